@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite: the model and platform unit tests under AddressSanitizer
+# and UndefinedBehaviorSanitizer, then the display, keyring and PAM tests of a release build
+# under a virtual display with a private D-Bus session and Secret Service.
+source "$(dirname "$0")/lib/common.sh"
+install_missing_packages
+
+echo "== Unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
+build "$ROOT/build/asan" -DCMAKE_BUILD_TYPE=Debug -DZEMBLO_SANITIZE=ON -DZEMBLO_GUI_TESTS=OFF \
+  -DZEMBLO_BUILD_BENCH=OFF
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS=suppressions=$ROOT/tests/support/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$ROOT/build/asan" -L unit --output-on-failure -j"$JOBS"
+unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
+
+echo "== Display, keyring and PAM tests"
+build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DZEMBLO_GUI_TESTS=ON
+dbus-run-session -- "$ROOT/scripts/lib/test-session.sh" \
+  ctest --test-dir "$ROOT/build/release" -L "gui|vault|pam" --output-on-failure -j"$JOBS"

@@ -1,0 +1,104 @@
+#include "app/zemblo_app.h"
+
+#include <adwaita.h>
+
+#include "model/browser_store.h"
+#include "passwords/passwords_window.h"
+#include "platform/process.h"
+#include "settings/settings_view.h"
+#include "window/browser_window.h"
+
+namespace zemblo {
+namespace {
+
+AdwColorScheme colorSchemeFor(ThemeMode theme) {
+  switch (theme) {
+    case ThemeMode::light:
+      return ADW_COLOR_SCHEME_FORCE_LIGHT;
+    case ThemeMode::dark:
+      return ADW_COLOR_SCHEME_FORCE_DARK;
+    case ThemeMode::system:
+      break;
+  }
+  return ADW_COLOR_SCHEME_DEFAULT;
+}
+
+template <class Window>
+void present(Window& window, Gtk::Application& app) {
+  if (!window.get_application()) app.add_window(window);
+  window.present();
+}
+
+}  // namespace
+
+ZembloApp::ZembloApp() : Gtk::Application(kApplicationId) {}
+ZembloApp::~ZembloApp() = default;
+
+Glib::RefPtr<ZembloApp> ZembloApp::create() {
+  return Glib::make_refptr_for_instance(new ZembloApp());
+}
+
+std::shared_ptr<BrowserStore> ZembloApp::store() {
+  if (!store_) {
+    BrowserStoreEnvironment environment;
+    environment.applyAppearance = [](ThemeMode theme) {
+      adw_style_manager_set_color_scheme(adw_style_manager_get_default(), colorSchemeFor(theme));
+    };
+    environment.restartProcess = [this] { requestRelaunch(); };
+    store_ = BrowserStore::create(std::move(environment));
+  }
+  return store_;
+}
+
+void ZembloApp::on_startup() {
+  Gtk::Application::on_startup();
+  adw_init();
+  process::handleTerminationSignals([this] { quit(); });
+  add_action("browser", [this] { showBrowserWindow(); });
+  add_action("passwords", [this] { showPasswordsWindow(); });
+  add_action("settings", [this] { showSettingsWindow(); });
+  store();
+  // Reading the language under observation rebuilds the language-keyed windows on every change.
+  languageObserver_ =
+      std::make_unique<Observer>([this, last = std::optional<AppLanguage>()]() mutable {
+        const AppLanguage language = store_->prefs().language;
+        if (last && *last != language) languageChanged();
+        last = language;
+      });
+}
+
+void ZembloApp::on_activate() { showBrowserWindow(); }
+
+void ZembloApp::on_shutdown() {
+  // The last save of the session; a debounced save still pending never runs.
+  if (store_) store_->saveNow();
+  languageObserver_.reset();
+  Gtk::Application::on_shutdown();
+}
+
+void ZembloApp::showBrowserWindow() {
+  if (!browserWindow_) browserWindow_ = std::make_unique<BrowserWindow>(store());
+  present(*browserWindow_, *this);
+}
+
+void ZembloApp::showPasswordsWindow() {
+  if (!passwordsWindow_) passwordsWindow_ = std::make_unique<PasswordsWindow>(store());
+  present(*passwordsWindow_, *this);
+}
+
+void ZembloApp::showSettingsWindow() {
+  if (!settingsWindow_) settingsWindow_ = std::make_unique<SettingsView>(store());
+  present(*settingsWindow_, *this);
+}
+
+void ZembloApp::languageChanged() {
+  if (browserWindow_) browserWindow_->rebuildContent();
+  if (passwordsWindow_) passwordsWindow_->rebuildContent();
+}
+
+void ZembloApp::requestRelaunch() {
+  relaunchRequested_ = true;
+  quit();
+}
+
+}  // namespace zemblo

@@ -1,0 +1,160 @@
+#include "model/localization.h"
+
+#include <glib.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
+
+#include "platform/text.h"
+
+namespace zemblo {
+namespace {
+
+// Lets the dictionary be probed with a string_view, so a lookup allocates nothing.
+struct TextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
+using Table = std::unordered_map<std::string, std::string, TextHash, std::equal_to<>>;
+
+// The language flag is deliberately process-wide: every view, menu and script reads the same
+// language, and the store writes it at start-up and whenever the preference changes.
+struct LanguageFlag {
+  std::once_flag initialised;
+  std::atomic<bool> english{false};
+};
+
+LanguageFlag& languageFlag() {
+  static LanguageFlag flag;
+  return flag;
+}
+
+LanguageFlag& initialisedLanguageFlag() {
+  LanguageFlag& flag = languageFlag();
+  std::call_once(flag.initialised, [&flag] { flag.english.store(systemLanguageIsEnglish()); });
+  return flag;
+}
+
+struct TableState {
+  std::once_flag built;
+  std::atomic<bool> isBuilt{false};
+  Table table;
+};
+
+TableState& tableState() {
+  static TableState state;
+  return state;
+}
+
+Table makeTable() {
+  const auto pairs = localizationPairs();
+  Table table;
+  table.reserve(pairs.size());
+  for (const LocalizationPair& pair : pairs) {
+    if (!table.emplace(pair.turkish, pair.english).second) {
+      // A repeated key would make one of the two English texts unreachable: a programming
+      // error in the compiled-in list, not something to carry on with.
+      std::fprintf(stderr, "localisation: duplicate key \"%.*s\"\n",
+                   static_cast<int>(pair.turkish.size()), pair.turkish.data());
+      std::abort();
+    }
+  }
+  return table;
+}
+
+const Table& builtTable() {
+  TableState& state = tableState();
+  std::call_once(state.built, [&state] {
+    state.table = makeTable();
+    state.isBuilt.store(true);
+  });
+  return state.table;
+}
+
+// The dictionary lives until the process ends, so the view stays valid.
+std::optional<std::string_view> englishEntry(std::string_view key) {
+  const Table& table = builtTable();
+  const auto found = table.find(key);
+  if (found == table.end()) {
+    return std::nullopt;
+  }
+  return found->second;
+}
+
+std::string replacingFirstPlaceholder(std::string text, long long count) {
+  constexpr std::string_view kPlaceholder = "%@";
+  if (const size_t at = text.find(kPlaceholder); at != std::string::npos) {
+    text.replace(at, kPlaceholder.size(), std::to_string(count));
+  }
+  return text;
+}
+
+}  // namespace
+
+namespace L10n {
+
+bool isEnglish() { return initialisedLanguageFlag().english.load(); }
+
+void setEnglish(bool english) { initialisedLanguageFlag().english.store(english); }
+
+bool tableIsBuilt() { return tableState().isBuilt.load(); }
+
+}  // namespace L10n
+
+bool systemLanguageIsEnglish() {
+  // GLib derives the list from LANGUAGE, LC_ALL, LC_MESSAGES and LANG and re-reads them when
+  // they change; it always ends in "C", so the first entry exists.
+  const gchar* const* names = g_get_language_names();
+  const std::string_view first = (names != nullptr && names[0] != nullptr) ? names[0] : "en";
+  return !startsWith(first, "tr");
+}
+
+bool isEnglish(AppLanguage language) {
+  switch (language) {
+    case AppLanguage::system:
+      return systemLanguageIsEnglish();
+    case AppLanguage::turkish:
+      return false;
+    case AppLanguage::english:
+      return true;
+  }
+  return false;
+}
+
+std::string localized(std::string_view turkish) {
+  if (!L10n::isEnglish()) {
+    return std::string(turkish);
+  }
+  return std::string(englishEntry(turkish).value_or(turkish));
+}
+
+std::string englishText(std::string_view turkish) {
+  return std::string(englishEntry(turkish).value_or(turkish));
+}
+
+std::string localized(std::string_view turkish, long long count) {
+  if (L10n::isEnglish() && count == 1) {
+    std::string singularKey(turkish);
+    singularKey += "|one";
+    if (const auto singular = englishEntry(singularKey)) {
+      return replacingFirstPlaceholder(std::string(*singular), count);
+    }
+  }
+  return replacingFirstPlaceholder(localized(turkish), count);
+}
+
+std::string percentText(double fraction) {
+  const std::string digits = std::to_string(std::lround(fraction * 100));
+  return L10n::isEnglish() ? digits + "%" : "%" + digits;
+}
+
+size_t localizationTableSize() { return builtTable().size(); }
+
+}  // namespace zemblo

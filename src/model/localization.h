@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "model/app_language.h"
+
+// Every visible text is written in Turkish where it is shown and passed through `localized`,
+// which gives the English text while the interface is in English. A text without an entry is
+// shown in Turkish.
+namespace zemblo {
+
+namespace L10n {
+
+// Whether texts are shown in English. Process-wide; on first use it is set once from the
+// system rule (`systemLanguageIsEnglish`).
+bool isEnglish();
+
+// Runs the one-time initialisation first, so that it can never overwrite this value later.
+void setEnglish(bool english);
+
+// Whether the Turkish-to-English dictionary has been built. A process that only ever runs in
+// Turkish never builds it.
+bool tableIsBuilt();
+
+}  // namespace L10n
+
+// `system` applies the system rule at the moment of the call.
+bool isEnglish(AppLanguage language);
+
+// English unless the user's first preferred language starts with "tr".
+bool systemLanguageIsEnglish();
+
+// The English text of `turkish` while the interface is English and the text has an entry;
+// otherwise `turkish` itself.
+std::string localized(std::string_view turkish);
+
+// The English text of `turkish` whatever the interface language, or `turkish` itself when the
+// table has no entry. For rules that must recognise a text in both languages.
+std::string englishText(std::string_view turkish);
+
+// For a text with one "%@": the count replaces it. In English a count of exactly 1 uses the
+// singular entry (the key followed by "|one") where there is one. Turkish keeps the noun
+// singular after any number, so it never uses those entries.
+std::string localized(std::string_view turkish, long long count);
+
+// A fraction as a whole percentage, halves rounded away from zero: "13%" in English, "%13" in
+// Turkish. Callers pass fractions between 0 and 1.
+std::string percentText(double fraction);
+
+struct LocalizationPair {
+  std::string_view turkish;
+  std::string_view english;
+};
+
+// The compiled-in pairs the dictionary is built from, in interface order.
+std::span<const LocalizationPair> localizationPairs();
+
+// Number of entries in the dictionary; builds it if it has not been built yet.
+size_t localizationTableSize();
+
+}  // namespace zemblo

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/url.h"
+#include "platform/date.h"
+#include "platform/foundation_json.h"
+#include "platform/uuid.h"
+
+// The values that outlive a run: the session ("session.json") and the history ("history.json").
+namespace zemblo {
+
+struct Favorite {
+  Uuid id = Uuid::random();
+  std::string title;
+  Url url;
+  std::optional<Url> faviconURL;
+
+  Favorite(std::string title, Url url) : title(std::move(title)), url(std::move(url)) {}
+  Favorite(Uuid id, std::string title, Url url, std::optional<Url> faviconURL)
+      : id(std::move(id)),
+        title(std::move(title)),
+        url(std::move(url)),
+        faviconURL(std::move(faviconURL)) {}
+
+  // The tiles of a fresh installation.
+  static std::vector<Favorite> defaults();
+
+  friend bool operator==(const Favorite&, const Favorite&) = default;
+};
+
+struct HistoryEntry {
+  Uuid id = Uuid::random();
+  Url url;
+  std::string title;
+  Date date;
+
+  HistoryEntry(Url url, std::string title, Date date)
+      : url(std::move(url)), title(std::move(title)), date(date) {}
+  HistoryEntry(Uuid id, Url url, std::string title, Date date)
+      : id(std::move(id)), url(std::move(url)), title(std::move(title)), date(date) {}
+
+  friend bool operator==(const HistoryEntry&, const HistoryEntry&) = default;
+};
+
+struct TabSnapshot {
+  Uuid id;
+  std::optional<Url> url;
+  std::string title;
+  std::optional<Url> faviconURL;
+};
+
+struct SpaceSnapshot {
+  Uuid id;
+  std::string name;
+  std::string symbol;
+  std::string colorA;
+  std::string colorB;
+  std::vector<TabSnapshot> tabs;
+  std::optional<Uuid> selectedTabID;
+};
+
+struct SessionSnapshot {
+  std::vector<SpaceSnapshot> spaces;
+  Uuid currentSpaceID;
+  std::vector<Favorite> favorites;
+  bool sidebarVisible = true;
+};
+
+// A closed tab kept in memory for reopening; never written.
+struct ClosedTab {
+  Uuid spaceID;
+  Url url;
+  std::string title;
+};
+
+// The encoded files. Encoding fails (nothing) only for values the format cannot hold.
+std::optional<std::string> encodeSession(const SessionSnapshot& session);
+std::optional<std::string> encodeHistory(const std::vector<HistoryEntry>& history);
+// Strict decoding: any missing or mistyped required value rejects the whole file.
+std::optional<SessionSnapshot> decodeSession(std::string_view bytes);
+std::optional<std::vector<HistoryEntry>> decodeHistory(std::string_view bytes);
+
+// Reads and writes both files in the application's folder. Writes are atomic and failures are
+// dropped (the previous file stays). A file that exists but does not decode is moved aside as
+// "<name>.bad" (replacing an older one) when it is read, so the next save cannot destroy it.
+class SessionFiles {
+ public:
+  using FolderProvider = std::function<std::filesystem::path()>;
+  explicit SessionFiles(FolderProvider folder);
+  SessionFiles();
+
+  static constexpr const char* kSessionFileName = "session.json";
+  static constexpr const char* kHistoryFileName = "history.json";
+
+  std::optional<SessionSnapshot> readSession() const;
+  // Any failure gives an empty history.
+  std::vector<HistoryEntry> readHistory() const;
+
+  bool writeSession(const SessionSnapshot& session) const;
+  bool writeHistory(const std::vector<HistoryEntry>& history) const;
+
+  std::filesystem::path folder() const { return folder_(); }
+
+ private:
+  bool writeJSON(const std::optional<std::string>& bytes, std::string_view name) const;
+
+  FolderProvider folder_;
+};
+
+}  // namespace zemblo

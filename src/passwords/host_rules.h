@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The one definition of "which site is this" for every per-site feature: saved passwords, the
+// content blocker's allow list and the sites where page dark mode is off.
+namespace zemblo {
+
+// The canonical host of a URL or of a typed site ("Example.com/login"): trimmed, parsed (with
+// "https://" in front when the text alone has no host), lower-cased, one leading "www." removed.
+// None when the text yields no host. A host of exactly "www." gives "".
+std::optional<std::string> normalizedHost(std::string_view text);
+
+// Whether two canonical hosts name the same site, or a site and one of its subdomains at any
+// depth. A host without a dot matches only itself. The order of the arguments does not matter.
+bool hostsMatch(std::string_view a, std::string_view b);
+
+}  // namespace zemblo

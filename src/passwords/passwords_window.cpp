@@ -1,0 +1,17 @@
+#include "passwords/passwords_window.h"
+
+#include "model/localization.h"
+
+namespace zemblo {
+
+PasswordsWindow::PasswordsWindow(std::shared_ptr<BrowserStore> store) : store_(std::move(store)) {
+  set_default_size(kDefaultWidth, kDefaultHeight);
+  rebuildContent();
+}
+
+void PasswordsWindow::rebuildContent() {
+  set_title(localized("Şifreler"));
+  set_child(*Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL));
+}
+
+}  // namespace zemblo

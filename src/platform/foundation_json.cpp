@@ -1,0 +1,146 @@
+#include "platform/foundation_json.h"
+
+#include <cmath>
+
+namespace zemblo::json {
+namespace {
+
+constexpr double kLargestExactInteger = 9007199254740992.0;  // 2^53
+
+// Rewrites whole doubles as integers so that 0.0 is written as 0; fails on NaN and infinities.
+bool normalizeNumbers(Json& value) {
+  if (value.is_number_float()) {
+    const double number = value.get<double>();
+    if (!std::isfinite(number)) return false;
+    if (number == std::trunc(number) && std::fabs(number) < kLargestExactInteger) {
+      value = static_cast<int64_t>(number);
+    }
+    return true;
+  }
+  if (value.is_structured()) {
+    for (auto& element : value) {
+      if (!normalizeNumbers(element)) return false;
+    }
+  }
+  return true;
+}
+
+std::string escapeSlashes(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '/')
+      out += "\\/";  // a "/" can only occur inside strings in JSON text
+    else
+      out.push_back(c);
+  }
+  return out;
+}
+
+[[noreturn]] void fail(std::string_view key, const char* what) {
+  throw DecodeError(std::string(key) + ": " + what);
+}
+
+const Json* find(const Json& object, std::string_view key) {
+  if (!object.is_object()) throw DecodeError("expected an object");
+  const auto it = object.find(std::string(key));
+  return it == object.end() ? nullptr : &*it;
+}
+
+}  // namespace
+
+std::optional<std::string> encode(const Json& value) {
+  Json copy = value;
+  if (!normalizeNumbers(copy)) return std::nullopt;
+  return escapeSlashes(copy.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+std::optional<Json> parse(std::string_view text) {
+  Json value = Json::parse(text.begin(), text.end(), nullptr, false);
+  if (value.is_discarded()) return std::nullopt;
+  return value;
+}
+
+const Json& requireValue(const Json& object, std::string_view key) {
+  const Json* value = find(object, key);
+  if (!value) fail(key, "missing");
+  if (value->is_null()) fail(key, "null");
+  return *value;
+}
+
+std::string requireString(const Json& object, std::string_view key) {
+  const Json& value = requireValue(object, key);
+  if (!value.is_string()) fail(key, "not a string");
+  return value.get<std::string>();
+}
+
+bool requireBool(const Json& object, std::string_view key) {
+  const Json& value = requireValue(object, key);
+  if (!value.is_boolean()) fail(key, "not a boolean");
+  return value.get<bool>();
+}
+
+double requireDouble(const Json& object, std::string_view key) {
+  const Json& value = requireValue(object, key);
+  if (!value.is_number()) fail(key, "not a number");
+  return value.get<double>();
+}
+
+int64_t requireInt(const Json& object, std::string_view key) {
+  const Json& value = requireValue(object, key);
+  if (value.is_number_integer()) return value.get<int64_t>();
+  if (value.is_number_unsigned()) {
+    const auto number = value.get<uint64_t>();
+    if (number > static_cast<uint64_t>(INT64_MAX)) fail(key, "out of range");
+    return static_cast<int64_t>(number);
+  }
+  if (!value.is_number_float()) fail(key, "not a number");
+  const double number = value.get<double>();
+  if (number != std::trunc(number) || std::fabs(number) >= kLargestExactInteger) {
+    fail(key, "not a whole number");
+  }
+  return static_cast<int64_t>(number);
+}
+
+const Json& requireArray(const Json& object, std::string_view key) {
+  const Json& value = requireValue(object, key);
+  if (!value.is_array()) fail(key, "not an array");
+  return value;
+}
+
+const Json& requireObject(const Json& value) {
+  if (!value.is_object()) throw DecodeError("expected an object");
+  return value;
+}
+
+Uuid requireUuid(const Json& object, std::string_view key) {
+  auto id = Uuid::parse(requireString(object, key));
+  if (!id) fail(key, "not a UUID");
+  return *id;
+}
+
+Date requireDate(const Json& object, std::string_view key) {
+  return Date{requireDouble(object, key)};
+}
+
+std::optional<std::string> optionalString(const Json& object, std::string_view key) {
+  const Json* value = find(object, key);
+  if (!value || value->is_null()) return std::nullopt;
+  if (!value->is_string()) fail(key, "not a string");
+  return value->get<std::string>();
+}
+
+std::optional<Uuid> optionalUuid(const Json& object, std::string_view key) {
+  auto text = optionalString(object, key);
+  if (!text) return std::nullopt;
+  auto id = Uuid::parse(*text);
+  if (!id) fail(key, "not a UUID");
+  return id;
+}
+
+std::string stringValue(const Json& value) {
+  if (!value.is_string()) throw DecodeError("expected a string");
+  return value.get<std::string>();
+}
+
+}  // namespace zemblo::json

@@ -1,0 +1,51 @@
+#include "platform/scheduler.h"
+
+#include <glibmm/main.h>
+
+namespace zemblo {
+namespace {
+
+class MainLoopTask : public ScheduledTask {
+ public:
+  MainLoopTask(std::chrono::milliseconds delay, std::function<void()> work)
+      : work_(std::move(work)) {
+    auto fire = [this] {
+      finished_ = true;
+      auto work = std::move(work_);
+      work();  // may destroy this task: touch no member afterwards
+      return false;
+    };
+    connection_ = delay.count() == 0
+                      ? Glib::signal_idle().connect(fire)
+                      : Glib::signal_timeout().connect(fire, static_cast<unsigned>(delay.count()));
+  }
+  ~MainLoopTask() override { connection_.disconnect(); }
+
+  void cancel() override {
+    connection_.disconnect();
+    finished_ = true;
+  }
+  bool finished() const override { return finished_; }
+
+ private:
+  std::function<void()> work_;
+  sigc::connection connection_;
+  bool finished_ = false;
+};
+
+class MainLoopScheduler : public Scheduler {
+ public:
+  std::unique_ptr<ScheduledTask> after(std::chrono::milliseconds delay,
+                                       std::function<void()> work) override {
+    return std::make_unique<MainLoopTask>(delay, std::move(work));
+  }
+};
+
+}  // namespace
+
+Scheduler& Scheduler::mainLoop() {
+  static MainLoopScheduler scheduler;
+  return scheduler;
+}
+
+}  // namespace zemblo

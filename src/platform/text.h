@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Text rules that must not depend on the user's locale: a Turkish locale would otherwise turn
+// "I" into "ı" inside host names and keys.
+namespace zemblo {
+
+std::string asciiLowercased(std::string_view text);
+std::string asciiUppercased(std::string_view text);
+
+// Full Unicode lower-casing with locale-independent rules (UTF-8 in and out).
+std::string unicodeLowercased(std::string_view text);
+// Full Unicode upper-casing with locale-independent rules, including the multi-letter mappings.
+std::string unicodeUppercased(std::string_view text);
+
+// Trims Unicode white space and line breaks (Z* plus U+0009–U+000D and U+0085) at both ends.
+std::string_view trimmedWhitespaceAndNewlines(std::string_view text);
+// Trims only spaces and tabs at both ends.
+std::string_view trimmedSpacesAndTabs(std::string_view text);
+
+bool startsWith(std::string_view text, std::string_view prefix);
+bool endsWith(std::string_view text, std::string_view suffix);
+
+// Number of Unicode code points (not bytes) in UTF-8 text.
+size_t codePointCount(std::string_view text);
+
+}  // namespace zemblo

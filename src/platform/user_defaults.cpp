@@ -1,0 +1,88 @@
+#include "platform/user_defaults.h"
+
+#include <system_error>
+
+#include "platform/foundation_json.h"
+#include "platform/paths.h"
+
+namespace zemblo {
+
+UserDefaults::UserDefaults(std::filesystem::path file) : file_(std::move(file)) {
+  const auto bytes = paths::readFile(file_);
+  if (!bytes) return;  // no file yet: empty defaults
+  auto parsed = json::parse(*bytes);
+  if (parsed && parsed->is_object()) {
+    values_ = std::move(*parsed);
+  } else {
+    unreadableFileKept_ = false;  // keep it aside before the first write
+  }
+}
+
+UserDefaults& UserDefaults::standard() {
+  static UserDefaults defaults(paths::configDirectory() / "user-defaults.json");
+  return defaults;
+}
+
+bool UserDefaults::contains(std::string_view key) const {
+  return values_.contains(std::string(key));
+}
+
+std::optional<bool> UserDefaults::boolValue(std::string_view key) const {
+  const auto it = values_.find(std::string(key));
+  if (it == values_.end() || !it->is_boolean()) return std::nullopt;
+  return it->get<bool>();
+}
+
+std::optional<std::string> UserDefaults::stringValue(std::string_view key) const {
+  const auto it = values_.find(std::string(key));
+  if (it == values_.end() || !it->is_string()) return std::nullopt;
+  return it->get<std::string>();
+}
+
+std::optional<std::vector<std::string>> UserDefaults::stringArray(std::string_view key) const {
+  const auto it = values_.find(std::string(key));
+  if (it == values_.end() || !it->is_array()) return std::nullopt;
+  std::vector<std::string> out;
+  for (const auto& element : *it) {
+    if (!element.is_string()) return std::nullopt;
+    out.push_back(element.get<std::string>());
+  }
+  return out;
+}
+
+std::optional<std::string> UserDefaults::data(std::string_view key) const {
+  return stringValue(key);
+}
+
+void UserDefaults::setBool(std::string_view key, bool value) { set(key, value); }
+void UserDefaults::setString(std::string_view key, std::string_view value) {
+  set(key, std::string(value));
+}
+void UserDefaults::setStringArray(std::string_view key, const std::vector<std::string>& value) {
+  set(key, value);
+}
+void UserDefaults::setData(std::string_view key, std::string_view bytes) {
+  set(key, std::string(bytes));
+}
+
+void UserDefaults::remove(std::string_view key) {
+  if (values_.erase(std::string(key)) > 0) write();
+}
+
+void UserDefaults::set(std::string_view key, nlohmann::ordered_json value) {
+  values_[std::string(key)] = std::move(value);
+  write();
+}
+
+void UserDefaults::write() {
+  if (!unreadableFileKept_) {
+    std::error_code renameError;
+    std::filesystem::rename(file_, std::filesystem::path(file_) += ".bad", renameError);
+    unreadableFileKept_ = true;
+  }
+  std::error_code ignored;
+  std::filesystem::create_directories(file_.parent_path(), ignored);
+  if (auto text = json::encode(values_)) paths::writeFileAtomically(file_, *text);
+}
+
+}  // namespace zemblo

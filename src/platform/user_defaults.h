@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace zemblo {
+
+// The browser's small persistent key-value settings ("appPreferences.v1", "searchEngine",
+// "adBlockEnabled", ...): one JSON object in one file, rewritten whole and atomically on every
+// change, read once when opened. A file that cannot be read as an object is kept aside as
+// "<name>.bad" before the first write replaces it, so nothing is destroyed silently.
+class UserDefaults {
+ public:
+  explicit UserDefaults(std::filesystem::path file);
+
+  // The process's defaults in the config folder, opened on first use.
+  static UserDefaults& standard();
+
+  bool contains(std::string_view key) const;
+
+  // Typed reads follow the loose rules of a settings store: a value of another type reads as
+  // absent (a string array with one non-string element is absent as a whole).
+  std::optional<bool> boolValue(std::string_view key) const;
+  std::optional<std::string> stringValue(std::string_view key) const;
+  std::optional<std::vector<std::string>> stringArray(std::string_view key) const;
+  // Raw bytes (for example an encoded JSON document), stored as a string.
+  std::optional<std::string> data(std::string_view key) const;
+
+  void setBool(std::string_view key, bool value);
+  void setString(std::string_view key, std::string_view value);
+  void setStringArray(std::string_view key, const std::vector<std::string>& value);
+  void setData(std::string_view key, std::string_view bytes);
+  void remove(std::string_view key);
+
+  const std::filesystem::path& file() const { return file_; }
+
+ private:
+  void set(std::string_view key, nlohmann::ordered_json value);
+  void write();
+
+  std::filesystem::path file_;
+  nlohmann::ordered_json values_ = nlohmann::ordered_json::object();
+  bool unreadableFileKept_ = true;
+};
+
+}  // namespace zemblo

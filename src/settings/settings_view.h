@@ -1,0 +1,20 @@
+#pragma once
+
+#include <memory>
+
+#include <gtkmm.h>
+
+namespace zemblo {
+
+class BrowserStore;
+
+// The settings window. Unlike the other windows it keeps its state across a change of language.
+class SettingsView : public Gtk::Window {
+ public:
+  explicit SettingsView(std::shared_ptr<BrowserStore> store);
+
+ private:
+  std::shared_ptr<BrowserStore> store_;
+};
+
+}  // namespace zemblo

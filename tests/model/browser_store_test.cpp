@@ -1,0 +1,313 @@
+#include "model/browser_store.h"
+
+#include <gtest/gtest.h>
+
+#include "model/localization.h"
+#include "support/fake_scheduler.h"
+#include "support/fake_web_view.h"
+#include "support/temp_home.h"
+#include "web/ad_blocker.h"
+
+namespace zemblo {
+namespace {
+
+using namespace std::chrono_literals;
+
+Uuid id(const char* text) { return *Uuid::parse(text); }
+Url url(const char* text) { return *Url::parse(text); }
+
+const char* kA = "AAAAAAAA-0000-4000-8000-000000000001";
+const char* kB = "BBBBBBBB-0000-4000-8000-000000000002";
+const char* kC = "CCCCCCCC-0000-4000-8000-000000000003";
+const char* kTab1 = "00000000-0000-4000-8000-0000000000A1";
+const char* kTab2 = "00000000-0000-4000-8000-0000000000A2";
+const char* kTab3 = "00000000-0000-4000-8000-0000000000A3";
+
+SpaceSnapshot space(const char* spaceId, const char* name, std::vector<TabSnapshot> tabs = {},
+                    std::optional<Uuid> selected = std::nullopt) {
+  return SpaceSnapshot{id(spaceId), name, "star", "#112233", "#445566", std::move(tabs), selected};
+}
+
+TabSnapshot tab(const char* tabId, const char* address) {
+  return TabSnapshot{id(tabId), url(address), address, std::nullopt};
+}
+
+class BrowserStoreTest : public ::testing::Test {
+ protected:
+  void TearDown() override { L10n::setEnglish(false); }
+
+  std::shared_ptr<BrowserStore> start() {
+    BrowserStoreEnvironment environment;
+    environment.defaults = &defaults;
+    environment.scheduler = &scheduler;
+    environment.webViewFactory = &webViews;
+    return BrowserStore::create(std::move(environment));
+  }
+
+  void saveSession(const SessionSnapshot& session) {
+    ASSERT_TRUE(SessionFiles().writeSession(session));
+  }
+  std::filesystem::path sessionFile() const { return home.dataDir() / "session.json"; }
+
+  testing::TempHome home;
+  UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
+  testing::FakeScheduler scheduler;
+  testing::FakeWebViewFactory webViews;
+};
+
+TEST_F(BrowserStoreTest, FirstLaunchStartsFromTheDefaults) {
+  defaults.setData("appPreferences.v1", R"({"language":"turkish"})");
+  auto store = start();
+  const auto& spaces = store->spaces.peek();
+  ASSERT_EQ(spaces.size(), 3u);
+  EXPECT_EQ(spaces[0]->name.peek(), "Kişisel");
+  EXPECT_EQ(spaces[1]->name.peek(), "İş");
+  EXPECT_EQ(spaces[2]->name.peek(), "Zemblo");
+  for (const auto& space : spaces) EXPECT_TRUE(space->tabs.peek().empty());
+  EXPECT_EQ(store->currentSpace(), spaces[0]);
+  EXPECT_EQ(store->favorites.peek().size(), 8u);
+  EXPECT_TRUE(store->history.peek().empty());
+  EXPECT_TRUE(store->sidebarVisible.peek());
+  EXPECT_EQ(webViews.log.viewsCreated, 0);
+  EXPECT_FALSE(store->hasPendingSave());
+}
+
+TEST_F(BrowserStoreTest, DefaultSpacesAreNamedInEnglishWhenTheInterfaceIs) {
+  defaults.setData("appPreferences.v1", R"({"language":"english"})");
+  auto store = start();
+  EXPECT_TRUE(L10n::isEnglish());
+  EXPECT_EQ(store->spaces.peek()[0]->name.peek(), "Personal");
+  EXPECT_EQ(store->spaces.peek()[1]->name.peek(), "Work");
+  EXPECT_EQ(store->spaces.peek()[2]->name.peek(), "Zemblo");
+  EXPECT_EQ(store->launchLanguage(), AppLanguage::english);
+}
+
+TEST_F(BrowserStoreTest, RestoresTheCurrentSpaceAndLoadsOnlyItsSelectedTab) {
+  SessionSnapshot session;
+  session.spaces = {
+      space(kA, "One", {tab(kTab1, "https://one.example/")}, id(kTab1)),
+      space(kB, "Two", {tab(kTab2, "https://two.example/"), tab(kTab3, "https://three.example/")},
+            id(kTab3)),
+      space(kC, "Three")};
+  session.currentSpaceID = id(kB);
+  session.sidebarVisible = false;
+  saveSession(session);
+
+  auto store = start();
+  EXPECT_EQ(store->currentSpace()->id, id(kB));
+  EXPECT_EQ(store->currentSpace()->selectedTab()->id, id(kTab3));
+  EXPECT_EQ(webViews.log.loads,
+            std::vector<std::string>{std::string(kTab3) + " https://three.example/"});
+  EXPECT_FALSE(store->sidebarVisible.peek());
+  EXPECT_TRUE(store->favorites.peek().empty());
+  for (const auto& restoredSpace : store->spaces.peek()) {
+    for (const auto& restoredTab : restoredSpace->tabs.peek()) {
+      EXPECT_EQ(restoredTab->store.lock(), store);
+      EXPECT_EQ(restoredTab->hasStartedLoading, restoredTab->id == id(kTab3));
+    }
+  }
+}
+
+TEST_F(BrowserStoreTest, EmptySpacesListFallsBackToDefaultsButKeepsTheRest) {
+  SessionSnapshot session;
+  session.currentSpaceID = id(kA);
+  session.sidebarVisible = false;
+  saveSession(session);
+  auto store = start();
+  ASSERT_EQ(store->spaces.peek().size(), 3u);
+  EXPECT_EQ(store->currentSpace(), store->spaces.peek()[0]);
+  EXPECT_EQ(store->currentSpaceID.peek(), store->spaces.peek()[0]->id);
+  EXPECT_TRUE(store->favorites.peek().empty());
+  EXPECT_FALSE(store->sidebarVisible.peek());
+}
+
+TEST_F(BrowserStoreTest, AnUnknownCurrentSpaceOrSelectedTabFallsBackQuietly) {
+  SessionSnapshot session;
+  session.spaces = {space(kA, "One", {tab(kTab1, "https://one.example/")}, id(kTab2)),
+                    space(kB, "Two")};
+  session.currentSpaceID = id(kC);
+  saveSession(session);
+  auto store = start();
+  EXPECT_EQ(store->currentSpaceID.peek(), id(kA));
+  EXPECT_EQ(store->currentSpace()->selectedTab(), nullptr);
+  EXPECT_TRUE(webViews.log.loads.empty());
+}
+
+TEST_F(BrowserStoreTest, RestoreSessionOffKeepsSpacesButNoTabs) {
+  SessionSnapshot session;
+  session.spaces = {space(kA, "One", {tab(kTab1, "https://one.example/")}, id(kTab1)),
+                    space(kB, "Two", {tab(kTab2, "https://two.example/")}, id(kTab2))};
+  session.currentSpaceID = id(kB);
+  session.sidebarVisible = false;
+  saveSession(session);
+  defaults.setData("appPreferences.v1", R"({"restoreSession":false})");
+
+  auto store = start();
+  ASSERT_EQ(store->spaces.peek().size(), 2u);
+  EXPECT_EQ(store->spaces.peek()[1]->name.peek(), "Two");
+  EXPECT_EQ(store->spaces.peek()[1]->colorA.peek(), "#112233");
+  for (const auto& restored : store->spaces.peek()) {
+    EXPECT_TRUE(restored->tabs.peek().empty());
+    EXPECT_FALSE(restored->selectedTabID.peek());
+  }
+  EXPECT_EQ(store->currentSpaceID.peek(), id(kB));
+  EXPECT_FALSE(store->sidebarVisible.peek());
+  EXPECT_TRUE(webViews.log.loads.empty());
+}
+
+TEST_F(BrowserStoreTest, ACorruptSessionStartsFreshAndIsKeptAside) {
+  home.writeFile(sessionFile(), R"({"spaces":"broken"})");
+  home.writeFile(home.dataDir() / "history.json", "not json");
+  auto store = start();
+  EXPECT_EQ(store->spaces.peek().size(), 3u);
+  EXPECT_EQ(store->favorites.peek().size(), 8u);
+  EXPECT_TRUE(store->history.peek().empty());
+  EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad"), R"({"spaces":"broken"})");
+  store->saveNow();
+  EXPECT_EQ(home.readFile(home.dataDir() / "history.json.bad"), "not json");
+  EXPECT_EQ(home.readFile(home.dataDir() / "history.json"), "[]");
+}
+
+TEST_F(BrowserStoreTest, SavingLeavesOutStartPageTabsButKeepsTheSelection) {
+  auto store = start();
+  auto blank = std::make_shared<BrowserTab>(id(kTab1));
+  auto page = std::make_shared<BrowserTab>(id(kTab2), url("https://page.example/"), "Page");
+  auto current = store->currentSpace();
+  current->tabs.set({blank, page});
+  current->selectedTabID.set(id(kTab1));
+  store->saveNow();
+
+  const auto saved = SessionFiles().readSession();
+  ASSERT_TRUE(saved);
+  ASSERT_EQ(saved->spaces[0].tabs.size(), 1u);
+  EXPECT_EQ(saved->spaces[0].tabs[0].id, id(kTab2));
+  EXPECT_EQ(saved->spaces[0].selectedTabID, id(kTab1));
+
+  auto restarted = start();
+  EXPECT_EQ(restarted->currentSpace()->tabs.peek().size(), 1u);
+  EXPECT_EQ(restarted->currentSpace()->selectedTab(), nullptr);
+}
+
+TEST_F(BrowserStoreTest, TenQuickChangesGiveOneSaveAfterTheLastOne) {
+  auto store = start();
+  for (int i = 0; i < 10; ++i) {
+    store->scheduleSave();
+    scheduler.advance(100ms);
+  }
+  EXPECT_FALSE(std::filesystem::exists(sessionFile()));
+  scheduler.advance(600ms);  // 0.7 s after the last call
+  EXPECT_FALSE(std::filesystem::exists(sessionFile()));
+  scheduler.advance(100ms);
+  EXPECT_TRUE(std::filesystem::exists(sessionFile()));
+  EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "history.json"));
+  std::filesystem::remove(sessionFile());
+  scheduler.advance(10s);
+  EXPECT_FALSE(std::filesystem::exists(sessionFile()));
+}
+
+TEST_F(BrowserStoreTest, AReleasedStoreWritesNothing) {
+  auto store = start();
+  store->scheduleSave();
+  store.reset();
+  scheduler.advance(1s);
+  EXPECT_FALSE(std::filesystem::exists(sessionFile()));
+}
+
+TEST_F(BrowserStoreTest, RelabelsDefaultNamesIntoTheCurrentLanguageOnly) {
+  SessionSnapshot session;
+  session.spaces = {space(kA, "Kişisel"), space(kB, "New Space"), space(kC, "Tatil")};
+  session.currentSpaceID = id(kA);
+  saveSession(session);
+  defaults.setData("appPreferences.v1", R"({"language":"english"})");
+  auto store = start();
+  EXPECT_EQ(store->spaces.peek()[0]->name.peek(), "Personal");
+  EXPECT_EQ(store->spaces.peek()[1]->name.peek(), "New Space");
+  EXPECT_EQ(store->spaces.peek()[2]->name.peek(), "Tatil");
+  EXPECT_TRUE(store->hasPendingSave());
+
+  L10n::setEnglish(false);
+  store->spaces.peek()[0]->name.set("Work");
+  store->relabelDefaultSpaces();
+  EXPECT_EQ(store->spaces.peek()[0]->name.peek(), "İş");
+  EXPECT_EQ(store->spaces.peek()[1]->name.peek(), "Yeni Alan");
+}
+
+TEST_F(BrowserStoreTest, NoSaveIsScheduledWhenNoNameChanged) {
+  auto store = start();
+  store->relabelDefaultSpaces();
+  EXPECT_FALSE(store->hasPendingSave());
+}
+
+TEST_F(BrowserStoreTest, ChangingTheLanguageSwitchesTextsAndThePlatformKey) {
+  auto store = start();
+  store->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+  EXPECT_TRUE(L10n::isEnglish());
+  EXPECT_EQ(store->spaces.peek()[0]->name.peek(), "Personal");
+  EXPECT_EQ(defaults.stringArray("AppleLanguages"), std::vector<std::string>{"en"});
+  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_EQ(AppPreferences::load(defaults).language, AppLanguage::english);
+
+  store->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
+  EXPECT_EQ(defaults.stringArray("AppleLanguages"), std::vector<std::string>{"tr"});
+  store->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::system; });
+  EXPECT_FALSE(defaults.contains("AppleLanguages"));
+  EXPECT_EQ(store->launchLanguage(), AppLanguage::system);
+}
+
+TEST_F(BrowserStoreTest, AnUnchangedPreferenceWriteDoesNothing) {
+  auto store = start();
+  int notifications = 0;
+  store->observablePrefs().signalChanged().connect([&] { ++notifications; });
+  store->setPrefs(store->prefs());
+  EXPECT_EQ(notifications, 0);
+  EXPECT_FALSE(defaults.contains("appPreferences.v1"));
+  store->updatePrefs([](AppPreferences&) {});
+  EXPECT_EQ(notifications, 1);                           // an in-place change always notifies ...
+  EXPECT_FALSE(defaults.contains("appPreferences.v1"));  // ... but saves nothing unchanged
+}
+
+TEST_F(BrowserStoreTest, ThemeChangesReachTheAppearanceOnALaterTurn) {
+  std::vector<ThemeMode> applied;
+  BrowserStoreEnvironment environment;
+  environment.defaults = &defaults;
+  environment.scheduler = &scheduler;
+  environment.applyAppearance = [&](ThemeMode theme) { applied.push_back(theme); };
+  auto store = BrowserStore::create(std::move(environment));
+  scheduler.runPending();
+  EXPECT_EQ(applied, std::vector<ThemeMode>{ThemeMode::system});
+  store->updatePrefs([](AppPreferences& prefs) { prefs.theme = ThemeMode::dark; });
+  EXPECT_EQ(applied.size(), 1u);
+  scheduler.runPending();
+  EXPECT_EQ(applied, (std::vector<ThemeMode>{ThemeMode::system, ThemeMode::dark}));
+}
+
+TEST_F(BrowserStoreTest, ContentBlockerSwitchReachesEveryCreatedWebViewOnce) {
+  SessionSnapshot session;
+  session.spaces = {
+      space(kA, "One", {tab(kTab1, "https://one.example/"), tab(kTab2, "https://two.example/")}),
+      space(kB, "Two", {tab(kTab3, "https://three.example/")})};
+  session.currentSpaceID = id(kA);
+  saveSession(session);
+  auto store = start();
+  store->adBlocker().ruleList = std::make_shared<testing::FakeRuleList>();
+  auto first = store->spaces.peek()[0]->tabs.peek()[0];
+  auto third = store->spaces.peek()[1]->tabs.peek()[0];
+  first->webView();
+  third->webView();
+  store->applyAdBlockToAllTabs();
+  EXPECT_EQ(webViews.log.ruleListsAdded, 2);
+
+  store->adBlocker().setEnabled(false);
+  EXPECT_EQ(webViews.log.ruleListsRemoved, 2);
+  store->adBlocker().setEnabled(false);
+  EXPECT_EQ(webViews.log.ruleListsRemoved, 2);
+  EXPECT_FALSE(store->spaces.peek()[0]->tabs.peek()[1]->adBlockApplied);
+
+  store->adBlocker().setEnabled(true);
+  store->adBlocker().setAllowed(true, "www.three.example");
+  EXPECT_TRUE(first->adBlockApplied);
+  EXPECT_FALSE(third->adBlockApplied);
+}
+
+}  // namespace
+}  // namespace zemblo
