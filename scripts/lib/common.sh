@@ -8,8 +8,9 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libgtkmm-4.0-dev libwebkitgtk-6.0-dev libadwaita-1-dev libsecret-1-dev
-  nlohmann-json3-dev libpam0g-dev
+  nlohmann-json3-dev libpam0g-dev nettle-dev
   xvfb xauth dbus gnome-keyring libpam-wrapper imagemagick xdotool python3
+  webext-ublock-origin-firefox
 )
 
 as_root() {

@@ -2,10 +2,12 @@
 
 #include <adwaita.h>
 
+#include "app/browser_commands.h"
 #include "model/browser_store.h"
 #include "passwords/passwords_window.h"
 #include "platform/process.h"
 #include "settings/settings_view.h"
+#include "web/web_engine.h"
 #include "window/browser_window.h"
 
 namespace zemblo {
@@ -40,7 +42,9 @@ Glib::RefPtr<ZembloApp> ZembloApp::create() {
 
 std::shared_ptr<BrowserStore> ZembloApp::store() {
   if (!store_) {
+    if (!webEngine_) webEngine_ = std::make_unique<WebEngine>();
     BrowserStoreEnvironment environment;
+    environment.webViewFactory = webEngine_.get();
     environment.applyAppearance = [](ThemeMode theme) {
       adw_style_manager_set_color_scheme(adw_style_manager_get_default(), colorSchemeFor(theme));
     };
@@ -73,12 +77,33 @@ void ZembloApp::on_shutdown() {
   // The last save of the session; a debounced save still pending never runs.
   if (store_) store_->saveNow();
   languageObserver_.reset();
+  commandsObserver_.reset();
   Gtk::Application::on_shutdown();
 }
 
 void ZembloApp::showBrowserWindow() {
-  if (!browserWindow_) browserWindow_ = std::make_unique<BrowserWindow>(store());
+  if (!browserWindow_) {
+    browserWindow_ = std::make_unique<BrowserWindow>(store());
+    attachBrowserCommands();
+  }
   present(*browserWindow_, *this);
+}
+
+void ZembloApp::attachBrowserCommands() {
+  // The menus are built again, with a new commands value, whenever the interface language or the
+  // page dark mode changes; no other setting touches them.
+  commandsObserver_ = std::make_unique<Observer>([this]() {
+    const AppPreferences& prefs = store_->prefs();
+    BrowserCommands commands(store_, prefs.language, prefs.pageDarkMode);
+    if (!browserMenu_) {
+      browserMenu_ = std::make_unique<BrowserMenu>(*browserWindow_, std::move(commands));
+      return;
+    }
+    const BrowserCommands& shown = browserMenu_->commands();
+    if (shown.language != commands.language || shown.pageDarkMode != commands.pageDarkMode) {
+      browserMenu_->setCommands(std::move(commands));
+    }
+  });
 }
 
 void ZembloApp::showPasswordsWindow() {

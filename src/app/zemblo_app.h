@@ -8,10 +8,12 @@
 
 namespace zemblo {
 
+class BrowserMenu;
 class BrowserStore;
 class BrowserWindow;
 class PasswordsWindow;
 class SettingsView;
+class WebEngine;
 
 // The application: owns the one store of the process and the three single-instance windows
 // (browser, passwords, settings), opened through the application actions "app.browser",
@@ -31,6 +33,10 @@ class ZembloApp : public Gtk::Application {
   void showPasswordsWindow();
   void showSettingsWindow();
 
+  // The browser window and its menu commands, once the window was first shown.
+  BrowserWindow* browserWindow() const { return browserWindow_.get(); }
+  BrowserMenu* browserMenu() const { return browserMenu_.get(); }
+
  protected:
   ZembloApp();
   void on_startup() override;
@@ -40,12 +46,18 @@ class ZembloApp : public Gtk::Application {
  private:
   void requestRelaunch();
   void languageChanged();
+  void attachBrowserCommands();
 
+  // Declared before the store, which keeps a pointer to it: it outlives the store.
+  std::unique_ptr<WebEngine> webEngine_;
   std::shared_ptr<BrowserStore> store_;
   std::unique_ptr<BrowserWindow> browserWindow_;
+  // Declared after the window it adds actions and a popover to: it goes first.
+  std::unique_ptr<BrowserMenu> browserMenu_;
   std::unique_ptr<PasswordsWindow> passwordsWindow_;
   std::unique_ptr<SettingsView> settingsWindow_;
   std::unique_ptr<Observer> languageObserver_;
+  std::unique_ptr<Observer> commandsObserver_;
   bool relaunchRequested_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "model/browser_store.h"
 
+#include <algorithm>
 #include <array>
 
 #include "model/localization.h"
@@ -7,6 +8,7 @@
 #include "passwords/password_store.h"
 #include "web/ad_blocker.h"
 #include "web/browser_tab.h"
+#include "web/content_rule_store.h"
 #include "web/dark_mode_controller.h"
 #include "web/download_manager.h"
 
@@ -31,6 +33,52 @@ std::shared_ptr<Space> restoredSpace(const SpaceSnapshot& snapshot) {
                                  snapshot.id, std::move(tabs), snapshot.selectedTabID);
 }
 
+// Position of the tab, found by identity.
+std::optional<size_t> positionOf(const Space& space, const BrowserTab& tab) {
+  const auto& tabs = space.tabs.peek();
+  for (size_t i = 0; i < tabs.size(); ++i) {
+    if (tabs[i].get() == &tab) return i;
+  }
+  return std::nullopt;
+}
+
+// The space's own reference to the tab, which keeps it alive while the space lets go of it.
+std::shared_ptr<BrowserTab> heldTab(const Space& space, const BrowserTab& tab) {
+  const auto position = positionOf(space, tab);
+  return position ? space.tabs.peek()[*position] : nullptr;
+}
+
+// Whether a favourite's address stands for the page: the same host as exact text, or, for an
+// address without a host (a local file, "about:"), the very same address. Two host-less
+// addresses are not one site, so letting them match would tie a favourite to any such page.
+bool samePage(const Url& favorite, const Url& page) {
+  const auto favoriteHost = favorite.host();
+  const auto pageHost = page.host();
+  if (favoriteHost || pageHost) return favoriteHost == pageHost;
+  return favorite == page;
+}
+
+// The list move of the tab list and the spaces settings: the elements at `offsets` keep their
+// order and go just before the element that stood at `destination` (the end for the count).
+// Positions past the end are ignored.
+template <class T>
+void moveElements(std::vector<T>& list, const std::set<size_t>& offsets, size_t destination) {
+  destination = std::min(destination, list.size());
+  std::vector<T> moved;
+  std::vector<T> kept;
+  size_t insertAt = destination;
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (offsets.contains(i)) {
+      moved.push_back(std::move(list[i]));
+      if (i < destination) --insertAt;
+    } else {
+      kept.push_back(std::move(list[i]));
+    }
+  }
+  kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(insertAt),
+              std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()));
+  list = std::move(kept);
+}
 }  // namespace
 
 std::shared_ptr<BrowserStore> BrowserStore::create(BrowserStoreEnvironment environment) {
@@ -69,6 +117,7 @@ void BrowserStore::start() {
   adBlocker_->onChange = [weakSelf] {
     if (auto self = weakSelf.lock()) self->applyAdBlockToAllTabs();
   };
+  adBlocker_->prepareRules(contentRuleStoreOf(environment_.webViewFactory));
   darkMode_->browser = weakSelf;
   applyAppAppearance();
 }
@@ -125,6 +174,10 @@ void BrowserStore::prefsDidSet(const AppPreferences& old) {
   now.save(*defaults_);
   if (now.theme != old.theme) applyAppAppearance();
   if (now.language != old.language) applyLanguage();
+  if (now.pageDarkMode != old.pageDarkMode || now.darkBrightness != old.darkBrightness ||
+      now.darkContrast != old.darkContrast || now.darkDisabledHosts != old.darkDisabledHosts) {
+    applyPageDarkModeToAllTabs();
+  }
 }
 
 void BrowserStore::applyAppAppearance() {
@@ -174,24 +227,8 @@ void BrowserStore::relabelDefaultSpaces() {
 }
 
 void BrowserStore::applyAdBlockToAllTabs() {
-  const auto& list = adBlocker_->ruleList;
-  if (!list) return;
   for (const auto& space : spaces.peek()) {
-    for (const auto& tab : space->tabs.peek()) {
-      auto* view = tab->storedWebView();
-      if (!view) continue;
-      const auto& address = tab->url.peek();
-      const auto host = address ? address->host() : std::nullopt;
-      const bool wanted =
-          adBlocker_->isEnabled.peek() &&
-          !adBlocker_->isAllowed(host ? std::optional<std::string_view>(*host) : std::nullopt);
-      if (wanted == tab->adBlockApplied) continue;
-      if (wanted)
-        view->addContentRuleList(*list);
-      else
-        view->removeContentRuleList(*list);
-      tab->adBlockApplied = wanted;
-    }
+    for (const auto& tab : space->tabs.peek()) adBlocker_->apply(*tab, tab->url.peek());
   }
 }
 
@@ -233,6 +270,265 @@ void BrowserStore::saveNow() {
 void BrowserStore::relaunch() {
   saveNow();
   if (environment_.restartProcess) environment_.restartProcess();
+}
+
+// Tabs ------------------------------------------------------------------------------------------
+
+std::shared_ptr<Space> BrowserStore::spaceContaining(const BrowserTab& tab) const {
+  for (const auto& space : spaces.peek()) {
+    if (positionOf(*space, tab)) return space;
+  }
+  return nullptr;
+}
+
+std::shared_ptr<Space> BrowserStore::findSpace(const Space& space) const {
+  for (const auto& candidate : spaces.peek()) {
+    if (candidate.get() == &space) return candidate;
+  }
+  return nullptr;
+}
+
+void BrowserStore::select(const BrowserTab& tab) {
+  // The selection belongs to the space that holds the tab: a pop-up or an anchored tab opened in
+  // a background space must not take over the selection of the space on screen.
+  const auto space = spaceContaining(tab);
+  if (!space) return;
+  space->selectedTabID.set(tab.id);
+  if (space == currentSpace()) {
+    heldTab(*space, tab)->loadIfNeeded();
+  }
+  findBarVisible.set(false);
+  scheduleSave();
+}
+
+std::shared_ptr<BrowserTab> BrowserStore::openTab(const Url& url, bool inBackground,
+                                                  const std::shared_ptr<BrowserTab>& after) {
+  auto tab = std::make_shared<BrowserTab>(Uuid::random(), url);
+  insertTab(tab, after);
+  tab->load(url);
+  if (!inBackground) select(*tab);
+  scheduleSave();
+  return tab;
+}
+
+void BrowserStore::insertTab(std::shared_ptr<BrowserTab> tab,
+                             const std::shared_ptr<BrowserTab>& after) {
+  tab->store = weak_from_this();
+  std::shared_ptr<Space> space = after ? spaceContaining(*after) : nullptr;
+  size_t position = 0;
+  if (space) {
+    position = *positionOf(*space, *after) + 1;
+  } else {
+    space = currentSpace();
+  }
+  space->tabs.mutate([&](Space::TabList& tabs) {
+    tabs.insert(tabs.begin() + static_cast<std::ptrdiff_t>(position), std::move(tab));
+  });
+}
+
+void BrowserStore::pushClosedTab(const Space& space, const BrowserTab& tab) {
+  const auto& address = tab.url.peek();
+  if (!address) return;  // the start page is not worth reopening
+  if (closedTabs.size() >= kClosedTabLimit) {
+    closedTabs.erase(closedTabs.begin(), closedTabs.end() - (kClosedTabLimit - 1));
+  }
+  closedTabs.push_back(ClosedTab{space.id, *address, tab.title.peek()});
+}
+
+std::shared_ptr<BrowserTab> BrowserStore::selectNeighbour(Space& space, size_t removedAt) {
+  const auto& tabs = space.tabs.peek();
+  if (tabs.empty()) {
+    space.selectedTabID.set(std::nullopt);
+    return nullptr;
+  }
+  auto neighbour = tabs[std::min(removedAt, tabs.size() - 1)];
+  space.selectedTabID.set(neighbour->id);
+  return neighbour;
+}
+
+void BrowserStore::closeTab(const BrowserTab& tab) {
+  const auto space = spaceContaining(tab);
+  if (!space) return;
+  const size_t position = *positionOf(*space, tab);
+  // Keeps the tab alive through its removal: the caller's reference may be the list's only one.
+  const auto closing = space->tabs.peek()[position];
+  pushClosedTab(*space, *closing);
+  const bool wasSelected = space->selectedTabID.peek() == closing->id;
+  space->tabs.mutate([&](Space::TabList& tabs) {
+    tabs.erase(tabs.begin() + static_cast<std::ptrdiff_t>(position));
+  });
+  closing->tearDown();
+  if (wasSelected) {
+    auto neighbour = selectNeighbour(*space, position);
+    if (neighbour && space == currentSpace()) neighbour->loadIfNeeded();
+  }
+  findBarVisible.set(false);
+  scheduleSave();
+}
+
+void BrowserStore::closeOtherTabs(const BrowserTab& except) {
+  // The kept tab's own space, so that a tab outside the current space never empties the space on
+  // screen.
+  const auto space = spaceContaining(except);
+  if (!space) return;
+  const auto keep = heldTab(*space, except);
+  const Space::TabList copy = space->tabs.peek();
+  for (const auto& tab : copy) {
+    if (tab != keep) closeTab(*tab);
+  }
+  select(*keep);
+}
+
+void BrowserStore::closeAllTabsInCurrentSpace() {
+  const Space::TabList copy = currentSpace()->tabs.peek();
+  for (const auto& tab : copy) closeTab(*tab);
+}
+
+void BrowserStore::moveTabs(const std::set<size_t>& fromOffsets, size_t toOffset) {
+  currentSpace()->tabs.mutate(
+      [&](Space::TabList& tabs) { moveElements(tabs, fromOffsets, toOffset); });
+  scheduleSave();
+}
+
+void BrowserStore::moveTab(const BrowserTab& tab, Space& toSpace) {
+  const auto source = spaceContaining(tab);
+  if (!source || source.get() == &toSpace || !findSpace(toSpace)) return;
+  const size_t position = *positionOf(*source, tab);
+  const auto moving = source->tabs.peek()[position];
+  source->tabs.mutate([&](Space::TabList& tabs) {
+    tabs.erase(tabs.begin() + static_cast<std::ptrdiff_t>(position));
+  });
+  if (source->selectedTabID.peek() == moving->id) {
+    // The neighbour takes the moved tab's place on screen when the source is shown, so it must
+    // load as it would after a close.
+    auto neighbour = selectNeighbour(*source, position);
+    if (neighbour && source == currentSpace()) neighbour->loadIfNeeded();
+  }
+  toSpace.tabs.mutate([&](Space::TabList& tabs) { tabs.insert(tabs.begin(), moving); });
+  scheduleSave();
+}
+
+// Spaces ----------------------------------------------------------------------------------------
+
+void BrowserStore::select(const Space& space) {
+  if (!findSpace(space)) return;
+  currentSpaceID.set(space.id);
+  if (auto tab = space.selectedTab()) tab->loadIfNeeded();
+  findBarVisible.set(false);
+  scheduleSave();
+}
+
+std::shared_ptr<Space> BrowserStore::addSpace() {
+  const size_t count = spaces.peek().size();
+  const auto presets = SpacePreset::all();
+  const SpacePreset& preset = presets[count % presets.size()];
+  const auto& symbols = spaceSymbols();
+  auto space = std::make_shared<Space>(localized("Yeni Alan"),
+                                       std::string(symbols[(7 * count) % symbols.size()]),
+                                       preset.colorA, preset.colorB);
+  spaces.mutate([&](SpaceList& list) { list.push_back(space); });
+  scheduleSave();
+  return space;
+}
+
+void BrowserStore::deleteSpace(const Space& space) {
+  if (spaces.peek().size() < 2) return;
+  const auto deleting = findSpace(space);
+  if (!deleting) return;
+  for (const auto& tab : deleting->tabs.peek()) tab->tearDown();
+  const bool wasCurrent = deleting == currentSpace();
+  spaces.mutate([&](SpaceList& list) { std::erase(list, deleting); });
+  if (wasCurrent) {
+    const auto& first = spaces.peek().front();
+    currentSpaceID.set(first->id);
+    if (auto tab = first->selectedTab()) tab->loadIfNeeded();
+  }
+  scheduleSave();
+}
+
+void BrowserStore::moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset) {
+  spaces.mutate([&](SpaceList& list) { moveElements(list, fromOffsets, toOffset); });
+  scheduleSave();
+}
+
+// Favourites ------------------------------------------------------------------------------------
+
+bool BrowserStore::isFavorite(const BrowserTab& tab) const {
+  const auto& address = tab.url.peek();
+  if (!address) return false;
+  return std::ranges::any_of(
+      favorites.peek(), [&](const Favorite& favorite) { return samePage(favorite.url, *address); });
+}
+
+void BrowserStore::open(const Favorite& favorite) {
+  const auto space = currentSpace();
+  for (const auto& tab : space->tabs.peek()) {
+    const auto& address = tab->url.peek();
+    if (address && samePage(favorite.url, *address)) {
+      select(*tab);
+      return;
+    }
+  }
+  openTab(favorite.url, false);
+}
+
+void BrowserStore::toggleFavorite(const BrowserTab& tab) {
+  const auto& address = tab.url.peek();
+  if (!address) return;
+  if (!isFavorite(tab)) {
+    Favorite favorite(Uuid::random(), tab.displayTitle(), *address, tab.faviconURL.peek());
+    favorites.mutate([&](std::vector<Favorite>& list) { list.push_back(std::move(favorite)); });
+  } else {
+    const Url page = *address;
+    favorites.mutate([&](std::vector<Favorite>& list) {
+      std::erase_if(list, [&](const Favorite& favorite) { return samePage(favorite.url, page); });
+    });
+  }
+  scheduleSave();
+}
+
+void BrowserStore::removeFavorite(const Uuid& id) {
+  favorites.mutate([&](std::vector<Favorite>& list) {
+    std::erase_if(list, [&](const Favorite& favorite) { return favorite.id == id; });
+  });
+  scheduleSave();
+}
+
+void BrowserStore::updateFavoriteIcon(const BrowserTab& tab) {
+  const auto& address = tab.url.peek();
+  const auto host = address ? address->host() : std::nullopt;
+  const auto& icon = tab.faviconURL.peek();
+  if (!host || !icon) return;
+  const size_t count = favorites.peek().size();
+  for (size_t i = 0; i < count; ++i) {
+    if (favorites.peek()[i].url.host() != host) continue;
+    favorites.mutate([&](std::vector<Favorite>& list) { list[i].faviconURL = icon; });
+  }
+  scheduleSave();
+}
+
+// History ---------------------------------------------------------------------------------------
+
+void BrowserStore::recordVisit(const Url& url, const std::string& title) {
+  const auto scheme = url.scheme();
+  if (scheme != "http" && scheme != "https") return;
+  const auto& entries = history.peek();
+  if (!entries.empty() && entries.front().url == url) {
+    history.mutate([&](std::vector<HistoryEntry>& list) { list.front().title = title; });
+    history.mutate([](std::vector<HistoryEntry>& list) { list.front().date = Date::now(); });
+    return;
+  }
+  history.mutate([&](std::vector<HistoryEntry>& list) {
+    list.insert(list.begin(), HistoryEntry(Uuid::random(), url, title, Date::now()));
+    if (list.size() > kHistoryLimit) {
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(kHistoryLimit), list.end());
+    }
+  });
+}
+
+void BrowserStore::clearHistory() {
+  history.set({});
+  scheduleSave();
 }
 
 }  // namespace zemblo

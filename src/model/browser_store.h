@@ -1,14 +1,18 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "model/app_preferences.h"
 #include "model/command_bar_mode.h"
 #include "model/records.h"
 #include "model/space.h"
+#include "model/url.h"
 #include "passwords/pending_credential.h"
 #include "platform/observable.h"
 #include "platform/scheduler.h"
@@ -18,10 +22,29 @@ namespace zemblo {
 
 class AdBlocker;
 class AutofillBridge;
+class BrowserTab;
 class DarkModeController;
 class DownloadManager;
 class PasswordStore;
 class WebViewFactory;
+
+// How one page is to look under page dark mode: whether it is darkened, and the strength of the
+// darkening its page script applies.
+struct PageDarkModeDecision {
+  bool dark = false;
+  double brightness = 1;
+  double contrast = 1;
+  friend bool operator==(const PageDarkModeDecision&, const PageDarkModeDecision&) = default;
+};
+
+// Whether page dark mode is switched off for the site of `host`: its canonical host matches an
+// excluded host, being the same site, one of its subdomains or one of its parent domains. A
+// missing host is never excluded.
+bool isPageDarkModeDisabled(const AppPreferences& prefs, const std::optional<std::string>& host);
+
+// The look of the page at `url` under the preferences, given whether the application is dark.
+PageDarkModeDecision pageDarkModeDecision(const AppPreferences& prefs,
+                                          const std::optional<Url>& url, bool systemDark);
 
 // What the store reaches outside the model. Production code takes the defaults; tests inject
 // their own folder, defaults, clock and web views.
@@ -34,6 +57,11 @@ struct BrowserStoreEnvironment {
   std::function<void(ThemeMode)> applyAppearance;
   // Ends this process and starts it again; the application supplies it.
   std::function<void()> restartProcess;
+  // Whether the application shows dark now; taken as light when absent.
+  std::function<bool()> isSystemDark;
+  // Gives the tab's existing web view its dark-mode look and hands the page its configuration;
+  // the web engine layer supplies it. Without it the decisions reach no web view.
+  std::function<void(BrowserTab&, const PageDarkModeDecision&)> applyPageDarkMode;
 };
 
 // The one model object of the browser: spaces with their tabs, favourites, history,
@@ -90,6 +118,72 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // The first space whose id is `currentSpaceID`, else the first space.
   std::shared_ptr<Space> currentSpace() const;
 
+  // Tabs. A tab is found by identity, never by id or address; a tab that no space holds makes
+  // these operations do nothing.
+
+  // Selects the tab in the space that holds it; the current space does not change, and the tab
+  // loads only when its space is the one shown.
+  void select(const BrowserTab& tab);
+  // A new tab at the top of the current space, or right after `after` in that tab's space.
+  std::shared_ptr<BrowserTab> openTab(const Url& url, bool inBackground,
+                                      const std::shared_ptr<BrowserTab>& after = nullptr);
+  // Places a new tab without selecting it or saving; the callers do both.
+  void insertTab(std::shared_ptr<BrowserTab> tab,
+                 const std::shared_ptr<BrowserTab>& after = nullptr);
+  std::shared_ptr<Space> spaceContaining(const BrowserTab& tab) const;
+  // Keeps a record for reopening (tabs with an address), hands the selection to the neighbour
+  // and releases the tab's web view.
+  void closeTab(const BrowserTab& tab);
+  void closeOtherTabs(const BrowserTab& except);
+  void closeAllTabsInCurrentSpace();
+  // Reorders the current space's tabs: the tabs at `fromOffsets` keep their order and land just
+  // before the tab that stood at `toOffset` (at the end when it equals the count).
+  void moveTabs(const std::set<size_t>& fromOffsets, size_t toOffset);
+  // To the top of `toSpace`, keeping the tab's page and web view.
+  void moveTab(const BrowserTab& tab, Space& toSpace);
+
+  // Spaces.
+  void select(const Space& space);
+  // A new space after the others, coloured and iconed by how many spaces there are; it does not
+  // become current.
+  std::shared_ptr<Space> addSpace();
+  // Closes the space's tabs without keeping them for reopening; the last space stays.
+  void deleteSpace(const Space& space);
+  void moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset);
+
+  // Commands of the menus and the sidebar. Each does nothing when it finds nothing to act on.
+
+  // Shows the start page in the current space: its first blank tab that is not a pop-up, else a
+  // new one at the top. Closes the command bar and asks the start page to focus its search field.
+  void newTab();
+  // Opens the newest closed tab at the top of its space, which becomes current; at the top of
+  // the current space when its space is gone.
+  void reopenClosedTab();
+  // Off becomes always; following the theme and always become off.
+  void togglePageDarkMode();
+  void toggleFindBar();
+  // The next or previous tab of the current space, wrapping around at either end.
+  void selectAdjacentTab(bool forward);
+  // The next or previous space, wrapping around; a single space is selected again.
+  void selectAdjacentSpace(bool forward);
+  // Tabs 1 to 8 by position; 9 is always the last tab.
+  void selectTab(int number);
+
+  // Favourites. A favourite belongs to a page when both addresses have the same host, compared
+  // as exact text; an address without a host only matches the very same address.
+  bool isFavorite(const BrowserTab& tab) const;
+  void open(const Favorite& favorite);
+  void toggleFavorite(const BrowserTab& tab);
+  void removeFavorite(const Uuid& id);
+  void updateFavoriteIcon(const BrowserTab& tab);
+
+  // History, newest first. Only web pages are recorded; the caller saves afterwards.
+  void recordVisit(const Url& url, const std::string& title);
+  void clearHistory();
+
+  static constexpr size_t kClosedTabLimit = 30;
+  static constexpr size_t kHistoryLimit = 2000;
+
   // Asks for a save 0.8 s from now, replacing a pending one.
   void scheduleSave();
   bool hasPendingSave() const { return saveTask_ && !saveTask_->finished(); }
@@ -101,6 +195,12 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void applyAdBlockToAllTabs();
   void applyAppAppearance();
   void applyLanguage();
+  // Brings every existing web view in line with the page dark-mode preferences and the
+  // application's appearance; creates no web view.
+  void applyPageDarkModeToAllTabs();
+  // Brings one tab's web view in line with page dark mode for a page at `address`.
+  void applyDarkMode(BrowserTab& tab, const std::optional<Url>& address);
+  bool isSystemDark() const;
 
   SessionSnapshot sessionSnapshot() const;
 
@@ -108,6 +208,10 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void start();
   void restore(std::optional<SessionSnapshot> session);
   void prefsDidSet(const AppPreferences& old);
+  std::shared_ptr<Space> findSpace(const Space& space) const;
+  void pushClosedTab(const Space& space, const BrowserTab& tab);
+  // Hands the selection of `space` to the tab that took position `removedAt`, or to none.
+  std::shared_ptr<BrowserTab> selectNeighbour(Space& space, size_t removedAt);
 
   BrowserStoreEnvironment environment_;
   UserDefaults* defaults_;

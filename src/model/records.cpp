@@ -1,110 +1,110 @@
 #include "model/records.h"
 
 #include <system_error>
+#include <utility>
 
+#include "platform/json_reader.h"
+#include "platform/json_writer.h"
 #include "platform/paths.h"
 
 namespace zemblo {
 namespace {
 
-using json::Json;
+using json::JsonValue;
 
-Url requireUrl(const Json& object, std::string_view key) {
-  auto url = Url::parse(json::requireString(object, key));
+Url requireUrl(const JsonValue& object, std::string_view key) {
+  std::optional<Url> url = Url::parse(object.requireString(key));
   if (!url) throw json::DecodeError(std::string(key) + ": not a URL");
-  return *url;
+  return std::move(*url);
 }
 
-std::optional<Url> optionalUrl(const Json& object, std::string_view key) {
-  auto text = json::optionalString(object, key);
+std::optional<Url> optionalUrl(const JsonValue& object, std::string_view key) {
+  const std::optional<std::string_view> text = object.optionalString(key);
   if (!text) return std::nullopt;
-  auto url = Url::parse(*text);
+  std::optional<Url> url = Url::parse(*text);
   if (!url) throw json::DecodeError(std::string(key) + ": not a URL");
   return url;
 }
 
+void write(json::JsonWriter& out, const Favorite& favorite) {
+  out.beginObject().key("id").string(favorite.id.str());
+  out.key("title").string(favorite.title).key("url").string(favorite.url.str());
+  if (favorite.faviconURL) out.key("faviconURL").string(favorite.faviconURL->str());
+  out.endObject();
+}
+
+void write(json::JsonWriter& out, const HistoryEntry& entry) {
+  out.beginObject().key("id").string(entry.id.str()).key("url").string(entry.url.str());
+  out.key("title").string(entry.title).key("date").number(entry.date.secondsSince2001);
+  out.endObject();
+}
+
+void write(json::JsonWriter& out, const TabSnapshot& tab) {
+  out.beginObject().key("id").string(tab.id.str());
+  if (tab.url) out.key("url").string(tab.url->str());
+  out.key("title").string(tab.title);
+  if (tab.faviconURL) out.key("faviconURL").string(tab.faviconURL->str());
+  out.endObject();
+}
+
+void write(json::JsonWriter& out, const SpaceSnapshot& space) {
+  out.beginObject().key("id").string(space.id.str()).key("name").string(space.name);
+  out.key("symbol").string(space.symbol).key("colorA").string(space.colorA);
+  out.key("colorB").string(space.colorB).key("tabs").beginArray();
+  for (const auto& tab : space.tabs) write(out, tab);
+  out.endArray();
+  if (space.selectedTabID) out.key("selectedTabID").string(space.selectedTabID->str());
+  out.endObject();
+}
+
 template <class T>
-void putOptional(Json& object, const char* key, const std::optional<T>& value) {
-  if (value) object[key] = value->str();
+void writeArray(json::JsonWriter& out, const std::vector<T>& values) {
+  out.beginArray();
+  for (const auto& value : values) write(out, value);
+  out.endArray();
 }
 
-Json toJson(const Favorite& favorite) {
-  Json object = {{"id", favorite.id.str()}, {"title", favorite.title}, {"url", favorite.url.str()}};
-  putOptional(object, "faviconURL", favorite.faviconURL);
-  return object;
-}
-
-Json toJson(const HistoryEntry& entry) {
-  return {{"id", entry.id.str()},
-          {"url", entry.url.str()},
-          {"title", entry.title},
-          {"date", entry.date.secondsSince2001}};
-}
-
-Json toJson(const TabSnapshot& tab) {
-  Json object = {{"id", tab.id.str()}};
-  putOptional(object, "url", tab.url);
-  object["title"] = tab.title;
-  putOptional(object, "faviconURL", tab.faviconURL);
-  return object;
-}
-
-Json toJson(const SpaceSnapshot& space) {
-  Json tabs = Json::array();
-  for (const auto& tab : space.tabs) tabs.push_back(toJson(tab));
-  Json object = {{"id", space.id.str()},   {"name", space.name},     {"symbol", space.symbol},
-                 {"colorA", space.colorA}, {"colorB", space.colorB}, {"tabs", std::move(tabs)}};
-  if (space.selectedTabID) object["selectedTabID"] = space.selectedTabID->str();
-  return object;
-}
-
-template <class T, class Convert>
-Json arrayOf(const std::vector<T>& values, Convert convert) {
-  Json array = Json::array();
-  for (const auto& value : values) array.push_back(convert(value));
-  return array;
-}
-
-Favorite favoriteFrom(const Json& object) {
-  json::requireObject(object);
-  return Favorite(json::requireUuid(object, "id"), json::requireString(object, "title"),
+Favorite favoriteFrom(const JsonValue& object) {
+  object.requireObject();
+  return Favorite(object.requireUuid("id"), std::string(object.requireString("title")),
                   requireUrl(object, "url"), optionalUrl(object, "faviconURL"));
 }
 
-HistoryEntry historyEntryFrom(const Json& object) {
-  json::requireObject(object);
-  return HistoryEntry(json::requireUuid(object, "id"), requireUrl(object, "url"),
-                      json::requireString(object, "title"), json::requireDate(object, "date"));
+HistoryEntry historyEntryFrom(const JsonValue& object) {
+  object.requireObject();
+  return HistoryEntry(object.requireUuid("id"), requireUrl(object, "url"),
+                      std::string(object.requireString("title")), object.requireDate("date"));
 }
 
-TabSnapshot tabFrom(const Json& object) {
-  json::requireObject(object);
-  return TabSnapshot{json::requireUuid(object, "id"), optionalUrl(object, "url"),
-                     json::requireString(object, "title"), optionalUrl(object, "faviconURL")};
+TabSnapshot tabFrom(const JsonValue& object) {
+  object.requireObject();
+  return TabSnapshot{object.requireUuid("id"), optionalUrl(object, "url"),
+                     std::string(object.requireString("title")), optionalUrl(object, "faviconURL")};
 }
 
-SpaceSnapshot spaceFrom(const Json& object) {
-  json::requireObject(object);
-  SpaceSnapshot space{json::requireUuid(object, "id"),
-                      json::requireString(object, "name"),
-                      json::requireString(object, "symbol"),
-                      json::requireString(object, "colorA"),
-                      json::requireString(object, "colorB"),
+SpaceSnapshot spaceFrom(const JsonValue& object) {
+  object.requireObject();
+  SpaceSnapshot space{object.requireUuid("id"),
+                      std::string(object.requireString("name")),
+                      std::string(object.requireString("symbol")),
+                      std::string(object.requireString("colorA")),
+                      std::string(object.requireString("colorB")),
                       {},
-                      json::optionalUuid(object, "selectedTabID")};
-  for (const auto& tab : json::requireArray(object, "tabs")) space.tabs.push_back(tabFrom(tab));
+                      object.optionalUuid("selectedTabID")};
+  const JsonValue tabs = object.requireArray("tabs");
+  space.tabs.reserve(tabs.size());
+  for (const JsonValue tab : tabs.elements()) space.tabs.push_back(tabFrom(tab));
   return space;
 }
 
 template <class Decode>
-auto decodeWith(std::string_view bytes, Decode decode) -> std::optional<decltype(decode(Json{}))> {
-  auto parsed = json::parse(bytes);
-  if (!parsed) return std::nullopt;
+auto decodeWith(std::string_view bytes, Decode decode)
+    -> std::optional<decltype(decode(std::declval<const JsonValue&>()))> {
+  const std::optional<json::JsonDocument> document = json::JsonDocument::parse(bytes);
+  if (!document) return std::nullopt;
   try {
-    return decode(*parsed);
+    return decode(document->root());
   } catch (const json::DecodeError&) {
-    return std::nullopt;
-  } catch (const nlohmann::json::exception&) {
     return std::nullopt;
   }
 }
@@ -136,41 +136,45 @@ std::vector<Favorite> Favorite::defaults() {
 }
 
 std::optional<std::string> encodeSession(const SessionSnapshot& session) {
-  Json object = {
-      {"spaces", arrayOf(session.spaces, [](const auto& s) { return toJson(s); })},
-      {"currentSpaceID", session.currentSpaceID.str()},
-      {"favorites", arrayOf(session.favorites, [](const auto& f) { return toJson(f); })},
-      {"sidebarVisible", session.sidebarVisible},
-  };
-  return json::encode(object);
+  json::JsonWriter out;
+  out.beginObject().key("spaces");
+  writeArray(out, session.spaces);
+  out.key("currentSpaceID").string(session.currentSpaceID.str()).key("favorites");
+  writeArray(out, session.favorites);
+  out.key("sidebarVisible").boolean(session.sidebarVisible).endObject();
+  return std::move(out).finish();
 }
 
 std::optional<std::string> encodeHistory(const std::vector<HistoryEntry>& history) {
-  return json::encode(arrayOf(history, [](const auto& entry) { return toJson(entry); }));
+  json::JsonWriter out;
+  writeArray(out, history);
+  return std::move(out).finish();
 }
 
 std::optional<SessionSnapshot> decodeSession(std::string_view bytes) {
-  return decodeWith(bytes, [](const Json& root) {
-    json::requireObject(root);
+  return decodeWith(bytes, [](const JsonValue& root) {
+    root.requireObject();
     SessionSnapshot session;
-    for (const auto& space : json::requireArray(root, "spaces")) {
-      session.spaces.push_back(spaceFrom(space));
-    }
-    session.currentSpaceID = json::requireUuid(root, "currentSpaceID");
-    for (const auto& favorite : json::requireArray(root, "favorites")) {
+    const JsonValue spaces = root.requireArray("spaces");
+    session.spaces.reserve(spaces.size());
+    for (const JsonValue space : spaces.elements()) session.spaces.push_back(spaceFrom(space));
+    session.currentSpaceID = root.requireUuid("currentSpaceID");
+    const JsonValue favorites = root.requireArray("favorites");
+    session.favorites.reserve(favorites.size());
+    for (const JsonValue favorite : favorites.elements()) {
       session.favorites.push_back(favoriteFrom(favorite));
     }
-    session.sidebarVisible = json::requireBool(root, "sidebarVisible");
+    session.sidebarVisible = root.requireBool("sidebarVisible");
     return session;
   });
 }
 
 std::optional<std::vector<HistoryEntry>> decodeHistory(std::string_view bytes) {
-  return decodeWith(bytes, [](const Json& root) {
-    if (!root.is_array()) throw json::DecodeError("history: expected an array");
+  return decodeWith(bytes, [](const JsonValue& root) {
+    if (!root.isArray()) throw json::DecodeError("history: expected an array");
     std::vector<HistoryEntry> history;
     history.reserve(root.size());
-    for (const auto& entry : root) history.push_back(historyEntryFrom(entry));
+    for (const JsonValue entry : root.elements()) history.push_back(historyEntryFrom(entry));
     return history;
   });
 }

@@ -6,6 +6,52 @@
 
 namespace zemblo {
 
+const std::array<std::string_view, 40>& spaceSymbols() {
+  static constexpr std::array<std::string_view, 40> symbols{
+      "sparkles",
+      "briefcase.fill",
+      "flame.fill",
+      "house.fill",
+      "book.fill",
+      "graduationcap.fill",
+      "gamecontroller.fill",
+      "music.note",
+      "film.fill",
+      "cart.fill",
+      "heart.fill",
+      "star.fill",
+      "moon.fill",
+      "sun.max.fill",
+      "leaf.fill",
+      "globe.europe.africa.fill",
+      "airplane",
+      "camera.fill",
+      "paintpalette.fill",
+      "hammer.fill",
+      "chevron.left.forwardslash.chevron.right",
+      "terminal.fill",
+      "cup.and.saucer.fill",
+      "dumbbell.fill",
+      "bolt.fill",
+      "cloud.fill",
+      "person.2.fill",
+      "bubble.left.and.bubble.right.fill",
+      "newspaper.fill",
+      "building.2.fill",
+      "sportscourt.fill",
+      "pawprint.fill",
+      "atom",
+      "cpu.fill",
+      "lightbulb.fill",
+      "flag.fill",
+      "bookmark.fill",
+      "tray.full.fill",
+      "circle.hexagongrid.fill",
+      "square.stack.3d.up.fill",
+  };
+  return symbols;
+}
+
 Space::Space(std::string name, std::string symbol, std::string colorA, std::string colorB, Uuid id,
              TabList tabs, std::optional<Uuid> selectedTabID)
     : id(std::move(id)),

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/color.h"
@@ -12,6 +14,9 @@
 namespace zemblo {
 
 class BrowserTab;
+
+// The icons a new space draws from, in the order the space editor offers them.
+const std::array<std::string_view, 40>& spaceSymbols();
 
 // One named, coloured group of tabs. The space holds its tabs strongly; `selectedTabID` may name
 // a tab that is no longer in the list.

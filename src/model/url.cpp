@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 
 #include "platform/text.h"
 
@@ -35,7 +36,7 @@ constexpr bool isSubDelim(unsigned char c) {
   return std::string_view("!$&'()*+,;=").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
-bool isAllowed(unsigned char c, CharSet set) {
+constexpr bool isAllowedByGrammar(unsigned char c, CharSet set) {
   if (isUnreserved(c)) return true;
   switch (set) {
     case CharSet::userinfo:
@@ -54,6 +55,22 @@ bool isAllowed(unsigned char c, CharSet set) {
       return std::string_view("!$'()*,;:@/?").find(static_cast<char>(c)) != std::string_view::npos;
   }
   return false;
+}
+
+// One bit per character set for each byte, so that the per-character test in the encoders is a
+// single lookup. Bytes from 0x80 on are escaped in every component.
+constexpr std::array<uint8_t, 256> kAllowed = [] {
+  std::array<uint8_t, 256> table{};
+  for (unsigned char c = 0; c < 0x80; ++c) {
+    for (int set = 0; set <= static_cast<int>(CharSet::queryValue); ++set) {
+      if (isAllowedByGrammar(c, static_cast<CharSet>(set))) table[c] |= uint8_t(1u << set);
+    }
+  }
+  return table;
+}();
+
+bool isAllowed(unsigned char c, CharSet set) {
+  return (kAllowed[c] & (1u << static_cast<int>(set))) != 0;
 }
 
 int hexValue(char c) {
@@ -80,12 +97,50 @@ void appendEncoded(std::string& out, std::string_view text, CharSet set) {
     if (isEscapeAt(text, i)) {
       out.append(text.substr(i, 3));
       i += 2;
-    } else if (c < 0x80 && isAllowed(c, set)) {
+    } else if (isAllowed(c, set)) {
       out.push_back(static_cast<char>(c));
     } else {
       appendEscape(out, c);
     }
   }
+}
+
+// Whether appendEncoded would copy the text unchanged.
+bool isEncoded(std::string_view text, CharSet set) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (isAllowed(static_cast<unsigned char>(text[i]), set)) continue;
+    if (!isEscapeAt(text, i)) return false;  // "%" is allowed in no set
+    i += 2;
+  }
+  return true;
+}
+
+// The delimiters that end the components while splitting, one bit per group.
+enum Delimiters : uint8_t {
+  kEndsScheme = 1,     // ":/?#[]@": the scheme, or the first sign of a relative reference
+  kEndsAuthority = 2,  // "/?#"
+  kEndsPath = 4,       // "?#"
+  kBracket = 8,        // "[]"
+};
+
+constexpr std::array<uint8_t, 256> kDelimiters = [] {
+  std::array<uint8_t, 256> table{};
+  const auto mark = [&](std::string_view set, uint8_t bit) {
+    for (const char c : set) table[static_cast<unsigned char>(c)] |= bit;
+  };
+  mark(":/?#[]@", kEndsScheme);
+  mark("/?#", kEndsAuthority);
+  mark("?#", kEndsPath);
+  mark("[]", kBracket);
+  return table;
+}();
+
+// The first index from `from` on holding a delimiter of the group, or the size of the text.
+// (find_first_of makes a library call per character, which showed at start-up.)
+size_t findDelimiter(std::string_view text, size_t from, uint8_t group) {
+  size_t i = from;
+  while (i < text.size() && (kDelimiters[static_cast<unsigned char>(text[i])] & group) == 0) ++i;
+  return i;
 }
 
 bool isValidScheme(std::string_view scheme) {
@@ -109,7 +164,7 @@ std::optional<std::string> encodedIpLiteral(std::string_view inner) {
   const size_t percent = inner.find('%');
   const std::string_view address = inner.substr(0, percent);
   for (const unsigned char c : address) {
-    if (c >= 0x80 || !isAllowed(c, CharSet::userinfo)) return std::nullopt;
+    if (!isAllowed(c, CharSet::userinfo)) return std::nullopt;
   }
   if (percent == std::string_view::npos) return std::string(inner);
   // The zone delimiter must itself be written "%25"; a bare "%" (as in "fe80::1%en0") is
@@ -153,6 +208,17 @@ std::optional<Url> Url::parse(std::string_view text) {
   if (text.empty()) return std::nullopt;
   const std::optional<Layout> layout = split(text);
   if (!layout) return std::nullopt;
+  // Stored URLs were encoded when first parsed, so most need nothing: checking first saves
+  // building a copy and splitting it again. IP literals are rare and take the general path.
+  const auto isClean = [text](const std::optional<Span>& span, CharSet set) {
+    return !span || isEncoded(text.substr(span->begin, span->size()), set);
+  };
+  if (!layout->ipLiteral && isClean(layout->user, CharSet::userinfo) &&
+      isClean(layout->password, CharSet::userinfo) && isClean(layout->host, CharSet::host) &&
+      isClean(layout->path, CharSet::path) && isClean(layout->query, CharSet::query) &&
+      isClean(layout->fragment, CharSet::query)) {
+    return Url(std::string(text), *layout);
+  }
   std::optional<std::string> encodedText = encoded(text, *layout);
   if (!encodedText) return std::nullopt;
   if (*encodedText == text) return Url(std::string(text), *layout);
@@ -166,26 +232,21 @@ std::optional<Url::Layout> Url::split(std::string_view text) {
   size_t pos = 0;
   // A scheme is whatever precedes the first ":", unless a character that can only belong to a
   // path, query, fragment or authority comes first; then the text is a relative reference.
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == ':') {
-      if (i > 0) {
-        layout.scheme = Span{0, i};
-        pos = i + 1;
-      }
-      break;
-    }
-    if (std::string_view("/?#[]@").find(text[i]) != std::string_view::npos) break;
+  const size_t stop = findDelimiter(text, 0, kEndsScheme);
+  if (stop > 0 && stop < text.size() && text[stop] == ':') {
+    layout.scheme = Span{0, stop};
+    pos = stop + 1;
   }
   if (layout.scheme && !isValidScheme(text.substr(0, layout.scheme->end))) return std::nullopt;
 
   if (text.substr(pos).starts_with("//")) {
     const size_t begin = pos + 2;
-    const size_t end = std::min(text.find_first_of("/?#", begin), text.size());
+    const size_t end = findDelimiter(text, begin, kEndsAuthority);
     if (!splitAuthority(text, Span{begin, end}, layout)) return std::nullopt;
     pos = end;
   }
 
-  const size_t pathEnd = std::min(text.find_first_of("?#", pos), text.size());
+  const size_t pathEnd = findDelimiter(text, pos, kEndsPath);
   layout.path = Span{pos, pathEnd};
   pos = pathEnd;
   if (pos < text.size() && text[pos] == '?') {
@@ -226,7 +287,7 @@ bool Url::splitAuthority(std::string_view text, Span authority, Layout& layout) 
   } else {
     portColon = hostAndPort.find(':');
     const std::string_view host = hostAndPort.substr(0, portColon);
-    if (host.find_first_of("[]") != std::string_view::npos) return false;
+    if (findDelimiter(host, 0, kBracket) != host.size()) return false;
     layout.host = Span{hostBegin, hostBegin + host.size()};
   }
 
@@ -344,7 +405,7 @@ std::string percentEncodeQueryValue(std::string_view value) {
   out.reserve(value.size());
   for (const char ch : value) {
     const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x80 && isAllowed(c, CharSet::queryValue)) {
+    if (isAllowed(c, CharSet::queryValue)) {
       out.push_back(ch);
     } else {
       appendEscape(out, c);

@@ -2,39 +2,35 @@
 
 #include <cmath>
 
+#include "platform/json_writer.h"
+
 namespace zemblo::json {
 namespace {
 
 constexpr double kLargestExactInteger = 9007199254740992.0;  // 2^53
 
-// Rewrites whole doubles as integers so that 0.0 is written as 0; fails on NaN and infinities.
-bool normalizeNumbers(Json& value) {
-  if (value.is_number_float()) {
-    const double number = value.get<double>();
-    if (!std::isfinite(number)) return false;
-    if (number == std::trunc(number) && std::fabs(number) < kLargestExactInteger) {
-      value = static_cast<int64_t>(number);
-    }
-    return true;
+void write(JsonWriter& writer, const Json& value) {
+  switch (value.type()) {
+    case Json::value_t::object:
+      writer.beginObject();
+      for (const auto& [key, member] : value.items()) {
+        writer.key(key);
+        write(writer, member);
+      }
+      writer.endObject();
+      break;
+    case Json::value_t::array:
+      writer.beginArray();
+      for (const auto& element : value) write(writer, element);
+      writer.endArray();
+      break;
+    case Json::value_t::string: writer.string(value.get_ref<const std::string&>()); break;
+    case Json::value_t::boolean: writer.boolean(value.get<bool>()); break;
+    case Json::value_t::number_integer: writer.integer(value.get<int64_t>()); break;
+    case Json::value_t::number_unsigned: writer.number(value.get<double>()); break;
+    case Json::value_t::number_float: writer.number(value.get<double>()); break;
+    default: writer.null(); break;
   }
-  if (value.is_structured()) {
-    for (auto& element : value) {
-      if (!normalizeNumbers(element)) return false;
-    }
-  }
-  return true;
-}
-
-std::string escapeSlashes(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  for (char c : text) {
-    if (c == '/')
-      out += "\\/";  // a "/" can only occur inside strings in JSON text
-    else
-      out.push_back(c);
-  }
-  return out;
 }
 
 [[noreturn]] void fail(std::string_view key, const char* what) {
@@ -50,9 +46,9 @@ const Json* find(const Json& object, std::string_view key) {
 }  // namespace
 
 std::optional<std::string> encode(const Json& value) {
-  Json copy = value;
-  if (!normalizeNumbers(copy)) return std::nullopt;
-  return escapeSlashes(copy.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+  JsonWriter writer;
+  write(writer, value);
+  return std::move(writer).finish();
 }
 
 std::optional<Json> parse(std::string_view text) {

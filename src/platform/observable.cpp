@@ -1,7 +1,5 @@
 #include "platform/observable.h"
 
-#include <algorithm>
-
 namespace zemblo {
 namespace {
 thread_local ObservationTracker* runningTracker = nullptr;
@@ -35,8 +33,7 @@ void ObservationTracker::clear() {
 }
 
 void ObservationTracker::add(const ObservedProperty& property) {
-  if (std::find(seen_.begin(), seen_.end(), &property) != seen_.end()) return;
-  seen_.push_back(&property);
+  if (!seen_.insert(&property).second) return;
   connections_.push_back(property.signalChanged().connect([this] { onChange_(); }));
 }
 

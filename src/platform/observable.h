@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -103,7 +104,7 @@ class ObservationTracker {
 
  private:
   std::function<void()> onChange_;
-  std::vector<const ObservedProperty*> seen_;
+  std::unordered_set<const ObservedProperty*> seen_;
   std::vector<sigc::connection> connections_;
 };
 

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 namespace zemblo::paths {
 namespace {
@@ -49,11 +48,13 @@ bool writeFileAtomically(const std::filesystem::path& file, std::string_view byt
 }
 
 std::optional<std::string> readFile(const std::filesystem::path& file) {
-  gchar* contents = nullptr;
-  gsize length = 0;
-  if (!g_file_get_contents(file.c_str(), &contents, &length, nullptr)) return std::nullopt;
-  std::string bytes(contents, length);
-  g_free(contents);
+  std::ifstream in(file, std::ios::binary | std::ios::ate);
+  if (!in) return std::nullopt;
+  const std::streamoff size = in.tellg();
+  if (size < 0) return std::nullopt;
+  std::string bytes(static_cast<size_t>(size), '\0');
+  in.seekg(0);
+  if (!in.read(bytes.data(), size)) return std::nullopt;
   return bytes;
 }
 

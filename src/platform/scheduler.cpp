@@ -15,8 +15,10 @@ class MainLoopTask : public ScheduledTask {
       work();  // may destroy this task: touch no member afterwards
       return false;
     };
+    // Work for the next turn runs ahead of the redraws: while animations keep the frame clock
+    // busy, a default-priority idle would never get its turn and views would stop syncing.
     connection_ = delay.count() == 0
-                      ? Glib::signal_idle().connect(fire)
+                      ? Glib::signal_idle().connect(fire, Glib::PRIORITY_HIGH_IDLE)
                       : Glib::signal_timeout().connect(fire, static_cast<unsigned>(delay.count()));
   }
   ~MainLoopTask() override { connection_.disconnect(); }

@@ -1,34 +1,366 @@
 #include "window/browser_window.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "model/browser_store.h"
+#include "sidebar/sidebar_view.h"
+#include "window/app_style.h"
+#include "window/command_bar.h"
+#include "window/content_area.h"
+#include "window/paint.h"
+#include "window/preference_sizes.h"
+#include "window/space_background.h"
+#include "window/system_color_scheme.h"
+#include "window/window_accessor.h"
 
 namespace zemblo {
+namespace {
 
-BrowserWindow::BrowserWindow(std::shared_ptr<BrowserStore> store) : store_(std::move(store)) {
+constexpr double kWindowButtonsX = 14;
+constexpr double kWindowButtonsY = 12;
+
+const char* fontClass(InterfaceFont font) {
+  switch (font) {
+    case InterfaceFont::rounded:
+      return "font-rounded";
+    case InterfaceFont::serif:
+      return "font-serif";
+    case InterfaceFont::mono:
+      return "font-mono";
+    case InterfaceFont::system:
+      break;
+  }
+  return "font-system";
+}
+
+void allocate(Gtk::Widget& child, const BrowserWindow::Frame& frame) {
+  int minWidth = 0, natural = 0, minHeight = 0, b1 = -1, b2 = -1;
+  child.measure(Gtk::Orientation::HORIZONTAL, -1, minWidth, natural, b1, b2);
+  const int width = std::max(minWidth, static_cast<int>(std::lround(frame.width)));
+  child.measure(Gtk::Orientation::VERTICAL, width, minHeight, natural, b1, b2);
+  const int height = std::max(minHeight, static_cast<int>(std::lround(frame.height)));
+  child.size_allocate(Gtk::Allocation(static_cast<int>(std::lround(frame.x)),
+                                      static_cast<int>(std::lround(frame.y)), width, height),
+                      -1);
+}
+
+// The floating sidebar shown while the docked one is hidden: a rounded panel with the space
+// background, a faint edge and a shadow falling onto the page. Its margin belongs to it, so the
+// pointer leaves it only when it is well away from the panel.
+class PeekSidebar : public Gtk::Widget {
+ public:
+  PeekSidebar(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme)
+      : background_(store, scheme, VisualEffectView::BlendingMode::withinWindow),
+        content_(store, scheme) {
+    set_name("PeekSidebar");
+    background_.set_parent(*this);
+    content_.set_parent(*this);
+  }
+  ~PeekSidebar() override {
+    background_.unparent();
+    content_.unparent();
+  }
+
+  SidebarView& content() { return content_; }
+
+  void setLeading(bool leading) {
+    if (leading == leading_) return;
+    leading_ = leading;
+    queue_draw();
+  }
+
+ protected:
+  void measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural, int& minimum_baseline,
+                     int& natural_baseline) const override {
+    minimum = natural = 0;
+    minimum_baseline = natural_baseline = -1;
+  }
+
+  void size_allocate_vfunc(int width, int height, int) override {
+    const auto panel = panelFrame(width, height);
+    allocate(background_, panel);
+    allocate(content_, panel);
+  }
+
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override {
+    GtkSnapshot* s = snapshot->gobj();
+    const auto frame = panelFrame(get_width(), get_height());
+    const graphene_rect_t bounds = paint::rect(frame.x, frame.y, frame.width, frame.height);
+    const GskRoundedRect panel = paint::roundedRect(bounds, BrowserWindow::kPeekCornerRadius);
+    const GdkRGBA shadow = paint::grey(0, 0.25);
+    gtk_snapshot_append_outset_shadow(s, &panel, &shadow, leading_ ? 6 : -6, 0, 0, 48);
+    gtk_snapshot_push_rounded_clip(s, &panel);
+    snapshot_child(background_, snapshot);
+    snapshot_child(content_, snapshot);
+    gtk_snapshot_pop(s);
+    paint::appendInsideBorder(s, panel, 0.5, paint::grey(1, 0.12));
+  }
+
+ private:
+  static BrowserWindow::Frame panelFrame(double width, double height) {
+    const double m = BrowserWindow::kPeekMargin;
+    return {m, m, std::max(0.0, width - 2 * m), std::max(0.0, height - 2 * m)};
+  }
+
+  SpaceBackground background_;
+  SidebarView content_;
+  bool leading_ = true;
+};
+
+}  // namespace
+
+BrowserWindow::LayoutFrames BrowserWindow::layoutFrames(const LayoutInput& in) {
+  LayoutFrames frames;
+  const double w = in.sidebarWidth;
+  const double l = in.leadingColumn;
+  const double t = in.trailingColumn;
+  // Each docked column takes its width from the card's side; without it that side is padded
+  // by the inset. On the right, the window buttons need room above the card.
+  const double left = l * w + (1 - l) * in.inset;
+  const double right = t * w + (1 - t) * in.inset;
+  const double top = in.inset + t * (std::max(kTrailingTopInset, in.inset) - in.inset);
+  frames.card = {left, top, std::max(0.0, in.width - left - right),
+                 std::max(0.0, in.height - top - in.inset)};
+
+  // The column slides in from its own edge as it fades in; moving sides, it is drawn where more
+  // of it shows.
+  if (l > t || (l == t && in.leading)) {
+    frames.column = {(l - 1) * w, 0, w, in.height};
+    frames.columnOpacity = std::clamp(l, 0.0, 1.0);
+  } else {
+    frames.column = {in.width - t * w, 0, w, in.height};
+    frames.columnOpacity = std::clamp(t, 0.0, 1.0);
+  }
+
+  frames.hoverStrip = {in.leading ? 0 : in.width - kHoverStripWidth, 0, kHoverStripWidth,
+                       in.height};
+
+  const double area = w + 2 * kPeekMargin;
+  const double hiddenBy = (1 - in.peek) * area;
+  frames.peek = {in.leading ? -hiddenBy : in.width - area + hiddenBy, 0, area, in.height};
+  frames.peekOpacity = std::clamp(in.peek, 0.0, 1.0);
+  return frames;
+}
+
+// The window's content: everything the window shows, with the view state of the layout.
+class BrowserWindow::Layout : public Gtk::Widget {
+ public:
+  Layout(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme)
+      : background_(store, scheme, VisualEffectView::BlendingMode::behindWindow),
+        column_(store, scheme),
+        content_(store, scheme),
+        peek_(store, scheme),
+        commandBar_(store),
+        store_(store),
+        leadingColumn_(*this, 0, [this] { layoutChanged(); }),
+        trailingColumn_(*this, 0, [this] { layoutChanged(); }),
+        peekShown_(*this, 0, [this] { layoutChanged(); }) {
+    set_name("BrowserWindowContent");
+    hoverStrip_.set_name("HoverStrip");
+    // Back to front.
+    for (Gtk::Widget* child : children()) child->set_parent(*this);
+
+    auto enter = Gtk::EventControllerMotion::create();
+    enter->signal_enter().connect([this](double, double) { hoverStripEntered(); });
+    hoverStrip_.add_controller(enter);
+    peekPointer_ = Gtk::EventControllerMotion::create();
+    peekPointer_->signal_leave().connect([this] { peekPointerLeft(); });
+    peek_.add_controller(peekPointer_);
+    peek_.set_visible(false);
+
+    observer_ = std::make_unique<Observer>([this] { sync(); });
+  }
+
+  ~Layout() override {
+    observer_.reset();
+    popoverClosed_.disconnect();
+    for (Gtk::Widget* child : children()) child->unparent();
+  }
+
+  void sync() {
+    const AppPreferences& prefs = store_->prefs();
+    const bool visible = store_->sidebarVisible.get();
+    leading_ = prefs.sidebarSide == SidebarSide::leading;
+    sidebarWidth_ = sizes::sidebarWidth(prefs);
+    inset_ = sizes::contentInset(prefs);
+    setFontClass(fontClass(prefs.interfaceFont));
+
+    const bool first = !lastVisible_.has_value();
+    const bool sidebarToggled = !first && *lastVisible_ != visible;
+    lastVisible_ = visible;
+    if (sidebarToggled) {
+      // Showing or hiding the sidebar always ends a peek, without an animation of its own.
+      peekSidebar_.set(false);
+      peekShown_.jumpTo(0);
+    }
+    const bool peek = !visible && peekSidebar_.get();
+
+    const double leadingTarget = visible && leading_ ? 1 : 0;
+    const double trailingTarget = visible && !leading_ ? 1 : 0;
+    if (first) {
+      leadingColumn_.jumpTo(leadingTarget);
+      trailingColumn_.jumpTo(trailingTarget);
+    } else {
+      leadingColumn_.springTo(leadingTarget, kSidebarSpring);
+      trailingColumn_.springTo(trailingTarget, kSidebarSpring);
+    }
+
+    hoverStrip_.set_visible(!visible);
+    peek_.setLeading(leading_);
+    if (peek) peek_.set_visible(true);
+    peekShown_.springTo(peek ? 1 : 0, kPeekSpring);
+
+    // The buttons stay while any sidebar is shown, the docked one or the peek.
+    std::optional<Spring> fade;
+    if (!first) fade = sidebarToggled ? kSidebarSpring : kPeekSpring;
+    buttons_.setTrafficLightsHidden(!visible && !peek, fade);
+    layoutChanged();
+  }
+
+  void hoverStripEntered() { peekSidebar_.set(true); }
+  void peekSidebarLeft() { peekSidebar_.set(false); }
+
+  // A menu or popover opened from the peek lies outside its area and takes the pointer with it.
+  // The peek stays while one is open, and afterwards closes only if the pointer is not back on it.
+  void peekPointerLeft() {
+    GtkWidget* popover = openPopoverIn(peek_.gobj());
+    if (!popover) {
+      peekSidebarLeft();
+      return;
+    }
+    popoverClosed_.disconnect();
+    popoverClosed_ = Glib::wrap(GTK_POPOVER(popover))->signal_closed().connect([this] {
+      popoverClosed_.disconnect();
+      Glib::signal_idle().connect_once(sigc::mem_fun(*this, &Layout::recheckPeekPointer));
+    });
+  }
+
+  void recheckPeekPointer() {
+    if (!peekPointer_->contains_pointer()) peekPointerLeft();
+  }
+
+  static GtkWidget* openPopoverIn(GtkWidget* widget) {
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
+         child = gtk_widget_get_next_sibling(child)) {
+      if (GTK_IS_POPOVER(child) && gtk_widget_get_visible(child)) return child;
+      if (GtkWidget* found = openPopoverIn(child)) return found;
+    }
+    return nullptr;
+  }
+  bool peekSidebarShown() const { return peekSidebar_.peek(); }
+
+  SpaceBackground background_;
+  SidebarView column_;
+  ContentArea content_;
+  Gtk::Box hoverStrip_;
+  PeekSidebar peek_;
+  WindowAccessor buttons_;
+  CommandBarLayer commandBar_;
+
+ protected:
+  void measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural, int& minimum_baseline,
+                     int& natural_baseline) const override {
+    // The window's own minimum size bounds the layout; nothing inside may raise it.
+    minimum = natural = 0;
+    minimum_baseline = natural_baseline = -1;
+  }
+
+  void size_allocate_vfunc(int width, int height, int) override {
+    const LayoutFrames frames = currentFrames(width, height);
+    allocate(background_, {0, 0, double(width), double(height)});
+    if (column_.get_visible()) allocate(column_, frames.column);
+    allocate(content_, frames.card);
+    if (hoverStrip_.get_visible()) allocate(hoverStrip_, frames.hoverStrip);
+    if (peek_.get_visible()) allocate(peek_, frames.peek);
+    int minimum = 0, naturalWidth = 0, naturalHeight = 0, b1 = -1, b2 = -1;
+    buttons_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, naturalWidth, b1, b2);
+    buttons_.measure(Gtk::Orientation::VERTICAL, naturalWidth, minimum, naturalHeight, b1, b2);
+    allocate(buttons_,
+             {kWindowButtonsX, kWindowButtonsY, double(naturalWidth), double(naturalHeight)});
+    if (commandBar_.get_visible()) allocate(commandBar_, {0, 0, double(width), double(height)});
+  }
+
+ private:
+  std::vector<Gtk::Widget*> children() {
+    return {&background_, &column_, &content_, &hoverStrip_, &peek_, &buttons_, &commandBar_};
+  }
+
+  LayoutFrames currentFrames(double width, double height) const {
+    return layoutFrames({width, height, leading_, sidebarWidth_, inset_, leadingColumn_.value(),
+                         trailingColumn_.value(), peekShown_.value()});
+  }
+
+  void layoutChanged() {
+    const LayoutFrames frames = currentFrames(get_width(), get_height());
+    column_.set_opacity(frames.columnOpacity);
+    column_.set_visible(frames.columnOpacity > 0);
+    peek_.set_opacity(frames.peekOpacity);
+    // The peek leaves the tree only once it has slid out.
+    if (peekShown_.value() <= 0 && peekShown_.target() <= 0) peek_.set_visible(false);
+    queue_allocate();
+  }
+
+  void setFontClass(const char* name) {
+    if (fontClass_ == name) return;
+    if (!fontClass_.empty()) remove_css_class(fontClass_);
+    fontClass_ = name;
+    add_css_class(fontClass_);
+  }
+
+  std::shared_ptr<BrowserStore> store_;
+  bool leading_ = true;
+  double sidebarWidth_ = 264;
+  double inset_ = 8;
+  std::string fontClass_;
+  std::optional<bool> lastVisible_;
+  Observable<bool> peekSidebar_{false};
+  AnimatedValue leadingColumn_;
+  AnimatedValue trailingColumn_;
+  AnimatedValue peekShown_;
+  Glib::RefPtr<Gtk::EventControllerMotion> peekPointer_;
+  sigc::connection popoverClosed_;
+  std::unique_ptr<Observer> observer_;
+};
+
+BrowserWindow::BrowserWindow(std::shared_ptr<BrowserStore> store)
+    : store_(std::move(store)), scheme_(std::make_unique<SystemColorScheme>()) {
   set_title("Zemblo");
   set_default_size(kDefaultWidth, kDefaultHeight);
   set_size_request(kMinimumWidth, kMinimumHeight);
   add_css_class("zemblo-browser-window");
-  // The title bar is hidden; the content draws its own window buttons and drag area.
+  style_ = std::make_unique<AppStyle>(get_display());
+  // The title bar is hidden; the content draws its own window buttons and drag areas.
   auto* titlebar = Gtk::make_managed<Gtk::WindowHandle>();
   titlebar->set_visible(false);
   set_titlebar(*titlebar);
   rebuildContent();
 }
 
-void BrowserWindow::rebuildContent() {
-  auto* frame = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL);
-  auto* handle = Gtk::make_managed<Gtk::WindowHandle>();
-  auto* controls = Gtk::make_managed<Gtk::WindowControls>(Gtk::PackType::START);
-  controls->set_halign(Gtk::Align::START);
-  controls->set_margin(10);
-  handle->set_child(*controls);
-  frame->append(*handle);
-  auto* content = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL);
-  content->set_vexpand(true);
-  content->add_css_class("zemblo-content");
-  frame->append(*content);
-  set_child(*frame);
+BrowserWindow::~BrowserWindow() {
+  // The content refers to the colour scheme and the style, so it goes first.
+  unset_child();
+  layout_.reset();
 }
+
+void BrowserWindow::rebuildContent() {
+  // The new content takes the shown web view over from the old one before that is destroyed.
+  auto next = std::make_unique<Layout>(store_, *scheme_);
+  set_child(*next);
+  layout_ = std::move(next);
+}
+
+ContentArea& BrowserWindow::contentArea() { return layout_->content_; }
+SpaceBackground& BrowserWindow::background() { return layout_->background_; }
+Gtk::Widget& BrowserWindow::sidebarColumn() { return layout_->column_; }
+SidebarView& BrowserWindow::sidebarView() { return layout_->column_; }
+Gtk::Widget& BrowserWindow::hoverStrip() { return layout_->hoverStrip_; }
+Gtk::Widget& BrowserWindow::peekSidebar() { return layout_->peek_; }
+SidebarView& BrowserWindow::peekSidebarView() { return layout_->peek_.content(); }
+WindowAccessor& BrowserWindow::windowButtons() { return layout_->buttons_; }
+CommandBarLayer& BrowserWindow::commandBarLayer() { return layout_->commandBar_; }
+bool BrowserWindow::peekSidebarShown() const { return layout_->peekSidebarShown(); }
+void BrowserWindow::hoverStripEntered() { layout_->hoverStripEntered(); }
+void BrowserWindow::peekSidebarLeft() { layout_->peekSidebarLeft(); }
 
 }  // namespace zemblo

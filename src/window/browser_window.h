@@ -1,15 +1,29 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <gtkmm.h>
 
+#include "platform/observable.h"
+#include "window/animated_value.h"
+
 namespace zemblo {
 
+class AppStyle;
 class BrowserStore;
+class CommandBarLayer;
+class ContentArea;
+class SidebarView;
+class SpaceBackground;
+class SystemColorScheme;
+class WindowAccessor;
 
-// The main browser window. Its content is rebuilt from scratch, with fresh view state, whenever
-// the interface language changes.
+// The main browser window: the space background over the whole window, the sidebar column on
+// the side the settings choose, the content card beside it, and while the sidebar is hidden a
+// strip at the window's edge that brings out a floating "peek" sidebar. The title bar is hidden;
+// the window buttons sit over the sidebar and fade out while no sidebar is shown. Its content is
+// rebuilt from scratch, with fresh view state, whenever the interface language changes.
 class BrowserWindow : public Gtk::ApplicationWindow {
  public:
   static constexpr int kMinimumWidth = 880;
@@ -17,13 +31,70 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   static constexpr int kDefaultWidth = 1440;
   static constexpr int kDefaultHeight = 920;
 
+  static constexpr double kHoverStripWidth = 10;
+  static constexpr double kPeekMargin = 8;
+  static constexpr double kPeekCornerRadius = 14;
+  static constexpr double kTrailingTopInset = 30;
+  static constexpr Spring kSidebarSpring{0.38, 0.86};
+  static constexpr Spring kPeekSpring{0.25, 0.85};
+
+  struct Frame {
+    double x = 0, y = 0, width = 0, height = 0;
+    friend bool operator==(const Frame&, const Frame&) = default;
+  };
+
+  // Where the layout puts things for a window size, the settings and how far each animated
+  // element is in (0 out … 1 in; springs may pass beyond either end for a moment).
+  struct LayoutInput {
+    double width = 0, height = 0;
+    bool leading = true;
+    double sidebarWidth = 264;
+    double inset = 8;
+    double leadingColumn = 1;   // the docked column on the left
+    double trailingColumn = 0;  // the docked column on the right
+    double peek = 0;
+  };
+  struct LayoutFrames {
+    Frame card;
+    Frame column;
+    double columnOpacity = 0;
+    Frame hoverStrip;
+    Frame peek;  // includes the margin around the panel, which belongs to its hover area
+    double peekOpacity = 0;
+  };
+  static LayoutFrames layoutFrames(const LayoutInput& input);
+
   explicit BrowserWindow(std::shared_ptr<BrowserStore> store);
+  ~BrowserWindow() override;
 
   // Discards the content and builds it again in the current language.
   void rebuildContent();
 
+  // The parts of the content, for the application and for tests.
+  ContentArea& contentArea();
+  SpaceBackground& background();
+  Gtk::Widget& sidebarColumn();
+  SidebarView& sidebarView();
+  Gtk::Widget& hoverStrip();
+  Gtk::Widget& peekSidebar();
+  // The sidebar inside the floating peek panel.
+  SidebarView& peekSidebarView();
+  WindowAccessor& windowButtons();
+  // The topmost layer, where the command bar opens.
+  CommandBarLayer& commandBarLayer();
+
+  bool peekSidebarShown() const;
+  // The pointer entered the hover strip / left the peek sidebar.
+  void hoverStripEntered();
+  void peekSidebarLeft();
+
  private:
+  class Layout;
+
   std::shared_ptr<BrowserStore> store_;
+  std::unique_ptr<SystemColorScheme> scheme_;
+  std::unique_ptr<AppStyle> style_;
+  std::unique_ptr<Layout> layout_;
 };
 
 }  // namespace zemblo

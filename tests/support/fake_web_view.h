@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,24 +11,55 @@
 
 namespace zemblo::testing {
 
-// Records what the model asks of a web view.
+// Records what the model asks of its web views. Per-tab calls are listed by tab id.
 struct FakeWebViewLog {
   std::vector<std::string> loads;  // "tab-id url"
+  std::vector<std::string> reloads;
+  std::vector<std::string> stops;
+  std::vector<std::string> backs;
+  std::vector<std::string> forwards;
+  std::vector<std::string> popups;  // "popup-id opener-id"
   int ruleListsAdded = 0;
   int ruleListsRemoved = 0;
-  int viewsCreated = 0;
+  int viewsCreated = 0;  // pop-up views included
+  int viewsDestroyed = 0;
+  int faviconLookups = 0;
 };
 
 class FakeWebView : public WebViewPort {
  public:
+  using FaviconAnswer = std::function<void(std::optional<std::string>)>;
+
   FakeWebView(FakeWebViewLog& log, std::string tabId) : log_(log), tabId_(std::move(tabId)) {}
+  ~FakeWebView() override { ++log_.viewsDestroyed; }
+
   void load(const Url& url) override { log_.loads.push_back(tabId_ + " " + url.str()); }
-  void reload() override {}
+  void reload() override { log_.reloads.push_back(tabId_); }
+  void stopLoading() override { log_.stops.push_back(tabId_); }
+  void goBack() override { log_.backs.push_back(tabId_); }
+  void goForward() override { log_.forwards.push_back(tabId_); }
   void setPageZoom(double zoom) override { this->zoom = zoom; }
   void addContentRuleList(const ContentRuleList&) override { ++log_.ruleListsAdded; }
   void removeContentRuleList(const ContentRuleList&) override { ++log_.ruleListsRemoved; }
+  // The answer is up to the test: call `answerFavicon` (or the kept callbacks) when it wants.
+  void findFaviconAddress(FaviconAnswer done) override {
+    ++log_.faviconLookups;
+    faviconRequests.push_back(std::move(done));
+  }
+
+  // Answers the oldest pending favicon look-up; false when none is pending.
+  bool answerFavicon(std::optional<std::string> result) {
+    if (faviconRequests.empty()) return false;
+    auto done = std::move(faviconRequests.front());
+    faviconRequests.erase(faviconRequests.begin());
+    done(std::move(result));
+    return true;
+  }
+
+  const std::string& tabId() const { return tabId_; }
 
   double zoom = 0;
+  std::vector<FaviconAnswer> faviconRequests;
 
  private:
   FakeWebViewLog& log_;
@@ -39,8 +72,19 @@ class FakeWebViewFactory : public WebViewFactory {
     ++log.viewsCreated;
     return std::make_unique<FakeWebView>(log, tab.id.str());
   }
+  std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) override {
+    ++log.viewsCreated;
+    const auto* fakeOpener = dynamic_cast<const FakeWebView*>(&opener);
+    log.popups.push_back(popup.id.str() + " " + (fakeOpener ? fakeOpener->tabId() : "?"));
+    return std::make_unique<FakeWebView>(log, popup.id.str());
+  }
   FakeWebViewLog log;
 };
+
+// The fake view of a tab, if it has one.
+inline FakeWebView* fakeView(const BrowserTab& tab) {
+  return dynamic_cast<FakeWebView*>(tab.storedWebView());
+}
 
 class FakeRuleList : public ContentRuleList {};
 

@@ -1,0 +1,118 @@
+// The content blocker's start-up with the generated rule file: the first start, which compiles
+// the list into the engine's store, and a later start, which finds it there by its digest.
+#include <benchmark/benchmark.h>
+
+#include <glib.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/paths.h"
+#include "platform/user_defaults.h"
+#include "web/ad_blocker.h"
+#include "web/webkit_content_rule_store.h"
+
+namespace zemblo {
+namespace {
+
+// A scratch folder for one benchmark, removed afterwards.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    gchar* dir = g_dir_make_tmp("zemblo-adblock-bench-XXXXXX", nullptr);
+    path_ = dir;
+    g_free(dir);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Notes whether the blocker had to compile.
+class WatchedStore : public ContentRuleStore {
+ public:
+  explicit WatchedStore(const std::filesystem::path& folder)
+      : store_(std::make_shared<WebKitContentRuleStore>(folder)) {}
+  void lookUp(const std::string& identifier, LookUpDone done) override {
+    store_->lookUp(identifier, std::move(done));
+  }
+  void compile(const std::string& identifier, std::string rules, CompileDone done) override {
+    compiled = true;
+    store_->compile(identifier, std::move(rules), std::move(done));
+  }
+  void identifiers(IdentifiersDone done) override { store_->identifiers(std::move(done)); }
+  void remove(const std::string& identifier) override { store_->remove(identifier); }
+  bool compiled = false;
+
+ private:
+  std::shared_ptr<WebKitContentRuleStore> store_;
+};
+
+// One start of the blocker against the store in `folder`, until its list is ready. False on any
+// other outcome.
+bool startBlocker(UserDefaults& defaults, const std::filesystem::path& folder, bool& compiled) {
+  auto store = std::make_shared<WatchedStore>(folder);
+  AdBlocker blocker(defaults);
+  blocker.prepareRules(store);
+  while (std::holds_alternative<AdBlocker::Preparing>(blocker.status.peek())) {
+    g_main_context_iteration(nullptr, TRUE);
+  }
+  compiled = store->compiled;
+  return std::holds_alternative<AdBlocker::Ready>(blocker.status.peek());
+}
+
+void BM_AdBlockFirstStartCompiles(benchmark::State& state) {
+  if (!AdBlocker::bundledRuleFile()) return state.SkipWithError("no AdBlockRules.json");
+  ScratchFolder scratch;
+  UserDefaults defaults(scratch.path() / "defaults.json");
+  int run = 0;
+  for (auto _ : state) {
+    bool compiled = false;
+    const auto folder = scratch.path() / ("lists-" + std::to_string(run++));
+    if (!startBlocker(defaults, folder, compiled) || !compiled) {
+      return state.SkipWithError("the list was not compiled");
+    }
+  }
+}
+BENCHMARK(BM_AdBlockFirstStartCompiles)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
+
+void BM_AdBlockLaterStartFindsTheList(benchmark::State& state) {
+  if (!AdBlocker::bundledRuleFile()) return state.SkipWithError("no AdBlockRules.json");
+  ScratchFolder scratch;
+  UserDefaults defaults(scratch.path() / "defaults.json");
+  const auto folder = scratch.path() / "lists";
+  bool compiled = false;
+  if (!startBlocker(defaults, folder, compiled)) return state.SkipWithError("no list");
+  for (auto _ : state) {
+    // A new store object each time, as in a new process.
+    if (!startBlocker(defaults, folder, compiled) || compiled) {
+      return state.SkipWithError("the list was compiled again");
+    }
+  }
+}
+BENCHMARK(BM_AdBlockLaterStartFindsTheList)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The share of a later start spent on the file: reading it and its digest.
+void BM_AdBlockRuleFileIdentifier(benchmark::State& state) {
+  const auto file = AdBlocker::bundledRuleFile();
+  if (!file) return state.SkipWithError("no AdBlockRules.json");
+  for (auto _ : state) {
+    const auto bytes = paths::readFile(*file);
+    if (!bytes) return state.SkipWithError("unreadable AdBlockRules.json");
+    benchmark::DoNotOptimize(AdBlocker::ruleListIdentifier(*bytes));
+    state.SetBytesProcessed(state.bytes_processed() + static_cast<int64_t>(bytes->size()));
+  }
+}
+BENCHMARK(BM_AdBlockRuleFileIdentifier)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,302 @@
+#include "app/browser_commands.h"
+
+#include <algorithm>
+#include <optional>
+
+#include <webkit/webkit.h>
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "web/browser_tab.h"
+#include "web/webkit_web_view_port.h"
+
+namespace zemblo {
+namespace {
+
+constexpr int kNumberedTabs = 9;
+
+// The page zoom the web view shows now. Only the engine's web views have one to read.
+std::optional<double> pageZoomOf(const WebViewPort& webView) {
+  const auto* port = dynamic_cast<const WebKitWebViewPort*>(&webView);
+  if (!port) return std::nullopt;
+  return webkit_web_view_get_zoom_level(port->webView());
+}
+
+std::string numberedTabTitle(int number) {
+  if (number == kNumberedTabs) return localized("Son Sekme");
+  std::string title = localized("Sekme %@");
+  const auto placeholder = title.find("%@");
+  if (placeholder != std::string::npos) title.replace(placeholder, 2, std::to_string(number));
+  return title;
+}
+
+// The desktop's own menus carry the words of the desktop, which take the language the browser
+// started in; only the browser's own texts follow a change of language at once.
+struct StandardMenuTitles {
+  std::string file, edit, view;
+};
+StandardMenuTitles standardMenuTitles(AppLanguage launchLanguage) {
+  if (isEnglish(launchLanguage)) return {"File", "Edit", "View"};
+  return {"Dosya", "Düzenle", "Görüntü"};
+}
+
+std::string darkModeTitle(PageDarkMode mode) {
+  return localized(mode == PageDarkMode::off ? "Sayfaları Karanlık Yap"
+                                             : "Sayfa Karanlık Modunu Kapat");
+}
+
+}  // namespace
+
+BrowserCommands::BrowserCommands(std::shared_ptr<BrowserStore> store, AppLanguage language,
+                                 PageDarkMode pageDarkMode)
+    : store(std::move(store)), language(language), pageDarkMode(pageDarkMode) {}
+
+std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
+  const StandardMenuTitles standard = standardMenuTitles(store->launchLanguage());
+
+  Menu file{standard.file, {}};
+  file.sections.push_back({
+      {localized("Yeni Sekme"), "win.new-tab", {"<Control>t"}},
+      {localized("Kapatılan Sekmeyi Yeniden Aç"), "win.reopen-closed-tab", {"<Control><Shift>t"}},
+  });
+  file.sections.push_back({{localized("Adres Çubuğu"), "win.address-bar", {"<Control>l"}}});
+  file.sections.push_back({{localized("Sekmeyi Kapat"), "win.close-tab", {"<Control>w"}}});
+  file.sections.push_back({
+      {localized("Şifreler…"), "app.passwords", {"<Control><Alt>p"}},
+      {localized("Şifreleri İçe Aktar…"), "win.import-passwords", {}},
+  });
+
+  Menu edit{standard.edit, {}};
+  edit.sections.push_back({{localized("Sayfada Bul…"), "win.find", {"<Control>f"}}});
+
+  // The title follows the setting as it is now, whichever value this menu was built for.
+  const PageDarkMode darkMode = store->observablePrefs().peek().pageDarkMode;
+  Menu view{standard.view, {}};
+  view.sections.push_back(
+      {{darkModeTitle(darkMode), "win.toggle-page-dark-mode", {"<Control><Alt>d"}}});
+  view.sections.push_back({{localized("Yeniden Yükle"), "win.reload", {"<Control>r"}}});
+  view.sections.push_back({
+      {localized("Yakınlaştır"),
+       "win.zoom-in",
+       {"<Control>equal", "<Control>plus", "<Control>KP_Add"}},
+      {localized("Uzaklaştır"), "win.zoom-out", {"<Control>minus", "<Control>KP_Subtract"}},
+      {localized("Gerçek Boyut"), "win.actual-size", {"<Control>0", "<Control>KP_0"}},
+  });
+  view.sections.push_back(
+      {{localized("Kenar Çubuğunu Göster/Gizle"), "win.toggle-sidebar", {"<Control>s"}}});
+
+  Menu navigate{localized("Gezinti"), {}};
+  navigate.sections.push_back({
+      {localized("Geri"), "win.back", {"<Control>bracketleft"}},
+      {localized("İleri"), "win.forward", {"<Control>bracketright"}},
+  });
+  // Shift+Tab arrives as ISO_Left_Tab.
+  navigate.sections.push_back({
+      {localized("Sonraki Sekme"), "win.next-tab", {"<Control>Tab"}},
+      {localized("Önceki Sekme"),
+       "win.previous-tab",
+       {"<Control><Shift>Tab", "<Control><Shift>ISO_Left_Tab"}},
+  });
+  navigate.sections.push_back({
+      {localized("Sonraki Alan"), "win.next-space", {"<Control><Alt>Right"}},
+      {localized("Önceki Alan"), "win.previous-space", {"<Control><Alt>Left"}},
+  });
+  Section numbered;
+  for (int number = 1; number <= kNumberedTabs; ++number) {
+    const std::string digit = std::to_string(number);
+    numbered.push_back(
+        {numberedTabTitle(number), "win.select-tab(" + digit + ")", {"<Control>" + digit}});
+  }
+  navigate.sections.push_back(std::move(numbered));
+
+  return {std::move(file), std::move(edit), std::move(view), std::move(navigate)};
+}
+
+void BrowserCommands::appendMenus(Gio::Menu& model) const {
+  for (const Menu& menu : menus()) {
+    auto submenu = Gio::Menu::create();
+    for (const Section& section : menu.sections) {
+      auto items = Gio::Menu::create();
+      for (const Item& item : section) {
+        auto entry = Gio::MenuItem::create(item.title, item.action);
+        if (!item.keys.empty()) {
+          entry->set_attribute_value("accel",
+                                     Glib::Variant<Glib::ustring>::create(item.keys.front()));
+        }
+        items->append_item(entry);
+      }
+      submenu->append_section(items);
+    }
+    model.append_submenu(menu.title, submenu);
+  }
+}
+
+std::shared_ptr<BrowserTab> BrowserCommands::currentTab() const {
+  const auto space = store->currentSpace();
+  return space ? space->selectedTab() : nullptr;
+}
+
+void BrowserCommands::withCurrentTab(const std::function<void(BrowserTab&)>& operation) const {
+  if (const auto tab = currentTab()) operation(*tab);
+}
+
+void BrowserCommands::openAddressBar() const {
+  if (store->commandBar.peek() != CommandBarMode::currentTab) {
+    store->commandBar.set(CommandBarMode::currentTab);
+  }
+}
+
+void BrowserCommands::closeCurrentTab() const {
+  if (const auto tab = currentTab()) store->closeTab(*tab);
+}
+
+void BrowserCommands::toggleSidebar() const {
+  store->sidebarVisible.mutate([](bool& visible) { visible = !visible; });
+  // The sidebar's state is part of the saved session.
+  store->scheduleSave();
+}
+
+void BrowserCommands::zoomIn() const { stepZoom(kZoomStep); }
+void BrowserCommands::zoomOut() const { stepZoom(-kZoomStep); }
+
+void BrowserCommands::stepZoom(double delta) const {
+  const auto tab = currentTab();
+  WebViewPort* webView = tab ? tab->storedWebView() : nullptr;
+  if (!webView) return;
+  const std::optional<double> zoom = pageZoomOf(*webView);
+  if (!zoom) return;
+  // The plain sum of the steps, rounding error included: the zoom is the web view's alone.
+  webView->setPageZoom(delta > 0 ? std::min(kLargestZoom, *zoom + delta)
+                                 : std::max(kSmallestZoom, *zoom + delta));
+}
+
+void BrowserCommands::sendToWebView(WebViewCommand command) const {
+  const auto tab = currentTab();
+  WebViewPort* webView = tab ? tab->storedWebView() : nullptr;
+  if (!webView) return;
+  switch (command) {
+    case WebViewCommand::goBack:
+      webView->goBack();
+      break;
+    case WebViewCommand::goForward:
+      webView->goForward();
+      break;
+  }
+}
+
+void BrowserCommands::stepSpace(int direction) const {
+  // The views that follow the current space animate the change with their own springs.
+  store->selectAdjacentSpace(direction > 0);
+}
+
+void BrowserCommands::requestPasswordImport() const {
+  if (!store->requestPasswordImport.peek()) store->requestPasswordImport.set(true);
+}
+
+BrowserMenu::BrowserMenu(Gtk::ApplicationWindow& window, BrowserCommands commands)
+    : window_(window), commands_(std::move(commands)), model_(Gio::Menu::create()) {
+  popover_ = std::make_unique<Gtk::PopoverMenu>(model_);
+  popover_->set_name("BrowserMenuPopover");
+  popover_->set_has_arrow(false);
+  popover_->set_position(Gtk::PositionType::BOTTOM);
+  popover_->set_parent(window_);
+  commands_.appendMenus(*model_);
+  installActions();
+  installShortcuts();
+}
+
+BrowserMenu::~BrowserMenu() {
+  window_.remove_controller(shortcuts_);
+  for (const std::string& name : actionNames_) window_.remove_action(name);
+  popover_->unparent();
+}
+
+void BrowserMenu::setCommands(BrowserCommands commands) {
+  commands_ = std::move(commands);
+  // The popover follows its model, so the one model is refilled rather than replaced.
+  model_->remove_all();
+  commands_.appendMenus(*model_);
+}
+
+void BrowserMenu::togglePopover() {
+  if (popover_->get_visible()) {
+    popover_->popdown();
+    return;
+  }
+  // Where a menu bar would be: centred at the top edge.
+  popover_->set_pointing_to(Gdk::Rectangle(window_.get_width() / 2, 0, 1, 1));
+  popover_->popup();
+}
+
+void BrowserMenu::addAction(const std::string& name, std::function<void()> run) {
+  window_.add_action(name, std::move(run));
+  actionNames_.push_back(name);
+}
+
+void BrowserMenu::installActions() {
+  // Each action reads the newest commands value when it runs.
+  const auto& c = commands_;
+  addAction("new-tab", [&c] { c.store->newTab(); });
+  addAction("reopen-closed-tab", [&c] { c.store->reopenClosedTab(); });
+  addAction("address-bar", [&c] { c.openAddressBar(); });
+  addAction("close-tab", [&c] { c.closeCurrentTab(); });
+  addAction("import-passwords", [this] {
+    commands_.requestPasswordImport();
+    window_.activate_action("app.passwords");
+  });
+  addAction("find", [&c] { c.store->toggleFindBar(); });
+  addAction("toggle-page-dark-mode", [&c] { c.store->togglePageDarkMode(); });
+  addAction("reload", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.reload(); }); });
+  addAction("zoom-in", [&c] { c.zoomIn(); });
+  addAction("zoom-out", [&c] { c.zoomOut(); });
+  addAction("actual-size", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.applyZoom(); }); });
+  addAction("toggle-sidebar", [&c] { c.toggleSidebar(); });
+  addAction("back", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goBack); });
+  addAction("forward", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goForward); });
+  addAction("next-tab", [&c] { c.store->selectAdjacentTab(true); });
+  addAction("previous-tab", [&c] { c.store->selectAdjacentTab(false); });
+  addAction("next-space", [&c] { c.stepSpace(+1); });
+  addAction("previous-space", [&c] { c.stepSpace(-1); });
+  addAction("toggle-menu", [this] { togglePopover(); });
+
+  window_.add_action_with_parameter(
+      "select-tab", Glib::VARIANT_TYPE_INT32, [&c](const Glib::VariantBase& parameter) {
+        c.store->selectTab(Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(parameter).get());
+      });
+  actionNames_.push_back("select-tab");
+}
+
+void BrowserMenu::installShortcuts() {
+  // Capture phase on the window: the keys are taken before the page or a text field with the
+  // focus gets them, and GTK's own Ctrl+Tab focus moves never see them.
+  shortcuts_ = Gtk::ShortcutController::create();
+  shortcuts_->set_name(kShortcutsName);
+  shortcuts_->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  shortcuts_->set_scope(Gtk::ShortcutScope::LOCAL);
+
+  auto add = [this](const std::string& key, const std::string& detailedAction) {
+    Glib::ustring name;
+    Glib::VariantBase target;
+    Gio::Action::parse_detailed_name_variant(detailedAction, name, target);
+    auto shortcut = Gtk::Shortcut::create(Gtk::ShortcutTrigger::parse_string(key),
+                                          Gtk::NamedAction::create(name));
+    if (target) shortcut->set_arguments(target);
+    shortcuts_->add_shortcut(shortcut);
+  };
+  for (const auto& menu : commands_.menus()) {
+    for (const auto& section : menu.sections) {
+      for (const auto& item : section) {
+        for (const auto& key : item.keys) add(key, item.action);
+      }
+    }
+  }
+  add(kMenuKey, "win.toggle-menu");
+  // The open menu has the keyboard to itself, so it closes on the key that opened it.
+  auto menuKey = Gtk::ShortcutController::create();
+  menuKey->add_shortcut(Gtk::Shortcut::create(Gtk::ShortcutTrigger::parse_string(kMenuKey),
+                                              Gtk::NamedAction::create("win.toggle-menu")));
+  popover_->add_controller(menuKey);
+  window_.add_controller(shortcuts_);
+}
+
+}  // namespace zemblo

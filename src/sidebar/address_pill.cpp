@@ -1,0 +1,153 @@
+#include "sidebar/address_pill.h"
+
+#include <algorithm>
+
+#include "model/browser_store.h"
+#include "model/command_bar_mode.h"
+#include "model/localization.h"
+#include "sidebar/sidebar_context.h"
+#include "web/browser_tab.h"
+#include "window/paint.h"
+#include "window/symbol_icons.h"
+
+namespace zemblo {
+namespace {
+
+constexpr double kHoverSeconds = 0.15;
+constexpr double kRestingFill = 0.06;
+constexpr double kHoverFill = 0.09;
+constexpr double kSymbolPointSize = 11;
+constexpr double kSecondaryOpacity = 0.55;
+
+}  // namespace
+
+AddressPill::AddressPill(const SidebarContext& context, Scheduler& scheduler)
+    : context_(context),
+      scheduler_(scheduler),
+      reload_(context, nullptr),
+      fill_(*this, kRestingFill, [this] { queue_draw(); }),
+      copyPresence_(*this, 0, [this] { copyPresenceChanged(); }) {
+  set_name("AddressPill");
+  set_layout_manager(Gtk::BinLayout::create());
+  set_size_request(-1, kHeight);
+
+  icon_.set_pixel_size(symbolPixelSize(kSymbolPointSize));
+  icon_.set_size_request(14, -1);
+  icon_.set_opacity(kSecondaryOpacity);
+  label_.add_css_class("pill-host");
+  label_.set_ellipsize(Pango::EllipsizeMode::MIDDLE);
+  label_.set_single_line_mode(true);
+  label_.set_xalign(0);
+  label_.set_hexpand(true);
+
+  copyButton_.add_css_class("copy-link");
+  copyButton_.set_focus_on_click(false);
+  copyButton_.set_valign(Gtk::Align::CENTER);
+  copyImage_.set_pixel_size(symbolPixelSize(kSymbolPointSize));
+  copyImage_.set_from_icon_name(symbolIconName("link"));
+  copyButton_.set_child(copyImage_);
+  copyButton_.set_visible(false);
+  copyButton_.set_opacity(0);
+  copyButton_.signal_clicked().connect([this] { copyLink(); });
+  shieldSlot_.set_visible(false);
+
+  row_.set_margin_start(12);
+  row_.set_margin_end(5);
+  for (Gtk::Widget* child :
+       std::initializer_list<Gtk::Widget*>{&icon_, &label_, &shieldSlot_, &copyButton_, &reload_}) {
+    child->set_valign(Gtk::Align::CENTER);
+    row_.append(*child);
+  }
+  row_.set_parent(*this);
+
+  auto click = Gtk::GestureClick::create();
+  click->set_button(GDK_BUTTON_PRIMARY);
+  click->signal_released().connect([this](int presses, double x, double y) {
+    if (presses == 1 && contains(x, y)) tap();
+  });
+  add_controller(click);
+  auto motion = Gtk::EventControllerMotion::create();
+  motion->signal_enter().connect([this](double, double) { setHovering(true); });
+  motion->signal_leave().connect([this] { setHovering(false); });
+  add_controller(motion);
+
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+AddressPill::~AddressPill() {
+  observer_.reset();
+  copyResets_.clear();
+  row_.unparent();
+}
+
+void AddressPill::sync() {
+  auto& store = context_.store();
+  const auto tab = store.currentSpace()->selectedTab();
+  look_ = addressPillLook(tab.get());
+  copyURL_ = tab ? tab->url.get() : std::nullopt;
+  scheme_ = context_.scheme();
+
+  icon_.set_from_icon_name(symbolIconName(look_.symbol));
+  label_.set_text(look_.text);
+  label_.set_opacity(look_.hasAddress ? 1 : kSecondaryOpacity);
+  shieldSlot_.set_visible(look_.showsShield && shieldSlot_.get_first_child() != nullptr);
+  reload_.set_visible(look_.showsReloadButton);
+  reload_.setTab(look_.showsReloadButton ? tab : nullptr);
+  copyButton_.set_tooltip_text(localized("Bağlantıyı kopyala"));
+  showCopyButton(hovering_ && look_.offersCopyLink);
+  queue_draw();
+}
+
+void AddressPill::setHovering(bool hovering) {
+  if (hovering == hovering_) return;
+  hovering_ = hovering;
+  fill_.easeTo(hovering_ ? kHoverFill : kRestingFill, kHoverSeconds, Ease::out);
+  showCopyButton(hovering_ && look_.offersCopyLink);
+}
+
+void AddressPill::tap() {
+  auto& store = context_.store();
+  if (store.commandBar.peek() == CommandBarMode::currentTab) return;
+  store.commandBar.set(CommandBarMode::currentTab);
+}
+
+void AddressPill::copyLink() {
+  // The address as the pill last showed it.
+  if (!copyURL_) return;
+  get_clipboard()->set_text(copyURL_->str());
+  setCopied(true);
+  std::erase_if(copyResets_, [](const auto& task) { return task->finished(); });
+  // Each copy ends the check mark 1.4 s later, whatever copies came after it.
+  copyResets_.push_back(scheduler_.after(kCopiedDuration, [this] { setCopied(false); }));
+}
+
+void AddressPill::setCopied(bool copied) {
+  copied_ = copied;
+  copyImage_.set_from_icon_name(symbolIconName(copied_ ? "checkmark" : "link"));
+}
+
+void AddressPill::showCopyButton(bool shown) {
+  if (shown) copyButton_.set_visible(true);
+  copyPresence_.easeTo(shown ? 1 : 0, kHoverSeconds, Ease::out);
+  copyPresenceChanged();
+}
+
+void AddressPill::copyPresenceChanged() {
+  const double presence = std::clamp(copyPresence_.value(), 0.0, 1.0);
+  copyButton_.set_opacity(presence);
+  // It leaves the row once it has faded out.
+  if (presence <= 0 && copyPresence_.target() <= 0) copyButton_.set_visible(false);
+}
+
+void AddressPill::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  GtkSnapshot* s = snapshot->gobj();
+  const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
+  const GskRoundedRect shape = paint::roundedRect(bounds, kCornerRadius);
+  const GdkRGBA fill = SidebarContext::primary(scheme_, fill_.value());
+  gtk_snapshot_push_rounded_clip(s, &shape);
+  gtk_snapshot_append_color(s, &fill, &bounds);
+  gtk_snapshot_pop(s);
+  snapshot_child(row_, snapshot);
+}
+
+}  // namespace zemblo

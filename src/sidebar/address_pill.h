@@ -1,0 +1,81 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <gtkmm.h>
+
+#include "model/url.h"
+#include "platform/observable.h"
+#include "platform/scheduler.h"
+#include "sidebar/reload_button.h"
+#include "sidebar/sidebar_rules.h"
+#include "window/animated_value.h"
+
+namespace zemblo {
+
+class SidebarContext;
+
+// The rounded field under the top bar that stands for the address bar: whether the current page
+// is secure, its host (or a search prompt), and for a page the reload button and, under the
+// pointer, a copy-link button. A click anywhere else on it opens the command bar on the current
+// tab.
+class AddressPill : public Gtk::Widget {
+ public:
+  static constexpr int kHeight = 36;
+  static constexpr double kCornerRadius = 10;
+  static constexpr std::chrono::milliseconds kCopiedDuration{1400};
+
+  explicit AddressPill(const SidebarContext& context, Scheduler& scheduler = Scheduler::mainLoop());
+  ~AddressPill() override;
+
+  // The pointer entered or left the pill.
+  void setHovering(bool hovering);
+  // A click on the pill outside its buttons.
+  void tap();
+  // The copy-link button's action.
+  void copyLink();
+
+  bool hovering() const { return hovering_; }
+  bool copied() const { return copied_; }
+  const AddressPillLook& look() const { return look_; }
+  Gtk::Label& hostLabel() { return label_; }
+  Gtk::Image& leadingIcon() { return icon_; }
+  Gtk::Button& copyButton() { return copyButton_; }
+  ReloadButton& reloadButton() { return reload_; }
+  // Where the content-blocker shield goes; shown only for web pages.
+  Gtk::Box& shieldSlot() { return shieldSlot_; }
+  double fillOpacity() const { return fill_.value(); }
+
+ protected:
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
+ private:
+  void sync();
+  void setCopied(bool copied);
+  void showCopyButton(bool shown);
+  void copyPresenceChanged();
+
+  const SidebarContext& context_;
+  Scheduler& scheduler_;
+  Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
+  Gtk::Image icon_;
+  Gtk::Label label_;
+  Gtk::Box shieldSlot_;
+  Gtk::Button copyButton_;
+  Gtk::Image copyImage_;
+  ReloadButton reload_;
+  AddressPillLook look_;
+  std::optional<Url> copyURL_;
+  ColorScheme scheme_ = ColorScheme::light;
+  bool hovering_ = false;
+  bool copied_ = false;
+  AnimatedValue fill_;
+  AnimatedValue copyPresence_;
+  std::vector<std::unique_ptr<ScheduledTask>> copyResets_;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+
+#include <gtkmm.h>
+
+#include "platform/observable.h"
+#include "sidebar/sidebar_context.h"
+#include "sidebar/sidebar_icon_button.h"
+#include "sidebar/space_switcher.h"
+
+namespace zemblo {
+
+// The settings gear's help text in the interface language.
+std::string settingsHelpText();
+
+// The last row of the sidebar: the tool buttons on the left, the space switcher in the middle and
+// the settings gear on the right. The downloads and page dark-mode buttons hold their places
+// here until their own views fill them.
+class SidebarBottomBar : public Gtk::Box {
+ public:
+  static constexpr int kHeight = 32;
+
+  explicit SidebarBottomBar(const SidebarContext& context);
+  ~SidebarBottomBar() override;
+
+  void sync();
+  Gtk::Box& downloadsPlace() { return downloads_; }
+  SidebarIconButton& passwordsButton() { return passwords_; }
+  Gtk::Box& darkModePlace() { return darkMode_; }
+  SpaceSwitcher& switcher() { return switcher_; }
+  SidebarIconButton& settingsButton() { return settings_; }
+
+ private:
+  void activate(const char* action);
+
+  const SidebarContext& context_;
+  Gtk::Box downloads_;
+  SidebarIconButton passwords_;
+  Gtk::Box darkMode_;
+  Gtk::Box leadingSpacer_;
+  SpaceSwitcher switcher_;
+  Gtk::Box trailingSpacer_;
+  SidebarIconButton settings_;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

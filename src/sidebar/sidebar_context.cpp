@@ -1,0 +1,76 @@
+#include "sidebar/sidebar_context.h"
+
+#include "model/browser_store.h"
+#include "model/theme_colors.h"
+#include "window/paint.h"
+#include "window/system_color_scheme.h"
+
+namespace zemblo {
+
+SidebarContext::SidebarContext(std::shared_ptr<BrowserStore> store,
+                               const SystemColorScheme& windowScheme)
+    : store_(std::move(store)), windowScheme_(windowScheme) {}
+
+ColorScheme SidebarContext::scheme() const {
+  const ColorScheme window = windowScheme_.get();
+  return sidebarColorScheme(*store_, window).value_or(window);
+}
+
+GdkRGBA SidebarContext::primary(ColorScheme scheme, double opacity) {
+  return paint::grey(scheme == ColorScheme::dark ? 1 : 0, opacity);
+}
+
+const char* SidebarStyle::styleSheet() {
+  // Sizes in pixels: one point of the layout is one logical pixel. Buttons lose the theme's
+  // frames, fills and dimming; the sidebar draws its own.
+  return R"css(
+#SidebarView { padding: 0 10px 10px 10px; }
+.zemblo-sidebar.sidebar-light { color: black; }
+.zemblo-sidebar.sidebar-dark { color: white; }
+
+#SidebarIconButton, #ReloadButton, #AddressPill .copy-link, #TabRow .tab-close {
+  padding: 0;
+  margin: 0;
+  border: none;
+  background: none;
+  box-shadow: none;
+  outline: none;
+  filter: none;
+  color: inherit;
+  min-width: 0;
+  min-height: 0;
+}
+#SidebarIconButton { min-width: 28px; min-height: 26px; border-radius: 7px; }
+#SidebarIconButton > image { opacity: 0.72; }
+#SidebarIconButton:disabled > image { opacity: 0.25; }
+.sidebar-light #SidebarIconButton.hovering:not(:disabled) { background-color: rgba(0, 0, 0, 0.08); }
+.sidebar-dark #SidebarIconButton.hovering:not(:disabled) {
+  background-color: rgba(255, 255, 255, 0.08);
+}
+
+#AddressPill .pill-host { font-size: 13px; font-weight: 500; }
+#AddressPill .copy-link { min-width: 22px; min-height: 22px; }
+#AddressPill .copy-link > image { opacity: 0.55; }
+#ReloadButton { min-width: 26px; min-height: 26px; border-radius: 13px; }
+
+#TabRow .tab-close { min-width: 20px; min-height: 20px; border-radius: 6px; }
+#TabRow .tab-close > image { opacity: 0.55; }
+.sidebar-light #TabRow .tab-close { background-color: rgba(0, 0, 0, 0.08); }
+.sidebar-dark #TabRow .tab-close { background-color: rgba(255, 255, 255, 0.08); }
+
+#TabListView, #TabListView > scrolledwindow, #TabListView viewport { background: none; }
+)css";
+}
+
+SidebarStyle::SidebarStyle(const Glib::RefPtr<Gdk::Display>& display)
+    : display_(display), provider_(Gtk::CssProvider::create()) {
+  provider_->load_from_data(styleSheet());
+  Gtk::StyleContext::add_provider_for_display(display_, provider_,
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+SidebarStyle::~SidebarStyle() {
+  Gtk::StyleContext::remove_provider_for_display(display_, provider_);
+}
+
+}  // namespace zemblo

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+
+#include <gtk/gtk.h>
+#include <gtkmm.h>
+
+#include "model/color.h"
+
+namespace zemblo {
+
+class BrowserStore;
+class SystemColorScheme;
+
+// What the sections of one sidebar share: the store, and the scheme their content is drawn in.
+class SidebarContext {
+ public:
+  SidebarContext(std::shared_ptr<BrowserStore> store, const SystemColorScheme& windowScheme);
+
+  BrowserStore& store() const { return *store_; }
+  const std::shared_ptr<BrowserStore>& sharedStore() const { return store_; }
+
+  // The scheme forced on the sidebar so its text stays readable on the tint, else the window's.
+  // Reading it in a sync subscribes to what decides it.
+  ColorScheme scheme() const;
+
+  // The content's primary colour (black on light, white on dark) at an opacity.
+  static GdkRGBA primary(ColorScheme scheme, double opacity = 1);
+
+ private:
+  std::shared_ptr<BrowserStore> store_;
+  const SystemColorScheme& windowScheme_;
+};
+
+// The style sheet of the sidebar's views, installed for a display while this is held.
+class SidebarStyle {
+ public:
+  explicit SidebarStyle(const Glib::RefPtr<Gdk::Display>& display);
+  ~SidebarStyle();
+  SidebarStyle(const SidebarStyle&) = delete;
+  SidebarStyle& operator=(const SidebarStyle&) = delete;
+
+  static const char* styleSheet();
+
+ private:
+  Glib::RefPtr<Gdk::Display> display_;
+  Glib::RefPtr<Gtk::CssProvider> provider_;
+};
+
+}  // namespace zemblo

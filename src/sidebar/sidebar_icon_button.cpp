@@ -1,0 +1,42 @@
+#include "sidebar/sidebar_icon_button.h"
+
+#include "window/symbol_icons.h"
+
+namespace zemblo {
+
+SidebarIconButton::SidebarIconButton(std::string symbol, std::string help, bool enabled,
+                                     std::function<void()> action)
+    : symbol_(std::move(symbol)), action_(std::move(action)) {
+  set_name("SidebarIconButton");
+  set_focus_on_click(false);
+  set_size_request(kWidth, kHeight);
+  set_valign(Gtk::Align::CENTER);
+  image_.set_from_icon_name(symbolIconName(symbol_));
+  image_.set_pixel_size(symbolPixelSize(kSymbolPointSize));
+  set_child(image_);
+  signal_clicked().connect([this] {
+    if (action_) action_();
+  });
+  auto motion = Gtk::EventControllerMotion::create();
+  motion->signal_enter().connect([this](double, double) { setHovering(true); });
+  motion->signal_leave().connect([this] { setHovering(false); });
+  add_controller(motion);
+  update(help, enabled);
+}
+
+void SidebarIconButton::update(const std::string& help, bool enabled) {
+  if (get_tooltip_text().raw() != help) set_tooltip_text(help);
+  set_sensitive(enabled);
+}
+
+void SidebarIconButton::setHovering(bool hovering) {
+  if (hovering == hovering_) return;
+  hovering_ = hovering;
+  if (hovering_) {
+    add_css_class("hovering");
+  } else {
+    remove_css_class("hovering");
+  }
+}
+
+}  // namespace zemblo

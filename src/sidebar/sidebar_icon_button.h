@@ -1,0 +1,39 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <gtkmm.h>
+
+namespace zemblo {
+
+// The sidebar's small square symbol button: one symbol in a 28 × 26 hit area with rounded corners
+// that lights up under the pointer while the button is enabled, and a tooltip. Takes plain values
+// only, so views outside the sidebar can build it too.
+class SidebarIconButton : public Gtk::Button {
+ public:
+  static constexpr int kWidth = 28;
+  static constexpr int kHeight = 26;
+  static constexpr double kSymbolPointSize = 13;
+
+  SidebarIconButton(std::string symbol, std::string help, bool enabled,
+                    std::function<void()> action);
+
+  // The caller passes the help text and the enabled state again at every update.
+  void update(const std::string& help, bool enabled);
+
+  const std::string& symbol() const { return symbol_; }
+  bool hovering() const { return hovering_; }
+  // The pointer entered or left the button.
+  void setHovering(bool hovering);
+  // The hover fill is drawn only while the button is also enabled.
+  bool showsHoverFill() const { return hovering_ && get_sensitive(); }
+
+ private:
+  std::string symbol_;
+  std::function<void()> action_;
+  Gtk::Image image_;
+  bool hovering_ = false;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/preference_enums.h"
+#include "model/space.h"
+#include "model/url.h"
+#include "platform/uuid.h"
+
+// What the sidebar shows and does, worked out from model values alone, so that the rules can be
+// checked without a display. The views only apply the results.
+namespace zemblo {
+
+class BrowserTab;
+
+// Row sizes of the tab list for a density.
+struct DensityMetrics {
+  double minimumRowHeight = 30;  // the least room a row of the list takes
+  double rowHeight = 34;         // the height of the new-tab row and of a tab row
+  double labelSize = 13;         // their text size
+};
+DensityMetrics densityMetrics(TabDensity density);
+
+// Vertical room of the tab list's rows, their insets included.
+double newTabRowPitch(TabDensity density);
+double tabRowPitch(TabDensity density);
+
+// Room left at the leading end of the top bar for the window buttons.
+double topBarLeadingPadding(SidebarSide side);
+
+// The address pill for the current tab (none when the space has no selected tab).
+struct AddressPillLook {
+  std::string symbol;           // "magnifyingglass", "lock.fill" or "globe"
+  std::string text;             // the host, or the search prompt
+  bool hasAddress = false;      // the text is drawn in the primary style
+  bool showsShield = false;     // the content-blocker shield
+  bool offersCopyLink = false;  // the copy-link button, shown while the pointer is over the pill
+  bool showsReloadButton = false;
+};
+AddressPillLook addressPillLook(const BrowserTab* tab);
+
+// The part of the reload ring that is drawn for a load's progress: never less than 8 %.
+double reloadRingFraction(double progress);
+std::string reloadButtonHelp(bool loading);
+
+// The icon of a tab row.
+enum class TabRowIcon { startPageSymbol, spinner, favicon };
+TabRowIcon tabRowIcon(bool showsStartPage, bool isLoading, double progress);
+
+struct TabRowLook {
+  TabRowIcon icon = TabRowIcon::favicon;
+  std::string title;
+  std::optional<Url> faviconURL;
+  std::optional<std::string> faviconHost;  // the URL's host as it stands
+};
+TabRowLook tabRowLook(const BrowserTab& tab);
+
+// The payload a dragged tab row carries; only payloads of this form are accepted by the list.
+std::string tabDragPayload(const Uuid& id);
+std::optional<Uuid> tabIdFromDragPayload(std::string_view payload);
+
+// Where a drop at height `y` inserts: the number of rows whose middle lies above `y`, given the
+// top of the first row and the rows' pitch. From 0 to `count`.
+size_t tabInsertionIndex(size_t count, double firstRowTop, double pitch, double y);
+
+// A move of the list, in the terms of the store's reordering: the tabs at `fromOffsets` land in
+// front of the tab that stood at `toOffset` (at the end when it equals the count).
+struct TabMove {
+  std::set<size_t> fromOffsets;
+  size_t toOffset = 0;
+  friend bool operator==(const TabMove&, const TabMove&) = default;
+};
+// The move that drops the tab `id` at `insertion`, with the tab's place looked up in `tabs` as
+// they are now. None for a tab the list no longer holds, or when the tab would stay where it is.
+std::optional<TabMove> tabDropMove(const Space::TabList& tabs, const Uuid& id, size_t insertion);
+
+// The context menu of a tab row.
+struct TabMenuItem {
+  std::string label;
+  std::string action;  // the name of the row's action, without its group
+  bool enabled = true;
+};
+struct TabMenuTarget {
+  Uuid spaceID;
+  std::string name;  // shown as typed
+};
+struct TabMenuLook {
+  std::vector<TabMenuItem> top;  // copy link, favourite, reload
+  std::string moveLabel;         // the submenu of other spaces
+  std::vector<TabMenuTarget> moveTargets;
+  std::vector<TabMenuItem> bottom;  // close other tabs, close tab
+};
+// `holdingSpace` is the space the tab is in; every other space is a target, in the store's order.
+TabMenuLook tabMenuLook(const BrowserTab& tab, bool isFavorite,
+                        const std::vector<std::shared_ptr<Space>>& spaces,
+                        const std::optional<Uuid>& holdingSpace);
+
+}  // namespace zemblo

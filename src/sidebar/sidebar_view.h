@@ -1,0 +1,93 @@
+#pragma once
+
+#include <memory>
+
+#include <gtkmm.h>
+
+#include "platform/observable.h"
+#include "sidebar/address_pill.h"
+#include "sidebar/favorites_grid.h"
+#include "sidebar/sidebar_bottom_bar.h"
+#include "sidebar/sidebar_context.h"
+#include "sidebar/sidebar_icon_button.h"
+#include "sidebar/space_header.h"
+#include "sidebar/tab_list_view.h"
+
+namespace zemblo {
+
+class BrowserStore;
+class BrowserTab;
+class SystemColorScheme;
+
+// The bar at the top of the sidebar: the sidebar toggle, back and forward at its trailing end,
+// clear of the window buttons when the sidebar is on the left. Dragging the bar anywhere outside
+// its buttons moves the window.
+class SidebarTopBar : public Gtk::WindowHandle {
+ public:
+  static constexpr int kHeight = 30;
+
+  explicit SidebarTopBar(const SidebarContext& context);
+  ~SidebarTopBar() override;
+
+  SidebarIconButton& toggleButton() { return toggle_; }
+  SidebarIconButton& backButton() { return back_; }
+  SidebarIconButton& forwardButton() { return forward_; }
+  // The tab that back and forward act on: the one that was current at the last update.
+  const std::shared_ptr<BrowserTab>& navigationTab() const { return current_; }
+  int leadingPadding() const { return row_.get_margin_start(); }
+
+ private:
+  void sync();
+  void toggleSidebar();
+  void goBack();
+  void goForward();
+
+  const SidebarContext& context_;
+  Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 2};
+  Gtk::Box spacer_;
+  SidebarIconButton toggle_;
+  SidebarIconButton back_;
+  SidebarIconButton forward_;
+  std::shared_ptr<BrowserTab> current_;
+  std::unique_ptr<Observer> observer_;
+};
+
+// The sidebar column: top bar, address pill, favourites, space header, tab list and bottom bar,
+// stacked in that fixed order. Its content is drawn in the scheme that keeps it readable on the
+// space's tint.
+class SidebarView : public Gtk::Box {
+ public:
+  SidebarView(std::shared_ptr<BrowserStore> store, const SystemColorScheme& windowScheme);
+  ~SidebarView() override;
+
+  SidebarTopBar& topBar() { return topBar_; }
+  AddressPill& addressPill() { return pill_; }
+  TabListView& tabList() { return tabList_; }
+  // Places of the sections built elsewhere; each stays hidden until it has content.
+  Gtk::Box& favoritesSlot() { return favoritesSlot_; }
+  FavoritesGrid& favoritesGrid() { return favorites_; }
+  SpaceHeader& spaceHeader() { return spaceHeader_; }
+  SidebarBottomBar& bottomBar() { return bottomBar_; }
+  Gtk::Box& spaceHeaderSlot() { return spaceHeaderSlot_; }
+  Gtk::Box& bottomBarSlot() { return bottomBarSlot_; }
+  ColorScheme scheme() const { return scheme_; }
+
+ private:
+  void sync();
+
+  SidebarContext context_;
+  SidebarStyle style_;
+  SidebarTopBar topBar_;
+  AddressPill pill_;
+  Gtk::Box favoritesSlot_;
+  FavoritesGrid favorites_;
+  Gtk::Box spaceHeaderSlot_;
+  SpaceHeader spaceHeader_;
+  TabListView tabList_;
+  Gtk::Box bottomBarSlot_;
+  SidebarBottomBar bottomBar_;
+  ColorScheme scheme_ = ColorScheme::light;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,80 @@
+#include "sidebar/space_header.h"
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "model/space.h"
+#include "window/symbol_icons.h"
+
+namespace zemblo {
+
+SpaceHeader::SpaceHeader(const SidebarContext& context)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 6), context_(context) {
+  set_name("SpaceHeader");
+  set_margin_start(6);
+  set_margin_end(6);
+  set_margin_top(4);
+  set_size_request(-1, kHeight);
+  Pango::AttrList attributes;
+  auto size = Pango::Attribute::create_attr_size(12 * PANGO_SCALE);
+  auto weight = Pango::Attribute::create_attr_weight(Pango::Weight::SEMIBOLD);
+  attributes.insert(size);
+  attributes.insert(weight);
+  name_.set_attributes(attributes);
+  name_.set_opacity(0.6);
+  name_.set_ellipsize(Pango::EllipsizeMode::END);
+  spacer_.set_hexpand(true);
+  append(name_);
+  append(spacer_);
+
+  auto* label = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 4);
+  auto* arrow = Gtk::make_managed<Gtk::Image>();
+  arrow->set_from_icon_name(symbolIconName("arrow.down"));
+  arrow->set_pixel_size(symbolPixelSize(11));
+  auto* text = Gtk::make_managed<Gtk::Label>();
+  text->set_name("SpaceHeaderClearText");
+  label->append(*text);
+  label->append(*arrow);
+  clear_.set_child(*label);
+  clear_.set_has_frame(false);
+  clear_.set_opacity(0.6);
+  clear_.set_focus_on_click(false);
+  clear_.signal_clicked().connect([this] { context_.store().closeAllTabsInCurrentSpace(); });
+  append(clear_);
+
+  auto motion = Gtk::EventControllerMotion::create();
+  motion->signal_enter().connect([this](double, double) { setHovering(true); });
+  motion->signal_leave().connect([this] { setHovering(false); });
+  add_controller(motion);
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+SpaceHeader::~SpaceHeader() {
+  observer_.reset();
+  if (symbol_) remove(*symbol_);
+}
+
+void SpaceHeader::setHovering(bool hovering) { hovering_.set(hovering); }
+
+void SpaceHeader::sync() {
+  auto space = context_.store().currentSpace();
+  const std::string& symbol = space->symbol.get();
+  if (!symbol_ || symbol != symbolName_) {
+    if (symbol_) remove(*symbol_);
+    symbol_ = std::make_unique<GradientSymbol>(symbol, symbolPixelSize(11));
+    symbol_->set_valign(Gtk::Align::CENTER);
+    prepend(*symbol_);
+    symbolName_ = symbol;
+  }
+  space->colorA.get();
+  space->colorB.get();
+  symbol_->setGradient(space->gradient());
+  name_.set_text(space->name.get());  // as typed, never translated
+  const std::string help = localized("Bu alandaki tüm sekmeleri kapat");
+  clear_.set_tooltip_text(help);
+  if (auto* text = dynamic_cast<Gtk::Label*>(clear_.get_child()->get_first_child())) {
+    text->set_text(localized("Temizle"));
+  }
+  clear_.set_visible(hovering_.get() && !space->tabs.get().empty());
+}
+
+}  // namespace zemblo

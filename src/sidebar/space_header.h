@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+
+#include <gtkmm.h>
+
+#include "platform/observable.h"
+#include "sidebar/sidebar_context.h"
+#include "sidebar/symbol_paint.h"
+
+namespace zemblo {
+
+// The row above the tab list: the current space's symbol in its gradient and its name, and,
+// while the pointer is over the row and the space has tabs, a button that closes them all.
+class SpaceHeader : public Gtk::Box {
+ public:
+  static constexpr int kHeight = 22;
+
+  explicit SpaceHeader(const SidebarContext& context);
+  ~SpaceHeader() override;
+
+  void sync();
+  Gtk::Label& nameLabel() { return name_; }
+  Gtk::Button& clearButton() { return clear_; }
+  const std::string& shownSymbol() const { return symbolName_; }
+  void setHovering(bool hovering);
+
+ private:
+  const SidebarContext& context_;
+  std::unique_ptr<GradientSymbol> symbol_;
+  std::string symbolName_;
+  Gtk::Label name_;
+  Gtk::Box spacer_;
+  Gtk::Button clear_;
+  Observable<bool> hovering_{false};
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

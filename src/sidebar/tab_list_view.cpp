@@ -1,0 +1,339 @@
+#include "sidebar/tab_list_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "sidebar/sidebar_context.h"
+#include "sidebar/sidebar_rules.h"
+#include "sidebar/tab_row.h"
+#include "web/browser_tab.h"
+#include "window/paint.h"
+#include "window/symbol_icons.h"
+
+namespace zemblo {
+namespace {
+
+constexpr double kPlusPointSize = 12;
+constexpr double kSecondaryOpacity = 0.55;
+constexpr double kHoverFill = 0.06;
+constexpr double kAutoScrollMargin = 24;
+
+void allocateRow(Gtk::Widget& row, int width, double y, double height) {
+  int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+  row.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
+  const int w = std::max(width, minimum);
+  const graphene_point_t origin = GRAPHENE_POINT_INIT(0, static_cast<float>(y));
+  gtk_widget_allocate(row.gobj(), w, static_cast<int>(std::lround(height)), -1,
+                      gsk_transform_translate(nullptr, &origin));
+}
+
+}  // namespace
+
+NewTabRow::NewTabRow(const SidebarContext& context) : context_(context) {
+  set_name("NewTabRow");
+  set_layout_manager(Gtk::BinLayout::create());
+  plus_.set_from_icon_name(symbolIconName("plus"));
+  plus_.set_pixel_size(symbolPixelSize(kPlusPointSize));
+  plus_.set_size_request(16, -1);
+  label_.set_xalign(0);
+  label_.set_ellipsize(Pango::EllipsizeMode::END);
+  label_.set_hexpand(true);
+  row_.append(plus_);
+  row_.append(label_);
+  row_.set_margin_start(10);
+  row_.set_margin_end(10);
+  row_.set_opacity(kSecondaryOpacity);
+  row_.set_parent(*this);
+
+  auto click = Gtk::GestureClick::create();
+  click->set_button(GDK_BUTTON_PRIMARY);
+  click->signal_released().connect([this](int presses, double x, double y) {
+    if (presses == 1 && contains(x, y)) tap();
+  });
+  add_controller(click);
+  auto motion = Gtk::EventControllerMotion::create();
+  motion->signal_enter().connect([this](double, double) { setHovering(true); });
+  motion->signal_leave().connect([this] { setHovering(false); });
+  add_controller(motion);
+
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+NewTabRow::~NewTabRow() {
+  observer_.reset();
+  row_.unparent();
+}
+
+void NewTabRow::sync() {
+  const DensityMetrics metrics = densityMetrics(context_.store().prefs().tabDensity);
+  scheme_ = context_.scheme();
+  label_.set_text(localized("Yeni Sekme"));
+  Pango::AttrList attributes;
+  auto size = Pango::Attribute::create_attr_size_absolute(
+      static_cast<int>(std::lround(metrics.labelSize * PANGO_SCALE)));
+  attributes.insert(size);
+  label_.set_attributes(attributes);
+  set_size_request(-1, static_cast<int>(metrics.rowHeight));
+  queue_draw();
+}
+
+void NewTabRow::tap() { context_.store().newTab(); }
+
+void NewTabRow::setHovering(bool hovering) {
+  if (hovering == hovering_) return;
+  hovering_ = hovering;
+  queue_draw();
+}
+
+void NewTabRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  if (hovering_) {
+    GtkSnapshot* s = snapshot->gobj();
+    const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
+    const GskRoundedRect shape = paint::roundedRect(bounds, kCornerRadius);
+    const GdkRGBA fill = SidebarContext::primary(scheme_, kHoverFill);
+    gtk_snapshot_push_rounded_clip(s, &shape);
+    gtk_snapshot_append_color(s, &fill, &bounds);
+    gtk_snapshot_pop(s);
+  }
+  snapshot_child(row_, snapshot);
+}
+
+// The list's content: the new-tab row at the top, then the tab rows, each sliding towards its
+// place in the space's order. Also where dragged rows are dropped.
+class TabListView::Column : public Gtk::Widget {
+ public:
+  struct Slot {
+    Slot(Gtk::Widget& owner, std::unique_ptr<TabRow> row, double y)
+        : row(std::move(row)),
+          top(owner, y, [&owner] { owner.queue_allocate(); }),
+          opacity(owner, 0,
+                  [this] { this->row->set_opacity(std::clamp(opacity.value(), 0.0, 1.0)); }) {}
+    std::unique_ptr<TabRow> row;
+    AnimatedValue top;
+    AnimatedValue opacity;
+  };
+
+  Column(TabListView& list, const SidebarContext& context)
+      : list_(list), newTab_(context), fade_(*this, 1, [this] { set_opacity(fade_.value()); }) {
+    set_name("TabColumn");
+    newTab_.set_parent(*this);
+    auto drop = Gtk::DropTarget::create(G_TYPE_STRING, Gdk::DragAction::MOVE);
+    drop->signal_motion().connect(
+        [this](double, double y) {
+          dragMoved(y);
+          return Gdk::DragAction::MOVE;
+        },
+        false);
+    drop->signal_leave().connect([this] { setMarker(std::nullopt); });
+    drop->signal_drop().connect(
+        [this](const Glib::ValueBase& value, double, double y) {
+          setMarker(std::nullopt);
+          if (!G_VALUE_HOLDS_STRING(value.gobj())) return false;
+          const char* text = g_value_get_string(value.gobj());
+          return text && list_.dropPayload(text, y);
+        },
+        false);
+    add_controller(drop);
+  }
+
+  ~Column() override {
+    for (auto& slot : slots_) slot->row->unparent();
+    newTab_.unparent();
+  }
+
+  NewTabRow& newTab() { return newTab_; }
+  const std::vector<std::unique_ptr<Slot>>& slots() const { return slots_; }
+  std::optional<size_t> marker() const { return marker_; }
+
+  double firstRowTop() const { return newTabRowPitch(density_); }
+  double pitch() const { return tabRowPitch(density_); }
+  double rowTop(size_t index) const { return firstRowTop() + index * pitch() + 1; }
+
+  // Brings the rows in line with the space's tabs, reusing the row of every tab still there. A
+  // replaced list (another space) starts afresh and fades in.
+  void reconcile(const SidebarContext& context, const Space::TabList& tabs,
+                 const std::optional<Uuid>& selected, TabDensity density, bool replaced) {
+    density_ = density;
+    std::map<const BrowserTab*, std::unique_ptr<Slot>> kept;
+    for (auto& slot : slots_) kept[slot->row->tab().get()] = std::move(slot);
+    slots_.clear();
+    if (replaced) {
+      for (auto& [tab, slot] : kept) slot->row->unparent();
+      kept.clear();
+      fade_.jumpTo(0);
+      fade_.springTo(1, kSpaceFade);
+    }
+    for (size_t i = 0; i < tabs.size(); ++i) {
+      const auto& tab = tabs[i];
+      const double top = rowTop(i);
+      auto found = kept.find(tab.get());
+      std::unique_ptr<Slot> slot;
+      if (found != kept.end()) {
+        slot = std::move(found->second);
+        kept.erase(found);
+        slot->top.springTo(top, kRowSpring);
+      } else {
+        slot = std::make_unique<Slot>(*this, std::make_unique<TabRow>(context, tab), top);
+        slot->row->set_parent(*this);
+        slot->row->set_opacity(0);
+        if (replaced) {
+          slot->opacity.jumpTo(1);
+        } else {
+          slot->opacity.springTo(1, kRowSpring);
+        }
+      }
+      slot->row->setSelected(selected && *selected == tab->id);
+      slots_.push_back(std::move(slot));
+    }
+    // Rows of tabs that left the space.
+    for (auto& [tab, slot] : kept) slot->row->unparent();
+    queue_resize();
+  }
+
+  size_t insertionIndexAt(double y) const {
+    return tabInsertionIndex(slots_.size(), firstRowTop(), pitch(), y);
+  }
+
+  void setMarker(std::optional<size_t> marker) {
+    if (marker == marker_) return;
+    marker_ = marker;
+    queue_draw();
+  }
+
+ protected:
+  Gtk::SizeRequestMode get_request_mode_vfunc() const override {
+    return Gtk::SizeRequestMode::CONSTANT_SIZE;
+  }
+
+  void measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int& natural,
+                     int& minimum_baseline, int& natural_baseline) const override {
+    minimum_baseline = natural_baseline = -1;
+    if (orientation == Gtk::Orientation::VERTICAL) {
+      minimum = natural = static_cast<int>(std::ceil(firstRowTop() + slots_.size() * pitch()));
+      return;
+    }
+    // Titles shorten to fit, so the rows ask for no more than their fixed parts.
+    minimum = natural = 0;
+    int childMinimum = 0, childNatural = 0, b1 = -1, b2 = -1;
+    newTab_.measure(Gtk::Orientation::HORIZONTAL, -1, childMinimum, childNatural, b1, b2);
+    minimum = std::max(minimum, childMinimum);
+    for (const auto& slot : slots_) {
+      slot->row->measure(Gtk::Orientation::HORIZONTAL, -1, childMinimum, childNatural, b1, b2);
+      minimum = std::max(minimum, childMinimum);
+    }
+    natural = minimum;
+  }
+
+  void size_allocate_vfunc(int width, int, int) override {
+    const double rowHeight = densityMetrics(density_).rowHeight;
+    allocateRow(newTab_, width, 1, rowHeight);
+    for (const auto& slot : slots_) allocateRow(*slot->row, width, slot->top.value(), rowHeight);
+  }
+
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override {
+    snapshot_child(newTab_, snapshot);
+    for (const auto& slot : slots_) snapshot_child(*slot->row, snapshot);
+    if (!marker_) return;
+    // Where the dragged row will land.
+    const double y = firstRowTop() + *marker_ * pitch() - 1;
+    const GdkRGBA color = paint::foreground(*this);
+    const graphene_rect_t line = paint::rect(6, y, std::max(0, get_width() - 12), 2);
+    const GskRoundedRect rounded = paint::roundedRect(line, 1);
+    gtk_snapshot_push_rounded_clip(snapshot->gobj(), &rounded);
+    gtk_snapshot_append_color(snapshot->gobj(), &color, &line);
+    gtk_snapshot_pop(snapshot->gobj());
+  }
+
+ private:
+  void dragMoved(double y) {
+    setMarker(insertionIndexAt(y));
+    // Near an edge of the visible part, the list scrolls towards it.
+    const auto adjustment = list_.scroller().get_vadjustment();
+    const double visibleTop = adjustment->get_value();
+    const double visibleBottom = visibleTop + adjustment->get_page_size();
+    if (y < visibleTop + kAutoScrollMargin) {
+      adjustment->set_value(visibleTop - pitch() / 2);
+    } else if (y > visibleBottom - kAutoScrollMargin) {
+      adjustment->set_value(visibleTop + pitch() / 2);
+    }
+  }
+
+  TabListView& list_;
+  NewTabRow newTab_;
+  std::vector<std::unique_ptr<Slot>> slots_;
+  TabDensity density_ = TabDensity::regular;
+  std::optional<size_t> marker_;
+  AnimatedValue fade_;
+};
+
+TabListView::TabListView(const SidebarContext& context)
+    : context_(context), column_(std::make_unique<Column>(*this, context)) {
+  set_name("TabListView");
+  set_layout_manager(Gtk::BinLayout::create());
+  set_vexpand(true);
+  scroller_.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::EXTERNAL);
+  scroller_.set_has_frame(false);
+  scroller_.set_vexpand(true);
+  scroller_.set_child(*column_);
+  scroller_.set_parent(*this);
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+TabListView::~TabListView() {
+  observer_.reset();
+  scroller_.unset_child();
+  scroller_.unparent();
+}
+
+void TabListView::sync() {
+  auto& store = context_.store();
+  const auto space = store.currentSpace();
+  const Space::TabList& tabs = space->tabs.get();
+  const std::optional<Uuid> selected = space->selectedTabID.get();
+  const TabDensity density = store.prefs().tabDensity;
+  const bool replaced = shownSpace_ && *shownSpace_ != space->id;
+  shownSpace_ = space->id;
+  column_->reconcile(context_, tabs, selected, density, replaced);
+  if (replaced) scroller_.get_vadjustment()->set_value(0);
+}
+
+NewTabRow& TabListView::newTabRow() { return column_->newTab(); }
+
+std::vector<TabRow*> TabListView::rows() const {
+  std::vector<TabRow*> rows;
+  for (const auto& slot : column_->slots()) rows.push_back(slot->row.get());
+  return rows;
+}
+
+TabRow* TabListView::rowFor(const Uuid& tabID) const {
+  for (const auto& slot : column_->slots()) {
+    if (slot->row->tab()->id == tabID) return slot->row.get();
+  }
+  return nullptr;
+}
+
+size_t TabListView::insertionIndexAt(double y) const { return column_->insertionIndexAt(y); }
+
+std::optional<size_t> TabListView::dropMarker() const { return column_->marker(); }
+
+bool TabListView::dropPayload(const std::string& payload, double y) {
+  const auto id = tabIdFromDragPayload(payload);
+  if (!id) return false;
+  auto& store = context_.store();
+  const auto space = store.currentSpace();
+  // The list may have changed while the row was dragged: the tab's place is looked up now, and
+  // the insertion point is measured against the rows shown now.
+  if (!shownSpace_ || *shownSpace_ != space->id) return false;
+  const Space::TabList& tabs = space->tabs.peek();
+  const bool held = std::ranges::any_of(tabs, [&](const auto& tab) { return tab->id == *id; });
+  if (!held) return false;
+  const auto move = tabDropMove(
+      tabs, *id, tabInsertionIndex(tabs.size(), column_->firstRowTop(), column_->pitch(), y));
+  if (move) store.moveTabs(move->fromOffsets, move->toOffset);
+  return true;
+}
+
+}  // namespace zemblo

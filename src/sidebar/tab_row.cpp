@@ -1,0 +1,327 @@
+#include "sidebar/tab_row.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "model/theme_colors.h"
+#include "sidebar/sidebar_context.h"
+#include "web/browser_tab.h"
+#include "window/paint.h"
+#include "window/symbol_icons.h"
+
+namespace zemblo {
+namespace {
+
+constexpr double kHoverSeconds = 0.15;
+constexpr double kHoverFill = 0.06;
+constexpr double kLeadingPadding = 10;
+constexpr double kTrailingPadding = 7;
+constexpr double kSpacing = 10;
+constexpr double kSpacerMinimum = 4;
+constexpr double kUnselectedTitleOpacity = 0.8;
+constexpr double kSparklesPointSize = 11;
+constexpr double kClosePointSize = 10;
+
+// Menu labels read "_" as a mnemonic mark; a space's name is shown as typed.
+Glib::ustring literalMenuLabel(const std::string& text) {
+  Glib::ustring label;
+  for (const char c : text) {
+    if (c == '_') label += '_';
+    label += c;
+  }
+  return label;
+}
+
+void allocateCentred(Gtk::Widget& child, double x, double width, int rowHeight,
+                     GskTransform* transform = nullptr) {
+  int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+  const int w = static_cast<int>(std::lround(width));
+  child.measure(Gtk::Orientation::VERTICAL, w, minimum, natural, b1, b2);
+  const int height = std::min(std::max(minimum, natural), rowHeight);
+  const graphene_point_t origin =
+      GRAPHENE_POINT_INIT(static_cast<float>(x), (rowHeight - height) / 2.0f);
+  GskTransform* placed = gsk_transform_translate(nullptr, &origin);
+  if (transform) placed = gsk_transform_transform(placed, transform);
+  gtk_widget_allocate(child.gobj(), w, height, -1, placed);
+}
+
+}  // namespace
+
+TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
+    : context_(context),
+      tab_(std::move(tab)),
+      sparkles_("sparkles", symbolPixelSize(kSparklesPointSize)),
+      favicon_(kIconSize),
+      hover_(*this, 0, [this] { hoverChanged(); }) {
+  set_name("TabRow");
+  set_overflow(Gtk::Overflow::VISIBLE);
+  spinner_.set_size_request(static_cast<int>(kIconSize), static_cast<int>(kIconSize));
+  title_.set_ellipsize(Pango::EllipsizeMode::END);
+  title_.set_single_line_mode(true);
+  title_.set_xalign(0);
+  closeImage_.set_from_icon_name(symbolIconName("xmark"));
+  closeImage_.set_pixel_size(symbolPixelSize(kClosePointSize));
+  close_.set_child(closeImage_);
+  close_.add_css_class("tab-close");
+  close_.set_focus_on_click(false);
+  close_.set_size_request(kCloseSize, kCloseSize);
+  close_.set_visible(false);
+  close_.signal_clicked().connect([this] { closeClicked(); });
+  for (Gtk::Widget* child :
+       std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_, &title_, &close_}) {
+    child->set_parent(*this);
+  }
+
+  auto click = Gtk::GestureClick::create();
+  click->set_button(GDK_BUTTON_PRIMARY);
+  click->signal_released().connect([this](int presses, double x, double y) {
+    if (presses == 1 && contains(x, y)) tap();
+  });
+  add_controller(click);
+  auto secondary = Gtk::GestureClick::create();
+  secondary->set_button(GDK_BUTTON_SECONDARY);
+  secondary->signal_pressed().connect([this](int, double x, double y) { popupContextMenu(x, y); });
+  add_controller(secondary);
+  auto motion = Gtk::EventControllerMotion::create();
+  motion->signal_enter().connect([this](double, double) { setHovering(true); });
+  motion->signal_leave().connect([this] { setHovering(false); });
+  add_controller(motion);
+
+  drag_ = Gtk::DragSource::create();
+  drag_->set_actions(Gdk::DragAction::MOVE);
+  drag_->signal_prepare().connect([this](double x, double y) { return prepareDrag(x, y); }, false);
+  drag_->signal_drag_begin().connect([this](const Glib::RefPtr<Gdk::Drag>&) {
+    drag_->set_icon(Gtk::WidgetPaintable::create(*this), static_cast<int>(dragX_),
+                    static_cast<int>(dragY_));
+  });
+  add_controller(drag_);
+
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+TabRow::~TabRow() {
+  observer_.reset();
+  if (menu_) menu_->unparent();
+  for (Gtk::Widget* child :
+       std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_, &title_, &close_}) {
+    child->unparent();
+  }
+}
+
+void TabRow::setSelected(bool selected) { selected_.set(selected); }
+
+void TabRow::sync() {
+  auto& store = context_.store();
+  look_ = tabRowLook(*tab_);
+  const bool selected = selected_.get();
+  const AppPreferences& prefs = store.prefs();
+  const DensityMetrics metrics = densityMetrics(prefs.tabDensity);
+  scheme_ = context_.scheme();
+  const Palette palette = themeColors(store);
+  const TranslucentColor fill = selectedTabFill(store, scheme_);
+  selectedFill_ = paint::rgba(fill.color, fill.opacity);
+
+  sparkles_.setGradient(gradient(palette.direction, palette.primary, palette.secondary));
+  sparkles_.set_visible(look_.icon == TabRowIcon::startPageSymbol);
+  spinner_.set_visible(look_.icon == TabRowIcon::spinner);
+  spinner_.set_spinning(look_.icon == TabRowIcon::spinner);
+  favicon_.set_visible(look_.icon == TabRowIcon::favicon);
+  if (look_.icon == TabRowIcon::favicon)
+    favicon_.set(look_.faviconURL, look_.faviconHost, kIconSize);
+
+  title_.set_text(look_.title);
+  Pango::AttrList attributes;
+  auto size = Pango::Attribute::create_attr_size_absolute(
+      static_cast<int>(std::lround(metrics.labelSize * PANGO_SCALE)));
+  auto weight = Pango::Attribute::create_attr_weight(selected ? Pango::Weight::MEDIUM
+                                                              : Pango::Weight::NORMAL);
+  attributes.insert(size);
+  attributes.insert(weight);
+  title_.set_attributes(attributes);
+  title_.set_opacity(selected ? 1 : kUnselectedTitleOpacity);
+  close_.set_tooltip_text(localized("Sekmeyi kapat (Ctrl+W)"));
+
+  if (metrics.rowHeight != rowHeight_) {
+    rowHeight_ = metrics.rowHeight;
+    queue_resize();
+  }
+  queue_draw();
+}
+
+void TabRow::tap() { context_.store().select(*tab_); }
+
+void TabRow::setHovering(bool hovering) {
+  if (hovering == hovering_) return;
+  hovering_ = hovering;
+  if (hovering_) close_.set_visible(true);
+  hover_.easeTo(hovering_ ? 1 : 0, kHoverSeconds, Ease::out);
+  hoverChanged();
+}
+
+void TabRow::hoverChanged() {
+  const double presence = std::clamp(hover_.value(), 0.0, 1.0);
+  close_.set_opacity(presence);
+  // The close button leaves once it has faded out.
+  if (!hovering_ && presence <= 0) close_.set_visible(false);
+  queue_allocate();
+  queue_draw();
+}
+
+void TabRow::closeClicked() { context_.store().closeTab(*tab_); }
+
+Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look) {
+  // Every action acts on the objects the menu was opened for, held until the menu goes.
+  auto group = Gio::SimpleActionGroup::create();
+  const std::shared_ptr<BrowserStore> store = context_.sharedStore();
+  const std::shared_ptr<BrowserTab> tab = tab_;
+  const Glib::RefPtr<Gdk::Display> display = get_display();
+  const auto add = [&](const TabMenuItem& item, std::function<void()> work) {
+    auto action = group->add_action(item.action, std::move(work));
+    action->set_enabled(item.enabled);
+  };
+  add(look.top[0], [tab, display] {
+    if (const auto& url = tab->url.peek()) display->get_clipboard()->set_text(url->str());
+  });
+  add(look.top[1], [store, tab] { store->toggleFavorite(*tab); });
+  add(look.top[2], [tab] { tab->reload(); });
+  add(look.bottom[0], [store, tab] { store->closeOtherTabs(*tab); });
+  add(look.bottom[1], [store, tab] { store->closeTab(*tab); });
+
+  std::map<std::string, std::shared_ptr<Space>> targets;
+  for (const auto& space : store->spaces.peek()) {
+    for (const auto& target : look.moveTargets) {
+      if (space->id == target.spaceID) targets[space->id.str()] = space;
+    }
+  }
+  group->add_action_with_parameter(
+      "move", Glib::VARIANT_TYPE_STRING,
+      [store, tab, targets = std::move(targets)](const Glib::VariantBase& parameter) {
+        const auto id =
+            Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get();
+        const auto found = targets.find(id);
+        if (found != targets.end()) store->moveTab(*tab, *found->second);
+      });
+  return group;
+}
+
+void TabRow::popupContextMenu(double x, double y) {
+  auto& store = context_.store();
+  const auto holding = store.spaceContaining(*tab_);
+  const TabMenuLook look = tabMenuLook(*tab_, store.isFavorite(*tab_), store.spaces.peek(),
+                                       holding ? std::optional<Uuid>(holding->id) : std::nullopt);
+
+  actions_ = makeActions(look);
+  insert_action_group("tab", actions_);
+
+  menuModel_ = Gio::Menu::create();
+  auto top = Gio::Menu::create();
+  for (const auto& item : look.top) top->append(item.label, "tab." + item.action);
+  auto spaces = Gio::Menu::create();
+  for (const auto& target : look.moveTargets) {
+    auto entry = Gio::MenuItem::create(literalMenuLabel(target.name), "");
+    entry->set_action_and_target("tab.move",
+                                 Glib::Variant<Glib::ustring>::create(target.spaceID.str()));
+    spaces->append_item(entry);
+  }
+  top->append_submenu(look.moveLabel, spaces);
+  menuModel_->append_section(top);
+  auto bottom = Gio::Menu::create();
+  for (const auto& item : look.bottom) bottom->append(item.label, "tab." + item.action);
+  menuModel_->append_section(bottom);
+
+  if (menu_) menu_->unparent();
+  menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel_);
+  menu_->set_parent(*this);
+  menu_->set_has_arrow(false);
+  menu_->set_pointing_to(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));
+  menu_->popup();
+}
+
+Glib::RefPtr<Gdk::ContentProvider> TabRow::prepareDrag(double x, double y) {
+  dragX_ = x;
+  dragY_ = y;
+  Glib::Value<Glib::ustring> payload;
+  payload.init(Glib::Value<Glib::ustring>::value_type());
+  payload.set(tabDragPayload(tab_->id));
+  return Gdk::ContentProvider::create(payload);
+}
+
+GdkRGBA TabRow::fill() const {
+  if (selected_.peek()) return selectedFill_;
+  return SidebarContext::primary(scheme_, kHoverFill * std::clamp(hover_.value(), 0.0, 1.0));
+}
+
+Gtk::Widget& TabRow::shownIcon() {
+  if (look_.icon == TabRowIcon::startPageSymbol) return sparkles_;
+  if (look_.icon == TabRowIcon::spinner) return spinner_;
+  return favicon_;
+}
+
+Gtk::SizeRequestMode TabRow::get_request_mode_vfunc() const {
+  return Gtk::SizeRequestMode::CONSTANT_SIZE;
+}
+
+void TabRow::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int& natural,
+                           int& minimum_baseline, int& natural_baseline) const {
+  minimum_baseline = natural_baseline = -1;
+  if (orientation == Gtk::Orientation::VERTICAL) {
+    minimum = natural = static_cast<int>(std::lround(rowHeight_));
+    return;
+  }
+  int labelMinimum = 0, labelNatural = 0, b1 = -1, b2 = -1;
+  title_.measure(Gtk::Orientation::HORIZONTAL, -1, labelMinimum, labelNatural, b1, b2);
+  const double fixed = kLeadingPadding + kIconSize + kSpacing + kSpacing + kSpacerMinimum +
+                       kTrailingPadding + (close_.get_visible() ? kSpacing + kCloseSize : 0);
+  minimum = static_cast<int>(std::ceil(fixed + labelMinimum));
+  natural = static_cast<int>(std::ceil(fixed + labelNatural));
+}
+
+void TabRow::size_allocate_vfunc(int width, int height, int) {
+  const int rowHeight = height;
+  for (Gtk::Widget* icon : std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_}) {
+    if (icon->get_visible()) allocateCentred(*icon, kLeadingPadding, kIconSize, rowHeight);
+  }
+  double end = width - kTrailingPadding;
+  if (close_.get_visible()) {
+    // Grows from 0.8 of its size about its centre as it fades in.
+    const double scale = 0.8 + 0.2 * std::clamp(hover_.value(), 0.0, 1.0);
+    const graphene_point_t centre = GRAPHENE_POINT_INIT(kCloseSize / 2.0f, kCloseSize / 2.0f);
+    const graphene_point_t back = GRAPHENE_POINT_INIT(-centre.x, -centre.y);
+    GskTransform* grow = gsk_transform_translate(nullptr, &centre);
+    grow = gsk_transform_scale(grow, static_cast<float>(scale), static_cast<float>(scale));
+    grow = gsk_transform_translate(grow, &back);
+    allocateCentred(close_, end - kCloseSize, kCloseSize, rowHeight, grow);
+    gsk_transform_unref(grow);
+    end -= kCloseSize + kSpacing;
+  }
+  end -= kSpacerMinimum + kSpacing;
+  const double start = kLeadingPadding + kIconSize + kSpacing;
+  int labelMinimum = 0, labelNatural = 0, b1 = -1, b2 = -1;
+  title_.measure(Gtk::Orientation::HORIZONTAL, -1, labelMinimum, labelNatural, b1, b2);
+  const double labelWidth =
+      std::max<double>(labelMinimum, std::min<double>(labelNatural, std::max(0.0, end - start)));
+  allocateCentred(title_, start, labelWidth, rowHeight);
+}
+
+void TabRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  GtkSnapshot* s = snapshot->gobj();
+  const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
+  const GskRoundedRect shape = paint::roundedRect(bounds, kCornerRadius);
+  if (selected_.peek()) {
+    const GdkRGBA shadow = paint::grey(0, 0.08);
+    gtk_snapshot_append_outset_shadow(s, &shape, &shadow, 0, 1, 0, 6);
+  }
+  const GdkRGBA color = fill();
+  if (color.alpha > 0) {
+    gtk_snapshot_push_rounded_clip(s, &shape);
+    gtk_snapshot_append_color(s, &color, &bounds);
+    gtk_snapshot_pop(s);
+  }
+  snapshot_child(shownIcon(), snapshot);
+  snapshot_child(title_, snapshot);
+  if (close_.get_visible()) snapshot_child(close_, snapshot);
+}
+
+}  // namespace zemblo

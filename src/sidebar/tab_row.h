@@ -1,0 +1,94 @@
+#pragma once
+
+#include <memory>
+
+#include <gtkmm.h>
+
+#include "model/color.h"
+#include "platform/observable.h"
+#include "sidebar/sidebar_rules.h"
+#include "sidebar/symbol_paint.h"
+#include "window/animated_value.h"
+#include "window/favicon_view.h"
+
+namespace zemblo {
+
+class BrowserTab;
+class SidebarContext;
+
+// One row of the tab list: the tab's icon, its title and, under the pointer, a close button. A
+// click selects the tab; a secondary click opens the tab's menu. Rows are dragged to reorder the
+// list.
+class TabRow : public Gtk::Widget {
+ public:
+  static constexpr double kCornerRadius = 10;
+  static constexpr double kIconSize = 16;
+  static constexpr int kCloseSize = 20;
+
+  TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab);
+  ~TabRow() override;
+
+  const std::shared_ptr<BrowserTab>& tab() const { return tab_; }
+  void setSelected(bool selected);
+  bool selected() const { return selected_.peek(); }
+
+  // The row's own input.
+  void tap();
+  void setHovering(bool hovering);
+  void closeClicked();
+  void popupContextMenu(double x, double y);
+
+  bool hovering() const { return hovering_; }
+  const TabRowLook& look() const { return look_; }
+  bool closeButtonShown() const { return close_.get_visible(); }
+  Gtk::Label& titleLabel() { return title_; }
+  Gtk::Button& closeButton() { return close_; }
+  FaviconView& favicon() { return favicon_; }
+  Gtk::Spinner& spinner() { return spinner_; }
+  GradientSymbol& startPageSymbol() { return sparkles_; }
+  // The menu of the last secondary click, with the actions it names ("tab.close", …).
+  Gtk::PopoverMenu* contextMenu() const { return menu_.get(); }
+  Glib::RefPtr<Gio::Menu> contextMenuModel() const { return menuModel_; }
+  Glib::RefPtr<Gio::SimpleActionGroup> contextActions() const { return actions_; }
+  // What the row is filled with now (opacity 0 when it shows nothing).
+  GdkRGBA fill() const;
+  bool castsShadow() const { return selected_.peek(); }
+
+ protected:
+  Gtk::SizeRequestMode get_request_mode_vfunc() const override;
+  void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
+                     int& minimum_baseline, int& natural_baseline) const override;
+  void size_allocate_vfunc(int width, int height, int baseline) override;
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
+ private:
+  void sync();
+  void hoverChanged();
+  Glib::RefPtr<Gdk::ContentProvider> prepareDrag(double x, double y);
+  Glib::RefPtr<Gio::SimpleActionGroup> makeActions(const TabMenuLook& look);
+  Gtk::Widget& shownIcon();
+
+  const SidebarContext& context_;
+  std::shared_ptr<BrowserTab> tab_;
+  Observable<bool> selected_{false};
+  GradientSymbol sparkles_;
+  Gtk::Spinner spinner_;
+  FaviconView favicon_;
+  Gtk::Label title_;
+  Gtk::Button close_;
+  Gtk::Image closeImage_;
+  TabRowLook look_;
+  double rowHeight_ = 34;
+  ColorScheme scheme_ = ColorScheme::light;
+  GdkRGBA selectedFill_{};
+  bool hovering_ = false;
+  AnimatedValue hover_;
+  Glib::RefPtr<Gio::Menu> menuModel_;
+  Glib::RefPtr<Gio::SimpleActionGroup> actions_;
+  std::unique_ptr<Gtk::PopoverMenu> menu_;
+  Glib::RefPtr<Gtk::DragSource> drag_;
+  double dragX_ = 0, dragY_ = 0;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

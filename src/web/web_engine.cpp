@@ -1,0 +1,57 @@
+#include "web/web_engine.h"
+
+#include "model/browser_store.h"
+#include "platform/paths.h"
+#include "web/ad_blocker.h"
+#include "web/browser_tab.h"
+#include "web/web_view_configuration.h"
+#include "web/webkit_content_rule_store.h"
+#include "web/webkit_web_view_port.h"
+
+namespace zemblo {
+
+WebEngine::WebEngine(std::optional<Folders> folders) : folders_(std::move(folders)) {}
+
+WebEngine::~WebEngine() = default;
+
+WebKitNetworkSession* WebEngine::networkSession() {
+  if (!session_) {
+    const Folders folders = folders_.value_or(
+        Folders{paths::appSupportDirectory() / "WebKit", paths::cacheDirectory() / "WebKit"});
+    session_ = GObjectRef<WebKitNetworkSession>::adopt(
+        webkit_network_session_new(folders.data.c_str(), folders.cache.c_str()));
+    // Off by default; the tab rows and favourites show the pages' icons.
+    webkit_website_data_manager_set_favicons_enabled(
+        webkit_network_session_get_website_data_manager(session_.get()), TRUE);
+  }
+  return session_.get();
+}
+
+std::shared_ptr<ContentRuleStore> WebEngine::contentRuleStore() {
+  if (!contentRuleStore_) {
+    std::filesystem::path folder = paths::appSupportDirectory() / "ContentRuleLists";
+    if (folders_) {
+      folder = folders_->contentRuleLists.empty() ? folders_->data / "ContentRuleLists"
+                                                  : folders_->contentRuleLists;
+    }
+    contentRuleStore_ = std::make_shared<WebKitContentRuleStore>(folder);
+  }
+  return contentRuleStore_;
+}
+
+std::unique_ptr<WebViewPort> WebEngine::makeWebView(BrowserTab& tab) { return make(tab, nullptr); }
+
+std::unique_ptr<WebViewPort> WebEngine::makePopupWebView(BrowserTab& popup, WebViewPort& opener) {
+  auto* openerPort = dynamic_cast<WebKitWebViewPort*>(&opener);
+  return make(popup, openerPort ? openerPort->webView() : nullptr);
+}
+
+std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebView* relatedView) {
+  const auto owner = tab.store.lock();
+  const WebViewConfiguration configuration({owner ? &owner->adBlocker() : nullptr});
+  auto view = configuration.makeWebView(networkSession(), relatedView);
+  return std::make_unique<WebKitWebViewPort>(std::move(view), tab.weak_from_this(),
+                                             requestTimeout_);
+}
+
+}  // namespace zemblo

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <webkit/webkit.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "web/content_rule_store.h"
+#include "web/gobject_ref.h"
+#include "web/web_view_port.h"
+
+namespace zemblo {
+
+// The browser's web engine: the one persistent network session that every tab shares (cookies,
+// caches and site storage survive a restart), the factory of the tabs' web views and the store of
+// compiled content-rule lists. Nothing of WebKit is started until first used.
+class WebEngine : public WebViewFactory, public ContentRuleStoreProvider {
+ public:
+  struct Folders {
+    std::filesystem::path data;
+    std::filesystem::path cache;
+    // Compiled content-rule lists; "ContentRuleLists" in `data` when empty.
+    std::filesystem::path contentRuleLists = {};
+  };
+
+  static constexpr std::chrono::milliseconds kRequestTimeout{60'000};
+
+  // Without folders, the application's own: "WebKit" in its data and in its cache folder.
+  explicit WebEngine(std::optional<Folders> folders = std::nullopt);
+  ~WebEngine() override;
+  WebEngine(const WebEngine&) = delete;
+  WebEngine& operator=(const WebEngine&) = delete;
+
+  // Created on first use.
+  WebKitNetworkSession* networkSession();
+  // Created on first use; without folders, "ContentRuleLists" in the application's data folder.
+  std::shared_ptr<ContentRuleStore> contentRuleStore() override;
+  bool hasNetworkSession() const { return static_cast<bool>(session_); }
+
+  // How long a load may take to commit before it ends in a time-out error; applies to web views
+  // made afterwards.
+  void setRequestTimeout(std::chrono::milliseconds timeout) { requestTimeout_ = timeout; }
+
+  std::unique_ptr<WebViewPort> makeWebView(BrowserTab& tab) override;
+  std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) override;
+
+ private:
+  std::unique_ptr<WebViewPort> make(BrowserTab& tab, WebKitWebView* relatedView);
+
+  std::optional<Folders> folders_;
+  std::chrono::milliseconds requestTimeout_ = kRequestTimeout;
+  GObjectRef<WebKitNetworkSession> session_;
+  std::shared_ptr<ContentRuleStore> contentRuleStore_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <webkit/webkit.h>
+
+#include <string>
+#include <string_view>
+
+#include "web/gobject_ref.h"
+
+namespace zemblo {
+
+class AdBlocker;
+
+// The browser's page services whose scripts and handlers each web view gets; a missing one is
+// left out.
+struct PageServices {
+  AdBlocker* adBlocker = nullptr;
+};
+
+// What every web view of the browser is made with: its own settings and its own user content
+// manager (so page services and rule lists are per view), sharing the browser's one network
+// session. Nothing is cached between web views.
+class WebViewConfiguration {
+ public:
+  // The text the user agent ends with, exactly once.
+  static constexpr std::string_view kUserAgentSuffix = "Version/26.0 Safari/605.1.15";
+
+  // Fresh settings and a fresh user content manager with the page services installed.
+  explicit WebViewConfiguration(PageServices services = {});
+
+  WebKitSettings* settings() const { return settings_.get(); }
+  WebKitUserContentManager* userContentManager() const { return userContentManager_.get(); }
+
+  // A new web view with this configuration in `session`. A pop-up passes its opener's view,
+  // which puts it in the opener's web process so the page keeps its window.opener.
+  GObjectRef<WebKitWebView> makeWebView(WebKitNetworkSession* session,
+                                        WebKitWebView* relatedView = nullptr) const;
+
+  // The engine's own user agent with its trailing "Version/… Safari/…" replaced by ours.
+  // (The engine's application-details setter would append a second one.)
+  static std::string userAgent(std::string_view engineDefault);
+
+ private:
+  void configureSettings();
+  // The page services, in the order their scripts must run.
+  void installAutofill();
+  void installContentBlocker();
+  void installDarkMode();
+
+  PageServices services_;
+  GObjectRef<WebKitSettings> settings_;
+  GObjectRef<WebKitUserContentManager> userContentManager_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,537 @@
+#include "web/webkit_web_view_port.h"
+
+#include <algorithm>
+
+#include "model/localization.h"
+#include "web/browser_tab.h"
+
+namespace zemblo {
+namespace {
+
+// WebKitGTK has no request time-out of its own; the watchdog's error carries this text. The
+// texts table has no Turkish entry for it, so it is shown as written.
+constexpr const char* kTimedOutMessage = "The request timed out.";
+
+std::optional<Url> parseURI(const char* uri) {
+  if (!uri || !*uri) return std::nullopt;
+  return Url::parse(uri);
+}
+
+BrowserTab::LoadFailure::Kind failureKind(const GError* error) {
+  using Kind = BrowserTab::LoadFailure::Kind;
+  if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+      g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+    return Kind::cancelled;
+  }
+  if (g_error_matches(error, WEBKIT_POLICY_ERROR,
+                      WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
+    return Kind::interruptedByPolicyChange;
+  }
+  if (g_error_matches(error, WEBKIT_MEDIA_ERROR, WEBKIT_MEDIA_ERROR_WILL_HANDLE_LOAD)) {
+    return Kind::handledByPlugin;
+  }
+  return Kind::other;
+}
+
+void answer(WebKitPolicyDecision* decision, BrowserTab::Policy policy) {
+  switch (policy) {
+    case BrowserTab::Policy::allow:
+      webkit_policy_decision_use(decision);
+      return;
+    case BrowserTab::Policy::cancel:
+      webkit_policy_decision_ignore(decision);
+      return;
+    case BrowserTab::Policy::download:
+      webkit_policy_decision_download(decision);
+      return;
+  }
+}
+
+GtkWindow* windowOf(WebKitWebView* view) {
+  GtkRoot* root = gtk_widget_get_root(GTK_WIDGET(view));
+  return root && GTK_IS_WINDOW(root) ? GTK_WINDOW(root) : nullptr;
+}
+
+// A favicon look-up in flight. The answer is dropped once the port is gone.
+struct FaviconRequest {
+  std::function<void(std::optional<std::string>)> done;
+  std::weak_ptr<bool> portAlive;
+};
+
+void faviconEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
+  const std::unique_ptr<FaviconRequest> request(static_cast<FaviconRequest*>(data));
+  GError* error = nullptr;
+  JSCValue* value =
+      webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+  std::optional<std::string> address;
+  if (value) {
+    if (jsc_value_is_string(value)) {
+      char* text = jsc_value_to_string(value);
+      address = text;
+      g_free(text);
+    }
+    g_object_unref(value);
+  }
+  g_clear_error(&error);
+  if (request->portAlive.expired()) return;
+  request->done(std::move(address));
+}
+
+}  // namespace
+
+// --- WebKitContentRuleList
+
+WebKitContentRuleList::WebKitContentRuleList(WebKitUserContentFilter* filter)
+    : filter_(webkit_user_content_filter_ref(filter)) {}
+
+WebKitContentRuleList::~WebKitContentRuleList() { webkit_user_content_filter_unref(filter_); }
+
+// --- pending page requests
+
+struct WebKitWebViewPort::ScriptDialog {
+  WebKitScriptDialog* request;  // referenced until answered
+  GObjectRef<GtkWidget> window;
+  gulong responseHandler = 0;
+};
+
+struct WebKitWebViewPort::FileChooser {
+  GObjectRef<WebKitFileChooserRequest> request;
+  Glib::RefPtr<Gtk::FileChooserNative> chooser;
+  sigc::connection response;
+};
+
+// --- WebKitWebViewPort
+
+WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
+                                     std::chrono::milliseconds requestTimeout)
+    : view_(std::move(view)),
+      widget_(Glib::wrap(GTK_WIDGET(view_.get()))),
+      tab_(std::move(tab)),
+      requestTimeout_(requestTimeout),
+      cancellable_(GObjectRef<GCancellable>::adopt(g_cancellable_new())) {
+  widget_->set_hexpand(true);
+  widget_->set_vexpand(true);
+  connectSignals();
+  publishInitialState();
+}
+
+WebKitWebViewPort::~WebKitWebViewPort() {
+  alive_.reset();
+  handlers_.disconnectAll();
+  g_cancellable_cancel(cancellable_.get());
+  watchdog_.reset();
+  deferred_.clear();
+  finishScriptDialog(false);
+  finishFileChooser(false);
+  webkit_web_view_stop_loading(view_.get());
+  if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view_.get()))) {
+    if (GTK_IS_BOX(parent)) {
+      gtk_box_remove(GTK_BOX(parent), GTK_WIDGET(view_.get()));
+    } else {
+      gtk_widget_unparent(GTK_WIDGET(view_.get()));
+    }
+  }
+}
+
+void WebKitWebViewPort::connectSignals() {
+  WebKitWebView* view = view_.get();
+  handlers_.connect(view, "notify::title", toGCallback(&onTitle), this);
+  handlers_.connect(view, "notify::uri", toGCallback(&onURI), this);
+  handlers_.connect(view, "notify::is-loading", toGCallback(&onIsLoading), this);
+  handlers_.connect(view, "notify::estimated-load-progress", toGCallback(&onProgress), this);
+  handlers_.connect(webkit_web_view_get_back_forward_list(view), "changed",
+                    toGCallback(&onBackForwardChanged), this);
+  handlers_.connect(view, "load-changed", toGCallback(&onLoadChanged), this);
+  handlers_.connect(view, "load-failed", toGCallback(&onLoadFailed), this);
+  handlers_.connect(view, "decide-policy", toGCallback(&onDecidePolicy), this);
+  handlers_.connect(view, "web-process-terminated", toGCallback(&onProcessTerminated), this);
+  handlers_.connect(view, "create", toGCallback(&onCreate), this);
+  handlers_.connect(view, "close", toGCallback(&onClose), this);
+  handlers_.connect(view, "script-dialog", toGCallback(&onScriptDialog), this);
+  handlers_.connect(view, "run-file-chooser", toGCallback(&onRunFileChooser), this);
+}
+
+// Like key-value observation with the "initial" option: the tab starts from the view's values.
+void WebKitWebViewPort::publishInitialState() {
+  WebKitWebView* view = view_.get();
+  onTitle(view, nullptr, this);
+  onURI(view, nullptr, this);
+  onIsLoading(view, nullptr, this);
+  onProgress(view, nullptr, this);
+  publishBackForward();
+}
+
+void WebKitWebViewPort::publishBackForward() {
+  auto tab = tab_.lock();
+  if (!tab) return;
+  tab->canGoBack.set(webkit_web_view_can_go_back(view_.get()));
+  tab->canGoForward.set(webkit_web_view_can_go_forward(view_.get()));
+}
+
+void WebKitWebViewPort::defer(std::function<void()> work) {
+  std::erase_if(deferred_, [](const auto& task) { return task->finished(); });
+  deferred_.push_back(Scheduler::mainLoop().after(std::chrono::milliseconds(0), std::move(work)));
+}
+
+// --- commands
+
+void WebKitWebViewPort::load(const Url& url) {
+  // A page waiting on an alert cannot start another navigation: the user's load answers it.
+  finishScriptDialog(false);
+  startWatchdog(url);
+  auto request = GObjectRef<WebKitURIRequest>::adopt(webkit_uri_request_new(url.str().c_str()));
+  webkit_web_view_load_request(view_.get(), request.get());
+}
+
+void WebKitWebViewPort::reload() { webkit_web_view_reload(view_.get()); }
+
+void WebKitWebViewPort::stopLoading() {
+  stopWatchdog();
+  webkit_web_view_stop_loading(view_.get());
+}
+
+void WebKitWebViewPort::goBack() { webkit_web_view_go_back(view_.get()); }
+
+void WebKitWebViewPort::goForward() { webkit_web_view_go_forward(view_.get()); }
+
+void WebKitWebViewPort::setPageZoom(double zoom) {
+  webkit_web_view_set_zoom_level(view_.get(), zoom);
+}
+
+void WebKitWebViewPort::addContentRuleList(const ContentRuleList& list) {
+  if (const auto* ruleList = dynamic_cast<const WebKitContentRuleList*>(&list)) {
+    webkit_user_content_manager_add_filter(webkit_web_view_get_user_content_manager(view_.get()),
+                                           ruleList->filter());
+  }
+}
+
+void WebKitWebViewPort::removeContentRuleList(const ContentRuleList& list) {
+  if (const auto* ruleList = dynamic_cast<const WebKitContentRuleList*>(&list)) {
+    webkit_user_content_manager_remove_filter(webkit_web_view_get_user_content_manager(view_.get()),
+                                              ruleList->filter());
+  }
+}
+
+const char* WebKitWebViewPort::faviconScript() {
+  // Document order; a touch icon first, then the first icon that is not an SVG, then the first.
+  // An opaque origin ("null") has no favicon address of its own.
+  return R"JS((() => {
+  const icons = Array.from(document.querySelectorAll('link[rel]')).filter((link) => {
+    const rel = link.getAttribute('rel');
+    return rel.split(/[ \t\n\f\r]+/).includes('icon') || rel === 'apple-touch-icon' ||
+        rel === 'shortcut icon';
+  });
+  const picked = icons.find((link) => link.getAttribute('rel').includes('apple-touch-icon')) ||
+      icons.find((link) => !link.href.endsWith('.svg')) || icons[0];
+  if (picked) return picked.href;
+  if (location.origin === 'null') return null;
+  return location.origin + '/favicon.ico';
+})())JS";
+}
+
+void WebKitWebViewPort::findFaviconAddress(std::function<void(std::optional<std::string>)> done) {
+  auto request = std::make_unique<FaviconRequest>(FaviconRequest{std::move(done), alive_});
+  webkit_web_view_evaluate_javascript(view_.get(), faviconScript(), -1, kFaviconWorld, nullptr,
+                                      cancellable_.get(), &faviconEvaluated, request.release());
+}
+
+// --- the request watchdog
+
+void WebKitWebViewPort::startWatchdog(const Url& url) {
+  // Owned by this port: destroying the task cancels it.
+  watchdog_ = Scheduler::mainLoop().after(requestTimeout_, [this, url] { requestTimedOut(url); });
+}
+
+void WebKitWebViewPort::stopWatchdog() { watchdog_.reset(); }
+
+void WebKitWebViewPort::requestTimedOut(const Url& url) {
+  // The stop's own cancellation is reported too; the tab ignores it.
+  webkit_web_view_stop_loading(view_.get());
+  loadFailed_ = true;
+  if (auto tab = tab_.lock()) {
+    tab->handleLoadFailure({BrowserTab::LoadFailure::Kind::other, kTimedOutMessage, url});
+  }
+}
+
+// --- observed properties
+
+void WebKitWebViewPort::onTitle(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  auto tab = self->tab_.lock();
+  if (!tab) return;
+  const char* title = webkit_web_view_get_title(view);
+  tab->webViewTitleChanged(title ? std::optional<std::string>(title) : std::nullopt);
+}
+
+void WebKitWebViewPort::onURI(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->webViewURLChanged(parseURI(webkit_web_view_get_uri(view)));
+}
+
+void WebKitWebViewPort::onIsLoading(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->isLoading.set(webkit_web_view_is_loading(view));
+}
+
+void WebKitWebViewPort::onProgress(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) {
+    tab->progress.set(webkit_web_view_get_estimated_load_progress(view));
+  }
+}
+
+void WebKitWebViewPort::onBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*,
+                                             gpointer, WebKitWebViewPort* self) {
+  self->publishBackForward();
+}
+
+// --- navigation
+
+void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
+                                      WebKitWebViewPort* self) {
+  auto tab = self->tab_.lock();
+  switch (event) {
+    case WEBKIT_LOAD_STARTED:
+      self->loadFailed_ = false;
+      self->finishScriptDialog(false);
+      [[fallthrough]];
+    case WEBKIT_LOAD_REDIRECTED:
+      // The navigation really starts here (not when it is decided): a click that opens a tab
+      // or a response that becomes a download never switches this page's blocker or theme.
+      if (tab) tab->provisionalNavigationStarted(parseURI(webkit_web_view_get_uri(view)));
+      break;
+    case WEBKIT_LOAD_COMMITTED:
+      self->stopWatchdog();
+      break;
+    case WEBKIT_LOAD_FINISHED: {
+      self->stopWatchdog();
+      // WebKit also finishes a load that failed; only a successful one counts as a visit.
+      if (tab && !self->loadFailed_) {
+        const char* title = webkit_web_view_get_title(view);
+        tab->navigationDidFinish(parseURI(webkit_web_view_get_uri(view)), title ? title : "");
+      }
+      break;
+    }
+  }
+  self->publishBackForward();
+}
+
+gboolean WebKitWebViewPort::onLoadFailed(WebKitWebView*, WebKitLoadEvent event,
+                                         const char* failingURI, GError* error,
+                                         WebKitWebViewPort* self) {
+  self->stopWatchdog();
+  self->loadFailed_ = true;
+  // Only a load that never committed is the tab's business; a page that was already showing
+  // keeps what it shows. WebKit's own error page is never used: the tab shows its own.
+  if (event != WEBKIT_LOAD_COMMITTED) {
+    if (auto tab = self->tab_.lock()) {
+      tab->handleLoadFailure(
+          {failureKind(error), error ? error->message : "", parseURI(failingURI)});
+    }
+  }
+  return TRUE;
+}
+
+gboolean WebKitWebViewPort::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                           WebKitPolicyDecisionType type, WebKitWebViewPort* self) {
+  switch (type) {
+    case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
+    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION:
+      return self->decideNavigationAction(decision, type);
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE:
+      return self->decideResponse(decision);
+  }
+  return FALSE;
+}
+
+bool WebKitWebViewPort::decideNavigationAction(WebKitPolicyDecision* decision,
+                                               WebKitPolicyDecisionType type) {
+  auto tab = tab_.lock();
+  if (!tab) return false;
+  WebKitNavigationAction* navigation = webkit_navigation_policy_decision_get_navigation_action(
+      WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+  const unsigned modifiers = webkit_navigation_action_get_modifiers(navigation);
+  BrowserTab::NavigationAction action;
+  action.url =
+      parseURI(webkit_uri_request_get_uri(webkit_navigation_action_get_request(navigation)));
+  action.targetsMainFrame = type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION;
+  action.isLinkActivation = webkit_navigation_action_get_navigation_type(navigation) ==
+                            WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
+  action.control = (modifiers & GDK_CONTROL_MASK) != 0;
+  action.shift = (modifiers & GDK_SHIFT_MASK) != 0;
+  // WebKitGTK decides <a download> itself and reports no such flag.
+  action.shouldPerformDownload = false;
+  answer(decision, tab->decideNavigationAction(action));
+  return true;
+}
+
+bool WebKitWebViewPort::decideResponse(WebKitPolicyDecision* decision) {
+  if (tab_.expired()) return false;
+  auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+  WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
+  BrowserTab::NavigationResponse navigation;
+  navigation.canShowMimeType =
+      webkit_response_policy_decision_is_mime_type_supported(responseDecision);
+  navigation.isForMainFrame =
+      webkit_response_policy_decision_is_main_frame_main_resource(responseDecision);
+  const auto url = parseURI(webkit_uri_response_get_uri(response));
+  navigation.isHttp = url && url->isHttpOrHttps();
+  if (SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response)) {
+    if (const char* disposition = soup_message_headers_get_one(headers, "Content-Disposition")) {
+      navigation.contentDisposition = disposition;
+    }
+  }
+  answer(decision, BrowserTab::decideNavigationResponse(navigation));
+  return true;
+}
+
+// --- page events that may close the tab: handled on a later turn
+
+void WebKitWebViewPort::onProcessTerminated(WebKitWebView*,
+                                            WebKitWebProcessTerminationReason reason,
+                                            WebKitWebViewPort* self) {
+  const bool endedByBrowser = reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API;
+  self->defer([tab = self->tab_, endedByBrowser] {
+    if (auto owner = tab.lock()) owner->webContentProcessTerminated(endedByBrowser);
+  });
+}
+
+void WebKitWebViewPort::onClose(WebKitWebView*, WebKitWebViewPort* self) {
+  self->defer([tab = self->tab_] {
+    if (auto owner = tab.lock()) owner->pageClosed();
+  });
+}
+
+GtkWidget* WebKitWebViewPort::onCreate(WebKitWebView*, WebKitNavigationAction*,
+                                       WebKitWebViewPort* self) {
+  auto tab = self->tab_.lock();
+  if (!tab) return nullptr;
+  auto popup = tab->createPopupTab();
+  if (!popup) return nullptr;
+  auto* port = dynamic_cast<WebKitWebViewPort*>(popup->webView());
+  if (!port) return nullptr;
+  // GLib's marshaller takes over one reference from this return value and hands WebKit a new
+  // one that WebKit never releases, so no extra reference is added here: the pop-up tab's port
+  // stays the view's only owner and the view goes when that tab closes.
+  return GTK_WIDGET(port->webView());
+}
+
+// --- alerts and confirmations
+
+gboolean WebKitWebViewPort::onScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog,
+                                           WebKitWebViewPort* self) {
+  switch (webkit_script_dialog_get_dialog_type(dialog)) {
+    case WEBKIT_SCRIPT_DIALOG_ALERT:
+    case WEBKIT_SCRIPT_DIALOG_CONFIRM:
+      self->showScriptDialog(dialog);
+      return TRUE;
+    case WEBKIT_SCRIPT_DIALOG_PROMPT:
+      // Not offered: the page gets no text (null), as from a browser without prompts.
+      return TRUE;
+    case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
+      webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+void WebKitWebViewPort::showScriptDialog(WebKitScriptDialog* dialog) {
+  finishScriptDialog(false);
+  auto tab = tab_.lock();
+  const std::string heading = tab ? tab->dialogTitle() : localized("Bu sayfa diyor ki");
+  const bool isConfirm =
+      webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_CONFIRM;
+
+  // Window-modal and answered from its "response" signal: a page that keeps raising alerts
+  // cannot lock the other windows, and closing the tab still works.
+  GtkWidget* window = adw_message_dialog_new(windowOf(view_.get()), heading.c_str(),
+                                             webkit_script_dialog_get_message(dialog));
+  auto* messageDialog = ADW_MESSAGE_DIALOG(window);
+  adw_message_dialog_add_response(messageDialog, "ok", localized("Tamam").c_str());
+  if (isConfirm)
+    adw_message_dialog_add_response(messageDialog, "cancel", localized("Vazgeç").c_str());
+  adw_message_dialog_set_default_response(messageDialog, "ok");
+  adw_message_dialog_set_close_response(messageDialog, isConfirm ? "cancel" : "ok");
+  gtk_window_set_modal(GTK_WINDOW(window), TRUE);
+
+  auto pending = std::make_unique<ScriptDialog>(
+      ScriptDialog{webkit_script_dialog_ref(dialog), GObjectRef<GtkWidget>::share(window), 0});
+  auto onResponse = +[](AdwMessageDialog*, const char* response, WebKitWebViewPort* self) {
+    self->finishScriptDialog(g_strcmp0(response, "ok") == 0);
+  };
+  pending->responseHandler = g_signal_connect(window, "response", toGCallback(onResponse), this);
+  scriptDialog_ = std::move(pending);
+  gtk_window_present(GTK_WINDOW(window));
+}
+
+void WebKitWebViewPort::finishScriptDialog(bool confirmed) {
+  if (!scriptDialog_) return;
+  const auto pending = std::move(scriptDialog_);
+  GtkWidget* window = pending->window.get();
+  g_signal_handler_disconnect(window, pending->responseHandler);
+  if (webkit_script_dialog_get_dialog_type(pending->request) == WEBKIT_SCRIPT_DIALOG_CONFIRM) {
+    webkit_script_dialog_confirm_set_confirmed(pending->request, confirmed);
+  }
+  webkit_script_dialog_close(pending->request);
+  webkit_script_dialog_unref(pending->request);
+  // Unlinked from the browser window first: the dialog object may outlive that window.
+  gtk_window_set_transient_for(GTK_WINDOW(window), nullptr);
+  // Safe when the dialog already closed itself after a button.
+  gtk_window_destroy(GTK_WINDOW(window));
+  // The window may be emitting its answer right now: its last reference goes on a later turn.
+  g_object_ref(window);
+  Glib::signal_idle().connect_once([window] { g_object_unref(window); });
+}
+
+// --- upload fields
+
+gboolean WebKitWebViewPort::onRunFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
+                                             WebKitWebViewPort* self) {
+  self->showFileChooser(request);
+  return TRUE;
+}
+
+void WebKitWebViewPort::showFileChooser(WebKitFileChooserRequest* request) {
+  finishFileChooser(false);
+  auto pending = std::make_unique<FileChooser>();
+  pending->request = GObjectRef<WebKitFileChooserRequest>::share(request);
+  GtkWindow* parent = windowOf(view_.get());
+  pending->chooser = parent ? Gtk::FileChooserNative::create("", *Glib::wrap(parent),
+                                                             Gtk::FileChooser::Action::OPEN)
+                            : Gtk::FileChooserNative::create("", Gtk::FileChooser::Action::OPEN);
+  pending->chooser->set_modal(true);
+  pending->chooser->set_select_multiple(webkit_file_chooser_request_get_select_multiple(request));
+  // The connection ends with the chooser's answer or with this port.
+  pending->response = pending->chooser->signal_response().connect(
+      [this](int response) { finishFileChooser(response == Gtk::ResponseType::ACCEPT); });
+  fileChooser_ = std::move(pending);
+  fileChooser_->chooser->show();
+}
+
+void WebKitWebViewPort::finishFileChooser(bool accepted) {
+  if (!fileChooser_) return;
+  const auto pending = std::move(fileChooser_);
+  pending->response.disconnect();
+  std::vector<std::string> paths;
+  if (accepted) {
+    GListModel* files = gtk_file_chooser_get_files(GTK_FILE_CHOOSER(pending->chooser->gobj()));
+    for (guint i = 0; files && i < g_list_model_get_n_items(files); ++i) {
+      auto* file = static_cast<GFile*>(g_list_model_get_item(files, i));
+      if (char* path = g_file_get_path(file)) {
+        paths.emplace_back(path);
+        g_free(path);
+      }
+      g_object_unref(file);
+    }
+    if (files) g_object_unref(files);
+  }
+  if (paths.empty()) {
+    webkit_file_chooser_request_cancel(pending->request.get());
+  } else {
+    std::vector<const char*> list;
+    for (const auto& path : paths) list.push_back(path.c_str());
+    list.push_back(nullptr);
+    webkit_file_chooser_request_select_files(pending->request.get(), list.data());
+  }
+  pending->chooser->hide();
+  // The chooser may be emitting its answer right now: keep it until a later turn.
+  Glib::signal_idle().connect_once([chooser = pending->chooser] {});
+}
+
+}  // namespace zemblo

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <adwaita.h>
+#include <gtkmm.h>
+#include <webkit/webkit.h>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "platform/scheduler.h"
+#include "web/gobject_ref.h"
+#include "web/web_view_port.h"
+
+namespace zemblo {
+
+// A compiled content-rule list of WebKit, installed per web view through its user content
+// manager.
+class WebKitContentRuleList : public ContentRuleList {
+ public:
+  // Takes a reference of its own.
+  explicit WebKitContentRuleList(WebKitUserContentFilter* filter);
+  ~WebKitContentRuleList() override;
+  WebKitContentRuleList(const WebKitContentRuleList&) = delete;
+  WebKitContentRuleList& operator=(const WebKitContentRuleList&) = delete;
+
+  WebKitUserContentFilter* filter() const { return filter_; }
+
+ private:
+  WebKitUserContentFilter* filter_;
+};
+
+// One tab's WebKitWebView. It reports the page's state and navigation events to its tab, which
+// decides; this class only translates between WebKit and the tab's terms. The view lives exactly
+// as long as this object (a GTK parent only borrows it).
+class WebKitWebViewPort : public WebViewPort {
+ public:
+  WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
+                    std::chrono::milliseconds requestTimeout);
+  ~WebKitWebViewPort() override;
+  WebKitWebViewPort(const WebKitWebViewPort&) = delete;
+  WebKitWebViewPort& operator=(const WebKitWebViewPort&) = delete;
+
+  WebKitWebView* webView() const { return view_.get(); }
+  // The view as a gtkmm widget, for the host that shows it.
+  Gtk::Widget& widget() const { return *widget_; }
+  bool hasPendingScriptDialog() const { return static_cast<bool>(scriptDialog_); }
+
+  void load(const Url& url) override;
+  void reload() override;
+  void stopLoading() override;
+  void goBack() override;
+  void goForward() override;
+  void setPageZoom(double zoom) override;
+  void addContentRuleList(const ContentRuleList& list) override;
+  void removeContentRuleList(const ContentRuleList& list) override;
+  void findFaviconAddress(std::function<void(std::optional<std::string>)> done) override;
+
+  // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
+  static constexpr const char* kFaviconWorld = "ZembloFavicon";
+  static const char* faviconScript();
+
+ private:
+  struct ScriptDialog;
+  struct FileChooser;
+
+  void connectSignals();
+  void publishInitialState();
+  void publishBackForward();
+  // Runs `work` on a later turn of the main loop, unless this port is gone by then. Used for
+  // events that may end with the tab closing (and this view being destroyed).
+  void defer(std::function<void()> work);
+  void startWatchdog(const Url& url);
+  void stopWatchdog();
+  void requestTimedOut(const Url& url);
+
+  // WebKit signal handlers; `self` is this port (every handler is disconnected on destruction).
+  static void onTitle(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
+  static void onURI(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
+  static void onIsLoading(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
+  static void onProgress(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
+  static void onBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
+                                   WebKitWebViewPort* self);
+  static void onLoadChanged(WebKitWebView*, WebKitLoadEvent event, WebKitWebViewPort* self);
+  static gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent event, const char* failingURI,
+                               GError* error, WebKitWebViewPort* self);
+  static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                 WebKitPolicyDecisionType type, WebKitWebViewPort* self);
+  static void onProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason,
+                                  WebKitWebViewPort* self);
+  static GtkWidget* onCreate(WebKitWebView*, WebKitNavigationAction*, WebKitWebViewPort* self);
+  static void onClose(WebKitWebView*, WebKitWebViewPort* self);
+  static gboolean onScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog,
+                                 WebKitWebViewPort* self);
+  static gboolean onRunFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
+                                   WebKitWebViewPort* self);
+
+  bool decideNavigationAction(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
+  bool decideResponse(WebKitPolicyDecision* decision);
+  void showScriptDialog(WebKitScriptDialog* dialog);
+  // Answers a pending alert or confirm (confirm: `confirmed`) and closes its window.
+  void finishScriptDialog(bool confirmed);
+  void showFileChooser(WebKitFileChooserRequest* request);
+  void finishFileChooser(bool accepted);
+
+  GObjectRef<WebKitWebView> view_;
+  Gtk::Widget* widget_;  // gtkmm's wrapper of view_, which lives as long as the view
+  std::weak_ptr<BrowserTab> tab_;
+  std::chrono::milliseconds requestTimeout_;
+  GObjectRef<GCancellable> cancellable_;
+  // Tells deferred work whether this port still exists.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  std::vector<std::unique_ptr<ScheduledTask>> deferred_;
+  std::unique_ptr<ScheduledTask> watchdog_;
+  bool loadFailed_ = false;
+  std::unique_ptr<ScriptDialog> scriptDialog_;
+  std::unique_ptr<FileChooser> fileChooser_;
+  SignalHandlers handlers_;
+};
+
+}  // namespace zemblo

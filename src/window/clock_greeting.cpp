@@ -1,0 +1,77 @@
+#include "window/clock_greeting.h"
+
+#include <chrono>
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "window/clock_greeting_rules.h"
+
+namespace zemblo {
+namespace {
+
+void styleLabel(Gtk::Label& label, int points, Pango::Weight weight, double opacity,
+                double tracking = 0) {
+  Pango::AttrList attributes;
+  auto size = Pango::Attribute::create_attr_size(points * PANGO_SCALE);
+  auto bold = Pango::Attribute::create_attr_weight(weight);
+  attributes.insert(size);
+  attributes.insert(bold);
+  if (tracking > 0) {
+    auto spacing = Pango::Attribute::create_attr_letter_spacing(int(tracking * PANGO_SCALE));
+    attributes.insert(spacing);
+  }
+  // Monospaced digits keep the time from jumping sideways as it counts.
+  auto digits = Pango::Attribute::create_attr_font_features("tnum");
+  attributes.insert(digits);
+  label.set_attributes(attributes);
+  label.set_opacity(opacity);
+}
+
+}  // namespace
+
+ClockGreeting::ClockGreeting(std::shared_ptr<BrowserStore> store)
+    : Gtk::Box(Gtk::Orientation::VERTICAL, 4), store_(std::move(store)) {
+  set_name("ClockGreeting");
+  set_halign(Gtk::Align::CENTER);
+  styleLabel(date_, 13, Pango::Weight::SEMIBOLD, 0.6, 1.2);
+  styleLabel(time_, 96, Pango::Weight::THIN, 1);
+  styleLabel(greeting_, 22, Pango::Weight::MEDIUM, 0.6);
+  for (Gtk::Label* label : {&date_, &time_, &greeting_}) {
+    label->set_justify(Gtk::Justification::CENTER);
+    append(*label);
+  }
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+  scheduleNextMinute();
+}
+
+ClockGreeting::~ClockGreeting() { tick_.disconnect(); }
+
+void ClockGreeting::sync() {
+  const AppPreferences& prefs = store_->prefs();
+  const LocalTime now = localTimeNow();
+  date_.set_visible(prefs.showDate);
+  time_.set_visible(prefs.showClock);
+  greeting_.set_visible(prefs.showGreeting);
+  // The language is read on every refresh, so a change shows up at the next one.
+  if (prefs.showDate) date_.set_text(dateLineText(now, L10n::isEnglish()));
+  if (prefs.showClock) time_.set_text(clockText(now.hour, now.minute, prefs.use24Hour));
+  if (prefs.showGreeting) {
+    greeting_.set_text(greetingText(now.hour, prefs.effectiveGreetingName()));
+  }
+}
+
+void ClockGreeting::scheduleNextMinute() {
+  using namespace std::chrono;
+  const auto sinceMinute =
+      duration_cast<milliseconds>(system_clock::now().time_since_epoch()) % minutes(1);
+  const unsigned delay = unsigned((minutes(1) - sinceMinute).count()) + 5;
+  tick_ = Glib::signal_timeout().connect(
+      [this] {
+        sync();
+        scheduleNextMinute();
+        return false;
+      },
+      delay);
+}
+
+}  // namespace zemblo

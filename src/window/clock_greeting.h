@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+
+#include <gtkmm.h>
+
+#include "platform/observable.h"
+
+namespace zemblo {
+
+class BrowserStore;
+
+// The block at the top of the start page: the date in capitals, the time in large thin digits
+// and a greeting for the time of day. Each line follows its preference; the block refreshes at
+// the start of every minute.
+class ClockGreeting : public Gtk::Box {
+ public:
+  explicit ClockGreeting(std::shared_ptr<BrowserStore> store);
+  ~ClockGreeting() override;
+
+  void sync();
+
+  Gtk::Label& dateLine() { return date_; }
+  Gtk::Label& timeLine() { return time_; }
+  Gtk::Label& greetingLine() { return greeting_; }
+
+ private:
+  void scheduleNextMinute();
+
+  std::shared_ptr<BrowserStore> store_;
+  Gtk::Label date_;
+  Gtk::Label time_;
+  Gtk::Label greeting_;
+  sigc::connection tick_;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,456 @@
+#include "window/command_bar.h"
+
+#include <adwaita.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "model/search_engine.h"
+#include "model/theme_colors.h"
+#include "web/browser_tab.h"
+#include "web/webkit_web_view_port.h"
+#include "window/paint.h"
+#include "window/symbol_icons.h"
+
+namespace zemblo {
+namespace {
+
+constexpr double kFieldPoints = 20;
+constexpr double kSearchSymbolPoints = 18;
+constexpr double kClearSymbolPoints = 14;
+constexpr double kTertiaryOpacity = 0.3;
+constexpr double kDividerOpacity = 0.5;
+constexpr int kListPadding = 8;
+constexpr int kFieldRowPadding = 20;
+
+// The card's shadow: black, blurred over 40 points, falling 20 points down.
+constexpr double kShadowOpacity = 0.22;
+constexpr double kShadowBlur = 40;
+constexpr double kShadowOffset = 20;
+
+const char* searchSymbol(CommandBarMode mode) {
+  return mode == CommandBarMode::newTab ? "plus.magnifyingglass" : "magnifyingglass";
+}
+
+const char* placeholder(CommandBarMode mode) {
+  return mode == CommandBarMode::newTab ? "Yeni sekmede ara veya adres gir…"
+                                        : "Ara veya adres gir…";
+}
+
+void setTextFont(Gtk::Text& text, double points) {
+  Pango::AttrList attributes;
+  auto size = Pango::Attribute::create_attr_size_absolute(static_cast<int>(points * PANGO_SCALE));
+  attributes.insert(size);
+  text.set_attributes(attributes);
+}
+
+void measureAndAllocate(Gtk::Widget& child, int x, int y, int width, int height) {
+  int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+  child.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
+  child.size_allocate(Gtk::Allocation(x, y, std::max(width, minimum), height), -1);
+}
+
+}  // namespace
+
+CommandBar::CommandBar(std::shared_ptr<BrowserStore> store, CommandBarMode mode)
+    : mode_(mode),
+      store_(std::move(store)),
+      searchIcon_(searchSymbol(mode), symbolPixelSize(kSearchSymbolPoints)),
+      clearSymbol_("xmark", symbolPixelSize(kClearSymbolPoints) * 2 / 3),
+      appeared_(*this, 0, [this] { queue_draw(); }) {
+  set_name("CommandBar");
+
+  dim_.set_name("CommandBarDim");
+  auto dismiss = Gtk::GestureClick::create();
+  dismiss->set_button(GDK_BUTTON_PRIMARY);
+  dismiss->signal_released().connect([this](int presses, double, double) {
+    if (presses == 1) close();
+  });
+  dim_.add_controller(dismiss);
+  dim_.set_parent(*this);
+
+  searchIcon_.set_valign(Gtk::Align::CENTER);
+
+  setTextFont(field_, kFieldPoints);
+  field_.set_placeholder_text(localized(placeholder(mode)));
+  field_.set_hexpand(true);
+  field_.set_valign(Gtk::Align::CENTER);
+  // Return in the field; gtkmm does not wrap the text's "activate" signal.
+  g_signal_connect(
+      field_.gobj(), "activate",
+      G_CALLBACK(+[](GtkText*, gpointer bar) { static_cast<CommandBar*>(bar)->submit(); }), this);
+
+  // A filled disc with the cross cut out of it, in the faintest text colour.
+  const double disc = symbolPixelSize(kClearSymbolPoints);
+  clearSymbol_.setBackdrop(SymbolGlyph::Backdrop{disc, disc / 2, {std::nullopt, kTertiaryOpacity}});
+  clearSymbol_.setInk({std::nullopt, 1, "window_bg_color"});
+  clearButton_.set_child(clearSymbol_);
+  clearButton_.set_has_frame(false);
+  clearButton_.set_focus_on_click(false);
+  clearButton_.set_can_focus(false);
+  clearButton_.set_valign(Gtk::Align::CENTER);
+  clearButton_.signal_clicked().connect([this] { setQuery(""); });
+
+  fieldRow_.set_size_request(-1, kFieldRowHeight);
+  fieldRow_.set_margin_start(kFieldRowPadding);
+  fieldRow_.set_margin_end(kFieldRowPadding);
+  fieldRow_.append(searchIcon_);
+  fieldRow_.append(field_);
+  fieldRow_.append(clearButton_);
+
+  divider_.set_opacity(kDividerOpacity);
+  list_.set_margin_start(kListPadding);
+  list_.set_margin_end(kListPadding);
+  list_.set_margin_top(kListPadding);
+  list_.set_margin_bottom(kListPadding);
+
+  card_.set_name("CommandBarCard");
+  card_.append(fieldRow_);
+  card_.append(divider_);
+  card_.append(list_);
+  card_.set_parent(*this);
+
+  // The bar opens on the page it is about: the current tab's full address, ready to be replaced.
+  if (mode_ == CommandBarMode::currentTab) {
+    if (const auto tab = currentTab()) {
+      if (const auto& url = tab->url.peek()) field_.set_text(url->str());
+    }
+  }
+  field_.signal_changed().connect([this] { queryChanged(); });
+
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+CommandBar::~CommandBar() {
+  observer_.reset();
+  focusTask_.reset();
+  removeKeyMonitor();
+  rows_.clear();
+  dim_.unparent();
+  card_.unparent();
+}
+
+std::string CommandBar::query() const { return field_.get_text(); }
+
+void CommandBar::setQuery(const std::string& text) { field_.set_text(text); }
+
+std::optional<size_t> CommandBar::highlightedIndex() const {
+  if (suggestions_.empty()) return std::nullopt;
+  return std::min(static_cast<size_t>(selection_), suggestions_.size() - 1);
+}
+
+std::shared_ptr<BrowserTab> CommandBar::currentTab() const {
+  const auto space = store_->currentSpace();
+  return space ? space->selectedTab() : nullptr;
+}
+
+void CommandBar::sync() {
+  const AppPreferences& prefs = store_->prefs();
+  if (prefs.commandBarPosition != position_) queue_allocate();
+  position_ = prefs.commandBarPosition;
+  dimBehind_ = prefs.dimBehindCommandBar;
+  accent_ = themeColors(*store_).primary;
+  searchIcon_.setInk({paint::rgba(accent_)});
+  const std::string text = query();
+  suggestions_ = zemblo::suggestions(*store_, text);
+  clearButton_.set_visible(!text.empty());
+  updateRows();
+  queue_draw();
+}
+
+void CommandBar::updateRows() {
+  const SearchEngine engine = SearchEngine::selected(store_->defaults());
+  const auto highlighted = highlightedIndex();
+  while (rows_.size() > suggestions_.size()) {
+    list_.remove(*rows_.back());
+    rows_.pop_back();
+  }
+  for (size_t i = 0; i < suggestions_.size(); ++i) {
+    const bool selected = highlighted == i;
+    if (i < rows_.size()) {
+      rows_[i]->update(suggestions_[i], selected, accent_, engine);
+      continue;
+    }
+    auto row = std::make_unique<SuggestionRow>(suggestions_[i], selected, accent_, engine);
+    // A click picks the row it lands on, whichever row is highlighted.
+    auto click = Gtk::GestureClick::create();
+    click->set_button(GDK_BUTTON_PRIMARY);
+    click->signal_released().connect([this, i](int presses, double, double) {
+      if (presses == 1 && i < suggestions_.size()) activate(Suggestion(suggestions_[i]));
+    });
+    row->add_controller(click);
+    auto hover = Gtk::EventControllerMotion::create();
+    hover->signal_enter().connect([this, i](double, double) { rowEntered(i); });
+    row->add_controller(hover);
+    list_.append(*row);
+    rows_.push_back(std::move(row));
+  }
+  divider_.set_visible(!suggestions_.empty());
+  list_.set_visible(!suggestions_.empty());
+}
+
+void CommandBar::queryChanged() {
+  selection_ = 0;
+  // Evaluated at once, so that a Return typed right after the text acts on this text's list.
+  observer_->syncNow();
+}
+
+void CommandBar::setSelection(int selection) {
+  if (selection == selection_) return;
+  selection_ = selection;
+  observer_->syncNow();
+}
+
+void CommandBar::rowEntered(size_t index) { setSelection(static_cast<int>(index)); }
+
+void CommandBar::onAppearSetup() {
+  if (setUp_) return;
+  setUp_ = true;
+  appeared_.springTo(1, kAppearSpring);
+  // After the current update, once the field can take the focus.
+  focusTask_ = Scheduler::mainLoop().after(std::chrono::milliseconds(0), [this] {
+    if (get_mapped()) field_.grab_focus();
+  });
+  installKeyMonitor();
+}
+
+void CommandBar::on_map() {
+  Gtk::Widget::on_map();
+  onAppearSetup();
+}
+
+void CommandBar::installKeyMonitor() {
+  if (monitor_) return;
+  auto* window = dynamic_cast<Gtk::Widget*>(get_root());
+  if (!window) return;
+  monitor_ = Gtk::EventControllerKey::create();
+  monitor_->set_name("CommandBarKeyMonitor");
+  // Ahead of every widget of the window, the focused page and text field included.
+  monitor_->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  monitor_->signal_key_pressed().connect(
+      [this](guint keyval, guint, Gdk::ModifierType) { return handleKey(keyval); }, false);
+  window->add_controller(monitor_);
+}
+
+void CommandBar::removeKeyMonitor() {
+  if (!monitor_) return;
+  if (auto* window = monitor_->get_widget()) window->remove_controller(monitor_);
+  removedMonitor_ = std::move(monitor_);
+  monitor_.reset();
+}
+
+bool CommandBar::handleKey(guint keyval) {
+  const auto count = static_cast<long>(zemblo::suggestions(*store_, query()).size());
+  switch (keyval) {
+    case GDK_KEY_Escape:
+      close();
+      return true;
+    case GDK_KEY_Down:
+    case GDK_KEY_KP_Down:
+      if (count > 0) setSelection(static_cast<int>((selection_ + 1) % count));
+      return true;
+    case GDK_KEY_Up:
+    case GDK_KEY_KP_Up:
+      if (count > 0) setSelection(static_cast<int>((selection_ - 1 + count) % count));
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CommandBar::submit() {
+  const auto index = highlightedIndex();
+  if (!index) {
+    close();
+    return;
+  }
+  activate(Suggestion(suggestions_[*index]));
+}
+
+void CommandBar::activate(const Suggestion& suggestion) {
+  switch (suggestion.kind()) {
+    case Suggestion::Kind::open:
+      navigate(*suggestion.openURL());
+      break;
+    case Suggestion::Kind::search:
+      navigate(SearchEngine::selected(store_->defaults()).searchURL(*suggestion.query()));
+      break;
+    case Suggestion::Kind::tab: {
+      const auto tab = suggestion.browserTab();
+      // Suggested tabs come from the current space; one that has moved on is followed there.
+      const auto space = store_->spaceContaining(*tab);
+      if (space && space != store_->currentSpace()) store_->select(*space);
+      store_->select(*tab);
+      break;
+    }
+    case Suggestion::Kind::history:
+      navigate(suggestion.historyEntry()->url);
+      break;
+  }
+  close();
+  focusPage();
+}
+
+void CommandBar::navigate(const std::optional<Url>& url) {
+  if (!url) return;
+  const auto tab = mode_ == CommandBarMode::currentTab ? currentTab() : nullptr;
+  if (!tab) {
+    store_->openTab(*url, false);
+    return;
+  }
+  tab->load(*url);
+}
+
+void CommandBar::close() {
+  removeKeyMonitor();
+  store_->commandBar.set(std::nullopt);
+}
+
+void CommandBar::focusPage() {
+  const auto tab = currentTab();
+  if (!tab) return;
+  // Only a page already on screen takes the focus; none is created or shown for it.
+  auto* port = dynamic_cast<WebKitWebViewPort*>(tab->storedWebView());
+  if (port && port->widget().get_root()) port->widget().grab_focus();
+}
+
+double CommandBar::cardTop(CommandBarPosition position, double areaHeight) {
+  if (position == CommandBarPosition::top) return kTopInset;
+  return std::max(kCenteredFraction * areaHeight, kTopInset);
+}
+
+double CommandBar::dimOpacity(bool dimBehind, double appeared) {
+  if (!dimBehind) return kUndimmedOpacity;
+  return std::clamp(kUndimmedOpacity + (kDimOpacity - kUndimmedOpacity) * appeared,
+                    kUndimmedOpacity, kDimOpacity);
+}
+
+void CommandBar::measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural,
+                               int& minimum_baseline, int& natural_baseline) const {
+  // The bar takes whatever area the window gives it.
+  minimum = natural = 0;
+  minimum_baseline = natural_baseline = -1;
+}
+
+void CommandBar::size_allocate_vfunc(int width, int height, int) {
+  measureAndAllocate(dim_, 0, 0, width, height);
+  int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+  card_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
+  const int cardWidth = std::max(minimum, static_cast<int>(kCardWidth));
+  card_.measure(Gtk::Orientation::VERTICAL, cardWidth, minimum, natural, b1, b2);
+  const int x = static_cast<int>(std::lround((width - cardWidth) / 2.0));
+  const int y = static_cast<int>(std::lround(cardTop(position_, height)));
+  card_.size_allocate(Gtk::Allocation(x, y, cardWidth, natural), -1);
+}
+
+void CommandBar::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  GtkSnapshot* s = snapshot->gobj();
+  const double shown = appeared_.value();
+  const GdkRGBA dim = paint::grey(0, dimOpacity(dimBehind_, shown));
+  const graphene_rect_t area = paint::rect(0, 0, get_width(), get_height());
+  gtk_snapshot_append_color(s, &dim, &area);
+
+  graphene_rect_t bounds;
+  if (!gtk_widget_compute_bounds(GTK_WIDGET(card_.gobj()), GTK_WIDGET(gobj()), &bounds)) return;
+  // The card grows from 96 % about its top centre while it fades in.
+  const double scale = kHiddenScale + (1 - kHiddenScale) * shown;
+  const graphene_point_t anchor{bounds.origin.x + bounds.size.width / 2, bounds.origin.y};
+  const graphene_point_t back{-anchor.x, -anchor.y};
+  gtk_snapshot_save(s);
+  gtk_snapshot_translate(s, &anchor);
+  gtk_snapshot_scale(s, static_cast<float>(scale), static_cast<float>(scale));
+  gtk_snapshot_translate(s, &back);
+  gtk_snapshot_push_opacity(s, std::clamp(shown, 0.0, 1.0));
+
+  // Glass without a blurring backdrop: a nearly opaque fill of the window colour with a faint
+  // edge, lifted off the page by a deep, soft shadow.
+  const bool dark = adw_style_manager_get_dark(adw_style_manager_get_default());
+  const GskRoundedRect outline = paint::roundedRect(bounds, kCornerRadius);
+  const GdkRGBA shadow = paint::grey(0, kShadowOpacity);
+  gtk_snapshot_append_outset_shadow(s, &outline, &shadow, 0, kShadowOffset, 0, kShadowBlur);
+  GdkRGBA fill = paint::styleColor(*this, "window_bg_color", paint::grey(dark ? 0.14 : 0.98));
+  fill.alpha = dark ? 0.9f : 0.92f;
+  gtk_snapshot_push_rounded_clip(s, &outline);
+  gtk_snapshot_append_color(s, &fill, &bounds);
+  gtk_snapshot_pop(s);
+  paint::appendInsideBorder(s, outline, 1, paint::grey(1, dark ? 0.12 : 0.5));
+  snapshot_child(card_, snapshot);
+
+  gtk_snapshot_pop(s);
+  gtk_snapshot_restore(s);
+}
+
+CommandBarLayer::CommandBarLayer(std::shared_ptr<BrowserStore> store)
+    : store_(std::move(store)), opacity_(*this, 0, [this] {
+        if (bar_) bar_->set_opacity(std::clamp(opacity_.value(), 0.0, 1.0));
+        faded();
+      }) {
+  set_name("CommandBarLayer");
+  set_visible(false);
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+CommandBarLayer::~CommandBarLayer() {
+  observer_.reset();
+  dropBar();
+}
+
+void CommandBarLayer::sync() {
+  if (const auto mode = store_->commandBar.get()) {
+    open(*mode);
+  } else {
+    leave();
+  }
+}
+
+void CommandBarLayer::open(CommandBarMode mode) {
+  if (bar_ && !leaving_ && bar_->mode() == mode) return;
+  dropBar();
+  bar_ = std::make_unique<CommandBar>(store_, mode);
+  bar_->set_opacity(0);
+  bar_->set_parent(*this);
+  set_visible(true);
+  opacity_.jumpTo(0);
+  opacity_.easeTo(1, kFadeSeconds, Ease::out);
+}
+
+void CommandBarLayer::leave() {
+  if (!bar_ || leaving_) return;
+  leaving_ = true;
+  bar_->removeKeyMonitor();
+  bar_->set_can_target(false);
+  // Keys typed while the bar fades out must not land in its field.
+  if (Gtk::Root* root = get_root()) {
+    GtkWidget* focus = gtk_root_get_focus(root->gobj());
+    if (focus && gtk_widget_is_ancestor(focus, GTK_WIDGET(bar_->gobj()))) {
+      gtk_root_set_focus(root->gobj(), nullptr);
+    }
+  }
+  opacity_.easeTo(0, kFadeSeconds, Ease::out);
+}
+
+void CommandBarLayer::faded() {
+  if (leaving_ && opacity_.value() <= 0 && opacity_.target() <= 0) dropBar();
+}
+
+void CommandBarLayer::dropBar() {
+  if (!bar_) return;
+  bar_->unparent();
+  bar_.reset();
+  leaving_ = false;
+  set_visible(false);
+}
+
+void CommandBarLayer::measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural,
+                                    int& minimum_baseline, int& natural_baseline) const {
+  minimum = natural = 0;
+  minimum_baseline = natural_baseline = -1;
+}
+
+void CommandBarLayer::size_allocate_vfunc(int width, int height, int) {
+  if (bar_) measureAndAllocate(*bar_, 0, 0, width, height);
+}
+
+}  // namespace zemblo

@@ -1,0 +1,164 @@
+#include "window/content_area.h"
+
+#include <algorithm>
+
+#include "model/browser_store.h"
+#include "web/browser_tab.h"
+#include "window/paint.h"
+#include "window/preference_sizes.h"
+#include "window/start_page.h"
+#include "window/system_color_scheme.h"
+
+namespace zemblo {
+namespace {
+
+// Allocates at least the child's own minimum, which GTK requires even when the card is smaller.
+void place(Gtk::Widget& child, int x, int y, int width, int height) {
+  int minWidth = 0, natWidth = 0, minHeight = 0, natHeight = 0, b1 = -1, b2 = -1;
+  child.measure(Gtk::Orientation::HORIZONTAL, -1, minWidth, natWidth, b1, b2);
+  child.measure(Gtk::Orientation::VERTICAL, std::max(width, minWidth), minHeight, natHeight, b1,
+                b2);
+  child.size_allocate(Gtk::Allocation(x, y, std::max(width, minWidth), std::max(height, minHeight)),
+                      -1);
+}
+
+}  // namespace
+
+ContentArea::ContentArea(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme)
+    : store_(store),
+      scheme_(scheme),
+      startPage_(std::make_unique<StartPage>(store, scheme)),
+      progress_(store),
+      findBar_(store),
+      findProgress_(*this, 0, [this] { findBarMoved(); }) {
+  set_name("ContentArea");
+  set_overflow(Gtk::Overflow::VISIBLE);
+  // Back to front: what the card shows, the error page, the loading bar, the find bar, the
+  // banner slot.
+  startPage_->set_parent(*this);
+  webView_.set_parent(*this);
+  errorView_.set_parent(*this);
+  progress_.set_parent(*this);
+  findBar_.set_parent(*this);
+  findBar_.set_visible(false);
+  bannerSlot_.set_name("SavePasswordOverlay");
+  bannerSlot_.set_parent(*this);
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+ContentArea::~ContentArea() {
+  observer_.reset();
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{
+           startPage_.get(), &webView_, &errorView_, &progress_, &findBar_, &bannerSlot_}) {
+    child->unparent();
+  }
+}
+
+void ContentArea::sync() {
+  const AppPreferences& prefs = store_->prefs();
+  const double radius = sizes::cornerRadius(prefs);
+  if (radius != cornerRadius_ || prefs.contentShadow != shadow_) queue_draw();
+  cornerRadius_ = radius;
+  shadow_ = prefs.contentShadow;
+
+  auto tab = store_->currentSpace()->selectedTab();
+  content_ = !tab                    ? Content::startPageWithoutTab
+             : tab->showsStartPage() ? Content::startPage
+                                     : Content::webPage;
+  const bool web = content_ == Content::webPage;
+  tab_ = web ? tab : nullptr;
+
+  startPage_->set_visible(!web);
+  startPage_->setTab(content_ == Content::startPage ? tab : nullptr);
+  webView_.set_visible(web);
+  progress_.set_visible(web);
+  webView_.setTab(tab_);
+  errorView_.setTab(tab_);
+  progress_.setTab(tab_);
+  findBar_.setTab(tab_);
+  showFindBar(web && store_->findBarVisible.get());
+}
+
+void ContentArea::showFindBar(bool shown) {
+  if (shown == findShown_) return;
+  findShown_ = shown;
+  if (shown) {
+    // Every showing starts afresh, with the focus in the field.
+    findBar_.reset();
+    findBar_.set_visible(true);
+    findBar_.focusField();
+  }
+  findProgress_.springTo(shown ? 1 : 0, kFindBarSpring);
+  queue_allocate();
+}
+
+void ContentArea::findBarMoved() {
+  // The bar stays in the tree until its exit has finished.
+  if (!findShown_ && findProgress_.value() <= 0) findBar_.set_visible(false);
+  findBar_.set_opacity(std::clamp(findProgress_.value(), 0.0, 1.0));
+  queue_allocate();
+}
+
+Gtk::SizeRequestMode ContentArea::get_request_mode_vfunc() const {
+  return Gtk::SizeRequestMode::CONSTANT_SIZE;
+}
+
+void ContentArea::measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural,
+                                int& minimum_baseline, int& natural_baseline) const {
+  // The card takes whatever the window gives it; what does not fit is clipped by its corners.
+  minimum = natural = 0;
+  minimum_baseline = natural_baseline = -1;
+}
+
+void ContentArea::size_allocate_vfunc(int width, int height, int) {
+  for (Gtk::Widget* child :
+       std::initializer_list<Gtk::Widget*>{startPage_.get(), &webView_, &errorView_}) {
+    if (child->get_visible()) place(*child, 0, 0, width, height);
+  }
+  if (progress_.get_visible()) {
+    int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+    progress_.measure(Gtk::Orientation::VERTICAL, width, minimum, natural, b1, b2);
+    place(progress_, 0, 0, width, natural);
+  }
+  const double shown = findProgress_.value();
+  int barHeight = 0;
+  if (findBar_.get_visible()) {
+    int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+    findBar_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
+    const int barWidth = std::max(minimum, std::min(natural, width - 2 * int(kFindBarInset)));
+    findBar_.measure(Gtk::Orientation::VERTICAL, barWidth, minimum, barHeight, b1, b2);
+    // It comes in from above the card's top edge.
+    const double y = kFindBarInset - (1 - shown) * (barHeight + kFindBarInset);
+    place(findBar_, std::max(0, width - int(kFindBarInset) - barWidth), int(std::lround(y)),
+          barWidth, barHeight);
+  }
+  int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+  bannerSlot_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
+  const int bannerWidth = natural;
+  bannerSlot_.measure(Gtk::Orientation::VERTICAL, bannerWidth, minimum, natural, b1, b2);
+  const double bannerY = kFindBarInset + std::max(0.0, shown) * kBannerBelowFindBar;
+  place(bannerSlot_, std::max(0, width - int(kFindBarInset) - bannerWidth),
+        int(std::lround(bannerY)), bannerWidth, natural);
+}
+
+void ContentArea::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  GtkSnapshot* s = snapshot->gobj();
+  const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
+  const GskRoundedRect card = paint::roundedRect(bounds, cornerRadius_);
+  if (shadow_) {
+    const GdkRGBA shadow = paint::grey(0, 0.16);
+    gtk_snapshot_append_outset_shadow(s, &card, &shadow, 0, 4, 0, 24);
+  }
+  gtk_snapshot_push_rounded_clip(s, &card);
+  const GdkRGBA surface = paint::styleColor(*this, "window_bg_color", paint::grey(0.98));
+  gtk_snapshot_append_color(s, &surface, &bounds);
+  for (Gtk::Widget* child = get_first_child(); child; child = child->get_next_sibling()) {
+    snapshot_child(*child, snapshot);
+  }
+  gtk_snapshot_pop(s);
+  GdkRGBA border = paint::foreground(*this);
+  border.alpha = 0.08f;
+  paint::appendInsideBorder(s, card, 0.5, border);
+}
+
+}  // namespace zemblo

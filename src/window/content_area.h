@@ -1,0 +1,79 @@
+#pragma once
+
+#include <memory>
+
+#include <gtkmm.h>
+
+#include "platform/observable.h"
+#include "web/web_view_container.h"
+#include "window/animated_value.h"
+#include "window/find_bar.h"
+#include "window/load_error_view.h"
+#include "window/progress_line.h"
+#include "window/start_page.h"
+
+namespace zemblo {
+
+class BrowserStore;
+class BrowserTab;
+class SystemColorScheme;
+
+// The rounded card beside the sidebar in which the page is seen: the start page for a tab
+// without an address (or when the space has no selected tab), otherwise the selected tab's live
+// web view with its load-error page, loading bar and find bar over it. A slot in the top
+// trailing corner is kept for the save-password banner.
+class ContentArea : public Gtk::Widget {
+ public:
+  enum class Content { startPage, webPage, startPageWithoutTab };
+
+  static constexpr double kFindBarInset = 12;
+  static constexpr double kBannerBelowFindBar = 52;
+  static constexpr Spring kFindBarSpring{0.25, 0.85};
+
+  ContentArea(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme);
+  ~ContentArea() override;
+
+  void sync();
+
+  Content content() const { return content_; }
+  const std::shared_ptr<BrowserTab>& shownTab() const { return tab_; }
+  double cornerRadius() const { return cornerRadius_; }
+  bool castsShadow() const { return shadow_; }
+  bool findBarShown() const { return findShown_; }
+
+  WebViewContainer& webViewContainer() { return webView_; }
+  LoadErrorView& loadErrorView() { return errorView_; }
+  ProgressLine& progressLine() { return progress_; }
+  FindBar& findBar() { return findBar_; }
+  StartPage& startPage() { return *startPage_; }
+  Gtk::Box& savePasswordOverlay() { return bannerSlot_; }
+
+ protected:
+  Gtk::SizeRequestMode get_request_mode_vfunc() const override;
+  void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
+                     int& minimum_baseline, int& natural_baseline) const override;
+  void size_allocate_vfunc(int width, int height, int baseline) override;
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
+ private:
+  void showFindBar(bool shown);
+  void findBarMoved();
+
+  std::shared_ptr<BrowserStore> store_;
+  const SystemColorScheme& scheme_;
+  std::unique_ptr<StartPage> startPage_;
+  WebViewContainer webView_;
+  LoadErrorView errorView_;
+  ProgressLine progress_;
+  FindBar findBar_;
+  Gtk::Box bannerSlot_;
+  std::shared_ptr<BrowserTab> tab_;
+  Content content_ = Content::startPageWithoutTab;
+  double cornerRadius_ = 12;
+  bool shadow_ = true;
+  bool findShown_ = false;
+  AnimatedValue findProgress_;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,210 @@
+#include "window/find_bar.h"
+
+#include <adwaita.h>
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "web/browser_tab.h"
+#include "web/gobject_ref.h"
+#include "web/webkit_web_view_port.h"
+#include "window/paint.h"
+
+namespace zemblo {
+namespace {
+
+constexpr unsigned kMaxMatchCount = 1000;
+constexpr int kFieldWidth = 180;
+
+Gtk::Button& symbolButton(Gtk::Button& button, const char* icon) {
+  button.set_icon_name(icon);
+  button.add_css_class("flat");
+  button.add_css_class("find-bar-button");
+  button.set_focus_on_click(false);
+  button.set_valign(Gtk::Align::CENTER);
+  return button;
+}
+
+}  // namespace
+
+// The engine's find controller of the page being searched. Its answers come back in the order
+// the searches were asked, so counting both tells which answer belongs to the newest search.
+struct FindBar::Search {
+  GObjectRef<WebKitFindController> controller;
+  SignalHandlers handlers;  // declared after the controller: disconnected before it is released
+  uint64_t requested = 0;
+  uint64_t answered = 0;
+};
+
+FindBar::FindBar(std::shared_ptr<BrowserStore> store) : store_(std::move(store)) {
+  set_name("FindBar");
+  set_layout_manager(Gtk::BinLayout::create());
+  set_halign(Gtk::Align::END);
+  set_valign(Gtk::Align::START);
+
+  icon_.set_from_icon_name("edit-find-symbolic");
+  icon_.add_css_class("fg-secondary");
+
+  field_.set_size_request(kFieldWidth, -1);
+  field_.set_width_chars(1);
+  field_.set_max_width_chars(1);
+  field_.set_hexpand(false);
+  field_.set_valign(Gtk::Align::CENTER);
+  field_.signal_changed().connect([this] {
+    if (!resetting_) find(false);
+  });
+  auto keys = Gtk::EventControllerKey::create();
+  keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  keys->signal_key_pressed().connect(
+      [this](guint keyval, guint, Gdk::ModifierType state) { return keyPressed(keyval, state); },
+      false);
+  add_controller(keys);
+
+  notFoundLabel_.add_css_class("find-not-found");
+  notFoundLabel_.add_css_class("fg-secondary");
+  divider_.set_size_request(-1, 16);
+  divider_.set_valign(Gtk::Align::CENTER);
+
+  symbolButton(previousButton_, "go-up-symbolic").signal_clicked().connect([this] { find(true); });
+  symbolButton(nextButton_, "go-down-symbolic").signal_clicked().connect([this] { find(false); });
+  symbolButton(closeButton_, "window-close-symbolic").signal_clicked().connect([this] { close(); });
+
+  row_.set_margin_start(14);
+  row_.set_margin_end(14);
+  row_.set_margin_top(8);
+  row_.set_margin_bottom(8);
+  for (Gtk::Widget* child :
+       std::initializer_list<Gtk::Widget*>{&icon_, &field_, &notFoundLabel_, &divider_,
+                                           &previousButton_, &nextButton_, &closeButton_}) {
+    child->set_valign(Gtk::Align::CENTER);
+    row_.append(*child);
+  }
+  row_.set_parent(*this);
+
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+FindBar::~FindBar() {
+  observer_.reset();
+  search_.reset();
+  row_.unparent();
+}
+
+void FindBar::setTab(std::shared_ptr<BrowserTab> tab) {
+  if (tab == tab_) return;
+  tab_ = std::move(tab);
+  search_.reset();  // answers about another page must not reach this one
+}
+
+void FindBar::sync() {
+  field_.set_placeholder_text(localized("Sayfada bul"));
+  notFoundLabel_.set_text(localized("Bulunamadı"));
+  notFoundLabel_.set_visible(notFound_.get());
+}
+
+std::string FindBar::query() const { return field_.get_text(); }
+
+void FindBar::setQuery(const std::string& text) { field_.set_text(text); }
+
+void FindBar::find(bool backwards) {
+  const std::string text = query();
+  if (text.empty()) {
+    notFound_.set(false);
+    matchCount_.reset();
+    return;
+  }
+  auto* port = tab_ ? dynamic_cast<WebKitWebViewPort*>(tab_->webView()) : nullptr;
+  if (!port) {
+    // There is no page to search: the same as a search that failed.
+    notFound_.set(true);
+    matchCount_.reset();
+    return;
+  }
+  WebKitFindController* controller = webkit_web_view_get_find_controller(port->webView());
+  if (!search_ || search_->controller.get() != controller) {
+    search_ = std::make_unique<Search>();
+    search_->controller = GObjectRef<WebKitFindController>::share(controller);
+    search_->handlers.connect(controller, "found-text",
+                              toGCallback(+[](WebKitFindController*, guint count, FindBar* self) {
+                                self->answered(true, count);
+                              }),
+                              this);
+    search_->handlers.connect(
+        controller, "failed-to-find-text",
+        toGCallback(+[](WebKitFindController*, FindBar* self) { self->answered(false, 0); }), this);
+  }
+  ++search_->requested;
+  guint32 options = WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND;
+  if (backwards) options |= WEBKIT_FIND_OPTIONS_BACKWARDS;
+  webkit_find_controller_search(controller, text.c_str(), options, kMaxMatchCount);
+}
+
+void FindBar::answered(bool found, unsigned matchCount) {
+  if (!search_) return;
+  ++search_->answered;
+  // An older search's answer, or one that arrives after the field was emptied, is dropped.
+  if (search_->answered != search_->requested || query().empty()) return;
+  notFound_.set(!found);
+  matchCount_ = found ? std::optional<unsigned>(matchCount) : std::nullopt;
+}
+
+void FindBar::submit(bool shiftHeld) { find(shiftHeld); }
+
+void FindBar::close() { store_->findBarVisible.set(false); }
+
+void FindBar::focusField() {
+  focusWhenMapped_ = !get_mapped();
+  if (get_mapped()) field_.grab_focus();
+}
+
+void FindBar::reset() {
+  resetting_ = true;
+  field_.set_text("");
+  resetting_ = false;
+  notFound_.set(false);
+  matchCount_.reset();
+  search_.reset();
+}
+
+bool FindBar::keyPressed(guint keyval, Gdk::ModifierType state) {
+  switch (keyval) {
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter:
+    case GDK_KEY_ISO_Enter:
+      if (!field_.has_focus()) return false;  // a focused button activates itself
+      submit((state & Gdk::ModifierType::SHIFT_MASK) == Gdk::ModifierType::SHIFT_MASK);
+      return true;
+    case GDK_KEY_Escape:
+      close();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void FindBar::on_map() {
+  Gtk::Widget::on_map();
+  if (focusWhenMapped_) {
+    focusWhenMapped_ = false;
+    field_.grab_focus();
+  }
+}
+
+void FindBar::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  GtkSnapshot* s = snapshot->gobj();
+  const bool dark = adw_style_manager_get_dark(adw_style_manager_get_default());
+  const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
+  const GskRoundedRect capsule = paint::roundedRect(bounds, get_height() / 2.0);
+  // Glass without a blurring backdrop: a nearly opaque fill of the window colour, a faint edge and
+  // a soft shadow lift the bar off the page.
+  const GdkRGBA shadow = paint::grey(0, 0.12);
+  gtk_snapshot_append_outset_shadow(s, &capsule, &shadow, 0, 4, 0, 16);
+  GdkRGBA fill = paint::styleColor(*this, "window_bg_color", paint::grey(dark ? 0.14 : 0.98));
+  fill.alpha = dark ? 0.9f : 0.92f;
+  gtk_snapshot_push_rounded_clip(s, &capsule);
+  gtk_snapshot_append_color(s, &fill, &bounds);
+  gtk_snapshot_pop(s);
+  paint::appendInsideBorder(s, capsule, 0.5, paint::grey(dark ? 1 : 0, 0.10));
+  snapshot_child(row_, snapshot);
+}
+
+}  // namespace zemblo

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <gtkmm.h>
+
+#include "platform/observable.h"
+
+typedef struct _WebKitFindController WebKitFindController;
+
+namespace zemblo {
+
+class BrowserStore;
+class BrowserTab;
+
+// The floating bar that finds text in the selected tab's page: typing searches forward, Return
+// finds the next match, Shift+Return the previous one, Escape closes the bar. The search ignores
+// case and wraps around the page.
+class FindBar : public Gtk::Widget {
+ public:
+  explicit FindBar(std::shared_ptr<BrowserStore> store);
+  ~FindBar() override;
+
+  void setTab(std::shared_ptr<BrowserTab> tab);
+  void sync();
+
+  // Searches the page for the query; an empty query only clears the not-found hint. Only the
+  // answer to the newest search is shown, however late older answers arrive.
+  void find(bool backwards);
+  // Return in the field: backwards while Shift is held.
+  void submit(bool shiftHeld);
+  void close();
+  void focusField();
+  // A key pressed while the focus is in the bar; true when the bar used it.
+  bool keyPressed(guint keyval, Gdk::ModifierType state);
+  // Starts a fresh showing: empty field, no hint.
+  void reset();
+
+  std::string query() const;
+  void setQuery(const std::string& text);
+  bool notFound() const { return notFound_.peek(); }
+  // The number of matches the newest answered search reported (none after a failed search).
+  std::optional<unsigned> matchCount() const { return matchCount_; }
+
+  Gtk::Text& field() { return field_; }
+  Gtk::Label& notFoundLabel() { return notFoundLabel_; }
+  Gtk::Button& previousButton() { return previousButton_; }
+  Gtk::Button& nextButton() { return nextButton_; }
+  Gtk::Button& closeButton() { return closeButton_; }
+
+ protected:
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+  void on_map() override;
+
+ private:
+  struct Search;
+  void answered(bool found, unsigned matchCount);
+
+  std::shared_ptr<BrowserStore> store_;
+  std::shared_ptr<BrowserTab> tab_;
+  Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
+  Gtk::Image icon_;
+  Gtk::Text field_;
+  Gtk::Label notFoundLabel_;
+  Gtk::Separator divider_{Gtk::Orientation::VERTICAL};
+  Gtk::Button previousButton_;
+  Gtk::Button nextButton_;
+  Gtk::Button closeButton_;
+  Observable<bool> notFound_{false};
+  std::optional<unsigned> matchCount_;
+  std::unique_ptr<Search> search_;
+  bool focusWhenMapped_ = false;
+  bool resetting_ = false;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <vector>
+
+#include <gtk/gtk.h>
+#include <gtkmm.h>
+
+#include "model/color.h"
+
+// Small drawing helpers over GTK's render nodes, shared by the views that paint themselves.
+namespace zemblo::paint {
+
+GdkRGBA rgba(const Color& color, double opacity = 1);
+GdkRGBA grey(double white, double opacity = 1);
+
+graphene_rect_t rect(double x, double y, double width, double height);
+GskRoundedRect roundedRect(const graphene_rect_t& bounds, double radius);
+
+// A linear gradient across `bounds` between two points given in unit coordinates of the bounds;
+// the colours are spread evenly from the start to the end.
+void appendLinearGradient(GtkSnapshot* snapshot, const graphene_rect_t& bounds, UnitPoint start,
+                          UnitPoint end, const std::vector<GdkRGBA>& colors);
+void appendLinearGradient(GtkSnapshot* snapshot, const graphene_rect_t& bounds,
+                          const LinearGradient& gradient, double opacity = 1);
+
+// A line of `width` drawn along the inside of the outline.
+void appendInsideBorder(GtkSnapshot* snapshot, const GskRoundedRect& outline, double width,
+                        const GdkRGBA& color);
+
+// A named colour of the current style (for example "window_bg_color"), or `fallback`.
+GdkRGBA styleColor(Gtk::Widget& widget, const char* name, const GdkRGBA& fallback);
+// The widget's own foreground colour from its style.
+GdkRGBA foreground(Gtk::Widget& widget);
+
+}  // namespace zemblo::paint

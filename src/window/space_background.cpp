@@ -1,0 +1,113 @@
+#include "window/space_background.h"
+
+#include "model/browser_store.h"
+#include "model/preference_enums.h"
+#include "model/theme_colors.h"
+#include "window/paint.h"
+#include "window/preference_sizes.h"
+#include "window/system_color_scheme.h"
+
+namespace zemblo {
+namespace {
+
+// The cross-fade runs with the window's spring for colour and space changes.
+constexpr Spring kPaletteSpring{0.4, 1.0};
+
+}  // namespace
+
+SpaceBackground::SpaceBackground(std::shared_ptr<BrowserStore> store,
+                                 const SystemColorScheme& scheme,
+                                 VisualEffectView::BlendingMode blending)
+    : store_(std::move(store)),
+      scheme_(scheme),
+      blending_(blending),
+      base_(VisualEffectView::Material::sidebar, blending),
+      crossFade_(*this, 1, [this] { queue_draw(); }) {
+  set_name("SpaceBackground");
+  set_can_target(false);
+  base_.set_parent(*this);
+  grain_.set_parent(*this);
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+SpaceBackground::~SpaceBackground() {
+  observer_.reset();
+  base_.unparent();
+  grain_.unparent();
+}
+
+void SpaceBackground::sync() {
+  const AppPreferences& prefs = store_->prefs();
+  const ColorScheme scheme = scheme_.get();
+  forcedScheme_ = sidebarColorScheme(*store_, scheme);
+  resolvedScheme_ = forcedScheme_.value_or(scheme);
+  material_ = prefs.sidebarMaterial;
+
+  base_.set_visible(material_ == SidebarMaterial::glass);
+  base_.update(VisualEffectView::Material::sidebar, blending_, forcedScheme_);
+  grain_.setAmount(sizes::grain(prefs));
+
+  Tint next;
+  next.kind = prefs.sidebarTint;
+  next.palette = themeColors(*store_);
+  // The strength follows the window's scheme, not the one forced on the sidebar.
+  next.opacity = sizes::tintOpacity(prefs, scheme);
+  next.identity = next.palette.key + std::string(rawValue(prefs.gradientDirection));
+  if (next.identity != tint_.identity && !tint_.identity.empty()) {
+    fadingTint_ = tint_;
+    crossFade_.jumpTo(0);
+    crossFade_.springTo(1, kPaletteSpring);
+  }
+  tint_ = std::move(next);
+  queue_draw();
+}
+
+void SpaceBackground::size_allocate_vfunc(int width, int height, int baseline) {
+  base_.size_allocate(Gtk::Allocation(0, 0, width, height), baseline);
+  grain_.size_allocate(Gtk::Allocation(0, 0, width, height), baseline);
+}
+
+void SpaceBackground::paintTint(GtkSnapshot* snapshot, const Tint& tint, double fade) const {
+  const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
+  const double opacity = tint.opacity * std::clamp(fade, 0.0, 1.0);
+  if (opacity <= 0) return;
+  switch (tint.kind) {
+    case SidebarTint::gradient:
+      paint::appendLinearGradient(
+          snapshot, bounds,
+          gradient(tint.palette.direction, tint.palette.primary, tint.palette.secondary), opacity);
+      break;
+    case SidebarTint::solid: {
+      const GdkRGBA color = paint::rgba(tint.palette.primary, opacity);
+      gtk_snapshot_append_color(snapshot, &color, &bounds);
+      break;
+    }
+    case SidebarTint::none:
+      break;
+  }
+}
+
+void SpaceBackground::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  GtkSnapshot* s = snapshot->gobj();
+  const bool grain = grain_.isVisible();
+  if (grain) gtk_snapshot_push_blend(s, GSK_BLEND_MODE_OVERLAY);
+  if (material_ == SidebarMaterial::glass) {
+    snapshot_child(base_, snapshot);
+  } else {
+    const GdkRGBA color = paint::grey(resolvedScheme_ == ColorScheme::dark ? 0.11 : 0.95);
+    const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
+    gtk_snapshot_append_color(s, &color, &bounds);
+  }
+  const double fade = crossFade_.value();
+  // The old tint fades out while the new one fades in; a finished fade leaves only the new one.
+  const bool fading = fadingTint_ && fade < 1;
+  if (fading) paintTint(s, *fadingTint_, 1 - fade);
+  paintTint(s, tint_, fading ? fade : 1);
+  if (grain) {
+    gtk_snapshot_pop(s);
+    snapshot_child(grain_, snapshot);
+    gtk_snapshot_pop(s);
+  }
+}
+
+}  // namespace zemblo

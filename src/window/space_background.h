@@ -1,0 +1,63 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <gtkmm.h>
+
+#include "model/app_preferences.h"
+#include "platform/observable.h"
+#include "window/animated_value.h"
+#include "window/grain_overlay.h"
+#include "window/visual_effect_view.h"
+
+namespace zemblo {
+
+class BrowserStore;
+class SystemColorScheme;
+
+// The surface behind the sidebar and around the content card: a material, a tint in the theme
+// colours at the strength the settings give, and a grain over both. A change of colours or
+// direction cross-fades the old tint into the new one.
+class SpaceBackground : public Gtk::Widget {
+ public:
+  SpaceBackground(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme,
+                  VisualEffectView::BlendingMode blending);
+  ~SpaceBackground() override;
+
+  void sync();
+
+  // What is painted, for tests and for the peek sidebar's border.
+  struct Tint {
+    SidebarTint kind = SidebarTint::none;
+    Palette palette;
+    double opacity = 0;
+    std::string identity;
+  };
+  const Tint& tint() const { return tint_; }
+  std::optional<ColorScheme> forcedScheme() const { return forcedScheme_; }
+  bool showsGlass() const { return base_.get_visible(); }
+
+ protected:
+  void size_allocate_vfunc(int width, int height, int baseline) override;
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
+ private:
+  void paintTint(GtkSnapshot* snapshot, const Tint& tint, double fade) const;
+
+  std::shared_ptr<BrowserStore> store_;
+  const SystemColorScheme& scheme_;
+  VisualEffectView::BlendingMode blending_;
+  VisualEffectView base_;
+  GrainOverlay grain_;
+  Tint tint_;
+  std::optional<Tint> fadingTint_;
+  std::optional<ColorScheme> forcedScheme_;
+  ColorScheme resolvedScheme_ = ColorScheme::light;
+  SidebarMaterial material_ = SidebarMaterial::glass;
+  AnimatedValue crossFade_;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

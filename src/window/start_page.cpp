@@ -1,0 +1,243 @@
+#include "window/start_page.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "model/search_engine.h"
+#include "model/theme_colors.h"
+#include "model/typed_input.h"
+#include "platform/text.h"
+#include "web/browser_tab.h"
+#include "web/webkit_web_view_port.h"
+#include "window/favicon_view.h"
+#include "window/paint.h"
+#include "window/symbol_icons.h"
+#include "window/system_color_scheme.h"
+
+namespace zemblo {
+namespace {
+
+constexpr double kTileMinimumWidth = 84;
+constexpr double kTileSpacing = 14;
+constexpr double kColumnMaximumWidth = 620;
+constexpr double kCapsuleMaximumWidth = 560;
+constexpr double kHoverScale = 1.06;
+
+void setFont(Gtk::Label& label, int points, Pango::Weight weight) {
+  Pango::AttrList attributes;
+  auto size = Pango::Attribute::create_attr_size(points * PANGO_SCALE);
+  auto bold = Pango::Attribute::create_attr_weight(weight);
+  attributes.insert(size);
+  attributes.insert(bold);
+  label.set_attributes(attributes);
+}
+
+}  // namespace
+
+GlassBox::GlassBox(double radius) : radius_(radius) { set_overflow(Gtk::Overflow::VISIBLE); }
+
+void GlassBox::setScale(double scale) {
+  scale_ = scale;
+  queue_draw();
+}
+
+void GlassBox::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  // Grows about its centre, drawing over its neighbours rather than pushing them away.
+  GtkSnapshot* s = snapshot->gobj();
+  const graphene_point_t centre{float(get_width() / 2.0), float(get_height() / 2.0)};
+  const graphene_point_t back{-centre.x, -centre.y};
+  gtk_snapshot_save(s);
+  gtk_snapshot_translate(s, &centre);
+  gtk_snapshot_scale(s, float(scale_), float(scale_));
+  gtk_snapshot_translate(s, &back);
+  const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
+  const double radius = std::min(radius_, std::min(get_width(), get_height()) / 2.0);
+  const GskRoundedRect shape = paint::roundedRect(bounds, radius);
+  GdkRGBA fill = paint::foreground(*this);
+  fill.alpha = 0.06f;
+  gtk_snapshot_push_rounded_clip(s, &shape);
+  gtk_snapshot_append_color(s, &fill, &bounds);
+  gtk_snapshot_pop(s);
+  GdkRGBA border = paint::foreground(*this);
+  border.alpha = 0.1f;
+  paint::appendInsideBorder(s, shape, 1, border);
+  Gtk::Box::snapshot_vfunc(snapshot);
+  gtk_snapshot_restore(s);
+}
+
+std::string startPagePlaceholder(std::string_view engineName) {
+  std::string text = localized("%@ ile ara veya adres gir");
+  if (const size_t at = text.find("%@"); at != std::string::npos) text.replace(at, 2, engineName);
+  return text;
+}
+
+int startTileColumns(double width) {
+  return std::max(1, int(std::floor((width + kTileSpacing) / (kTileMinimumWidth + kTileSpacing))));
+}
+
+StartTile::StartTile(const Favorite& favorite, std::function<void()> action) : favorite_(favorite) {
+  set_has_frame(false);
+  add_css_class("flat");
+  set_tooltip_text(favorite.title);
+  auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 8);
+  auto* icon = Gtk::make_managed<FaviconView>(28);
+  icon->set(favorite.faviconURL, favorite.url.host(), 28);
+  icon->set_halign(Gtk::Align::CENTER);
+  icon->set_valign(Gtk::Align::CENTER);
+  auto* glass = Gtk::make_managed<GlassBox>(18);
+  glass->append(*icon);
+  icon->set_hexpand(true);
+  glass->set_size_request(60, 60);
+  glass->set_halign(Gtk::Align::CENTER);
+  auto* title = Gtk::make_managed<Gtk::Label>(favorite.title);
+  setFont(*title, 11, Pango::Weight::MEDIUM);
+  title->set_opacity(0.6);
+  title->set_ellipsize(Pango::EllipsizeMode::END);
+  title->set_single_line_mode(true);
+  title->set_max_width_chars(12);
+  box->append(*glass);
+  box->append(*title);
+  set_child(*box);
+  set_size_request(int(kTileMinimumWidth), -1);
+  signal_clicked().connect(std::move(action));
+  // The icon box grows a little under the pointer; the title stays as it is.
+  auto hover = Gtk::EventControllerMotion::create();
+  hover->signal_enter().connect([glass](double, double) { glass->setScale(kHoverScale); });
+  hover->signal_leave().connect([glass] { glass->setScale(1); });
+  add_controller(hover);
+}
+
+StartPage::StartPage(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme)
+    : store_(std::move(store)), scheme_(scheme), clock_(store_) {
+  set_name("StartPage");
+  set_layout_manager(Gtk::BinLayout::create());
+  column_.set_halign(Gtk::Align::CENTER);
+  column_.set_valign(Gtk::Align::CENTER);
+  column_.set_margin(40);
+  column_.set_size_request(-1, -1);
+  column_.set_parent(*this);
+  column_.append(clock_);
+  buildCapsule();
+  grid_.set_selection_mode(Gtk::SelectionMode::NONE);
+  grid_.set_homogeneous(true);
+  grid_.set_column_spacing(int(kTileSpacing));
+  grid_.set_row_spacing(18);
+  grid_.set_halign(Gtk::Align::CENTER);
+  grid_.set_max_children_per_line(unsigned(startTileColumns(kGridMaximumWidth)));
+  grid_.set_min_children_per_line(1);
+  column_.append(grid_);
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+  signal_map().connect([this] { focusField(); });
+}
+
+StartPage::~StartPage() {
+  observer_.reset();
+  column_.unparent();
+}
+
+void StartPage::buildCapsule() {
+  magnifier_.set_from_icon_name(symbolIconName("magnifyingglass"));
+  magnifier_.set_pixel_size(symbolPixelSize(17));
+  magnifier_.set_opacity(0.6);
+  field_.set_hexpand(true);
+  field_.set_name("StartPageField");
+  Pango::AttrList attributes;
+  auto size = Pango::Attribute::create_attr_size(17 * PANGO_SCALE);
+  attributes.insert(size);
+  field_.set_attributes(attributes);
+  // The text part's own Return signal, which gtkmm does not wrap.
+  g_signal_connect(
+      field_.gobj(), "activate",
+      G_CALLBACK(+[](GtkText*, gpointer page) { static_cast<StartPage*>(page)->submit(); }), this);
+  // The hint keeps its room while hidden, so the field does not change width as one types.
+  returnHint_.set_text("↩");
+  setFont(returnHint_, 11, Pango::Weight::SEMIBOLD);
+  returnHint_.set_opacity(0);
+  field_.signal_changed().connect(
+      [this] { returnHint_.set_opacity(field_.get_text().empty() ? 0 : 0.4); });
+  capsule_.set_spacing(12);
+  capsule_.set_name("StartPageCapsule");
+  capsule_.set_size_request(int(kCapsuleMaximumWidth), 56);
+  capsule_.set_halign(Gtk::Align::CENTER);
+  for (Gtk::Widget* part :
+       std::initializer_list<Gtk::Widget*>{&magnifier_, &field_, &returnHint_}) {
+    part->set_valign(Gtk::Align::CENTER);
+    capsule_.append(*part);
+  }
+  magnifier_.set_margin_start(22);
+  returnHint_.set_margin_end(22);
+  column_.append(capsule_);
+}
+
+void StartPage::setTab(std::shared_ptr<BrowserTab> tab) { tab_ = std::move(tab); }
+
+void StartPage::sync() {
+  const AppPreferences& prefs = store_->prefs();
+  clock_.set_visible(prefs.showClock || prefs.showDate || prefs.showGreeting);
+  // The engine is read here rather than observed: a change shows at the next refresh, while a
+  // search always uses the engine chosen at that moment.
+  field_.set_placeholder_text(startPagePlaceholder(SearchEngine::selected().displayName()));
+  const auto& favorites = store_->favorites.get();
+  grid_.set_visible(prefs.showStartFavorites && !favorites.empty());
+  if (favorites != shownFavorites_) rebuildTiles(favorites);
+  themeColors(*store_);
+  scheme_.get();
+  queue_draw();
+  const long long token = store_->startPageFocusToken.get();
+  // Every blank tab asks for the field again, even when this page is already on screen.
+  if (focusToken_ >= 0 && token != focusToken_) focusField();
+  focusToken_ = token;
+}
+
+void StartPage::rebuildTiles(const std::vector<Favorite>& favorites) {
+  shownFavorites_ = favorites;
+  while (auto* child = grid_.get_child_at_index(0)) grid_.remove(*child);
+  for (const Favorite& favorite : favorites) {
+    const Url url = favorite.url;
+    grid_.append(*Gtk::make_managed<StartTile>(favorite, [this, url] { loadQuery(url); }));
+  }
+}
+
+std::vector<StartTile*> StartPage::tiles() const {
+  std::vector<StartTile*> result;
+  for (int i = 0; auto* child = const_cast<Gtk::FlowBox&>(grid_).get_child_at_index(i); ++i) {
+    result.push_back(dynamic_cast<StartTile*>(child->get_child()));
+  }
+  return result;
+}
+
+void StartPage::submit() {
+  const SearchEngine engine = SearchEngine::selected();
+  const std::string text = field_.get_text();
+  if (auto url = urlForInputOrSearch(text, engine)) loadQuery(*url);
+  field_.set_text("");
+}
+
+void StartPage::loadQuery(const Url& url) {
+  if (!tab_) {
+    store_->openTab(url, false);
+    return;
+  }
+  std::shared_ptr<BrowserTab> tab = tab_;
+  tab->load(url);
+  // After the card has swapped the start page for the web view, the page takes the keyboard.
+  Glib::signal_idle().connect_once([tab] {
+    auto* port = dynamic_cast<WebKitWebViewPort*>(tab->storedWebView());
+    if (port && port->widget().get_root()) port->widget().grab_focus();
+  });
+}
+
+void StartPage::focusField() {
+  if (get_mapped()) field_.grab_focus();
+}
+
+void StartPage::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  const GdkRGBA color = paint::grey(scheme_.get() == ColorScheme::dark ? 0.07 : 0.98);
+  const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
+  gtk_snapshot_append_color(snapshot->gobj(), &color, &bounds);
+  Gtk::Widget::snapshot_vfunc(snapshot);
+}
+
+}  // namespace zemblo

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtkmm.h>
+
+#include "model/records.h"
+#include "model/url.h"
+#include "platform/observable.h"
+#include "window/clock_greeting.h"
+
+namespace zemblo {
+
+class BrowserStore;
+class BrowserTab;
+class SystemColorScheme;
+
+// The field's placeholder, naming the engine a search goes to.
+std::string startPagePlaceholder(std::string_view engineName);
+
+// The favourite tiles of the start page: as many columns of 84 to 96 points, 14 apart, as fit in
+// the width (at least one).
+int startTileColumns(double width);
+
+// A box drawn as a rounded pane of frosted glass, which can grow about its centre.
+class GlassBox : public Gtk::Box {
+ public:
+  explicit GlassBox(double radius);
+
+  void setScale(double scale);
+  double scale() const { return scale_; }
+
+ protected:
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
+ private:
+  double radius_;
+  double scale_ = 1;
+};
+
+// One favourite on the start page: its icon in a rounded glass box that grows a little under the
+// pointer, with the title below.
+class StartTile : public Gtk::Button {
+ public:
+  StartTile(const Favorite& favorite, std::function<void()> action);
+
+  const Favorite& favorite() const { return favorite_; }
+
+ private:
+  Favorite favorite_;
+};
+
+// What the card shows for a tab without an address: the clock block, a search field that turns
+// what is typed into an address or a search, and the favourite tiles, over a plain background.
+class StartPage : public Gtk::Widget {
+ public:
+  static constexpr double kGridMaximumWidth = 520;
+
+  StartPage(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme);
+  ~StartPage() override;
+
+  // The tab whose start page this is; none when the space has no tab to show.
+  void setTab(std::shared_ptr<BrowserTab> tab);
+  void sync();
+
+  // Loads what the field holds, then empties it.
+  void submit();
+  // Into the page's tab, else into a new tab of the current space.
+  void loadQuery(const Url& url);
+
+  Gtk::Text& field() { return field_; }
+  ClockGreeting& clockGreeting() { return clock_; }
+  Gtk::FlowBox& grid() { return grid_; }
+  std::vector<StartTile*> tiles() const;
+
+ protected:
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
+ private:
+  void buildCapsule();
+  void rebuildTiles(const std::vector<Favorite>& favorites);
+  void focusField();
+
+  std::shared_ptr<BrowserStore> store_;
+  const SystemColorScheme& scheme_;
+  std::shared_ptr<BrowserTab> tab_;
+  Gtk::Box column_{Gtk::Orientation::VERTICAL, 36};
+  ClockGreeting clock_;
+  GlassBox capsule_{28};
+  Gtk::Image magnifier_;
+  Gtk::Text field_;
+  Gtk::Label returnHint_;
+  Gtk::FlowBox grid_;
+  std::vector<Favorite> shownFavorites_;
+  long long focusToken_ = -1;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,40 @@
+#include "window/visual_effect_view.h"
+
+#include <adwaita.h>
+
+#include "window/paint.h"
+
+namespace zemblo {
+
+VisualEffectView::VisualEffectView(Material material, BlendingMode blending,
+                                   std::optional<ColorScheme> appearance)
+    : material_(material), blending_(blending), appearance_(appearance) {
+  set_name("VisualEffectView");
+  set_can_target(false);
+}
+
+void VisualEffectView::update(Material material, BlendingMode blending,
+                              std::optional<ColorScheme> appearance) {
+  if (material == material_ && blending == blending_ && appearance == appearance_) return;
+  material_ = material;
+  blending_ = blending;
+  appearance_ = appearance;
+  queue_draw();
+}
+
+GdkRGBA VisualEffectView::fill(Material, BlendingMode blending, ColorScheme appearance) {
+  const double opacity = blending == BlendingMode::withinWindow ? 0.86 : 1.0;
+  return appearance == ColorScheme::dark ? paint::rgba(Color::fromHex("#26262A"), opacity)
+                                         : paint::rgba(Color::fromHex("#E8E8ED"), opacity);
+}
+
+void VisualEffectView::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  const ColorScheme appearance = appearance_.value_or(
+      adw_style_manager_get_dark(adw_style_manager_get_default()) ? ColorScheme::dark
+                                                                  : ColorScheme::light);
+  const GdkRGBA color = fill(material_, blending_, appearance);
+  const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
+  gtk_snapshot_append_color(snapshot->gobj(), &color, &bounds);
+}
+
+}  // namespace zemblo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+
+#include <gtkmm.h>
+
+#include "model/color.h"
+
+namespace zemblo {
+
+// A material behind content. Without a blurring compositor it is a flat fill in the material's
+// colour: opaque behind the window, slightly translucent within it, so what lies under a floating
+// panel shows faintly through.
+class VisualEffectView : public Gtk::Widget {
+ public:
+  enum class Material { sidebar };
+  enum class BlendingMode { behindWindow, withinWindow };
+
+  VisualEffectView(Material material, BlendingMode blending,
+                   std::optional<ColorScheme> appearance = std::nullopt);
+
+  // Absent `appearance`: the window's own.
+  void update(Material material, BlendingMode blending, std::optional<ColorScheme> appearance);
+
+  // The colour painted for the given appearance.
+  static GdkRGBA fill(Material material, BlendingMode blending, ColorScheme appearance);
+
+ protected:
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
+ private:
+  Material material_;
+  BlendingMode blending_;
+  std::optional<ColorScheme> appearance_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,458 @@
+#include "app/browser_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <set>
+
+#include "app/zemblo_app.h"
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "support/temp_home.h"
+#include "web/browser_tab.h"
+#include "web/web_harness.h"
+#include "window/browser_window.h"
+#include "window/command_bar.h"
+#include "window/content_area.h"
+
+namespace zemblo {
+namespace {
+
+using testing::callJavaScript;
+using testing::TestServer;
+using testing::waitUntil;
+using testing::WebHarness;
+
+// Real X input to the browser window, which is the only window titled "Zemblo".
+void pressKeys(const std::string& keys) {
+  const std::string command =
+      "xdotool search --sync --onlyvisible --name '^Zemblo$' windowfocus %1 key " + keys;
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// Gives a key that should change nothing the time it would take to change something.
+void settle() {
+  waitUntil([] { return false; }, std::chrono::milliseconds(250));
+}
+
+double zoomOf(BrowserTab& tab) { return webkit_web_view_get_zoom_level(WebHarness::viewOf(tab)); }
+
+// The key a menu item of the open popover shows next to the item titled `title`.
+std::string shownKeyOf(Gtk::Widget& root, const std::string& title) {
+  for (auto* child = root.get_first_child(); child; child = child->get_next_sibling()) {
+    if (g_type_is_a(G_OBJECT_TYPE(child->gobj()), g_type_from_name("GtkModelButton"))) {
+      gchar* text = nullptr;
+      gchar* accel = nullptr;
+      g_object_get(child->gobj(), "text", &text, "accel", &accel, nullptr);
+      const bool match = text && title == text;
+      const std::string key = accel ? accel : "";
+      g_free(text);
+      g_free(accel);
+      if (match) return key;
+    }
+    const std::string found = shownKeyOf(*child, title);
+    if (!found.empty()) return found;
+  }
+  return "";
+}
+
+// Every key the page sees is written down, so a test can tell that shortcuts never reach it.
+constexpr const char* kKeyLog =
+    "<script>window.keys = []; addEventListener('keydown', (e) => {"
+    "  if (!['Control', 'Shift', 'Alt'].includes(e.key)) keys.push(e.key);"
+    "}, true);</script>";
+
+class BrowserCommandsTest : public ::testing::Test {
+ protected:
+  BrowserCommandsTest() {
+    for (const std::string name : {"Alpha", "Beta", "Gamma"}) {
+      server.page("/" + name, "<title>" + name + "</title>" + kKeyLog + "<h1>" + name + "</h1>");
+    }
+  }
+
+  // Runs the browser application with its window up and GTK's animations off, then `body`.
+  void runBrowser(const std::function<void()>& body) {
+    app = ZembloApp::create();
+    app->signal_activate().connect(
+        [this, body] {
+          Glib::signal_idle().connect_once([this, body] {
+            g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
+            if (waitUntil([&] { return window().get_mapped() && window().get_width() > 0; })) {
+              body();
+            } else {
+              ADD_FAILURE() << "the browser window did not show";
+            }
+            app->quit();
+          });
+        },
+        true);
+    char name[] = "zemblo-browser";
+    char* argv[] = {name, nullptr};
+    app->run(1, argv);
+    // A window holds its application: without this the application would outlive the test and
+    // keep its name on the bus, so that the next test's application could not register.
+    for (auto* shown : app->get_windows()) app->remove_window(*shown);
+    app.reset();
+    L10n::setEnglish(false);
+  }
+
+  BrowserStore& store() { return *app->store(); }
+  BrowserWindow& window() { return *app->browserWindow(); }
+  BrowserMenu& menu() { return *app->browserMenu(); }
+  const Space::TabList& tabs() { return store().currentSpace()->tabs.peek(); }
+  std::shared_ptr<BrowserTab> selected() { return store().currentSpace()->selectedTab(); }
+
+  // A loaded page in a new selected tab, with the keyboard in the page.
+  std::shared_ptr<BrowserTab> openPage(const std::string& name) {
+    auto tab = store().openTab(server.address("/" + name), false);
+    EXPECT_TRUE(WebHarness::waitForPage(*tab, name));
+    focusPage(*tab);
+    return tab;
+  }
+  void focusPage(BrowserTab& tab) {
+    auto& view = WebHarness::portOf(tab).widget();
+    EXPECT_TRUE(waitUntil([&] { return view.get_mapped(); }));
+    view.grab_focus();
+    EXPECT_TRUE(waitUntil([&] { return view.has_focus(); }));
+  }
+  bool commandBarHasFocus() {
+    CommandBar* bar = window().commandBarLayer().bar();
+    return bar && bar->field().has_focus();
+  }
+  std::string keysSeenBy(BrowserTab& tab) {
+    return callJavaScript(WebHarness::viewOf(tab), "return keys.join(' ');").value_or("?");
+  }
+
+  testing::TempHome home;
+  TestServer server;
+  Glib::RefPtr<ZembloApp> app;
+};
+
+TEST_F(BrowserCommandsTest, TabKeysOpenCloseReopenStepAndOpenTheAddressBarWithoutReachingThePage) {
+  runBrowser([&] {
+    auto alpha = openPage("Alpha");
+    auto beta = openPage("Beta");
+    ASSERT_EQ(tabs(), (Space::TabList{beta, alpha}));
+    // The page does get ordinary keys.
+    pressKeys("x");
+    ASSERT_TRUE(waitUntil([&] { return keysSeenBy(*beta) == "x"; }));
+
+    pressKeys("ctrl+t");
+    ASSERT_TRUE(waitUntil([&] { return tabs().size() == 3; }));
+    auto blank = selected();
+    EXPECT_TRUE(blank->showsStartPage());
+    EXPECT_EQ(tabs().front(), blank);
+
+    // The new blank tab goes without a trace; the page's tab is kept for reopening.
+    pressKeys("ctrl+w");
+    ASSERT_TRUE(waitUntil([&] { return tabs().size() == 2; }));
+    EXPECT_EQ(selected(), beta);
+    pressKeys("ctrl+w");
+    ASSERT_TRUE(waitUntil([&] { return tabs().size() == 1; }));
+    EXPECT_EQ(selected(), alpha);
+    // For a moment the window's focus still names the closed page's view, which no longer sits
+    // in the window; a key sent then would go nowhere.
+    settle();
+    pressKeys("ctrl+shift+t");
+    ASSERT_TRUE(waitUntil([&] { return tabs().size() == 2; }));
+    auto reopened = selected();
+    EXPECT_EQ(reopened->url.peek(), server.address("/Beta"));
+    EXPECT_EQ(tabs().front(), reopened);
+    ASSERT_TRUE(WebHarness::waitForPage(*reopened, "Beta"));
+
+    // Next and previous wrap around; GTK's own Ctrl+Tab focus moves never run.
+    focusPage(*reopened);
+    pressKeys("ctrl+Tab");
+    ASSERT_TRUE(waitUntil([&] { return selected() == alpha; }));
+    pressKeys("ctrl+Tab");
+    ASSERT_TRUE(waitUntil([&] { return selected() == reopened; }));
+    pressKeys("ctrl+shift+Tab");
+    ASSERT_TRUE(waitUntil([&] { return selected() == alpha; }));
+    EXPECT_EQ(tabs().size(), 2u);
+
+    // The address bar opens on the current tab, also over a bar opened for a new tab.
+    focusPage(*alpha);
+    pressKeys("ctrl+l");
+    ASSERT_TRUE(waitUntil([&] { return store().commandBar.peek() == CommandBarMode::currentTab; }));
+    ASSERT_TRUE(waitUntil([&] { return commandBarHasFocus(); }));
+    pressKeys("Escape");
+    ASSERT_TRUE(waitUntil([&] { return !store().commandBar.peek(); }));
+    store().commandBar.set(CommandBarMode::newTab);
+    pressKeys("ctrl+l");
+    ASSERT_TRUE(waitUntil([&] { return store().commandBar.peek() == CommandBarMode::currentTab; }));
+    store().commandBar.set(std::nullopt);
+
+    EXPECT_EQ(keysSeenBy(*alpha), "");
+
+    // With no tab in the space, closing does nothing and the window stays.
+    store().closeAllTabsInCurrentSpace();
+    pressKeys("ctrl+w");
+    settle();
+    EXPECT_TRUE(window().get_visible());
+  });
+}
+
+TEST_F(BrowserCommandsTest, NumberedTabKeysAndSpaceKeys) {
+  runBrowser([&] {
+    auto gamma = openPage("Gamma");
+    auto beta = openPage("Beta");
+    auto alpha = openPage("Alpha");
+    ASSERT_EQ(tabs(), (Space::TabList{alpha, beta, gamma}));
+
+    pressKeys("ctrl+2");
+    ASSERT_TRUE(waitUntil([&] { return selected() == beta; }));
+    pressKeys("ctrl+1");
+    ASSERT_TRUE(waitUntil([&] { return selected() == alpha; }));
+    pressKeys("ctrl+9");  // always the last tab
+    ASSERT_TRUE(waitUntil([&] { return selected() == gamma; }));
+    pressKeys("ctrl+3");
+    pressKeys("ctrl+2");
+    ASSERT_TRUE(waitUntil([&] { return selected() == beta; }));
+    pressKeys("ctrl+5");  // past the end
+    settle();
+    EXPECT_EQ(selected(), beta);
+
+    const auto spaces = store().spaces.peek();
+    ASSERT_EQ(spaces.size(), 3u);
+    ASSERT_EQ(store().currentSpaceID.peek(), spaces[0]->id);
+    focusPage(*beta);
+    pressKeys("ctrl+alt+Right");
+    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[1]->id; }));
+    pressKeys("ctrl+alt+Left");
+    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[0]->id; }));
+    pressKeys("ctrl+alt+Left");  // wraps to the last space
+    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[2]->id; }));
+    pressKeys("ctrl+alt+Right");
+    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[0]->id; }));
+    EXPECT_EQ(keysSeenBy(*beta), "");
+  });
+}
+
+TEST_F(BrowserCommandsTest, BackForwardAndReloadKeysDriveTheCurrentPage) {
+  runBrowser([&] {
+    auto tab = openPage("Alpha");
+    tab->load(server.address("/Beta"));
+    ASSERT_TRUE(WebHarness::waitForPage(*tab, "Beta"));
+    ASSERT_TRUE(waitUntil([&] { return tab->canGoBack.peek(); }));
+    focusPage(*tab);
+
+    pressKeys("ctrl+bracketleft");
+    ASSERT_TRUE(WebHarness::waitForPage(*tab, "Alpha"));
+    EXPECT_EQ(tab->url.peek(), server.address("/Alpha"));
+    ASSERT_TRUE(waitUntil([&] { return tab->canGoForward.peek(); }));
+    pressKeys("ctrl+bracketright");
+    ASSERT_TRUE(WebHarness::waitForPage(*tab, "Beta"));
+
+    const int hits = server.hits("/Beta");
+    focusPage(*tab);
+    pressKeys("ctrl+r");
+    ASSERT_TRUE(waitUntil([&] { return server.hits("/Beta") == hits + 1; }));
+    ASSERT_TRUE(WebHarness::waitForPage(*tab, "Beta"));
+    EXPECT_EQ(tab->url.peek(), server.address("/Beta"));
+  });
+}
+
+TEST_F(BrowserCommandsTest, ZoomKeysStepWithinTheBoundsAndActualSizeUsesTheDefaultZoom) {
+  runBrowser([&] {
+    auto tab = openPage("Alpha");
+    const double start = zoomOf(*tab);
+    pressKeys("ctrl+equal");
+    ASSERT_TRUE(waitUntil([&] { return zoomOf(*tab) > start; }));
+    EXPECT_NEAR(zoomOf(*tab), start + 0.1, 1e-9);
+    // The shifted and keypad keys zoom in too.
+    pressKeys("ctrl+plus");
+    ASSERT_TRUE(waitUntil([&] { return zoomOf(*tab) > start + 0.15; }));
+    pressKeys("ctrl+KP_Add");
+    ASSERT_TRUE(waitUntil([&] { return zoomOf(*tab) > start + 0.25; }));
+    EXPECT_NEAR(zoomOf(*tab), start + 0.3, 1e-9);
+    pressKeys("ctrl+minus");
+    ASSERT_TRUE(waitUntil([&] { return zoomOf(*tab) < start + 0.25; }));
+    EXPECT_NEAR(zoomOf(*tab), start + 0.2, 1e-9);
+
+    WebHarness::portOf(*tab).setPageZoom(2.95);
+    pressKeys("ctrl+equal");
+    ASSERT_TRUE(waitUntil([&] { return zoomOf(*tab) > 2.96; }));
+    EXPECT_DOUBLE_EQ(zoomOf(*tab), 3.0);
+    pressKeys("ctrl+equal");
+    settle();
+    EXPECT_DOUBLE_EQ(zoomOf(*tab), 3.0);
+
+    WebHarness::portOf(*tab).setPageZoom(0.35);
+    pressKeys("ctrl+minus");
+    ASSERT_TRUE(waitUntil([&] { return zoomOf(*tab) < 0.34; }));
+    EXPECT_DOUBLE_EQ(zoomOf(*tab), 0.3);
+    pressKeys("ctrl+KP_Subtract");
+    settle();
+    EXPECT_DOUBLE_EQ(zoomOf(*tab), 0.3);
+
+    // Actual size is the user's default zoom, not 100 %.
+    store().updatePrefs([](AppPreferences& prefs) { prefs.defaultZoom = 1.5; });
+    pressKeys("ctrl+0");
+    ASSERT_TRUE(waitUntil([&] { return zoomOf(*tab) > 1.4; }));
+    EXPECT_DOUBLE_EQ(zoomOf(*tab), 1.5);
+
+    // The start page has no web view, and zooming does not make one.
+    store().newTab();
+    ASSERT_TRUE(waitUntil([&] { return selected()->showsStartPage(); }));
+    pressKeys("ctrl+equal");
+    pressKeys("ctrl+0");
+    settle();
+    EXPECT_EQ(selected()->storedWebView(), nullptr);
+    EXPECT_DOUBLE_EQ(zoomOf(*tab), 1.5);
+  });
+}
+
+TEST_F(BrowserCommandsTest, FindSidebarAndPageDarkModeKeysToggleAndTheMenuFollows) {
+  runBrowser([&] {
+    auto tab = openPage("Alpha");
+    pressKeys("ctrl+f");
+    ASSERT_TRUE(waitUntil([&] { return window().contentArea().findBarShown(); }));
+    EXPECT_TRUE(store().findBarVisible.peek());
+    focusPage(*tab);
+    pressKeys("ctrl+f");
+    ASSERT_TRUE(waitUntil([&] { return !window().contentArea().findBarShown(); }));
+    EXPECT_FALSE(store().findBarVisible.peek());
+
+    ASSERT_TRUE(store().sidebarVisible.peek());
+    store().saveNow();
+    pressKeys("ctrl+s");
+    ASSERT_TRUE(waitUntil([&] { return !store().sidebarVisible.peek(); }));
+    EXPECT_TRUE(store().hasPendingSave());  // the sidebar's state is saved with the session
+    pressKeys("ctrl+s");
+    ASSERT_TRUE(waitUntil([&] { return store().sidebarVisible.peek(); }));
+
+    // The item's title reads the setting; every change of it builds the menus again.
+    auto darkModeTitle = [&] {
+      for (const auto& menu : menu().commands().menus()) {
+        for (const auto& section : menu.sections) {
+          for (const auto& item : section) {
+            if (item.action == "win.toggle-page-dark-mode") return item.title;
+          }
+        }
+      }
+      return std::string();
+    };
+    ASSERT_EQ(store().prefs().pageDarkMode, PageDarkMode::off);
+    EXPECT_EQ(darkModeTitle(), localized("Sayfaları Karanlık Yap"));
+    focusPage(*tab);
+    pressKeys("ctrl+alt+d");
+    ASSERT_TRUE(waitUntil([&] { return menu().commands().pageDarkMode == PageDarkMode::always; }));
+    EXPECT_EQ(store().prefs().pageDarkMode, PageDarkMode::always);
+    EXPECT_EQ(darkModeTitle(), localized("Sayfa Karanlık Modunu Kapat"));
+    pressKeys("ctrl+alt+d");
+    ASSERT_TRUE(waitUntil([&] { return menu().commands().pageDarkMode == PageDarkMode::off; }));
+    EXPECT_EQ(darkModeTitle(), localized("Sayfaları Karanlık Yap"));
+    EXPECT_EQ(keysSeenBy(*tab), "");
+  });
+}
+
+TEST_F(BrowserCommandsTest, PasswordsKeyAndImportItemOpenThePasswordsWindow) {
+  runBrowser([&] {
+    auto tab = openPage("Alpha");
+    const std::string title = localized("Şifreler");
+    auto passwordsShown = [&] {
+      for (auto* shown : app->get_windows()) {
+        if (shown->get_title().raw() == title && shown->get_visible()) return true;
+      }
+      return false;
+    };
+    ASSERT_FALSE(passwordsShown());
+    pressKeys("ctrl+alt+p");
+    ASSERT_TRUE(waitUntil(passwordsShown));
+    EXPECT_EQ(keysSeenBy(*tab), "");
+
+    EXPECT_FALSE(store().requestPasswordImport.peek());
+    window().activate_action("win.import-passwords");
+    EXPECT_TRUE(store().requestPasswordImport.peek());
+    EXPECT_TRUE(passwordsShown());
+  });
+}
+
+TEST_F(BrowserCommandsTest, MenusCarryEveryItemAndFollowTheLanguageAndF10OpensThem) {
+  runBrowser([&] {
+    store().updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
+    ASSERT_TRUE(waitUntil([&] { return menu().commands().language == AppLanguage::turkish; }));
+
+    const auto model = menu().model();
+    auto titles = [&] {
+      std::vector<std::string> found;
+      for (int i = 0; i < model->get_n_items(); ++i) {
+        const auto label = model->get_item_attribute(i, Gio::MenuModel::Attribute::LABEL,
+                                                     Glib::VARIANT_TYPE_STRING);
+        found.push_back(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(label).get());
+      }
+      return found;
+    };
+    // The desktop's menus keep the language the browser started in; "Gezinti" is the browser's.
+    const std::vector<std::string> standard =
+        isEnglish(store().launchLanguage())
+            ? std::vector<std::string>{"File", "Edit", "View"}
+            : std::vector<std::string>{"Dosya", "Düzenle", "Görüntü"};
+    auto expected = standard;
+    expected.push_back("Gezinti");
+    EXPECT_EQ(titles(), expected);
+
+    // Every item names an action that exists and keys that GTK understands; every action has
+    // its item.
+    std::set<Glib::ustring> actions;
+    int numbered = 0;
+    for (const auto& submenu : menu().commands().menus()) {
+      for (const auto& section : submenu.sections) {
+        for (const auto& item : section) {
+          Glib::ustring name;
+          Glib::VariantBase target;
+          Gio::Action::parse_detailed_name_variant(item.action, name, target);
+          const std::string bare = name.substr(4);
+          const bool found = name.raw().starts_with("app.") ? bool(app->lookup_action(bare))
+                                                            : bool(window().lookup_action(bare));
+          EXPECT_TRUE(found) << item.action;
+          actions.insert(name);
+          for (const auto& key : item.keys) {
+            EXPECT_TRUE(Gtk::ShortcutTrigger::parse_string(key)) << key;
+          }
+          if (name == "win.select-tab") ++numbered;
+        }
+      }
+    }
+    EXPECT_EQ(numbered, 9);
+    EXPECT_EQ(actions.size(), 20u);  // one action per item, the numbered items sharing theirs
+
+    auto navigateItems = [&] { return menu().commands().menus().back().sections.back(); };
+    EXPECT_EQ(navigateItems()[2].title, "Sekme 3");
+    EXPECT_EQ(navigateItems()[8].title, "Son Sekme");
+
+    store().updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+    ASSERT_TRUE(waitUntil([&] { return menu().commands().language == AppLanguage::english; }));
+    expected.back() = "Navigate";
+    EXPECT_EQ(titles(), expected);
+    EXPECT_EQ(navigateItems()[2].title, "Tab 3");
+    EXPECT_EQ(navigateItems()[8].title, "Last Tab");
+
+    // F10 opens the menus over the window, showing each item's key, and closes them again, also
+    // from a page.
+    auto tab = openPage("Alpha");
+    pressKeys("F10");
+    ASSERT_TRUE(waitUntil([&] { return menu().popover().get_mapped(); }));
+    EXPECT_EQ(menu().popover().get_parent(), &window());
+    EXPECT_EQ(shownKeyOf(menu().popover(), "New Tab"), "<Control>t");
+    EXPECT_EQ(shownKeyOf(menu().popover(), "Zoom In"), "<Control>equal");
+    pressKeys("F10");
+    ASSERT_TRUE(waitUntil([&] { return !menu().popover().get_visible(); }));
+
+    // Its items run their commands: File, then New Tab, from the keyboard.
+    const size_t count = tabs().size();
+    pressKeys("F10");
+    ASSERT_TRUE(waitUntil([&] { return menu().popover().get_mapped(); }));
+    pressKeys("Down Return");
+    settle();
+    pressKeys("Down Return");
+    ASSERT_TRUE(waitUntil([&] { return tabs().size() == count + 1; }));
+    EXPECT_TRUE(selected()->showsStartPage());
+    EXPECT_FALSE(menu().popover().get_visible());
+    EXPECT_EQ(keysSeenBy(*tab), "");
+  });
+}
+
+}  // namespace
+}  // namespace zemblo

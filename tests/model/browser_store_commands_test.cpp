@@ -1,0 +1,447 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "support/fake_scheduler.h"
+#include "support/fake_web_view.h"
+#include "support/temp_home.h"
+
+namespace zemblo {
+namespace {
+
+using namespace std::chrono_literals;
+
+Url url(const std::string& text) { return *Url::parse(text); }
+
+// A saved space whose tabs are titled "<name><i>" and show "https://<name><i>.example/".
+SpaceSnapshot savedSpace(const std::string& name, int tabCount,
+                         std::optional<int> selected = std::nullopt) {
+  SpaceSnapshot space{Uuid::random(), name, "star", "#112233", "#445566", {}, std::nullopt};
+  for (int i = 0; i < tabCount; ++i) {
+    const std::string title = name + std::to_string(i);
+    space.tabs.push_back(
+        TabSnapshot{Uuid::random(), url("https://" + title + ".example/"), title, std::nullopt});
+  }
+  if (selected) space.selectedTabID = space.tabs[*selected].id;
+  return space;
+}
+
+// Counts the notifications of one observable property.
+struct NotificationCount {
+  explicit NotificationCount(const ObservedProperty& property) {
+    property.signalChanged().connect([this] { ++count; });
+  }
+  int count = 0;
+};
+
+struct DarkModeCall {
+  Uuid tab;
+  PageDarkModeDecision decision;
+};
+
+class BrowserStoreCommandsTest : public ::testing::Test {
+ protected:
+  void TearDown() override { L10n::setEnglish(false); }
+
+  std::shared_ptr<BrowserStore> start(std::vector<SpaceSnapshot> spaces = {}, size_t current = 0) {
+    if (!spaces.empty()) {
+      SessionSnapshot session;
+      session.currentSpaceID = spaces[current].id;
+      session.spaces = std::move(spaces);
+      EXPECT_TRUE(SessionFiles().writeSession(session));
+    }
+    BrowserStoreEnvironment environment;
+    environment.defaults = &defaults;
+    environment.scheduler = &scheduler;
+    environment.webViewFactory = &webViews;
+    environment.applyAppearance = [this](ThemeMode) { ++appearancesApplied; };
+    environment.isSystemDark = [this] { return systemDark; };
+    environment.applyPageDarkMode = [this](BrowserTab& tab, const PageDarkModeDecision& decision) {
+      darkModeCalls.push_back({tab.id, decision});
+    };
+    store = BrowserStore::create(std::move(environment));
+    settle();
+    appearancesApplied = 0;
+    return store;
+  }
+
+  Space& space(size_t index) { return *store->spaces.peek().at(index); }
+  std::shared_ptr<BrowserTab> tab(size_t spaceIndex, size_t tabIndex) {
+    return space(spaceIndex).tabs.peek().at(tabIndex);
+  }
+  std::shared_ptr<BrowserTab> selected() { return store->currentSpace()->selectedTab(); }
+  // Lets any pending save or appearance change run.
+  void settle() { scheduler.advance(1s); }
+
+  testing::TempHome home;
+  UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
+  testing::FakeScheduler scheduler;
+  testing::FakeWebViewFactory webViews;
+  std::shared_ptr<BrowserStore> store;
+  int appearancesApplied = 0;
+  bool systemDark = false;
+  std::vector<DarkModeCall> darkModeCalls;
+};
+
+// New tab
+// ------------------------------------------------------------------------------------------
+
+TEST_F(BrowserStoreCommandsTest, NewTabCreatesOneStartPageTabAndThenReusesIt) {
+  start({savedSpace("a", 2, 1), savedSpace("b", 0)});
+  store->select(space(1));
+  store->newTab();
+  const auto blankElsewhere = tab(1, 0);  // blank tabs of other spaces are never reused
+  store->select(space(0));
+  NotificationCount focus(store->startPageFocusToken);
+
+  store->newTab();
+  ASSERT_EQ(space(0).tabs.peek().size(), 3u);
+  const auto blank = tab(0, 0);
+  EXPECT_NE(blank, blankElsewhere);
+  EXPECT_FALSE(blank->url.peek());
+  EXPECT_TRUE(blank->title.peek().empty());
+  EXPECT_EQ(blank->store.lock(), store);
+  EXPECT_EQ(blank->storedWebView(), nullptr);
+  EXPECT_EQ(selected(), blank);
+  EXPECT_EQ(store->startPageFocusToken.peek(), 2);
+  EXPECT_TRUE(store->hasPendingSave());
+
+  store->newTab();  // already shown: still asks the start page to focus
+  EXPECT_EQ(space(0).tabs.peek().size(), 3u);
+  EXPECT_EQ(focus.count, 2);
+  EXPECT_EQ(store->startPageFocusToken.peek(), 3);
+
+  // The first blank tab is taken wherever it stands in the list.
+  store->openTab(url("https://top.example/"), false);
+  store->newTab();
+  EXPECT_EQ(space(0).tabs.peek().size(), 4u);
+  EXPECT_EQ(selected(), blank);
+}
+
+TEST_F(BrowserStoreCommandsTest, ABlankPopupIsNeverReused) {
+  start({savedSpace("a", 1, 0)});
+  auto popup = BrowserTab::makePopup(tab(0, 0));
+  store->insertTab(popup);
+  store->newTab();
+  ASSERT_EQ(space(0).tabs.peek().size(), 3u);
+  EXPECT_NE(tab(0, 0), popup);
+  EXPECT_EQ(tab(0, 1), popup);
+  EXPECT_EQ(selected(), tab(0, 0));
+}
+
+TEST_F(BrowserStoreCommandsTest, NewTabClosesAnOpenCommandBar) {
+  start();
+  NotificationCount bar(store->commandBar);
+  store->newTab();
+  EXPECT_EQ(bar.count, 0);
+  store->commandBar.set(CommandBarMode::currentTab);
+  store->newTab();
+  EXPECT_EQ(store->commandBar.peek(), std::nullopt);
+  EXPECT_EQ(bar.count, 2);
+}
+
+// Reopening --------------------------------------------------------------------------------------
+
+TEST_F(BrowserStoreCommandsTest, ReopeningGoesNewestFirstIntoTheTabsOwnSpace) {
+  start({savedSpace("a", 2, 0), savedSpace("b", 2, 0)});
+  store->closeTab(*tab(1, 1));  // b1, in a background space
+  store->closeTab(*tab(0, 1));  // a1, the newest
+  settle();
+
+  store->reopenClosedTab();
+  EXPECT_EQ(store->currentSpace().get(), &space(0));
+  EXPECT_EQ(tab(0, 0)->url.peek(), url("https://a1.example/"));
+  EXPECT_TRUE(tab(0, 0)->title.peek().empty());  // the kept title is not shown
+  EXPECT_EQ(selected(), tab(0, 0));
+  EXPECT_NE(tab(0, 0)->storedWebView(), nullptr);
+  EXPECT_TRUE(store->hasPendingSave());
+
+  store->reopenClosedTab();
+  EXPECT_EQ(store->currentSpace().get(), &space(1));
+  EXPECT_EQ(tab(1, 0)->url.peek(), url("https://b1.example/"));
+  EXPECT_EQ(selected(), tab(1, 0));
+  EXPECT_TRUE(store->closedTabs.empty());
+}
+
+TEST_F(BrowserStoreCommandsTest, ReopeningStopsAfterTheNewestThirty) {
+  start({savedSpace("t", 31)});
+  for (int i = 0; i < 31; ++i) store->closeTab(*tab(0, 0));
+  for (int i = 0; i < 31; ++i) store->reopenClosedTab();
+  const auto& tabs = space(0).tabs.peek();
+  ASSERT_EQ(tabs.size(), 30u);
+  // Each reopened tab lands on top, so the oldest kept record (t1) ends up first.
+  for (size_t i = 0; i < tabs.size(); ++i) {
+    EXPECT_EQ(tabs[i]->url.peek(), url("https://t" + std::to_string(i + 1) + ".example/"));
+  }
+}
+
+TEST_F(BrowserStoreCommandsTest, ARecordOfADeletedSpaceOpensInTheCurrentSpace) {
+  start({savedSpace("a", 1, 0), savedSpace("b", 1, 0)});
+  store->closeTab(*tab(1, 0));
+  store->deleteSpace(space(1));
+  store->reopenClosedTab();
+  ASSERT_EQ(space(0).tabs.peek().size(), 2u);
+  EXPECT_EQ(tab(0, 0)->url.peek(), url("https://b0.example/"));
+  EXPECT_EQ(selected(), tab(0, 0));
+  EXPECT_TRUE(store->closedTabs.empty());  // gone for good
+
+  settle();
+  store->reopenClosedTab();
+  EXPECT_EQ(space(0).tabs.peek().size(), 2u);
+  EXPECT_FALSE(store->hasPendingSave());
+}
+
+// Find bar and page dark mode --------------------------------------------------------------------
+
+TEST_F(BrowserStoreCommandsTest, TheFindBarTogglesOnlyWhenATabIsSelected) {
+  start({savedSpace("a", 2)});
+  NotificationCount findBar(store->findBarVisible);
+  store->toggleFindBar();
+  space(0).selectedTabID.set(Uuid::random());  // names no tab
+  store->toggleFindBar();
+  EXPECT_FALSE(store->findBarVisible.peek());
+  EXPECT_EQ(findBar.count, 0);
+
+  space(0).selectedTabID.set(tab(0, 1)->id);  // no web view needed
+  store->toggleFindBar();
+  EXPECT_TRUE(store->findBarVisible.peek());
+  store->toggleFindBar();
+  EXPECT_FALSE(store->findBarVisible.peek());
+  EXPECT_EQ(findBar.count, 2);
+}
+
+TEST_F(BrowserStoreCommandsTest, ThePageDarkModeToggleOnlyKnowsOffAndAlways) {
+  start();
+  NotificationCount prefs(store->observablePrefs());
+  store->togglePageDarkMode();
+  EXPECT_EQ(store->prefs().pageDarkMode, PageDarkMode::always);
+  EXPECT_EQ(AppPreferences::load(defaults).pageDarkMode, PageDarkMode::always);
+  store->togglePageDarkMode();
+  EXPECT_EQ(store->prefs().pageDarkMode, PageDarkMode::off);
+  store->updatePrefs([](AppPreferences& p) { p.pageDarkMode = PageDarkMode::withTheme; });
+  store->togglePageDarkMode();
+  EXPECT_EQ(store->prefs().pageDarkMode, PageDarkMode::off);
+  EXPECT_EQ(AppPreferences::load(defaults).pageDarkMode, PageDarkMode::off);
+  EXPECT_EQ(prefs.count, 4);
+}
+
+// Stepping through tabs and spaces ---------------------------------------------------------------
+
+TEST_F(BrowserStoreCommandsTest, AdjacentTabsWrapAroundAtBothEnds) {
+  start({savedSpace("a", 3, 2)});
+  store->selectAdjacentTab(true);
+  EXPECT_EQ(selected(), tab(0, 0));
+  EXPECT_NE(tab(0, 0)->storedWebView(), nullptr);  // a restored tab loads when reached
+  store->selectAdjacentTab(false);
+  EXPECT_EQ(selected(), tab(0, 2));
+  store->selectAdjacentTab(false);
+  EXPECT_EQ(selected(), tab(0, 1));
+}
+
+TEST_F(BrowserStoreCommandsTest, AdjacentTabsWithoutASelectionCountFromTheFirst) {
+  start({savedSpace("a", 3), savedSpace("b", 1), savedSpace("c", 0)});
+  store->selectAdjacentTab(true);
+  EXPECT_EQ(selected(), tab(0, 1));
+  space(0).selectedTabID.set(std::nullopt);
+  store->selectAdjacentTab(false);
+  EXPECT_EQ(selected(), tab(0, 2));
+
+  store->select(space(1));
+  store->selectAdjacentTab(true);
+  EXPECT_EQ(selected(), tab(1, 0));
+
+  store->select(space(2));
+  settle();
+  store->selectAdjacentTab(true);
+  store->selectAdjacentTab(false);
+  EXPECT_FALSE(store->hasPendingSave());
+}
+
+TEST_F(BrowserStoreCommandsTest, AdjacentSpacesWrapAndNeedAnExactCurrentSpace) {
+  start({savedSpace("a", 0), savedSpace("b", 0), savedSpace("c", 0)});
+  store->selectAdjacentSpace(false);
+  EXPECT_EQ(store->currentSpace().get(), &space(2));
+  store->selectAdjacentSpace(true);
+  EXPECT_EQ(store->currentSpace().get(), &space(0));
+
+  const Uuid unknown = Uuid::random();
+  store->currentSpaceID.set(unknown);
+  store->selectAdjacentSpace(true);
+  EXPECT_EQ(store->currentSpaceID.peek(), unknown);
+}
+
+TEST_F(BrowserStoreCommandsTest, ASingleSpaceIsSelectedAgain) {
+  start({savedSpace("a", 1, 0)});
+  store->findBarVisible.set(true);
+  settle();
+  store->selectAdjacentSpace(true);
+  EXPECT_EQ(store->currentSpace().get(), &space(0));
+  EXPECT_FALSE(store->findBarVisible.peek());
+  EXPECT_TRUE(store->hasPendingSave());
+}
+
+TEST_F(BrowserStoreCommandsTest, NumberedTabsAndNineForTheLast) {
+  start({savedSpace("a", 3, 0), savedSpace("b", 0)});
+  store->selectTab(9);
+  EXPECT_EQ(selected(), tab(0, 2));
+  store->selectTab(1);
+  EXPECT_EQ(selected(), tab(0, 0));
+  store->selectTab(2);
+  EXPECT_EQ(selected(), tab(0, 1));
+  for (int outOfRange : {4, 5, 8, 0}) {
+    store->selectTab(outOfRange);
+    EXPECT_EQ(selected(), tab(0, 1)) << outOfRange;
+  }
+
+  store->select(space(1));
+  settle();
+  store->selectTab(9);
+  store->selectTab(1);
+  EXPECT_FALSE(store->hasPendingSave());
+}
+
+// Preference side effects ------------------------------------------------------------------------
+
+TEST_F(BrowserStoreCommandsTest, EachPreferenceChangeReappliesOnlyWhatItConcerns) {
+  struct Row {
+    const char* name;
+    std::function<void(AppPreferences&)> change;
+    bool appearance;
+    bool language;
+    bool darkMode;
+  };
+  const std::vector<Row> rows = {
+      {"nothing", [](AppPreferences&) {}, false, false, false},
+      {"sidebarWidth", [](AppPreferences& p) { p.sidebarWidth = 300; }, false, false, false},
+      {"theme", [](AppPreferences& p) { p.theme = ThemeMode::dark; }, true, false, false},
+      {"language", [](AppPreferences& p) { p.language = AppLanguage::english; }, false, true,
+       false},
+      {"pageDarkMode", [](AppPreferences& p) { p.pageDarkMode = PageDarkMode::always; }, false,
+       false, true},
+      {"darkBrightness", [](AppPreferences& p) { p.darkBrightness = 0.8; }, false, false, true},
+      {"darkContrast", [](AppPreferences& p) { p.darkContrast = 1.2; }, false, false, true},
+      {"darkDisabledHosts", [](AppPreferences& p) { p.darkDisabledHosts = {"example.org"}; }, false,
+       false, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    defaults.remove(AppPreferences::kDefaultsKey);
+    defaults.remove("AppleLanguages");
+    start({savedSpace("a", 2, 0)});
+    darkModeCalls.clear();
+    AppPreferences changed = store->prefs();
+    row.change(changed);
+    store->setPrefs(changed);
+    settle();
+
+    EXPECT_EQ(defaults.contains(AppPreferences::kDefaultsKey), std::string(row.name) != "nothing");
+    EXPECT_EQ(appearancesApplied, row.appearance ? 1 : 0);
+    EXPECT_EQ(defaults.contains("AppleLanguages"), row.language);
+    // Only the selected tab has a web view.
+    EXPECT_EQ(darkModeCalls.size(), row.darkMode ? 1u : 0u);
+  }
+}
+
+TEST_F(BrowserStoreCommandsTest, BackToTheSystemLanguageDropsThePlatformKeyAndRelabels) {
+  defaults.setData(AppPreferences::kDefaultsKey, R"({"language":"turkish"})");
+  defaults.setStringArray("AppleLanguages", {"tr"});
+  start();
+  EXPECT_EQ(space(0).name.peek(), "Kişisel");
+  store->updatePrefs([](AppPreferences& p) { p.language = AppLanguage::system; });
+  EXPECT_FALSE(defaults.contains("AppleLanguages"));
+  EXPECT_EQ(space(0).name.peek(), isEnglish(AppLanguage::system) ? "Personal" : "Kişisel");
+  EXPECT_TRUE(store->hasPendingSave());
+}
+
+TEST_F(BrowserStoreCommandsTest, DarkModeReachesEveryExistingWebViewInListOrder) {
+  start({savedSpace("a", 3, 0), savedSpace("b", 2, 1)});
+  const auto shown = tab(0, 0);
+  const auto background = tab(1, 1);
+  background->webView();
+  const auto startPage = tab(0, 2);
+  startPage->url.set(std::nullopt);
+  startPage->webView();
+  // A web view takes the page dark mode of its page when it is made; only the change counts here.
+  EXPECT_EQ(darkModeCalls.size(), 3u);
+  darkModeCalls.clear();
+
+  store->updatePrefs([](AppPreferences& p) {
+    p.pageDarkMode = PageDarkMode::always;
+    p.darkBrightness = 0.9;
+    p.darkDisabledHosts = {"b1.example"};
+  });
+  ASSERT_EQ(darkModeCalls.size(), 3u);
+  EXPECT_EQ(darkModeCalls[0].tab, shown->id);
+  EXPECT_EQ(darkModeCalls[0].decision, (PageDarkModeDecision{true, 0.9, 1}));
+  EXPECT_EQ(darkModeCalls[1].tab, startPage->id);  // no address: never excluded
+  EXPECT_TRUE(darkModeCalls[1].decision.dark);
+  EXPECT_EQ(darkModeCalls[2].tab, background->id);
+  EXPECT_FALSE(darkModeCalls[2].decision.dark);
+  EXPECT_EQ(webViews.log.viewsCreated, 3);  // none created on the way
+
+  // Following the theme on a light system: every page is told to be light.
+  darkModeCalls.clear();
+  store->updatePrefs([](AppPreferences& p) { p.pageDarkMode = PageDarkMode::withTheme; });
+  ASSERT_EQ(darkModeCalls.size(), 3u);
+  for (const auto& call : darkModeCalls) EXPECT_FALSE(call.decision.dark);
+
+  systemDark = true;
+  darkModeCalls.clear();
+  store->applyPageDarkModeToAllTabs();
+  ASSERT_EQ(darkModeCalls.size(), 3u);
+  EXPECT_TRUE(darkModeCalls[0].decision.dark);
+  EXPECT_FALSE(darkModeCalls[2].decision.dark);
+}
+
+// The decision for one page ----------------------------------------------------------------------
+
+TEST(PageDarkModeDecisionTest, ModeSystemAppearanceAndExcludedSites) {
+  AppPreferences prefs;
+  prefs.darkBrightness = 0.7;
+  prefs.darkContrast = 1.3;
+  prefs.darkDisabledHosts = {"news.example", "localhost"};
+  const auto page = url("https://shop.example/");
+  const auto decide = [&](PageDarkMode mode, const std::optional<Url>& address, bool systemDark) {
+    prefs.pageDarkMode = mode;
+    return pageDarkModeDecision(prefs, address, systemDark);
+  };
+
+  EXPECT_FALSE(decide(PageDarkMode::off, page, true).dark);
+  EXPECT_FALSE(decide(PageDarkMode::withTheme, page, false).dark);
+  EXPECT_TRUE(decide(PageDarkMode::withTheme, page, true).dark);
+  EXPECT_EQ(decide(PageDarkMode::always, page, false), (PageDarkModeDecision{true, 0.7, 1.3}));
+  EXPECT_EQ(decide(PageDarkMode::off, page, false), (PageDarkModeDecision{false, 0.7, 1.3}));
+
+  struct Case {
+    const char* address;
+    bool excluded;
+  };
+  for (const Case& c : {
+           Case{"https://news.example/a", true},
+           Case{"https://WWW.News.Example/", true},   // canonical host
+           Case{"https://live.news.example/", true},  // a subdomain
+           Case{"https://example/", false},           // "example" has no dot: not a parent
+           Case{"https://sports.example/", false},    // a sibling
+           Case{"https://badnews.example/", false},   // not at a label boundary
+           Case{"http://localhost:8080/", true},      // a dotless entry matches itself ...
+           Case{"http://dev.localhost/", false},      // ... and nothing below it
+           Case{"about:blank", false},                // no host: never excluded
+       }) {
+    SCOPED_TRACE(c.address);
+    EXPECT_EQ(isPageDarkModeDisabled(prefs, url(c.address).host()), c.excluded);
+    EXPECT_EQ(decide(PageDarkMode::always, url(c.address), false).dark, !c.excluded);
+    EXPECT_EQ(decide(PageDarkMode::withTheme, url(c.address), true).dark, !c.excluded);
+  }
+  EXPECT_TRUE(decide(PageDarkMode::always, std::nullopt, false).dark);
+
+  // A parent of an excluded subdomain is excluded too.
+  prefs.darkDisabledHosts = {"mail.corp.example"};
+  EXPECT_TRUE(isPageDarkModeDisabled(prefs, std::string("corp.example")));
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,213 @@
+#include "sidebar/address_pill.h"
+
+#include <gtest/gtest.h>
+
+#include "sidebar/sidebar_harness.h"
+#include "support/fake_scheduler.h"
+#include "window/symbol_icons.h"
+#include "window/system_color_scheme.h"
+
+namespace zemblo {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::clipboardText;
+using testing::pump;
+using testing::SidebarHarness;
+using testing::waitUntil;
+
+std::string iconOf(Gtk::Image& image) { return image.get_icon_name(); }
+
+TEST(AddressPillTest, ALoadedLocalPageShowsItsHostAndThatItIsNotSecure) {
+  SidebarHarness harness;
+  harness.server().page("/page", "<title>Local</title><p>hello</p>");
+  auto tab = harness.open(harness.server().url("/page"));
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "Local" && !tab->isLoading.peek(); }));
+  pump();
+  auto& pill = harness.pill();
+  EXPECT_EQ(pill.hostLabel().get_text(), "127.0.0.1");
+  EXPECT_EQ(pill.hostLabel().get_opacity(), 1);
+  EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("globe"));
+  EXPECT_TRUE(pill.reloadButton().get_visible());
+  EXPECT_EQ(pill.reloadButton().tab(), tab);
+  EXPECT_FALSE(pill.copyButton().get_visible());
+  EXPECT_EQ(harness.bounds(pill).height, AddressPill::kHeight);
+
+  // Under the pointer the copy-link button joins, just before the reload button, and the pill
+  // lightens; leaving takes both back.
+  pill.setHovering(true);
+  pump();
+  EXPECT_TRUE(pill.copyButton().get_visible());
+  EXPECT_EQ(pill.copyButton().get_opacity(), 1);
+  EXPECT_EQ(pill.copyButton().get_next_sibling(), &pill.reloadButton());
+  EXPECT_DOUBLE_EQ(pill.fillOpacity(), 0.09);
+  EXPECT_EQ(pill.copyButton().get_tooltip_text(), "Bağlantıyı kopyala");
+  pill.setHovering(false);
+  pump();
+  EXPECT_FALSE(pill.copyButton().get_visible());
+  EXPECT_DOUBLE_EQ(pill.fillOpacity(), 0.06);
+}
+
+TEST(AddressPillTest, SecurePagesShowALockAndTheHostWithoutWww) {
+  SidebarHarness harness;
+  auto tab = harness.addTab("https://www.example.com/a?b#c");
+  harness.store().select(*tab);
+  pump();
+  auto& pill = harness.pill();
+  EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("lock.fill"));
+  EXPECT_EQ(pill.hostLabel().get_text(), "example.com");
+
+  // The pill follows the tab's address as it changes.
+  tab->url.set(Url::parse("http://plain.example/"));
+  pump();
+  EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("globe"));
+  EXPECT_EQ(pill.hostLabel().get_text(), "plain.example");
+}
+
+TEST(AddressPillTest, WithoutAPageThePillInvitesASearch) {
+  SidebarHarness harness;
+  auto& pill = harness.pill();
+  harness.store().newTab();
+  pump();
+  EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("magnifyingglass"));
+  EXPECT_EQ(pill.hostLabel().get_text(), "Ara veya adres gir");
+  EXPECT_LT(pill.hostLabel().get_opacity(), 1);
+  EXPECT_FALSE(pill.reloadButton().get_visible());
+  pill.setHovering(true);
+  pump();
+  EXPECT_FALSE(pill.copyButton().get_visible());
+
+  // No selected tab at all: the same, and a click still opens the command bar.
+  harness.space().selectedTabID.set(std::nullopt);
+  pump();
+  EXPECT_EQ(pill.hostLabel().get_text(), "Ara veya adres gir");
+  EXPECT_FALSE(pill.reloadButton().get_visible());
+  pill.tap();
+  EXPECT_EQ(harness.store().commandBar.peek(), CommandBarMode::currentTab);
+}
+
+TEST(AddressPillTest, AClickOpensTheCommandBarOnTheCurrentTab) {
+  SidebarHarness harness;
+  auto& store = harness.store();
+  int changes = 0;
+  auto counting = store.commandBar.signalChanged().connect([&] { ++changes; });
+  store.commandBar.set(CommandBarMode::newTab);
+  changes = 0;
+  harness.pill().tap();
+  EXPECT_EQ(store.commandBar.peek(), CommandBarMode::currentTab);
+  EXPECT_EQ(changes, 1);
+  // Already open on the current tab: nothing is written.
+  harness.pill().tap();
+  EXPECT_EQ(changes, 1);
+  counting.disconnect();
+}
+
+TEST(AddressPillTest, CopyingPutsTheWholeAddressOnTheClipboardAndShowsACheckMark) {
+  testing::SidebarHarness harness;
+  testing::FakeScheduler clock;
+  auto tab = harness.addTab("https://user@example.com:8443/p/a?q=1&r=2#frag");
+  harness.store().select(*tab);
+  pump();
+  Gtk::Window window;
+  // A pill of its own on a fake clock, beside the window's.
+  SystemColorScheme scheme;
+  SidebarContext own(harness.sharedStore(), scheme);
+  AddressPill pill(own, clock);
+  window.set_child(pill);
+  window.present();
+  pump();
+  pill.setHovering(true);
+  pump();
+  ASSERT_TRUE(pill.copyButton().get_visible());
+  testing::press(pill.copyButton());
+  EXPECT_EQ(clipboardText(pill), "https://user@example.com:8443/p/a?q=1&r=2#frag");
+  EXPECT_TRUE(pill.copied());
+
+  // Two copies a second apart: the first copy's reset ends the check mark 1.4 s after it.
+  clock.advance(1000ms);
+  pill.copyLink();
+  EXPECT_TRUE(pill.copied());
+  clock.advance(399ms);
+  EXPECT_TRUE(pill.copied());
+  clock.advance(1ms);
+  EXPECT_FALSE(pill.copied());
+  // A third copy now is ended by the second copy's reset, 1 s later.
+  pill.copyLink();
+  EXPECT_TRUE(pill.copied());
+  clock.advance(999ms);
+  EXPECT_TRUE(pill.copied());
+  clock.advance(1ms);
+  EXPECT_FALSE(pill.copied());
+  window.unset_child();
+}
+
+TEST(ReloadButtonTest, StopsALoadingPageAndReloadsAnIdleOneWithATurnOfTheArrow) {
+  SidebarHarness harness;
+  harness.server().route("/slow", {.neverAnswer = true});
+  harness.server().page("/fast", "<title>Fast</title>");
+  auto tab = harness.open(harness.server().url("/slow"));
+  ASSERT_TRUE(waitUntil([&] { return tab->isLoading.peek(); }));
+  pump();
+  auto& reload = harness.pill().reloadButton();
+  EXPECT_TRUE(reload.loading());
+  EXPECT_STREQ(reload.glyph(), "xmark");
+  EXPECT_EQ(reload.get_tooltip_text(), "Durdur");
+  EXPECT_GE(reload.ringFraction(), 0.08);
+
+  testing::press(reload);
+  ASSERT_TRUE(waitUntil([&] { return !tab->isLoading.peek(); }));
+  pump();
+  EXPECT_FALSE(reload.loading());
+  EXPECT_STREQ(reload.glyph(), "arrow.clockwise");
+  EXPECT_EQ(reload.get_tooltip_text(), "Yenile (Ctrl+R)");
+  EXPECT_EQ(reload.spin(), 0);
+
+  tab->load(harness.server().address("/fast"));
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "Fast" && !tab->isLoading.peek(); }));
+  pump();
+  const int hits = harness.server().hits("/fast");
+  testing::press(reload);
+  EXPECT_EQ(reload.spin(), 360);
+  ASSERT_TRUE(waitUntil([&] { return harness.server().hits("/fast") == hits + 1; }));
+  ASSERT_TRUE(waitUntil([&] {
+    pump();
+    return !reload.loading();
+  }));
+  testing::press(reload);
+  EXPECT_EQ(reload.spin(), 720);
+  ASSERT_TRUE(waitUntil([&] { return harness.server().hits("/fast") == hits + 2; }));
+}
+
+TEST(ReloadButtonTest, TheRingFollowsProgressWithAMinimum) {
+  SidebarHarness harness;
+  // A tab outside every window, so no web view is made for it.
+  auto tab = std::make_shared<BrowserTab>(Uuid::random(), Url::parse("https://example.com/"));
+  SystemColorScheme scheme;
+  SidebarContext context(harness.sharedStore(), scheme);
+  Gtk::Window window;
+  ReloadButton reload(context, tab);
+  window.set_child(reload);
+  window.present();
+  tab->isLoading.set(true);
+  tab->progress.set(0);
+  pump();
+  EXPECT_TRUE(reload.loading());
+  EXPECT_DOUBLE_EQ(reload.ringFraction(), 0.08);
+  tab->progress.set(0.5);
+  pump();
+  EXPECT_DOUBLE_EQ(reload.ringFraction(), 0.5);
+  // Without a web view, stop does nothing and nothing breaks.
+  EXPECT_TRUE(testing::press(reload));
+  EXPECT_TRUE(tab->isLoading.peek());
+  EXPECT_EQ(reload.spin(), 0);
+  // Hovering lights the disc; the button keeps its tab until given another.
+  reload.setHovering(true);
+  EXPECT_TRUE(reload.hovering());
+  reload.setTab(nullptr);
+  pump();
+  EXPECT_FALSE(reload.loading());
+  window.unset_child();
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include "sidebar/sidebar_harness.h"
+
+namespace zemblo {
+namespace {
+
+using testing::pump;
+using testing::waitUntil;
+
+// A tab's menu opened from the peeking sidebar lies outside the peek and takes the pointer; the
+// peek must stay while the menu is open, or the menu would be torn down with it.
+TEST(PeekSidebarMenuTest, TheMenuKeepsThePeekOpenUntilItCloses) {
+  testing::SidebarHarness harness;
+  auto page = harness.addTab("https://example.com/", "Example");
+  harness.store().sidebarVisible.set(false);
+  pump();
+  harness.window().hoverStripEntered();
+  pump();
+  TabRow* row = harness.window().peekSidebarView().tabList().rowFor(page->id);
+  ASSERT_NE(row, nullptr);
+  const auto frame = harness.bounds(*row);
+  harness.input("mousemove --window %1 " + std::to_string(int(frame.x + 40)) + " " +
+                std::to_string(int(frame.y + frame.height / 2)) + " sleep 0.3 click 3");
+  ASSERT_TRUE(waitUntil([&] { return row->contextMenu() && row->contextMenu()->get_mapped(); }));
+  waitUntil([] { return false; }, std::chrono::milliseconds(300));
+  EXPECT_TRUE(harness.window().peekSidebarShown());
+  EXPECT_TRUE(row->contextMenu()->get_mapped());
+
+  // Chosen from the menu, the item still acts; with the pointer outside, the peek then closes.
+  row->activate_action("tab.reload");
+  harness.input("mousemove --window %1 900 500");
+  waitUntil([] { return false; }, std::chrono::milliseconds(500));
+  row->contextMenu()->popdown();
+  ASSERT_TRUE(waitUntil([&] { return !harness.window().peekSidebarShown(); }));
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <gtkmm.h>
+
+#include <memory>
+#include <string>
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "sidebar/sidebar_view.h"
+#include "sidebar/tab_row.h"
+#include "web/browser_tab.h"
+#include "window/browser_window.h"
+#include "window/window_harness.h"
+
+// A browser window with its sidebar over a store of its own, real web views and a page server on
+// 127.0.0.1. Animations are off, so every change shows its end state at once.
+namespace zemblo::testing {
+
+// Runs the main loop until nothing more is waiting (the views' re-syncs run on idle turns), then
+// for one more frame so GTK lays out and draws what changed.
+inline void drain() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (g_main_context_pending(nullptr) && std::chrono::steady_clock::now() < deadline) {
+    g_main_context_iteration(nullptr, FALSE);
+  }
+}
+inline void pump() {
+  drain();
+  waitUntil([] { return false; }, std::chrono::milliseconds(20));
+  drain();
+}
+
+class SidebarHarness : public WindowHarness {
+ public:
+  // The interface in Turkish, the language the text keys are written in, as the application
+  // shows it after a change of language: the window's content built anew.
+  SidebarHarness() {
+    // Other test programs may show windows on the same display: real input goes to this one.
+    window().set_title(windowTitle_);
+    setLanguage(AppLanguage::turkish);
+  }
+  ~SidebarHarness() { L10n::setEnglish(false); }
+
+  void setLanguage(AppLanguage language) {
+    store().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
+    window().rebuildContent();
+    pump();
+  }
+
+  SidebarView& sidebar() { return window().sidebarView(); }
+  SidebarTopBar& topBar() { return sidebar().topBar(); }
+  AddressPill& pill() { return sidebar().addressPill(); }
+  TabListView& list() { return sidebar().tabList(); }
+  Space& space() { return *store().currentSpace(); }
+  const Space::TabList& tabs() { return space().tabs.peek(); }
+
+  // A tab that never loads: it has no web view, and its state is set by the test.
+  std::shared_ptr<BrowserTab> addTab(const std::string& address, const std::string& title = {}) {
+    auto tab = std::make_shared<BrowserTab>(
+        Uuid::random(), address.empty() ? std::nullopt : Url::parse(address), title);
+    tab->hasStartedLoading = true;
+    store().insertTab(tab);
+    pump();
+    return tab;
+  }
+
+  TabRow& row(const BrowserTab& tab) {
+    TabRow* found = list().rowFor(tab.id);
+    EXPECT_NE(found, nullptr);
+    return *found;
+  }
+
+  std::vector<std::string> titlesInList() {
+    std::vector<std::string> titles;
+    for (TabRow* row : list().rows()) titles.push_back(row->titleLabel().get_text());
+    return titles;
+  }
+  std::vector<std::string> titlesInSpace() {
+    std::vector<std::string> titles;
+    for (const auto& tab : tabs()) titles.push_back(tab->displayTitle());
+    return titles;
+  }
+
+  TestServer& server() { return server_; }
+
+  // Real input through xdotool, run beside the main loop (a drag or a menu talks to the display
+  // while it happens). `actions` address the window as "%1", e.g. "mousemove --window %1 10 10".
+  void input(const std::string& actions) {
+    Glib::spawn_command_line_async("xdotool search --sync --onlyvisible --name '^" + windowTitle_ +
+                                   "$' windowraise %1 " + actions);
+  }
+
+ private:
+  TestServer server_;
+  std::string windowTitle_ = "zemblo-sidebar-test-" + Uuid::random().str().substr(0, 8);
+};
+
+// Activates the button as a key press would; true when it then reported a click (never for a
+// disabled button).
+inline bool press(Gtk::Button& button) {
+  bool clicked = false;
+  auto connection = button.signal_clicked().connect([&] { clicked = true; });
+  // Nothing reaches a disabled button.
+  if (button.is_sensitive() && button.activate())
+    waitUntil([&] { return clicked; }, std::chrono::seconds(2));
+  connection.disconnect();
+  return clicked;
+}
+
+// The clipboard's text, read back from the display.
+inline std::optional<std::string> clipboardText(Gtk::Widget& widget) {
+  struct Read {
+    bool done = false;
+    std::optional<std::string> text;
+  };
+  auto read = std::make_shared<Read>();
+  auto clipboard = widget.get_clipboard();
+  clipboard->read_text_async([read, clipboard](const Glib::RefPtr<Gio::AsyncResult>& result) {
+    try {
+      read->text = clipboard->read_text_finish(result).raw();
+    } catch (const Glib::Error&) {
+    }
+    read->done = true;
+  });
+  waitUntil([&] { return read->done; });
+  return read->text;
+}
+
+}  // namespace zemblo::testing

@@ -1,0 +1,217 @@
+#include "sidebar/sidebar_view.h"
+
+#include <gtest/gtest.h>
+
+#include "sidebar/sidebar_harness.h"
+#include "window/preference_sizes.h"
+#include "window/window_accessor.h"
+
+namespace zemblo {
+namespace {
+
+using testing::pump;
+using testing::SidebarHarness;
+using testing::waitUntil;
+
+std::vector<std::string> childNames(Gtk::Widget& parent) {
+  std::vector<std::string> names;
+  for (auto* child = parent.get_first_child(); child; child = child->get_next_sibling()) {
+    names.push_back(child->get_name());
+  }
+  return names;
+}
+
+TEST(SidebarViewTest, StacksItsSectionsInAFixedOrder) {
+  SidebarHarness harness;
+  auto& sidebar = harness.sidebar();
+  const std::vector<std::string> names = childNames(sidebar);
+  ASSERT_EQ(names.size(), 6u);
+  EXPECT_EQ(names[0], "SidebarTopBar");
+  EXPECT_EQ(names[1], "AddressPill");
+  EXPECT_EQ(names[4], "TabListView");
+  // The column fills the docked frame, its content padded by 10 on the sides and at the bottom.
+  const auto column = harness.bounds(sidebar);
+  const auto topBar = harness.bounds(harness.topBar());
+  const auto list = harness.bounds(harness.list());
+  EXPECT_EQ(topBar.x, column.x + 10);
+  EXPECT_EQ(topBar.y, 0);
+  EXPECT_EQ(topBar.height, 30);
+  EXPECT_EQ(topBar.width, column.width - 20);
+  EXPECT_EQ(harness.bounds(harness.pill()).y, 30 + 12);
+  EXPECT_EQ(harness.bounds(harness.pill()).height, 36);
+  EXPECT_EQ(list.y + list.height, column.height - 10);
+
+  // The order does not depend on the preferences.
+  harness.store().updatePrefs([](AppPreferences& prefs) {
+    prefs.sidebarSide = SidebarSide::trailing;
+    prefs.tabDensity = TabDensity::compact;
+  });
+  pump();
+  EXPECT_EQ(childNames(harness.sidebar()), names);
+}
+
+TEST(SidebarViewTest, TopBarKeepsClearOfTheWindowButtonsOnlyOnTheLeft) {
+  SidebarHarness harness;
+  auto& bar = harness.topBar();
+  EXPECT_EQ(bar.leadingPadding(), 72);
+  const auto barFrame = harness.bounds(bar);
+  // The buttons sit together at the trailing end, 2 points apart.
+  const auto toggle = harness.bounds(bar.toggleButton());
+  const auto back = harness.bounds(bar.backButton());
+  const auto forward = harness.bounds(bar.forwardButton());
+  EXPECT_EQ(forward.x + forward.width, barFrame.x + barFrame.width);
+  EXPECT_EQ(back.x + back.width + 2, forward.x);
+  EXPECT_EQ(toggle.x + toggle.width + 2, back.x);
+  EXPECT_EQ(toggle.width, 28);
+  EXPECT_EQ(toggle.height, 26);
+  // The window buttons lie over the leading gap, clear of the bar's own buttons.
+  const auto buttons = harness.bounds(harness.window().windowButtons());
+  EXPECT_LT(buttons.x, barFrame.x + 72);
+  EXPECT_LT(buttons.x + buttons.width, toggle.x);
+
+  harness.store().updatePrefs(
+      [](AppPreferences& prefs) { prefs.sidebarSide = SidebarSide::trailing; });
+  pump();
+  EXPECT_EQ(bar.leadingPadding(), 0);
+  const auto right = harness.bounds(bar);
+  const auto rightForward = harness.bounds(bar.forwardButton());
+  EXPECT_EQ(rightForward.x + rightForward.width, right.x + right.width);
+  // The bar is the window's drag handle, gap included.
+  EXPECT_TRUE(dynamic_cast<Gtk::WindowHandle*>(&bar));
+}
+
+TEST(SidebarViewTest, TheToggleHidesAndShowsTheSidebarAndSchedulesASave) {
+  SidebarHarness harness;
+  auto& store = harness.store();
+  auto& window = harness.window();
+  ASSERT_TRUE(window.sidebarColumn().get_visible());
+  EXPECT_EQ(harness.topBar().toggleButton().get_tooltip_text(), "Kenar çubuğu (Ctrl+S)");
+  EXPECT_TRUE(harness.topBar().toggleButton().get_sensitive());
+
+  testing::press(harness.topBar().toggleButton());
+  EXPECT_FALSE(store.sidebarVisible.peek());
+  EXPECT_TRUE(store.hasPendingSave());
+  pump();
+  // The hiding animation's end state: the column is gone and the card takes the window.
+  EXPECT_FALSE(window.sidebarColumn().get_visible());
+  EXPECT_TRUE(window.hoverStrip().get_visible());
+  EXPECT_TRUE(window.windowButtons().trafficLightsHidden());
+  EXPECT_EQ(harness.bounds(window.contentArea()).x, sizes::contentInset(store.prefs()));
+
+  // The peek panel carries a sidebar of its own, whose toggle brings the docked one back.
+  window.hoverStripEntered();
+  pump();
+  ASSERT_TRUE(window.peekSidebar().get_visible());
+  testing::press(window.peekSidebarView().topBar().toggleButton());
+  EXPECT_TRUE(store.sidebarVisible.peek());
+  pump();
+  EXPECT_TRUE(window.sidebarColumn().get_visible());
+  EXPECT_FALSE(window.peekSidebar().get_visible());
+  EXPECT_EQ(harness.bounds(window.sidebarColumn()).x, 0);
+}
+
+TEST(SidebarViewTest, RealClicksOnTheToggleHideAndShowTheSidebar) {
+  SidebarHarness harness;
+  auto& window = harness.window();
+  const auto toggle = harness.bounds(harness.topBar().toggleButton());
+  harness.input("mousemove --window %1 " + std::to_string(int(toggle.x + toggle.width / 2)) + " " +
+                std::to_string(int(toggle.y + toggle.height / 2)) + " click 1");
+  ASSERT_TRUE(waitUntil([&] { return !harness.store().sidebarVisible.peek(); }));
+  pump();
+  EXPECT_FALSE(window.sidebarColumn().get_visible());
+  harness.store().sidebarVisible.set(true);
+  pump();
+  EXPECT_TRUE(window.sidebarColumn().get_visible());
+}
+
+TEST(SidebarViewTest, BackAndForwardFollowTheCurrentTab) {
+  SidebarHarness harness;
+  auto& server = harness.server();
+  server.page("/one", "<title>One</title><p>one</p>");
+  server.page("/two", "<title>Two</title><p>two</p>");
+  auto& bar = harness.topBar();
+  auto tab = harness.open(server.url("/one"));
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "One" && !tab->isLoading.peek(); }));
+  pump();
+  EXPECT_FALSE(bar.backButton().get_sensitive());
+  EXPECT_FALSE(bar.forwardButton().get_sensitive());
+  EXPECT_EQ(bar.backButton().get_tooltip_text(), "Geri (Ctrl+[)");
+  EXPECT_EQ(bar.forwardButton().get_tooltip_text(), "İleri (Ctrl+])");
+
+  tab->load(server.address("/two"));
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "Two" && !tab->isLoading.peek(); }));
+  ASSERT_TRUE(waitUntil([&] {
+    pump();
+    return bar.backButton().get_sensitive();
+  }));
+  EXPECT_FALSE(bar.forwardButton().get_sensitive());
+
+  testing::press(bar.backButton());
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "One"; }));
+  ASSERT_TRUE(waitUntil([&] {
+    pump();
+    return bar.forwardButton().get_sensitive() && !bar.backButton().get_sensitive();
+  }));
+  testing::press(bar.forwardButton());
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "Two"; }));
+
+  // Another tab that has never loaded: both buttons go dark at once, and stay inert.
+  auto fresh = harness.addTab("https://never.example/");
+  harness.store().select(*fresh);
+  pump();
+  EXPECT_EQ(bar.navigationTab(), fresh);
+  EXPECT_FALSE(bar.backButton().get_sensitive());
+  EXPECT_FALSE(bar.forwardButton().get_sensitive());
+
+  // Back on the first tab, back is there again.
+  harness.store().select(*tab);
+  pump();
+  EXPECT_EQ(bar.navigationTab(), tab);
+  EXPECT_TRUE(bar.backButton().get_sensitive());
+
+  // A space without a selected tab.
+  harness.space().selectedTabID.set(std::nullopt);
+  pump();
+  EXPECT_EQ(bar.navigationTab(), nullptr);
+  EXPECT_FALSE(bar.backButton().get_sensitive());
+}
+
+TEST(SidebarViewTest, HelpTextsFollowTheLanguageOnRebuild) {
+  SidebarHarness harness;
+  harness.setLanguage(AppLanguage::english);
+  auto& bar = harness.topBar();
+  EXPECT_EQ(bar.toggleButton().get_tooltip_text(), "Sidebar (Ctrl+S)");
+  EXPECT_EQ(bar.backButton().get_tooltip_text(), "Back (Ctrl+[)");
+  EXPECT_EQ(bar.forwardButton().get_tooltip_text(), "Forward (Ctrl+])");
+  EXPECT_EQ(harness.list().newTabRow().label().get_text(), "New Tab");
+}
+
+TEST(SidebarIconButtonTest, DisabledButtonsIgnoreClicksAndShowNoHoverFill) {
+  testing::initializeGtkWithoutAnimations();
+  int runs = 0;
+  Gtk::Window window;
+  SidebarIconButton button("chevron.left", "Geri", false, [&] { ++runs; });
+  window.set_child(button);
+  window.present();
+  testing::pump();
+  EXPECT_EQ(button.get_tooltip_text(), "Geri");
+  button.setHovering(true);
+  EXPECT_FALSE(button.showsHoverFill());
+  EXPECT_FALSE(testing::press(button));
+  EXPECT_EQ(runs, 0);
+  // Enabled under the pointer: the fill shows; disabling it takes the fill away at once.
+  button.update("Geri (Ctrl+[)", true);
+  EXPECT_EQ(button.get_tooltip_text(), "Geri (Ctrl+[)");
+  EXPECT_TRUE(button.showsHoverFill());
+  EXPECT_TRUE(button.has_css_class("hovering"));
+  EXPECT_TRUE(testing::press(button));
+  EXPECT_EQ(runs, 1);
+  button.update("Geri (Ctrl+[)", false);
+  EXPECT_FALSE(button.showsHoverFill());
+  button.setHovering(false);
+  EXPECT_FALSE(button.has_css_class("hovering"));
+  window.unset_child();
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,269 @@
+#include "sidebar/tab_row.h"
+
+#include <gtest/gtest.h>
+
+#include "model/theme_colors.h"
+#include "sidebar/sidebar_harness.h"
+
+namespace zemblo {
+namespace {
+
+using testing::clipboardText;
+using testing::pump;
+using testing::SidebarHarness;
+using testing::waitUntil;
+
+struct MenuEntry {
+  std::string label;
+  std::string action;
+  std::optional<std::string> target;
+};
+
+// The entries of a menu model, sections and submenus flattened in order; a submenu's own label
+// is listed with the action "submenu".
+std::optional<std::string> attribute(GMenuModel* model, int item, const char* name) {
+  gchar* value = nullptr;
+  if (!g_menu_model_get_item_attribute(model, item, name, "s", &value)) return std::nullopt;
+  std::string text(value);
+  g_free(value);
+  return text;
+}
+
+std::vector<MenuEntry> entries(GMenuModel* model) {
+  std::vector<MenuEntry> list;
+  for (int i = 0; i < g_menu_model_get_n_items(model); ++i) {
+    if (GMenuModel* section = g_menu_model_get_item_link(model, i, G_MENU_LINK_SECTION)) {
+      for (auto& entry : entries(section)) list.push_back(entry);
+      g_object_unref(section);
+      continue;
+    }
+    MenuEntry entry;
+    entry.label = attribute(model, i, G_MENU_ATTRIBUTE_LABEL).value_or("");
+    if (GMenuModel* submenu = g_menu_model_get_item_link(model, i, G_MENU_LINK_SUBMENU)) {
+      entry.action = "submenu";
+      list.push_back(entry);
+      for (auto& inner : entries(submenu)) list.push_back(inner);
+      g_object_unref(submenu);
+      continue;
+    }
+    entry.action = attribute(model, i, G_MENU_ATTRIBUTE_ACTION).value_or("");
+    entry.target = attribute(model, i, G_MENU_ATTRIBUTE_TARGET);
+    list.push_back(entry);
+  }
+  return list;
+}
+
+std::vector<MenuEntry> entries(const Glib::RefPtr<Gio::Menu>& model) {
+  return entries(G_MENU_MODEL(model->gobj()));
+}
+
+bool enabled(TabRow& row, const std::string& action) {
+  return row.contextActions()->get_action_enabled(action);
+}
+
+TEST(TabRowTest, IconFollowsStartPageAndLoadingState) {
+  SidebarHarness harness;
+  auto page = harness.addTab("https://www.example.com/", "Örnek");
+  auto& row = harness.row(*page);
+  EXPECT_EQ(row.look().icon, TabRowIcon::favicon);
+  EXPECT_TRUE(row.favicon().get_visible());
+  EXPECT_EQ(row.favicon().letterText(), "www.example.com");
+  page->isLoading.set(true);
+  page->progress.set(0.3);
+  pump();
+  EXPECT_TRUE(row.spinner().get_visible());
+  EXPECT_TRUE(row.spinner().get_spinning());
+  EXPECT_FALSE(row.favicon().get_visible());
+  // Loading but complete: the favicon again.
+  page->progress.set(1.0);
+  pump();
+  EXPECT_TRUE(row.favicon().get_visible());
+  EXPECT_FALSE(row.spinner().get_visible());
+
+  // A start-page tab shows the sparkles in the theme's gradient, loading or not.
+  auto blank = harness.addTab("");
+  auto& start = harness.row(*blank);
+  blank->isLoading.set(true);
+  pump();
+  EXPECT_TRUE(start.startPageSymbol().get_visible());
+  EXPECT_EQ(start.startPageSymbol().symbol(), "sparkles");
+  EXPECT_EQ(start.titleLabel().get_text(), "Yeni Sekme");
+}
+
+TEST(TabRowTest, SelectedFillHoverFillAndTheCloseButton) {
+  SidebarHarness harness;
+  auto a = harness.addTab("https://a.example/", "A");
+  auto b = harness.addTab("https://b.example/", "B");
+  harness.store().select(*a);
+  pump();
+  auto& selected = harness.row(*a);
+  auto& other = harness.row(*b);
+  const TranslucentColor expected = selectedTabFill(harness.store(), harness.sidebar().scheme());
+  EXPECT_NEAR(selected.fill().alpha, expected.opacity, 1e-6);
+  EXPECT_NEAR(selected.fill().red, expected.color.r, 1e-6);
+  EXPECT_TRUE(selected.castsShadow());
+  EXPECT_EQ(selected.titleLabel().get_opacity(), 1);
+  // Unselected and not under the pointer: nothing is drawn behind it.
+  EXPECT_EQ(other.fill().alpha, 0);
+  EXPECT_FALSE(other.castsShadow());
+  EXPECT_DOUBLE_EQ(other.titleLabel().get_opacity(), 0.8);
+
+  other.setHovering(true);
+  pump();
+  EXPECT_NEAR(other.fill().alpha, 0.06, 1e-6);
+  EXPECT_TRUE(other.closeButtonShown());
+  // The selected row keeps its fill under the pointer, and shows the close button too.
+  selected.setHovering(true);
+  pump();
+  EXPECT_NEAR(selected.fill().alpha, expected.opacity, 1e-6);
+  EXPECT_TRUE(selected.closeButtonShown());
+  other.setHovering(false);
+  pump();
+  EXPECT_FALSE(other.closeButtonShown());
+  EXPECT_EQ(other.fill().alpha, 0);
+
+  // A click selects.
+  other.tap();
+  pump();
+  EXPECT_EQ(harness.space().selectedTab(), b);
+  EXPECT_TRUE(other.selected());
+  EXPECT_FALSE(selected.selected());
+}
+
+TEST(TabRowTest, TheMenuListsItsItemsWithTheOtherSpaces) {
+  SidebarHarness harness;
+  auto& store = harness.store();
+  store.spaces.peek()[1]->name.set("İş_yeri");
+  auto page = harness.addTab("https://example.com/a?b=c#d", "Page");
+  auto& row = harness.row(*page);
+  row.popupContextMenu(10, 10);
+  pump();
+  ASSERT_TRUE(row.contextMenu());
+  EXPECT_TRUE(row.contextMenu()->get_visible());
+  const auto list = entries(row.contextMenuModel());
+  ASSERT_EQ(list.size(), 8u);
+  EXPECT_EQ(list[0].label, "Bağlantıyı Kopyala");
+  EXPECT_EQ(list[0].action, "tab.copy-link");
+  EXPECT_EQ(list[1].label, "Favorilere Ekle");
+  EXPECT_EQ(list[2].label, "Yeniden Yükle");
+  EXPECT_EQ(list[3].label, "Alana Taşı");
+  EXPECT_EQ(list[3].action, "submenu");
+  // The other two spaces; a space's name is shown as typed, "_" included.
+  EXPECT_EQ(list[4].label, "İş__yeri");
+  EXPECT_EQ(list[4].target, store.spaces.peek()[1]->id.str());
+  EXPECT_EQ(list[5].target, store.spaces.peek()[2]->id.str());
+  EXPECT_EQ(list[6].label, "Diğer Sekmeleri Kapat");
+  EXPECT_EQ(list[7].label, "Sekmeyi Kapat");
+  for (const char* action : {"copy-link", "favorite", "reload", "move", "close-others", "close"}) {
+    EXPECT_TRUE(enabled(row, action)) << action;
+  }
+
+  // A start-page tab: copying and the favourite are off.
+  auto blank = harness.addTab("");
+  auto& startRow = harness.row(*blank);
+  startRow.popupContextMenu(5, 5);
+  EXPECT_FALSE(enabled(startRow, "copy-link"));
+  EXPECT_FALSE(enabled(startRow, "favorite"));
+  EXPECT_TRUE(enabled(startRow, "reload"));
+  EXPECT_TRUE(enabled(startRow, "close"));
+  startRow.contextMenu()->popdown();
+
+  // A single space: the submenu is empty.
+  store.spaces.mutate([](auto& spaces) { spaces.resize(1); });
+  row.popupContextMenu(10, 10);
+  const auto alone = entries(row.contextMenuModel());
+  EXPECT_EQ(alone[3].action, "submenu");
+  EXPECT_EQ(alone[4].label, "Diğer Sekmeleri Kapat");
+}
+
+TEST(TabRowTest, EveryMenuItemDoesItsWork) {
+  SidebarHarness harness;
+  auto& store = harness.store();
+  harness.server().page("/page", "<title>Served</title>");
+  auto served = harness.open(harness.server().url("/page?x=1#top"));
+  ASSERT_TRUE(
+      waitUntil([&] { return served->title.peek() == "Served" && !served->isLoading.peek(); }));
+  auto other = harness.addTab("https://www.example.com/x", "Other");
+  pump();
+  auto& row = harness.row(*served);
+
+  // Copy link: the whole address.
+  row.popupContextMenu(10, 10);
+  row.activate_action("tab.copy-link");
+  EXPECT_EQ(clipboardText(row), harness.server().url("/page?x=1#top"));
+
+  // Favourites: added, then the item reads "remove" and takes it away again.
+  const size_t favourites = store.favorites.peek().size();
+  row.popupContextMenu(10, 10);
+  row.activate_action("tab.favorite");
+  EXPECT_EQ(store.favorites.peek().size(), favourites + 1);
+  EXPECT_TRUE(store.isFavorite(*served));
+  row.popupContextMenu(10, 10);
+  EXPECT_EQ(entries(row.contextMenuModel())[1].label, "Favorilerden Çıkar");
+  row.activate_action("tab.favorite");
+  EXPECT_EQ(store.favorites.peek().size(), favourites);
+
+  // Reload: the page is asked for again.
+  const int hits = harness.server().hits("/page");
+  row.popupContextMenu(10, 10);
+  row.activate_action("tab.reload");
+  ASSERT_TRUE(waitUntil([&] { return harness.server().hits("/page") == hits + 1; }));
+
+  // Move to another space: first there, out of this list, and this space's selection moves on.
+  auto target = store.spaces.peek()[2];
+  store.select(*served);
+  row.popupContextMenu(10, 10);
+  row.activate_action("tab.move", Glib::Variant<Glib::ustring>::create(target->id.str()));
+  pump();
+  EXPECT_EQ(target->tabs.peek().front(), served);
+  EXPECT_EQ(harness.list().rowFor(served->id), nullptr);
+  EXPECT_EQ(store.currentSpace(), store.spaces.peek()[0]);
+  EXPECT_EQ(harness.space().selectedTab(),
+            harness.tabs().empty() ? nullptr : harness.tabs().back());
+}
+
+TEST(TabRowTest, CloseItemsActOnTheTabTheMenuWasOpenedFor) {
+  SidebarHarness harness;
+  auto& store = harness.store();
+  auto c = harness.addTab("https://c.example/", "C");
+  auto b = harness.addTab("https://b.example/", "B");
+  auto a = harness.addTab("https://a.example/", "A");
+  auto& rowB = harness.row(*b);
+  rowB.popupContextMenu(10, 10);
+  // The list changes under the open menu: B is no longer second.
+  store.moveTabs({1}, 3);
+  auto d = harness.addTab("https://d.example/", "D");
+  rowB.activate_action("tab.close");
+  pump();
+  EXPECT_EQ(harness.titlesInSpace(), (std::vector<std::string>{"D", "A", "C"}));
+
+  auto& rowA = harness.row(*a);
+  rowA.popupContextMenu(10, 10);
+  store.moveTabs({0}, 3);
+  rowA.activate_action("tab.close-others");
+  pump();
+  EXPECT_EQ(harness.titlesInSpace(), (std::vector<std::string>{"A"}));
+  EXPECT_EQ(harness.space().selectedTab(), a);
+  // Alone in its space: closing the others closes nothing and keeps it selected.
+  harness.row(*a).popupContextMenu(10, 10);
+  harness.row(*a).activate_action("tab.close-others");
+  pump();
+  EXPECT_EQ(harness.titlesInSpace(), (std::vector<std::string>{"A"}));
+  EXPECT_EQ(harness.space().selectedTab(), a);
+}
+
+TEST(TabRowTest, AMenuOpenedByARealSecondaryClick) {
+  SidebarHarness harness;
+  auto page = harness.addTab("https://example.com/", "Example");
+  pump();
+  const auto frame = harness.bounds(harness.row(*page));
+  harness.input("mousemove --window %1 " + std::to_string(int(frame.x + 40)) + " " +
+                std::to_string(int(frame.y + frame.height / 2)) + " click 3");
+  auto& row = harness.row(*page);
+  ASSERT_TRUE(waitUntil([&] { return row.contextMenu() && row.contextMenu()->get_mapped(); }));
+  testing::WindowHarness::screenshot("tab-row-menu");
+  row.contextMenu()->popdown();
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,61 @@
+#include "web/web_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "web_harness.h"
+
+namespace zemblo {
+namespace {
+
+using testing::WebHarness;
+
+std::filesystem::path dataDirectory(WebKitNetworkSession* session) {
+  return webkit_website_data_manager_get_base_data_directory(
+      webkit_network_session_get_website_data_manager(session));
+}
+
+std::filesystem::path cacheDirectory(WebKitNetworkSession* session) {
+  return webkit_website_data_manager_get_base_cache_directory(
+      webkit_network_session_get_website_data_manager(session));
+}
+
+TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
+  testing::initializeGtk();
+  testing::TempHome home;
+  UserDefaults defaults(home.root() / "user-defaults.json");
+  WebEngine engine(WebEngine::Folders{home.root() / "web-data", home.root() / "web-cache"});
+  BrowserStoreEnvironment environment;
+  environment.defaults = &defaults;
+  environment.webViewFactory = &engine;
+  auto store = BrowserStore::create(std::move(environment));
+  auto tab = std::make_shared<BrowserTab>();
+  store->insertTab(tab);
+  EXPECT_FALSE(engine.hasNetworkSession());
+
+  ASSERT_NE(tab->webView(), nullptr);
+  ASSERT_TRUE(engine.hasNetworkSession());
+  WebKitNetworkSession* session = engine.networkSession();
+  EXPECT_FALSE(webkit_network_session_is_ephemeral(session));
+  EXPECT_TRUE(webkit_website_data_manager_get_favicons_enabled(
+      webkit_network_session_get_website_data_manager(session)));
+  EXPECT_EQ(dataDirectory(session), home.root() / "web-data");
+  EXPECT_EQ(cacheDirectory(session), home.root() / "web-cache");
+  // Every tab shares the one session.
+  auto other = std::make_shared<BrowserTab>();
+  store->insertTab(other);
+  other->webView();
+  EXPECT_EQ(webkit_web_view_get_network_session(WebHarness::viewOf(*other)), session);
+  EXPECT_NE(WebHarness::viewOf(*other), WebHarness::viewOf(*tab));
+}
+
+TEST(WebEngineTest, KeepsItsDataInTheApplicationsFolders) {
+  testing::TempHome home;
+  testing::initializeGtk();
+  WebEngine engine;
+  WebKitNetworkSession* session = engine.networkSession();
+  EXPECT_EQ(dataDirectory(session), home.root() / "data" / "Zemblo Browser" / "WebKit");
+  EXPECT_EQ(cacheDirectory(session), home.root() / "cache" / "Zemblo Browser" / "WebKit");
+}
+
+}  // namespace
+}  // namespace zemblo

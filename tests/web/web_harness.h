@@ -1,0 +1,314 @@
+#pragma once
+
+#include <adwaita.h>
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <gtkmm.h>
+#include <gtkmm/init.h>
+#include <libsoup/soup.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <webkit/webkit.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/browser_store.h"
+#include "platform/user_defaults.h"
+#include "support/temp_home.h"
+#include "web/browser_tab.h"
+#include "web/web_engine.h"
+#include "web/web_view_container.h"
+#include "web/webkit_web_view_port.h"
+
+// Helpers for the tests that drive real WebKit web views under a virtual display: a local HTTP
+// server, waiting on the main loop with a deadline, real X input through xdotool and a store
+// whose tabs are made by the browser's web engine.
+namespace zemblo::testing {
+
+using namespace std::chrono_literals;
+
+inline void initializeGtk() {
+  static const bool initialized = [] {
+    // The file chooser records chosen files under the program's name.
+    g_set_prgname("zemblo-web-tests");
+    g_set_application_name("Zemblo web tests");
+    gtk_init();
+    Gtk::init_gtkmm_internals();
+    adw_init();
+    return true;
+  }();
+  (void)initialized;
+}
+
+// Runs the main loop until `condition` holds or the time is up; true when it holds.
+inline bool waitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds timeout = 10s) {
+  GMainContext* context = g_main_context_default();
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    if (!g_main_context_iteration(context, FALSE)) g_usleep(2000);
+  }
+  return true;
+}
+
+// Serves fixed responses on 127.0.0.1 from this process's main loop.
+class TestServer {
+ public:
+  struct Response {
+    std::string body;
+    std::string contentType = "text/html; charset=utf-8";
+    std::vector<std::pair<std::string, std::string>> headers;
+    bool neverAnswer = false;  // holds the request open until the client gives up
+  };
+
+  TestServer() : server_(soup_server_new(nullptr, nullptr)) {
+    soup_server_add_handler(server_, nullptr, &TestServer::handle, this, nullptr);
+    GError* error = nullptr;
+    if (!soup_server_listen_local(server_, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, &error)) {
+      ADD_FAILURE() << "cannot listen: " << error->message;
+      g_clear_error(&error);
+      return;
+    }
+    GSList* uris = soup_server_get_uris(server_);
+    port_ = g_uri_get_port(static_cast<GUri*>(uris->data));
+    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+  }
+  ~TestServer() {
+    soup_server_disconnect(server_);
+    g_object_unref(server_);
+  }
+  TestServer(const TestServer&) = delete;
+  TestServer& operator=(const TestServer&) = delete;
+
+  void route(const std::string& path, Response response) { routes_[path] = std::move(response); }
+  void page(const std::string& path, const std::string& html) { route(path, {html}); }
+
+  std::string url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+  }
+  Url address(const std::string& path) const { return *Url::parse(url(path)); }
+  int hits(const std::string& path) const {
+    const auto found = hits_.find(path);
+    return found == hits_.end() ? 0 : found->second;
+  }
+
+ private:
+  static void handle(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*,
+                     gpointer data) {
+    auto* self = static_cast<TestServer*>(data);
+    ++self->hits_[path];
+    const auto found = self->routes_.find(path);
+    if (found == self->routes_.end()) {
+      soup_server_message_set_status(message, 404, nullptr);
+      return;
+    }
+    const Response& response = found->second;
+    if (response.neverAnswer) {
+      soup_server_message_pause(message);
+      return;
+    }
+    soup_server_message_set_status(message, 200, nullptr);
+    SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
+    for (const auto& [name, value] : response.headers) {
+      soup_message_headers_append(headers, name.c_str(), value.c_str());
+    }
+    soup_server_message_set_response(message, response.contentType.c_str(), SOUP_MEMORY_COPY,
+                                     response.body.data(), response.body.size());
+  }
+
+  SoupServer* server_;
+  int port_ = 0;
+  std::map<std::string, Response> routes_;
+  std::map<std::string, int> hits_;
+};
+
+// An address on 127.0.0.1 where nothing listens: a port that was free a moment ago.
+inline std::string refusedURL() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  close(fd);
+  return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/refused";
+}
+
+// Runs an async JavaScript function body in the view; its result as text (strings unquoted).
+inline std::optional<std::string> callJavaScript(WebKitWebView* view, const std::string& body,
+                                                 const char* world = nullptr) {
+  struct Call {
+    bool done = false;
+    std::optional<std::string> result;
+  };
+  auto call = std::make_shared<Call>();
+  auto finished = +[](GObject* source, GAsyncResult* result, gpointer data) {
+    const std::unique_ptr<std::shared_ptr<Call>> owner(static_cast<std::shared_ptr<Call>*>(data));
+    JSCValue* value = webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source),
+                                                                            result, nullptr);
+    if (value) {
+      char* text = jsc_value_to_string(value);
+      (*owner)->result = text;
+      g_free(text);
+      g_object_unref(value);
+    }
+    (*owner)->done = true;
+  };
+  webkit_web_view_call_async_javascript_function(
+      view, body.c_str(), -1, nullptr, world, nullptr, nullptr, finished,
+      std::make_unique<std::shared_ptr<Call>>(call).release());
+  waitUntil([&] { return call->done; });
+  return call->result;
+}
+
+// Real X input: modifier state only reaches the page from the X server, never from script.
+// Without a window manager every window opens at the same place, so ours is raised first.
+inline void clickWindow(const std::string& windowTitle, const std::string& modifiers = "") {
+  std::string command = "xdotool search --sync --onlyvisible --name '^" + windowTitle +
+                        "$' windowraise %1 mousemove --window %1 320 280";
+  if (!modifiers.empty()) command += " keydown " + modifiers;
+  command += " click 1";
+  if (!modifiers.empty()) command += " keyup " + modifiers;
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// The visible alert or confirm of a page, if one is shown.
+inline AdwMessageDialog* shownMessageDialog() {
+  GListModel* toplevels = gtk_window_get_toplevels();
+  AdwMessageDialog* found = nullptr;
+  for (guint i = 0; i < g_list_model_get_n_items(toplevels) && !found; ++i) {
+    auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
+    if (ADW_IS_MESSAGE_DIALOG(window) && gtk_widget_get_visible(window)) {
+      found = ADW_MESSAGE_DIALOG(window);
+    }
+    g_object_unref(window);
+  }
+  return found;
+}
+
+// Tells whether a GObject has been finalised.
+class FinalizationProbe {
+ public:
+  explicit FinalizationProbe(gpointer object) { g_weak_ref_init(&ref_, object); }
+  ~FinalizationProbe() { g_weak_ref_clear(&ref_); }
+  FinalizationProbe(const FinalizationProbe&) = delete;
+  FinalizationProbe& operator=(const FinalizationProbe&) = delete;
+  bool finalized() {
+    gpointer object = g_weak_ref_get(&ref_);
+    if (object) g_object_unref(object);
+    return object == nullptr;
+  }
+
+ private:
+  GWeakRef ref_;
+};
+
+// One engine for the whole run, as in the browser (one network session per process): sessions
+// made and dropped test after test leave WebKit's shared processes in a state that can fail a
+// later load.
+inline WebEngine& sharedEngine() {
+  struct Shared {
+    std::filesystem::path root;
+    std::unique_ptr<WebEngine> engine;
+    Shared() {
+      gchar* dir = g_dir_make_tmp("zemblo-web-engine-XXXXXX", nullptr);
+      root = dir;
+      g_free(dir);
+      engine = std::make_unique<WebEngine>(WebEngine::Folders{root / "data", root / "cache"});
+    }
+    ~Shared() {
+      engine.reset();
+      std::error_code ignored;
+      std::filesystem::remove_all(root, ignored);
+    }
+  };
+  static Shared shared;
+  return *shared.engine;
+}
+
+// A store on a temporary home whose tabs get real web views from the shared engine, and a shown
+// window whose content is one web-view container.
+class WebHarness {
+ public:
+  explicit WebHarness(std::chrono::milliseconds requestTimeout = WebEngine::kRequestTimeout)
+      : defaults_(home_.root() / "config" / "user-defaults.json"), engine_(sharedEngine()) {
+    engine_.setRequestTimeout(requestTimeout);
+    BrowserStoreEnvironment environment;
+    environment.defaults = &defaults_;
+    environment.webViewFactory = &engine_;
+    store_ = BrowserStore::create(std::move(environment));
+    // xdotool finds the window by this name.
+    windowTitle_ = "zemblo-web-test-" + Uuid::random().str().substr(0, 8);
+    window_.set_title(windowTitle_);
+    window_.set_default_size(800, 600);
+    window_.set_child(container_);
+  }
+  ~WebHarness() {
+    store_.reset();
+    window_.unset_child();
+    engine_.setRequestTimeout(WebEngine::kRequestTimeout);
+  }
+
+  BrowserStore& store() { return *store_; }
+  WebEngine& engine() { return engine_; }
+  WebViewContainer& container() { return container_; }
+  Gtk::Window& window() { return window_; }
+  const std::string& windowTitle() const { return windowTitle_; }
+  const testing::TempHome& home() const { return home_; }
+
+  // Opens a selected tab for the address and shows it in the window.
+  std::shared_ptr<BrowserTab> show(const std::string& url) {
+    auto tab = store_->openTab(*Url::parse(url), false);
+    container_.setTab(tab);
+    window_.present();
+    return tab;
+  }
+
+  const Space::TabList& tabs() const { return store_->currentSpace()->tabs.peek(); }
+  std::optional<size_t> indexOf(const BrowserTab& tab) const {
+    for (size_t i = 0; i < tabs().size(); ++i) {
+      if (tabs()[i].get() == &tab) return i;
+    }
+    return std::nullopt;
+  }
+  std::shared_ptr<BrowserTab> selectedTab() const { return store_->currentSpace()->selectedTab(); }
+
+  static WebKitWebViewPort& portOf(BrowserTab& tab) {
+    return dynamic_cast<WebKitWebViewPort&>(*tab.storedWebView());
+  }
+  static WebKitWebView* viewOf(BrowserTab& tab) { return portOf(tab).webView(); }
+
+  // Waits for the page to finish loading with the given title and to be painted, so that clicks
+  // reach it. Only the tab shown in the window paints.
+  static bool waitForPage(BrowserTab& tab, const std::string& title) {
+    if (!waitUntil([&] { return tab.title.peek() == title && !tab.isLoading.peek(); })) {
+      return false;
+    }
+    return callJavaScript(viewOf(tab),
+                          "await new Promise((done) => requestAnimationFrame(() => "
+                          "requestAnimationFrame(done))); return true;") == "true";
+  }
+
+ private:
+  // GTK must be up before the window member is built.
+  const bool gtkReady_ = (initializeGtk(), true);
+  testing::TempHome home_;
+  UserDefaults defaults_;
+  WebEngine& engine_;
+  Gtk::Window window_;
+  WebViewContainer container_;
+  std::shared_ptr<BrowserStore> store_;
+  std::string windowTitle_;
+};
+
+}  // namespace zemblo::testing

@@ -1,0 +1,70 @@
+#include "web/web_view_configuration.h"
+
+#include <gtest/gtest.h>
+
+#include "web_harness.h"
+
+namespace zemblo {
+namespace {
+
+using testing::TestServer;
+using testing::WebHarness;
+
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(WebViewConfigurationTest, UserAgentEndsWithOurVersionExactlyOnce) {
+  const std::string suffix(WebViewConfiguration::kUserAgentSuffix);
+  // The engine's own version is replaced, not followed by ours.
+  EXPECT_EQ(WebViewConfiguration::userAgent(
+                "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/605.1.15 (KHTML, like Gecko) "
+                "Version/60.5 Safari/605.1.15"),
+            "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/605.1.15 (KHTML, like Gecko) " + suffix);
+  // A user agent without a version gets one; one that already has ours keeps it once.
+  EXPECT_EQ(WebViewConfiguration::userAgent("Mozilla/5.0 (X11) Safari/605.1.15"),
+            "Mozilla/5.0 (X11) " + suffix);
+  EXPECT_EQ(WebViewConfiguration::userAgent("Mozilla/5.0 (X11)"), "Mozilla/5.0 (X11) " + suffix);
+  EXPECT_EQ(WebViewConfiguration::userAgent("Mozilla/5.0 " + suffix), "Mozilla/5.0 " + suffix);
+  EXPECT_EQ(WebViewConfiguration::userAgent(""), suffix);
+}
+
+TEST(WebViewConfigurationTest, EveryWebViewHasItsOwnSettingsAndContentManager) {
+  testing::initializeGtk();
+  const WebViewConfiguration first, second;
+  EXPECT_NE(first.settings(), second.settings());
+  EXPECT_NE(first.userContentManager(), second.userContentManager());
+
+  WebKitSettings* settings = first.settings();
+  EXPECT_TRUE(webkit_settings_get_enable_fullscreen(settings));
+  EXPECT_FALSE(webkit_settings_get_media_playback_requires_user_gesture(settings));
+  EXPECT_FALSE(webkit_settings_get_javascript_can_open_windows_automatically(settings));
+  EXPECT_TRUE(webkit_settings_get_enable_back_forward_navigation_gestures(settings));
+
+  WebKitNetworkSession* session = testing::sharedEngine().networkSession();
+  auto view = first.makeWebView(session);
+  EXPECT_EQ(webkit_web_view_get_settings(view.get()), settings);
+  EXPECT_EQ(webkit_web_view_get_user_content_manager(view.get()), first.userContentManager());
+  EXPECT_EQ(webkit_web_view_get_network_session(view.get()), session);
+}
+
+TEST(WebViewConfigurationTest, PagesSeeTheBrowserUserAgent) {
+  TestServer server;
+  server.page("/agent", "<title>Agent</title>");
+  WebHarness harness;
+  auto tab = harness.show(server.url("/agent"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Agent"));
+  const auto agent =
+      testing::callJavaScript(WebHarness::viewOf(*tab), "return navigator.userAgent;");
+  ASSERT_TRUE(agent);
+  EXPECT_TRUE(agent->ends_with(" Version/26.0 Safari/605.1.15")) << *agent;
+  EXPECT_EQ(occurrences(*agent, "Version/"), 1u) << *agent;
+  EXPECT_EQ(occurrences(*agent, "Safari/"), 1u) << *agent;
+}
+
+}  // namespace
+}  // namespace zemblo

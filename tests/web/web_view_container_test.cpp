@@ -1,0 +1,66 @@
+#include "web/web_view_container.h"
+
+#include <gtest/gtest.h>
+
+#include "web_harness.h"
+
+namespace zemblo {
+namespace {
+
+using testing::TestServer;
+using testing::WebHarness;
+
+std::vector<Gtk::Widget*> children(Gtk::Widget& widget) {
+  std::vector<Gtk::Widget*> result;
+  for (auto* child = widget.get_first_child(); child; child = child->get_next_sibling()) {
+    result.push_back(child);
+  }
+  return result;
+}
+
+TEST(WebViewContainerTest, MovesTabViewsInAndOutWithoutDuplicatingOrReloadingThem) {
+  TestServer server;
+  server.page("/a", "<title>A</title>");
+  server.page("/b", "<title>B</title>");
+  WebHarness harness;
+  WebViewContainer& shown = harness.container();
+  auto a = harness.show(server.url("/a"));
+  ASSERT_TRUE(WebHarness::waitForPage(*a, "A"));
+  Gtk::Widget& viewA = WebHarness::portOf(*a).widget();
+  EXPECT_EQ(children(shown), std::vector<Gtk::Widget*>{&viewA});
+
+  // A view shown elsewhere moves; showing the same tab again changes nothing.
+  WebViewContainer elsewhere;
+  elsewhere.setTab(a);
+  elsewhere.setTab(a);
+  EXPECT_EQ(children(elsewhere), std::vector<Gtk::Widget*>{&viewA});
+  EXPECT_TRUE(children(shown).empty());
+  EXPECT_EQ(elsewhere.tab(), a);
+  EXPECT_EQ(shown.tab(), nullptr);
+
+  // A tab that never had a web view gets one, which loads nothing by itself.
+  auto b = std::make_shared<BrowserTab>(Uuid::random(), server.address("/b"));
+  harness.store().insertTab(b);
+  ASSERT_EQ(b->storedWebView(), nullptr);
+  shown.setTab(b);
+  ASSERT_NE(b->storedWebView(), nullptr);
+  Gtk::Widget& viewB = WebHarness::portOf(*b).widget();
+  EXPECT_EQ(children(shown), std::vector<Gtk::Widget*>{&viewB});
+
+  // Back to A: B's view leaves but lives on with its tab; A's page is the same page.
+  shown.setTab(a);
+  EXPECT_EQ(children(shown), std::vector<Gtk::Widget*>{&viewA});
+  EXPECT_TRUE(children(elsewhere).empty());
+  EXPECT_EQ(viewB.get_parent(), nullptr);
+  EXPECT_NE(b->storedWebView(), nullptr);
+  EXPECT_EQ(a->title.peek(), "A");
+  EXPECT_EQ(server.hits("/a"), 1);
+  EXPECT_EQ(server.hits("/b"), 0);
+
+  shown.setTab(nullptr);
+  EXPECT_TRUE(children(shown).empty());
+  EXPECT_NE(a->storedWebView(), nullptr);
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,404 @@
+#include "web/webkit_web_view_port.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "model/localization.h"
+#include "web_harness.h"
+
+namespace zemblo {
+namespace {
+
+using testing::callJavaScript;
+using testing::clickWindow;
+using testing::shownMessageDialog;
+using testing::TestServer;
+using testing::waitUntil;
+using testing::WebHarness;
+using namespace std::chrono_literals;
+
+// Links and buttons cover the whole page, so a click anywhere in the window reaches them.
+constexpr const char* kCover = "position:fixed;left:0;top:0;width:100%;height:100%";
+
+class WebKitWebViewPortTest : public ::testing::Test {
+ protected:
+  WebKitWebViewPortTest() {
+    server.page("/one",
+                "<title>Page One</title><link rel=icon href=/icons/one.png>"
+                "<a id=next href=/two>next</a>");
+    server.page("/two", "<title>Page Two</title>");
+    server.page("/links",
+                std::string("<title>Links</title><a style='") + kCover + "' href=/two>two</a>");
+    server.page("/opener", std::string("<title>Opener</title><button style='") + kCover +
+                               "' onclick=\"window.open('/popup')\">open</button>");
+    server.page("/popup", "<title>Popup</title>");
+    server.page("/alert",
+                "<title>Alert</title><script>setTimeout(() => { alert('Hello from the page'); "
+                "document.title = 'alerted'; }, 0);</script>");
+    server.page("/confirm",
+                "<title>Confirm</title><script>setTimeout(() => { document.title = 'confirm:' + "
+                "confirm('Go on?'); }, 0);</script>");
+    server.route(
+        "/attachment",
+        {"plain text", "text/plain", {{"Content-Disposition", "ATTACHMENT; filename=x.bin"}}});
+    server.route("/binary", {"\x01\x02\x03", "application/octet-stream"});
+    server.page("/framed",
+                "<title>Framed</title>"
+                "<iframe src=/framed-attachment onload=\"document.title = 'frame loaded'\">"
+                "</iframe>");
+    server.route(
+        "/framed-attachment",
+        {"<p>inside</p>", "text/html", {{"Content-Disposition", "attachment; filename=f"}}});
+    server.route("/slow", {.neverAnswer = true});
+    server.page("/upload", std::string("<title>Upload</title><input type=file multiple style='") +
+                               kCover +
+                               "' onchange=\"document.title = 'files:' + "
+                               "Array.from(this.files).map((file) => file.name).join(',')\" "
+                               "oncancel=\"document.title = 'cancelled'\">");
+  }
+
+  static std::shared_ptr<BrowserTab> tabAfter(const WebHarness& harness, const BrowserTab& tab) {
+    const auto index = harness.indexOf(tab);
+    if (!index || *index + 1 >= harness.tabs().size()) return nullptr;
+    return harness.tabs()[*index + 1];
+  }
+
+  TestServer server;
+};
+
+TEST_F(WebKitWebViewPortTest, LoadPublishesThePageStateAndOneVisit) {
+  WebHarness harness;
+  auto tab = harness.show(server.url("/one"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page One"));
+  EXPECT_EQ(tab->url.peek(), server.address("/one"));
+  EXPECT_EQ(tab->progress.peek(), 1.0);
+  EXPECT_FALSE(tab->canGoBack.peek());
+  EXPECT_FALSE(tab->canGoForward.peek());
+  EXPECT_FALSE(tab->loadError.peek());
+  ASSERT_TRUE(
+      waitUntil([&] { return tab->faviconURL.peek() == server.address("/icons/one.png"); }));
+  ASSERT_EQ(harness.store().history.peek().size(), 1u);
+  EXPECT_EQ(harness.store().history.peek().front().url, server.address("/one"));
+
+  // A link leads on; back and forward follow the engine's list.
+  callJavaScript(WebHarness::viewOf(*tab), "document.getElementById('next').click();");
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page Two"));
+  EXPECT_TRUE(tab->canGoBack.peek());
+  EXPECT_FALSE(tab->canGoForward.peek());
+  EXPECT_EQ(harness.store().history.peek().size(), 2u);
+  tab->storedWebView()->goBack();
+  ASSERT_TRUE(waitUntil([&] {
+    return tab->url.peek() == server.address("/one") && tab->title.peek() == "Page One" &&
+           tab->canGoForward.peek();
+  }));
+  EXPECT_FALSE(tab->canGoBack.peek());
+  tab->storedWebView()->goForward();
+  ASSERT_TRUE(waitUntil(
+      [&] { return tab->url.peek() == server.address("/two") && !tab->canGoForward.peek(); }));
+}
+
+TEST_F(WebKitWebViewPortTest, FaviconLookupFollowsTheIconOrderOutOfThePagesReach) {
+  // The page breaks the DOM calls of its own world; the look-up runs in another.
+  const std::string sabotage =
+      "<script>Array.from = () => []; document.querySelectorAll = () => [];</script>";
+  server.page("/all",
+              "<title>all</title><link rel=icon href=/i/a.svg>"
+              "<link rel='shortcut icon' href=/i/b.png>"
+              "<link rel=apple-touch-icon href=/i/touch.png>" +
+                  sabotage);
+  server.page("/svg-first",
+              "<title>svg-first</title><link rel=icon href=/i/a.svg>"
+              "<link rel='alternate icon' href=/i/b.png>");
+  server.page("/svg-only", "<title>svg-only</title><link rel=icon href=/i/a.svg>");
+  server.page("/none", "<title>none</title><link rel=stylesheet href=/i/s.css>");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"/all", "/i/touch.png"},
+      {"/svg-first", "/i/b.png"},
+      {"/svg-only", "/i/a.svg"},
+      {"/none", "/favicon.ico"},
+  };
+  WebHarness harness;
+  auto tab = harness.show(server.url("/one"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page One"));
+  for (const auto& [page, icon] : cases) {
+    tab->load(server.address(page));
+    ASSERT_TRUE(WebHarness::waitForPage(*tab, page.substr(1)));
+    std::optional<std::optional<std::string>> answer;
+    WebHarness::portOf(*tab).findFaviconAddress(
+        [&](std::optional<std::string> address) { answer = std::move(address); });
+    ASSERT_TRUE(waitUntil([&] { return answer.has_value(); })) << page;
+    EXPECT_EQ(*answer, server.url(icon)) << page;
+  }
+}
+
+TEST_F(WebKitWebViewPortTest, CommandClickOpensTheLinkInATabRightAfterThePage) {
+  WebHarness harness;
+  auto tab = harness.show(server.url("/links"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Links"));
+
+  clickWindow(harness.windowTitle(), "ctrl");
+  ASSERT_TRUE(waitUntil([&] { return harness.tabs().size() == 2; }));
+  auto background = tabAfter(harness, *tab);
+  ASSERT_TRUE(background);
+  EXPECT_EQ(background->url.peek(), server.address("/two"));
+  EXPECT_EQ(harness.selectedTab(), tab);
+
+  clickWindow(harness.windowTitle(), "ctrl+shift");
+  ASSERT_TRUE(waitUntil([&] { return harness.tabs().size() == 3; }));
+  auto foreground = tabAfter(harness, *tab);
+  ASSERT_TRUE(foreground);
+  EXPECT_NE(foreground, background);
+  EXPECT_EQ(foreground->url.peek(), server.address("/two"));
+  EXPECT_EQ(harness.selectedTab(), foreground);
+  EXPECT_EQ(tab->url.peek(), server.address("/links"));
+
+  // Without the modifier the link loads in place.
+  clickWindow(harness.windowTitle());
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page Two"));
+  EXPECT_EQ(harness.tabs().size(), 3u);
+}
+
+TEST_F(WebKitWebViewPortTest, WindowOpenAfterAClickBecomesASelectedTabThatCanCloseItself) {
+  WebHarness harness;
+  auto opener = harness.show(server.url("/opener"));
+  ASSERT_TRUE(WebHarness::waitForPage(*opener, "Opener"));
+
+  clickWindow(harness.windowTitle());
+  ASSERT_TRUE(waitUntil([&] { return harness.tabs().size() == 2; }));
+  auto popup = tabAfter(harness, *opener);
+  ASSERT_TRUE(popup);
+  EXPECT_TRUE(popup->isPopup);
+  EXPECT_EQ(harness.selectedTab(), popup);
+  ASSERT_TRUE(waitUntil([&] {
+    return popup->url.peek() == server.address("/popup") && popup->title.peek() == "Popup";
+  }));
+
+  testing::FinalizationProbe probe(WebHarness::viewOf(*popup));
+  webkit_web_view_evaluate_javascript(WebHarness::viewOf(*popup), "window.close()", -1, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(waitUntil([&] { return !harness.indexOf(*popup); }));
+  EXPECT_EQ(harness.tabs().size(), 1u);
+  EXPECT_EQ(popup->storedWebView(), nullptr);
+  // The engine holds no reference of its own: the view goes with its tab.
+  EXPECT_TRUE(waitUntil([&] { return probe.finalized(); }));
+}
+
+TEST_F(WebKitWebViewPortTest, AlertAndConfirmAreAnsweredFromAWindowModalDialog) {
+  WebHarness harness;
+  auto tab = harness.show(server.url("/alert"));
+  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
+  AdwMessageDialog* dialog = shownMessageDialog();
+  EXPECT_STREQ(adw_message_dialog_get_heading(dialog), "127.0.0.1");
+  EXPECT_STREQ(adw_message_dialog_get_body(dialog), "Hello from the page");
+  EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog)), harness.window().gobj());
+  EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(dialog)));
+  EXPECT_TRUE(adw_message_dialog_has_response(dialog, "ok"));
+  EXPECT_FALSE(adw_message_dialog_has_response(dialog, "cancel"));
+  EXPECT_EQ(adw_message_dialog_get_response_label(dialog, "ok"), localized("Tamam"));
+  adw_message_dialog_response(dialog, "ok");
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "alerted"; }));
+  EXPECT_EQ(shownMessageDialog(), nullptr);
+
+  tab->load(server.address("/confirm"));
+  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
+  dialog = shownMessageDialog();
+  EXPECT_EQ(adw_message_dialog_get_response_label(dialog, "cancel"), localized("Vazgeç"));
+  adw_message_dialog_response(dialog, "ok");
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "confirm:true"; }));
+
+  tab->reload();
+  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
+  adw_message_dialog_response(shownMessageDialog(), "cancel");
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "confirm:false"; }));
+  EXPECT_EQ(shownMessageDialog(), nullptr);
+}
+
+TEST_F(WebKitWebViewPortTest, APendingDialogIsAnsweredWhenItsTabNavigatesOrCloses) {
+  WebHarness harness;
+  auto tab = harness.show(server.url("/confirm"));
+  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
+  std::vector<std::string> titles;
+  auto recording = tab->title.signalChanged().connect([&] { titles.push_back(tab->title.peek()); });
+  tab->load(server.address("/two"));
+  EXPECT_EQ(shownMessageDialog(), nullptr);
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page Two"));
+  recording.disconnect();
+  EXPECT_NE(std::find(titles.begin(), titles.end(), "confirm:false"), titles.end());
+
+  auto closing = harness.show(server.url("/confirm"));
+  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
+  testing::FinalizationProbe probe(WebHarness::viewOf(*closing));
+  harness.store().closeTab(*closing);
+  EXPECT_EQ(shownMessageDialog(), nullptr);
+  EXPECT_TRUE(waitUntil([&] { return probe.finalized(); }));
+}
+
+// Without a desktop portal the native chooser is GTK's own dialog inside this process.
+GtkFileChooser* shownFileChooser() {
+  GListModel* toplevels = gtk_window_get_toplevels();
+  GtkFileChooser* found = nullptr;
+  for (guint i = 0; i < g_list_model_get_n_items(toplevels) && !found; ++i) {
+    auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
+    if (GTK_IS_FILE_CHOOSER_DIALOG(window) && gtk_widget_get_visible(window)) {
+      found = GTK_FILE_CHOOSER(window);
+    }
+    g_object_unref(window);
+  }
+  return found;
+}
+
+TEST_F(WebKitWebViewPortTest, UploadFieldsChooseFilesOnceAndGiveUpWithTheirTab) {
+  WebHarness harness;
+  const auto file = harness.home().root() / "report.txt";
+  harness.home().writeFile(file, "contents");
+  auto tab = harness.show(server.url("/upload"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Upload"));
+
+  clickWindow(harness.windowTitle());
+  ASSERT_TRUE(waitUntil([] { return shownFileChooser() != nullptr; }));
+  EXPECT_TRUE(gtk_file_chooser_get_select_multiple(shownFileChooser()));
+  gtk_dialog_response(GTK_DIALOG(shownFileChooser()), GTK_RESPONSE_CANCEL);
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "cancelled"; }));
+
+  clickWindow(harness.windowTitle());
+  ASSERT_TRUE(waitUntil([] { return shownFileChooser() != nullptr; }));
+  GFile* chosen = g_file_new_for_path(file.c_str());
+  gtk_file_chooser_set_file(shownFileChooser(), chosen, nullptr);
+  g_object_unref(chosen);
+  // The dialog selects the file once it has read the folder.
+  ASSERT_TRUE(waitUntil([] {
+    GListModel* files = gtk_file_chooser_get_files(shownFileChooser());
+    const bool selected = g_list_model_get_n_items(files) == 1;
+    g_object_unref(files);
+    return selected;
+  }));
+  gtk_dialog_response(GTK_DIALOG(shownFileChooser()), GTK_RESPONSE_ACCEPT);
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "files:report.txt"; }));
+
+  clickWindow(harness.windowTitle());
+  ASSERT_TRUE(waitUntil([] { return shownFileChooser() != nullptr; }));
+  harness.store().closeTab(*tab);
+  EXPECT_EQ(shownFileChooser(), nullptr);
+}
+
+// Compiles rules into a content-rule list, as the content blocker does.
+std::unique_ptr<WebKitContentRuleList> compileRules(const std::filesystem::path& folder,
+                                                    const std::string& rules) {
+  struct Compile {
+    bool done = false;
+    WebKitUserContentFilter* filter = nullptr;
+  };
+  auto compile = std::make_shared<Compile>();
+  WebKitUserContentFilterStore* store = webkit_user_content_filter_store_new(folder.c_str());
+  GBytes* source = g_bytes_new(rules.data(), rules.size());
+  auto saved = +[](GObject* source, GAsyncResult* result, gpointer data) {
+    const std::unique_ptr<std::shared_ptr<Compile>> compile(
+        static_cast<std::shared_ptr<Compile>*>(data));
+    GError* error = nullptr;
+    (*compile)->filter = webkit_user_content_filter_store_save_finish(
+        WEBKIT_USER_CONTENT_FILTER_STORE(source), result, &error);
+    if (error) ADD_FAILURE() << error->message;
+    g_clear_error(&error);
+    (*compile)->done = true;
+  };
+  webkit_user_content_filter_store_save(
+      store, "rules", source, nullptr, saved,
+      std::make_unique<std::shared_ptr<Compile>>(compile).release());
+  waitUntil([&] { return compile->done; });
+  g_bytes_unref(source);
+  g_object_unref(store);
+  if (!compile->filter) return nullptr;
+  auto list = std::make_unique<WebKitContentRuleList>(compile->filter);
+  webkit_user_content_filter_unref(compile->filter);
+  return list;
+}
+
+TEST_F(WebKitWebViewPortTest, ContentRuleListsGoInAndOutOfOneWebView) {
+  server.route("/script.js", {"window.scriptRan = true;", "text/javascript"});
+  server.page("/scripted",
+              "<script src=/script.js></script><script>document.title = "
+              "window.scriptRan ? 'ran' : 'blocked';</script>");
+  WebHarness harness;
+  auto rules =
+      compileRules(harness.home().root() / "rules",
+                   R"([{"trigger":{"url-filter":"script[.]js"},"action":{"type":"block"}}])");
+  ASSERT_TRUE(rules);
+  auto tab = harness.show(server.url("/scripted"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "ran"));
+
+  tab->storedWebView()->addContentRuleList(*rules);
+  tab->load(server.address("/scripted"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "blocked"));
+  // Another tab's web view is not affected.
+  auto other = harness.show(server.url("/scripted"));
+  ASSERT_TRUE(WebHarness::waitForPage(*other, "ran"));
+
+  harness.container().setTab(tab);
+  tab->storedWebView()->removeContentRuleList(*rules);
+  tab->load(server.address("/scripted"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "ran"));
+}
+
+TEST_F(WebKitWebViewPortTest, ARefusedConnectionIsALoadErrorWithTheFailedAddress) {
+  WebHarness harness;
+  const std::string refused = testing::refusedURL();
+  auto tab = harness.show(refused);
+  ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
+  EXPECT_EQ(tab->loadError.peek()->url, Url::parse(refused));
+  EXPECT_FALSE(tab->loadError.peek()->message.empty());
+  ASSERT_TRUE(waitUntil([&] { return !tab->isLoading.peek(); }));
+  EXPECT_TRUE(harness.store().history.peek().empty());
+
+  // The next navigation clears the error.
+  tab->load(server.address("/one"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page One"));
+  EXPECT_FALSE(tab->loadError.peek());
+}
+
+TEST_F(WebKitWebViewPortTest, ARequestThatNeverCommitsTimesOut) {
+  WebHarness harness(1s);
+  const auto started = std::chrono::steady_clock::now();
+  auto tab = harness.show(server.url("/slow"));
+  const BrowserTab::LoadError timedOut{"The request timed out.", server.address("/slow")};
+  ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek() == timedOut; }, 5s));
+  EXPECT_GE(std::chrono::steady_clock::now() - started, 900ms);
+  ASSERT_TRUE(waitUntil([&] { return !tab->isLoading.peek(); }));
+  EXPECT_TRUE(harness.store().history.peek().empty());
+
+  // A load that commits in time is left alone.
+  tab->load(server.address("/one"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page One"));
+  EXPECT_FALSE(waitUntil([&] { return tab->loadError.peek().has_value(); }, 1500ms));
+}
+
+TEST_F(WebKitWebViewPortTest, ResponsesThatCannotBeShownBecomeDownloads) {
+  WebHarness harness;
+  auto tab = harness.show(server.url("/one"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page One"));
+  std::vector<std::string> downloads;
+  SignalHandlers handlers;
+  auto started =
+      +[](WebKitNetworkSession*, WebKitDownload* download, std::vector<std::string>* log) {
+        log->push_back(webkit_uri_request_get_uri(webkit_download_get_request(download)));
+        webkit_download_cancel(download);
+      };
+  handlers.connect(harness.engine().networkSession(), "download-started", toGCallback(started),
+                   &downloads);
+
+  tab->load(server.address("/attachment"));
+  ASSERT_TRUE(waitUntil([&] { return downloads.size() == 1; }));
+  EXPECT_EQ(downloads.back(), server.url("/attachment"));
+  tab->load(server.address("/binary"));
+  ASSERT_TRUE(waitUntil([&] { return downloads.size() == 2; }));
+  EXPECT_EQ(downloads.back(), server.url("/binary"));
+  EXPECT_FALSE(tab->loadError.peek());
+
+  // A frame's page stays in its frame whatever its headers say.
+  tab->load(server.address("/framed"));
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "frame loaded"; }));
+  EXPECT_EQ(downloads.size(), 2u);
+}
+
+}  // namespace
+}  // namespace zemblo

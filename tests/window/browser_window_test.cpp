@@ -1,0 +1,235 @@
+#include "window/browser_window.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "window/preference_sizes.h"
+#include "window/space_background.h"
+#include "window/window_accessor.h"
+#include "window/window_harness.h"
+
+namespace zemblo {
+namespace {
+
+using Frame = BrowserWindow::Frame;
+using testing::settle;
+using testing::WindowHarness;
+
+BrowserWindow::LayoutFrames frames(bool leading, bool visible, double inset, double peek = 0) {
+  BrowserWindow::LayoutInput input;
+  input.width = 1200;
+  input.height = 800;
+  input.leading = leading;
+  input.sidebarWidth = 260;
+  input.inset = inset;
+  input.leadingColumn = visible && leading ? 1 : 0;
+  input.trailingColumn = visible && !leading ? 1 : 0;
+  input.peek = peek;
+  return BrowserWindow::layoutFrames(input);
+}
+
+TEST(BrowserWindowLayoutTest, PadsTheCardBesideTheColumnOrByTheInset) {
+  // Docked on the left: the card starts where the column ends.
+  auto left = frames(true, true, 10);
+  EXPECT_EQ(left.card, (Frame{260, 10, 1200 - 260 - 10, 800 - 20}));
+  EXPECT_EQ(left.column, (Frame{0, 0, 260, 800}));
+  EXPECT_EQ(left.columnOpacity, 1);
+
+  // On the right the window buttons need at least 30 points above the card.
+  auto right = frames(false, true, 10);
+  EXPECT_EQ(right.card, (Frame{10, 30, 1200 - 10 - 260, 800 - 30 - 10}));
+  EXPECT_EQ(right.column, (Frame{1200 - 260, 0, 260, 800}));
+  EXPECT_EQ(frames(false, true, 40).card.y, 40);
+
+  // Hidden: the inset on every side, the column slid out past its edge.
+  for (const bool leading : {true, false}) {
+    auto hidden = frames(leading, false, 10);
+    EXPECT_EQ(hidden.card, (Frame{10, 10, 1180, 780}));
+    EXPECT_EQ(hidden.columnOpacity, 0);
+  }
+  EXPECT_EQ(frames(true, false, 10).column.x, -260);
+  EXPECT_EQ(frames(false, false, 10).column.x + 260, 1200 + 260);
+}
+
+TEST(BrowserWindowLayoutTest, PlacesTheHoverStripAndThePeekAtTheSidebarsEdge) {
+  EXPECT_EQ(frames(true, false, 10).hoverStrip, (Frame{0, 0, 10, 800}));
+  EXPECT_EQ(frames(false, false, 10).hoverStrip, (Frame{1190, 0, 10, 800}));
+
+  // The peek's area includes its 8-point margin, so the panel floats 8 points from the edges.
+  auto left = frames(true, false, 10, 1);
+  EXPECT_EQ(left.peek, (Frame{0, 0, 260 + 16, 800}));
+  EXPECT_EQ(left.peekOpacity, 1);
+  auto right = frames(false, false, 10, 1);
+  EXPECT_EQ(right.peek, (Frame{1200 - 276, 0, 276, 800}));
+  // Out, it lies wholly beyond its edge.
+  EXPECT_EQ(frames(true, false, 10, 0).peek.x, -276);
+  EXPECT_EQ(frames(false, false, 10, 0).peek.x, 1200);
+  EXPECT_EQ(frames(false, false, 10, 0).peekOpacity, 0);
+}
+
+TEST(BrowserWindowLayoutTest, SizesFromThePreferencesAreKeptSane) {
+  AppPreferences prefs;
+  prefs.sidebarWidth = 5000;
+  prefs.contentInset = -3;
+  prefs.cornerRadius = std::numeric_limits<double>::infinity();
+  prefs.grain = 7;
+  EXPECT_EQ(sizes::sidebarWidth(prefs), 400);
+  EXPECT_EQ(sizes::contentInset(prefs), 0);
+  EXPECT_EQ(sizes::cornerRadius(prefs), 48);
+  EXPECT_EQ(sizes::grain(prefs), 1);
+  prefs.sidebarWidth = 12;
+  prefs.contentInset = std::nan("");
+  prefs.cornerRadius = std::nan("");
+  prefs.colorStrength = 3;
+  EXPECT_EQ(sizes::sidebarWidth(prefs), 200);
+  EXPECT_EQ(sizes::contentInset(prefs), 8);
+  EXPECT_EQ(sizes::cornerRadius(prefs), 12);
+  EXPECT_EQ(sizes::tintOpacity(prefs, ColorScheme::light), 1);
+  prefs.sidebarTint = SidebarTint::none;
+  EXPECT_EQ(sizes::tintOpacity(prefs, ColorScheme::light), 0);
+}
+
+class BrowserWindowTest : public ::testing::Test {
+ protected:
+  BrowserWindow& window() { return harness.window(); }
+  Frame card() { return harness.bounds(harness.content()); }
+  void setPrefs(const std::function<void(AppPreferences&)>& change) {
+    harness.store().updatePrefs(change);
+    settle();
+  }
+  void setSidebarVisible(bool visible) {
+    harness.store().sidebarVisible.set(visible);
+    settle();
+  }
+
+  WindowHarness harness;
+};
+
+TEST_F(BrowserWindowTest, HidingTheSidebarHidesTheButtonsAndOpensAHoverStrip) {
+  setPrefs([](AppPreferences& p) {
+    p.sidebarWidth = 280;
+    p.contentInset = 10;
+  });
+  const int width = window().get_width();
+  const int height = window().get_height();
+  EXPECT_EQ(card(), (Frame{280, 10, width - 290.0, height - 20.0}));
+  EXPECT_EQ(harness.bounds(window().sidebarColumn()), (Frame{0, 0, 280, double(height)}));
+  EXPECT_FALSE(window().hoverStrip().get_visible());
+  EXPECT_FALSE(window().windowButtons().trafficLightsHidden());
+  EXPECT_TRUE(window().windowButtons().controls().get_can_target());
+  WindowHarness::screenshot("window-sidebar-left");
+
+  setSidebarVisible(false);
+  EXPECT_EQ(card(), (Frame{10, 10, width - 20.0, height - 20.0}));
+  EXPECT_FALSE(window().sidebarColumn().get_visible());
+  EXPECT_EQ(harness.bounds(window().hoverStrip()), (Frame{0, 0, 10, double(height)}));
+  // Invisible buttons take no clicks either.
+  EXPECT_EQ(window().windowButtons().controls().get_opacity(), 0);
+  EXPECT_FALSE(window().windowButtons().controls().get_can_target());
+
+  // The strip brings out the peek sidebar, and with it the buttons.
+  window().hoverStripEntered();
+  settle();
+  ASSERT_TRUE(window().peekSidebar().get_visible());
+  EXPECT_EQ(harness.bounds(window().peekSidebar()), (Frame{0, 0, 296, double(height)}));
+  EXPECT_EQ(window().windowButtons().controls().get_opacity(), 1);
+  EXPECT_TRUE(window().windowButtons().controls().get_can_target());
+  WindowHarness::screenshot("window-peek");
+
+  // Leaving the peek puts it away.
+  window().peekSidebarLeft();
+  settle();
+  EXPECT_FALSE(window().peekSidebar().get_visible());
+  EXPECT_TRUE(window().windowButtons().trafficLightsHidden());
+
+  // Showing the sidebar while peeking closes the peek; the buttons stay.
+  window().hoverStripEntered();
+  settle();
+  setSidebarVisible(true);
+  EXPECT_FALSE(window().peekSidebarShown());
+  EXPECT_FALSE(window().peekSidebar().get_visible());
+  EXPECT_FALSE(window().hoverStrip().get_visible());
+  EXPECT_FALSE(window().windowButtons().trafficLightsHidden());
+}
+
+TEST_F(BrowserWindowTest, TheSidebarOnTheRightMovesTheStripAndPeekAlong) {
+  setPrefs([](AppPreferences& p) {
+    p.sidebarSide = SidebarSide::trailing;
+    p.sidebarWidth = 250;
+    p.contentInset = 10;
+  });
+  const double width = window().get_width();
+  EXPECT_EQ(card().x, 10);
+  EXPECT_EQ(card().y, 30);
+  EXPECT_EQ(card().width, width - 10 - 250);
+  EXPECT_EQ(harness.bounds(window().sidebarColumn()).x, width - 250);
+
+  setSidebarVisible(false);
+  EXPECT_EQ(card().y, 10);
+  EXPECT_EQ(harness.bounds(window().hoverStrip()).x, width - 10);
+  window().hoverStripEntered();
+  settle();
+  EXPECT_EQ(harness.bounds(window().peekSidebar()).x, width - 266);
+}
+
+TEST_F(BrowserWindowTest, StoredSizesOutOfRangeAreClampedButNotRewritten) {
+  setPrefs([](AppPreferences& p) {
+    p.sidebarWidth = 5000;
+    p.contentInset = 900;
+    p.cornerRadius = -20;
+  });
+  EXPECT_EQ(harness.bounds(window().sidebarColumn()).width, 400);
+  EXPECT_EQ(card().x, 400);
+  EXPECT_EQ(card().y, 48);
+  EXPECT_EQ(harness.content().cornerRadius(), 0);
+  EXPECT_EQ(harness.store().prefs().sidebarWidth, 5000);
+  EXPECT_EQ(harness.store().prefs().contentInset, 900);
+  EXPECT_EQ(harness.store().prefs().cornerRadius, -20);
+}
+
+TEST_F(BrowserWindowTest, FontDesignAndBackgroundFollowThePreferences) {
+  setPrefs([](AppPreferences& p) {
+    p.interfaceFont = InterfaceFont::mono;
+    p.sidebarMaterial = SidebarMaterial::opaque;
+    p.sidebarTint = SidebarTint::solid;
+    p.colorStrength = 0.5;
+    p.grain = 0.4;
+  });
+  Gtk::Widget* content = window().get_child();
+  ASSERT_NE(content, nullptr);
+  EXPECT_TRUE(content->has_css_class("font-mono"));
+  EXPECT_FALSE(content->has_css_class("font-system"));
+
+  SpaceBackground& background = window().background();
+  EXPECT_FALSE(background.showsGlass());
+  EXPECT_EQ(background.tint().kind, SidebarTint::solid);
+  EXPECT_EQ(background.tint().opacity, 0.5);
+  const auto space = harness.store().currentSpace();
+  EXPECT_EQ(background.tint().identity, space->colorA.peek() + space->colorB.peek() + "diagonal");
+
+  setPrefs([](AppPreferences& p) { p.gradientDirection = GradientDirection::diagonalUp; });
+  EXPECT_EQ(background.tint().identity, space->colorA.peek() + space->colorB.peek() + "diagonalUp");
+}
+
+TEST_F(BrowserWindowTest, RebuildingTheContentKeepsTheShownPage) {
+  testing::TestServer server;
+  server.page("/kept", "<title>Kept</title><p>Still here.</p>");
+  auto tab = harness.open(server.url("/kept"));
+  ASSERT_TRUE(testing::WebHarness::waitForPage(*tab, "Kept"));
+  Gtk::Widget& view = testing::WebHarness::portOf(*tab).widget();
+  harness.store().findBarVisible.set(true);
+  settle();
+
+  window().rebuildContent();
+  settle();
+  EXPECT_EQ(view.get_parent(), &harness.content().webViewContainer());
+  EXPECT_EQ(tab->title.peek(), "Kept");
+  EXPECT_EQ(server.hits("/kept"), 1);
+  // The rebuilt content starts with fresh view state.
+  EXPECT_EQ(harness.content().findBar().query(), "");
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,128 @@
+#include "window/content_area.h"
+
+#include <gtest/gtest.h>
+
+#include "window/window_harness.h"
+
+namespace zemblo {
+namespace {
+
+using Content = ContentArea::Content;
+using testing::settle;
+using testing::TestServer;
+using testing::WebHarness;
+using testing::WindowHarness;
+
+class ContentAreaTest : public ::testing::Test {
+ protected:
+  ContentAreaTest() {
+    server.page("/page",
+                "<title>Local page</title><body style='font:15px sans-serif;padding:32px'>"
+                "<h1>A local page</h1><p>Served from 127.0.0.1 for the window's tests. The "
+                "alpha, the Alpha and the ALPHA.</p></body>");
+  }
+
+  ContentArea& content() { return harness.content(); }
+
+  std::shared_ptr<BrowserTab> blankTab() {
+    auto tab = std::make_shared<BrowserTab>();
+    harness.store().insertTab(tab);
+    harness.store().select(*tab);
+    settle();
+    return tab;
+  }
+
+  TestServer server;
+  WindowHarness harness;
+};
+
+TEST_F(ContentAreaTest, ShowsTheStartPageOrTheSelectedTabsLivePage) {
+  // A space without tabs shows the start page without a tab.
+  ASSERT_TRUE(harness.store().currentSpace()->tabs.peek().empty());
+  EXPECT_EQ(content().content(), Content::startPageWithoutTab);
+  EXPECT_TRUE(content().startPage().get_visible());
+  EXPECT_FALSE(content().webViewContainer().get_visible());
+
+  auto blank = blankTab();
+  EXPECT_EQ(content().content(), Content::startPage);
+  EXPECT_TRUE(content().startPage().get_visible());
+  EXPECT_EQ(blank->storedWebView(), nullptr);  // a start page needs no web view
+
+  auto page = harness.open(server.url("/page"));
+  ASSERT_TRUE(WebHarness::waitForPage(*page, "Local page"));
+  settle();
+  EXPECT_EQ(content().content(), Content::webPage);
+  EXPECT_EQ(content().shownTab(), page);
+  EXPECT_FALSE(content().startPage().get_visible());
+  EXPECT_EQ(WebHarness::portOf(*page).widget().get_parent(), &content().webViewContainer());
+  const auto card = harness.bounds(content());
+  EXPECT_EQ(harness.bounds(content().webViewContainer()), card);
+  WindowHarness::screenshot("content-local-page");
+
+  // Selecting the blank tab again brings its start page back; the page's view leaves the card.
+  harness.store().select(*blank);
+  settle();
+  EXPECT_EQ(content().content(), Content::startPage);
+  EXPECT_EQ(WebHarness::portOf(*page).widget().get_parent(), nullptr);
+
+  // A selection that names no tab of the space counts as none.
+  harness.store().currentSpace()->selectedTabID.set(Uuid::random());
+  settle();
+  EXPECT_EQ(content().content(), Content::startPageWithoutTab);
+}
+
+TEST_F(ContentAreaTest, TheFindBarSitsInTheTopTrailingCornerOverAWebPageOnly) {
+  blankTab();
+  harness.store().findBarVisible.set(true);
+  settle();
+  EXPECT_FALSE(content().findBar().get_visible());  // the start page has nothing to search
+
+  auto page = harness.open(server.url("/page"));
+  ASSERT_TRUE(WebHarness::waitForPage(*page, "Local page"));
+  harness.store().findBarVisible.set(true);
+  settle();
+  ASSERT_TRUE(content().findBar().get_visible());
+  const auto card = harness.bounds(content());
+  const auto bar = harness.bounds(content().findBar());
+  EXPECT_EQ(bar.y - card.y, ContentArea::kFindBarInset);
+  EXPECT_EQ(card.x + card.width - (bar.x + bar.width), ContentArea::kFindBarInset);
+  EXPECT_EQ(content().findBar().get_opacity(), 1);
+  // The banner slot moves below the bar.
+  EXPECT_EQ(harness.bounds(content().savePasswordOverlay()).y - card.y,
+            ContentArea::kFindBarInset + ContentArea::kBannerBelowFindBar);
+
+  harness.store().findBarVisible.set(false);
+  settle();
+  EXPECT_FALSE(content().findBar().get_visible());
+  EXPECT_EQ(harness.bounds(content().savePasswordOverlay()).y - card.y, ContentArea::kFindBarInset);
+}
+
+TEST_F(ContentAreaTest, CardShapeFollowsThePreferences) {
+  EXPECT_EQ(content().cornerRadius(), 12);
+  EXPECT_TRUE(content().castsShadow());
+  harness.store().updatePrefs([](AppPreferences& p) {
+    p.cornerRadius = 0;
+    p.contentShadow = false;
+  });
+  settle();
+  EXPECT_EQ(content().cornerRadius(), 0);
+  EXPECT_FALSE(content().castsShadow());
+  harness.store().updatePrefs([](AppPreferences& p) { p.cornerRadius = 400; });
+  settle();
+  EXPECT_EQ(content().cornerRadius(), 48);
+}
+
+TEST_F(ContentAreaTest, OverlaysStackErrorBarAndFindBarOverThePage) {
+  // Back to front, whatever the card shows.
+  std::vector<Gtk::Widget*> order;
+  for (auto* child = content().get_first_child(); child; child = child->get_next_sibling()) {
+    order.push_back(child);
+  }
+  const std::vector<Gtk::Widget*> expected{
+      &content().startPage(),    &content().webViewContainer(), &content().loadErrorView(),
+      &content().progressLine(), &content().findBar(),          &content().savePasswordOverlay()};
+  EXPECT_EQ(order, expected);
+}
+
+}  // namespace
+}  // namespace zemblo

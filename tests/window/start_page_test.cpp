@@ -1,0 +1,132 @@
+#include "window/start_page.h"
+
+#include <gtest/gtest.h>
+
+#include "model/search_engine.h"
+#include "platform/user_defaults.h"
+#include "window/window_harness.h"
+
+namespace zemblo {
+namespace {
+
+using Content = ContentArea::Content;
+using testing::settle;
+using testing::TestServer;
+using testing::WebHarness;
+using testing::WindowHarness;
+
+class StartPageTest : public ::testing::Test {
+ protected:
+  StartPageTest() {
+    server.page("/home", "<title>Home page</title><body><h1>Home</h1></body>");
+    server.page("/typed", "<title>Typed page</title><body><h1>Typed</h1></body>");
+  }
+
+  StartPage& page() { return harness.content().startPage(); }
+
+  std::shared_ptr<BrowserTab> blankTab() {
+    auto tab = std::make_shared<BrowserTab>();
+    harness.store().insertTab(tab);
+    harness.store().select(*tab);
+    settle();
+    return tab;
+  }
+
+  // Whether the keyboard goes to the field (its text part holds the window's focus).
+  bool fieldHasFocus() {
+    Gtk::Widget* focus = harness.window().get_focus();
+    return focus && (focus == &page().field() || focus->is_ancestor(page().field()));
+  }
+
+  void type(const std::string& text) {
+    page().field().set_text(text);
+    g_signal_emit_by_name(page().field().gobj(), "activate");
+    settle();
+  }
+
+  TestServer server;
+  WindowHarness harness;
+};
+
+TEST_F(StartPageTest, TypedAddressLoadsIntoTheBlankTabAndBlankTextOnlyClearsTheField) {
+  auto tab = blankTab();
+  ASSERT_EQ(harness.content().content(), Content::startPage);
+  EXPECT_TRUE(fieldHasFocus());
+  WindowHarness::screenshot("start-page");
+
+  type("   ");
+  EXPECT_EQ(std::string(page().field().get_text()), "");
+  EXPECT_FALSE(tab->url.peek());
+
+  type(server.url("/typed"));
+  EXPECT_EQ(std::string(page().field().get_text()), "");
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Typed page"));
+  settle();
+  EXPECT_EQ(harness.content().content(), Content::webPage);
+  EXPECT_EQ(harness.content().shownTab(), tab);
+  // The page takes the keyboard once it is on screen.
+  EXPECT_EQ(harness.window().get_focus(), &WebHarness::portOf(*tab).widget());
+}
+
+TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
+  auto tab = blankTab();
+  UserDefaults::standard().setString(SearchEngine::kDefaultsKey, "bing");
+  // The placeholder follows at the next refresh; the search itself already uses the new engine.
+  page().sync();
+  EXPECT_EQ(std::string(page().field().get_placeholder_text()), startPagePlaceholder("Bing"));
+  // Only the produced address is checked: the real engine is not reached from the tests.
+  type("local weather");
+  EXPECT_EQ(tab->url.peek(), SearchEngine(SearchEngine::bing).searchURL("local weather"));
+  EXPECT_TRUE(tab->hasStartedLoading);
+}
+
+TEST_F(StartPageTest, WithoutATabTheAddressOpensANewSelectedTab) {
+  ASSERT_EQ(harness.content().content(), Content::startPageWithoutTab);
+  type(server.url("/typed"));
+  auto tabs = harness.store().currentSpace()->tabs.peek();
+  ASSERT_EQ(tabs.size(), 1u);
+  EXPECT_EQ(harness.store().currentSpace()->selectedTab(), tabs.front());
+  ASSERT_TRUE(WebHarness::waitForPage(*tabs.front(), "Typed page"));
+}
+
+TEST_F(StartPageTest, FavouriteTilesFollowTheListAndOpenTheirSiteInTheTab) {
+  harness.store().favorites.set({Favorite("Home", *Url::parse(server.url("/home"))),
+                                 Favorite("Other", *Url::parse("https://example.org/"))});
+  auto tab = blankTab();
+  auto tiles = page().tiles();
+  ASSERT_EQ(tiles.size(), 2u);
+  EXPECT_EQ(tiles[0]->favorite().title, "Home");
+  EXPECT_TRUE(page().grid().get_visible());
+
+  tiles[0]->activate();
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Home page"));
+  EXPECT_EQ(harness.content().content(), Content::webPage);
+
+  // Without favourites, or with them switched off, there is no grid.
+  harness.store().favorites.set({});
+  blankTab();
+  EXPECT_FALSE(page().grid().get_visible());
+}
+
+TEST_F(StartPageTest, ANewBlankTabFocusesTheFieldAgainAndTheClockLinesFollowThePreferences) {
+  blankTab();
+  harness.window().unset_focus();
+  ASSERT_FALSE(fieldHasFocus());
+  harness.store().newTab();
+  settle();
+  EXPECT_TRUE(fieldHasFocus());
+
+  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.showDate = false; });
+  settle();
+  EXPECT_FALSE(page().clockGreeting().dateLine().get_visible());
+  EXPECT_TRUE(page().clockGreeting().timeLine().get_visible());
+  harness.store().updatePrefs([](AppPreferences& prefs) {
+    prefs.showClock = false;
+    prefs.showGreeting = false;
+  });
+  settle();
+  EXPECT_FALSE(page().clockGreeting().get_visible());
+}
+
+}  // namespace
+}  // namespace zemblo

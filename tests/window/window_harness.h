@@ -1,0 +1,92 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <gtkmm.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "model/browser_store.h"
+#include "platform/user_defaults.h"
+#include "support/temp_home.h"
+#include "web/browser_tab.h"
+#include "web/web_engine.h"
+#include "web/web_harness.h"
+#include "window/browser_window.h"
+#include "window/content_area.h"
+
+// A browser window on a store of its own, with real web views, under the virtual display. GTK's
+// animations are switched off, so every animated change shows its end state at once.
+namespace zemblo::testing {
+
+inline void initializeGtkWithoutAnimations() {
+  initializeGtk();
+  g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
+}
+
+// Where a widget lies in the window.
+inline BrowserWindow::Frame boundsIn(Gtk::Widget& widget, Gtk::Widget& window) {
+  graphene_rect_t bounds;
+  if (!gtk_widget_compute_bounds(widget.gobj(), window.gobj(), &bounds)) return {};
+  return {bounds.origin.x, bounds.origin.y, bounds.size.width, bounds.size.height};
+}
+
+// Lets GTK lay out and draw what changed.
+inline void settle() {
+  waitUntil([] { return false; }, std::chrono::milliseconds(120));
+}
+
+class WindowHarness {
+ public:
+  WindowHarness()
+      : defaults_(home_.root() / "config" / "user-defaults.json"),
+        engine_(WebEngine::Folders{home_.root() / "web-data", home_.root() / "web-cache"}) {
+    BrowserStoreEnvironment environment;
+    environment.defaults = &defaults_;
+    environment.webViewFactory = &engine_;
+    store_ = BrowserStore::create(std::move(environment));
+    window_ = std::make_unique<BrowserWindow>(store_);
+    window_->present();
+    waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; });
+    settle();
+  }
+  ~WindowHarness() {
+    window_.reset();
+    store_.reset();
+  }
+  WindowHarness(const WindowHarness&) = delete;
+  WindowHarness& operator=(const WindowHarness&) = delete;
+
+  BrowserStore& store() { return *store_; }
+  const std::shared_ptr<BrowserStore>& sharedStore() { return store_; }
+  BrowserWindow& window() { return *window_; }
+  ContentArea& content() { return window_->contentArea(); }
+  const TempHome& home() const { return home_; }
+
+  std::shared_ptr<BrowserTab> open(const std::string& url) {
+    return store_->openTab(*Url::parse(url), false);
+  }
+
+  BrowserWindow::Frame bounds(Gtk::Widget& widget) { return boundsIn(widget, *window_); }
+
+  // Saves a picture of the screen when ZEMBLO_SHOTS names a folder (for looking at the views).
+  static void screenshot(const std::string& name) {
+    const char* folder = std::getenv("ZEMBLO_SHOTS");
+    if (!folder) return;
+    waitUntil([] { return false; }, std::chrono::milliseconds(600));
+    const std::string command =
+        std::string("/usr/bin/import -window root '") + folder + "/" + name + ".png'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  }
+
+ private:
+  const bool gtkReady_ = (initializeGtkWithoutAnimations(), true);
+  TempHome home_;
+  UserDefaults defaults_;
+  WebEngine engine_;
+  std::shared_ptr<BrowserStore> store_;
+  std::unique_ptr<BrowserWindow> window_;
+};
+
+}  // namespace zemblo::testing
