@@ -195,7 +195,8 @@ void BrowserCommands::requestPasswordImport() const {
 
 BrowserMenu::BrowserMenu(Gtk::ApplicationWindow& window, BrowserCommands commands)
     : window_(window), commands_(std::move(commands)), model_(Gio::Menu::create()) {
-  popover_ = std::make_unique<Gtk::PopoverMenu>(model_);
+  // Each menu opens beside it as a popover of its own, like the menus of a menu bar.
+  popover_ = std::make_unique<Gtk::PopoverMenu>(model_, Gtk::PopoverMenu::Flags::NESTED);
   popover_->set_name("BrowserMenuPopover");
   popover_->set_has_arrow(false);
   popover_->set_position(Gtk::PositionType::BOTTOM);

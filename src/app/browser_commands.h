@@ -16,8 +16,8 @@ class BrowserStore;
 class BrowserTab;
 
 // The browser's menu commands: what each item of the menus does, and the menus themselves with
-// their titles in the interface language. A plain value; the window builds a new one whenever
-// the interface language or the page dark mode changes, so the menus are built again.
+// their titles in the interface language. A plain value; the application builds a new one
+// whenever the interface language or the page dark mode changes, and the menus with it.
 class BrowserCommands {
  public:
   static constexpr double kZoomStep = 0.1;

@@ -92,7 +92,7 @@ void ZembloApp::showBrowserWindow() {
 void ZembloApp::attachBrowserCommands() {
   // The menus are built again, with a new commands value, whenever the interface language or the
   // page dark mode changes; no other setting touches them.
-  commandsObserver_ = std::make_unique<Observer>([this]() {
+  commandsObserver_ = std::make_unique<Observer>([this] {
     const AppPreferences& prefs = store_->prefs();
     BrowserCommands commands(store_, prefs.language, prefs.pageDarkMode);
     if (!browserMenu_) {

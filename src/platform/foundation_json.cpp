@@ -24,12 +24,24 @@ void write(JsonWriter& writer, const Json& value) {
       for (const auto& element : value) write(writer, element);
       writer.endArray();
       break;
-    case Json::value_t::string: writer.string(value.get_ref<const std::string&>()); break;
-    case Json::value_t::boolean: writer.boolean(value.get<bool>()); break;
-    case Json::value_t::number_integer: writer.integer(value.get<int64_t>()); break;
-    case Json::value_t::number_unsigned: writer.number(value.get<double>()); break;
-    case Json::value_t::number_float: writer.number(value.get<double>()); break;
-    default: writer.null(); break;
+    case Json::value_t::string:
+      writer.string(value.get_ref<const std::string&>());
+      break;
+    case Json::value_t::boolean:
+      writer.boolean(value.get<bool>());
+      break;
+    case Json::value_t::number_integer:
+      writer.integer(value.get<int64_t>());
+      break;
+    case Json::value_t::number_unsigned:
+      writer.number(value.get<double>());
+      break;
+    case Json::value_t::number_float:
+      writer.number(value.get<double>());
+      break;
+    default:
+      writer.null();
+      break;
   }
 }
 

@@ -37,7 +37,10 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite)
   set_size_request(10, kHeight);
   set_tooltip_text(favorite_.title);
   icon_.set(favorite_.faviconURL, favorite_.url.host(), kIconSize);
-  icon_.set_parent(*this);
+  icon_.set_hexpand(true);
+  icon_.set_halign(Gtk::Align::CENTER);
+  icon_.set_valign(Gtk::Align::CENTER);
+  append(icon_);
   buildMenu();
 
   auto click = Gtk::GestureClick::create();
@@ -66,8 +69,7 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite)
 }
 
 FavoriteTile::~FavoriteTile() {
-  menu_.unparent();
-  icon_.unparent();
+  if (menu_.get_parent()) menu_.unparent();
 }
 
 void FavoriteTile::buildMenu() {
@@ -111,11 +113,8 @@ void FavoriteTile::setActive(bool active) {
   queue_draw();
 }
 
-void FavoriteTile::size_allocate_vfunc(int width, int height, int) {
-  int minimum = 0, natural = 0, b1 = -1, b2 = -1;
-  icon_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
-  const int side = std::max(minimum, int(kIconSize));
-  icon_.size_allocate(Gtk::Allocation((width - side) / 2, (height - side) / 2, side, side), -1);
+void FavoriteTile::size_allocate_vfunc(int width, int height, int baseline) {
+  Gtk::Box::size_allocate_vfunc(width, height, baseline);
   if (menu_.get_visible()) menu_.present();
 }
 

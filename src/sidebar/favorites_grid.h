@@ -38,7 +38,7 @@ bool isFavoriteActive(const Favorite& favorite, const std::optional<std::string>
 
 // One favourite in the sidebar: its icon on a rounded tile, filled like the selected tab row
 // while its site is open in the selected tab.
-class FavoriteTile : public Gtk::Widget {
+class FavoriteTile : public Gtk::Box {
  public:
   static constexpr int kHeight = 46;
   static constexpr double kIconSize = 20;

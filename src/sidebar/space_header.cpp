@@ -15,7 +15,7 @@ SpaceHeader::SpaceHeader(const SidebarContext& context)
   set_margin_top(4);
   set_size_request(-1, kHeight);
   Pango::AttrList attributes;
-  auto size = Pango::Attribute::create_attr_size(12 * PANGO_SCALE);
+  auto size = Pango::Attribute::create_attr_size_absolute(12 * PANGO_SCALE);
   auto weight = Pango::Attribute::create_attr_weight(Pango::Weight::SEMIBOLD);
   attributes.insert(size);
   attributes.insert(weight);

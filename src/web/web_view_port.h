@@ -44,8 +44,7 @@ class WebViewFactory {
  public:
   virtual ~WebViewFactory() = default;
   virtual std::unique_ptr<WebViewPort> makeWebView(BrowserTab& tab) = 0;
-  virtual std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup,
-                                                        WebViewPort& opener) = 0;
+  virtual std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) = 0;
 };
 
 }  // namespace zemblo

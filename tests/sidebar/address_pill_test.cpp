@@ -146,7 +146,9 @@ TEST(ReloadButtonTest, StopsALoadingPageAndReloadsAnIdleOneWithATurnOfTheArrow) 
   harness.server().route("/slow", {.neverAnswer = true});
   harness.server().page("/fast", "<title>Fast</title>");
   auto tab = harness.open(harness.server().url("/slow"));
-  ASSERT_TRUE(waitUntil([&] { return tab->isLoading.peek(); }));
+  // The request has reached the server: the load is under way in the engine.
+  ASSERT_TRUE(
+      waitUntil([&] { return tab->isLoading.peek() && harness.server().hits("/slow") > 0; }));
   pump();
   auto& reload = harness.pill().reloadButton();
   EXPECT_TRUE(reload.loading());

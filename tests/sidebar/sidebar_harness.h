@@ -4,6 +4,7 @@
 #include <gtkmm.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "model/browser_store.h"
@@ -68,7 +69,7 @@ class SidebarHarness : public WindowHarness {
 
   TabRow& row(const BrowserTab& tab) {
     TabRow* found = list().rowFor(tab.id);
-    EXPECT_NE(found, nullptr);
+    if (!found) throw std::runtime_error("no row for the tab " + tab.displayTitle());
     return *found;
   }
 

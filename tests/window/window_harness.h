@@ -41,7 +41,8 @@ class WindowHarness {
  public:
   WindowHarness()
       : defaults_(home_.root() / "config" / "user-defaults.json"),
-        engine_(WebEngine::Folders{home_.root() / "web-data", home_.root() / "web-cache"}) {
+        engine_(WebEngine::Folders{home_.root() / "web-data", home_.root() / "web-cache",
+                                   ZEMBLO_TEST_RULE_LISTS_DIR}) {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
     environment.webViewFactory = &engine_;

@@ -27,7 +27,9 @@ class TabEventsTest : public ::testing::Test {
     tab = store->openTab(url("https://a.example/"), false);
   }
 
-  std::vector<std::shared_ptr<BrowserTab>> tabs() const { return store->currentSpace()->tabs.peek(); }
+  std::vector<std::shared_ptr<BrowserTab>> tabs() const {
+    return store->currentSpace()->tabs.peek();
+  }
 
   testing::TempHome home;
   UserDefaults defaults{home.root() / "defaults.json"};
@@ -41,19 +43,16 @@ TEST_F(TabEventsTest, ControlClickOpensATabRightAfterItsOpener) {
   auto other = store->openTab(url("https://z.example/"), false);  // placed on top
   store->select(*tab);
   using Action = BrowserTab::NavigationAction;
-  EXPECT_EQ(tab->decideNavigationAction(Action{.url = url("https://b.example/"),
-                                               .isLinkActivation = true,
-                                               .control = true}),
+  EXPECT_EQ(tab->decideNavigationAction(Action{
+                .url = url("https://b.example/"), .isLinkActivation = true, .control = true}),
             Policy::cancel);
   ASSERT_EQ(tabs().size(), 3u);
   EXPECT_EQ(tabs()[1], tab);
   EXPECT_EQ(tabs()[2]->url.peek(), url("https://b.example/"));
   EXPECT_EQ(store->currentSpace()->selectedTab(), tab);  // background
 
-  tab->decideNavigationAction(Action{.url = url("https://c.example/"),
-                                     .isLinkActivation = true,
-                                     .control = true,
-                                     .shift = true});
+  tab->decideNavigationAction(Action{
+      .url = url("https://c.example/"), .isLinkActivation = true, .control = true, .shift = true});
   EXPECT_EQ(tabs()[2]->url.peek(), url("https://c.example/"));
   EXPECT_EQ(store->currentSpace()->selectedTab(), tabs()[2]);  // foreground
   // A plain click or a form submission with Control stays in place.
@@ -126,9 +125,8 @@ TEST_F(TabEventsTest, TheContentBlockerFollowsNavigationsThatReallyStart) {
   tab->provisionalNavigationStarted(url("https://blocked.example/"));
   EXPECT_TRUE(tab->adBlockApplied);
   // Deciding a Ctrl-click changes nothing for the page that stays.
-  tab->decideNavigationAction({.url = url("https://allowed.example/"),
-                               .isLinkActivation = true,
-                               .control = true});
+  tab->decideNavigationAction(
+      {.url = url("https://allowed.example/"), .isLinkActivation = true, .control = true});
   EXPECT_TRUE(tab->adBlockApplied);
   tab->provisionalNavigationStarted(url("https://www.allowed.example/"));
   EXPECT_FALSE(tab->adBlockApplied);

@@ -56,10 +56,12 @@ TEST(BrowserTabDisplay, TitleHostAndSecurityRules) {
 
   EXPECT_EQ(BrowserTab(Uuid::random(), url("https://WWW.Example.com")).displayHost(),
             "WWW.Example.com");
-  for (const char* insecure : {"http://a.example", "HTTPS://a.example", "file:///tmp/x", "about:blank"}) {
+  for (const char* insecure :
+       {"http://a.example", "HTTPS://a.example", "file:///tmp/x", "about:blank"}) {
     EXPECT_FALSE(BrowserTab(Uuid::random(), url(insecure)).isSecure()) << insecure;
   }
-  EXPECT_EQ(BrowserTab(Uuid::random(), url("file:///tmp/x.html")).dialogTitle(), "Bu sayfa diyor ki");
+  EXPECT_EQ(BrowserTab(Uuid::random(), url("file:///tmp/x.html")).dialogTitle(),
+            "Bu sayfa diyor ki");
 
   auto popup = BrowserTab::makePopup({});
   EXPECT_FALSE(popup->showsStartPage());
@@ -126,8 +128,8 @@ TEST(BrowserTabNavigation, ActionPolicyWithoutAStore) {
   EXPECT_EQ(tab->decideNavigationAction(Action{.url = url("https://b.example/")}), Policy::allow);
   EXPECT_EQ(tab->decideNavigationAction(Action{.shouldPerformDownload = true}), Policy::download);
   // A Ctrl-click is swallowed even when there is no store to open a tab in.
-  EXPECT_EQ(tab->decideNavigationAction(
-                Action{.url = url("https://b.example/"), .isLinkActivation = true, .control = true}),
+  EXPECT_EQ(tab->decideNavigationAction(Action{
+                .url = url("https://b.example/"), .isLinkActivation = true, .control = true}),
             Policy::cancel);
   EXPECT_EQ(tab->decideNavigationAction(Action{.isLinkActivation = true, .control = true}),
             Policy::allow);

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "model/theme_colors.h"
+#include "sidebar/sidebar_harness.h"
+#include "sidebar/sidebar_view.h"
+
+namespace zemblo {
+namespace {
+
+using testing::pump;
+using testing::SidebarHarness;
+
+TEST(SpacesTest, SwitchingSpacesChangesTheHeaderTheTabListAndTheColours) {
+  SidebarHarness harness;
+  auto& store = harness.store();
+  ASSERT_GE(store.spaces.peek().size(), 2u);
+  auto first = store.spaces.peek()[0];
+  auto second = store.spaces.peek()[1];
+  store.select(*first);
+  harness.addTab("https://example.org/", "First space tab");
+  pump();
+  ASSERT_EQ(harness.titlesInList(), std::vector<std::string>{"First space tab"});
+  auto& header = harness.sidebar().spaceHeader();
+  EXPECT_EQ(std::string(header.nameLabel().get_text()), first->name.peek());
+  EXPECT_EQ(header.shownSymbol(), first->symbol.peek());
+  const Palette before = themeColors(store);
+  auto& switcher = harness.sidebar().bottomBar().switcher();
+  auto buttons = switcher.buttons();
+  ASSERT_EQ(buttons.size(), store.spaces.peek().size());
+  EXPECT_TRUE(buttons[0]->isSelected());
+  EXPECT_FALSE(buttons[1]->isSelected());
+  SidebarHarness::screenshot("sidebar-first-space");
+
+  // A real click on the second space's circle.
+  const auto frame = harness.bounds(*buttons[1]);
+  harness.input("mousemove --window %1 " + std::to_string(int(frame.x + frame.width / 2)) + " " +
+                std::to_string(int(frame.y + frame.height / 2)) + " click 1");
+  ASSERT_TRUE(testing::waitUntil([&] { return store.currentSpace() == second; }));
+  pump();
+  EXPECT_EQ(std::string(header.nameLabel().get_text()), second->name.peek());
+  EXPECT_EQ(header.shownSymbol(), second->symbol.peek());
+  const auto titles = harness.titlesInList();
+  EXPECT_EQ(std::count(titles.begin(), titles.end(), "First space tab"), 0);
+  EXPECT_FALSE(switcher.buttons()[0]->isSelected());
+  EXPECT_TRUE(switcher.buttons()[1]->isSelected());
+  EXPECT_NE(themeColors(store), before);
+  SidebarHarness::screenshot("sidebar-second-space");
+}
+
+TEST(SpacesTest, TheClearButtonShowsOnlyUnderThePointerWithTabsAndClosesThemAll) {
+  SidebarHarness harness;
+  auto& header = harness.sidebar().spaceHeader();
+  header.setHovering(true);
+  pump();
+  EXPECT_FALSE(header.clearButton().get_visible());  // no tabs
+  harness.addTab("https://example.org/", "One");
+  harness.addTab("https://example.com/", "Two");
+  EXPECT_TRUE(header.clearButton().get_visible());
+  header.setHovering(false);
+  pump();
+  EXPECT_FALSE(header.clearButton().get_visible());
+  header.setHovering(true);
+  pump();
+  header.clearButton().activate();
+  pump();
+  EXPECT_TRUE(harness.space().tabs.peek().empty());
+  EXPECT_FALSE(header.clearButton().get_visible());
+}
+
+TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
+  SidebarHarness harness;
+  const auto sidebarWidth = harness.bounds(harness.sidebar()).width;
+  while (harness.store().spaces.peek().size() < 12) harness.store().addSpace();
+  pump();
+  auto& bar = harness.sidebar().bottomBar();
+  auto buttons = bar.switcher().buttons();
+  ASSERT_EQ(buttons.size(), 12u);
+  const auto a = harness.bounds(*buttons[0]);
+  const auto b = harness.bounds(*buttons[1]);
+  EXPECT_EQ(a.width, SpaceSwitcherButton::kSide);
+  EXPECT_EQ(b.x - (a.x + a.width), SpaceSwitcher::kSpacing);
+  EXPECT_EQ(b.y, a.y);  // never wraps to a second line
+  EXPECT_EQ(harness.bounds(harness.sidebar()).width, sidebarWidth);
+  // The gear stays last, at the trailing end of the bar.
+  const auto gear = harness.bounds(bar.settingsButton());
+  const auto barFrame = harness.bounds(bar);
+  EXPECT_EQ(gear.x + gear.width, barFrame.x + barFrame.width);
+  EXPECT_TRUE(bar.settingsButton().get_sensitive());
+  EXPECT_EQ(harness.bounds(bar.downloadsPlace()).width, SidebarIconButton::kWidth);
+}
+
+}  // namespace
+}  // namespace zemblo
