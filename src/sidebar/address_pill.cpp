@@ -60,16 +60,8 @@ AddressPill::AddressPill(const SidebarContext& context, Scheduler& scheduler)
   }
   row_.set_parent(*this);
 
-  auto click = Gtk::GestureClick::create();
-  click->set_button(GDK_BUTTON_PRIMARY);
-  click->signal_released().connect([this](int presses, double x, double y) {
-    if (presses == 1 && contains(x, y)) tap();
-  });
-  add_controller(click);
-  auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([this](double, double) { setHovering(true); });
-  motion->signal_leave().connect([this] { setHovering(false); });
-  add_controller(motion);
+  addTapAndHover(
+      *this, [this] { tap(); }, [this](bool hovering) { setHovering(hovering); });
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <gtk/gtk.h>
@@ -46,5 +47,10 @@ class SidebarStyle {
   Glib::RefPtr<Gdk::Display> display_;
   Glib::RefPtr<Gtk::CssProvider> provider_;
 };
+
+// Sidebar rows and the pill are not buttons: a primary click released inside the widget taps
+// it, and pointer enter/leave drive its hover state.
+void addTapAndHover(Gtk::Widget& widget, std::function<void()> tap,
+                    std::function<void(bool)> hover);
 
 }  // namespace zemblo

@@ -74,20 +74,12 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
     child->set_parent(*this);
   }
 
-  auto click = Gtk::GestureClick::create();
-  click->set_button(GDK_BUTTON_PRIMARY);
-  click->signal_released().connect([this](int presses, double x, double y) {
-    if (presses == 1 && contains(x, y)) tap();
-  });
-  add_controller(click);
   auto secondary = Gtk::GestureClick::create();
   secondary->set_button(GDK_BUTTON_SECONDARY);
   secondary->signal_pressed().connect([this](int, double x, double y) { popupContextMenu(x, y); });
   add_controller(secondary);
-  auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([this](double, double) { setHovering(true); });
-  motion->signal_leave().connect([this] { setHovering(false); });
-  add_controller(motion);
+  addTapAndHover(
+      *this, [this] { tap(); }, [this](bool hovering) { setHovering(hovering); });
 
   drag_ = Gtk::DragSource::create();
   drag_->set_actions(Gdk::DragAction::MOVE);
