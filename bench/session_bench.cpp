@@ -10,6 +10,8 @@
 #include "model/browser_store.h"
 #include "model/records.h"
 
+#include "scratch_home.h"
+
 namespace zemblo {
 namespace {
 
@@ -46,18 +48,7 @@ std::vector<HistoryEntry> largeHistory() {
   return history;
 }
 
-// A private data folder so the benchmark never touches the user's files.
-struct ScratchHome {
-  ScratchHome() {
-    gchar* dir = g_dir_make_tmp("zemblo-bench-XXXXXX", nullptr);
-    root = dir;
-    g_free(dir);
-    setenv("XDG_DATA_HOME", root.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", root.c_str(), 1);
-  }
-  ~ScratchHome() { std::filesystem::remove_all(root); }
-  std::filesystem::path root;
-};
+using bench::ScratchHome;
 
 void BM_SaveNow(benchmark::State& state) {
   ScratchHome home;

@@ -12,21 +12,12 @@
 #include "model/records.h"
 #include "model/suggestions.h"
 
+#include "scratch_home.h"
+
 namespace zemblo {
 namespace {
 
-// A private data folder so the benchmark never touches the user's files.
-struct ScratchHome {
-  ScratchHome() {
-    gchar* dir = g_dir_make_tmp("zemblo-bench-XXXXXX", nullptr);
-    root = dir;
-    g_free(dir);
-    setenv("XDG_DATA_HOME", root.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", root.c_str(), 1);
-  }
-  ~ScratchHome() { std::filesystem::remove_all(root); }
-  std::filesystem::path root;
-};
+using bench::ScratchHome;
 
 Url address(const std::string& site, int page) {
   return *Url::parse("https://" + site + ".example.com/articles/" + std::to_string(page) +
