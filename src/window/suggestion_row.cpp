@@ -17,20 +17,6 @@ constexpr double kSecondaryOpacity = 0.55;
 // The shape of the return key; the icon theme has no such symbol.
 constexpr const char* kReturnSymbol = "\u21A9";
 
-const char* iconNameFor(std::string_view symbol) {
-  // Not in the shared symbol table: the theme's new-tab icon says the same thing.
-  if (symbol == "plus.magnifyingglass") return "tab-new-symbolic";
-  return symbolIconName(symbol);
-}
-
-std::string replacingPlaceholder(std::string format, std::string_view value) {
-  constexpr std::string_view kPlaceholder = "%@";
-  if (const size_t at = format.find(kPlaceholder); at != std::string::npos) {
-    format.replace(at, kPlaceholder.size(), value);
-  }
-  return format;
-}
-
 GdkRGBA withOpacity(GdkRGBA color, double opacity) {
   color.alpha = static_cast<float>(color.alpha * opacity);
   return color;
@@ -99,7 +85,7 @@ void SymbolGlyph::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   }
   const auto theme = Gtk::IconTheme::get_for_display(get_display());
   const auto icon =
-      theme->lookup_icon(iconNameFor(symbol_), pixelSize_, get_scale_factor(),
+      theme->lookup_icon(symbolIconName(symbol_), pixelSize_, get_scale_factor(),
                          Gtk::TextDirection::NONE, Gtk::IconLookupFlags::FORCE_SYMBOLIC);
   if (!icon) return;
   const graphene_point_t origin{static_cast<float>(std::round((width - pixelSize_) / 2)),
@@ -139,7 +125,7 @@ std::optional<std::string> SuggestionRow::subtitle(const Suggestion& suggestion,
       return suggestion.openURL()->str();
     case Suggestion::Kind::search:
       // The engine's name is its own and stays the same in every language.
-      return replacingPlaceholder(localized("%@ ile ara"), engine.displayName());
+      return withArgument(localized("%@ ile ara"), engine.displayName());
     case Suggestion::Kind::tab: {
       const auto& url = suggestion.browserTab()->url.get();
       if (!url) return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include <gtkmm.h>
 
@@ -12,6 +13,10 @@ namespace zemblo {
 // The symbolic icon name for a symbol; a plain dot for a name it does not know, so that a symbol
 // read from a session file never leaves a gap.
 const char* symbolIconName(std::string_view symbol);
+
+// The symbols that have an icon of their own (any other draws the dot), in the order they are
+// mapped.
+std::vector<std::string_view> knownSymbols();
 
 // Makes our own symbolic icons available to the icon theme of `display`. Safe to call repeatedly.
 void registerSymbolIcons(const Glib::RefPtr<Gdk::Display>& display);
