@@ -24,10 +24,7 @@ std::optional<double> pageZoomOf(const WebViewPort& webView) {
 
 std::string numberedTabTitle(int number) {
   if (number == kNumberedTabs) return localized("Son Sekme");
-  std::string title = localized("Sekme %@");
-  const auto placeholder = title.find("%@");
-  if (placeholder != std::string::npos) title.replace(placeholder, 2, std::to_string(number));
-  return title;
+  return withArgument(localized("Sekme %@"), std::to_string(number));
 }
 
 // The desktop's own menus carry the words of the desktop, which take the language the browser

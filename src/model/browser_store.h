@@ -201,6 +201,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Brings one tab's web view in line with page dark mode for a page at `address`.
   void applyDarkMode(BrowserTab& tab, const std::optional<Url>& address);
   bool isSystemDark() const;
+  // Puts the site of the tab's page on the content blocker's allow list (`allowed`) or takes it
+  // off, then reloads the tab so the page shows the change. A page without a host does nothing.
+  void setAdBlock(bool allowed, BrowserTab& tab);
 
   SessionSnapshot sessionSnapshot() const;
 

@@ -4,6 +4,7 @@
 
 #include "model/browser_store.h"
 #include "passwords/host_rules.h"
+#include "web/ad_blocker.h"
 #include "web/browser_tab.h"
 
 namespace zemblo {
@@ -134,6 +135,13 @@ void BrowserStore::applyPageDarkModeToAllTabs() {
 void BrowserStore::applyDarkMode(BrowserTab& tab, const std::optional<Url>& address) {
   if (!environment_.applyPageDarkMode || !tab.storedWebView()) return;
   environment_.applyPageDarkMode(tab, pageDarkModeDecision(prefs_.peek(), address, isSystemDark()));
+}
+
+void BrowserStore::setAdBlock(bool allowed, BrowserTab& tab) {
+  const auto address = tab.url.peek();
+  if (!address || !address->host()) return;
+  adBlocker().setAllowed(allowed, *address->host());
+  tab.reload();
 }
 
 }  // namespace zemblo

@@ -88,14 +88,6 @@ std::optional<std::string_view> englishEntry(std::string_view key) {
   return found->second;
 }
 
-std::string replacingFirstPlaceholder(std::string text, long long count) {
-  constexpr std::string_view kPlaceholder = "%@";
-  if (const size_t at = text.find(kPlaceholder); at != std::string::npos) {
-    text.replace(at, kPlaceholder.size(), std::to_string(count));
-  }
-  return text;
-}
-
 }  // namespace
 
 namespace L10n {
@@ -144,10 +136,30 @@ std::string localized(std::string_view turkish, long long count) {
     std::string singularKey(turkish);
     singularKey += "|one";
     if (const auto singular = englishEntry(singularKey)) {
-      return replacingFirstPlaceholder(std::string(*singular), count);
+      return withArgument(std::string(*singular), std::to_string(count));
     }
   }
-  return replacingFirstPlaceholder(localized(turkish), count);
+  return withArgument(localized(turkish), std::to_string(count));
+}
+
+std::string withArgument(std::string format, std::string_view argument) {
+  constexpr std::string_view kPlaceholder = "%@";
+  if (const size_t at = format.find(kPlaceholder); at != std::string::npos) {
+    format.replace(at, kPlaceholder.size(), argument);
+  }
+  return format;
+}
+
+std::string groupedNumber(long long value) {
+  const auto magnitude = static_cast<unsigned long long>(value);
+  const std::string digits = std::to_string(value < 0 ? 0ULL - magnitude : magnitude);
+  const char separator = L10n::isEnglish() ? ',' : '.';
+  std::string grouped;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += separator;
+    grouped += digits[i];
+  }
+  return value < 0 ? "-" + grouped : grouped;
 }
 
 std::string percentText(double fraction) {

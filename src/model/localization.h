@@ -46,6 +46,13 @@ std::string englishText(std::string_view turkish);
 // singular after any number, so it never uses those entries.
 std::string localized(std::string_view turkish, long long count);
 
+// `format` with its first "%@" replaced by `argument`; unchanged when it has none.
+std::string withArgument(std::string format, std::string_view argument);
+
+// A whole number with the thousands separator of the interface language: "12,345" in English,
+// "12.345" in Turkish.
+std::string groupedNumber(long long value);
+
 // A fraction as a whole percentage, halves rounded away from zero: "13%" in English, "%13" in
 // Turkish. Callers pass fractions between 0 and 1.
 std::string percentText(double fraction);

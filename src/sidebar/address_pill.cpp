@@ -24,6 +24,7 @@ constexpr double kSecondaryOpacity = 0.55;
 AddressPill::AddressPill(const SidebarContext& context, Scheduler& scheduler)
     : context_(context),
       scheduler_(scheduler),
+      shield_(context),
       reload_(context, nullptr),
       fill_(*this, kRestingFill, [this] { queue_draw(); }),
       copyPresence_(*this, 0, [this] { copyPresenceChanged(); }) {
@@ -49,12 +50,12 @@ AddressPill::AddressPill(const SidebarContext& context, Scheduler& scheduler)
   copyButton_.set_visible(false);
   copyButton_.set_opacity(0);
   copyButton_.signal_clicked().connect([this] { copyLink(); });
-  shieldSlot_.set_visible(false);
+  shield_.set_visible(false);
 
   row_.set_margin_start(12);
   row_.set_margin_end(5);
   for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{&icon_, &label_, &shieldSlot_, &copyButton_, &reload_}) {
+       std::initializer_list<Gtk::Widget*>{&icon_, &label_, &shield_, &copyButton_, &reload_}) {
     child->set_valign(Gtk::Align::CENTER);
     row_.append(*child);
   }
@@ -82,7 +83,9 @@ void AddressPill::sync() {
   icon_.set_from_icon_name(symbolIconName(look_.symbol));
   label_.set_text(look_.text);
   label_.set_opacity(look_.hasAddress ? 1 : kSecondaryOpacity);
-  shieldSlot_.set_visible(look_.showsShield && shieldSlot_.get_first_child() != nullptr);
+  if (!look_.showsShield) shield_.popover().popdown();
+  shield_.set_visible(look_.showsShield);
+  shield_.setTab(look_.showsShield ? tab : nullptr);
   reload_.set_visible(look_.showsReloadButton);
   reload_.setTab(look_.showsReloadButton ? tab : nullptr);
   copyButton_.set_tooltip_text(localized("Bağlantıyı kopyala"));

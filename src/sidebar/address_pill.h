@@ -11,6 +11,7 @@
 #include "platform/observable.h"
 #include "platform/scheduler.h"
 #include "sidebar/reload_button.h"
+#include "sidebar/shield_button.h"
 #include "sidebar/sidebar_rules.h"
 #include "window/animated_value.h"
 
@@ -45,8 +46,8 @@ class AddressPill : public Gtk::Widget {
   Gtk::Image& leadingIcon() { return icon_; }
   Gtk::Button& copyButton() { return copyButton_; }
   ReloadButton& reloadButton() { return reload_; }
-  // Where the content-blocker shield goes; shown only for web pages.
-  Gtk::Box& shieldSlot() { return shieldSlot_; }
+  // The content-blocker shield; shown only for web pages.
+  ShieldButton& shield() { return shield_; }
   double fillOpacity() const { return fill_.value(); }
 
  protected:
@@ -63,7 +64,7 @@ class AddressPill : public Gtk::Widget {
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
   Gtk::Image icon_;
   Gtk::Label label_;
-  Gtk::Box shieldSlot_;
+  ShieldButton shield_;
   Gtk::Button copyButton_;
   Gtk::Image copyImage_;
   ReloadButton reload_;

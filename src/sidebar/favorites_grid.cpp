@@ -1,6 +1,9 @@
 #include "sidebar/favorites_grid.h"
 
 #include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
 
 #include "model/browser_store.h"
 #include "model/localization.h"
@@ -30,81 +33,73 @@ bool isFavoriteActive(const Favorite& favorite, const std::optional<std::string>
   return selectedHost && host && *host == *selectedHost;
 }
 
-FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite)
-    : context_(context), favorite_(std::move(favorite)), icon_(kIconSize) {
+namespace {
+
+constexpr double kRestingFill = 0.06;
+constexpr double kHoverFill = 0.1;
+constexpr double kHoverScale = 0.04;
+constexpr double kFadedOpacity = 0.01;
+
+}  // namespace
+
+FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite,
+                           std::function<void(const Favorite&)> onRemove)
+    : context_(context),
+      favorite_(std::move(favorite)),
+      onRemove_(std::move(onRemove)),
+      icon_(kIconSize),
+      hover_(*this, 0, [this] { queue_draw(); }) {
   set_name("FavoriteTile");
-  set_hexpand(true);
-  set_size_request(10, kHeight);
   set_tooltip_text(favorite_.title);
   icon_.set(favorite_.faviconURL, favorite_.url.host(), kIconSize);
-  icon_.set_hexpand(true);
-  icon_.set_halign(Gtk::Align::CENTER);
-  icon_.set_valign(Gtk::Align::CENTER);
-  append(icon_);
-  buildMenu();
+  icon_.set_parent(*this);
 
   auto click = Gtk::GestureClick::create();
   click->set_button(GDK_BUTTON_PRIMARY);
-  click->signal_released().connect([this](int presses, double, double) {
-    if (presses == 1) context_.store().open(favorite_);
+  click->signal_released().connect([this](int presses, double x, double y) {
+    if (presses == 1 && contains(x, y)) context_.store().open(favorite_);
   });
   add_controller(click);
   auto secondary = Gtk::GestureClick::create();
   secondary->set_button(GDK_BUTTON_SECONDARY);
-  secondary->signal_pressed().connect([this](int, double x, double y) {
-    menu_.set_pointing_to(Gdk::Rectangle(int(x), int(y), 1, 1));
-    menu_.popup();
-  });
+  secondary->signal_pressed().connect([this](int, double x, double y) { popupMenu(x, y); });
   add_controller(secondary);
   auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([this](double, double) {
-    hovering_ = true;
-    queue_draw();
-  });
-  motion->signal_leave().connect([this] {
-    hovering_ = false;
-    queue_draw();
-  });
+  motion->signal_enter().connect([this](double, double) { setHovering(true); });
+  motion->signal_leave().connect([this] { setHovering(false); });
   add_controller(motion);
+
+  actions_ = Gio::SimpleActionGroup::create();
+  actions_->add_action("open-in-new-tab", [this] { openInNewTab(); });
+  actions_->add_action("remove", [this] { remove(); });
+  insert_action_group("favorite", actions_);
 }
 
 FavoriteTile::~FavoriteTile() {
-  if (menu_.get_parent()) menu_.unparent();
+  if (menu_) menu_->unparent();
+  icon_.unparent();
 }
 
-void FavoriteTile::buildMenu() {
-  auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 2);
-  auto* open = Gtk::make_managed<Gtk::Button>(localized("Yeni Sekmede Aç"));
-  auto* remove = Gtk::make_managed<Gtk::Button>(localized("Favorilerden Kaldır"));
-  for (Gtk::Button* button : {open, remove}) {
-    button->set_has_frame(false);
-    button->get_child()->set_halign(Gtk::Align::START);
-  }
-  remove->add_css_class("destructive-action");
-  open->signal_clicked().connect([this] {
-    menu_.popdown();
-    openInNewTab();
-  });
-  // The tile may be destroyed by the removal, so the menu closes first.
-  remove->signal_clicked().connect([this] {
-    menu_.popdown();
-    this->remove();
-  });
-  box->append(*open);
-  box->append(*Gtk::make_managed<Gtk::Separator>());
-  box->append(*remove);
-  menu_.set_child(*box);
-  menu_.set_has_arrow(false);
-  menu_.set_parent(*this);
+void FavoriteTile::popupMenu(double x, double y) {
+  auto model = Gio::Menu::create();
+  auto open = Gio::Menu::create();
+  open->append(localized("Yeni Sekmede Aç"), "favorite.open-in-new-tab");
+  auto remove = Gio::Menu::create();
+  remove->append(localized("Favorilerden Kaldır"), "favorite.remove");
+  model->append_section(open);
+  model->append_section(remove);
+  if (menu_) menu_->unparent();
+  menu_ = std::make_unique<Gtk::PopoverMenu>(model);
+  menu_->set_parent(*this);
+  menu_->set_has_arrow(false);
+  menu_->set_pointing_to(Gdk::Rectangle(int(x), int(y), 1, 1));
+  menu_->popup();
 }
 
 void FavoriteTile::openInNewTab() { context_.store().openTab(favorite_.url, false); }
 
 void FavoriteTile::remove() {
-  const Uuid id = favorite_.id;
-  // Removing rebuilds the grid, which destroys this tile: leave the handler first.
-  auto* store = &context_.store();
-  Glib::signal_idle().connect_once([store, id] { store->removeFavorite(id); });
+  if (onRemove_) onRemove_(favorite_);
 }
 
 void FavoriteTile::setActive(bool active) {
@@ -113,18 +108,36 @@ void FavoriteTile::setActive(bool active) {
   queue_draw();
 }
 
-void FavoriteTile::size_allocate_vfunc(int width, int height, int baseline) {
-  Gtk::Box::size_allocate_vfunc(width, height, baseline);
-  if (menu_.get_visible()) menu_.present();
+void FavoriteTile::setHovering(bool hovering) {
+  if (hovering == hovering_) return;
+  hovering_ = hovering;
+  hover_.springTo(hovering ? 1 : 0, kHoverSpring);
+}
+
+void FavoriteTile::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int& natural,
+                                 int& minimum_baseline, int& natural_baseline) const {
+  minimum_baseline = natural_baseline = -1;
+  minimum = natural = orientation == Gtk::Orientation::VERTICAL ? kHeight : 10;
+}
+
+void FavoriteTile::size_allocate_vfunc(int width, int height, int) {
+  int iconWidth = 0, iconHeight = 0, unused = 0, baseline = -1;
+  icon_.measure(Gtk::Orientation::HORIZONTAL, -1, unused, iconWidth, baseline, baseline);
+  icon_.measure(Gtk::Orientation::VERTICAL, -1, unused, iconHeight, baseline, baseline);
+  icon_.size_allocate(
+      Gtk::Allocation((width - iconWidth) / 2, (height - iconHeight) / 2, iconWidth, iconHeight),
+      -1);
+  if (menu_ && menu_->get_visible()) menu_->present();
 }
 
 void FavoriteTile::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   GtkSnapshot* s = snapshot->gobj();
   const ColorScheme scheme = context_.scheme();
+  const double hover = hover_.value();
   const float width = float(get_width()), height = float(get_height());
   const graphene_point_t centre{width / 2, height / 2};
   const graphene_point_t back{-centre.x, -centre.y};
-  const float scale = hovering_ ? 1.04f : 1.0f;
+  const float scale = float(1 + kHoverScale * hover);
   gtk_snapshot_save(s);
   gtk_snapshot_translate(s, &centre);
   gtk_snapshot_scale(s, scale, scale);
@@ -138,7 +151,7 @@ void FavoriteTile::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     const GdkRGBA shadow = paint::grey(0, 0.1);
     gtk_snapshot_append_outset_shadow(s, &shape, &shadow, 0, 1, 0, 4);
   } else {
-    fill = SidebarContext::primary(scheme, hovering_ ? 0.1 : 0.06);
+    fill = SidebarContext::primary(scheme, kRestingFill + (kHoverFill - kRestingFill) * hover);
   }
   gtk_snapshot_push_rounded_clip(s, &shape);
   gtk_snapshot_append_color(s, &fill, &bounds);
@@ -147,16 +160,50 @@ void FavoriteTile::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   gtk_snapshot_restore(s);
 }
 
+// A tile and where it is drawn: its cell (fractional while it slides) and its opacity (below one
+// while it fades out after a removal).
+struct FavoritesGrid::Slot {
+  Slot(FavoritesGrid& grid, std::unique_ptr<FavoriteTile> tile, FavoriteGridCell cell)
+      : tile(std::move(tile)),
+        column(grid, cell.column, [&grid] { grid.queue_allocate(); }),
+        row(grid, cell.row, [&grid] { grid.queue_allocate(); }),
+        opacity(grid, 1, [this, &grid] {
+          this->tile->set_opacity(std::clamp(opacity.value(), 0.0, 1.0));
+          grid.queue_draw();
+          if (opacity.target() <= 0 && opacity.value() <= kFadedOpacity) grid.scheduleDropFaded();
+        }) {}
+
+  std::unique_ptr<FavoriteTile> tile;
+  AnimatedValue column;
+  AnimatedValue row;
+  AnimatedValue opacity;
+};
+
 FavoritesGrid::FavoritesGrid(const SidebarContext& context) : context_(context) {
   set_name("FavoritesGrid");
-  set_row_spacing(kSpacing);
-  set_column_spacing(kSpacing);
-  set_column_homogeneous(true);
   set_hexpand(true);
+  rows_ = std::make_unique<AnimatedValue>(*this, 0, [this] { queue_resize(); });
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
-FavoritesGrid::~FavoritesGrid() { observer_.reset(); }
+FavoritesGrid::~FavoritesGrid() {
+  observer_.reset();
+  dropFaded_.disconnect();
+  for (auto* list : {&slots_, &leaving_}) {
+    for (auto& slot : *list) slot->tile->unparent();
+  }
+}
+
+std::vector<FavoriteTile*> FavoritesGrid::tiles() const {
+  std::vector<FavoriteTile*> shown;
+  for (const auto& slot : slots_) shown.push_back(slot->tile.get());
+  return shown;
+}
+
+void FavoritesGrid::removeFavorite(const Favorite& favorite) {
+  pendingSpring_ = kRemovalSpring;
+  context_.store().removeFavorite(favorite.id);
+}
 
 void FavoritesGrid::sync() {
   BrowserStore& store = context_.store();
@@ -166,32 +213,122 @@ void FavoritesGrid::sync() {
   const bool shown = prefs.showFavorites && !favorites.empty();
   set_visible(shown);
   if (auto* slot = get_parent()) slot->set_visible(shown);
-  if (favorites != shown_ || columns != columns_) rebuild(favorites, columns);
+  if (favorites != shown_ || columns != columns_) {
+    reconcile(favorites, columns, shown ? pendingSpring_ : std::nullopt);
+  }
+  pendingSpring_.reset();
   const auto host = selectedTabHost(store);
   context_.scheme();  // the fills follow the sidebar's scheme
-  for (FavoriteTile* tile : tiles_) {
-    tile->setActive(isFavoriteActive(tile->favorite(), host));
-    tile->queue_draw();
+  for (const auto& slot : slots_) {
+    slot->tile->setActive(isFavoriteActive(slot->tile->favorite(), host));
+    slot->tile->queue_draw();
   }
 }
 
-void FavoritesGrid::rebuild(const std::vector<Favorite>& favorites, int columns) {
-  while (auto* child = get_first_child()) remove(*child);
-  tiles_.clear();
+void FavoritesGrid::reconcile(const std::vector<Favorite>& favorites, int columns,
+                              std::optional<Spring> spring) {
+  dropFadedSlots();
+  std::map<Uuid, std::unique_ptr<Slot>> kept;
+  for (auto& slot : slots_) kept[slot->tile->favorite().id] = std::move(slot);
+  slots_.clear();
   shown_ = favorites;
   columns_ = columns;
   for (size_t i = 0; i < favorites.size(); ++i) {
-    auto* tile = Gtk::make_managed<FavoriteTile>(context_, favorites[i]);
     const FavoriteGridCell cell = favoriteGridCell(i, columns);
-    attach(*tile, cell.column, cell.row);
-    tiles_.push_back(tile);
+    auto found = kept.find(favorites[i].id);
+    // A favourite edited in place (a new icon) gets a new tile in the same cell.
+    if (found != kept.end() && found->second->tile->favorite() == favorites[i]) {
+      auto& slot = found->second;
+      for (auto [value, target] : {std::pair{&slot->column, cell.column}, {&slot->row, cell.row}}) {
+        if (spring) {
+          value->springTo(target, *spring);
+        } else {
+          value->jumpTo(target);
+        }
+      }
+      slots_.push_back(std::move(slot));
+      kept.erase(found);
+      continue;
+    }
+    auto tile = std::make_unique<FavoriteTile>(
+        context_, favorites[i], [this](const Favorite& favorite) { removeFavorite(favorite); });
+    tile->set_parent(*this);
+    slots_.push_back(std::make_unique<Slot>(*this, std::move(tile), cell));
   }
-  // Empty cells keep a short last row at one column's width.
-  for (int column = int(favorites.size()); column < columns; ++column) {
-    auto* filler = Gtk::make_managed<Gtk::Box>();
-    filler->set_hexpand(true);
-    attach(*filler, column, 0);
+  // Tiles whose favourite went fade out on the removal's spring, or go at once.
+  for (auto& [id, slot] : kept) {
+    if (!spring) {
+      slot->tile->unparent();
+      continue;
+    }
+    slot->tile->set_can_target(false);
+    leaving_.push_back(std::move(slot));
+    leaving_.back()->opacity.springTo(0, *spring);
   }
+  const double rows =
+      favorites.empty() ? 0 : favoriteGridCell(favorites.size() - 1, columns).row + 1;
+  if (spring) {
+    rows_->springTo(rows, *spring);
+  } else {
+    rows_->jumpTo(rows);
+  }
+  queue_resize();
+}
+
+void FavoritesGrid::scheduleDropFaded() {
+  if (dropFaded_.connected()) return;
+  // Not from inside the fading value's own callback, which the drop destroys.
+  dropFaded_ = Glib::signal_idle().connect([this] {
+    dropFadedSlots();
+    return false;
+  });
+}
+
+void FavoritesGrid::dropFadedSlots() {
+  std::erase_if(leaving_, [](const std::unique_ptr<Slot>& slot) {
+    if (slot->opacity.value() > kFadedOpacity) return false;
+    slot->tile->unparent();
+    return true;
+  });
+}
+
+double FavoritesGrid::cellWidth(int width) const {
+  const int columns = std::max(1, columns_);
+  return std::max(0.0, (width - kSpacing * (columns - 1)) / double(columns));
+}
+
+Gtk::SizeRequestMode FavoritesGrid::get_request_mode_vfunc() const {
+  return Gtk::SizeRequestMode::CONSTANT_SIZE;
+}
+
+void FavoritesGrid::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int& natural,
+                                  int& minimum_baseline, int& natural_baseline) const {
+  minimum_baseline = natural_baseline = -1;
+  const int columns = std::max(1, columns_);
+  if (orientation == Gtk::Orientation::HORIZONTAL) {
+    minimum = natural = columns * 10 + (columns - 1) * kSpacing;
+    return;
+  }
+  const double rows = std::max(0.0, rows_->value());
+  minimum = natural =
+      int(std::ceil(std::max(0.0, rows * (FavoriteTile::kHeight + kSpacing) - kSpacing)));
+}
+
+void FavoritesGrid::size_allocate_vfunc(int width, int, int) {
+  const double cell = cellWidth(width);
+  for (auto* list : {&slots_, &leaving_}) {
+    for (const auto& slot : *list) {
+      const int x = int(std::lround(slot->column.value() * (cell + kSpacing)));
+      const int y = int(std::lround(slot->row.value() * (FavoriteTile::kHeight + kSpacing)));
+      const int right = int(std::lround(slot->column.value() * (cell + kSpacing) + cell));
+      slot->tile->size_allocate(Gtk::Allocation(x, y, right - x, FavoriteTile::kHeight), -1);
+    }
+  }
+}
+
+void FavoritesGrid::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  for (const auto& slot : leaving_) snapshot_child(*slot->tile, snapshot);
+  for (const auto& slot : slots_) snapshot_child(*slot->tile, snapshot);
 }
 
 }  // namespace zemblo

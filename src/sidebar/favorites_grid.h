@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "model/records.h"
 #include "platform/observable.h"
 #include "sidebar/sidebar_context.h"
+#include "window/animated_value.h"
 #include "window/favicon_view.h"
 
 namespace zemblo {
@@ -38,59 +40,91 @@ bool isFavoriteActive(const Favorite& favorite, const std::optional<std::string>
 
 // One favourite in the sidebar: its icon on a rounded tile, filled like the selected tab row
 // while its site is open in the selected tab.
-class FavoriteTile : public Gtk::Box {
+class FavoriteTile : public Gtk::Widget {
  public:
   static constexpr int kHeight = 46;
   static constexpr double kIconSize = 20;
   static constexpr double kCornerRadius = 12;
+  static constexpr Spring kHoverSpring{0.25, 0.7};
 
-  FavoriteTile(const SidebarContext& context, Favorite favorite);
+  // `onRemove` takes the favourite out of the store; the grid animates what follows.
+  FavoriteTile(const SidebarContext& context, Favorite favorite,
+               std::function<void(const Favorite&)> onRemove);
   ~FavoriteTile() override;
 
   const Favorite& favorite() const { return favorite_; }
   void setActive(bool active);
   bool isActive() const { return active_; }
+  void setHovering(bool hovering);
   bool isHovering() const { return hovering_; }
+  // 0 at rest, 1 under the pointer; the scale and the hover fill follow it.
+  double hoverAmount() const { return hover_.value(); }
 
   void openInNewTab();
   void remove();
-  Gtk::Popover& menu() { return menu_; }
+  // Builds the context menu anew, in the interface language of the moment, and shows it.
+  void popupMenu(double x, double y);
+  Gtk::PopoverMenu* menu() { return menu_.get(); }
 
  protected:
-  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+  void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
+                     int& minimum_baseline, int& natural_baseline) const override;
   void size_allocate_vfunc(int width, int height, int baseline) override;
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
-  void buildMenu();
-
   const SidebarContext& context_;
   Favorite favorite_;
+  std::function<void(const Favorite&)> onRemove_;
   FaviconView icon_;
-  Gtk::Popover menu_;
+  std::unique_ptr<Gtk::PopoverMenu> menu_;
+  Glib::RefPtr<Gio::SimpleActionGroup> actions_;
   bool active_ = false;
   bool hovering_ = false;
+  AnimatedValue hover_;
 };
 
 // The favourite tiles between the address pill and the space header, in the configured number
-// of columns; hidden when switched off or when there are no favourites.
-class FavoritesGrid : public Gtk::Grid {
+// of columns; hidden when switched off or when there are no favourites. Tiles are kept by the
+// favourite's id; after a removal the others slide to their new cells.
+class FavoritesGrid : public Gtk::Widget {
  public:
   static constexpr int kSpacing = 8;
+  static constexpr Spring kRemovalSpring{0.5, 0.85};
 
   explicit FavoritesGrid(const SidebarContext& context);
   ~FavoritesGrid() override;
 
   void sync();
-  std::vector<FavoriteTile*> tiles() const { return tiles_; }
+  // The tiles of the favourites, in the store's order (not those still fading out).
+  std::vector<FavoriteTile*> tiles() const;
   int columns() const { return columns_; }
+  // Removes the favourite from the store; the grid then reflows on the removal spring.
+  void removeFavorite(const Favorite& favorite);
+
+ protected:
+  Gtk::SizeRequestMode get_request_mode_vfunc() const override;
+  void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
+                     int& minimum_baseline, int& natural_baseline) const override;
+  void size_allocate_vfunc(int width, int height, int baseline) override;
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
-  void rebuild(const std::vector<Favorite>& favorites, int columns);
+  struct Slot;
+  void reconcile(const std::vector<Favorite>& favorites, int columns, std::optional<Spring> spring);
+  double cellWidth(int width) const;
+  void scheduleDropFaded();
+  void dropFadedSlots();
 
   const SidebarContext& context_;
+  std::vector<std::unique_ptr<Slot>> slots_;
+  std::vector<std::unique_ptr<Slot>> leaving_;
   std::vector<Favorite> shown_;
-  std::vector<FavoriteTile*> tiles_;
   int columns_ = 0;
+  // Set by a removal from a tile's menu until the grid has reflowed.
+  std::optional<Spring> pendingSpring_;
+  std::unique_ptr<AnimatedValue> rows_;
+  sigc::connection dropFaded_;
   std::unique_ptr<Observer> observer_;
 };
 

@@ -28,7 +28,7 @@ const char* SidebarStyle::styleSheet() {
 .zemblo-sidebar.sidebar-light { color: black; }
 .zemblo-sidebar.sidebar-dark { color: white; }
 
-#SidebarIconButton, #ReloadButton, #AddressPill .copy-link, #TabRow .tab-close {
+#SidebarIconButton, #ReloadButton, #ShieldButton, #AddressPill .copy-link, #TabRow .tab-close {
   padding: 0;
   margin: 0;
   border: none;
@@ -51,6 +51,12 @@ const char* SidebarStyle::styleSheet() {
 #AddressPill .pill-host { font-size: 13px; font-weight: 500; }
 #AddressPill .copy-link { min-width: 22px; min-height: 22px; }
 #AddressPill .copy-link > image { opacity: 0.55; }
+#ShieldButton { min-width: 22px; min-height: 22px; }
+#AdBlockPopover .adblock-title { font-size: 14px; font-weight: 600; }
+#AdBlockPopover .adblock-status { font-size: 12px; opacity: 0.55; }
+#AdBlockPopover .adblock-switch-label { font-size: 13px; }
+#AdBlockPopover .adblock-hint { font-size: 11px; opacity: 0.55; }
+#AdBlockPopover .adblock-rule-count { font-size: 11px; opacity: 0.35; }
 #ReloadButton { min-width: 26px; min-height: 26px; border-radius: 13px; }
 
 #TabRow .tab-close { min-width: 20px; min-height: 20px; border-radius: 6px; }

@@ -5,6 +5,7 @@
 
 #include "model/localization.h"
 #include "platform/text.h"
+#include "web/ad_blocker.h"
 #include "web/browser_tab.h"
 
 namespace zemblo {
@@ -126,6 +127,27 @@ TabMenuLook tabMenuLook(const BrowserTab& tab, bool isFavorite,
       {localized("Sekmeyi Kapat"), "close", true},
   };
   return look;
+}
+
+ShieldLook shieldLook(const AdBlocker& blocker, const std::optional<Url>& url) {
+  ShieldLook look;
+  look.blocking = blocker.isBlocking(url);
+  look.symbol = look.blocking ? "shield.lefthalf.filled" : "shield.slash";
+  look.help = localized(look.blocking ? "Reklam engelleyici açık" : "Reklam engelleyici kapalı");
+  const bool working =
+      std::holds_alternative<AdBlocker::Ready>(blocker.status.get()) && blocker.isEnabled.get();
+  if (working) {
+    look.statusLine =
+        localized(look.blocking ? "Bu sitede reklamlar engelleniyor" : "Bu sitede kapalı");
+  } else {
+    look.statusLine = blocker.statusText();
+  }
+  return look;
+}
+
+std::optional<std::string> ruleCountLine(long long ruleCount) {
+  if (ruleCount <= 0) return std::nullopt;
+  return withArgument(localized("EasyList ve EasyPrivacy · %@ kural"), groupedNumber(ruleCount));
 }
 
 }  // namespace zemblo

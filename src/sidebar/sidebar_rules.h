@@ -16,6 +16,7 @@
 // checked without a display. The views only apply the results.
 namespace zemblo {
 
+class AdBlocker;
 class BrowserTab;
 
 // Row sizes of the tab list for a density.
@@ -43,6 +44,17 @@ struct AddressPillLook {
   bool showsReloadButton = false;
 };
 AddressPillLook addressPillLook(const BrowserTab* tab);
+
+// The content-blocker shield of a page and its popover's header.
+struct ShieldLook {
+  bool blocking = false;   // ads and trackers are blocked on the page now
+  std::string symbol;      // "shield.lefthalf.filled" or "shield.slash"
+  std::string help;        // the shield's tooltip
+  std::string statusLine;  // under the popover's title
+};
+ShieldLook shieldLook(const AdBlocker& blocker, const std::optional<Url>& url);
+// The popover's last line; none before the rules were counted.
+std::optional<std::string> ruleCountLine(long long ruleCount);
 
 // The part of the reload ring that is drawn for a load's progress: never less than 8 %.
 double reloadRingFraction(double progress);

@@ -1,11 +1,19 @@
 #include "sidebar/space_header.h"
 
+#include <algorithm>
+
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/space.h"
 #include "window/symbol_icons.h"
 
 namespace zemblo {
+namespace {
+
+constexpr double kHoverSeconds = 0.15;
+constexpr double kClearOpacity = 0.6;
+
+}  // namespace
 
 SpaceHeader::SpaceHeader(const SidebarContext& context)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 6), context_(context) {
@@ -36,7 +44,7 @@ SpaceHeader::SpaceHeader(const SidebarContext& context)
   label->append(*arrow);
   clear_.set_child(*label);
   clear_.set_has_frame(false);
-  clear_.set_opacity(0.6);
+  clear_.set_visible(false);
   clear_.set_focus_on_click(false);
   clear_.signal_clicked().connect([this] { context_.store().closeAllTabsInCurrentSpace(); });
   append(clear_);
@@ -45,7 +53,15 @@ SpaceHeader::SpaceHeader(const SidebarContext& context)
   motion->signal_enter().connect([this](double, double) { setHovering(true); });
   motion->signal_leave().connect([this] { setHovering(false); });
   add_controller(motion);
+  clearPresence_ = std::make_unique<AnimatedValue>(*this, 0, [this] { clearPresenceChanged(); });
   observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+void SpaceHeader::clearPresenceChanged() {
+  const double presence = std::clamp(clearPresence_->value(), 0.0, 1.0);
+  clear_.set_opacity(kClearOpacity * presence);
+  // It leaves the row once it has faded out.
+  clear_.set_visible(presence > 0 || clearPresence_->target() > 0);
 }
 
 SpaceHeader::~SpaceHeader() {
@@ -74,7 +90,10 @@ void SpaceHeader::sync() {
   if (auto* text = dynamic_cast<Gtk::Label*>(clear_.get_child()->get_first_child())) {
     text->set_text(localized("Temizle"));
   }
-  clear_.set_visible(hovering_.get() && !space->tabs.get().empty());
+  const bool offered = hovering_.get() && !space->tabs.get().empty();
+  if (offered) clear_.set_visible(true);
+  clearPresence_->easeTo(offered ? 1 : 0, kHoverSeconds, Ease::out);
+  clearPresenceChanged();
 }
 
 }  // namespace zemblo

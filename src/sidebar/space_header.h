@@ -7,6 +7,7 @@
 #include "platform/observable.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/symbol_paint.h"
+#include "window/animated_value.h"
 
 namespace zemblo {
 
@@ -26,6 +27,8 @@ class SpaceHeader : public Gtk::Box {
   void setHovering(bool hovering);
 
  private:
+  void clearPresenceChanged();
+
   const SidebarContext& context_;
   std::unique_ptr<GradientSymbol> symbol_;
   std::string symbolName_;
@@ -33,6 +36,8 @@ class SpaceHeader : public Gtk::Box {
   Gtk::Box spacer_;
   Gtk::Button clear_;
   Observable<bool> hovering_{false};
+  // The clear button's presence: it fades in and out with the pointer.
+  std::unique_ptr<AnimatedValue> clearPresence_;
   std::unique_ptr<Observer> observer_;
 };
 

@@ -29,14 +29,6 @@ std::optional<std::string_view> hostOf(const std::optional<Url>& url,
   return std::string_view(*storage);
 }
 
-std::string withArgument(std::string format, std::string_view argument) {
-  constexpr std::string_view kPlaceholder = "%@";
-  if (const size_t at = format.find(kPlaceholder); at != std::string::npos) {
-    format.replace(at, kPlaceholder.size(), argument);
-  }
-  return format;
-}
-
 // The rule file as text for the engine: invalid UTF-8 becomes the replacement character.
 std::string validUtf8(std::string_view bytes) {
   if (g_utf8_validate_len(bytes.data(), bytes.size(), nullptr)) return std::string(bytes);

@@ -36,12 +36,11 @@ void setFont(Gtk::Label& label, int points, Pango::Weight weight) {
 
 }  // namespace
 
-GlassBox::GlassBox(double radius) : radius_(radius) { set_overflow(Gtk::Overflow::VISIBLE); }
-
-void GlassBox::setScale(double scale) {
-  scale_ = scale;
-  queue_draw();
+GlassBox::GlassBox(double radius) : radius_(radius), scale_(*this, 1, [this] { queue_draw(); }) {
+  set_overflow(Gtk::Overflow::VISIBLE);
 }
+
+void GlassBox::setScale(double scale) { scale_.springTo(scale, kHoverSpring); }
 
 void GlassBox::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   // Grows about its centre, drawing over its neighbours rather than pushing them away.
@@ -50,7 +49,8 @@ void GlassBox::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   const graphene_point_t back{-centre.x, -centre.y};
   gtk_snapshot_save(s);
   gtk_snapshot_translate(s, &centre);
-  gtk_snapshot_scale(s, float(scale_), float(scale_));
+  const auto scale = float(scale_.value());
+  gtk_snapshot_scale(s, scale, scale);
   gtk_snapshot_translate(s, &back);
   const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
   const double radius = std::min(radius_, std::min(get_width(), get_height()) / 2.0);
@@ -68,9 +68,7 @@ void GlassBox::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
 }
 
 std::string startPagePlaceholder(std::string_view engineName) {
-  std::string text = localized("%@ ile ara veya adres gir");
-  if (const size_t at = text.find("%@"); at != std::string::npos) text.replace(at, 2, engineName);
-  return text;
+  return withArgument(localized("%@ ile ara veya adres gir"), engineName);
 }
 
 int startTileColumns(double width) {

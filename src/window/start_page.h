@@ -10,6 +10,7 @@
 #include "model/records.h"
 #include "model/url.h"
 #include "platform/observable.h"
+#include "window/animated_value.h"
 #include "window/clock_greeting.h"
 
 namespace zemblo {
@@ -30,15 +31,18 @@ class GlassBox : public Gtk::Box {
  public:
   explicit GlassBox(double radius);
 
+  static constexpr Spring kHoverSpring{0.28, 0.7};
+
+  // Springs to `scale`.
   void setScale(double scale);
-  double scale() const { return scale_; }
+  double scale() const { return scale_.value(); }
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
   double radius_;
-  double scale_ = 1;
+  AnimatedValue scale_;
 };
 
 // One favourite on the start page: its icon in a rounded glass box that grows a little under the

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
 #include "support/temp_home.h"
+#include "web/ad_blocker.h"
 
 namespace zemblo {
 namespace {
@@ -441,6 +443,44 @@ TEST(PageDarkModeDecisionTest, ModeSystemAppearanceAndExcludedSites) {
   // A parent of an excluded subdomain is excluded too.
   prefs.darkDisabledHosts = {"mail.corp.example"};
   EXPECT_TRUE(isPageDarkModeDisabled(prefs, std::string("corp.example")));
+}
+
+// Content blocker per site ------------------------------------------------------------------------
+
+TEST_F(BrowserStoreCommandsTest, PerSiteContentBlockerSwitchEditsTheAllowListAndReloads) {
+  start({savedSpace("a", 2, 0)});
+  const auto page = tab(0, 0);
+  page->url.set(url("https://www.News.example/path?q=1"));
+  page->webView();
+  auto& blocker = store->adBlocker();
+
+  store->setAdBlock(true, *page);
+  EXPECT_EQ(blocker.allowedHosts.peek(), (std::set<std::string>{"news.example"}));
+  EXPECT_TRUE(blocker.isAllowed("sub.news.example"));
+  EXPECT_EQ(webViews.log.reloads, (std::vector<std::string>{page->id.str()}));
+
+  // Back on: every entry of the site goes, a parent domain's as well.
+  blocker.setAllowed(true, "example");
+  blocker.setAllowed(true, "cdn.news.example");
+  blocker.setAllowed(true, "other.example");
+  store->setAdBlock(false, *page);
+  EXPECT_EQ(blocker.allowedHosts.peek(), (std::set<std::string>{"example", "other.example"}));
+  EXPECT_EQ(webViews.log.reloads.size(), 2u);
+}
+
+TEST_F(BrowserStoreCommandsTest, PerSiteContentBlockerSwitchIgnoresPagesWithoutHost) {
+  start({savedSpace("a", 2, 0)});
+  const auto startPage = tab(0, 0);
+  startPage->url.set(std::nullopt);
+  const auto file = tab(0, 1);
+  file->url.set(url("file:///tmp/page.html"));
+  startPage->webView();
+  file->webView();
+
+  store->setAdBlock(true, *startPage);
+  store->setAdBlock(true, *file);
+  EXPECT_TRUE(store->adBlocker().allowedHosts.peek().empty());
+  EXPECT_TRUE(webViews.log.reloads.empty());
 }
 
 }  // namespace

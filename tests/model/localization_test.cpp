@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -234,6 +236,23 @@ TEST_F(LocalizationLookup, PercentRoundsHalvesAwayFromZero) {
   EXPECT_EQ(percentText(0.125), "%13");
   EXPECT_EQ(percentText(0), "%0");
   EXPECT_EQ(percentText(1), "%100");
+}
+
+TEST_F(LocalizationLookup, GroupedNumbersUseTheLanguagesThousandsSeparator) {
+  L10n::setEnglish(true);
+  EXPECT_EQ(groupedNumber(133558), "133,558");
+  EXPECT_EQ(groupedNumber(12345), "12,345");
+  EXPECT_EQ(groupedNumber(999), "999");
+  EXPECT_EQ(groupedNumber(1000), "1,000");
+  EXPECT_EQ(groupedNumber(0), "0");
+  EXPECT_EQ(groupedNumber(-1234567), "-1,234,567");
+  EXPECT_EQ(groupedNumber(std::numeric_limits<long long>::min()), "-9,223,372,036,854,775,808");
+  EXPECT_EQ(withArgument(localized("EasyList ve EasyPrivacy · %@ kural"), groupedNumber(12345)),
+            "EasyList and EasyPrivacy · 12,345 rules");
+
+  L10n::setEnglish(false);
+  EXPECT_EQ(groupedNumber(12345), "12.345");
+  EXPECT_EQ(withArgument("%@ üzerinde engelle", "a%@b"), "a%@b üzerinde engelle");
 }
 
 TEST(LocalizationSystemRule, TurkishOnlyWhenTheFirstLanguageStartsWithTr) {

@@ -27,11 +27,7 @@ class FavoritesGridTest : public ::testing::Test {
     pump();
   }
 
-  void click(Gtk::Widget& widget) {
-    const auto frame = harness.bounds(widget);
-    harness.input("mousemove --window %1 " + std::to_string(int(frame.x + frame.width / 2)) + " " +
-                  std::to_string(int(frame.y + frame.height / 2)) + " click 1");
-  }
+  void click(Gtk::Widget& widget) { harness.click(widget); }
 
   SidebarHarness harness;
 };
@@ -104,6 +100,83 @@ TEST_F(FavoritesGridTest, AClickOpensTheSiteAndMarksItsTile) {
   ASSERT_TRUE(waitUntil([&] { return harness.store().favorites.peek().size() == 1; }));
   pump();
   EXPECT_EQ(grid().tiles().size(), 1u);
+}
+
+TEST_F(FavoritesGridTest, TheMenuOpensInANewTabOrRemovesAndTheOthersReflow) {
+  std::vector<Favorite> favorites;
+  for (int i = 0; i < 5; ++i) {
+    favorites.emplace_back("Site " + std::to_string(i),
+                           *Url::parse("https://site" + std::to_string(i) + ".example/"));
+  }
+  setFavorites(favorites);
+  auto tiles = grid().tiles();
+  ASSERT_EQ(tiles.size(), 5u);
+  const auto secondCell = harness.bounds(*tiles[1]);
+  const auto fifthCell = harness.bounds(*tiles[4]);
+  const int gridHeight = harness.bounds(grid()).height;
+  EXPECT_EQ(gridHeight, 2 * FavoriteTile::kHeight + FavoritesGrid::kSpacing);
+
+  // The menu is built in the language of the moment, open-in-new-tab above removal.
+  tiles[1]->popupMenu(10, 10);
+  pump();
+  ASSERT_NE(tiles[1]->menu(), nullptr);
+  const auto model = tiles[1]->menu()->get_menu_model();
+  ASSERT_EQ(model->get_n_items(), 2);
+  std::vector<std::string> labels;
+  for (int section = 0; section < 2; ++section) {
+    const auto items = model->get_item_link(section, Gio::MenuModel::Link::SECTION);
+    Glib::VariantBase label;
+    label = items->get_item_attribute(0, Gio::MenuModel::Attribute::LABEL, Glib::VariantType("s"));
+    labels.push_back(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(label).get());
+  }
+  EXPECT_EQ(labels, (std::vector<std::string>{"Yeni Sekmede Aç", "Favorilerden Kaldır"}));
+  tiles[1]->menu()->popdown();
+
+  const size_t tabCount = harness.space().tabs.peek().size();
+  tiles[1]->activate_action("favorite.open-in-new-tab");
+  pump();
+  ASSERT_EQ(harness.space().tabs.peek().size(), tabCount + 1);
+  EXPECT_EQ(harness.space().selectedTab()->url.peek(), favorites[1].url);
+
+  // Removal: the third tile takes the second's cell, the fifth moves up to end the first row.
+  const FavoriteTile* third = tiles[2];
+  tiles[1]->activate_action("favorite.remove");
+  ASSERT_TRUE(waitUntil([&] { return grid().tiles().size() == 4; }));
+  pump();
+  EXPECT_EQ(harness.store().favorites.peek().size(), 4u);
+  EXPECT_EQ(grid().tiles()[1], third);  // kept, not rebuilt
+  EXPECT_EQ(harness.bounds(*grid().tiles()[1]).x, secondCell.x);
+  EXPECT_EQ(harness.bounds(*grid().tiles()[3]).y, secondCell.y);
+  EXPECT_LT(harness.bounds(*grid().tiles()[3]).y, fifthCell.y);
+  EXPECT_EQ(harness.bounds(grid()).height, FavoriteTile::kHeight);
+
+  // Removing the rest hides the grid.
+  while (!grid().tiles().empty()) {
+    grid().tiles()[0]->remove();
+    pump();
+  }
+  EXPECT_FALSE(harness.sidebar().favoritesSlot().get_visible());
+}
+
+TEST_F(FavoritesGridTest, HoverRaisesAndLightensOnlyWhileThePointerIsOver) {
+  setFavorites({Favorite("One", *Url::parse("https://one.example/")),
+                Favorite("Two", *Url::parse("https://two.example/"))});
+  auto tiles = grid().tiles();
+  ASSERT_EQ(tiles.size(), 2u);
+  harness.input("mousemove --window %1 900 500");
+  pump();
+  const auto frame = harness.bounds(*tiles[0]);
+  harness.input("mousemove --window %1 " + std::to_string(int(frame.x + frame.width / 2)) + " " +
+                std::to_string(int(frame.y + frame.height / 2)));
+  ASSERT_TRUE(waitUntil([&] { return tiles[0]->isHovering(); }));
+  pump();
+  EXPECT_DOUBLE_EQ(tiles[0]->hoverAmount(), 1);
+  EXPECT_FALSE(tiles[1]->isHovering());
+  EXPECT_DOUBLE_EQ(tiles[1]->hoverAmount(), 0);
+  harness.input("mousemove --window %1 900 500");
+  ASSERT_TRUE(waitUntil([&] { return !tiles[0]->isHovering(); }));
+  pump();
+  EXPECT_DOUBLE_EQ(tiles[0]->hoverAmount(), 0);
 }
 
 }  // namespace

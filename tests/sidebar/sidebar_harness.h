@@ -92,6 +92,12 @@ class SidebarHarness : public WindowHarness {
     Glib::spawn_command_line_async("xdotool search --sync --onlyvisible --name '^" + windowTitle_ +
                                    "$' windowraise %1 " + actions);
   }
+  // A real click in the middle of `widget`.
+  void click(Gtk::Widget& widget) {
+    const auto frame = bounds(widget);
+    input("mousemove --window %1 " + std::to_string(int(frame.x + frame.width / 2)) + " " +
+          std::to_string(int(frame.y + frame.height / 2)) + " click 1");
+  }
 
  private:
   TestServer server_;

@@ -119,9 +119,7 @@ TEST(SidebarViewTest, TheToggleHidesAndShowsTheSidebarAndSchedulesASave) {
 TEST(SidebarViewTest, RealClicksOnTheToggleHideAndShowTheSidebar) {
   SidebarHarness harness;
   auto& window = harness.window();
-  const auto toggle = harness.bounds(harness.topBar().toggleButton());
-  harness.input("mousemove --window %1 " + std::to_string(int(toggle.x + toggle.width / 2)) + " " +
-                std::to_string(int(toggle.y + toggle.height / 2)) + " click 1");
+  harness.click(harness.topBar().toggleButton());
   ASSERT_TRUE(waitUntil([&] { return !harness.store().sidebarVisible.peek(); }));
   pump();
   EXPECT_FALSE(window.sidebarColumn().get_visible());

@@ -34,9 +34,7 @@ TEST(SpacesTest, SwitchingSpacesChangesTheHeaderTheTabListAndTheColours) {
   SidebarHarness::screenshot("sidebar-first-space");
 
   // A real click on the second space's circle.
-  const auto frame = harness.bounds(*buttons[1]);
-  harness.input("mousemove --window %1 " + std::to_string(int(frame.x + frame.width / 2)) + " " +
-                std::to_string(int(frame.y + frame.height / 2)) + " click 1");
+  harness.click(*buttons[1]);
   ASSERT_TRUE(testing::waitUntil([&] { return store.currentSpace() == second; }));
   pump();
   EXPECT_EQ(std::string(header.nameLabel().get_text()), second->name.peek());
@@ -58,6 +56,7 @@ TEST(SpacesTest, TheClearButtonShowsOnlyUnderThePointerWithTabsAndClosesThemAll)
   harness.addTab("https://example.org/", "One");
   harness.addTab("https://example.com/", "Two");
   EXPECT_TRUE(header.clearButton().get_visible());
+  EXPECT_DOUBLE_EQ(header.clearButton().get_opacity(), 0.6);
   header.setHovering(false);
   pump();
   EXPECT_FALSE(header.clearButton().get_visible());

@@ -1,0 +1,177 @@
+#include "sidebar/ad_block_popover.h"
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "model/theme_colors.h"
+#include "sidebar/symbol_paint.h"
+#include "web/ad_blocker.h"
+#include "web/browser_tab.h"
+#include "window/paint.h"
+#include "window/symbol_icons.h"
+
+namespace zemblo {
+namespace {
+
+constexpr double kBadgeSymbolPointSize = 16;
+constexpr double kShadowRadius = 6;
+constexpr double kShadowOffsetY = 2;
+constexpr double kShadowOpacity = 0.4;
+constexpr double kIdleBadgeOpacity = 0.6;
+
+Gtk::Label& styled(Gtk::Label& label, const char* cssClass) {
+  label.add_css_class(cssClass);
+  label.set_xalign(0);
+  label.set_wrap(true);
+  label.set_wrap_mode(Pango::WrapMode::WORD_CHAR);
+  return label;
+}
+
+}  // namespace
+
+// The round badge of the header: the shield in white on the theme gradient while blocking,
+// on grey otherwise.
+class AdBlockPopover::Badge : public Gtk::Widget {
+ public:
+  Badge() {
+    set_name("AdBlockBadge");
+    set_valign(Gtk::Align::CENTER);
+  }
+
+  void setLook(const ShieldLook& look, const Palette& palette) {
+    look_ = look;
+    gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
+    shadow_ = palette.primary;
+    queue_draw();
+  }
+
+ protected:
+  void measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural, int& minimum_baseline,
+                     int& natural_baseline) const override {
+    minimum = natural = kBadgeSize;
+    minimum_baseline = natural_baseline = -1;
+  }
+
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override {
+    GtkSnapshot* s = snapshot->gobj();
+    const graphene_rect_t frame = paint::rect(0, 0, kBadgeSize, kBadgeSize);
+    const GskRoundedRect circle = paint::roundedRect(frame, kBadgeSize / 2.0);
+    if (look_.blocking) {
+      const GdkRGBA shadow = paint::rgba(shadow_, kShadowOpacity);
+      gtk_snapshot_append_outset_shadow(s, &circle, &shadow, 0, kShadowOffsetY, 0, kShadowRadius);
+    }
+    gtk_snapshot_push_rounded_clip(s, &circle);
+    if (look_.blocking) {
+      paint::appendLinearGradient(s, frame, gradient_);
+    } else {
+      const GdkRGBA grey = paint::grey(0.5, kIdleBadgeOpacity);
+      gtk_snapshot_append_color(s, &grey, &frame);
+    }
+    gtk_snapshot_pop(s);
+    const int pixels = symbolPixelSize(kBadgeSymbolPointSize);
+    const double inset = (kBadgeSize - pixels) / 2.0;
+    appendSymbol(s, *this, look_.symbol, pixels, paint::rect(inset, inset, pixels, pixels),
+                 GdkRGBA{1, 1, 1, 1});
+  }
+
+ private:
+  ShieldLook look_;
+  LinearGradient gradient_;
+  Color shadow_;
+};
+
+AdBlockPopover::AdBlockPopover(std::shared_ptr<BrowserStore> store, std::shared_ptr<BrowserTab> tab)
+    : Gtk::Box(Gtk::Orientation::VERTICAL, 14),
+      store_(std::move(store)),
+      tab_(std::move(tab)),
+      badge_(std::make_unique<Badge>()) {
+  set_name("AdBlockPopover");
+  set_size_request(kWidth, -1);
+  set_margin_top(16);
+  set_margin_bottom(16);
+  set_margin_start(16);
+  set_margin_end(16);
+
+  titles_.append(styled(title_, "adblock-title"));
+  titles_.append(styled(status_, "adblock-status"));
+  titles_.set_hexpand(true);
+  titles_.set_valign(Gtk::Align::CENTER);
+  header_.append(*badge_);
+  header_.append(titles_);
+  append(header_);
+
+  siteTexts_.append(styled(siteLabel_, "adblock-switch-label"));
+  siteTexts_.append(styled(siteHint_, "adblock-hint"));
+  append(switchRow(siteRow_, siteTexts_, siteSwitch_));
+  append(divider_);
+  append(switchRow(globalRow_, styled(globalLabel_, "adblock-switch-label"), globalSwitch_));
+  ruleCount_.set_xalign(0);
+  ruleCount_.add_css_class("adblock-rule-count");
+  append(ruleCount_);
+
+  siteSwitch_.property_active().signal_changed().connect([this] {
+    if (!syncing_) setBlockingOnSite(siteSwitch_.get_active());
+  });
+  globalSwitch_.property_active().signal_changed().connect([this] {
+    if (!syncing_) setEnabledEverywhere(globalSwitch_.get_active());
+  });
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+AdBlockPopover::~AdBlockPopover() { observer_.reset(); }
+
+Gtk::Box& AdBlockPopover::switchRow(Gtk::Box& row, Gtk::Widget& label, Gtk::Switch& toggle) {
+  label.set_hexpand(true);
+  label.set_valign(Gtk::Align::CENTER);
+  toggle.set_valign(Gtk::Align::CENTER);
+  row.append(label);
+  row.append(toggle);
+  return row;
+}
+
+Gtk::Widget& AdBlockPopover::badge() { return *badge_; }
+
+void AdBlockPopover::setTab(std::shared_ptr<BrowserTab> tab) {
+  if (tab == tab_) return;
+  tab_ = std::move(tab);
+  observer_->syncNow();
+}
+
+void AdBlockPopover::sync() {
+  const AdBlocker& blocker = store_->adBlocker();
+  const std::optional<Url> url = tab_ ? tab_->url.get() : std::nullopt;
+  look_ = shieldLook(blocker, url);
+  badge_->setLook(look_, themeColors(*store_));
+
+  title_.set_text(localized("Reklam Engelleyici"));
+  status_.set_text(look_.statusLine);
+
+  const auto host = tab_ ? tab_->displayHost() : std::nullopt;
+  const bool enabled = blocker.isEnabled.get();
+  syncing_ = true;
+  siteRow_.set_visible(host.has_value());
+  if (host) {
+    siteLabel_.set_text(withArgument(localized("%@ üzerinde engelle"), *host));
+    siteHint_.set_text(localized("Site düzgün çalışmıyorsa kapat"));
+    siteSwitch_.set_active(!blocker.isAllowed(*host));
+  }
+  // Greyed while the blocker is off everywhere, still showing the site's own choice.
+  siteRow_.set_sensitive(enabled);
+  globalLabel_.set_text(localized("Tüm sitelerde açık"));
+  globalSwitch_.set_active(enabled);
+  syncing_ = false;
+
+  const auto count = ruleCountLine(blocker.ruleCount.get());
+  ruleCount_.set_visible(count.has_value());
+  if (count) ruleCount_.set_text(*count);
+}
+
+void AdBlockPopover::setBlockingOnSite(bool blocking) {
+  if (tab_) store_->setAdBlock(!blocking, *tab_);
+}
+
+void AdBlockPopover::setEnabledEverywhere(bool enabled) {
+  store_->adBlocker().setEnabled(enabled);
+  if (const auto selected = store_->currentSpace()->selectedTab()) selected->reload();
+}
+
+}  // namespace zemblo

@@ -1,0 +1,157 @@
+#include "sidebar/shield_button.h"
+
+#include <gtest/gtest.h>
+
+#include "model/command_bar_mode.h"
+#include "sidebar/ad_block_popover.h"
+#include "sidebar/sidebar_harness.h"
+#include "web/ad_blocker.h"
+
+namespace zemblo {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::pump;
+using testing::SidebarHarness;
+using testing::waitUntil;
+
+class ShieldButtonTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The compiled list is looked up (or compiled) in the background; the views are checked
+    // against the state it settles in.
+    ASSERT_TRUE(waitUntil([&] { return blocker().ruleCount.peek() > 0 && !preparing(); },
+                          std::chrono::seconds(120)));
+    ASSERT_TRUE(std::holds_alternative<AdBlocker::Ready>(blocker().status.peek()));
+    harness.server().page("/page", "<title>Page</title><p>content</p>");
+    page = harness.open(harness.server().url("/page"));
+    ASSERT_TRUE(waitUntil([&] { return !page->isLoading.peek() && page->title.peek() == "Page"; }));
+    pump();
+  }
+
+  AdBlocker& blocker() { return harness.store().adBlocker(); }
+  bool preparing() { return std::holds_alternative<AdBlocker::Preparing>(blocker().status.peek()); }
+  ShieldButton& shield() { return harness.pill().shield(); }
+  AdBlockPopover& popover() {
+    if (!shield().showing()) shield().toggle();
+    pump();
+    return *shield().popoverContent();
+  }
+  int pageLoads() { return harness.server().hits("/page"); }
+
+  SidebarHarness harness;
+  std::shared_ptr<BrowserTab> page;
+};
+
+TEST_F(ShieldButtonTest, BlockingPageShowsTheFilledShieldAndItsPopover) {
+  EXPECT_TRUE(shield().get_visible());
+  EXPECT_TRUE(shield().look().blocking);
+  EXPECT_EQ(shield().look().symbol, "shield.lefthalf.filled");
+  EXPECT_EQ(shield().get_tooltip_text(), "Reklam engelleyici açık");
+  EXPECT_EQ(harness.bounds(shield()).width, ShieldButton::kSize);
+
+  // A real click opens the popover below the shield, and nothing else of the pill.
+  harness.click(shield());
+  ASSERT_TRUE(waitUntil([&] { return shield().popover().get_visible(); }));
+  pump();
+  EXPECT_TRUE(shield().showing());
+  EXPECT_FALSE(harness.store().commandBar.peek().has_value());
+  auto& content = *shield().popoverContent();
+  EXPECT_EQ(content.statusLabel().get_text(), "Bu sitede reklamlar engelleniyor");
+  EXPECT_TRUE(content.siteRow().get_visible());
+  EXPECT_EQ(content.siteLabel().get_text(), "127.0.0.1 üzerinde engelle");
+  EXPECT_TRUE(content.siteSwitch().get_active());
+  EXPECT_TRUE(content.globalSwitch().get_active());
+  EXPECT_TRUE(content.ruleCountLabel().get_visible());
+  const std::string count = content.ruleCountLabel().get_text();
+  EXPECT_EQ(count.rfind("EasyList ve EasyPrivacy · ", 0), 0u) << count;
+  EXPECT_NE(count.find('.'), std::string::npos) << "Turkish groups thousands with dots: " << count;
+  EXPECT_GE(harness.bounds(content).width, AdBlockPopover::kWidth);
+  SidebarHarness::screenshot("adblock-popover");
+
+  // A click outside closes it.
+  shield().toggle();
+  ASSERT_TRUE(waitUntil([&] { return !shield().popover().get_visible(); }));
+  EXPECT_FALSE(shield().showing());
+}
+
+TEST_F(ShieldButtonTest, TheSiteSwitchAllowsTheSiteAndReloadsItsTab) {
+  auto& content = popover();
+  const int loads = pageLoads();
+
+  content.siteSwitch().set_active(false);
+  ASSERT_TRUE(waitUntil([&] { return pageLoads() > loads; }));
+  pump();
+  EXPECT_TRUE(blocker().isAllowed("127.0.0.1"));
+  EXPECT_FALSE(shield().look().blocking);
+  EXPECT_EQ(shield().look().symbol, "shield.slash");
+  EXPECT_EQ(shield().get_tooltip_text(), "Reklam engelleyici kapalı");
+  EXPECT_EQ(content.statusLabel().get_text(), "Bu sitede kapalı");
+  EXPECT_FALSE(content.siteSwitch().get_active());
+  EXPECT_TRUE(shield().showing());  // the popover stays open after a flip
+
+  const int allowedLoads = pageLoads();
+  content.siteSwitch().set_active(true);
+  ASSERT_TRUE(waitUntil([&] { return pageLoads() > allowedLoads; }));
+  pump();
+  EXPECT_FALSE(blocker().isAllowed("127.0.0.1"));
+  EXPECT_TRUE(shield().look().blocking);
+  EXPECT_EQ(content.statusLabel().get_text(), "Bu sitede reklamlar engelleniyor");
+}
+
+TEST_F(ShieldButtonTest, TheGlobalSwitchTurnsEveryPageOffAndGreysTheSiteSwitch) {
+  blocker().setAllowed(true, "127.0.0.1");
+  pump();
+  auto& content = popover();
+  const int loads = pageLoads();
+
+  content.globalSwitch().set_active(false);
+  pump();
+  EXPECT_FALSE(blocker().isEnabled.peek());
+  EXPECT_FALSE(shield().look().blocking);
+  EXPECT_EQ(content.statusLabel().get_text(), "Kapalı");
+  EXPECT_FALSE(content.siteRow().get_sensitive());
+  EXPECT_FALSE(content.siteSwitch().get_active());  // still shows the site's own choice
+
+  // Back on everywhere: the selected tab of the current space reloads.
+  content.globalSwitch().set_active(true);
+  ASSERT_TRUE(waitUntil([&] { return pageLoads() > loads + 1; }));
+  pump();
+  EXPECT_TRUE(content.siteRow().get_sensitive());
+  EXPECT_EQ(content.statusLabel().get_text(), "Bu sitede kapalı");
+}
+
+TEST_F(ShieldButtonTest, ABlockerThatIsNotReadyExplainsItself) {
+  auto& content = popover();
+  blocker().status.set(AdBlocker::Preparing{});
+  pump();
+  EXPECT_FALSE(shield().look().blocking);
+  EXPECT_EQ(shield().look().symbol, "shield.slash");
+  EXPECT_EQ(content.statusLabel().get_text(), "Kurallar hazırlanıyor…");
+  EXPECT_TRUE(content.globalSwitch().get_sensitive());
+
+  blocker().status.set(AdBlocker::Failed{"bozuk dosya"});
+  pump();
+  EXPECT_EQ(content.statusLabel().get_text(), "Başlatılamadı: bozuk dosya");
+  harness.setLanguage(AppLanguage::english);
+  auto& english = popover();
+  EXPECT_EQ(english.statusLabel().get_text(), "Couldn't start: bozuk dosya");
+  EXPECT_EQ(harness.pill().shield().get_tooltip_text(), "Ad blocker off");
+}
+
+TEST_F(ShieldButtonTest, PagesWithoutAHostHaveNoSiteSwitchAndTheStartPageNoShield) {
+  auto& content = popover();
+  content.setTab(std::make_shared<BrowserTab>(Uuid::random(), Url::parse("about:blank"), ""));
+  pump();
+  EXPECT_FALSE(content.siteRow().get_visible());
+  EXPECT_EQ(content.statusLabel().get_text(), "Bu sitede reklamlar engelleniyor");
+
+  harness.store().newTab();
+  pump();
+  EXPECT_FALSE(shield().get_visible());
+  EXPECT_FALSE(shield().popover().get_visible());
+  EXPECT_EQ(shield().tab(), nullptr);
+}
+
+}  // namespace
+}  // namespace zemblo
