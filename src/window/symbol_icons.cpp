@@ -26,7 +26,7 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     {"plus.magnifyingglass", "zemblo-magnifier-plus-symbolic"},
     {"lock.fill", "channel-secure-symbolic"},
     {"lock.shield", "zemblo-lock-shield-symbolic"},
-    {"globe", "web-browser-symbolic"},
+    {"globe", "zemblo-globe-lines-symbolic"},
     {"link", "zemblo-link-symbolic"},
     {"checkmark", "object-select-symbolic"},
     {"checkmark.circle.fill", "emblem-default-symbolic"},
