@@ -179,5 +179,31 @@ TEST_F(FavoritesGridTest, HoverRaisesAndLightensOnlyWhileThePointerIsOver) {
   EXPECT_DOUBLE_EQ(tiles[0]->hoverAmount(), 0);
 }
 
+TEST_F(FavoritesGridTest, WithAnimationsTheRemovedTileFadesAndIsThenDropped) {
+  setFavorites({Favorite("One", *Url::parse("https://one.example/")),
+                Favorite("Two", *Url::parse("https://two.example/")),
+                Favorite("Three", *Url::parse("https://three.example/"))});
+  auto children = [&] {
+    int count = 0;
+    for (auto* child = grid().get_first_child(); child; child = child->get_next_sibling()) ++count;
+    return count;
+  };
+  ASSERT_EQ(children(), 3);
+  struct AnimationsOn {
+    AnimationsOn() { Gtk::Settings::get_default()->property_gtk_enable_animations() = true; }
+    ~AnimationsOn() { Gtk::Settings::get_default()->property_gtk_enable_animations() = false; }
+  } animations;
+  const FavoriteTile* third = grid().tiles()[2];
+  const int thirdX = harness.bounds(*grid().tiles()[2]).x;
+
+  grid().tiles()[1]->activate_action("favorite.remove");
+  ASSERT_TRUE(waitUntil([&] { return grid().tiles().size() == 2; }));
+  EXPECT_EQ(children(), 3);  // still fading out, and no longer takes clicks
+  EXPECT_EQ(grid().tiles()[1], third);
+  // The third tile slides into the freed cell and the faded one leaves the grid.
+  ASSERT_TRUE(waitUntil([&] { return children() == 2; }, std::chrono::seconds(3)));
+  ASSERT_TRUE(waitUntil([&] { return harness.bounds(*grid().tiles()[1]).x < thirdX; }));
+}
+
 }  // namespace
 }  // namespace zemblo
