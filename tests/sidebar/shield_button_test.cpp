@@ -80,7 +80,7 @@ TEST_F(ShieldButtonTest, TheSiteSwitchAllowsTheSiteAndReloadsItsTab) {
   const int loads = pageLoads();
 
   content.siteSwitch().set_active(false);
-  ASSERT_TRUE(waitUntil([&] { return pageLoads() > loads; }));
+  ASSERT_TRUE(waitUntil([&] { return pageLoads() > loads && !page->isLoading.peek(); }));
   pump();
   EXPECT_TRUE(blocker().isAllowed("127.0.0.1"));
   EXPECT_FALSE(shield().look().blocking);
@@ -106,6 +106,7 @@ TEST_F(ShieldButtonTest, TheGlobalSwitchTurnsEveryPageOffAndGreysTheSiteSwitch) 
   const int loads = pageLoads();
 
   content.globalSwitch().set_active(false);
+  ASSERT_TRUE(waitUntil([&] { return pageLoads() > loads && !page->isLoading.peek(); }));
   pump();
   EXPECT_FALSE(blocker().isEnabled.peek());
   EXPECT_FALSE(shield().look().blocking);
@@ -114,8 +115,9 @@ TEST_F(ShieldButtonTest, TheGlobalSwitchTurnsEveryPageOffAndGreysTheSiteSwitch) 
   EXPECT_FALSE(content.siteSwitch().get_active());  // still shows the site's own choice
 
   // Back on everywhere: the selected tab of the current space reloads.
+  const int offLoads = pageLoads();
   content.globalSwitch().set_active(true);
-  ASSERT_TRUE(waitUntil([&] { return pageLoads() > loads + 1; }));
+  ASSERT_TRUE(waitUntil([&] { return pageLoads() > offLoads; }));
   pump();
   EXPECT_TRUE(content.siteRow().get_sensitive());
   EXPECT_EQ(content.statusLabel().get_text(), "Bu sitede kapalı");
