@@ -85,11 +85,12 @@ AdBlockPopover::AdBlockPopover(std::shared_ptr<BrowserStore> store, std::shared_
       tab_(std::move(tab)),
       badge_(std::make_unique<Badge>()) {
   set_name("AdBlockPopover");
-  set_size_request(kWidth, -1);
-  set_margin_top(16);
-  set_margin_bottom(16);
-  set_margin_start(16);
-  set_margin_end(16);
+  // The width includes the padding.
+  set_size_request(kWidth - 2 * kPadding, -1);
+  set_margin_top(kPadding);
+  set_margin_bottom(kPadding);
+  set_margin_start(kPadding);
+  set_margin_end(kPadding);
 
   titles_.append(styled(title_, "adblock-title"));
   titles_.append(styled(status_, "adblock-status"));

@@ -18,6 +18,7 @@ class BrowserTab;
 class AdBlockPopover : public Gtk::Box {
  public:
   static constexpr int kWidth = 300;
+  static constexpr int kPadding = 16;
   static constexpr int kBadgeSize = 38;
 
   AdBlockPopover(std::shared_ptr<BrowserStore> store, std::shared_ptr<BrowserTab> tab);

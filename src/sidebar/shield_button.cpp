@@ -26,6 +26,7 @@ ShieldButton::ShieldButton(const SidebarContext& context) : context_(context) {
 
   popover_.set_parent(*this);
   popover_.set_position(Gtk::PositionType::BOTTOM);
+  popover_.add_css_class("adblock");
   popover_.signal_closed().connect([this] { showing_ = false; });
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

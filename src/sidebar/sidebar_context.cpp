@@ -52,6 +52,7 @@ const char* SidebarStyle::styleSheet() {
 #AddressPill .copy-link { min-width: 22px; min-height: 22px; }
 #AddressPill .copy-link > image { opacity: 0.55; }
 #ShieldButton { min-width: 22px; min-height: 22px; }
+popover.adblock > contents { padding: 0; }
 #AdBlockPopover .adblock-title { font-size: 14px; font-weight: 600; }
 #AdBlockPopover .adblock-status { font-size: 12px; opacity: 0.55; }
 #AdBlockPopover .adblock-switch-label { font-size: 13px; }

@@ -66,7 +66,7 @@ TEST_F(ShieldButtonTest, BlockingPageShowsTheFilledShieldAndItsPopover) {
   const std::string count = content.ruleCountLabel().get_text();
   EXPECT_EQ(count.rfind("EasyList ve EasyPrivacy · ", 0), 0u) << count;
   EXPECT_NE(count.find('.'), std::string::npos) << "Turkish groups thousands with dots: " << count;
-  EXPECT_GE(harness.bounds(content).width, AdBlockPopover::kWidth);
+  EXPECT_EQ(harness.bounds(content).width + 2 * AdBlockPopover::kPadding, AdBlockPopover::kWidth);
   SidebarHarness::screenshot("adblock-popover");
 
   // A click outside closes it.
