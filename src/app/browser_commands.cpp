@@ -3,24 +3,14 @@
 #include <algorithm>
 #include <optional>
 
-#include <webkit/webkit.h>
-
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "web/browser_tab.h"
-#include "web/webkit_web_view_port.h"
 
 namespace zemblo {
 namespace {
 
 constexpr int kNumberedTabs = 9;
-
-// The page zoom the web view shows now. Only the engine's web views have one to read.
-std::optional<double> pageZoomOf(const WebViewPort& webView) {
-  const auto* port = dynamic_cast<const WebKitWebViewPort*>(&webView);
-  if (!port) return std::nullopt;
-  return webkit_web_view_get_zoom_level(port->webView());
-}
 
 std::string numberedTabTitle(int number) {
   if (number == kNumberedTabs) return localized("Son Sekme");
@@ -160,11 +150,10 @@ void BrowserCommands::stepZoom(double delta) const {
   const auto tab = currentTab();
   WebViewPort* webView = tab ? tab->storedWebView() : nullptr;
   if (!webView) return;
-  const std::optional<double> zoom = pageZoomOf(*webView);
-  if (!zoom) return;
+  const double zoom = webView->pageZoom();
   // The plain sum of the steps, rounding error included: the zoom is the web view's alone.
-  webView->setPageZoom(delta > 0 ? std::min(kLargestZoom, *zoom + delta)
-                                 : std::max(kSmallestZoom, *zoom + delta));
+  webView->setPageZoom(delta > 0 ? std::min(kLargestZoom, zoom + delta)
+                                 : std::max(kSmallestZoom, zoom + delta));
 }
 
 void BrowserCommands::sendToWebView(WebViewCommand command) const {

@@ -31,6 +31,7 @@ class WebViewPort {
   virtual void goBack() = 0;
   virtual void goForward() = 0;
   virtual void setPageZoom(double zoom) = 0;
+  virtual double pageZoom() const = 0;
   virtual void addContentRuleList(const ContentRuleList& list) = 0;
   virtual void removeContentRuleList(const ContentRuleList& list) = 0;
   // Runs the favicon look-up script in an isolated world; the answer is the script's string

@@ -198,6 +198,8 @@ void WebKitWebViewPort::setPageZoom(double zoom) {
   webkit_web_view_set_zoom_level(view_.get(), zoom);
 }
 
+double WebKitWebViewPort::pageZoom() const { return webkit_web_view_get_zoom_level(view_.get()); }
+
 void WebKitWebViewPort::addContentRuleList(const ContentRuleList& list) {
   if (const auto* ruleList = dynamic_cast<const WebKitContentRuleList*>(&list)) {
     webkit_user_content_manager_add_filter(webkit_web_view_get_user_content_manager(view_.get()),

@@ -52,6 +52,7 @@ class WebKitWebViewPort : public WebViewPort {
   void goBack() override;
   void goForward() override;
   void setPageZoom(double zoom) override;
+  double pageZoom() const override;
   void addContentRuleList(const ContentRuleList& list) override;
   void removeContentRuleList(const ContentRuleList& list) override;
   void findFaviconAddress(std::function<void(std::optional<std::string>)> done) override;

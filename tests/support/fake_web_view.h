@@ -39,6 +39,7 @@ class FakeWebView : public WebViewPort {
   void goBack() override { log_.backs.push_back(tabId_); }
   void goForward() override { log_.forwards.push_back(tabId_); }
   void setPageZoom(double zoom) override { this->zoom = zoom; }
+  double pageZoom() const override { return zoom; }
   void addContentRuleList(const ContentRuleList&) override { ++log_.ruleListsAdded; }
   void removeContentRuleList(const ContentRuleList&) override { ++log_.ruleListsRemoved; }
   // The answer is up to the test: call `answerFavicon` (or the kept callbacks) when it wants.
@@ -58,7 +59,7 @@ class FakeWebView : public WebViewPort {
 
   const std::string& tabId() const { return tabId_; }
 
-  double zoom = 0;
+  double zoom = 1;
   std::vector<FaviconAnswer> faviconRequests;
 
  private:
