@@ -292,8 +292,15 @@ class WebHarness {
   // Waits for the page to finish loading with the given title and to be painted, so that clicks
   // reach it. Only the tab shown in the window paints.
   static bool waitForPage(BrowserTab& tab, const std::string& title) {
-    if (!waitUntil([&] { return tab.title.peek() == title && !tab.isLoading.peek(); })) {
-      return false;
+    const auto shown = [&] { return tab.title.peek() == title && !tab.isLoading.peek(); };
+    const bool earlierError = tab.loadError.peek().has_value();
+    const auto settled = [&] { return shown() || (!earlierError && tab.loadError.peek()); };
+    if (!waitUntil(settled)) return false;
+    if (!shown()) {
+      // The engine now and then fails a local load with an internal error of its own ("WebKit
+      // encountered an internal error"); a page that really cannot load fails the retry too.
+      tab.reload();
+      if (!waitUntil(shown)) return false;
     }
     return callJavaScript(viewOf(tab),
                           "await new Promise((done) => requestAnimationFrame(() => "
