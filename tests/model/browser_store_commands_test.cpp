@@ -7,30 +7,16 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
-#include "support/fake_scheduler.h"
-#include "support/fake_web_view.h"
-#include "support/temp_home.h"
+#include "support/store_fixture.h"
 #include "web/ad_blocker.h"
 
 namespace zemblo {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::savedSpace;
 
 Url url(const std::string& text) { return *Url::parse(text); }
-
-// A saved space whose tabs are titled "<name><i>" and show "https://<name><i>.example/".
-SpaceSnapshot savedSpace(const std::string& name, int tabCount,
-                         std::optional<int> selected = std::nullopt) {
-  SpaceSnapshot space{Uuid::random(), name, "star", "#112233", "#445566", {}, std::nullopt};
-  for (int i = 0; i < tabCount; ++i) {
-    const std::string title = name + std::to_string(i);
-    space.tabs.push_back(
-        TabSnapshot{Uuid::random(), url("https://" + title + ".example/"), title, std::nullopt});
-  }
-  if (selected) space.selectedTabID = space.tabs[*selected].id;
-  return space;
-}
 
 // Counts the notifications of one observable property.
 struct NotificationCount {
@@ -45,45 +31,24 @@ struct DarkModeCall {
   PageDarkModeDecision decision;
 };
 
-class BrowserStoreCommandsTest : public ::testing::Test {
+class BrowserStoreCommandsTest : public testing::StoreFixture {
  protected:
-  void TearDown() override { L10n::setEnglish(false); }
-
   std::shared_ptr<BrowserStore> start(std::vector<SpaceSnapshot> spaces = {}, size_t current = 0) {
-    if (!spaces.empty()) {
-      SessionSnapshot session;
-      session.currentSpaceID = spaces[current].id;
-      session.spaces = std::move(spaces);
-      EXPECT_TRUE(SessionFiles().writeSession(session));
-    }
-    BrowserStoreEnvironment environment;
-    environment.defaults = &defaults;
-    environment.scheduler = &scheduler;
-    environment.webViewFactory = &webViews;
-    environment.applyAppearance = [this](ThemeMode) { ++appearancesApplied; };
-    environment.isSystemDark = [this] { return systemDark; };
-    environment.applyPageDarkMode = [this](BrowserTab& tab, const PageDarkModeDecision& decision) {
-      darkModeCalls.push_back({tab.id, decision});
-    };
-    store = BrowserStore::create(std::move(environment));
+    startStore(std::move(spaces), current, [this](BrowserStoreEnvironment& environment) {
+      environment.applyAppearance = [this](ThemeMode) { ++appearancesApplied; };
+      environment.isSystemDark = [this] { return systemDark; };
+      environment.applyPageDarkMode = [this](BrowserTab& tab,
+                                             const PageDarkModeDecision& decision) {
+        darkModeCalls.push_back({tab.id, decision});
+      };
+    });
     settle();
     appearancesApplied = 0;
     return store;
   }
 
-  Space& space(size_t index) { return *store->spaces.peek().at(index); }
-  std::shared_ptr<BrowserTab> tab(size_t spaceIndex, size_t tabIndex) {
-    return space(spaceIndex).tabs.peek().at(tabIndex);
-  }
   std::shared_ptr<BrowserTab> selected() { return store->currentSpace()->selectedTab(); }
-  // Lets any pending save or appearance change run.
-  void settle() { scheduler.advance(1s); }
 
-  testing::TempHome home;
-  UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
-  testing::FakeScheduler scheduler;
-  testing::FakeWebViewFactory webViews;
-  std::shared_ptr<BrowserStore> store;
   int appearancesApplied = 0;
   bool systemDark = false;
   std::vector<DarkModeCall> darkModeCalls;

@@ -5,30 +5,16 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
-#include "support/fake_scheduler.h"
-#include "support/fake_web_view.h"
-#include "support/temp_home.h"
+#include "support/store_fixture.h"
 
 namespace zemblo {
 namespace {
 
 using namespace std::chrono_literals;
 using testing::fakeView;
+using testing::savedSpace;
 
 Url url(const std::string& text) { return *Url::parse(text); }
-
-// A saved space whose tabs are titled "<name><i>" and show "https://<name><i>.example/".
-SpaceSnapshot savedSpace(const std::string& name, int tabCount,
-                         std::optional<int> selected = std::nullopt) {
-  SpaceSnapshot space{Uuid::random(), name, "star", "#112233", "#445566", {}, std::nullopt};
-  for (int i = 0; i < tabCount; ++i) {
-    const std::string title = name + std::to_string(i);
-    space.tabs.push_back(
-        TabSnapshot{Uuid::random(), url("https://" + title + ".example/"), title, std::nullopt});
-  }
-  if (selected) space.selectedTabID = space.tabs[*selected].id;
-  return space;
-}
 
 std::vector<std::string> titles(const Space& space) {
   std::vector<std::string> result;
@@ -42,46 +28,21 @@ std::vector<std::string> names(const BrowserStore& store) {
   return result;
 }
 
-class BrowserStoreOperationsTest : public ::testing::Test {
+class BrowserStoreOperationsTest : public testing::StoreFixture {
  protected:
-  void TearDown() override { L10n::setEnglish(false); }
-
   std::shared_ptr<BrowserStore> start(std::vector<SpaceSnapshot> spaces = {}, size_t current = 0) {
-    if (!spaces.empty()) {
-      SessionSnapshot session;
-      session.currentSpaceID = spaces[current].id;
-      session.spaces = std::move(spaces);
-      EXPECT_TRUE(SessionFiles().writeSession(session));
-    }
-    BrowserStoreEnvironment environment;
-    environment.defaults = &defaults;
-    environment.scheduler = &scheduler;
-    environment.webViewFactory = &webViews;
-    store = BrowserStore::create(std::move(environment));
-    return store;
+    return startStore(std::move(spaces), current);
   }
 
-  Space& space(size_t index) { return *store->spaces.peek().at(index); }
-  std::shared_ptr<BrowserTab> tab(size_t spaceIndex, size_t tabIndex) {
-    return space(spaceIndex).tabs.peek().at(tabIndex);
-  }
   std::optional<Uuid> selection(size_t spaceIndex) {
     return space(spaceIndex).selectedTabID.peek();
   }
-  // Lets any pending save run, so that the next check sees only what follows.
-  void settle() { scheduler.advance(1s); }
   bool loaded(const BrowserTab& tab) const {
     for (const auto& line : webViews.log.loads) {
       if (line.starts_with(tab.id.str() + " ")) return true;
     }
     return false;
   }
-
-  testing::TempHome home;
-  UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
-  testing::FakeScheduler scheduler;
-  testing::FakeWebViewFactory webViews;
-  std::shared_ptr<BrowserStore> store;
 };
 
 // Opening and selecting ---------------------------------------------------------------------------

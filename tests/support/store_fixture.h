@@ -1,0 +1,72 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "support/fake_scheduler.h"
+#include "support/fake_web_view.h"
+#include "support/temp_home.h"
+
+namespace zemblo::testing {
+
+// A saved space whose tabs are titled "<name><i>" and show "https://<name><i>.example/".
+inline SpaceSnapshot savedSpace(const std::string& name, int tabCount,
+                                std::optional<int> selected = std::nullopt) {
+  SpaceSnapshot space{Uuid::random(), name, "star", "#112233", "#445566", {}, std::nullopt};
+  for (int i = 0; i < tabCount; ++i) {
+    const std::string title = name + std::to_string(i);
+    space.tabs.push_back(TabSnapshot{Uuid::random(), *Url::parse("https://" + title + ".example/"),
+                                     title, std::nullopt});
+  }
+  if (selected) space.selectedTabID = space.tabs[*selected].id;
+  return space;
+}
+
+// A store over fake web views and a fake clock, started from a saved session in a home of its
+// own.
+class StoreFixture : public ::testing::Test {
+ protected:
+  void TearDown() override { L10n::setEnglish(false); }
+
+  // Writes the session of `spaces` (none: the store starts with its defaults) and starts the
+  // store; `configure` adds to the environment first.
+  std::shared_ptr<BrowserStore> startStore(
+      std::vector<SpaceSnapshot> spaces, size_t current,
+      const std::function<void(BrowserStoreEnvironment&)>& configure = {}) {
+    if (!spaces.empty()) {
+      SessionSnapshot session;
+      session.currentSpaceID = spaces[current].id;
+      session.spaces = std::move(spaces);
+      EXPECT_TRUE(SessionFiles().writeSession(session));
+    }
+    BrowserStoreEnvironment environment;
+    environment.defaults = &defaults;
+    environment.scheduler = &scheduler;
+    environment.webViewFactory = &webViews;
+    if (configure) configure(environment);
+    store = BrowserStore::create(std::move(environment));
+    return store;
+  }
+
+  Space& space(size_t index) { return *store->spaces.peek().at(index); }
+  std::shared_ptr<BrowserTab> tab(size_t spaceIndex, size_t tabIndex) {
+    return space(spaceIndex).tabs.peek().at(tabIndex);
+  }
+  // Lets any pending save run, so that the next check sees only what follows.
+  void settle() { scheduler.advance(std::chrono::seconds(1)); }
+
+  TempHome home;
+  UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
+  FakeScheduler scheduler;
+  FakeWebViewFactory webViews;
+  std::shared_ptr<BrowserStore> store;
+};
+
+}  // namespace zemblo::testing
