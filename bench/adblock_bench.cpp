@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "model/ad_blocker.h"
 #include "platform/paths.h"
 #include "platform/user_defaults.h"
-#include "web/ad_blocker.h"
 #include "web/webkit_content_rule_store.h"
 
 namespace zemblo {

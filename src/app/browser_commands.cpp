@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
-#include "web/browser_tab.h"
 
 namespace zemblo {
 namespace {

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <array>
 
+#include "model/ad_blocker.h"
+#include "model/autofill_bridge.h"
+#include "model/browser_tab.h"
+#include "model/content_rule_store.h"
+#include "model/dark_mode_controller.h"
+#include "model/download_manager.h"
 #include "model/localization.h"
-#include "passwords/autofill_bridge.h"
-#include "passwords/password_store.h"
-#include "web/ad_blocker.h"
-#include "web/browser_tab.h"
-#include "web/content_rule_store.h"
-#include "web/dark_mode_controller.h"
-#include "web/download_manager.h"
+#include "model/password_store.h"
 
 namespace zemblo {
 namespace {
@@ -98,7 +98,7 @@ BrowserStore::~BrowserStore() = default;
 void BrowserStore::start() {
   downloads_ = std::make_unique<DownloadManager>();
   passwords_ = std::make_unique<PasswordStore>(*defaults_);
-  adBlocker_ = std::make_unique<AdBlocker>(*defaults_);
+  adBlocker_ = std::make_shared<AdBlocker>(*defaults_);
   darkMode_ = std::make_unique<DarkModeController>();
   autofill_ = std::make_unique<AutofillBridge>();
 

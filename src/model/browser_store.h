@@ -10,12 +10,12 @@
 
 #include "model/app_preferences.h"
 #include "model/command_bar_mode.h"
+#include "model/pending_credential.h"
 #include "model/records.h"
 #include "model/space.h"
-#include "model/url.h"
-#include "passwords/pending_credential.h"
 #include "platform/observable.h"
 #include "platform/scheduler.h"
+#include "platform/url.h"
 #include "platform/user_defaults.h"
 
 namespace zemblo {
@@ -110,6 +110,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   DownloadManager& downloads() const { return *downloads_; }
   PasswordStore& passwords() const { return *passwords_; }
   AdBlocker& adBlocker() const { return *adBlocker_; }
+  // For page handlers, which may outlive the store.
+  std::weak_ptr<const AdBlocker> weakAdBlocker() const { return adBlocker_; }
   DarkModeController& darkMode() const { return *darkMode_; }
   AutofillBridge& autofill() const { return *autofill_; }
   WebViewFactory* webViewFactory() const { return environment_.webViewFactory; }
@@ -224,7 +226,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   AppLanguage launchLanguage_ = AppLanguage::system;
   std::unique_ptr<DownloadManager> downloads_;
   std::unique_ptr<PasswordStore> passwords_;
-  std::unique_ptr<AdBlocker> adBlocker_;
+  std::shared_ptr<AdBlocker> adBlocker_;
   std::unique_ptr<DarkModeController> darkMode_;
   std::unique_ptr<AutofillBridge> autofill_;
   std::unique_ptr<ScheduledTask> saveTask_;

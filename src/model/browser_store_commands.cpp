@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "model/ad_blocker.h"
 #include "model/browser_store.h"
-#include "passwords/host_rules.h"
-#include "web/ad_blocker.h"
-#include "web/browser_tab.h"
+#include "model/browser_tab.h"
+#include "model/host_rules.h"
 
 namespace zemblo {
 namespace {

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model/url.h"
 #include "platform/date.h"
 #include "platform/foundation_json.h"
+#include "platform/url.h"
 #include "platform/uuid.h"
 
 // The values that outlive a run: the session ("session.json") and the history ("history.json").

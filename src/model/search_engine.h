@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "model/url.h"
+#include "platform/url.h"
 
 namespace zemblo {
 

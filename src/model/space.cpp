@@ -1,8 +1,8 @@
 #include "model/space.h"
 
 #include "model/app_preferences.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
-#include "web/browser_tab.h"
 
 namespace zemblo {
 

@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/typed_input.h"
 #include "platform/text.h"
-#include "web/browser_tab.h"
 
 namespace zemblo {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/records.h"
-#include "model/url.h"
+#include "platform/url.h"
 
 namespace zemblo {
 

@@ -1,6 +1,6 @@
 #include "model/typed_input.h"
 
-#include <pango/pango.h>
+#include <glib.h>
 
 #include <array>
 #include <string>
@@ -52,21 +52,12 @@ bool isOctet(std::string_view text) {
 // Whether a top-level name part is a word: at least two user-perceived characters, each of which
 // starts with a letter of any script (so "de", "ü" written with a combining mark, "рф").
 bool isAlphabeticTopLevelLabel(std::string_view label) {
-  if (label.empty() || !g_utf8_validate(label.data(), static_cast<gssize>(label.size()), nullptr)) {
-    return false;
+  const std::vector<char32_t> characters = userPerceivedCharacterStarts(label);
+  if (characters.size() < 2) return false;
+  for (const char32_t c : characters) {
+    if (!g_unichar_isalpha(c)) return false;
   }
-  const glong characters = g_utf8_strlen(label.data(), static_cast<gssize>(label.size()));
-  std::vector<PangoLogAttr> attrs(static_cast<size_t>(characters) + 1);
-  pango_get_log_attrs(label.data(), static_cast<int>(label.size()), -1, nullptr, attrs.data(),
-                      static_cast<int>(attrs.size()));
-  int clusters = 0;
-  const char* position = label.data();
-  for (glong i = 0; i < characters; ++i, position = g_utf8_next_char(position)) {
-    if (!attrs[static_cast<size_t>(i)].is_cursor_position) continue;
-    ++clusters;
-    if (!g_unichar_isalpha(g_utf8_get_char(position))) return false;
-  }
-  return clusters >= 2;
+  return true;
 }
 
 std::optional<Url> withScheme(std::string_view scheme, std::string_view text) {

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "model/search_engine.h"
-#include "model/url.h"
+#include "platform/url.h"
 
 // What the user types into the command bar or the start page: an address to load, or a search.
 namespace zemblo {

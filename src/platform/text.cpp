@@ -171,4 +171,59 @@ size_t codePointCount(std::string_view text) {
   return count;
 }
 
+namespace {
+
+bool isVariationSelector(gunichar c) {
+  return (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+bool isEmojiModifier(gunichar c) { return c >= 0x1F3FB && c <= 0x1F3FF; }
+
+bool isRegionalIndicator(gunichar c) { return c >= 0x1F1E6 && c <= 0x1F1FF; }
+
+// Whether `next` continues the Hangul syllable that `previous` belongs to.
+bool continuesHangulSyllable(gunichar previous, gunichar next) {
+  const GUnicodeBreakType a = g_unichar_break_type(previous);
+  const GUnicodeBreakType b = g_unichar_break_type(next);
+  switch (a) {
+    case G_UNICODE_BREAK_HANGUL_L_JAMO:
+      return b == G_UNICODE_BREAK_HANGUL_L_JAMO || b == G_UNICODE_BREAK_HANGUL_V_JAMO ||
+             b == G_UNICODE_BREAK_HANGUL_LV_SYLLABLE || b == G_UNICODE_BREAK_HANGUL_LVT_SYLLABLE;
+    case G_UNICODE_BREAK_HANGUL_LV_SYLLABLE:
+    case G_UNICODE_BREAK_HANGUL_V_JAMO:
+      return b == G_UNICODE_BREAK_HANGUL_V_JAMO || b == G_UNICODE_BREAK_HANGUL_T_JAMO;
+    case G_UNICODE_BREAK_HANGUL_LVT_SYLLABLE:
+    case G_UNICODE_BREAK_HANGUL_T_JAMO:
+      return b == G_UNICODE_BREAK_HANGUL_T_JAMO;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::vector<char32_t> userPerceivedCharacterStarts(std::string_view text) {
+  std::vector<char32_t> starts;
+  if (!g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return starts;
+  constexpr gunichar kZeroWidthJoiner = 0x200D;
+  gunichar previous = 0;
+  bool first = true;
+  int regionalIndicatorRun = 0;
+  for (const char* p = text.data(); p < text.data() + text.size(); p = g_utf8_next_char(p)) {
+    const gunichar c = g_utf8_get_char(p);
+    bool extends = false;
+    if (!first) {
+      extends = g_unichar_ismark(c) || c == kZeroWidthJoiner || isVariationSelector(c) ||
+                isEmojiModifier(c) || continuesHangulSyllable(previous, c) ||
+                (previous == kZeroWidthJoiner && g_unichar_type(c) == G_UNICODE_OTHER_SYMBOL) ||
+                (isRegionalIndicator(c) && regionalIndicatorRun % 2 == 1);
+    }
+    regionalIndicatorRun = isRegionalIndicator(c) ? regionalIndicatorRun + 1 : 0;
+    if (!extends) starts.push_back(static_cast<char32_t>(c));
+    previous = c;
+    first = false;
+  }
+  return starts;
+}
+
 }  // namespace zemblo

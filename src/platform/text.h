@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Text rules that must not depend on the user's locale: a Turkish locale would otherwise turn
 // "I" into "ı" inside host names and keys.
@@ -25,5 +26,10 @@ bool endsWith(std::string_view text, std::string_view suffix);
 
 // Number of Unicode code points (not bytes) in UTF-8 text.
 size_t codePointCount(std::string_view text);
+
+// The first code point of each user-perceived character (extended grapheme cluster) of valid
+// UTF-8 text: combining marks, joiners, variation selectors, emoji modifiers, Hangul syllable
+// parts and regional-indicator pairs stay with the character they extend. Empty for invalid text.
+std::vector<char32_t> userPerceivedCharacterStarts(std::string_view text);
 
 }  // namespace zemblo

@@ -1,13 +1,13 @@
 #include "sidebar/ad_block_popover.h"
 
+#include "model/ad_blocker.h"
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/theme_colors.h"
-#include "sidebar/symbol_paint.h"
-#include "web/ad_blocker.h"
-#include "web/browser_tab.h"
-#include "window/paint.h"
-#include "window/symbol_icons.h"
+#include "widgets/paint.h"
+#include "widgets/symbol_icons.h"
+#include "widgets/symbol_paint.h"
 
 namespace zemblo {
 namespace {

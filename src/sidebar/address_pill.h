@@ -7,13 +7,13 @@
 
 #include <gtkmm.h>
 
-#include "model/url.h"
 #include "platform/observable.h"
 #include "platform/scheduler.h"
+#include "platform/url.h"
 #include "sidebar/reload_button.h"
 #include "sidebar/shield_button.h"
 #include "sidebar/sidebar_rules.h"
-#include "window/animated_value.h"
+#include "widgets/animated_value.h"
 
 namespace zemblo {
 

@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/space.h"
 #include "model/theme_colors.h"
-#include "web/browser_tab.h"
-#include "window/paint.h"
+#include "widgets/paint.h"
 
 namespace zemblo {
 

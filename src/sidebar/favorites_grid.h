@@ -13,8 +13,8 @@
 #include "model/records.h"
 #include "platform/observable.h"
 #include "sidebar/sidebar_context.h"
-#include "window/animated_value.h"
-#include "window/favicon_view.h"
+#include "widgets/animated_value.h"
+#include "widgets/favicon_view.h"
 
 namespace zemblo {
 

@@ -3,13 +3,13 @@
 #include <numbers>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
-#include "sidebar/symbol_paint.h"
-#include "web/browser_tab.h"
-#include "window/paint.h"
-#include "window/symbol_icons.h"
+#include "widgets/paint.h"
+#include "widgets/symbol_icons.h"
+#include "widgets/symbol_paint.h"
 
 namespace zemblo {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "model/app_preferences.h"
 #include "platform/observable.h"
-#include "window/animated_value.h"
+#include "widgets/animated_value.h"
 
 namespace zemblo {
 

@@ -2,8 +2,8 @@
 
 #include "model/browser_store.h"
 #include "model/theme_colors.h"
-#include "window/paint.h"
-#include "window/system_color_scheme.h"
+#include "widgets/paint.h"
+#include "widgets/system_color_scheme.h"
 
 namespace zemblo {
 

@@ -1,6 +1,6 @@
 #include "sidebar/sidebar_icon_button.h"
 
-#include "window/symbol_icons.h"
+#include "widgets/symbol_icons.h"
 
 namespace zemblo {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/ad_blocker.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "platform/text.h"
-#include "web/ad_blocker.h"
-#include "web/browser_tab.h"
 
 namespace zemblo {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "model/preference_enums.h"
 #include "model/space.h"
-#include "model/url.h"
+#include "platform/url.h"
 #include "platform/uuid.h"
 
 // What the sidebar shows and does, worked out from model values alone, so that the rules can be

@@ -1,10 +1,10 @@
 #include "sidebar/sidebar_view.h"
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "sidebar/sidebar_rules.h"
-#include "web/browser_tab.h"
-#include "window/symbol_icons.h"
+#include "widgets/symbol_icons.h"
 
 namespace zemblo {
 namespace {

@@ -5,7 +5,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/space.h"
-#include "window/symbol_icons.h"
+#include "widgets/symbol_icons.h"
 
 namespace zemblo {
 namespace {

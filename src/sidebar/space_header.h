@@ -6,8 +6,8 @@
 
 #include "platform/observable.h"
 #include "sidebar/sidebar_context.h"
-#include "sidebar/symbol_paint.h"
-#include "window/animated_value.h"
+#include "widgets/animated_value.h"
+#include "widgets/symbol_paint.h"
 
 namespace zemblo {
 

@@ -4,9 +4,9 @@
 
 #include "model/browser_store.h"
 #include "model/color.h"
-#include "sidebar/symbol_paint.h"
-#include "window/paint.h"
-#include "window/symbol_icons.h"
+#include "widgets/paint.h"
+#include "widgets/symbol_icons.h"
+#include "widgets/symbol_paint.h"
 
 namespace zemblo {
 

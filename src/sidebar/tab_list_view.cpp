@@ -5,13 +5,13 @@
 #include <map>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
 #include "sidebar/tab_row.h"
-#include "web/browser_tab.h"
-#include "window/paint.h"
-#include "window/symbol_icons.h"
+#include "widgets/paint.h"
+#include "widgets/symbol_icons.h"
 
 namespace zemblo {
 namespace {

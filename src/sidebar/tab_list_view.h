@@ -11,7 +11,7 @@
 #include "model/preference_enums.h"
 #include "platform/observable.h"
 #include "platform/uuid.h"
-#include "window/animated_value.h"
+#include "widgets/animated_value.h"
 
 namespace zemblo {
 

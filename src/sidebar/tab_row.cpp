@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
-#include "web/browser_tab.h"
-#include "window/paint.h"
-#include "window/symbol_icons.h"
+#include "widgets/paint.h"
+#include "widgets/symbol_icons.h"
 
 namespace zemblo {
 namespace {

@@ -7,9 +7,9 @@
 #include "model/color.h"
 #include "platform/observable.h"
 #include "sidebar/sidebar_rules.h"
-#include "sidebar/symbol_paint.h"
-#include "window/animated_value.h"
-#include "window/favicon_view.h"
+#include "widgets/animated_value.h"
+#include "widgets/favicon_view.h"
+#include "widgets/symbol_paint.h"
 
 namespace zemblo {
 

@@ -1,9 +1,9 @@
 #include "web/web_engine.h"
 
+#include "model/ad_blocker.h"
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "platform/paths.h"
-#include "web/ad_blocker.h"
-#include "web/browser_tab.h"
 #include "web/web_view_configuration.h"
 #include "web/webkit_content_rule_store.h"
 #include "web/webkit_web_view_port.h"
@@ -48,7 +48,8 @@ std::unique_ptr<WebViewPort> WebEngine::makePopupWebView(BrowserTab& popup, WebV
 
 std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebView* relatedView) {
   const auto owner = tab.store.lock();
-  const WebViewConfiguration configuration({owner ? &owner->adBlocker() : nullptr});
+  const WebViewConfiguration configuration(
+      {owner ? owner->weakAdBlocker() : std::weak_ptr<const AdBlocker>()});
   auto view = configuration.makeWebView(networkSession(), relatedView);
   return std::make_unique<WebKitWebViewPort>(std::move(view), tab.weak_from_this(),
                                              requestTimeout_);

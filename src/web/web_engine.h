@@ -7,9 +7,9 @@
 #include <memory>
 #include <optional>
 
-#include "web/content_rule_store.h"
-#include "web/gobject_ref.h"
-#include "web/web_view_port.h"
+#include "model/content_rule_store.h"
+#include "model/web_view_port.h"
+#include "platform/gobject_ref.h"
 
 namespace zemblo {
 

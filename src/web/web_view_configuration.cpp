@@ -1,6 +1,6 @@
 #include "web/web_view_configuration.h"
 
-#include "web/ad_blocker.h"
+#include "web/ad_block_page_script.h"
 
 namespace zemblo {
 namespace {
@@ -41,7 +41,9 @@ void WebViewConfiguration::installAutofill() {}
 
 // The content blocker's video-page script and the handler that answers it.
 void WebViewConfiguration::installContentBlocker() {
-  if (services_.adBlocker) services_.adBlocker->install(userContentManager_.get());
+  if (!services_.adBlocker.expired()) {
+    installAdBlockPageScript(services_.adBlocker, userContentManager_.get());
+  }
 }
 
 // The page dark-mode script and its handler go here.

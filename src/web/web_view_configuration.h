@@ -2,10 +2,11 @@
 
 #include <webkit/webkit.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "web/gobject_ref.h"
+#include "platform/gobject_ref.h"
 
 namespace zemblo {
 
@@ -14,7 +15,7 @@ class AdBlocker;
 // The browser's page services whose scripts and handlers each web view gets; a missing one is
 // left out.
 struct PageServices {
-  AdBlocker* adBlocker = nullptr;
+  std::weak_ptr<const AdBlocker> adBlocker;
 };
 
 // What every web view of the browser is made with: its own settings and its own user content

@@ -1,6 +1,6 @@
 #include "web/web_view_container.h"
 
-#include "web/browser_tab.h"
+#include "model/browser_tab.h"
 #include "web/webkit_web_view_port.h"
 
 namespace zemblo {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "web/content_rule_store.h"
-#include "web/gobject_ref.h"
+#include "model/content_rule_store.h"
+#include "platform/gobject_ref.h"
 
 namespace zemblo {
 

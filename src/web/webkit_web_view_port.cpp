@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "model/browser_tab.h"
 #include "model/localization.h"
-#include "web/browser_tab.h"
 
 namespace zemblo {
 namespace {
@@ -149,6 +149,9 @@ void WebKitWebViewPort::connectSignals() {
   handlers_.connect(view, "close", toGCallback(&onClose), this);
   handlers_.connect(view, "script-dialog", toGCallback(&onScriptDialog), this);
   handlers_.connect(view, "run-file-chooser", toGCallback(&onRunFileChooser), this);
+  WebKitFindController* finder = webkit_web_view_get_find_controller(view);
+  handlers_.connect(finder, "found-text", toGCallback(&onFoundText), this);
+  handlers_.connect(finder, "failed-to-find-text", toGCallback(&onFailedToFindText), this);
 }
 
 // Like key-value observation with the "initial" option: the tab starts from the view's values.
@@ -229,6 +232,39 @@ const char* WebKitWebViewPort::faviconScript() {
   if (location.origin === 'null') return null;
   return location.origin + '/favicon.ico';
 })())JS";
+}
+
+void WebKitWebViewPort::findText(const std::string& text, bool backwards, unsigned maxMatches,
+                                 FindDone done) {
+  pendingFinds_.push_back(std::move(done));
+  guint32 options = WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND;
+  if (backwards) options |= WEBKIT_FIND_OPTIONS_BACKWARDS;
+  webkit_find_controller_search(webkit_web_view_get_find_controller(view_.get()), text.c_str(),
+                                options, maxMatches);
+}
+
+void WebKitWebViewPort::finishFinding() {
+  webkit_find_controller_search_finish(webkit_web_view_get_find_controller(view_.get()));
+}
+
+void WebKitWebViewPort::focusIfShown() {
+  if (widget_->get_root()) widget_->grab_focus();
+}
+
+void WebKitWebViewPort::onFoundText(WebKitFindController*, guint matchCount,
+                                    WebKitWebViewPort* self) {
+  self->answerFind(matchCount);
+}
+
+void WebKitWebViewPort::onFailedToFindText(WebKitFindController*, WebKitWebViewPort* self) {
+  self->answerFind(std::nullopt);
+}
+
+void WebKitWebViewPort::answerFind(std::optional<unsigned> matchCount) {
+  if (pendingFinds_.empty()) return;
+  FindDone done = std::move(pendingFinds_.front());
+  pendingFinds_.pop_front();
+  done(matchCount);
 }
 
 void WebKitWebViewPort::findFaviconAddress(std::function<void(std::optional<std::string>)> done) {

@@ -5,12 +5,13 @@
 #include <webkit/webkit.h>
 
 #include <chrono>
+#include <deque>
 #include <memory>
 #include <vector>
 
+#include "model/web_view_port.h"
+#include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
-#include "web/gobject_ref.h"
-#include "web/web_view_port.h"
 
 namespace zemblo {
 
@@ -56,6 +57,10 @@ class WebKitWebViewPort : public WebViewPort {
   void addContentRuleList(const ContentRuleList& list) override;
   void removeContentRuleList(const ContentRuleList& list) override;
   void findFaviconAddress(std::function<void(std::optional<std::string>)> done) override;
+  void findText(const std::string& text, bool backwards, unsigned maxMatches,
+                FindDone done) override;
+  void finishFinding() override;
+  void focusIfShown() override;
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
   static constexpr const char* kFaviconWorld = "ZembloFavicon";
@@ -95,6 +100,9 @@ class WebKitWebViewPort : public WebViewPort {
                                  WebKitWebViewPort* self);
   static gboolean onRunFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
                                    WebKitWebViewPort* self);
+  static void onFoundText(WebKitFindController*, guint matchCount, WebKitWebViewPort* self);
+  static void onFailedToFindText(WebKitFindController*, WebKitWebViewPort* self);
+  void answerFind(std::optional<unsigned> matchCount);
 
   bool decideNavigationAction(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
   bool decideResponse(WebKitPolicyDecision* decision);
@@ -116,6 +124,8 @@ class WebKitWebViewPort : public WebViewPort {
   bool loadFailed_ = false;
   std::unique_ptr<ScriptDialog> scriptDialog_;
   std::unique_ptr<FileChooser> fileChooser_;
+  // The find controller answers searches in the order they were asked.
+  std::deque<FindDone> pendingFinds_;
   SignalHandlers handlers_;
 };
 

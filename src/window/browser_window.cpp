@@ -4,14 +4,14 @@
 #include <cmath>
 
 #include "model/browser_store.h"
+#include "model/preference_sizes.h"
 #include "sidebar/sidebar_view.h"
+#include "widgets/paint.h"
+#include "widgets/system_color_scheme.h"
 #include "window/app_style.h"
 #include "window/command_bar.h"
 #include "window/content_area.h"
-#include "window/paint.h"
-#include "window/preference_sizes.h"
 #include "window/space_background.h"
-#include "window/system_color_scheme.h"
 #include "window/window_accessor.h"
 
 namespace zemblo {

@@ -6,7 +6,7 @@
 #include <gtkmm.h>
 
 #include "platform/observable.h"
-#include "window/animated_value.h"
+#include "widgets/animated_value.h"
 
 namespace zemblo {
 

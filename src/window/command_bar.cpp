@@ -6,13 +6,12 @@
 #include <cmath>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/search_engine.h"
 #include "model/theme_colors.h"
-#include "web/browser_tab.h"
-#include "web/webkit_web_view_port.h"
-#include "window/paint.h"
-#include "window/symbol_icons.h"
+#include "widgets/paint.h"
+#include "widgets/symbol_icons.h"
 
 namespace zemblo {
 namespace {
@@ -312,8 +311,7 @@ void CommandBar::focusPage() {
   const auto tab = currentTab();
   if (!tab) return;
   // Only a page already on screen takes the focus; none is created or shown for it.
-  auto* port = dynamic_cast<WebKitWebViewPort*>(tab->storedWebView());
-  if (port && port->widget().get_root()) port->widget().grab_focus();
+  if (WebViewPort* page = tab->storedWebView()) page->focusIfShown();
 }
 
 double CommandBar::cardTop(CommandBarPosition position, double areaHeight) {

@@ -12,10 +12,10 @@
 #include "model/command_bar_mode.h"
 #include "model/preference_enums.h"
 #include "model/suggestions.h"
-#include "model/url.h"
 #include "platform/observable.h"
 #include "platform/scheduler.h"
-#include "window/animated_value.h"
+#include "platform/url.h"
+#include "widgets/animated_value.h"
 #include "window/suggestion_row.h"
 
 namespace zemblo {

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "model/browser_store.h"
-#include "web/browser_tab.h"
-#include "window/paint.h"
-#include "window/preference_sizes.h"
+#include "model/browser_tab.h"
+#include "model/preference_sizes.h"
+#include "widgets/paint.h"
+#include "widgets/system_color_scheme.h"
 #include "window/start_page.h"
-#include "window/system_color_scheme.h"
 
 namespace zemblo {
 namespace {

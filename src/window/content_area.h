@@ -6,7 +6,7 @@
 
 #include "platform/observable.h"
 #include "web/web_view_container.h"
-#include "window/animated_value.h"
+#include "widgets/animated_value.h"
 #include "window/find_bar.h"
 #include "window/load_error_view.h"
 #include "window/progress_line.h"

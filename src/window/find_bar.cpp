@@ -3,11 +3,9 @@
 #include <adwaita.h>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
-#include "web/browser_tab.h"
-#include "web/gobject_ref.h"
-#include "web/webkit_web_view_port.h"
-#include "window/paint.h"
+#include "widgets/paint.h"
 
 namespace zemblo {
 namespace {
@@ -25,15 +23,6 @@ Gtk::Button& symbolButton(Gtk::Button& button, const char* icon) {
 }
 
 }  // namespace
-
-// The engine's find controller of the page being searched. Its answers come back in the order
-// the searches were asked, so counting both tells which answer belongs to the newest search.
-struct FindBar::Search {
-  GObjectRef<WebKitFindController> controller;
-  SignalHandlers handlers;  // declared after the controller: disconnected before it is released
-  uint64_t requested = 0;
-  uint64_t answered = 0;
-};
 
 FindBar::FindBar(std::shared_ptr<BrowserStore> store) : store_(std::move(store)) {
   set_name("FindBar");
@@ -85,14 +74,13 @@ FindBar::FindBar(std::shared_ptr<BrowserStore> store) : store_(std::move(store))
 
 FindBar::~FindBar() {
   observer_.reset();
-  search_.reset();
   row_.unparent();
 }
 
 void FindBar::setTab(std::shared_ptr<BrowserTab> tab) {
   if (tab == tab_) return;
   tab_ = std::move(tab);
-  search_.reset();  // answers about another page must not reach this one
+  ++latestSearch_;  // answers about another page must not reach this one
 }
 
 void FindBar::sync() {
@@ -112,39 +100,26 @@ void FindBar::find(bool backwards) {
     matchCount_.reset();
     return;
   }
-  auto* port = tab_ ? dynamic_cast<WebKitWebViewPort*>(tab_->webView()) : nullptr;
-  if (!port) {
+  WebViewPort* page = tab_ ? tab_->webView() : nullptr;
+  if (!page) {
     // There is no page to search: the same as a search that failed.
     notFound_.set(true);
     matchCount_.reset();
     return;
   }
-  WebKitFindController* controller = webkit_web_view_get_find_controller(port->webView());
-  if (!search_ || search_->controller.get() != controller) {
-    search_ = std::make_unique<Search>();
-    search_->controller = GObjectRef<WebKitFindController>::share(controller);
-    search_->handlers.connect(controller, "found-text",
-                              toGCallback(+[](WebKitFindController*, guint count, FindBar* self) {
-                                self->answered(true, count);
-                              }),
-                              this);
-    search_->handlers.connect(
-        controller, "failed-to-find-text",
-        toGCallback(+[](WebKitFindController*, FindBar* self) { self->answered(false, 0); }), this);
-  }
-  ++search_->requested;
-  guint32 options = WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND;
-  if (backwards) options |= WEBKIT_FIND_OPTIONS_BACKWARDS;
-  webkit_find_controller_search(controller, text.c_str(), options, kMaxMatchCount);
+  const uint64_t search = ++latestSearch_;
+  page->findText(
+      text, backwards, kMaxMatchCount,
+      [this, alive = std::weak_ptr<bool>(alive_), search](std::optional<unsigned> count) {
+        if (!alive.expired()) answered(search, count);
+      });
 }
 
-void FindBar::answered(bool found, unsigned matchCount) {
-  if (!search_) return;
-  ++search_->answered;
+void FindBar::answered(uint64_t search, std::optional<unsigned> matchCount) {
   // An older search's answer, or one that arrives after the field was emptied, is dropped.
-  if (search_->answered != search_->requested || query().empty()) return;
-  notFound_.set(!found);
-  matchCount_ = found ? std::optional<unsigned>(matchCount) : std::nullopt;
+  if (search != latestSearch_ || query().empty()) return;
+  notFound_.set(!matchCount);
+  matchCount_ = matchCount;
 }
 
 void FindBar::submit(bool shiftHeld) { find(shiftHeld); }
@@ -162,7 +137,7 @@ void FindBar::reset() {
   resetting_ = false;
   notFound_.set(false);
   matchCount_.reset();
-  search_.reset();
+  ++latestSearch_;
 }
 
 bool FindBar::keyPressed(guint keyval, Gdk::ModifierType state) {

@@ -56,8 +56,7 @@ class FindBar : public Gtk::Widget {
   void on_map() override;
 
  private:
-  struct Search;
-  void answered(bool found, unsigned matchCount);
+  void answered(uint64_t search, std::optional<unsigned> matchCount);
 
   std::shared_ptr<BrowserStore> store_;
   std::shared_ptr<BrowserTab> tab_;
@@ -71,7 +70,8 @@ class FindBar : public Gtk::Widget {
   Gtk::Button closeButton_;
   Observable<bool> notFound_{false};
   std::optional<unsigned> matchCount_;
-  std::unique_ptr<Search> search_;
+  uint64_t latestSearch_ = 0;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool focusWhenMapped_ = false;
   bool resetting_ = false;
   std::unique_ptr<Observer> observer_;

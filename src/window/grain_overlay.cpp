@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "window/paint.h"
+#include "widgets/paint.h"
 
 namespace zemblo {
 

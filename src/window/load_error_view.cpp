@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "model/browser_tab.h"
 #include "model/localization.h"
-#include "web/browser_tab.h"
 
 namespace zemblo {
 

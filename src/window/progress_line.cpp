@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/theme_colors.h"
-#include "web/browser_tab.h"
-#include "window/paint.h"
+#include "widgets/paint.h"
 
 namespace zemblo {
 

@@ -8,7 +8,7 @@
 #include "model/color.h"
 #include "model/preference_enums.h"
 #include "platform/observable.h"
-#include "window/animated_value.h"
+#include "widgets/animated_value.h"
 
 namespace zemblo {
 

@@ -2,10 +2,10 @@
 
 #include "model/browser_store.h"
 #include "model/preference_enums.h"
+#include "model/preference_sizes.h"
 #include "model/theme_colors.h"
-#include "window/paint.h"
-#include "window/preference_sizes.h"
-#include "window/system_color_scheme.h"
+#include "widgets/paint.h"
+#include "widgets/system_color_scheme.h"
 
 namespace zemblo {
 namespace {

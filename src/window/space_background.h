@@ -8,7 +8,7 @@
 
 #include "model/app_preferences.h"
 #include "platform/observable.h"
-#include "window/animated_value.h"
+#include "widgets/animated_value.h"
 #include "window/grain_overlay.h"
 #include "window/visual_effect_view.h"
 

@@ -4,17 +4,16 @@
 #include <cmath>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/search_engine.h"
 #include "model/theme_colors.h"
 #include "model/typed_input.h"
 #include "platform/text.h"
-#include "web/browser_tab.h"
-#include "web/webkit_web_view_port.h"
-#include "window/favicon_view.h"
-#include "window/paint.h"
-#include "window/symbol_icons.h"
-#include "window/system_color_scheme.h"
+#include "widgets/favicon_view.h"
+#include "widgets/paint.h"
+#include "widgets/symbol_icons.h"
+#include "widgets/system_color_scheme.h"
 
 namespace zemblo {
 namespace {
@@ -222,8 +221,7 @@ void StartPage::loadQuery(const Url& url) {
   tab->load(url);
   // After the card has swapped the start page for the web view, the page takes the keyboard.
   Glib::signal_idle().connect_once([tab] {
-    auto* port = dynamic_cast<WebKitWebViewPort*>(tab->storedWebView());
-    if (port && port->widget().get_root()) port->widget().grab_focus();
+    if (WebViewPort* page = tab->storedWebView()) page->focusIfShown();
   });
 }
 

@@ -8,9 +8,9 @@
 #include <gtkmm.h>
 
 #include "model/records.h"
-#include "model/url.h"
 #include "platform/observable.h"
-#include "window/animated_value.h"
+#include "platform/url.h"
+#include "widgets/animated_value.h"
 #include "window/clock_greeting.h"
 
 namespace zemblo {

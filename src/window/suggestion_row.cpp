@@ -2,10 +2,10 @@
 
 #include <cmath>
 
+#include "model/browser_tab.h"
 #include "model/localization.h"
-#include "web/browser_tab.h"
-#include "window/paint.h"
-#include "window/symbol_icons.h"
+#include "widgets/paint.h"
+#include "widgets/symbol_icons.h"
 
 namespace zemblo {
 namespace {

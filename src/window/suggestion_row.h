@@ -9,7 +9,7 @@
 #include "model/color.h"
 #include "model/search_engine.h"
 #include "model/suggestions.h"
-#include "window/favicon_view.h"
+#include "widgets/favicon_view.h"
 
 namespace zemblo {
 

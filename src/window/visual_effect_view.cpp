@@ -2,7 +2,7 @@
 
 #include <adwaita.h>
 
-#include "window/paint.h"
+#include "widgets/paint.h"
 
 namespace zemblo {
 

@@ -4,7 +4,7 @@
 
 #include <gtkmm.h>
 
-#include "window/animated_value.h"
+#include "widgets/animated_value.h"
 
 namespace zemblo {
 

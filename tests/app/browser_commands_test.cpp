@@ -7,9 +7,9 @@
 
 #include "app/zemblo_app.h"
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "support/temp_home.h"
-#include "web/browser_tab.h"
 #include "web/web_harness.h"
 #include "window/browser_window.h"
 #include "window/command_bar.h"

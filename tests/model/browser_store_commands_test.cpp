@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "model/ad_blocker.h"
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "support/store_fixture.h"
-#include "web/ad_blocker.h"
 
 namespace zemblo {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "model/ad_blocker.h"
 #include "model/localization.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
 #include "support/temp_home.h"
-#include "web/ad_blocker.h"
 
 namespace zemblo {
 namespace {

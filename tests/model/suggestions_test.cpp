@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "support/fake_scheduler.h"
 #include "support/temp_home.h"
-#include "web/browser_tab.h"
 
 namespace zemblo {
 namespace {

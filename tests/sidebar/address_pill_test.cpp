@@ -4,8 +4,8 @@
 
 #include "sidebar/sidebar_harness.h"
 #include "support/fake_scheduler.h"
-#include "window/symbol_icons.h"
-#include "window/system_color_scheme.h"
+#include "widgets/symbol_icons.h"
+#include "widgets/system_color_scheme.h"
 
 namespace zemblo {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "model/ad_blocker.h"
 #include "model/command_bar_mode.h"
 #include "sidebar/ad_block_popover.h"
 #include "sidebar/sidebar_harness.h"
-#include "web/ad_blocker.h"
 
 namespace zemblo {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_row.h"
-#include "web/browser_tab.h"
 #include "window/browser_window.h"
 #include "window/window_harness.h"
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/preference_sizes.h"
 #include "sidebar/sidebar_harness.h"
-#include "window/preference_sizes.h"
 #include "window/window_accessor.h"
 
 namespace zemblo {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "web/browser_tab.h"
-#include "web/web_view_port.h"
+#include "model/browser_tab.h"
+#include "model/web_view_port.h"
 
 namespace zemblo::testing {
 
@@ -48,6 +48,12 @@ class FakeWebView : public WebViewPort {
     faviconRequests.push_back(std::move(done));
   }
 
+  void findText(const std::string& text, bool, unsigned, FindDone done) override {
+    findRequests.push_back({text, std::move(done)});
+  }
+  void finishFinding() override { findRequests.clear(); }
+  void focusIfShown() override { ++focusRequests; }
+
   // Answers the oldest pending favicon look-up; false when none is pending.
   bool answerFavicon(std::optional<std::string> result) {
     if (faviconRequests.empty()) return false;
@@ -61,6 +67,8 @@ class FakeWebView : public WebViewPort {
 
   double zoom = 1;
   std::vector<FaviconAnswer> faviconRequests;
+  std::vector<std::pair<std::string, FindDone>> findRequests;
+  int focusRequests = 0;
 
  private:
   FakeWebViewLog& log_;

@@ -2,8 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "model/ad_blocker.h"
 #include "model/localization.h"
-#include "web/ad_blocker.h"
+#include "web/ad_block_page_script.h"
 #include "web/webkit_content_rule_store.h"
 #include "web_harness.h"
 
@@ -158,7 +159,7 @@ TEST(ContentBlockerTest, HandlerAnswersOnlyInItsWorldAndDrivesTheVideoPageScript
   EXPECT_EQ(testing::callJavaScript(view, state), "true true true 0");
 
   // The same script made for this host hides the ad slots and skips the ad.
-  const std::string source = AdBlocker::videoPageScript("127.0.0.1");
+  const std::string source = adBlockVideoPageScript("127.0.0.1");
   WebKitUserScript* script = webkit_user_script_new_for_world(
       source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, AdBlocker::kContentWorld, nullptr, nullptr);

@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "platform/user_defaults.h"
 #include "support/temp_home.h"
-#include "web/browser_tab.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
 #include "web/webkit_web_view_port.h"

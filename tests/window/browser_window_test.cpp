@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "window/preference_sizes.h"
+#include "model/preference_sizes.h"
 #include "window/space_background.h"
 #include "window/window_accessor.h"
 #include "window/window_harness.h"

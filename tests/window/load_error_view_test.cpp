@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/browser_tab.h"
 #include "model/localization.h"
-#include "web/browser_tab.h"
 #include "window/window_harness.h"
 
 namespace zemblo {

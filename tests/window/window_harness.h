@@ -8,9 +8,9 @@
 #include <string>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "platform/user_defaults.h"
 #include "support/temp_home.h"
-#include "web/browser_tab.h"
 #include "web/web_engine.h"
 #include "web/web_harness.h"
 #include "window/browser_window.h"

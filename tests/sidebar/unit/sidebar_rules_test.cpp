@@ -4,9 +4,9 @@
 
 #include <memory>
 
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/space.h"
-#include "web/browser_tab.h"
 
 namespace zemblo {
 namespace {

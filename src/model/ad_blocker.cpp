@@ -1,0 +1,233 @@
+#include "model/ad_blocker.h"
+
+#include <glib.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <system_error>
+#include <vector>
+
+#include "model/browser_tab.h"
+#include "model/host_rules.h"
+#include "model/localization.h"
+#include "platform/paths.h"
+#include "platform/sha256.h"
+#include "platform/text.h"
+
+namespace zemblo {
+namespace {
+
+constexpr const char* kRuleFileMissing = "Kural dosyası bulunamadı.";
+constexpr const char* kBlockingUnavailable = "İçerik engelleme kullanılamıyor.";
+constexpr const char* kCompileFailed = "Kurallar derlenemedi.";
+
+std::optional<std::string_view> hostOf(const std::optional<Url>& url,
+                                       std::optional<std::string>& storage) {
+  storage = url ? url->host() : std::nullopt;
+  if (!storage) return std::nullopt;
+  return std::string_view(*storage);
+}
+
+// The rule file as text for the engine: invalid UTF-8 becomes the replacement character.
+std::string validUtf8(std::string_view bytes) {
+  if (g_utf8_validate_len(bytes.data(), bytes.size(), nullptr)) return std::string(bytes);
+  gchar* valid = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
+  std::string text(valid);
+  g_free(valid);
+  return text;
+}
+
+// The count's result on its way from the counting thread to the main loop.
+struct CountResult {
+  std::weak_ptr<bool> alive;
+  AdBlocker* blocker;
+  long long count;
+};
+
+}  // namespace
+
+AdBlocker::AdBlocker(UserDefaults& defaults, std::optional<std::filesystem::path> ruleFile)
+    : isEnabled(defaults.boolValue(kEnabledKey).value_or(true)),
+      defaults_(defaults),
+      ruleFile_(std::move(ruleFile)) {
+  if (auto hosts = defaults.stringArray(kAllowedHostsKey)) {
+    allowedHosts.set(std::set<std::string>(hosts->begin(), hosts->end()));
+  }
+}
+
+AdBlocker::~AdBlocker() = default;
+
+std::optional<std::filesystem::path> AdBlocker::bundledRuleFile() {
+  std::error_code error;
+#ifdef ZEMBLO_DATA_DIR
+  const std::filesystem::path installed = std::filesystem::path(ZEMBLO_DATA_DIR) / kRuleFileName;
+  if (std::filesystem::is_regular_file(installed, error)) return installed;
+#endif
+  // A program run from the build tree: <build>/src/zemblo-browser, <build>/tests/…
+  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return std::nullopt;
+  const auto built = program.parent_path().parent_path() / "resources" / kRuleFileName;
+  if (std::filesystem::is_regular_file(built, error)) return built;
+  return std::nullopt;
+}
+
+std::string AdBlocker::ruleListIdentifier(std::string_view ruleFileBytes) {
+  return std::string(kRuleListPrefix) + lowercaseHex(sha256(ruleFileBytes), 6);
+}
+
+long long AdBlocker::countRules(std::string_view ruleFileBytes) {
+  constexpr std::string_view kQuotedTrigger = "\"trigger\"";
+  long long count = 0;
+  for (size_t at = ruleFileBytes.find(kQuotedTrigger); at != std::string_view::npos;
+       at = ruleFileBytes.find(kQuotedTrigger, at + kQuotedTrigger.size())) {
+    ++count;
+  }
+  return count;
+}
+
+void AdBlocker::prepareRules(std::shared_ptr<ContentRuleStore> store) {
+  if (std::exchange(prepareStarted_, true)) return;
+  std::error_code error;
+  if (!ruleFile_ || !std::filesystem::is_regular_file(*ruleFile_, error)) {
+    return fail(localized(kRuleFileMissing));
+  }
+  // Without an engine there is no use in reading the large file.
+  if (!store) return fail(localized(kBlockingUnavailable));
+  auto bytes = paths::readFile(*ruleFile_);
+  if (!bytes) return fail(localized(kRuleFileMissing));
+  ruleStore_ = std::move(store);
+  // Never changed again, so the counting thread reads the same bytes without a copy.
+  const auto source = std::make_shared<const std::string>(std::move(*bytes));
+  startCounting(source);
+
+  const std::string identifier = ruleListIdentifier(*source);
+  ruleStore_->lookUp(identifier, [this, alive = std::weak_ptr<bool>(alive_), identifier,
+                                  source](std::shared_ptr<ContentRuleList> list) {
+    if (alive.expired()) return;
+    if (list) {
+      finishPreparing(std::move(list));
+    } else {
+      compileRules(identifier, *source);
+    }
+  });
+}
+
+void AdBlocker::fail(std::string message) { status.set(Failed{std::move(message)}); }
+
+void AdBlocker::startCounting(std::shared_ptr<const std::string> bytes) {
+  counter_ = std::jthread([bytes = std::move(bytes), alive = std::weak_ptr<bool>(alive_), this] {
+    auto result = std::make_unique<CountResult>(CountResult{alive, this, countRules(*bytes)});
+    // The default main context is the main thread's loop; the result is applied there.
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT_IDLE,
+        [](gpointer data) -> gboolean {
+          const auto* result = static_cast<CountResult*>(data);
+          if (!result->alive.expired()) result->blocker->ruleCount.set(result->count);
+          return G_SOURCE_REMOVE;
+        },
+        result.release(),
+        [](gpointer data) { std::unique_ptr<CountResult>(static_cast<CountResult*>(data)); });
+  });
+}
+
+void AdBlocker::compileRules(const std::string& identifier, std::string_view bytes) {
+  auto compiled = [this, alive = std::weak_ptr<bool>(alive_),
+                   identifier](ContentRuleStore::CompileResult result) {
+    if (alive.expired()) return;
+    if (!result.list) return fail(result.error ? *result.error : localized(kCompileFailed));
+    finishPreparing(std::move(result.list));
+    removeStaleRuleLists(identifier);
+  };
+  ruleStore_->compile(identifier, validUtf8(bytes), std::move(compiled));
+}
+
+void AdBlocker::finishPreparing(std::shared_ptr<ContentRuleList> list) {
+  ruleList = std::move(list);
+  status.set(Ready{});
+  changed();
+}
+
+void AdBlocker::removeStaleRuleLists(const std::string& currentIdentifier) {
+  ruleStore_->identifiers(
+      [this, alive = std::weak_ptr<bool>(alive_), currentIdentifier](std::vector<std::string> all) {
+        if (alive.expired()) return;
+        for (const auto& identifier : all) {
+          if (startsWith(identifier, kRuleListPrefix) && identifier != currentIdentifier) {
+            ruleStore_->remove(identifier);
+          }
+        }
+      });
+}
+
+std::string AdBlocker::statusText() const {
+  const Status& current = status.get();
+  if (const auto* failed = std::get_if<Failed>(&current)) {
+    return withArgument(localized("Başlatılamadı: %@"), failed->message);
+  }
+  if (std::holds_alternative<Preparing>(current)) return localized("Kurallar hazırlanıyor…");
+  return isEnabled.get() ? localized("Reklamlar ve izleyiciler engelleniyor") : localized("Kapalı");
+}
+
+bool AdBlocker::isAllowed(std::optional<std::string_view> host) const {
+  if (!host) return false;
+  const auto normalized = normalizedHost(*host);
+  if (!normalized) return false;
+  for (const auto& entry : allowedHosts.get()) {
+    if (hostsMatch(entry, *normalized)) return true;
+  }
+  return false;
+}
+
+void AdBlocker::apply(BrowserTab& tab, const std::optional<Url>& address) const {
+  auto* view = tab.storedWebView();
+  if (!view || !ruleList) return;
+  std::optional<std::string> host;
+  const bool wanted = isEnabled.peek() && !isAllowed(hostOf(address, host));
+  if (wanted == tab.adBlockApplied) return;
+  if (wanted) {
+    view->addContentRuleList(*ruleList);
+  } else {
+    view->removeContentRuleList(*ruleList);
+  }
+  tab.adBlockApplied = wanted;
+}
+
+bool AdBlocker::isBlocking(const std::optional<Url>& url) const {
+  if (!isEnabled.get() || !std::holds_alternative<Ready>(status.get())) return false;
+  std::optional<std::string> host;
+  return !isAllowed(hostOf(url, host));
+}
+
+void AdBlocker::setEnabled(bool enabled) {
+  isEnabled.set(enabled);
+  defaults_.setBool(kEnabledKey, enabled);
+  changed();
+}
+
+void AdBlocker::setAllowed(bool allowed, std::string_view host) {
+  const auto normalized = normalizedHost(host);
+  if (!normalized) return;
+  if (allowed) {
+    allowedHosts.mutate([&](auto& hosts) { hosts.insert(*normalized); });
+  } else {
+    // Every entry for the site goes, its parent domains' and subdomains' included: otherwise
+    // one of them would keep the site allowed.
+    auto remaining = allowedHosts.peek();
+    std::erase_if(remaining, [&](const auto& entry) { return hostsMatch(entry, *normalized); });
+    allowedHosts.set(std::move(remaining));
+  }
+  const auto& hosts = allowedHosts.peek();
+  defaults_.setStringArray(kAllowedHostsKey, std::vector<std::string>(hosts.begin(), hosts.end()));
+  changed();
+}
+
+bool AdBlocker::replyEnabled(std::optional<std::string_view> host) const {
+  return isEnabled.peek() && !isAllowed(host);
+}
+
+void AdBlocker::changed() {
+  if (onChange) onChange();
+}
+
+}  // namespace zemblo

@@ -1,0 +1,210 @@
+#include "model/browser_tab.h"
+
+#include "model/ad_blocker.h"
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "platform/text.h"
+
+namespace zemblo {
+
+BrowserTab::BrowserTab(Uuid id, std::optional<Url> url, std::string title,
+                       std::optional<Url> faviconURL)
+    : id(std::move(id)),
+      title(std::move(title)),
+      url(std::move(url)),
+      faviconURL(std::move(faviconURL)) {}
+
+std::shared_ptr<BrowserTab> BrowserTab::makePopup(std::weak_ptr<BrowserTab> opener) {
+  auto popup = std::make_shared<BrowserTab>();
+  popup->popupOpener_ = std::move(opener);
+  popup->hasStartedLoading = true;
+  popup->isPopup = true;
+  return popup;
+}
+
+BrowserTab::~BrowserTab() = default;
+
+WebViewPort* BrowserTab::webView() {
+  if (storedWebView_) return storedWebView_.get();
+  auto owner = store.lock();
+  WebViewFactory* factory = owner ? owner->webViewFactory() : nullptr;
+  if (!factory) return nullptr;
+  // A pop-up's configuration serves its first web view only.
+  auto opener = std::exchange(popupOpener_, {}).lock();
+  if (opener && opener->storedWebView()) {
+    storedWebView_ = factory->makePopupWebView(*this, *opener->storedWebView());
+  } else {
+    storedWebView_ = factory->makeWebView(*this);
+  }
+  if (!storedWebView_) return nullptr;
+  storedWebView_->setPageZoom(owner->prefs().defaultZoom);
+  owner->adBlocker().apply(*this, url.peek());
+  owner->applyDarkMode(*this, url.peek());
+  return storedWebView_.get();
+}
+
+void BrowserTab::loadIfNeeded() {
+  if (hasStartedLoading) return;
+  hasStartedLoading = true;
+  const auto& address = url.peek();
+  if (!address) return;
+  if (auto* view = webView()) view->load(*address);
+}
+
+void BrowserTab::load(const Url& address) {
+  loadError.set(std::nullopt);
+  url.set(address);
+  hasStartedLoading = true;
+  if (auto* view = webView()) view->load(address);
+}
+
+void BrowserTab::reload() {
+  const auto& error = loadError.peek();
+  std::optional<Url> target = error ? (error->url ? error->url : url.peek()) : std::nullopt;
+  if (target) {
+    load(*target);
+    return;
+  }
+  if (storedWebView_) storedWebView_->reload();
+}
+
+void BrowserTab::applyZoom() {
+  if (!storedWebView_) return;
+  auto owner = store.lock();
+  storedWebView_->setPageZoom(owner ? owner->prefs().defaultZoom : 1.0);
+}
+
+void BrowserTab::tearDown() {
+  if (storedWebView_) storedWebView_->stopLoading();
+  storedWebView_.reset();
+  adBlockApplied = false;
+}
+
+bool BrowserTab::showsStartPage() const { return !url.get() && !isPopup; }
+
+std::optional<std::string> BrowserTab::displayHost() const {
+  const auto& address = url.get();
+  if (!address) return std::nullopt;
+  auto host = address->host();
+  if (host && host->starts_with("www.")) host->erase(0, 4);
+  return host;
+}
+
+std::string BrowserTab::displayTitle() const {
+  const auto& text = title.get();
+  if (!text.empty()) return text;
+  if (auto host = displayHost()) return *host;
+  return localized("Yeni Sekme");
+}
+
+bool BrowserTab::isSecure() const {
+  const auto& address = url.get();
+  return address && address->scheme() == "https";
+}
+
+std::string BrowserTab::dialogTitle() const {
+  const auto& address = url.peek();
+  if (auto host = address ? address->host() : std::nullopt) return *host;
+  return localized("Bu sayfa diyor ki");
+}
+
+void BrowserTab::fetchFavicon() {
+  if (!storedWebView_) return;
+  std::weak_ptr<BrowserTab> weakSelf = weak_from_this();
+  storedWebView_->findFaviconAddress([weakSelf](std::optional<std::string> result) {
+    auto self = weakSelf.lock();
+    if (!self || !result) return;
+    auto address = Url::parse(*result);
+    // Only an absolute web address can be fetched later as an icon.
+    if (!address || !address->isHttpOrHttps() || !address->host()) return;
+    if (self->faviconURL.peek() == address) return;
+    self->faviconURL.set(address);
+    if (auto owner = self->store.lock()) owner->updateFavoriteIcon(*self);
+  });
+}
+
+void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle) {
+  if (newTitle && !newTitle->empty()) title.set(*newTitle);
+}
+
+void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
+  if (!newURL) return;
+  url.set(*newURL);
+  if (auto owner = store.lock()) owner->scheduleSave();
+}
+
+void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address) {
+  loadError.set(std::nullopt);
+  if (!address) return;
+  auto owner = store.lock();
+  if (!owner) return;
+  owner->adBlocker().apply(*this, address);
+  owner->applyDarkMode(*this, address);
+}
+
+void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
+                                     const std::string& pageTitle) {
+  fetchFavicon();
+  auto owner = store.lock();
+  if (!owner) return;
+  if (address) owner->recordVisit(*address, pageTitle);
+  owner->scheduleSave();
+}
+
+void BrowserTab::handleLoadFailure(const LoadFailure& failure) {
+  if (failure.kind != LoadFailure::Kind::other) return;
+  loadError.set(LoadError{failure.message, failure.failingURL});
+}
+
+BrowserTab::Policy BrowserTab::decideNavigationAction(const NavigationAction& action) {
+  if (action.shouldPerformDownload) return Policy::download;
+  if (action.isLinkActivation && action.control) {
+    if (!action.url) return Policy::allow;
+    if (auto owner = store.lock()) {
+      owner->openTab(*action.url, /*inBackground=*/!action.shift, shared_from_this());
+    }
+    return Policy::cancel;
+  }
+  return Policy::allow;
+}
+
+BrowserTab::Policy BrowserTab::decideNavigationResponse(const NavigationResponse& response) {
+  if (!response.canShowMimeType) return Policy::download;
+  if (response.isForMainFrame && response.isHttp && response.contentDisposition &&
+      asciiLowercased(*response.contentDisposition).starts_with("attachment")) {
+    return Policy::download;
+  }
+  return Policy::allow;
+}
+
+void BrowserTab::webContentProcessTerminated(bool endedByBrowser) {
+  if (endedByBrowser || !storedWebView_) return;
+  const auto moment = now();
+  while (!crashReloads_.empty() && moment - crashReloads_.front() >= kCrashWindow) {
+    crashReloads_.pop_front();
+  }
+  if (static_cast<int>(crashReloads_.size()) < kCrashReloadLimit) {
+    crashReloads_.push_back(moment);
+    storedWebView_->reload();
+    return;
+  }
+  // A page that keeps crashing its process is not reloaded forever: the error page offers a retry.
+  loadError.set(LoadError{localized("Bu sayfaya ulaşılamadı"), url.peek()});
+}
+
+std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
+  auto owner = store.lock();
+  if (!owner) return nullptr;
+  auto popup = makePopup(weak_from_this());
+  popup->store = owner;
+  owner->insertTab(popup, shared_from_this());
+  owner->select(*popup);
+  popup->webView();
+  return popup;
+}
+
+void BrowserTab::pageClosed() {
+  if (auto owner = store.lock()) owner->closeTab(*this);
+}
+
+}  // namespace zemblo

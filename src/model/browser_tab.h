@@ -1,0 +1,134 @@
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "model/web_view_port.h"
+#include "platform/observable.h"
+#include "platform/url.h"
+#include "platform/uuid.h"
+
+namespace zemblo {
+
+class BrowserStore;
+
+// One tab: the state the sidebar, the content card and the menus show, and the tab's web view,
+// which is created only when the tab is first shown or loaded. The tab is also where the web
+// view's navigation and page events are decided; the engine layer only translates them.
+class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
+ public:
+  struct LoadError {
+    std::string message;
+    std::optional<Url> url;
+    friend bool operator==(const LoadError&, const LoadError&) = default;
+  };
+
+  // A provisional load that failed, as the engine reports it.
+  struct LoadFailure {
+    enum class Kind { cancelled, interruptedByPolicyChange, handledByPlugin, other };
+    Kind kind = Kind::other;
+    std::string message;
+    std::optional<Url> failingURL;
+  };
+
+  enum class Policy { cancel, allow, download };
+
+  struct NavigationAction {
+    std::optional<Url> url;
+    bool targetsMainFrame = true;  // false also when there is no target frame (new window)
+    bool isLinkActivation = false;
+    bool control = false;  // the platform's command modifier
+    bool shift = false;
+    bool shouldPerformDownload = false;
+  };
+
+  struct NavigationResponse {
+    bool canShowMimeType = true;
+    bool isForMainFrame = true;
+    bool isHttp = false;
+    std::optional<std::string> contentDisposition;
+  };
+
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+  explicit BrowserTab(Uuid id = Uuid::random(), std::optional<Url> url = std::nullopt,
+                      std::string title = {}, std::optional<Url> faviconURL = std::nullopt);
+  // A tab made for a page's request to open a window; its web view is related to the opener's.
+  static std::shared_ptr<BrowserTab> makePopup(std::weak_ptr<BrowserTab> opener);
+  ~BrowserTab();
+  BrowserTab(const BrowserTab&) = delete;
+  BrowserTab& operator=(const BrowserTab&) = delete;
+
+  const Uuid id;
+  Observable<std::string> title;
+  Observable<std::optional<Url>> url;
+  Observable<std::optional<Url>> faviconURL;
+  Observable<bool> isLoading{false};
+  Observable<double> progress{0};
+  Observable<bool> canGoBack{false};
+  Observable<bool> canGoForward{false};
+  Observable<std::optional<LoadError>> loadError;
+
+  std::weak_ptr<BrowserStore> store;
+  bool hasStartedLoading = false;
+  bool adBlockApplied = false;
+  bool isPopup = false;
+  // Time source for the crash-reload limit; tests replace it.
+  Clock now = [] { return std::chrono::steady_clock::now(); };
+
+  // The web view, created through the store's factory on first use; none when no factory is
+  // available (no store, or a model without a web engine).
+  WebViewPort* webView();
+  // The web view if it was already created.
+  WebViewPort* storedWebView() const { return storedWebView_.get(); }
+
+  // Starts the first load of a tab created without one (restored tabs).
+  void loadIfNeeded();
+  // Loads an address into this tab now (the command bar, the start page, new tabs).
+  void load(const Url& address);
+  void reload();
+  void applyZoom();
+  // Releases the web view.
+  void tearDown();
+
+  bool showsStartPage() const;
+  std::string displayTitle() const;
+  std::optional<std::string> displayHost() const;
+  bool isSecure() const;
+  // The heading of a page's alert: the host of the page, or "This page says".
+  std::string dialogTitle() const;
+
+  void fetchFavicon();
+
+  // Engine events: the web view's state and navigation, reported by the engine layer.
+  void webViewTitleChanged(const std::optional<std::string>& newTitle);
+  void webViewURLChanged(const std::optional<Url>& newURL);
+  // A main-frame load really started (or was redirected) towards `address`.
+  void provisionalNavigationStarted(const std::optional<Url>& address);
+  void navigationDidFinish(const std::optional<Url>& address, const std::string& pageTitle);
+  void handleLoadFailure(const LoadFailure& failure);
+  Policy decideNavigationAction(const NavigationAction& action);
+  static Policy decideNavigationResponse(const NavigationResponse& response);
+  // The page's process ended. A crash reloads the page, at most twice a minute; a process the
+  // browser itself ended is left alone.
+  void webContentProcessTerminated(bool endedByBrowser);
+  // A page asked for a new window: a selected tab right after this one, whose web view the
+  // engine then loads. Nothing when the store is gone.
+  std::shared_ptr<BrowserTab> createPopupTab();
+  // The page closed its window.
+  void pageClosed();
+
+  static constexpr int kCrashReloadLimit = 2;
+  static constexpr std::chrono::seconds kCrashWindow{60};
+
+ private:
+  std::unique_ptr<WebViewPort> storedWebView_;
+  std::weak_ptr<BrowserTab> popupOpener_;
+  std::deque<std::chrono::steady_clock::time_point> crashReloads_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,99 @@
+#include "model/host_rules.h"
+
+#include <glib.h>
+
+#include "platform/text.h"
+#include "platform/url.h"
+
+namespace zemblo {
+namespace {
+
+bool isEscapeAt(std::string_view text, size_t i) {
+  return text[i] == '%' && i + 2 < text.size() && g_ascii_isxdigit(text[i + 1]) &&
+         g_ascii_isxdigit(text[i + 2]);
+}
+
+bool isNonAsciiEscapeAt(std::string_view text, size_t i) {
+  return isEscapeAt(text, i) && g_ascii_xdigit_value(text[i + 1]) >= 8;
+}
+
+void appendEscape(std::string& out, unsigned char c) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  out.push_back('%');
+  out.push_back(kDigits[c >> 4]);
+  out.push_back(kDigits[c & 0x0F]);
+}
+
+// Lower-cases the run of escapes that spells one or more non-ASCII characters.
+void appendLowercasedEscapes(std::string& out, std::string_view run) {
+  const std::optional<std::string> decoded = percentDecoded(run);
+  if (!decoded) {
+    out += asciiUppercased(run);
+    return;
+  }
+  for (const char ch : unicodeLowercased(*decoded)) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x80) {
+      out.push_back(ch);  // a letter such as the "k" of the Kelvin sign
+    } else {
+      appendEscape(out, c);
+    }
+  }
+}
+
+// The parser hands hosts over percent-encoded. Lower-casing that text as it stands would fold
+// only the hex digits, so "MÜLLER" and "müller" would stay two sites; escaped letters are
+// therefore decoded, lower-cased and escaped again. Escapes of ASCII bytes keep their meaning and
+// get upper-case hex, the form the parser writes.
+std::string lowercasedHost(std::string_view host) {
+  std::string out;
+  out.reserve(host.size());
+  for (size_t i = 0; i < host.size();) {
+    if (isNonAsciiEscapeAt(host, i)) {
+      size_t end = i;
+      while (end < host.size() && isNonAsciiEscapeAt(host, end)) end += 3;
+      appendLowercasedEscapes(out, host.substr(i, end - i));
+      i = end;
+    } else if (isEscapeAt(host, i)) {
+      out += asciiUppercased(host.substr(i, 3));
+      i += 3;
+    } else {
+      size_t end = i + 1;
+      while (end < host.size() && host[end] != '%') ++end;
+      out += unicodeLowercased(host.substr(i, end - i));
+      i = end;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> hostOf(std::string_view text) {
+  if (const std::optional<Url> url = Url::parse(text); url && url->host()) return url->host();
+  const std::optional<Url> withScheme = Url::parse("https://" + std::string(text));
+  if (!withScheme) return std::nullopt;
+  return withScheme->host();
+}
+
+}  // namespace
+
+std::optional<std::string> normalizedHost(std::string_view text) {
+  const std::string_view trimmed = trimmedWhitespaceAndNewlines(text);
+  if (trimmed.empty()) return std::nullopt;
+  const std::optional<std::string> host = hostOf(trimmed);
+  if (!host) return std::nullopt;
+  std::string lower = lowercasedHost(*host);
+  if (lower.empty()) return std::nullopt;
+  if (startsWith(lower, "www.")) lower.erase(0, 4);
+  return lower;
+}
+
+bool hostsMatch(std::string_view a, std::string_view b) {
+  if (a == b) return true;
+  const bool aIsShorter = codePointCount(a) < codePointCount(b);
+  const std::string_view shorter = aIsShorter ? a : b;
+  const std::string_view longer = aIsShorter ? b : a;
+  if (shorter.find('.') == std::string_view::npos) return false;
+  return endsWith(longer, "." + std::string(shorter));
+}
+
+}  // namespace zemblo

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/url.h"
+
+namespace zemblo {
+
+// A login typed into a page, offered for saving (or for updating a saved password).
+struct PendingCredential {
+  std::string host;
+  std::optional<Url> url;
+  std::string username;
+  std::string password;
+  bool isUpdate = false;
+
+  friend bool operator==(const PendingCredential&, const PendingCredential&) = default;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/url.h"
+
+namespace zemblo {
+
+class BrowserTab;
+
+// A compiled content-rule list of the web engine, shared by every web view that installs it.
+class ContentRuleList {
+ public:
+  virtual ~ContentRuleList() = default;
+};
+
+// What the model needs of one tab's web view. The engine side implements it and reports the
+// page's state and navigation events back to its tab (see BrowserTab's engine events); model
+// tests use a fake, so the store's operations run without a display.
+class WebViewPort {
+ public:
+  virtual ~WebViewPort() = default;
+
+  // Loads the address; a request that has not committed after 60 seconds ends in a load error.
+  virtual void load(const Url& url) = 0;
+  virtual void reload() = 0;
+  virtual void stopLoading() = 0;
+  virtual void goBack() = 0;
+  virtual void goForward() = 0;
+  virtual void setPageZoom(double zoom) = 0;
+  virtual double pageZoom() const = 0;
+  virtual void addContentRuleList(const ContentRuleList& list) = 0;
+  virtual void removeContentRuleList(const ContentRuleList& list) = 0;
+  // Runs the favicon look-up script in an isolated world; the answer is the script's string
+  // result, or nothing on any failure. Never called back after the view is gone.
+  virtual void findFaviconAddress(std::function<void(std::optional<std::string>)> done) = 0;
+
+  // Searches the page for `text`, ignoring case and wrapping around at either end, and marks the
+  // matches; `done` gets the number of matches (at most `maxMatches`), or nothing when there is
+  // none. Answers arrive in the order of the searches, never after the view is gone.
+  using FindDone = std::function<void(std::optional<unsigned> matchCount)>;
+  virtual void findText(const std::string& text, bool backwards, unsigned maxMatches,
+                        FindDone done) = 0;
+  // Takes the marks of the last search off the page.
+  virtual void finishFinding() = 0;
+  // Gives the page the keyboard, if it is on screen; a view that is not shown is left alone.
+  virtual void focusIfShown() = 0;
+};
+
+// Creates web views: a tab's own on its first use, and a pop-up's web view related to its
+// opener's (sharing its process, so the page keeps its window.opener).
+class WebViewFactory {
+ public:
+  virtual ~WebViewFactory() = default;
+  virtual std::unique_ptr<WebViewPort> makeWebView(BrowserTab& tab) = 0;
+  virtual std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) = 0;
+};
+
+}  // namespace zemblo

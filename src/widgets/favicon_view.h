@@ -1,0 +1,54 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtkmm.h>
+
+#include "platform/url.h"
+#include "web/favicon_loader.h"
+
+namespace zemblo {
+
+// A site's icon in a square of `size` points with rounded corners: the icon at `url`, else the
+// site's conventional "/favicon.ico", else, and while either is loading, the site's letter tile.
+class FaviconView : public Gtk::Widget {
+ public:
+  explicit FaviconView(double size = 16);
+  ~FaviconView() override;
+
+  void set(std::optional<Url> url, std::optional<std::string> host, double size);
+
+  // The addresses tried, in order: `url` when it is http or https, then "https://" + host +
+  // "/favicon.ico"; duplicates once.
+  static std::vector<std::string> candidates(const std::optional<Url>& url,
+                                             const std::optional<std::string>& host);
+
+  bool showsPicture() const { return static_cast<bool>(picture_); }
+  // The text the letter tile is drawn from: the host, or "?" without one.
+  std::string letterText() const { return host_.value_or("?"); }
+
+ protected:
+  void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
+                     int& minimum_baseline, int& natural_baseline) const override;
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
+ private:
+  void tryNext();
+  void loaded(FaviconLoader::Picture picture);
+
+  std::optional<Url> url_;
+  std::optional<std::string> host_;
+  double size_;
+  std::vector<std::string> candidates_;
+  size_t next_ = 0;
+  bool started_ = false;
+  FaviconLoader::Picture picture_;
+  sigc::connection pending_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include "model/ad_blocker.h"
+#include "model/browser_store.h"
+#include "model/browser_tab.h"
+#include "support/fake_scheduler.h"
+#include "support/fake_web_view.h"
+#include "support/temp_home.h"
+
+namespace zemblo {
+namespace {
+
+using namespace std::chrono_literals;
+using Policy = BrowserTab::Policy;
+
+Url url(const char* text) { return *Url::parse(text); }
+
+// A store with one open, loaded tab in the current space.
+class TabEventsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    BrowserStoreEnvironment environment;
+    environment.defaults = &defaults;
+    environment.scheduler = &scheduler;
+    environment.webViewFactory = &webViews;
+    store = BrowserStore::create(std::move(environment));
+    tab = store->openTab(url("https://a.example/"), false);
+  }
+
+  std::vector<std::shared_ptr<BrowserTab>> tabs() const {
+    return store->currentSpace()->tabs.peek();
+  }
+
+  testing::TempHome home;
+  UserDefaults defaults{home.root() / "defaults.json"};
+  testing::FakeScheduler scheduler;
+  testing::FakeWebViewFactory webViews;
+  std::shared_ptr<BrowserStore> store;
+  std::shared_ptr<BrowserTab> tab;
+};
+
+TEST_F(TabEventsTest, ControlClickOpensATabRightAfterItsOpener) {
+  auto other = store->openTab(url("https://z.example/"), false);  // placed on top
+  store->select(*tab);
+  using Action = BrowserTab::NavigationAction;
+  EXPECT_EQ(tab->decideNavigationAction(Action{
+                .url = url("https://b.example/"), .isLinkActivation = true, .control = true}),
+            Policy::cancel);
+  ASSERT_EQ(tabs().size(), 3u);
+  EXPECT_EQ(tabs()[1], tab);
+  EXPECT_EQ(tabs()[2]->url.peek(), url("https://b.example/"));
+  EXPECT_EQ(store->currentSpace()->selectedTab(), tab);  // background
+
+  tab->decideNavigationAction(Action{
+      .url = url("https://c.example/"), .isLinkActivation = true, .control = true, .shift = true});
+  EXPECT_EQ(tabs()[2]->url.peek(), url("https://c.example/"));
+  EXPECT_EQ(store->currentSpace()->selectedTab(), tabs()[2]);  // foreground
+  // A plain click or a form submission with Control stays in place.
+  EXPECT_EQ(tab->decideNavigationAction(Action{.url = url("https://d.example/"), .control = true}),
+            Policy::allow);
+  EXPECT_EQ(tabs().size(), 4u);
+  (void)other;
+}
+
+TEST_F(TabEventsTest, PopupsBecomeSelectedTabsAfterTheirOpenerWithARelatedView) {
+  auto popup = tab->createPopupTab();
+  ASSERT_TRUE(popup);
+  EXPECT_TRUE(popup->isPopup);
+  EXPECT_TRUE(popup->hasStartedLoading);
+  EXPECT_EQ(tabs()[1], popup);
+  EXPECT_EQ(store->currentSpace()->selectedTab(), popup);
+  ASSERT_EQ(webViews.log.popups.size(), 1u);
+  EXPECT_EQ(webViews.log.popups[0], popup->id.str() + " " + tab->id.str());
+  popup->pageClosed();
+  EXPECT_EQ(tabs().size(), 1u);
+}
+
+TEST_F(TabEventsTest, FinishedLoadsRecordHistoryAndKeepOnlyWebFavicons) {
+  tab->navigationDidFinish(url("https://a.example/"), "A");
+  ASSERT_EQ(store->history.peek().size(), 1u);
+  EXPECT_EQ(store->history.peek()[0].title, "A");
+  EXPECT_TRUE(store->hasPendingSave());
+  tab->navigationDidFinish(url("file:///tmp/x.html"), "File");
+  EXPECT_EQ(store->history.peek().size(), 1u);  // only http and https are history
+
+  auto* view = testing::fakeView(*tab);
+  ASSERT_TRUE(view);
+  view->answerFavicon(std::string("javascript:alert(1)"));
+  EXPECT_FALSE(tab->faviconURL.peek());
+  tab->fetchFavicon();
+  view->answerFavicon(std::string("/relative.png"));
+  EXPECT_FALSE(tab->faviconURL.peek());
+  tab->fetchFavicon();
+  view->answerFavicon(std::string("https://a.example/icon.png"));
+  EXPECT_EQ(tab->faviconURL.peek(), url("https://a.example/icon.png"));
+}
+
+TEST_F(TabEventsTest, ACrashingPageIsReloadedAtMostTwiceAMinute) {
+  auto moment = std::chrono::steady_clock::time_point{};
+  tab->now = [&] { return moment; };
+  auto reloads = [&] { return webViews.log.reloads.size(); };
+
+  tab->webContentProcessTerminated(/*endedByBrowser=*/true);
+  EXPECT_EQ(reloads(), 0u);
+  tab->webContentProcessTerminated(false);
+  moment += 10s;
+  tab->webContentProcessTerminated(false);
+  EXPECT_EQ(reloads(), 2u);
+  EXPECT_FALSE(tab->loadError.peek());
+  moment += 10s;
+  tab->webContentProcessTerminated(false);
+  EXPECT_EQ(reloads(), 2u);
+  ASSERT_TRUE(tab->loadError.peek());
+  EXPECT_EQ(tab->loadError.peek()->url, url("https://a.example/"));
+
+  moment += 61s;  // a quiet minute later the page gets its chances again
+  tab->loadError.set(std::nullopt);
+  tab->webContentProcessTerminated(false);
+  EXPECT_EQ(reloads(), 3u);
+}
+
+TEST_F(TabEventsTest, TheContentBlockerFollowsNavigationsThatReallyStart) {
+  store->adBlocker().ruleList = std::make_shared<testing::FakeRuleList>();
+  store->adBlocker().setAllowed(true, "allowed.example");
+  tab->provisionalNavigationStarted(url("https://blocked.example/"));
+  EXPECT_TRUE(tab->adBlockApplied);
+  // Deciding a Ctrl-click changes nothing for the page that stays.
+  tab->decideNavigationAction(
+      {.url = url("https://allowed.example/"), .isLinkActivation = true, .control = true});
+  EXPECT_TRUE(tab->adBlockApplied);
+  tab->provisionalNavigationStarted(url("https://www.allowed.example/"));
+  EXPECT_FALSE(tab->adBlockApplied);
+}
+
+TEST_F(TabEventsTest, TearDownReleasesTheWebView) {
+  ASSERT_TRUE(tab->storedWebView());
+  tab->adBlockApplied = true;
+  tab->tearDown();
+  EXPECT_EQ(tab->storedWebView(), nullptr);
+  EXPECT_FALSE(tab->adBlockApplied);
+  EXPECT_EQ(webViews.log.viewsDestroyed, 1);
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,140 @@
+#include "model/browser_tab.h"
+
+#include <gtest/gtest.h>
+
+#include "model/localization.h"
+
+namespace zemblo {
+namespace {
+
+using Policy = BrowserTab::Policy;
+using namespace std::chrono_literals;
+
+Url url(const char* text) { return *Url::parse(text); }
+
+// A web view that only counts what the tab asks of it.
+class CountingWebView : public WebViewPort {
+ public:
+  void load(const Url& address) override { loads.push_back(address.str()); }
+  void reload() override { ++reloads; }
+  void stopLoading() override { ++stops; }
+  void goBack() override {}
+  void goForward() override {}
+  void setPageZoom(double) override {}
+  void addContentRuleList(const ContentRuleList&) override {}
+  void removeContentRuleList(const ContentRuleList&) override {}
+  void findFaviconAddress(std::function<void(std::optional<std::string>)> done) override {
+    done(faviconAnswer);
+  }
+  std::vector<std::string> loads;
+  int reloads = 0;
+  int stops = 0;
+  std::optional<std::string> faviconAnswer;
+};
+
+TEST(BrowserTabDisplay, TitleHostAndSecurityRules) {
+  L10n::setEnglish(false);
+  BrowserTab blank;
+  EXPECT_EQ(blank.displayTitle(), "Yeni Sekme");
+  EXPECT_FALSE(blank.displayHost());
+  EXPECT_FALSE(blank.isSecure());
+  EXPECT_TRUE(blank.showsStartPage());
+  L10n::setEnglish(true);
+  EXPECT_EQ(blank.displayTitle(), "New Tab");
+  EXPECT_EQ(blank.dialogTitle(), "This page says");
+  L10n::setEnglish(false);
+
+  BrowserTab page(Uuid::random(), url("https://www.example.com/a"));
+  EXPECT_EQ(page.displayTitle(), "example.com");
+  EXPECT_EQ(page.displayHost(), "example.com");
+  EXPECT_EQ(page.dialogTitle(), "www.example.com");
+  EXPECT_TRUE(page.isSecure());
+  page.webViewTitleChanged("Örnek");
+  page.webViewTitleChanged("");
+  page.webViewTitleChanged(std::nullopt);
+  EXPECT_EQ(page.displayTitle(), "Örnek");  // empty and absent titles keep the old one
+
+  EXPECT_EQ(BrowserTab(Uuid::random(), url("https://WWW.Example.com")).displayHost(),
+            "WWW.Example.com");
+  for (const char* insecure :
+       {"http://a.example", "HTTPS://a.example", "file:///tmp/x", "about:blank"}) {
+    EXPECT_FALSE(BrowserTab(Uuid::random(), url(insecure)).isSecure()) << insecure;
+  }
+  EXPECT_EQ(BrowserTab(Uuid::random(), url("file:///tmp/x.html")).dialogTitle(),
+            "Bu sayfa diyor ki");
+
+  auto popup = BrowserTab::makePopup({});
+  EXPECT_FALSE(popup->showsStartPage());
+  EXPECT_TRUE(popup->hasStartedLoading);
+}
+
+TEST(BrowserTabLoading, WithoutAWebEngineNothingIsCreatedButStateFollows) {
+  BrowserTab tab(Uuid::random(), url("https://a.example/"));
+  tab.loadIfNeeded();
+  EXPECT_TRUE(tab.hasStartedLoading);
+  EXPECT_EQ(tab.storedWebView(), nullptr);
+
+  BrowserTab empty;
+  empty.loadIfNeeded();
+  EXPECT_TRUE(empty.hasStartedLoading);
+  empty.url.set(url("https://later.example/"));
+  empty.loadIfNeeded();  // already started: nothing more happens
+  EXPECT_EQ(empty.storedWebView(), nullptr);
+
+  tab.loadError.set(BrowserTab::LoadError{"refused", std::nullopt});
+  tab.reload();  // no failing address: retries the tab's own
+  EXPECT_FALSE(tab.loadError.peek());
+  EXPECT_EQ(tab.url.peek(), url("https://a.example/"));
+
+  tab.loadError.set(BrowserTab::LoadError{"refused", url("https://failed.example/")});
+  tab.reload();
+  EXPECT_EQ(tab.url.peek(), url("https://failed.example/"));
+}
+
+TEST(BrowserTabNavigation, LoadFailuresShowOnlyRealErrors) {
+  BrowserTab tab(Uuid::random(), url("https://a.example/"));
+  using Kind = BrowserTab::LoadFailure::Kind;
+  for (Kind ignored : {Kind::cancelled, Kind::interruptedByPolicyChange, Kind::handledByPlugin}) {
+    tab.handleLoadFailure({ignored, "x", url("https://b.example/")});
+    EXPECT_FALSE(tab.loadError.peek());
+  }
+  tab.handleLoadFailure({Kind::other, "Could not connect", url("http://127.0.0.1:9/")});
+  ASSERT_TRUE(tab.loadError.peek());
+  EXPECT_EQ(tab.loadError.peek()->message, "Could not connect");
+  EXPECT_EQ(tab.loadError.peek()->url, url("http://127.0.0.1:9/"));
+  tab.provisionalNavigationStarted(url("https://c.example/"));
+  EXPECT_FALSE(tab.loadError.peek());
+}
+
+TEST(BrowserTabNavigation, ResponsePolicy) {
+  using Response = BrowserTab::NavigationResponse;
+  EXPECT_EQ(BrowserTab::decideNavigationResponse(Response{}), Policy::allow);
+  EXPECT_EQ(BrowserTab::decideNavigationResponse(Response{.canShowMimeType = false}),
+            Policy::download);
+  EXPECT_EQ(BrowserTab::decideNavigationResponse(
+                Response{.isHttp = true, .contentDisposition = "ATTACHMENT; filename=a.bin"}),
+            Policy::download);
+  EXPECT_EQ(BrowserTab::decideNavigationResponse(Response{
+                .isForMainFrame = false, .isHttp = true, .contentDisposition = "attachment"}),
+            Policy::allow);
+  EXPECT_EQ(BrowserTab::decideNavigationResponse(
+                Response{.isHttp = true, .contentDisposition = "inline; filename=attachment"}),
+            Policy::allow);
+}
+
+TEST(BrowserTabNavigation, ActionPolicyWithoutAStore) {
+  auto tab = std::make_shared<BrowserTab>(Uuid::random(), url("https://a.example/"));
+  using Action = BrowserTab::NavigationAction;
+  EXPECT_EQ(tab->decideNavigationAction(Action{.url = url("https://b.example/")}), Policy::allow);
+  EXPECT_EQ(tab->decideNavigationAction(Action{.shouldPerformDownload = true}), Policy::download);
+  // A Ctrl-click is swallowed even when there is no store to open a tab in.
+  EXPECT_EQ(tab->decideNavigationAction(Action{
+                .url = url("https://b.example/"), .isLinkActivation = true, .control = true}),
+            Policy::cancel);
+  EXPECT_EQ(tab->decideNavigationAction(Action{.isLinkActivation = true, .control = true}),
+            Policy::allow);
+  EXPECT_EQ(tab->createPopupTab(), nullptr);
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,111 @@
+#include "widgets/favicon_view.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gtest/gtest.h>
+
+#include "sidebar/sidebar_harness.h"
+#include "widgets/letter_icon.h"
+
+namespace zemblo {
+namespace {
+
+using testing::TestServer;
+using testing::waitUntil;
+
+// A small PNG picture of one colour.
+std::string pngPicture(int size) {
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, size, size);
+  gdk_pixbuf_fill(pixbuf, 0x3366ccff);
+  gchar* buffer = nullptr;
+  gsize length = 0;
+  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &length, "png", nullptr, nullptr);
+  std::string bytes(buffer, length);
+  g_free(buffer);
+  g_object_unref(pixbuf);
+  return bytes;
+}
+
+class FaviconViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_.route("/icon.png", {pngPicture(32), "image/png"});
+    server_.route("/broken.png", {"not a picture", "image/png"});
+    server_.route("/huge.png", {std::string(FaviconLoader::kMaximumBytes + 10, 'x'), "image/png"});
+    window_.set_child(box_);
+    window_.present();
+  }
+  void TearDown() override { window_.unset_child(); }
+
+  // A fresh address for each case: answers are remembered for the whole process.
+  std::string address(const std::string& path) {
+    return server_.url(path) + "?case=" + Uuid::random().str();
+  }
+  FaviconView& show(const std::optional<std::string>& url, std::optional<std::string> host) {
+    auto* view = Gtk::make_managed<FaviconView>(16);
+    view->set(url ? Url::parse(*url) : std::nullopt, std::move(host), 16);
+    box_.append(*view);
+    return *view;
+  }
+
+  // Before the window: a fixture's members are made before SetUp runs.
+  const bool gtkReady_ = (testing::initializeGtkWithoutAnimations(), true);
+  TestServer server_;
+  Gtk::Window window_;
+  Gtk::Box box_;
+};
+
+TEST_F(FaviconViewTest, APictureReplacesTheLetterOnceItArrives) {
+  auto& view = show(address("/icon.png"), "127.0.0.1");
+  EXPECT_FALSE(view.showsPicture());  // the letter while it loads
+  ASSERT_TRUE(waitUntil([&] { return view.showsPicture(); }));
+  int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+  view.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
+  EXPECT_EQ(natural, 16);
+}
+
+TEST_F(FaviconViewTest, EachAddressIsFetchedOncePerProcess) {
+  const std::string url = address("/icon.png");
+  auto& first = show(url, std::nullopt);
+  ASSERT_TRUE(waitUntil([&] { return first.showsPicture(); }));
+  const int hits = server_.hits("/icon.png");
+  const size_t requests = FaviconLoader::shared().requestCount();
+  auto& second = show(url, std::nullopt);
+  EXPECT_TRUE(second.showsPicture());
+  EXPECT_EQ(server_.hits("/icon.png"), hits);
+  EXPECT_EQ(FaviconLoader::shared().requestCount(), requests);
+}
+
+TEST_F(FaviconViewTest, FailuresEndInTheLetterTile) {
+  for (const char* path : {"/missing.png", "/broken.png", "/huge.png"}) {
+    const std::string url = address(path);
+    auto& view = show(url, std::nullopt);
+    ASSERT_TRUE(waitUntil([&] { return FaviconLoader::shared().cached(url).has_value(); })) << path;
+    EXPECT_FALSE(*FaviconLoader::shared().cached(url)) << path;
+    EXPECT_FALSE(view.showsPicture()) << path;
+    EXPECT_EQ(view.letterText(), "?");
+  }
+}
+
+TEST_F(FaviconViewTest, OnlyWebAddressesAreFetched) {
+  const size_t requests = FaviconLoader::shared().requestCount();
+  auto& none = show(std::nullopt, std::nullopt);
+  auto& local = show("file:///etc/hostname", std::nullopt);
+  testing::waitUntil([] { return false; }, std::chrono::milliseconds(100));
+  EXPECT_EQ(FaviconLoader::shared().requestCount(), requests);
+  EXPECT_EQ(none.letterText(), "?");
+  EXPECT_FALSE(local.showsPicture());
+  EXPECT_EQ(LetterIcon::hue(none.letterText()), 63);
+}
+
+TEST_F(FaviconViewTest, AViewGoneBeforeTheAnswerIsNotCalled) {
+  const std::string url = address("/icon.png");
+  {
+    FaviconView view(16);
+    view.set(Url::parse(url), std::nullopt, 16);
+  }
+  ASSERT_TRUE(waitUntil([&] { return FaviconLoader::shared().cached(url).has_value(); }));
+  EXPECT_TRUE(*FaviconLoader::shared().cached(url));
+}
+
+}  // namespace
+}  // namespace zemblo
