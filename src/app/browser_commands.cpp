@@ -34,12 +34,12 @@ std::string darkModeTitle(PageDarkMode mode) {
 
 }  // namespace
 
-BrowserCommands::BrowserCommands(std::shared_ptr<BrowserStore> store, AppLanguage language,
+BrowserCommands::BrowserCommands(BrowserStore& store, AppLanguage language,
                                  PageDarkMode pageDarkMode)
-    : store(std::move(store)), language(language), pageDarkMode(pageDarkMode) {}
+    : store_(store), language(language), pageDarkMode(pageDarkMode) {}
 
 std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
-  const StandardMenuTitles standard = standardMenuTitles(store->launchLanguage());
+  const StandardMenuTitles standard = standardMenuTitles(store_.get().launchLanguage());
 
   Menu file{standard.file, {}};
   file.sections.push_back({
@@ -57,7 +57,7 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
   edit.sections.push_back({{localized("Sayfada Bul…"), "win.find", {"<Control>f"}}});
 
   // The title follows the setting as it is now, whichever value this menu was built for.
-  const PageDarkMode darkMode = store->observablePrefs().peek().pageDarkMode;
+  const PageDarkMode darkMode = store_.get().observablePrefs().peek().pageDarkMode;
   Menu view{standard.view, {}};
   view.sections.push_back(
       {{darkModeTitle(darkMode), "win.toggle-page-dark-mode", {"<Control><Alt>d"}}});
@@ -119,7 +119,7 @@ void BrowserCommands::appendMenus(Gio::Menu& model) const {
 }
 
 std::shared_ptr<BrowserTab> BrowserCommands::currentTab() const {
-  const auto space = store->currentSpace();
+  const auto space = store_.get().currentSpace();
   return space ? space->selectedTab() : nullptr;
 }
 
@@ -128,19 +128,19 @@ void BrowserCommands::withCurrentTab(const std::function<void(BrowserTab&)>& ope
 }
 
 void BrowserCommands::openAddressBar() const {
-  if (store->commandBar.peek() != CommandBarMode::currentTab) {
-    store->commandBar.set(CommandBarMode::currentTab);
+  if (store_.get().commandBar.peek() != CommandBarMode::currentTab) {
+    store_.get().commandBar.set(CommandBarMode::currentTab);
   }
 }
 
 void BrowserCommands::closeCurrentTab() const {
-  if (const auto tab = currentTab()) store->closeTab(*tab);
+  if (const auto tab = currentTab()) store_.get().closeTab(*tab);
 }
 
 void BrowserCommands::toggleSidebar() const {
-  store->sidebarVisible.mutate([](bool& visible) { visible = !visible; });
+  store_.get().sidebarVisible.mutate([](bool& visible) { visible = !visible; });
   // The sidebar's state is part of the saved session.
-  store->scheduleSave();
+  store_.get().scheduleSave();
 }
 
 void BrowserCommands::zoomIn() const { stepZoom(kZoomStep); }
@@ -172,11 +172,11 @@ void BrowserCommands::sendToWebView(WebViewCommand command) const {
 
 void BrowserCommands::stepSpace(int direction) const {
   // The views that follow the current space animate the change with their own springs.
-  store->selectAdjacentSpace(direction > 0);
+  store_.get().selectAdjacentSpace(direction > 0);
 }
 
 void BrowserCommands::requestPasswordImport() const {
-  if (!store->requestPasswordImport.peek()) store->requestPasswordImport.set(true);
+  if (!store_.get().requestPasswordImport.peek()) store_.get().requestPasswordImport.set(true);
 }
 
 BrowserMenu::BrowserMenu(Gtk::ApplicationWindow& window, BrowserCommands commands)
@@ -223,16 +223,16 @@ void BrowserMenu::addAction(const std::string& name, std::function<void()> run) 
 void BrowserMenu::installActions() {
   // Each action reads the newest commands value when it runs.
   const auto& c = commands_;
-  addAction("new-tab", [&c] { c.store->newTab(); });
-  addAction("reopen-closed-tab", [&c] { c.store->reopenClosedTab(); });
+  addAction("new-tab", [&c] { c.store().newTab(); });
+  addAction("reopen-closed-tab", [&c] { c.store().reopenClosedTab(); });
   addAction("address-bar", [&c] { c.openAddressBar(); });
   addAction("close-tab", [&c] { c.closeCurrentTab(); });
   addAction("import-passwords", [this] {
     commands_.requestPasswordImport();
     window_.activate_action("app.passwords");
   });
-  addAction("find", [&c] { c.store->toggleFindBar(); });
-  addAction("toggle-page-dark-mode", [&c] { c.store->togglePageDarkMode(); });
+  addAction("find", [&c] { c.store().toggleFindBar(); });
+  addAction("toggle-page-dark-mode", [&c] { c.store().togglePageDarkMode(); });
   addAction("reload", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.reload(); }); });
   addAction("zoom-in", [&c] { c.zoomIn(); });
   addAction("zoom-out", [&c] { c.zoomOut(); });
@@ -240,15 +240,15 @@ void BrowserMenu::installActions() {
   addAction("toggle-sidebar", [&c] { c.toggleSidebar(); });
   addAction("back", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goBack); });
   addAction("forward", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goForward); });
-  addAction("next-tab", [&c] { c.store->selectAdjacentTab(true); });
-  addAction("previous-tab", [&c] { c.store->selectAdjacentTab(false); });
+  addAction("next-tab", [&c] { c.store().selectAdjacentTab(true); });
+  addAction("previous-tab", [&c] { c.store().selectAdjacentTab(false); });
   addAction("next-space", [&c] { c.stepSpace(+1); });
   addAction("previous-space", [&c] { c.stepSpace(-1); });
   addAction("toggle-menu", [this] { togglePopover(); });
 
   window_.add_action_with_parameter(
       "select-tab", Glib::VARIANT_TYPE_INT32, [&c](const Glib::VariantBase& parameter) {
-        c.store->selectTab(Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(parameter).get());
+        c.store().selectTab(Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(parameter).get());
       });
   actionNames_.push_back("select-tab");
 }

@@ -39,10 +39,11 @@ class BrowserCommands {
     std::vector<Section> sections;
   };
 
-  BrowserCommands(std::shared_ptr<BrowserStore> store, AppLanguage language,
+  BrowserCommands(BrowserStore& store, AppLanguage language,
                   PageDarkMode pageDarkMode);
 
-  std::shared_ptr<BrowserStore> store;
+  BrowserStore& store() const { return store_.get(); }
+
   AppLanguage language;
   PageDarkMode pageDarkMode;
 
@@ -73,6 +74,10 @@ class BrowserCommands {
 
  private:
   void stepZoom(double delta) const;
+
+ private:
+  // A reference that a copy of the commands may be assigned over.
+  std::reference_wrapper<BrowserStore> store_;
 };
 
 // Puts the commands on the browser window: one window action per item, the keys of the items

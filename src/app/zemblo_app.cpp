@@ -42,9 +42,9 @@ Glib::RefPtr<ZembloApp> ZembloApp::create() {
 
 std::shared_ptr<BrowserStore> ZembloApp::store() {
   if (!store_) {
-    if (!webEngine_) webEngine_ = std::make_unique<WebEngine>();
+    if (!webEngine_) webEngine_ = std::make_shared<WebEngine>();
     BrowserStoreEnvironment environment;
-    environment.webViewFactory = webEngine_.get();
+    environment.webViewFactory = webEngine_;
     environment.applyAppearance = [](ThemeMode theme) {
       adw_style_manager_set_color_scheme(adw_style_manager_get_default(), colorSchemeFor(theme));
     };
@@ -83,7 +83,7 @@ void ZembloApp::on_shutdown() {
 
 void ZembloApp::showBrowserWindow() {
   if (!browserWindow_) {
-    browserWindow_ = std::make_unique<BrowserWindow>(store());
+    browserWindow_ = std::make_unique<BrowserWindow>(*store());
     attachBrowserCommands();
   }
   present(*browserWindow_, *this);
@@ -94,7 +94,7 @@ void ZembloApp::attachBrowserCommands() {
   // page dark mode changes; no other setting touches them.
   commandsObserver_ = std::make_unique<Observer>([this] {
     const AppPreferences& prefs = store_->prefs();
-    BrowserCommands commands(store_, prefs.language, prefs.pageDarkMode);
+    BrowserCommands commands(*store_, prefs.language, prefs.pageDarkMode);
     if (!browserMenu_) {
       browserMenu_ = std::make_unique<BrowserMenu>(*browserWindow_, std::move(commands));
       return;
@@ -107,12 +107,12 @@ void ZembloApp::attachBrowserCommands() {
 }
 
 void ZembloApp::showPasswordsWindow() {
-  if (!passwordsWindow_) passwordsWindow_ = std::make_unique<PasswordsWindow>(store());
+  if (!passwordsWindow_) passwordsWindow_ = std::make_unique<PasswordsWindow>(*store());
   present(*passwordsWindow_, *this);
 }
 
 void ZembloApp::showSettingsWindow() {
-  if (!settingsWindow_) settingsWindow_ = std::make_unique<SettingsView>(store());
+  if (!settingsWindow_) settingsWindow_ = std::make_unique<SettingsView>(*store());
   present(*settingsWindow_, *this);
 }
 

@@ -49,7 +49,7 @@ class ZembloApp : public Gtk::Application {
   void attachBrowserCommands();
 
   // Declared before the store, which keeps a pointer to it: it outlives the store.
-  std::unique_ptr<WebEngine> webEngine_;
+  std::shared_ptr<WebEngine> webEngine_;
   std::shared_ptr<BrowserStore> store_;
   std::unique_ptr<BrowserWindow> browserWindow_;
   // Declared after the window it adds actions and a popover to: it goes first.

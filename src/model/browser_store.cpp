@@ -117,7 +117,7 @@ void BrowserStore::start() {
   adBlocker_->onChange = [weakSelf] {
     if (auto self = weakSelf.lock()) self->applyAdBlockToAllTabs();
   };
-  adBlocker_->prepareRules(contentRuleStoreOf(environment_.webViewFactory));
+  adBlocker_->prepareRules(contentRuleStoreOf(environment_.webViewFactory.get()));
   darkMode_->browser = weakSelf;
   applyAppAppearance();
 }

@@ -52,7 +52,8 @@ struct BrowserStoreEnvironment {
   UserDefaults* defaults = nullptr;   // the standard user defaults when absent
   std::optional<SessionFiles> files;  // the application's folder when absent
   Scheduler* scheduler = nullptr;     // the main loop when absent
-  WebViewFactory* webViewFactory = nullptr;
+  // Shared with whoever else makes web views (the application keeps the engine too).
+  std::shared_ptr<WebViewFactory> webViewFactory;
   // Applies the application's appearance; the window layer supplies it.
   std::function<void(ThemeMode)> applyAppearance;
   // Ends this process and starts it again; the application supplies it.
@@ -114,7 +115,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::weak_ptr<const AdBlocker> weakAdBlocker() const { return adBlocker_; }
   DarkModeController& darkMode() const { return *darkMode_; }
   AutofillBridge& autofill() const { return *autofill_; }
-  WebViewFactory* webViewFactory() const { return environment_.webViewFactory; }
+  WebViewFactory* webViewFactory() const { return environment_.webViewFactory.get(); }
   UserDefaults& defaults() const { return *defaults_; }
 
   // The first space whose id is `currentSpaceID`, else the first space.

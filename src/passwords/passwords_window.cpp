@@ -4,7 +4,7 @@
 
 namespace zemblo {
 
-PasswordsWindow::PasswordsWindow(std::shared_ptr<BrowserStore> store) : store_(std::move(store)) {
+PasswordsWindow::PasswordsWindow(BrowserStore& store) : store_(store) {
   set_default_size(kDefaultWidth, kDefaultHeight);
   rebuildContent();
 }

@@ -14,12 +14,12 @@ class PasswordsWindow : public Gtk::Window {
   static constexpr int kDefaultWidth = 860;
   static constexpr int kDefaultHeight = 560;
 
-  explicit PasswordsWindow(std::shared_ptr<BrowserStore> store);
+  explicit PasswordsWindow(BrowserStore& store);
 
   void rebuildContent();
 
  private:
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
 };
 
 }  // namespace zemblo

@@ -4,7 +4,7 @@
 
 namespace zemblo {
 
-SettingsView::SettingsView(std::shared_ptr<BrowserStore> store) : store_(std::move(store)) {
+SettingsView::SettingsView(BrowserStore& store) : store_(store) {
   set_title(localized("Ayarlar"));
   set_default_size(720, 560);
   set_child(*Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL));

@@ -11,10 +11,10 @@ class BrowserStore;
 // The settings window. Unlike the other windows it keeps its state across a change of language.
 class SettingsView : public Gtk::Window {
  public:
-  explicit SettingsView(std::shared_ptr<BrowserStore> store);
+  explicit SettingsView(BrowserStore& store);
 
  private:
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
 };
 
 }  // namespace zemblo

@@ -79,9 +79,9 @@ class AdBlockPopover::Badge : public Gtk::Widget {
   Color shadow_;
 };
 
-AdBlockPopover::AdBlockPopover(std::shared_ptr<BrowserStore> store, std::shared_ptr<BrowserTab> tab)
+AdBlockPopover::AdBlockPopover(BrowserStore& store, std::shared_ptr<BrowserTab> tab)
     : Gtk::Box(Gtk::Orientation::VERTICAL, 14),
-      store_(std::move(store)),
+      store_(store),
       tab_(std::move(tab)),
       badge_(std::make_unique<Badge>()) {
   set_name("AdBlockPopover");
@@ -138,10 +138,10 @@ void AdBlockPopover::setTab(std::shared_ptr<BrowserTab> tab) {
 }
 
 void AdBlockPopover::sync() {
-  const AdBlocker& blocker = store_->adBlocker();
+  const AdBlocker& blocker = store_.adBlocker();
   const std::optional<Url> url = tab_ ? tab_->url.get() : std::nullopt;
   look_ = shieldLook(blocker, url);
-  badge_->setLook(look_, themeColors(*store_));
+  badge_->setLook(look_, themeColors(store_));
 
   title_.set_text(localized("Reklam Engelleyici"));
   status_.set_text(look_.statusLine);
@@ -167,12 +167,12 @@ void AdBlockPopover::sync() {
 }
 
 void AdBlockPopover::setBlockingOnSite(bool blocking) {
-  if (tab_) store_->setAdBlock(!blocking, *tab_);
+  if (tab_) store_.setAdBlock(!blocking, *tab_);
 }
 
 void AdBlockPopover::setEnabledEverywhere(bool enabled) {
-  store_->adBlocker().setEnabled(enabled);
-  if (const auto selected = store_->currentSpace()->selectedTab()) selected->reload();
+  store_.adBlocker().setEnabled(enabled);
+  if (const auto selected = store_.currentSpace()->selectedTab()) selected->reload();
 }
 
 }  // namespace zemblo

@@ -21,7 +21,7 @@ class AdBlockPopover : public Gtk::Box {
   static constexpr int kPadding = 16;
   static constexpr int kBadgeSize = 38;
 
-  AdBlockPopover(std::shared_ptr<BrowserStore> store, std::shared_ptr<BrowserTab> tab);
+  AdBlockPopover(BrowserStore& store, std::shared_ptr<BrowserTab> tab);
   ~AdBlockPopover() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
@@ -45,7 +45,7 @@ class AdBlockPopover : public Gtk::Box {
   void sync();
   Gtk::Box& switchRow(Gtk::Box& row, Gtk::Widget& label, Gtk::Switch& toggle);
 
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   std::shared_ptr<BrowserTab> tab_;
   ShieldLook look_;
   // Set while sync() moves the switches, so that only the user's changes reach the blocker.

@@ -49,7 +49,7 @@ void ShieldButton::toggle() {
     return;
   }
   if (!content_) {
-    content_ = std::make_unique<AdBlockPopover>(context_.sharedStore(), tab_);
+    content_ = std::make_unique<AdBlockPopover>(context_.store(), tab_);
     popover_.set_child(*content_);
   }
   showing_ = true;

@@ -7,13 +7,13 @@
 
 namespace zemblo {
 
-SidebarContext::SidebarContext(std::shared_ptr<BrowserStore> store,
+SidebarContext::SidebarContext(BrowserStore& store,
                                const SystemColorScheme& windowScheme)
-    : store_(std::move(store)), windowScheme_(windowScheme) {}
+    : store_(store), windowScheme_(windowScheme) {}
 
 ColorScheme SidebarContext::scheme() const {
   const ColorScheme window = windowScheme_.get();
-  return sidebarColorScheme(*store_, window).value_or(window);
+  return sidebarColorScheme(store_, window).value_or(window);
 }
 
 GdkRGBA SidebarContext::primary(ColorScheme scheme, double opacity) {

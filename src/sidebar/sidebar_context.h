@@ -16,11 +16,10 @@ class SystemColorScheme;
 // What the sections of one sidebar share: the store, and the scheme their content is drawn in.
 class SidebarContext {
  public:
-  SidebarContext(std::shared_ptr<BrowserStore> store, const SystemColorScheme& windowScheme);
+  SidebarContext(BrowserStore& store, const SystemColorScheme& windowScheme);
 
-  BrowserStore& store() const { return *store_; }
-  const std::shared_ptr<BrowserStore>& sharedStore() const { return store_; }
-
+  BrowserStore& store() const { return store_; }
+  
   // The scheme forced on the sidebar so its text stays readable on the tint, else the window's.
   // Reading it in a sync subscribes to what decides it.
   ColorScheme scheme() const;
@@ -29,7 +28,7 @@ class SidebarContext {
   static GdkRGBA primary(ColorScheme scheme, double opacity = 1);
 
  private:
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   const SystemColorScheme& windowScheme_;
 };
 

@@ -57,9 +57,9 @@ void SidebarTopBar::goForward() {
   if (auto* view = current_->storedWebView()) view->goForward();
 }
 
-SidebarView::SidebarView(std::shared_ptr<BrowserStore> store, const SystemColorScheme& windowScheme)
+SidebarView::SidebarView(BrowserStore& store, const SystemColorScheme& windowScheme)
     : Gtk::Box(Gtk::Orientation::VERTICAL, kSectionSpacing),
-      context_(std::move(store), windowScheme),
+      context_(store, windowScheme),
       style_(get_display()),
       topBar_(context_),
       pill_(context_),

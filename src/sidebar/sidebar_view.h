@@ -57,7 +57,7 @@ class SidebarTopBar : public Gtk::WindowHandle {
 // space's tint.
 class SidebarView : public Gtk::Box {
  public:
-  SidebarView(std::shared_ptr<BrowserStore> store, const SystemColorScheme& windowScheme);
+  SidebarView(BrowserStore& store, const SystemColorScheme& windowScheme);
   ~SidebarView() override;
 
   SidebarTopBar& topBar() { return topBar_; }

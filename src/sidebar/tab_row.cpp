@@ -166,7 +166,7 @@ void TabRow::closeClicked() { context_.store().closeTab(*tab_); }
 Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look) {
   // Every action acts on the objects the menu was opened for, held until the menu goes.
   auto group = Gio::SimpleActionGroup::create();
-  const std::shared_ptr<BrowserStore> store = context_.sharedStore();
+  BrowserStore* store = &context_.store();
   const std::shared_ptr<BrowserTab> tab = tab_;
   const Glib::RefPtr<Gdk::Display> display = get_display();
   const auto add = [&](const TabMenuItem& item, std::function<void()> work) {

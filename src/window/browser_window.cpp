@@ -50,7 +50,7 @@ void allocate(Gtk::Widget& child, const BrowserWindow::Frame& frame) {
 // pointer leaves it only when it is well away from the panel.
 class PeekSidebar : public Gtk::Widget {
  public:
-  PeekSidebar(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme)
+  PeekSidebar(BrowserStore& store, const SystemColorScheme& scheme)
       : background_(store, scheme, VisualEffectView::BlendingMode::withinWindow),
         content_(store, scheme) {
     set_name("PeekSidebar");
@@ -146,7 +146,7 @@ BrowserWindow::LayoutFrames BrowserWindow::layoutFrames(const LayoutInput& in) {
 // The window's content: everything the window shows, with the view state of the layout.
 class BrowserWindow::Layout : public Gtk::Widget {
  public:
-  Layout(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme)
+  Layout(BrowserStore& store, const SystemColorScheme& scheme)
       : background_(store, scheme, VisualEffectView::BlendingMode::behindWindow),
         column_(store, scheme),
         content_(store, scheme),
@@ -179,8 +179,8 @@ class BrowserWindow::Layout : public Gtk::Widget {
   }
 
   void sync() {
-    const AppPreferences& prefs = store_->prefs();
-    const bool visible = store_->sidebarVisible.get();
+    const AppPreferences& prefs = store_.prefs();
+    const bool visible = store_.sidebarVisible.get();
     leading_ = prefs.sidebarSide == SidebarSide::leading;
     sidebarWidth_ = sizes::sidebarWidth(prefs);
     inset_ = sizes::contentInset(prefs);
@@ -308,7 +308,7 @@ class BrowserWindow::Layout : public Gtk::Widget {
     add_css_class(fontClass_);
   }
 
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   bool leading_ = true;
   double sidebarWidth_ = 264;
   double inset_ = 8;
@@ -323,8 +323,8 @@ class BrowserWindow::Layout : public Gtk::Widget {
   std::unique_ptr<Observer> observer_;
 };
 
-BrowserWindow::BrowserWindow(std::shared_ptr<BrowserStore> store)
-    : store_(std::move(store)), scheme_(std::make_unique<SystemColorScheme>()) {
+BrowserWindow::BrowserWindow(BrowserStore& store)
+    : store_(store), scheme_(std::make_unique<SystemColorScheme>()) {
   set_title("Zemblo");
   set_default_size(kDefaultWidth, kDefaultHeight);
   set_size_request(kMinimumWidth, kMinimumHeight);

@@ -64,7 +64,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   };
   static LayoutFrames layoutFrames(const LayoutInput& input);
 
-  explicit BrowserWindow(std::shared_ptr<BrowserStore> store);
+  explicit BrowserWindow(BrowserStore& store);
   ~BrowserWindow() override;
 
   // Discards the content and builds it again in the current language.
@@ -91,7 +91,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
  private:
   class Layout;
 
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   std::unique_ptr<SystemColorScheme> scheme_;
   std::unique_ptr<AppStyle> style_;
   std::unique_ptr<Layout> layout_;

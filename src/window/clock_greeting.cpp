@@ -29,8 +29,8 @@ void styleLabel(Gtk::Label& label, int points, Pango::Weight weight, double opac
 
 }  // namespace
 
-ClockGreeting::ClockGreeting(std::shared_ptr<BrowserStore> store)
-    : Gtk::Box(Gtk::Orientation::VERTICAL, 4), store_(std::move(store)) {
+ClockGreeting::ClockGreeting(BrowserStore& store)
+    : Gtk::Box(Gtk::Orientation::VERTICAL, 4), store_(store) {
   set_name("ClockGreeting");
   set_halign(Gtk::Align::CENTER);
   styleLabel(date_, 13, Pango::Weight::SEMIBOLD, 0.6, 1.2);
@@ -47,7 +47,7 @@ ClockGreeting::ClockGreeting(std::shared_ptr<BrowserStore> store)
 ClockGreeting::~ClockGreeting() { tick_.disconnect(); }
 
 void ClockGreeting::sync() {
-  const AppPreferences& prefs = store_->prefs();
+  const AppPreferences& prefs = store_.prefs();
   const LocalTime now = localTimeNow();
   date_.set_visible(prefs.showDate);
   time_.set_visible(prefs.showClock);

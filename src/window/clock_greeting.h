@@ -15,7 +15,7 @@ class BrowserStore;
 // the start of every minute.
 class ClockGreeting : public Gtk::Box {
  public:
-  explicit ClockGreeting(std::shared_ptr<BrowserStore> store);
+  explicit ClockGreeting(BrowserStore& store);
   ~ClockGreeting() override;
 
   void sync();
@@ -27,7 +27,7 @@ class ClockGreeting : public Gtk::Box {
  private:
   void scheduleNextMinute();
 
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   Gtk::Label date_;
   Gtk::Label time_;
   Gtk::Label greeting_;

@@ -53,9 +53,9 @@ void measureAndAllocate(Gtk::Widget& child, int x, int y, int width, int height)
 
 }  // namespace
 
-CommandBar::CommandBar(std::shared_ptr<BrowserStore> store, CommandBarMode mode)
+CommandBar::CommandBar(BrowserStore& store, CommandBarMode mode)
     : mode_(mode),
-      store_(std::move(store)),
+      store_(store),
       searchIcon_(searchSymbol(mode), symbolPixelSize(kSearchSymbolPoints)),
       clearSymbol_("xmark", symbolPixelSize(kClearSymbolPoints) * 2 / 3),
       appeared_(*this, 0, [this] { queue_draw(); }) {
@@ -141,26 +141,26 @@ std::optional<size_t> CommandBar::highlightedIndex() const {
 }
 
 std::shared_ptr<BrowserTab> CommandBar::currentTab() const {
-  const auto space = store_->currentSpace();
+  const auto space = store_.currentSpace();
   return space ? space->selectedTab() : nullptr;
 }
 
 void CommandBar::sync() {
-  const AppPreferences& prefs = store_->prefs();
+  const AppPreferences& prefs = store_.prefs();
   if (prefs.commandBarPosition != position_) queue_allocate();
   position_ = prefs.commandBarPosition;
   dimBehind_ = prefs.dimBehindCommandBar;
-  accent_ = themeColors(*store_).primary;
+  accent_ = themeColors(store_).primary;
   searchIcon_.setInk({paint::rgba(accent_)});
   const std::string text = query();
-  suggestions_ = zemblo::suggestions(*store_, text);
+  suggestions_ = zemblo::suggestions(store_, text);
   clearButton_.set_visible(!text.empty());
   updateRows();
   queue_draw();
 }
 
 void CommandBar::updateRows() {
-  const SearchEngine engine = SearchEngine::selected(store_->defaults());
+  const SearchEngine engine = SearchEngine::selected(store_.defaults());
   const auto highlighted = highlightedIndex();
   while (rows_.size() > suggestions_.size()) {
     list_.remove(*rows_.back());
@@ -241,7 +241,7 @@ void CommandBar::removeKeyMonitor() {
 }
 
 bool CommandBar::handleKey(guint keyval) {
-  const auto count = static_cast<long>(zemblo::suggestions(*store_, query()).size());
+  const auto count = static_cast<long>(zemblo::suggestions(store_, query()).size());
   switch (keyval) {
     case GDK_KEY_Escape:
       close();
@@ -274,14 +274,14 @@ void CommandBar::activate(const Suggestion& suggestion) {
       navigate(*suggestion.openURL());
       break;
     case Suggestion::Kind::search:
-      navigate(SearchEngine::selected(store_->defaults()).searchURL(*suggestion.query()));
+      navigate(SearchEngine::selected(store_.defaults()).searchURL(*suggestion.query()));
       break;
     case Suggestion::Kind::tab: {
       const auto tab = suggestion.browserTab();
       // Suggested tabs come from the current space; one that has moved on is followed there.
-      const auto space = store_->spaceContaining(*tab);
-      if (space && space != store_->currentSpace()) store_->select(*space);
-      store_->select(*tab);
+      const auto space = store_.spaceContaining(*tab);
+      if (space && space != store_.currentSpace()) store_.select(*space);
+      store_.select(*tab);
       break;
     }
     case Suggestion::Kind::history:
@@ -296,7 +296,7 @@ void CommandBar::navigate(const std::optional<Url>& url) {
   if (!url) return;
   const auto tab = mode_ == CommandBarMode::currentTab ? currentTab() : nullptr;
   if (!tab) {
-    store_->openTab(*url, false);
+    store_.openTab(*url, false);
     return;
   }
   tab->load(*url);
@@ -304,7 +304,7 @@ void CommandBar::navigate(const std::optional<Url>& url) {
 
 void CommandBar::close() {
   removeKeyMonitor();
-  store_->commandBar.set(std::nullopt);
+  store_.commandBar.set(std::nullopt);
 }
 
 void CommandBar::focusPage() {
@@ -380,8 +380,8 @@ void CommandBar::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   gtk_snapshot_restore(s);
 }
 
-CommandBarLayer::CommandBarLayer(std::shared_ptr<BrowserStore> store)
-    : store_(std::move(store)), opacity_(*this, 0, [this] {
+CommandBarLayer::CommandBarLayer(BrowserStore& store)
+    : store_(store), opacity_(*this, 0, [this] {
         if (bar_) bar_->set_opacity(std::clamp(opacity_.value(), 0.0, 1.0));
         faded();
       }) {
@@ -396,7 +396,7 @@ CommandBarLayer::~CommandBarLayer() {
 }
 
 void CommandBarLayer::sync() {
-  if (const auto mode = store_->commandBar.get()) {
+  if (const auto mode = store_.commandBar.get()) {
     open(*mode);
   } else {
     leave();

@@ -40,7 +40,7 @@ class CommandBar : public Gtk::Widget {
   static constexpr double kHiddenScale = 0.96;
   static constexpr Spring kAppearSpring{0.3, 0.8};
 
-  CommandBar(std::shared_ptr<BrowserStore> store, CommandBarMode mode);
+  CommandBar(BrowserStore& store, CommandBarMode mode);
   ~CommandBar() override;
 
   CommandBarMode mode() const { return mode_; }
@@ -98,7 +98,7 @@ class CommandBar : public Gtk::Widget {
   void focusPage();
 
   const CommandBarMode mode_;
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   Gtk::Box dim_;
   Gtk::Box card_{Gtk::Orientation::VERTICAL, 0};
   Gtk::Box fieldRow_{Gtk::Orientation::HORIZONTAL, 14};
@@ -131,7 +131,7 @@ class CommandBarLayer : public Gtk::Widget {
  public:
   static constexpr double kFadeSeconds = 0.18;
 
-  explicit CommandBarLayer(std::shared_ptr<BrowserStore> store);
+  explicit CommandBarLayer(BrowserStore& store);
   ~CommandBarLayer() override;
 
   void sync();
@@ -149,7 +149,7 @@ class CommandBarLayer : public Gtk::Widget {
   void faded();
   void dropBar();
 
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   std::unique_ptr<CommandBar> bar_;
   bool leaving_ = false;
   AnimatedValue opacity_;

@@ -24,7 +24,7 @@ void place(Gtk::Widget& child, int x, int y, int width, int height) {
 
 }  // namespace
 
-ContentArea::ContentArea(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme)
+ContentArea::ContentArea(BrowserStore& store, const SystemColorScheme& scheme)
     : store_(store),
       scheme_(scheme),
       startPage_(std::make_unique<StartPage>(store, scheme)),
@@ -55,13 +55,13 @@ ContentArea::~ContentArea() {
 }
 
 void ContentArea::sync() {
-  const AppPreferences& prefs = store_->prefs();
+  const AppPreferences& prefs = store_.prefs();
   const double radius = sizes::cornerRadius(prefs);
   if (radius != cornerRadius_ || prefs.contentShadow != shadow_) queue_draw();
   cornerRadius_ = radius;
   shadow_ = prefs.contentShadow;
 
-  auto tab = store_->currentSpace()->selectedTab();
+  auto tab = store_.currentSpace()->selectedTab();
   content_ = !tab                    ? Content::startPageWithoutTab
              : tab->showsStartPage() ? Content::startPage
                                      : Content::webPage;
@@ -76,7 +76,7 @@ void ContentArea::sync() {
   errorView_.setTab(tab_);
   progress_.setTab(tab_);
   findBar_.setTab(tab_);
-  showFindBar(web && store_->findBarVisible.get());
+  showFindBar(web && store_.findBarVisible.get());
 }
 
 void ContentArea::showFindBar(bool shown) {

@@ -30,7 +30,7 @@ class ContentArea : public Gtk::Widget {
   static constexpr double kBannerBelowFindBar = 52;
   static constexpr Spring kFindBarSpring{0.25, 0.85};
 
-  ContentArea(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme);
+  ContentArea(BrowserStore& store, const SystemColorScheme& scheme);
   ~ContentArea() override;
 
   void sync();
@@ -59,7 +59,7 @@ class ContentArea : public Gtk::Widget {
   void showFindBar(bool shown);
   void findBarMoved();
 
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   const SystemColorScheme& scheme_;
   std::unique_ptr<StartPage> startPage_;
   WebViewContainer webView_;

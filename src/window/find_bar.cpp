@@ -24,7 +24,7 @@ Gtk::Button& symbolButton(Gtk::Button& button, const char* icon) {
 
 }  // namespace
 
-FindBar::FindBar(std::shared_ptr<BrowserStore> store) : store_(std::move(store)) {
+FindBar::FindBar(BrowserStore& store) : store_(store) {
   set_name("FindBar");
   set_layout_manager(Gtk::BinLayout::create());
   set_halign(Gtk::Align::END);
@@ -124,7 +124,7 @@ void FindBar::answered(uint64_t search, std::optional<unsigned> matchCount) {
 
 void FindBar::submit(bool shiftHeld) { find(shiftHeld); }
 
-void FindBar::close() { store_->findBarVisible.set(false); }
+void FindBar::close() { store_.findBarVisible.set(false); }
 
 void FindBar::focusField() {
   focusWhenMapped_ = !get_mapped();

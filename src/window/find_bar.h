@@ -21,7 +21,7 @@ class BrowserTab;
 // case and wraps around the page.
 class FindBar : public Gtk::Widget {
  public:
-  explicit FindBar(std::shared_ptr<BrowserStore> store);
+  explicit FindBar(BrowserStore& store);
   ~FindBar() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
@@ -58,7 +58,7 @@ class FindBar : public Gtk::Widget {
  private:
   void answered(uint64_t search, std::optional<unsigned> matchCount);
 
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   std::shared_ptr<BrowserTab> tab_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
   Gtk::Image icon_;

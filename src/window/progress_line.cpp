@@ -23,8 +23,8 @@ bool ProgressLine::isShown(bool isLoading, ProgressStyle style) {
   return isLoading && style != ProgressStyle::hidden;
 }
 
-ProgressLine::ProgressLine(std::shared_ptr<BrowserStore> store)
-    : store_(std::move(store)),
+ProgressLine::ProgressLine(BrowserStore& store)
+    : store_(store),
       fraction_(*this, kMinimumFraction, [this] { queue_draw(); }),
       opacity_(*this, 0, [this] { queue_draw(); }) {
   set_name("ProgressLine");
@@ -46,10 +46,10 @@ void ProgressLine::setTab(std::shared_ptr<BrowserTab> tab) {
 }
 
 void ProgressLine::sync() {
-  const Palette palette = themeColors(*store_);
+  const Palette palette = themeColors(store_);
   Values next;
   next.colors = {palette.primary, palette.secondary};
-  next.style = store_->prefs().progressStyle;
+  next.style = store_.prefs().progressStyle;
   if (tab_) {
     next.progress = tab_->progress.get();
     next.isLoading = tab_->isLoading.get();

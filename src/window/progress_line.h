@@ -36,7 +36,7 @@ class ProgressLine : public Gtk::Widget {
   // Whether the bar is seen at all.
   static bool isShown(bool isLoading, ProgressStyle style);
 
-  explicit ProgressLine(std::shared_ptr<BrowserStore> store);
+  explicit ProgressLine(BrowserStore& store);
   ~ProgressLine() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
@@ -54,7 +54,7 @@ class ProgressLine : public Gtk::Widget {
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   std::shared_ptr<BrowserTab> tab_;
   Values values_;
   AnimatedValue fraction_;

@@ -15,10 +15,10 @@ constexpr Spring kPaletteSpring{0.4, 1.0};
 
 }  // namespace
 
-SpaceBackground::SpaceBackground(std::shared_ptr<BrowserStore> store,
+SpaceBackground::SpaceBackground(BrowserStore& store,
                                  const SystemColorScheme& scheme,
                                  VisualEffectView::BlendingMode blending)
-    : store_(std::move(store)),
+    : store_(store),
       scheme_(scheme),
       blending_(blending),
       base_(VisualEffectView::Material::sidebar, blending),
@@ -37,9 +37,9 @@ SpaceBackground::~SpaceBackground() {
 }
 
 void SpaceBackground::sync() {
-  const AppPreferences& prefs = store_->prefs();
+  const AppPreferences& prefs = store_.prefs();
   const ColorScheme scheme = scheme_.get();
-  forcedScheme_ = sidebarColorScheme(*store_, scheme);
+  forcedScheme_ = sidebarColorScheme(store_, scheme);
   resolvedScheme_ = forcedScheme_.value_or(scheme);
   material_ = prefs.sidebarMaterial;
 
@@ -49,7 +49,7 @@ void SpaceBackground::sync() {
 
   Tint next;
   next.kind = prefs.sidebarTint;
-  next.palette = themeColors(*store_);
+  next.palette = themeColors(store_);
   // The strength follows the window's scheme, not the one forced on the sidebar.
   next.opacity = sizes::tintOpacity(prefs, scheme);
   next.identity = next.palette.key + std::string(rawValue(prefs.gradientDirection));

@@ -22,7 +22,7 @@ class SystemColorScheme;
 // direction cross-fades the old tint into the new one.
 class SpaceBackground : public Gtk::Widget {
  public:
-  SpaceBackground(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme,
+  SpaceBackground(BrowserStore& store, const SystemColorScheme& scheme,
                   VisualEffectView::BlendingMode blending);
   ~SpaceBackground() override;
 
@@ -46,7 +46,7 @@ class SpaceBackground : public Gtk::Widget {
  private:
   void paintTint(GtkSnapshot* snapshot, const Tint& tint, double fade) const;
 
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   const SystemColorScheme& scheme_;
   VisualEffectView::BlendingMode blending_;
   VisualEffectView base_;

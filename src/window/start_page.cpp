@@ -106,8 +106,8 @@ StartTile::StartTile(const Favorite& favorite, std::function<void()> action) : f
   add_controller(hover);
 }
 
-StartPage::StartPage(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme)
-    : store_(std::move(store)), scheme_(scheme), clock_(store_) {
+StartPage::StartPage(BrowserStore& store, const SystemColorScheme& scheme)
+    : store_(store), scheme_(scheme), clock_(store_) {
   set_name("StartPage");
   set_layout_manager(Gtk::BinLayout::create());
   column_.set_halign(Gtk::Align::CENTER);
@@ -171,18 +171,18 @@ void StartPage::buildCapsule() {
 void StartPage::setTab(std::shared_ptr<BrowserTab> tab) { tab_ = std::move(tab); }
 
 void StartPage::sync() {
-  const AppPreferences& prefs = store_->prefs();
+  const AppPreferences& prefs = store_.prefs();
   clock_.set_visible(prefs.showClock || prefs.showDate || prefs.showGreeting);
   // The engine is read here rather than observed: a change shows at the next refresh, while a
   // search always uses the engine chosen at that moment.
   field_.set_placeholder_text(startPagePlaceholder(SearchEngine::selected().displayName()));
-  const auto& favorites = store_->favorites.get();
+  const auto& favorites = store_.favorites.get();
   grid_.set_visible(prefs.showStartFavorites && !favorites.empty());
   if (favorites != shownFavorites_) rebuildTiles(favorites);
-  themeColors(*store_);
+  themeColors(store_);
   scheme_.get();
   queue_draw();
-  const long long token = store_->startPageFocusToken.get();
+  const long long token = store_.startPageFocusToken.get();
   // Every blank tab asks for the field again, even when this page is already on screen.
   if (focusToken_ >= 0 && token != focusToken_) focusField();
   focusToken_ = token;
@@ -214,7 +214,7 @@ void StartPage::submit() {
 
 void StartPage::loadQuery(const Url& url) {
   if (!tab_) {
-    store_->openTab(url, false);
+    store_.openTab(url, false);
     return;
   }
   std::shared_ptr<BrowserTab> tab = tab_;

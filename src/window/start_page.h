@@ -63,7 +63,7 @@ class StartPage : public Gtk::Widget {
  public:
   static constexpr double kGridMaximumWidth = 520;
 
-  StartPage(std::shared_ptr<BrowserStore> store, const SystemColorScheme& scheme);
+  StartPage(BrowserStore& store, const SystemColorScheme& scheme);
   ~StartPage() override;
 
   // The tab whose start page this is; none when the space has no tab to show.
@@ -88,7 +88,7 @@ class StartPage : public Gtk::Widget {
   void rebuildTiles(const std::vector<Favorite>& favorites);
   void focusField();
 
-  std::shared_ptr<BrowserStore> store_;
+  BrowserStore& store_;
   const SystemColorScheme& scheme_;
   std::shared_ptr<BrowserTab> tab_;
   Gtk::Box column_{Gtk::Orientation::VERTICAL, 36};

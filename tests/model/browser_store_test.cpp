@@ -40,7 +40,7 @@ class BrowserStoreTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    environment.webViewFactory = &webViews;
+    environment.webViewFactory = webViewFactory_;
     return BrowserStore::create(std::move(environment));
   }
 
@@ -52,7 +52,9 @@ class BrowserStoreTest : public ::testing::Test {
   testing::TempHome home;
   UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
   testing::FakeScheduler scheduler;
-  testing::FakeWebViewFactory webViews;
+  std::shared_ptr<testing::FakeWebViewFactory> webViewFactory_ =
+      std::make_shared<testing::FakeWebViewFactory>();
+  testing::FakeWebViewFactory& webViews = *webViewFactory_;
 };
 
 TEST_F(BrowserStoreTest, FirstLaunchStartsFromTheDefaults) {

@@ -22,7 +22,7 @@ class TabEventsTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    environment.webViewFactory = &webViews;
+    environment.webViewFactory = webViewFactory_;
     store = BrowserStore::create(std::move(environment));
     tab = store->openTab(url("https://a.example/"), false);
   }
@@ -34,7 +34,9 @@ class TabEventsTest : public ::testing::Test {
   testing::TempHome home;
   UserDefaults defaults{home.root() / "defaults.json"};
   testing::FakeScheduler scheduler;
-  testing::FakeWebViewFactory webViews;
+  std::shared_ptr<testing::FakeWebViewFactory> webViewFactory_ =
+      std::make_shared<testing::FakeWebViewFactory>();
+  testing::FakeWebViewFactory& webViews = *webViewFactory_;
   std::shared_ptr<BrowserStore> store;
   std::shared_ptr<BrowserTab> tab;
 };

@@ -111,7 +111,7 @@ TEST(AddressPillTest, CopyingPutsTheWholeAddressOnTheClipboardAndShowsACheckMark
   Gtk::Window window;
   // A pill of its own on a fake clock, beside the window's.
   SystemColorScheme scheme;
-  SidebarContext own(harness.sharedStore(), scheme);
+  SidebarContext own(harness.store(), scheme);
   AddressPill pill(own, clock);
   window.set_child(pill);
   window.present();
@@ -185,7 +185,7 @@ TEST(ReloadButtonTest, TheRingFollowsProgressWithAMinimum) {
   // A tab outside every window, so no web view is made for it.
   auto tab = std::make_shared<BrowserTab>(Uuid::random(), Url::parse("https://example.com/"));
   SystemColorScheme scheme;
-  SidebarContext context(harness.sharedStore(), scheme);
+  SidebarContext context(harness.store(), scheme);
   Gtk::Window window;
   ReloadButton reload(context, tab);
   window.set_child(reload);

@@ -49,7 +49,7 @@ class StoreFixture : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    environment.webViewFactory = &webViews;
+    environment.webViewFactory = webViewFactory_;
     if (configure) configure(environment);
     store = BrowserStore::create(std::move(environment));
     return store;
@@ -65,7 +65,9 @@ class StoreFixture : public ::testing::Test {
   TempHome home;
   UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
   FakeScheduler scheduler;
-  FakeWebViewFactory webViews;
+  std::shared_ptr<FakeWebViewFactory> webViewFactory_ =
+      std::make_shared<FakeWebViewFactory>();
+  FakeWebViewFactory& webViews = *webViewFactory_;
   std::shared_ptr<BrowserStore> store;
 };
 

@@ -23,10 +23,12 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
   testing::initializeGtk();
   testing::TempHome home;
   UserDefaults defaults(home.root() / "user-defaults.json");
-  WebEngine engine(WebEngine::Folders{home.root() / "web-data", home.root() / "web-cache"});
+  auto shared =
+      std::make_shared<WebEngine>(WebEngine::Folders{home.root() / "web-data", home.root() / "web-cache"});
+  WebEngine& engine = *shared;
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
-  environment.webViewFactory = &engine;
+  environment.webViewFactory = shared;
   auto store = BrowserStore::create(std::move(environment));
   auto tab = std::make_shared<BrowserTab>();
   store->insertTab(tab);

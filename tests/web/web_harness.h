@@ -216,15 +216,15 @@ class FinalizationProbe {
 // One engine for the whole run, as in the browser (one network session per process): sessions
 // made and dropped test after test leave WebKit's shared processes in a state that can fail a
 // later load.
-inline WebEngine& sharedEngine() {
+inline const std::shared_ptr<WebEngine>& sharedEngine() {
   struct Shared {
     std::filesystem::path root;
-    std::unique_ptr<WebEngine> engine;
+    std::shared_ptr<WebEngine> engine;
     Shared() {
       gchar* dir = g_dir_make_tmp("zemblo-web-engine-XXXXXX", nullptr);
       root = dir;
       g_free(dir);
-      engine = std::make_unique<WebEngine>(
+      engine = std::make_shared<WebEngine>(
           WebEngine::Folders{root / "data", root / "cache", ZEMBLO_TEST_RULE_LISTS_DIR});
     }
     ~Shared() {
@@ -234,7 +234,7 @@ inline WebEngine& sharedEngine() {
     }
   };
   static Shared shared;
-  return *shared.engine;
+  return shared.engine;
 }
 
 // A store on a temporary home whose tabs get real web views from the shared engine, and a shown
@@ -242,11 +242,11 @@ inline WebEngine& sharedEngine() {
 class WebHarness {
  public:
   explicit WebHarness(std::chrono::milliseconds requestTimeout = WebEngine::kRequestTimeout)
-      : defaults_(home_.root() / "config" / "user-defaults.json"), engine_(sharedEngine()) {
+      : defaults_(home_.root() / "config" / "user-defaults.json"), engine_(*sharedEngine()) {
     engine_.setRequestTimeout(requestTimeout);
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
-    environment.webViewFactory = &engine_;
+    environment.webViewFactory = sharedEngine();
     store_ = BrowserStore::create(std::move(environment));
     // xdotool finds the window by this name.
     windowTitle_ = "zemblo-web-test-" + Uuid::random().str().substr(0, 8);

@@ -45,7 +45,7 @@ TEST(WebViewConfigurationTest, EveryWebViewHasItsOwnSettingsAndContentManager) {
   EXPECT_FALSE(webkit_settings_get_javascript_can_open_windows_automatically(settings));
   EXPECT_TRUE(webkit_settings_get_enable_back_forward_navigation_gestures(settings));
 
-  WebKitNetworkSession* session = testing::sharedEngine().networkSession();
+  WebKitNetworkSession* session = testing::sharedEngine()->networkSession();
   auto view = first.makeWebView(session);
   EXPECT_EQ(webkit_web_view_get_settings(view.get()), settings);
   EXPECT_EQ(webkit_web_view_get_user_content_manager(view.get()), first.userContentManager());

@@ -41,13 +41,13 @@ class WindowHarness {
  public:
   WindowHarness()
       : defaults_(home_.root() / "config" / "user-defaults.json"),
-        engine_(WebEngine::Folders{home_.root() / "web-data", home_.root() / "web-cache",
-                                   ZEMBLO_TEST_RULE_LISTS_DIR}) {
+        engine_(std::make_shared<WebEngine>(WebEngine::Folders{
+            home_.root() / "web-data", home_.root() / "web-cache", ZEMBLO_TEST_RULE_LISTS_DIR})) {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
-    environment.webViewFactory = &engine_;
+    environment.webViewFactory = engine_;
     store_ = BrowserStore::create(std::move(environment));
-    window_ = std::make_unique<BrowserWindow>(store_);
+    window_ = std::make_unique<BrowserWindow>(*store_);
     window_->present();
     waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; });
     settle();
@@ -85,7 +85,7 @@ class WindowHarness {
   const bool gtkReady_ = (initializeGtkWithoutAnimations(), true);
   TempHome home_;
   UserDefaults defaults_;
-  WebEngine engine_;
+  std::shared_ptr<WebEngine> engine_;
   std::shared_ptr<BrowserStore> store_;
   std::unique_ptr<BrowserWindow> window_;
 };
