@@ -103,6 +103,7 @@ void BrowserStore::start() {
   autofill_ = std::make_unique<AutofillBridge>();
 
   prefs_.set(AppPreferences::load(*defaults_));
+  searchEngine.set(SearchEngine::selected(*defaults_));
   L10n::setEnglish(isEnglish(prefs_.peek().language));
   launchLanguage_ = prefs_.peek().language;
 
@@ -120,6 +121,11 @@ void BrowserStore::start() {
   adBlocker_->prepareRules(contentRuleStoreOf(environment_.webViewFactory.get()));
   darkMode_->browser = weakSelf;
   applyAppAppearance();
+}
+
+void BrowserStore::setSearchEngine(SearchEngine engine) {
+  defaults_->setString(SearchEngine::kDefaultsKey, engine.rawValue());
+  searchEngine.set(engine);
 }
 
 void BrowserStore::restore(std::optional<SessionSnapshot> session) {

@@ -12,6 +12,7 @@
 #include "model/command_bar_mode.h"
 #include "model/pending_credential.h"
 #include "model/records.h"
+#include "model/search_engine.h"
 #include "model/space.h"
 #include "platform/observable.h"
 #include "platform/scheduler.h"
@@ -93,6 +94,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   Observable<long long> startPageFocusToken{0};
   Observable<std::optional<PendingCredential>> pendingSave;
   Observable<bool> requestPasswordImport{false};
+  // The engine of searches typed into the command bar and the start page; change it with
+  // setSearchEngine, which also stores it.
+  Observable<SearchEngine> searchEngine{SearchEngine::google};
   // Closed tabs for reopening, newest last; not observed.
   std::vector<ClosedTab> closedTabs;
 
@@ -106,6 +110,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
     prefs_.mutate(std::forward<Change>(change));
     prefsDidSet(old);
   }
+
+  void setSearchEngine(SearchEngine engine);
 
   AppLanguage launchLanguage() const { return launchLanguage_; }
   DownloadManager& downloads() const { return *downloads_; }

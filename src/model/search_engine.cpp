@@ -1,14 +1,40 @@
 #include "model/search_engine.h"
 
+#include <array>
 #include <string>
 
 #include "platform/user_defaults.h"
 
 namespace zemblo {
 
+namespace {
+
+struct EngineRow {
+  SearchEngine::Case engine;
+  std::string_view rawValue;
+  std::string_view displayName;
+  std::string_view endpoint;
+};
+
+constexpr std::array<EngineRow, 4> kEngines{{
+    {SearchEngine::google, "google", "Google", "https://www.google.com/search"},
+    {SearchEngine::duckDuckGo, "duckDuckGo", "DuckDuckGo", "https://duckduckgo.com/"},
+    {SearchEngine::bing, "bing", "Bing", "https://www.bing.com/search"},
+    {SearchEngine::ecosia, "ecosia", "Ecosia", "https://www.ecosia.org/search"},
+}};
+
+const EngineRow& rowOf(SearchEngine::Case engine) {
+  for (const EngineRow& row : kEngines) {
+    if (row.engine == engine) return row;
+  }
+  return kEngines.front();
+}
+
+}  // namespace
+
 std::optional<SearchEngine> SearchEngine::fromRawValue(std::string_view text) {
-  for (const Case engine : allCases) {
-    if (SearchEngine(engine).rawValue() == text) return SearchEngine(engine);
+  for (const EngineRow& row : kEngines) {
+    if (row.rawValue == text) return SearchEngine(row.engine);
   }
   return std::nullopt;
 }
@@ -18,49 +44,11 @@ SearchEngine SearchEngine::selected(const UserDefaults& defaults) {
   return fromRawValue(stored).value_or(google);
 }
 
-SearchEngine SearchEngine::selected() { return selected(UserDefaults::standard()); }
+std::string_view SearchEngine::rawValue() const { return rowOf(value_).rawValue; }
 
-std::string_view SearchEngine::rawValue() const {
-  switch (value_) {
-    case google:
-      return "google";
-    case duckDuckGo:
-      return "duckDuckGo";
-    case bing:
-      return "bing";
-    case ecosia:
-      return "ecosia";
-  }
-  return "google";
-}
+std::string_view SearchEngine::displayName() const { return rowOf(value_).displayName; }
 
-std::string_view SearchEngine::displayName() const {
-  switch (value_) {
-    case google:
-      return "Google";
-    case duckDuckGo:
-      return "DuckDuckGo";
-    case bing:
-      return "Bing";
-    case ecosia:
-      return "Ecosia";
-  }
-  return "Google";
-}
-
-std::string_view SearchEngine::endpoint() const {
-  switch (value_) {
-    case google:
-      return "https://www.google.com/search";
-    case duckDuckGo:
-      return "https://duckduckgo.com/";
-    case bing:
-      return "https://www.bing.com/search";
-    case ecosia:
-      return "https://www.ecosia.org/search";
-  }
-  return "https://www.google.com/search";
-}
+std::string_view SearchEngine::endpoint() const { return rowOf(value_).endpoint; }
 
 std::optional<Url> SearchEngine::searchURL(std::string_view query) const {
   // The common query-item encoders leave "+" alone, which the engines read as a space: a

@@ -28,10 +28,9 @@ class SearchEngine {
 
   // Exact, case-sensitive match of a case name; anything else is no engine.
   static std::optional<SearchEngine> fromRawValue(std::string_view text);
-  // The user's choice, read anew on every call so that a change in the settings applies to the
-  // next search; google when the key is missing or names no engine.
+  // The stored choice; google when the key is missing or names no engine. The store keeps the
+  // observed value (BrowserStore::searchEngine).
   static SearchEngine selected(const UserDefaults& defaults);
-  static SearchEngine selected();
 
   std::string_view rawValue() const;
   // The engine's own name, the same in every interface language.

@@ -160,7 +160,7 @@ void CommandBar::sync() {
 }
 
 void CommandBar::updateRows() {
-  const SearchEngine engine = SearchEngine::selected(store_.defaults());
+  const SearchEngine engine = store_.searchEngine.get();
   const auto highlighted = highlightedIndex();
   while (rows_.size() > suggestions_.size()) {
     list_.remove(*rows_.back());
@@ -274,7 +274,7 @@ void CommandBar::activate(const Suggestion& suggestion) {
       navigate(*suggestion.openURL());
       break;
     case Suggestion::Kind::search:
-      navigate(SearchEngine::selected(store_.defaults()).searchURL(*suggestion.query()));
+      navigate(store_.searchEngine.peek().searchURL(*suggestion.query()));
       break;
     case Suggestion::Kind::tab: {
       const auto tab = suggestion.browserTab();

@@ -175,7 +175,7 @@ void StartPage::sync() {
   clock_.set_visible(prefs.showClock || prefs.showDate || prefs.showGreeting);
   // The engine is read here rather than observed: a change shows at the next refresh, while a
   // search always uses the engine chosen at that moment.
-  field_.set_placeholder_text(startPagePlaceholder(SearchEngine::selected().displayName()));
+  field_.set_placeholder_text(startPagePlaceholder(store_.searchEngine.get().displayName()));
   const auto& favorites = store_.favorites.get();
   grid_.set_visible(prefs.showStartFavorites && !favorites.empty());
   if (favorites != shownFavorites_) rebuildTiles(favorites);
@@ -206,7 +206,7 @@ std::vector<StartTile*> StartPage::tiles() const {
 }
 
 void StartPage::submit() {
-  const SearchEngine engine = SearchEngine::selected();
+  const SearchEngine engine = store_.searchEngine.peek();
   const std::string text = field_.get_text();
   if (auto url = urlForInputOrSearch(text, engine)) loadQuery(*url);
   field_.set_text("");

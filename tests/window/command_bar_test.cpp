@@ -200,7 +200,7 @@ TEST_F(CommandBarTest, ThePointerHighlightsAndPicksRowsAndTheBackdropCloses) {
 }
 
 TEST_F(CommandBarTest, SearchesLoadTheChosenEnginesPageOrANewTab) {
-  harness.store().defaults().setString(SearchEngine::kDefaultsKey, "duckDuckGo");
+  harness.store().setSearchEngine(SearchEngine::duckDuckGo);
   auto alpha = openPage("Alpha");
   alpha->loadError.set(BrowserTab::LoadError{"failed", std::nullopt});
   harness.store().commandBar.set(CommandBarMode::currentTab);

@@ -70,9 +70,9 @@ TEST_F(StartPageTest, TypedAddressLoadsIntoTheBlankTabAndBlankTextOnlyClearsTheF
 
 TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
   auto tab = blankTab();
-  UserDefaults::standard().setString(SearchEngine::kDefaultsKey, "bing");
-  // The placeholder follows at the next refresh; the search itself already uses the new engine.
-  page().sync();
+  harness.store().setSearchEngine(SearchEngine::bing);
+  EXPECT_EQ(harness.store().defaults().stringValue(SearchEngine::kDefaultsKey), "bing");
+  testing::settle();
   EXPECT_EQ(std::string(page().field().get_placeholder_text()), startPagePlaceholder("Bing"));
   // Only the produced address is checked: the real engine is not reached from the tests.
   type("local weather");
