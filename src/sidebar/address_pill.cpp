@@ -139,9 +139,7 @@ void AddressPill::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
   const GskRoundedRect shape = paint::roundedRect(bounds, kCornerRadius);
   const GdkRGBA fill = SidebarContext::primary(scheme_, fill_.value());
-  gtk_snapshot_push_rounded_clip(s, &shape);
-  gtk_snapshot_append_color(s, &fill, &bounds);
-  gtk_snapshot_pop(s);
+  paint::appendRoundedFill(s, shape, fill);
   snapshot_child(row_, snapshot);
 }
 

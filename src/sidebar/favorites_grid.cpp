@@ -153,9 +153,7 @@ void FavoriteTile::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   } else {
     fill = SidebarContext::primary(scheme, kRestingFill + (kHoverFill - kRestingFill) * hover);
   }
-  gtk_snapshot_push_rounded_clip(s, &shape);
-  gtk_snapshot_append_color(s, &fill, &bounds);
-  gtk_snapshot_pop(s);
+  paint::appendRoundedFill(s, shape, fill);
   snapshot_child(icon_, snapshot);
   gtk_snapshot_restore(s);
 }

@@ -86,9 +86,7 @@ void NewTabRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
     const GskRoundedRect shape = paint::roundedRect(bounds, kCornerRadius);
     const GdkRGBA fill = SidebarContext::primary(scheme_, kHoverFill);
-    gtk_snapshot_push_rounded_clip(s, &shape);
-    gtk_snapshot_append_color(s, &fill, &bounds);
-    gtk_snapshot_pop(s);
+    paint::appendRoundedFill(s, shape, fill);
   }
   snapshot_child(row_, snapshot);
 }
@@ -234,9 +232,7 @@ class TabListView::Column : public Gtk::Widget {
     const GdkRGBA color = paint::foreground(*this);
     const graphene_rect_t line = paint::rect(6, y, std::max(0, get_width() - 12), 2);
     const GskRoundedRect rounded = paint::roundedRect(line, 1);
-    gtk_snapshot_push_rounded_clip(snapshot->gobj(), &rounded);
-    gtk_snapshot_append_color(snapshot->gobj(), &color, &line);
-    gtk_snapshot_pop(snapshot->gobj());
+    paint::appendRoundedFill(snapshot->gobj(), rounded, color);
   }
 
  private:

@@ -307,9 +307,7 @@ void TabRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   }
   const GdkRGBA color = fill();
   if (color.alpha > 0) {
-    gtk_snapshot_push_rounded_clip(s, &shape);
-    gtk_snapshot_append_color(s, &color, &bounds);
-    gtk_snapshot_pop(s);
+    paint::appendRoundedFill(s, shape, color);
   }
   snapshot_child(shownIcon(), snapshot);
   snapshot_child(title_, snapshot);

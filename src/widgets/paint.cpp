@@ -55,6 +55,12 @@ void appendLinearGradient(GtkSnapshot* snapshot, const graphene_rect_t& bounds,
                        {rgba(gradient.startColor, opacity), rgba(gradient.endColor, opacity)});
 }
 
+void appendRoundedFill(GtkSnapshot* snapshot, const GskRoundedRect& outline, const GdkRGBA& color) {
+  gtk_snapshot_push_rounded_clip(snapshot, &outline);
+  gtk_snapshot_append_color(snapshot, &color, &outline.bounds);
+  gtk_snapshot_pop(snapshot);
+}
+
 void appendInsideBorder(GtkSnapshot* snapshot, const GskRoundedRect& outline, double width,
                         const GdkRGBA& color) {
   const float w = static_cast<float>(width);

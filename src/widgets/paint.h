@@ -23,6 +23,9 @@ void appendLinearGradient(GtkSnapshot* snapshot, const graphene_rect_t& bounds, 
 void appendLinearGradient(GtkSnapshot* snapshot, const graphene_rect_t& bounds,
                           const LinearGradient& gradient, double opacity = 1);
 
+// `outline` filled with one colour.
+void appendRoundedFill(GtkSnapshot* snapshot, const GskRoundedRect& outline, const GdkRGBA& color);
+
 // A line of `width` drawn along the inside of the outline.
 void appendInsideBorder(GtkSnapshot* snapshot, const GskRoundedRect& outline, double width,
                         const GdkRGBA& color);

@@ -6,6 +6,7 @@
 #include "model/browser_store.h"
 #include "model/preference_sizes.h"
 #include "sidebar/sidebar_view.h"
+#include "widgets/child_layout.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
 #include "window/app_style.h"
@@ -35,14 +36,9 @@ const char* fontClass(InterfaceFont font) {
 }
 
 void allocate(Gtk::Widget& child, const BrowserWindow::Frame& frame) {
-  int minWidth = 0, natural = 0, minHeight = 0, b1 = -1, b2 = -1;
-  child.measure(Gtk::Orientation::HORIZONTAL, -1, minWidth, natural, b1, b2);
-  const int width = std::max(minWidth, static_cast<int>(std::lround(frame.width)));
-  child.measure(Gtk::Orientation::VERTICAL, width, minHeight, natural, b1, b2);
-  const int height = std::max(minHeight, static_cast<int>(std::lround(frame.height)));
-  child.size_allocate(Gtk::Allocation(static_cast<int>(std::lround(frame.x)),
-                                      static_cast<int>(std::lround(frame.y)), width, height),
-                      -1);
+  allocateChild(child, static_cast<int>(std::lround(frame.x)),
+                static_cast<int>(std::lround(frame.y)), static_cast<int>(std::lround(frame.width)),
+                static_cast<int>(std::lround(frame.height)));
 }
 
 // The floating sidebar shown while the docked one is hidden: a rounded panel with the space

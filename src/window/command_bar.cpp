@@ -10,6 +10,7 @@
 #include "model/localization.h"
 #include "model/search_engine.h"
 #include "model/theme_colors.h"
+#include "widgets/child_layout.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 
@@ -43,12 +44,6 @@ void setTextFont(Gtk::Text& text, double points) {
   auto size = Pango::Attribute::create_attr_size_absolute(static_cast<int>(points * PANGO_SCALE));
   attributes.insert(size);
   text.set_attributes(attributes);
-}
-
-void measureAndAllocate(Gtk::Widget& child, int x, int y, int width, int height) {
-  int minimum = 0, natural = 0, b1 = -1, b2 = -1;
-  child.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
-  child.size_allocate(Gtk::Allocation(x, y, std::max(width, minimum), height), -1);
 }
 
 }  // namespace
@@ -333,7 +328,7 @@ void CommandBar::measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural
 }
 
 void CommandBar::size_allocate_vfunc(int width, int height, int) {
-  measureAndAllocate(dim_, 0, 0, width, height);
+  allocateChild(dim_, 0, 0, width, height);
   int minimum = 0, natural = 0, b1 = -1, b2 = -1;
   card_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
   const int cardWidth = std::max(minimum, static_cast<int>(kCardWidth));
@@ -370,9 +365,7 @@ void CommandBar::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   gtk_snapshot_append_outset_shadow(s, &outline, &shadow, 0, kShadowOffset, 0, kShadowBlur);
   GdkRGBA fill = paint::styleColor(*this, "window_bg_color", paint::grey(dark ? 0.14 : 0.98));
   fill.alpha = dark ? 0.9f : 0.92f;
-  gtk_snapshot_push_rounded_clip(s, &outline);
-  gtk_snapshot_append_color(s, &fill, &bounds);
-  gtk_snapshot_pop(s);
+  paint::appendRoundedFill(s, outline, fill);
   paint::appendInsideBorder(s, outline, 1, paint::grey(1, dark ? 0.12 : 0.5));
   snapshot_child(card_, snapshot);
 
@@ -448,7 +441,7 @@ void CommandBarLayer::measure_vfunc(Gtk::Orientation, int, int& minimum, int& na
 }
 
 void CommandBarLayer::size_allocate_vfunc(int width, int height, int) {
-  if (bar_) measureAndAllocate(*bar_, 0, 0, width, height);
+  if (bar_) allocateChild(*bar_, 0, 0, width, height);
 }
 
 }  // namespace zemblo

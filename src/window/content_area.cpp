@@ -5,24 +5,12 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/preference_sizes.h"
+#include "widgets/child_layout.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
 #include "window/start_page.h"
 
 namespace zemblo {
-namespace {
-
-// Allocates at least the child's own minimum, which GTK requires even when the card is smaller.
-void place(Gtk::Widget& child, int x, int y, int width, int height) {
-  int minWidth = 0, natWidth = 0, minHeight = 0, natHeight = 0, b1 = -1, b2 = -1;
-  child.measure(Gtk::Orientation::HORIZONTAL, -1, minWidth, natWidth, b1, b2);
-  child.measure(Gtk::Orientation::VERTICAL, std::max(width, minWidth), minHeight, natHeight, b1,
-                b2);
-  child.size_allocate(Gtk::Allocation(x, y, std::max(width, minWidth), std::max(height, minHeight)),
-                      -1);
-}
-
-}  // namespace
 
 ContentArea::ContentArea(BrowserStore& store, const SystemColorScheme& scheme)
     : store_(store),
@@ -113,12 +101,12 @@ void ContentArea::measure_vfunc(Gtk::Orientation, int, int& minimum, int& natura
 void ContentArea::size_allocate_vfunc(int width, int height, int) {
   for (Gtk::Widget* child :
        std::initializer_list<Gtk::Widget*>{startPage_.get(), &webView_, &errorView_}) {
-    if (child->get_visible()) place(*child, 0, 0, width, height);
+    if (child->get_visible()) allocateChild(*child, 0, 0, width, height);
   }
   if (progress_.get_visible()) {
     int minimum = 0, natural = 0, b1 = -1, b2 = -1;
     progress_.measure(Gtk::Orientation::VERTICAL, width, minimum, natural, b1, b2);
-    place(progress_, 0, 0, width, natural);
+    allocateChild(progress_, 0, 0, width, natural);
   }
   const double shown = findProgress_.value();
   int barHeight = 0;
@@ -129,16 +117,16 @@ void ContentArea::size_allocate_vfunc(int width, int height, int) {
     findBar_.measure(Gtk::Orientation::VERTICAL, barWidth, minimum, barHeight, b1, b2);
     // It comes in from above the card's top edge.
     const double y = kFindBarInset - (1 - shown) * (barHeight + kFindBarInset);
-    place(findBar_, std::max(0, width - int(kFindBarInset) - barWidth), int(std::lround(y)),
-          barWidth, barHeight);
+    allocateChild(findBar_, std::max(0, width - int(kFindBarInset) - barWidth), int(std::lround(y)),
+                  barWidth, barHeight);
   }
   int minimum = 0, natural = 0, b1 = -1, b2 = -1;
   bannerSlot_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
   const int bannerWidth = natural;
   bannerSlot_.measure(Gtk::Orientation::VERTICAL, bannerWidth, minimum, natural, b1, b2);
   const double bannerY = kFindBarInset + std::max(0.0, shown) * kBannerBelowFindBar;
-  place(bannerSlot_, std::max(0, width - int(kFindBarInset) - bannerWidth),
-        int(std::lround(bannerY)), bannerWidth, natural);
+  allocateChild(bannerSlot_, std::max(0, width - int(kFindBarInset) - bannerWidth),
+                int(std::lround(bannerY)), bannerWidth, natural);
 }
 
 void ContentArea::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {

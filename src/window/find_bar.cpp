@@ -175,9 +175,7 @@ void FindBar::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   gtk_snapshot_append_outset_shadow(s, &capsule, &shadow, 0, 4, 0, 16);
   GdkRGBA fill = paint::styleColor(*this, "window_bg_color", paint::grey(dark ? 0.14 : 0.98));
   fill.alpha = dark ? 0.9f : 0.92f;
-  gtk_snapshot_push_rounded_clip(s, &capsule);
-  gtk_snapshot_append_color(s, &fill, &bounds);
-  gtk_snapshot_pop(s);
+  paint::appendRoundedFill(s, capsule, fill);
   paint::appendInsideBorder(s, capsule, 0.5, paint::grey(dark ? 1 : 0, 0.10));
   snapshot_child(row_, snapshot);
 }

@@ -56,9 +56,7 @@ void GlassBox::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   const GskRoundedRect shape = paint::roundedRect(bounds, radius);
   GdkRGBA fill = paint::foreground(*this);
   fill.alpha = 0.06f;
-  gtk_snapshot_push_rounded_clip(s, &shape);
-  gtk_snapshot_append_color(s, &fill, &bounds);
-  gtk_snapshot_pop(s);
+  paint::appendRoundedFill(s, shape, fill);
   GdkRGBA border = paint::foreground(*this);
   border.alpha = 0.1f;
   paint::appendInsideBorder(s, shape, 1, border);

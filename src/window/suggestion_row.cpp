@@ -79,9 +79,7 @@ void SymbolGlyph::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
                     backdrop_->size);
     const GskRoundedRect shape = paint::roundedRect(box, backdrop_->radius);
     const GdkRGBA fill = resolve(backdrop_->ink);
-    gtk_snapshot_push_rounded_clip(s, &shape);
-    gtk_snapshot_append_color(s, &fill, &box);
-    gtk_snapshot_pop(s);
+    paint::appendRoundedFill(s, shape, fill);
   }
   const auto theme = Gtk::IconTheme::get_for_display(get_display());
   const auto icon =
@@ -250,9 +248,7 @@ void SuggestionRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) 
     const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
     const GskRoundedRect shape = paint::roundedRect(bounds, kCornerRadius);
     const GdkRGBA tint = paint::rgba(accent_, kSelectedTint);
-    gtk_snapshot_push_rounded_clip(s, &shape);
-    gtk_snapshot_append_color(s, &tint, &bounds);
-    gtk_snapshot_pop(s);
+    paint::appendRoundedFill(s, shape, tint);
   }
   snapshot_child(row_, snapshot);
 }
