@@ -3,23 +3,23 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/json_reader.h"
+#include "platform/foundation_json.h"
 #include "platform/json_writer.h"
 #include "platform/paths.h"
 
 namespace zemblo {
 namespace {
 
-using json::JsonValue;
+using json::Json;
 
-Url requireUrl(const JsonValue& object, std::string_view key) {
-  std::optional<Url> url = Url::parse(object.requireString(key));
+Url requireUrl(const Json& object, std::string_view key) {
+  std::optional<Url> url = Url::parse(json::requireString(object, key));
   if (!url) throw json::DecodeError(std::string(key) + ": not a URL");
   return std::move(*url);
 }
 
-std::optional<Url> optionalUrl(const JsonValue& object, std::string_view key) {
-  const std::optional<std::string_view> text = object.optionalString(key);
+std::optional<Url> optionalUrl(const Json& object, std::string_view key) {
+  const std::optional<std::string> text = json::optionalString(object, key);
   if (!text) return std::nullopt;
   std::optional<Url> url = Url::parse(*text);
   if (!url) throw json::DecodeError(std::string(key) + ": not a URL");
@@ -64,46 +64,46 @@ void writeArray(json::JsonWriter& out, const std::vector<T>& values) {
   out.endArray();
 }
 
-Favorite favoriteFrom(const JsonValue& object) {
-  object.requireObject();
-  return Favorite(object.requireUuid("id"), std::string(object.requireString("title")),
+Favorite favoriteFrom(const Json& object) {
+  json::requireObject(object);
+  return Favorite(json::requireUuid(object, "id"), json::requireString(object, "title"),
                   requireUrl(object, "url"), optionalUrl(object, "faviconURL"));
 }
 
-HistoryEntry historyEntryFrom(const JsonValue& object) {
-  object.requireObject();
-  return HistoryEntry(object.requireUuid("id"), requireUrl(object, "url"),
-                      std::string(object.requireString("title")), object.requireDate("date"));
+HistoryEntry historyEntryFrom(const Json& object) {
+  json::requireObject(object);
+  return HistoryEntry(json::requireUuid(object, "id"), requireUrl(object, "url"),
+                      json::requireString(object, "title"), json::requireDate(object, "date"));
 }
 
-TabSnapshot tabFrom(const JsonValue& object) {
-  object.requireObject();
-  return TabSnapshot{object.requireUuid("id"), optionalUrl(object, "url"),
-                     std::string(object.requireString("title")), optionalUrl(object, "faviconURL")};
+TabSnapshot tabFrom(const Json& object) {
+  json::requireObject(object);
+  return TabSnapshot{json::requireUuid(object, "id"), optionalUrl(object, "url"),
+                     json::requireString(object, "title"), optionalUrl(object, "faviconURL")};
 }
 
-SpaceSnapshot spaceFrom(const JsonValue& object) {
-  object.requireObject();
-  SpaceSnapshot space{object.requireUuid("id"),
-                      std::string(object.requireString("name")),
-                      std::string(object.requireString("symbol")),
-                      std::string(object.requireString("colorA")),
-                      std::string(object.requireString("colorB")),
+SpaceSnapshot spaceFrom(const Json& object) {
+  json::requireObject(object);
+  SpaceSnapshot space{json::requireUuid(object, "id"),
+                      json::requireString(object, "name"),
+                      json::requireString(object, "symbol"),
+                      json::requireString(object, "colorA"),
+                      json::requireString(object, "colorB"),
                       {},
-                      object.optionalUuid("selectedTabID")};
-  const JsonValue tabs = object.requireArray("tabs");
+                      json::optionalUuid(object, "selectedTabID")};
+  const Json& tabs = json::requireArray(object, "tabs");
   space.tabs.reserve(tabs.size());
-  for (const JsonValue tab : tabs.elements()) space.tabs.push_back(tabFrom(tab));
+  for (const Json& tab : tabs) space.tabs.push_back(tabFrom(tab));
   return space;
 }
 
 template <class Decode>
 auto decodeWith(std::string_view bytes, Decode decode)
-    -> std::optional<decltype(decode(std::declval<const JsonValue&>()))> {
-  const std::optional<json::JsonDocument> document = json::JsonDocument::parse(bytes);
+    -> std::optional<decltype(decode(std::declval<const Json&>()))> {
+  const std::optional<Json> document = json::parse(bytes);
   if (!document) return std::nullopt;
   try {
-    return decode(document->root());
+    return decode(*document);
   } catch (const json::DecodeError&) {
     return std::nullopt;
   }
@@ -152,29 +152,27 @@ std::optional<std::string> encodeHistory(const std::vector<HistoryEntry>& histor
 }
 
 std::optional<SessionSnapshot> decodeSession(std::string_view bytes) {
-  return decodeWith(bytes, [](const JsonValue& root) {
-    root.requireObject();
+  return decodeWith(bytes, [](const Json& root) {
+    json::requireObject(root);
     SessionSnapshot session;
-    const JsonValue spaces = root.requireArray("spaces");
+    const Json& spaces = json::requireArray(root, "spaces");
     session.spaces.reserve(spaces.size());
-    for (const JsonValue space : spaces.elements()) session.spaces.push_back(spaceFrom(space));
-    session.currentSpaceID = root.requireUuid("currentSpaceID");
-    const JsonValue favorites = root.requireArray("favorites");
+    for (const Json& space : spaces) session.spaces.push_back(spaceFrom(space));
+    session.currentSpaceID = json::requireUuid(root, "currentSpaceID");
+    const Json& favorites = json::requireArray(root, "favorites");
     session.favorites.reserve(favorites.size());
-    for (const JsonValue favorite : favorites.elements()) {
-      session.favorites.push_back(favoriteFrom(favorite));
-    }
-    session.sidebarVisible = root.requireBool("sidebarVisible");
+    for (const Json& favorite : favorites) session.favorites.push_back(favoriteFrom(favorite));
+    session.sidebarVisible = json::requireBool(root, "sidebarVisible");
     return session;
   });
 }
 
 std::optional<std::vector<HistoryEntry>> decodeHistory(std::string_view bytes) {
-  return decodeWith(bytes, [](const JsonValue& root) {
-    if (!root.isArray()) throw json::DecodeError("history: expected an array");
+  return decodeWith(bytes, [](const Json& root) {
+    if (!root.is_array()) throw json::DecodeError("history: expected an array");
     std::vector<HistoryEntry> history;
     history.reserve(root.size());
-    for (const JsonValue entry : root.elements()) history.push_back(historyEntryFrom(entry));
+    for (const Json& entry : root) history.push_back(historyEntryFrom(entry));
     return history;
   });
 }

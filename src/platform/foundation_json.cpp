@@ -1,5 +1,6 @@
 #include "platform/foundation_json.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/json_writer.h"
@@ -49,6 +50,30 @@ void write(JsonWriter& writer, const Json& value) {
   throw DecodeError(std::string(key) + ": " + what);
 }
 
+// The deepest nesting of brackets outside strings; malformed text is left to the parser.
+int nestingDepth(std::string_view text) {
+  int depth = 0, deepest = 0;
+  bool inString = false, escaped = false;
+  for (const char c : text) {
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      deepest = std::max(deepest, ++depth);
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return deepest;
+}
+
 const Json* find(const Json& object, std::string_view key) {
   if (!object.is_object()) throw DecodeError("expected an object");
   const auto it = object.find(std::string(key));
@@ -64,6 +89,9 @@ std::optional<std::string> encode(const Json& value) {
 }
 
 std::optional<Json> parse(std::string_view text) {
+  // JSON has no raw NUL anywhere; the parser would stop at one and ignore the rest.
+  if (text.find('\0') != std::string_view::npos) return std::nullopt;
+  if (nestingDepth(text) > kMaxDepth) return std::nullopt;
   Json value = Json::parse(text.begin(), text.end(), nullptr, false);
   if (value.is_discarded()) return std::nullopt;
   return value;

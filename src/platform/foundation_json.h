@@ -28,7 +28,13 @@ struct DecodeError : std::runtime_error {
 // represent, so nothing must be written).
 std::optional<std::string> encode(const Json& value);
 
-// Parses text without throwing; nothing on a syntax error.
+// The deepest nesting of arrays and objects a document may have: deeper ones are refused before
+// they are parsed, so a hostile file costs neither stack nor time.
+inline constexpr int kMaxDepth = 512;
+
+// Parses exactly one JSON value (surrounding white space and a leading UTF-8 byte order mark
+// allowed) without throwing; nothing on a syntax error, on anything after the value, or on
+// nesting deeper than kMaxDepth.
 std::optional<Json> parse(std::string_view text);
 
 // Strict readers of one key of an object. A missing key, a null or a value of another JSON type

@@ -169,17 +169,27 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
   BrowserStore* store = &context_.store();
   const std::shared_ptr<BrowserTab> tab = tab_;
   const Glib::RefPtr<Gdk::Display> display = get_display();
-  const auto add = [&](const TabMenuItem& item, std::function<void()> work) {
-    auto action = group->add_action(item.action, std::move(work));
-    action->set_enabled(item.enabled);
+  // Each item finds its work by its action's name, so reordering the menu can't swap them.
+  const std::map<std::string, std::function<void()>> work{
+      {"copy-link",
+       [tab, display] {
+         if (const auto& url = tab->url.peek()) display->get_clipboard()->set_text(url->str());
+       }},
+      {"favorite", [store, tab] { store->toggleFavorite(*tab); }},
+      {"reload", [tab] { tab->reload(); }},
+      {"close-others", [store, tab] { store->closeOtherTabs(*tab); }},
+      {"close", [store, tab] { store->closeTab(*tab); }},
   };
-  add(look.top[0], [tab, display] {
-    if (const auto& url = tab->url.peek()) display->get_clipboard()->set_text(url->str());
-  });
-  add(look.top[1], [store, tab] { store->toggleFavorite(*tab); });
-  add(look.top[2], [tab] { tab->reload(); });
-  add(look.bottom[0], [store, tab] { store->closeOtherTabs(*tab); });
-  add(look.bottom[1], [store, tab] { store->closeTab(*tab); });
+  for (const auto* items : {&look.top, &look.bottom}) {
+    for (const TabMenuItem& item : *items) {
+      const auto found = work.find(item.action);
+      if (found == work.end()) {
+        g_warning("The tab menu has no work for its item \"%s\"", item.action.c_str());
+        continue;
+      }
+      group->add_action(item.action, found->second)->set_enabled(item.enabled);
+    }
+  }
 
   std::map<std::string, std::shared_ptr<Space>> targets;
   for (const auto& space : store->spaces.peek()) {

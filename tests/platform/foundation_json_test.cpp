@@ -33,9 +33,13 @@ TEST(FoundationJson, RefusesNonFiniteNumbersAnywhere) {
   EXPECT_FALSE(encode(Json{{"a", -inf}}).has_value());
 }
 
-TEST(FoundationJson, InvalidUtf8IsReplacedInsteadOfThrowing) {
+TEST(FoundationJson, InvalidUtf8IsReplacedButNulIsKept) {
   const std::string broken = std::string("a") + char(0xC3) + "b";
-  EXPECT_TRUE(encode(Json(broken)).has_value());
+  EXPECT_EQ(encode(Json(broken)), "\"a\uFFFDb\"");
+  const std::string withNul = std::string("a\0b", 3);
+  EXPECT_EQ(encode(Json(withNul)), "\"a\\u0000b\"");
+  EXPECT_EQ(encode(Json(withNul + char(0xC3))), "\"a\\u0000b\uFFFD\"");
+  EXPECT_EQ(parse(*encode(Json(withNul)))->get<std::string>(), withNul);
 }
 
 TEST(FoundationJson, ParseNeverThrows) {
@@ -43,6 +47,22 @@ TEST(FoundationJson, ParseNeverThrows) {
   EXPECT_FALSE(parse("").has_value());
   EXPECT_TRUE(parse(R"({"a":"\/"})").has_value());
   EXPECT_EQ(parse(R"({"a":"\/x"})")->at("a"), "/x");
+}
+
+TEST(FoundationJson, ParseTakesExactlyOneValueAndCapsNesting) {
+  using namespace std::string_literals;
+  for (const std::string& text :
+       {"[1,]"s, "{\"a\":1,}"s, "{} x"s, "[1]]"s, "1 2"s, "// c\n1"s, "[1]\0"s, "\xEF\xBB\xBF"s,
+        "01"s, "NaN"s}) {
+    EXPECT_FALSE(parse(text)) << text;
+  }
+  EXPECT_EQ(parse("\xEF\xBB\xBF [1] \n")->size(), 1u);
+  EXPECT_EQ(parse(R"({"a":1,"a":2})")->at("a"), 2);  // the last duplicate wins
+  const auto nested = [](int depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+  EXPECT_TRUE(parse(nested(kMaxDepth)));
+  EXPECT_FALSE(parse(nested(kMaxDepth + 1)));
+  EXPECT_FALSE(parse(std::string(1'000'000, '[')));
+  EXPECT_TRUE(parse(R"(["[[[[", "\"{{{"])"));  // brackets inside strings are no nesting
 }
 
 TEST(FoundationJson, StrictReadersRejectMissingNullAndMistypedValues) {
