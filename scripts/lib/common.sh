@@ -37,3 +37,16 @@ build() {
   cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
   cmake --build "$dir" -j"$JOBS"
 }
+
+# require_known_labels DIR REGEX: fails when a test of the tree carries no label the test command
+# runs, so a new kind of test can't be skipped without anybody noticing.
+require_known_labels() {
+  local dir=$1 labels=$2 all known
+  all=$(ctest --test-dir "$dir" -N | sed -n 's/^Total Tests: //p')
+  known=$(ctest --test-dir "$dir" -N -L "^($labels)\$" | sed -n 's/^Total Tests: //p')
+  if [ "$all" != "$known" ]; then
+    echo "error: $((all - known)) of $all tests in $dir carry none of the labels $labels" >&2
+    ctest --test-dir "$dir" -N -LE "^($labels)\$" >&2
+    exit 1
+  fi
+}

@@ -52,6 +52,8 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
       {localized("Şifreler…"), "app.passwords", {"<Control><Alt>p"}},
       {localized("Şifreleri İçe Aktar…"), "win.import-passwords", {}},
   });
+  // Other desktops give every application this item; here the browser brings its own.
+  file.sections.push_back({{localized("Çık"), "app.quit", {"<Control>q"}}});
 
   Menu edit{standard.edit, {}};
   edit.sections.push_back({{localized("Sayfada Bul…"), "win.find", {"<Control>f"}}});

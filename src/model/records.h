@@ -89,6 +89,12 @@ std::optional<std::vector<HistoryEntry>> decodeHistory(std::string_view bytes);
 // Reads and writes both files in the application's folder. Writes are atomic and failures are
 // dropped (the previous file stays). A file that exists but does not decode is moved aside as
 // "<name>.bad" (replacing an older one) when it is read, so the next save cannot destroy it.
+// A file the browser could not read, moved out of the way so the next save can't destroy it.
+struct SetAsideFile {
+  std::filesystem::path original;
+  std::optional<std::filesystem::path> keptAs;  // none when it could not be moved
+};
+
 class SessionFiles {
  public:
   using FolderProvider = std::function<std::filesystem::path()>;
@@ -98,9 +104,13 @@ class SessionFiles {
   static constexpr const char* kSessionFileName = "session.json";
   static constexpr const char* kHistoryFileName = "history.json";
 
-  std::optional<SessionSnapshot> readSession() const;
+  // A file that exists but can't be read as a regular file of bounded size, or can't be
+  // decoded, is set aside and listed in `setAside`; the defaults are used instead.
+  std::optional<SessionSnapshot> readSession(std::vector<SetAsideFile>* setAside = nullptr) const;
   // Any failure gives an empty history.
-  std::vector<HistoryEntry> readHistory() const;
+  std::vector<HistoryEntry> readHistory(std::vector<SetAsideFile>* setAside = nullptr) const;
+  // Removes the temporaries an interrupted save left beside the two files.
+  void removeLeftoverTemporaries() const;
 
   bool writeSession(const SessionSnapshot& session) const;
   bool writeHistory(const std::vector<HistoryEntry>& history) const;

@@ -2,8 +2,14 @@
 
 #include <glib.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 
 namespace zemblo::paths {
 namespace {
@@ -43,19 +49,87 @@ bool writeFileAtomically(const std::filesystem::path& file, std::string_view byt
   const bool ok =
       g_file_set_contents_full(file.c_str(), bytes.data(), static_cast<gssize>(bytes.size()),
                                G_FILE_SET_CONTENTS_CONSISTENT, 0600, &error);
-  if (error) g_error_free(error);
+  if (error) {
+    g_warning("Could not write %s: %s", file.c_str(), error->message);
+    g_error_free(error);
+  }
   return ok;
 }
 
+void removeLeftoverTemporaries(const std::filesystem::path& file) {
+  const std::string prefix = file.filename().string() + ".";
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const bool temporaryName = std::all_of(name.begin() + static_cast<long>(prefix.size()),
+                                           name.end(), [](char c) { return g_ascii_isalnum(c); });
+    std::error_code typeError;
+    if (!temporaryName || !entry.is_regular_file(typeError)) continue;
+    std::error_code removeError;
+    std::filesystem::remove(entry.path(), removeError);
+    if (removeError) {
+      g_warning("Could not remove %s: %s", entry.path().c_str(), removeError.message().c_str());
+    }
+  }
+}
+
+FileContents readRegularFile(const std::filesystem::path& file, size_t maxBytes) {
+  FileContents contents;
+  // Non-blocking, so opening a FIFO returns at once; the type is checked on what was opened.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    contents.state =
+        errno == ENOENT ? FileContents::State::missing : FileContents::State::unreadable;
+    if (errno != ENOENT) g_warning("Could not open %s: %s", file.c_str(), std::strerror(errno));
+    return contents;
+  }
+  contents.state = FileContents::State::unreadable;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      static_cast<size_t>(info.st_size) > maxBytes) {
+    g_warning("%s is not a readable file of at most %zu bytes", file.c_str(), maxBytes);
+    ::close(fd);
+    return contents;
+  }
+  std::string bytes(static_cast<size_t>(info.st_size), '\0');
+  size_t done = 0;
+  while (true) {
+    if (done == bytes.size()) bytes.resize(std::min(maxBytes + 1, bytes.size() * 2 + 4096));
+    const ssize_t count = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0 || done + static_cast<size_t>(std::max<ssize_t>(count, 0)) > maxBytes) {
+      g_warning("Could not read %s", file.c_str());
+      ::close(fd);
+      return contents;
+    }
+    if (count == 0) break;
+    done += static_cast<size_t>(count);
+  }
+  ::close(fd);
+  bytes.resize(done);
+  contents.state = FileContents::State::read;
+  contents.bytes = std::move(bytes);
+  return contents;
+}
+
+std::optional<std::filesystem::path> setAside(const std::filesystem::path& file) {
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    std::filesystem::path kept = std::filesystem::path(file) += ".bad";
+    if (attempt > 0) kept += "." + std::to_string(attempt);
+    std::error_code error;
+    std::filesystem::rename(file, kept, error);
+    if (!error) return kept;
+    if (error == std::errc::no_such_file_or_directory) return std::nullopt;
+  }
+  g_warning("Could not set %s aside", file.c_str());
+  return std::nullopt;
+}
+
 std::optional<std::string> readFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary | std::ios::ate);
-  if (!in) return std::nullopt;
-  const std::streamoff size = in.tellg();
-  if (size < 0) return std::nullopt;
-  std::string bytes(static_cast<size_t>(size), '\0');
-  in.seekg(0);
-  if (!in.read(bytes.data(), size)) return std::nullopt;
-  return bytes;
+  FileContents contents = readRegularFile(file);
+  if (contents.state != FileContents::State::read) return std::nullopt;
+  return std::move(contents.bytes);
 }
 
 }  // namespace zemblo::paths

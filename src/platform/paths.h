@@ -20,9 +20,35 @@ std::filesystem::path configDirectory();
 std::filesystem::path cacheDirectory();
 
 // Writes the bytes to a temporary file beside `file` and renames it over `file`, so a reader
-// never sees half a file. False when anything failed; the previous file then stays.
+// never sees half a file. False when anything failed (logged); the previous file then stays.
 bool writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
-// The whole file, or nothing when it is missing or unreadable.
+
+// Removes what an interrupted atomic write of `file` left behind: regular files named like
+// `file` plus "." and six letters or digits. Nothing else is touched.
+void removeLeftoverTemporaries(const std::filesystem::path& file);
+
+// Files larger than this are not the browser's own and are never read whole.
+inline constexpr size_t kMaxReadBytes = size_t{64} << 20;
+
+struct FileContents {
+  enum class State {
+    read,
+    missing,
+    // A directory, a FIFO, a device, a file too large or one that failed to read.
+    unreadable,
+  };
+  State state = State::missing;
+  std::string bytes;
+};
+// Reads a regular file of at most `maxBytes` without ever blocking on something that is no file
+// (a FIFO, say); symbolic links are followed.
+FileContents readRegularFile(const std::filesystem::path& file, size_t maxBytes = kMaxReadBytes);
+// The whole regular file, or nothing when it is missing or unreadable.
 std::optional<std::string> readFile(const std::filesystem::path& file);
+
+// Moves a file the browser could not use out of the way as `file` + ".bad" (replacing an older
+// one of the same kind), or ".bad.1" … ".bad.9" when that name is taken by something it cannot
+// replace. Returns the name it was kept under; nothing when it could not be moved (logged).
+std::optional<std::filesystem::path> setAside(const std::filesystem::path& file);
 
 }  // namespace zemblo::paths

@@ -1,5 +1,7 @@
 #include "platform/user_defaults.h"
 
+#include <glib.h>
+
 #include <system_error>
 
 #include "platform/foundation_json.h"
@@ -8,13 +10,17 @@
 namespace zemblo {
 
 UserDefaults::UserDefaults(std::filesystem::path file) : file_(std::move(file)) {
-  const auto bytes = paths::readFile(file_);
-  if (!bytes) return;  // no file yet: empty defaults
-  auto parsed = json::parse(*bytes);
+  paths::removeLeftoverTemporaries(file_);
+  const paths::FileContents contents = paths::readRegularFile(file_);
+  if (contents.state == paths::FileContents::State::missing) return;  // empty defaults
+  auto parsed = contents.state == paths::FileContents::State::read ? json::parse(contents.bytes)
+                                                                   : std::nullopt;
   if (parsed && parsed->is_object()) {
     values_ = std::move(*parsed);
   } else {
+    g_warning("%s could not be read; the defaults are used", file_.c_str());
     unreadableFileKept_ = false;  // keep it aside before the first write
+    foundUnreadableFile_ = true;
   }
 }
 
@@ -76,8 +82,7 @@ void UserDefaults::set(std::string_view key, nlohmann::ordered_json value) {
 
 void UserDefaults::write() {
   if (!unreadableFileKept_) {
-    std::error_code renameError;
-    std::filesystem::rename(file_, std::filesystem::path(file_) += ".bad", renameError);
+    paths::setAside(file_);
     unreadableFileKept_ = true;
   }
   std::error_code ignored;

@@ -38,6 +38,9 @@ class UserDefaults {
   void remove(std::string_view key);
 
   const std::filesystem::path& file() const { return file_; }
+  // The file was there but could not be used: the defaults stand in, and the file is set aside
+  // (not destroyed) at the first write.
+  bool foundUnreadableFile() const { return foundUnreadableFile_; }
 
  private:
   void set(std::string_view key, nlohmann::ordered_json value);
@@ -46,6 +49,7 @@ class UserDefaults {
   std::filesystem::path file_;
   nlohmann::ordered_json values_ = nlohmann::ordered_json::object();
   bool unreadableFileKept_ = true;
+  bool foundUnreadableFile_ = false;
 };
 
 }  // namespace zemblo

@@ -118,6 +118,7 @@ WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_p
 WebKitWebViewPort::~WebKitWebViewPort() {
   alive_.reset();
   handlers_.disconnectAll();
+  gtk_widget_remove_controller(GTK_WIDGET(view_.get()), userInput_);
   g_cancellable_cancel(cancellable_.get());
   watchdog_.reset();
   deferred_.clear();
@@ -152,6 +153,13 @@ void WebKitWebViewPort::connectSignals() {
   WebKitFindController* finder = webkit_web_view_get_find_controller(view);
   handlers_.connect(finder, "found-text", toGCallback(&onFoundText), this);
   handlers_.connect(finder, "failed-to-find-text", toGCallback(&onFailedToFindText), this);
+
+  // Watches the user's presses on the page without taking them: each one lets the page open one
+  // window.
+  userInput_ = gtk_event_controller_legacy_new();
+  gtk_event_controller_set_propagation_phase(userInput_, GTK_PHASE_CAPTURE);
+  handlers_.connect(userInput_, "event", toGCallback(&onInputEvent), this);
+  gtk_widget_add_controller(GTK_WIDGET(view), userInput_);  // takes the controller
 }
 
 // Like key-value observation with the "initial" option: the tab starts from the view's values.
@@ -249,6 +257,15 @@ void WebKitWebViewPort::finishFinding() {
 
 void WebKitWebViewPort::focusIfShown() {
   if (widget_->get_root()) widget_->grab_focus();
+}
+
+gboolean WebKitWebViewPort::onInputEvent(GtkEventControllerLegacy*, GdkEvent* event,
+                                         WebKitWebViewPort* self) {
+  const GdkEventType type = gdk_event_get_event_type(event);
+  if (type == GDK_BUTTON_PRESS || type == GDK_KEY_PRESS || type == GDK_TOUCH_BEGIN) {
+    if (auto tab = self->tab_.lock()) tab->pageActivatedByUser();
+  }
+  return FALSE;
 }
 
 void WebKitWebViewPort::onFoundText(WebKitFindController*, guint matchCount,

@@ -100,6 +100,7 @@ class WebKitWebViewPort : public WebViewPort {
                                  WebKitWebViewPort* self);
   static gboolean onRunFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
                                    WebKitWebViewPort* self);
+  static gboolean onInputEvent(GtkEventControllerLegacy*, GdkEvent* event, WebKitWebViewPort* self);
   static void onFoundText(WebKitFindController*, guint matchCount, WebKitWebViewPort* self);
   static void onFailedToFindText(WebKitFindController*, WebKitWebViewPort* self);
   void answerFind(std::optional<unsigned> matchCount);
@@ -114,6 +115,7 @@ class WebKitWebViewPort : public WebViewPort {
 
   GObjectRef<WebKitWebView> view_;
   Gtk::Widget* widget_;  // gtkmm's wrapper of view_, which lives as long as the view
+  GtkEventController* userInput_ = nullptr;  // owned by the view
   std::weak_ptr<BrowserTab> tab_;
   std::chrono::milliseconds requestTimeout_;
   GObjectRef<GCancellable> cancellable_;

@@ -12,6 +12,7 @@
 #include "window/app_style.h"
 #include "window/command_bar.h"
 #include "window/content_area.h"
+#include "window/notice_overlay.h"
 #include "window/space_background.h"
 #include "window/window_accessor.h"
 
@@ -330,22 +331,26 @@ BrowserWindow::BrowserWindow(BrowserStore& store)
   auto* titlebar = Gtk::make_managed<Gtk::WindowHandle>();
   titlebar->set_visible(false);
   set_titlebar(*titlebar);
+  notices_ = std::make_unique<NoticeOverlay>(store_);
+  set_child(*notices_);
   rebuildContent();
 }
 
 BrowserWindow::~BrowserWindow() {
   // The content refers to the colour scheme and the style, so it goes first.
   unset_child();
+  notices_.reset();
   layout_.reset();
 }
 
 void BrowserWindow::rebuildContent() {
   // The new content takes the shown web view over from the old one before that is destroyed.
   auto next = std::make_unique<Layout>(store_, *scheme_);
-  set_child(*next);
+  notices_->setContent(*next);
   layout_ = std::move(next);
 }
 
+Gtk::Widget& BrowserWindow::content() { return *layout_; }
 ContentArea& BrowserWindow::contentArea() { return layout_->content_; }
 SpaceBackground& BrowserWindow::background() { return layout_->background_; }
 Gtk::Widget& BrowserWindow::sidebarColumn() { return layout_->column_; }

@@ -10,6 +10,8 @@
 
 namespace zemblo {
 
+class NoticeOverlay;
+
 class AppStyle;
 class BrowserStore;
 class CommandBarLayer;
@@ -71,6 +73,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   void rebuildContent();
 
   // The parts of the content, for the application and for tests.
+  Gtk::Widget& content();
   ContentArea& contentArea();
   SpaceBackground& background();
   Gtk::Widget& sidebarColumn();
@@ -80,6 +83,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   // The sidebar inside the floating peek panel.
   SidebarView& peekSidebarView();
   WindowAccessor& windowButtons();
+  NoticeOverlay& notices() { return *notices_; }
   // The topmost layer, where the command bar opens.
   CommandBarLayer& commandBarLayer();
 
@@ -94,6 +98,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   BrowserStore& store_;
   std::unique_ptr<SystemColorScheme> scheme_;
   std::unique_ptr<AppStyle> style_;
+  std::unique_ptr<NoticeOverlay> notices_;
   std::unique_ptr<Layout> layout_;
 };
 

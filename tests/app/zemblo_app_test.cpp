@@ -105,5 +105,59 @@ TEST(ZembloAppTest, TerminationSignalsQuitCleanlyAndSave) {
   }
 }
 
+// Quit (Ctrl+Q) from the window ends the browser like closing it does: it saves and exits with 0,
+// also for a new user whose three files are directories, which are set aside, not read.
+TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
+  testing::TempHome home;
+  const auto sessionFile = home.dataDir() / "session.json";
+  const auto history = home.dataDir() / "history.json";
+  const auto defaults = home.configDir() / "user-defaults.json";
+  for (const auto& path : {sessionFile, history, defaults}) {
+    std::filesystem::create_directories(path / "inside");
+  }
+  // On a bus of its own: the applications this test process ran earlier may still own the
+  // browser's name on the shared one.
+  GPid pid = 0;
+  char session[] = "dbus-run-session";
+  char separator[] = "--";
+  char executable[] = ZEMBLO_BROWSER_EXECUTABLE;
+  char* argv[] = {session, separator, executable, nullptr};
+  ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr,
+                            GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_SEARCH_PATH), nullptr,
+                            nullptr, &pid, nullptr));
+  // The window may show a moment before its shortcuts are attached: the key is pressed again
+  // until the browser has gone. The window is found by its process: windows of applications
+  // this test process ran earlier have the same title.
+  const std::string command =
+      "timeout 5 xdotool search --sync --onlyvisible --pid "
+      "$(pgrep -P " +
+      std::to_string(pid) +
+      " -x zemblo-browser) "
+      "windowfocus --sync %1 key ctrl+q";
+  int status = -1;
+  bool ended = false;
+  for (int i = 0; i < 30 && !ended; ++i) {
+    [[maybe_unused]] const int pressed = std::system(command.c_str());  // gone windows time out
+    for (int wait = 0; wait < 10 && !ended; ++wait) {
+      ended = waitpid(pid, &status, WNOHANG) == pid;
+      if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+  if (!ended) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+  g_spawn_close_pid(pid);
+  ASSERT_TRUE(WIFEXITED(status)) << "still running or killed";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_TRUE(std::filesystem::is_regular_file(sessionFile));
+  EXPECT_TRUE(std::filesystem::is_regular_file(history));
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(sessionFile) += ".bad/inside"));
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(history) += ".bad/inside"));
+  // Settings are set aside only when they are first written; until then nothing is touched.
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(defaults) += ".bad/inside") ||
+              std::filesystem::exists(defaults / "inside"));
+}
+
 }  // namespace
 }  // namespace zemblo

@@ -112,6 +112,7 @@ TEST_F(BrowserStoreOperationsTest, SelectingUsesTheTabsOwnSpaceAndLoadsOnlyOnScr
 TEST_F(BrowserStoreOperationsTest, APopupFromABackgroundSpaceStaysThere) {
   start({savedSpace("a", 2, 1), savedSpace("b", 2, 0)});
   const auto opener = tab(1, 0);
+  opener->pageActivatedByUser();
   auto popup = opener->createPopupTab();
   ASSERT_TRUE(popup);
   EXPECT_EQ(tab(1, 1), popup);

@@ -157,10 +157,22 @@ TEST_F(BrowserStoreTest, RestoreSessionOffKeepsSpacesButNoTabs) {
   EXPECT_TRUE(webViews.log.loads.empty());
 }
 
-TEST_F(BrowserStoreTest, ACorruptSessionStartsFreshAndIsKeptAside) {
+TEST_F(BrowserStoreTest, ACorruptSessionStartsFreshAndIsKeptAsideAndTheUserIsTold) {
   home.writeFile(sessionFile(), R"({"spaces":"broken"})");
   home.writeFile(home.dataDir() / "history.json", "not json");
+  // Temporaries of a save that was interrupted go; look-alikes stay.
+  home.writeFile(home.dataDir() / "history.json.A1b2C3", "[]");
+  home.writeFile(home.dataDir() / "history.json.A1b2C", "[]");
+  L10n::setEnglish(true);
   auto store = start();
+  EXPECT_FALSE(std::filesystem::exists(home.dataDir() / "history.json.A1b2C3"));
+  EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "history.json.A1b2C"));
+  EXPECT_EQ(store->notices.peek(),
+            (std::vector<std::string>{
+                "The session file couldn't be read and was kept as \"session.json.bad\". Your "
+                "tabs were started afresh.",
+                "The history file couldn't be read and was kept as \"history.json.bad\". History "
+                "starts empty."}));
   EXPECT_EQ(store->spaces.peek().size(), 3u);
   EXPECT_EQ(store->favorites.peek().size(), 8u);
   EXPECT_TRUE(store->history.peek().empty());
@@ -188,6 +200,18 @@ TEST_F(BrowserStoreTest, SavingLeavesOutStartPageTabsButKeepsTheSelection) {
   auto restarted = start();
   EXPECT_EQ(restarted->currentSpace()->tabs.peek().size(), 1u);
   EXPECT_EQ(restarted->currentSpace()->selectedTab(), nullptr);
+}
+
+TEST_F(BrowserStoreTest, AFailedSaveIsToldOnceAndTriedAgainUntilItWorks) {
+  auto store = start();
+  std::filesystem::create_directories(sessionFile() / "in-the-way");
+  EXPECT_FALSE(store->saveNow());
+  EXPECT_FALSE(store->saveNow());
+  EXPECT_EQ(store->notices.peek().size(), 1u);
+  std::filesystem::remove_all(sessionFile());
+  scheduler.advance(BrowserStore::kSaveRetryDelay);
+  EXPECT_TRUE(std::filesystem::is_regular_file(sessionFile()));
+  EXPECT_EQ(store->notices.peek().size(), 1u);
 }
 
 TEST_F(BrowserStoreTest, TenQuickChangesGiveOneSaveAfterTheLastOne) {

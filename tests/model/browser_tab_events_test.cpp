@@ -64,9 +64,29 @@ TEST_F(TabEventsTest, ControlClickOpensATabRightAfterItsOpener) {
   (void)other;
 }
 
+TEST_F(TabEventsTest, AVisitTakesThePageTitleThatArrivesAfterTheLoadFinished) {
+  const Url address = url("https://lazy.example/");
+  tab->provisionalNavigationStarted(address);
+  tab->navigationDidFinish(address, "");
+  tab->webViewTitleChanged("Lazy Page");
+  ASSERT_FALSE(store->history.peek().empty());
+  EXPECT_EQ(store->history.peek().front().title, "Lazy Page");
+  // A reload that finishes before the title is known keeps it.
+  tab->provisionalNavigationStarted(address);
+  tab->navigationDidFinish(address, "");
+  EXPECT_EQ(store->history.peek().front().title, "Lazy Page");
+  // Once another page is the newest visit, a late title of this one changes nothing.
+  store->recordVisit(url("https://other.example/"), "Other");
+  tab->webViewTitleChanged("Renamed");
+  EXPECT_EQ(store->history.peek()[1].title, "Lazy Page");
+}
+
 TEST_F(TabEventsTest, PopupsBecomeSelectedTabsAfterTheirOpenerWithARelatedView) {
+  EXPECT_EQ(tab->createPopupTab(), nullptr);  // no window without the user's press
+  tab->pageActivatedByUser();
   auto popup = tab->createPopupTab();
   ASSERT_TRUE(popup);
+  EXPECT_EQ(tab->createPopupTab(), nullptr);  // one window per press
   EXPECT_TRUE(popup->isPopup);
   EXPECT_TRUE(popup->hasStartedLoading);
   EXPECT_EQ(tabs()[1], popup);

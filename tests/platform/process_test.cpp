@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <glib.h>
 
@@ -75,6 +76,26 @@ TEST(Paths, AtomicWritesReplaceWholeFiles) {
   EXPECT_EQ(paths::readFile(file), "second");
   EXPECT_FALSE(paths::writeFileAtomically(home.root() / "missing" / "dir" / "f", "x"));
   EXPECT_FALSE(paths::readFile(home.root() / "nothing").has_value());
+}
+
+TEST(Paths, OnlyRegularFilesOfBoundedSizeAreReadAndOthersAreSetAside) {
+  testing::TempHome home;
+  using State = paths::FileContents::State;
+  const auto folder = home.root();
+  EXPECT_EQ(paths::readRegularFile(folder / "none").state, State::missing);
+  std::filesystem::create_directories(folder / "dir");
+  EXPECT_EQ(paths::readRegularFile(folder / "dir").state, State::unreadable);
+  ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(paths::readRegularFile(folder / "fifo").state, State::unreadable);  // never blocks
+  home.writeFile(folder / "big", std::string(100, 'x'));
+  EXPECT_EQ(paths::readRegularFile(folder / "big", 99).state, State::unreadable);
+  EXPECT_EQ(paths::readRegularFile(folder / "big", 100).bytes.size(), 100u);
+
+  // Set aside under ".bad", or the next free number when something of another kind is there.
+  home.writeFile(folder / "dir.bad" / "kept", "older");
+  EXPECT_EQ(paths::setAside(folder / "dir"), std::filesystem::path(folder / "dir.bad.1"));
+  EXPECT_EQ(home.readFile(folder / "dir.bad" / "kept"), "older");
+  EXPECT_EQ(paths::setAside(folder / "none"), std::nullopt);
 }
 
 }  // namespace

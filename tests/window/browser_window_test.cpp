@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "model/preference_sizes.h"
+#include "window/notice_overlay.h"
 #include "window/space_background.h"
 #include "window/window_accessor.h"
 #include "window/window_harness.h"
@@ -197,8 +198,7 @@ TEST_F(BrowserWindowTest, FontDesignAndBackgroundFollowThePreferences) {
     p.colorStrength = 0.5;
     p.grain = 0.4;
   });
-  Gtk::Widget* content = window().get_child();
-  ASSERT_NE(content, nullptr);
+  Gtk::Widget* content = &window().content();
   EXPECT_TRUE(content->has_css_class("font-mono"));
   EXPECT_FALSE(content->has_css_class("font-system"));
 
@@ -229,6 +229,16 @@ TEST_F(BrowserWindowTest, RebuildingTheContentKeepsTheShownPage) {
   EXPECT_EQ(server.hits("/kept"), 1);
   // The rebuilt content starts with fresh view state.
   EXPECT_EQ(harness.content().findBar().query(), "");
+}
+
+TEST_F(BrowserWindowTest, NoticesShowOnceOverTheContent) {
+  harness.store().notices.set({"First notice", "Second notice"});
+  settle();
+  EXPECT_EQ(window().notices().shownCount(), 2);
+  EXPECT_TRUE(harness.store().notices.peek().empty());
+  EXPECT_EQ(window().get_child(), &window().notices());
+  settle();
+  EXPECT_EQ(window().notices().shownCount(), 2);
 }
 
 }  // namespace
