@@ -29,6 +29,12 @@ void SidebarIconButton::update(const std::string& help, bool enabled) {
   set_sensitive(enabled);
 }
 
+void SidebarIconButton::setSymbol(std::string symbol) {
+  if (symbol == symbol_) return;
+  symbol_ = std::move(symbol);
+  image_.set_from_icon_name(symbolIconName(symbol_));
+}
+
 void SidebarIconButton::setHovering(bool hovering) {
   if (hovering == hovering_) return;
   hovering_ = hovering;

@@ -11,6 +11,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/records.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -103,6 +104,58 @@ TEST(ZembloAppTest, TerminationSignalsQuitCleanlyAndSave) {
     EXPECT_TRUE(std::filesystem::exists(session)) << "signal " << signal;
     g_spawn_close_pid(pid);
   }
+}
+
+// A download in full flow must neither hold up quitting nor leave a partial file behind.
+TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
+  testing::TempHome home;
+  char python[] = "python3", script[] = ZEMBLO_DOWNLOAD_SERVER, anyPort[] = "0";
+  char* serverArgv[] = {python, script, anyPort, nullptr};
+  GPid server = 0;
+  int serverOutput = -1;
+  ASSERT_TRUE(g_spawn_async_with_pipes(nullptr, serverArgv, nullptr, G_SPAWN_SEARCH_PATH, nullptr,
+                                       nullptr, &server, nullptr, &serverOutput, nullptr, nullptr));
+  char port[16] = {};
+  ASSERT_GT(read(serverOutput, port, sizeof port - 1), 0);
+  const auto slow = Url::parse("http://127.0.0.1:" + std::to_string(std::atoi(port)) +
+                               "/slow?bytes=500000000&rate=100000");
+  SpaceSnapshot space{Uuid::random(), "Downloads", "star", "#112233", "#445566", {}, {}};
+  space.tabs.push_back(TabSnapshot{Uuid::random(), *slow, "slow", std::nullopt});
+  space.selectedTabID = space.tabs.front().id;
+  SessionSnapshot session;
+  session.currentSpaceID = space.id;
+  session.spaces.push_back(space);
+  ASSERT_TRUE(SessionFiles().writeSession(session));
+
+  GPid browser = 0;
+  char executable[] = ZEMBLO_BROWSER_EXECUTABLE;
+  char* argv[] = {executable, nullptr};
+  ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
+                            &browser, nullptr));
+  const auto folder = home.root() / "Downloads";
+  const auto downloading = [&] {
+    std::error_code error;
+    return std::filesystem::exists(folder / "slow.bin.part", error);
+  };
+  for (int i = 0; i < 300 && !downloading(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_TRUE(downloading());
+  kill(browser, SIGTERM);
+  int status = 0;
+  bool exited = false;
+  for (int i = 0; i < 50 && !exited; ++i) {
+    exited = waitpid(browser, &status, WNOHANG) == browser;
+    if (!exited) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  if (!exited) kill(browser, SIGKILL);
+  EXPECT_TRUE(exited) << "still running 5 s after SIGTERM";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+  g_spawn_close_pid(browser);
+  kill(server, SIGTERM);
+  close(serverOutput);
+  g_spawn_close_pid(server);
 }
 
 }  // namespace
