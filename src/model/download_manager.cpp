@@ -66,6 +66,7 @@ std::optional<std::filesystem::path> DownloadManager::decideDestination(
   const std::filesystem::path folder =
       environment_.folder ? environment_.folder() : paths::downloadsDirectory();
   const std::filesystem::path destination = uniqueDestination(folder, name, reservedDestinations());
+  removePartial(download.partial);  // decided once; a second answer replaces the first
   download.partial = createPartialFile(destination);
   if (!download.partial) {
     g_warning("Cannot write a download into %s", folder.c_str());

@@ -2,6 +2,7 @@
 
 #include "model/download_manager.h"
 #include "model/localization.h"
+#include "widgets/css_class.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -86,13 +87,9 @@ void DownloadRow::sync() {
   progress_.set_visible(state == DownloadItem::State::downloading);
   if (state == DownloadItem::State::downloading) progress_.set_fraction(item_->progress.get());
   stateLabel_.set_visible(state != DownloadItem::State::downloading);
-  if (state == DownloadItem::State::failed) {
-    stateLabel_.set_text(localized("Başarısız"));
-    stateLabel_.add_css_class("error");
-  } else {
-    stateLabel_.set_text(localized("Tamamlandı"));
-    stateLabel_.remove_css_class("error");
-  }
+  const bool failed = state == DownloadItem::State::failed;
+  stateLabel_.set_text(localized(failed ? "Başarısız" : "Tamamlandı"));
+  setCssClass(stateLabel_, "error", failed);
 
   const std::string revealHelp = localized("Dosya yöneticisinde göster");
   reveal_.set_visible(hasDestination);
@@ -106,22 +103,17 @@ void DownloadRow::sync() {
   if (showsFileIcon_) {
     setFileIcon(icon_, filename);
     icon_.set_pixel_size(kIconSize);
-    icon_.remove_css_class("download-generic");
   } else {
     icon_.set_from_icon_name(symbolIconName("doc.fill"));
     icon_.set_pixel_size(kIconSize - 2 * kGenericIconInset);
-    icon_.add_css_class("download-generic");
   }
+  setCssClass(icon_, "download-generic", !showsFileIcon_);
 }
 
 void DownloadRow::setHovering(bool hovering) {
   if (hovering == hovering_) return;
   hovering_ = hovering;
-  if (hovering_) {
-    add_css_class("hovering");
-  } else {
-    remove_css_class("hovering");
-  }
+  setCssClass(*this, "hovering", hovering_);
 }
 
 }  // namespace zemblo

@@ -6,6 +6,7 @@
 #include "model/theme_colors.h"
 #include "sidebar/downloads_popover.h"
 #include "sidebar/sidebar_context.h"
+#include "widgets/css_class.h"
 #include "widgets/paint.h"
 
 namespace zemblo {
@@ -92,11 +93,7 @@ void DownloadsButton::sync() {
   const bool running = context_.store().downloads().runningCount() > 0;
   face_.setSymbol(running ? "arrow.down.circle.fill" : "arrow.down.circle");
   face_.update(localized("İndirmeler"), true);
-  if (running) {
-    add_css_class("running");
-  } else {
-    remove_css_class("running");
-  }
+  setCssClass(*this, "running", running);
   dot_->set_visible(running);
   const Palette palette = themeColors(context_.store());
   dot_->setGradient(gradient(palette.direction, palette.primary, palette.secondary));

@@ -1,5 +1,6 @@
 #include "sidebar/sidebar_icon_button.h"
 
+#include "widgets/css_class.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -38,11 +39,7 @@ void SidebarIconButton::setSymbol(std::string symbol) {
 void SidebarIconButton::setHovering(bool hovering) {
   if (hovering == hovering_) return;
   hovering_ = hovering;
-  if (hovering_) {
-    add_css_class("hovering");
-  } else {
-    remove_css_class("hovering");
-  }
+  setCssClass(*this, "hovering", hovering_);
 }
 
 }  // namespace zemblo

@@ -108,6 +108,7 @@ TEST(ZembloAppTest, TerminationSignalsQuitCleanlyAndSave) {
 
 // A download in full flow must neither hold up quitting nor leave a partial file behind.
 TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
+  using namespace std::chrono_literals;
   testing::TempHome home;
   char python[] = "python3", script[] = ZEMBLO_DOWNLOAD_SERVER, anyPort[] = "0";
   char* serverArgv[] = {python, script, anyPort, nullptr};
@@ -133,21 +134,15 @@ TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
   ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
                             &browser, nullptr));
   const auto folder = home.root() / "Downloads";
-  const auto downloading = [&] {
-    std::error_code error;
-    return std::filesystem::exists(folder / "slow.bin.part", error);
+  const auto within = [](int tenths, const std::function<bool()>& done) {
+    for (int i = 0; i < tenths && !done(); ++i) std::this_thread::sleep_for(100ms);
+    return done();
   };
-  for (int i = 0; i < 300 && !downloading(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  EXPECT_TRUE(downloading());
+  EXPECT_TRUE(within(300, [&] { return std::filesystem::exists(folder / "slow.bin.part"); }));
   kill(browser, SIGTERM);
   int status = 0;
   bool exited = false;
-  for (int i = 0; i < 50 && !exited; ++i) {
-    exited = waitpid(browser, &status, WNOHANG) == browser;
-    if (!exited) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
+  within(50, [&] { return exited = exited || waitpid(browser, &status, WNOHANG) == browser; });
   if (!exited) kill(browser, SIGKILL);
   EXPECT_TRUE(exited) << "still running 5 s after SIGTERM";
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

