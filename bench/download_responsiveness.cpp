@@ -1,8 +1,14 @@
-// How the browser window keeps up while a large download runs: the window redraws on every
-// frame of its clock (as during an animation) with the downloads list open, and the frame
-// intervals, the progress updates and the transfer are measured.
+// How the browser window keeps up while a large download runs. A tick callback asks for a frame
+// on every turn of the window's frame clock, so the clock never idles, and records the intervals
+// between frames: first with a page shown, then while a download started from that page's tab
+// runs with the downloads list open. The progress updates and the transfer are measured too.
 //
-//   download_responsiveness [BYTES]    (default 1 GiB; run under a display, e.g. xvfb-run)
+//   download_responsiveness [BYTES [RATE]] [--still]
+//     BYTES    size of the download (default 1 GiB)
+//     RATE     bytes a second the server sends (default: as fast as it goes)
+//     --still  hides the downloads button, whose pulse repaints the window on every frame, so
+//              that what remains is the cost of the download itself
+// Run it under a display (e.g. inside scripts/lib/test-session.sh).
 #include <adwaita.h>
 #include <gtkmm.h>
 #include <gtkmm/init.h>
@@ -19,6 +25,7 @@
 #include <vector>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/download_manager.h"
 #include "platform/user_defaults.h"
 #include "scratch_home.h"
@@ -83,7 +90,7 @@ void runFor(std::chrono::milliseconds duration, const std::function<bool()>& don
   while (Clock::now() < end && !(done && done())) g_main_context_iteration(nullptr, TRUE);
 }
 
-int run(long long bytes) {
+int run(long long bytes, long long rate, bool still) {
   bench::ScratchHome home;
   setenv("HOME", home.root.c_str(), 1);
   gtk_init();
@@ -113,22 +120,26 @@ int run(long long bytes) {
   window->present();
   Frames frames;
   gtk_widget_add_tick_callback(GTK_WIDGET(window->gobj()), onTick, &frames, nullptr);
+  // The same page is shown before and while the download runs, which starts from its tab.
+  const std::string origin = "http://127.0.0.1:" + std::to_string(std::atoi(port));
+  auto tab = store->openTab(*Url::parse(origin + "/"), false);
+  runFor(std::chrono::seconds(20), [&] { return tab->title.peek() == "Downloads"; });
   runFor(std::chrono::milliseconds(1500));
   window->sidebarView().bottomBar().downloadsButton().toggle();
 
   frames.recording = true;
   double cpu = mainThreadSeconds();
-  runFor(std::chrono::milliseconds(2000));
-  report("idle", frames.intervalsMs);
-  std::printf("idle      main thread busy %.0f %% of the time\n",
-              (mainThreadSeconds() - cpu) / 2.0 * 100);
+  runFor(std::chrono::milliseconds(3000));
+  report("page", frames.intervalsMs);
+  std::printf("page      main thread busy %.0f %% of the time\n",
+              (mainThreadSeconds() - cpu) / 3.0 * 100);
   frames.intervalsMs.clear();
 
-  const std::string url =
-      "http://127.0.0.1:" + std::to_string(std::atoi(port)) + "/big?bytes=" + std::to_string(bytes);
+  const std::string url = origin + (rate ? "/slow?rate=" + std::to_string(rate) + "&" : "/big?") +
+                          "bytes=" + std::to_string(bytes);
   const auto started = Clock::now();
   cpu = mainThreadSeconds();
-  store->openTab(*Url::parse(url), false);
+  tab->load(*Url::parse(url));
   DownloadManager& downloads = store->downloads();
   runFor(std::chrono::seconds(30), [&] { return !downloads.items.peek().empty(); });
   if (downloads.items.peek().empty()) {
@@ -136,6 +147,8 @@ int run(long long bytes) {
     return 1;
   }
   auto item = downloads.items.peek().front();
+  // Without the button's pulse, what remains is the download's own cost to the interface.
+  if (still) window->sidebarView().bottomBar().downloadsButton().set_visible(false);
   std::vector<double> updateTimes;
   sigc::connection updates = item->progress.signalChanged().connect([&] {
     updateTimes.push_back(std::chrono::duration<double>(Clock::now() - started).count());
@@ -176,5 +189,8 @@ int run(long long bytes) {
 }  // namespace zemblo
 
 int main(int argc, char** argv) {
-  return zemblo::run(argc > 1 ? std::atoll(argv[1]) : (1LL << 30));
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const bool still = std::erase(args, "--still") > 0;
+  return zemblo::run(args.size() > 0 ? std::atoll(args[0].c_str()) : (1LL << 30),
+                     args.size() > 1 ? std::atoll(args[1].c_str()) : 0, still);
 }
