@@ -58,6 +58,10 @@ DownloadRow::DownloadRow(std::shared_ptr<DownloadItem> item)
   reveal_.set_size_request(kRevealSize, kRevealSize);
   reveal_.set_valign(Gtk::Align::CENTER);
   reveal_.signal_clicked().connect([this] { item_->revealInFileManager(); });
+  // The window's content is built anew when the language changes, so this text stays right.
+  const std::string revealHelp = localized("Dosya yöneticisinde göster");
+  reveal_.set_tooltip_text(revealHelp);
+  setAccessibleLabel(reveal_, revealHelp);
   append(reveal_);
 
   auto click = Gtk::GestureClick::create();
@@ -81,8 +85,10 @@ void DownloadRow::sync() {
   const auto state = item_->state.get();
   const bool hasDestination = item_->destination.get().has_value();
 
-  if (name_.get_text().raw() != filename) name_.set_text(filename);
-  setAccessibleLabel(*this, filename);
+  if (name_.get_text().raw() != filename) {
+    name_.set_text(filename);
+    setAccessibleLabel(*this, filename);
+  }
 
   progress_.set_visible(state == DownloadItem::State::downloading);
   if (state == DownloadItem::State::downloading) progress_.set_fraction(item_->progress.get());
@@ -91,10 +97,7 @@ void DownloadRow::sync() {
   stateLabel_.set_text(localized(failed ? "Başarısız" : "Tamamlandı"));
   setCssClass(stateLabel_, "error", failed);
 
-  const std::string revealHelp = localized("Dosya yöneticisinde göster");
   reveal_.set_visible(hasDestination);
-  reveal_.set_tooltip_text(revealHelp);
-  setAccessibleLabel(reveal_, revealHelp);
 
   showsFileIcon_ = hasDestination && state == DownloadItem::State::finished;
   const std::string iconKey = showsFileIcon_ ? "file:" + filename : "generic";
