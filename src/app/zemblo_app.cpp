@@ -4,6 +4,7 @@
 
 #include "app/browser_commands.h"
 #include "model/browser_store.h"
+#include "model/download_manager.h"
 #include "passwords/passwords_window.h"
 #include "platform/process.h"
 #include "settings/settings_view.h"
@@ -78,6 +79,8 @@ void ZembloApp::on_activate() { showBrowserWindow(); }
 void ZembloApp::on_shutdown() {
   // The last save of the session; a debounced save still pending never runs.
   if (store_) store_->saveNow();
+  // A running download must not hold the process: it stops and its partial file goes.
+  if (store_) store_->downloads().cancelAll();
   languageObserver_.reset();
   commandsObserver_.reset();
   Gtk::Application::on_shutdown();

@@ -96,7 +96,8 @@ BrowserStore::BrowserStore(Passkey, BrowserStoreEnvironment environment)
 BrowserStore::~BrowserStore() = default;
 
 void BrowserStore::start() {
-  downloads_ = std::make_unique<DownloadManager>();
+  downloads_ =
+      std::make_shared<DownloadManager>(DownloadManagerEnvironment{.scheduler = &scheduler_});
   passwords_ = std::make_unique<PasswordStore>(*defaults_);
   adBlocker_ = std::make_shared<AdBlocker>(*defaults_);
   darkMode_ = std::make_unique<DarkModeController>();

@@ -120,6 +120,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
 
   AppLanguage launchLanguage() const { return launchLanguage_; }
   DownloadManager& downloads() const { return *downloads_; }
+  // For the engine's download signals, which may outlive the store.
+  std::weak_ptr<DownloadManager> weakDownloads() const { return downloads_; }
   PasswordStore& passwords() const { return *passwords_; }
   AdBlocker& adBlocker() const { return *adBlocker_; }
   // For page handlers, which may outlive the store.
@@ -243,7 +245,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   Scheduler& scheduler_;
   Observable<AppPreferences> prefs_;
   AppLanguage launchLanguage_ = AppLanguage::system;
-  std::unique_ptr<DownloadManager> downloads_;
+  std::shared_ptr<DownloadManager> downloads_;
   std::unique_ptr<PasswordStore> passwords_;
   std::shared_ptr<AdBlocker> adBlocker_;
   std::unique_ptr<DarkModeController> darkMode_;

@@ -1,15 +1,18 @@
 #include "platform/paths.h"
 
-#include <glib.h>
-
 #include <fcntl.h>
+#include <glib.h>
+#include <glib/gstdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 namespace zemblo::paths {
 namespace {
@@ -30,7 +33,75 @@ std::filesystem::path ensured(std::filesystem::path folder) {
   return folder;
 }
 
+// The value of XDG_DOWNLOAD_DIR in user-dirs.dirs: "$HOME/…" or an absolute path, in double
+// quotes, with backslash escapes.
+std::optional<std::filesystem::path> configuredDownloadFolder() {
+  const auto file = readFile(xdgFolder("XDG_CONFIG_HOME", ".config") / "user-dirs.dirs");
+  if (!file) return std::nullopt;
+  std::istringstream lines(*file);
+  std::string line;
+  constexpr std::string_view kKey = "XDG_DOWNLOAD_DIR=\"";
+  while (std::getline(lines, line)) {
+    const size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line.compare(start, kKey.size(), kKey) != 0) continue;
+    std::string value;
+    for (size_t i = start + kKey.size(); i < line.size() && line[i] != '"'; ++i) {
+      if (line[i] == '\\' && i + 1 < line.size()) ++i;
+      value += line[i];
+    }
+    constexpr std::string_view kHome = "$HOME";
+    if (value.compare(0, kHome.size(), kHome) == 0 &&
+        (value.size() == kHome.size() || value[kHome.size()] == '/')) {
+      return home() / std::filesystem::path(value.substr(kHome.size())).relative_path();
+    }
+    if (!value.empty() && value[0] == '/') return value;
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+bool sameFolder(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code error;
+  if (std::filesystem::equivalent(a, b, error)) return true;
+  return a.lexically_normal() / "" == b.lexically_normal() / "";
+}
+
 }  // namespace
+
+std::filesystem::path downloadsDirectory() {
+  std::filesystem::path folder = configuredDownloadFolder().value_or(home() / "Downloads");
+  // Disabled XDG folders point at the home folder, which must not fill up with downloads.
+  if (sameFolder(folder, home())) folder = home() / "Downloads";
+  g_mkdir_with_parents(folder.c_str(), 0755);
+  return folder;
+}
+
+bool createNewFile(const std::filesystem::path& file) {
+  const int fd = g_open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  g_close(fd, nullptr);
+  return true;
+}
+
+MoveResult moveWithoutReplacing(const std::filesystem::path& from,
+                                const std::filesystem::path& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return MoveResult::moved;
+  }
+  if (errno == EEXIST) return MoveResult::destinationTaken;
+  if (errno != EINVAL && errno != ENOSYS) return MoveResult::failed;
+  // File systems without the no-replace rename: a hard link is just as exclusive.
+  if (link(from.c_str(), to.c_str()) == 0) {
+    unlink(from.c_str());
+    return MoveResult::moved;
+  }
+  if (errno == EEXIST) return MoveResult::destinationTaken;
+  if (errno != EPERM && errno != ENOTSUP) return MoveResult::failed;
+  // Neither (FAT and the like): check first, leaving a window of a moment.
+  struct stat existing;
+  if (lstat(to.c_str(), &existing) == 0) return MoveResult::destinationTaken;
+  return rename(from.c_str(), to.c_str()) == 0 ? MoveResult::moved : MoveResult::failed;
+}
 
 std::filesystem::path appSupportDirectory() {
   return ensured(xdgFolder("XDG_DATA_HOME", ".local/share") / kAppFolderName);

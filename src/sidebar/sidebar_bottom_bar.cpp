@@ -9,6 +9,7 @@ std::string settingsHelpText() { return localized("Ayarlar") + " (Ctrl+,)"; }
 SidebarBottomBar::SidebarBottomBar(const SidebarContext& context)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 4),
       context_(context),
+      downloads_(context),
       passwords_("key", localized("Şifreler (Ctrl+Alt+P)"), true,
                  [this] { activate("app.passwords"); }),
       switcher_(context),
@@ -16,11 +17,10 @@ SidebarBottomBar::SidebarBottomBar(const SidebarContext& context)
   set_name("SidebarBottomBar");
   set_size_request(-1, kHeight);
   // Places of buttons whose views come later: the right size, nothing to click.
-  for (Gtk::Box* place : {&downloads_, &darkMode_}) {
+  for (Gtk::Box* place : {&darkMode_}) {
     place->set_size_request(SidebarIconButton::kWidth, SidebarIconButton::kHeight);
     place->set_valign(Gtk::Align::CENTER);
   }
-  downloads_.set_name("DownloadsButtonPlace");
   darkMode_.set_name("DarkModeButtonPlace");
   leadingSpacer_.set_hexpand(true);
   trailingSpacer_.set_hexpand(true);

@@ -60,6 +60,30 @@ popover.adblock > contents { padding: 0; }
 #AdBlockPopover .adblock-rule-count { font-size: 11px; opacity: 0.35; }
 #ReloadButton { min-width: 26px; min-height: 26px; border-radius: 13px; }
 
+@keyframes downloads-pulse {
+  from { opacity: 0.72; }
+  to { opacity: 0.25; }
+}
+#DownloadsButton.running #SidebarIconButton > image {
+  animation: downloads-pulse 1s ease-in-out infinite alternate;
+}
+popover.downloads > contents { padding: 0; }
+#DownloadsPopover .downloads-title { font-size: 14px; font-weight: 600; }
+#DownloadsPopover .downloads-clear { font-size: 12px; min-height: 0; padding: 2px 6px; opacity: 0.55; }
+#DownloadsPopover .downloads-empty { opacity: 0.55; }
+#DownloadsPopover .downloads-empty-label { font-size: 12px; }
+#DownloadRow { padding: 8px; border-radius: 8px; }
+#DownloadRow.hovering { background-color: alpha(currentColor, 0.06); }
+#DownloadRow .download-name { font-size: 12px; font-weight: 500; }
+#DownloadRow .download-state { font-size: 11px; opacity: 0.55; }
+#DownloadRow .download-state.error { opacity: 1; }
+#DownloadRow .download-generic { opacity: 0.55; }
+#DownloadRow .download-reveal {
+  min-width: 22px; min-height: 22px; padding: 0; border-radius: 6px; opacity: 0.55;
+}
+#DownloadRow progressbar.download-progress > trough,
+#DownloadRow progressbar.download-progress > trough > progress { min-height: 4px; }
+
 #TabRow .tab-close { min-width: 20px; min-height: 20px; border-radius: 6px; }
 #TabRow .tab-close > image { opacity: 0.55; }
 .sidebar-light #TabRow .tab-close { background-color: rgba(0, 0, 0, 0.08); }

@@ -1,5 +1,6 @@
 #include "sidebar/sidebar_icon_button.h"
 
+#include "widgets/css_class.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -29,14 +30,16 @@ void SidebarIconButton::update(const std::string& help, bool enabled) {
   set_sensitive(enabled);
 }
 
+void SidebarIconButton::setSymbol(std::string symbol) {
+  if (symbol == symbol_) return;
+  symbol_ = std::move(symbol);
+  image_.set_from_icon_name(symbolIconName(symbol_));
+}
+
 void SidebarIconButton::setHovering(bool hovering) {
   if (hovering == hovering_) return;
   hovering_ = hovering;
-  if (hovering_) {
-    add_css_class("hovering");
-  } else {
-    remove_css_class("hovering");
-  }
+  setCssClass(*this, "hovering", hovering_);
 }
 
 }  // namespace zemblo

@@ -23,6 +23,8 @@ class SidebarIconButton : public Gtk::Button {
   void update(const std::string& help, bool enabled);
 
   const std::string& symbol() const { return symbol_; }
+  // For faces that tell a state by their glyph.
+  void setSymbol(std::string symbol);
   bool hovering() const { return hovering_; }
   // The pointer entered or left the button.
   void setHovering(bool hovering);

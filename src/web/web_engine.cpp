@@ -3,12 +3,35 @@
 #include "model/ad_blocker.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/download_manager.h"
 #include "platform/paths.h"
 #include "web/web_view_configuration.h"
 #include "web/webkit_content_rule_store.h"
+#include "web/webkit_download_transfer.h"
 #include "web/webkit_web_view_port.h"
 
 namespace zemblo {
+namespace {
+
+// Each web view knows the download manager of the store whose tab it shows.
+constexpr const char* kDownloadsKey = "zemblo-downloads";
+
+void rememberDownloads(WebKitWebView* view, std::weak_ptr<DownloadManager> downloads) {
+  g_object_set_data_full(
+      G_OBJECT(view), kDownloadsKey, new std::weak_ptr<DownloadManager>(std::move(downloads)),
+      [](gpointer data) { delete static_cast<std::weak_ptr<DownloadManager>*>(data); });
+}
+
+void onDownloadStarted(WebKitNetworkSession*, WebKitDownload* download, gpointer) {
+  WebKitWebView* view = webkit_download_get_web_view(download);
+  const auto* downloads = view ? static_cast<std::weak_ptr<DownloadManager>*>(
+                                     g_object_get_data(G_OBJECT(view), kDownloadsKey))
+                               : nullptr;
+  WebKitDownloadTransfer::start(download,
+                                downloads ? *downloads : std::weak_ptr<DownloadManager>());
+}
+
+}  // namespace
 
 WebEngine::WebEngine(std::optional<Folders> folders) : folders_(std::move(folders)) {}
 
@@ -23,6 +46,7 @@ WebKitNetworkSession* WebEngine::networkSession() {
     // Off by default; the tab rows and favourites show the pages' icons.
     webkit_website_data_manager_set_favicons_enabled(
         webkit_network_session_get_website_data_manager(session_.get()), TRUE);
+    g_signal_connect(session_.get(), "download-started", G_CALLBACK(onDownloadStarted), nullptr);
   }
   return session_.get();
 }
@@ -51,6 +75,7 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebView* rel
   const WebViewConfiguration configuration(
       {owner ? owner->weakAdBlocker() : std::weak_ptr<const AdBlocker>()});
   auto view = configuration.makeWebView(networkSession(), relatedView);
+  if (owner) rememberDownloads(view.get(), owner->weakDownloads());
   return std::make_unique<WebKitWebViewPort>(std::move(view), tab.weak_from_this(),
                                              requestTimeout_);
 }

@@ -140,6 +140,7 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     {"flag.fill", "emoji-flags-symbolic"},
     {"bookmark.fill", "user-bookmarks-symbolic"},
     {"tray.full.fill", "zemblo-tray-full-symbolic"},
+    {"tray", "zemblo-tray-symbolic"},
     {"circle.hexagongrid.fill", "zemblo-circle-hexagon-grid-symbolic"},
     {"square.stack.3d.up.fill", "zemblo-layers-symbolic"},
 };

@@ -11,6 +11,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/records.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -157,6 +158,53 @@ TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
   // Settings are set aside only when they are first written; until then nothing is touched.
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(defaults) += ".bad/inside") ||
               std::filesystem::exists(defaults / "inside"));
+}
+
+// A download in full flow must neither hold up quitting nor leave a partial file behind.
+TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
+  using namespace std::chrono_literals;
+  testing::TempHome home;
+  char python[] = "python3", script[] = ZEMBLO_DOWNLOAD_SERVER, anyPort[] = "0";
+  char* serverArgv[] = {python, script, anyPort, nullptr};
+  GPid server = 0;
+  int serverOutput = -1;
+  ASSERT_TRUE(g_spawn_async_with_pipes(nullptr, serverArgv, nullptr, G_SPAWN_SEARCH_PATH, nullptr,
+                                       nullptr, &server, nullptr, &serverOutput, nullptr, nullptr));
+  char port[16] = {};
+  ASSERT_GT(read(serverOutput, port, sizeof port - 1), 0);
+  const auto slow = Url::parse("http://127.0.0.1:" + std::to_string(std::atoi(port)) +
+                               "/slow?bytes=500000000&rate=100000");
+  SpaceSnapshot space{Uuid::random(), "Downloads", "star", "#112233", "#445566", {}, {}};
+  space.tabs.push_back(TabSnapshot{Uuid::random(), *slow, "slow", std::nullopt});
+  space.selectedTabID = space.tabs.front().id;
+  SessionSnapshot session;
+  session.currentSpaceID = space.id;
+  session.spaces.push_back(space);
+  ASSERT_TRUE(SessionFiles().writeSession(session));
+
+  GPid browser = 0;
+  char executable[] = ZEMBLO_BROWSER_EXECUTABLE;
+  char* argv[] = {executable, nullptr};
+  ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
+                            &browser, nullptr));
+  const auto folder = home.root() / "Downloads";
+  const auto within = [](int tenths, const std::function<bool()>& done) {
+    for (int i = 0; i < tenths && !done(); ++i) std::this_thread::sleep_for(100ms);
+    return done();
+  };
+  EXPECT_TRUE(within(300, [&] { return std::filesystem::exists(folder / "slow.bin.part"); }));
+  kill(browser, SIGTERM);
+  int status = 0;
+  bool exited = false;
+  within(50, [&] { return exited = exited || waitpid(browser, &status, WNOHANG) == browser; });
+  if (!exited) kill(browser, SIGKILL);
+  EXPECT_TRUE(exited) << "still running 5 s after SIGTERM";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+  g_spawn_close_pid(browser);
+  kill(server, SIGTERM);
+  close(serverOutput);
+  g_spawn_close_pid(server);
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
   const auto barFrame = harness.bounds(bar);
   EXPECT_EQ(gear.x + gear.width, barFrame.x + barFrame.width);
   EXPECT_TRUE(bar.settingsButton().get_sensitive());
-  EXPECT_EQ(harness.bounds(bar.downloadsPlace()).width, SidebarIconButton::kWidth);
+  EXPECT_EQ(harness.bounds(bar.downloadsButton()).width, SidebarIconButton::kWidth);
 }
 
 }  // namespace

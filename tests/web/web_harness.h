@@ -68,6 +68,7 @@ class TestServer {
     std::string contentType = "text/html; charset=utf-8";
     std::vector<std::pair<std::string, std::string>> headers;
     bool neverAnswer = false;  // holds the request open until the client gives up
+    bool truncated = false;    // promises twice the body, sends it, then drops the connection
   };
 
   TestServer() : server_(soup_server_new(nullptr, nullptr)) {
@@ -116,6 +117,10 @@ class TestServer {
       soup_server_message_pause(message);
       return;
     }
+    if (response.truncated) {
+      sendTruncated(message, response);
+      return;
+    }
     soup_server_message_set_status(message, 200, nullptr);
     SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
     for (const auto& [name, value] : response.headers) {
@@ -123,6 +128,18 @@ class TestServer {
     }
     soup_server_message_set_response(message, response.contentType.c_str(), SOUP_MEMORY_COPY,
                                      response.body.data(), response.body.size());
+  }
+
+  static void sendTruncated(SoupServerMessage* message, const Response& response) {
+    GIOStream* connection = soup_server_message_steal_connection(message);
+    std::string raw = "HTTP/1.1 200 OK\r\nContent-Type: " + response.contentType +
+                      "\r\nContent-Length: " + std::to_string(2 * response.body.size()) + "\r\n";
+    for (const auto& [name, value] : response.headers) raw += name + ": " + value + "\r\n";
+    raw += "\r\n" + response.body;
+    g_output_stream_write_all(g_io_stream_get_output_stream(connection), raw.data(), raw.size(),
+                              nullptr, nullptr, nullptr);
+    g_io_stream_close(connection, nullptr, nullptr);
+    g_object_unref(connection);
   }
 
   SoupServer* server_;

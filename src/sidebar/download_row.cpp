@@ -1,0 +1,122 @@
+#include "sidebar/download_row.h"
+
+#include "model/download_manager.h"
+#include "model/localization.h"
+#include "widgets/css_class.h"
+#include "widgets/symbol_icons.h"
+
+namespace zemblo {
+namespace {
+
+constexpr double kRevealPointSize = 11;
+constexpr int kGenericIconInset = 4;
+
+void setAccessibleLabel(Gtk::Widget& widget, const std::string& label) {
+  gtk_accessible_update_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                 label.c_str(), -1);
+}
+
+// The icon the desktop shows for files of this name's type.
+void setFileIcon(Gtk::Image& image, const std::string& filename) {
+  char* type = g_content_type_guess(filename.c_str(), nullptr, 0, nullptr);
+  GIcon* icon = g_content_type_get_icon(type);
+  gtk_image_set_from_gicon(image.gobj(), icon);
+  g_object_unref(icon);
+  g_free(type);
+}
+
+}  // namespace
+
+DownloadRow::DownloadRow(std::shared_ptr<DownloadItem> item)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 10), item_(std::move(item)) {
+  set_name("DownloadRow");
+  icon_.set_size_request(kIconSize, kIconSize);
+  icon_.set_valign(Gtk::Align::CENTER);
+  append(icon_);
+
+  name_.add_css_class("download-name");
+  name_.set_xalign(0);
+  name_.set_single_line_mode(true);
+  name_.set_ellipsize(Pango::EllipsizeMode::MIDDLE);
+  progress_.add_css_class("download-progress");
+  stateLabel_.add_css_class("download-state");
+  stateLabel_.set_xalign(0);
+  texts_.append(name_);
+  texts_.append(progress_);
+  texts_.append(stateLabel_);
+  texts_.set_hexpand(true);
+  texts_.set_valign(Gtk::Align::CENTER);
+  append(texts_);
+
+  auto* magnifier = Gtk::make_managed<Gtk::Image>();
+  magnifier->set_from_icon_name(symbolIconName("magnifyingglass"));
+  magnifier->set_pixel_size(symbolPixelSize(kRevealPointSize));
+  reveal_.set_child(*magnifier);
+  reveal_.add_css_class("download-reveal");
+  reveal_.set_has_frame(false);
+  reveal_.set_focus_on_click(false);
+  reveal_.set_size_request(kRevealSize, kRevealSize);
+  reveal_.set_valign(Gtk::Align::CENTER);
+  reveal_.signal_clicked().connect([this] { item_->revealInFileManager(); });
+  // The window's content is built anew when the language changes, so this text stays right.
+  const std::string revealHelp = localized("Dosya yöneticisinde göster");
+  reveal_.set_tooltip_text(revealHelp);
+  setAccessibleLabel(reveal_, revealHelp);
+  append(reveal_);
+
+  auto click = Gtk::GestureClick::create();
+  click->set_button(GDK_BUTTON_PRIMARY);
+  click->signal_pressed().connect([this](int presses, double, double) {
+    if (presses == 2) item_->open();
+  });
+  add_controller(click);
+  auto motion = Gtk::EventControllerMotion::create();
+  motion->signal_enter().connect([this](double, double) { setHovering(true); });
+  motion->signal_leave().connect([this] { setHovering(false); });
+  add_controller(motion);
+
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+DownloadRow::~DownloadRow() { observer_.reset(); }
+
+void DownloadRow::sync() {
+  const std::string& filename = item_->filename.get();
+  const auto state = item_->state.get();
+  const bool hasDestination = item_->destination.get().has_value();
+
+  if (name_.get_text().raw() != filename) {
+    name_.set_text(filename);
+    setAccessibleLabel(*this, filename);
+  }
+
+  progress_.set_visible(state == DownloadItem::State::downloading);
+  if (state == DownloadItem::State::downloading) progress_.set_fraction(item_->progress.get());
+  stateLabel_.set_visible(state != DownloadItem::State::downloading);
+  const bool failed = state == DownloadItem::State::failed;
+  stateLabel_.set_text(localized(failed ? "Başarısız" : "Tamamlandı"));
+  setCssClass(stateLabel_, "error", failed);
+
+  reveal_.set_visible(hasDestination);
+
+  showsFileIcon_ = hasDestination && state == DownloadItem::State::finished;
+  const std::string iconKey = showsFileIcon_ ? "file:" + filename : "generic";
+  if (iconKey == iconKey_) return;
+  iconKey_ = iconKey;
+  if (showsFileIcon_) {
+    setFileIcon(icon_, filename);
+    icon_.set_pixel_size(kIconSize);
+  } else {
+    icon_.set_from_icon_name(symbolIconName("doc.fill"));
+    icon_.set_pixel_size(kIconSize - 2 * kGenericIconInset);
+  }
+  setCssClass(icon_, "download-generic", !showsFileIcon_);
+}
+
+void DownloadRow::setHovering(bool hovering) {
+  if (hovering == hovering_) return;
+  hovering_ = hovering;
+  setCssClass(*this, "hovering", hovering_);
+}
+
+}  // namespace zemblo

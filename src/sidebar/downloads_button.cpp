@@ -1,0 +1,102 @@
+#include "sidebar/downloads_button.h"
+
+#include "model/browser_store.h"
+#include "model/download_manager.h"
+#include "model/localization.h"
+#include "model/theme_colors.h"
+#include "sidebar/downloads_popover.h"
+#include "sidebar/sidebar_context.h"
+#include "widgets/css_class.h"
+#include "widgets/paint.h"
+
+namespace zemblo {
+
+// The small round mark of running downloads, in the theme gradient.
+class DownloadsButton::Dot : public Gtk::Widget {
+ public:
+  Dot() {
+    set_name("DownloadsDot");
+    set_can_target(false);
+    set_halign(Gtk::Align::END);
+    set_valign(Gtk::Align::START);
+    set_margin_end(kDotInset);
+    set_margin_top(kDotInset);
+  }
+
+  void setGradient(const LinearGradient& gradient) {
+    gradient_ = gradient;
+    queue_draw();
+  }
+
+ protected:
+  void measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural, int& minimum_baseline,
+                     int& natural_baseline) const override {
+    minimum = natural = kDotSize;
+    minimum_baseline = natural_baseline = -1;
+  }
+
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override {
+    GtkSnapshot* s = snapshot->gobj();
+    const graphene_rect_t frame = paint::rect(0, 0, kDotSize, kDotSize);
+    const GskRoundedRect circle = paint::roundedRect(frame, kDotSize / 2.0);
+    gtk_snapshot_push_rounded_clip(s, &circle);
+    paint::appendLinearGradient(s, frame, gradient_);
+    gtk_snapshot_pop(s);
+  }
+
+ private:
+  LinearGradient gradient_;
+};
+
+DownloadsButton::DownloadsButton(const SidebarContext& context)
+    : context_(context),
+      face_("arrow.down.circle", localized("İndirmeler"), true, [this] { toggle(); }),
+      dot_(std::make_unique<Dot>()) {
+  set_name("DownloadsButton");
+  set_valign(Gtk::Align::CENTER);
+  set_child(face_);
+  add_overlay(*dot_);
+
+  popover_.set_parent(*this);
+  popover_.set_position(Gtk::PositionType::TOP);
+  popover_.add_css_class("downloads");
+  popover_.signal_closed().connect([this] { showing_ = false; });
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+DownloadsButton::~DownloadsButton() {
+  observer_.reset();
+  popover_.unparent();
+}
+
+Gtk::Widget& DownloadsButton::dot() { return *dot_; }
+
+void DownloadsButton::size_allocate_vfunc(int width, int height, int baseline) {
+  Gtk::Overlay::size_allocate_vfunc(width, height, baseline);
+  if (popover_.get_visible()) popover_.present();
+}
+
+void DownloadsButton::toggle() {
+  if (showing_) {
+    popover_.popdown();
+    return;
+  }
+  if (!content_) {
+    content_ = std::make_unique<DownloadsPopover>(context_.store().downloads());
+    popover_.set_child(*content_);
+  }
+  showing_ = true;
+  popover_.popup();
+}
+
+void DownloadsButton::sync() {
+  const bool running = context_.store().downloads().runningCount() > 0;
+  face_.setSymbol(running ? "arrow.down.circle.fill" : "arrow.down.circle");
+  face_.update(localized("İndirmeler"), true);
+  setCssClass(*this, "running", running);
+  dot_->set_visible(running);
+  const Palette palette = themeColors(context_.store());
+  dot_->setGradient(gradient(palette.direction, palette.primary, palette.secondary));
+}
+
+}  // namespace zemblo

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "model/download_manager.h"
+#include "web/web_harness.h"
+
+namespace zemblo {
+namespace {
+
+namespace fs = std::filesystem;
+using State = DownloadItem::State;
+using testing::TestServer;
+using testing::waitUntil;
+using testing::WebHarness;
+
+// Every byte value, so that nothing on the way may treat the body as text.
+std::string binaryBody(size_t size) {
+  std::string body(size, '\0');
+  for (size_t i = 0; i < size; ++i) body[i] = static_cast<char>((i * 7 + i / 256) % 256);
+  return body;
+}
+
+class DownloadsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Downloads go to the XDG download folder of the user's configuration.
+    harness.home().writeFile(harness.home().root() / "config" / "user-dirs.dirs",
+                             "XDG_DOWNLOAD_DIR=\"$HOME/Incoming\"\n");
+    fs::create_directories(folder());
+  }
+
+  fs::path folder() const { return harness.home().root() / "Incoming"; }
+  DownloadManager& downloads() { return harness.store().downloads(); }
+  std::vector<std::string> filesInFolder() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder())) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  // Waits for the download that starts with `action` to end, and gives its item.
+  std::shared_ptr<DownloadItem> downloadFrom(const std::function<void()>& action) {
+    const size_t before = downloads().items.peek().size();
+    action();
+    if (!waitUntil([&] { return downloads().items.peek().size() > before; })) return nullptr;
+    auto item = downloads().items.peek().front();
+    if (!waitUntil([&] { return item->state.peek() != State::downloading; })) return nullptr;
+    return item;
+  }
+
+  WebHarness harness;
+  TestServer server;
+};
+
+TEST_F(DownloadsTest, EveryKindOfDownloadArrivesWholeUnderAFreeName) {
+  const std::string body = binaryBody(300'000);
+  server.route(
+      "/files/report",
+      {body, "application/pdf", {{"Content-Disposition", "attachment; filename=\"report.pdf\""}}});
+  server.route("/files/data.bin", {body, "application/octet-stream"});
+  server.route("/files/notes", {"some notes\n", "text/plain"});
+  server.page("/links",
+              "<title>Links</title><a download=\"notes.txt\" href=\"/files/notes\">x</a>");
+  harness.home().writeFile(folder() / "report.pdf", "an earlier report");
+
+  auto tab = harness.show(server.url("/links"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Links"));
+  auto link = downloadFrom([&] {
+    testing::callJavaScript(WebHarness::viewOf(*tab), "document.querySelector('a').click();");
+  });
+  ASSERT_TRUE(link);
+  EXPECT_EQ(harness.home().readFile(folder() / "notes.txt"), "some notes\n");
+
+  for (const char* expected : {"report (1).pdf", "report (2).pdf"}) {
+    auto attachment = downloadFrom([&] { tab->load(server.address("/files/report")); });
+    ASSERT_TRUE(attachment);
+    EXPECT_EQ(attachment->filename.peek(), expected);
+    EXPECT_TRUE(harness.home().readFile(folder() / expected) == body) << expected;
+  }
+  EXPECT_EQ(harness.home().readFile(folder() / "report.pdf"), "an earlier report");
+
+  ASSERT_TRUE(downloadFrom([&] { tab->load(server.address("/files/data.bin")); }));
+  EXPECT_TRUE(harness.home().readFile(folder() / "data.bin") == body);
+  EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"data.bin", "notes.txt", "report (1).pdf",
+                                                       "report (2).pdf", "report.pdf"}));
+  for (const auto& item : downloads().items.peek()) EXPECT_EQ(item->state.peek(), State::finished);
+}
+
+TEST_F(DownloadsTest, ABrokenTransferFailsAndLeavesOnlyTheFilesThatWereThere) {
+  TestServer::Response broken{binaryBody(50'000),
+                              "application/octet-stream",
+                              {{"Content-Disposition", "attachment; filename=\"archive.zip\""}}};
+  broken.truncated = true;
+  server.route("/broken", broken);
+  harness.home().writeFile(folder() / "archive.zip", "mine");
+
+  auto item = downloadFrom([&] { harness.show(server.url("/broken")); });
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->state.peek(), State::failed);
+  EXPECT_EQ(filesInFolder(), std::vector<std::string>{"archive.zip"});
+  EXPECT_EQ(harness.home().readFile(folder() / "archive.zip"), "mine");
+}
+
+}  // namespace
+}  // namespace zemblo
