@@ -16,6 +16,7 @@
 #include "model/space.h"
 #include "platform/observable.h"
 #include "platform/scheduler.h"
+#include "platform/throttle.h"
 #include "platform/url.h"
 #include "platform/user_defaults.h"
 
@@ -76,6 +77,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   using SpaceList = std::vector<std::shared_ptr<Space>>;
 
   static constexpr std::chrono::milliseconds kSaveDelay{800};
+  // The preferences are written at once, then at most once per interval while they keep
+  // changing (a dragged slider), and the last change is always written.
+  static constexpr std::chrono::milliseconds kPrefsSaveInterval{250};
 
   // Loads preferences, session and history and starts the shared services.
   static std::shared_ptr<BrowserStore> create(BrowserStoreEnvironment environment = {});
@@ -196,7 +200,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Asks for a save 0.8 s from now, replacing a pending one.
   void scheduleSave();
   bool hasPendingSave() const { return saveTask_ && !saveTask_->finished(); }
-  // Writes "session.json" and "history.json" now.
+  // Writes "session.json" and "history.json" now, and preferences still waiting to be written.
   void saveNow();
   // Saves, then starts the browser anew (after a change of language).
   void relaunch();
@@ -237,6 +241,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::unique_ptr<DarkModeController> darkMode_;
   std::unique_ptr<AutofillBridge> autofill_;
   std::unique_ptr<ScheduledTask> saveTask_;
+  std::unique_ptr<Throttle> prefsSave_;
   std::vector<std::unique_ptr<ScheduledTask>> appearanceTasks_;
 };
 
