@@ -61,6 +61,7 @@ void ZembloApp::on_startup() {
   add_action("browser", [this] { showBrowserWindow(); });
   add_action("passwords", [this] { showPasswordsWindow(); });
   add_action("settings", [this] { showSettingsWindow(); });
+  set_accel_for_action("app.settings", "<Control>comma");
   store();
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
@@ -112,7 +113,18 @@ void ZembloApp::showPasswordsWindow() {
 }
 
 void ZembloApp::showSettingsWindow() {
-  if (!settingsWindow_) settingsWindow_ = std::make_unique<SettingsView>(*store());
+  if (!settingsWindow_) {
+    settingsWindow_ = std::make_unique<SettingsView>(*store());
+    // Closing ends the window: the next one opens on Appearance with fresh state. It goes on a
+    // later turn, out of its own signal handler.
+    settingsWindow_->signal_close_request().connect(
+        [this] {
+          settingsWindow_->set_visible(false);
+          Glib::signal_idle().connect_once([this] { settingsWindow_.reset(); });
+          return true;
+        },
+        false);
+  }
   present(*settingsWindow_, *this);
 }
 

@@ -1,0 +1,66 @@
+#include "settings/settings_row.h"
+
+#include "settings/accessibility.h"
+#include "widgets/symbol_icons.h"
+
+namespace zemblo {
+
+SettingsRow::SettingsRow(std::string title, std::optional<std::string> subtitle,
+                         std::optional<std::string> symbol)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 12), title_(title) {
+  set_name("SettingsRow");
+  add_css_class("settings-row");
+  if (symbol) {
+    auto* icon = Gtk::make_managed<Gtk::Image>();
+    icon->set_from_icon_name(symbolIconName(*symbol));
+    icon->set_pixel_size(symbolPixelSize(13));
+    icon->set_size_request(kIconWidth, -1);
+    icon->set_valign(Gtk::Align::CENTER);
+    icon->add_css_class("settings-secondary");
+    append(*icon);
+  }
+  title_.add_css_class("settings-row-title");
+  subtitle_.add_css_class("settings-row-subtitle");
+  subtitle_.add_css_class("settings-secondary");
+  for (Gtk::Label* label : {&title_, &subtitle_}) {
+    label->set_xalign(0);
+    label->set_wrap(true);
+    label->set_wrap_mode(Pango::WrapMode::WORD_CHAR);
+  }
+  texts_.set_valign(Gtk::Align::CENTER);
+  texts_.set_hexpand(true);
+  // The least room between the texts and the control.
+  texts_.set_margin_end(12);
+  texts_.append(title_);
+  texts_.append(subtitle_);
+  append(texts_);
+  setSubtitle(std::move(subtitle));
+}
+
+void SettingsRow::setAccessory(Gtk::Widget& accessory, bool namedByRow) {
+  if (accessory_) remove(*accessory_);
+  accessory_ = &accessory;
+  accessoryNamedByRow_ = namedByRow;
+  accessory.set_valign(Gtk::Align::CENTER);
+  append(accessory);
+  describeAccessory();
+}
+
+void SettingsRow::setSubtitle(std::optional<std::string> subtitle) {
+  subtitle_.set_text(subtitle.value_or(""));
+  subtitle_.set_visible(subtitle.has_value());
+  describeAccessory();
+}
+
+void SettingsRow::describeAccessory() {
+  if (!accessory_) return;
+  const std::string title = title_.get_text();
+  if (accessoryNamedByRow_) {
+    accessibility::setLabel(*accessory_, title);
+    if (subtitle_.get_visible()) accessibility::setDescription(*accessory_, subtitle_.get_text());
+  } else {
+    accessibility::setDescription(*accessory_, title);
+  }
+}
+
+}  // namespace zemblo
