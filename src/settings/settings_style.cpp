@@ -11,6 +11,7 @@ window.zemblo-settings.settings-font-rounded { font-family: "Nunito", "Comfortaa
 window.zemblo-settings.settings-font-serif { font-family: serif; }
 window.zemblo-settings.settings-font-mono { font-family: monospace; }
 
+.zemblo-settings .settings-root,
 .zemblo-settings .settings-detail { background-color: @window_bg_color; }
 .zemblo-settings .settings-secondary { opacity: 0.55; }
 .zemblo-settings .settings-tertiary { opacity: 0.3; }

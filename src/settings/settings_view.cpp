@@ -20,6 +20,7 @@ SettingsView::SettingsView(BrowserStore& store) : store_(store), context_(store,
   style_ = std::make_unique<SettingsStyle>(get_display());
 
   root_.set_size_request(kWidth, kHeight);
+  root_.add_css_class("settings-root");
   column_.set_size_request(SettingsSidebar::kWidth, -1);
   detail_.add_css_class("settings-detail");
   detail_.set_hexpand(true);
