@@ -1,5 +1,7 @@
 #include "settings/pane_header.h"
 
+#include "settings/row_parts.h"
+
 namespace zemblo {
 
 PaneHeader::PaneHeader(SettingsPane pane)
@@ -11,14 +13,8 @@ PaneHeader::PaneHeader(SettingsPane pane)
   set_name("PaneHeader");
   set_margin_bottom(4);
   tile_.set_valign(Gtk::Align::CENTER);
-  title_.add_css_class("settings-pane-title");
-  subtitle_.add_css_class("settings-pane-subtitle");
-  subtitle_.add_css_class("settings-secondary");
-  for (Gtk::Label* label : {&title_, &subtitle_}) {
-    label->set_xalign(0);
-    label->set_wrap(true);
-    label->set_wrap_mode(Pango::WrapMode::WORD_CHAR);
-  }
+  row_parts::wrappingText(title_, {"settings-pane-title"});
+  row_parts::wrappingText(subtitle_, {"settings-pane-subtitle", "settings-secondary"});
   texts_.set_valign(Gtk::Align::CENTER);
   texts_.append(title_);
   texts_.append(subtitle_);

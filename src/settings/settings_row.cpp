@@ -1,7 +1,7 @@
 #include "settings/settings_row.h"
 
 #include "settings/accessibility.h"
-#include "widgets/symbol_icons.h"
+#include "settings/row_parts.h"
 
 namespace zemblo {
 
@@ -10,23 +10,9 @@ SettingsRow::SettingsRow(std::string title, std::optional<std::string> subtitle,
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 12), title_(title) {
   set_name("SettingsRow");
   add_css_class("settings-row");
-  if (symbol) {
-    auto* icon = Gtk::make_managed<Gtk::Image>();
-    icon->set_from_icon_name(symbolIconName(*symbol));
-    icon->set_pixel_size(symbolPixelSize(13));
-    icon->set_size_request(kIconWidth, -1);
-    icon->set_valign(Gtk::Align::CENTER);
-    icon->add_css_class("settings-secondary");
-    append(*icon);
-  }
-  title_.add_css_class("settings-row-title");
-  subtitle_.add_css_class("settings-row-subtitle");
-  subtitle_.add_css_class("settings-secondary");
-  for (Gtk::Label* label : {&title_, &subtitle_}) {
-    label->set_xalign(0);
-    label->set_wrap(true);
-    label->set_wrap_mode(Pango::WrapMode::WORD_CHAR);
-  }
+  if (symbol) append(*row_parts::makeIcon(*symbol));
+  row_parts::wrappingText(title_, {"settings-row-title"});
+  row_parts::wrappingText(subtitle_, {"settings-row-subtitle", "settings-secondary"});
   texts_.set_valign(Gtk::Align::CENTER);
   texts_.set_hexpand(true);
   // The least room between the texts and the control.

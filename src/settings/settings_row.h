@@ -12,8 +12,6 @@ namespace zemblo {
 // Texts are shown as given; the pane localises them.
 class SettingsRow : public Gtk::Box {
  public:
-  static constexpr int kIconWidth = 20;
-
   SettingsRow(std::string title, std::optional<std::string> subtitle = std::nullopt,
               std::optional<std::string> symbol = std::nullopt);
 

@@ -1,17 +1,14 @@
 #include "settings/settings_section.h"
 
 #include "settings/row_divider.h"
+#include "settings/row_parts.h"
 
 namespace zemblo {
 namespace {
 
 Gtk::Label* sectionLabel(const std::string& text, const char* cssClass) {
   auto* label = Gtk::make_managed<Gtk::Label>(text);
-  label->add_css_class(cssClass);
-  label->add_css_class("settings-secondary");
-  label->set_xalign(0);
-  label->set_wrap(true);
-  label->set_wrap_mode(Pango::WrapMode::WORD_CHAR);
+  row_parts::wrappingText(*label, {cssClass, "settings-secondary"});
   return label;
 }
 

@@ -5,6 +5,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/theme_colors.h"
+#include "settings/accessibility.h"
 #include "settings/settings_panes.h"
 #include "settings/settings_sidebar.h"
 #include "settings/settings_style.h"
@@ -92,6 +93,7 @@ void SettingsView::showPane() {
 
   auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
   scroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+  accessibility::setLabel(*scroller, paneTitle(pane_));
   gtk_scrolled_window_set_child(scroller->gobj(), clamp);
   shownScroller_ = scroller;
   const std::string name = std::string(rawValue(pane_)) + "-" + std::to_string(++panesBuilt_);

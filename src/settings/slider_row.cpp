@@ -4,8 +4,7 @@
 #include <cmath>
 
 #include "settings/accessibility.h"
-#include "settings/settings_row.h"
-#include "widgets/symbol_icons.h"
+#include "settings/row_parts.h"
 
 namespace zemblo {
 
@@ -19,18 +18,9 @@ SliderRow::SliderRow(std::string title, std::optional<std::string> subtitle,
       title_(title) {
   set_name("SliderRow");
   add_css_class("settings-slider-row");
-  if (symbol) {
-    auto* icon = Gtk::make_managed<Gtk::Image>();
-    icon->set_from_icon_name(symbolIconName(*symbol));
-    icon->set_pixel_size(symbolPixelSize(13));
-    icon->set_size_request(SettingsRow::kIconWidth, -1);
-    icon->add_css_class("settings-secondary");
-    header_.append(*icon);
-  }
-  title_.add_css_class("settings-row-title");
-  title_.set_xalign(0);
+  if (symbol) header_.append(*row_parts::makeIcon(*symbol));
+  row_parts::wrappingText(title_, {"settings-row-title"});
   title_.set_hexpand(true);
-  title_.set_wrap(true);
   header_.append(title_);
   badge_.add_css_class("settings-secondary");
   badgeBox_.add_css_class("settings-badge");
@@ -52,11 +42,7 @@ SliderRow::SliderRow(std::string title, std::optional<std::string> subtitle,
 
   if (subtitle) {
     subtitle_.set_text(*subtitle);
-    subtitle_.add_css_class("settings-row-subtitle");
-    subtitle_.add_css_class("settings-secondary");
-    subtitle_.set_xalign(0);
-    subtitle_.set_wrap(true);
-    subtitle_.set_wrap_mode(Pango::WrapMode::WORD_CHAR);
+    row_parts::wrappingText(subtitle_, {"settings-row-subtitle", "settings-secondary"});
     append(subtitle_);
     accessibility::setDescription(scale_, *subtitle);
   }

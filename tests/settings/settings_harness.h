@@ -82,6 +82,24 @@ class SettingsHarness : public WindowHarness {
     return {p[2], p[1], p[0]};
   }
 
+  // Whether assistive technologies are given a name for the widget.
+  static bool hasAccessibleName(Gtk::Widget& widget) {
+    return gtk_test_accessible_has_property(GTK_ACCESSIBLE(widget.gobj()),
+                                            GTK_ACCESSIBLE_PROPERTY_LABEL);
+  }
+
+  // The widgets Tab visits in the window, in order, once round.
+  static std::vector<Gtk::Widget*> tabChain(Gtk::Window& window) {
+    std::vector<Gtk::Widget*> chain;
+    for (int i = 0; i < 200; ++i) {
+      window.child_focus(Gtk::DirectionType::TAB_FORWARD);
+      Gtk::Widget* focus = window.get_focus();
+      if (!focus || (!chain.empty() && focus == chain.front())) break;
+      chain.push_back(focus);
+    }
+    return chain;
+  }
+
   // Saves the widget's picture when ZEMBLO_SHOTS names a folder.
   static void shot(Gtk::Widget& widget, const std::string& name) {
     const char* folder = std::getenv("ZEMBLO_SHOTS");

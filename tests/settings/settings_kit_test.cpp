@@ -127,11 +127,6 @@ void press(Gtk::Widget& control) {
   pump();
 }
 
-bool hasLabel(Gtk::Widget& widget) {
-  return gtk_test_accessible_has_property(GTK_ACCESSIBLE(widget.gobj()),
-                                          GTK_ACCESSIBLE_PROPERTY_LABEL);
-}
-
 TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserChangeOnce) {
   SettingsHarness harness;
   BrowserStore& store = harness.store();
@@ -195,13 +190,7 @@ TEST(SettingsKitTest, TabReachesEveryControlArrowsMoveBetweenOptionsAndEachHasAN
   KitGallery gallery(harness.store());
   gallery.present();
   pump();
-  std::vector<Gtk::Widget*> chain;
-  for (int i = 0; i < 100; ++i) {
-    gallery.child_focus(Gtk::DirectionType::TAB_FORWARD);
-    Gtk::Widget* focus = gallery.get_focus();
-    if (!focus || (!chain.empty() && focus == chain.front())) break;
-    chain.push_back(focus);
-  }
+  const std::vector<Gtk::Widget*> chain = SettingsHarness::tabChain(gallery);
   std::vector<Gtk::Widget*> controls{&gallery.width->slider(), &gallery.show->control()};
   for (ChoiceCardRow* row : {gallery.side, gallery.density, gallery.theme}) {
     for (size_t i = 0; i < row->size(); ++i) controls.push_back(&row->card(i));
@@ -209,9 +198,10 @@ TEST(SettingsKitTest, TabReachesEveryControlArrowsMoveBetweenOptionsAndEachHasAN
   for (size_t i = 0; i < 3; ++i) controls.push_back(&gallery.columns->control().segment(i));
   for (Gtk::Widget* control : controls) {
     EXPECT_NE(std::find(chain.begin(), chain.end(), control), chain.end()) << control->get_name();
-    EXPECT_TRUE(hasLabel(*control)) << control->get_name();
+    EXPECT_TRUE(SettingsHarness::hasAccessibleName(*control)) << control->get_name();
   }
-  for (Gtk::Widget* focus : chain) EXPECT_TRUE(hasLabel(*focus)) << focus->get_name();
+  for (Gtk::Widget* focus : chain)
+    EXPECT_TRUE(SettingsHarness::hasAccessibleName(*focus)) << focus->get_name();
   EXPECT_EQ(gtk_test_accessible_check_property(GTK_ACCESSIBLE(gallery.show->control().gobj()),
                                                GTK_ACCESSIBLE_PROPERTY_LABEL, "Favorileri göster"),
             nullptr);

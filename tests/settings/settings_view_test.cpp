@@ -46,6 +46,14 @@ TEST(SettingsViewTest, OpensOnAppearanceAndEveryRowShowsItsPaneBuiltAnewWithoutW
                              pane == SettingsPane::sidebar || pane == SettingsPane::window;
     EXPECT_EQ(harness.preview() != nullptr, withPreview) << rawValue(pane);
   }
+  // Tab reaches the pane list, whose rows carry their titles for assistive technologies.
+  const auto chain = SettingsHarness::tabChain(view);
+  EXPECT_NE(std::find(chain.begin(), chain.end(), &view.sidebar().row(SettingsPane::privacy)),
+            chain.end());
+  for (Gtk::Widget* focus : chain) {
+    EXPECT_TRUE(SettingsHarness::hasAccessibleName(*focus)) << G_OBJECT_TYPE_NAME(focus->gobj());
+  }
+
   // The row of the pane shown changes nothing.
   PaneBody* shown = &view.shownPane();
   view.sidebar().row(SettingsPane::privacy).activate();
