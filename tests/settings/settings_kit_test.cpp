@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <adwaita.h>
 #include <gtk/gtk.h>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -87,6 +88,7 @@ class KitGallery : public Gtk::Window {
     scroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
     scroller->set_propagate_natural_height(true);
     scroller->set_max_content_height(880);
+    scroller->add_css_class("settings-root");
     scroller->set_child(body_);
     set_child(*scroller);
   }
@@ -212,6 +214,11 @@ TEST(SettingsKitTest, TabReachesEveryControlArrowsMoveBetweenOptionsAndEachHasAN
   gallery.columns->control().segment(0).grab_focus();
   gallery.child_focus(Gtk::DirectionType::RIGHT);
   EXPECT_EQ(gallery.get_focus(), &gallery.columns->control().segment(1));
+
+  AdwStyleManager* style = adw_style_manager_get_default();
+  adw_style_manager_set_color_scheme(style, ADW_COLOR_SCHEME_FORCE_DARK);
+  SettingsHarness::shot(*gallery.get_child(), "settings-kit-dark");
+  adw_style_manager_set_color_scheme(style, ADW_COLOR_SCHEME_DEFAULT);
 }
 
 // A user drags the sidebar width to and fro, one new value every frame, while the settings window
