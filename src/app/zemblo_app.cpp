@@ -120,7 +120,9 @@ void ZembloApp::showSettingsWindow() {
     settingsWindow_->signal_close_request().connect(
         [this] {
           settingsWindow_->set_visible(false);
-          Glib::signal_idle().connect_once([this] { settingsWindow_.reset(); });
+          Glib::signal_idle().connect_once([this] {
+            if (settingsWindow_ && !settingsWindow_->get_visible()) settingsWindow_.reset();
+          });
           return true;
         },
         false);
