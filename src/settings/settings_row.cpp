@@ -28,6 +28,8 @@ void SettingsRow::setAccessory(Gtk::Widget& accessory, bool namedByRow) {
   accessory_ = &accessory;
   accessoryNamedByRow_ = namedByRow;
   accessory.set_valign(Gtk::Align::CENTER);
+  // Buttons beside a row are drawn in the small control size.
+  if (dynamic_cast<Gtk::Button*>(&accessory)) accessory.add_css_class("settings-small");
   append(accessory);
   describeAccessory();
 }

@@ -15,7 +15,8 @@ class SettingsRow : public Gtk::Box {
   SettingsRow(std::string title, std::optional<std::string> subtitle = std::nullopt,
               std::optional<std::string> symbol = std::nullopt);
 
-  // Places the control (made with Gtk::make_managed, or owned elsewhere) at the trailing edge.
+  // Places the control (made with Gtk::make_managed, or owned elsewhere) at the trailing edge; a
+  // button there is drawn in the small control size.
   // A control that shows no text of its own (a switch, a slider, a segmented control) is named
   // after the row for assistive technologies; a button with its own text keeps that name and
   // gets the row's title as its description.

@@ -85,6 +85,12 @@ window.zemblo-settings.settings-font-mono { font-family: monospace; }
   font-size: 12px;
 }
 
+.zemblo-settings button.settings-small {
+  min-height: 22px;
+  padding: 2px 10px;
+  font-size: 12px;
+}
+
 .zemblo-settings button.settings-card-button {
   padding: 0;
   border: none;

@@ -184,6 +184,12 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   EXPECT_FALSE(gallery.density->card(2).selected());
   EXPECT_TRUE(gallery.columns->control().segment(2).get_active());
   EXPECT_TRUE(gallery.show->control().get_active());
+
+  // A hidden row takes the divider above it along.
+  auto* divider = gallery.columns->get_prev_sibling();
+  ASSERT_TRUE(divider && divider->get_visible());
+  gallery.columns->set_visible(false);
+  EXPECT_FALSE(divider->get_visible());
   SettingsHarness::shot(*gallery.get_child(), "settings-kit-light-tr");
 }
 

@@ -91,7 +91,8 @@ TEST(SettingsViewTest, PreviewRedrawsWithAPreferenceInTheSameFrameAsTheBrowserWi
   SettingsHarness harness;
   InterfacePreview& preview = *harness.preview();
   const int width = preview.get_width();
-  const int x = width / 10, y = int(PreviewLayout::kHeight / 2);
+  // Below the mock tabs and tiles: the sidebar backdrop, or the page of the card.
+  const int x = width / 10, y = 220;
   const auto leading = SettingsHarness::pixel(SettingsHarness::render(preview), x, y);
 
   // The next frame of each window shows the change.
