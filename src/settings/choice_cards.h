@@ -46,7 +46,9 @@ class ChoiceCardRow : public Gtk::Box {
   std::unique_ptr<Observer> observer_;
 };
 
-// The row for the options of type T, bound to a selection of T.
+// The row for the options of type T, bound to a selection of T. `title` names each card
+// (localised by the pane); `preview` draws its picture, a widget made with Gtk::make_managed
+// (the option thumbnails, or a pane's own), stretched to the card's width and 76 high.
 template <class T>
 class ChoiceCards : public ChoiceCardRow {
  public:

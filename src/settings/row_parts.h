@@ -5,7 +5,7 @@
 
 #include <gtkmm.h>
 
-// Pieces the kit's rows, sections and headers share.
+// What the kit's rows, sections and headers share.
 namespace zemblo::row_parts {
 
 inline constexpr int kIconWidth = 20;
