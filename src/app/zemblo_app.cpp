@@ -64,6 +64,7 @@ void ZembloApp::on_startup() {
   add_action("settings", [this] { showSettingsWindow(); });
   // Saves on the way out like closing the window does (in the shutdown handler).
   add_action("quit", [this] { quit(); });
+  set_accel_for_action("app.settings", "<Control>comma");
   store();
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
@@ -117,7 +118,20 @@ void ZembloApp::showPasswordsWindow() {
 }
 
 void ZembloApp::showSettingsWindow() {
-  if (!settingsWindow_) settingsWindow_ = std::make_unique<SettingsView>(*store());
+  if (!settingsWindow_) {
+    settingsWindow_ = std::make_unique<SettingsView>(*store());
+    // Closing ends the window: the next one opens on Appearance with fresh state. It goes on a
+    // later turn, out of its own signal handler.
+    settingsWindow_->signal_close_request().connect(
+        [this] {
+          settingsWindow_->set_visible(false);
+          Glib::signal_idle().connect_once([this] {
+            if (settingsWindow_ && !settingsWindow_->get_visible()) settingsWindow_.reset();
+          });
+          return true;
+        },
+        false);
+  }
   present(*settingsWindow_, *this);
 }
 

@@ -91,9 +91,11 @@ BrowserStore::BrowserStore(Passkey, BrowserStoreEnvironment environment)
     : environment_(std::move(environment)),
       defaults_(environment_.defaults ? environment_.defaults : &UserDefaults::standard()),
       files_(environment_.files ? *environment_.files : SessionFiles()),
-      scheduler_(environment_.scheduler ? *environment_.scheduler : Scheduler::mainLoop()) {}
+      scheduler_(environment_.scheduler ? *environment_.scheduler : Scheduler::mainLoop()),
+      prefsSave_(std::make_unique<Throttle>(scheduler_, kPrefsSaveInterval,
+                                            [this] { prefs_.peek().save(*defaults_); })) {}
 
-BrowserStore::~BrowserStore() = default;
+BrowserStore::~BrowserStore() { prefsSave_->flush(); }
 
 void BrowserStore::start() {
   downloads_ =
@@ -184,7 +186,7 @@ void BrowserStore::setPrefs(AppPreferences value) {
 void BrowserStore::prefsDidSet(const AppPreferences& old) {
   const AppPreferences& now = prefs_.peek();
   if (now == old) return;
-  now.save(*defaults_);
+  prefsSave_->request();
   if (now.theme != old.theme) applyAppAppearance();
   if (now.language != old.language) applyLanguage();
   if (now.pageDarkMode != old.pageDarkMode || now.darkBrightness != old.darkBrightness ||
@@ -276,6 +278,7 @@ SessionSnapshot BrowserStore::sessionSnapshot() const {
 }
 
 bool BrowserStore::saveNow() {
+  prefsSave_->flush();
   const bool sessionSaved = files_.writeSession(sessionSnapshot());
   const bool historySaved = files_.writeHistory(history.peek());
   if (sessionSaved && historySaved) {

@@ -16,6 +16,7 @@
 #include "model/space.h"
 #include "platform/observable.h"
 #include "platform/scheduler.h"
+#include "platform/throttle.h"
 #include "platform/url.h"
 #include "platform/user_defaults.h"
 
@@ -78,6 +79,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   static constexpr std::chrono::milliseconds kSaveDelay{800};
   // After a failed save, how long until the next try when nothing else asks for one.
   static constexpr std::chrono::seconds kSaveRetryDelay{10};
+  // The preferences are written at once, then at most once per interval while they keep
+  // changing (a dragged slider), and the last change is always written.
+  static constexpr std::chrono::milliseconds kPrefsSaveInterval{250};
 
   // Loads preferences, session and history and starts the shared services.
   static std::shared_ptr<BrowserStore> create(BrowserStoreEnvironment environment = {});
@@ -207,8 +211,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Asks for a save 0.8 s from now, replacing a pending one.
   void scheduleSave();
   bool hasPendingSave() const { return saveTask_ && !saveTask_->finished(); }
-  // Writes "session.json" and "history.json" now; false when either could not be written (the
-  // user is told once per run of failures, and the save is tried again later).
+  // Writes "session.json" and "history.json" now, and preferences still waiting to be written;
+  // false when either file could not be written (the user is told once per run of failures,
+  // and the save is tried again later).
   bool saveNow();
   // Saves, then starts the browser anew (after a change of language).
   void relaunch();
@@ -253,6 +258,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::unique_ptr<ScheduledTask> saveTask_;
   std::unique_ptr<ScheduledTask> saveRetry_;
   bool saveFailing_ = false;
+  std::unique_ptr<Throttle> prefsSave_;
   std::vector<std::unique_ptr<ScheduledTask>> appearanceTasks_;
 };
 

@@ -1,20 +1,72 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include <gtkmm.h>
+
+#include "model/app_language.h"
+#include "platform/observable.h"
+#include "settings/settings_context.h"
+#include "settings/settings_pane.h"
+#include "widgets/system_color_scheme.h"
 
 namespace zemblo {
 
 class BrowserStore;
+class PaneBody;
+class SettingsSidebar;
+class SettingsStyle;
 
-// The settings window. Unlike the other windows it keeps its state across a change of language.
+// The settings window: the pane list beside the chosen pane, 920 × 660, opening on Appearance.
+// Each time a pane is shown, and when the language changes, the pane is built anew (scrolled to
+// the top, with fresh view state) and faded in; a language change also rebuilds the pane list
+// and keeps the chosen pane. Every text takes the design of the interface font and every
+// control the theme's accent.
 class SettingsView : public Gtk::Window {
  public:
+  static constexpr int kWidth = 920;
+  static constexpr int kHeight = 660;
+  static constexpr int kPaneMaximumWidth = 660;
+  static constexpr int kPaneHorizontalPadding = 32;
+  static constexpr int kPaneVerticalPadding = 28;
+  static constexpr unsigned kFadeMilliseconds = 220;
+
   explicit SettingsView(BrowserStore& store);
+  ~SettingsView() override;
+
+  SettingsPane pane() const { return pane_; }
+  // What choosing a row does; choosing the pane already shown changes nothing.
+  void select(SettingsPane pane);
+
+  SettingsSidebar& sidebar() { return *sidebar_; }
+  PaneBody& shownPane() { return *shownPane_; }
+  Gtk::ScrolledWindow& shownScroller() { return *shownScroller_; }
+  const SettingsContext& context() const { return context_; }
 
  private:
+  void sync();
+  void rebuild();
+  void showPane();
+  void dropHiddenPanes();
+
   BrowserStore& store_;
+  SystemColorScheme scheme_;
+  SettingsContext context_;
+  std::unique_ptr<SettingsStyle> style_;
+  SettingsPane pane_ = SettingsPane::appearance;
+  std::optional<AppLanguage> language_;
+  std::optional<std::string> fontClass_;
+  Gtk::Box root_{Gtk::Orientation::HORIZONTAL, 0};
+  Gtk::Box column_{Gtk::Orientation::VERTICAL, 0};
+  Gtk::Separator divider_{Gtk::Orientation::VERTICAL};
+  Gtk::Stack detail_;
+  std::unique_ptr<SettingsSidebar> sidebar_;
+  Gtk::ScrolledWindow* shownScroller_ = nullptr;
+  PaneBody* shownPane_ = nullptr;
+  unsigned panesBuilt_ = 0;
+  std::unique_ptr<Observer> observer_;
 };
 
 }  // namespace zemblo

@@ -17,6 +17,7 @@ constexpr const char* kUnknownSymbolIcon = "zemblo-dot-symbolic";
 constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     // Bars, buttons and lists.
     {"sidebar.left", "sidebar-show-symbolic"},
+    {"macwindow", "zemblo-window-symbolic"},
     {"chevron.left", "go-previous-symbolic"},
     {"chevron.right", "go-next-symbolic"},
     {"chevron.up", "go-up-symbolic"},

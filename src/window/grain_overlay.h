@@ -2,13 +2,15 @@
 
 #include <gtkmm.h>
 
+#include "widgets/grain_paint.h"
+
 namespace zemblo {
 
 // A fine random grain. Its parent draws it in the overlay blend mode over what it covers; on its
 // own it paints the grey noise at opacity `amount` × 0.55, tiled at half the image's size.
 class GrainOverlay : public Gtk::Widget {
  public:
-  static constexpr int kNoiseSize = 128;
+  static constexpr int kNoiseSize = paint::kGrainNoiseSize;
 
   GrainOverlay();
 

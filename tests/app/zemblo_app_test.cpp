@@ -63,13 +63,32 @@ TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit)
     EXPECT_EQ(windowsTitled(*app, "Zemblo").size(), 1u);
     const std::string passwordsTitle = localized("Şifreler");
     EXPECT_EQ(windowsTitled(*app, passwordsTitle).size(), 1u);
+    auto context = Glib::MainContext::get_default();
+    const auto drain = [&] {
+      while (context->iteration(false)) {
+      }
+    };
+    // Closing the settings window ends it; Ctrl+, in the browser window opens a new one.
+    const std::string settingsTitle = localized("Ayarlar");
+    ASSERT_EQ(windowsTitled(*app, settingsTitle).size(), 1u);
+    windowsTitled(*app, settingsTitle).front()->close();
+    drain();
+    EXPECT_EQ(windowsTitled(*app, settingsTitle).size(), 0u);
+    browser->present();
+    drain();
+    ASSERT_EQ(std::system("xdotool search --sync --onlyvisible --name '^Zemblo$' windowfocus %1 "
+                          "key ctrl+comma"),
+              0);
+    for (int i = 0; i < 200 && windowsTitled(*app, settingsTitle).empty(); ++i) {
+      context->iteration(false);
+      g_usleep(10000);
+    }
+    EXPECT_EQ(windowsTitled(*app, settingsTitle).size(), 1u);
 
     // A change of language rebuilds the passwords window in the new language.
     const AppLanguage other = L10n::isEnglish() ? AppLanguage::turkish : AppLanguage::english;
     store->updatePrefs([other](AppPreferences& prefs) { prefs.language = other; });
-    auto context = Glib::MainContext::get_default();
-    while (context->iteration(false)) {
-    }
+    drain();
     EXPECT_EQ(windowsTitled(*app, other == AppLanguage::english ? "Passwords" : "Şifreler").size(),
               1u);
   });

@@ -192,6 +192,7 @@ TEST_F(BrowserStoreCommandsTest, ThePageDarkModeToggleOnlyKnowsOffAndAlways) {
   store->updatePrefs([](AppPreferences& p) { p.pageDarkMode = PageDarkMode::withTheme; });
   store->togglePageDarkMode();
   EXPECT_EQ(store->prefs().pageDarkMode, PageDarkMode::off);
+  settle();  // changes in quick succession are written together
   EXPECT_EQ(AppPreferences::load(defaults).pageDarkMode, PageDarkMode::off);
   EXPECT_EQ(prefs.count, 4);
 }

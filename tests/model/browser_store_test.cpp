@@ -292,6 +292,36 @@ TEST_F(BrowserStoreTest, AnUnchangedPreferenceWriteDoesNothing) {
   EXPECT_FALSE(defaults.contains("appPreferences.v1"));  // ... but saves nothing unchanged
 }
 
+TEST_F(BrowserStoreTest, ABurstOfPreferenceChangesIsWrittenAFewTimesASecondEndingWithTheLast) {
+  auto store = start();
+  const auto onDisk = [&] {
+    UserDefaults file(defaults.file());
+    return AppPreferences::load(file);
+  };
+  int writes = 0;
+  double lastSeen = onDisk().sidebarWidth;
+  // A slider dragged for two seconds, one new value every 10 ms.
+  for (int step = 1; step <= 200; ++step) {
+    store->updatePrefs([step](AppPreferences& prefs) { prefs.sidebarWidth = 200 + step; });
+    if (step == 1) EXPECT_EQ(onDisk().sidebarWidth, 201);  // the first change at once
+    scheduler.advance(10ms);
+    if (const double stored = onDisk().sidebarWidth; stored != lastSeen) {
+      ++writes;
+      lastSeen = stored;
+    }
+  }
+  EXPECT_LE(writes, 9);
+  scheduler.advance(2 * BrowserStore::kPrefsSaveInterval);
+  EXPECT_EQ(onDisk().sidebarWidth, 400);
+
+  // A change still waiting when the store goes is not lost.
+  store->updatePrefs([](AppPreferences& prefs) { prefs.sidebarWidth = 300; });
+  store->updatePrefs([](AppPreferences& prefs) { prefs.sidebarWidth = 310; });
+  EXPECT_EQ(onDisk().sidebarWidth, 300);
+  store.reset();
+  EXPECT_EQ(onDisk().sidebarWidth, 310);
+}
+
 TEST_F(BrowserStoreTest, ThemeChangesReachTheAppearanceOnALaterTurn) {
   std::vector<ThemeMode> applied;
   BrowserStoreEnvironment environment;

@@ -1,0 +1,24 @@
+#include "settings/row_parts.h"
+
+#include "widgets/symbol_icons.h"
+
+namespace zemblo::row_parts {
+
+void wrappingText(Gtk::Label& label, std::initializer_list<const char*> cssClasses) {
+  for (const char* cssClass : cssClasses) label.add_css_class(cssClass);
+  label.set_xalign(0);
+  label.set_wrap(true);
+  label.set_wrap_mode(Pango::WrapMode::WORD_CHAR);
+}
+
+Gtk::Image* makeIcon(const std::string& symbol) {
+  auto* icon = Gtk::make_managed<Gtk::Image>();
+  icon->set_from_icon_name(symbolIconName(symbol));
+  icon->set_pixel_size(symbolPixelSize(13));
+  icon->set_size_request(kIconWidth, -1);
+  icon->set_valign(Gtk::Align::CENTER);
+  icon->add_css_class("settings-secondary");
+  return icon;
+}
+
+}  // namespace zemblo::row_parts

@@ -1,0 +1,81 @@
+#include "settings/slider_row.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "settings/accessibility.h"
+#include "settings/row_parts.h"
+
+namespace zemblo {
+
+SliderRow::SliderRow(std::string title, std::optional<std::string> subtitle,
+                     std::optional<std::string> symbol, Binding<double> value, Range range,
+                     std::function<std::string(double)> format)
+    : Gtk::Box(Gtk::Orientation::VERTICAL, 8),
+      value_(std::move(value)),
+      range_(range),
+      format_(std::move(format)),
+      title_(title) {
+  set_name("SliderRow");
+  add_css_class("settings-slider-row");
+  if (symbol) header_.append(*row_parts::makeIcon(*symbol));
+  row_parts::wrappingText(title_, {"settings-row-title"});
+  title_.set_hexpand(true);
+  header_.append(title_);
+  badge_.add_css_class("settings-secondary");
+  badgeBox_.add_css_class("settings-badge");
+  badgeBox_.set_valign(Gtk::Align::CENTER);
+  badgeBox_.append(badge_);
+  header_.append(badgeBox_);
+  append(header_);
+
+  const double span = range_.upper - range_.lower;
+  const double step = range_.step.value_or(span / 100);
+  scale_.set_adjustment(
+      Gtk::Adjustment::create(range_.lower, range_.lower, range_.upper, step, step * 5, 0));
+  scale_.set_draw_value(false);
+  scale_.set_hexpand(true);
+  scale_.add_css_class("settings-slider");
+  scale_.signal_change_value().connect(sigc::mem_fun(*this, &SliderRow::moved), false);
+  accessibility::setLabel(scale_, title);
+  append(scale_);
+
+  if (subtitle) {
+    subtitle_.set_text(*subtitle);
+    row_parts::wrappingText(subtitle_, {"settings-row-subtitle", "settings-secondary"});
+    append(subtitle_);
+    accessibility::setDescription(scale_, *subtitle);
+  }
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+SliderRow::~SliderRow() { observer_.reset(); }
+
+double SliderRow::snapped(double value, const Range& range) {
+  if (range.step && *range.step > 0) {
+    value = range.lower + std::round((value - range.lower) / *range.step) * *range.step;
+  }
+  return std::clamp(value, range.lower, range.upper);
+}
+
+void SliderRow::sync() {
+  const double value = value_.get();
+  badge_.set_text(format_(value));
+  ShowingModelValue showing(showing_);
+  // The slider cannot show a value outside its range; it stands at the nearer end, and the
+  // stored value stays as it is.
+  scale_.set_value(value);
+}
+
+bool SliderRow::moved(Gtk::ScrollType, double value) {
+  if (showing_) return true;
+  const double chosen = snapped(value, range_);
+  if (chosen != value_.get()) value_.set(chosen);
+  {
+    ShowingModelValue showing(showing_);
+    scale_.set_value(chosen);
+  }
+  return true;
+}
+
+}  // namespace zemblo

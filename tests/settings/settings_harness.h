@@ -1,0 +1,116 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <gtkmm.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "model/localization.h"
+#include "settings/interface_preview.h"
+#include "settings/pane_body.h"
+#include "settings/settings_view.h"
+#include "sidebar/sidebar_harness.h"
+
+// The settings window over the store of a browser window, both shown under the virtual display
+// with animations off, the interface in Turkish.
+namespace zemblo::testing {
+
+class SettingsHarness : public WindowHarness {
+ public:
+  SettingsHarness() {
+    setLanguage(AppLanguage::turkish);
+    view_ = std::make_unique<SettingsView>(store());
+    view_->present();
+    waitUntil([&] { return view_->get_mapped() && view_->get_width() > 0; });
+    pump();
+  }
+  ~SettingsHarness() {
+    view_.reset();
+    L10n::setEnglish(false);
+  }
+
+  void setLanguage(AppLanguage language) {
+    store().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
+    window().rebuildContent();
+    pump();
+  }
+
+  SettingsView& view() { return *view_; }
+
+  // The interface preview of the pane shown, if it has one.
+  InterfacePreview* preview() {
+    for (Gtk::Widget* child = view_->shownPane().get_first_child(); child;
+         child = child->get_next_sibling()) {
+      if (auto* preview = dynamic_cast<InterfacePreview*>(child)) return preview;
+    }
+    return nullptr;
+  }
+
+  // The settings file as it is on disk.
+  std::string defaultsFile() {
+    std::ifstream in(store().defaults().file());
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+
+  // What the widget draws, rendered by its window's renderer.
+  static Glib::RefPtr<Gdk::Texture> render(Gtk::Widget& widget) {
+    GdkPaintable* paintable = gtk_widget_paintable_new(widget.gobj());
+    const int width = widget.get_width(), height = widget.get_height();
+    GtkSnapshot* snapshot = gtk_snapshot_new();
+    gdk_paintable_snapshot(paintable, snapshot, width, height);
+    GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+    const graphene_rect_t viewport = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));
+    GskRenderer* renderer = gtk_native_get_renderer(widget.get_native()->gobj());
+    GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &viewport);
+    gsk_render_node_unref(node);
+    g_object_unref(paintable);
+    return Glib::wrap(texture);
+  }
+
+  // Red, green and blue of one pixel, 0…255.
+  static std::array<int, 3> pixel(const Glib::RefPtr<Gdk::Texture>& texture, int x, int y) {
+    const int width = texture->get_width();
+    std::vector<guchar> data(size_t(width) * size_t(texture->get_height()) * 4);
+    gdk_texture_download(texture->gobj(), data.data(), size_t(width) * 4);
+    const guchar* p = data.data() + (size_t(y) * size_t(width) + size_t(x)) * 4;
+    // Cairo's byte order: blue, green, red, alpha.
+    return {p[2], p[1], p[0]};
+  }
+
+  // Whether assistive technologies are given a name for the widget.
+  static bool hasAccessibleName(Gtk::Widget& widget) {
+    return gtk_test_accessible_has_property(GTK_ACCESSIBLE(widget.gobj()),
+                                            GTK_ACCESSIBLE_PROPERTY_LABEL);
+  }
+
+  // The widgets Tab visits in the window, in order, once round.
+  static std::vector<Gtk::Widget*> tabChain(Gtk::Window& window) {
+    std::vector<Gtk::Widget*> chain;
+    for (int i = 0; i < 200; ++i) {
+      window.child_focus(Gtk::DirectionType::TAB_FORWARD);
+      Gtk::Widget* focus = window.get_focus();
+      if (!focus || (!chain.empty() && focus == chain.front())) break;
+      chain.push_back(focus);
+    }
+    return chain;
+  }
+
+  // Saves the widget's picture when ZEMBLO_SHOTS names a folder.
+  static void shot(Gtk::Widget& widget, const std::string& name) {
+    const char* folder = std::getenv("ZEMBLO_SHOTS");
+    if (!folder) return;
+    pump();
+    const std::string file = std::string(folder) + "/" + name + ".png";
+    EXPECT_TRUE(gdk_texture_save_to_png(render(widget)->gobj(), file.c_str())) << file;
+  }
+
+ private:
+  std::unique_ptr<SettingsView> view_;
+};
+
+}  // namespace zemblo::testing

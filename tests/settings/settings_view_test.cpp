@@ -1,0 +1,150 @@
+#include "settings/settings_view.h"
+
+#include <gtest/gtest.h>
+
+#include <adwaita.h>
+
+#include "settings/interface_preview.h"
+#include "settings/pane_body.h"
+#include "settings/settings_harness.h"
+#include "settings/settings_sidebar.h"
+
+namespace zemblo {
+namespace {
+
+using testing::pump;
+using testing::SettingsHarness;
+
+TEST(SettingsViewTest, OpensOnAppearanceAndEveryRowShowsItsPaneBuiltAnewWithoutWriting) {
+  SettingsHarness harness;
+  SettingsView& view = harness.view();
+  const std::string before = harness.defaultsFile();
+
+  EXPECT_EQ(view.get_child()->get_width(), SettingsView::kWidth);
+  EXPECT_EQ(view.get_child()->get_height(), SettingsView::kHeight);
+  EXPECT_EQ(view.pane(), SettingsPane::appearance);
+  EXPECT_TRUE(view.sidebar().row(SettingsPane::appearance).is_selected());
+  SettingsHarness::shot(*view.get_child(), "settings-light-tr");
+  EXPECT_EQ(view.shownPane().header().title().get_text(), "Görünüm");
+  EXPECT_EQ(view.sidebar().footer().get_text(), "Zemblo Browser " ZEMBLO_TEST_VERSION);
+
+  for (SettingsPane pane : allCases<SettingsPane>()) {
+    if (pane == SettingsPane::appearance) continue;
+    SettingsSidebarRow& row = view.sidebar().row(pane);
+    PaneBody* previous = &view.shownPane();
+    row.activate();
+    pump();
+    EXPECT_EQ(view.pane(), pane);
+    EXPECT_TRUE(row.is_selected());
+    EXPECT_EQ(view.shownPane().pane(), pane);
+    EXPECT_EQ(view.shownPane().header().title().get_text().raw(), paneTitle(pane));
+    EXPECT_EQ(view.shownPane().header().subtitle().get_text().raw(), paneSubtitle(pane));
+    // Built anew, scrolled to the top.
+    EXPECT_NE(&view.shownPane(), previous);
+    EXPECT_EQ(view.shownScroller().get_vadjustment()->get_value(), 0);
+    const bool withPreview = pane == SettingsPane::appearance || pane == SettingsPane::colors ||
+                             pane == SettingsPane::sidebar || pane == SettingsPane::window;
+    EXPECT_EQ(harness.preview() != nullptr, withPreview) << rawValue(pane);
+  }
+  // Tab reaches the pane list, whose rows carry their titles for assistive technologies.
+  const auto chain = SettingsHarness::tabChain(view);
+  EXPECT_NE(std::find(chain.begin(), chain.end(), &view.sidebar().row(SettingsPane::privacy)),
+            chain.end());
+  for (Gtk::Widget* focus : chain) {
+    EXPECT_TRUE(SettingsHarness::hasAccessibleName(*focus)) << G_OBJECT_TYPE_NAME(focus->gobj());
+  }
+
+  // The row of the pane shown changes nothing.
+  PaneBody* shown = &view.shownPane();
+  view.sidebar().row(SettingsPane::privacy).activate();
+  pump();
+  EXPECT_EQ(&view.shownPane(), shown);
+
+  // Arrows move through the list as they do in any list; the row under them is shown.
+  g_signal_emit_by_name(view.sidebar().row(SettingsPane::privacy).get_parent()->gobj(),
+                        "move-cursor", GTK_MOVEMENT_DISPLAY_LINES, -1, FALSE, FALSE);
+  pump();
+  EXPECT_EQ(view.pane(), SettingsPane::spaces);
+  EXPECT_EQ(harness.defaultsFile(), before);
+
+  // The interface font reaches every text of the window, the pane list's included.
+  harness.store().updatePrefs(
+      [](AppPreferences& prefs) { prefs.interfaceFont = InterfaceFont::mono; });
+  pump();
+  Gtk::Label& title = view.sidebar().row(SettingsPane::general).title();
+  EXPECT_EQ(title.get_pango_context()->get_font_description().get_family(), "monospace");
+
+  // A new language keeps the pane and rebuilds the list and the pane in it.
+  PaneBody* turkishPane = &view.shownPane();
+  harness.setLanguage(AppLanguage::english);
+  EXPECT_EQ(view.pane(), SettingsPane::spaces);
+  EXPECT_NE(&view.shownPane(), turkishPane);
+  EXPECT_EQ(view.shownPane().header().title().get_text(), "Spaces");
+  EXPECT_EQ(view.sidebar().row(SettingsPane::privacy).title().get_text(), "Privacy & Security");
+  EXPECT_EQ(view.get_title(), "Settings");
+  view.sidebar().row(SettingsPane::appearance).activate();
+  SettingsHarness::shot(*view.get_child(), "settings-light-en");
+  EXPECT_EQ(view.sidebar().footer().get_text(), "Zemblo Browser " ZEMBLO_TEST_VERSION);
+}
+
+TEST(SettingsViewTest, PreviewRedrawsWithAPreferenceInTheSameFrameAsTheBrowserWindow) {
+  SettingsHarness harness;
+  InterfacePreview& preview = *harness.preview();
+  const int width = preview.get_width();
+  // Below the mock tabs and tiles: the sidebar backdrop, or the page of the card.
+  const int x = width / 10, y = 220;
+  const auto leading = SettingsHarness::pixel(SettingsHarness::render(preview), x, y);
+
+  // The next frame of each window shows the change.
+  struct Frame {
+    bool seen = false;
+    double shown = 0;
+  } previewFrame, browserFrame;
+  auto firstFrame = [](Gtk::Widget& widget, Frame& frame, std::function<double()> shown) {
+    GdkFrameClock* clock = gtk_widget_get_frame_clock(widget.gobj());
+    auto* hook = new std::function<void()>([&frame, shown] {
+      if (!frame.seen) frame = {true, shown()};
+    });
+    return g_signal_connect_data(
+        clock, "after-paint",
+        G_CALLBACK(+[](GdkFrameClock*, std::function<void()>* run) { (*run)(); }), hook,
+        +[](gpointer data, GClosure*) { delete static_cast<std::function<void()>*>(data); },
+        GConnectFlags(0));
+  };
+  Gtk::Widget& column = harness.window().sidebarColumn();
+  const gulong previewHook =
+      firstFrame(preview, previewFrame, [&] { return preview.shownLayout().sidebar.frame.width; });
+  const gulong browserHook =
+      firstFrame(column, browserFrame, [&] { return double(column.get_width()); });
+  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.sidebarWidth = 360; });
+  ASSERT_TRUE(testing::waitUntil([&] { return previewFrame.seen && browserFrame.seen; }));
+  g_signal_handler_disconnect(gtk_widget_get_frame_clock(preview.gobj()), previewHook);
+  g_signal_handler_disconnect(gtk_widget_get_frame_clock(column.gobj()), browserHook);
+  EXPECT_NEAR(previewFrame.shown, 360 * InterfacePreview::kPaneScale, 1e-9);
+  pump();
+  EXPECT_EQ(browserFrame.shown, column.get_width());
+  EXPECT_GT(column.get_width(), 264);
+
+  // With the sidebar on the right, the left of the miniature shows the white page of the card.
+  harness.store().updatePrefs(
+      [](AppPreferences& prefs) { prefs.sidebarSide = SidebarSide::trailing; });
+  pump();
+  const auto trailing = SettingsHarness::pixel(SettingsHarness::render(preview), x, y);
+  EXPECT_NE(leading, trailing);
+  EXPECT_EQ(trailing, (std::array<int, 3>{255, 255, 255}));
+
+  // In the dark the page of the card is dark grey.
+  AdwStyleManager* style = adw_style_manager_get_default();
+  adw_style_manager_set_color_scheme(style, ADW_COLOR_SCHEME_FORCE_DARK);
+  pump();
+  EXPECT_EQ(preview.target().windowScheme, ColorScheme::dark);
+  const auto dark = SettingsHarness::pixel(SettingsHarness::render(preview), x, y);
+  EXPECT_EQ(dark, (std::array<int, 3>{46, 46, 46}));
+  SettingsHarness::shot(*harness.view().get_child(), "settings-dark-tr");
+  harness.setLanguage(AppLanguage::english);
+  SettingsHarness::shot(*harness.view().get_child(), "settings-dark-en");
+  adw_style_manager_set_color_scheme(style, ADW_COLOR_SCHEME_DEFAULT);
+}
+
+}  // namespace
+}  // namespace zemblo
