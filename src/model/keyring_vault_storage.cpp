@@ -2,9 +2,8 @@
 
 namespace zemblo {
 
-KeyringVaultStorage::KeyringVaultStorage(std::optional<std::string> busName)
-    : item_({kService, {{"service", kService}, {"account", kAccount}}, kLabel},
-            std::move(busName)) {}
+KeyringVaultStorage::KeyringVaultStorage()
+    : item_({kService, {{"service", kService}, {"account", kAccount}}, kLabel}) {}
 
 void KeyringVaultStorage::read(std::function<void(ReadResult)> done) {
   item_.read([done = std::move(done)](KeyringItem::ReadResult result) {

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include "model/vault_storage.h"
 #include "platform/keyring_item.h"
 
@@ -16,8 +13,7 @@ class KeyringVaultStorage : public VaultStorage {
   static constexpr const char* kAccount = "vault-v1";
   static constexpr const char* kLabel = "Zemblo Browser Şifreleri";
 
-  // `busName` reaches a Secret Service under another name than the desktop's own.
-  explicit KeyringVaultStorage(std::optional<std::string> busName = std::nullopt);
+  KeyringVaultStorage();
 
   void read(std::function<void(ReadResult)> done) override;
   void write(std::string data,

@@ -33,14 +33,12 @@ struct KeyringItem::State : std::enable_shared_from_this<State> {
   using Value = std::shared_ptr<SecretValueRef>;
 
   Identity identity;
-  std::optional<std::string> busName;
   SecretSchema schema{};
   GObjectRef<GCancellable> cancellable = GObjectRef<GCancellable>::adopt(g_cancellable_new());
   GObjectRef<SecretService> service;
   GObjectRef<SecretItem> item;
 
-  State(Identity identity, std::optional<std::string> busName)
-      : identity(std::move(identity)), busName(std::move(busName)) {
+  explicit State(Identity identity) : identity(std::move(identity)) {
     schema.name = this->identity.schema.c_str();
     // Only the attributes decide, as for an item stored by another program under the same ones.
     schema.flags = SECRET_SCHEMA_DONT_MATCH_NAME;
@@ -75,8 +73,8 @@ struct KeyringItem::State : std::enable_shared_from_this<State> {
       next(*this, {});
       return;
     }
-    secret_service_open(SECRET_TYPE_SERVICE, busName ? busName->c_str() : nullptr,
-                        SECRET_SERVICE_OPEN_SESSION, cancellable.get(), &State::resume,
+    secret_service_open(SECRET_TYPE_SERVICE, nullptr, SECRET_SERVICE_OPEN_SESSION,
+                        cancellable.get(), &State::resume,
                         then([next](State& self, GObject*, GAsyncResult* result) {
                           GError* error = nullptr;
                           SecretService* opened = secret_service_open_finish(result, &error);
@@ -259,8 +257,8 @@ struct KeyringItem::State : std::enable_shared_from_this<State> {
   }
 };
 
-KeyringItem::KeyringItem(Identity identity, std::optional<std::string> busName)
-    : state_(std::make_shared<State>(std::move(identity), std::move(busName))) {}
+KeyringItem::KeyringItem(Identity identity)
+    : state_(std::make_shared<State>(std::move(identity))) {}
 
 KeyringItem::~KeyringItem() { g_cancellable_cancel(state_->cancellable.get()); }
 

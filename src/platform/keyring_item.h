@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,8 +39,7 @@ class KeyringItem {
   // Whether the item now holds the data, and why not.
   using WriteDone = std::function<void(bool written, const std::string& error)>;
 
-  // `busName` reaches a Secret Service under another name than the desktop's own.
-  explicit KeyringItem(Identity identity, std::optional<std::string> busName = std::nullopt);
+  explicit KeyringItem(Identity identity);
   ~KeyringItem();
   KeyringItem(const KeyringItem&) = delete;
   KeyringItem& operator=(const KeyringItem&) = delete;
