@@ -6,34 +6,20 @@
 
 #include "model/autofill_bridge.h"
 #include "model/keyring_vault_storage.h"
+#include "model/localization.h"
 #include "model/password_store.h"
+#include "web/autofill_page_script.h"
+#include "web/login_page.h"
 #include "web/web_harness.h"
 
 namespace zemblo {
 namespace {
 
 using testing::callJavaScript;
+using testing::kLoginPage;
 using testing::TestServer;
 using testing::waitUntil;
 using testing::WebHarness;
-
-constexpr const char* kLoginPage = R"(<title>Login</title>
-<form id="form" action="/sent" method="post">
-  <input id="user" name="username" type="text"> <input id="pass" type="password">
-  <button id="go">Giriş</button>
-</form>
-<script>
-  window.seen = [];
-  for (const id of ["user", "pass"]) {
-    for (const type of ["input", "change"]) {
-      document.getElementById(id).addEventListener(type, () => seen.push(type + ":" + id));
-    }
-  }
-  document.getElementById("form").addEventListener("submit", (event) => {
-    event.preventDefault();
-    document.title = "sent";
-  });
-</script>)";
 
 // Posts from the script's own world, as the script itself would, after the tasks the page
 // queued so far have run; the answer as JSON text.
@@ -143,6 +129,17 @@ TEST_F(AutofillTest, AFilePageGetsNoAnswersAndRaisesNoOffer) {
   EXPECT_EQ(postFromScriptWorld(view, "{type: 'query'}"), "null");
   EXPECT_EQ(postFromScriptWorld(view, "{type: 'submit', username: 'ada', password: 'pw'}"), "null");
   EXPECT_FALSE(harness.store().pendingSave.peek());
+}
+
+TEST(AutofillPageScript, CarriesItsMenuTextsInTheInterfaceLanguage) {
+  L10n::setEnglish(true);
+  const std::string english = autofillPageScript();
+  L10n::setEnglish(false);
+  EXPECT_NE(english.find("\"Zemblo · Saved passwords\""), std::string::npos);
+  EXPECT_NE(english.find("\"(no username)\""), std::string::npos);
+  EXPECT_EQ(english.find("Kayıtlı şifreler"), std::string::npos);
+  EXPECT_EQ(english.find("kullanıcı adı yok"), std::string::npos);
+  EXPECT_EQ(autofillPageScript(), std::string(kAutofillScriptText));
 }
 
 TEST(AutofillWithoutKeyring, TheVaultIsUnavailableOffersNothingAndPagesStillLoad) {

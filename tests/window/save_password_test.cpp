@@ -10,35 +10,19 @@
 #include "model/keyring_vault_storage.h"
 #include "model/localization.h"
 #include "model/password_store.h"
+#include "web/login_page.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
 namespace {
 
 using testing::callJavaScript;
+using testing::kLoginPage;
 using testing::settle;
 using testing::TestServer;
 using testing::waitUntil;
 using testing::WebHarness;
 using testing::WindowHarness;
-
-constexpr const char* kLoginPage = R"(<title>Login</title>
-<form id="form" action="/sent" method="post">
-  <input id="user" name="username" type="text"> <input id="pass" type="password">
-  <button>Giriş</button>
-</form>
-<script>
-  window.seen = [];
-  for (const id of ["user", "pass"]) {
-    for (const type of ["input", "change"]) {
-      document.getElementById(id).addEventListener(type, () => seen.push(type + ":" + id));
-    }
-  }
-  document.getElementById("form").addEventListener("submit", (event) => {
-    event.preventDefault();
-    document.title = "sent";
-  });
-</script>)";
 
 constexpr const char* kSignUpPage = R"(<title>Sign up</title>
 <form id="form"><input id="user" name="email" type="email">
