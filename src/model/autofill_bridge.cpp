@@ -5,14 +5,14 @@
 #include "model/browser_store.h"
 #include "model/host_rules.h"
 #include "model/password_store.h"
-#include "platform/json_reader.h"
+#include "platform/foundation_json.h"
 #include "platform/json_writer.h"
 #include "platform/url.h"
 
 namespace zemblo {
 namespace {
 
-using json::JsonValue;
+using json::Json;
 
 constexpr std::string_view kNoAnswer = "null";
 
@@ -23,14 +23,14 @@ struct Frame {
   std::optional<Url> address;
 };
 
-std::optional<std::string_view> stringMember(const JsonValue& body, std::string_view key) {
-  const std::optional<JsonValue> value = body.find(key);
-  if (!value || !value->isString()) return std::nullopt;
-  return value->string();
+std::optional<std::string_view> stringMember(const Json& body, std::string_view key) {
+  const auto value = body.find(key);
+  if (value == body.end() || !value->is_string()) return std::nullopt;
+  return value->get_ref<const std::string&>();
 }
 
 // Frames of web pages only: "file:", "about:" and opaque origins ("null") get no answer.
-std::optional<Frame> frameOf(const JsonValue& body) {
+std::optional<Frame> frameOf(const Json& body) {
   const auto origin = stringMember(body, "origin");
   const std::optional<Url> url = origin ? Url::parse(*origin) : std::nullopt;
   const std::optional<std::string> scheme = url ? url->scheme() : std::nullopt;
@@ -68,7 +68,7 @@ std::string query(const PasswordStore& vault, const Frame& frame) {
   return std::move(out).finish().value_or(std::string(kNoAnswer));
 }
 
-std::string fill(PasswordStore& vault, const Frame& frame, const JsonValue& body) {
+std::string fill(PasswordStore& vault, const Frame& frame, const Json& body) {
   const auto text = stringMember(body, "id");
   const std::optional<Uuid> id = text ? Uuid::parse(*text) : std::nullopt;
   const std::optional<Credential> credential = id ? vault.credential(*id) : std::nullopt;
@@ -80,7 +80,7 @@ std::string fill(PasswordStore& vault, const Frame& frame, const JsonValue& body
   return std::move(out).finish().value_or(std::string(kNoAnswer));
 }
 
-void submit(BrowserStore& store, const Frame& frame, const JsonValue& body) {
+void submit(BrowserStore& store, const Frame& frame, const Json& body) {
   const std::string username(stringMember(body, "username").value_or(""));
   const auto password = stringMember(body, "password");
   if (!password || password->empty()) return;
@@ -99,9 +99,9 @@ void submit(BrowserStore& store, const Frame& frame, const JsonValue& body) {
 
 std::string AutofillBridge::reply(std::string_view message) {
   const auto store = browser.lock();
-  const std::optional<json::JsonDocument> document = json::JsonDocument::parse(message);
-  if (!store || !document || !document->root().isObject()) return std::string(kNoAnswer);
-  const JsonValue body = document->root();
+  const std::optional<Json> document = json::parse(message);
+  if (!store || !document || !document->is_object()) return std::string(kNoAnswer);
+  const Json& body = *document;
   const auto type = stringMember(body, "type");
   const std::optional<Frame> frame = type ? frameOf(body) : std::nullopt;
   if (!frame) return std::string(kNoAnswer);

@@ -1,6 +1,6 @@
 #include "model/credential.h"
 
-#include "platform/json_reader.h"
+#include "platform/foundation_json.h"
 #include "platform/json_writer.h"
 #include "platform/text.h"
 #include "platform/url.h"
@@ -8,7 +8,7 @@
 namespace zemblo {
 namespace {
 
-using json::JsonValue;
+using json::Json;
 
 void write(json::JsonWriter& out, const Credential& credential) {
   out.beginObject().key("id").string(credential.id.str());
@@ -21,20 +21,21 @@ void write(json::JsonWriter& out, const Credential& credential) {
   out.endObject();
 }
 
-Credential credentialFrom(const JsonValue& object) {
-  object.requireObject();
+Credential credentialFrom(const Json& object) {
+  json::requireObject(object);
   Credential credential;
-  credential.id = object.requireUuid("id");
-  credential.host = object.requireString("host");
-  credential.url = object.requireString("url");
-  credential.username = object.requireString("username");
-  credential.password = object.requireString("password");
-  credential.title = object.requireString("title");
-  credential.notes = object.requireString("notes");
-  credential.created = object.requireDate("created");
-  credential.modified = object.requireDate("modified");
-  if (const auto lastUsed = object.find("lastUsed"); lastUsed && !lastUsed->isNull()) {
-    credential.lastUsed = object.requireDate("lastUsed");
+  credential.id = json::requireUuid(object, "id");
+  credential.host = json::requireString(object, "host");
+  credential.url = json::requireString(object, "url");
+  credential.username = json::requireString(object, "username");
+  credential.password = json::requireString(object, "password");
+  credential.title = json::requireString(object, "title");
+  credential.notes = json::requireString(object, "notes");
+  credential.created = json::requireDate(object, "created");
+  credential.modified = json::requireDate(object, "modified");
+  if (const auto lastUsed = object.find("lastUsed");
+      lastUsed != object.end() && !lastUsed->is_null()) {
+    credential.lastUsed = json::requireDate(object, "lastUsed");
   }
   return credential;
 }
@@ -56,13 +57,11 @@ std::optional<std::string> encodeCredentials(const std::vector<Credential>& cred
 }
 
 std::optional<std::vector<Credential>> decodeCredentials(std::string_view bytes) {
-  const std::optional<json::JsonDocument> document = json::JsonDocument::parse(bytes);
-  if (!document || !document->root().isArray()) return std::nullopt;
+  const std::optional<Json> document = json::parse(bytes);
+  if (!document || !document->is_array()) return std::nullopt;
   std::vector<Credential> credentials;
   try {
-    for (const JsonValue element : document->root().elements()) {
-      credentials.push_back(credentialFrom(element));
-    }
+    for (const Json& element : *document) credentials.push_back(credentialFrom(element));
   } catch (const json::DecodeError&) {
     return std::nullopt;
   }
