@@ -171,16 +171,5 @@ TEST_F(PasswordStoreTest, WritesQueueBehindTheOneUnderWayAndCarryTheNewestVault)
   EXPECT_FALSE(vault->hasUnsavedChanges());
 }
 
-TEST_F(PasswordStoreTest, NeverSaveListIsASetStoredInTheDefaults) {
-  auto vault = open({});
-  vault->neverSave("a.com");
-  vault->neverSave("a.com");
-  vault->neverSave("b.com");
-  EXPECT_EQ(defaults.stringArray(PasswordStore::kNeverSaveKey),
-            (std::vector<std::string>{"a.com", "b.com"}));
-  PasswordStore reopened(defaults, storage);
-  EXPECT_EQ(reopened.neverSaveHosts.peek(), (std::set<std::string>{"a.com", "b.com"}));
-}
-
 }  // namespace
 }  // namespace zemblo

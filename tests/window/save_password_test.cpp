@@ -49,29 +49,39 @@ void clearVaultItem() {
   g_hash_table_unref(attributes);
 }
 
-// The vault item's label and logins, as another program finds them in the keyring.
-std::pair<std::string, std::vector<Credential>> keyringVault() {
+void storeVaultItem(const std::string& data) {
   GHashTable* attributes = vaultAttributes();
-  SecretService* service = secret_service_get_sync(SECRET_SERVICE_OPEN_SESSION, nullptr, nullptr);
+  SecretValue* value = secret_value_new(data.data(), gssize(data.size()), "text/plain");
+  EXPECT_TRUE(secret_service_store_sync(nullptr, nullptr, attributes, SECRET_COLLECTION_DEFAULT,
+                                        "stored by the test", value, nullptr, nullptr));
+  secret_value_unref(value);
+  g_hash_table_unref(attributes);
+}
+
+// The vault item's label and data, as another program finds them in the keyring.
+std::pair<std::string, std::string> keyringVault() {
+  GHashTable* attributes = vaultAttributes();
   GList* items = secret_service_search_sync(
-      service, nullptr, attributes,
+      nullptr, nullptr, attributes,
       SecretSearchFlags(SECRET_SEARCH_ALL | SECRET_SEARCH_LOAD_SECRETS), nullptr, nullptr);
-  std::pair<std::string, std::vector<Credential>> found;
+  std::pair<std::string, std::string> found;
   if (items) {
+    EXPECT_EQ(g_list_length(items), 1u);
     char* label = secret_item_get_label(SECRET_ITEM(items->data));
     SecretValue* value = secret_item_get_secret(SECRET_ITEM(items->data));
     gsize length = 0;
     const char* bytes = value ? secret_value_get(value, &length) : "";
-    found = {
-        label,
-        decodeCredentials(std::string_view(bytes, length)).value_or(std::vector<Credential>{})};
+    found = {label, std::string(bytes, length)};
     g_free(label);
     if (value) secret_value_unref(value);
   }
   g_list_free_full(items, g_object_unref);
   g_hash_table_unref(attributes);
-  if (service) g_object_unref(service);
   return found;
+}
+
+std::vector<Credential> keyringLogins() {
+  return decodeCredentials(keyringVault().second).value_or(std::vector<Credential>{});
 }
 
 void xdotool(const std::string& arguments) {
@@ -172,8 +182,8 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
 
   click(banner().saveButton());
   ASSERT_TRUE(waitUntil([&] { return !harness.store().pendingSave.peek(); }));
-  const auto [label, stored] = keyringVault();
-  EXPECT_EQ(label, KeyringVaultStorage::kLabel);
+  EXPECT_EQ(keyringVault().first, KeyringVaultStorage::kLabel);
+  const std::vector<Credential> stored = keyringLogins();
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(stored[0].host, "127.0.0.1");
   EXPECT_EQ(stored[0].url, "http://127.0.0.1");
@@ -182,7 +192,9 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   settle();
   EXPECT_FALSE(banner().get_visible());
 
-  // A second visit offers the login under the focused field; Return fills it.
+  // A second visit offers the login under the focused field; Return fills it. The fill's write
+  // creates the item again when another program deleted it meanwhile.
+  clearVaultItem();
   open("/login", "Login");
   click("user");
   ASSERT_TRUE(waitUntil([&] { return menuShown(); }));
@@ -192,7 +204,8 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   ASSERT_TRUE(waitUntil([&] { return page("return pass.value;") == "pw1"; }));
   EXPECT_EQ(page("return user.value;"), "ada");
   EXPECT_EQ(page("return seen.join();"), "input:user,change:user,input:pass,change:pass");
-  EXPECT_TRUE(vault().credentials.peek()[0].lastUsed);
+  ASSERT_TRUE(waitUntil([&] { return !keyringLogins().empty(); }));
+  EXPECT_TRUE(keyringLogins().at(0).lastUsed);
 
   // Another password offers an update; "Never" then silences this host alone.
   submitLogin("", "pw2");
@@ -203,7 +216,7 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   click(banner().neverButton());
   ASSERT_TRUE(waitUntil([&] { return !harness.store().pendingSave.peek(); }));
   EXPECT_EQ(vault().neverSaveHosts.peek(), std::set<std::string>{"127.0.0.1"});
-  EXPECT_EQ(keyringVault().second.at(0).password, "pw1");
+  EXPECT_EQ(keyringLogins().at(0).password, "pw1");
 }
 
 TEST_F(SavePasswordTest, TheBannerShowsTheOfferAndItsStateAndNotNowStoresNothing) {
@@ -234,6 +247,20 @@ TEST_F(SavePasswordTest, ANewPasswordFieldGetsNoMenuAndNoOffer) {
   roundTrip();
   EXPECT_FALSE(menuShown());
   EXPECT_FALSE(harness.store().pendingSave.peek());
+}
+
+TEST(PasswordVaultInKeyring, ACorruptItemLeavesTheVaultUnavailableAndTheItemUntouched) {
+  clearVaultItem();
+  const std::string corrupt = R"([{"id":"not a login"}])";
+  storeVaultItem(corrupt);
+  testing::TempHome home;
+  UserDefaults defaults(home.root() / "user-defaults.json");
+  PasswordStore vault(defaults, std::make_shared<KeyringVaultStorage>());
+  ASSERT_TRUE(waitUntil([&] { return vault.state.peek() != VaultState::loading; }));
+  EXPECT_TRUE(vault.isUnavailable());
+  vault.upsert("example.com", "https://example.com", "ada", "pw", "", "", true);
+  EXPECT_EQ(keyringVault(), std::make_pair(std::string("stored by the test"), corrupt));
+  clearVaultItem();
 }
 
 }  // namespace
