@@ -10,8 +10,6 @@
 namespace zemblo {
 namespace {
 
-using ReadStatus = VaultStorage::ReadStatus;
-
 class AutofillBridgeTest : public testing::StoreFixture {
  protected:
   void SetUp() override { startStore({}, 0); }
@@ -109,14 +107,7 @@ TEST_F(AutofillBridgeTest, SubmitOffersNewAndChangedLoginsOnly) {
   EXPECT_TRUE(store->pendingSave.peek());
 }
 
-TEST_F(AutofillBridgeTest, AVaultNotYetReadOrUnreadableOffersNothing) {
-  auto unreadable = std::make_shared<testing::MemoryVaultStorage>();
-  unreadable->stored = {ReadStatus::failed, {}, "locked"};
-  startStore({}, 0,
-             [&](BrowserStoreEnvironment& environment) { environment.vaultStorage = unreadable; });
-  submit("https://example.com", "ada", "pw");
-  EXPECT_FALSE(store->pendingSave.peek());
-
+TEST_F(AutofillBridgeTest, NothingIsOfferedBeforeTheKeyringHasBeenRead) {
   auto slow = std::make_shared<testing::MemoryVaultStorage>();
   slow->deferAnswers = true;
   startStore({}, 0, [&](BrowserStoreEnvironment& environment) { environment.vaultStorage = slow; });

@@ -114,19 +114,6 @@ TEST_F(AutofillTest, ScriptedKeysClicksAndSubmitsNeitherFillNorOffer) {
   EXPECT_EQ(page(view, "return document.getElementById('user').value + '|' + seen.join();"), "|");
 }
 
-TEST_F(AutofillTest, AFilePageGetsNoAnswersAndRaisesNoOffer) {
-  const auto file = harness.home().root() / "pages" / "login.html";
-  harness.home().writeFile(file, kLoginPage);
-  auto tab = harness.show("file://" + file.string());
-  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Login"));
-  WebKitWebView* view = WebHarness::viewOf(*tab);
-  EXPECT_EQ(callJavaScript(view, "return window.__zembloAutofill;", AutofillBridge::kContentWorld),
-            "true");
-  EXPECT_EQ(postFromScriptWorld(view, "{type: 'query'}"), "null");
-  EXPECT_EQ(postFromScriptWorld(view, "{type: 'submit', username: 'ada', password: 'pw'}"), "null");
-  EXPECT_FALSE(harness.store().pendingSave.peek());
-}
-
 TEST(AutofillPageScript, CarriesItsMenuTextsInTheInterfaceLanguage) {
   L10n::setEnglish(true);
   const std::string english = autofillPageScript();
