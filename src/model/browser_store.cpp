@@ -9,6 +9,7 @@
 #include "model/content_rule_store.h"
 #include "model/dark_mode_controller.h"
 #include "model/download_manager.h"
+#include "model/keyring_vault_storage.h"
 #include "model/localization.h"
 #include "model/password_store.h"
 
@@ -100,10 +101,12 @@ BrowserStore::~BrowserStore() { prefsSave_->flush(); }
 void BrowserStore::start() {
   downloads_ =
       std::make_shared<DownloadManager>(DownloadManagerEnvironment{.scheduler = &scheduler_});
-  passwords_ = std::make_unique<PasswordStore>(*defaults_);
+  auto vault = environment_.vaultStorage ? environment_.vaultStorage
+                                         : std::make_shared<KeyringVaultStorage>();
+  passwords_ = std::make_unique<PasswordStore>(*defaults_, std::move(vault));
   adBlocker_ = std::make_shared<AdBlocker>(*defaults_);
   darkMode_ = std::make_unique<DarkModeController>();
-  autofill_ = std::make_unique<AutofillBridge>();
+  autofill_ = std::make_shared<AutofillBridge>();
 
   prefs_.set(AppPreferences::load(*defaults_));
   searchEngine.set(SearchEngine::selected(*defaults_));

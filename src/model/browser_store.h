@@ -28,6 +28,7 @@ class BrowserTab;
 class DarkModeController;
 class DownloadManager;
 class PasswordStore;
+class VaultStorage;
 class WebViewFactory;
 
 // How one page is to look under page dark mode: whether it is darkened, and the strength of the
@@ -62,6 +63,8 @@ struct BrowserStoreEnvironment {
   std::function<void()> restartProcess;
   // Whether the application shows dark now; taken as light when absent.
   std::function<bool()> isSystemDark;
+  // Where the saved passwords are kept; the desktop keyring when absent.
+  std::shared_ptr<VaultStorage> vaultStorage;
   // Gives the tab's existing web view its dark-mode look and hands the page its configuration;
   // the web engine layer supplies it. Without it the decisions reach no web view.
   std::function<void(BrowserTab&, const PageDarkModeDecision&)> applyPageDarkMode;
@@ -98,7 +101,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   Observable<std::optional<CommandBarMode>> commandBar;
   Observable<bool> findBarVisible{false};
   Observable<long long> startPageFocusToken{0};
+  // The one save offer of the whole browser; set it through offerCredential.
   Observable<std::optional<PendingCredential>> pendingSave;
+  Observable<PendingSaveStatus> pendingSaveStatus{PendingSaveStatus::offered};
   Observable<bool> requestPasswordImport{false};
   // The engine of searches typed into the command bar and the start page; change it with
   // setSearchEngine, which also stores it.
@@ -132,6 +137,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::weak_ptr<const AdBlocker> weakAdBlocker() const { return adBlocker_; }
   DarkModeController& darkMode() const { return *darkMode_; }
   AutofillBridge& autofill() const { return *autofill_; }
+  // For page handlers, which may outlive the store.
+  std::weak_ptr<AutofillBridge> weakAutofill() const { return autofill_; }
   WebViewFactory* webViewFactory() const { return environment_.webViewFactory.get(); }
   UserDefaults& defaults() const { return *defaults_; }
 
@@ -233,6 +240,21 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
 
   SessionSnapshot sessionSnapshot() const;
 
+  // Password offers. Each answer acts on the offer the user was shown, and ends the pending
+  // offer only while it is still that one: a newer offer from another page stays.
+
+  // Replaces the pending offer; a different one starts afresh.
+  void offerCredential(PendingCredential offer);
+  // Saves the login into the vault for its site. The offer ends once the keyring holds it; when
+  // the keyring refuses, it stays with the status `failed`.
+  void savePendingCredential(const PendingCredential& shown);
+  void savePendingCredential();
+  // Never offers the site again.
+  void neverSavePendingCredential(const PendingCredential& shown);
+  void neverSavePendingCredential();
+  // "Not now": nothing is stored.
+  void dismissPendingCredential(const PendingCredential& shown);
+
  private:
   void start();
   void restore(std::optional<SessionSnapshot> session);
@@ -241,6 +263,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files);
   std::shared_ptr<Space> findSpace(const Space& space) const;
   void pushClosedTab(const Space& space, const BrowserTab& tab);
+  void endOffer(const PendingCredential& shown);
   // Hands the selection of `space` to the tab that took position `removedAt`, or to none.
   std::shared_ptr<BrowserTab> selectNeighbour(Space& space, size_t removedAt);
 
@@ -254,7 +277,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::unique_ptr<PasswordStore> passwords_;
   std::shared_ptr<AdBlocker> adBlocker_;
   std::unique_ptr<DarkModeController> darkMode_;
-  std::unique_ptr<AutofillBridge> autofill_;
+  std::shared_ptr<AutofillBridge> autofill_;
   std::unique_ptr<ScheduledTask> saveTask_;
   std::unique_ptr<ScheduledTask> saveRetry_;
   bool saveFailing_ = false;

@@ -84,6 +84,8 @@ std::optional<std::string> normalizedHost(std::string_view text) {
   std::string lower = lowercasedHost(*host);
   if (lower.empty()) return std::nullopt;
   if (startsWith(lower, "www.")) lower.erase(0, 4);
+  // "www." alone names no site: an empty host would be saved, matched and offered as one.
+  if (lower.empty()) return std::nullopt;
   return lower;
 }
 

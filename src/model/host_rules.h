@@ -10,7 +10,7 @@ namespace zemblo {
 
 // The canonical host of a URL or of a typed site ("Example.com/login"): trimmed, parsed (with
 // "https://" in front when the text alone has no host), lower-cased, one leading "www." removed.
-// None when the text yields no host. A host of exactly "www." gives "".
+// None when the text yields no host, "www." alone included: a canonical host is never empty.
 std::optional<std::string> normalizedHost(std::string_view text);
 
 // Whether two canonical hosts name the same site, or a site and one of its subdomains at any

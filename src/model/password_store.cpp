@@ -1,19 +1,185 @@
 #include "model/password_store.h"
 
-#include <vector>
+#include <glib.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "model/host_rules.h"
 
 namespace zemblo {
 
-PasswordStore::PasswordStore(UserDefaults& defaults) : defaults_(defaults) {
+PasswordStore::PasswordStore(UserDefaults& defaults, std::shared_ptr<VaultStorage> storage)
+    : defaults_(defaults), storage_(std::move(storage)) {
   if (auto hosts = defaults.stringArray(kNeverSaveKey)) {
     neverSaveHosts.set(std::set<std::string>(hosts->begin(), hosts->end()));
   }
+  storage_->read([this, alive = std::weak_ptr<bool>(alive_)](VaultStorage::ReadResult result) {
+    if (!alive.expired()) loaded(std::move(result));
+  });
+}
+
+PasswordStore::~PasswordStore() = default;
+
+void PasswordStore::loaded(VaultStorage::ReadResult result) {
+  std::vector<Credential> stored;
+  bool readable = result.status != VaultStorage::ReadStatus::failed;
+  if (!readable) {
+    g_warning("The saved passwords cannot be read from the keyring: %s", result.error.c_str());
+  } else if (result.status == VaultStorage::ReadStatus::found) {
+    if (auto decoded = decodeCredentials(result.data)) {
+      stored = std::move(*decoded);
+    } else {
+      readable = false;
+      g_warning(
+          "The keyring's password item holds no readable list of passwords; it is kept "
+          "as it is and nothing is written to it");
+    }
+  }
+  if (!readable) {
+    state.set(VaultState::unavailable);
+    for (const auto& done : std::exchange(waiting_, {})) done(false);
+    return;
+  }
+  if (!stored.empty()) {
+    // Logins saved while the item was being read come after the stored ones.
+    const auto& added = credentials.peek();
+    stored.insert(stored.end(), added.begin(), added.end());
+    credentials.set(std::move(stored));
+  }
+  state.set(VaultState::available);
+  if (hasUnsavedChanges() || !waiting_.empty()) startWrite();
+}
+
+std::vector<Credential> PasswordStore::credentialsForHost(std::string_view host) const {
+  std::vector<Credential> found;
+  for (const Credential& credential : credentials.peek()) {
+    if (hostsMatch(credential.host, host)) found.push_back(credential);
+  }
+  // An absent date counts as the earliest, so never-used logins keep their order at the end.
+  std::stable_sort(found.begin(), found.end(), [](const Credential& a, const Credential& b) {
+    return a.lastUsed > b.lastUsed;
+  });
+  return found;
+}
+
+std::optional<Credential> PasswordStore::credential(const Uuid& id) const {
+  for (const Credential& credential : credentials.peek()) {
+    if (credential.id == id) return credential;
+  }
+  return std::nullopt;
+}
+
+std::vector<Credential>::const_iterator PasswordStore::firstMatch(std::string_view host,
+                                                                  std::string_view username) const {
+  const auto& list = credentials.peek();
+  return std::find_if(list.begin(), list.end(), [&](const Credential& credential) {
+    return hostsMatch(credential.host, host) && credential.username == username;
+  });
+}
+
+SaveDecision PasswordStore::saveDecision(std::string_view host, std::string_view username,
+                                         std::string_view password) const {
+  const auto found = firstMatch(host, username);
+  if (found == credentials.peek().end()) return SaveDecision::save;
+  return found->password == password ? SaveDecision::alreadySaved : SaveDecision::update;
+}
+
+SaveDecision PasswordStore::upsert(const std::string& host, const std::string& url,
+                                   const std::string& username, const std::string& password,
+                                   const std::string& title, const std::string& notes,
+                                   bool persist) {
+  const auto found = firstMatch(host, username);
+  SaveDecision decision = SaveDecision::save;
+  if (found != credentials.peek().end()) {
+    if (found->password == password) return SaveDecision::alreadySaved;
+    decision = SaveDecision::update;
+    const auto index = found - credentials.peek().begin();
+    credentials.mutate([&](std::vector<Credential>& list) {
+      Credential& credential = list[size_t(index)];
+      credential.password = password;
+      credential.modified = Date::now();
+      if (credential.notes.empty()) credential.notes = notes;
+    });
+  } else {
+    Credential added;
+    added.host = host;
+    added.url = url;
+    added.username = username;
+    added.password = password;
+    added.title = title;
+    added.notes = notes;
+    added.created = Date::now();
+    added.modified = Date::now();
+    credentials.mutate([&](std::vector<Credential>& list) { list.push_back(std::move(added)); });
+  }
+  changed();
+  if (persist) this->persist();
+  return decision;
+}
+
+void PasswordStore::markUsed(const Uuid& id) {
+  const auto& list = credentials.peek();
+  const auto found = std::find_if(
+      list.begin(), list.end(), [&](const Credential& credential) { return credential.id == id; });
+  if (found == list.end()) return;
+  const auto index = size_t(found - list.begin());
+  credentials.mutate([&](std::vector<Credential>& all) { all[index].lastUsed = Date::now(); });
+  changed();
+  persist();
+}
+
+void PasswordStore::deleteCredential(const Uuid& id) {
+  credentials.mutate([&](std::vector<Credential>& list) {
+    std::erase_if(list, [&](const Credential& credential) { return credential.id == id; });
+  });
+  changed();
+  persist();
 }
 
 void PasswordStore::neverSave(const std::string& host) {
   neverSaveHosts.mutate([&](auto& hosts) { hosts.insert(host); });
   const auto& hosts = neverSaveHosts.peek();
   defaults_.setStringArray(kNeverSaveKey, std::vector<std::string>(hosts.begin(), hosts.end()));
+}
+
+void PasswordStore::persist(std::function<void(bool)> done) {
+  if (isUnavailable()) {
+    if (done) done(false);
+    return;
+  }
+  if (done) waiting_.push_back(std::move(done));
+  if (state.peek() == VaultState::loading) return;  // written once the read has answered
+  if (writing_) {
+    writeAgain_ = true;  // the next write carries this change too
+    return;
+  }
+  startWrite();
+}
+
+void PasswordStore::startWrite() {
+  writing_ = true;
+  writeAgain_ = false;
+  const uint64_t revision = revision_;
+  auto answered = std::exchange(waiting_, {});
+  auto finished = [this, alive = std::weak_ptr<bool>(alive_), revision,
+                   answered = std::move(answered)](bool written, const std::string& error) {
+    if (alive.expired()) return;
+    writing_ = false;
+    if (written) {
+      savedRevision_ = revision;
+    } else {
+      g_warning("The passwords could not be written to the keyring: %s", error.c_str());
+    }
+    if (writeAgain_) startWrite();
+    for (const auto& done : answered) done(written);
+  };
+  std::optional<std::string> data = encodeCredentials(credentials.peek());
+  if (!data) {
+    finished(false, "the passwords could not be encoded");
+    return;
+  }
+  storage_->write(std::move(*data), std::move(finished));
 }
 
 }  // namespace zemblo

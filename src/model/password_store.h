@@ -1,28 +1,97 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "model/credential.h"
+#include "model/vault_storage.h"
 #include "platform/observable.h"
 #include "platform/user_defaults.h"
 
 namespace zemblo {
 
-// The password vault. Holds the sites the user never wants to save a password for; the
-// credentials themselves live in the keyring.
+// Whether the vault's item in the keyring could be read.
+enum class VaultState {
+  loading,
+  available,
+  // The item could not be read or decoded: it is never written for the life of the process, so
+  // whatever it holds stays exactly as it was.
+  unavailable,
+};
+
+// What a submitted login would be to the vault.
+enum class SaveDecision {
+  save,          // no login for this site and username
+  update,        // a login with another password
+  alreadySaved,  // the same login with the same password
+};
+
+// The password vault: every saved login in memory, the whole list kept as one item of the
+// keyring, and the sites the user never wants to save a password for. Every change is written at
+// once; a write that fails leaves the keyring as it was and the change in memory, and the next
+// write carries it. Lives on the main thread.
 class PasswordStore {
  public:
   static constexpr const char* kNeverSaveKey = "neverSavePasswordHosts";
 
-  explicit PasswordStore(UserDefaults& defaults);
+  // Reads the never-save list, then starts reading the keyring item.
+  PasswordStore(UserDefaults& defaults, std::shared_ptr<VaultStorage> storage);
+  ~PasswordStore();
+  PasswordStore(const PasswordStore&) = delete;
+  PasswordStore& operator=(const PasswordStore&) = delete;
 
+  // In insertion order, the tie-break of every first-match rule below.
+  Observable<std::vector<Credential>> credentials;
   Observable<std::set<std::string>> neverSaveHosts;
+  Observable<VaultState> state{VaultState::loading};
 
+  bool isUnavailable() const { return state.peek() == VaultState::unavailable; }
+  // Changes in memory that the keyring does not hold yet (a write failed or is under way).
+  bool hasUnsavedChanges() const { return revision_ != savedRevision_; }
+
+  // The logins whose host matches, most recently used first; never-used ones last, in vault
+  // order.
+  std::vector<Credential> credentialsForHost(std::string_view host) const;
+  std::optional<Credential> credential(const Uuid& id) const;
+  // The first login whose host matches and whose username is the same decides.
+  SaveDecision saveDecision(std::string_view host, std::string_view username,
+                            std::string_view password) const;
+
+  // Saves a login: a new one is appended; an existing one for a matching host and the same
+  // username gets the new password (and the notes when it had none), keeping its own host.
+  SaveDecision upsert(const std::string& host, const std::string& url, const std::string& username,
+                      const std::string& password, const std::string& title,
+                      const std::string& notes, bool persist);
+  // Records a fill now; an unknown id changes nothing.
+  void markUsed(const Uuid& id);
+  void deleteCredential(const Uuid& id);
   // Adds the host, unchanged, and stores the whole list.
   void neverSave(const std::string& host);
 
+  // Writes the whole vault. `done` learns whether the keyring now holds every change made up to
+  // this call; it is false at once when the vault is unavailable. Writes wait for the read.
+  void persist(std::function<void(bool written)> done = {});
+
  private:
+  void loaded(VaultStorage::ReadResult result);
+  void changed() { ++revision_; }
+  void startWrite();
+  std::vector<Credential>::const_iterator firstMatch(std::string_view host,
+                                                     std::string_view username) const;
+
   UserDefaults& defaults_;
+  std::shared_ptr<VaultStorage> storage_;
+  uint64_t revision_ = 0;
+  uint64_t savedRevision_ = 0;
+  bool writing_ = false;
+  bool writeAgain_ = false;
+  std::vector<std::function<void(bool)>> waiting_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace zemblo

@@ -18,4 +18,8 @@ struct PendingCredential {
   friend bool operator==(const PendingCredential&, const PendingCredential&) = default;
 };
 
+// How the answer to the pending offer is going: a save waits for the keyring, and one the
+// keyring refused leaves the offer standing so that the user learns of it.
+enum class PendingSaveStatus { offered, saving, failed };
+
 }  // namespace zemblo

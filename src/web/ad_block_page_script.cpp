@@ -7,7 +7,7 @@
 #include "web/ad_block_page_script.h"
 
 #include "model/ad_blocker.h"
-#include "platform/gobject_ref.h"
+#include "web/page_script_channel.h"
 
 namespace zemblo {
 namespace {
@@ -72,11 +72,6 @@ std::string javaScriptString(std::string_view text) {
   return quoted + "\"";
 }
 
-// The blocker may go before the web view does.
-struct HandlerTarget {
-  std::weak_ptr<const AdBlocker> blocker;
-};
-
 // The host the script read in its own world; the page's world cannot change it there.
 std::optional<std::string> messageHost(JSCValue* message) {
   if (!jsc_value_is_object(message)) return std::nullopt;
@@ -91,19 +86,6 @@ std::optional<std::string> messageHost(JSCValue* message) {
   return result;
 }
 
-gboolean answerMessage(WebKitUserContentManager*, JSCValue* message,
-                       WebKitScriptMessageReply* reply, HandlerTarget* target) {
-  bool enabled = false;
-  if (const auto blocker = target->blocker.lock()) {
-    const auto host = messageHost(message);
-    enabled = blocker->replyEnabled(host ? std::optional<std::string_view>(*host) : std::nullopt);
-  }
-  JSCValue* answer = jsc_value_new_boolean(jsc_value_get_context(message), enabled);
-  webkit_script_message_reply_return_value(reply, answer);
-  g_object_unref(answer);
-  return TRUE;
-}
-
 }  // namespace
 
 std::string adBlockVideoPageScript(std::string_view domain) {
@@ -115,25 +97,19 @@ std::string adBlockVideoPageScript(std::string_view domain) {
 
 void installAdBlockPageScript(std::weak_ptr<const AdBlocker> blocker,
                               WebKitUserContentManager* contentManager) {
-  const std::string source = adBlockVideoPageScript();
-  WebKitUserScript* script = webkit_user_script_new_for_world(
-      source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, AdBlocker::kContentWorld, nullptr, nullptr);
-  webkit_user_content_manager_add_script(contentManager, script);
-  webkit_user_script_unref(script);
-
-  // The handler is connected before it is registered, so no message can arrive unanswered.
-  const std::string signal =
-      std::string("script-message-with-reply-received::") + AdBlocker::kMessageHandler;
-  g_signal_connect_data(
-      contentManager, signal.c_str(), toGCallback(&answerMessage),
-      std::make_unique<HandlerTarget>(HandlerTarget{std::move(blocker)}).release(),
-      [](gpointer data, GClosure*) {
-        std::unique_ptr<HandlerTarget>(static_cast<HandlerTarget*>(data));
-      },
-      GConnectFlags(0));
-  webkit_user_content_manager_register_script_message_handler_with_reply(
-      contentManager, AdBlocker::kMessageHandler, AdBlocker::kContentWorld);
+  addPageScript(contentManager, adBlockVideoPageScript(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, AdBlocker::kContentWorld);
+  // The blocker may go before the web view does.
+  addScriptMessageHandler(contentManager, AdBlocker::kMessageHandler, AdBlocker::kContentWorld,
+                          [blocker = std::move(blocker)](JSCValue* message) {
+                            bool enabled = false;
+                            if (const auto target = blocker.lock()) {
+                              const auto host = messageHost(message);
+                              enabled = target->replyEnabled(
+                                  host ? std::optional<std::string_view>(*host) : std::nullopt);
+                            }
+                            return jsc_value_new_boolean(jsc_value_get_context(message), enabled);
+                          });
 }
 
 }  // namespace zemblo

@@ -72,8 +72,9 @@ std::unique_ptr<WebViewPort> WebEngine::makePopupWebView(BrowserTab& popup, WebV
 
 std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebView* relatedView) {
   const auto owner = tab.store.lock();
-  const WebViewConfiguration configuration(
-      {owner ? owner->weakAdBlocker() : std::weak_ptr<const AdBlocker>()});
+  PageServices services;
+  if (owner) services = {owner->weakAdBlocker(), owner->weakAutofill()};
+  const WebViewConfiguration configuration(services);
   auto view = configuration.makeWebView(networkSession(), relatedView);
   if (owner) rememberDownloads(view.get(), owner->weakDownloads());
   return std::make_unique<WebKitWebViewPort>(std::move(view), tab.weak_from_this(),

@@ -1,6 +1,7 @@
 #include "web/web_view_configuration.h"
 
 #include "web/ad_block_page_script.h"
+#include "web/autofill_page_script.h"
 
 namespace zemblo {
 namespace {
@@ -35,9 +36,13 @@ void WebViewConfiguration::configureSettings() {
   webkit_settings_set_enable_back_forward_navigation_gestures(settings, TRUE);
 }
 
-// The password manager's autofill script (document end, all frames, world "ZembloAutofill")
-// and its "zembloPasswords" handler with reply go here, with the menu texts localised.
-void WebViewConfiguration::installAutofill() {}
+// The password manager's autofill script and its handler, with the menu texts in the language of
+// this moment.
+void WebViewConfiguration::installAutofill() {
+  if (!services_.autofill.expired()) {
+    installAutofillPageScript(services_.autofill, userContentManager_.get());
+  }
+}
 
 // The content blocker's video-page script and the handler that answers it.
 void WebViewConfiguration::installContentBlocker() {

@@ -11,11 +11,13 @@
 namespace zemblo {
 
 class AdBlocker;
+class AutofillBridge;
 
 // The browser's page services whose scripts and handlers each web view gets; a missing one is
 // left out.
 struct PageServices {
   std::weak_ptr<const AdBlocker> adBlocker;
+  std::weak_ptr<AutofillBridge> autofill;
 };
 
 // What every web view of the browser is made with: its own settings and its own user content

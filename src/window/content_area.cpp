@@ -18,6 +18,7 @@ ContentArea::ContentArea(BrowserStore& store, const SystemColorScheme& scheme)
       startPage_(std::make_unique<StartPage>(store, scheme)),
       progress_(store),
       findBar_(store),
+      banner_(store),
       findProgress_(*this, 0, [this] { findBarMoved(); }) {
   set_name("ContentArea");
   set_overflow(Gtk::Overflow::VISIBLE);
@@ -30,12 +31,14 @@ ContentArea::ContentArea(BrowserStore& store, const SystemColorScheme& scheme)
   findBar_.set_parent(*this);
   findBar_.set_visible(false);
   bannerSlot_.set_name("SavePasswordOverlay");
+  bannerSlot_.append(banner_);
   bannerSlot_.set_parent(*this);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
 ContentArea::~ContentArea() {
   observer_.reset();
+  bannerSlot_.remove(banner_);
   for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{
            startPage_.get(), &webView_, &errorView_, &progress_, &findBar_, &bannerSlot_}) {
     child->unparent();

@@ -10,6 +10,7 @@
 #include "window/find_bar.h"
 #include "window/load_error_view.h"
 #include "window/progress_line.h"
+#include "window/save_password_banner.h"
 #include "window/start_page.h"
 
 namespace zemblo {
@@ -47,6 +48,7 @@ class ContentArea : public Gtk::Widget {
   FindBar& findBar() { return findBar_; }
   StartPage& startPage() { return *startPage_; }
   Gtk::Box& savePasswordOverlay() { return bannerSlot_; }
+  SavePasswordBanner& savePasswordBanner() { return banner_; }
 
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
@@ -67,6 +69,7 @@ class ContentArea : public Gtk::Widget {
   ProgressLine progress_;
   FindBar findBar_;
   Gtk::Box bannerSlot_;
+  SavePasswordBanner banner_;
   std::shared_ptr<BrowserTab> tab_;
   Content content_ = Content::startPageWithoutTab;
   double cornerRadius_ = 12;

@@ -9,6 +9,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "sidebar/sidebar_view.h"
 #include "support/temp_home.h"
 #include "web/web_harness.h"
 #include "window/browser_window.h"
@@ -378,6 +379,16 @@ TEST_F(BrowserCommandsTest, PasswordsKeyAndImportItemOpenThePasswordsWindow) {
     window().activate_action("win.import-passwords");
     EXPECT_TRUE(store().requestPasswordImport.peek());
     EXPECT_TRUE(passwordsShown());
+
+    // The key button of the sidebar opens it too.
+    for (auto* shown : app->get_windows()) {
+      if (shown->get_title().raw() == title) shown->set_visible(false);
+    }
+    ASSERT_FALSE(passwordsShown());
+    auto& button = window().sidebarView().bottomBar().passwordsButton();
+    EXPECT_EQ(button.get_tooltip_text().raw(), localized("Şifreler (Ctrl+Alt+P)"));
+    button.activate();
+    EXPECT_TRUE(waitUntil(passwordsShown));
   });
 }
 

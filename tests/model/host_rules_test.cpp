@@ -39,8 +39,10 @@ TEST(NormalizedHost, CanonicalHostOfUrlsAndTypedSites) {
       {"www.www.example.com", "www.example.com"},
       {"mail.www.example.com", "mail.www.example.com"},
       {"wwwexample.com", "wwwexample.com"},
-      {"www.", ""},
-      {"https://www.", ""},
+      // "www." alone is no host: nothing could be saved for it or matched against it.
+      {"www.", std::nullopt},
+      {"https://www.", std::nullopt},
+      {"https://WWW./login", std::nullopt},
       {"www", "www"},
       // Texts that yield no host even with "https://" in front.
       {"about:blank", std::nullopt},

@@ -12,6 +12,7 @@
 #include "model/localization.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
+#include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
 
 namespace zemblo::testing {
@@ -50,6 +51,7 @@ class StoreFixture : public ::testing::Test {
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
     environment.webViewFactory = webViewFactory_;
+    environment.vaultStorage = vault;
     if (configure) configure(environment);
     store = BrowserStore::create(std::move(environment));
     return store;
@@ -65,9 +67,9 @@ class StoreFixture : public ::testing::Test {
   TempHome home;
   UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
   FakeScheduler scheduler;
-  std::shared_ptr<FakeWebViewFactory> webViewFactory_ =
-      std::make_shared<FakeWebViewFactory>();
+  std::shared_ptr<FakeWebViewFactory> webViewFactory_ = std::make_shared<FakeWebViewFactory>();
   FakeWebViewFactory& webViews = *webViewFactory_;
+  std::shared_ptr<MemoryVaultStorage> vault = std::make_shared<MemoryVaultStorage>();
   std::shared_ptr<BrowserStore> store;
 };
 

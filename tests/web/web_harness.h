@@ -23,6 +23,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "platform/user_defaults.h"
+#include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
@@ -258,12 +259,16 @@ inline const std::shared_ptr<WebEngine>& sharedEngine() {
 // window whose content is one web-view container.
 class WebHarness {
  public:
-  explicit WebHarness(std::chrono::milliseconds requestTimeout = WebEngine::kRequestTimeout)
+  // Saved passwords stay in memory unless a test hands in another vault storage.
+  explicit WebHarness(
+      std::chrono::milliseconds requestTimeout = WebEngine::kRequestTimeout,
+      std::shared_ptr<VaultStorage> vaultStorage = std::make_shared<MemoryVaultStorage>())
       : defaults_(home_.root() / "config" / "user-defaults.json"), engine_(*sharedEngine()) {
     engine_.setRequestTimeout(requestTimeout);
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
     environment.webViewFactory = sharedEngine();
+    environment.vaultStorage = std::move(vaultStorage);
     store_ = BrowserStore::create(std::move(environment));
     // xdotool finds the window by this name.
     windowTitle_ = "zemblo-web-test-" + Uuid::random().str().substr(0, 8);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <webkit/webkit.h>
+
+#include <functional>
+#include <string_view>
+
+namespace zemblo {
+
+// Turns one message of a page script into the value handed back to the script's promise (a new
+// reference). Runs on the main thread.
+using ScriptMessageAnswer = std::function<JSCValue*(JSCValue* message)>;
+
+// Adds a page script to a web view's content manager in the script world `world`.
+void addPageScript(WebKitUserContentManager* contentManager, std::string_view source,
+                   WebKitUserContentInjectedFrames frames, WebKitUserScriptInjectionTime time,
+                   const char* world);
+
+// Answers the messages posted to the handler `name`, which only scripts of `world` can reach.
+// The answer is kept as long as the content manager.
+void addScriptMessageHandler(WebKitUserContentManager* contentManager, const char* name,
+                             const char* world, ScriptMessageAnswer answer);
+
+}  // namespace zemblo

@@ -1,0 +1,175 @@
+#include "model/password_store.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/memory_vault_storage.h"
+#include "support/temp_home.h"
+
+namespace zemblo {
+namespace {
+
+using testing::MemoryVaultStorage;
+using ReadStatus = VaultStorage::ReadStatus;
+
+Credential login(std::string host, std::string username, std::string password,
+                 std::optional<double> lastUsed = std::nullopt) {
+  Credential credential;
+  credential.host = std::move(host);
+  credential.url = "https://" + credential.host;
+  credential.username = std::move(username);
+  credential.password = std::move(password);
+  if (lastUsed) credential.lastUsed = Date{*lastUsed};
+  return credential;
+}
+
+std::vector<std::string> usernames(const std::vector<Credential>& credentials) {
+  std::vector<std::string> names;
+  for (const Credential& credential : credentials) names.push_back(credential.username);
+  return names;
+}
+
+class PasswordStoreTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<PasswordStore> open(std::vector<Credential> stored) {
+    storage->stored = {ReadStatus::found, *encodeCredentials(stored), {}};
+    return std::make_unique<PasswordStore>(defaults, storage);
+  }
+
+  testing::TempHome home;
+  UserDefaults defaults{home.root() / "user-defaults.json"};
+  std::shared_ptr<MemoryVaultStorage> storage = std::make_shared<MemoryVaultStorage>();
+};
+
+TEST_F(PasswordStoreTest, AnUnreadableItemMakesTheVaultUnavailableAndIsNeverWritten) {
+  const std::vector<VaultStorage::ReadResult> unreadable = {
+      {ReadStatus::failed, {}, "no Secret Service"},
+      {ReadStatus::found, "not json", {}},
+      {ReadStatus::found, "", {}},  // an item whose secret is empty
+      {ReadStatus::found, R"([{"id":"5C7A1E2B-0D1F-4F6A-9B7C-2D3E4F5A6B7C","host":"a.com"}])", {}},
+  };
+  for (const auto& result : unreadable) {
+    storage = std::make_shared<MemoryVaultStorage>();
+    storage->stored = result;
+    PasswordStore vault(defaults, storage);
+    EXPECT_TRUE(vault.isUnavailable()) << result.data;
+    EXPECT_TRUE(vault.credentials.peek().empty());
+
+    // Saves still work in memory, but nothing reaches the keyring and the save says so.
+    std::optional<bool> written;
+    vault.upsert("a.com", "https://a.com", "ada", "pw", "", "", false);
+    vault.persist([&](bool ok) { written = ok; });
+    vault.markUsed(vault.credentials.peek().front().id);
+    EXPECT_EQ(written, false);
+    EXPECT_EQ(storage->writeCount, 0);
+    EXPECT_EQ(storage->stored.data, result.data);
+  }
+}
+
+TEST_F(PasswordStoreTest, OnlyAMissingItemIsAnEmptyVaultAndTheFirstSaveCreatesIt) {
+  storage->deferAnswers = true;
+  PasswordStore vault(defaults, storage);
+  EXPECT_EQ(vault.state.peek(), VaultState::loading);
+  // A save made before the keyring answered waits for the read instead of overwriting.
+  vault.upsert("a.com", "https://a.com", "ada", "pw", "", "", true);
+  EXPECT_EQ(storage->writeCount, 0);
+
+  storage->answerPending();  // the read: no item
+  EXPECT_EQ(vault.state.peek(), VaultState::available);
+  storage->answerPending();  // the write
+  EXPECT_EQ(storage->writeCount, 1);
+  const auto stored = decodeCredentials(storage->stored.data);
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(*stored, vault.credentials.peek());
+  EXPECT_FALSE(vault.hasUnsavedChanges());
+}
+
+TEST_F(PasswordStoreTest, EncodingRoundTripsAndLeavesOutAnAbsentLastUse) {
+  const std::vector<Credential> logins = {login("a.com", "ada", "p\"w/1"),
+                                          login("b.com", "", "x", 7.5)};
+  const std::string text = *encodeCredentials(logins);
+  EXPECT_EQ(text.find("lastUsed"), text.rfind("lastUsed"));  // only the second has one
+  EXPECT_EQ(decodeCredentials(text), logins);
+  auto vault = open(logins);
+  EXPECT_EQ(vault->credentials.peek(), logins);
+}
+
+TEST_F(PasswordStoreTest, SaveDecisionAndUpsertFollowTheFirstMatchingLogin) {
+  Credential noted = login("example.com", "ada", "old");
+  noted.notes = "kept";
+  auto vault = open({noted, login("example.com", "bob", "b"), login("com", "ada", "tld")});
+  const int writesBefore = storage->writeCount;
+
+  // A subdomain with the same username updates the stored login, which keeps its own host.
+  EXPECT_EQ(vault->saveDecision("login.example.com", "ada", "new"), SaveDecision::update);
+  EXPECT_EQ(vault->upsert("login.example.com", "https://login.example.com", "ada", "new", "",
+                          "ignored", true),
+            SaveDecision::update);
+  const Credential& updated = vault->credentials.peek()[0];
+  EXPECT_EQ(updated.host, "example.com");
+  EXPECT_EQ(updated.password, "new");
+  EXPECT_EQ(updated.notes, "kept");
+  EXPECT_GE(updated.modified, noted.modified);
+  EXPECT_EQ(storage->writeCount, writesBefore + 1);
+
+  // The same login again changes and writes nothing.
+  EXPECT_EQ(vault->upsert("example.com", "https://example.com", "ada", "new", "", "", true),
+            SaveDecision::alreadySaved);
+  EXPECT_EQ(storage->writeCount, writesBefore + 1);
+
+  // Usernames compare exactly; a dotless host matches only itself.
+  EXPECT_EQ(vault->saveDecision("example.com", "Ada", "new"), SaveDecision::save);
+  EXPECT_EQ(vault->saveDecision("shop.com", "ada", "tld"), SaveDecision::save);
+  EXPECT_EQ(vault->upsert("shop.com", "https://shop.com", "ada", "s", "T", "N", true),
+            SaveDecision::save);
+  const Credential& added = vault->credentials.peek().back();
+  EXPECT_EQ(added.host, "shop.com");
+  EXPECT_EQ(added.title, "T");
+  EXPECT_FALSE(added.lastUsed);
+}
+
+TEST_F(PasswordStoreTest, LoginsOfAHostComeMostRecentlyUsedFirst) {
+  auto vault = open({login("example.com", "never1", "x"), login("a.example.com", "old", "x", 10),
+                     login("other.com", "elsewhere", "x", 99), login("example.com", "never2", "x"),
+                     login("example.com", "new", "x", 20)});
+  EXPECT_EQ(usernames(vault->credentialsForHost("example.com")),
+            (std::vector<std::string>{"new", "old", "never1", "never2"}));
+  // Two subdomains of one site are different sites.
+  EXPECT_EQ(usernames(vault->credentialsForHost("b.example.com")),
+            (std::vector<std::string>{"new", "never1", "never2"}));
+
+  const Uuid never2 = vault->credentials.peek()[3].id;
+  vault->markUsed(never2);
+  EXPECT_EQ(usernames(vault->credentialsForHost("example.com")).front(), "never2");
+  vault->markUsed(Uuid::random());  // unknown: nothing
+  EXPECT_FALSE(vault->hasUnsavedChanges());
+}
+
+TEST_F(PasswordStoreTest, WritesQueueBehindTheOneUnderWayAndCarryTheNewestVault) {
+  auto vault = open({});
+  storage->deferAnswers = true;
+  std::vector<bool> answers;
+  vault->upsert("a.com", "https://a.com", "ada", "1", "", "", false);
+  vault->persist([&](bool ok) { answers.push_back(ok); });
+  vault->upsert("b.com", "https://b.com", "bob", "2", "", "", true);
+  vault->upsert("c.com", "https://c.com", "cy", "3", "", "", false);
+  vault->persist([&](bool ok) { answers.push_back(ok); });
+  EXPECT_EQ(storage->writeCount, 1);  // the others wait
+  EXPECT_TRUE(vault->hasUnsavedChanges());
+
+  storage->refuseWrites = true;
+  storage->answerPending();  // the first write fails; the queued one starts
+  EXPECT_EQ(answers, std::vector<bool>{false});
+  EXPECT_EQ(storage->writeCount, 2);
+  storage->refuseWrites = false;
+  storage->answerPending();
+  EXPECT_EQ(answers, (std::vector<bool>{false, true}));
+  EXPECT_EQ(decodeCredentials(storage->stored.data)->size(), 3u);
+  EXPECT_FALSE(vault->hasUnsavedChanges());
+}
+
+}  // namespace
+}  // namespace zemblo
