@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 
 #include <csignal>
+#include <fstream>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "model/browser_store.h"
@@ -25,6 +27,20 @@ std::vector<Gtk::Window*> windowsTitled(Gtk::Application& app, const std::string
   return found;
 }
 
+// The child process of `parent` running the program `name`, once it has started.
+std::optional<GPid> childNamed(GPid parent, const std::string& name) {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string pid, comm, state;
+    GPid parentOfEntry = 0;
+    if (stat >> pid >> comm >> state >> parentOfEntry && parentOfEntry == parent &&
+        comm == "(" + name + ")") {
+      return std::stoi(pid);
+    }
+  }
+  return std::nullopt;
+}
+
 // Runs the application and, once it is up, the given checks; then quits it.
 void runApp(const Glib::RefPtr<ZembloApp>& app, std::function<void()> checks) {
   app->signal_activate().connect(
@@ -38,6 +54,8 @@ void runApp(const Glib::RefPtr<ZembloApp>& app, std::function<void()> checks) {
   char name[] = "zemblo-browser";
   char* argv[] = {name, nullptr};
   app->run(1, argv);
+  // Windows left on screen by a finished run would take the keyboard from later tests' windows.
+  for (auto* shown : app->get_windows()) shown->set_visible(false);
 }
 
 TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit) {
@@ -145,15 +163,18 @@ TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
   ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr,
                             GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_SEARCH_PATH), nullptr,
                             nullptr, &pid, nullptr));
-  // The window may show a moment before its shortcuts are attached: the key is pressed again
-  // until the browser has gone. The window is found by its process: windows of applications
-  // this test process ran earlier have the same title.
-  const std::string command =
-      "timeout 5 xdotool search --sync --onlyvisible --pid "
-      "$(pgrep -P " +
-      std::to_string(pid) +
-      " -x zemblo-browser) "
-      "windowfocus --sync %1 key ctrl+q";
+  // The window is found by its process: windows of applications this test process ran earlier
+  // have the same title. It may show a moment before its shortcuts are attached, so the key is
+  // pressed again until the browser has gone.
+  std::optional<GPid> browser;
+  for (int i = 0; i < 100 && !browser; ++i) {
+    browser = childNamed(pid, "zemblo-browser");
+    if (!browser) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ASSERT_TRUE(browser);
+  const std::string command = "timeout 5 xdotool search --sync --onlyvisible --pid " +
+                              std::to_string(*browser) +
+                              " --name '^Zemblo$' windowfocus --sync %1 key ctrl+q";
   int status = -1;
   bool ended = false;
   for (int i = 0; i < 30 && !ended; ++i) {
