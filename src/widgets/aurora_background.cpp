@@ -124,16 +124,18 @@ Color AuroraMesh::colorAt(double x, double y) const {
   return {channel(&Color::r), channel(&Color::g), channel(&Color::b)};
 }
 
-std::vector<uint16_t> AuroraMesh::raster(int width, int height) const {
-  std::vector<uint16_t> pixels(size_t(std::max(0, width)) * size_t(std::max(0, height)) * 3);
+std::vector<float> AuroraMesh::sample(int width, int height) const {
+  std::vector<float> field(size_t(std::max(0, width)) * size_t(std::max(0, height)) * 3);
   size_t i = 0;
   for (int row = 0; row < height; ++row) {
     for (int column = 0; column < width; ++column) {
       const Color c = colorAt((column + 0.5) / width, (row + 0.5) / height);
-      for (double channel : {c.r, c.g, c.b}) pixels[i++] = uint16_t(std::lround(channel * 65535));
+      field[i++] = float(c.r);
+      field[i++] = float(c.g);
+      field[i++] = float(c.b);
     }
   }
-  return pixels;
+  return field;
 }
 
 AuroraBackground::AuroraBackground() {
@@ -141,7 +143,7 @@ AuroraBackground::AuroraBackground() {
   set_can_target(false);
 }
 
-AuroraBackground::~AuroraBackground() { timer_.disconnect(); }
+AuroraBackground::~AuroraBackground() = default;
 
 void AuroraBackground::update(const Color& a, const Color& b, double speed, bool animated,
                               ColorScheme scheme) {
@@ -153,6 +155,7 @@ void AuroraBackground::update(const Color& a, const Color& b, double speed, bool
   speed_ = speed;
   animated_ = animated;
   scheme_ = scheme;
+  frame_.reset();
   updateRunning();
   queue_draw();
 }
@@ -169,25 +172,49 @@ double AuroraBackground::currentPhase() const {
   return AuroraMesh::phase(seconds, speed_);
 }
 
-void AuroraBackground::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+bool AuroraBackground::refresh(bool force) {
   const int width = get_width();
   const int height = get_height();
-  if (width <= 0 || height <= 0) return;
+  if (width <= 0 || height <= 0) return false;
   if (!animated_ && !stillSeconds_) stillSeconds_ = Date::now().secondsSince2001;
-  shownPhase_ = currentPhase();
-  mesh_ = AuroraMesh::at(shownPhase_, a_, b_, scheme_);
   const int columns = std::clamp(int(std::ceil(width / kCellSize)), 2, kMaximumCells);
   const int rows = std::clamp(int(std::ceil(height / kCellSize)), 2, kMaximumCells);
-  // Sixteen bits a channel: rounding each cell to eight would show the grid as faint steps once
-  // the cells are stretched over many pixels.
-  std::vector<uint16_t> pixels = mesh_.raster(columns, rows);
-  GBytes* bytes = g_bytes_new(pixels.data(), pixels.size() * sizeof(uint16_t));
-  GdkTexture* texture = gdk_memory_texture_new(columns, rows, GDK_MEMORY_R16G16B16, bytes,
-                                               size_t(columns) * 3 * sizeof(uint16_t));
+  const double phase = currentPhase();
+  AuroraMesh mesh = AuroraMesh::at(phase, a_, b_, scheme_);
+  std::vector<float> field = mesh.sample(columns, rows);
+  if (!force && frame_ && columns == columns_ && rows == rows_) {
+    float change = 0;
+    for (size_t i = 0; i < field.size(); ++i) {
+      change = std::max(change, std::abs(field[i] - shownField_[i]));
+    }
+    if (change < kVisibleChange) return false;
+  }
+  // Opaque, in the format the renderer uploads as it is: others are converted first, which costs
+  // more than drawing the frame.
+  std::vector<uint8_t> pixels(size_t(columns) * size_t(rows) * 4, 255);
+  for (size_t i = 0, p = 0; i < field.size(); i += 3, p += 4) {
+    for (size_t c = 0; c < 3; ++c) pixels[p + c] = uint8_t(std::lround(field[i + c] * 255));
+  }
+  GBytes* bytes = g_bytes_new(pixels.data(), pixels.size());
+  frame_ = Glib::wrap(gdk_memory_texture_new(columns, rows, GDK_MEMORY_R8G8B8A8_PREMULTIPLIED,
+                                             bytes, size_t(columns) * 4));
   g_bytes_unref(bytes);
-  const graphene_rect_t bounds = paint::rect(0, 0, width, height);
-  gtk_snapshot_append_texture(snapshot->gobj(), texture, &bounds);
-  g_object_unref(texture);
+  shownField_ = std::move(field);
+  columns_ = columns;
+  rows_ = rows;
+  shownPhase_ = phase;
+  mesh_ = mesh;
+  ++framesMade_;
+  return true;
+}
+
+void AuroraBackground::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  const int columns = std::clamp(int(std::ceil(get_width() / kCellSize)), 2, kMaximumCells);
+  const int rows = std::clamp(int(std::ceil(get_height() / kCellSize)), 2, kMaximumCells);
+  if (!frame_ || columns != columns_ || rows != rows_) refresh(true);
+  if (!frame_) return;
+  const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
+  gtk_snapshot_append_texture(snapshot->gobj(), frame_->gobj(), &bounds);
 }
 
 void AuroraBackground::on_map() {
@@ -220,17 +247,21 @@ void AuroraBackground::updateRunning() {
   const bool run = animated_ && get_mapped() && !windowMinimized();
   if (run == running()) return;
   if (!run) {
-    timer_.disconnect();
+    remove_tick_callback(tick_);
+    tick_ = 0;
     return;
   }
-  // Below the priority of input and of the page's own drawing, so a busy window serves those
-  // first and the aurora simply skips a frame.
-  timer_ = Glib::signal_timeout().connect(
-      [this] {
-        queue_draw();
-        return true;
-      },
-      kFrameIntervalMs, Glib::PRIORITY_DEFAULT_IDLE);
+  // Driven by the window's frame clock, so the field follows at the priority of drawing and in
+  // step with the display.
+  lastCheck_ = 0;
+  tick_ = add_tick_callback([this](const Glib::RefPtr<Gdk::FrameClock>& clock) {
+    const gint64 now = clock->get_frame_time();
+    if (now - lastCheck_ >= kMinimumFrameGapUs) {
+      lastCheck_ = now;
+      if (refresh(false)) queue_draw();
+    }
+    return true;
+  });
 }
 
 }  // namespace zemblo

@@ -33,20 +33,26 @@ struct AuroraMesh {
   // are interpolated smoothly across the patches.
   Color colorAt(double x, double y) const;
   // The field sampled at the centres of a `width` × `height` grid, row by row, as red, green and
-  // blue of sixteen bits each.
-  std::vector<uint16_t> raster(int width, int height) const;
+  // blue in 0…1.
+  std::vector<float> sample(int width, int height) const;
 };
 
-// An animated backdrop: the aurora's colour field drifting slowly, at most 30 times a second.
-// GSK has no mesh gradient, so the field is computed on a small grid each frame and scaled up with
-// smooth filtering, which costs about as much to draw as a plain gradient. It runs only while it
-// is on screen in a window that is not minimised.
+// An animated backdrop: the aurora's colour field drifting slowly. GSK has no mesh gradient, so
+// the field is computed on a small grid and scaled up with smooth filtering, which costs no more
+// to draw than a plain gradient. The field is recomputed up to 30 times a second, but a new frame
+// is drawn only once some part of it has moved by a step of the screen's colour depth: the drift
+// is slow, and redrawing the card for changes nobody can see would take the CPU from the page.
+// It runs only while it is on screen in a window that is not minimised.
 class AuroraBackground : public Gtk::Widget {
  public:
   static constexpr unsigned kFrameIntervalMs = 33;
+  // A little below the interval, so that every second frame of a 60 Hz display is drawn.
+  static constexpr gint64 kMinimumFrameGapUs = (kFrameIntervalMs - 4) * 1000;
   // About one grid cell for this many points of the widget.
   static constexpr double kCellSize = 12;
   static constexpr int kMaximumCells = 128;
+  // One step of an 8-bit colour channel.
+  static constexpr float kVisibleChange = 1.0f / 255;
 
   AuroraBackground();
   ~AuroraBackground() override;
@@ -55,11 +61,13 @@ class AuroraBackground : public Gtk::Widget {
   void update(const Color& a, const Color& b, double speed, bool animated, ColorScheme scheme);
 
   bool animated() const { return animated_; }
-  // Whether frames are being produced now.
-  bool running() const { return timer_.connected(); }
-  // The phase of the last frame drawn.
+  // Whether the field is following the clock now.
+  bool running() const { return tick_ != 0; }
+  // The phase and field of the frame on screen.
   double shownPhase() const { return shownPhase_; }
   const AuroraMesh& shownMesh() const { return mesh_; }
+  // Frames made since the widget was created.
+  int framesMade() const { return framesMade_; }
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
@@ -72,6 +80,9 @@ class AuroraBackground : public Gtk::Widget {
   void updateRunning();
   bool windowMinimized() const;
   double currentPhase() const;
+  // Computes the field for now; makes a new frame when it differs visibly from the one shown,
+  // or always with `force`. True when it made one.
+  bool refresh(bool force);
 
   Color a_;
   Color b_;
@@ -82,7 +93,13 @@ class AuroraBackground : public Gtk::Widget {
   std::optional<double> stillSeconds_;
   double shownPhase_ = 0;
   AuroraMesh mesh_;
-  sigc::connection timer_;
+  int columns_ = 0;
+  int rows_ = 0;
+  std::vector<float> shownField_;
+  Glib::RefPtr<Gdk::Texture> frame_;
+  int framesMade_ = 0;
+  guint tick_ = 0;
+  gint64 lastCheck_ = 0;
   gulong stateHandler_ = 0;
   Glib::RefPtr<Gdk::Surface> surface_;
 };

@@ -78,8 +78,7 @@ void StartBackgroundView::requestPicture() {
   // A picture already shown stays until the next one is ready, so changing it does not flash.
   request_.reset();
   if (!file) return;
-  request_ = WallpaperImage::load(
-      file, [this](const Glib::RefPtr<Gdk::Texture>& picture) { pictureLoaded(picture); }, folder_);
+  startLoading();
   if (!request_) picture_.reset();
 }
 
@@ -93,11 +92,13 @@ void StartBackgroundView::pictureLoaded(const Glib::RefPtr<Gdk::Texture>& pictur
 void StartBackgroundView::on_map() {
   Gtk::Widget::on_map();
   // Shown again: the picture may have been deleted or replaced meanwhile.
-  if (requestedFile_ && !request_) {
-    request_ = WallpaperImage::load(
-        requestedFile_,
-        [this](const Glib::RefPtr<Gdk::Texture>& picture) { pictureLoaded(picture); }, folder_);
-  }
+  if (requestedFile_ && !request_) startLoading();
+}
+
+void StartBackgroundView::startLoading() {
+  request_ = WallpaperImage::load(
+      requestedFile_, WallpaperImage::screenSide(get_display()),
+      [this](const Glib::RefPtr<Gdk::Texture>& picture) { pictureLoaded(picture); }, folder_);
 }
 
 void StartBackgroundView::applyLook() {

@@ -54,6 +54,7 @@ class StartBackgroundView : public Gtk::Widget {
 
  private:
   void requestPicture();
+  void startLoading();
   void pictureLoaded(const Glib::RefPtr<Gdk::Texture>& picture);
   void applyLook();
   void paintLook(GtkSnapshot* snapshot);

@@ -16,6 +16,7 @@ namespace fs = std::filesystem;
 // shows one picture at a time, and a new one always comes under a new name.
 struct LastPicture {
   fs::path file;
+  int longestSide = 0;
   fs::file_time_type modified;
   uintmax_t size = 0;
   GObjectRef<GdkTexture> texture;
@@ -31,7 +32,7 @@ std::optional<LastPicture>& lastPicture() {
 }
 
 // Runs on the worker. Returns a reference the caller owns.
-GdkTexture* loadOrReuse(const fs::path& file) {
+GdkTexture* loadOrReuse(const fs::path& file, int longestSide) {
   std::error_code error;
   const uintmax_t size = fs::file_size(file, error);
   const fs::file_time_type modified =
@@ -39,16 +40,17 @@ GdkTexture* loadOrReuse(const fs::path& file) {
   if (!error) {
     std::lock_guard hold(lastPictureLock());
     const auto& last = lastPicture();
-    if (last && last->file == file && last->modified == modified && last->size == size) {
+    if (last && last->file == file && last->longestSide == longestSide &&
+        last->modified == modified && last->size == size) {
       return GDK_TEXTURE(g_object_ref(last->texture.get()));
     }
   }
-  GdkTexture* texture = error ? nullptr : WallpaperImage::decode(file);
+  GdkTexture* texture = error ? nullptr : WallpaperImage::decode(file, longestSide);
   std::lock_guard hold(lastPictureLock());
   auto& last = lastPicture();
   if (texture) {
     g_object_ref(texture);
-    last = LastPicture{file, modified, size, GObjectRef<GdkTexture>::adopt(texture)};
+    last = LastPicture{file, longestSide, modified, size, GObjectRef<GdkTexture>::adopt(texture)};
   } else if (last && last->file == file) {
     // A failed load forgets the name, so the next attempt reads the file again.
     last.reset();
@@ -64,7 +66,7 @@ class WallpaperImage::Request {
   Done done;
 };
 
-GdkTexture* WallpaperImage::decode(const fs::path& file) {
+GdkTexture* WallpaperImage::decode(const fs::path& file, int longestSide) {
   int width = 0;
   int height = 0;
   if (!gdk_pixbuf_get_file_info(file.c_str(), &width, &height)) {
@@ -75,7 +77,8 @@ GdkTexture* WallpaperImage::decode(const fs::path& file) {
     g_warning("The start-page picture %s is too large (%d × %d)", file.c_str(), width, height);
     return nullptr;
   }
-  const double scale = std::min(1.0, double(kMaximumSide) / std::max(width, height));
+  const int side = std::clamp(longestSide, 1, kMaximumSide);
+  const double scale = std::min(1.0, double(side) / std::max(width, height));
   const int scaledWidth = std::max(1, int(std::lround(width * scale)));
   const int scaledHeight = std::max(1, int(std::lround(height * scale)));
   GError* error = nullptr;
@@ -95,8 +98,24 @@ GdkTexture* WallpaperImage::decode(const fs::path& file) {
   return texture;
 }
 
+int WallpaperImage::screenSide(const Glib::RefPtr<Gdk::Display>& display) {
+  if (!display) return kMaximumSide;
+  int side = 0;
+  GListModel* monitors = gdk_display_get_monitors(display->gobj());
+  for (guint i = 0; i < g_list_model_get_n_items(monitors); ++i) {
+    auto* monitor = GDK_MONITOR(g_list_model_get_item(monitors, i));
+    GdkRectangle area;
+    gdk_monitor_get_geometry(monitor, &area);
+    side =
+        std::max(side, std::max(area.width, area.height) * gdk_monitor_get_scale_factor(monitor));
+    g_object_unref(monitor);
+  }
+  return side > 0 ? std::min(side, kMaximumSide) : kMaximumSide;
+}
+
 std::shared_ptr<WallpaperImage::Request> WallpaperImage::load(
-    const std::optional<std::string>& fileName, Done done, const fs::path& folder) {
+    const std::optional<std::string>& fileName, int longestSide, Done done,
+    const fs::path& folder) {
   const auto file =
       Wallpaper::fileFor(fileName, folder.empty() ? Wallpaper::defaultFolder() : folder);
   if (!file) return nullptr;
@@ -104,6 +123,7 @@ std::shared_ptr<WallpaperImage::Request> WallpaperImage::load(
   struct Job {
     std::weak_ptr<Request> request;
     fs::path file;
+    int longestSide;
     GdkTexture* texture = nullptr;
     ~Job() {
       if (texture) g_object_unref(texture);
@@ -120,11 +140,11 @@ std::shared_ptr<WallpaperImage::Request> WallpaperImage::load(
         request->done(std::move(texture));
       },
       nullptr);
-  g_task_set_task_data(task, new Job{request, *file},
+  g_task_set_task_data(task, new Job{request, *file, longestSide},
                        [](gpointer job) { delete static_cast<Job*>(job); });
   g_task_run_in_thread(task, [](GTask* task, gpointer, gpointer data, GCancellable*) {
     auto* job = static_cast<Job*>(data);
-    job->texture = loadOrReuse(job->file);
+    job->texture = loadOrReuse(job->file, job->longestSide);
     g_task_return_boolean(task, TRUE);
   });
   g_object_unref(task);

@@ -14,8 +14,9 @@
 namespace zemblo {
 
 // The start page's own picture, decoded on a worker thread so that a photograph of tens of
-// megapixels never holds up the window. It is scaled down while decoding to what a screen can
-// show; a file that is no picture, or claims to be larger than any camera makes, gives none.
+// megapixels never holds up the window. It is scaled down while decoding to what the screen can
+// show, which also keeps the upload to the graphics card short; a file that is no picture, or
+// claims to be larger than any camera makes, gives none.
 class WallpaperImage {
  public:
   static constexpr int kMaximumSide = 3072;
@@ -29,12 +30,16 @@ class WallpaperImage {
   // The picture of a stored name, given to `done` on the main loop (none when it is missing,
   // unreadable, not a picture or too large). The last picture stays decoded while its file is
   // unchanged, so showing the start page again costs nothing.
-  static std::shared_ptr<Request> load(const std::optional<std::string>& fileName, Done done,
-                                       const std::filesystem::path& folder = {});
+  // `longestSide` bounds the decoded size (and is itself at most kMaximumSide).
+  static std::shared_ptr<Request> load(const std::optional<std::string>& fileName, int longestSide,
+                                       Done done, const std::filesystem::path& folder = {});
 
   // The decoding itself, as the worker runs it: oriented as the camera recorded it and at most
-  // kMaximumSide on its longer side. Null when the file gives no picture.
-  static GdkTexture* decode(const std::filesystem::path& file);
+  // `longestSide` on its longer side. Null when the file gives no picture.
+  static GdkTexture* decode(const std::filesystem::path& file, int longestSide);
+
+  // The longer side of the largest screen of the display, in pixels; kMaximumSide when unknown.
+  static int screenSide(const Glib::RefPtr<Gdk::Display>& display);
 };
 
 }  // namespace zemblo
