@@ -55,24 +55,5 @@ TEST(AuroraMeshTest, TintsSitInOppositeCornersAndOnlyTheMiddleRowMoves) {
   expectNear(same.colors[0], same.colors[4], 1e-6);
 }
 
-TEST(AuroraMeshTest, TheSampledFieldIsSmoothAcrossThePatchEdges) {
-  const AuroraMesh mesh = AuroraMesh::at(4.0, kBlue, kPink, ColorScheme::light);
-  const int size = 64;
-  const std::vector<float> field = mesh.sample(size, size);
-  ASSERT_EQ(field.size(), size_t(size * size * 3));
-  // Neighbouring cells differ by little anywhere, including where two patches meet.
-  float largest = 0;
-  for (int row = 0; row < size; ++row) {
-    for (int column = 1; column < size; ++column) {
-      for (int c = 0; c < 3; ++c) {
-        const float here = field[(row * size + column) * 3 + c];
-        const float left = field[(row * size + column - 1) * 3 + c];
-        largest = std::max(largest, std::abs(here - left));
-      }
-    }
-  }
-  EXPECT_LT(largest, 0.05);
-}
-
 }  // namespace
 }  // namespace zemblo
