@@ -1,5 +1,7 @@
 #pragma once
 
+#include <compare>
+
 namespace zemblo {
 
 // A point in time as the session files store it: seconds since 2001-01-01 00:00:00 UTC.

@@ -27,7 +27,9 @@ class SidebarResizeTest : public ::testing::Test {
 
   // Drags the handle `dx` points with the real pointer, in small steps as a hand does.
   void drag(int dx) {
-    const auto [x, y] = handleCentre();
+    const auto centre = handleCentre();
+    const int x = centre.first;
+    const int y = centre.second;
     const auto at = [y](int px) {
       return " mousemove --window %1 " + std::to_string(px) + " " + std::to_string(y);
     };
