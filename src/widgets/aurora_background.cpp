@@ -204,7 +204,6 @@ bool AuroraBackground::refresh(bool force) {
   rows_ = rows;
   shownPhase_ = phase;
   mesh_ = mesh;
-  ++framesMade_;
   return true;
 }
 

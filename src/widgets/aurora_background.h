@@ -60,14 +60,11 @@ class AuroraBackground : public Gtk::Widget {
   // Redraws for new inputs; `speed` below 0.05 counts as 0.05.
   void update(const Color& a, const Color& b, double speed, bool animated, ColorScheme scheme);
 
-  bool animated() const { return animated_; }
   // Whether the field is following the clock now.
   bool running() const { return tick_ != 0; }
   // The phase and field of the frame on screen.
   double shownPhase() const { return shownPhase_; }
   const AuroraMesh& shownMesh() const { return mesh_; }
-  // Frames made since the widget was created.
-  int framesMade() const { return framesMade_; }
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
@@ -97,7 +94,6 @@ class AuroraBackground : public Gtk::Widget {
   int rows_ = 0;
   std::vector<float> shownField_;
   Glib::RefPtr<Gdk::Texture> frame_;
-  int framesMade_ = 0;
   guint tick_ = 0;
   gint64 lastCheck_ = 0;
   gulong stateHandler_ = 0;
