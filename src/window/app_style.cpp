@@ -35,6 +35,9 @@ window.zemblo-browser-window.background {
 #FindBar .find-bar-button image { -gtk-icon-size: 13px; }
 #FindBar separator { margin: 0; }
 
+/* The start page's content over the user's dimmed picture. */
+#StartPage .over-picture { color: white; }
+
 #LoadErrorView { background-color: @window_bg_color; }
 #LoadErrorView .title { font-size: 22px; font-weight: 600; }
 #LoadErrorView .message { font-size: 13px; }

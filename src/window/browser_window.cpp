@@ -13,6 +13,7 @@
 #include "window/command_bar.h"
 #include "window/content_area.h"
 #include "window/notice_overlay.h"
+#include "window/sidebar_resize_handle.h"
 #include "window/space_background.h"
 #include "window/window_accessor.h"
 
@@ -122,13 +123,18 @@ BrowserWindow::LayoutFrames BrowserWindow::layoutFrames(const LayoutInput& in) {
 
   // The column slides in from its own edge as it fades in; moving sides, it is drawn where more
   // of it shows.
-  if (l > t || (l == t && in.leading)) {
+  frames.columnLeading = l > t || (l == t && in.leading);
+  if (frames.columnLeading) {
     frames.column = {(l - 1) * w, 0, w, in.height};
     frames.columnOpacity = std::clamp(l, 0.0, 1.0);
   } else {
     frames.column = {in.width - t * w, 0, w, in.height};
     frames.columnOpacity = std::clamp(t, 0.0, 1.0);
   }
+  const double handleWidth = SidebarResizeHandle::kWidth;
+  const double handleInset = SidebarResizeHandle::kEndInset;
+  frames.resizeHandle = {frames.columnLeading ? frames.column.x + w - handleWidth : frames.column.x,
+                         handleInset, handleWidth, std::max(0.0, in.height - 2 * handleInset)};
 
   frames.hoverStrip = {in.leading ? 0 : in.width - kHoverStripWidth, 0, kHoverStripWidth,
                        in.height};
@@ -146,6 +152,7 @@ class BrowserWindow::Layout : public Gtk::Widget {
   Layout(BrowserStore& store, const SystemColorScheme& scheme)
       : background_(store, scheme, VisualEffectView::BlendingMode::behindWindow),
         column_(store, scheme),
+        resizeHandle_(store, scheme),
         content_(store, scheme),
         peek_(store, scheme),
         commandBar_(store),
@@ -249,6 +256,7 @@ class BrowserWindow::Layout : public Gtk::Widget {
 
   SpaceBackground background_;
   SidebarView column_;
+  SidebarResizeHandle resizeHandle_;
   ContentArea content_;
   Gtk::Box hoverStrip_;
   PeekSidebar peek_;
@@ -267,6 +275,7 @@ class BrowserWindow::Layout : public Gtk::Widget {
     const LayoutFrames frames = currentFrames(width, height);
     allocate(background_, {0, 0, double(width), double(height)});
     if (column_.get_visible()) allocate(column_, frames.column);
+    if (resizeHandle_.get_visible()) allocate(resizeHandle_, frames.resizeHandle);
     allocate(content_, frames.card);
     if (hoverStrip_.get_visible()) allocate(hoverStrip_, frames.hoverStrip);
     if (peek_.get_visible()) allocate(peek_, frames.peek);
@@ -280,7 +289,8 @@ class BrowserWindow::Layout : public Gtk::Widget {
 
  private:
   std::vector<Gtk::Widget*> children() {
-    return {&background_, &column_, &content_, &hoverStrip_, &peek_, &buttons_, &commandBar_};
+    return {&background_, &column_, &resizeHandle_, &content_,
+            &hoverStrip_, &peek_,   &buttons_,      &commandBar_};
   }
 
   LayoutFrames currentFrames(double width, double height) const {
@@ -292,6 +302,9 @@ class BrowserWindow::Layout : public Gtk::Widget {
     const LayoutFrames frames = currentFrames(get_width(), get_height());
     column_.set_opacity(frames.columnOpacity);
     column_.set_visible(frames.columnOpacity > 0);
+    resizeHandle_.set_opacity(frames.columnOpacity);
+    resizeHandle_.set_visible(frames.columnOpacity > 0);
+    resizeHandle_.setLeading(frames.columnLeading);
     peek_.set_opacity(frames.peekOpacity);
     // The peek leaves the tree only once it has slid out.
     if (peekShown_.value() <= 0 && peekShown_.target() <= 0) peek_.set_visible(false);
@@ -355,6 +368,7 @@ ContentArea& BrowserWindow::contentArea() { return layout_->content_; }
 SpaceBackground& BrowserWindow::background() { return layout_->background_; }
 Gtk::Widget& BrowserWindow::sidebarColumn() { return layout_->column_; }
 SidebarView& BrowserWindow::sidebarView() { return layout_->column_; }
+SidebarResizeHandle& BrowserWindow::resizeHandle() { return layout_->resizeHandle_; }
 Gtk::Widget& BrowserWindow::hoverStrip() { return layout_->hoverStrip_; }
 Gtk::Widget& BrowserWindow::peekSidebar() { return layout_->peek_; }
 SidebarView& BrowserWindow::peekSidebarView() { return layout_->peek_.content(); }

@@ -16,6 +16,7 @@ class AppStyle;
 class BrowserStore;
 class CommandBarLayer;
 class ContentArea;
+class SidebarResizeHandle;
 class SidebarView;
 class SpaceBackground;
 class SystemColorScheme;
@@ -59,7 +60,9 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   struct LayoutFrames {
     Frame card;
     Frame column;
+    bool columnLeading = true;  // the column drawn is the one on the left
     double columnOpacity = 0;
+    Frame resizeHandle;  // over the column's edge towards the page
     Frame hoverStrip;
     Frame peek;  // includes the margin around the panel, which belongs to its hover area
     double peekOpacity = 0;
@@ -78,6 +81,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   SpaceBackground& background();
   Gtk::Widget& sidebarColumn();
   SidebarView& sidebarView();
+  SidebarResizeHandle& resizeHandle();
   Gtk::Widget& hoverStrip();
   Gtk::Widget& peekSidebar();
   // The sidebar inside the floating peek panel.

@@ -15,8 +15,7 @@ constexpr Spring kPaletteSpring{0.4, 1.0};
 
 }  // namespace
 
-SpaceBackground::SpaceBackground(BrowserStore& store,
-                                 const SystemColorScheme& scheme,
+SpaceBackground::SpaceBackground(BrowserStore& store, const SystemColorScheme& scheme,
                                  VisualEffectView::BlendingMode blending)
     : store_(store),
       scheme_(scheme),
@@ -44,7 +43,9 @@ void SpaceBackground::sync() {
   material_ = prefs.sidebarMaterial;
 
   base_.set_visible(material_ == SidebarMaterial::glass);
-  base_.update(VisualEffectView::Material::sidebar, blending_, forcedScheme_);
+  // The material is given the scheme it shows even when it follows the window, so a change of
+  // the window's scheme always repaints it.
+  base_.update(VisualEffectView::Material::sidebar, blending_, resolvedScheme_);
   grain_.setAmount(sizes::grain(prefs));
 
   Tint next;

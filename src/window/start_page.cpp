@@ -108,6 +108,8 @@ StartPage::StartPage(BrowserStore& store, const SystemColorScheme& scheme)
     : store_(store), scheme_(scheme), clock_(store_) {
   set_name("StartPage");
   set_layout_manager(Gtk::BinLayout::create());
+  background_.set_parent(*this);
+  background_.signalPictureChanged().connect(sigc::mem_fun(*this, &StartPage::pictureChanged));
   column_.set_halign(Gtk::Align::CENTER);
   column_.set_valign(Gtk::Align::CENTER);
   column_.set_margin(40);
@@ -129,6 +131,7 @@ StartPage::StartPage(BrowserStore& store, const SystemColorScheme& scheme)
 
 StartPage::~StartPage() {
   observer_.reset();
+  background_.unparent();
   column_.unparent();
 }
 
@@ -177,9 +180,7 @@ void StartPage::sync() {
   const auto& favorites = store_.favorites.get();
   grid_.set_visible(prefs.showStartFavorites && !favorites.empty());
   if (favorites != shownFavorites_) rebuildTiles(favorites);
-  themeColors(store_);
-  scheme_.get();
-  queue_draw();
+  background_.update(themeColors(store_), prefs, scheme_.get());
   const long long token = store_.startPageFocusToken.get();
   // Every blank tab asks for the field again, even when this page is already on screen.
   if (focusToken_ >= 0 && token != focusToken_) focusField();
@@ -227,11 +228,13 @@ void StartPage::focusField() {
   if (get_mapped()) field_.grab_focus();
 }
 
-void StartPage::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
-  const GdkRGBA color = paint::grey(scheme_.get() == ColorScheme::dark ? 0.07 : 0.98);
-  const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
-  gtk_snapshot_append_color(snapshot->gobj(), &color, &bounds);
-  Gtk::Widget::snapshot_vfunc(snapshot);
+void StartPage::pictureChanged() {
+  // Light text on the dimmed picture, whatever the window's scheme; the background keeps it.
+  if (background_.showsPicture()) {
+    column_.add_css_class("over-picture");
+  } else {
+    column_.remove_css_class("over-picture");
+  }
 }
 
 }  // namespace zemblo

@@ -11,6 +11,7 @@
 #include "platform/observable.h"
 #include "platform/url.h"
 #include "widgets/animated_value.h"
+#include "widgets/start_background_view.h"
 #include "window/clock_greeting.h"
 
 namespace zemblo {
@@ -58,7 +59,8 @@ class StartTile : public Gtk::Button {
 };
 
 // What the card shows for a tab without an address: the clock block, a search field that turns
-// what is typed into an address or a search, and the favourite tiles, over a plain background.
+// what is typed into an address or a search, and the favourite tiles, over the background the
+// settings choose. Over the user's own picture the content is drawn light on dark.
 class StartPage : public Gtk::Widget {
  public:
   static constexpr double kGridMaximumWidth = 520;
@@ -79,18 +81,19 @@ class StartPage : public Gtk::Widget {
   ClockGreeting& clockGreeting() { return clock_; }
   Gtk::FlowBox& grid() { return grid_; }
   std::vector<StartTile*> tiles() const;
-
- protected:
-  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+  StartBackgroundView& background() { return background_; }
+  Gtk::Box& column() { return column_; }
 
  private:
   void buildCapsule();
   void rebuildTiles(const std::vector<Favorite>& favorites);
   void focusField();
+  void pictureChanged();
 
   BrowserStore& store_;
   const SystemColorScheme& scheme_;
   std::shared_ptr<BrowserTab> tab_;
+  StartBackgroundView background_;
   Gtk::Box column_{Gtk::Orientation::VERTICAL, 36};
   ClockGreeting clock_;
   GlassBox capsule_{28};

@@ -1,0 +1,231 @@
+#include "widgets/start_background_view.h"
+
+#include <gtest/gtest.h>
+
+#include "model/theme_colors.h"
+#include "model/wallpaper.h"
+#include "window/start_page.h"
+#include "window/window_harness.h"
+
+namespace zemblo {
+namespace {
+
+using Look = StartBackgroundView::Look;
+using testing::settle;
+using testing::waitUntil;
+using testing::WindowHarness;
+
+const Color kPrimary = Color::fromHex("#3050E0");
+const Color kSecondary = Color::fromHex("#F06090");
+
+// What a widget puts on screen, rendered by its window's renderer and read back.
+class Pixels {
+ public:
+  explicit Pixels(Gtk::Widget& widget) : width_(widget.get_width()), height_(widget.get_height()) {
+    GdkPaintable* paintable = gtk_widget_paintable_new(widget.gobj());
+    GtkSnapshot* snapshot = gtk_snapshot_new();
+    gdk_paintable_snapshot(paintable, GDK_SNAPSHOT(snapshot), width_, height_);
+    GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+    const graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, float(width_), float(height_));
+    GskRenderer* renderer = gtk_native_get_renderer(widget.get_native()->gobj());
+    GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &bounds);
+    bytes_.resize(size_t(width_) * size_t(height_) * 4);
+    gdk_texture_download(texture, bytes_.data(), size_t(width_) * 4);
+    g_object_unref(texture);
+    gsk_render_node_unref(node);
+    g_object_unref(paintable);
+  }
+
+  // In 0…255 per channel (the pixels drawn here are opaque).
+  std::array<int, 3> at(int x, int y) const {
+    const guint8* p = &bytes_[(size_t(y) * size_t(width_) + size_t(x)) * 4];
+    return {p[2], p[1], p[0]};
+  }
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+ private:
+  int width_;
+  int height_;
+  std::vector<guint8> bytes_;
+};
+
+void expectColor(const std::array<int, 3>& pixel, const Color& expected, int tolerance = 3) {
+  EXPECT_NEAR(pixel[0], expected.r * 255, tolerance);
+  EXPECT_NEAR(pixel[1], expected.g * 255, tolerance);
+  EXPECT_NEAR(pixel[2], expected.b * 255, tolerance);
+}
+
+// A portrait picture: red above, blue below.
+std::string portraitPng() {
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 40, 80);
+  gdk_pixbuf_fill(pixbuf, 0xFF0000FF);
+  GdkPixbuf* lower = gdk_pixbuf_new_subpixbuf(pixbuf, 0, 40, 40, 40);
+  gdk_pixbuf_fill(lower, 0x0000FFFF);
+  gchar* buffer = nullptr;
+  gsize size = 0;
+  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
+  std::string bytes(buffer, size);
+  g_free(buffer);
+  g_object_unref(lower);
+  g_object_unref(pixbuf);
+  return bytes;
+}
+
+// A valid PNG start that claims a picture of 100 000 × 100 000 pixels, with no pixels after it.
+std::string enormousPngHeader() {
+  const auto crc = [](const std::string& data) {
+    uint32_t c = 0xFFFFFFFF;
+    for (unsigned char byte : data) {
+      c ^= byte;
+      for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320 & (0 - (c & 1)));
+    }
+    return c ^ 0xFFFFFFFF;
+  };
+  const auto be32 = [](uint32_t v) {
+    return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+  };
+  const std::string ihdr = "IHDR" + be32(100000) + be32(100000) + std::string{8, 2, 0, 0, 0};
+  return std::string("\x89PNG\r\n\x1a\n", 8) + be32(13) + ihdr + be32(crc(ihdr)) + be32(0) +
+         "IDAT" + be32(crc("IDAT"));
+}
+
+class StartBackgroundTest : public ::testing::Test {
+ protected:
+  StartBackgroundTest() {
+    setPrefs([](AppPreferences& p) {
+      p.colorSource = ColorSource::custom;
+      p.customColorA = kPrimary.hexString();
+      p.customColorB = kSecondary.hexString();
+    });
+  }
+
+  StartPage& page() { return harness.content().startPage(); }
+  StartBackgroundView& background() { return page().background(); }
+  void setPrefs(const std::function<void(AppPreferences&)>& change) {
+    harness.store().updatePrefs(change);
+    settle();
+  }
+  void showPicture(const std::string& name, const std::string& bytes) {
+    harness.home().writeFile(Wallpaper::defaultFolder() / name, bytes);
+    setPrefs([&](AppPreferences& p) {
+      p.startBackground = StartBackground::wallpaper;
+      p.wallpaperFile = name;
+      p.wallpaperDim = 0;
+      p.wallpaperBlur = 0;
+    });
+  }
+  bool contentIsLight() { return page().column().has_css_class("over-picture"); }
+
+  WindowHarness harness;
+};
+
+TEST_F(StartBackgroundTest, EachKindPaintsTheCardAsChosenAndTheAuroraRunsOnlyWhileSeen) {
+  const Color base = StartBackgroundView::baseColor(ColorScheme::light);
+  ASSERT_EQ(background().look(), Look::aurora);
+  EXPECT_TRUE(background().aurora().running());
+  {
+    const Pixels shown(background());
+    const AuroraMesh& mesh = background().aurora().shownMesh();
+    expectColor(shown.at(0, 0), mesh.colors[0], 6);
+    expectColor(shown.at(shown.width() - 1, 0), mesh.colors[2], 6);
+    expectColor(shown.at(shown.width() / 2, 0), base, 6);
+  }
+  WindowHarness::screenshot("start-aurora");
+  setPrefs([](AppPreferences& p) { p.reduceMotion = true; });
+  EXPECT_FALSE(background().aurora().running());
+
+  setPrefs([](AppPreferences& p) { p.startBackground = StartBackground::gradient; });
+  EXPECT_FALSE(background().aurora().get_mapped());
+  {
+    const Pixels shown(background());
+    expectColor(shown.at(0, 0), mixPerceptual(kPrimary, base, 0.35));
+    expectColor(shown.at(shown.width() - 1, shown.height() - 1),
+                mixPerceptual(kSecondary, base, 0.35));
+  }
+  WindowHarness::screenshot("start-gradient");
+
+  setPrefs([](AppPreferences& p) { p.startBackground = StartBackground::solid; });
+  {
+    const Pixels shown(background());
+    // The glow from the top centre is gone 700 points down and at the far corners.
+    expectColor(shown.at(shown.width() / 2, 720), base, 1);
+    const auto glow = shown.at(shown.width() / 2, 0);
+    expectColor(glow, Color{0.98 * 0.9 + kPrimary.r * 0.1, 0.98 * 0.9 + kPrimary.g * 0.1,
+                            0.98 * 0.9 + kPrimary.b * 0.1});
+  }
+  WindowHarness::screenshot("start-solid");
+
+  // A page in the card hides the start page, and the aurora with it.
+  setPrefs([](AppPreferences& p) {
+    p.startBackground = StartBackground::aurora;
+    p.reduceMotion = false;
+  });
+  ASSERT_TRUE(background().aurora().running());
+  harness.open("about:blank");
+  settle();
+  EXPECT_FALSE(background().aurora().running());
+}
+
+TEST_F(StartBackgroundTest, APictureFillsTheCardUncroppedWidthwiseAndTheContentTurnsLight) {
+  showPicture("wallpaper-0123ABCD.png", portraitPng());
+  ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
+  settle();
+  EXPECT_TRUE(contentIsLight());
+  // Portrait in a landscape card: as wide as the card, cropped above and below.
+  const graphene_rect_t frame = *background().pictureFrame();
+  const double width = background().get_width();
+  const double height = background().get_height();
+  EXPECT_EQ(frame.origin.x, 0);
+  EXPECT_EQ(frame.size.width, width);
+  EXPECT_EQ(frame.size.height, 2 * width);
+  EXPECT_EQ(frame.origin.y, (height - 2 * width) / 2);
+  {
+    const Pixels shown(background());
+    expectColor(shown.at(10, 10), {1, 0, 0});
+    expectColor(shown.at(shown.width() - 10, shown.height() - 10), {0, 0, 1});
+  }
+  setPrefs([](AppPreferences& p) { p.wallpaperDim = 1; });
+  expectColor(Pixels(background()).at(10, 10), {0, 0, 0});
+  WindowHarness::screenshot("start-picture");
+
+  setPrefs([](AppPreferences& p) { p.startBackground = StartBackground::gradient; });
+  EXPECT_FALSE(contentIsLight());
+}
+
+TEST_F(StartBackgroundTest, APictureThatCannotBeShownLeavesAStillAurora) {
+  const auto expectFallback = [&](const std::string& why) {
+    EXPECT_EQ(background().look(), Look::stillAurora) << why;
+    EXPECT_TRUE(background().aurora().get_mapped()) << why;
+    EXPECT_FALSE(background().aurora().running()) << why;
+    EXPECT_FALSE(contentIsLight()) << why;
+  };
+  // Whatever the motion settings say.
+  setPrefs([](AppPreferences& p) { p.auroraSpeed = 2; });
+
+  showPicture("wallpaper-0123ABCD.jpg", "this is no picture");
+  settle();
+  expectFallback("undecodable");
+
+  harness.home().writeFile(Wallpaper::defaultFolder() / "wallpaper-89ABCDEF.png", portraitPng());
+  showPicture("wallpaper-CDEF0123.png", enormousPngHeader());
+  settle();
+  expectFallback("too large");
+
+  // A name of another form is never opened, even when a picture lies there.
+  setPrefs([](AppPreferences& p) { p.wallpaperFile = "../Zemblo Browser/wallpaper-89ABCDEF.png"; });
+  settle();
+  expectFallback("not a stored name");
+
+  setPrefs([](AppPreferences& p) { p.wallpaperFile = "wallpaper-89ABCDEF.png"; });
+  ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
+  // The picture is deleted while the page is away; shown again, the page notices.
+  std::filesystem::remove(Wallpaper::defaultFolder() / "wallpaper-89ABCDEF.png");
+  harness.content().startPage().set_visible(false);
+  harness.content().startPage().set_visible(true);
+  ASSERT_TRUE(waitUntil([&] { return !background().showsPicture(); }));
+  expectFallback("deleted");
+}
+
+}  // namespace
+}  // namespace zemblo
