@@ -113,7 +113,10 @@ void AdBlocker::prepareRules(std::shared_ptr<ContentRuleStore> store) {
   });
 }
 
-void AdBlocker::fail(std::string message) { status.set(Failed{std::move(message)}); }
+void AdBlocker::fail(std::string message) {
+  g_warning("The content blocker could not start: %s", message.c_str());
+  status.set(Failed{std::move(message)});
+}
 
 void AdBlocker::startCounting(std::shared_ptr<const std::string> bytes) {
   counter_ = std::jthread([bytes = std::move(bytes), alive = std::weak_ptr<bool>(alive_), this] {
