@@ -99,7 +99,7 @@ void BrowserStore::start() {
   downloads_ = std::make_unique<DownloadManager>();
   passwords_ = std::make_unique<PasswordStore>(*defaults_);
   adBlocker_ = std::make_shared<AdBlocker>(*defaults_);
-  darkMode_ = std::make_unique<DarkModeController>();
+  darkMode_ = std::make_shared<DarkModeController>(scheduler_);
   autofill_ = std::make_unique<AutofillBridge>();
 
   prefs_.set(AppPreferences::load(*defaults_));
@@ -120,6 +120,12 @@ void BrowserStore::start() {
   };
   adBlocker_->prepareRules(contentRuleStoreOf(environment_.webViewFactory.get()));
   darkMode_->browser = weakSelf;
+  if (environment_.observeSystemDark) {
+    const std::weak_ptr<DarkModeController> weakDarkMode = darkMode_;
+    darkMode_->appearanceObservation = environment_.observeSystemDark([weakDarkMode] {
+      if (auto controller = weakDarkMode.lock()) controller->appearanceChanged();
+    });
+  }
   applyAppAppearance();
 }
 

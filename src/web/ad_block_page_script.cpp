@@ -8,6 +8,7 @@
 
 #include "model/ad_blocker.h"
 #include "platform/gobject_ref.h"
+#include "web/script_message.h"
 
 namespace zemblo {
 namespace {
@@ -77,25 +78,12 @@ struct HandlerTarget {
   std::weak_ptr<const AdBlocker> blocker;
 };
 
-// The host the script read in its own world; the page's world cannot change it there.
-std::optional<std::string> messageHost(JSCValue* message) {
-  if (!jsc_value_is_object(message)) return std::nullopt;
-  JSCValue* host = jsc_value_object_get_property(message, "host");
-  std::optional<std::string> result;
-  if (jsc_value_is_string(host)) {
-    char* text = jsc_value_to_string(host);
-    result = text;
-    g_free(text);
-  }
-  g_object_unref(host);
-  return result;
-}
-
 gboolean answerMessage(WebKitUserContentManager*, JSCValue* message,
                        WebKitScriptMessageReply* reply, HandlerTarget* target) {
   bool enabled = false;
   if (const auto blocker = target->blocker.lock()) {
-    const auto host = messageHost(message);
+    // The host the script read in its own world; the page's world cannot change it there.
+    const auto host = messageString(message, "host");
     enabled = blocker->replyEnabled(host ? std::optional<std::string_view>(*host) : std::nullopt);
   }
   JSCValue* answer = jsc_value_new_boolean(jsc_value_get_context(message), enabled);

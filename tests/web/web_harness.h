@@ -24,6 +24,7 @@
 #include "model/browser_tab.h"
 #include "platform/user_defaults.h"
 #include "support/temp_home.h"
+#include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
 #include "web/webkit_web_view_port.h"
@@ -246,7 +247,7 @@ class WebHarness {
     engine_.setRequestTimeout(requestTimeout);
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
-    environment.webViewFactory = sharedEngine();
+    connectWebEngine(environment, sharedEngine());
     store_ = BrowserStore::create(std::move(environment));
     // xdotool finds the window by this name.
     windowTitle_ = "zemblo-web-test-" + Uuid::random().str().substr(0, 8);
