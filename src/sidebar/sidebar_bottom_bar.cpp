@@ -11,17 +11,14 @@ SidebarBottomBar::SidebarBottomBar(const SidebarContext& context)
       context_(context),
       passwords_("key", localized("Şifreler (Ctrl+Alt+P)"), true,
                  [this] { activate("app.passwords"); }),
+      darkMode_(context),
       switcher_(context),
       settings_("gearshape", settingsHelpText(), true, [this] { activate("app.settings"); }) {
   set_name("SidebarBottomBar");
   set_size_request(-1, kHeight);
   // Places of buttons whose views come later: the right size, nothing to click.
-  for (Gtk::Box* place : {&downloads_, &darkMode_}) {
-    place->set_size_request(SidebarIconButton::kWidth, SidebarIconButton::kHeight);
-    place->set_valign(Gtk::Align::CENTER);
-  }
+  downloads_.set_size_request(SidebarIconButton::kWidth, SidebarIconButton::kHeight);
   downloads_.set_name("DownloadsButtonPlace");
-  darkMode_.set_name("DarkModeButtonPlace");
   leadingSpacer_.set_hexpand(true);
   trailingSpacer_.set_hexpand(true);
   switcher_.set_valign(Gtk::Align::CENTER);

@@ -5,6 +5,7 @@
 #include <gtkmm.h>
 
 #include "platform/observable.h"
+#include "sidebar/dark_mode_sidebar_button.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_icon_button.h"
 #include "sidebar/space_switcher.h"
@@ -15,8 +16,8 @@ namespace zemblo {
 std::string settingsHelpText();
 
 // The last row of the sidebar: the tool buttons on the left, the space switcher in the middle and
-// the settings gear on the right. The downloads and page dark-mode buttons hold their places
-// here until their own views fill them.
+// the settings gear on the right. The downloads button holds its place here until its own view
+// fills it.
 class SidebarBottomBar : public Gtk::Box {
  public:
   static constexpr int kHeight = 32;
@@ -27,7 +28,7 @@ class SidebarBottomBar : public Gtk::Box {
   void sync();
   Gtk::Box& downloadsPlace() { return downloads_; }
   SidebarIconButton& passwordsButton() { return passwords_; }
-  Gtk::Box& darkModePlace() { return darkMode_; }
+  DarkModeSidebarButton& darkModeButton() { return darkMode_; }
   SpaceSwitcher& switcher() { return switcher_; }
   SidebarIconButton& settingsButton() { return settings_; }
 
@@ -37,7 +38,7 @@ class SidebarBottomBar : public Gtk::Box {
   const SidebarContext& context_;
   Gtk::Box downloads_;
   SidebarIconButton passwords_;
-  Gtk::Box darkMode_;
+  DarkModeSidebarButton darkMode_;
   Gtk::Box leadingSpacer_;
   SpaceSwitcher switcher_;
   Gtk::Box trailingSpacer_;

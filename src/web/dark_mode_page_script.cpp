@@ -29,16 +29,21 @@ constexpr std::string_view kPageScript = R"JS((() => {
   let style = null;
   let rootWatch = null;
 
-  const factor = (value) => (Number.isFinite(Number(value)) ? Number(value) : 1);
+  // A factor of 1 changes nothing and is left out: every filter function costs the compositor
+  // a pass over the whole page.
+  const adjustment = (name, value) => {
+    const factor = Number.isFinite(Number(value)) ? Number(value) : 1;
+    return factor === 1 ? "" : " " + name + "(" + factor + ")";
+  };
   const sheet = () => {
     const inverted = ":root.zemblo-dark-invert";
     const restored = ["img", "picture", "video", "canvas", "iframe", "embed", "object",
       "svg image", '[style*="background-image"]'].map((s) => inverted + " " + s).join(", ");
     return ":root.zemblo-dark-pending, :root.zemblo-dark-pending body " +
         "{ background-color: #161618 !important; }\n" +
-      inverted + " { filter: invert(0.92) hue-rotate(180deg) brightness(" +
-        factor(config.brightness) + ") contrast(" + factor(config.contrast) + ") !important; " +
-        "background-color: #fff !important; }\n" +
+      inverted + " { filter: invert(0.92) hue-rotate(180deg)" +
+        adjustment("brightness", config.brightness) + adjustment("contrast", config.contrast) +
+        " !important; background-color: #fff !important; }\n" +
       restored + " { filter: invert(1) hue-rotate(180deg) !important; }\n" +
       inverted + ' img[src$=".svg"], ' + inverted + ' img[src^="data:image/svg"] ' +
         "{ filter: none !important; }";
