@@ -187,44 +187,6 @@ TEST_F(SidebarRulesTest, DropMovesUseTheTabsPlaceAtDropTime) {
   EXPECT_FALSE(tabDropMove({}, dragged, 0));
 }
 
-TEST_F(SidebarRulesTest, DarkModeButtonFaceHelpAndMenuInBothLanguages) {
-  AppPreferences prefs;
-  const auto page = tabAt("https://www.News.example/today");
-  const auto startPage = std::make_shared<BrowserTab>();
-
-  auto look = darkModeButtonLook(prefs, page.get());
-  EXPECT_FALSE(look.isOn);
-  EXPECT_EQ(look.symbol, "moon");
-  EXPECT_EQ(look.help, "Sayfa karanlık modu kapalı (Ctrl+Alt+D)");
-  EXPECT_FALSE(look.site);  // off: the picker only
-
-  prefs.pageDarkMode = PageDarkMode::withTheme;  // on, whatever the appearance
-  look = darkModeButtonLook(prefs, page.get());
-  EXPECT_EQ(look.symbol, "moon.fill");
-  EXPECT_EQ(look.help, "Sayfa karanlık modu açık (Ctrl+Alt+D)");
-  EXPECT_EQ(look.pickerTitle, "Sayfa Karanlık Modu");
-  ASSERT_EQ(look.modes.size(), 3u);
-  EXPECT_EQ(look.modes[1], std::make_pair(PageDarkMode::withTheme, std::string("Koyu temadayken")));
-  ASSERT_TRUE(look.site);
-  EXPECT_EQ(look.site->label, "News.example için karanlık modu kapat");  // as the address has it
-  EXPECT_FALSE(look.site->turnsOn);
-  EXPECT_FALSE(darkModeButtonLook(prefs, startPage.get()).site);
-  EXPECT_FALSE(darkModeButtonLook(prefs, nullptr).site);
-
-  prefs.darkDisabledHosts = {"news.example"};
-  L10n::setEnglish(true);
-  look = darkModeButtonLook(prefs, page.get());
-  EXPECT_EQ(look.help, "Page dark mode on (Ctrl+Alt+D)");
-  EXPECT_EQ(look.pickerTitle, "Page Dark Mode");
-  EXPECT_EQ(look.modes[0].second, "Off");
-  EXPECT_EQ(look.modes[2].second, "Always");
-  ASSERT_TRUE(look.site);
-  EXPECT_EQ(look.site->label, "Turn on dark mode for News.example");
-  EXPECT_TRUE(look.site->turnsOn);
-  prefs.pageDarkMode = PageDarkMode::off;
-  EXPECT_EQ(darkModeButtonLook(prefs, page.get()).help, "Page dark mode off (Ctrl+Alt+D)");
-}
-
 TEST_F(SidebarRulesTest, MenuItemsTheirStatesAndTheOtherSpaces) {
   auto spaces = Space::defaultSpaces();
   spaces[2]->name.set("Çalışma_alanı");
