@@ -16,7 +16,7 @@ SidebarBottomBar::SidebarBottomBar(const SidebarContext& context)
       settings_("gearshape", settingsHelpText(), true, [this] { activate("app.settings"); }) {
   set_name("SidebarBottomBar");
   set_size_request(-1, kHeight);
-  // Places of buttons whose views come later: the right size, nothing to click.
+  // The downloads button's place until its view comes: the right size, nothing to click.
   downloads_.set_size_request(SidebarIconButton::kWidth, SidebarIconButton::kHeight);
   downloads_.set_name("DownloadsButtonPlace");
   leadingSpacer_.set_hexpand(true);
