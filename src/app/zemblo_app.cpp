@@ -8,6 +8,7 @@
 #include "passwords/passwords_window.h"
 #include "platform/process.h"
 #include "settings/settings_view.h"
+#include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "window/browser_window.h"
 
@@ -45,7 +46,7 @@ std::shared_ptr<BrowserStore> ZembloApp::store() {
   if (!store_) {
     if (!webEngine_) webEngine_ = std::make_shared<WebEngine>();
     BrowserStoreEnvironment environment;
-    environment.webViewFactory = webEngine_;
+    connectWebEngine(environment, webEngine_);
     environment.applyAppearance = [](ThemeMode theme) {
       adw_style_manager_set_color_scheme(adw_style_manager_get_default(), colorSchemeFor(theme));
     };

@@ -7,8 +7,7 @@
 
 namespace zemblo {
 
-SidebarContext::SidebarContext(BrowserStore& store,
-                               const SystemColorScheme& windowScheme)
+SidebarContext::SidebarContext(BrowserStore& store, const SystemColorScheme& windowScheme)
     : store_(store), windowScheme_(windowScheme) {}
 
 ColorScheme SidebarContext::scheme() const {
@@ -28,7 +27,8 @@ const char* SidebarStyle::styleSheet() {
 .zemblo-sidebar.sidebar-light { color: black; }
 .zemblo-sidebar.sidebar-dark { color: white; }
 
-#SidebarIconButton, #ReloadButton, #ShieldButton, #AddressPill .copy-link, #TabRow .tab-close {
+#SidebarIconButton, #DarkModeSidebarButton, #ReloadButton, #ShieldButton, #AddressPill .copy-link,
+#TabRow .tab-close {
   padding: 0;
   margin: 0;
   border: none;
@@ -102,6 +102,15 @@ SidebarStyle::SidebarStyle(const Glib::RefPtr<Gdk::Display>& display)
 
 SidebarStyle::~SidebarStyle() {
   Gtk::StyleContext::remove_provider_for_display(display_, provider_);
+}
+
+Glib::ustring literalMenuLabel(const std::string& text) {
+  Glib::ustring label;
+  for (const char c : text) {
+    if (c == '_') label += '_';
+    label += c;
+  }
+  return label;
 }
 
 void addTapAndHover(Gtk::Widget& widget, std::function<void()> tap,

@@ -24,16 +24,6 @@ constexpr double kUnselectedTitleOpacity = 0.8;
 constexpr double kSparklesPointSize = 11;
 constexpr double kClosePointSize = 10;
 
-// Menu labels read "_" as a mnemonic mark; a space's name is shown as typed.
-Glib::ustring literalMenuLabel(const std::string& text) {
-  Glib::ustring label;
-  for (const char c : text) {
-    if (c == '_') label += '_';
-    label += c;
-  }
-  return label;
-}
-
 void allocateCentred(Gtk::Widget& child, double x, double width, int rowHeight,
                      GskTransform* transform = nullptr) {
   int minimum = 0, natural = 0, b1 = -1, b2 = -1;

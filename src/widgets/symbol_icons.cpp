@@ -96,6 +96,7 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     // Appearance.
     {"sun.max", "weather-clear-symbolic"},
     {"sun.max.fill", "weather-clear-symbolic"},
+    {"moon", "zemblo-moon-symbolic"},
     {"moon.fill", "weather-clear-night-symbolic"},
     {"circle.lefthalf.filled", "zemblo-circle-left-half-symbolic"},
     {"circle.righthalf.filled", "zemblo-circle-right-half-symbolic"},
