@@ -295,6 +295,9 @@ void TabRow::size_allocate_vfunc(int width, int height, int) {
   const double labelWidth =
       std::max<double>(labelMinimum, std::min<double>(labelNatural, std::max(0.0, end - start)));
   allocateCentred(title_, start, labelWidth, rowHeight);
+  // An open menu is sized again with the row: the first size is taken before its items have
+  // their final style, and a menu that is never presented again stays cut at the bottom.
+  if (menu_ && menu_->get_visible()) menu_->present();
 }
 
 void TabRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
