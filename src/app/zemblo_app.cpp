@@ -84,9 +84,27 @@ void ZembloApp::on_shutdown() {
 void ZembloApp::showBrowserWindow() {
   if (!browserWindow_) {
     browserWindow_ = std::make_unique<BrowserWindow>(*store());
-    attachBrowserCommands();
+    browserWindow_->signal_close_request().connect(
+        [this] {
+          closeBrowserWindow();
+          return true;
+        },
+        false);
   }
+  if (!browserMenu_) attachBrowserCommands();
   present(*browserWindow_, *this);
+}
+
+void ZembloApp::closeBrowserWindow() {
+  // Left to the toolkit, the window would be destroyed under its owner with the menu's popover,
+  // actions and shortcuts still on it. The menu goes first, then the window, once its own signal
+  // has returned; the application ends with its last window.
+  commandsObserver_.reset();
+  browserMenu_.reset();
+  browserWindow_->set_visible(false);
+  Glib::signal_idle().connect_once([this] {
+    if (browserWindow_ && !browserWindow_->get_visible()) browserWindow_.reset();
+  });
 }
 
 void ZembloApp::attachBrowserCommands() {

@@ -6,12 +6,15 @@
 #include <sys/wait.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <functional>
+#include <string_view>
 #include <thread>
 
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "support/temp_home.h"
+#include "window/browser_window.h"
 
 namespace zemblo {
 namespace {
@@ -75,6 +78,52 @@ TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit)
   EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "session.json"));
   EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "history.json"));
   L10n::setEnglish(false);
+}
+
+// Counts what the toolkit logs as a warning or a critical, and shows it as usual.
+int toolkitComplaints = 0;
+GLogWriterOutput countingWriter(GLogLevelFlags level, const GLogField* fields, gsize count,
+                                gpointer data) {
+  if (level & (G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL)) {
+    for (gsize i = 0; i < count; ++i) {
+      if (std::string_view(fields[i].key) == "GLIB_DOMAIN" && fields[i].length < 0 &&
+          std::string_view(static_cast<const char*>(fields[i].value)).starts_with("Gtk")) {
+        ++toolkitComplaints;
+      }
+    }
+  }
+  return g_log_writer_default(level, fields, count, data);
+}
+
+// In a process of its own: closes the browser window as its close button does and exits with
+// the number of the toolkit's complaints, or 100 when the application outlived its window.
+void closeTheWindowAndCount() {
+  testing::TempHome home;
+  g_log_set_writer_func(countingWriter, nullptr, nullptr);
+  bool outlived = false;
+  {
+    auto app = ZembloApp::create();
+    app->signal_activate().connect(
+        [&app, &outlived] {
+          Glib::signal_idle().connect_once([&app] { app->browserWindow()->close(); });
+          Glib::signal_timeout().connect_seconds_once(
+              [&app, &outlived] {
+                outlived = true;
+                app->quit();
+              },
+              20);
+        },
+        true);
+    char name[] = "zemblo-browser";
+    char* argv[] = {name, nullptr};
+    app->run(1, argv);
+  }
+  std::exit(outlived ? 100 : toolkitComplaints);
+}
+
+TEST(ZembloAppDeathTest, ClosingTheWindowEndsTheApplicationWithoutComplaintsFromTheToolkit) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(closeTheWindowAndCount(), ::testing::ExitedWithCode(0), "");
 }
 
 // Starts the real executable as a fresh user, lets it come up, ends it with a signal and checks
