@@ -68,6 +68,20 @@ TEST_F(StartPageTest, TypedAddressLoadsIntoTheBlankTabAndBlankTextOnlyClearsTheF
   EXPECT_EQ(harness.window().get_focus(), &WebHarness::portOf(*tab).widget());
 }
 
+// The engine refuses this port without reporting a failure; the tab still shows why nothing
+// loaded and keeps the address that was typed.
+TEST_F(StartPageTest, AnAddressTheEngineRefusesShowsTheLoadErrorView) {
+  auto tab = blankTab();
+  type("127.0.0.1:1");
+  auto& errorView = harness.content().loadErrorView();
+  ASSERT_TRUE(testing::waitUntil([&] { return errorView.get_mapped(); }));
+  EXPECT_EQ(harness.content().content(), Content::webPage);
+  EXPECT_EQ(errorView.host().get_text().raw(), "127.0.0.1");
+  ASSERT_TRUE(tab->url.peek());
+  EXPECT_EQ(tab->url.peek()->str(), "http://127.0.0.1:1/");
+  WindowHarness::screenshot("load-error-refused-port");
+}
+
 TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
   auto tab = blankTab();
   harness.store().setSearchEngine(SearchEngine::bing);
