@@ -122,6 +122,59 @@ TEST_F(StartPageTest, FavouriteTilesFollowTheListAndOpenTheirSiteInTheTab) {
   EXPECT_FALSE(page().grid().get_visible());
 }
 
+TEST_F(StartPageTest, TilesStandInColumnsOf84To96PointsWithoutAHoverFillOrTooltip) {
+  blankTab();
+  const auto tiles = page().tiles();
+  ASSERT_EQ(tiles.size(), 8u);  // a new user's favourites: a row of five and one of three
+  const auto first = harness.bounds(*tiles[0]);
+  for (size_t i = 0; i < tiles.size(); ++i) {
+    SCOPED_TRACE(i);
+    const auto frame = harness.bounds(*tiles[i]);
+    EXPECT_GE(frame.width, 84);
+    EXPECT_LE(frame.width, 96);
+    if (i % 5 != 0) {
+      const auto before = harness.bounds(*tiles[i - 1]);
+      EXPECT_NEAR(frame.x - (before.x + before.width), 14, 1);
+      EXPECT_EQ(frame.y, before.y);
+    }
+    EXPECT_FALSE(tiles[i]->get_has_tooltip());
+  }
+  const auto lastInRow = harness.bounds(*tiles[4]);
+  const auto secondRow = harness.bounds(*tiles[5]);
+  EXPECT_LE(lastInRow.x + lastInRow.width - first.x, 520);
+  EXPECT_EQ(secondRow.x, first.x);
+  EXPECT_EQ(secondRow.y - (first.y + first.height), 18);
+
+  // Under the pointer the tile draws exactly what it drew before; only its icon box grows.
+  const auto before = testing::picture(*tiles[0]);
+  tiles[0]->set_state_flags(Gtk::StateFlags::PRELIGHT, false);
+  settle();
+  EXPECT_EQ(testing::picture(*tiles[0]).bytes, before.bytes);
+  WindowHarness::screenshot("start-page-tiles");
+}
+
+TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
+  blankTab();
+  const auto [placeholder, typed] = testing::placeholderAndTextInk(page().field(), "Typed");
+  EXPECT_LT(placeholder, typed * 0.7);
+
+  // The smallest window.
+  harness.window().set_default_size(880, 560);
+  ASSERT_TRUE(testing::waitUntil([&] { return harness.window().get_width() <= 880; }));
+  settle();
+  const auto card = harness.bounds(harness.content());
+  const auto capsule = harness.bounds(page().capsule());
+  EXPECT_LE(capsule.width, 560);
+  EXPECT_NEAR(capsule.x - card.x, card.x + card.width - (capsule.x + capsule.width), 1);
+  EXPECT_GE(capsule.x - card.x, 40);
+  for (StartTile* tile : page().tiles()) {
+    const auto frame = harness.bounds(*tile);
+    EXPECT_GE(frame.x, card.x);
+    EXPECT_LE(frame.x + frame.width, card.x + card.width);
+  }
+  WindowHarness::screenshot("start-page-narrow");
+}
+
 TEST_F(StartPageTest, ANewBlankTabFocusesTheFieldAgainAndTheClockLinesFollowThePreferences) {
   blankTab();
   harness.window().unset_focus();

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
@@ -30,6 +32,56 @@ inline BrowserWindow::Frame boundsIn(Gtk::Widget& widget, Gtk::Widget& window) {
   graphene_rect_t bounds;
   if (!gtk_widget_compute_bounds(widget.gobj(), window.gobj(), &bounds)) return {};
   return {bounds.origin.x, bounds.origin.y, bounds.size.width, bounds.size.height};
+}
+
+// What a widget draws, read back as pixels (premultiplied, in the byte order of the renderer's
+// download: blue, green, red, alpha).
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<guchar> bytes;
+  // The alpha of the pixel at (x, y), from 0 to 255.
+  int alphaAt(int x, int y) const { return bytes[size_t(y * width + x) * 4 + 3]; }
+  // The strongest ink anywhere: the highest alpha.
+  int strongestAlpha() const {
+    int strongest = 0;
+    for (size_t i = 3; i < bytes.size(); i += 4) strongest = std::max<int>(strongest, bytes[i]);
+    return strongest;
+  }
+};
+
+inline Picture picture(Gtk::Widget& widget) {
+  Picture result;
+  result.width = widget.get_width();
+  result.height = widget.get_height();
+  auto paintable = Gtk::WidgetPaintable::create(widget);
+  GtkSnapshot* snapshot = gtk_snapshot_new();
+  gdk_paintable_snapshot(GDK_PAINTABLE(paintable->gobj()), snapshot, result.width, result.height);
+  GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+  if (!node || result.width <= 0 || result.height <= 0) return result;
+  const graphene_rect_t area = GRAPHENE_RECT_INIT(0, 0, float(result.width), float(result.height));
+  GdkTexture* texture = gsk_renderer_render_texture(
+      gtk_native_get_renderer(widget.get_native()->gobj()), node, &area);
+  result.bytes.resize(size_t(result.width * result.height * 4));
+  gdk_texture_download(texture, result.bytes.data(), size_t(result.width * 4));
+  g_object_unref(texture);
+  gsk_render_node_unref(node);
+  return result;
+}
+
+inline void settle();
+
+// The strongest ink of a text part while it shows its placeholder, then while it shows `typed`;
+// the keyboard focus is taken away first, so that no cursor is drawn.
+inline std::pair<int, int> placeholderAndTextInk(Gtk::Text& field, const std::string& typed) {
+  if (auto* root = field.get_root()) gtk_root_set_focus(root->gobj(), nullptr);
+  field.set_text("");
+  settle();
+  const int placeholder = picture(field).strongestAlpha();
+  field.set_text(typed);
+  settle();
+  const int text = picture(field).strongestAlpha();
+  field.set_text("");
+  return {placeholder, text};
 }
 
 // Lets GTK lay out and draw what changed.
