@@ -7,8 +7,7 @@
 
 namespace zemblo {
 
-SidebarContext::SidebarContext(BrowserStore& store,
-                               const SystemColorScheme& windowScheme)
+SidebarContext::SidebarContext(BrowserStore& store, const SystemColorScheme& windowScheme)
     : store_(store), windowScheme_(windowScheme) {}
 
 ColorScheme SidebarContext::scheme() const {
@@ -28,7 +27,8 @@ const char* SidebarStyle::styleSheet() {
 .zemblo-sidebar.sidebar-light { color: black; }
 .zemblo-sidebar.sidebar-dark { color: white; }
 
-#SidebarIconButton, #ReloadButton, #ShieldButton, #AddressPill .copy-link, #TabRow .tab-close {
+#SidebarIconButton, #ReloadButton, #ShieldButton, #AddressPill .copy-link, #TabRow .tab-close,
+#SpaceHeader .space-clear {
   padding: 0;
   margin: 0;
   border: none;
@@ -59,6 +59,8 @@ popover.adblock > contents { padding: 0; }
 #AdBlockPopover .adblock-hint { font-size: 11px; opacity: 0.55; }
 #AdBlockPopover .adblock-rule-count { font-size: 11px; opacity: 0.35; }
 #ReloadButton { min-width: 26px; min-height: 26px; border-radius: 13px; }
+
+#SpaceHeader .space-clear label { font-size: 11px; font-weight: 500; }
 
 #TabRow .tab-close { min-width: 20px; min-height: 20px; border-radius: 6px; }
 #TabRow .tab-close > image { opacity: 0.55; }

@@ -43,6 +43,9 @@ SpaceHeader::SpaceHeader(const SidebarContext& context)
   label->append(*text);
   label->append(*arrow);
   clear_.set_child(*label);
+  // A plain text button: it fits in the row, which keeps its height when the button comes in.
+  clear_.add_css_class("space-clear");
+  clear_.set_valign(Gtk::Align::CENTER);
   clear_.set_has_frame(false);
   clear_.set_visible(false);
   clear_.set_focus_on_click(false);

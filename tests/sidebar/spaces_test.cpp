@@ -56,10 +56,14 @@ TEST(SpacesTest, TheClearButtonShowsOnlyUnderThePointerWithTabsAndClosesThemAll)
   harness.addTab("https://example.org/", "One");
   harness.addTab("https://example.com/", "Two");
   EXPECT_TRUE(header.clearButton().get_visible());
+  // The row keeps its height with the button in it, so the tab list below does not move.
+  EXPECT_EQ(harness.bounds(header).height, SpaceHeader::kHeight);
+  const double listTop = harness.bounds(harness.list()).y;
   EXPECT_DOUBLE_EQ(header.clearButton().get_opacity(), 0.6);
   header.setHovering(false);
   pump();
   EXPECT_FALSE(header.clearButton().get_visible());
+  EXPECT_EQ(harness.bounds(harness.list()).y, listTop);
   header.setHovering(true);
   pump();
   // The click of an activated button arrives a moment later: wait for it.
