@@ -35,5 +35,37 @@ TEST(PeekSidebarMenuTest, TheMenuKeepsThePeekOpenUntilItCloses) {
   ASSERT_TRUE(waitUntil([&] { return !harness.window().peekSidebarShown(); }));
 }
 
+// The peek can come out while the pointer is already elsewhere, without ever entering it: any
+// move outside the peek and the edge strip closes it, so that a click on the page lands there.
+TEST(PeekSidebarMenuTest, ThePeekClosesWhenThePointerMovesOutsideItAndTheStrip) {
+  testing::SidebarHarness harness;
+  harness.store().sidebarVisible.set(false);
+  pump();
+  // Where the window last saw the pointer.
+  double pointerX = -1, pointerY = -1;
+  auto probe = Gtk::EventControllerMotion::create();
+  probe->signal_motion().connect([&](double x, double y) { pointerX = x, pointerY = y; });
+  harness.window().add_controller(probe);
+  const auto moveTo = [&](int x, int y) {
+    harness.input("mousemove --window %1 " + std::to_string(x) + " " + std::to_string(y));
+    return waitUntil([&] { return std::abs(pointerX - x) < 8 && std::abs(pointerY - y) < 8; });
+  };
+
+  ASSERT_TRUE(moveTo(900, 500));
+  harness.window().hoverStripEntered();
+  pump();
+  ASSERT_TRUE(harness.window().peekSidebarShown());
+  ASSERT_TRUE(moveTo(910, 510));
+  EXPECT_TRUE(waitUntil([&] { return !harness.window().peekSidebarShown(); }));
+
+  // Within the peek it stays.
+  harness.window().hoverStripEntered();
+  pump();
+  ASSERT_TRUE(moveTo(100, 400));
+  pump();
+  EXPECT_TRUE(harness.window().peekSidebarShown());
+  harness.window().remove_controller(probe);
+}
+
 }  // namespace
 }  // namespace zemblo
