@@ -11,6 +11,7 @@
 #include "model/space.h"
 #include "model/theme_colors.h"
 #include "widgets/paint.h"
+#include "widgets/tooltip_guard.h"
 
 namespace zemblo {
 
@@ -93,6 +94,7 @@ void FavoriteTile::popupMenu(double x, double y) {
   menu_->set_parent(*this);
   menu_->set_has_arrow(false);
   menu_->set_pointing_to(Gdk::Rectangle(int(x), int(y), 1, 1));
+  hideTooltipWhileOpen(*this, *menu_);
   menu_->popup();
 }
 

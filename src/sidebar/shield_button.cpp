@@ -9,6 +9,7 @@
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
+#include "widgets/tooltip_guard.h"
 
 namespace zemblo {
 namespace {
@@ -28,6 +29,7 @@ ShieldButton::ShieldButton(const SidebarContext& context) : context_(context) {
   popover_.set_position(Gtk::PositionType::BOTTOM);
   popover_.add_css_class("adblock");
   popover_.signal_closed().connect([this] { showing_ = false; });
+  hideTooltipWhileOpen(*this, popover_);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
