@@ -469,9 +469,13 @@ constexpr LocalizationPair kPairs[] = {
     {"%@ için karanlık modu aç", "Turn on dark mode for %@"},
     {"%@ için karanlık modu kapat", "Turn off dark mode for %@"},
     {"Ayarlar", "Settings"},
+    // Names screen readers announce for the find bar's buttons, which show only symbols.
+    {"Önceki eşleşme", "Previous match"},
+    {"Sonraki eşleşme", "Next match"},
+    {"Bul çubuğunu kapat", "Close find bar"},
 };
 
-static_assert(std::size(kPairs) == 386);
+static_assert(std::size(kPairs) == 389);
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "model/localization.h"
 #include "model/space.h"
 #include "model/theme_colors.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/tooltip_guard.h"
 
@@ -51,7 +52,8 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite,
       icon_(kIconSize),
       hover_(*this, 0, [this] { queue_draw(); }) {
   set_name("FavoriteTile");
-  set_tooltip_text(favorite_.title);
+  setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
+  setHelpText(*this, favorite_.title);
   icon_.set(favorite_.faviconURL, favorite_.url.host(), kIconSize);
   icon_.set_parent(*this);
 

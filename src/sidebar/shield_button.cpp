@@ -6,6 +6,7 @@
 #include "model/theme_colors.h"
 #include "sidebar/ad_block_popover.h"
 #include "sidebar/sidebar_context.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
@@ -64,7 +65,7 @@ void ShieldButton::sync() {
   const Palette palette = themeColors(store);
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();
-  set_tooltip_text(look_.help);
+  setHelpText(*this, look_.help);
   queue_draw();
 }
 

@@ -5,6 +5,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/space.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -90,6 +91,7 @@ void SpaceHeader::sync() {
   name_.set_text(space->name.get());  // as typed, never translated
   const std::string help = localized("Bu alandaki tüm sekmeleri kapat");
   clear_.set_tooltip_text(help);
+  setAccessibleName(clear_, localized("Temizle"));
   if (auto* text = dynamic_cast<Gtk::Label*>(clear_.get_child()->get_first_child())) {
     text->set_text(localized("Temizle"));
   }

@@ -4,6 +4,7 @@
 
 #include "model/browser_store.h"
 #include "model/color.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
@@ -22,6 +23,7 @@ SpaceSwitcherButton::SpaceSwitcherButton(const SidebarContext& context,
                                          std::shared_ptr<Space> space)
     : context_(context), space_(std::move(space)) {
   set_name("SpaceSwitcherButton");
+  setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
   set_cursor(Gdk::Cursor::create("pointer"));
   auto click = Gtk::GestureClick::create();
   click->set_button(GDK_BUTTON_PRIMARY);
@@ -37,7 +39,8 @@ void SpaceSwitcherButton::activate() const { context_.store().select(*space_); }
 
 void SpaceSwitcherButton::setSelected(bool selected) {
   selected_ = selected;
-  set_tooltip_text(space_->name.get());  // as typed, never translated
+  setHelpText(*this, space_->name.get());  // as typed, never translated
+  setAccessibleSelected(*this, selected);
   queue_draw();
 }
 
@@ -72,6 +75,8 @@ SpaceSwitcher::SpaceSwitcher(const SidebarContext& context) : context_(context) 
   row_.set_valign(Gtk::Align::CENTER);
   // Scrolls sideways without showing a scroll bar.
   scroller_.set_policy(Gtk::PolicyType::EXTERNAL, Gtk::PolicyType::NEVER);
+  // The buttons are reached with the pointer and the space commands, not by moving the focus.
+  scroller_.set_focusable(false);
   scroller_.set_child(row_);
   scroller_.set_parent(*this);
   // An ordinary wheel only turns up and down; here it moves the row sideways.

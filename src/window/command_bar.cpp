@@ -10,6 +10,7 @@
 #include "model/localization.h"
 #include "model/search_engine.h"
 #include "model/theme_colors.h"
+#include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
@@ -68,7 +69,8 @@ CommandBar::CommandBar(BrowserStore& store, CommandBarMode mode)
   searchIcon_.set_valign(Gtk::Align::CENTER);
 
   setTextFont(field_, kFieldPoints);
-  field_.set_placeholder_text(localized(placeholder(mode)));
+  presentAsTextField(field_);
+  setPlaceholder(field_, localized(placeholder(mode)));
   field_.set_hexpand(true);
   field_.set_valign(Gtk::Align::CENTER);
   // Return in the field; gtkmm does not wrap the text's "activate" signal.
@@ -86,6 +88,7 @@ CommandBar::CommandBar(BrowserStore& store, CommandBarMode mode)
   clearButton_.set_can_focus(false);
   clearButton_.set_valign(Gtk::Align::CENTER);
   clearButton_.signal_clicked().connect([this] { setQuery(""); });
+  setAccessibleName(clearButton_, localized("Temizle"));
 
   fieldRow_.set_size_request(-1, kFieldRowHeight);
   fieldRow_.set_margin_start(kFieldRowPadding);

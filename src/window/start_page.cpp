@@ -12,6 +12,7 @@
 #include "model/theme_colors.h"
 #include "model/typed_input.h"
 #include "platform/text.h"
+#include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
 #include "widgets/favicon_view.h"
 #include "widgets/paint.h"
@@ -88,6 +89,7 @@ int startTileColumns(double width) {
 StartTile::StartTile(const Favorite& favorite, std::function<void()> action) : favorite_(favorite) {
   set_has_frame(false);
   add_css_class("start-tile");
+  setAccessibleName(*this, favorite.title);
   auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 8);
   auto* icon = Gtk::make_managed<FaviconView>(28);
   icon->set(favorite.faviconURL, favorite.url.host(), 28);
@@ -217,6 +219,7 @@ void StartPage::buildCapsule() {
   magnifier_.set_opacity(0.6);
   field_.set_hexpand(true);
   field_.set_name("StartPageField");
+  presentAsTextField(field_);
   Pango::AttrList attributes;
   auto size = Pango::Attribute::create_attr_size(17 * PANGO_SCALE);
   attributes.insert(size);
@@ -251,7 +254,7 @@ void StartPage::sync() {
   clock_.set_visible(prefs.showClock || prefs.showDate || prefs.showGreeting);
   // The engine is read here rather than observed: a change shows at the next refresh, while a
   // search always uses the engine chosen at that moment.
-  field_.set_placeholder_text(startPagePlaceholder(store_.searchEngine.get().displayName()));
+  setPlaceholder(field_, startPagePlaceholder(store_.searchEngine.get().displayName()));
   const auto& favorites = store_.favorites.get();
   grid_.set_visible(prefs.showStartFavorites && !favorites.empty());
   if (favorites != shownFavorites_) rebuildTiles(favorites);
