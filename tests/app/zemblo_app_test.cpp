@@ -80,40 +80,31 @@ TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit)
   L10n::setEnglish(false);
 }
 
-// Counts what the toolkit logs as a warning or a critical, and shows it as usual.
+// In a process of its own: closes the browser window as its close button does, and exits with
+// the number of warnings and criticals the toolkit logged, or 100 when the application outlived
+// its window.
 int toolkitComplaints = 0;
-GLogWriterOutput countingWriter(GLogLevelFlags level, const GLogField* fields, gsize count,
-                                gpointer data) {
-  if (level & (G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL)) {
-    for (gsize i = 0; i < count; ++i) {
-      if (std::string_view(fields[i].key) == "GLIB_DOMAIN" && fields[i].length < 0 &&
-          std::string_view(static_cast<const char*>(fields[i].value)).starts_with("Gtk")) {
-        ++toolkitComplaints;
-      }
-    }
-  }
-  return g_log_writer_default(level, fields, count, data);
-}
-
-// In a process of its own: closes the browser window as its close button does and exits with
-// the number of the toolkit's complaints, or 100 when the application outlived its window.
 void closeTheWindowAndCount() {
   testing::TempHome home;
-  g_log_set_writer_func(countingWriter, nullptr, nullptr);
+  g_log_set_writer_func(
+      [](GLogLevelFlags level, const GLogField* fields, gsize count, gpointer data) {
+        for (gsize i = 0; i < count; ++i) {
+          if ((level & (G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL)) &&
+              std::string_view(fields[i].key) == "GLIB_DOMAIN" &&
+              std::string_view(static_cast<const char*>(fields[i].value)).starts_with("Gtk")) {
+            ++toolkitComplaints;
+          }
+        }
+        return g_log_writer_default(level, fields, count, data);
+      },
+      nullptr, nullptr);
   bool outlived = false;
   {
     auto app = ZembloApp::create();
-    app->signal_activate().connect(
-        [&app, &outlived] {
-          Glib::signal_idle().connect_once([&app] { app->browserWindow()->close(); });
-          Glib::signal_timeout().connect_seconds_once(
-              [&app, &outlived] {
-                outlived = true;
-                app->quit();
-              },
-              20);
-        },
-        true);
+    app->signal_activate().connect([&] {
+      Glib::signal_idle().connect_once([&] { app->browserWindow()->close(); });
+      Glib::signal_timeout().connect_seconds_once([&] { outlived = true, app->quit(); }, 20);
+    });
     char name[] = "zemblo-browser";
     char* argv[] = {name, nullptr};
     app->run(1, argv);

@@ -10,14 +10,11 @@ using testing::waitUntil;
 
 // Whether the window shows a tooltip now.
 bool tooltipShown(Gtk::Window& window) {
-  for (GtkWidget* child = gtk_widget_get_first_child(GTK_WIDGET(window.gobj())); child;
-       child = gtk_widget_get_next_sibling(child)) {
-    if (std::string_view(G_OBJECT_TYPE_NAME(child)) == "GtkTooltipWindow" &&
-        gtk_widget_get_mapped(child)) {
-      return true;
-    }
+  GtkWidget* child = gtk_widget_get_first_child(GTK_WIDGET(window.gobj()));
+  while (child && std::string_view(G_OBJECT_TYPE_NAME(child)) != "GtkTooltipWindow") {
+    child = gtk_widget_get_next_sibling(child);
   }
-  return false;
+  return child && gtk_widget_get_mapped(child);
 }
 
 // A tooltip never stands over the menu or popover its control opened: it goes when the menu

@@ -34,54 +34,46 @@ inline BrowserWindow::Frame boundsIn(Gtk::Widget& widget, Gtk::Widget& window) {
   return {bounds.origin.x, bounds.origin.y, bounds.size.width, bounds.size.height};
 }
 
-// What a widget draws, read back as pixels (premultiplied, in the byte order of the renderer's
-// download: blue, green, red, alpha).
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<guchar> bytes;
-  // The alpha of the pixel at (x, y), from 0 to 255.
-  int alphaAt(int x, int y) const { return bytes[size_t(y * width + x) * 4 + 3]; }
-  // The strongest ink anywhere: the highest alpha.
-  int strongestAlpha() const {
-    int strongest = 0;
-    for (size_t i = 3; i < bytes.size(); i += 4) strongest = std::max<int>(strongest, bytes[i]);
-    return strongest;
-  }
-};
+inline void settle();
 
-inline Picture picture(Gtk::Widget& widget) {
-  Picture result;
-  result.width = widget.get_width();
-  result.height = widget.get_height();
-  auto paintable = Gtk::WidgetPaintable::create(widget);
+// What a widget draws, as premultiplied pixels of four bytes, alpha last.
+inline std::vector<guchar> pixelsOf(Gtk::Widget& widget) {
+  const int width = widget.get_width(), height = widget.get_height();
   GtkSnapshot* snapshot = gtk_snapshot_new();
-  gdk_paintable_snapshot(GDK_PAINTABLE(paintable->gobj()), snapshot, result.width, result.height);
+  gdk_paintable_snapshot(GDK_PAINTABLE(Gtk::WidgetPaintable::create(widget)->gobj()), snapshot,
+                         width, height);
   GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
-  if (!node || result.width <= 0 || result.height <= 0) return result;
-  const graphene_rect_t area = GRAPHENE_RECT_INIT(0, 0, float(result.width), float(result.height));
+  if (!node) return {};
+  const graphene_rect_t area = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));
   GdkTexture* texture = gsk_renderer_render_texture(
       gtk_native_get_renderer(widget.get_native()->gobj()), node, &area);
-  result.bytes.resize(size_t(result.width * result.height * 4));
-  gdk_texture_download(texture, result.bytes.data(), size_t(result.width * 4));
+  std::vector<guchar> pixels(size_t(width * height * 4));
+  gdk_texture_download(texture, pixels.data(), size_t(width * 4));
   g_object_unref(texture);
   gsk_render_node_unref(node);
-  return result;
+  return pixels;
 }
 
-inline void settle();
+// The strongest ink a widget draws: its highest alpha, 0 to 255.
+inline int strongestInk(Gtk::Widget& widget) {
+  const auto pixels = pixelsOf(widget);
+  int strongest = 0;
+  for (size_t i = 3; i < pixels.size(); i += 4) strongest = std::max<int>(strongest, pixels[i]);
+  return strongest;
+}
 
 // The strongest ink of a text part while it shows its placeholder, then while it shows `typed`;
 // the keyboard focus is taken away first, so that no cursor is drawn.
 inline std::pair<int, int> placeholderAndTextInk(Gtk::Text& field, const std::string& typed) {
   if (auto* root = field.get_root()) gtk_root_set_focus(root->gobj(), nullptr);
+  int ink[2] = {0, 0};
+  for (int i : {0, 1}) {
+    field.set_text(i == 0 ? "" : typed);
+    settle();
+    ink[i] = strongestInk(field);
+  }
   field.set_text("");
-  settle();
-  const int placeholder = picture(field).strongestAlpha();
-  field.set_text(typed);
-  settle();
-  const int text = picture(field).strongestAlpha();
-  field.set_text("");
-  return {placeholder, text};
+  return {ink[0], ink[1]};
 }
 
 // Lets GTK lay out and draw what changed.
