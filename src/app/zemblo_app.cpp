@@ -2,6 +2,9 @@
 
 #include <adwaita.h>
 
+#include <functional>
+#include <memory>
+
 #include "app/browser_commands.h"
 #include "model/browser_store.h"
 #include "passwords/passwords_window.h"
@@ -29,6 +32,24 @@ template <class Window>
 void present(Window& window, Gtk::Application& app) {
   if (!window.get_application()) app.add_window(window);
   window.present();
+}
+
+// Left to the toolkit, a closed window would be destroyed under the object that owns it, which
+// then works on a dead window (the next opening, the end of the application). The window is
+// hidden instead, after `first`, and dropped once its own signal has returned; the application
+// ends with its last window.
+template <class Window>
+void dropWhenClosed(std::unique_ptr<Window>& owner, std::function<void()> first = nullptr) {
+  owner->signal_close_request().connect(
+      [&owner, first] {
+        if (first) first();
+        owner->set_visible(false);
+        Glib::signal_idle().connect_once([&owner] {
+          if (owner && !owner->get_visible()) owner.reset();
+        });
+        return true;
+      },
+      false);
 }
 
 }  // namespace
@@ -84,27 +105,14 @@ void ZembloApp::on_shutdown() {
 void ZembloApp::showBrowserWindow() {
   if (!browserWindow_) {
     browserWindow_ = std::make_unique<BrowserWindow>(*store());
-    browserWindow_->signal_close_request().connect(
-        [this] {
-          closeBrowserWindow();
-          return true;
-        },
-        false);
+    // The menu's popover, actions and shortcuts are on the window: they go first.
+    dropWhenClosed(browserWindow_, [this] {
+      commandsObserver_.reset();
+      browserMenu_.reset();
+    });
   }
   if (!browserMenu_) attachBrowserCommands();
   present(*browserWindow_, *this);
-}
-
-void ZembloApp::closeBrowserWindow() {
-  // Left to the toolkit, the window would be destroyed under its owner with the menu's popover,
-  // actions and shortcuts still on it. The menu goes first, then the window, once its own signal
-  // has returned; the application ends with its last window.
-  commandsObserver_.reset();
-  browserMenu_.reset();
-  browserWindow_->set_visible(false);
-  Glib::signal_idle().connect_once([this] {
-    if (browserWindow_ && !browserWindow_->get_visible()) browserWindow_.reset();
-  });
 }
 
 void ZembloApp::attachBrowserCommands() {
@@ -125,12 +133,18 @@ void ZembloApp::attachBrowserCommands() {
 }
 
 void ZembloApp::showPasswordsWindow() {
-  if (!passwordsWindow_) passwordsWindow_ = std::make_unique<PasswordsWindow>(*store());
+  if (!passwordsWindow_) {
+    passwordsWindow_ = std::make_unique<PasswordsWindow>(*store());
+    dropWhenClosed(passwordsWindow_);
+  }
   present(*passwordsWindow_, *this);
 }
 
 void ZembloApp::showSettingsWindow() {
-  if (!settingsWindow_) settingsWindow_ = std::make_unique<SettingsView>(*store());
+  if (!settingsWindow_) {
+    settingsWindow_ = std::make_unique<SettingsView>(*store());
+    dropWhenClosed(settingsWindow_);
+  }
   present(*settingsWindow_, *this);
 }
 

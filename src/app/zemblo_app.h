@@ -47,7 +47,6 @@ class ZembloApp : public Gtk::Application {
   void requestRelaunch();
   void languageChanged();
   void attachBrowserCommands();
-  void closeBrowserWindow();
 
   // Declared before the store, which keeps a pointer to it: it outlives the store.
   std::shared_ptr<WebEngine> webEngine_;
