@@ -2,6 +2,9 @@
 
 #include <adwaita.h>
 
+#include <functional>
+#include <memory>
+
 #include "app/browser_commands.h"
 #include "model/browser_store.h"
 #include "model/download_manager.h"
@@ -31,6 +34,24 @@ template <class Window>
 void present(Window& window, Gtk::Application& app) {
   if (!window.get_application()) app.add_window(window);
   window.present();
+}
+
+// Left to the toolkit, a closed window would be destroyed under the object that owns it, which
+// then works on a dead window (the next opening, the end of the application). The window is
+// hidden instead, after `first`, and dropped once its own signal has returned; the application
+// ends with its last window.
+template <class Window>
+void dropWhenClosed(std::unique_ptr<Window>& owner, std::function<void()> first = nullptr) {
+  owner->signal_close_request().connect(
+      [&owner, first] {
+        if (first) first();
+        owner->set_visible(false);
+        Glib::signal_idle().connect_once([&owner] {
+          if (owner && !owner->get_visible()) owner.reset();
+        });
+        return true;
+      },
+      false);
 }
 
 }  // namespace
@@ -91,8 +112,13 @@ void ZembloApp::on_shutdown() {
 void ZembloApp::showBrowserWindow() {
   if (!browserWindow_) {
     browserWindow_ = std::make_unique<BrowserWindow>(*store());
-    attachBrowserCommands();
+    // The menu's popover, actions and shortcuts are on the window: they go first.
+    dropWhenClosed(browserWindow_, [this] {
+      commandsObserver_.reset();
+      browserMenu_.reset();
+    });
   }
+  if (!browserMenu_) attachBrowserCommands();
   present(*browserWindow_, *this);
 }
 
@@ -114,24 +140,17 @@ void ZembloApp::attachBrowserCommands() {
 }
 
 void ZembloApp::showPasswordsWindow() {
-  if (!passwordsWindow_) passwordsWindow_ = std::make_unique<PasswordsWindow>(*store());
+  if (!passwordsWindow_) {
+    passwordsWindow_ = std::make_unique<PasswordsWindow>(*store());
+    dropWhenClosed(passwordsWindow_);
+  }
   present(*passwordsWindow_, *this);
 }
 
 void ZembloApp::showSettingsWindow() {
   if (!settingsWindow_) {
     settingsWindow_ = std::make_unique<SettingsView>(*store());
-    // Closing ends the window: the next one opens on Appearance with fresh state. It goes on a
-    // later turn, out of its own signal handler.
-    settingsWindow_->signal_close_request().connect(
-        [this] {
-          settingsWindow_->set_visible(false);
-          Glib::signal_idle().connect_once([this] {
-            if (settingsWindow_ && !settingsWindow_->get_visible()) settingsWindow_.reset();
-          });
-          return true;
-        },
-        false);
+    dropWhenClosed(settingsWindow_);
   }
   present(*settingsWindow_, *this);
 }

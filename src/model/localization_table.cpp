@@ -471,7 +471,8 @@ constexpr LocalizationPair kPairs[] = {
     {"Ayarlar", "Settings"},
 
     // Texts of this browser's own: Linux counterparts of what other desktops give every
-    // application, and the notices of the faults it guards against.
+    // application, the notices of the faults it guards against, and names screen readers
+    // announce for buttons that show only symbols.
     {"Çık", "Quit"},
     {"Oturum dosyası okunamadı ve \"%@\" olarak saklandı. Sekmeleriniz yeniden başlatıldı.",
      "The session file couldn't be read and was kept as \"%@\". Your tabs were started afresh."},
@@ -482,6 +483,9 @@ constexpr LocalizationPair kPairs[] = {
     {"Oturum kaydedilemedi; yeniden denenecek. Sorun sürerse değişiklikler kaybolabilir.",
      "The session couldn't be saved; it will be tried again. If this goes on, changes may be "
      "lost."},
+    {"Önceki eşleşme", "Previous match"},
+    {"Sonraki eşleşme", "Next match"},
+    {"Bul çubuğunu kapat", "Close find bar"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

@@ -28,7 +28,7 @@ const char* SidebarStyle::styleSheet() {
 .zemblo-sidebar.sidebar-dark { color: white; }
 
 #SidebarIconButton, #DarkModeSidebarButton, #ReloadButton, #ShieldButton, #AddressPill .copy-link,
-#TabRow .tab-close {
+#TabRow .tab-close, #SpaceHeader .space-clear {
   padding: 0;
   margin: 0;
   border: none;
@@ -83,6 +83,7 @@ popover.downloads > contents { padding: 0; }
 }
 #DownloadRow progressbar.download-progress > trough,
 #DownloadRow progressbar.download-progress > trough > progress { min-height: 4px; }
+#SpaceHeader .space-clear label { font-size: 11px; font-weight: 500; }
 
 #TabRow .tab-close { min-width: 20px; min-height: 20px; border-radius: 6px; }
 #TabRow .tab-close > image { opacity: 0.55; }

@@ -65,7 +65,7 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     {"person.crop.circle", "avatar-default-symbolic"},
     {"hand.wave", "zemblo-hand-wave-symbolic"},
     {"figure.walk.motion", "zemblo-figure-walk-symbolic"},
-    {"wifi.exclamationmark", "network-wireless-no-route-symbolic"},
+    {"wifi.exclamationmark", "zemblo-wifi-exclamationmark-symbolic"},
     {"exclamationmark.triangle.fill", "dialog-warning-symbolic"},
 
     // Arrows.

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
@@ -30,6 +32,48 @@ inline BrowserWindow::Frame boundsIn(Gtk::Widget& widget, Gtk::Widget& window) {
   graphene_rect_t bounds;
   if (!gtk_widget_compute_bounds(widget.gobj(), window.gobj(), &bounds)) return {};
   return {bounds.origin.x, bounds.origin.y, bounds.size.width, bounds.size.height};
+}
+
+inline void settle();
+
+// What a widget draws, as premultiplied pixels of four bytes, alpha last.
+inline std::vector<guchar> pixelsOf(Gtk::Widget& widget) {
+  const int width = widget.get_width(), height = widget.get_height();
+  GtkSnapshot* snapshot = gtk_snapshot_new();
+  gdk_paintable_snapshot(GDK_PAINTABLE(Gtk::WidgetPaintable::create(widget)->gobj()), snapshot,
+                         width, height);
+  GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+  if (!node) return {};
+  const graphene_rect_t area = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));
+  GdkTexture* texture = gsk_renderer_render_texture(
+      gtk_native_get_renderer(widget.get_native()->gobj()), node, &area);
+  std::vector<guchar> pixels(size_t(width * height * 4));
+  gdk_texture_download(texture, pixels.data(), size_t(width * 4));
+  g_object_unref(texture);
+  gsk_render_node_unref(node);
+  return pixels;
+}
+
+// The strongest ink a widget draws: its highest alpha, 0 to 255.
+inline int strongestInk(Gtk::Widget& widget) {
+  const auto pixels = pixelsOf(widget);
+  int strongest = 0;
+  for (size_t i = 3; i < pixels.size(); i += 4) strongest = std::max<int>(strongest, pixels[i]);
+  return strongest;
+}
+
+// The strongest ink of a text part while it shows its placeholder, then while it shows `typed`;
+// the keyboard focus is taken away first, so that no cursor is drawn.
+inline std::pair<int, int> placeholderAndTextInk(Gtk::Text& field, const std::string& typed) {
+  if (auto* root = field.get_root()) gtk_root_set_focus(root->gobj(), nullptr);
+  int ink[2] = {0, 0};
+  for (int i : {0, 1}) {
+    field.set_text(i == 0 ? "" : typed);
+    settle();
+    ink[i] = strongestInk(field);
+  }
+  field.set_text("");
+  return {ink[0], ink[1]};
 }
 
 // Lets GTK lay out and draw what changed.
