@@ -1,5 +1,6 @@
 #include "settings/settings_panes.h"
 
+#include "settings/general_pane.h"
 #include "settings/interface_preview.h"
 #include "settings/sidebar_pane.h"
 #include "settings/window_pane.h"
@@ -8,11 +9,12 @@ namespace zemblo {
 
 std::unique_ptr<PaneBody> makeSettingsPane(SettingsPane pane, const SettingsContext& context) {
   switch (pane) {
+    case SettingsPane::general:
+      return std::make_unique<GeneralPane>(context);
     case SettingsPane::sidebar:
       return std::make_unique<SidebarPane>(context);
     case SettingsPane::window:
       return std::make_unique<WindowPane>(context);
-    case SettingsPane::general:
     case SettingsPane::appearance:
     case SettingsPane::colors:
     case SettingsPane::startPage:
