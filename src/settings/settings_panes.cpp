@@ -1,5 +1,6 @@
 #include "settings/settings_panes.h"
 
+#include "settings/appearance_pane.h"
 #include "settings/general_pane.h"
 #include "settings/interface_preview.h"
 #include "settings/sidebar_pane.h"
@@ -11,11 +12,12 @@ std::unique_ptr<PaneBody> makeSettingsPane(SettingsPane pane, const SettingsCont
   switch (pane) {
     case SettingsPane::general:
       return std::make_unique<GeneralPane>(context);
+    case SettingsPane::appearance:
+      return std::make_unique<AppearancePane>(context);
     case SettingsPane::sidebar:
       return std::make_unique<SidebarPane>(context);
     case SettingsPane::window:
       return std::make_unique<WindowPane>(context);
-    case SettingsPane::appearance:
     case SettingsPane::colors:
     case SettingsPane::startPage:
     case SettingsPane::spaces:
