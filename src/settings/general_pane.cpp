@@ -20,22 +20,14 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   language_ = &pref_controls::addCards(
       language, context, &AppPreferences::language,
       [&context](AppLanguage option) { return Gtk::make_managed<LanguageThumb>(context, option); });
-  auto* restart =
+  restartRow_ =
       Gtk::make_managed<SettingsRow>(localized("Yeniden Başlat"), std::nullopt, "arrow.clockwise");
   restartButton_.add_css_class("suggested-action");
   restartButton_.signal_clicked().connect([&store] { store.relaunch(); });
-  restart->setAccessory(restartButton_, false);
-  restartRevealer_ = Gtk::make_managed<Gtk::Revealer>();
-  restartRevealer_->set_transition_type(Gtk::RevealerTransitionType::CROSSFADE);
-  restartRevealer_->set_transition_duration(kRestartFadeMilliseconds);
-  restartRevealer_->set_child(*restart);
-  restartRevealer_->property_child_revealed().signal_changed().connect([this] {
-    if (!restartRevealer_->get_reveal_child() && !restartRevealer_->get_child_revealed()) {
-      restartRevealer_->set_visible(false);
-    }
-  });
-  restartRevealer_->set_visible(false);
-  language.addRow(*restartRevealer_);
+  restartRow_->setAccessory(restartButton_, false);
+  // Every change of language builds the pane anew and fades it in: the row needs no fade of its
+  // own.
+  language.addRow(*restartRow_);
 
   auto& search = addSection(localized("Arama"));
   auto& engineRow = search.add<SettingsRow>(localized("Arama motoru"),
@@ -77,18 +69,12 @@ void GeneralPane::sync() {
   BrowserStore& store = context_.store();
   // The setting is compared, not the language it stands for: "system" and "Türkçe" may show the
   // same texts and still differ in what a restart gives the desktop's own texts.
-  showRestart(store.prefs().language != store.launchLanguage());
+  restartRow_->set_visible(store.prefs().language != store.launchLanguage());
   const SearchEngine engine = store.searchEngine.get();
   ShowingModelValue showing(showing_);
   for (size_t i = 0; i < SearchEngine::allCases.size(); ++i) {
     if (SearchEngine::allCases[i] == engine) enginePicker_->set_selected(guint(i));
   }
-}
-
-void GeneralPane::showRestart(bool shown) {
-  if (shown == restartRevealer_->get_reveal_child()) return;
-  if (shown) restartRevealer_->set_visible(true);
-  restartRevealer_->set_reveal_child(shown);
 }
 
 void GeneralPane::enginePicked() {

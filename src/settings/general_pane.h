@@ -24,14 +24,13 @@ class GeneralPane : public PaneBody {
  public:
   static constexpr SliderRow::Range kZoomRange{0.5, 2.0, 0.1};
   static constexpr int kEnginePickerWidth = 160;
-  static constexpr unsigned kRestartFadeMilliseconds = 250;
 
   explicit GeneralPane(const SettingsContext& context);
   ~GeneralPane() override;
 
   ChoiceCards<AppLanguage>& languageCards() { return *language_; }
   // Shown while a restart would change the language.
-  bool offersRestart() const { return restartRevealer_->get_reveal_child(); }
+  bool offersRestart() const { return restartRow_->get_visible(); }
   Gtk::Button& restartButton() { return restartButton_; }
   Gtk::DropDown& enginePicker() { return *enginePicker_; }
   ToggleRow& restoreSessionRow() { return *restoreSession_; }
@@ -42,13 +41,12 @@ class GeneralPane : public PaneBody {
 
  private:
   void sync();
-  void showRestart(bool shown);
   void enginePicked();
 
   const SettingsContext& context_;
   const std::vector<KeyboardShortcut> shortcuts_;
   ChoiceCards<AppLanguage>* language_ = nullptr;
-  Gtk::Revealer* restartRevealer_ = nullptr;
+  SettingsRow* restartRow_ = nullptr;
   Gtk::Button restartButton_;
   Gtk::DropDown* enginePicker_ = nullptr;
   ToggleRow* restoreSession_ = nullptr;
