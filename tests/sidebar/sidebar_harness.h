@@ -30,7 +30,7 @@ inline void drain() {
 }
 inline void pump() {
   drain();
-  waitUntil([] { return false; }, std::chrono::milliseconds(20));
+  waitForFrame();
   drain();
 }
 

@@ -76,8 +76,39 @@ inline std::pair<int, int> placeholderAndTextInk(Gtk::Text& field, const std::st
   return {ink[0], ink[1]};
 }
 
-// Lets GTK lay out and draw what changed.
+// Runs the main loop until every shown window has been through one more frame: the views'
+// re-syncs (idle work, which runs before a frame) are laid out and drawn. Waits for the frame
+// clocks, not for time; false when a window drew no frame within the deadline.
+inline bool waitForFrame() {
+  struct Watch {
+    GdkFrameClock* clock;
+    gulong handler;
+    bool painted = false;
+  };
+  std::vector<std::unique_ptr<Watch>> watches;
+  GList* toplevels = gtk_window_list_toplevels();
+  for (GList* item = toplevels; item; item = item->next) {
+    GtkWidget* window = GTK_WIDGET(item->data);
+    GdkFrameClock* clock =
+        gtk_widget_get_mapped(window) ? gtk_widget_get_frame_clock(window) : nullptr;
+    if (!clock) continue;
+    auto watch = std::make_unique<Watch>(Watch{clock, 0});
+    watch->handler = g_signal_connect_swapped(
+        clock, "after-paint", G_CALLBACK(+[](Watch* seen) { seen->painted = true; }), watch.get());
+    gdk_frame_clock_request_phase(clock, GDK_FRAME_CLOCK_PHASE_LAYOUT);
+    watches.push_back(std::move(watch));
+  }
+  g_list_free(toplevels);
+  const bool drawn = waitUntil([&] {
+    return std::all_of(watches.begin(), watches.end(), [](const auto& w) { return w->painted; });
+  });
+  for (const auto& watch : watches) g_signal_handler_disconnect(watch->clock, watch->handler);
+  return drawn;
+}
+
+// Lets GTK lay out and draw what changed, and pages a moment to react.
 inline void settle() {
+  waitForFrame();
   waitUntil([] { return false; }, std::chrono::milliseconds(120));
 }
 
