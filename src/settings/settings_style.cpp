@@ -139,7 +139,9 @@ std::string SettingsStyle::accentStyleSheet(const Color& accent) {
          "; }\n" +
          "window.zemblo-settings .settings-segmented > button:checked { background: " + color +
          "; color: " + text + "; }\n" +
-         "window.zemblo-settings *:focus-visible { outline-color: alpha(" + color + ", 0.5); }\n";
+         "window.zemblo-settings *:focus-visible { outline-color: alpha(" + color + ", 0.5); }\n" +
+         "window.zemblo-settings button.suggested-action { background-color: " + color +
+         "; color: " + text + "; }\n";
 }
 
 std::optional<std::string> SettingsStyle::fontClass(InterfaceFont font) {
