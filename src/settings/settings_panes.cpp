@@ -1,6 +1,7 @@
 #include "settings/settings_panes.h"
 
 #include "settings/interface_preview.h"
+#include "settings/start_page_pane.h"
 
 namespace zemblo {
 namespace {
@@ -24,6 +25,12 @@ bool opensWithPreview(SettingsPane pane) {
 }  // namespace
 
 std::unique_ptr<PaneBody> makeSettingsPane(SettingsPane pane, const SettingsContext& context) {
+  switch (pane) {
+    case SettingsPane::startPage:
+      return std::make_unique<StartPagePane>(context);
+    default:
+      break;
+  }
   // The panes' own rows join here, one pane class per case, as they are built.
   auto body = std::make_unique<PaneBody>(pane);
   if (opensWithPreview(pane)) body->append(*Gtk::make_managed<InterfacePreview>(context));
