@@ -1,6 +1,7 @@
 #include "settings/settings_panes.h"
 
 #include "settings/interface_preview.h"
+#include "settings/spaces_pane.h"
 #include "settings/start_page_pane.h"
 
 namespace zemblo {
@@ -28,6 +29,8 @@ std::unique_ptr<PaneBody> makeSettingsPane(SettingsPane pane, const SettingsCont
   switch (pane) {
     case SettingsPane::startPage:
       return std::make_unique<StartPagePane>(context);
+    case SettingsPane::spaces:
+      return std::make_unique<SpacesPane>(context);
     default:
       break;
   }
