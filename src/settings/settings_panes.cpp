@@ -1,6 +1,7 @@
 #include "settings/settings_panes.h"
 
 #include "settings/interface_preview.h"
+#include "settings/privacy_pane.h"
 #include "settings/spaces_pane.h"
 #include "settings/start_page_pane.h"
 
@@ -31,6 +32,8 @@ std::unique_ptr<PaneBody> makeSettingsPane(SettingsPane pane, const SettingsCont
       return std::make_unique<StartPagePane>(context);
     case SettingsPane::spaces:
       return std::make_unique<SpacesPane>(context);
+    case SettingsPane::privacy:
+      return std::make_unique<PrivacyPane>(context);
     default:
       break;
   }
