@@ -1,5 +1,7 @@
 #include "settings/spaces_pane.h"
 
+#include <algorithm>
+
 #include "settings/space_chip.h"
 #include "settings/space_editor.h"
 
@@ -23,7 +25,10 @@ SpacesPane::SpacesPane(const SettingsContext& context)
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
-SpacesPane::~SpacesPane() { observer_.reset(); }
+SpacesPane::~SpacesPane() {
+  observer_.reset();
+  reveal_.disconnect();
+}
 
 std::shared_ptr<Space> SpacesPane::editedSpace(const BrowserStore::SpaceList& spaces,
                                                const std::optional<Uuid>& picked,
@@ -57,6 +62,13 @@ void SpacesPane::sync() {
   const auto edited = editedSpace(spaces, picked_.get(), store.currentSpaceID.get());
   showChips(spaces);
   for (SpaceChip* chip : chips_) chip->setSelected(chip->space() == edited, animatePick_);
+  if (animatePick_) {
+    reveal_.disconnect();
+    reveal_ = Glib::signal_idle().connect([this] {
+      revealEditedChip();
+      return false;
+    });
+  }
   animatePick_ = false;
   if (!edited || (editor_ && editor_->space() == edited)) return;
   // Each space gets an editor of its own, so an open question never carries over to another.
@@ -66,6 +78,25 @@ void SpacesPane::sync() {
     picked_.set(std::nullopt);
   });
   append(*editor_);
+}
+
+void SpacesPane::revealEditedChip() {
+  const auto chip = std::ranges::find_if(chips_, [](SpaceChip* c) { return c->isSelected(); });
+  if (chip == chips_.end()) return;
+  graphene_rect_t bounds;
+  if (!gtk_widget_compute_bounds(GTK_WIDGET((*chip)->gobj()), GTK_WIDGET(row_.gobj()), &bounds)) {
+    return;
+  }
+  const auto adjustment = scroller_.get_hadjustment();
+  const double page = adjustment->get_page_size();
+  const double left = bounds.origin.x;
+  // The last chip brings the add button along.
+  const double right =
+      *chip == chips_.back() ? row_.get_width() : double(bounds.origin.x + bounds.size.width);
+  double value = adjustment->get_value();
+  if (right > value + page) value = right - page;
+  if (left < value) value = left;
+  adjustment->set_value(value);
 }
 
 void SpacesPane::showChips(const BrowserStore::SpaceList& spaces) {

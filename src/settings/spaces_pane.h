@@ -43,6 +43,9 @@ class SpacesPane : public PaneBody {
  private:
   void sync();
   void showChips(const BrowserStore::SpaceList& spaces);
+  // Scrolls the row so that the chip of the edited space, and the add button after the last one,
+  // can be seen; once the row has been laid out.
+  void revealEditedChip();
 
   const SettingsContext& context_;
   Observable<std::optional<Uuid>> picked_;
@@ -53,6 +56,7 @@ class SpacesPane : public PaneBody {
   SpaceEditor* editor_ = nullptr;
   // Whether the next change of the pick came from a click, and so springs.
   bool animatePick_ = false;
+  sigc::connection reveal_;
   std::unique_ptr<Observer> observer_;
 };
 

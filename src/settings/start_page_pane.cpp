@@ -1,7 +1,5 @@
 #include "settings/start_page_pane.h"
 
-#include <glib.h>
-
 #include <cmath>
 #include <cstdio>
 
@@ -46,7 +44,8 @@ void StartPagePane::buildWelcome() {
   auto& name = welcome.add<SettingsRow>(localized("Adın"), localized("Selamlamada kullanılır"),
                                         "person.crop.circle");
   nameField_.set_size_request(kNameFieldWidth, -1);
-  nameField_.set_placeholder_text(namePlaceholder(g_get_real_name()));
+  // Empty preferences greet the first word of the user's full name, as the system reports it.
+  nameField_.set_placeholder_text(namePlaceholder(AppPreferences().effectiveGreetingName()));
   nameField_.signal_changed().connect(sigc::mem_fun(*this, &StartPagePane::nameEdited));
   name.setAccessory(nameField_);
   welcome.add<ToggleRow>(localized("Saat"), std::nullopt, "clock",
@@ -183,7 +182,10 @@ void StartPagePane::useWallpaper(const std::filesystem::path& picked) {
       picked, context_.store().prefs().wallpaperFile, [weakStore](std::optional<std::string> name) {
         auto store = weakStore.lock();
         if (!store || !name) return;
+        // Another picture may have been chosen while this one was copied: it is replaced too.
+        const std::optional<std::string> replaced = store->prefs().wallpaperFile;
         prefBinding(*store, &AppPreferences::wallpaperFile).set(name);
+        if (replaced && replaced != name) Wallpaper::deleteFile(*replaced);
         prefBinding(*store, &AppPreferences::startBackground).set(StartBackground::wallpaper);
       });
 }

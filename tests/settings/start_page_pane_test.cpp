@@ -45,7 +45,6 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   BrowserStore& store = harness.store();
   StartPagePane& pane = showStartPagePane(harness);
   StartPreview& preview = pane.preview();
-  ClockGreeting& startPage = harness.content().startPage().clockGreeting();
 
   pane.nameField().set_text("Ada");
   pump();
@@ -57,11 +56,14 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   // The clock and the date read exactly as the start page's own do, in both clock formats and
   // in both languages (retried once should a minute turn between the two readings).
   const auto sameAsStartPage = [&] {
+    // A new language rebuilds the window's start page and the pane.
+    ClockGreeting& startPage = harness.content().startPage().clockGreeting();
+    StartPreview& shown = dynamic_cast<StartPagePane&>(harness.view().shownPane()).preview();
     for (int attempt = 0; attempt < 2; ++attempt) {
       startPage.sync();
       pump();
-      if (preview.timeLine().get_text() == startPage.timeLine().get_text() &&
-          preview.dateLine().get_text() == startPage.dateLine().get_text())
+      if (shown.timeLine().get_text() == startPage.timeLine().get_text() &&
+          shown.dateLine().get_text() == startPage.dateLine().get_text())
         return true;
       store.updatePrefs([](AppPreferences& prefs) { prefs.greetingName += " "; });
     }
@@ -150,6 +152,22 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   EXPECT_EQ(store.prefs().startBackground, StartBackground::wallpaper);
   pump();
   EXPECT_FALSE(pane.preview().textsOverPicture());
+
+  // Two pictures chosen in quick succession leave one file behind: the one shown.
+  int copies = 0;
+  auto counting = store.observablePrefs().signalChanged().connect([&] { ++copies; });
+  pane.useWallpaper(picture);
+  pane.useWallpaper(picture);
+  // Each copy writes the name, then the background kind (unchanged, so not counted).
+  ASSERT_TRUE(waitUntil([&] { return copies == 2; }));
+  counting.disconnect();
+  std::vector<std::string> kept;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename();
+    if (name.starts_with("wallpaper-")) kept.push_back(name);
+  }
+  EXPECT_EQ(kept, std::vector<std::string>{*store.prefs().wallpaperFile});
+  pane.removeWallpaper(store.prefs().wallpaperFile);
 
   // A stored name the browser did not make (a hand-edited settings file) is never loaded,
   // deleted or replaced on disk: the name is only forgotten.
