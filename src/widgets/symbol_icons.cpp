@@ -70,7 +70,6 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     {"calendar", "x-office-calendar-symbolic"},
     {"photo", "image-x-generic-symbolic"},
     {"wind", "weather-windy-symbolic"},
-    {"moon", "weather-clear-night-symbolic"},
     {"drop", "zemblo-drop-symbolic"},
 
     // Arrows.
