@@ -495,7 +495,11 @@ void BrowserStore::deleteSpace(const Space& space) {
   if (spaces.peek().size() < 2) return;
   const auto deleting = findSpace(space);
   if (!deleting) return;
-  for (const auto& tab : deleting->tabs.peek()) tab->tearDown();
+  // Top to bottom, so that reopening them one after another puts them back in their order.
+  for (const auto& tab : deleting->tabs.peek()) {
+    pushClosedTab(*deleting, *tab);
+    tab->tearDown();
+  }
   const bool wasCurrent = deleting == currentSpace();
   spaces.mutate([&](SpaceList& list) { std::erase(list, deleting); });
   if (wasCurrent) {

@@ -185,7 +185,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // A new space after the others, coloured and iconed by how many spaces there are; it does not
   // become current.
   std::shared_ptr<Space> addSpace();
-  // Closes the space's tabs without keeping them for reopening; the last space stays.
+  // Closes the space's tabs, keeping those with an address for reopening (in the current space,
+  // since theirs is gone); the last space stays.
   void deleteSpace(const Space& space);
   void moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset);
 

@@ -3,7 +3,10 @@
 #include "settings/appearance_pane.h"
 #include "settings/colors_pane.h"
 #include "settings/general_pane.h"
+#include "settings/privacy_pane.h"
 #include "settings/sidebar_pane.h"
+#include "settings/spaces_pane.h"
+#include "settings/start_page_pane.h"
 #include "settings/window_pane.h"
 
 namespace zemblo {
@@ -21,11 +24,12 @@ std::unique_ptr<PaneBody> makeSettingsPane(SettingsPane pane, const SettingsCont
     case SettingsPane::window:
       return std::make_unique<WindowPane>(context);
     case SettingsPane::startPage:
+      return std::make_unique<StartPagePane>(context);
     case SettingsPane::spaces:
+      return std::make_unique<SpacesPane>(context);
     case SettingsPane::privacy:
-      break;
+      return std::make_unique<PrivacyPane>(context);
   }
-  // The panes' own rows join here, one pane class per case, as they are built.
   return std::make_unique<PaneBody>(pane);
 }
 

@@ -67,6 +67,10 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     {"figure.walk.motion", "zemblo-figure-walk-symbolic"},
     {"wifi.exclamationmark", "zemblo-wifi-exclamationmark-symbolic"},
     {"exclamationmark.triangle.fill", "dialog-warning-symbolic"},
+    {"calendar", "x-office-calendar-symbolic"},
+    {"photo", "image-x-generic-symbolic"},
+    {"wind", "weather-windy-symbolic"},
+    {"drop", "zemblo-drop-symbolic"},
 
     // Arrows.
     {"arrow.clockwise", "view-refresh-symbolic"},

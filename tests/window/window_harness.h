@@ -121,6 +121,9 @@ class WindowHarness {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
     environment.webViewFactory = engine_;
+    environment.clearWebsiteData = [engine = engine_](std::function<void(bool)> done) {
+      engine->clearWebsiteData(std::move(done));
+    };
     store_ = BrowserStore::create(std::move(environment));
     window_ = std::make_unique<BrowserWindow>(*store_);
     window_->present();
