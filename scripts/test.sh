@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite: the model and platform unit tests under AddressSanitizer
 # and UndefinedBehaviorSanitizer, then the display, keyring and PAM tests of a release build
-# under a virtual display with a private D-Bus session and Secret Service.
+# under a virtual display with a private D-Bus session and Secret Service, and last a short run of
+# every fuzz target.
 source "$(dirname "$0")/lib/common.sh"
 install_missing_packages
 
@@ -20,3 +21,9 @@ build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DZEMBLO_GUI_TESTS=ON
 require_known_labels "$ROOT/build/release" "unit|gui"
 dbus-run-session -- "$ROOT/scripts/lib/test-session.sh" \
   ctest --test-dir "$ROOT/build/release" -L "^gui$" --output-on-failure -j"$JOBS"
+
+echo "== Fuzz targets (ten seconds each)"
+CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DZEMBLO_FUZZ=ON -DZEMBLO_BUILD_TESTS=OFF -DZEMBLO_BUILD_BENCH=OFF >/dev/null
+cmake --build "$ROOT/build/fuzz" --target fuzz-targets -j"$JOBS"
+ctest --test-dir "$ROOT/build/fuzz" -L fuzz --output-on-failure -j"$JOBS"

@@ -13,6 +13,7 @@
 #include "settings/settings_view.h"
 #include "web/store_environment.h"
 #include "web/web_engine.h"
+#include "widgets/symbol_icons.h"
 #include "window/browser_window.h"
 
 namespace zemblo {
@@ -80,6 +81,10 @@ std::shared_ptr<BrowserStore> ZembloApp::store() {
 void ZembloApp::on_startup() {
   Gtk::Application::on_startup();
   adw_init();
+  // Every window shows the application icon: from the icon theme when installed, else from our
+  // resource, which holds it under the same name.
+  registerSymbolIcons(Gdk::Display::get_default());
+  Gtk::Window::set_default_icon_name(kApplicationId);
   process::handleTerminationSignals([this] { quit(); });
   add_action("browser", [this] { showBrowserWindow(); });
   add_action("passwords", [this] { showPasswordsWindow(); });

@@ -59,17 +59,7 @@ AdBlocker::AdBlocker(UserDefaults& defaults, std::optional<std::filesystem::path
 AdBlocker::~AdBlocker() = default;
 
 std::optional<std::filesystem::path> AdBlocker::bundledRuleFile() {
-  std::error_code error;
-#ifdef ZEMBLO_DATA_DIR
-  const std::filesystem::path installed = std::filesystem::path(ZEMBLO_DATA_DIR) / kRuleFileName;
-  if (std::filesystem::is_regular_file(installed, error)) return installed;
-#endif
-  // A program run from the build tree: <build>/src/zemblo-browser, <build>/tests/…
-  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return std::nullopt;
-  const auto built = program.parent_path().parent_path() / "resources" / kRuleFileName;
-  if (std::filesystem::is_regular_file(built, error)) return built;
-  return std::nullopt;
+  return paths::bundledDataFile(kRuleFileName);
 }
 
 std::string AdBlocker::ruleListIdentifier(std::string_view ruleFileBytes) {
