@@ -1,5 +1,6 @@
-// The content blocker's start-up with the generated rule file: the first start, which compiles
-// the list into the engine's store, and a later start, which finds it there by its digest.
+// The content blocker's start-up with the generated rule file: a start that finds the list compiled
+// with the browser, one that must compile it (in the helper program, as with an engine of another
+// version), and a later start, which finds it in the user's store by its digest.
 #include <benchmark/benchmark.h>
 
 #include <glib.h>
@@ -11,6 +12,7 @@
 #include "model/ad_blocker.h"
 #include "platform/paths.h"
 #include "platform/user_defaults.h"
+#include "web/content_rule_compiler.h"
 #include "web/webkit_content_rule_store.h"
 
 namespace zemblo {
@@ -37,8 +39,9 @@ class ScratchFolder {
 // Notes whether the blocker had to compile.
 class WatchedStore : public ContentRuleStore {
  public:
-  explicit WatchedStore(const std::filesystem::path& folder)
-      : store_(std::make_shared<WebKitContentRuleStore>(folder)) {}
+  explicit WatchedStore(const std::filesystem::path& folder,
+                        const std::vector<std::filesystem::path>& readOnly = {})
+      : store_(std::make_shared<WebKitContentRuleStore>(folder, readOnly)) {}
   void lookUp(const std::string& identifier, LookUpDone done) override {
     store_->lookUp(identifier, std::move(done));
   }
@@ -56,8 +59,9 @@ class WatchedStore : public ContentRuleStore {
 
 // One start of the blocker against the store in `folder`, until its list is ready. False on any
 // other outcome.
-bool startBlocker(UserDefaults& defaults, const std::filesystem::path& folder, bool& compiled) {
-  auto store = std::make_shared<WatchedStore>(folder);
+bool startBlocker(UserDefaults& defaults, const std::filesystem::path& folder, bool& compiled,
+                  const std::vector<std::filesystem::path>& readOnly = {}) {
+  auto store = std::make_shared<WatchedStore>(folder, readOnly);
   AdBlocker blocker(defaults);
   blocker.prepareRules(store);
   while (std::holds_alternative<AdBlocker::Preparing>(blocker.status.peek())) {
@@ -84,6 +88,23 @@ BENCHMARK(BM_AdBlockFirstStartCompiles)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2)
     ->UseRealTime();
+
+void BM_AdBlockFirstStartFindsTheShippedList(benchmark::State& state) {
+  const auto file = AdBlocker::bundledRuleFile();
+  if (!file) return state.SkipWithError("no AdBlockRules.json");
+  const auto shipped = file->parent_path() / content_rule_compiler::kBundledFolderName;
+  ScratchFolder scratch;
+  UserDefaults defaults(scratch.path() / "defaults.json");
+  int run = 0;
+  for (auto _ : state) {
+    bool compiled = false;
+    const auto folder = scratch.path() / ("lists-" + std::to_string(run++));
+    if (!startBlocker(defaults, folder, compiled, {shipped}) || compiled) {
+      return state.SkipWithError("the shipped list was not found");
+    }
+  }
+}
+BENCHMARK(BM_AdBlockFirstStartFindsTheShippedList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_AdBlockLaterStartFindsTheList(benchmark::State& state) {
   if (!AdBlocker::bundledRuleFile()) return state.SkipWithError("no AdBlockRules.json");

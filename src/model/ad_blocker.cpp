@@ -29,15 +29,6 @@ std::optional<std::string_view> hostOf(const std::optional<Url>& url,
   return std::string_view(*storage);
 }
 
-// The rule file as text for the engine: invalid UTF-8 becomes the replacement character.
-std::string validUtf8(std::string_view bytes) {
-  if (g_utf8_validate_len(bytes.data(), bytes.size(), nullptr)) return std::string(bytes);
-  gchar* valid = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
-  std::string text(valid);
-  g_free(valid);
-  return text;
-}
-
 // The count's result on its way from the counting thread to the main loop.
 struct CountResult {
   std::weak_ptr<bool> alive;

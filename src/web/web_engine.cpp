@@ -34,7 +34,12 @@ std::shared_ptr<ContentRuleStore> WebEngine::contentRuleStore() {
       folder = folders_->contentRuleLists.empty() ? folders_->data / "ContentRuleLists"
                                                   : folders_->contentRuleLists;
     }
-    contentRuleStore_ = std::make_shared<WebKitContentRuleStore>(folder);
+    // The list compiled when the browser was built lies beside the rule file.
+    std::vector<std::filesystem::path> bundled;
+    if (const auto ruleFile = AdBlocker::bundledRuleFile()) {
+      bundled.push_back(ruleFile->parent_path() / content_rule_compiler::kBundledFolderName);
+    }
+    contentRuleStore_ = std::make_shared<WebKitContentRuleStore>(folder, bundled);
   }
   return contentRuleStore_;
 }

@@ -36,6 +36,7 @@ class WebEngine : public WebViewFactory, public ContentRuleStoreProvider {
   // Created on first use.
   WebKitNetworkSession* networkSession();
   // Created on first use; without folders, "ContentRuleLists" in the application's data folder.
+  // Lists are looked up first in the read-only store beside the bundled rule file.
   std::shared_ptr<ContentRuleStore> contentRuleStore() override;
   bool hasNetworkSession() const { return static_cast<bool>(session_); }
 
