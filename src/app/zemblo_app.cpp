@@ -55,13 +55,16 @@ std::shared_ptr<BrowserStore> ZembloApp::store() {
 }
 
 void ZembloApp::on_startup() {
+  // The store asks for the selected tab's page first (the toolkit is up since construction), so
+  // that the page's web process starts while the application, the style and the window are set
+  // up; its navigation then waits only for the main loop.
+  store();
   Gtk::Application::on_startup();
   adw_init();
   process::handleTerminationSignals([this] { quit(); });
   add_action("browser", [this] { showBrowserWindow(); });
   add_action("passwords", [this] { showPasswordsWindow(); });
   add_action("settings", [this] { showSettingsWindow(); });
-  store();
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
       std::make_unique<Observer>([this, last = std::optional<AppLanguage>()]() mutable {
