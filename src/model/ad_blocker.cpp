@@ -29,12 +29,23 @@ std::optional<std::string_view> hostOf(const std::optional<Url>& url,
   return std::string_view(*storage);
 }
 
-// The count's result on its way from the counting thread to the main loop.
-struct CountResult {
-  std::weak_ptr<bool> alive;
-  AdBlocker* blocker;
-  long long count;
-};
+// Runs `work` on the main thread's loop (the default main context), unless the blocker whose
+// liveness `alive` tells is gone by then.
+void onMainThread(std::weak_ptr<bool> alive, int priority, std::function<void()> work) {
+  struct Posted {
+    std::weak_ptr<bool> alive;
+    std::function<void()> work;
+  };
+  g_idle_add_full(
+      priority,
+      [](gpointer data) -> gboolean {
+        auto* posted = static_cast<Posted*>(data);
+        if (!posted->alive.expired()) posted->work();
+        return G_SOURCE_REMOVE;
+      },
+      std::make_unique<Posted>(Posted{std::move(alive), std::move(work)}).release(),
+      [](gpointer data) { std::unique_ptr<Posted>(static_cast<Posted*>(data)); });
+}
 
 }  // namespace
 
@@ -85,14 +96,34 @@ void AdBlocker::prepareRules(std::shared_ptr<ContentRuleStore> store) {
   }
   // Without an engine there is no use in reading the large file.
   if (!store) return fail(localized(kBlockingUnavailable));
-  auto bytes = paths::readFile(*ruleFile_);
-  if (!bytes) return fail(localized(kRuleFileMissing));
   ruleStore_ = std::move(store);
-  // Never changed again, so the counting thread reads the same bytes without a copy.
-  const auto source = std::make_shared<const std::string>(std::move(*bytes));
-  startCounting(source);
+  startReading();
+}
 
-  const std::string identifier = ruleListIdentifier(*source);
+void AdBlocker::fail(std::string message) { status.set(Failed{std::move(message)}); }
+
+void AdBlocker::startReading() {
+  // Reading and digesting the large file takes tens of milliseconds at start-up, when the main
+  // thread should be setting up the window and answering the first page's web process.
+  reader_ = std::jthread([file = *ruleFile_, alive = std::weak_ptr<bool>(alive_), this] {
+    auto bytes = paths::readFile(file);
+    if (!bytes) {
+      onMainThread(alive, G_PRIORITY_DEFAULT, [this] { fail(localized(kRuleFileMissing)); });
+      return;
+    }
+    // Never changed again, so both threads read the same bytes without a copy.
+    const auto source = std::make_shared<const std::string>(std::move(*bytes));
+    onMainThread(alive, G_PRIORITY_DEFAULT,
+                 [this, source, identifier = ruleListIdentifier(*source)] {
+                   lookUpRules(identifier, source);
+                 });
+    onMainThread(alive, G_PRIORITY_DEFAULT_IDLE,
+                 [this, count = countRules(*source)] { ruleCount.set(count); });
+  });
+}
+
+void AdBlocker::lookUpRules(const std::string& identifier,
+                            std::shared_ptr<const std::string> source) {
   ruleStore_->lookUp(identifier, [this, alive = std::weak_ptr<bool>(alive_), identifier,
                                   source](std::shared_ptr<ContentRuleList> list) {
     if (alive.expired()) return;
@@ -101,24 +132,6 @@ void AdBlocker::prepareRules(std::shared_ptr<ContentRuleStore> store) {
     } else {
       compileRules(identifier, *source);
     }
-  });
-}
-
-void AdBlocker::fail(std::string message) { status.set(Failed{std::move(message)}); }
-
-void AdBlocker::startCounting(std::shared_ptr<const std::string> bytes) {
-  counter_ = std::jthread([bytes = std::move(bytes), alive = std::weak_ptr<bool>(alive_), this] {
-    auto result = std::make_unique<CountResult>(CountResult{alive, this, countRules(*bytes)});
-    // The default main context is the main thread's loop; the result is applied there.
-    g_idle_add_full(
-        G_PRIORITY_DEFAULT_IDLE,
-        [](gpointer data) -> gboolean {
-          const auto* result = static_cast<CountResult*>(data);
-          if (!result->alive.expired()) result->blocker->ruleCount.set(result->count);
-          return G_SOURCE_REMOVE;
-        },
-        result.release(),
-        [](gpointer data) { std::unique_ptr<CountResult>(static_cast<CountResult*>(data)); });
   });
 }
 
