@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "support/temp_home.h"
 
@@ -75,6 +76,30 @@ TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit)
   EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "session.json"));
   EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "history.json"));
   L10n::setEnglish(false);
+}
+
+TEST(ZembloAppTest, TheSelectedTabsPageIsAskedForBeforeTheWindowIsBuilt) {
+  testing::TempHome home;
+  home.writeFile(home.dataDir() / "session.json", R"({"spaces": [{
+      "id": "6F1C8E4A-7B0D-4C55-9E55-2A4C1B7D9E01", "name": "Work", "symbol": "globe",
+      "colorA": "#7B61FF", "colorB": "#FF6FB5", "selectedTabID": "0B3F1A2C-4D5E-4F60-8172-93A4B5C6D7E8",
+      "tabs": [{"id": "0B3F1A2C-4D5E-4F60-8172-93A4B5C6D7E8", "title": "Page",
+                "url": "http://127.0.0.1:9/page"}]}],
+    "currentSpaceID": "6F1C8E4A-7B0D-4C55-9E55-2A4C1B7D9E01", "favorites": [],
+    "sidebarVisible": true})");
+  auto app = ZembloApp::create();
+  bool windowAtStartup = true;
+  bool loadingAtStartup = false;
+  app->signal_startup().connect(
+      [&] {
+        windowAtStartup = app->browserWindow() != nullptr;
+        const auto tab = app->store()->currentSpace()->selectedTab();
+        loadingAtStartup = tab && tab->storedWebView() && tab->hasStartedLoading;
+      },
+      true);
+  runApp(app, [] {});
+  EXPECT_FALSE(windowAtStartup);
+  EXPECT_TRUE(loadingAtStartup);
 }
 
 // Starts the real executable as a fresh user, lets it come up, ends it with a signal and checks
