@@ -12,7 +12,7 @@ namespace zemblo {
 
 WebEngine::WebEngine(std::optional<Folders> folders) : folders_(std::move(folders)) {}
 
-WebEngine::~WebEngine() = default;
+WebEngine::~WebEngine() { enableFavicons_.disconnect(); }
 
 WebKitNetworkSession* WebEngine::networkSession() {
   if (!session_) {
@@ -20,9 +20,17 @@ WebKitNetworkSession* WebEngine::networkSession() {
         Folders{paths::appSupportDirectory() / "WebKit", paths::cacheDirectory() / "WebKit"});
     session_ = GObjectRef<WebKitNetworkSession>::adopt(
         webkit_network_session_new(folders.data.c_str(), folders.cache.c_str()));
-    // Off by default; the tab rows and favourites show the pages' icons.
-    webkit_website_data_manager_set_favicons_enabled(
-        webkit_network_session_get_website_data_manager(session_.get()), TRUE);
+    // Off by default; the tab rows and favourites show the pages' icons. Turning them on opens
+    // the icon database on disk while this thread waits (tens of milliseconds on a first start),
+    // so it waits for the main loop's first turn instead of holding up the first page's request:
+    // no page gets as far as its icons before that turn.
+    enableFavicons_ = Glib::signal_idle().connect(
+        [this] {
+          webkit_website_data_manager_set_favicons_enabled(
+              webkit_network_session_get_website_data_manager(session_.get()), TRUE);
+          return false;
+        },
+        Glib::PRIORITY_HIGH);
   }
   return session_.get();
 }

@@ -40,8 +40,10 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
   ASSERT_TRUE(engine.hasNetworkSession());
   WebKitNetworkSession* session = engine.networkSession();
   EXPECT_FALSE(webkit_network_session_is_ephemeral(session));
-  EXPECT_TRUE(webkit_website_data_manager_get_favicons_enabled(
-      webkit_network_session_get_website_data_manager(session)));
+  EXPECT_TRUE(testing::waitUntil([&] {
+    return webkit_website_data_manager_get_favicons_enabled(
+        webkit_network_session_get_website_data_manager(session));
+  }));
   EXPECT_EQ(dataDirectory(session), home.root() / "web-data");
   EXPECT_EQ(cacheDirectory(session), home.root() / "web-cache");
   // Every tab shares the one session.
