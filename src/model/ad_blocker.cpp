@@ -11,7 +11,7 @@
 #include "model/browser_tab.h"
 #include "model/host_rules.h"
 #include "model/localization.h"
-#include "platform/paths.h"
+#include "platform/mapped_file.h"
 #include "platform/sha256.h"
 #include "platform/text.h"
 
@@ -106,31 +106,31 @@ void AdBlocker::startReading() {
   // Reading and digesting the large file takes tens of milliseconds at start-up, when the main
   // thread should be setting up the window and answering the first page's web process.
   reader_ = std::jthread([file = *ruleFile_, alive = std::weak_ptr<bool>(alive_), this] {
-    auto bytes = paths::readFile(file);
-    if (!bytes) {
+    auto mapped = MappedFile::open(file);
+    if (!mapped) {
       onMainThread(alive, G_PRIORITY_DEFAULT, [this] { fail(localized(kRuleFileMissing)); });
       return;
     }
-    // Never changed again, so both threads read the same bytes without a copy.
-    const auto source = std::make_shared<const std::string>(std::move(*bytes));
+    // Both threads read the same mapped bytes; they stay mapped while either needs them.
+    const auto source = std::make_shared<const MappedFile>(std::move(*mapped));
     onMainThread(alive, G_PRIORITY_DEFAULT,
-                 [this, source, identifier = ruleListIdentifier(*source)] {
+                 [this, source, identifier = ruleListIdentifier(source->bytes())] {
                    lookUpRules(identifier, source);
                  });
     onMainThread(alive, G_PRIORITY_DEFAULT_IDLE,
-                 [this, count = countRules(*source)] { ruleCount.set(count); });
+                 [this, count = countRules(source->bytes())] { ruleCount.set(count); });
   });
 }
 
 void AdBlocker::lookUpRules(const std::string& identifier,
-                            std::shared_ptr<const std::string> source) {
+                            std::shared_ptr<const MappedFile> source) {
   ruleStore_->lookUp(identifier, [this, alive = std::weak_ptr<bool>(alive_), identifier,
                                   source](std::shared_ptr<ContentRuleList> list) {
     if (alive.expired()) return;
     if (list) {
       finishPreparing(std::move(list));
     } else {
-      compileRules(identifier, *source);
+      compileRules(identifier, source->bytes());
     }
   });
 }

@@ -19,6 +19,7 @@
 namespace zemblo {
 
 class BrowserTab;
+class MappedFile;
 
 // Blocks ads and trackers with one compiled content-rule list, switched off for the whole
 // browser or per site. The user's switch and allow list live in the user defaults.
@@ -91,7 +92,7 @@ class AdBlocker {
   void fail(std::string message);
   // Reads the rule file, its identifier and its count on a thread of their own.
   void startReading();
-  void lookUpRules(const std::string& identifier, std::shared_ptr<const std::string> source);
+  void lookUpRules(const std::string& identifier, std::shared_ptr<const MappedFile> source);
   void compileRules(const std::string& identifier, std::string_view bytes);
   void finishPreparing(std::shared_ptr<ContentRuleList> list);
   void removeStaleRuleLists(const std::string& currentIdentifier);
