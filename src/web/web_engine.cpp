@@ -22,8 +22,9 @@ WebKitNetworkSession* WebEngine::networkSession() {
         webkit_network_session_new(folders.data.c_str(), folders.cache.c_str()));
     // Off by default; the tab rows and favourites show the pages' icons. Turning them on opens
     // the icon database on disk while this thread waits (tens of milliseconds on a first start),
-    // so it waits for the main loop's first turn instead of holding up the first page's request:
-    // no page gets as far as its icons before that turn.
+    // so it is done on the main loop's first turn instead of before the first page is asked for.
+    // That is early enough: a web view takes up the database when its page starts loading, which
+    // takes later turns.
     enableFavicons_ = Glib::signal_idle().connect(
         [this] {
           webkit_website_data_manager_set_favicons_enabled(
