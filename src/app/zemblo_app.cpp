@@ -79,6 +79,10 @@ std::shared_ptr<BrowserStore> ZembloApp::store() {
 }
 
 void ZembloApp::on_startup() {
+  // The store asks for the selected tab's page first (the toolkit is up since construction), so
+  // that the page's web process starts while the application, the style and the window are set
+  // up; its navigation then waits only for the main loop.
+  store();
   Gtk::Application::on_startup();
   adw_init();
   // Every window shows the application icon: from the icon theme when installed, else from our
@@ -92,7 +96,6 @@ void ZembloApp::on_startup() {
   // Saves on the way out like closing the window does (in the shutdown handler).
   add_action("quit", [this] { quit(); });
   set_accel_for_action("app.settings", "<Control>comma");
-  store();
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
       std::make_unique<Observer>([this, last = std::optional<AppLanguage>()]() mutable {

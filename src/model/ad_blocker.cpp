@@ -11,6 +11,7 @@
 #include "model/browser_tab.h"
 #include "model/host_rules.h"
 #include "model/localization.h"
+#include "platform/mapped_file.h"
 #include "platform/paths.h"
 #include "platform/sha256.h"
 #include "platform/text.h"
@@ -29,21 +30,23 @@ std::optional<std::string_view> hostOf(const std::optional<Url>& url,
   return std::string_view(*storage);
 }
 
-// The rule file as text for the engine: invalid UTF-8 becomes the replacement character.
-std::string validUtf8(std::string_view bytes) {
-  if (g_utf8_validate_len(bytes.data(), bytes.size(), nullptr)) return std::string(bytes);
-  gchar* valid = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
-  std::string text(valid);
-  g_free(valid);
-  return text;
+// Runs `work` on the main thread's loop (the default main context), unless the blocker whose
+// liveness `alive` tells is gone by then.
+void onMainThread(std::weak_ptr<bool> alive, int priority, std::function<void()> work) {
+  struct Posted {
+    std::weak_ptr<bool> alive;
+    std::function<void()> work;
+  };
+  g_idle_add_full(
+      priority,
+      [](gpointer data) -> gboolean {
+        auto* posted = static_cast<Posted*>(data);
+        if (!posted->alive.expired()) posted->work();
+        return G_SOURCE_REMOVE;
+      },
+      std::make_unique<Posted>(Posted{std::move(alive), std::move(work)}).release(),
+      [](gpointer data) { std::unique_ptr<Posted>(static_cast<Posted*>(data)); });
 }
-
-// The count's result on its way from the counting thread to the main loop.
-struct CountResult {
-  std::weak_ptr<bool> alive;
-  AdBlocker* blocker;
-  long long count;
-};
 
 }  // namespace
 
@@ -84,23 +87,8 @@ void AdBlocker::prepareRules(std::shared_ptr<ContentRuleStore> store) {
   }
   // Without an engine there is no use in reading the large file.
   if (!store) return fail(localized(kBlockingUnavailable));
-  auto bytes = paths::readFile(*ruleFile_);
-  if (!bytes) return fail(localized(kRuleFileMissing));
   ruleStore_ = std::move(store);
-  // Never changed again, so the counting thread reads the same bytes without a copy.
-  const auto source = std::make_shared<const std::string>(std::move(*bytes));
-  startCounting(source);
-
-  const std::string identifier = ruleListIdentifier(*source);
-  ruleStore_->lookUp(identifier, [this, alive = std::weak_ptr<bool>(alive_), identifier,
-                                  source](std::shared_ptr<ContentRuleList> list) {
-    if (alive.expired()) return;
-    if (list) {
-      finishPreparing(std::move(list));
-    } else {
-      compileRules(identifier, *source);
-    }
-  });
+  startReading();
 }
 
 void AdBlocker::fail(std::string message) {
@@ -108,19 +96,36 @@ void AdBlocker::fail(std::string message) {
   status.set(Failed{std::move(message)});
 }
 
-void AdBlocker::startCounting(std::shared_ptr<const std::string> bytes) {
-  counter_ = std::jthread([bytes = std::move(bytes), alive = std::weak_ptr<bool>(alive_), this] {
-    auto result = std::make_unique<CountResult>(CountResult{alive, this, countRules(*bytes)});
-    // The default main context is the main thread's loop; the result is applied there.
-    g_idle_add_full(
-        G_PRIORITY_DEFAULT_IDLE,
-        [](gpointer data) -> gboolean {
-          const auto* result = static_cast<CountResult*>(data);
-          if (!result->alive.expired()) result->blocker->ruleCount.set(result->count);
-          return G_SOURCE_REMOVE;
-        },
-        result.release(),
-        [](gpointer data) { std::unique_ptr<CountResult>(static_cast<CountResult*>(data)); });
+void AdBlocker::startReading() {
+  // Reading and digesting the large file takes tens of milliseconds at start-up, when the main
+  // thread should be setting up the window and answering the first page's web process.
+  reader_ = std::jthread([file = *ruleFile_, alive = std::weak_ptr<bool>(alive_), this] {
+    auto mapped = MappedFile::open(file);
+    if (!mapped) {
+      onMainThread(alive, G_PRIORITY_DEFAULT, [this] { fail(localized(kRuleFileMissing)); });
+      return;
+    }
+    // Both threads read the same mapped bytes; they stay mapped while either needs them.
+    const auto source = std::make_shared<const MappedFile>(std::move(*mapped));
+    onMainThread(alive, G_PRIORITY_DEFAULT,
+                 [this, source, identifier = ruleListIdentifier(source->bytes())] {
+                   lookUpRules(identifier, source);
+                 });
+    onMainThread(alive, G_PRIORITY_DEFAULT_IDLE,
+                 [this, count = countRules(source->bytes())] { ruleCount.set(count); });
+  });
+}
+
+void AdBlocker::lookUpRules(const std::string& identifier,
+                            std::shared_ptr<const MappedFile> source) {
+  ruleStore_->lookUp(identifier, [this, alive = std::weak_ptr<bool>(alive_), identifier,
+                                  source](std::shared_ptr<ContentRuleList> list) {
+    if (alive.expired()) return;
+    if (list) {
+      finishPreparing(std::move(list));
+    } else {
+      compileRules(identifier, source->bytes());
+    }
   });
 }
 

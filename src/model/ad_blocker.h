@@ -19,6 +19,7 @@
 namespace zemblo {
 
 class BrowserTab;
+class MappedFile;
 
 // Blocks ads and trackers with one compiled content-rule list, switched off for the whole
 // browser or per site. The user's switch and allow list live in the user defaults.
@@ -71,8 +72,9 @@ class AdBlocker {
   static long long countRules(std::string_view ruleFileBytes);
 
   // Finds the compiled list in `store` by the rule file's identifier, or compiles it there, and
-  // then makes it ready. Without a store the engine cannot block content: the status becomes
-  // failed. Runs once; later calls do nothing.
+  // then makes it ready. The file is read on another thread; the store is asked on this one.
+  // Without a store the engine cannot block content: the status becomes failed. Runs once; later
+  // calls do nothing.
   void prepareRules(std::shared_ptr<ContentRuleStore> store);
   // The status line the views show, in the interface language.
   std::string statusText() const;
@@ -88,7 +90,9 @@ class AdBlocker {
 
  private:
   void fail(std::string message);
-  void startCounting(std::shared_ptr<const std::string> bytes);
+  // Reads the rule file, its identifier and its count on a thread of their own.
+  void startReading();
+  void lookUpRules(const std::string& identifier, std::shared_ptr<const MappedFile> source);
   void compileRules(const std::string& identifier, std::string_view bytes);
   void finishPreparing(std::shared_ptr<ContentRuleList> list);
   void removeStaleRuleLists(const std::string& currentIdentifier);
@@ -101,8 +105,8 @@ class AdBlocker {
   // Lets work that finishes later (the engine's answers, the count) tell whether this blocker
   // still exists.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-  // Joined on destruction, so the count never outlives the process's main objects.
-  std::jthread counter_;
+  // Joined on destruction, so the reading never outlives the process's main objects.
+  std::jthread reader_;
 };
 
 }  // namespace zemblo

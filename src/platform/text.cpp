@@ -162,6 +162,14 @@ std::string_view trimmedSpacesAndTabs(std::string_view text) {
 bool startsWith(std::string_view text, std::string_view prefix) { return text.starts_with(prefix); }
 bool endsWith(std::string_view text, std::string_view suffix) { return text.ends_with(suffix); }
 
+std::string validUtf8(std::string_view bytes) {
+  if (g_utf8_validate_len(bytes.data(), bytes.size(), nullptr)) return std::string(bytes);
+  gchar* valid = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
+  std::string text(valid);
+  g_free(valid);
+  return text;
+}
+
 size_t codePointCount(std::string_view text) {
   size_t count = 0;
   for (size_t pos = 0; pos < text.size();) {

@@ -24,6 +24,9 @@ std::string_view trimmedSpacesAndTabs(std::string_view text);
 bool startsWith(std::string_view text, std::string_view prefix);
 bool endsWith(std::string_view text, std::string_view suffix);
 
+// The bytes as UTF-8 text: each invalid sequence becomes the replacement character U+FFFD.
+std::string validUtf8(std::string_view bytes);
+
 // Number of Unicode code points (not bytes) in UTF-8 text.
 size_t codePointCount(std::string_view text);
 

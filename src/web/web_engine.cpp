@@ -35,7 +35,7 @@ void onDownloadStarted(WebKitNetworkSession*, WebKitDownload* download, gpointer
 
 WebEngine::WebEngine(std::optional<Folders> folders) : folders_(std::move(folders)) {}
 
-WebEngine::~WebEngine() = default;
+WebEngine::~WebEngine() { enableFavicons_.disconnect(); }
 
 WebKitNetworkSession* WebEngine::networkSession() {
   if (!session_) {
@@ -43,9 +43,18 @@ WebKitNetworkSession* WebEngine::networkSession() {
         Folders{paths::appSupportDirectory() / "WebKit", paths::cacheDirectory() / "WebKit"});
     session_ = GObjectRef<WebKitNetworkSession>::adopt(
         webkit_network_session_new(folders.data.c_str(), folders.cache.c_str()));
-    // Off by default; the tab rows and favourites show the pages' icons.
-    webkit_website_data_manager_set_favicons_enabled(
-        webkit_network_session_get_website_data_manager(session_.get()), TRUE);
+    // Off by default; the tab rows and favourites show the pages' icons. Turning them on opens
+    // the icon database on disk while this thread waits (tens of milliseconds on a first start),
+    // so it is done on the main loop's first turn instead of before the first page is asked for.
+    // That is early enough: a web view takes up the database when its page starts loading, which
+    // takes later turns.
+    enableFavicons_ = Glib::signal_idle().connect(
+        [this] {
+          webkit_website_data_manager_set_favicons_enabled(
+              webkit_network_session_get_website_data_manager(session_.get()), TRUE);
+          return false;
+        },
+        Glib::PRIORITY_HIGH);
     g_signal_connect(session_.get(), "download-started", G_CALLBACK(onDownloadStarted), nullptr);
   }
   return session_.get();
@@ -58,7 +67,12 @@ std::shared_ptr<ContentRuleStore> WebEngine::contentRuleStore() {
       folder = folders_->contentRuleLists.empty() ? folders_->data / "ContentRuleLists"
                                                   : folders_->contentRuleLists;
     }
-    contentRuleStore_ = std::make_shared<WebKitContentRuleStore>(folder);
+    // The list compiled when the browser was built lies beside the rule file.
+    std::vector<std::filesystem::path> bundled;
+    if (const auto ruleFile = AdBlocker::bundledRuleFile()) {
+      bundled.push_back(ruleFile->parent_path() / content_rule_compiler::kBundledFolderName);
+    }
+    contentRuleStore_ = std::make_shared<WebKitContentRuleStore>(folder, bundled);
   }
   return contentRuleStore_;
 }

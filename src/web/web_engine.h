@@ -1,5 +1,6 @@
 #pragma once
 
+#include <glibmm/main.h>
 #include <webkit/webkit.h>
 
 #include <chrono>
@@ -34,9 +35,10 @@ class WebEngine : public WebViewFactory, public ContentRuleStoreProvider {
   WebEngine(const WebEngine&) = delete;
   WebEngine& operator=(const WebEngine&) = delete;
 
-  // Created on first use.
+  // Created on first use; the pages' icons are on from the main loop's next turn.
   WebKitNetworkSession* networkSession();
   // Created on first use; without folders, "ContentRuleLists" in the application's data folder.
+  // Lists are looked up first in the read-only store beside the bundled rule file.
   std::shared_ptr<ContentRuleStore> contentRuleStore() override;
   bool hasNetworkSession() const { return static_cast<bool>(session_); }
 
@@ -57,6 +59,7 @@ class WebEngine : public WebViewFactory, public ContentRuleStoreProvider {
   std::optional<Folders> folders_;
   std::chrono::milliseconds requestTimeout_ = kRequestTimeout;
   GObjectRef<WebKitNetworkSession> session_;
+  sigc::connection enableFavicons_;
   std::shared_ptr<ContentRuleStore> contentRuleStore_;
 };
 

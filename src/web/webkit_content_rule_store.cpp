@@ -1,6 +1,7 @@
 #include "web/webkit_content_rule_store.h"
 
 #include <functional>
+#include <system_error>
 #include <utility>
 
 #include "web/webkit_web_view_port.h"
@@ -26,65 +27,90 @@ std::shared_ptr<ContentRuleList> adopt(WebKitUserContentFilter* filter) {
   return list;
 }
 
+GObjectRef<WebKitUserContentFilterStore> filterStore(const std::filesystem::path& folder) {
+  return GObjectRef<WebKitUserContentFilterStore>::adopt(
+      webkit_user_content_filter_store_new(folder.c_str()));
+}
+
 }  // namespace
 
-WebKitContentRuleStore::WebKitContentRuleStore(const std::filesystem::path& folder)
-    : store_(GObjectRef<WebKitUserContentFilterStore>::adopt(
-          webkit_user_content_filter_store_new(folder.c_str()))) {}
+WebKitContentRuleStore::WebKitContentRuleStore(
+    const std::filesystem::path& folder, const std::vector<std::filesystem::path>& readOnlyFolders,
+    std::optional<std::filesystem::path> compiler)
+    : folder_(folder), compiler_(std::move(compiler)) {
+  std::error_code error;
+  for (const auto& readOnly : readOnlyFolders) {
+    // A folder that is not there holds nothing; asking the engine would only cost a turn.
+    if (std::filesystem::is_directory(readOnly, error)) stores_.push_back(filterStore(readOnly));
+  }
+  stores_.push_back(filterStore(folder));
+}
 
 WebKitContentRuleStore::~WebKitContentRuleStore() = default;
 
 void WebKitContentRuleStore::lookUp(const std::string& identifier, LookUpDone done) {
-  if (auto waiting = compiling_.find(identifier); waiting != compiling_.end()) {
-    waiting->second.push_back(
+  if (auto compile = compiling_.find(identifier); compile != compiling_.end()) {
+    compile->second.waiting.push_back(
         [done = std::move(done)](CompileResult result) { done(std::move(result.list)); });
     return;
   }
+  lookUpFrom(0, identifier, std::move(done));
+}
+
+void WebKitContentRuleStore::lookUpFrom(size_t store, const std::string& identifier,
+                                        LookUpDone done) {
   webkit_user_content_filter_store_load(
-      store_.get(), identifier.c_str(), nullptr, finishPending,
-      pending([done = std::move(done)](WebKitUserContentFilterStore* store, GAsyncResult* result) {
+      stores_[store].get(), identifier.c_str(), nullptr, finishPending,
+      pending([weak = weak_from_this(), store, identifier, done = std::move(done)](
+                  WebKitUserContentFilterStore* source, GAsyncResult* result) {
         // Not found and unreadable are alike to the caller: it compiles anew.
-        done(adopt(webkit_user_content_filter_store_load_finish(store, result, nullptr)));
+        auto list = adopt(webkit_user_content_filter_store_load_finish(source, result, nullptr));
+        const auto self = weak.lock();
+        if (list || !self || store + 1 == self->stores_.size()) return done(std::move(list));
+        self->lookUpFrom(store + 1, identifier, done);
       }));
 }
 
 void WebKitContentRuleStore::compile(const std::string& identifier, std::string encodedRules,
                                      CompileDone done) {
-  auto& waiting = compiling_[identifier];
-  waiting.push_back(std::move(done));
-  if (waiting.size() > 1) return;
+  auto& compile = compiling_[identifier];
+  compile.waiting.push_back(std::move(done));
+  if (compile.process) return;
+  compile.process = std::make_unique<ContentRuleCompileProcess>(
+      compiler_, folder_, identifier, std::move(encodedRules),
+      [weak = weak_from_this(), identifier](ContentRuleCompileProcess::Outcome outcome) {
+        if (auto self = weak.lock()) self->helperFinished(identifier, std::move(outcome));
+      });
+}
 
-  // The engine may hold the bytes after this call; they go when it lets go of them.
-  auto text = std::make_unique<std::string>(std::move(encodedRules));
-  GBytes* bytes = g_bytes_new_with_free_func(
-      text->data(), text->size(),
-      [](gpointer data) { std::unique_ptr<std::string>(static_cast<std::string*>(data)); },
-      text.get());
-  text.release();
-  webkit_user_content_filter_store_save(
-      store_.get(), identifier.c_str(), bytes, nullptr, finishPending,
+void WebKitContentRuleStore::helperFinished(const std::string& identifier,
+                                            ContentRuleCompileProcess::Outcome outcome) {
+  if (!outcome.compiled) return compiled(identifier, {nullptr, std::move(outcome.error)});
+  webkit_user_content_filter_store_load(
+      stores_.back().get(), identifier.c_str(), nullptr, finishPending,
       pending([weak = weak_from_this(), identifier](WebKitUserContentFilterStore* store,
                                                     GAsyncResult* result) {
         GError* error = nullptr;
-        CompileResult compiled{
-            adopt(webkit_user_content_filter_store_save_finish(store, result, &error)),
+        CompileResult loaded{
+            adopt(webkit_user_content_filter_store_load_finish(store, result, &error)),
             std::nullopt};
-        if (error) compiled.error = error->message;
-        g_clear_error(&error);
-        if (auto self = weak.lock()) self->compiled(identifier, std::move(compiled));
+        if (error) {
+          g_warning("The compiled content-rule list could not be loaded: %s", error->message);
+          g_error_free(error);
+        }
+        if (auto self = weak.lock()) self->compiled(identifier, std::move(loaded));
       }));
-  g_bytes_unref(bytes);
 }
 
 void WebKitContentRuleStore::compiled(const std::string& identifier, CompileResult result) {
-  const auto waiting = compiling_.extract(identifier);
-  if (waiting.empty()) return;
-  for (const auto& done : waiting.mapped()) done(result);
+  auto finished = compiling_.extract(identifier);
+  if (finished.empty()) return;
+  for (const auto& done : finished.mapped().waiting) done(result);
 }
 
 void WebKitContentRuleStore::identifiers(IdentifiersDone done) {
   webkit_user_content_filter_store_fetch_identifiers(
-      store_.get(), nullptr, finishPending,
+      stores_.back().get(), nullptr, finishPending,
       pending([done = std::move(done)](WebKitUserContentFilterStore* store, GAsyncResult* result) {
         std::vector<std::string> all;
         gchar** identifiers =
@@ -99,7 +125,7 @@ void WebKitContentRuleStore::identifiers(IdentifiersDone done) {
 
 void WebKitContentRuleStore::remove(const std::string& identifier) {
   webkit_user_content_filter_store_remove(
-      store_.get(), identifier.c_str(), nullptr, finishPending,
+      stores_.back().get(), identifier.c_str(), nullptr, finishPending,
       pending([](WebKitUserContentFilterStore* store, GAsyncResult* result) {
         webkit_user_content_filter_store_remove_finish(store, result, nullptr);
       }));

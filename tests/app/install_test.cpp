@@ -75,6 +75,13 @@ TEST(InstallTest, AnotherPrefixGetsARunnableBrowserWithItsEntryAndIcons) {
   EXPECT_TRUE(fs::is_regular_file(icons / "symbolic" / "apps" / (id + "-symbolic.svg")));
   g_key_file_free(entry);
 
+  // The shipped rules come compiled for this engine, so no first start compiles them.
+  std::ifstream shipped(rules, std::ios::binary);
+  const std::string shippedBytes{std::istreambuf_iterator<char>(shipped), {}};
+  EXPECT_TRUE(holdsCompiledList(share / "zemblo-browser" / "ContentRuleLists",
+                                AdBlocker::ruleListIdentifier(shippedBytes)));
+
+  // Rules of another digest are compiled by the installed helper into the user's folder.
   const std::string smallList =
       R"([{"trigger":{"url-filter":"installed-rules"},"action":{"type":"block"}}])";
   std::ofstream(rules, std::ios::trunc) << smallList;

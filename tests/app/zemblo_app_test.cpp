@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/records.h"
 #include "support/temp_home.h"
@@ -164,6 +165,36 @@ void closeTheWindowAndCount() {
 TEST(ZembloAppDeathTest, ClosedWindowsOpenAgainAndTheLastOneEndsTheApplicationQuietly) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(closeTheWindowAndCount(), ::testing::ExitedWithCode(0), "");
+}
+
+// In a process of its own, whose windows and web views go with it: exits with 0 when the selected
+// tab's page was asked for before the application's start-up finished and no window was built.
+void startAndCheckTheEarlyLoad() {
+  testing::TempHome home;
+  home.writeFile(home.dataDir() / "session.json", R"({"spaces": [{
+      "id": "6F1C8E4A-7B0D-4C55-9E55-2A4C1B7D9E01", "name": "Work", "symbol": "globe",
+      "colorA": "#7B61FF", "colorB": "#FF6FB5", "selectedTabID": "0B3F1A2C-4D5E-4F60-8172-93A4B5C6D7E8",
+      "tabs": [{"id": "0B3F1A2C-4D5E-4F60-8172-93A4B5C6D7E8", "title": "Page",
+                "url": "http://127.0.0.1:9/page"}]}],
+    "currentSpaceID": "6F1C8E4A-7B0D-4C55-9E55-2A4C1B7D9E01", "favorites": [],
+    "sidebarVisible": true})");
+  auto app = ZembloApp::create();
+  bool windowAtStartup = true;
+  bool loadingAtStartup = false;
+  app->signal_startup().connect(
+      [&] {
+        windowAtStartup = app->browserWindow() != nullptr;
+        const auto tab = app->store()->currentSpace()->selectedTab();
+        loadingAtStartup = tab && tab->storedWebView() && tab->hasStartedLoading;
+      },
+      true);
+  runApp(app, [] {});
+  std::exit(!windowAtStartup && loadingAtStartup ? 0 : 1);
+}
+
+TEST(ZembloAppDeathTest, TheSelectedTabsPageIsAskedForBeforeTheWindowIsBuilt) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(startAndCheckTheEarlyLoad(), ::testing::ExitedWithCode(0), "");
 }
 
 // Starts the real executable as a fresh user, lets it come up, ends it with a signal and checks

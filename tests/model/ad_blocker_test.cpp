@@ -47,7 +47,16 @@ class FakeRuleStore : public ContentRuleStore {
     stored.erase(identifier);
   }
 
+  // The blocker reads the rule file on a thread of its own and asks on a later turn of the
+  // main loop; waits a second at most for that.
+  void waitUntilAsked() {
+    const auto deadline = std::chrono::steady_clock::now() + 1s;
+    while (pending.empty() && std::chrono::steady_clock::now() < deadline) {
+      if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
+    }
+  }
   void answerAll() {
+    waitUntilAsked();
     while (!pending.empty()) {
       auto answer = std::move(pending.front());
       pending.pop_front();
@@ -220,12 +229,21 @@ TEST_F(AdBlockerTest, AnInvalidRuleFileReachesTheEngineAsValidText) {
 TEST_F(AdBlockerTest, AnswersArrivingAfterTheBlockerIsGoneAreIgnored) {
   auto adBlocker = blocker(writeRules(kRules));
   adBlocker->prepareRules(store);
+  store->waitUntilAsked();
   adBlocker.reset();
   store->answerAll();  // the look-up's answer would otherwise start a compile
   EXPECT_EQ(store->calls.size(), 1u);
   // The count's result may still be queued on the main loop.
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
+
+  // Gone while its file is still being read: the store is never asked.
+  auto early = blocker(writeRules(kRules));
+  early->prepareRules(store);
+  early.reset();
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  EXPECT_EQ(store->calls.size(), 1u);
 }
 
 TEST_F(AdBlockerTest, StatusLineFollowsTheStatusAndTheSwitch) {

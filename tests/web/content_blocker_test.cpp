@@ -255,5 +255,45 @@ TEST(ContentBlockerTest, EngineStoreCompilesOnceFindsByDigestAndRejectsInvalidFi
       AdBlocker::Status(AdBlocker::Failed{"Invalid or unsupported regular expression."}));
 }
 
+TEST(ContentBlockerTest, ReadOnlyStoresComeFirstAndCompilesRunInTheHelperProgram) {
+  testing::TempHome home;
+  UserDefaults defaults(home.root() / "defaults.json");
+  const std::string text = R"([{"trigger":{"url-filter":"/ads/"},"action":{"type":"block"}}])";
+  const auto rules = home.root() / "rules.json";
+  home.writeFile(rules, text);
+  auto prepared = [&](std::shared_ptr<ContentRuleStore> store) {
+    auto blocker = std::make_unique<AdBlocker>(defaults, rules);
+    blocker->prepareRules(std::move(store));
+    EXPECT_TRUE(waitUntilReady(*blocker));
+    return blocker;
+  };
+  const auto shipped = home.root() / "shipped";
+  CountingStore shipping(std::make_shared<WebKitContentRuleStore>(shipped));
+  ASSERT_EQ(prepared(std::shared_ptr<ContentRuleStore>(&shipping, [](auto*) {}))->status.peek(),
+            AdBlocker::Status(AdBlocker::Ready{}));
+
+  // Found in the read-only store: nothing is compiled or written into the user's own.
+  const auto own = home.root() / "own";
+  const auto store = std::make_shared<WebKitContentRuleStore>(own, std::vector{shipped});
+  CountingStore finding(store);
+  EXPECT_EQ(prepared(std::shared_ptr<ContentRuleStore>(&finding, [](auto*) {}))->status.peek(),
+            AdBlocker::Status(AdBlocker::Ready{}));
+  EXPECT_EQ(finding.compiles, 0);
+  EXPECT_TRUE(storedIdentifiers(*store).empty());
+
+  // The helper's message is the failure's; without a helper the compile fails plainly.
+  const auto failing = home.root() / "failing-compiler";
+  home.writeFile(failing, "#!/bin/sh\ncat >/dev/null\necho 'Out of memory.'\nexit 1\n");
+  std::filesystem::permissions(failing, std::filesystem::perms::owner_all);
+  EXPECT_EQ(prepared(std::make_shared<WebKitContentRuleStore>(
+                         own, std::vector<std::filesystem::path>{}, failing))
+                ->status.peek(),
+            AdBlocker::Status(AdBlocker::Failed{"Out of memory."}));
+  EXPECT_EQ(prepared(std::make_shared<WebKitContentRuleStore>(
+                         own, std::vector<std::filesystem::path>{}, std::nullopt))
+                ->status.peek(),
+            AdBlocker::Status(AdBlocker::Failed{localized("Kurallar derlenemedi.")}));
+}
+
 }  // namespace
 }  // namespace zemblo

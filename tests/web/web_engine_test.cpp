@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/ad_blocker.h"
+#include "platform/paths.h"
 #include "web_harness.h"
 
 namespace zemblo {
@@ -23,8 +25,8 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
   testing::initializeGtk();
   testing::TempHome home;
   UserDefaults defaults(home.root() / "user-defaults.json");
-  auto shared =
-      std::make_shared<WebEngine>(WebEngine::Folders{home.root() / "web-data", home.root() / "web-cache"});
+  auto shared = std::make_shared<WebEngine>(
+      WebEngine::Folders{home.root() / "web-data", home.root() / "web-cache"});
   WebEngine& engine = *shared;
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
@@ -38,8 +40,10 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
   ASSERT_TRUE(engine.hasNetworkSession());
   WebKitNetworkSession* session = engine.networkSession();
   EXPECT_FALSE(webkit_network_session_is_ephemeral(session));
-  EXPECT_TRUE(webkit_website_data_manager_get_favicons_enabled(
-      webkit_network_session_get_website_data_manager(session)));
+  EXPECT_TRUE(testing::waitUntil([&] {
+    return webkit_website_data_manager_get_favicons_enabled(
+        webkit_network_session_get_website_data_manager(session));
+  }));
   EXPECT_EQ(dataDirectory(session), home.root() / "web-data");
   EXPECT_EQ(cacheDirectory(session), home.root() / "web-cache");
   // Every tab shares the one session.
@@ -57,6 +61,26 @@ TEST(WebEngineTest, KeepsItsDataInTheApplicationsFolders) {
   WebKitNetworkSession* session = engine.networkSession();
   EXPECT_EQ(dataDirectory(session), home.root() / "data" / "Zemblo Browser" / "WebKit");
   EXPECT_EQ(cacheDirectory(session), home.root() / "cache" / "Zemblo Browser" / "WebKit");
+}
+
+TEST(WebEngineTest, FindsTheListCompiledWithTheBrowserWithoutCompilingOrCopyingIt) {
+  testing::TempHome home;
+  testing::initializeGtk();
+  const auto ruleFile = AdBlocker::bundledRuleFile();
+  ASSERT_TRUE(ruleFile);
+  const auto bytes = paths::readFile(*ruleFile);
+  ASSERT_TRUE(bytes);
+  WebEngine engine;
+  const auto store = engine.contentRuleStore();
+
+  std::optional<std::shared_ptr<ContentRuleList>> found;
+  store->lookUp(AdBlocker::ruleListIdentifier(*bytes), [&](auto list) { found = std::move(list); });
+  ASSERT_TRUE(testing::waitUntil([&] { return found.has_value(); }));
+  EXPECT_TRUE(*found);
+  std::optional<std::vector<std::string>> own;
+  store->identifiers([&](std::vector<std::string> all) { own = std::move(all); });
+  ASSERT_TRUE(testing::waitUntil([&] { return own.has_value(); }));
+  EXPECT_TRUE(own->empty());
 }
 
 }  // namespace

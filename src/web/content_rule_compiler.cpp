@@ -1,0 +1,153 @@
+#include "web/content_rule_compiler.h"
+
+#include <webkit/webkit.h>
+
+#include <csignal>
+#include <system_error>
+
+#include "platform/text.h"
+
+namespace zemblo {
+namespace content_rule_compiler {
+
+std::optional<std::string> compileHere(const std::filesystem::path& folder,
+                                       const std::string& identifier, const std::string& rules) {
+  struct Result {
+    bool finished = false;
+    std::optional<std::string> error;
+  } result;
+  const auto store = GObjectRef<WebKitUserContentFilterStore>::adopt(
+      webkit_user_content_filter_store_new(folder.c_str()));
+  GBytes* bytes = g_bytes_new_static(rules.data(), rules.size());
+  webkit_user_content_filter_store_save(
+      store.get(), identifier.c_str(), bytes, nullptr,
+      [](GObject* source, GAsyncResult* answer, gpointer data) {
+        auto* result = static_cast<Result*>(data);
+        GError* error = nullptr;
+        WebKitUserContentFilter* filter = webkit_user_content_filter_store_save_finish(
+            WEBKIT_USER_CONTENT_FILTER_STORE(source), answer, &error);
+        if (filter) webkit_user_content_filter_unref(filter);
+        if (!filter) result->error = error ? error->message : "";
+        g_clear_error(&error);
+        result->finished = true;
+      },
+      &result);
+  g_bytes_unref(bytes);
+  while (!result.finished) g_main_context_iteration(nullptr, TRUE);
+  return result.error;
+}
+
+std::optional<std::filesystem::path> helperProgram() {
+  std::error_code error;
+  // A program run from the build tree: <build>/src/zemblo-browser, <build>/tests/…
+  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    const auto built = program.parent_path().parent_path() / "tools" / kProgramName;
+    if (std::filesystem::is_regular_file(built, error)) return built;
+#ifdef ZEMBLO_LIBEXEC_DIR_FROM_PROGRAM
+    const auto beside = program.parent_path() / ZEMBLO_LIBEXEC_DIR_FROM_PROGRAM / kProgramName;
+    if (std::filesystem::is_regular_file(beside, error)) return beside.lexically_normal();
+#endif
+  }
+#ifdef ZEMBLO_LIBEXEC_DIR
+  const auto installed = std::filesystem::path(ZEMBLO_LIBEXEC_DIR) / kProgramName;
+  if (std::filesystem::is_regular_file(installed, error)) return installed;
+#endif
+  return std::nullopt;
+}
+
+}  // namespace content_rule_compiler
+
+namespace {
+
+using Done = ContentRuleCompileProcess::Done;
+using Outcome = ContentRuleCompileProcess::Outcome;
+
+// The answer of one run on its way through the main loop; dropped once the run was stopped.
+struct PendingAnswer {
+  GObjectRef<GCancellable> cancellable;
+  Done done;
+  Outcome outcome;
+};
+
+void helperFinished(GObject* source, GAsyncResult* result, gpointer data) {
+  const std::unique_ptr<Done> done(static_cast<Done*>(data));
+  auto* process = G_SUBPROCESS(source);
+  GBytes* output = nullptr;
+  GError* error = nullptr;
+  if (!g_subprocess_communicate_finish(process, result, &output, nullptr, &error)) {
+    const bool stopped = g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
+    if (!stopped) g_warning("The content-rule compiler failed: %s", error->message);
+    g_error_free(error);
+    if (!stopped) (*done)(Outcome{});
+    return;
+  }
+  Outcome outcome;
+  outcome.compiled = g_subprocess_get_successful(process);
+  if (!outcome.compiled) {
+    gsize size = 0;
+    const auto* text = static_cast<const char*>(output ? g_bytes_get_data(output, &size) : nullptr);
+    const auto message = trimmedWhitespaceAndNewlines(std::string_view(text ? text : "", size));
+    if (!message.empty()) outcome.error = validUtf8(message);
+    if (g_subprocess_get_if_signaled(process)) {
+      g_warning("The content-rule compiler ended on signal %d", g_subprocess_get_term_sig(process));
+    }
+  }
+  if (output) g_bytes_unref(output);
+  (*done)(std::move(outcome));
+}
+
+}  // namespace
+
+ContentRuleCompileProcess::ContentRuleCompileProcess(
+    const std::optional<std::filesystem::path>& program, const std::filesystem::path& folder,
+    const std::string& identifier, std::string rules, Done done) {
+  if (!program) {
+    g_warning("The content-rule compiler %s was not found", content_rule_compiler::kProgramName);
+    answerLater(std::move(done), Outcome{});
+    return;
+  }
+  GError* error = nullptr;
+  process_ = GObjectRef<GSubprocess>::adopt(g_subprocess_new(
+      static_cast<GSubprocessFlags>(G_SUBPROCESS_FLAGS_STDIN_PIPE | G_SUBPROCESS_FLAGS_STDOUT_PIPE),
+      &error, program->c_str(), "-", folder.c_str(), identifier.c_str(), nullptr));
+  if (!process_) {
+    g_warning("The content-rule compiler could not start: %s", error->message);
+    g_error_free(error);
+    answerLater(std::move(done), Outcome{});
+    return;
+  }
+  // The pipe may still read from the bytes after this call; they go when it lets go of them.
+  auto text = std::make_unique<std::string>(std::move(rules));
+  GBytes* bytes = g_bytes_new_with_free_func(
+      text->data(), text->size(),
+      [](gpointer data) { std::unique_ptr<std::string>(static_cast<std::string*>(data)); },
+      text.get());
+  text.release();
+  g_subprocess_communicate_async(process_.get(), bytes, cancellable_.get(), helperFinished,
+                                 std::make_unique<Done>(std::move(done)).release());
+  g_bytes_unref(bytes);
+}
+
+ContentRuleCompileProcess::~ContentRuleCompileProcess() {
+  if (process_) g_subprocess_send_signal(process_.get(), SIGTERM);
+  g_cancellable_cancel(cancellable_.get());
+}
+
+void ContentRuleCompileProcess::answerLater(Done done, Outcome outcome) {
+  auto pending = std::make_unique<PendingAnswer>(PendingAnswer{
+      GObjectRef<GCancellable>::share(cancellable_.get()), std::move(done), std::move(outcome)});
+  g_idle_add_full(
+      G_PRIORITY_DEFAULT_IDLE,
+      [](gpointer data) -> gboolean {
+        auto* pending = static_cast<PendingAnswer*>(data);
+        if (!g_cancellable_is_cancelled(pending->cancellable.get())) {
+          pending->done(std::move(pending->outcome));
+        }
+        return G_SOURCE_REMOVE;
+      },
+      pending.release(),
+      [](gpointer data) { std::unique_ptr<PendingAnswer>(static_cast<PendingAnswer*>(data)); });
+}
+
+}  // namespace zemblo
