@@ -5,6 +5,7 @@
 #include "app/browser_commands.h"
 #include "model/browser_store.h"
 #include "model/download_manager.h"
+#include "passwords/password_clipboard.h"
 #include "passwords/passwords_window.h"
 #include "platform/process.h"
 #include "settings/settings_view.h"
@@ -82,6 +83,8 @@ void ZembloApp::on_shutdown() {
   if (store_) store_->saveNow();
   // A running download must not hold the process: it stops and its partial file goes.
   if (store_) store_->downloads().cancelAll();
+  // A copied password must not stay on the clipboard once the browser is gone.
+  if (passwordClipboard_) passwordClipboard_->clearPassword();
   languageObserver_.reset();
   commandsObserver_.reset();
   Gtk::Application::on_shutdown();
@@ -113,7 +116,20 @@ void ZembloApp::attachBrowserCommands() {
 }
 
 void ZembloApp::showPasswordsWindow() {
-  if (!passwordsWindow_) passwordsWindow_ = std::make_unique<PasswordsWindow>(*store());
+  if (!passwordsWindow_) {
+    if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
+    passwordsWindow_ = std::make_unique<PasswordsWindow>(*store(), *passwordClipboard_);
+    // Closing ends the window, so the next one opens locked, as the settings window does.
+    passwordsWindow_->signal_close_request().connect(
+        [this] {
+          passwordsWindow_->set_visible(false);
+          Glib::signal_idle().connect_once([this] {
+            if (passwordsWindow_ && !passwordsWindow_->get_visible()) passwordsWindow_.reset();
+          });
+          return true;
+        },
+        false);
+  }
   present(*passwordsWindow_, *this);
 }
 
