@@ -5,6 +5,10 @@ set -euo pipefail
 scratch=$(mktemp -d)
 export XDG_RUNTIME_DIR=$scratch/runtime
 mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$scratch/keyring-data"
+# The accessibility bus, started on demand by the session bus, keeps its socket in the runtime
+# folder of the bus's own environment: a private one, or parallel sessions share one socket path
+# and one session's end deletes the socket under the others.
+dbus-update-activation-environment XDG_RUNTIME_DIR
 # The keyring keeps its files in the scratch folder, never in a real home.
 printf '%s' zemblo-test-keyring |
   XDG_DATA_HOME=$scratch/keyring-data gnome-keyring-daemon --foreground --unlock --components=secrets \

@@ -2,6 +2,9 @@
 
 #include <adwaita.h>
 
+#include <functional>
+#include <memory>
+
 #include "app/browser_commands.h"
 #include "model/browser_store.h"
 #include "model/download_manager.h"
@@ -9,7 +12,9 @@
 #include "passwords/passwords_window.h"
 #include "platform/process.h"
 #include "settings/settings_view.h"
+#include "web/store_environment.h"
 #include "web/web_engine.h"
+#include "widgets/symbol_icons.h"
 #include "window/browser_window.h"
 
 namespace zemblo {
@@ -33,6 +38,24 @@ void present(Window& window, Gtk::Application& app) {
   window.present();
 }
 
+// Left to the toolkit, a closed window would be destroyed under the object that owns it, which
+// then works on a dead window (the next opening, the end of the application). The window is
+// hidden instead, after `first`, and dropped once its own signal has returned; the application
+// ends with its last window.
+template <class Window>
+void dropWhenClosed(std::unique_ptr<Window>& owner, std::function<void()> first = nullptr) {
+  owner->signal_close_request().connect(
+      [&owner, first] {
+        if (first) first();
+        owner->set_visible(false);
+        Glib::signal_idle().connect_once([&owner] {
+          if (owner && !owner->get_visible()) owner.reset();
+        });
+        return true;
+      },
+      false);
+}
+
 }  // namespace
 
 ZembloApp::ZembloApp() : Gtk::Application(kApplicationId) {}
@@ -46,7 +69,7 @@ std::shared_ptr<BrowserStore> ZembloApp::store() {
   if (!store_) {
     if (!webEngine_) webEngine_ = std::make_shared<WebEngine>();
     BrowserStoreEnvironment environment;
-    environment.webViewFactory = webEngine_;
+    connectWebEngine(environment, webEngine_);
     environment.applyAppearance = [](ThemeMode theme) {
       adw_style_manager_set_color_scheme(adw_style_manager_get_default(), colorSchemeFor(theme));
     };
@@ -59,6 +82,10 @@ std::shared_ptr<BrowserStore> ZembloApp::store() {
 void ZembloApp::on_startup() {
   Gtk::Application::on_startup();
   adw_init();
+  // Every window shows the application icon: from the icon theme when installed, else from our
+  // resource, which holds it under the same name.
+  registerSymbolIcons(Gdk::Display::get_default());
+  Gtk::Window::set_default_icon_name(kApplicationId);
   process::handleTerminationSignals([this] { quit(); });
   add_action("browser", [this] { showBrowserWindow(); });
   add_action("passwords", [this] { showPasswordsWindow(); });
@@ -93,8 +120,13 @@ void ZembloApp::on_shutdown() {
 void ZembloApp::showBrowserWindow() {
   if (!browserWindow_) {
     browserWindow_ = std::make_unique<BrowserWindow>(*store());
-    attachBrowserCommands();
+    // The menu's popover, actions and shortcuts are on the window: they go first.
+    dropWhenClosed(browserWindow_, [this] {
+      commandsObserver_.reset();
+      browserMenu_.reset();
+    });
   }
+  if (!browserMenu_) attachBrowserCommands();
   present(*browserWindow_, *this);
 }
 
@@ -119,16 +151,7 @@ void ZembloApp::showPasswordsWindow() {
   if (!passwordsWindow_) {
     if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
     passwordsWindow_ = std::make_unique<PasswordsWindow>(*store(), *passwordClipboard_);
-    // Closing ends the window, so the next one opens locked, as the settings window does.
-    passwordsWindow_->signal_close_request().connect(
-        [this] {
-          passwordsWindow_->set_visible(false);
-          Glib::signal_idle().connect_once([this] {
-            if (passwordsWindow_ && !passwordsWindow_->get_visible()) passwordsWindow_.reset();
-          });
-          return true;
-        },
-        false);
+    dropWhenClosed(passwordsWindow_);
   }
   present(*passwordsWindow_, *this);
 }
@@ -136,17 +159,7 @@ void ZembloApp::showPasswordsWindow() {
 void ZembloApp::showSettingsWindow() {
   if (!settingsWindow_) {
     settingsWindow_ = std::make_unique<SettingsView>(*store());
-    // Closing ends the window: the next one opens on Appearance with fresh state. It goes on a
-    // later turn, out of its own signal handler.
-    settingsWindow_->signal_close_request().connect(
-        [this] {
-          settingsWindow_->set_visible(false);
-          Glib::signal_idle().connect_once([this] {
-            if (settingsWindow_ && !settingsWindow_->get_visible()) settingsWindow_.reset();
-          });
-          return true;
-        },
-        false);
+    dropWhenClosed(settingsWindow_);
   }
   present(*settingsWindow_, *this);
 }

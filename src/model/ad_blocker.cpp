@@ -59,17 +59,7 @@ AdBlocker::AdBlocker(UserDefaults& defaults, std::optional<std::filesystem::path
 AdBlocker::~AdBlocker() = default;
 
 std::optional<std::filesystem::path> AdBlocker::bundledRuleFile() {
-  std::error_code error;
-#ifdef ZEMBLO_DATA_DIR
-  const std::filesystem::path installed = std::filesystem::path(ZEMBLO_DATA_DIR) / kRuleFileName;
-  if (std::filesystem::is_regular_file(installed, error)) return installed;
-#endif
-  // A program run from the build tree: <build>/src/zemblo-browser, <build>/tests/…
-  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return std::nullopt;
-  const auto built = program.parent_path().parent_path() / "resources" / kRuleFileName;
-  if (std::filesystem::is_regular_file(built, error)) return built;
-  return std::nullopt;
+  return paths::bundledDataFile(kRuleFileName);
 }
 
 std::string AdBlocker::ruleListIdentifier(std::string_view ruleFileBytes) {
@@ -113,7 +103,10 @@ void AdBlocker::prepareRules(std::shared_ptr<ContentRuleStore> store) {
   });
 }
 
-void AdBlocker::fail(std::string message) { status.set(Failed{std::move(message)}); }
+void AdBlocker::fail(std::string message) {
+  g_warning("The content blocker could not start: %s", message.c_str());
+  status.set(Failed{std::move(message)});
+}
 
 void AdBlocker::startCounting(std::shared_ptr<const std::string> bytes) {
   counter_ = std::jthread([bytes = std::move(bytes), alive = std::weak_ptr<bool>(alive_), this] {

@@ -62,8 +62,8 @@ class AdBlocker {
   // Run after the list became ready and after every change of the switch or the allow list.
   std::function<void()> onChange;
 
-  // The rule file installed with the browser, else the one in the build tree next to the
-  // running program; none when there is neither.
+  // The rule file shipped with the browser, installed or in the build tree (see
+  // paths::bundledDataFile); none when there is neither.
   static std::optional<std::filesystem::path> bundledRuleFile();
   // "zemblo.adblock." and the first 6 bytes of the file's SHA-256 digest in lowercase hex.
   static std::string ruleListIdentifier(std::string_view ruleFileBytes);

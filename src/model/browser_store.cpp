@@ -105,7 +105,7 @@ void BrowserStore::start() {
                                          : std::make_shared<KeyringVaultStorage>();
   passwords_ = std::make_unique<PasswordStore>(*defaults_, std::move(vault));
   adBlocker_ = std::make_shared<AdBlocker>(*defaults_);
-  darkMode_ = std::make_unique<DarkModeController>();
+  darkMode_ = std::make_shared<DarkModeController>(scheduler_);
   autofill_ = std::make_shared<AutofillBridge>();
 
   prefs_.set(AppPreferences::load(*defaults_));
@@ -132,6 +132,12 @@ void BrowserStore::start() {
   };
   adBlocker_->prepareRules(contentRuleStoreOf(environment_.webViewFactory.get()));
   darkMode_->browser = weakSelf;
+  if (environment_.observeSystemDark) {
+    const std::weak_ptr<DarkModeController> weakDarkMode = darkMode_;
+    darkMode_->appearanceObservation = environment_.observeSystemDark([weakDarkMode] {
+      if (auto controller = weakDarkMode.lock()) controller->appearanceChanged();
+    });
+  }
   applyAppAppearance();
 }
 
@@ -489,7 +495,11 @@ void BrowserStore::deleteSpace(const Space& space) {
   if (spaces.peek().size() < 2) return;
   const auto deleting = findSpace(space);
   if (!deleting) return;
-  for (const auto& tab : deleting->tabs.peek()) tab->tearDown();
+  // Top to bottom, so that reopening them one after another puts them back in their order.
+  for (const auto& tab : deleting->tabs.peek()) {
+    pushClosedTab(*deleting, *tab);
+    tab->tearDown();
+  }
   const bool wasCurrent = deleting == currentSpace();
   spaces.mutate([&](SpaceList& list) { std::erase(list, deleting); });
   if (wasCurrent) {

@@ -42,12 +42,15 @@ struct PageDarkModeDecision {
 
 // Whether page dark mode is switched off for the site of `host`: its canonical host matches an
 // excluded host, being the same site, one of its subdomains or one of its parent domains. A
-// missing host is never excluded.
+// missing host, or one with nothing left once canonical ("www."), is never excluded.
 bool isPageDarkModeDisabled(const AppPreferences& prefs, const std::optional<std::string>& host);
 
 // The look of the page at `url` under the preferences, given whether the application is dark.
 PageDarkModeDecision pageDarkModeDecision(const AppPreferences& prefs,
                                           const std::optional<Url>& url, bool systemDark);
+PageDarkModeDecision pageDarkModeDecisionForHost(const AppPreferences& prefs,
+                                                 const std::optional<std::string>& host,
+                                                 bool systemDark);
 
 // What the store reaches outside the model. Production code takes the defaults; tests inject
 // their own folder, defaults, clock and web views.
@@ -65,9 +68,16 @@ struct BrowserStoreEnvironment {
   std::function<bool()> isSystemDark;
   // Where the saved passwords are kept; the desktop keyring when absent.
   std::shared_ptr<VaultStorage> vaultStorage;
-  // Gives the tab's existing web view its dark-mode look and hands the page its configuration;
-  // the web engine layer supplies it. Without it the decisions reach no web view.
-  std::function<void(BrowserTab&, const PageDarkModeDecision&)> applyPageDarkMode;
+  // Starts watching whether the application shows dark; `changed` runs on every change until
+  // the returned token goes. None: nothing is watched.
+  std::function<std::shared_ptr<void>(std::function<void()> changed)> observeSystemDark;
+  // Gives the tab's existing web view its dark-mode look for the page it shows or is about to
+  // show, and with `pushToPage` hands the shown page its new configuration at once; the web
+  // engine layer supplies it. Without it the decisions reach no web view.
+  std::function<void(BrowserTab&, const PageDarkModeDecision&, bool pushToPage)> applyPageDarkMode;
+  // Removes every kind of data sites stored (cookies, storage, caches); `done` runs later with
+  // whether the engine managed it. The web engine layer supplies it.
+  std::function<void(std::function<void(bool cleared)> done)> clearWebsiteData;
 };
 
 // The one model object of the browser: spaces with their tabs, favourites, history,
@@ -136,6 +146,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // For page handlers, which may outlive the store.
   std::weak_ptr<const AdBlocker> weakAdBlocker() const { return adBlocker_; }
   DarkModeController& darkMode() const { return *darkMode_; }
+  std::weak_ptr<const DarkModeController> weakDarkMode() const { return darkMode_; }
   AutofillBridge& autofill() const { return *autofill_; }
   // For page handlers, which may outlive the store.
   std::weak_ptr<AutofillBridge> weakAutofill() const { return autofill_; }
@@ -174,7 +185,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // A new space after the others, coloured and iconed by how many spaces there are; it does not
   // become current.
   std::shared_ptr<Space> addSpace();
-  // Closes the space's tabs without keeping them for reopening; the last space stays.
+  // Closes the space's tabs, keeping those with an address for reopening (in the current space,
+  // since theirs is gone); the last space stays.
   void deleteSpace(const Space& space);
   void moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset);
 
@@ -231,12 +243,21 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Brings every existing web view in line with the page dark-mode preferences and the
   // application's appearance; creates no web view.
   void applyPageDarkModeToAllTabs();
-  // Brings one tab's web view in line with page dark mode for a page at `address`.
-  void applyDarkMode(BrowserTab& tab, const std::optional<Url>& address);
+  // Brings one tab's web view in line with page dark mode for a page at `address`; with
+  // `pushToPage` the page shown now takes the new configuration too.
+  void applyDarkMode(BrowserTab& tab, const std::optional<Url>& address, bool pushToPage = false);
   bool isSystemDark() const;
   // Puts the site of the tab's page on the content blocker's allow list (`allowed`) or takes it
   // off, then reloads the tab so the page shows the change. A page without a host does nothing.
   void setAdBlock(bool allowed, BrowserTab& tab);
+  // Switches page dark mode back on for the site of the tab's page (`on`), or off: every excluded
+  // host of the same site goes, and when switched off the page's canonical host is added once. A
+  // page without a host does nothing.
+  void setPageDarkMode(bool on, const BrowserTab& tab);
+  // Removes all website data of every tab; history, session, favourites, passwords and
+  // preferences stay. `done` learns whether the data is really gone, once the engine is done
+  // (at once, with false, when there is no engine).
+  void clearWebsiteData(std::function<void(bool cleared)> done);
 
   SessionSnapshot sessionSnapshot() const;
 
@@ -276,7 +297,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::shared_ptr<DownloadManager> downloads_;
   std::unique_ptr<PasswordStore> passwords_;
   std::shared_ptr<AdBlocker> adBlocker_;
-  std::unique_ptr<DarkModeController> darkMode_;
+  std::shared_ptr<DarkModeController> darkMode_;
   std::shared_ptr<AutofillBridge> autofill_;
   std::unique_ptr<ScheduledTask> saveTask_;
   std::unique_ptr<ScheduledTask> saveRetry_;

@@ -20,13 +20,16 @@ size_t wrappedStep(size_t from, size_t count, bool forward) {
 bool isPageDarkModeDisabled(const AppPreferences& prefs, const std::optional<std::string>& host) {
   if (!host) return false;
   const std::optional<std::string> site = normalizedHost(*host);
-  if (!site) return false;
-  return std::ranges::any_of(prefs.darkDisabledHosts,
-                             [&](const std::string& entry) { return hostsMatch(entry, *site); });
+  // "www." alone names no site; an empty entry must not turn it into one.
+  if (!site || site->empty()) return false;
+  return std::ranges::any_of(prefs.darkDisabledHosts, [&](const std::string& entry) {
+    return !entry.empty() && hostsMatch(entry, *site);
+  });
 }
 
-PageDarkModeDecision pageDarkModeDecision(const AppPreferences& prefs,
-                                          const std::optional<Url>& url, bool systemDark) {
+PageDarkModeDecision pageDarkModeDecisionForHost(const AppPreferences& prefs,
+                                                 const std::optional<std::string>& host,
+                                                 bool systemDark) {
   bool wanted = false;
   switch (prefs.pageDarkMode) {
     case PageDarkMode::off:
@@ -38,8 +41,13 @@ PageDarkModeDecision pageDarkModeDecision(const AppPreferences& prefs,
       wanted = true;
       break;
   }
-  const bool dark = wanted && !isPageDarkModeDisabled(prefs, url ? url->host() : std::nullopt);
+  const bool dark = wanted && !isPageDarkModeDisabled(prefs, host);
   return PageDarkModeDecision{dark, prefs.darkBrightness, prefs.darkContrast};
+}
+
+PageDarkModeDecision pageDarkModeDecision(const AppPreferences& prefs,
+                                          const std::optional<Url>& url, bool systemDark) {
+  return pageDarkModeDecisionForHost(prefs, url ? url->host() : std::nullopt, systemDark);
 }
 
 void BrowserStore::newTab() {
@@ -128,13 +136,15 @@ void BrowserStore::applyPageDarkModeToAllTabs() {
   const SpaceList list = spaces.peek();
   for (const auto& space : list) {
     const Space::TabList tabs = space->tabs.peek();
-    for (const auto& tab : tabs) applyDarkMode(*tab, tab->url.peek());
+    for (const auto& tab : tabs) applyDarkMode(*tab, tab->url.peek(), /*pushToPage=*/true);
   }
 }
 
-void BrowserStore::applyDarkMode(BrowserTab& tab, const std::optional<Url>& address) {
+void BrowserStore::applyDarkMode(BrowserTab& tab, const std::optional<Url>& address,
+                                 bool pushToPage) {
   if (!environment_.applyPageDarkMode || !tab.storedWebView()) return;
-  environment_.applyPageDarkMode(tab, pageDarkModeDecision(prefs_.peek(), address, isSystemDark()));
+  environment_.applyPageDarkMode(tab, pageDarkModeDecision(prefs_.peek(), address, isSystemDark()),
+                                 pushToPage);
 }
 
 void BrowserStore::setAdBlock(bool allowed, BrowserTab& tab) {
@@ -142,6 +152,28 @@ void BrowserStore::setAdBlock(bool allowed, BrowserTab& tab) {
   if (!address || !address->host()) return;
   adBlocker().setAllowed(allowed, *address->host());
   tab.reload();
+}
+
+void BrowserStore::setPageDarkMode(bool on, const BrowserTab& tab) {
+  const auto& address = tab.url.peek();
+  const auto host = address ? address->host() : std::nullopt;
+  if (!host) return;
+  const std::optional<std::string> site = normalizedHost(*host);
+  if (!site || site->empty()) return;
+  updatePrefs([&](AppPreferences& prefs) {
+    std::erase_if(prefs.darkDisabledHosts,
+                  [&](const std::string& entry) { return hostsMatch(entry, *site); });
+    if (!on) prefs.darkDisabledHosts.push_back(*site);
+  });
+}
+
+void BrowserStore::clearWebsiteData(std::function<void(bool cleared)> done) {
+  if (!environment_.clearWebsiteData) {
+    // Without an engine nothing was removed: never claim the data is gone.
+    done(false);
+    return;
+  }
+  environment_.clearWebsiteData(std::move(done));
 }
 
 }  // namespace zemblo

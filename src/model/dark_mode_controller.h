@@ -1,17 +1,49 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/scheduler.h"
+#include "platform/url.h"
 
 namespace zemblo {
 
 class BrowserStore;
+struct PageDarkModeDecision;
 
 // Page dark mode: darkens light pages in every tab according to the preferences and the
-// application's appearance.
+// application's appearance. The web engine side runs the page script, which asks this controller
+// how to show its page; the store pushes changes into open pages.
 class DarkModeController {
  public:
+  // The isolated script world of the page script and its handler: the page's own scripts can
+  // neither reach the handler nor the script's state.
+  static constexpr const char* kContentWorld = "ZembloDark";
+  static constexpr const char* kMessageHandler = "zembloDark";
+
+  explicit DarkModeController(Scheduler& scheduler);
+  ~DarkModeController();
+  DarkModeController(const DarkModeController&) = delete;
+  DarkModeController& operator=(const DarkModeController&) = delete;
+
   // The store whose tabs it darkens; held weakly, set by the store at start-up.
   std::weak_ptr<BrowserStore> browser;
+  // Watches the application's light or dark appearance while held; set by the store at start-up.
+  std::shared_ptr<void> appearanceObservation;
+
+  // The answer to a page script: how the tab's page is to look, every frame of the tab alike;
+  // the host the frame reported stands in only while the tab has no page with a host. None once
+  // the store is gone.
+  std::optional<PageDarkModeDecision> replyConfig(
+      const std::optional<Url>& tabPage, const std::optional<std::string>& frameHost) const;
+
+  // The application turned light or dark: every open page follows on a later turn.
+  void appearanceChanged();
+
+ private:
+  Scheduler& scheduler_;
+  std::unique_ptr<ScheduledTask> pendingApply_;
 };
 
 }  // namespace zemblo

@@ -288,6 +288,7 @@ constexpr LocalizationPair kPairs[] = {
     {"Tüm sitelerden çıkış yapılır, önbellek silinir",
      "Signs you out of every site and clears the cache"},
     {"Temizlendi", "Cleared"},
+    {"Veriler silinemedi. Tekrar dene.", "The data couldn't be deleted. Try again."},
     {"Geçmiş temizlensin mi?", "Clear history?"},
     {"Geçmişi Temizle", "Clear History"},
     {"Ziyaret ettiğin sitelerin kaydı silinir. Açık sekmeler etkilenmez.",
@@ -326,6 +327,10 @@ constexpr LocalizationPair kPairs[] = {
     {"En az bir alan olmalı", "You need at least one space"},
     {"Bu alandaki %@ sekme kapanır", "%@ tabs in this space will close"},
     {"Bu alandaki %@ sekme kapanır|one", "%@ tab in this space will close"},
+    {"Sola taşı", "Move left"},
+    {"Sağa taşı", "Move right"},
+    {"Başlangıç rengi", "Start color"},
+    {"Bitiş rengi", "End color"},
     {"Sil…", "Delete…"},
     {"\"%@\" silinsin mi?", "Delete \"%@\"?"},
     {"Alanı Sil", "Delete Space"},
@@ -482,7 +487,8 @@ constexpr LocalizationPair kPairs[] = {
     {"Ayarlar", "Settings"},
 
     // Texts of this browser's own: Linux counterparts of what other desktops give every
-    // application, and the notices of the faults it guards against.
+    // application, the notices of the faults it guards against, and names screen readers
+    // announce for buttons that show only symbols.
     {"Çık", "Quit"},
     {"Oturum dosyası okunamadı ve \"%@\" olarak saklandı. Sekmeleriniz yeniden başlatıldı.",
      "The session file couldn't be read and was kept as \"%@\". Your tabs were started afresh."},
@@ -493,6 +499,9 @@ constexpr LocalizationPair kPairs[] = {
     {"Oturum kaydedilemedi; yeniden denenecek. Sorun sürerse değişiklikler kaybolabilir.",
      "The session couldn't be saved; it will be tried again. If this goes on, changes may be "
      "lost."},
+    {"Önceki eşleşme", "Previous match"},
+    {"Sonraki eşleşme", "Next match"},
+    {"Bul çubuğunu kapat", "Close find bar"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace zemblo::paths {
 namespace {
@@ -67,6 +68,25 @@ bool sameFolder(const std::filesystem::path& a, const std::filesystem::path& b) 
 }
 
 }  // namespace
+
+std::optional<std::filesystem::path> bundledDataFile(std::string_view name) {
+  std::error_code error;
+  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return std::nullopt;
+  const std::filesystem::path folder = program.parent_path();
+  std::vector<std::filesystem::path> candidates;
+#ifdef ZEMBLO_DATA_DIR_FROM_PROGRAM
+  candidates.push_back(folder / ZEMBLO_DATA_DIR_FROM_PROGRAM / name);
+#endif
+  candidates.push_back(folder.parent_path() / "resources" / name);
+#ifdef ZEMBLO_DATA_DIR
+  candidates.push_back(std::filesystem::path(ZEMBLO_DATA_DIR) / name);
+#endif
+  for (auto& candidate : candidates) {
+    if (std::filesystem::is_regular_file(candidate, error)) return candidate.lexically_normal();
+  }
+  return std::nullopt;
+}
 
 std::filesystem::path downloadsDirectory() {
   std::filesystem::path folder = configuredDownloadFolder().value_or(home() / "Downloads");

@@ -19,6 +19,12 @@ std::filesystem::path configDirectory();
 // $XDG_CACHE_HOME/Zemblo Browser: the web engine's cache.
 std::filesystem::path cacheDirectory();
 
+// A read-only file shipped with the browser, looked for beside the running program as it was
+// installed (<prefix>/bin/../share/zemblo-browser, wherever the prefix is), then in the build
+// tree it was built in (<build>/resources for <build>/src/zemblo-browser and the test programs),
+// then in the folder the build was configured to install into. Nothing when none holds it.
+std::optional<std::filesystem::path> bundledDataFile(std::string_view name);
+
 // The user's Downloads folder: the XDG download folder of user-dirs.dirs (read anew on every call),
 // else "Downloads" in the home folder, never the home folder itself. Created when missing.
 std::filesystem::path downloadsDirectory();

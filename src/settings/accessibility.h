@@ -19,6 +19,13 @@ inline void setDescription(Gtk::Widget& widget, const std::string& description) 
                                  description.c_str(), -1);
 }
 
+// For a control whose focus lands on a button inside it (a drop-down, a colour button): the
+// name goes to the button as well, since that is what assistive technologies meet.
+inline void setLabelWithInnerButton(Gtk::Widget& control, const std::string& label) {
+  setLabel(control, label);
+  if (Gtk::Widget* inner = control.get_first_child()) setLabel(*inner, label);
+}
+
 // For buttons that stand for one choice among several.
 inline void setPressed(Gtk::Widget& widget, bool pressed) {
   gtk_accessible_update_state(

@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include "settings/settings_paint.h"
+#include "settings/settings_style.h"
 
 namespace zemblo {
 namespace {
@@ -12,7 +13,6 @@ constexpr double kGlowOpacity = 0.35;
 constexpr double kGlowBlur = 6;
 constexpr double kGlowY = 3;
 constexpr const char* kProductInitial = "Z";
-constexpr const char* kRoundedFamilies = "Nunito, Comfortaa, Quicksand, sans-serif";
 
 }  // namespace
 
@@ -65,7 +65,7 @@ void BrandTile::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
 
   // The letter keeps its own rounded design whatever font the window uses.
   auto text = create_pango_layout(letter_);
-  Pango::FontDescription font(kRoundedFamilies);
+  Pango::FontDescription font(*SettingsStyle::fontFamily(InterfaceFont::rounded));
   font.set_absolute_size(kLetterPoints * PANGO_SCALE);
   font.set_weight(Pango::Weight::BOLD);
   text->set_font_description(font);

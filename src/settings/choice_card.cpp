@@ -1,6 +1,7 @@
 #include "settings/choice_card.h"
 
 #include "settings/accessibility.h"
+#include "settings/row_parts.h"
 
 namespace zemblo {
 
@@ -28,13 +29,7 @@ void ChoiceCard::show(bool selected, const GdkRGBA& accent, const GdkRGBA& prima
   if (selected != selected_) {
     selected_ = selected;
     accessibility::setPressed(*this, selected);
-    if (selected) {
-      title_.add_css_class("selected");
-      title_.remove_css_class("settings-secondary");
-    } else {
-      title_.remove_css_class("selected");
-      title_.add_css_class("settings-secondary");
-    }
+    row_parts::showChosen(title_, selected);
   }
   if (animated) {
     selectedness_->springTo(selected ? 1 : 0, kSelectionSpring);

@@ -2,6 +2,7 @@
 
 #include "model/browser_store.h"
 #include "model/theme_colors.h"
+#include "settings/row_parts.h"
 #include "settings/settings_paint.h"
 
 namespace zemblo {
@@ -15,10 +16,7 @@ ChoiceCardRow::ChoiceCardRow(const SettingsContext& context, const std::vector<C
       select_(std::move(select)) {
   set_name("ChoiceCards");
   set_homogeneous(true);
-  set_margin_start(kPadding);
-  set_margin_end(kPadding);
-  set_margin_top(kPadding);
-  set_margin_bottom(kPadding);
+  row_parts::pad(*this, kPadding, kPadding);
   for (size_t i = 0; i < cards.size(); ++i) {
     auto* card = Gtk::make_managed<ChoiceCard>(cards[i].title, *cards[i].picture);
     card->signal_clicked().connect([this, i] {

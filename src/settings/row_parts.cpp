@@ -21,4 +21,21 @@ Gtk::Image* makeIcon(const std::string& symbol) {
   return icon;
 }
 
+void pad(Gtk::Widget& widget, int horizontal, int vertical) {
+  widget.set_margin_start(horizontal);
+  widget.set_margin_end(horizontal);
+  widget.set_margin_top(vertical);
+  widget.set_margin_bottom(vertical);
+}
+
+void showChosen(Gtk::Label& name, bool chosen) {
+  if (chosen) {
+    name.add_css_class("selected");
+    name.remove_css_class("settings-secondary");
+  } else {
+    name.remove_css_class("selected");
+    name.add_css_class("settings-secondary");
+  }
+}
+
 }  // namespace zemblo::row_parts

@@ -99,6 +99,9 @@ window.zemblo-settings.settings-font-mono { font-family: monospace; }
   outline-offset: 2px;
 }
 .zemblo-settings .settings-card-title { font-size: 12px; }
+.zemblo-settings .settings-caption { font-size: 11px; font-weight: 600; }
+.zemblo-settings .settings-list-heading { font-size: 12px; font-weight: 600; }
+.zemblo-settings button.settings-link { padding: 2px 4px; font-size: 13px; }
 .zemblo-settings .settings-card-title.selected { font-weight: 600; }
 )css";
 }
@@ -139,7 +142,24 @@ std::string SettingsStyle::accentStyleSheet(const Color& accent) {
          "; }\n" +
          "window.zemblo-settings .settings-segmented > button:checked { background: " + color +
          "; color: " + text + "; }\n" +
+         "window.zemblo-settings button.settings-link { color: " + color + "; }\n" +
+         "window.zemblo-settings button.suggested-action { background: " + color +
+         "; color: " + text + "; }\n" +
          "window.zemblo-settings *:focus-visible { outline-color: alpha(" + color + ", 0.5); }\n";
+}
+
+std::optional<std::string> SettingsStyle::fontFamily(InterfaceFont font) {
+  switch (font) {
+    case InterfaceFont::rounded:
+      return "Nunito, Comfortaa, Quicksand, sans-serif";
+    case InterfaceFont::serif:
+      return "serif";
+    case InterfaceFont::mono:
+      return "monospace";
+    case InterfaceFont::system:
+      break;
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> SettingsStyle::fontClass(InterfaceFont font) {

@@ -30,6 +30,9 @@ class SettingsStyle {
   // The class that gives every text of the window the interface font's design; none for the
   // system font.
   static std::optional<std::string> fontClass(InterfaceFont font);
+  // The font families of an interface font's design, first choice first, as Pango takes them;
+  // none for the desktop's own font.
+  static std::optional<std::string> fontFamily(InterfaceFont font);
 
  private:
   Glib::RefPtr<Gdk::Display> display_;

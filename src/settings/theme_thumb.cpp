@@ -36,13 +36,9 @@ void ThemeThumb::draw(GtkSnapshot* s, const graphene_rect_t& bounds) {
     drawWindow(s, bounds, mode_ == ThemeMode::dark ? ColorScheme::dark : ColorScheme::light);
     return;
   }
-  drawWindow(s, bounds, ColorScheme::light);
-  const float half = bounds.size.width / 2;
-  const graphene_rect_t right =
-      paint::rect(bounds.origin.x + half, bounds.origin.y, half, bounds.size.height);
-  gtk_snapshot_push_clip(s, &right);
-  drawWindow(s, bounds, ColorScheme::dark);
-  gtk_snapshot_pop(s);
+  settings_paint::lightBesideDark(s, bounds, [&](bool dark) {
+    drawWindow(s, bounds, dark ? ColorScheme::dark : ColorScheme::light);
+  });
 }
 
 void ThemeThumb::drawWindow(GtkSnapshot* s, const graphene_rect_t& bounds, ColorScheme scheme) {

@@ -126,6 +126,9 @@ Gtk::Box& AdBlockPopover::switchRow(Gtk::Box& row, Gtk::Widget& label, Gtk::Swit
   toggle.set_valign(Gtk::Align::CENTER);
   row.append(label);
   row.append(toggle);
+  // The switch is announced by the text beside it.
+  gtk_accessible_update_relation(GTK_ACCESSIBLE(toggle.gobj()), GTK_ACCESSIBLE_RELATION_LABELLED_BY,
+                                 label.gobj(), nullptr, -1);
   return row;
 }
 

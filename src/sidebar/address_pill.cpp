@@ -7,6 +7,7 @@
 #include "model/command_bar_mode.h"
 #include "model/localization.h"
 #include "sidebar/sidebar_context.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 
@@ -29,6 +30,7 @@ AddressPill::AddressPill(const SidebarContext& context, Scheduler& scheduler)
       fill_(*this, kRestingFill, [this] { queue_draw(); }),
       copyPresence_(*this, 0, [this] { copyPresenceChanged(); }) {
   set_name("AddressPill");
+  setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
   set_layout_manager(Gtk::BinLayout::create());
   set_size_request(-1, kHeight);
 
@@ -88,7 +90,8 @@ void AddressPill::sync() {
   shield_.setTab(look_.showsShield ? tab : nullptr);
   reload_.set_visible(look_.showsReloadButton);
   reload_.setTab(look_.showsReloadButton ? tab : nullptr);
-  copyButton_.set_tooltip_text(localized("Bağlantıyı kopyala"));
+  setHelpText(copyButton_, localized("Bağlantıyı kopyala"));
+  setAccessibleName(*this, look_.text);
   showCopyButton(hovering_ && look_.offersCopyLink);
   queue_draw();
 }

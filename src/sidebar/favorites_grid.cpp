@@ -10,7 +10,9 @@
 #include "model/localization.h"
 #include "model/space.h"
 #include "model/theme_colors.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
+#include "widgets/tooltip_guard.h"
 
 namespace zemblo {
 
@@ -50,7 +52,8 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite,
       icon_(kIconSize),
       hover_(*this, 0, [this] { queue_draw(); }) {
   set_name("FavoriteTile");
-  set_tooltip_text(favorite_.title);
+  setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
+  setHelpText(*this, favorite_.title);
   icon_.set(favorite_.faviconURL, favorite_.url.host(), kIconSize);
   icon_.set_parent(*this);
 
@@ -93,6 +96,7 @@ void FavoriteTile::popupMenu(double x, double y) {
   menu_->set_parent(*this);
   menu_->set_has_arrow(false);
   menu_->set_pointing_to(Gdk::Rectangle(int(x), int(y), 1, 1));
+  hideTooltipWhileOpen(*this, *menu_);
   menu_->popup();
 }
 

@@ -7,6 +7,7 @@
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
@@ -58,7 +59,7 @@ void ReloadButton::sync() {
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();
   ring_.easeTo(reloadRingFraction(progress), kProgressSeconds, Ease::out);
-  set_tooltip_text(reloadButtonHelp(loading_));
+  setHelpText(*this, reloadButtonHelp(loading_));
   queue_draw();
 }
 

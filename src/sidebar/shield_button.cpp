@@ -6,9 +6,11 @@
 #include "model/theme_colors.h"
 #include "sidebar/ad_block_popover.h"
 #include "sidebar/sidebar_context.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
+#include "widgets/tooltip_guard.h"
 
 namespace zemblo {
 namespace {
@@ -28,6 +30,7 @@ ShieldButton::ShieldButton(const SidebarContext& context) : context_(context) {
   popover_.set_position(Gtk::PositionType::BOTTOM);
   popover_.add_css_class("adblock");
   popover_.signal_closed().connect([this] { showing_ = false; });
+  hideTooltipWhileOpen(*this, popover_);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
@@ -62,7 +65,7 @@ void ShieldButton::sync() {
   const Palette palette = themeColors(store);
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();
-  set_tooltip_text(look_.help);
+  setHelpText(*this, look_.help);
   queue_draw();
 }
 

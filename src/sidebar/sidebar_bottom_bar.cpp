@@ -12,16 +12,11 @@ SidebarBottomBar::SidebarBottomBar(const SidebarContext& context)
       downloads_(context),
       passwords_("key", localized("Şifreler (Ctrl+Alt+P)"), true,
                  [this] { activate("app.passwords"); }),
+      darkMode_(context),
       switcher_(context),
       settings_("gearshape", settingsHelpText(), true, [this] { activate("app.settings"); }) {
   set_name("SidebarBottomBar");
   set_size_request(-1, kHeight);
-  // Places of buttons whose views come later: the right size, nothing to click.
-  for (Gtk::Box* place : {&darkMode_}) {
-    place->set_size_request(SidebarIconButton::kWidth, SidebarIconButton::kHeight);
-    place->set_valign(Gtk::Align::CENTER);
-  }
-  darkMode_.set_name("DarkModeButtonPlace");
   leadingSpacer_.set_hexpand(true);
   trailingSpacer_.set_hexpand(true);
   switcher_.set_valign(Gtk::Align::CENTER);

@@ -5,6 +5,7 @@
 #include <gtkmm.h>
 
 #include "platform/observable.h"
+#include "sidebar/dark_mode_sidebar_button.h"
 #include "sidebar/downloads_button.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_icon_button.h"
@@ -16,8 +17,7 @@ namespace zemblo {
 std::string settingsHelpText();
 
 // The last row of the sidebar: the tool buttons on the left, the space switcher in the middle and
-// the settings gear on the right. The page dark-mode button holds its place here until its own
-// view fills it.
+// the settings gear on the right.
 class SidebarBottomBar : public Gtk::Box {
  public:
   static constexpr int kHeight = 32;
@@ -28,7 +28,7 @@ class SidebarBottomBar : public Gtk::Box {
   void sync();
   DownloadsButton& downloadsButton() { return downloads_; }
   SidebarIconButton& passwordsButton() { return passwords_; }
-  Gtk::Box& darkModePlace() { return darkMode_; }
+  DarkModeSidebarButton& darkModeButton() { return darkMode_; }
   SpaceSwitcher& switcher() { return switcher_; }
   SidebarIconButton& settingsButton() { return settings_; }
 
@@ -38,7 +38,7 @@ class SidebarBottomBar : public Gtk::Box {
   const SidebarContext& context_;
   DownloadsButton downloads_;
   SidebarIconButton passwords_;
-  Gtk::Box darkMode_;
+  DarkModeSidebarButton darkMode_;
   Gtk::Box leadingSpacer_;
   SpaceSwitcher switcher_;
   Gtk::Box trailingSpacer_;

@@ -7,8 +7,7 @@
 
 namespace zemblo {
 
-SidebarContext::SidebarContext(BrowserStore& store,
-                               const SystemColorScheme& windowScheme)
+SidebarContext::SidebarContext(BrowserStore& store, const SystemColorScheme& windowScheme)
     : store_(store), windowScheme_(windowScheme) {}
 
 ColorScheme SidebarContext::scheme() const {
@@ -28,7 +27,8 @@ const char* SidebarStyle::styleSheet() {
 .zemblo-sidebar.sidebar-light { color: black; }
 .zemblo-sidebar.sidebar-dark { color: white; }
 
-#SidebarIconButton, #ReloadButton, #ShieldButton, #AddressPill .copy-link, #TabRow .tab-close {
+#SidebarIconButton, #DarkModeSidebarButton, #ReloadButton, #ShieldButton, #AddressPill .copy-link,
+#TabRow .tab-close, #SpaceHeader .space-clear {
   padding: 0;
   margin: 0;
   border: none;
@@ -83,6 +83,7 @@ popover.downloads > contents { padding: 0; }
 }
 #DownloadRow progressbar.download-progress > trough,
 #DownloadRow progressbar.download-progress > trough > progress { min-height: 4px; }
+#SpaceHeader .space-clear label { font-size: 11px; font-weight: 500; }
 
 #TabRow .tab-close { min-width: 20px; min-height: 20px; border-radius: 6px; }
 #TabRow .tab-close > image { opacity: 0.55; }
@@ -102,6 +103,15 @@ SidebarStyle::SidebarStyle(const Glib::RefPtr<Gdk::Display>& display)
 
 SidebarStyle::~SidebarStyle() {
   Gtk::StyleContext::remove_provider_for_display(display_, provider_);
+}
+
+Glib::ustring literalMenuLabel(const std::string& text) {
+  Glib::ustring label;
+  for (const char c : text) {
+    if (c == '_') label += '_';
+    label += c;
+  }
+  return label;
 }
 
 void addTapAndHover(Gtk::Widget& widget, std::function<void()> tap,

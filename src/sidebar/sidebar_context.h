@@ -19,7 +19,7 @@ class SidebarContext {
   SidebarContext(BrowserStore& store, const SystemColorScheme& windowScheme);
 
   BrowserStore& store() const { return store_; }
-  
+
   // The scheme forced on the sidebar so its text stays readable on the tint, else the window's.
   // Reading it in a sync subscribes to what decides it.
   ColorScheme scheme() const;
@@ -46,6 +46,10 @@ class SidebarStyle {
   Glib::RefPtr<Gdk::Display> display_;
   Glib::RefPtr<Gtk::CssProvider> provider_;
 };
+
+// A menu label that shows `text` as it is: menus read "_" as a mnemonic mark, and names of
+// spaces and sites are shown as typed.
+Glib::ustring literalMenuLabel(const std::string& text);
 
 // Sidebar rows and the pill are not buttons: a primary click released inside the widget taps
 // it, and pointer enter/leave drive its hover state.

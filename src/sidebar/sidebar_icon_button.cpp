@@ -1,5 +1,6 @@
 #include "sidebar/sidebar_icon_button.h"
 
+#include "widgets/accessibility.h"
 #include "widgets/css_class.h"
 #include "widgets/symbol_icons.h"
 
@@ -26,7 +27,7 @@ SidebarIconButton::SidebarIconButton(std::string symbol, std::string help, bool 
 }
 
 void SidebarIconButton::update(const std::string& help, bool enabled) {
-  if (get_tooltip_text().raw() != help) set_tooltip_text(help);
+  setHelpText(*this, help);
   set_sensitive(enabled);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/ad_blocker.h"
+#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "platform/text.h"
@@ -126,6 +127,28 @@ TabMenuLook tabMenuLook(const BrowserTab& tab, bool isFavorite,
       {localized("Diğer Sekmeleri Kapat"), "close-others", true},
       {localized("Sekmeyi Kapat"), "close", true},
   };
+  return look;
+}
+
+DarkModeButtonLook darkModeButtonLook(const AppPreferences& prefs, const BrowserTab* selected) {
+  DarkModeButtonLook look;
+  look.isOn = prefs.pageDarkMode != PageDarkMode::off;
+  look.symbol = look.isOn ? "moon.fill" : "moon";
+  // The shortcut is not part of the text's key.
+  look.help = localized(look.isOn ? "Sayfa karanlık modu açık" : "Sayfa karanlık modu kapalı") +
+              " (Ctrl+Alt+D)";
+  look.pickerTitle = localized("Sayfa Karanlık Modu");
+  for (const PageDarkMode mode : allCases<PageDarkMode>())
+    look.modes.emplace_back(mode, label(mode));
+  const auto host = selected ? selected->displayHost() : std::nullopt;
+  if (look.isOn && host) {
+    // One answer names the item and decides what it does, so a click does what it says.
+    const bool excluded = isPageDarkModeDisabled(prefs, selected->url.get()->host());
+    look.site = DarkModeSiteItem{withArgument(localized(excluded ? "%@ için karanlık modu aç"
+                                                                 : "%@ için karanlık modu kapat"),
+                                              *host),
+                                 excluded};
+  }
   return look;
 }
 

@@ -5,8 +5,10 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "model/app_preferences.h"
 #include "model/preference_enums.h"
 #include "model/space.h"
 #include "platform/url.h"
@@ -55,6 +57,21 @@ struct ShieldLook {
 ShieldLook shieldLook(const AdBlocker& blocker, const std::optional<Url>& url);
 // The popover's last line; none before the rules were counted.
 std::optional<std::string> ruleCountLine(long long ruleCount);
+
+// The page dark-mode button: its face and its context menu.
+struct DarkModeSiteItem {
+  std::string label;
+  bool turnsOn = false;  // what the item does for the site: dark mode back on, or off
+};
+struct DarkModeButtonLook {
+  bool isOn = false;   // the mode is not off, whatever the application's appearance
+  std::string symbol;  // "moon.fill" or "moon"
+  std::string help;    // the tooltip, with the shortcut
+  std::string pickerTitle;
+  std::vector<std::pair<PageDarkMode, std::string>> modes;  // every mode, in order, labelled
+  std::optional<DarkModeSiteItem> site;  // while on, for a selected tab showing a site
+};
+DarkModeButtonLook darkModeButtonLook(const AppPreferences& prefs, const BrowserTab* selected);
 
 // The part of the reload ring that is drawn for a load's progress: never less than 8 %.
 double reloadRingFraction(double progress);

@@ -5,6 +5,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/space.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -43,6 +44,9 @@ SpaceHeader::SpaceHeader(const SidebarContext& context)
   label->append(*text);
   label->append(*arrow);
   clear_.set_child(*label);
+  // A plain text button: it fits in the row, which keeps its height when the button comes in.
+  clear_.add_css_class("space-clear");
+  clear_.set_valign(Gtk::Align::CENTER);
   clear_.set_has_frame(false);
   clear_.set_visible(false);
   clear_.set_focus_on_click(false);
@@ -87,6 +91,7 @@ void SpaceHeader::sync() {
   name_.set_text(space->name.get());  // as typed, never translated
   const std::string help = localized("Bu alandaki tüm sekmeleri kapat");
   clear_.set_tooltip_text(help);
+  setAccessibleName(clear_, localized("Temizle"));
   if (auto* text = dynamic_cast<Gtk::Label*>(clear_.get_child()->get_first_child())) {
     text->set_text(localized("Temizle"));
   }

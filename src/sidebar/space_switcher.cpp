@@ -4,6 +4,7 @@
 
 #include "model/browser_store.h"
 #include "model/color.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
@@ -22,6 +23,7 @@ SpaceSwitcherButton::SpaceSwitcherButton(const SidebarContext& context,
                                          std::shared_ptr<Space> space)
     : context_(context), space_(std::move(space)) {
   set_name("SpaceSwitcherButton");
+  setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
   set_cursor(Gdk::Cursor::create("pointer"));
   auto click = Gtk::GestureClick::create();
   click->set_button(GDK_BUTTON_PRIMARY);
@@ -37,7 +39,8 @@ void SpaceSwitcherButton::activate() const { context_.store().select(*space_); }
 
 void SpaceSwitcherButton::setSelected(bool selected) {
   selected_ = selected;
-  set_tooltip_text(space_->name.get());  // as typed, never translated
+  setHelpText(*this, space_->name.get());  // as typed, never translated
+  setAccessibleSelected(*this, selected);
   queue_draw();
 }
 
@@ -69,15 +72,26 @@ void SpaceSwitcherButton::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snap
 
 SpaceSwitcher::SpaceSwitcher(const SidebarContext& context) : context_(context) {
   set_name("SpaceSwitcher");
-  set_overflow(Gtk::Overflow::HIDDEN);
   row_.set_valign(Gtk::Align::CENTER);
-  row_.set_parent(*this);
+  // Scrolls sideways without showing a scroll bar.
+  scroller_.set_policy(Gtk::PolicyType::EXTERNAL, Gtk::PolicyType::NEVER);
+  // The buttons are reached with the pointer and the space commands, not by moving the focus.
+  scroller_.set_focusable(false);
+  scroller_.set_child(row_);
+  scroller_.set_parent(*this);
+  // An ordinary wheel only turns up and down; here it moves the row sideways.
+  auto wheel = Gtk::EventControllerScroll::create();
+  wheel->set_flags(Gtk::EventControllerScroll::Flags::BOTH_AXES);
+  wheel->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  wheel->signal_scroll().connect([this](double dx, double dy) { return wheelTurned(dx, dy); },
+                                 false);
+  add_controller(wheel);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
 SpaceSwitcher::~SpaceSwitcher() {
   observer_.reset();
-  row_.unparent();
+  scroller_.unparent();
 }
 
 std::vector<SpaceSwitcherButton*> SpaceSwitcher::buttons() const {
@@ -100,6 +114,7 @@ void SpaceSwitcher::sync() {
       row_.append(*Gtk::make_managed<SpaceSwitcherButton>(context_, space));
     }
     shown_ = spaces;
+    scrolledTo_.reset();
   }
   std::vector<Uuid> ids;
   for (const auto& space : spaces) {
@@ -114,13 +129,41 @@ void SpaceSwitcher::sync() {
   for (size_t i = 0; i < entries.size() && i < shownButtons.size(); ++i) {
     shownButtons[i]->setSelected(entries[i].selected);
   }
+  // A new current space, or a new row, brings the current button into view at the next layout.
+  queue_allocate();
+}
+
+bool SpaceSwitcher::scrollToCurrent() {
+  const Uuid current = context_.store().currentSpaceID.peek();
+  if (scrolledTo_ == current) return false;
+  for (SpaceSwitcherButton* button : buttons()) {
+    if (button->space()->id != current) continue;
+    graphene_rect_t frame;
+    if (!gtk_widget_compute_bounds(GTK_WIDGET(button->gobj()), GTK_WIDGET(row_.gobj()), &frame))
+      return false;
+    const auto adjustment = scroller_.get_hadjustment();
+    const double page = adjustment->get_page_size();
+    const double left = frame.origin.x, right = left + frame.size.width;
+    if (left < adjustment->get_value()) adjustment->set_value(left);
+    if (right > adjustment->get_value() + page) adjustment->set_value(right - page);
+    scrolledTo_ = current;
+    return true;
+  }
+  return false;
+}
+
+bool SpaceSwitcher::wheelTurned(double dx, double dy) {
+  if (dx != 0 || dy == 0) return false;  // sideways scrolling is the scroller's own
+  const auto adjustment = scroller_.get_hadjustment();
+  adjustment->set_value(adjustment->get_value() + dy * (SpaceSwitcherButton::kSide + kSpacing));
+  return true;
 }
 
 void SpaceSwitcher::measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum,
                                   int& natural, int& minimum_baseline,
                                   int& natural_baseline) const {
   row_.measure(orientation, for_size, minimum, natural, minimum_baseline, natural_baseline);
-  // Never widens the sidebar: buttons that do not fit are clipped.
+  // Never widens the sidebar: a row that does not fit scrolls.
   if (orientation == Gtk::Orientation::HORIZONTAL) minimum = 0;
   minimum_baseline = natural_baseline = -1;
 }
@@ -128,9 +171,16 @@ void SpaceSwitcher::measure_vfunc(Gtk::Orientation orientation, int for_size, in
 void SpaceSwitcher::size_allocate_vfunc(int width, int height, int) {
   int minimum = 0, natural = 0, b1 = -1, b2 = -1;
   row_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
-  // Centred while it fits, else from its leading edge.
-  const int x = std::max(0, (width - natural) / 2);
-  row_.size_allocate(Gtk::Allocation(x, 0, std::max(natural, minimum), height), -1);
+  // Centred while it fits, else the whole width, scrolling.
+  const int shown = std::min(width, natural);
+  const Gtk::Allocation frame((width - shown) / 2, 0, shown, height);
+  scroller_.size_allocate(frame, -1);
+  if (shown >= natural) {
+    scrolledTo_.reset();
+    return;
+  }
+  // The row moves within this layout pass, not a frame later.
+  if (scrollToCurrent()) scroller_.size_allocate(frame, -1);
 }
 
 }  // namespace zemblo

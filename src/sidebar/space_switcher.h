@@ -51,7 +51,9 @@ class SpaceSwitcherButton : public Gtk::Widget {
 };
 
 // One button per space in the bottom bar; a click makes that space current. However many spaces
-// there are, the row stays on one line and never widens the sidebar: what does not fit is clipped.
+// there are, the row stays on one line and never widens the sidebar: a row that does not fit
+// scrolls sideways (the wheel turns it too) and always brings the current space's button into
+// view.
 class SpaceSwitcher : public Gtk::Widget {
  public:
   static constexpr int kSpacing = 4;
@@ -61,6 +63,7 @@ class SpaceSwitcher : public Gtk::Widget {
 
   void sync();
   std::vector<SpaceSwitcherButton*> buttons() const;
+  Gtk::ScrolledWindow& scroller() { return scroller_; }
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
@@ -68,9 +71,15 @@ class SpaceSwitcher : public Gtk::Widget {
   void size_allocate_vfunc(int width, int height, int baseline) override;
 
  private:
+  // True when the row moved.
+  bool scrollToCurrent();
+  bool wheelTurned(double dx, double dy);
+
   const SidebarContext& context_;
+  Gtk::ScrolledWindow scroller_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, kSpacing};
   std::vector<std::shared_ptr<Space>> shown_;
+  std::optional<Uuid> scrolledTo_;
   std::unique_ptr<Observer> observer_;
 };
 

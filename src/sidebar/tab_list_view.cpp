@@ -10,6 +10,7 @@
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
 #include "sidebar/tab_row.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 
@@ -34,6 +35,7 @@ void allocateRow(Gtk::Widget& row, int width, double y, double height) {
 
 NewTabRow::NewTabRow(const SidebarContext& context) : context_(context) {
   set_name("NewTabRow");
+  setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
   set_layout_manager(Gtk::BinLayout::create());
   plus_.set_from_icon_name(symbolIconName("plus"));
   plus_.set_pixel_size(symbolPixelSize(kPlusPointSize));
@@ -63,6 +65,7 @@ void NewTabRow::sync() {
   const DensityMetrics metrics = densityMetrics(context_.store().prefs().tabDensity);
   scheme_ = context_.scheme();
   label_.set_text(localized("Yeni Sekme"));
+  setAccessibleName(*this, label_.get_text());
   Pango::AttrList attributes;
   auto size = Pango::Attribute::create_attr_size_absolute(
       static_cast<int>(std::lround(metrics.labelSize * PANGO_SCALE)));
@@ -285,6 +288,8 @@ void TabListView::sync() {
   const bool replaced = shownSpace_ && *shownSpace_ != space->id;
   shownSpace_ = space->id;
   column_->reconcile(context_, tabs, selected, density, replaced);
+  // The list is announced as the space's tabs.
+  setAccessibleName(scroller_, space->name.get());
   if (replaced) scroller_.get_vadjustment()->set_value(0);
 }
 

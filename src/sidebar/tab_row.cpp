@@ -8,6 +8,7 @@
 #include "model/localization.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 
@@ -23,16 +24,6 @@ constexpr double kSpacerMinimum = 4;
 constexpr double kUnselectedTitleOpacity = 0.8;
 constexpr double kSparklesPointSize = 11;
 constexpr double kClosePointSize = 10;
-
-// Menu labels read "_" as a mnemonic mark; a space's name is shown as typed.
-Glib::ustring literalMenuLabel(const std::string& text) {
-  Glib::ustring label;
-  for (const char c : text) {
-    if (c == '_') label += '_';
-    label += c;
-  }
-  return label;
-}
 
 void allocateCentred(Gtk::Widget& child, double x, double width, int rowHeight,
                      GskTransform* transform = nullptr) {
@@ -56,6 +47,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
       favicon_(kIconSize),
       hover_(*this, 0, [this] { hoverChanged(); }) {
   set_name("TabRow");
+  setAccessibleRole(*this, Gtk::Accessible::Role::TAB);
   set_overflow(Gtk::Overflow::VISIBLE);
   spinner_.set_size_request(static_cast<int>(kIconSize), static_cast<int>(kIconSize));
   title_.set_ellipsize(Pango::EllipsizeMode::END);
@@ -133,7 +125,9 @@ void TabRow::sync() {
   attributes.insert(weight);
   title_.set_attributes(attributes);
   title_.set_opacity(selected ? 1 : kUnselectedTitleOpacity);
-  close_.set_tooltip_text(localized("Sekmeyi kapat (Ctrl+W)"));
+  setHelpText(close_, localized("Sekmeyi kapat (Ctrl+W)"));
+  setAccessibleName(*this, look_.title);
+  setAccessibleSelected(*this, selected);
 
   if (metrics.rowHeight != rowHeight_) {
     rowHeight_ = metrics.rowHeight;
@@ -305,6 +299,9 @@ void TabRow::size_allocate_vfunc(int width, int height, int) {
   const double labelWidth =
       std::max<double>(labelMinimum, std::min<double>(labelNatural, std::max(0.0, end - start)));
   allocateCentred(title_, start, labelWidth, rowHeight);
+  // An open menu is sized again with the row: the first size is taken before its items have
+  // their final style, and a menu that is never presented again stays cut at the bottom.
+  if (menu_ && menu_->get_visible()) menu_->present();
 }
 
 void TabRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {

@@ -8,6 +8,7 @@
 
 #include "model/ad_blocker.h"
 #include "web/page_script_channel.h"
+#include "web/script_message.h"
 
 namespace zemblo {
 namespace {
@@ -72,20 +73,6 @@ std::string javaScriptString(std::string_view text) {
   return quoted + "\"";
 }
 
-// The host the script read in its own world; the page's world cannot change it there.
-std::optional<std::string> messageHost(JSCValue* message) {
-  if (!jsc_value_is_object(message)) return std::nullopt;
-  JSCValue* host = jsc_value_object_get_property(message, "host");
-  std::optional<std::string> result;
-  if (jsc_value_is_string(host)) {
-    char* text = jsc_value_to_string(host);
-    result = text;
-    g_free(text);
-  }
-  g_object_unref(host);
-  return result;
-}
-
 }  // namespace
 
 std::string adBlockVideoPageScript(std::string_view domain) {
@@ -104,7 +91,7 @@ void installAdBlockPageScript(std::weak_ptr<const AdBlocker> blocker,
                           [blocker = std::move(blocker)](JSCValue* message) {
                             bool enabled = false;
                             if (const auto target = blocker.lock()) {
-                              const auto host = messageHost(message);
+                              const auto host = messageString(message, "host");
                               enabled = target->replyEnabled(
                                   host ? std::optional<std::string_view>(*host) : std::nullopt);
                             }

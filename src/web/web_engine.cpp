@@ -63,6 +63,26 @@ std::shared_ptr<ContentRuleStore> WebEngine::contentRuleStore() {
   return contentRuleStore_;
 }
 
+void WebEngine::clearWebsiteData(std::function<void(bool cleared)> done) {
+  using Done = std::function<void(bool)>;
+  auto finished = +[](GObject* source, GAsyncResult* result, gpointer data) {
+    const std::unique_ptr<Done> done(static_cast<Done*>(data));
+    GError* error = nullptr;
+    const bool cleared = webkit_website_data_manager_clear_finish(
+        WEBKIT_WEBSITE_DATA_MANAGER(source), result, &error);
+    if (!cleared) {
+      g_warning("Website data could not be cleared: %s",
+                error ? error->message : "no reason given");
+    }
+    g_clear_error(&error);
+    (*done)(cleared);
+  };
+  // A time span of 0 takes everything, however old.
+  webkit_website_data_manager_clear(
+      webkit_network_session_get_website_data_manager(networkSession()), WEBKIT_WEBSITE_DATA_ALL, 0,
+      nullptr, finished, std::make_unique<Done>(std::move(done)).release());
+}
+
 std::unique_ptr<WebViewPort> WebEngine::makeWebView(BrowserTab& tab) { return make(tab, nullptr); }
 
 std::unique_ptr<WebViewPort> WebEngine::makePopupWebView(BrowserTab& popup, WebViewPort& opener) {
@@ -73,8 +93,13 @@ std::unique_ptr<WebViewPort> WebEngine::makePopupWebView(BrowserTab& popup, WebV
 std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebView* relatedView) {
   const auto owner = tab.store.lock();
   PageServices services;
-  if (owner) services = {owner->weakAdBlocker(), owner->weakAutofill()};
-  const WebViewConfiguration configuration(services);
+  if (owner) {
+    services.adBlocker = owner->weakAdBlocker();
+    services.autofill = owner->weakAutofill();
+    services.darkMode = owner->weakDarkMode();
+  }
+  services.tab = tab.weak_from_this();
+  const WebViewConfiguration configuration(std::move(services));
   auto view = configuration.makeWebView(networkSession(), relatedView);
   if (owner) rememberDownloads(view.get(), owner->weakDownloads());
   return std::make_unique<WebKitWebViewPort>(std::move(view), tab.weak_from_this(),

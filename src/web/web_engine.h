@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -42,6 +43,10 @@ class WebEngine : public WebViewFactory, public ContentRuleStoreProvider {
   // How long a load may take to commit before it ends in a time-out error; applies to web views
   // made afterwards.
   void setRequestTimeout(std::chrono::milliseconds timeout) { requestTimeout_ = timeout; }
+
+  // Removes every kind of website data from the session (cookies, site storage, caches, …);
+  // `done` runs later on the main loop with whether the engine managed it.
+  void clearWebsiteData(std::function<void(bool cleared)> done);
 
   std::unique_ptr<WebViewPort> makeWebView(BrowserTab& tab) override;
   std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) override;

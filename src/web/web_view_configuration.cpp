@@ -2,6 +2,7 @@
 
 #include "web/ad_block_page_script.h"
 #include "web/autofill_page_script.h"
+#include "web/dark_mode_page_script.h"
 
 namespace zemblo {
 namespace {
@@ -15,7 +16,7 @@ bool endsWithToken(std::string_view text, std::string_view prefix, size_t& token
 }  // namespace
 
 WebViewConfiguration::WebViewConfiguration(PageServices services)
-    : services_(services),
+    : services_(std::move(services)),
       settings_(GObjectRef<WebKitSettings>::adopt(webkit_settings_new())),
       userContentManager_(
           GObjectRef<WebKitUserContentManager>::adopt(webkit_user_content_manager_new())) {
@@ -51,8 +52,12 @@ void WebViewConfiguration::installContentBlocker() {
   }
 }
 
-// The page dark-mode script and its handler go here.
-void WebViewConfiguration::installDarkMode() {}
+// The page dark-mode script and the handler that answers it.
+void WebViewConfiguration::installDarkMode() {
+  if (!services_.darkMode.expired()) {
+    installDarkModePageScript(services_.darkMode, services_.tab, userContentManager_.get());
+  }
+}
 
 GObjectRef<WebKitWebView> WebViewConfiguration::makeWebView(WebKitNetworkSession* session,
                                                             WebKitWebView* relatedView) const {

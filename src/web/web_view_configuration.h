@@ -12,12 +12,17 @@ namespace zemblo {
 
 class AdBlocker;
 class AutofillBridge;
+class BrowserTab;
+class DarkModeController;
 
 // The browser's page services whose scripts and handlers each web view gets; a missing one is
 // left out.
 struct PageServices {
   std::weak_ptr<const AdBlocker> adBlocker;
   std::weak_ptr<AutofillBridge> autofill;
+  std::weak_ptr<const DarkModeController> darkMode;
+  // The tab whose page the handlers answer for.
+  std::weak_ptr<const BrowserTab> tab;
 };
 
 // What every web view of the browser is made with: its own settings and its own user content

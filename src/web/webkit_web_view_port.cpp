@@ -1,6 +1,7 @@
 #include "web/webkit_web_view_port.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
@@ -11,6 +12,9 @@ namespace {
 // WebKitGTK has no request time-out of its own; the watchdog's error carries this text. The
 // texts table has no Turkish entry for it, so it is shown as written.
 constexpr const char* kTimedOutMessage = "The request timed out.";
+// The engine's own words for an address it refuses, which WebKitGTK never reports.
+constexpr const char* kRefusedMessage = "Not allowed to use restricted network port";
+constexpr std::string_view kBlankPage = "about:blank";
 
 std::optional<Url> parseURI(const char* uri) {
   if (!uri || !*uri) return std::nullopt;
@@ -346,13 +350,18 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
       self->loadFailed_ = false;
       self->finishScriptDialog(false);
       [[fallthrough]];
-    case WEBKIT_LOAD_REDIRECTED:
+    case WEBKIT_LOAD_REDIRECTED: {
+      const char* uri = webkit_web_view_get_uri(view);
+      self->provisionalURI_ = uri ? uri : "";
       // The navigation really starts here (not when it is decided): a click that opens a tab
       // or a response that becomes a download never switches this page's blocker or theme.
-      if (tab) tab->provisionalNavigationStarted(parseURI(webkit_web_view_get_uri(view)));
+      if (tab) tab->provisionalNavigationStarted(parseURI(uri));
       break;
+    }
     case WEBKIT_LOAD_COMMITTED:
       self->stopWatchdog();
+      self->commitWithoutTheRequestedPage(view);
+      self->provisionalURI_.clear();
       break;
     case WEBKIT_LOAD_FINISHED: {
       self->stopWatchdog();
@@ -365,6 +374,21 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
     }
   }
   self->publishBackForward();
+}
+
+void WebKitWebViewPort::commitWithoutTheRequestedPage(WebKitWebView* view) {
+  // The engine refuses some addresses (a restricted port such as 127.0.0.1:1) without reporting
+  // a failure: it shows an empty page in place of the one asked for. The tab reports it as the
+  // failed load it is, and keeps the address that was asked for.
+  const char* committed = webkit_web_view_get_uri(view);
+  if (!committed || std::string_view(committed) != kBlankPage) return;
+  if (provisionalURI_.empty() || provisionalURI_ == kBlankPage) return;
+  const auto requested = parseURI(provisionalURI_.c_str());
+  loadFailed_ = true;
+  if (auto tab = tab_.lock()) {
+    tab->webViewURLChanged(requested);
+    tab->handleLoadFailure({BrowserTab::LoadFailure::Kind::other, kRefusedMessage, requested});
+  }
 }
 
 gboolean WebKitWebViewPort::onLoadFailed(WebKitWebView*, WebKitLoadEvent event,

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/web_view_port.h"
@@ -78,6 +79,7 @@ class WebKitWebViewPort : public WebViewPort {
   void defer(std::function<void()> work);
   void startWatchdog(const Url& url);
   void stopWatchdog();
+  void commitWithoutTheRequestedPage(WebKitWebView* view);
   void requestTimedOut(const Url& url);
 
   // WebKit signal handlers; `self` is this port (every handler is disconnected on destruction).
@@ -124,6 +126,8 @@ class WebKitWebViewPort : public WebViewPort {
   std::vector<std::unique_ptr<ScheduledTask>> deferred_;
   std::unique_ptr<ScheduledTask> watchdog_;
   bool loadFailed_ = false;
+  // The address of the navigation that has started and not yet committed.
+  std::string provisionalURI_;
   std::unique_ptr<ScriptDialog> scriptDialog_;
   std::unique_ptr<FileChooser> fileChooser_;
   // The find controller answers searches in the order they were asked.

@@ -65,8 +65,12 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     {"person.crop.circle", "avatar-default-symbolic"},
     {"hand.wave", "zemblo-hand-wave-symbolic"},
     {"figure.walk.motion", "zemblo-figure-walk-symbolic"},
-    {"wifi.exclamationmark", "network-wireless-no-route-symbolic"},
+    {"wifi.exclamationmark", "zemblo-wifi-exclamationmark-symbolic"},
     {"exclamationmark.triangle.fill", "dialog-warning-symbolic"},
+    {"calendar", "x-office-calendar-symbolic"},
+    {"photo", "image-x-generic-symbolic"},
+    {"wind", "weather-windy-symbolic"},
+    {"drop", "zemblo-drop-symbolic"},
 
     // Arrows.
     {"arrow.clockwise", "view-refresh-symbolic"},
@@ -96,6 +100,7 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     // Appearance.
     {"sun.max", "weather-clear-symbolic"},
     {"sun.max.fill", "weather-clear-symbolic"},
+    {"moon", "zemblo-moon-symbolic"},
     {"moon.fill", "weather-clear-night-symbolic"},
     {"circle.lefthalf.filled", "zemblo-circle-left-half-symbolic"},
     {"circle.righthalf.filled", "zemblo-circle-right-half-symbolic"},

@@ -25,6 +25,20 @@ window.zemblo-browser-window.background {
 }
 .zemblo-window-buttons button image { -gtk-icon-size: 10px; }
 
+/* Text parts outside an entry get the theme's placeholder colour too. */
+text > placeholder { opacity: 0.55; }
+
+/* A start-page tile shows the pointer only by growing its icon. */
+button.start-tile,
+button.start-tile:hover,
+button.start-tile:active {
+  background: none;
+  box-shadow: none;
+  padding: 0;
+  min-width: 0;
+  min-height: 0;
+}
+
 #FindBar text { background: none; padding: 0; }
 #FindBar .find-not-found { font-size: 11px; font-weight: 500; }
 #FindBar .find-bar-button {

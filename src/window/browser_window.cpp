@@ -172,6 +172,15 @@ class BrowserWindow::Layout : public Gtk::Widget {
     peekPointer_->signal_leave().connect([this] { peekPointerLeft(); });
     peek_.add_controller(peekPointer_);
     peek_.set_visible(false);
+    // The peek may come out while the pointer is already on its way elsewhere, never entering
+    // it and so never leaving it: wherever the pointer moves, outside the peek and the strip the
+    // peek closes.
+    auto pointer = Gtk::EventControllerMotion::create();
+    pointer->signal_motion().connect([this](double x, double y) { pointerMoved(x, y); });
+    pointer->signal_leave().connect([this] {
+      if (peekSidebar_.peek()) peekPointerLeft();
+    });
+    add_controller(pointer);
 
     observer_ = std::make_unique<Observer>([this] { sync(); });
   }
@@ -240,6 +249,18 @@ class BrowserWindow::Layout : public Gtk::Widget {
     });
   }
 
+  void pointerMoved(double x, double y) {
+    if (!peekSidebar_.peek()) return;
+    LayoutInput shown = currentInput(get_width(), get_height());
+    shown.peek = 1;
+    const LayoutFrames frames = layoutFrames(shown);
+    const auto inside = [x, y](const Frame& frame) {
+      return x >= frame.x && x < frame.x + frame.width && y >= frame.y &&
+             y < frame.y + frame.height;
+    };
+    if (!inside(frames.peek) && !inside(frames.hoverStrip)) peekPointerLeft();
+  }
+
   void recheckPeekPointer() {
     if (!peekPointer_->contains_pointer()) peekPointerLeft();
   }
@@ -293,9 +314,18 @@ class BrowserWindow::Layout : public Gtk::Widget {
             &hoverStrip_, &peek_,   &buttons_,      &commandBar_};
   }
 
+  LayoutInput currentInput(double width, double height) const {
+    return {width,
+            height,
+            leading_,
+            sidebarWidth_,
+            inset_,
+            leadingColumn_.value(),
+            trailingColumn_.value(),
+            peekShown_.value()};
+  }
   LayoutFrames currentFrames(double width, double height) const {
-    return layoutFrames({width, height, leading_, sidebarWidth_, inset_, leadingColumn_.value(),
-                         trailingColumn_.value(), peekShown_.value()});
+    return layoutFrames(currentInput(width, height));
   }
 
   void layoutChanged() {

@@ -3,8 +3,8 @@
 #include <chrono>
 
 #include "model/browser_store.h"
+#include "model/clock_greeting_rules.h"
 #include "model/localization.h"
-#include "window/clock_greeting_rules.h"
 
 namespace zemblo {
 namespace {

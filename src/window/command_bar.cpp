@@ -10,6 +10,7 @@
 #include "model/localization.h"
 #include "model/search_engine.h"
 #include "model/theme_colors.h"
+#include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
@@ -68,7 +69,8 @@ CommandBar::CommandBar(BrowserStore& store, CommandBarMode mode)
   searchIcon_.set_valign(Gtk::Align::CENTER);
 
   setTextFont(field_, kFieldPoints);
-  field_.set_placeholder_text(localized(placeholder(mode)));
+  presentAsTextField(field_);
+  setPlaceholder(field_, localized(placeholder(mode)));
   field_.set_hexpand(true);
   field_.set_valign(Gtk::Align::CENTER);
   // Return in the field; gtkmm does not wrap the text's "activate" signal.
@@ -86,6 +88,7 @@ CommandBar::CommandBar(BrowserStore& store, CommandBarMode mode)
   clearButton_.set_can_focus(false);
   clearButton_.set_valign(Gtk::Align::CENTER);
   clearButton_.signal_clicked().connect([this] { setQuery(""); });
+  setAccessibleName(clearButton_, localized("Temizle"));
 
   fieldRow_.set_size_request(-1, kFieldRowHeight);
   fieldRow_.set_margin_start(kFieldRowPadding);
@@ -99,6 +102,12 @@ CommandBar::CommandBar(BrowserStore& store, CommandBarMode mode)
   list_.set_margin_end(kListPadding);
   list_.set_margin_top(kListPadding);
   list_.set_margin_bottom(kListPadding);
+
+  // Only a pointer that moves picks a row: one resting where a row appears (the bar opening
+  // under it, or the list changing) leaves the highlight where the keyboard expects it.
+  auto pointer = Gtk::EventControllerMotion::create();
+  pointer->signal_motion().connect([this](double x, double y) { pointerMoved(x, y); });
+  add_controller(pointer);
 
   card_.set_name("CommandBarCard");
   card_.append(fieldRow_);
@@ -175,9 +184,6 @@ void CommandBar::updateRows() {
       if (presses == 1 && i < suggestions_.size()) activate(Suggestion(suggestions_[i]));
     });
     row->add_controller(click);
-    auto hover = Gtk::EventControllerMotion::create();
-    hover->signal_enter().connect([this, i](double, double) { rowEntered(i); });
-    row->add_controller(hover);
     list_.append(*row);
     rows_.push_back(std::move(row));
   }
@@ -199,9 +205,48 @@ void CommandBar::setSelection(int selection) {
 
 void CommandBar::rowEntered(size_t index) { setSelection(static_cast<int>(index)); }
 
+std::optional<std::pair<double, double>> CommandBar::restingPointer() {
+  auto* native = get_native();
+  const auto display = get_display();
+  GdkSurface* surface = native ? gtk_native_get_surface(native->gobj()) : nullptr;
+  GdkSeat* seat = display ? gdk_display_get_default_seat(display->gobj()) : nullptr;
+  GdkDevice* device = seat ? gdk_seat_get_pointer(seat) : nullptr;
+  double x = 0, y = 0;
+  if (!surface || !device || !gdk_surface_get_device_position(surface, device, &x, &y, nullptr)) {
+    return std::nullopt;
+  }
+  double offsetX = 0, offsetY = 0;
+  gtk_native_get_surface_transform(native->gobj(), &offsetX, &offsetY);
+  const graphene_point_t inNative = GRAPHENE_POINT_INIT(float(x - offsetX), float(y - offsetY));
+  graphene_point_t inBar;
+  if (!gtk_widget_compute_point(GTK_WIDGET(native->gobj()), GTK_WIDGET(gobj()), &inNative,
+                                &inBar)) {
+    return std::nullopt;
+  }
+  return std::pair<double, double>(inBar.x, inBar.y);
+}
+
+void CommandBar::pointerMoved(double x, double y) {
+  // Events the toolkit makes up where the pointer rests are no move.
+  const bool moved =
+      !pointer_ || std::abs(pointer_->first - x) >= 1 || std::abs(pointer_->second - y) >= 1;
+  pointer_ = {x, y};
+  if (!moved) return;
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    graphene_point_t at;
+    const graphene_point_t point = GRAPHENE_POINT_INIT(float(x), float(y));
+    if (gtk_widget_compute_point(GTK_WIDGET(gobj()), GTK_WIDGET(rows_[i]->gobj()), &point, &at) &&
+        rows_[i]->contains(at.x, at.y)) {
+      rowEntered(i);
+      return;
+    }
+  }
+}
+
 void CommandBar::onAppearSetup() {
   if (setUp_) return;
   setUp_ = true;
+  pointer_ = restingPointer();
   appeared_.springTo(1, kAppearSpring);
   // After the current update, once the field can take the focus.
   focusTask_ = Scheduler::mainLoop().after(std::chrono::milliseconds(0), [this] {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtkmm.h>
@@ -67,8 +68,10 @@ class CommandBar : public Gtk::Widget {
   void activate(const Suggestion& suggestion);
   void navigate(const std::optional<Url>& url);
   void close();
-  // The pointer entered the row at `index`.
+  // The pointer moved onto the row at `index`.
   void rowEntered(size_t index);
+  // The pointer is at (x, y) in the bar; a row under it is picked only when it moved there.
+  void pointerMoved(double x, double y);
 
   // Where the card's top edge sits in an area of the given height.
   static double cardTop(CommandBarPosition position, double areaHeight);
@@ -96,6 +99,8 @@ class CommandBar : public Gtk::Widget {
   void setSelection(int selection);
   void updateRows();
   void focusPage();
+  // Where the pointer is in the bar now, when the display tells.
+  std::optional<std::pair<double, double>> restingPointer();
 
   const CommandBarMode mode_;
   BrowserStore& store_;
@@ -119,6 +124,7 @@ class CommandBar : public Gtk::Widget {
   // A monitor removed while it was handling a key lives until then.
   Glib::RefPtr<Gtk::EventControllerKey> removedMonitor_;
   bool setUp_ = false;
+  std::optional<std::pair<double, double>> pointer_;
   AnimatedValue appeared_;
   std::unique_ptr<ScheduledTask> focusTask_;
   std::unique_ptr<Observer> observer_;

@@ -5,6 +5,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 
 namespace zemblo {
@@ -33,6 +34,7 @@ FindBar::FindBar(BrowserStore& store) : store_(store) {
   icon_.set_from_icon_name("edit-find-symbolic");
   icon_.add_css_class("fg-secondary");
 
+  presentAsTextField(field_);
   field_.set_size_request(kFieldWidth, -1);
   field_.set_width_chars(1);
   field_.set_max_width_chars(1);
@@ -84,7 +86,11 @@ void FindBar::setTab(std::shared_ptr<BrowserTab> tab) {
 }
 
 void FindBar::sync() {
-  field_.set_placeholder_text(localized("Sayfada bul"));
+  setPlaceholder(field_, localized("Sayfada bul"));
+  // The buttons show only symbols and have no tooltips: their names are for screen readers.
+  setAccessibleName(previousButton_, localized("Önceki eşleşme"));
+  setAccessibleName(nextButton_, localized("Sonraki eşleşme"));
+  setAccessibleName(closeButton_, localized("Bul çubuğunu kapat"));
   notFoundLabel_.set_text(localized("Bulunamadı"));
   notFoundLabel_.set_visible(notFound_.get());
 }

@@ -4,6 +4,7 @@
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "widgets/symbol_icons.h"
 
 namespace zemblo {
 
@@ -24,8 +25,8 @@ LoadErrorView::LoadErrorView() {
   set_layout_manager(Gtk::BinLayout::create());
   add_css_class("zemblo-load-error");
 
-  icon_.set_from_icon_name("network-wireless-no-route-symbolic");
-  icon_.set_pixel_size(53);
+  icon_.set_from_icon_name(symbolIconName("wifi.exclamationmark"));
+  icon_.set_pixel_size(symbolPixelSize(44));
   icon_.set_margin_bottom(4);
   icon_.add_css_class("fg-secondary");
 

@@ -44,6 +44,7 @@ class LoadErrorView : public Gtk::Widget {
   // The host line for a failed address: none without an address or host.
   static std::optional<std::string> hostLine(const BrowserTab& tab);
 
+  const Gtk::Image& icon() const { return icon_; }
   const Gtk::Label& title() const { return title_; }
   const Gtk::Label& message() const { return message_; }
   const Gtk::Label& host() const { return host_; }

@@ -1,5 +1,7 @@
 #include "window/start_page.h"
 
+#include <adwaita.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -10,6 +12,8 @@
 #include "model/theme_colors.h"
 #include "model/typed_input.h"
 #include "platform/text.h"
+#include "widgets/accessibility.h"
+#include "widgets/child_layout.h"
 #include "widgets/favicon_view.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
@@ -18,11 +22,21 @@
 namespace zemblo {
 namespace {
 
-constexpr double kTileMinimumWidth = 84;
-constexpr double kTileSpacing = 14;
-constexpr double kColumnMaximumWidth = 620;
-constexpr double kCapsuleMaximumWidth = 560;
+constexpr double kTileMinimumWidth = StartTileGrid::kTileMinimumWidth;
+constexpr double kTileSpacing = StartTileGrid::kColumnSpacing;
+constexpr int kColumnMaximumWidth = 620;
+constexpr int kCapsuleMaximumWidth = 560;
 constexpr double kHoverScale = 1.06;
+
+// A new widget that gives `child` all the width it is offered up to `maximum`, centred. Its
+// floating reference goes to the parent it is given.
+GtkWidget* clampedTo(int maximum, Gtk::Widget& child) {
+  GtkWidget* clamp = adw_clamp_new();
+  adw_clamp_set_maximum_size(ADW_CLAMP(clamp), maximum);
+  adw_clamp_set_tightening_threshold(ADW_CLAMP(clamp), maximum);
+  adw_clamp_set_child(ADW_CLAMP(clamp), child.gobj());
+  return clamp;
+}
 
 void setFont(Gtk::Label& label, int points, Pango::Weight weight) {
   Pango::AttrList attributes;
@@ -74,8 +88,8 @@ int startTileColumns(double width) {
 
 StartTile::StartTile(const Favorite& favorite, std::function<void()> action) : favorite_(favorite) {
   set_has_frame(false);
-  add_css_class("flat");
-  set_tooltip_text(favorite.title);
+  add_css_class("start-tile");
+  setAccessibleName(*this, favorite.title);
   auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 8);
   auto* icon = Gtk::make_managed<FaviconView>(28);
   icon->set(favorite.faviconURL, favorite.url.host(), 28);
@@ -104,26 +118,93 @@ StartTile::StartTile(const Favorite& favorite, std::function<void()> action) : f
   add_controller(hover);
 }
 
+StartTileGrid::StartTileGrid() { set_name("StartTileGrid"); }
+
+StartTileGrid::~StartTileGrid() { setTiles({}); }
+
+void StartTileGrid::setTiles(std::vector<StartTile*> tiles) {
+  while (Gtk::Widget* child = get_first_child()) child->unparent();
+  for (StartTile* tile : tiles) tile->set_parent(*this);
+}
+
+std::vector<StartTile*> StartTileGrid::tiles() const {
+  std::vector<StartTile*> result;
+  for (auto* child = const_cast<StartTileGrid*>(this)->get_first_child(); child;
+       child = child->get_next_sibling()) {
+    result.push_back(static_cast<StartTile*>(child));
+  }
+  return result;
+}
+
+StartTileGrid::Columns StartTileGrid::columnsFor(double width) {
+  Columns columns;
+  columns.count = startTileColumns(width);
+  const double share = (width - kColumnSpacing * (columns.count - 1)) / columns.count;
+  columns.width = std::clamp(share, kTileMinimumWidth, kTileMaximumWidth);
+  return columns;
+}
+
+int StartTileGrid::rowHeight(double columnWidth) const {
+  int height = 0;
+  for (StartTile* tile : tiles()) {
+    int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+    tile->measure(Gtk::Orientation::VERTICAL, int(columnWidth), minimum, natural, b1, b2);
+    height = std::max(height, natural);
+  }
+  return height;
+}
+
+Gtk::SizeRequestMode StartTileGrid::get_request_mode_vfunc() const {
+  return Gtk::SizeRequestMode::HEIGHT_FOR_WIDTH;
+}
+
+void StartTileGrid::measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum,
+                                  int& natural, int& minimum_baseline,
+                                  int& natural_baseline) const {
+  minimum_baseline = natural_baseline = -1;
+  if (orientation == Gtk::Orientation::HORIZONTAL) {
+    minimum = int(kTileMinimumWidth);
+    natural = int(kMaximumWidth);
+    return;
+  }
+  const double width = std::min(for_size < 0 ? kMaximumWidth : double(for_size), kMaximumWidth);
+  const Columns columns = columnsFor(width);
+  const int count = int(tiles().size());
+  const int rows = (count + columns.count - 1) / columns.count;
+  minimum = natural =
+      rows == 0 ? 0 : rows * rowHeight(columns.width) + int(kRowSpacing) * (rows - 1);
+}
+
+void StartTileGrid::size_allocate_vfunc(int width, int, int) {
+  const double gridWidth = std::min(double(width), kMaximumWidth);
+  const Columns columns = columnsFor(gridWidth);
+  const double used = columns.count * columns.width + (columns.count - 1) * kColumnSpacing;
+  const double left = std::round((width - used) / 2);
+  const int height = rowHeight(columns.width);
+  int index = 0;
+  for (StartTile* tile : tiles()) {
+    const int column = index % columns.count, row = index / columns.count;
+    allocateChild(*tile, int(std::lround(left + column * (columns.width + kColumnSpacing))),
+                  int(row * (height + kRowSpacing)), int(std::lround(columns.width)), height);
+    ++index;
+  }
+}
+
 StartPage::StartPage(BrowserStore& store, const SystemColorScheme& scheme)
     : store_(store), scheme_(scheme), clock_(store_) {
   set_name("StartPage");
   set_layout_manager(Gtk::BinLayout::create());
   background_.set_parent(*this);
   background_.signalPictureChanged().connect(sigc::mem_fun(*this, &StartPage::pictureChanged));
-  column_.set_halign(Gtk::Align::CENTER);
-  column_.set_valign(Gtk::Align::CENTER);
-  column_.set_margin(40);
-  column_.set_size_request(-1, -1);
-  column_.set_parent(*this);
+  columnClamp_ = clampedTo(kColumnMaximumWidth, column_);
+  gtk_widget_set_valign(columnClamp_, GTK_ALIGN_CENTER);
+  for (auto* setMargin : {gtk_widget_set_margin_top, gtk_widget_set_margin_bottom,
+                          gtk_widget_set_margin_start, gtk_widget_set_margin_end}) {
+    setMargin(columnClamp_, 40);
+  }
+  gtk_widget_set_parent(columnClamp_, GTK_WIDGET(gobj()));
   column_.append(clock_);
   buildCapsule();
-  grid_.set_selection_mode(Gtk::SelectionMode::NONE);
-  grid_.set_homogeneous(true);
-  grid_.set_column_spacing(int(kTileSpacing));
-  grid_.set_row_spacing(18);
-  grid_.set_halign(Gtk::Align::CENTER);
-  grid_.set_max_children_per_line(unsigned(startTileColumns(kGridMaximumWidth)));
-  grid_.set_min_children_per_line(1);
   column_.append(grid_);
   observer_ = std::make_unique<Observer>([this] { sync(); });
   signal_map().connect([this] { focusField(); });
@@ -132,7 +213,7 @@ StartPage::StartPage(BrowserStore& store, const SystemColorScheme& scheme)
 StartPage::~StartPage() {
   observer_.reset();
   background_.unparent();
-  column_.unparent();
+  gtk_widget_unparent(columnClamp_);
 }
 
 void StartPage::buildCapsule() {
@@ -141,6 +222,7 @@ void StartPage::buildCapsule() {
   magnifier_.set_opacity(0.6);
   field_.set_hexpand(true);
   field_.set_name("StartPageField");
+  presentAsTextField(field_);
   Pango::AttrList attributes;
   auto size = Pango::Attribute::create_attr_size(17 * PANGO_SCALE);
   attributes.insert(size);
@@ -157,8 +239,7 @@ void StartPage::buildCapsule() {
       [this] { returnHint_.set_opacity(field_.get_text().empty() ? 0 : 0.4); });
   capsule_.set_spacing(12);
   capsule_.set_name("StartPageCapsule");
-  capsule_.set_size_request(int(kCapsuleMaximumWidth), 56);
-  capsule_.set_halign(Gtk::Align::CENTER);
+  capsule_.set_size_request(-1, 56);
   for (Gtk::Widget* part :
        std::initializer_list<Gtk::Widget*>{&magnifier_, &field_, &returnHint_}) {
     part->set_valign(Gtk::Align::CENTER);
@@ -166,7 +247,7 @@ void StartPage::buildCapsule() {
   }
   magnifier_.set_margin_start(22);
   returnHint_.set_margin_end(22);
-  column_.append(capsule_);
+  gtk_box_append(column_.gobj(), clampedTo(kCapsuleMaximumWidth, capsule_));
 }
 
 void StartPage::setTab(std::shared_ptr<BrowserTab> tab) { tab_ = std::move(tab); }
@@ -176,7 +257,7 @@ void StartPage::sync() {
   clock_.set_visible(prefs.showClock || prefs.showDate || prefs.showGreeting);
   // The engine is read here rather than observed: a change shows at the next refresh, while a
   // search always uses the engine chosen at that moment.
-  field_.set_placeholder_text(startPagePlaceholder(store_.searchEngine.get().displayName()));
+  setPlaceholder(field_, startPagePlaceholder(store_.searchEngine.get().displayName()));
   const auto& favorites = store_.favorites.get();
   grid_.set_visible(prefs.showStartFavorites && !favorites.empty());
   if (favorites != shownFavorites_) rebuildTiles(favorites);
@@ -189,20 +270,15 @@ void StartPage::sync() {
 
 void StartPage::rebuildTiles(const std::vector<Favorite>& favorites) {
   shownFavorites_ = favorites;
-  while (auto* child = grid_.get_child_at_index(0)) grid_.remove(*child);
+  std::vector<StartTile*> tiles;
   for (const Favorite& favorite : favorites) {
     const Url url = favorite.url;
-    grid_.append(*Gtk::make_managed<StartTile>(favorite, [this, url] { loadQuery(url); }));
+    tiles.push_back(Gtk::make_managed<StartTile>(favorite, [this, url] { loadQuery(url); }));
   }
+  grid_.setTiles(std::move(tiles));
 }
 
-std::vector<StartTile*> StartPage::tiles() const {
-  std::vector<StartTile*> result;
-  for (int i = 0; auto* child = const_cast<Gtk::FlowBox&>(grid_).get_child_at_index(i); ++i) {
-    result.push_back(dynamic_cast<StartTile*>(child->get_child()));
-  }
-  return result;
-}
+std::vector<StartTile*> StartPage::tiles() const { return grid_.tiles(); }
 
 void StartPage::submit() {
   const SearchEngine engine = store_.searchEngine.peek();

@@ -47,7 +47,7 @@ class GlassBox : public Gtk::Box {
 };
 
 // One favourite on the start page: its icon in a rounded glass box that grows a little under the
-// pointer, with the title below.
+// pointer, with the title below. Nothing else marks the hover: no fill, no tooltip.
 class StartTile : public Gtk::Button {
  public:
   StartTile(const Favorite& favorite, std::function<void()> action);
@@ -58,13 +58,42 @@ class StartTile : public Gtk::Button {
   Favorite favorite_;
 };
 
+// The start page's favourite tiles: as many columns of 84 to 96 points, 14 apart, as fit in at
+// most 520 points, centred, with the rows 18 apart; a short last row starts at the first column.
+class StartTileGrid : public Gtk::Widget {
+ public:
+  static constexpr double kMaximumWidth = 520;
+  static constexpr double kTileMinimumWidth = 84;
+  static constexpr double kTileMaximumWidth = 96;
+  static constexpr double kColumnSpacing = 14;
+  static constexpr double kRowSpacing = 18;
+
+  StartTileGrid();
+  ~StartTileGrid() override;
+
+  void setTiles(std::vector<StartTile*> tiles);
+  std::vector<StartTile*> tiles() const;
+
+ protected:
+  Gtk::SizeRequestMode get_request_mode_vfunc() const override;
+  void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
+                     int& minimum_baseline, int& natural_baseline) const override;
+  void size_allocate_vfunc(int width, int height, int baseline) override;
+
+ private:
+  struct Columns {
+    int count = 1;
+    double width = kTileMinimumWidth;
+  };
+  static Columns columnsFor(double width);
+  int rowHeight(double columnWidth) const;
+};
+
 // What the card shows for a tab without an address: the clock block, a search field that turns
 // what is typed into an address or a search, and the favourite tiles, over the background the
 // settings choose. Over the user's own picture the content is drawn light on dark.
 class StartPage : public Gtk::Widget {
  public:
-  static constexpr double kGridMaximumWidth = 520;
-
   StartPage(BrowserStore& store, const SystemColorScheme& scheme);
   ~StartPage() override;
 
@@ -79,7 +108,8 @@ class StartPage : public Gtk::Widget {
 
   Gtk::Text& field() { return field_; }
   ClockGreeting& clockGreeting() { return clock_; }
-  Gtk::FlowBox& grid() { return grid_; }
+  StartTileGrid& grid() { return grid_; }
+  Gtk::Widget& capsule() { return capsule_; }
   std::vector<StartTile*> tiles() const;
   StartBackgroundView& background() { return background_; }
   Gtk::Box& column() { return column_; }
@@ -94,13 +124,15 @@ class StartPage : public Gtk::Widget {
   const SystemColorScheme& scheme_;
   std::shared_ptr<BrowserTab> tab_;
   StartBackgroundView background_;
+  // The column is never wider than 620 points, the capsule never wider than 560.
+  GtkWidget* columnClamp_ = nullptr;
   Gtk::Box column_{Gtk::Orientation::VERTICAL, 36};
   ClockGreeting clock_;
   GlassBox capsule_{28};
   Gtk::Image magnifier_;
   Gtk::Text field_;
   Gtk::Label returnHint_;
-  Gtk::FlowBox grid_;
+  StartTileGrid grid_;
   std::vector<Favorite> shownFavorites_;
   long long focusToken_ = -1;
   std::unique_ptr<Observer> observer_;

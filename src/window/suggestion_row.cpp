@@ -4,6 +4,7 @@
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 
@@ -165,6 +166,7 @@ SuggestionRow::SuggestionRow(const Suggestion& suggestion, bool isSelected, cons
                              SearchEngine engine)
     : tile_("globe", symbolPixelSize(kTilePoints)), favicon_(kFaviconSize) {
   set_name("SuggestionRow");
+  setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
   set_layout_manager(Gtk::BinLayout::create());
 
   // Both icons fill the frame exactly, the site icon with a margin around it.
@@ -235,6 +237,8 @@ void SuggestionRow::update(const Suggestion& suggestion, bool isSelected, const 
   }
 
   title_.set_text(title(suggestion));
+  setAccessibleName(*this, title_.get_text());
+  setAccessibleSelected(*this, isSelected);
   const auto second = subtitle(suggestion, engine);
   subtitle_.set_visible(second.has_value());
   subtitle_.set_text(second.value_or(""));

@@ -6,9 +6,11 @@
 #include <sys/wait.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <thread>
 
 #include "model/browser_store.h"
@@ -16,6 +18,7 @@
 #include "model/records.h"
 #include "passwords/passwords_window.h"
 #include "support/temp_home.h"
+#include "window/browser_window.h"
 
 namespace zemblo {
 namespace {
@@ -126,6 +129,54 @@ TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit)
   EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "session.json"));
   EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "history.json"));
   L10n::setEnglish(false);
+}
+
+// In a process of its own: closes a window and opens it again, then closes every window as
+// their close buttons do; exits with the number of warnings and criticals the toolkit logged, or
+// 100 when the application outlived its windows.
+int toolkitComplaints = 0;
+bool closing = false;  // only what closing the windows brings is counted
+void closeTheWindowAndCount() {
+  testing::TempHome home;
+  g_log_set_writer_func(
+      [](GLogLevelFlags level, const GLogField* fields, gsize count, gpointer data) {
+        for (gsize i = 0; i < count; ++i) {
+          if (closing && (level & (G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL)) &&
+              std::string_view(fields[i].key) == "GLIB_DOMAIN" &&
+              std::string_view(static_cast<const char*>(fields[i].value)).starts_with("Gtk")) {
+            ++toolkitComplaints;
+          }
+        }
+        return g_log_writer_default(level, fields, count, data);
+      },
+      nullptr, nullptr);
+  bool outlived = false;
+  {
+    auto app = ZembloApp::create();
+    app->signal_activate().connect([&] {
+      Glib::signal_idle().connect_once([&] {
+        closing = true;
+        app->activate_action("passwords");
+        for (auto* window : app->get_windows()) {
+          if (window != app->browserWindow()) window->close();
+        }
+        Glib::signal_idle().connect_once([&] {
+          app->activate_action("passwords");
+          for (auto* window : app->get_windows()) window->close();
+        });
+      });
+      Glib::signal_timeout().connect_seconds_once([&] { outlived = true, app->quit(); }, 20);
+    });
+    char name[] = "zemblo-browser";
+    char* argv[] = {name, nullptr};
+    app->run(1, argv);
+  }
+  std::exit(outlived ? 100 : toolkitComplaints);
+}
+
+TEST(ZembloAppDeathTest, ClosedWindowsOpenAgainAndTheLastOneEndsTheApplicationQuietly) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(closeTheWindowAndCount(), ::testing::ExitedWithCode(0), "");
 }
 
 // Starts the real executable as a fresh user, lets it come up, ends it with a signal and checks

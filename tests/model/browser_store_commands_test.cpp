@@ -7,6 +7,7 @@
 
 #include "model/ad_blocker.h"
 #include "model/browser_store.h"
+#include "model/dark_mode_controller.h"
 #include "model/localization.h"
 #include "support/store_fixture.h"
 
@@ -29,6 +30,7 @@ struct NotificationCount {
 struct DarkModeCall {
   Uuid tab;
   PageDarkModeDecision decision;
+  bool pushed = false;
 };
 
 class BrowserStoreCommandsTest : public testing::StoreFixture {
@@ -37,9 +39,13 @@ class BrowserStoreCommandsTest : public testing::StoreFixture {
     startStore(std::move(spaces), current, [this](BrowserStoreEnvironment& environment) {
       environment.applyAppearance = [this](ThemeMode) { ++appearancesApplied; };
       environment.isSystemDark = [this] { return systemDark; };
-      environment.applyPageDarkMode = [this](BrowserTab& tab,
-                                             const PageDarkModeDecision& decision) {
-        darkModeCalls.push_back({tab.id, decision});
+      environment.observeSystemDark = [this](std::function<void()> changed) {
+        systemDarkChanged = std::move(changed);
+        return std::make_shared<int>(0);
+      };
+      environment.applyPageDarkMode = [this](BrowserTab& tab, const PageDarkModeDecision& decision,
+                                             bool pushToPage) {
+        darkModeCalls.push_back({tab.id, decision, pushToPage});
       };
     });
     settle();
@@ -51,6 +57,7 @@ class BrowserStoreCommandsTest : public testing::StoreFixture {
 
   int appearancesApplied = 0;
   bool systemDark = false;
+  std::function<void()> systemDarkChanged;
   std::vector<DarkModeCall> darkModeCalls;
 };
 
@@ -345,6 +352,7 @@ TEST_F(BrowserStoreCommandsTest, DarkModeReachesEveryExistingWebViewInListOrder)
   ASSERT_EQ(darkModeCalls.size(), 3u);
   EXPECT_EQ(darkModeCalls[0].tab, shown->id);
   EXPECT_EQ(darkModeCalls[0].decision, (PageDarkModeDecision{true, 0.9, 1}));
+  EXPECT_TRUE(darkModeCalls[0].pushed);
   EXPECT_EQ(darkModeCalls[1].tab, startPage->id);  // no address: never excluded
   EXPECT_TRUE(darkModeCalls[1].decision.dark);
   EXPECT_EQ(darkModeCalls[2].tab, background->id);
@@ -357,12 +365,89 @@ TEST_F(BrowserStoreCommandsTest, DarkModeReachesEveryExistingWebViewInListOrder)
   ASSERT_EQ(darkModeCalls.size(), 3u);
   for (const auto& call : darkModeCalls) EXPECT_FALSE(call.decision.dark);
 
+  // The application turning dark reaches every page on a later turn.
   systemDark = true;
   darkModeCalls.clear();
-  store->applyPageDarkModeToAllTabs();
+  ASSERT_TRUE(systemDarkChanged);
+  systemDarkChanged();
+  EXPECT_TRUE(darkModeCalls.empty());
+  scheduler.runPending();
   ASSERT_EQ(darkModeCalls.size(), 3u);
   EXPECT_TRUE(darkModeCalls[0].decision.dark);
   EXPECT_FALSE(darkModeCalls[2].decision.dark);
+
+  // A page about to load gets its look without being told before it is there.
+  darkModeCalls.clear();
+  shown->provisionalNavigationStarted(url("https://b1.example/next"));
+  ASSERT_EQ(darkModeCalls.size(), 1u);
+  EXPECT_FALSE(darkModeCalls[0].decision.dark);
+  EXPECT_FALSE(darkModeCalls[0].pushed);
+}
+
+TEST_F(BrowserStoreCommandsTest, PageScriptsAreAnsweredForTheirTabsPage) {
+  start();
+  store->updatePrefs([](AppPreferences& p) {
+    p.pageDarkMode = PageDarkMode::always;
+    p.darkContrast = 1.2;
+    p.darkDisabledHosts = {"news.example"};
+  });
+  const DarkModeController& controller = store->darkMode();
+  // A frame from another site follows the page of its tab.
+  EXPECT_EQ(controller.replyConfig(url("https://news.example/"), "ads.example"),
+            (PageDarkModeDecision{false, 1, 1.2}));
+  EXPECT_EQ(controller.replyConfig(url("https://shop.example/"), "news.example"),
+            (PageDarkModeDecision{true, 1, 1.2}));
+  // Without a page host the frame's own host decides.
+  EXPECT_FALSE(controller.replyConfig(url("about:blank"), "live.news.example")->dark);
+}
+
+TEST_F(BrowserStoreCommandsTest, ThePerSiteSwitchReplacesEveryEntryOfTheSite) {
+  start({savedSpace("a", 3, 0)});
+  const auto page = tab(0, 0);
+  page->url.set(url("https://www.Mail.Corp.example/inbox"));
+  store->updatePrefs([](AppPreferences& p) {
+    p.darkDisabledHosts = {"corp.example", "other.example", "mail.corp.example", "localhost"};
+  });
+
+  store->setPageDarkMode(false, *page);
+  const std::vector<std::string> off = {"other.example", "localhost", "mail.corp.example"};
+  EXPECT_EQ(store->prefs().darkDisabledHosts, off);
+  settle();  // preference writes are coalesced
+  EXPECT_EQ(AppPreferences::load(defaults).darkDisabledHosts, off);
+  store->setPageDarkMode(true, *page);
+  EXPECT_EQ(store->prefs().darkDisabledHosts,
+            (std::vector<std::string>{"other.example", "localhost"}));
+
+  // Pages without a site change nothing: no address, no host, or a host that is only "www.".
+  const auto blank = tab(0, 1);
+  blank->url.set(std::nullopt);
+  const auto www = tab(0, 2);
+  www->url.set(url("http://www./"));
+  for (const auto* target : {blank.get(), www.get()}) {
+    store->setPageDarkMode(false, *target);
+    EXPECT_EQ(store->prefs().darkDisabledHosts.size(), 2u);
+  }
+  // Nor does an empty entry make such a page excluded.
+  AppPreferences prefs;
+  prefs.darkDisabledHosts = {""};
+  EXPECT_FALSE(isPageDarkModeDisabled(prefs, std::string("www.")));
+}
+
+TEST_F(BrowserStoreCommandsTest, ClearingWebsiteDataReportsWhatTheEngineReports) {
+  std::function<void(bool)> engineDone;
+  startStore({}, 0, [&](BrowserStoreEnvironment& environment) {
+    environment.clearWebsiteData = [&](std::function<void(bool)> done) {
+      engineDone = std::move(done);
+    };
+  });
+  std::vector<bool> answers;
+  store->clearWebsiteData([&](bool cleared) { answers.push_back(cleared); });
+  EXPECT_TRUE(answers.empty());  // not before the engine is done
+  ASSERT_TRUE(engineDone);
+  engineDone(false);
+  store->clearWebsiteData([&](bool cleared) { answers.push_back(cleared); });
+  engineDone(true);
+  EXPECT_EQ(answers, (std::vector<bool>{false, true}));
 }
 
 // The decision for one page ----------------------------------------------------------------------

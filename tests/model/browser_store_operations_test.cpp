@@ -355,8 +355,14 @@ TEST_F(BrowserStoreOperationsTest, DeletingSpacesKeepsOneAndMovesTheCurrentOne) 
   EXPECT_TRUE(loaded(*firstSelected));
   EXPECT_EQ(doomed->storedWebView(), nullptr);
   EXPECT_EQ(webViews.log.viewsDestroyed, 1);
-  EXPECT_TRUE(store->closedTabs.empty());
   EXPECT_TRUE(store->hasPendingSave());
+  // Its tabs can be reopened one after another, back in their order, in the current space.
+  store->reopenClosedTab();
+  store->reopenClosedTab();
+  ASSERT_EQ(space(0).tabs.peek().size(), 4u);
+  EXPECT_EQ(tab(0, 0)->url.peek(), url("https://b0.example/"));
+  EXPECT_EQ(tab(0, 1)->url.peek(), url("https://b1.example/"));
+  EXPECT_TRUE(store->closedTabs.empty());
 
   store->deleteSpace(space(1));  // not current
   EXPECT_EQ(names(*store), std::vector<std::string>{"a"});

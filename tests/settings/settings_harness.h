@@ -82,6 +82,15 @@ class SettingsHarness : public WindowHarness {
     return {p[2], p[1], p[0]};
   }
 
+  // What a click on the button does, without waiting for its pressed look: nothing when it is
+  // disabled.
+  static bool click(Gtk::Button& button) {
+    if (!button.is_sensitive()) return false;
+    g_signal_emit_by_name(button.gobj(), "clicked");
+    pump();
+    return true;
+  }
+
   // Whether assistive technologies are given a name for the widget.
   static bool hasAccessibleName(Gtk::Widget& widget) {
     return gtk_test_accessible_has_property(GTK_ACCESSIBLE(widget.gobj()),

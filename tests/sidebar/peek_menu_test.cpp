@@ -15,6 +15,8 @@ TEST(PeekSidebarMenuTest, TheMenuKeepsThePeekOpenUntilItCloses) {
   auto page = harness.addTab("https://example.com/", "Example");
   harness.store().sidebarVisible.set(false);
   pump();
+  // The pointer brings the peek out at the window's edge: anywhere else it would close it.
+  ASSERT_TRUE(harness.movePointer(8, 400));
   harness.window().hoverStripEntered();
   pump();
   TabRow* row = harness.window().peekSidebarView().tabList().rowFor(page->id);
@@ -33,6 +35,27 @@ TEST(PeekSidebarMenuTest, TheMenuKeepsThePeekOpenUntilItCloses) {
   waitUntil([] { return false; }, std::chrono::milliseconds(500));
   row->contextMenu()->popdown();
   ASSERT_TRUE(waitUntil([&] { return !harness.window().peekSidebarShown(); }));
+}
+
+// The peek can come out while the pointer is already elsewhere, without ever entering it: any
+// move outside the peek and the edge strip closes it, so that a click on the page lands there.
+TEST(PeekSidebarMenuTest, ThePeekClosesWhenThePointerMovesOutsideItAndTheStrip) {
+  testing::SidebarHarness harness;
+  harness.store().sidebarVisible.set(false);
+  pump();
+  ASSERT_TRUE(harness.movePointer(900, 500));
+  harness.window().hoverStripEntered();
+  pump();
+  ASSERT_TRUE(harness.window().peekSidebarShown());
+  ASSERT_TRUE(harness.movePointer(910, 510));
+  EXPECT_TRUE(waitUntil([&] { return !harness.window().peekSidebarShown(); }));
+
+  // Within the peek it stays.
+  harness.window().hoverStripEntered();
+  pump();
+  ASSERT_TRUE(harness.movePointer(100, 400));
+  pump();
+  EXPECT_TRUE(harness.window().peekSidebarShown());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -29,7 +30,7 @@ inline void drain() {
 }
 inline void pump() {
   drain();
-  waitUntil([] { return false; }, std::chrono::milliseconds(20));
+  waitForFrame();
   drain();
 }
 
@@ -91,6 +92,19 @@ class SidebarHarness : public WindowHarness {
   void input(const std::string& actions) {
     Glib::spawn_command_line_async("xdotool search --sync --onlyvisible --name '^" + windowTitle_ +
                                    "$' windowraise %1 " + actions);
+  }
+  // Moves the pointer to (x, y) of the window and waits until the window has seen it there.
+  bool movePointer(int x, int y) {
+    double seenX = -1, seenY = -1;
+    auto probe = Gtk::EventControllerMotion::create();
+    probe->signal_motion().connect([&](double px, double py) { seenX = px, seenY = py; });
+    window().add_controller(probe);
+    input("mousemove --window %1 " + std::to_string(x) + " " + std::to_string(y));
+    // The window's own frame may shift its coordinates by a few points.
+    const bool arrived =
+        waitUntil([&] { return std::abs(seenX - x) < 8 && std::abs(seenY - y) < 8; });
+    window().remove_controller(probe);
+    return arrived;
   }
   // A real click in the middle of `widget`.
   void click(Gtk::Widget& widget) {

@@ -56,10 +56,14 @@ TEST(SpacesTest, TheClearButtonShowsOnlyUnderThePointerWithTabsAndClosesThemAll)
   harness.addTab("https://example.org/", "One");
   harness.addTab("https://example.com/", "Two");
   EXPECT_TRUE(header.clearButton().get_visible());
+  // The row keeps its height with the button in it, so the tab list below does not move.
+  EXPECT_EQ(harness.bounds(header).height, SpaceHeader::kHeight);
+  const double listTop = harness.bounds(harness.list()).y;
   EXPECT_DOUBLE_EQ(header.clearButton().get_opacity(), 0.6);
   header.setHovering(false);
   pump();
   EXPECT_FALSE(header.clearButton().get_visible());
+  EXPECT_EQ(harness.bounds(harness.list()).y, listTop);
   header.setHovering(true);
   pump();
   // The click of an activated button arrives a moment later: wait for it.
@@ -89,6 +93,24 @@ TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
   EXPECT_EQ(gear.x + gear.width, barFrame.x + barFrame.width);
   EXPECT_TRUE(bar.settingsButton().get_sensitive());
   EXPECT_EQ(harness.bounds(bar.downloadsButton()).width, SidebarIconButton::kWidth);
+
+  // The current space's button is always in view, and the wheel brings back every other one.
+  const auto inView = [&](Gtk::Widget& button) {
+    const auto frame = harness.bounds(button), row = harness.bounds(bar.switcher());
+    return frame.x >= row.x && frame.x + frame.width <= row.x + row.width;
+  };
+  ASSERT_FALSE(inView(*buttons.back()));
+  harness.store().select(*harness.store().spaces.peek().back());
+  pump();
+  EXPECT_TRUE(buttons.back()->isSelected());
+  EXPECT_TRUE(inView(*buttons.back()));
+  const auto row = harness.bounds(bar.switcher());
+  harness.input("mousemove --window %1 " + std::to_string(int(row.x + row.width / 2)) + " " +
+                std::to_string(int(row.y + row.height / 2)) + " click --repeat 12 4");
+  ASSERT_TRUE(testing::waitUntil([&] { return inView(*buttons.front()); }));
+  harness.click(*buttons.front());
+  EXPECT_TRUE(testing::waitUntil(
+      [&] { return harness.store().currentSpace() == harness.store().spaces.peek().front(); }));
 }
 
 }  // namespace

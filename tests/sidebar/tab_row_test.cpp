@@ -57,6 +57,15 @@ std::vector<MenuEntry> entries(const Glib::RefPtr<Gio::Menu>& model) {
   return entries(G_MENU_MODEL(model->gobj()));
 }
 
+bool hasShownSeparator(GtkWidget* widget) {
+  if (GTK_IS_SEPARATOR(widget) && gtk_widget_get_mapped(widget)) return true;
+  for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
+       child = gtk_widget_get_next_sibling(child)) {
+    if (hasShownSeparator(child)) return true;
+  }
+  return false;
+}
+
 bool enabled(TabRow& row, const std::string& action) {
   return row.contextActions()->get_action_enabled(action);
 }
@@ -261,8 +270,19 @@ TEST(TabRowTest, AMenuOpenedByARealSecondaryClick) {
                 std::to_string(int(frame.y + frame.height / 2)) + " click 3");
   auto& row = harness.row(*page);
   ASSERT_TRUE(waitUntil([&] { return row.contextMenu() && row.contextMenu()->get_mapped(); }));
+  // The menu's window is as tall as its items need, also once the line between its sections
+  // has come in after it opened: the last item, "Close Tab", is not cut.
+  Gtk::PopoverMenu& menu = *row.contextMenu();
+  ASSERT_TRUE(waitUntil([&] { return hasShownSeparator(GTK_WIDGET(menu.gobj())); }));
+  const auto needed = [&] {
+    int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+    menu.measure(Gtk::Orientation::VERTICAL, menu.get_width(), minimum, natural, b1, b2);
+    return natural;
+  };
+  EXPECT_TRUE(waitUntil([&] { return menu.get_surface()->get_height() >= needed(); }))
+      << menu.get_surface()->get_height() << " < " << needed();
   testing::WindowHarness::screenshot("tab-row-menu");
-  row.contextMenu()->popdown();
+  menu.popdown();
 }
 
 }  // namespace

@@ -124,7 +124,12 @@ TEST(FilterRuleConverterTest, WhatTheEngineCannotExpressIsSkipped) {
            "||ads.example^$domain=a.com|~b.a.com",
            "||ads.example^$domain=~example.*",  // a spared site that cannot be named
            "$script,third-party",               // every address, everywhere
-           "/r\xC3\xA9klam/",                   // not ASCII
+           "|",                                 // ... however anchored
+           "||$third-party",
+           "|*|$script",
+           "*^",  // separators alone name no address
+           "||^$domain=example.com",
+           "/r\xC3\xA9klam/",  // not ASCII
        }) {
     EXPECT_TRUE(convertFilter(line).empty()) << line;
   }

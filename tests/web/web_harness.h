@@ -25,6 +25,7 @@
 #include "platform/user_defaults.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
+#include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
 #include "web/webkit_web_view_port.h"
@@ -267,7 +268,7 @@ class WebHarness {
     engine_.setRequestTimeout(requestTimeout);
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
-    environment.webViewFactory = sharedEngine();
+    connectWebEngine(environment, sharedEngine());
     environment.vaultStorage = std::move(vaultStorage);
     store_ = BrowserStore::create(std::move(environment));
     // xdotool finds the window by this name.

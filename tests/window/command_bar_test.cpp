@@ -172,11 +172,30 @@ TEST_F(CommandBarTest, ThePointerHighlightsAndPicksRowsAndTheBackdropCloses) {
   ASSERT_EQ(bar()->rowCount(), 3u);
   settle();
 
-  // Resting the pointer on a row highlights it.
   const int alphaRow = bar()->row(1).suggestionID() == "tab:" + alpha->id.str() ? 1 : 2;
   const auto frame = harness.bounds(bar()->row(alphaRow));
   const double x = frame.x + frame.width / 2, y = frame.y + frame.height / 2;
-  pointAt(x, y);
+
+  const auto last = harness.bounds(bar()->row(2));
+
+  // A bar opening under a resting pointer highlights nothing, also when its rows change under
+  // the pointer: Return takes the first row, Down the second.
+  harness.store().commandBar.set(std::nullopt);
+  ASSERT_TRUE(waitForClosedBar());
+  pointAt(last.x + last.width / 2, last.y + last.height / 2);
+  harness.store().commandBar.set(CommandBarMode::currentTab);
+  ASSERT_TRUE(waitForOpenBar());
+  bar()->setQuery("page");
+  settle();
+  ASSERT_EQ(harness.bounds(bar()->row(2)), last);
+  EXPECT_EQ(bar()->selection(), 0);
+  pressKeys("Down");
+  ASSERT_TRUE(waitUntil([&] { return bar()->selection() != 0; }));
+  settle();
+  EXPECT_EQ(bar()->selection(), 1);
+
+  // Moving the pointer onto a row highlights it.
+  pointAt(x + 3, y);
   ASSERT_TRUE(waitUntil([&] { return bar()->selection() == alphaRow; }));
   // Down moves on from there.
   pressKeys("Down");

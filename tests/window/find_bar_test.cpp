@@ -57,6 +57,9 @@ class FindBarTest : public ::testing::Test {
 TEST_F(FindBarTest, SearchesForwardAndBackwardIgnoringCaseAndWrapping) {
   EXPECT_TRUE(bar().field().has_focus());
   EXPECT_EQ(bar().field().get_placeholder_text().raw(), localized("Sayfada bul"));
+  const auto [placeholder, typed] = testing::placeholderAndTextInk(bar().field(), "Typed");
+  EXPECT_LT(placeholder, typed * 0.7);
+  bar().field().grab_focus();
 
   bar().setQuery("aLpHa");  // typing searches forward
   ASSERT_TRUE(waitForAnswer(false));

@@ -4,6 +4,7 @@
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "widgets/symbol_icons.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
@@ -53,6 +54,10 @@ TEST_F(LoadErrorViewTest, ShowsTitleMessageHostAndRetryOnlyWhileThereIsAnError) 
   EXPECT_TRUE(view.host().get_visible());
   EXPECT_EQ(view.host().get_text().raw(), "www.example.com");
   EXPECT_EQ(view.retryButton().get_label().raw(), "Tekrar Dene");
+  // The network symbol with an exclamation mark, never the theme's one with a question mark.
+  const std::string icon = view.icon().get_icon_name();
+  EXPECT_EQ(icon, symbolIconName("wifi.exclamationmark"));
+  EXPECT_NE(icon, "network-wireless-no-route-symbolic");
 
   // A new failure replaces the texts; clearing the error removes the view.
   tab->loadError.set(BrowserTab::LoadError{"Zaman aşımı", Url::parse("http://other.test/")});

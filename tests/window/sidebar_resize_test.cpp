@@ -63,7 +63,8 @@ TEST_F(SidebarResizeTest, TheEdgeFollowsThePointerOnEitherSideAndTheWidthIsSaved
   drag(50);
   EXPECT_EQ(harness.store().prefs().sidebarWidth, 310);
   EXPECT_EQ(harness.bounds(harness.window().sidebarColumn()).width, 310);
-  EXPECT_EQ(savedWidth(), 310);
+  // Preference writes are coalesced: the last one lands a moment later.
+  EXPECT_TRUE(waitUntil([&] { return savedWidth() == 310; }));
 
   harness.store().updatePrefs([](AppPreferences& prefs) {
     prefs.sidebarSide = SidebarSide::trailing;
@@ -75,7 +76,7 @@ TEST_F(SidebarResizeTest, TheEdgeFollowsThePointerOnEitherSideAndTheWidthIsSaved
   drag(-50);
   EXPECT_EQ(harness.store().prefs().sidebarWidth, 310);
   EXPECT_EQ(harness.bounds(harness.window().sidebarColumn()).x, width - 310);
-  EXPECT_EQ(savedWidth(), 310);
+  EXPECT_TRUE(waitUntil([&] { return savedWidth() == 310; }));
 }
 
 TEST_F(SidebarResizeTest, TheResizeCursorGoesWhenTheSidebarHidesUnderAStillPointer) {

@@ -68,6 +68,20 @@ TEST_F(StartPageTest, TypedAddressLoadsIntoTheBlankTabAndBlankTextOnlyClearsTheF
   EXPECT_EQ(harness.window().get_focus(), &WebHarness::portOf(*tab).widget());
 }
 
+// The engine refuses this port without reporting a failure; the tab still shows why nothing
+// loaded and keeps the address that was typed.
+TEST_F(StartPageTest, AnAddressTheEngineRefusesShowsTheLoadErrorView) {
+  auto tab = blankTab();
+  type("127.0.0.1:1");
+  auto& errorView = harness.content().loadErrorView();
+  ASSERT_TRUE(testing::waitUntil([&] { return errorView.get_mapped(); }));
+  EXPECT_EQ(harness.content().content(), Content::webPage);
+  EXPECT_EQ(errorView.host().get_text().raw(), "127.0.0.1");
+  ASSERT_TRUE(tab->url.peek());
+  EXPECT_EQ(tab->url.peek()->str(), "http://127.0.0.1:1/");
+  WindowHarness::screenshot("load-error-refused-port");
+}
+
 TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
   auto tab = blankTab();
   harness.store().setSearchEngine(SearchEngine::bing);
@@ -106,6 +120,51 @@ TEST_F(StartPageTest, FavouriteTilesFollowTheListAndOpenTheirSiteInTheTab) {
   harness.store().favorites.set({});
   blankTab();
   EXPECT_FALSE(page().grid().get_visible());
+}
+
+TEST_F(StartPageTest, TilesStandInColumnsOf84To96PointsWithoutAHoverFillOrTooltip) {
+  blankTab();
+  const auto tiles = page().tiles();
+  ASSERT_EQ(tiles.size(), 8u);  // a new user's favourites: a row of five and one of three
+  const auto first = harness.bounds(*tiles[0]), second = harness.bounds(*tiles[1]);
+  const auto fifth = harness.bounds(*tiles[4]), sixth = harness.bounds(*tiles[5]);
+  EXPECT_GE(first.width, 84);
+  EXPECT_LE(first.width, 96);
+  EXPECT_NEAR(second.x - (first.x + first.width), 14, 1);
+  EXPECT_EQ(fifth.y, first.y);
+  EXPECT_LE(fifth.x + fifth.width - first.x, 520);
+  EXPECT_EQ(sixth.x, first.x);
+  EXPECT_EQ(sixth.y - (first.y + first.height), 18);
+  EXPECT_FALSE(tiles[0]->get_has_tooltip());
+
+  // Under the pointer the tile draws what it drew before; only its icon box grows.
+  const auto before = testing::pixelsOf(*tiles[0]);
+  tiles[0]->set_state_flags(Gtk::StateFlags::PRELIGHT, false);
+  settle();
+  EXPECT_EQ(testing::pixelsOf(*tiles[0]), before);
+  WindowHarness::screenshot("start-page-tiles");
+}
+
+TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
+  blankTab();
+  const auto [placeholder, typed] = testing::placeholderAndTextInk(page().field(), "Typed");
+  EXPECT_LT(placeholder, typed * 0.7);
+
+  // The smallest window.
+  harness.window().set_default_size(880, 560);
+  ASSERT_TRUE(testing::waitUntil([&] { return harness.window().get_width() <= 880; }));
+  settle();
+  const auto card = harness.bounds(harness.content());
+  const auto capsule = harness.bounds(page().capsule());
+  EXPECT_LE(capsule.width, 560);
+  EXPECT_NEAR(capsule.x - card.x, card.x + card.width - (capsule.x + capsule.width), 1);
+  EXPECT_GE(capsule.x - card.x, 40);
+  for (StartTile* tile : page().tiles()) {
+    const auto frame = harness.bounds(*tile);
+    EXPECT_GE(frame.x, card.x);
+    EXPECT_LE(frame.x + frame.width, card.x + card.width);
+  }
+  WindowHarness::screenshot("start-page-narrow");
 }
 
 TEST_F(StartPageTest, ANewBlankTabFocusesTheFieldAgainAndTheClockLinesFollowThePreferences) {

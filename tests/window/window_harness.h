@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
@@ -32,8 +34,81 @@ inline BrowserWindow::Frame boundsIn(Gtk::Widget& widget, Gtk::Widget& window) {
   return {bounds.origin.x, bounds.origin.y, bounds.size.width, bounds.size.height};
 }
 
-// Lets GTK lay out and draw what changed.
+inline void settle();
+
+// What a widget draws, as premultiplied pixels of four bytes, alpha last.
+inline std::vector<guchar> pixelsOf(Gtk::Widget& widget) {
+  const int width = widget.get_width(), height = widget.get_height();
+  GtkSnapshot* snapshot = gtk_snapshot_new();
+  gdk_paintable_snapshot(GDK_PAINTABLE(Gtk::WidgetPaintable::create(widget)->gobj()), snapshot,
+                         width, height);
+  GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+  if (!node) return {};
+  const graphene_rect_t area = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));
+  GdkTexture* texture = gsk_renderer_render_texture(
+      gtk_native_get_renderer(widget.get_native()->gobj()), node, &area);
+  std::vector<guchar> pixels(size_t(width * height * 4));
+  gdk_texture_download(texture, pixels.data(), size_t(width * 4));
+  g_object_unref(texture);
+  gsk_render_node_unref(node);
+  return pixels;
+}
+
+// The strongest ink a widget draws: its highest alpha, 0 to 255.
+inline int strongestInk(Gtk::Widget& widget) {
+  const auto pixels = pixelsOf(widget);
+  int strongest = 0;
+  for (size_t i = 3; i < pixels.size(); i += 4) strongest = std::max<int>(strongest, pixels[i]);
+  return strongest;
+}
+
+// The strongest ink of a text part while it shows its placeholder, then while it shows `typed`;
+// the keyboard focus is taken away first, so that no cursor is drawn.
+inline std::pair<int, int> placeholderAndTextInk(Gtk::Text& field, const std::string& typed) {
+  if (auto* root = field.get_root()) gtk_root_set_focus(root->gobj(), nullptr);
+  int ink[2] = {0, 0};
+  for (int i : {0, 1}) {
+    field.set_text(i == 0 ? "" : typed);
+    settle();
+    ink[i] = strongestInk(field);
+  }
+  field.set_text("");
+  return {ink[0], ink[1]};
+}
+
+// Runs the main loop until every shown window has been through one more frame: the views'
+// re-syncs (idle work, which runs before a frame) are laid out and drawn. Waits for the frame
+// clocks, not for time; false when a window drew no frame within the deadline.
+inline bool waitForFrame() {
+  struct Watch {
+    GdkFrameClock* clock;
+    gulong handler;
+    bool painted = false;
+  };
+  std::vector<std::unique_ptr<Watch>> watches;
+  GList* toplevels = gtk_window_list_toplevels();
+  for (GList* item = toplevels; item; item = item->next) {
+    GtkWidget* window = GTK_WIDGET(item->data);
+    GdkFrameClock* clock =
+        gtk_widget_get_mapped(window) ? gtk_widget_get_frame_clock(window) : nullptr;
+    if (!clock) continue;
+    auto watch = std::make_unique<Watch>(Watch{clock, 0});
+    watch->handler = g_signal_connect_swapped(
+        clock, "after-paint", G_CALLBACK(+[](Watch* seen) { seen->painted = true; }), watch.get());
+    gdk_frame_clock_request_phase(clock, GDK_FRAME_CLOCK_PHASE_LAYOUT);
+    watches.push_back(std::move(watch));
+  }
+  g_list_free(toplevels);
+  const bool drawn = waitUntil([&] {
+    return std::all_of(watches.begin(), watches.end(), [](const auto& w) { return w->painted; });
+  });
+  for (const auto& watch : watches) g_signal_handler_disconnect(watch->clock, watch->handler);
+  return drawn;
+}
+
+// Lets GTK lay out and draw what changed, and pages a moment to react.
 inline void settle() {
+  waitForFrame();
   waitUntil([] { return false; }, std::chrono::milliseconds(120));
 }
 
@@ -46,6 +121,9 @@ class WindowHarness {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
     environment.webViewFactory = engine_;
+    environment.clearWebsiteData = [engine = engine_](std::function<void(bool)> done) {
+      engine->clearWebsiteData(std::move(done));
+    };
     store_ = BrowserStore::create(std::move(environment));
     window_ = std::make_unique<BrowserWindow>(*store_);
     window_->present();

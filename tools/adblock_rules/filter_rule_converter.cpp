@@ -331,6 +331,11 @@ std::optional<std::string> urlFilterFor(std::string_view pattern) {
     endAnchor = true;
     pattern.remove_suffix(1);
   }
+  // Anchors and wildcards alone match every address (callers keep that only for listed sites),
+  // whatever anchors they carry. With separators but nothing else the filter names no address
+  // either, and its expression would match all or nothing depending on the anchor: left out.
+  if (pattern.find_first_not_of('*') == std::string_view::npos) return ".*";
+  if (pattern.find_first_not_of("*^") == std::string_view::npos) return std::nullopt;
 
   std::string out(domainAnchor ? kDomainAnchor : startAnchor ? "^" : "");
   const size_t bodyStart = out.size();

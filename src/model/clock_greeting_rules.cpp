@@ -1,4 +1,4 @@
-#include "window/clock_greeting_rules.h"
+#include "model/clock_greeting_rules.h"
 
 #include <array>
 #include <cstdio>

@@ -1,22 +1,14 @@
-#include "window/clock_greeting_rules.h"
+#include "model/clock_greeting_rules.h"
 
 #include <gtest/gtest.h>
 
 #include "model/localization.h"
-#include "window/start_page.h"
+#include "support/interface_language.h"
 
 namespace zemblo {
 namespace {
 
-// Sets the interface language for one test and restores it afterwards.
-class Language {
- public:
-  explicit Language(bool english) : previous_(L10n::isEnglish()) { L10n::setEnglish(english); }
-  ~Language() { L10n::setEnglish(previous_); }
-
- private:
-  bool previous_;
-};
+using Language = testing::InterfaceLanguage;
 
 TEST(ClockGreetingRules, GreetingChangesAtTheEdgesOfEachPartOfTheDay) {
   Language english(true);
@@ -66,23 +58,6 @@ TEST(ClockGreetingRules, TurkishUpperCasingKeepsTheTwoIsApart) {
   EXPECT_EQ(uppercasedForLanguage("nisan", false), "NISAN");
   // Letters that need more than one capital still follow the general rules.
   EXPECT_EQ(uppercasedForLanguage("straße", true), "STRASSE");
-}
-
-TEST(StartPageRules, TileColumnsFitBetweenTheMinimumWidthAndTheSpacing) {
-  EXPECT_EQ(startTileColumns(520), 5);  // the grid's widest
-  EXPECT_EQ(startTileColumns(84), 1);
-  EXPECT_EQ(startTileColumns(181), 1);
-  EXPECT_EQ(startTileColumns(182), 2);
-  EXPECT_EQ(startTileColumns(10), 1);  // never fewer than one
-}
-
-TEST(StartPageRules, PlaceholderNamesTheEngine) {
-  {
-    Language english(true);
-    EXPECT_EQ(startPagePlaceholder("Bing"), "Search with Bing or enter an address");
-  }
-  Language turkish(false);
-  EXPECT_EQ(startPagePlaceholder("Ecosia"), "Ecosia ile ara veya adres gir");
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#include "model/dark_mode_controller.h"
+
+#include "model/browser_store.h"
+
+namespace zemblo {
+
+DarkModeController::DarkModeController(Scheduler& scheduler) : scheduler_(scheduler) {}
+
+DarkModeController::~DarkModeController() = default;
+
+std::optional<PageDarkModeDecision> DarkModeController::replyConfig(
+    const std::optional<Url>& tabPage, const std::optional<std::string>& frameHost) const {
+  const auto store = browser.lock();
+  if (!store) return std::nullopt;
+  std::optional<std::string> host = tabPage ? tabPage->host() : std::nullopt;
+  if (!host) host = frameHost;
+  return pageDarkModeDecisionForHost(store->prefs(), host, store->isSystemDark());
+}
+
+void DarkModeController::appearanceChanged() {
+  // The appearance may be reported in the middle of a style change; pages follow once it is done.
+  pendingApply_ = scheduler_.after(std::chrono::milliseconds(0), [this] {
+    if (auto store = browser.lock()) store->applyPageDarkModeToAllTabs();
+  });
+}
+
+}  // namespace zemblo

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <gtkmm.h>
+
+#include "widgets/favicon_view.h"
+
+namespace zemblo {
+
+// One site on the content blocker's allow list: its icon, its host and a button that takes it
+// off the list.
+class AllowedSiteRow : public Gtk::Box {
+ public:
+  AllowedSiteRow(const std::string& host, std::function<void()> remove);
+
+  const std::string& host() const { return host_; }
+  Gtk::Button& removeButton() { return remove_; }
+
+ private:
+  std::string host_;
+  FaviconView icon_{18};
+  Gtk::Label label_;
+  Gtk::Button remove_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtkmm.h>
+
+#include "platform/observable.h"
+
+namespace zemblo {
+
+class BrowserStore;
+
+// The sites where page dark mode is switched off, in character-code order (the stored order is
+// left alone), each with its icon and a button that takes it off the list. Sites are added
+// elsewhere, from the page itself.
+class ExcludedSitesList : public Gtk::Box {
+ public:
+  explicit ExcludedSitesList(BrowserStore& store);
+  ~ExcludedSitesList() override;
+
+  // The hosts as listed, top to bottom.
+  const std::vector<std::string>& hosts() const { return shown_; }
+  Gtk::Button& removeButton(size_t index) { return *removeButtons_.at(index); }
+
+  // Takes every entry equal to `host` off the list, the others keeping their order; saved and
+  // applied to every open page like any change of page dark mode.
+  static void remove(BrowserStore& store, const std::string& host);
+
+ private:
+  void sync();
+
+  BrowserStore& store_;
+  Gtk::Label heading_;
+  Gtk::Box rows_{Gtk::Orientation::VERTICAL, 8};
+  std::vector<std::string> shown_;
+  std::vector<Gtk::Button*> removeButtons_;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

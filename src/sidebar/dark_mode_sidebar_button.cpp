@@ -1,0 +1,130 @@
+#include "sidebar/dark_mode_sidebar_button.h"
+
+#include "model/browser_store.h"
+#include "model/browser_tab.h"
+#include "model/theme_colors.h"
+#include "sidebar/sidebar_context.h"
+#include "widgets/paint.h"
+#include "widgets/symbol_icons.h"
+#include "widgets/symbol_paint.h"
+
+namespace zemblo {
+namespace {
+
+constexpr double kOffOpacity = 0.72;
+constexpr double kHoverFill = 0.08;
+
+}  // namespace
+
+DarkModeSidebarButton::DarkModeSidebarButton(const SidebarContext& context) : context_(context) {
+  set_name("DarkModeSidebarButton");
+  set_focus_on_click(false);
+  set_size_request(kWidth, kHeight);
+  set_valign(Gtk::Align::CENTER);
+  signal_clicked().connect([this] { context_.store().togglePageDarkMode(); });
+
+  auto secondary = Gtk::GestureClick::create();
+  secondary->set_button(GDK_BUTTON_SECONDARY);
+  secondary->signal_pressed().connect([this](int, double, double) { popupContextMenu(); });
+  add_controller(secondary);
+  auto motion = Gtk::EventControllerMotion::create();
+  motion->signal_enter().connect([this](double, double) { setHovering(true); });
+  motion->signal_leave().connect([this] { setHovering(false); });
+  add_controller(motion);
+
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+DarkModeSidebarButton::~DarkModeSidebarButton() {
+  observer_.reset();
+  if (menu_) menu_->unparent();
+}
+
+void DarkModeSidebarButton::sync() {
+  auto& store = context_.store();
+  const auto tab = store.currentSpace()->selectedTab();
+  look_ = darkModeButtonLook(store.prefs(), tab.get());
+  const Palette palette = themeColors(store);
+  gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
+  scheme_ = context_.scheme();
+  set_tooltip_text(look_.help);
+  gtk_accessible_update_property(GTK_ACCESSIBLE(gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                 look_.help.c_str(), -1);
+  queue_draw();
+}
+
+void DarkModeSidebarButton::setHovering(bool hovering) {
+  if (hovering == hovering_) return;
+  hovering_ = hovering;
+  queue_draw();
+}
+
+void DarkModeSidebarButton::popupContextMenu() {
+  // Built from the store as it is now; the actions keep the tab the menu was opened for.
+  auto& store = context_.store();
+  BrowserStore* model = &store;
+  const std::shared_ptr<BrowserTab> tab = store.currentSpace()->selectedTab();
+  const DarkModeButtonLook look = darkModeButtonLook(store.prefs(), tab.get());
+
+  actions_ = Gio::SimpleActionGroup::create();
+  auto mode = Gio::SimpleAction::create_radio_string(
+      "mode", std::string(rawValue(store.prefs().pageDarkMode)));
+  // The action's own handler holds it plainly: it never runs once the action is gone.
+  mode->signal_activate().connect([model, action = mode.get()](const Glib::VariantBase& parameter) {
+    const auto name =
+        Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get();
+    const auto chosen = fromRawValue<PageDarkMode>(name.raw());
+    if (!chosen) return;
+    action->set_state(parameter);
+    model->updatePrefs([&](AppPreferences& prefs) { prefs.pageDarkMode = *chosen; });
+  });
+  actions_->add_action(mode);
+  menuModel_ = Gio::Menu::create();
+  auto picker = Gio::Menu::create();
+  for (const auto& [value, label] : look.modes) {
+    auto item = Gio::MenuItem::create(label, "");
+    item->set_action_and_target("dark.mode",
+                                Glib::Variant<Glib::ustring>::create(std::string(rawValue(value))));
+    picker->append_item(item);
+  }
+  menuModel_->append_section(look.pickerTitle, picker);
+
+  if (look.site && tab) {
+    const bool turnOn = look.site->turnsOn;
+    actions_->add_action("site", [model, tab, turnOn] { model->setPageDarkMode(turnOn, *tab); });
+    auto site = Gio::Menu::create();
+    site->append(literalMenuLabel(look.site->label), "dark.site");
+    menuModel_->append_section(site);
+  }
+  insert_action_group("dark", actions_);
+
+  if (menu_) menu_->unparent();
+  menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel_);
+  menu_->set_parent(*this);
+  menu_->set_position(Gtk::PositionType::TOP);
+  // The tooltip would cover the menu's last entry.
+  set_has_tooltip(false);
+  menu_->signal_closed().connect([this] { set_has_tooltip(true); });
+  menu_->popup();
+}
+
+void DarkModeSidebarButton::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  GtkSnapshot* s = snapshot->gobj();
+  const double width = get_width();
+  const double height = get_height();
+  if (hovering_) {
+    paint::appendRoundedFill(s, paint::roundedRect(paint::rect(0, 0, width, height), kCornerRadius),
+                             SidebarContext::primary(scheme_, kHoverFill));
+  }
+  const int pixels = symbolPixelSize(kSymbolPointSize);
+  const graphene_rect_t box =
+      paint::rect((width - pixels) / 2.0, (height - pixels) / 2.0, pixels, pixels);
+  if (look_.isOn) {
+    appendGradientSymbol(s, *this, look_.symbol, pixels, box, gradient_);
+  } else {
+    appendSymbol(s, *this, look_.symbol, pixels, box,
+                 SidebarContext::primary(scheme_, kOffOpacity));
+  }
+}
+
+}  // namespace zemblo

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <gtkmm.h>
+
+namespace zemblo {
+
+// Keeps the tooltip of `owner` out of the way of `opened`, a menu or popover the owner shows: the
+// tooltip goes when `opened` comes and stays away while it is shown. Lasts as long as both.
+void hideTooltipWhileOpen(Gtk::Widget& owner, Gtk::Popover& opened);
+
+}  // namespace zemblo

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <glib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "app/zemblo_app.h"
+#include "model/ad_blocker.h"
+#include "support/temp_home.h"
+
+namespace zemblo {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string quoted(const fs::path& path) {
+  gchar* text = g_shell_quote(path.c_str());
+  std::string result(text);
+  g_free(text);
+  return result;
+}
+
+std::string keyOf(GKeyFile* entry, const char* key) {
+  gchar* value = g_key_file_get_string(entry, G_KEY_FILE_DESKTOP_GROUP, key, nullptr);
+  std::string result = value ? value : "";
+  g_free(value);
+  return result;
+}
+
+bool holdsCompiledList(const fs::path& folder, const std::string& identifier) {
+  std::error_code error;
+  for (const auto& file : fs::directory_iterator(folder, error)) {
+    if (file.path().filename().string().ends_with(identifier)) return true;
+  }
+  return false;
+}
+
+// An installation under a prefix other than the configured one is complete and runs from there:
+// the desktop entry names the installed program and icon, and the program finds the rules
+// installed beside it and compiles them (a small list put in their place, so that compiling
+// takes no time).
+TEST(InstallTest, AnotherPrefixGetsARunnableBrowserWithItsEntryAndIcons) {
+  testing::TempHome home;
+  const fs::path prefix = home.root() / "prefix";
+  const std::string install = quoted(ZEMBLO_CMAKE_COMMAND) + " --install " +
+                              quoted(ZEMBLO_BUILD_DIR) + " --prefix " + quoted(prefix) +
+                              " > /dev/null";
+  ASSERT_EQ(std::system(install.c_str()), 0);
+
+  const fs::path share = prefix / "share";
+  const fs::path rules = share / "zemblo-browser" / "AdBlockRules.json";
+  ASSERT_TRUE(fs::is_regular_file(rules));
+  EXPECT_EQ(fs::file_size(rules),
+            fs::file_size(fs::path(ZEMBLO_BUILD_DIR) / "resources" / "AdBlockRules.json"));
+
+  const std::string id = ZembloApp::kApplicationId;
+  const fs::path entryFile = share / "applications" / (id + ".desktop");
+  ASSERT_EQ(std::system(("desktop-file-validate " + quoted(entryFile)).c_str()), 0);
+  GKeyFile* entry = g_key_file_new();
+  ASSERT_TRUE(g_key_file_load_from_file(entry, entryFile.c_str(), G_KEY_FILE_NONE, nullptr));
+  EXPECT_EQ(keyOf(entry, "Name"), "Zemblo Browser");
+  EXPECT_NE(keyOf(entry, "Categories").find("WebBrowser;"), std::string::npos);
+  EXPECT_FALSE(g_key_file_has_key(entry, G_KEY_FILE_DESKTOP_GROUP, "MimeType", nullptr));
+  const fs::path program = prefix / "bin" / keyOf(entry, "Exec");
+  EXPECT_EQ(access(program.c_str(), X_OK), 0) << program;
+  const fs::path icons = share / "icons" / "hicolor";
+  EXPECT_TRUE(fs::is_regular_file(icons / "scalable" / "apps" / (keyOf(entry, "Icon") + ".svg")));
+  EXPECT_TRUE(fs::is_regular_file(icons / "symbolic" / "apps" / (id + "-symbolic.svg")));
+  g_key_file_free(entry);
+
+  const std::string smallList =
+      R"([{"trigger":{"url-filter":"installed-rules"},"action":{"type":"block"}}])";
+  std::ofstream(rules, std::ios::trunc) << smallList;
+  const std::string identifier = AdBlocker::ruleListIdentifier(smallList);
+
+  // On a bus of its own, so that no browser this test process ran takes the activation; its own
+  // process group ends it and its bus together.
+  char session[] = "dbus-run-session", separator[] = "--";
+  std::string programText = program.string();
+  char* argv[] = {session, separator, programText.data(), nullptr};
+  GPid pid = 0;
+  ASSERT_TRUE(g_spawn_async(
+      nullptr, argv, nullptr, GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_SEARCH_PATH),
+      [](gpointer) { setpgid(0, 0); }, nullptr, &pid, nullptr));
+  const fs::path compiled = home.dataDir() / "ContentRuleLists";
+  bool ready = false;
+  for (int i = 0; i < 300 && !ready; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ready = holdsCompiledList(compiled, identifier);
+  }
+  kill(-pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  g_spawn_close_pid(pid);
+  EXPECT_TRUE(ready) << "no " << identifier << " in " << compiled;
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <adwaita.h>
+
+#include <cstdlib>
+
+#include "app/zemblo_app.h"
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "platform/process.h"
+#include "settings/appearance_pane.h"
+#include "settings/general_pane.h"
+#include "settings/settings_view.h"
+#include "support/temp_home.h"
+
+namespace zemblo {
+namespace {
+
+void drain() {
+  auto context = Glib::MainContext::get_default();
+  for (int turns = 0; turns < 2; ++turns) {
+    while (context->iteration(false)) {
+    }
+    g_usleep(20000);
+  }
+}
+
+void click(Gtk::Widget& button) {
+  g_signal_emit_by_name(button.gobj(), "clicked");
+  drain();
+}
+
+SettingsView* settingsWindow(Gtk::Application& app) {
+  for (auto* window : app.get_windows()) {
+    if (auto* view = dynamic_cast<SettingsView*>(window)) return view;
+  }
+  return nullptr;
+}
+
+template <class Pane>
+Pane& shown(SettingsView& view, SettingsPane pane) {
+  view.select(pane);
+  drain();
+  return dynamic_cast<Pane&>(view.shownPane());
+}
+
+// What the user does in the settings of the running application: picks the dark theme, then
+// English, then the restart the pane offers.
+void darkThemeThenEnglishThenRestart(ZembloApp& app) {
+  app.activate_action("settings");
+  drain();
+  SettingsView* view = settingsWindow(app);
+  ASSERT_TRUE(view);
+  click(shown<AppearancePane>(*view, SettingsPane::appearance).themeCards().card(2));
+  EXPECT_TRUE(adw_style_manager_get_dark(adw_style_manager_get_default()));
+
+  auto* general = &shown<GeneralPane>(*view, SettingsPane::general);
+  EXPECT_FALSE(general->offersRestart());
+  click(general->languageCards().card(2));
+  general = &shown<GeneralPane>(*view, SettingsPane::general);
+  ASSERT_TRUE(general->offersRestart());
+  EXPECT_EQ(view->get_title(), "Settings");
+  click(general->restartButton());
+}
+
+// The application as the user runs it: the theme chosen in the settings reaches the whole
+// application at once, and the restart offered after a change of language saves, quits and asks
+// for the new start, whose desktop texts follow the new language.
+TEST(SettingsRestartTest, ThemeAppliesAtOnceAndRestartAfterANewLanguageSavesAndRelaunches) {
+  testing::TempHome home;
+  AppPreferences launched;
+  launched.language = AppLanguage::turkish;
+  launched.save(UserDefaults::standard());
+  auto app = ZembloApp::create();
+  std::filesystem::path defaultsFile;
+  app->signal_activate().connect(
+      [&] {
+        Glib::signal_idle().connect_once([&] {
+          defaultsFile = app->store()->defaults().file();
+          darkThemeThenEnglishThenRestart(*app);
+          // A check that failed before the restart must not leave the application running.
+          if (!app->relaunchRequested()) app->quit();
+        });
+      },
+      true);
+  char name[] = "zemblo-browser";
+  char* argv[] = {name, nullptr};
+  app->run(1, argv);
+  for (auto* window : app->get_windows()) window->set_visible(false);
+  adw_style_manager_set_color_scheme(adw_style_manager_get_default(), ADW_COLOR_SCHEME_DEFAULT);
+  L10n::setEnglish(false);
+
+  EXPECT_TRUE(app->relaunchRequested());
+  EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "session.json"));
+  UserDefaults saved(defaultsFile);
+  EXPECT_EQ(AppPreferences::load(saved).language, AppLanguage::english);
+  EXPECT_EQ(AppPreferences::load(saved).theme, ThemeMode::dark);
+  // What the new start reads before the toolkit comes up.
+  const char* before = std::getenv("LANGUAGE");
+  const std::string kept = before ? before : "";
+  process::applyPreferredLanguages(saved);
+  EXPECT_STREQ(std::getenv("LANGUAGE"), "en");
+  if (before) {
+    setenv("LANGUAGE", kept.c_str(), 1);
+  } else {
+    unsetenv("LANGUAGE");
+  }
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,45 @@
+#include <glib.h>
+
+#include <string>
+
+#include "fuzz_check.h"
+#include "platform/url.h"
+
+namespace {
+
+using zemblo::Url;
+
+void checkSameComponents(const Url& a, const Url& b) {
+  FUZZ_CHECK(a.scheme() == b.scheme());
+  FUZZ_CHECK(a.user() == b.user());
+  FUZZ_CHECK(a.password() == b.password());
+  FUZZ_CHECK(a.host() == b.host());
+  FUZZ_CHECK(a.port() == b.port());
+  FUZZ_CHECK(a.path() == b.path());
+  FUZZ_CHECK(a.query() == b.query());
+  FUZZ_CHECK(a.fragment() == b.fragment());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text = zemblo::fuzz::text(data, size);
+  if (const auto url = Url::parse(text)) {
+    // Every Url re-parses to itself, so stored addresses survive a save and reload.
+    const auto again = Url::parse(url->str());
+    FUZZ_CHECK(again && *again == *url);
+    checkSameComponents(*url, *again);
+    const std::string extension = url->pathExtension();
+    FUZZ_CHECK(url->lastPathComponent().ends_with(extension));
+    (void)url->isHttpOrHttps();
+  }
+
+  // A search term reaches the engine unchanged: it stays one query value and decodes back.
+  const std::string encoded = zemblo::percentEncodeQueryValue(text);
+  const auto search = Url::parse("https://example.com/search?q=" + encoded);
+  FUZZ_CHECK(search && search->query() == "q=" + encoded && !search->fragment());
+  if (g_utf8_validate_len(text.data(), text.size(), nullptr)) {
+    FUZZ_CHECK(zemblo::percentDecoded(encoded) == std::string(text));
+  }
+  return 0;
+}

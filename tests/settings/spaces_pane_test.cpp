@@ -1,0 +1,172 @@
+#include "settings/spaces_pane.h"
+
+#include <gtest/gtest.h>
+
+#include <adwaita.h>
+
+#include "model/browser_tab.h"
+#include "model/theme_colors.h"
+#include "settings/confirmation_dialog.h"
+#include "settings/preset_swatch.h"
+#include "settings/settings_harness.h"
+#include "settings/settings_row.h"
+#include "settings/settings_sidebar.h"
+#include "settings/space_chip.h"
+#include "settings/space_editor.h"
+#include "settings/space_header_tile.h"
+#include "settings/symbol_tile.h"
+#include "sidebar/sidebar_bottom_bar.h"
+#include "sidebar/sidebar_view.h"
+#include "sidebar/space_header.h"
+#include "sidebar/space_switcher.h"
+
+namespace zemblo {
+namespace {
+
+using testing::pump;
+using testing::SettingsHarness;
+
+SpacesPane& showSpacesPane(SettingsHarness& harness) {
+  harness.view().sidebar().row(SettingsPane::spaces).activate();
+  pump();
+  return dynamic_cast<SpacesPane&>(harness.view().shownPane());
+}
+
+void answer(SpaceEditor& editor, const char* response) {
+  ASSERT_NE(editor.confirmation(), nullptr);
+  adw_message_dialog_response(editor.confirmation()->dialog(), response);
+  pump();
+}
+
+template <class Tile, class Match>
+std::vector<size_t> selectedOf(const std::vector<Tile*>& tiles, Match isSelected) {
+  std::vector<size_t> selected;
+  for (size_t i = 0; i < tiles.size(); ++i) {
+    if (isSelected(*tiles[i])) selected.push_back(i);
+  }
+  return selected;
+}
+
+TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfterAsking) {
+  SettingsHarness harness;
+  BrowserStore& store = harness.store();
+  SidebarView& sidebar = harness.window().sidebarView();
+  const auto current = store.currentSpace();
+  SpacesPane& pane = showSpacesPane(harness);
+  ASSERT_EQ(pane.chips().size(), 3u);
+  EXPECT_EQ(pane.editor().space(), current);
+
+  // Picking a chip edits that space and leaves the browser where it is.
+  ASSERT_TRUE(SettingsHarness::click(*pane.chips()[1]));
+  pump();
+  EXPECT_EQ(pane.editor().space(), store.spaces.peek()[1]);
+  EXPECT_TRUE(pane.chips()[1]->isSelected());
+  EXPECT_FALSE(pane.chips()[0]->isSelected());
+  EXPECT_EQ(pane.chips()[0]->ringWidth(), 0);
+  EXPECT_EQ(store.currentSpace(), current);
+
+  ASSERT_TRUE(testing::press(pane.newSpaceButton()));
+  pump();
+  ASSERT_EQ(store.spaces.peek().size(), 4u);
+  const auto added = store.spaces.peek().back();
+  EXPECT_EQ(added->name.peek(), "Yeni Alan");
+  EXPECT_EQ(store.currentSpace(), current);
+  EXPECT_TRUE(pane.chips().back()->isSelected());
+  EXPECT_EQ(pane.chips().back()->ringWidth(), SpaceChip::kSelectedRingWidth);
+  EXPECT_EQ(pane.editor().space(), added);
+  EXPECT_EQ(sidebar.bottomBar().switcher().buttons().size(), 4u);
+
+  // With the new space on screen, every edit shows in the sidebar at once and is saved.
+  store.select(*added);
+  pump();
+  SpaceEditor& editor = pane.editor();
+  editor.nameField().set_text("Okul");
+  ASSERT_TRUE(SettingsHarness::click(*editor.presetSwatches()[1]));  // "Okyanus"
+  ASSERT_TRUE(SettingsHarness::click(*editor.symbolTiles()[4]));     // "book.fill"
+  pump();
+  EXPECT_EQ(sidebar.spaceHeader().nameLabel().get_text(), "Okul");
+  EXPECT_EQ(sidebar.spaceHeader().shownSymbol(), "book.fill");
+  EXPECT_EQ(added->colorA.peek(), "#2F80FF");
+  EXPECT_EQ(added->colorB.peek(), "#22C1C3");
+  EXPECT_EQ(themeColors(store).primary, Color::fromHex("#2F80FF"));
+  EXPECT_EQ(selectedOf(editor.presetSwatches(), [](PresetSwatch& s) { return s.isSelected(); }),
+            std::vector<size_t>{1});
+  EXPECT_EQ(selectedOf(editor.symbolTiles(), [](SymbolTile& t) { return t.isSelected(); }),
+            std::vector<size_t>{4});
+  EXPECT_EQ(editor.headerTile().nameLabel().get_text(), "Okul");
+  EXPECT_EQ(pane.chips().back()->nameLabel().get_text(), "Okul");
+  EXPECT_TRUE(store.hasPendingSave());
+  // Picked colours are stored as the presets are written, so a matching pick marks its preset.
+  editor.setHexColor(true, Color::fromHex("#7b61ff"));
+  editor.setHexColor(false, Color::fromHex("#FF6FB5"));
+  pump();
+  EXPECT_EQ(added->colorA.peek(), "#7B61FF");
+  EXPECT_EQ(selectedOf(editor.presetSwatches(), [](PresetSwatch& s) { return s.isSelected(); }),
+            std::vector<size_t>{0});
+  SettingsHarness::shot(*harness.view().get_child(), "settings-spaces-tr");
+  SettingsHarness::shot(editor, "settings-space-editor-tr");
+
+  // The last space moves left only; the sidebar's buttons follow the order.
+  EXPECT_FALSE(editor.moveRightButton().is_sensitive());
+  ASSERT_TRUE(SettingsHarness::click(editor.moveLeftButton()));
+  pump();
+  EXPECT_EQ(store.spaces.peek()[2], added);
+  EXPECT_EQ(sidebar.bottomBar().switcher().buttons()[2]->space(), added);
+  EXPECT_TRUE(pane.editor().moveRightButton().is_sensitive());
+
+  // Deleting asks first; cancelling keeps everything. Confirmed, the space and its tabs go, and
+  // the tabs wait on the closed-tab stack.
+  store.openTab(*Url::parse("https://one.test/"), true);
+  store.openTab(*Url::parse("https://two.test/"), true);
+  pump();
+  SpaceEditor& deleting = pane.editor();
+  EXPECT_EQ(deleting.deleteRow().subtitle().get_text(), "Bu alandaki 2 sekme kapanır");
+  EXPECT_EQ(deleting.headerTile().countLabel().get_text(), "2 sekme");
+  ASSERT_TRUE(SettingsHarness::click(deleting.deleteButton()));
+  ASSERT_NE(deleting.confirmation(), nullptr);
+  EXPECT_STREQ(adw_message_dialog_get_heading(deleting.confirmation()->dialog()),
+               "\"Okul\" silinsin mi?");
+  answer(deleting, ConfirmationDialog::kCancel);
+  EXPECT_EQ(store.spaces.peek().size(), 4u);
+  EXPECT_EQ(deleting.confirmation(), nullptr);
+  const auto tabs = added->tabs.peek();
+  ASSERT_TRUE(SettingsHarness::click(deleting.deleteButton()));
+  answer(deleting, ConfirmationDialog::kConfirm);
+  ASSERT_EQ(store.spaces.peek().size(), 3u);
+  EXPECT_EQ(store.currentSpace(), store.spaces.peek().front());
+  EXPECT_EQ(pane.editor().space(), store.currentSpace());
+  EXPECT_EQ(pane.chips().size(), 3u);
+  EXPECT_EQ(sidebar.bottomBar().switcher().buttons().size(), 3u);
+  for (const auto& tab : tabs) EXPECT_EQ(tab->storedWebView(), nullptr);
+  ASSERT_EQ(store.closedTabs.size(), 2u);
+  store.reopenClosedTab();
+  EXPECT_EQ(store.currentSpace()->selectedTab()->url.peek(), Url::parse("https://one.test/"));
+}
+
+TEST(SpacesPaneTest, TheLastSpaceStaysAndTheCountsReadInBothLanguages) {
+  SettingsHarness harness;
+  BrowserStore& store = harness.store();
+  store.deleteSpace(*store.spaces.peek()[2]);
+  store.openTab(*Url::parse("https://one.test/"), true);
+  harness.setLanguage(AppLanguage::english);
+  SpacesPane& pane = showSpacesPane(harness);
+  EXPECT_EQ(pane.editor().deleteRow().subtitle().get_text(), "1 tab in this space will close");
+  EXPECT_EQ(pane.editor().headerTile().countLabel().get_text(), "1 tab");
+  SettingsHarness::shot(*harness.view().get_child(), "settings-spaces-en");
+
+  store.deleteSpace(*store.spaces.peek()[1]);
+  pump();
+  SpaceEditor& editor = pane.editor();
+  EXPECT_EQ(editor.deleteRow().subtitle().get_text(), "You need at least one space");
+  EXPECT_FALSE(editor.deleteButton().is_sensitive());
+  EXPECT_FALSE(editor.moveLeftButton().is_sensitive());
+  EXPECT_FALSE(editor.moveRightButton().is_sensitive());
+  editor.askToDelete();
+  EXPECT_EQ(editor.confirmation(), nullptr);
+  editor.nameField().set_text("");
+  pump();
+  EXPECT_EQ(editor.headerTile().nameLabel().get_text(), "Untitled Space");
+}
+
+}  // namespace
+}  // namespace zemblo

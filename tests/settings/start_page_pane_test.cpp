@@ -1,0 +1,191 @@
+#include "settings/start_page_pane.h"
+
+#include <gtest/gtest.h>
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <filesystem>
+
+#include "model/clock_greeting_rules.h"
+#include "model/wallpaper.h"
+#include "settings/choice_cards.h"
+#include "settings/settings_harness.h"
+#include "settings/settings_sidebar.h"
+#include "settings/slider_row.h"
+#include "settings/start_background_thumb.h"
+#include "settings/start_preview.h"
+#include "settings/toggle_row.h"
+#include "window/start_page.h"
+
+namespace zemblo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::pump;
+using testing::SettingsHarness;
+using testing::waitUntil;
+
+StartPagePane& showStartPagePane(SettingsHarness& harness) {
+  harness.view().sidebar().row(SettingsPane::startPage).activate();
+  pump();
+  return dynamic_cast<StartPagePane&>(harness.view().shownPane());
+}
+
+fs::path writePicture(const fs::path& file) {
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 64, 40);
+  gdk_pixbuf_fill(pixbuf, 0x2060C0FF);
+  fs::create_directories(file.parent_path());
+  EXPECT_TRUE(gdk_pixbuf_save(pixbuf, file.c_str(), "png", nullptr, nullptr));
+  g_object_unref(pixbuf);
+  return file;
+}
+
+TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartPage) {
+  SettingsHarness harness;
+  BrowserStore& store = harness.store();
+  StartPagePane& pane = showStartPagePane(harness);
+  StartPreview& preview = pane.preview();
+
+  pane.nameField().set_text("Ada");
+  pump();
+  EXPECT_EQ(store.prefs().greetingName, "Ada");
+  EXPECT_EQ(preview.greetingLine().get_text(), "Günaydın, Ada");
+  EXPECT_EQ(preview.get_height(), StartPreview::kHeight);
+  SettingsHarness::shot(*harness.view().get_child(), "settings-start-page-tr");
+
+  // The clock and the date read exactly as the start page's own do, in both clock formats and
+  // in both languages (retried once should a minute turn between the two readings).
+  const auto sameAsStartPage = [&] {
+    // A new language rebuilds the window's start page and the pane.
+    ClockGreeting& startPage = harness.content().startPage().clockGreeting();
+    StartPreview& shown = dynamic_cast<StartPagePane&>(harness.view().shownPane()).preview();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      startPage.sync();
+      pump();
+      if (shown.timeLine().get_text() == startPage.timeLine().get_text() &&
+          shown.dateLine().get_text() == startPage.dateLine().get_text())
+        return true;
+      store.updatePrefs([](AppPreferences& prefs) { prefs.greetingName += " "; });
+    }
+    return false;
+  };
+  for (const bool use24Hour : {false, true}) {
+    store.updatePrefs([&](AppPreferences& prefs) { prefs.use24Hour = use24Hour; });
+    EXPECT_TRUE(sameAsStartPage()) << preview.timeLine().get_text();
+  }
+  harness.setLanguage(AppLanguage::english);
+  StartPagePane& english = dynamic_cast<StartPagePane&>(harness.view().shownPane());
+  EXPECT_TRUE(sameAsStartPage()) << english.preview().dateLine().get_text();
+  EXPECT_EQ(english.preview().greetingLine().get_text().raw().rfind("Good morning, Ada", 0), 0u);
+  EXPECT_EQ(english.backgroundCards().card(0).title().get_text(), "Aurora");
+  harness.setLanguage(AppLanguage::turkish);
+  StartPagePane& turkish = dynamic_cast<StartPagePane&>(harness.view().shownPane());
+
+  // Without the clock the 24-hour switch greys out and keeps its value.
+  store.updatePrefs([](AppPreferences& prefs) { prefs.showClock = false; });
+  pump();
+  EXPECT_FALSE(turkish.use24HourRow().is_sensitive());
+  EXPECT_NEAR(turkish.use24HourRow().get_opacity(), StartPagePane::kDisabledOpacity, 0.01);
+  EXPECT_TRUE(store.prefs().use24Hour);
+  EXPECT_FALSE(turkish.preview().timeLine().get_visible());
+
+  // The background's own rows follow the card chosen.
+  ASSERT_TRUE(SettingsHarness::click(turkish.backgroundCards().card(1)));
+  pump();
+  EXPECT_EQ(store.prefs().startBackground, StartBackground::gradient);
+  for (Gtk::Widget* row : std::initializer_list<Gtk::Widget*>{
+           &turkish.speedRow(), &turkish.imageRow(), &turkish.dimRow(), &turkish.blurRow()}) {
+    EXPECT_FALSE(row->get_visible());
+  }
+  ASSERT_TRUE(SettingsHarness::click(turkish.backgroundCards().card(3)));
+  pump();
+  EXPECT_FALSE(turkish.speedRow().get_visible());
+  EXPECT_TRUE(turkish.imageRow().get_visible());
+  EXPECT_EQ(turkish.imageRow().subtitle().get_text(), "Henüz görsel seçilmedi");
+  EXPECT_FALSE(turkish.removeButton().get_visible());
+  auto& wallpaperCard = dynamic_cast<StartBackgroundThumb&>(
+      *turkish.backgroundCards().card(3).picture().get_first_child());
+  EXPECT_TRUE(wallpaperCard.showsChooseSymbol());
+
+  // Six favourites at most, and none with the switch off.
+  store.favorites.mutate([](std::vector<Favorite>& list) {
+    for (int i = 0; i < 8; ++i) {
+      list.emplace_back(Uuid::random(), "F",
+                        *Url::parse("https://f" + std::to_string(i) + ".test/"), std::nullopt);
+    }
+  });
+  pump();
+  int tiles = 0;
+  for (auto* child = turkish.preview().favoritesRow().get_first_child(); child;
+       child = child->get_next_sibling())
+    ++tiles;
+  EXPECT_EQ(tiles, 6);
+  store.updatePrefs([](AppPreferences& prefs) { prefs.showStartFavorites = false; });
+  pump();
+  EXPECT_FALSE(turkish.preview().favoritesRow().get_visible());
+}
+
+TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesAreDeleted) {
+  SettingsHarness harness;
+  BrowserStore& store = harness.store();
+  StartPagePane& pane = showStartPagePane(harness);
+  const fs::path folder = Wallpaper::defaultFolder();
+  const fs::path picture = writePicture(harness.home().root() / "Pictures" / "sea.png");
+
+  pane.useWallpaper(picture);
+  ASSERT_TRUE(waitUntil([&] { return store.prefs().wallpaperFile.has_value(); }));
+  const std::string first = *store.prefs().wallpaperFile;
+  EXPECT_TRUE(fs::exists(folder / first));
+  EXPECT_EQ(store.prefs().startBackground, StartBackground::wallpaper);
+  ASSERT_TRUE(waitUntil([&] { return pane.preview().textsOverPicture(); }));
+  EXPECT_EQ(pane.imageRow().subtitle().get_text(), "Kendi görselin kullanılıyor");
+  EXPECT_TRUE(pane.removeButton().get_visible());
+  SettingsHarness::shot(pane, "settings-start-page-wallpaper");
+
+  pane.useWallpaper(picture);
+  ASSERT_TRUE(waitUntil([&] { return store.prefs().wallpaperFile != first; }));
+  EXPECT_FALSE(fs::exists(folder / first));
+  const std::string second = *store.prefs().wallpaperFile;
+  ASSERT_TRUE(SettingsHarness::click(pane.removeButton()));
+  EXPECT_FALSE(store.prefs().wallpaperFile);
+  EXPECT_FALSE(fs::exists(folder / second));
+  EXPECT_EQ(store.prefs().startBackground, StartBackground::wallpaper);
+  pump();
+  EXPECT_FALSE(pane.preview().textsOverPicture());
+
+  // Two pictures chosen in quick succession leave one file behind: the one shown.
+  int copies = 0;
+  auto counting = store.observablePrefs().signalChanged().connect([&] { ++copies; });
+  pane.useWallpaper(picture);
+  pane.useWallpaper(picture);
+  // Each copy writes the name, then the background kind (unchanged, so not counted).
+  ASSERT_TRUE(waitUntil([&] { return copies == 2; }));
+  counting.disconnect();
+  std::vector<std::string> kept;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename();
+    if (name.starts_with("wallpaper-")) kept.push_back(name);
+  }
+  EXPECT_EQ(kept, std::vector<std::string>{*store.prefs().wallpaperFile});
+  pane.removeWallpaper(store.prefs().wallpaperFile);
+
+  // A stored name the browser did not make (a hand-edited settings file) is never loaded,
+  // deleted or replaced on disk: the name is only forgotten.
+  harness.home().writeFile(folder / "session-copy.png", "not ours");
+  writePicture(folder / ".." / "outside.png");
+  for (const std::string stored : {"session-copy.png", "../outside.png"}) {
+    store.updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
+    pump();
+    EXPECT_FALSE(pane.preview().background().showsPicture()) << stored;
+    pane.useWallpaper(picture);
+    ASSERT_TRUE(waitUntil([&] { return store.prefs().wallpaperFile != stored; })) << stored;
+    EXPECT_TRUE(fs::exists(folder / stored)) << stored;
+    store.updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
+    pane.removeWallpaper(stored);
+    EXPECT_FALSE(store.prefs().wallpaperFile);
+    EXPECT_TRUE(fs::exists(folder / stored)) << stored;
+  }
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include "model/localization.h"
+#include "settings/spaces_pane.h"
+#include "settings/start_page_pane.h"
+#include "settings/start_preview.h"
+#include "support/interface_language.h"
+
+namespace zemblo {
+namespace {
+
+using Language = testing::InterfaceLanguage;
+
+TEST(StartPagePaneTexts, SpeedBlurNameAndBackgroundLabels) {
+  Language english(true);
+  const std::pair<double, const char*> speeds[] = {{0, "Still"},   {0.25, "0.25x"}, {0.5, "0.5x"},
+                                                   {1, "1x"},      {1.25, "1.2x"},  {1.5, "1.5x"},
+                                                   {1.75, "1.8x"}, {2, "2x"}};
+  for (const auto& [speed, text] : speeds) EXPECT_EQ(StartPagePane::speedLabel(speed), text);
+  EXPECT_EQ(StartPagePane::blurLabel(12.9), "12");
+  EXPECT_EQ(StartPagePane::blurLabel(0.4), "0");
+  EXPECT_EQ(percentText(0.35), "35%");
+  EXPECT_EQ(StartPagePane::namePlaceholder("Ada Lovelace"), "Ada");
+  EXPECT_EQ(StartPagePane::namePlaceholder("  Ada  Lovelace"), "Ada");
+  EXPECT_EQ(StartPagePane::namePlaceholder(""), "Your name");
+  EXPECT_EQ(StartPagePane::backgroundLabel(StartBackground::aurora), "Aurora");
+  EXPECT_EQ(StartPagePane::backgroundLabel(StartBackground::solid), "Minimal");
+  // The miniature greets the morning at any hour.
+  EXPECT_EQ(StartPreview::greetingText("Ada"), "Good morning, Ada");
+  EXPECT_EQ(StartPreview::greetingText(""), "Good morning");
+
+  Language turkish(false);
+  EXPECT_EQ(StartPagePane::speedLabel(0), "Durağan");
+  EXPECT_EQ(percentText(0.35), "%35");
+  EXPECT_EQ(StartPagePane::backgroundLabel(StartBackground::wallpaper), "Duvar kâğıdı");
+  EXPECT_EQ(StartPagePane::backgroundLabel(StartBackground::aurora), "Aurora");
+}
+
+TEST(SpacesPaneRules, ThePickedSpaceWhileItExistsElseTheCurrentElseTheFirst) {
+  BrowserStore::SpaceList spaces;
+  for (const char* name : {"a", "b", "c"}) {
+    spaces.push_back(std::make_shared<Space>(name, "star.fill", "#000000", "#FFFFFF"));
+  }
+  const Uuid gone = Uuid::random();
+  EXPECT_EQ(SpacesPane::editedSpace(spaces, spaces[2]->id, spaces[1]->id), spaces[2]);
+  EXPECT_EQ(SpacesPane::editedSpace(spaces, std::nullopt, spaces[1]->id), spaces[1]);
+  EXPECT_EQ(SpacesPane::editedSpace(spaces, gone, spaces[1]->id), spaces[1]);
+  EXPECT_EQ(SpacesPane::editedSpace(spaces, gone, gone), spaces[0]);
+}
+
+}  // namespace
+}  // namespace zemblo
