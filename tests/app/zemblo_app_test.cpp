@@ -16,7 +16,6 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/records.h"
-#include "passwords/passwords_window.h"
 #include "support/temp_home.h"
 #include "window/browser_window.h"
 
@@ -106,18 +105,6 @@ TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit)
       g_usleep(10000);
     }
     EXPECT_EQ(windowsTitled(*app, settingsTitle).size(), 1u);
-
-    // Closing the passwords window ends it; opening it again gives a new one, locked.
-    windowsTitled(*app, passwordsTitle).front()->close();
-    drain();
-    EXPECT_EQ(windowsTitled(*app, passwordsTitle).size(), 0u);
-    app->activate_action("passwords");
-    drain();
-    ASSERT_EQ(windowsTitled(*app, passwordsTitle).size(), 1u);
-    auto* passwords = dynamic_cast<PasswordsWindow*>(windowsTitled(*app, passwordsTitle).front());
-    ASSERT_TRUE(passwords);
-    EXPECT_TRUE(passwords->get_visible());
-    EXPECT_FALSE(passwords->unlocked());
 
     // A change of language rebuilds the passwords window in the new language.
     const AppLanguage other = L10n::isEnglish() ? AppLanguage::turkish : AppLanguage::english;
