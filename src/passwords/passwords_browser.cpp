@@ -176,6 +176,7 @@ void PasswordsBrowser::sync() {
   std::vector<Glib::ustring> positions;
   positions.reserve(index_.size());
   for (size_t i = 0; i < index_.size(); ++i) positions.push_back(std::to_string(i));
+  filteredBy_.reset();
   updatingModel_ = true;
   items_->splice(0, items_->get_n_items(), positions);
   updatingModel_ = false;
@@ -192,8 +193,17 @@ void PasswordsBrowser::applySearch() {
       ++matchCount_;
     }
   }
+  // Typing on only narrows the list and deleting only widens it: the list then checks only the
+  // rows that can change, which keeps each keystroke cheap with thousands of logins.
+  GtkFilterChange change = GTK_FILTER_CHANGE_DIFFERENT;
+  if (filteredBy_ && query.find(*filteredBy_) != std::string::npos) {
+    change = GTK_FILTER_CHANGE_MORE_STRICT;
+  } else if (filteredBy_ && filteredBy_->find(query) != std::string::npos) {
+    change = GTK_FILTER_CHANGE_LESS_STRICT;
+  }
+  filteredBy_ = query;
   updatingModel_ = true;
-  gtk_filter_changed(filter_->gobj(), GTK_FILTER_CHANGE_DIFFERENT);
+  gtk_filter_changed(filter_->gobj(), change);
   updatingModel_ = false;
   showSelection();
   updateEmptyState();

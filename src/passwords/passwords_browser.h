@@ -70,6 +70,8 @@ class PasswordsBrowser : public Gtk::Paned {
   CredentialIndex index_;
   std::vector<char> matches_;
   size_t matchCount_ = 0;
+  // The query the list was last filtered by; none after the vault changed.
+  std::optional<std::string> filteredBy_;
   bool updatingModel_ = false;
   std::optional<Uuid> menuTarget_;
 
