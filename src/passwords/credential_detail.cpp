@@ -9,7 +9,7 @@
 #include "model/localization.h"
 #include "model/password_store.h"
 #include "passwords/password_clipboard.h"
-#include "widgets/accessible_label.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -25,7 +25,7 @@ void styleIconButton(Gtk::Button& button, const std::string& tooltip) {
   button.add_css_class("circular");
   button.set_valign(Gtk::Align::CENTER);
   button.set_tooltip_text(tooltip);
-  setAccessibleLabel(button, tooltip);
+  setAccessibleName(button, tooltip);
 }
 
 // One line of the fields card: a caption over a value, and the line's buttons at the end.
@@ -161,7 +161,7 @@ void CredentialDetail::sync() {
   setSymbol(reveal_, revealed_ ? "eye.slash" : "eye");
   const std::string revealTip = localized(revealed_ ? "Gizle" : "Göster");
   reveal_.set_tooltip_text(revealTip);
-  setAccessibleLabel(reveal_, revealTip);
+  setAccessibleName(reveal_, revealTip);
 }
 
 void CredentialDetail::toggleReveal() {

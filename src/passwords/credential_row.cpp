@@ -1,7 +1,7 @@
 #include "passwords/credential_row.h"
 
 #include "model/localization.h"
-#include "widgets/accessible_label.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 
@@ -31,7 +31,7 @@ void CredentialRow::set(const Credential& credential) {
   host_.set_text(credential.host);
   username_.set_text(credential.username.empty() ? localized("Kullanıcı adı yok")
                                                  : credential.username);
-  setAccessibleLabel(*this, credential.host);
+  setAccessibleName(*this, credential.host);
 }
 
 }  // namespace zemblo

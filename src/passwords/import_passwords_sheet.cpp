@@ -10,7 +10,7 @@
 #include "model/theme_colors.h"
 #include "platform/desktop.h"
 #include "platform/file_reading.h"
-#include "widgets/accessible_label.h"
+#include "widgets/accessibility.h"
 #include "widgets/css_class.h"
 #include "widgets/symbol_icons.h"
 
@@ -123,7 +123,7 @@ void ImportPasswordsSheet::buildGuide() {
   sourcePicker_.add_css_class("linked");
   sourcePicker_.add_css_class("import-source-picker");
   sourcePicker_.set_homogeneous(true);
-  setAccessibleLabel(sourcePicker_, localized("Kaynak"));
+  setAccessibleName(sourcePicker_, localized("Kaynak"));
   Gtk::ToggleButton* first = nullptr;
   for (const ImportSource source : kImportSources) {
     auto* button = Gtk::make_managed<Gtk::ToggleButton>(importSourceTitle(source));

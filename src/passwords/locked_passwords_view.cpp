@@ -4,7 +4,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/theme_colors.h"
-#include "widgets/accessible_label.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -39,7 +39,7 @@ LockedPasswordsView::LockedPasswordsView(BrowserStore& store, Actions actions)
   password_.set_halign(Gtk::Align::CENTER);
   password_.set_margin_top(8);
   password_.property_placeholder_text() = localized("Hesap parolası");
-  setAccessibleLabel(password_, localized("Hesap parolası"));
+  setAccessibleName(password_, localized("Hesap parolası"));
 
   import_.set_label(localized("İçe Aktar…"));
   import_.add_css_class("pill");
@@ -55,7 +55,7 @@ LockedPasswordsView::LockedPasswordsView(BrowserStore& store, Actions actions)
   unlock_.set_child(unlockContent_);
   unlock_.add_css_class("pill");
   unlock_.add_css_class("suggested-action");
-  setAccessibleLabel(unlock_, localized("Kilidi Aç"));
+  setAccessibleName(unlock_, localized("Kilidi Aç"));
   unlock_.signal_clicked().connect([this] { actions_.unlock(); });
 
   buttons_.set_halign(Gtk::Align::CENTER);

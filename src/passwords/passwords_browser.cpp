@@ -10,7 +10,7 @@
 #include "model/password_store.h"
 #include "passwords/credential_detail.h"
 #include "passwords/credential_row.h"
-#include "widgets/accessible_label.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -53,7 +53,7 @@ PasswordsBrowser::PasswordsBrowser(BrowserStore& store, PasswordClipboard& clipb
   add_css_class("passwords-browser");
 
   search_.property_placeholder_text() = localized("Ara");
-  setAccessibleLabel(search_, localized("Ara"));
+  setAccessibleName(search_, localized("Ara"));
   search_.set_margin(8);
   search_.signal_changed().connect([this] { applySearch(); });
 
@@ -88,7 +88,7 @@ PasswordsBrowser::PasswordsBrowser(BrowserStore& store, PasswordClipboard& clipb
   list_.set_model(selectionModel_);
   list_.set_factory(factory);
   list_.add_css_class("navigation-sidebar");
-  setAccessibleLabel(list_, localized("Şifreler"));
+  setAccessibleName(list_, localized("Şifreler"));
   scroller_.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
   scroller_.set_child(list_);
   scroller_.set_vexpand(true);

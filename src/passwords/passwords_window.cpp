@@ -6,7 +6,7 @@
 #include "passwords/passwords_browser.h"
 #include "passwords/passwords_style.h"
 #include "platform/text.h"
-#include "widgets/accessible_label.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -72,7 +72,7 @@ void PasswordsWindow::rebuildContent() {
   const std::string importText = localized("İçe Aktar");
   static_cast<Gtk::Label*>(import_.get_child()->get_last_child())->set_text(importText);
   import_.set_tooltip_text(localized("Şifreleri içe aktar"));
-  setAccessibleLabel(import_, importText);
+  setAccessibleName(import_, importText);
 
   locked_ = std::make_unique<LockedPasswordsView>(
       store_, LockedPasswordsView::Actions{[this] { authenticate(); }, [this] { showImport(); },
