@@ -8,6 +8,7 @@
 #include "app/browser_commands.h"
 #include "model/browser_store.h"
 #include "model/download_manager.h"
+#include "passwords/password_clipboard.h"
 #include "passwords/passwords_window.h"
 #include "platform/process.h"
 #include "settings/settings_view.h"
@@ -112,6 +113,8 @@ void ZembloApp::on_shutdown() {
   if (store_) store_->saveNow();
   // A running download must not hold the process: it stops and its partial file goes.
   if (store_) store_->downloads().cancelAll();
+  // A copied password must not stay on the clipboard once the browser is gone.
+  if (passwordClipboard_) passwordClipboard_->clearPassword();
   languageObserver_.reset();
   commandsObserver_.reset();
   Gtk::Application::on_shutdown();
@@ -149,7 +152,8 @@ void ZembloApp::attachBrowserCommands() {
 
 void ZembloApp::showPasswordsWindow() {
   if (!passwordsWindow_) {
-    passwordsWindow_ = std::make_unique<PasswordsWindow>(*store());
+    if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
+    passwordsWindow_ = std::make_unique<PasswordsWindow>(*store(), *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);
   }
   present(*passwordsWindow_, *this);

@@ -11,6 +11,7 @@ namespace zemblo {
 class BrowserMenu;
 class BrowserStore;
 class BrowserWindow;
+class PasswordClipboard;
 class PasswordsWindow;
 class SettingsView;
 class WebEngine;
@@ -54,6 +55,8 @@ class ZembloApp : public Gtk::Application {
   std::unique_ptr<BrowserWindow> browserWindow_;
   // Declared after the window it adds actions and a popover to: it goes first.
   std::unique_ptr<BrowserMenu> browserMenu_;
+  // Outlives the passwords window: a copied password is cleared after the window has closed.
+  std::unique_ptr<PasswordClipboard> passwordClipboard_;
   std::unique_ptr<PasswordsWindow> passwordsWindow_;
   std::unique_ptr<SettingsView> settingsWindow_;
   std::unique_ptr<Observer> languageObserver_;

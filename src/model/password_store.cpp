@@ -3,6 +3,8 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "model/host_rules.h"
@@ -141,6 +143,65 @@ void PasswordStore::neverSave(const std::string& host) {
   neverSaveHosts.mutate([&](auto& hosts) { hosts.insert(host); });
   const auto& hosts = neverSaveHosts.peek();
   defaults_.setStringArray(kNeverSaveKey, std::vector<std::string>(hosts.begin(), hosts.end()));
+}
+
+void PasswordStore::importCSV(std::string_view bytes, std::function<void(ImportOutcome)> done) {
+  if (state.peek() != VaultState::available) {
+    done({PasswordImportError::vaultUnavailable, {}});
+    return;
+  }
+  auto merged = mergeCsvLogins(bytes, credentials.peek());
+  if (const auto* error = std::get_if<PasswordImportError>(&merged)) {
+    done({*error, {}});
+    return;
+  }
+  CsvMerge& merge = std::get<CsvMerge>(merged);
+  const std::vector<Credential>& before = credentials.peek();
+  // Each changed login as it was, beside the password the import gave it.
+  std::vector<std::pair<Credential, std::string>> updated;
+  for (size_t i = 0; i < before.size(); ++i) {
+    if (merge.credentials[i] != before[i]) {
+      updated.emplace_back(before[i], merge.credentials[i].password);
+    }
+  }
+  std::vector<Uuid> added;
+  for (size_t i = before.size(); i < merge.credentials.size(); ++i) {
+    added.push_back(merge.credentials[i].id);
+  }
+  credentials.set(std::move(merge.credentials));
+  changed();
+  persist([this, alive = std::weak_ptr<bool>(alive_), result = merge.result,
+           added = std::move(added), updated = std::move(updated),
+           done = std::move(done)](bool written) {
+    if (alive.expired()) return;
+    if (written) {
+      done({std::nullopt, result});
+      return;
+    }
+    revertImport(added, updated);
+    done({PasswordImportError::notSaved, {}});
+  });
+}
+
+void PasswordStore::revertImport(const std::vector<Uuid>& added,
+                                 const std::vector<std::pair<Credential, std::string>>& updated) {
+  const std::unordered_set<Uuid> addedIds(added.begin(), added.end());
+  std::unordered_map<Uuid, const std::pair<Credential, std::string>*> previous;
+  for (const auto& change : updated) previous.emplace(change.first.id, &change);
+  credentials.mutate([&](std::vector<Credential>& list) {
+    std::erase_if(list,
+                  [&](const Credential& credential) { return addedIds.contains(credential.id); });
+    for (Credential& credential : list) {
+      const auto found = previous.find(credential.id);
+      // A password saved from a page meanwhile is newer than both.
+      if (found == previous.end() || credential.password != found->second->second) continue;
+      const Credential& before = found->second->first;
+      credential.password = before.password;
+      credential.modified = before.modified;
+      credential.notes = before.notes;
+    }
+  });
+  changed();
 }
 
 void PasswordStore::persist(std::function<void(bool)> done) {

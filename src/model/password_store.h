@@ -6,9 +6,11 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/credential.h"
+#include "model/password_import.h"
 #include "model/vault_storage.h"
 #include "platform/observable.h"
 #include "platform/user_defaults.h"
@@ -73,6 +75,12 @@ class PasswordStore {
   // Adds the host, unchanged, and stores the whole list.
   void neverSave(const std::string& host);
 
+  // Merges the logins of a CSV file's bytes (mergeCsvLogins) and writes the vault once. `done`
+  // gets the counts once the keyring holds them; when the keyring refuses them, the import's
+  // changes are taken out again and it reports `notSaved`, so that nobody deletes the file
+  // believing its logins were kept. Refused while the vault is being read or is unavailable.
+  void importCSV(std::string_view bytes, std::function<void(ImportOutcome)> done);
+
   // Writes the whole vault. `done` learns whether the keyring now holds every change made up to
   // this call; it is false at once when the vault is unavailable. Writes wait for the read.
   void persist(std::function<void(bool written)> done = {});
@@ -81,6 +89,9 @@ class PasswordStore {
   void loaded(VaultStorage::ReadResult result);
   void changed() { ++revision_; }
   void startWrite();
+  // Takes out what an import changed, as far as nothing else changed it since.
+  void revertImport(const std::vector<Uuid>& added,
+                    const std::vector<std::pair<Credential, std::string>>& updated);
   std::vector<Credential>::const_iterator firstMatch(std::string_view host,
                                                      std::string_view username) const;
 

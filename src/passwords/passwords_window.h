@@ -1,25 +1,88 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include <gtkmm.h>
+
+#include "passwords/locked_passwords_view.h"
+#include "platform/account_authentication.h"
+#include "platform/observable.h"
 
 namespace zemblo {
 
 class BrowserStore;
+class ImportPasswordsSheet;
+class PasswordClipboard;
+class PasswordsBrowser;
+class PasswordsStyle;
 
-// The passwords window. Rebuilt with fresh state (and so locked again) when the language changes.
+// The passwords window. It opens locked and asks for the account password at once; a right
+// answer shows the saved logins, and every new appearance of the window (a new window after a
+// close, or the content rebuilt for another language) is locked again. It takes the import
+// requests left in the store by showing the import sheet, over the lock screen or the logins,
+// without asking for the password first.
 class PasswordsWindow : public Gtk::Window {
  public:
   static constexpr int kDefaultWidth = 860;
   static constexpr int kDefaultHeight = 560;
+  static constexpr int kMinimumWidth = 760;
+  static constexpr int kMinimumHeight = 480;
 
-  explicit PasswordsWindow(BrowserStore& store);
+  PasswordsWindow(BrowserStore& store, PasswordClipboard& clipboard);
+  ~PasswordsWindow() override;
 
+  // Fresh state in the interface language of the moment: locked, no sheet.
   void rebuildContent();
 
+  // Unlocks with the password field's text, or answers the question waiting for it.
+  void authenticate();
+  // Ends an authentication silently.
+  void cancelAuthentication();
+  void showImport();
+
+  bool unlocked() const { return unlocked_; }
+  bool authenticating() const { return static_cast<bool>(attempt_); }
+  const std::optional<std::string>& authError() const { return authError_; }
+  LockedPasswordsView* lockScreen() { return locked_.get(); }
+  PasswordsBrowser* browser() { return browser_.get(); }
+  ImportPasswordsSheet* importSheet() { return sheet_.get(); }
+
+ protected:
+  void on_map() override;
+  void on_unmap() override;
+
  private:
+  void sync();
+  void handleImportRequest();
+  void takeImportRequest();
+  void startAttempt();
+  void questionAsked(const std::string& prompt, bool secret);
+  void attemptFinished(const AccountAuthentication::Result& result);
+  void showState();
+  void lock();
+  void closeImport();
+
   BrowserStore& store_;
+  PasswordClipboard& clipboard_;
+  std::unique_ptr<PasswordsStyle> style_;
+  bool unlocked_ = false;
+  std::optional<std::string> authError_;
+  std::unique_ptr<AccountAuthentication> attempt_;
+  bool awaitingAnswer_ = false;
+  int questionsAsked_ = 0;
+  std::optional<std::string> prompt_;
+  std::optional<std::string> notice_;
+
+  Gtk::HeaderBar header_;
+  Gtk::Button import_;
+  Gtk::Stack content_;
+  std::unique_ptr<LockedPasswordsView> locked_;
+  std::unique_ptr<PasswordsBrowser> browser_;
+  std::unique_ptr<ImportPasswordsSheet> sheet_;
+  sigc::connection sheetDisposal_;
+  std::unique_ptr<Observer> observer_;
 };
 
 }  // namespace zemblo

@@ -113,6 +113,10 @@ std::string asciiUppercased(std::string_view text) {
 }
 
 std::string unicodeLowercased(std::string_view text) {
+  // Most texts are plain ASCII, where the full mapping gives the same result.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) {
+    return asciiLowercased(text);
+  }
   return mapCodePoints(text, [](std::string& out, gunichar c) {
     if (c == 0x0130) {
       out += "i\u0307";  // capital I with dot above keeps its dot outside Turkic rules
@@ -208,12 +212,18 @@ bool continuesHangulSyllable(gunichar previous, gunichar next) {
   }
 }
 
+constexpr gunichar kZeroWidthJoiner = 0x200D;
+
 }  // namespace
+
+bool extendsPreviousCharacter(char32_t c) {
+  return g_unichar_ismark(c) || c == kZeroWidthJoiner || isVariationSelector(c) ||
+         isEmojiModifier(c);
+}
 
 std::vector<char32_t> userPerceivedCharacterStarts(std::string_view text) {
   std::vector<char32_t> starts;
   if (!g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return starts;
-  constexpr gunichar kZeroWidthJoiner = 0x200D;
   gunichar previous = 0;
   bool first = true;
   int regionalIndicatorRun = 0;
@@ -221,8 +231,7 @@ std::vector<char32_t> userPerceivedCharacterStarts(std::string_view text) {
     const gunichar c = g_utf8_get_char(p);
     bool extends = false;
     if (!first) {
-      extends = g_unichar_ismark(c) || c == kZeroWidthJoiner || isVariationSelector(c) ||
-                isEmojiModifier(c) || continuesHangulSyllable(previous, c) ||
+      extends = extendsPreviousCharacter(c) || continuesHangulSyllable(previous, c) ||
                 (previous == kZeroWidthJoiner && g_unichar_type(c) == G_UNICODE_OTHER_SYMBOL) ||
                 (isRegionalIndicator(c) && regionalIndicatorRun % 2 == 1);
     }

@@ -30,6 +30,10 @@ std::string validUtf8(std::string_view bytes);
 // Number of Unicode code points (not bytes) in UTF-8 text.
 size_t codePointCount(std::string_view text);
 
+// Whether `c` always joins the character before it into one user-perceived character: a
+// combining mark, a joiner, a variation selector or an emoji modifier.
+bool extendsPreviousCharacter(char32_t c);
+
 // The first code point of each user-perceived character (extended grapheme cluster) of valid
 // UTF-8 text: combining marks, joiners, variation selectors, emoji modifiers, Hangul syllable
 // parts and regional-indicator pairs stay with the character they extend. Empty for invalid text.

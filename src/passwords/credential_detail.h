@@ -1,0 +1,96 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <gtkmm.h>
+
+#include "model/credential.h"
+#include "passwords/leading_clamp.h"
+#include "widgets/favicon_view.h"
+
+namespace zemblo {
+
+class BrowserStore;
+class PasswordClipboard;
+
+// The page of one saved login: its site, the date line, the username, the password (hidden
+// until revealed), the website and the notes, with copy, reveal, open and delete. It never edits
+// the login and never marks it used.
+class CredentialDetail : public Gtk::ScrolledWindow {
+ public:
+  static constexpr int kMaximumWidth = 560;
+  static constexpr int kPadding = 28;
+  static constexpr int kHeaderIconSize = 40;
+  static constexpr unsigned kCheckmarkMilliseconds = 1500;
+
+  CredentialDetail(BrowserStore& store, PasswordClipboard& clipboard, Credential credential);
+  ~CredentialDetail() override;
+
+  // Shows the login's newest values, keeping what is revealed and copied.
+  void set(Credential credential);
+  const Credential& credential() const { return credential_; }
+
+  void toggleReveal();
+  void copyUsername();
+  void copyPassword();
+  void openSite();
+  // Asks before deleting.
+  void confirmDelete();
+
+  bool revealed() const { return revealed_; }
+  // "user" or "pass" while that field's copy button shows its checkmark.
+  const std::optional<std::string>& copied() const { return copied_; }
+  Gtk::Label& title() { return title_; }
+  Gtk::Label& dateLine() { return dateLine_; }
+  Gtk::Label& usernameValue() { return usernameValue_; }
+  Gtk::Label& passwordValue() { return passwordValue_; }
+  Gtk::Label& websiteValue() { return websiteValue_; }
+  Gtk::Widget& notesBlock() { return notes_; }
+  Gtk::Button& copyUsernameButton() { return copyUsername_; }
+  Gtk::Button& copyPasswordButton() { return copyPassword_; }
+  Gtk::Button& revealButton() { return reveal_; }
+  Gtk::Button& deleteButton() { return delete_; }
+
+ private:
+  void sync();
+  void markCopied(const char* tag);
+  void deleteConfirmed();
+
+  BrowserStore& store_;
+  PasswordClipboard& clipboard_;
+  Credential credential_;
+  bool revealed_ = false;
+  std::optional<std::string> copied_;
+  sigc::connection copiedReset_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
+  Gtk::Box column_{Gtk::Orientation::VERTICAL, 24};
+  LeadingClamp clamp_{column_, kMaximumWidth};
+  Gtk::Box header_{Gtk::Orientation::HORIZONTAL, 16};
+  Gtk::Box iconTile_;
+  FaviconView icon_{kHeaderIconSize};
+  Gtk::Box headerText_{Gtk::Orientation::VERTICAL, 4};
+  Gtk::Label title_;
+  Gtk::Label dateLine_;
+
+  Gtk::Box card_{Gtk::Orientation::VERTICAL, 0};
+  Gtk::Label usernameValue_;
+  Gtk::Button copyUsername_;
+  Gtk::Label passwordValue_;
+  Gtk::Button reveal_;
+  Gtk::Button copyPassword_;
+  Gtk::Label websiteValue_;
+  Gtk::Button open_;
+
+  Gtk::Box notes_{Gtk::Orientation::VERTICAL, 6};
+  Gtk::Label notesLabel_;
+  Gtk::Label notesValue_;
+  Gtk::Button delete_;
+  Gtk::Box deleteContent_{Gtk::Orientation::HORIZONTAL, 6};
+  Gtk::Image deleteIcon_;
+  Gtk::Label deleteLabel_;
+};
+
+}  // namespace zemblo

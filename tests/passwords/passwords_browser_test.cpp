@@ -1,0 +1,157 @@
+#include "passwords/passwords_browser.h"
+
+#include <gtest/gtest.h>
+
+#include "passwords/credential_detail.h"
+#include "passwords/import_passwords_sheet.h"
+#include "passwords/passwords_harness.h"
+
+namespace zemblo::testing {
+namespace {
+
+class PasswordsBrowserTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!PasswordsHarness::hasTestAccountService()) GTEST_SKIP() << "needs the test PAM service";
+  }
+
+  std::vector<Credential> stored = {login("shop.example.test", "bob", "pw-bob"),
+                                    login("Mail.example.test", "zed", "pw-zed", "Work Mail"),
+                                    login("mail.example.test", "ada", "pw-ada")};
+};
+
+// The dialog the window shows on top of itself, if any.
+AdwMessageDialog* shownDialog() {
+  GListModel* toplevels = gtk_window_get_toplevels();
+  for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
+    auto* window = static_cast<GObject*>(g_list_model_get_item(toplevels, i));
+    g_object_unref(window);
+    if (ADW_IS_MESSAGE_DIALOG(window) && gtk_widget_get_visible(GTK_WIDGET(window))) {
+      return ADW_MESSAGE_DIALOG(window);
+    }
+  }
+  return nullptr;
+}
+
+TEST_F(PasswordsBrowserTest, ListsSearchesAndShowsTheSelectedLogin) {
+  PasswordsHarness harness(stored);
+  harness.open();
+  harness.unlock();
+  PasswordsBrowser& browser = *harness.window().browser();
+  const auto& vault = harness.passwords().credentials.peek();
+  EXPECT_EQ(browser.shownIds(), (std::vector<Uuid>{vault[2].id, vault[1].id, vault[0].id}));
+  EXPECT_EQ(browser.placeholderDescription(), "3 kayıtlı şifre");
+
+  browser.select(vault[1].id);
+  CredentialDetail* detail = browser.detail();
+  ASSERT_TRUE(detail);
+  EXPECT_EQ(detail->title().get_text(), "Work Mail");
+  EXPECT_EQ(detail->usernameValue().get_text(), "zed");
+  EXPECT_EQ(detail->passwordValue().get_text(), "••••••••");
+  EXPECT_EQ(detail->websiteValue().get_text(), "Mail.example.test");
+  EXPECT_FALSE(detail->notesBlock().get_visible());
+  detail->toggleReveal();
+  EXPECT_EQ(detail->passwordValue().get_text(), "pw-zed");
+  PasswordsHarness::shot(harness.window(), "list-with-detail");
+
+  browser.searchEntry().set_text("  WORK ");
+  EXPECT_EQ(browser.shownIds(), (std::vector<Uuid>{vault[1].id}));
+  // A search that hides the selected login keeps its page.
+  browser.searchEntry().set_text("nothing like it");
+  EXPECT_TRUE(browser.shownIds().empty());
+  EXPECT_EQ(browser.emptyStateTitle(), "“nothing like it” için sonuç yok");
+  EXPECT_EQ(browser.detail(), detail);
+  browser.searchEntry().set_text("");
+  EXPECT_EQ(browser.emptyStateTitle(), "");
+
+  // Opening the site loads it in a new tab of the browser.
+  const size_t tabsBefore = harness.store().currentSpace()->tabs.peek().size();
+  detail->openSite();
+  EXPECT_EQ(harness.store().currentSpace()->tabs.peek().size(), tabsBefore + 1);
+}
+
+TEST_F(PasswordsBrowserTest, DeletesFromTheContextMenuAtOnceAndFromTheDetailAfterAsking) {
+  PasswordsHarness harness(stored);
+  harness.open();
+  harness.unlock();
+  PasswordsBrowser& browser = *harness.window().browser();
+  const Uuid shop = harness.passwords().credentials.peek()[0].id;
+  const Uuid ada = harness.passwords().credentials.peek()[2].id;
+
+  browser.select(shop);
+  browser.showContextMenu(shop);
+  pump();
+  EXPECT_TRUE(browser.contextMenu().get_visible());
+  PasswordsHarness::click(*static_cast<Gtk::Button*>(browser.contextMenu().get_child()));
+  pump();
+  EXPECT_FALSE(harness.passwords().credential(shop));
+  EXPECT_EQ(browser.shownIds().size(), 2u);
+  EXPECT_FALSE(browser.detail());
+  EXPECT_EQ(browser.placeholderDescription(), "2 kayıtlı şifre");
+
+  browser.select(ada);
+  PasswordsHarness::click(browser.detail()->deleteButton());
+  AdwMessageDialog* dialog = nullptr;
+  ASSERT_TRUE(waitUntil([&] { return (dialog = shownDialog()) != nullptr; }));
+  EXPECT_STREQ(adw_message_dialog_get_body(dialog),
+               "mail.example.test için kayıtlı şifre kalıcı olarak silinecek.");
+  adw_message_dialog_response(dialog, "cancel");
+  EXPECT_TRUE(harness.passwords().credential(ada));
+  PasswordsHarness::click(browser.detail()->deleteButton());
+  ASSERT_TRUE(waitUntil([&] { return (dialog = shownDialog()) != nullptr; }));
+  adw_message_dialog_response(dialog, "delete");
+  pump();
+  EXPECT_FALSE(harness.passwords().credential(ada));
+  EXPECT_EQ(browser.shownIds().size(), 1u);
+}
+
+TEST_F(PasswordsBrowserTest, AnEmptyVaultOffersAnImportAndAnUnreadableOneSaysSo) {
+  {
+    PasswordsHarness harness;
+    harness.open();
+    harness.unlock();
+    PasswordsBrowser& browser = *harness.window().browser();
+    EXPECT_EQ(browser.emptyStateTitle(), "Henüz şifre yok");
+    EXPECT_EQ(browser.placeholderDescription(), "0 kayıtlı şifre");
+    harness.window().showImport();
+    ASSERT_TRUE(harness.window().importSheet());
+  }
+  PasswordsHarness unreadable(
+      VaultStorage::ReadResult{VaultStorage::ReadStatus::failed, {}, "locked"});
+  unreadable.open();
+  unreadable.unlock();
+  EXPECT_EQ(unreadable.window().browser()->emptyStateTitle(), "Şifrelere erişilemiyor");
+}
+
+TEST_F(PasswordsBrowserTest, ACopiedPasswordLeavesTheClipboardInTimeOrAtQuitButAUsernameStays) {
+  PasswordsHarness harness(stored);
+  harness.open();
+  harness.unlock();
+  PasswordsBrowser& browser = *harness.window().browser();
+  browser.select(harness.passwords().credentials.peek()[0].id);
+  CredentialDetail& detail = *browser.detail();
+
+  detail.copyPassword();
+  EXPECT_EQ(detail.copied(), "pass");
+  EXPECT_EQ(PasswordsHarness::clipboardText(), "pw-bob");
+  harness.clock.advance(PasswordClipboard::kPasswordLifetime);
+  EXPECT_EQ(PasswordsHarness::clipboardText(), "");
+
+  detail.copyPassword();
+  detail.copyUsername();  // takes the mark over at once
+  EXPECT_EQ(detail.copied(), "user");
+  harness.clock.advance(PasswordClipboard::kPasswordLifetime);
+  EXPECT_EQ(PasswordsHarness::clipboardText(), "bob");
+
+  // Something copied since is left alone; a password still there goes at quit.
+  detail.copyPassword();
+  Gdk::Display::get_default()->get_clipboard()->set_text("copied elsewhere");
+  harness.clock.advance(PasswordClipboard::kPasswordLifetime);
+  EXPECT_EQ(PasswordsHarness::clipboardText(), "copied elsewhere");
+  detail.copyPassword();
+  harness.clipboard().clearPassword();
+  EXPECT_EQ(PasswordsHarness::clipboardText(), "");
+}
+
+}  // namespace
+}  // namespace zemblo::testing

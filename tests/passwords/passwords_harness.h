@@ -1,0 +1,205 @@
+#pragma once
+
+#include <adwaita.h>
+#include <gtest/gtest.h>
+#include <gtkmm.h>
+#include <gtkmm/init.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/browser_store.h"
+#include "model/localization.h"
+#include "model/password_store.h"
+#include "passwords/locked_passwords_view.h"
+#include "passwords/password_clipboard.h"
+#include "passwords/passwords_window.h"
+#include "support/fake_scheduler.h"
+#include "support/fake_web_view.h"
+#include "support/memory_vault_storage.h"
+#include "support/temp_home.h"
+
+// The passwords window over a store of its own and a vault in memory, under the virtual display,
+// in Turkish, with animations off. The account password is checked by the test's PAM service
+// (pam_wrapper with pam_matrix), which accepts kAccountPassword for the user running the tests.
+namespace zemblo::testing {
+
+using namespace std::chrono_literals;
+
+inline void initializeDisplay() {
+  static const bool initialized = [] {
+    gtk_init();
+    Gtk::init_gtkmm_internals();
+    adw_init();
+    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
+    return true;
+  }();
+  (void)initialized;
+}
+
+// Runs the main loop until `condition` holds or the time is up; true when it holds.
+inline bool waitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds timeout = 10s) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(2000);
+  }
+  return true;
+}
+
+inline void pump() {
+  waitUntil([] { return false; }, 60ms);
+}
+
+inline Credential login(std::string host, std::string username, std::string password,
+                        std::string title = {}) {
+  Credential credential;
+  credential.host = std::move(host);
+  credential.url = "https://" + credential.host;
+  credential.username = std::move(username);
+  credential.password = std::move(password);
+  credential.title = std::move(title);
+  return credential;
+}
+
+class PasswordsHarness {
+ public:
+  static constexpr const char* kAccountPassword = "correct horse";
+
+  explicit PasswordsHarness(const std::vector<Credential>& stored = {})
+      : PasswordsHarness(stored.empty()
+                             ? VaultStorage::ReadResult{VaultStorage::ReadStatus::notFound, {}, {}}
+                             : VaultStorage::ReadResult{VaultStorage::ReadStatus::found,
+                                                        *encodeCredentials(stored),
+                                                        {}}) {}
+  // A vault whose keyring item reads as given.
+  explicit PasswordsHarness(VaultStorage::ReadResult read) {
+    initializeDisplay();
+    L10n::setEnglish(false);
+    if (const char* passdb = std::getenv("PAM_MATRIX_PASSWD")) {
+      std::ofstream(passdb) << userName() << ":" << kAccountPassword << ":"
+                            << AccountAuthentication::kService << "\n";
+    }
+    vault->stored = std::move(read);
+    BrowserStoreEnvironment environment;
+    environment.defaults = &defaults;
+    environment.webViewFactory = webViews_;
+    environment.vaultStorage = vault;
+    store_ = BrowserStore::create(std::move(environment));
+    store_->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
+    clipboard_ = std::make_unique<PasswordClipboard>(clock);
+  }
+  ~PasswordsHarness() {
+    window_.reset();
+    clipboard_.reset();
+    store_.reset();
+    L10n::setEnglish(false);
+  }
+
+  // Whether the test's PAM service is in place (the test command sets it up).
+  static bool hasTestAccountService() { return std::getenv("PAM_WRAPPER") != nullptr; }
+
+  PasswordsWindow& open() {
+    window_ = std::make_unique<PasswordsWindow>(*store_, *clipboard_);
+    window_->present();
+    EXPECT_TRUE(waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; }));
+    pump();
+    return *window_;
+  }
+  void close() { window_.reset(); }
+
+  PasswordsWindow& window() { return *window_; }
+  LockedPasswordsView& lockScreen() { return *window_->lockScreen(); }
+  BrowserStore& store() { return *store_; }
+  PasswordStore& passwords() { return store_->passwords(); }
+  PasswordClipboard& clipboard() { return *clipboard_; }
+
+  // Whether the lock screen waits for the password (the system asked for it).
+  bool awaitsPassword() { return window_->authenticating() && !lockScreen().showsProgress(); }
+  // Types into the password field and presses Unlock, as Return does.
+  void enterPassword(const std::string& password) {
+    EXPECT_TRUE(waitUntil([&] { return awaitsPassword() || !window_->authenticating(); }));
+    lockScreen().passwordField().set_text(password);
+    click(lockScreen().unlockButton());
+  }
+  static void click(Gtk::Button& button) { g_signal_emit_by_name(button.gobj(), "clicked"); }
+  void unlock() {
+    enterPassword(kAccountPassword);
+    ASSERT_TRUE(waitUntil([&] { return window_->unlocked(); }));
+    pump();
+  }
+
+  // The text on the desktop's clipboard; empty when it holds none.
+  static std::string clipboardText() {
+    auto board = Gdk::Display::get_default()->get_clipboard();
+    std::optional<std::string> text;
+    board->read_text_async([&](const Glib::RefPtr<Gio::AsyncResult>& result) {
+      try {
+        text = board->read_text_finish(result).raw();
+      } catch (const Glib::Error&) {
+        text = "";
+      }
+    });
+    waitUntil([&] { return text.has_value(); });
+    return text.value_or("");
+  }
+
+  // Saves a picture of the widget's window when ZEMBLO_SHOTS names a folder.
+  static void shot(Gtk::Widget& widget, const std::string& name) {
+    const char* folder = std::getenv("ZEMBLO_SHOTS");
+    if (!folder) return;
+    // A window that is being resized draws nothing until the new size is settled.
+    for (int settled = 0, lastHeight = -1; settled < 3; pump()) {
+      settled = widget.get_height() == lastHeight ? settled + 1 : 0;
+      lastHeight = widget.get_height();
+    }
+    GskRenderNode* node = nullptr;
+    int width = 0, height = 0;
+    waitUntil(
+        [&] {
+          width = widget.get_width();
+          height = widget.get_height();
+          GdkPaintable* paintable = gtk_widget_paintable_new(widget.gobj());
+          GtkSnapshot* snapshot = gtk_snapshot_new();
+          gdk_paintable_snapshot(paintable, snapshot, width, height);
+          node = gtk_snapshot_free_to_node(snapshot);
+          g_object_unref(paintable);
+          return node != nullptr;
+        },
+        2s);
+    ASSERT_TRUE(node) << name;
+    const graphene_rect_t viewport = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));
+    GskRenderer* renderer = gtk_native_get_renderer(widget.get_native()->gobj());
+    GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &viewport);
+    const std::string file = std::string(folder) + "/" + name + ".png";
+    EXPECT_TRUE(gdk_texture_save_to_png(texture, file.c_str())) << file;
+    g_object_unref(texture);
+    gsk_render_node_unref(node);
+  }
+
+  FakeScheduler clock;
+  std::shared_ptr<MemoryVaultStorage> vault = std::make_shared<MemoryVaultStorage>();
+  TempHome home;
+
+ private:
+  static std::string userName() {
+    const passwd* entry = getpwuid(getuid());
+    return entry ? entry->pw_name : "";
+  }
+
+  UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
+  std::shared_ptr<FakeWebViewFactory> webViews_ = std::make_shared<FakeWebViewFactory>();
+  std::shared_ptr<BrowserStore> store_;
+  std::unique_ptr<PasswordClipboard> clipboard_;
+  std::unique_ptr<PasswordsWindow> window_;
+};
+
+}  // namespace zemblo::testing

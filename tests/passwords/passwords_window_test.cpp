@@ -1,0 +1,114 @@
+#include "passwords/passwords_window.h"
+
+#include <gtest/gtest.h>
+
+#include "passwords/import_passwords_sheet.h"
+#include "passwords/passwords_browser.h"
+#include "passwords/passwords_harness.h"
+
+namespace zemblo::testing {
+namespace {
+
+class PasswordsWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!PasswordsHarness::hasTestAccountService()) GTEST_SKIP() << "needs the test PAM service";
+  }
+};
+
+TEST_F(PasswordsWindowTest, RightPasswordUnlocksWrongOneFailsAndCancelStaysSilent) {
+  PasswordsHarness harness({login("example.test", "ada", "pw")});
+  PasswordsWindow& window = harness.open();
+  LockedPasswordsView& lock = harness.lockScreen();
+  // Opening asks at once.
+  EXPECT_TRUE(window.authenticating());
+  ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
+  EXPECT_EQ(lock.title().get_text(), "Şifreler kilitli");
+  PasswordsHarness::shot(window, "lock-screen");
+
+  harness.enterPassword("wrong");
+  ASSERT_TRUE(waitUntil([&] { return !window.authenticating(); }));
+  const std::string failure = "Kimlik doğrulanamadı. Parolanı kontrol edip tekrar dene.";
+  EXPECT_EQ(window.authError(), failure);
+  EXPECT_TRUE(lock.errorLabel().get_visible());
+  EXPECT_EQ(lock.errorLabel().get_text().raw(), failure);
+  EXPECT_FALSE(window.unlocked());
+  EXPECT_EQ(lock.passwordField().get_text(), "");
+  PasswordsHarness::shot(window, "lock-screen-failed");
+
+  // Unlock with an empty field asks again; the next attempt clears the failure at once. Cancel
+  // leaves the lock screen as it was, with no text.
+  PasswordsHarness::click(lock.unlockButton());
+  EXPECT_TRUE(window.authenticating());
+  EXPECT_FALSE(window.authError());
+  EXPECT_FALSE(lock.errorLabel().get_visible());
+  ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
+  window.cancelAuthentication();
+  pump();
+  EXPECT_FALSE(window.authenticating());
+  EXPECT_FALSE(window.authError());
+  EXPECT_FALSE(window.unlocked());
+
+  // Typed while nothing asks, the password starts an attempt that uses it.
+  lock.passwordField().set_text(PasswordsHarness::kAccountPassword);
+  PasswordsHarness::click(lock.unlockButton());
+  PasswordsHarness::click(lock.unlockButton());  // a second press while checking does nothing
+  ASSERT_TRUE(waitUntil([&] { return window.unlocked(); }));
+  EXPECT_FALSE(window.authError());
+  ASSERT_TRUE(window.browser());
+  EXPECT_EQ(window.browser()->shownIds().size(), 1u);
+}
+
+TEST_F(PasswordsWindowTest, EveryNewAppearanceIsLockedAndLateResultsAreDropped) {
+  PasswordsHarness harness;
+  harness.open();
+  harness.unlock();
+
+  // A new language rebuilds the content locked, and it asks again.
+  harness.window().rebuildContent();
+  EXPECT_FALSE(harness.window().unlocked());
+  EXPECT_TRUE(harness.window().authenticating());
+  EXPECT_FALSE(harness.window().browser());
+
+  // A right password answered just before the window closes unlocks nothing: the next window
+  // opens locked and stays so once the old attempt has finished.
+  harness.enterPassword(PasswordsHarness::kAccountPassword);
+  harness.close();
+  PasswordsWindow& reopened = harness.open();
+  waitUntil([] { return false; }, 500ms);
+  EXPECT_FALSE(reopened.unlocked());
+  EXPECT_TRUE(reopened.authenticating());
+
+  // Hiding the window locks it too.
+  harness.unlock();
+  reopened.set_visible(false);
+  EXPECT_FALSE(reopened.unlocked());
+}
+
+TEST_F(PasswordsWindowTest, ImportRequestsOpenTheSheetWithoutAskingForThePassword) {
+  PasswordsHarness harness;
+  harness.store().requestPasswordImport.set(true);
+  PasswordsWindow& window = harness.open();
+  ASSERT_TRUE(window.importSheet());
+  EXPECT_TRUE(window.importSheet()->get_visible());
+  EXPECT_FALSE(window.authenticating());
+  EXPECT_FALSE(harness.store().requestPasswordImport.peek());
+
+  // Closing the sheet leaves the window locked until the user unlocks.
+  window.importSheet()->close();
+  pump();
+  EXPECT_FALSE(window.importSheet());
+  EXPECT_FALSE(window.authenticating());
+  PasswordsHarness::click(harness.lockScreen().unlockButton());
+  harness.unlock();
+
+  // A request while the window is open shows the sheet over the logins.
+  harness.store().requestPasswordImport.set(true);
+  pump();
+  ASSERT_TRUE(window.importSheet());
+  EXPECT_TRUE(window.unlocked());
+  EXPECT_FALSE(harness.store().requestPasswordImport.peek());
+}
+
+}  // namespace
+}  // namespace zemblo::testing
