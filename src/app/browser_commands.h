@@ -39,8 +39,7 @@ class BrowserCommands {
     std::vector<Section> sections;
   };
 
-  BrowserCommands(BrowserStore& store, AppLanguage language,
-                  PageDarkMode pageDarkMode);
+  BrowserCommands(BrowserStore& store, AppLanguage language, PageDarkMode pageDarkMode);
 
   BrowserStore& store() const { return store_.get(); }
 

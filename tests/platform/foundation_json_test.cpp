@@ -51,9 +51,8 @@ TEST(FoundationJson, ParseNeverThrows) {
 
 TEST(FoundationJson, ParseTakesExactlyOneValueAndCapsNesting) {
   using namespace std::string_literals;
-  for (const std::string& text :
-       {"[1,]"s, "{\"a\":1,}"s, "{} x"s, "[1]]"s, "1 2"s, "// c\n1"s, "[1]\0"s, "\xEF\xBB\xBF"s,
-        "01"s, "NaN"s}) {
+  for (const std::string& text : {"[1,]"s, "{\"a\":1,}"s, "{} x"s, "[1]]"s, "1 2"s, "// c\n1"s,
+                                  "[1]\0"s, "\xEF\xBB\xBF"s, "01"s, "NaN"s}) {
     EXPECT_FALSE(parse(text)) << text;
   }
   EXPECT_EQ(parse("\xEF\xBB\xBF [1] \n")->size(), 1u);
