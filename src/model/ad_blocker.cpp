@@ -11,6 +11,7 @@
 #include "model/browser_tab.h"
 #include "model/host_rules.h"
 #include "model/localization.h"
+#include "platform/main_loop.h"
 #include "platform/mapped_file.h"
 #include "platform/paths.h"
 #include "platform/sha256.h"
@@ -33,19 +34,11 @@ std::optional<std::string_view> hostOf(const std::optional<Url>& url,
 // Runs `work` on the main thread's loop (the default main context), unless the blocker whose
 // liveness `alive` tells is gone by then.
 void onMainThread(std::weak_ptr<bool> alive, int priority, std::function<void()> work) {
-  struct Posted {
-    std::weak_ptr<bool> alive;
-    std::function<void()> work;
-  };
-  g_idle_add_full(
-      priority,
-      [](gpointer data) -> gboolean {
-        auto* posted = static_cast<Posted*>(data);
-        if (!posted->alive.expired()) posted->work();
-        return G_SOURCE_REMOVE;
+  runOnMainLoop(
+      [alive = std::move(alive), work = std::move(work)] {
+        if (!alive.expired()) work();
       },
-      std::make_unique<Posted>(Posted{std::move(alive), std::move(work)}).release(),
-      [](gpointer data) { std::unique_ptr<Posted>(static_cast<Posted*>(data)); });
+      priority);
 }
 
 }  // namespace

@@ -2,10 +2,9 @@
 
 #include <glib.h>
 
-#include <memory>
 #include <system_error>
-#include <thread>
 
+#include "platform/main_loop.h"
 #include "platform/paths.h"
 #include "platform/uuid.h"
 
@@ -70,26 +69,13 @@ void Wallpaper::importImageInBackground(std::filesystem::path picked,
                                         std::optional<std::string> current,
                                         std::function<void(std::optional<std::string>)> done,
                                         std::filesystem::path folder) {
-  struct Job {
-    std::filesystem::path picked;
-    std::optional<std::string> current;
-    std::function<void(std::optional<std::string>)> done;
-    std::filesystem::path folder;
-    std::optional<std::string> result;
-  };
-  auto job = std::make_unique<Job>(
-      Job{std::move(picked), std::move(current), std::move(done), std::move(folder), {}});
-  std::thread([job = std::move(job)]() mutable {
-    job->result = importImage(job->picked, job->current, job->folder);
-    g_idle_add_full(
-        G_PRIORITY_DEFAULT,
-        [](gpointer data) {
-          std::unique_ptr<Job> finished(static_cast<Job*>(data));
-          if (finished->done) finished->done(std::move(finished->result));
-          return G_SOURCE_REMOVE;
-        },
-        job.release(), nullptr);
-  }).detach();
+  runInBackground<std::optional<std::string>>(
+      [picked = std::move(picked), current = std::move(current), folder = std::move(folder)] {
+        return importImage(picked, current, folder);
+      },
+      [done = std::move(done)](std::optional<std::string> name) {
+        if (done) done(std::move(name));
+      });
 }
 
 void Wallpaper::deleteFile(std::string_view name, const std::filesystem::path& folder) {

@@ -4,11 +4,11 @@
 
 namespace zemblo {
 
-void runOnMainLoop(std::function<void()> work) {
+void runOnMainLoop(std::function<void()> work, int priority) {
   using Work = std::function<void()>;
   auto pending = std::make_unique<Work>(std::move(work));
   g_idle_add_full(
-      G_PRIORITY_DEFAULT,
+      priority,
       [](gpointer data) {
         (*static_cast<Work*>(data))();
         return G_SOURCE_REMOVE;

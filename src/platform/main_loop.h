@@ -1,5 +1,7 @@
 #pragma once
 
+#include <glib.h>
+
 #include <functional>
 #include <memory>
 #include <thread>
@@ -7,9 +9,9 @@
 
 namespace zemblo {
 
-// Runs `work` on a later turn of the main loop. Callable from any thread; whatever `work` holds
-// is destroyed on the main loop too.
-void runOnMainLoop(std::function<void()> work);
+// Runs `work` on a later turn of the main loop, at a GLib source priority. Callable from any
+// thread; whatever `work` holds is destroyed on the main loop too.
+void runOnMainLoop(std::function<void()> work, int priority = G_PRIORITY_DEFAULT);
 
 // Runs `work` on a thread of its own and hands its result to `done` on the main loop. `done`
 // should hold only weak references to objects of the main loop: they may be gone by then.

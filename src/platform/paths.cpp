@@ -69,11 +69,18 @@ bool sameFolder(const std::filesystem::path& a, const std::filesystem::path& b) 
 
 }  // namespace
 
-std::optional<std::filesystem::path> bundledDataFile(std::string_view name) {
+std::optional<std::filesystem::path> runningProgramFolder() {
   std::error_code error;
   const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return std::nullopt;
-  const std::filesystem::path folder = program.parent_path();
+  return program.parent_path();
+}
+
+std::optional<std::filesystem::path> bundledDataFile(std::string_view name) {
+  const auto programFolder = runningProgramFolder();
+  if (!programFolder) return std::nullopt;
+  const std::filesystem::path& folder = *programFolder;
+  std::error_code error;
   std::vector<std::filesystem::path> candidates;
 #ifdef ZEMBLO_DATA_DIR_FROM_PROGRAM
   candidates.push_back(folder / ZEMBLO_DATA_DIR_FROM_PROGRAM / name);
@@ -168,7 +175,7 @@ void removeLeftoverTemporaries(const std::filesystem::path& file) {
 FileContents readRegularFile(const std::filesystem::path& file, size_t maxBytes) {
   FileContents contents;
   // Non-blocking, so opening a FIFO returns at once; the type is checked on what was opened.
-  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     contents.state =
         errno == ENOENT ? FileContents::State::missing : FileContents::State::unreadable;

@@ -25,6 +25,9 @@ std::filesystem::path cacheDirectory();
 // then in the folder the build was configured to install into. Nothing when none holds it.
 std::optional<std::filesystem::path> bundledDataFile(std::string_view name);
 
+// The folder of the running program's executable; none when the system doesn't tell.
+std::optional<std::filesystem::path> runningProgramFolder();
+
 // The user's Downloads folder: the XDG download folder of user-dirs.dirs (read anew on every call),
 // else "Downloads" in the home folder, never the home folder itself. Created when missing.
 std::filesystem::path downloadsDirectory();

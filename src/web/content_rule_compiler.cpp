@@ -5,6 +5,8 @@
 #include <csignal>
 #include <system_error>
 
+#include "platform/main_loop.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace zemblo {
@@ -40,12 +42,11 @@ std::optional<std::string> compileHere(const std::filesystem::path& folder,
 std::optional<std::filesystem::path> helperProgram() {
   std::error_code error;
   // A program run from the build tree: <build>/src/zemblo-browser, <build>/tests/…
-  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error) {
-    const auto built = program.parent_path().parent_path() / "tools" / kProgramName;
+  if (const auto folder = paths::runningProgramFolder()) {
+    const auto built = folder->parent_path() / "tools" / kProgramName;
     if (std::filesystem::is_regular_file(built, error)) return built;
 #ifdef ZEMBLO_LIBEXEC_DIR_FROM_PROGRAM
-    const auto beside = program.parent_path() / ZEMBLO_LIBEXEC_DIR_FROM_PROGRAM / kProgramName;
+    const auto beside = *folder / ZEMBLO_LIBEXEC_DIR_FROM_PROGRAM / kProgramName;
     if (std::filesystem::is_regular_file(beside, error)) return beside.lexically_normal();
 #endif
   }
@@ -135,19 +136,15 @@ ContentRuleCompileProcess::~ContentRuleCompileProcess() {
 }
 
 void ContentRuleCompileProcess::answerLater(Done done, Outcome outcome) {
-  auto pending = std::make_unique<PendingAnswer>(PendingAnswer{
+  auto pending = std::make_shared<PendingAnswer>(PendingAnswer{
       GObjectRef<GCancellable>::share(cancellable_.get()), std::move(done), std::move(outcome)});
-  g_idle_add_full(
-      G_PRIORITY_DEFAULT_IDLE,
-      [](gpointer data) -> gboolean {
-        auto* pending = static_cast<PendingAnswer*>(data);
+  runOnMainLoop(
+      [pending] {
         if (!g_cancellable_is_cancelled(pending->cancellable.get())) {
           pending->done(std::move(pending->outcome));
         }
-        return G_SOURCE_REMOVE;
       },
-      pending.release(),
-      [](gpointer data) { std::unique_ptr<PendingAnswer>(static_cast<PendingAnswer*>(data)); });
+      G_PRIORITY_DEFAULT_IDLE);
 }
 
 }  // namespace zemblo
