@@ -106,6 +106,23 @@ class PeekSidebar : public Gtk::Widget {
   bool leading_ = true;
 };
 
+// The largest monitor, where the window has the most room; none before the display knows one.
+std::optional<BrowserWindow::Size> largestScreen(const Glib::RefPtr<Gdk::Display>& display) {
+  if (!display) return std::nullopt;
+  std::optional<BrowserWindow::Size> largest;
+  GListModel* monitors = gdk_display_get_monitors(display->gobj());
+  for (guint i = 0; i < g_list_model_get_n_items(monitors); ++i) {
+    auto* monitor = GDK_MONITOR(g_list_model_get_item(monitors, i));
+    GdkRectangle area;
+    gdk_monitor_get_geometry(monitor, &area);
+    g_object_unref(monitor);
+    if (!largest || area.width * area.height > largest->width * largest->height) {
+      largest = BrowserWindow::Size{area.width, area.height};
+    }
+  }
+  return largest;
+}
+
 }  // namespace
 
 BrowserWindow::LayoutFrames BrowserWindow::layoutFrames(const LayoutInput& in) {
@@ -363,10 +380,21 @@ class BrowserWindow::Layout : public Gtk::Widget {
   std::unique_ptr<Observer> observer_;
 };
 
+// Where no window manager keeps windows on screen, a first window larger than the screen would
+// have its bottom edge out of reach; it never becomes smaller than the minimum size.
+BrowserWindow::Size BrowserWindow::defaultSizeOn(std::optional<Size> screen) {
+  Size size{kDefaultWidth, kDefaultHeight};
+  if (!screen || screen->width <= 0 || screen->height <= 0) return size;
+  size.width = std::max(kMinimumWidth, std::min(size.width, screen->width));
+  size.height = std::max(kMinimumHeight, std::min(size.height, screen->height));
+  return size;
+}
+
 BrowserWindow::BrowserWindow(BrowserStore& store)
     : store_(store), scheme_(std::make_unique<SystemColorScheme>()) {
   set_title("Zemblo");
-  set_default_size(kDefaultWidth, kDefaultHeight);
+  const Size size = defaultSizeOn(largestScreen(get_display()));
+  set_default_size(size.width, size.height);
   set_size_request(kMinimumWidth, kMinimumHeight);
   add_css_class("zemblo-browser-window");
   style_ = std::make_unique<AppStyle>(get_display());

@@ -41,6 +41,13 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   static constexpr Spring kSidebarSpring{0.38, 0.86};
   static constexpr Spring kPeekSpring{0.25, 0.85};
 
+  struct Size {
+    int width = 0, height = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+  };
+  // The size a first window opens at on a screen of `screen` (none known: the default size).
+  static Size defaultSizeOn(std::optional<Size> screen);
+
   struct Frame {
     double x = 0, y = 0, width = 0, height = 0;
     friend bool operator==(const Frame&, const Frame&) = default;
