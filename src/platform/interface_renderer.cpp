@@ -32,11 +32,23 @@ bool forcesSoftwareRasterizer(const Lookup& variable) {
   return false;
 }
 
+std::optional<std::string_view> processEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value) return std::nullopt;
+  return std::string_view(value);
+}
+
 }  // namespace
+
+bool softwareOnlyGL(const Lookup& variable, bool hasRenderNode) {
+  return !hasRenderNode || forcesSoftwareRasterizer(variable);
+}
+
+bool softwareOnlyGL() { return softwareOnlyGL(processEnvironment, hasRenderNode()); }
 
 std::optional<std::string_view> choose(const Lookup& variable, bool hasRenderNode) {
   if (const auto chosen = variable(kVariable); chosen && !chosen->empty()) return std::nullopt;
-  if (!hasRenderNode || forcesSoftwareRasterizer(variable)) return kSoftwareRenderer;
+  if (softwareOnlyGL(variable, hasRenderNode)) return kSoftwareRenderer;
   return std::nullopt;
 }
 
@@ -50,12 +62,7 @@ bool hasRenderNode(const std::filesystem::path& folder) {
 }
 
 void applyToProcess() {
-  const Lookup environment = [](const char* name) -> std::optional<std::string_view> {
-    const char* value = std::getenv(name);
-    if (!value) return std::nullopt;
-    return std::string_view(value);
-  };
-  if (const auto renderer = choose(environment, hasRenderNode())) {
+  if (const auto renderer = choose(processEnvironment, hasRenderNode())) {
     setenv(kVariable, std::string(*renderer).c_str(), 1);
   }
 }

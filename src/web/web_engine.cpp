@@ -4,6 +4,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/download_manager.h"
+#include "platform/interface_renderer.h"
 #include "platform/paths.h"
 #include "web/web_view_configuration.h"
 #include "web/webkit_content_rule_store.h"
@@ -33,7 +34,10 @@ void onDownloadStarted(WebKitNetworkSession*, WebKitDownload* download, gpointer
 
 }  // namespace
 
-WebEngine::WebEngine(std::optional<Folders> folders) : folders_(std::move(folders)) {}
+WebEngine::WebEngine(std::optional<Folders> folders)
+    : folders_(std::move(folders)),
+      compositing_(interface_renderer::softwareOnlyGL() ? PageCompositing::cpu
+                                                        : PageCompositing::gpu) {}
 
 WebEngine::~WebEngine() { enableFavicons_.disconnect(); }
 
@@ -113,7 +117,7 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebView* rel
     services.darkMode = owner->weakDarkMode();
   }
   services.tab = tab.weak_from_this();
-  const WebViewConfiguration configuration(std::move(services));
+  const WebViewConfiguration configuration(std::move(services), compositing_);
   auto view = configuration.makeWebView(networkSession(), relatedView);
   if (owner) rememberDownloads(view.get(), owner->weakDownloads());
   return std::make_unique<WebKitWebViewPort>(std::move(view), tab.weak_from_this(),

@@ -12,6 +12,7 @@
 #include "model/content_rule_store.h"
 #include "model/web_view_port.h"
 #include "platform/gobject_ref.h"
+#include "web/web_view_configuration.h"
 
 namespace zemblo {
 
@@ -58,6 +59,7 @@ class WebEngine : public WebViewFactory, public ContentRuleStoreProvider {
 
   std::optional<Folders> folders_;
   std::chrono::milliseconds requestTimeout_ = kRequestTimeout;
+  PageCompositing compositing_;
   GObjectRef<WebKitNetworkSession> session_;
   sigc::connection enableFavicons_;
   std::shared_ptr<ContentRuleStore> contentRuleStore_;

@@ -15,18 +15,18 @@ bool endsWithToken(std::string_view text, std::string_view prefix, size_t& token
 
 }  // namespace
 
-WebViewConfiguration::WebViewConfiguration(PageServices services)
+WebViewConfiguration::WebViewConfiguration(PageServices services, PageCompositing compositing)
     : services_(std::move(services)),
       settings_(GObjectRef<WebKitSettings>::adopt(webkit_settings_new())),
       userContentManager_(
           GObjectRef<WebKitUserContentManager>::adopt(webkit_user_content_manager_new())) {
-  configureSettings();
+  configureSettings(compositing);
   installAutofill();
   installContentBlocker();
   installDarkMode();
 }
 
-void WebViewConfiguration::configureSettings() {
+void WebViewConfiguration::configureSettings(PageCompositing compositing) {
   WebKitSettings* settings = settings_.get();
   const char* engineDefault = webkit_settings_get_user_agent(settings);
   webkit_settings_set_user_agent(settings, userAgent(engineDefault ? engineDefault : "").c_str());
@@ -35,6 +35,10 @@ void WebViewConfiguration::configureSettings() {
   // Pop-ups only after a user gesture: a page cannot open tabs on its own.
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
   webkit_settings_set_enable_back_forward_navigation_gestures(settings, TRUE);
+  if (compositing == PageCompositing::cpu) {
+    webkit_settings_set_hardware_acceleration_policy(settings,
+                                                     WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+  }
 }
 
 // The password manager's autofill script and its handler, with the menu texts in the language of

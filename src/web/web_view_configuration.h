@@ -25,6 +25,11 @@ struct PageServices {
   std::weak_ptr<const BrowserTab> tab;
 };
 
+// Where the engine composites pages. On software-only GL its GL path gains nothing over the CPU
+// and costs every web process LLVM, shader programs and GL buffers: tens of megabytes and a
+// third of its start-up work. WebGL stays available either way.
+enum class PageCompositing { gpu, cpu };
+
 // What every web view of the browser is made with: its own settings and its own user content
 // manager (so page services and rule lists are per view), sharing the browser's one network
 // session. Nothing is cached between web views.
@@ -34,7 +39,8 @@ class WebViewConfiguration {
   static constexpr std::string_view kUserAgentSuffix = "Version/26.0 Safari/605.1.15";
 
   // Fresh settings and a fresh user content manager with the page services installed.
-  explicit WebViewConfiguration(PageServices services = {});
+  explicit WebViewConfiguration(PageServices services = {},
+                                PageCompositing compositing = PageCompositing::gpu);
 
   WebKitSettings* settings() const { return settings_.get(); }
   WebKitUserContentManager* userContentManager() const { return userContentManager_.get(); }
@@ -49,7 +55,7 @@ class WebViewConfiguration {
   static std::string userAgent(std::string_view engineDefault);
 
  private:
-  void configureSettings();
+  void configureSettings(PageCompositing compositing);
   // The page services, in the order their scripts must run.
   void installAutofill();
   void installContentBlocker();

@@ -44,6 +44,12 @@ TEST(WebViewConfigurationTest, EveryWebViewHasItsOwnSettingsAndContentManager) {
   EXPECT_FALSE(webkit_settings_get_media_playback_requires_user_gesture(settings));
   EXPECT_FALSE(webkit_settings_get_javascript_can_open_windows_automatically(settings));
   EXPECT_TRUE(webkit_settings_get_enable_back_forward_navigation_gestures(settings));
+  // Pages are composited on the GPU unless GL is software-only.
+  EXPECT_EQ(webkit_settings_get_hardware_acceleration_policy(settings),
+            WEBKIT_HARDWARE_ACCELERATION_POLICY_ALWAYS);
+  const WebViewConfiguration onCpu({}, PageCompositing::cpu);
+  EXPECT_EQ(webkit_settings_get_hardware_acceleration_policy(onCpu.settings()),
+            WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
 
   WebKitNetworkSession* session = testing::sharedEngine()->networkSession();
   auto view = first.makeWebView(session);
