@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/gobject_ref.h"
+#include "widgets/monitor_areas.h"
 
 namespace zemblo {
 namespace {
@@ -99,16 +100,9 @@ GdkTexture* WallpaperImage::decode(const fs::path& file, int longestSide) {
 }
 
 int WallpaperImage::screenSide(const Glib::RefPtr<Gdk::Display>& display) {
-  if (!display) return kMaximumSide;
   int side = 0;
-  GListModel* monitors = gdk_display_get_monitors(display->gobj());
-  for (guint i = 0; i < g_list_model_get_n_items(monitors); ++i) {
-    auto* monitor = GDK_MONITOR(g_list_model_get_item(monitors, i));
-    GdkRectangle area;
-    gdk_monitor_get_geometry(monitor, &area);
-    side =
-        std::max(side, std::max(area.width, area.height) * gdk_monitor_get_scale_factor(monitor));
-    g_object_unref(monitor);
+  for (const MonitorArea& area : monitorAreas(display)) {
+    side = std::max(side, std::max(area.width, area.height) * area.scale);
   }
   return side > 0 ? std::min(side, kMaximumSide) : kMaximumSide;
 }

@@ -7,6 +7,7 @@
 #include "model/preference_sizes.h"
 #include "sidebar/sidebar_view.h"
 #include "widgets/child_layout.h"
+#include "widgets/monitor_areas.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
 #include "window/app_style.h"
@@ -108,14 +109,8 @@ class PeekSidebar : public Gtk::Widget {
 
 // The largest monitor, where the window has the most room; none before the display knows one.
 std::optional<BrowserWindow::Size> largestScreen(const Glib::RefPtr<Gdk::Display>& display) {
-  if (!display) return std::nullopt;
   std::optional<BrowserWindow::Size> largest;
-  GListModel* monitors = gdk_display_get_monitors(display->gobj());
-  for (guint i = 0; i < g_list_model_get_n_items(monitors); ++i) {
-    auto* monitor = GDK_MONITOR(g_list_model_get_item(monitors, i));
-    GdkRectangle area;
-    gdk_monitor_get_geometry(monitor, &area);
-    g_object_unref(monitor);
+  for (const MonitorArea& area : monitorAreas(display)) {
     if (!largest || area.width * area.height > largest->width * largest->height) {
       largest = BrowserWindow::Size{area.width, area.height};
     }
