@@ -2,6 +2,7 @@
 
 #include <webkit/webkit.h>
 
+#include <cerrno>
 #include <csignal>
 #include <system_error>
 
@@ -71,6 +72,21 @@ struct PendingAnswer {
   Outcome outcome;
 };
 
+// The engine writes a list to a temporary file and moves it into the store when done, so a helper
+// stopped halfway leaves tens of megabytes behind. Each run gets a folder of its own for them,
+// inside the store so that the final move stays a rename, and the folder goes with the run.
+std::optional<std::filesystem::path> makeScratchFolder(const std::filesystem::path& store) {
+  std::error_code error;
+  std::filesystem::create_directories(store, error);
+  std::string pattern = (store / ".compiling-XXXXXX").string();
+  if (!g_mkdtemp(pattern.data())) {
+    g_warning("No folder for the content-rule compiler's temporary files in %s: %s", store.c_str(),
+              g_strerror(errno));
+    return std::nullopt;
+  }
+  return std::filesystem::path(pattern);
+}
+
 void helperFinished(GObject* source, GAsyncResult* result, gpointer data) {
   const std::unique_ptr<Done> done(static_cast<Done*>(data));
   auto* process = G_SUBPROCESS(source);
@@ -108,10 +124,14 @@ ContentRuleCompileProcess::ContentRuleCompileProcess(
     answerLater(std::move(done), Outcome{});
     return;
   }
+  const auto launcher = GObjectRef<GSubprocessLauncher>::adopt(
+      g_subprocess_launcher_new(static_cast<GSubprocessFlags>(G_SUBPROCESS_FLAGS_STDIN_PIPE |
+                                                              G_SUBPROCESS_FLAGS_STDOUT_PIPE)));
+  scratch_ = makeScratchFolder(folder);
+  if (scratch_) g_subprocess_launcher_setenv(launcher.get(), "TMPDIR", scratch_->c_str(), TRUE);
   GError* error = nullptr;
-  process_ = GObjectRef<GSubprocess>::adopt(g_subprocess_new(
-      static_cast<GSubprocessFlags>(G_SUBPROCESS_FLAGS_STDIN_PIPE | G_SUBPROCESS_FLAGS_STDOUT_PIPE),
-      &error, program->c_str(), "-", folder.c_str(), identifier.c_str(), nullptr));
+  process_ = GObjectRef<GSubprocess>::adopt(g_subprocess_launcher_spawn(
+      launcher.get(), &error, program->c_str(), "-", folder.c_str(), identifier.c_str(), nullptr));
   if (!process_) {
     g_warning("The content-rule compiler could not start: %s", error->message);
     g_error_free(error);
@@ -133,6 +153,14 @@ ContentRuleCompileProcess::ContentRuleCompileProcess(
 ContentRuleCompileProcess::~ContentRuleCompileProcess() {
   if (process_) g_subprocess_send_signal(process_.get(), SIGTERM);
   g_cancellable_cancel(cancellable_.get());
+  // A helper still writing keeps its open file until it ends; the space is freed then.
+  if (!scratch_) return;
+  std::error_code error;
+  std::filesystem::remove_all(*scratch_, error);
+  if (error) {
+    g_warning("The content-rule compiler's temporary files in %s stay: %s", scratch_->c_str(),
+              error.message().c_str());
+  }
 }
 
 void ContentRuleCompileProcess::answerLater(Done done, Outcome outcome) {

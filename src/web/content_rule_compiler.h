@@ -36,7 +36,8 @@ std::optional<std::filesystem::path> helperProgram();
 }  // namespace content_rule_compiler
 
 // One run of the helper: the rules go to it through a pipe, and it compiles them into the store
-// in `folder`. Destroying this stops a helper that is still running, and `done` is not called.
+// in `folder`. Destroying this stops a helper that is still running, removes what it left half
+// written, and `done` is not called.
 class ContentRuleCompileProcess {
  public:
   struct Outcome {
@@ -59,6 +60,8 @@ class ContentRuleCompileProcess {
 
   GObjectRef<GCancellable> cancellable_ = GObjectRef<GCancellable>::adopt(g_cancellable_new());
   GObjectRef<GSubprocess> process_;
+  // The helper's folder for temporary files; none when it could not be made.
+  std::optional<std::filesystem::path> scratch_;
 };
 
 }  // namespace zemblo

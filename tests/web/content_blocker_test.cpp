@@ -293,6 +293,28 @@ TEST(ContentBlockerTest, ReadOnlyStoresComeFirstAndCompilesRunInTheHelperProgram
                          own, std::vector<std::filesystem::path>{}, std::nullopt))
                 ->status.peek(),
             AdBlocker::Status(AdBlocker::Failed{localized("Kurallar derlenemedi.")}));
+
+  // A helper stopped halfway (the browser quit during a first compile) leaves no half-written
+  // list behind, neither in the store nor in the system's temporary folder.
+  const auto stalling = home.root() / "stalling-compiler";
+  home.writeFile(stalling,
+                 "#!/bin/sh\necho partial > \"$TMPDIR/ContentRuleList-partial\"\nexec sleep 600\n");
+  std::filesystem::permissions(stalling, std::filesystem::perms::owner_all);
+  const auto stalled = home.root() / "stalled";
+  auto partialFiles = [&] {
+    int found = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(stalled)) {
+      found += entry.path().filename() == "ContentRuleList-partial";
+    }
+    return found;
+  };
+  {
+    auto stopped = std::make_shared<WebKitContentRuleStore>(
+        stalled, std::vector<std::filesystem::path>{}, stalling);
+    stopped->compile("list", text, [](ContentRuleStore::CompileResult) {});
+    ASSERT_TRUE(waitUntil([&] { return partialFiles() == 1; }));
+  }
+  EXPECT_EQ(partialFiles(), 0);
 }
 
 }  // namespace
