@@ -247,6 +247,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // `pushToPage` the page shown now takes the new configuration too.
   void applyDarkMode(BrowserTab& tab, const std::optional<Url>& address, bool pushToPage = false);
   bool isSystemDark() const;
+  // The application's dark state as page dark mode needs it: read only when the setting follows
+  // it, since reading it can be slow (the desktop's settings) and a first page should not wait.
+  bool isSystemDarkForPages() const;
   // Puts the site of the tab's page on the content blocker's allow list (`allowed`) or takes it
   // off, then reloads the tab so the page shows the change. A page without a host does nothing.
   void setAdBlock(bool allowed, BrowserTab& tab);

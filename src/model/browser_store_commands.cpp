@@ -130,6 +130,10 @@ bool BrowserStore::isSystemDark() const {
   return environment_.isSystemDark && environment_.isSystemDark();
 }
 
+bool BrowserStore::isSystemDarkForPages() const {
+  return prefs_.peek().pageDarkMode == PageDarkMode::withTheme && isSystemDark();
+}
+
 void BrowserStore::applyPageDarkModeToAllTabs() {
   if (!environment_.applyPageDarkMode) return;
   // Copies, so that a web view reacting to its new look cannot pull a list from under the loop.
@@ -143,8 +147,8 @@ void BrowserStore::applyPageDarkModeToAllTabs() {
 void BrowserStore::applyDarkMode(BrowserTab& tab, const std::optional<Url>& address,
                                  bool pushToPage) {
   if (!environment_.applyPageDarkMode || !tab.storedWebView()) return;
-  environment_.applyPageDarkMode(tab, pageDarkModeDecision(prefs_.peek(), address, isSystemDark()),
-                                 pushToPage);
+  environment_.applyPageDarkMode(
+      tab, pageDarkModeDecision(prefs_.peek(), address, isSystemDarkForPages()), pushToPage);
 }
 
 void BrowserStore::setAdBlock(bool allowed, BrowserTab& tab) {

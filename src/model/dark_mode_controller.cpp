@@ -14,7 +14,7 @@ std::optional<PageDarkModeDecision> DarkModeController::replyConfig(
   if (!store) return std::nullopt;
   std::optional<std::string> host = tabPage ? tabPage->host() : std::nullopt;
   if (!host) host = frameHost;
-  return pageDarkModeDecisionForHost(store->prefs(), host, store->isSystemDark());
+  return pageDarkModeDecisionForHost(store->prefs(), host, store->isSystemDarkForPages());
 }
 
 void DarkModeController::appearanceChanged() {

@@ -38,7 +38,10 @@ class BrowserStoreCommandsTest : public testing::StoreFixture {
   std::shared_ptr<BrowserStore> start(std::vector<SpaceSnapshot> spaces = {}, size_t current = 0) {
     startStore(std::move(spaces), current, [this](BrowserStoreEnvironment& environment) {
       environment.applyAppearance = [this](ThemeMode) { ++appearancesApplied; };
-      environment.isSystemDark = [this] { return systemDark; };
+      environment.isSystemDark = [this] {
+        ++systemDarkReads;
+        return systemDark;
+      };
       environment.observeSystemDark = [this](std::function<void()> changed) {
         systemDarkChanged = std::move(changed);
         return std::make_shared<int>(0);
@@ -57,6 +60,7 @@ class BrowserStoreCommandsTest : public testing::StoreFixture {
 
   int appearancesApplied = 0;
   bool systemDark = false;
+  int systemDarkReads = 0;
   std::function<void()> systemDarkChanged;
   std::vector<DarkModeCall> darkModeCalls;
 };
@@ -342,6 +346,8 @@ TEST_F(BrowserStoreCommandsTest, DarkModeReachesEveryExistingWebViewInListOrder)
   startPage->webView();
   // A web view takes the page dark mode of its page when it is made; only the change counts here.
   EXPECT_EQ(darkModeCalls.size(), 3u);
+  // Off by default: the application's dark state is not asked for.
+  EXPECT_EQ(systemDarkReads, 0);
   darkModeCalls.clear();
 
   store->updatePrefs([](AppPreferences& p) {
