@@ -91,9 +91,17 @@ void ProgressLine::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
 
   gtk_snapshot_push_opacity(s, opacity);
   const bool glow = values_.style == ProgressStyle::gradient;
-  if (glow) {
-    GskShadow shadow{first, 0, 0, 8};
-    shadow.color.alpha *= 0.6f;
+  // GTK's software renderer blurs a shadow of drawn content across the whole window, ~30 ms on
+  // every repaint of the page below the line. There the glow is the shadow of the capsule's
+  // outline, which it blurs in small pieces and which looks the same (its blur radius counts
+  // twice a content shadow's there).
+  const bool outlineGlow = glow && drawsInSoftware();
+  GdkRGBA glowColor = first;
+  glowColor.alpha *= 0.6f;
+  if (outlineGlow) {
+    gtk_snapshot_append_outset_shadow(s, &capsule, &glowColor, 0, 0, 0, 2 * kGlowRadius);
+  } else if (glow) {
+    const GskShadow shadow{glowColor, 0, 0, kGlowRadius};
     gtk_snapshot_push_shadow(s, &shadow, 1);
   }
   gtk_snapshot_push_rounded_clip(s, &capsule);
@@ -105,8 +113,13 @@ void ProgressLine::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     paint::appendLinearGradient(s, bounds, UnitPoint::leading(), UnitPoint::trailing(), colors);
   }
   gtk_snapshot_pop(s);
-  if (glow) gtk_snapshot_pop(s);
+  if (glow && !outlineGlow) gtk_snapshot_pop(s);
   gtk_snapshot_pop(s);
+}
+
+bool ProgressLine::drawsInSoftware() {
+  auto* native = get_native();
+  return native && GSK_IS_CAIRO_RENDERER(gtk_native_get_renderer(native->gobj()));
 }
 
 }  // namespace zemblo

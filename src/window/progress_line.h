@@ -54,6 +54,9 @@ class ProgressLine : public Gtk::Widget {
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
+  static constexpr float kGlowRadius = 8;
+  bool drawsInSoftware();
+
   BrowserStore& store_;
   std::shared_ptr<BrowserTab> tab_;
   Values values_;

@@ -75,11 +75,20 @@ TEST_F(ProgressLineLoadTest, ShowsWhileASlowPageLoadsAndFadesWhenItStops) {
   ASSERT_NE(picked, nullptr);
   EXPECT_NE(picked, &line());
 
-  // The settings change its look while the load goes on.
+  // The settings change its look while the load goes on; the glow goes with the bar, and it
+  // reaches a few pixels into the page below, not further.
+  const auto pixelAt = [&](const std::vector<guchar>& pixels, int y) {
+    const size_t at = (size_t(y) * size_t(card.width) + size_t(line().capsuleWidth() / 2)) * 4;
+    return std::vector<guchar>(pixels.begin() + long(at), pixels.begin() + long(at) + 4);
+  };
+  const auto glowing = testing::pixelsOf(harness.content());
   harness.store().updatePrefs([](AppPreferences& p) { p.progressStyle = ProgressStyle::hidden; });
   settle();
   EXPECT_EQ(line().opacity(), 0);
   EXPECT_EQ(harness.bounds(line()).height, 3);
+  const auto plain = testing::pixelsOf(harness.content());
+  EXPECT_NE(pixelAt(glowing, 8), pixelAt(plain, 8));
+  EXPECT_EQ(pixelAt(glowing, 30), pixelAt(plain, 30));
   harness.store().updatePrefs([](AppPreferences& p) { p.progressStyle = ProgressStyle::minimal; });
   settle();
   EXPECT_EQ(line().opacity(), 1);
