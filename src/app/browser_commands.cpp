@@ -36,7 +36,7 @@ std::string darkModeTitle(PageDarkMode mode) {
 
 BrowserCommands::BrowserCommands(BrowserStore& store, AppLanguage language,
                                  PageDarkMode pageDarkMode)
-    : store_(store), language(language), pageDarkMode(pageDarkMode) {}
+    : language(language), pageDarkMode(pageDarkMode), store_(store) {}
 
 std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
   const StandardMenuTitles standard = standardMenuTitles(store_.get().launchLanguage());

@@ -303,7 +303,9 @@ TEST_F(BrowserStoreTest, ABurstOfPreferenceChangesIsWrittenAFewTimesASecondEndin
   // A slider dragged for two seconds, one new value every 10 ms.
   for (int step = 1; step <= 200; ++step) {
     store->updatePrefs([step](AppPreferences& prefs) { prefs.sidebarWidth = 200 + step; });
-    if (step == 1) EXPECT_EQ(onDisk().sidebarWidth, 201);  // the first change at once
+    if (step == 1) {
+      EXPECT_EQ(onDisk().sidebarWidth, 201);  // the first change at once
+    }
     scheduler.advance(10ms);
     if (const double stored = onDisk().sidebarWidth; stored != lastSeen) {
       ++writes;
