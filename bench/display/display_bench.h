@@ -3,7 +3,9 @@
 // What the benchmarks run under a display share: a browser window of its own store, the main
 // loop run for a while or until something holds, and the time each frame of a window takes.
 
+#include <adwaita.h>
 #include <gtkmm.h>
+#include <gtkmm/init.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -113,5 +115,13 @@ constexpr const char* kAnimatedPage =
     "@keyframes s{to{transform:rotate(360deg)}}</style><div></div><script>"
     "let n=0;(function f(){n++;requestAnimationFrame(f)})();"
     "setInterval(()=>{document.title=String(n);n=0},1000)</script>";
+
+// The toolkit started as the browser starts it, and one web engine whose data stays in `home`.
+inline std::shared_ptr<WebEngine> startToolkitAndEngine(const std::filesystem::path& home) {
+  gtk_init();
+  Gtk::init_gtkmm_internals();
+  adw_init();
+  return std::make_shared<WebEngine>(WebEngine::Folders{home / "web-data", home / "web-cache"});
+}
 
 }  // namespace zemblo::bench

@@ -25,12 +25,7 @@ int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   ScratchHome home;
   interface_renderer::applyToProcess();
-  gtk_init();
-  Gtk::init_gtkmm_internals();
-  adw_init();
-
-  auto engine = std::make_shared<WebEngine>(
-      WebEngine::Folders{home.root / "web-data", home.root / "web-cache"});
+  auto engine = startToolkitAndEngine(home.root);
   Browser browser(home.root / "defaults.json", engine);
   auto tab = browser.store->openTab(*Url::parse(kAnimatedPage), false);
   const bool animating = runUntil(

@@ -49,12 +49,7 @@ struct Sample {
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::max(2, std::atoi(argv[1])) : 10;
   bench::ScratchHome home;
-  gtk_init();
-  Gtk::init_gtkmm_internals();
-  adw_init();
-
-  auto engine = std::make_shared<WebEngine>(
-      WebEngine::Folders{home.root / "web-data", home.root / "web-cache"});
+  auto engine = startToolkitAndEngine(home.root);
   Browser start(home.root / "start.json", engine);
   Browser page(home.root / "page.json", engine);
   auto shown = page.store->openTab(*Url::parse(kAnimatedPage), false);
