@@ -59,11 +59,13 @@ void DirectionButton::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot
                                   gradient(direction_, palette_.primary, palette_.secondary), 1);
   const int size = symbolPixelSize(kArrowPoints);
   const GskShadow shadow{paint::grey(0, kArrowShadowOpacity), 0, 0, float(kArrowShadowBlur)};
-  gtk_snapshot_push_shadow(s, &shadow, 1);
-  appendSymbol(s, *this, arrowSymbol(direction_), size,
+  GtkSnapshot* arrow = gtk_snapshot_new();
+  gtk_snapshot_push_shadow(arrow, &shadow, 1);
+  appendSymbol(arrow, *this, arrowSymbol(direction_), size,
                paint::rect(tile.x + (kWidth - size) / 2, tile.y + (kHeight - size) / 2, size, size),
                paint::grey(1));
-  gtk_snapshot_pop(s);
+  gtk_snapshot_pop(arrow);
+  paint::appendWithContainedBlur(s, *this, gtk_snapshot_free_to_node(arrow), 3 * shadow.radius);
   if (selected_) {
     const LayoutRect ring{tile.x - kRingOutset, tile.y - kRingOutset, kWidth + 2 * kRingOutset,
                           kHeight + 2 * kRingOutset};

@@ -1,6 +1,7 @@
 #include "widgets/paint.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace zemblo::paint {
 
@@ -59,6 +60,41 @@ void appendRoundedFill(GtkSnapshot* snapshot, const GskRoundedRect& outline, con
   gtk_snapshot_push_rounded_clip(snapshot, &outline);
   gtk_snapshot_append_color(snapshot, &color, &outline.bounds);
   gtk_snapshot_pop(snapshot);
+}
+
+void appendWithContainedBlur(GtkSnapshot* snapshot, GskRenderer* renderer, int scale,
+                             GskRenderNode* node, float reach) {
+  if (!node) return;
+  if (!renderer || !GSK_IS_CAIRO_RENDERER(renderer)) {
+    gtk_snapshot_append_node(snapshot, node);
+    gsk_render_node_unref(node);
+    return;
+  }
+  graphene_rect_t bounds;
+  gsk_render_node_get_bounds(node, &bounds);
+  graphene_rect_inset(&bounds, -reach, -reach);
+  // Whole device pixels, so that the texture lands on the pixels the node would have covered.
+  const float x = std::floor(bounds.origin.x * scale), y = std::floor(bounds.origin.y * scale);
+  const graphene_rect_t pixels =
+      rect(x, y, std::ceil((bounds.origin.x + bounds.size.width) * scale) - x,
+           std::ceil((bounds.origin.y + bounds.size.height) * scale) - y);
+  GskTransform* zoom = gsk_transform_scale(nullptr, float(scale), float(scale));
+  GskRenderNode* scaled = zoom ? gsk_transform_node_new(node, zoom) : gsk_render_node_ref(node);
+  gsk_transform_unref(zoom);
+  GdkTexture* texture = gsk_renderer_render_texture(renderer, scaled, &pixels);
+  const graphene_rect_t area = rect(pixels.origin.x / scale, pixels.origin.y / scale,
+                                    pixels.size.width / scale, pixels.size.height / scale);
+  gtk_snapshot_append_texture(snapshot, texture, &area);
+  g_object_unref(texture);
+  gsk_render_node_unref(scaled);
+  gsk_render_node_unref(node);
+}
+
+void appendWithContainedBlur(GtkSnapshot* snapshot, Gtk::Widget& widget, GskRenderNode* node,
+                             float reach) {
+  auto* native = widget.get_native();
+  appendWithContainedBlur(snapshot, native ? gtk_native_get_renderer(native->gobj()) : nullptr,
+                          widget.get_scale_factor(), node, reach);
 }
 
 void appendInsideBorder(GtkSnapshot* snapshot, const GskRoundedRect& outline, double width,

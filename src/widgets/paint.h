@@ -30,6 +30,16 @@ void appendRoundedFill(GtkSnapshot* snapshot, const GskRoundedRect& outline, con
 void appendInsideBorder(GtkSnapshot* snapshot, const GskRoundedRect& outline, double width,
                         const GdkRGBA& color);
 
+// Appends `node`, taking it over. GTK's software renderer blurs a shadow of drawn content across
+// the whole window on every redraw; with that renderer (`renderer`, drawing at `scale`) the node
+// is first drawn into a texture of its own size, so that the blur covers only the node. `reach`:
+// how far past the node's bounds its blur still paints (three times its radius).
+void appendWithContainedBlur(GtkSnapshot* snapshot, GskRenderer* renderer, int scale,
+                             GskRenderNode* node, float reach);
+// The same, for a node drawn by `widget`.
+void appendWithContainedBlur(GtkSnapshot* snapshot, Gtk::Widget& widget, GskRenderNode* node,
+                             float reach);
+
 // A named colour of the current style (for example "window_bg_color"), or `fallback`.
 GdkRGBA styleColor(Gtk::Widget& widget, const char* name, const GdkRGBA& fallback);
 // The widget's own foreground colour from its style.
