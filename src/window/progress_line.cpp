@@ -93,7 +93,7 @@ void ProgressLine::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   const bool glow = values_.style == ProgressStyle::gradient;
   // GTK's software renderer blurs a shadow of drawn content across the whole window, ~30 ms on
   // every repaint of the page below the line. There the glow is the shadow of the capsule's
-  // outline, which it blurs in small pieces and which looks the same (its blur radius counts
+  // outline, which it blurs in small cached parts and which looks the same (its blur radius counts
   // twice a content shadow's there).
   const bool outlineGlow = glow && drawsInSoftware();
   GdkRGBA glowColor = first;
