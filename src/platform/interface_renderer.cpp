@@ -44,7 +44,17 @@ bool softwareOnlyGL(const Lookup& variable, bool hasRenderNode) {
   return !hasRenderNode || forcesSoftwareRasterizer(variable);
 }
 
-bool softwareOnlyGL() { return softwareOnlyGL(processEnvironment, hasRenderNode()); }
+namespace {
+
+// The interface renderer and every web engine ask; the folder is listed once per process.
+bool processHasRenderNode() {
+  static const bool found = hasRenderNode();
+  return found;
+}
+
+}  // namespace
+
+bool softwareOnlyGL() { return softwareOnlyGL(processEnvironment, processHasRenderNode()); }
 
 std::optional<std::string_view> choose(const Lookup& variable, bool hasRenderNode) {
   if (const auto chosen = variable(kVariable); chosen && !chosen->empty()) return std::nullopt;
@@ -62,7 +72,7 @@ bool hasRenderNode(const std::filesystem::path& folder) {
 }
 
 void applyToProcess() {
-  if (const auto renderer = choose(processEnvironment, hasRenderNode())) {
+  if (const auto renderer = choose(processEnvironment, processHasRenderNode())) {
     setenv(kVariable, std::string(*renderer).c_str(), 1);
   }
 }

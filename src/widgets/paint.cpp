@@ -90,6 +90,11 @@ void appendWithContainedBlur(GtkSnapshot* snapshot, GskRenderer* renderer, int s
   gsk_render_node_unref(node);
 }
 
+bool drawnInSoftware(Gtk::Widget& widget) {
+  auto* native = widget.get_native();
+  return native && GSK_IS_CAIRO_RENDERER(gtk_native_get_renderer(native->gobj()));
+}
+
 void appendWithContainedBlur(GtkSnapshot* snapshot, Gtk::Widget& widget, GskRenderNode* node,
                              float reach) {
   auto* native = widget.get_native();

@@ -30,6 +30,9 @@ void appendRoundedFill(GtkSnapshot* snapshot, const GskRoundedRect& outline, con
 void appendInsideBorder(GtkSnapshot* snapshot, const GskRoundedRect& outline, double width,
                         const GdkRGBA& color);
 
+// Whether `widget` is drawn by GTK's software (cairo) renderer.
+bool drawnInSoftware(Gtk::Widget& widget);
+
 // Appends `node`, taking it over. GTK's software renderer blurs a shadow of drawn content across
 // the whole window on every redraw; with that renderer (`renderer`, drawing at `scale`) the node
 // is first drawn into a texture of its own size, so that the blur covers only the node. `reach`:

@@ -95,7 +95,7 @@ void ProgressLine::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   // every repaint of the page below the line. There the glow is the shadow of the capsule's
   // outline, which it blurs in small cached parts and which looks the same (its blur radius counts
   // twice a content shadow's there).
-  const bool outlineGlow = glow && drawsInSoftware();
+  const bool outlineGlow = glow && paint::drawnInSoftware(*this);
   GdkRGBA glowColor = first;
   glowColor.alpha *= 0.6f;
   if (outlineGlow) {
@@ -115,11 +115,6 @@ void ProgressLine::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   gtk_snapshot_pop(s);
   if (glow && !outlineGlow) gtk_snapshot_pop(s);
   gtk_snapshot_pop(s);
-}
-
-bool ProgressLine::drawsInSoftware() {
-  auto* native = get_native();
-  return native && GSK_IS_CAIRO_RENDERER(gtk_native_get_renderer(native->gobj()));
 }
 
 }  // namespace zemblo

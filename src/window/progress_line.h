@@ -55,7 +55,6 @@ class ProgressLine : public Gtk::Widget {
 
  private:
   static constexpr float kGlowRadius = 8;
-  bool drawsInSoftware();
 
   BrowserStore& store_;
   std::shared_ptr<BrowserTab> tab_;
