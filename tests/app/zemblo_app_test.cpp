@@ -124,7 +124,7 @@ TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit)
 // 100 when the application outlived its windows.
 int toolkitComplaints = 0;
 bool closing = false;  // only what closing the windows brings is counted
-void closeTheWindowAndCount() {
+int closeTheWindowAndCountComplaints() {
   testing::TempHome home;
   g_log_set_writer_func(
       [](GLogLevelFlags level, const GLogField* fields, gsize count, gpointer data) {
@@ -159,8 +159,11 @@ void closeTheWindowAndCount() {
     char* argv[] = {name, nullptr};
     app->run(1, argv);
   }
-  std::exit(outlived ? 100 : toolkitComplaints);
+  return outlived ? 100 : toolkitComplaints;
 }
+
+// The exit removes the test's home, once its destructor has run.
+void closeTheWindowAndCount() { std::exit(closeTheWindowAndCountComplaints()); }
 
 TEST(ZembloAppDeathTest, ClosedWindowsOpenAgainAndTheLastOneEndsTheApplicationQuietly) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -169,7 +172,7 @@ TEST(ZembloAppDeathTest, ClosedWindowsOpenAgainAndTheLastOneEndsTheApplicationQu
 
 // In a process of its own, whose windows and web views go with it: exits with 0 when the selected
 // tab's page was asked for before the application's start-up finished and no window was built.
-void startAndCheckTheEarlyLoad() {
+bool startsTheEarlyLoad() {
   testing::TempHome home;
   home.writeFile(home.dataDir() / "session.json", R"({"spaces": [{
       "id": "6F1C8E4A-7B0D-4C55-9E55-2A4C1B7D9E01", "name": "Work", "symbol": "globe",
@@ -189,8 +192,10 @@ void startAndCheckTheEarlyLoad() {
       },
       true);
   runApp(app, [] {});
-  std::exit(!windowAtStartup && loadingAtStartup ? 0 : 1);
+  return !windowAtStartup && loadingAtStartup;
 }
+
+void startAndCheckTheEarlyLoad() { std::exit(startsTheEarlyLoad() ? 0 : 1); }
 
 TEST(ZembloAppDeathTest, TheSelectedTabsPageIsAskedForBeforeTheWindowIsBuilt) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -3,8 +3,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include <glib.h>
+#include <unistd.h>
 
 namespace zemblo::testing {
 namespace {
@@ -21,6 +23,29 @@ void restore(const char* name, const std::string& value) {
     setenv(name, value.c_str(), 1);
 }
 
+// The web engine's network process serves every session of a test program and keeps watching the
+// folders of a session that has ended; when its cache folder goes away it crashes, failing the
+// loads of whichever test runs then. Homes are therefore removed when the program ends.
+class FoldersRemovedAtExit {
+ public:
+  void add(std::filesystem::path folder) { folders_.push_back(std::move(folder)); }
+  ~FoldersRemovedAtExit() {
+    // A forked child (a death test) leaves its parent's folders alone.
+    if (getpid() != owner_) return;
+    std::error_code ignored;
+    for (const auto& folder : folders_) std::filesystem::remove_all(folder, ignored);
+  }
+
+ private:
+  pid_t owner_ = getpid();
+  std::vector<std::filesystem::path> folders_;
+};
+
+FoldersRemovedAtExit& removedAtExit() {
+  static FoldersRemovedAtExit folders;
+  return folders;
+}
+
 }  // namespace
 
 TempHome::TempHome()
@@ -28,6 +53,7 @@ TempHome::TempHome()
       savedData_(current("XDG_DATA_HOME")),
       savedConfig_(current("XDG_CONFIG_HOME")),
       savedCache_(current("XDG_CACHE_HOME")) {
+  removedAtExit();  // made first, so it outlives every home, even one that is static
   gchar* dir = g_dir_make_tmp("zemblo-test-XXXXXX", nullptr);
   root_ = dir;
   g_free(dir);
@@ -38,8 +64,7 @@ TempHome::TempHome()
 }
 
 TempHome::~TempHome() {
-  std::error_code ignored;
-  std::filesystem::remove_all(root_, ignored);
+  removedAtExit().add(root_);
   restore("HOME", savedHome_);
   restore("XDG_DATA_HOME", savedData_);
   restore("XDG_CONFIG_HOME", savedConfig_);

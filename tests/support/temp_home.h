@@ -6,7 +6,8 @@
 namespace zemblo::testing {
 
 // Points HOME and the XDG folders at a fresh temporary directory for the life of the object and
-// restores the previous values afterwards, so tests never touch the real user's files.
+// restores the previous values afterwards, so tests never touch the real user's files. The
+// directory itself is removed when the test program ends.
 class TempHome {
  public:
   TempHome();
