@@ -21,7 +21,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 status=0
-xvfb-run -a -s "-screen 0 1440x920x24" "$@" || status=$?
+xvfb-run -a -s "-screen 0 1440x920x24 -noreset" "$@" || status=$?
 kill "$keyring" 2>/dev/null || true
 wait "$keyring" 2>/dev/null || true
 rm -rf "$scratch"
