@@ -76,11 +76,4 @@ class PrefsWrites {
   sigc::connection connection_;
 };
 
-// The preferences as the settings file holds them once the last write has reached it.
-inline AppPreferences savedPrefs(BrowserStore& store) {
-  waitUntil([] { return false; }, BrowserStore::kPrefsSaveInterval * 2);
-  UserDefaults file(store.defaults().file());
-  return AppPreferences::load(file);
-}
-
 }  // namespace zemblo::testing

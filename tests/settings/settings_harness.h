@@ -122,4 +122,14 @@ class SettingsHarness : public WindowHarness {
   std::unique_ptr<SettingsView> view_;
 };
 
+// The preferences as the settings file holds them once the last write has reached it.
+inline AppPreferences savedPrefs(BrowserStore& store) {
+  const auto read = [&] {
+    UserDefaults file(store.defaults().file());
+    return AppPreferences::load(file);
+  };
+  waitUntil([&] { return read() == store.prefs(); });
+  return read();
+}
+
 }  // namespace zemblo::testing

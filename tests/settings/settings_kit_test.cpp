@@ -124,8 +124,10 @@ struct PrefsChanges {
 // What Space or Enter does on the focused control. Buttons show themselves pressed for a moment
 // before they report the click.
 void press(Gtk::Widget& control) {
-  control.activate();
-  testing::waitUntil([] { return false; }, std::chrono::milliseconds(300));
+  if (auto* button = dynamic_cast<Gtk::Button*>(&control))
+    EXPECT_TRUE(testing::press(*button));
+  else
+    control.activate();
   pump();
 }
 
@@ -164,9 +166,7 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   // The chosen card again: written again, but nothing changes.
   press(gallery.density->card(2));
   EXPECT_EQ(changes.count, 4);
-  testing::waitUntil([] { return false; }, BrowserStore::kPrefsSaveInterval * 2);
-  UserDefaults file(store.defaults().file());
-  const AppPreferences saved = AppPreferences::load(file);
+  const AppPreferences saved = testing::savedPrefs(store);
   EXPECT_EQ(saved.sidebarWidth, 232);
   EXPECT_FALSE(saved.showFavorites);
   EXPECT_EQ(saved.favoriteColumns, 3);

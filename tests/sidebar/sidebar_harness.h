@@ -124,8 +124,7 @@ inline bool press(Gtk::Button& button) {
   bool clicked = false;
   auto connection = button.signal_clicked().connect([&] { clicked = true; });
   // Nothing reaches a disabled button.
-  if (button.is_sensitive() && button.activate())
-    waitUntil([&] { return clicked; }, std::chrono::seconds(2));
+  if (button.is_sensitive() && button.activate()) waitUntil([&] { return clicked; });
   connection.disconnect();
   return clicked;
 }
