@@ -93,6 +93,10 @@ ImportPasswordsSheet::ImportPasswordsSheet(BrowserStore& store, Gtk::Window& par
 ImportPasswordsSheet::~ImportPasswordsSheet() {
   observer_.reset();
   stopShrinking();
+  // The window forgets its default and focus widgets only as it is destroyed, after the members
+  // they point to are gone.
+  unset_focus();
+  unset_default_widget();
   if (chooser_) chooser_->hide();
   while (Gtk::Widget* row = steps_.get_first_child()) steps_.remove(*row);
   Gtk::StyleContext::remove_provider_for_display(get_display(), themeStyle_);
