@@ -268,7 +268,7 @@ TEST(SettingsKitTest, ADraggedSliderRedrawsThePreviewEveryFrameAndWritesAFewTime
   g_signal_handler_disconnect(clock, painted);
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  testing::waitUntil([] { return false; }, BrowserStore::kPrefsSaveInterval * 2);
+  testing::savedPrefs(harness.store());
 
   int writes = 0;
   alignas(inotify_event) char buffer[16384];
