@@ -213,9 +213,10 @@ TEST(ZembloAppTest, TerminationSignalsQuitCleanlyAndSave) {
     ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
                               &pid, nullptr));
     const auto session = home.dataDir() / "session.json";
-    // Up and running once the first-launch defaults were written by the user-defaults reader or
-    // the window shows; a fixed grace period keeps the check simple.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    // Up and running once its window shows: the signals are watched from start-up on.
+    const std::string shown = "timeout 30 xdotool search --sync --onlyvisible --pid " +
+                              std::to_string(pid) + " --name '^Zemblo$' >/dev/null";
+    EXPECT_EQ(std::system(shown.c_str()), 0) << shown;
     EXPECT_FALSE(std::filesystem::exists(session));
     kill(pid, signal);
     int status = 0;
