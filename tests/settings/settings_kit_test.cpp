@@ -268,7 +268,7 @@ TEST(SettingsKitTest, ADraggedSliderRedrawsThePreviewEveryFrameAndWritesAFewTime
   g_signal_handler_disconnect(clock, painted);
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  testing::savedPrefs(harness.store());
+  const AppPreferences saved = testing::savedPrefs(harness.store());
 
   int writes = 0;
   alignas(inotify_event) char buffer[16384];
@@ -302,8 +302,7 @@ TEST(SettingsKitTest, ADraggedSliderRedrawsThePreviewEveryFrameAndWritesAFewTime
   EXPECT_LE(writes, int(elapsed / 0.25) + 2);
   const double stored = harness.store().prefs().sidebarWidth;
   EXPECT_EQ(std::fmod(stored - 200, 4), 0);
-  UserDefaults onDisk(file);
-  EXPECT_EQ(AppPreferences::load(onDisk).sidebarWidth, stored);
+  EXPECT_EQ(saved.sidebarWidth, stored);
   // The preview takes the last value on its next frame.
   EXPECT_TRUE(testing::waitUntil([&] {
     return std::abs(preview.shownLayout().sidebar.frame.width -
