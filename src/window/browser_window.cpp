@@ -320,10 +320,33 @@ class BrowserWindow::Layout : public Gtk::Widget {
     if (commandBar_.get_visible()) allocate(commandBar_, {0, 0, double(width), double(height)});
   }
 
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override {
+    // Each repaint of a page fills the card; without the hole the window's tint beneath the card
+    // would be painted again with it.
+    if (const auto covered = cardCover()) {
+      snapshotChildAround(*this, background_, *covered, snapshot);
+    } else {
+      snapshot_child(background_, snapshot);
+    }
+    for (Gtk::Widget* child : children()) {
+      if (child != &background_) snapshot_child(*child, snapshot);
+    }
+  }
+
  private:
   std::vector<Gtk::Widget*> children() {
     return {&background_, &column_, &resizeHandle_, &content_,
             &hoverStrip_, &peek_,   &buttons_,      &commandBar_};
+  }
+
+  // Where the card hides what lies behind it, in the layout's coordinates.
+  std::optional<Gdk::Rectangle> cardCover() {
+    if (!content_.get_visible() || content_.get_opacity() < 1) return std::nullopt;
+    const auto area = content_.opaqueArea();
+    if (!area) return std::nullopt;
+    const Gtk::Allocation card = content_.get_allocation();
+    return Gdk::Rectangle(card.get_x() + area->get_x(), card.get_y() + area->get_y(),
+                          area->get_width(), area->get_height());
   }
 
   LayoutInput currentInput(double width, double height) const {

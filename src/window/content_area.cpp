@@ -1,6 +1,7 @@
 #include "window/content_area.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
@@ -132,6 +133,18 @@ void ContentArea::size_allocate_vfunc(int width, int height, int) {
                 int(std::lround(bannerY)), bannerWidth, natural);
 }
 
+GdkRGBA ContentArea::surfaceColor() {
+  return paint::styleColor(*this, "window_bg_color", paint::grey(0.98));
+}
+
+std::optional<Gdk::Rectangle> ContentArea::opaqueArea() {
+  if (surfaceColor().alpha < 1) return std::nullopt;
+  const int corner = static_cast<int>(std::ceil(cornerRadius_));
+  const int height = get_height() - 2 * corner;
+  if (get_width() <= 0 || height <= 0) return std::nullopt;
+  return Gdk::Rectangle(0, corner, get_width(), height);
+}
+
 void ContentArea::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   GtkSnapshot* s = snapshot->gobj();
   const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
@@ -141,7 +154,7 @@ void ContentArea::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     gtk_snapshot_append_outset_shadow(s, &card, &shadow, 0, 4, 0, 24);
   }
   gtk_snapshot_push_rounded_clip(s, &card);
-  const GdkRGBA surface = paint::styleColor(*this, "window_bg_color", paint::grey(0.98));
+  const GdkRGBA surface = surfaceColor();
   gtk_snapshot_append_color(s, &surface, &bounds);
   for (Gtk::Widget* child = get_first_child(); child; child = child->get_next_sibling()) {
     snapshot_child(*child, snapshot);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <gtkmm.h>
 
@@ -41,6 +42,9 @@ class ContentArea : public Gtk::Widget {
   double cornerRadius() const { return cornerRadius_; }
   bool castsShadow() const { return shadow_; }
   bool findBarShown() const { return findShown_; }
+  // The part of the card its surface covers fully, in the card's coordinates: all but the rows
+  // of the rounded corners. None while the surface lets anything behind it show through.
+  std::optional<Gdk::Rectangle> opaqueArea();
 
   WebViewContainer& webViewContainer() { return webView_; }
   LoadErrorView& loadErrorView() { return errorView_; }
@@ -58,6 +62,7 @@ class ContentArea : public Gtk::Widget {
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
+  GdkRGBA surfaceColor();
   void showFindBar(bool shown);
   void findBarMoved();
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -211,6 +212,39 @@ TEST_F(BrowserWindowTest, FontDesignAndBackgroundFollowThePreferences) {
 
   setPrefs([](AppPreferences& p) { p.gradientDirection = GradientDirection::diagonalUp; });
   EXPECT_EQ(background.tint().identity, space->colorA.peek() + space->colorB.peek() + "diagonalUp");
+}
+
+TEST_F(BrowserWindowTest, TheBackgroundStillShowsInTheCardsRoundedCorners) {
+  setPrefs([](AppPreferences& p) {
+    p.cornerRadius = 16;
+    p.contentShadow = false;
+  });
+  Gtk::Widget& layout = window().content();
+  const auto shown = testing::pixelsOf(layout);
+  const auto behind = testing::pixelsOf(window().background());
+  ASSERT_EQ(shown.size(), behind.size());
+  const Frame frame = testing::boundsIn(harness.content(), layout);
+  const int width = layout.get_width();
+  // Outside each corner's arc (clear of its antialiased edge and the card's hairline) the window
+  // shows exactly the background.
+  const double radius = 16, clear = radius + 1.5;
+  int compared = 0, differing = 0;
+  for (int corner = 0; corner < 4; ++corner) {
+    const double centerX = corner % 2 ? frame.x + frame.width - radius : frame.x + radius;
+    const double centerY = corner / 2 ? frame.y + frame.height - radius : frame.y + radius;
+    const int left = corner % 2 ? int(centerX) : int(frame.x);
+    const int top = corner / 2 ? int(centerY) : int(frame.y);
+    for (int y = top; y < top + int(radius); ++y) {
+      for (int x = left; x < left + int(radius); ++x) {
+        if (std::hypot(x + 0.5 - centerX, y + 0.5 - centerY) < clear) continue;
+        const size_t at = (size_t(y) * width + x) * 4;
+        ++compared;
+        if (!std::equal(&shown[at], &shown[at + 4], &behind[at])) ++differing;
+      }
+    }
+  }
+  EXPECT_GT(compared, 100);
+  EXPECT_EQ(differing, 0);
 }
 
 TEST_F(BrowserWindowTest, RebuildingTheContentKeepsTheShownPage) {
