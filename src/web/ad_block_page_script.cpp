@@ -82,10 +82,17 @@ std::string adBlockVideoPageScript(std::string_view domain) {
   return script;
 }
 
+void addAdBlockVideoPageScript(WebKitUserContentManager* contentManager, std::string_view domain) {
+  // Other pages never run it, so they do without its script world as well.
+  const std::string host(domain);
+  addPageScript(contentManager, adBlockVideoPageScript(domain),
+                WEBKIT_USER_CONTENT_INJECT_TOP_FRAME, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START,
+                AdBlocker::kContentWorld, {"*://" + host + "/*", "*://*." + host + "/*"});
+}
+
 void installAdBlockPageScript(std::weak_ptr<const AdBlocker> blocker,
                               WebKitUserContentManager* contentManager) {
-  addPageScript(contentManager, adBlockVideoPageScript(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-                WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, AdBlocker::kContentWorld);
+  addAdBlockVideoPageScript(contentManager);
   // The blocker may go before the web view does.
   addScriptMessageHandler(contentManager, AdBlocker::kMessageHandler, AdBlocker::kContentWorld,
                           [blocker = std::move(blocker)](JSCValue* message) {

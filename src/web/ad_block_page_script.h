@@ -18,4 +18,8 @@ void installAdBlockPageScript(std::weak_ptr<const AdBlocker> blocker,
 // The video-page script, acting on pages of `domain` and its subdomains.
 std::string adBlockVideoPageScript(std::string_view domain = AdBlocker::kVideoSiteDomain);
 
+// Adds that script to a content manager, to be run on the pages of `domain` only.
+void addAdBlockVideoPageScript(WebKitUserContentManager* contentManager,
+                               std::string_view domain = AdBlocker::kVideoSiteDomain);
+
 }  // namespace zemblo

@@ -21,10 +21,13 @@ gboolean answerMessage(WebKitUserContentManager*, JSCValue* message,
 
 void addPageScript(WebKitUserContentManager* contentManager, std::string_view source,
                    WebKitUserContentInjectedFrames frames, WebKitUserScriptInjectionTime time,
-                   const char* world) {
+                   const char* world, const std::vector<std::string>& onlyOn) {
   const std::string text(source);
-  WebKitUserScript* script =
-      webkit_user_script_new_for_world(text.c_str(), frames, time, world, nullptr, nullptr);
+  std::vector<const char*> patterns;
+  for (const std::string& pattern : onlyOn) patterns.push_back(pattern.c_str());
+  patterns.push_back(nullptr);
+  WebKitUserScript* script = webkit_user_script_new_for_world(
+      text.c_str(), frames, time, world, onlyOn.empty() ? nullptr : patterns.data(), nullptr);
   webkit_user_content_manager_add_script(contentManager, script);
   webkit_user_script_unref(script);
 }

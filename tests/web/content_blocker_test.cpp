@@ -158,13 +158,8 @@ TEST(ContentBlockerTest, HandlerAnswersOnlyInItsWorldAndDrivesTheVideoPageScript
       "');";
   EXPECT_EQ(testing::callJavaScript(view, state), "true true true 0");
 
-  // The same script made for this host hides the ad slots and skips the ad.
-  const std::string source = adBlockVideoPageScript("127.0.0.1");
-  WebKitUserScript* script = webkit_user_script_new_for_world(
-      source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, AdBlocker::kContentWorld, nullptr, nullptr);
-  webkit_user_content_manager_add_script(webkit_web_view_get_user_content_manager(view), script);
-  webkit_user_script_unref(script);
+  // The same script added for this host hides the ad slots and skips the ad.
+  addAdBlockVideoPageScript(webkit_web_view_get_user_content_manager(view), "127.0.0.1");
   ASSERT_TRUE(reloaded(*tab, server, "/watch"));
   const auto active = testing::callJavaScript(view, state);
   ASSERT_TRUE(active);
