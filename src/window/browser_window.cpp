@@ -321,15 +321,15 @@ class BrowserWindow::Layout : public Gtk::Widget {
   }
 
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override {
-    // Each repaint of a page fills the card; without the hole the window's tint beneath the card
-    // would be painted again with it.
-    if (const auto covered = cardCover()) {
-      snapshotChildAround(*this, background_, *covered, snapshot);
-    } else {
-      snapshot_child(background_, snapshot);
-    }
-    for (Gtk::Widget* child : children()) {
-      if (child != &background_) snapshot_child(*child, snapshot);
+    const auto covered = cardCover();
+    for (Gtk::Widget* child = get_first_child(); child; child = child->get_next_sibling()) {
+      // Each repaint of a page fills the card; without the hole the window's tint beneath the
+      // card would be painted again with it.
+      if (child == &background_ && covered) {
+        snapshotChildAround(*this, background_, *covered, snapshot);
+      } else {
+        snapshot_child(*child, snapshot);
+      }
     }
   }
 
