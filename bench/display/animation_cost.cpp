@@ -67,72 +67,11 @@ class DownloadServer {
   std::string origin_;
 };
 
-// Calls `step` on every frame of the window with the seconds since the measurement started.
-class FrameDriver {
- public:
-  FrameDriver(Gtk::Window& window, std::function<void(double)> step)
-      : window_(window), step_(std::move(step)), started_(Clock::now()) {
-    id_ = window_.add_tick_callback([this](const Glib::RefPtr<Gdk::FrameClock>&) {
-      step_(std::chrono::duration<double>(Clock::now() - started_).count());
-      return true;
-    });
-  }
-  ~FrameDriver() { window_.remove_tick_callback(id_); }
-
- private:
-  Gtk::Window& window_;
-  std::function<void(double)> step_;
-  Clock::time_point started_;
-  guint id_ = 0;
-};
-
-// Alternates between two states every `period` seconds.
-std::function<void(double)> every(double period, std::function<void(bool)> flip) {
-  auto last = std::make_shared<long>(-1);
-  return [=](double seconds) {
-    const long turn = long(seconds / period);
-    if (turn == *last) return;
-    *last = turn;
-    flip(turn % 2 == 0);
-  };
-}
-
-class Run {
- public:
-  Run(int seconds, std::vector<std::string> picked)
-      : seconds_(seconds), picked_(std::move(picked)) {}
-
-  bool wanted(const char* name) const {
-    if (picked_.empty()) return true;
-    for (const auto& p : picked_) {
-      if (std::string(name).starts_with(p)) return true;
-    }
-    return false;
-  }
-
-  void measure(Browser& browser, const char* name, std::function<void(double)> step = {}) {
-    if (!wanted(name)) return;
-    FrameMeter meter(*browser.window);
-    std::unique_ptr<FrameDriver> driver;
-    if (step) driver = std::make_unique<FrameDriver>(*browser.window, step);
-    runFor(std::chrono::milliseconds(500));
-    meter.start();
-    runFor(std::chrono::seconds(seconds_));
-    FrameMeter::print(name, meter.finish());
-    driver.reset();
-    runFor(std::chrono::milliseconds(800));  // what the step started settles
-  }
-
- private:
-  int seconds_;
-  std::vector<std::string> picked_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  Run run(seconds, std::vector<std::string>(argv + std::min(argc, 2), argv + argc));
+  Measurements run(seconds, std::vector<std::string>(argv + std::min(argc, 2), argv + argc));
   ScratchHome home;
   setenv("HOME", home.root.c_str(), 1);
   interface_renderer::applyToProcess();
@@ -158,7 +97,7 @@ int main(int argc, char** argv) {
               browser.window->get_width(), browser.window->get_height(), seconds);
   FrameMeter::printHeader();
 
-  run.measure(browser, "page, still");
+  run.measure(*browser.window, "page, still");
 
   if (run.wanted("download") && !server.origin().empty()) {
     // About as fast as a good line: it runs well past the measurements.
@@ -166,10 +105,10 @@ int main(int argc, char** argv) {
     DownloadManager& downloads = store.downloads();
     if (runUntil([&] { return downloads.runningCount() > 0; }, std::chrono::seconds(60))) {
       runFor(std::chrono::seconds(1));
-      run.measure(browser, "download, list closed");
+      run.measure(*browser.window, "download, list closed");
       DownloadsButton& button = browser.window->sidebarView().bottomBar().downloadsButton();
       button.toggle();
-      run.measure(browser, "download, list open");
+      run.measure(*browser.window, "download, list open");
       button.toggle();
       downloads.cancelAll();
     } else {
@@ -178,7 +117,7 @@ int main(int argc, char** argv) {
     runUntil([&] { return tab->title.peek() == "Still"; }, std::chrono::seconds(5));
   }
 
-  run.measure(browser, "loading line", [&](double t) {
+  run.measure(*browser.window, "loading line", [&](double t) {
     // Progress as the engine reports it: a few steps a second, then a new load.
     const double cycle = std::fmod(t, 3.0);
     tab->isLoading.set(cycle < 2.5);
@@ -187,10 +126,10 @@ int main(int argc, char** argv) {
   tab->isLoading.set(false);
 
   // Each spring is set off again about when it comes to rest.
-  run.measure(browser, "sidebar spring",
+  run.measure(*browser.window, "sidebar spring",
               every(0.7, [&](bool hide) { store.sidebarVisible.set(!hide); }));
   store.sidebarVisible.set(true);
-  run.measure(browser, "find bar spring",
+  run.measure(*browser.window, "find bar spring",
               every(0.5, [&](bool show) { store.findBarVisible.set(show); }));
   store.findBarVisible.set(false);
 
@@ -205,27 +144,26 @@ int main(int argc, char** argv) {
     store.selectAdjacentSpace(true);
     runFor(std::chrono::seconds(1));
   }
-  run.measure(browser, "space cross-fade",
+  run.measure(*browser.window, "space cross-fade",
               every(0.9, [&](bool) { store.selectAdjacentSpace(true); }));
   while (store.currentSpace() != store.spaces.peek().front()) store.selectAdjacentSpace(true);
   runFor(std::chrono::seconds(1));
   // The same tint, turned: only the window's background changes.
-  run.measure(browser, "tint cross-fade", every(0.9, [&](bool turn) {
-                store.updatePrefs([&](AppPreferences& p) {
-                  p.gradientDirection =
-                      turn ? GradientDirection::vertical : GradientDirection::diagonal;
-                });
-              }));
+  run.measure(*browser.window, "tint cross-fade", every(0.9, [&](bool turn) {
+    store.updatePrefs([&](AppPreferences& p) {
+      p.gradientDirection = turn ? GradientDirection::vertical : GradientDirection::diagonal;
+    });
+  }));
 
   store.sidebarVisible.set(false);
   runFor(std::chrono::seconds(1));
-  run.measure(browser, "peek sidebar", every(0.45, [&](bool show) {
-                if (show) {
-                  browser.window->hoverStripEntered();
-                } else {
-                  browser.window->peekSidebarLeft();
-                }
-              }));
+  run.measure(*browser.window, "peek sidebar", every(0.45, [&](bool show) {
+    if (show) {
+      browser.window->hoverStripEntered();
+    } else {
+      browser.window->peekSidebarLeft();
+    }
+  }));
   store.sidebarVisible.set(true);
   runFor(std::chrono::seconds(1));
 
@@ -235,6 +173,6 @@ int main(int argc, char** argv) {
   });
   store.newTab();
   runFor(std::chrono::seconds(1));
-  run.measure(browser, "start page, aurora speed 1");
+  run.measure(*browser.window, "start page, aurora speed 1");
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <adwaita.h>
 #include <gtkmm.h>
 #include <gtkmm/init.h>
+#include <libsoup/soup.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "damage_meter.h"
@@ -200,6 +202,153 @@ class FrameMeter {
   bool painting_ = false;
   Clock::time_point started_, frameStarted_;
   double cpu_ = 0, processCpu_ = 0;
+};
+
+// Calls `step` on every frame of the window with the seconds since the measurement started.
+class FrameDriver {
+ public:
+  FrameDriver(Gtk::Window& window, std::function<void(double)> step)
+      : window_(window), step_(std::move(step)), started_(Clock::now()) {
+    id_ = window_.add_tick_callback([this](const Glib::RefPtr<Gdk::FrameClock>&) {
+      step_(std::chrono::duration<double>(Clock::now() - started_).count());
+      return true;
+    });
+  }
+  ~FrameDriver() { window_.remove_tick_callback(id_); }
+
+ private:
+  Gtk::Window& window_;
+  std::function<void(double)> step_;
+  Clock::time_point started_;
+  guint id_ = 0;
+};
+
+// Alternates between two states every `period` seconds.
+inline std::function<void(double)> every(double period, std::function<void(bool)> flip) {
+  auto last = std::make_shared<long>(-1);
+  return [=](double seconds) {
+    const long turn = long(seconds / period);
+    if (turn == *last) return;
+    *last = turn;
+    flip(turn % 2 == 0);
+  };
+}
+
+// A page of some weight: a title, a few paragraphs, a picture and an icon of its own.
+inline std::string page(int n) {
+  std::string text = "<!doctype html><html><head><meta charset='utf-8'><title>Page " +
+                     std::to_string(n) + "</title><link rel='icon' href='/icon/" +
+                     std::to_string(n) +
+                     ".svg'></head><body style='font:16px sans-serif;margin:40px'><h1>Page " +
+                     std::to_string(n) + "</h1>";
+  for (int i = 0; i < 20; ++i) {
+    text +=
+        "<p>Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod tempor "
+        "incididunt ut labore et dolore magna aliqua.</p>";
+  }
+  text += "<img width='320' height='180' src='/picture/" + std::to_string(n) + ".svg'>";
+  return text + "</body></html>";
+}
+
+inline std::string picture(int n, int size) {
+  const int hue = (n * 37) % 360;
+  return "<svg xmlns='http://www.w3.org/2000/svg' width='" + std::to_string(size) + "' height='" +
+         std::to_string(size) + "'><rect width='100%' height='100%' fill='hsl(" +
+         std::to_string(hue) + ",70%,50%)'/></svg>";
+}
+
+// Serves the pages on `sites` loopback addresses, 127.0.0.2 onwards, one port for each.
+class PageServer {
+ public:
+  explicit PageServer(int sites) : server_(soup_server_new(nullptr, nullptr)) {
+    soup_server_add_handler(
+        server_, nullptr,
+        +[](SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer) {
+          std::string body, type = "text/html; charset=utf-8";
+          const std::string p(path);
+          const int n = std::atoi(p.substr(p.find_last_of('/') + 1).c_str());
+          if (p.starts_with("/icon/")) {
+            body = picture(n, 32);
+            type = "image/svg+xml";
+          } else if (p.starts_with("/picture/")) {
+            body = picture(n, 180);
+            type = "image/svg+xml";
+          } else {
+            body = page(n);
+          }
+          soup_server_message_set_status(message, 200, nullptr);
+          soup_server_message_set_response(message, type.c_str(), SOUP_MEMORY_COPY, body.data(),
+                                           body.size());
+        },
+        nullptr, nullptr);
+    for (int site = 0; site < sites; ++site) {
+      const std::string host = "127.0.0." + std::to_string(2 + site);
+      GSocketAddress* address = g_inet_socket_address_new_from_string(host.c_str(), 0);
+      GError* error = nullptr;
+      if (!soup_server_listen(server_, address, SoupServerListenOptions(0), &error)) {
+        std::fprintf(stderr, "cannot listen on %s: %s\n", host.c_str(), error->message);
+        g_error_free(error);
+      }
+      g_object_unref(address);
+    }
+    GSList* uris = soup_server_get_uris(server_);
+    for (GSList* uri = uris; uri; uri = uri->next) {
+      auto* address = static_cast<GUri*>(uri->data);
+      origins_.push_back("http://" + std::string(g_uri_get_host(address)) + ":" +
+                         std::to_string(g_uri_get_port(address)));
+    }
+    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+  }
+  ~PageServer() {
+    soup_server_disconnect(server_);
+    g_object_unref(server_);
+  }
+  Url address(int n) const {
+    return *Url::parse(origins_[size_t(n) % origins_.size()] + "/page/" + std::to_string(n));
+  }
+
+ private:
+  SoupServer* server_;
+  std::vector<std::string> origins_;
+};
+
+// Measurements picked by the start of their names (all without names), each run for a while
+// on a window, optionally while `step` drives it on every frame, and printed as a row.
+class Measurements {
+ public:
+  Measurements(int seconds, std::vector<std::string> picked)
+      : seconds_(seconds), picked_(std::move(picked)) {}
+
+  bool wanted(const char* name) const {
+    if (picked_.empty()) return true;
+    for (const auto& p : picked_) {
+      if (std::string(name).starts_with(p)) return true;
+    }
+    return false;
+  }
+
+  // Also reports `other`, a second window that the step changes.
+  void measure(Gtk::Window& window, const char* name, std::function<void(double)> step = {},
+               Gtk::Window* other = nullptr, const char* otherName = nullptr) {
+    if (!wanted(name)) return;
+    FrameMeter meter(window);
+    std::unique_ptr<FrameMeter> otherMeter;
+    if (other) otherMeter = std::make_unique<FrameMeter>(*other);
+    std::unique_ptr<FrameDriver> driver;
+    if (step) driver = std::make_unique<FrameDriver>(window, step);
+    runFor(std::chrono::milliseconds(500));
+    meter.start();
+    if (otherMeter) otherMeter->start();
+    runFor(std::chrono::seconds(seconds_));
+    FrameMeter::print(name, meter.finish());
+    if (otherMeter) FrameMeter::print(otherName, otherMeter->finish());
+    driver.reset();
+    runFor(std::chrono::milliseconds(800));  // what the step started settles
+  }
+
+ private:
+  int seconds_;
+  std::vector<std::string> picked_;
 };
 
 struct Browser {
