@@ -21,6 +21,7 @@
 
 #include "damage_meter.h"
 #include "model/browser_store.h"
+#include "platform/heap.h"
 #include "platform/user_defaults.h"
 #include "web/store_environment.h"
 #include "web/web_engine.h"
@@ -376,6 +377,7 @@ constexpr const char* kAnimatedPage =
 
 // The toolkit started as the browser starts it, and one web engine whose data stays in `home`.
 inline std::shared_ptr<WebEngine> startToolkitAndEngine(const std::filesystem::path& home) {
+  heap::keepLargeBlocks();
   gtk_init();
   Gtk::init_gtkmm_internals();
   adw_init();

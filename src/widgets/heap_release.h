@@ -1,0 +1,36 @@
+#pragma once
+
+#include <gtkmm.h>
+
+namespace zemblo {
+
+// Gives the heap's free memory back to the system once a window has painted nothing for a
+// second, and every few seconds while it keeps drawing: in between, the frame buffers of one
+// frame serve the next.
+class HeapRelease {
+ public:
+  static constexpr unsigned kStillMilliseconds = 1000;
+  static constexpr int kDrawingChecks = 5;
+
+  explicit HeapRelease(Gtk::Widget& window);
+  ~HeapRelease();
+  HeapRelease(const HeapRelease&) = delete;
+  HeapRelease& operator=(const HeapRelease&) = delete;
+
+  // How often the heap was handed back.
+  int releases() const { return releases_; }
+
+ private:
+  void painted();
+  bool check();
+
+  Gtk::Widget& window_;
+  GdkFrameClock* clock_ = nullptr;
+  gulong handler_ = 0;
+  sigc::connection realized_, check_;
+  bool paintedSinceCheck_ = false;
+  int drawingChecks_ = 0;
+  int releases_ = 0;
+};
+
+}  // namespace zemblo
