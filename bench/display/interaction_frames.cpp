@@ -99,16 +99,28 @@ int main(int argc, char** argv) {
   }
   store.select(*first);
   runFor(std::chrono::seconds(1));
-  // A key repeat every 33 ms.
-  const auto holdCtrlTab = [&](double seconds) {
-    static long repeats = -1;
-    const long due = long(seconds / 0.033);
-    if (due == repeats) return;
-    repeats = due;
-    store.selectAdjacentTab(true);
+  // The key repeats come as events every 33 ms, however long a frame takes; frames are asked for
+  // all along, so that a late one shows.
+  const auto holdCtrlTab = [&](const char* name) {
+    sigc::connection repeats = Glib::signal_timeout().connect(
+        [&] {
+          store.selectAdjacentTab(true);
+          return true;
+        },
+        33);
+    run.measure(*browser.window, name, [](double) {});
+    repeats.disconnect();
   };
-  run.measure(*browser.window, "Ctrl+Tab held, pages loading", holdCtrlTab);
-  run.measure(*browser.window, "Ctrl+Tab held, pages loaded", holdCtrlTab);
+  holdCtrlTab("Ctrl+Tab held, pages loading");
+  // Every page shown once and loaded.
+  if (run.wanted("Ctrl+Tab")) {
+    for (const auto& tab : store.currentSpace()->tabs.peek()) {
+      store.select(*tab);
+      runUntil([&] { return !tab->isLoading.peek() && tab->progress.peek() >= 1; },
+               std::chrono::seconds(20));
+    }
+  }
+  holdCtrlTab("Ctrl+Tab held, pages loaded");
   store.select(*first);
   runFor(std::chrono::seconds(1));
 
@@ -132,19 +144,22 @@ int main(int argc, char** argv) {
               store.currentSpace()->tabs.peek().size());
   store.commandBar.set(CommandBarMode::newTab);
   runFor(std::chrono::seconds(1));
+  // Ten letters a second, as key events.
   size_t typed = 0;
-  run.measure(*browser.window, "typing in the command bar", [&](double seconds) {
-    CommandBar* bar = browser.window->commandBarLayer().bar();
-    if (!bar) return;
-    const size_t due = size_t(seconds * 10);  // ten letters a second
-    while (typed < due) {
-      const size_t at = typed++ % std::strlen(kTyped);
-      Gtk::Text& field = bar->field();
-      if (at == 0) field.delete_text(0, -1);
-      int position = field.get_text().length();
-      field.insert_text(std::string(1, kTyped[at]), 1, position);
-    }
-  });
+  sigc::connection keys = Glib::signal_timeout().connect(
+      [&] {
+        if (CommandBar* bar = browser.window->commandBarLayer().bar()) {
+          const size_t at = typed++ % std::strlen(kTyped);
+          Gtk::Text& field = bar->field();
+          if (at == 0) field.delete_text(0, -1);
+          int position = field.get_text().length();
+          field.insert_text(std::string(1, kTyped[at]), 1, position);
+        }
+        return true;
+      },
+      100);
+  run.measure(*browser.window, "typing in the command bar", [](double) {});
+  keys.disconnect();
   store.commandBar.set(std::nullopt);
 
   store.sidebarVisible.set(false);
