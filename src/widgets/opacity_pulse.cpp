@@ -6,7 +6,9 @@
 namespace zemblo {
 
 double cssEaseInOut(double progress) {
-  const double x = std::clamp(progress, 0.0, 1.0);
+  if (!(progress > 0)) return 0;
+  if (progress >= 1) return 1;
+  const double x = progress;
   // The curve's x(t) grows monotonically: bisect for the t where it reaches x.
   constexpr double x1 = 0.42, x2 = 0.58;
   const auto bezier = [](double t, double p1, double p2) {
