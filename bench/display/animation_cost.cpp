@@ -15,15 +15,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "../scratch_home.h"
 #include "display_bench.h"
-#include "model/ad_blocker.h"
 #include "model/browser_tab.h"
 #include "model/download_manager.h"
-#include "platform/interface_renderer.h"
 #include "sidebar/downloads_button.h"
 #include "sidebar/sidebar_bottom_bar.h"
 #include "sidebar/sidebar_view.h"
@@ -70,31 +67,22 @@ class DownloadServer {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  Measurements run(seconds, std::vector<std::string>(argv + std::min(argc, 2), argv + argc));
+  auto run = Measurements::fromArguments(argc, argv);
   ScratchHome home;
-  setenv("HOME", home.root.c_str(), 1);
-  interface_renderer::applyToProcess();
-  auto engine = startToolkitAndEngine(home.root);
-  DownloadServer server;
-  Browser browser(home.root / "defaults.json", engine);
+  auto started = Browser::start(home.root);
+  Browser& browser = *started;
   BrowserStore& store = *browser.store;
+  DownloadServer server;
   auto tab = store.openTab(*Url::parse(std::string("data:text/html,") + kStillPage), false);
   if (!runUntil([&] { return browser.window->get_mapped() && tab->title.peek() == "Still"; },
                 std::chrono::seconds(30))) {
     std::fprintf(stderr, "the page did not load\n");
     return 1;
   }
-  // The content blocker compiles its rules once at start; loads wait for it.
-  runUntil(
-      [&] {
-        return !std::holds_alternative<AdBlocker::Preparing>(store.adBlocker().status.peek());
-      },
-      std::chrono::seconds(120));
   runFor(std::chrono::seconds(1));
   GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(browser.window->gobj()));
   std::printf("renderer %s, window %d × %d, %d s per measurement\n", G_OBJECT_TYPE_NAME(renderer),
-              browser.window->get_width(), browser.window->get_height(), seconds);
+              browser.window->get_width(), browser.window->get_height(), run.seconds());
   FrameMeter::printHeader();
 
   run.measure(*browser.window, "page, still");

@@ -22,9 +22,7 @@
 
 #include "../scratch_home.h"
 #include "display_bench.h"
-#include "model/ad_blocker.h"
 #include "model/browser_tab.h"
-#include "platform/interface_renderer.h"
 
 namespace {
 
@@ -113,16 +111,10 @@ int main(int argc, char** argv) {
   const bool empty = argc > 2 && std::string(argv[2]) == "--empty";
   const int sites = argc > 2 && !empty ? std::max(1, std::atoi(argv[2])) : 50;
   ScratchHome home;
-  interface_renderer::applyToProcess();
-  auto engine = startToolkitAndEngine(home.root);
-  PageServer server(sites);
-  Browser browser(home.root / "defaults.json", engine);
+  auto started = Browser::start(home.root);
+  Browser& browser = *started;
   BrowserStore& store = *browser.store;
-  runUntil(
-      [&] {
-        return !std::holds_alternative<AdBlocker::Preparing>(store.adBlocker().status.peek());
-      },
-      std::chrono::seconds(120));
+  PageServer server(sites);
   const auto openAndClose = [&](int n) {
     std::shared_ptr<BrowserTab> tab;
     if (empty) {

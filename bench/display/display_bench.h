@@ -17,11 +17,14 @@
 #include <memory>
 #include <numeric>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "damage_meter.h"
+#include "model/ad_blocker.h"
 #include "model/browser_store.h"
 #include "platform/heap.h"
+#include "platform/interface_renderer.h"
 #include "platform/user_defaults.h"
 #include "web/store_environment.h"
 #include "web/web_engine.h"
@@ -251,6 +254,25 @@ inline std::string page(int n) {
   return text + "</body></html>";
 }
 
+// A long article with headings, tables and pictures, on white.
+inline std::string article() {
+  std::string page = R"(<!doctype html><html><head><meta charset="utf-8"><title>Article</title>
+<style>body { font: 16px/1.5 sans-serif; margin: 40px auto; max-width: 760px; background: #fff;
+color: #111; } td { border: 1px solid #ccc; padding: 4px; }</style></head><body><h1>Article</h1>)";
+  for (int i = 0; i < 300; ++i) {
+    page += "<h2>Section " + std::to_string(i) + "</h2><p>Lorem ipsum dolor sit amet, ";
+    page += "consectetur adipiscing elit, sed do eiusmod tempor incididunt ut labore et dolore ";
+    page += "magna aliqua. Ut enim ad minim veniam, quis nostrud exercitation ullamco laboris.</p>";
+    if (i % 8 == 0) {
+      page += "<img width='320' height='180' src='/picture/" + std::to_string(i) + ".svg'>";
+      page +=
+          "<table><tr><td>a</td><td>b</td><td>c</td></tr><tr><td>1</td><td>2</td>"
+          "<td>3</td></tr></table>";
+    }
+  }
+  return page + "</body></html>";
+}
+
 inline std::string picture(int n, int size) {
   const int hue = (n * 37) % 360;
   return "<svg xmlns='http://www.w3.org/2000/svg' width='" + std::to_string(size) + "' height='" +
@@ -274,6 +296,9 @@ class PageServer {
           } else if (p.starts_with("/picture/")) {
             body = picture(n, 180);
             type = "image/svg+xml";
+          } else if (p == "/article") {
+            static const std::string text = article();
+            body = text;
           } else {
             body = page(n);
           }
@@ -307,6 +332,7 @@ class PageServer {
   Url address(int n) const {
     return *Url::parse(origins_[size_t(n) % origins_.size()] + "/page/" + std::to_string(n));
   }
+  Url articleAddress() const { return *Url::parse(origins_.front() + "/article"); }
 
  private:
   SoupServer* server_;
@@ -319,6 +345,13 @@ class Measurements {
  public:
   Measurements(int seconds, std::vector<std::string> picked)
       : seconds_(seconds), picked_(std::move(picked)) {}
+  // From a command line of [SECONDS [NAME...]]; 5 seconds by default.
+  static Measurements fromArguments(int argc, char** argv) {
+    return Measurements(argc > 1 ? std::max(1, std::atoi(argv[1])) : 5,
+                        std::vector<std::string>(argv + std::min(argc, 2), argv + argc));
+  }
+
+  int seconds() const { return seconds_; }
 
   bool wanted(const char* name) const {
     if (picked_.empty()) return true;
@@ -352,6 +385,17 @@ class Measurements {
   std::vector<std::string> picked_;
 };
 
+// The toolkit started as the browser starts it (with the renderer it would choose on this
+// machine), and one web engine whose data stays in `home`.
+inline std::shared_ptr<WebEngine> startToolkitAndEngine(const std::filesystem::path& home) {
+  heap::keepLargeBlocks();
+  interface_renderer::applyToProcess();
+  gtk_init();
+  Gtk::init_gtkmm_internals();
+  adw_init();
+  return std::make_shared<WebEngine>(WebEngine::Folders{home / "web-data", home / "web-cache"});
+}
+
 struct Browser {
   Browser(const std::filesystem::path& defaultsFile, std::shared_ptr<WebEngine> engine)
       : defaults(defaultsFile) {
@@ -363,6 +407,23 @@ struct Browser {
     window = std::make_unique<BrowserWindow>(*store);
     window->present();
   }
+  // The toolkit and an engine of its own with its data in `home`, ready for pages.
+  static std::unique_ptr<Browser> start(const std::filesystem::path& home) {
+    auto browser = std::make_unique<Browser>(home / "defaults.json", startToolkitAndEngine(home));
+    browser->waitForContentRules();
+    return browser;
+  }
+
+  // The content blocker compiles its rules once at start, and loads wait for it; that is not
+  // what the benchmarks measure.
+  void waitForContentRules() {
+    runUntil(
+        [&] {
+          return !std::holds_alternative<AdBlocker::Preparing>(store->adBlocker().status.peek());
+        },
+        std::chrono::seconds(120));
+  }
+
   UserDefaults defaults;
   std::shared_ptr<BrowserStore> store;
   std::unique_ptr<BrowserWindow> window;
@@ -374,14 +435,5 @@ constexpr const char* kAnimatedPage =
     "@keyframes s{to{transform:rotate(360deg)}}</style><div></div><script>"
     "let n=0;(function f(){n++;requestAnimationFrame(f)})();"
     "setInterval(()=>{document.title=String(n);n=0},1000)</script>";
-
-// The toolkit started as the browser starts it, and one web engine whose data stays in `home`.
-inline std::shared_ptr<WebEngine> startToolkitAndEngine(const std::filesystem::path& home) {
-  heap::keepLargeBlocks();
-  gtk_init();
-  Gtk::init_gtkmm_internals();
-  adw_init();
-  return std::make_shared<WebEngine>(WebEngine::Folders{home / "web-data", home / "web-cache"});
-}
 
 }  // namespace zemblo::bench

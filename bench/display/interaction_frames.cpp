@@ -14,14 +14,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "../scratch_home.h"
 #include "display_bench.h"
-#include "model/ad_blocker.h"
 #include "model/browser_tab.h"
-#include "platform/interface_renderer.h"
 #include "settings/settings_view.h"
 #include "settings/sidebar_pane.h"
 #include "settings/slider_row.h"
@@ -66,27 +63,19 @@ void dragSlider(Measurements& run, Browser& browser) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  Measurements run(seconds, std::vector<std::string>(argv + std::min(argc, 2), argv + argc));
+  auto run = Measurements::fromArguments(argc, argv);
   ScratchHome home;
-  setenv("HOME", home.root.c_str(), 1);
-  interface_renderer::applyToProcess();
-  auto engine = startToolkitAndEngine(home.root);
-  PageServer server(1);
-  Browser browser(home.root / "defaults.json", engine);
+  auto started = Browser::start(home.root);
+  Browser& browser = *started;
   BrowserStore& store = *browser.store;
-  runUntil(
-      [&] {
-        return !std::holds_alternative<AdBlocker::Preparing>(store.adBlocker().status.peek());
-      },
-      std::chrono::seconds(120));
+  PageServer server(1);
   auto first = store.openTab(server.address(0), false);
   runUntil([&] { return first->title.peek() == "Page 0" && browser.window->get_mapped(); },
            std::chrono::seconds(30));
   runFor(std::chrono::seconds(1));
   GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(browser.window->gobj()));
   std::printf("renderer %s, window %d × %d, %d s per measurement\n", G_OBJECT_TYPE_NAME(renderer),
-              browser.window->get_width(), browser.window->get_height(), seconds);
+              browser.window->get_width(), browser.window->get_height(), run.seconds());
   FrameMeter::printHeader();
 
   dragSlider(run, browser);

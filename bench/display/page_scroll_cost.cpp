@@ -15,99 +15,18 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
-#include <variant>
 #include <vector>
 
+#include "../page_function.h"
 #include "../scratch_home.h"
 #include "display_bench.h"
-#include "model/ad_blocker.h"
 #include "model/browser_tab.h"
-#include "platform/interface_renderer.h"
 #include "web/webkit_web_view_port.h"
 
 namespace {
 
 using namespace zemblo;
 using namespace zemblo::bench;
-
-// A long article with headings, tables and pictures, on white.
-std::string article() {
-  std::string page = R"(<!doctype html><html><head><meta charset="utf-8"><title>Article</title>
-<style>body { font: 16px/1.5 sans-serif; margin: 40px auto; max-width: 760px; background: #fff;
-color: #111; } td { border: 1px solid #ccc; padding: 4px; }</style></head><body><h1>Article</h1>)";
-  for (int i = 0; i < 300; ++i) {
-    page += "<h2>Section " + std::to_string(i) + "</h2><p>Lorem ipsum dolor sit amet, ";
-    page += "consectetur adipiscing elit, sed do eiusmod tempor incididunt ut labore et dolore ";
-    page += "magna aliqua. Ut enim ad minim veniam, quis nostrud exercitation ullamco laboris.</p>";
-    if (i % 8 == 0) {
-      page += "<img width='320' height='180' src='/picture/" + std::to_string(i) + ".svg'>";
-      page +=
-          "<table><tr><td>a</td><td>b</td><td>c</td></tr><tr><td>1</td><td>2</td>"
-          "<td>3</td></tr></table>";
-    }
-  }
-  return page + "</body></html>";
-}
-
-class ArticleServer {
- public:
-  ArticleServer() : server_(soup_server_new(nullptr, nullptr)), page_(article()) {
-    soup_server_add_handler(
-        server_, nullptr,
-        +[](SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer data) {
-          const std::string p(path);
-          std::string body = static_cast<ArticleServer*>(data)->page_, type = "text/html";
-          if (p.starts_with("/picture/")) {
-            body = picture(std::atoi(p.c_str() + 9), 180);
-            type = "image/svg+xml";
-          }
-          soup_server_message_set_status(message, 200, nullptr);
-          soup_server_message_set_response(message, type.c_str(), SOUP_MEMORY_COPY, body.data(),
-                                           body.size());
-        },
-        this, nullptr);
-    soup_server_listen_local(server_, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, nullptr);
-    GSList* uris = soup_server_get_uris(server_);
-    port_ = g_uri_get_port(static_cast<GUri*>(uris->data));
-    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
-  }
-  ~ArticleServer() {
-    soup_server_disconnect(server_);
-    g_object_unref(server_);
-  }
-  Url address() const {
-    return *Url::parse("http://127.0.0.1:" + std::to_string(port_) + "/article");
-  }
-
- private:
-  SoupServer* server_;
-  std::string page_;
-  int port_ = 0;
-};
-
-// Runs a function body in the page; its result as text.
-std::optional<std::string> call(WebKitWebView* view, const std::string& body) {
-  struct Call {
-    bool done = false;
-    std::optional<std::string> result;
-  } state;
-  webkit_web_view_call_async_javascript_function(
-      view, body.c_str(), -1, nullptr, nullptr, nullptr, nullptr,
-      +[](GObject* source, GAsyncResult* result, gpointer data) {
-        auto* state = static_cast<Call*>(data);
-        if (JSCValue* value = webkit_web_view_call_async_javascript_function_finish(
-                WEBKIT_WEB_VIEW(source), result, nullptr)) {
-          char* text = jsc_value_to_string(value);
-          state->result = text;
-          g_free(text);
-          g_object_unref(value);
-        }
-        state->done = true;
-      },
-      &state);
-  if (!runUntil([&] { return state.done; }, std::chrono::seconds(60))) return std::nullopt;
-  return state.result;
-}
 
 // Scrolls down and up again by 8 points a frame for `seconds`; the intervals between the page's
 // animation frames, in milliseconds, separated by spaces.
@@ -137,17 +56,11 @@ int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
   ScratchHome home;
-  interface_renderer::applyToProcess();
-  auto engine = startToolkitAndEngine(home.root);
-  ArticleServer server;
-  Browser browser(home.root / "defaults.json", engine);
+  auto started = Browser::start(home.root);
+  Browser& browser = *started;
   BrowserStore& store = *browser.store;
-  runUntil(
-      [&] {
-        return !std::holds_alternative<AdBlocker::Preparing>(store.adBlocker().status.peek());
-      },
-      std::chrono::seconds(120));
-  auto tab = store.openTab(server.address(), false);
+  PageServer server(1);
+  auto tab = store.openTab(server.articleAddress(), false);
   if (!runUntil([&] { return tab->title.peek() == "Article" && !tab->isLoading.peek(); },
                 std::chrono::seconds(60))) {
     std::fprintf(stderr, "the article did not load\n");
@@ -168,16 +81,16 @@ int main(int argc, char** argv) {
       });
       const bool darkened = runUntil(
           [&] {
-            return call(view,
-                        "return document.documentElement.classList.contains("
-                        "'zemblo-dark-invert')") == (dark ? "true" : "false");
+            return callPageFunction(view,
+                                    "return document.documentElement.classList.contains("
+                                    "'zemblo-dark-invert')") == (dark ? "true" : "false");
           },
           std::chrono::seconds(10));
       if (!darkened) std::fprintf(stderr, "the page did not take its mode\n");
       runFor(std::chrono::milliseconds(500));
       FrameMeter meter(*browser.window);
       meter.start();
-      const auto intervals = numbers(call(view, scrollScript(seconds)).value_or(""));
+      const auto intervals = numbers(callPageFunction(view, scrollScript(seconds)).value_or(""));
       const FrameMeter::Result window = meter.finish();
       all[dark].insert(all[dark].end(), intervals.begin(), intervals.end());
       std::printf("%-10s %6zu %6.1f %6.1f %6.1f    %6.1f %6.1f %6.1f %6.1f %5.1f%%\n",
