@@ -5,24 +5,29 @@
 namespace zemblo {
 
 HeapRelease::HeapRelease(Gtk::Widget& window) : window_(window) {
-  const auto watch = [this] {
-    clock_ = gtk_widget_get_frame_clock(window_.gobj());
-    if (!clock_) return;
-    handler_ = g_signal_connect_swapped(
-        clock_, "after-paint", G_CALLBACK(+[](HeapRelease* self) { self->painted(); }), this);
-  };
-  // The frame clock comes with the window's surface.
-  if (window_.get_realized()) {
-    watch();
-  } else {
-    realized_ = window_.signal_realize().connect(watch);
-  }
+  // The frame clock comes with the window's surface, anew each time it is realized.
+  realized_ = window_.signal_realize().connect(sigc::mem_fun(*this, &HeapRelease::watch));
+  if (window_.get_realized()) watch();
 }
 
 HeapRelease::~HeapRelease() {
   realized_.disconnect();
   check_.disconnect();
-  if (clock_ && handler_) g_signal_handler_disconnect(clock_, handler_);
+  unwatch();
+}
+
+void HeapRelease::watch() {
+  unwatch();
+  clock_ = window_.get_frame_clock();
+  if (!clock_) return;
+  afterPaint_ = g_signal_connect_swapped(
+      clock_->gobj(), "after-paint", G_CALLBACK(+[](HeapRelease* self) { self->painted(); }), this);
+}
+
+void HeapRelease::unwatch() {
+  if (clock_ && afterPaint_) g_signal_handler_disconnect(clock_->gobj(), afterPaint_);
+  afterPaint_ = 0;
+  clock_.reset();
 }
 
 void HeapRelease::painted() {

@@ -21,12 +21,15 @@ class HeapRelease {
   int releases() const { return releases_; }
 
  private:
+  void watch();
+  void unwatch();
   void painted();
   bool check();
 
   Gtk::Widget& window_;
-  GdkFrameClock* clock_ = nullptr;
-  gulong handler_ = 0;
+  // Held, so that the window's going away first leaves nothing dangling.
+  Glib::RefPtr<Gdk::FrameClock> clock_;
+  gulong afterPaint_ = 0;
   sigc::connection realized_, check_;
   bool paintedSinceCheck_ = false;
   int drawingChecks_ = 0;
