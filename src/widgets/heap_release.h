@@ -5,12 +5,12 @@
 namespace zemblo {
 
 // Gives the heap's free memory back to the system once a window has painted nothing for a
-// second, and every few seconds while it keeps drawing: in between, the frame buffers of one
+// second, and every other second while it keeps drawing: in between, the frame buffers of one
 // frame serve the next.
 class HeapRelease {
  public:
   static constexpr unsigned kStillMilliseconds = 1000;
-  static constexpr int kDrawingChecks = 5;
+  static constexpr int kDrawingChecks = 2;
 
   explicit HeapRelease(Gtk::Widget& window);
   ~HeapRelease();

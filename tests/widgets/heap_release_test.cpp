@@ -20,9 +20,9 @@ TEST(HeapReleaseTest, GivesTheHeapBackOnceTheWindowIsStill) {
   int frames = 0;
   window.add_tick_callback([&](const Glib::RefPtr<Gdk::FrameClock>&) {
     window.queue_draw();
-    return ++frames < 20;
+    return ++frames < 10;
   });
-  ASSERT_TRUE(waitUntil([&] { return frames >= 20; }));
+  ASSERT_TRUE(waitUntil([&] { return frames >= 10; }));
   EXPECT_EQ(release.releases(), 0);
   EXPECT_TRUE(waitUntil([&] { return release.releases() == 1; }, std::chrono::seconds(5)));
 }
