@@ -260,6 +260,52 @@ TEST_F(BrowserCommandsTest, BackForwardAndReloadKeysDriveTheCurrentPage) {
   });
 }
 
+// The keys other Linux browsers use, and the space keys the desktop leaves alone, do what the
+// menu's own keys do, over a page that has the keyboard.
+TEST_F(BrowserCommandsTest, SecondKeysReachTheSameCommandsOverAFocusedPage) {
+  runBrowser([&] {
+    auto alpha = openPage("Alpha");
+    auto beta = openPage("Beta");
+    ASSERT_EQ(tabs(), (Space::TabList{beta, alpha}));
+    pressKeys("ctrl+Page_Down");
+    ASSERT_TRUE(waitUntil([&] { return selected() == alpha; }));
+    focusPage(*alpha);
+    pressKeys("ctrl+Page_Up");
+    ASSERT_TRUE(waitUntil([&] { return selected() == beta; }));
+    EXPECT_EQ(keysSeenBy(*alpha), "");
+
+    beta->load(server.address("/Gamma"));
+    ASSERT_TRUE(WebHarness::waitForPage(*beta, "Gamma"));
+    ASSERT_TRUE(waitUntil([&] { return beta->canGoBack.peek(); }));
+    focusPage(*beta);
+    pressKeys("alt+Left");
+    ASSERT_TRUE(WebHarness::waitForPage(*beta, "Beta"));
+    ASSERT_TRUE(waitUntil([&] { return beta->canGoForward.peek(); }));
+    pressKeys("alt+Right");
+    ASSERT_TRUE(WebHarness::waitForPage(*beta, "Gamma"));
+    const int hits = server.hits("/Gamma");
+    pressKeys("F5");
+    ASSERT_TRUE(waitUntil([&] { return server.hits("/Gamma") == hits + 1; }));
+    ASSERT_TRUE(WebHarness::waitForPage(*beta, "Gamma"));
+
+    focusPage(*beta);
+    pressKeys("F6");
+    ASSERT_TRUE(waitUntil([&] { return store().commandBar.peek() == CommandBarMode::currentTab; }));
+    ASSERT_TRUE(waitUntil([&] { return commandBarHasFocus(); }));
+    pressKeys("Escape");
+    ASSERT_TRUE(waitUntil([&] { return !store().commandBar.peek(); }));
+
+    const auto spaces = store().spaces.peek();
+    ASSERT_EQ(store().currentSpaceID.peek(), spaces[0]->id);
+    focusPage(*beta);
+    pressKeys("ctrl+shift+Page_Down");
+    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[1]->id; }));
+    pressKeys("ctrl+shift+Page_Up");
+    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[0]->id; }));
+    EXPECT_EQ(keysSeenBy(*beta), "");
+  });
+}
+
 TEST_F(BrowserCommandsTest, ZoomKeysStepWithinTheBoundsAndActualSizeUsesTheDefaultZoom) {
   runBrowser([&] {
     auto tab = openPage("Alpha");
