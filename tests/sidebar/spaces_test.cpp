@@ -56,9 +56,11 @@ TEST(SpacesTest, TheClearButtonShowsOnlyUnderThePointerWithTabsAndClosesThemAll)
   harness.addTab("https://example.org/", "One");
   harness.addTab("https://example.com/", "Two");
   EXPECT_TRUE(header.clearButton().get_visible());
-  // The row keeps its height with the button in it, so the tab list below does not move.
-  EXPECT_EQ(harness.bounds(header).height, SpaceHeader::kHeight);
+  // The row, its top padding included, is 22 points tall between the sections' 12-point gaps, also
+  // with the button in it, so the list does not move.
+  const auto above = harness.bounds(harness.sidebar().favoritesGrid());
   const double listTop = harness.bounds(harness.list()).y;
+  EXPECT_EQ(listTop - (above.y + above.height), 12 + 22 + 12);
   EXPECT_DOUBLE_EQ(header.clearButton().get_opacity(), 0.6);
   header.setHovering(false);
   pump();
