@@ -5,8 +5,10 @@
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/paint.h"
+#include "widgets/pointer_return.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
+#include "widgets/tooltip_guard.h"
 
 namespace zemblo {
 namespace {
@@ -16,7 +18,8 @@ constexpr double kHoverFill = 0.08;
 
 }  // namespace
 
-DarkModeSidebarButton::DarkModeSidebarButton(const SidebarContext& context) : context_(context) {
+DarkModeSidebarButton::DarkModeSidebarButton(const SidebarContext& context)
+    : context_(context), pointerReturn_(*this) {
   set_name("DarkModeSidebarButton");
   set_focus_on_click(false);
   set_size_request(kWidth, kHeight);
@@ -102,9 +105,8 @@ void DarkModeSidebarButton::popupContextMenu() {
   menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel_);
   menu_->set_parent(*this);
   menu_->set_position(Gtk::PositionType::TOP);
-  // The tooltip would cover the menu's last entry.
-  set_has_tooltip(false);
-  menu_->signal_closed().connect([this] { set_has_tooltip(true); });
+  hideTooltipWhileOpen(*this, *menu_);
+  pointerReturn_.watch(*menu_);
   menu_->popup();
 }
 

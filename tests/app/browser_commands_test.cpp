@@ -11,6 +11,7 @@
 #include "model/localization.h"
 #include "sidebar/sidebar_view.h"
 #include "support/temp_home.h"
+#include "support/tooltips.h"
 #include "web/web_harness.h"
 #include "window/browser_window.h"
 #include "window/command_bar.h"
@@ -29,6 +30,12 @@ void pressKeys(const std::string& keys) {
   const std::string command =
       "xdotool search --sync --onlyvisible --name '^Zemblo$' windowfocus %1 key " + keys;
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// Real pointer input to the browser window, without raising it above the others.
+void pointer(const std::string& actions) {
+  Glib::spawn_command_line_async("xdotool search --sync --onlyvisible --name '^Zemblo$' " +
+                                 actions);
 }
 
 // Gives a key that should change nothing the time it would take to change something.
@@ -435,6 +442,48 @@ TEST_F(BrowserCommandsTest, PasswordsKeyAndImportItemOpenThePasswordsWindow) {
     EXPECT_EQ(button.get_tooltip_text().raw(), localized("Şifreler (Ctrl+Alt+P)"));
     button.activate();
     EXPECT_TRUE(waitUntil(passwordsShown));
+  });
+}
+
+// A button that opens a window or a popover takes its tooltip away while that is shown, under a
+// pointer that stays over the button.
+TEST_F(BrowserCommandsTest, ButtonsKeepTheirTooltipsOffWhatTheyOpen) {
+  runBrowser([&] {
+    auto& bar = window().sidebarView().bottomBar();
+    const auto passwordsShown = [&] {
+      for (auto* shown : app->get_windows()) {
+        if (shown != &window() && shown->get_visible()) return true;
+      }
+      return false;
+    };
+    auto& downloads = bar.downloadsButton().popover();
+    const std::vector<std::pair<Gtk::Widget*, std::function<bool()>>> openers{
+        {&bar.downloadsButton().face(), [&] { return downloads.get_mapped(); }},
+        {&bar.passwordsButton(), passwordsShown},
+    };
+    for (const auto& [button, opened] : openers) {
+      const std::string tooltip = button->get_tooltip_text();
+      SCOPED_TRACE(tooltip);
+      graphene_rect_t frame;
+      ASSERT_TRUE(gtk_widget_compute_bounds(button->gobj(), GTK_WIDGET(window().gobj()), &frame));
+      double frameX = 0, frameY = 0;
+      gtk_native_get_surface_transform(GTK_NATIVE(window().gobj()), &frameX, &frameY);
+      pointer("mousemove --window %1 " + std::to_string(int(frameX + frame.origin.x + 10)) + " " +
+              std::to_string(int(frameY + frame.origin.y + 10)));
+      ASSERT_TRUE(waitUntil([&] { return button->has_css_class("hovering"); }));
+      // The toolkit's tooltips may still take the pointer for in the window shown before.
+      gtk_widget_trigger_tooltip_query(button->gobj());
+      ASSERT_TRUE(waitUntil([&] { return testing::shownTooltip(window()) == tooltip; }));
+      pointer("click 1");
+      ASSERT_TRUE(waitUntil(opened));
+      testing::TooltipQuestions questions(*button);
+      pointer("mousemove_relative 1 0");
+      ASSERT_TRUE(waitUntil([&] { return questions.count() >= 2; }));
+      // A tooltip the answers brought would be on screen once the loop has nothing left to do.
+      while (g_main_context_pending(nullptr)) g_main_context_iteration(nullptr, FALSE);
+      EXPECT_EQ(testing::shownTooltip(window()), "");
+      downloads.popdown();
+    }
   });
 }
 

@@ -106,15 +106,32 @@ class SidebarHarness : public WindowHarness {
     window().remove_controller(probe);
     return arrived;
   }
-  // A real click in the middle of `widget`. The X window also holds the window's frame, which the
-  // window's own coordinates leave out.
-  void click(Gtk::Widget& widget) {
+  // The input that moves the pointer to the middle of `widget`. The X window also holds the
+  // window's frame, which the window's own coordinates leave out.
+  std::string pointAt(Gtk::Widget& widget) {
     const auto frame = bounds(widget);
     double frameX = 0, frameY = 0;
     gtk_native_get_surface_transform(GTK_NATIVE(window().gobj()), &frameX, &frameY);
-    input("mousemove --window %1 " + std::to_string(int(frameX + frame.x + frame.width / 2)) +
-          " " + std::to_string(int(frameY + frame.y + frame.height / 2)) + " click 1");
+    return "mousemove --window %1 " + std::to_string(int(frameX + frame.x + frame.width / 2)) +
+           " " + std::to_string(int(frameY + frame.y + frame.height / 2));
   }
+  // Moves the pointer to the middle of `widget` and waits until the window has seen it there.
+  bool hover(Gtk::Widget& widget) {
+    bool arrived = false;
+    auto probe = Gtk::EventControllerMotion::create();
+    probe->signal_motion().connect([&](double x, double y) {
+      const auto frame = bounds(widget);
+      arrived =
+          x >= frame.x && x < frame.x + frame.width && y >= frame.y && y < frame.y + frame.height;
+    });
+    window().add_controller(probe);
+    input(pointAt(widget));
+    waitUntil([&] { return arrived; });
+    window().remove_controller(probe);
+    return arrived;
+  }
+  // A real click in the middle of `widget`.
+  void click(Gtk::Widget& widget) { input(pointAt(widget) + " click 1"); }
 
  private:
   TestServer server_;
