@@ -126,30 +126,20 @@ class SpaceSwitcher::Edge : public Gtk::Widget {
       if (contains(x, y)) action();
     });
     add_controller(click);
-    auto motion = Gtk::EventControllerMotion::create();
-    motion->signal_enter().connect([this](double, double) { setHovering(true); });
-    motion->signal_leave().connect([this] { setHovering(false); });
-    add_controller(motion);
-  }
-
-  void setHovering(bool hovering) {
-    if (hovering == hovering_) return;
-    hovering_ = hovering;
-    queue_draw();
   }
 
  protected:
-  void measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural, int& minimum_baseline,
-                     int& natural_baseline) const override {
-    minimum = natural = 0;
-    minimum_baseline = natural_baseline = -1;
+  // Lit while the pointer is over it.
+  void on_state_flags_changed(Gtk::StateFlags previous) override {
+    Gtk::Widget::on_state_flags_changed(previous);
+    queue_draw();
   }
 
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override {
     GtkSnapshot* s = snapshot->gobj();
     const double width = get_width(), height = get_height();
     const ColorScheme scheme = context_.scheme();
-    if (hovering_) {
+    if ((get_state_flags() & Gtk::StateFlags::PRELIGHT) == Gtk::StateFlags::PRELIGHT) {
       paint::appendRoundedFill(s, paint::roundedRect(paint::rect(0, 0, width, height), width / 2),
                                SidebarContext::primary(scheme, kHoverFill));
     }
@@ -166,7 +156,6 @@ class SpaceSwitcher::Edge : public Gtk::Widget {
 
   const SidebarContext& context_;
   const char* symbol_;
-  bool hovering_ = false;
 };
 
 SpaceSwitcher::SpaceSwitcher(const SidebarContext& context)

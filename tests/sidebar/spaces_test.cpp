@@ -152,9 +152,11 @@ TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
   EXPECT_FALSE(switcher.forwardEdge().get_mapped());
   SidebarHarness::screenshot("switcher-twelve-spaces-end");
   // The wheel turns the row back, and a space made current elsewhere comes into view.
-  const auto row = harness.bounds(switcher);
-  harness.input("mousemove --window %1 " + std::to_string(int(row.x + row.width / 2)) + " " +
-                std::to_string(int(row.y + row.height / 2)) + " click --repeat 12 4");
+  // Every notch is sent before the pointer moves away, and reaches the window before that move.
+  Glib::spawn_command_line_sync("xdotool search --sync --onlyvisible --name '^" +
+                                harness.window().get_title() + "$' " + harness.pointAt(switcher) +
+                                " click --repeat 12 4");
+  ASSERT_TRUE(harness.hover(bar.settingsButton()));
   ASSERT_TRUE(testing::waitUntil([&] { return buttons.front()->get_mapped(); }));
   expectWholeButtonsBetweenTheArrows(harness, "after the wheel");
   harness.store().select(*harness.store().spaces.peek()[6]);

@@ -69,6 +69,17 @@ void expectColor(const std::array<int, 3>& pixel, const Color& expected, int tol
   EXPECT_NEAR(pixel[2], expected.b * 255, tolerance);
 }
 
+// The picture as PNG bytes; the picture goes.
+std::string pngOf(GdkPixbuf* pixbuf) {
+  gchar* buffer = nullptr;
+  gsize size = 0;
+  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
+  std::string bytes(buffer, size);
+  g_free(buffer);
+  g_object_unref(pixbuf);
+  return bytes;
+}
+
 // A PNG of `width` × `height` pixels whose column x has the colour `colorAt(x)` (0xRRGGBBAA).
 std::string stripesPng(int width, int height, const std::function<guint32(int)>& colorAt) {
   GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
@@ -77,13 +88,7 @@ std::string stripesPng(int width, int height, const std::function<guint32(int)>&
     gdk_pixbuf_fill(column, colorAt(x));
     g_object_unref(column);
   }
-  gchar* buffer = nullptr;
-  gsize size = 0;
-  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
-  std::string bytes(buffer, size);
-  g_free(buffer);
-  g_object_unref(pixbuf);
-  return bytes;
+  return pngOf(pixbuf);
 }
 
 // The contrast of two colours as the web's accessibility guidelines define it, 1 to 21.
@@ -106,14 +111,8 @@ std::string portraitPng() {
   gdk_pixbuf_fill(pixbuf, 0xFF0000FF);
   GdkPixbuf* lower = gdk_pixbuf_new_subpixbuf(pixbuf, 0, 40, 40, 40);
   gdk_pixbuf_fill(lower, 0x0000FFFF);
-  gchar* buffer = nullptr;
-  gsize size = 0;
-  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
-  std::string bytes(buffer, size);
-  g_free(buffer);
   g_object_unref(lower);
-  g_object_unref(pixbuf);
-  return bytes;
+  return pngOf(pixbuf);
 }
 
 // A valid PNG start that claims a picture of 100 000 × 100 000 pixels, with no pixels after it.
