@@ -109,8 +109,12 @@ void ZembloApp::on_startup() {
 void ZembloApp::on_activate() { showBrowserWindow(); }
 
 void ZembloApp::on_shutdown() {
-  // The last save of the session; a debounced save still pending never runs.
-  if (store_) store_->saveNow();
+  // The last save of the session; a debounced save still pending never runs. The process must
+  // not end before what was handed to the disk is there, settings included.
+  if (store_) {
+    store_->saveNow();
+    store_->finishWrites();
+  }
   // A running download must not hold the process: it stops and its partial file goes.
   if (store_) store_->downloads().cancelAll();
   // A copied password must not stay on the clipboard once the browser is gone.
