@@ -97,6 +97,8 @@ void ZembloApp::on_startup() {
   // Saves on the way out like closing the window does (in the shutdown handler).
   add_action("quit", [this] { quit(); });
   set_accel_for_action("app.settings", "<Control>comma");
+  // Every window of the application quits with it, a page's dialog included.
+  set_accel_for_action("app.quit", "<Control>q");
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
       std::make_unique<Observer>([this, last = std::optional<AppLanguage>()]() mutable {
