@@ -13,6 +13,7 @@
 #include <string_view>
 #include <thread>
 
+#include "app/browser_process.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
@@ -29,20 +30,6 @@ std::vector<Gtk::Window*> windowsTitled(Gtk::Application& app, const std::string
     if (window->get_title().raw() == title) found.push_back(window);
   }
   return found;
-}
-
-// The child process of `parent` running the program `name`, once it has started.
-std::optional<GPid> childNamed(GPid parent, const std::string& name) {
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    std::ifstream stat(entry.path() / "stat");
-    std::string pid, comm, state;
-    GPid parentOfEntry = 0;
-    if (stat >> pid >> comm >> state >> parentOfEntry && parentOfEntry == parent &&
-        comm == "(" + name + ")") {
-      return std::stoi(pid);
-    }
-  }
-  return std::nullopt;
 }
 
 // Runs the application and, once it is up, the given checks; then quits it.
@@ -256,7 +243,7 @@ TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
   // pressed again until the browser has gone.
   std::optional<GPid> browser;
   for (int i = 0; i < 100 && !browser; ++i) {
-    browser = childNamed(pid, "zemblo-browser");
+    browser = testing::childNamed(pid, "zemblo-browser");
     if (!browser) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   ASSERT_TRUE(browser);
