@@ -199,6 +199,9 @@ bool writeFileAtomically(const std::filesystem::path& file, std::string_view byt
 }
 
 void removeLeftoverTemporaries(const std::filesystem::path& file) {
+  // A temporary made since this process started may be one of its own writes in flight (another
+  // reader of the same file opened meanwhile): only what an earlier run left is removed.
+  static const auto processStarted = std::filesystem::file_time_type::clock::now();
   const std::string prefix = temporaryPrefix(file);
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), error)) {
@@ -207,7 +210,8 @@ void removeLeftoverTemporaries(const std::filesystem::path& file) {
     const bool temporaryName = std::all_of(name.begin() + static_cast<long>(prefix.size()),
                                            name.end(), [](char c) { return g_ascii_isalnum(c); });
     std::error_code typeError;
-    if (!temporaryName || !entry.is_regular_file(typeError) || entry.is_symlink(typeError)) {
+    if (!temporaryName || !entry.is_regular_file(typeError) || entry.is_symlink(typeError) ||
+        entry.last_write_time(typeError) >= processStarted) {
       continue;
     }
     std::error_code removeError;

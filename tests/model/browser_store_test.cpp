@@ -170,6 +170,11 @@ TEST_F(BrowserStoreTest, ACorruptSessionStartsFreshAndIsKeptAsideAndTheUserIsTol
       home.dataDir() / "history.json.A1b2C3", home.dataDir() / ".history.json.zemblo-save-A1b2C",
       home.dataDir() / "session.json.backup", home.dataDir() / ".session.json.Q7XK2P"};
   for (const auto& file : users) home.writeFile(file, "mine");
+  // All of them from an earlier run.
+  for (const auto& file : users) {
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) - 1h);
+  }
+  std::filesystem::last_write_time(ours, std::filesystem::last_write_time(ours) - 1h);
   L10n::setEnglish(true);
   auto store = start();
   EXPECT_FALSE(std::filesystem::exists(ours));
