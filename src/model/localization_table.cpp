@@ -496,6 +496,13 @@ constexpr LocalizationPair kPairs[] = {
      "The history file couldn't be read and was kept as \"%@\". History starts empty."},
     {"Ayarlar dosyası okunamadı; varsayılan ayarlar kullanılıyor.",
      "The settings file couldn't be read; the default settings are in use."},
+    {"Bu sayfanın başka iletişim kutusu göstermesine izin verme",
+     "Don't let this page show more dialogs"},
+    {"Seçilen dosya bir görsel olarak açılamadı; mevcut görsel korunuyor.",
+     "The chosen file couldn't be opened as a picture; the current picture is kept."},
+    {"Ayarlar kaydedilemedi; yeniden denenecek. Sorun sürerse değişiklikler kaybolabilir.",
+     "The settings couldn't be saved; they will be tried again. If this goes on, changes may be "
+     "lost."},
     {"Oturum kaydedilemedi; yeniden denenecek. Sorun sürerse değişiklikler kaybolabilir.",
      "The session couldn't be saved; it will be tried again. If this goes on, changes may be "
      "lost."},

@@ -47,6 +47,8 @@ class WebKitWebViewPort : public WebViewPort {
   // The view as a gtkmm widget, for the host that shows it.
   Gtk::Widget& widget() const { return *widget_; }
   bool hasPendingScriptDialog() const { return static_cast<bool>(scriptDialog_); }
+  // A page's next dialog within this time of the last one offers to stop its dialogs.
+  static constexpr std::chrono::seconds kRepeatedDialogWindow{5};
 
   void load(const Url& url) override;
   void reload() override;
@@ -110,6 +112,7 @@ class WebKitWebViewPort : public WebViewPort {
   bool decideNavigationAction(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
   bool decideResponse(WebKitPolicyDecision* decision);
   void showScriptDialog(WebKitScriptDialog* dialog);
+  bool repeatsSoon() const;
   // Answers a pending alert or confirm (confirm: `confirmed`) and closes its window.
   void finishScriptDialog(bool confirmed);
   void showFileChooser(WebKitFileChooserRequest* request);
@@ -129,6 +132,10 @@ class WebKitWebViewPort : public WebViewPort {
   // The address of the navigation that has started and not yet committed.
   std::string provisionalURI_;
   std::unique_ptr<ScriptDialog> scriptDialog_;
+  // When the page's last alert or confirm was answered (monotonic microseconds).
+  std::optional<gint64> lastDialogEnded_;
+  // The user asked for no more dialogs from the page shown now.
+  bool dialogsBlocked_ = false;
   std::unique_ptr<FileChooser> fileChooser_;
   // The find controller answers searches in the order they were asked.
   std::deque<FindDone> pendingFinds_;
