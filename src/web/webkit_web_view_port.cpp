@@ -163,7 +163,7 @@ void WebKitWebViewPort::connectSignals() {
   handlers_.connect(finder, "failed-to-find-text", toGCallback(&onFailedToFindText), this);
 
   // Watches the user's presses on the page without taking them: each one lets the page open one
-  // window.
+  // window, and its autofill script one menu of saved logins.
   userInput_ = gtk_event_controller_legacy_new();
   gtk_event_controller_set_propagation_phase(userInput_, GTK_PHASE_CAPTURE);
   handlers_.connect(userInput_, "event", toGCallback(&onInputEvent), this);
@@ -273,7 +273,28 @@ gboolean WebKitWebViewPort::onInputEvent(GtkEventControllerLegacy*, GdkEvent* ev
   if (type == GDK_BUTTON_PRESS || type == GDK_KEY_PRESS || type == GDK_TOUCH_BEGIN) {
     if (auto tab = self->tab_.lock()) tab->pageActivatedByUser();
   }
+  if (type == GDK_BUTTON_PRESS || type == GDK_TOUCH_BEGIN) {
+    self->userPress_ = UserPress{self->pointInView(event)};
+  } else if (type == GDK_KEY_PRESS && !gdk_key_event_is_modifier(event)) {
+    // Typing after a press answers it: a menu asked for by then would come up under the keys.
+    const guint key = gdk_key_event_get_keyval(event);
+    const bool down = key == GDK_KEY_Down || key == GDK_KEY_KP_Down;
+    self->userPress_ = down ? std::optional<UserPress>(UserPress{}) : std::nullopt;
+  }
   return FALSE;
+}
+
+std::optional<WebKitWebViewPort::UserPress::Point> WebKitWebViewPort::pointInView(
+    GdkEvent* event) const {
+  GtkWidget* view = GTK_WIDGET(view_.get());
+  GtkNative* native = gtk_widget_get_native(view);
+  double x = 0, y = 0, surfaceX = 0, surfaceY = 0;
+  if (!native || !gdk_event_get_position(event, &x, &y)) return std::nullopt;
+  gtk_native_get_surface_transform(native, &surfaceX, &surfaceY);
+  const graphene_point_t inNative = GRAPHENE_POINT_INIT(float(x - surfaceX), float(y - surfaceY));
+  graphene_point_t inView;
+  if (!gtk_widget_compute_point(GTK_WIDGET(native), view, &inNative, &inView)) return std::nullopt;
+  return UserPress::Point{inView.x, inView.y};
 }
 
 void WebKitWebViewPort::onFoundText(WebKitFindController*, guint matchCount,
