@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "model/preference_enums.h"
 #include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_browser.h"
 #include "passwords/passwords_harness.h"
@@ -57,6 +61,57 @@ TEST_F(PasswordsWindowTest, RightPasswordUnlocksWrongOneFailsAndCancelStaysSilen
   EXPECT_FALSE(window.authError());
   ASSERT_TRUE(window.browser());
   EXPECT_EQ(window.browser()->shownIds().size(), 1u);
+}
+
+// The lines of a label as it is laid out on screen.
+std::vector<std::string> shownLines(Gtk::Label& label) {
+  const std::string text = label.get_text();
+  std::vector<std::string> lines;
+  const auto layout = label.get_layout();
+  for (int i = 0; i < layout->get_line_count(); ++i) {
+    const auto line = layout->get_line(i);
+    lines.push_back(text.substr(line->get_start_index(), line->get_length()));
+  }
+  return lines;
+}
+
+TEST_F(PasswordsWindowTest, LockScreenWrapsItsTextEvenlyAndUnlocksUnderAnOpenLock) {
+  PasswordsHarness harness;
+  for (const AppLanguage language : {AppLanguage::turkish, AppLanguage::english}) {
+    harness.store().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
+    PasswordsWindow& window = harness.open();
+    ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
+    LockedPasswordsView& lock = harness.lockScreen();
+    // However it wraps, no word stands on a line of its own.
+    for (const std::string& line : shownLines(lock.explanation())) {
+      const auto end = line.find_last_not_of(' ');
+      EXPECT_NE(line.substr(0, end + 1).find(' '), std::string::npos) << line;
+    }
+    EXPECT_EQ(lock.unlockSymbol().get_icon_name(), "changes-allow-symbolic");
+    PasswordsHarness::shot(window, "lock-screen-" + std::string(rawValue(language)));
+    harness.close();
+  }
+}
+
+TEST_F(PasswordsWindowTest, ControlWClosesTheWindow) {
+  PasswordsHarness harness;
+  PasswordsWindow& window = harness.open();
+  window.set_title("zemblo-passwords-test");
+  // The application hides a closed window and drops it later; so does this test.
+  bool closed = false;
+  window.signal_close_request().connect(
+      [&] {
+        closed = true;
+        window.set_visible(false);
+        return true;
+      },
+      false);
+  ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
+  // Beside the main loop, which gives the window its new title.
+  Glib::spawn_command_line_async(
+      "xdotool search --sync --onlyvisible --name '^zemblo-passwords-test$' windowfocus %1 key "
+      "ctrl+w");
+  EXPECT_TRUE(waitUntil([&] { return closed; }));
 }
 
 TEST_F(PasswordsWindowTest, EveryNewAppearanceIsLockedAndLateResultsAreDropped) {
