@@ -12,6 +12,7 @@
 #include "settings/start_background_thumb.h"
 #include "settings/start_preview.h"
 #include "settings/toggle_row.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 namespace {
@@ -103,7 +104,7 @@ void StartPagePane::sync() {
     nameField_.set_text(prefs.greetingName);
   }
   // The 24-hour switch keeps its value while the clock is off; it only cannot be used.
-  use24Hour_->set_sensitive(prefs.showClock);
+  setUsable(*use24Hour_, prefs.showClock);
   use24Hour_->set_opacity(prefs.showClock ? 1 : kDisabledOpacity);
   const bool aurora = prefs.startBackground == StartBackground::aurora;
   const bool wallpaper = prefs.startBackground == StartBackground::wallpaper;

@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
 
+#include "model/ad_blocker.h"
+#include "model/download_manager.h"
 #include "model/localization.h"
+#include "sidebar/address_pill.h"
+#include "sidebar/dark_mode_sidebar_button.h"
+#include "sidebar/downloads_button.h"
+#include "sidebar/shield_button.h"
 #include "sidebar/sidebar_bottom_bar.h"
+#include "sidebar/sidebar_view.h"
 #include "window/accessibility_tree.h"
 #include "window/window_harness.h"
 
@@ -15,35 +23,22 @@ namespace {
 using testing::AccessibleNode;
 using testing::settle;
 
-// The toolkit announces a control without a name by its widget's name or type: no name for a
-// person.
-void collectWidgetNames(GtkWidget* widget, std::set<std::string>& names) {
-  names.insert({gtk_widget_get_name(widget), G_OBJECT_TYPE_NAME(widget)});
-  for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
-       child = gtk_widget_get_next_sibling(child)) {
-    collectWidgetNames(child, names);
-  }
-}
-
 class AccessibilityTest : public ::testing::Test {
  protected:
   // Reads the tree, expects every control to have a name, and counts the controls by role and
   // name.
   std::map<std::pair<std::string, std::string>, int> readControls() {
-    static const std::set<std::string> controlRoles = {
-        "button", "toggle button", "checkbox",  "radio", "switch", "text box", "search box",
-        "slider", "spin button",   "combo box", "link",  "tab",    "menu item"};
     settle();
     std::set<std::string> widgetNames;
-    collectWidgetNames(GTK_WIDGET(harness.window().gobj()), widgetNames);
+    testing::collectWidgetNames(GTK_WIDGET(harness.window().gobj()), widgetNames);
     const auto nodes = testing::AccessibilityReader::read();
     EXPECT_FALSE(nodes.empty()) << "no accessibility bus";
+    for (const AccessibleNode& node : testing::badlyNamedControls(nodes, widgetNames)) {
+      ADD_FAILURE() << node.role << " '" << node.name << "' has no name";
+    }
     std::map<std::pair<std::string, std::string>, int> controls;
     for (const AccessibleNode& node : nodes) {
-      if (!controlRoles.contains(node.role) && !node.focusable) continue;
-      EXPECT_FALSE(node.name.empty() || widgetNames.contains(node.name))
-          << node.role << " '" << node.name << "' has no name";
-      ++controls[{node.role, node.name}];
+      if (testing::isControlRole(node.role) || node.focusable) ++controls[{node.role, node.name}];
     }
     return controls;
   }
@@ -98,6 +93,57 @@ TEST_F(AccessibilityTest, EveryControlHasANameAndARoleInBothLanguages) {
   EXPECT_EQ((controls[{"button", "Settings (Ctrl+,)"}]), 1);
   EXPECT_EQ((controls[{"text box", "Search with Google or enter an address"}]), 1);
   L10n::setEnglish(false);
+}
+
+// Silent downloads: the list shows them as the engine would report them.
+struct SilentTransfer : DownloadTransfer {
+  void cancel() override {}
+};
+
+TEST_F(AccessibilityTest, PopoversNameTheirControlsAndReportTheDisabledOnes) {
+  server.page("/page", "<title>A page</title><p>text</p>");
+  auto page = harness.open(server.url("/page"));
+  ASSERT_TRUE(testing::WebHarness::waitForPage(*page, "A page"));
+  SidebarView& sidebar = harness.window().sidebarView();
+  DownloadManager& downloads = harness.store().downloads();
+  auto item =
+      downloads.track(Url::parse(server.url("/report.pdf")), std::make_unique<SilentTransfer>());
+  downloads.decideDestination(*item, "report.pdf");
+  downloads.reportProgress(*item, 0.4);
+
+  // The list of downloads, its pane included.
+  SCOPED_TRACE("downloads");
+  DownloadsButton& downloadsButton = sidebar.bottomBar().downloadsButton();
+  downloadsButton.toggle();
+  ASSERT_TRUE(testing::waitUntil([&] { return downloadsButton.popover().get_visible(); }));
+  readControls();
+  downloadsButton.toggle();
+
+  // The blocker's popover while the blocker is off: the site's switch is there but unusable.
+  SCOPED_TRACE("blocker");
+  harness.store().adBlocker().setEnabled(false);
+  ShieldButton& shield = sidebar.addressPill().shield();
+  shield.toggle();
+  ASSERT_TRUE(testing::waitUntil([&] { return shield.popover().get_visible(); }));
+  settle();
+  EXPECT_EQ(testing::disabledReportedUsable(GTK_WIDGET(shield.popover().gobj())),
+            std::vector<std::string>{});
+  const auto nodes = testing::AccessibilityReader::read();
+  const auto siteSwitch = std::find_if(nodes.begin(), nodes.end(), [](const AccessibleNode& node) {
+    return node.role == "switch" && node.name.find("127.0.0.1") != std::string::npos;
+  });
+  ASSERT_NE(siteSwitch, nodes.end());
+  EXPECT_FALSE(siteSwitch->enabled);
+  readControls();
+  shield.toggle();
+
+  // The moon's menu.
+  SCOPED_TRACE("moon");
+  DarkModeSidebarButton& moon = sidebar.bottomBar().darkModeButton();
+  moon.popupContextMenu();
+  ASSERT_TRUE(testing::waitUntil([&] { return moon.contextMenu()->get_visible(); }));
+  readControls();
+  moon.contextMenu()->popdown();
 }
 
 }  // namespace
