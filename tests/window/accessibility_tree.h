@@ -1,10 +1,12 @@
 #pragma once
 
 #include <gio/gio.h>
+#include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <map>
 #include <set>
 #include <string>
 #include <thread>
@@ -111,11 +113,11 @@ class AccessibilityReader {
   // out together, so the toolkit answers them in a few turns of its loop instead of one each.
   std::vector<GVariant*> ask(const std::vector<Call>& calls) {
     struct Reply {
-      GVariant** slot;
-      size_t* left;
+      GVariant* value = nullptr;
+      size_t* left = nullptr;
     };
-    std::vector<GVariant*> values(calls.size(), nullptr);
     size_t left = calls.size();
+    std::vector<Reply> replies(calls.size(), Reply{nullptr, &left});
     for (size_t i = 0; i < calls.size(); ++i) {
       const Call& call = calls[i];
       g_dbus_connection_call(
@@ -125,15 +127,16 @@ class AccessibilityReader {
             auto* reply = static_cast<Reply*>(data);
             if (GVariant* tuple =
                     g_dbus_connection_call_finish(G_DBUS_CONNECTION(bus), result, nullptr)) {
-              *reply->slot = g_variant_get_child_value(tuple, 0);
+              reply->value = g_variant_get_child_value(tuple, 0);
               g_variant_unref(tuple);
             }
             --*reply->left;
-            delete reply;
           },
-          new Reply{&values[i], &left});
+          &replies[i]);
     }
     while (left > 0) g_main_context_iteration(context_, TRUE);
+    std::vector<GVariant*> values;
+    for (const Reply& reply : replies) values.push_back(reply.value);
     return values;
   }
 
@@ -213,56 +216,64 @@ class AccessibilityReader {
   GDBusConnection* bus_ = nullptr;
 };
 
-// The roles of what a user operates.
-inline bool isControlRole(const std::string& role) {
-  static const std::set<std::string> roles = {
-      "button", "toggle button", "checkbox",  "radio", "switch", "text box", "search box",
-      "slider", "spin button",   "combo box", "link",  "tab",    "menu item"};
-  return roles.contains(role);
-}
-
-// The names the toolkit falls back on for a control without a name of its own: its widget's
-// name or type. No name for a person.
-inline void collectWidgetNames(GtkWidget* widget, std::set<std::string>& names) {
-  names.insert({gtk_widget_get_name(widget), G_OBJECT_TYPE_NAME(widget)});
-  for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
-       child = gtk_widget_get_next_sibling(child)) {
-    collectWidgetNames(child, names);
-  }
-}
-
-// The controls, and whatever else takes the focus, that a screen reader cannot announce by a
-// name a person would use: none, a widget's name or type, or a text said twice ("Delete Delete").
-inline std::vector<AccessibleNode> badlyNamedControls(const std::vector<AccessibleNode>& nodes,
-                                                      const std::set<std::string>& widgetNames) {
-  std::vector<AccessibleNode> bad;
-  for (const AccessibleNode& node : nodes) {
-    if (!isControlRole(node.role) && !node.focusable) continue;
-    const size_t half = node.name.size() / 2;
-    const bool doubled = node.name.size() % 2 == 1 && node.name[half] == ' ' &&
-                         node.name.compare(0, half, node.name, half + 1) == 0;
-    if (node.name.empty() || widgetNames.contains(node.name) || doubled) bad.push_back(node);
-  }
-  return bad;
-}
-
-// The controls drawn disabled (by themselves or by a row around them) that the toolkit reports
-// to assistive technologies as usable, by their widget type.
-inline std::vector<std::string> disabledReportedUsable(GtkWidget* widget) {
-  std::vector<std::string> found;
+// The names the toolkit falls back on for a control without a name of its own (its widget's name
+// or type), and the controls drawn disabled, by themselves or by a row around them, that it
+// reports usable.
+inline void checkWidgets(GtkWidget* widget, std::set<std::string>& widgetNames,
+                         std::vector<std::string>& disabledButUsable) {
+  widgetNames.insert({gtk_widget_get_name(widget), G_OBJECT_TYPE_NAME(widget)});
   const bool control = gtk_widget_get_focusable(widget) || GTK_IS_BUTTON(widget) ||
                        GTK_IS_SWITCH(widget) || GTK_IS_RANGE(widget) || GTK_IS_EDITABLE(widget);
   if (control && gtk_widget_get_visible(widget) && !gtk_widget_is_sensitive(widget)) {
     char* mismatch = gtk_test_accessible_check_state(GTK_ACCESSIBLE(widget),
                                                      GTK_ACCESSIBLE_STATE_DISABLED, TRUE);
-    if (mismatch) found.push_back(G_OBJECT_TYPE_NAME(widget));
+    if (mismatch) disabledButUsable.push_back(G_OBJECT_TYPE_NAME(widget));
     g_free(mismatch);
   }
   for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
        child = gtk_widget_get_next_sibling(child)) {
-    for (auto& name : disabledReportedUsable(child)) found.push_back(std::move(name));
+    checkWidgets(child, widgetNames, disabledButUsable);
   }
-  return found;
+}
+
+struct Control {
+  int count = 0;
+  bool enabled = true;  // every control of that role and name
+};
+using Controls = std::map<std::pair<std::string, std::string>, Control>;
+
+// Reads the program's windows (or those of that title) as a screen reader does, expects every
+// control, and whatever else takes the focus, announced by a name a person would use (not none,
+// not a widget's name or type, not a text said twice as in "Delete Delete"), and every control
+// drawn disabled reported so; gathers the controls by role and name.
+inline Controls readControls(const std::string& windowTitle = {}) {
+  std::set<std::string> widgetNames;
+  std::vector<std::string> disabledButUsable;
+  GListModel* toplevels = gtk_window_get_toplevels();
+  for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
+    auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
+    if (gtk_widget_get_visible(window)) checkWidgets(window, widgetNames, disabledButUsable);
+    g_object_unref(window);
+  }
+  EXPECT_EQ(disabledButUsable, std::vector<std::string>{});
+  static const std::set<std::string> controlRoles = {
+      "button", "toggle button", "checkbox",  "radio", "switch", "text box", "search box",
+      "slider", "spin button",   "combo box", "link",  "tab",    "menu item"};
+  const auto nodes = AccessibilityReader::read(windowTitle);
+  EXPECT_FALSE(nodes.empty()) << "no accessibility bus";
+  Controls controls;
+  for (const AccessibleNode& node : nodes) {
+    if (!controlRoles.contains(node.role) && !node.focusable) continue;
+    const size_t half = node.name.size() / 2;
+    const bool doubled = node.name.size() % 2 == 1 && node.name[half] == ' ' &&
+                         node.name.compare(0, half, node.name, half + 1) == 0;
+    EXPECT_FALSE(node.name.empty() || widgetNames.contains(node.name) || doubled)
+        << node.role << " '" << node.name << "' has no proper name";
+    Control& control = controls[{node.role, node.name}];
+    ++control.count;
+    control.enabled = control.enabled && node.enabled;
+  }
+  return controls;
 }
 
 }  // namespace zemblo::testing
