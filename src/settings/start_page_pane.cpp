@@ -12,6 +12,7 @@
 #include "settings/start_background_thumb.h"
 #include "settings/start_preview.h"
 #include "settings/toggle_row.h"
+#include "widgets/accessibility.h"
 #include "widgets/wallpaper_image.h"
 
 namespace zemblo {
@@ -104,7 +105,7 @@ void StartPagePane::sync() {
     nameField_.set_text(prefs.greetingName);
   }
   // The 24-hour switch keeps its value while the clock is off; it only cannot be used.
-  use24Hour_->set_sensitive(prefs.showClock);
+  setUsable(*use24Hour_, prefs.showClock);
   use24Hour_->set_opacity(prefs.showClock ? 1 : kDisabledOpacity);
   const bool aurora = prefs.startBackground == StartBackground::aurora;
   const bool wallpaper = prefs.startBackground == StartBackground::wallpaper;
