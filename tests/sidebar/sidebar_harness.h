@@ -115,21 +115,6 @@ class SidebarHarness : public WindowHarness {
     return "mousemove --window %1 " + std::to_string(int(frameX + frame.x + frame.width / 2)) +
            " " + std::to_string(int(frameY + frame.y + frame.height / 2));
   }
-  // Moves the pointer to the middle of `widget` and waits until the window has seen it there.
-  bool hover(Gtk::Widget& widget) {
-    bool arrived = false;
-    auto probe = Gtk::EventControllerMotion::create();
-    probe->signal_motion().connect([&](double x, double y) {
-      const auto frame = bounds(widget);
-      arrived =
-          x >= frame.x && x < frame.x + frame.width && y >= frame.y && y < frame.y + frame.height;
-    });
-    window().add_controller(probe);
-    input(pointAt(widget));
-    waitUntil([&] { return arrived; });
-    window().remove_controller(probe);
-    return arrived;
-  }
   // A real click in the middle of `widget`.
   void click(Gtk::Widget& widget) { input(pointAt(widget) + " click 1"); }
 

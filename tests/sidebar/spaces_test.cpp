@@ -146,23 +146,17 @@ TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
   EXPECT_TRUE(switcher.forwardEdge().get_mapped());
   EXPECT_FALSE(switcher.backEdge().get_mapped());
   expectWholeButtonsBetweenTheArrows(harness, "twelve spaces");
-  SidebarHarness::screenshot("switcher-twelve-spaces");
   reachWithThePointer(harness, harness.store().spaces.peek().back());
   EXPECT_TRUE(switcher.backEdge().get_mapped());
   EXPECT_FALSE(switcher.forwardEdge().get_mapped());
-  SidebarHarness::screenshot("switcher-twelve-spaces-end");
-  // The wheel turns the row back, and a space made current elsewhere comes into view.
-  // Every notch is sent before the pointer moves away, and reaches the window before that move.
+  // The wheel turns the row back: every notch is sent before the pointer moves on, and reaches
+  // the window before that move.
   Glib::spawn_command_line_sync("xdotool search --sync --onlyvisible --name '^" +
                                 harness.window().get_title() + "$' " + harness.pointAt(switcher) +
                                 " click --repeat 12 4");
-  ASSERT_TRUE(harness.hover(bar.settingsButton()));
+  ASSERT_TRUE(harness.movePointer(int(gear.x + gear.width / 2), int(gear.y + gear.height / 2)));
   ASSERT_TRUE(testing::waitUntil([&] { return buttons.front()->get_mapped(); }));
   expectWholeButtonsBetweenTheArrows(harness, "after the wheel");
-  harness.store().select(*harness.store().spaces.peek()[6]);
-  pump();
-  EXPECT_TRUE(buttons[6]->get_mapped());
-  expectWholeButtonsBetweenTheArrows(harness, "after a space was made current");
 }
 
 TEST(SpacesTest, AtTheNarrowestSidebarTheDefaultSpacesAreReachedWithThePointer) {
@@ -176,7 +170,6 @@ TEST(SpacesTest, AtTheNarrowestSidebarTheDefaultSpacesAreReachedWithThePointer) 
   EXPECT_TRUE(switcher.forwardEdge().get_mapped());
   SidebarHarness::screenshot("switcher-narrow-sidebar");
   for (const auto& space : spaces) reachWithThePointer(harness, space);
-  SidebarHarness::screenshot("switcher-narrow-sidebar-last");
 }
 
 }  // namespace
