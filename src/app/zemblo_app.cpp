@@ -12,9 +12,11 @@
 #include "passwords/passwords_window.h"
 #include "platform/process.h"
 #include "settings/settings_view.h"
+#include "sidebar/sidebar_view.h"
 #include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "widgets/symbol_icons.h"
+#include "widgets/tooltip_guard.h"
 #include "window/browser_window.h"
 
 namespace zemblo {
@@ -97,6 +99,8 @@ void ZembloApp::on_startup() {
   // Saves on the way out like closing the window does (in the shutdown handler).
   add_action("quit", [this] { quit(); });
   set_accel_for_action("app.settings", "<Control>comma");
+  // Every window of the application quits with it, a page's dialog included.
+  set_accel_for_action("app.quit", "<Control>q");
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
       std::make_unique<Observer>([this, last = std::optional<AppLanguage>()]() mutable {
@@ -109,8 +113,12 @@ void ZembloApp::on_startup() {
 void ZembloApp::on_activate() { showBrowserWindow(); }
 
 void ZembloApp::on_shutdown() {
-  // The last save of the session; a debounced save still pending never runs.
-  if (store_) store_->saveNow();
+  // The last save of the session; a debounced save still pending never runs. The process must
+  // not end before what was handed to the disk is there, settings included.
+  if (store_) {
+    store_->saveNow();
+    store_->finishWrites();
+  }
   // A running download must not hold the process: it stops and its partial file goes.
   if (store_) store_->downloads().cancelAll();
   // A copied password must not stay on the clipboard once the browser is gone.
@@ -155,6 +163,10 @@ void ZembloApp::showPasswordsWindow() {
     if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
     passwordsWindow_ = std::make_unique<PasswordsWindow>(*store(), *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);
+    if (browserWindow_) {
+      hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().passwordsButton(),
+                           *passwordsWindow_);
+    }
   }
   present(*passwordsWindow_, *this);
 }
@@ -163,6 +175,10 @@ void ZembloApp::showSettingsWindow() {
   if (!settingsWindow_) {
     settingsWindow_ = std::make_unique<SettingsView>(*store());
     dropWhenClosed(settingsWindow_);
+    if (browserWindow_) {
+      hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().settingsButton(),
+                           *settingsWindow_);
+    }
   }
   present(*settingsWindow_, *this);
 }
@@ -170,6 +186,11 @@ void ZembloApp::showSettingsWindow() {
 void ZembloApp::languageChanged() {
   if (browserWindow_) browserWindow_->rebuildContent();
   if (passwordsWindow_) passwordsWindow_->rebuildContent();
+  // The sidebar's buttons are new: windows already open keep them clear of tooltips as well.
+  if (!browserWindow_) return;
+  auto& bar = browserWindow_->sidebarView().bottomBar();
+  if (passwordsWindow_) hideTooltipWhileOpen(bar.passwordsButton(), *passwordsWindow_);
+  if (settingsWindow_) hideTooltipWhileOpen(bar.settingsButton(), *settingsWindow_);
 }
 
 void ZembloApp::requestRelaunch() {

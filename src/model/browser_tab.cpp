@@ -53,6 +53,7 @@ void BrowserTab::loadIfNeeded() {
 
 void BrowserTab::load(const Url& address) {
   loadError.set(std::nullopt);
+  verifiedConnection.set(false);
   url.set(address);
   hasStartedLoading = true;
   if (auto* view = webView()) view->load(address);
@@ -75,6 +76,7 @@ void BrowserTab::applyZoom() {
 }
 
 void BrowserTab::tearDown() {
+  endAutofillMenu();
   if (storedWebView_) storedWebView_->stopLoading();
   storedWebView_.reset();
   adBlockApplied = false;
@@ -99,7 +101,7 @@ std::string BrowserTab::displayTitle() const {
 
 bool BrowserTab::isSecure() const {
   const auto& address = url.get();
-  return address && address->scheme() == "https";
+  return address && address->scheme() == "https" && verifiedConnection.get() && !loadError.get();
 }
 
 std::string BrowserTab::dialogTitle() const {
@@ -138,7 +140,10 @@ void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
 }
 
 void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address) {
+  endAutofillMenu();
   loadError.set(std::nullopt);
+  // The address shown is already the new one; its connection is not known yet.
+  verifiedConnection.set(false);
   recordedVisit_.reset();
   if (!address) return;
   auto owner = store.lock();
@@ -146,6 +151,8 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   owner->adBlocker().apply(*this, address);
   owner->applyDarkMode(*this, address);
 }
+
+void BrowserTab::navigationCommitted(bool verified) { verifiedConnection.set(verified); }
 
 void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
                                      const std::string& pageTitle) {
@@ -214,6 +221,24 @@ std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
 
 void BrowserTab::pageClosed() {
   if (auto owner = store.lock()) owner->closeTab(*this);
+}
+
+void BrowserTab::openAutofillMenu(AutofillMenu menu, AutofillAnswer answer) {
+  endAutofillMenu();
+  autofillAnswer_ = std::move(answer);
+  autofillMenu.set(std::move(menu));
+}
+
+void BrowserTab::moveAutofillMenu(const AutofillMenu::Box& field) {
+  if (!autofillMenu.peek() || autofillMenu.peek()->field == field) return;
+  autofillMenu.mutate([&](std::optional<AutofillMenu>& menu) { menu->field = field; });
+}
+
+void BrowserTab::endAutofillMenu(std::optional<Uuid> chosen) {
+  if (!autofillMenu.peek()) return;
+  autofillMenu.set(std::nullopt);
+  // Taken out first: the answer may open the next menu.
+  if (auto answer = std::exchange(autofillAnswer_, {})) answer(chosen);
 }
 
 }  // namespace zemblo

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "model/autofill_menu.h"
 #include "model/web_view_port.h"
 #include "platform/observable.h"
 #include "platform/url.h"
@@ -72,6 +73,13 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   Observable<bool> canGoBack{false};
   Observable<bool> canGoForward{false};
   Observable<std::optional<LoadError>> loadError;
+  // The page on screen came over a connection the engine verified: false until a load commits,
+  // and again from the start of the next one.
+  Observable<bool> verifiedConnection{false};
+
+  // The menu of saved logins the page asked for after the user's press in a login field; none
+  // while it is closed.
+  Observable<std::optional<AutofillMenu>> autofillMenu;
 
   std::weak_ptr<BrowserStore> store;
   bool hasStartedLoading = false;
@@ -98,6 +106,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   bool showsStartPage() const;
   std::string displayTitle() const;
   std::optional<std::string> displayHost() const;
+  // An https page on screen that came over a verified connection; never the error page.
   bool isSecure() const;
   // The heading of a page's alert: the host of the page, or "This page says".
   std::string dialogTitle() const;
@@ -109,6 +118,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void webViewURLChanged(const std::optional<Url>& newURL);
   // A main-frame load really started (or was redirected) towards `address`.
   void provisionalNavigationStarted(const std::optional<Url>& address);
+  // The main frame's load committed; `verified` when it came over TLS without a certificate error.
+  void navigationCommitted(bool verified);
   void navigationDidFinish(const std::optional<Url>& address, const std::string& pageTitle);
   void handleLoadFailure(const LoadFailure& failure);
   Policy decideNavigationAction(const NavigationAction& action);
@@ -125,6 +136,15 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The page closed its window.
   void pageClosed();
 
+  // Opens the menu of saved logins; one still open is closed first. `answer` is called once,
+  // with the login the user chose or with none when the menu closes without a choice.
+  using AutofillAnswer = std::function<void(std::optional<Uuid> chosen)>;
+  void openAutofillMenu(AutofillMenu menu, AutofillAnswer answer);
+  // The field moved: the menu follows it.
+  void moveAutofillMenu(const AutofillMenu::Box& field);
+  // Closes the menu, with the user's choice or without one; nothing when it is closed.
+  void endAutofillMenu(std::optional<Uuid> chosen = std::nullopt);
+
   static constexpr int kCrashReloadLimit = 2;
   static constexpr std::chrono::seconds kCrashWindow{60};
 
@@ -135,6 +155,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   std::optional<Url> recordedVisit_;
   bool popupAllowed_ = false;
   std::deque<std::chrono::steady_clock::time_point> crashReloads_;
+  AutofillAnswer autofillAnswer_;
 };
 
 }  // namespace zemblo

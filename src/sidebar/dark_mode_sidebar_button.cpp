@@ -4,9 +4,12 @@
 #include "model/browser_tab.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
+#include "widgets/pointer_return.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
+#include "widgets/tooltip_guard.h"
 
 namespace zemblo {
 namespace {
@@ -16,7 +19,8 @@ constexpr double kHoverFill = 0.08;
 
 }  // namespace
 
-DarkModeSidebarButton::DarkModeSidebarButton(const SidebarContext& context) : context_(context) {
+DarkModeSidebarButton::DarkModeSidebarButton(const SidebarContext& context)
+    : context_(context), pointerReturn_(*this) {
   set_name("DarkModeSidebarButton");
   set_focus_on_click(false);
   set_size_request(kWidth, kHeight);
@@ -100,11 +104,11 @@ void DarkModeSidebarButton::popupContextMenu() {
 
   if (menu_) menu_->unparent();
   menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel_);
+  focusItemsOnly(*menu_);
   menu_->set_parent(*this);
   menu_->set_position(Gtk::PositionType::TOP);
-  // The tooltip would cover the menu's last entry.
-  set_has_tooltip(false);
-  menu_->signal_closed().connect([this] { set_has_tooltip(true); });
+  hideTooltipWhileOpen(*this, *menu_);
+  pointerReturn_.watch(*menu_);
   menu_->popup();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/observable.h"
 #include "sidebar/sidebar_icon_button.h"
 #include "widgets/opacity_pulse.h"
+#include "widgets/pointer_return.h"
 
 namespace zemblo {
 
@@ -48,6 +49,7 @@ class DownloadsButton : public Gtk::Overlay {
   const SidebarContext& context_;
   SidebarIconButton face_;
   OpacityPulse pulse_;
+  PointerReturn pointerReturn_{*this};
   std::unique_ptr<Dot> dot_;
   bool showing_ = false;
   Gtk::Popover popover_;

@@ -10,6 +10,7 @@
 #include "widgets/activity_spinner.h"
 #include "widgets/animated_value.h"
 #include "widgets/favicon_view.h"
+#include "widgets/pointer_return.h"
 #include "widgets/symbol_paint.h"
 
 namespace zemblo {
@@ -71,6 +72,7 @@ class TabRow : public Gtk::Widget {
 
   const SidebarContext& context_;
   std::shared_ptr<BrowserTab> tab_;
+  PointerReturn pointerReturn_{*this};
   Observable<bool> selected_{false};
   GradientSymbol sparkles_;
   ActivitySpinner spinner_{static_cast<int>(kIconSize)};

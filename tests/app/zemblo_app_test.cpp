@@ -13,6 +13,7 @@
 #include <string_view>
 #include <thread>
 
+#include "app/browser_process.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
@@ -29,20 +30,6 @@ std::vector<Gtk::Window*> windowsTitled(Gtk::Application& app, const std::string
     if (window->get_title().raw() == title) found.push_back(window);
   }
   return found;
-}
-
-// The child process of `parent` running the program `name`, once it has started.
-std::optional<GPid> childNamed(GPid parent, const std::string& name) {
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    std::ifstream stat(entry.path() / "stat");
-    std::string pid, comm, state;
-    GPid parentOfEntry = 0;
-    if (stat >> pid >> comm >> state >> parentOfEntry && parentOfEntry == parent &&
-        comm == "(" + name + ")") {
-      return std::stoi(pid);
-    }
-  }
-  return std::nullopt;
 }
 
 // Runs the application and, once it is up, the given checks; then quits it.
@@ -241,44 +228,18 @@ TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
   for (const auto& path : {sessionFile, history, defaults}) {
     std::filesystem::create_directories(path / "inside");
   }
-  // On a bus of its own: the applications this test process ran earlier may still own the
-  // browser's name on the shared one.
-  GPid pid = 0;
-  char session[] = "dbus-run-session";
-  char separator[] = "--";
-  char executable[] = ZEMBLO_BROWSER_EXECUTABLE;
-  char* argv[] = {session, separator, executable, nullptr};
-  ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr,
-                            GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_SEARCH_PATH), nullptr,
-                            nullptr, &pid, nullptr));
-  // The window is found by its process: windows of applications this test process ran earlier
-  // have the same title. It may show a moment before its shortcuts are attached, so the key is
-  // pressed again until the browser has gone.
-  std::optional<GPid> browser;
-  for (int i = 0; i < 100 && !browser; ++i) {
-    browser = childNamed(pid, "zemblo-browser");
-    if (!browser) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  testing::BrowserProcess browser(home.root() / "browser.log");
+  ASSERT_TRUE(browser.waitForWindow());
+  // The window may show a moment before its shortcuts are attached, so the key is pressed again
+  // until the browser has gone.
+  std::optional<int> status;
+  for (int i = 0; i < 30 && !status; ++i) {
+    [[maybe_unused]] const bool pressed =
+        browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q");
+    status = browser.exitStatus(std::chrono::seconds(1));
   }
-  ASSERT_TRUE(browser);
-  const std::string command = "timeout 5 xdotool search --sync --onlyvisible --pid " +
-                              std::to_string(*browser) +
-                              " --name '^Zemblo$' windowfocus --sync %1 key ctrl+q";
-  int status = -1;
-  bool ended = false;
-  for (int i = 0; i < 30 && !ended; ++i) {
-    [[maybe_unused]] const int pressed = std::system(command.c_str());  // gone windows time out
-    for (int wait = 0; wait < 10 && !ended; ++wait) {
-      ended = waitpid(pid, &status, WNOHANG) == pid;
-      if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-  }
-  if (!ended) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-  }
-  g_spawn_close_pid(pid);
-  ASSERT_TRUE(WIFEXITED(status)) << "still running or killed";
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ASSERT_TRUE(status && WIFEXITED(*status)) << "still running or killed";
+  EXPECT_EQ(WEXITSTATUS(*status), 0);
   EXPECT_TRUE(std::filesystem::is_regular_file(sessionFile));
   EXPECT_TRUE(std::filesystem::is_regular_file(history));
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(sessionFile) += ".bad/inside"));
@@ -316,15 +277,13 @@ TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
   ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
                             &browser, nullptr));
   const auto folder = home.root() / "Downloads";
-  const auto within = [](int tenths, const std::function<bool()>& done) {
-    for (int i = 0; i < tenths && !done(); ++i) std::this_thread::sleep_for(100ms);
-    return done();
-  };
-  EXPECT_TRUE(within(300, [&] { return std::filesystem::exists(folder / "slow.bin.part"); }));
+  EXPECT_TRUE(
+      testing::within(30s, [&] { return std::filesystem::exists(folder / "slow.bin.part"); }));
   kill(browser, SIGTERM);
   int status = 0;
   bool exited = false;
-  within(50, [&] { return exited = exited || waitpid(browser, &status, WNOHANG) == browser; });
+  testing::within(5s,
+                  [&] { return exited = exited || waitpid(browser, &status, WNOHANG) == browser; });
   if (!exited) kill(browser, SIGKILL);
   EXPECT_TRUE(exited) << "still running 5 s after SIGTERM";
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

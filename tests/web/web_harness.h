@@ -71,12 +71,20 @@ class TestServer {
     std::vector<std::pair<std::string, std::string>> headers;
     bool neverAnswer = false;  // holds the request open until the client gives up
     bool truncated = false;    // promises twice the body, sends it, then drops the connection
+    // With `truncated`: the length promised instead, and the protocol version of the answer.
+    std::optional<size_t> promisedLength;
+    std::string protocol = "HTTP/1.1";
   };
 
-  TestServer() : server_(soup_server_new(nullptr, nullptr)) {
+  // Given a certificate, the server speaks https with it.
+  explicit TestServer(GTlsCertificate* certificate = nullptr)
+      : server_(soup_server_new("tls-certificate", certificate, nullptr)),
+        scheme_(certificate ? "https" : "http") {
     soup_server_add_handler(server_, nullptr, &TestServer::handle, this, nullptr);
     GError* error = nullptr;
-    if (!soup_server_listen_local(server_, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, &error)) {
+    const auto options = SoupServerListenOptions(SOUP_SERVER_LISTEN_IPV4_ONLY |
+                                                 (certificate ? SOUP_SERVER_LISTEN_HTTPS : 0));
+    if (!soup_server_listen_local(server_, 0, options, &error)) {
       ADD_FAILURE() << "cannot listen: " << error->message;
       g_clear_error(&error);
       return;
@@ -96,7 +104,7 @@ class TestServer {
   void page(const std::string& path, const std::string& html) { route(path, {html}); }
 
   std::string url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
+    return scheme_ + "://127.0.0.1:" + std::to_string(port_) + path;
   }
   Url address(const std::string& path) const { return *Url::parse(url(path)); }
   int hits(const std::string& path) const {
@@ -134,8 +142,9 @@ class TestServer {
 
   static void sendTruncated(SoupServerMessage* message, const Response& response) {
     GIOStream* connection = soup_server_message_steal_connection(message);
-    std::string raw = "HTTP/1.1 200 OK\r\nContent-Type: " + response.contentType +
-                      "\r\nContent-Length: " + std::to_string(2 * response.body.size()) + "\r\n";
+    const size_t promised = response.promisedLength.value_or(2 * response.body.size());
+    std::string raw = response.protocol + " 200 OK\r\nContent-Type: " + response.contentType +
+                      "\r\nContent-Length: " + std::to_string(promised) + "\r\n";
     for (const auto& [name, value] : response.headers) raw += name + ": " + value + "\r\n";
     raw += "\r\n" + response.body;
     g_output_stream_write_all(g_io_stream_get_output_stream(connection), raw.data(), raw.size(),
@@ -145,6 +154,7 @@ class TestServer {
   }
 
   SoupServer* server_;
+  std::string scheme_;
   int port_ = 0;
   std::map<std::string, Response> routes_;
   std::map<std::string, int> hits_;
