@@ -154,7 +154,10 @@ int main(int argc, char** argv) {
   const auto picked = home.root / "photo.jpg";
   gdk_pixbuf_save(photo, picked.c_str(), "jpeg", nullptr, "quality", "90", nullptr);
   g_object_unref(photo);
-  const auto name = Wallpaper::importImage(picked, std::nullopt);
+  // The benchmark measures showing the picture, not checking it.
+  const auto name = Wallpaper::importImage(picked, std::nullopt, [](const std::filesystem::path&) {
+                      return true;
+                    }).name;
   double longestStall = 0;
   auto last = Clock::now();
   sigc::connection watch = Glib::signal_timeout().connect(
