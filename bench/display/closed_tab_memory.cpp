@@ -1,7 +1,8 @@
 // What closed tabs leave behind: tabs are opened one after another on local pages (each with its
 // own title, text, picture and icon), each shown until its page has loaded, then closed. The
-// proportional set size of the browser's process and every process it started is read before,
-// every 50 tabs and at the end, with the share of each kind of process and their number.
+// proportional and the private set size of the browser's process and every process it started
+// are read before, every 50 tabs and at the end, with the share of each kind of process and their
+// number.
 //
 //   zemblo_closed_tab_memory [TABS [SITES | --empty]]
 //     TABS   how many tabs (default 300)
@@ -29,10 +30,13 @@ namespace {
 using namespace zemblo;
 using namespace zemblo::bench;
 
-// Kilobytes of proportional set size, by the kind of process.
+// Kilobytes of proportional set size, by the kind of process, and of what no other process on
+// the machine shares (private). The proportional size of the libraries' pages falls and rises
+// as other programs using them start and end; the private size is this tree's own.
 struct Footprint {
   std::map<std::string, double> kilobytes;
   std::map<std::string, int> processes;
+  double privateKilobytes = 0;
   double total() const {
     double sum = 0;
     for (const auto& [kind, kb] : kilobytes) sum += kb;
@@ -59,13 +63,23 @@ int parentOf(int pid) {
   return parent;
 }
 
-double pssKilobytes(int pid) {
+struct Sizes {
+  double pss = 0, uss = 0;
+};
+
+Sizes sizesOf(int pid) {
   std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
   std::string line;
+  Sizes sizes;
   while (std::getline(rollup, line)) {
-    if (line.starts_with("Pss:")) return std::atof(line.c_str() + 4);
+    const auto colon = line.find(':');
+    if (colon == std::string::npos) continue;
+    const std::string key = line.substr(0, colon);
+    const double kb = std::atof(line.c_str() + colon + 1);
+    if (key == "Pss") sizes.pss = kb;
+    if (key == "Private_Clean" || key == "Private_Dirty") sizes.uss += kb;
   }
-  return 0;
+  return sizes;
 }
 
 // This process and every process below it.
@@ -85,18 +99,23 @@ Footprint footprint() {
   }
   Footprint result;
   for (int pid : tree) {
-    const double kb = pssKilobytes(pid);
-    if (kb <= 0) continue;
+    const Sizes sizes = sizesOf(pid);
+    if (sizes.pss <= 0) continue;
     const std::string kind = pid == getpid() ? "browser" : processName(pid);
-    result.kilobytes[kind] += kb;
+    result.kilobytes[kind] += sizes.pss;
     result.processes[kind] += 1;
+    result.privateKilobytes += sizes.uss;
   }
   return result;
 }
 
 void print(const char* when, const Footprint& f, const Footprint& base, int closed) {
-  std::printf("%-10s %9.1f MB", when, f.total() / 1024);
-  if (closed > 0) std::printf("  %+6.3f MB a tab", (f.total() - base.total()) / 1024 / closed);
+  std::printf("%-10s PSS %6.1f MB", when, f.total() / 1024);
+  if (closed > 0) std::printf(" %+6.3f MB a tab", (f.total() - base.total()) / 1024 / closed);
+  std::printf(", private %6.1f MB", f.privateKilobytes / 1024);
+  if (closed > 0) {
+    std::printf(" %+6.3f MB a tab", (f.privateKilobytes - base.privateKilobytes) / 1024 / closed);
+  }
   for (const auto& [kind, kb] : f.kilobytes) {
     std::printf("  %s×%d %.1f", kind.c_str(), f.processes.at(kind), kb / 1024);
   }
