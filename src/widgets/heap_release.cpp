@@ -39,12 +39,10 @@ void HeapRelease::painted() {
 }
 
 bool HeapRelease::check() {
-  const bool drawing = std::exchange(paintedSinceCheck_, false);
-  if (drawing && ++drawingChecks_ < kDrawingChecks) return true;
-  drawingChecks_ = 0;
+  if (std::exchange(paintedSinceCheck_, false)) return true;
   heap::release();
   ++releases_;
-  return drawing;
+  return false;
 }
 
 }  // namespace zemblo

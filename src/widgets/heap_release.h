@@ -5,12 +5,12 @@
 namespace zemblo {
 
 // Gives the heap's free memory back to the system once a window has painted nothing for a
-// second, and every other second while it keeps drawing: in between, the frame buffers of one
-// frame serve the next.
+// second. While it keeps drawing, the frame buffers of one frame serve the next: handing them
+// back then would only have the next frames fault them in again, and a release stalls the
+// frame it falls in.
 class HeapRelease {
  public:
   static constexpr unsigned kStillMilliseconds = 1000;
-  static constexpr int kDrawingChecks = 2;
 
   explicit HeapRelease(Gtk::Widget& window);
   ~HeapRelease();
@@ -32,7 +32,6 @@ class HeapRelease {
   gulong afterPaint_ = 0;
   sigc::connection realized_, check_;
   bool paintedSinceCheck_ = false;
-  int drawingChecks_ = 0;
   int releases_ = 0;
 };
 
