@@ -17,6 +17,7 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/records.h"
+#include "support/child_process.h"
 #include "support/temp_home.h"
 #include "window/browser_window.h"
 
@@ -29,20 +30,6 @@ std::vector<Gtk::Window*> windowsTitled(Gtk::Application& app, const std::string
     if (window->get_title().raw() == title) found.push_back(window);
   }
   return found;
-}
-
-// The child process of `parent` running the program `name`, once it has started.
-std::optional<GPid> childNamed(GPid parent, const std::string& name) {
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    std::ifstream stat(entry.path() / "stat");
-    std::string pid, comm, state;
-    GPid parentOfEntry = 0;
-    if (stat >> pid >> comm >> state >> parentOfEntry && parentOfEntry == parent &&
-        comm == "(" + name + ")") {
-      return std::stoi(pid);
-    }
-  }
-  return std::nullopt;
 }
 
 // Runs the application and, once it is up, the given checks; then quits it.
@@ -202,38 +189,38 @@ TEST(ZembloAppDeathTest, TheSelectedTabsPageIsAskedForBeforeTheWindowIsBuilt) {
   EXPECT_EXIT(startAndCheckTheEarlyLoad(), ::testing::ExitedWithCode(0), "");
 }
 
+// The command that waits for the browser's window to show, found by its process (windows of
+// applications run earlier have the same title), and then does `actions` on it.
+std::string onceShown(const testing::ChildProcess& browser, const std::string& actions = {}) {
+  return "timeout 60 xdotool search --sync --onlyvisible --pid " + std::to_string(browser.pid()) +
+         " --name '^Zemblo$' " + actions + " >/dev/null";
+}
+
 // Starts the real executable as a fresh user, lets it come up, ends it with a signal and checks
-// that it saved on the way out.
+// that it saved on the way out and then ended by itself.
 TEST(ZembloAppTest, TerminationSignalsQuitCleanlyAndSave) {
+  using namespace std::chrono_literals;
   for (int signal : {SIGTERM, SIGINT}) {
     testing::TempHome home;
-    GPid pid = 0;
-    char executable[] = ZEMBLO_BROWSER_EXECUTABLE;
-    char* argv[] = {executable, nullptr};
-    ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
-                              &pid, nullptr));
+    testing::ChildProcess browser({ZEMBLO_BROWSER_EXECUTABLE});
+    ASSERT_TRUE(browser.started());
     const auto session = home.dataDir() / "session.json";
     // Up and running once its window shows: the signals are watched from start-up on.
-    const std::string shown = "timeout 30 xdotool search --sync --onlyvisible --pid " +
-                              std::to_string(pid) + " --name '^Zemblo$' >/dev/null";
-    EXPECT_EQ(std::system(shown.c_str()), 0) << shown;
+    ASSERT_EQ(std::system(onceShown(browser).c_str()), 0);
     EXPECT_FALSE(std::filesystem::exists(session));
-    kill(pid, signal);
-    int status = 0;
-    for (int i = 0; i < 100; ++i) {
-      if (waitpid(pid, &status, WNOHANG) == pid) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    EXPECT_TRUE(WIFEXITED(status)) << "signal " << signal;
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    browser.signal(signal);
+    const auto status = browser.waitForExit(10s);
+    EXPECT_TRUE(status) << "signal " << signal << ": still running 10 s later, killed";
+    EXPECT_TRUE(testing::exitedCleanly(status)) << "signal " << signal;
     EXPECT_TRUE(std::filesystem::exists(session)) << "signal " << signal;
-    g_spawn_close_pid(pid);
   }
 }
 
 // Quit (Ctrl+Q) from the window ends the browser like closing it does: it saves and exits with 0,
-// also for a new user whose three files are directories, which are set aside, not read.
+// also for a new user whose three files are directories, which are set aside, not read. One press
+// is enough from the moment the window shows.
 TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
+  using namespace std::chrono_literals;
   testing::TempHome home;
   const auto sessionFile = home.dataDir() / "session.json";
   const auto history = home.dataDir() / "history.json";
@@ -241,44 +228,12 @@ TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
   for (const auto& path : {sessionFile, history, defaults}) {
     std::filesystem::create_directories(path / "inside");
   }
-  // On a bus of its own: the applications this test process ran earlier may still own the
-  // browser's name on the shared one.
-  GPid pid = 0;
-  char session[] = "dbus-run-session";
-  char separator[] = "--";
-  char executable[] = ZEMBLO_BROWSER_EXECUTABLE;
-  char* argv[] = {session, separator, executable, nullptr};
-  ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr,
-                            GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_SEARCH_PATH), nullptr,
-                            nullptr, &pid, nullptr));
-  // The window is found by its process: windows of applications this test process ran earlier
-  // have the same title. It may show a moment before its shortcuts are attached, so the key is
-  // pressed again until the browser has gone.
-  std::optional<GPid> browser;
-  for (int i = 0; i < 100 && !browser; ++i) {
-    browser = childNamed(pid, "zemblo-browser");
-    if (!browser) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  ASSERT_TRUE(browser);
-  const std::string command = "timeout 5 xdotool search --sync --onlyvisible --pid " +
-                              std::to_string(*browser) +
-                              " --name '^Zemblo$' windowfocus --sync %1 key ctrl+q";
-  int status = -1;
-  bool ended = false;
-  for (int i = 0; i < 30 && !ended; ++i) {
-    [[maybe_unused]] const int pressed = std::system(command.c_str());  // gone windows time out
-    for (int wait = 0; wait < 10 && !ended; ++wait) {
-      ended = waitpid(pid, &status, WNOHANG) == pid;
-      if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-  }
-  if (!ended) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-  }
-  g_spawn_close_pid(pid);
-  ASSERT_TRUE(WIFEXITED(status)) << "still running or killed";
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  testing::ChildProcess browser({ZEMBLO_BROWSER_EXECUTABLE});
+  ASSERT_TRUE(browser.started());
+  ASSERT_EQ(std::system(onceShown(browser, "windowfocus --sync %1 key ctrl+q").c_str()), 0);
+  const auto status = browser.waitForExit(10s);
+  ASSERT_TRUE(status) << "still running 10 s after Ctrl+Q, killed";
+  EXPECT_TRUE(testing::exitedCleanly(status));
   EXPECT_TRUE(std::filesystem::is_regular_file(sessionFile));
   EXPECT_TRUE(std::filesystem::is_regular_file(history));
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(sessionFile) += ".bad/inside"));
@@ -292,14 +247,13 @@ TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
 TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
   using namespace std::chrono_literals;
   testing::TempHome home;
-  char python[] = "python3", script[] = ZEMBLO_DOWNLOAD_SERVER, anyPort[] = "0";
-  char* serverArgv[] = {python, script, anyPort, nullptr};
-  GPid server = 0;
   int serverOutput = -1;
-  ASSERT_TRUE(g_spawn_async_with_pipes(nullptr, serverArgv, nullptr, G_SPAWN_SEARCH_PATH, nullptr,
-                                       nullptr, &server, nullptr, &serverOutput, nullptr, nullptr));
+  testing::ChildProcess server({"python3", ZEMBLO_DOWNLOAD_SERVER, "0"}, &serverOutput);
+  ASSERT_TRUE(server.started());
   char port[16] = {};
-  ASSERT_GT(read(serverOutput, port, sizeof port - 1), 0);
+  const bool portRead = read(serverOutput, port, sizeof port - 1) > 0;
+  close(serverOutput);
+  ASSERT_TRUE(portRead);
   const auto slow = Url::parse("http://127.0.0.1:" + std::to_string(std::atoi(port)) +
                                "/slow?bytes=500000000&rate=100000");
   SpaceSnapshot space{Uuid::random(), "Downloads", "star", "#112233", "#445566", {}, {}};
@@ -310,29 +264,19 @@ TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
   session.spaces.push_back(space);
   ASSERT_TRUE(SessionFiles().writeSession(session));
 
-  GPid browser = 0;
-  char executable[] = ZEMBLO_BROWSER_EXECUTABLE;
-  char* argv[] = {executable, nullptr};
-  ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
-                            &browser, nullptr));
+  testing::ChildProcess browser({ZEMBLO_BROWSER_EXECUTABLE});
+  ASSERT_TRUE(browser.started());
   const auto folder = home.root() / "Downloads";
   const auto within = [](int tenths, const std::function<bool()>& done) {
     for (int i = 0; i < tenths && !done(); ++i) std::this_thread::sleep_for(100ms);
     return done();
   };
   EXPECT_TRUE(within(300, [&] { return std::filesystem::exists(folder / "slow.bin.part"); }));
-  kill(browser, SIGTERM);
-  int status = 0;
-  bool exited = false;
-  within(50, [&] { return exited = exited || waitpid(browser, &status, WNOHANG) == browser; });
-  if (!exited) kill(browser, SIGKILL);
-  EXPECT_TRUE(exited) << "still running 5 s after SIGTERM";
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  browser.signal(SIGTERM);
+  const auto status = browser.waitForExit(5s);
+  EXPECT_TRUE(status) << "still running 5 s after SIGTERM, killed";
+  EXPECT_TRUE(testing::exitedCleanly(status));
   EXPECT_TRUE(std::filesystem::is_empty(folder));
-  g_spawn_close_pid(browser);
-  kill(server, SIGTERM);
-  close(serverOutput);
-  g_spawn_close_pid(server);
 }
 
 }  // namespace
