@@ -28,7 +28,7 @@ session_pids() {
   local process
   for process in /proc/[0-9]*; do
     [ "${process#/proc/}" != $$ ] || continue
-    tr '\0' '\n' <"$process/environ" 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$runtime" &&
+    tr '\0' '\n' 2>/dev/null <"$process/environ" | grep -qxF "XDG_RUNTIME_DIR=$runtime" &&
       echo "${process#/proc/}"
   done
 }
