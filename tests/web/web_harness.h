@@ -23,6 +23,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "platform/user_defaults.h"
+#include "support/main_loop.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
 #include "web/store_environment.h"
@@ -48,18 +49,6 @@ inline void initializeGtk() {
     return true;
   }();
   (void)initialized;
-}
-
-// Runs the main loop until `condition` holds or the time is up; true when it holds.
-inline bool waitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds timeout = 10s) {
-  GMainContext* context = g_main_context_default();
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    if (!g_main_context_iteration(context, FALSE)) g_usleep(2000);
-  }
-  return true;
 }
 
 // Serves fixed responses on 127.0.0.1 from this process's main loop.
@@ -188,6 +177,39 @@ inline std::optional<std::string> callJavaScript(WebKitWebView* view, const std:
       std::make_unique<std::shared_ptr<Call>>(call).release());
   waitUntil([&] { return call->done; });
   return call->result;
+}
+
+// Waits until the page has answered a request made now. The engine's process takes a view's
+// requests in turn and answers them in turn: by then every earlier request has its answer.
+inline bool pageAnswered(WebKitWebView* view) {
+  return callJavaScript(view, "return true;") == "true";
+}
+
+// Runs `action`, then waits until the page has answered a request made after it; returns the
+// navigations (loads, reloads) the page asked the browser about meanwhile. The engine asks about
+// each one before it starts, so any the action caused have been asked about by then.
+inline int navigationsDuring(WebKitWebView* view, const std::function<void()>& action) {
+  struct Count {
+    WebKitWebView* view;
+    int navigations = 0;
+  } count{view};
+  const guint signal = g_signal_lookup("decide-policy", WEBKIT_TYPE_WEB_VIEW);
+  const gulong hook = g_signal_add_emission_hook(
+      signal, 0,
+      [](GSignalInvocationHint*, guint, const GValue* values, gpointer data) {
+        auto* count = static_cast<Count*>(data);
+        if (g_value_get_object(&values[0]) == count->view &&
+            g_value_get_enum(&values[2]) == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
+          ++count->navigations;
+        }
+        return gboolean(TRUE);
+      },
+      &count, nullptr);
+  action();
+  const bool answered = pageAnswered(view);
+  g_signal_remove_emission_hook(signal, hook);
+  EXPECT_TRUE(answered) << "the page did not answer";
+  return count.navigations;
 }
 
 // Real X input: modifier state only reaches the page from the X server, never from script.
@@ -320,10 +342,9 @@ class WebHarness {
     const auto settled = [&] { return shown() || (!earlierError && tab.loadError.peek()); };
     if (!waitUntil(settled)) return false;
     if (!shown()) {
-      // The engine now and then fails a local load with an internal error of its own ("WebKit
-      // encountered an internal error"); a page that really cannot load fails the retry too.
-      tab.reload();
-      if (!waitUntil(shown)) return false;
+      ADD_FAILURE() << "the page \"" << title
+                    << "\" failed to load: " << tab.loadError.peek()->message;
+      return false;
     }
     return callJavaScript(viewOf(tab),
                           "await new Promise((done) => requestAnimationFrame(() => "

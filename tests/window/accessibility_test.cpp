@@ -13,7 +13,7 @@ namespace zemblo {
 namespace {
 
 using testing::AccessibleNode;
-using testing::settle;
+using testing::pump;
 
 // The toolkit announces a control without a name by its widget's name or type: no name for a
 // person.
@@ -33,7 +33,7 @@ class AccessibilityTest : public ::testing::Test {
     static const std::set<std::string> controlRoles = {
         "button", "toggle button", "checkbox",  "radio", "switch", "text box", "search box",
         "slider", "spin button",   "combo box", "link",  "tab",    "menu item"};
-    settle();
+    pump();
     std::set<std::string> widgetNames;
     collectWidgetNames(GTK_WIDGET(harness.window().gobj()), widgetNames);
     const auto nodes = testing::AccessibilityReader::read();

@@ -11,7 +11,7 @@ namespace zemblo {
 namespace {
 
 using Look = StartBackgroundView::Look;
-using testing::settle;
+using testing::pump;
 using testing::waitUntil;
 using testing::WindowHarness;
 
@@ -104,7 +104,7 @@ class StartBackgroundTest : public ::testing::Test {
   StartBackgroundView& background() { return page().background(); }
   void setPrefs(const std::function<void(AppPreferences&)>& change) {
     harness.store().updatePrefs(change);
-    settle();
+    pump();
   }
   void showPicture(const std::string& name, const std::string& bytes) {
     harness.home().writeFile(Wallpaper::defaultFolder() / name, bytes);
@@ -163,14 +163,14 @@ TEST_F(StartBackgroundTest, EachKindPaintsTheCardAsChosenAndTheAuroraRunsOnlyWhi
   });
   ASSERT_TRUE(background().aurora().running());
   harness.open("about:blank");
-  settle();
+  pump();
   EXPECT_FALSE(background().aurora().running());
 }
 
 TEST_F(StartBackgroundTest, APictureFillsTheCardUncroppedWidthwiseAndTheContentTurnsLight) {
   showPicture("wallpaper-0123ABCD.png", portraitPng());
   ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
-  settle();
+  pump();
   EXPECT_TRUE(contentIsLight());
   // Portrait in a landscape card: as wide as the card, cropped above and below.
   const graphene_rect_t frame = *background().pictureFrame();
@@ -204,17 +204,17 @@ TEST_F(StartBackgroundTest, APictureThatCannotBeShownLeavesAStillAurora) {
   setPrefs([](AppPreferences& p) { p.auroraSpeed = 2; });
 
   showPicture("wallpaper-0123ABCD.jpg", "this is no picture");
-  settle();
+  pump();
   expectFallback("undecodable");
 
   harness.home().writeFile(Wallpaper::defaultFolder() / "wallpaper-89ABCDEF.png", portraitPng());
   showPicture("wallpaper-CDEF0123.png", enormousPngHeader());
-  settle();
+  pump();
   expectFallback("too large");
 
   // A name of another form is never opened, even when a picture lies there.
   setPrefs([](AppPreferences& p) { p.wallpaperFile = "../Zemblo Browser/wallpaper-89ABCDEF.png"; });
-  settle();
+  pump();
   expectFallback("not a stored name");
 
   setPrefs([](AppPreferences& p) { p.wallpaperFile = "wallpaper-89ABCDEF.png"; });
