@@ -5,6 +5,7 @@
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "web/web_view_container.h"
 
 namespace zemblo {
 namespace {
@@ -129,13 +130,7 @@ WebKitWebViewPort::~WebKitWebViewPort() {
   finishScriptDialog(false);
   finishFileChooser(false);
   webkit_web_view_stop_loading(view_.get());
-  if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view_.get()))) {
-    if (GTK_IS_BOX(parent)) {
-      gtk_box_remove(GTK_BOX(parent), GTK_WIDGET(view_.get()));
-    } else {
-      gtk_widget_unparent(GTK_WIDGET(view_.get()));
-    }
-  }
+  detachWebView(GTK_WIDGET(view_.get()));
 }
 
 void WebKitWebViewPort::connectSignals() {
