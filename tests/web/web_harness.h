@@ -139,16 +139,16 @@ class TestServer {
   std::map<std::string, int> hits_;
 };
 
-// An address on 127.0.0.1 where nothing listens: a port that was free a moment ago.
+// An address on 127.0.0.1 where nothing listens: a port this process holds without listening
+// on it until it ends, so that no server of this test or of another program can take it.
 inline std::string refusedURL() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
   return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/refused";
 }
 
@@ -254,9 +254,9 @@ class FinalizationProbe {
   GWeakRef ref_;
 };
 
-// One engine for the whole run, as in the browser (one network session per process): sessions
-// made and dropped test after test leave WebKit's shared processes in a state that can fail a
-// later load.
+// One engine for the whole test process, as in the browser (one network session per process):
+// sessions made and dropped one after another leave WebKit's shared processes in a state that can
+// fail a later load.
 inline const std::shared_ptr<WebEngine>& sharedEngine() {
   struct Shared {
     std::filesystem::path root;
