@@ -1,7 +1,6 @@
-// Focusing a login field: the native half of the menu's "query", from the page's message to the
-// reply handed back to the page, with 1000 saved logins. The menu must show within 50 ms.
+// A press in a login field: the native half of the menu of saved logins, from the page's message
+// to the rows of the menu, with 1000 saved logins. The menu must show within 50 ms.
 #include <benchmark/benchmark.h>
-#include <jsc/jsc.h>
 
 #include <memory>
 #include <string>
@@ -42,36 +41,23 @@ std::shared_ptr<BrowserStore> storeWithLogins(int sameSite) {
   return store;
 }
 
-void runQuery(benchmark::State& state, int sameSite) {
+void runMenu(benchmark::State& state, int sameSite) {
   ScratchHome home;
   auto store = storeWithLogins(sameSite);
-  JSCContext* context = jsc_context_new();
-  JSCValue* message = jsc_value_new_from_json(
-      context,
-      R"({"type":"query","origin":"https://www.example.com","href":"https://www.example.com/login"})");
+  const std::string message =
+      R"({"type":"menu","origin":"https://www.example.com","href":"https://www.example.com/login"})";
   size_t listed = 0;
-  for (auto _ : state) {
-    char* body = jsc_value_to_json(message, 0);
-    const std::string answer = store->autofill().reply(body);
-    g_free(body);
-    JSCValue* reply = jsc_value_new_from_json(context, answer.c_str());
-    JSCValue* length = jsc_value_object_get_property(reply, "length");
-    listed = size_t(jsc_value_to_int32(length));
-    g_object_unref(length);
-    g_object_unref(reply);
-  }
-  if (listed != size_t(sameSite)) state.SkipWithError("the reply does not list the site's logins");
-  g_object_unref(message);
-  g_object_unref(context);
+  for (auto _ : state) listed = store->autofill().menuRows(message).size();
+  if (listed != size_t(sameSite)) state.SkipWithError("the menu does not list the site's logins");
 }
 
 // Every saved login belongs to the site: the largest menu there can be.
-void BM_AutofillQueryAllLoginsOfTheSite(benchmark::State& state) { runQuery(state, 1000); }
-BENCHMARK(BM_AutofillQueryAllLoginsOfTheSite)->Unit(benchmark::kMillisecond);
+void BM_AutofillMenuAllLoginsOfTheSite(benchmark::State& state) { runMenu(state, 1000); }
+BENCHMARK(BM_AutofillMenuAllLoginsOfTheSite)->Unit(benchmark::kMillisecond);
 
 // A few logins of the site among many others.
-void BM_AutofillQueryAmongOtherSites(benchmark::State& state) { runQuery(state, 3); }
-BENCHMARK(BM_AutofillQueryAmongOtherSites)->Unit(benchmark::kMillisecond);
+void BM_AutofillMenuAmongOtherSites(benchmark::State& state) { runMenu(state, 3); }
+BENCHMARK(BM_AutofillMenuAmongOtherSites)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zemblo

@@ -8,7 +8,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libgtkmm-4.0-dev libwebkitgtk-6.0-dev libadwaita-1-dev libsecret-1-dev
-  nlohmann-json3-dev libpam0g-dev nettle-dev
+  nlohmann-json3-dev libpam0g-dev nettle-dev libpsl-dev publicsuffix
   xvfb xauth dbus gnome-keyring libpam-wrapper imagemagick xdotool python3
   webext-ublock-origin-firefox
   desktop-file-utils clang libclang-rt-14-dev

@@ -6,6 +6,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 namespace {
@@ -186,6 +187,7 @@ BrowserMenu::BrowserMenu(Gtk::ApplicationWindow& window, BrowserCommands command
   // Each menu opens beside it as a popover of its own, like the menus of a menu bar.
   popover_ = std::make_unique<Gtk::PopoverMenu>(model_, Gtk::PopoverMenu::Flags::NESTED);
   popover_->set_name("BrowserMenuPopover");
+  focusItemsOnly(*popover_);
   popover_->set_has_arrow(false);
   popover_->set_position(Gtk::PositionType::BOTTOM);
   popover_->set_parent(window_);

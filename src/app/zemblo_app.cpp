@@ -97,6 +97,8 @@ void ZembloApp::on_startup() {
   // Saves on the way out like closing the window does (in the shutdown handler).
   add_action("quit", [this] { quit(); });
   set_accel_for_action("app.settings", "<Control>comma");
+  // Every window of the application quits with it, a page's dialog included.
+  set_accel_for_action("app.quit", "<Control>q");
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
       std::make_unique<Observer>([this, last = std::optional<AppLanguage>()]() mutable {
@@ -109,8 +111,12 @@ void ZembloApp::on_startup() {
 void ZembloApp::on_activate() { showBrowserWindow(); }
 
 void ZembloApp::on_shutdown() {
-  // The last save of the session; a debounced save still pending never runs.
-  if (store_) store_->saveNow();
+  // The last save of the session; a debounced save still pending never runs. The process must
+  // not end before what was handed to the disk is there, settings included.
+  if (store_) {
+    store_->saveNow();
+    store_->finishWrites();
+  }
   // A running download must not hold the process: it stops and its partial file goes.
   if (store_) store_->downloads().cancelAll();
   // A copied password must not stay on the clipboard once the browser is gone.

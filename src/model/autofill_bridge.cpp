@@ -50,34 +50,10 @@ std::optional<Frame> frameOf(const Json& body) {
   return frame;
 }
 
-bool mayReceive(const Frame& frame, const Credential& credential) {
-  return hostsMatch(credential.host, frame.host) &&
-         (frame.secure || !credential.belongsToSecurePage());
-}
-
-std::string query(const PasswordStore& vault, const Frame& frame) {
-  json::JsonWriter out;
-  out.beginArray();
-  for (const Credential& credential : vault.credentialsForHost(frame.host)) {
-    if (!mayReceive(frame, credential)) continue;
-    out.beginObject().key("id").string(credential.id.str());
-    out.key("username").string(credential.username).key("host").string(credential.host);
-    out.endObject();
-  }
-  out.endArray();
-  return std::move(out).finish().value_or(std::string(kNoAnswer));
-}
-
-std::string fill(PasswordStore& vault, const Frame& frame, const Json& body) {
-  const auto text = stringMember(body, "id");
-  const std::optional<Uuid> id = text ? Uuid::parse(*text) : std::nullopt;
-  const std::optional<Credential> credential = id ? vault.credential(*id) : std::nullopt;
-  if (!credential || !mayReceive(frame, *credential)) return std::string(kNoAnswer);
-  vault.markUsed(credential->id);
-  json::JsonWriter out;
-  out.beginObject().key("username").string(credential->username);
-  out.key("password").string(credential->password).endObject();
-  return std::move(out).finish().value_or(std::string(kNoAnswer));
+SiteRelation relationOf(const Frame& frame, const Credential& credential,
+                        const std::optional<RegistrableDomain>& site) {
+  if (!frame.secure && credential.belongsToSecurePage()) return SiteRelation::unrelated;
+  return siteRelation(credential.host, frame.host, site);
 }
 
 void submit(BrowserStore& store, const Frame& frame, const Json& body) {
@@ -95,6 +71,12 @@ void submit(BrowserStore& store, const Frame& frame, const Json& body) {
                                           decision == SaveDecision::update});
 }
 
+std::optional<Frame> frameOf(std::string_view message) {
+  const std::optional<Json> document = json::parse(message);
+  if (!document || !document->is_object()) return std::nullopt;
+  return frameOf(*document);
+}
+
 }  // namespace
 
 std::string AutofillBridge::reply(std::string_view message) {
@@ -102,13 +84,42 @@ std::string AutofillBridge::reply(std::string_view message) {
   const std::optional<Json> document = json::parse(message);
   if (!store || !document || !document->is_object()) return std::string(kNoAnswer);
   const Json& body = *document;
-  const auto type = stringMember(body, "type");
-  const std::optional<Frame> frame = type ? frameOf(body) : std::nullopt;
-  if (!frame) return std::string(kNoAnswer);
-  if (*type == "query") return query(store->passwords(), *frame);
-  if (*type == "fill") return fill(store->passwords(), *frame, body);
-  if (*type == "submit") submit(*store, *frame, body);
+  const std::optional<Frame> frame = frameOf(body);
+  if (frame && stringMember(body, "type") == "submit") submit(*store, *frame, body);
   return std::string(kNoAnswer);
+}
+
+std::vector<AutofillMenu::Row> AutofillBridge::menuRows(std::string_view message) const {
+  const auto store = browser.lock();
+  const std::optional<Frame> frame = store ? frameOf(message) : std::nullopt;
+  if (!frame) return {};
+  const PasswordStore& vault = store->passwords();
+  const std::optional<RegistrableDomain> site = registrableDomain(frame->host);
+  std::vector<AutofillMenu::Row> rows;
+  const auto add = [&](const std::vector<Credential>& logins, bool otherHost) {
+    for (const Credential& login : logins) {
+      if (relationOf(*frame, login, site) == SiteRelation::unrelated) continue;
+      rows.push_back({login.id, login.username, login.host, otherHost});
+    }
+  };
+  add(vault.credentialsForHost(frame->host), false);
+  add(vault.credentialsForOtherHostsOfSite(frame->host), true);
+  return rows;
+}
+
+std::string AutofillBridge::chosenLogin(std::string_view message, const Uuid& id) {
+  const auto store = browser.lock();
+  const std::optional<Frame> frame = store ? frameOf(message) : std::nullopt;
+  const std::optional<Credential> login = frame ? store->passwords().credential(id) : std::nullopt;
+  if (!login ||
+      relationOf(*frame, *login, registrableDomain(frame->host)) == SiteRelation::unrelated) {
+    return std::string(kNoAnswer);
+  }
+  store->passwords().markUsed(login->id);
+  json::JsonWriter out;
+  out.beginObject().key("username").string(login->username);
+  out.key("password").string(login->password).endObject();
+  return std::move(out).finish().value_or(std::string(kNoAnswer));
 }
 
 }  // namespace zemblo

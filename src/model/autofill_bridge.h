@@ -3,15 +3,23 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "model/autofill_menu.h"
 
 namespace zemblo {
 
 class BrowserStore;
 
-// Answers the autofill page script: which saved logins belong to a frame's site, the username
-// and password of one of them, and logins the user submitted, which become a save offer in the
-// store. The script runs in a script world of its own and tells its frame's origin with every
-// message, where the page's scripts cannot reach it. Keeps nothing between messages.
+// Answers the autofill page script: the saved logins a login field's menu lists, the username
+// and password of the one the user chose there, and logins the user submitted, which become a
+// save offer in the store. The script runs in a script world of its own and tells its frame's
+// origin with every message, where the page's scripts cannot reach it. Keeps nothing between
+// messages.
+//
+// A login goes to a frame of exactly its own host ("www." aside); the user may also choose one
+// of another host of the same site, which the menu lists after the host's own. One saved on a
+// secure page never goes to a page without encryption.
 class AutofillBridge {
  public:
   static constexpr const char* kMessageHandler = "zembloPasswords";
@@ -20,10 +28,14 @@ class AutofillBridge {
   // The store whose vault answers and which receives offers; held weakly, set by the store.
   std::weak_ptr<BrowserStore> browser;
 
-  // The answer to one message, both as JSON text; "null" is no answer. Only frames of web pages
-  // are answered. A login goes only to a frame of its own site, and one saved on a secure page
-  // never to a page without encryption; no answer but "fill" carries a password.
+  // The answer to a message that needs none but its effect (a submitted login), as JSON: "null".
   std::string reply(std::string_view message);
+  // The menu's rows for the frame that sent `message`: its host's logins, most recently used
+  // first, then those of the site's other hosts. Empty for a frame that is no web page's.
+  std::vector<AutofillMenu::Row> menuRows(std::string_view message) const;
+  // The username and password of the login `id`, chosen in the menu opened by `message`, as
+  // JSON; "null" when that login may not go to that frame. Records the use.
+  std::string chosenLogin(std::string_view message, const Uuid& id);
 };
 
 }  // namespace zemblo

@@ -93,6 +93,7 @@ BrowserStore::BrowserStore(Passkey, BrowserStoreEnvironment environment)
       defaults_(environment_.defaults ? environment_.defaults : &UserDefaults::standard()),
       files_(environment_.files ? *environment_.files : SessionFiles()),
       scheduler_(environment_.scheduler ? *environment_.scheduler : Scheduler::mainLoop()),
+      saveDebounce_(scheduler_, kSaveDelay, kSaveLongestDelay, [this] { saveNow(); }),
       prefsSave_(std::make_unique<Throttle>(scheduler_, kPrefsSaveInterval,
                                             [this] { prefs_.peek().save(*defaults_); })) {}
 
@@ -126,6 +127,9 @@ void BrowserStore::start() {
   if (auto tab = currentSpace()->selectedTab()) tab->loadIfNeeded();
 
   std::weak_ptr<BrowserStore> weakSelf = weak_from_this();
+  defaults_->writeObserver = [weakSelf](bool written) {
+    if (auto self = weakSelf.lock()) self->settingsWritten(written);
+  };
   autofill_->browser = weakSelf;
   adBlocker_->onChange = [weakSelf] {
     if (auto self = weakSelf.lock()) self->applyAdBlockToAllTabs();
@@ -256,12 +260,7 @@ void BrowserStore::applyAdBlockToAllTabs() {
   }
 }
 
-void BrowserStore::scheduleSave() {
-  const std::weak_ptr<BrowserStore> weakSelf = weak_from_this();
-  saveTask_ = scheduler_.after(kSaveDelay, [weakSelf] {
-    if (auto self = weakSelf.lock()) self->saveNow();
-  });
-}
+void BrowserStore::scheduleSave() { saveDebounce_.request(); }
 
 SessionSnapshot BrowserStore::sessionSnapshot() const {
   SessionSnapshot session;
@@ -286,14 +285,34 @@ SessionSnapshot BrowserStore::sessionSnapshot() const {
   return session;
 }
 
-bool BrowserStore::saveNow() {
+void BrowserStore::saveNow() {
+  saveDebounce_.cancel();
   prefsSave_->flush();
-  const bool sessionSaved = files_.writeSession(sessionSnapshot());
-  const bool historySaved = files_.writeHistory(history.peek());
-  if (sessionSaved && historySaved) {
+  // Only the copy is made here; encoding and writing happen on the writing thread.
+  writes_.submit(
+      "session",
+      [files = SessionFiles([folder = files_.folder()] { return folder; }),
+       session = sessionSnapshot(), history = history.peek()] {
+        const bool sessionSaved = files.writeSession(session);
+        const bool historySaved = files.writeHistory(history);
+        return sessionSaved && historySaved;
+      },
+      [this](bool written) { saveFinished(written); });
+}
+
+bool BrowserStore::finishWrites() {
+  prefsSave_->flush();
+  writes_.finish();
+  defaults_->flush();
+  return lastSaveWritten_;
+}
+
+void BrowserStore::saveFinished(bool written) {
+  lastSaveWritten_ = written;
+  if (written) {
     saveFailing_ = false;
     saveRetry_.reset();
-    return true;
+    return;
   }
   if (!saveFailing_) {
     saveFailing_ = true;
@@ -302,11 +321,24 @@ bool BrowserStore::saveNow() {
                   "kaybolabilir."));
   }
   // Tried again even if nothing else changes, so a freed disk keeps what is on screen.
-  const std::weak_ptr<BrowserStore> weakSelf = weak_from_this();
-  saveRetry_ = scheduler_.after(kSaveRetryDelay, [weakSelf] {
-    if (auto self = weakSelf.lock(); self && !self->hasPendingSave()) self->saveNow();
+  saveRetry_ = scheduler_.after(kSaveRetryDelay, [this] {
+    if (!hasPendingSave()) saveNow();
   });
-  return false;
+}
+
+void BrowserStore::settingsWritten(bool written) {
+  if (written) {
+    settingsFailing_ = false;
+    settingsRetry_.reset();
+    return;
+  }
+  if (!settingsFailing_) {
+    settingsFailing_ = true;
+    notice(
+        localized("Ayarlar kaydedilemedi; yeniden denenecek. Sorun sürerse değişiklikler "
+                  "kaybolabilir."));
+  }
+  settingsRetry_ = scheduler_.after(kSaveRetryDelay, [this] { defaults_->retryWrite(); });
 }
 
 void BrowserStore::notice(std::string text) {

@@ -14,6 +14,8 @@
 #include "model/records.h"
 #include "model/search_engine.h"
 #include "model/space.h"
+#include "platform/debounce.h"
+#include "platform/file_write_queue.h"
 #include "platform/observable.h"
 #include "platform/scheduler.h"
 #include "platform/throttle.h"
@@ -90,6 +92,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   using SpaceList = std::vector<std::shared_ptr<Space>>;
 
   static constexpr std::chrono::milliseconds kSaveDelay{800};
+  // However often changes keep coming, a change is on disk at most this long after it was made.
+  static constexpr std::chrono::seconds kSaveLongestDelay{5};
   // After a failed save, how long until the next try when nothing else asks for one.
   static constexpr std::chrono::seconds kSaveRetryDelay{10};
   // The preferences are written at once, then at most once per interval while they keep
@@ -227,13 +231,17 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   static constexpr size_t kClosedTabLimit = 30;
   static constexpr size_t kHistoryLimit = 2000;
 
-  // Asks for a save 0.8 s from now, replacing a pending one.
+  // Asks for a save 0.8 s from now, replacing a pending one, but no later than 5 s after the
+  // first change that is not on disk yet.
   void scheduleSave();
-  bool hasPendingSave() const { return saveTask_ && !saveTask_->finished(); }
-  // Writes "session.json" and "history.json" now, and preferences still waiting to be written;
-  // false when either file could not be written (the user is told once per run of failures,
-  // and the save is tried again later).
-  bool saveNow();
+  bool hasPendingSave() const { return saveDebounce_.pending(); }
+  // Hands "session.json" and "history.json" as they are now, and preferences still waiting, to
+  // the writing thread. When either file can't be written the user is told once per run of
+  // failures, and the save is tried again later.
+  void saveNow();
+  // Blocks until everything handed to the disk so far is written, settings included: the way
+  // out. False when the last save of the session or the history failed.
+  bool finishWrites();
   // Saves, then starts the browser anew (after a change of language).
   void relaunch();
   void relabelDefaultSpaces();
@@ -284,6 +292,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void restore(std::optional<SessionSnapshot> session);
   void prefsDidSet(const AppPreferences& old);
   void notice(std::string text);
+  void saveFinished(bool written);
+  void settingsWritten(bool written);
   void tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files);
   std::shared_ptr<Space> findSpace(const Space& space) const;
   void pushClosedTab(const Space& space, const BrowserTab& tab);
@@ -302,11 +312,16 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::shared_ptr<AdBlocker> adBlocker_;
   std::shared_ptr<DarkModeController> darkMode_;
   std::shared_ptr<AutofillBridge> autofill_;
-  std::unique_ptr<ScheduledTask> saveTask_;
+  Debounce saveDebounce_;
   std::unique_ptr<ScheduledTask> saveRetry_;
   bool saveFailing_ = false;
+  bool lastSaveWritten_ = true;
+  std::unique_ptr<ScheduledTask> settingsRetry_;
+  bool settingsFailing_ = false;
   std::unique_ptr<Throttle> prefsSave_;
   std::vector<std::unique_ptr<ScheduledTask>> appearanceTasks_;
+  // Last: it finishes its writes while everything they report to is still there.
+  FileWriteQueue writes_;
 };
 
 }  // namespace zemblo

@@ -75,6 +75,7 @@ void BrowserTab::applyZoom() {
 }
 
 void BrowserTab::tearDown() {
+  endAutofillMenu();
   if (storedWebView_) storedWebView_->stopLoading();
   storedWebView_.reset();
   adBlockApplied = false;
@@ -138,6 +139,7 @@ void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
 }
 
 void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address) {
+  endAutofillMenu();
   loadError.set(std::nullopt);
   recordedVisit_.reset();
   if (!address) return;
@@ -214,6 +216,24 @@ std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
 
 void BrowserTab::pageClosed() {
   if (auto owner = store.lock()) owner->closeTab(*this);
+}
+
+void BrowserTab::openAutofillMenu(AutofillMenu menu, AutofillAnswer answer) {
+  endAutofillMenu();
+  autofillAnswer_ = std::move(answer);
+  autofillMenu.set(std::move(menu));
+}
+
+void BrowserTab::moveAutofillMenu(const AutofillMenu::Box& field) {
+  if (!autofillMenu.peek() || autofillMenu.peek()->field == field) return;
+  autofillMenu.mutate([&](std::optional<AutofillMenu>& menu) { menu->field = field; });
+}
+
+void BrowserTab::endAutofillMenu(std::optional<Uuid> chosen) {
+  if (!autofillMenu.peek()) return;
+  autofillMenu.set(std::nullopt);
+  // Taken out first: the answer may open the next menu.
+  if (auto answer = std::exchange(autofillAnswer_, {})) answer(chosen);
 }
 
 }  // namespace zemblo

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "model/autofill_menu.h"
 #include "model/web_view_port.h"
 #include "platform/observable.h"
 #include "platform/url.h"
@@ -73,6 +74,10 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   Observable<bool> canGoForward{false};
   Observable<std::optional<LoadError>> loadError;
 
+  // The menu of saved logins the page asked for after the user's press in a login field; none
+  // while it is closed.
+  Observable<std::optional<AutofillMenu>> autofillMenu;
+
   std::weak_ptr<BrowserStore> store;
   bool hasStartedLoading = false;
   bool adBlockApplied = false;
@@ -125,6 +130,15 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The page closed its window.
   void pageClosed();
 
+  // Opens the menu of saved logins; one still open is closed first. `answer` is called once,
+  // with the login the user chose or with none when the menu closes without a choice.
+  using AutofillAnswer = std::function<void(std::optional<Uuid> chosen)>;
+  void openAutofillMenu(AutofillMenu menu, AutofillAnswer answer);
+  // The field moved: the menu follows it.
+  void moveAutofillMenu(const AutofillMenu::Box& field);
+  // Closes the menu, with the user's choice or without one; nothing when it is closed.
+  void endAutofillMenu(std::optional<Uuid> chosen = std::nullopt);
+
   static constexpr int kCrashReloadLimit = 2;
   static constexpr std::chrono::seconds kCrashWindow{60};
 
@@ -135,6 +149,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   std::optional<Url> recordedVisit_;
   bool popupAllowed_ = false;
   std::deque<std::chrono::steady_clock::time_point> crashReloads_;
+  AutofillAnswer autofillAnswer_;
 };
 
 }  // namespace zemblo

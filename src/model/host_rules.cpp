@@ -98,4 +98,20 @@ bool hostsMatch(std::string_view a, std::string_view b) {
   return endsWith(longer, "." + std::string(shorter));
 }
 
+SiteRelation siteRelation(std::string_view loginHost, std::string_view pageHost) {
+  return siteRelation(loginHost, pageHost, registrableDomain(pageHost));
+}
+
+SiteRelation siteRelation(std::string_view loginHost, std::string_view pageHost,
+                          const std::optional<RegistrableDomain>& pageSite) {
+  if (loginHost == pageHost) return SiteRelation::sameHost;
+  if (!pageSite || pageSite->underPrivateSuffix) return SiteRelation::unrelated;
+  // Most logins belong to other sites: only a name ending in the page's registrable domain is
+  // worth looking up in the list.
+  const std::optional<std::string> login = percentDecoded(loginHost);
+  if (!login || !endsWith("." + *login, "." + pageSite->name)) return SiteRelation::unrelated;
+  return registrableDomain(loginHost) == pageSite ? SiteRelation::sameSite
+                                                  : SiteRelation::unrelated;
+}
+
 }  // namespace zemblo

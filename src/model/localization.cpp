@@ -3,6 +3,8 @@
 #include <glib.h>
 
 #include <atomic>
+#include <climits>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -150,16 +153,40 @@ std::string withArgument(std::string format, std::string_view argument) {
   return format;
 }
 
+DigitGrouping DigitGrouping::current() {
+  const lconv* conventions = std::localeconv();
+  return {conventions->thousands_sep ? conventions->thousands_sep : "",
+          conventions->grouping ? conventions->grouping : ""};
+}
+
 std::string groupedNumber(long long value) {
+  return groupedNumber(value, DigitGrouping::current());
+}
+
+std::string groupedNumber(long long value, const DigitGrouping& grouping) {
   const auto magnitude = static_cast<unsigned long long>(value);
   const std::string digits = std::to_string(value < 0 ? 0ULL - magnitude : magnitude);
-  const char separator = L10n::isEnglish() ? ',' : '.';
-  std::string grouped;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += separator;
-    grouped += digits[i];
+  // The lengths of the groups from the right: each size holds until the next, the last one
+  // repeats, and what is left once grouping ends makes one group.
+  std::vector<size_t> lengths;
+  size_t left = digits.size(), next = 0;
+  int size = 0;
+  while (left > 0) {
+    if (next < grouping.sizes.size()) size = static_cast<unsigned char>(grouping.sizes[next++]);
+    const bool cut = !grouping.separator.empty() && size > 0 && size != CHAR_MAX &&
+                     static_cast<size_t>(size) < left;
+    const size_t length = cut ? static_cast<size_t>(size) : left;
+    lengths.push_back(length);
+    left -= length;
   }
-  return value < 0 ? "-" + grouped : grouped;
+  std::string grouped(value < 0 ? 1 : 0, '-');
+  size_t at = 0;
+  for (auto length = lengths.rbegin(); length != lengths.rend(); ++length) {
+    if (at > 0) grouped.append(grouping.separator);
+    grouped.append(digits, at, *length);
+    at += *length;
+  }
+  return grouped;
 }
 
 std::string percentText(double fraction) {

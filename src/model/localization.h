@@ -49,9 +49,21 @@ std::string localized(std::string_view turkish, long long count);
 // `format` with its first "%@" replaced by `argument`; unchanged when it has none.
 std::string withArgument(std::string format, std::string_view argument);
 
-// A whole number with the thousands separator of the interface language: "12,345" in English,
-// "12.345" in Turkish.
+// How the user's locale (LC_NUMERIC) groups the digits of a whole number: the separator, and the
+// sizes of the groups from the right as the C library gives them (one byte each, the last
+// repeating, CHAR_MAX or none for no further grouping).
+struct DigitGrouping {
+  std::string separator;
+  std::string sizes;
+
+  // The locale set for the process now; the C locale groups nothing.
+  static DigitGrouping current();
+};
+
+// A whole number grouped as the user's locale groups it, whatever the interface language:
+// "12,345" in an English locale, "12.345" in a Turkish one, "12345" in the C locale.
 std::string groupedNumber(long long value);
+std::string groupedNumber(long long value, const DigitGrouping& grouping);
 
 // A fraction as a whole percentage, halves rounded away from zero: "13%" in English, "%13" in
 // Turkish. Callers pass fractions between 0 and 1.

@@ -54,9 +54,21 @@ void PasswordStore::loaded(VaultStorage::ReadResult result) {
 }
 
 std::vector<Credential> PasswordStore::credentialsForHost(std::string_view host) const {
+  return recentFirst([&](const Credential& credential) { return credential.host == host; });
+}
+
+std::vector<Credential> PasswordStore::credentialsForOtherHostsOfSite(std::string_view host) const {
+  const std::optional<RegistrableDomain> site = registrableDomain(host);
+  return recentFirst([&](const Credential& credential) {
+    return siteRelation(credential.host, host, site) == SiteRelation::sameSite;
+  });
+}
+
+std::vector<Credential> PasswordStore::recentFirst(
+    const std::function<bool(const Credential&)>& keep) const {
   std::vector<Credential> found;
   for (const Credential& credential : credentials.peek()) {
-    if (hostsMatch(credential.host, host)) found.push_back(credential);
+    if (keep(credential)) found.push_back(credential);
   }
   // An absent date counts as the earliest, so never-used logins keep their order at the end.
   std::stable_sort(found.begin(), found.end(), [](const Credential& a, const Credential& b) {
@@ -76,7 +88,7 @@ std::vector<Credential>::const_iterator PasswordStore::firstMatch(std::string_vi
                                                                   std::string_view username) const {
   const auto& list = credentials.peek();
   return std::find_if(list.begin(), list.end(), [&](const Credential& credential) {
-    return hostsMatch(credential.host, host) && credential.username == username;
+    return credential.host == host && credential.username == username;
   });
 }
 

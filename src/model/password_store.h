@@ -56,16 +56,19 @@ class PasswordStore {
   // Changes in memory that the keyring does not hold yet (a write failed or is under way).
   bool hasUnsavedChanges() const { return revision_ != savedRevision_; }
 
-  // The logins whose host matches, most recently used first; never-used ones last, in vault
-  // order.
+  // The logins saved for exactly this host, most recently used first; never-used ones last, in
+  // vault order.
   std::vector<Credential> credentialsForHost(std::string_view host) const;
+  // The logins saved for the other hosts of the same site (SiteRelation::sameSite), in the same
+  // order.
+  std::vector<Credential> credentialsForOtherHostsOfSite(std::string_view host) const;
   std::optional<Credential> credential(const Uuid& id) const;
-  // The first login whose host matches and whose username is the same decides.
+  // The first login of exactly this host and the same username decides.
   SaveDecision saveDecision(std::string_view host, std::string_view username,
                             std::string_view password) const;
 
-  // Saves a login: a new one is appended; an existing one for a matching host and the same
-  // username gets the new password (and the notes when it had none), keeping its own host.
+  // Saves a login: a new one is appended; an existing one for the same host and username gets
+  // the new password (and the notes when it had none).
   SaveDecision upsert(const std::string& host, const std::string& url, const std::string& username,
                       const std::string& password, const std::string& title,
                       const std::string& notes, bool persist);
@@ -92,6 +95,7 @@ class PasswordStore {
   // Takes out what an import changed, as far as nothing else changed it since.
   void revertImport(const std::vector<Uuid>& added,
                     const std::vector<std::pair<Credential, std::string>>& updated);
+  std::vector<Credential> recentFirst(const std::function<bool(const Credential&)>& keep) const;
   std::vector<Credential>::const_iterator firstMatch(std::string_view host,
                                                      std::string_view username) const;
 

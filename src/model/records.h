@@ -86,9 +86,11 @@ std::optional<std::string> encodeHistory(const std::vector<HistoryEntry>& histor
 std::optional<SessionSnapshot> decodeSession(std::string_view bytes);
 std::optional<std::vector<HistoryEntry>> decodeHistory(std::string_view bytes);
 
-// Reads and writes both files in the application's folder. Writes are atomic and failures are
-// dropped (the previous file stays). A file that exists but does not decode is moved aside as
-// "<name>.bad" (replacing an older one) when it is read, so the next save cannot destroy it.
+// Reads and writes both files in the application's folder. Writes are atomic and durable, and
+// failures leave the previous file as it was. A file that exists but does not decode is moved
+// aside as "<name>.bad" (or the next free ".bad.<n>": nothing kept earlier is replaced) when it
+// is read, so the next save cannot destroy it. Writing blocks on the disk: the store calls it
+// from its writing thread.
 // A file the browser could not read, moved out of the way so the next save can't destroy it.
 struct SetAsideFile {
   std::filesystem::path original;

@@ -52,6 +52,57 @@ const std::array<std::string_view, 40>& spaceSymbols() {
   return symbols;
 }
 
+std::string_view spaceSymbolName(std::string_view symbol) {
+  // In the order of the symbols; each is a key of the localisation table.
+  static constexpr std::array<std::string_view, 40> names{
+      "Parıltı",
+      "Evrak çantası",
+      "Alev",
+      "Ev",
+      "Kitap",
+      "Mezuniyet kepi",
+      "Oyun kumandası",
+      "Nota",
+      "Film şeridi",
+      "Alışveriş arabası",
+      "Kalp",
+      "Yıldız",
+      "Ay",
+      "Güneş",
+      "Yaprak",
+      "Dünya",
+      "Uçak",
+      "Fotoğraf makinesi",
+      "Boya paleti",
+      "Çekiç",
+      "Kod",
+      "Uçbirim",
+      "Fincan",
+      "Dambıl",
+      "Şimşek",
+      "Bulut",
+      "İki kişi",
+      "Sohbet balonları",
+      "Gazete",
+      "Binalar",
+      "Spor sahası",
+      "Pati izi",
+      "Atom",
+      "İşlemci",
+      "Ampul",
+      "Bayrak",
+      "Yer imi",
+      "Dolu tepsi",
+      "Petek",
+      "Katmanlar",
+  };
+  const auto& symbols = spaceSymbols();
+  for (size_t i = 0; i < symbols.size(); ++i) {
+    if (symbols[i] == symbol) return names[i];
+  }
+  return symbol;
+}
+
 Space::Space(std::string name, std::string symbol, std::string colorA, std::string colorB, Uuid id,
              TabList tabs, std::optional<Uuid> selectedTabID)
     : id(std::move(id)),

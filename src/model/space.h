@@ -18,6 +18,10 @@ class BrowserTab;
 // The icons a new space draws from, in the order the space editor offers them.
 const std::array<std::string_view, 40>& spaceSymbols();
 
+// What one of those symbols shows, in Turkish (a key of the localisation table), as a person
+// would name it; any other symbol name as it is.
+std::string_view spaceSymbolName(std::string_view symbol);
+
 // One named, coloured group of tabs. The space holds its tabs strongly; `selectedTabID` may name
 // a tab that is no longer in the list.
 class Space {

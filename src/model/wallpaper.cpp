@@ -4,6 +4,7 @@
 
 #include <system_error>
 
+#include "model/localization.h"
 #include "platform/main_loop.h"
 #include "platform/paths.h"
 #include "platform/uuid.h"
@@ -47,34 +48,41 @@ std::string Wallpaper::newFileName(const std::filesystem::path& picked) {
   return std::string(kPrefix) + Uuid::random().str().substr(0, kIdLength) + "." + extension;
 }
 
-std::optional<std::string> Wallpaper::importImage(const std::filesystem::path& picked,
-                                                  const std::optional<std::string>& current,
-                                                  const std::filesystem::path& folder) {
+Wallpaper::Import Wallpaper::importImage(const std::filesystem::path& picked,
+                                         const std::optional<std::string>& current,
+                                         const PictureCheck& isPicture,
+                                         const std::filesystem::path& folder) {
   const std::string name = newFileName(picked);
   const std::filesystem::path target = folder / name;
   std::error_code error;
-  if (!std::filesystem::is_regular_file(picked, error)) return std::nullopt;
+  if (!std::filesystem::is_regular_file(picked, error)) return {};
   std::filesystem::copy_file(picked, target, std::filesystem::copy_options::none, error);
   if (error) {
     // A half-written copy is ours to remove; a file that was already there never is.
     if (error != std::errc::file_exists) std::filesystem::remove(target, error);
     g_warning("The picture %s could not be copied: %s", picked.c_str(), error.message().c_str());
-    return std::nullopt;
+    return {};
+  }
+  // The copy is what the start page will show, so it is the copy that must give a picture.
+  if (!isPicture(target)) {
+    g_warning("%s is no picture; the start page keeps its own", picked.c_str());
+    std::filesystem::remove(target, error);
+    return {std::nullopt,
+            localized("Seçilen dosya bir görsel olarak açılamadı; mevcut görsel korunuyor.")};
   }
   if (current && *current != name) deleteFile(*current, folder);
-  return name;
+  return {name, std::nullopt};
 }
 
 void Wallpaper::importImageInBackground(std::filesystem::path picked,
-                                        std::optional<std::string> current,
-                                        std::function<void(std::optional<std::string>)> done,
+                                        std::optional<std::string> current, PictureCheck isPicture,
+                                        std::function<void(Import)> done,
                                         std::filesystem::path folder) {
-  runInBackground<std::optional<std::string>>(
-      [picked = std::move(picked), current = std::move(current), folder = std::move(folder)] {
-        return importImage(picked, current, folder);
-      },
-      [done = std::move(done)](std::optional<std::string> name) {
-        if (done) done(std::move(name));
+  runInBackground<Import>(
+      [picked = std::move(picked), current = std::move(current), isPicture = std::move(isPicture),
+       folder = std::move(folder)] { return importImage(picked, current, isPicture, folder); },
+      [done = std::move(done)](Import result) {
+        if (done) done(std::move(result));
       });
 }
 

@@ -15,6 +15,14 @@ namespace zemblo {
 // not of exactly that form: no paths, no "..", no other files of the folder.
 class Wallpaper {
  public:
+  // Whether a file gives a picture; the model cannot decode one, so the views bring the check.
+  using PictureCheck = std::function<bool(const std::filesystem::path&)>;
+  // What became of a picked picture.
+  struct Import {
+    std::optional<std::string> name;     // the copy's name: it is the picture now
+    std::optional<std::string> problem;  // why the current picture stays, for the user
+  };
+
   static constexpr std::string_view kPrefix = "wallpaper-";
   static constexpr size_t kIdLength = 8;
   static constexpr size_t kMaximumExtensionLength = 10;
@@ -27,16 +35,18 @@ class Wallpaper {
   // other than letters and digits, or none, becomes "jpg").
   static std::string newFileName(const std::filesystem::path& picked);
 
-  // Copies the picture into `folder` under a new name and deletes `current` once the copy exists.
-  // Nothing when the copy failed; the current picture then stays.
-  static std::optional<std::string> importImage(
-      const std::filesystem::path& picked, const std::optional<std::string>& current,
-      const std::filesystem::path& folder = defaultFolder());
-  // The same on a worker thread, for pictures large enough to stall the window; `done` runs on
-  // the main loop.
+  // Copies the picture into `folder` under a new name and, once the copy exists and `isPicture`
+  // finds a picture in it, deletes `current`. A copy that fails, or gives no picture, leaves the
+  // current picture as it is (and the copy goes).
+  static Import importImage(const std::filesystem::path& picked,
+                            const std::optional<std::string>& current,
+                            const PictureCheck& isPicture,
+                            const std::filesystem::path& folder = defaultFolder());
+  // The same on a worker thread, for pictures large enough to stall the window; `isPicture` runs
+  // there too, and `done` on the main loop.
   static void importImageInBackground(std::filesystem::path picked,
-                                      std::optional<std::string> current,
-                                      std::function<void(std::optional<std::string>)> done,
+                                      std::optional<std::string> current, PictureCheck isPicture,
+                                      std::function<void(Import)> done,
                                       std::filesystem::path folder = defaultFolder());
 
   // Removes the stored picture; a name of another form, or a missing file, is ignored.

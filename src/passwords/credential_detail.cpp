@@ -125,6 +125,7 @@ CredentialDetail::CredentialDetail(BrowserStore& store, PasswordClipboard& clipb
   delete_.set_child(deleteContent_);
   delete_.add_css_class("credential-delete");
   delete_.set_halign(Gtk::Align::START);
+  setAccessibleName(delete_, localized("Şifreyi Sil"));
   delete_.signal_clicked().connect([this] { confirmDelete(); });
 
   column_.set_margin(kPadding);
@@ -148,6 +149,8 @@ void CredentialDetail::sync() {
   const Credential& c = credential_;
   icon_.set(std::nullopt, c.host, kHeaderIconSize);
   title_.set_text(c.title.empty() ? c.host : c.title);
+  // The pane scrolls, and so takes the focus when nothing in it can: it is named by its login.
+  setAccessibleName(*this, title_.get_text());
   dateLine_.set_text(credentialDateLine(c, Date::now()));
   usernameValue_.set_text(c.username.empty() ? "—" : c.username);
   copyUsername_.set_visible(!c.username.empty());
@@ -213,6 +216,7 @@ void CredentialDetail::confirmDelete() {
   adw_message_dialog_add_response(message, "delete", localized("Sil").c_str());
   adw_message_dialog_set_response_appearance(message, "delete", ADW_RESPONSE_DESTRUCTIVE);
   adw_message_dialog_set_close_response(message, "cancel");
+  announceButtonsOnce(dialog);
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
   // The dialog may answer after this view is gone; it then deletes nothing.
   struct Answer {

@@ -32,6 +32,8 @@ void CredentialRow::set(const Credential& credential) {
   username_.set_text(credential.username.empty() ? localized("Kullanıcı adı yok")
                                                  : credential.username);
   setAccessibleName(*this, credential.host);
+  // The list puts the row in an item of its own, and that item is what takes the focus.
+  if (Gtk::Widget* item = get_parent()) setAccessibleName(*item, credential.host);
 }
 
 }  // namespace zemblo

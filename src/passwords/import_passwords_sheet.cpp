@@ -218,6 +218,7 @@ void ImportPasswordsSheet::buildFinished() {
                      "import-warning-text");
   text.set_wrap(true);
   text.set_xalign(0);
+  trash_.set_label(localized("CSV'yi Çöp Sepeti'ne Taşı"));
   trash_.add_css_class("import-trash");
   trash_.set_halign(Gtk::Align::START);
   trash_.signal_clicked().connect([this] { moveToTrash(); });
@@ -393,11 +394,11 @@ void ImportPasswordsSheet::importFile(const Glib::RefPtr<Gio::File>& file) {
     return;
   }
   importing_ = true;
-  guide_.set_sensitive(false);
+  setUsable(guide_, false);
   auto finish = [this, alive = std::weak_ptr<bool>(alive_), file](ImportOutcome outcome) {
     if (alive.expired()) return;
     importing_ = false;
-    guide_.set_sensitive(true);
+    setUsable(guide_, true);
     if (outcome.error) {
       showFailed(localizedDescription(*outcome.error));
     } else {

@@ -27,11 +27,7 @@ LockedPasswordsView::LockedPasswordsView(BrowserStore& store, Actions actions)
   explanation_.add_css_class("dim-label");
   error_.add_css_class("lock-error");
   notice_.add_css_class("lock-notice");
-  for (Gtk::Label* label : {&explanation_, &error_, &notice_}) {
-    label->set_wrap(true);
-    label->set_justify(Gtk::Justification::CENTER);
-    label->set_max_width_chars(44);
-  }
+  for (Gtk::Label* label : {&explanation_, &error_, &notice_}) label->set_max_width_chars(44);
 
   password_.set_show_peek_icon(true);
   password_.property_activates_default() = true;
@@ -45,7 +41,7 @@ LockedPasswordsView::LockedPasswordsView(BrowserStore& store, Actions actions)
   import_.add_css_class("pill");
   import_.signal_clicked().connect([this] { actions_.importAction(); });
 
-  unlockSymbol_.set_from_icon_name(symbolIconName("touchid"));
+  unlockSymbol_.set_from_icon_name(symbolIconName("lock.open.fill"));
   unlockText_.set_text(localized("Kilidi Aç"));
   unlockLabel_.append(unlockSymbol_);
   unlockLabel_.append(unlockText_);

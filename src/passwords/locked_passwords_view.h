@@ -10,6 +10,7 @@
 #include "passwords/gradient_tile.h"
 #include "platform/observable.h"
 #include "widgets/aurora_background.h"
+#include "widgets/balanced_label.h"
 #include "widgets/system_color_scheme.h"
 
 namespace zemblo {
@@ -17,7 +18,8 @@ namespace zemblo {
 class BrowserStore;
 
 // The passwords window while it is locked: the lock badge over the drifting aurora of the theme
-// colours, "Passwords are locked", the account password field, and "Import…" beside "Unlock".
+// colours, "Passwords are locked", the account password field, and "Import…" beside "Unlock",
+// which shows an open lock: it unlocks with a password, not a fingerprint.
 // Escape ends an authentication that is waiting for the password.
 class LockedPasswordsView : public Gtk::Overlay {
  public:
@@ -48,9 +50,11 @@ class LockedPasswordsView : public Gtk::Overlay {
 
   Gtk::PasswordEntry& passwordField() { return password_; }
   Gtk::Button& unlockButton() { return unlock_; }
+  Gtk::Image& unlockSymbol() { return unlockSymbol_; }
   Gtk::Button& importButton() { return import_; }
   Gtk::Label& errorLabel() { return error_; }
   Gtk::Label& title() { return title_; }
+  Gtk::Label& explanation() { return explanation_; }
   // Whether the unlock button shows its progress indicator.
   bool showsProgress() const { return unlockContent_.get_visible_child() == &spinner_; }
 
@@ -65,9 +69,9 @@ class LockedPasswordsView : public Gtk::Overlay {
   Gtk::Image lockSymbol_;
   GradientTile badge_{kBadgeSize, 22, lockSymbol_};
   Gtk::Label title_;
-  Gtk::Label explanation_;
-  Gtk::Label error_;
-  Gtk::Label notice_;
+  BalancedLabel explanation_;
+  BalancedLabel error_;
+  BalancedLabel notice_;
   Gtk::PasswordEntry password_;
   Gtk::Box buttons_{Gtk::Orientation::HORIZONTAL, 10};
   Gtk::Button import_;

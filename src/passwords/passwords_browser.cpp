@@ -51,6 +51,8 @@ PasswordsBrowser::PasswordsBrowser(BrowserStore& store, PasswordClipboard& clipb
       showImport_(std::move(showImport)),
       items_(Gtk::StringList::create({})) {
   add_css_class("passwords-browser");
+  // The divider between the list and the login moves with the keys too.
+  setAccessibleName(*this, localized("Şifreler"));
 
   search_.property_placeholder_text() = localized("Ara");
   setAccessibleName(search_, localized("Ara"));
@@ -89,6 +91,7 @@ PasswordsBrowser::PasswordsBrowser(BrowserStore& store, PasswordClipboard& clipb
   list_.set_factory(factory);
   list_.add_css_class("navigation-sidebar");
   setAccessibleName(list_, localized("Şifreler"));
+  setAccessibleName(scroller_, localized("Şifreler"));
   scroller_.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
   scroller_.set_child(list_);
   scroller_.set_vexpand(true);

@@ -7,6 +7,7 @@
 #include "passwords/passwords_style.h"
 #include "platform/text.h"
 #include "widgets/accessibility.h"
+#include "widgets/close_keys.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -31,6 +32,8 @@ PasswordsWindow::PasswordsWindow(BrowserStore& store, PasswordClipboard& clipboa
   content_.set_transition_duration(300);
   content_.set_size_request(kMinimumWidth, kMinimumHeight);
   set_child(content_);
+  // Escape is the lock screen's: it ends an authentication waiting for the password.
+  closeWithKeys(*this, {"<Control>w"});
 
   rebuildContent();
   observer_ = std::make_unique<Observer>([this] { sync(); });

@@ -22,7 +22,7 @@ class PasswordsStyle;
 // answer shows the saved logins, and every new appearance of the window (a new window after a
 // close, or the content rebuilt for another language) is locked again. It takes the import
 // requests left in the store by showing the import sheet, over the lock screen or the logins,
-// without asking for the password first.
+// without asking for the password first. Ctrl+W closes it.
 class PasswordsWindow : public Gtk::Window {
  public:
   static constexpr int kDefaultWidth = 860;

@@ -142,28 +142,78 @@ std::filesystem::path cacheDirectory() {
   return ensured(xdgFolder("XDG_CACHE_HOME", ".cache") / kAppFolderName);
 }
 
-bool writeFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
-  GError* error = nullptr;
-  const bool ok =
-      g_file_set_contents_full(file.c_str(), bytes.data(), static_cast<gssize>(bytes.size()),
-                               G_FILE_SET_CONTENTS_CONSISTENT, 0600, &error);
-  if (error) {
-    g_warning("Could not write %s: %s", file.c_str(), error->message);
-    g_error_free(error);
+namespace {
+
+constexpr std::string_view kTemporaryTag = ".zemblo-save-";
+
+// The one form our temporaries take: "." + the file's name + the tag + six characters.
+std::string temporaryPrefix(const std::filesystem::path& file) {
+  std::string prefix(1, '.');
+  prefix += file.filename().string();
+  prefix += kTemporaryTag;
+  return prefix;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t count = ::write(fd, bytes.data(), bytes.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(count));
   }
-  return ok;
+  return true;
+}
+
+// Makes the rename itself durable: until the folder's entry is on disk, a power cut may bring
+// back the old file, or no file at all.
+void flushFolder(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0 || ::fsync(fd) != 0) {
+    g_warning("Could not flush the folder %s: %s", folder.c_str(), std::strerror(errno));
+  }
+  if (fd >= 0) ::close(fd);
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  const std::filesystem::path folder =
+      file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+  std::string temporary = (folder / (temporaryPrefix(file) + "XXXXXX")).string();
+  const int fd = g_mkstemp_full(temporary.data(), O_WRONLY | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    g_warning("Could not write %s: %s", file.c_str(), std::strerror(errno));
+    return false;
+  }
+  // The data reaches the disk before the name does, so the name never points at an empty file.
+  bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  const int writeError = errno;
+  written = ::close(fd) == 0 && written;
+  if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
+    g_warning("Could not write %s: %s", file.c_str(), std::strerror(written ? errno : writeError));
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  flushFolder(folder);
+  return true;
 }
 
 void removeLeftoverTemporaries(const std::filesystem::path& file) {
-  const std::string prefix = file.filename().string() + ".";
+  // A temporary made since this process started may be one of its own writes in flight (another
+  // reader of the same file opened meanwhile): only what an earlier run left is removed.
+  static const auto processStarted = std::filesystem::file_time_type::clock::now();
+  const std::string prefix = temporaryPrefix(file);
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), error)) {
     const std::string name = entry.path().filename().string();
-    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) continue;
     const bool temporaryName = std::all_of(name.begin() + static_cast<long>(prefix.size()),
                                            name.end(), [](char c) { return g_ascii_isalnum(c); });
     std::error_code typeError;
-    if (!temporaryName || !entry.is_regular_file(typeError)) continue;
+    if (!temporaryName || !entry.is_regular_file(typeError) || entry.is_symlink(typeError) ||
+        entry.last_write_time(typeError) >= processStarted) {
+      continue;
+    }
     std::error_code removeError;
     std::filesystem::remove(entry.path(), removeError);
     if (removeError) {
@@ -212,15 +262,23 @@ FileContents readRegularFile(const std::filesystem::path& file, size_t maxBytes)
 }
 
 std::optional<std::filesystem::path> setAside(const std::filesystem::path& file) {
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    std::filesystem::path kept = std::filesystem::path(file) += ".bad";
-    if (attempt > 0) kept += "." + std::to_string(attempt);
-    std::error_code error;
-    std::filesystem::rename(file, kept, error);
-    if (!error) return kept;
-    if (error == std::errc::no_such_file_or_directory) return std::nullopt;
+  // A file kept earlier is never replaced: each one takes the next free number.
+  for (int number = 0; number < kMaxSetAsideNumber; ++number) {
+    std::filesystem::path kept = file;
+    kept += number > 0 ? ".bad." + std::to_string(number) : std::string(".bad");
+    switch (moveWithoutReplacing(file, kept)) {
+      case MoveResult::moved:
+        return kept;
+      case MoveResult::destinationTaken:
+        continue;
+      case MoveResult::failed:
+        if (errno == ENOENT) return std::nullopt;
+        g_warning("Could not set %s aside: %s", file.c_str(), std::strerror(errno));
+        return std::nullopt;
+    }
   }
-  g_warning("Could not set %s aside", file.c_str());
+  g_warning("Could not set %s aside: every name up to .bad.%d is taken", file.c_str(),
+            kMaxSetAsideNumber - 1);
   return std::nullopt;
 }
 

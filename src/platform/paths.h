@@ -41,12 +41,15 @@ enum class MoveResult { moved, destinationTaken, failed };
 // left untouched.
 MoveResult moveWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// Writes the bytes to a temporary file beside `file` and renames it over `file`, so a reader
-// never sees half a file. False when anything failed (logged); the previous file then stays.
+// Writes the bytes to a temporary file beside `file`, flushes it to the disk, renames it over
+// `file` and flushes the folder, so that neither a reader nor a power cut ever sees half a file.
+// The temporary is named "." + the file's name + ".zemblo-save-" + six characters, a form no one
+// else makes. False when anything failed (logged); the previous file then stays. Blocks on the
+// disk: the main thread hands it to a FileWriteQueue.
 bool writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
-// Removes what an interrupted atomic write of `file` left behind: regular files named like
-// `file` plus "." and six letters or digits. Nothing else is touched.
+// Removes what an interrupted atomic write of `file` left behind: regular files named as
+// writeFileAtomically names its temporaries. Nothing else is touched, whatever its name.
 void removeLeftoverTemporaries(const std::filesystem::path& file);
 
 // Files larger than this are not the browser's own and are never read whole.
@@ -68,9 +71,10 @@ FileContents readRegularFile(const std::filesystem::path& file, size_t maxBytes 
 // The whole regular file, or nothing when it is missing or unreadable.
 std::optional<std::string> readFile(const std::filesystem::path& file);
 
-// Moves a file the browser could not use out of the way as `file` + ".bad" (replacing an older
-// one of the same kind), or ".bad.1" … ".bad.9" when that name is taken by something it cannot
-// replace. Returns the name it was kept under; nothing when it could not be moved (logged).
+// Moves a file the browser could not use out of the way as `file` + ".bad", or the first free one
+// of ".bad.1", ".bad.2" …: nothing already there is ever replaced. Returns the name it was kept
+// under; nothing when it could not be moved (logged).
+inline constexpr int kMaxSetAsideNumber = 1000;
 std::optional<std::filesystem::path> setAside(const std::filesystem::path& file);
 
 }  // namespace zemblo::paths

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <system_error>
 
 #include "platform/foundation_json.h"
@@ -19,10 +20,12 @@ UserDefaults::UserDefaults(std::filesystem::path file) : file_(std::move(file)) 
     values_ = std::move(*parsed);
   } else {
     g_warning("%s could not be read; the defaults are used", file_.c_str());
-    unreadableFileKept_ = false;  // keep it aside before the first write
+    unreadableFileToKeep_->store(true);
     foundUnreadableFile_ = true;
   }
 }
+
+UserDefaults::~UserDefaults() { flush(); }
 
 UserDefaults& UserDefaults::standard() {
   static UserDefaults defaults(paths::configDirectory() / "user-defaults.json");
@@ -81,13 +84,36 @@ void UserDefaults::set(std::string_view key, nlohmann::ordered_json value) {
 }
 
 void UserDefaults::write() {
-  if (!unreadableFileKept_) {
-    paths::setAside(file_);
-    unreadableFileKept_ = true;
-  }
-  std::error_code ignored;
-  std::filesystem::create_directories(file_.parent_path(), ignored);
-  if (auto text = json::encode(values_)) paths::writeFileAtomically(file_, *text);
+  ++changes_;
+  submitWrite();
+}
+
+void UserDefaults::submitWrite() {
+  auto text = json::encode(values_);
+  if (!text) return;
+  writes_.submit(
+      "defaults",
+      [file = file_, text = std::move(*text), keep = unreadableFileToKeep_] {
+        if (keep->exchange(false)) paths::setAside(file);
+        std::error_code ignored;
+        std::filesystem::create_directories(file.parent_path(), ignored);
+        return paths::writeFileAtomically(file, text);
+      },
+      [this, change = changes_](bool written) {
+        if (written) written_ = std::max(written_, change);
+        if (writeObserver) writeObserver(written);
+      });
+}
+
+void UserDefaults::retryWrite() {
+  if (hasUnwrittenChanges()) submitWrite();
+}
+
+void UserDefaults::flush() {
+  writes_.finish();
+  if (!hasUnwrittenChanges()) return;
+  submitWrite();
+  writes_.finish();
 }
 
 }  // namespace zemblo

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,15 +12,22 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/file_write_queue.h"
+
 namespace zemblo {
 
 // The browser's small persistent key-value settings ("appPreferences.v1", "searchEngine",
 // "adBlockEnabled", ...): one JSON object in one file, rewritten whole and atomically on every
-// change, read once when opened. A file that cannot be read as an object is kept aside as
-// "<name>.bad" before the first write replaces it, so nothing is destroyed silently.
+// change, read once when opened. The writes run on a thread of their own; reads answer from
+// memory at once. A file that cannot be read as an object is kept aside as "<name>.bad" before
+// the first write replaces it, so nothing is destroyed silently.
 class UserDefaults {
  public:
   explicit UserDefaults(std::filesystem::path file);
+  // Writes what is not on disk yet before it goes.
+  ~UserDefaults();
+  UserDefaults(const UserDefaults&) = delete;
+  UserDefaults& operator=(const UserDefaults&) = delete;
 
   // The process's defaults in the config folder, opened on first use.
   static UserDefaults& standard();
@@ -38,6 +49,16 @@ class UserDefaults {
   void remove(std::string_view key);
 
   const std::filesystem::path& file() const { return file_; }
+
+  // Told on the main thread after each write whether it reached the disk.
+  std::function<void(bool written)> writeObserver;
+  // Whether a change is not on disk yet: waiting, being written, or its write failed.
+  bool hasUnwrittenChanges() const { return written_ < changes_; }
+  // Writes again what a failed write left off the disk; nothing when all is written.
+  void retryWrite();
+  // Blocks until every change has been written, trying once more what failed: the way out.
+  void flush();
+
   // The file was there but could not be used: the defaults stand in, and the file is set aside
   // (not destroyed) at the first write.
   bool foundUnreadableFile() const { return foundUnreadableFile_; }
@@ -45,11 +66,18 @@ class UserDefaults {
  private:
   void set(std::string_view key, nlohmann::ordered_json value);
   void write();
+  void submitWrite();
 
   std::filesystem::path file_;
   nlohmann::ordered_json values_ = nlohmann::ordered_json::object();
-  bool unreadableFileKept_ = true;
+  // Set aside by the first write, on the writing thread.
+  std::shared_ptr<std::atomic<bool>> unreadableFileToKeep_ =
+      std::make_shared<std::atomic<bool>>(false);
   bool foundUnreadableFile_ = false;
+  uint64_t changes_ = 0;
+  uint64_t written_ = 0;
+  // Last: it finishes its writes while everything they report to is still there.
+  FileWriteQueue writes_;
 };
 
 }  // namespace zemblo

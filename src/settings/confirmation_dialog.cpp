@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "model/localization.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 
@@ -21,6 +22,7 @@ ConfirmationDialog::ConfirmationDialog(Gtk::Widget& asking, const Question& ques
   adw_message_dialog_set_response_appearance(dialog, kConfirm, ADW_RESPONSE_DESTRUCTIVE);
   // Escape and the window's own close answer like the cancel button.
   adw_message_dialog_set_close_response(dialog, kCancel);
+  announceButtonsOnce(window);
   gtk_window_set_modal(GTK_WINDOW(window), TRUE);
   auto onResponse = +[](AdwMessageDialog*, const char* response, ConfirmationDialog* self) {
     // The owner may drop this dialog while it answers: keep what is needed on the stack.

@@ -4,6 +4,7 @@
 #include "settings/accessibility.h"
 #include "settings/language_thumb.h"
 #include "settings/pref_controls.h"
+#include "widgets/named_drop_down_items.h"
 
 namespace zemblo {
 
@@ -39,6 +40,7 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   }
   enginePicker_ = Gtk::make_managed<Gtk::DropDown>(names);
   enginePicker_->set_size_request(kEnginePickerWidth, -1);
+  nameDropDownItems(*enginePicker_);
   enginePicker_->property_selected().signal_changed().connect(
       sigc::mem_fun(*this, &GeneralPane::enginePicked));
   engineRow.setAccessory(*enginePicker_);

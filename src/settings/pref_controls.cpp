@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "widgets/accessibility.h"
+
 namespace zemblo::pref_controls {
 
 std::string pointText(double value) {
@@ -15,7 +17,7 @@ std::string pointText(double value) {
 }
 
 void setAvailable(Gtk::Widget& row, bool available) {
-  row.set_sensitive(available);
+  setUsable(row, available);
   row.set_opacity(available ? 1 : 0.45);
 }
 

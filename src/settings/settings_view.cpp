@@ -9,6 +9,7 @@
 #include "settings/settings_panes.h"
 #include "settings/settings_sidebar.h"
 #include "settings/settings_style.h"
+#include "widgets/close_keys.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -34,6 +35,7 @@ SettingsView::SettingsView(BrowserStore& store) : store_(store), context_(store,
   root_.append(divider_);
   root_.append(detail_);
   set_child(root_);
+  closeWithKeys(*this, {"Escape", "<Control>w"});
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 

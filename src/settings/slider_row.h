@@ -16,9 +16,13 @@ namespace zemblo {
 // pane formats it), a slider across the row under it, and an optional subtitle under the
 // slider. While the user drags, every value is written through the binding; showing a value
 // never writes it, not even one outside the range (the badge then shows the stored value
-// itself).
+// itself). The wheel scrolls the pane the row is in, never the slider: a value changes only by a
+// click, a drag or a key.
 class SliderRow : public Gtk::Box {
  public:
+  // A continuous slider moves by this share of its range per key press.
+  static constexpr double kKeyStepsAcross = 100;
+
   struct Range {
     double lower = 0;
     double upper = 1;
@@ -40,6 +44,7 @@ class SliderRow : public Gtk::Box {
  private:
   void sync();
   bool moved(Gtk::ScrollType scroll, double value);
+  double keyStep() const;
 
   Binding<double> value_;
   Range range_;

@@ -109,8 +109,8 @@ void SpaceEditor::buildColors() {
 
   auto& custom = colors->add<SettingsRow>(
       localized("Özel renkler"), localized("Geçişin başlangıç ve bitiş rengi"), "eyedropper");
-  accessibility::setLabel(pickerA_, localized("Başlangıç rengi"));
-  accessibility::setLabel(pickerB_, localized("Bitiş rengi"));
+  accessibility::setLabelWithInnerButton(pickerA_, localized("Başlangıç rengi"));
+  accessibility::setLabelWithInnerButton(pickerB_, localized("Bitiş rengi"));
   for (Gtk::ColorButton* picker : {&pickerA_, &pickerB_}) {
     picker->set_use_alpha(false);
     picker->set_valign(Gtk::Align::CENTER);

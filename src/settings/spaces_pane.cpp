@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "model/localization.h"
+#include "settings/accessibility.h"
 #include "settings/space_chip.h"
 #include "settings/space_editor.h"
+#include "widgets/wheel.h"
 
 namespace zemblo {
 
@@ -17,10 +20,13 @@ SpacesPane::SpacesPane(const SettingsContext& context)
   row_.set_margin_end(4);
   newSpace_.signal_clicked().connect([this] { addSpace(); });
   row_.append(newSpace_);
-  // Scrolls sideways with the wheel or the touchpad, never showing a bar.
+  // Scrolls sideways with the touchpad or a sideways wheel, never showing a bar; the wheel
+  // turned up or down scrolls the pane.
   scroller_.set_policy(Gtk::PolicyType::EXTERNAL, Gtk::PolicyType::NEVER);
+  leaveVerticalWheelToPane(scroller_);
   scroller_.set_propagate_natural_height(true);
   scroller_.set_child(row_);
+  accessibility::setLabel(scroller_, localized("Alanlar"));
   append(scroller_);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

@@ -12,6 +12,8 @@
 #include "settings/start_background_thumb.h"
 #include "settings/start_preview.h"
 #include "settings/toggle_row.h"
+#include "widgets/accessibility.h"
+#include "widgets/wallpaper_image.h"
 
 namespace zemblo {
 namespace {
@@ -103,7 +105,7 @@ void StartPagePane::sync() {
     nameField_.set_text(prefs.greetingName);
   }
   // The 24-hour switch keeps its value while the clock is off; it only cannot be used.
-  use24Hour_->set_sensitive(prefs.showClock);
+  setUsable(*use24Hour_, prefs.showClock);
   use24Hour_->set_opacity(prefs.showClock ? 1 : kDisabledOpacity);
   const bool aurora = prefs.startBackground == StartBackground::aurora;
   const bool wallpaper = prefs.startBackground == StartBackground::wallpaper;
@@ -112,8 +114,9 @@ void StartPagePane::sync() {
     row->set_visible(wallpaper);
   }
   const bool hasFile = prefs.wallpaperFile.has_value();
-  image_->setSubtitle(hasFile ? localized("Kendi görselin kullanılıyor")
-                              : localized("Henüz görsel seçilmedi"));
+  image_->setSubtitle(wallpaperProblem_ ? *wallpaperProblem_
+                      : hasFile         ? localized("Kendi görselin kullanılıyor")
+                                        : localized("Henüz görsel seçilmedi"));
   removeButton_.set_visible(hasFile);
 }
 
@@ -178,9 +181,21 @@ void StartPagePane::chooseWallpaper() {
 void StartPagePane::useWallpaper(const std::filesystem::path& picked) {
   // The copy may finish after this pane is gone; the store is there until the process ends.
   std::weak_ptr<BrowserStore> weakStore = context_.store().weak_from_this();
+  std::weak_ptr<void> pane = alive_;
+  const auto decodes = [](const std::filesystem::path& file) {
+    GdkTexture* texture = WallpaperImage::decode(file, kPictureCheckSide);
+    if (texture) g_object_unref(texture);
+    return texture != nullptr;
+  };
   Wallpaper::importImageInBackground(
-      picked, context_.store().prefs().wallpaperFile, [weakStore](std::optional<std::string> name) {
+      picked, context_.store().prefs().wallpaperFile, decodes,
+      [this, weakStore, pane](Wallpaper::Import result) {
+        if (!pane.expired()) {
+          wallpaperProblem_ = result.problem;
+          sync();
+        }
         auto store = weakStore.lock();
+        const std::optional<std::string>& name = result.name;
         if (!store || !name) return;
         // Another picture may have been chosen while this one was copied: it is replaced too.
         const std::optional<std::string> replaced = store->prefs().wallpaperFile;
@@ -193,6 +208,7 @@ void StartPagePane::useWallpaper(const std::filesystem::path& picked) {
 void StartPagePane::removeWallpaper(const std::optional<std::string>& fileName) {
   // Only a name of the form the browser gives its copies is ever deleted; any other stored text
   // is just forgotten.
+  wallpaperProblem_.reset();
   if (fileName) Wallpaper::deleteFile(*fileName);
   prefBinding(context_.store(), &AppPreferences::wallpaperFile).set(std::nullopt);
 }

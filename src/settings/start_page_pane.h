@@ -28,6 +28,8 @@ class StartPagePane : public PaneBody {
  public:
   static constexpr double kDisabledOpacity = 0.45;
   static constexpr int kNameFieldWidth = 180;
+  // A chosen file is decoded this small to learn whether it is a picture at all.
+  static constexpr int kPictureCheckSide = 64;
 
   explicit StartPagePane(const SettingsContext& context);
   ~StartPagePane() override;
@@ -43,7 +45,8 @@ class StartPagePane : public PaneBody {
   // Asks for a picture and makes it the background.
   void chooseWallpaper();
   // Copies the picture in (off the main thread) and, once it is there, makes it the background;
-  // a picture that cannot be copied changes nothing.
+  // a picture that cannot be copied changes nothing, and a file that gives no picture keeps the
+  // current one while the image row says why.
   void useWallpaper(const std::filesystem::path& picked);
   // Deletes the stored picture of `fileName` and forgets it; the background stays the picture
   // kind and shows a still aurora.
@@ -78,6 +81,9 @@ class StartPagePane : public PaneBody {
   Gtk::Button chooseButton_;
   SliderRow* dim_ = nullptr;
   SliderRow* blur_ = nullptr;
+  std::optional<std::string> wallpaperProblem_;
+  // Lets a picture copied after this pane closed find it gone.
+  std::shared_ptr<void> alive_ = std::make_shared<int>(0);
   Glib::RefPtr<Gtk::FileChooserNative> chooser_;
   bool showing_ = false;
   std::unique_ptr<Observer> observer_;

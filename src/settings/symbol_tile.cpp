@@ -1,5 +1,7 @@
 #include "settings/symbol_tile.h"
 
+#include "model/localization.h"
+#include "model/space.h"
 #include "settings/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
@@ -12,9 +14,9 @@ SymbolTile::SymbolTile(std::string symbol) : symbol_(std::move(symbol)) {
   add_css_class("settings-card-button");
   set_halign(Gtk::Align::CENTER);
   set_size_request(kSide, kSide);
-  // The symbol's own name is the only name it has in either language.
-  set_tooltip_text(symbol_);
-  accessibility::setLabel(*this, symbol_);
+  const std::string name = localized(spaceSymbolName(symbol_));
+  set_tooltip_text(name);
+  accessibility::setLabel(*this, name);
   accessibility::setPressed(*this, false);
 }
 

@@ -5,6 +5,7 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/theme_colors.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
@@ -103,6 +104,11 @@ AdBlockPopover::AdBlockPopover(BrowserStore& store, std::shared_ptr<BrowserTab> 
   siteTexts_.append(styled(siteLabel_, "adblock-switch-label"));
   siteTexts_.append(styled(siteHint_, "adblock-hint"));
   append(switchRow(siteRow_, siteTexts_, siteSwitch_));
+  // A column of two texts gives no name: the switch is announced by its line and described by
+  // the hint under it.
+  gtk_accessible_update_relation(
+      GTK_ACCESSIBLE(siteSwitch_.gobj()), GTK_ACCESSIBLE_RELATION_LABELLED_BY, siteLabel_.gobj(),
+      nullptr, GTK_ACCESSIBLE_RELATION_DESCRIBED_BY, siteHint_.gobj(), nullptr, -1);
   append(divider_);
   append(switchRow(globalRow_, styled(globalLabel_, "adblock-switch-label"), globalSwitch_));
   ruleCount_.set_xalign(0);
@@ -159,7 +165,7 @@ void AdBlockPopover::sync() {
     siteSwitch_.set_active(!blocker.isAllowed(*host));
   }
   // Greyed while the blocker is off everywhere, still showing the site's own choice.
-  siteRow_.set_sensitive(enabled);
+  setUsable(siteRow_, enabled);
   globalLabel_.set_text(localized("Tüm sitelerde açık"));
   globalSwitch_.set_active(enabled);
   syncing_ = false;

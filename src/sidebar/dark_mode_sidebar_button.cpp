@@ -4,6 +4,7 @@
 #include "model/browser_tab.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
@@ -100,6 +101,7 @@ void DarkModeSidebarButton::popupContextMenu() {
 
   if (menu_) menu_->unparent();
   menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel_);
+  focusItemsOnly(*menu_);
   menu_->set_parent(*this);
   menu_->set_position(Gtk::PositionType::TOP);
   // The tooltip would cover the menu's last entry.

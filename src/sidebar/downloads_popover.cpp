@@ -3,6 +3,7 @@
 #include "model/download_manager.h"
 #include "model/localization.h"
 #include "sidebar/download_row.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -63,6 +64,7 @@ DownloadsPopover::~DownloadsPopover() { observer_.reset(); }
 
 void DownloadsPopover::sync() {
   title_.set_text(localized("İndirmeler"));
+  setAccessibleName(scroller_, localized("İndirmeler"));
   clear_.set_label(localized("Temizle"));
   emptyLabel_.set_text(localized("Henüz indirme yok"));
   clear_.set_visible(manager_.hasCompleted());

@@ -93,6 +93,7 @@ void FavoriteTile::popupMenu(double x, double y) {
   model->append_section(remove);
   if (menu_) menu_->unparent();
   menu_ = std::make_unique<Gtk::PopoverMenu>(model);
+  focusItemsOnly(*menu_);
   menu_->set_parent(*this);
   menu_->set_has_arrow(false);
   menu_->set_pointing_to(Gdk::Rectangle(int(x), int(y), 1, 1));

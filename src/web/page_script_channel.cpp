@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/gobject_ref.h"
 
@@ -17,7 +18,46 @@ gboolean answerMessage(WebKitUserContentManager*, JSCValue* message,
   return TRUE;
 }
 
+gboolean receiveMessage(WebKitUserContentManager*, JSCValue* message,
+                        WebKitScriptMessageReply* reply, ScriptMessageReceiver* receive) {
+  (*receive)(message, std::make_shared<ScriptReply>(reply, jsc_value_get_context(message)));
+  return TRUE;
+}
+
+template <class Handler>
+void connectHandler(WebKitUserContentManager* contentManager, const char* name, const char* world,
+                    GCallback callback, Handler handler) {
+  // Connected before it is registered, so no message can arrive unanswered.
+  const std::string signal = std::string("script-message-with-reply-received::") + name;
+  g_signal_connect_data(
+      contentManager, signal.c_str(), callback,
+      std::make_unique<Handler>(std::move(handler)).release(),
+      [](gpointer data, GClosure*) { std::unique_ptr<Handler>(static_cast<Handler*>(data)); },
+      GConnectFlags(0));
+  webkit_user_content_manager_register_script_message_handler_with_reply(contentManager, name,
+                                                                         world);
+}
+
 }  // namespace
+
+ScriptReply::ScriptReply(WebKitScriptMessageReply* reply, JSCContext* context)
+    : reply_(webkit_script_message_reply_ref(reply)),
+      context_(JSC_CONTEXT(g_object_ref(context))) {}
+
+ScriptReply::~ScriptReply() {
+  send("null");
+  g_object_unref(context_);
+}
+
+void ScriptReply::send(std::string_view json) {
+  if (!reply_) return;
+  const std::string text(json);
+  JSCValue* value = jsc_value_new_from_json(context_, text.c_str());
+  if (!value) value = jsc_value_new_null(context_);
+  webkit_script_message_reply_return_value(reply_, value);
+  g_object_unref(value);
+  webkit_script_message_reply_unref(std::exchange(reply_, nullptr));
+}
 
 void addPageScript(WebKitUserContentManager* contentManager, std::string_view source,
                    WebKitUserContentInjectedFrames frames, WebKitUserScriptInjectionTime time,
@@ -34,17 +74,12 @@ void addPageScript(WebKitUserContentManager* contentManager, std::string_view so
 
 void addScriptMessageHandler(WebKitUserContentManager* contentManager, const char* name,
                              const char* world, ScriptMessageAnswer answer) {
-  // Connected before it is registered, so no message can arrive unanswered.
-  const std::string signal = std::string("script-message-with-reply-received::") + name;
-  g_signal_connect_data(
-      contentManager, signal.c_str(), toGCallback(&answerMessage),
-      std::make_unique<ScriptMessageAnswer>(std::move(answer)).release(),
-      [](gpointer data, GClosure*) {
-        std::unique_ptr<ScriptMessageAnswer>(static_cast<ScriptMessageAnswer*>(data));
-      },
-      GConnectFlags(0));
-  webkit_user_content_manager_register_script_message_handler_with_reply(contentManager, name,
-                                                                         world);
+  connectHandler(contentManager, name, world, toGCallback(&answerMessage), std::move(answer));
+}
+
+void addScriptMessageReceiver(WebKitUserContentManager* contentManager, const char* name,
+                              const char* world, ScriptMessageReceiver receive) {
+  connectHandler(contentManager, name, world, toGCallback(&receiveMessage), std::move(receive));
 }
 
 }  // namespace zemblo

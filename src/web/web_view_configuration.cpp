@@ -41,11 +41,10 @@ void WebViewConfiguration::configureSettings(PageCompositing compositing) {
   }
 }
 
-// The password manager's autofill script and its handler, with the menu texts in the language of
-// this moment.
+// The password manager's autofill script and its handler.
 void WebViewConfiguration::installAutofill() {
   if (!services_.autofill.expired()) {
-    installAutofillPageScript(services_.autofill, userContentManager_.get());
+    installAutofillPageScript(services_.autofill, services_.tab, userContentManager_.get());
   }
 }
 

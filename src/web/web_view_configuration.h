@@ -22,7 +22,7 @@ struct PageServices {
   std::weak_ptr<AutofillBridge> autofill;
   std::weak_ptr<const DarkModeController> darkMode;
   // The tab whose page the handlers answer for.
-  std::weak_ptr<const BrowserTab> tab;
+  std::weak_ptr<BrowserTab> tab;
 };
 
 // Where the engine composites pages. On software-only GL its GL path gains nothing over the CPU

@@ -1,5 +1,7 @@
 #include "web/webkit_download_transfer.h"
 
+#include <libsoup/soup.h>
+
 #include "platform/url.h"
 
 namespace zemblo {
@@ -72,10 +74,33 @@ void WebKitDownloadTransfer::onFailed(WebKitDownload*, GError* error,
   manager->fail(*item);
 }
 
-void WebKitDownloadTransfer::onFinished(WebKitDownload*, WebKitDownloadTransfer* self) {
+void WebKitDownloadTransfer::onFinished(WebKitDownload* download, WebKitDownloadTransfer* self) {
   const auto manager = self->manager_.lock();
   const auto item = self->item_.lock();
-  if (manager && item) manager->finish(*item);
+  if (!manager || !item) return;
+  if (const auto missing = bytesMissing(download)) {
+    g_warning("Download of %s ended %" G_GUINT64_FORMAT " bytes short of the announced length",
+              item->filename.peek().c_str(), *missing);
+    manager->fail(*item);
+    return;
+  }
+  manager->finish(*item);
+}
+
+std::optional<guint64> WebKitDownloadTransfer::bytesMissing(WebKitDownload* download) {
+  WebKitURIResponse* response = webkit_download_get_response(download);
+  if (!response) return std::nullopt;
+  const guint64 announced = webkit_uri_response_get_content_length(response);
+  // A compressed body is counted before it is decoded, and the engine counts what it decoded.
+  SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+  const char* encoding =
+      headers ? soup_message_headers_get_one(headers, "Content-Encoding") : nullptr;
+  if (announced == 0 || (encoding && g_ascii_strcasecmp(encoding, "identity") != 0)) {
+    return std::nullopt;
+  }
+  const guint64 received = webkit_download_get_received_data_length(download);
+  if (received >= announced) return std::nullopt;
+  return announced - received;
 }
 
 }  // namespace zemblo

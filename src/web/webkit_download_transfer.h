@@ -3,6 +3,7 @@
 #include <webkit/webkit.h>
 
 #include <memory>
+#include <optional>
 
 #include "model/download_manager.h"
 #include "platform/gobject_ref.h"
@@ -34,6 +35,10 @@ class WebKitDownloadTransfer : public DownloadTransfer {
   static void onProgress(WebKitDownload* download, GParamSpec*, WebKitDownloadTransfer* self);
   static void onFailed(WebKitDownload* download, GError* error, WebKitDownloadTransfer* self);
   static void onFinished(WebKitDownload* download, WebKitDownloadTransfer* self);
+  // How many bytes short of the length the response announced the download ended; nothing when
+  // it is whole or announced no length it can be held to. An answer that ends with its
+  // connection looks finished to the engine however early the server stopped.
+  static std::optional<guint64> bytesMissing(WebKitDownload* download);
 
   GObjectRef<WebKitDownload> download_;
   std::weak_ptr<DownloadManager> manager_;

@@ -97,6 +97,10 @@ struct WebKitWebViewPort::ScriptDialog {
   WebKitScriptDialog* request;  // referenced until answered
   GObjectRef<GtkWidget> window;
   gulong responseHandler = 0;
+  // "Don't let this page show more dialogs", offered from the second dialog in a row.
+  GtkWidget* blockMore = nullptr;  // owned by the window
+  // Quitting answers the page too: the application may end with the dialog still up.
+  SignalHandlers shutdown;
 };
 
 struct WebKitWebViewPort::FileChooser {
@@ -154,7 +158,7 @@ void WebKitWebViewPort::connectSignals() {
   handlers_.connect(finder, "failed-to-find-text", toGCallback(&onFailedToFindText), this);
 
   // Watches the user's presses on the page without taking them: each one lets the page open one
-  // window.
+  // window, and its autofill script one menu of saved logins.
   userInput_ = gtk_event_controller_legacy_new();
   gtk_event_controller_set_propagation_phase(userInput_, GTK_PHASE_CAPTURE);
   handlers_.connect(userInput_, "event", toGCallback(&onInputEvent), this);
@@ -264,7 +268,28 @@ gboolean WebKitWebViewPort::onInputEvent(GtkEventControllerLegacy*, GdkEvent* ev
   if (type == GDK_BUTTON_PRESS || type == GDK_KEY_PRESS || type == GDK_TOUCH_BEGIN) {
     if (auto tab = self->tab_.lock()) tab->pageActivatedByUser();
   }
+  if (type == GDK_BUTTON_PRESS || type == GDK_TOUCH_BEGIN) {
+    self->userPress_ = UserPress{self->pointInView(event)};
+  } else if (type == GDK_KEY_PRESS && !gdk_key_event_is_modifier(event)) {
+    // Typing after a press answers it: a menu asked for by then would come up under the keys.
+    const guint key = gdk_key_event_get_keyval(event);
+    const bool down = key == GDK_KEY_Down || key == GDK_KEY_KP_Down;
+    self->userPress_ = down ? std::optional<UserPress>(UserPress{}) : std::nullopt;
+  }
   return FALSE;
+}
+
+std::optional<WebKitWebViewPort::UserPress::Point> WebKitWebViewPort::pointInView(
+    GdkEvent* event) const {
+  GtkWidget* view = GTK_WIDGET(view_.get());
+  GtkNative* native = gtk_widget_get_native(view);
+  double x = 0, y = 0, surfaceX = 0, surfaceY = 0;
+  if (!native || !gdk_event_get_position(event, &x, &y)) return std::nullopt;
+  gtk_native_get_surface_transform(native, &surfaceX, &surfaceY);
+  const graphene_point_t inNative = GRAPHENE_POINT_INIT(float(x - surfaceX), float(y - surfaceY));
+  graphene_point_t inView;
+  if (!gtk_widget_compute_point(GTK_WIDGET(native), view, &inNative, &inView)) return std::nullopt;
+  return UserPress::Point{inView.x, inView.y};
 }
 
 void WebKitWebViewPort::onFoundText(WebKitFindController*, guint matchCount,
@@ -354,6 +379,8 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
       break;
     }
     case WEBKIT_LOAD_COMMITTED:
+      // Another page: whatever the user refused the last one, this one may ask again.
+      self->dialogsBlocked_ = false;
       self->stopWatchdog();
       self->commitWithoutTheRequestedPage(view);
       self->provisionalURI_.clear();
@@ -493,7 +520,8 @@ gboolean WebKitWebViewPort::onScriptDialog(WebKitWebView*, WebKitScriptDialog* d
   switch (webkit_script_dialog_get_dialog_type(dialog)) {
     case WEBKIT_SCRIPT_DIALOG_ALERT:
     case WEBKIT_SCRIPT_DIALOG_CONFIRM:
-      self->showScriptDialog(dialog);
+      // Left unreferenced, the dialog is answered as cancelled when this handler returns.
+      if (!self->dialogsBlocked_) self->showScriptDialog(dialog);
       return TRUE;
     case WEBKIT_SCRIPT_DIALOG_PROMPT:
       // Not offered: the page gets no text (null), as from a browser without prompts.
@@ -512,31 +540,61 @@ void WebKitWebViewPort::showScriptDialog(WebKitScriptDialog* dialog) {
   const bool isConfirm =
       webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_CONFIRM;
 
-  // Window-modal and answered from its "response" signal: a page that keeps raising alerts
-  // cannot lock the other windows, and closing the tab still works.
-  GtkWidget* window = adw_message_dialog_new(windowOf(view_.get()), heading.c_str(),
-                                             webkit_script_dialog_get_message(dialog));
+  // Kept above its own browser window and answered from its "response" signal. Its modality
+  // holds no grab beyond the dialog itself (a window group of its own): a page that keeps raising
+  // dialogs can never take the window's close button, its tabs, quitting or the other windows
+  // away from the user.
+  GtkWindow* parent = windowOf(view_.get());
+  GtkWidget* window =
+      adw_message_dialog_new(parent, heading.c_str(), webkit_script_dialog_get_message(dialog));
   auto* messageDialog = ADW_MESSAGE_DIALOG(window);
   adw_message_dialog_add_response(messageDialog, "ok", localized("Tamam").c_str());
   if (isConfirm)
     adw_message_dialog_add_response(messageDialog, "cancel", localized("Vazgeç").c_str());
   adw_message_dialog_set_default_response(messageDialog, "ok");
   adw_message_dialog_set_close_response(messageDialog, isConfirm ? "cancel" : "ok");
+  GtkWindowGroup* group = gtk_window_group_new();
+  gtk_window_group_add_window(group, GTK_WINDOW(window));
+  g_object_unref(group);
   gtk_window_set_modal(GTK_WINDOW(window), TRUE);
+  gtk_window_set_destroy_with_parent(GTK_WINDOW(window), TRUE);
+  // The application's shortcuts (Ctrl+Q among them) work from the dialog too.
+  if (parent) gtk_window_set_application(GTK_WINDOW(window), gtk_window_get_application(parent));
 
-  auto pending = std::make_unique<ScriptDialog>(
-      ScriptDialog{webkit_script_dialog_ref(dialog), GObjectRef<GtkWidget>::share(window), 0});
+  auto pending = std::make_unique<ScriptDialog>();
+  pending->request = webkit_script_dialog_ref(dialog);
+  pending->window = GObjectRef<GtkWidget>::share(window);
+  if (repeatsSoon()) {
+    pending->blockMore = gtk_check_button_new_with_label(
+        localized("Bu sayfanın başka iletişim kutusu göstermesine izin verme").c_str());
+    adw_message_dialog_set_extra_child(messageDialog, pending->blockMore);
+  }
   auto onResponse = +[](AdwMessageDialog*, const char* response, WebKitWebViewPort* self) {
     self->finishScriptDialog(g_strcmp0(response, "ok") == 0);
   };
   pending->responseHandler = g_signal_connect(window, "response", toGCallback(onResponse), this);
+  if (GApplication* application = g_application_get_default()) {
+    auto onShutdown =
+        +[](GApplication*, WebKitWebViewPort* self) { self->finishScriptDialog(false); };
+    pending->shutdown.connect(application, "shutdown", toGCallback(onShutdown), this);
+  }
   scriptDialog_ = std::move(pending);
   gtk_window_present(GTK_WINDOW(window));
+}
+
+bool WebKitWebViewPort::repeatsSoon() const {
+  return lastDialogEnded_ && g_get_monotonic_time() - *lastDialogEnded_ <
+                                 std::chrono::microseconds(kRepeatedDialogWindow).count();
 }
 
 void WebKitWebViewPort::finishScriptDialog(bool confirmed) {
   if (!scriptDialog_) return;
   const auto pending = std::move(scriptDialog_);
+  pending->shutdown.disconnectAll();
+  lastDialogEnded_ = g_get_monotonic_time();
+  if (pending->blockMore && gtk_check_button_get_active(GTK_CHECK_BUTTON(pending->blockMore))) {
+    dialogsBlocked_ = true;
+  }
   GtkWidget* window = pending->window.get();
   g_signal_handler_disconnect(window, pending->responseHandler);
   if (webkit_script_dialog_get_dialog_type(pending->request) == WEBKIT_SCRIPT_DIALOG_CONFIRM) {

@@ -7,7 +7,9 @@
 #include <chrono>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/web_view_port.h"
@@ -47,6 +49,20 @@ class WebKitWebViewPort : public WebViewPort {
   // The view as a gtkmm widget, for the host that shows it.
   Gtk::Widget& widget() const { return *widget_; }
   bool hasPendingScriptDialog() const { return static_cast<bool>(scriptDialog_); }
+  // A page's next dialog within this time of the last one offers to stop its dialogs.
+  static constexpr std::chrono::seconds kRepeatedDialogWindow{5};
+
+  // A press of the user's on the page that may open the menu of saved logins: a button or a
+  // touch, with where it was in the view, or the Down key; any other key typed since cancels it.
+  struct UserPress {
+    struct Point {
+      double x = 0;
+      double y = 0;
+    };
+    std::optional<Point> at;
+  };
+  // The last such press, once: each opens at most one menu, and a page can make none.
+  std::optional<UserPress> takeUserPress() { return std::exchange(userPress_, std::nullopt); }
 
   void load(const Url& url) override;
   void reload() override;
@@ -103,6 +119,7 @@ class WebKitWebViewPort : public WebViewPort {
   static gboolean onRunFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
                                    WebKitWebViewPort* self);
   static gboolean onInputEvent(GtkEventControllerLegacy*, GdkEvent* event, WebKitWebViewPort* self);
+  std::optional<UserPress::Point> pointInView(GdkEvent* event) const;
   static void onFoundText(WebKitFindController*, guint matchCount, WebKitWebViewPort* self);
   static void onFailedToFindText(WebKitFindController*, WebKitWebViewPort* self);
   void answerFind(std::optional<unsigned> matchCount);
@@ -110,6 +127,7 @@ class WebKitWebViewPort : public WebViewPort {
   bool decideNavigationAction(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
   bool decideResponse(WebKitPolicyDecision* decision);
   void showScriptDialog(WebKitScriptDialog* dialog);
+  bool repeatsSoon() const;
   // Answers a pending alert or confirm (confirm: `confirmed`) and closes its window.
   void finishScriptDialog(bool confirmed);
   void showFileChooser(WebKitFileChooserRequest* request);
@@ -129,9 +147,14 @@ class WebKitWebViewPort : public WebViewPort {
   // The address of the navigation that has started and not yet committed.
   std::string provisionalURI_;
   std::unique_ptr<ScriptDialog> scriptDialog_;
+  // When the page's last alert or confirm was answered (monotonic microseconds).
+  std::optional<gint64> lastDialogEnded_;
+  // The user asked for no more dialogs from the page shown now.
+  bool dialogsBlocked_ = false;
   std::unique_ptr<FileChooser> fileChooser_;
   // The find controller answers searches in the order they were asked.
   std::deque<FindDone> pendingFinds_;
+  std::optional<UserPress> userPress_;
   SignalHandlers handlers_;
 };
 

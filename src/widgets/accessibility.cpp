@@ -1,5 +1,7 @@
 #include "widgets/accessibility.h"
 
+#include <vector>
+
 namespace zemblo {
 
 void setAccessibleName(Gtk::Widget& widget, const Glib::ustring& name) {
@@ -30,6 +32,47 @@ void setPlaceholder(Gtk::Text& field, const Glib::ustring& placeholder) {
   if (field.get_placeholder_text() == placeholder) return;
   field.set_placeholder_text(placeholder);
   setAccessibleName(field, placeholder);
+}
+
+void announceButtonsOnce(GtkWidget* dialog) {
+  for (GtkWidget* child = gtk_widget_get_first_child(dialog); child;
+       child = gtk_widget_get_next_sibling(child)) {
+    if (GTK_IS_BUTTON(child) && gtk_button_get_label(GTK_BUTTON(child))) {
+      gtk_accessible_reset_relation(GTK_ACCESSIBLE(child), GTK_ACCESSIBLE_RELATION_LABELLED_BY);
+    }
+    announceButtonsOnce(child);
+  }
+}
+
+void focusItemsOnly(Gtk::PopoverMenu& menu) {
+  std::vector<GtkWidget*> pending{GTK_WIDGET(menu.gobj())};
+  while (!pending.empty()) {
+    GtkWidget* widget = pending.back();
+    pending.pop_back();
+    if (GTK_IS_SCROLLED_WINDOW(widget)) gtk_widget_set_focusable(widget, FALSE);
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
+         child = gtk_widget_get_next_sibling(child)) {
+      pending.push_back(child);
+    }
+  }
+}
+
+namespace {
+
+void reportUsable(GtkWidget* widget) {
+  gtk_accessible_update_state(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_STATE_DISABLED,
+                              !gtk_widget_is_sensitive(widget), -1);
+  for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
+       child = gtk_widget_get_next_sibling(child)) {
+    reportUsable(child);
+  }
+}
+
+}  // namespace
+
+void setUsable(Gtk::Widget& widget, bool usable) {
+  widget.set_sensitive(usable);
+  reportUsable(widget.gobj());
 }
 
 }  // namespace zemblo

@@ -25,4 +25,19 @@ void setAccessibleSelected(Gtk::Widget& widget, bool selected);
 void presentAsTextField(Gtk::Text& field);
 void setPlaceholder(Gtk::Text& field, const Glib::ustring& placeholder);
 
+// A message dialog's buttons are named by their text and also labelled by the text inside them,
+// so that screen readers announce each twice ("Delete Delete"). After this, once. Call it once
+// the dialog has all its buttons.
+void announceButtonsOnce(GtkWidget* dialog);
+
+// A menu's scroll pane takes the keyboard focus only when nothing inside it can, which never
+// happens in a menu of items; screen readers would still list it as a focusable pane without a
+// name. The focus goes to the items only.
+void focusItemsOnly(Gtk::PopoverMenu& menu);
+
+// Sets whether the control, or the row of controls, can be used. The toolkit reports a control
+// disabled only when it was disabled itself, not through a row around it; this reports every
+// control inside as it really is.
+void setUsable(Gtk::Widget& widget, bool usable);
+
 }  // namespace zemblo

@@ -20,11 +20,12 @@ ContentArea::ContentArea(BrowserStore& store, const SystemColorScheme& scheme)
       progress_(store),
       findBar_(store),
       banner_(store),
+      autofillMenu_(scheme),
       findProgress_(*this, 0, [this] { findBarMoved(); }) {
   set_name("ContentArea");
   set_overflow(Gtk::Overflow::VISIBLE);
   // Back to front: what the card shows, the error page, the loading bar, the find bar, the
-  // banner slot.
+  // banner slot; the menu of saved logins is a surface of its own.
   startPage_->set_parent(*this);
   webView_.set_parent(*this);
   errorView_.set_parent(*this);
@@ -34,14 +35,30 @@ ContentArea::ContentArea(BrowserStore& store, const SystemColorScheme& scheme)
   bannerSlot_.set_name("SavePasswordOverlay");
   bannerSlot_.append(banner_);
   bannerSlot_.set_parent(*this);
+  autofillMenu_.set_parent(*this);
+  // The page keeps the keyboard focus while the menu is open; the menu's keys reach it first.
+  auto menuKeys = Gtk::EventControllerKey::create();
+  menuKeys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  menuKeys->signal_key_pressed().connect(
+      [this](guint keyval, guint, Gdk::ModifierType) { return autofillMenu_.handleKey(keyval); },
+      false);
+  add_controller(menuKeys);
+  // Nor does it outlast the page's keyboard focus: the page sees no focus leave its field when
+  // the user goes to the sidebar.
+  auto focus = Gtk::EventControllerFocus::create();
+  focus->signal_leave().connect([this] {
+    if (tab_) tab_->endAutofillMenu();
+  });
+  add_controller(focus);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
 ContentArea::~ContentArea() {
   observer_.reset();
   bannerSlot_.remove(banner_);
-  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{
-           startPage_.get(), &webView_, &errorView_, &progress_, &findBar_, &bannerSlot_}) {
+  for (Gtk::Widget* child :
+       std::initializer_list<Gtk::Widget*>{startPage_.get(), &webView_, &errorView_, &progress_,
+                                           &findBar_, &bannerSlot_, &autofillMenu_}) {
     child->unparent();
   }
 }
@@ -58,6 +75,8 @@ void ContentArea::sync() {
              : tab->showsStartPage() ? Content::startPage
                                      : Content::webPage;
   const bool web = content_ == Content::webPage;
+  // A menu of saved logins belongs to the page on screen.
+  if (tab_ && tab_ != (web ? tab : nullptr)) tab_->endAutofillMenu();
   tab_ = web ? tab : nullptr;
 
   startPage_->set_visible(!web);
@@ -68,6 +87,7 @@ void ContentArea::sync() {
   errorView_.setTab(tab_);
   progress_.setTab(tab_);
   findBar_.setTab(tab_);
+  autofillMenu_.setTab(tab_);
   showFindBar(web && store_.findBarVisible.get());
 }
 
@@ -131,6 +151,7 @@ void ContentArea::size_allocate_vfunc(int width, int height, int) {
   const double bannerY = kFindBarInset + std::max(0.0, shown) * kBannerBelowFindBar;
   allocateChild(bannerSlot_, std::max(0, width - int(kFindBarInset) - bannerWidth),
                 int(std::lround(bannerY)), bannerWidth, natural);
+  if (autofillMenu_.get_visible()) autofillMenu_.present();
 }
 
 GdkRGBA ContentArea::surfaceColor() {

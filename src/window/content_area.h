@@ -8,6 +8,7 @@
 #include "platform/observable.h"
 #include "web/web_view_container.h"
 #include "widgets/animated_value.h"
+#include "window/autofill_menu_popover.h"
 #include "window/find_bar.h"
 #include "window/load_error_view.h"
 #include "window/progress_line.h"
@@ -23,7 +24,8 @@ class SystemColorScheme;
 // The rounded card beside the sidebar in which the page is seen: the start page for a tab
 // without an address (or when the space has no selected tab), otherwise the selected tab's live
 // web view with its load-error page, loading bar and find bar over it. A slot in the top
-// trailing corner is kept for the save-password banner.
+// trailing corner is kept for the save-password banner; the menu of saved logins opens over the
+// page at a login field.
 class ContentArea : public Gtk::Widget {
  public:
   enum class Content { startPage, webPage, startPageWithoutTab };
@@ -53,6 +55,7 @@ class ContentArea : public Gtk::Widget {
   StartPage& startPage() { return *startPage_; }
   Gtk::Box& savePasswordOverlay() { return bannerSlot_; }
   SavePasswordBanner& savePasswordBanner() { return banner_; }
+  AutofillMenuPopover& autofillMenu() { return autofillMenu_; }
 
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
@@ -75,6 +78,7 @@ class ContentArea : public Gtk::Widget {
   FindBar findBar_;
   Gtk::Box bannerSlot_;
   SavePasswordBanner banner_;
+  AutofillMenuPopover autofillMenu_;
   std::shared_ptr<BrowserTab> tab_;
   Content content_ = Content::startPageWithoutTab;
   double cornerRadius_ = 12;

@@ -7,6 +7,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/theme_colors.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 
@@ -122,7 +123,7 @@ void SavePasswordBanner::showOffer(const PendingCredential& offer, PendingSaveSt
   notNow_.set_label(localized("Şimdi Değil"));
   save_.set_label(localized(offer.isUpdate ? "Güncelle" : "Kaydet"));
   // One answer at a time: the buttons wait while the keyring writes.
-  buttons_.set_sensitive(status != PendingSaveStatus::saving);
+  setUsable(buttons_, status != PendingSaveStatus::saving);
 }
 
 void SavePasswordBanner::answer(void (BrowserStore::*operation)(const PendingCredential&)) {

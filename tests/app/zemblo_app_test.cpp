@@ -13,6 +13,7 @@
 #include <string_view>
 #include <thread>
 
+#include "app/browser_process.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
@@ -183,27 +184,19 @@ TEST(ZembloAppDeathTest, TheSelectedTabsPageIsAskedForBeforeTheWindowIsBuilt) {
   EXPECT_EXIT(startAndCheckTheEarlyLoad(), ::testing::ExitedWithCode(0), "");
 }
 
-// The command that waits for the browser's window to show, found by its process (windows of
-// applications run earlier have the same title), and then does `actions` on it.
-std::string onceShown(const testing::ChildProcess& browser, const std::string& actions = {}) {
-  return "timeout 60 xdotool search --sync --onlyvisible --pid " + std::to_string(browser.pid()) +
-         " --name '^Zemblo$' " + actions + " >/dev/null";
-}
-
 // Starts the real executable as a fresh user, lets it come up, ends it with a signal and checks
 // that it saved on the way out and then ended by itself.
 TEST(ZembloAppTest, TerminationSignalsQuitCleanlyAndSave) {
   using namespace std::chrono_literals;
   for (int signal : {SIGTERM, SIGINT}) {
     testing::TempHome home;
-    testing::ChildProcess browser({ZEMBLO_BROWSER_EXECUTABLE});
-    ASSERT_TRUE(browser.started());
+    testing::BrowserProcess browser(home.root() / "browser.log");
     const auto session = home.dataDir() / "session.json";
     // Up and running once its window shows: the signals are watched from start-up on.
-    ASSERT_EQ(std::system(onceShown(browser).c_str()), 0);
+    ASSERT_TRUE(browser.waitForWindow()) << browser.log();
     EXPECT_FALSE(std::filesystem::exists(session));
     browser.signal(signal);
-    const auto status = browser.waitForExit(10s);
+    const auto status = browser.exitStatus(10s);
     EXPECT_TRUE(status) << "signal " << signal << ": still running 10 s later, killed";
     EXPECT_TRUE(testing::exitedCleanly(status)) << "signal " << signal;
     EXPECT_TRUE(std::filesystem::exists(session)) << "signal " << signal;
@@ -222,10 +215,10 @@ TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
   for (const auto& path : {sessionFile, history, defaults}) {
     std::filesystem::create_directories(path / "inside");
   }
-  testing::ChildProcess browser({ZEMBLO_BROWSER_EXECUTABLE});
-  ASSERT_TRUE(browser.started());
-  ASSERT_EQ(std::system(onceShown(browser, "windowfocus --sync %1 key ctrl+q").c_str()), 0);
-  const auto status = browser.waitForExit(10s);
+  testing::BrowserProcess browser(home.root() / "browser.log");
+  ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q"));
+  const auto status = browser.exitStatus(10s);
   ASSERT_TRUE(status) << "still running 10 s after Ctrl+Q, killed";
   EXPECT_TRUE(testing::exitedCleanly(status));
   EXPECT_TRUE(std::filesystem::is_regular_file(sessionFile));
@@ -258,16 +251,12 @@ TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
   session.spaces.push_back(space);
   ASSERT_TRUE(SessionFiles().writeSession(session));
 
-  testing::ChildProcess browser({ZEMBLO_BROWSER_EXECUTABLE});
-  ASSERT_TRUE(browser.started());
+  testing::BrowserProcess browser(home.root() / "browser.log");
   const auto folder = home.root() / "Downloads";
-  const auto within = [](int tenths, const std::function<bool()>& done) {
-    for (int i = 0; i < tenths && !done(); ++i) std::this_thread::sleep_for(100ms);
-    return done();
-  };
-  EXPECT_TRUE(within(300, [&] { return std::filesystem::exists(folder / "slow.bin.part"); }));
+  EXPECT_TRUE(
+      testing::within(30s, [&] { return std::filesystem::exists(folder / "slow.bin.part"); }));
   browser.signal(SIGTERM);
-  const auto status = browser.waitForExit(5s);
+  const auto status = browser.exitStatus(5s);
   EXPECT_TRUE(status) << "still running 5 s after SIGTERM, killed";
   EXPECT_TRUE(testing::exitedCleanly(status));
   EXPECT_TRUE(std::filesystem::is_empty(folder));

@@ -68,7 +68,10 @@ class AppPreferencesStore : public ::testing::Test {
  protected:
   std::filesystem::path file() const { return home_.root() / "defaults.json"; }
   // A fresh store on the same file, as the next start of the browser would see it.
-  UserDefaults reopened() const { return UserDefaults(file()); }
+  UserDefaults reopened() {
+    defaults_.flush();
+    return UserDefaults(file());
+  }
 
   void store(std::string_view bytes) { defaults_.setData(kKey, bytes); }
   AppPreferences loadStored(std::string_view bytes) {
@@ -177,9 +180,9 @@ TEST_F(AppPreferencesStore, SaveThenLoadGivesTheSameValue) {
   AppPreferences noWallpaper = changed;
   noWallpaper.wallpaperFile.reset();
   noWallpaper.save(defaults_);
-  next = reopened();
-  EXPECT_EQ(AppPreferences::load(next), noWallpaper);
-  EXPECT_FALSE(json::parse(*next.data(kKey))->contains("wallpaperFile"));
+  UserDefaults again = reopened();
+  EXPECT_EQ(AppPreferences::load(again), noWallpaper);
+  EXPECT_FALSE(json::parse(*again.data(kKey))->contains("wallpaperFile"));
 }
 
 TEST_F(AppPreferencesStore, NonFiniteValuesAreNotSaved) {

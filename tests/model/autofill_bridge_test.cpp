@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "model/host_rules.h"
 #include "model/password_store.h"
 #include "support/store_fixture.h"
 
@@ -33,50 +35,85 @@ class AutofillBridgeTest : public testing::StoreFixture {
   }
 };
 
-TEST_F(AutofillBridgeTest, QueryListsTheSitesLoginsToWebFramesOnlyAndNeverTheirPasswords) {
-  const Uuid sub = save("login.example.com", "https://login.example.com", "ada", "secret1");
-  const Uuid plain = save("example.com", "http://example.com", "bob", "secret2");
+TEST_F(AutofillBridgeTest, ALoginGoesToItsOwnHostAndIsOfferedOnlyToOtherHostsOfItsSite) {
+  enum Reach { own, otherHost, never };
+  struct Case {
+    std::string saved;  // the address the login was saved on
+    std::string page;   // the frame's origin
+    Reach reach;
+  };
+  const std::vector<Case> cases = {
+      {"https://site.test", "https://site.test", own},
+      {"https://site.test", "https://www.site.test", own},
+      {"https://www.site.test", "https://site.test", own},
+      // Siblings, a subdomain of the login's host and its parent: listed, never preselected.
+      {"https://a.site.test", "https://b.site.test", otherHost},
+      {"https://site.test", "https://evil.site.test", otherHost},
+      {"https://login.corp.test", "https://corp.test", otherHost},
+      {"https://deep.a.example.co.uk", "https://example.co.uk", otherHost},
+      // Other registrable domains, public suffixes among them.
+      {"https://site.test", "https://notsite.test", never},
+      {"https://site.test", "https://site.test.evil", never},
+      {"https://example.co.uk", "https://other.co.uk", never},
+      {"https://co.uk", "https://example.co.uk", never},
+      // No registrable domain: exact hosts only.
+      {"http://127.0.0.1", "http://127.0.0.1", own},
+      {"http://10.0.0.1", "http://10.0.0.2", never},
+      {"http://1.0.0.10", "http://2.0.0.10", never},
+      {"http://[::1]", "http://[::2]", never},
+      {"http://intranet", "http://intranet", own},
+      {"http://intranet", "http://mail.intranet", never},
+      // Names under a private entry of the list belong to different customers.
+      {"https://alice.github.io", "https://alice.github.io", own},
+      {"https://alice.github.io", "https://bob.github.io", never},
+      {"https://a.alice.github.io", "https://b.alice.github.io", never},
+      {"https://alice.github.io", "https://x.alice.github.io", never},
+      // A login saved on a secure page never goes to a page without encryption.
+      {"https://site.test", "http://site.test", never},
+      {"https://site.test", "http://a.site.test", never},
+      {"http://site.test", "https://site.test", own},
+      {"http://login.corp.test", "http://corp.test", otherHost},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.saved + " on " + c.page);
+    const Uuid id = save(*normalizedHost(c.saved), c.saved, "ada", "pw");
+    const std::string menu = R"({"type":"menu","origin":")" + c.page + R"("})";
+    const std::vector<AutofillMenu::Row> rows = store->autofill().menuRows(menu);
+    const std::string filled = store->autofill().chosenLogin(menu, id);
+    if (c.reach == never) {
+      EXPECT_TRUE(rows.empty());
+      EXPECT_EQ(filled, "null");
+      EXPECT_FALSE(passwords().credential(id)->lastUsed);
+    } else {
+      ASSERT_EQ(rows.size(), 1u);
+      EXPECT_EQ(rows[0],
+                (AutofillMenu::Row{id, "ada", *normalizedHost(c.saved), c.reach == otherHost}));
+      EXPECT_EQ(AutofillMenu{rows}.firstHighlight().has_value(), c.reach == own);
+      EXPECT_EQ(filled, R"({"username":"ada","password":"pw"})");
+      EXPECT_TRUE(passwords().credential(id)->lastUsed);
+    }
+    passwords().deleteCredential(id);
+  }
+}
+
+TEST_F(AutofillBridgeTest, TheMenuListsTheHostsOwnLoginsFirstAndAnswersWebFramesOnly) {
+  const Uuid sibling = save("a.example.com", "https://a.example.com", "ada", "secret1");
+  const Uuid own = save("example.com", "https://example.com", "bob", "pw\"2");
   save("other.com", "https://other.com", "eve", "secret3");
-
-  const std::string answer = send("query", "https://www.example.com");
-  EXPECT_EQ(answer, R"([{"id":")" + sub.str() +
-                        R"(","username":"ada","host":"login.example.com"},)"
-                        R"({"id":")" +
-                        plain.str() + R"(","username":"bob","host":"example.com"}])");
-  EXPECT_EQ(answer.find("secret"), std::string::npos);
-
-  // A page without encryption is not told of a login saved on a secure one.
-  EXPECT_EQ(send("query", "http://example.com"),
-            R"([{"id":")" + plain.str() + R"(","username":"bob","host":"example.com"}])");
-  EXPECT_EQ(send("query", "https://nothing.test"), "[]");
+  const std::string page = R"({"type":"menu","origin":"https://www.example.com"})";
+  EXPECT_EQ(store->autofill().menuRows(page),
+            (std::vector<AutofillMenu::Row>{{own, "bob", "example.com", false},
+                                            {sibling, "ada", "a.example.com", true}}));
+  EXPECT_EQ(store->autofill().chosenLogin(page, own), R"({"username":"bob","password":"pw\"2"})");
 
   for (const std::string origin : {"file://", "null", "about:blank", "https://www.",
                                    "ftp://example.com", "HTTPS://example.com"}) {
-    EXPECT_EQ(send("query", origin), "null") << origin;
+    const std::string menu = R"({"type":"menu","origin":")" + origin + R"("})";
+    EXPECT_TRUE(store->autofill().menuRows(menu).empty()) << origin;
+    EXPECT_EQ(store->autofill().chosenLogin(menu, own), "null") << origin;
   }
-  EXPECT_EQ(store->autofill().reply(R"({"type":"query"})"), "null");
-  EXPECT_EQ(store->autofill().reply(R"(["query"])"), "null");
-  EXPECT_EQ(send("other", "https://example.com"), "null");
-}
-
-TEST_F(AutofillBridgeTest, FillHandsALoginOnlyToAFrameOfItsOwnSite) {
-  const Uuid id = save("example.com", "https://example.com", "ada", "pw\"1");
-  const Uuid plain = save("plain.com", "http://plain.com", "bob", "pw2");
-
-  EXPECT_EQ(send("fill", "https://other.com", R"(,"id":")" + id.str() + '"'), "null");
-  EXPECT_EQ(send("fill", "https://notexample.com", R"(,"id":")" + id.str() + '"'), "null");
-  // A login saved on a secure page never goes to the same site without encryption.
-  EXPECT_EQ(send("fill", "http://example.com", R"(,"id":")" + id.str() + '"'), "null");
-  EXPECT_EQ(send("fill", "https://example.com", R"(,"id":"not-a-uuid")"), "null");
-  EXPECT_FALSE(passwords().credential(id)->lastUsed);
-
-  std::string lower = id.str();
-  for (char& c : lower) c = char(std::tolower(c));
-  EXPECT_EQ(send("fill", "https://sub.example.com", R"(,"id":")" + lower + '"'),
-            R"({"username":"ada","password":"pw\"1"})");
-  EXPECT_TRUE(passwords().credential(id)->lastUsed);
-  EXPECT_EQ(send("fill", "https://plain.com", R"(,"id":")" + plain.str() + '"'),
-            R"({"username":"bob","password":"pw2"})");
+  EXPECT_TRUE(store->autofill().menuRows(R"(["menu"])").empty());
+  EXPECT_EQ(send("query", "https://example.com"), "null");
 }
 
 TEST_F(AutofillBridgeTest, SubmitOffersNewAndChangedLoginsOnly) {
@@ -88,6 +125,13 @@ TEST_F(AutofillBridgeTest, SubmitOffersNewAndChangedLoginsOnly) {
   ASSERT_TRUE(store->pendingSave.peek());
   EXPECT_TRUE(store->pendingSave.peek()->isUpdate);
   EXPECT_EQ(store->pendingSave.peek()->url->str(), "https://example.com/login?next=1");
+
+  // Another host of the site saves a login of its own, never updates this one.
+  submit("https://login.example.com", "ada", "new");
+  EXPECT_EQ(
+      *store->pendingSave.peek(),
+      (PendingCredential{"login.example.com", Url::parse("https://login.example.com/login?next=1"),
+                         "ada", "new", false}));
 
   submit("https://www.example.com", "", "pw");
   const PendingCredential offer = *store->pendingSave.peek();

@@ -593,6 +593,7 @@ TEST_F(BrowserStoreOperationsTest, ClearingTheHistoryEmptiesAndSavesIt) {
   EXPECT_TRUE(store->history.peek().empty());
   EXPECT_TRUE(store->hasPendingSave());
   settle();
+  store->finishWrites();
   EXPECT_EQ(home.readFile(home.dataDir() / "history.json"), "[]");
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "model/ad_blocker.h"
 #include "model/localization.h"
 #include "support/fake_scheduler.h"
@@ -160,13 +162,23 @@ TEST_F(BrowserStoreTest, RestoreSessionOffKeepsSpacesButNoTabs) {
 TEST_F(BrowserStoreTest, ACorruptSessionStartsFreshAndIsKeptAsideAndTheUserIsTold) {
   home.writeFile(sessionFile(), R"({"spaces":"broken"})");
   home.writeFile(home.dataDir() / "history.json", "not json");
-  // Temporaries of a save that was interrupted go; look-alikes stay.
-  home.writeFile(home.dataDir() / "history.json.A1b2C3", "[]");
-  home.writeFile(home.dataDir() / "history.json.A1b2C", "[]");
+  // Temporaries of a save that was interrupted go; the user's own files stay, whatever their
+  // names.
+  const auto ours = home.dataDir() / ".history.json.zemblo-save-A1b2C3";
+  home.writeFile(ours, "[]");
+  const std::vector<std::filesystem::path> users = {
+      home.dataDir() / "history.json.A1b2C3", home.dataDir() / ".history.json.zemblo-save-A1b2C",
+      home.dataDir() / "session.json.backup", home.dataDir() / ".session.json.Q7XK2P"};
+  for (const auto& file : users) home.writeFile(file, "mine");
+  // All of them from an earlier run.
+  for (const auto& file : users) {
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) - 1h);
+  }
+  std::filesystem::last_write_time(ours, std::filesystem::last_write_time(ours) - 1h);
   L10n::setEnglish(true);
   auto store = start();
-  EXPECT_FALSE(std::filesystem::exists(home.dataDir() / "history.json.A1b2C3"));
-  EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "history.json.A1b2C"));
+  EXPECT_FALSE(std::filesystem::exists(ours));
+  for (const auto& file : users) EXPECT_EQ(home.readFile(file), "mine") << file;
   EXPECT_EQ(store->notices.peek(),
             (std::vector<std::string>{
                 "The session file couldn't be read and was kept as \"session.json.bad\". Your "
@@ -178,6 +190,7 @@ TEST_F(BrowserStoreTest, ACorruptSessionStartsFreshAndIsKeptAsideAndTheUserIsTol
   EXPECT_TRUE(store->history.peek().empty());
   EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad"), R"({"spaces":"broken"})");
   store->saveNow();
+  EXPECT_TRUE(store->finishWrites());
   EXPECT_EQ(home.readFile(home.dataDir() / "history.json.bad"), "not json");
   EXPECT_EQ(home.readFile(home.dataDir() / "history.json"), "[]");
 }
@@ -190,6 +203,7 @@ TEST_F(BrowserStoreTest, SavingLeavesOutStartPageTabsButKeepsTheSelection) {
   current->tabs.set({blank, page});
   current->selectedTabID.set(id(kTab1));
   store->saveNow();
+  store->finishWrites();
 
   const auto saved = SessionFiles().readSession();
   ASSERT_TRUE(saved);
@@ -205,12 +219,40 @@ TEST_F(BrowserStoreTest, SavingLeavesOutStartPageTabsButKeepsTheSelection) {
 TEST_F(BrowserStoreTest, AFailedSaveIsToldOnceAndTriedAgainUntilItWorks) {
   auto store = start();
   std::filesystem::create_directories(sessionFile() / "in-the-way");
-  EXPECT_FALSE(store->saveNow());
-  EXPECT_FALSE(store->saveNow());
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    store->saveNow();
+    EXPECT_FALSE(store->finishWrites());
+  }
   EXPECT_EQ(store->notices.peek().size(), 1u);
   std::filesystem::remove_all(sessionFile());
   scheduler.advance(BrowserStore::kSaveRetryDelay);
+  EXPECT_TRUE(store->finishWrites());
   EXPECT_TRUE(std::filesystem::is_regular_file(sessionFile()));
+  EXPECT_EQ(store->notices.peek().size(), 1u);
+}
+
+// A full disk or a folder in the way of the settings: the user learns it once, in the interface
+// language, and the settings reach the file once it can take them.
+TEST_F(BrowserStoreTest, AFailedSettingsWriteIsToldOnceAndTriedAgainUntilItWorks) {
+  L10n::setEnglish(true);
+  auto store = start();
+  std::filesystem::create_directories(defaults.file() / "in-the-way");
+  for (double width : {300, 310}) {
+    store->updatePrefs([width](AppPreferences& prefs) { prefs.sidebarWidth = width; });
+    scheduler.advance(BrowserStore::kPrefsSaveInterval);
+    defaults.flush();
+  }
+  EXPECT_EQ(store->notices.peek(),
+            std::vector<std::string>{"The settings couldn't be saved; they will be tried again. "
+                                     "If this goes on, changes may be lost."});
+  std::filesystem::remove_all(defaults.file());
+  scheduler.advance(BrowserStore::kSaveRetryDelay);
+  // The retry runs on the writing thread; the file appears once it is done.
+  for (int turn = 0; turn < 100000 && !std::filesystem::exists(defaults.file()); ++turn) {
+    std::this_thread::yield();
+  }
+  UserDefaults onDisk(defaults.file());
+  EXPECT_EQ(AppPreferences::load(onDisk).sidebarWidth, 310);
   EXPECT_EQ(store->notices.peek().size(), 1u);
 }
 
@@ -224,11 +266,32 @@ TEST_F(BrowserStoreTest, TenQuickChangesGiveOneSaveAfterTheLastOne) {
   scheduler.advance(600ms);  // 0.7 s after the last call
   EXPECT_FALSE(std::filesystem::exists(sessionFile()));
   scheduler.advance(100ms);
+  store->finishWrites();
   EXPECT_TRUE(std::filesystem::exists(sessionFile()));
   EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "history.json"));
   std::filesystem::remove(sessionFile());
   scheduler.advance(10s);
+  store->finishWrites();
   EXPECT_FALSE(std::filesystem::exists(sessionFile()));
+}
+
+// Someone who keeps switching tabs faster than the quiet interval is still saved: at the latest
+// five seconds after the first change not yet on disk, and again five seconds later.
+TEST_F(BrowserStoreTest, ChangesThatNeverPauseAreStillSavedWithinFiveSeconds) {
+  auto store = start();
+  int saves = 0;
+  for (auto elapsed = 0ms; elapsed < 12s; elapsed += 300ms) {
+    store->scheduleSave();
+    scheduler.advance(300ms);
+    store->finishWrites();
+    if (std::filesystem::exists(sessionFile())) {
+      ++saves;
+      std::filesystem::remove(sessionFile());
+      EXPECT_GE(elapsed + 300ms, 5s * saves - 300ms) << saves;
+      EXPECT_LE(elapsed + 300ms, 5s * saves + 300ms) << saves;
+    }
+  }
+  EXPECT_EQ(saves, 2);
 }
 
 TEST_F(BrowserStoreTest, AReleasedStoreWritesNothing) {
@@ -295,6 +358,7 @@ TEST_F(BrowserStoreTest, AnUnchangedPreferenceWriteDoesNothing) {
 TEST_F(BrowserStoreTest, ABurstOfPreferenceChangesIsWrittenAFewTimesASecondEndingWithTheLast) {
   auto store = start();
   const auto onDisk = [&] {
+    defaults.flush();
     UserDefaults file(defaults.file());
     return AppPreferences::load(file);
   };

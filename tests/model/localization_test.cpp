@@ -5,6 +5,8 @@
 #include <limits>
 
 #include <array>
+#include <climits>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -238,20 +240,30 @@ TEST_F(LocalizationLookup, PercentRoundsHalvesAwayFromZero) {
   EXPECT_EQ(percentText(1), "%100");
 }
 
-TEST_F(LocalizationLookup, GroupedNumbersUseTheLanguagesThousandsSeparator) {
-  L10n::setEnglish(true);
-  EXPECT_EQ(groupedNumber(133558), "133,558");
-  EXPECT_EQ(groupedNumber(12345), "12,345");
-  EXPECT_EQ(groupedNumber(999), "999");
-  EXPECT_EQ(groupedNumber(1000), "1,000");
-  EXPECT_EQ(groupedNumber(0), "0");
-  EXPECT_EQ(groupedNumber(-1234567), "-1,234,567");
-  EXPECT_EQ(groupedNumber(std::numeric_limits<long long>::min()), "-9,223,372,036,854,775,808");
-  EXPECT_EQ(withArgument(localized("EasyList ve EasyPrivacy · %@ kural"), groupedNumber(12345)),
-            "EasyList and EasyPrivacy · 12,345 rules");
+TEST_F(LocalizationLookup, GroupedNumbersFollowTheLocaleNotTheInterfaceLanguage) {
+  const DigitGrouping english{",", "\3"}, turkish{".", "\3\3"}, indian{",", "\3\2"};
+  const DigitGrouping spaced{"\u202F", "\3"}, once{",", std::string("\3") + char(CHAR_MAX)};
+  EXPECT_EQ(groupedNumber(133558, english), "133,558");
+  EXPECT_EQ(groupedNumber(999, english), "999");
+  EXPECT_EQ(groupedNumber(1000, english), "1,000");
+  EXPECT_EQ(groupedNumber(0, english), "0");
+  EXPECT_EQ(groupedNumber(-1234567, english), "-1,234,567");
+  EXPECT_EQ(groupedNumber(std::numeric_limits<long long>::min(), english),
+            "-9,223,372,036,854,775,808");
+  EXPECT_EQ(groupedNumber(12345, turkish), "12.345");
+  EXPECT_EQ(groupedNumber(123456789, indian), "12,34,56,789");
+  EXPECT_EQ(groupedNumber(1234567, spaced), "1\u202F234\u202F567");
+  EXPECT_EQ(groupedNumber(1234567, once), "1234,567");
+  EXPECT_EQ(groupedNumber(1234567, DigitGrouping{}), "1234567");
 
-  L10n::setEnglish(false);
-  EXPECT_EQ(groupedNumber(12345), "12.345");
+  // The C locale groups nothing, in either language.
+  ASSERT_TRUE(std::setlocale(LC_NUMERIC, "C"));
+  for (bool english : {true, false}) {
+    L10n::setEnglish(english);
+    EXPECT_EQ(groupedNumber(133558), "133558");
+  }
+  EXPECT_EQ(withArgument(localized("EasyList ve EasyPrivacy · %@ kural"), groupedNumber(12345)),
+            "EasyList ve EasyPrivacy · 12345 kural");
   EXPECT_EQ(withArgument("%@ üzerinde engelle", "a%@b"), "a%@b üzerinde engelle");
 }
 

@@ -97,19 +97,17 @@ TEST_F(PasswordStoreTest, EncodingRoundTripsAndLeavesOutAnAbsentLastUse) {
   EXPECT_EQ(vault->credentials.peek(), logins);
 }
 
-TEST_F(PasswordStoreTest, SaveDecisionAndUpsertFollowTheFirstMatchingLogin) {
+TEST_F(PasswordStoreTest, SaveDecisionAndUpsertFollowTheFirstLoginOfTheSameHost) {
   Credential noted = login("example.com", "ada", "old");
   noted.notes = "kept";
   auto vault = open({noted, login("example.com", "bob", "b"), login("com", "ada", "tld")});
   const int writesBefore = storage->writeCount;
 
-  // A subdomain with the same username updates the stored login, which keeps its own host.
-  EXPECT_EQ(vault->saveDecision("login.example.com", "ada", "new"), SaveDecision::update);
-  EXPECT_EQ(vault->upsert("login.example.com", "https://login.example.com", "ada", "new", "",
-                          "ignored", true),
+  // The same host and username update the stored login.
+  EXPECT_EQ(vault->saveDecision("example.com", "ada", "new"), SaveDecision::update);
+  EXPECT_EQ(vault->upsert("example.com", "https://example.com", "ada", "new", "", "ignored", true),
             SaveDecision::update);
   const Credential& updated = vault->credentials.peek()[0];
-  EXPECT_EQ(updated.host, "example.com");
   EXPECT_EQ(updated.password, "new");
   EXPECT_EQ(updated.notes, "kept");
   EXPECT_GE(updated.modified, noted.modified);
@@ -120,8 +118,9 @@ TEST_F(PasswordStoreTest, SaveDecisionAndUpsertFollowTheFirstMatchingLogin) {
             SaveDecision::alreadySaved);
   EXPECT_EQ(storage->writeCount, writesBefore + 1);
 
-  // Usernames compare exactly; a dotless host matches only itself.
+  // Usernames compare exactly; another host of the site, or its parent, is another login.
   EXPECT_EQ(vault->saveDecision("example.com", "Ada", "new"), SaveDecision::save);
+  EXPECT_EQ(vault->saveDecision("login.example.com", "ada", "new"), SaveDecision::save);
   EXPECT_EQ(vault->saveDecision("shop.com", "ada", "tld"), SaveDecision::save);
   EXPECT_EQ(vault->upsert("shop.com", "https://shop.com", "ada", "s", "T", "N", true),
             SaveDecision::save);
@@ -131,15 +130,16 @@ TEST_F(PasswordStoreTest, SaveDecisionAndUpsertFollowTheFirstMatchingLogin) {
   EXPECT_FALSE(added.lastUsed);
 }
 
-TEST_F(PasswordStoreTest, LoginsOfAHostComeMostRecentlyUsedFirst) {
+TEST_F(PasswordStoreTest, LoginsOfAHostAndOfItsSiteComeMostRecentlyUsedFirst) {
   auto vault = open({login("example.com", "never1", "x"), login("a.example.com", "old", "x", 10),
                      login("other.com", "elsewhere", "x", 99), login("example.com", "never2", "x"),
-                     login("example.com", "new", "x", 20)});
+                     login("example.com", "new", "x", 20), login("a.example.com", "a", "x", 30)});
   EXPECT_EQ(usernames(vault->credentialsForHost("example.com")),
-            (std::vector<std::string>{"new", "old", "never1", "never2"}));
-  // Two subdomains of one site are different sites.
-  EXPECT_EQ(usernames(vault->credentialsForHost("b.example.com")),
             (std::vector<std::string>{"new", "never1", "never2"}));
+  EXPECT_EQ(usernames(vault->credentialsForOtherHostsOfSite("example.com")),
+            (std::vector<std::string>{"a", "old"}));
+  EXPECT_EQ(usernames(vault->credentialsForOtherHostsOfSite("b.example.com")),
+            (std::vector<std::string>{"a", "new", "old", "never1", "never2"}));
 
   const Uuid never2 = vault->credentials.peek()[3].id;
   vault->markUsed(never2);

@@ -128,9 +128,16 @@ TEST(SessionFiles, WritesAtomicallyAndSetsUndecodableFilesAside) {
   EXPECT_EQ(home.readFile(home.dataDir() / "history.json.bad"), "[1]");
   EXPECT_FALSE(std::filesystem::exists(home.dataDir() / "session.json"));
 
-  home.writeFile(home.dataDir() / "session.json", "second bad");
-  EXPECT_FALSE(files.readSession());
-  EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad"), "second bad");  // one kept
+  // A file kept earlier is never replaced by the next one, whatever holds the next names.
+  home.writeFile(home.dataDir() / "session.json.bad.1", "the user's own");
+  for (const char* bytes : {"second bad", "third bad"}) {
+    home.writeFile(home.dataDir() / "session.json", bytes);
+    EXPECT_FALSE(files.readSession());
+  }
+  EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad"), R"({"spaces":[])");
+  EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad.1"), "the user's own");
+  EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad.2"), "second bad");
+  EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad.3"), "third bad");
 }
 
 TEST(FavoriteDefaults, AreEightHttpsSitesWithFreshIds) {

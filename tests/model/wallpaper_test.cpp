@@ -22,6 +22,8 @@ class WallpaperTest : public ::testing::Test {
     return file;
   }
 
+  static bool any(const fs::path&) { return true; }
+
   testing::TempHome home;
 };
 
@@ -52,23 +54,23 @@ TEST_F(WallpaperTest, NamesAreGeneratedAndOnlyThatFormIsAccepted) {
 
 TEST_F(WallpaperTest, ImportCopiesTheBytesAndReplacesTheOldPictureOnlyOnceCopied) {
   const std::string bytes("first\0bytes", 11);
-  const std::string first = *Wallpaper::importImage(picked("one.png", bytes), {});
+  const std::string first = *Wallpaper::importImage(picked("one.png", bytes), {}, any).name;
   EXPECT_EQ(home.readFile(folder() / first), bytes);
 
   // A failed copy leaves the current picture alone.
-  EXPECT_FALSE(Wallpaper::importImage(home.root() / "missing.png", first));
-  EXPECT_FALSE(Wallpaper::importImage(home.root(), first));
+  EXPECT_FALSE(Wallpaper::importImage(home.root() / "missing.png", first, any).name);
+  EXPECT_FALSE(Wallpaper::importImage(home.root(), first, any).name);
   EXPECT_TRUE(fs::exists(folder() / first));
 
-  const std::string second = *Wallpaper::importImage(picked("two.webp", "second"), first);
+  const std::string second = *Wallpaper::importImage(picked("two.webp", "second"), first, any).name;
   EXPECT_TRUE(second.ends_with(".webp"));
   EXPECT_EQ(home.readFile(folder() / second), "second");
   EXPECT_FALSE(fs::exists(folder() / first));
 
   // The same in the background, answered on the main loop.
   std::optional<std::optional<std::string>> third;
-  Wallpaper::importImageInBackground(picked("three.jpeg", "third"), second,
-                                     [&](std::optional<std::string> name) { third = name; });
+  Wallpaper::importImageInBackground(picked("three.jpeg", "third"), second, any,
+                                     [&](Wallpaper::Import result) { third = result.name; });
   const gint64 deadline = g_get_monotonic_time() + 5 * G_USEC_PER_SEC;
   while (!third && g_get_monotonic_time() < deadline) g_main_context_iteration(nullptr, FALSE);
   ASSERT_TRUE(third && *third);
@@ -79,7 +81,7 @@ TEST_F(WallpaperTest, ImportCopiesTheBytesAndReplacesTheOldPictureOnlyOnceCopied
 TEST_F(WallpaperTest, DeleteTouchesNothingButAStoredPicture) {
   home.writeFile(folder() / "session.json", "{}");
   home.writeFile(home.root() / "data" / "wallpaper-0123ABCD.png", "outside");
-  const std::string stored = *Wallpaper::importImage(picked("one.png", "picture"), {});
+  const std::string stored = *Wallpaper::importImage(picked("one.png", "picture"), {}, any).name;
 
   Wallpaper::deleteFile("session.json");
   Wallpaper::deleteFile("../wallpaper-0123ABCD.png");

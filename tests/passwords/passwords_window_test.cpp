@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "model/preference_enums.h"
 #include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_browser.h"
 #include "passwords/passwords_harness.h"
@@ -57,6 +60,51 @@ TEST_F(PasswordsWindowTest, RightPasswordUnlocksWrongOneFailsAndCancelStaysSilen
   EXPECT_FALSE(window.authError());
   ASSERT_TRUE(window.browser());
   EXPECT_EQ(window.browser()->shownIds().size(), 1u);
+}
+
+TEST_F(PasswordsWindowTest, LockScreenWrapsItsTextEvenlyAndUnlocksUnderAnOpenLock) {
+  PasswordsHarness harness;
+  for (const AppLanguage language : {AppLanguage::turkish, AppLanguage::english}) {
+    harness.store().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
+    PasswordsWindow& window = harness.open();
+    ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
+    LockedPasswordsView& lock = harness.lockScreen();
+    // However the explanation wraps on screen, no word stands on a line of its own.
+    const std::string text = lock.explanation().get_text();
+    const auto layout = lock.explanation().get_layout();
+    for (int i = 0; i < layout->get_line_count(); ++i) {
+      std::string line =
+          text.substr(layout->get_line(i)->get_start_index(), layout->get_line(i)->get_length());
+      line.erase(line.find_last_not_of(' ') + 1);
+      EXPECT_NE(line.find(' '), std::string::npos) << line;
+    }
+    EXPECT_EQ(lock.unlockSymbol().get_icon_name(), "changes-allow-symbolic");
+    PasswordsHarness::shot(window, "lock-screen-" + std::string(rawValue(language)));
+    harness.close();
+  }
+}
+
+TEST_F(PasswordsWindowTest, ControlWClosesTheWindow) {
+  PasswordsHarness harness;
+  PasswordsWindow& window = harness.open();
+  window.set_title("zemblo-passwords-test");
+  // The application hides a closed window and drops it later; so does this test.
+  bool closed = false;
+  window.signal_close_request().connect(
+      [&] {
+        closed = true;
+        window.set_visible(false);
+        return true;
+      },
+      false);
+  ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
+  // Beside the main loop, which gives the window its new title. The keys go on their own, through
+  // the server: aimed at a window, the release of a key that closed it would be sent to the
+  // closed window, and the server would repeat the key for whatever window comes next.
+  Glib::spawn_command_line_async(
+      "sh -c \"xdotool search --sync --onlyvisible --name '^zemblo-passwords-test$' windowfocus "
+      "--sync %1 && xdotool key ctrl+w\"");
+  EXPECT_TRUE(waitUntil([&] { return closed; }));
 }
 
 TEST_F(PasswordsWindowTest, EveryNewAppearanceIsLockedAndLateResultsAreDropped) {

@@ -43,6 +43,7 @@ TEST_F(UserDefaultsTest, RemovingAKeyWritesTheFile) {
   UserDefaults defaults(file);
   defaults.setStringArray("AppleLanguages", {"en"});
   defaults.remove("AppleLanguages");
+  defaults.flush();
   EXPECT_FALSE(UserDefaults(file).contains("AppleLanguages"));
 }
 
@@ -52,6 +53,7 @@ TEST_F(UserDefaultsTest, AnUnreadableFileIsKeptAsideBeforeTheFirstWrite) {
   EXPECT_FALSE(defaults.contains("anything"));
   EXPECT_EQ(home.readFile(file), "{not json");  // reading alone destroys nothing
   defaults.setBool("adBlockEnabled", true);
+  defaults.flush();
   EXPECT_EQ(home.readFile(std::filesystem::path(file) += ".bad"), "{not json");
   EXPECT_EQ(UserDefaults(file).boolValue("adBlockEnabled"), true);
 }

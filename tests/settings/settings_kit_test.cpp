@@ -243,6 +243,7 @@ TEST(SettingsKitTest, ADraggedSliderRedrawsThePreviewEveryFrameAndWritesAFewTime
   const int watch = inotify_init1(IN_NONBLOCK);
   ASSERT_GE(watch, 0);
   const auto file = harness.store().defaults().file();
+  std::filesystem::create_directories(file.parent_path());
   ASSERT_GE(inotify_add_watch(watch, file.parent_path().c_str(), IN_MOVED_TO | IN_CLOSE_WRITE), 0);
 
   InterfacePreview& preview = *harness.preview();

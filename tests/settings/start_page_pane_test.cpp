@@ -125,6 +125,15 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   EXPECT_FALSE(turkish.preview().favoritesRow().get_visible());
 }
 
+std::vector<std::string> wallpaperFiles(const fs::path& folder) {
+  std::vector<std::string> kept;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename();
+    if (name.starts_with("wallpaper-")) kept.push_back(name);
+  }
+  return kept;
+}
+
 TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesAreDeleted) {
   SettingsHarness harness;
   BrowserStore& store = harness.store();
@@ -141,6 +150,19 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   EXPECT_EQ(pane.imageRow().subtitle().get_text(), "Kendi görselin kullanılıyor");
   EXPECT_TRUE(pane.removeButton().get_visible());
   SettingsHarness::shot(pane, "settings-start-page-wallpaper");
+
+  // A file that is no picture, whatever its name says, leaves the working one in place and the
+  // row says why.
+  harness.home().writeFile(harness.home().root() / "Pictures" / "notes.png", "just some text");
+  pane.useWallpaper(harness.home().root() / "Pictures" / "notes.png");
+  ASSERT_TRUE(waitUntil([&] {
+    return pane.imageRow().subtitle().get_text() ==
+           "Seçilen dosya bir görsel olarak açılamadı; mevcut görsel korunuyor.";
+  }));
+  EXPECT_EQ(store.prefs().wallpaperFile, first);
+  EXPECT_TRUE(fs::exists(folder / first));
+  EXPECT_EQ(wallpaperFiles(folder), std::vector<std::string>{first});
+  EXPECT_TRUE(pane.preview().textsOverPicture());
 
   pane.useWallpaper(picture);
   ASSERT_TRUE(waitUntil([&] { return store.prefs().wallpaperFile != first; }));
@@ -161,12 +183,7 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   // Each copy writes the name, then the background kind (unchanged, so not counted).
   ASSERT_TRUE(waitUntil([&] { return copies == 2; }));
   counting.disconnect();
-  std::vector<std::string> kept;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    const std::string name = entry.path().filename();
-    if (name.starts_with("wallpaper-")) kept.push_back(name);
-  }
-  EXPECT_EQ(kept, std::vector<std::string>{*store.prefs().wallpaperFile});
+  EXPECT_EQ(wallpaperFiles(folder), std::vector<std::string>{*store.prefs().wallpaperFile});
   pane.removeWallpaper(store.prefs().wallpaperFile);
 
   // A stored name the browser did not make (a hand-edited settings file) is never loaded,

@@ -101,6 +101,17 @@ TEST_F(DownloadsTest, ABrokenTransferFailsAndLeavesOnlyTheFilesThatWereThere) {
   EXPECT_EQ(item->state.peek(), State::failed);
   EXPECT_EQ(filesInFolder(), std::vector<std::string>{"archive.zip"});
   EXPECT_EQ(harness.home().readFile(folder() / "archive.zip"), "mine");
+
+  // An old-style answer ends with the connection, so the engine sees a clean end: fewer bytes
+  // than the length it announced is still a transfer cut short.
+  broken.protocol = "HTTP/1.0";
+  broken.promisedLength = 2'000'000;
+  broken.headers = {{"Content-Disposition", "attachment; filename=\"old.bin\""}};
+  server.route("/old", broken);
+  auto cut = downloadFrom([&] { harness.show(server.url("/old")); });
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->state.peek(), State::failed);
+  EXPECT_EQ(filesInFolder(), std::vector<std::string>{"archive.zip"});
 }
 
 }  // namespace

@@ -60,6 +60,9 @@ class TestServer {
     std::vector<std::pair<std::string, std::string>> headers;
     bool neverAnswer = false;  // holds the request open until the client gives up
     bool truncated = false;    // promises twice the body, sends it, then drops the connection
+    // With `truncated`: the length promised instead, and the protocol version of the answer.
+    std::optional<size_t> promisedLength;
+    std::string protocol = "HTTP/1.1";
   };
 
   TestServer() : server_(soup_server_new(nullptr, nullptr)) {
@@ -123,8 +126,9 @@ class TestServer {
 
   static void sendTruncated(SoupServerMessage* message, const Response& response) {
     GIOStream* connection = soup_server_message_steal_connection(message);
-    std::string raw = "HTTP/1.1 200 OK\r\nContent-Type: " + response.contentType +
-                      "\r\nContent-Length: " + std::to_string(2 * response.body.size()) + "\r\n";
+    const size_t promised = response.promisedLength.value_or(2 * response.body.size());
+    std::string raw = response.protocol + " 200 OK\r\nContent-Type: " + response.contentType +
+                      "\r\nContent-Length: " + std::to_string(promised) + "\r\n";
     for (const auto& [name, value] : response.headers) raw += name + ": " + value + "\r\n";
     raw += "\r\n" + response.body;
     g_output_stream_write_all(g_io_stream_get_output_stream(connection), raw.data(), raw.size(),

@@ -38,6 +38,11 @@ class WebKitWebViewPortTest : public ::testing::Test {
     server.page("/alert",
                 "<title>Alert</title><script>setTimeout(() => { alert('Hello from the page'); "
                 "document.title = 'alerted'; }, 0);</script>");
+    // A page that asks again at once, whatever the answer; its title counts what came back.
+    server.page("/pester",
+                "<title>Pester</title><script>setTimeout(() => { let answers = 0; "
+                "for (let i = 0; i < 40; ++i) { alert(i); answers += confirm(i) ? 1 : 0; "
+                "prompt(i); } document.title = 'done:' + answers; }, 0);</script>");
     server.page("/confirm",
                 "<title>Confirm</title><script>setTimeout(() => { document.title = 'confirm:' + "
                 "confirm('Go on?'); }, 0);</script>");
@@ -236,6 +241,43 @@ TEST_F(WebKitWebViewPortTest, APendingDialogIsAnsweredWhenItsTabNavigatesOrClose
   harness.store().closeTab(*closing);
   EXPECT_EQ(shownMessageDialog(), nullptr);
   EXPECT_TRUE(waitUntil([&] { return probe.finalized(); }));
+}
+
+// A page that raises dialog after dialog: from the second one on, the user may stop them, and
+// the page's further alerts and confirms then return at once as cancelled, until the tab
+// shows another page.
+TEST_F(WebKitWebViewPortTest, APageThatKeepsRaisingDialogsCanBeStoppedUntilItsTabMovesOn) {
+  WebHarness harness;
+  auto tab = harness.show(server.url("/pester"));
+  const auto checkBox = [](AdwMessageDialog* dialog) {
+    GtkWidget* extra = adw_message_dialog_get_extra_child(dialog);
+    return extra && GTK_IS_CHECK_BUTTON(extra) ? GTK_CHECK_BUTTON(extra) : nullptr;
+  };
+  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
+  AdwMessageDialog* first = shownMessageDialog();
+  EXPECT_EQ(checkBox(first), nullptr);
+  // Only this dialog is modal: it grabs nothing beyond itself, so the browser window keeps
+  // its close button, its tabs and its shortcuts.
+  EXPECT_NE(gtk_window_get_group(GTK_WINDOW(first)), gtk_window_get_group(harness.window().gobj()));
+  adw_message_dialog_response(first, "ok");
+
+  ASSERT_TRUE(waitUntil([&] {
+    AdwMessageDialog* shown = shownMessageDialog();
+    return shown && shown != first && checkBox(shown);
+  }));
+  AdwMessageDialog* second = shownMessageDialog();
+  EXPECT_EQ(gtk_check_button_get_label(checkBox(second)),
+            localized("Bu sayfanın başka iletişim kutusu göstermesine izin verme"));
+  gtk_check_button_set_active(checkBox(second), TRUE);
+  adw_message_dialog_response(second, "ok");  // the first confirm: true
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "done:1"));
+  EXPECT_EQ(shownMessageDialog(), nullptr);
+
+  // Another page of the tab may ask again.
+  tab->load(server.address("/confirm"));
+  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
+  adw_message_dialog_response(shownMessageDialog(), "ok");
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "confirm:true"; }));
 }
 
 // Without a desktop portal the native chooser is GTK's own dialog inside this process.

@@ -4,63 +4,44 @@
 #include <set>
 #include <string>
 
+#include "model/ad_blocker.h"
+#include "model/download_manager.h"
 #include "model/localization.h"
+#include "sidebar/address_pill.h"
+#include "sidebar/dark_mode_sidebar_button.h"
+#include "sidebar/downloads_button.h"
+#include "sidebar/shield_button.h"
 #include "sidebar/sidebar_bottom_bar.h"
+#include "sidebar/sidebar_view.h"
 #include "window/accessibility_tree.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
 namespace {
 
-using testing::AccessibleNode;
 using testing::pump;
-
-// The toolkit announces a control without a name by its widget's name or type: no name for a
-// person.
-void collectWidgetNames(GtkWidget* widget, std::set<std::string>& names) {
-  names.insert({gtk_widget_get_name(widget), G_OBJECT_TYPE_NAME(widget)});
-  for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
-       child = gtk_widget_get_next_sibling(child)) {
-    collectWidgetNames(child, names);
-  }
-}
 
 class AccessibilityTest : public ::testing::Test {
  protected:
-  // Reads the tree, expects every control to have a name, and counts the controls by role and
-  // name.
-  std::map<std::pair<std::string, std::string>, int> readControls() {
-    static const std::set<std::string> controlRoles = {
-        "button", "toggle button", "checkbox",  "radio", "switch", "text box", "search box",
-        "slider", "spin button",   "combo box", "link",  "tab",    "menu item"};
+  // The browser window's controls, each expected to be named and, when disabled, reported so.
+  testing::Controls readControls() {
     pump();
-    std::set<std::string> widgetNames;
-    collectWidgetNames(GTK_WIDGET(harness.window().gobj()), widgetNames);
-    const auto nodes = testing::AccessibilityReader::read();
-    EXPECT_FALSE(nodes.empty()) << "no accessibility bus";
-    std::map<std::pair<std::string, std::string>, int> controls;
-    for (const AccessibleNode& node : nodes) {
-      if (!controlRoles.contains(node.role) && !node.focusable) continue;
-      EXPECT_FALSE(node.name.empty() || widgetNames.contains(node.name))
-          << node.role << " '" << node.name << "' has no name";
-      ++controls[{node.role, node.name}];
-    }
-    return controls;
+    return testing::readControls();
   }
 
   // Every space, favourite and tab is a control named by what it shows.
-  void expectSidebarControls(std::map<std::pair<std::string, std::string>, int>& controls) {
+  void expectSidebarControls(testing::Controls& controls) {
     for (const auto& space : harness.store().spaces.peek()) {
-      EXPECT_EQ((controls[{"button", space->name.peek()}]), 1);
+      EXPECT_EQ((controls[{"button", space->name.peek()}].count), 1);
     }
     for (const Favorite& favorite : harness.store().favorites.peek()) {
-      EXPECT_GE((controls[{"button", favorite.title}]), 1) << favorite.title;
+      EXPECT_GE((controls[{"button", favorite.title}].count), 1) << favorite.title;
     }
     for (const auto& tab : harness.store().currentSpace()->tabs.peek()) {
-      EXPECT_EQ((controls[{"tab", tab->displayTitle()}]), 1) << tab->displayTitle();
+      EXPECT_EQ((controls[{"tab", tab->displayTitle()}].count), 1) << tab->displayTitle();
     }
-    EXPECT_EQ((controls[{"button", localized("Yeni Sekme")}]), 1);
-    EXPECT_EQ((controls[{"button", settingsHelpText()}]), 1);
+    EXPECT_EQ((controls[{"button", localized("Yeni Sekme")}].count), 1);
+    EXPECT_EQ((controls[{"button", settingsHelpText()}].count), 1);
   }
 
   testing::TestServer server;
@@ -82,10 +63,10 @@ TEST_F(AccessibilityTest, EveryControlHasANameAndARoleInBothLanguages) {
   expectSidebarControls(controls);
   for (const char* name :
        {"Tekrar Dene", "Önceki eşleşme", "Sonraki eşleşme", "Bul çubuğunu kapat", "Temizle"}) {
-    EXPECT_EQ((controls[{"button", name}]), 1) << name;
+    EXPECT_EQ((controls[{"button", name}].count), 1) << name;
   }
-  EXPECT_EQ((controls[{"text box", "Sayfada bul"}]), 1);
-  EXPECT_EQ((controls[{"text box", "Ara veya adres gir…"}]), 1);
+  EXPECT_EQ((controls[{"text box", "Sayfada bul"}].count), 1);
+  EXPECT_EQ((controls[{"text box", "Ara veya adres gir…"}].count), 1);
 
   // English, on the start page of a new tab: its tiles too.
   harness.store().commandBar.set(std::nullopt);
@@ -94,10 +75,52 @@ TEST_F(AccessibilityTest, EveryControlHasANameAndARoleInBothLanguages) {
   harness.store().newTab();
   controls = readControls();
   expectSidebarControls(controls);
-  EXPECT_EQ((controls[{"button", "Google"}]), 2);
-  EXPECT_EQ((controls[{"button", "Settings (Ctrl+,)"}]), 1);
-  EXPECT_EQ((controls[{"text box", "Search with Google or enter an address"}]), 1);
+  EXPECT_EQ((controls[{"button", "Google"}].count), 2);
+  EXPECT_EQ((controls[{"button", "Settings (Ctrl+,)"}].count), 1);
+  EXPECT_EQ((controls[{"text box", "Search with Google or enter an address"}].count), 1);
   L10n::setEnglish(false);
+}
+
+// Silent downloads: the list shows them as the engine would report them.
+struct SilentTransfer : DownloadTransfer {
+  void cancel() override {}
+};
+
+TEST_F(AccessibilityTest, PopoversNameTheirControlsAndReportTheDisabledOnes) {
+  server.page("/page", "<title>A page</title><p>text</p>");
+  auto page = harness.open(server.url("/page"));
+  ASSERT_TRUE(testing::WebHarness::waitForPage(*page, "A page"));
+  SidebarView& sidebar = harness.window().sidebarView();
+  DownloadManager& downloads = harness.store().downloads();
+  auto item =
+      downloads.track(Url::parse(server.url("/report.pdf")), std::make_unique<SilentTransfer>());
+  downloads.decideDestination(*item, "report.pdf");
+  downloads.reportProgress(*item, 0.4);
+
+  // The list of downloads, its pane included.
+  DownloadsButton& downloadsButton = sidebar.bottomBar().downloadsButton();
+  downloadsButton.toggle();
+  ASSERT_TRUE(testing::waitUntil([&] { return downloadsButton.popover().get_visible(); }));
+  readControls();
+  downloadsButton.toggle();
+
+  // The blocker's popover while the blocker is off: the site's switch is there but unusable.
+  harness.store().adBlocker().setEnabled(false);
+  ShieldButton& shield = sidebar.addressPill().shield();
+  shield.toggle();
+  ASSERT_TRUE(testing::waitUntil([&] { return shield.popover().get_visible(); }));
+  const std::string site = withArgument(localized("%@ üzerinde engelle"), "127.0.0.1");
+  const testing::Control siteSwitch = readControls()[{"switch", site}];
+  EXPECT_EQ(siteSwitch.count, 1);
+  EXPECT_FALSE(siteSwitch.enabled);
+  shield.toggle();
+
+  // The moon's menu.
+  DarkModeSidebarButton& moon = sidebar.bottomBar().darkModeButton();
+  moon.popupContextMenu();
+  ASSERT_TRUE(testing::waitUntil([&] { return moon.contextMenu()->get_visible(); }));
+  readControls();
+  moon.contextMenu()->popdown();
 }
 
 }  // namespace

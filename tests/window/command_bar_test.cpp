@@ -16,13 +16,7 @@ using testing::TestServer;
 using testing::waitUntil;
 using testing::WebHarness;
 using testing::WindowHarness;
-
-// Real X input to the browser window, which is alone on the virtual screen.
-void xdotool(const std::string& arguments) {
-  const std::string command =
-      "xdotool search --sync --onlyvisible --name '^Zemblo$' windowfocus %1 " + arguments;
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
+using testing::xdotool;
 
 // Keys go to the window under the pointer; its corner keeps the pointer off the card's rows.
 void parkPointer() { xdotool("mousemove --window %1 4 4"); }

@@ -120,7 +120,8 @@ TEST_F(ContentAreaTest, OverlaysStackErrorBarAndFindBarOverThePage) {
   }
   const std::vector<Gtk::Widget*> expected{
       &content().startPage(),    &content().webViewContainer(), &content().loadErrorView(),
-      &content().progressLine(), &content().findBar(),          &content().savePasswordOverlay()};
+      &content().progressLine(), &content().findBar(),          &content().savePasswordOverlay(),
+      &content().autofillMenu()};
   EXPECT_EQ(order, expected);
 }
 

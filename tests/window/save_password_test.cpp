@@ -23,6 +23,7 @@ using testing::TestServer;
 using testing::waitUntil;
 using testing::WebHarness;
 using testing::WindowHarness;
+using testing::xdotool;
 
 constexpr const char* kSignUpPage = R"(<title>Sign up</title>
 <form id="form"><input id="user" name="email" type="email">
@@ -84,12 +85,6 @@ std::vector<Credential> keyringLogins() {
   return decodeCredentials(keyringVault().second).value_or(std::vector<Credential>{});
 }
 
-void xdotool(const std::string& arguments) {
-  const std::string command =
-      "xdotool search --sync --onlyvisible --name '^Zemblo$' windowfocus %1 " + arguments;
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
-
 class SavePasswordTest : public ::testing::Test {
  protected:
   SavePasswordTest() {
@@ -145,17 +140,13 @@ class SavePasswordTest : public ::testing::Test {
     typeInto("pass", password);
     pressReturnAndWaitForTheForm();
   }
-  bool menuShown() {
-    return page(
-               "return [...document.documentElement.children].some("
-               "(el) => el.style.zIndex === '2147483647');") == "true";
-  }
+  bool menuShown() { return harness.content().autofillMenu().get_mapped(); }
   // Every message the page's script sent before now has been answered.
   void roundTrip() {
     callJavaScript(WebHarness::viewOf(*tab_),
                    "await new Promise((done) => setTimeout(done, 0));"
                    "return await window.webkit.messageHandlers.zembloPasswords.postMessage("
-                   "{type: 'query', origin: self.origin});",
+                   "{type: 'submit', origin: self.origin});",
                    AutofillBridge::kContentWorld);
   }
 
@@ -192,14 +183,13 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   pump();
   EXPECT_FALSE(banner().get_visible());
 
-  // A second visit offers the login under the focused field; Return fills it. The fill's write
-  // creates the item again when another program deleted it meanwhile.
+  // A second visit offers the login under the field the user clicks; Return fills it. The
+  // fill's write creates the item again when another program deleted it meanwhile.
   clearVaultItem();
   open("/login", "Login");
   click("user");
   ASSERT_TRUE(waitUntil([&] { return menuShown(); }));
   ASSERT_EQ(page("return document.activeElement.id;"), "user");
-  WindowHarness::screenshot("autofill-menu");
   xdotool("key Return");
   ASSERT_TRUE(waitUntil([&] { return page("return pass.value;") == "pw1"; }));
   EXPECT_EQ(page("return user.value;"), "ada");
@@ -245,6 +235,7 @@ TEST_F(SavePasswordTest, ANewPasswordFieldGetsNoMenuAndNoOffer) {
   typeInto("pass", "fresh");
   pressReturnAndWaitForTheForm();
   roundTrip();
+  EXPECT_FALSE(tab_->autofillMenu.peek());
   EXPECT_FALSE(menuShown());
   EXPECT_FALSE(harness.store().pendingSave.peek());
 }

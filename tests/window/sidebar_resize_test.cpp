@@ -46,6 +46,7 @@ class SidebarResizeTest : public ::testing::Test {
   }
 
   double savedWidth() {
+    harness.store().finishWrites();
     UserDefaults saved(harness.home().root() / "config" / "user-defaults.json");
     return AppPreferences::load(saved).sidebarWidth;
   }

@@ -74,15 +74,24 @@ inline std::pair<int, int> placeholderAndTextInk(Gtk::Text& field, const std::st
   return {ink[0], ink[1]};
 }
 
+// Real X input to the browser window, which is alone on the virtual screen.
+inline void xdotool(const std::string& arguments) {
+  const std::string command =
+      "xdotool search --sync --onlyvisible --name '^Zemblo$' windowfocus %1 " + arguments;
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
 class WindowHarness {
  public:
-  WindowHarness()
+  // Saved passwords go to the test session's keyring unless a test hands in another storage.
+  explicit WindowHarness(std::shared_ptr<VaultStorage> vaultStorage = nullptr)
       : defaults_(home_.root() / "config" / "user-defaults.json"),
         engine_(std::make_shared<WebEngine>(WebEngine::Folders{
             home_.root() / "web-data", home_.root() / "web-cache", ZEMBLO_TEST_RULE_LISTS_DIR})) {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
     environment.webViewFactory = engine_;
+    environment.vaultStorage = std::move(vaultStorage);
     environment.clearWebsiteData = [engine = engine_](std::function<void(bool)> done) {
       engine->clearWebsiteData(std::move(done));
     };
@@ -100,6 +109,7 @@ class WindowHarness {
   WindowHarness& operator=(const WindowHarness&) = delete;
 
   BrowserStore& store() { return *store_; }
+  WebEngine& engine() { return *engine_; }
   const std::shared_ptr<BrowserStore>& sharedStore() { return store_; }
   BrowserWindow& window() { return *window_; }
   ContentArea& content() { return window_->contentArea(); }

@@ -65,6 +65,11 @@ TEST(SliderRow, UserMovesSnapToTheStepGridFromTheLowerBoundWithinTheRange) {
   EXPECT_EQ(SliderRow::snapped(-1, speed), 0);
   const SliderRow::Range continuous{0, 1, std::nullopt};
   EXPECT_EQ(SliderRow::snapped(0.337, continuous), 0.337);
+  // Exactly the number the grid's decimals write, not the sum of binary fractions near it.
+  const SliderRow::Range zoom{0.5, 2.0, 0.1}, brightness{0.6, 1.3, 0.05};
+  EXPECT_EQ(SliderRow::snapped(1.92, zoom), 1.9);
+  EXPECT_EQ(SliderRow::snapped(0.71, zoom), 0.7);
+  EXPECT_EQ(SliderRow::snapped(1.151, brightness), 1.15);
 }
 
 }  // namespace

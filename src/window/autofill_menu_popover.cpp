@@ -1,0 +1,226 @@
+#include "window/autofill_menu_popover.h"
+
+#include <algorithm>
+
+#include "model/browser_tab.h"
+#include "model/localization.h"
+#include "widgets/symbol_icons.h"
+#include "widgets/system_color_scheme.h"
+
+namespace zemblo {
+namespace {
+
+// Opaque, so that no text of the page shows through the rows.
+constexpr const char* kStyleSheet = R"css(
+popover.autofill-menu { font-size: 13px; }
+popover.autofill-menu > contents {
+  padding: 6px; border-radius: 14px; background-color: rgb(250, 250, 252); color: #1d1d1f;
+  box-shadow: 0 4px 14px rgba(0, 0, 0, .18), 0 0 0 1px rgba(0, 0, 0, .12);
+}
+popover.autofill-menu.dark > contents {
+  background-color: rgb(38, 38, 44); color: #f5f5f7;
+  box-shadow: 0 4px 14px rgba(0, 0, 0, .5), 0 0 0 1px rgba(255, 255, 255, .14);
+}
+popover.autofill-menu.solid > contents {
+  border-radius: 0; box-shadow: none; border: 1px solid rgba(0, 0, 0, .12);
+}
+popover.autofill-menu.solid.dark > contents { border-color: rgba(255, 255, 255, .14); }
+.autofill-menu .autofill-heading { padding: 4px 8px 6px; font-size: 11px; font-weight: 600; }
+.autofill-menu .autofill-heading { opacity: .5; }
+.autofill-menu .autofill-row { padding: 7px 8px; border-radius: 9px; }
+.autofill-menu .autofill-row.active { background-color: rgba(123, 97, 255, .14); }
+.autofill-menu.dark .autofill-row.active { background-color: rgba(255, 255, 255, .12); }
+.autofill-menu .autofill-key {
+  min-width: 26px; min-height: 26px; border-radius: 8px; color: white;
+  background-image: linear-gradient(135deg, #7B61FF, #FF6FB5);
+  box-shadow: 0 2px 6px rgba(123, 97, 255, .35);
+}
+.autofill-menu .autofill-name { font-weight: 500; }
+.autofill-menu .autofill-host { font-size: 11px; color: rgba(0, 0, 0, .5); }
+.autofill-menu.dark .autofill-host { color: rgba(255, 255, 255, .55); }
+)css";
+
+bool isModifier(guint keyval) {
+  return (keyval >= GDK_KEY_Shift_L && keyval <= GDK_KEY_Hyper_R) ||
+         (keyval >= GDK_KEY_ISO_Lock && keyval <= GDK_KEY_ISO_Last_Group_Lock);
+}
+
+}  // namespace
+
+struct AutofillMenuPopover::Row {
+  Gtk::Box box{Gtk::Orientation::HORIZONTAL, 10};
+  Gtk::Image key;
+  Gtk::Box text{Gtk::Orientation::VERTICAL, 0};
+  Gtk::Label name;
+  Gtk::Label host;
+  Glib::RefPtr<Gtk::GestureClick> click = Gtk::GestureClick::create();
+  Glib::RefPtr<Gtk::EventControllerMotion> hover = Gtk::EventControllerMotion::create();
+
+  explicit Row(const AutofillMenu::Row& login) {
+    box.add_css_class("autofill-row");
+    key.set_from_icon_name(symbolIconName("key.fill"));
+    key.set_pixel_size(13);
+    key.add_css_class("autofill-key");
+    key.set_valign(Gtk::Align::CENTER);
+    name.set_text(login.username.empty() ? localized("(kullanıcı adı yok)") : login.username);
+    name.add_css_class("autofill-name");
+    host.set_text(login.host);
+    host.add_css_class("autofill-host");
+    for (Gtk::Label* label : {&name, &host}) {
+      label->set_xalign(0);
+      label->set_ellipsize(Pango::EllipsizeMode::END);
+      label->set_single_line_mode(true);
+    }
+    text.set_valign(Gtk::Align::CENTER);
+    text.set_hexpand(true);
+    text.append(name);
+    text.append(host);
+    box.append(key);
+    box.append(text);
+    box.add_controller(click);
+    box.add_controller(hover);
+  }
+};
+
+AutofillMenuPopover::AutofillMenuPopover(const SystemColorScheme& scheme)
+    : scheme_(scheme), style_(Gtk::CssProvider::create()) {
+  set_name("AutofillMenu");
+  add_css_class("autofill-menu");
+  set_has_arrow(false);
+  set_position(Gtk::PositionType::BOTTOM);
+  set_offset(0, kGap);
+  // The page keeps the focus and the keyboard: the menu neither grabs them nor closes on a
+  // click elsewhere; the page's script closes it when the field loses the focus.
+  set_autohide(false);
+  set_can_focus(false);
+  style_->load_from_data(kStyleSheet);
+  Gtk::StyleContext::add_provider_for_display(Gdk::Display::get_default(), style_,
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  heading_.add_css_class("autofill-heading");
+  heading_.set_xalign(0);
+  content_.append(heading_);
+  set_child(content_);
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+AutofillMenuPopover::~AutofillMenuPopover() {
+  observer_.reset();
+  Gtk::StyleContext::remove_provider_for_display(Gdk::Display::get_default(), style_);
+}
+
+void AutofillMenuPopover::setTab(std::shared_ptr<BrowserTab> tab) {
+  if (tab == tab_) return;
+  tab_ = std::move(tab);
+  observer_->syncNow();
+}
+
+Gtk::Widget& AutofillMenuPopover::row(size_t index) { return rows_.at(index)->box; }
+
+void AutofillMenuPopover::sync() {
+  // Without a compositor the shadow's margin and the rounded corners would show black.
+  if (gdk_display_is_composited(get_display()->gobj())) {
+    remove_css_class("solid");
+  } else {
+    add_css_class("solid");
+  }
+  if (scheme_.get() == ColorScheme::dark) {
+    add_css_class("dark");
+  } else {
+    remove_css_class("dark");
+  }
+  const std::optional<AutofillMenu>* menu = tab_ ? &tab_->autofillMenu.get() : nullptr;
+  if (!menu || !*menu) {
+    shown_.reset();
+    placedAt_.reset();
+    if (get_visible()) popdown();
+    return;
+  }
+  if (!shown_ || shown_->rows != (*menu)->rows) rebuild(**menu);
+  if (placedAt_ != (*menu)->field) place((*menu)->field);
+  shown_ = **menu;
+  if (!get_visible()) popup();
+}
+
+void AutofillMenuPopover::rebuild(const AutofillMenu& menu) {
+  heading_.set_text(localized("Zemblo · Kayıtlı şifreler"));
+  for (const auto& row : rows_) content_.remove(row->box);
+  rows_.clear();
+  for (size_t i = 0; i < menu.rows.size(); ++i) {
+    auto row = std::make_unique<Row>(menu.rows[i]);
+    row->click->signal_pressed().connect([this, i](int, double, double) { rowPressed(i); });
+    row->hover->signal_enter().connect([this, i](double, double) { highlight(i); });
+    content_.append(row->box);
+    rows_.push_back(std::move(row));
+  }
+  highlight(menu.firstHighlight());
+}
+
+void AutofillMenuPopover::place(const AutofillMenu::Box& field) {
+  // The content area shows the web view at its origin, so the view's pixels are the parent's.
+  const int width = std::clamp(int(field.width), kMinWidth, kMaxWidth);
+  content_.set_size_request(width - 2 * kPadding, -1);
+  // The popover is centred on what it points at: a rectangle of its own width starting at the
+  // field's left edge puts it flush with the field.
+  set_pointing_to(
+      Gdk::Rectangle(int(field.x), int(field.y), width, std::max(1, int(field.height))));
+  placedAt_ = field;
+  placedTime_ = now();
+}
+
+void AutofillMenuPopover::highlight(std::optional<size_t> index) {
+  highlighted_ = index;
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    if (index == i) {
+      rows_[i]->box.add_css_class("active");
+    } else {
+      rows_[i]->box.remove_css_class("active");
+    }
+  }
+}
+
+void AutofillMenuPopover::rowPressed(size_t index) {
+  const auto& menu = tab_ ? tab_->autofillMenu.peek() : std::nullopt;
+  if (!menu || index >= menu->rows.size()) return;
+  if (now() - placedTime_ < kClickDelay || menu->field != placedAt_) return;
+  auto tab = tab_;
+  tab->endAutofillMenu(menu->rows[index].id);
+}
+
+void AutofillMenuPopover::close() {
+  if (auto tab = tab_) tab->endAutofillMenu();
+}
+
+bool AutofillMenuPopover::handleKey(guint keyval) {
+  // The tab's menu, not what is on screen yet: a key right after the menu closed is the page's.
+  const bool open = tab_ && tab_->autofillMenu.peek() && shown_ && !rows_.empty();
+  if (!open) return false;
+  const size_t count = rows_.size();
+  switch (keyval) {
+    case GDK_KEY_Down:
+    case GDK_KEY_KP_Down:
+      highlight(highlighted_ ? (*highlighted_ + 1) % count : 0);
+      return true;
+    case GDK_KEY_Up:
+    case GDK_KEY_KP_Up:
+      highlight(highlighted_ ? (*highlighted_ + count - 1) % count : count - 1);
+      return true;
+    case GDK_KEY_Escape:
+      close();
+      return true;
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter:
+    case GDK_KEY_ISO_Enter:
+      if (highlighted_ && tab_) {
+        auto tab = tab_;
+        tab->endAutofillMenu(shown_->rows.at(*highlighted_).id);
+        return true;
+      }
+      close();
+      return false;
+    default:
+      if (!isModifier(keyval)) close();
+      return false;
+  }
+}
+
+}  // namespace zemblo

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <glib.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "support/child_process.h"
+
+namespace zemblo::testing {
+
+// The child process of `parent` running the program `name`, once it has started.
+inline std::optional<GPid> childNamed(GPid parent, const std::string& name) {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string pid, comm, state;
+    GPid parentOfEntry = 0;
+    if (stat >> pid >> comm >> state >> parentOfEntry && parentOfEntry == parent &&
+        comm == "(" + name + ")") {
+      return std::stoi(pid);
+    }
+  }
+  return std::nullopt;
+}
+
+// Polls `done` every tenth of a second for at most `limit`: the limit only ends a wait for an
+// event that never came.
+inline bool within(std::chrono::milliseconds limit, const std::function<bool()>& done) {
+  for (auto waited = std::chrono::milliseconds(0); waited < limit;
+       waited += std::chrono::milliseconds(100)) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return done();
+}
+
+// The real executable, run as the user runs it, for the home the test set up: on a D-Bus session
+// of its own (so that no other browser of the test session takes its activation), with its error
+// output kept in `log`. The browser, its bus and whatever they started are killed when the object
+// goes, so that a browser that hangs never outlives its test.
+class BrowserProcess {
+ public:
+  explicit BrowserProcess(const std::filesystem::path& log)
+      : log_(log),
+        session_({"/bin/sh", "-c",
+                  "exec dbus-run-session -- '" ZEMBLO_BROWSER_EXECUTABLE "' 2>'" + log.string() +
+                      "'"}) {
+    if (!session_.started()) {
+      ADD_FAILURE() << "could not start the browser";
+      return;
+    }
+    within(std::chrono::seconds(10), [&] {
+      browser_ = childNamed(session_.pid(), "zemblo-browser");
+      return browser_.has_value();
+    });
+  }
+
+  std::optional<GPid> pid() const { return browser_; }
+  // What the browser logged so far.
+  std::string log() const {
+    std::ifstream in(log_);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  // Runs xdotool on the browser's visible window named `name` (a regular expression): for
+  // example "windowfocus --sync %1 key ctrl+Tab". False when xdotool failed or found none.
+  bool onWindow(const std::string& name, const std::string& commands) const {
+    if (!browser_) return false;
+    const std::string command = "timeout 30 xdotool search --sync --onlyvisible --pid " +
+                                std::to_string(*browser_) + " --name '" + name + "' " + commands +
+                                " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+  }
+  bool waitForWindow() const { return onWindow("^Zemblo$", ""); }
+  // How many windows of the browser are shown.
+  int shownWindows() const {
+    if (!browser_) return 0;
+    const std::string command =
+        "xdotool search --onlyvisible --pid " + std::to_string(*browser_) + " 2>/dev/null | wc -l";
+    FILE* output = popen(command.c_str(), "r");
+    int count = 0;
+    if (output) {
+      if (fscanf(output, "%d", &count) != 1) count = 0;
+      pclose(output);
+    }
+    return count;
+  }
+
+  void signal(int number) const {
+    if (browser_) kill(*browser_, number);
+  }
+  // The browser's exit status once it has ended, waiting at most `limit`; nullopt when it is
+  // still running then, and it is killed.
+  std::optional<int> exitStatus(std::chrono::milliseconds limit) {
+    return session_.waitForExit(limit);
+  }
+
+ private:
+  std::filesystem::path log_;
+  ChildProcess session_;
+  std::optional<GPid> browser_;
+};
+
+}  // namespace zemblo::testing

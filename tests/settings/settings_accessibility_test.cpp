@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <adwaita.h>
+
+#include <map>
+#include <string>
+
+#include "settings/confirmation_dialog.h"
+#include "settings/pane_harness.h"
+#include "settings/space_editor.h"
+#include "settings/spaces_pane.h"
+#include "window/accessibility_tree.h"
+
+namespace zemblo {
+namespace {
+
+using testing::pump;
+
+TEST(SettingsAccessibilityTest, EveryPaneNamesItsControlsAndReportsTheDisabledOnes) {
+  testing::SettingsHarness harness;
+  harness.store().updatePrefs([](AppPreferences& prefs) {
+    prefs.showFavorites = false;
+    prefs.showClock = false;
+    prefs.sidebarTint = SidebarTint::none;
+    prefs.colorSource = ColorSource::custom;
+  });
+  // Controls that cannot be used in this state, by themselves or through their row.
+  const std::multimap<SettingsPane, std::pair<std::string, std::string>> disabled = {
+      {SettingsPane::sidebar, {"button", "3"}},
+      {SettingsPane::sidebar, {"button", "5"}},
+      {SettingsPane::startPage, {"switch", "24 saat biçimi"}},
+      {SettingsPane::colors, {"slider", "Renk yoğunluğu"}},
+      {SettingsPane::spaces, {"button", "Sola taşı"}},
+      {SettingsPane::privacy, {"button", "Temizle…"}}};
+  for (const SettingsPane pane : allCases<SettingsPane>()) {
+    SCOPED_TRACE(rawValue(pane));
+    harness.view().select(pane);
+    pump();
+    auto controls = testing::readControls(harness.view().get_title());
+    for (auto [it, end] = disabled.equal_range(pane); it != end; ++it) {
+      EXPECT_GE(controls[it->second].count, 1) << it->second.second;
+      EXPECT_FALSE(controls[it->second].enabled) << it->second.second;
+    }
+    if (pane == SettingsPane::spaces) EXPECT_EQ((controls[{"button", "Kitap"}].count), 1);
+  }
+  // The icons by what they show in either language, the custom colours by their end of the
+  // gradient; the question before a space goes announces each button once.
+  harness.setLanguage(AppLanguage::english);
+  auto& spaces = testing::showPane<SpacesPane>(harness, SettingsPane::spaces);
+  auto controls = testing::readControls(harness.view().get_title());
+  for (const char* name : {"Book", "Code", "Start color", "End color"}) {
+    EXPECT_EQ((controls[{"button", name}].count), 1) << name;
+  }
+  testing::click(spaces.editor().deleteButton());
+  AdwMessageDialog* question = spaces.editor().confirmation()->dialog();
+  controls = testing::readControls(adw_message_dialog_get_heading(question));
+  EXPECT_EQ((controls[{"button", "Delete Space"}].count), 2);  // one set for each layout
+  adw_message_dialog_response(question, ConfirmationDialog::kCancel);
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+#include "settings/general_pane.h"
+#include "settings/pane_harness.h"
+#include "settings/space_chip.h"
+#include "settings/spaces_pane.h"
+#include "settings/window_pane.h"
+
+// The settings window under real input from the X server: the wheel, the keys.
+namespace zemblo {
+namespace {
+
+using testing::pump;
+using testing::waitUntil;
+
+class SettingsInputTest : public ::testing::Test {
+ protected:
+  // Runs beside the main loop, which must keep answering the display meanwhile.
+  void input(const std::string& actions) {
+    Glib::spawn_command_line_async("xdotool search --sync --onlyvisible --name '^" +
+                                   harness.view().get_title() + "$' windowraise %1 " + actions);
+  }
+  // Keys go on their own, through the server: aimed at a window, the release of a key that closed
+  // it would be sent to the closed window, and the server would repeat the key for the next one.
+  void press(const std::string& keys) {
+    Glib::spawn_command_line_async("sh -c \"xdotool search --sync --onlyvisible --name '^" +
+                                   harness.view().get_title() +
+                                   "$' windowfocus --sync %1 && xdotool key " + keys + "\"");
+  }
+  // Moves the pointer to the middle of the widget.
+  std::string pointAt(Gtk::Widget& widget) {
+    graphene_rect_t frame;
+    EXPECT_TRUE(
+        gtk_widget_compute_bounds(widget.gobj(), GTK_WIDGET(harness.view().gobj()), &frame));
+    return "mousemove --window %1 " + std::to_string(int(frame.origin.x + frame.size.width / 2)) +
+           " " + std::to_string(int(frame.origin.y + frame.size.height / 2));
+  }
+  // Turns the wheel over the widget; true once the window has seen the pointer move on to its
+  // corner afterwards, and so has handled every turn.
+  bool wheelOver(Gtk::Widget& widget, const std::string& turns) {
+    bool done = false;
+    auto motion = Gtk::EventControllerMotion::create();
+    motion->signal_motion().connect([&](double x, double y) { done = done || (x < 9 && y < 9); });
+    harness.view().add_controller(motion);
+    input(pointAt(widget) + " click --repeat " + turns + " mousemove --window %1 4 4");
+    const bool seen = waitUntil([&] { return done; });
+    harness.view().remove_controller(motion);
+    pump();
+    return seen;
+  }
+  double scrolled() { return harness.view().shownScroller().get_vadjustment()->get_value(); }
+
+  testing::SettingsHarness harness;
+};
+
+TEST_F(SettingsInputTest, TheWheelScrollsThePaneOverSlidersAndChipsAndChangesNoSetting) {
+  auto& window = testing::showPane<WindowPane>(harness, SettingsPane::window);
+  const AppPreferences before = harness.store().prefs();
+  const std::string file = harness.defaultsFile();
+  ASSERT_TRUE(wheelOver(window.cornerRadiusRow().slider(), "4 5"));  // down
+  EXPECT_GT(scrolled(), 0);
+  ASSERT_TRUE(wheelOver(window.contentInsetRow().slider(), "8 4"));  // up
+  EXPECT_EQ(scrolled(), 0);
+  EXPECT_EQ(harness.store().prefs(), before);
+  EXPECT_EQ(harness.defaultsFile(), file);
+
+  // The row of spaces scrolls sideways only.
+  auto& spaces = testing::showPane<SpacesPane>(harness, SettingsPane::spaces);
+  ASSERT_TRUE(wheelOver(*spaces.chips().front(), "4 5"));
+  EXPECT_GT(scrolled(), 0);
+}
+
+TEST_F(SettingsInputTest, ArrowKeysMoveAFocusedSliderOneStepAndTheFileHoldsTheStepsValue) {
+  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.defaultZoom = 2.0; });
+  auto& general = testing::showPane<GeneralPane>(harness, SettingsPane::general);
+  general.defaultZoomRow().slider().grab_focus();
+  press("Left");
+  ASSERT_TRUE(waitUntil([&] { return harness.store().prefs().defaultZoom != 2.0; }));
+  EXPECT_EQ(testing::savedPrefs(harness.store()).defaultZoom, 1.9);
+  // As the file writes it: the step's decimals, none of a binary fraction's.
+  const std::string prefs =
+      nlohmann::json::parse(harness.defaultsFile()).at(std::string(AppPreferences::kDefaultsKey));
+  const size_t at = prefs.find("\"defaultZoom\":") + 14;
+  EXPECT_EQ(prefs.substr(at, prefs.find_first_of(",}", at) - at), "1.9");
+}
+
+TEST_F(SettingsInputTest, EscapeClosesAnOpenListFirstThenTheWindowAndControlWClosesItToo) {
+  // The application hides a closed window and drops it later; so does this test.
+  int closes = 0;
+  harness.view().signal_close_request().connect(
+      [&] {
+        ++closes;
+        harness.view().set_visible(false);
+        return true;
+      },
+      false);
+  Gtk::DropDown& engines =
+      testing::showPane<GeneralPane>(harness, SettingsPane::general).enginePicker();
+  Gtk::Widget* list = nullptr;
+  input(pointAt(engines) + " click 1");
+  ASSERT_TRUE(waitUntil([&] {
+    list = engines.get_last_child();
+    return GTK_IS_POPOVER(list->gobj()) && list->get_visible();
+  }));
+  press("Escape");
+  ASSERT_TRUE(waitUntil([&] { return !list->get_visible(); }));
+  EXPECT_EQ(closes, 0);
+  press("Escape");
+  EXPECT_TRUE(waitUntil([&] { return closes == 1; }));
+
+  harness.view().present();
+  press("ctrl+w");
+  EXPECT_TRUE(waitUntil([&] { return closes == 2; }));
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,312 @@
+// The menu of saved logins against hostile pages, with real input. Every host name reaches the
+// test's server through the engine's proxy setting, so that pages are served for "site.test"
+// and its neighbours; the vault holds alice's login for site.test and carol's for
+// login.corp.test.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "model/localization.h"
+#include "model/password_store.h"
+#include "window/window_harness.h"
+
+namespace zemblo {
+namespace {
+
+using testing::callJavaScript;
+using testing::TestServer;
+using testing::waitUntil;
+using testing::WebHarness;
+using testing::WindowHarness;
+using testing::xdotool;
+
+// A login form whose script takes whatever lands in its fields, with a style sheet that hides
+// every element the browser might add to the page and a prize button under the password field,
+// where the first row of a menu lies. It notes the keys it sees, the clicks on its button and
+// every change to its document. "?focus" focuses the password field on load; "?keys" then also
+// sends the field keys and clicks of its own.
+constexpr const char* kHostilePage = R"(<title>Login</title>
+<style>
+  html > div { opacity: 0 !important; }
+  form { position: absolute; left: 40px; top: 40px; }
+  input { display: block; width: 300px; height: 24px; margin-bottom: 8px; }
+  #prize { position: absolute; left: 40px; top: 118px; width: 300px; height: 60px; }
+</style>
+<form id="form"><input id="user" name="username" type="text"><input id="pass" type="password">
+</form>
+<button id="prize">Click to win a prize</button>
+<script>
+  window.stolen = "";
+  window.keys = [];
+  window.prizeClicks = 0;
+  window.changes = 0;
+  window.blurs = 0;
+  // In a frame, it tells the page around it where its field is and what it got.
+  const tell = (what) => { if (parent !== window) parent.postMessage(what, "*"); };
+  pass.addEventListener("input", () => {
+    stolen = user.value + "/" + pass.value;
+    tell(stolen);
+  });
+  tell(JSON.stringify(pass.getBoundingClientRect()));
+  pass.addEventListener("blur", () => ++blurs);
+  prize.addEventListener("click", () => ++prizeClicks);
+  document.addEventListener("keydown", (event) => keys.push(event.key));
+  window.log = [];
+  new MutationObserver((records) => { changes += records.length; for (const r of records) log.push(r.type + ":" + r.target.nodeName + ":" + r.attributeName); })
+      .observe(document.documentElement, {childList: true, subtree: true, attributes: true});
+  if (location.search.includes("focus")) pass.focus();
+  if (location.search.includes("keys")) {
+    for (const key of ["ArrowDown", "ArrowDown", "Enter"]) {
+      pass.dispatchEvent(new KeyboardEvent("keydown", {key, bubbles: true}));
+    }
+    pass.click();
+    pass.dispatchEvent(new MouseEvent("mousedown", {bubbles: true}));
+  }
+</script>)";
+
+// A page of another site around the login page, in a frame with a border, noting what the
+// frame tells it.
+constexpr const char* kFramingPage = R"(<title>Frame</title>
+<style>iframe { position: absolute; left: 100px; top: 150px; width: 420px; height: 300px;
+  border: 3px solid; }</style>
+<script>
+  window.told = [];
+  addEventListener("message", (event) => told.push(event.data));
+</script>
+<iframe src="http://site.test/login"></iframe>)";
+
+class AutofillMenuTest : public ::testing::Test {
+ protected:
+  AutofillMenuTest() {
+    server.page("/login", kHostilePage);
+    server.page("/frame", kFramingPage);
+    WebKitNetworkProxySettings* proxy =
+        webkit_network_proxy_settings_new(server.url("").c_str(), nullptr);
+    webkit_network_session_set_proxy_settings(harness.engine().networkSession(),
+                                              WEBKIT_NETWORK_PROXY_MODE_CUSTOM, proxy);
+    webkit_network_proxy_settings_free(proxy);
+    vault().upsert("site.test", "http://site.test", "alice", "PW-site-A", "", "", false);
+    vault().upsert("login.corp.test", "http://login.corp.test", "carol", "PW-login-corp", "", "",
+                   false);
+    menu().now = [this] { return clock; };
+  }
+
+  PasswordStore& vault() { return harness.store().passwords(); }
+  AutofillMenuPopover& menu() { return harness.content().autofillMenu(); }
+  bool menuOpen() { return menu().get_mapped() && tab->autofillMenu.peek(); }
+
+  void open(const std::string& address, const std::string& title = "Login") {
+    tab = harness.open(address);
+    ASSERT_TRUE(WebHarness::waitForPage(*tab, title)) << address;
+    // As after the user opened the page from the command bar: the page has the keyboard.
+    tab->storedWebView()->focusIfShown();
+    testing::pump();
+  }
+  std::string page(const std::string& body) {
+    return callJavaScript(WebHarness::viewOf(*tab), body).value_or("<no answer>");
+  }
+  void key(const std::string& name) { xdotool("key " + name); }
+  // A real click at a point of the page, or of the window's surface.
+  void clickInPage(double x, double y) {
+    const auto card = harness.bounds(harness.content().webViewContainer());
+    clickInWindow(card.x + x, card.y + y);
+  }
+  void clickInWindow(double x, double y) {
+    // The display has placed every surface the test just read the place of.
+    gdk_display_sync(gdk_display_get_default());
+    xdotool("mousemove --window %1 " + std::to_string(int(x)) + " " + std::to_string(int(y)) +
+            " click 1");
+  }
+  void click(const std::string& id) {
+    const std::string at = page("const r = document.getElementById('" + id +
+                                "').getBoundingClientRect();"
+                                "return (r.left + r.width / 2) + ' ' + (r.top + r.height / 2);");
+    clickInPage(std::stod(at), std::stod(at.substr(at.find(' ') + 1)));
+  }
+  void clickPrize() { clickInPage(40 + 150, 118 + 30); }
+  // The middle of a row of the menu in the window's surface: the menu is a surface of its own,
+  // placed relative to the window's.
+  std::pair<double, double> rowCentre(size_t index) {
+    GtkNative* native = GTK_NATIVE(menu().gobj());
+    GdkPopup* popup = GDK_POPUP(gtk_native_get_surface(native));
+    double shadowX = 0, shadowY = 0;
+    gtk_native_get_surface_transform(native, &shadowX, &shadowY);
+    graphene_rect_t row;
+    EXPECT_TRUE(
+        gtk_widget_compute_bounds(menu().row(index).gobj(), GTK_WIDGET(menu().gobj()), &row));
+    return {gdk_popup_get_position_x(popup) + shadowX + row.origin.x + row.size.width / 2,
+            gdk_popup_get_position_y(popup) + shadowY + row.origin.y + row.size.height / 2};
+  }
+  void clickRow(size_t index) {
+    const auto [x, y] = rowCentre(index);
+    clickInWindow(x, y);
+  }
+  // How opaque the menu is where a row lies: the page must never show through.
+  int alphaAtRowCentre(size_t index) {
+    graphene_rect_t row;
+    EXPECT_TRUE(
+        gtk_widget_compute_bounds(menu().row(index).gobj(), GTK_WIDGET(menu().gobj()), &row));
+    const std::vector<guchar> pixels = testing::pixelsOf(menu());
+    const int x = int(row.origin.x + row.size.width / 2),
+              y = int(row.origin.y + row.size.height / 2);
+    const size_t at = size_t((y * menu().get_width() + x) * 4 + 3);
+    return at < pixels.size() ? pixels[at] : -1;
+  }
+  // Counts the presses a row gets, taken or not.
+  int& countPresses(size_t index) {
+    auto presses = Gtk::GestureClick::create();
+    presses->signal_pressed().connect([this](int, double, double) { ++rowPresses; });
+    menu().row(index).add_controller(presses);
+    return rowPresses;
+  }
+
+  TestServer server;
+  WindowHarness harness{std::make_shared<testing::MemoryVaultStorage>()};
+  std::shared_ptr<BrowserTab> tab;
+  std::chrono::steady_clock::time_point clock = std::chrono::steady_clock::now();
+  int rowPresses = 0;
+};
+
+TEST_F(AutofillMenuTest, ASiblingOrParentHostGetsNoLoginFromDownAndReturn) {
+  struct Case {
+    std::string host;
+    std::string savedFor;
+  };
+  for (const Case& c :
+       {Case{"evil.site.test", "site.test"}, Case{"corp.test", "login.corp.test"}}) {
+    SCOPED_TRACE(c.host);
+    open("http://" + c.host + "/login?focus");
+    // The page's own focus opened nothing; the user's Down opens the menu. The other host's login
+    // is listed under the host it was saved for, and not highlighted.
+    key("Down");
+    ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+    ASSERT_EQ(menu().rowCount(), 1u);
+    EXPECT_FALSE(menu().highlighted());
+    EXPECT_EQ(tab->autofillMenu.peek()->rows[0].host, c.savedFor);
+    key("Return");
+    ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }));
+    EXPECT_EQ(page("return stolen + '|' + pass.value;"), "|");
+    EXPECT_FALSE(tab->autofillMenu.peek());
+  }
+}
+
+TEST_F(AutofillMenuTest, AClickOnTheMenuCountsOnlyAfterItStoodStillUnderTheFieldForHalfASecond) {
+  open("http://site.test/login?focus");
+  click("pass");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  testing::waitForFrame();
+  // The page's style sheet does not reach the menu: it covers the prize button, opaque.
+  const double y = rowCentre(0).second;
+  const auto card = harness.bounds(harness.content().webViewContainer());
+  EXPECT_GT(y - card.y, 118);
+  EXPECT_LT(y - card.y, 118 + 60);
+  EXPECT_EQ(alphaAtRowCentre(0), 255);
+  const int& presses = countPresses(0);
+
+  // At once: the click lands on the menu, which does not take it yet; the prize gets nothing.
+  clickPrize();
+  ASSERT_TRUE(waitUntil([&] { return presses == 1; }));
+  EXPECT_TRUE(menuOpen());
+  EXPECT_EQ(page("return stolen + '|' + prizeClicks;"), "|0");
+
+  // The page moves the field just before the user clicks: the menu follows, and its half second
+  // starts again.
+  clock += AutofillMenuPopover::kClickDelay;
+  page("form.style.top = '80px'; return true;");
+  ASSERT_TRUE(waitUntil([&] { return rowCentre(0).second > y + 30; }));
+  clickRow(0);
+  ASSERT_TRUE(waitUntil([&] { return presses == 2; }));
+  EXPECT_EQ(page("return stolen;"), "");
+
+  // Half a second later the row takes the click: the user's choice, on the login's own site.
+  clock += AutofillMenuPopover::kClickDelay;
+  clickRow(0);
+  ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "alice/PW-site-A"; }));
+  EXPECT_FALSE(tab->autofillMenu.peek());
+}
+
+TEST_F(AutofillMenuTest, ThePageFindsNoTraceOfTheMenuInItsDocument) {
+  open("http://site.test/login?focus");
+  page("changes = 0; return true;");
+  click("pass");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  testing::waitForFrame();
+  EXPECT_EQ(page("return [changes, blurs, document.documentElement.children.length,"
+                 "document.activeElement.id].join();"),
+            "0,0,2,pass")
+      << page("return log.join();");
+}
+
+TEST_F(AutofillMenuTest, AFocusAndKeysFromThePageOpenNothingButTheUsersClickDoes) {
+  int opened = 0;
+  open("http://site.test/login?focus&keys");
+  sigc::connection counting = tab->autofillMenu.signalChanged().connect([&] {
+    if (tab->autofillMenu.peek()) ++opened;
+  });
+  EXPECT_EQ(page("return keys.join();"), "ArrowDown,ArrowDown,Enter");
+  click("pass");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  counting.disconnect();
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(page("return stolen + '|' + pass.value;"), "|");
+}
+
+TEST_F(AutofillMenuTest, AFieldInAFrameOfAnotherSiteGetsTheMenuAtItsPlaceAndTheLoginStaysThere) {
+  open("http://evil.test/frame", "Frame");
+  ASSERT_TRUE(waitUntil([&] { return page("return told.length;") == "1"; }));
+  const std::string field = page(
+      "const r = JSON.parse(told[0]);"
+      "return [103 + r.left + r.width / 2, 153 + r.top + r.height / 2,"
+      "153 + r.bottom].join(' ');");
+  std::istringstream numbers(field);
+  double x = 0, y = 0, bottom = 0;
+  numbers >> x >> y >> bottom;
+  clickInPage(x, y);
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  // Where the frame lies, its origin cannot tell; the click, seen in the view and in the frame,
+  // does.
+  const auto card = harness.bounds(harness.content().webViewContainer());
+  const AutofillMenu::Box placed = tab->autofillMenu.peek()->field;
+  EXPECT_NEAR(placed.y + placed.height, bottom, 1);
+  EXPECT_GT(rowCentre(0).second - card.y, bottom);
+  key("Return");
+  ASSERT_TRUE(waitUntil(
+      [&] { return page("return told.join();").find("alice/PW-site-A") != std::string::npos; }));
+}
+
+TEST_F(AutofillMenuTest, TheSitesLoginFillsOnItsHostAndOnWwwWithRealInput) {
+  open("http://site.test/login");
+  click("user");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  EXPECT_EQ(menu().heading().get_text().raw(), localized("Zemblo · Kayıtlı şifreler"));
+  EXPECT_EQ(menu().highlighted(), 0u);
+  testing::waitForFrame();
+  WindowHarness::screenshot("autofill-menu");
+  // The page keeps the keyboard: a letter closes the menu and is typed; Escape closes it
+  // without reaching the page; Down opens it again, and Return takes the highlighted login.
+  key("x");
+  ASSERT_TRUE(waitUntil([&] { return page("return user.value;") == "x"; }));
+  EXPECT_FALSE(tab->autofillMenu.peek());
+  key("Down");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  key("Escape");
+  ASSERT_TRUE(waitUntil([&] { return !tab->autofillMenu.peek(); }));
+  key("Down");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  key("Up Return");
+  ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "alice/PW-site-A"; }));
+  EXPECT_EQ(page("return keys.join();"), "x,ArrowDown,ArrowDown");
+  ASSERT_TRUE(waitUntil([&] { return !menu().get_mapped(); }));
+
+  open("http://www.site.test/login");
+  click("pass");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  clock += AutofillMenuPopover::kClickDelay;
+  clickRow(0);
+  ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "alice/PW-site-A"; }));
+}
+
+}  // namespace
+}  // namespace zemblo
