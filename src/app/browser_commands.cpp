@@ -42,12 +42,14 @@ BrowserCommands::BrowserCommands(BrowserStore& store, AppLanguage language,
 std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
   const StandardMenuTitles standard = standardMenuTitles(store_.get().launchLanguage());
 
+  // Beside the keys the menu shows, each item may take a second one: the key other Linux browsers
+  // use for it, or one the desktop leaves alone (GNOME takes Ctrl+Alt+arrows for workspaces).
   Menu file{standard.file, {}};
   file.sections.push_back({
       {localized("Yeni Sekme"), "win.new-tab", {"<Control>t"}},
       {localized("Kapatılan Sekmeyi Yeniden Aç"), "win.reopen-closed-tab", {"<Control><Shift>t"}},
   });
-  file.sections.push_back({{localized("Adres Çubuğu"), "win.address-bar", {"<Control>l"}}});
+  file.sections.push_back({{localized("Adres Çubuğu"), "win.address-bar", {"<Control>l", "F6"}}});
   file.sections.push_back({{localized("Sekmeyi Kapat"), "win.close-tab", {"<Control>w"}}});
   file.sections.push_back({
       {localized("Şifreler…"), "app.passwords", {"<Control><Alt>p"}},
@@ -64,7 +66,7 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
   Menu view{standard.view, {}};
   view.sections.push_back(
       {{darkModeTitle(darkMode), "win.toggle-page-dark-mode", {"<Control><Alt>d"}}});
-  view.sections.push_back({{localized("Yeniden Yükle"), "win.reload", {"<Control>r"}}});
+  view.sections.push_back({{localized("Yeniden Yükle"), "win.reload", {"<Control>r", "F5"}}});
   view.sections.push_back({
       {localized("Yakınlaştır"),
        "win.zoom-in",
@@ -77,19 +79,23 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
 
   Menu navigate{localized("Gezinti"), {}};
   navigate.sections.push_back({
-      {localized("Geri"), "win.back", {"<Control>bracketleft"}},
-      {localized("İleri"), "win.forward", {"<Control>bracketright"}},
+      {localized("Geri"), "win.back", {"<Control>bracketleft", "<Alt>Left"}},
+      {localized("İleri"), "win.forward", {"<Control>bracketright", "<Alt>Right"}},
   });
   // Shift+Tab arrives as ISO_Left_Tab.
   navigate.sections.push_back({
-      {localized("Sonraki Sekme"), "win.next-tab", {"<Control>Tab"}},
+      {localized("Sonraki Sekme"), "win.next-tab", {"<Control>Tab", "<Control>Page_Down"}},
       {localized("Önceki Sekme"),
        "win.previous-tab",
-       {"<Control><Shift>Tab", "<Control><Shift>ISO_Left_Tab"}},
+       {"<Control><Shift>Tab", "<Control><Shift>ISO_Left_Tab", "<Control>Page_Up"}},
   });
   navigate.sections.push_back({
-      {localized("Sonraki Alan"), "win.next-space", {"<Control><Alt>Right"}},
-      {localized("Önceki Alan"), "win.previous-space", {"<Control><Alt>Left"}},
+      {localized("Sonraki Alan"),
+       "win.next-space",
+       {"<Control><Alt>Right", "<Control><Shift>Page_Down"}},
+      {localized("Önceki Alan"),
+       "win.previous-space",
+       {"<Control><Alt>Left", "<Control><Shift>Page_Up"}},
   });
   Section numbered;
   for (int number = 1; number <= kNumberedTabs; ++number) {

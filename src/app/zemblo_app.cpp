@@ -12,9 +12,11 @@
 #include "passwords/passwords_window.h"
 #include "platform/process.h"
 #include "settings/settings_view.h"
+#include "sidebar/sidebar_view.h"
 #include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "widgets/symbol_icons.h"
+#include "widgets/tooltip_guard.h"
 #include "window/browser_window.h"
 
 namespace zemblo {
@@ -161,6 +163,10 @@ void ZembloApp::showPasswordsWindow() {
     if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
     passwordsWindow_ = std::make_unique<PasswordsWindow>(*store(), *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);
+    if (browserWindow_) {
+      hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().passwordsButton(),
+                           *passwordsWindow_);
+    }
   }
   present(*passwordsWindow_, *this);
 }
@@ -169,6 +175,10 @@ void ZembloApp::showSettingsWindow() {
   if (!settingsWindow_) {
     settingsWindow_ = std::make_unique<SettingsView>(*store());
     dropWhenClosed(settingsWindow_);
+    if (browserWindow_) {
+      hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().settingsButton(),
+                           *settingsWindow_);
+    }
   }
   present(*settingsWindow_, *this);
 }
@@ -176,6 +186,11 @@ void ZembloApp::showSettingsWindow() {
 void ZembloApp::languageChanged() {
   if (browserWindow_) browserWindow_->rebuildContent();
   if (passwordsWindow_) passwordsWindow_->rebuildContent();
+  // The sidebar's buttons are new: windows already open keep them clear of tooltips as well.
+  if (!browserWindow_) return;
+  auto& bar = browserWindow_->sidebarView().bottomBar();
+  if (passwordsWindow_) hideTooltipWhileOpen(bar.passwordsButton(), *passwordsWindow_);
+  if (settingsWindow_) hideTooltipWhileOpen(bar.settingsButton(), *settingsWindow_);
 }
 
 void ZembloApp::requestRelaunch() {

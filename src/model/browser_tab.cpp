@@ -53,6 +53,7 @@ void BrowserTab::loadIfNeeded() {
 
 void BrowserTab::load(const Url& address) {
   loadError.set(std::nullopt);
+  verifiedConnection.set(false);
   url.set(address);
   hasStartedLoading = true;
   if (auto* view = webView()) view->load(address);
@@ -100,7 +101,7 @@ std::string BrowserTab::displayTitle() const {
 
 bool BrowserTab::isSecure() const {
   const auto& address = url.get();
-  return address && address->scheme() == "https";
+  return address && address->scheme() == "https" && verifiedConnection.get() && !loadError.get();
 }
 
 std::string BrowserTab::dialogTitle() const {
@@ -141,6 +142,8 @@ void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
 void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address) {
   endAutofillMenu();
   loadError.set(std::nullopt);
+  // The address shown is already the new one; its connection is not known yet.
+  verifiedConnection.set(false);
   recordedVisit_.reset();
   if (!address) return;
   auto owner = store.lock();
@@ -148,6 +151,8 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   owner->adBlocker().apply(*this, address);
   owner->applyDarkMode(*this, address);
 }
+
+void BrowserTab::navigationCommitted(bool verified) { verifiedConnection.set(verified); }
 
 void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
                                      const std::string& pageTitle) {

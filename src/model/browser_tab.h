@@ -73,6 +73,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   Observable<bool> canGoBack{false};
   Observable<bool> canGoForward{false};
   Observable<std::optional<LoadError>> loadError;
+  // The page on screen came over a connection the engine verified: false until a load commits,
+  // and again from the start of the next one.
+  Observable<bool> verifiedConnection{false};
 
   // The menu of saved logins the page asked for after the user's press in a login field; none
   // while it is closed.
@@ -103,6 +106,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   bool showsStartPage() const;
   std::string displayTitle() const;
   std::optional<std::string> displayHost() const;
+  // An https page on screen that came over a verified connection; never the error page.
   bool isSecure() const;
   // The heading of a page's alert: the host of the page, or "This page says".
   std::string dialogTitle() const;
@@ -114,6 +118,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void webViewURLChanged(const std::optional<Url>& newURL);
   // A main-frame load really started (or was redirected) towards `address`.
   void provisionalNavigationStarted(const std::optional<Url>& address);
+  // The main frame's load committed; `verified` when it came over TLS without a certificate error.
+  void navigationCommitted(bool verified);
   void navigationDidFinish(const std::optional<Url>& address, const std::string& pageTitle);
   void handleLoadFailure(const LoadFailure& failure);
   Policy decideNavigationAction(const NavigationAction& action);

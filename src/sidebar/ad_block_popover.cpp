@@ -24,6 +24,8 @@ Gtk::Label& styled(Gtk::Label& label, const char* cssClass) {
   label.set_xalign(0);
   label.set_wrap(true);
   label.set_wrap_mode(Pango::WrapMode::WORD_CHAR);
+  // A long text or host takes more lines, never more width: the popover stays 300 points wide.
+  label.set_max_width_chars(1);
   return label;
 }
 
@@ -111,9 +113,7 @@ AdBlockPopover::AdBlockPopover(BrowserStore& store, std::shared_ptr<BrowserTab> 
       nullptr, GTK_ACCESSIBLE_RELATION_DESCRIBED_BY, siteHint_.gobj(), nullptr, -1);
   append(divider_);
   append(switchRow(globalRow_, styled(globalLabel_, "adblock-switch-label"), globalSwitch_));
-  ruleCount_.set_xalign(0);
-  ruleCount_.add_css_class("adblock-rule-count");
-  append(ruleCount_);
+  append(styled(ruleCount_, "adblock-rule-count"));
 
   siteSwitch_.property_active().signal_changed().connect([this] {
     if (!syncing_) setBlockingOnSite(siteSwitch_.get_active());

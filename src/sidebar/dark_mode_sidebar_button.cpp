@@ -6,8 +6,10 @@
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
+#include "widgets/pointer_return.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
+#include "widgets/tooltip_guard.h"
 
 namespace zemblo {
 namespace {
@@ -17,7 +19,8 @@ constexpr double kHoverFill = 0.08;
 
 }  // namespace
 
-DarkModeSidebarButton::DarkModeSidebarButton(const SidebarContext& context) : context_(context) {
+DarkModeSidebarButton::DarkModeSidebarButton(const SidebarContext& context)
+    : context_(context), pointerReturn_(*this) {
   set_name("DarkModeSidebarButton");
   set_focus_on_click(false);
   set_size_request(kWidth, kHeight);
@@ -104,9 +107,8 @@ void DarkModeSidebarButton::popupContextMenu() {
   focusItemsOnly(*menu_);
   menu_->set_parent(*this);
   menu_->set_position(Gtk::PositionType::TOP);
-  // The tooltip would cover the menu's last entry.
-  set_has_tooltip(false);
-  menu_->signal_closed().connect([this] { set_has_tooltip(true); });
+  hideTooltipWhileOpen(*this, *menu_);
+  pointerReturn_.watch(*menu_);
   menu_->popup();
 }
 

@@ -7,6 +7,7 @@
 #include "model/color.h"
 #include "platform/observable.h"
 #include "sidebar/sidebar_rules.h"
+#include "widgets/pointer_return.h"
 
 namespace zemblo {
 
@@ -42,6 +43,7 @@ class DarkModeSidebarButton : public Gtk::Button {
   void sync();
 
   const SidebarContext& context_;
+  PointerReturn pointerReturn_;
   DarkModeButtonLook look_;
   LinearGradient gradient_;
   ColorScheme scheme_ = ColorScheme::light;

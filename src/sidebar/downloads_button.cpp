@@ -8,6 +8,7 @@
 #include "sidebar/sidebar_context.h"
 #include "widgets/css_class.h"
 #include "widgets/paint.h"
+#include "widgets/tooltip_guard.h"
 
 namespace zemblo {
 
@@ -61,6 +62,8 @@ DownloadsButton::DownloadsButton(const SidebarContext& context)
   popover_.set_position(Gtk::PositionType::TOP);
   popover_.add_css_class("downloads");
   popover_.signal_closed().connect([this] { showing_ = false; });
+  hideTooltipWhileOpen(face_, popover_);
+  pointerReturn_.watch(popover_);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 

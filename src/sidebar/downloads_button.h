@@ -7,6 +7,7 @@
 #include "model/color.h"
 #include "platform/observable.h"
 #include "sidebar/sidebar_icon_button.h"
+#include "widgets/pointer_return.h"
 
 namespace zemblo {
 
@@ -46,6 +47,7 @@ class DownloadsButton : public Gtk::Overlay {
 
   const SidebarContext& context_;
   SidebarIconButton face_;
+  PointerReturn pointerReturn_{*this};
   std::unique_ptr<Dot> dot_;
   bool showing_ = false;
   Gtk::Popover popover_;

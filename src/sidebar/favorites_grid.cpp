@@ -98,6 +98,7 @@ void FavoriteTile::popupMenu(double x, double y) {
   menu_->set_has_arrow(false);
   menu_->set_pointing_to(Gdk::Rectangle(int(x), int(y), 1, 1));
   hideTooltipWhileOpen(*this, *menu_);
+  pointerReturn_.watch(*menu_);
   menu_->popup();
 }
 

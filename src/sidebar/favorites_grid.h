@@ -15,6 +15,7 @@
 #include "sidebar/sidebar_context.h"
 #include "widgets/animated_value.h"
 #include "widgets/favicon_view.h"
+#include "widgets/pointer_return.h"
 
 namespace zemblo {
 
@@ -76,6 +77,7 @@ class FavoriteTile : public Gtk::Widget {
   const SidebarContext& context_;
   Favorite favorite_;
   std::function<void(const Favorite&)> onRemove_;
+  PointerReturn pointerReturn_{*this};
   FaviconView icon_;
   std::unique_ptr<Gtk::PopoverMenu> menu_;
   Glib::RefPtr<Gio::SimpleActionGroup> actions_;

@@ -31,6 +31,7 @@ ShieldButton::ShieldButton(const SidebarContext& context) : context_(context) {
   popover_.add_css_class("adblock");
   popover_.signal_closed().connect([this] { showing_ = false; });
   hideTooltipWhileOpen(*this, popover_);
+  pointerReturn_.watch(popover_);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 

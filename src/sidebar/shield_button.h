@@ -7,6 +7,7 @@
 #include "model/color.h"
 #include "platform/observable.h"
 #include "sidebar/sidebar_rules.h"
+#include "widgets/pointer_return.h"
 
 namespace zemblo {
 
@@ -44,6 +45,7 @@ class ShieldButton : public Gtk::Button {
 
   const SidebarContext& context_;
   std::shared_ptr<BrowserTab> tab_;
+  PointerReturn pointerReturn_{*this};
   ShieldLook look_;
   LinearGradient gradient_;
   ColorScheme scheme_ = ColorScheme::light;

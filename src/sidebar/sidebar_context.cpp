@@ -83,6 +83,7 @@ popover.downloads > contents { padding: 0; }
 }
 #DownloadRow progressbar.download-progress > trough,
 #DownloadRow progressbar.download-progress > trough > progress { min-height: 4px; }
+#SpaceHeader { padding: 4px 6px 0 6px; }
 #SpaceHeader .space-clear label { font-size: 11px; font-weight: 500; }
 
 #TabRow .tab-close { min-width: 20px; min-height: 20px; border-radius: 6px; }

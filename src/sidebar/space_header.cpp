@@ -19,9 +19,7 @@ constexpr double kClearOpacity = 0.6;
 SpaceHeader::SpaceHeader(const SidebarContext& context)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 6), context_(context) {
   set_name("SpaceHeader");
-  set_margin_start(6);
-  set_margin_end(6);
-  set_margin_top(4);
+  // The row's padding lies inside its height and inside the area that shows the clear button.
   set_size_request(-1, kHeight);
   Pango::AttrList attributes;
   auto size = Pango::Attribute::create_attr_size_absolute(12 * PANGO_SCALE);

@@ -1,6 +1,7 @@
 #include "sidebar/space_switcher.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "model/browser_store.h"
 #include "model/color.h"
@@ -10,6 +11,43 @@
 #include "widgets/symbol_paint.h"
 
 namespace zemblo {
+
+SpaceSwitcherWindow spaceSwitcherWindow(size_t count, int width, size_t first) {
+  constexpr int pitch = SpaceSwitcher::kPitch, spacing = SpaceSwitcher::kSpacing;
+  const auto runWidth = [](size_t buttons) { return int(buttons) * pitch - spacing; };
+  SpaceSwitcherWindow window;
+  if (count == 0 || runWidth(count) <= width) {
+    window.shown = count;
+    window.left = (width - std::max(0, runWidth(count))) / 2;
+    return window;
+  }
+  // As many whole buttons as leave room for the arrows, one arrow at either end of the row and
+  // two in between; one button however narrow the switcher is.
+  const auto fitting = [&](int arrows) {
+    const int room = width - arrows * SpaceSwitcher::kEdgeMinimumWidth + spacing;
+    return std::clamp<size_t>(room > 0 ? size_t(room / pitch) : 0, 1, count - 1);
+  };
+  const size_t atAnEnd = fitting(1), between = fitting(2);
+  bool back = true, forward = true;
+  if (first == 0) {
+    window.shown = atAnEnd;
+    back = false;
+  } else if (first + between >= count) {
+    window.first = count - atAnEnd;
+    window.shown = atAnEnd;
+    forward = false;
+  } else {
+    window.first = first;
+    window.shown = between;
+  }
+  const int arrows = int(back) + int(forward);
+  const int arrow = std::clamp((width - runWidth(window.shown)) / arrows, 0,
+                               int(SpaceSwitcher::kEdgeMaximumWidth));
+  window.backWidth = back ? arrow : 0;
+  window.forwardWidth = forward ? arrow : 0;
+  window.left = (width - runWidth(window.shown) - arrows * arrow) / 2;
+  return window;
+}
 
 std::vector<SpaceSwitcherEntry> spaceSwitcherEntries(const std::vector<Uuid>& spaceIDs,
                                                      const Uuid& currentID) {
@@ -70,19 +108,73 @@ void SpaceSwitcherButton::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snap
   }
 }
 
-SpaceSwitcher::SpaceSwitcher(const SidebarContext& context) : context_(context) {
+// An arrow at one end of a row that goes on past it: a click brings in the buttons that lie that
+// way. Drawn only while there are any.
+class SpaceSwitcher::Edge : public Gtk::Widget {
+ public:
+  Edge(const SidebarContext& context, const char* name, const char* symbol,
+       std::function<void()> action)
+      : context_(context), symbol_(symbol) {
+    set_name(name);
+    // The spaces it leads to are each in the accessibility tree; the arrow itself only moves the
+    // row for the pointer.
+    setAccessibleRole(*this, Gtk::Accessible::Role::PRESENTATION);
+    set_cursor(Gdk::Cursor::create("pointer"));
+    auto click = Gtk::GestureClick::create();
+    click->set_button(GDK_BUTTON_PRIMARY);
+    click->signal_released().connect([this, action = std::move(action)](int, double x, double y) {
+      if (contains(x, y)) action();
+    });
+    add_controller(click);
+  }
+
+ protected:
+  // Lit while the pointer is over it.
+  void on_state_flags_changed(Gtk::StateFlags previous) override {
+    Gtk::Widget::on_state_flags_changed(previous);
+    queue_draw();
+  }
+
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override {
+    GtkSnapshot* s = snapshot->gobj();
+    const double width = get_width(), height = get_height();
+    const ColorScheme scheme = context_.scheme();
+    if ((get_state_flags() & Gtk::StateFlags::PRELIGHT) == Gtk::StateFlags::PRELIGHT) {
+      paint::appendRoundedFill(s, paint::roundedRect(paint::rect(0, 0, width, height), width / 2),
+                               SidebarContext::primary(scheme, kHoverFill));
+    }
+    const int pixels = symbolPixelSize(kSymbolPointSize);
+    const graphene_rect_t box =
+        paint::rect((width - pixels) / 2.0, (height - pixels) / 2.0, pixels, pixels);
+    appendSymbol(s, *this, symbol_, pixels, box, SidebarContext::primary(scheme, kOpacity));
+  }
+
+ private:
+  static constexpr double kSymbolPointSize = 8;
+  static constexpr double kOpacity = 0.45;
+  static constexpr double kHoverFill = 0.08;
+
+  const SidebarContext& context_;
+  const char* symbol_;
+};
+
+SpaceSwitcher::SpaceSwitcher(const SidebarContext& context)
+    : context_(context),
+      back_(std::make_unique<Edge>(context, "SpaceSwitcherBack", "chevron.left",
+                                   [this] {
+                                     const auto& at = window_;
+                                     scrollTo(at.first > at.shown ? at.first - at.shown : 0);
+                                   })),
+      forward_(std::make_unique<Edge>(context, "SpaceSwitcherForward", "chevron.right",
+                                      [this] { scrollTo(window_.first + window_.shown); })) {
   set_name("SpaceSwitcher");
-  row_.set_valign(Gtk::Align::CENTER);
-  // Scrolls sideways without showing a scroll bar.
-  scroller_.set_policy(Gtk::PolicyType::EXTERNAL, Gtk::PolicyType::NEVER);
-  // The buttons are reached with the pointer and the space commands, not by moving the focus.
-  scroller_.set_focusable(false);
-  scroller_.set_child(row_);
-  scroller_.set_parent(*this);
+  set_overflow(Gtk::Overflow::HIDDEN);
+  back_->set_parent(*this);
+  forward_->set_parent(*this);
   // An ordinary wheel only turns up and down; here it moves the row sideways.
   auto wheel = Gtk::EventControllerScroll::create();
-  wheel->set_flags(Gtk::EventControllerScroll::Flags::BOTH_AXES);
-  wheel->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  wheel->set_flags(Gtk::EventControllerScroll::Flags::BOTH_AXES |
+                   Gtk::EventControllerScroll::Flags::DISCRETE);
   wheel->signal_scroll().connect([this](double dx, double dy) { return wheelTurned(dx, dy); },
                                  false);
   add_controller(wheel);
@@ -91,17 +183,19 @@ SpaceSwitcher::SpaceSwitcher(const SidebarContext& context) : context_(context) 
 
 SpaceSwitcher::~SpaceSwitcher() {
   observer_.reset();
-  scroller_.unparent();
+  for (auto& button : buttons_) button->unparent();
+  back_->unparent();
+  forward_->unparent();
 }
 
 std::vector<SpaceSwitcherButton*> SpaceSwitcher::buttons() const {
   std::vector<SpaceSwitcherButton*> result;
-  auto& row = const_cast<Gtk::Box&>(row_);
-  for (Gtk::Widget* child = row.get_first_child(); child; child = child->get_next_sibling()) {
-    result.push_back(static_cast<SpaceSwitcherButton*>(child));
-  }
+  for (const auto& button : buttons_) result.push_back(button.get());
   return result;
 }
+
+Gtk::Widget& SpaceSwitcher::backEdge() { return *back_; }
+Gtk::Widget& SpaceSwitcher::forwardEdge() { return *forward_; }
 
 void SpaceSwitcher::sync() {
   BrowserStore& store = context_.store();
@@ -109,12 +203,14 @@ void SpaceSwitcher::sync() {
   const Uuid current = store.currentSpaceID.get();
   context_.scheme();
   if (spaces != shown_) {
-    while (auto* child = row_.get_first_child()) row_.remove(*child);
+    for (auto& button : buttons_) button->unparent();
+    buttons_.clear();
     for (const auto& space : spaces) {
-      row_.append(*Gtk::make_managed<SpaceSwitcherButton>(context_, space));
+      buttons_.push_back(std::make_unique<SpaceSwitcherButton>(context_, space));
+      buttons_.back()->insert_before(*this, *forward_);
     }
     shown_ = spaces;
-    scrolledTo_.reset();
+    currentInView_.reset();
   }
   std::vector<Uuid> ids;
   for (const auto& space : spaces) {
@@ -125,62 +221,89 @@ void SpaceSwitcher::sync() {
     space->colorB.get();
   }
   const auto entries = spaceSwitcherEntries(ids, current);
-  const auto shownButtons = buttons();
-  for (size_t i = 0; i < entries.size() && i < shownButtons.size(); ++i) {
-    shownButtons[i]->setSelected(entries[i].selected);
+  for (size_t i = 0; i < entries.size() && i < buttons_.size(); ++i) {
+    buttons_[i]->setSelected(entries[i].selected);
   }
-  // A new current space, or a new row, brings the current button into view at the next layout.
+  back_->queue_draw();
+  forward_->queue_draw();
+  if (currentInView_ != current) bringCurrentIntoView(get_width());
+  queue_resize();
+}
+
+std::optional<size_t> SpaceSwitcher::currentIndex() const {
+  const Uuid current = context_.store().currentSpaceID.peek();
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    if (buttons_[i]->space()->id == current) return i;
+  }
+  return std::nullopt;
+}
+
+void SpaceSwitcher::scrollTo(size_t first) {
+  window_ = spaceSwitcherWindow(buttons_.size(), get_width(), first);
   queue_allocate();
 }
 
-bool SpaceSwitcher::scrollToCurrent() {
-  const Uuid current = context_.store().currentSpaceID.peek();
-  if (scrolledTo_ == current) return false;
-  for (SpaceSwitcherButton* button : buttons()) {
-    if (button->space()->id != current) continue;
-    graphene_rect_t frame;
-    if (!gtk_widget_compute_bounds(GTK_WIDGET(button->gobj()), GTK_WIDGET(row_.gobj()), &frame))
-      return false;
-    const auto adjustment = scroller_.get_hadjustment();
-    const double page = adjustment->get_page_size();
-    const double left = frame.origin.x, right = left + frame.size.width;
-    if (left < adjustment->get_value()) adjustment->set_value(left);
-    if (right > adjustment->get_value() + page) adjustment->set_value(right - page);
-    scrolledTo_ = current;
-    return true;
-  }
-  return false;
-}
-
 bool SpaceSwitcher::wheelTurned(double dx, double dy) {
-  if (dx != 0 || dy == 0) return false;  // sideways scrolling is the scroller's own
-  const auto adjustment = scroller_.get_hadjustment();
-  adjustment->set_value(adjustment->get_value() + dy * (SpaceSwitcherButton::kSide + kSpacing));
+  const double turn = dx != 0 ? dx : dy;
+  if (turn == 0 || window_.shown == buttons_.size()) return false;
+  if (turn > 0) {
+    scrollTo(window_.first + 1);
+  } else if (window_.first > 0) {
+    scrollTo(window_.first - 1);
+  }
   return true;
 }
 
-void SpaceSwitcher::measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum,
-                                  int& natural, int& minimum_baseline,
-                                  int& natural_baseline) const {
-  row_.measure(orientation, for_size, minimum, natural, minimum_baseline, natural_baseline);
-  // Never widens the sidebar: a row that does not fit scrolls.
-  if (orientation == Gtk::Orientation::HORIZONTAL) minimum = 0;
+void SpaceSwitcher::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int& natural,
+                                  int& minimum_baseline, int& natural_baseline) const {
+  const int count = int(buttons_.size());
+  if (orientation == Gtk::Orientation::HORIZONTAL) {
+    // Never widens the sidebar: a row that does not fit shows fewer buttons.
+    minimum = 0;
+    natural = count == 0 ? 0 : count * kPitch - kSpacing;
+  } else {
+    minimum = natural = SpaceSwitcherButton::kSide;
+  }
   minimum_baseline = natural_baseline = -1;
 }
 
-void SpaceSwitcher::size_allocate_vfunc(int width, int height, int) {
-  int minimum = 0, natural = 0, b1 = -1, b2 = -1;
-  row_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
-  // Centred while it fits, else the whole width, scrolling.
-  const int shown = std::min(width, natural);
-  const Gtk::Allocation frame((width - shown) / 2, 0, shown, height);
-  scroller_.size_allocate(frame, -1);
-  if (shown >= natural) {
-    scrolledTo_.reset();
-    return;
+void SpaceSwitcher::bringCurrentIntoView(int width) {
+  const size_t count = buttons_.size();
+  const auto current = currentIndex();
+  if (!current || width <= 0) return;
+  // With as little movement of the row as it takes.
+  const auto holds = [&](const SpaceSwitcherWindow& at) {
+    return *current >= at.first && *current < at.first + at.shown;
+  };
+  window_ = spaceSwitcherWindow(count, width, std::min(window_.first, *current));
+  for (size_t first = window_.first + 1; !holds(window_) && first < count; ++first) {
+    window_ = spaceSwitcherWindow(count, width, first);
   }
-  // The row moves within this layout pass, not a frame later.
-  if (scrollToCurrent()) scroller_.size_allocate(frame, -1);
+  currentInView_ = buttons_[*current]->space()->id;
+}
+
+void SpaceSwitcher::size_allocate_vfunc(int width, int height, int) {
+  const size_t count = buttons_.size();
+  window_ = spaceSwitcherWindow(count, width, window_.first);
+  // The first layout of a row shows its current button.
+  if (!currentInView_) bringCurrentIntoView(width);
+  const int top = (height - SpaceSwitcherButton::kSide) / 2;
+  const int start = window_.left + window_.backWidth;
+  for (size_t i = 0; i < count; ++i) {
+    const bool shown = i >= window_.first && i < window_.first + window_.shown;
+    buttons_[i]->set_child_visible(shown);
+    if (!shown) continue;
+    const int x = start + int(i - window_.first) * kPitch;
+    buttons_[i]->size_allocate(
+        Gtk::Allocation(x, top, SpaceSwitcherButton::kSide, SpaceSwitcherButton::kSide), -1);
+  }
+  const int end = start + int(window_.shown) * kPitch - kSpacing;
+  back_->set_child_visible(window_.backWidth > 0);
+  forward_->set_child_visible(window_.forwardWidth > 0);
+  back_->size_allocate(
+      Gtk::Allocation(window_.left, top, window_.backWidth, SpaceSwitcherButton::kSide), -1);
+  forward_->size_allocate(
+      Gtk::Allocation(end, top, window_.forwardWidth, SpaceSwitcherButton::kSide), -1);
 }
 
 }  // namespace zemblo

@@ -27,6 +27,20 @@ struct SpaceSwitcherEntry {
 std::vector<SpaceSwitcherEntry> spaceSwitcherEntries(const std::vector<Uuid>& spaceIDs,
                                                      const Uuid& currentID);
 
+// Which buttons a switcher `width` points wide shows of `count`, whole ones only. While they all
+// fit they are centred; otherwise an arrow stands at each end past which more buttons lie, and
+// the buttons between are a run of `shown` from `first`.
+struct SpaceSwitcherWindow {
+  size_t first = 0;
+  size_t shown = 0;
+  int backWidth = 0;     // the arrow before the run; 0 when none
+  int forwardWidth = 0;  // the arrow after it
+  int left = 0;          // where the first arrow, or the first button, starts
+  friend bool operator==(const SpaceSwitcherWindow&, const SpaceSwitcherWindow&) = default;
+};
+// `first` is the wanted first button: the run starts there, or as near as a full run allows.
+SpaceSwitcherWindow spaceSwitcherWindow(size_t count, int width, size_t first);
+
 // A round symbol button for one space: filled with the space's gradient while it is current.
 class SpaceSwitcherButton : public Gtk::Widget {
  public:
@@ -51,19 +65,27 @@ class SpaceSwitcherButton : public Gtk::Widget {
 };
 
 // One button per space in the bottom bar; a click makes that space current. However many spaces
-// there are, the row stays on one line and never widens the sidebar: a row that does not fit
-// scrolls sideways (the wheel turns it too) and always brings the current space's button into
-// view.
+// there are, the row stays on one line, never widens the sidebar and never shows part of a
+// button: a row that does not fit shows the buttons that do, with an arrow at each end where more
+// lie that the pointer clicks (or the wheel turns) to bring them in. The current space's button
+// is brought into view whenever the current space changes.
 class SpaceSwitcher : public Gtk::Widget {
  public:
   static constexpr int kSpacing = 4;
+  static constexpr int kPitch = SpaceSwitcherButton::kSide + kSpacing;
+  static constexpr int kEdgeMinimumWidth = 9;
+  static constexpr int kEdgeMaximumWidth = 18;
+
+  class Edge;
 
   explicit SpaceSwitcher(const SidebarContext& context);
   ~SpaceSwitcher() override;
 
   void sync();
   std::vector<SpaceSwitcherButton*> buttons() const;
-  Gtk::ScrolledWindow& scroller() { return scroller_; }
+  // The arrows at the start and at the end of the row; each is shown while buttons lie past it.
+  Gtk::Widget& backEdge();
+  Gtk::Widget& forwardEdge();
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
@@ -71,15 +93,21 @@ class SpaceSwitcher : public Gtk::Widget {
   void size_allocate_vfunc(int width, int height, int baseline) override;
 
  private:
-  // True when the row moved.
-  bool scrollToCurrent();
+  // Starts the run of shown buttons at `first`, or as near as a full run allows.
+  void scrollTo(size_t first);
   bool wheelTurned(double dx, double dy);
+  // Moves the run so that it shows the current space's button; not before the first layout.
+  void bringCurrentIntoView(int width);
+  std::optional<size_t> currentIndex() const;
 
   const SidebarContext& context_;
-  Gtk::ScrolledWindow scroller_;
-  Gtk::Box row_{Gtk::Orientation::HORIZONTAL, kSpacing};
+  std::vector<std::unique_ptr<SpaceSwitcherButton>> buttons_;
+  std::unique_ptr<Edge> back_;
+  std::unique_ptr<Edge> forward_;
   std::vector<std::shared_ptr<Space>> shown_;
-  std::optional<Uuid> scrolledTo_;
+  SpaceSwitcherWindow window_;
+  // The current space whose button was last brought into view.
+  std::optional<Uuid> currentInView_;
   std::unique_ptr<Observer> observer_;
 };
 

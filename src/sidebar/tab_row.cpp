@@ -11,6 +11,7 @@
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
+#include "widgets/tooltip_guard.h"
 
 namespace zemblo {
 namespace {
@@ -233,6 +234,8 @@ void TabRow::popupContextMenu(double x, double y) {
   menu_->set_parent(*this);
   menu_->set_has_arrow(false);
   menu_->set_pointing_to(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));
+  hideTooltipWhileOpen(close_, *menu_);
+  pointerReturn_.watch(*menu_);
   menu_->popup();
 }
 

@@ -9,6 +9,7 @@
 #include "sidebar/sidebar_rules.h"
 #include "widgets/animated_value.h"
 #include "widgets/favicon_view.h"
+#include "widgets/pointer_return.h"
 #include "widgets/symbol_paint.h"
 
 namespace zemblo {
@@ -70,6 +71,7 @@ class TabRow : public Gtk::Widget {
 
   const SidebarContext& context_;
   std::shared_ptr<BrowserTab> tab_;
+  PointerReturn pointerReturn_{*this};
   Observable<bool> selected_{false};
   GradientSymbol sparkles_;
   Gtk::Spinner spinner_;

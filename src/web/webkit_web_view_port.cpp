@@ -57,6 +57,15 @@ GtkWindow* windowOf(WebKitWebView* view) {
   return root && GTK_IS_WINDOW(root) ? GTK_WINDOW(root) : nullptr;
 }
 
+// Whether the committed page came over TLS with a certificate the engine found no fault with. An
+// exception the engine was told to allow still reports its faults, so it never counts.
+bool verifiedConnection(WebKitWebView* view) {
+  GTlsCertificate* certificate = nullptr;
+  GTlsCertificateFlags faults = G_TLS_CERTIFICATE_NO_FLAGS;
+  return webkit_web_view_get_tls_info(view, &certificate, &faults) && certificate &&
+         faults == G_TLS_CERTIFICATE_NO_FLAGS;
+}
+
 // A favicon look-up in flight. The answer is dropped once the port is gone.
 struct FaviconRequest {
   std::function<void(std::optional<std::string>)> done;
@@ -382,6 +391,7 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
       // Another page: whatever the user refused the last one, this one may ask again.
       self->dialogsBlocked_ = false;
       self->stopWatchdog();
+      if (tab) tab->navigationCommitted(verifiedConnection(view));
       self->commitWithoutTheRequestedPage(view);
       self->provisionalURI_.clear();
       break;

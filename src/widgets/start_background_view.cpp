@@ -168,18 +168,51 @@ void StartBackgroundView::paintLook(GtkSnapshot* s) {
       break;
     }
     case Look::picture: {
-      const graphene_rect_t frame = *pictureFrame();
       const double blur = sane(prefs_.wallpaperBlur, 0, kMaximumBlur, 0);
-      gtk_snapshot_push_clip(s, &bounds);
-      if (blur > 0) gtk_snapshot_push_blur(s, blur);
-      gtk_snapshot_append_texture(s, picture_->gobj(), &frame);
-      if (blur > 0) gtk_snapshot_pop(s);
-      gtk_snapshot_pop(s);
+      if (GdkTexture* blurred = blur > 0 ? blurredPicture(bounds, blur) : nullptr) {
+        gtk_snapshot_append_texture(s, blurred, &bounds);
+      } else {
+        const graphene_rect_t frame = *pictureFrame();
+        gtk_snapshot_push_clip(s, &bounds);
+        if (blur > 0) gtk_snapshot_push_blur(s, blur);
+        gtk_snapshot_append_texture(s, picture_->gobj(), &frame);
+        if (blur > 0) gtk_snapshot_pop(s);
+        gtk_snapshot_pop(s);
+      }
       const GdkRGBA dim = paint::grey(0, sane(prefs_.wallpaperDim, 0, 1, 0.2));
       gtk_snapshot_append_color(s, &dim, &bounds);
       break;
     }
   }
+}
+
+GdkTexture* StartBackgroundView::blurredPicture(const graphene_rect_t& bounds, double radius) {
+  const int width = int(bounds.size.width), height = int(bounds.size.height);
+  const int scale = get_scale_factor();
+  if (blurred_.texture && blurred_.picture == picture_ && blurred_.radius == radius &&
+      blurred_.width == width && blurred_.height == height && blurred_.scale == scale) {
+    return blurred_.texture->gobj();
+  }
+  Gtk::Native* native = get_native();
+  GskRenderer* renderer = native ? gtk_native_get_renderer(native->gobj()) : nullptr;
+  if (!renderer) return nullptr;
+  const graphene_rect_t frame = *pictureFrame();
+  GtkSnapshot* own = gtk_snapshot_new();
+  // At the screen's own pixel density, so the texture is drawn one to one.
+  gtk_snapshot_scale(own, float(scale), float(scale));
+  gtk_snapshot_push_clip(own, &bounds);
+  gtk_snapshot_push_blur(own, radius);
+  gtk_snapshot_append_texture(own, picture_->gobj(), &frame);
+  gtk_snapshot_pop(own);
+  gtk_snapshot_pop(own);
+  GskRenderNode* node = gtk_snapshot_free_to_node(own);
+  if (!node) return nullptr;
+  const graphene_rect_t pixels = paint::rect(0, 0, width * scale, height * scale);
+  GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &pixels);
+  gsk_render_node_unref(node);
+  if (!texture) return nullptr;
+  blurred_ = {Glib::wrap(texture), picture_, radius, width, height, scale};
+  return texture;
 }
 
 void StartBackgroundView::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {

@@ -58,6 +58,10 @@ class StartBackgroundView : public Gtk::Widget {
   void pictureLoaded(const Glib::RefPtr<Gdk::Texture>& picture);
   void applyLook();
   void paintLook(GtkSnapshot* snapshot);
+  // The picture blurred as the view shows it, made once for each size and blur: a blur drawn
+  // anew for each repaint of a part of the view (the clock's minute, the field's cursor) comes
+  // out lighter at that part's edges. None without a renderer to make it with.
+  GdkTexture* blurredPicture(const graphene_rect_t& bounds, double radius);
 
   std::filesystem::path folder_;
   Palette space_;
@@ -68,6 +72,13 @@ class StartBackgroundView : public Gtk::Widget {
   std::optional<std::string> requestedFile_;
   std::shared_ptr<WallpaperImage::Request> request_;
   Glib::RefPtr<Gdk::Texture> picture_;
+  struct Blurred {
+    Glib::RefPtr<Gdk::Texture> texture;
+    Glib::RefPtr<Gdk::Texture> picture;
+    double radius = 0;
+    int width = 0, height = 0, scale = 0;
+  };
+  Blurred blurred_;
   bool pictureShown_ = false;
   GskRenderNode* lastFrame_ = nullptr;
   GskRenderNode* fadingFrame_ = nullptr;

@@ -17,7 +17,7 @@ void hideShownTooltip(GtkWidget*, gpointer owner) {
 
 }  // namespace
 
-void hideTooltipWhileOpen(Gtk::Widget& owner, Gtk::Popover& opened) {
+void hideTooltipWhileOpen(Gtk::Widget& owner, Gtk::Widget& opened) {
   // Both handlers go with whichever of the two widgets goes first.
   g_signal_connect_object(owner.gobj(), "query-tooltip", G_CALLBACK(answerNothingWhileOpen),
                           opened.gobj(), GConnectFlags(0));

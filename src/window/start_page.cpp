@@ -27,6 +27,9 @@ constexpr double kTileSpacing = StartTileGrid::kColumnSpacing;
 constexpr int kColumnMaximumWidth = 620;
 constexpr int kCapsuleMaximumWidth = 560;
 constexpr double kHoverScale = 1.06;
+// Dark enough that, over a white picture, white text on the pane keeps a contrast of 4.5:1 and
+// the dimmed placeholder one of 3:1.
+constexpr double kPaneOverPicture = 0.65;
 
 // A new widget that gives `child` all the width it is offered up to `maximum`, centred. Its
 // floating reference goes to the parent it is given.
@@ -55,6 +58,12 @@ GlassBox::GlassBox(double radius) : radius_(radius), scale_(*this, 1, [this] { q
 
 void GlassBox::setScale(double scale) { scale_.springTo(scale, kHoverSpring); }
 
+void GlassBox::setOverPicture(bool overPicture) {
+  if (overPicture == overPicture_) return;
+  overPicture_ = overPicture;
+  queue_draw();
+}
+
 void GlassBox::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   // Grows about its centre, drawing over its neighbours rather than pushing them away.
   GtkSnapshot* s = snapshot->gobj();
@@ -70,9 +79,13 @@ void GlassBox::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   const GskRoundedRect shape = paint::roundedRect(bounds, radius);
   GdkRGBA fill = paint::foreground(*this);
   fill.alpha = 0.06f;
-  paint::appendRoundedFill(s, shape, fill);
   GdkRGBA border = paint::foreground(*this);
   border.alpha = 0.1f;
+  if (overPicture_) {
+    fill = paint::grey(0, kPaneOverPicture);
+    border = paint::grey(1, 0.16);
+  }
+  paint::appendRoundedFill(s, shape, fill);
   paint::appendInsideBorder(s, shape, 1, border);
   Gtk::Box::snapshot_vfunc(snapshot);
   gtk_snapshot_restore(s);
@@ -224,7 +237,9 @@ void StartPage::buildCapsule() {
   field_.set_name("StartPageField");
   presentAsTextField(field_);
   Pango::AttrList attributes;
-  auto size = Pango::Attribute::create_attr_size(17 * PANGO_SCALE);
+  // 17 points of the layout are 17 logical pixels; as typographic points the text would be a
+  // third larger, and the placeholder would no longer fit the capsule of the smallest window.
+  auto size = Pango::Attribute::create_attr_size_absolute(17 * PANGO_SCALE);
   attributes.insert(size);
   field_.set_attributes(attributes);
   // The text part's own Return signal, which gtkmm does not wrap.
@@ -311,6 +326,7 @@ void StartPage::pictureChanged() {
   } else {
     column_.remove_css_class("over-picture");
   }
+  capsule_.setOverPicture(background_.showsPicture());
 }
 
 }  // namespace zemblo

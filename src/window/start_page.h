@@ -37,6 +37,9 @@ class GlassBox : public Gtk::Box {
   // Springs to `scale`.
   void setScale(double scale);
   double scale() const { return scale_.value(); }
+  // Over a picture the glass turns to a dark pane, so that light text on it stays legible
+  // however light or busy the picture is.
+  void setOverPicture(bool overPicture);
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
@@ -44,6 +47,7 @@ class GlassBox : public Gtk::Box {
  private:
   double radius_;
   AnimatedValue scale_;
+  bool overPicture_ = false;
 };
 
 // One favourite on the start page: its icon in a rounded glass box that grows a little under the

@@ -65,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // One change rewrites the whole file: every other value reads back as it did.
   constexpr const char* kWritten = "fuzz.written";
   defaults.setBool(kWritten, true);
+  defaults.flush();
   const UserDefaults reread(file);
   FUZZ_CHECK(!reread.foundUnreadableFile());
   FUZZ_CHECK(reread.boolValue(kWritten) == true);

@@ -48,7 +48,18 @@ TEST(BrowserTabDisplay, TitleHostAndSecurityRules) {
   EXPECT_EQ(page.displayTitle(), "example.com");
   EXPECT_EQ(page.displayHost(), "example.com");
   EXPECT_EQ(page.dialogTitle(), "www.example.com");
+  // The lock needs a page that came over a verified connection, and no error view over it.
+  EXPECT_FALSE(page.isSecure());
+  page.navigationCommitted(true);
   EXPECT_TRUE(page.isSecure());
+  page.handleLoadFailure({BrowserTab::LoadFailure::Kind::other, "Unacceptable TLS certificate",
+                          url("https://www.example.com/b")});
+  EXPECT_FALSE(page.isSecure());
+  page.provisionalNavigationStarted(url("https://www.example.com/c"));
+  EXPECT_FALSE(page.loadError.peek());
+  EXPECT_FALSE(page.isSecure());
+  page.navigationCommitted(false);
+  EXPECT_FALSE(page.isSecure());
   page.webViewTitleChanged("Örnek");
   page.webViewTitleChanged("");
   page.webViewTitleChanged(std::nullopt);
@@ -58,7 +69,9 @@ TEST(BrowserTabDisplay, TitleHostAndSecurityRules) {
             "WWW.Example.com");
   for (const char* insecure :
        {"http://a.example", "HTTPS://a.example", "file:///tmp/x", "about:blank"}) {
-    EXPECT_FALSE(BrowserTab(Uuid::random(), url(insecure)).isSecure()) << insecure;
+    BrowserTab tab(Uuid::random(), url(insecure));
+    tab.navigationCommitted(true);
+    EXPECT_FALSE(tab.isSecure()) << insecure;
   }
   EXPECT_EQ(BrowserTab(Uuid::random(), url("file:///tmp/x.html")).dialogTitle(),
             "Bu sayfa diyor ki");

@@ -94,5 +94,26 @@ TEST(DarkModeSidebarButtonTest, AClickSwitchesOffAndAlwaysAndTheMenuPicksModesAn
                                       "Turn off dark mode for news.example"}));
 }
 
+// The menu closed with Escape leaves the button as it was: the very next click switches, with the
+// pointer still where it opened the menu.
+TEST(DarkModeSidebarButtonTest, TheFirstClickAfterTheMenuWasClosedWithEscapeSwitches) {
+  SidebarHarness harness;
+  auto& store = harness.store();
+  auto& button = harness.sidebar().bottomBar().darkModeButton();
+  harness.input(harness.pointAt(button));
+  ASSERT_TRUE(waitUntil([&] { return button.hovering(); }));
+  for (const PageDarkMode expected : {PageDarkMode::always, PageDarkMode::off}) {
+    SCOPED_TRACE(std::string(rawValue(expected)));
+    // Straight to the display: raising the window first would move the pointer's focus anew.
+    Glib::spawn_command_line_async("xdotool click 3");
+    ASSERT_TRUE(
+        waitUntil([&] { return button.contextMenu() && button.contextMenu()->get_mapped(); }));
+    Glib::spawn_command_line_async("xdotool key Escape");
+    ASSERT_TRUE(waitUntil([&] { return !button.contextMenu()->get_mapped(); }));
+    Glib::spawn_command_line_async("xdotool click 1");
+    EXPECT_TRUE(waitUntil([&] { return store.prefs().pageDarkMode == expected; }));
+  }
+}
+
 }  // namespace
 }  // namespace zemblo

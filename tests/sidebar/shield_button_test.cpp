@@ -78,6 +78,14 @@ TEST_F(ShieldButtonTest, BlockingPageShowsTheFilledShieldAndItsPopover) {
   shield().toggle();
   ASSERT_TRUE(waitUntil([&] { return !shield().popover().get_visible(); }));
   EXPECT_FALSE(shield().showing());
+
+  // Longer texts wrap rather than widen it, in English and for a long host alike.
+  harness.setLanguage(AppLanguage::english);
+  page->url.set(Url::parse("http://a-rather-long-host-name.subdomain.example.org/page"));
+  pump();
+  auto& english = popover();
+  EXPECT_EQ(harness.bounds(english).width + 2 * AdBlockPopover::kPadding, AdBlockPopover::kWidth);
+  SidebarHarness::screenshot("adblock-popover-english");
 }
 
 TEST_F(ShieldButtonTest, TheSiteSwitchAllowsTheSiteAndReloadsItsTab) {

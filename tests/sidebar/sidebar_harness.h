@@ -106,12 +106,17 @@ class SidebarHarness : public WindowHarness {
     window().remove_controller(probe);
     return arrived;
   }
-  // A real click in the middle of `widget`.
-  void click(Gtk::Widget& widget) {
+  // The input that moves the pointer to the middle of `widget`. The X window also holds the
+  // window's frame, which the window's own coordinates leave out.
+  std::string pointAt(Gtk::Widget& widget) {
     const auto frame = bounds(widget);
-    input("mousemove --window %1 " + std::to_string(int(frame.x + frame.width / 2)) + " " +
-          std::to_string(int(frame.y + frame.height / 2)) + " click 1");
+    double frameX = 0, frameY = 0;
+    gtk_native_get_surface_transform(GTK_NATIVE(window().gobj()), &frameX, &frameY);
+    return "mousemove --window %1 " + std::to_string(int(frameX + frame.x + frame.width / 2)) +
+           " " + std::to_string(int(frameY + frame.y + frame.height / 2));
   }
+  // A real click in the middle of `widget`.
+  void click(Gtk::Widget& widget) { input(pointAt(widget) + " click 1"); }
 
  private:
   TestServer server_;

@@ -56,9 +56,11 @@ TEST(SpacesTest, TheClearButtonShowsOnlyUnderThePointerWithTabsAndClosesThemAll)
   harness.addTab("https://example.org/", "One");
   harness.addTab("https://example.com/", "Two");
   EXPECT_TRUE(header.clearButton().get_visible());
-  // The row keeps its height with the button in it, so the tab list below does not move.
-  EXPECT_EQ(harness.bounds(header).height, SpaceHeader::kHeight);
+  // The row, its top padding included, is 22 points tall between the sections' 12-point gaps, also
+  // with the button in it, so the list does not move.
+  const auto above = harness.bounds(harness.sidebar().favoritesGrid());
   const double listTop = harness.bounds(harness.list()).y;
+  EXPECT_EQ(listTop - (above.y + above.height), 12 + 22 + 12);
   EXPECT_DOUBLE_EQ(header.clearButton().get_opacity(), 0.6);
   header.setHovering(false);
   pump();
@@ -73,17 +75,62 @@ TEST(SpacesTest, TheClearButtonShowsOnlyUnderThePointerWithTabsAndClosesThemAll)
   EXPECT_FALSE(header.clearButton().get_visible());
 }
 
+// Every button on screen is whole, between the arrows that say more spaces lie past an end.
+void expectWholeButtonsBetweenTheArrows(SidebarHarness& harness, const std::string& when) {
+  auto& switcher = harness.sidebar().bottomBar().switcher();
+  const auto row = harness.bounds(switcher);
+  double left = row.x, right = row.x + row.width;
+  if (switcher.backEdge().get_mapped()) {
+    const auto back = harness.bounds(switcher.backEdge());
+    left = back.x + back.width;
+  }
+  if (switcher.forwardEdge().get_mapped()) right = harness.bounds(switcher.forwardEdge()).x;
+  for (SpaceSwitcherButton* button : switcher.buttons()) {
+    if (!button->get_mapped()) continue;
+    const auto frame = harness.bounds(*button);
+    EXPECT_EQ(frame.width, SpaceSwitcherButton::kSide) << when;
+    EXPECT_GE(frame.x, left) << when;
+    EXPECT_LE(frame.x + frame.width, right) << when;
+  }
+}
+
+// Clicks the arrow at the end of the switcher until the space's button shows, then the button.
+void reachWithThePointer(SidebarHarness& harness, const std::shared_ptr<Space>& space) {
+  auto& switcher = harness.sidebar().bottomBar().switcher();
+  SpaceSwitcherButton* button = nullptr;
+  for (SpaceSwitcherButton* each : switcher.buttons()) {
+    if (each->space() == space) button = each;
+  }
+  ASSERT_TRUE(button);
+  const auto firstShown = [&] {
+    const auto all = switcher.buttons();
+    return std::find_if(all.begin(), all.end(), [](auto* each) { return each->get_mapped(); }) -
+           all.begin();
+  };
+  for (size_t clicks = 0; !button->get_mapped() && clicks < switcher.buttons().size(); ++clicks) {
+    ASSERT_TRUE(switcher.forwardEdge().get_mapped()) << space->name.peek();
+    const auto before = firstShown();
+    harness.click(switcher.forwardEdge());
+    ASSERT_TRUE(testing::waitUntil([&] { return firstShown() > before; }));
+    pump();
+    expectWholeButtonsBetweenTheArrows(harness, "after a click on the arrow");
+  }
+  ASSERT_TRUE(button->get_mapped()) << space->name.peek();
+  harness.click(*button);
+  EXPECT_TRUE(testing::waitUntil([&] { return harness.store().currentSpace() == space; }));
+}
+
 TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
   SidebarHarness harness;
   const auto sidebarWidth = harness.bounds(harness.sidebar()).width;
   while (harness.store().spaces.peek().size() < 12) harness.store().addSpace();
   pump();
   auto& bar = harness.sidebar().bottomBar();
-  auto buttons = bar.switcher().buttons();
+  auto& switcher = bar.switcher();
+  auto buttons = switcher.buttons();
   ASSERT_EQ(buttons.size(), 12u);
   const auto a = harness.bounds(*buttons[0]);
   const auto b = harness.bounds(*buttons[1]);
-  EXPECT_EQ(a.width, SpaceSwitcherButton::kSide);
   EXPECT_EQ(b.x - (a.x + a.width), SpaceSwitcher::kSpacing);
   EXPECT_EQ(b.y, a.y);  // never wraps to a second line
   EXPECT_EQ(harness.bounds(harness.sidebar()).width, sidebarWidth);
@@ -94,23 +141,35 @@ TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
   EXPECT_TRUE(bar.settingsButton().get_sensitive());
   EXPECT_EQ(harness.bounds(bar.downloadsButton()).width, SidebarIconButton::kWidth);
 
-  // The current space's button is always in view, and the wheel brings back every other one.
-  const auto inView = [&](Gtk::Widget& button) {
-    const auto frame = harness.bounds(button), row = harness.bounds(bar.switcher());
-    return frame.x >= row.x && frame.x + frame.width <= row.x + row.width;
-  };
-  ASSERT_FALSE(inView(*buttons.back()));
-  harness.store().select(*harness.store().spaces.peek().back());
+  // The row says it goes on, and the pointer alone reaches its last space and back to the first.
+  EXPECT_FALSE(buttons.back()->get_mapped());
+  EXPECT_TRUE(switcher.forwardEdge().get_mapped());
+  EXPECT_FALSE(switcher.backEdge().get_mapped());
+  expectWholeButtonsBetweenTheArrows(harness, "twelve spaces");
+  reachWithThePointer(harness, harness.store().spaces.peek().back());
+  EXPECT_TRUE(switcher.backEdge().get_mapped());
+  EXPECT_FALSE(switcher.forwardEdge().get_mapped());
+  // The wheel turns the row back: every notch is sent before the pointer moves on, and reaches
+  // the window before that move.
+  Glib::spawn_command_line_sync("xdotool search --sync --onlyvisible --name '^" +
+                                harness.window().get_title() + "$' " + harness.pointAt(switcher) +
+                                " click --repeat 12 4");
+  ASSERT_TRUE(harness.movePointer(int(gear.x + gear.width / 2), int(gear.y + gear.height / 2)));
+  ASSERT_TRUE(testing::waitUntil([&] { return buttons.front()->get_mapped(); }));
+  expectWholeButtonsBetweenTheArrows(harness, "after the wheel");
+}
+
+TEST(SpacesTest, AtTheNarrowestSidebarTheDefaultSpacesAreReachedWithThePointer) {
+  SidebarHarness harness;
+  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.sidebarWidth = 200; });
   pump();
-  EXPECT_TRUE(buttons.back()->isSelected());
-  EXPECT_TRUE(inView(*buttons.back()));
-  const auto row = harness.bounds(bar.switcher());
-  harness.input("mousemove --window %1 " + std::to_string(int(row.x + row.width / 2)) + " " +
-                std::to_string(int(row.y + row.height / 2)) + " click --repeat 12 4");
-  ASSERT_TRUE(testing::waitUntil([&] { return inView(*buttons.front()); }));
-  harness.click(*buttons.front());
-  EXPECT_TRUE(testing::waitUntil(
-      [&] { return harness.store().currentSpace() == harness.store().spaces.peek().front(); }));
+  const auto spaces = harness.store().spaces.peek();
+  ASSERT_EQ(spaces.size(), 3u);
+  auto& switcher = harness.sidebar().bottomBar().switcher();
+  expectWholeButtonsBetweenTheArrows(harness, "sidebar 200 points wide");
+  EXPECT_TRUE(switcher.forwardEdge().get_mapped());
+  SidebarHarness::screenshot("switcher-narrow-sidebar");
+  for (const auto& space : spaces) reachWithThePointer(harness, space);
 }
 
 }  // namespace

@@ -65,10 +65,15 @@ class TestServer {
     std::string protocol = "HTTP/1.1";
   };
 
-  TestServer() : server_(soup_server_new(nullptr, nullptr)) {
+  // Given a certificate, the server speaks https with it.
+  explicit TestServer(GTlsCertificate* certificate = nullptr)
+      : server_(soup_server_new("tls-certificate", certificate, nullptr)),
+        scheme_(certificate ? "https" : "http") {
     soup_server_add_handler(server_, nullptr, &TestServer::handle, this, nullptr);
     GError* error = nullptr;
-    if (!soup_server_listen_local(server_, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, &error)) {
+    const auto options = SoupServerListenOptions(SOUP_SERVER_LISTEN_IPV4_ONLY |
+                                                 (certificate ? SOUP_SERVER_LISTEN_HTTPS : 0));
+    if (!soup_server_listen_local(server_, 0, options, &error)) {
       ADD_FAILURE() << "cannot listen: " << error->message;
       g_clear_error(&error);
       return;
@@ -88,7 +93,7 @@ class TestServer {
   void page(const std::string& path, const std::string& html) { route(path, {html}); }
 
   std::string url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
+    return scheme_ + "://127.0.0.1:" + std::to_string(port_) + path;
   }
   Url address(const std::string& path) const { return *Url::parse(url(path)); }
   int hits(const std::string& path) const {
@@ -138,6 +143,7 @@ class TestServer {
   }
 
   SoupServer* server_;
+  std::string scheme_;
   int port_ = 0;
   std::map<std::string, Response> routes_;
   std::map<std::string, int> hits_;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+
 #include "model/theme_colors.h"
 #include "model/wallpaper.h"
 #include "window/start_page.h"
@@ -36,6 +39,16 @@ class Pixels {
     g_object_unref(paintable);
   }
 
+  // What `renderer` draws of `node` within `width` × `height`.
+  Pixels(GskRenderer* renderer, GskRenderNode* node, int width, int height)
+      : width_(width), height_(height) {
+    const graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, float(width_), float(height_));
+    GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &bounds);
+    bytes_.resize(size_t(width_) * size_t(height_) * 4);
+    gdk_texture_download(texture, bytes_.data(), size_t(width_) * 4);
+    g_object_unref(texture);
+  }
+
   // In 0…255 per channel (the pixels drawn here are opaque).
   std::array<int, 3> at(int x, int y) const {
     const guint8* p = &bytes_[(size_t(y) * size_t(width_) + size_t(x)) * 4];
@@ -56,20 +69,43 @@ void expectColor(const std::array<int, 3>& pixel, const Color& expected, int tol
   EXPECT_NEAR(pixel[2], expected.b * 255, tolerance);
 }
 
-// A portrait picture: red above, blue below.
-std::string portraitPng() {
-  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 40, 80);
-  gdk_pixbuf_fill(pixbuf, 0xFF0000FF);
-  GdkPixbuf* lower = gdk_pixbuf_new_subpixbuf(pixbuf, 0, 40, 40, 40);
-  gdk_pixbuf_fill(lower, 0x0000FFFF);
+// A PNG of `width` × `height` pixels coloured by `colorAt(x, y)` (0xRRGGBB).
+std::string pictureOf(int width, int height, const std::function<guint32(int, int)>& colorAt) {
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      guchar* pixel = gdk_pixbuf_get_pixels(pixbuf) + y * gdk_pixbuf_get_rowstride(pixbuf) + x * 3;
+      const guint32 color = colorAt(x, y);
+      pixel[0] = guchar(color >> 16), pixel[1] = guchar(color >> 8), pixel[2] = guchar(color);
+    }
+  }
   gchar* buffer = nullptr;
   gsize size = 0;
   gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
   std::string bytes(buffer, size);
   g_free(buffer);
-  g_object_unref(lower);
   g_object_unref(pixbuf);
   return bytes;
+}
+
+// A portrait picture: red above, blue below.
+std::string portraitPng() {
+  return pictureOf(40, 80, [](int, int y) { return y < 40 ? 0xFF0000u : 0x0000FFu; });
+}
+
+// The contrast of two colours as the web's accessibility guidelines define it, 1 to 21.
+double contrast(const std::array<int, 3>& a, const std::array<int, 3>& b) {
+  const auto luminance = [](const std::array<int, 3>& rgb) {
+    double sum = 0;
+    for (int i = 0; i < 3; ++i) {
+      const double v = rgb[i] / 255.0;
+      sum += std::array{0.2126, 0.7152, 0.0722}[i] *
+             (v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+    }
+    return sum;
+  };
+  const double x = luminance(a), y = luminance(b);
+  return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
 }
 
 // A valid PNG start that claims a picture of 100 000 × 100 000 pixels, with no pixels after it.
@@ -191,6 +227,70 @@ TEST_F(StartBackgroundTest, APictureFillsTheCardUncroppedWidthwiseAndTheContentT
 
   setPrefs([](AppPreferences& p) { p.startBackground = StartBackground::gradient; });
   EXPECT_FALSE(contentIsLight());
+}
+
+// Over a white picture, undimmed: the capsule's text and placeholder keep the contrast the web's
+// accessibility guidelines ask of text and of a hint.
+TEST_F(StartBackgroundTest, OverAnyPictureTheCapsulesTextStaysLegible) {
+  showPicture("wallpaper-0000000A.png", pictureOf(40, 30, [](int, int) { return 0xFFFFFFu; }));
+  ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
+  // Without the cursor, which is drawn in the text's colour only part of the time.
+  gtk_root_set_focus(GTK_ROOT(harness.window().gobj()), nullptr);
+  const auto capsule = testing::boundsIn(page().capsule(), page());
+  const auto text = testing::boundsIn(page().field(), page());
+  for (const auto& [typed, least] : {std::pair{"", 3.0}, std::pair{"Www", 4.5}}) {
+    page().field().set_text(typed);
+    pump();
+    const Pixels shown(page());
+    // The pane left of the magnifier, and the strongest ink of the field's text on it.
+    const auto pane = shown.at(int(capsule.x + 12), int(capsule.y + capsule.height / 2));
+    double strongest = 1;
+    for (int y = int(text.y); y < int(text.y + text.height); ++y) {
+      for (int x = int(text.x); x < int(text.x + text.width); ++x) {
+        strongest = std::max(strongest, contrast(shown.at(x, y), pane));
+      }
+    }
+    EXPECT_GE(strongest, least) << "typed: \"" << typed << "\"";
+  }
+  page().field().set_text("");
+}
+
+// Parts of the page are drawn again on their own (the cursor, the clock's minute); over a
+// blurred picture such a part looks exactly as when the whole page is drawn, without a lighter
+// square behind it.
+TEST_F(StartBackgroundTest, ABlurredPictureLooksTheSameBehindAPartDrawnAgain) {
+  showPicture("wallpaper-0000000C.png",
+              pictureOf(64, 40, [](int x, int) { return x % 8 < 4 ? 0xFFFFFFu : 0x202020u; }));
+  setPrefs([](AppPreferences& p) { p.wallpaperBlur = 30; });
+  ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
+  pump();
+  // The software renderer, which draws only what changed, as without a graphics card.
+  GskRenderer* renderer = gsk_cairo_renderer_new();
+  ASSERT_TRUE(gsk_renderer_realize(
+      renderer, gtk_native_get_surface(GTK_NATIVE(harness.window().gobj())), nullptr));
+  const int width = page().get_width(), height = page().get_height();
+  GtkSnapshot* snapshot = gtk_snapshot_new();
+  GdkPaintable* paintable = gtk_widget_paintable_new(GTK_WIDGET(page().gobj()));
+  gdk_paintable_snapshot(paintable, GDK_SNAPSHOT(snapshot), width, height);
+  GskRenderNode* whole = gtk_snapshot_free_to_node(snapshot);
+  const auto magnifier = testing::boundsIn(*page().capsule().get_first_child(), page());
+  const graphene_rect_t area = GRAPHENE_RECT_INIT(float(magnifier.x), float(magnifier.y),
+                                                  float(magnifier.width), float(magnifier.height));
+  GskRenderNode* part = gsk_clip_node_new(whole, &area);
+  const Pixels all(renderer, whole, width, height), again(renderer, part, width, height);
+  int largest = 0;
+  for (int y = int(area.origin.y); y < int(area.origin.y + area.size.height); ++y) {
+    for (int x = int(area.origin.x); x < int(area.origin.x + area.size.width); ++x) {
+      for (int i = 0; i < 3; ++i)
+        largest = std::max(largest, std::abs(all.at(x, y)[i] - again.at(x, y)[i]));
+    }
+  }
+  EXPECT_LE(largest, 2);
+  gsk_render_node_unref(part);
+  gsk_render_node_unref(whole);
+  g_object_unref(paintable);
+  gsk_renderer_unrealize(renderer);
+  g_object_unref(renderer);
 }
 
 TEST_F(StartBackgroundTest, APictureThatCannotBeShownLeavesAStillAurora) {

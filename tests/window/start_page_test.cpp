@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/localization.h"
 #include "model/search_engine.h"
 #include "platform/user_defaults.h"
 #include "window/window_harness.h"
@@ -164,7 +165,25 @@ TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
     EXPECT_GE(frame.x, card.x);
     EXPECT_LE(frame.x + frame.width, card.x + card.width);
   }
+
+  // The placeholder, longer in English, fits whole; with the widest sidebar it ends with an
+  // ellipsis, never cut off.
+  harness.store().updatePrefs([](AppPreferences& p) { p.language = AppLanguage::english; });
+  pump();
+  Gtk::Label* shownPlaceholder = nullptr;
+  for (auto* child = page().field().get_first_child(); child; child = child->get_next_sibling()) {
+    if (auto* label = dynamic_cast<Gtk::Label*>(child)) shownPlaceholder = label;
+  }
+  ASSERT_TRUE(shownPlaceholder);
+  EXPECT_EQ(shownPlaceholder->get_text(), "Search with Google or enter an address");
+  EXPECT_FALSE(shownPlaceholder->get_layout()->is_ellipsized());
   WindowHarness::screenshot("start-page-narrow");
+  harness.store().updatePrefs([](AppPreferences& p) { p.sidebarWidth = 400; });
+  pump();
+  EXPECT_TRUE(shownPlaceholder->get_layout()->is_ellipsized());
+  EXPECT_EQ(shownPlaceholder->get_ellipsize(), Pango::EllipsizeMode::END);
+  WindowHarness::screenshot("start-page-narrowest-card");
+  L10n::setEnglish(false);
 }
 
 TEST_F(StartPageTest, ANewBlankTabFocusesTheFieldAgainAndTheClockLinesFollowThePreferences) {

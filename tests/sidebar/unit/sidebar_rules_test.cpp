@@ -80,11 +80,13 @@ TEST_F(SidebarRulesTest, PillShowsTheHostAndWhetherThePageIsSecure) {
   EXPECT_TRUE(plain.showsReloadButton);
 
   const auto https = tabAt("https://www.example.com/a");
+  https->navigationCommitted(true);
   EXPECT_EQ(addressPillLook(https.get()).symbol, "lock.fill");
   EXPECT_EQ(addressPillLook(https.get()).text, "example.com");
 
   // Only the exact scheme "https" counts as secure; the shield only needs "http" at the start.
   const auto upper = tabAt("HTTPS://Example.com/");
+  upper->navigationCommitted(true);
   EXPECT_EQ(addressPillLook(upper.get()).symbol, "globe");
   EXPECT_FALSE(addressPillLook(upper.get()).showsShield);
 
@@ -97,7 +99,9 @@ TEST_F(SidebarRulesTest, PillShowsTheHostAndWhetherThePageIsSecure) {
   EXPECT_FALSE(local.showsShield);
   EXPECT_TRUE(local.offersCopyLink);
   EXPECT_TRUE(local.showsReloadButton);
-  EXPECT_EQ(addressPillLook(tabAt("https:///nohost").get()).symbol, "lock.fill");
+  const auto hostless = tabAt("https:///nohost");
+  hostless->navigationCommitted(true);
+  EXPECT_EQ(addressPillLook(hostless.get()).symbol, "lock.fill");
 }
 
 TEST_F(SidebarRulesTest, ReloadRingNeverDrawsLessThanEightPercent) {
