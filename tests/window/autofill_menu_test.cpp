@@ -186,7 +186,8 @@ TEST_F(AutofillMenuTest, ASiblingOrParentHostGetsNoLoginFromDownAndReturn) {
     EXPECT_FALSE(menu().highlighted());
     EXPECT_EQ(tab->autofillMenu.peek()->rows[0].host, c.savedFor);
     key("Return");
-    ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }));
+    ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }))
+        << page("return keys.join();");
     EXPECT_EQ(page("return stolen + '|' + pass.value;"), "|");
     EXPECT_FALSE(tab->autofillMenu.peek());
   }
