@@ -237,11 +237,15 @@ TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
   int serverOutput = -1;
   testing::ChildProcess server({"python3", ZEMBLO_DOWNLOAD_SERVER, "0"}, &serverOutput);
   ASSERT_TRUE(server.started());
-  char port[16] = {};
-  const bool portRead = read(serverOutput, port, sizeof port - 1) > 0;
+  // The whole line: the server may write the number and the line's end apart, and it ends if it
+  // finds the pipe closed in between.
+  std::string port;
+  for (char c = 0; port.find('\n') == std::string::npos && read(serverOutput, &c, 1) == 1;) {
+    port += c;
+  }
   close(serverOutput);
-  ASSERT_TRUE(portRead);
-  const auto slow = Url::parse("http://127.0.0.1:" + std::to_string(std::atoi(port)) +
+  ASSERT_NE(port.find('\n'), std::string::npos) << port;
+  const auto slow = Url::parse("http://127.0.0.1:" + std::to_string(std::stoi(port)) +
                                "/slow?bytes=500000000&rate=100000");
   SpaceSnapshot space{Uuid::random(), "Downloads", "star", "#112233", "#445566", {}, {}};
   space.tabs.push_back(TabSnapshot{Uuid::random(), *slow, "slow", std::nullopt});

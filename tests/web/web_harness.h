@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -83,6 +84,7 @@ class TestServer {
     g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
   }
   ~TestServer() {
+    cutConnections();
     soup_server_disconnect(server_);
     g_object_unref(server_);
   }
@@ -127,6 +129,25 @@ class TestServer {
     }
     soup_server_message_set_response(message, response.contentType.c_str(), SOUP_MEMORY_COPY,
                                      response.body.data(), response.body.size());
+  }
+
+  // Shuts down, without closing, every connection to this server's port: closing a connection
+  // waits for its TLS handshake, and the engine holds the handshake of a certificate it refused
+  // open for as long as its network process lives.
+  void cutConnections() const {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+      const int fd = std::atoi(entry.path().filename().c_str());
+      sockaddr_in local{}, peer{};
+      socklen_t length = sizeof local;
+      if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0 ||
+          local.sin_family != AF_INET || ntohs(local.sin_port) != port_) {
+        continue;
+      }
+      length = sizeof peer;
+      // The listening socket has no peer.
+      if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
+        shutdown(fd, SHUT_RDWR);
+    }
   }
 
   static void sendTruncated(SoupServerMessage* message, const Response& response) {
