@@ -51,9 +51,9 @@ class BrowserProcess {
  public:
   explicit BrowserProcess(const std::filesystem::path& log)
       : log_(log),
-        session_({"/bin/sh", "-c",
-                  "exec dbus-run-session -- '" ZEMBLO_BROWSER_EXECUTABLE "' 2>'" + log.string() +
-                      "'"}) {
+        session_(
+            {"/bin/sh", "-c",
+             "exec dbus-run-session -- '" ZEMBLO_BROWSER_EXECUTABLE "' 2>'" + log.string() + "'"}) {
     if (!session_.started()) {
       ADD_FAILURE() << "could not start the browser";
       return;
