@@ -5,6 +5,7 @@
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "web/web_view_container.h"
 
 namespace zemblo {
 namespace {
@@ -146,13 +147,7 @@ WebKitWebViewPort::~WebKitWebViewPort() {
   webkit_web_view_stop_loading(view_.get());
   // Its termination is not reported: every handler is gone.
   if (process_.use_count() == 1) webkit_web_view_terminate_web_process(view_.get());
-  if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view_.get()))) {
-    if (GTK_IS_BOX(parent)) {
-      gtk_box_remove(GTK_BOX(parent), GTK_WIDGET(view_.get()));
-    } else {
-      gtk_widget_unparent(GTK_WIDGET(view_.get()));
-    }
-  }
+  detachWebView(GTK_WIDGET(view_.get()));
 }
 
 void WebKitWebViewPort::connectSignals() {
