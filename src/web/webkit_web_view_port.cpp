@@ -342,6 +342,9 @@ void WebKitWebViewPort::requestTimedOut(const Url& url) {
   loadFailed_ = true;
   if (auto tab = tab_.lock()) {
     tab->handleLoadFailure({BrowserTab::LoadFailure::Kind::other, kTimedOutMessage, url});
+    // A stop that reaches the engine before its load got going leaves "is-loading" set with no
+    // later change, and the tab would spin forever beside its error.
+    tab->isLoading.set(false);
   }
 }
 
