@@ -1,7 +1,7 @@
 #include "settings/allowed_site_row.h"
 
 #include "model/localization.h"
-#include "settings/accessibility.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 
@@ -23,7 +23,7 @@ AllowedSiteRow::AllowedSiteRow(const std::string& host, std::function<void()> re
   remove_.set_label(localized("Kaldır"));
   remove_.add_css_class("settings-small");
   remove_.set_valign(Gtk::Align::CENTER);
-  accessibility::setDescription(remove_, host_);
+  setAccessibleDescription(remove_, host_);
   remove_.signal_clicked().connect(std::move(remove));
   append(icon_);
   append(label_);

@@ -1,7 +1,7 @@
 #include "settings/choice_card.h"
 
-#include "settings/accessibility.h"
 #include "settings/row_parts.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 
@@ -17,8 +17,8 @@ ChoiceCard::ChoiceCard(const std::string& title, Gtk::Widget& picture)
   face_.append(picture_);
   face_.append(title_);
   set_child(face_);
-  accessibility::setLabel(*this, title);
-  accessibility::setPressed(*this, false);
+  setAccessibleName(*this, title);
+  setAccessiblePressed(*this, false);
   selectedness_ = std::make_unique<AnimatedValue>(*this, 0, [this] { redraw(); });
   title_.add_css_class("settings-secondary");
 }
@@ -28,7 +28,7 @@ void ChoiceCard::show(bool selected, const GdkRGBA& accent, const GdkRGBA& prima
   primary_ = primary;
   if (selected != selected_) {
     selected_ = selected;
-    accessibility::setPressed(*this, selected);
+    setAccessiblePressed(*this, selected);
     row_parts::showChosen(title_, selected);
   }
   if (animated) {

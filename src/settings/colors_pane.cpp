@@ -2,11 +2,11 @@
 
 #include "model/localization.h"
 #include "model/theme_colors.h"
-#include "settings/accessibility.h"
 #include "settings/color_source_thumb.h"
 #include "settings/interface_preview.h"
 #include "settings/pref_controls.h"
 #include "settings/row_parts.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -62,7 +62,7 @@ void bindPicker(Gtk::ColorButton& picker, BrowserStore& store, std::string AppPr
                 const std::string& name) {
   picker.set_use_alpha(false);
   picker.set_title(name);
-  accessibility::setLabelWithInnerButton(picker, name);
+  setAccessibleNameWithInnerButton(picker, name);
   picker.signal_color_set().connect(
       [&picker, &store, field] { prefBinding(store, field).set(hexOf(picker.get_rgba())); });
 }
@@ -93,7 +93,7 @@ ColorsPane::ColorsPane(const SettingsContext& context)
   reset_.set_has_frame(false);
   reset_.add_css_class("settings-link");
   reset_.set_halign(Gtk::Align::START);
-  accessibility::setLabel(reset_, localized("Renkleri sıfırla"));
+  setAccessibleName(reset_, localized("Renkleri sıfırla"));
   reset_.signal_clicked().connect([this] { resetColors(context_.store()); });
   append(reset_);
   observer_ = std::make_unique<Observer>([this] { sync(); });

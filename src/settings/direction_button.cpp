@@ -1,7 +1,7 @@
 #include "settings/direction_button.h"
 
-#include "settings/accessibility.h"
 #include "settings/settings_paint.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
 
@@ -26,8 +26,8 @@ DirectionButton::DirectionButton(GradientDirection direction) : direction_(direc
   set_focus_on_click(false);
   set_valign(Gtk::Align::CENTER);
   set_tooltip_text(label(direction));
-  accessibility::setLabel(*this, label(direction));
-  accessibility::setPressed(*this, false);
+  setAccessibleName(*this, label(direction));
+  setAccessiblePressed(*this, false);
 }
 
 const char* DirectionButton::arrowSymbol(GradientDirection direction) {
@@ -47,7 +47,7 @@ const char* DirectionButton::arrowSymbol(GradientDirection direction) {
 void DirectionButton::show(const Palette& palette, bool selected) {
   if (palette == palette_ && selected == selected_) return;
   palette_ = palette;
-  if (selected != selected_) accessibility::setPressed(*this, selected);
+  if (selected != selected_) setAccessiblePressed(*this, selected);
   selected_ = selected;
   queue_draw();
 }

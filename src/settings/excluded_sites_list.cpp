@@ -4,8 +4,8 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
-#include "settings/accessibility.h"
 #include "settings/row_parts.h"
+#include "widgets/accessibility.h"
 #include "widgets/favicon_view.h"
 
 namespace zemblo {
@@ -60,7 +60,7 @@ void ExcludedSitesList::sync() {
     auto* remove = Gtk::make_managed<Gtk::Button>(localized("Kaldır"));
     remove->add_css_class("settings-small");
     remove->set_valign(Gtk::Align::CENTER);
-    accessibility::setDescription(*remove, host);
+    setAccessibleDescription(*remove, host);
     remove->signal_clicked().connect([this, host] { ExcludedSitesList::remove(store_, host); });
     row->append(*icon);
     row->append(*name);

@@ -1,9 +1,9 @@
 #include "settings/general_pane.h"
 
 #include "model/localization.h"
-#include "settings/accessibility.h"
 #include "settings/language_thumb.h"
 #include "settings/pref_controls.h"
+#include "widgets/accessibility.h"
 #include "widgets/named_drop_down_items.h"
 
 namespace zemblo {
@@ -44,7 +44,7 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   enginePicker_->property_selected().signal_changed().connect(
       sigc::mem_fun(*this, &GeneralPane::enginePicked));
   engineRow.setAccessory(*enginePicker_);
-  accessibility::setLabelWithInnerButton(*enginePicker_, localized("Arama motoru"));
+  setAccessibleNameWithInnerButton(*enginePicker_, localized("Arama motoru"));
 
   auto& startup = addSection(localized("Açılış"));
   restoreSession_ = &startup.add<ToggleRow>(

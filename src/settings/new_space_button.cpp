@@ -1,9 +1,9 @@
 #include "settings/new_space_button.h"
 
 #include "model/localization.h"
-#include "settings/accessibility.h"
 #include "settings/label_font.h"
 #include "settings/space_chip.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 
@@ -13,7 +13,7 @@ NewSpaceButton::NewSpaceButton() {
   set_name("NewSpaceButton");
   add_css_class("settings-card-button");
   const std::string title = localized("Yeni Alan");
-  accessibility::setLabel(*this, title);
+  setAccessibleName(*this, title);
   set_tooltip_text(title);
   plus_.set_from_icon_name(symbolIconName("plus"));
   plus_.set_pixel_size(symbolPixelSize(17));

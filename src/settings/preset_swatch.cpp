@@ -1,7 +1,7 @@
 #include "settings/preset_swatch.h"
 
-#include "settings/accessibility.h"
 #include "settings/label_font.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
@@ -12,8 +12,8 @@ PresetSwatch::PresetSwatch(SpacePreset preset) : preset_(std::move(preset)) {
   set_name("PresetSwatch");
   add_css_class("settings-card-button");
   const std::string title = preset_.localizedName();
-  accessibility::setLabel(*this, title);
-  accessibility::setPressed(*this, false);
+  setAccessibleName(*this, title);
+  setAccessiblePressed(*this, false);
   set_tooltip_text(title);
   const int room = int(kSwatchSide + 2 * kRingOutset);
   swatchRoom_.set_size_request(room, room);
@@ -36,7 +36,7 @@ bool PresetSwatch::matches(const std::string& colorA, const std::string& colorB)
 void PresetSwatch::setSelected(bool selected) {
   if (selected == selected_) return;
   selected_ = selected;
-  accessibility::setPressed(*this, selected);
+  setAccessiblePressed(*this, selected);
   queue_draw();
 }
 

@@ -1,7 +1,7 @@
 #include "settings/segmented_control.h"
 
-#include "settings/accessibility.h"
 #include "settings/binding.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 
@@ -19,7 +19,7 @@ SegmentedControl::SegmentedControl(const std::vector<std::string>& labels, int w
     text->set_ellipsize(Pango::EllipsizeMode::END);
     segment->set_child(*text);
     segment->set_focus_on_click(false);
-    accessibility::setLabel(*segment, labels[i]);
+    setAccessibleName(*segment, labels[i]);
     if (!segments_.empty()) segment->set_group(*segments_.front());
     segment->signal_toggled().connect([this, i, segment] {
       if (showing_ || !segment->get_active()) return;

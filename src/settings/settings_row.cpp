@@ -1,7 +1,7 @@
 #include "settings/settings_row.h"
 
-#include "settings/accessibility.h"
 #include "settings/row_parts.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 
@@ -44,10 +44,10 @@ void SettingsRow::describeAccessory() {
   if (!accessory_) return;
   const std::string title = title_.get_text();
   if (accessoryNamedByRow_) {
-    accessibility::setLabel(*accessory_, title);
-    if (subtitle_.get_visible()) accessibility::setDescription(*accessory_, subtitle_.get_text());
+    setAccessibleName(*accessory_, title);
+    if (subtitle_.get_visible()) setAccessibleDescription(*accessory_, subtitle_.get_text());
   } else {
-    accessibility::setDescription(*accessory_, title);
+    setAccessibleDescription(*accessory_, title);
   }
 }
 

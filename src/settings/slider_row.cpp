@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "settings/accessibility.h"
 #include "settings/row_parts.h"
+#include "widgets/accessibility.h"
 #include "widgets/wheel.h"
 
 namespace zemblo {
@@ -38,14 +38,14 @@ SliderRow::SliderRow(std::string title, std::optional<std::string> subtitle,
   scale_.set_hexpand(true);
   scale_.add_css_class("settings-slider");
   scale_.signal_change_value().connect(sigc::mem_fun(*this, &SliderRow::moved), false);
-  accessibility::setLabel(scale_, title);
+  setAccessibleName(scale_, title);
   append(scale_);
 
   if (subtitle) {
     subtitle_.set_text(*subtitle);
     row_parts::wrappingText(subtitle_, {"settings-row-subtitle", "settings-secondary"});
     append(subtitle_);
-    accessibility::setDescription(scale_, *subtitle);
+    setAccessibleDescription(scale_, *subtitle);
   }
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

@@ -1,7 +1,7 @@
 #include "settings/space_chip.h"
 
-#include "settings/accessibility.h"
 #include "settings/label_font.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
@@ -34,7 +34,7 @@ void SpaceChip::sync() {
   const std::string& name = space_->name.get();
   name_.set_text(name);
   set_tooltip_text(name);
-  accessibility::setLabel(*this, name);
+  setAccessibleName(*this, name);
   space_->symbol.get();
   space_->colorA.get();
   space_->colorB.get();
@@ -43,7 +43,7 @@ void SpaceChip::sync() {
 
 void SpaceChip::setSelected(bool selected, bool animated) {
   selected_ = selected;
-  accessibility::setPressed(*this, selected);
+  setAccessiblePressed(*this, selected);
   if (selected) {
     name_.remove_css_class("settings-secondary");
   } else {

@@ -2,7 +2,6 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
-#include "settings/accessibility.h"
 #include "settings/binding.h"
 #include "settings/confirmation_dialog.h"
 #include "settings/preset_swatch.h"
@@ -10,6 +9,7 @@
 #include "settings/settings_section.h"
 #include "settings/space_header_tile.h"
 #include "settings/symbol_tile.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -84,7 +84,7 @@ void SpaceEditor::buildIdentity() {
   for (auto [button, text] :
        {std::pair{&left_, localized("Sola taşı")}, std::pair{&right_, localized("Sağa taşı")}}) {
     button->set_tooltip_text(text);
-    accessibility::setLabel(*button, text);
+    setAccessibleName(*button, text);
   }
   left_.signal_clicked().connect([this] { move(-1); });
   right_.signal_clicked().connect([this] { move(+1); });
@@ -109,8 +109,8 @@ void SpaceEditor::buildColors() {
 
   auto& custom = colors->add<SettingsRow>(
       localized("Özel renkler"), localized("Geçişin başlangıç ve bitiş rengi"), "eyedropper");
-  accessibility::setLabelWithInnerButton(pickerA_, localized("Başlangıç rengi"));
-  accessibility::setLabelWithInnerButton(pickerB_, localized("Bitiş rengi"));
+  setAccessibleNameWithInnerButton(pickerA_, localized("Başlangıç rengi"));
+  setAccessibleNameWithInnerButton(pickerB_, localized("Bitiş rengi"));
   for (Gtk::ColorButton* picker : {&pickerA_, &pickerB_}) {
     picker->set_use_alpha(false);
     picker->set_valign(Gtk::Align::CENTER);

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "model/localization.h"
-#include "settings/accessibility.h"
 #include "settings/space_chip.h"
 #include "settings/space_editor.h"
+#include "widgets/accessibility.h"
 #include "widgets/wheel.h"
 
 namespace zemblo {
@@ -26,7 +26,7 @@ SpacesPane::SpacesPane(const SettingsContext& context)
   leaveVerticalWheelToPane(scroller_);
   scroller_.set_propagate_natural_height(true);
   scroller_.set_child(row_);
-  accessibility::setLabel(scroller_, localized("Alanlar"));
+  setAccessibleName(scroller_, localized("Alanlar"));
   append(scroller_);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

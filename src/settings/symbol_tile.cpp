@@ -2,7 +2,7 @@
 
 #include "model/localization.h"
 #include "model/space.h"
-#include "settings/accessibility.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
@@ -16,13 +16,13 @@ SymbolTile::SymbolTile(std::string symbol) : symbol_(std::move(symbol)) {
   set_size_request(kSide, kSide);
   const std::string name = localized(spaceSymbolName(symbol_));
   set_tooltip_text(name);
-  accessibility::setLabel(*this, name);
-  accessibility::setPressed(*this, false);
+  setAccessibleName(*this, name);
+  setAccessiblePressed(*this, false);
 }
 
 void SymbolTile::show(bool selected, const LinearGradient& gradient) {
   if (selected == selected_ && gradient == gradient_) return;
-  if (selected != selected_) accessibility::setPressed(*this, selected);
+  if (selected != selected_) setAccessiblePressed(*this, selected);
   selected_ = selected;
   gradient_ = gradient;
   queue_draw();

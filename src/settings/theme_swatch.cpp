@@ -1,7 +1,8 @@
 #include "settings/theme_swatch.h"
 
-#include "settings/accessibility.h"
 #include "settings/settings_paint.h"
+#include "widgets/accessibility.h"
+#include "widgets/hover.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
 
@@ -31,14 +32,11 @@ ThemeSwatch::ThemeSwatch(const LinearGradient& fill, const Color& ring, const st
   set_focus_on_click(false);
   set_halign(Gtk::Align::CENTER);
   set_valign(Gtk::Align::CENTER);
-  accessibility::setLabel(*this, name);
-  accessibility::setPressed(*this, false);
+  setAccessibleName(*this, name);
+  setAccessiblePressed(*this, false);
   signal_clicked().connect(std::move(action));
   lift_ = std::make_unique<AnimatedValue>(*this, 0, [this] { queue_draw(); });
-  auto pointer = Gtk::EventControllerMotion::create();
-  pointer->signal_enter().connect([this](double, double) { lift_->springTo(1, kHoverSpring); });
-  pointer->signal_leave().connect([this] { lift_->springTo(0, kHoverSpring); });
-  add_controller(pointer);
+  trackHover(*this, [this](bool hovering) { lift_->springTo(hovering ? 1 : 0, kHoverSpring); });
 }
 
 ThemeSwatch::~ThemeSwatch() { lift_.reset(); }
@@ -46,7 +44,7 @@ ThemeSwatch::~ThemeSwatch() { lift_.reset(); }
 void ThemeSwatch::setSelected(bool selected) {
   if (selected == selected_) return;
   selected_ = selected;
-  accessibility::setPressed(*this, selected);
+  setAccessiblePressed(*this, selected);
   queue_draw();
 }
 

@@ -5,11 +5,11 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/theme_colors.h"
-#include "settings/accessibility.h"
 #include "settings/binding.h"
 #include "settings/layout_rect.h"
 #include "settings/row_parts.h"
 #include "settings/settings_paint.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 namespace {
@@ -118,7 +118,7 @@ WindowPresetCard::WindowPresetCard(const SettingsContext& context, const WindowP
   face_.append(*miniature_);
   face_.append(name_);
   set_child(face_);
-  accessibility::setLabel(*this, name_.get_text());
+  setAccessibleName(*this, name_.get_text());
   signal_clicked().connect([this] { preset_.apply(context_.store()); });
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -128,7 +128,7 @@ WindowPresetCard::~WindowPresetCard() { observer_.reset(); }
 void WindowPresetCard::sync() {
   marked_ = preset_.matches(context_.store().prefs());
   miniature_->show(themeColors(context_.store()), context_.scheme(), marked_);
-  accessibility::setPressed(*this, marked_);
+  setAccessiblePressed(*this, marked_);
   row_parts::showChosen(name_, marked_);
 }
 
