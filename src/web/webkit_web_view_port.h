@@ -40,7 +40,7 @@ class WebKitContentRuleList : public ContentRuleList {
 class WebKitWebViewPort : public WebViewPort {
  public:
   WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
-                    std::chrono::milliseconds requestTimeout);
+                    Scheduler& scheduler, std::chrono::milliseconds requestTimeout);
   ~WebKitWebViewPort() override;
   WebKitWebViewPort(const WebKitWebViewPort&) = delete;
   WebKitWebViewPort& operator=(const WebKitWebViewPort&) = delete;
@@ -137,6 +137,7 @@ class WebKitWebViewPort : public WebViewPort {
   Gtk::Widget* widget_;  // gtkmm's wrapper of view_, which lives as long as the view
   GtkEventController* userInput_ = nullptr;  // owned by the view
   std::weak_ptr<BrowserTab> tab_;
+  Scheduler& scheduler_;
   std::chrono::milliseconds requestTimeout_;
   GObjectRef<GCancellable> cancellable_;
   // Tells deferred work whether this port still exists.

@@ -25,6 +25,7 @@
 #include "platform/user_defaults.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
+#include "support/wait.h"
 #include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
@@ -48,18 +49,6 @@ inline void initializeGtk() {
     return true;
   }();
   (void)initialized;
-}
-
-// Runs the main loop until `condition` holds or the time is up; true when it holds.
-inline bool waitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds timeout = 10s) {
-  GMainContext* context = g_main_context_default();
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    if (!g_main_context_iteration(context, FALSE)) g_usleep(2000);
-  }
-  return true;
 }
 
 // Serves fixed responses on 127.0.0.1 from this process's main loop.
@@ -254,6 +243,7 @@ inline const std::shared_ptr<WebEngine>& sharedEngine() {
       root = dir;
       g_free(dir);
       engine = std::make_shared<WebEngine>(
+          Scheduler::mainLoop(),
           WebEngine::Folders{root / "data", root / "cache", ZEMBLO_TEST_RULE_LISTS_DIR});
     }
     ~Shared() {
