@@ -3,7 +3,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/theme_colors.h"
-#include "settings/binding.h"
+#include "settings/kit/binding.h"
 #include "widgets/accessibility.h"
 
 #ifndef ZEMBLO_VERSION

@@ -8,8 +8,8 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "platform/process.h"
-#include "settings/appearance_pane.h"
-#include "settings/general_pane.h"
+#include "settings/panes/appearance_pane.h"
+#include "settings/panes/general_pane.h"
 #include "settings/settings_view.h"
 #include "support/temp_home.h"
 

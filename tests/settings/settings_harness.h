@@ -9,8 +9,8 @@
 #include <string>
 
 #include "model/localization.h"
-#include "settings/interface_preview.h"
-#include "settings/pane_body.h"
+#include "settings/kit/pane_body.h"
+#include "settings/previews/interface_preview.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_harness.h"
 
