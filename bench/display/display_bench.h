@@ -28,6 +28,7 @@
 #include "platform/user_defaults.h"
 #include "web/store_environment.h"
 #include "web/web_engine.h"
+#include "widgets/system_color_scheme.h"
 #include "window/browser_window.h"
 
 namespace zemblo::bench {
@@ -393,7 +394,8 @@ inline std::shared_ptr<WebEngine> startToolkitAndEngine(const std::filesystem::p
   gtk_init();
   Gtk::init_gtkmm_internals();
   adw_init();
-  return std::make_shared<WebEngine>(WebEngine::Folders{home / "web-data", home / "web-cache"});
+  return std::make_shared<WebEngine>(Scheduler::mainLoop(),
+                                     WebEngine::Folders{home / "web-data", home / "web-cache"});
 }
 
 struct Browser {
@@ -404,7 +406,7 @@ struct Browser {
     connectWebEngine(environment, std::move(engine));
     store = BrowserStore::create(std::move(environment));
     // The window opens at its own first size, as the browser's does.
-    window = std::make_unique<BrowserWindow>(*store);
+    window = std::make_unique<BrowserWindow>(*store, colorScheme);
     window->present();
   }
   // The toolkit and an engine of its own with its data in `home`, ready for pages.
@@ -426,6 +428,7 @@ struct Browser {
 
   UserDefaults defaults;
   std::shared_ptr<BrowserStore> store;
+  const SystemColorScheme colorScheme;
   std::unique_ptr<BrowserWindow> window;
 };
 

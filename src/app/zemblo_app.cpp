@@ -16,6 +16,7 @@
 #include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "widgets/symbol_icons.h"
+#include "widgets/system_color_scheme.h"
 #include "widgets/tooltip_guard.h"
 #include "window/browser_window.h"
 
@@ -69,7 +70,7 @@ Glib::RefPtr<ZembloApp> ZembloApp::create() {
 
 std::shared_ptr<BrowserStore> ZembloApp::store() {
   if (!store_) {
-    if (!webEngine_) webEngine_ = std::make_shared<WebEngine>();
+    if (!webEngine_) webEngine_ = std::make_shared<WebEngine>(Scheduler::mainLoop());
     BrowserStoreEnvironment environment;
     connectWebEngine(environment, webEngine_);
     environment.applyAppearance = [](ThemeMode theme) {
@@ -128,9 +129,14 @@ void ZembloApp::on_shutdown() {
   Gtk::Application::on_shutdown();
 }
 
+const SystemColorScheme& ZembloApp::colorScheme() {
+  if (!colorScheme_) colorScheme_ = std::make_unique<SystemColorScheme>();
+  return *colorScheme_;
+}
+
 void ZembloApp::showBrowserWindow() {
   if (!browserWindow_) {
-    browserWindow_ = std::make_unique<BrowserWindow>(*store());
+    browserWindow_ = std::make_unique<BrowserWindow>(*store(), colorScheme());
     // The menu's popover, actions and shortcuts are on the window: they go first.
     dropWhenClosed(browserWindow_, [this] {
       commandsObserver_.reset();
@@ -161,7 +167,8 @@ void ZembloApp::attachBrowserCommands() {
 void ZembloApp::showPasswordsWindow() {
   if (!passwordsWindow_) {
     if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
-    passwordsWindow_ = std::make_unique<PasswordsWindow>(*store(), *passwordClipboard_);
+    passwordsWindow_ =
+        std::make_unique<PasswordsWindow>(*store(), colorScheme(), *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);
     if (browserWindow_) {
       hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().passwordsButton(),
@@ -173,7 +180,7 @@ void ZembloApp::showPasswordsWindow() {
 
 void ZembloApp::showSettingsWindow() {
   if (!settingsWindow_) {
-    settingsWindow_ = std::make_unique<SettingsView>(*store());
+    settingsWindow_ = std::make_unique<SettingsView>(*store(), colorScheme());
     dropWhenClosed(settingsWindow_);
     if (browserWindow_) {
       hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().settingsButton(),

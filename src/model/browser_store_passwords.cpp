@@ -26,8 +26,11 @@ void BrowserStore::endOffer(const PendingCredential& shown) {
 
 void BrowserStore::savePendingCredential(const PendingCredential& shown) {
   PasswordStore& vault = *passwords_;
-  const SaveDecision decision =
-      vault.upsert(shown.host, savedAddress(shown), shown.username, shown.password, "", "", false);
+  const SaveDecision decision = vault.upsert({.host = shown.host,
+                                              .url = savedAddress(shown),
+                                              .username = shown.username,
+                                              .password = shown.password,
+                                              .persist = false});
   if (decision == SaveDecision::alreadySaved && !vault.hasUnsavedChanges()) {
     endOffer(shown);
     return;

@@ -8,6 +8,7 @@
 #include "model/localization.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
+#include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 

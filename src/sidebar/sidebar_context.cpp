@@ -108,18 +108,4 @@ Glib::ustring literalMenuLabel(const std::string& text) {
   return label;
 }
 
-void addTapAndHover(Gtk::Widget& widget, std::function<void()> tap,
-                    std::function<void(bool)> hover) {
-  auto click = Gtk::GestureClick::create();
-  click->set_button(GDK_BUTTON_PRIMARY);
-  click->signal_released().connect([&widget, tap](int presses, double x, double y) {
-    if (presses == 1 && widget.contains(x, y)) tap();
-  });
-  widget.add_controller(click);
-  auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([hover](double, double) { hover(true); });
-  motion->signal_leave().connect([hover] { hover(false); });
-  widget.add_controller(motion);
-}
-
 }  // namespace zemblo

@@ -51,9 +51,4 @@ class SidebarStyle {
 // spaces and sites are shown as typed.
 Glib::ustring literalMenuLabel(const std::string& text);
 
-// Sidebar rows and the pill are not buttons: a primary click released inside the widget taps
-// it, and pointer enter/leave drive its hover state.
-void addTapAndHover(Gtk::Widget& widget, std::function<void()> tap,
-                    std::function<void(bool)> hover);
-
 }  // namespace zemblo

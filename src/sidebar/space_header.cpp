@@ -6,6 +6,7 @@
 #include "model/localization.h"
 #include "model/space.h"
 #include "widgets/accessibility.h"
+#include "widgets/hover.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -51,10 +52,7 @@ SpaceHeader::SpaceHeader(const SidebarContext& context)
   clear_.signal_clicked().connect([this] { context_.store().closeAllTabsInCurrentSpace(); });
   append(clear_);
 
-  auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([this](double, double) { setHovering(true); });
-  motion->signal_leave().connect([this] { setHovering(false); });
-  add_controller(motion);
+  trackHover(*this, [this](bool hovering) { setHovering(hovering); });
   clearPresence_ = std::make_unique<AnimatedValue>(*this, 0, [this] { clearPresenceChanged(); });
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

@@ -121,12 +121,13 @@ struct WebKitWebViewPort::FileChooser {
 // --- WebKitWebViewPort
 
 WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
-                                     std::chrono::milliseconds requestTimeout,
+                                     Scheduler& scheduler, std::chrono::milliseconds requestTimeout,
                                      std::shared_ptr<WebProcessShare> process)
     : view_(std::move(view)),
       process_(std::move(process)),
       widget_(Glib::wrap(GTK_WIDGET(view_.get()))),
       tab_(std::move(tab)),
+      scheduler_(scheduler),
       requestTimeout_(requestTimeout),
       cancellable_(GObjectRef<GCancellable>::adopt(g_cancellable_new())) {
   widget_->set_hexpand(true);
@@ -197,7 +198,7 @@ void WebKitWebViewPort::publishBackForward() {
 
 void WebKitWebViewPort::defer(std::function<void()> work) {
   std::erase_if(deferred_, [](const auto& task) { return task->finished(); });
-  deferred_.push_back(Scheduler::mainLoop().after(std::chrono::milliseconds(0), std::move(work)));
+  deferred_.push_back(scheduler_.after(std::chrono::milliseconds(0), std::move(work)));
 }
 
 // --- commands
@@ -331,7 +332,7 @@ void WebKitWebViewPort::findFaviconAddress(std::function<void(std::optional<std:
 
 void WebKitWebViewPort::startWatchdog(const Url& url) {
   // Owned by this port: destroying the task cancels it.
-  watchdog_ = Scheduler::mainLoop().after(requestTimeout_, [this, url] { requestTimedOut(url); });
+  watchdog_ = scheduler_.after(requestTimeout_, [this, url] { requestTimedOut(url); });
 }
 
 void WebKitWebViewPort::stopWatchdog() { watchdog_.reset(); }

@@ -26,6 +26,7 @@
 #include "support/main_loop.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
+#include "widgets/system_color_scheme.h"
 
 // The passwords window over a store of its own and a vault in memory, under the virtual display,
 // in Turkish, with animations off. The account password is checked by the test's PAM service
@@ -94,7 +95,8 @@ class PasswordsHarness {
   static bool hasTestAccountService() { return std::getenv("PAM_WRAPPER") != nullptr; }
 
   PasswordsWindow& open() {
-    window_ = std::make_unique<PasswordsWindow>(*store_, *clipboard_);
+    if (!scheme_) scheme_ = std::make_unique<SystemColorScheme>();
+    window_ = std::make_unique<PasswordsWindow>(*store_, *scheme_, *clipboard_);
     window_->present();
     EXPECT_TRUE(waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; }));
     pump();
@@ -185,6 +187,7 @@ class PasswordsHarness {
   std::shared_ptr<FakeWebViewFactory> webViews_ = std::make_shared<FakeWebViewFactory>();
   std::shared_ptr<BrowserStore> store_;
   std::unique_ptr<PasswordClipboard> clipboard_;
+  std::unique_ptr<SystemColorScheme> scheme_;
   std::unique_ptr<PasswordsWindow> window_;
 };
 

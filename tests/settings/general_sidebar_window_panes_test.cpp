@@ -4,10 +4,10 @@
 #include <set>
 
 #include "app/browser_commands.h"
-#include "settings/general_pane.h"
 #include "settings/pane_harness.h"
-#include "settings/sidebar_pane.h"
-#include "settings/window_pane.h"
+#include "settings/panes/general_pane.h"
+#include "settings/panes/sidebar_pane.h"
+#include "settings/panes/window_pane.h"
 #include "window/command_bar.h"
 
 namespace zemblo {

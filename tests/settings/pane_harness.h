@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "model/browser_store.h"
+#include "settings/kit/slider_row.h"
 #include "settings/settings_harness.h"
-#include "settings/slider_row.h"
 
 // Driving a pane of the settings window as a user would, and watching what it writes.
 namespace zemblo::testing {

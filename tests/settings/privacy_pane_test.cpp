@@ -1,4 +1,4 @@
-#include "settings/privacy_pane.h"
+#include "settings/panes/privacy_pane.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +9,13 @@
 #include "model/ad_blocker.h"
 #include "model/browser_tab.h"
 #include "model/password_store.h"
-#include "settings/allowed_site_row.h"
-#include "settings/confirmation_dialog.h"
+#include "settings/kit/confirmation_dialog.h"
+#include "settings/kit/settings_row.h"
+#include "settings/kit/settings_section.h"
+#include "settings/kit/toggle_row.h"
+#include "settings/panes/allowed_site_row.h"
 #include "settings/settings_harness.h"
-#include "settings/settings_row.h"
-#include "settings/settings_section.h"
 #include "settings/settings_sidebar.h"
-#include "settings/toggle_row.h"
 #include "support/temp_home.h"
 
 namespace zemblo {

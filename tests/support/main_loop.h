@@ -9,23 +9,13 @@
 #include <memory>
 #include <vector>
 
+#include "support/wait.h"
+
 // Waiting on the main loop of a test that shows widgets: for a condition, for the work already
 // queued, for the next frame. Each waits for an event with a deadline, never for a time.
 namespace zemblo::testing {
 
 using namespace std::chrono_literals;
-
-// Runs the main loop until `condition` holds or the time is up; true when it holds.
-inline bool waitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds timeout = 10s) {
-  GMainContext* context = g_main_context_default();
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    if (!g_main_context_iteration(context, FALSE)) g_usleep(2000);
-  }
-  return true;
-}
 
 // Runs the main loop until the work queued so far has run: the views' re-syncs and whatever
 // they queue in turn (idle work), ahead of an idle of the lowest priority. A frame clock that

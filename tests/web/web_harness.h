@@ -27,6 +27,7 @@
 #include "support/main_loop.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
+#include "support/wait.h"
 #include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
@@ -297,6 +298,7 @@ inline const std::shared_ptr<WebEngine>& sharedEngine() {
       root = dir;
       g_free(dir);
       engine = std::make_shared<WebEngine>(
+          Scheduler::mainLoop(),
           WebEngine::Folders{root / "data", root / "cache", ZEMBLO_TEST_RULE_LISTS_DIR});
     }
     ~Shared() {

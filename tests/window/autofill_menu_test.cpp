@@ -87,9 +87,16 @@ class AutofillMenuTest : public ::testing::Test {
     webkit_network_session_set_proxy_settings(harness.engine().networkSession(),
                                               WEBKIT_NETWORK_PROXY_MODE_CUSTOM, proxy);
     webkit_network_proxy_settings_free(proxy);
-    vault().upsert("site.test", "http://site.test", "alice", "PW-site-A", "", "", false);
-    vault().upsert("login.corp.test", "http://login.corp.test", "carol", "PW-login-corp", "", "",
-                   false);
+    vault().upsert({.host = "site.test",
+                    .url = "http://site.test",
+                    .username = "alice",
+                    .password = "PW-site-A",
+                    .persist = false});
+    vault().upsert({.host = "login.corp.test",
+                    .url = "http://login.corp.test",
+                    .username = "carol",
+                    .password = "PW-login-corp",
+                    .persist = false});
     menu().now = [this] { return clock; };
   }
 

@@ -143,7 +143,7 @@ TEST(FindBarAloneTest, SearchingATabWithoutAWebViewCreatesItFirst) {
   WindowHarness harness;
   auto tab = std::make_shared<BrowserTab>(Uuid::random(), *Url::parse("http://127.0.0.1:9/x"));
   harness.store().insertTab(tab);
-  FindBar bar(harness.store());
+  FindBar bar(harness.store(), harness.colorScheme());
   bar.setTab(tab);
   ASSERT_EQ(tab->storedWebView(), nullptr);
   bar.setQuery("anything");

@@ -230,7 +230,11 @@ TEST_F(SavePasswordTest, TheBannerShowsTheOfferAndItsStateAndNotNowStoresNothing
 }
 
 TEST_F(SavePasswordTest, ANewPasswordFieldGetsNoMenuAndNoOffer) {
-  vault().upsert("127.0.0.1", "http://127.0.0.1", "ada", "pw1", "", "", false);
+  vault().upsert({.host = "127.0.0.1",
+                  .url = "http://127.0.0.1",
+                  .username = "ada",
+                  .password = "pw1",
+                  .persist = false});
   open("/signup", "Sign up");
   typeInto("pass", "fresh");
   pressReturnAndWaitForTheForm();
@@ -249,7 +253,8 @@ TEST(PasswordVaultInKeyring, ACorruptItemLeavesTheVaultUnavailableAndTheItemUnto
   PasswordStore vault(defaults, std::make_shared<KeyringVaultStorage>());
   ASSERT_TRUE(waitUntil([&] { return vault.state.peek() != VaultState::loading; }));
   EXPECT_TRUE(vault.isUnavailable());
-  vault.upsert("example.com", "https://example.com", "ada", "pw", "", "", true);
+  vault.upsert(
+      {.host = "example.com", .url = "https://example.com", .username = "ada", .password = "pw"});
   EXPECT_EQ(keyringVault(), std::make_pair(std::string("stored by the test"), corrupt));
   clearVaultItem();
 }

@@ -15,6 +15,7 @@
 #include "support/temp_home.h"
 #include "web/web_engine.h"
 #include "web/web_harness.h"
+#include "widgets/system_color_scheme.h"
 #include "window/browser_window.h"
 #include "window/content_area.h"
 
@@ -108,8 +109,10 @@ class WindowHarness {
   // Saved passwords go to the test session's keyring unless a test hands in another storage.
   explicit WindowHarness(std::shared_ptr<VaultStorage> vaultStorage = nullptr)
       : defaults_(home_.root() / "config" / "user-defaults.json"),
-        engine_(std::make_shared<WebEngine>(WebEngine::Folders{
-            home_.root() / "web-data", home_.root() / "web-cache", ZEMBLO_TEST_RULE_LISTS_DIR})) {
+        engine_(std::make_shared<WebEngine>(
+            Scheduler::mainLoop(),
+            WebEngine::Folders{home_.root() / "web-data", home_.root() / "web-cache",
+                               ZEMBLO_TEST_RULE_LISTS_DIR})) {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
     environment.webViewFactory = engine_;
@@ -118,7 +121,7 @@ class WindowHarness {
       engine->clearWebsiteData(std::move(done));
     };
     store_ = BrowserStore::create(std::move(environment));
-    window_ = std::make_unique<BrowserWindow>(*store_);
+    window_ = std::make_unique<BrowserWindow>(*store_, colorScheme_);
     window_->present();
     waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; });
     pump();
@@ -134,6 +137,7 @@ class WindowHarness {
   WebEngine& engine() { return *engine_; }
   const std::shared_ptr<BrowserStore>& sharedStore() { return store_; }
   BrowserWindow& window() { return *window_; }
+  const SystemColorScheme& colorScheme() const { return colorScheme_; }
   ContentArea& content() { return window_->contentArea(); }
   const TempHome& home() const { return home_; }
 
@@ -155,6 +159,7 @@ class WindowHarness {
 
  private:
   const bool gtkReady_ = (initializeGtkWithoutAnimations(), true);
+  const SystemColorScheme colorScheme_;
   TempHome home_;
   UserDefaults defaults_;
   std::shared_ptr<WebEngine> engine_;
