@@ -5,6 +5,7 @@
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "web/web_resources.h"
 
 namespace zemblo {
 namespace {
@@ -242,23 +243,6 @@ void WebKitWebViewPort::removeContentRuleList(const ContentRuleList& list) {
   }
 }
 
-const char* WebKitWebViewPort::faviconScript() {
-  // Document order; a touch icon first, then the first icon that is not an SVG, then the first.
-  // An opaque origin ("null") has no favicon address of its own.
-  return R"JS((() => {
-  const icons = Array.from(document.querySelectorAll('link[rel]')).filter((link) => {
-    const rel = link.getAttribute('rel');
-    return rel.split(/[ \t\n\f\r]+/).includes('icon') || rel === 'apple-touch-icon' ||
-        rel === 'shortcut icon';
-  });
-  const picked = icons.find((link) => link.getAttribute('rel').includes('apple-touch-icon')) ||
-      icons.find((link) => !link.href.endsWith('.svg')) || icons[0];
-  if (picked) return picked.href;
-  if (location.origin === 'null') return null;
-  return location.origin + '/favicon.ico';
-})())JS";
-}
-
 void WebKitWebViewPort::findText(const std::string& text, bool backwards, unsigned maxMatches,
                                  FindDone done) {
   pendingFinds_.push_back(std::move(done));
@@ -324,8 +308,11 @@ void WebKitWebViewPort::answerFind(std::optional<unsigned> matchCount) {
 
 void WebKitWebViewPort::findFaviconAddress(std::function<void(std::optional<std::string>)> done) {
   auto request = std::make_unique<FaviconRequest>(FaviconRequest{std::move(done), alive_});
-  webkit_web_view_evaluate_javascript(view_.get(), faviconScript(), -1, kFaviconWorld, nullptr,
-                                      cancellable_.get(), &faviconEvaluated, request.release());
+  // Document order; a touch icon first, then the first icon that is not an SVG, then the first.
+  // An opaque origin ("null") has no favicon address of its own.
+  webkit_web_view_evaluate_javascript(view_.get(), resources::faviconScript().c_str(), -1,
+                                      kFaviconWorld, nullptr, cancellable_.get(), &faviconEvaluated,
+                                      request.release());
 }
 
 // --- the request watchdog
