@@ -17,14 +17,12 @@
 #include "../scratch_home.h"
 #include "display_bench.h"
 #include "model/browser_tab.h"
-#include "platform/interface_renderer.h"
 
 int main(int argc, char** argv) {
   using namespace zemblo;
   using namespace zemblo::bench;
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   ScratchHome home;
-  interface_renderer::applyToProcess();
   auto engine = startToolkitAndEngine(home.root);
   Browser browser(home.root / "defaults.json", engine);
   auto tab = browser.store->openTab(*Url::parse(kAnimatedPage), false);
