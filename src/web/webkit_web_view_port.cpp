@@ -5,6 +5,7 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "web/web_resources.h"
+#include "web/web_view_container.h"
 
 namespace zemblo {
 namespace {
@@ -99,13 +100,7 @@ WebKitWebViewPort::~WebKitWebViewPort() {
   webkit_web_view_stop_loading(view_.get());
   // Its termination is not reported: every handler is gone.
   if (process_.use_count() == 1) webkit_web_view_terminate_web_process(view_.get());
-  if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view_.get()))) {
-    if (GTK_IS_BOX(parent)) {
-      gtk_box_remove(GTK_BOX(parent), GTK_WIDGET(view_.get()));
-    } else {
-      gtk_widget_unparent(GTK_WIDGET(view_.get()));
-    }
-  }
+  detachWebView(GTK_WIDGET(view_.get()));
 }
 
 void WebKitWebViewPort::connectSignals() {
@@ -286,6 +281,9 @@ void WebKitWebViewPort::requestTimedOut(const Url& url) {
   loadFailed_ = true;
   if (auto tab = tab_.lock()) {
     tab->handleLoadFailure({BrowserTab::LoadFailure::Kind::other, kTimedOutMessage, url});
+    // A stop that reaches the engine before its load got going leaves "is-loading" set with no
+    // later change, and the tab would spin forever beside its error.
+    tab->isLoading.set(false);
   }
 }
 

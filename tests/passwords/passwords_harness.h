@@ -23,6 +23,7 @@
 #include "passwords/passwords_window.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
+#include "support/main_loop.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
 
@@ -42,21 +43,6 @@ inline void initializeDisplay() {
     return true;
   }();
   (void)initialized;
-}
-
-// Runs the main loop until `condition` holds or the time is up; true when it holds.
-inline bool waitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds timeout = 10s) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(2000);
-  }
-  return true;
-}
-
-inline void pump() {
-  waitUntil([] { return false; }, 60ms);
 }
 
 inline Credential login(std::string host, std::string username, std::string password,

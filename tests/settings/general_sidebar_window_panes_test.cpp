@@ -165,7 +165,7 @@ TEST(SidebarPaneTest, ControlsMoveAndResizeTheBrowsersSidebarAndSaveEachChange) 
   EXPECT_EQ(store.prefs().favoriteColumns, 5);
   EXPECT_EQ(testing::savedPrefs(store), store.prefs());
 
-  testing::settle();
+  testing::pump();
   Gtk::Widget& column = harness.window().sidebarColumn();
   const auto frame = testing::boundsIn(column, harness.window());
   EXPECT_EQ(frame.width, 232);
@@ -216,7 +216,7 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   ASSERT_TRUE(bar);
   const double top = testing::boundsIn(bar->card(), harness.window()).y;
   click(pane.commandBarRow().control().segment(1));
-  testing::settle();
+  testing::pump();
   EXPECT_GT(testing::boundsIn(bar->card(), harness.window()).y, top);
   store.commandBar.set(std::nullopt);
 

@@ -102,7 +102,7 @@ class AutofillMenuTest : public ::testing::Test {
     ASSERT_TRUE(WebHarness::waitForPage(*tab, title)) << address;
     // As after the user opened the page from the command bar: the page has the keyboard.
     tab->storedWebView()->focusIfShown();
-    testing::settle();
+    testing::pump();
   }
   std::string page(const std::string& body) {
     return callJavaScript(WebHarness::viewOf(*tab), body).value_or("<no answer>");
@@ -186,7 +186,8 @@ TEST_F(AutofillMenuTest, ASiblingOrParentHostGetsNoLoginFromDownAndReturn) {
     EXPECT_FALSE(menu().highlighted());
     EXPECT_EQ(tab->autofillMenu.peek()->rows[0].host, c.savedFor);
     key("Return");
-    ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }));
+    ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }))
+        << page("return keys.join();");
     EXPECT_EQ(page("return stolen + '|' + pass.value;"), "|");
     EXPECT_FALSE(tab->autofillMenu.peek());
   }

@@ -26,7 +26,7 @@ class FindBarTest : public ::testing::Test {
     tab = harness.open(server.url("/find"));
     ASSERT_TRUE(WebHarness::waitForPage(*tab, "Find"));
     harness.store().findBarVisible.set(true);
-    testing::settle();
+    testing::pump();
     ASSERT_TRUE(bar().get_visible());
   }
 
@@ -98,8 +98,8 @@ TEST_F(FindBarTest, ShowsNotFoundOnlyForTheNewestNonEmptyQuery) {
   bar().setQuery("gamma");
   bar().setQuery("");
   EXPECT_FALSE(bar().notFound());
-  testing::settle();
-  testing::settle();
+  ASSERT_TRUE(testing::pageAnswered(WebHarness::viewOf(*tab)));
+  testing::pump();
   EXPECT_FALSE(bar().notFound());
   EXPECT_FALSE(bar().notFoundLabel().get_visible());
 
@@ -107,14 +107,16 @@ TEST_F(FindBarTest, ShowsNotFoundOnlyForTheNewestNonEmptyQuery) {
   bar().setQuery("gamma");
   bar().setQuery("alpha");
   ASSERT_TRUE(waitForAnswer());
-  testing::settle();
+  ASSERT_TRUE(testing::pageAnswered(WebHarness::viewOf(*tab)));
+  testing::pump();
   EXPECT_FALSE(bar().notFound());
   EXPECT_EQ(bar().matchCount(), 3u);
 
   bar().setQuery("alpha");
   bar().setQuery("alphax");
   ASSERT_TRUE(waitForAnswer(true));
-  testing::settle();
+  ASSERT_TRUE(testing::pageAnswered(WebHarness::viewOf(*tab)));
+  testing::pump();
   EXPECT_TRUE(bar().notFound());
 }
 
@@ -123,11 +125,11 @@ TEST_F(FindBarTest, EscapeAndTheCloseButtonCloseAndReopeningStartsAfresh) {
   ASSERT_TRUE(waitForAnswer(true));
   EXPECT_TRUE(bar().keyPressed(GDK_KEY_Escape, {}));
   EXPECT_FALSE(harness.store().findBarVisible.peek());
-  testing::settle();
+  testing::pump();
   EXPECT_FALSE(bar().get_visible());
 
   harness.store().findBarVisible.set(true);
-  testing::settle();
+  testing::pump();
   ASSERT_TRUE(bar().get_visible());
   EXPECT_EQ(bar().query(), "");
   EXPECT_FALSE(bar().notFoundLabel().get_visible());

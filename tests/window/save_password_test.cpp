@@ -18,7 +18,7 @@ namespace {
 
 using testing::callJavaScript;
 using testing::kLoginPage;
-using testing::settle;
+using testing::pump;
 using testing::TestServer;
 using testing::waitUntil;
 using testing::WebHarness;
@@ -99,7 +99,7 @@ class SavePasswordTest : public ::testing::Test {
   WebKitWebView* open(const std::string& path, const std::string& title) {
     tab_ = harness.open(server.url(path));
     EXPECT_TRUE(WebHarness::waitForPage(*tab_, title));
-    settle();
+    pump();
     return WebHarness::viewOf(*tab_);
   }
   std::string page(const std::string& body) {
@@ -161,7 +161,7 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   open("/login", "Login");
   submitLogin("ada", "pw1");
   ASSERT_TRUE(waitUntil([&] { return banner().get_visible(); }));
-  settle();
+  pump();
   EXPECT_EQ(banner().title().get_text().raw(), localized("Şifre kaydedilsin mi?"));
   EXPECT_EQ(banner().subtitle().get_text().raw(), "ada · 127.0.0.1");
   EXPECT_EQ(banner().saveButton().get_label().raw(), localized("Kaydet"));
@@ -180,7 +180,7 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   EXPECT_EQ(stored[0].url, "http://127.0.0.1");
   EXPECT_EQ(stored[0].username, "ada");
   EXPECT_EQ(stored[0].password, "pw1");
-  settle();
+  pump();
   EXPECT_FALSE(banner().get_visible());
 
   // A second visit offers the login under the field the user clicks; Return fills it. The
@@ -200,7 +200,7 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   // Another password offers an update; "Never" then silences this host alone.
   submitLogin("", "pw2");
   ASSERT_TRUE(waitUntil([&] { return harness.store().pendingSave.peek().has_value(); }));
-  settle();
+  pump();
   EXPECT_EQ(banner().title().get_text().raw(), localized("Şifre güncellensin mi?"));
   EXPECT_EQ(banner().saveButton().get_label().raw(), localized("Güncelle"));
   click(banner().neverButton());
@@ -211,15 +211,15 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
 
 TEST_F(SavePasswordTest, TheBannerShowsTheOfferAndItsStateAndNotNowStoresNothing) {
   harness.store().offerCredential({"example.com", std::nullopt, "", "pw", false});
-  settle();
+  pump();
   ASSERT_TRUE(banner().get_visible());
   EXPECT_EQ(banner().subtitle().get_text().raw(), "example.com");
   EXPECT_FALSE(banner().failure().get_visible());
   harness.store().pendingSaveStatus.set(PendingSaveStatus::saving);
-  settle();
+  pump();
   EXPECT_FALSE(banner().saveButton().is_sensitive());
   harness.store().pendingSaveStatus.set(PendingSaveStatus::failed);
-  settle();
+  pump();
   EXPECT_TRUE(banner().failure().get_visible());
   EXPECT_TRUE(banner().saveButton().is_sensitive());
 

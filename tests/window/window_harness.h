@@ -34,8 +34,6 @@ inline BrowserWindow::Frame boundsIn(Gtk::Widget& widget, Gtk::Widget& window) {
   return {bounds.origin.x, bounds.origin.y, bounds.size.width, bounds.size.height};
 }
 
-inline void settle();
-
 // What a widget draws, as premultiplied pixels of four bytes, alpha last.
 inline std::vector<guchar> pixelsOf(Gtk::Widget& widget) {
   const int width = widget.get_width(), height = widget.get_height();
@@ -69,41 +67,11 @@ inline std::pair<int, int> placeholderAndTextInk(Gtk::Text& field, const std::st
   int ink[2] = {0, 0};
   for (int i : {0, 1}) {
     field.set_text(i == 0 ? "" : typed);
-    settle();
+    pump();
     ink[i] = strongestInk(field);
   }
   field.set_text("");
   return {ink[0], ink[1]};
-}
-
-// Runs the main loop until every shown window has been through one more frame: the views'
-// re-syncs (idle work, which runs before a frame) are laid out and drawn. Waits for the frame
-// clocks, not for time; false when a window drew no frame within the deadline.
-inline bool waitForFrame() {
-  struct Watch {
-    GdkFrameClock* clock;
-    gulong handler;
-    bool painted = false;
-  };
-  std::vector<std::unique_ptr<Watch>> watches;
-  GList* toplevels = gtk_window_list_toplevels();
-  for (GList* item = toplevels; item; item = item->next) {
-    GtkWidget* window = GTK_WIDGET(item->data);
-    GdkFrameClock* clock =
-        gtk_widget_get_mapped(window) ? gtk_widget_get_frame_clock(window) : nullptr;
-    if (!clock) continue;
-    auto watch = std::make_unique<Watch>(Watch{clock, 0});
-    watch->handler = g_signal_connect_swapped(
-        clock, "after-paint", G_CALLBACK(+[](Watch* seen) { seen->painted = true; }), watch.get());
-    gdk_frame_clock_request_phase(clock, GDK_FRAME_CLOCK_PHASE_LAYOUT);
-    watches.push_back(std::move(watch));
-  }
-  g_list_free(toplevels);
-  const bool drawn = waitUntil([&] {
-    return std::all_of(watches.begin(), watches.end(), [](const auto& w) { return w->painted; });
-  });
-  for (const auto& watch : watches) g_signal_handler_disconnect(watch->clock, watch->handler);
-  return drawn;
 }
 
 // GTK's animations on for a scope; the harnesses keep them off.
@@ -127,12 +95,6 @@ class LayoutCounter {
   gulong handler_ = 0;
   int count_ = 0;
 };
-
-// Lets GTK lay out and draw what changed, and pages a moment to react.
-inline void settle() {
-  waitForFrame();
-  waitUntil([] { return false; }, std::chrono::milliseconds(120));
-}
 
 // Real X input to the browser window, which is alone on the virtual screen.
 inline void xdotool(const std::string& arguments) {
@@ -159,7 +121,7 @@ class WindowHarness {
     window_ = std::make_unique<BrowserWindow>(*store_);
     window_->present();
     waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; });
-    settle();
+    pump();
   }
   ~WindowHarness() {
     window_.reset();
@@ -185,7 +147,7 @@ class WindowHarness {
   static void screenshot(const std::string& name) {
     const char* folder = std::getenv("ZEMBLO_SHOTS");
     if (!folder) return;
-    waitUntil([] { return false; }, std::chrono::milliseconds(600));
+    pump();
     const std::string command =
         std::string("/usr/bin/import -window root '") + folder + "/" + name + ".png'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
