@@ -40,8 +40,6 @@ class SidebarStyle {
   SidebarStyle(const SidebarStyle&) = delete;
   SidebarStyle& operator=(const SidebarStyle&) = delete;
 
-  static const char* styleSheet();
-
  private:
   Glib::RefPtr<Gdk::Display> display_;
   Glib::RefPtr<Gtk::CssProvider> provider_;

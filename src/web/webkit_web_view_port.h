@@ -89,7 +89,6 @@ class WebKitWebViewPort : public WebViewPort {
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
   static constexpr const char* kFaviconWorld = "ZembloFavicon";
-  static const char* faviconScript();
 
  private:
   struct ScriptDialog;

@@ -9,18 +9,10 @@
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/system_color_scheme.h"
+#include "window/window_resources.h"
 
 namespace zemblo {
 namespace {
-
-constexpr const char* kStyleSheet = R"css(
-#SavePasswordBanner .banner-title { font-size: 13px; font-weight: 600; }
-#SavePasswordBanner .banner-subtitle { font-size: 12px; }
-#SavePasswordBanner .banner-failure { font-size: 12px; color: @error_color; }
-#SavePasswordBanner .banner-badge { color: white; }
-#SavePasswordBanner button { min-height: 24px; padding: 2px 12px; font-size: 12px; }
-#SavePasswordBanner button.banner-never { padding: 2px 4px; }
-)css";
 
 void setAccessibleLabel(Gtk::Widget& widget, const std::string& label) {
   gtk_accessible_update_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL,
@@ -36,7 +28,7 @@ SavePasswordBanner::SavePasswordBanner(BrowserStore& store, const SystemColorSch
       presence_(*this, 0, [this] { presenceChanged(); }) {
   set_name("SavePasswordBanner");
   set_visible(false);
-  style_->load_from_data(kStyleSheet);
+  style_->load_from_data(resources::savePasswordBannerStyleSheet());
   Gtk::StyleContext::add_provider_for_display(Gdk::Display::get_default(), style_,
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 

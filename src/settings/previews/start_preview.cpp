@@ -7,6 +7,7 @@
 #include "model/localization.h"
 #include "model/theme_colors.h"
 #include "settings/previews/label_font.h"
+#include "settings/settings_resources.h"
 #include "widgets/favicon_view.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
@@ -34,7 +35,7 @@ StartPreview::StartPreview(const SettingsContext& context)
   column_.set_parent(*this);
   // Texts, the glass and the icons all take the column's colour.
   auto light = Gtk::CssProvider::create();
-  light->load_from_data(".light-on-picture { color: white; }");
+  light->load_from_data(resources::startPreviewStyleSheet());
   column_.get_style_context()->add_provider(light, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   for (Gtk::Label* label : {&date_, &time_, &greeting_}) {
     label->set_justify(Gtk::Justification::CENTER);

@@ -1,14 +1,4 @@
-// The password manager's page script, run in every frame in a script world of its own: the
-// page's scripts see neither its state nor its message handler, only the DOM they share. When
-// the user presses in a login field it asks the browser for its menu of saved logins, which the
-// browser draws itself, outside the page; it fills the login the user chose there and reports
-// logins the user submits. Only the user's own input makes it ask, fill or report: events a page
-// dispatches itself are not trusted and are ignored.
-#include "web/autofill_page_script.h"
-
-namespace zemblo {
-
-const std::string_view kAutofillScriptText = R"JS((() => {
+(() => {
   if (window.__zembloAutofill) return;
   window.__zembloAutofill = true;
   const handlers = window.webkit && window.webkit.messageHandlers;
@@ -226,6 +216,3 @@ const std::string_view kAutofillScriptText = R"JS((() => {
     } catch (error) {}
   }, true);
 })();
-)JS";
-
-}  // namespace zemblo
