@@ -110,13 +110,15 @@ void reachWithThePointer(SidebarHarness& harness, const std::shared_ptr<Space>& 
   for (size_t clicks = 0; !button->get_mapped() && clicks < switcher.buttons().size(); ++clicks) {
     ASSERT_TRUE(switcher.forwardEdge().get_mapped()) << space->name.peek();
     const auto before = firstShown();
-    harness.click(switcher.forwardEdge());
+    // Each click is done before the next begins: a click on the space already current changes
+    // nothing to wait for, and two xdotool runs at once would interleave their moves and clicks.
+    harness.inputAndWait(harness.pointAt(switcher.forwardEdge()) + " click 1");
     ASSERT_TRUE(testing::waitUntil([&] { return firstShown() > before; }));
     pump();
     expectWholeButtonsBetweenTheArrows(harness, "after a click on the arrow");
   }
   ASSERT_TRUE(button->get_mapped()) << space->name.peek();
-  harness.click(*button);
+  harness.inputAndWait(harness.pointAt(*button) + " click 1");
   EXPECT_TRUE(testing::waitUntil([&] { return harness.store().currentSpace() == space; }));
 }
 
