@@ -114,8 +114,7 @@ int run(long long bytes, long long rate, bool still) {
       WebEngine::Folders{home.root / "web-data", home.root / "web-cache"});
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
-  environment.webViewFactory = engine;
-  auto store = BrowserStore::create(std::move(environment));
+  auto store = BrowserStore::create(engine, std::move(environment));
   auto window = std::make_unique<BrowserWindow>(*store);
   window->present();
   Frames frames;

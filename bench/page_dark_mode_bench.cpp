@@ -22,7 +22,6 @@
 #include "model/browser_tab.h"
 #include "platform/user_defaults.h"
 #include "scratch_home.h"
-#include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
 #include "web/webkit_web_view_port.h"
@@ -122,8 +121,7 @@ class LoadRig {
   LoadRig() : server_(shared().server), defaults_(shared().home.root / "user-defaults.json") {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
-    connectWebEngine(environment, shared().engine);
-    store_ = BrowserStore::create(std::move(environment));
+    store_ = BrowserStore::create(shared().engine, std::move(environment));
     window_.set_default_size(1024, 768);
     window_.set_child(container_);
     tab_ = store_->openTab(server_.address(false, 0), false);

@@ -13,6 +13,7 @@
 #include "model/suggestions.h"
 
 #include "scratch_home.h"
+#include "support/fake_web_view.h"
 
 namespace zemblo {
 namespace {
@@ -56,7 +57,7 @@ std::shared_ptr<BrowserStore> largeStore() {
   SessionFiles files;
   files.writeSession(largeSpace());
   files.writeHistory(largeHistory());
-  return BrowserStore::create();
+  return BrowserStore::create(std::make_shared<testing::FakeEngine>());
 }
 
 void runQuery(benchmark::State& state, const char* query) {

@@ -98,8 +98,7 @@ struct Browser {
       : defaults(defaultsFile) {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
-    environment.webViewFactory = std::move(engine);
-    store = BrowserStore::create(std::move(environment));
+    store = BrowserStore::create(std::move(engine), std::move(environment));
     window = std::make_unique<BrowserWindow>(*store);
     window->set_default_size(1200, 800);
     window->present();

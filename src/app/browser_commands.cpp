@@ -184,10 +184,6 @@ void BrowserCommands::stepSpace(int direction) const {
   store_.get().selectAdjacentSpace(direction > 0);
 }
 
-void BrowserCommands::requestPasswordImport() const {
-  if (!store_.get().requestPasswordImport.peek()) store_.get().requestPasswordImport.set(true);
-}
-
 BrowserMenu::BrowserMenu(Gtk::ApplicationWindow& window, BrowserCommands commands)
     : window_(window), commands_(std::move(commands)), model_(Gio::Menu::create()) {
   // Each menu opens beside it as a popover of its own, like the menus of a menu bar.
@@ -237,10 +233,7 @@ void BrowserMenu::installActions() {
   addAction("reopen-closed-tab", [&c] { c.store().reopenClosedTab(); });
   addAction("address-bar", [&c] { c.openAddressBar(); });
   addAction("close-tab", [&c] { c.closeCurrentTab(); });
-  addAction("import-passwords", [this] {
-    commands_.requestPasswordImport();
-    window_.activate_action("app.passwords");
-  });
+  addAction("import-passwords", [this] { window_.activate_action("app.import-passwords"); });
   addAction("find", [&c] { c.store().toggleFindBar(); });
   addAction("toggle-page-dark-mode", [&c] { c.store().togglePageDarkMode(); });
   addAction("reload", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.reload(); }); });

@@ -13,7 +13,6 @@
 #include "platform/process.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_view.h"
-#include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/tooltip_guard.h"
@@ -21,18 +20,6 @@
 
 namespace zemblo {
 namespace {
-
-AdwColorScheme colorSchemeFor(ThemeMode theme) {
-  switch (theme) {
-    case ThemeMode::light:
-      return ADW_COLOR_SCHEME_FORCE_LIGHT;
-    case ThemeMode::dark:
-      return ADW_COLOR_SCHEME_FORCE_DARK;
-    case ThemeMode::system:
-      break;
-  }
-  return ADW_COLOR_SCHEME_DEFAULT;
-}
 
 template <class Window>
 void present(Window& window, Gtk::Application& app) {
@@ -70,13 +57,7 @@ Glib::RefPtr<ZembloApp> ZembloApp::create() {
 std::shared_ptr<BrowserStore> ZembloApp::store() {
   if (!store_) {
     if (!webEngine_) webEngine_ = std::make_shared<WebEngine>();
-    BrowserStoreEnvironment environment;
-    connectWebEngine(environment, webEngine_);
-    environment.applyAppearance = [](ThemeMode theme) {
-      adw_style_manager_set_color_scheme(adw_style_manager_get_default(), colorSchemeFor(theme));
-    };
-    environment.restartProcess = [this] { requestRelaunch(); };
-    store_ = BrowserStore::create(std::move(environment));
+    store_ = BrowserStore::create(webEngine_);
   }
   return store_;
 }
@@ -95,6 +76,12 @@ void ZembloApp::on_startup() {
   process::handleTerminationSignals([this] { quit(); });
   add_action("browser", [this] { showBrowserWindow(); });
   add_action("passwords", [this] { showPasswordsWindow(); });
+  add_action("import-passwords", [this] { showPasswordsWindow(/*importing=*/true); });
+  // Saves, then starts the browser anew (after a change of language).
+  add_action("relaunch", [this] {
+    store_->saveNow();
+    requestRelaunch();
+  });
   add_action("settings", [this] { showSettingsWindow(); });
   // Saves on the way out like closing the window does (in the shutdown handler).
   add_action("quit", [this] { quit(); });
@@ -158,7 +145,7 @@ void ZembloApp::attachBrowserCommands() {
   });
 }
 
-void ZembloApp::showPasswordsWindow() {
+void ZembloApp::showPasswordsWindow(bool importing) {
   if (!passwordsWindow_) {
     if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
     passwordsWindow_ = std::make_unique<PasswordsWindow>(*store(), *passwordClipboard_);
@@ -168,6 +155,7 @@ void ZembloApp::showPasswordsWindow() {
                            *passwordsWindow_);
     }
   }
+  if (importing) passwordsWindow_->requestImport();
   present(*passwordsWindow_, *this);
 }
 

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include <glib.h>
+
 #include "model/ad_blocker.h"
 #include "model/autofill_bridge.h"
+#include "model/browser_engine.h"
 #include "model/browser_tab.h"
-#include "model/content_rule_store.h"
 #include "model/dark_mode_controller.h"
 #include "model/download_manager.h"
 #include "model/keyring_vault_storage.h"
@@ -82,14 +84,18 @@ void moveElements(std::vector<T>& list, const std::set<size_t>& offsets, size_t 
 }
 }  // namespace
 
-std::shared_ptr<BrowserStore> BrowserStore::create(BrowserStoreEnvironment environment) {
-  auto store = std::make_shared<BrowserStore>(Passkey{}, std::move(environment));
+std::shared_ptr<BrowserStore> BrowserStore::create(std::shared_ptr<BrowserEngine> engine,
+                                                   BrowserStoreEnvironment environment) {
+  g_assert(engine);
+  auto store = std::make_shared<BrowserStore>(Passkey{}, std::move(engine), std::move(environment));
   store->start();
   return store;
 }
 
-BrowserStore::BrowserStore(Passkey, BrowserStoreEnvironment environment)
-    : environment_(std::move(environment)),
+BrowserStore::BrowserStore(Passkey, std::shared_ptr<BrowserEngine> engine,
+                           BrowserStoreEnvironment environment)
+    : engine_(std::move(engine)),
+      environment_(std::move(environment)),
       defaults_(environment_.defaults ? environment_.defaults : &UserDefaults::standard()),
       files_(environment_.files ? *environment_.files : SessionFiles()),
       scheduler_(environment_.scheduler ? *environment_.scheduler : Scheduler::mainLoop()),
@@ -134,14 +140,12 @@ void BrowserStore::start() {
   adBlocker_->onChange = [weakSelf] {
     if (auto self = weakSelf.lock()) self->applyAdBlockToAllTabs();
   };
-  adBlocker_->prepareRules(contentRuleStoreOf(environment_.webViewFactory.get()));
+  adBlocker_->prepareRules(engine_->contentRuleStore());
   darkMode_->browser = weakSelf;
-  if (environment_.observeSystemDark) {
-    const std::weak_ptr<DarkModeController> weakDarkMode = darkMode_;
-    darkMode_->appearanceObservation = environment_.observeSystemDark([weakDarkMode] {
-      if (auto controller = weakDarkMode.lock()) controller->appearanceChanged();
-    });
-  }
+  const std::weak_ptr<DarkModeController> weakDarkMode = darkMode_;
+  darkMode_->appearanceObservation = engine_->observeDark([weakDarkMode] {
+    if (auto controller = weakDarkMode.lock()) controller->appearanceChanged();
+  });
   applyAppAppearance();
 }
 
@@ -209,11 +213,10 @@ void BrowserStore::prefsDidSet(const AppPreferences& old) {
 }
 
 void BrowserStore::applyAppAppearance() {
-  if (!environment_.applyAppearance) return;
   const ThemeMode theme = prefs_.peek().theme;
   // The appearance changes on a later turn, never inside the call that changed the preference.
-  auto apply = environment_.applyAppearance;
-  auto task = scheduler_.after(std::chrono::milliseconds(0), [apply, theme] { apply(theme); });
+  auto task = scheduler_.after(std::chrono::milliseconds(0),
+                               [engine = engine_, theme] { engine->applyAppearance(theme); });
   appearanceTasks_.push_back(std::move(task));
   std::erase_if(appearanceTasks_, [](const auto& pending) { return pending->finished(); });
 }
@@ -357,11 +360,6 @@ void BrowserStore::tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files
                             "başlatıldı."),
         keptAs));
   }
-}
-
-void BrowserStore::relaunch() {
-  saveNow();
-  if (environment_.restartProcess) environment_.restartProcess();
 }
 
 // Tabs ------------------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 
 #include "model/app_preferences.h"
 #include "model/command_bar_mode.h"
+#include "model/page_dark_mode.h"
 #include "model/pending_credential.h"
 #include "model/records.h"
 #include "model/search_engine.h"
@@ -26,60 +27,21 @@ namespace zemblo {
 
 class AdBlocker;
 class AutofillBridge;
+class BrowserEngine;
 class BrowserTab;
 class DarkModeController;
 class DownloadManager;
 class PasswordStore;
 class VaultStorage;
-class WebViewFactory;
 
-// How one page is to look under page dark mode: whether it is darkened, and the strength of the
-// darkening its page script applies.
-struct PageDarkModeDecision {
-  bool dark = false;
-  double brightness = 1;
-  double contrast = 1;
-  friend bool operator==(const PageDarkModeDecision&, const PageDarkModeDecision&) = default;
-};
-
-// Whether page dark mode is switched off for the site of `host`: its canonical host matches an
-// excluded host, being the same site, one of its subdomains or one of its parent domains. A
-// missing host, or one with nothing left once canonical ("www."), is never excluded.
-bool isPageDarkModeDisabled(const AppPreferences& prefs, const std::optional<std::string>& host);
-
-// The look of the page at `url` under the preferences, given whether the application is dark.
-PageDarkModeDecision pageDarkModeDecision(const AppPreferences& prefs,
-                                          const std::optional<Url>& url, bool systemDark);
-PageDarkModeDecision pageDarkModeDecisionForHost(const AppPreferences& prefs,
-                                                 const std::optional<std::string>& host,
-                                                 bool systemDark);
-
-// What the store reaches outside the model. Production code takes the defaults; tests inject
-// their own folder, defaults, clock and web views.
+// Where the store keeps its state. Production code takes the defaults; tests hand in their own
+// folder, defaults, clock and vault.
 struct BrowserStoreEnvironment {
   UserDefaults* defaults = nullptr;   // the standard user defaults when absent
   std::optional<SessionFiles> files;  // the application's folder when absent
   Scheduler* scheduler = nullptr;     // the main loop when absent
-  // Shared with whoever else makes web views (the application keeps the engine too).
-  std::shared_ptr<WebViewFactory> webViewFactory;
-  // Applies the application's appearance; the window layer supplies it.
-  std::function<void(ThemeMode)> applyAppearance;
-  // Ends this process and starts it again; the application supplies it.
-  std::function<void()> restartProcess;
-  // Whether the application shows dark now; taken as light when absent.
-  std::function<bool()> isSystemDark;
   // Where the saved passwords are kept; the desktop keyring when absent.
   std::shared_ptr<VaultStorage> vaultStorage;
-  // Starts watching whether the application shows dark; `changed` runs on every change until
-  // the returned token goes. None: nothing is watched.
-  std::function<std::shared_ptr<void>(std::function<void()> changed)> observeSystemDark;
-  // Gives the tab's existing web view its dark-mode look for the page it shows or is about to
-  // show, and with `pushToPage` hands the shown page its new configuration at once; the web
-  // engine layer supplies it. Without it the decisions reach no web view.
-  std::function<void(BrowserTab&, const PageDarkModeDecision&, bool pushToPage)> applyPageDarkMode;
-  // Removes every kind of data sites stored (cookies, storage, caches); `done` runs later with
-  // whether the engine managed it. The web engine layer supplies it.
-  std::function<void(std::function<void(bool cleared)> done)> clearWebsiteData;
 };
 
 // The one model object of the browser: spaces with their tabs, favourites, history,
@@ -100,9 +62,11 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // changing (a dragged slider), and the last change is always written.
   static constexpr std::chrono::milliseconds kPrefsSaveInterval{250};
 
-  // Loads preferences, session and history and starts the shared services.
-  static std::shared_ptr<BrowserStore> create(BrowserStoreEnvironment environment = {});
-  BrowserStore(Passkey, BrowserStoreEnvironment environment);
+  // Loads preferences, session and history and starts the shared services. The engine is shared
+  // with whoever else makes web views (the application keeps it too).
+  static std::shared_ptr<BrowserStore> create(std::shared_ptr<BrowserEngine> engine,
+                                              BrowserStoreEnvironment environment = {});
+  BrowserStore(Passkey, std::shared_ptr<BrowserEngine> engine, BrowserStoreEnvironment environment);
   ~BrowserStore();
   BrowserStore(const BrowserStore&) = delete;
   BrowserStore& operator=(const BrowserStore&) = delete;
@@ -118,7 +82,6 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // The one save offer of the whole browser; set it through offerCredential.
   Observable<std::optional<PendingCredential>> pendingSave;
   Observable<PendingSaveStatus> pendingSaveStatus{PendingSaveStatus::offered};
-  Observable<bool> requestPasswordImport{false};
   // The engine of searches typed into the command bar and the start page; change it with
   // setSearchEngine, which also stores it.
   Observable<SearchEngine> searchEngine{SearchEngine::google};
@@ -154,7 +117,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   AutofillBridge& autofill() const { return *autofill_; }
   // For page handlers, which may outlive the store.
   std::weak_ptr<AutofillBridge> weakAutofill() const { return autofill_; }
-  WebViewFactory* webViewFactory() const { return environment_.webViewFactory.get(); }
+  BrowserEngine& engine() const { return *engine_; }
   UserDefaults& defaults() const { return *defaults_; }
 
   // The first space whose id is `currentSpaceID`, else the first space.
@@ -242,8 +205,6 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Blocks until everything handed to the disk so far is written, settings included: the way
   // out. False when the last save of the session or the history failed.
   bool finishWrites();
-  // Saves, then starts the browser anew (after a change of language).
-  void relaunch();
   void relabelDefaultSpaces();
   void applyAdBlockToAllTabs();
   void applyAppAppearance();
@@ -266,8 +227,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // page without a host does nothing.
   void setPageDarkMode(bool on, const BrowserTab& tab);
   // Removes all website data of every tab; history, session, favourites, passwords and
-  // preferences stay. `done` learns whether the data is really gone, once the engine is done
-  // (at once, with false, when there is no engine).
+  // preferences stay. `done` learns whether the data is really gone, once the engine is done.
   void clearWebsiteData(std::function<void(bool cleared)> done);
 
   SessionSnapshot sessionSnapshot() const;
@@ -301,6 +261,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Hands the selection of `space` to the tab that took position `removedAt`, or to none.
   std::shared_ptr<BrowserTab> selectNeighbour(Space& space, size_t removedAt);
 
+  std::shared_ptr<BrowserEngine> engine_;
   BrowserStoreEnvironment environment_;
   UserDefaults* defaults_;
   SessionFiles files_;

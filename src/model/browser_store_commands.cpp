@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/ad_blocker.h"
+#include "model/browser_engine.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/host_rules.h"
@@ -16,39 +17,6 @@ size_t wrappedStep(size_t from, size_t count, bool forward) {
 }
 
 }  // namespace
-
-bool isPageDarkModeDisabled(const AppPreferences& prefs, const std::optional<std::string>& host) {
-  if (!host) return false;
-  const std::optional<std::string> site = normalizedHost(*host);
-  // "www." alone names no site; an empty entry must not turn it into one.
-  if (!site || site->empty()) return false;
-  return std::ranges::any_of(prefs.darkDisabledHosts, [&](const std::string& entry) {
-    return !entry.empty() && hostsMatch(entry, *site);
-  });
-}
-
-PageDarkModeDecision pageDarkModeDecisionForHost(const AppPreferences& prefs,
-                                                 const std::optional<std::string>& host,
-                                                 bool systemDark) {
-  bool wanted = false;
-  switch (prefs.pageDarkMode) {
-    case PageDarkMode::off:
-      break;
-    case PageDarkMode::withTheme:
-      wanted = systemDark;
-      break;
-    case PageDarkMode::always:
-      wanted = true;
-      break;
-  }
-  const bool dark = wanted && !isPageDarkModeDisabled(prefs, host);
-  return PageDarkModeDecision{dark, prefs.darkBrightness, prefs.darkContrast};
-}
-
-PageDarkModeDecision pageDarkModeDecision(const AppPreferences& prefs,
-                                          const std::optional<Url>& url, bool systemDark) {
-  return pageDarkModeDecisionForHost(prefs, url ? url->host() : std::nullopt, systemDark);
-}
 
 void BrowserStore::newTab() {
   if (commandBar.peek()) commandBar.set(std::nullopt);
@@ -126,16 +94,13 @@ void BrowserStore::selectTab(int number) {
   select(*target);
 }
 
-bool BrowserStore::isSystemDark() const {
-  return environment_.isSystemDark && environment_.isSystemDark();
-}
+bool BrowserStore::isSystemDark() const { return engine_->isDark(); }
 
 bool BrowserStore::isSystemDarkForPages() const {
   return prefs_.peek().pageDarkMode == PageDarkMode::withTheme && isSystemDark();
 }
 
 void BrowserStore::applyPageDarkModeToAllTabs() {
-  if (!environment_.applyPageDarkMode) return;
   // Copies, so that a web view reacting to its new look cannot pull a list from under the loop.
   const SpaceList list = spaces.peek();
   for (const auto& space : list) {
@@ -146,8 +111,8 @@ void BrowserStore::applyPageDarkModeToAllTabs() {
 
 void BrowserStore::applyDarkMode(BrowserTab& tab, const std::optional<Url>& address,
                                  bool pushToPage) {
-  if (!environment_.applyPageDarkMode || !tab.storedWebView()) return;
-  environment_.applyPageDarkMode(
+  if (!tab.storedWebView()) return;
+  engine_->applyPageDarkMode(
       tab, pageDarkModeDecision(prefs_.peek(), address, isSystemDarkForPages()), pushToPage);
 }
 
@@ -172,12 +137,7 @@ void BrowserStore::setPageDarkMode(bool on, const BrowserTab& tab) {
 }
 
 void BrowserStore::clearWebsiteData(std::function<void(bool cleared)> done) {
-  if (!environment_.clearWebsiteData) {
-    // Without an engine nothing was removed: never claim the data is gone.
-    done(false);
-    return;
-  }
-  environment_.clearWebsiteData(std::move(done));
+  engine_->clearWebsiteData(std::move(done));
 }
 
 }  // namespace zemblo

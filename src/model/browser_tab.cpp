@@ -1,6 +1,7 @@
 #include "model/browser_tab.h"
 
 #include "model/ad_blocker.h"
+#include "model/browser_engine.h"
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "platform/text.h"
@@ -27,14 +28,14 @@ BrowserTab::~BrowserTab() = default;
 WebViewPort* BrowserTab::webView() {
   if (storedWebView_) return storedWebView_.get();
   auto owner = store.lock();
-  WebViewFactory* factory = owner ? owner->webViewFactory() : nullptr;
-  if (!factory) return nullptr;
+  if (!owner) return nullptr;
+  WebViewFactory& factory = owner->engine();
   // A pop-up's configuration serves its first web view only.
   auto opener = std::exchange(popupOpener_, {}).lock();
   if (opener && opener->storedWebView()) {
-    storedWebView_ = factory->makePopupWebView(*this, *opener->storedWebView());
+    storedWebView_ = factory.makePopupWebView(*this, *opener->storedWebView());
   } else {
-    storedWebView_ = factory->makeWebView(*this);
+    storedWebView_ = factory.makeWebView(*this);
   }
   if (!storedWebView_) return nullptr;
   storedWebView_->setPageZoom(owner->prefs().defaultZoom);

@@ -24,7 +24,7 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   restartRow_ =
       Gtk::make_managed<SettingsRow>(localized("Yeniden Başlat"), std::nullopt, "arrow.clockwise");
   restartButton_.add_css_class("suggested-action");
-  restartButton_.signal_clicked().connect([&store] { store.relaunch(); });
+  restartButton_.signal_clicked().connect([this] { activate_action("app.relaunch"); });
   restartRow_->setAccessory(restartButton_, false);
   // Every change of language builds the pane anew and fades it in: the row needs no fade of its
   // own.

@@ -136,10 +136,7 @@ void PrivacyPane::removeAllowedSite(const std::string& host) {
 
 void PrivacyPane::openPasswordsWindow() { activate_action("app.passwords"); }
 
-void PrivacyPane::importPasswords() {
-  context_.store().requestPasswordImport.set(true);
-  openPasswordsWindow();
-}
+void PrivacyPane::importPasswords() { activate_action("app.import-passwords"); }
 
 void PrivacyPane::askToClearHistory() {
   const ConfirmationDialog::Question question{

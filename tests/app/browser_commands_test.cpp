@@ -9,6 +9,8 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "passwords/import_passwords_sheet.h"
+#include "passwords/passwords_window.h"
 #include "sidebar/sidebar_view.h"
 #include "support/temp_home.h"
 #include "web/web_harness.h"
@@ -456,10 +458,12 @@ TEST_F(BrowserCommandsTest, PasswordsKeyAndImportItemOpenThePasswordsWindow) {
     ASSERT_TRUE(waitUntil(passwordsShown));
     EXPECT_EQ(keysSeenBy(*tab), "");
 
-    EXPECT_FALSE(store().requestPasswordImport.peek());
+    ASSERT_TRUE(app->passwordsWindow());
+    EXPECT_FALSE(app->passwordsWindow()->importSheet());
     window().activate_action("win.import-passwords");
-    EXPECT_TRUE(store().requestPasswordImport.peek());
     EXPECT_TRUE(passwordsShown());
+    ASSERT_TRUE(app->passwordsWindow()->importSheet());
+    EXPECT_TRUE(app->passwordsWindow()->importSheet()->get_visible());
 
     // The key button of the sidebar opens it too.
     for (auto* shown : app->get_windows()) {

@@ -27,42 +27,21 @@ struct NotificationCount {
   int count = 0;
 };
 
-struct DarkModeCall {
-  Uuid tab;
-  PageDarkModeDecision decision;
-  bool pushed = false;
-};
-
 class BrowserStoreCommandsTest : public testing::StoreFixture {
  protected:
   std::shared_ptr<BrowserStore> start(std::vector<SpaceSnapshot> spaces = {}, size_t current = 0) {
-    startStore(std::move(spaces), current, [this](BrowserStoreEnvironment& environment) {
-      environment.applyAppearance = [this](ThemeMode) { ++appearancesApplied; };
-      environment.isSystemDark = [this] {
-        ++systemDarkReads;
-        return systemDark;
-      };
-      environment.observeSystemDark = [this](std::function<void()> changed) {
-        systemDarkChanged = std::move(changed);
-        return std::make_shared<int>(0);
-      };
-      environment.applyPageDarkMode = [this](BrowserTab& tab, const PageDarkModeDecision& decision,
-                                             bool pushToPage) {
-        darkModeCalls.push_back({tab.id, decision, pushToPage});
-      };
-    });
+    startStore(std::move(spaces), current);
     settle();
-    appearancesApplied = 0;
+    engine.appearances.clear();
     return store;
   }
 
   std::shared_ptr<BrowserTab> selected() { return store->currentSpace()->selectedTab(); }
 
-  int appearancesApplied = 0;
-  bool systemDark = false;
-  int systemDarkReads = 0;
-  std::function<void()> systemDarkChanged;
-  std::vector<DarkModeCall> darkModeCalls;
+  bool& systemDark = engine.dark;
+  int& systemDarkReads = engine.darkReads;
+  std::function<void()>& systemDarkChanged = engine.darkChanged;
+  std::vector<testing::FakeEngine::DarkModeCall>& darkModeCalls = engine.darkModeCalls;
 };
 
 // New tab
@@ -318,7 +297,7 @@ TEST_F(BrowserStoreCommandsTest, EachPreferenceChangeReappliesOnlyWhatItConcerns
     settle();
 
     EXPECT_EQ(defaults.contains(AppPreferences::kDefaultsKey), std::string(row.name) != "nothing");
-    EXPECT_EQ(appearancesApplied, row.appearance ? 1 : 0);
+    EXPECT_EQ(engine.appearances.size(), row.appearance ? 1u : 0u);
     EXPECT_EQ(defaults.contains("AppleLanguages"), row.language);
     // Only the selected tab has a web view.
     EXPECT_EQ(darkModeCalls.size(), row.darkMode ? 1u : 0u);
@@ -440,19 +419,15 @@ TEST_F(BrowserStoreCommandsTest, ThePerSiteSwitchReplacesEveryEntryOfTheSite) {
 }
 
 TEST_F(BrowserStoreCommandsTest, ClearingWebsiteDataReportsWhatTheEngineReports) {
-  std::function<void(bool)> engineDone;
-  startStore({}, 0, [&](BrowserStoreEnvironment& environment) {
-    environment.clearWebsiteData = [&](std::function<void(bool)> done) {
-      engineDone = std::move(done);
-    };
-  });
+  startStore({}, 0);
   std::vector<bool> answers;
   store->clearWebsiteData([&](bool cleared) { answers.push_back(cleared); });
   EXPECT_TRUE(answers.empty());  // not before the engine is done
-  ASSERT_TRUE(engineDone);
-  engineDone(false);
+  ASSERT_EQ(engine.clearRequests.size(), 1u);
+  engine.clearRequests[0](false);
   store->clearWebsiteData([&](bool cleared) { answers.push_back(cleared); });
-  engineDone(true);
+  ASSERT_EQ(engine.clearRequests.size(), 2u);
+  engine.clearRequests[1](true);
   EXPECT_EQ(answers, (std::vector<bool>{false, true}));
 }
 

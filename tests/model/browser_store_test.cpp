@@ -42,8 +42,7 @@ class BrowserStoreTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    environment.webViewFactory = webViewFactory_;
-    return BrowserStore::create(std::move(environment));
+    return BrowserStore::create(webViewFactory_, std::move(environment));
   }
 
   void saveSession(const SessionSnapshot& session) {
@@ -54,9 +53,8 @@ class BrowserStoreTest : public ::testing::Test {
   testing::TempHome home;
   UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
   testing::FakeScheduler scheduler;
-  std::shared_ptr<testing::FakeWebViewFactory> webViewFactory_ =
-      std::make_shared<testing::FakeWebViewFactory>();
-  testing::FakeWebViewFactory& webViews = *webViewFactory_;
+  std::shared_ptr<testing::FakeEngine> webViewFactory_ = std::make_shared<testing::FakeEngine>();
+  testing::FakeEngine& webViews = *webViewFactory_;
 };
 
 TEST_F(BrowserStoreTest, FirstLaunchStartsFromTheDefaults) {
@@ -389,12 +387,11 @@ TEST_F(BrowserStoreTest, ABurstOfPreferenceChangesIsWrittenAFewTimesASecondEndin
 }
 
 TEST_F(BrowserStoreTest, ThemeChangesReachTheAppearanceOnALaterTurn) {
-  std::vector<ThemeMode> applied;
+  const std::vector<ThemeMode>& applied = webViews.appearances;
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
   environment.scheduler = &scheduler;
-  environment.applyAppearance = [&](ThemeMode theme) { applied.push_back(theme); };
-  auto store = BrowserStore::create(std::move(environment));
+  auto store = BrowserStore::create(webViewFactory_, std::move(environment));
   scheduler.runPending();
   EXPECT_EQ(applied, std::vector<ThemeMode>{ThemeMode::system});
   store->updatePrefs([](AppPreferences& prefs) { prefs.theme = ThemeMode::dark; });

@@ -22,8 +22,7 @@ class TabEventsTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    environment.webViewFactory = webViewFactory_;
-    store = BrowserStore::create(std::move(environment));
+    store = BrowserStore::create(webViewFactory_, std::move(environment));
     tab = store->openTab(url("https://a.example/"), false);
   }
 
@@ -34,9 +33,8 @@ class TabEventsTest : public ::testing::Test {
   testing::TempHome home;
   UserDefaults defaults{home.root() / "defaults.json"};
   testing::FakeScheduler scheduler;
-  std::shared_ptr<testing::FakeWebViewFactory> webViewFactory_ =
-      std::make_shared<testing::FakeWebViewFactory>();
-  testing::FakeWebViewFactory& webViews = *webViewFactory_;
+  std::shared_ptr<testing::FakeEngine> webViewFactory_ = std::make_shared<testing::FakeEngine>();
+  testing::FakeEngine& webViews = *webViewFactory_;
   std::shared_ptr<BrowserStore> store;
   std::shared_ptr<BrowserTab> tab;
 };

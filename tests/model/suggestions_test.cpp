@@ -10,6 +10,7 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "support/fake_scheduler.h"
+#include "support/fake_web_view.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -36,7 +37,7 @@ class SuggestionsTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    store = BrowserStore::create(std::move(environment));
+    store = BrowserStore::create(std::make_shared<testing::FakeEngine>(), std::move(environment));
   }
   void TearDown() override { L10n::setEnglish(false); }
 

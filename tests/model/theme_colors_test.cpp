@@ -4,6 +4,7 @@
 
 #include "model/browser_store.h"
 #include "support/fake_scheduler.h"
+#include "support/fake_web_view.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -149,7 +150,7 @@ class StoreThemeColorsTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    return BrowserStore::create(std::move(environment));
+    return BrowserStore::create(std::make_shared<testing::FakeEngine>(), std::move(environment));
   }
 
   testing::TempHome home;

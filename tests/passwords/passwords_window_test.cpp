@@ -135,12 +135,10 @@ TEST_F(PasswordsWindowTest, EveryNewAppearanceIsLockedAndLateResultsAreDropped) 
 
 TEST_F(PasswordsWindowTest, ImportRequestsOpenTheSheetWithoutAskingForThePassword) {
   PasswordsHarness harness;
-  harness.store().requestPasswordImport.set(true);
-  PasswordsWindow& window = harness.open();
+  PasswordsWindow& window = harness.open(/*importing=*/true);
   ASSERT_TRUE(window.importSheet());
   EXPECT_TRUE(window.importSheet()->get_visible());
   EXPECT_FALSE(window.authenticating());
-  EXPECT_FALSE(harness.store().requestPasswordImport.peek());
 
   // Closing the sheet leaves the window locked until the user unlocks.
   window.importSheet()->close();
@@ -151,11 +149,10 @@ TEST_F(PasswordsWindowTest, ImportRequestsOpenTheSheetWithoutAskingForThePasswor
   harness.unlock();
 
   // A request while the window is open shows the sheet over the logins.
-  harness.store().requestPasswordImport.set(true);
+  window.requestImport();
   pump();
   ASSERT_TRUE(window.importSheet());
   EXPECT_TRUE(window.unlocked());
-  EXPECT_FALSE(harness.store().requestPasswordImport.peek());
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "settings/settings_section.h"
 #include "settings/settings_sidebar.h"
 #include "settings/toggle_row.h"
+#include "support/fake_web_view.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -49,7 +50,9 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   AdBlocker& blocker = store.adBlocker();
   int passwordWindows = 0;
   auto actions = Gio::SimpleActionGroup::create();
+  int importRequests = 0;
   actions->add_action("passwords", [&] { ++passwordWindows; });
+  actions->add_action("import-passwords", [&] { ++importRequests; });
   harness.view().insert_action_group("app", actions);
   // The count is grouped as the user's locale groups numbers, whatever the interface language:
   // not at all in the C locale.
@@ -97,10 +100,10 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
 
   ASSERT_TRUE(SettingsHarness::click(pane.manageButton()));
   EXPECT_EQ(passwordWindows, 1);
-  EXPECT_FALSE(store.requestPasswordImport.peek());
+  EXPECT_EQ(importRequests, 0);
   ASSERT_TRUE(SettingsHarness::click(pane.importButton()));
-  EXPECT_EQ(passwordWindows, 2);
-  EXPECT_TRUE(store.requestPasswordImport.peek());
+  EXPECT_EQ(passwordWindows, 1);
+  EXPECT_EQ(importRequests, 1);
 
   harness.setLanguage(AppLanguage::english);
   PrivacyPane& english = dynamic_cast<PrivacyPane&>(harness.view().shownPane());
@@ -152,17 +155,17 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   testing::initializeGtkWithoutAnimations();
   testing::TempHome home;
   UserDefaults defaults(home.root() / "user-defaults.json");
-  std::function<void(bool)> pending;
+  const auto engine = std::make_shared<testing::FakeEngine>();
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
-  environment.clearWebsiteData = [&](std::function<void(bool)> done) { pending = std::move(done); };
-  const auto store = BrowserStore::create(std::move(environment));
+  const auto store = BrowserStore::create(engine, std::move(environment));
   store->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
   const SystemColorScheme scheme;
   const SettingsContext context(*store, scheme);
   auto pane = std::make_unique<PrivacyPane>(context);
   pane->clearSiteData();
-  pending(false);
+  ASSERT_EQ(engine->clearRequests.size(), 1u);
+  engine->clearRequests[0](false);
   pump();
   EXPECT_FALSE(pane->dataCleared());
   EXPECT_EQ(pane->siteDataRow().subtitle().get_text(), "The data couldn't be deleted. Try again.");
@@ -170,7 +173,8 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   EXPECT_TRUE(pane->clearSiteDataButton().is_sensitive());
   pane->clearSiteData();
   pane.reset();
-  pending(true);
+  ASSERT_EQ(engine->clearRequests.size(), 2u);
+  engine->clearRequests[1](true);
   L10n::setEnglish(false);
 }
 

@@ -50,10 +50,9 @@ class StoreFixture : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    environment.webViewFactory = webViewFactory_;
     environment.vaultStorage = vault;
     if (configure) configure(environment);
-    store = BrowserStore::create(std::move(environment));
+    store = BrowserStore::create(engine_, std::move(environment));
     return store;
   }
 
@@ -67,8 +66,9 @@ class StoreFixture : public ::testing::Test {
   TempHome home;
   UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
   FakeScheduler scheduler;
-  std::shared_ptr<FakeWebViewFactory> webViewFactory_ = std::make_shared<FakeWebViewFactory>();
-  FakeWebViewFactory& webViews = *webViewFactory_;
+  std::shared_ptr<FakeEngine> engine_ = std::make_shared<FakeEngine>();
+  FakeEngine& engine = *engine_;
+  FakeEngine& webViews = *engine_;
   std::shared_ptr<MemoryVaultStorage> vault = std::make_shared<MemoryVaultStorage>();
   std::shared_ptr<BrowserStore> store;
 };

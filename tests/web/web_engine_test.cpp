@@ -30,8 +30,7 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
   WebEngine& engine = *shared;
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
-  environment.webViewFactory = shared;
-  auto store = BrowserStore::create(std::move(environment));
+  auto store = BrowserStore::create(shared, std::move(environment));
   auto tab = std::make_shared<BrowserTab>();
   store->insertTab(tab);
   EXPECT_FALSE(engine.hasNetworkSession());

@@ -25,7 +25,6 @@
 #include "platform/user_defaults.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
-#include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
 #include "web/webkit_web_view_port.h"
@@ -278,9 +277,8 @@ class WebHarness {
     engine_.setRequestTimeout(requestTimeout);
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
-    connectWebEngine(environment, sharedEngine());
     environment.vaultStorage = std::move(vaultStorage);
-    store_ = BrowserStore::create(std::move(environment));
+    store_ = BrowserStore::create(sharedEngine(), std::move(environment));
     // xdotool finds the window by this name.
     windowTitle_ = "zemblo-web-test-" + Uuid::random().str().substr(0, 8);
     window_.set_title(windowTitle_);

@@ -128,12 +128,8 @@ class WindowHarness {
             home_.root() / "web-data", home_.root() / "web-cache", ZEMBLO_TEST_RULE_LISTS_DIR})) {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
-    environment.webViewFactory = engine_;
     environment.vaultStorage = std::move(vaultStorage);
-    environment.clearWebsiteData = [engine = engine_](std::function<void(bool)> done) {
-      engine->clearWebsiteData(std::move(done));
-    };
-    store_ = BrowserStore::create(std::move(environment));
+    store_ = BrowserStore::create(engine_, std::move(environment));
     window_ = std::make_unique<BrowserWindow>(*store_);
     window_->present();
     waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; });
