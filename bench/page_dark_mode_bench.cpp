@@ -20,6 +20,8 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "platform/user_defaults.h"
 #include "scratch_home.h"
 #include "web/web_engine.h"
@@ -124,7 +126,7 @@ class LoadRig {
     store_ = BrowserStore::create(shared().engine, std::move(environment));
     window_.set_default_size(1024, 768);
     window_.set_child(container_);
-    tab_ = store_->openTab(server_.address(false, 0), false);
+    tab_ = store_->tabs().openTab(server_.address(false, 0), false);
     container_.setTab(tab_);
     window_.present();
     view_ = dynamic_cast<WebKitWebViewPort&>(*tab_->storedWebView()).webView();
@@ -139,7 +141,7 @@ class LoadRig {
 
   // Switches page dark mode for the next load, once the page shown now has taken it.
   bool setMode(PageDarkMode mode) {
-    store_->updatePrefs([&](AppPreferences& prefs) { prefs.pageDarkMode = mode; });
+    store_->preferences().updatePrefs([&](AppPreferences& prefs) { prefs.pageDarkMode = mode; });
     return run(kNextFrame).has_value();
   }
 

@@ -8,7 +8,9 @@
 #include <glib.h>
 
 #include "model/browser_store.h"
+#include "model/history_model.h"
 #include "model/records.h"
+#include "model/tabs_model.h"
 
 #include "scratch_home.h"
 #include "support/fake_web_view.h"
@@ -68,7 +70,8 @@ void BM_StartUpRead(benchmark::State& state) {
   for (auto _ : state) {
     // The whole start-up restore: read, decode, and build the spaces, tabs and history.
     auto store = BrowserStore::create(std::make_shared<testing::FakeEngine>());
-    if (store->spaces.peek().size() != 20 || store->history.peek().size() != 2000) {
+    if (store->tabs().spaces.peek().size() != 20 ||
+        store->history().entries.peek().size() != 2000) {
       state.SkipWithError("files did not read back");
     }
     benchmark::DoNotOptimize(store);

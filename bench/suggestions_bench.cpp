@@ -9,8 +9,10 @@
 #include <glib.h>
 
 #include "model/browser_store.h"
+#include "model/history_model.h"
 #include "model/records.h"
 #include "model/suggestions.h"
+#include "model/tabs_model.h"
 
 #include "scratch_home.h"
 #include "support/fake_web_view.h"
@@ -63,7 +65,8 @@ std::shared_ptr<BrowserStore> largeStore() {
 void runQuery(benchmark::State& state, const char* query) {
   ScratchHome home;
   auto store = largeStore();
-  if (store->currentSpace()->tabs.peek().size() != 500 || store->history.peek().size() != 2000) {
+  if (store->tabs().currentSpace()->tabs.peek().size() != 500 ||
+      store->history().entries.peek().size() != 2000) {
     state.SkipWithError("store did not read back");
     return;
   }

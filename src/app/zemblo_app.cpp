@@ -8,6 +8,7 @@
 #include "app/browser_commands.h"
 #include "model/browser_store.h"
 #include "model/download_manager.h"
+#include "model/preferences_model.h"
 #include "passwords/password_clipboard.h"
 #include "passwords/passwords_window.h"
 #include "platform/process.h"
@@ -91,7 +92,7 @@ void ZembloApp::on_startup() {
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
       std::make_unique<Observer>([this, last = std::optional<AppLanguage>()]() mutable {
-        const AppLanguage language = store_->prefs().language;
+        const AppLanguage language = store_->preferences().prefs().language;
         if (last && *last != language) languageChanged();
         last = language;
       });
@@ -132,7 +133,7 @@ void ZembloApp::attachBrowserCommands() {
   // The menus are built again, with a new commands value, whenever the interface language or the
   // page dark mode changes; no other setting touches them.
   commandsObserver_ = std::make_unique<Observer>([this] {
-    const AppPreferences& prefs = store_->prefs();
+    const AppPreferences& prefs = store_->preferences().prefs();
     BrowserCommands commands(*store_, prefs.language, prefs.pageDarkMode);
     if (!browserMenu_) {
       browserMenu_ = std::make_unique<BrowserMenu>(*browserWindow_, std::move(commands));

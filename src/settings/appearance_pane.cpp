@@ -1,6 +1,7 @@
 #include "settings/appearance_pane.h"
 
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "settings/font_preview.h"
 #include "settings/interface_preview.h"
 #include "settings/page_dark_thumb.h"
@@ -53,7 +54,7 @@ AppearancePane::AppearancePane(const SettingsContext& context)
 AppearancePane::~AppearancePane() { observer_.reset(); }
 
 void AppearancePane::sync() {
-  const AppPreferences& prefs = context_.store().prefs();
+  const AppPreferences& prefs = context_.store().preferences().prefs();
   const bool darkening = prefs.pageDarkMode != PageDarkMode::off;
   brightness_->set_visible(darkening);
   contrast_->set_visible(darkening);

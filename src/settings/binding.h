@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "model/browser_store.h"
+#include "model/preferences_model.h"
 
 namespace zemblo {
 
@@ -21,11 +22,11 @@ struct Binding {
 // the shown value again saves nothing.
 template <class T>
 Binding<T> prefBinding(BrowserStore& store, T AppPreferences::*field) {
-  return {[&store, field] { return store.prefs().*field; },
+  return {[&store, field] { return store.preferences().prefs().*field; },
           [&store, field](const T& value) {
-            AppPreferences changed = store.prefs();
+            AppPreferences changed = store.preferences().prefs();
             changed.*field = value;
-            store.setPrefs(std::move(changed));
+            store.preferences().setPrefs(std::move(changed));
           }};
 }
 

@@ -1,6 +1,7 @@
 #include "settings/colors_pane.h"
 
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "settings/accessibility.h"
 #include "settings/color_source_thumb.h"
@@ -207,7 +208,7 @@ void ColorsPane::buildReadabilitySection() {
 
 void ColorsPane::sync() {
   BrowserStore& store = context_.store();
-  const AppPreferences& prefs = store.prefs();
+  const AppPreferences& prefs = store.preferences().prefs();
   const Palette palette = themeColors(store);
   themeSection_->set_visible(prefs.colorSource == ColorSource::custom);
   // Exact text: a colour stored in lower case selects no swatch.
@@ -232,7 +233,7 @@ void ColorsPane::applyTheme(BrowserStore& store, const Color& a, const Color& b)
   prefBinding(store, &AppPreferences::customColorA).set(a.hexString());
   prefBinding(store, &AppPreferences::customColorB).set(b.hexString());
   prefBinding(store, &AppPreferences::colorSource).set(ColorSource::custom);
-  if (store.prefs().sidebarTint == SidebarTint::none) {
+  if (store.preferences().prefs().sidebarTint == SidebarTint::none) {
     prefBinding(store, &AppPreferences::sidebarTint).set(SidebarTint::gradient);
   }
 }
@@ -249,7 +250,7 @@ void ColorsPane::pickPreset(BrowserStore& store, const SpacePreset& preset) {
 }
 
 void ColorsPane::harmonize(BrowserStore& store) {
-  const Color a = Color::fromHex(store.prefs().customColorA);
+  const Color a = Color::fromHex(store.preferences().prefs().customColorA);
   prefBinding(store, &AppPreferences::customColorB).set(a.hsbAdjusted().hexString());
 }
 

@@ -4,6 +4,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "settings/accessibility.h"
 #include "settings/row_parts.h"
 #include "widgets/favicon_view.h"
@@ -35,11 +36,12 @@ ExcludedSitesList::ExcludedSitesList(BrowserStore& store)
 ExcludedSitesList::~ExcludedSitesList() { observer_.reset(); }
 
 void ExcludedSitesList::remove(BrowserStore& store, const std::string& host) {
-  store.updatePrefs([&](AppPreferences& prefs) { std::erase(prefs.darkDisabledHosts, host); });
+  store.preferences().updatePrefs(
+      [&](AppPreferences& prefs) { std::erase(prefs.darkDisabledHosts, host); });
 }
 
 void ExcludedSitesList::sync() {
-  std::vector<std::string> hosts = store_.prefs().darkDisabledHosts;
+  std::vector<std::string> hosts = store_.preferences().prefs().darkDisabledHosts;
   std::sort(hosts.begin(), hosts.end());
   // A host stored twice is one site: one row, and one press takes both entries away.
   hosts.erase(std::unique(hosts.begin(), hosts.end()), hosts.end());

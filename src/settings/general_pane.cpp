@@ -1,6 +1,7 @@
 #include "settings/general_pane.h"
 
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "settings/accessibility.h"
 #include "settings/language_thumb.h"
 #include "settings/pref_controls.h"
@@ -71,8 +72,9 @@ void GeneralPane::sync() {
   BrowserStore& store = context_.store();
   // The setting is compared, not the language it stands for: "system" and "Türkçe" may show the
   // same texts and still differ in what a restart gives the desktop's own texts.
-  restartRow_->set_visible(store.prefs().language != store.launchLanguage());
-  const SearchEngine engine = store.searchEngine.get();
+  restartRow_->set_visible(store.preferences().prefs().language !=
+                           store.preferences().launchLanguage());
+  const SearchEngine engine = store.preferences().searchEngine.get();
   ShowingModelValue showing(showing_);
   for (size_t i = 0; i < SearchEngine::allCases.size(); ++i) {
     if (SearchEngine::allCases[i] == engine) enginePicker_->set_selected(guint(i));
@@ -83,7 +85,7 @@ void GeneralPane::enginePicked() {
   if (showing_) return;
   const guint index = enginePicker_->get_selected();
   if (index >= SearchEngine::allCases.size()) return;
-  context_.store().setSearchEngine(SearchEngine::allCases[index]);
+  context_.store().preferences().setSearchEngine(SearchEngine::allCases[index]);
 }
 
 }  // namespace zemblo

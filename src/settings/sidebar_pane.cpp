@@ -1,6 +1,7 @@
 #include "settings/sidebar_pane.h"
 
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "settings/density_thumb.h"
 #include "settings/interface_preview.h"
 #include "settings/pref_controls.h"
@@ -42,7 +43,7 @@ SidebarPane::~SidebarPane() { observer_.reset(); }
 
 void SidebarPane::sync() {
   // The column count stays as it is while the grid is hidden, ready for when it comes back.
-  pref_controls::setAvailable(*columns_, context_.store().prefs().showFavorites);
+  pref_controls::setAvailable(*columns_, context_.store().preferences().prefs().showFavorites);
 }
 
 }  // namespace zemblo

@@ -5,6 +5,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/wallpaper.h"
 #include "settings/binding.h"
 #include "settings/choice_cards.h"
@@ -77,7 +78,7 @@ void StartPagePane::buildBackground() {
   image_ = &background.add<SettingsRow>(localized("Görsel"), std::nullopt, "photo");
   removeButton_.set_label(localized("Kaldır"));
   removeButton_.signal_clicked().connect(
-      [this] { removeWallpaper(context_.store().prefs().wallpaperFile); });
+      [this] { removeWallpaper(context_.store().preferences().prefs().wallpaperFile); });
   chooseButton_.set_label(localized("Görsel Seç…"));
   chooseButton_.add_css_class("suggested-action");
   chooseButton_.signal_clicked().connect([this] { chooseWallpaper(); });
@@ -99,7 +100,7 @@ void StartPagePane::buildBackground() {
 }
 
 void StartPagePane::sync() {
-  const AppPreferences& prefs = context_.store().prefs();
+  const AppPreferences& prefs = context_.store().preferences().prefs();
   if (nameField_.get_text().raw() != prefs.greetingName) {
     ShowingModelValue showing(showing_);
     nameField_.set_text(prefs.greetingName);
@@ -188,7 +189,7 @@ void StartPagePane::useWallpaper(const std::filesystem::path& picked) {
     return texture != nullptr;
   };
   Wallpaper::importImageInBackground(
-      picked, context_.store().prefs().wallpaperFile, decodes,
+      picked, context_.store().preferences().prefs().wallpaperFile, decodes,
       [this, weakStore, pane](Wallpaper::Import result) {
         if (!pane.expired()) {
           wallpaperProblem_ = result.problem;
@@ -198,7 +199,7 @@ void StartPagePane::useWallpaper(const std::filesystem::path& picked) {
         const std::optional<std::string>& name = result.name;
         if (!store || !name) return;
         // Another picture may have been chosen while this one was copied: it is replaced too.
-        const std::optional<std::string> replaced = store->prefs().wallpaperFile;
+        const std::optional<std::string> replaced = store->preferences().prefs().wallpaperFile;
         prefBinding(*store, &AppPreferences::wallpaperFile).set(name);
         if (replaced && replaced != name) Wallpaper::deleteFile(*replaced);
         prefBinding(*store, &AppPreferences::startBackground).set(StartBackground::wallpaper);

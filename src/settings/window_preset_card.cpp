@@ -4,6 +4,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "settings/accessibility.h"
 #include "settings/binding.h"
@@ -126,7 +127,7 @@ WindowPresetCard::WindowPresetCard(const SettingsContext& context, const WindowP
 WindowPresetCard::~WindowPresetCard() { observer_.reset(); }
 
 void WindowPresetCard::sync() {
-  marked_ = preset_.matches(context_.store().prefs());
+  marked_ = preset_.matches(context_.store().preferences().prefs());
   miniature_->show(themeColors(context_.store()), context_.scheme(), marked_);
   accessibility::setPressed(*this, marked_);
   row_parts::showChosen(name_, marked_);

@@ -5,6 +5,8 @@
 
 #include "model/browser_store.h"
 #include "model/preference_sizes.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "sidebar/sidebar_view.h"
 #include "widgets/child_layout.h"
 #include "widgets/monitor_areas.h"
@@ -204,8 +206,8 @@ class BrowserWindow::Layout : public Gtk::Widget {
   }
 
   void sync() {
-    const AppPreferences& prefs = store_.prefs();
-    const bool visible = store_.sidebarVisible.get();
+    const AppPreferences& prefs = store_.preferences().prefs();
+    const bool visible = store_.tabs().sidebarVisible.get();
     leading_ = prefs.sidebarSide == SidebarSide::leading;
     sidebarWidth_ = sizes::sidebarWidth(prefs);
     inset_ = sizes::contentInset(prefs);

@@ -5,6 +5,7 @@
 #include "model/browser_store.h"
 #include "model/clock_greeting_rules.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 
 namespace zemblo {
 namespace {
@@ -47,7 +48,7 @@ ClockGreeting::ClockGreeting(BrowserStore& store)
 ClockGreeting::~ClockGreeting() { tick_.disconnect(); }
 
 void ClockGreeting::sync() {
-  const AppPreferences& prefs = store_.prefs();
+  const AppPreferences& prefs = store_.preferences().prefs();
   const LocalTime now = localTimeNow();
   date_.set_visible(prefs.showDate);
   time_.set_visible(prefs.showClock);

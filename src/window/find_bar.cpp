@@ -5,6 +5,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/tabs_model.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
 
@@ -130,7 +131,7 @@ void FindBar::answered(uint64_t search, std::optional<unsigned> matchCount) {
 
 void FindBar::submit(bool shiftHeld) { find(shiftHeld); }
 
-void FindBar::close() { store_.findBarVisible.set(false); }
+void FindBar::close() { store_.tabs().findBarVisible.set(false); }
 
 void FindBar::focusField() {
   focusWhenMapped_ = !get_mapped();

@@ -18,6 +18,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/password_store.h"
+#include "model/preferences_model.h"
 #include "passwords/locked_passwords_view.h"
 #include "passwords/password_clipboard.h"
 #include "passwords/passwords_window.h"
@@ -93,7 +94,8 @@ class PasswordsHarness {
     environment.defaults = &defaults;
     environment.vaultStorage = vault;
     store_ = BrowserStore::create(webViews_, std::move(environment));
-    store_->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
+    store_->preferences().updatePrefs(
+        [](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
     clipboard_ = std::make_unique<PasswordClipboard>(clock);
   }
   ~PasswordsHarness() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/preference_enums.h"
+#include "model/preferences_model.h"
 #include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_browser.h"
 #include "passwords/passwords_harness.h"
@@ -65,7 +66,8 @@ TEST_F(PasswordsWindowTest, RightPasswordUnlocksWrongOneFailsAndCancelStaysSilen
 TEST_F(PasswordsWindowTest, LockScreenWrapsItsTextEvenlyAndUnlocksUnderAnOpenLock) {
   PasswordsHarness harness;
   for (const AppLanguage language : {AppLanguage::turkish, AppLanguage::english}) {
-    harness.store().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
+    harness.store().preferences().updatePrefs(
+        [&](AppPreferences& prefs) { prefs.language = language; });
     PasswordsWindow& window = harness.open();
     ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
     LockedPasswordsView& lock = harness.lockScreen();

@@ -8,7 +8,10 @@
 
 #include "model/ad_blocker.h"
 #include "model/browser_tab.h"
+#include "model/history_model.h"
+#include "model/page_services_model.h"
 #include "model/password_store.h"
+#include "model/preferences_model.h"
 #include "settings/allowed_site_row.h"
 #include "settings/confirmation_dialog.h"
 #include "settings/settings_harness.h"
@@ -47,7 +50,7 @@ std::vector<std::string> shownHosts(const PrivacyPane& pane) {
 TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   SettingsHarness harness;
   BrowserStore& store = harness.store();
-  AdBlocker& blocker = store.adBlocker();
+  AdBlocker& blocker = store.pageServices().adBlocker();
   int passwordWindows = 0;
   auto actions = Gio::SimpleActionGroup::create();
   int importRequests = 0;
@@ -73,7 +76,7 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   // Allowed sites stand in the order of their names, whatever order they came in.
   blocker.setAllowed(true, "www.b.example");
   blocker.setAllowed(true, "a.example");
-  store.recordVisit(*Url::parse("https://a.example/"), "A");
+  store.history().recordVisit(*Url::parse("https://a.example/"), "A");
   pump();
   ASSERT_NE(pane.allowedSitesSection(), nullptr);
   EXPECT_EQ(shownHosts(pane), (std::vector<std::string>{"a.example", "b.example"}));
@@ -92,10 +95,10 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   EXPECT_STREQ(adw_message_dialog_get_heading(pane.confirmation()->dialog()),
                "Geçmiş temizlensin mi?");
   answer(pane, ConfirmationDialog::kCancel);
-  EXPECT_EQ(store.history.peek().size(), 1u);
+  EXPECT_EQ(store.history().entries.peek().size(), 1u);
   ASSERT_TRUE(SettingsHarness::click(pane.clearHistoryButton()));
   answer(pane, ConfirmationDialog::kConfirm);
-  EXPECT_TRUE(store.history.peek().empty());
+  EXPECT_TRUE(store.history().entries.peek().empty());
   EXPECT_FALSE(pane.clearHistoryButton().is_sensitive());
 
   ASSERT_TRUE(SettingsHarness::click(pane.manageButton()));
@@ -110,7 +113,7 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   EXPECT_EQ(english.ruleCountLabel().get_text(), "12345");
   EXPECT_EQ(english.passwordsRow().subtitle().get_text(), "1 password in your keyring");
   EXPECT_EQ(english.historyRow().subtitle().get_text(), "0 entries");
-  store.recordVisit(*Url::parse("https://a.example/"), "A");
+  store.history().recordVisit(*Url::parse("https://a.example/"), "A");
   store.passwords().credentials.set({});
   blocker.ruleCount.set(0);
   pump();
@@ -137,7 +140,7 @@ TEST(PrivacyPaneTest, ClearingWebsiteDataRemovesAPagesCookieAndTheSwitchReloadsT
   const int shown = server.hits("/check");
   pane.blockerRow().control().set_active(false);
   ASSERT_TRUE(waitUntil([&] { return server.hits("/check") > shown; }));
-  EXPECT_FALSE(harness.store().adBlocker().isEnabled.peek());
+  EXPECT_FALSE(harness.store().pageServices().adBlocker().isEnabled.peek());
   ASSERT_TRUE(testing::WebHarness::waitForPage(*tab, "check"));
 
   ASSERT_TRUE(SettingsHarness::click(pane.clearSiteDataButton()));
@@ -159,7 +162,8 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
   const auto store = BrowserStore::create(engine, std::move(environment));
-  store->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+  store->preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
   const SystemColorScheme scheme;
   const SettingsContext context(*store, scheme);
   auto pane = std::make_unique<PrivacyPane>(context);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "settings/choice_cards.h"
 #include "settings/density_thumb.h"
@@ -115,7 +116,8 @@ class KitGallery : public Gtk::Window {
 // Counts the changes of the preferences.
 struct PrefsChanges {
   explicit PrefsChanges(BrowserStore& store)
-      : connection(store.observablePrefs().signalChanged().connect([this] { ++count; })) {}
+      : connection(
+            store.preferences().observablePrefs().signalChanged().connect([this] { ++count; })) {}
   ~PrefsChanges() { connection.disconnect(); }
   int count = 0;
   sigc::connection connection;
@@ -135,7 +137,7 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   SettingsHarness harness;
   BrowserStore& store = harness.store();
   // A hand-edited file: values the controls do not offer.
-  store.updatePrefs([](AppPreferences& prefs) {
+  store.preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.sidebarWidth = 500;
     prefs.favoriteColumns = 7;
   });
@@ -153,17 +155,17 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   for (size_t i = 0; i < 3; ++i) EXPECT_FALSE(gallery.columns->control().segment(i).get_active());
 
   press(gallery.show->control());
-  EXPECT_FALSE(store.prefs().showFavorites);
+  EXPECT_FALSE(store.preferences().prefs().showFavorites);
   gboolean handled = FALSE;
   g_signal_emit_by_name(gallery.width->slider().gobj(), "change-value", GTK_SCROLL_JUMP, 231.7,
                         &handled);
   pump();
-  EXPECT_EQ(store.prefs().sidebarWidth, 232);
+  EXPECT_EQ(store.preferences().prefs().sidebarWidth, 232);
   EXPECT_EQ(gallery.width->badge().get_text(), "232 pt");
   press(gallery.columns->control().segment(0));
-  EXPECT_EQ(store.prefs().favoriteColumns, 3);
+  EXPECT_EQ(store.preferences().prefs().favoriteColumns, 3);
   press(gallery.density->card(2));
-  EXPECT_EQ(store.prefs().tabDensity, TabDensity::spacious);
+  EXPECT_EQ(store.preferences().prefs().tabDensity, TabDensity::spacious);
   EXPECT_TRUE(gallery.density->card(2).selected());
   // The chosen card again: written again, but nothing changes.
   press(gallery.density->card(2));
@@ -175,7 +177,7 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   EXPECT_EQ(saved.tabDensity, TabDensity::spacious);
 
   // A change made elsewhere moves the controls and writes nothing more.
-  store.updatePrefs([](AppPreferences& prefs) {
+  store.preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.tabDensity = TabDensity::compact;
     prefs.favoriteColumns = 5;
     prefs.showFavorites = true;
@@ -301,7 +303,7 @@ TEST(SettingsKitTest, ADraggedSliderRedrawsThePreviewEveryFrameAndWritesAFewTime
 
   EXPECT_GE(writes, 1);
   EXPECT_LE(writes, int(elapsed / 0.25) + 2);
-  const double stored = harness.store().prefs().sidebarWidth;
+  const double stored = harness.store().preferences().prefs().sidebarWidth;
   EXPECT_EQ(std::fmod(stored - 200, 4), 0);
   EXPECT_EQ(saved.sidebarWidth, stored);
   // The preview takes the last value on its next frame.

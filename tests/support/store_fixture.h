@@ -10,6 +10,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/tabs_model.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
 #include "support/memory_vault_storage.h"
@@ -56,7 +57,7 @@ class StoreFixture : public ::testing::Test {
     return store;
   }
 
-  Space& space(size_t index) { return *store->spaces.peek().at(index); }
+  Space& space(size_t index) { return *store->tabs().spaces.peek().at(index); }
   std::shared_ptr<BrowserTab> tab(size_t spaceIndex, size_t tabIndex) {
     return space(spaceIndex).tabs.peek().at(tabIndex);
   }

@@ -22,6 +22,7 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/tabs_model.h"
 #include "platform/user_defaults.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
@@ -300,20 +301,22 @@ class WebHarness {
 
   // Opens a selected tab for the address and shows it in the window.
   std::shared_ptr<BrowserTab> show(const std::string& url) {
-    auto tab = store_->openTab(*Url::parse(url), false);
+    auto tab = store_->tabs().openTab(*Url::parse(url), false);
     container_.setTab(tab);
     window_.present();
     return tab;
   }
 
-  const Space::TabList& tabs() const { return store_->currentSpace()->tabs.peek(); }
+  const Space::TabList& tabs() const { return store_->tabs().currentSpace()->tabs.peek(); }
   std::optional<size_t> indexOf(const BrowserTab& tab) const {
     for (size_t i = 0; i < tabs().size(); ++i) {
       if (tabs()[i].get() == &tab) return i;
     }
     return std::nullopt;
   }
-  std::shared_ptr<BrowserTab> selectedTab() const { return store_->currentSpace()->selectedTab(); }
+  std::shared_ptr<BrowserTab> selectedTab() const {
+    return store_->tabs().currentSpace()->selectedTab();
+  }
 
   static WebKitWebViewPort& portOf(BrowserTab& tab) {
     return dynamic_cast<WebKitWebViewPort&>(*tab.storedWebView());

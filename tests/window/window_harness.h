@@ -11,6 +11,7 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/tabs_model.h"
 #include "platform/user_defaults.h"
 #include "support/temp_home.h"
 #include "web/web_engine.h"
@@ -150,7 +151,7 @@ class WindowHarness {
   const TempHome& home() const { return home_; }
 
   std::shared_ptr<BrowserTab> open(const std::string& url) {
-    return store_->openTab(*Url::parse(url), false);
+    return store_->tabs().openTab(*Url::parse(url), false);
   }
 
   BrowserWindow::Frame bounds(Gtk::Widget& widget) { return boundsIn(widget, *window_); }
