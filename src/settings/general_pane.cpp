@@ -51,13 +51,13 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   restoreSession_ = &startup.add<ToggleRow>(
       localized("Son oturumu geri yükle"),
       localized("Zemblo açıldığında sekmelerin kaldığın yerden devam eder"),
-      "clock.arrow.circlepath", prefBinding(store, &AppPreferences::restoreSession));
+      "clock.arrow.circlepath", prefBinding(store.preferences(), &AppPreferences::restoreSession));
 
   auto& pages = addSection(localized("Web sayfaları"));
   defaultZoom_ = &pages.add<SliderRow>(
       localized("Varsayılan yakınlaştırma"), localized("Yeni açılan sekmeler bu boyutta başlar"),
-      "plus.magnifyingglass", prefBinding(store, &AppPreferences::defaultZoom), kZoomRange,
-      [](double zoom) { return percentText(zoom); });
+      "plus.magnifyingglass", prefBinding(store.preferences(), &AppPreferences::defaultZoom),
+      kZoomRange, [](double zoom) { return percentText(zoom); });
 
   auto& keys = addSection(localized("Klavye kısayolları"));
   for (const KeyboardShortcut& shortcut : shortcuts_) {

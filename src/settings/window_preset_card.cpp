@@ -41,9 +41,9 @@ bool WindowPreset::matches(const AppPreferences& prefs) const {
 }
 
 void WindowPreset::apply(BrowserStore& store) const {
-  prefBinding(store, &AppPreferences::cornerRadius).set(cornerRadius);
-  prefBinding(store, &AppPreferences::contentInset).set(contentInset);
-  prefBinding(store, &AppPreferences::contentShadow).set(contentShadow);
+  prefBinding(store.preferences(), &AppPreferences::cornerRadius).set(cornerRadius);
+  prefBinding(store.preferences(), &AppPreferences::contentInset).set(contentInset);
+  prefBinding(store.preferences(), &AppPreferences::contentShadow).set(contentShadow);
 }
 
 std::span<const WindowPreset> WindowPreset::all() { return kPresets; }

@@ -2,7 +2,6 @@
 
 #include <chrono>
 
-#include "model/browser_store.h"
 #include "model/clock_greeting_rules.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
@@ -30,8 +29,8 @@ void styleLabel(Gtk::Label& label, int points, Pango::Weight weight, double opac
 
 }  // namespace
 
-ClockGreeting::ClockGreeting(BrowserStore& store)
-    : Gtk::Box(Gtk::Orientation::VERTICAL, 4), store_(store) {
+ClockGreeting::ClockGreeting(const PreferencesModel& preferences)
+    : Gtk::Box(Gtk::Orientation::VERTICAL, 4), preferences_(preferences) {
   set_name("ClockGreeting");
   set_halign(Gtk::Align::CENTER);
   styleLabel(date_, 13, Pango::Weight::SEMIBOLD, 0.6, 1.2);
@@ -48,7 +47,7 @@ ClockGreeting::ClockGreeting(BrowserStore& store)
 ClockGreeting::~ClockGreeting() { tick_.disconnect(); }
 
 void ClockGreeting::sync() {
-  const AppPreferences& prefs = store_.preferences().prefs();
+  const AppPreferences& prefs = preferences_.prefs();
   const LocalTime now = localTimeNow();
   date_.set_visible(prefs.showDate);
   time_.set_visible(prefs.showClock);

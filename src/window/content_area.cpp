@@ -20,7 +20,7 @@ ContentArea::ContentArea(BrowserStore& store, const SystemColorScheme& scheme)
       scheme_(scheme),
       startPage_(std::make_unique<StartPage>(store, scheme)),
       progress_(store),
-      findBar_(store),
+      findBar_(store.tabs()),
       banner_(store),
       autofillMenu_(scheme),
       findProgress_(*this, 0, [this] { findBarMoved(); }) {

@@ -2,7 +2,6 @@
 
 #include <adwaita.h>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/tabs_model.h"
@@ -26,7 +25,7 @@ Gtk::Button& symbolButton(Gtk::Button& button, const char* icon) {
 
 }  // namespace
 
-FindBar::FindBar(BrowserStore& store) : store_(store) {
+FindBar::FindBar(TabsModel& tabs) : tabs_(tabs) {
   set_name("FindBar");
   set_layout_manager(Gtk::BinLayout::create());
   set_halign(Gtk::Align::END);
@@ -131,7 +130,7 @@ void FindBar::answered(uint64_t search, std::optional<unsigned> matchCount) {
 
 void FindBar::submit(bool shiftHeld) { find(shiftHeld); }
 
-void FindBar::close() { store_.tabs().findBarVisible.set(false); }
+void FindBar::close() { tabs_.findBarVisible.set(false); }
 
 void FindBar::focusField() {
   focusWhenMapped_ = !get_mapped();

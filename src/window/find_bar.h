@@ -13,7 +13,7 @@ typedef struct _WebKitFindController WebKitFindController;
 
 namespace zemblo {
 
-class BrowserStore;
+class TabsModel;
 class BrowserTab;
 
 // The floating bar that finds text in the selected tab's page: typing searches forward, Return
@@ -21,7 +21,7 @@ class BrowserTab;
 // case and wraps around the page.
 class FindBar : public Gtk::Widget {
  public:
-  explicit FindBar(BrowserStore& store);
+  explicit FindBar(TabsModel& tabs);
   ~FindBar() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
@@ -58,7 +58,7 @@ class FindBar : public Gtk::Widget {
  private:
   void answered(uint64_t search, std::optional<unsigned> matchCount);
 
-  BrowserStore& store_;
+  TabsModel& tabs_;
   std::shared_ptr<BrowserTab> tab_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
   Gtk::Image icon_;

@@ -207,7 +207,7 @@ void StartTileGrid::size_allocate_vfunc(int width, int, int) {
 }
 
 StartPage::StartPage(BrowserStore& store, const SystemColorScheme& scheme)
-    : store_(store), scheme_(scheme), clock_(store_) {
+    : store_(store), scheme_(scheme), clock_(store_.preferences()) {
   set_name("StartPage");
   set_layout_manager(Gtk::BinLayout::create());
   background_.set_parent(*this);

@@ -49,35 +49,36 @@ class KitGallery : public Gtk::Window {
     auto& layout = body_.addSection("Yerleşim", "Kenar çubuğu pencerenin bu tarafında durur.");
     side = &layout.add<ChoiceCards<SidebarSide>>(
         context_, std::vector<SidebarSide>(std::begin(sides), std::end(sides)),
-        prefBinding(store, &AppPreferences::sidebarSide),
+        prefBinding(store.preferences(), &AppPreferences::sidebarSide),
         [](const SidebarSide& side) { return label(side); },
         [this](const SidebarSide& side) -> Gtk::Widget* {
           return Gtk::make_managed<SideThumb>(context_, side);
         });
     width = &layout.add<SliderRow>("Genişlik", std::nullopt, "arrow.left.and.right",
-                                   prefBinding(store, &AppPreferences::sidebarWidth),
+                                   prefBinding(store.preferences(), &AppPreferences::sidebarWidth),
                                    SliderRow::Range{200, 400, 4}, points);
     auto& tabs = body_.addSection("Sekmeler");
     density = &tabs.add<ChoiceCards<TabDensity>>(
         context_, std::vector<TabDensity>(std::begin(densities), std::end(densities)),
-        prefBinding(store, &AppPreferences::tabDensity),
+        prefBinding(store.preferences(), &AppPreferences::tabDensity),
         [](const TabDensity& density) { return label(density); },
         [this](const TabDensity& density) -> Gtk::Widget* {
           return Gtk::make_managed<DensityThumb>(context_, density);
         });
     theme = &tabs.add<ChoiceCards<ThemeMode>>(
         context_, std::vector<ThemeMode>(std::begin(themes), std::end(themes)),
-        prefBinding(store, &AppPreferences::theme),
+        prefBinding(store.preferences(), &AppPreferences::theme),
         [](const ThemeMode& mode) { return label(mode); },
         [this](const ThemeMode& mode) -> Gtk::Widget* {
           return Gtk::make_managed<ThemeThumb>(context_, mode);
         });
     auto& favorites = body_.addSection("Favoriler");
-    show = &favorites.add<ToggleRow>("Favorileri göster", "Kenar çubuğunun üstünde", "star",
-                                     prefBinding(store, &AppPreferences::showFavorites));
+    show =
+        &favorites.add<ToggleRow>("Favorileri göster", "Kenar çubuğunun üstünde", "star",
+                                  prefBinding(store.preferences(), &AppPreferences::showFavorites));
     columns = &favorites.add<SegmentedRow<int64_t>>(
         "Sütun sayısı", std::nullopt, "square.grid.3x2", std::vector<int64_t>{3, 4, 5},
-        prefBinding(store, &AppPreferences::favoriteColumns),
+        prefBinding(store.preferences(), &AppPreferences::favoriteColumns),
         [](const int64_t& count) { return std::to_string(count); }, 140);
     auto& keys = favorites.add<SettingsRow>("Yeni sekme", std::nullopt, "command");
     auto* caps = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 4);

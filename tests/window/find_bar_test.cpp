@@ -142,7 +142,7 @@ TEST(FindBarAloneTest, SearchingATabWithoutAWebViewCreatesItFirst) {
   WindowHarness harness;
   auto tab = std::make_shared<BrowserTab>(Uuid::random(), *Url::parse("http://127.0.0.1:9/x"));
   harness.store().tabs().insertTab(tab);
-  FindBar bar(harness.store());
+  FindBar bar(harness.store().tabs());
   bar.setTab(tab);
   ASSERT_EQ(tab->storedWebView(), nullptr);
   bar.setQuery("anything");
