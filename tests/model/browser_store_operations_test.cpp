@@ -5,7 +5,6 @@
 
 #include "model/browser_store.h"
 #include "model/favorites_model.h"
-#include "model/history_model.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
@@ -531,75 +530,6 @@ TEST_F(FavoritesTest, RemovingAndIconUpdates) {
   settle();
   store->favorites().updateIcon(*unrelated);  // no favourite matched: saved all the same
   EXPECT_TRUE(store->hasPendingSave());
-}
-
-// History ----------------------------------------------------------------------------------------
-
-TEST_F(BrowserStoreOperationsTest, VisitsAreRecordedNewestFirstForWebPagesOnly) {
-  start();
-  settle();
-  store->history().recordVisit(url("https://a.example/"), "A");
-  store->history().recordVisit(url("file:///tmp/page.html"), "File");
-  store->history().recordVisit(url("about:blank"), "Blank");
-  store->history().recordVisit(url("ftp://files.example/"), "Ftp");
-  store->history().recordVisit(url("a.example/"), "Schemeless");
-  ASSERT_EQ(store->history().entries.peek().size(), 1u);
-  EXPECT_FALSE(store->hasPendingSave());  // the caller saves
-
-  store->history().entries.mutate([](auto& list) { list.front().date = Date{0}; });
-  const Uuid firstId = store->history().entries.peek().front().id;
-  store->history().recordVisit(url("https://a.example/"), "A again");
-  ASSERT_EQ(store->history().entries.peek().size(), 1u);
-  EXPECT_EQ(store->history().entries.peek().front().id, firstId);
-  EXPECT_EQ(store->history().entries.peek().front().title, "A again");
-  EXPECT_GT(store->history().entries.peek().front().date, Date{0});
-
-  store->history().recordVisit(url("http://b.example/"), "B");
-  store->history().recordVisit(url("https://a.example/"), "A");
-  const auto& history = store->history().entries.peek();
-  ASSERT_EQ(history.size(), 3u);
-  EXPECT_EQ(history[0].title, "A");
-  EXPECT_EQ(history[1].title, "B");
-  EXPECT_EQ(history[2].id, firstId);
-}
-
-TEST_F(BrowserStoreOperationsTest, HistoryKeepsTheNewest2000) {
-  start();
-  for (int i = 0; i <= 2000; ++i) {
-    store->history().recordVisit(url("https://site.example/" + std::to_string(i)), "");
-  }
-  const auto& history = store->history().entries.peek();
-  ASSERT_EQ(history.size(), 2000u);
-  EXPECT_EQ(history.front().url, url("https://site.example/2000"));
-  EXPECT_EQ(history.back().url, url("https://site.example/1"));
-}
-
-TEST_F(BrowserStoreOperationsTest, AnOverlongSavedHistoryIsTrimmedByTheNextNewEntry) {
-  std::vector<HistoryEntry> saved;
-  for (int i = 0; i < 2005; ++i) {
-    saved.emplace_back(url("https://old.example/" + std::to_string(i)), "", Date{double(i)});
-  }
-  ASSERT_TRUE(SessionFiles().writeHistory(saved));
-  start();
-  ASSERT_EQ(store->history().entries.peek().size(), 2005u);
-  store->history().recordVisit(url("https://old.example/0"), "Newest again");
-  EXPECT_EQ(store->history().entries.peek().size(), 2005u);
-  store->history().recordVisit(url("https://new.example/"), "New");
-  ASSERT_EQ(store->history().entries.peek().size(), 2000u);
-  EXPECT_EQ(store->history().entries.peek().front().title, "New");
-  EXPECT_EQ(store->history().entries.peek().back().url, url("https://old.example/1998"));
-}
-
-TEST_F(BrowserStoreOperationsTest, ClearingTheHistoryEmptiesAndSavesIt) {
-  start();
-  store->history().recordVisit(url("https://a.example/"), "A");
-  settle();
-  store->history().clear();
-  EXPECT_TRUE(store->history().entries.peek().empty());
-  EXPECT_TRUE(store->hasPendingSave());
-  settle();
-  store->finishWrites();
-  EXPECT_EQ(home.readFile(home.dataDir() / "history.json"), "[]");
 }
 
 }  // namespace
