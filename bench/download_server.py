@@ -6,6 +6,7 @@
 /big?bytes=N      N bytes (default 1 GiB) of a repeating pattern, as an attachment "big.bin"
 /slow?bytes=N&rate=B  N bytes at about B bytes a second, as an attachment "slow.bin"
 /broken           promises more than it sends, then drops the connection
+/later?after=S&bytes=N&rate=B  a still page that starts /slow?bytes=N&rate=B after S seconds
 /                 a page with links to the above
 """
 import sys
@@ -57,6 +58,16 @@ class Handler(BaseHTTPRequestHandler):
                 self.wfile.write(CHUNK)
                 self.wfile.flush()
                 self.close_connection = True
+            elif url.path == "/later":
+                target = f"/slow?bytes={query.get('bytes', 20 << 20)}&rate={query.get('rate', 1 << 20)}"
+                page = (f"<title>Later</title><body style='font:16px sans-serif;margin:40px'>"
+                        f"<h1>Later</h1><script>setTimeout(() => location.href = '{target}', "
+                        f"{query.get('after', 5) * 1000})</script>").encode()
+                self.send_response(200)
+                self.send_header("Content-Type", "text/html")
+                self.send_header("Content-Length", str(len(page)))
+                self.end_headers()
+                self.wfile.write(page)
             else:
                 page = (b"<title>Downloads</title><a href='/slow'>slow</a> "
                         b"<a href='/big'>big</a> <a href='/broken'>broken</a>")

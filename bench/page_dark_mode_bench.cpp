@@ -22,6 +22,7 @@
 #include "model/browser_tab.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "page_function.h"
 #include "platform/user_defaults.h"
 #include "scratch_home.h"
 #include "web/web_engine.h"
@@ -178,29 +179,7 @@ class LoadRig {
     if (event == WEBKIT_LOAD_FINISHED) self->finished_ = webkit_web_view_get_uri(view);
   }
 
-  // Runs a function body in the page; its result as text.
-  std::optional<std::string> run(const char* body) {
-    struct Call {
-      bool done = false;
-      std::optional<std::string> result;
-    } call;
-    webkit_web_view_call_async_javascript_function(
-        view_, body, -1, nullptr, nullptr, nullptr, nullptr,
-        +[](GObject* source, GAsyncResult* result, gpointer data) {
-          auto* call = static_cast<Call*>(data);
-          if (JSCValue* value = webkit_web_view_call_async_javascript_function_finish(
-                  WEBKIT_WEB_VIEW(source), result, nullptr)) {
-            char* text = jsc_value_to_string(value);
-            call->result = text;
-            g_free(text);
-            g_object_unref(value);
-          }
-          call->done = true;
-        },
-        &call);
-    if (!spinUntil([&] { return call.done; })) return std::nullopt;
-    return call.result;
-  }
+  std::optional<std::string> run(const char* body) { return bench::callPageFunction(view_, body); }
 
   ArticleServer& server_;
   UserDefaults defaults_;

@@ -19,14 +19,12 @@
 #include "model/browser_tab.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
-#include "platform/interface_renderer.h"
 
 int main(int argc, char** argv) {
   using namespace zemblo;
   using namespace zemblo::bench;
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   ScratchHome home;
-  interface_renderer::applyToProcess();
   auto engine = startToolkitAndEngine(home.root);
   Browser browser(home.root / "defaults.json", engine);
   auto tab = browser.store->tabs().openTab(*Url::parse(kAnimatedPage), false);

@@ -6,11 +6,17 @@
 #include "model/theme_colors.h"
 #include "sidebar/downloads_popover.h"
 #include "sidebar/sidebar_context.h"
-#include "widgets/css_class.h"
 #include "widgets/paint.h"
 #include "widgets/tooltip_guard.h"
 
 namespace zemblo {
+namespace {
+
+// The arrow fades from its resting opacity, 0.72, to 0.25 and back, a second each way.
+constexpr double kPulseLow = 0.25 / 0.72;
+constexpr double kPulseSeconds = 1;
+
+}  // namespace
 
 // The small round mark of running downloads, in the theme gradient.
 class DownloadsButton::Dot : public Gtk::Widget {
@@ -52,6 +58,7 @@ class DownloadsButton::Dot : public Gtk::Widget {
 DownloadsButton::DownloadsButton(const SidebarContext& context)
     : context_(context),
       face_("arrow.down.circle", localized("İndirmeler"), true, [this] { toggle(); }),
+      pulse_(face_.symbolImage(), kPulseLow, kPulseSeconds),
       dot_(std::make_unique<Dot>()) {
   set_name("DownloadsButton");
   set_valign(Gtk::Align::CENTER);
@@ -96,7 +103,7 @@ void DownloadsButton::sync() {
   const bool running = context_.store().downloads().runningCount() > 0;
   face_.setSymbol(running ? "arrow.down.circle.fill" : "arrow.down.circle");
   face_.update(localized("İndirmeler"), true);
-  setCssClass(*this, "running", running);
+  pulse_.setRunning(running);
   dot_->set_visible(running);
   const Palette palette = themeColors(context_.store());
   dot_->setGradient(gradient(palette.direction, palette.primary, palette.secondary));

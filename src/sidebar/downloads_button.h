@@ -7,6 +7,7 @@
 #include "model/color.h"
 #include "platform/observable.h"
 #include "sidebar/sidebar_icon_button.h"
+#include "widgets/opacity_pulse.h"
 #include "widgets/pointer_return.h"
 
 namespace zemblo {
@@ -29,7 +30,7 @@ class DownloadsButton : public Gtk::Overlay {
   // Opens the popover, or closes it when it is open.
   void toggle();
   bool showing() const { return showing_; }
-  bool pulsing() const { return has_css_class("running"); }
+  bool pulsing() const { return pulse_.running(); }
   SidebarIconButton& face() { return face_; }
   Gtk::Widget& dot();
   Gtk::Popover& popover() { return popover_; }
@@ -47,6 +48,7 @@ class DownloadsButton : public Gtk::Overlay {
 
   const SidebarContext& context_;
   SidebarIconButton face_;
+  OpacityPulse pulse_;
   PointerReturn pointerReturn_{*this};
   std::unique_ptr<Dot> dot_;
   bool showing_ = false;

@@ -60,13 +60,6 @@ popover.adblock > contents { padding: 0; }
 #AdBlockPopover .adblock-rule-count { font-size: 11px; opacity: 0.35; }
 #ReloadButton { min-width: 26px; min-height: 26px; border-radius: 13px; }
 
-@keyframes downloads-pulse {
-  from { opacity: 0.72; }
-  to { opacity: 0.25; }
-}
-#DownloadsButton.running #SidebarIconButton > image {
-  animation: downloads-pulse 1s ease-in-out infinite alternate;
-}
 popover.downloads > contents { padding: 0; }
 #DownloadsPopover .downloads-title { font-size: 14px; font-weight: 600; }
 #DownloadsPopover .downloads-clear { font-size: 12px; min-height: 0; padding: 2px 6px; opacity: 0.55; }

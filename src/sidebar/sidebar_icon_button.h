@@ -30,6 +30,8 @@ class SidebarIconButton : public Gtk::Button {
   void setHovering(bool hovering);
   // The hover fill is drawn only while the button is also enabled.
   bool showsHoverFill() const { return hovering_ && get_sensitive(); }
+  // The symbol alone, for effects on it.
+  Gtk::Widget& symbolImage() { return image_; }
 
  private:
   std::string symbol_;

@@ -114,7 +114,7 @@ void TabRow::sync() {
   sparkles_.setGradient(gradient(palette.direction, palette.primary, palette.secondary));
   sparkles_.set_visible(look_.icon == TabRowIcon::startPageSymbol);
   spinner_.set_visible(look_.icon == TabRowIcon::spinner);
-  spinner_.set_spinning(look_.icon == TabRowIcon::spinner);
+  spinner_.setSpinning(look_.icon == TabRowIcon::spinner);
   favicon_.set_visible(look_.icon == TabRowIcon::favicon);
   if (look_.icon == TabRowIcon::favicon)
     favicon_.set(look_.faviconURL, look_.faviconHost, kIconSize);

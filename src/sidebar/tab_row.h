@@ -7,6 +7,7 @@
 #include "model/color.h"
 #include "platform/observable.h"
 #include "sidebar/sidebar_rules.h"
+#include "widgets/activity_spinner.h"
 #include "widgets/animated_value.h"
 #include "widgets/favicon_view.h"
 #include "widgets/pointer_return.h"
@@ -45,7 +46,7 @@ class TabRow : public Gtk::Widget {
   Gtk::Label& titleLabel() { return title_; }
   Gtk::Button& closeButton() { return close_; }
   FaviconView& favicon() { return favicon_; }
-  Gtk::Spinner& spinner() { return spinner_; }
+  ActivitySpinner& spinner() { return spinner_; }
   GradientSymbol& startPageSymbol() { return sparkles_; }
   // The menu of the last secondary click, with the actions it names ("tab.close", …).
   Gtk::PopoverMenu* contextMenu() const { return menu_.get(); }
@@ -74,7 +75,7 @@ class TabRow : public Gtk::Widget {
   PointerReturn pointerReturn_{*this};
   Observable<bool> selected_{false};
   GradientSymbol sparkles_;
-  Gtk::Spinner spinner_;
+  ActivitySpinner spinner_{static_cast<int>(kIconSize)};
   FaviconView favicon_;
   Gtk::Label title_;
   Gtk::Button close_;

@@ -105,11 +105,10 @@ void WebEngine::clearWebsiteData(std::function<void(bool cleared)> done) {
 std::unique_ptr<WebViewPort> WebEngine::makeWebView(BrowserTab& tab) { return make(tab, nullptr); }
 
 std::unique_ptr<WebViewPort> WebEngine::makePopupWebView(BrowserTab& popup, WebViewPort& opener) {
-  auto* openerPort = dynamic_cast<WebKitWebViewPort*>(&opener);
-  return make(popup, openerPort ? openerPort->webView() : nullptr);
+  return make(popup, dynamic_cast<WebKitWebViewPort*>(&opener));
 }
 
-std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebView* relatedView) {
+std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort* opener) {
   const auto owner = tab.store.lock();
   PageServices services;
   if (owner) {
@@ -119,10 +118,12 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebView* rel
   }
   services.tab = tab.weak_from_this();
   const WebViewConfiguration configuration(std::move(services), compositing_);
-  auto view = configuration.makeWebView(networkSession(), relatedView);
+  // A related view runs in its opener's process.
+  auto view = configuration.makeWebView(networkSession(), opener ? opener->webView() : nullptr);
   if (owner) rememberDownloads(view.get(), owner->weakDownloads());
-  return std::make_unique<WebKitWebViewPort>(std::move(view), tab.weak_from_this(),
-                                             requestTimeout_);
+  return std::make_unique<WebKitWebViewPort>(
+      std::move(view), tab.weak_from_this(), requestTimeout_,
+      opener ? opener->process() : std::make_shared<WebProcessShare>());
 }
 
 }  // namespace zemblo

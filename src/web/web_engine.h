@@ -15,6 +15,8 @@
 
 namespace zemblo {
 
+class WebKitWebViewPort;
+
 // The browser's web engine: the one persistent network session that every tab shares (cookies,
 // caches and site storage survive a restart), the factory of the tabs' web views and the store of
 // compiled content-rule lists. Nothing of WebKit is started until first used.
@@ -62,7 +64,7 @@ class WebEngine : public BrowserEngine {
   std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) override;
 
  private:
-  std::unique_ptr<WebViewPort> make(BrowserTab& tab, WebKitWebView* relatedView);
+  std::unique_ptr<WebViewPort> make(BrowserTab& tab, WebKitWebViewPort* opener);
 
   std::optional<Folders> folders_;
   std::chrono::milliseconds requestTimeout_ = kRequestTimeout;

@@ -120,8 +120,10 @@ struct WebKitWebViewPort::FileChooser {
 // --- WebKitWebViewPort
 
 WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
-                                     std::chrono::milliseconds requestTimeout)
+                                     std::chrono::milliseconds requestTimeout,
+                                     std::shared_ptr<WebProcessShare> process)
     : view_(std::move(view)),
+      process_(std::move(process)),
       widget_(Glib::wrap(GTK_WIDGET(view_.get()))),
       tab_(std::move(tab)),
       requestTimeout_(requestTimeout),
@@ -142,6 +144,8 @@ WebKitWebViewPort::~WebKitWebViewPort() {
   finishScriptDialog(false);
   finishFileChooser(false);
   webkit_web_view_stop_loading(view_.get());
+  // Its termination is not reported: every handler is gone.
+  if (process_.use_count() == 1) webkit_web_view_terminate_web_process(view_.get());
   if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view_.get()))) {
     if (GTK_IS_BOX(parent)) {
       gtk_box_remove(GTK_BOX(parent), GTK_WIDGET(view_.get()));

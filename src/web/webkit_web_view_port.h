@@ -34,18 +34,26 @@ class WebKitContentRuleList : public ContentRuleList {
   WebKitUserContentFilter* filter_;
 };
 
+// Held by every web view of one web process: a window a page opens shares its opener's process.
+// The last view to go ends the process: WebKit would otherwise keep it for a later page of the
+// same site, up to 30 such processes of tens of megabytes each for half an hour, long after
+// their tabs were closed.
+struct WebProcessShare {};
+
 // One tab's WebKitWebView. It reports the page's state and navigation events to its tab, which
 // decides; this class only translates between WebKit and the tab's terms. The view lives exactly
 // as long as this object (a GTK parent only borrows it).
 class WebKitWebViewPort : public WebViewPort {
  public:
   WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
-                    std::chrono::milliseconds requestTimeout);
+                    std::chrono::milliseconds requestTimeout,
+                    std::shared_ptr<WebProcessShare> process);
   ~WebKitWebViewPort() override;
   WebKitWebViewPort(const WebKitWebViewPort&) = delete;
   WebKitWebViewPort& operator=(const WebKitWebViewPort&) = delete;
 
   WebKitWebView* webView() const { return view_.get(); }
+  const std::shared_ptr<WebProcessShare>& process() const { return process_; }
   // The view as a gtkmm widget, for the host that shows it.
   Gtk::Widget& widget() const { return *widget_; }
   bool hasPendingScriptDialog() const { return static_cast<bool>(scriptDialog_); }
@@ -134,6 +142,7 @@ class WebKitWebViewPort : public WebViewPort {
   void finishFileChooser(bool accepted);
 
   GObjectRef<WebKitWebView> view_;
+  std::shared_ptr<WebProcessShare> process_;
   Gtk::Widget* widget_;  // gtkmm's wrapper of view_, which lives as long as the view
   GtkEventController* userInput_ = nullptr;  // owned by the view
   std::weak_ptr<BrowserTab> tab_;

@@ -9,6 +9,7 @@
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_view.h"
 #include "widgets/child_layout.h"
+#include "widgets/heap_release.h"
 #include "widgets/monitor_areas.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
@@ -425,9 +426,11 @@ BrowserWindow::BrowserWindow(BrowserStore& store)
   notices_ = std::make_unique<NoticeOverlay>(store_);
   set_child(*notices_);
   rebuildContent();
+  heapRelease_ = std::make_unique<HeapRelease>(*this);
 }
 
 BrowserWindow::~BrowserWindow() {
+  heapRelease_.reset();
   // The content refers to the colour scheme and the style, so it goes first.
   unset_child();
   notices_.reset();

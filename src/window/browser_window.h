@@ -14,6 +14,7 @@ class NoticeOverlay;
 
 class AppStyle;
 class BrowserStore;
+class HeapRelease;
 class CommandBarLayer;
 class ContentArea;
 class SidebarResizeHandle;
@@ -111,6 +112,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   std::unique_ptr<AppStyle> style_;
   std::unique_ptr<NoticeOverlay> notices_;
   std::unique_ptr<Layout> layout_;
+  std::unique_ptr<HeapRelease> heapRelease_;
 };
 
 }  // namespace zemblo

@@ -176,13 +176,28 @@ void ContentArea::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     const GdkRGBA shadow = paint::grey(0, 0.16);
     gtk_snapshot_append_outset_shadow(s, &card, &shadow, 0, 4, 0, 24);
   }
-  gtk_snapshot_push_rounded_clip(s, &card);
+  // The software renderer clips to a rounded shape through a mask as large as all it draws
+  // inside: only the bands that hold the corners are clipped so; the rest, where every repaint
+  // of the page lands, by a plain rectangle.
+  const double corner = std::min(std::ceil(cornerRadius_), get_height() / 2.0);
+  const graphene_rect_t bands[] = {paint::rect(0, 0, get_width(), corner),
+                                   paint::rect(0, corner, get_width(), get_height() - 2 * corner),
+                                   paint::rect(0, get_height() - corner, get_width(), corner)};
   const GdkRGBA surface = surfaceColor();
-  gtk_snapshot_append_color(s, &surface, &bounds);
-  for (Gtk::Widget* child = get_first_child(); child; child = child->get_next_sibling()) {
-    snapshot_child(*child, snapshot);
+  for (size_t i = 0; i < std::size(bands); ++i) {
+    const graphene_rect_t& band = bands[i];
+    if (band.size.width <= 0 || band.size.height <= 0) continue;
+    const bool rounded = i != 1 && cornerRadius_ > 0;
+    gtk_snapshot_push_clip(s, &band);
+    if (rounded) gtk_snapshot_push_rounded_clip(s, &card);
+    gtk_snapshot_append_color(s, &surface, &bounds);
+    // Each child renders once; every band appends the same node.
+    for (Gtk::Widget* child = get_first_child(); child; child = child->get_next_sibling()) {
+      snapshot_child(*child, snapshot);
+    }
+    if (rounded) gtk_snapshot_pop(s);
+    gtk_snapshot_pop(s);
   }
-  gtk_snapshot_pop(s);
   GdkRGBA border = paint::foreground(*this);
   border.alpha = 0.08f;
   paint::appendInsideBorder(s, card, 0.5, border);

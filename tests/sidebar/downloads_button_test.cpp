@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <set>
+
 #include "model/download_manager.h"
 #include "sidebar/download_row.h"
 #include "sidebar/downloads_popover.h"
@@ -97,6 +101,31 @@ TEST_F(DownloadsButtonTest, TheButtonAndItsListFollowTheDownloads) {
   ASSERT_TRUE(testing::press(list.clearButton()));
   pump();
   EXPECT_TRUE(list.emptyState().get_visible());
+}
+
+// While a download runs the arrow fades from its resting opacity to 0.25 / 0.72 of it and back,
+// on frames that change nothing else: the window is not laid out again for them. The end of the
+// download leaves it at rest.
+TEST_F(DownloadsButtonTest, TheArrowPulsesOnFramesOfItsOwn) {
+  testing::AnimationsOn animations;
+  Gtk::Widget& arrow = button().face().symbolImage();
+  auto running = start("disk.iso");
+  testing::LayoutCounter layouts(harness.window());
+  const double low = 0.25 / 0.72;
+  std::set<long> levels;
+  double lowest = 1;
+  ASSERT_TRUE(waitUntil([&] {
+    levels.insert(std::lround(arrow.get_opacity() * 255));
+    lowest = std::min(lowest, arrow.get_opacity());
+    return lowest < low + 0.02 && levels.size() >= 20;
+  }));
+  EXPECT_GT(lowest, low - 0.01);
+  EXPECT_LT(layouts.count() * 10, int(levels.size()));
+
+  manager().finish(*running);
+  pump();
+  EXPECT_FALSE(button().pulsing());
+  EXPECT_EQ(arrow.get_opacity(), 1.0);
 }
 
 TEST_F(DownloadsButtonTest, AListLongerThanThePopoverScrolls) {

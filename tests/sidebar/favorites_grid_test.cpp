@@ -193,10 +193,7 @@ TEST_F(FavoritesGridTest, WithAnimationsTheRemovedTileFadesAndIsThenDropped) {
     return count;
   };
   ASSERT_EQ(children(), 3);
-  struct AnimationsOn {
-    AnimationsOn() { Gtk::Settings::get_default()->property_gtk_enable_animations() = true; }
-    ~AnimationsOn() { Gtk::Settings::get_default()->property_gtk_enable_animations() = false; }
-  } animations;
+  testing::AnimationsOn animations;
   const FavoriteTile* third = grid().tiles()[2];
   const int thirdX = harness.bounds(*grid().tiles()[2]).x;
 

@@ -83,8 +83,21 @@ TEST(TabRowTest, IconFollowsStartPageAndLoadingState) {
   page->progress.set(0.3);
   pump();
   EXPECT_TRUE(row.spinner().get_visible());
-  EXPECT_TRUE(row.spinner().get_spinning());
+  EXPECT_TRUE(row.spinner().spinning());
   EXPECT_FALSE(row.favicon().get_visible());
+  {
+    // It turns on frames that lay nothing out again.
+    testing::AnimationsOn animations;
+    testing::LayoutCounter layouts(harness.window());
+    int turns = 0;
+    double last = row.spinner().angle();
+    ASSERT_TRUE(waitUntil([&] {
+      if (row.spinner().angle() != last) ++turns;
+      last = row.spinner().angle();
+      return turns >= 20;
+    }));
+    EXPECT_LT(layouts.count() * 10, turns);
+  }
   // Loading but complete: the favicon again.
   page->progress.set(1.0);
   pump();

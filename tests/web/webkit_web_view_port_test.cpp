@@ -168,6 +168,7 @@ TEST_F(WebKitWebViewPortTest, CommandClickOpensTheLinkInATabRightAfterThePage) {
   EXPECT_EQ(harness.tabs().size(), 3u);
 }
 
+// A tab's web process ends with the last tab that uses it: a window shares its opener's.
 TEST_F(WebKitWebViewPortTest, OneClickOpensOneWindowThatBecomesASelectedTabAndCanCloseItself) {
   WebHarness harness;
   auto opener = harness.show(server.url("/opener"));
@@ -185,11 +186,28 @@ TEST_F(WebKitWebViewPortTest, OneClickOpensOneWindowThatBecomesASelectedTabAndCa
     return popup->url.peek() == server.address("/popup") && popup->title.peek() == "Popup";
   }));
 
-  testing::FinalizationProbe probe(WebHarness::viewOf(*popup));
-  webkit_web_view_evaluate_javascript(WebHarness::viewOf(*popup), "window.close()", -1, nullptr,
-                                      nullptr, nullptr, nullptr, nullptr);
+  // Closing the opener leaves the window's page running in their process.
+  harness.store().tabs().closeTab(*opener);
+  EXPECT_EQ(callJavaScript(WebHarness::viewOf(*popup), "return document.title"), "Popup");
+
+  WebKitWebView* view = WebHarness::viewOf(*popup);
+  testing::FinalizationProbe probe(view);
+  g_object_ref(view);
+  std::optional<WebKitWebProcessTerminationReason> ended;
+  const gulong watch = g_signal_connect(
+      view, "web-process-terminated",
+      G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason reason,
+                     std::optional<WebKitWebProcessTerminationReason>* ended) { *ended = reason; }),
+      &ended);
+  webkit_web_view_evaluate_javascript(view, "window.close()", -1, nullptr, nullptr, nullptr,
+                                      nullptr, nullptr);
   ASSERT_TRUE(waitUntil([&] { return !harness.indexOf(*popup); }));
-  EXPECT_EQ(harness.tabs().size(), 1u);
+  // The last page of the process is gone, and the process with it.
+  EXPECT_TRUE(waitUntil([&] { return ended.has_value(); }));
+  EXPECT_EQ(ended, WEBKIT_WEB_PROCESS_TERMINATED_BY_API);
+  g_signal_handler_disconnect(view, watch);
+  g_object_unref(view);
+  EXPECT_TRUE(harness.tabs().empty());
   EXPECT_EQ(popup->storedWebView(), nullptr);
   // The engine holds no reference of its own: the view goes with its tab.
   EXPECT_TRUE(waitUntil([&] { return probe.finalized(); }));

@@ -107,6 +107,28 @@ inline bool waitForFrame() {
   return drawn;
 }
 
+// GTK's animations on for a scope; the harnesses keep them off.
+struct AnimationsOn {
+  AnimationsOn() { Gtk::Settings::get_default()->property_gtk_enable_animations() = true; }
+  ~AnimationsOn() { Gtk::Settings::get_default()->property_gtk_enable_animations() = false; }
+};
+
+// How often a window's frame clock has laid the window out since this began.
+class LayoutCounter {
+ public:
+  explicit LayoutCounter(Gtk::Widget& window) : clock_(gtk_widget_get_frame_clock(window.gobj())) {
+    handler_ =
+        g_signal_connect_swapped(clock_, "layout", G_CALLBACK(+[](int* n) { ++*n; }), &count_);
+  }
+  ~LayoutCounter() { g_signal_handler_disconnect(clock_, handler_); }
+  int count() const { return count_; }
+
+ private:
+  GdkFrameClock* clock_;
+  gulong handler_ = 0;
+  int count_ = 0;
+};
+
 // Lets GTK lay out and draw what changed, and pages a moment to react.
 inline void settle() {
   waitForFrame();

@@ -1,0 +1,69 @@
+#include "damage_meter.h"
+
+// After every gtkmm header: Xlib's macros clash with glibmm's names.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xdamage.h>
+#include <gdk/x11/gdkx.h>
+
+namespace zemblo::bench {
+
+struct DamageMeter::Connection {
+  Display* display = nullptr;
+  int eventBase = 0;
+  Damage damage = 0;
+  ~Connection() {
+    if (damage) XDamageDestroy(display, damage);
+    if (display) XCloseDisplay(display);
+  }
+};
+
+DamageMeter::DamageMeter(Gtk::Window& window) {
+  GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(window.gobj()));
+  if (!GDK_IS_X11_DISPLAY(display)) return;
+  auto x = std::make_unique<Connection>();
+  x->display = XOpenDisplay(DisplayString(gdk_x11_display_get_xdisplay(display)));
+  int errorBase = 0;
+  if (!x->display || !XDamageQueryExtension(x->display, &x->eventBase, &errorBase)) return;
+  GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(window.gobj()));
+  // Every rectangle drawn, not only the growth of a region since the last report.
+  x->damage =
+      XDamageCreate(x->display, gdk_x11_surface_get_xid(surface), XDamageReportRawRectangles);
+  XSync(x->display, False);
+  x_ = std::move(x);
+}
+
+DamageMeter::~DamageMeter() = default;
+
+bool DamageMeter::available() const { return x_ != nullptr; }
+
+void DamageMeter::reset() {
+  collect();
+  pixels_ = 0;
+  rectangles_ = 0;
+}
+
+double DamageMeter::pixels() {
+  collect();
+  return pixels_;
+}
+
+size_t DamageMeter::rectangles() {
+  collect();
+  return rectangles_;
+}
+
+void DamageMeter::collect() {
+  if (!x_) return;
+  XSync(x_->display, False);
+  while (XPending(x_->display)) {
+    XEvent event;
+    XNextEvent(x_->display, &event);
+    if (event.type != x_->eventBase + XDamageNotify) continue;
+    const auto& notify = reinterpret_cast<const XDamageNotifyEvent&>(event);
+    pixels_ += double(notify.area.width) * notify.area.height;
+
+    ++rectangles_;
+  }
+}
+
+}  // namespace zemblo::bench

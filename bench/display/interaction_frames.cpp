@@ -1,0 +1,164 @@
+// How the browser window keeps up while the user acts on it, driven as input would drive it:
+// dragging a settings slider (one new value every frame), Ctrl+Tab held (a key repeat every
+// 33 ms) through a space of 100 tabs, scrolling that tab list, typing in the command bar (ten
+// letters a second) with 2,000 history entries, and the peek sidebar coming out and going.
+// Each reports the frames painted, the intervals of the frame clock (p50, p95, p99), the paint
+// time and the main thread's busy share.
+//
+//   zemblo_interaction_frames [SECONDS [NAME...]]   SECONDS per measurement (default 5); NAMEs
+//                                                   pick measurements by the start of their names
+// Run it under a display of 1440 × 920, for example:
+//   dbus-run-session -- xvfb-run -a -s "-screen 0 1440x920x24"
+//       build/bench/bench/zemblo_interaction_frames
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "../scratch_home.h"
+#include "display_bench.h"
+#include "model/browser_tab.h"
+#include "settings/settings_view.h"
+#include "settings/sidebar_pane.h"
+#include "settings/slider_row.h"
+#include "sidebar/sidebar_view.h"
+#include "sidebar/tab_list_view.h"
+#include "window/command_bar.h"
+
+namespace {
+
+using namespace zemblo;
+using namespace zemblo::bench;
+
+constexpr int kTabs = 100;
+constexpr size_t kHistory = 2000;
+
+// What a user types into the command bar, letter by letter, again and again.
+constexpr const char* kTyped = "page 42 lorem ipsum";
+
+void dragSlider(Measurements& run, Browser& browser) {
+  if (!run.wanted("slider")) return;
+  SettingsView settings(*browser.store);
+  settings.present();
+  settings.select(SettingsPane::sidebar);
+  runUntil([&] { return settings.get_mapped(); }, std::chrono::seconds(10));
+  runFor(std::chrono::seconds(1));
+  auto* pane = dynamic_cast<SidebarPane*>(&settings.shownPane());
+  if (!pane) return;
+  Gtk::Scale& slider = pane->widthRow().slider();
+  int step = 0;
+  // To and fro across the range, a value every frame, as a dragging hand gives them.
+  run.measure(
+      settings, "slider drag: settings window",
+      [&](double) {
+        const int phase = step++ % 100;
+        const double value = 200 + 4 * (phase < 50 ? phase : 100 - phase) + 0.3;
+        gboolean handled = FALSE;
+        g_signal_emit_by_name(slider.gobj(), "change-value", GTK_SCROLL_JUMP, value, &handled);
+      },
+      browser.window.get(), "slider drag: browser window");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  auto run = Measurements::fromArguments(argc, argv);
+  ScratchHome home;
+  auto started = Browser::start(home.root);
+  Browser& browser = *started;
+  BrowserStore& store = *browser.store;
+  PageServer server(1);
+  auto first = store.tabs().openTab(server.address(0), false);
+  runUntil([&] { return first->title.peek() == "Page 0" && browser.window->get_mapped(); },
+           std::chrono::seconds(30));
+  runFor(std::chrono::seconds(1));
+  GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(browser.window->gobj()));
+  std::printf("renderer %s, window %d × %d, %d s per measurement\n", G_OBJECT_TYPE_NAME(renderer),
+              browser.window->get_width(), browser.window->get_height(), run.seconds());
+  FrameMeter::printHeader();
+
+  dragSlider(run, browser);
+
+  // A space of 100 tabs, as a session brings them back: each page loads when first shown.
+  for (int n = 1; n < kTabs; ++n) {
+    auto tab = std::make_shared<BrowserTab>(Uuid::random(), server.address(n),
+                                            "Page " + std::to_string(n));
+    store.tabs().insertTab(tab);
+  }
+  store.tabs().select(*first);
+  runFor(std::chrono::seconds(1));
+  // The key repeats come as events every 33 ms, however long a frame takes; frames are asked for
+  // all along, so that a late one shows.
+  const auto holdCtrlTab = [&](const char* name) {
+    sigc::connection repeats = Glib::signal_timeout().connect(
+        [&] {
+          store.tabs().selectAdjacentTab(true);
+          return true;
+        },
+        33);
+    run.measure(*browser.window, name, [](double) {});
+    repeats.disconnect();
+  };
+  holdCtrlTab("Ctrl+Tab held, pages loading");
+  // Every page shown once and loaded.
+  if (run.wanted("Ctrl+Tab")) {
+    for (const auto& tab : store.tabs().currentSpace()->tabs.peek()) {
+      store.tabs().select(*tab);
+      runUntil([&] { return !tab->isLoading.peek() && tab->progress.peek() >= 1; },
+               std::chrono::seconds(20));
+    }
+  }
+  holdCtrlTab("Ctrl+Tab held, pages loaded");
+  store.tabs().select(*first);
+  runFor(std::chrono::seconds(1));
+
+  Gtk::ScrolledWindow& list = browser.window->sidebarView().tabList().scroller();
+  double direction = 1;
+  run.measure(*browser.window, "tab list scrolled", [&](double) {
+    // A touchpad's smooth scroll: about 700 points a second, back at either end.
+    const auto adjustment = list.get_vadjustment();
+    const double end = adjustment->get_upper() - adjustment->get_page_size();
+    double value = adjustment->get_value() + 12 * direction;
+    if (value >= end || value <= 0) direction = -direction;
+    adjustment->set_value(std::clamp(value, 0.0, end));
+  });
+
+  for (size_t n = 0; n < kHistory; ++n) {
+    store.history().recordVisit(*Url::parse("https://site" + std::to_string(n % 300) +
+                                            ".example/page/" + std::to_string(n)),
+                                "Page " + std::to_string(n) + " lorem ipsum dolor sit amet");
+  }
+  std::printf("%zu history entries, %zu tabs\n", store.history().entries.peek().size(),
+              store.tabs().currentSpace()->tabs.peek().size());
+  store.tabs().commandBar.set(CommandBarMode::newTab);
+  runFor(std::chrono::seconds(1));
+  // Ten letters a second, as key events.
+  size_t typed = 0;
+  sigc::connection keys = Glib::signal_timeout().connect(
+      [&] {
+        if (CommandBar* bar = browser.window->commandBarLayer().bar()) {
+          const size_t at = typed++ % std::strlen(kTyped);
+          Gtk::Text& field = bar->field();
+          if (at == 0) field.delete_text(0, -1);
+          int position = field.get_text().length();
+          field.insert_text(std::string(1, kTyped[at]), 1, position);
+        }
+        return true;
+      },
+      100);
+  run.measure(*browser.window, "typing in the command bar", [](double) {});
+  keys.disconnect();
+  store.tabs().commandBar.set(std::nullopt);
+
+  store.tabs().sidebarVisible.set(false);
+  runFor(std::chrono::seconds(1));
+  run.measure(*browser.window, "peek sidebar out and in", every(0.45, [&](bool show) {
+    if (show) {
+      browser.window->hoverStripEntered();
+    } else {
+      browser.window->peekSidebarLeft();
+    }
+  }));
+  return 0;
+}
