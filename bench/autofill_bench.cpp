@@ -37,8 +37,11 @@ std::shared_ptr<BrowserStore> storeWithLogins(int sameSite) {
   for (int i = 0; i < 1000; ++i) {
     const std::string host = i < sameSite ? (i % 2 ? "accounts.example.com" : "example.com")
                                           : "site" + std::to_string(i) + ".test";
-    vault.upsert(host, "https://" + host, "user" + std::to_string(i) + "@mail.test",
-                 "password-" + std::to_string(i), "", "", false);
+    vault.upsert({.host = host,
+                  .url = "https://" + host,
+                  .username = "user" + std::to_string(i) + "@mail.test",
+                  .password = "password-" + std::to_string(i),
+                  .persist = false});
   }
   return store;
 }

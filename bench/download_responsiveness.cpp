@@ -34,6 +34,7 @@
 #include "sidebar/sidebar_bottom_bar.h"
 #include "sidebar/sidebar_view.h"
 #include "web/web_engine.h"
+#include "widgets/system_color_scheme.h"
 #include "window/browser_window.h"
 
 namespace zemblo {
@@ -112,11 +113,12 @@ int run(long long bytes, long long rate, bool still) {
 
   UserDefaults defaults(home.root / "user-defaults.json");
   auto engine = std::make_shared<WebEngine>(
-      WebEngine::Folders{home.root / "web-data", home.root / "web-cache"});
+      Scheduler::mainLoop(), WebEngine::Folders{home.root / "web-data", home.root / "web-cache"});
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
   auto store = BrowserStore::create(engine, std::move(environment));
-  auto window = std::make_unique<BrowserWindow>(*store);
+  const SystemColorScheme colorScheme;
+  auto window = std::make_unique<BrowserWindow>(*store, colorScheme);
   window->present();
   Frames frames;
   gtk_widget_add_tick_callback(GTK_WIDGET(window->gobj()), onTick, &frames, nullptr);

@@ -110,7 +110,7 @@ class ArticleServer {
 struct Shared {
   bench::ScratchHome home;
   std::shared_ptr<WebEngine> engine = std::make_shared<WebEngine>(
-      WebEngine::Folders{home.root / "web-data", home.root / "web-cache"});
+      Scheduler::mainLoop(), WebEngine::Folders{home.root / "web-data", home.root / "web-cache"});
   ArticleServer server;
 };
 Shared& shared() {

@@ -31,6 +31,7 @@
 #include "platform/interface_renderer.h"
 #include "platform/user_defaults.h"
 #include "web/web_engine.h"
+#include "widgets/system_color_scheme.h"
 #include "window/browser_window.h"
 
 namespace zemblo::bench {
@@ -396,7 +397,8 @@ inline std::shared_ptr<WebEngine> startToolkitAndEngine(const std::filesystem::p
   gtk_init();
   Gtk::init_gtkmm_internals();
   adw_init();
-  return std::make_shared<WebEngine>(WebEngine::Folders{home / "web-data", home / "web-cache"});
+  return std::make_shared<WebEngine>(Scheduler::mainLoop(),
+                                     WebEngine::Folders{home / "web-data", home / "web-cache"});
 }
 
 struct Browser {
@@ -406,7 +408,7 @@ struct Browser {
     environment.defaults = &defaults;
     store = BrowserStore::create(std::move(engine), std::move(environment));
     // The window opens at its own first size, as the browser's does.
-    window = std::make_unique<BrowserWindow>(*store);
+    window = std::make_unique<BrowserWindow>(*store, colorScheme);
     window->present();
   }
   // The toolkit and an engine of its own with its data in `home`, ready for pages.
@@ -429,6 +431,7 @@ struct Browser {
 
   UserDefaults defaults;
   std::shared_ptr<BrowserStore> store;
+  const SystemColorScheme colorScheme;
   std::unique_ptr<BrowserWindow> window;
 };
 

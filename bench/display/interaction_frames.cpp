@@ -19,9 +19,9 @@
 #include "../scratch_home.h"
 #include "display_bench.h"
 #include "model/browser_tab.h"
+#include "settings/kit/slider_row.h"
+#include "settings/panes/sidebar_pane.h"
 #include "settings/settings_view.h"
-#include "settings/sidebar_pane.h"
-#include "settings/slider_row.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_list_view.h"
 #include "window/command_bar.h"
@@ -39,7 +39,7 @@ constexpr const char* kTyped = "page 42 lorem ipsum";
 
 void dragSlider(Measurements& run, Browser& browser) {
   if (!run.wanted("slider")) return;
-  SettingsView settings(*browser.store);
+  SettingsView settings(*browser.store, browser.colorScheme);
   settings.present();
   settings.select(SettingsPane::sidebar);
   runUntil([&] { return settings.get_mapped(); }, std::chrono::seconds(10));

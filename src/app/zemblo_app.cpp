@@ -16,6 +16,7 @@
 #include "sidebar/sidebar_view.h"
 #include "web/web_engine.h"
 #include "widgets/symbol_icons.h"
+#include "widgets/system_color_scheme.h"
 #include "widgets/tooltip_guard.h"
 #include "window/browser_window.h"
 
@@ -57,7 +58,7 @@ Glib::RefPtr<ZembloApp> ZembloApp::create() {
 
 std::shared_ptr<BrowserStore> ZembloApp::store() {
   if (!store_) {
-    if (!webEngine_) webEngine_ = std::make_shared<WebEngine>();
+    if (!webEngine_) webEngine_ = std::make_shared<WebEngine>(Scheduler::mainLoop());
     store_ = BrowserStore::create(webEngine_);
   }
   return store_;
@@ -116,9 +117,14 @@ void ZembloApp::on_shutdown() {
   Gtk::Application::on_shutdown();
 }
 
+const SystemColorScheme& ZembloApp::colorScheme() {
+  if (!colorScheme_) colorScheme_ = std::make_unique<SystemColorScheme>();
+  return *colorScheme_;
+}
+
 void ZembloApp::showBrowserWindow() {
   if (!browserWindow_) {
-    browserWindow_ = std::make_unique<BrowserWindow>(*store());
+    browserWindow_ = std::make_unique<BrowserWindow>(*store(), colorScheme());
     // The menu's popover, actions and shortcuts are on the window: they go first.
     dropWhenClosed(browserWindow_, [this] {
       commandsObserver_.reset();
@@ -149,7 +155,8 @@ void ZembloApp::attachBrowserCommands() {
 void ZembloApp::showPasswordsWindow(bool importing) {
   if (!passwordsWindow_) {
     if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
-    passwordsWindow_ = std::make_unique<PasswordsWindow>(*store(), *passwordClipboard_);
+    passwordsWindow_ =
+        std::make_unique<PasswordsWindow>(*store(), colorScheme(), *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);
     if (browserWindow_) {
       hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().passwordsButton(),
@@ -162,7 +169,7 @@ void ZembloApp::showPasswordsWindow(bool importing) {
 
 void ZembloApp::showSettingsWindow() {
   if (!settingsWindow_) {
-    settingsWindow_ = std::make_unique<SettingsView>(*store());
+    settingsWindow_ = std::make_unique<SettingsView>(*store(), colorScheme());
     dropWhenClosed(settingsWindow_);
     if (browserWindow_) {
       hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().settingsButton(),

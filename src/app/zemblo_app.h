@@ -14,6 +14,7 @@ class BrowserWindow;
 class PasswordClipboard;
 class PasswordsWindow;
 class SettingsView;
+class SystemColorScheme;
 class WebEngine;
 
 // The application: owns the one store of the process and the three single-instance windows
@@ -30,6 +31,8 @@ class ZembloApp : public Gtk::Application {
 
   // Created on first use and kept for the life of the process.
   std::shared_ptr<BrowserStore> store();
+  // The windows' light or dark appearance, observed once for all of them.
+  const SystemColorScheme& colorScheme();
   bool relaunchRequested() const { return relaunchRequested_; }
 
   void showBrowserWindow();
@@ -56,6 +59,8 @@ class ZembloApp : public Gtk::Application {
   // Declared before the store, which shares it: the application's reference outlives the store.
   std::shared_ptr<WebEngine> webEngine_;
   std::shared_ptr<BrowserStore> store_;
+  // Outlives every window that observes it.
+  std::unique_ptr<SystemColorScheme> colorScheme_;
   std::unique_ptr<BrowserWindow> browserWindow_;
   // Declared after the window it adds actions and a popover to: it goes first.
   std::unique_ptr<BrowserMenu> browserMenu_;

@@ -8,20 +8,8 @@
 namespace zemblo {
 namespace {
 
-bool isEscapeAt(std::string_view text, size_t i) {
-  return text[i] == '%' && i + 2 < text.size() && g_ascii_isxdigit(text[i + 1]) &&
-         g_ascii_isxdigit(text[i + 2]);
-}
-
 bool isNonAsciiEscapeAt(std::string_view text, size_t i) {
-  return isEscapeAt(text, i) && g_ascii_xdigit_value(text[i + 1]) >= 8;
-}
-
-void appendEscape(std::string& out, unsigned char c) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  out.push_back('%');
-  out.push_back(kDigits[c >> 4]);
-  out.push_back(kDigits[c & 0x0F]);
+  return isPercentEscapeAt(text, i) && g_ascii_xdigit_value(text[i + 1]) >= 8;
 }
 
 // Lower-cases the run of escapes that spells one or more non-ASCII characters.
@@ -36,7 +24,7 @@ void appendLowercasedEscapes(std::string& out, std::string_view run) {
     if (c < 0x80) {
       out.push_back(ch);  // a letter such as the "k" of the Kelvin sign
     } else {
-      appendEscape(out, c);
+      appendPercentEscape(out, c);
     }
   }
 }
@@ -54,7 +42,7 @@ std::string lowercasedHost(std::string_view host) {
       while (end < host.size() && isNonAsciiEscapeAt(host, end)) end += 3;
       appendLowercasedEscapes(out, host.substr(i, end - i));
       i = end;
-    } else if (isEscapeAt(host, i)) {
+    } else if (isPercentEscapeAt(host, i)) {
       out += asciiUppercased(host.substr(i, 3));
       i += 3;
     } else {

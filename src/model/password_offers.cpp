@@ -27,8 +27,11 @@ void PasswordOffers::end(const PendingCredential& shown) {
 }
 
 void PasswordOffers::save(const PendingCredential& shown) {
-  const SaveDecision decision =
-      vault_.upsert(shown.host, savedAddress(shown), shown.username, shown.password, "", "", false);
+  const SaveDecision decision = vault_.upsert({.host = shown.host,
+                                               .url = savedAddress(shown),
+                                               .username = shown.username,
+                                               .password = shown.password,
+                                               .persist = false});
   if (decision == SaveDecision::alreadySaved && !vault_.hasUnsavedChanges()) {
     end(shown);
     return;

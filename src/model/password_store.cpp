@@ -99,36 +99,33 @@ SaveDecision PasswordStore::saveDecision(std::string_view host, std::string_view
   return found->password == password ? SaveDecision::alreadySaved : SaveDecision::update;
 }
 
-SaveDecision PasswordStore::upsert(const std::string& host, const std::string& url,
-                                   const std::string& username, const std::string& password,
-                                   const std::string& title, const std::string& notes,
-                                   bool persist) {
-  const auto found = firstMatch(host, username);
+SaveDecision PasswordStore::upsert(const LoginToSave& login) {
+  const auto found = firstMatch(login.host, login.username);
   SaveDecision decision = SaveDecision::save;
   if (found != credentials.peek().end()) {
-    if (found->password == password) return SaveDecision::alreadySaved;
+    if (found->password == login.password) return SaveDecision::alreadySaved;
     decision = SaveDecision::update;
     const auto index = found - credentials.peek().begin();
     credentials.mutate([&](std::vector<Credential>& list) {
       Credential& credential = list[size_t(index)];
-      credential.password = password;
+      credential.password = login.password;
       credential.modified = Date::now();
-      if (credential.notes.empty()) credential.notes = notes;
+      if (credential.notes.empty()) credential.notes = login.notes;
     });
   } else {
     Credential added;
-    added.host = host;
-    added.url = url;
-    added.username = username;
-    added.password = password;
-    added.title = title;
-    added.notes = notes;
+    added.host = login.host;
+    added.url = login.url;
+    added.username = login.username;
+    added.password = login.password;
+    added.title = login.title;
+    added.notes = login.notes;
     added.created = Date::now();
     added.modified = Date::now();
     credentials.mutate([&](std::vector<Credential>& list) { list.push_back(std::move(added)); });
   }
   changed();
-  if (persist) this->persist();
+  if (login.persist) persist();
   return decision;
 }
 

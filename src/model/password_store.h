@@ -33,6 +33,19 @@ enum class SaveDecision {
   alreadySaved,  // the same login with the same password
 };
 
+// A login as the user typed or imported it, to be saved by PasswordStore::upsert.
+struct LoginToSave {
+  std::string host;
+  std::string url;
+  std::string username;
+  std::string password;
+  std::string title;
+  std::string notes;
+  // Whether the keyring is written at once; false for a caller that writes it itself, to learn
+  // how the write went.
+  bool persist = true;
+};
+
 // The password vault: every saved login in memory, the whole list kept as one item of the
 // keyring, and the sites the user never wants to save a password for. Every change is written at
 // once; a write that fails leaves the keyring as it was and the change in memory, and the next
@@ -69,9 +82,7 @@ class PasswordStore {
 
   // Saves a login: a new one is appended; an existing one for the same host and username gets
   // the new password (and the notes when it had none).
-  SaveDecision upsert(const std::string& host, const std::string& url, const std::string& username,
-                      const std::string& password, const std::string& title,
-                      const std::string& notes, bool persist);
+  SaveDecision upsert(const LoginToSave& login);
   // Records a fill now; an unknown id changes nothing.
   void markUsed(const Uuid& id);
   void deleteCredential(const Uuid& id);

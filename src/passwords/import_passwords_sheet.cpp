@@ -8,6 +8,7 @@
 #include "model/localization.h"
 #include "model/password_store.h"
 #include "model/theme_colors.h"
+#include "passwords/passwords_resources.h"
 #include "platform/desktop.h"
 #include "platform/file_reading.h"
 #include "widgets/accessibility.h"
@@ -334,13 +335,8 @@ void ImportPasswordsSheet::syncTheme() {
   for (const auto& tile : stepNumbers_) {
     tile->setFill(gradient(palette.direction, palette.primary, palette.primary));
   }
-  const std::string primary = hexColor(palette.primary);
   themeStyle_->load_from_data(
-      "#ImportPasswordsSheet .import-drop-zone.targeted { border-color: " + primary +
-      "; background-color: alpha(" + primary +
-      ", 0.08); }\n"
-      "#ImportPasswordsSheet .import-drop-zone.targeted .import-drop-symbol { color: " +
-      primary + "; }\n");
+      resources::importDropZoneStyleSheet({.primary = hexColor(palette.primary)}));
 }
 
 void ImportPasswordsSheet::setDropTargeted(bool targeted) {

@@ -9,8 +9,9 @@
 
 namespace zemblo {
 
-LockedPasswordsView::LockedPasswordsView(BrowserStore& store, Actions actions)
-    : store_(store), actions_(std::move(actions)) {
+LockedPasswordsView::LockedPasswordsView(BrowserStore& store, const SystemColorScheme& scheme,
+                                         Actions actions)
+    : store_(store), actions_(std::move(actions)), scheme_(scheme) {
   add_css_class("locked-passwords");
   set_child(aurora_);
 

@@ -43,7 +43,7 @@ class LockedPasswordsView : public Gtk::Overlay {
     std::optional<std::string> prompt;
   };
 
-  LockedPasswordsView(BrowserStore& store, Actions actions);
+  LockedPasswordsView(BrowserStore& store, const SystemColorScheme& scheme, Actions actions);
   ~LockedPasswordsView() override;
 
   void show(const Status& status);
@@ -63,7 +63,7 @@ class LockedPasswordsView : public Gtk::Overlay {
 
   BrowserStore& store_;
   Actions actions_;
-  SystemColorScheme scheme_;
+  const SystemColorScheme& scheme_;
   AuroraBackground aurora_;
   Gtk::Box column_{Gtk::Orientation::VERTICAL, 16};
   Gtk::Image lockSymbol_;

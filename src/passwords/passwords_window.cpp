@@ -14,8 +14,12 @@
 
 namespace zemblo {
 
-PasswordsWindow::PasswordsWindow(BrowserStore& store, PasswordClipboard& clipboard)
-    : store_(store), clipboard_(clipboard), style_(std::make_unique<PasswordsStyle>()) {
+PasswordsWindow::PasswordsWindow(BrowserStore& store, const SystemColorScheme& scheme,
+                                 PasswordClipboard& clipboard)
+    : store_(store),
+      scheme_(scheme),
+      clipboard_(clipboard),
+      style_(std::make_unique<PasswordsStyle>()) {
   set_default_size(kDefaultWidth, kDefaultHeight);
   add_css_class("passwords-window");
   registerSymbolIcons(get_display());
@@ -79,8 +83,9 @@ void PasswordsWindow::rebuildContent() {
   setAccessibleName(import_, importText);
 
   locked_ = std::make_unique<LockedPasswordsView>(
-      store_, LockedPasswordsView::Actions{[this] { authenticate(); }, [this] { showImport(); },
-                                           [this] { cancelAuthentication(); }});
+      store_, scheme_,
+      LockedPasswordsView::Actions{[this] { authenticate(); }, [this] { showImport(); },
+                                   [this] { cancelAuthentication(); }});
   content_.add(*locked_);
   set_default_widget(locked_->unlockButton());
   showState();

@@ -16,6 +16,7 @@ class ImportPasswordsSheet;
 class PasswordClipboard;
 class PasswordsBrowser;
 class PasswordsStyle;
+class SystemColorScheme;
 
 // The passwords window. It opens locked and asks for the account password at once; a right
 // answer shows the saved logins, and every new appearance of the window (a new window after a
@@ -29,7 +30,8 @@ class PasswordsWindow : public Gtk::Window {
   static constexpr int kMinimumWidth = 760;
   static constexpr int kMinimumHeight = 480;
 
-  PasswordsWindow(BrowserStore& store, PasswordClipboard& clipboard);
+  PasswordsWindow(BrowserStore& store, const SystemColorScheme& scheme,
+                  PasswordClipboard& clipboard);
   ~PasswordsWindow() override;
 
   // Fresh state in the interface language of the moment: locked, no sheet.
@@ -65,6 +67,7 @@ class PasswordsWindow : public Gtk::Window {
   void closeImport();
 
   BrowserStore& store_;
+  const SystemColorScheme& scheme_;
   PasswordClipboard& clipboard_;
   std::unique_ptr<PasswordsStyle> style_;
   bool unlocked_ = false;

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "platform/main_loop.h"
@@ -132,25 +131,27 @@ AccountAuthentication::AccountAuthentication(Handlers handlers, std::string serv
     : conversation_(std::make_shared<Conversation>()),
       handlers_(std::make_shared<Handlers>(std::move(handlers))) {
   conversation_->handlers = handlers_;
-  std::thread([conversation = conversation_, service = std::move(service)] {
-    Result result;
-    if (const auto user = currentUserName()) {
-      const pam_conv callbacks{&Conversation::converse, conversation.get()};
-      pam_handle_t* handle = nullptr;
-      int code = pam_start(service.c_str(), user->c_str(), &callbacks, &handle);
-      if (code == PAM_SUCCESS) code = pam_authenticate(handle, 0);
-      result = {statusOf(code), pam_strerror(handle, code)};
-      if (handle) pam_end(handle, code);
-    } else {
-      result.detail = "the user running the browser has no account entry";
-    }
-    std::unique_lock lock(conversation->mutex);
-    if (conversation->cancelled) result.status = Status::cancelled;
-    conversation->wipe();
-    runOnMainLoop([handlers = conversation->handlers, result] {
-      if (const auto alive = handlers.lock(); alive && alive->finished) alive->finished(result);
-    });
-  }).detach();
+  runInBackground<Result>(
+      [conversation = conversation_, service = std::move(service)] {
+        Result result;
+        if (const auto user = currentUserName()) {
+          const pam_conv callbacks{&Conversation::converse, conversation.get()};
+          pam_handle_t* handle = nullptr;
+          int code = pam_start(service.c_str(), user->c_str(), &callbacks, &handle);
+          if (code == PAM_SUCCESS) code = pam_authenticate(handle, 0);
+          result = {statusOf(code), pam_strerror(handle, code)};
+          if (handle) pam_end(handle, code);
+        } else {
+          result.detail = "the user running the browser has no account entry";
+        }
+        std::unique_lock lock(conversation->mutex);
+        if (conversation->cancelled) result.status = Status::cancelled;
+        conversation->wipe();
+        return result;
+      },
+      [handlers = std::weak_ptr<Handlers>(handlers_)](Result result) {
+        if (const auto alive = handlers.lock(); alive && alive->finished) alive->finished(result);
+      });
 }
 
 AccountAuthentication::~AccountAuthentication() {

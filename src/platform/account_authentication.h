@@ -8,7 +8,7 @@ namespace zemblo {
 
 // One attempt to confirm that the person at the keyboard is the user running the browser, with
 // the account's own authentication (a PAM conversation, as a screen locker holds it). PAM runs on
-// a thread of its own: a module may take seconds (a wrong password is answered after a delay, a
+// a worker thread: a module may take seconds (a wrong password is answered after a delay, a
 // fingerprint reader waits for a finger). Its questions and its result come back to the main
 // loop, and only while the attempt object lives: whatever the thread finishes after the object
 // is gone is dropped.

@@ -1,8 +1,18 @@
 #include "platform/main_loop.h"
 
-#include <glib.h>
+#include <gio/gio.h>
+
+#include "platform/gobject_ref.h"
 
 namespace zemblo {
+namespace {
+
+struct WorkerJob {
+  std::function<void()> work;
+  std::function<void()> done;
+};
+
+}  // namespace
 
 void runOnMainLoop(std::function<void()> work, int priority) {
   using Work = std::function<void()>;
@@ -14,6 +24,26 @@ void runOnMainLoop(std::function<void()> work, int priority) {
         return G_SOURCE_REMOVE;
       },
       pending.release(), [](gpointer data) { std::unique_ptr<Work>(static_cast<Work*>(data)); });
+}
+
+void runOnWorkerThread(std::function<void()> work, std::function<void()> done) {
+  auto job = std::make_unique<WorkerJob>(WorkerJob{std::move(work), std::move(done)});
+  const auto finished = [](GObject*, GAsyncResult* result, gpointer) {
+    auto* job = static_cast<WorkerJob*>(g_task_get_task_data(G_TASK(result)));
+    // The last reference to the task may be the pool thread's, so whatever the job holds is
+    // let go of here, on the main context, rather than wherever the task happens to end.
+    auto done = std::move(job->done);
+    job->work = nullptr;
+    done();
+  };
+  auto task = GObjectRef<GTask>::adopt(g_task_new(nullptr, nullptr, finished, nullptr));
+  g_task_set_task_data(task.get(), job.release(), [](gpointer data) {
+    std::unique_ptr<WorkerJob>(static_cast<WorkerJob*>(data));
+  });
+  g_task_run_in_thread(task.get(), [](GTask* task, gpointer, gpointer data, GCancellable*) {
+    static_cast<WorkerJob*>(data)->work();
+    g_task_return_boolean(task, TRUE);
+  });
 }
 
 }  // namespace zemblo

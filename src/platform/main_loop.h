@@ -4,7 +4,7 @@
 
 #include <functional>
 #include <memory>
-#include <thread>
+#include <optional>
 #include <utility>
 
 namespace zemblo {
@@ -13,14 +13,17 @@ namespace zemblo {
 // thread; whatever `work` holds is destroyed on the main loop too.
 void runOnMainLoop(std::function<void()> work, int priority = G_PRIORITY_DEFAULT);
 
-// Runs `work` on a thread of its own and hands its result to `done` on the main loop. `done`
-// should hold only weak references to objects of the main loop: they may be gone by then.
+// Runs `work` on a thread of GLib's shared pool and then `done` on the main context of the
+// calling thread, which also destroys both. `done` should hold only weak references to objects
+// of the main loop: they may be gone by then.
+void runOnWorkerThread(std::function<void()> work, std::function<void()> done);
+
+// runOnWorkerThread for a job that gives a result.
 template <class Result>
 void runInBackground(std::function<Result()> work, std::function<void(Result)> done) {
-  std::thread([work = std::move(work), done = std::move(done)]() mutable {
-    auto result = std::make_shared<Result>(work());
-    runOnMainLoop([done = std::move(done), result] { done(std::move(*result)); });
-  }).detach();
+  auto result = std::make_shared<std::optional<Result>>();
+  runOnWorkerThread([work = std::move(work), result] { result->emplace(work()); },
+                    [done = std::move(done), result] { done(std::move(**result)); });
 }
 
 }  // namespace zemblo

@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace zemblo::paths {
@@ -34,31 +33,13 @@ std::filesystem::path ensured(std::filesystem::path folder) {
   return folder;
 }
 
-// The value of XDG_DOWNLOAD_DIR in user-dirs.dirs: "$HOME/…" or an absolute path, in double
-// quotes, with backslash escapes.
+// GLib keeps the folders of user-dirs.dirs from its first reading; the user may have changed
+// them since, so the cache is dropped first.
 std::optional<std::filesystem::path> configuredDownloadFolder() {
-  const auto file = readFile(xdgFolder("XDG_CONFIG_HOME", ".config") / "user-dirs.dirs");
-  if (!file) return std::nullopt;
-  std::istringstream lines(*file);
-  std::string line;
-  constexpr std::string_view kKey = "XDG_DOWNLOAD_DIR=\"";
-  while (std::getline(lines, line)) {
-    const size_t start = line.find_first_not_of(" \t");
-    if (start == std::string::npos || line.compare(start, kKey.size(), kKey) != 0) continue;
-    std::string value;
-    for (size_t i = start + kKey.size(); i < line.size() && line[i] != '"'; ++i) {
-      if (line[i] == '\\' && i + 1 < line.size()) ++i;
-      value += line[i];
-    }
-    constexpr std::string_view kHome = "$HOME";
-    if (value.compare(0, kHome.size(), kHome) == 0 &&
-        (value.size() == kHome.size() || value[kHome.size()] == '/')) {
-      return home() / std::filesystem::path(value.substr(kHome.size())).relative_path();
-    }
-    if (!value.empty() && value[0] == '/') return value;
-    return std::nullopt;
-  }
-  return std::nullopt;
+  g_reload_user_special_dirs_cache();
+  const char* folder = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD);
+  if (!folder || folder[0] != '/') return std::nullopt;
+  return folder;
 }
 
 bool sameFolder(const std::filesystem::path& a, const std::filesystem::path& b) {

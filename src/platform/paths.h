@@ -28,8 +28,8 @@ std::optional<std::filesystem::path> bundledDataFile(std::string_view name);
 // The folder of the running program's executable; none when the system doesn't tell.
 std::optional<std::filesystem::path> runningProgramFolder();
 
-// The user's Downloads folder: the XDG download folder of user-dirs.dirs (read anew on every call),
-// else "Downloads" in the home folder, never the home folder itself. Created when missing.
+// The user's Downloads folder: the XDG download folder of user-dirs.dirs (as it stands at the
+// call), else "Downloads" in the home folder, never the home folder itself. Created when missing.
 std::filesystem::path downloadsDirectory();
 
 // Creates `file` only when nothing of that name exists (exclusive create), empty, with the usual

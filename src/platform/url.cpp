@@ -78,29 +78,18 @@ int hexValue(char c) {
   return (c | 0x20) - 'a' + 10;
 }
 
-void appendEscape(std::string& out, unsigned char c) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  out.push_back('%');
-  out.push_back(kDigits[c >> 4]);
-  out.push_back(kDigits[c & 0x0F]);
-}
-
-bool isEscapeAt(std::string_view text, size_t i) {
-  return text[i] == '%' && i + 2 < text.size() && isHex(text[i + 1]) && isHex(text[i + 2]);
-}
-
 // Escapes what the component may not hold. Existing escapes stay; a "%" that starts none
 // becomes "%25", so running this twice changes nothing.
 void appendEncoded(std::string& out, std::string_view text, CharSet set) {
   for (size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
-    if (isEscapeAt(text, i)) {
+    if (isPercentEscapeAt(text, i)) {
       out.append(text.substr(i, 3));
       i += 2;
     } else if (isAllowed(c, set)) {
       out.push_back(static_cast<char>(c));
     } else {
-      appendEscape(out, c);
+      appendPercentEscape(out, c);
     }
   }
 }
@@ -109,7 +98,7 @@ void appendEncoded(std::string& out, std::string_view text, CharSet set) {
 bool isEncoded(std::string_view text, CharSet set) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (isAllowed(static_cast<unsigned char>(text[i]), set)) continue;
-    if (!isEscapeAt(text, i)) return false;  // "%" is allowed in no set
+    if (!isPercentEscapeAt(text, i)) return false;  // "%" is allowed in no set
     i += 2;
   }
   return true;
@@ -384,6 +373,17 @@ bool Url::isHttpOrHttps() const {
   return lower == "http" || lower == "https";
 }
 
+void appendPercentEscape(std::string& out, unsigned char byte) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  out.push_back('%');
+  out.push_back(kDigits[byte >> 4]);
+  out.push_back(kDigits[byte & 0x0F]);
+}
+
+bool isPercentEscapeAt(std::string_view text, size_t i) {
+  return text[i] == '%' && i + 2 < text.size() && isHex(text[i + 1]) && isHex(text[i + 2]);
+}
+
 std::optional<std::string> percentDecoded(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -392,7 +392,7 @@ std::optional<std::string> percentDecoded(std::string_view text) {
       out.push_back(text[i]);
       continue;
     }
-    if (!isEscapeAt(text, i)) return std::nullopt;
+    if (!isPercentEscapeAt(text, i)) return std::nullopt;
     out.push_back(static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
     i += 2;
   }
@@ -408,7 +408,7 @@ std::string percentEncodeQueryValue(std::string_view value) {
     if (isAllowed(c, CharSet::queryValue)) {
       out.push_back(ch);
     } else {
-      appendEscape(out, c);
+      appendPercentEscape(out, c);
     }
   }
   return out;

@@ -72,6 +72,12 @@ class Url {
   Layout layout_;
 };
 
+// Appends `byte` as an upper-case %XX escape.
+void appendPercentEscape(std::string& out, unsigned char byte);
+
+// Whether a %XX escape starts at `text[i]`.
+bool isPercentEscapeAt(std::string_view text, size_t i);
+
 // Decodes every %XX escape. None when an escape is malformed or the bytes are not UTF-8.
 std::optional<std::string> percentDecoded(std::string_view text);
 

@@ -2,7 +2,7 @@
 
 #include <glib.h>
 
-#include "settings/settings_paint.h"
+#include "settings/previews/settings_paint.h"
 #include "settings/settings_style.h"
 
 namespace zemblo {

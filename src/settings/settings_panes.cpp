@@ -1,13 +1,13 @@
 #include "settings/settings_panes.h"
 
-#include "settings/appearance_pane.h"
-#include "settings/colors_pane.h"
-#include "settings/general_pane.h"
-#include "settings/privacy_pane.h"
-#include "settings/sidebar_pane.h"
-#include "settings/spaces_pane.h"
-#include "settings/start_page_pane.h"
-#include "settings/window_pane.h"
+#include "settings/panes/appearance_pane.h"
+#include "settings/panes/colors_pane.h"
+#include "settings/panes/general_pane.h"
+#include "settings/panes/privacy_pane.h"
+#include "settings/panes/sidebar_pane.h"
+#include "settings/panes/spaces_pane.h"
+#include "settings/panes/start_page_pane.h"
+#include "settings/panes/window_pane.h"
 
 namespace zemblo {
 

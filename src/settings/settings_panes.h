@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "settings/pane_body.h"
+#include "settings/kit/pane_body.h"
 #include "settings/settings_context.h"
 
 namespace zemblo {

@@ -4,8 +4,8 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
-#include "settings/accessibility.h"
-#include "settings/binding.h"
+#include "settings/kit/binding.h"
+#include "widgets/accessibility.h"
 
 #ifndef ZEMBLO_VERSION
 #define ZEMBLO_VERSION ""
@@ -43,7 +43,7 @@ SettingsSidebar::SettingsSidebar(const SettingsContext& context, SettingsPane se
   list_.add_css_class("settings-pane-list");
   list_.set_selection_mode(Gtk::SelectionMode::SINGLE);
   list_.set_activate_on_single_click(true);
-  accessibility::setLabel(list_, localized("Ayarlar"));
+  setAccessibleName(list_, localized("Ayarlar"));
   for (SettingsPane pane : allCases<SettingsPane>()) {
     auto* row = Gtk::make_managed<SettingsSidebarRow>(pane);
     rows_.push_back(row);

@@ -1,6 +1,6 @@
 #include "settings/settings_sidebar_row.h"
 
-#include "settings/accessibility.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 
@@ -15,8 +15,8 @@ SettingsSidebarRow::SettingsSidebarRow(SettingsPane pane)
   content_.append(tile_);
   content_.append(title_);
   set_child(content_);
-  accessibility::setLabel(*this, paneTitle(pane));
-  accessibility::setDescription(*this, paneSubtitle(pane));
+  setAccessibleName(*this, paneTitle(pane));
+  setAccessibleDescription(*this, paneSubtitle(pane));
 }
 
 }  // namespace zemblo

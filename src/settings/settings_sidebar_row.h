@@ -2,7 +2,7 @@
 
 #include <gtkmm.h>
 
-#include "settings/pane_icon_tile.h"
+#include "settings/kit/pane_icon_tile.h"
 #include "settings/settings_pane.h"
 
 namespace zemblo {

@@ -6,16 +6,17 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
-#include "settings/accessibility.h"
 #include "settings/settings_panes.h"
 #include "settings/settings_sidebar.h"
 #include "settings/settings_style.h"
+#include "widgets/accessibility.h"
 #include "widgets/close_keys.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
 
-SettingsView::SettingsView(BrowserStore& store) : store_(store), context_(store, scheme_) {
+SettingsView::SettingsView(BrowserStore& store, const SystemColorScheme& scheme)
+    : store_(store), context_(store, scheme) {
   set_name("SettingsView");
   add_css_class(SettingsStyle::kWindowClass);
   set_resizable(false);
@@ -96,7 +97,7 @@ void SettingsView::showPane() {
 
   auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
   scroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
-  accessibility::setLabel(*scroller, paneTitle(pane_));
+  setAccessibleName(*scroller, paneTitle(pane_));
   gtk_scrolled_window_set_child(scroller->gobj(), clamp);
   shownScroller_ = scroller;
   const std::string name = std::string(rawValue(pane_)) + "-" + std::to_string(++panesBuilt_);

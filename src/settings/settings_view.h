@@ -33,7 +33,7 @@ class SettingsView : public Gtk::Window {
   static constexpr int kPaneVerticalPadding = 28;
   static constexpr unsigned kFadeMilliseconds = 220;
 
-  explicit SettingsView(BrowserStore& store);
+  SettingsView(BrowserStore& store, const SystemColorScheme& scheme);
   ~SettingsView() override;
 
   SettingsPane pane() const { return pane_; }
@@ -52,7 +52,6 @@ class SettingsView : public Gtk::Window {
   void dropHiddenPanes();
 
   BrowserStore& store_;
-  SystemColorScheme scheme_;
   SettingsContext context_;
   std::unique_ptr<SettingsStyle> style_;
   SettingsPane pane_ = SettingsPane::appearance;

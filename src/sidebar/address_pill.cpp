@@ -9,6 +9,7 @@
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
+#include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 

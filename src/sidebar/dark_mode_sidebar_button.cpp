@@ -8,6 +8,7 @@
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
+#include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/pointer_return.h"
 #include "widgets/symbol_icons.h"
@@ -34,10 +35,7 @@ DarkModeSidebarButton::DarkModeSidebarButton(const SidebarContext& context)
   secondary->set_button(GDK_BUTTON_SECONDARY);
   secondary->signal_pressed().connect([this](int, double, double) { popupContextMenu(); });
   add_controller(secondary);
-  auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([this](double, double) { setHovering(true); });
-  motion->signal_leave().connect([this] { setHovering(false); });
-  add_controller(motion);
+  trackHover(*this, [this](bool hovering) { setHovering(hovering); });
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

@@ -3,6 +3,7 @@
 #include "model/download_manager.h"
 #include "model/localization.h"
 #include "widgets/css_class.h"
+#include "widgets/hover.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -70,10 +71,7 @@ DownloadRow::DownloadRow(std::shared_ptr<DownloadItem> item)
     if (presses == 2) item_->open();
   });
   add_controller(click);
-  auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([this](double, double) { setHovering(true); });
-  motion->signal_leave().connect([this] { setHovering(false); });
-  add_controller(motion);
+  trackHover(*this, [this](bool hovering) { setHovering(hovering); });
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

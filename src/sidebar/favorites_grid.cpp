@@ -14,6 +14,7 @@
 #include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "widgets/accessibility.h"
+#include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/tooltip_guard.h"
 
@@ -70,10 +71,7 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite,
   secondary->set_button(GDK_BUTTON_SECONDARY);
   secondary->signal_pressed().connect([this](int, double x, double y) { popupMenu(x, y); });
   add_controller(secondary);
-  auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([this](double, double) { setHovering(true); });
-  motion->signal_leave().connect([this] { setHovering(false); });
-  add_controller(motion);
+  trackHover(*this, [this](bool hovering) { setHovering(hovering); });
 
   actions_ = Gio::SimpleActionGroup::create();
   actions_->add_action("open-in-new-tab", [this] { openInNewTab(); });

@@ -8,6 +8,7 @@
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
 #include "widgets/accessibility.h"
+#include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
@@ -35,10 +36,7 @@ ReloadButton::ReloadButton(const SidebarContext& context, std::shared_ptr<Browse
   set_valign(Gtk::Align::CENTER);
   set_halign(Gtk::Align::CENTER);
   signal_clicked().connect([this] { pressed(); });
-  auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([this](double, double) { setHovering(true); });
-  motion->signal_leave().connect([this] { setHovering(false); });
-  add_controller(motion);
+  trackHover(*this, [this](bool hovering) { setHovering(hovering); });
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 

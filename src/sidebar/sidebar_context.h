@@ -40,8 +40,6 @@ class SidebarStyle {
   SidebarStyle(const SidebarStyle&) = delete;
   SidebarStyle& operator=(const SidebarStyle&) = delete;
 
-  static const char* styleSheet();
-
  private:
   Glib::RefPtr<Gdk::Display> display_;
   Glib::RefPtr<Gtk::CssProvider> provider_;
@@ -50,10 +48,5 @@ class SidebarStyle {
 // A menu label that shows `text` as it is: menus read "_" as a mnemonic mark, and names of
 // spaces and sites are shown as typed.
 Glib::ustring literalMenuLabel(const std::string& text);
-
-// Sidebar rows and the pill are not buttons: a primary click released inside the widget taps
-// it, and pointer enter/leave drive its hover state.
-void addTapAndHover(Gtk::Widget& widget, std::function<void()> tap,
-                    std::function<void(bool)> hover);
 
 }  // namespace zemblo

@@ -2,6 +2,7 @@
 
 #include "widgets/accessibility.h"
 #include "widgets/css_class.h"
+#include "widgets/hover.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -19,10 +20,7 @@ SidebarIconButton::SidebarIconButton(std::string symbol, std::string help, bool 
   signal_clicked().connect([this] {
     if (action_) action_();
   });
-  auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([this](double, double) { setHovering(true); });
-  motion->signal_leave().connect([this] { setHovering(false); });
-  add_controller(motion);
+  trackHover(*this, [this](bool hovering) { setHovering(hovering); });
   update(help, enabled);
 }
 

@@ -7,6 +7,7 @@
 #include "model/space.h"
 #include "model/tabs_model.h"
 #include "widgets/accessibility.h"
+#include "widgets/hover.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -52,10 +53,7 @@ SpaceHeader::SpaceHeader(const SidebarContext& context)
   clear_.signal_clicked().connect([this] { context_.store().tabs().closeAllTabsInCurrentSpace(); });
   append(clear_);
 
-  auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([this](double, double) { setHovering(true); });
-  motion->signal_leave().connect([this] { setHovering(false); });
-  add_controller(motion);
+  trackHover(*this, [this](bool hovering) { setHovering(hovering); });
   clearPresence_ = std::make_unique<AnimatedValue>(*this, 0, [this] { clearPresenceChanged(); });
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

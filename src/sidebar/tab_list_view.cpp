@@ -13,6 +13,7 @@
 #include "sidebar/sidebar_rules.h"
 #include "sidebar/tab_row.h"
 #include "widgets/accessibility.h"
+#include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 

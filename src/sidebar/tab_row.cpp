@@ -12,6 +12,7 @@
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
+#include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/tooltip_guard.h"

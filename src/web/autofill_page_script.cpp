@@ -1,14 +1,21 @@
+// The password manager's page script, run in every frame in a script world of its own: the
+// page's scripts see neither its state nor its message handler, only the DOM they share. When
+// the user presses in a login field it asks the browser for its menu of saved logins, which the
+// browser draws itself, outside the page; it fills the login the user chose there and reports
+// logins the user submits. Only the user's own input makes it ask, fill or report: events a page
+// dispatches itself are not trusted and are ignored.
 #include "web/autofill_page_script.h"
 
 #include "model/autofill_bridge.h"
 #include "web/autofill_menu_channel.h"
 #include "web/page_script_channel.h"
+#include "web/web_resources.h"
 
 namespace zemblo {
 
 void installAutofillPageScript(std::weak_ptr<AutofillBridge> bridge, std::weak_ptr<BrowserTab> tab,
                                WebKitUserContentManager* contentManager) {
-  addPageScript(contentManager, kAutofillScriptText, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+  addPageScript(contentManager, resources::autofillScript(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
                 WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, AutofillBridge::kContentWorld);
   auto menu = std::make_shared<AutofillMenuChannel>(bridge, std::move(tab));
   // The bridge may go before the web view does.

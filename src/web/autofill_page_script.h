@@ -3,15 +3,11 @@
 #include <webkit/webkit.h>
 
 #include <memory>
-#include <string_view>
 
 namespace zemblo {
 
 class AutofillBridge;
 class BrowserTab;
-
-// The autofill page script.
-extern const std::string_view kAutofillScriptText;
 
 // Adds the script to every frame of a web view's pages, in the autofill script world, and the
 // "zembloPasswords" handler that answers it from the bridge and opens the menu of saved logins

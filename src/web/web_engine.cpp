@@ -35,8 +35,9 @@ void onDownloadStarted(WebKitNetworkSession*, WebKitDownload* download, gpointer
 
 }  // namespace
 
-WebEngine::WebEngine(std::optional<Folders> folders)
-    : folders_(std::move(folders)),
+WebEngine::WebEngine(Scheduler& scheduler, std::optional<Folders> folders)
+    : scheduler_(scheduler),
+      folders_(std::move(folders)),
       compositing_(interface_renderer::softwareOnlyGL() ? PageCompositing::cpu
                                                         : PageCompositing::gpu) {}
 
@@ -122,7 +123,7 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
   auto view = configuration.makeWebView(networkSession(), opener ? opener->webView() : nullptr);
   if (owner) rememberDownloads(view.get(), owner->weakDownloads());
   return std::make_unique<WebKitWebViewPort>(
-      std::move(view), tab.weak_from_this(), requestTimeout_,
+      std::move(view), tab.weak_from_this(), scheduler_, requestTimeout_,
       opener ? opener->process() : std::make_shared<WebProcessShare>());
 }
 

@@ -11,6 +11,7 @@
 
 #include "model/browser_engine.h"
 #include "platform/gobject_ref.h"
+#include "platform/scheduler.h"
 #include "web/web_view_configuration.h"
 
 namespace zemblo {
@@ -31,8 +32,9 @@ class WebEngine : public BrowserEngine {
 
   static constexpr std::chrono::milliseconds kRequestTimeout{60'000};
 
-  // Without folders, the application's own: "WebKit" in its data and in its cache folder.
-  explicit WebEngine(std::optional<Folders> folders = std::nullopt);
+  // Without folders, the application's own: "WebKit" in its data and in its cache folder. The
+  // web views' delayed work runs on `scheduler`, which outlives the engine and its views.
+  explicit WebEngine(Scheduler& scheduler, std::optional<Folders> folders = std::nullopt);
   ~WebEngine() override;
   WebEngine(const WebEngine&) = delete;
   WebEngine& operator=(const WebEngine&) = delete;
@@ -66,6 +68,7 @@ class WebEngine : public BrowserEngine {
  private:
   std::unique_ptr<WebViewPort> make(BrowserTab& tab, WebKitWebViewPort* opener);
 
+  Scheduler& scheduler_;
   std::optional<Folders> folders_;
   std::chrono::milliseconds requestTimeout_ = kRequestTimeout;
   PageCompositing compositing_;

@@ -22,21 +22,29 @@ void WebViewContainer::setTab(const std::shared_ptr<BrowserTab>& tab) {
   removeShownView();
   // A view shown elsewhere moves here. Its port holds the view, so leaving a parent never
   // destroys it.
-  if (Gtk::Widget* parent = view.get_parent()) {
-    if (auto* other = dynamic_cast<WebViewContainer*>(parent)) {
-      other->tab_.reset();
-      other->remove(view);
-    } else if (auto* box = dynamic_cast<Gtk::Box*>(parent)) {
-      box->remove(view);
-    } else {
-      view.unparent();
-    }
-  }
+  if (auto* other = dynamic_cast<WebViewContainer*>(view.get_parent())) other->tab_.reset();
+  detachWebView(view.gobj());
   append(view);
 }
 
 void WebViewContainer::removeShownView() {
-  while (Gtk::Widget* child = get_first_child()) remove(*child);
+  while (Gtk::Widget* child = get_first_child()) detachWebView(child->gobj());
+}
+
+void detachWebView(GtkWidget* view) {
+  GtkWidget* parent = gtk_widget_get_parent(view);
+  if (!parent) return;
+  if (GtkRoot* root = gtk_widget_get_root(view)) {
+    GtkWidget* focus = gtk_root_get_focus(root);
+    if (focus && (focus == view || gtk_widget_is_ancestor(focus, view))) {
+      gtk_root_set_focus(root, nullptr);
+    }
+  }
+  if (GTK_IS_BOX(parent)) {
+    gtk_box_remove(GTK_BOX(parent), view);
+  } else {
+    gtk_widget_unparent(view);
+  }
 }
 
 }  // namespace zemblo

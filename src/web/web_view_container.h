@@ -26,4 +26,9 @@ class WebViewContainer : public Gtk::Box {
   std::weak_ptr<BrowserTab> tab_;
 };
 
+// Takes a web view out of the widget it sits in, if any, moving the keyboard focus off it first:
+// GTK would only do that on a later turn of the main loop, and a key that came before then would
+// go to the removed view and be lost (the second of two quick Ctrl+W).
+void detachWebView(GtkWidget* view);
+
 }  // namespace zemblo

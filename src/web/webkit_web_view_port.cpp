@@ -1,10 +1,11 @@
 #include "web/webkit_web_view_port.h"
 
 #include <algorithm>
-#include <string_view>
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "web/web_resources.h"
+#include "web/web_view_container.h"
 
 namespace zemblo {
 namespace {
@@ -12,57 +13,10 @@ namespace {
 // WebKitGTK has no request time-out of its own; the watchdog's error carries this text. The
 // texts table has no Turkish entry for it, so it is shown as written.
 constexpr const char* kTimedOutMessage = "The request timed out.";
-// The engine's own words for an address it refuses, which WebKitGTK never reports.
-constexpr const char* kRefusedMessage = "Not allowed to use restricted network port";
-constexpr std::string_view kBlankPage = "about:blank";
-
-std::optional<Url> parseURI(const char* uri) {
-  if (!uri || !*uri) return std::nullopt;
-  return Url::parse(uri);
-}
-
-BrowserTab::LoadFailure::Kind failureKind(const GError* error) {
-  using Kind = BrowserTab::LoadFailure::Kind;
-  if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
-      g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
-    return Kind::cancelled;
-  }
-  if (g_error_matches(error, WEBKIT_POLICY_ERROR,
-                      WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
-    return Kind::interruptedByPolicyChange;
-  }
-  if (g_error_matches(error, WEBKIT_MEDIA_ERROR, WEBKIT_MEDIA_ERROR_WILL_HANDLE_LOAD)) {
-    return Kind::handledByPlugin;
-  }
-  return Kind::other;
-}
-
-void answer(WebKitPolicyDecision* decision, BrowserTab::Policy policy) {
-  switch (policy) {
-    case BrowserTab::Policy::allow:
-      webkit_policy_decision_use(decision);
-      return;
-    case BrowserTab::Policy::cancel:
-      webkit_policy_decision_ignore(decision);
-      return;
-    case BrowserTab::Policy::download:
-      webkit_policy_decision_download(decision);
-      return;
-  }
-}
 
 GtkWindow* windowOf(WebKitWebView* view) {
   GtkRoot* root = gtk_widget_get_root(GTK_WIDGET(view));
   return root && GTK_IS_WINDOW(root) ? GTK_WINDOW(root) : nullptr;
-}
-
-// Whether the committed page came over TLS with a certificate the engine found no fault with. An
-// exception the engine was told to allow still reports its faults, so it never counts.
-bool verifiedConnection(WebKitWebView* view) {
-  GTlsCertificate* certificate = nullptr;
-  GTlsCertificateFlags faults = G_TLS_CERTIFICATE_NO_FLAGS;
-  return webkit_web_view_get_tls_info(view, &certificate, &faults) && certificate &&
-         faults == G_TLS_CERTIFICATE_NO_FLAGS;
 }
 
 // A favicon look-up in flight. The answer is dropped once the port is gone.
@@ -120,12 +74,13 @@ struct WebKitWebViewPort::FileChooser {
 // --- WebKitWebViewPort
 
 WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
-                                     std::chrono::milliseconds requestTimeout,
+                                     Scheduler& scheduler, std::chrono::milliseconds requestTimeout,
                                      std::shared_ptr<WebProcessShare> process)
     : view_(std::move(view)),
       process_(std::move(process)),
       widget_(Glib::wrap(GTK_WIDGET(view_.get()))),
       tab_(std::move(tab)),
+      scheduler_(scheduler),
       requestTimeout_(requestTimeout),
       cancellable_(GObjectRef<GCancellable>::adopt(g_cancellable_new())) {
   widget_->set_hexpand(true);
@@ -146,13 +101,7 @@ WebKitWebViewPort::~WebKitWebViewPort() {
   webkit_web_view_stop_loading(view_.get());
   // Its termination is not reported: every handler is gone.
   if (process_.use_count() == 1) webkit_web_view_terminate_web_process(view_.get());
-  if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view_.get()))) {
-    if (GTK_IS_BOX(parent)) {
-      gtk_box_remove(GTK_BOX(parent), GTK_WIDGET(view_.get()));
-    } else {
-      gtk_widget_unparent(GTK_WIDGET(view_.get()));
-    }
-  }
+  detachWebView(GTK_WIDGET(view_.get()));
 }
 
 void WebKitWebViewPort::connectSignals() {
@@ -202,7 +151,7 @@ void WebKitWebViewPort::publishBackForward() {
 
 void WebKitWebViewPort::defer(std::function<void()> work) {
   std::erase_if(deferred_, [](const auto& task) { return task->finished(); });
-  deferred_.push_back(Scheduler::mainLoop().after(std::chrono::milliseconds(0), std::move(work)));
+  deferred_.push_back(scheduler_.after(std::chrono::milliseconds(0), std::move(work)));
 }
 
 // --- commands
@@ -244,23 +193,6 @@ void WebKitWebViewPort::removeContentRuleList(const ContentRuleList& list) {
     webkit_user_content_manager_remove_filter(webkit_web_view_get_user_content_manager(view_.get()),
                                               ruleList->filter());
   }
-}
-
-const char* WebKitWebViewPort::faviconScript() {
-  // Document order; a touch icon first, then the first icon that is not an SVG, then the first.
-  // An opaque origin ("null") has no favicon address of its own.
-  return R"JS((() => {
-  const icons = Array.from(document.querySelectorAll('link[rel]')).filter((link) => {
-    const rel = link.getAttribute('rel');
-    return rel.split(/[ \t\n\f\r]+/).includes('icon') || rel === 'apple-touch-icon' ||
-        rel === 'shortcut icon';
-  });
-  const picked = icons.find((link) => link.getAttribute('rel').includes('apple-touch-icon')) ||
-      icons.find((link) => !link.href.endsWith('.svg')) || icons[0];
-  if (picked) return picked.href;
-  if (location.origin === 'null') return null;
-  return location.origin + '/favicon.ico';
-})())JS";
 }
 
 void WebKitWebViewPort::findText(const std::string& text, bool backwards, unsigned maxMatches,
@@ -328,15 +260,18 @@ void WebKitWebViewPort::answerFind(std::optional<unsigned> matchCount) {
 
 void WebKitWebViewPort::findFaviconAddress(std::function<void(std::optional<std::string>)> done) {
   auto request = std::make_unique<FaviconRequest>(FaviconRequest{std::move(done), alive_});
-  webkit_web_view_evaluate_javascript(view_.get(), faviconScript(), -1, kFaviconWorld, nullptr,
-                                      cancellable_.get(), &faviconEvaluated, request.release());
+  // Document order; a touch icon first, then the first icon that is not an SVG, then the first.
+  // An opaque origin ("null") has no favicon address of its own.
+  webkit_web_view_evaluate_javascript(view_.get(), resources::faviconScript().c_str(), -1,
+                                      kFaviconWorld, nullptr, cancellable_.get(), &faviconEvaluated,
+                                      request.release());
 }
 
 // --- the request watchdog
 
 void WebKitWebViewPort::startWatchdog(const Url& url) {
   // Owned by this port: destroying the task cancels it.
-  watchdog_ = Scheduler::mainLoop().after(requestTimeout_, [this, url] { requestTimedOut(url); });
+  watchdog_ = scheduler_.after(requestTimeout_, [this, url] { requestTimedOut(url); });
 }
 
 void WebKitWebViewPort::stopWatchdog() { watchdog_.reset(); }
@@ -347,158 +282,10 @@ void WebKitWebViewPort::requestTimedOut(const Url& url) {
   loadFailed_ = true;
   if (auto tab = tab_.lock()) {
     tab->handleLoadFailure({BrowserTab::LoadFailure::Kind::other, kTimedOutMessage, url});
+    // A stop that reaches the engine before its load got going leaves "is-loading" set with no
+    // later change, and the tab would spin forever beside its error.
+    tab->isLoading.set(false);
   }
-}
-
-// --- observed properties
-
-void WebKitWebViewPort::onTitle(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
-  auto tab = self->tab_.lock();
-  if (!tab) return;
-  const char* title = webkit_web_view_get_title(view);
-  tab->webViewTitleChanged(title ? std::optional<std::string>(title) : std::nullopt);
-}
-
-void WebKitWebViewPort::onURI(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
-  if (auto tab = self->tab_.lock()) tab->webViewURLChanged(parseURI(webkit_web_view_get_uri(view)));
-}
-
-void WebKitWebViewPort::onIsLoading(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
-  if (auto tab = self->tab_.lock()) tab->isLoading.set(webkit_web_view_is_loading(view));
-}
-
-void WebKitWebViewPort::onProgress(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
-  if (auto tab = self->tab_.lock()) {
-    tab->progress.set(webkit_web_view_get_estimated_load_progress(view));
-  }
-}
-
-void WebKitWebViewPort::onBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*,
-                                             gpointer, WebKitWebViewPort* self) {
-  self->publishBackForward();
-}
-
-// --- navigation
-
-void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
-                                      WebKitWebViewPort* self) {
-  auto tab = self->tab_.lock();
-  switch (event) {
-    case WEBKIT_LOAD_STARTED:
-      self->loadFailed_ = false;
-      self->finishScriptDialog(false);
-      [[fallthrough]];
-    case WEBKIT_LOAD_REDIRECTED: {
-      const char* uri = webkit_web_view_get_uri(view);
-      self->provisionalURI_ = uri ? uri : "";
-      // The navigation really starts here (not when it is decided): a click that opens a tab
-      // or a response that becomes a download never switches this page's blocker or theme.
-      if (tab) tab->provisionalNavigationStarted(parseURI(uri));
-      break;
-    }
-    case WEBKIT_LOAD_COMMITTED:
-      // Another page: whatever the user refused the last one, this one may ask again.
-      self->dialogsBlocked_ = false;
-      self->stopWatchdog();
-      if (tab) tab->navigationCommitted(verifiedConnection(view));
-      self->commitWithoutTheRequestedPage(view);
-      self->provisionalURI_.clear();
-      break;
-    case WEBKIT_LOAD_FINISHED: {
-      self->stopWatchdog();
-      // WebKit also finishes a load that failed; only a successful one counts as a visit.
-      if (tab && !self->loadFailed_) {
-        const char* title = webkit_web_view_get_title(view);
-        tab->navigationDidFinish(parseURI(webkit_web_view_get_uri(view)), title ? title : "");
-      }
-      break;
-    }
-  }
-  self->publishBackForward();
-}
-
-void WebKitWebViewPort::commitWithoutTheRequestedPage(WebKitWebView* view) {
-  // The engine refuses some addresses (a restricted port such as 127.0.0.1:1) without reporting
-  // a failure: it shows an empty page in place of the one asked for. The tab reports it as the
-  // failed load it is, and keeps the address that was asked for.
-  const char* committed = webkit_web_view_get_uri(view);
-  if (!committed || std::string_view(committed) != kBlankPage) return;
-  if (provisionalURI_.empty() || provisionalURI_ == kBlankPage) return;
-  const auto requested = parseURI(provisionalURI_.c_str());
-  loadFailed_ = true;
-  if (auto tab = tab_.lock()) {
-    tab->webViewURLChanged(requested);
-    tab->handleLoadFailure({BrowserTab::LoadFailure::Kind::other, kRefusedMessage, requested});
-  }
-}
-
-gboolean WebKitWebViewPort::onLoadFailed(WebKitWebView*, WebKitLoadEvent event,
-                                         const char* failingURI, GError* error,
-                                         WebKitWebViewPort* self) {
-  self->stopWatchdog();
-  self->loadFailed_ = true;
-  // Only a load that never committed is the tab's business; a page that was already showing
-  // keeps what it shows. WebKit's own error page is never used: the tab shows its own.
-  if (event != WEBKIT_LOAD_COMMITTED) {
-    if (auto tab = self->tab_.lock()) {
-      tab->handleLoadFailure(
-          {failureKind(error), error ? error->message : "", parseURI(failingURI)});
-    }
-  }
-  return TRUE;
-}
-
-gboolean WebKitWebViewPort::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
-                                           WebKitPolicyDecisionType type, WebKitWebViewPort* self) {
-  switch (type) {
-    case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
-    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION:
-      return self->decideNavigationAction(decision, type);
-    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE:
-      return self->decideResponse(decision);
-  }
-  return FALSE;
-}
-
-bool WebKitWebViewPort::decideNavigationAction(WebKitPolicyDecision* decision,
-                                               WebKitPolicyDecisionType type) {
-  auto tab = tab_.lock();
-  if (!tab) return false;
-  WebKitNavigationAction* navigation = webkit_navigation_policy_decision_get_navigation_action(
-      WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-  const unsigned modifiers = webkit_navigation_action_get_modifiers(navigation);
-  BrowserTab::NavigationAction action;
-  action.url =
-      parseURI(webkit_uri_request_get_uri(webkit_navigation_action_get_request(navigation)));
-  action.targetsMainFrame = type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION;
-  action.isLinkActivation = webkit_navigation_action_get_navigation_type(navigation) ==
-                            WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
-  action.control = (modifiers & GDK_CONTROL_MASK) != 0;
-  action.shift = (modifiers & GDK_SHIFT_MASK) != 0;
-  // WebKitGTK decides <a download> itself and reports no such flag.
-  action.shouldPerformDownload = false;
-  answer(decision, tab->decideNavigationAction(action));
-  return true;
-}
-
-bool WebKitWebViewPort::decideResponse(WebKitPolicyDecision* decision) {
-  if (tab_.expired()) return false;
-  auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
-  WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
-  BrowserTab::NavigationResponse navigation;
-  navigation.canShowMimeType =
-      webkit_response_policy_decision_is_mime_type_supported(responseDecision);
-  navigation.isForMainFrame =
-      webkit_response_policy_decision_is_main_frame_main_resource(responseDecision);
-  const auto url = parseURI(webkit_uri_response_get_uri(response));
-  navigation.isHttp = url && url->isHttpOrHttps();
-  if (SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response)) {
-    if (const char* disposition = soup_message_headers_get_one(headers, "Content-Disposition")) {
-      navigation.contentDisposition = disposition;
-    }
-  }
-  answer(decision, BrowserTab::decideNavigationResponse(navigation));
-  return true;
 }
 
 // --- page events that may close the tab: handled on a later turn

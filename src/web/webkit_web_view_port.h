@@ -46,7 +46,7 @@ struct WebProcessShare {};
 class WebKitWebViewPort : public WebViewPort {
  public:
   WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
-                    std::chrono::milliseconds requestTimeout,
+                    Scheduler& scheduler, std::chrono::milliseconds requestTimeout,
                     std::shared_ptr<WebProcessShare> process);
   ~WebKitWebViewPort() override;
   WebKitWebViewPort(const WebKitWebViewPort&) = delete;
@@ -89,7 +89,6 @@ class WebKitWebViewPort : public WebViewPort {
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
   static constexpr const char* kFaviconWorld = "ZembloFavicon";
-  static const char* faviconScript();
 
  private:
   struct ScriptDialog;
@@ -146,6 +145,7 @@ class WebKitWebViewPort : public WebViewPort {
   Gtk::Widget* widget_;  // gtkmm's wrapper of view_, which lives as long as the view
   GtkEventController* userInput_ = nullptr;  // owned by the view
   std::weak_ptr<BrowserTab> tab_;
+  Scheduler& scheduler_;
   std::chrono::milliseconds requestTimeout_;
   GObjectRef<GCancellable> cancellable_;
   // Tells deferred work whether this port still exists.

@@ -9,6 +9,16 @@ void setAccessibleName(Gtk::Widget& widget, const Glib::ustring& name) {
                                  name.c_str(), -1);
 }
 
+void setAccessibleNameWithInnerButton(Gtk::Widget& control, const Glib::ustring& name) {
+  setAccessibleName(control, name);
+  if (Gtk::Widget* inner = control.get_first_child()) setAccessibleName(*inner, name);
+}
+
+void setAccessibleDescription(Gtk::Widget& widget, const Glib::ustring& description) {
+  gtk_accessible_update_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_DESCRIPTION,
+                                 description.c_str(), -1);
+}
+
 void setHelpText(Gtk::Widget& widget, const Glib::ustring& help) {
   if (widget.get_tooltip_text() == help) return;
   widget.set_tooltip_text(help);
@@ -22,6 +32,12 @@ void setAccessibleRole(Gtk::Widget& widget, Gtk::Accessible::Role role) {
 void setAccessibleSelected(Gtk::Widget& widget, bool selected) {
   gtk_accessible_update_state(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_STATE_SELECTED,
                               selected, -1);
+}
+
+void setAccessiblePressed(Gtk::Widget& widget, bool pressed) {
+  gtk_accessible_update_state(
+      GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_STATE_PRESSED,
+      pressed ? GTK_ACCESSIBLE_TRISTATE_TRUE : GTK_ACCESSIBLE_TRISTATE_FALSE, -1);
 }
 
 void presentAsTextField(Gtk::Text& field) {

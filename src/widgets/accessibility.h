@@ -10,6 +10,12 @@ namespace zemblo {
 // The name a screen reader announces `widget` by.
 void setAccessibleName(Gtk::Widget& widget, const Glib::ustring& name);
 
+// For a control whose focus lands on a button inside it (a drop-down, a colour button): the
+// name goes to the button as well, since that is what assistive technologies meet.
+void setAccessibleNameWithInnerButton(Gtk::Widget& control, const Glib::ustring& name);
+
+void setAccessibleDescription(Gtk::Widget& widget, const Glib::ustring& description);
+
 // The tooltip of a control that shows only a symbol, which is also the name it is announced by.
 void setHelpText(Gtk::Widget& widget, const Glib::ustring& help);
 
@@ -19,6 +25,9 @@ void setAccessibleRole(Gtk::Widget& widget, Gtk::Accessible::Role role);
 // Whether the row, tile or button stands for the current choice (the selected tab, the current
 // space).
 void setAccessibleSelected(Gtk::Widget& widget, bool selected);
+
+// For buttons that stand for one choice among several.
+void setAccessiblePressed(Gtk::Widget& widget, bool pressed);
 
 // A text part on its own, outside an entry, is left out of the tree by the toolkit: it is shown
 // as a text field, named by its placeholder.

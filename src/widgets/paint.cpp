@@ -124,4 +124,16 @@ GdkRGBA foreground(Gtk::Widget& widget) {
   G_GNUC_END_IGNORE_DEPRECATIONS
 }
 
+void appendGlass(GtkSnapshot* snapshot, Gtk::Widget& widget, const GskRoundedRect& outline,
+                 const Glass& glass, ColorScheme scheme) {
+  const bool dark = scheme == ColorScheme::dark;
+  const GdkRGBA shadow = grey(0, glass.shadowOpacity);
+  gtk_snapshot_append_outset_shadow(snapshot, &outline, &shadow, 0, float(glass.shadowOffset), 0,
+                                    float(glass.shadowBlur));
+  GdkRGBA fill = styleColor(widget, "window_bg_color", grey(dark ? 0.14 : 0.98));
+  fill.alpha = dark ? glass.darkFillOpacity : glass.lightFillOpacity;
+  appendRoundedFill(snapshot, outline, fill);
+  appendInsideBorder(snapshot, outline, glass.edgeWidth, dark ? glass.darkEdge : glass.lightEdge);
+}
+
 }  // namespace zemblo::paint

@@ -48,4 +48,19 @@ GdkRGBA styleColor(Gtk::Widget& widget, const char* name, const GdkRGBA& fallbac
 // The widget's own foreground colour from its style.
 GdkRGBA foreground(Gtk::Widget& widget);
 
+// A floating surface of glass as the toolkit can draw it, without a blurring backdrop: a nearly
+// opaque fill of the window colour, a faint edge, and a shadow that lifts it off the page.
+struct Glass {
+  double shadowOpacity = 0;
+  double shadowOffset = 0;
+  double shadowBlur = 0;
+  float lightFillOpacity = 0;
+  float darkFillOpacity = 0;
+  double edgeWidth = 0;
+  GdkRGBA lightEdge{};
+  GdkRGBA darkEdge{};
+};
+void appendGlass(GtkSnapshot* snapshot, Gtk::Widget& widget, const GskRoundedRect& outline,
+                 const Glass& glass, ColorScheme scheme);
+
 }  // namespace zemblo::paint

@@ -4,10 +4,8 @@
 
 namespace zemblo {
 
-// The application's style sheet: sizes and text styles of the browser window's views.
-const char* applicationStyleSheet();
-
-// Installs the style sheet for the display of `widget` for as long as the result is held.
+// Installs the application's style sheet, the sizes and text styles of the browser window's
+// views, for the display of `widget` for as long as the result is held.
 class AppStyle {
  public:
   explicit AppStyle(const Glib::RefPtr<Gdk::Display>& display);

@@ -6,39 +6,10 @@
 #include "model/localization.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/system_color_scheme.h"
+#include "window/window_resources.h"
 
 namespace zemblo {
 namespace {
-
-// Opaque, so that no text of the page shows through the rows.
-constexpr const char* kStyleSheet = R"css(
-popover.autofill-menu { font-size: 13px; }
-popover.autofill-menu > contents {
-  padding: 6px; border-radius: 14px; background-color: rgb(250, 250, 252); color: #1d1d1f;
-  box-shadow: 0 4px 14px rgba(0, 0, 0, .18), 0 0 0 1px rgba(0, 0, 0, .12);
-}
-popover.autofill-menu.dark > contents {
-  background-color: rgb(38, 38, 44); color: #f5f5f7;
-  box-shadow: 0 4px 14px rgba(0, 0, 0, .5), 0 0 0 1px rgba(255, 255, 255, .14);
-}
-popover.autofill-menu.solid > contents {
-  border-radius: 0; box-shadow: none; border: 1px solid rgba(0, 0, 0, .12);
-}
-popover.autofill-menu.solid.dark > contents { border-color: rgba(255, 255, 255, .14); }
-.autofill-menu .autofill-heading { padding: 4px 8px 6px; font-size: 11px; font-weight: 600; }
-.autofill-menu .autofill-heading { opacity: .5; }
-.autofill-menu .autofill-row { padding: 7px 8px; border-radius: 9px; }
-.autofill-menu .autofill-row.active { background-color: rgba(123, 97, 255, .14); }
-.autofill-menu.dark .autofill-row.active { background-color: rgba(255, 255, 255, .12); }
-.autofill-menu .autofill-key {
-  min-width: 26px; min-height: 26px; border-radius: 8px; color: white;
-  background-image: linear-gradient(135deg, #7B61FF, #FF6FB5);
-  box-shadow: 0 2px 6px rgba(123, 97, 255, .35);
-}
-.autofill-menu .autofill-name { font-weight: 500; }
-.autofill-menu .autofill-host { font-size: 11px; color: rgba(0, 0, 0, .5); }
-.autofill-menu.dark .autofill-host { color: rgba(255, 255, 255, .55); }
-)css";
 
 bool isModifier(guint keyval) {
   return (keyval >= GDK_KEY_Shift_L && keyval <= GDK_KEY_Hyper_R) ||
@@ -93,7 +64,7 @@ AutofillMenuPopover::AutofillMenuPopover(const SystemColorScheme& scheme)
   // click elsewhere; the page's script closes it when the field loses the focus.
   set_autohide(false);
   set_can_focus(false);
-  style_->load_from_data(kStyleSheet);
+  style_->load_from_data(resources::autofillMenuStyleSheet());
   Gtk::StyleContext::add_provider_for_display(Gdk::Display::get_default(), style_,
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   heading_.add_css_class("autofill-heading");

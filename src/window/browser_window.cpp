@@ -47,10 +47,21 @@ void allocate(Gtk::Widget& child, const BrowserWindow::Frame& frame) {
                 static_cast<int>(std::lround(frame.height)));
 }
 
+// A container laid out by the window, which asks it for no size: the window's own minimum size
+// bounds the layout, and nothing inside may raise it.
+class SizelessWidget : public Gtk::Widget {
+ protected:
+  void measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural, int& minimum_baseline,
+                     int& natural_baseline) const override {
+    minimum = natural = 0;
+    minimum_baseline = natural_baseline = -1;
+  }
+};
+
 // The floating sidebar shown while the docked one is hidden: a rounded panel with the space
 // background, a faint edge and a shadow falling onto the page. Its margin belongs to it, so the
 // pointer leaves it only when it is well away from the panel.
-class PeekSidebar : public Gtk::Widget {
+class PeekSidebar : public SizelessWidget {
  public:
   PeekSidebar(BrowserStore& store, const SystemColorScheme& scheme)
       : background_(store, scheme, VisualEffectView::BlendingMode::withinWindow),
@@ -73,12 +84,6 @@ class PeekSidebar : public Gtk::Widget {
   }
 
  protected:
-  void measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural, int& minimum_baseline,
-                     int& natural_baseline) const override {
-    minimum = natural = 0;
-    minimum_baseline = natural_baseline = -1;
-  }
-
   void size_allocate_vfunc(int width, int height, int) override {
     const auto panel = panelFrame(width, height);
     allocate(background_, panel);
@@ -162,7 +167,7 @@ BrowserWindow::LayoutFrames BrowserWindow::layoutFrames(const LayoutInput& in) {
 }
 
 // The window's content: everything the window shows, with the view state of the layout.
-class BrowserWindow::Layout : public Gtk::Widget {
+class BrowserWindow::Layout : public SizelessWidget {
  public:
   Layout(BrowserStore& store, const SystemColorScheme& scheme)
       : background_(store, scheme, VisualEffectView::BlendingMode::behindWindow),
@@ -170,7 +175,7 @@ class BrowserWindow::Layout : public Gtk::Widget {
         resizeHandle_(store, scheme),
         content_(store, scheme),
         peek_(store, scheme),
-        commandBar_(store),
+        commandBar_(store, scheme),
         store_(store),
         leadingColumn_(*this, 0, [this] { layoutChanged(); }),
         trailingColumn_(*this, 0, [this] { layoutChanged(); }),
@@ -300,13 +305,6 @@ class BrowserWindow::Layout : public Gtk::Widget {
   CommandBarLayer commandBar_;
 
  protected:
-  void measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural, int& minimum_baseline,
-                     int& natural_baseline) const override {
-    // The window's own minimum size bounds the layout; nothing inside may raise it.
-    minimum = natural = 0;
-    minimum_baseline = natural_baseline = -1;
-  }
-
   void size_allocate_vfunc(int width, int height, int) override {
     const LayoutFrames frames = currentFrames(width, height);
     allocate(background_, {0, 0, double(width), double(height)});
@@ -411,8 +409,8 @@ BrowserWindow::Size BrowserWindow::defaultSizeOn(std::optional<Size> screen) {
   return size;
 }
 
-BrowserWindow::BrowserWindow(BrowserStore& store)
-    : store_(store), scheme_(std::make_unique<SystemColorScheme>()) {
+BrowserWindow::BrowserWindow(BrowserStore& store, const SystemColorScheme& scheme)
+    : store_(store), scheme_(scheme) {
   set_title("Zemblo");
   const Size size = defaultSizeOn(largestScreen(get_display()));
   set_default_size(size.width, size.height);
@@ -439,7 +437,7 @@ BrowserWindow::~BrowserWindow() {
 
 void BrowserWindow::rebuildContent() {
   // The new content takes the shown web view over from the old one before that is destroyed.
-  auto next = std::make_unique<Layout>(store_, *scheme_);
+  auto next = std::make_unique<Layout>(store_, scheme_);
   notices_->setContent(*next);
   layout_ = std::move(next);
 }

@@ -77,7 +77,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   };
   static LayoutFrames layoutFrames(const LayoutInput& input);
 
-  explicit BrowserWindow(BrowserStore& store);
+  BrowserWindow(BrowserStore& store, const SystemColorScheme& scheme);
   ~BrowserWindow() override;
 
   // Discards the content and builds it again in the current language.
@@ -108,7 +108,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   class Layout;
 
   BrowserStore& store_;
-  std::unique_ptr<SystemColorScheme> scheme_;
+  const SystemColorScheme& scheme_;
   std::unique_ptr<AppStyle> style_;
   std::unique_ptr<NoticeOverlay> notices_;
   std::unique_ptr<Layout> layout_;

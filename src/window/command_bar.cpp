@@ -1,7 +1,5 @@
 #include "window/command_bar.h"
 
-#include <adwaita.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -16,6 +14,7 @@
 #include "widgets/child_layout.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
+#include "widgets/system_color_scheme.h"
 
 namespace zemblo {
 namespace {
@@ -51,9 +50,10 @@ void setTextFont(Gtk::Text& text, double points) {
 
 }  // namespace
 
-CommandBar::CommandBar(BrowserStore& store, CommandBarMode mode)
+CommandBar::CommandBar(BrowserStore& store, const SystemColorScheme& scheme, CommandBarMode mode)
     : mode_(mode),
       store_(store),
+      scheme_(scheme),
       searchIcon_(searchSymbol(mode), symbolPixelSize(kSearchSymbolPoints)),
       clearSymbol_("xmark", symbolPixelSize(kClearSymbolPoints) * 2 / 3),
       appeared_(*this, 0, [this] { queue_draw(); }) {
@@ -404,24 +404,24 @@ void CommandBar::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   gtk_snapshot_translate(s, &back);
   gtk_snapshot_push_opacity(s, std::clamp(shown, 0.0, 1.0));
 
-  // Glass without a blurring backdrop: a nearly opaque fill of the window colour with a faint
-  // edge, lifted off the page by a deep, soft shadow.
-  const bool dark = adw_style_manager_get_dark(adw_style_manager_get_default());
-  const GskRoundedRect outline = paint::roundedRect(bounds, kCornerRadius);
-  const GdkRGBA shadow = paint::grey(0, kShadowOpacity);
-  gtk_snapshot_append_outset_shadow(s, &outline, &shadow, 0, kShadowOffset, 0, kShadowBlur);
-  GdkRGBA fill = paint::styleColor(*this, "window_bg_color", paint::grey(dark ? 0.14 : 0.98));
-  fill.alpha = dark ? 0.9f : 0.92f;
-  paint::appendRoundedFill(s, outline, fill);
-  paint::appendInsideBorder(s, outline, 1, paint::grey(1, dark ? 0.12 : 0.5));
+  // Lifted off the page by a deep, soft shadow.
+  static const paint::Glass kGlass{.shadowOpacity = kShadowOpacity,
+                                   .shadowOffset = kShadowOffset,
+                                   .shadowBlur = kShadowBlur,
+                                   .lightFillOpacity = 0.92f,
+                                   .darkFillOpacity = 0.9f,
+                                   .edgeWidth = 1,
+                                   .lightEdge = paint::grey(1, 0.5),
+                                   .darkEdge = paint::grey(1, 0.12)};
+  paint::appendGlass(s, *this, paint::roundedRect(bounds, kCornerRadius), kGlass, scheme_.get());
   snapshot_child(card_, snapshot);
 
   gtk_snapshot_pop(s);
   gtk_snapshot_restore(s);
 }
 
-CommandBarLayer::CommandBarLayer(BrowserStore& store)
-    : store_(store), opacity_(*this, 0, [this] {
+CommandBarLayer::CommandBarLayer(BrowserStore& store, const SystemColorScheme& scheme)
+    : store_(store), scheme_(scheme), opacity_(*this, 0, [this] {
         if (bar_) bar_->set_opacity(std::clamp(opacity_.value(), 0.0, 1.0));
         faded();
       }) {
@@ -446,7 +446,7 @@ void CommandBarLayer::sync() {
 void CommandBarLayer::open(CommandBarMode mode) {
   if (bar_ && !leaving_ && bar_->mode() == mode) return;
   dropBar();
-  bar_ = std::make_unique<CommandBar>(store_, mode);
+  bar_ = std::make_unique<CommandBar>(store_, scheme_, mode);
   bar_->set_opacity(0);
   bar_->set_parent(*this);
   set_visible(true);

@@ -23,6 +23,7 @@ namespace zemblo {
 
 class BrowserStore;
 class BrowserTab;
+class SystemColorScheme;
 
 // The overlay in which the user types an address or a search, sees the matching suggestions and
 // picks one with the keyboard or the pointer: a card over a dimmed window. A bar lives for one
@@ -41,7 +42,7 @@ class CommandBar : public Gtk::Widget {
   static constexpr double kHiddenScale = 0.96;
   static constexpr Spring kAppearSpring{0.3, 0.8};
 
-  CommandBar(BrowserStore& store, CommandBarMode mode);
+  CommandBar(BrowserStore& store, const SystemColorScheme& scheme, CommandBarMode mode);
   ~CommandBar() override;
 
   CommandBarMode mode() const { return mode_; }
@@ -104,6 +105,7 @@ class CommandBar : public Gtk::Widget {
 
   const CommandBarMode mode_;
   BrowserStore& store_;
+  const SystemColorScheme& scheme_;
   Gtk::Box dim_;
   Gtk::Box card_{Gtk::Orientation::VERTICAL, 0};
   Gtk::Box fieldRow_{Gtk::Orientation::HORIZONTAL, 14};
@@ -137,7 +139,7 @@ class CommandBarLayer : public Gtk::Widget {
  public:
   static constexpr double kFadeSeconds = 0.18;
 
-  explicit CommandBarLayer(BrowserStore& store);
+  CommandBarLayer(BrowserStore& store, const SystemColorScheme& scheme);
   ~CommandBarLayer() override;
 
   void sync();
@@ -156,6 +158,7 @@ class CommandBarLayer : public Gtk::Widget {
   void dropBar();
 
   BrowserStore& store_;
+  const SystemColorScheme& scheme_;
   std::unique_ptr<CommandBar> bar_;
   bool leaving_ = false;
   AnimatedValue opacity_;

@@ -20,8 +20,8 @@ ContentArea::ContentArea(BrowserStore& store, const SystemColorScheme& scheme)
       scheme_(scheme),
       startPage_(std::make_unique<StartPage>(store, scheme)),
       progress_(store),
-      findBar_(store.tabs()),
-      banner_(store),
+      findBar_(store.tabs(), scheme),
+      banner_(store, scheme),
       autofillMenu_(scheme),
       findProgress_(*this, 0, [this] { findBarMoved(); }) {
   set_name("ContentArea");

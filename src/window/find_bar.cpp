@@ -1,12 +1,11 @@
 #include "window/find_bar.h"
 
-#include <adwaita.h>
-
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/tabs_model.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
+#include "widgets/system_color_scheme.h"
 
 namespace zemblo {
 namespace {
@@ -25,7 +24,7 @@ Gtk::Button& symbolButton(Gtk::Button& button, const char* icon) {
 
 }  // namespace
 
-FindBar::FindBar(TabsModel& tabs) : tabs_(tabs) {
+FindBar::FindBar(TabsModel& tabs, const SystemColorScheme& scheme) : tabs_(tabs), scheme_(scheme) {
   set_name("FindBar");
   set_layout_manager(Gtk::BinLayout::create());
   set_halign(Gtk::Align::END);
@@ -172,17 +171,17 @@ void FindBar::on_map() {
 
 void FindBar::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   GtkSnapshot* s = snapshot->gobj();
-  const bool dark = adw_style_manager_get_dark(adw_style_manager_get_default());
+  static const paint::Glass kGlass{.shadowOpacity = 0.12,
+                                   .shadowOffset = 4,
+                                   .shadowBlur = 16,
+                                   .lightFillOpacity = 0.92f,
+                                   .darkFillOpacity = 0.9f,
+                                   .edgeWidth = 0.5,
+                                   .lightEdge = paint::grey(0, 0.1),
+                                   .darkEdge = paint::grey(1, 0.1)};
   const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
-  const GskRoundedRect capsule = paint::roundedRect(bounds, get_height() / 2.0);
-  // Glass without a blurring backdrop: a nearly opaque fill of the window colour, a faint edge and
-  // a soft shadow lift the bar off the page.
-  const GdkRGBA shadow = paint::grey(0, 0.12);
-  gtk_snapshot_append_outset_shadow(s, &capsule, &shadow, 0, 4, 0, 16);
-  GdkRGBA fill = paint::styleColor(*this, "window_bg_color", paint::grey(dark ? 0.14 : 0.98));
-  fill.alpha = dark ? 0.9f : 0.92f;
-  paint::appendRoundedFill(s, capsule, fill);
-  paint::appendInsideBorder(s, capsule, 0.5, paint::grey(dark ? 1 : 0, 0.10));
+  paint::appendGlass(s, *this, paint::roundedRect(bounds, get_height() / 2.0), kGlass,
+                     scheme_.get());
   snapshot_child(row_, snapshot);
 }
 

@@ -15,13 +15,14 @@ namespace zemblo {
 
 class TabsModel;
 class BrowserTab;
+class SystemColorScheme;
 
 // The floating bar that finds text in the selected tab's page: typing searches forward, Return
 // finds the next match, Shift+Return the previous one, Escape closes the bar. The search ignores
 // case and wraps around the page.
 class FindBar : public Gtk::Widget {
  public:
-  explicit FindBar(TabsModel& tabs);
+  FindBar(TabsModel& tabs, const SystemColorScheme& scheme);
   ~FindBar() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
@@ -59,6 +60,7 @@ class FindBar : public Gtk::Widget {
   void answered(uint64_t search, std::optional<unsigned> matchCount);
 
   TabsModel& tabs_;
+  const SystemColorScheme& scheme_;
   std::shared_ptr<BrowserTab> tab_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
   Gtk::Image icon_;

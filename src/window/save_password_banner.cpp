@@ -1,7 +1,5 @@
 #include "window/save_password_banner.h"
 
-#include <adwaita.h>
-
 #include <algorithm>
 
 #include "model/browser_store.h"
@@ -12,18 +10,11 @@
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
+#include "widgets/system_color_scheme.h"
+#include "window/window_resources.h"
 
 namespace zemblo {
 namespace {
-
-constexpr const char* kStyleSheet = R"css(
-#SavePasswordBanner .banner-title { font-size: 13px; font-weight: 600; }
-#SavePasswordBanner .banner-subtitle { font-size: 12px; }
-#SavePasswordBanner .banner-failure { font-size: 12px; color: @error_color; }
-#SavePasswordBanner .banner-badge { color: white; }
-#SavePasswordBanner button { min-height: 24px; padding: 2px 12px; font-size: 12px; }
-#SavePasswordBanner button.banner-never { padding: 2px 4px; }
-)css";
 
 void setAccessibleLabel(Gtk::Widget& widget, const std::string& label) {
   gtk_accessible_update_property(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL,
@@ -32,13 +23,14 @@ void setAccessibleLabel(Gtk::Widget& widget, const std::string& label) {
 
 }  // namespace
 
-SavePasswordBanner::SavePasswordBanner(BrowserStore& store)
+SavePasswordBanner::SavePasswordBanner(BrowserStore& store, const SystemColorScheme& scheme)
     : store_(store),
+      scheme_(scheme),
       style_(Gtk::CssProvider::create()),
       presence_(*this, 0, [this] { presenceChanged(); }) {
   set_name("SavePasswordBanner");
   set_visible(false);
-  style_->load_from_data(kStyleSheet);
+  style_->load_from_data(resources::savePasswordBannerStyleSheet());
   Gtk::StyleContext::add_provider_for_display(Gdk::Display::get_default(), style_,
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 
@@ -166,14 +158,16 @@ void SavePasswordBanner::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snaps
   gtk_snapshot_translate(s, &offset);
   gtk_snapshot_push_opacity(s, shown);
 
-  const GskRoundedRect card = paint::roundedRect(paint::rect(0, 0, width, height), kCornerRadius);
-  const GdkRGBA shadow = paint::grey(0, 0.18);
-  gtk_snapshot_append_outset_shadow(s, &card, &shadow, 0, 8, 0, 20);
-  const bool dark = adw_style_manager_get_dark(adw_style_manager_get_default());
-  GdkRGBA fill = paint::styleColor(*this, "window_bg_color", paint::grey(dark ? 0.14 : 0.98));
-  fill.alpha = 0.94f;
-  paint::appendRoundedFill(s, card, fill);
-  paint::appendInsideBorder(s, card, 0.5, paint::grey(dark ? 1 : 0, 0.10));
+  static const paint::Glass kGlass{.shadowOpacity = 0.18,
+                                   .shadowOffset = 8,
+                                   .shadowBlur = 20,
+                                   .lightFillOpacity = 0.94f,
+                                   .darkFillOpacity = 0.94f,
+                                   .edgeWidth = 0.5,
+                                   .lightEdge = paint::grey(0, 0.1),
+                                   .darkEdge = paint::grey(1, 0.1)};
+  paint::appendGlass(s, *this, paint::roundedRect(paint::rect(0, 0, width, height), kCornerRadius),
+                     kGlass, scheme_.get());
 
   graphene_rect_t badge;
   if (gtk_widget_compute_bounds(GTK_WIDGET(badge_.gobj()), GTK_WIDGET(gobj()), &badge)) {

@@ -15,6 +15,7 @@ namespace zemblo {
 
 class BrowserStore;
 class PasswordOffers;
+class SystemColorScheme;
 
 // The small card over the page that asks whether a login just submitted should be saved, or a
 // saved password updated: "Never", "Not Now" and "Save" / "Update". It shows the store's pending
@@ -29,7 +30,7 @@ class SavePasswordBanner : public Gtk::Widget {
   static constexpr double kCornerRadius = 18;
   static constexpr Spring kSpring{0.35, 0.85};
 
-  explicit SavePasswordBanner(BrowserStore& store);
+  SavePasswordBanner(BrowserStore& store, const SystemColorScheme& scheme);
   ~SavePasswordBanner() override;
 
   void sync();
@@ -58,6 +59,7 @@ class SavePasswordBanner : public Gtk::Widget {
   void answer(void (PasswordOffers::*operation)(const PendingCredential&));
 
   BrowserStore& store_;
+  const SystemColorScheme& scheme_;
   std::optional<PendingCredential> shown_;
   Palette palette_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 12};

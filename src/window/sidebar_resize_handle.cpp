@@ -8,6 +8,7 @@
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
+#include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
 
@@ -22,10 +23,7 @@ SidebarResizeHandle::SidebarResizeHandle(BrowserStore& store, const SystemColorS
   gtk_accessible_update_property(GTK_ACCESSIBLE(gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL,
                                  label.c_str(), -1);
 
-  auto motion = Gtk::EventControllerMotion::create();
-  motion->signal_enter().connect([this](double, double) { setHovering(true); });
-  motion->signal_leave().connect([this] { setHovering(false); });
-  add_controller(motion);
+  trackHover(*this, [this](bool hovering) { setHovering(hovering); });
 
   drag_ = Gtk::GestureDrag::create();
   drag_->set_button(GDK_BUTTON_PRIMARY);

@@ -21,7 +21,7 @@ SpaceBackground::SpaceBackground(BrowserStore& store, const SystemColorScheme& s
     : store_(store),
       scheme_(scheme),
       blending_(blending),
-      base_(VisualEffectView::Material::sidebar, blending),
+      base_(VisualEffectView::Material::sidebar, blending, scheme.get()),
       crossFade_(*this, 1, [this] { queue_draw(); }) {
   set_name("SpaceBackground");
   set_can_target(false);

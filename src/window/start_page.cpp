@@ -18,6 +18,7 @@
 #include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
 #include "widgets/favicon_view.h"
+#include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/system_color_scheme.h"
@@ -128,10 +129,7 @@ StartTile::StartTile(const Favorite& favorite, std::function<void()> action) : f
   set_size_request(int(kTileMinimumWidth), -1);
   signal_clicked().connect(std::move(action));
   // The icon box grows a little under the pointer; the title stays as it is.
-  auto hover = Gtk::EventControllerMotion::create();
-  hover->signal_enter().connect([glass](double, double) { glass->setScale(kHoverScale); });
-  hover->signal_leave().connect([glass] { glass->setScale(1); });
-  add_controller(hover);
+  trackHover(*this, [glass](bool hovering) { glass->setScale(hovering ? kHoverScale : 1); });
 }
 
 StartTileGrid::StartTileGrid() { set_name("StartTileGrid"); }

@@ -1,20 +1,16 @@
 #include "window/visual_effect_view.h"
 
-#include <adwaita.h>
-
 #include "widgets/paint.h"
 
 namespace zemblo {
 
-VisualEffectView::VisualEffectView(Material material, BlendingMode blending,
-                                   std::optional<ColorScheme> appearance)
+VisualEffectView::VisualEffectView(Material material, BlendingMode blending, ColorScheme appearance)
     : material_(material), blending_(blending), appearance_(appearance) {
   set_name("VisualEffectView");
   set_can_target(false);
 }
 
-void VisualEffectView::update(Material material, BlendingMode blending,
-                              std::optional<ColorScheme> appearance) {
+void VisualEffectView::update(Material material, BlendingMode blending, ColorScheme appearance) {
   if (material == material_ && blending == blending_ && appearance == appearance_) return;
   material_ = material;
   blending_ = blending;
@@ -29,10 +25,7 @@ GdkRGBA VisualEffectView::fill(Material, BlendingMode blending, ColorScheme appe
 }
 
 void VisualEffectView::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
-  const ColorScheme appearance = appearance_.value_or(
-      adw_style_manager_get_dark(adw_style_manager_get_default()) ? ColorScheme::dark
-                                                                  : ColorScheme::light);
-  const GdkRGBA color = fill(material_, blending_, appearance);
+  const GdkRGBA color = fill(material_, blending_, appearance_);
   const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
   gtk_snapshot_append_color(snapshot->gobj(), &color, &bounds);
 }

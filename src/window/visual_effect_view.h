@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 #include <gtkmm.h>
 
 #include "model/color.h"
@@ -17,10 +15,9 @@ class VisualEffectView : public Gtk::Widget {
   enum class BlendingMode { behindWindow, withinWindow };
 
   VisualEffectView(Material material, BlendingMode blending,
-                   std::optional<ColorScheme> appearance = std::nullopt);
+                   ColorScheme appearance = ColorScheme::light);
 
-  // Absent `appearance`: the window's own.
-  void update(Material material, BlendingMode blending, std::optional<ColorScheme> appearance);
+  void update(Material material, BlendingMode blending, ColorScheme appearance);
 
   // The colour painted for the given appearance.
   static GdkRGBA fill(Material material, BlendingMode blending, ColorScheme appearance);
@@ -31,7 +28,7 @@ class VisualEffectView : public Gtk::Widget {
  private:
   Material material_;
   BlendingMode blending_;
-  std::optional<ColorScheme> appearance_;
+  ColorScheme appearance_;
 };
 
 }  // namespace zemblo

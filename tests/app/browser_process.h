@@ -14,6 +14,8 @@
 #include <string>
 #include <thread>
 
+#include "support/child_process.h"
+
 namespace zemblo::testing {
 
 // The child process of `parent` running the program `name`, once it has started.
@@ -42,39 +44,25 @@ inline bool within(std::chrono::milliseconds limit, const std::function<bool()>&
 }
 
 // The real executable, run as the user runs it, for the home the test set up: on a D-Bus session
-// of its own (applications this test process ran earlier may still own the browser's name on
-// the shared one), with its error output kept in `log`.
+// of its own (so that no other browser of the test session takes its activation), with its error
+// output kept in `log`. The browser, its bus and whatever they started are killed when the object
+// goes, so that a browser that hangs never outlives its test.
 class BrowserProcess {
  public:
-  explicit BrowserProcess(const std::filesystem::path& log) : log_(log) {
-    const std::string command =
-        "exec dbus-run-session -- '" ZEMBLO_BROWSER_EXECUTABLE "' 2>'" + log.string() + "'";
-    char shell[] = "/bin/sh", flag[] = "-c";
-    std::string line = command;
-    char* argv[] = {shell, flag, line.data(), nullptr};
-    if (!g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
-                       &session_, nullptr)) {
-      ADD_FAILURE() << "could not start " << command;
+  explicit BrowserProcess(const std::filesystem::path& log)
+      : log_(log),
+        session_(
+            {"/bin/sh", "-c",
+             "exec dbus-run-session -- '" ZEMBLO_BROWSER_EXECUTABLE "' 2>'" + log.string() + "'"}) {
+    if (!session_.started()) {
+      ADD_FAILURE() << "could not start the browser";
       return;
     }
     within(std::chrono::seconds(10), [&] {
-      browser_ = childNamed(session_, "zemblo-browser");
+      browser_ = childNamed(session_.pid(), "zemblo-browser");
       return browser_.has_value();
     });
   }
-  ~BrowserProcess() {
-    if (!exitStatus_ && session_) {
-      // The session ends its bus once the browser is gone; killed itself, it would leave the bus.
-      if (browser_) kill(*browser_, SIGKILL);
-      if (!exitStatus(std::chrono::seconds(5))) {
-        kill(session_, SIGKILL);
-        waitpid(session_, nullptr, 0);
-      }
-    }
-    if (session_) g_spawn_close_pid(session_);
-  }
-  BrowserProcess(const BrowserProcess&) = delete;
-  BrowserProcess& operator=(const BrowserProcess&) = delete;
 
   std::optional<GPid> pid() const { return browser_; }
   // What the browser logged so far.
@@ -110,21 +98,16 @@ class BrowserProcess {
   void signal(int number) const {
     if (browser_) kill(*browser_, number);
   }
-  // The browser's exit status once it has ended, waiting at most `limit`.
+  // The browser's exit status once it has ended, waiting at most `limit`; nullopt when it is
+  // still running then, and it is killed.
   std::optional<int> exitStatus(std::chrono::milliseconds limit) {
-    within(limit, [&] {
-      int status = 0;
-      if (!exitStatus_ && waitpid(session_, &status, WNOHANG) == session_) exitStatus_ = status;
-      return exitStatus_.has_value();
-    });
-    return exitStatus_;
+    return session_.waitForExit(limit);
   }
 
  private:
   std::filesystem::path log_;
-  GPid session_ = 0;
+  ChildProcess session_;
   std::optional<GPid> browser_;
-  std::optional<int> exitStatus_;
 };
 
 }  // namespace zemblo::testing

@@ -13,6 +13,7 @@
 
 #include "app/zemblo_app.h"
 #include "model/ad_blocker.h"
+#include "support/child_process.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -87,25 +88,16 @@ TEST(InstallTest, AnotherPrefixGetsARunnableBrowserWithItsEntryAndIcons) {
   std::ofstream(rules, std::ios::trunc) << smallList;
   const std::string identifier = AdBlocker::ruleListIdentifier(smallList);
 
-  // On a bus of its own, so that no browser this test process ran takes the activation; its own
-  // process group ends it and its bus together.
-  char session[] = "dbus-run-session", separator[] = "--";
-  std::string programText = program.string();
-  char* argv[] = {session, separator, programText.data(), nullptr};
-  GPid pid = 0;
-  ASSERT_TRUE(g_spawn_async(
-      nullptr, argv, nullptr, GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_SEARCH_PATH),
-      [](gpointer) { setpgid(0, 0); }, nullptr, &pid, nullptr));
+  // On a bus of its own, so that no browser run earlier takes the activation; the bus ends with
+  // the browser's process group.
+  testing::ChildProcess browser({"dbus-run-session", "--", program.string()});
+  ASSERT_TRUE(browser.started());
   const fs::path compiled = home.dataDir() / "ContentRuleLists";
   bool ready = false;
   for (int i = 0; i < 300 && !ready; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     ready = holdsCompiledList(compiled, identifier);
   }
-  kill(-pid, SIGTERM);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  g_spawn_close_pid(pid);
   EXPECT_TRUE(ready) << "no " << identifier << " in " << compiled;
 }
 

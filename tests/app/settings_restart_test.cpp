@@ -8,26 +8,18 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "platform/process.h"
-#include "settings/appearance_pane.h"
-#include "settings/general_pane.h"
+#include "settings/panes/appearance_pane.h"
+#include "settings/panes/general_pane.h"
 #include "settings/settings_view.h"
+#include "support/main_loop.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
 namespace {
 
-void drain() {
-  auto context = Glib::MainContext::get_default();
-  for (int turns = 0; turns < 2; ++turns) {
-    while (context->iteration(false)) {
-    }
-    g_usleep(20000);
-  }
-}
-
 void click(Gtk::Widget& button) {
   g_signal_emit_by_name(button.gobj(), "clicked");
-  drain();
+  testing::pump();
 }
 
 SettingsView* settingsWindow(Gtk::Application& app) {
@@ -40,7 +32,7 @@ SettingsView* settingsWindow(Gtk::Application& app) {
 template <class Pane>
 Pane& shown(SettingsView& view, SettingsPane pane) {
   view.select(pane);
-  drain();
+  testing::pump();
   return dynamic_cast<Pane&>(view.shownPane());
 }
 
@@ -48,7 +40,7 @@ Pane& shown(SettingsView& view, SettingsPane pane) {
 // English, then the restart the pane offers.
 void darkThemeThenEnglishThenRestart(ZembloApp& app) {
   app.activate_action("settings");
-  drain();
+  testing::pump();
   SettingsView* view = settingsWindow(app);
   ASSERT_TRUE(view);
   click(shown<AppearancePane>(*view, SettingsPane::appearance).themeCards().card(2));

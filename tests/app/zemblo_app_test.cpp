@@ -20,6 +20,8 @@
 #include "model/preferences_model.h"
 #include "model/records.h"
 #include "model/tabs_model.h"
+#include "support/child_process.h"
+#include "support/main_loop.h"
 #include "support/temp_home.h"
 #include "window/browser_window.h"
 
@@ -74,11 +76,7 @@ TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit)
     EXPECT_EQ(windowsTitled(*app, "Zemblo").size(), 1u);
     const std::string passwordsTitle = localized("Şifreler");
     EXPECT_EQ(windowsTitled(*app, passwordsTitle).size(), 1u);
-    auto context = Glib::MainContext::get_default();
-    const auto drain = [&] {
-      while (context->iteration(false)) {
-      }
-    };
+    using testing::drain;
     // Closing the settings window ends it; Ctrl+, in the browser window opens a new one.
     const std::string settingsTitle = localized("Ayarlar");
     ASSERT_EQ(windowsTitled(*app, settingsTitle).size(), 1u);
@@ -90,10 +88,7 @@ TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit)
     ASSERT_EQ(std::system("xdotool search --sync --onlyvisible --name '^Zemblo$' windowfocus %1 "
                           "key ctrl+comma"),
               0);
-    for (int i = 0; i < 200 && windowsTitled(*app, settingsTitle).empty(); ++i) {
-      context->iteration(false);
-      g_usleep(10000);
-    }
+    EXPECT_TRUE(testing::waitUntil([&] { return !windowsTitled(*app, settingsTitle).empty(); }));
     EXPECT_EQ(windowsTitled(*app, settingsTitle).size(), 1u);
 
     // A change of language rebuilds the passwords window in the new language.
@@ -192,37 +187,29 @@ TEST(ZembloAppDeathTest, TheSelectedTabsPageIsAskedForBeforeTheWindowIsBuilt) {
 }
 
 // Starts the real executable as a fresh user, lets it come up, ends it with a signal and checks
-// that it saved on the way out.
+// that it saved on the way out and then ended by itself.
 TEST(ZembloAppTest, TerminationSignalsQuitCleanlyAndSave) {
+  using namespace std::chrono_literals;
   for (int signal : {SIGTERM, SIGINT}) {
     testing::TempHome home;
-    GPid pid = 0;
-    char executable[] = ZEMBLO_BROWSER_EXECUTABLE;
-    char* argv[] = {executable, nullptr};
-    ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
-                              &pid, nullptr));
+    testing::BrowserProcess browser(home.root() / "browser.log");
     const auto session = home.dataDir() / "session.json";
     // Up and running once its window shows: the signals are watched from start-up on.
-    const std::string shown = "timeout 30 xdotool search --sync --onlyvisible --pid " +
-                              std::to_string(pid) + " --name '^Zemblo$' >/dev/null";
-    EXPECT_EQ(std::system(shown.c_str()), 0) << shown;
+    ASSERT_TRUE(browser.waitForWindow()) << browser.log();
     EXPECT_FALSE(std::filesystem::exists(session));
-    kill(pid, signal);
-    int status = 0;
-    for (int i = 0; i < 100; ++i) {
-      if (waitpid(pid, &status, WNOHANG) == pid) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    EXPECT_TRUE(WIFEXITED(status)) << "signal " << signal;
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    browser.signal(signal);
+    const auto status = browser.exitStatus(10s);
+    EXPECT_TRUE(status) << "signal " << signal << ": still running 10 s later, killed";
+    EXPECT_TRUE(testing::exitedCleanly(status)) << "signal " << signal;
     EXPECT_TRUE(std::filesystem::exists(session)) << "signal " << signal;
-    g_spawn_close_pid(pid);
   }
 }
 
 // Quit (Ctrl+Q) from the window ends the browser like closing it does: it saves and exits with 0,
-// also for a new user whose three files are directories, which are set aside, not read.
+// also for a new user whose three files are directories, which are set aside, not read. One press
+// is enough from the moment the window shows.
 TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
+  using namespace std::chrono_literals;
   testing::TempHome home;
   const auto sessionFile = home.dataDir() / "session.json";
   const auto history = home.dataDir() / "history.json";
@@ -231,17 +218,11 @@ TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
     std::filesystem::create_directories(path / "inside");
   }
   testing::BrowserProcess browser(home.root() / "browser.log");
-  ASSERT_TRUE(browser.waitForWindow());
-  // The window may show a moment before its shortcuts are attached, so the key is pressed again
-  // until the browser has gone.
-  std::optional<int> status;
-  for (int i = 0; i < 30 && !status; ++i) {
-    [[maybe_unused]] const bool pressed =
-        browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q");
-    status = browser.exitStatus(std::chrono::seconds(1));
-  }
-  ASSERT_TRUE(status && WIFEXITED(*status)) << "still running or killed";
-  EXPECT_EQ(WEXITSTATUS(*status), 0);
+  ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q"));
+  const auto status = browser.exitStatus(10s);
+  ASSERT_TRUE(status) << "still running 10 s after Ctrl+Q, killed";
+  EXPECT_TRUE(testing::exitedCleanly(status));
   EXPECT_TRUE(std::filesystem::is_regular_file(sessionFile));
   EXPECT_TRUE(std::filesystem::is_regular_file(history));
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(sessionFile) += ".bad/inside"));
@@ -255,15 +236,18 @@ TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
 TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
   using namespace std::chrono_literals;
   testing::TempHome home;
-  char python[] = "python3", script[] = ZEMBLO_DOWNLOAD_SERVER, anyPort[] = "0";
-  char* serverArgv[] = {python, script, anyPort, nullptr};
-  GPid server = 0;
   int serverOutput = -1;
-  ASSERT_TRUE(g_spawn_async_with_pipes(nullptr, serverArgv, nullptr, G_SPAWN_SEARCH_PATH, nullptr,
-                                       nullptr, &server, nullptr, &serverOutput, nullptr, nullptr));
-  char port[16] = {};
-  ASSERT_GT(read(serverOutput, port, sizeof port - 1), 0);
-  const auto slow = Url::parse("http://127.0.0.1:" + std::to_string(std::atoi(port)) +
+  testing::ChildProcess server({"python3", ZEMBLO_DOWNLOAD_SERVER, "0"}, &serverOutput);
+  ASSERT_TRUE(server.started());
+  // The whole line: the server may write the number and the line's end apart, and it ends if it
+  // finds the pipe closed in between.
+  std::string port;
+  for (char c = 0; port.find('\n') == std::string::npos && read(serverOutput, &c, 1) == 1;) {
+    port += c;
+  }
+  close(serverOutput);
+  ASSERT_NE(port.find('\n'), std::string::npos) << port;
+  const auto slow = Url::parse("http://127.0.0.1:" + std::to_string(std::stoi(port)) +
                                "/slow?bytes=500000000&rate=100000");
   SpaceSnapshot space{Uuid::random(), "Downloads", "star", "#112233", "#445566", {}, {}};
   space.tabs.push_back(TabSnapshot{Uuid::random(), *slow, "slow", std::nullopt});
@@ -273,27 +257,15 @@ TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
   session.spaces.push_back(space);
   ASSERT_TRUE(SessionFiles().writeSession(session));
 
-  GPid browser = 0;
-  char executable[] = ZEMBLO_BROWSER_EXECUTABLE;
-  char* argv[] = {executable, nullptr};
-  ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
-                            &browser, nullptr));
+  testing::BrowserProcess browser(home.root() / "browser.log");
   const auto folder = home.root() / "Downloads";
   EXPECT_TRUE(
       testing::within(30s, [&] { return std::filesystem::exists(folder / "slow.bin.part"); }));
-  kill(browser, SIGTERM);
-  int status = 0;
-  bool exited = false;
-  testing::within(5s,
-                  [&] { return exited = exited || waitpid(browser, &status, WNOHANG) == browser; });
-  if (!exited) kill(browser, SIGKILL);
-  EXPECT_TRUE(exited) << "still running 5 s after SIGTERM";
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  browser.signal(SIGTERM);
+  const auto status = browser.exitStatus(5s);
+  EXPECT_TRUE(status) << "still running 5 s after SIGTERM, killed";
+  EXPECT_TRUE(testing::exitedCleanly(status));
   EXPECT_TRUE(std::filesystem::is_empty(folder));
-  g_spawn_close_pid(browser);
-  kill(server, SIGTERM);
-  close(serverOutput);
-  g_spawn_close_pid(server);
 }
 
 }  // namespace

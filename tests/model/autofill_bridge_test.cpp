@@ -20,7 +20,7 @@ class AutofillBridgeTest : public testing::StoreFixture {
   PasswordStore& passwords() { return store->passwords(); }
   Uuid save(const std::string& host, const std::string& url, const std::string& username,
             const std::string& password) {
-    passwords().upsert(host, url, username, password, "", "", true);
+    passwords().upsert({.host = host, .url = url, .username = username, .password = password});
     return passwords().credentials.peek().back().id;
   }
   std::string send(const std::string& type, const std::string& origin,

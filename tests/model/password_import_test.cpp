@@ -169,7 +169,10 @@ TEST_F(PasswordImportTest, FilesWithoutUsableLoginsAreRefusedAndChangeNothing) {
 }
 
 TEST_F(PasswordImportTest, RowsMergeByExactSiteAndUsername) {
-  vault->upsert("example.test", "https://example.test", "ada", "old", "", "", true);
+  vault->upsert({.host = "example.test",
+                 .url = "https://example.test",
+                 .username = "ada",
+                 .password = "old"});
   const int writesBefore = storage->writeCount;
   const std::string file =
       "url,username,password,notes\n"
@@ -193,7 +196,10 @@ TEST_F(PasswordImportTest, RowsMergeByExactSiteAndUsername) {
 }
 
 TEST_F(PasswordImportTest, AnImportTheKeyringRefusesIsTakenBackAndReportedAsNotSaved) {
-  vault->upsert("example.test", "https://example.test", "ada", "old", "", "", true);
+  vault->upsert({.host = "example.test",
+                 .url = "https://example.test",
+                 .username = "ada",
+                 .password = "old"});
   storage->refuseWrites = true;
   const ImportOutcome outcome = import(
       "url,username,password,notes\nhttps://example.test,ada,new,n\nhttps://"

@@ -60,7 +60,11 @@ TEST_F(PasswordStoreTest, AnUnreadableItemMakesTheVaultUnavailableAndIsNeverWrit
 
     // Saves still work in memory, but nothing reaches the keyring and the save says so.
     std::optional<bool> written;
-    vault.upsert("a.com", "https://a.com", "ada", "pw", "", "", false);
+    vault.upsert({.host = "a.com",
+                  .url = "https://a.com",
+                  .username = "ada",
+                  .password = "pw",
+                  .persist = false});
     vault.persist([&](bool ok) { written = ok; });
     vault.markUsed(vault.credentials.peek().front().id);
     EXPECT_EQ(written, false);
@@ -74,7 +78,7 @@ TEST_F(PasswordStoreTest, OnlyAMissingItemIsAnEmptyVaultAndTheFirstSaveCreatesIt
   PasswordStore vault(defaults, storage);
   EXPECT_EQ(vault.state.peek(), VaultState::loading);
   // A save made before the keyring answered waits for the read instead of overwriting.
-  vault.upsert("a.com", "https://a.com", "ada", "pw", "", "", true);
+  vault.upsert({.host = "a.com", .url = "https://a.com", .username = "ada", .password = "pw"});
   EXPECT_EQ(storage->writeCount, 0);
 
   storage->answerPending();  // the read: no item
@@ -105,7 +109,11 @@ TEST_F(PasswordStoreTest, SaveDecisionAndUpsertFollowTheFirstLoginOfTheSameHost)
 
   // The same host and username update the stored login.
   EXPECT_EQ(vault->saveDecision("example.com", "ada", "new"), SaveDecision::update);
-  EXPECT_EQ(vault->upsert("example.com", "https://example.com", "ada", "new", "", "ignored", true),
+  EXPECT_EQ(vault->upsert({.host = "example.com",
+                           .url = "https://example.com",
+                           .username = "ada",
+                           .password = "new",
+                           .notes = "ignored"}),
             SaveDecision::update);
   const Credential& updated = vault->credentials.peek()[0];
   EXPECT_EQ(updated.password, "new");
@@ -114,7 +122,10 @@ TEST_F(PasswordStoreTest, SaveDecisionAndUpsertFollowTheFirstLoginOfTheSameHost)
   EXPECT_EQ(storage->writeCount, writesBefore + 1);
 
   // The same login again changes and writes nothing.
-  EXPECT_EQ(vault->upsert("example.com", "https://example.com", "ada", "new", "", "", true),
+  EXPECT_EQ(vault->upsert({.host = "example.com",
+                           .url = "https://example.com",
+                           .username = "ada",
+                           .password = "new"}),
             SaveDecision::alreadySaved);
   EXPECT_EQ(storage->writeCount, writesBefore + 1);
 
@@ -122,7 +133,12 @@ TEST_F(PasswordStoreTest, SaveDecisionAndUpsertFollowTheFirstLoginOfTheSameHost)
   EXPECT_EQ(vault->saveDecision("example.com", "Ada", "new"), SaveDecision::save);
   EXPECT_EQ(vault->saveDecision("login.example.com", "ada", "new"), SaveDecision::save);
   EXPECT_EQ(vault->saveDecision("shop.com", "ada", "tld"), SaveDecision::save);
-  EXPECT_EQ(vault->upsert("shop.com", "https://shop.com", "ada", "s", "T", "N", true),
+  EXPECT_EQ(vault->upsert({.host = "shop.com",
+                           .url = "https://shop.com",
+                           .username = "ada",
+                           .password = "s",
+                           .title = "T",
+                           .notes = "N"}),
             SaveDecision::save);
   const Credential& added = vault->credentials.peek().back();
   EXPECT_EQ(added.host, "shop.com");
@@ -152,10 +168,18 @@ TEST_F(PasswordStoreTest, WritesQueueBehindTheOneUnderWayAndCarryTheNewestVault)
   auto vault = open({});
   storage->deferAnswers = true;
   std::vector<bool> answers;
-  vault->upsert("a.com", "https://a.com", "ada", "1", "", "", false);
+  vault->upsert({.host = "a.com",
+                 .url = "https://a.com",
+                 .username = "ada",
+                 .password = "1",
+                 .persist = false});
   vault->persist([&](bool ok) { answers.push_back(ok); });
-  vault->upsert("b.com", "https://b.com", "bob", "2", "", "", true);
-  vault->upsert("c.com", "https://c.com", "cy", "3", "", "", false);
+  vault->upsert({.host = "b.com", .url = "https://b.com", .username = "bob", .password = "2"});
+  vault->upsert({.host = "c.com",
+                 .url = "https://c.com",
+                 .username = "cy",
+                 .password = "3",
+                 .persist = false});
   vault->persist([&](bool ok) { answers.push_back(ok); });
   EXPECT_EQ(storage->writeCount, 1);  // the others wait
   EXPECT_TRUE(vault->hasUnsavedChanges());

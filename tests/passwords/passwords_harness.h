@@ -24,8 +24,10 @@
 #include "passwords/passwords_window.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
+#include "support/main_loop.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
+#include "widgets/system_color_scheme.h"
 
 // The passwords window over a store of its own and a vault in memory, under the virtual display,
 // in Turkish, with animations off. The account password is checked by the test's PAM service
@@ -43,21 +45,6 @@ inline void initializeDisplay() {
     return true;
   }();
   (void)initialized;
-}
-
-// Runs the main loop until `condition` holds or the time is up; true when it holds.
-inline bool waitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds timeout = 10s) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(2000);
-  }
-  return true;
-}
-
-inline void pump() {
-  waitUntil([] { return false; }, 60ms);
 }
 
 inline Credential login(std::string host, std::string username, std::string password,
@@ -109,7 +96,8 @@ class PasswordsHarness {
   static bool hasTestAccountService() { return std::getenv("PAM_WRAPPER") != nullptr; }
 
   PasswordsWindow& open(bool importing = false) {
-    window_ = std::make_unique<PasswordsWindow>(*store_, *clipboard_);
+    if (!scheme_) scheme_ = std::make_unique<SystemColorScheme>();
+    window_ = std::make_unique<PasswordsWindow>(*store_, *scheme_, *clipboard_);
     if (importing) window_->requestImport();
     window_->present();
     EXPECT_TRUE(waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; }));
@@ -201,6 +189,7 @@ class PasswordsHarness {
   std::shared_ptr<FakeEngine> webViews_ = std::make_shared<FakeEngine>();
   std::shared_ptr<BrowserStore> store_;
   std::unique_ptr<PasswordClipboard> clipboard_;
+  std::unique_ptr<SystemColorScheme> scheme_;
   std::unique_ptr<PasswordsWindow> window_;
 };
 

@@ -121,13 +121,18 @@ TEST_F(PasswordsWindowTest, EveryNewAppearanceIsLockedAndLateResultsAreDropped) 
   EXPECT_FALSE(harness.window().browser());
 
   // A right password answered just before the window closes unlocks nothing: the next window
-  // opens locked and stays so once the old attempt has finished.
+  // opens locked and stays so. Its own attempt, asked and answered (wrongly) after the old one
+  // was answered, finishes after the old one.
   harness.enterPassword(PasswordsHarness::kAccountPassword);
   harness.close();
   PasswordsWindow& reopened = harness.open();
-  waitUntil([] { return false; }, 500ms);
-  EXPECT_FALSE(reopened.unlocked());
   EXPECT_TRUE(reopened.authenticating());
+  ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
+  harness.enterPassword("wrong");
+  ASSERT_TRUE(waitUntil([&] { return !reopened.authenticating(); }));
+  EXPECT_TRUE(reopened.authError());
+  pump();
+  EXPECT_FALSE(reopened.unlocked());
 
   // Hiding the window locks it too.
   harness.unlock();

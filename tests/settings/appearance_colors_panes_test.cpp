@@ -3,9 +3,9 @@
 #include <adwaita.h>
 
 #include "model/preferences_model.h"
-#include "settings/appearance_pane.h"
-#include "settings/colors_pane.h"
 #include "settings/pane_harness.h"
+#include "settings/panes/appearance_pane.h"
+#include "settings/panes/colors_pane.h"
 #include "window/space_background.h"
 
 namespace zemblo {

@@ -6,10 +6,10 @@
 #include "app/browser_commands.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
-#include "settings/general_pane.h"
 #include "settings/pane_harness.h"
-#include "settings/sidebar_pane.h"
-#include "settings/window_pane.h"
+#include "settings/panes/general_pane.h"
+#include "settings/panes/sidebar_pane.h"
+#include "settings/panes/window_pane.h"
 #include "window/command_bar.h"
 
 namespace zemblo {
@@ -167,7 +167,7 @@ TEST(SidebarPaneTest, ControlsMoveAndResizeTheBrowsersSidebarAndSaveEachChange) 
   EXPECT_EQ(store.preferences().prefs().favoriteColumns, 5);
   EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
 
-  testing::settle();
+  testing::pump();
   Gtk::Widget& column = harness.window().sidebarColumn();
   const auto frame = testing::boundsIn(column, harness.window());
   EXPECT_EQ(frame.width, 232);
@@ -218,7 +218,7 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   ASSERT_TRUE(bar);
   const double top = testing::boundsIn(bar->card(), harness.window()).y;
   click(pane.commandBarRow().control().segment(1));
-  testing::settle();
+  testing::pump();
   EXPECT_GT(testing::boundsIn(bar->card(), harness.window()).y, top);
   store.tabs().commandBar.set(std::nullopt);
 

@@ -8,8 +8,8 @@
 
 #include "model/browser_store.h"
 #include "model/preferences_model.h"
+#include "settings/kit/slider_row.h"
 #include "settings/settings_harness.h"
-#include "settings/slider_row.h"
 
 // Driving a pane of the settings window as a user would, and watching what it writes.
 namespace zemblo::testing {

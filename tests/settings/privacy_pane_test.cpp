@@ -1,4 +1,4 @@
-#include "settings/privacy_pane.h"
+#include "settings/panes/privacy_pane.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +12,13 @@
 #include "model/page_services_model.h"
 #include "model/password_store.h"
 #include "model/preferences_model.h"
-#include "settings/allowed_site_row.h"
-#include "settings/confirmation_dialog.h"
+#include "settings/kit/confirmation_dialog.h"
+#include "settings/kit/settings_row.h"
+#include "settings/kit/settings_section.h"
+#include "settings/kit/toggle_row.h"
+#include "settings/panes/allowed_site_row.h"
 #include "settings/settings_harness.h"
-#include "settings/settings_row.h"
-#include "settings/settings_section.h"
 #include "settings/settings_sidebar.h"
-#include "settings/toggle_row.h"
 #include "support/fake_web_view.h"
 #include "support/temp_home.h"
 

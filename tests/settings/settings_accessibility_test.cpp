@@ -6,10 +6,10 @@
 #include <string>
 
 #include "model/preferences_model.h"
-#include "settings/confirmation_dialog.h"
+#include "settings/kit/confirmation_dialog.h"
 #include "settings/pane_harness.h"
-#include "settings/space_editor.h"
-#include "settings/spaces_pane.h"
+#include "settings/panes/spaces_pane.h"
+#include "settings/space_editor/space_editor.h"
 #include "window/accessibility_tree.h"
 
 namespace zemblo {

@@ -10,8 +10,8 @@
 
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "settings/interface_preview.h"
-#include "settings/pane_body.h"
+#include "settings/kit/pane_body.h"
+#include "settings/previews/interface_preview.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_harness.h"
 
@@ -23,7 +23,7 @@ class SettingsHarness : public WindowHarness {
  public:
   SettingsHarness() {
     setLanguage(AppLanguage::turkish);
-    view_ = std::make_unique<SettingsView>(store());
+    view_ = std::make_unique<SettingsView>(store(), colorScheme());
     view_->present();
     waitUntil([&] { return view_->get_mapped() && view_->get_width() > 0; });
     pump();

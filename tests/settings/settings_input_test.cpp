@@ -5,11 +5,11 @@
 #include <string>
 
 #include "model/preferences_model.h"
-#include "settings/general_pane.h"
 #include "settings/pane_harness.h"
-#include "settings/space_chip.h"
-#include "settings/spaces_pane.h"
-#include "settings/window_pane.h"
+#include "settings/panes/general_pane.h"
+#include "settings/panes/spaces_pane.h"
+#include "settings/panes/window_pane.h"
+#include "settings/space_editor/space_chip.h"
 
 // The settings window under real input from the X server: the wheel, the keys.
 namespace zemblo {

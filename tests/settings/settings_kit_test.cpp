@@ -11,18 +11,18 @@
 
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
-#include "settings/choice_cards.h"
-#include "settings/density_thumb.h"
-#include "settings/interface_preview.h"
-#include "settings/key_cap.h"
-#include "settings/pane_body.h"
-#include "settings/segmented_row.h"
+#include "settings/kit/choice_cards.h"
+#include "settings/kit/key_cap.h"
+#include "settings/kit/pane_body.h"
+#include "settings/kit/segmented_row.h"
+#include "settings/kit/slider_row.h"
+#include "settings/kit/toggle_row.h"
+#include "settings/previews/density_thumb.h"
+#include "settings/previews/interface_preview.h"
+#include "settings/previews/side_thumb.h"
+#include "settings/previews/theme_thumb.h"
 #include "settings/settings_harness.h"
 #include "settings/settings_style.h"
-#include "settings/side_thumb.h"
-#include "settings/slider_row.h"
-#include "settings/theme_thumb.h"
-#include "settings/toggle_row.h"
 
 namespace zemblo {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <adwaita.h>
 
-#include "settings/interface_preview.h"
-#include "settings/pane_body.h"
+#include "settings/kit/pane_body.h"
+#include "settings/previews/interface_preview.h"
 #include "settings/settings_harness.h"
 #include "settings/settings_sidebar.h"
 

@@ -1,4 +1,4 @@
-#include "settings/spaces_pane.h"
+#include "settings/panes/spaces_pane.h"
 
 #include <gtest/gtest.h>
 
@@ -7,15 +7,15 @@
 #include "model/browser_tab.h"
 #include "model/tabs_model.h"
 #include "model/theme_colors.h"
-#include "settings/confirmation_dialog.h"
-#include "settings/preset_swatch.h"
+#include "settings/kit/confirmation_dialog.h"
+#include "settings/kit/settings_row.h"
 #include "settings/settings_harness.h"
-#include "settings/settings_row.h"
 #include "settings/settings_sidebar.h"
-#include "settings/space_chip.h"
-#include "settings/space_editor.h"
-#include "settings/space_header_tile.h"
-#include "settings/symbol_tile.h"
+#include "settings/space_editor/preset_swatch.h"
+#include "settings/space_editor/space_chip.h"
+#include "settings/space_editor/space_editor.h"
+#include "settings/space_editor/space_header_tile.h"
+#include "settings/space_editor/symbol_tile.h"
 #include "sidebar/sidebar_bottom_bar.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/space_header.h"

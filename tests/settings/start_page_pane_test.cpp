@@ -1,4 +1,4 @@
-#include "settings/start_page_pane.h"
+#include "settings/panes/start_page_pane.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,13 @@
 #include "model/favorites_model.h"
 #include "model/preferences_model.h"
 #include "model/wallpaper.h"
-#include "settings/choice_cards.h"
+#include "settings/kit/choice_cards.h"
+#include "settings/kit/slider_row.h"
+#include "settings/kit/toggle_row.h"
+#include "settings/previews/start_background_thumb.h"
+#include "settings/previews/start_preview.h"
 #include "settings/settings_harness.h"
 #include "settings/settings_sidebar.h"
-#include "settings/slider_row.h"
-#include "settings/start_background_thumb.h"
-#include "settings/start_preview.h"
-#include "settings/toggle_row.h"
 #include "window/start_page.h"
 
 namespace zemblo {

@@ -120,7 +120,8 @@ TEST_F(DownloadsButtonTest, TheArrowPulsesOnFramesOfItsOwn) {
     return lowest < low + 0.02 && levels.size() >= 20;
   }));
   EXPECT_GT(lowest, low - 0.01);
-  EXPECT_LT(layouts.count() * 10, int(levels.size()));
+  // Progress and the list may lay the window out now and then; the pulse alone never does.
+  EXPECT_LT(layouts.count() * 4, int(levels.size()));
 
   manager().finish(*running);
   pump();

@@ -22,20 +22,6 @@
 // 127.0.0.1. Animations are off, so every change shows its end state at once.
 namespace zemblo::testing {
 
-// Runs the main loop until nothing more is waiting (the views' re-syncs run on idle turns), then
-// for one more frame so GTK lays out and draws what changed.
-inline void drain() {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  while (g_main_context_pending(nullptr) && std::chrono::steady_clock::now() < deadline) {
-    g_main_context_iteration(nullptr, FALSE);
-  }
-}
-inline void pump() {
-  drain();
-  waitForFrame();
-  drain();
-}
-
 class SidebarHarness : public WindowHarness {
  public:
   // The interface in Turkish, the language the text keys are written in, as the application
@@ -94,6 +80,20 @@ class SidebarHarness : public WindowHarness {
   void input(const std::string& actions) {
     Glib::spawn_command_line_async("xdotool search --sync --onlyvisible --name '^" + windowTitle_ +
                                    "$' windowraise %1 " + actions);
+  }
+  // Real input done before it returns: the events it caused have reached the window and been
+  // handled (see syncWithDisplay).
+  void inputAndWait(const std::string& actions) {
+    const std::string command = "xdotool search --sync --onlyvisible --name '^" + windowTitle_ +
+                                "$' windowraise %1 " + actions;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    syncWithDisplay();
+  }
+  // Waits until the window has handled what the display did so far: a round trip to the display
+  // brings in every event it sent before its answer, and they are handled with what they queue.
+  static void syncWithDisplay() {
+    gdk_display_sync(gdk_display_get_default());
+    pump();
   }
   // Moves the pointer to (x, y) of the window and waits until the window has seen it there.
   bool movePointer(int x, int y) {

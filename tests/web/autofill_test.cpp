@@ -54,7 +54,10 @@ class AutofillTest : public ::testing::Test {
 };
 
 TEST_F(AutofillTest, NeitherThePageNorTheScriptWithoutAUserPressReachesTheMenuOrALogin) {
-  vault().upsert("127.0.0.1", "http://127.0.0.1", "ada", "local-secret", "", "", true);
+  vault().upsert({.host = "127.0.0.1",
+                  .url = "http://127.0.0.1",
+                  .username = "ada",
+                  .password = "local-secret"});
   WebKitWebView* view = openLogin();
   EXPECT_EQ(page(view, "return typeof window.webkit?.messageHandlers?.zembloPasswords;"),
             "undefined");
@@ -77,7 +80,8 @@ TEST_F(AutofillTest, NeitherThePageNorTheScriptWithoutAUserPressReachesTheMenuOr
 }
 
 TEST_F(AutofillTest, ScriptedFocusKeysClicksAndSubmitsNeitherOpenTheMenuNorFillNorOffer) {
-  vault().upsert("127.0.0.1", "http://127.0.0.1", "ada", "pw", "", "", true);
+  vault().upsert(
+      {.host = "127.0.0.1", .url = "http://127.0.0.1", .username = "ada", .password = "pw"});
   WebKitWebView* view = openLogin();
   int menus = 0;
   sigc::connection counting = tab->autofillMenu.signalChanged().connect([&] { ++menus; });

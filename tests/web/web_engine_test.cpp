@@ -27,6 +27,7 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
   testing::TempHome home;
   UserDefaults defaults(home.root() / "user-defaults.json");
   auto shared = std::make_shared<WebEngine>(
+      Scheduler::mainLoop(),
       WebEngine::Folders{home.root() / "web-data", home.root() / "web-cache"});
   WebEngine& engine = *shared;
   BrowserStoreEnvironment environment;
@@ -57,7 +58,7 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
 TEST(WebEngineTest, KeepsItsDataInTheApplicationsFolders) {
   testing::TempHome home;
   testing::initializeGtk();
-  WebEngine engine;
+  WebEngine engine(Scheduler::mainLoop());
   WebKitNetworkSession* session = engine.networkSession();
   EXPECT_EQ(dataDirectory(session), home.root() / "data" / "Zemblo Browser" / "WebKit");
   EXPECT_EQ(cacheDirectory(session), home.root() / "cache" / "Zemblo Browser" / "WebKit");
@@ -70,7 +71,7 @@ TEST(WebEngineTest, FindsTheListCompiledWithTheBrowserWithoutCompilingOrCopyingI
   ASSERT_TRUE(ruleFile);
   const auto bytes = paths::readFile(*ruleFile);
   ASSERT_TRUE(bytes);
-  WebEngine engine;
+  WebEngine engine(Scheduler::mainLoop());
   const auto store = engine.contentRuleStore();
 
   std::optional<std::shared_ptr<ContentRuleList>> found;

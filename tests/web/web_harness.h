@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,8 +25,10 @@
 #include "model/browser_tab.h"
 #include "model/tabs_model.h"
 #include "platform/user_defaults.h"
+#include "support/main_loop.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
+#include "support/wait.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
 #include "web/webkit_web_view_port.h"
@@ -48,18 +51,6 @@ inline void initializeGtk() {
     return true;
   }();
   (void)initialized;
-}
-
-// Runs the main loop until `condition` holds or the time is up; true when it holds.
-inline bool waitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds timeout = 10s) {
-  GMainContext* context = g_main_context_default();
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    if (!g_main_context_iteration(context, FALSE)) g_usleep(2000);
-  }
-  return true;
 }
 
 // Serves fixed responses on 127.0.0.1 from this process's main loop.
@@ -94,6 +85,7 @@ class TestServer {
     g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
   }
   ~TestServer() {
+    cutConnections();
     soup_server_disconnect(server_);
     g_object_unref(server_);
   }
@@ -140,6 +132,25 @@ class TestServer {
                                      response.body.data(), response.body.size());
   }
 
+  // Shuts down, without closing, every connection to this server's port: closing a connection
+  // waits for its TLS handshake, and the engine holds the handshake of a certificate it refused
+  // open for as long as its network process lives.
+  void cutConnections() const {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+      const int fd = std::atoi(entry.path().filename().c_str());
+      sockaddr_in local{}, peer{};
+      socklen_t length = sizeof local;
+      if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0 ||
+          local.sin_family != AF_INET || ntohs(local.sin_port) != port_) {
+        continue;
+      }
+      length = sizeof peer;
+      // The listening socket has no peer.
+      if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
+        shutdown(fd, SHUT_RDWR);
+    }
+  }
+
   static void sendTruncated(SoupServerMessage* message, const Response& response) {
     GIOStream* connection = soup_server_message_steal_connection(message);
     const size_t promised = response.promisedLength.value_or(2 * response.body.size());
@@ -160,16 +171,16 @@ class TestServer {
   std::map<std::string, int> hits_;
 };
 
-// An address on 127.0.0.1 where nothing listens: a port that was free a moment ago.
+// An address on 127.0.0.1 where nothing listens: a port this process holds without listening
+// on it until it ends, so that no server of this test or of another program can take it.
 inline std::string refusedURL() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
   return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/refused";
 }
 
@@ -198,6 +209,39 @@ inline std::optional<std::string> callJavaScript(WebKitWebView* view, const std:
       std::make_unique<std::shared_ptr<Call>>(call).release());
   waitUntil([&] { return call->done; });
   return call->result;
+}
+
+// Waits until the page has answered a request made now. The engine's process takes a view's
+// requests in turn and answers them in turn: by then every earlier request has its answer.
+inline bool pageAnswered(WebKitWebView* view) {
+  return callJavaScript(view, "return true;") == "true";
+}
+
+// Runs `action`, then waits until the page has answered a request made after it; returns the
+// navigations (loads, reloads) the page asked the browser about meanwhile. The engine asks about
+// each one before it starts, so any the action caused have been asked about by then.
+inline int navigationsDuring(WebKitWebView* view, const std::function<void()>& action) {
+  struct Count {
+    WebKitWebView* view;
+    int navigations = 0;
+  } count{view};
+  const guint signal = g_signal_lookup("decide-policy", WEBKIT_TYPE_WEB_VIEW);
+  const gulong hook = g_signal_add_emission_hook(
+      signal, 0,
+      [](GSignalInvocationHint*, guint, const GValue* values, gpointer data) {
+        auto* count = static_cast<Count*>(data);
+        if (g_value_get_object(&values[0]) == count->view &&
+            g_value_get_enum(&values[2]) == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
+          ++count->navigations;
+        }
+        return gboolean(TRUE);
+      },
+      &count, nullptr);
+  action();
+  const bool answered = pageAnswered(view);
+  g_signal_remove_emission_hook(signal, hook);
+  EXPECT_TRUE(answered) << "the page did not answer";
+  return count.navigations;
 }
 
 // Real X input: modifier state only reaches the page from the X server, never from script.
@@ -242,9 +286,9 @@ class FinalizationProbe {
   GWeakRef ref_;
 };
 
-// One engine for the whole run, as in the browser (one network session per process): sessions
-// made and dropped test after test leave WebKit's shared processes in a state that can fail a
-// later load.
+// One engine for the whole test process, as in the browser (one network session per process):
+// sessions made and dropped one after another leave WebKit's shared processes in a state that can
+// fail a later load.
 inline const std::shared_ptr<WebEngine>& sharedEngine() {
   struct Shared {
     std::filesystem::path root;
@@ -254,6 +298,7 @@ inline const std::shared_ptr<WebEngine>& sharedEngine() {
       root = dir;
       g_free(dir);
       engine = std::make_shared<WebEngine>(
+          Scheduler::mainLoop(),
           WebEngine::Folders{root / "data", root / "cache", ZEMBLO_TEST_RULE_LISTS_DIR});
     }
     ~Shared() {
@@ -331,10 +376,9 @@ class WebHarness {
     const auto settled = [&] { return shown() || (!earlierError && tab.loadError.peek()); };
     if (!waitUntil(settled)) return false;
     if (!shown()) {
-      // The engine now and then fails a local load with an internal error of its own ("WebKit
-      // encountered an internal error"); a page that really cannot load fails the retry too.
-      tab.reload();
-      if (!waitUntil(shown)) return false;
+      ADD_FAILURE() << "the page \"" << title
+                    << "\" failed to load: " << tab.loadError.peek()->message;
+      return false;
     }
     return callJavaScript(viewOf(tab),
                           "await new Promise((done) => requestAnimationFrame(() => "

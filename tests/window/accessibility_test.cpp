@@ -23,13 +23,13 @@
 namespace zemblo {
 namespace {
 
-using testing::settle;
+using testing::pump;
 
 class AccessibilityTest : public ::testing::Test {
  protected:
   // The browser window's controls, each expected to be named and, when disabled, reported so.
   testing::Controls readControls() {
-    settle();
+    pump();
     return testing::readControls();
   }
 

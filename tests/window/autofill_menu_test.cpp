@@ -87,9 +87,16 @@ class AutofillMenuTest : public ::testing::Test {
     webkit_network_session_set_proxy_settings(harness.engine().networkSession(),
                                               WEBKIT_NETWORK_PROXY_MODE_CUSTOM, proxy);
     webkit_network_proxy_settings_free(proxy);
-    vault().upsert("site.test", "http://site.test", "alice", "PW-site-A", "", "", false);
-    vault().upsert("login.corp.test", "http://login.corp.test", "carol", "PW-login-corp", "", "",
-                   false);
+    vault().upsert({.host = "site.test",
+                    .url = "http://site.test",
+                    .username = "alice",
+                    .password = "PW-site-A",
+                    .persist = false});
+    vault().upsert({.host = "login.corp.test",
+                    .url = "http://login.corp.test",
+                    .username = "carol",
+                    .password = "PW-login-corp",
+                    .persist = false});
     menu().now = [this] { return clock; };
   }
 
@@ -102,7 +109,7 @@ class AutofillMenuTest : public ::testing::Test {
     ASSERT_TRUE(WebHarness::waitForPage(*tab, title)) << address;
     // As after the user opened the page from the command bar: the page has the keyboard.
     tab->storedWebView()->focusIfShown();
-    testing::settle();
+    testing::pump();
   }
   std::string page(const std::string& body) {
     return callJavaScript(WebHarness::viewOf(*tab), body).value_or("<no answer>");
@@ -186,7 +193,8 @@ TEST_F(AutofillMenuTest, ASiblingOrParentHostGetsNoLoginFromDownAndReturn) {
     EXPECT_FALSE(menu().highlighted());
     EXPECT_EQ(tab->autofillMenu.peek()->rows[0].host, c.savedFor);
     key("Return");
-    ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }));
+    ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }))
+        << page("return keys.join();");
     EXPECT_EQ(page("return stolen + '|' + pass.value;"), "|");
     EXPECT_FALSE(tab->autofillMenu.peek());
   }

@@ -18,7 +18,7 @@ namespace zemblo {
 namespace {
 
 using Frame = BrowserWindow::Frame;
-using testing::settle;
+using testing::pump;
 using testing::WindowHarness;
 
 BrowserWindow::LayoutFrames frames(bool leading, bool visible, double inset, double peek = 0) {
@@ -101,11 +101,11 @@ class BrowserWindowTest : public ::testing::Test {
   Frame card() { return harness.bounds(harness.content()); }
   void setPrefs(const std::function<void(AppPreferences&)>& change) {
     harness.store().preferences().updatePrefs(change);
-    settle();
+    pump();
   }
   void setSidebarVisible(bool visible) {
     harness.store().tabs().sidebarVisible.set(visible);
-    settle();
+    pump();
   }
 
   WindowHarness harness;
@@ -135,7 +135,7 @@ TEST_F(BrowserWindowTest, HidingTheSidebarHidesTheButtonsAndOpensAHoverStrip) {
 
   // The strip brings out the peek sidebar, and with it the buttons.
   window().hoverStripEntered();
-  settle();
+  pump();
   ASSERT_TRUE(window().peekSidebar().get_visible());
   EXPECT_EQ(harness.bounds(window().peekSidebar()), (Frame{0, 0, 296, double(height)}));
   EXPECT_EQ(window().windowButtons().controls().get_opacity(), 1);
@@ -144,13 +144,13 @@ TEST_F(BrowserWindowTest, HidingTheSidebarHidesTheButtonsAndOpensAHoverStrip) {
 
   // Leaving the peek puts it away.
   window().peekSidebarLeft();
-  settle();
+  pump();
   EXPECT_FALSE(window().peekSidebar().get_visible());
   EXPECT_TRUE(window().windowButtons().trafficLightsHidden());
 
   // Showing the sidebar while peeking closes the peek; the buttons stay.
   window().hoverStripEntered();
-  settle();
+  pump();
   setSidebarVisible(true);
   EXPECT_FALSE(window().peekSidebarShown());
   EXPECT_FALSE(window().peekSidebar().get_visible());
@@ -174,7 +174,7 @@ TEST_F(BrowserWindowTest, TheSidebarOnTheRightMovesTheStripAndPeekAlong) {
   EXPECT_EQ(card().y, 10);
   EXPECT_EQ(harness.bounds(window().hoverStrip()).x, width - 10);
   window().hoverStripEntered();
-  settle();
+  pump();
   EXPECT_EQ(harness.bounds(window().peekSidebar()).x, width - 266);
 }
 
@@ -256,10 +256,13 @@ TEST_F(BrowserWindowTest, RebuildingTheContentKeepsTheShownPage) {
   ASSERT_TRUE(testing::WebHarness::waitForPage(*tab, "Kept"));
   Gtk::Widget& view = testing::WebHarness::portOf(*tab).widget();
   harness.store().tabs().findBarVisible.set(true);
-  settle();
+  pump();
 
-  window().rebuildContent();
-  settle();
+  const int navigations = testing::navigationsDuring(testing::WebHarness::viewOf(*tab), [&] {
+    window().rebuildContent();
+    pump();
+  });
+  EXPECT_EQ(navigations, 0);
   EXPECT_EQ(view.get_parent(), &harness.content().webViewContainer());
   EXPECT_EQ(tab->title.peek(), "Kept");
   EXPECT_EQ(server.hits("/kept"), 1);
@@ -269,11 +272,11 @@ TEST_F(BrowserWindowTest, RebuildingTheContentKeepsTheShownPage) {
 
 TEST_F(BrowserWindowTest, NoticesShowOnceOverTheContent) {
   harness.store().notices.set({"First notice", "Second notice"});
-  settle();
+  pump();
   EXPECT_EQ(window().notices().shownCount(), 2);
   EXPECT_TRUE(harness.store().notices.peek().empty());
   EXPECT_EQ(window().get_child(), &window().notices());
-  settle();
+  pump();
   EXPECT_EQ(window().notices().shownCount(), 2);
 }
 

@@ -13,7 +13,7 @@
 namespace zemblo {
 namespace {
 
-using testing::settle;
+using testing::pump;
 using testing::TestServer;
 using testing::waitUntil;
 using testing::WebHarness;
@@ -46,7 +46,7 @@ class CommandBarTest : public ::testing::Test {
   std::shared_ptr<BrowserTab> openPage(const char* name) {
     auto tab = harness.open(server.url(std::string("/") + name));
     EXPECT_TRUE(WebHarness::waitForPage(*tab, std::string(name) + " page"));
-    settle();
+    pump();
     return tab;
   }
 
@@ -84,7 +84,7 @@ TEST_F(CommandBarTest, RealKeysOpenTypeMoveAndLoadAnAddressInTheCurrentTab) {
   // Over the page, prefilled with its full address, watching the window's keys.
   EXPECT_EQ(bar()->query(), server.url("/Alpha"));
   EXPECT_TRUE(bar()->hasKeyMonitor());
-  settle();
+  pump();
   const auto card = harness.bounds(bar()->card());
   EXPECT_EQ(card.width, CommandBar::kCardWidth);
   EXPECT_EQ(card.y, CommandBar::kTopInset);
@@ -166,7 +166,7 @@ TEST_F(CommandBarTest, ThePointerHighlightsAndPicksRowsAndTheBackdropCloses) {
   ASSERT_TRUE(waitForOpenBar());
   bar()->setQuery("page");  // both tabs match by title
   ASSERT_EQ(bar()->rowCount(), 3u);
-  settle();
+  pump();
 
   const int alphaRow = bar()->row(1).suggestionID() == "tab:" + alpha->id.str() ? 1 : 2;
   const auto frame = harness.bounds(bar()->row(alphaRow));
@@ -182,12 +182,12 @@ TEST_F(CommandBarTest, ThePointerHighlightsAndPicksRowsAndTheBackdropCloses) {
   harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   ASSERT_TRUE(waitForOpenBar());
   bar()->setQuery("page");
-  settle();
+  pump();
   ASSERT_EQ(harness.bounds(bar()->row(2)), last);
   EXPECT_EQ(bar()->selection(), 0);
   pressKeys("Down");
   ASSERT_TRUE(waitUntil([&] { return bar()->selection() != 0; }));
-  settle();
+  pump();
   EXPECT_EQ(bar()->selection(), 1);
 
   // Moving the pointer onto a row highlights it.
@@ -209,7 +209,7 @@ TEST_F(CommandBarTest, ThePointerHighlightsAndPicksRowsAndTheBackdropCloses) {
   harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   ASSERT_TRUE(waitForOpenBar());
   EXPECT_EQ(CommandBar::dimOpacity(false, 1), CommandBar::kUndimmedOpacity);
-  settle();
+  pump();
   pointAt(harness.window().get_width() - 40, harness.window().get_height() - 40, "click 1");
   ASSERT_TRUE(waitForClosedBar());
   EXPECT_EQ(selectedTab(), alpha);
@@ -313,7 +313,7 @@ TEST_F(CommandBarTest, TheCardSitsLowerWhenCentredAndReopeningStartsAfresh) {
       [](AppPreferences& prefs) { prefs.commandBarPosition = CommandBarPosition::center; });
   harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   ASSERT_TRUE(waitForOpenBar());
-  settle();
+  pump();
   EXPECT_NEAR(harness.bounds(bar()->card()).y, 0.3 * harness.window().get_height(), 1);
   EXPECT_EQ(bar()->appeared(), 1);
   bar()->setQuery("left behind");

@@ -10,7 +10,7 @@ namespace zemblo {
 namespace {
 
 using Content = ContentArea::Content;
-using testing::settle;
+using testing::pump;
 using testing::TestServer;
 using testing::WebHarness;
 using testing::WindowHarness;
@@ -30,7 +30,7 @@ class ContentAreaTest : public ::testing::Test {
     auto tab = std::make_shared<BrowserTab>();
     harness.store().tabs().insertTab(tab);
     harness.store().tabs().select(*tab);
-    settle();
+    pump();
     return tab;
   }
 
@@ -52,7 +52,7 @@ TEST_F(ContentAreaTest, ShowsTheStartPageOrTheSelectedTabsLivePage) {
 
   auto page = harness.open(server.url("/page"));
   ASSERT_TRUE(WebHarness::waitForPage(*page, "Local page"));
-  settle();
+  pump();
   EXPECT_EQ(content().content(), Content::webPage);
   EXPECT_EQ(content().shownTab(), page);
   EXPECT_FALSE(content().startPage().get_visible());
@@ -63,26 +63,26 @@ TEST_F(ContentAreaTest, ShowsTheStartPageOrTheSelectedTabsLivePage) {
 
   // Selecting the blank tab again brings its start page back; the page's view leaves the card.
   harness.store().tabs().select(*blank);
-  settle();
+  pump();
   EXPECT_EQ(content().content(), Content::startPage);
   EXPECT_EQ(WebHarness::portOf(*page).widget().get_parent(), nullptr);
 
   // A selection that names no tab of the space counts as none.
   harness.store().tabs().currentSpace()->selectedTabID.set(Uuid::random());
-  settle();
+  pump();
   EXPECT_EQ(content().content(), Content::startPageWithoutTab);
 }
 
 TEST_F(ContentAreaTest, TheFindBarSitsInTheTopTrailingCornerOverAWebPageOnly) {
   blankTab();
   harness.store().tabs().findBarVisible.set(true);
-  settle();
+  pump();
   EXPECT_FALSE(content().findBar().get_visible());  // the start page has nothing to search
 
   auto page = harness.open(server.url("/page"));
   ASSERT_TRUE(WebHarness::waitForPage(*page, "Local page"));
   harness.store().tabs().findBarVisible.set(true);
-  settle();
+  pump();
   ASSERT_TRUE(content().findBar().get_visible());
   const auto card = harness.bounds(content());
   const auto bar = harness.bounds(content().findBar());
@@ -94,7 +94,7 @@ TEST_F(ContentAreaTest, TheFindBarSitsInTheTopTrailingCornerOverAWebPageOnly) {
             ContentArea::kFindBarInset + ContentArea::kBannerBelowFindBar);
 
   harness.store().tabs().findBarVisible.set(false);
-  settle();
+  pump();
   EXPECT_FALSE(content().findBar().get_visible());
   EXPECT_EQ(harness.bounds(content().savePasswordOverlay()).y - card.y, ContentArea::kFindBarInset);
 }
@@ -106,11 +106,11 @@ TEST_F(ContentAreaTest, CardShapeFollowsThePreferences) {
     p.cornerRadius = 0;
     p.contentShadow = false;
   });
-  settle();
+  pump();
   EXPECT_EQ(content().cornerRadius(), 0);
   EXPECT_FALSE(content().castsShadow());
   harness.store().preferences().updatePrefs([](AppPreferences& p) { p.cornerRadius = 400; });
-  settle();
+  pump();
   EXPECT_EQ(content().cornerRadius(), 48);
 }
 

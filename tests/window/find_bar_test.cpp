@@ -27,7 +27,7 @@ class FindBarTest : public ::testing::Test {
     tab = harness.open(server.url("/find"));
     ASSERT_TRUE(WebHarness::waitForPage(*tab, "Find"));
     harness.store().tabs().findBarVisible.set(true);
-    testing::settle();
+    testing::pump();
     ASSERT_TRUE(bar().get_visible());
   }
 
@@ -99,8 +99,8 @@ TEST_F(FindBarTest, ShowsNotFoundOnlyForTheNewestNonEmptyQuery) {
   bar().setQuery("gamma");
   bar().setQuery("");
   EXPECT_FALSE(bar().notFound());
-  testing::settle();
-  testing::settle();
+  ASSERT_TRUE(testing::pageAnswered(WebHarness::viewOf(*tab)));
+  testing::pump();
   EXPECT_FALSE(bar().notFound());
   EXPECT_FALSE(bar().notFoundLabel().get_visible());
 
@@ -108,14 +108,16 @@ TEST_F(FindBarTest, ShowsNotFoundOnlyForTheNewestNonEmptyQuery) {
   bar().setQuery("gamma");
   bar().setQuery("alpha");
   ASSERT_TRUE(waitForAnswer());
-  testing::settle();
+  ASSERT_TRUE(testing::pageAnswered(WebHarness::viewOf(*tab)));
+  testing::pump();
   EXPECT_FALSE(bar().notFound());
   EXPECT_EQ(bar().matchCount(), 3u);
 
   bar().setQuery("alpha");
   bar().setQuery("alphax");
   ASSERT_TRUE(waitForAnswer(true));
-  testing::settle();
+  ASSERT_TRUE(testing::pageAnswered(WebHarness::viewOf(*tab)));
+  testing::pump();
   EXPECT_TRUE(bar().notFound());
 }
 
@@ -124,11 +126,11 @@ TEST_F(FindBarTest, EscapeAndTheCloseButtonCloseAndReopeningStartsAfresh) {
   ASSERT_TRUE(waitForAnswer(true));
   EXPECT_TRUE(bar().keyPressed(GDK_KEY_Escape, {}));
   EXPECT_FALSE(harness.store().tabs().findBarVisible.peek());
-  testing::settle();
+  testing::pump();
   EXPECT_FALSE(bar().get_visible());
 
   harness.store().tabs().findBarVisible.set(true);
-  testing::settle();
+  testing::pump();
   ASSERT_TRUE(bar().get_visible());
   EXPECT_EQ(bar().query(), "");
   EXPECT_FALSE(bar().notFoundLabel().get_visible());
@@ -142,7 +144,7 @@ TEST(FindBarAloneTest, SearchingATabWithoutAWebViewCreatesItFirst) {
   WindowHarness harness;
   auto tab = std::make_shared<BrowserTab>(Uuid::random(), *Url::parse("http://127.0.0.1:9/x"));
   harness.store().tabs().insertTab(tab);
-  FindBar bar(harness.store().tabs());
+  FindBar bar(harness.store().tabs(), harness.colorScheme());
   bar.setTab(tab);
   ASSERT_EQ(tab->storedWebView(), nullptr);
   bar.setQuery("anything");

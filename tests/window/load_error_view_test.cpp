@@ -10,7 +10,7 @@
 namespace zemblo {
 namespace {
 
-using testing::settle;
+using testing::pump;
 using testing::TestServer;
 using testing::waitUntil;
 using testing::WebHarness;
@@ -34,7 +34,7 @@ class LoadErrorViewTest : public ::testing::Test {
     tab->loadError.set(
         BrowserTab::LoadError{message, url ? Url::parse(url) : std::optional<Url>()});
     view.setTab(tab);
-    settle();
+    pump();
     return tab;
   }
 
@@ -61,11 +61,11 @@ TEST_F(LoadErrorViewTest, ShowsTitleMessageHostAndRetryOnlyWhileThereIsAnError) 
 
   // A new failure replaces the texts; clearing the error removes the view.
   tab->loadError.set(BrowserTab::LoadError{"Zaman aşımı", Url::parse("http://other.test/")});
-  settle();
+  pump();
   EXPECT_EQ(view.message().get_text().raw(), "Zaman aşımı");
   EXPECT_EQ(view.host().get_text().raw(), "other.test");
   tab->loadError.set(std::nullopt);
-  settle();
+  pump();
   EXPECT_FALSE(view.get_visible());
 }
 
@@ -91,7 +91,7 @@ TEST_F(LoadErrorViewTest, WrapsALongMessageIntoCentredLinesOfAtMost380Points) {
   std::string message;
   for (int i = 0; i < 30; ++i) message += "The connection to the server was lost. ";
   failed(message, "http://example.com/");
-  settle();
+  pump();
   const int width = view.message().get_width();
   EXPECT_GT(width, 200);
   EXPECT_LE(width, LoadErrorView::kMessageMaxWidth);
@@ -106,7 +106,7 @@ TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgai
   L10n::setEnglish(false);
   auto tab = harness.open(testing::refusedURL());
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
-  settle();
+  pump();
   LoadErrorView& view = harness.content().loadErrorView();
   ASSERT_TRUE(view.get_visible());
   EXPECT_EQ(view.title().get_text().raw(), localized("Bu sayfaya ulaşılamadı"));
@@ -122,10 +122,10 @@ TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgai
 
   // Retrying an address that answers now shows the page again.
   tab->loadError.set(BrowserTab::LoadError{"gone", server.address("/back")});
-  settle();
+  pump();
   view.retryButton().activate();
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Back"));
-  settle();
+  pump();
   EXPECT_FALSE(view.get_visible());
   EXPECT_EQ(tab->url.peek(), server.address("/back"));
   L10n::setEnglish(false);

@@ -12,7 +12,7 @@
 namespace zemblo {
 namespace {
 
-using testing::settle;
+using testing::pump;
 using testing::TestServer;
 using testing::waitUntil;
 using testing::WindowHarness;
@@ -55,7 +55,7 @@ class ProgressLineLoadTest : public ::testing::Test {
 TEST_F(ProgressLineLoadTest, ShowsWhileASlowPageLoadsAndFadesWhenItStops) {
   auto tab = harness.open(server.url("/slow"));
   ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "Slow" && tab->isLoading.peek(); }));
-  settle();
+  pump();
   ASSERT_TRUE(tab->isLoading.peek());
 
   const auto card = harness.bounds(harness.content());
@@ -86,7 +86,7 @@ TEST_F(ProgressLineLoadTest, ShowsWhileASlowPageLoadsAndFadesWhenItStops) {
   const auto glowing = testing::pixelsOf(harness.content());
   harness.store().preferences().updatePrefs(
       [](AppPreferences& p) { p.progressStyle = ProgressStyle::hidden; });
-  settle();
+  pump();
   EXPECT_EQ(line().opacity(), 0);
   EXPECT_EQ(harness.bounds(line()).height, 3);
   const auto plain = testing::pixelsOf(harness.content());
@@ -94,20 +94,20 @@ TEST_F(ProgressLineLoadTest, ShowsWhileASlowPageLoadsAndFadesWhenItStops) {
   EXPECT_EQ(pixelAt(glowing, 30), pixelAt(plain, 30));
   harness.store().preferences().updatePrefs(
       [](AppPreferences& p) { p.progressStyle = ProgressStyle::minimal; });
-  settle();
+  pump();
   EXPECT_EQ(line().opacity(), 1);
   EXPECT_EQ(harness.bounds(line()).height, 2);
 
   // The theme colours follow the space.
   harness.store().tabs().currentSpace()->colorA.set("#00AA00");
-  settle();
+  pump();
   EXPECT_EQ(line().values().colors.front(), Color::fromHex("#00AA00"));
 
   // Stopping ends the load: the bar fades out where it stood.
   const double width = line().capsuleWidth();
   tab->storedWebView()->stopLoading();
   ASSERT_TRUE(waitUntil([&] { return !tab->isLoading.peek(); }));
-  settle();
+  pump();
   EXPECT_EQ(line().opacity(), 0);
   EXPECT_GE(line().capsuleWidth(), width);
 }

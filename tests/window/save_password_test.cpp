@@ -19,7 +19,7 @@ namespace {
 
 using testing::callJavaScript;
 using testing::kLoginPage;
-using testing::settle;
+using testing::pump;
 using testing::TestServer;
 using testing::waitUntil;
 using testing::WebHarness;
@@ -100,7 +100,7 @@ class SavePasswordTest : public ::testing::Test {
   WebKitWebView* open(const std::string& path, const std::string& title) {
     tab_ = harness.open(server.url(path));
     EXPECT_TRUE(WebHarness::waitForPage(*tab_, title));
-    settle();
+    pump();
     return WebHarness::viewOf(*tab_);
   }
   std::string page(const std::string& body) {
@@ -162,7 +162,7 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   open("/login", "Login");
   submitLogin("ada", "pw1");
   ASSERT_TRUE(waitUntil([&] { return banner().get_visible(); }));
-  settle();
+  pump();
   EXPECT_EQ(banner().title().get_text().raw(), localized("Şifre kaydedilsin mi?"));
   EXPECT_EQ(banner().subtitle().get_text().raw(), "ada · 127.0.0.1");
   EXPECT_EQ(banner().saveButton().get_label().raw(), localized("Kaydet"));
@@ -181,7 +181,7 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   EXPECT_EQ(stored[0].url, "http://127.0.0.1");
   EXPECT_EQ(stored[0].username, "ada");
   EXPECT_EQ(stored[0].password, "pw1");
-  settle();
+  pump();
   EXPECT_FALSE(banner().get_visible());
 
   // A second visit offers the login under the field the user clicks; Return fills it. The
@@ -201,7 +201,7 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   // Another password offers an update; "Never" then silences this host alone.
   submitLogin("", "pw2");
   ASSERT_TRUE(waitUntil([&] { return harness.store().offers().pending.peek().has_value(); }));
-  settle();
+  pump();
   EXPECT_EQ(banner().title().get_text().raw(), localized("Şifre güncellensin mi?"));
   EXPECT_EQ(banner().saveButton().get_label().raw(), localized("Güncelle"));
   click(banner().neverButton());
@@ -212,15 +212,15 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
 
 TEST_F(SavePasswordTest, TheBannerShowsTheOfferAndItsStateAndNotNowStoresNothing) {
   harness.store().offers().offer({"example.com", std::nullopt, "", "pw", false});
-  settle();
+  pump();
   ASSERT_TRUE(banner().get_visible());
   EXPECT_EQ(banner().subtitle().get_text().raw(), "example.com");
   EXPECT_FALSE(banner().failure().get_visible());
   harness.store().offers().status.set(PendingSaveStatus::saving);
-  settle();
+  pump();
   EXPECT_FALSE(banner().saveButton().is_sensitive());
   harness.store().offers().status.set(PendingSaveStatus::failed);
-  settle();
+  pump();
   EXPECT_TRUE(banner().failure().get_visible());
   EXPECT_TRUE(banner().saveButton().is_sensitive());
 
@@ -231,7 +231,11 @@ TEST_F(SavePasswordTest, TheBannerShowsTheOfferAndItsStateAndNotNowStoresNothing
 }
 
 TEST_F(SavePasswordTest, ANewPasswordFieldGetsNoMenuAndNoOffer) {
-  vault().upsert("127.0.0.1", "http://127.0.0.1", "ada", "pw1", "", "", false);
+  vault().upsert({.host = "127.0.0.1",
+                  .url = "http://127.0.0.1",
+                  .username = "ada",
+                  .password = "pw1",
+                  .persist = false});
   open("/signup", "Sign up");
   typeInto("pass", "fresh");
   pressReturnAndWaitForTheForm();
@@ -250,7 +254,8 @@ TEST(PasswordVaultInKeyring, ACorruptItemLeavesTheVaultUnavailableAndTheItemUnto
   PasswordStore vault(defaults, std::make_shared<KeyringVaultStorage>());
   ASSERT_TRUE(waitUntil([&] { return vault.state.peek() != VaultState::loading; }));
   EXPECT_TRUE(vault.isUnavailable());
-  vault.upsert("example.com", "https://example.com", "ada", "pw", "", "", true);
+  vault.upsert(
+      {.host = "example.com", .url = "https://example.com", .username = "ada", .password = "pw"});
   EXPECT_EQ(keyringVault(), std::make_pair(std::string("stored by the test"), corrupt));
   clearVaultItem();
 }

@@ -15,7 +15,7 @@ namespace zemblo {
 namespace {
 
 using Look = StartBackgroundView::Look;
-using testing::settle;
+using testing::pump;
 using testing::waitUntil;
 using testing::WindowHarness;
 
@@ -141,7 +141,7 @@ class StartBackgroundTest : public ::testing::Test {
   StartBackgroundView& background() { return page().background(); }
   void setPrefs(const std::function<void(AppPreferences&)>& change) {
     harness.store().preferences().updatePrefs(change);
-    settle();
+    pump();
   }
   void showPicture(const std::string& name, const std::string& bytes) {
     harness.home().writeFile(Wallpaper::defaultFolder() / name, bytes);
@@ -200,14 +200,14 @@ TEST_F(StartBackgroundTest, EachKindPaintsTheCardAsChosenAndTheAuroraRunsOnlyWhi
   });
   ASSERT_TRUE(background().aurora().running());
   harness.open("about:blank");
-  settle();
+  pump();
   EXPECT_FALSE(background().aurora().running());
 }
 
 TEST_F(StartBackgroundTest, APictureFillsTheCardUncroppedWidthwiseAndTheContentTurnsLight) {
   showPicture("wallpaper-0123ABCD.png", portraitPng());
   ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
-  settle();
+  pump();
   EXPECT_TRUE(contentIsLight());
   // Portrait in a landscape card: as wide as the card, cropped above and below.
   const graphene_rect_t frame = *background().pictureFrame();
@@ -241,7 +241,7 @@ TEST_F(StartBackgroundTest, OverAnyPictureTheCapsulesTextStaysLegible) {
   const auto text = testing::boundsIn(page().field(), page());
   for (const auto& [typed, least] : {std::pair{"", 3.0}, std::pair{"Www", 4.5}}) {
     page().field().set_text(typed);
-    settle();
+    pump();
     const Pixels shown(page());
     // The pane left of the magnifier, and the strongest ink of the field's text on it.
     const auto pane = shown.at(int(capsule.x + 12), int(capsule.y + capsule.height / 2));
@@ -264,7 +264,7 @@ TEST_F(StartBackgroundTest, ABlurredPictureLooksTheSameBehindAPartDrawnAgain) {
               pictureOf(64, 40, [](int x, int) { return x % 8 < 4 ? 0xFFFFFFu : 0x202020u; }));
   setPrefs([](AppPreferences& p) { p.wallpaperBlur = 30; });
   ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
-  settle();
+  pump();
   // The software renderer, which draws only what changed, as without a graphics card.
   GskRenderer* renderer = gsk_cairo_renderer_new();
   ASSERT_TRUE(gsk_renderer_realize(
@@ -305,17 +305,17 @@ TEST_F(StartBackgroundTest, APictureThatCannotBeShownLeavesAStillAurora) {
   setPrefs([](AppPreferences& p) { p.auroraSpeed = 2; });
 
   showPicture("wallpaper-0123ABCD.jpg", "this is no picture");
-  settle();
+  pump();
   expectFallback("undecodable");
 
   harness.home().writeFile(Wallpaper::defaultFolder() / "wallpaper-89ABCDEF.png", portraitPng());
   showPicture("wallpaper-CDEF0123.png", enormousPngHeader());
-  settle();
+  pump();
   expectFallback("too large");
 
   // A name of another form is never opened, even when a picture lies there.
   setPrefs([](AppPreferences& p) { p.wallpaperFile = "../Zemblo Browser/wallpaper-89ABCDEF.png"; });
-  settle();
+  pump();
   expectFallback("not a stored name");
 
   setPrefs([](AppPreferences& p) { p.wallpaperFile = "wallpaper-89ABCDEF.png"; });

@@ -14,7 +14,7 @@ namespace zemblo {
 namespace {
 
 using Content = ContentArea::Content;
-using testing::settle;
+using testing::pump;
 using testing::TestServer;
 using testing::WebHarness;
 using testing::WindowHarness;
@@ -32,7 +32,7 @@ class StartPageTest : public ::testing::Test {
     auto tab = std::make_shared<BrowserTab>();
     harness.store().tabs().insertTab(tab);
     harness.store().tabs().select(*tab);
-    settle();
+    pump();
     return tab;
   }
 
@@ -45,7 +45,7 @@ class StartPageTest : public ::testing::Test {
   void type(const std::string& text) {
     page().field().set_text(text);
     g_signal_emit_by_name(page().field().gobj(), "activate");
-    settle();
+    pump();
   }
 
   TestServer server;
@@ -65,7 +65,7 @@ TEST_F(StartPageTest, TypedAddressLoadsIntoTheBlankTabAndBlankTextOnlyClearsTheF
   type(server.url("/typed"));
   EXPECT_EQ(std::string(page().field().get_text()), "");
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Typed page"));
-  settle();
+  pump();
   EXPECT_EQ(harness.content().content(), Content::webPage);
   EXPECT_EQ(harness.content().shownTab(), tab);
   // The page takes the keyboard once it is on screen.
@@ -90,7 +90,7 @@ TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
   auto tab = blankTab();
   harness.store().preferences().setSearchEngine(SearchEngine::bing);
   EXPECT_EQ(harness.store().defaults().stringValue(SearchEngine::kDefaultsKey), "bing");
-  testing::settle();
+  testing::pump();
   EXPECT_EQ(std::string(page().field().get_placeholder_text()), startPagePlaceholder("Bing"));
   // Only the produced address is checked: the real engine is not reached from the tests.
   type("local weather");
@@ -144,7 +144,7 @@ TEST_F(StartPageTest, TilesStandInColumnsOf84To96PointsWithoutAHoverFillOrToolti
   // Under the pointer the tile draws what it drew before; only its icon box grows.
   const auto before = testing::pixelsOf(*tiles[0]);
   tiles[0]->set_state_flags(Gtk::StateFlags::PRELIGHT, false);
-  settle();
+  pump();
   EXPECT_EQ(testing::pixelsOf(*tiles[0]), before);
   WindowHarness::screenshot("start-page-tiles");
 }
@@ -157,7 +157,7 @@ TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
   // The smallest window.
   harness.window().set_default_size(880, 560);
   ASSERT_TRUE(testing::waitUntil([&] { return harness.window().get_width() <= 880; }));
-  settle();
+  pump();
   const auto card = harness.bounds(harness.content());
   const auto capsule = harness.bounds(page().capsule());
   EXPECT_LE(capsule.width, 560);
@@ -173,7 +173,7 @@ TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
   // ellipsis, never cut off.
   harness.store().preferences().updatePrefs(
       [](AppPreferences& p) { p.language = AppLanguage::english; });
-  settle();
+  pump();
   Gtk::Label* shownPlaceholder = nullptr;
   for (auto* child = page().field().get_first_child(); child; child = child->get_next_sibling()) {
     if (auto* label = dynamic_cast<Gtk::Label*>(child)) shownPlaceholder = label;
@@ -183,7 +183,7 @@ TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
   EXPECT_FALSE(shownPlaceholder->get_layout()->is_ellipsized());
   WindowHarness::screenshot("start-page-narrow");
   harness.store().preferences().updatePrefs([](AppPreferences& p) { p.sidebarWidth = 400; });
-  settle();
+  pump();
   EXPECT_TRUE(shownPlaceholder->get_layout()->is_ellipsized());
   EXPECT_EQ(shownPlaceholder->get_ellipsize(), Pango::EllipsizeMode::END);
   WindowHarness::screenshot("start-page-narrowest-card");
@@ -195,18 +195,18 @@ TEST_F(StartPageTest, ANewBlankTabFocusesTheFieldAgainAndTheClockLinesFollowTheP
   harness.window().unset_focus();
   ASSERT_FALSE(fieldHasFocus());
   harness.store().tabs().newTab();
-  settle();
+  pump();
   EXPECT_TRUE(fieldHasFocus());
 
   harness.store().preferences().updatePrefs([](AppPreferences& prefs) { prefs.showDate = false; });
-  settle();
+  pump();
   EXPECT_FALSE(page().clockGreeting().dateLine().get_visible());
   EXPECT_TRUE(page().clockGreeting().timeLine().get_visible());
   harness.store().preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.showClock = false;
     prefs.showGreeting = false;
   });
-  settle();
+  pump();
   EXPECT_FALSE(page().clockGreeting().get_visible());
 }
 

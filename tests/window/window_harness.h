@@ -16,6 +16,7 @@
 #include "support/temp_home.h"
 #include "web/web_engine.h"
 #include "web/web_harness.h"
+#include "widgets/system_color_scheme.h"
 #include "window/browser_window.h"
 #include "window/content_area.h"
 
@@ -34,8 +35,6 @@ inline BrowserWindow::Frame boundsIn(Gtk::Widget& widget, Gtk::Widget& window) {
   if (!gtk_widget_compute_bounds(widget.gobj(), window.gobj(), &bounds)) return {};
   return {bounds.origin.x, bounds.origin.y, bounds.size.width, bounds.size.height};
 }
-
-inline void settle();
 
 // What a widget draws, as premultiplied pixels of four bytes, alpha last.
 inline std::vector<guchar> pixelsOf(Gtk::Widget& widget) {
@@ -70,41 +69,11 @@ inline std::pair<int, int> placeholderAndTextInk(Gtk::Text& field, const std::st
   int ink[2] = {0, 0};
   for (int i : {0, 1}) {
     field.set_text(i == 0 ? "" : typed);
-    settle();
+    pump();
     ink[i] = strongestInk(field);
   }
   field.set_text("");
   return {ink[0], ink[1]};
-}
-
-// Runs the main loop until every shown window has been through one more frame: the views'
-// re-syncs (idle work, which runs before a frame) are laid out and drawn. Waits for the frame
-// clocks, not for time; false when a window drew no frame within the deadline.
-inline bool waitForFrame() {
-  struct Watch {
-    GdkFrameClock* clock;
-    gulong handler;
-    bool painted = false;
-  };
-  std::vector<std::unique_ptr<Watch>> watches;
-  GList* toplevels = gtk_window_list_toplevels();
-  for (GList* item = toplevels; item; item = item->next) {
-    GtkWidget* window = GTK_WIDGET(item->data);
-    GdkFrameClock* clock =
-        gtk_widget_get_mapped(window) ? gtk_widget_get_frame_clock(window) : nullptr;
-    if (!clock) continue;
-    auto watch = std::make_unique<Watch>(Watch{clock, 0});
-    watch->handler = g_signal_connect_swapped(
-        clock, "after-paint", G_CALLBACK(+[](Watch* seen) { seen->painted = true; }), watch.get());
-    gdk_frame_clock_request_phase(clock, GDK_FRAME_CLOCK_PHASE_LAYOUT);
-    watches.push_back(std::move(watch));
-  }
-  g_list_free(toplevels);
-  const bool drawn = waitUntil([&] {
-    return std::all_of(watches.begin(), watches.end(), [](const auto& w) { return w->painted; });
-  });
-  for (const auto& watch : watches) g_signal_handler_disconnect(watch->clock, watch->handler);
-  return drawn;
 }
 
 // GTK's animations on for a scope; the harnesses keep them off.
@@ -129,12 +98,6 @@ class LayoutCounter {
   int count_ = 0;
 };
 
-// Lets GTK lay out and draw what changed, and pages a moment to react.
-inline void settle() {
-  waitForFrame();
-  waitUntil([] { return false; }, std::chrono::milliseconds(120));
-}
-
 // Real X input to the browser window, which is alone on the virtual screen.
 inline void xdotool(const std::string& arguments) {
   const std::string command =
@@ -147,16 +110,18 @@ class WindowHarness {
   // Saved passwords go to the test session's keyring unless a test hands in another storage.
   explicit WindowHarness(std::shared_ptr<VaultStorage> vaultStorage = nullptr)
       : defaults_(home_.root() / "config" / "user-defaults.json"),
-        engine_(std::make_shared<WebEngine>(WebEngine::Folders{
-            home_.root() / "web-data", home_.root() / "web-cache", ZEMBLO_TEST_RULE_LISTS_DIR})) {
+        engine_(std::make_shared<WebEngine>(
+            Scheduler::mainLoop(),
+            WebEngine::Folders{home_.root() / "web-data", home_.root() / "web-cache",
+                               ZEMBLO_TEST_RULE_LISTS_DIR})) {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
     environment.vaultStorage = std::move(vaultStorage);
     store_ = BrowserStore::create(engine_, std::move(environment));
-    window_ = std::make_unique<BrowserWindow>(*store_);
+    window_ = std::make_unique<BrowserWindow>(*store_, colorScheme_);
     window_->present();
     waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; });
-    settle();
+    pump();
   }
   ~WindowHarness() {
     window_.reset();
@@ -169,6 +134,7 @@ class WindowHarness {
   WebEngine& engine() { return *engine_; }
   const std::shared_ptr<BrowserStore>& sharedStore() { return store_; }
   BrowserWindow& window() { return *window_; }
+  const SystemColorScheme& colorScheme() const { return colorScheme_; }
   ContentArea& content() { return window_->contentArea(); }
   const TempHome& home() const { return home_; }
 
@@ -182,7 +148,7 @@ class WindowHarness {
   static void screenshot(const std::string& name) {
     const char* folder = std::getenv("ZEMBLO_SHOTS");
     if (!folder) return;
-    waitUntil([] { return false; }, std::chrono::milliseconds(600));
+    pump();
     const std::string command =
         std::string("/usr/bin/import -window root '") + folder + "/" + name + ".png'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
@@ -190,6 +156,7 @@ class WindowHarness {
 
  private:
   const bool gtkReady_ = (initializeGtkWithoutAnimations(), true);
+  const SystemColorScheme colorScheme_;
   TempHome home_;
   UserDefaults defaults_;
   std::shared_ptr<WebEngine> engine_;

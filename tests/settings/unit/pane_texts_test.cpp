@@ -2,9 +2,9 @@
 
 #include "model/localization.h"
 #include "model/tabs_model.h"
-#include "settings/spaces_pane.h"
-#include "settings/start_page_pane.h"
-#include "settings/start_preview.h"
+#include "settings/panes/spaces_pane.h"
+#include "settings/panes/start_page_pane.h"
+#include "settings/previews/start_preview.h"
 #include "support/interface_language.h"
 
 namespace zemblo {

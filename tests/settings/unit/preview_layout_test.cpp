@@ -1,8 +1,8 @@
-#include "settings/preview_layout.h"
+#include "settings/previews/preview_layout.h"
 
 #include <gtest/gtest.h>
 
-#include "settings/density_thumb.h"
+#include "settings/previews/density_thumb.h"
 
 namespace zemblo {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "model/localization.h"
 #include "settings/brand_tile.h"
-#include "settings/slider_row.h"
+#include "settings/kit/slider_row.h"
 
 namespace zemblo {
 namespace {

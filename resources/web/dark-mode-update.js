@@ -1,0 +1,1 @@
+const config = JSON.parse(configJSON); if (window.__zembloDark) { window.__zembloDark.update(config); } return null;

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtkmm.h>
+
+#include "platform/observable.h"
+#include "settings/kit/choice_cards.h"
+#include "settings/kit/direction_button.h"
+#include "settings/kit/pane_body.h"
+#include "settings/kit/segmented_row.h"
+#include "settings/kit/settings_row.h"
+#include "settings/kit/slider_row.h"
+#include "settings/kit/theme_swatch.h"
+#include "settings/settings_context.h"
+
+namespace zemblo {
+
+// Where the browser's colours come from, the two colours of a single theme with ready-made
+// swatches and gradients, and how strongly and in what style the sidebar takes them on, under
+// the live preview. Every control writes its one setting at once.
+class ColorsPane : public PaneBody {
+ public:
+  static constexpr std::array<const char*, 18> kSwatchColors{
+      "#FF3B30", "#FF9500", "#FFCC00", "#34C759", "#00C7BE", "#30B0C7",
+      "#007AFF", "#5856D6", "#AF52DE", "#FF2D55", "#A2845E", "#8E8E93",
+      "#1C1C1E", "#F2F2F7", "#F3E5C8", "#0B3D2E", "#14213D", "#7F1D1D"};
+  static constexpr int kGridColumns = 9;
+  static constexpr Spring kActionSpring{0.5, 1.0};
+
+  explicit ColorsPane(const SettingsContext& context);
+  ~ColorsPane() override;
+
+  // What the pane's buttons do. Each changes one setting per write, in the order given, so that
+  // every step is saved and shown on its own.
+
+  // Makes `a` and `b` the single theme: colour A, colour B, the source, and a tint that shows
+  // them when there was none.
+  static void applyTheme(BrowserStore& store, const Color& a, const Color& b);
+  // The swatch's colour with its companion; colour A keeps the swatch's own text.
+  static void pickSwatch(BrowserStore& store, const std::string& swatch);
+  // Both colours of the preset; the source and the tint stay as they are.
+  static void pickPreset(BrowserStore& store, const SpacePreset& preset);
+  // Colour B becomes the companion of colour A.
+  static void harmonize(BrowserStore& store);
+  // A random pleasant colour with its companion as the theme.
+  static void shuffle(BrowserStore& store, const Color& random = Color::randomPleasant());
+  // The ten colour settings back to their defaults.
+  static void resetColors(BrowserStore& store);
+  // "Off" for no grain at all, else the percentage.
+  static std::string grainText(double grain);
+
+  ChoiceCards<ColorSource>& sourceCards() { return *source_; }
+  SettingsSection& themeSection() { return *themeSection_; }
+  ThemeSwatch& swatch(size_t index) { return *swatches_.at(index); }
+  ThemeSwatch& preset(size_t index) { return *presets_.at(index); }
+  Gtk::ColorButton& colorAPicker() { return colorA_; }
+  Gtk::ColorButton& colorBPicker() { return colorB_; }
+  Gtk::Button& harmonizeButton() { return harmonize_; }
+  Gtk::Button& shuffleButton() { return shuffle_; }
+  SegmentedRow<SidebarTint>& tintRow() { return *tint_; }
+  SettingsRow& directionRow() { return *directionRow_; }
+  DirectionButton& directionButton(size_t index) { return *directions_.at(index); }
+  SliderRow& strengthRow() { return *strength_; }
+  SliderRow& grainRow() { return *grain_; }
+  SegmentedRow<SidebarMaterial>& materialRow() { return *material_; }
+  SegmentedRow<SidebarTextStyle>& textStyleRow() { return *textStyle_; }
+  SegmentedRow<SelectedTabStyle>& selectedTabRow() { return *selectedTab_; }
+  Gtk::Button& resetButton() { return reset_; }
+
+ private:
+  void buildThemeSection();
+  void buildStyleSection();
+  void buildReadabilitySection();
+  Gtk::Widget& swatchGrid();
+  void sync();
+
+  const SettingsContext& context_;
+  ChoiceCards<ColorSource>* source_ = nullptr;
+  SettingsSection* themeSection_ = nullptr;
+  std::vector<ThemeSwatch*> swatches_;
+  std::vector<ThemeSwatch*> presets_;
+  Gtk::ColorButton colorA_;
+  Gtk::ColorButton colorB_;
+  Gtk::Button harmonize_;
+  Gtk::Button shuffle_;
+  SegmentedRow<SidebarTint>* tint_ = nullptr;
+  SettingsRow* directionRow_ = nullptr;
+  std::vector<DirectionButton*> directions_;
+  SliderRow* strength_ = nullptr;
+  SliderRow* grain_ = nullptr;
+  SegmentedRow<SidebarMaterial>* material_ = nullptr;
+  SegmentedRow<SidebarTextStyle>* textStyle_ = nullptr;
+  SegmentedRow<SelectedTabStyle>* selectedTab_ = nullptr;
+  Gtk::Button reset_;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,91 @@
+#include "settings/panes/general_pane.h"
+
+#include "model/localization.h"
+#include "model/preferences_model.h"
+#include "settings/kit/pref_controls.h"
+#include "settings/previews/language_thumb.h"
+#include "widgets/accessibility.h"
+#include "widgets/named_drop_down_items.h"
+
+namespace zemblo {
+
+GeneralPane::GeneralPane(const SettingsContext& context)
+    : PaneBody(SettingsPane::general),
+      context_(context),
+      shortcuts_(keyboardShortcuts()),
+      restartButton_(localized("Yeniden Başlat")) {
+  BrowserStore& store = context.store();
+
+  auto& language =
+      addSection(localized("Dil"), localized("Arayüz anında değişir. Sistem menüleri (Düzenle, "
+                                             "Pencere) yeniden başlatınca değişir."));
+  language_ = &pref_controls::addCards(
+      language, context, &AppPreferences::language,
+      [&context](AppLanguage option) { return Gtk::make_managed<LanguageThumb>(context, option); });
+  restartRow_ =
+      Gtk::make_managed<SettingsRow>(localized("Yeniden Başlat"), std::nullopt, "arrow.clockwise");
+  restartButton_.add_css_class("suggested-action");
+  restartButton_.signal_clicked().connect([this] { activate_action("app.relaunch"); });
+  restartRow_->setAccessory(restartButton_, false);
+  // Every change of language builds the pane anew and fades it in: the row needs no fade of its
+  // own.
+  language.addRow(*restartRow_);
+
+  auto& search = addSection(localized("Arama"));
+  auto& engineRow = search.add<SettingsRow>(localized("Arama motoru"),
+                                            localized("Adres çubuğuna yazdığın aramalar için"),
+                                            "magnifyingglass");
+  auto names = Gtk::StringList::create({});
+  for (SearchEngine engine : SearchEngine::allCases) {
+    names->append(std::string(engine.displayName()));
+  }
+  enginePicker_ = Gtk::make_managed<Gtk::DropDown>(names);
+  enginePicker_->set_size_request(kEnginePickerWidth, -1);
+  nameDropDownItems(*enginePicker_);
+  enginePicker_->property_selected().signal_changed().connect(
+      sigc::mem_fun(*this, &GeneralPane::enginePicked));
+  engineRow.setAccessory(*enginePicker_);
+  setAccessibleNameWithInnerButton(*enginePicker_, localized("Arama motoru"));
+
+  auto& startup = addSection(localized("Açılış"));
+  restoreSession_ = &startup.add<ToggleRow>(
+      localized("Son oturumu geri yükle"),
+      localized("Zemblo açıldığında sekmelerin kaldığın yerden devam eder"),
+      "clock.arrow.circlepath", prefBinding(store.preferences(), &AppPreferences::restoreSession));
+
+  auto& pages = addSection(localized("Web sayfaları"));
+  defaultZoom_ = &pages.add<SliderRow>(
+      localized("Varsayılan yakınlaştırma"), localized("Yeni açılan sekmeler bu boyutta başlar"),
+      "plus.magnifyingglass", prefBinding(store.preferences(), &AppPreferences::defaultZoom),
+      kZoomRange, [](double zoom) { return percentText(zoom); });
+
+  auto& keys = addSection(localized("Klavye kısayolları"));
+  for (const KeyboardShortcut& shortcut : shortcuts_) {
+    shortcutRows_.push_back(&keys.add<ShortcutRow>(shortcut));
+  }
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+GeneralPane::~GeneralPane() { observer_.reset(); }
+
+void GeneralPane::sync() {
+  BrowserStore& store = context_.store();
+  // The setting is compared, not the language it stands for: "system" and "Türkçe" may show the
+  // same texts and still differ in what a restart gives the desktop's own texts.
+  restartRow_->set_visible(store.preferences().prefs().language !=
+                           store.preferences().launchLanguage());
+  const SearchEngine engine = store.preferences().searchEngine.get();
+  ShowingModelValue showing(showing_);
+  for (size_t i = 0; i < SearchEngine::allCases.size(); ++i) {
+    if (SearchEngine::allCases[i] == engine) enginePicker_->set_selected(guint(i));
+  }
+}
+
+void GeneralPane::enginePicked() {
+  if (showing_) return;
+  const guint index = enginePicker_->get_selected();
+  if (index >= SearchEngine::allCases.size()) return;
+  context_.store().preferences().setSearchEngine(SearchEngine::allCases[index]);
+}
+
+}  // namespace zemblo

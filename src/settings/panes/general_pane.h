@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <gtkmm.h>
+
+#include "platform/observable.h"
+#include "settings/kit/choice_cards.h"
+#include "settings/kit/pane_body.h"
+#include "settings/kit/settings_row.h"
+#include "settings/kit/slider_row.h"
+#include "settings/kit/toggle_row.h"
+#include "settings/panes/keyboard_shortcuts.h"
+#include "settings/panes/shortcut_row.h"
+#include "settings/settings_context.h"
+
+namespace zemblo {
+
+// Language, search engine, start-up and default zoom, and the list of keyboard shortcuts. While
+// the chosen language is not the one the browser started in, a row offers to restart it so the
+// desktop's own texts follow too.
+class GeneralPane : public PaneBody {
+ public:
+  static constexpr SliderRow::Range kZoomRange{0.5, 2.0, 0.1};
+  static constexpr int kEnginePickerWidth = 160;
+
+  explicit GeneralPane(const SettingsContext& context);
+  ~GeneralPane() override;
+
+  ChoiceCards<AppLanguage>& languageCards() { return *language_; }
+  // Shown while a restart would change the language.
+  bool offersRestart() const { return restartRow_->get_visible(); }
+  Gtk::Button& restartButton() { return restartButton_; }
+  Gtk::DropDown& enginePicker() { return *enginePicker_; }
+  ToggleRow& restoreSessionRow() { return *restoreSession_; }
+  SliderRow& defaultZoomRow() { return *defaultZoom_; }
+  // The shortcut list with its titles in the language the pane was built in.
+  const std::vector<KeyboardShortcut>& shortcuts() const { return shortcuts_; }
+  ShortcutRow& shortcutRow(size_t index) { return *shortcutRows_.at(index); }
+
+ private:
+  void sync();
+  void enginePicked();
+
+  const SettingsContext& context_;
+  const std::vector<KeyboardShortcut> shortcuts_;
+  ChoiceCards<AppLanguage>* language_ = nullptr;
+  SettingsRow* restartRow_ = nullptr;
+  Gtk::Button restartButton_;
+  Gtk::DropDown* enginePicker_ = nullptr;
+  ToggleRow* restoreSession_ = nullptr;
+  SliderRow* defaultZoom_ = nullptr;
+  std::vector<ShortcutRow*> shortcutRows_;
+  bool showing_ = false;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

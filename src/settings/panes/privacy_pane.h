@@ -1,0 +1,89 @@
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtkmm.h>
+
+#include "platform/observable.h"
+#include "settings/kit/pane_body.h"
+#include "settings/settings_context.h"
+
+namespace zemblo {
+
+class AllowedSiteRow;
+class ConfirmationDialog;
+class SettingsRow;
+class SettingsSection;
+class ToggleRow;
+
+// The privacy controls: the content blocker's switch, its rule count and the sites allowed to
+// show ads; the way into the passwords window, for managing or importing; and clearing the
+// history and all website data, each after a question.
+class PrivacyPane : public PaneBody {
+ public:
+  explicit PrivacyPane(const SettingsContext& context);
+  ~PrivacyPane() override;
+
+  // The switch: stores it and reloads the page the current space shows, so it shows the change.
+  void setAdBlockEnabled(bool enabled);
+  void removeAllowedSite(const std::string& host);
+  void openPasswordsWindow();
+  void importPasswords();
+  // The two buttons: each asks first.
+  void askToClearHistory();
+  void askToClearSiteData();
+  // The confirmed actions.
+  void clearHistory();
+  void clearSiteData();
+
+  ToggleRow& blockerRow() { return *blocker_; }
+  SettingsRow& ruleCountRow() { return *rules_; }
+  Gtk::Label& ruleCountLabel() { return ruleCount_; }
+  // The allowed sites' section, while the list holds any.
+  SettingsSection* allowedSitesSection() const { return allowedSection_; }
+  const std::vector<AllowedSiteRow*>& allowedSiteRows() const { return allowedRows_; }
+  SettingsRow& passwordsRow() { return *passwords_; }
+  Gtk::Button& manageButton() { return manage_; }
+  Gtk::Button& importButton() { return import_; }
+  SettingsRow& historyRow() { return *history_; }
+  Gtk::Button& clearHistoryButton() { return clearHistory_; }
+  SettingsRow& siteDataRow() { return *siteData_; }
+  Gtk::Button& clearSiteDataButton() { return clearSiteData_; }
+  ConfirmationDialog* confirmation() const { return confirmation_.get(); }
+  bool dataCleared() const { return dataCleared_.peek(); }
+
+ private:
+  void buildBlocker();
+  void buildPasswords();
+  void buildData();
+  void sync();
+  void showAllowedSites(const std::set<std::string>& hosts);
+  void siteDataCleared(bool cleared);
+
+  const SettingsContext& context_;
+  SettingsSection* blockerSection_ = nullptr;
+  ToggleRow* blocker_ = nullptr;
+  SettingsRow* rules_ = nullptr;
+  Gtk::Label ruleCount_;
+  SettingsSection* allowedSection_ = nullptr;
+  std::vector<AllowedSiteRow*> allowedRows_;
+  std::vector<std::string> shownHosts_;
+  SettingsRow* passwords_ = nullptr;
+  Gtk::Button manage_;
+  Gtk::Button import_;
+  SettingsRow* history_ = nullptr;
+  Gtk::Button clearHistory_;
+  SettingsRow* siteData_ = nullptr;
+  Gtk::Button clearSiteData_;
+  std::unique_ptr<ConfirmationDialog> confirmation_;
+  Observable<bool> dataCleared_{false};
+  Observable<bool> clearFailed_{false};
+  // Lets a removal that finishes after the pane is gone find that out.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

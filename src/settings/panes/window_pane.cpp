@@ -1,0 +1,60 @@
+#include "settings/panes/window_pane.h"
+
+#include "model/localization.h"
+#include "settings/kit/pref_controls.h"
+#include "settings/kit/row_parts.h"
+#include "settings/previews/interface_preview.h"
+
+namespace zemblo {
+namespace {
+
+constexpr int kPresetSpacing = 12;
+constexpr int kPresetPadding = 14;
+constexpr int kProgressWidth = 220;
+constexpr int kCommandBarWidth = 160;
+
+}  // namespace
+
+WindowPane::WindowPane(const SettingsContext& context) : PaneBody(SettingsPane::window) {
+  BrowserStore& store = context.store();
+  append(*Gtk::make_managed<InterfacePreview>(context));
+
+  auto& presets = addSection(localized("Hazır görünümler"));
+  auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, kPresetSpacing);
+  row->set_homogeneous(true);
+  row_parts::pad(*row, kPresetPadding, kPresetPadding);
+  for (const WindowPreset& preset : WindowPreset::all()) {
+    presets_.push_back(Gtk::make_managed<WindowPresetCard>(context, preset));
+    row->append(*presets_.back());
+  }
+  presets.addRow(*row);
+
+  auto& card = addSection(localized("İçerik kartı"));
+  cornerRadius_ =
+      &card.add<SliderRow>(localized("Köşe yuvarlaklığı"), std::nullopt, "square.dashed",
+                           prefBinding(store.preferences(), &AppPreferences::cornerRadius),
+                           kCornerRadiusRange, pref_controls::pointText);
+  contentInset_ =
+      &card.add<SliderRow>(localized("Kenar boşluğu"), std::nullopt, "rectangle.inset.filled",
+                           prefBinding(store.preferences(), &AppPreferences::contentInset),
+                           kContentInsetRange, pref_controls::pointText);
+  shadow_ = &card.add<ToggleRow>(localized("Gölge"), localized("Sayfa kartını arka plandan ayırır"),
+                                 "shadow",
+                                 prefBinding(store.preferences(), &AppPreferences::contentShadow));
+
+  auto& loading = addSection(localized("Yükleme çubuğu"));
+  progress_ = &pref_controls::addSegments(
+      loading, store, localized("Stil"), localized("Sayfa yüklenirken üstte görünen çizgi"),
+      "slider.horizontal.below.rectangle", &AppPreferences::progressStyle, kProgressWidth);
+
+  auto& commandBar = addSection(localized("Komut çubuğu"));
+  commandBar_ =
+      &pref_controls::addSegments(commandBar, store, localized("Konum"), std::nullopt, "command",
+                                  &AppPreferences::commandBarPosition, kCommandBarWidth);
+  dim_ = &commandBar.add<ToggleRow>(
+      localized("Arka planı karart"), localized("Komut çubuğu açıkken sayfayı hafifçe karartır"),
+      "circle.lefthalf.filled",
+      prefBinding(store.preferences(), &AppPreferences::dimBehindCommandBar));
+}
+
+}  // namespace zemblo

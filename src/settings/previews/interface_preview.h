@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <gtk/gtk.h>
+#include <gtkmm.h>
+
+#include "platform/observable.h"
+#include "settings/previews/preview_layout.h"
+#include "settings/settings_context.h"
+#include "widgets/animated_value.h"
+
+namespace zemblo {
+
+// A live, non-interactive miniature of the browser window, drawn from the current preferences
+// and space: every change the user makes shows in it at once, sliding there on a spring. It is
+// 260 high and as wide as its column.
+class InterfacePreview : public Gtk::Widget {
+ public:
+  static constexpr double kPaneScale = 0.42;
+  static constexpr Spring kPreferencesSpring{0.35, 0.85};
+  static constexpr Spring kThemeSpring{0.3, 1.0};
+
+  InterfacePreview(const SettingsContext& context, double scale = kPaneScale);
+  ~InterfacePreview() override;
+
+  // What the miniature is heading for, and what it shows at the moment.
+  const PreviewInputs& target() const { return target_; }
+  PreviewLayout shownLayout() const;
+
+ protected:
+  void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
+                     int& minimum_baseline, int& natural_baseline) const override;
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
+ private:
+  void sync();
+  void drawSidebar(GtkSnapshot* snapshot, const PreviewLayout& layout);
+  void drawCard(GtkSnapshot* snapshot, const PreviewLayout& layout);
+
+  const SettingsContext& context_;
+  double scale_;
+  PreviewInputs target_;
+  // Where the last change started from; none until the first change.
+  std::optional<PreviewLayout> from_;
+  std::unique_ptr<AnimatedValue> progress_;
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo

@@ -1,0 +1,45 @@
+#include "settings/previews/start_background_thumb.h"
+
+#include "model/browser_store.h"
+#include "model/preferences_model.h"
+#include "model/theme_colors.h"
+#include "widgets/symbol_icons.h"
+
+namespace zemblo {
+
+StartBackgroundThumb::StartBackgroundThumb(const SettingsContext& context, StartBackground kind)
+    : context_(context), kind_(kind) {
+  set_name("StartBackgroundThumb");
+  set_child(background_);
+  background_.signalPictureChanged().connect([this] { followPicture(); });
+  symbol_.set_from_icon_name(symbolIconName("photo.badge.plus"));
+  symbol_.set_pixel_size(symbolPixelSize(20));
+  symbol_.add_css_class("settings-secondary");
+  symbol_.set_halign(Gtk::Align::CENTER);
+  symbol_.set_valign(Gtk::Align::CENTER);
+  add_overlay(symbol_);
+  followPicture();
+  observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+StartBackgroundThumb::~StartBackgroundThumb() { observer_.reset(); }
+
+AppPreferences StartBackgroundThumb::stillPrefs(AppPreferences prefs, StartBackground kind) {
+  prefs.startBackground = kind;
+  prefs.auroraSpeed = 0;
+  prefs.reduceMotion = true;
+  return prefs;
+}
+
+void StartBackgroundThumb::sync() {
+  BrowserStore& store = context_.store();
+  background_.update(themeColors(store), stillPrefs(store.preferences().prefs(), kind_),
+                     context_.scheme());
+  followPicture();
+}
+
+void StartBackgroundThumb::followPicture() {
+  symbol_.set_visible(kind_ == StartBackground::wallpaper && !background_.showsPicture());
+}
+
+}  // namespace zemblo

@@ -1,0 +1,212 @@
+// What the page reports as it loads, and the policy answers for where it may go.
+#include "web/webkit_web_view_port.h"
+
+#include <string_view>
+
+#include "model/browser_tab.h"
+
+namespace zemblo {
+namespace {
+
+// The engine's own words for an address it refuses, which WebKitGTK never reports.
+constexpr const char* kRefusedMessage = "Not allowed to use restricted network port";
+constexpr std::string_view kBlankPage = "about:blank";
+
+std::optional<Url> parseURI(const char* uri) {
+  if (!uri || !*uri) return std::nullopt;
+  return Url::parse(uri);
+}
+
+BrowserTab::LoadFailure::Kind failureKind(const GError* error) {
+  using Kind = BrowserTab::LoadFailure::Kind;
+  if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+      g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+    return Kind::cancelled;
+  }
+  if (g_error_matches(error, WEBKIT_POLICY_ERROR,
+                      WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
+    return Kind::interruptedByPolicyChange;
+  }
+  if (g_error_matches(error, WEBKIT_MEDIA_ERROR, WEBKIT_MEDIA_ERROR_WILL_HANDLE_LOAD)) {
+    return Kind::handledByPlugin;
+  }
+  return Kind::other;
+}
+
+void answer(WebKitPolicyDecision* decision, BrowserTab::Policy policy) {
+  switch (policy) {
+    case BrowserTab::Policy::allow:
+      webkit_policy_decision_use(decision);
+      return;
+    case BrowserTab::Policy::cancel:
+      webkit_policy_decision_ignore(decision);
+      return;
+    case BrowserTab::Policy::download:
+      webkit_policy_decision_download(decision);
+      return;
+  }
+}
+
+// Whether the committed page came over TLS with a certificate the engine found no fault with. An
+// exception the engine was told to allow still reports its faults, so it never counts.
+bool verifiedConnection(WebKitWebView* view) {
+  GTlsCertificate* certificate = nullptr;
+  GTlsCertificateFlags faults = G_TLS_CERTIFICATE_NO_FLAGS;
+  return webkit_web_view_get_tls_info(view, &certificate, &faults) && certificate &&
+         faults == G_TLS_CERTIFICATE_NO_FLAGS;
+}
+
+}  // namespace
+
+// --- observed properties
+
+void WebKitWebViewPort::onTitle(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  auto tab = self->tab_.lock();
+  if (!tab) return;
+  const char* title = webkit_web_view_get_title(view);
+  tab->webViewTitleChanged(title ? std::optional<std::string>(title) : std::nullopt);
+}
+
+void WebKitWebViewPort::onURI(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->webViewURLChanged(parseURI(webkit_web_view_get_uri(view)));
+}
+
+void WebKitWebViewPort::onIsLoading(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->isLoading.set(webkit_web_view_is_loading(view));
+}
+
+void WebKitWebViewPort::onProgress(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) {
+    tab->progress.set(webkit_web_view_get_estimated_load_progress(view));
+  }
+}
+
+void WebKitWebViewPort::onBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*,
+                                             gpointer, WebKitWebViewPort* self) {
+  self->publishBackForward();
+}
+
+// --- navigation
+
+void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event,
+                                      WebKitWebViewPort* self) {
+  auto tab = self->tab_.lock();
+  switch (event) {
+    case WEBKIT_LOAD_STARTED:
+      self->loadFailed_ = false;
+      self->finishScriptDialog(false);
+      [[fallthrough]];
+    case WEBKIT_LOAD_REDIRECTED: {
+      const char* uri = webkit_web_view_get_uri(view);
+      self->provisionalURI_ = uri ? uri : "";
+      // The navigation really starts here (not when it is decided): a click that opens a tab
+      // or a response that becomes a download never switches this page's blocker or theme.
+      if (tab) tab->provisionalNavigationStarted(parseURI(uri));
+      break;
+    }
+    case WEBKIT_LOAD_COMMITTED:
+      // Another page: whatever the user refused the last one, this one may ask again.
+      self->dialogsBlocked_ = false;
+      self->stopWatchdog();
+      if (tab) tab->navigationCommitted(verifiedConnection(view));
+      self->commitWithoutTheRequestedPage(view);
+      self->provisionalURI_.clear();
+      break;
+    case WEBKIT_LOAD_FINISHED: {
+      self->stopWatchdog();
+      // WebKit also finishes a load that failed; only a successful one counts as a visit.
+      if (tab && !self->loadFailed_) {
+        const char* title = webkit_web_view_get_title(view);
+        tab->navigationDidFinish(parseURI(webkit_web_view_get_uri(view)), title ? title : "");
+      }
+      break;
+    }
+  }
+  self->publishBackForward();
+}
+
+void WebKitWebViewPort::commitWithoutTheRequestedPage(WebKitWebView* view) {
+  // The engine refuses some addresses (a restricted port such as 127.0.0.1:1) without reporting
+  // a failure: it shows an empty page in place of the one asked for. The tab reports it as the
+  // failed load it is, and keeps the address that was asked for.
+  const char* committed = webkit_web_view_get_uri(view);
+  if (!committed || std::string_view(committed) != kBlankPage) return;
+  if (provisionalURI_.empty() || provisionalURI_ == kBlankPage) return;
+  const auto requested = parseURI(provisionalURI_.c_str());
+  loadFailed_ = true;
+  if (auto tab = tab_.lock()) {
+    tab->webViewURLChanged(requested);
+    tab->handleLoadFailure({BrowserTab::LoadFailure::Kind::other, kRefusedMessage, requested});
+  }
+}
+
+gboolean WebKitWebViewPort::onLoadFailed(WebKitWebView*, WebKitLoadEvent event,
+                                         const char* failingURI, GError* error,
+                                         WebKitWebViewPort* self) {
+  self->stopWatchdog();
+  self->loadFailed_ = true;
+  // Only a load that never committed is the tab's business; a page that was already showing
+  // keeps what it shows. WebKit's own error page is never used: the tab shows its own.
+  if (event != WEBKIT_LOAD_COMMITTED) {
+    if (auto tab = self->tab_.lock()) {
+      tab->handleLoadFailure(
+          {failureKind(error), error ? error->message : "", parseURI(failingURI)});
+    }
+  }
+  return TRUE;
+}
+
+gboolean WebKitWebViewPort::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                           WebKitPolicyDecisionType type, WebKitWebViewPort* self) {
+  switch (type) {
+    case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
+    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION:
+      return self->decideNavigationAction(decision, type);
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE:
+      return self->decideResponse(decision);
+  }
+  return FALSE;
+}
+
+bool WebKitWebViewPort::decideNavigationAction(WebKitPolicyDecision* decision,
+                                               WebKitPolicyDecisionType type) {
+  auto tab = tab_.lock();
+  if (!tab) return false;
+  WebKitNavigationAction* navigation = webkit_navigation_policy_decision_get_navigation_action(
+      WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+  const unsigned modifiers = webkit_navigation_action_get_modifiers(navigation);
+  BrowserTab::NavigationAction action;
+  action.url =
+      parseURI(webkit_uri_request_get_uri(webkit_navigation_action_get_request(navigation)));
+  action.targetsMainFrame = type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION;
+  action.isLinkActivation = webkit_navigation_action_get_navigation_type(navigation) ==
+                            WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
+  action.control = (modifiers & GDK_CONTROL_MASK) != 0;
+  action.shift = (modifiers & GDK_SHIFT_MASK) != 0;
+  // WebKitGTK decides <a download> itself and reports no such flag.
+  action.shouldPerformDownload = false;
+  answer(decision, tab->decideNavigationAction(action));
+  return true;
+}
+
+bool WebKitWebViewPort::decideResponse(WebKitPolicyDecision* decision) {
+  if (tab_.expired()) return false;
+  auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+  WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
+  BrowserTab::NavigationResponse navigation;
+  navigation.canShowMimeType =
+      webkit_response_policy_decision_is_mime_type_supported(responseDecision);
+  navigation.isForMainFrame =
+      webkit_response_policy_decision_is_main_frame_main_resource(responseDecision);
+  const auto url = parseURI(webkit_uri_response_get_uri(response));
+  navigation.isHttp = url && url->isHttpOrHttps();
+  if (SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response)) {
+    if (const char* disposition = soup_message_headers_get_one(headers, "Content-Disposition")) {
+      navigation.contentDisposition = disposition;
+    }
+  }
+  answer(decision, BrowserTab::decideNavigationResponse(navigation));
+  return true;
+}
+
+}  // namespace zemblo
