@@ -11,6 +11,7 @@
 #include "model/vault_storage.h"
 
 #include "scratch_home.h"
+#include "support/fake_web_view.h"
 
 namespace zemblo {
 namespace {
@@ -30,7 +31,8 @@ class EmptyVault : public VaultStorage {
 std::shared_ptr<BrowserStore> storeWithLogins(int sameSite) {
   BrowserStoreEnvironment environment;
   environment.vaultStorage = std::make_shared<EmptyVault>();
-  auto store = BrowserStore::create(std::move(environment));
+  auto store =
+      BrowserStore::create(std::make_shared<testing::FakeEngine>(), std::move(environment));
   PasswordStore& vault = store->passwords();
   for (int i = 0; i < 1000; ++i) {
     const std::string host = i < sameSite ? (i % 2 ? "accounts.example.com" : "example.com")

@@ -27,6 +27,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/download_manager.h"
+#include "model/tabs_model.h"
 #include "platform/user_defaults.h"
 #include "scratch_home.h"
 #include "sidebar/downloads_button.h"
@@ -115,8 +116,7 @@ int run(long long bytes, long long rate, bool still) {
       Scheduler::mainLoop(), WebEngine::Folders{home.root / "web-data", home.root / "web-cache"});
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
-  environment.webViewFactory = engine;
-  auto store = BrowserStore::create(std::move(environment));
+  auto store = BrowserStore::create(engine, std::move(environment));
   const SystemColorScheme colorScheme;
   auto window = std::make_unique<BrowserWindow>(*store, colorScheme);
   window->present();
@@ -124,7 +124,7 @@ int run(long long bytes, long long rate, bool still) {
   gtk_widget_add_tick_callback(GTK_WIDGET(window->gobj()), onTick, &frames, nullptr);
   // The same page is shown before and while the download runs, which starts from its tab.
   const std::string origin = "http://127.0.0.1:" + std::to_string(std::atoi(port));
-  auto tab = store->openTab(*Url::parse(origin + "/"), false);
+  auto tab = store->tabs().openTab(*Url::parse(origin + "/"), false);
   runFor(std::chrono::seconds(20), [&] { return tab->title.peek() == "Downloads"; });
   runFor(std::chrono::milliseconds(1500));
   window->sidebarView().bottomBar().downloadsButton().toggle();

@@ -20,10 +20,11 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "page_function.h"
 #include "platform/user_defaults.h"
 #include "scratch_home.h"
-#include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
 #include "web/webkit_web_view_port.h"
@@ -123,11 +124,10 @@ class LoadRig {
   LoadRig() : server_(shared().server), defaults_(shared().home.root / "user-defaults.json") {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
-    connectWebEngine(environment, shared().engine);
-    store_ = BrowserStore::create(std::move(environment));
+    store_ = BrowserStore::create(shared().engine, std::move(environment));
     window_.set_default_size(1024, 768);
     window_.set_child(container_);
-    tab_ = store_->openTab(server_.address(false, 0), false);
+    tab_ = store_->tabs().openTab(server_.address(false, 0), false);
     container_.setTab(tab_);
     window_.present();
     view_ = dynamic_cast<WebKitWebViewPort&>(*tab_->storedWebView()).webView();
@@ -142,7 +142,7 @@ class LoadRig {
 
   // Switches page dark mode for the next load, once the page shown now has taken it.
   bool setMode(PageDarkMode mode) {
-    store_->updatePrefs([&](AppPreferences& prefs) { prefs.pageDarkMode = mode; });
+    store_->preferences().updatePrefs([&](AppPreferences& prefs) { prefs.pageDarkMode = mode; });
     return run(kNextFrame).has_value();
   }
 

@@ -8,9 +8,12 @@
 #include <glib.h>
 
 #include "model/browser_store.h"
+#include "model/history_model.h"
 #include "model/records.h"
+#include "model/tabs_model.h"
 
 #include "scratch_home.h"
+#include "support/fake_web_view.h"
 
 namespace zemblo {
 namespace {
@@ -54,7 +57,7 @@ void BM_SaveNow(benchmark::State& state) {
   ScratchHome home;
   SessionFiles().writeSession(largeSession());
   SessionFiles().writeHistory(largeHistory());
-  auto store = BrowserStore::create();
+  auto store = BrowserStore::create(std::make_shared<testing::FakeEngine>());
   for (auto _ : state) store->saveNow();
 }
 BENCHMARK(BM_SaveNow)->Unit(benchmark::kMillisecond);
@@ -66,8 +69,9 @@ void BM_StartUpRead(benchmark::State& state) {
   files.writeHistory(largeHistory());
   for (auto _ : state) {
     // The whole start-up restore: read, decode, and build the spaces, tabs and history.
-    auto store = BrowserStore::create();
-    if (store->spaces.peek().size() != 20 || store->history.peek().size() != 2000) {
+    auto store = BrowserStore::create(std::make_shared<testing::FakeEngine>());
+    if (store->tabs().spaces.peek().size() != 20 ||
+        store->history().entries.peek().size() != 2000) {
       state.SkipWithError("files did not read back");
     }
     benchmark::DoNotOptimize(store);

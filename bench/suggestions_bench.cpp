@@ -9,10 +9,13 @@
 #include <glib.h>
 
 #include "model/browser_store.h"
+#include "model/history_model.h"
 #include "model/records.h"
 #include "model/suggestions.h"
+#include "model/tabs_model.h"
 
 #include "scratch_home.h"
+#include "support/fake_web_view.h"
 
 namespace zemblo {
 namespace {
@@ -56,13 +59,14 @@ std::shared_ptr<BrowserStore> largeStore() {
   SessionFiles files;
   files.writeSession(largeSpace());
   files.writeHistory(largeHistory());
-  return BrowserStore::create();
+  return BrowserStore::create(std::make_shared<testing::FakeEngine>());
 }
 
 void runQuery(benchmark::State& state, const char* query) {
   ScratchHome home;
   auto store = largeStore();
-  if (store->currentSpace()->tabs.peek().size() != 500 || store->history.peek().size() != 2000) {
+  if (store->tabs().currentSpace()->tabs.peek().size() != 500 ||
+      store->history().entries.peek().size() != 2000) {
     state.SkipWithError("store did not read back");
     return;
   }

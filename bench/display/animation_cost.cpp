@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   Browser& browser = *started;
   BrowserStore& store = *browser.store;
   DownloadServer server;
-  auto tab = store.openTab(*Url::parse(std::string("data:text/html,") + kStillPage), false);
+  auto tab = store.tabs().openTab(*Url::parse(std::string("data:text/html,") + kStillPage), false);
   if (!runUntil([&] { return browser.window->get_mapped() && tab->title.peek() == "Still"; },
                 std::chrono::seconds(30))) {
     std::fprintf(stderr, "the page did not load\n");
@@ -115,35 +115,37 @@ int main(int argc, char** argv) {
 
   // Each spring is set off again about when it comes to rest.
   run.measure(*browser.window, "sidebar spring",
-              every(0.7, [&](bool hide) { store.sidebarVisible.set(!hide); }));
-  store.sidebarVisible.set(true);
+              every(0.7, [&](bool hide) { store.tabs().sidebarVisible.set(!hide); }));
+  store.tabs().sidebarVisible.set(true);
   run.measure(*browser.window, "find bar spring",
-              every(0.5, [&](bool show) { store.findBarVisible.set(show); }));
-  store.findBarVisible.set(false);
+              every(0.5, [&](bool show) { store.tabs().findBarVisible.set(show); }));
+  store.tabs().findBarVisible.set(false);
 
   // Every space shows the same still page, so that what changes is the space's tint, its tabs
   // and which of the same pages is shown.
   if (run.wanted("space")) {
-    for (size_t i = 1; i < store.spaces.peek().size(); ++i) {
-      store.selectAdjacentSpace(true);
-      auto other = store.openTab(*Url::parse(std::string("data:text/html,") + kStillPage), false);
+    for (size_t i = 1; i < store.tabs().spaces.peek().size(); ++i) {
+      store.tabs().selectAdjacentSpace(true);
+      auto other =
+          store.tabs().openTab(*Url::parse(std::string("data:text/html,") + kStillPage), false);
       runUntil([&] { return other->title.peek() == "Still"; }, std::chrono::seconds(30));
     }
-    store.selectAdjacentSpace(true);
+    store.tabs().selectAdjacentSpace(true);
     runFor(std::chrono::seconds(1));
   }
   run.measure(*browser.window, "space cross-fade",
-              every(0.9, [&](bool) { store.selectAdjacentSpace(true); }));
-  while (store.currentSpace() != store.spaces.peek().front()) store.selectAdjacentSpace(true);
+              every(0.9, [&](bool) { store.tabs().selectAdjacentSpace(true); }));
+  while (store.tabs().currentSpace() != store.tabs().spaces.peek().front())
+    store.tabs().selectAdjacentSpace(true);
   runFor(std::chrono::seconds(1));
   // The same tint, turned: only the window's background changes.
   run.measure(*browser.window, "tint cross-fade", every(0.9, [&](bool turn) {
-    store.updatePrefs([&](AppPreferences& p) {
+    store.preferences().updatePrefs([&](AppPreferences& p) {
       p.gradientDirection = turn ? GradientDirection::vertical : GradientDirection::diagonal;
     });
   }));
 
-  store.sidebarVisible.set(false);
+  store.tabs().sidebarVisible.set(false);
   runFor(std::chrono::seconds(1));
   run.measure(*browser.window, "peek sidebar", every(0.45, [&](bool show) {
     if (show) {
@@ -152,14 +154,14 @@ int main(int argc, char** argv) {
       browser.window->peekSidebarLeft();
     }
   }));
-  store.sidebarVisible.set(true);
+  store.tabs().sidebarVisible.set(true);
   runFor(std::chrono::seconds(1));
 
-  store.updatePrefs([](AppPreferences& p) {
+  store.preferences().updatePrefs([](AppPreferences& p) {
     p.startBackground = StartBackground::aurora;
     p.auroraSpeed = 1;
   });
-  store.newTab();
+  store.tabs().newTab();
   runFor(std::chrono::seconds(1));
   run.measure(*browser.window, "start page, aurora speed 1");
   return 0;

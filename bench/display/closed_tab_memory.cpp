@@ -137,10 +137,10 @@ int main(int argc, char** argv) {
   const auto openAndClose = [&](int n) {
     std::shared_ptr<BrowserTab> tab;
     if (empty) {
-      store.newTab();
-      tab = store.currentSpace()->selectedTab();
+      store.tabs().newTab();
+      tab = store.tabs().currentSpace()->selectedTab();
     } else {
-      tab = store.openTab(server.address(n), false);
+      tab = store.tabs().openTab(server.address(n), false);
       const std::string title = "Page " + std::to_string(n);
       if (!runUntil([&] { return tab->title.peek() == title && !tab->isLoading.peek(); },
                     std::chrono::seconds(30))) {
@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
       }
     }
     runFor(std::chrono::milliseconds(100));
-    store.closeTab(*tab);
+    store.tabs().closeTab(*tab);
   };
   // The first pages start the engine's processes; the measure starts from there.
   for (int n = 0; n < 3; ++n) openAndClose(n);
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
   }
   runFor(std::chrono::seconds(5));
   print("settled", footprint(), base, tabs);
-  std::printf("history %zu entries, closed tabs kept %zu\n", store.history.peek().size(),
-              store.closedTabs.size());
+  std::printf("history %zu entries, closed tabs kept %zu\n", store.history().entries.peek().size(),
+              store.tabs().closedTabs.size());
   return 0;
 }

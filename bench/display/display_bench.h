@@ -23,10 +23,13 @@
 #include "damage_meter.h"
 #include "model/ad_blocker.h"
 #include "model/browser_store.h"
+#include "model/history_model.h"
+#include "model/page_services_model.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "platform/heap.h"
 #include "platform/interface_renderer.h"
 #include "platform/user_defaults.h"
-#include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "widgets/system_color_scheme.h"
 #include "window/browser_window.h"
@@ -403,8 +406,7 @@ struct Browser {
       : defaults(defaultsFile) {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
-    connectWebEngine(environment, std::move(engine));
-    store = BrowserStore::create(std::move(environment));
+    store = BrowserStore::create(std::move(engine), std::move(environment));
     // The window opens at its own first size, as the browser's does.
     window = std::make_unique<BrowserWindow>(*store, colorScheme);
     window->present();
@@ -421,7 +423,8 @@ struct Browser {
   void waitForContentRules() {
     runUntil(
         [&] {
-          return !std::holds_alternative<AdBlocker::Preparing>(store->adBlocker().status.peek());
+          return !std::holds_alternative<AdBlocker::Preparing>(
+              store->pageServices().adBlocker().status.peek());
         },
         std::chrono::seconds(120));
   }

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   Browser& browser = *started;
   BrowserStore& store = *browser.store;
   PageServer server(1);
-  auto first = store.openTab(server.address(0), false);
+  auto first = store.tabs().openTab(server.address(0), false);
   runUntil([&] { return first->title.peek() == "Page 0" && browser.window->get_mapped(); },
            std::chrono::seconds(30));
   runFor(std::chrono::seconds(1));
@@ -84,16 +84,16 @@ int main(int argc, char** argv) {
   for (int n = 1; n < kTabs; ++n) {
     auto tab = std::make_shared<BrowserTab>(Uuid::random(), server.address(n),
                                             "Page " + std::to_string(n));
-    store.insertTab(tab);
+    store.tabs().insertTab(tab);
   }
-  store.select(*first);
+  store.tabs().select(*first);
   runFor(std::chrono::seconds(1));
   // The key repeats come as events every 33 ms, however long a frame takes; frames are asked for
   // all along, so that a late one shows.
   const auto holdCtrlTab = [&](const char* name) {
     sigc::connection repeats = Glib::signal_timeout().connect(
         [&] {
-          store.selectAdjacentTab(true);
+          store.tabs().selectAdjacentTab(true);
           return true;
         },
         33);
@@ -103,14 +103,14 @@ int main(int argc, char** argv) {
   holdCtrlTab("Ctrl+Tab held, pages loading");
   // Every page shown once and loaded.
   if (run.wanted("Ctrl+Tab")) {
-    for (const auto& tab : store.currentSpace()->tabs.peek()) {
-      store.select(*tab);
+    for (const auto& tab : store.tabs().currentSpace()->tabs.peek()) {
+      store.tabs().select(*tab);
       runUntil([&] { return !tab->isLoading.peek() && tab->progress.peek() >= 1; },
                std::chrono::seconds(20));
     }
   }
   holdCtrlTab("Ctrl+Tab held, pages loaded");
-  store.select(*first);
+  store.tabs().select(*first);
   runFor(std::chrono::seconds(1));
 
   Gtk::ScrolledWindow& list = browser.window->sidebarView().tabList().scroller();
@@ -125,13 +125,13 @@ int main(int argc, char** argv) {
   });
 
   for (size_t n = 0; n < kHistory; ++n) {
-    store.recordVisit(*Url::parse("https://site" + std::to_string(n % 300) + ".example/page/" +
-                                  std::to_string(n)),
-                      "Page " + std::to_string(n) + " lorem ipsum dolor sit amet");
+    store.history().recordVisit(*Url::parse("https://site" + std::to_string(n % 300) +
+                                            ".example/page/" + std::to_string(n)),
+                                "Page " + std::to_string(n) + " lorem ipsum dolor sit amet");
   }
-  std::printf("%zu history entries, %zu tabs\n", store.history.peek().size(),
-              store.currentSpace()->tabs.peek().size());
-  store.commandBar.set(CommandBarMode::newTab);
+  std::printf("%zu history entries, %zu tabs\n", store.history().entries.peek().size(),
+              store.tabs().currentSpace()->tabs.peek().size());
+  store.tabs().commandBar.set(CommandBarMode::newTab);
   runFor(std::chrono::seconds(1));
   // Ten letters a second, as key events.
   size_t typed = 0;
@@ -149,9 +149,9 @@ int main(int argc, char** argv) {
       100);
   run.measure(*browser.window, "typing in the command bar", [](double) {});
   keys.disconnect();
-  store.commandBar.set(std::nullopt);
+  store.tabs().commandBar.set(std::nullopt);
 
-  store.sidebarVisible.set(false);
+  store.tabs().sidebarVisible.set(false);
   runFor(std::chrono::seconds(1));
   run.measure(*browser.window, "peek sidebar out and in", every(0.45, [&](bool show) {
     if (show) {

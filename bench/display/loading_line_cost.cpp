@@ -17,6 +17,8 @@
 #include "../scratch_home.h"
 #include "display_bench.h"
 #include "model/browser_tab.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 
 int main(int argc, char** argv) {
   using namespace zemblo;
@@ -25,7 +27,7 @@ int main(int argc, char** argv) {
   ScratchHome home;
   auto engine = startToolkitAndEngine(home.root);
   Browser browser(home.root / "defaults.json", engine);
-  auto tab = browser.store->openTab(*Url::parse(kAnimatedPage), false);
+  auto tab = browser.store->tabs().openTab(*Url::parse(kAnimatedPage), false);
   const bool animating = runUntil(
       [&] {
         return browser.window->get_mapped() && tab->title.peek() != "0" &&
@@ -48,7 +50,7 @@ int main(int argc, char** argv) {
   const int rounds = 3;
   for (int round = 0; round < rounds; ++round) {
     for (int shown = 0; shown < 2; ++shown) {
-      browser.store->updatePrefs([&](AppPreferences& p) {
+      browser.store->preferences().updatePrefs([&](AppPreferences& p) {
         p.progressStyle = shown ? ProgressStyle::gradient : ProgressStyle::hidden;
       });
       runFor(std::chrono::milliseconds(600));  // past the fade

@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
   Browser& browser = *started;
   BrowserStore& store = *browser.store;
   PageServer server(1);
-  auto tab = store.openTab(server.articleAddress(), false);
+  auto tab = store.tabs().openTab(server.articleAddress(), false);
   if (!runUntil([&] { return tab->title.peek() == "Article" && !tab->isLoading.peek(); },
                 std::chrono::seconds(60))) {
     std::fprintf(stderr, "the article did not load\n");
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   std::vector<double> all[2];
   for (int round = 0; round < rounds; ++round) {
     for (int dark = 0; dark < 2; ++dark) {
-      store.updatePrefs([&](AppPreferences& p) {
+      store.preferences().updatePrefs([&](AppPreferences& p) {
         p.pageDarkMode = dark ? PageDarkMode::always : PageDarkMode::off;
       });
       const bool darkened = runUntil(

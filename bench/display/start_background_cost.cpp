@@ -24,6 +24,9 @@
 #include "display_bench.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/page_services_model.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "model/wallpaper.h"
 #include "platform/user_defaults.h"
 #include "web/web_engine.h"
@@ -50,7 +53,7 @@ int main(int argc, char** argv) {
   auto engine = startToolkitAndEngine(home.root);
   Browser start(home.root / "start.json", engine);
   Browser page(home.root / "page.json", engine);
-  auto shown = page.store->openTab(*Url::parse(kAnimatedPage), false);
+  auto shown = page.store->tabs().openTab(*Url::parse(kAnimatedPage), false);
   runUntil([&] { return start.window->get_mapped() && page.window->get_mapped(); },
            std::chrono::seconds(10));
   for (Browser* browser : {&start, &page}) browser->waitForContentRules();
@@ -69,7 +72,7 @@ int main(int argc, char** argv) {
   std::vector<double> frameCosts[2];
   for (int block = 0; block < 6; ++block) {
     const int kind = block % 2;
-    start.store->updatePrefs([&](AppPreferences& p) {
+    start.store->preferences().updatePrefs([&](AppPreferences& p) {
       p.startBackground = kind == 0 ? StartBackground::gradient : StartBackground::aurora;
     });
     runFor(std::chrono::milliseconds(800));  // past the cross-fade
@@ -103,7 +106,7 @@ int main(int argc, char** argv) {
       gradientFrame, auroraFrame, auroraFrame / gradientFrame);
 
   const auto measure = [&](const char* name, StartBackground kind) {
-    start.store->updatePrefs([&](AppPreferences& p) { p.startBackground = kind; });
+    start.store->preferences().updatePrefs([&](AppPreferences& p) { p.startBackground = kind; });
     runFor(std::chrono::seconds(2));
     timer->reset();
     double fpsSum = 0;
@@ -169,7 +172,7 @@ int main(int argc, char** argv) {
         return true;
       },
       1);
-  start.store->updatePrefs(
+  start.store->preferences().updatePrefs(
       [&](AppPreferences& p) { p.startBackground = StartBackground::gradient; });
   runFor(std::chrono::seconds(1));
   longestStall = 0;
@@ -178,7 +181,7 @@ int main(int argc, char** argv) {
   const double usualStall = longestStall;
   longestStall = 0;
   const auto chosen = Clock::now();
-  start.store->updatePrefs([&](AppPreferences& p) {
+  start.store->preferences().updatePrefs([&](AppPreferences& p) {
     p.startBackground = StartBackground::wallpaper;
     p.wallpaperFile = name;
   });

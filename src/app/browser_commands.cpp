@@ -6,6 +6,9 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/page_services_model.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "widgets/accessibility.h"
 
 namespace zemblo {
@@ -40,7 +43,8 @@ BrowserCommands::BrowserCommands(BrowserStore& store, AppLanguage language,
     : language(language), pageDarkMode(pageDarkMode), store_(store) {}
 
 std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
-  const StandardMenuTitles standard = standardMenuTitles(store_.get().launchLanguage());
+  const StandardMenuTitles standard =
+      standardMenuTitles(store_.get().preferences().launchLanguage());
 
   // Beside the keys the menu shows, each item may take a second one: the key other Linux browsers
   // use for it, or one the desktop leaves alone (GNOME takes Ctrl+Alt+arrows for workspaces).
@@ -62,7 +66,7 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
   edit.sections.push_back({{localized("Sayfada Bul…"), "win.find", {"<Control>f"}}});
 
   // The title follows the setting as it is now, whichever value this menu was built for.
-  const PageDarkMode darkMode = store_.get().observablePrefs().peek().pageDarkMode;
+  const PageDarkMode darkMode = store_.get().preferences().observablePrefs().peek().pageDarkMode;
   Menu view{standard.view, {}};
   view.sections.push_back(
       {{darkModeTitle(darkMode), "win.toggle-page-dark-mode", {"<Control><Alt>d"}}});
@@ -128,7 +132,7 @@ void BrowserCommands::appendMenus(Gio::Menu& model) const {
 }
 
 std::shared_ptr<BrowserTab> BrowserCommands::currentTab() const {
-  const auto space = store_.get().currentSpace();
+  const auto space = store_.get().tabs().currentSpace();
   return space ? space->selectedTab() : nullptr;
 }
 
@@ -137,17 +141,17 @@ void BrowserCommands::withCurrentTab(const std::function<void(BrowserTab&)>& ope
 }
 
 void BrowserCommands::openAddressBar() const {
-  if (store_.get().commandBar.peek() != CommandBarMode::currentTab) {
-    store_.get().commandBar.set(CommandBarMode::currentTab);
+  if (store_.get().tabs().commandBar.peek() != CommandBarMode::currentTab) {
+    store_.get().tabs().commandBar.set(CommandBarMode::currentTab);
   }
 }
 
 void BrowserCommands::closeCurrentTab() const {
-  if (const auto tab = currentTab()) store_.get().closeTab(*tab);
+  if (const auto tab = currentTab()) store_.get().tabs().closeTab(*tab);
 }
 
 void BrowserCommands::toggleSidebar() const {
-  store_.get().sidebarVisible.mutate([](bool& visible) { visible = !visible; });
+  store_.get().tabs().sidebarVisible.mutate([](bool& visible) { visible = !visible; });
   // The sidebar's state is part of the saved session.
   store_.get().scheduleSave();
 }
@@ -181,11 +185,7 @@ void BrowserCommands::sendToWebView(WebViewCommand command) const {
 
 void BrowserCommands::stepSpace(int direction) const {
   // The views that follow the current space animate the change with their own springs.
-  store_.get().selectAdjacentSpace(direction > 0);
-}
-
-void BrowserCommands::requestPasswordImport() const {
-  if (!store_.get().requestPasswordImport.peek()) store_.get().requestPasswordImport.set(true);
+  store_.get().tabs().selectAdjacentSpace(direction > 0);
 }
 
 BrowserMenu::BrowserMenu(Gtk::ApplicationWindow& window, BrowserCommands commands)
@@ -233,16 +233,13 @@ void BrowserMenu::addAction(const std::string& name, std::function<void()> run) 
 void BrowserMenu::installActions() {
   // Each action reads the newest commands value when it runs.
   const auto& c = commands_;
-  addAction("new-tab", [&c] { c.store().newTab(); });
-  addAction("reopen-closed-tab", [&c] { c.store().reopenClosedTab(); });
+  addAction("new-tab", [&c] { c.store().tabs().newTab(); });
+  addAction("reopen-closed-tab", [&c] { c.store().tabs().reopenClosedTab(); });
   addAction("address-bar", [&c] { c.openAddressBar(); });
   addAction("close-tab", [&c] { c.closeCurrentTab(); });
-  addAction("import-passwords", [this] {
-    commands_.requestPasswordImport();
-    window_.activate_action("app.passwords");
-  });
-  addAction("find", [&c] { c.store().toggleFindBar(); });
-  addAction("toggle-page-dark-mode", [&c] { c.store().togglePageDarkMode(); });
+  addAction("import-passwords", [this] { window_.activate_action("app.import-passwords"); });
+  addAction("find", [&c] { c.store().tabs().toggleFindBar(); });
+  addAction("toggle-page-dark-mode", [&c] { c.store().pageServices().togglePageDarkMode(); });
   addAction("reload", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.reload(); }); });
   addAction("zoom-in", [&c] { c.zoomIn(); });
   addAction("zoom-out", [&c] { c.zoomOut(); });
@@ -250,15 +247,16 @@ void BrowserMenu::installActions() {
   addAction("toggle-sidebar", [&c] { c.toggleSidebar(); });
   addAction("back", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goBack); });
   addAction("forward", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goForward); });
-  addAction("next-tab", [&c] { c.store().selectAdjacentTab(true); });
-  addAction("previous-tab", [&c] { c.store().selectAdjacentTab(false); });
+  addAction("next-tab", [&c] { c.store().tabs().selectAdjacentTab(true); });
+  addAction("previous-tab", [&c] { c.store().tabs().selectAdjacentTab(false); });
   addAction("next-space", [&c] { c.stepSpace(+1); });
   addAction("previous-space", [&c] { c.stepSpace(-1); });
   addAction("toggle-menu", [this] { togglePopover(); });
 
   window_.add_action_with_parameter(
       "select-tab", Glib::VARIANT_TYPE_INT32, [&c](const Glib::VariantBase& parameter) {
-        c.store().selectTab(Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(parameter).get());
+        c.store().tabs().selectTab(
+            Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(parameter).get());
       });
   actionNames_.push_back("select-tab");
 }

@@ -68,8 +68,6 @@ class BrowserCommands {
   void zoomOut() const;
   void sendToWebView(WebViewCommand command) const;
   void stepSpace(int direction) const;
-  // Asks the passwords window to start an import; the caller then opens that window.
-  void requestPasswordImport() const;
 
  private:
   void stepZoom(double delta) const;

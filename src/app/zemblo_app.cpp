@@ -8,12 +8,12 @@
 #include "app/browser_commands.h"
 #include "model/browser_store.h"
 #include "model/download_manager.h"
+#include "model/preferences_model.h"
 #include "passwords/password_clipboard.h"
 #include "passwords/passwords_window.h"
 #include "platform/process.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_view.h"
-#include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/system_color_scheme.h"
@@ -22,18 +22,6 @@
 
 namespace zemblo {
 namespace {
-
-AdwColorScheme colorSchemeFor(ThemeMode theme) {
-  switch (theme) {
-    case ThemeMode::light:
-      return ADW_COLOR_SCHEME_FORCE_LIGHT;
-    case ThemeMode::dark:
-      return ADW_COLOR_SCHEME_FORCE_DARK;
-    case ThemeMode::system:
-      break;
-  }
-  return ADW_COLOR_SCHEME_DEFAULT;
-}
 
 template <class Window>
 void present(Window& window, Gtk::Application& app) {
@@ -71,13 +59,7 @@ Glib::RefPtr<ZembloApp> ZembloApp::create() {
 std::shared_ptr<BrowserStore> ZembloApp::store() {
   if (!store_) {
     if (!webEngine_) webEngine_ = std::make_shared<WebEngine>(Scheduler::mainLoop());
-    BrowserStoreEnvironment environment;
-    connectWebEngine(environment, webEngine_);
-    environment.applyAppearance = [](ThemeMode theme) {
-      adw_style_manager_set_color_scheme(adw_style_manager_get_default(), colorSchemeFor(theme));
-    };
-    environment.restartProcess = [this] { requestRelaunch(); };
-    store_ = BrowserStore::create(std::move(environment));
+    store_ = BrowserStore::create(webEngine_);
   }
   return store_;
 }
@@ -96,6 +78,12 @@ void ZembloApp::on_startup() {
   process::handleTerminationSignals([this] { quit(); });
   add_action("browser", [this] { showBrowserWindow(); });
   add_action("passwords", [this] { showPasswordsWindow(); });
+  add_action("import-passwords", [this] { showPasswordsWindow(/*importing=*/true); });
+  // Saves, then starts the browser anew (after a change of language).
+  add_action("relaunch", [this] {
+    store_->saveNow();
+    requestRelaunch();
+  });
   add_action("settings", [this] { showSettingsWindow(); });
   // Saves on the way out like closing the window does (in the shutdown handler).
   add_action("quit", [this] { quit(); });
@@ -105,7 +93,7 @@ void ZembloApp::on_startup() {
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
       std::make_unique<Observer>([this, last = std::optional<AppLanguage>()]() mutable {
-        const AppLanguage language = store_->prefs().language;
+        const AppLanguage language = store_->preferences().prefs().language;
         if (last && *last != language) languageChanged();
         last = language;
       });
@@ -151,7 +139,7 @@ void ZembloApp::attachBrowserCommands() {
   // The menus are built again, with a new commands value, whenever the interface language or the
   // page dark mode changes; no other setting touches them.
   commandsObserver_ = std::make_unique<Observer>([this] {
-    const AppPreferences& prefs = store_->prefs();
+    const AppPreferences& prefs = store_->preferences().prefs();
     BrowserCommands commands(*store_, prefs.language, prefs.pageDarkMode);
     if (!browserMenu_) {
       browserMenu_ = std::make_unique<BrowserMenu>(*browserWindow_, std::move(commands));
@@ -164,7 +152,7 @@ void ZembloApp::attachBrowserCommands() {
   });
 }
 
-void ZembloApp::showPasswordsWindow() {
+void ZembloApp::showPasswordsWindow(bool importing) {
   if (!passwordsWindow_) {
     if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
     passwordsWindow_ =
@@ -175,6 +163,7 @@ void ZembloApp::showPasswordsWindow() {
                            *passwordsWindow_);
     }
   }
+  if (importing) passwordsWindow_->requestImport();
   present(*passwordsWindow_, *this);
 }
 

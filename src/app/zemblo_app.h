@@ -19,7 +19,9 @@ class WebEngine;
 
 // The application: owns the one store of the process and the three single-instance windows
 // (browser, passwords, settings), opened through the application actions "app.browser",
-// "app.passwords" and "app.settings".
+// "app.passwords" and "app.settings". The windows ask each other through it too:
+// "app.import-passwords" opens the passwords window with its import sheet, "app.relaunch" saves
+// and starts the browser anew.
 class ZembloApp : public Gtk::Application {
  public:
   static constexpr const char* kApplicationId = "com.pellobar.browser";
@@ -34,12 +36,14 @@ class ZembloApp : public Gtk::Application {
   bool relaunchRequested() const { return relaunchRequested_; }
 
   void showBrowserWindow();
-  void showPasswordsWindow();
+  // With `importing`, the import sheet shows over the window at once.
+  void showPasswordsWindow(bool importing = false);
   void showSettingsWindow();
 
   // The browser window and its menu commands, once the window was first shown.
   BrowserWindow* browserWindow() const { return browserWindow_.get(); }
   BrowserMenu* browserMenu() const { return browserMenu_.get(); }
+  PasswordsWindow* passwordsWindow() const { return passwordsWindow_.get(); }
 
  protected:
   ZembloApp();
@@ -52,7 +56,7 @@ class ZembloApp : public Gtk::Application {
   void languageChanged();
   void attachBrowserCommands();
 
-  // Declared before the store, which keeps a pointer to it: it outlives the store.
+  // Declared before the store, which shares it: the application's reference outlives the store.
   std::shared_ptr<WebEngine> webEngine_;
   std::shared_ptr<BrowserStore> store_;
   // Outlives every window that observes it.

@@ -4,6 +4,7 @@
 
 #include "model/browser_store.h"
 #include "model/host_rules.h"
+#include "model/password_offers.h"
 #include "model/password_store.h"
 #include "platform/foundation_json.h"
 #include "platform/json_writer.h"
@@ -66,9 +67,8 @@ void submit(BrowserStore& store, const Frame& frame, const Json& body) {
   if (vault.state.peek() != VaultState::available) return;
   const SaveDecision decision = vault.saveDecision(frame.host, username, *password);
   if (decision == SaveDecision::alreadySaved) return;
-  store.offerCredential(PendingCredential{frame.host, frame.address, username,
-                                          std::string(*password),
-                                          decision == SaveDecision::update});
+  store.offers().offer(PendingCredential{frame.host, frame.address, username,
+                                         std::string(*password), decision == SaveDecision::update});
 }
 
 std::optional<Frame> frameOf(std::string_view message) {

@@ -12,10 +12,10 @@ namespace zemblo {
 class BrowserStore;
 
 // Answers the autofill page script: the saved logins a login field's menu lists, the username
-// and password of the one the user chose there, and logins the user submitted, which become a
-// save offer in the store. The script runs in a script world of its own and tells its frame's
-// origin with every message, where the page's scripts cannot reach it. Keeps nothing between
-// messages.
+// and password of the one the user chose there, and logins the user submitted, which the
+// browser then offers to save. The script runs in a script world of its own and tells its
+// frame's origin with every message, where the page's scripts cannot reach it. Keeps nothing
+// between messages.
 //
 // A login goes to a frame of exactly its own host ("www." aside); the user may also choose one
 // of another host of the same site, which the menu lists after the host's own. One saved on a

@@ -1,8 +1,14 @@
 #include "model/browser_tab.h"
 
 #include "model/ad_blocker.h"
+#include "model/browser_engine.h"
 #include "model/browser_store.h"
+#include "model/favorites_model.h"
+#include "model/history_model.h"
 #include "model/localization.h"
+#include "model/page_services_model.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "platform/text.h"
 
 namespace zemblo {
@@ -27,19 +33,19 @@ BrowserTab::~BrowserTab() = default;
 WebViewPort* BrowserTab::webView() {
   if (storedWebView_) return storedWebView_.get();
   auto owner = store.lock();
-  WebViewFactory* factory = owner ? owner->webViewFactory() : nullptr;
-  if (!factory) return nullptr;
+  if (!owner) return nullptr;
+  WebViewFactory& factory = owner->engine();
   // A pop-up's configuration serves its first web view only.
   auto opener = std::exchange(popupOpener_, {}).lock();
   if (opener && opener->storedWebView()) {
-    storedWebView_ = factory->makePopupWebView(*this, *opener->storedWebView());
+    storedWebView_ = factory.makePopupWebView(*this, *opener->storedWebView());
   } else {
-    storedWebView_ = factory->makeWebView(*this);
+    storedWebView_ = factory.makeWebView(*this);
   }
   if (!storedWebView_) return nullptr;
-  storedWebView_->setPageZoom(owner->prefs().defaultZoom);
-  owner->adBlocker().apply(*this, url.peek());
-  owner->applyDarkMode(*this, url.peek());
+  storedWebView_->setPageZoom(owner->preferences().prefs().defaultZoom);
+  owner->pageServices().adBlocker().apply(*this, url.peek());
+  owner->pageServices().applyDarkMode(*this, url.peek());
   return storedWebView_.get();
 }
 
@@ -72,7 +78,7 @@ void BrowserTab::reload() {
 void BrowserTab::applyZoom() {
   if (!storedWebView_) return;
   auto owner = store.lock();
-  storedWebView_->setPageZoom(owner ? owner->prefs().defaultZoom : 1.0);
+  storedWebView_->setPageZoom(owner ? owner->preferences().prefs().defaultZoom : 1.0);
 }
 
 void BrowserTab::tearDown() {
@@ -121,7 +127,7 @@ void BrowserTab::fetchFavicon() {
     if (!address || !address->isHttpOrHttps() || !address->host()) return;
     if (self->faviconURL.peek() == address) return;
     self->faviconURL.set(address);
-    if (auto owner = self->store.lock()) owner->updateFavoriteIcon(*self);
+    if (auto owner = self->store.lock()) owner->favorites().updateIcon(*self);
   });
 }
 
@@ -130,7 +136,7 @@ void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle)
   title.set(*newTitle);
   // The engine often learns the title only after the load finished.
   if (!recordedVisit_) return;
-  if (auto owner = store.lock()) owner->retitleNewestVisit(*recordedVisit_, *newTitle);
+  if (auto owner = store.lock()) owner->history().retitleNewestVisit(*recordedVisit_, *newTitle);
 }
 
 void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
@@ -148,8 +154,8 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   if (!address) return;
   auto owner = store.lock();
   if (!owner) return;
-  owner->adBlocker().apply(*this, address);
-  owner->applyDarkMode(*this, address);
+  owner->pageServices().adBlocker().apply(*this, address);
+  owner->pageServices().applyDarkMode(*this, address);
 }
 
 void BrowserTab::navigationCommitted(bool verified) { verifiedConnection.set(verified); }
@@ -160,7 +166,7 @@ void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
   auto owner = store.lock();
   if (!owner) return;
   if (address) {
-    owner->recordVisit(*address, pageTitle);
+    owner->history().recordVisit(*address, pageTitle);
     recordedVisit_ = address;
   }
   owner->scheduleSave();
@@ -176,7 +182,7 @@ BrowserTab::Policy BrowserTab::decideNavigationAction(const NavigationAction& ac
   if (action.isLinkActivation && action.control) {
     if (!action.url) return Policy::allow;
     if (auto owner = store.lock()) {
-      owner->openTab(*action.url, /*inBackground=*/!action.shift, shared_from_this());
+      owner->tabs().openTab(*action.url, /*inBackground=*/!action.shift, shared_from_this());
     }
     return Policy::cancel;
   }
@@ -213,14 +219,14 @@ std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
   popupAllowed_ = false;
   auto popup = makePopup(weak_from_this());
   popup->store = owner;
-  owner->insertTab(popup, shared_from_this());
-  owner->select(*popup);
+  owner->tabs().insertTab(popup, shared_from_this());
+  owner->tabs().select(*popup);
   popup->webView();
   return popup;
 }
 
 void BrowserTab::pageClosed() {
-  if (auto owner = store.lock()) owner->closeTab(*this);
+  if (auto owner = store.lock()) owner->tabs().closeTab(*this);
 }
 
 void BrowserTab::openAutofillMenu(AutofillMenu menu, AutofillAnswer answer) {

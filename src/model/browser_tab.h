@@ -88,8 +88,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // Time source for the crash-reload limit; tests replace it.
   Clock now = [] { return std::chrono::steady_clock::now(); };
 
-  // The web view, created through the store's factory on first use; none when no factory is
-  // available (no store, or a model without a web engine).
+  // The web view, created through the store's engine on first use; none for a tab that belongs
+  // to no store.
   WebViewPort* webView();
   // The web view if it was already created.
   WebViewPort* storedWebView() const { return storedWebView_.get(); }

@@ -41,12 +41,9 @@ class ContentRuleStore {
 class ContentRuleStoreProvider {
  public:
   virtual ~ContentRuleStoreProvider() = default;
-  // Created on first use.
+  // Created on first use; none from an engine that keeps no lists (the model tests' fake, so
+  // they never start the engine's compiler).
   virtual std::shared_ptr<ContentRuleStore> contentRuleStore() = 0;
 };
-
-// The rule-list store of the engine that makes the web views, if it keeps one. Fake web-view
-// factories keep none, so the model's tests never start the engine's compiler.
-std::shared_ptr<ContentRuleStore> contentRuleStoreOf(WebViewFactory* factory);
 
 }  // namespace zemblo

@@ -1,6 +1,6 @@
 #include "model/dark_mode_controller.h"
 
-#include "model/browser_store.h"
+#include "model/page_services_model.h"
 
 namespace zemblo {
 
@@ -10,17 +10,17 @@ DarkModeController::~DarkModeController() = default;
 
 std::optional<PageDarkModeDecision> DarkModeController::replyConfig(
     const std::optional<Url>& tabPage, const std::optional<std::string>& frameHost) const {
-  const auto store = browser.lock();
-  if (!store) return std::nullopt;
+  const auto owner = services.lock();
+  if (!owner) return std::nullopt;
   std::optional<std::string> host = tabPage ? tabPage->host() : std::nullopt;
   if (!host) host = frameHost;
-  return pageDarkModeDecisionForHost(store->prefs(), host, store->isSystemDarkForPages());
+  return owner->decisionForHost(host);
 }
 
 void DarkModeController::appearanceChanged() {
   // The appearance may be reported in the middle of a style change; pages follow once it is done.
   pendingApply_ = scheduler_.after(std::chrono::milliseconds(0), [this] {
-    if (auto store = browser.lock()) store->applyPageDarkModeToAllTabs();
+    if (auto owner = services.lock()) owner->applyPageDarkModeToAllTabs();
   });
 }
 

@@ -9,12 +9,12 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class PageServicesModel;
 struct PageDarkModeDecision;
 
 // Page dark mode: darkens light pages in every tab according to the preferences and the
 // application's appearance. The web engine side runs the page script, which asks this controller
-// how to show its page; the store pushes changes into open pages.
+// how to show its page; the page services push changes into open pages.
 class DarkModeController {
  public:
   // The isolated script world of the page script and its handler: the page's own scripts can
@@ -27,14 +27,14 @@ class DarkModeController {
   DarkModeController(const DarkModeController&) = delete;
   DarkModeController& operator=(const DarkModeController&) = delete;
 
-  // The store whose tabs it darkens; held weakly, set by the store at start-up.
-  std::weak_ptr<BrowserStore> browser;
-  // Watches the application's light or dark appearance while held; set by the store at start-up.
+  // The services whose tabs it darkens; held weakly, set by them at start-up.
+  std::weak_ptr<PageServicesModel> services;
+  // Watches the application's light or dark appearance while held; set at start-up too.
   std::shared_ptr<void> appearanceObservation;
 
   // The answer to a page script: how the tab's page is to look, every frame of the tab alike;
   // the host the frame reported stands in only while the tab has no page with a host. None once
-  // the store is gone.
+  // the services are gone.
   std::optional<PageDarkModeDecision> replyConfig(
       const std::optional<Url>& tabPage, const std::optional<std::string>& frameHost) const;
 

@@ -29,7 +29,7 @@ class SearchEngine {
   // Exact, case-sensitive match of a case name; anything else is no engine.
   static std::optional<SearchEngine> fromRawValue(std::string_view text);
   // The stored choice; google when the key is missing or names no engine. The store keeps the
-  // observed value (BrowserStore::searchEngine).
+  // observed value (PreferencesModel::searchEngine).
   static SearchEngine selected(const UserDefaults& defaults);
 
   std::string_view rawValue() const;

@@ -6,6 +6,8 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/history_model.h"
+#include "model/tabs_model.h"
 #include "model/typed_input.h"
 #include "platform/text.h"
 
@@ -140,7 +142,7 @@ std::string Suggestion::id() const {
 
 std::vector<Suggestion> suggestions(const BrowserStore& store, std::string_view query) {
   const std::string_view trimmed = trimmedWhitespaceAndNewlines(query);
-  const auto space = store.currentSpace();
+  const auto space = store.tabs().currentSpace();
   const auto& tabs = space->tabs.get();
   std::vector<Suggestion> result;
 
@@ -174,7 +176,7 @@ std::vector<Suggestion> suggestions(const BrowserStore& store, std::string_view 
   }
 
   size_t pages = 0;
-  for (const auto& entry : store.history.get()) {
+  for (const auto& entry : store.history().entries.get()) {
     if (pages == kHistoryLimit) break;
     const std::string& address = entry.url.str();
     if (listed.contains(address)) continue;

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "model/browser_store.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 
 namespace zemblo {
 namespace {
@@ -53,11 +55,11 @@ Palette themeColors(const AppPreferences& prefs, std::string_view spaceColorA,
 }
 
 Palette themeColors(const BrowserStore& store) {
-  const AppPreferences& prefs = store.prefs();
+  const AppPreferences& prefs = store.preferences().prefs();
   // The space's colours are read only when they are used, so that with custom colours a change
   // of space does not disturb the views that paint the theme.
   if (prefs.colorSource == ColorSource::custom) return themeColors(prefs, {}, {});
-  const auto space = store.currentSpace();
+  const auto space = store.tabs().currentSpace();
   return themeColors(prefs, space->colorA.get(), space->colorB.get());
 }
 
@@ -82,7 +84,7 @@ std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const
 }
 
 std::optional<ColorScheme> sidebarColorScheme(const BrowserStore& store, ColorScheme scheme) {
-  const AppPreferences& prefs = store.prefs();
+  const AppPreferences& prefs = store.preferences().prefs();
   // Only the automatic style looks at the colours; the others must not depend on the space.
   if (prefs.sidebarTextStyle != SidebarTextStyle::automatic || prefs.tintStrength(scheme) < 0.4) {
     return sidebarColorScheme(prefs, Palette{}, scheme);
@@ -100,7 +102,7 @@ TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& pal
 }
 
 TranslucentColor selectedTabFill(const BrowserStore& store, ColorScheme scheme) {
-  const AppPreferences& prefs = store.prefs();
+  const AppPreferences& prefs = store.preferences().prefs();
   if (prefs.selectedTabStyle != SelectedTabStyle::tinted) {
     return selectedTabFill(prefs, Palette{}, scheme);
   }

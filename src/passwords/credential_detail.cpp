@@ -8,6 +8,7 @@
 #include "model/credential_texts.h"
 #include "model/localization.h"
 #include "model/password_store.h"
+#include "model/tabs_model.h"
 #include "passwords/password_clipboard.h"
 #include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
@@ -201,7 +202,7 @@ void CredentialDetail::markCopied(const char* tag) {
 void CredentialDetail::openSite() {
   const std::optional<Url> address = credentialSiteAddress(credential_);
   if (!address) return;
-  store_.openTab(*address, false);
+  store_.tabs().openTab(*address, false);
   activate_action("app.browser");
 }
 

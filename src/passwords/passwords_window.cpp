@@ -1,5 +1,7 @@
 #include "passwords/passwords_window.h"
 
+#include <utility>
+
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "passwords/import_passwords_sheet.h"
@@ -40,11 +42,9 @@ PasswordsWindow::PasswordsWindow(BrowserStore& store, const SystemColorScheme& s
   closeWithKeys(*this, {"<Control>w"});
 
   rebuildContent();
-  observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
 PasswordsWindow::~PasswordsWindow() {
-  observer_.reset();
   sheetDisposal_.disconnect();
   attempt_.reset();
   sheet_.reset();
@@ -55,10 +55,11 @@ PasswordsWindow::~PasswordsWindow() {
   if (locked_) content_.remove(*locked_);
 }
 
-void PasswordsWindow::sync() {
+void PasswordsWindow::requestImport() {
+  importRequested_ = true;
   // A request made while the window is on screen is taken at once; one made before it appeared
   // is taken when it appears.
-  if (store_.requestPasswordImport.get() && get_mapped()) takeImportRequest();
+  if (get_mapped()) takeImportRequest();
 }
 
 void PasswordsWindow::rebuildContent() {
@@ -102,7 +103,7 @@ void PasswordsWindow::on_unmap() {
 }
 
 void PasswordsWindow::handleImportRequest() {
-  if (store_.requestPasswordImport.peek()) {
+  if (importRequested_) {
     // The sheet goes over the lock screen; the password waits until the user asks to unlock.
     takeImportRequest();
     return;
@@ -112,8 +113,7 @@ void PasswordsWindow::handleImportRequest() {
 }
 
 void PasswordsWindow::takeImportRequest() {
-  if (!store_.requestPasswordImport.peek()) return;
-  store_.requestPasswordImport.set(false);
+  if (!std::exchange(importRequested_, false)) return;
   showImport();
 }
 

@@ -8,7 +8,6 @@
 
 #include "passwords/locked_passwords_view.h"
 #include "platform/account_authentication.h"
-#include "platform/observable.h"
 
 namespace zemblo {
 
@@ -21,9 +20,9 @@ class SystemColorScheme;
 
 // The passwords window. It opens locked and asks for the account password at once; a right
 // answer shows the saved logins, and every new appearance of the window (a new window after a
-// close, or the content rebuilt for another language) is locked again. It takes the import
-// requests left in the store by showing the import sheet, over the lock screen or the logins,
-// without asking for the password first. Ctrl+W closes it.
+// close, or the content rebuilt for another language) is locked again. It answers a request to
+// import (the application's "import-passwords") with the import sheet, over the lock screen or
+// the logins, without asking for the password first. Ctrl+W closes it.
 class PasswordsWindow : public Gtk::Window {
  public:
   static constexpr int kDefaultWidth = 860;
@@ -43,6 +42,8 @@ class PasswordsWindow : public Gtk::Window {
   // Ends an authentication silently.
   void cancelAuthentication();
   void showImport();
+  // Shows the import sheet now when the window is on screen, else as soon as it appears.
+  void requestImport();
 
   bool unlocked() const { return unlocked_; }
   bool authenticating() const { return static_cast<bool>(attempt_); }
@@ -56,7 +57,6 @@ class PasswordsWindow : public Gtk::Window {
   void on_unmap() override;
 
  private:
-  void sync();
   void handleImportRequest();
   void takeImportRequest();
   void startAttempt();
@@ -85,7 +85,7 @@ class PasswordsWindow : public Gtk::Window {
   std::unique_ptr<PasswordsBrowser> browser_;
   std::unique_ptr<ImportPasswordsSheet> sheet_;
   sigc::connection sheetDisposal_;
-  std::unique_ptr<Observer> observer_;
+  bool importRequested_ = false;
 };
 
 }  // namespace zemblo

@@ -2,6 +2,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "settings/kit/binding.h"
 #include "widgets/accessibility.h"
@@ -81,7 +82,7 @@ void SettingsSidebar::showSelected(SettingsPane pane) {
 }
 
 void SettingsSidebar::sync() {
-  const std::string name = context_.store().prefs().effectiveGreetingName();
+  const std::string name = context_.store().preferences().prefs().effectiveGreetingName();
   name_.set_text(name.empty() ? localized("Merhaba") : name);
   brand_.set(BrandTile::initial(name), themeColors(context_.store()));
 }

@@ -4,6 +4,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "settings/settings_panes.h"
 #include "settings/settings_sidebar.h"
@@ -49,7 +50,7 @@ SettingsView::~SettingsView() {
 }
 
 void SettingsView::sync() {
-  const AppPreferences& prefs = store_.prefs();
+  const AppPreferences& prefs = store_.preferences().prefs();
   if (language_ != prefs.language) {
     language_ = prefs.language;
     rebuild();

@@ -4,6 +4,8 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/page_services_model.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
@@ -147,7 +149,7 @@ void AdBlockPopover::setTab(std::shared_ptr<BrowserTab> tab) {
 }
 
 void AdBlockPopover::sync() {
-  const AdBlocker& blocker = store_.adBlocker();
+  const AdBlocker& blocker = store_.pageServices().adBlocker();
   const std::optional<Url> url = tab_ ? tab_->url.get() : std::nullopt;
   look_ = shieldLook(blocker, url);
   badge_->setLook(look_, themeColors(store_));
@@ -176,12 +178,12 @@ void AdBlockPopover::sync() {
 }
 
 void AdBlockPopover::setBlockingOnSite(bool blocking) {
-  if (tab_) store_.setAdBlock(!blocking, *tab_);
+  if (tab_) store_.pageServices().setAdBlock(!blocking, *tab_);
 }
 
 void AdBlockPopover::setEnabledEverywhere(bool enabled) {
-  store_.adBlocker().setEnabled(enabled);
-  if (const auto selected = store_.currentSpace()->selectedTab()) selected->reload();
+  store_.pageServices().adBlocker().setEnabled(enabled);
+  if (const auto selected = store_.tabs().currentSpace()->selectedTab()) selected->reload();
 }
 
 }  // namespace zemblo

@@ -6,6 +6,7 @@
 #include "model/browser_tab.h"
 #include "model/command_bar_mode.h"
 #include "model/localization.h"
+#include "model/tabs_model.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
 #include "widgets/hover.h"
@@ -78,7 +79,7 @@ AddressPill::~AddressPill() {
 
 void AddressPill::sync() {
   auto& store = context_.store();
-  const auto tab = store.currentSpace()->selectedTab();
+  const auto tab = store.tabs().currentSpace()->selectedTab();
   look_ = addressPillLook(tab.get());
   copyURL_ = tab ? tab->url.get() : std::nullopt;
   scheme_ = context_.scheme();
@@ -106,8 +107,8 @@ void AddressPill::setHovering(bool hovering) {
 
 void AddressPill::tap() {
   auto& store = context_.store();
-  if (store.commandBar.peek() == CommandBarMode::currentTab) return;
-  store.commandBar.set(CommandBarMode::currentTab);
+  if (store.tabs().commandBar.peek() == CommandBarMode::currentTab) return;
+  store.tabs().commandBar.set(CommandBarMode::currentTab);
 }
 
 void AddressPill::copyLink() {

@@ -2,6 +2,9 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/page_services_model.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
@@ -26,7 +29,7 @@ DarkModeSidebarButton::DarkModeSidebarButton(const SidebarContext& context)
   set_focus_on_click(false);
   set_size_request(kWidth, kHeight);
   set_valign(Gtk::Align::CENTER);
-  signal_clicked().connect([this] { context_.store().togglePageDarkMode(); });
+  signal_clicked().connect([this] { context_.store().pageServices().togglePageDarkMode(); });
 
   auto secondary = Gtk::GestureClick::create();
   secondary->set_button(GDK_BUTTON_SECONDARY);
@@ -44,8 +47,8 @@ DarkModeSidebarButton::~DarkModeSidebarButton() {
 
 void DarkModeSidebarButton::sync() {
   auto& store = context_.store();
-  const auto tab = store.currentSpace()->selectedTab();
-  look_ = darkModeButtonLook(store.prefs(), tab.get());
+  const auto tab = store.tabs().currentSpace()->selectedTab();
+  look_ = darkModeButtonLook(store.preferences().prefs(), tab.get());
   const Palette palette = themeColors(store);
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();
@@ -65,12 +68,12 @@ void DarkModeSidebarButton::popupContextMenu() {
   // Built from the store as it is now; the actions keep the tab the menu was opened for.
   auto& store = context_.store();
   BrowserStore* model = &store;
-  const std::shared_ptr<BrowserTab> tab = store.currentSpace()->selectedTab();
-  const DarkModeButtonLook look = darkModeButtonLook(store.prefs(), tab.get());
+  const std::shared_ptr<BrowserTab> tab = store.tabs().currentSpace()->selectedTab();
+  const DarkModeButtonLook look = darkModeButtonLook(store.preferences().prefs(), tab.get());
 
   actions_ = Gio::SimpleActionGroup::create();
   auto mode = Gio::SimpleAction::create_radio_string(
-      "mode", std::string(rawValue(store.prefs().pageDarkMode)));
+      "mode", std::string(rawValue(store.preferences().prefs().pageDarkMode)));
   // The action's own handler holds it plainly: it never runs once the action is gone.
   mode->signal_activate().connect([model, action = mode.get()](const Glib::VariantBase& parameter) {
     const auto name =
@@ -78,7 +81,7 @@ void DarkModeSidebarButton::popupContextMenu() {
     const auto chosen = fromRawValue<PageDarkMode>(name.raw());
     if (!chosen) return;
     action->set_state(parameter);
-    model->updatePrefs([&](AppPreferences& prefs) { prefs.pageDarkMode = *chosen; });
+    model->preferences().updatePrefs([&](AppPreferences& prefs) { prefs.pageDarkMode = *chosen; });
   });
   actions_->add_action(mode);
   menuModel_ = Gio::Menu::create();
@@ -93,7 +96,8 @@ void DarkModeSidebarButton::popupContextMenu() {
 
   if (look.site && tab) {
     const bool turnOn = look.site->turnsOn;
-    actions_->add_action("site", [model, tab, turnOn] { model->setPageDarkMode(turnOn, *tab); });
+    actions_->add_action(
+        "site", [model, tab, turnOn] { model->pageServices().setPageDarkMode(turnOn, *tab); });
     auto site = Gio::Menu::create();
     site->append(literalMenuLabel(look.site->label), "dark.site");
     menuModel_->append_section(site);

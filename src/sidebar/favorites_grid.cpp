@@ -7,8 +7,11 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/favorites_model.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/space.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "widgets/accessibility.h"
 #include "widgets/hover.h"
@@ -25,7 +28,7 @@ FavoriteGridCell favoriteGridCell(size_t index, int columns) {
 }
 
 std::optional<std::string> selectedTabHost(const BrowserStore& store) {
-  auto tab = store.currentSpace()->selectedTab();
+  auto tab = store.tabs().currentSpace()->selectedTab();
   if (!tab) return std::nullopt;
   const auto& url = tab->url.get();
   return url ? url->host() : std::nullopt;
@@ -61,7 +64,7 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite,
   auto click = Gtk::GestureClick::create();
   click->set_button(GDK_BUTTON_PRIMARY);
   click->signal_released().connect([this](int presses, double x, double y) {
-    if (presses == 1 && contains(x, y)) context_.store().open(favorite_);
+    if (presses == 1 && contains(x, y)) context_.store().favorites().open(favorite_);
   });
   add_controller(click);
   auto secondary = Gtk::GestureClick::create();
@@ -100,7 +103,7 @@ void FavoriteTile::popupMenu(double x, double y) {
   menu_->popup();
 }
 
-void FavoriteTile::openInNewTab() { context_.store().openTab(favorite_.url, false); }
+void FavoriteTile::openInNewTab() { context_.store().tabs().openTab(favorite_.url, false); }
 
 void FavoriteTile::remove() {
   if (onRemove_) onRemove_(favorite_);
@@ -204,13 +207,13 @@ std::vector<FavoriteTile*> FavoritesGrid::tiles() const {
 
 void FavoritesGrid::removeFavorite(const Favorite& favorite) {
   pendingSpring_ = kRemovalSpring;
-  context_.store().removeFavorite(favorite.id);
+  context_.store().favorites().remove(favorite.id);
 }
 
 void FavoritesGrid::sync() {
   BrowserStore& store = context_.store();
-  const AppPreferences& prefs = store.prefs();
-  const auto& favorites = store.favorites.get();
+  const AppPreferences& prefs = store.preferences().prefs();
+  const auto& favorites = store.favorites().list.get();
   const int columns = favoriteGridColumns(prefs.favoriteColumns);
   const bool shown = prefs.showFavorites && !favorites.empty();
   set_visible(shown);

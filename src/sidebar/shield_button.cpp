@@ -3,6 +3,7 @@
 #include "model/ad_blocker.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/page_services_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/ad_block_popover.h"
 #include "sidebar/sidebar_context.h"
@@ -62,7 +63,7 @@ void ShieldButton::toggle() {
 
 void ShieldButton::sync() {
   auto& store = context_.store();
-  look_ = shieldLook(store.adBlocker(), tab_ ? tab_->url.get() : std::nullopt);
+  look_ = shieldLook(store.pageServices().adBlocker(), tab_ ? tab_->url.get() : std::nullopt);
   const Palette palette = themeColors(store);
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();

@@ -3,6 +3,8 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "sidebar/sidebar_rules.h"
 #include "widgets/symbol_icons.h"
 
@@ -34,8 +36,9 @@ SidebarTopBar::~SidebarTopBar() { observer_.reset(); }
 
 void SidebarTopBar::sync() {
   auto& store = context_.store();
-  row_.set_margin_start(static_cast<int>(topBarLeadingPadding(store.prefs().sidebarSide)));
-  current_ = store.currentSpace()->selectedTab();
+  row_.set_margin_start(
+      static_cast<int>(topBarLeadingPadding(store.preferences().prefs().sidebarSide)));
+  current_ = store.tabs().currentSpace()->selectedTab();
   toggle_.update(localized("Kenar çubuğu (Ctrl+S)"), true);
   back_.update(localized("Geri (Ctrl+[)"), current_ && current_->canGoBack.get());
   forward_.update(localized("İleri (Ctrl+])"), current_ && current_->canGoForward.get());
@@ -43,7 +46,7 @@ void SidebarTopBar::sync() {
 
 void SidebarTopBar::toggleSidebar() {
   auto& store = context_.store();
-  store.sidebarVisible.set(!store.sidebarVisible.peek());
+  store.tabs().sidebarVisible.set(!store.tabs().sidebarVisible.peek());
   store.scheduleSave();
 }
 

@@ -5,6 +5,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/space.h"
+#include "model/tabs_model.h"
 #include "widgets/accessibility.h"
 #include "widgets/hover.h"
 #include "widgets/symbol_icons.h"
@@ -49,7 +50,7 @@ SpaceHeader::SpaceHeader(const SidebarContext& context)
   clear_.set_has_frame(false);
   clear_.set_visible(false);
   clear_.set_focus_on_click(false);
-  clear_.signal_clicked().connect([this] { context_.store().closeAllTabsInCurrentSpace(); });
+  clear_.signal_clicked().connect([this] { context_.store().tabs().closeAllTabsInCurrentSpace(); });
   append(clear_);
 
   trackHover(*this, [this](bool hovering) { setHovering(hovering); });
@@ -72,7 +73,7 @@ SpaceHeader::~SpaceHeader() {
 void SpaceHeader::setHovering(bool hovering) { hovering_.set(hovering); }
 
 void SpaceHeader::sync() {
-  auto space = context_.store().currentSpace();
+  auto space = context_.store().tabs().currentSpace();
   const std::string& symbol = space->symbol.get();
   if (!symbol_ || symbol != symbolName_) {
     if (symbol_) remove(*symbol_);

@@ -7,6 +7,8 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
 #include "sidebar/tab_row.h"
@@ -63,7 +65,7 @@ NewTabRow::~NewTabRow() {
 }
 
 void NewTabRow::sync() {
-  const DensityMetrics metrics = densityMetrics(context_.store().prefs().tabDensity);
+  const DensityMetrics metrics = densityMetrics(context_.store().preferences().prefs().tabDensity);
   scheme_ = context_.scheme();
   label_.set_text(localized("Yeni Sekme"));
   setAccessibleName(*this, label_.get_text());
@@ -76,7 +78,7 @@ void NewTabRow::sync() {
   queue_draw();
 }
 
-void NewTabRow::tap() { context_.store().newTab(); }
+void NewTabRow::tap() { context_.store().tabs().newTab(); }
 
 void NewTabRow::setHovering(bool hovering) {
   if (hovering == hovering_) return;
@@ -282,10 +284,10 @@ TabListView::~TabListView() {
 
 void TabListView::sync() {
   auto& store = context_.store();
-  const auto space = store.currentSpace();
+  const auto space = store.tabs().currentSpace();
   const Space::TabList& tabs = space->tabs.get();
   const std::optional<Uuid> selected = space->selectedTabID.get();
-  const TabDensity density = store.prefs().tabDensity;
+  const TabDensity density = store.preferences().prefs().tabDensity;
   const bool replaced = shownSpace_ && *shownSpace_ != space->id;
   shownSpace_ = space->id;
   column_->reconcile(context_, tabs, selected, density, replaced);
@@ -317,7 +319,7 @@ bool TabListView::dropPayload(const std::string& payload, double y) {
   const auto id = tabIdFromDragPayload(payload);
   if (!id) return false;
   auto& store = context_.store();
-  const auto space = store.currentSpace();
+  const auto space = store.tabs().currentSpace();
   // The list may have changed while the row was dragged: the tab's place is looked up now, and
   // the insertion point is measured against the rows shown now.
   if (!shownSpace_ || *shownSpace_ != space->id) return false;
@@ -326,7 +328,7 @@ bool TabListView::dropPayload(const std::string& payload, double y) {
   if (!held) return false;
   const auto move = tabDropMove(
       tabs, *id, tabInsertionIndex(tabs.size(), column_->firstRowTop(), column_->pitch(), y));
-  if (move) store.moveTabs(move->fromOffsets, move->toOffset);
+  if (move) store.tabs().moveTabs(move->fromOffsets, move->toOffset);
   return true;
 }
 

@@ -5,7 +5,10 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/favorites_model.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
@@ -102,7 +105,7 @@ void TabRow::sync() {
   auto& store = context_.store();
   look_ = tabRowLook(*tab_);
   const bool selected = selected_.get();
-  const AppPreferences& prefs = store.prefs();
+  const AppPreferences& prefs = store.preferences().prefs();
   const DensityMetrics metrics = densityMetrics(prefs.tabDensity);
   scheme_ = context_.scheme();
   const Palette palette = themeColors(store);
@@ -138,7 +141,7 @@ void TabRow::sync() {
   queue_draw();
 }
 
-void TabRow::tap() { context_.store().select(*tab_); }
+void TabRow::tap() { context_.store().tabs().select(*tab_); }
 
 void TabRow::setHovering(bool hovering) {
   if (hovering == hovering_) return;
@@ -157,7 +160,7 @@ void TabRow::hoverChanged() {
   queue_draw();
 }
 
-void TabRow::closeClicked() { context_.store().closeTab(*tab_); }
+void TabRow::closeClicked() { context_.store().tabs().closeTab(*tab_); }
 
 Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look) {
   // Every action acts on the objects the menu was opened for, held until the menu goes.
@@ -171,10 +174,10 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
        [tab, display] {
          if (const auto& url = tab->url.peek()) display->get_clipboard()->set_text(url->str());
        }},
-      {"favorite", [store, tab] { store->toggleFavorite(*tab); }},
+      {"favorite", [store, tab] { store->favorites().toggle(*tab); }},
       {"reload", [tab] { tab->reload(); }},
-      {"close-others", [store, tab] { store->closeOtherTabs(*tab); }},
-      {"close", [store, tab] { store->closeTab(*tab); }},
+      {"close-others", [store, tab] { store->tabs().closeOtherTabs(*tab); }},
+      {"close", [store, tab] { store->tabs().closeTab(*tab); }},
   };
   for (const auto* items : {&look.top, &look.bottom}) {
     for (const TabMenuItem& item : *items) {
@@ -188,7 +191,7 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
   }
 
   std::map<std::string, std::shared_ptr<Space>> targets;
-  for (const auto& space : store->spaces.peek()) {
+  for (const auto& space : store->tabs().spaces.peek()) {
     for (const auto& target : look.moveTargets) {
       if (space->id == target.spaceID) targets[space->id.str()] = space;
     }
@@ -199,16 +202,17 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
         const auto id =
             Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get();
         const auto found = targets.find(id);
-        if (found != targets.end()) store->moveTab(*tab, *found->second);
+        if (found != targets.end()) store->tabs().moveTab(*tab, *found->second);
       });
   return group;
 }
 
 void TabRow::popupContextMenu(double x, double y) {
   auto& store = context_.store();
-  const auto holding = store.spaceContaining(*tab_);
-  const TabMenuLook look = tabMenuLook(*tab_, store.isFavorite(*tab_), store.spaces.peek(),
-                                       holding ? std::optional<Uuid>(holding->id) : std::nullopt);
+  const auto holding = store.tabs().spaceContaining(*tab_);
+  const TabMenuLook look =
+      tabMenuLook(*tab_, store.favorites().isFavorite(*tab_), store.tabs().spaces.peek(),
+                  holding ? std::optional<Uuid>(holding->id) : std::nullopt);
 
   actions_ = makeActions(look);
   insert_action_group("tab", actions_);

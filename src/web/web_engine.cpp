@@ -4,6 +4,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/download_manager.h"
+#include "model/page_services_model.h"
 #include "platform/interface_renderer.h"
 #include "platform/paths.h"
 #include "web/web_view_configuration.h"
@@ -112,9 +113,9 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
   const auto owner = tab.store.lock();
   PageServices services;
   if (owner) {
-    services.adBlocker = owner->weakAdBlocker();
+    services.adBlocker = owner->pageServices().weakAdBlocker();
     services.autofill = owner->weakAutofill();
-    services.darkMode = owner->weakDarkMode();
+    services.darkMode = owner->pageServices().weakDarkMode();
   }
   services.tab = tab.weak_from_this();
   const WebViewConfiguration configuration(std::move(services), compositing_);

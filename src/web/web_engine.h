@@ -9,8 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "model/content_rule_store.h"
-#include "model/web_view_port.h"
+#include "model/browser_engine.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
 #include "web/web_view_configuration.h"
@@ -22,7 +21,7 @@ class WebKitWebViewPort;
 // The browser's web engine: the one persistent network session that every tab shares (cookies,
 // caches and site storage survive a restart), the factory of the tabs' web views and the store of
 // compiled content-rule lists. Nothing of WebKit is started until first used.
-class WebEngine : public WebViewFactory, public ContentRuleStoreProvider {
+class WebEngine : public BrowserEngine {
  public:
   struct Folders {
     std::filesystem::path data;
@@ -53,7 +52,15 @@ class WebEngine : public WebViewFactory, public ContentRuleStoreProvider {
 
   // Removes every kind of website data from the session (cookies, site storage, caches, …);
   // `done` runs later on the main loop with whether the engine managed it.
-  void clearWebsiteData(std::function<void(bool cleared)> done);
+  void clearWebsiteData(std::function<void(bool cleared)> done) override;
+
+  // The application's appearance is the style manager's: it follows the theme setting and,
+  // under "system", the desktop.
+  void applyAppearance(ThemeMode theme) override;
+  bool isDark() const override;
+  std::shared_ptr<void> observeDark(std::function<void()> changed) override;
+  void applyPageDarkMode(BrowserTab& tab, const PageDarkModeDecision& decision,
+                         bool pushToPage) override;
 
   std::unique_ptr<WebViewPort> makeWebView(BrowserTab& tab) override;
   std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) override;

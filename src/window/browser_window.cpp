@@ -5,6 +5,8 @@
 
 #include "model/browser_store.h"
 #include "model/preference_sizes.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "sidebar/sidebar_view.h"
 #include "widgets/child_layout.h"
 #include "widgets/heap_release.h"
@@ -210,8 +212,8 @@ class BrowserWindow::Layout : public SizelessWidget {
   }
 
   void sync() {
-    const AppPreferences& prefs = store_.prefs();
-    const bool visible = store_.sidebarVisible.get();
+    const AppPreferences& prefs = store_.preferences().prefs();
+    const bool visible = store_.tabs().sidebarVisible.get();
     leading_ = prefs.sidebarSide == SidebarSide::leading;
     sidebarWidth_ = sizes::sidebarWidth(prefs);
     inset_ = sizes::contentInset(prefs);

@@ -2,9 +2,9 @@
 
 #include <chrono>
 
-#include "model/browser_store.h"
 #include "model/clock_greeting_rules.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 
 namespace zemblo {
 namespace {
@@ -29,8 +29,8 @@ void styleLabel(Gtk::Label& label, int points, Pango::Weight weight, double opac
 
 }  // namespace
 
-ClockGreeting::ClockGreeting(BrowserStore& store)
-    : Gtk::Box(Gtk::Orientation::VERTICAL, 4), store_(store) {
+ClockGreeting::ClockGreeting(const PreferencesModel& preferences)
+    : Gtk::Box(Gtk::Orientation::VERTICAL, 4), preferences_(preferences) {
   set_name("ClockGreeting");
   set_halign(Gtk::Align::CENTER);
   styleLabel(date_, 13, Pango::Weight::SEMIBOLD, 0.6, 1.2);
@@ -47,7 +47,7 @@ ClockGreeting::ClockGreeting(BrowserStore& store)
 ClockGreeting::~ClockGreeting() { tick_.disconnect(); }
 
 void ClockGreeting::sync() {
-  const AppPreferences& prefs = store_.prefs();
+  const AppPreferences& prefs = preferences_.prefs();
   const LocalTime now = localTimeNow();
   date_.set_visible(prefs.showDate);
   time_.set_visible(prefs.showClock);

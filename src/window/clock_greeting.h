@@ -8,14 +8,14 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class PreferencesModel;
 
 // The block at the top of the start page: the date in capitals, the time in large thin digits
 // and a greeting for the time of day. Each line follows its preference; the block refreshes at
 // the start of every minute.
 class ClockGreeting : public Gtk::Box {
  public:
-  explicit ClockGreeting(BrowserStore& store);
+  explicit ClockGreeting(const PreferencesModel& preferences);
   ~ClockGreeting() override;
 
   void sync();
@@ -27,7 +27,7 @@ class ClockGreeting : public Gtk::Box {
  private:
   void scheduleNextMinute();
 
-  BrowserStore& store_;
+  const PreferencesModel& preferences_;
   Gtk::Label date_;
   Gtk::Label time_;
   Gtk::Label greeting_;

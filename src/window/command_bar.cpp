@@ -6,7 +6,9 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/search_engine.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
@@ -145,12 +147,12 @@ std::optional<size_t> CommandBar::highlightedIndex() const {
 }
 
 std::shared_ptr<BrowserTab> CommandBar::currentTab() const {
-  const auto space = store_.currentSpace();
+  const auto space = store_.tabs().currentSpace();
   return space ? space->selectedTab() : nullptr;
 }
 
 void CommandBar::sync() {
-  const AppPreferences& prefs = store_.prefs();
+  const AppPreferences& prefs = store_.preferences().prefs();
   if (prefs.commandBarPosition != position_) queue_allocate();
   position_ = prefs.commandBarPosition;
   dimBehind_ = prefs.dimBehindCommandBar;
@@ -164,7 +166,7 @@ void CommandBar::sync() {
 }
 
 void CommandBar::updateRows() {
-  const SearchEngine engine = store_.searchEngine.get();
+  const SearchEngine engine = store_.preferences().searchEngine.get();
   const auto highlighted = highlightedIndex();
   while (rows_.size() > suggestions_.size()) {
     list_.remove(*rows_.back());
@@ -314,14 +316,14 @@ void CommandBar::activate(const Suggestion& suggestion) {
       navigate(*suggestion.openURL());
       break;
     case Suggestion::Kind::search:
-      navigate(store_.searchEngine.peek().searchURL(*suggestion.query()));
+      navigate(store_.preferences().searchEngine.peek().searchURL(*suggestion.query()));
       break;
     case Suggestion::Kind::tab: {
       const auto tab = suggestion.browserTab();
       // Suggested tabs come from the current space; one that has moved on is followed there.
-      const auto space = store_.spaceContaining(*tab);
-      if (space && space != store_.currentSpace()) store_.select(*space);
-      store_.select(*tab);
+      const auto space = store_.tabs().spaceContaining(*tab);
+      if (space && space != store_.tabs().currentSpace()) store_.tabs().select(*space);
+      store_.tabs().select(*tab);
       break;
     }
     case Suggestion::Kind::history:
@@ -336,7 +338,7 @@ void CommandBar::navigate(const std::optional<Url>& url) {
   if (!url) return;
   const auto tab = mode_ == CommandBarMode::currentTab ? currentTab() : nullptr;
   if (!tab) {
-    store_.openTab(*url, false);
+    store_.tabs().openTab(*url, false);
     return;
   }
   tab->load(*url);
@@ -344,7 +346,7 @@ void CommandBar::navigate(const std::optional<Url>& url) {
 
 void CommandBar::close() {
   removeKeyMonitor();
-  store_.commandBar.set(std::nullopt);
+  store_.tabs().commandBar.set(std::nullopt);
 }
 
 void CommandBar::focusPage() {
@@ -434,7 +436,7 @@ CommandBarLayer::~CommandBarLayer() {
 }
 
 void CommandBarLayer::sync() {
-  if (const auto mode = store_.commandBar.get()) {
+  if (const auto mode = store_.tabs().commandBar.get()) {
     open(*mode);
   } else {
     leave();

@@ -6,6 +6,8 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/preference_sizes.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "widgets/child_layout.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
@@ -18,7 +20,7 @@ ContentArea::ContentArea(BrowserStore& store, const SystemColorScheme& scheme)
       scheme_(scheme),
       startPage_(std::make_unique<StartPage>(store, scheme)),
       progress_(store),
-      findBar_(store, scheme),
+      findBar_(store.tabs(), scheme),
       banner_(store, scheme),
       autofillMenu_(scheme),
       findProgress_(*this, 0, [this] { findBarMoved(); }) {
@@ -64,13 +66,13 @@ ContentArea::~ContentArea() {
 }
 
 void ContentArea::sync() {
-  const AppPreferences& prefs = store_.prefs();
+  const AppPreferences& prefs = store_.preferences().prefs();
   const double radius = sizes::cornerRadius(prefs);
   if (radius != cornerRadius_ || prefs.contentShadow != shadow_) queue_draw();
   cornerRadius_ = radius;
   shadow_ = prefs.contentShadow;
 
-  auto tab = store_.currentSpace()->selectedTab();
+  auto tab = store_.tabs().currentSpace()->selectedTab();
   content_ = !tab                    ? Content::startPageWithoutTab
              : tab->showsStartPage() ? Content::startPage
                                      : Content::webPage;
@@ -88,7 +90,7 @@ void ContentArea::sync() {
   progress_.setTab(tab_);
   findBar_.setTab(tab_);
   autofillMenu_.setTab(tab_);
-  showFindBar(web && store_.findBarVisible.get());
+  showFindBar(web && store_.tabs().findBarVisible.get());
 }
 
 void ContentArea::showFindBar(bool shown) {

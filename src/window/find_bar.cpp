@@ -1,8 +1,8 @@
 #include "window/find_bar.h"
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/tabs_model.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
@@ -24,8 +24,7 @@ Gtk::Button& symbolButton(Gtk::Button& button, const char* icon) {
 
 }  // namespace
 
-FindBar::FindBar(BrowserStore& store, const SystemColorScheme& scheme)
-    : store_(store), scheme_(scheme) {
+FindBar::FindBar(TabsModel& tabs, const SystemColorScheme& scheme) : tabs_(tabs), scheme_(scheme) {
   set_name("FindBar");
   set_layout_manager(Gtk::BinLayout::create());
   set_halign(Gtk::Align::END);
@@ -130,7 +129,7 @@ void FindBar::answered(uint64_t search, std::optional<unsigned> matchCount) {
 
 void FindBar::submit(bool shiftHeld) { find(shiftHeld); }
 
-void FindBar::close() { store_.findBarVisible.set(false); }
+void FindBar::close() { tabs_.findBarVisible.set(false); }
 
 void FindBar::focusField() {
   focusWhenMapped_ = !get_mapped();

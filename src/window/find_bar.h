@@ -13,7 +13,7 @@ typedef struct _WebKitFindController WebKitFindController;
 
 namespace zemblo {
 
-class BrowserStore;
+class TabsModel;
 class BrowserTab;
 class SystemColorScheme;
 
@@ -22,7 +22,7 @@ class SystemColorScheme;
 // case and wraps around the page.
 class FindBar : public Gtk::Widget {
  public:
-  FindBar(BrowserStore& store, const SystemColorScheme& scheme);
+  FindBar(TabsModel& tabs, const SystemColorScheme& scheme);
   ~FindBar() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
@@ -59,7 +59,7 @@ class FindBar : public Gtk::Widget {
  private:
   void answered(uint64_t search, std::optional<unsigned> matchCount);
 
-  BrowserStore& store_;
+  TabsModel& tabs_;
   const SystemColorScheme& scheme_;
   std::shared_ptr<BrowserTab> tab_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};

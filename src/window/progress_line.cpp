@@ -5,6 +5,7 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "widgets/paint.h"
 
@@ -49,7 +50,7 @@ void ProgressLine::sync() {
   const Palette palette = themeColors(store_);
   Values next;
   next.colors = {palette.primary, palette.secondary};
-  next.style = store_.prefs().progressStyle;
+  next.style = store_.preferences().prefs().progressStyle;
   if (tab_) {
     next.progress = tab_->progress.get();
     next.isLoading = tab_->isLoading.get();

@@ -4,6 +4,8 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/password_offers.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
@@ -53,9 +55,9 @@ SavePasswordBanner::SavePasswordBanner(BrowserStore& store, const SystemColorSch
   never_.add_css_class("dim-label");
   save_.add_css_class("suggested-action");
   spacer_.set_hexpand(true);
-  never_.signal_clicked().connect([this] { answer(&BrowserStore::neverSavePendingCredential); });
-  notNow_.signal_clicked().connect([this] { answer(&BrowserStore::dismissPendingCredential); });
-  save_.signal_clicked().connect([this] { answer(&BrowserStore::savePendingCredential); });
+  never_.signal_clicked().connect([this] { answer(&PasswordOffers::neverSave); });
+  notNow_.signal_clicked().connect([this] { answer(&PasswordOffers::dismiss); });
+  save_.signal_clicked().connect([this] { answer(&PasswordOffers::save); });
   buttons_.set_margin_top(8);
   for (Gtk::Widget* child :
        std::initializer_list<Gtk::Widget*>{&never_, &spacer_, &notNow_, &save_}) {
@@ -83,10 +85,10 @@ SavePasswordBanner::~SavePasswordBanner() {
 }
 
 void SavePasswordBanner::sync() {
-  store_.prefs();  // the texts follow the interface language
+  store_.preferences().prefs();  // the texts follow the interface language
   palette_ = themeColors(store_);
-  const std::optional<PendingCredential>& offer = store_.pendingSave.get();
-  const PendingSaveStatus status = store_.pendingSaveStatus.get();
+  const std::optional<PendingCredential>& offer = store_.offers().pending.get();
+  const PendingSaveStatus status = store_.offers().status.get();
   if (offer) {
     showOffer(*offer, status);
     if (!get_visible()) {
@@ -118,12 +120,13 @@ void SavePasswordBanner::showOffer(const PendingCredential& offer, PendingSaveSt
   setUsable(buttons_, status != PendingSaveStatus::saving);
 }
 
-void SavePasswordBanner::answer(void (BrowserStore::*operation)(const PendingCredential&)) {
-  if (shown_ && store_.pendingSave.peek()) (store_.*operation)(*shown_);
+void SavePasswordBanner::answer(void (PasswordOffers::*operation)(const PendingCredential&)) {
+  PasswordOffers& offers = store_.offers();
+  if (shown_ && offers.pending.peek()) (offers.*operation)(*shown_);
 }
 
 void SavePasswordBanner::presenceChanged() {
-  if (presence_.value() <= 0 && !store_.pendingSave.peek()) set_visible(false);
+  if (presence_.value() <= 0 && !store_.offers().pending.peek()) set_visible(false);
   queue_draw();
 }
 

@@ -6,6 +6,7 @@
 #include <gtkmm.h>
 
 #include "model/app_preferences.h"
+#include "model/password_offers.h"
 #include "model/pending_credential.h"
 #include "platform/observable.h"
 #include "widgets/animated_value.h"
@@ -13,6 +14,7 @@
 namespace zemblo {
 
 class BrowserStore;
+class PasswordOffers;
 class SystemColorScheme;
 
 // The small card over the page that asks whether a login just submitted should be saved, or a
@@ -54,7 +56,7 @@ class SavePasswordBanner : public Gtk::Widget {
  private:
   void showOffer(const PendingCredential& offer, PendingSaveStatus status);
   void presenceChanged();
-  void answer(void (BrowserStore::*operation)(const PendingCredential&));
+  void answer(void (PasswordOffers::*operation)(const PendingCredential&));
 
   BrowserStore& store_;
   const SystemColorScheme& scheme_;

@@ -6,6 +6,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/preference_sizes.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "widgets/hover.h"
 #include "widgets/paint.h"
@@ -82,13 +83,13 @@ void SidebarResizeHandle::dragMoved() {
   // A drag starts once the pointer has moved by a point.
   if (!startWidth_ && std::abs(dx) < 1) return;
   if (!startWidth_) {
-    startWidth_ = store_.prefs().sidebarWidth;
+    startWidth_ = store_.preferences().prefs().sidebarWidth;
     showLine();
   }
   const double width = widthFor(*startWidth_, dx, leading_);
   // Each change is one write of the preferences, saved with them; an unchanged width is not.
-  if (width == store_.prefs().sidebarWidth) return;
-  store_.updatePrefs([width](AppPreferences& prefs) { prefs.sidebarWidth = width; });
+  if (width == store_.preferences().prefs().sidebarWidth) return;
+  store_.preferences().updatePrefs([width](AppPreferences& prefs) { prefs.sidebarWidth = width; });
 }
 
 void SidebarResizeHandle::dragEnded() {

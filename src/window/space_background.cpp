@@ -3,6 +3,7 @@
 #include "model/browser_store.h"
 #include "model/preference_enums.h"
 #include "model/preference_sizes.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
@@ -36,7 +37,7 @@ SpaceBackground::~SpaceBackground() {
 }
 
 void SpaceBackground::sync() {
-  const AppPreferences& prefs = store_.prefs();
+  const AppPreferences& prefs = store_.preferences().prefs();
   const ColorScheme scheme = scheme_.get();
   forcedScheme_ = sidebarColorScheme(store_, scheme);
   resolvedScheme_ = forcedScheme_.value_or(scheme);

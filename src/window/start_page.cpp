@@ -7,8 +7,11 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/favorites_model.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/search_engine.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "model/typed_input.h"
 #include "platform/text.h"
@@ -202,7 +205,7 @@ void StartTileGrid::size_allocate_vfunc(int width, int, int) {
 }
 
 StartPage::StartPage(BrowserStore& store, const SystemColorScheme& scheme)
-    : store_(store), scheme_(scheme), clock_(store_) {
+    : store_(store), scheme_(scheme), clock_(store_.preferences()) {
   set_name("StartPage");
   set_layout_manager(Gtk::BinLayout::create());
   background_.set_parent(*this);
@@ -266,16 +269,17 @@ void StartPage::buildCapsule() {
 void StartPage::setTab(std::shared_ptr<BrowserTab> tab) { tab_ = std::move(tab); }
 
 void StartPage::sync() {
-  const AppPreferences& prefs = store_.prefs();
+  const AppPreferences& prefs = store_.preferences().prefs();
   clock_.set_visible(prefs.showClock || prefs.showDate || prefs.showGreeting);
   // The engine is read here rather than observed: a change shows at the next refresh, while a
   // search always uses the engine chosen at that moment.
-  setPlaceholder(field_, startPagePlaceholder(store_.searchEngine.get().displayName()));
-  const auto& favorites = store_.favorites.get();
+  setPlaceholder(field_,
+                 startPagePlaceholder(store_.preferences().searchEngine.get().displayName()));
+  const auto& favorites = store_.favorites().list.get();
   grid_.set_visible(prefs.showStartFavorites && !favorites.empty());
   if (favorites != shownFavorites_) rebuildTiles(favorites);
   background_.update(themeColors(store_), prefs, scheme_.get());
-  const long long token = store_.startPageFocusToken.get();
+  const long long token = store_.tabs().startPageFocusToken.get();
   // Every blank tab asks for the field again, even when this page is already on screen.
   if (focusToken_ >= 0 && token != focusToken_) focusField();
   focusToken_ = token;
@@ -294,7 +298,7 @@ void StartPage::rebuildTiles(const std::vector<Favorite>& favorites) {
 std::vector<StartTile*> StartPage::tiles() const { return grid_.tiles(); }
 
 void StartPage::submit() {
-  const SearchEngine engine = store_.searchEngine.peek();
+  const SearchEngine engine = store_.preferences().searchEngine.peek();
   const std::string text = field_.get_text();
   if (auto url = urlForInputOrSearch(text, engine)) loadQuery(*url);
   field_.set_text("");
@@ -302,7 +306,7 @@ void StartPage::submit() {
 
 void StartPage::loadQuery(const Url& url) {
   if (!tab_) {
-    store_.openTab(url, false);
+    store_.tabs().openTab(url, false);
     return;
   }
   std::shared_ptr<BrowserTab> tab = tab_;

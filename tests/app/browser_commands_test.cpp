@@ -9,6 +9,10 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
+#include "passwords/import_passwords_sheet.h"
+#include "passwords/passwords_window.h"
 #include "sidebar/sidebar_view.h"
 #include "support/temp_home.h"
 #include "web/web_harness.h"
@@ -141,12 +145,12 @@ class BrowserCommandsTest : public ::testing::Test {
   BrowserStore& store() { return *app->store(); }
   BrowserWindow& window() { return *app->browserWindow(); }
   BrowserMenu& menu() { return *app->browserMenu(); }
-  const Space::TabList& tabs() { return store().currentSpace()->tabs.peek(); }
-  std::shared_ptr<BrowserTab> selected() { return store().currentSpace()->selectedTab(); }
+  const Space::TabList& tabs() { return store().tabs().currentSpace()->tabs.peek(); }
+  std::shared_ptr<BrowserTab> selected() { return store().tabs().currentSpace()->selectedTab(); }
 
   // A loaded page in a new selected tab, with the keyboard in the page.
   std::shared_ptr<BrowserTab> openPage(const std::string& name) {
-    auto tab = store().openTab(server.address("/" + name), false);
+    auto tab = store().tabs().openTab(server.address("/" + name), false);
     EXPECT_TRUE(WebHarness::waitForPage(*tab, name));
     focusPage(*tab);
     return tab;
@@ -160,10 +164,10 @@ class BrowserCommandsTest : public ::testing::Test {
   // Presses keys that must change nothing, then Ctrl+S: once the sidebar has toggled, the keys
   // before it have been handled too (the window handles keys in order). The sidebar is put back.
   void pressIgnoredKeys(const std::string& keys) {
-    const bool sidebar = store().sidebarVisible.peek();
+    const bool sidebar = store().tabs().sidebarVisible.peek();
     pressKeys(keys + " ctrl+s");
-    ASSERT_TRUE(waitUntil([&] { return store().sidebarVisible.peek() != sidebar; }));
-    store().sidebarVisible.set(sidebar);
+    ASSERT_TRUE(waitUntil([&] { return store().tabs().sidebarVisible.peek() != sidebar; }));
+    store().tabs().sidebarVisible.set(sidebar);
   }
   bool commandBarHasFocus() {
     CommandBar* bar = window().commandBarLayer().bar();
@@ -220,18 +224,20 @@ TEST_F(BrowserCommandsTest, TabKeysOpenCloseReopenStepAndOpenTheAddressBarWithou
     // The address bar opens on the current tab, also over a bar opened for a new tab.
     focusPage(*alpha);
     pressKeys("ctrl+l");
-    ASSERT_TRUE(waitUntil([&] { return store().commandBar.peek() == CommandBarMode::currentTab; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return store().tabs().commandBar.peek() == CommandBarMode::currentTab; }));
     ASSERT_TRUE(waitUntil([&] { return commandBarHasFocus(); }));
-    store().commandBar.set(std::nullopt);
-    store().commandBar.set(CommandBarMode::newTab);
+    store().tabs().commandBar.set(std::nullopt);
+    store().tabs().commandBar.set(CommandBarMode::newTab);
     pressKeys("ctrl+l");
-    ASSERT_TRUE(waitUntil([&] { return store().commandBar.peek() == CommandBarMode::currentTab; }));
-    store().commandBar.set(std::nullopt);
+    ASSERT_TRUE(
+        waitUntil([&] { return store().tabs().commandBar.peek() == CommandBarMode::currentTab; }));
+    store().tabs().commandBar.set(std::nullopt);
 
     EXPECT_EQ(keysSeenBy(*alpha), "");
 
     // With no tab in the space, closing does nothing and the window stays.
-    store().closeAllTabsInCurrentSpace();
+    store().tabs().closeAllTabsInCurrentSpace();
     pressIgnoredKeys("ctrl+w");
     EXPECT_TRUE(window().get_visible());
   });
@@ -255,18 +261,18 @@ TEST_F(BrowserCommandsTest, NumberedTabKeysAndSpaceKeys) {
     pressIgnoredKeys("ctrl+5");  // past the end
     EXPECT_EQ(selected(), beta);
 
-    const auto spaces = store().spaces.peek();
+    const auto spaces = store().tabs().spaces.peek();
     ASSERT_EQ(spaces.size(), 3u);
-    ASSERT_EQ(store().currentSpaceID.peek(), spaces[0]->id);
+    ASSERT_EQ(store().tabs().currentSpaceID.peek(), spaces[0]->id);
     focusPage(*beta);
     pressKeys("ctrl+alt+Right");
-    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[1]->id; }));
+    ASSERT_TRUE(waitUntil([&] { return store().tabs().currentSpaceID.peek() == spaces[1]->id; }));
     pressKeys("ctrl+alt+Left");
-    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[0]->id; }));
+    ASSERT_TRUE(waitUntil([&] { return store().tabs().currentSpaceID.peek() == spaces[0]->id; }));
     pressKeys("ctrl+alt+Left");  // wraps to the last space
-    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[2]->id; }));
+    ASSERT_TRUE(waitUntil([&] { return store().tabs().currentSpaceID.peek() == spaces[2]->id; }));
     pressKeys("ctrl+alt+Right");
-    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[0]->id; }));
+    ASSERT_TRUE(waitUntil([&] { return store().tabs().currentSpaceID.peek() == spaces[0]->id; }));
     EXPECT_EQ(keysSeenBy(*beta), "");
   });
 }
@@ -324,17 +330,18 @@ TEST_F(BrowserCommandsTest, SecondKeysReachTheSameCommandsOverAFocusedPage) {
 
     focusPage(*beta);
     pressKeys("F6");
-    ASSERT_TRUE(waitUntil([&] { return store().commandBar.peek() == CommandBarMode::currentTab; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return store().tabs().commandBar.peek() == CommandBarMode::currentTab; }));
     ASSERT_TRUE(waitUntil([&] { return commandBarHasFocus(); }));
-    store().commandBar.set(std::nullopt);
+    store().tabs().commandBar.set(std::nullopt);
 
-    const auto spaces = store().spaces.peek();
-    ASSERT_EQ(store().currentSpaceID.peek(), spaces[0]->id);
+    const auto spaces = store().tabs().spaces.peek();
+    ASSERT_EQ(store().tabs().currentSpaceID.peek(), spaces[0]->id);
     focusPage(*beta);
     pressKeys("ctrl+shift+Page_Down");
-    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[1]->id; }));
+    ASSERT_TRUE(waitUntil([&] { return store().tabs().currentSpaceID.peek() == spaces[1]->id; }));
     pressKeys("ctrl+shift+Page_Up");
-    ASSERT_TRUE(waitUntil([&] { return store().currentSpaceID.peek() == spaces[0]->id; }));
+    ASSERT_TRUE(waitUntil([&] { return store().tabs().currentSpaceID.peek() == spaces[0]->id; }));
     EXPECT_EQ(keysSeenBy(*beta), "");
   });
 }
@@ -371,13 +378,13 @@ TEST_F(BrowserCommandsTest, ZoomKeysStepWithinTheBoundsAndActualSizeUsesTheDefau
     EXPECT_DOUBLE_EQ(zoomOf(*tab), 0.3);
 
     // Actual size is the user's default zoom, not 100 %.
-    store().updatePrefs([](AppPreferences& prefs) { prefs.defaultZoom = 1.5; });
+    store().preferences().updatePrefs([](AppPreferences& prefs) { prefs.defaultZoom = 1.5; });
     pressKeys("ctrl+0");
     ASSERT_TRUE(waitUntil([&] { return zoomOf(*tab) > 1.4; }));
     EXPECT_DOUBLE_EQ(zoomOf(*tab), 1.5);
 
     // The start page has no web view, and zooming does not make one.
-    store().newTab();
+    store().tabs().newTab();
     ASSERT_TRUE(waitUntil([&] { return selected()->showsStartPage(); }));
     pressIgnoredKeys("ctrl+equal ctrl+0");
     EXPECT_EQ(selected()->storedWebView(), nullptr);
@@ -390,19 +397,19 @@ TEST_F(BrowserCommandsTest, FindSidebarAndPageDarkModeKeysToggleAndTheMenuFollow
     auto tab = openPage("Alpha");
     pressKeys("ctrl+f");
     ASSERT_TRUE(waitUntil([&] { return window().contentArea().findBarShown(); }));
-    EXPECT_TRUE(store().findBarVisible.peek());
+    EXPECT_TRUE(store().tabs().findBarVisible.peek());
     focusPage(*tab);
     pressKeys("ctrl+f");
     ASSERT_TRUE(waitUntil([&] { return !window().contentArea().findBarShown(); }));
-    EXPECT_FALSE(store().findBarVisible.peek());
+    EXPECT_FALSE(store().tabs().findBarVisible.peek());
 
-    ASSERT_TRUE(store().sidebarVisible.peek());
+    ASSERT_TRUE(store().tabs().sidebarVisible.peek());
     store().saveNow();
     pressKeys("ctrl+s");
-    ASSERT_TRUE(waitUntil([&] { return !store().sidebarVisible.peek(); }));
+    ASSERT_TRUE(waitUntil([&] { return !store().tabs().sidebarVisible.peek(); }));
     EXPECT_TRUE(store().hasPendingSave());  // the sidebar's state is saved with the session
     pressKeys("ctrl+s");
-    ASSERT_TRUE(waitUntil([&] { return store().sidebarVisible.peek(); }));
+    ASSERT_TRUE(waitUntil([&] { return store().tabs().sidebarVisible.peek(); }));
 
     // The item's title reads the setting; every change of it builds the menus again.
     auto darkModeTitle = [&] {
@@ -415,15 +422,15 @@ TEST_F(BrowserCommandsTest, FindSidebarAndPageDarkModeKeysToggleAndTheMenuFollow
       }
       return std::string();
     };
-    ASSERT_EQ(store().prefs().pageDarkMode, PageDarkMode::off);
+    ASSERT_EQ(store().preferences().prefs().pageDarkMode, PageDarkMode::off);
     EXPECT_EQ(darkModeTitle(), localized("Sayfaları Karanlık Yap"));
     focusPage(*tab);
     pressKeys("ctrl+alt+d");
     ASSERT_TRUE(waitUntil([&] { return menu().commands().pageDarkMode == PageDarkMode::always; }));
-    EXPECT_EQ(store().prefs().pageDarkMode, PageDarkMode::always);
+    EXPECT_EQ(store().preferences().prefs().pageDarkMode, PageDarkMode::always);
     EXPECT_EQ(darkModeTitle(), localized("Sayfa Karanlık Modunu Kapat"));
     // Following the theme reads as on, and the item turns it off.
-    store().updatePrefs(
+    store().preferences().updatePrefs(
         [](AppPreferences& prefs) { prefs.pageDarkMode = PageDarkMode::withTheme; });
     ASSERT_TRUE(
         waitUntil([&] { return menu().commands().pageDarkMode == PageDarkMode::withTheme; }));
@@ -450,10 +457,12 @@ TEST_F(BrowserCommandsTest, PasswordsKeyAndImportItemOpenThePasswordsWindow) {
     ASSERT_TRUE(waitUntil(passwordsShown));
     EXPECT_EQ(keysSeenBy(*tab), "");
 
-    EXPECT_FALSE(store().requestPasswordImport.peek());
+    ASSERT_TRUE(app->passwordsWindow());
+    EXPECT_FALSE(app->passwordsWindow()->importSheet());
     window().activate_action("win.import-passwords");
-    EXPECT_TRUE(store().requestPasswordImport.peek());
     EXPECT_TRUE(passwordsShown());
+    ASSERT_TRUE(app->passwordsWindow()->importSheet());
+    EXPECT_TRUE(app->passwordsWindow()->importSheet()->get_visible());
 
     // The key button of the sidebar opens it too.
     for (auto* shown : app->get_windows()) {
@@ -519,7 +528,8 @@ TEST_F(BrowserCommandsTest, ButtonsKeepTheirTooltipsOffWhatTheyOpen) {
 
 TEST_F(BrowserCommandsTest, MenusCarryEveryItemAndFollowTheLanguageAndF10OpensThem) {
   runBrowser([&] {
-    store().updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
+    store().preferences().updatePrefs(
+        [](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
     ASSERT_TRUE(waitUntil([&] { return menu().commands().language == AppLanguage::turkish; }));
 
     const auto model = menu().model();
@@ -534,7 +544,7 @@ TEST_F(BrowserCommandsTest, MenusCarryEveryItemAndFollowTheLanguageAndF10OpensTh
     };
     // The desktop's menus keep the language the browser started in; "Gezinti" is the browser's.
     const std::vector<std::string> standard =
-        isEnglish(store().launchLanguage())
+        isEnglish(store().preferences().launchLanguage())
             ? std::vector<std::string>{"File", "Edit", "View"}
             : std::vector<std::string>{"Dosya", "Düzenle", "Görüntü"};
     auto expected = standard;
@@ -566,7 +576,8 @@ TEST_F(BrowserCommandsTest, MenusCarryEveryItemAndFollowTheLanguageAndF10OpensTh
     EXPECT_EQ(navigateItems()[2].title, "Sekme 3");
     EXPECT_EQ(navigateItems()[8].title, "Son Sekme");
 
-    store().updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+    store().preferences().updatePrefs(
+        [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
     ASSERT_TRUE(waitUntil([&] { return menu().commands().language == AppLanguage::english; }));
     expected.back() = "Navigate";
     EXPECT_EQ(titles(), expected);

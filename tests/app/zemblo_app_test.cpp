@@ -17,7 +17,9 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/records.h"
+#include "model/tabs_model.h"
 #include "support/child_process.h"
 #include "support/main_loop.h"
 #include "support/temp_home.h"
@@ -91,7 +93,7 @@ TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit)
 
     // A change of language rebuilds the passwords window in the new language.
     const AppLanguage other = L10n::isEnglish() ? AppLanguage::turkish : AppLanguage::english;
-    store->updatePrefs([other](AppPreferences& prefs) { prefs.language = other; });
+    store->preferences().updatePrefs([other](AppPreferences& prefs) { prefs.language = other; });
     drain();
     EXPECT_EQ(windowsTitled(*app, other == AppLanguage::english ? "Passwords" : "Şifreler").size(),
               1u);
@@ -169,7 +171,7 @@ bool startsTheEarlyLoad() {
   app->signal_startup().connect(
       [&] {
         windowAtStartup = app->browserWindow() != nullptr;
-        const auto tab = app->store()->currentSpace()->selectedTab();
+        const auto tab = app->store()->tabs().currentSpace()->selectedTab();
         loadingAtStartup = tab && tab->storedWebView() && tab->hasStartedLoading;
       },
       true);

@@ -1,4 +1,5 @@
 #include "model/autofill_bridge.h"
+#include "model/password_offers.h"
 
 #include <gtest/gtest.h>
 
@@ -120,35 +121,35 @@ TEST_F(AutofillBridgeTest, SubmitOffersNewAndChangedLoginsOnly) {
   save("example.com", "https://example.com", "ada", "old");
 
   EXPECT_EQ(submit("https://example.com", "ada", "old"), "null");
-  EXPECT_FALSE(store->pendingSave.peek());
+  EXPECT_FALSE(store->offers().pending.peek());
   submit("https://example.com", "ada", "new");
-  ASSERT_TRUE(store->pendingSave.peek());
-  EXPECT_TRUE(store->pendingSave.peek()->isUpdate);
-  EXPECT_EQ(store->pendingSave.peek()->url->str(), "https://example.com/login?next=1");
+  ASSERT_TRUE(store->offers().pending.peek());
+  EXPECT_TRUE(store->offers().pending.peek()->isUpdate);
+  EXPECT_EQ(store->offers().pending.peek()->url->str(), "https://example.com/login?next=1");
 
   // Another host of the site saves a login of its own, never updates this one.
   submit("https://login.example.com", "ada", "new");
   EXPECT_EQ(
-      *store->pendingSave.peek(),
+      *store->offers().pending.peek(),
       (PendingCredential{"login.example.com", Url::parse("https://login.example.com/login?next=1"),
                          "ada", "new", false}));
 
   submit("https://www.example.com", "", "pw");
-  const PendingCredential offer = *store->pendingSave.peek();
+  const PendingCredential offer = *store->offers().pending.peek();
   EXPECT_EQ(offer,
             (PendingCredential{"example.com", Url::parse("https://www.example.com/login?next=1"),
                                "", "pw", false}));
   submit("https://example.com", "bob", "");  // no password: nothing
   send("submit", "file://", R"(,"username":"a","password":"b")");
-  EXPECT_EQ(store->pendingSave.peek(), offer);
+  EXPECT_EQ(store->offers().pending.peek(), offer);
 
   // "Never" covers exactly the host, not its subdomains.
-  store->neverSavePendingCredential(offer);
-  EXPECT_FALSE(store->pendingSave.peek());
+  store->offers().neverSave(offer);
+  EXPECT_FALSE(store->offers().pending.peek());
   submit("https://example.com", "cy", "pw");
-  EXPECT_FALSE(store->pendingSave.peek());
+  EXPECT_FALSE(store->offers().pending.peek());
   submit("https://shop.example.com", "cy", "pw");
-  EXPECT_TRUE(store->pendingSave.peek());
+  EXPECT_TRUE(store->offers().pending.peek());
 }
 
 TEST_F(AutofillBridgeTest, NothingIsOfferedBeforeTheKeyringHasBeenRead) {
@@ -156,36 +157,36 @@ TEST_F(AutofillBridgeTest, NothingIsOfferedBeforeTheKeyringHasBeenRead) {
   slow->deferAnswers = true;
   startStore({}, 0, [&](BrowserStoreEnvironment& environment) { environment.vaultStorage = slow; });
   submit("https://example.com", "ada", "pw");
-  EXPECT_FALSE(store->pendingSave.peek());
+  EXPECT_FALSE(store->offers().pending.peek());
   slow->answerPending();
   submit("https://example.com", "ada", "pw");
-  EXPECT_TRUE(store->pendingSave.peek());
+  EXPECT_TRUE(store->offers().pending.peek());
 }
 
 TEST_F(AutofillBridgeTest, AnswersActOnTheShownOfferAndAFailedSaveKeepsIt) {
   submit("https://shown.com", "ada", "pw");
-  const PendingCredential shown = *store->pendingSave.peek();
+  const PendingCredential shown = *store->offers().pending.peek();
   submit("https://newer.com", "bob", "pw2");  // another tab, just before the click
-  const PendingCredential newer = *store->pendingSave.peek();
+  const PendingCredential newer = *store->offers().pending.peek();
 
-  store->savePendingCredential(shown);
+  store->offers().save(shown);
   ASSERT_EQ(passwords().credentials.peek().size(), 1u);
   EXPECT_EQ(passwords().credentials.peek()[0].host, "shown.com");
   EXPECT_EQ(passwords().credentials.peek()[0].url, "https://shown.com");
-  EXPECT_EQ(store->pendingSave.peek(), newer);
-  store->dismissPendingCredential(shown);
-  EXPECT_EQ(store->pendingSave.peek(), newer);
+  EXPECT_EQ(store->offers().pending.peek(), newer);
+  store->offers().dismiss(shown);
+  EXPECT_EQ(store->offers().pending.peek(), newer);
 
   vault->refuseWrites = true;
-  store->savePendingCredential(newer);
-  EXPECT_EQ(store->pendingSave.peek(), newer);
-  EXPECT_EQ(store->pendingSaveStatus.peek(), PendingSaveStatus::failed);
+  store->offers().save(newer);
+  EXPECT_EQ(store->offers().pending.peek(), newer);
+  EXPECT_EQ(store->offers().status.peek(), PendingSaveStatus::failed);
   EXPECT_TRUE(passwords().hasUnsavedChanges());
 
   vault->refuseWrites = false;
-  store->savePendingCredential(newer);  // trying again writes the login that is already in memory
-  EXPECT_FALSE(store->pendingSave.peek());
-  EXPECT_EQ(store->pendingSaveStatus.peek(), PendingSaveStatus::offered);
+  store->offers().save(newer);  // trying again writes the login that is already in memory
+  EXPECT_FALSE(store->offers().pending.peek());
+  EXPECT_EQ(store->offers().status.peek(), PendingSaveStatus::offered);
   EXPECT_EQ(decodeCredentials(vault->stored.data)->size(), 2u);
 }
 

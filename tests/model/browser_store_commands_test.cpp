@@ -9,6 +9,9 @@
 #include "model/browser_store.h"
 #include "model/dark_mode_controller.h"
 #include "model/localization.h"
+#include "model/page_services_model.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "support/store_fixture.h"
 
 namespace zemblo {
@@ -27,42 +30,21 @@ struct NotificationCount {
   int count = 0;
 };
 
-struct DarkModeCall {
-  Uuid tab;
-  PageDarkModeDecision decision;
-  bool pushed = false;
-};
-
 class BrowserStoreCommandsTest : public testing::StoreFixture {
  protected:
   std::shared_ptr<BrowserStore> start(std::vector<SpaceSnapshot> spaces = {}, size_t current = 0) {
-    startStore(std::move(spaces), current, [this](BrowserStoreEnvironment& environment) {
-      environment.applyAppearance = [this](ThemeMode) { ++appearancesApplied; };
-      environment.isSystemDark = [this] {
-        ++systemDarkReads;
-        return systemDark;
-      };
-      environment.observeSystemDark = [this](std::function<void()> changed) {
-        systemDarkChanged = std::move(changed);
-        return std::make_shared<int>(0);
-      };
-      environment.applyPageDarkMode = [this](BrowserTab& tab, const PageDarkModeDecision& decision,
-                                             bool pushToPage) {
-        darkModeCalls.push_back({tab.id, decision, pushToPage});
-      };
-    });
+    startStore(std::move(spaces), current);
     settle();
-    appearancesApplied = 0;
+    engine.appearances.clear();
     return store;
   }
 
-  std::shared_ptr<BrowserTab> selected() { return store->currentSpace()->selectedTab(); }
+  std::shared_ptr<BrowserTab> selected() { return store->tabs().currentSpace()->selectedTab(); }
 
-  int appearancesApplied = 0;
-  bool systemDark = false;
-  int systemDarkReads = 0;
-  std::function<void()> systemDarkChanged;
-  std::vector<DarkModeCall> darkModeCalls;
+  bool& systemDark = engine.dark;
+  int& systemDarkReads = engine.darkReads;
+  std::function<void()>& systemDarkChanged = engine.darkChanged;
+  std::vector<testing::FakeEngine::DarkModeCall>& darkModeCalls = engine.darkModeCalls;
 };
 
 // New tab
@@ -70,13 +52,13 @@ class BrowserStoreCommandsTest : public testing::StoreFixture {
 
 TEST_F(BrowserStoreCommandsTest, NewTabCreatesOneStartPageTabAndThenReusesIt) {
   start({savedSpace("a", 2, 1), savedSpace("b", 0)});
-  store->select(space(1));
-  store->newTab();
+  store->tabs().select(space(1));
+  store->tabs().newTab();
   const auto blankElsewhere = tab(1, 0);  // blank tabs of other spaces are never reused
-  store->select(space(0));
-  NotificationCount focus(store->startPageFocusToken);
+  store->tabs().select(space(0));
+  NotificationCount focus(store->tabs().startPageFocusToken);
 
-  store->newTab();
+  store->tabs().newTab();
   ASSERT_EQ(space(0).tabs.peek().size(), 3u);
   const auto blank = tab(0, 0);
   EXPECT_NE(blank, blankElsewhere);
@@ -85,17 +67,17 @@ TEST_F(BrowserStoreCommandsTest, NewTabCreatesOneStartPageTabAndThenReusesIt) {
   EXPECT_EQ(blank->store.lock(), store);
   EXPECT_EQ(blank->storedWebView(), nullptr);
   EXPECT_EQ(selected(), blank);
-  EXPECT_EQ(store->startPageFocusToken.peek(), 2);
+  EXPECT_EQ(store->tabs().startPageFocusToken.peek(), 2);
   EXPECT_TRUE(store->hasPendingSave());
 
-  store->newTab();  // already shown: still asks the start page to focus
+  store->tabs().newTab();  // already shown: still asks the start page to focus
   EXPECT_EQ(space(0).tabs.peek().size(), 3u);
   EXPECT_EQ(focus.count, 2);
-  EXPECT_EQ(store->startPageFocusToken.peek(), 3);
+  EXPECT_EQ(store->tabs().startPageFocusToken.peek(), 3);
 
   // The first blank tab is taken wherever it stands in the list.
-  store->openTab(url("https://top.example/"), false);
-  store->newTab();
+  store->tabs().openTab(url("https://top.example/"), false);
+  store->tabs().newTab();
   EXPECT_EQ(space(0).tabs.peek().size(), 4u);
   EXPECT_EQ(selected(), blank);
 }
@@ -103,8 +85,8 @@ TEST_F(BrowserStoreCommandsTest, NewTabCreatesOneStartPageTabAndThenReusesIt) {
 TEST_F(BrowserStoreCommandsTest, ABlankPopupIsNeverReused) {
   start({savedSpace("a", 1, 0)});
   auto popup = BrowserTab::makePopup(tab(0, 0));
-  store->insertTab(popup);
-  store->newTab();
+  store->tabs().insertTab(popup);
+  store->tabs().newTab();
   ASSERT_EQ(space(0).tabs.peek().size(), 3u);
   EXPECT_NE(tab(0, 0), popup);
   EXPECT_EQ(tab(0, 1), popup);
@@ -113,12 +95,12 @@ TEST_F(BrowserStoreCommandsTest, ABlankPopupIsNeverReused) {
 
 TEST_F(BrowserStoreCommandsTest, NewTabClosesAnOpenCommandBar) {
   start();
-  NotificationCount bar(store->commandBar);
-  store->newTab();
+  NotificationCount bar(store->tabs().commandBar);
+  store->tabs().newTab();
   EXPECT_EQ(bar.count, 0);
-  store->commandBar.set(CommandBarMode::currentTab);
-  store->newTab();
-  EXPECT_EQ(store->commandBar.peek(), std::nullopt);
+  store->tabs().commandBar.set(CommandBarMode::currentTab);
+  store->tabs().newTab();
+  EXPECT_EQ(store->tabs().commandBar.peek(), std::nullopt);
   EXPECT_EQ(bar.count, 2);
 }
 
@@ -126,29 +108,29 @@ TEST_F(BrowserStoreCommandsTest, NewTabClosesAnOpenCommandBar) {
 
 TEST_F(BrowserStoreCommandsTest, ReopeningGoesNewestFirstIntoTheTabsOwnSpace) {
   start({savedSpace("a", 2, 0), savedSpace("b", 2, 0)});
-  store->closeTab(*tab(1, 1));  // b1, in a background space
-  store->closeTab(*tab(0, 1));  // a1, the newest
+  store->tabs().closeTab(*tab(1, 1));  // b1, in a background space
+  store->tabs().closeTab(*tab(0, 1));  // a1, the newest
   settle();
 
-  store->reopenClosedTab();
-  EXPECT_EQ(store->currentSpace().get(), &space(0));
+  store->tabs().reopenClosedTab();
+  EXPECT_EQ(store->tabs().currentSpace().get(), &space(0));
   EXPECT_EQ(tab(0, 0)->url.peek(), url("https://a1.example/"));
   EXPECT_TRUE(tab(0, 0)->title.peek().empty());  // the kept title is not shown
   EXPECT_EQ(selected(), tab(0, 0));
   EXPECT_NE(tab(0, 0)->storedWebView(), nullptr);
   EXPECT_TRUE(store->hasPendingSave());
 
-  store->reopenClosedTab();
-  EXPECT_EQ(store->currentSpace().get(), &space(1));
+  store->tabs().reopenClosedTab();
+  EXPECT_EQ(store->tabs().currentSpace().get(), &space(1));
   EXPECT_EQ(tab(1, 0)->url.peek(), url("https://b1.example/"));
   EXPECT_EQ(selected(), tab(1, 0));
-  EXPECT_TRUE(store->closedTabs.empty());
+  EXPECT_TRUE(store->tabs().closedTabs.empty());
 }
 
 TEST_F(BrowserStoreCommandsTest, ReopeningStopsAfterTheNewestThirty) {
   start({savedSpace("t", 31)});
-  for (int i = 0; i < 31; ++i) store->closeTab(*tab(0, 0));
-  for (int i = 0; i < 31; ++i) store->reopenClosedTab();
+  for (int i = 0; i < 31; ++i) store->tabs().closeTab(*tab(0, 0));
+  for (int i = 0; i < 31; ++i) store->tabs().reopenClosedTab();
   const auto& tabs = space(0).tabs.peek();
   ASSERT_EQ(tabs.size(), 30u);
   // Each reopened tab lands on top, so the oldest kept record (t1) ends up first.
@@ -159,16 +141,16 @@ TEST_F(BrowserStoreCommandsTest, ReopeningStopsAfterTheNewestThirty) {
 
 TEST_F(BrowserStoreCommandsTest, ARecordOfADeletedSpaceOpensInTheCurrentSpace) {
   start({savedSpace("a", 1, 0), savedSpace("b", 1, 0)});
-  store->closeTab(*tab(1, 0));
-  store->deleteSpace(space(1));
-  store->reopenClosedTab();
+  store->tabs().closeTab(*tab(1, 0));
+  store->tabs().deleteSpace(space(1));
+  store->tabs().reopenClosedTab();
   ASSERT_EQ(space(0).tabs.peek().size(), 2u);
   EXPECT_EQ(tab(0, 0)->url.peek(), url("https://b0.example/"));
   EXPECT_EQ(selected(), tab(0, 0));
-  EXPECT_TRUE(store->closedTabs.empty());  // gone for good
+  EXPECT_TRUE(store->tabs().closedTabs.empty());  // gone for good
 
   settle();
-  store->reopenClosedTab();
+  store->tabs().reopenClosedTab();
   EXPECT_EQ(space(0).tabs.peek().size(), 2u);
   EXPECT_FALSE(store->hasPendingSave());
 }
@@ -177,32 +159,33 @@ TEST_F(BrowserStoreCommandsTest, ARecordOfADeletedSpaceOpensInTheCurrentSpace) {
 
 TEST_F(BrowserStoreCommandsTest, TheFindBarTogglesOnlyWhenATabIsSelected) {
   start({savedSpace("a", 2)});
-  NotificationCount findBar(store->findBarVisible);
-  store->toggleFindBar();
+  NotificationCount findBar(store->tabs().findBarVisible);
+  store->tabs().toggleFindBar();
   space(0).selectedTabID.set(Uuid::random());  // names no tab
-  store->toggleFindBar();
-  EXPECT_FALSE(store->findBarVisible.peek());
+  store->tabs().toggleFindBar();
+  EXPECT_FALSE(store->tabs().findBarVisible.peek());
   EXPECT_EQ(findBar.count, 0);
 
   space(0).selectedTabID.set(tab(0, 1)->id);  // no web view needed
-  store->toggleFindBar();
-  EXPECT_TRUE(store->findBarVisible.peek());
-  store->toggleFindBar();
-  EXPECT_FALSE(store->findBarVisible.peek());
+  store->tabs().toggleFindBar();
+  EXPECT_TRUE(store->tabs().findBarVisible.peek());
+  store->tabs().toggleFindBar();
+  EXPECT_FALSE(store->tabs().findBarVisible.peek());
   EXPECT_EQ(findBar.count, 2);
 }
 
 TEST_F(BrowserStoreCommandsTest, ThePageDarkModeToggleOnlyKnowsOffAndAlways) {
   start();
-  NotificationCount prefs(store->observablePrefs());
-  store->togglePageDarkMode();
-  EXPECT_EQ(store->prefs().pageDarkMode, PageDarkMode::always);
+  NotificationCount prefs(store->preferences().observablePrefs());
+  store->pageServices().togglePageDarkMode();
+  EXPECT_EQ(store->preferences().prefs().pageDarkMode, PageDarkMode::always);
   EXPECT_EQ(AppPreferences::load(defaults).pageDarkMode, PageDarkMode::always);
-  store->togglePageDarkMode();
-  EXPECT_EQ(store->prefs().pageDarkMode, PageDarkMode::off);
-  store->updatePrefs([](AppPreferences& p) { p.pageDarkMode = PageDarkMode::withTheme; });
-  store->togglePageDarkMode();
-  EXPECT_EQ(store->prefs().pageDarkMode, PageDarkMode::off);
+  store->pageServices().togglePageDarkMode();
+  EXPECT_EQ(store->preferences().prefs().pageDarkMode, PageDarkMode::off);
+  store->preferences().updatePrefs(
+      [](AppPreferences& p) { p.pageDarkMode = PageDarkMode::withTheme; });
+  store->pageServices().togglePageDarkMode();
+  EXPECT_EQ(store->preferences().prefs().pageDarkMode, PageDarkMode::off);
   settle();  // changes in quick succession are written together
   EXPECT_EQ(AppPreferences::load(defaults).pageDarkMode, PageDarkMode::off);
   EXPECT_EQ(prefs.count, 4);
@@ -212,74 +195,74 @@ TEST_F(BrowserStoreCommandsTest, ThePageDarkModeToggleOnlyKnowsOffAndAlways) {
 
 TEST_F(BrowserStoreCommandsTest, AdjacentTabsWrapAroundAtBothEnds) {
   start({savedSpace("a", 3, 2)});
-  store->selectAdjacentTab(true);
+  store->tabs().selectAdjacentTab(true);
   EXPECT_EQ(selected(), tab(0, 0));
   EXPECT_NE(tab(0, 0)->storedWebView(), nullptr);  // a restored tab loads when reached
-  store->selectAdjacentTab(false);
+  store->tabs().selectAdjacentTab(false);
   EXPECT_EQ(selected(), tab(0, 2));
-  store->selectAdjacentTab(false);
+  store->tabs().selectAdjacentTab(false);
   EXPECT_EQ(selected(), tab(0, 1));
 }
 
 TEST_F(BrowserStoreCommandsTest, AdjacentTabsWithoutASelectionCountFromTheFirst) {
   start({savedSpace("a", 3), savedSpace("b", 1), savedSpace("c", 0)});
-  store->selectAdjacentTab(true);
+  store->tabs().selectAdjacentTab(true);
   EXPECT_EQ(selected(), tab(0, 1));
   space(0).selectedTabID.set(std::nullopt);
-  store->selectAdjacentTab(false);
+  store->tabs().selectAdjacentTab(false);
   EXPECT_EQ(selected(), tab(0, 2));
 
-  store->select(space(1));
-  store->selectAdjacentTab(true);
+  store->tabs().select(space(1));
+  store->tabs().selectAdjacentTab(true);
   EXPECT_EQ(selected(), tab(1, 0));
 
-  store->select(space(2));
+  store->tabs().select(space(2));
   settle();
-  store->selectAdjacentTab(true);
-  store->selectAdjacentTab(false);
+  store->tabs().selectAdjacentTab(true);
+  store->tabs().selectAdjacentTab(false);
   EXPECT_FALSE(store->hasPendingSave());
 }
 
 TEST_F(BrowserStoreCommandsTest, AdjacentSpacesWrapAndNeedAnExactCurrentSpace) {
   start({savedSpace("a", 0), savedSpace("b", 0), savedSpace("c", 0)});
-  store->selectAdjacentSpace(false);
-  EXPECT_EQ(store->currentSpace().get(), &space(2));
-  store->selectAdjacentSpace(true);
-  EXPECT_EQ(store->currentSpace().get(), &space(0));
+  store->tabs().selectAdjacentSpace(false);
+  EXPECT_EQ(store->tabs().currentSpace().get(), &space(2));
+  store->tabs().selectAdjacentSpace(true);
+  EXPECT_EQ(store->tabs().currentSpace().get(), &space(0));
 
   const Uuid unknown = Uuid::random();
-  store->currentSpaceID.set(unknown);
-  store->selectAdjacentSpace(true);
-  EXPECT_EQ(store->currentSpaceID.peek(), unknown);
+  store->tabs().currentSpaceID.set(unknown);
+  store->tabs().selectAdjacentSpace(true);
+  EXPECT_EQ(store->tabs().currentSpaceID.peek(), unknown);
 }
 
 TEST_F(BrowserStoreCommandsTest, ASingleSpaceIsSelectedAgain) {
   start({savedSpace("a", 1, 0)});
-  store->findBarVisible.set(true);
+  store->tabs().findBarVisible.set(true);
   settle();
-  store->selectAdjacentSpace(true);
-  EXPECT_EQ(store->currentSpace().get(), &space(0));
-  EXPECT_FALSE(store->findBarVisible.peek());
+  store->tabs().selectAdjacentSpace(true);
+  EXPECT_EQ(store->tabs().currentSpace().get(), &space(0));
+  EXPECT_FALSE(store->tabs().findBarVisible.peek());
   EXPECT_TRUE(store->hasPendingSave());
 }
 
 TEST_F(BrowserStoreCommandsTest, NumberedTabsAndNineForTheLast) {
   start({savedSpace("a", 3, 0), savedSpace("b", 0)});
-  store->selectTab(9);
+  store->tabs().selectTab(9);
   EXPECT_EQ(selected(), tab(0, 2));
-  store->selectTab(1);
+  store->tabs().selectTab(1);
   EXPECT_EQ(selected(), tab(0, 0));
-  store->selectTab(2);
+  store->tabs().selectTab(2);
   EXPECT_EQ(selected(), tab(0, 1));
   for (int outOfRange : {4, 5, 8, 0}) {
-    store->selectTab(outOfRange);
+    store->tabs().selectTab(outOfRange);
     EXPECT_EQ(selected(), tab(0, 1)) << outOfRange;
   }
 
-  store->select(space(1));
+  store->tabs().select(space(1));
   settle();
-  store->selectTab(9);
-  store->selectTab(1);
+  store->tabs().selectTab(9);
+  store->tabs().selectTab(1);
   EXPECT_FALSE(store->hasPendingSave());
 }
 
@@ -312,13 +295,13 @@ TEST_F(BrowserStoreCommandsTest, EachPreferenceChangeReappliesOnlyWhatItConcerns
     defaults.remove("AppleLanguages");
     start({savedSpace("a", 2, 0)});
     darkModeCalls.clear();
-    AppPreferences changed = store->prefs();
+    AppPreferences changed = store->preferences().prefs();
     row.change(changed);
-    store->setPrefs(changed);
+    store->preferences().setPrefs(changed);
     settle();
 
     EXPECT_EQ(defaults.contains(AppPreferences::kDefaultsKey), std::string(row.name) != "nothing");
-    EXPECT_EQ(appearancesApplied, row.appearance ? 1 : 0);
+    EXPECT_EQ(engine.appearances.size(), row.appearance ? 1u : 0u);
     EXPECT_EQ(defaults.contains("AppleLanguages"), row.language);
     // Only the selected tab has a web view.
     EXPECT_EQ(darkModeCalls.size(), row.darkMode ? 1u : 0u);
@@ -330,7 +313,7 @@ TEST_F(BrowserStoreCommandsTest, BackToTheSystemLanguageDropsThePlatformKeyAndRe
   defaults.setStringArray("AppleLanguages", {"tr"});
   start();
   EXPECT_EQ(space(0).name.peek(), "Kişisel");
-  store->updatePrefs([](AppPreferences& p) { p.language = AppLanguage::system; });
+  store->preferences().updatePrefs([](AppPreferences& p) { p.language = AppLanguage::system; });
   EXPECT_FALSE(defaults.contains("AppleLanguages"));
   EXPECT_EQ(space(0).name.peek(), isEnglish(AppLanguage::system) ? "Personal" : "Kişisel");
   EXPECT_TRUE(store->hasPendingSave());
@@ -350,7 +333,7 @@ TEST_F(BrowserStoreCommandsTest, DarkModeReachesEveryExistingWebViewInListOrder)
   EXPECT_EQ(systemDarkReads, 0);
   darkModeCalls.clear();
 
-  store->updatePrefs([](AppPreferences& p) {
+  store->preferences().updatePrefs([](AppPreferences& p) {
     p.pageDarkMode = PageDarkMode::always;
     p.darkBrightness = 0.9;
     p.darkDisabledHosts = {"b1.example"};
@@ -367,7 +350,8 @@ TEST_F(BrowserStoreCommandsTest, DarkModeReachesEveryExistingWebViewInListOrder)
 
   // Following the theme on a light system: every page is told to be light.
   darkModeCalls.clear();
-  store->updatePrefs([](AppPreferences& p) { p.pageDarkMode = PageDarkMode::withTheme; });
+  store->preferences().updatePrefs(
+      [](AppPreferences& p) { p.pageDarkMode = PageDarkMode::withTheme; });
   ASSERT_EQ(darkModeCalls.size(), 3u);
   for (const auto& call : darkModeCalls) EXPECT_FALSE(call.decision.dark);
 
@@ -392,12 +376,12 @@ TEST_F(BrowserStoreCommandsTest, DarkModeReachesEveryExistingWebViewInListOrder)
 
 TEST_F(BrowserStoreCommandsTest, PageScriptsAreAnsweredForTheirTabsPage) {
   start();
-  store->updatePrefs([](AppPreferences& p) {
+  store->preferences().updatePrefs([](AppPreferences& p) {
     p.pageDarkMode = PageDarkMode::always;
     p.darkContrast = 1.2;
     p.darkDisabledHosts = {"news.example"};
   });
-  const DarkModeController& controller = store->darkMode();
+  const DarkModeController& controller = store->pageServices().darkMode();
   // A frame from another site follows the page of its tab.
   EXPECT_EQ(controller.replyConfig(url("https://news.example/"), "ads.example"),
             (PageDarkModeDecision{false, 1, 1.2}));
@@ -411,17 +395,17 @@ TEST_F(BrowserStoreCommandsTest, ThePerSiteSwitchReplacesEveryEntryOfTheSite) {
   start({savedSpace("a", 3, 0)});
   const auto page = tab(0, 0);
   page->url.set(url("https://www.Mail.Corp.example/inbox"));
-  store->updatePrefs([](AppPreferences& p) {
+  store->preferences().updatePrefs([](AppPreferences& p) {
     p.darkDisabledHosts = {"corp.example", "other.example", "mail.corp.example", "localhost"};
   });
 
-  store->setPageDarkMode(false, *page);
+  store->pageServices().setPageDarkMode(false, *page);
   const std::vector<std::string> off = {"other.example", "localhost", "mail.corp.example"};
-  EXPECT_EQ(store->prefs().darkDisabledHosts, off);
+  EXPECT_EQ(store->preferences().prefs().darkDisabledHosts, off);
   settle();  // preference writes are coalesced
   EXPECT_EQ(AppPreferences::load(defaults).darkDisabledHosts, off);
-  store->setPageDarkMode(true, *page);
-  EXPECT_EQ(store->prefs().darkDisabledHosts,
+  store->pageServices().setPageDarkMode(true, *page);
+  EXPECT_EQ(store->preferences().prefs().darkDisabledHosts,
             (std::vector<std::string>{"other.example", "localhost"}));
 
   // Pages without a site change nothing: no address, no host, or a host that is only "www.".
@@ -430,8 +414,8 @@ TEST_F(BrowserStoreCommandsTest, ThePerSiteSwitchReplacesEveryEntryOfTheSite) {
   const auto www = tab(0, 2);
   www->url.set(url("http://www./"));
   for (const auto* target : {blank.get(), www.get()}) {
-    store->setPageDarkMode(false, *target);
-    EXPECT_EQ(store->prefs().darkDisabledHosts.size(), 2u);
+    store->pageServices().setPageDarkMode(false, *target);
+    EXPECT_EQ(store->preferences().prefs().darkDisabledHosts.size(), 2u);
   }
   // Nor does an empty entry make such a page excluded.
   AppPreferences prefs;
@@ -440,19 +424,15 @@ TEST_F(BrowserStoreCommandsTest, ThePerSiteSwitchReplacesEveryEntryOfTheSite) {
 }
 
 TEST_F(BrowserStoreCommandsTest, ClearingWebsiteDataReportsWhatTheEngineReports) {
-  std::function<void(bool)> engineDone;
-  startStore({}, 0, [&](BrowserStoreEnvironment& environment) {
-    environment.clearWebsiteData = [&](std::function<void(bool)> done) {
-      engineDone = std::move(done);
-    };
-  });
+  startStore({}, 0);
   std::vector<bool> answers;
-  store->clearWebsiteData([&](bool cleared) { answers.push_back(cleared); });
+  store->pageServices().clearWebsiteData([&](bool cleared) { answers.push_back(cleared); });
   EXPECT_TRUE(answers.empty());  // not before the engine is done
-  ASSERT_TRUE(engineDone);
-  engineDone(false);
-  store->clearWebsiteData([&](bool cleared) { answers.push_back(cleared); });
-  engineDone(true);
+  ASSERT_EQ(engine.clearRequests.size(), 1u);
+  engine.clearRequests[0](false);
+  store->pageServices().clearWebsiteData([&](bool cleared) { answers.push_back(cleared); });
+  ASSERT_EQ(engine.clearRequests.size(), 2u);
+  engine.clearRequests[1](true);
   EXPECT_EQ(answers, (std::vector<bool>{false, true}));
 }
 
@@ -509,9 +489,9 @@ TEST_F(BrowserStoreCommandsTest, PerSiteContentBlockerSwitchEditsTheAllowListAnd
   const auto page = tab(0, 0);
   page->url.set(url("https://www.News.example/path?q=1"));
   page->webView();
-  auto& blocker = store->adBlocker();
+  auto& blocker = store->pageServices().adBlocker();
 
-  store->setAdBlock(true, *page);
+  store->pageServices().setAdBlock(true, *page);
   EXPECT_EQ(blocker.allowedHosts.peek(), (std::set<std::string>{"news.example"}));
   EXPECT_TRUE(blocker.isAllowed("sub.news.example"));
   EXPECT_EQ(webViews.log.reloads, (std::vector<std::string>{page->id.str()}));
@@ -520,7 +500,7 @@ TEST_F(BrowserStoreCommandsTest, PerSiteContentBlockerSwitchEditsTheAllowListAnd
   blocker.setAllowed(true, "example");
   blocker.setAllowed(true, "cdn.news.example");
   blocker.setAllowed(true, "other.example");
-  store->setAdBlock(false, *page);
+  store->pageServices().setAdBlock(false, *page);
   EXPECT_EQ(blocker.allowedHosts.peek(), (std::set<std::string>{"example", "other.example"}));
   EXPECT_EQ(webViews.log.reloads.size(), 2u);
 }
@@ -534,9 +514,9 @@ TEST_F(BrowserStoreCommandsTest, PerSiteContentBlockerSwitchIgnoresPagesWithoutH
   startPage->webView();
   file->webView();
 
-  store->setAdBlock(true, *startPage);
-  store->setAdBlock(true, *file);
-  EXPECT_TRUE(store->adBlocker().allowedHosts.peek().empty());
+  store->pageServices().setAdBlock(true, *startPage);
+  store->pageServices().setAdBlock(true, *file);
+  EXPECT_TRUE(store->pageServices().adBlocker().allowedHosts.peek().empty());
   EXPECT_TRUE(webViews.log.reloads.empty());
 }
 

@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "model/browser_store.h"
+#include "model/favorites_model.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "support/store_fixture.h"
 
 namespace zemblo {
@@ -24,7 +27,7 @@ std::vector<std::string> titles(const Space& space) {
 
 std::vector<std::string> names(const BrowserStore& store) {
   std::vector<std::string> result;
-  for (const auto& space : store.spaces.peek()) result.push_back(space->name.peek());
+  for (const auto& space : store.tabs().spaces.peek()) result.push_back(space->name.peek());
   return result;
 }
 
@@ -51,7 +54,7 @@ TEST_F(BrowserStoreOperationsTest, NewTabsGoToTheTopOrRightAfterTheirAnchor) {
   start({savedSpace("a", 2, 0), savedSpace("b", 2, 0)});
   settle();
 
-  auto top = store->openTab(url("https://top.example/"), false);
+  auto top = store->tabs().openTab(url("https://top.example/"), false);
   EXPECT_EQ(tab(0, 0), top);
   EXPECT_EQ(top->store.lock(), store);
   EXPECT_EQ(top->url.peek(), url("https://top.example/"));
@@ -60,7 +63,7 @@ TEST_F(BrowserStoreOperationsTest, NewTabsGoToTheTopOrRightAfterTheirAnchor) {
   EXPECT_EQ(selection(0), top->id);
   EXPECT_TRUE(store->hasPendingSave());
 
-  auto anchored = store->openTab(url("https://anchored.example/"), true, tab(0, 1));
+  auto anchored = store->tabs().openTab(url("https://anchored.example/"), true, tab(0, 1));
   EXPECT_EQ(tab(0, 2), anchored);
   EXPECT_EQ(selection(0), top->id);  // in the background: selection unchanged ...
   EXPECT_TRUE(loaded(*anchored));    // ... but loading at once
@@ -68,43 +71,43 @@ TEST_F(BrowserStoreOperationsTest, NewTabsGoToTheTopOrRightAfterTheirAnchor) {
   // An anchor in another space puts the tab into that space; the space on screen keeps both its
   // place and its selection.
   const auto anchorElsewhere = tab(1, 0);
-  auto elsewhere = store->openTab(url("https://elsewhere.example/"), false, anchorElsewhere);
+  auto elsewhere = store->tabs().openTab(url("https://elsewhere.example/"), false, anchorElsewhere);
   EXPECT_EQ(tab(1, 1), elsewhere);
-  EXPECT_EQ(store->currentSpace().get(), &space(0));
+  EXPECT_EQ(store->tabs().currentSpace().get(), &space(0));
   EXPECT_EQ(selection(0), top->id);
   EXPECT_EQ(selection(1), elsewhere->id);
   EXPECT_TRUE(loaded(*elsewhere));
 
   // An anchor that no space holds any more counts as no anchor.
   auto orphan = std::make_shared<BrowserTab>();
-  auto fallback = store->openTab(url("https://fallback.example/"), true, orphan);
+  auto fallback = store->tabs().openTab(url("https://fallback.example/"), true, orphan);
   EXPECT_EQ(tab(0, 0), fallback);
 }
 
 TEST_F(BrowserStoreOperationsTest, SelectingUsesTheTabsOwnSpaceAndLoadsOnlyOnScreen) {
   start({savedSpace("a", 3, 0), savedSpace("b", 2, 0)});
   settle();
-  store->findBarVisible.set(true);
+  store->tabs().findBarVisible.set(true);
 
-  store->select(*tab(0, 2));
+  store->tabs().select(*tab(0, 2));
   EXPECT_EQ(selection(0), tab(0, 2)->id);
   EXPECT_TRUE(loaded(*tab(0, 2)));
-  EXPECT_FALSE(store->findBarVisible.peek());
+  EXPECT_FALSE(store->tabs().findBarVisible.peek());
   EXPECT_TRUE(store->hasPendingSave());
 
   // A tab of a background space becomes that space's selection without loading and without
   // touching the selection on screen.
-  store->select(*tab(1, 1));
+  store->tabs().select(*tab(1, 1));
   EXPECT_EQ(selection(1), tab(1, 1)->id);
   EXPECT_EQ(selection(0), tab(0, 2)->id);
-  EXPECT_EQ(store->currentSpace().get(), &space(0));
+  EXPECT_EQ(store->tabs().currentSpace().get(), &space(0));
   EXPECT_FALSE(tab(1, 1)->hasStartedLoading);
-  store->select(space(1));
+  store->tabs().select(space(1));
   EXPECT_TRUE(loaded(*tab(1, 1)));
 
   settle();
   BrowserTab stranger(Uuid::random(), url("https://stranger.example/"));
-  store->select(stranger);
+  store->tabs().select(stranger);
   EXPECT_FALSE(store->hasPendingSave());
   EXPECT_EQ(selection(1), tab(1, 1)->id);
 }
@@ -118,30 +121,30 @@ TEST_F(BrowserStoreOperationsTest, APopupFromABackgroundSpaceStaysThere) {
   EXPECT_EQ(tab(1, 1), popup);
   EXPECT_EQ(selection(1), popup->id);
   EXPECT_EQ(selection(0), tab(0, 1)->id);
-  EXPECT_EQ(store->currentSpace()->selectedTab(), tab(0, 1));
+  EXPECT_EQ(store->tabs().currentSpace()->selectedTab(), tab(0, 1));
 }
 
 TEST_F(BrowserStoreOperationsTest, SelectingASpaceMakesItCurrentAndLoadsItsSelection) {
   start({savedSpace("a", 1, 0), savedSpace("b", 2, 1), savedSpace("c", 1)});
   settle();
-  store->findBarVisible.set(true);
-  store->select(space(1));
-  EXPECT_EQ(store->currentSpace().get(), &space(1));
+  store->tabs().findBarVisible.set(true);
+  store->tabs().select(space(1));
+  EXPECT_EQ(store->tabs().currentSpace().get(), &space(1));
   EXPECT_TRUE(loaded(*tab(1, 1)));
   EXPECT_FALSE(tab(1, 0)->hasStartedLoading);
-  EXPECT_FALSE(store->findBarVisible.peek());
+  EXPECT_FALSE(store->tabs().findBarVisible.peek());
   EXPECT_TRUE(store->hasPendingSave());
 
   const size_t loadsBefore = webViews.log.loads.size();
-  store->select(space(2));  // nothing selected there: nothing loads
-  EXPECT_EQ(store->currentSpaceID.peek(), space(2).id);
+  store->tabs().select(space(2));  // nothing selected there: nothing loads
+  EXPECT_EQ(store->tabs().currentSpaceID.peek(), space(2).id);
   EXPECT_EQ(webViews.log.loads.size(), loadsBefore);
 }
 
 TEST_F(BrowserStoreOperationsTest, RestoringAHundredTabsCreatesOneWebView) {
   start({savedSpace("a", 40, 3), savedSpace("b", 35, 20), savedSpace("c", 25, 24)}, 1);
   size_t tabCount = 0;
-  for (const auto& restored : store->spaces.peek()) tabCount += restored->tabs.peek().size();
+  for (const auto& restored : store->tabs().spaces.peek()) tabCount += restored->tabs.peek().size();
   EXPECT_EQ(tabCount, 100u);
   EXPECT_EQ(webViews.log.viewsCreated, 1);
   ASSERT_EQ(webViews.log.loads.size(), 1u);
@@ -158,76 +161,76 @@ TEST_F(BrowserStoreOperationsTest, ClosingTheSelectedTabSelectsTheOneThatTookIts
   third->webView();
   const auto fourth = tab(0, 3);
 
-  store->findBarVisible.set(true);
-  store->closeTab(*third);
+  store->tabs().findBarVisible.set(true);
+  store->tabs().closeTab(*third);
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"t0", "t1", "t3", "t4"}));
   EXPECT_EQ(selection(0), fourth->id);
   EXPECT_TRUE(loaded(*fourth));
-  EXPECT_FALSE(store->findBarVisible.peek());
+  EXPECT_FALSE(store->tabs().findBarVisible.peek());
   EXPECT_TRUE(store->hasPendingSave());
   // The closed tab let go of its page.
   EXPECT_EQ(third->storedWebView(), nullptr);
   EXPECT_EQ(webViews.log.viewsDestroyed, 1);
   EXPECT_EQ(webViews.log.stops, std::vector<std::string>{third->id.str()});
 
-  store->select(*tab(0, 3));
-  store->closeTab(*tab(0, 3));  // the selected last tab: the new last one takes over
+  store->tabs().select(*tab(0, 3));
+  store->tabs().closeTab(*tab(0, 3));  // the selected last tab: the new last one takes over
   EXPECT_EQ(selection(0), tab(0, 2)->id);
 
-  store->findBarVisible.set(true);
-  store->closeTab(*tab(0, 0));  // unselected: the selection stays
+  store->tabs().findBarVisible.set(true);
+  store->tabs().closeTab(*tab(0, 0));  // unselected: the selection stays
   EXPECT_EQ(selection(0), tab(0, 1)->id);
-  EXPECT_FALSE(store->findBarVisible.peek());
+  EXPECT_FALSE(store->tabs().findBarVisible.peek());
 
-  store->closeTab(*tab(0, 0));
-  store->closeTab(*tab(0, 0));
+  store->tabs().closeTab(*tab(0, 0));
+  store->tabs().closeTab(*tab(0, 0));
   EXPECT_TRUE(space(0).tabs.peek().empty());
   EXPECT_EQ(selection(0), std::nullopt);
 }
 
 TEST_F(BrowserStoreOperationsTest, ClosingInABackgroundSpaceLoadsNothing) {
   start({savedSpace("a", 1, 0), savedSpace("b", 3, 0)});
-  store->closeTab(*tab(1, 0));
+  store->tabs().closeTab(*tab(1, 0));
   EXPECT_EQ(selection(1), tab(1, 0)->id);
   EXPECT_FALSE(tab(1, 0)->hasStartedLoading);
 
   settle();
   BrowserTab stranger(Uuid::random(), url("https://stranger.example/"));
-  const size_t closed = store->closedTabs.size();
-  store->closeTab(stranger);
-  EXPECT_EQ(store->closedTabs.size(), closed);
+  const size_t closed = store->tabs().closedTabs.size();
+  store->tabs().closeTab(stranger);
+  EXPECT_EQ(store->tabs().closedTabs.size(), closed);
   EXPECT_FALSE(store->hasPendingSave());
 }
 
 TEST_F(BrowserStoreOperationsTest, TheClosedTabStackKeepsTheNewestThirty) {
   start({savedSpace("t", 31)});
   const Uuid spaceId = space(0).id;
-  for (int i = 0; i < 31; ++i) store->closeTab(*tab(0, 0));
-  ASSERT_EQ(store->closedTabs.size(), 30u);
-  EXPECT_EQ(store->closedTabs.front().url, url("https://t1.example/"));  // t0 fell off
-  EXPECT_EQ(store->closedTabs.back().url, url("https://t30.example/"));
-  EXPECT_EQ(store->closedTabs.back().title, "t30");
-  EXPECT_EQ(store->closedTabs.back().spaceID, spaceId);
+  for (int i = 0; i < 31; ++i) store->tabs().closeTab(*tab(0, 0));
+  ASSERT_EQ(store->tabs().closedTabs.size(), 30u);
+  EXPECT_EQ(store->tabs().closedTabs.front().url, url("https://t1.example/"));  // t0 fell off
+  EXPECT_EQ(store->tabs().closedTabs.back().url, url("https://t30.example/"));
+  EXPECT_EQ(store->tabs().closedTabs.back().title, "t30");
+  EXPECT_EQ(store->tabs().closedTabs.back().spaceID, spaceId);
 
   auto startPage = std::make_shared<BrowserTab>();
-  store->insertTab(startPage);
-  store->closeTab(*startPage);
-  EXPECT_EQ(store->closedTabs.size(), 30u);
-  EXPECT_EQ(store->closedTabs.back().title, "t30");
+  store->tabs().insertTab(startPage);
+  store->tabs().closeTab(*startPage);
+  EXPECT_EQ(store->tabs().closedTabs.size(), 30u);
+  EXPECT_EQ(store->tabs().closedTabs.back().title, "t30");
 }
 
 TEST_F(BrowserStoreOperationsTest, ClosingOtherTabsKeepsOnlyThatTabSelected) {
   start({savedSpace("t", 3, 0), savedSpace("u", 3, 0)});
   const auto middle = tab(0, 1);
-  store->closeOtherTabs(*middle);
+  store->tabs().closeOtherTabs(*middle);
   EXPECT_EQ(titles(space(0)), std::vector<std::string>{"t1"});
   EXPECT_EQ(selection(0), middle->id);
-  ASSERT_EQ(store->closedTabs.size(), 2u);
-  EXPECT_EQ(store->closedTabs[0].title, "t0");
-  EXPECT_EQ(store->closedTabs[1].title, "t2");
+  ASSERT_EQ(store->tabs().closedTabs.size(), 2u);
+  EXPECT_EQ(store->tabs().closedTabs[0].title, "t0");
+  EXPECT_EQ(store->tabs().closedTabs[1].title, "t2");
 
   // A kept tab outside the current space clears its own space, never the one on screen.
-  store->closeOtherTabs(*tab(1, 2));
+  store->tabs().closeOtherTabs(*tab(1, 2));
   EXPECT_EQ(titles(space(1)), std::vector<std::string>{"u2"});
   EXPECT_EQ(titles(space(0)), std::vector<std::string>{"t1"});
   EXPECT_EQ(selection(1), tab(1, 0)->id);
@@ -235,17 +238,17 @@ TEST_F(BrowserStoreOperationsTest, ClosingOtherTabsKeepsOnlyThatTabSelected) {
 
 TEST_F(BrowserStoreOperationsTest, ClosingAllTabsStacksThemInListOrder) {
   start({savedSpace("t", 3, 1), savedSpace("empty", 0)});
-  store->closeAllTabsInCurrentSpace();
+  store->tabs().closeAllTabsInCurrentSpace();
   EXPECT_TRUE(space(0).tabs.peek().empty());
   EXPECT_EQ(selection(0), std::nullopt);
-  ASSERT_EQ(store->closedTabs.size(), 3u);
-  EXPECT_EQ(store->closedTabs.back().title, "t2");  // the last one comes back first
+  ASSERT_EQ(store->tabs().closedTabs.size(), 3u);
+  EXPECT_EQ(store->tabs().closedTabs.back().title, "t2");  // the last one comes back first
 
-  store->select(space(1));
+  store->tabs().select(space(1));
   settle();
   int notifications = 0;
   space(1).tabs.signalChanged().connect([&] { ++notifications; });
-  store->closeAllTabsInCurrentSpace();
+  store->tabs().closeAllTabsInCurrentSpace();
   EXPECT_EQ(notifications, 0);
   EXPECT_FALSE(store->hasPendingSave());
 }
@@ -259,17 +262,17 @@ TEST_F(BrowserStoreOperationsTest, MovingTabsFollowsTheListMove) {
   int notifications = 0;
   space(0).tabs.signalChanged().connect([&] { ++notifications; });
 
-  store->moveTabs({0, 2}, 4);  // before t4, keeping their order
+  store->tabs().moveTabs({0, 2}, 4);  // before t4, keeping their order
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"t1", "t3", "t0", "t2", "t4"}));
   EXPECT_EQ(notifications, 1);
   EXPECT_TRUE(store->hasPendingSave());
-  store->moveTabs({4}, 0);
+  store->tabs().moveTabs({4}, 0);
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"t4", "t1", "t3", "t0", "t2"}));
-  store->moveTabs({0, 1}, 5);  // the count: to the end
+  store->tabs().moveTabs({0, 1}, 5);  // the count: to the end
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"t3", "t0", "t2", "t4", "t1"}));
-  store->moveTabs({1, 3}, 2);  // a destination among the moved ones
+  store->tabs().moveTabs({1, 3}, 2);  // a destination among the moved ones
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"t3", "t0", "t4", "t2", "t1"}));
-  store->moveTabs({0, 9}, 99);  // positions past the end are ignored
+  store->tabs().moveTabs({0, 9}, 99);  // positions past the end are ignored
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"t0", "t4", "t2", "t1", "t3"}));
   EXPECT_EQ(selection(0), selected);
 }
@@ -282,32 +285,32 @@ TEST_F(BrowserStoreOperationsTest, MovingTheSelectedTabToAnotherSpace) {
   WebViewPort* view = moving->storedWebView();
   const auto neighbour = tab(0, 2);
 
-  store->moveTab(*moving, space(1));
+  store->tabs().moveTab(*moving, space(1));
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"a0", "a2"}));
   EXPECT_EQ(titles(space(1)), (std::vector<std::string>{"a1", "b0", "b1"}));
   EXPECT_EQ(selection(0), neighbour->id);
   EXPECT_EQ(selection(1), tab(1, 1)->id);  // b0 stays selected in the target
   EXPECT_EQ(moving->storedWebView(), view);
-  EXPECT_EQ(store->currentSpace().get(), &space(0));
+  EXPECT_EQ(store->tabs().currentSpace().get(), &space(0));
   EXPECT_TRUE(store->hasPendingSave());
   // The neighbour is now on screen, so it loads as it would after a close.
   EXPECT_TRUE(loaded(*neighbour));
 
   // Out of a background space nothing loads.
   const auto backgroundNeighbour = tab(2, 0);
-  store->moveTab(*tab(2, 1), space(0));
+  store->tabs().moveTab(*tab(2, 1), space(0));
   EXPECT_EQ(selection(2), backgroundNeighbour->id);
   EXPECT_FALSE(backgroundNeighbour->hasStartedLoading);
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"c1", "a0", "a2"}));
 
-  store->moveTab(*tab(2, 0), space(1));
+  store->tabs().moveTab(*tab(2, 0), space(1));
   EXPECT_TRUE(space(2).tabs.peek().empty());
   EXPECT_EQ(selection(2), std::nullopt);
 
   settle();
-  store->moveTab(*tab(0, 0), space(0));  // onto its own space
+  store->tabs().moveTab(*tab(0, 0), space(0));  // onto its own space
   Space detached("x", "star", "#000000", "#FFFFFF");
-  store->moveTab(*tab(0, 0), detached);  // onto a space the store does not hold
+  store->tabs().moveTab(*tab(0, 0), detached);  // onto a space the store does not hold
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"c1", "a0", "a2"}));
   EXPECT_TRUE(detached.tabs.peek().empty());
   EXPECT_FALSE(store->hasPendingSave());
@@ -319,10 +322,10 @@ TEST_F(BrowserStoreOperationsTest, NewSpacesTakePresetAndSymbolFromTheirCount) {
   defaults.setData("appPreferences.v1", R"({"language":"turkish"})");
   start();
   settle();
-  const auto current = store->currentSpaceID.peek();
-  auto fourth = store->addSpace();
-  ASSERT_EQ(store->spaces.peek().size(), 4u);
-  EXPECT_EQ(store->spaces.peek().back(), fourth);
+  const auto current = store->tabs().currentSpaceID.peek();
+  auto fourth = store->tabs().addSpace();
+  ASSERT_EQ(store->tabs().spaces.peek().size(), 4u);
+  EXPECT_EQ(store->tabs().spaces.peek().back(), fourth);
   const auto& forest = SpacePreset::all()[3];
   EXPECT_EQ(forest.name, "Orman");
   EXPECT_EQ(fourth->colorA.peek(), forest.colorA);
@@ -331,12 +334,13 @@ TEST_F(BrowserStoreOperationsTest, NewSpacesTakePresetAndSymbolFromTheirCount) {
   EXPECT_EQ(fourth->name.peek(), "Yeni Alan");
   EXPECT_TRUE(fourth->tabs.peek().empty());
   EXPECT_EQ(fourth->selectedTabID.peek(), std::nullopt);
-  EXPECT_EQ(store->currentSpaceID.peek(), current);
+  EXPECT_EQ(store->tabs().currentSpaceID.peek(), current);
   EXPECT_TRUE(store->hasPendingSave());
 
-  store->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
-  while (store->spaces.peek().size() < 12) store->addSpace();
-  auto thirteenth = store->addSpace();
+  store->preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+  while (store->tabs().spaces.peek().size() < 12) store->tabs().addSpace();
+  auto thirteenth = store->tabs().addSpace();
   EXPECT_EQ(thirteenth->colorA.peek(), SpacePreset::all()[0].colorA);
   EXPECT_EQ(thirteenth->colorB.peek(), SpacePreset::all()[0].colorB);
   EXPECT_EQ(thirteenth->symbol.peek(), "book.fill");
@@ -349,27 +353,27 @@ TEST_F(BrowserStoreOperationsTest, DeletingSpacesKeepsOneAndMovesTheCurrentOne) 
   ASSERT_NE(doomed->storedWebView(), nullptr);
   const auto firstSelected = tab(0, 1);
 
-  store->deleteSpace(space(1));  // the current one
+  store->tabs().deleteSpace(space(1));  // the current one
   EXPECT_EQ(names(*store), (std::vector<std::string>{"a", "c"}));
-  EXPECT_EQ(store->currentSpaceID.peek(), space(0).id);
+  EXPECT_EQ(store->tabs().currentSpaceID.peek(), space(0).id);
   EXPECT_TRUE(loaded(*firstSelected));
   EXPECT_EQ(doomed->storedWebView(), nullptr);
   EXPECT_EQ(webViews.log.viewsDestroyed, 1);
   EXPECT_TRUE(store->hasPendingSave());
   // Its tabs can be reopened one after another, back in their order, in the current space.
-  store->reopenClosedTab();
-  store->reopenClosedTab();
+  store->tabs().reopenClosedTab();
+  store->tabs().reopenClosedTab();
   ASSERT_EQ(space(0).tabs.peek().size(), 4u);
   EXPECT_EQ(tab(0, 0)->url.peek(), url("https://b0.example/"));
   EXPECT_EQ(tab(0, 1)->url.peek(), url("https://b1.example/"));
-  EXPECT_TRUE(store->closedTabs.empty());
+  EXPECT_TRUE(store->tabs().closedTabs.empty());
 
-  store->deleteSpace(space(1));  // not current
+  store->tabs().deleteSpace(space(1));  // not current
   EXPECT_EQ(names(*store), std::vector<std::string>{"a"});
-  EXPECT_EQ(store->currentSpaceID.peek(), space(0).id);
+  EXPECT_EQ(store->tabs().currentSpaceID.peek(), space(0).id);
 
   settle();
-  store->deleteSpace(space(0));  // the last one stays
+  store->tabs().deleteSpace(space(0));  // the last one stays
   EXPECT_EQ(names(*store), std::vector<std::string>{"a"});
   EXPECT_FALSE(store->hasPendingSave());
 }
@@ -378,14 +382,14 @@ TEST_F(BrowserStoreOperationsTest, ReorderingSpacesKeepsTheCurrentOne) {
   start({savedSpace("a", 0), savedSpace("b", 0), savedSpace("c", 0), savedSpace("d", 0)}, 2);
   settle();
   int notifications = 0;
-  store->spaces.signalChanged().connect([&] { ++notifications; });
-  store->moveSpaces({3}, 0);
+  store->tabs().spaces.signalChanged().connect([&] { ++notifications; });
+  store->tabs().moveSpaces({3}, 0);
   EXPECT_EQ(names(*store), (std::vector<std::string>{"d", "a", "b", "c"}));
-  store->moveSpaces({0, 2}, 4);
+  store->tabs().moveSpaces({0, 2}, 4);
   EXPECT_EQ(names(*store), (std::vector<std::string>{"a", "c", "d", "b"}));
-  store->moveSpaces({}, 1);  // nothing to move still counts as a change
+  store->tabs().moveSpaces({}, 1);  // nothing to move still counts as a change
   EXPECT_EQ(notifications, 3);
-  EXPECT_EQ(store->currentSpace()->name.peek(), "c");
+  EXPECT_EQ(store->tabs().currentSpace()->name.peek(), "c");
   EXPECT_TRUE(store->hasPendingSave());
 }
 
@@ -394,19 +398,19 @@ TEST_F(BrowserStoreOperationsTest, ReorderingSpacesKeepsTheCurrentOne) {
 class FavoritesTest : public BrowserStoreOperationsTest {
  protected:
   std::shared_ptr<BrowserTab> openQuietly(const std::string& address) {
-    return store->openTab(url(address), true);
+    return store->tabs().openTab(url(address), true);
   }
 };
 
 TEST_F(FavoritesTest, MatchByExactHost) {
   start({savedSpace("a", 0)});
-  store->favorites.set({Favorite("Example", url("https://example.com/start"))});
-  EXPECT_TRUE(store->isFavorite(*openQuietly("https://example.com/other?page=2")));
-  EXPECT_TRUE(store->isFavorite(*openQuietly("http://example.com:8080/")));
-  EXPECT_FALSE(store->isFavorite(*openQuietly("https://www.example.com/start")));
-  EXPECT_FALSE(store->isFavorite(*openQuietly("https://Example.com/start")));
-  EXPECT_FALSE(store->isFavorite(*openQuietly("about:blank")));
-  EXPECT_FALSE(store->isFavorite(BrowserTab()));
+  store->favorites().list.set({Favorite("Example", url("https://example.com/start"))});
+  EXPECT_TRUE(store->favorites().isFavorite(*openQuietly("https://example.com/other?page=2")));
+  EXPECT_TRUE(store->favorites().isFavorite(*openQuietly("http://example.com:8080/")));
+  EXPECT_FALSE(store->favorites().isFavorite(*openQuietly("https://www.example.com/start")));
+  EXPECT_FALSE(store->favorites().isFavorite(*openQuietly("https://Example.com/start")));
+  EXPECT_FALSE(store->favorites().isFavorite(*openQuietly("about:blank")));
+  EXPECT_FALSE(store->favorites().isFavorite(BrowserTab()));
 }
 
 TEST_F(FavoritesTest, OpeningSelectsTheFirstTabOfThatHostOrOpensOne) {
@@ -414,12 +418,12 @@ TEST_F(FavoritesTest, OpeningSelectsTheFirstTabOfThatHostOrOpensOne) {
   openQuietly("https://news.example/b");
   const auto first = openQuietly("https://news.example/a");
   const Favorite news("News", url("https://news.example/"));
-  store->open(news);
+  store->favorites().open(news);
   EXPECT_EQ(selection(0), first->id);
   EXPECT_EQ(space(0).tabs.peek().size(), 3u);
 
-  store->select(space(1));
-  store->open(news);  // only the current space's tabs count
+  store->tabs().select(space(1));
+  store->favorites().open(news);  // only the current space's tabs count
   ASSERT_EQ(space(1).tabs.peek().size(), 1u);
   EXPECT_EQ(tab(1, 0)->url.peek(), news.url);
   EXPECT_EQ(selection(1), tab(1, 0)->id);
@@ -428,69 +432,69 @@ TEST_F(FavoritesTest, OpeningSelectsTheFirstTabOfThatHostOrOpensOne) {
 TEST_F(FavoritesTest, AFavouriteWithoutHostMatchesOnlyItsOwnAddress) {
   start({savedSpace("a", 1, 0)});
   const auto startPage = std::make_shared<BrowserTab>();
-  store->insertTab(startPage);
+  store->tabs().insertTab(startPage);
   const auto blank = openQuietly("about:blank");
   const Favorite notes("Notes", url("file:///home/me/notes.html"));
 
   // Neither the start page nor another host-less page stands for the file.
-  store->open(notes);
+  store->favorites().open(notes);
   ASSERT_EQ(space(0).tabs.peek().size(), 4u);
   const auto opened = tab(0, 0);
   EXPECT_EQ(opened->url.peek(), notes.url);
   EXPECT_EQ(selection(0), opened->id);
 
-  store->select(*blank);
-  store->open(notes);
+  store->tabs().select(*blank);
+  store->favorites().open(notes);
   EXPECT_EQ(space(0).tabs.peek().size(), 4u);
   EXPECT_EQ(selection(0), opened->id);
 }
 
 TEST_F(FavoritesTest, TogglingAddsAtTheEndAndRemovesTheWholeHost) {
   start();
-  store->favorites.set({Favorite("First", url("https://first.example/"))});
+  store->favorites().list.set({Favorite("First", url("https://first.example/"))});
   const auto page = openQuietly("https://docs.example/guide");
   page->title.set("Guide");
   page->faviconURL.set(url("https://docs.example/icon.png"));
   settle();
 
-  store->toggleFavorite(*page);
-  ASSERT_EQ(store->favorites.peek().size(), 2u);
-  const Favorite& added = store->favorites.peek().back();
+  store->favorites().toggle(*page);
+  ASSERT_EQ(store->favorites().list.peek().size(), 2u);
+  const Favorite& added = store->favorites().list.peek().back();
   EXPECT_EQ(added.title, "Guide");
   EXPECT_EQ(added.url, url("https://docs.example/guide"));
   EXPECT_EQ(added.faviconURL, url("https://docs.example/icon.png"));
-  EXPECT_TRUE(store->isFavorite(*page));
+  EXPECT_TRUE(store->favorites().isFavorite(*page));
   EXPECT_TRUE(store->hasPendingSave());
 
-  store->favorites.mutate([](auto& list) {
+  store->favorites().list.mutate([](auto& list) {
     list.push_back(Favorite("Other page", url("https://docs.example/api")));
     list.push_back(Favorite("www", url("https://www.docs.example/")));
   });
   settle();
-  store->toggleFavorite(*page);
-  ASSERT_EQ(store->favorites.peek().size(), 2u);
-  EXPECT_EQ(store->favorites.peek()[0].title, "First");
-  EXPECT_EQ(store->favorites.peek()[1].title, "www");
+  store->favorites().toggle(*page);
+  ASSERT_EQ(store->favorites().list.peek().size(), 2u);
+  EXPECT_EQ(store->favorites().list.peek()[0].title, "First");
+  EXPECT_EQ(store->favorites().list.peek()[1].title, "www");
   EXPECT_TRUE(store->hasPendingSave());
 
   settle();
-  store->toggleFavorite(BrowserTab());  // the start page
-  EXPECT_EQ(store->favorites.peek().size(), 2u);
+  store->favorites().toggle(BrowserTab());  // the start page
+  EXPECT_EQ(store->favorites().list.peek().size(), 2u);
   EXPECT_FALSE(store->hasPendingSave());
 }
 
 TEST_F(FavoritesTest, TogglingAPageWithoutHostAddsItOnceAndRemovesItAgain) {
   start();
-  store->favorites.set({Favorite("Other file", url("file:///tmp/other.html"))});
+  store->favorites().list.set({Favorite("Other file", url("file:///tmp/other.html"))});
   const auto page = openQuietly("file:///home/me/notes.html");
-  EXPECT_FALSE(store->isFavorite(*page));
-  store->toggleFavorite(*page);
-  ASSERT_EQ(store->favorites.peek().size(), 2u);
-  EXPECT_TRUE(store->isFavorite(*page));
-  EXPECT_EQ(store->favorites.peek().back().title, page->displayTitle());
-  store->toggleFavorite(*page);
-  ASSERT_EQ(store->favorites.peek().size(), 1u);
-  EXPECT_EQ(store->favorites.peek()[0].title, "Other file");
+  EXPECT_FALSE(store->favorites().isFavorite(*page));
+  store->favorites().toggle(*page);
+  ASSERT_EQ(store->favorites().list.peek().size(), 2u);
+  EXPECT_TRUE(store->favorites().isFavorite(*page));
+  EXPECT_EQ(store->favorites().list.peek().back().title, page->displayTitle());
+  store->favorites().toggle(*page);
+  ASSERT_EQ(store->favorites().list.peek().size(), 1u);
+  EXPECT_EQ(store->favorites().list.peek()[0].title, "Other file");
 }
 
 TEST_F(FavoritesTest, RemovingAndIconUpdates) {
@@ -498,23 +502,23 @@ TEST_F(FavoritesTest, RemovingAndIconUpdates) {
   const Favorite keep("Keep", url("https://keep.example/"));
   const Favorite docs("Docs", url("https://docs.example/"));
   const Favorite api("Api", url("https://docs.example/api"));
-  store->favorites.set({keep, docs, api});
+  store->favorites().list.set({keep, docs, api});
   settle();
 
-  store->removeFavorite(keep.id);
-  EXPECT_EQ(store->favorites.peek(), (std::vector<Favorite>{docs, api}));
+  store->favorites().remove(keep.id);
+  EXPECT_EQ(store->favorites().list.peek(), (std::vector<Favorite>{docs, api}));
   EXPECT_TRUE(store->hasPendingSave());
 
   const auto page = openQuietly("https://docs.example/other");
   settle();
-  store->updateFavoriteIcon(*page);  // no icon yet
+  store->favorites().updateIcon(*page);  // no icon yet
   EXPECT_FALSE(store->hasPendingSave());
 
   page->faviconURL.set(url("https://docs.example/favicon.png"));
   int notifications = 0;
-  store->favorites.signalChanged().connect([&] { ++notifications; });
-  store->updateFavoriteIcon(*page);
-  for (const auto& favorite : store->favorites.peek()) {
+  store->favorites().list.signalChanged().connect([&] { ++notifications; });
+  store->favorites().updateIcon(*page);
+  for (const auto& favorite : store->favorites().list.peek()) {
     EXPECT_EQ(favorite.faviconURL, url("https://docs.example/favicon.png"));
   }
   EXPECT_EQ(notifications, 2);
@@ -524,77 +528,8 @@ TEST_F(FavoritesTest, RemovingAndIconUpdates) {
   const auto unrelated = openQuietly("https://unrelated.example/");
   unrelated->faviconURL.set(url("https://unrelated.example/favicon.png"));
   settle();
-  store->updateFavoriteIcon(*unrelated);  // no favourite matched: saved all the same
+  store->favorites().updateIcon(*unrelated);  // no favourite matched: saved all the same
   EXPECT_TRUE(store->hasPendingSave());
-}
-
-// History ----------------------------------------------------------------------------------------
-
-TEST_F(BrowserStoreOperationsTest, VisitsAreRecordedNewestFirstForWebPagesOnly) {
-  start();
-  settle();
-  store->recordVisit(url("https://a.example/"), "A");
-  store->recordVisit(url("file:///tmp/page.html"), "File");
-  store->recordVisit(url("about:blank"), "Blank");
-  store->recordVisit(url("ftp://files.example/"), "Ftp");
-  store->recordVisit(url("a.example/"), "Schemeless");
-  ASSERT_EQ(store->history.peek().size(), 1u);
-  EXPECT_FALSE(store->hasPendingSave());  // the caller saves
-
-  store->history.mutate([](auto& list) { list.front().date = Date{0}; });
-  const Uuid firstId = store->history.peek().front().id;
-  store->recordVisit(url("https://a.example/"), "A again");
-  ASSERT_EQ(store->history.peek().size(), 1u);
-  EXPECT_EQ(store->history.peek().front().id, firstId);
-  EXPECT_EQ(store->history.peek().front().title, "A again");
-  EXPECT_GT(store->history.peek().front().date, Date{0});
-
-  store->recordVisit(url("http://b.example/"), "B");
-  store->recordVisit(url("https://a.example/"), "A");
-  const auto& history = store->history.peek();
-  ASSERT_EQ(history.size(), 3u);
-  EXPECT_EQ(history[0].title, "A");
-  EXPECT_EQ(history[1].title, "B");
-  EXPECT_EQ(history[2].id, firstId);
-}
-
-TEST_F(BrowserStoreOperationsTest, HistoryKeepsTheNewest2000) {
-  start();
-  for (int i = 0; i <= 2000; ++i) {
-    store->recordVisit(url("https://site.example/" + std::to_string(i)), "");
-  }
-  const auto& history = store->history.peek();
-  ASSERT_EQ(history.size(), 2000u);
-  EXPECT_EQ(history.front().url, url("https://site.example/2000"));
-  EXPECT_EQ(history.back().url, url("https://site.example/1"));
-}
-
-TEST_F(BrowserStoreOperationsTest, AnOverlongSavedHistoryIsTrimmedByTheNextNewEntry) {
-  std::vector<HistoryEntry> saved;
-  for (int i = 0; i < 2005; ++i) {
-    saved.emplace_back(url("https://old.example/" + std::to_string(i)), "", Date{double(i)});
-  }
-  ASSERT_TRUE(SessionFiles().writeHistory(saved));
-  start();
-  ASSERT_EQ(store->history.peek().size(), 2005u);
-  store->recordVisit(url("https://old.example/0"), "Newest again");
-  EXPECT_EQ(store->history.peek().size(), 2005u);
-  store->recordVisit(url("https://new.example/"), "New");
-  ASSERT_EQ(store->history.peek().size(), 2000u);
-  EXPECT_EQ(store->history.peek().front().title, "New");
-  EXPECT_EQ(store->history.peek().back().url, url("https://old.example/1998"));
-}
-
-TEST_F(BrowserStoreOperationsTest, ClearingTheHistoryEmptiesAndSavesIt) {
-  start();
-  store->recordVisit(url("https://a.example/"), "A");
-  settle();
-  store->clearHistory();
-  EXPECT_TRUE(store->history.peek().empty());
-  EXPECT_TRUE(store->hasPendingSave());
-  settle();
-  store->finishWrites();
-  EXPECT_EQ(home.readFile(home.dataDir() / "history.json"), "[]");
 }
 
 }  // namespace

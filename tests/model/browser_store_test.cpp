@@ -1,4 +1,9 @@
 #include "model/browser_store.h"
+#include "model/favorites_model.h"
+#include "model/history_model.h"
+#include "model/page_services_model.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +47,7 @@ class BrowserStoreTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    environment.webViewFactory = webViewFactory_;
-    return BrowserStore::create(std::move(environment));
+    return BrowserStore::create(webViewFactory_, std::move(environment));
   }
 
   void saveSession(const SessionSnapshot& session) {
@@ -54,24 +58,23 @@ class BrowserStoreTest : public ::testing::Test {
   testing::TempHome home;
   UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
   testing::FakeScheduler scheduler;
-  std::shared_ptr<testing::FakeWebViewFactory> webViewFactory_ =
-      std::make_shared<testing::FakeWebViewFactory>();
-  testing::FakeWebViewFactory& webViews = *webViewFactory_;
+  std::shared_ptr<testing::FakeEngine> webViewFactory_ = std::make_shared<testing::FakeEngine>();
+  testing::FakeEngine& webViews = *webViewFactory_;
 };
 
 TEST_F(BrowserStoreTest, FirstLaunchStartsFromTheDefaults) {
   defaults.setData("appPreferences.v1", R"({"language":"turkish"})");
   auto store = start();
-  const auto& spaces = store->spaces.peek();
+  const auto& spaces = store->tabs().spaces.peek();
   ASSERT_EQ(spaces.size(), 3u);
   EXPECT_EQ(spaces[0]->name.peek(), "Kişisel");
   EXPECT_EQ(spaces[1]->name.peek(), "İş");
   EXPECT_EQ(spaces[2]->name.peek(), "Zemblo");
   for (const auto& space : spaces) EXPECT_TRUE(space->tabs.peek().empty());
-  EXPECT_EQ(store->currentSpace(), spaces[0]);
-  EXPECT_EQ(store->favorites.peek().size(), 8u);
-  EXPECT_TRUE(store->history.peek().empty());
-  EXPECT_TRUE(store->sidebarVisible.peek());
+  EXPECT_EQ(store->tabs().currentSpace(), spaces[0]);
+  EXPECT_EQ(store->favorites().list.peek().size(), 8u);
+  EXPECT_TRUE(store->history().entries.peek().empty());
+  EXPECT_TRUE(store->tabs().sidebarVisible.peek());
   EXPECT_EQ(webViews.log.viewsCreated, 0);
   EXPECT_FALSE(store->hasPendingSave());
 }
@@ -80,10 +83,10 @@ TEST_F(BrowserStoreTest, DefaultSpacesAreNamedInEnglishWhenTheInterfaceIs) {
   defaults.setData("appPreferences.v1", R"({"language":"english"})");
   auto store = start();
   EXPECT_TRUE(L10n::isEnglish());
-  EXPECT_EQ(store->spaces.peek()[0]->name.peek(), "Personal");
-  EXPECT_EQ(store->spaces.peek()[1]->name.peek(), "Work");
-  EXPECT_EQ(store->spaces.peek()[2]->name.peek(), "Zemblo");
-  EXPECT_EQ(store->launchLanguage(), AppLanguage::english);
+  EXPECT_EQ(store->tabs().spaces.peek()[0]->name.peek(), "Personal");
+  EXPECT_EQ(store->tabs().spaces.peek()[1]->name.peek(), "Work");
+  EXPECT_EQ(store->tabs().spaces.peek()[2]->name.peek(), "Zemblo");
+  EXPECT_EQ(store->preferences().launchLanguage(), AppLanguage::english);
 }
 
 TEST_F(BrowserStoreTest, RestoresTheCurrentSpaceAndLoadsOnlyItsSelectedTab) {
@@ -98,13 +101,13 @@ TEST_F(BrowserStoreTest, RestoresTheCurrentSpaceAndLoadsOnlyItsSelectedTab) {
   saveSession(session);
 
   auto store = start();
-  EXPECT_EQ(store->currentSpace()->id, id(kB));
-  EXPECT_EQ(store->currentSpace()->selectedTab()->id, id(kTab3));
+  EXPECT_EQ(store->tabs().currentSpace()->id, id(kB));
+  EXPECT_EQ(store->tabs().currentSpace()->selectedTab()->id, id(kTab3));
   EXPECT_EQ(webViews.log.loads,
             std::vector<std::string>{std::string(kTab3) + " https://three.example/"});
-  EXPECT_FALSE(store->sidebarVisible.peek());
-  EXPECT_TRUE(store->favorites.peek().empty());
-  for (const auto& restoredSpace : store->spaces.peek()) {
+  EXPECT_FALSE(store->tabs().sidebarVisible.peek());
+  EXPECT_TRUE(store->favorites().list.peek().empty());
+  for (const auto& restoredSpace : store->tabs().spaces.peek()) {
     for (const auto& restoredTab : restoredSpace->tabs.peek()) {
       EXPECT_EQ(restoredTab->store.lock(), store);
       EXPECT_EQ(restoredTab->hasStartedLoading, restoredTab->id == id(kTab3));
@@ -118,11 +121,11 @@ TEST_F(BrowserStoreTest, EmptySpacesListFallsBackToDefaultsButKeepsTheRest) {
   session.sidebarVisible = false;
   saveSession(session);
   auto store = start();
-  ASSERT_EQ(store->spaces.peek().size(), 3u);
-  EXPECT_EQ(store->currentSpace(), store->spaces.peek()[0]);
-  EXPECT_EQ(store->currentSpaceID.peek(), store->spaces.peek()[0]->id);
-  EXPECT_TRUE(store->favorites.peek().empty());
-  EXPECT_FALSE(store->sidebarVisible.peek());
+  ASSERT_EQ(store->tabs().spaces.peek().size(), 3u);
+  EXPECT_EQ(store->tabs().currentSpace(), store->tabs().spaces.peek()[0]);
+  EXPECT_EQ(store->tabs().currentSpaceID.peek(), store->tabs().spaces.peek()[0]->id);
+  EXPECT_TRUE(store->favorites().list.peek().empty());
+  EXPECT_FALSE(store->tabs().sidebarVisible.peek());
 }
 
 TEST_F(BrowserStoreTest, AnUnknownCurrentSpaceOrSelectedTabFallsBackQuietly) {
@@ -132,8 +135,8 @@ TEST_F(BrowserStoreTest, AnUnknownCurrentSpaceOrSelectedTabFallsBackQuietly) {
   session.currentSpaceID = id(kC);
   saveSession(session);
   auto store = start();
-  EXPECT_EQ(store->currentSpaceID.peek(), id(kA));
-  EXPECT_EQ(store->currentSpace()->selectedTab(), nullptr);
+  EXPECT_EQ(store->tabs().currentSpaceID.peek(), id(kA));
+  EXPECT_EQ(store->tabs().currentSpace()->selectedTab(), nullptr);
   EXPECT_TRUE(webViews.log.loads.empty());
 }
 
@@ -147,15 +150,15 @@ TEST_F(BrowserStoreTest, RestoreSessionOffKeepsSpacesButNoTabs) {
   defaults.setData("appPreferences.v1", R"({"restoreSession":false})");
 
   auto store = start();
-  ASSERT_EQ(store->spaces.peek().size(), 2u);
-  EXPECT_EQ(store->spaces.peek()[1]->name.peek(), "Two");
-  EXPECT_EQ(store->spaces.peek()[1]->colorA.peek(), "#112233");
-  for (const auto& restored : store->spaces.peek()) {
+  ASSERT_EQ(store->tabs().spaces.peek().size(), 2u);
+  EXPECT_EQ(store->tabs().spaces.peek()[1]->name.peek(), "Two");
+  EXPECT_EQ(store->tabs().spaces.peek()[1]->colorA.peek(), "#112233");
+  for (const auto& restored : store->tabs().spaces.peek()) {
     EXPECT_TRUE(restored->tabs.peek().empty());
     EXPECT_FALSE(restored->selectedTabID.peek());
   }
-  EXPECT_EQ(store->currentSpaceID.peek(), id(kB));
-  EXPECT_FALSE(store->sidebarVisible.peek());
+  EXPECT_EQ(store->tabs().currentSpaceID.peek(), id(kB));
+  EXPECT_FALSE(store->tabs().sidebarVisible.peek());
   EXPECT_TRUE(webViews.log.loads.empty());
 }
 
@@ -185,9 +188,9 @@ TEST_F(BrowserStoreTest, ACorruptSessionStartsFreshAndIsKeptAsideAndTheUserIsTol
                 "tabs were started afresh.",
                 "The history file couldn't be read and was kept as \"history.json.bad\". History "
                 "starts empty."}));
-  EXPECT_EQ(store->spaces.peek().size(), 3u);
-  EXPECT_EQ(store->favorites.peek().size(), 8u);
-  EXPECT_TRUE(store->history.peek().empty());
+  EXPECT_EQ(store->tabs().spaces.peek().size(), 3u);
+  EXPECT_EQ(store->favorites().list.peek().size(), 8u);
+  EXPECT_TRUE(store->history().entries.peek().empty());
   EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad"), R"({"spaces":"broken"})");
   store->saveNow();
   EXPECT_TRUE(store->finishWrites());
@@ -199,7 +202,7 @@ TEST_F(BrowserStoreTest, SavingLeavesOutStartPageTabsButKeepsTheSelection) {
   auto store = start();
   auto blank = std::make_shared<BrowserTab>(id(kTab1));
   auto page = std::make_shared<BrowserTab>(id(kTab2), url("https://page.example/"), "Page");
-  auto current = store->currentSpace();
+  auto current = store->tabs().currentSpace();
   current->tabs.set({blank, page});
   current->selectedTabID.set(id(kTab1));
   store->saveNow();
@@ -212,8 +215,8 @@ TEST_F(BrowserStoreTest, SavingLeavesOutStartPageTabsButKeepsTheSelection) {
   EXPECT_EQ(saved->spaces[0].selectedTabID, id(kTab1));
 
   auto restarted = start();
-  EXPECT_EQ(restarted->currentSpace()->tabs.peek().size(), 1u);
-  EXPECT_EQ(restarted->currentSpace()->selectedTab(), nullptr);
+  EXPECT_EQ(restarted->tabs().currentSpace()->tabs.peek().size(), 1u);
+  EXPECT_EQ(restarted->tabs().currentSpace()->selectedTab(), nullptr);
 }
 
 TEST_F(BrowserStoreTest, AFailedSaveIsToldOnceAndTriedAgainUntilItWorks) {
@@ -238,8 +241,9 @@ TEST_F(BrowserStoreTest, AFailedSettingsWriteIsToldOnceAndTriedAgainUntilItWorks
   auto store = start();
   std::filesystem::create_directories(defaults.file() / "in-the-way");
   for (double width : {300, 310}) {
-    store->updatePrefs([width](AppPreferences& prefs) { prefs.sidebarWidth = width; });
-    scheduler.advance(BrowserStore::kPrefsSaveInterval);
+    store->preferences().updatePrefs(
+        [width](AppPreferences& prefs) { prefs.sidebarWidth = width; });
+    scheduler.advance(PreferencesModel::kSaveInterval);
     defaults.flush();
   }
   EXPECT_EQ(store->notices.peek(),
@@ -309,48 +313,51 @@ TEST_F(BrowserStoreTest, RelabelsDefaultNamesIntoTheCurrentLanguageOnly) {
   saveSession(session);
   defaults.setData("appPreferences.v1", R"({"language":"english"})");
   auto store = start();
-  EXPECT_EQ(store->spaces.peek()[0]->name.peek(), "Personal");
-  EXPECT_EQ(store->spaces.peek()[1]->name.peek(), "New Space");
-  EXPECT_EQ(store->spaces.peek()[2]->name.peek(), "Tatil");
+  EXPECT_EQ(store->tabs().spaces.peek()[0]->name.peek(), "Personal");
+  EXPECT_EQ(store->tabs().spaces.peek()[1]->name.peek(), "New Space");
+  EXPECT_EQ(store->tabs().spaces.peek()[2]->name.peek(), "Tatil");
   EXPECT_TRUE(store->hasPendingSave());
 
   L10n::setEnglish(false);
-  store->spaces.peek()[0]->name.set("Work");
-  store->relabelDefaultSpaces();
-  EXPECT_EQ(store->spaces.peek()[0]->name.peek(), "İş");
-  EXPECT_EQ(store->spaces.peek()[1]->name.peek(), "Yeni Alan");
+  store->tabs().spaces.peek()[0]->name.set("Work");
+  store->tabs().relabelDefaultSpaces();
+  EXPECT_EQ(store->tabs().spaces.peek()[0]->name.peek(), "İş");
+  EXPECT_EQ(store->tabs().spaces.peek()[1]->name.peek(), "Yeni Alan");
 }
 
 TEST_F(BrowserStoreTest, NoSaveIsScheduledWhenNoNameChanged) {
   auto store = start();
-  store->relabelDefaultSpaces();
+  store->tabs().relabelDefaultSpaces();
   EXPECT_FALSE(store->hasPendingSave());
 }
 
 TEST_F(BrowserStoreTest, ChangingTheLanguageSwitchesTextsAndThePlatformKey) {
   auto store = start();
-  store->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+  store->preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
   EXPECT_TRUE(L10n::isEnglish());
-  EXPECT_EQ(store->spaces.peek()[0]->name.peek(), "Personal");
+  EXPECT_EQ(store->tabs().spaces.peek()[0]->name.peek(), "Personal");
   EXPECT_EQ(defaults.stringArray("AppleLanguages"), std::vector<std::string>{"en"});
   EXPECT_TRUE(store->hasPendingSave());
   EXPECT_EQ(AppPreferences::load(defaults).language, AppLanguage::english);
 
-  store->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
+  store->preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
   EXPECT_EQ(defaults.stringArray("AppleLanguages"), std::vector<std::string>{"tr"});
-  store->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::system; });
+  store->preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.language = AppLanguage::system; });
   EXPECT_FALSE(defaults.contains("AppleLanguages"));
-  EXPECT_EQ(store->launchLanguage(), AppLanguage::system);
+  EXPECT_EQ(store->preferences().launchLanguage(), AppLanguage::system);
 }
 
 TEST_F(BrowserStoreTest, AnUnchangedPreferenceWriteDoesNothing) {
   auto store = start();
   int notifications = 0;
-  store->observablePrefs().signalChanged().connect([&] { ++notifications; });
-  store->setPrefs(store->prefs());
+  store->preferences().observablePrefs().signalChanged().connect([&] { ++notifications; });
+  store->preferences().setPrefs(store->preferences().prefs());
   EXPECT_EQ(notifications, 0);
   EXPECT_FALSE(defaults.contains("appPreferences.v1"));
-  store->updatePrefs([](AppPreferences&) {});
+  store->preferences().updatePrefs([](AppPreferences&) {});
   EXPECT_EQ(notifications, 1);                           // an in-place change always notifies ...
   EXPECT_FALSE(defaults.contains("appPreferences.v1"));  // ... but saves nothing unchanged
 }
@@ -366,7 +373,8 @@ TEST_F(BrowserStoreTest, ABurstOfPreferenceChangesIsWrittenAFewTimesASecondEndin
   double lastSeen = onDisk().sidebarWidth;
   // A slider dragged for two seconds, one new value every 10 ms.
   for (int step = 1; step <= 200; ++step) {
-    store->updatePrefs([step](AppPreferences& prefs) { prefs.sidebarWidth = 200 + step; });
+    store->preferences().updatePrefs(
+        [step](AppPreferences& prefs) { prefs.sidebarWidth = 200 + step; });
     if (step == 1) {
       EXPECT_EQ(onDisk().sidebarWidth, 201);  // the first change at once
     }
@@ -377,27 +385,26 @@ TEST_F(BrowserStoreTest, ABurstOfPreferenceChangesIsWrittenAFewTimesASecondEndin
     }
   }
   EXPECT_LE(writes, 9);
-  scheduler.advance(2 * BrowserStore::kPrefsSaveInterval);
+  scheduler.advance(2 * PreferencesModel::kSaveInterval);
   EXPECT_EQ(onDisk().sidebarWidth, 400);
 
   // A change still waiting when the store goes is not lost.
-  store->updatePrefs([](AppPreferences& prefs) { prefs.sidebarWidth = 300; });
-  store->updatePrefs([](AppPreferences& prefs) { prefs.sidebarWidth = 310; });
+  store->preferences().updatePrefs([](AppPreferences& prefs) { prefs.sidebarWidth = 300; });
+  store->preferences().updatePrefs([](AppPreferences& prefs) { prefs.sidebarWidth = 310; });
   EXPECT_EQ(onDisk().sidebarWidth, 300);
   store.reset();
   EXPECT_EQ(onDisk().sidebarWidth, 310);
 }
 
 TEST_F(BrowserStoreTest, ThemeChangesReachTheAppearanceOnALaterTurn) {
-  std::vector<ThemeMode> applied;
+  const std::vector<ThemeMode>& applied = webViews.appearances;
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
   environment.scheduler = &scheduler;
-  environment.applyAppearance = [&](ThemeMode theme) { applied.push_back(theme); };
-  auto store = BrowserStore::create(std::move(environment));
+  auto store = BrowserStore::create(webViewFactory_, std::move(environment));
   scheduler.runPending();
   EXPECT_EQ(applied, std::vector<ThemeMode>{ThemeMode::system});
-  store->updatePrefs([](AppPreferences& prefs) { prefs.theme = ThemeMode::dark; });
+  store->preferences().updatePrefs([](AppPreferences& prefs) { prefs.theme = ThemeMode::dark; });
   EXPECT_EQ(applied.size(), 1u);
   scheduler.runPending();
   EXPECT_EQ(applied, (std::vector<ThemeMode>{ThemeMode::system, ThemeMode::dark}));
@@ -411,22 +418,22 @@ TEST_F(BrowserStoreTest, ContentBlockerSwitchReachesEveryCreatedWebViewOnce) {
   session.currentSpaceID = id(kA);
   saveSession(session);
   auto store = start();
-  store->adBlocker().ruleList = std::make_shared<testing::FakeRuleList>();
-  auto first = store->spaces.peek()[0]->tabs.peek()[0];
-  auto third = store->spaces.peek()[1]->tabs.peek()[0];
+  store->pageServices().adBlocker().ruleList = std::make_shared<testing::FakeRuleList>();
+  auto first = store->tabs().spaces.peek()[0]->tabs.peek()[0];
+  auto third = store->tabs().spaces.peek()[1]->tabs.peek()[0];
   first->webView();
   third->webView();
-  store->applyAdBlockToAllTabs();
+  store->pageServices().applyAdBlockToAllTabs();
   EXPECT_EQ(webViews.log.ruleListsAdded, 2);
 
-  store->adBlocker().setEnabled(false);
+  store->pageServices().adBlocker().setEnabled(false);
   EXPECT_EQ(webViews.log.ruleListsRemoved, 2);
-  store->adBlocker().setEnabled(false);
+  store->pageServices().adBlocker().setEnabled(false);
   EXPECT_EQ(webViews.log.ruleListsRemoved, 2);
-  EXPECT_FALSE(store->spaces.peek()[0]->tabs.peek()[1]->adBlockApplied);
+  EXPECT_FALSE(store->tabs().spaces.peek()[0]->tabs.peek()[1]->adBlockApplied);
 
-  store->adBlocker().setEnabled(true);
-  store->adBlocker().setAllowed(true, "www.three.example");
+  store->pageServices().adBlocker().setEnabled(true);
+  store->pageServices().adBlocker().setAllowed(true, "www.three.example");
   EXPECT_TRUE(first->adBlockApplied);
   EXPECT_FALSE(third->adBlockApplied);
 }

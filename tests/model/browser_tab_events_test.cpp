@@ -3,6 +3,9 @@
 #include "model/ad_blocker.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/history_model.h"
+#include "model/page_services_model.h"
+#include "model/tabs_model.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
 #include "support/temp_home.h"
@@ -22,28 +25,26 @@ class TabEventsTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    environment.webViewFactory = webViewFactory_;
-    store = BrowserStore::create(std::move(environment));
-    tab = store->openTab(url("https://a.example/"), false);
+    store = BrowserStore::create(webViewFactory_, std::move(environment));
+    tab = store->tabs().openTab(url("https://a.example/"), false);
   }
 
   std::vector<std::shared_ptr<BrowserTab>> tabs() const {
-    return store->currentSpace()->tabs.peek();
+    return store->tabs().currentSpace()->tabs.peek();
   }
 
   testing::TempHome home;
   UserDefaults defaults{home.root() / "defaults.json"};
   testing::FakeScheduler scheduler;
-  std::shared_ptr<testing::FakeWebViewFactory> webViewFactory_ =
-      std::make_shared<testing::FakeWebViewFactory>();
-  testing::FakeWebViewFactory& webViews = *webViewFactory_;
+  std::shared_ptr<testing::FakeEngine> webViewFactory_ = std::make_shared<testing::FakeEngine>();
+  testing::FakeEngine& webViews = *webViewFactory_;
   std::shared_ptr<BrowserStore> store;
   std::shared_ptr<BrowserTab> tab;
 };
 
 TEST_F(TabEventsTest, ControlClickOpensATabRightAfterItsOpener) {
-  auto other = store->openTab(url("https://z.example/"), false);  // placed on top
-  store->select(*tab);
+  auto other = store->tabs().openTab(url("https://z.example/"), false);  // placed on top
+  store->tabs().select(*tab);
   using Action = BrowserTab::NavigationAction;
   EXPECT_EQ(tab->decideNavigationAction(Action{
                 .url = url("https://b.example/"), .isLinkActivation = true, .control = true}),
@@ -51,12 +52,12 @@ TEST_F(TabEventsTest, ControlClickOpensATabRightAfterItsOpener) {
   ASSERT_EQ(tabs().size(), 3u);
   EXPECT_EQ(tabs()[1], tab);
   EXPECT_EQ(tabs()[2]->url.peek(), url("https://b.example/"));
-  EXPECT_EQ(store->currentSpace()->selectedTab(), tab);  // background
+  EXPECT_EQ(store->tabs().currentSpace()->selectedTab(), tab);  // background
 
   tab->decideNavigationAction(Action{
       .url = url("https://c.example/"), .isLinkActivation = true, .control = true, .shift = true});
   EXPECT_EQ(tabs()[2]->url.peek(), url("https://c.example/"));
-  EXPECT_EQ(store->currentSpace()->selectedTab(), tabs()[2]);  // foreground
+  EXPECT_EQ(store->tabs().currentSpace()->selectedTab(), tabs()[2]);  // foreground
   // A plain click or a form submission with Control stays in place.
   EXPECT_EQ(tab->decideNavigationAction(Action{.url = url("https://d.example/"), .control = true}),
             Policy::allow);
@@ -69,16 +70,16 @@ TEST_F(TabEventsTest, AVisitTakesThePageTitleThatArrivesAfterTheLoadFinished) {
   tab->provisionalNavigationStarted(address);
   tab->navigationDidFinish(address, "");
   tab->webViewTitleChanged("Lazy Page");
-  ASSERT_FALSE(store->history.peek().empty());
-  EXPECT_EQ(store->history.peek().front().title, "Lazy Page");
+  ASSERT_FALSE(store->history().entries.peek().empty());
+  EXPECT_EQ(store->history().entries.peek().front().title, "Lazy Page");
   // A reload that finishes before the title is known keeps it.
   tab->provisionalNavigationStarted(address);
   tab->navigationDidFinish(address, "");
-  EXPECT_EQ(store->history.peek().front().title, "Lazy Page");
+  EXPECT_EQ(store->history().entries.peek().front().title, "Lazy Page");
   // Once another page is the newest visit, a late title of this one changes nothing.
-  store->recordVisit(url("https://other.example/"), "Other");
+  store->history().recordVisit(url("https://other.example/"), "Other");
   tab->webViewTitleChanged("Renamed");
-  EXPECT_EQ(store->history.peek()[1].title, "Lazy Page");
+  EXPECT_EQ(store->history().entries.peek()[1].title, "Lazy Page");
 }
 
 TEST_F(TabEventsTest, PopupsBecomeSelectedTabsAfterTheirOpenerWithARelatedView) {
@@ -90,7 +91,7 @@ TEST_F(TabEventsTest, PopupsBecomeSelectedTabsAfterTheirOpenerWithARelatedView) 
   EXPECT_TRUE(popup->isPopup);
   EXPECT_TRUE(popup->hasStartedLoading);
   EXPECT_EQ(tabs()[1], popup);
-  EXPECT_EQ(store->currentSpace()->selectedTab(), popup);
+  EXPECT_EQ(store->tabs().currentSpace()->selectedTab(), popup);
   ASSERT_EQ(webViews.log.popups.size(), 1u);
   EXPECT_EQ(webViews.log.popups[0], popup->id.str() + " " + tab->id.str());
   popup->pageClosed();
@@ -99,11 +100,11 @@ TEST_F(TabEventsTest, PopupsBecomeSelectedTabsAfterTheirOpenerWithARelatedView) 
 
 TEST_F(TabEventsTest, FinishedLoadsRecordHistoryAndKeepOnlyWebFavicons) {
   tab->navigationDidFinish(url("https://a.example/"), "A");
-  ASSERT_EQ(store->history.peek().size(), 1u);
-  EXPECT_EQ(store->history.peek()[0].title, "A");
+  ASSERT_EQ(store->history().entries.peek().size(), 1u);
+  EXPECT_EQ(store->history().entries.peek()[0].title, "A");
   EXPECT_TRUE(store->hasPendingSave());
   tab->navigationDidFinish(url("file:///tmp/x.html"), "File");
-  EXPECT_EQ(store->history.peek().size(), 1u);  // only http and https are history
+  EXPECT_EQ(store->history().entries.peek().size(), 1u);  // only http and https are history
 
   auto* view = testing::fakeView(*tab);
   ASSERT_TRUE(view);
@@ -142,8 +143,8 @@ TEST_F(TabEventsTest, ACrashingPageIsReloadedAtMostTwiceAMinute) {
 }
 
 TEST_F(TabEventsTest, TheContentBlockerFollowsNavigationsThatReallyStart) {
-  store->adBlocker().ruleList = std::make_shared<testing::FakeRuleList>();
-  store->adBlocker().setAllowed(true, "allowed.example");
+  store->pageServices().adBlocker().ruleList = std::make_shared<testing::FakeRuleList>();
+  store->pageServices().adBlocker().setAllowed(true, "allowed.example");
   tab->provisionalNavigationStarted(url("https://blocked.example/"));
   EXPECT_TRUE(tab->adBlockApplied);
   // Deciding a Ctrl-click changes nothing for the page that stays.

@@ -8,8 +8,12 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/favorites_model.h"
+#include "model/history_model.h"
 #include "model/localization.h"
+#include "model/tabs_model.h"
 #include "support/fake_scheduler.h"
+#include "support/fake_web_view.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -36,12 +40,14 @@ class SuggestionsTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    store = BrowserStore::create(std::move(environment));
+    store = BrowserStore::create(std::make_shared<testing::FakeEngine>(), std::move(environment));
   }
   void TearDown() override { L10n::setEnglish(false); }
 
-  void setTabs(Space::TabList tabs) { store->currentSpace()->tabs.set(std::move(tabs)); }
-  void setHistory(std::vector<HistoryEntry> entries) { store->history.set(std::move(entries)); }
+  void setTabs(Space::TabList tabs) { store->tabs().currentSpace()->tabs.set(std::move(tabs)); }
+  void setHistory(std::vector<HistoryEntry> entries) {
+    store->history().entries.set(std::move(entries));
+  }
 
   std::vector<std::string> ids(std::string_view query) const {
     std::vector<std::string> result;
@@ -109,8 +115,8 @@ TEST_F(SuggestionsTest, TabsMatchByDisplayTitleOrElseAddressOfTheCurrentSpaceOnl
   const auto byHost = makeTab("", "https://www.tea.example/x");
   const auto blank = makeTab("", std::nullopt);
   setTabs({byTitle, byAddress, turkish, byHost, blank});
-  store->spaces.peek().at(1)->tabs.set({makeTab("kirmizi too", "https://other.example/")});
-  store->favorites.set({Favorite("Kirmizi", url("https://fav.example/"))});
+  store->tabs().spaces.peek().at(1)->tabs.set({makeTab("kirmizi too", "https://other.example/")});
+  store->favorites().list.set({Favorite("Kirmizi", url("https://fav.example/"))});
 
   EXPECT_EQ(ids("kirmizi"),
             (std::vector<std::string>{"search:kirmizi", tabID(byTitle), tabID(byAddress)}));

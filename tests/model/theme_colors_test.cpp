@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "model/browser_store.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "support/fake_scheduler.h"
+#include "support/fake_web_view.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -149,7 +152,7 @@ class StoreThemeColorsTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    return BrowserStore::create(std::move(environment));
+    return BrowserStore::create(std::make_shared<testing::FakeEngine>(), std::move(environment));
   }
 
   testing::TempHome home;
@@ -159,8 +162,8 @@ class StoreThemeColorsTest : public ::testing::Test {
 
 TEST_F(StoreThemeColorsTest, SwitchingSpacesRecoloursOnlyWithSpaceColours) {
   auto store = start();
-  auto first = store->currentSpace();
-  auto second = store->addSpace();
+  auto first = store->tabs().currentSpace();
+  auto second = store->tabs().addSpace();
   first->colorA.set("#7B61FF");
   first->colorB.set("#FF6FB5");
   second->colorA.set("#00AA00");
@@ -176,19 +179,22 @@ TEST_F(StoreThemeColorsTest, SwitchingSpacesRecoloursOnlyWithSpaceColours) {
       scheduler);
   EXPECT_EQ(seen.key, "#7B61FF#FF6FB5");
 
-  store->select(*second);
+  store->tabs().select(*second);
   scheduler.runPending();
   EXPECT_EQ(seen.primary, Color::fromHex("#00AA00"));
   EXPECT_EQ(seen.key, "#00AA00#0000AA");
 
-  store->updatePrefs([](AppPreferences& prefs) { prefs.colorSource = ColorSource::custom; });
+  store->preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.colorSource = ColorSource::custom; });
   scheduler.runPending();
-  EXPECT_EQ(seen.key, store->prefs().customColorA + store->prefs().customColorB);
+  EXPECT_EQ(seen.key,
+            store->preferences().prefs().customColorA + store->preferences().prefs().customColorB);
   const int before = syncs;
-  store->select(*first);
+  store->tabs().select(*first);
   second->colorA.set("#123456");
   scheduler.runPending();
-  EXPECT_EQ(seen.key, store->prefs().customColorA + store->prefs().customColorB);
+  EXPECT_EQ(seen.key,
+            store->preferences().prefs().customColorA + store->preferences().prefs().customColorB);
   // With custom colours the space's colours are not even read.
   EXPECT_EQ(syncs, before);
 

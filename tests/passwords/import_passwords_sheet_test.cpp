@@ -26,8 +26,7 @@ class ImportPasswordsSheetTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!PasswordsHarness::hasTestAccountService()) GTEST_SKIP() << "needs the test PAM service";
-    harness.store().requestPasswordImport.set(true);
-    harness.open();
+    harness.open(/*importing=*/true);
     ASSERT_TRUE(harness.window().importSheet());
     sheet = harness.window().importSheet();
     ASSERT_TRUE(waitUntil([&] { return sheet->get_mapped(); }));

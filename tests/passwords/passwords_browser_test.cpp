@@ -1,4 +1,5 @@
 #include "passwords/passwords_browser.h"
+#include "model/tabs_model.h"
 
 #include <gtest/gtest.h>
 
@@ -65,9 +66,9 @@ TEST_F(PasswordsBrowserTest, ListsSearchesAndShowsTheSelectedLogin) {
   EXPECT_EQ(browser.emptyStateTitle(), "");
 
   // Opening the site loads it in a new tab of the browser.
-  const size_t tabsBefore = harness.store().currentSpace()->tabs.peek().size();
+  const size_t tabsBefore = harness.store().tabs().currentSpace()->tabs.peek().size();
   detail->openSite();
-  EXPECT_EQ(harness.store().currentSpace()->tabs.peek().size(), tabsBefore + 1);
+  EXPECT_EQ(harness.store().tabs().currentSpace()->tabs.peek().size(), tabsBefore + 1);
 }
 
 TEST_F(PasswordsBrowserTest, DeletesFromTheContextMenuAtOnceAndFromTheDetailAfterAsking) {

@@ -18,6 +18,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/password_store.h"
+#include "model/preferences_model.h"
 #include "passwords/locked_passwords_view.h"
 #include "passwords/password_clipboard.h"
 #include "passwords/passwords_window.h"
@@ -78,10 +79,10 @@ class PasswordsHarness {
     vault->stored = std::move(read);
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
-    environment.webViewFactory = webViews_;
     environment.vaultStorage = vault;
-    store_ = BrowserStore::create(std::move(environment));
-    store_->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
+    store_ = BrowserStore::create(webViews_, std::move(environment));
+    store_->preferences().updatePrefs(
+        [](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
     clipboard_ = std::make_unique<PasswordClipboard>(clock);
   }
   ~PasswordsHarness() {
@@ -94,9 +95,10 @@ class PasswordsHarness {
   // Whether the test's PAM service is in place (the test command sets it up).
   static bool hasTestAccountService() { return std::getenv("PAM_WRAPPER") != nullptr; }
 
-  PasswordsWindow& open() {
+  PasswordsWindow& open(bool importing = false) {
     if (!scheme_) scheme_ = std::make_unique<SystemColorScheme>();
     window_ = std::make_unique<PasswordsWindow>(*store_, *scheme_, *clipboard_);
+    if (importing) window_->requestImport();
     window_->present();
     EXPECT_TRUE(waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; }));
     pump();
@@ -184,7 +186,7 @@ class PasswordsHarness {
   }
 
   UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
-  std::shared_ptr<FakeWebViewFactory> webViews_ = std::make_shared<FakeWebViewFactory>();
+  std::shared_ptr<FakeEngine> webViews_ = std::make_shared<FakeEngine>();
   std::shared_ptr<BrowserStore> store_;
   std::unique_ptr<PasswordClipboard> clipboard_;
   std::unique_ptr<SystemColorScheme> scheme_;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/preference_enums.h"
+#include "model/preferences_model.h"
 #include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_browser.h"
 #include "passwords/passwords_harness.h"
@@ -65,7 +66,8 @@ TEST_F(PasswordsWindowTest, RightPasswordUnlocksWrongOneFailsAndCancelStaysSilen
 TEST_F(PasswordsWindowTest, LockScreenWrapsItsTextEvenlyAndUnlocksUnderAnOpenLock) {
   PasswordsHarness harness;
   for (const AppLanguage language : {AppLanguage::turkish, AppLanguage::english}) {
-    harness.store().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
+    harness.store().preferences().updatePrefs(
+        [&](AppPreferences& prefs) { prefs.language = language; });
     PasswordsWindow& window = harness.open();
     ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
     LockedPasswordsView& lock = harness.lockScreen();
@@ -140,12 +142,10 @@ TEST_F(PasswordsWindowTest, EveryNewAppearanceIsLockedAndLateResultsAreDropped) 
 
 TEST_F(PasswordsWindowTest, ImportRequestsOpenTheSheetWithoutAskingForThePassword) {
   PasswordsHarness harness;
-  harness.store().requestPasswordImport.set(true);
-  PasswordsWindow& window = harness.open();
+  PasswordsWindow& window = harness.open(/*importing=*/true);
   ASSERT_TRUE(window.importSheet());
   EXPECT_TRUE(window.importSheet()->get_visible());
   EXPECT_FALSE(window.authenticating());
-  EXPECT_FALSE(harness.store().requestPasswordImport.peek());
 
   // Closing the sheet leaves the window locked until the user unlocks.
   window.importSheet()->close();
@@ -156,11 +156,10 @@ TEST_F(PasswordsWindowTest, ImportRequestsOpenTheSheetWithoutAskingForThePasswor
   harness.unlock();
 
   // A request while the window is open shows the sheet over the logins.
-  harness.store().requestPasswordImport.set(true);
+  window.requestImport();
   pump();
   ASSERT_TRUE(window.importSheet());
   EXPECT_TRUE(window.unlocked());
-  EXPECT_FALSE(harness.store().requestPasswordImport.peek());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <adwaita.h>
 
+#include "model/preferences_model.h"
 #include "settings/pane_harness.h"
 #include "settings/panes/appearance_pane.h"
 #include "settings/panes/colors_pane.h"
@@ -26,7 +27,7 @@ std::vector<std::string> cardTitles(ChoiceCardRow& row) {
 TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollowsTheMode) {
   SettingsHarness harness;
   BrowserStore& store = harness.store();
-  store.updatePrefs([](AppPreferences& prefs) {
+  store.preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.darkDisabledHosts = {"b.example", "A.example", "b.example"};
   });
   auto& pane = testing::showPane<AppearancePane>(harness, SettingsPane::appearance);
@@ -49,7 +50,7 @@ TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollows
   EXPECT_EQ(writes.fields(),
             (std::vector<std::string>{"theme", "pageDarkMode", "darkBrightness", "darkContrast",
                                       "interfaceFont", "reduceMotion"}));
-  const AppPreferences& prefs = store.prefs();
+  const AppPreferences& prefs = store.preferences().prefs();
   EXPECT_EQ(prefs.theme, ThemeMode::dark);
   EXPECT_EQ(prefs.pageDarkMode, PageDarkMode::always);
   EXPECT_NEAR(prefs.darkBrightness, 1.25, 1e-12);
@@ -57,7 +58,7 @@ TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollows
   EXPECT_EQ(prefs.darkContrast, 0.6);
   EXPECT_EQ(prefs.interfaceFont, InterfaceFont::mono);
   EXPECT_TRUE(prefs.reduceMotion);
-  EXPECT_EQ(testing::savedPrefs(store), store.prefs());
+  EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
 
   // Darkening: the sliders and the sites, in character-code order, the stored order untouched.
   EXPECT_TRUE(pane.brightnessRow().get_visible());
@@ -65,7 +66,7 @@ TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollows
   EXPECT_EQ(pane.excludedSites().hosts(), (std::vector<std::string>{"A.example", "b.example"}));
   SettingsHarness::shot(harness.view().shownPane(), "pane-appearance-tr");
   click(pane.excludedSites().removeButton(1));
-  EXPECT_EQ(store.prefs().darkDisabledHosts, std::vector<std::string>{"A.example"});
+  EXPECT_EQ(store.preferences().prefs().darkDisabledHosts, std::vector<std::string>{"A.example"});
   EXPECT_EQ(testing::savedPrefs(store).darkDisabledHosts, std::vector<std::string>{"A.example"});
   click(pane.excludedSites().removeButton(0));
   EXPECT_FALSE(pane.excludedSites().get_visible());
@@ -88,7 +89,7 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
 
   // No tint: the strength is out of reach and the direction gone.
   click(pane.tintRow().control().segment(2));
-  EXPECT_EQ(store.prefs().sidebarTint, SidebarTint::none);
+  EXPECT_EQ(store.preferences().prefs().sidebarTint, SidebarTint::none);
   EXPECT_FALSE(pane.strengthRow().get_sensitive());
   EXPECT_NEAR(pane.strengthRow().get_opacity(), 0.45, 0.01);
   EXPECT_FALSE(pane.directionRow().get_visible());
@@ -98,10 +99,11 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
   const std::string green = "#34C759";
   EXPECT_EQ(writes.fields(), (std::vector<std::string>{"customColorA", "customColorB",
                                                        "colorSource", "sidebarTint"}));
-  EXPECT_EQ(store.prefs().customColorA, green);
-  EXPECT_EQ(store.prefs().customColorB, Color::fromHex(green).hsbAdjusted().hexString());
-  EXPECT_EQ(store.prefs().colorSource, ColorSource::custom);
-  EXPECT_EQ(store.prefs().sidebarTint, SidebarTint::gradient);
+  EXPECT_EQ(store.preferences().prefs().customColorA, green);
+  EXPECT_EQ(store.preferences().prefs().customColorB,
+            Color::fromHex(green).hsbAdjusted().hexString());
+  EXPECT_EQ(store.preferences().prefs().colorSource, ColorSource::custom);
+  EXPECT_EQ(store.preferences().prefs().sidebarTint, SidebarTint::gradient);
   EXPECT_TRUE(pane.themeSection().get_visible());
   EXPECT_TRUE(pane.swatch(3).selected());
   EXPECT_TRUE(pane.strengthRow().get_sensitive());
@@ -113,8 +115,8 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
   writes.clear();
   click(pane.preset(3));  // "Orman"
   EXPECT_EQ(writes.fields(), (std::vector<std::string>{"customColorA", "customColorB"}));
-  EXPECT_EQ(store.prefs().customColorA, "#1FA67A");
-  EXPECT_EQ(store.prefs().customColorB, "#A8E063");
+  EXPECT_EQ(store.preferences().prefs().customColorA, "#1FA67A");
+  EXPECT_EQ(store.preferences().prefs().customColorB, "#A8E063");
   EXPECT_TRUE(pane.preset(3).selected());
   EXPECT_FALSE(pane.swatch(3).selected());
   EXPECT_EQ(pane.preset(3).get_tooltip_text(), "Orman");
@@ -124,11 +126,12 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
   click(pane.harmonizeButton());
   click(pane.harmonizeButton());
   EXPECT_EQ(writes.fields(), std::vector<std::string>{"customColorB"});
-  EXPECT_EQ(store.prefs().customColorB, Color::fromHex("#1FA67A").hsbAdjusted().hexString());
+  EXPECT_EQ(store.preferences().prefs().customColorB,
+            Color::fromHex("#1FA67A").hsbAdjusted().hexString());
 
   writes.clear();
   click(pane.shuffleButton());
-  const AppPreferences shuffled = store.prefs();
+  const AppPreferences shuffled = store.preferences().prefs();
   EXPECT_NE(shuffled.customColorA, "#1FA67A");
   EXPECT_EQ(Color::fromHex(shuffled.customColorA).hexString(), shuffled.customColorA);
   EXPECT_EQ(shuffled.colorSource, ColorSource::custom);
@@ -137,18 +140,18 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
   EXPECT_GE(hsb.brightness, 0.69);
   const Color lucky = Color::fromHsb({0.6, 0.7, 0.8});
   ColorsPane::shuffle(store, lucky);
-  EXPECT_EQ(store.prefs().customColorB, lucky.hsbAdjusted().hexString());
+  EXPECT_EQ(store.preferences().prefs().customColorB, lucky.hsbAdjusted().hexString());
 
   click(pane.directionButton(3));
   click(pane.materialRow().control().segment(1));
   drag(pane.grainRow(), 0.004);
-  EXPECT_EQ(store.prefs().gradientDirection, GradientDirection::diagonalUp);
+  EXPECT_EQ(store.preferences().prefs().gradientDirection, GradientDirection::diagonalUp);
   EXPECT_TRUE(pane.directionButton(3).selected());
   EXPECT_FALSE(harness.window().background().showsGlass());
   EXPECT_EQ(pane.grainRow().badge().get_text(), "%0");
 
   // The reset writes its ten fields one by one, in order.
-  store.updatePrefs([](AppPreferences& prefs) {
+  store.preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.colorStrength = 0.8;
     prefs.grain = 0.5;
     prefs.sidebarTint = SidebarTint::solid;
@@ -156,7 +159,7 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
     prefs.selectedTabStyle = SelectedTabStyle::tinted;
   });
   pump();
-  AppPreferences expected = store.prefs();
+  AppPreferences expected = store.preferences().prefs();
   const AppPreferences defaults;
   expected.colorSource = defaults.colorSource;
   expected.customColorA = defaults.customColorA;
@@ -174,7 +177,7 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
             (std::vector<std::string>{"colorSource", "customColorA", "customColorB",
                                       "gradientDirection", "colorStrength", "grain", "sidebarTint",
                                       "sidebarMaterial", "sidebarTextStyle", "selectedTabStyle"}));
-  EXPECT_EQ(store.prefs(), expected);
+  EXPECT_EQ(store.preferences().prefs(), expected);
   EXPECT_EQ(testing::savedPrefs(store), expected);
   EXPECT_FALSE(pane.themeSection().get_visible());
   EXPECT_TRUE(pane.directionButton(0).selected());

@@ -4,6 +4,8 @@
 #include <set>
 
 #include "app/browser_commands.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "settings/pane_harness.h"
 #include "settings/panes/general_pane.h"
 #include "settings/panes/sidebar_pane.h"
@@ -61,7 +63,7 @@ std::vector<std::string> titlesOf(GeneralPane& pane) {
 TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAndKeysMatchTheMenus) {
   SettingsHarness harness;
   BrowserStore& store = harness.store();
-  ASSERT_EQ(store.launchLanguage(), AppLanguage::system);
+  ASSERT_EQ(store.preferences().launchLanguage(), AppLanguage::system);
   auto* pane = &testing::showPane<GeneralPane>(harness, SettingsPane::general);
   // The harness chose Turkish after the start: a restart would change the desktop's texts.
   EXPECT_TRUE(pane->offersRestart());
@@ -106,7 +108,7 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
   EXPECT_EQ(pane->enginePicker().get_selected(), 0u);
   pane->enginePicker().set_selected(2);
   pump();
-  EXPECT_EQ(store.searchEngine.peek(), SearchEngine::bing);
+  EXPECT_EQ(store.preferences().searchEngine.peek(), SearchEngine::bing);
   EXPECT_EQ(store.defaults().stringValue("searchEngine"), "bing");
   PrefsWrites writes(store);
   flip(pane->restoreSessionRow().control());
@@ -162,8 +164,8 @@ TEST(SidebarPaneTest, ControlsMoveAndResizeTheBrowsersSidebarAndSaveEachChange) 
   // The columns wait, dimmed, with their count kept.
   EXPECT_FALSE(pane.columnsRow().get_sensitive());
   EXPECT_NEAR(pane.columnsRow().get_opacity(), 0.45, 0.01);
-  EXPECT_EQ(store.prefs().favoriteColumns, 5);
-  EXPECT_EQ(testing::savedPrefs(store), store.prefs());
+  EXPECT_EQ(store.preferences().prefs().favoriteColumns, 5);
+  EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
 
   testing::pump();
   Gtk::Widget& column = harness.window().sidebarColumn();
@@ -210,7 +212,7 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   EXPECT_EQ(harness.content().progressLine().values().style, ProgressStyle::hidden);
   flip(pane.dimRow().control());
 
-  store.commandBar.set(CommandBarMode::newTab);
+  store.tabs().commandBar.set(CommandBarMode::newTab);
   pump();
   CommandBar* bar = harness.window().commandBarLayer().bar();
   ASSERT_TRUE(bar);
@@ -218,7 +220,7 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   click(pane.commandBarRow().control().segment(1));
   testing::pump();
   EXPECT_GT(testing::boundsIn(bar->card(), harness.window()).y, top);
-  store.commandBar.set(std::nullopt);
+  store.tabs().commandBar.set(std::nullopt);
 
   const AppPreferences saved = testing::savedPrefs(store);
   EXPECT_EQ(saved.cornerRadius, 13);
@@ -232,7 +234,7 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
 // Tab reaches every control of the panes, and each carries a name for assistive technologies.
 TEST(PanesAccessibilityTest, EveryFocusableControlOfThePanesHasAName) {
   SettingsHarness harness;
-  harness.store().updatePrefs([](AppPreferences& prefs) {
+  harness.store().preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.colorSource = ColorSource::custom;
     prefs.pageDarkMode = PageDarkMode::always;
     prefs.darkDisabledHosts = {"example.test"};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/browser_store.h"
+#include "model/preferences_model.h"
 #include "settings/kit/slider_row.h"
 #include "settings/settings_harness.h"
 
@@ -44,9 +45,10 @@ inline void flip(Gtk::Switch& control) {
 // Every write of the preferences that changed them, as the names of the fields it changed.
 class PrefsWrites {
  public:
-  explicit PrefsWrites(BrowserStore& store) : store_(store), last_(store.prefs().toJson()) {
-    connection_ = store.observablePrefs().signalChanged().connect([this] {
-      const json::Json now = store_.prefs().toJson();
+  explicit PrefsWrites(BrowserStore& store)
+      : store_(store), last_(store.preferences().prefs().toJson()) {
+    connection_ = store.preferences().observablePrefs().signalChanged().connect([this] {
+      const json::Json now = store_.preferences().prefs().toJson();
       std::vector<std::string> fields;
       for (const auto& [key, value] : now.items()) {
         if (!last_.contains(key) || last_[key] != value) fields.push_back(key);

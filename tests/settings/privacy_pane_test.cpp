@@ -8,7 +8,10 @@
 
 #include "model/ad_blocker.h"
 #include "model/browser_tab.h"
+#include "model/history_model.h"
+#include "model/page_services_model.h"
 #include "model/password_store.h"
+#include "model/preferences_model.h"
 #include "settings/kit/confirmation_dialog.h"
 #include "settings/kit/settings_row.h"
 #include "settings/kit/settings_section.h"
@@ -16,6 +19,7 @@
 #include "settings/panes/allowed_site_row.h"
 #include "settings/settings_harness.h"
 #include "settings/settings_sidebar.h"
+#include "support/fake_web_view.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -46,10 +50,12 @@ std::vector<std::string> shownHosts(const PrivacyPane& pane) {
 TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   SettingsHarness harness;
   BrowserStore& store = harness.store();
-  AdBlocker& blocker = store.adBlocker();
+  AdBlocker& blocker = store.pageServices().adBlocker();
   int passwordWindows = 0;
   auto actions = Gio::SimpleActionGroup::create();
+  int importRequests = 0;
   actions->add_action("passwords", [&] { ++passwordWindows; });
+  actions->add_action("import-passwords", [&] { ++importRequests; });
   harness.view().insert_action_group("app", actions);
   // The count is grouped as the user's locale groups numbers, whatever the interface language:
   // not at all in the C locale.
@@ -70,7 +76,7 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   // Allowed sites stand in the order of their names, whatever order they came in.
   blocker.setAllowed(true, "www.b.example");
   blocker.setAllowed(true, "a.example");
-  store.recordVisit(*Url::parse("https://a.example/"), "A");
+  store.history().recordVisit(*Url::parse("https://a.example/"), "A");
   pump();
   ASSERT_NE(pane.allowedSitesSection(), nullptr);
   EXPECT_EQ(shownHosts(pane), (std::vector<std::string>{"a.example", "b.example"}));
@@ -89,25 +95,25 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   EXPECT_STREQ(adw_message_dialog_get_heading(pane.confirmation()->dialog()),
                "Geçmiş temizlensin mi?");
   answer(pane, ConfirmationDialog::kCancel);
-  EXPECT_EQ(store.history.peek().size(), 1u);
+  EXPECT_EQ(store.history().entries.peek().size(), 1u);
   ASSERT_TRUE(SettingsHarness::click(pane.clearHistoryButton()));
   answer(pane, ConfirmationDialog::kConfirm);
-  EXPECT_TRUE(store.history.peek().empty());
+  EXPECT_TRUE(store.history().entries.peek().empty());
   EXPECT_FALSE(pane.clearHistoryButton().is_sensitive());
 
   ASSERT_TRUE(SettingsHarness::click(pane.manageButton()));
   EXPECT_EQ(passwordWindows, 1);
-  EXPECT_FALSE(store.requestPasswordImport.peek());
+  EXPECT_EQ(importRequests, 0);
   ASSERT_TRUE(SettingsHarness::click(pane.importButton()));
-  EXPECT_EQ(passwordWindows, 2);
-  EXPECT_TRUE(store.requestPasswordImport.peek());
+  EXPECT_EQ(passwordWindows, 1);
+  EXPECT_EQ(importRequests, 1);
 
   harness.setLanguage(AppLanguage::english);
   PrivacyPane& english = dynamic_cast<PrivacyPane&>(harness.view().shownPane());
   EXPECT_EQ(english.ruleCountLabel().get_text(), "12345");
   EXPECT_EQ(english.passwordsRow().subtitle().get_text(), "1 password in your keyring");
   EXPECT_EQ(english.historyRow().subtitle().get_text(), "0 entries");
-  store.recordVisit(*Url::parse("https://a.example/"), "A");
+  store.history().recordVisit(*Url::parse("https://a.example/"), "A");
   store.passwords().credentials.set({});
   blocker.ruleCount.set(0);
   pump();
@@ -134,7 +140,7 @@ TEST(PrivacyPaneTest, ClearingWebsiteDataRemovesAPagesCookieAndTheSwitchReloadsT
   const int shown = server.hits("/check");
   pane.blockerRow().control().set_active(false);
   ASSERT_TRUE(waitUntil([&] { return server.hits("/check") > shown; }));
-  EXPECT_FALSE(harness.store().adBlocker().isEnabled.peek());
+  EXPECT_FALSE(harness.store().pageServices().adBlocker().isEnabled.peek());
   ASSERT_TRUE(testing::WebHarness::waitForPage(*tab, "check"));
 
   ASSERT_TRUE(SettingsHarness::click(pane.clearSiteDataButton()));
@@ -152,17 +158,18 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   testing::initializeGtkWithoutAnimations();
   testing::TempHome home;
   UserDefaults defaults(home.root() / "user-defaults.json");
-  std::function<void(bool)> pending;
+  const auto engine = std::make_shared<testing::FakeEngine>();
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
-  environment.clearWebsiteData = [&](std::function<void(bool)> done) { pending = std::move(done); };
-  const auto store = BrowserStore::create(std::move(environment));
-  store->updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+  const auto store = BrowserStore::create(engine, std::move(environment));
+  store->preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
   const SystemColorScheme scheme;
   const SettingsContext context(*store, scheme);
   auto pane = std::make_unique<PrivacyPane>(context);
   pane->clearSiteData();
-  pending(false);
+  ASSERT_EQ(engine->clearRequests.size(), 1u);
+  engine->clearRequests[0](false);
   pump();
   EXPECT_FALSE(pane->dataCleared());
   EXPECT_EQ(pane->siteDataRow().subtitle().get_text(), "The data couldn't be deleted. Try again.");
@@ -170,7 +177,8 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   EXPECT_TRUE(pane->clearSiteDataButton().is_sensitive());
   pane->clearSiteData();
   pane.reset();
-  pending(true);
+  ASSERT_EQ(engine->clearRequests.size(), 2u);
+  engine->clearRequests[1](true);
   L10n::setEnglish(false);
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "model/preferences_model.h"
 #include "settings/kit/confirmation_dialog.h"
 #include "settings/pane_harness.h"
 #include "settings/panes/spaces_pane.h"
@@ -18,7 +19,7 @@ using testing::pump;
 
 TEST(SettingsAccessibilityTest, EveryPaneNamesItsControlsAndReportsTheDisabledOnes) {
   testing::SettingsHarness harness;
-  harness.store().updatePrefs([](AppPreferences& prefs) {
+  harness.store().preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.showFavorites = false;
     prefs.showClock = false;
     prefs.sidebarTint = SidebarTint::none;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "settings/kit/pane_body.h"
 #include "settings/previews/interface_preview.h"
 #include "settings/settings_view.h"
@@ -33,7 +34,7 @@ class SettingsHarness : public WindowHarness {
   }
 
   void setLanguage(AppLanguage language) {
-    store().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
+    store().preferences().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
     window().rebuildContent();
     pump();
   }
@@ -128,7 +129,7 @@ inline AppPreferences savedPrefs(BrowserStore& store) {
     UserDefaults file(store.defaults().file());
     return AppPreferences::load(file);
   };
-  waitUntil([&] { return read() == store.prefs(); });
+  waitUntil([&] { return read() == store.preferences().prefs(); });
   return read();
 }
 

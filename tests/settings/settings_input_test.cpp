@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "model/preferences_model.h"
 #include "settings/pane_harness.h"
 #include "settings/panes/general_pane.h"
 #include "settings/panes/spaces_pane.h"
@@ -59,13 +60,13 @@ class SettingsInputTest : public ::testing::Test {
 
 TEST_F(SettingsInputTest, TheWheelScrollsThePaneOverSlidersAndChipsAndChangesNoSetting) {
   auto& window = testing::showPane<WindowPane>(harness, SettingsPane::window);
-  const AppPreferences before = harness.store().prefs();
+  const AppPreferences before = harness.store().preferences().prefs();
   const std::string file = harness.defaultsFile();
   ASSERT_TRUE(wheelOver(window.cornerRadiusRow().slider(), "4 5"));  // down
   EXPECT_GT(scrolled(), 0);
   ASSERT_TRUE(wheelOver(window.contentInsetRow().slider(), "8 4"));  // up
   EXPECT_EQ(scrolled(), 0);
-  EXPECT_EQ(harness.store().prefs(), before);
+  EXPECT_EQ(harness.store().preferences().prefs(), before);
   EXPECT_EQ(harness.defaultsFile(), file);
 
   // The row of spaces scrolls sideways only.
@@ -75,11 +76,11 @@ TEST_F(SettingsInputTest, TheWheelScrollsThePaneOverSlidersAndChipsAndChangesNoS
 }
 
 TEST_F(SettingsInputTest, ArrowKeysMoveAFocusedSliderOneStepAndTheFileHoldsTheStepsValue) {
-  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.defaultZoom = 2.0; });
+  harness.store().preferences().updatePrefs([](AppPreferences& prefs) { prefs.defaultZoom = 2.0; });
   auto& general = testing::showPane<GeneralPane>(harness, SettingsPane::general);
   general.defaultZoomRow().slider().grab_focus();
   press("Left");
-  ASSERT_TRUE(waitUntil([&] { return harness.store().prefs().defaultZoom != 2.0; }));
+  ASSERT_TRUE(waitUntil([&] { return harness.store().preferences().prefs().defaultZoom != 2.0; }));
   EXPECT_EQ(testing::savedPrefs(harness.store()).defaultZoom, 1.9);
   // As the file writes it: the step's decimals, none of a binary fraction's.
   const std::string prefs =

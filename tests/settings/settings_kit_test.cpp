@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "settings/kit/choice_cards.h"
 #include "settings/kit/key_cap.h"
@@ -48,35 +49,36 @@ class KitGallery : public Gtk::Window {
     auto& layout = body_.addSection("Yerleşim", "Kenar çubuğu pencerenin bu tarafında durur.");
     side = &layout.add<ChoiceCards<SidebarSide>>(
         context_, std::vector<SidebarSide>(std::begin(sides), std::end(sides)),
-        prefBinding(store, &AppPreferences::sidebarSide),
+        prefBinding(store.preferences(), &AppPreferences::sidebarSide),
         [](const SidebarSide& side) { return label(side); },
         [this](const SidebarSide& side) -> Gtk::Widget* {
           return Gtk::make_managed<SideThumb>(context_, side);
         });
     width = &layout.add<SliderRow>("Genişlik", std::nullopt, "arrow.left.and.right",
-                                   prefBinding(store, &AppPreferences::sidebarWidth),
+                                   prefBinding(store.preferences(), &AppPreferences::sidebarWidth),
                                    SliderRow::Range{200, 400, 4}, points);
     auto& tabs = body_.addSection("Sekmeler");
     density = &tabs.add<ChoiceCards<TabDensity>>(
         context_, std::vector<TabDensity>(std::begin(densities), std::end(densities)),
-        prefBinding(store, &AppPreferences::tabDensity),
+        prefBinding(store.preferences(), &AppPreferences::tabDensity),
         [](const TabDensity& density) { return label(density); },
         [this](const TabDensity& density) -> Gtk::Widget* {
           return Gtk::make_managed<DensityThumb>(context_, density);
         });
     theme = &tabs.add<ChoiceCards<ThemeMode>>(
         context_, std::vector<ThemeMode>(std::begin(themes), std::end(themes)),
-        prefBinding(store, &AppPreferences::theme),
+        prefBinding(store.preferences(), &AppPreferences::theme),
         [](const ThemeMode& mode) { return label(mode); },
         [this](const ThemeMode& mode) -> Gtk::Widget* {
           return Gtk::make_managed<ThemeThumb>(context_, mode);
         });
     auto& favorites = body_.addSection("Favoriler");
-    show = &favorites.add<ToggleRow>("Favorileri göster", "Kenar çubuğunun üstünde", "star",
-                                     prefBinding(store, &AppPreferences::showFavorites));
+    show =
+        &favorites.add<ToggleRow>("Favorileri göster", "Kenar çubuğunun üstünde", "star",
+                                  prefBinding(store.preferences(), &AppPreferences::showFavorites));
     columns = &favorites.add<SegmentedRow<int64_t>>(
         "Sütun sayısı", std::nullopt, "square.grid.3x2", std::vector<int64_t>{3, 4, 5},
-        prefBinding(store, &AppPreferences::favoriteColumns),
+        prefBinding(store.preferences(), &AppPreferences::favoriteColumns),
         [](const int64_t& count) { return std::to_string(count); }, 140);
     auto& keys = favorites.add<SettingsRow>("Yeni sekme", std::nullopt, "command");
     auto* caps = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 4);
@@ -115,7 +117,8 @@ class KitGallery : public Gtk::Window {
 // Counts the changes of the preferences.
 struct PrefsChanges {
   explicit PrefsChanges(BrowserStore& store)
-      : connection(store.observablePrefs().signalChanged().connect([this] { ++count; })) {}
+      : connection(
+            store.preferences().observablePrefs().signalChanged().connect([this] { ++count; })) {}
   ~PrefsChanges() { connection.disconnect(); }
   int count = 0;
   sigc::connection connection;
@@ -135,7 +138,7 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   SettingsHarness harness;
   BrowserStore& store = harness.store();
   // A hand-edited file: values the controls do not offer.
-  store.updatePrefs([](AppPreferences& prefs) {
+  store.preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.sidebarWidth = 500;
     prefs.favoriteColumns = 7;
   });
@@ -153,17 +156,17 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   for (size_t i = 0; i < 3; ++i) EXPECT_FALSE(gallery.columns->control().segment(i).get_active());
 
   press(gallery.show->control());
-  EXPECT_FALSE(store.prefs().showFavorites);
+  EXPECT_FALSE(store.preferences().prefs().showFavorites);
   gboolean handled = FALSE;
   g_signal_emit_by_name(gallery.width->slider().gobj(), "change-value", GTK_SCROLL_JUMP, 231.7,
                         &handled);
   pump();
-  EXPECT_EQ(store.prefs().sidebarWidth, 232);
+  EXPECT_EQ(store.preferences().prefs().sidebarWidth, 232);
   EXPECT_EQ(gallery.width->badge().get_text(), "232 pt");
   press(gallery.columns->control().segment(0));
-  EXPECT_EQ(store.prefs().favoriteColumns, 3);
+  EXPECT_EQ(store.preferences().prefs().favoriteColumns, 3);
   press(gallery.density->card(2));
-  EXPECT_EQ(store.prefs().tabDensity, TabDensity::spacious);
+  EXPECT_EQ(store.preferences().prefs().tabDensity, TabDensity::spacious);
   EXPECT_TRUE(gallery.density->card(2).selected());
   // The chosen card again: written again, but nothing changes.
   press(gallery.density->card(2));
@@ -175,7 +178,7 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   EXPECT_EQ(saved.tabDensity, TabDensity::spacious);
 
   // A change made elsewhere moves the controls and writes nothing more.
-  store.updatePrefs([](AppPreferences& prefs) {
+  store.preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.tabDensity = TabDensity::compact;
     prefs.favoriteColumns = 5;
     prefs.showFavorites = true;
@@ -301,7 +304,7 @@ TEST(SettingsKitTest, ADraggedSliderRedrawsThePreviewEveryFrameAndWritesAFewTime
 
   EXPECT_GE(writes, 1);
   EXPECT_LE(writes, int(elapsed / 0.25) + 2);
-  const double stored = harness.store().prefs().sidebarWidth;
+  const double stored = harness.store().preferences().prefs().sidebarWidth;
   EXPECT_EQ(std::fmod(stored - 200, 4), 0);
   EXPECT_EQ(saved.sidebarWidth, stored);
   // The preview takes the last value on its next frame.

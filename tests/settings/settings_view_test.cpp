@@ -1,4 +1,5 @@
 #include "settings/settings_view.h"
+#include "model/preferences_model.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,7 @@ TEST(SettingsViewTest, OpensOnAppearanceAndEveryRowShowsItsPaneBuiltAnewWithoutW
   EXPECT_EQ(harness.defaultsFile(), before);
 
   // The interface font reaches every text of the window, the pane list's included.
-  harness.store().updatePrefs(
+  harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.interfaceFont = InterfaceFont::mono; });
   pump();
   Gtk::Label& title = view.sidebar().row(SettingsPane::general).title();
@@ -116,7 +117,8 @@ TEST(SettingsViewTest, PreviewRedrawsWithAPreferenceInTheSameFrameAsTheBrowserWi
       firstFrame(preview, previewFrame, [&] { return preview.shownLayout().sidebar.frame.width; });
   const gulong browserHook =
       firstFrame(column, browserFrame, [&] { return double(column.get_width()); });
-  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.sidebarWidth = 360; });
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.sidebarWidth = 360; });
   ASSERT_TRUE(testing::waitUntil([&] { return previewFrame.seen && browserFrame.seen; }));
   g_signal_handler_disconnect(gtk_widget_get_frame_clock(preview.gobj()), previewHook);
   g_signal_handler_disconnect(gtk_widget_get_frame_clock(column.gobj()), browserHook);
@@ -126,7 +128,7 @@ TEST(SettingsViewTest, PreviewRedrawsWithAPreferenceInTheSameFrameAsTheBrowserWi
   EXPECT_GT(column.get_width(), 264);
 
   // With the sidebar on the right, the left of the miniature shows the white page of the card.
-  harness.store().updatePrefs(
+  harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.sidebarSide = SidebarSide::trailing; });
   pump();
   const auto trailing = SettingsHarness::pixel(SettingsHarness::render(preview), x, y);

@@ -5,6 +5,7 @@
 #include <adwaita.h>
 
 #include "model/browser_tab.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "settings/kit/confirmation_dialog.h"
 #include "settings/kit/settings_row.h"
@@ -51,7 +52,7 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   SettingsHarness harness;
   BrowserStore& store = harness.store();
   SidebarView& sidebar = harness.window().sidebarView();
-  const auto current = store.currentSpace();
+  const auto current = store.tabs().currentSpace();
   SpacesPane& pane = showSpacesPane(harness);
   ASSERT_EQ(pane.chips().size(), 3u);
   EXPECT_EQ(pane.editor().space(), current);
@@ -59,25 +60,25 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   // Picking a chip edits that space and leaves the browser where it is.
   ASSERT_TRUE(SettingsHarness::click(*pane.chips()[1]));
   pump();
-  EXPECT_EQ(pane.editor().space(), store.spaces.peek()[1]);
+  EXPECT_EQ(pane.editor().space(), store.tabs().spaces.peek()[1]);
   EXPECT_TRUE(pane.chips()[1]->isSelected());
   EXPECT_FALSE(pane.chips()[0]->isSelected());
   EXPECT_EQ(pane.chips()[0]->ringWidth(), 0);
-  EXPECT_EQ(store.currentSpace(), current);
+  EXPECT_EQ(store.tabs().currentSpace(), current);
 
   ASSERT_TRUE(testing::press(pane.newSpaceButton()));
   pump();
-  ASSERT_EQ(store.spaces.peek().size(), 4u);
-  const auto added = store.spaces.peek().back();
+  ASSERT_EQ(store.tabs().spaces.peek().size(), 4u);
+  const auto added = store.tabs().spaces.peek().back();
   EXPECT_EQ(added->name.peek(), "Yeni Alan");
-  EXPECT_EQ(store.currentSpace(), current);
+  EXPECT_EQ(store.tabs().currentSpace(), current);
   EXPECT_TRUE(pane.chips().back()->isSelected());
   EXPECT_EQ(pane.chips().back()->ringWidth(), SpaceChip::kSelectedRingWidth);
   EXPECT_EQ(pane.editor().space(), added);
   EXPECT_EQ(sidebar.bottomBar().switcher().buttons().size(), 4u);
 
   // With the new space on screen, every edit shows in the sidebar at once and is saved.
-  store.select(*added);
+  store.tabs().select(*added);
   pump();
   SpaceEditor& editor = pane.editor();
   editor.nameField().set_text("Okul");
@@ -110,14 +111,14 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   EXPECT_FALSE(editor.moveRightButton().is_sensitive());
   ASSERT_TRUE(SettingsHarness::click(editor.moveLeftButton()));
   pump();
-  EXPECT_EQ(store.spaces.peek()[2], added);
+  EXPECT_EQ(store.tabs().spaces.peek()[2], added);
   EXPECT_EQ(sidebar.bottomBar().switcher().buttons()[2]->space(), added);
   EXPECT_TRUE(pane.editor().moveRightButton().is_sensitive());
 
   // Deleting asks first; cancelling keeps everything. Confirmed, the space and its tabs go, and
   // the tabs wait on the closed-tab stack.
-  store.openTab(*Url::parse("https://one.test/"), true);
-  store.openTab(*Url::parse("https://two.test/"), true);
+  store.tabs().openTab(*Url::parse("https://one.test/"), true);
+  store.tabs().openTab(*Url::parse("https://two.test/"), true);
   pump();
   SpaceEditor& deleting = pane.editor();
   EXPECT_EQ(deleting.deleteRow().subtitle().get_text(), "Bu alandaki 2 sekme kapanır");
@@ -127,34 +128,35 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   EXPECT_STREQ(adw_message_dialog_get_heading(deleting.confirmation()->dialog()),
                "\"Okul\" silinsin mi?");
   answer(deleting, ConfirmationDialog::kCancel);
-  EXPECT_EQ(store.spaces.peek().size(), 4u);
+  EXPECT_EQ(store.tabs().spaces.peek().size(), 4u);
   EXPECT_EQ(deleting.confirmation(), nullptr);
   const auto tabs = added->tabs.peek();
   ASSERT_TRUE(SettingsHarness::click(deleting.deleteButton()));
   answer(deleting, ConfirmationDialog::kConfirm);
-  ASSERT_EQ(store.spaces.peek().size(), 3u);
-  EXPECT_EQ(store.currentSpace(), store.spaces.peek().front());
-  EXPECT_EQ(pane.editor().space(), store.currentSpace());
+  ASSERT_EQ(store.tabs().spaces.peek().size(), 3u);
+  EXPECT_EQ(store.tabs().currentSpace(), store.tabs().spaces.peek().front());
+  EXPECT_EQ(pane.editor().space(), store.tabs().currentSpace());
   EXPECT_EQ(pane.chips().size(), 3u);
   EXPECT_EQ(sidebar.bottomBar().switcher().buttons().size(), 3u);
   for (const auto& tab : tabs) EXPECT_EQ(tab->storedWebView(), nullptr);
-  ASSERT_EQ(store.closedTabs.size(), 2u);
-  store.reopenClosedTab();
-  EXPECT_EQ(store.currentSpace()->selectedTab()->url.peek(), Url::parse("https://one.test/"));
+  ASSERT_EQ(store.tabs().closedTabs.size(), 2u);
+  store.tabs().reopenClosedTab();
+  EXPECT_EQ(store.tabs().currentSpace()->selectedTab()->url.peek(),
+            Url::parse("https://one.test/"));
 }
 
 TEST(SpacesPaneTest, TheLastSpaceStaysAndTheCountsReadInBothLanguages) {
   SettingsHarness harness;
   BrowserStore& store = harness.store();
-  store.deleteSpace(*store.spaces.peek()[2]);
-  store.openTab(*Url::parse("https://one.test/"), true);
+  store.tabs().deleteSpace(*store.tabs().spaces.peek()[2]);
+  store.tabs().openTab(*Url::parse("https://one.test/"), true);
   harness.setLanguage(AppLanguage::english);
   SpacesPane& pane = showSpacesPane(harness);
   EXPECT_EQ(pane.editor().deleteRow().subtitle().get_text(), "1 tab in this space will close");
   EXPECT_EQ(pane.editor().headerTile().countLabel().get_text(), "1 tab");
   SettingsHarness::shot(*harness.view().get_child(), "settings-spaces-en");
 
-  store.deleteSpace(*store.spaces.peek()[1]);
+  store.tabs().deleteSpace(*store.tabs().spaces.peek()[1]);
   pump();
   SpaceEditor& editor = pane.editor();
   EXPECT_EQ(editor.deleteRow().subtitle().get_text(), "You need at least one space");

@@ -7,6 +7,8 @@
 #include <filesystem>
 
 #include "model/clock_greeting_rules.h"
+#include "model/favorites_model.h"
+#include "model/preferences_model.h"
 #include "model/wallpaper.h"
 #include "settings/kit/choice_cards.h"
 #include "settings/kit/slider_row.h"
@@ -48,7 +50,7 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
 
   pane.nameField().set_text("Ada");
   pump();
-  EXPECT_EQ(store.prefs().greetingName, "Ada");
+  EXPECT_EQ(store.preferences().prefs().greetingName, "Ada");
   EXPECT_EQ(preview.greetingLine().get_text(), "Günaydın, Ada");
   EXPECT_EQ(preview.get_height(), StartPreview::kHeight);
   SettingsHarness::shot(*harness.view().get_child(), "settings-start-page-tr");
@@ -65,12 +67,12 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
       if (shown.timeLine().get_text() == startPage.timeLine().get_text() &&
           shown.dateLine().get_text() == startPage.dateLine().get_text())
         return true;
-      store.updatePrefs([](AppPreferences& prefs) { prefs.greetingName += " "; });
+      store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.greetingName += " "; });
     }
     return false;
   };
   for (const bool use24Hour : {false, true}) {
-    store.updatePrefs([&](AppPreferences& prefs) { prefs.use24Hour = use24Hour; });
+    store.preferences().updatePrefs([&](AppPreferences& prefs) { prefs.use24Hour = use24Hour; });
     EXPECT_TRUE(sameAsStartPage()) << preview.timeLine().get_text();
   }
   harness.setLanguage(AppLanguage::english);
@@ -82,17 +84,17 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   StartPagePane& turkish = dynamic_cast<StartPagePane&>(harness.view().shownPane());
 
   // Without the clock the 24-hour switch greys out and keeps its value.
-  store.updatePrefs([](AppPreferences& prefs) { prefs.showClock = false; });
+  store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.showClock = false; });
   pump();
   EXPECT_FALSE(turkish.use24HourRow().is_sensitive());
   EXPECT_NEAR(turkish.use24HourRow().get_opacity(), StartPagePane::kDisabledOpacity, 0.01);
-  EXPECT_TRUE(store.prefs().use24Hour);
+  EXPECT_TRUE(store.preferences().prefs().use24Hour);
   EXPECT_FALSE(turkish.preview().timeLine().get_visible());
 
   // The background's own rows follow the card chosen.
   ASSERT_TRUE(SettingsHarness::click(turkish.backgroundCards().card(1)));
   pump();
-  EXPECT_EQ(store.prefs().startBackground, StartBackground::gradient);
+  EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::gradient);
   for (Gtk::Widget* row : std::initializer_list<Gtk::Widget*>{
            &turkish.speedRow(), &turkish.imageRow(), &turkish.dimRow(), &turkish.blurRow()}) {
     EXPECT_FALSE(row->get_visible());
@@ -108,7 +110,7 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   EXPECT_TRUE(wallpaperCard.showsChooseSymbol());
 
   // Six favourites at most, and none with the switch off.
-  store.favorites.mutate([](std::vector<Favorite>& list) {
+  store.favorites().list.mutate([](std::vector<Favorite>& list) {
     for (int i = 0; i < 8; ++i) {
       list.emplace_back(Uuid::random(), "F",
                         *Url::parse("https://f" + std::to_string(i) + ".test/"), std::nullopt);
@@ -120,7 +122,7 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
        child = child->get_next_sibling())
     ++tiles;
   EXPECT_EQ(tiles, 6);
-  store.updatePrefs([](AppPreferences& prefs) { prefs.showStartFavorites = false; });
+  store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.showStartFavorites = false; });
   pump();
   EXPECT_FALSE(turkish.preview().favoritesRow().get_visible());
 }
@@ -142,10 +144,10 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   const fs::path picture = writePicture(harness.home().root() / "Pictures" / "sea.png");
 
   pane.useWallpaper(picture);
-  ASSERT_TRUE(waitUntil([&] { return store.prefs().wallpaperFile.has_value(); }));
-  const std::string first = *store.prefs().wallpaperFile;
+  ASSERT_TRUE(waitUntil([&] { return store.preferences().prefs().wallpaperFile.has_value(); }));
+  const std::string first = *store.preferences().prefs().wallpaperFile;
   EXPECT_TRUE(fs::exists(folder / first));
-  EXPECT_EQ(store.prefs().startBackground, StartBackground::wallpaper);
+  EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::wallpaper);
   ASSERT_TRUE(waitUntil([&] { return pane.preview().textsOverPicture(); }));
   EXPECT_EQ(pane.imageRow().subtitle().get_text(), "Kendi görselin kullanılıyor");
   EXPECT_TRUE(pane.removeButton().get_visible());
@@ -159,47 +161,49 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
     return pane.imageRow().subtitle().get_text() ==
            "Seçilen dosya bir görsel olarak açılamadı; mevcut görsel korunuyor.";
   }));
-  EXPECT_EQ(store.prefs().wallpaperFile, first);
+  EXPECT_EQ(store.preferences().prefs().wallpaperFile, first);
   EXPECT_TRUE(fs::exists(folder / first));
   EXPECT_EQ(wallpaperFiles(folder), std::vector<std::string>{first});
   EXPECT_TRUE(pane.preview().textsOverPicture());
 
   pane.useWallpaper(picture);
-  ASSERT_TRUE(waitUntil([&] { return store.prefs().wallpaperFile != first; }));
+  ASSERT_TRUE(waitUntil([&] { return store.preferences().prefs().wallpaperFile != first; }));
   EXPECT_FALSE(fs::exists(folder / first));
-  const std::string second = *store.prefs().wallpaperFile;
+  const std::string second = *store.preferences().prefs().wallpaperFile;
   ASSERT_TRUE(SettingsHarness::click(pane.removeButton()));
-  EXPECT_FALSE(store.prefs().wallpaperFile);
+  EXPECT_FALSE(store.preferences().prefs().wallpaperFile);
   EXPECT_FALSE(fs::exists(folder / second));
-  EXPECT_EQ(store.prefs().startBackground, StartBackground::wallpaper);
+  EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::wallpaper);
   pump();
   EXPECT_FALSE(pane.preview().textsOverPicture());
 
   // Two pictures chosen in quick succession leave one file behind: the one shown.
   int copies = 0;
-  auto counting = store.observablePrefs().signalChanged().connect([&] { ++copies; });
+  auto counting = store.preferences().observablePrefs().signalChanged().connect([&] { ++copies; });
   pane.useWallpaper(picture);
   pane.useWallpaper(picture);
   // Each copy writes the name, then the background kind (unchanged, so not counted).
   ASSERT_TRUE(waitUntil([&] { return copies == 2; }));
   counting.disconnect();
-  EXPECT_EQ(wallpaperFiles(folder), std::vector<std::string>{*store.prefs().wallpaperFile});
-  pane.removeWallpaper(store.prefs().wallpaperFile);
+  EXPECT_EQ(wallpaperFiles(folder),
+            std::vector<std::string>{*store.preferences().prefs().wallpaperFile});
+  pane.removeWallpaper(store.preferences().prefs().wallpaperFile);
 
   // A stored name the browser did not make (a hand-edited settings file) is never loaded,
   // deleted or replaced on disk: the name is only forgotten.
   harness.home().writeFile(folder / "session-copy.png", "not ours");
   writePicture(folder / ".." / "outside.png");
   for (const std::string stored : {"session-copy.png", "../outside.png"}) {
-    store.updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
+    store.preferences().updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
     pump();
     EXPECT_FALSE(pane.preview().background().showsPicture()) << stored;
     pane.useWallpaper(picture);
-    ASSERT_TRUE(waitUntil([&] { return store.prefs().wallpaperFile != stored; })) << stored;
+    ASSERT_TRUE(waitUntil([&] { return store.preferences().prefs().wallpaperFile != stored; }))
+        << stored;
     EXPECT_TRUE(fs::exists(folder / stored)) << stored;
-    store.updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
+    store.preferences().updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
     pane.removeWallpaper(stored);
-    EXPECT_FALSE(store.prefs().wallpaperFile);
+    EXPECT_FALSE(store.preferences().prefs().wallpaperFile);
     EXPECT_TRUE(fs::exists(folder / stored)) << stored;
   }
 }

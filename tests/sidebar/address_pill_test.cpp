@@ -1,4 +1,5 @@
 #include "sidebar/address_pill.h"
+#include "model/tabs_model.h"
 
 #include <gtest/gtest.h>
 
@@ -72,7 +73,7 @@ TEST(AddressPillTest, SecurePagesShowALockAndTheHostWithoutWww) {
   SidebarHarness harness;
   auto tab = harness.addTab("https://www.example.com/a?b#c");
   tab->navigationCommitted(true);
-  harness.store().select(*tab);
+  harness.store().tabs().select(*tab);
   pump();
   auto& pill = harness.pill();
   EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("lock.fill"));
@@ -124,7 +125,7 @@ TEST(AddressPillTest, APageOverARefusedCertificateShowsTheGlobe) {
 TEST(AddressPillTest, WithoutAPageThePillInvitesASearch) {
   SidebarHarness harness;
   auto& pill = harness.pill();
-  harness.store().newTab();
+  harness.store().tabs().newTab();
   pump();
   EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("magnifyingglass"));
   EXPECT_EQ(pill.hostLabel().get_text(), "Ara veya adres gir");
@@ -140,18 +141,18 @@ TEST(AddressPillTest, WithoutAPageThePillInvitesASearch) {
   EXPECT_EQ(pill.hostLabel().get_text(), "Ara veya adres gir");
   EXPECT_FALSE(pill.reloadButton().get_visible());
   pill.tap();
-  EXPECT_EQ(harness.store().commandBar.peek(), CommandBarMode::currentTab);
+  EXPECT_EQ(harness.store().tabs().commandBar.peek(), CommandBarMode::currentTab);
 }
 
 TEST(AddressPillTest, AClickOpensTheCommandBarOnTheCurrentTab) {
   SidebarHarness harness;
   auto& store = harness.store();
   int changes = 0;
-  auto counting = store.commandBar.signalChanged().connect([&] { ++changes; });
-  store.commandBar.set(CommandBarMode::newTab);
+  auto counting = store.tabs().commandBar.signalChanged().connect([&] { ++changes; });
+  store.tabs().commandBar.set(CommandBarMode::newTab);
   changes = 0;
   harness.pill().tap();
-  EXPECT_EQ(store.commandBar.peek(), CommandBarMode::currentTab);
+  EXPECT_EQ(store.tabs().commandBar.peek(), CommandBarMode::currentTab);
   EXPECT_EQ(changes, 1);
   // Already open on the current tab: nothing is written.
   harness.pill().tap();
@@ -163,7 +164,7 @@ TEST(AddressPillTest, CopyingPutsTheWholeAddressOnTheClipboardAndShowsACheckMark
   testing::SidebarHarness harness;
   testing::FakeScheduler clock;
   auto tab = harness.addTab("https://user@example.com:8443/p/a?q=1&r=2#frag");
-  harness.store().select(*tab);
+  harness.store().tabs().select(*tab);
   pump();
   Gtk::Window window;
   // A pill of its own on a fake clock, beside the window's.

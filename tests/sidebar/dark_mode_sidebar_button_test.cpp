@@ -1,4 +1,7 @@
 #include "sidebar/dark_mode_sidebar_button.h"
+#include "model/page_services_model.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +53,8 @@ TEST(DarkModeSidebarButtonTest, AClickSwitchesOffAndAlwaysAndTheMenuPicksModesAn
   EXPECT_EQ(button.get_tooltip_text(), "Sayfa karanlık modu kapalı (Ctrl+Alt+D)");
 
   harness.click(button);
-  ASSERT_TRUE(waitUntil([&] { return store.prefs().pageDarkMode == PageDarkMode::always; }));
+  ASSERT_TRUE(
+      waitUntil([&] { return store.preferences().prefs().pageDarkMode == PageDarkMode::always; }));
   pump();
   EXPECT_EQ(button.look().symbol, "moon.fill");
   EXPECT_EQ(button.get_tooltip_text(), "Sayfa karanlık modu açık (Ctrl+Alt+D)");
@@ -61,32 +65,33 @@ TEST(DarkModeSidebarButtonTest, AClickSwitchesOffAndAlwaysAndTheMenuPicksModesAn
   EXPECT_EQ(openMenu(button), menu);
 
   auto page = harness.addTab("https://www.news.example/today", "News");
-  store.select(*page);
+  store.tabs().select(*page);
   pump();
   menu.push_back("news.example için karanlık modu kapat");
   EXPECT_EQ(openMenu(button), menu);
   button.contextActions()->activate_action("site");
-  EXPECT_EQ(store.prefs().darkDisabledHosts, std::vector<std::string>{"news.example"});
+  EXPECT_EQ(store.preferences().prefs().darkDisabledHosts,
+            std::vector<std::string>{"news.example"});
   menu.back() = "news.example için karanlık modu aç";
   EXPECT_EQ(openMenu(button), menu);
   button.contextActions()->activate_action("site");
-  EXPECT_TRUE(store.prefs().darkDisabledHosts.empty());
+  EXPECT_TRUE(store.preferences().prefs().darkDisabledHosts.empty());
 
   // Following the theme counts as on; a click from there turns it off, never back to it.
   button.contextActions()->activate_action("mode",
                                            Glib::Variant<Glib::ustring>::create("withTheme"));
-  EXPECT_EQ(store.prefs().pageDarkMode, PageDarkMode::withTheme);
+  EXPECT_EQ(store.preferences().prefs().pageDarkMode, PageDarkMode::withTheme);
   pump();
   EXPECT_EQ(button.look().symbol, "moon.fill");
   ASSERT_TRUE(testing::press(button));
-  EXPECT_EQ(store.prefs().pageDarkMode, PageDarkMode::off);
+  EXPECT_EQ(store.preferences().prefs().pageDarkMode, PageDarkMode::off);
   menu.pop_back();
   EXPECT_EQ(openMenu(button), menu);
 
   harness.setLanguage(AppLanguage::english);
   auto& rebuilt = harness.sidebar().bottomBar().darkModeButton();
   EXPECT_EQ(rebuilt.get_tooltip_text(), "Page dark mode off (Ctrl+Alt+D)");
-  store.togglePageDarkMode();
+  store.pageServices().togglePageDarkMode();
   pump();
   EXPECT_EQ(rebuilt.get_tooltip_text(), "Page dark mode on (Ctrl+Alt+D)");
   EXPECT_EQ(openMenu(rebuilt),
@@ -111,7 +116,7 @@ TEST(DarkModeSidebarButtonTest, TheFirstClickAfterTheMenuWasClosedWithEscapeSwit
     Glib::spawn_command_line_async("xdotool key Escape");
     ASSERT_TRUE(waitUntil([&] { return !button.contextMenu()->get_mapped(); }));
     Glib::spawn_command_line_async("xdotool click 1");
-    EXPECT_TRUE(waitUntil([&] { return store.prefs().pageDarkMode == expected; }));
+    EXPECT_TRUE(waitUntil([&] { return store.preferences().prefs().pageDarkMode == expected; }));
   }
 }
 

@@ -1,4 +1,6 @@
 #include "sidebar/favorites_grid.h"
+#include "model/favorites_model.h"
+#include "model/preferences_model.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +25,7 @@ class FavoritesGridTest : public ::testing::Test {
   FavoritesGrid& grid() { return harness.sidebar().favoritesGrid(); }
 
   void setFavorites(std::vector<Favorite> favorites) {
-    harness.store().favorites.set(std::move(favorites));
+    harness.store().favorites().list.set(std::move(favorites));
     pump();
   }
 
@@ -54,12 +56,14 @@ TEST_F(FavoritesGridTest, ShowsTilesInColumnsOnlyWhenThereAreFavouritesAndTheyAr
   EXPECT_EQ(fifth.y, first.y + first.height + FavoritesGrid::kSpacing);
   EXPECT_EQ(fifth.width, first.width);
 
-  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.favoriteColumns = 3; });
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.favoriteColumns = 3; });
   pump();
   EXPECT_GT(harness.bounds(*grid().tiles()[0]).width, first.width);
   EXPECT_EQ(harness.bounds(*grid().tiles()[0]).height, FavoriteTile::kHeight);
 
-  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.showFavorites = false; });
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.showFavorites = false; });
   pump();
   EXPECT_FALSE(harness.sidebar().favoritesSlot().get_visible());
 }
@@ -97,7 +101,7 @@ TEST_F(FavoritesGridTest, AClickOpensTheSiteAndMarksItsTile) {
   pump();
   EXPECT_EQ(harness.space().tabs.peek().size(), tabCount + 1);
   grid().tiles()[1]->remove();
-  ASSERT_TRUE(waitUntil([&] { return harness.store().favorites.peek().size() == 1; }));
+  ASSERT_TRUE(waitUntil([&] { return harness.store().favorites().list.peek().size() == 1; }));
   pump();
   EXPECT_EQ(grid().tiles().size(), 1u);
 }
@@ -143,7 +147,7 @@ TEST_F(FavoritesGridTest, TheMenuOpensInANewTabOrRemovesAndTheOthersReflow) {
   tiles[1]->activate_action("favorite.remove");
   ASSERT_TRUE(waitUntil([&] { return grid().tiles().size() == 4; }));
   pump();
-  EXPECT_EQ(harness.store().favorites.peek().size(), 4u);
+  EXPECT_EQ(harness.store().favorites().list.peek().size(), 4u);
   EXPECT_EQ(grid().tiles()[1], third);  // kept, not rebuilt
   EXPECT_EQ(harness.bounds(*grid().tiles()[1]).x, secondCell.x);
   EXPECT_EQ(harness.bounds(*grid().tiles()[3]).y, secondCell.y);

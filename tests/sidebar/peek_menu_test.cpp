@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/tabs_model.h"
 #include "sidebar/sidebar_harness.h"
 
 namespace zemblo {
@@ -13,7 +14,7 @@ using testing::waitUntil;
 TEST(PeekSidebarMenuTest, TheMenuKeepsThePeekOpenUntilItCloses) {
   testing::SidebarHarness harness;
   auto page = harness.addTab("https://example.com/", "Example");
-  harness.store().sidebarVisible.set(false);
+  harness.store().tabs().sidebarVisible.set(false);
   pump();
   // The pointer brings the peek out at the window's edge: anywhere else it would close it.
   ASSERT_TRUE(harness.movePointer(8, 400));
@@ -42,7 +43,7 @@ TEST(PeekSidebarMenuTest, TheMenuKeepsThePeekOpenUntilItCloses) {
 // move outside the peek and the edge strip closes it, so that a click on the page lands there.
 TEST(PeekSidebarMenuTest, ThePeekClosesWhenThePointerMovesOutsideItAndTheStrip) {
   testing::SidebarHarness harness;
-  harness.store().sidebarVisible.set(false);
+  harness.store().tabs().sidebarVisible.set(false);
   pump();
   ASSERT_TRUE(harness.movePointer(900, 500));
   harness.window().hoverStripEntered();

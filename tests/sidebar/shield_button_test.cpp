@@ -6,6 +6,8 @@
 
 #include "model/ad_blocker.h"
 #include "model/command_bar_mode.h"
+#include "model/page_services_model.h"
+#include "model/tabs_model.h"
 #include "sidebar/ad_block_popover.h"
 #include "sidebar/sidebar_harness.h"
 
@@ -31,7 +33,7 @@ class ShieldButtonTest : public ::testing::Test {
     pump();
   }
 
-  AdBlocker& blocker() { return harness.store().adBlocker(); }
+  AdBlocker& blocker() { return harness.store().pageServices().adBlocker(); }
   bool preparing() { return std::holds_alternative<AdBlocker::Preparing>(blocker().status.peek()); }
   ShieldButton& shield() { return harness.pill().shield(); }
   AdBlockPopover& popover() {
@@ -57,7 +59,7 @@ TEST_F(ShieldButtonTest, BlockingPageShowsTheFilledShieldAndItsPopover) {
   ASSERT_TRUE(waitUntil([&] { return shield().popover().get_visible(); }));
   pump();
   EXPECT_TRUE(shield().showing());
-  EXPECT_FALSE(harness.store().commandBar.peek().has_value());
+  EXPECT_FALSE(harness.store().tabs().commandBar.peek().has_value());
   auto& content = *shield().popoverContent();
   EXPECT_EQ(content.statusLabel().get_text(), "Bu sitede reklamlar engelleniyor");
   EXPECT_TRUE(content.siteRow().get_visible());
@@ -161,7 +163,7 @@ TEST_F(ShieldButtonTest, PagesWithoutAHostHaveNoSiteSwitchAndTheStartPageNoShiel
   EXPECT_FALSE(content.siteRow().get_visible());
   EXPECT_EQ(content.statusLabel().get_text(), "Bu sitede reklamlar engelleniyor");
 
-  harness.store().newTab();
+  harness.store().tabs().newTab();
   pump();
   EXPECT_FALSE(shield().get_visible());
   EXPECT_FALSE(shield().popover().get_visible());

@@ -11,6 +11,8 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_row.h"
 #include "window/browser_window.h"
@@ -32,7 +34,7 @@ class SidebarHarness : public WindowHarness {
   ~SidebarHarness() { L10n::setEnglish(false); }
 
   void setLanguage(AppLanguage language) {
-    store().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
+    store().preferences().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
     window().rebuildContent();
     pump();
   }
@@ -41,7 +43,7 @@ class SidebarHarness : public WindowHarness {
   SidebarTopBar& topBar() { return sidebar().topBar(); }
   AddressPill& pill() { return sidebar().addressPill(); }
   TabListView& list() { return sidebar().tabList(); }
-  Space& space() { return *store().currentSpace(); }
+  Space& space() { return *store().tabs().currentSpace(); }
   const Space::TabList& tabs() { return space().tabs.peek(); }
 
   // A tab that never loads: it has no web view, and its state is set by the test.
@@ -49,7 +51,7 @@ class SidebarHarness : public WindowHarness {
     auto tab = std::make_shared<BrowserTab>(
         Uuid::random(), address.empty() ? std::nullopt : Url::parse(address), title);
     tab->hasStartedLoading = true;
-    store().insertTab(tab);
+    store().tabs().insertTab(tab);
     pump();
     return tab;
   }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/tabs_model.h"
 #include "sidebar/sidebar_harness.h"
 
 namespace zemblo {
@@ -27,7 +28,7 @@ TEST(SidebarScreenshotTest, SeveralTabsOneLoadingOneSelected) {
   harness.addTab("https://www.example.com/", "Örnek Alan Adı");
   harness.addTab("");
   ASSERT_TRUE(waitUntil([&] { return slow->isLoading.peek(); }));
-  harness.store().select(*news);
+  harness.store().tabs().select(*news);
   pump();
 
   EXPECT_TRUE(harness.row(*news).selected());

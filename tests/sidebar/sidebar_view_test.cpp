@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "model/preference_sizes.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "sidebar/sidebar_harness.h"
 #include "window/window_accessor.h"
 
@@ -48,7 +50,7 @@ TEST(SidebarViewTest, StacksItsSectionsInAFixedOrder) {
   EXPECT_GT(list.height, 0);
 
   // The order does not depend on the preferences.
-  harness.store().updatePrefs([](AppPreferences& prefs) {
+  harness.store().preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.sidebarSide = SidebarSide::trailing;
     prefs.tabDensity = TabDensity::compact;
   });
@@ -75,7 +77,7 @@ TEST(SidebarViewTest, TopBarKeepsClearOfTheWindowButtonsOnlyOnTheLeft) {
   EXPECT_LT(buttons.x, barFrame.x + 72);
   EXPECT_LT(buttons.x + buttons.width, toggle.x);
 
-  harness.store().updatePrefs(
+  harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.sidebarSide = SidebarSide::trailing; });
   pump();
   EXPECT_EQ(bar.leadingPadding(), 0);
@@ -95,21 +97,22 @@ TEST(SidebarViewTest, TheToggleHidesAndShowsTheSidebarAndSchedulesASave) {
   EXPECT_TRUE(harness.topBar().toggleButton().get_sensitive());
 
   testing::press(harness.topBar().toggleButton());
-  EXPECT_FALSE(store.sidebarVisible.peek());
+  EXPECT_FALSE(store.tabs().sidebarVisible.peek());
   EXPECT_TRUE(store.hasPendingSave());
   pump();
   // The hiding animation's end state: the column is gone and the card takes the window.
   EXPECT_FALSE(window.sidebarColumn().get_visible());
   EXPECT_TRUE(window.hoverStrip().get_visible());
   EXPECT_TRUE(window.windowButtons().trafficLightsHidden());
-  EXPECT_EQ(harness.bounds(window.contentArea()).x, sizes::contentInset(store.prefs()));
+  EXPECT_EQ(harness.bounds(window.contentArea()).x,
+            sizes::contentInset(store.preferences().prefs()));
 
   // The peek panel carries a sidebar of its own, whose toggle brings the docked one back.
   window.hoverStripEntered();
   pump();
   ASSERT_TRUE(window.peekSidebar().get_visible());
   testing::press(window.peekSidebarView().topBar().toggleButton());
-  EXPECT_TRUE(store.sidebarVisible.peek());
+  EXPECT_TRUE(store.tabs().sidebarVisible.peek());
   pump();
   EXPECT_TRUE(window.sidebarColumn().get_visible());
   EXPECT_FALSE(window.peekSidebar().get_visible());
@@ -120,10 +123,10 @@ TEST(SidebarViewTest, RealClicksOnTheToggleHideAndShowTheSidebar) {
   SidebarHarness harness;
   auto& window = harness.window();
   harness.click(harness.topBar().toggleButton());
-  ASSERT_TRUE(waitUntil([&] { return !harness.store().sidebarVisible.peek(); }));
+  ASSERT_TRUE(waitUntil([&] { return !harness.store().tabs().sidebarVisible.peek(); }));
   pump();
   EXPECT_FALSE(window.sidebarColumn().get_visible());
-  harness.store().sidebarVisible.set(true);
+  harness.store().tabs().sidebarVisible.set(true);
   pump();
   EXPECT_TRUE(window.sidebarColumn().get_visible());
 }
@@ -161,14 +164,14 @@ TEST(SidebarViewTest, BackAndForwardFollowTheCurrentTab) {
 
   // Another tab that has never loaded: both buttons go dark at once, and stay inert.
   auto fresh = harness.addTab("https://never.example/");
-  harness.store().select(*fresh);
+  harness.store().tabs().select(*fresh);
   pump();
   EXPECT_EQ(bar.navigationTab(), fresh);
   EXPECT_FALSE(bar.backButton().get_sensitive());
   EXPECT_FALSE(bar.forwardButton().get_sensitive());
 
   // Back on the first tab, back is there again.
-  harness.store().select(*tab);
+  harness.store().tabs().select(*tab);
   pump();
   EXPECT_EQ(bar.navigationTab(), tab);
   EXPECT_TRUE(bar.backButton().get_sensitive());

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_harness.h"
 #include "sidebar/sidebar_view.h"
@@ -15,10 +17,10 @@ using testing::SidebarHarness;
 TEST(SpacesTest, SwitchingSpacesChangesTheHeaderTheTabListAndTheColours) {
   SidebarHarness harness;
   auto& store = harness.store();
-  ASSERT_GE(store.spaces.peek().size(), 2u);
-  auto first = store.spaces.peek()[0];
-  auto second = store.spaces.peek()[1];
-  store.select(*first);
+  ASSERT_GE(store.tabs().spaces.peek().size(), 2u);
+  auto first = store.tabs().spaces.peek()[0];
+  auto second = store.tabs().spaces.peek()[1];
+  store.tabs().select(*first);
   harness.addTab("https://example.org/", "First space tab");
   pump();
   ASSERT_EQ(harness.titlesInList(), std::vector<std::string>{"First space tab"});
@@ -28,14 +30,14 @@ TEST(SpacesTest, SwitchingSpacesChangesTheHeaderTheTabListAndTheColours) {
   const Palette before = themeColors(store);
   auto& switcher = harness.sidebar().bottomBar().switcher();
   auto buttons = switcher.buttons();
-  ASSERT_EQ(buttons.size(), store.spaces.peek().size());
+  ASSERT_EQ(buttons.size(), store.tabs().spaces.peek().size());
   EXPECT_TRUE(buttons[0]->isSelected());
   EXPECT_FALSE(buttons[1]->isSelected());
   SidebarHarness::screenshot("sidebar-first-space");
 
   // A real click on the second space's circle.
   harness.click(*buttons[1]);
-  ASSERT_TRUE(testing::waitUntil([&] { return store.currentSpace() == second; }));
+  ASSERT_TRUE(testing::waitUntil([&] { return store.tabs().currentSpace() == second; }));
   pump();
   EXPECT_EQ(std::string(header.nameLabel().get_text()), second->name.peek());
   EXPECT_EQ(header.shownSymbol(), second->symbol.peek());
@@ -119,13 +121,13 @@ void reachWithThePointer(SidebarHarness& harness, const std::shared_ptr<Space>& 
   }
   ASSERT_TRUE(button->get_mapped()) << space->name.peek();
   harness.inputAndWait(harness.pointAt(*button) + " click 1");
-  EXPECT_TRUE(testing::waitUntil([&] { return harness.store().currentSpace() == space; }));
+  EXPECT_TRUE(testing::waitUntil([&] { return harness.store().tabs().currentSpace() == space; }));
 }
 
 TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
   SidebarHarness harness;
   const auto sidebarWidth = harness.bounds(harness.sidebar()).width;
-  while (harness.store().spaces.peek().size() < 12) harness.store().addSpace();
+  while (harness.store().tabs().spaces.peek().size() < 12) harness.store().tabs().addSpace();
   pump();
   auto& bar = harness.sidebar().bottomBar();
   auto& switcher = bar.switcher();
@@ -148,7 +150,7 @@ TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
   EXPECT_TRUE(switcher.forwardEdge().get_mapped());
   EXPECT_FALSE(switcher.backEdge().get_mapped());
   expectWholeButtonsBetweenTheArrows(harness, "twelve spaces");
-  reachWithThePointer(harness, harness.store().spaces.peek().back());
+  reachWithThePointer(harness, harness.store().tabs().spaces.peek().back());
   EXPECT_TRUE(switcher.backEdge().get_mapped());
   EXPECT_FALSE(switcher.forwardEdge().get_mapped());
   // The wheel turns the row back: every notch is sent before the pointer moves on, and reaches
@@ -163,9 +165,10 @@ TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
 
 TEST(SpacesTest, AtTheNarrowestSidebarTheDefaultSpacesAreReachedWithThePointer) {
   SidebarHarness harness;
-  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.sidebarWidth = 200; });
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.sidebarWidth = 200; });
   pump();
-  const auto spaces = harness.store().spaces.peek();
+  const auto spaces = harness.store().tabs().spaces.peek();
   ASSERT_EQ(spaces.size(), 3u);
   auto& switcher = harness.sidebar().bottomBar().switcher();
   expectWholeButtonsBetweenTheArrows(harness, "sidebar 200 points wide");

@@ -1,3 +1,5 @@
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "sidebar/tab_list_view.h"
 
 #include <gtest/gtest.h>
@@ -19,12 +21,12 @@ struct ThreeTabs : SidebarHarness {
     c = addTab("https://c.example/", "C");
     b = addTab("https://b.example/", "B");
     a = addTab("https://a.example/", "A");
-    store().select(*b);
+    store().tabs().select(*b);
     pump();
   }
   // The height at which a drop lands in front of row `index` (between two rows).
   double gapAbove(size_t index) {
-    const TabDensity density = store().prefs().tabDensity;
+    const TabDensity density = store().preferences().prefs().tabDensity;
     return newTabRowPitch(density) + index * tabRowPitch(density);
   }
   std::shared_ptr<BrowserTab> a, b, c;
@@ -57,13 +59,13 @@ TEST(TabListTest, RowsKeepTheirWidgetsWhileTheListChanges) {
   ThreeTabs harness;
   TabRow* rowB = &harness.row(*harness.b);
   harness.row(*harness.b).setHovering(true);
-  harness.store().moveTabs({0}, 3);
+  harness.store().tabs().moveTabs({0}, 3);
   auto d = harness.addTab("https://d.example/", "D");
   pump();
   EXPECT_EQ(harness.titlesInList(), (Titles{"D", "B", "C", "A"}));
   EXPECT_EQ(&harness.row(*harness.b), rowB);
   EXPECT_TRUE(rowB->hovering());
-  harness.store().closeTab(*harness.c);
+  harness.store().tabs().closeTab(*harness.c);
   pump();
   EXPECT_EQ(harness.titlesInList(), (Titles{"D", "B", "A"}));
   EXPECT_EQ(harness.list().rowFor(harness.c->id), nullptr);
@@ -74,7 +76,7 @@ TEST(TabListTest, DensityChangesRowHeightsAndLabelSizes) {
   const auto heightOf = [&](Gtk::Widget& widget) { return harness.bounds(widget).height; };
   EXPECT_EQ(heightOf(harness.row(*harness.a)), 34);
   EXPECT_EQ(heightOf(harness.list().newTabRow()), 34);
-  harness.store().updatePrefs(
+  harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.tabDensity = TabDensity::spacious; });
   pump();
   EXPECT_EQ(heightOf(harness.row(*harness.a)), 40);
@@ -90,7 +92,7 @@ TEST(TabListTest, DensityChangesRowHeightsAndLabelSizes) {
   };
   EXPECT_EQ(sizeOf(harness.row(*harness.a).titleLabel()), 13.5);
   EXPECT_EQ(sizeOf(harness.list().newTabRow().label()), 13.5);
-  harness.store().updatePrefs(
+  harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.tabDensity = TabDensity::compact; });
   pump();
   EXPECT_EQ(heightOf(harness.row(*harness.b)), 28);
@@ -100,19 +102,19 @@ TEST(TabListTest, DensityChangesRowHeightsAndLabelSizes) {
 TEST(TabListTest, TheNewTabRowOpensABlankTabOrShowsTheOneThereIs) {
   ThreeTabs harness;
   auto& store = harness.store();
-  store.commandBar.set(CommandBarMode::newTab);
-  const long long token = store.startPageFocusToken.peek();
+  store.tabs().commandBar.set(CommandBarMode::newTab);
+  const long long token = store.tabs().startPageFocusToken.peek();
   harness.list().newTabRow().tap();
   pump();
   ASSERT_EQ(harness.tabs().size(), 4u);
   const auto blank = harness.tabs().front();
   EXPECT_FALSE(blank->url.peek());
   EXPECT_EQ(harness.space().selectedTab(), blank);
-  EXPECT_FALSE(store.commandBar.peek());
-  EXPECT_EQ(store.startPageFocusToken.peek(), token + 1);
+  EXPECT_FALSE(store.tabs().commandBar.peek());
+  EXPECT_EQ(store.tabs().startPageFocusToken.peek(), token + 1);
   EXPECT_EQ(harness.titlesInList(), (Titles{"Yeni Sekme", "A", "B", "C"}));
 
-  store.select(*harness.c);
+  store.tabs().select(*harness.c);
   harness.list().newTabRow().tap();
   pump();
   EXPECT_EQ(harness.tabs().size(), 4u);
@@ -144,7 +146,7 @@ TEST(TabListTest, DropsFindTheDraggedTabWhereItIsNowAndRefuseStrangers) {
   const std::string payload = tabDragPayload(harness.c->id);  // C was third when dragged
   // While the row was in the air, a tab opened at the top and A closed.
   auto d = harness.addTab("https://d.example/", "D");
-  harness.store().closeTab(*harness.a);
+  harness.store().tabs().closeTab(*harness.a);
   pump();
   ASSERT_EQ(harness.titlesInSpace(), (Titles{"D", "B", "C"}));
   EXPECT_TRUE(list.dropPayload(payload, harness.gapAbove(1) + 2));
@@ -155,7 +157,7 @@ TEST(TabListTest, DropsFindTheDraggedTabWhereItIsNowAndRefuseStrangers) {
   const Titles before = harness.titlesInSpace();
   EXPECT_FALSE(list.dropPayload("https://example.com/", harness.gapAbove(0)));
   EXPECT_FALSE(list.dropPayload(harness.b->id.str(), harness.gapAbove(0)));
-  auto& other = *harness.store().spaces.peek()[1];
+  auto& other = *harness.store().tabs().spaces.peek()[1];
   auto elsewhere = std::make_shared<BrowserTab>(Uuid::random(), Url::parse("https://e.example/"));
   other.tabs.mutate([&](Space::TabList& tabs) { tabs.push_back(elsewhere); });
   EXPECT_FALSE(list.dropPayload(tabDragPayload(elsewhere->id), harness.gapAbove(0)));
@@ -225,14 +227,14 @@ TEST(TabListTest, AnotherSpaceReplacesTheWholeList) {
   ThreeTabs harness;
   auto& store = harness.store();
   TabRow* oldRow = &harness.row(*harness.a);
-  auto second = store.spaces.peek()[1];
+  auto second = store.tabs().spaces.peek()[1];
   auto there = std::make_shared<BrowserTab>(Uuid::random(), Url::parse("https://x.example/"), "X");
   second->tabs.mutate([&](Space::TabList& tabs) { tabs.push_back(there); });
-  store.select(*second);
+  store.tabs().select(*second);
   pump();
   EXPECT_EQ(harness.list().shownSpaceID(), second->id);
   EXPECT_EQ(harness.titlesInList(), (Titles{"X"}));
-  store.select(*store.spaces.peek()[0]);
+  store.tabs().select(*store.tabs().spaces.peek()[0]);
   pump();
   EXPECT_EQ(harness.titlesInList(), (Titles{"A", "B", "C"}));
   // Fresh rows with fresh state.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/favorites_model.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_harness.h"
 
@@ -116,7 +118,7 @@ TEST(TabRowTest, SelectedFillHoverFillAndTheCloseButton) {
   SidebarHarness harness;
   auto a = harness.addTab("https://a.example/", "A");
   auto b = harness.addTab("https://b.example/", "B");
-  harness.store().select(*a);
+  harness.store().tabs().select(*a);
   pump();
   auto& selected = harness.row(*a);
   auto& other = harness.row(*b);
@@ -155,7 +157,7 @@ TEST(TabRowTest, SelectedFillHoverFillAndTheCloseButton) {
 TEST(TabRowTest, TheMenuListsItsItemsWithTheOtherSpaces) {
   SidebarHarness harness;
   auto& store = harness.store();
-  store.spaces.peek()[1]->name.set("İş_yeri");
+  store.tabs().spaces.peek()[1]->name.set("İş_yeri");
   auto page = harness.addTab("https://example.com/a?b=c#d", "Page");
   auto& row = harness.row(*page);
   row.popupContextMenu(10, 10);
@@ -172,8 +174,8 @@ TEST(TabRowTest, TheMenuListsItsItemsWithTheOtherSpaces) {
   EXPECT_EQ(list[3].action, "submenu");
   // The other two spaces; a space's name is shown as typed, "_" included.
   EXPECT_EQ(list[4].label, "İş__yeri");
-  EXPECT_EQ(list[4].target, store.spaces.peek()[1]->id.str());
-  EXPECT_EQ(list[5].target, store.spaces.peek()[2]->id.str());
+  EXPECT_EQ(list[4].target, store.tabs().spaces.peek()[1]->id.str());
+  EXPECT_EQ(list[5].target, store.tabs().spaces.peek()[2]->id.str());
   EXPECT_EQ(list[6].label, "Diğer Sekmeleri Kapat");
   EXPECT_EQ(list[7].label, "Sekmeyi Kapat");
   for (const char* action : {"copy-link", "favorite", "reload", "move", "close-others", "close"}) {
@@ -191,7 +193,7 @@ TEST(TabRowTest, TheMenuListsItsItemsWithTheOtherSpaces) {
   startRow.contextMenu()->popdown();
 
   // A single space: the submenu is empty.
-  store.spaces.mutate([](auto& spaces) { spaces.resize(1); });
+  store.tabs().spaces.mutate([](auto& spaces) { spaces.resize(1); });
   row.popupContextMenu(10, 10);
   const auto alone = entries(row.contextMenuModel());
   EXPECT_EQ(alone[3].action, "submenu");
@@ -215,15 +217,15 @@ TEST(TabRowTest, EveryMenuItemDoesItsWork) {
   EXPECT_EQ(clipboardText(row), harness.server().url("/page?x=1#top"));
 
   // Favourites: added, then the item reads "remove" and takes it away again.
-  const size_t favourites = store.favorites.peek().size();
+  const size_t favourites = store.favorites().list.peek().size();
   row.popupContextMenu(10, 10);
   row.activate_action("tab.favorite");
-  EXPECT_EQ(store.favorites.peek().size(), favourites + 1);
-  EXPECT_TRUE(store.isFavorite(*served));
+  EXPECT_EQ(store.favorites().list.peek().size(), favourites + 1);
+  EXPECT_TRUE(store.favorites().isFavorite(*served));
   row.popupContextMenu(10, 10);
   EXPECT_EQ(entries(row.contextMenuModel())[1].label, "Favorilerden Çıkar");
   row.activate_action("tab.favorite");
-  EXPECT_EQ(store.favorites.peek().size(), favourites);
+  EXPECT_EQ(store.favorites().list.peek().size(), favourites);
 
   // Reload: the page is asked for again.
   const int hits = harness.server().hits("/page");
@@ -232,14 +234,14 @@ TEST(TabRowTest, EveryMenuItemDoesItsWork) {
   ASSERT_TRUE(waitUntil([&] { return harness.server().hits("/page") == hits + 1; }));
 
   // Move to another space: first there, out of this list, and this space's selection moves on.
-  auto target = store.spaces.peek()[2];
-  store.select(*served);
+  auto target = store.tabs().spaces.peek()[2];
+  store.tabs().select(*served);
   row.popupContextMenu(10, 10);
   row.activate_action("tab.move", Glib::Variant<Glib::ustring>::create(target->id.str()));
   pump();
   EXPECT_EQ(target->tabs.peek().front(), served);
   EXPECT_EQ(harness.list().rowFor(served->id), nullptr);
-  EXPECT_EQ(store.currentSpace(), store.spaces.peek()[0]);
+  EXPECT_EQ(store.tabs().currentSpace(), store.tabs().spaces.peek()[0]);
   EXPECT_EQ(harness.space().selectedTab(),
             harness.tabs().empty() ? nullptr : harness.tabs().back());
 }
@@ -253,7 +255,7 @@ TEST(TabRowTest, CloseItemsActOnTheTabTheMenuWasOpenedFor) {
   auto& rowB = harness.row(*b);
   rowB.popupContextMenu(10, 10);
   // The list changes under the open menu: B is no longer second.
-  store.moveTabs({1}, 3);
+  store.tabs().moveTabs({1}, 3);
   auto d = harness.addTab("https://d.example/", "D");
   rowB.activate_action("tab.close");
   pump();
@@ -261,7 +263,7 @@ TEST(TabRowTest, CloseItemsActOnTheTabTheMenuWasOpenedFor) {
 
   auto& rowA = harness.row(*a);
   rowA.popupContextMenu(10, 10);
-  store.moveTabs({0}, 3);
+  store.tabs().moveTabs({0}, 3);
   rowA.activate_action("tab.close-others");
   pump();
   EXPECT_EQ(harness.titlesInSpace(), (std::vector<std::string>{"A"}));

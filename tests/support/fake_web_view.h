@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/browser_engine.h"
 #include "model/browser_tab.h"
-#include "model/web_view_port.h"
 
 namespace zemblo::testing {
 
@@ -75,8 +75,16 @@ class FakeWebView : public WebViewPort {
   std::string tabId_;
 };
 
-class FakeWebViewFactory : public WebViewFactory {
+// The engine of the model tests: fake web views, no compiled rule lists, and an appearance and
+// website data that the test controls and watches.
+class FakeEngine : public BrowserEngine {
  public:
+  struct DarkModeCall {
+    Uuid tab;
+    PageDarkModeDecision decision;
+    bool pushed = false;
+  };
+
   std::unique_ptr<WebViewPort> makeWebView(BrowserTab& tab) override {
     ++log.viewsCreated;
     return std::make_unique<FakeWebView>(log, tab.id.str());
@@ -87,7 +95,32 @@ class FakeWebViewFactory : public WebViewFactory {
     log.popups.push_back(popup.id.str() + " " + (fakeOpener ? fakeOpener->tabId() : "?"));
     return std::make_unique<FakeWebView>(log, popup.id.str());
   }
+  std::shared_ptr<ContentRuleStore> contentRuleStore() override { return nullptr; }
+  void applyAppearance(ThemeMode theme) override { appearances.push_back(theme); }
+  bool isDark() const override {
+    ++darkReads;
+    return dark;
+  }
+  std::shared_ptr<void> observeDark(std::function<void()> changed) override {
+    darkChanged = std::move(changed);
+    return std::make_shared<int>(0);
+  }
+  void applyPageDarkMode(BrowserTab& tab, const PageDarkModeDecision& decision,
+                         bool pushToPage) override {
+    darkModeCalls.push_back({tab.id, decision, pushToPage});
+  }
+  // Each removal waits for the test to answer it.
+  void clearWebsiteData(std::function<void(bool cleared)> done) override {
+    clearRequests.push_back(std::move(done));
+  }
+
   FakeWebViewLog log;
+  std::vector<ThemeMode> appearances;
+  bool dark = false;
+  mutable int darkReads = 0;
+  std::function<void()> darkChanged;
+  std::vector<DarkModeCall> darkModeCalls;
+  std::vector<std::function<void(bool cleared)>> clearRequests;
 };
 
 // The fake view of a tab, if it has one.

@@ -10,6 +10,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/tabs_model.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
 #include "support/memory_vault_storage.h"
@@ -50,14 +51,13 @@ class StoreFixture : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
-    environment.webViewFactory = webViewFactory_;
     environment.vaultStorage = vault;
     if (configure) configure(environment);
-    store = BrowserStore::create(std::move(environment));
+    store = BrowserStore::create(engine_, std::move(environment));
     return store;
   }
 
-  Space& space(size_t index) { return *store->spaces.peek().at(index); }
+  Space& space(size_t index) { return *store->tabs().spaces.peek().at(index); }
   std::shared_ptr<BrowserTab> tab(size_t spaceIndex, size_t tabIndex) {
     return space(spaceIndex).tabs.peek().at(tabIndex);
   }
@@ -67,8 +67,9 @@ class StoreFixture : public ::testing::Test {
   TempHome home;
   UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
   FakeScheduler scheduler;
-  std::shared_ptr<FakeWebViewFactory> webViewFactory_ = std::make_shared<FakeWebViewFactory>();
-  FakeWebViewFactory& webViews = *webViewFactory_;
+  std::shared_ptr<FakeEngine> engine_ = std::make_shared<FakeEngine>();
+  FakeEngine& engine = *engine_;
+  FakeEngine& webViews = *engine_;
   std::shared_ptr<MemoryVaultStorage> vault = std::make_shared<MemoryVaultStorage>();
   std::shared_ptr<BrowserStore> store;
 };

@@ -7,6 +7,7 @@
 
 #include "model/autofill_bridge.h"
 #include "model/keyring_vault_storage.h"
+#include "model/password_offers.h"
 #include "model/password_store.h"
 #include "web/login_page.h"
 #include "web/web_harness.h"
@@ -104,7 +105,7 @@ TEST_F(AutofillTest, ScriptedFocusKeysClicksAndSubmitsNeitherOpenTheMenuNorFillN
   EXPECT_EQ(page(view, "return document.title;"), "sent");
   counting.disconnect();
   EXPECT_EQ(menus, 0);
-  EXPECT_FALSE(harness.store().pendingSave.peek());
+  EXPECT_FALSE(harness.store().offers().pending.peek());
   EXPECT_FALSE(vault().credentials.peek()[0].lastUsed);
   EXPECT_EQ(page(view, "return document.getElementById('user').value + '|' + seen.join();"), "|");
 }
@@ -126,7 +127,7 @@ TEST(AutofillWithoutKeyring, TheVaultIsUnavailableOffersNothingAndPagesStillLoad
   EXPECT_EQ(postFromScriptWorld(WebHarness::viewOf(*tab),
                                 "{type: 'submit', username: 'ada', password: 'pw'}"),
             "null");
-  EXPECT_FALSE(harness.store().pendingSave.peek());
+  EXPECT_FALSE(harness.store().offers().pending.peek());
 }
 
 }  // namespace

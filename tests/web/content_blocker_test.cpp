@@ -4,6 +4,8 @@
 
 #include "model/ad_blocker.h"
 #include "model/localization.h"
+#include "model/page_services_model.h"
+#include "model/tabs_model.h"
 #include "web/ad_block_page_script.h"
 #include "web/webkit_content_rule_store.h"
 #include "web_harness.h"
@@ -84,7 +86,7 @@ TEST(ContentBlockerTest, GeneratedListBlocksAndHidesUntilTheSiteOrEveryTabIsAllo
   serveArticle(server, "/news/article.html", "Article");
   serveArticle(server, "/news/other.html", "Other");
   WebHarness harness;
-  AdBlocker& blocker = harness.store().adBlocker();
+  AdBlocker& blocker = harness.store().pageServices().adBlocker();
   ASSERT_TRUE(waitUntilReady(blocker));
   ASSERT_EQ(blocker.status.peek(), AdBlocker::Status(AdBlocker::Ready{}))
       << std::get<AdBlocker::Failed>(blocker.status.peek()).message;
@@ -112,7 +114,7 @@ TEST(ContentBlockerTest, GeneratedListBlocksAndHidesUntilTheSiteOrEveryTabIsAllo
   EXPECT_EQ(pageState(*tab), kBlocked);
 
   // The global switch reaches every tab, shown or not.
-  auto other = harness.store().openTab(server.address("/news/other.html"), true);
+  auto other = harness.store().tabs().openTab(server.address("/news/other.html"), true);
   other->loadIfNeeded();
   ASSERT_TRUE(
       waitUntil([&] { return other->title.peek() == "Other" && !other->isLoading.peek(); }));
@@ -138,7 +140,7 @@ TEST(ContentBlockerTest, HandlerAnswersOnlyInItsWorldAndDrivesTheVideoPageScript
   <button class="ytp-ad-skip-button" onclick="window.skips = (window.skips || 0) + 1">Skip</button>
 </div>)");
   WebHarness harness;
-  AdBlocker& blocker = harness.store().adBlocker();
+  AdBlocker& blocker = harness.store().pageServices().adBlocker();
   auto tab = harness.show(server.url("/watch"));
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Watch"));
   WebKitWebView* view = WebHarness::viewOf(*tab);

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "model/dark_mode_controller.h"
+#include "model/page_services_model.h"
+#include "model/preferences_model.h"
 #include "web_harness.h"
 
 namespace zemblo {
@@ -87,7 +89,8 @@ class PageDarkModeTest : public ::testing::Test {
   }
 
   void setMode(PageDarkMode mode) {
-    harness.store().updatePrefs([&](AppPreferences& prefs) { prefs.pageDarkMode = mode; });
+    harness.store().preferences().updatePrefs(
+        [&](AppPreferences& prefs) { prefs.pageDarkMode = mode; });
   }
   // A path of the local server, or a whole address.
   std::shared_ptr<BrowserTab> show(const std::string& address, const std::string& title) {
@@ -124,7 +127,8 @@ TEST_F(PageDarkModeTest, TheModeDarkensLightPagesOnlyAndOpenTabsFollowWithoutRel
   EXPECT_TRUE(paints(*dark, 25, 40));
 
   // Brightness reaches every open page, the hidden one too.
-  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.darkBrightness = 0.5; });
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.darkBrightness = 0.5; });
   harness.container().setTab(light);
   EXPECT_TRUE(paints(*light, 52, 76, 0.5, 0.8));
   EXPECT_EQ(server.hits("/light"), 1);
@@ -177,8 +181,8 @@ TEST_F(PageDarkModeTest, AnExcludedSiteStaysLightWithItsSubdomains) {
   setMode(PageDarkMode::always);
   auto site = show("http://www.news.example.test/light", "Light");
   EXPECT_TRUE(paints(*site, 0, kDark));
-  harness.store().setPageDarkMode(false, *site);
-  EXPECT_EQ(harness.store().prefs().darkDisabledHosts,
+  harness.store().pageServices().setPageDarkMode(false, *site);
+  EXPECT_EQ(harness.store().preferences().prefs().darkDisabledHosts,
             std::vector<std::string>{"news.example.test"});
   EXPECT_TRUE(paints(*site, kLight, 255));
 
@@ -187,8 +191,8 @@ TEST_F(PageDarkModeTest, AnExcludedSiteStaysLightWithItsSubdomains) {
   auto other = show("http://sports.example.test/light", "Light");
   EXPECT_TRUE(paints(*other, 0, kDark));
 
-  harness.store().setPageDarkMode(true, *subdomain);
-  EXPECT_TRUE(harness.store().prefs().darkDisabledHosts.empty());
+  harness.store().pageServices().setPageDarkMode(true, *subdomain);
+  EXPECT_TRUE(harness.store().preferences().prefs().darkDisabledHosts.empty());
   harness.container().setTab(subdomain);
   EXPECT_TRUE(paints(*subdomain, 0, kDark));
 }
@@ -203,7 +207,7 @@ TEST_F(PageDarkModeTest, ClearingWebsiteDataRemovesCookiesAndLocalStorage) {
   ASSERT_EQ(callJavaScript(view, read), "visit=1|yes");
 
   std::optional<bool> cleared;
-  harness.store().clearWebsiteData([&](bool done) { cleared = done; });
+  harness.store().pageServices().clearWebsiteData([&](bool done) { cleared = done; });
   ASSERT_TRUE(waitUntil([&] { return cleared.has_value(); }));
   EXPECT_TRUE(*cleared);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/ad_blocker.h"
+#include "model/tabs_model.h"
 #include "platform/paths.h"
 #include "web_harness.h"
 
@@ -31,10 +32,9 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
   WebEngine& engine = *shared;
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
-  environment.webViewFactory = shared;
-  auto store = BrowserStore::create(std::move(environment));
+  auto store = BrowserStore::create(shared, std::move(environment));
   auto tab = std::make_shared<BrowserTab>();
-  store->insertTab(tab);
+  store->tabs().insertTab(tab);
   EXPECT_FALSE(engine.hasNetworkSession());
 
   ASSERT_NE(tab->webView(), nullptr);
@@ -49,7 +49,7 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
   EXPECT_EQ(cacheDirectory(session), home.root() / "web-cache");
   // Every tab shares the one session.
   auto other = std::make_shared<BrowserTab>();
-  store->insertTab(other);
+  store->tabs().insertTab(other);
   other->webView();
   EXPECT_EQ(webkit_web_view_get_network_session(WebHarness::viewOf(*other)), session);
   EXPECT_NE(WebHarness::viewOf(*other), WebHarness::viewOf(*tab));

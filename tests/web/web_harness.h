@@ -23,12 +23,12 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/tabs_model.h"
 #include "platform/user_defaults.h"
 #include "support/main_loop.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
 #include "support/wait.h"
-#include "web/store_environment.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
 #include "web/webkit_web_view_port.h"
@@ -323,9 +323,8 @@ class WebHarness {
     engine_.setRequestTimeout(requestTimeout);
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
-    connectWebEngine(environment, sharedEngine());
     environment.vaultStorage = std::move(vaultStorage);
-    store_ = BrowserStore::create(std::move(environment));
+    store_ = BrowserStore::create(sharedEngine(), std::move(environment));
     // xdotool finds the window by this name.
     windowTitle_ = "zemblo-web-test-" + Uuid::random().str().substr(0, 8);
     window_.set_title(windowTitle_);
@@ -347,20 +346,22 @@ class WebHarness {
 
   // Opens a selected tab for the address and shows it in the window.
   std::shared_ptr<BrowserTab> show(const std::string& url) {
-    auto tab = store_->openTab(*Url::parse(url), false);
+    auto tab = store_->tabs().openTab(*Url::parse(url), false);
     container_.setTab(tab);
     window_.present();
     return tab;
   }
 
-  const Space::TabList& tabs() const { return store_->currentSpace()->tabs.peek(); }
+  const Space::TabList& tabs() const { return store_->tabs().currentSpace()->tabs.peek(); }
   std::optional<size_t> indexOf(const BrowserTab& tab) const {
     for (size_t i = 0; i < tabs().size(); ++i) {
       if (tabs()[i].get() == &tab) return i;
     }
     return std::nullopt;
   }
-  std::shared_ptr<BrowserTab> selectedTab() const { return store_->currentSpace()->selectedTab(); }
+  std::shared_ptr<BrowserTab> selectedTab() const {
+    return store_->tabs().currentSpace()->selectedTab();
+  }
 
   static WebKitWebViewPort& portOf(BrowserTab& tab) {
     return dynamic_cast<WebKitWebViewPort&>(*tab.storedWebView());

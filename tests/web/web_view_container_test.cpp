@@ -1,4 +1,5 @@
 #include "web/web_view_container.h"
+#include "model/tabs_model.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ TEST(WebViewContainerTest, MovesTabViewsInAndOutWithoutDuplicatingOrReloadingThe
 
   // A tab that never had a web view gets one, which loads nothing by itself.
   auto b = std::make_shared<BrowserTab>(Uuid::random(), server.address("/b"));
-  harness.store().insertTab(b);
+  harness.store().tabs().insertTab(b);
   ASSERT_EQ(b->storedWebView(), nullptr);
   shown.setTab(b);
   ASSERT_NE(b->storedWebView(), nullptr);

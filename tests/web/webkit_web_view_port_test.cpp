@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "model/history_model.h"
 #include "model/localization.h"
+#include "model/tabs_model.h"
 #include "web_harness.h"
 
 namespace zemblo {
@@ -85,15 +87,15 @@ TEST_F(WebKitWebViewPortTest, LoadPublishesThePageStateAndOneVisit) {
   EXPECT_FALSE(tab->loadError.peek());
   ASSERT_TRUE(
       waitUntil([&] { return tab->faviconURL.peek() == server.address("/icons/one.png"); }));
-  ASSERT_EQ(harness.store().history.peek().size(), 1u);
-  EXPECT_EQ(harness.store().history.peek().front().url, server.address("/one"));
+  ASSERT_EQ(harness.store().history().entries.peek().size(), 1u);
+  EXPECT_EQ(harness.store().history().entries.peek().front().url, server.address("/one"));
 
   // A link leads on; back and forward follow the engine's list.
   callJavaScript(WebHarness::viewOf(*tab), "document.getElementById('next').click();");
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page Two"));
   EXPECT_TRUE(tab->canGoBack.peek());
   EXPECT_FALSE(tab->canGoForward.peek());
-  EXPECT_EQ(harness.store().history.peek().size(), 2u);
+  EXPECT_EQ(harness.store().history().entries.peek().size(), 2u);
   tab->storedWebView()->goBack();
   ASSERT_TRUE(waitUntil([&] {
     return tab->url.peek() == server.address("/one") && tab->title.peek() == "Page One" &&
@@ -185,7 +187,7 @@ TEST_F(WebKitWebViewPortTest, OneClickOpensOneWindowThatBecomesASelectedTabAndCa
   }));
 
   // Closing the opener leaves the window's page running in their process.
-  harness.store().closeTab(*opener);
+  harness.store().tabs().closeTab(*opener);
   EXPECT_EQ(callJavaScript(WebHarness::viewOf(*popup), "return document.title"), "Popup");
 
   WebKitWebView* view = WebHarness::viewOf(*popup);
@@ -256,7 +258,7 @@ TEST_F(WebKitWebViewPortTest, APendingDialogIsAnsweredWhenItsTabNavigatesOrClose
   auto closing = harness.show(server.url("/confirm"));
   ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
   testing::FinalizationProbe probe(WebHarness::viewOf(*closing));
-  harness.store().closeTab(*closing);
+  harness.store().tabs().closeTab(*closing);
   EXPECT_EQ(shownMessageDialog(), nullptr);
   EXPECT_TRUE(waitUntil([&] { return probe.finalized(); }));
 }
@@ -342,7 +344,7 @@ TEST_F(WebKitWebViewPortTest, UploadFieldsChooseFilesOnceAndGiveUpWithTheirTab) 
 
   clickWindow(harness.windowTitle());
   ASSERT_TRUE(waitUntil([] { return shownFileChooser() != nullptr; }));
-  harness.store().closeTab(*tab);
+  harness.store().tabs().closeTab(*tab);
   EXPECT_EQ(shownFileChooser(), nullptr);
 }
 
@@ -412,7 +414,7 @@ TEST_F(WebKitWebViewPortTest, ARefusedConnectionIsALoadErrorWithTheFailedAddress
   EXPECT_EQ(tab->loadError.peek()->url, Url::parse(refused));
   EXPECT_FALSE(tab->loadError.peek()->message.empty());
   ASSERT_TRUE(waitUntil([&] { return !tab->isLoading.peek(); }));
-  EXPECT_TRUE(harness.store().history.peek().empty());
+  EXPECT_TRUE(harness.store().history().entries.peek().empty());
 
   // The next navigation clears the error.
   tab->load(server.address("/one"));
@@ -428,7 +430,7 @@ TEST_F(WebKitWebViewPortTest, ARequestThatNeverCommitsTimesOut) {
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek() == timedOut; }, 5s));
   EXPECT_GE(std::chrono::steady_clock::now() - started, 900ms);
   ASSERT_TRUE(waitUntil([&] { return !tab->isLoading.peek(); }));
-  EXPECT_TRUE(harness.store().history.peek().empty());
+  EXPECT_TRUE(harness.store().history().entries.peek().empty());
 
   // A load that commits in time is left alone: once a load started after it in another tab has
   // timed out, its own time is up too, and it shows no error.

@@ -6,7 +6,11 @@
 
 #include "model/ad_blocker.h"
 #include "model/download_manager.h"
+#include "model/favorites_model.h"
 #include "model/localization.h"
+#include "model/page_services_model.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "sidebar/address_pill.h"
 #include "sidebar/dark_mode_sidebar_button.h"
 #include "sidebar/downloads_button.h"
@@ -31,13 +35,13 @@ class AccessibilityTest : public ::testing::Test {
 
   // Every space, favourite and tab is a control named by what it shows.
   void expectSidebarControls(testing::Controls& controls) {
-    for (const auto& space : harness.store().spaces.peek()) {
+    for (const auto& space : harness.store().tabs().spaces.peek()) {
       EXPECT_EQ((controls[{"button", space->name.peek()}].count), 1);
     }
-    for (const Favorite& favorite : harness.store().favorites.peek()) {
+    for (const Favorite& favorite : harness.store().favorites().list.peek()) {
       EXPECT_GE((controls[{"button", favorite.title}].count), 1) << favorite.title;
     }
-    for (const auto& tab : harness.store().currentSpace()->tabs.peek()) {
+    for (const auto& tab : harness.store().tabs().currentSpace()->tabs.peek()) {
       EXPECT_EQ((controls[{"tab", tab->displayTitle()}].count), 1) << tab->displayTitle();
     }
     EXPECT_EQ((controls[{"button", localized("Yeni Sekme")}].count), 1);
@@ -54,11 +58,12 @@ TEST_F(AccessibilityTest, EveryControlHasANameAndARoleInBothLanguages) {
   ASSERT_TRUE(testing::WebHarness::waitForPage(*page, "A page"));
 
   // Turkish, over a page whose load failed, with the find bar and the command bar open.
-  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
   harness.window().rebuildContent();
   page->loadError.set(BrowserTab::LoadError{"Bağlantı reddedildi", page->url.peek()});
-  harness.store().findBarVisible.set(true);
-  harness.store().commandBar.set(CommandBarMode::currentTab);
+  harness.store().tabs().findBarVisible.set(true);
+  harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   auto controls = readControls();
   expectSidebarControls(controls);
   for (const char* name :
@@ -69,10 +74,11 @@ TEST_F(AccessibilityTest, EveryControlHasANameAndARoleInBothLanguages) {
   EXPECT_EQ((controls[{"text box", "Ara veya adres gir…"}].count), 1);
 
   // English, on the start page of a new tab: its tiles too.
-  harness.store().commandBar.set(std::nullopt);
-  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+  harness.store().tabs().commandBar.set(std::nullopt);
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
   harness.window().rebuildContent();
-  harness.store().newTab();
+  harness.store().tabs().newTab();
   controls = readControls();
   expectSidebarControls(controls);
   EXPECT_EQ((controls[{"button", "Google"}].count), 2);
@@ -105,7 +111,7 @@ TEST_F(AccessibilityTest, PopoversNameTheirControlsAndReportTheDisabledOnes) {
   downloadsButton.toggle();
 
   // The blocker's popover while the blocker is off: the site's switch is there but unusable.
-  harness.store().adBlocker().setEnabled(false);
+  harness.store().pageServices().adBlocker().setEnabled(false);
   ShieldButton& shield = sidebar.addressPill().shield();
   shield.toggle();
   ASSERT_TRUE(testing::waitUntil([&] { return shield.popover().get_visible(); }));

@@ -7,6 +7,8 @@
 #include <limits>
 
 #include "model/preference_sizes.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "window/notice_overlay.h"
 #include "window/space_background.h"
 #include "window/window_accessor.h"
@@ -98,11 +100,11 @@ class BrowserWindowTest : public ::testing::Test {
   BrowserWindow& window() { return harness.window(); }
   Frame card() { return harness.bounds(harness.content()); }
   void setPrefs(const std::function<void(AppPreferences&)>& change) {
-    harness.store().updatePrefs(change);
+    harness.store().preferences().updatePrefs(change);
     pump();
   }
   void setSidebarVisible(bool visible) {
-    harness.store().sidebarVisible.set(visible);
+    harness.store().tabs().sidebarVisible.set(visible);
     pump();
   }
 
@@ -186,9 +188,9 @@ TEST_F(BrowserWindowTest, StoredSizesOutOfRangeAreClampedButNotRewritten) {
   EXPECT_EQ(card().x, 400);
   EXPECT_EQ(card().y, 48);
   EXPECT_EQ(harness.content().cornerRadius(), 0);
-  EXPECT_EQ(harness.store().prefs().sidebarWidth, 5000);
-  EXPECT_EQ(harness.store().prefs().contentInset, 900);
-  EXPECT_EQ(harness.store().prefs().cornerRadius, -20);
+  EXPECT_EQ(harness.store().preferences().prefs().sidebarWidth, 5000);
+  EXPECT_EQ(harness.store().preferences().prefs().contentInset, 900);
+  EXPECT_EQ(harness.store().preferences().prefs().cornerRadius, -20);
 }
 
 TEST_F(BrowserWindowTest, FontDesignAndBackgroundFollowThePreferences) {
@@ -207,7 +209,7 @@ TEST_F(BrowserWindowTest, FontDesignAndBackgroundFollowThePreferences) {
   EXPECT_FALSE(background.showsGlass());
   EXPECT_EQ(background.tint().kind, SidebarTint::solid);
   EXPECT_EQ(background.tint().opacity, 0.5);
-  const auto space = harness.store().currentSpace();
+  const auto space = harness.store().tabs().currentSpace();
   EXPECT_EQ(background.tint().identity, space->colorA.peek() + space->colorB.peek() + "diagonal");
 
   setPrefs([](AppPreferences& p) { p.gradientDirection = GradientDirection::diagonalUp; });
@@ -253,7 +255,7 @@ TEST_F(BrowserWindowTest, RebuildingTheContentKeepsTheShownPage) {
   auto tab = harness.open(server.url("/kept"));
   ASSERT_TRUE(testing::WebHarness::waitForPage(*tab, "Kept"));
   Gtk::Widget& view = testing::WebHarness::portOf(*tab).widget();
-  harness.store().findBarVisible.set(true);
+  harness.store().tabs().findBarVisible.set(true);
   pump();
 
   const int navigations = testing::navigationsDuring(testing::WebHarness::viewOf(*tab), [&] {

@@ -5,7 +5,9 @@
 #include <cstdlib>
 
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/search_engine.h"
+#include "model/tabs_model.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
@@ -65,9 +67,9 @@ class CommandBarTest : public ::testing::Test {
     }
     return found;
   }
-  size_t tabCount() { return harness.store().currentSpace()->tabs.peek().size(); }
+  size_t tabCount() { return harness.store().tabs().currentSpace()->tabs.peek().size(); }
   std::shared_ptr<BrowserTab> selectedTab() {
-    return harness.store().currentSpace()->selectedTab();
+    return harness.store().tabs().currentSpace()->selectedTab();
   }
 
   TestServer server;
@@ -76,7 +78,7 @@ class CommandBarTest : public ::testing::Test {
 
 TEST_F(CommandBarTest, RealKeysOpenTypeMoveAndLoadAnAddressInTheCurrentTab) {
   auto tab = openPage("Alpha");
-  harness.store().commandBar.set(
+  harness.store().tabs().commandBar.set(
       CommandBarMode::currentTab);  // Ctrl+L itself is tested with the app
   ASSERT_TRUE(waitForOpenBar());
   // Over the page, prefilled with its full address, watching the window's keys.
@@ -114,7 +116,7 @@ TEST_F(CommandBarTest, RealKeysOpenTypeMoveAndLoadAnAddressInTheCurrentTab) {
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Second page"));
   EXPECT_EQ(tab->url.peek(), server.address("/Second"));
   EXPECT_EQ(tabCount(), 1u);
-  EXPECT_EQ(harness.store().commandBar.peek(), std::nullopt);
+  EXPECT_EQ(harness.store().tabs().commandBar.peek(), std::nullopt);
   ASSERT_TRUE(waitForClosedBar());
   // The page has the keyboard again.
   EXPECT_TRUE(WebHarness::portOf(*tab).widget().has_focus());
@@ -125,7 +127,7 @@ TEST_F(CommandBarTest, RealKeysSwitchToATabAndEscapeCloses) {
   auto beta = openPage("Beta");
   ASSERT_EQ(selectedTab(), beta);
 
-  harness.store().commandBar.set(
+  harness.store().tabs().commandBar.set(
       CommandBarMode::currentTab);  // Ctrl+L itself is tested with the app
   ASSERT_TRUE(waitForOpenBar());
   typeText("alpha");
@@ -146,13 +148,13 @@ TEST_F(CommandBarTest, RealKeysSwitchToATabAndEscapeCloses) {
   EXPECT_EQ(tabCount(), 2u);
 
   // Escape closes from wherever the focus is, and the key goes no further.
-  harness.store().commandBar.set(
+  harness.store().tabs().commandBar.set(
       CommandBarMode::currentTab);  // Ctrl+L itself is tested with the app
   ASSERT_TRUE(waitForOpenBar());
   typeText("zz");
   pressKeys("Escape");
   ASSERT_TRUE(waitForClosedBar());
-  EXPECT_EQ(harness.store().commandBar.peek(), std::nullopt);
+  EXPECT_EQ(harness.store().tabs().commandBar.peek(), std::nullopt);
   EXPECT_EQ(selectedTab(), alpha);
   EXPECT_EQ(alpha->url.peek(), server.address("/Alpha"));
 }
@@ -160,7 +162,7 @@ TEST_F(CommandBarTest, RealKeysSwitchToATabAndEscapeCloses) {
 TEST_F(CommandBarTest, ThePointerHighlightsAndPicksRowsAndTheBackdropCloses) {
   auto alpha = openPage("Alpha");
   auto beta = openPage("Beta");
-  harness.store().commandBar.set(CommandBarMode::currentTab);
+  harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   ASSERT_TRUE(waitForOpenBar());
   bar()->setQuery("page");  // both tabs match by title
   ASSERT_EQ(bar()->rowCount(), 3u);
@@ -174,10 +176,10 @@ TEST_F(CommandBarTest, ThePointerHighlightsAndPicksRowsAndTheBackdropCloses) {
 
   // A bar opening under a resting pointer highlights nothing, also when its rows change under
   // the pointer: Return takes the first row, Down the second.
-  harness.store().commandBar.set(std::nullopt);
+  harness.store().tabs().commandBar.set(std::nullopt);
   ASSERT_TRUE(waitForClosedBar());
   pointAt(last.x + last.width / 2, last.y + last.height / 2);
-  harness.store().commandBar.set(CommandBarMode::currentTab);
+  harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   ASSERT_TRUE(waitForOpenBar());
   bar()->setQuery("page");
   pump();
@@ -202,8 +204,9 @@ TEST_F(CommandBarTest, ThePointerHighlightsAndPicksRowsAndTheBackdropCloses) {
   EXPECT_EQ(selectedTab(), alpha);
 
   // Without dimming the backdrop is all but invisible, and a click on it still closes the bar.
-  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.dimBehindCommandBar = false; });
-  harness.store().commandBar.set(CommandBarMode::currentTab);
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.dimBehindCommandBar = false; });
+  harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   ASSERT_TRUE(waitForOpenBar());
   EXPECT_EQ(CommandBar::dimOpacity(false, 1), CommandBar::kUndimmedOpacity);
   pump();
@@ -213,10 +216,10 @@ TEST_F(CommandBarTest, ThePointerHighlightsAndPicksRowsAndTheBackdropCloses) {
 }
 
 TEST_F(CommandBarTest, SearchesLoadTheChosenEnginesPageOrANewTab) {
-  harness.store().setSearchEngine(SearchEngine::duckDuckGo);
+  harness.store().preferences().setSearchEngine(SearchEngine::duckDuckGo);
   auto alpha = openPage("Alpha");
   alpha->loadError.set(BrowserTab::LoadError{"failed", std::nullopt});
-  harness.store().commandBar.set(CommandBarMode::currentTab);
+  harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   ASSERT_TRUE(waitForOpenBar());
   bar()->setQuery("  c++ rules ");
   ASSERT_GE(bar()->rowCount(), 1u);
@@ -230,7 +233,7 @@ TEST_F(CommandBarTest, SearchesLoadTheChosenEnginesPageOrANewTab) {
   ASSERT_TRUE(waitForClosedBar());
 
   // A new-tab bar opens what it is given in a new, selected tab at the top.
-  harness.store().commandBar.set(CommandBarMode::newTab);
+  harness.store().tabs().commandBar.set(CommandBarMode::newTab);
   ASSERT_TRUE(waitForOpenBar());
   EXPECT_EQ(bar()->query(), "");
   EXPECT_EQ(bar()->field().get_placeholder_text().raw(),
@@ -238,7 +241,7 @@ TEST_F(CommandBarTest, SearchesLoadTheChosenEnginesPageOrANewTab) {
   bar()->setQuery(server.url("/Beta"));
   bar()->submit();
   ASSERT_EQ(tabCount(), 2u);
-  EXPECT_EQ(harness.store().currentSpace()->tabs.peek().front(), selectedTab());
+  EXPECT_EQ(harness.store().tabs().currentSpace()->tabs.peek().front(), selectedTab());
   EXPECT_EQ(selectedTab()->url.peek(), server.address("/Beta"));
   EXPECT_EQ(alpha->url.peek(), expected);
   ASSERT_TRUE(waitForClosedBar());
@@ -246,7 +249,7 @@ TEST_F(CommandBarTest, SearchesLoadTheChosenEnginesPageOrANewTab) {
 
 TEST_F(CommandBarTest, EmptyListsShrinkingListsAndTabsOfOtherSpaces) {
   // No tabs and no text: nothing to list. The arrows are used up; Return only closes.
-  harness.store().commandBar.set(CommandBarMode::currentTab);
+  harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   ASSERT_TRUE(waitForOpenBar());
   EXPECT_EQ(bar()->query(), "");
   EXPECT_EQ(bar()->rowCount(), 0u);
@@ -258,7 +261,7 @@ TEST_F(CommandBarTest, EmptyListsShrinkingListsAndTabsOfOtherSpaces) {
   EXPECT_FALSE(bar()->handleKey(GDK_KEY_Tab));
   EXPECT_FALSE(bar()->handleKey(GDK_KEY_Return));
   bar()->submit();
-  EXPECT_EQ(harness.store().commandBar.peek(), std::nullopt);
+  EXPECT_EQ(harness.store().tabs().commandBar.peek(), std::nullopt);
   EXPECT_FALSE(bar()->hasKeyMonitor());
   ASSERT_TRUE(waitForClosedBar());
   EXPECT_EQ(tabCount(), 0u);
@@ -268,12 +271,12 @@ TEST_F(CommandBarTest, EmptyListsShrinkingListsAndTabsOfOtherSpaces) {
   auto alpha = openPage("Alpha");
   auto beta = openPage("Beta");
   auto second = openPage("Second");
-  harness.store().commandBar.set(CommandBarMode::newTab);
+  harness.store().tabs().commandBar.set(CommandBarMode::newTab);
   ASSERT_TRUE(waitForOpenBar());
   ASSERT_EQ(bar()->rowCount(), 3u);
   bar()->handleKey(GDK_KEY_Up);
   EXPECT_EQ(bar()->selection(), 2);
-  harness.store().closeTab(*alpha);
+  harness.store().tabs().closeTab(*alpha);
   ASSERT_TRUE(waitUntil([&] { return bar()->rowCount() == 2; }));
   EXPECT_EQ(bar()->selection(), 2);
   EXPECT_EQ(highlightedRow(), 1u);
@@ -291,10 +294,10 @@ TEST_F(CommandBarTest, EmptyListsShrinkingListsAndTabsOfOtherSpaces) {
   EXPECT_FALSE(bar()->clearButton().get_visible());
 
   // A tab that has gone to another space is followed there.
-  auto other = harness.store().addSpace();
-  harness.store().moveTab(*beta, *other);
+  auto other = harness.store().tabs().addSpace();
+  harness.store().tabs().moveTab(*beta, *other);
   bar()->activate(Suggestion::tab(beta));
-  EXPECT_EQ(harness.store().currentSpace(), other);
+  EXPECT_EQ(harness.store().tabs().currentSpace(), other);
   EXPECT_EQ(other->selectedTab(), beta);
   ASSERT_TRUE(waitForClosedBar());
 }
@@ -306,9 +309,9 @@ TEST_F(CommandBarTest, TheCardSitsLowerWhenCentredAndReopeningStartsAfresh) {
   EXPECT_DOUBLE_EQ(CommandBar::dimOpacity(true, 1), CommandBar::kDimOpacity);
   EXPECT_DOUBLE_EQ(CommandBar::dimOpacity(true, 0), CommandBar::kUndimmedOpacity);
 
-  harness.store().updatePrefs(
+  harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.commandBarPosition = CommandBarPosition::center; });
-  harness.store().commandBar.set(CommandBarMode::currentTab);
+  harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   ASSERT_TRUE(waitForOpenBar());
   pump();
   EXPECT_NEAR(harness.bounds(bar()->card()).y, 0.3 * harness.window().get_height(), 1);
@@ -318,7 +321,7 @@ TEST_F(CommandBarTest, TheCardSitsLowerWhenCentredAndReopeningStartsAfresh) {
   bar()->close();
   ASSERT_TRUE(waitForClosedBar());
 
-  harness.store().commandBar.set(CommandBarMode::currentTab);
+  harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   ASSERT_TRUE(waitForOpenBar());
   EXPECT_EQ(bar()->query(), "");
   EXPECT_EQ(bar()->selection(), 0);

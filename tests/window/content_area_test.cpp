@@ -1,4 +1,6 @@
 #include "window/content_area.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +28,8 @@ class ContentAreaTest : public ::testing::Test {
 
   std::shared_ptr<BrowserTab> blankTab() {
     auto tab = std::make_shared<BrowserTab>();
-    harness.store().insertTab(tab);
-    harness.store().select(*tab);
+    harness.store().tabs().insertTab(tab);
+    harness.store().tabs().select(*tab);
     pump();
     return tab;
   }
@@ -38,7 +40,7 @@ class ContentAreaTest : public ::testing::Test {
 
 TEST_F(ContentAreaTest, ShowsTheStartPageOrTheSelectedTabsLivePage) {
   // A space without tabs shows the start page without a tab.
-  ASSERT_TRUE(harness.store().currentSpace()->tabs.peek().empty());
+  ASSERT_TRUE(harness.store().tabs().currentSpace()->tabs.peek().empty());
   EXPECT_EQ(content().content(), Content::startPageWithoutTab);
   EXPECT_TRUE(content().startPage().get_visible());
   EXPECT_FALSE(content().webViewContainer().get_visible());
@@ -60,26 +62,26 @@ TEST_F(ContentAreaTest, ShowsTheStartPageOrTheSelectedTabsLivePage) {
   WindowHarness::screenshot("content-local-page");
 
   // Selecting the blank tab again brings its start page back; the page's view leaves the card.
-  harness.store().select(*blank);
+  harness.store().tabs().select(*blank);
   pump();
   EXPECT_EQ(content().content(), Content::startPage);
   EXPECT_EQ(WebHarness::portOf(*page).widget().get_parent(), nullptr);
 
   // A selection that names no tab of the space counts as none.
-  harness.store().currentSpace()->selectedTabID.set(Uuid::random());
+  harness.store().tabs().currentSpace()->selectedTabID.set(Uuid::random());
   pump();
   EXPECT_EQ(content().content(), Content::startPageWithoutTab);
 }
 
 TEST_F(ContentAreaTest, TheFindBarSitsInTheTopTrailingCornerOverAWebPageOnly) {
   blankTab();
-  harness.store().findBarVisible.set(true);
+  harness.store().tabs().findBarVisible.set(true);
   pump();
   EXPECT_FALSE(content().findBar().get_visible());  // the start page has nothing to search
 
   auto page = harness.open(server.url("/page"));
   ASSERT_TRUE(WebHarness::waitForPage(*page, "Local page"));
-  harness.store().findBarVisible.set(true);
+  harness.store().tabs().findBarVisible.set(true);
   pump();
   ASSERT_TRUE(content().findBar().get_visible());
   const auto card = harness.bounds(content());
@@ -91,7 +93,7 @@ TEST_F(ContentAreaTest, TheFindBarSitsInTheTopTrailingCornerOverAWebPageOnly) {
   EXPECT_EQ(harness.bounds(content().savePasswordOverlay()).y - card.y,
             ContentArea::kFindBarInset + ContentArea::kBannerBelowFindBar);
 
-  harness.store().findBarVisible.set(false);
+  harness.store().tabs().findBarVisible.set(false);
   pump();
   EXPECT_FALSE(content().findBar().get_visible());
   EXPECT_EQ(harness.bounds(content().savePasswordOverlay()).y - card.y, ContentArea::kFindBarInset);
@@ -100,14 +102,14 @@ TEST_F(ContentAreaTest, TheFindBarSitsInTheTopTrailingCornerOverAWebPageOnly) {
 TEST_F(ContentAreaTest, CardShapeFollowsThePreferences) {
   EXPECT_EQ(content().cornerRadius(), 12);
   EXPECT_TRUE(content().castsShadow());
-  harness.store().updatePrefs([](AppPreferences& p) {
+  harness.store().preferences().updatePrefs([](AppPreferences& p) {
     p.cornerRadius = 0;
     p.contentShadow = false;
   });
   pump();
   EXPECT_EQ(content().cornerRadius(), 0);
   EXPECT_FALSE(content().castsShadow());
-  harness.store().updatePrefs([](AppPreferences& p) { p.cornerRadius = 400; });
+  harness.store().preferences().updatePrefs([](AppPreferences& p) { p.cornerRadius = 400; });
   pump();
   EXPECT_EQ(content().cornerRadius(), 48);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/localization.h"
+#include "model/tabs_model.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
@@ -25,7 +26,7 @@ class FindBarTest : public ::testing::Test {
   void SetUp() override {
     tab = harness.open(server.url("/find"));
     ASSERT_TRUE(WebHarness::waitForPage(*tab, "Find"));
-    harness.store().findBarVisible.set(true);
+    harness.store().tabs().findBarVisible.set(true);
     testing::pump();
     ASSERT_TRUE(bar().get_visible());
   }
@@ -124,11 +125,11 @@ TEST_F(FindBarTest, EscapeAndTheCloseButtonCloseAndReopeningStartsAfresh) {
   bar().setQuery("gamma");
   ASSERT_TRUE(waitForAnswer(true));
   EXPECT_TRUE(bar().keyPressed(GDK_KEY_Escape, {}));
-  EXPECT_FALSE(harness.store().findBarVisible.peek());
+  EXPECT_FALSE(harness.store().tabs().findBarVisible.peek());
   testing::pump();
   EXPECT_FALSE(bar().get_visible());
 
-  harness.store().findBarVisible.set(true);
+  harness.store().tabs().findBarVisible.set(true);
   testing::pump();
   ASSERT_TRUE(bar().get_visible());
   EXPECT_EQ(bar().query(), "");
@@ -136,14 +137,14 @@ TEST_F(FindBarTest, EscapeAndTheCloseButtonCloseAndReopeningStartsAfresh) {
   EXPECT_TRUE(bar().field().has_focus());
 
   bar().closeButton().activate();
-  EXPECT_TRUE(waitUntil([&] { return !harness.store().findBarVisible.peek(); }));
+  EXPECT_TRUE(waitUntil([&] { return !harness.store().tabs().findBarVisible.peek(); }));
 }
 
 TEST(FindBarAloneTest, SearchingATabWithoutAWebViewCreatesItFirst) {
   WindowHarness harness;
   auto tab = std::make_shared<BrowserTab>(Uuid::random(), *Url::parse("http://127.0.0.1:9/x"));
-  harness.store().insertTab(tab);
-  FindBar bar(harness.store(), harness.colorScheme());
+  harness.store().tabs().insertTab(tab);
+  FindBar bar(harness.store().tabs(), harness.colorScheme());
   bar.setTab(tab);
   ASSERT_EQ(tab->storedWebView(), nullptr);
   bar.setQuery("anything");

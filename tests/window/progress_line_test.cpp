@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "window/window_harness.h"
 
@@ -82,20 +84,22 @@ TEST_F(ProgressLineLoadTest, ShowsWhileASlowPageLoadsAndFadesWhenItStops) {
     return std::vector<guchar>(pixels.begin() + long(at), pixels.begin() + long(at) + 4);
   };
   const auto glowing = testing::pixelsOf(harness.content());
-  harness.store().updatePrefs([](AppPreferences& p) { p.progressStyle = ProgressStyle::hidden; });
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& p) { p.progressStyle = ProgressStyle::hidden; });
   pump();
   EXPECT_EQ(line().opacity(), 0);
   EXPECT_EQ(harness.bounds(line()).height, 3);
   const auto plain = testing::pixelsOf(harness.content());
   EXPECT_NE(pixelAt(glowing, 8), pixelAt(plain, 8));
   EXPECT_EQ(pixelAt(glowing, 30), pixelAt(plain, 30));
-  harness.store().updatePrefs([](AppPreferences& p) { p.progressStyle = ProgressStyle::minimal; });
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& p) { p.progressStyle = ProgressStyle::minimal; });
   pump();
   EXPECT_EQ(line().opacity(), 1);
   EXPECT_EQ(harness.bounds(line()).height, 2);
 
   // The theme colours follow the space.
-  harness.store().currentSpace()->colorA.set("#00AA00");
+  harness.store().tabs().currentSpace()->colorA.set("#00AA00");
   pump();
   EXPECT_EQ(line().values().colors.front(), Color::fromHex("#00AA00"));
 

@@ -9,6 +9,7 @@
 #include "model/autofill_bridge.h"
 #include "model/keyring_vault_storage.h"
 #include "model/localization.h"
+#include "model/password_offers.h"
 #include "model/password_store.h"
 #include "web/login_page.h"
 #include "window/window_harness.h"
@@ -172,7 +173,7 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   WindowHarness::screenshot("save-password-banner");
 
   click(banner().saveButton());
-  ASSERT_TRUE(waitUntil([&] { return !harness.store().pendingSave.peek(); }));
+  ASSERT_TRUE(waitUntil([&] { return !harness.store().offers().pending.peek(); }));
   EXPECT_EQ(keyringVault().first, KeyringVaultStorage::kLabel);
   const std::vector<Credential> stored = keyringLogins();
   ASSERT_EQ(stored.size(), 1u);
@@ -199,33 +200,33 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
 
   // Another password offers an update; "Never" then silences this host alone.
   submitLogin("", "pw2");
-  ASSERT_TRUE(waitUntil([&] { return harness.store().pendingSave.peek().has_value(); }));
+  ASSERT_TRUE(waitUntil([&] { return harness.store().offers().pending.peek().has_value(); }));
   pump();
   EXPECT_EQ(banner().title().get_text().raw(), localized("Şifre güncellensin mi?"));
   EXPECT_EQ(banner().saveButton().get_label().raw(), localized("Güncelle"));
   click(banner().neverButton());
-  ASSERT_TRUE(waitUntil([&] { return !harness.store().pendingSave.peek(); }));
+  ASSERT_TRUE(waitUntil([&] { return !harness.store().offers().pending.peek(); }));
   EXPECT_EQ(vault().neverSaveHosts.peek(), std::set<std::string>{"127.0.0.1"});
   EXPECT_EQ(keyringLogins().at(0).password, "pw1");
 }
 
 TEST_F(SavePasswordTest, TheBannerShowsTheOfferAndItsStateAndNotNowStoresNothing) {
-  harness.store().offerCredential({"example.com", std::nullopt, "", "pw", false});
+  harness.store().offers().offer({"example.com", std::nullopt, "", "pw", false});
   pump();
   ASSERT_TRUE(banner().get_visible());
   EXPECT_EQ(banner().subtitle().get_text().raw(), "example.com");
   EXPECT_FALSE(banner().failure().get_visible());
-  harness.store().pendingSaveStatus.set(PendingSaveStatus::saving);
+  harness.store().offers().status.set(PendingSaveStatus::saving);
   pump();
   EXPECT_FALSE(banner().saveButton().is_sensitive());
-  harness.store().pendingSaveStatus.set(PendingSaveStatus::failed);
+  harness.store().offers().status.set(PendingSaveStatus::failed);
   pump();
   EXPECT_TRUE(banner().failure().get_visible());
   EXPECT_TRUE(banner().saveButton().is_sensitive());
 
   click(banner().notNowButton());
   ASSERT_TRUE(waitUntil([&] { return !banner().get_visible(); }));
-  EXPECT_FALSE(harness.store().pendingSave.peek());
+  EXPECT_FALSE(harness.store().offers().pending.peek());
   EXPECT_TRUE(vault().credentials.peek().empty());
 }
 
@@ -241,7 +242,7 @@ TEST_F(SavePasswordTest, ANewPasswordFieldGetsNoMenuAndNoOffer) {
   roundTrip();
   EXPECT_FALSE(tab_->autofillMenu.peek());
   EXPECT_FALSE(menuShown());
-  EXPECT_FALSE(harness.store().pendingSave.peek());
+  EXPECT_FALSE(harness.store().offers().pending.peek());
 }
 
 TEST(PasswordVaultInKeyring, ACorruptItemLeavesTheVaultUnavailableAndTheItemUntouched) {

@@ -1,3 +1,5 @@
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "window/sidebar_resize_handle.h"
 
 #include <gtest/gtest.h>
@@ -55,19 +57,20 @@ class SidebarResizeTest : public ::testing::Test {
 };
 
 TEST_F(SidebarResizeTest, TheEdgeFollowsThePointerOnEitherSideAndTheWidthIsSaved) {
-  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.sidebarWidth = 260; });
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& prefs) { prefs.sidebarWidth = 260; });
   pump();
   const double height = harness.window().get_height();
   EXPECT_EQ(harness.bounds(handle()), (BrowserWindow::Frame{254, 40, 6, height - 80}));
 
   // The handle moves with the width it sets; the edge must still end under the pointer.
   drag(50);
-  EXPECT_EQ(harness.store().prefs().sidebarWidth, 310);
+  EXPECT_EQ(harness.store().preferences().prefs().sidebarWidth, 310);
   EXPECT_EQ(harness.bounds(harness.window().sidebarColumn()).width, 310);
   // Preference writes are coalesced: the last one lands a moment later.
   EXPECT_TRUE(waitUntil([&] { return savedWidth() == 310; }));
 
-  harness.store().updatePrefs([](AppPreferences& prefs) {
+  harness.store().preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.sidebarSide = SidebarSide::trailing;
     prefs.sidebarWidth = 260;
   });
@@ -75,7 +78,7 @@ TEST_F(SidebarResizeTest, TheEdgeFollowsThePointerOnEitherSideAndTheWidthIsSaved
   const double width = harness.window().get_width();
   EXPECT_EQ(harness.bounds(handle()).x, width - 260);
   drag(-50);
-  EXPECT_EQ(harness.store().prefs().sidebarWidth, 310);
+  EXPECT_EQ(harness.store().preferences().prefs().sidebarWidth, 310);
   EXPECT_EQ(harness.bounds(harness.window().sidebarColumn()).x, width - 310);
   EXPECT_TRUE(waitUntil([&] { return savedWidth() == 310; }));
 }
@@ -94,7 +97,7 @@ TEST_F(SidebarResizeTest, TheResizeCursorGoesWhenTheSidebarHidesUnderAStillPoint
   pump();
   EXPECT_EQ(cursorName(), "ew-resize");
 
-  harness.store().sidebarVisible.set(false);
+  harness.store().tabs().sidebarVisible.set(false);
   pump();
   EXPECT_FALSE(handle().get_mapped());
   EXPECT_NE(cursorName(), "ew-resize");

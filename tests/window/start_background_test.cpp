@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "model/wallpaper.h"
 #include "window/start_page.h"
@@ -139,7 +140,7 @@ class StartBackgroundTest : public ::testing::Test {
   StartPage& page() { return harness.content().startPage(); }
   StartBackgroundView& background() { return page().background(); }
   void setPrefs(const std::function<void(AppPreferences&)>& change) {
-    harness.store().updatePrefs(change);
+    harness.store().preferences().updatePrefs(change);
     pump();
   }
   void showPicture(const std::string& name, const std::string& bytes) {

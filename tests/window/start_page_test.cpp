@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "model/favorites_model.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/search_engine.h"
+#include "model/tabs_model.h"
 #include "platform/user_defaults.h"
 #include "window/window_harness.h"
 
@@ -27,8 +30,8 @@ class StartPageTest : public ::testing::Test {
 
   std::shared_ptr<BrowserTab> blankTab() {
     auto tab = std::make_shared<BrowserTab>();
-    harness.store().insertTab(tab);
-    harness.store().select(*tab);
+    harness.store().tabs().insertTab(tab);
+    harness.store().tabs().select(*tab);
     pump();
     return tab;
   }
@@ -85,7 +88,7 @@ TEST_F(StartPageTest, AnAddressTheEngineRefusesShowsTheLoadErrorView) {
 
 TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
   auto tab = blankTab();
-  harness.store().setSearchEngine(SearchEngine::bing);
+  harness.store().preferences().setSearchEngine(SearchEngine::bing);
   EXPECT_EQ(harness.store().defaults().stringValue(SearchEngine::kDefaultsKey), "bing");
   testing::pump();
   EXPECT_EQ(std::string(page().field().get_placeholder_text()), startPagePlaceholder("Bing"));
@@ -98,15 +101,15 @@ TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
 TEST_F(StartPageTest, WithoutATabTheAddressOpensANewSelectedTab) {
   ASSERT_EQ(harness.content().content(), Content::startPageWithoutTab);
   type(server.url("/typed"));
-  auto tabs = harness.store().currentSpace()->tabs.peek();
+  auto tabs = harness.store().tabs().currentSpace()->tabs.peek();
   ASSERT_EQ(tabs.size(), 1u);
-  EXPECT_EQ(harness.store().currentSpace()->selectedTab(), tabs.front());
+  EXPECT_EQ(harness.store().tabs().currentSpace()->selectedTab(), tabs.front());
   ASSERT_TRUE(WebHarness::waitForPage(*tabs.front(), "Typed page"));
 }
 
 TEST_F(StartPageTest, FavouriteTilesFollowTheListAndOpenTheirSiteInTheTab) {
-  harness.store().favorites.set({Favorite("Home", *Url::parse(server.url("/home"))),
-                                 Favorite("Other", *Url::parse("https://example.org/"))});
+  harness.store().favorites().list.set({Favorite("Home", *Url::parse(server.url("/home"))),
+                                        Favorite("Other", *Url::parse("https://example.org/"))});
   auto tab = blankTab();
   auto tiles = page().tiles();
   ASSERT_EQ(tiles.size(), 2u);
@@ -118,7 +121,7 @@ TEST_F(StartPageTest, FavouriteTilesFollowTheListAndOpenTheirSiteInTheTab) {
   EXPECT_EQ(harness.content().content(), Content::webPage);
 
   // Without favourites, or with them switched off, there is no grid.
-  harness.store().favorites.set({});
+  harness.store().favorites().list.set({});
   blankTab();
   EXPECT_FALSE(page().grid().get_visible());
 }
@@ -168,7 +171,8 @@ TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
 
   // The placeholder, longer in English, fits whole; with the widest sidebar it ends with an
   // ellipsis, never cut off.
-  harness.store().updatePrefs([](AppPreferences& p) { p.language = AppLanguage::english; });
+  harness.store().preferences().updatePrefs(
+      [](AppPreferences& p) { p.language = AppLanguage::english; });
   pump();
   Gtk::Label* shownPlaceholder = nullptr;
   for (auto* child = page().field().get_first_child(); child; child = child->get_next_sibling()) {
@@ -178,7 +182,7 @@ TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
   EXPECT_EQ(shownPlaceholder->get_text(), "Search with Google or enter an address");
   EXPECT_FALSE(shownPlaceholder->get_layout()->is_ellipsized());
   WindowHarness::screenshot("start-page-narrow");
-  harness.store().updatePrefs([](AppPreferences& p) { p.sidebarWidth = 400; });
+  harness.store().preferences().updatePrefs([](AppPreferences& p) { p.sidebarWidth = 400; });
   pump();
   EXPECT_TRUE(shownPlaceholder->get_layout()->is_ellipsized());
   EXPECT_EQ(shownPlaceholder->get_ellipsize(), Pango::EllipsizeMode::END);
@@ -190,15 +194,15 @@ TEST_F(StartPageTest, ANewBlankTabFocusesTheFieldAgainAndTheClockLinesFollowTheP
   blankTab();
   harness.window().unset_focus();
   ASSERT_FALSE(fieldHasFocus());
-  harness.store().newTab();
+  harness.store().tabs().newTab();
   pump();
   EXPECT_TRUE(fieldHasFocus());
 
-  harness.store().updatePrefs([](AppPreferences& prefs) { prefs.showDate = false; });
+  harness.store().preferences().updatePrefs([](AppPreferences& prefs) { prefs.showDate = false; });
   pump();
   EXPECT_FALSE(page().clockGreeting().dateLine().get_visible());
   EXPECT_TRUE(page().clockGreeting().timeLine().get_visible());
-  harness.store().updatePrefs([](AppPreferences& prefs) {
+  harness.store().preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.showClock = false;
     prefs.showGreeting = false;
   });

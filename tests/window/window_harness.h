@@ -11,6 +11,7 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/tabs_model.h"
 #include "platform/user_defaults.h"
 #include "support/temp_home.h"
 #include "web/web_engine.h"
@@ -115,12 +116,8 @@ class WindowHarness {
                                ZEMBLO_TEST_RULE_LISTS_DIR})) {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
-    environment.webViewFactory = engine_;
     environment.vaultStorage = std::move(vaultStorage);
-    environment.clearWebsiteData = [engine = engine_](std::function<void(bool)> done) {
-      engine->clearWebsiteData(std::move(done));
-    };
-    store_ = BrowserStore::create(std::move(environment));
+    store_ = BrowserStore::create(engine_, std::move(environment));
     window_ = std::make_unique<BrowserWindow>(*store_, colorScheme_);
     window_->present();
     waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; });
@@ -142,7 +139,7 @@ class WindowHarness {
   const TempHome& home() const { return home_; }
 
   std::shared_ptr<BrowserTab> open(const std::string& url) {
-    return store_->openTab(*Url::parse(url), false);
+    return store_->tabs().openTab(*Url::parse(url), false);
   }
 
   BrowserWindow::Frame bounds(Gtk::Widget& widget) { return boundsIn(widget, *window_); }

@@ -3,7 +3,7 @@
 #include <functional>
 #include <utility>
 
-#include "model/browser_store.h"
+#include "model/preferences_model.h"
 
 namespace zemblo {
 
@@ -16,16 +16,16 @@ struct Binding {
   std::function<void(const T&)> set;
 };
 
-// One field of the store's preferences. Writing reads the whole value, replaces the field and
-// assigns the whole value back; the store ignores a value equal to the stored one, so writing
-// the shown value again saves nothing.
+// One field of the preferences. Writing reads the whole value, replaces the field and assigns
+// the whole value back; the model ignores a value equal to the stored one, so writing the shown
+// value again saves nothing.
 template <class T>
-Binding<T> prefBinding(BrowserStore& store, T AppPreferences::*field) {
-  return {[&store, field] { return store.prefs().*field; },
-          [&store, field](const T& value) {
-            AppPreferences changed = store.prefs();
+Binding<T> prefBinding(PreferencesModel& preferences, T AppPreferences::*field) {
+  return {[&preferences, field] { return preferences.prefs().*field; },
+          [&preferences, field](const T& value) {
+            AppPreferences changed = preferences.prefs();
             changed.*field = value;
-            store.setPrefs(std::move(changed));
+            preferences.setPrefs(std::move(changed));
           }};
 }
 

@@ -28,7 +28,7 @@ template <Choice T, class Preview>
 ChoiceCards<T>& addCards(SettingsSection& section, const SettingsContext& context,
                          T AppPreferences::*field, Preview preview) {
   return section.add<ChoiceCards<T>>(
-      context, options<T>(), prefBinding(context.store(), field),
+      context, options<T>(), prefBinding(context.store().preferences(), field),
       [](const T& option) { return label(option); },
       [preview](const T& option) -> Gtk::Widget* { return preview(option); });
 }
@@ -39,7 +39,8 @@ SegmentedRow<T>& addSegments(SettingsSection& section, BrowserStore& store, std:
                              T AppPreferences::*field, int width) {
   return section.add<SegmentedRow<T>>(
       std::move(title), std::move(subtitle), std::move(symbol), options<T>(),
-      prefBinding(store, field), [](const T& option) { return label(option); }, width);
+      prefBinding(store.preferences(), field), [](const T& option) { return label(option); },
+      width);
 }
 
 // Whole points, the fraction dropped: 231.7 reads "231 pt".

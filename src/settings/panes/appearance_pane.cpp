@@ -1,6 +1,7 @@
 #include "settings/panes/appearance_pane.h"
 
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "settings/kit/pref_controls.h"
 #include "settings/previews/font_preview.h"
 #include "settings/previews/interface_preview.h"
@@ -27,13 +28,13 @@ AppearancePane::AppearancePane(const SettingsContext& context)
       pageDark, context, &AppPreferences::pageDarkMode,
       [&context](PageDarkMode mode) { return Gtk::make_managed<PageDarkThumb>(context, mode); });
   const auto percent = [](double value) { return percentText(value); };
-  brightness_ = &pageDark.add<SliderRow>(localized("Parlaklık"), std::nullopt, "sun.max",
-                                         prefBinding(store, &AppPreferences::darkBrightness),
-                                         kBrightnessRange, percent);
+  brightness_ = &pageDark.add<SliderRow>(
+      localized("Parlaklık"), std::nullopt, "sun.max",
+      prefBinding(store.preferences(), &AppPreferences::darkBrightness), kBrightnessRange, percent);
   contrast_ = &pageDark.add<SliderRow>(
       localized("Kontrast"), std::nullopt, "circle.righthalf.filled",
-      prefBinding(store, &AppPreferences::darkContrast), kContrastRange, percent);
-  excludedSites_ = &pageDark.add<ExcludedSitesList>(store);
+      prefBinding(store.preferences(), &AppPreferences::darkContrast), kContrastRange, percent);
+  excludedSites_ = &pageDark.add<ExcludedSitesList>(store.preferences());
 
   auto& font = addSection(localized("Yazı tipi"),
                           localized("Kenar çubuğu, başlangıç sayfası, komut çubuğu ve ayarlarda "
@@ -46,14 +47,14 @@ AppearancePane::AppearancePane(const SettingsContext& context)
   reduceMotion_ = &motion.add<ToggleRow>(
       localized("Hareketi azalt"),
       localized("Başlangıç sayfasındaki arka plan animasyonunu durdurur"), "figure.walk.motion",
-      prefBinding(store, &AppPreferences::reduceMotion));
+      prefBinding(store.preferences(), &AppPreferences::reduceMotion));
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
 AppearancePane::~AppearancePane() { observer_.reset(); }
 
 void AppearancePane::sync() {
-  const AppPreferences& prefs = context_.store().prefs();
+  const AppPreferences& prefs = context_.store().preferences().prefs();
   const bool darkening = prefs.pageDarkMode != PageDarkMode::off;
   brightness_->set_visible(darkening);
   contrast_->set_visible(darkening);

@@ -1,6 +1,7 @@
 #include "settings/panes/colors_pane.h"
 
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "settings/kit/pref_controls.h"
 #include "settings/kit/row_parts.h"
@@ -63,8 +64,9 @@ void bindPicker(Gtk::ColorButton& picker, BrowserStore& store, std::string AppPr
   picker.set_use_alpha(false);
   picker.set_title(name);
   setAccessibleNameWithInnerButton(picker, name);
-  picker.signal_color_set().connect(
-      [&picker, &store, field] { prefBinding(store, field).set(hexOf(picker.get_rgba())); });
+  picker.signal_color_set().connect([&picker, &store, field] {
+    prefBinding(store.preferences(), field).set(hexOf(picker.get_rgba()));
+  });
 }
 
 }  // namespace
@@ -175,7 +177,7 @@ void ColorsPane::buildStyleSection() {
   for (GradientDirection direction : allCases<GradientDirection>()) {
     auto* button = Gtk::make_managed<DirectionButton>(direction);
     button->signal_clicked().connect([&store, direction] {
-      prefBinding(store, &AppPreferences::gradientDirection).set(direction);
+      prefBinding(store.preferences(), &AppPreferences::gradientDirection).set(direction);
     });
     directions_.push_back(button);
     buttons->append(*button);
@@ -183,11 +185,11 @@ void ColorsPane::buildStyleSection() {
   directionRow_->setAccessory(*buttons, false);
   strength_ = &style.add<SliderRow>(
       localized("Renk yoğunluğu"), localized("En yüksekte kenar çubuğu tamamen renge bürünür"),
-      "drop.halffull", prefBinding(store, &AppPreferences::colorStrength), kFractionRange,
-      [](double value) { return percentText(value); });
+      "drop.halffull", prefBinding(store.preferences(), &AppPreferences::colorStrength),
+      kFractionRange, [](double value) { return percentText(value); });
   grain_ = &style.add<SliderRow>(
       localized("Doku"), localized("Arka plana hafif bir film greni ekler"), "circle.dotted",
-      prefBinding(store, &AppPreferences::grain), kFractionRange, grainText);
+      prefBinding(store.preferences(), &AppPreferences::grain), kFractionRange, grainText);
   material_ = &pref_controls::addSegments(
       style, store, localized("Malzeme"), localized("Buzlu cam masaüstünü hafifçe gösterir"),
       "square.on.square", &AppPreferences::sidebarMaterial, kMaterialWidth);
@@ -207,7 +209,7 @@ void ColorsPane::buildReadabilitySection() {
 
 void ColorsPane::sync() {
   BrowserStore& store = context_.store();
-  const AppPreferences& prefs = store.prefs();
+  const AppPreferences& prefs = store.preferences().prefs();
   const Palette palette = themeColors(store);
   themeSection_->set_visible(prefs.colorSource == ColorSource::custom);
   // Exact text: a colour stored in lower case selects no swatch.
@@ -229,28 +231,28 @@ void ColorsPane::sync() {
 }
 
 void ColorsPane::applyTheme(BrowserStore& store, const Color& a, const Color& b) {
-  prefBinding(store, &AppPreferences::customColorA).set(a.hexString());
-  prefBinding(store, &AppPreferences::customColorB).set(b.hexString());
-  prefBinding(store, &AppPreferences::colorSource).set(ColorSource::custom);
-  if (store.prefs().sidebarTint == SidebarTint::none) {
-    prefBinding(store, &AppPreferences::sidebarTint).set(SidebarTint::gradient);
+  prefBinding(store.preferences(), &AppPreferences::customColorA).set(a.hexString());
+  prefBinding(store.preferences(), &AppPreferences::customColorB).set(b.hexString());
+  prefBinding(store.preferences(), &AppPreferences::colorSource).set(ColorSource::custom);
+  if (store.preferences().prefs().sidebarTint == SidebarTint::none) {
+    prefBinding(store.preferences(), &AppPreferences::sidebarTint).set(SidebarTint::gradient);
   }
 }
 
 void ColorsPane::pickSwatch(BrowserStore& store, const std::string& swatch) {
   const Color color = Color::fromHex(swatch);
   applyTheme(store, color, color.hsbAdjusted());
-  prefBinding(store, &AppPreferences::customColorA).set(swatch);
+  prefBinding(store.preferences(), &AppPreferences::customColorA).set(swatch);
 }
 
 void ColorsPane::pickPreset(BrowserStore& store, const SpacePreset& preset) {
-  prefBinding(store, &AppPreferences::customColorA).set(preset.colorA);
-  prefBinding(store, &AppPreferences::customColorB).set(preset.colorB);
+  prefBinding(store.preferences(), &AppPreferences::customColorA).set(preset.colorA);
+  prefBinding(store.preferences(), &AppPreferences::customColorB).set(preset.colorB);
 }
 
 void ColorsPane::harmonize(BrowserStore& store) {
-  const Color a = Color::fromHex(store.prefs().customColorA);
-  prefBinding(store, &AppPreferences::customColorB).set(a.hsbAdjusted().hexString());
+  const Color a = Color::fromHex(store.preferences().prefs().customColorA);
+  prefBinding(store.preferences(), &AppPreferences::customColorB).set(a.hsbAdjusted().hexString());
 }
 
 void ColorsPane::shuffle(BrowserStore& store, const Color& random) {
@@ -259,16 +261,19 @@ void ColorsPane::shuffle(BrowserStore& store, const Color& random) {
 
 void ColorsPane::resetColors(BrowserStore& store) {
   const AppPreferences defaults;
-  prefBinding(store, &AppPreferences::colorSource).set(defaults.colorSource);
-  prefBinding(store, &AppPreferences::customColorA).set(defaults.customColorA);
-  prefBinding(store, &AppPreferences::customColorB).set(defaults.customColorB);
-  prefBinding(store, &AppPreferences::gradientDirection).set(defaults.gradientDirection);
-  prefBinding(store, &AppPreferences::colorStrength).set(defaults.colorStrength);
-  prefBinding(store, &AppPreferences::grain).set(defaults.grain);
-  prefBinding(store, &AppPreferences::sidebarTint).set(defaults.sidebarTint);
-  prefBinding(store, &AppPreferences::sidebarMaterial).set(defaults.sidebarMaterial);
-  prefBinding(store, &AppPreferences::sidebarTextStyle).set(defaults.sidebarTextStyle);
-  prefBinding(store, &AppPreferences::selectedTabStyle).set(defaults.selectedTabStyle);
+  prefBinding(store.preferences(), &AppPreferences::colorSource).set(defaults.colorSource);
+  prefBinding(store.preferences(), &AppPreferences::customColorA).set(defaults.customColorA);
+  prefBinding(store.preferences(), &AppPreferences::customColorB).set(defaults.customColorB);
+  prefBinding(store.preferences(), &AppPreferences::gradientDirection)
+      .set(defaults.gradientDirection);
+  prefBinding(store.preferences(), &AppPreferences::colorStrength).set(defaults.colorStrength);
+  prefBinding(store.preferences(), &AppPreferences::grain).set(defaults.grain);
+  prefBinding(store.preferences(), &AppPreferences::sidebarTint).set(defaults.sidebarTint);
+  prefBinding(store.preferences(), &AppPreferences::sidebarMaterial).set(defaults.sidebarMaterial);
+  prefBinding(store.preferences(), &AppPreferences::sidebarTextStyle)
+      .set(defaults.sidebarTextStyle);
+  prefBinding(store.preferences(), &AppPreferences::selectedTabStyle)
+      .set(defaults.selectedTabStyle);
 }
 
 std::string ColorsPane::grainText(double grain) {

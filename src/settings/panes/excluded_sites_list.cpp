@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "settings/kit/row_parts.h"
 #include "widgets/accessibility.h"
 #include "widgets/favicon_view.h"
@@ -18,9 +18,9 @@ constexpr double kIconSize = 16;
 
 }  // namespace
 
-ExcludedSitesList::ExcludedSitesList(BrowserStore& store)
+ExcludedSitesList::ExcludedSitesList(PreferencesModel& preferences)
     : Gtk::Box(Gtk::Orientation::VERTICAL, 8),
-      store_(store),
+      preferences_(preferences),
       heading_(localized("Karanlık modun kapalı olduğu siteler")) {
   set_name("ExcludedSitesList");
   row_parts::pad(*this, kHorizontalPadding, kVerticalPadding);
@@ -34,12 +34,13 @@ ExcludedSitesList::ExcludedSitesList(BrowserStore& store)
 
 ExcludedSitesList::~ExcludedSitesList() { observer_.reset(); }
 
-void ExcludedSitesList::remove(BrowserStore& store, const std::string& host) {
-  store.updatePrefs([&](AppPreferences& prefs) { std::erase(prefs.darkDisabledHosts, host); });
+void ExcludedSitesList::remove(PreferencesModel& preferences, const std::string& host) {
+  preferences.updatePrefs(
+      [&](AppPreferences& prefs) { std::erase(prefs.darkDisabledHosts, host); });
 }
 
 void ExcludedSitesList::sync() {
-  std::vector<std::string> hosts = store_.prefs().darkDisabledHosts;
+  std::vector<std::string> hosts = preferences_.prefs().darkDisabledHosts;
   std::sort(hosts.begin(), hosts.end());
   // A host stored twice is one site: one row, and one press takes both entries away.
   hosts.erase(std::unique(hosts.begin(), hosts.end()), hosts.end());
@@ -61,7 +62,8 @@ void ExcludedSitesList::sync() {
     remove->add_css_class("settings-small");
     remove->set_valign(Gtk::Align::CENTER);
     setAccessibleDescription(*remove, host);
-    remove->signal_clicked().connect([this, host] { ExcludedSitesList::remove(store_, host); });
+    remove->signal_clicked().connect(
+        [this, host] { ExcludedSitesList::remove(preferences_, host); });
     row->append(*icon);
     row->append(*name);
     row->append(*remove);

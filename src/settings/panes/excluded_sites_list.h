@@ -10,14 +10,14 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class PreferencesModel;
 
 // The sites where page dark mode is switched off, in character-code order (the stored order is
 // left alone), each with its icon and a button that takes it off the list. Sites are added
 // elsewhere, from the page itself.
 class ExcludedSitesList : public Gtk::Box {
  public:
-  explicit ExcludedSitesList(BrowserStore& store);
+  explicit ExcludedSitesList(PreferencesModel& preferences);
   ~ExcludedSitesList() override;
 
   // The hosts as listed, top to bottom.
@@ -26,12 +26,12 @@ class ExcludedSitesList : public Gtk::Box {
 
   // Takes every entry equal to `host` off the list, the others keeping their order; saved and
   // applied to every open page like any change of page dark mode.
-  static void remove(BrowserStore& store, const std::string& host);
+  static void remove(PreferencesModel& preferences, const std::string& host);
 
  private:
   void sync();
 
-  BrowserStore& store_;
+  PreferencesModel& preferences_;
   Gtk::Label heading_;
   Gtk::Box rows_{Gtk::Orientation::VERTICAL, 8};
   std::vector<std::string> shown_;

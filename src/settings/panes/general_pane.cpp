@@ -1,6 +1,7 @@
 #include "settings/panes/general_pane.h"
 
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "settings/kit/pref_controls.h"
 #include "settings/previews/language_thumb.h"
 #include "widgets/accessibility.h"
@@ -24,7 +25,7 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   restartRow_ =
       Gtk::make_managed<SettingsRow>(localized("Yeniden Başlat"), std::nullopt, "arrow.clockwise");
   restartButton_.add_css_class("suggested-action");
-  restartButton_.signal_clicked().connect([&store] { store.relaunch(); });
+  restartButton_.signal_clicked().connect([this] { activate_action("app.relaunch"); });
   restartRow_->setAccessory(restartButton_, false);
   // Every change of language builds the pane anew and fades it in: the row needs no fade of its
   // own.
@@ -50,13 +51,13 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   restoreSession_ = &startup.add<ToggleRow>(
       localized("Son oturumu geri yükle"),
       localized("Zemblo açıldığında sekmelerin kaldığın yerden devam eder"),
-      "clock.arrow.circlepath", prefBinding(store, &AppPreferences::restoreSession));
+      "clock.arrow.circlepath", prefBinding(store.preferences(), &AppPreferences::restoreSession));
 
   auto& pages = addSection(localized("Web sayfaları"));
   defaultZoom_ = &pages.add<SliderRow>(
       localized("Varsayılan yakınlaştırma"), localized("Yeni açılan sekmeler bu boyutta başlar"),
-      "plus.magnifyingglass", prefBinding(store, &AppPreferences::defaultZoom), kZoomRange,
-      [](double zoom) { return percentText(zoom); });
+      "plus.magnifyingglass", prefBinding(store.preferences(), &AppPreferences::defaultZoom),
+      kZoomRange, [](double zoom) { return percentText(zoom); });
 
   auto& keys = addSection(localized("Klavye kısayolları"));
   for (const KeyboardShortcut& shortcut : shortcuts_) {
@@ -71,8 +72,9 @@ void GeneralPane::sync() {
   BrowserStore& store = context_.store();
   // The setting is compared, not the language it stands for: "system" and "Türkçe" may show the
   // same texts and still differ in what a restart gives the desktop's own texts.
-  restartRow_->set_visible(store.prefs().language != store.launchLanguage());
-  const SearchEngine engine = store.searchEngine.get();
+  restartRow_->set_visible(store.preferences().prefs().language !=
+                           store.preferences().launchLanguage());
+  const SearchEngine engine = store.preferences().searchEngine.get();
   ShowingModelValue showing(showing_);
   for (size_t i = 0; i < SearchEngine::allCases.size(); ++i) {
     if (SearchEngine::allCases[i] == engine) enginePicker_->set_selected(guint(i));
@@ -83,7 +85,7 @@ void GeneralPane::enginePicked() {
   if (showing_) return;
   const guint index = enginePicker_->get_selected();
   if (index >= SearchEngine::allCases.size()) return;
-  context_.store().setSearchEngine(SearchEngine::allCases[index]);
+  context_.store().preferences().setSearchEngine(SearchEngine::allCases[index]);
 }
 
 }  // namespace zemblo

@@ -3,8 +3,11 @@
 #include "model/ad_blocker.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/history_model.h"
 #include "model/localization.h"
+#include "model/page_services_model.h"
 #include "model/password_store.h"
+#include "model/tabs_model.h"
 #include "settings/kit/confirmation_dialog.h"
 #include "settings/kit/settings_row.h"
 #include "settings/kit/settings_section.h"
@@ -36,7 +39,7 @@ PrivacyPane::~PrivacyPane() {
 }
 
 void PrivacyPane::buildBlocker() {
-  AdBlocker& blocker = context_.store().adBlocker();
+  AdBlocker& blocker = context_.store().pageServices().adBlocker();
   blockerSection_ =
       &addSection(localized("Reklam engelleyici"),
                   localized("EasyList ve EasyPrivacy kural listelerini kullanır (easylist.to, CC "
@@ -83,7 +86,7 @@ void PrivacyPane::buildData() {
 
 void PrivacyPane::sync() {
   BrowserStore& store = context_.store();
-  AdBlocker& blocker = store.adBlocker();
+  AdBlocker& blocker = store.pageServices().adBlocker();
   blocker_->setSubtitle(blocker.statusText());
   const long long rules = blocker.ruleCount.get();
   rules_->set_visible(rules > 0);
@@ -93,7 +96,7 @@ void PrivacyPane::sync() {
   passwords_->setSubtitle(
       localized("%@ şifre anahtarlığında",
                 static_cast<long long>(store.passwords().credentials.get().size())));
-  const size_t entries = store.history.get().size();
+  const size_t entries = store.history().entries.get().size();
   history_->setSubtitle(localized("%@ kayıt", static_cast<long long>(entries)));
   clearHistory_.set_sensitive(entries > 0);
 
@@ -125,21 +128,18 @@ void PrivacyPane::showAllowedSites(const std::set<std::string>& hosts) {
 
 void PrivacyPane::setAdBlockEnabled(bool enabled) {
   BrowserStore& store = context_.store();
-  store.adBlocker().setEnabled(enabled);
+  store.pageServices().adBlocker().setEnabled(enabled);
   // Only the page on screen reloads; the others show the change when they next load.
-  if (auto tab = store.currentSpace()->selectedTab()) tab->reload();
+  if (auto tab = store.tabs().currentSpace()->selectedTab()) tab->reload();
 }
 
 void PrivacyPane::removeAllowedSite(const std::string& host) {
-  context_.store().adBlocker().setAllowed(false, host);
+  context_.store().pageServices().adBlocker().setAllowed(false, host);
 }
 
 void PrivacyPane::openPasswordsWindow() { activate_action("app.passwords"); }
 
-void PrivacyPane::importPasswords() {
-  context_.store().requestPasswordImport.set(true);
-  openPasswordsWindow();
-}
+void PrivacyPane::importPasswords() { activate_action("app.import-passwords"); }
 
 void PrivacyPane::askToClearHistory() {
   const ConfirmationDialog::Question question{
@@ -164,10 +164,10 @@ void PrivacyPane::askToClearSiteData() {
   });
 }
 
-void PrivacyPane::clearHistory() { context_.store().clearHistory(); }
+void PrivacyPane::clearHistory() { context_.store().history().clear(); }
 
 void PrivacyPane::clearSiteData() {
-  context_.store().clearWebsiteData([this, alive = alive_](bool cleared) {
+  context_.store().pageServices().clearWebsiteData([this, alive = alive_](bool cleared) {
     if (*alive) siteDataCleared(cleared);
   });
 }

@@ -1,6 +1,7 @@
 #include "settings/panes/sidebar_pane.h"
 
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "settings/kit/pref_controls.h"
 #include "settings/previews/density_thumb.h"
 #include "settings/previews/interface_preview.h"
@@ -20,8 +21,8 @@ SidebarPane::SidebarPane(const SettingsContext& context)
   width_ = &layout.add<SliderRow>(
       localized("Genişlik"),
       localized("Kenar çubuğunun iç kenarından sürükleyerek de ayarlayabilirsin"),
-      "arrow.left.and.right", prefBinding(store, &AppPreferences::sidebarWidth), kWidthRange,
-      pref_controls::pointText);
+      "arrow.left.and.right", prefBinding(store.preferences(), &AppPreferences::sidebarWidth),
+      kWidthRange, pref_controls::pointText);
 
   auto& tabs = addSection(localized("Sekmeler"));
   density_ = &pref_controls::addCards(
@@ -29,11 +30,12 @@ SidebarPane::SidebarPane(const SettingsContext& context)
       [&context](TabDensity density) { return Gtk::make_managed<DensityThumb>(context, density); });
 
   auto& favorites = addSection(localized("Favoriler"));
-  favorites_ = &favorites.add<ToggleRow>(localized("Favorileri göster"), std::nullopt, "star",
-                                         prefBinding(store, &AppPreferences::showFavorites));
+  favorites_ =
+      &favorites.add<ToggleRow>(localized("Favorileri göster"), std::nullopt, "star",
+                                prefBinding(store.preferences(), &AppPreferences::showFavorites));
   columns_ = &favorites.add<SegmentedRow<int64_t>>(
       localized("Sütun sayısı"), std::nullopt, "square.grid.3x2", std::vector<int64_t>{3, 4, 5},
-      prefBinding(store, &AppPreferences::favoriteColumns),
+      prefBinding(store.preferences(), &AppPreferences::favoriteColumns),
       [](const int64_t& count) { return std::to_string(count); }, kColumnsWidth);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -42,7 +44,7 @@ SidebarPane::~SidebarPane() { observer_.reset(); }
 
 void SidebarPane::sync() {
   // The column count stays as it is while the grid is hidden, ready for when it comes back.
-  pref_controls::setAvailable(*columns_, context_.store().prefs().showFavorites);
+  pref_controls::setAvailable(*columns_, context_.store().preferences().prefs().showFavorites);
 }
 
 }  // namespace zemblo

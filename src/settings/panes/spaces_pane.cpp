@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/localization.h"
+#include "model/tabs_model.h"
 #include "settings/space_editor/space_chip.h"
 #include "settings/space_editor/space_editor.h"
 #include "widgets/accessibility.h"
@@ -36,7 +37,7 @@ SpacesPane::~SpacesPane() {
   reveal_.disconnect();
 }
 
-std::shared_ptr<Space> SpacesPane::editedSpace(const BrowserStore::SpaceList& spaces,
+std::shared_ptr<Space> SpacesPane::editedSpace(const TabsModel::SpaceList& spaces,
                                                const std::optional<Uuid>& picked,
                                                const Uuid& current) {
   const auto withID = [&spaces](const Uuid& id) -> std::shared_ptr<Space> {
@@ -58,14 +59,14 @@ void SpacesPane::pick(const Space& space) {
 }
 
 void SpacesPane::addSpace() {
-  const auto space = context_.store().addSpace();
+  const auto space = context_.store().tabs().addSpace();
   pick(*space);
 }
 
 void SpacesPane::sync() {
   BrowserStore& store = context_.store();
-  const auto& spaces = store.spaces.get();
-  const auto edited = editedSpace(spaces, picked_.get(), store.currentSpaceID.get());
+  const auto& spaces = store.tabs().spaces.get();
+  const auto edited = editedSpace(spaces, picked_.get(), store.tabs().currentSpaceID.get());
   showChips(spaces);
   for (SpaceChip* chip : chips_) chip->setSelected(chip->space() == edited, animatePick_);
   if (animatePick_) {
@@ -105,7 +106,7 @@ void SpacesPane::revealEditedChip() {
   adjustment->set_value(value);
 }
 
-void SpacesPane::showChips(const BrowserStore::SpaceList& spaces) {
+void SpacesPane::showChips(const TabsModel::SpaceList& spaces) {
   bool same = spaces.size() == chips_.size();
   for (size_t i = 0; same && i < spaces.size(); ++i) same = chips_[i]->space() == spaces[i];
   if (same) return;

@@ -7,6 +7,7 @@
 #include <gtkmm.h>
 
 #include "model/browser_store.h"
+#include "model/tabs_model.h"
 #include "platform/observable.h"
 #include "platform/uuid.h"
 #include "settings/kit/pane_body.h"
@@ -28,7 +29,7 @@ class SpacesPane : public PaneBody {
   ~SpacesPane() override;
 
   // The space to edit: the picked one while it exists, else the current one, else the first.
-  static std::shared_ptr<Space> editedSpace(const BrowserStore::SpaceList& spaces,
+  static std::shared_ptr<Space> editedSpace(const TabsModel::SpaceList& spaces,
                                             const std::optional<Uuid>& picked, const Uuid& current);
 
   void pick(const Space& space);
@@ -42,7 +43,7 @@ class SpacesPane : public PaneBody {
 
  private:
   void sync();
-  void showChips(const BrowserStore::SpaceList& spaces);
+  void showChips(const TabsModel::SpaceList& spaces);
   // Scrolls the row so that the chip of the edited space, and the add button after the last one,
   // can be seen; once the row has been laid out.
   void revealEditedChip();

@@ -5,6 +5,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/wallpaper.h"
 #include "settings/kit/binding.h"
 #include "settings/kit/choice_cards.h"
@@ -29,9 +30,9 @@ StartPagePane::StartPagePane(const SettingsContext& context)
   buildWelcome();
   buildBackground();
   auto& favorites = addSection(localized("Favoriler"));
-  favorites.add<ToggleRow>(localized("Favorileri göster"), localized("Arama kutusunun altında"),
-                           "star",
-                           prefBinding(context.store(), &AppPreferences::showStartFavorites));
+  favorites.add<ToggleRow>(
+      localized("Favorileri göster"), localized("Arama kutusunun altında"), "star",
+      prefBinding(context.store().preferences(), &AppPreferences::showStartFavorites));
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
@@ -51,13 +52,14 @@ void StartPagePane::buildWelcome() {
   nameField_.signal_changed().connect(sigc::mem_fun(*this, &StartPagePane::nameEdited));
   name.setAccessory(nameField_);
   welcome.add<ToggleRow>(localized("Saat"), std::nullopt, "clock",
-                         prefBinding(store, &AppPreferences::showClock));
-  use24Hour_ = &welcome.add<ToggleRow>(localized("24 saat biçimi"), std::nullopt, "24.circle",
-                                       prefBinding(store, &AppPreferences::use24Hour));
+                         prefBinding(store.preferences(), &AppPreferences::showClock));
+  use24Hour_ =
+      &welcome.add<ToggleRow>(localized("24 saat biçimi"), std::nullopt, "24.circle",
+                              prefBinding(store.preferences(), &AppPreferences::use24Hour));
   welcome.add<ToggleRow>(localized("Tarih"), std::nullopt, "calendar",
-                         prefBinding(store, &AppPreferences::showDate));
+                         prefBinding(store.preferences(), &AppPreferences::showDate));
   welcome.add<ToggleRow>(localized("Selamlama"), localized("Günaydın, iyi akşamlar…"), "hand.wave",
-                         prefBinding(store, &AppPreferences::showGreeting));
+                         prefBinding(store.preferences(), &AppPreferences::showGreeting));
 }
 
 void StartPagePane::buildBackground() {
@@ -65,19 +67,20 @@ void StartPagePane::buildBackground() {
   auto& background = addSection(localized("Arka plan"));
   backgroundCards_ = &background.add<ChoiceCards<StartBackground>>(
       context_, std::vector<StartBackground>(std::begin(kBackgrounds), std::end(kBackgrounds)),
-      prefBinding(store, &AppPreferences::startBackground),
+      prefBinding(store.preferences(), &AppPreferences::startBackground),
       [](const StartBackground& kind) { return backgroundLabel(kind); },
       [this](const StartBackground& kind) -> Gtk::Widget* {
         return Gtk::make_managed<StartBackgroundThumb>(context_, kind);
       });
-  speed_ = &background.add<SliderRow>(localized("Hareket hızı"), std::nullopt, "wind",
-                                      prefBinding(store, &AppPreferences::auroraSpeed),
-                                      SliderRow::Range{0, 2, 0.25}, &StartPagePane::speedLabel);
+  speed_ =
+      &background.add<SliderRow>(localized("Hareket hızı"), std::nullopt, "wind",
+                                 prefBinding(store.preferences(), &AppPreferences::auroraSpeed),
+                                 SliderRow::Range{0, 2, 0.25}, &StartPagePane::speedLabel);
 
   image_ = &background.add<SettingsRow>(localized("Görsel"), std::nullopt, "photo");
   removeButton_.set_label(localized("Kaldır"));
   removeButton_.signal_clicked().connect(
-      [this] { removeWallpaper(context_.store().prefs().wallpaperFile); });
+      [this] { removeWallpaper(context_.store().preferences().prefs().wallpaperFile); });
   chooseButton_.set_label(localized("Görsel Seç…"));
   chooseButton_.add_css_class("suggested-action");
   chooseButton_.signal_clicked().connect([this] { chooseWallpaper(); });
@@ -89,17 +92,17 @@ void StartPagePane::buildBackground() {
   image_->setAccessory(imageButtons_, false);
 
   dim_ = &background.add<SliderRow>(localized("Karartma"), std::nullopt, "moon",
-                                    prefBinding(store, &AppPreferences::wallpaperDim),
+                                    prefBinding(store.preferences(), &AppPreferences::wallpaperDim),
                                     SliderRow::Range{0, 0.7, std::nullopt},
                                     [](double value) { return percentText(value); });
   blur_ =
       &background.add<SliderRow>(localized("Bulanıklık"), std::nullopt, "drop",
-                                 prefBinding(store, &AppPreferences::wallpaperBlur),
+                                 prefBinding(store.preferences(), &AppPreferences::wallpaperBlur),
                                  SliderRow::Range{0, 40, std::nullopt}, &StartPagePane::blurLabel);
 }
 
 void StartPagePane::sync() {
-  const AppPreferences& prefs = context_.store().prefs();
+  const AppPreferences& prefs = context_.store().preferences().prefs();
   if (nameField_.get_text().raw() != prefs.greetingName) {
     ShowingModelValue showing(showing_);
     nameField_.set_text(prefs.greetingName);
@@ -122,7 +125,8 @@ void StartPagePane::sync() {
 
 void StartPagePane::nameEdited() {
   if (showing_) return;
-  prefBinding(context_.store(), &AppPreferences::greetingName).set(nameField_.get_text());
+  prefBinding(context_.store().preferences(), &AppPreferences::greetingName)
+      .set(nameField_.get_text());
 }
 
 std::string StartPagePane::backgroundLabel(StartBackground background) {
@@ -188,7 +192,7 @@ void StartPagePane::useWallpaper(const std::filesystem::path& picked) {
     return texture != nullptr;
   };
   Wallpaper::importImageInBackground(
-      picked, context_.store().prefs().wallpaperFile, decodes,
+      picked, context_.store().preferences().prefs().wallpaperFile, decodes,
       [this, weakStore, pane](Wallpaper::Import result) {
         if (!pane.expired()) {
           wallpaperProblem_ = result.problem;
@@ -198,10 +202,11 @@ void StartPagePane::useWallpaper(const std::filesystem::path& picked) {
         const std::optional<std::string>& name = result.name;
         if (!store || !name) return;
         // Another picture may have been chosen while this one was copied: it is replaced too.
-        const std::optional<std::string> replaced = store->prefs().wallpaperFile;
-        prefBinding(*store, &AppPreferences::wallpaperFile).set(name);
+        const std::optional<std::string> replaced = store->preferences().prefs().wallpaperFile;
+        prefBinding(store->preferences(), &AppPreferences::wallpaperFile).set(name);
         if (replaced && replaced != name) Wallpaper::deleteFile(*replaced);
-        prefBinding(*store, &AppPreferences::startBackground).set(StartBackground::wallpaper);
+        prefBinding(store->preferences(), &AppPreferences::startBackground)
+            .set(StartBackground::wallpaper);
       });
 }
 
@@ -210,7 +215,7 @@ void StartPagePane::removeWallpaper(const std::optional<std::string>& fileName) 
   // is just forgotten.
   wallpaperProblem_.reset();
   if (fileName) Wallpaper::deleteFile(*fileName);
-  prefBinding(context_.store(), &AppPreferences::wallpaperFile).set(std::nullopt);
+  prefBinding(context_.store().preferences(), &AppPreferences::wallpaperFile).set(std::nullopt);
 }
 
 }  // namespace zemblo

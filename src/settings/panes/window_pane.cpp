@@ -32,14 +32,15 @@ WindowPane::WindowPane(const SettingsContext& context) : PaneBody(SettingsPane::
   auto& card = addSection(localized("İçerik kartı"));
   cornerRadius_ =
       &card.add<SliderRow>(localized("Köşe yuvarlaklığı"), std::nullopt, "square.dashed",
-                           prefBinding(store, &AppPreferences::cornerRadius), kCornerRadiusRange,
-                           pref_controls::pointText);
+                           prefBinding(store.preferences(), &AppPreferences::cornerRadius),
+                           kCornerRadiusRange, pref_controls::pointText);
   contentInset_ =
       &card.add<SliderRow>(localized("Kenar boşluğu"), std::nullopt, "rectangle.inset.filled",
-                           prefBinding(store, &AppPreferences::contentInset), kContentInsetRange,
-                           pref_controls::pointText);
+                           prefBinding(store.preferences(), &AppPreferences::contentInset),
+                           kContentInsetRange, pref_controls::pointText);
   shadow_ = &card.add<ToggleRow>(localized("Gölge"), localized("Sayfa kartını arka plandan ayırır"),
-                                 "shadow", prefBinding(store, &AppPreferences::contentShadow));
+                                 "shadow",
+                                 prefBinding(store.preferences(), &AppPreferences::contentShadow));
 
   auto& loading = addSection(localized("Yükleme çubuğu"));
   progress_ = &pref_controls::addSegments(
@@ -52,7 +53,8 @@ WindowPane::WindowPane(const SettingsContext& context) : PaneBody(SettingsPane::
                                   &AppPreferences::commandBarPosition, kCommandBarWidth);
   dim_ = &commandBar.add<ToggleRow>(
       localized("Arka planı karart"), localized("Komut çubuğu açıkken sayfayı hafifçe karartır"),
-      "circle.lefthalf.filled", prefBinding(store, &AppPreferences::dimBehindCommandBar));
+      "circle.lefthalf.filled",
+      prefBinding(store.preferences(), &AppPreferences::dimBehindCommandBar));
 }
 
 }  // namespace zemblo

@@ -4,6 +4,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "settings/kit/binding.h"
 #include "settings/kit/row_parts.h"
@@ -40,9 +41,9 @@ bool WindowPreset::matches(const AppPreferences& prefs) const {
 }
 
 void WindowPreset::apply(BrowserStore& store) const {
-  prefBinding(store, &AppPreferences::cornerRadius).set(cornerRadius);
-  prefBinding(store, &AppPreferences::contentInset).set(contentInset);
-  prefBinding(store, &AppPreferences::contentShadow).set(contentShadow);
+  prefBinding(store.preferences(), &AppPreferences::cornerRadius).set(cornerRadius);
+  prefBinding(store.preferences(), &AppPreferences::contentInset).set(contentInset);
+  prefBinding(store.preferences(), &AppPreferences::contentShadow).set(contentShadow);
 }
 
 std::span<const WindowPreset> WindowPreset::all() { return kPresets; }
@@ -126,7 +127,7 @@ WindowPresetCard::WindowPresetCard(const SettingsContext& context, const WindowP
 WindowPresetCard::~WindowPresetCard() { observer_.reset(); }
 
 void WindowPresetCard::sync() {
-  marked_ = preset_.matches(context_.store().prefs());
+  marked_ = preset_.matches(context_.store().preferences().prefs());
   miniature_->show(themeColors(context_.store()), context_.scheme(), marked_);
   setAccessiblePressed(*this, marked_);
   row_parts::showChosen(name_, marked_);

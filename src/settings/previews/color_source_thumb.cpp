@@ -1,6 +1,8 @@
 #include "settings/previews/color_source_thumb.h"
 
 #include "model/browser_store.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "settings/previews/settings_paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
@@ -47,15 +49,15 @@ void ColorSourceThumb::sync() {
   BrowserStore& store = context_.store();
   if (source_ == ColorSource::spaces) {
     std::vector<SpaceDisc> discs;
-    for (const auto& space : store.spaces.get()) {
+    for (const auto& space : store.tabs().spaces.get()) {
       if (discs.size() == kMaximumSpaces) break;
       discs.push_back({space->symbol.get(), Color::fromHex(space->colorA.get()),
                        Color::fromHex(space->colorB.get())});
     }
     discs_ = std::move(discs);
   } else {
-    customA_ = Color::fromHex(store.prefs().customColorA);
-    customB_ = Color::fromHex(store.prefs().customColorB);
+    customA_ = Color::fromHex(store.preferences().prefs().customColorA);
+    customB_ = Color::fromHex(store.preferences().prefs().customColorB);
   }
   queue_draw();
 }

@@ -5,6 +5,8 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/preference_sizes.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 
 namespace zemblo {
 namespace {
@@ -275,12 +277,12 @@ PreviewLayout blendLayouts(const PreviewLayout& from, const PreviewLayout& to, d
 
 PreviewInputs previewInputs(const BrowserStore& store, ColorScheme windowScheme, double scale) {
   PreviewInputs in;
-  in.prefs = store.prefs();
+  in.prefs = store.preferences().prefs();
   in.palette = themeColors(store);
   in.windowScheme = windowScheme;
   in.scale = scale;
-  const auto shown = store.currentSpace();
-  const auto& spaces = store.spaces.get();
+  const auto shown = store.tabs().currentSpace();
+  const auto& spaces = store.tabs().spaces.get();
   for (size_t i = 0; i < spaces.size() && i < 4; ++i) {
     in.spaces.push_back({spaces[i]->gradient(), shown && spaces[i]->id == shown->id});
   }

@@ -1,6 +1,7 @@
 #include "settings/previews/start_background_thumb.h"
 
 #include "model/browser_store.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "widgets/symbol_icons.h"
 
@@ -32,7 +33,8 @@ AppPreferences StartBackgroundThumb::stillPrefs(AppPreferences prefs, StartBackg
 
 void StartBackgroundThumb::sync() {
   BrowserStore& store = context_.store();
-  background_.update(themeColors(store), stillPrefs(store.prefs(), kind_), context_.scheme());
+  background_.update(themeColors(store), stillPrefs(store.preferences().prefs(), kind_),
+                     context_.scheme());
   followPicture();
 }
 

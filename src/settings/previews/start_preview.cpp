@@ -4,7 +4,9 @@
 
 #include "model/browser_store.h"
 #include "model/clock_greeting_rules.h"
+#include "model/favorites_model.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "settings/previews/label_font.h"
 #include "settings/settings_resources.h"
@@ -77,7 +79,7 @@ std::string StartPreview::greetingText(std::string_view name) {
 
 void StartPreview::sync() {
   BrowserStore& store = context_.store();
-  const AppPreferences& prefs = store.prefs();
+  const AppPreferences& prefs = store.preferences().prefs();
   background_.update(themeColors(store), prefs, context_.scheme());
   // The moment of this change; the start page's own formats, so the two always agree.
   const LocalTime now = localTimeNow();
@@ -88,7 +90,7 @@ void StartPreview::sync() {
   time_.set_text(clockText(now.hour, now.minute, prefs.use24Hour));
   greeting_.set_text(greetingText(prefs.effectiveGreetingName()));
   favorites_.set_visible(prefs.showStartFavorites);
-  const auto& favorites = store.favorites.get();
+  const auto& favorites = store.favorites().list.get();
   const std::vector<Favorite> first(
       favorites.begin(),
       favorites.begin() + std::ptrdiff_t(std::min(favorites.size(), kMaximumFavorites)));

@@ -2,6 +2,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/tabs_model.h"
 #include "settings/kit/binding.h"
 #include "settings/kit/confirmation_dialog.h"
 #include "settings/kit/settings_row.h"
@@ -157,7 +158,7 @@ void SpaceEditor::buildDelete() {
 }
 
 void SpaceEditor::sync() {
-  const auto& spaces = context_.store().spaces.get();
+  const auto& spaces = context_.store().tabs().spaces.get();
   const std::string& name = space_->name.get();
   const std::string& colorA = space_->colorA.get();
   const std::string& colorB = space_->colorB.get();
@@ -184,7 +185,7 @@ void SpaceEditor::sync() {
 }
 
 size_t SpaceEditor::index() const {
-  const auto& spaces = context_.store().spaces.peek();
+  const auto& spaces = context_.store().tabs().spaces.peek();
   for (size_t i = 0; i < spaces.size(); ++i) {
     if (spaces[i] == space_) return i;
   }
@@ -192,12 +193,12 @@ size_t SpaceEditor::index() const {
 }
 
 void SpaceEditor::move(int step) {
-  const size_t count = context_.store().spaces.peek().size();
+  const size_t count = context_.store().tabs().spaces.peek().size();
   const long long from = static_cast<long long>(index());
   const long long to = from + step;
   if (to < 0 || to >= static_cast<long long>(count)) return;
   // The destination counts places before the move: one to the right lands past the neighbour.
-  context_.store().moveSpaces({size_t(from)}, size_t(step > 0 ? to + 1 : to));
+  context_.store().tabs().moveSpaces({size_t(from)}, size_t(step > 0 ? to + 1 : to));
 }
 
 void SpaceEditor::applyPreset(const SpacePreset& preset) {
@@ -217,7 +218,7 @@ void SpaceEditor::nameEdited() {
 }
 
 void SpaceEditor::askToDelete() {
-  if (context_.store().spaces.peek().size() < 2) return;
+  if (context_.store().tabs().spaces.peek().size() < 2) return;
   const ConfirmationDialog::Question question{
       withArgument(localized("\"%@\" silinsin mi?"), space_->name.peek()),
       localized("Bu alandaki sekmeler kapanacak. Bu işlem geri alınamaz."), localized("Alanı Sil")};
@@ -231,7 +232,7 @@ void SpaceEditor::performDelete() {
   // Keeps the space alive through its deletion: the store may hold its last other reference.
   const std::shared_ptr<Space> space = space_;
   if (onDelete_) onDelete_();
-  context_.store().deleteSpace(*space);
+  context_.store().tabs().deleteSpace(*space);
 }
 
 }  // namespace zemblo

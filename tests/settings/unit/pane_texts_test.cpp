@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/localization.h"
+#include "model/tabs_model.h"
 #include "settings/panes/spaces_pane.h"
 #include "settings/panes/start_page_pane.h"
 #include "settings/previews/start_preview.h"
@@ -37,7 +38,7 @@ TEST(StartPagePaneTexts, SpeedBlurNameAndBackgroundLabels) {
 }
 
 TEST(SpacesPaneRules, ThePickedSpaceWhileItExistsElseTheCurrentElseTheFirst) {
-  BrowserStore::SpaceList spaces;
+  TabsModel::SpaceList spaces;
   for (const char* name : {"a", "b", "c"}) {
     spaces.push_back(std::make_shared<Space>(name, "star.fill", "#000000", "#FFFFFF"));
   }

@@ -1,0 +1,105 @@
+#include "model/page_services_model.h"
+
+#include "model/ad_blocker.h"
+#include "model/browser_engine.h"
+#include "model/browser_tab.h"
+#include "model/dark_mode_controller.h"
+#include "model/host_rules.h"
+#include "model/preferences_model.h"
+#include "model/space.h"
+
+namespace zemblo {
+
+PageServicesModel::PageServicesModel(BrowserEngine& engine, PreferencesModel& preferences,
+                                     const Observable<SpaceList, NeverEqual>& spaces,
+                                     UserDefaults& defaults, Scheduler& scheduler)
+    : engine_(engine),
+      preferences_(preferences),
+      spaces_(spaces),
+      adBlocker_(std::make_shared<AdBlocker>(defaults)),
+      darkMode_(std::make_shared<DarkModeController>(scheduler)) {}
+
+PageServicesModel::~PageServicesModel() = default;
+
+void PageServicesModel::start() {
+  const std::weak_ptr<PageServicesModel> weakSelf = weak_from_this();
+  adBlocker_->onChange = [weakSelf] {
+    if (auto self = weakSelf.lock()) self->applyAdBlockToAllTabs();
+  };
+  adBlocker_->prepareRules(engine_.contentRuleStore());
+  darkMode_->services = weakSelf;
+  const std::weak_ptr<DarkModeController> weakDarkMode = darkMode_;
+  darkMode_->appearanceObservation = engine_.observeDark([weakDarkMode] {
+    if (auto controller = weakDarkMode.lock()) controller->appearanceChanged();
+  });
+}
+
+void PageServicesModel::applyAdBlockToAllTabs() {
+  for (const auto& space : spaces_.peek()) {
+    for (const auto& tab : space->tabs.peek()) adBlocker_->apply(*tab, tab->url.peek());
+  }
+}
+
+bool PageServicesModel::isSystemDark() const { return engine_.isDark(); }
+
+PageDarkModeDecision PageServicesModel::decisionForHost(
+    const std::optional<std::string>& host) const {
+  return pageDarkModeDecisionForHost(preferences_.observablePrefs().peek(), host,
+                                     isSystemDarkForPages());
+}
+
+bool PageServicesModel::isSystemDarkForPages() const {
+  return preferences_.observablePrefs().peek().pageDarkMode == PageDarkMode::withTheme &&
+         isSystemDark();
+}
+
+void PageServicesModel::applyPageDarkModeToAllTabs() {
+  // Copies, so that a web view reacting to its new look cannot pull a list from under the loop.
+  const SpaceList list = spaces_.peek();
+  for (const auto& space : list) {
+    const auto tabs = space->tabs.peek();
+    for (const auto& tab : tabs) applyDarkMode(*tab, tab->url.peek(), /*pushToPage=*/true);
+  }
+}
+
+void PageServicesModel::applyDarkMode(BrowserTab& tab, const std::optional<Url>& address,
+                                      bool pushToPage) {
+  if (!tab.storedWebView()) return;
+  engine_.applyPageDarkMode(
+      tab,
+      pageDarkModeDecision(preferences_.observablePrefs().peek(), address, isSystemDarkForPages()),
+      pushToPage);
+}
+
+void PageServicesModel::setAdBlock(bool allowed, BrowserTab& tab) {
+  const auto address = tab.url.peek();
+  if (!address || !address->host()) return;
+  adBlocker_->setAllowed(allowed, *address->host());
+  tab.reload();
+}
+
+void PageServicesModel::setPageDarkMode(bool on, const BrowserTab& tab) {
+  const auto& address = tab.url.peek();
+  const auto host = address ? address->host() : std::nullopt;
+  if (!host) return;
+  const std::optional<std::string> site = normalizedHost(*host);
+  if (!site || site->empty()) return;
+  preferences_.updatePrefs([&](AppPreferences& prefs) {
+    std::erase_if(prefs.darkDisabledHosts,
+                  [&](const std::string& entry) { return hostsMatch(entry, *site); });
+    if (!on) prefs.darkDisabledHosts.push_back(*site);
+  });
+}
+
+void PageServicesModel::togglePageDarkMode() {
+  preferences_.updatePrefs([](AppPreferences& prefs) {
+    prefs.pageDarkMode =
+        prefs.pageDarkMode == PageDarkMode::off ? PageDarkMode::always : PageDarkMode::off;
+  });
+}
+
+void PageServicesModel::clearWebsiteData(std::function<void(bool cleared)> done) {
+  engine_.clearWebsiteData(std::move(done));
+}
+
+}  // namespace zemblo

@@ -1,0 +1,381 @@
+#include "model/tabs_model.h"
+
+#include <algorithm>
+#include <array>
+
+#include "model/app_preferences.h"
+#include "model/browser_tab.h"
+#include "model/localization.h"
+
+namespace zemblo {
+namespace {
+
+// Default space names in relabelling order; the product-named third space is never relabelled.
+constexpr std::array<const char*, 3> kDefaultSpaceNames = {"Kişisel", "İş", "Yeni Alan"};
+
+std::shared_ptr<BrowserTab> restoredTab(const TabSnapshot& snapshot) {
+  return std::make_shared<BrowserTab>(snapshot.id, snapshot.url, snapshot.title,
+                                      snapshot.faviconURL);
+}
+
+std::shared_ptr<Space> restoredSpace(const SpaceSnapshot& snapshot) {
+  Space::TabList tabs;
+  tabs.reserve(snapshot.tabs.size());
+  for (const auto& tab : snapshot.tabs) tabs.push_back(restoredTab(tab));
+  return std::make_shared<Space>(snapshot.name, snapshot.symbol, snapshot.colorA, snapshot.colorB,
+                                 snapshot.id, std::move(tabs), snapshot.selectedTabID);
+}
+
+// Position of the tab, found by identity.
+std::optional<size_t> positionOf(const Space& space, const BrowserTab& tab) {
+  const auto& tabs = space.tabs.peek();
+  for (size_t i = 0; i < tabs.size(); ++i) {
+    if (tabs[i].get() == &tab) return i;
+  }
+  return std::nullopt;
+}
+
+// The space's own reference to the tab, which keeps it alive while the space lets go of it.
+std::shared_ptr<BrowserTab> heldTab(const Space& space, const BrowserTab& tab) {
+  const auto position = positionOf(space, tab);
+  return position ? space.tabs.peek()[*position] : nullptr;
+}
+
+// The list move of the tab list and the spaces settings: the elements at `offsets` keep their
+// order and go just before the element that stood at `destination` (the end for the count).
+// Positions past the end are ignored.
+template <class T>
+void moveElements(std::vector<T>& list, const std::set<size_t>& offsets, size_t destination) {
+  destination = std::min(destination, list.size());
+  std::vector<T> moved;
+  std::vector<T> kept;
+  size_t insertAt = destination;
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (offsets.contains(i)) {
+      moved.push_back(std::move(list[i]));
+      if (i < destination) --insertAt;
+    } else {
+      kept.push_back(std::move(list[i]));
+    }
+  }
+  kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(insertAt),
+              std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()));
+  list = std::move(kept);
+}
+
+// The index one step away from `from` in a list of `count`, wrapping around at either end.
+size_t wrappedStep(size_t from, size_t count, bool forward) {
+  return forward ? (from + 1) % count : (from + count - 1) % count;
+}
+
+}  // namespace
+
+TabsModel::TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> scheduleSave)
+    : owner_(std::move(owner)), scheduleSave_(std::move(scheduleSave)) {}
+
+void TabsModel::restore(const std::optional<SessionSnapshot>& session, bool withTabs) {
+  SpaceList list;
+  if (session) {
+    for (const auto& space : session->spaces) list.push_back(restoredSpace(space));
+  }
+  if (list.empty()) list = Space::defaultSpaces();
+  if (!withTabs) {
+    for (auto& space : list) {
+      space->tabs.set({});
+      space->selectedTabID.set(std::nullopt);
+    }
+  }
+  spaces.set(std::move(list));
+
+  const auto& restored = spaces.peek();
+  Uuid current = restored.front()->id;
+  if (session) {
+    for (const auto& space : restored) {
+      if (space->id == session->currentSpaceID) current = space->id;
+    }
+  }
+  currentSpaceID.set(current);
+  sidebarVisible.set(session ? session->sidebarVisible : true);
+  for (const auto& space : restored) {
+    for (const auto& tab : space->tabs.peek()) tab->store = owner_;
+  }
+}
+
+std::shared_ptr<Space> TabsModel::currentSpace() const {
+  const auto& list = spaces.get();
+  const auto& current = currentSpaceID.get();
+  for (const auto& space : list) {
+    if (space->id == current) return space;
+  }
+  return list.empty() ? nullptr : list.front();
+}
+
+void TabsModel::relabelDefaultSpaces() {
+  bool changed = false;
+  for (const auto& space : spaces.peek()) {
+    const std::string& name = space->name.peek();
+    for (const char* turkish : kDefaultSpaceNames) {
+      const std::string english = englishText(turkish);
+      if (name != turkish && name != english) continue;
+      const std::string target = L10n::isEnglish() ? english : std::string(turkish);
+      if (name != target) {
+        space->name.set(target);
+        changed = true;
+      }
+      break;
+    }
+  }
+  if (changed) scheduleSave_();
+}
+
+std::shared_ptr<Space> TabsModel::spaceContaining(const BrowserTab& tab) const {
+  for (const auto& space : spaces.peek()) {
+    if (positionOf(*space, tab)) return space;
+  }
+  return nullptr;
+}
+
+std::shared_ptr<Space> TabsModel::findSpace(const Space& space) const {
+  for (const auto& candidate : spaces.peek()) {
+    if (candidate.get() == &space) return candidate;
+  }
+  return nullptr;
+}
+
+void TabsModel::select(const BrowserTab& tab) {
+  // The selection belongs to the space that holds the tab: a pop-up or an anchored tab opened in
+  // a background space must not take over the selection of the space on screen.
+  const auto space = spaceContaining(tab);
+  if (!space) return;
+  space->selectedTabID.set(tab.id);
+  if (space == currentSpace()) {
+    heldTab(*space, tab)->loadIfNeeded();
+  }
+  findBarVisible.set(false);
+  scheduleSave_();
+}
+
+std::shared_ptr<BrowserTab> TabsModel::openTab(const Url& url, bool inBackground,
+                                               const std::shared_ptr<BrowserTab>& after) {
+  auto tab = std::make_shared<BrowserTab>(Uuid::random(), url);
+  insertTab(tab, after);
+  tab->load(url);
+  if (!inBackground) select(*tab);
+  scheduleSave_();
+  return tab;
+}
+
+void TabsModel::insertTab(std::shared_ptr<BrowserTab> tab,
+                          const std::shared_ptr<BrowserTab>& after) {
+  tab->store = owner_;
+  std::shared_ptr<Space> space = after ? spaceContaining(*after) : nullptr;
+  size_t position = 0;
+  if (space) {
+    position = *positionOf(*space, *after) + 1;
+  } else {
+    space = currentSpace();
+  }
+  space->tabs.mutate([&](Space::TabList& tabs) {
+    tabs.insert(tabs.begin() + static_cast<std::ptrdiff_t>(position), std::move(tab));
+  });
+}
+
+void TabsModel::pushClosedTab(const Space& space, const BrowserTab& tab) {
+  const auto& address = tab.url.peek();
+  if (!address) return;  // the start page is not worth reopening
+  if (closedTabs.size() >= kClosedTabLimit) {
+    closedTabs.erase(closedTabs.begin(), closedTabs.end() - (kClosedTabLimit - 1));
+  }
+  closedTabs.push_back(ClosedTab{space.id, *address, tab.title.peek()});
+}
+
+std::shared_ptr<BrowserTab> TabsModel::selectNeighbour(Space& space, size_t removedAt) {
+  const auto& tabs = space.tabs.peek();
+  if (tabs.empty()) {
+    space.selectedTabID.set(std::nullopt);
+    return nullptr;
+  }
+  auto neighbour = tabs[std::min(removedAt, tabs.size() - 1)];
+  space.selectedTabID.set(neighbour->id);
+  return neighbour;
+}
+
+void TabsModel::closeTab(const BrowserTab& tab) {
+  const auto space = spaceContaining(tab);
+  if (!space) return;
+  const size_t position = *positionOf(*space, tab);
+  // Keeps the tab alive through its removal: the caller's reference may be the list's only one.
+  const auto closing = space->tabs.peek()[position];
+  pushClosedTab(*space, *closing);
+  const bool wasSelected = space->selectedTabID.peek() == closing->id;
+  space->tabs.mutate([&](Space::TabList& tabs) {
+    tabs.erase(tabs.begin() + static_cast<std::ptrdiff_t>(position));
+  });
+  closing->tearDown();
+  if (wasSelected) {
+    auto neighbour = selectNeighbour(*space, position);
+    if (neighbour && space == currentSpace()) neighbour->loadIfNeeded();
+  }
+  findBarVisible.set(false);
+  scheduleSave_();
+}
+
+void TabsModel::closeOtherTabs(const BrowserTab& except) {
+  // The kept tab's own space, so that a tab outside the current space never empties the space on
+  // screen.
+  const auto space = spaceContaining(except);
+  if (!space) return;
+  const auto keep = heldTab(*space, except);
+  const Space::TabList copy = space->tabs.peek();
+  for (const auto& tab : copy) {
+    if (tab != keep) closeTab(*tab);
+  }
+  select(*keep);
+}
+
+void TabsModel::closeAllTabsInCurrentSpace() {
+  const Space::TabList copy = currentSpace()->tabs.peek();
+  for (const auto& tab : copy) closeTab(*tab);
+}
+
+void TabsModel::moveTabs(const std::set<size_t>& fromOffsets, size_t toOffset) {
+  currentSpace()->tabs.mutate(
+      [&](Space::TabList& tabs) { moveElements(tabs, fromOffsets, toOffset); });
+  scheduleSave_();
+}
+
+void TabsModel::moveTab(const BrowserTab& tab, Space& toSpace) {
+  const auto source = spaceContaining(tab);
+  if (!source || source.get() == &toSpace || !findSpace(toSpace)) return;
+  const size_t position = *positionOf(*source, tab);
+  const auto moving = source->tabs.peek()[position];
+  source->tabs.mutate([&](Space::TabList& tabs) {
+    tabs.erase(tabs.begin() + static_cast<std::ptrdiff_t>(position));
+  });
+  if (source->selectedTabID.peek() == moving->id) {
+    // The neighbour takes the moved tab's place on screen when the source is shown, so it must
+    // load as it would after a close.
+    auto neighbour = selectNeighbour(*source, position);
+    if (neighbour && source == currentSpace()) neighbour->loadIfNeeded();
+  }
+  toSpace.tabs.mutate([&](Space::TabList& tabs) { tabs.insert(tabs.begin(), moving); });
+  scheduleSave_();
+}
+
+// Spaces ----------------------------------------------------------------------------------------
+
+void TabsModel::select(const Space& space) {
+  if (!findSpace(space)) return;
+  currentSpaceID.set(space.id);
+  if (auto tab = space.selectedTab()) tab->loadIfNeeded();
+  findBarVisible.set(false);
+  scheduleSave_();
+}
+
+std::shared_ptr<Space> TabsModel::addSpace() {
+  const size_t count = spaces.peek().size();
+  const auto presets = SpacePreset::all();
+  const SpacePreset& preset = presets[count % presets.size()];
+  const auto& symbols = spaceSymbols();
+  auto space = std::make_shared<Space>(localized("Yeni Alan"),
+                                       std::string(symbols[(7 * count) % symbols.size()]),
+                                       preset.colorA, preset.colorB);
+  spaces.mutate([&](SpaceList& list) { list.push_back(space); });
+  scheduleSave_();
+  return space;
+}
+
+void TabsModel::deleteSpace(const Space& space) {
+  if (spaces.peek().size() < 2) return;
+  const auto deleting = findSpace(space);
+  if (!deleting) return;
+  // Top to bottom, so that reopening them one after another puts them back in their order.
+  for (const auto& tab : deleting->tabs.peek()) {
+    pushClosedTab(*deleting, *tab);
+    tab->tearDown();
+  }
+  const bool wasCurrent = deleting == currentSpace();
+  spaces.mutate([&](SpaceList& list) { std::erase(list, deleting); });
+  if (wasCurrent) {
+    const auto& first = spaces.peek().front();
+    currentSpaceID.set(first->id);
+    if (auto tab = first->selectedTab()) tab->loadIfNeeded();
+  }
+  scheduleSave_();
+}
+
+void TabsModel::moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset) {
+  spaces.mutate([&](SpaceList& list) { moveElements(list, fromOffsets, toOffset); });
+  scheduleSave_();
+}
+
+void TabsModel::newTab() {
+  if (commandBar.peek()) commandBar.set(std::nullopt);
+  const auto space = currentSpace();
+  const auto& tabs = space->tabs.peek();
+  const auto blank =
+      std::ranges::find_if(tabs, [](const auto& tab) { return !tab->url.peek() && !tab->isPopup; });
+  std::shared_ptr<BrowserTab> tab;
+  if (blank != tabs.end()) {
+    tab = *blank;
+  } else {
+    tab = std::make_shared<BrowserTab>(Uuid::random());
+    insertTab(tab);
+  }
+  select(*tab);
+  // Notifies even when the tab was already shown, so the start page focuses its field again.
+  startPageFocusToken.mutate([](long long& token) { ++token; });
+}
+
+void TabsModel::reopenClosedTab() {
+  if (closedTabs.empty()) return;
+  const ClosedTab record = std::move(closedTabs.back());
+  closedTabs.pop_back();
+  const auto& list = spaces.peek();
+  const bool spaceExists =
+      std::ranges::any_of(list, [&](const auto& space) { return space->id == record.spaceID; });
+  if (spaceExists) currentSpaceID.set(record.spaceID);
+  openTab(record.url, false);
+}
+
+void TabsModel::toggleFindBar() {
+  if (!currentSpace()->selectedTab()) return;
+  findBarVisible.mutate([](bool& visible) { visible = !visible; });
+}
+
+void TabsModel::selectAdjacentTab(bool forward) {
+  const auto space = currentSpace();
+  const auto& tabs = space->tabs.peek();
+  if (tabs.empty()) return;
+  const auto& selected = space->selectedTabID.peek();
+  const auto found =
+      std::ranges::find_if(tabs, [&](const auto& tab) { return selected && tab->id == *selected; });
+  const size_t from = found == tabs.end() ? 0 : static_cast<size_t>(found - tabs.begin());
+  const auto target = tabs[wrappedStep(from, tabs.size(), forward)];
+  select(*target);
+}
+
+void TabsModel::selectAdjacentSpace(bool forward) {
+  const auto& list = spaces.peek();
+  // Unlike the other commands there is no fall-back to the first space: stepping from a space
+  // that is not really current would jump somewhere unrelated.
+  const auto found = std::ranges::find_if(
+      list, [&](const auto& space) { return space->id == currentSpaceID.peek(); });
+  if (found == list.end()) return;
+  const auto from = static_cast<size_t>(found - list.begin());
+  const auto target = list[wrappedStep(from, list.size(), forward)];
+  select(*target);
+}
+
+void TabsModel::selectTab(int number) {
+  const auto space = currentSpace();
+  const auto& tabs = space->tabs.peek();
+  if (tabs.empty()) return;
+  const auto count = static_cast<long long>(tabs.size());
+  const long long index = number == 9 ? count - 1 : number - 1;
+  if (index < 0 || index >= count) return;
+  const auto target = tabs[static_cast<size_t>(index)];
+  select(*target);
+}
+
+}  // namespace zemblo
