@@ -18,19 +18,21 @@ cmake --build "$ROOT/build/asan" -j"$JOBS" --target "${SANITIZED_TESTS[@]}"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS=suppressions=$ROOT/tests/support/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$ROOT/build/asan" -R "^($(IFS='|'; echo "${SANITIZED_TESTS[*]}"))\$" \
-  --output-on-failure -j"$JOBS"
+# Each case is a test of its own, named "<program>.<suite>.<case>"; a selection that finds
+# nothing fails rather than passing empty.
+ctest --test-dir "$ROOT/build/asan" -R "^($(IFS='|'; echo "${SANITIZED_TESTS[*]}"))\." \
+  --no-tests=error --output-on-failure -j"$JOBS"
 unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 
 stage "Every test of a release build: unit, display, keyring and PAM"
 build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DZEMBLO_GUI_TESTS=ON -DZEMBLO_BUILD_BENCH=OFF
 require_known_labels "$ROOT/build/release" "unit|gui"
 "$ROOT/scripts/lib/test-session.sh" \
-  ctest --test-dir "$ROOT/build/release" -L "^(unit|gui)$" --output-on-failure -j"$JOBS"
+  ctest --test-dir "$ROOT/build/release" -L "^(unit|gui)$" --no-tests=error --output-on-failure -j"$JOBS"
 
 stage "Fuzz targets (ten seconds each)"
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZEMBLO_FUZZ=ON -DZEMBLO_BUILD_TESTS=OFF -DZEMBLO_BUILD_BENCH=OFF >/dev/null
 cmake --build "$ROOT/build/fuzz" --target fuzz-targets -j"$JOBS"
-ctest --test-dir "$ROOT/build/fuzz" -L fuzz --output-on-failure -j"$JOBS"
+ctest --test-dir "$ROOT/build/fuzz" -L fuzz --no-tests=error --output-on-failure -j"$JOBS"
 stage "Done"
