@@ -154,7 +154,9 @@ void ZembloApp::attachBrowserCommands() {
 
 void ZembloApp::showPasswordsWindow(bool importing) {
   if (!passwordsWindow_) {
-    if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
+    if (!passwordClipboard_) {
+      passwordClipboard_ = std::make_unique<PasswordClipboard>(Scheduler::mainLoop());
+    }
     passwordsWindow_ =
         std::make_unique<PasswordsWindow>(*store(), colorScheme(), *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);

@@ -165,7 +165,7 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   store->preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
   const SystemColorScheme scheme;
-  const SettingsContext context(*store, scheme);
+  const SettingsContext context(SettingsView::modelsOf(*store), scheme);
   auto pane = std::make_unique<PrivacyPane>(context);
   pane->clearSiteData();
   ASSERT_EQ(engine->clearRequests.size(), 1u);
