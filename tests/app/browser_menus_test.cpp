@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/browser_commands_harness.h"
-#include "model/browser_store.h"
-#include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
-#include "passwords/import_passwords_sheet.h"
-#include "passwords/passwords_window.h"
 #include "sidebar/sidebar_view.h"
-#include "window/browser_window.h"
-#include "window/command_bar.h"
-#include "window/content_area.h"
 
 namespace zemblo {
 namespace {
@@ -21,7 +16,6 @@ namespace {
 using testing::BrowserCommandsTest;
 using testing::pressKeys;
 using testing::waitUntil;
-using testing::WebHarness;
 
 // The text of the tooltip the window shows now; empty when it shows none.
 std::string shownTooltip(Gtk::Window& window) {
