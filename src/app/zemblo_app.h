@@ -11,6 +11,7 @@ namespace zemblo {
 class BrowserMenu;
 class BrowserStore;
 class BrowserWindow;
+class LanguageFollower;
 class PasswordClipboard;
 class PasswordsWindow;
 class SettingsView;
@@ -59,6 +60,8 @@ class ZembloApp : public Gtk::Application {
   // Declared before the store, which shares it: the application's reference outlives the store.
   std::shared_ptr<WebEngine> webEngine_;
   std::shared_ptr<BrowserStore> store_;
+  // Declared after the store it follows: it lets go of the store's preferences first.
+  std::unique_ptr<LanguageFollower> language_;
   // Outlives every window that observes it.
   std::unique_ptr<SystemColorScheme> colorScheme_;
   std::unique_ptr<BrowserWindow> browserWindow_;

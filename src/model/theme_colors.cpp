@@ -54,13 +54,17 @@ Palette themeColors(const AppPreferences& prefs, std::string_view spaceColorA,
   return {Color::fromHex(first), Color::fromHex(second), prefs.gradientDirection, std::move(key)};
 }
 
-Palette themeColors(const BrowserStore& store) {
-  const AppPreferences& prefs = store.preferences().prefs();
+Palette themeColors(const PreferencesModel& preferences, const TabsModel& tabs) {
+  const AppPreferences& prefs = preferences.prefs();
   // The space's colours are read only when they are used, so that with custom colours a change
   // of space does not disturb the views that paint the theme.
   if (prefs.colorSource == ColorSource::custom) return themeColors(prefs, {}, {});
-  const auto space = store.tabs().currentSpace();
+  const auto space = tabs.currentSpace();
   return themeColors(prefs, space->colorA.get(), space->colorB.get());
+}
+
+Palette themeColors(const BrowserStore& store) {
+  return themeColors(store.preferences(), store.tabs());
 }
 
 std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const Palette& palette,

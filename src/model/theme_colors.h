@@ -12,6 +12,8 @@
 namespace zemblo {
 
 class BrowserStore;
+class PreferencesModel;
+class TabsModel;
 
 // A colour drawn at an opacity.
 struct TranslucentColor {
@@ -24,7 +26,8 @@ struct TranslucentColor {
 // The theme pair: the custom colours when the settings ask for them, else the given space's.
 Palette themeColors(const AppPreferences& prefs, std::string_view spaceColorA,
                     std::string_view spaceColorB);
-// The theme pair of the store's current space.
+// The theme pair of the current space.
+Palette themeColors(const PreferencesModel& preferences, const TabsModel& tabs);
 Palette themeColors(const BrowserStore& store);
 
 // The scheme the sidebar's content is forced into so that its text stays readable on the tint;

@@ -4,7 +4,6 @@
 
 #include <initializer_list>
 
-#include "model/browser_store.h"
 #include "model/credential_texts.h"
 #include "model/localization.h"
 #include "model/password_store.h"
@@ -59,9 +58,12 @@ Gtk::Separator& insetDivider() {
 
 }  // namespace
 
-CredentialDetail::CredentialDetail(BrowserStore& store, PasswordClipboard& clipboard,
-                                   Credential credential)
-    : store_(store), clipboard_(clipboard), credential_(std::move(credential)) {
+CredentialDetail::CredentialDetail(PasswordStore& passwords, TabsModel& tabs,
+                                   PasswordClipboard& clipboard, Credential credential)
+    : passwords_(passwords),
+      tabs_(tabs),
+      clipboard_(clipboard),
+      credential_(std::move(credential)) {
   add_css_class("credential-detail");
   set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
   set_hexpand(true);
@@ -202,7 +204,7 @@ void CredentialDetail::markCopied(const char* tag) {
 void CredentialDetail::openSite() {
   const std::optional<Url> address = credentialSiteAddress(credential_);
   if (!address) return;
-  store_.tabs().openTab(*address, false);
+  tabs_.openTab(*address, false);
   activate_action("app.browser");
 }
 
@@ -236,6 +238,6 @@ void CredentialDetail::confirmDelete() {
   gtk_window_present(GTK_WINDOW(dialog));
 }
 
-void CredentialDetail::deleteConfirmed() { store_.passwords().deleteCredential(credential_.id); }
+void CredentialDetail::deleteConfirmed() { passwords_.deleteCredential(credential_.id); }
 
 }  // namespace zemblo

@@ -13,10 +13,11 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class CredentialDetail;
 class CredentialRow;
 class PasswordClipboard;
+class PasswordStore;
+class TabsModel;
 
 // The unlocked passwords window: the searchable list of saved logins, sorted by site, beside the
 // selected login's detail. Deleting from the list's context menu asks nothing (the detail's own
@@ -27,7 +28,8 @@ class PasswordsBrowser : public Gtk::Paned {
   static constexpr int kListMinimumWidth = 240;
   static constexpr int kListWidth = 280;
 
-  PasswordsBrowser(BrowserStore& store, PasswordClipboard& clipboard,
+  // A login's website opens in a new tab of `tabs`.
+  PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs, PasswordClipboard& clipboard,
                    std::function<void()> showImport);
   ~PasswordsBrowser() override;
 
@@ -61,7 +63,8 @@ class PasswordsBrowser : public Gtk::Paned {
   bool shows(GtkStringObject* item) const;
   CredentialRow* rowFor(const Uuid& id);
 
-  BrowserStore& store_;
+  PasswordStore& passwords_;
+  TabsModel& tabs_;
   PasswordClipboard& clipboard_;
   std::function<void()> showImport_;
   std::optional<Uuid> selection_;

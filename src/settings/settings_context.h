@@ -1,25 +1,55 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <utility>
+
 #include "model/color.h"
 #include "widgets/system_color_scheme.h"
 
 namespace zemblo {
 
-class BrowserStore;
+class FavoritesModel;
+class HistoryModel;
+class PageServicesModel;
+class PasswordStore;
+class PreferencesModel;
+class TabsModel;
 
-// What every view of the settings window reads: the one store and the window's light or dark
+// The models the settings window shows and changes, handed over by whoever owns them.
+struct SettingsModels {
+  PreferencesModel& preferences;
+  TabsModel& tabs;
+  FavoritesModel& favorites;
+  HistoryModel& history;
+  PageServicesModel& pageServices;
+  PasswordStore& passwords;
+  // Asks for the session, which keeps the spaces' names and colours, to be written soon.
+  std::function<void()> saveSession;
+  // Expires with the models: work that may finish after the window has gone checks it first.
+  std::weak_ptr<const void> lifetime;
+};
+
+// What every view of the settings window reads: the models and the window's light or dark
 // appearance. Both outlive the window's views. Reading either inside a view's sync subscribes
 // the view to it.
 class SettingsContext {
  public:
-  SettingsContext(BrowserStore& store, const SystemColorScheme& scheme)
-      : store_(store), scheme_(scheme) {}
+  SettingsContext(SettingsModels models, const SystemColorScheme& scheme)
+      : models_(std::move(models)), scheme_(scheme) {}
 
-  BrowserStore& store() const { return store_; }
+  PreferencesModel& preferences() const { return models_.preferences; }
+  TabsModel& tabs() const { return models_.tabs; }
+  FavoritesModel& favorites() const { return models_.favorites; }
+  HistoryModel& history() const { return models_.history; }
+  PageServicesModel& pageServices() const { return models_.pageServices; }
+  PasswordStore& passwords() const { return models_.passwords; }
+  void saveSession() const { models_.saveSession(); }
+  const std::weak_ptr<const void>& lifetime() const { return models_.lifetime; }
   ColorScheme scheme() const { return scheme_.get(); }
 
  private:
-  BrowserStore& store_;
+  SettingsModels models_;
   const SystemColorScheme& scheme_;
 };
 

@@ -37,7 +37,9 @@ std::string points(double value) { return std::to_string(int(value)) + " pt"; }
 class KitGallery : public Gtk::Window {
  public:
   explicit KitGallery(BrowserStore& store)
-      : context_(store, scheme_), style_(get_display()), body_(SettingsPane::sidebar) {
+      : context_(SettingsView::modelsOf(store), scheme_),
+        style_(get_display()),
+        body_(SettingsPane::sidebar) {
     add_css_class(SettingsStyle::kWindowClass);
     style_.setAccent(themeColors(store).primary);
     set_default_size(660, -1);
