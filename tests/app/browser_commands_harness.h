@@ -14,6 +14,7 @@
 #include "model/localization.h"
 #include "model/tabs_model.h"
 #include "support/temp_home.h"
+#include "support/x_input.h"
 #include "web/web_harness.h"
 #include "window/browser_window.h"
 #include "window/command_bar.h"
@@ -24,8 +25,7 @@ namespace zemblo::testing {
 
 // Real X input to the browser window, which is the only window titled "Zemblo".
 inline void pressKeys(const std::string& keys) {
-  const std::string command =
-      "xdotool search --sync --onlyvisible --name '^Zemblo$' windowfocus %1 key " + keys;
+  const std::string command = xdotoolOn("Zemblo", "windowfocus %1 key " + keys);
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 

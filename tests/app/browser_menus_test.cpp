@@ -9,6 +9,7 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "sidebar/sidebar_view.h"
+#include "support/x_input.h"
 
 namespace zemblo {
 namespace {
@@ -51,8 +52,7 @@ struct TooltipQuestions {
 
 // Real pointer input to the browser window, without raising it above the others.
 void pointer(const std::string& actions) {
-  Glib::spawn_command_line_async("xdotool search --sync --onlyvisible --name '^Zemblo$' " +
-                                 actions);
+  testing::runBesideMainLoop(testing::xdotoolOn("Zemblo", actions));
 }
 
 // The button of the open popover's menu item titled `title`, in any of its submenus.

@@ -5,6 +5,7 @@
 #include <glib.h>
 #include <sys/wait.h>
 
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -80,14 +81,35 @@ class BrowserProcess {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
-  // Runs xdotool on the browser's visible window named `name` (a regular expression): for
-  // example "windowfocus --sync %1 key ctrl+Tab". False when xdotool failed or found none.
-  bool onWindow(const std::string& name, const std::string& commands) const {
-    if (!browser_) return false;
+  // The X id of the browser's visible window named `name` (a regular expression), once it has
+  // one. A search stops with an error when any window of the display goes away while it reads them
+  // (a page's dialogs come and go), so a search that failed is made again.
+  std::optional<std::string> windowNamed(const std::string& name) const {
+    if (!browser_) return std::nullopt;
     const std::string command = "timeout 30 xdotool search --sync --onlyvisible --pid " +
-                                std::to_string(*browser_) + " --name '" + name + "' " + commands +
-                                " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
+                                std::to_string(*browser_) + " --name '" + name + "' 2>/dev/null";
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      FILE* output = popen(command.c_str(), "r");
+      if (!output) return std::nullopt;
+      char line[32] = {};
+      const bool read = fgets(line, sizeof line, output) != nullptr;
+      pclose(output);
+      if (read && std::isdigit(static_cast<unsigned char>(line[0]))) {
+        return std::to_string(std::stoul(line));
+      }
+    }
+    return std::nullopt;
+  }
+  // Runs xdotool `commands` on the browser's visible window named `name`, which they call "%1":
+  // for example "windowfocus --sync %1 key ctrl+Tab". False when there is none or xdotool failed.
+  bool onWindow(const std::string& name, std::string commands) const {
+    const auto id = windowNamed(name);
+    if (!id) return false;
+    for (auto at = commands.find("%1"); at != std::string::npos; at = commands.find("%1", at)) {
+      commands.replace(at, 2, *id);
+    }
+    if (commands.empty()) return true;
+    return std::system(("timeout 30 xdotool " + commands + " >/dev/null 2>&1").c_str()) == 0;
   }
   bool waitForWindow() const { return onWindow("^Zemblo$", ""); }
   // How many windows of the browser are shown.

@@ -23,6 +23,7 @@
 #include "support/child_process.h"
 #include "support/main_loop.h"
 #include "support/temp_home.h"
+#include "support/x_input.h"
 #include "window/browser_window.h"
 
 namespace zemblo {
@@ -85,8 +86,7 @@ TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit)
     EXPECT_EQ(windowsTitled(*app, settingsTitle).size(), 0u);
     browser->present();
     drain();
-    ASSERT_EQ(std::system("xdotool search --sync --onlyvisible --name '^Zemblo$' windowfocus %1 "
-                          "key ctrl+comma"),
+    ASSERT_EQ(std::system(testing::xdotoolOn("Zemblo", "windowfocus %1 key ctrl+comma").c_str()),
               0);
     EXPECT_TRUE(testing::waitUntil([&] { return !windowsTitled(*app, settingsTitle).empty(); }));
     EXPECT_EQ(windowsTitled(*app, settingsTitle).size(), 1u);

@@ -9,6 +9,7 @@
 #include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_browser.h"
 #include "passwords/passwords_harness.h"
+#include "support/x_input.h"
 
 namespace zemblo::testing {
 namespace {
@@ -102,9 +103,8 @@ TEST_F(PasswordsWindowTest, ControlWClosesTheWindow) {
   // Beside the main loop, which gives the window its new title. The keys go on their own, through
   // the server: aimed at a window, the release of a key that closed it would be sent to the
   // closed window, and the server would repeat the key for whatever window comes next.
-  Glib::spawn_command_line_async(
-      "sh -c \"xdotool search --sync --onlyvisible --name '^zemblo-passwords-test$' windowfocus "
-      "--sync %1 && xdotool key ctrl+w\"");
+  testing::runBesideMainLoop(testing::xdotoolOn("zemblo-passwords-test", "windowfocus --sync %1") +
+                             " && xdotool key ctrl+w");
   EXPECT_TRUE(waitUntil([&] { return closed; }));
 }
 

@@ -10,6 +10,7 @@
 #include "settings/panes/spaces_pane.h"
 #include "settings/panes/window_pane.h"
 #include "settings/space_editor/space_chip.h"
+#include "support/x_input.h"
 
 // The settings window under real input from the X server: the wheel, the keys.
 namespace zemblo {
@@ -22,15 +23,14 @@ class SettingsInputTest : public ::testing::Test {
  protected:
   // Runs beside the main loop, which must keep answering the display meanwhile.
   void input(const std::string& actions) {
-    Glib::spawn_command_line_async("xdotool search --sync --onlyvisible --name '^" +
-                                   harness.view().get_title() + "$' windowraise %1 " + actions);
+    testing::runBesideMainLoop(
+        testing::xdotoolOn(harness.view().gobj(), "windowraise %1 " + actions));
   }
   // Keys go on their own, through the server: aimed at a window, the release of a key that closed
   // it would be sent to the closed window, and the server would repeat the key for the next one.
   void press(const std::string& keys) {
-    Glib::spawn_command_line_async("sh -c \"xdotool search --sync --onlyvisible --name '^" +
-                                   harness.view().get_title() +
-                                   "$' windowfocus --sync %1 && xdotool key " + keys + "\"");
+    testing::runBesideMainLoop(testing::xdotoolOn(harness.view().gobj(), "windowfocus --sync %1") +
+                               " && xdotool key " + keys);
   }
   // Moves the pointer to the middle of the widget.
   std::string pointAt(Gtk::Widget& widget) {

@@ -7,6 +7,7 @@
 
 #include "sidebar/sidebar_harness.h"
 #include "sidebar/sidebar_view.h"
+#include "support/x_input.h"
 
 namespace zemblo {
 namespace {
@@ -110,12 +111,12 @@ TEST(DarkModeSidebarButtonTest, TheFirstClickAfterTheMenuWasClosedWithEscapeSwit
   for (const PageDarkMode expected : {PageDarkMode::always, PageDarkMode::off}) {
     SCOPED_TRACE(std::string(rawValue(expected)));
     // Straight to the display: raising the window first would move the pointer's focus anew.
-    Glib::spawn_command_line_async("xdotool click 3");
+    testing::runBesideMainLoop("xdotool click 3");
     ASSERT_TRUE(
         waitUntil([&] { return button.contextMenu() && button.contextMenu()->get_mapped(); }));
-    Glib::spawn_command_line_async("xdotool key Escape");
+    testing::runBesideMainLoop("xdotool key Escape");
     ASSERT_TRUE(waitUntil([&] { return !button.contextMenu()->get_mapped(); }));
-    Glib::spawn_command_line_async("xdotool click 1");
+    testing::runBesideMainLoop("xdotool click 1");
     EXPECT_TRUE(waitUntil([&] { return store.preferences().prefs().pageDarkMode == expected; }));
   }
 }

@@ -16,6 +16,7 @@
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_row.h"
 #include "support/interface_language.h"
+#include "support/x_input.h"
 #include "window/browser_window.h"
 #include "window/window_harness.h"
 
@@ -79,14 +80,12 @@ class SidebarHarness : public WindowHarness {
   // Real input through xdotool, run beside the main loop (a drag or a menu talks to the display
   // while it happens). `actions` address the window as "%1", e.g. "mousemove --window %1 10 10".
   void input(const std::string& actions) {
-    Glib::spawn_command_line_async("xdotool search --sync --onlyvisible --name '^" + windowTitle_ +
-                                   "$' windowraise %1 " + actions);
+    runBesideMainLoop(xdotoolOn(GTK_WINDOW(window().gobj()), "windowraise %1 " + actions));
   }
   // Real input done before it returns: the events it caused have reached the window and been
   // handled (see syncWithDisplay).
   void inputAndWait(const std::string& actions) {
-    const std::string command = "xdotool search --sync --onlyvisible --name '^" + windowTitle_ +
-                                "$' windowraise %1 " + actions;
+    const std::string command = xdotoolOn(GTK_WINDOW(window().gobj()), "windowraise %1 " + actions);
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     syncWithDisplay();
   }

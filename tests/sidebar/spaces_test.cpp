@@ -7,6 +7,7 @@
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_harness.h"
 #include "sidebar/sidebar_view.h"
+#include "support/x_input.h"
 
 namespace zemblo {
 namespace {
@@ -155,9 +156,8 @@ TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
   EXPECT_FALSE(switcher.forwardEdge().get_mapped());
   // The wheel turns the row back: every notch is sent before the pointer moves on, and reaches
   // the window before that move.
-  Glib::spawn_command_line_sync("xdotool search --sync --onlyvisible --name '^" +
-                                harness.window().get_title() + "$' " + harness.pointAt(switcher) +
-                                " click --repeat 12 4");
+  Glib::spawn_command_line_sync(testing::xdotoolOn(
+      GTK_WINDOW(harness.window().gobj()), harness.pointAt(switcher) + " click --repeat 12 4"));
   ASSERT_TRUE(harness.movePointer(int(gear.x + gear.width / 2), int(gear.y + gear.height / 2)));
   ASSERT_TRUE(testing::waitUntil([&] { return buttons.front()->get_mapped(); }));
   expectWholeButtonsBetweenTheArrows(harness, "after the wheel");

@@ -29,6 +29,7 @@
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
 #include "support/wait.h"
+#include "support/x_input.h"
 #include "web/web_engine.h"
 #include "web/web_view_container.h"
 #include "web/webkit_web_view_port.h"
@@ -247,8 +248,7 @@ inline int navigationsDuring(WebKitWebView* view, const std::function<void()>& a
 // Real X input: modifier state only reaches the page from the X server, never from script.
 // Without a window manager every window opens at the same place, so ours is raised first.
 inline void clickWindow(const std::string& windowTitle, const std::string& modifiers = "") {
-  std::string command = "xdotool search --sync --onlyvisible --name '^" + windowTitle +
-                        "$' windowraise %1 mousemove --window %1 320 280";
+  std::string command = xdotoolOn(windowTitle, "windowraise %1 mousemove --window %1 320 280");
   if (!modifiers.empty()) command += " keydown " + modifiers;
   command += " click 1";
   if (!modifiers.empty()) command += " keyup " + modifiers;

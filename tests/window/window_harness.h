@@ -14,6 +14,7 @@
 #include "model/tabs_model.h"
 #include "platform/user_defaults.h"
 #include "support/temp_home.h"
+#include "support/x_input.h"
 #include "web/web_engine.h"
 #include "web/web_harness.h"
 #include "widgets/system_color_scheme.h"
@@ -100,8 +101,7 @@ class LayoutCounter {
 
 // Real X input to the browser window, which is alone on the virtual screen.
 inline void xdotool(const std::string& arguments) {
-  const std::string command =
-      "xdotool search --sync --onlyvisible --name '^Zemblo$' windowfocus %1 " + arguments;
+  const std::string command = xdotoolOn("Zemblo", "windowfocus %1 " + arguments);
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
