@@ -14,6 +14,7 @@
 #include "platform/process.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_view.h"
+#include "web/favicon_loader.h"
 #include "web/web_engine.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/system_color_scheme.h"
@@ -122,9 +123,15 @@ const SystemColorScheme& ZembloApp::colorScheme() {
   return *colorScheme_;
 }
 
+FaviconLoader& ZembloApp::favicons() {
+  if (!favicons_) favicons_ = std::make_unique<FaviconLoader>();
+  return *favicons_;
+}
+
 void ZembloApp::showBrowserWindow() {
   if (!browserWindow_) {
-    browserWindow_ = std::make_unique<BrowserWindow>(*store(), colorScheme());
+    browserWindow_ =
+        std::make_unique<BrowserWindow>(*store(), favicons(), Scheduler::mainLoop(), colorScheme());
     // The menu's popover, actions and shortcuts are on the window: they go first.
     dropWhenClosed(browserWindow_, [this] {
       commandsObserver_.reset();
@@ -156,7 +163,7 @@ void ZembloApp::showPasswordsWindow(bool importing) {
   if (!passwordsWindow_) {
     if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
     passwordsWindow_ =
-        std::make_unique<PasswordsWindow>(*store(), colorScheme(), *passwordClipboard_);
+        std::make_unique<PasswordsWindow>(*store(), favicons(), colorScheme(), *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);
     if (browserWindow_) {
       hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().passwordsButton(),
@@ -169,7 +176,7 @@ void ZembloApp::showPasswordsWindow(bool importing) {
 
 void ZembloApp::showSettingsWindow() {
   if (!settingsWindow_) {
-    settingsWindow_ = std::make_unique<SettingsView>(*store(), colorScheme());
+    settingsWindow_ = std::make_unique<SettingsView>(*store(), favicons(), colorScheme());
     dropWhenClosed(settingsWindow_);
     if (browserWindow_) {
       hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().settingsButton(),

@@ -11,13 +11,15 @@ namespace zemblo {
 class BrowserMenu;
 class BrowserStore;
 class BrowserWindow;
+class FaviconLoader;
 class PasswordClipboard;
 class PasswordsWindow;
 class SettingsView;
 class SystemColorScheme;
 class WebEngine;
 
-// The application: owns the one store of the process and the three single-instance windows
+// The application: owns the one store of the process, the site icons every window shows, and the
+// three single-instance windows
 // (browser, passwords, settings), opened through the application actions "app.browser",
 // "app.passwords" and "app.settings". The windows ask each other through it too:
 // "app.import-passwords" opens the passwords window with its import sheet, "app.relaunch" saves
@@ -33,6 +35,7 @@ class ZembloApp : public Gtk::Application {
   std::shared_ptr<BrowserStore> store();
   // The windows' light or dark appearance, observed once for all of them.
   const SystemColorScheme& colorScheme();
+  FaviconLoader& favicons();
   bool relaunchRequested() const { return relaunchRequested_; }
 
   void showBrowserWindow();
@@ -59,6 +62,8 @@ class ZembloApp : public Gtk::Application {
   // Declared before the store, which shares it: the application's reference outlives the store.
   std::shared_ptr<WebEngine> webEngine_;
   std::shared_ptr<BrowserStore> store_;
+  // Outlives every window that shows an icon.
+  std::unique_ptr<FaviconLoader> favicons_;
   // Outlives every window that observes it.
   std::unique_ptr<SystemColorScheme> colorScheme_;
   std::unique_ptr<BrowserWindow> browserWindow_;

@@ -54,13 +54,17 @@ Palette themeColors(const AppPreferences& prefs, std::string_view spaceColorA,
   return {Color::fromHex(first), Color::fromHex(second), prefs.gradientDirection, std::move(key)};
 }
 
-Palette themeColors(const BrowserStore& store) {
-  const AppPreferences& prefs = store.preferences().prefs();
+Palette themeColors(const PreferencesModel& preferences, const TabsModel& tabs) {
+  const AppPreferences& prefs = preferences.prefs();
   // The space's colours are read only when they are used, so that with custom colours a change
   // of space does not disturb the views that paint the theme.
   if (prefs.colorSource == ColorSource::custom) return themeColors(prefs, {}, {});
-  const auto space = store.tabs().currentSpace();
+  const auto space = tabs.currentSpace();
   return themeColors(prefs, space->colorA.get(), space->colorB.get());
+}
+
+Palette themeColors(const BrowserStore& store) {
+  return themeColors(store.preferences(), store.tabs());
 }
 
 std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const Palette& palette,
@@ -83,13 +87,18 @@ std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const
   return mixed >= 0.5 ? ColorScheme::light : ColorScheme::dark;
 }
 
-std::optional<ColorScheme> sidebarColorScheme(const BrowserStore& store, ColorScheme scheme) {
-  const AppPreferences& prefs = store.preferences().prefs();
+std::optional<ColorScheme> sidebarColorScheme(const PreferencesModel& preferences,
+                                              const TabsModel& tabs, ColorScheme scheme) {
+  const AppPreferences& prefs = preferences.prefs();
   // Only the automatic style looks at the colours; the others must not depend on the space.
   if (prefs.sidebarTextStyle != SidebarTextStyle::automatic || prefs.tintStrength(scheme) < 0.4) {
     return sidebarColorScheme(prefs, Palette{}, scheme);
   }
-  return sidebarColorScheme(prefs, themeColors(store), scheme);
+  return sidebarColorScheme(prefs, themeColors(preferences, tabs), scheme);
+}
+
+std::optional<ColorScheme> sidebarColorScheme(const BrowserStore& store, ColorScheme scheme) {
+  return sidebarColorScheme(store.preferences(), store.tabs(), scheme);
 }
 
 TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& palette,
@@ -101,12 +110,17 @@ TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& pal
   return {kWhite, dark ? 0.14 : 0.82};
 }
 
-TranslucentColor selectedTabFill(const BrowserStore& store, ColorScheme scheme) {
-  const AppPreferences& prefs = store.preferences().prefs();
+TranslucentColor selectedTabFill(const PreferencesModel& preferences, const TabsModel& tabs,
+                                 ColorScheme scheme) {
+  const AppPreferences& prefs = preferences.prefs();
   if (prefs.selectedTabStyle != SelectedTabStyle::tinted) {
     return selectedTabFill(prefs, Palette{}, scheme);
   }
-  return selectedTabFill(prefs, themeColors(store), scheme);
+  return selectedTabFill(prefs, themeColors(preferences, tabs), scheme);
+}
+
+TranslucentColor selectedTabFill(const BrowserStore& store, ColorScheme scheme) {
+  return selectedTabFill(store.preferences(), store.tabs(), scheme);
 }
 
 Color mixPerceptual(const Color& color, const Color& other, double fraction) {

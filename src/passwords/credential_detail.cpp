@@ -59,9 +59,12 @@ Gtk::Separator& insetDivider() {
 
 }  // namespace
 
-CredentialDetail::CredentialDetail(BrowserStore& store, PasswordClipboard& clipboard,
-                                   Credential credential)
-    : store_(store), clipboard_(clipboard), credential_(std::move(credential)) {
+CredentialDetail::CredentialDetail(BrowserStore& store, FaviconLoader& favicons,
+                                   PasswordClipboard& clipboard, Credential credential)
+    : store_(store),
+      clipboard_(clipboard),
+      credential_(std::move(credential)),
+      icon_(favicons, kHeaderIconSize) {
   add_css_class("credential-detail");
   set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
   set_hexpand(true);

@@ -25,7 +25,8 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   static constexpr int kHeaderIconSize = 40;
   static constexpr unsigned kCheckmarkMilliseconds = 1500;
 
-  CredentialDetail(BrowserStore& store, PasswordClipboard& clipboard, Credential credential);
+  CredentialDetail(BrowserStore& store, FaviconLoader& favicons, PasswordClipboard& clipboard,
+                   Credential credential);
   ~CredentialDetail() override;
 
   // Shows the login's newest values, keeping what is revealed and copied.
@@ -70,7 +71,7 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   LeadingClamp clamp_{column_, kMaximumWidth};
   Gtk::Box header_{Gtk::Orientation::HORIZONTAL, 16};
   Gtk::Box iconTile_;
-  FaviconView icon_{kHeaderIconSize};
+  FaviconView icon_;
   Gtk::Box headerText_{Gtk::Orientation::VERTICAL, 4};
   Gtk::Label title_;
   Gtk::Label dateLine_;

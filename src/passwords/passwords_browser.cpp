@@ -43,10 +43,11 @@ CredentialRow* findRow(Gtk::Widget& widget, const Uuid& id) {
 
 }  // namespace
 
-PasswordsBrowser::PasswordsBrowser(BrowserStore& store, PasswordClipboard& clipboard,
-                                   std::function<void()> showImport)
+PasswordsBrowser::PasswordsBrowser(BrowserStore& store, FaviconLoader& favicons,
+                                   PasswordClipboard& clipboard, std::function<void()> showImport)
     : Gtk::Paned(Gtk::Orientation::HORIZONTAL),
       store_(store),
+      favicons_(favicons),
       clipboard_(clipboard),
       showImport_(std::move(showImport)),
       items_(Gtk::StringList::create({})) {
@@ -72,7 +73,7 @@ PasswordsBrowser::PasswordsBrowser(BrowserStore& store, PasswordClipboard& clipb
 
   auto factory = Gtk::SignalListItemFactory::create();
   factory->signal_setup().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
-    auto* row = Gtk::make_managed<CredentialRow>();
+    auto* row = Gtk::make_managed<CredentialRow>(favicons_);
     auto menuClick = Gtk::GestureClick::create();
     menuClick->set_button(GDK_BUTTON_SECONDARY);
     menuClick->signal_pressed().connect(
@@ -312,7 +313,7 @@ void PasswordsBrowser::updateDetail() {
   }
   // Another login gets a page of its own, with nothing revealed or copied.
   if (detail_) detailArea_.remove(*detail_);
-  detail_ = std::make_unique<CredentialDetail>(store_, clipboard_, std::move(*selected));
+  detail_ = std::make_unique<CredentialDetail>(store_, favicons_, clipboard_, std::move(*selected));
   detailArea_.append(*detail_);
 }
 

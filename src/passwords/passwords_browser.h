@@ -14,6 +14,7 @@
 namespace zemblo {
 
 class BrowserStore;
+class FaviconLoader;
 class CredentialDetail;
 class CredentialRow;
 class PasswordClipboard;
@@ -27,7 +28,7 @@ class PasswordsBrowser : public Gtk::Paned {
   static constexpr int kListMinimumWidth = 240;
   static constexpr int kListWidth = 280;
 
-  PasswordsBrowser(BrowserStore& store, PasswordClipboard& clipboard,
+  PasswordsBrowser(BrowserStore& store, FaviconLoader& favicons, PasswordClipboard& clipboard,
                    std::function<void()> showImport);
   ~PasswordsBrowser() override;
 
@@ -62,6 +63,7 @@ class PasswordsBrowser : public Gtk::Paned {
   CredentialRow* rowFor(const Uuid& id);
 
   BrowserStore& store_;
+  FaviconLoader& favicons_;
   PasswordClipboard& clipboard_;
   std::function<void()> showImport_;
   std::optional<Uuid> selection_;

@@ -15,8 +15,9 @@
 
 namespace zemblo {
 
-SettingsView::SettingsView(BrowserStore& store, const SystemColorScheme& scheme)
-    : store_(store), context_(store, scheme) {
+SettingsView::SettingsView(BrowserStore& store, FaviconLoader& favicons,
+                           const SystemColorScheme& scheme)
+    : store_(store), context_(store, favicons, scheme) {
   set_name("SettingsView");
   add_css_class(SettingsStyle::kWindowClass);
   set_resizable(false);

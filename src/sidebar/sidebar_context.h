@@ -10,15 +10,39 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class DownloadManager;
+class FaviconLoader;
+class FavoritesModel;
+class PageServicesModel;
+class PreferencesModel;
+class Scheduler;
 class SystemColorScheme;
+class TabsModel;
 
-// What the sections of one sidebar share: the store, and the scheme their content is drawn in.
+// The models the sidebar's sections show and change, and the services they work through; all of
+// them outlive the sidebar.
+struct SidebarModels {
+  TabsModel& tabs;
+  PreferencesModel& preferences;
+  FavoritesModel& favorites;
+  PageServicesModel& pageServices;
+  DownloadManager& downloads;
+  FaviconLoader& favicons;
+  Scheduler& scheduler;
+};
+
+// What the sections of one sidebar share: the models, and the scheme their content is drawn in.
 class SidebarContext {
  public:
-  SidebarContext(BrowserStore& store, const SystemColorScheme& windowScheme);
+  SidebarContext(const SidebarModels& models, const SystemColorScheme& windowScheme);
 
-  BrowserStore& store() const { return store_; }
+  TabsModel& tabs() const { return models_.tabs; }
+  PreferencesModel& preferences() const { return models_.preferences; }
+  FavoritesModel& favorites() const { return models_.favorites; }
+  PageServicesModel& pageServices() const { return models_.pageServices; }
+  DownloadManager& downloads() const { return models_.downloads; }
+  FaviconLoader& favicons() const { return models_.favicons; }
+  Scheduler& scheduler() const { return models_.scheduler; }
 
   // The scheme forced on the sidebar so its text stays readable on the tint, else the window's.
   // Reading it in a sync subscribes to what decides it.
@@ -28,7 +52,7 @@ class SidebarContext {
   static GdkRGBA primary(ColorScheme scheme, double opacity = 1);
 
  private:
-  BrowserStore& store_;
+  const SidebarModels models_;
   const SystemColorScheme& windowScheme_;
 };
 

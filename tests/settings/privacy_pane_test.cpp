@@ -165,7 +165,8 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   store->preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
   const SystemColorScheme scheme;
-  const SettingsContext context(*store, scheme);
+  FaviconLoader favicons;
+  const SettingsContext context(*store, favicons, scheme);
   auto pane = std::make_unique<PrivacyPane>(context);
   pane->clearSiteData();
   ASSERT_EQ(engine->clearRequests.size(), 1u);

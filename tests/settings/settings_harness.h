@@ -23,7 +23,7 @@ class SettingsHarness : public WindowHarness {
  public:
   SettingsHarness() {
     setLanguage(AppLanguage::turkish);
-    view_ = std::make_unique<SettingsView>(store(), colorScheme());
+    view_ = std::make_unique<SettingsView>(store(), favicons(), colorScheme());
     view_->present();
     waitUntil([&] { return view_->get_mapped() && view_->get_width() > 0; });
     pump();

@@ -23,6 +23,7 @@
 #include "settings/previews/theme_thumb.h"
 #include "settings/settings_harness.h"
 #include "settings/settings_style.h"
+#include "web/favicon_loader.h"
 
 namespace zemblo {
 namespace {
@@ -37,7 +38,7 @@ std::string points(double value) { return std::to_string(int(value)) + " pt"; }
 class KitGallery : public Gtk::Window {
  public:
   explicit KitGallery(BrowserStore& store)
-      : context_(store, scheme_), style_(get_display()), body_(SettingsPane::sidebar) {
+      : context_(store, favicons_, scheme_), style_(get_display()), body_(SettingsPane::sidebar) {
     add_css_class(SettingsStyle::kWindowClass);
     style_.setAccent(themeColors(store).primary);
     set_default_size(660, -1);
@@ -109,6 +110,7 @@ class KitGallery : public Gtk::Window {
 
  private:
   SystemColorScheme scheme_;
+  FaviconLoader favicons_;
   SettingsContext context_;
   SettingsStyle style_;
   PaneBody body_;

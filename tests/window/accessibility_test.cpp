@@ -78,7 +78,7 @@ TEST_F(AccessibilityTest, EveryControlHasANameAndARoleInBothLanguages) {
   harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
   harness.window().rebuildContent();
-  harness.store().tabs().newTab();
+  harness.window().openNewTab();
   controls = readControls();
   expectSidebarControls(controls);
   EXPECT_EQ((controls[{"button", "Google"}].count), 2);
