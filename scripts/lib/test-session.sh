@@ -61,6 +61,11 @@ export XDG_RUNTIME_DIR=$runtime
 # and takes a few hundred milliseconds a frame on a busy machine, so an animated view keeps the
 # main loop drawing and idle work waits behind it. Its software renderer takes a few milliseconds.
 export GSK_RENDERER=cairo
+# The style manager asks the settings portal for the desktop's colour scheme, which would start the
+# portal on any bus that can; without it the style manager reads the same key from GSettings.
+export ADW_DISABLE_PORTAL=1
+# Browsers that a test runs as the user would get a bus of their own, built like this one.
+export ZEMBLO_TEST_BUS_CONFIG=$scratch/bus.conf
 mkdir -m 700 "$runtime"
 mkdir "$scratch/services" "$scratch/home"
 for service in "${SERVICES[@]}"; do

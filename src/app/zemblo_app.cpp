@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/browser_commands.h"
+#include "app/language_follower.h"
 #include "model/browser_store.h"
 #include "model/download_manager.h"
 #include "model/preferences_model.h"
@@ -60,7 +61,10 @@ Glib::RefPtr<ZembloApp> ZembloApp::create() {
 std::shared_ptr<BrowserStore> ZembloApp::store() {
   if (!store_) {
     if (!webEngine_) webEngine_ = std::make_shared<WebEngine>(Scheduler::mainLoop());
-    store_ = BrowserStore::create(webEngine_);
+    UserDefaults& defaults = UserDefaults::standard();
+    language_ = std::make_unique<LanguageFollower>(AppPreferences::load(defaults).language);
+    store_ = BrowserStore::create(webEngine_, {.defaults = &defaults});
+    language_->follow(store_->preferences());
   }
   return store_;
 }
@@ -161,7 +165,9 @@ void ZembloApp::attachBrowserCommands() {
 
 void ZembloApp::showPasswordsWindow(bool importing) {
   if (!passwordsWindow_) {
-    if (!passwordClipboard_) passwordClipboard_ = std::make_unique<PasswordClipboard>();
+    if (!passwordClipboard_) {
+      passwordClipboard_ = std::make_unique<PasswordClipboard>(Scheduler::mainLoop());
+    }
     passwordsWindow_ =
         std::make_unique<PasswordsWindow>(*store(), favicons(), colorScheme(), *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);

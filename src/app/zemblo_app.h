@@ -12,6 +12,7 @@ class BrowserMenu;
 class BrowserStore;
 class BrowserWindow;
 class FaviconLoader;
+class LanguageFollower;
 class PasswordClipboard;
 class PasswordsWindow;
 class SettingsView;
@@ -62,6 +63,8 @@ class ZembloApp : public Gtk::Application {
   // Declared before the store, which shares it: the application's reference outlives the store.
   std::shared_ptr<WebEngine> webEngine_;
   std::shared_ptr<BrowserStore> store_;
+  // Declared after the store it follows: it lets go of the store's preferences first.
+  std::unique_ptr<LanguageFollower> language_;
   // Outlives every window that shows an icon.
   std::unique_ptr<FaviconLoader> favicons_;
   // Outlives every window that observes it.

@@ -60,7 +60,6 @@ void BrowserStore::start() {
   autofill_ = std::make_shared<AutofillBridge>();
 
   const AppPreferences& prefs = preferences_->observablePrefs().peek();
-  L10n::setEnglish(isEnglish(prefs.language));
 
   files_.removeLeftoverTemporaries();
   std::vector<SetAsideFile> setAside;
@@ -106,7 +105,7 @@ void BrowserStore::applyAppAppearance() {
 
 void BrowserStore::applyLanguage() {
   const AppLanguage language = preferences_->observablePrefs().peek().language;
-  L10n::setEnglish(isEnglish(language));
+  // The interface language was set as the preference was written, so the names follow it.
   tabs_->relabelDefaultSpaces();
   switch (language) {
     case AppLanguage::turkish:

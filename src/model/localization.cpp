@@ -27,8 +27,7 @@ struct TextHash {
 
 using Table = std::unordered_map<std::string, std::string, TextHash, std::equal_to<>>;
 
-// The language flag is deliberately process-wide: every view, menu and script reads the same
-// language, and the store writes it at start-up and whenever the preference changes.
+// The language flag is deliberately process-wide (see L10n::isEnglish).
 struct LanguageFlag {
   std::once_flag initialised;
   std::atomic<bool> english{false};

@@ -14,8 +14,14 @@ namespace zemblo {
 
 namespace L10n {
 
-// Whether texts are shown in English. Process-wide; on first use it is set once from the
-// system rule (`systemLanguageIsEnglish`).
+// Whether texts are shown in English. On first use it is set once from the system rule
+// (`systemLanguageIsEnglish`).
+//
+// Process-wide on purpose, like a process's text domain: every view, menu and page script words
+// its texts through `localized`, and handing a language to each of them would make no code
+// clearer. The models only read it. While the browser runs, the application is its one writer:
+// it sets it from the saved preferences before the store loads and again whenever the language
+// preference changes; tests set it directly.
 bool isEnglish();
 
 // Runs the one-time initialisation first, so that it can never overwrite this value later.

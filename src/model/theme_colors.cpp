@@ -5,7 +5,6 @@
 #include <cmath>
 #include <string>
 
-#include "model/browser_store.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
 
@@ -63,10 +62,6 @@ Palette themeColors(const PreferencesModel& preferences, const TabsModel& tabs) 
   return themeColors(prefs, space->colorA.get(), space->colorB.get());
 }
 
-Palette themeColors(const BrowserStore& store) {
-  return themeColors(store.preferences(), store.tabs());
-}
-
 std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const Palette& palette,
                                               ColorScheme scheme) {
   switch (prefs.sidebarTextStyle) {
@@ -97,10 +92,6 @@ std::optional<ColorScheme> sidebarColorScheme(const PreferencesModel& preference
   return sidebarColorScheme(prefs, themeColors(preferences, tabs), scheme);
 }
 
-std::optional<ColorScheme> sidebarColorScheme(const BrowserStore& store, ColorScheme scheme) {
-  return sidebarColorScheme(store.preferences(), store.tabs(), scheme);
-}
-
 TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& palette,
                                  ColorScheme scheme) {
   const bool dark = scheme == ColorScheme::dark;
@@ -117,10 +108,6 @@ TranslucentColor selectedTabFill(const PreferencesModel& preferences, const Tabs
     return selectedTabFill(prefs, Palette{}, scheme);
   }
   return selectedTabFill(prefs, themeColors(preferences, tabs), scheme);
-}
-
-TranslucentColor selectedTabFill(const BrowserStore& store, ColorScheme scheme) {
-  return selectedTabFill(store.preferences(), store.tabs(), scheme);
 }
 
 Color mixPerceptual(const Color& color, const Color& other, double fraction) {

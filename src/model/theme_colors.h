@@ -11,7 +11,6 @@
 // editing the theme recolours the views that use them.
 namespace zemblo {
 
-class BrowserStore;
 class PreferencesModel;
 class TabsModel;
 
@@ -28,7 +27,6 @@ Palette themeColors(const AppPreferences& prefs, std::string_view spaceColorA,
                     std::string_view spaceColorB);
 // The theme pair of the current space.
 Palette themeColors(const PreferencesModel& preferences, const TabsModel& tabs);
-Palette themeColors(const BrowserStore& store);
 
 // The scheme the sidebar's content is forced into so that its text stays readable on the tint;
 // none when it follows `scheme`.
@@ -36,14 +34,12 @@ std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const
                                               ColorScheme scheme);
 std::optional<ColorScheme> sidebarColorScheme(const PreferencesModel& preferences,
                                               const TabsModel& tabs, ColorScheme scheme);
-std::optional<ColorScheme> sidebarColorScheme(const BrowserStore& store, ColorScheme scheme);
 
 // The fill of a selected tab row or favourite tile.
 TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& palette,
                                  ColorScheme scheme);
 TranslucentColor selectedTabFill(const PreferencesModel& preferences, const TabsModel& tabs,
                                  ColorScheme scheme);
-TranslucentColor selectedTabFill(const BrowserStore& store, ColorScheme scheme);
 
 // Mixes `fraction` (0…1) of `other` into `color` in the Oklab space, where equal steps look
 // equally large; the result is clipped back into the sRGB gamut.

@@ -4,7 +4,6 @@
 
 #include <initializer_list>
 
-#include "model/browser_store.h"
 #include "model/credential_texts.h"
 #include "model/localization.h"
 #include "model/password_store.h"
@@ -59,9 +58,11 @@ Gtk::Separator& insetDivider() {
 
 }  // namespace
 
-CredentialDetail::CredentialDetail(BrowserStore& store, FaviconLoader& favicons,
-                                   PasswordClipboard& clipboard, Credential credential)
-    : store_(store),
+CredentialDetail::CredentialDetail(PasswordStore& passwords, TabsModel& tabs,
+                                   FaviconLoader& favicons, PasswordClipboard& clipboard,
+                                   Credential credential)
+    : passwords_(passwords),
+      tabs_(tabs),
       clipboard_(clipboard),
       credential_(std::move(credential)),
       icon_(favicons, kHeaderIconSize) {
@@ -205,7 +206,7 @@ void CredentialDetail::markCopied(const char* tag) {
 void CredentialDetail::openSite() {
   const std::optional<Url> address = credentialSiteAddress(credential_);
   if (!address) return;
-  store_.tabs().openTab(*address, false);
+  tabs_.openTab(*address, false);
   activate_action("app.browser");
 }
 
@@ -239,6 +240,6 @@ void CredentialDetail::confirmDelete() {
   gtk_window_present(GTK_WINDOW(dialog));
 }
 
-void CredentialDetail::deleteConfirmed() { store_.passwords().deleteCredential(credential_.id); }
+void CredentialDetail::deleteConfirmed() { passwords_.deleteCredential(credential_.id); }
 
 }  // namespace zemblo

@@ -12,8 +12,9 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class PasswordClipboard;
+class PasswordStore;
+class TabsModel;
 
 // The page of one saved login: its site, the date line, the username, the password (hidden
 // until revealed), the website and the notes, with copy, reveal, open and delete. It never edits
@@ -25,8 +26,9 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   static constexpr int kHeaderIconSize = 40;
   static constexpr unsigned kCheckmarkMilliseconds = 1500;
 
-  CredentialDetail(BrowserStore& store, FaviconLoader& favicons, PasswordClipboard& clipboard,
-                   Credential credential);
+  // The website opens in a new tab of `tabs`.
+  CredentialDetail(PasswordStore& passwords, TabsModel& tabs, FaviconLoader& favicons,
+                   PasswordClipboard& clipboard, Credential credential);
   ~CredentialDetail() override;
 
   // Shows the login's newest values, keeping what is revealed and copied.
@@ -59,7 +61,8 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   void markCopied(const char* tag);
   void deleteConfirmed();
 
-  BrowserStore& store_;
+  PasswordStore& passwords_;
+  TabsModel& tabs_;
   PasswordClipboard& clipboard_;
   Credential credential_;
   bool revealed_ = false;

@@ -4,9 +4,10 @@
 #include <initializer_list>
 
 #include "model/app_preferences.h"
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/password_store.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "passwords/passwords_resources.h"
 #include "platform/desktop.h"
@@ -47,8 +48,13 @@ void spacerInto(Gtk::Box& box) {
 
 }  // namespace
 
-ImportPasswordsSheet::ImportPasswordsSheet(BrowserStore& store, Gtk::Window& parent)
-    : store_(store), themeStyle_(Gtk::CssProvider::create()) {
+ImportPasswordsSheet::ImportPasswordsSheet(PasswordStore& passwords,
+                                           const PreferencesModel& preferences,
+                                           const TabsModel& tabs, Gtk::Window& parent)
+    : passwords_(passwords),
+      preferences_(preferences),
+      tabs_(tabs),
+      themeStyle_(Gtk::CssProvider::create()) {
   set_name("ImportPasswordsSheet");
   add_css_class("import-sheet");
   set_title(localized("Şifreleri İçe Aktar"));
@@ -328,7 +334,7 @@ std::vector<std::string> ImportPasswordsSheet::shownSteps() const {
 }
 
 void ImportPasswordsSheet::syncTheme() {
-  const Palette palette = themeColors(store_);
+  const Palette palette = themeColors(preferences_, tabs_);
   const LinearGradient fill = gradient(palette.direction, palette.primary, palette.secondary);
   headerTile_.setFill(fill);
   checkTile_.setFill(fill);
@@ -409,7 +415,7 @@ void ImportPasswordsSheet::importFile(const Glib::RefPtr<Gio::File>& file) {
           finish({PasswordImportError::unreadable, {}});
           return;
         }
-        store_.passwords().importCSV(*bytes, finish);
+        passwords_.importCSV(*bytes, finish);
       });
 }
 

@@ -16,7 +16,9 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class PasswordStore;
+class PreferencesModel;
+class TabsModel;
 
 // The sheet that brings logins in from another browser or password manager: how to export them
 // from the chosen source, a drop zone and an open panel for the CSV file, then either the counts
@@ -28,7 +30,9 @@ class ImportPasswordsSheet : public Gtk::Window {
   static constexpr int kWidth = 540;
   enum class Phase { guide, finished, failed };
 
-  ImportPasswordsSheet(BrowserStore& store, Gtk::Window& parent);
+  // The sheet is tinted with the theme colours of `preferences` and `tabs`.
+  ImportPasswordsSheet(PasswordStore& passwords, const PreferencesModel& preferences,
+                       const TabsModel& tabs, Gtk::Window& parent);
   ~ImportPasswordsSheet() override;
 
   void setSource(ImportSource source);
@@ -65,7 +69,9 @@ class ImportPasswordsSheet : public Gtk::Window {
   void syncTheme();
   void stopShrinking();
 
-  BrowserStore& store_;
+  PasswordStore& passwords_;
+  const PreferencesModel& preferences_;
+  const TabsModel& tabs_;
   ImportSource source_ = ImportSource::chrome;
   Phase phase_ = Phase::guide;
   bool dropTargeted_ = false;

@@ -15,7 +15,8 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class PreferencesModel;
+class TabsModel;
 
 // The passwords window while it is locked: the lock badge over the drifting aurora of the theme
 // colours, "Passwords are locked", the account password field, and "Import…" beside "Unlock",
@@ -43,7 +44,9 @@ class LockedPasswordsView : public Gtk::Overlay {
     std::optional<std::string> prompt;
   };
 
-  LockedPasswordsView(BrowserStore& store, const SystemColorScheme& scheme, Actions actions);
+  // The aurora takes the theme colours of `preferences` and `tabs`.
+  LockedPasswordsView(const PreferencesModel& preferences, const TabsModel& tabs,
+                      const SystemColorScheme& scheme, Actions actions);
   ~LockedPasswordsView() override;
 
   void show(const Status& status);
@@ -61,7 +64,8 @@ class LockedPasswordsView : public Gtk::Overlay {
  private:
   void syncTheme();
 
-  BrowserStore& store_;
+  const PreferencesModel& preferences_;
+  const TabsModel& tabs_;
   Actions actions_;
   const SystemColorScheme& scheme_;
   AuroraBackground aurora_;

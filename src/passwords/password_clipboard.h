@@ -18,7 +18,7 @@ class PasswordClipboard {
  public:
   static constexpr std::chrono::seconds kPasswordLifetime{90};
 
-  explicit PasswordClipboard(Scheduler& scheduler = Scheduler::mainLoop());
+  explicit PasswordClipboard(Scheduler& scheduler);
   ~PasswordClipboard();
   PasswordClipboard(const PasswordClipboard&) = delete;
   PasswordClipboard& operator=(const PasswordClipboard&) = delete;

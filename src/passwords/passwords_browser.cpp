@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cstring>
 
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/password_store.h"
 #include "passwords/credential_detail.h"
@@ -43,10 +42,12 @@ CredentialRow* findRow(Gtk::Widget& widget, const Uuid& id) {
 
 }  // namespace
 
-PasswordsBrowser::PasswordsBrowser(BrowserStore& store, FaviconLoader& favicons,
-                                   PasswordClipboard& clipboard, std::function<void()> showImport)
+PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs,
+                                   FaviconLoader& favicons, PasswordClipboard& clipboard,
+                                   std::function<void()> showImport)
     : Gtk::Paned(Gtk::Orientation::HORIZONTAL),
-      store_(store),
+      passwords_(passwords),
+      tabs_(tabs),
       favicons_(favicons),
       clipboard_(clipboard),
       showImport_(std::move(showImport)),
@@ -173,7 +174,7 @@ bool PasswordsBrowser::shows(GtkStringObject* item) const {
 }
 
 void PasswordsBrowser::sync() {
-  const PasswordStore& vault = store_.passwords();
+  const PasswordStore& vault = passwords_;
   credentials_ = vault.credentials.get();
   vault.state.get();
   index_ = CredentialIndex(credentials_);
@@ -259,7 +260,7 @@ void PasswordsBrowser::selectionChanged() {
 }
 
 void PasswordsBrowser::updateEmptyState() {
-  const PasswordStore& vault = store_.passwords();
+  const PasswordStore& vault = passwords_;
   const VaultState state = vault.state.peek();
   bool shown = true;
   bool offersImport = false;
@@ -295,7 +296,7 @@ std::string PasswordsBrowser::placeholderDescription() const {
 
 void PasswordsBrowser::updateDetail() {
   std::optional<Credential> selected;
-  if (selection_) selected = store_.passwords().credential(*selection_);
+  if (selection_) selected = passwords_.credential(*selection_);
   if (!selected) {
     if (detail_) {
       detailArea_.remove(*detail_);
@@ -313,7 +314,8 @@ void PasswordsBrowser::updateDetail() {
   }
   // Another login gets a page of its own, with nothing revealed or copied.
   if (detail_) detailArea_.remove(*detail_);
-  detail_ = std::make_unique<CredentialDetail>(store_, favicons_, clipboard_, std::move(*selected));
+  detail_ = std::make_unique<CredentialDetail>(passwords_, tabs_, favicons_, clipboard_,
+                                               std::move(*selected));
   detailArea_.append(*detail_);
 }
 
@@ -333,7 +335,7 @@ void PasswordsBrowser::showContextMenu(const Uuid& id) {
 }
 
 void PasswordsBrowser::deleteCredentials(const std::vector<Uuid>& ids) {
-  for (const Uuid& id : ids) store_.passwords().deleteCredential(id);
+  for (const Uuid& id : ids) passwords_.deleteCredential(id);
 }
 
 }  // namespace zemblo

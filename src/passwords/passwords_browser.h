@@ -13,11 +13,12 @@
 
 namespace zemblo {
 
-class BrowserStore;
-class FaviconLoader;
 class CredentialDetail;
 class CredentialRow;
+class FaviconLoader;
 class PasswordClipboard;
+class PasswordStore;
+class TabsModel;
 
 // The unlocked passwords window: the searchable list of saved logins, sorted by site, beside the
 // selected login's detail. Deleting from the list's context menu asks nothing (the detail's own
@@ -28,8 +29,9 @@ class PasswordsBrowser : public Gtk::Paned {
   static constexpr int kListMinimumWidth = 240;
   static constexpr int kListWidth = 280;
 
-  PasswordsBrowser(BrowserStore& store, FaviconLoader& favicons, PasswordClipboard& clipboard,
-                   std::function<void()> showImport);
+  // A login's website opens in a new tab of `tabs`.
+  PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs, FaviconLoader& favicons,
+                   PasswordClipboard& clipboard, std::function<void()> showImport);
   ~PasswordsBrowser() override;
 
   Gtk::SearchEntry& searchEntry() { return search_; }
@@ -62,7 +64,8 @@ class PasswordsBrowser : public Gtk::Paned {
   bool shows(GtkStringObject* item) const;
   CredentialRow* rowFor(const Uuid& id);
 
-  BrowserStore& store_;
+  PasswordStore& passwords_;
+  TabsModel& tabs_;
   FaviconLoader& favicons_;
   PasswordClipboard& clipboard_;
   std::function<void()> showImport_;

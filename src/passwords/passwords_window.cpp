@@ -84,7 +84,7 @@ void PasswordsWindow::rebuildContent() {
   setAccessibleName(import_, importText);
 
   locked_ = std::make_unique<LockedPasswordsView>(
-      store_, scheme_,
+      store_.preferences(), store_.tabs(), scheme_,
       LockedPasswordsView::Actions{[this] { authenticate(); }, [this] { showImport(); },
                                    [this] { cancelAuthentication(); }});
   content_.add(*locked_);
@@ -173,8 +173,8 @@ void PasswordsWindow::attemptFinished(const AccountAuthentication::Result& resul
   switch (result.status) {
     case Status::succeeded:
       unlocked_ = true;
-      browser_ = std::make_unique<PasswordsBrowser>(store_, favicons_, clipboard_,
-                                                    [this] { showImport(); });
+      browser_ = std::make_unique<PasswordsBrowser>(store_.passwords(), store_.tabs(), favicons_,
+                                                    clipboard_, [this] { showImport(); });
       content_.add(*browser_);
       break;
     case Status::failed:
@@ -229,7 +229,8 @@ void PasswordsWindow::showState() {
 
 void PasswordsWindow::showImport() {
   if (!sheet_) {
-    sheet_ = std::make_unique<ImportPasswordsSheet>(store_, *this);
+    sheet_ = std::make_unique<ImportPasswordsSheet>(store_.passwords(), store_.preferences(),
+                                                    store_.tabs(), *this);
     sheet_->signal_close_request().connect(
         [this] {
           closeImport();

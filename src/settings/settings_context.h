@@ -1,27 +1,57 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <utility>
+
 #include "model/color.h"
 #include "widgets/system_color_scheme.h"
 
 namespace zemblo {
 
-class BrowserStore;
 class FaviconLoader;
+class FavoritesModel;
+class HistoryModel;
+class PageServicesModel;
+class PasswordStore;
+class PreferencesModel;
+class TabsModel;
 
-// What every view of the settings window reads: the one store, the site icons and the window's
-// light or dark appearance. All outlive the window's views. Reading either inside a view's sync
+// The models the settings window shows and changes, handed over by whoever owns them.
+struct SettingsModels {
+  PreferencesModel& preferences;
+  TabsModel& tabs;
+  FavoritesModel& favorites;
+  HistoryModel& history;
+  PageServicesModel& pageServices;
+  PasswordStore& passwords;
+  // Asks for the session, which keeps the spaces' names and colours, to be written soon.
+  std::function<void()> saveSession;
+  // Expires with the models: work that may finish after the window has gone checks it first.
+  std::weak_ptr<const void> lifetime;
+};
+
+// What every view of the settings window reads: the models, the site icons and the window's light
+// or dark appearance. All outlive the window's views. Reading any of them inside a view's sync
 // subscribes the view to it.
 class SettingsContext {
  public:
-  SettingsContext(BrowserStore& store, FaviconLoader& favicons, const SystemColorScheme& scheme)
-      : store_(store), favicons_(favicons), scheme_(scheme) {}
+  SettingsContext(SettingsModels models, FaviconLoader& favicons, const SystemColorScheme& scheme)
+      : models_(std::move(models)), favicons_(favicons), scheme_(scheme) {}
 
-  BrowserStore& store() const { return store_; }
+  PreferencesModel& preferences() const { return models_.preferences; }
+  TabsModel& tabs() const { return models_.tabs; }
+  FavoritesModel& favorites() const { return models_.favorites; }
+  HistoryModel& history() const { return models_.history; }
+  PageServicesModel& pageServices() const { return models_.pageServices; }
+  PasswordStore& passwords() const { return models_.passwords; }
+  void saveSession() const { models_.saveSession(); }
+  const std::weak_ptr<const void>& lifetime() const { return models_.lifetime; }
   FaviconLoader& favicons() const { return favicons_; }
   ColorScheme scheme() const { return scheme_.get(); }
 
  private:
-  BrowserStore& store_;
+  SettingsModels models_;
   FaviconLoader& favicons_;
   const SystemColorScheme& scheme_;
 };

@@ -1,8 +1,8 @@
 #include "settings/settings_sidebar.h"
 
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "settings/kit/binding.h"
 #include "widgets/accessibility.h"
@@ -82,9 +82,9 @@ void SettingsSidebar::showSelected(SettingsPane pane) {
 }
 
 void SettingsSidebar::sync() {
-  const std::string name = context_.store().preferences().prefs().effectiveGreetingName();
+  const std::string name = context_.preferences().prefs().effectiveGreetingName();
   name_.set_text(name.empty() ? localized("Merhaba") : name);
-  brand_.set(BrandTile::initial(name), themeColors(context_.store()));
+  brand_.set(BrandTile::initial(name), themeColors(context_.preferences(), context_.tabs()));
 }
 
 }  // namespace zemblo

@@ -15,9 +15,20 @@
 
 namespace zemblo {
 
+SettingsModels SettingsView::modelsOf(BrowserStore& store) {
+  return {store.preferences(),
+          store.tabs(),
+          store.favorites(),
+          store.history(),
+          store.pageServices(),
+          store.passwords(),
+          [&store] { store.scheduleSave(); },
+          store.weak_from_this()};
+}
+
 SettingsView::SettingsView(BrowserStore& store, FaviconLoader& favicons,
                            const SystemColorScheme& scheme)
-    : store_(store), context_(store, favicons, scheme) {
+    : context_(modelsOf(store), favicons, scheme) {
   set_name("SettingsView");
   add_css_class(SettingsStyle::kWindowClass);
   set_resizable(false);
@@ -51,7 +62,7 @@ SettingsView::~SettingsView() {
 }
 
 void SettingsView::sync() {
-  const AppPreferences& prefs = store_.preferences().prefs();
+  const AppPreferences& prefs = context_.preferences().prefs();
   if (language_ != prefs.language) {
     language_ = prefs.language;
     rebuild();
@@ -62,7 +73,7 @@ void SettingsView::sync() {
     if (font) add_css_class(*font);
     fontClass_ = font;
   }
-  style_->setAccent(themeColors(store_).primary);
+  style_->setAccent(themeColors(context_.preferences(), context_.tabs()).primary);
 }
 
 void SettingsView::rebuild() {

@@ -37,6 +37,9 @@ class SettingsView : public Gtk::Window {
   SettingsView(BrowserStore& store, FaviconLoader& favicons, const SystemColorScheme& scheme);
   ~SettingsView() override;
 
+  // What of the store the panes show and change.
+  static SettingsModels modelsOf(BrowserStore& store);
+
   SettingsPane pane() const { return pane_; }
   // What choosing a row does; choosing the pane already shown changes nothing.
   void select(SettingsPane pane);
@@ -52,7 +55,6 @@ class SettingsView : public Gtk::Window {
   void showPane();
   void dropHiddenPanes();
 
-  BrowserStore& store_;
   SettingsContext context_;
   std::unique_ptr<SettingsStyle> style_;
   SettingsPane pane_ = SettingsPane::appearance;

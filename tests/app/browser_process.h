@@ -13,8 +13,10 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "support/child_process.h"
+#include "support/private_bus.h"
 
 namespace zemblo::testing {
 
@@ -43,6 +45,16 @@ inline bool within(std::chrono::milliseconds limit, const std::function<bool()>&
   return done();
 }
 
+// `command` followed by `program`, run through the shell with its error output sent to `log`.
+inline std::vector<std::string> withErrorsIn(const std::filesystem::path& log,
+                                             const std::vector<std::string>& command,
+                                             const std::string& program) {
+  std::string line = "exec";
+  for (const auto& word : command) line += " '" + word + "'";
+  line += " '" + program + "' 2>'" + log.string() + "'";
+  return {"/bin/sh", "-c", line};
+}
+
 // The real executable, run as the user runs it, for the home the test set up: on a D-Bus session
 // of its own (so that no other browser of the test session takes its activation), with its error
 // output kept in `log`. The browser, its bus and whatever they started are killed when the object
@@ -50,10 +62,7 @@ inline bool within(std::chrono::milliseconds limit, const std::function<bool()>&
 class BrowserProcess {
  public:
   explicit BrowserProcess(const std::filesystem::path& log)
-      : log_(log),
-        session_(
-            {"/bin/sh", "-c",
-             "exec dbus-run-session -- '" ZEMBLO_BROWSER_EXECUTABLE "' 2>'" + log.string() + "'"}) {
+      : log_(log), session_(withErrorsIn(log, onPrivateBus(), ZEMBLO_BROWSER_EXECUTABLE)) {
     if (!session_.started()) {
       ADD_FAILURE() << "could not start the browser";
       return;

@@ -14,6 +14,7 @@
 #include "app/zemblo_app.h"
 #include "model/ad_blocker.h"
 #include "support/child_process.h"
+#include "support/private_bus.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -90,7 +91,9 @@ TEST(InstallTest, AnotherPrefixGetsARunnableBrowserWithItsEntryAndIcons) {
 
   // On a bus of its own, so that no browser run earlier takes the activation; the bus ends with
   // the browser's process group.
-  testing::ChildProcess browser({"dbus-run-session", "--", program.string()});
+  std::vector<std::string> command = testing::onPrivateBus();
+  command.push_back(program.string());
+  testing::ChildProcess browser(command);
   ASSERT_TRUE(browser.started());
   const fs::path compiled = home.dataDir() / "ContentRuleLists";
   bool ready = false;

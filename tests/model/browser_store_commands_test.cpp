@@ -310,7 +310,7 @@ TEST_F(BrowserStoreCommandsTest, BackToTheSystemLanguageDropsThePlatformKeyAndRe
   defaults.setStringArray("AppleLanguages", {"tr"});
   start();
   EXPECT_EQ(space(0).name.peek(), "Kişisel");
-  store->preferences().updatePrefs([](AppPreferences& p) { p.language = AppLanguage::system; });
+  testing::switchLanguage(store->preferences(), AppLanguage::system);
   EXPECT_FALSE(defaults.contains("AppleLanguages"));
   EXPECT_EQ(space(0).name.peek(), isEnglish(AppLanguage::system) ? "Personal" : "Kişisel");
   EXPECT_TRUE(store->hasPendingSave());

@@ -337,8 +337,7 @@ TEST_F(BrowserStoreOperationsTest, NewSpacesTakePresetAndSymbolFromTheirCount) {
   EXPECT_EQ(store->tabs().currentSpaceID.peek(), current);
   EXPECT_TRUE(store->hasPendingSave());
 
-  store->preferences().updatePrefs(
-      [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+  testing::switchLanguage(store->preferences(), AppLanguage::english);
   while (store->tabs().spaces.peek().size() < 12) store->tabs().addSpace();
   auto thirteenth = store->tabs().addSpace();
   EXPECT_EQ(thirteenth->colorA.peek(), SpacePreset::all()[0].colorA);

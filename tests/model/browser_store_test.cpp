@@ -13,6 +13,7 @@
 #include "model/localization.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
+#include "support/interface_language.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -47,6 +48,7 @@ class BrowserStoreTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
+    testing::useSavedLanguage(defaults);
     return BrowserStore::create(webViewFactory_, std::move(environment));
   }
 
@@ -82,7 +84,6 @@ TEST_F(BrowserStoreTest, FirstLaunchStartsFromTheDefaults) {
 TEST_F(BrowserStoreTest, DefaultSpacesAreNamedInEnglishWhenTheInterfaceIs) {
   defaults.setData("appPreferences.v1", R"({"language":"english"})");
   auto store = start();
-  EXPECT_TRUE(L10n::isEnglish());
   EXPECT_EQ(store->tabs().spaces.peek()[0]->name.peek(), "Personal");
   EXPECT_EQ(store->tabs().spaces.peek()[1]->name.peek(), "Work");
   EXPECT_EQ(store->tabs().spaces.peek()[2]->name.peek(), "Zemblo");
@@ -333,9 +334,7 @@ TEST_F(BrowserStoreTest, NoSaveIsScheduledWhenNoNameChanged) {
 
 TEST_F(BrowserStoreTest, ChangingTheLanguageSwitchesTextsAndThePlatformKey) {
   auto store = start();
-  store->preferences().updatePrefs(
-      [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
-  EXPECT_TRUE(L10n::isEnglish());
+  testing::switchLanguage(store->preferences(), AppLanguage::english);
   EXPECT_EQ(store->tabs().spaces.peek()[0]->name.peek(), "Personal");
   EXPECT_EQ(defaults.stringArray("AppleLanguages"), std::vector<std::string>{"en"});
   EXPECT_TRUE(store->hasPendingSave());

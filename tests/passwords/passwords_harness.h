@@ -24,6 +24,7 @@
 #include "passwords/passwords_window.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
+#include "support/interface_language.h"
 #include "support/main_loop.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
@@ -82,8 +83,7 @@ class PasswordsHarness {
     environment.defaults = &defaults;
     environment.vaultStorage = vault;
     store_ = BrowserStore::create(webViews_, std::move(environment));
-    store_->preferences().updatePrefs(
-        [](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
+    switchLanguage(store_->preferences(), AppLanguage::turkish);
     clipboard_ = std::make_unique<PasswordClipboard>(clock);
   }
   ~PasswordsHarness() {

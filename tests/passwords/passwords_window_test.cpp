@@ -66,8 +66,7 @@ TEST_F(PasswordsWindowTest, RightPasswordUnlocksWrongOneFailsAndCancelStaysSilen
 TEST_F(PasswordsWindowTest, LockScreenWrapsItsTextEvenlyAndUnlocksUnderAnOpenLock) {
   PasswordsHarness harness;
   for (const AppLanguage language : {AppLanguage::turkish, AppLanguage::english}) {
-    harness.store().preferences().updatePrefs(
-        [&](AppPreferences& prefs) { prefs.language = language; });
+    testing::switchLanguage(harness.store().preferences(), language);
     PasswordsWindow& window = harness.open();
     ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
     LockedPasswordsView& lock = harness.lockScreen();

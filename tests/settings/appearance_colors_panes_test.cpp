@@ -139,7 +139,7 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
   EXPECT_GE(hsb.saturation, 0.49);
   EXPECT_GE(hsb.brightness, 0.69);
   const Color lucky = Color::fromHsb({0.6, 0.7, 0.8});
-  ColorsPane::shuffle(store, lucky);
+  ColorsPane::shuffle(store.preferences(), lucky);
   EXPECT_EQ(store.preferences().prefs().customColorB, lucky.hsbAdjusted().hexString());
 
   click(pane.directionButton(3));

@@ -162,11 +162,10 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
   const auto store = BrowserStore::create(engine, std::move(environment));
-  store->preferences().updatePrefs(
-      [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+  testing::switchLanguage(store->preferences(), AppLanguage::english);
   const SystemColorScheme scheme;
   FaviconLoader favicons;
-  const SettingsContext context(*store, favicons, scheme);
+  const SettingsContext context(SettingsView::modelsOf(*store), favicons, scheme);
   auto pane = std::make_unique<PrivacyPane>(context);
   pane->clearSiteData();
   ASSERT_EQ(engine->clearRequests.size(), 1u);

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/language_follower.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "settings/kit/pane_body.h"
@@ -22,6 +23,8 @@ namespace zemblo::testing {
 class SettingsHarness : public WindowHarness {
  public:
   SettingsHarness() {
+    // The language switches as the application switches it.
+    language_.follow(store().preferences());
     setLanguage(AppLanguage::turkish);
     view_ = std::make_unique<SettingsView>(store(), favicons(), colorScheme());
     view_->present();
@@ -120,6 +123,7 @@ class SettingsHarness : public WindowHarness {
   }
 
  private:
+  LanguageFollower language_{AppLanguage::system};
   std::unique_ptr<SettingsView> view_;
 };
 

@@ -38,9 +38,11 @@ std::string points(double value) { return std::to_string(int(value)) + " pt"; }
 class KitGallery : public Gtk::Window {
  public:
   explicit KitGallery(BrowserStore& store)
-      : context_(store, favicons_, scheme_), style_(get_display()), body_(SettingsPane::sidebar) {
+      : context_(SettingsView::modelsOf(store), favicons_, scheme_),
+        style_(get_display()),
+        body_(SettingsPane::sidebar) {
     add_css_class(SettingsStyle::kWindowClass);
-    style_.setAccent(themeColors(store).primary);
+    style_.setAccent(themeColors(store.preferences(), store.tabs()).primary);
     set_default_size(660, -1);
     body_.set_margin_start(32);
     body_.set_margin_end(32);

@@ -167,8 +167,8 @@ TEST_F(FavoritesGridTest, HoverRaisesAndLightensOnlyWhileThePointerIsOver) {
                 Favorite("Two", *Url::parse("https://two.example/"))});
   auto tiles = grid().tiles();
   ASSERT_EQ(tiles.size(), 2u);
-  harness.input("mousemove --window %1 900 500");
-  pump();
+  // Done before the next move starts: two xdotool runs at once may interleave their moves.
+  harness.inputAndWait("mousemove --window %1 900 500");
   const auto frame = harness.bounds(*tiles[0]);
   harness.input("mousemove --window %1 " + std::to_string(int(frame.x + frame.width / 2)) + " " +
                 std::to_string(int(frame.y + frame.height / 2)));

@@ -18,6 +18,7 @@
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_row.h"
+#include "support/interface_language.h"
 #include "window/browser_window.h"
 #include "window/window_harness.h"
 
@@ -37,7 +38,7 @@ class SidebarHarness : public WindowHarness {
   ~SidebarHarness() { L10n::setEnglish(false); }
 
   void setLanguage(AppLanguage language) {
-    store().preferences().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
+    switchLanguage(store().preferences(), language);
     window().rebuildContent();
     pump();
   }

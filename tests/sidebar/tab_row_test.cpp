@@ -86,7 +86,8 @@ TEST(TabRowTest, IconFollowsStartPageAndLoadingState) {
   EXPECT_TRUE(row.spinner().spinning());
   EXPECT_FALSE(row.favicon().get_visible());
   {
-    // It turns on frames that lay nothing out again.
+    // It turns on frames that lay nothing out again. Long enough that the few layouts other
+    // work brings (the favicon's answer on a busy machine) stay far from one a turn.
     testing::AnimationsOn animations;
     testing::LayoutCounter layouts(harness.window());
     int turns = 0;
@@ -94,7 +95,7 @@ TEST(TabRowTest, IconFollowsStartPageAndLoadingState) {
     ASSERT_TRUE(waitUntil([&] {
       if (row.spinner().angle() != last) ++turns;
       last = row.spinner().angle();
-      return turns >= 20;
+      return turns >= 60;
     }));
     EXPECT_LT(layouts.count() * 10, turns);
   }

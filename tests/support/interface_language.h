@@ -1,6 +1,8 @@
 #pragma once
 
+#include "model/app_preferences.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 
 namespace zemblo::testing {
 
@@ -18,5 +20,17 @@ class InterfaceLanguage {
  private:
   bool previous_;
 };
+
+// The application's part as a store loads: the interface language of the saved preferences.
+inline void useSavedLanguage(UserDefaults& defaults) {
+  L10n::setEnglish(isEnglish(AppPreferences::load(defaults).language));
+}
+
+// The application's part in a language change, for tests that run the models without it: the
+// interface language is set first, then the preference is written.
+inline void switchLanguage(PreferencesModel& preferences, AppLanguage language) {
+  L10n::setEnglish(isEnglish(language));
+  preferences.updatePrefs([language](AppPreferences& prefs) { prefs.language = language; });
+}
 
 }  // namespace zemblo::testing

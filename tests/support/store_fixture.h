@@ -13,6 +13,7 @@
 #include "model/tabs_model.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
+#include "support/interface_language.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
 
@@ -53,6 +54,7 @@ class StoreFixture : public ::testing::Test {
     environment.scheduler = &scheduler;
     environment.vaultStorage = vault;
     if (configure) configure(environment);
+    useSavedLanguage(defaults);
     store = BrowserStore::create(engine_, std::move(environment));
     return store;
   }

@@ -17,6 +17,7 @@
 #include "sidebar/shield_button.h"
 #include "sidebar/sidebar_bottom_bar.h"
 #include "sidebar/sidebar_view.h"
+#include "support/interface_language.h"
 #include "window/accessibility_tree.h"
 #include "window/window_harness.h"
 
@@ -58,8 +59,7 @@ TEST_F(AccessibilityTest, EveryControlHasANameAndARoleInBothLanguages) {
   ASSERT_TRUE(testing::WebHarness::waitForPage(*page, "A page"));
 
   // Turkish, over a page whose load failed, with the find bar and the command bar open.
-  harness.store().preferences().updatePrefs(
-      [](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
+  testing::switchLanguage(harness.store().preferences(), AppLanguage::turkish);
   harness.window().rebuildContent();
   page->loadError.set(BrowserTab::LoadError{"Bağlantı reddedildi", page->url.peek()});
   harness.store().tabs().findBarVisible.set(true);
@@ -75,8 +75,7 @@ TEST_F(AccessibilityTest, EveryControlHasANameAndARoleInBothLanguages) {
 
   // English, on the start page of a new tab: its tiles too.
   harness.store().tabs().commandBar.set(std::nullopt);
-  harness.store().preferences().updatePrefs(
-      [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+  testing::switchLanguage(harness.store().preferences(), AppLanguage::english);
   harness.window().rebuildContent();
   harness.window().openNewTab();
   controls = readControls();

@@ -8,6 +8,7 @@
 #include "model/search_engine.h"
 #include "model/tabs_model.h"
 #include "platform/user_defaults.h"
+#include "support/interface_language.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
@@ -171,8 +172,7 @@ TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
 
   // The placeholder, longer in English, fits whole; with the widest sidebar it ends with an
   // ellipsis, never cut off.
-  harness.store().preferences().updatePrefs(
-      [](AppPreferences& p) { p.language = AppLanguage::english; });
+  testing::switchLanguage(harness.store().preferences(), AppLanguage::english);
   pump();
   Gtk::Label* shownPlaceholder = nullptr;
   for (auto* child = page().field().get_first_child(); child; child = child->get_next_sibling()) {

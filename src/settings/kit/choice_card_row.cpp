@@ -1,6 +1,7 @@
 #include "settings/kit/choice_cards.h"
 
-#include "model/browser_store.h"
+#include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "settings/kit/row_parts.h"
 #include "settings/previews/settings_paint.h"
@@ -35,7 +36,7 @@ ChoiceCardRow::~ChoiceCardRow() { observer_.reset(); }
 
 void ChoiceCardRow::sync() {
   const std::optional<size_t> chosen = selected_();
-  const GdkRGBA accent = paint::rgba(themeColors(context_.store()).primary);
+  const GdkRGBA accent = paint::rgba(themeColors(context_.preferences(), context_.tabs()).primary);
   const GdkRGBA primary = settings_paint::primary(context_.scheme(), 1);
   const bool animated = clicked_;
   clicked_ = false;

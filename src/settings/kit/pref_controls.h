@@ -6,8 +6,8 @@
 
 #include <gtkmm.h>
 
-#include "model/browser_store.h"
 #include "model/preference_enums.h"
+#include "model/preferences_model.h"
 #include "settings/kit/binding.h"
 #include "settings/kit/choice_cards.h"
 #include "settings/kit/segmented_row.h"
@@ -28,19 +28,18 @@ template <Choice T, class Preview>
 ChoiceCards<T>& addCards(SettingsSection& section, const SettingsContext& context,
                          T AppPreferences::*field, Preview preview) {
   return section.add<ChoiceCards<T>>(
-      context, options<T>(), prefBinding(context.store().preferences(), field),
+      context, options<T>(), prefBinding(context.preferences(), field),
       [](const T& option) { return label(option); },
       [preview](const T& option) -> Gtk::Widget* { return preview(option); });
 }
 
 template <Choice T>
-SegmentedRow<T>& addSegments(SettingsSection& section, BrowserStore& store, std::string title,
-                             std::optional<std::string> subtitle, std::string symbol,
-                             T AppPreferences::*field, int width) {
+SegmentedRow<T>& addSegments(SettingsSection& section, PreferencesModel& preferences,
+                             std::string title, std::optional<std::string> subtitle,
+                             std::string symbol, T AppPreferences::*field, int width) {
   return section.add<SegmentedRow<T>>(
       std::move(title), std::move(subtitle), std::move(symbol), options<T>(),
-      prefBinding(store.preferences(), field), [](const T& option) { return label(option); },
-      width);
+      prefBinding(preferences, field), [](const T& option) { return label(option); }, width);
 }
 
 // Whole points, the fraction dropped: 231.7 reads "231 pt".

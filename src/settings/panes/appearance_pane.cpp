@@ -12,7 +12,7 @@ namespace zemblo {
 
 AppearancePane::AppearancePane(const SettingsContext& context)
     : PaneBody(SettingsPane::appearance), context_(context) {
-  BrowserStore& store = context.store();
+  PreferencesModel& preferences = context.preferences();
   append(*Gtk::make_managed<InterfacePreview>(context));
 
   auto& theme = addSection(localized("Tema"));
@@ -28,13 +28,13 @@ AppearancePane::AppearancePane(const SettingsContext& context)
       pageDark, context, &AppPreferences::pageDarkMode,
       [&context](PageDarkMode mode) { return Gtk::make_managed<PageDarkThumb>(context, mode); });
   const auto percent = [](double value) { return percentText(value); };
-  brightness_ = &pageDark.add<SliderRow>(
-      localized("Parlaklık"), std::nullopt, "sun.max",
-      prefBinding(store.preferences(), &AppPreferences::darkBrightness), kBrightnessRange, percent);
+  brightness_ = &pageDark.add<SliderRow>(localized("Parlaklık"), std::nullopt, "sun.max",
+                                         prefBinding(preferences, &AppPreferences::darkBrightness),
+                                         kBrightnessRange, percent);
   contrast_ = &pageDark.add<SliderRow>(
       localized("Kontrast"), std::nullopt, "circle.righthalf.filled",
-      prefBinding(store.preferences(), &AppPreferences::darkContrast), kContrastRange, percent);
-  excludedSites_ = &pageDark.add<ExcludedSitesList>(store.preferences(), context.favicons());
+      prefBinding(preferences, &AppPreferences::darkContrast), kContrastRange, percent);
+  excludedSites_ = &pageDark.add<ExcludedSitesList>(preferences, context.favicons());
 
   auto& font = addSection(localized("Yazı tipi"),
                           localized("Kenar çubuğu, başlangıç sayfası, komut çubuğu ve ayarlarda "
@@ -47,14 +47,14 @@ AppearancePane::AppearancePane(const SettingsContext& context)
   reduceMotion_ = &motion.add<ToggleRow>(
       localized("Hareketi azalt"),
       localized("Başlangıç sayfasındaki arka plan animasyonunu durdurur"), "figure.walk.motion",
-      prefBinding(store.preferences(), &AppPreferences::reduceMotion));
+      prefBinding(preferences, &AppPreferences::reduceMotion));
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
 AppearancePane::~AppearancePane() { observer_.reset(); }
 
 void AppearancePane::sync() {
-  const AppPreferences& prefs = context_.store().preferences().prefs();
+  const AppPreferences& prefs = context_.preferences().prefs();
   const bool darkening = prefs.pageDarkMode != PageDarkMode::off;
   brightness_->set_visible(darkening);
   contrast_->set_visible(darkening);

@@ -59,13 +59,13 @@ std::string hexOf(const Gdk::RGBA& picked) {
 }
 
 // A colour picker that writes a colour setting as "#RRGGBB" when the user picks a colour.
-void bindPicker(Gtk::ColorButton& picker, BrowserStore& store, std::string AppPreferences::*field,
-                const std::string& name) {
+void bindPicker(Gtk::ColorButton& picker, PreferencesModel& preferences,
+                std::string AppPreferences::*field, const std::string& name) {
   picker.set_use_alpha(false);
   picker.set_title(name);
   setAccessibleNameWithInnerButton(picker, name);
-  picker.signal_color_set().connect([&picker, &store, field] {
-    prefBinding(store.preferences(), field).set(hexOf(picker.get_rgba()));
+  picker.signal_color_set().connect([&picker, &preferences, field] {
+    prefBinding(preferences, field).set(hexOf(picker.get_rgba()));
   });
 }
 
@@ -96,7 +96,7 @@ ColorsPane::ColorsPane(const SettingsContext& context)
   reset_.add_css_class("settings-link");
   reset_.set_halign(Gtk::Align::START);
   setAccessibleName(reset_, localized("Renkleri sıfırla"));
-  reset_.signal_clicked().connect([this] { resetColors(context_.store()); });
+  reset_.signal_clicked().connect([this] { resetColors(context_.preferences()); });
   append(reset_);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -104,14 +104,14 @@ ColorsPane::ColorsPane(const SettingsContext& context)
 ColorsPane::~ColorsPane() { observer_.reset(); }
 
 void ColorsPane::buildThemeSection() {
-  BrowserStore& store = context_.store();
+  PreferencesModel& preferences = context_.preferences();
   themeSection_ = &addSection(localized("Tema rengi"),
                               localized("Tüm tarayıcı bu renge bürünür. Alanların kendi renkleri "
                                         "yalnızca alan düğmelerinde görünür."));
   themeSection_->addRow(swatchGrid());
 
   auto& main = themeSection_->add<SettingsRow>(localized("Ana renk"), std::nullopt, "circle.fill");
-  bindPicker(colorA_, store, &AppPreferences::customColorA, localized("Ana renk"));
+  bindPicker(colorA_, preferences, &AppPreferences::customColorA, localized("Ana renk"));
   main.setAccessory(colorA_);
 
   auto& second = themeSection_->add<SettingsRow>(
@@ -119,20 +119,20 @@ void ColorsPane::buildThemeSection() {
   auto* controls = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 10);
   harmonize_.add_css_class("settings-small");
   harmonize_.set_valign(Gtk::Align::CENTER);
-  harmonize_.signal_clicked().connect([&store] { harmonize(store); });
-  bindPicker(colorB_, store, &AppPreferences::customColorB, localized("İkinci renk"));
+  harmonize_.signal_clicked().connect([&preferences] { harmonize(preferences); });
+  bindPicker(colorB_, preferences, &AppPreferences::customColorB, localized("İkinci renk"));
   controls->append(harmonize_);
   controls->append(colorB_);
   second.setAccessory(*controls, false);
 
   auto& lucky = themeSection_->add<SettingsRow>(
       localized("Şansını dene"), localized("Rastgele uyumlu bir renk seçer"), "shuffle");
-  shuffle_.signal_clicked().connect([&store] { shuffle(store); });
+  shuffle_.signal_clicked().connect([&preferences] { shuffle(preferences); });
   lucky.setAccessory(shuffle_, false);
 }
 
 Gtk::Widget& ColorsPane::swatchGrid() {
-  BrowserStore& store = context_.store();
+  PreferencesModel& preferences = context_.preferences();
   auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, kGridSpacing);
   row_parts::pad(*box, kGridPadding, kGridPadding);
 
@@ -141,8 +141,8 @@ Gtk::Widget& ColorsPane::swatchGrid() {
   for (size_t i = 0; i < kSwatchColors.size(); ++i) {
     const std::string hex = kSwatchColors[i];
     const Color color = Color::fromHex(hex);
-    swatches_.push_back(Gtk::make_managed<ThemeSwatch>(solid(color), color, hex,
-                                                       [&store, hex] { pickSwatch(store, hex); }));
+    swatches_.push_back(Gtk::make_managed<ThemeSwatch>(
+        solid(color), color, hex, [&preferences, hex] { pickSwatch(preferences, hex); }));
     colors->attach(*swatches_.back(), int(i) % kGridColumns, int(i) / kGridColumns);
   }
   box->append(*colors);
@@ -156,7 +156,7 @@ Gtk::Widget& ColorsPane::swatchGrid() {
     const SpacePreset& preset = presets[i];
     auto* swatch = Gtk::make_managed<ThemeSwatch>(
         diagonal(preset.colorA, preset.colorB), Color::fromHex(preset.colorA),
-        preset.localizedName(), [&store, &preset] { pickPreset(store, preset); });
+        preset.localizedName(), [&preferences, &preset] { pickPreset(preferences, preset); });
     swatch->set_tooltip_text(preset.localizedName());
     presets_.push_back(swatch);
     gradients->attach(*swatch, int(i) % kGridColumns, int(i) / kGridColumns);
@@ -166,18 +166,18 @@ Gtk::Widget& ColorsPane::swatchGrid() {
 }
 
 void ColorsPane::buildStyleSection() {
-  BrowserStore& store = context_.store();
+  PreferencesModel& preferences = context_.preferences();
   auto& style = addSection(localized("Görünüm biçimi"));
   tint_ =
-      &pref_controls::addSegments(style, store, localized("Stil"), std::nullopt,
+      &pref_controls::addSegments(style, preferences, localized("Stil"), std::nullopt,
                                   "paintbrush.pointed", &AppPreferences::sidebarTint, kTintWidth);
   directionRow_ = &style.add<SettingsRow>(localized("Yön"), std::nullopt,
                                           "arrow.up.and.down.and.arrow.left.and.right");
   auto* buttons = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 8);
   for (GradientDirection direction : allCases<GradientDirection>()) {
     auto* button = Gtk::make_managed<DirectionButton>(direction);
-    button->signal_clicked().connect([&store, direction] {
-      prefBinding(store.preferences(), &AppPreferences::gradientDirection).set(direction);
+    button->signal_clicked().connect([&preferences, direction] {
+      prefBinding(preferences, &AppPreferences::gradientDirection).set(direction);
     });
     directions_.push_back(button);
     buttons->append(*button);
@@ -185,32 +185,31 @@ void ColorsPane::buildStyleSection() {
   directionRow_->setAccessory(*buttons, false);
   strength_ = &style.add<SliderRow>(
       localized("Renk yoğunluğu"), localized("En yüksekte kenar çubuğu tamamen renge bürünür"),
-      "drop.halffull", prefBinding(store.preferences(), &AppPreferences::colorStrength),
-      kFractionRange, [](double value) { return percentText(value); });
+      "drop.halffull", prefBinding(preferences, &AppPreferences::colorStrength), kFractionRange,
+      [](double value) { return percentText(value); });
   grain_ = &style.add<SliderRow>(
       localized("Doku"), localized("Arka plana hafif bir film greni ekler"), "circle.dotted",
-      prefBinding(store.preferences(), &AppPreferences::grain), kFractionRange, grainText);
+      prefBinding(preferences, &AppPreferences::grain), kFractionRange, grainText);
   material_ = &pref_controls::addSegments(
-      style, store, localized("Malzeme"), localized("Buzlu cam masaüstünü hafifçe gösterir"),
+      style, preferences, localized("Malzeme"), localized("Buzlu cam masaüstünü hafifçe gösterir"),
       "square.on.square", &AppPreferences::sidebarMaterial, kMaterialWidth);
 }
 
 void ColorsPane::buildReadabilitySection() {
-  BrowserStore& store = context_.store();
+  PreferencesModel& preferences = context_.preferences();
   auto& readability = addSection(localized("Okunabilirlik"));
   textStyle_ =
-      &pref_controls::addSegments(readability, store, localized("Kenar çubuğu yazıları"),
+      &pref_controls::addSegments(readability, preferences, localized("Kenar çubuğu yazıları"),
                                   localized("Otomatik: renk koyulaşınca yazılar beyaza döner"),
                                   "textformat", &AppPreferences::sidebarTextStyle, kTextStyleWidth);
-  selectedTab_ = &pref_controls::addSegments(readability, store, localized("Seçili sekme"),
+  selectedTab_ = &pref_controls::addSegments(readability, preferences, localized("Seçili sekme"),
                                              std::nullopt, "rectangle.fill",
                                              &AppPreferences::selectedTabStyle, kSelectedTabWidth);
 }
 
 void ColorsPane::sync() {
-  BrowserStore& store = context_.store();
-  const AppPreferences& prefs = store.preferences().prefs();
-  const Palette palette = themeColors(store);
+  const AppPreferences& prefs = context_.preferences().prefs();
+  const Palette palette = themeColors(context_.preferences(), context_.tabs());
   themeSection_->set_visible(prefs.colorSource == ColorSource::custom);
   // Exact text: a colour stored in lower case selects no swatch.
   for (size_t i = 0; i < swatches_.size(); ++i) {
@@ -230,50 +229,47 @@ void ColorsPane::sync() {
   pref_controls::setAvailable(*strength_, prefs.sidebarTint != SidebarTint::none);
 }
 
-void ColorsPane::applyTheme(BrowserStore& store, const Color& a, const Color& b) {
-  prefBinding(store.preferences(), &AppPreferences::customColorA).set(a.hexString());
-  prefBinding(store.preferences(), &AppPreferences::customColorB).set(b.hexString());
-  prefBinding(store.preferences(), &AppPreferences::colorSource).set(ColorSource::custom);
-  if (store.preferences().prefs().sidebarTint == SidebarTint::none) {
-    prefBinding(store.preferences(), &AppPreferences::sidebarTint).set(SidebarTint::gradient);
+void ColorsPane::applyTheme(PreferencesModel& preferences, const Color& a, const Color& b) {
+  prefBinding(preferences, &AppPreferences::customColorA).set(a.hexString());
+  prefBinding(preferences, &AppPreferences::customColorB).set(b.hexString());
+  prefBinding(preferences, &AppPreferences::colorSource).set(ColorSource::custom);
+  if (preferences.prefs().sidebarTint == SidebarTint::none) {
+    prefBinding(preferences, &AppPreferences::sidebarTint).set(SidebarTint::gradient);
   }
 }
 
-void ColorsPane::pickSwatch(BrowserStore& store, const std::string& swatch) {
+void ColorsPane::pickSwatch(PreferencesModel& preferences, const std::string& swatch) {
   const Color color = Color::fromHex(swatch);
-  applyTheme(store, color, color.hsbAdjusted());
-  prefBinding(store.preferences(), &AppPreferences::customColorA).set(swatch);
+  applyTheme(preferences, color, color.hsbAdjusted());
+  prefBinding(preferences, &AppPreferences::customColorA).set(swatch);
 }
 
-void ColorsPane::pickPreset(BrowserStore& store, const SpacePreset& preset) {
-  prefBinding(store.preferences(), &AppPreferences::customColorA).set(preset.colorA);
-  prefBinding(store.preferences(), &AppPreferences::customColorB).set(preset.colorB);
+void ColorsPane::pickPreset(PreferencesModel& preferences, const SpacePreset& preset) {
+  prefBinding(preferences, &AppPreferences::customColorA).set(preset.colorA);
+  prefBinding(preferences, &AppPreferences::customColorB).set(preset.colorB);
 }
 
-void ColorsPane::harmonize(BrowserStore& store) {
-  const Color a = Color::fromHex(store.preferences().prefs().customColorA);
-  prefBinding(store.preferences(), &AppPreferences::customColorB).set(a.hsbAdjusted().hexString());
+void ColorsPane::harmonize(PreferencesModel& preferences) {
+  const Color a = Color::fromHex(preferences.prefs().customColorA);
+  prefBinding(preferences, &AppPreferences::customColorB).set(a.hsbAdjusted().hexString());
 }
 
-void ColorsPane::shuffle(BrowserStore& store, const Color& random) {
-  applyTheme(store, random, random.hsbAdjusted());
+void ColorsPane::shuffle(PreferencesModel& preferences, const Color& random) {
+  applyTheme(preferences, random, random.hsbAdjusted());
 }
 
-void ColorsPane::resetColors(BrowserStore& store) {
+void ColorsPane::resetColors(PreferencesModel& preferences) {
   const AppPreferences defaults;
-  prefBinding(store.preferences(), &AppPreferences::colorSource).set(defaults.colorSource);
-  prefBinding(store.preferences(), &AppPreferences::customColorA).set(defaults.customColorA);
-  prefBinding(store.preferences(), &AppPreferences::customColorB).set(defaults.customColorB);
-  prefBinding(store.preferences(), &AppPreferences::gradientDirection)
-      .set(defaults.gradientDirection);
-  prefBinding(store.preferences(), &AppPreferences::colorStrength).set(defaults.colorStrength);
-  prefBinding(store.preferences(), &AppPreferences::grain).set(defaults.grain);
-  prefBinding(store.preferences(), &AppPreferences::sidebarTint).set(defaults.sidebarTint);
-  prefBinding(store.preferences(), &AppPreferences::sidebarMaterial).set(defaults.sidebarMaterial);
-  prefBinding(store.preferences(), &AppPreferences::sidebarTextStyle)
-      .set(defaults.sidebarTextStyle);
-  prefBinding(store.preferences(), &AppPreferences::selectedTabStyle)
-      .set(defaults.selectedTabStyle);
+  prefBinding(preferences, &AppPreferences::colorSource).set(defaults.colorSource);
+  prefBinding(preferences, &AppPreferences::customColorA).set(defaults.customColorA);
+  prefBinding(preferences, &AppPreferences::customColorB).set(defaults.customColorB);
+  prefBinding(preferences, &AppPreferences::gradientDirection).set(defaults.gradientDirection);
+  prefBinding(preferences, &AppPreferences::colorStrength).set(defaults.colorStrength);
+  prefBinding(preferences, &AppPreferences::grain).set(defaults.grain);
+  prefBinding(preferences, &AppPreferences::sidebarTint).set(defaults.sidebarTint);
+  prefBinding(preferences, &AppPreferences::sidebarMaterial).set(defaults.sidebarMaterial);
+  prefBinding(preferences, &AppPreferences::sidebarTextStyle).set(defaults.sidebarTextStyle);
+  prefBinding(preferences, &AppPreferences::selectedTabStyle).set(defaults.selectedTabStyle);
 }
 
 std::string ColorsPane::grainText(double grain) {

@@ -14,7 +14,7 @@ GeneralPane::GeneralPane(const SettingsContext& context)
       context_(context),
       shortcuts_(keyboardShortcuts()),
       restartButton_(localized("Yeniden Başlat")) {
-  BrowserStore& store = context.store();
+  PreferencesModel& preferences = context.preferences();
 
   auto& language =
       addSection(localized("Dil"), localized("Arayüz anında değişir. Sistem menüleri (Düzenle, "
@@ -51,13 +51,13 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   restoreSession_ = &startup.add<ToggleRow>(
       localized("Son oturumu geri yükle"),
       localized("Zemblo açıldığında sekmelerin kaldığın yerden devam eder"),
-      "clock.arrow.circlepath", prefBinding(store.preferences(), &AppPreferences::restoreSession));
+      "clock.arrow.circlepath", prefBinding(preferences, &AppPreferences::restoreSession));
 
   auto& pages = addSection(localized("Web sayfaları"));
   defaultZoom_ = &pages.add<SliderRow>(
       localized("Varsayılan yakınlaştırma"), localized("Yeni açılan sekmeler bu boyutta başlar"),
-      "plus.magnifyingglass", prefBinding(store.preferences(), &AppPreferences::defaultZoom),
-      kZoomRange, [](double zoom) { return percentText(zoom); });
+      "plus.magnifyingglass", prefBinding(preferences, &AppPreferences::defaultZoom), kZoomRange,
+      [](double zoom) { return percentText(zoom); });
 
   auto& keys = addSection(localized("Klavye kısayolları"));
   for (const KeyboardShortcut& shortcut : shortcuts_) {
@@ -69,12 +69,11 @@ GeneralPane::GeneralPane(const SettingsContext& context)
 GeneralPane::~GeneralPane() { observer_.reset(); }
 
 void GeneralPane::sync() {
-  BrowserStore& store = context_.store();
+  PreferencesModel& preferences = context_.preferences();
   // The setting is compared, not the language it stands for: "system" and "Türkçe" may show the
   // same texts and still differ in what a restart gives the desktop's own texts.
-  restartRow_->set_visible(store.preferences().prefs().language !=
-                           store.preferences().launchLanguage());
-  const SearchEngine engine = store.preferences().searchEngine.get();
+  restartRow_->set_visible(preferences.prefs().language != preferences.launchLanguage());
+  const SearchEngine engine = preferences.searchEngine.get();
   ShowingModelValue showing(showing_);
   for (size_t i = 0; i < SearchEngine::allCases.size(); ++i) {
     if (SearchEngine::allCases[i] == engine) enginePicker_->set_selected(guint(i));
@@ -85,7 +84,7 @@ void GeneralPane::enginePicked() {
   if (showing_) return;
   const guint index = enginePicker_->get_selected();
   if (index >= SearchEngine::allCases.size()) return;
-  context_.store().preferences().setSearchEngine(SearchEngine::allCases[index]);
+  context_.preferences().setSearchEngine(SearchEngine::allCases[index]);
 }
 
 }  // namespace zemblo

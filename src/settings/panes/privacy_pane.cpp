@@ -1,7 +1,6 @@
 #include "settings/panes/privacy_pane.h"
 
 #include "model/ad_blocker.h"
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/history_model.h"
 #include "model/localization.h"
@@ -39,7 +38,7 @@ PrivacyPane::~PrivacyPane() {
 }
 
 void PrivacyPane::buildBlocker() {
-  AdBlocker& blocker = context_.store().pageServices().adBlocker();
+  AdBlocker& blocker = context_.pageServices().adBlocker();
   blockerSection_ =
       &addSection(localized("Reklam engelleyici"),
                   localized("EasyList ve EasyPrivacy kural listelerini kullanır (easylist.to, CC "
@@ -85,8 +84,7 @@ void PrivacyPane::buildData() {
 }
 
 void PrivacyPane::sync() {
-  BrowserStore& store = context_.store();
-  AdBlocker& blocker = store.pageServices().adBlocker();
+  AdBlocker& blocker = context_.pageServices().adBlocker();
   blocker_->setSubtitle(blocker.statusText());
   const long long rules = blocker.ruleCount.get();
   rules_->set_visible(rules > 0);
@@ -95,8 +93,8 @@ void PrivacyPane::sync() {
 
   passwords_->setSubtitle(
       localized("%@ şifre anahtarlığında",
-                static_cast<long long>(store.passwords().credentials.get().size())));
-  const size_t entries = store.history().entries.get().size();
+                static_cast<long long>(context_.passwords().credentials.get().size())));
+  const size_t entries = context_.history().entries.get().size();
   history_->setSubtitle(localized("%@ kayıt", static_cast<long long>(entries)));
   clearHistory_.set_sensitive(entries > 0);
 
@@ -127,14 +125,13 @@ void PrivacyPane::showAllowedSites(const std::set<std::string>& hosts) {
 }
 
 void PrivacyPane::setAdBlockEnabled(bool enabled) {
-  BrowserStore& store = context_.store();
-  store.pageServices().adBlocker().setEnabled(enabled);
+  context_.pageServices().adBlocker().setEnabled(enabled);
   // Only the page on screen reloads; the others show the change when they next load.
-  if (auto tab = store.tabs().currentSpace()->selectedTab()) tab->reload();
+  if (auto tab = context_.tabs().currentSpace()->selectedTab()) tab->reload();
 }
 
 void PrivacyPane::removeAllowedSite(const std::string& host) {
-  context_.store().pageServices().adBlocker().setAllowed(false, host);
+  context_.pageServices().adBlocker().setAllowed(false, host);
 }
 
 void PrivacyPane::openPasswordsWindow() { activate_action("app.passwords"); }
@@ -164,10 +161,10 @@ void PrivacyPane::askToClearSiteData() {
   });
 }
 
-void PrivacyPane::clearHistory() { context_.store().history().clear(); }
+void PrivacyPane::clearHistory() { context_.history().clear(); }
 
 void PrivacyPane::clearSiteData() {
-  context_.store().pageServices().clearWebsiteData([this, alive = alive_](bool cleared) {
+  context_.pageServices().clearWebsiteData([this, alive = alive_](bool cleared) {
     if (*alive) siteDataCleared(cleared);
   });
 }

@@ -11,7 +11,7 @@ namespace zemblo {
 
 SidebarPane::SidebarPane(const SettingsContext& context)
     : PaneBody(SettingsPane::sidebar), context_(context) {
-  BrowserStore& store = context.store();
+  PreferencesModel& preferences = context.preferences();
   append(*Gtk::make_managed<InterfacePreview>(context));
 
   auto& layout = addSection(localized("Yerleşim"));
@@ -21,8 +21,8 @@ SidebarPane::SidebarPane(const SettingsContext& context)
   width_ = &layout.add<SliderRow>(
       localized("Genişlik"),
       localized("Kenar çubuğunun iç kenarından sürükleyerek de ayarlayabilirsin"),
-      "arrow.left.and.right", prefBinding(store.preferences(), &AppPreferences::sidebarWidth),
-      kWidthRange, pref_controls::pointText);
+      "arrow.left.and.right", prefBinding(preferences, &AppPreferences::sidebarWidth), kWidthRange,
+      pref_controls::pointText);
 
   auto& tabs = addSection(localized("Sekmeler"));
   density_ = &pref_controls::addCards(
@@ -30,12 +30,11 @@ SidebarPane::SidebarPane(const SettingsContext& context)
       [&context](TabDensity density) { return Gtk::make_managed<DensityThumb>(context, density); });
 
   auto& favorites = addSection(localized("Favoriler"));
-  favorites_ =
-      &favorites.add<ToggleRow>(localized("Favorileri göster"), std::nullopt, "star",
-                                prefBinding(store.preferences(), &AppPreferences::showFavorites));
+  favorites_ = &favorites.add<ToggleRow>(localized("Favorileri göster"), std::nullopt, "star",
+                                         prefBinding(preferences, &AppPreferences::showFavorites));
   columns_ = &favorites.add<SegmentedRow<int64_t>>(
       localized("Sütun sayısı"), std::nullopt, "square.grid.3x2", std::vector<int64_t>{3, 4, 5},
-      prefBinding(store.preferences(), &AppPreferences::favoriteColumns),
+      prefBinding(preferences, &AppPreferences::favoriteColumns),
       [](const int64_t& count) { return std::to_string(count); }, kColumnsWidth);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -44,7 +43,7 @@ SidebarPane::~SidebarPane() { observer_.reset(); }
 
 void SidebarPane::sync() {
   // The column count stays as it is while the grid is hidden, ready for when it comes back.
-  pref_controls::setAvailable(*columns_, context_.store().preferences().prefs().showFavorites);
+  pref_controls::setAvailable(*columns_, context_.preferences().prefs().showFavorites);
 }
 
 }  // namespace zemblo

@@ -59,14 +59,14 @@ void SpacesPane::pick(const Space& space) {
 }
 
 void SpacesPane::addSpace() {
-  const auto space = context_.store().tabs().addSpace();
+  const auto space = context_.tabs().addSpace();
   pick(*space);
 }
 
 void SpacesPane::sync() {
-  BrowserStore& store = context_.store();
-  const auto& spaces = store.tabs().spaces.get();
-  const auto edited = editedSpace(spaces, picked_.get(), store.tabs().currentSpaceID.get());
+  const TabsModel& tabs = context_.tabs();
+  const auto& spaces = tabs.spaces.get();
+  const auto edited = editedSpace(spaces, picked_.get(), tabs.currentSpaceID.get());
   showChips(spaces);
   for (SpaceChip* chip : chips_) chip->setSelected(chip->space() == edited, animatePick_);
   if (animatePick_) {

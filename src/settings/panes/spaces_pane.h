@@ -6,7 +6,6 @@
 
 #include <gtkmm.h>
 
-#include "model/browser_store.h"
 #include "model/tabs_model.h"
 #include "platform/observable.h"
 #include "platform/uuid.h"

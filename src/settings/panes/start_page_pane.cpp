@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/wallpaper.h"
@@ -30,9 +29,9 @@ StartPagePane::StartPagePane(const SettingsContext& context)
   buildWelcome();
   buildBackground();
   auto& favorites = addSection(localized("Favoriler"));
-  favorites.add<ToggleRow>(
-      localized("Favorileri göster"), localized("Arama kutusunun altında"), "star",
-      prefBinding(context.store().preferences(), &AppPreferences::showStartFavorites));
+  favorites.add<ToggleRow>(localized("Favorileri göster"), localized("Arama kutusunun altında"),
+                           "star",
+                           prefBinding(context.preferences(), &AppPreferences::showStartFavorites));
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
@@ -42,7 +41,7 @@ StartPagePane::~StartPagePane() {
 }
 
 void StartPagePane::buildWelcome() {
-  BrowserStore& store = context_.store();
+  PreferencesModel& preferences = context_.preferences();
   auto& welcome = addSection(localized("Karşılama"));
   auto& name = welcome.add<SettingsRow>(localized("Adın"), localized("Selamlamada kullanılır"),
                                         "person.crop.circle");
@@ -52,35 +51,33 @@ void StartPagePane::buildWelcome() {
   nameField_.signal_changed().connect(sigc::mem_fun(*this, &StartPagePane::nameEdited));
   name.setAccessory(nameField_);
   welcome.add<ToggleRow>(localized("Saat"), std::nullopt, "clock",
-                         prefBinding(store.preferences(), &AppPreferences::showClock));
-  use24Hour_ =
-      &welcome.add<ToggleRow>(localized("24 saat biçimi"), std::nullopt, "24.circle",
-                              prefBinding(store.preferences(), &AppPreferences::use24Hour));
+                         prefBinding(preferences, &AppPreferences::showClock));
+  use24Hour_ = &welcome.add<ToggleRow>(localized("24 saat biçimi"), std::nullopt, "24.circle",
+                                       prefBinding(preferences, &AppPreferences::use24Hour));
   welcome.add<ToggleRow>(localized("Tarih"), std::nullopt, "calendar",
-                         prefBinding(store.preferences(), &AppPreferences::showDate));
+                         prefBinding(preferences, &AppPreferences::showDate));
   welcome.add<ToggleRow>(localized("Selamlama"), localized("Günaydın, iyi akşamlar…"), "hand.wave",
-                         prefBinding(store.preferences(), &AppPreferences::showGreeting));
+                         prefBinding(preferences, &AppPreferences::showGreeting));
 }
 
 void StartPagePane::buildBackground() {
-  BrowserStore& store = context_.store();
+  PreferencesModel& preferences = context_.preferences();
   auto& background = addSection(localized("Arka plan"));
   backgroundCards_ = &background.add<ChoiceCards<StartBackground>>(
       context_, std::vector<StartBackground>(std::begin(kBackgrounds), std::end(kBackgrounds)),
-      prefBinding(store.preferences(), &AppPreferences::startBackground),
+      prefBinding(preferences, &AppPreferences::startBackground),
       [](const StartBackground& kind) { return backgroundLabel(kind); },
       [this](const StartBackground& kind) -> Gtk::Widget* {
         return Gtk::make_managed<StartBackgroundThumb>(context_, kind);
       });
-  speed_ =
-      &background.add<SliderRow>(localized("Hareket hızı"), std::nullopt, "wind",
-                                 prefBinding(store.preferences(), &AppPreferences::auroraSpeed),
-                                 SliderRow::Range{0, 2, 0.25}, &StartPagePane::speedLabel);
+  speed_ = &background.add<SliderRow>(localized("Hareket hızı"), std::nullopt, "wind",
+                                      prefBinding(preferences, &AppPreferences::auroraSpeed),
+                                      SliderRow::Range{0, 2, 0.25}, &StartPagePane::speedLabel);
 
   image_ = &background.add<SettingsRow>(localized("Görsel"), std::nullopt, "photo");
   removeButton_.set_label(localized("Kaldır"));
   removeButton_.signal_clicked().connect(
-      [this] { removeWallpaper(context_.store().preferences().prefs().wallpaperFile); });
+      [this] { removeWallpaper(context_.preferences().prefs().wallpaperFile); });
   chooseButton_.set_label(localized("Görsel Seç…"));
   chooseButton_.add_css_class("suggested-action");
   chooseButton_.signal_clicked().connect([this] { chooseWallpaper(); });
@@ -92,17 +89,17 @@ void StartPagePane::buildBackground() {
   image_->setAccessory(imageButtons_, false);
 
   dim_ = &background.add<SliderRow>(localized("Karartma"), std::nullopt, "moon",
-                                    prefBinding(store.preferences(), &AppPreferences::wallpaperDim),
+                                    prefBinding(preferences, &AppPreferences::wallpaperDim),
                                     SliderRow::Range{0, 0.7, std::nullopt},
                                     [](double value) { return percentText(value); });
   blur_ =
       &background.add<SliderRow>(localized("Bulanıklık"), std::nullopt, "drop",
-                                 prefBinding(store.preferences(), &AppPreferences::wallpaperBlur),
+                                 prefBinding(preferences, &AppPreferences::wallpaperBlur),
                                  SliderRow::Range{0, 40, std::nullopt}, &StartPagePane::blurLabel);
 }
 
 void StartPagePane::sync() {
-  const AppPreferences& prefs = context_.store().preferences().prefs();
+  const AppPreferences& prefs = context_.preferences().prefs();
   if (nameField_.get_text().raw() != prefs.greetingName) {
     ShowingModelValue showing(showing_);
     nameField_.set_text(prefs.greetingName);
@@ -125,8 +122,7 @@ void StartPagePane::sync() {
 
 void StartPagePane::nameEdited() {
   if (showing_) return;
-  prefBinding(context_.store().preferences(), &AppPreferences::greetingName)
-      .set(nameField_.get_text());
+  prefBinding(context_.preferences(), &AppPreferences::greetingName).set(nameField_.get_text());
 }
 
 std::string StartPagePane::backgroundLabel(StartBackground background) {
@@ -183,8 +179,9 @@ void StartPagePane::chooseWallpaper() {
 }
 
 void StartPagePane::useWallpaper(const std::filesystem::path& picked) {
-  // The copy may finish after this pane is gone; the store is there until the process ends.
-  std::weak_ptr<BrowserStore> weakStore = context_.store().weak_from_this();
+  // The copy may finish after this pane is gone, and in tests after the preferences are gone.
+  PreferencesModel* preferences = &context_.preferences();
+  std::weak_ptr<const void> models = context_.lifetime();
   std::weak_ptr<void> pane = alive_;
   const auto decodes = [](const std::filesystem::path& file) {
     GdkTexture* texture = WallpaperImage::decode(file, kPictureCheckSide);
@@ -192,21 +189,20 @@ void StartPagePane::useWallpaper(const std::filesystem::path& picked) {
     return texture != nullptr;
   };
   Wallpaper::importImageInBackground(
-      picked, context_.store().preferences().prefs().wallpaperFile, decodes,
-      [this, weakStore, pane](Wallpaper::Import result) {
+      picked, context_.preferences().prefs().wallpaperFile, decodes,
+      [this, preferences, models, pane](Wallpaper::Import result) {
         if (!pane.expired()) {
           wallpaperProblem_ = result.problem;
           sync();
         }
-        auto store = weakStore.lock();
+        const auto alive = models.lock();
         const std::optional<std::string>& name = result.name;
-        if (!store || !name) return;
+        if (!alive || !name) return;
         // Another picture may have been chosen while this one was copied: it is replaced too.
-        const std::optional<std::string> replaced = store->preferences().prefs().wallpaperFile;
-        prefBinding(store->preferences(), &AppPreferences::wallpaperFile).set(name);
+        const std::optional<std::string> replaced = preferences->prefs().wallpaperFile;
+        prefBinding(*preferences, &AppPreferences::wallpaperFile).set(name);
         if (replaced && replaced != name) Wallpaper::deleteFile(*replaced);
-        prefBinding(store->preferences(), &AppPreferences::startBackground)
-            .set(StartBackground::wallpaper);
+        prefBinding(*preferences, &AppPreferences::startBackground).set(StartBackground::wallpaper);
       });
 }
 
@@ -215,7 +211,7 @@ void StartPagePane::removeWallpaper(const std::optional<std::string>& fileName) 
   // is just forgotten.
   wallpaperProblem_.reset();
   if (fileName) Wallpaper::deleteFile(*fileName);
-  prefBinding(context_.store().preferences(), &AppPreferences::wallpaperFile).set(std::nullopt);
+  prefBinding(context_.preferences(), &AppPreferences::wallpaperFile).set(std::nullopt);
 }
 
 }  // namespace zemblo

@@ -16,7 +16,7 @@ constexpr int kCommandBarWidth = 160;
 }  // namespace
 
 WindowPane::WindowPane(const SettingsContext& context) : PaneBody(SettingsPane::window) {
-  BrowserStore& store = context.store();
+  PreferencesModel& preferences = context.preferences();
   append(*Gtk::make_managed<InterfacePreview>(context));
 
   auto& presets = addSection(localized("Hazır görünümler"));
@@ -32,29 +32,28 @@ WindowPane::WindowPane(const SettingsContext& context) : PaneBody(SettingsPane::
   auto& card = addSection(localized("İçerik kartı"));
   cornerRadius_ =
       &card.add<SliderRow>(localized("Köşe yuvarlaklığı"), std::nullopt, "square.dashed",
-                           prefBinding(store.preferences(), &AppPreferences::cornerRadius),
+                           prefBinding(preferences, &AppPreferences::cornerRadius),
                            kCornerRadiusRange, pref_controls::pointText);
   contentInset_ =
       &card.add<SliderRow>(localized("Kenar boşluğu"), std::nullopt, "rectangle.inset.filled",
-                           prefBinding(store.preferences(), &AppPreferences::contentInset),
+                           prefBinding(preferences, &AppPreferences::contentInset),
                            kContentInsetRange, pref_controls::pointText);
-  shadow_ = &card.add<ToggleRow>(localized("Gölge"), localized("Sayfa kartını arka plandan ayırır"),
-                                 "shadow",
-                                 prefBinding(store.preferences(), &AppPreferences::contentShadow));
+  shadow_ =
+      &card.add<ToggleRow>(localized("Gölge"), localized("Sayfa kartını arka plandan ayırır"),
+                           "shadow", prefBinding(preferences, &AppPreferences::contentShadow));
 
   auto& loading = addSection(localized("Yükleme çubuğu"));
   progress_ = &pref_controls::addSegments(
-      loading, store, localized("Stil"), localized("Sayfa yüklenirken üstte görünen çizgi"),
+      loading, preferences, localized("Stil"), localized("Sayfa yüklenirken üstte görünen çizgi"),
       "slider.horizontal.below.rectangle", &AppPreferences::progressStyle, kProgressWidth);
 
   auto& commandBar = addSection(localized("Komut çubuğu"));
   commandBar_ =
-      &pref_controls::addSegments(commandBar, store, localized("Konum"), std::nullopt, "command",
-                                  &AppPreferences::commandBarPosition, kCommandBarWidth);
+      &pref_controls::addSegments(commandBar, preferences, localized("Konum"), std::nullopt,
+                                  "command", &AppPreferences::commandBarPosition, kCommandBarWidth);
   dim_ = &commandBar.add<ToggleRow>(
       localized("Arka planı karart"), localized("Komut çubuğu açıkken sayfayı hafifçe karartır"),
-      "circle.lefthalf.filled",
-      prefBinding(store.preferences(), &AppPreferences::dimBehindCommandBar));
+      "circle.lefthalf.filled", prefBinding(preferences, &AppPreferences::dimBehindCommandBar));
 }
 
 }  // namespace zemblo

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
@@ -40,10 +39,10 @@ bool WindowPreset::matches(const AppPreferences& prefs) const {
          prefs.contentShadow == contentShadow;
 }
 
-void WindowPreset::apply(BrowserStore& store) const {
-  prefBinding(store.preferences(), &AppPreferences::cornerRadius).set(cornerRadius);
-  prefBinding(store.preferences(), &AppPreferences::contentInset).set(contentInset);
-  prefBinding(store.preferences(), &AppPreferences::contentShadow).set(contentShadow);
+void WindowPreset::apply(PreferencesModel& preferences) const {
+  prefBinding(preferences, &AppPreferences::cornerRadius).set(cornerRadius);
+  prefBinding(preferences, &AppPreferences::contentInset).set(contentInset);
+  prefBinding(preferences, &AppPreferences::contentShadow).set(contentShadow);
 }
 
 std::span<const WindowPreset> WindowPreset::all() { return kPresets; }
@@ -120,15 +119,16 @@ WindowPresetCard::WindowPresetCard(const SettingsContext& context, const WindowP
   face_.append(name_);
   set_child(face_);
   setAccessibleName(*this, name_.get_text());
-  signal_clicked().connect([this] { preset_.apply(context_.store()); });
+  signal_clicked().connect([this] { preset_.apply(context_.preferences()); });
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
 WindowPresetCard::~WindowPresetCard() { observer_.reset(); }
 
 void WindowPresetCard::sync() {
-  marked_ = preset_.matches(context_.store().preferences().prefs());
-  miniature_->show(themeColors(context_.store()), context_.scheme(), marked_);
+  marked_ = preset_.matches(context_.preferences().prefs());
+  miniature_->show(themeColors(context_.preferences(), context_.tabs()), context_.scheme(),
+                   marked_);
   setAccessiblePressed(*this, marked_);
   row_parts::showChosen(name_, marked_);
 }

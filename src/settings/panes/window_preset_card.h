@@ -13,7 +13,7 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class PreferencesModel;
 
 // A one-click look of the content card: its corner radius, its margin and its shadow.
 struct WindowPreset {
@@ -26,7 +26,7 @@ struct WindowPreset {
   bool matches(const AppPreferences& prefs) const;
   // Writes the radius, the margin and the shadow in that order, one write each, so every step
   // is saved on its own like any other change.
-  void apply(BrowserStore& store) const;
+  void apply(PreferencesModel& preferences) const;
 
   // Edge to edge, soft and floating, in the order they are offered.
   static std::span<const WindowPreset> all();

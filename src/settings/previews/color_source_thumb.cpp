@@ -1,6 +1,5 @@
 #include "settings/previews/color_source_thumb.h"
 
-#include "model/browser_store.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
 #include "settings/previews/settings_paint.h"
@@ -46,18 +45,17 @@ ColorSourceThumb::ColorSourceThumb(const SettingsContext& context, ColorSource s
 ColorSourceThumb::~ColorSourceThumb() { observer_.reset(); }
 
 void ColorSourceThumb::sync() {
-  BrowserStore& store = context_.store();
   if (source_ == ColorSource::spaces) {
     std::vector<SpaceDisc> discs;
-    for (const auto& space : store.tabs().spaces.get()) {
+    for (const auto& space : context_.tabs().spaces.get()) {
       if (discs.size() == kMaximumSpaces) break;
       discs.push_back({space->symbol.get(), Color::fromHex(space->colorA.get()),
                        Color::fromHex(space->colorB.get())});
     }
     discs_ = std::move(discs);
   } else {
-    customA_ = Color::fromHex(store.preferences().prefs().customColorA);
-    customB_ = Color::fromHex(store.preferences().prefs().customColorB);
+    customA_ = Color::fromHex(context_.preferences().prefs().customColorA);
+    customB_ = Color::fromHex(context_.preferences().prefs().customColorB);
   }
   queue_draw();
 }

@@ -48,7 +48,8 @@ InterfacePreview::~InterfacePreview() {
 }
 
 void InterfacePreview::sync() {
-  PreviewInputs next = previewInputs(context_.store(), context_.scheme(), scale_);
+  PreviewInputs next =
+      previewInputs(context_.preferences(), context_.tabs(), context_.scheme(), scale_);
   if (!from_) {
     target_ = std::move(next);
     from_ = layoutPreview(target_, get_width());

@@ -8,7 +8,7 @@ namespace zemblo {
 OptionThumbnail::OptionThumbnail(const SettingsContext& context) : context_(context) {
   set_can_target(false);
   observer_ = std::make_unique<Observer>([this] {
-    palette_ = themeColors(context_.store());
+    palette_ = themeColors(context_.preferences(), context_.tabs());
     scheme_ = context_.scheme();
     queue_draw();
   });

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
@@ -275,14 +274,15 @@ PreviewLayout blendLayouts(const PreviewLayout& from, const PreviewLayout& to, d
   return out;
 }
 
-PreviewInputs previewInputs(const BrowserStore& store, ColorScheme windowScheme, double scale) {
+PreviewInputs previewInputs(const PreferencesModel& preferences, const TabsModel& tabs,
+                            ColorScheme windowScheme, double scale) {
   PreviewInputs in;
-  in.prefs = store.preferences().prefs();
-  in.palette = themeColors(store);
+  in.prefs = preferences.prefs();
+  in.palette = themeColors(preferences, tabs);
   in.windowScheme = windowScheme;
   in.scale = scale;
-  const auto shown = store.tabs().currentSpace();
-  const auto& spaces = store.tabs().spaces.get();
+  const auto shown = tabs.currentSpace();
+  const auto& spaces = tabs.spaces.get();
   for (size_t i = 0; i < spaces.size() && i < 4; ++i) {
     in.spaces.push_back({spaces[i]->gradient(), shown && spaces[i]->id == shown->id});
   }

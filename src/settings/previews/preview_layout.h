@@ -11,7 +11,8 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class PreferencesModel;
+class TabsModel;
 
 // What the miniature of the browser window is drawn from.
 struct PreviewInputs {
@@ -105,8 +106,9 @@ PreviewLayout layoutPreview(const PreviewInputs& inputs, double width);
 // cannot blend (the number of favourites or space dots, the schemes, the text) are those of `to`.
 PreviewLayout blendLayouts(const PreviewLayout& from, const PreviewLayout& to, double fraction);
 
-// The inputs as the store has them now: its preferences, the shown space (the current one, else
+// The inputs as the models have them now: the preferences, the shown space (the current one, else
 // the first) and the theme palette. Every read is observed.
-PreviewInputs previewInputs(const BrowserStore& store, ColorScheme windowScheme, double scale);
+PreviewInputs previewInputs(const PreferencesModel& preferences, const TabsModel& tabs,
+                            ColorScheme windowScheme, double scale);
 
 }  // namespace zemblo

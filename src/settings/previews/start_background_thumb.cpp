@@ -1,6 +1,5 @@
 #include "settings/previews/start_background_thumb.h"
 
-#include "model/browser_store.h"
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "widgets/symbol_icons.h"
@@ -32,9 +31,9 @@ AppPreferences StartBackgroundThumb::stillPrefs(AppPreferences prefs, StartBackg
 }
 
 void StartBackgroundThumb::sync() {
-  BrowserStore& store = context_.store();
-  background_.update(themeColors(store), stillPrefs(store.preferences().prefs(), kind_),
-                     context_.scheme());
+  const PreferencesModel& preferences = context_.preferences();
+  background_.update(themeColors(preferences, context_.tabs()),
+                     stillPrefs(preferences.prefs(), kind_), context_.scheme());
   followPicture();
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "model/browser_store.h"
 #include "model/clock_greeting_rules.h"
 #include "model/favorites_model.h"
 #include "model/localization.h"
@@ -78,9 +77,9 @@ std::string StartPreview::greetingText(std::string_view name) {
 }
 
 void StartPreview::sync() {
-  BrowserStore& store = context_.store();
-  const AppPreferences& prefs = store.preferences().prefs();
-  background_.update(themeColors(store), prefs, context_.scheme());
+  const AppPreferences& prefs = context_.preferences().prefs();
+  background_.update(themeColors(context_.preferences(), context_.tabs()), prefs,
+                     context_.scheme());
   // The moment of this change; the start page's own formats, so the two always agree.
   const LocalTime now = localTimeNow();
   date_.set_visible(prefs.showDate);
@@ -90,7 +89,7 @@ void StartPreview::sync() {
   time_.set_text(clockText(now.hour, now.minute, prefs.use24Hour));
   greeting_.set_text(greetingText(prefs.effectiveGreetingName()));
   favorites_.set_visible(prefs.showStartFavorites);
-  const auto& favorites = store.favorites().list.get();
+  const auto& favorites = context_.favorites().list.get();
   const std::vector<Favorite> first(
       favorites.begin(),
       favorites.begin() + std::ptrdiff_t(std::min(favorites.size(), kMaximumFavorites)));

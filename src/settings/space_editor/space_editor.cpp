@@ -1,6 +1,5 @@
 #include "settings/space_editor/space_editor.h"
 
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/tabs_model.h"
 #include "settings/kit/binding.h"
@@ -56,10 +55,9 @@ SpaceEditor::SpaceEditor(const SettingsContext& context, std::shared_ptr<Space> 
   buildDelete();
   // A save for every change of what the session keeps of the space, whoever made it; writing
   // the value a field already holds changes nothing and saves nothing.
-  BrowserStore& store = context_.store();
   for (const ObservedProperty* field : std::initializer_list<const ObservedProperty*>{
            &space_->name, &space_->symbol, &space_->colorA, &space_->colorB}) {
-    saves_.push_back(field->signalChanged().connect([&store] { store.scheduleSave(); }));
+    saves_.push_back(field->signalChanged().connect([this] { context_.saveSession(); }));
   }
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -158,7 +156,7 @@ void SpaceEditor::buildDelete() {
 }
 
 void SpaceEditor::sync() {
-  const auto& spaces = context_.store().tabs().spaces.get();
+  const auto& spaces = context_.tabs().spaces.get();
   const std::string& name = space_->name.get();
   const std::string& colorA = space_->colorA.get();
   const std::string& colorB = space_->colorB.get();
@@ -185,7 +183,7 @@ void SpaceEditor::sync() {
 }
 
 size_t SpaceEditor::index() const {
-  const auto& spaces = context_.store().tabs().spaces.peek();
+  const auto& spaces = context_.tabs().spaces.peek();
   for (size_t i = 0; i < spaces.size(); ++i) {
     if (spaces[i] == space_) return i;
   }
@@ -193,12 +191,12 @@ size_t SpaceEditor::index() const {
 }
 
 void SpaceEditor::move(int step) {
-  const size_t count = context_.store().tabs().spaces.peek().size();
+  const size_t count = context_.tabs().spaces.peek().size();
   const long long from = static_cast<long long>(index());
   const long long to = from + step;
   if (to < 0 || to >= static_cast<long long>(count)) return;
   // The destination counts places before the move: one to the right lands past the neighbour.
-  context_.store().tabs().moveSpaces({size_t(from)}, size_t(step > 0 ? to + 1 : to));
+  context_.tabs().moveSpaces({size_t(from)}, size_t(step > 0 ? to + 1 : to));
 }
 
 void SpaceEditor::applyPreset(const SpacePreset& preset) {
@@ -218,7 +216,7 @@ void SpaceEditor::nameEdited() {
 }
 
 void SpaceEditor::askToDelete() {
-  if (context_.store().tabs().spaces.peek().size() < 2) return;
+  if (context_.tabs().spaces.peek().size() < 2) return;
   const ConfirmationDialog::Question question{
       withArgument(localized("\"%@\" silinsin mi?"), space_->name.peek()),
       localized("Bu alandaki sekmeler kapanacak. Bu işlem geri alınamaz."), localized("Alanı Sil")};
@@ -232,7 +230,7 @@ void SpaceEditor::performDelete() {
   // Keeps the space alive through its deletion: the store may hold its last other reference.
   const std::shared_ptr<Space> space = space_;
   if (onDelete_) onDelete_();
-  context_.store().tabs().deleteSpace(*space);
+  context_.tabs().deleteSpace(*space);
 }
 
 }  // namespace zemblo

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/browser_commands_harness.h"
+#include "model/localization.h"
+#include "model/preferences_model.h"
+#include "sidebar/sidebar_view.h"
+
+namespace zemblo {
+namespace {
+
+using testing::BrowserCommandsTest;
+using testing::pressKeys;
+using testing::waitUntil;
+
+// The text of the tooltip the window shows now; empty when it shows none.
+std::string shownTooltip(Gtk::Window& window) {
+  for (auto* child = window.get_first_child(); child; child = child->get_next_sibling()) {
+    if (std::string_view(G_OBJECT_TYPE_NAME(child->gobj())) != "GtkTooltipWindow") continue;
+    if (!child->get_mapped()) return "";
+    for (auto* part = child->get_first_child(); part; part = part->get_first_child()) {
+      for (auto* each = part; each; each = each->get_next_sibling()) {
+        if (auto* label = dynamic_cast<Gtk::Label*>(each)) return label->get_text();
+      }
+    }
+  }
+  return "";
+}
+
+// Counts the toolkit's questions to a widget for its tooltip. A move of the pointer over it
+// brings two, one at once and one when the toolkit means to show the tooltip a moment later.
+struct TooltipQuestions {
+  explicit TooltipQuestions(Gtk::Widget& widget) : widget(widget.gobj()) {
+    hook = g_signal_add_emission_hook(signal, 0, &asked, this, nullptr);
+  }
+  ~TooltipQuestions() { g_signal_remove_emission_hook(signal, hook); }
+  static gboolean asked(GSignalInvocationHint*, guint, const GValue* values, gpointer self) {
+    auto* questions = static_cast<TooltipQuestions*>(self);
+    if (g_value_get_object(&values[0]) == questions->widget) ++questions->count;
+    return TRUE;
+  }
+  GtkWidget* widget;
+  guint signal = g_signal_lookup("query-tooltip", GTK_TYPE_WIDGET);
+  gulong hook = 0;
+  int count = 0;
+};
+
+// Real pointer input to the browser window, without raising it above the others.
+void pointer(const std::string& actions) {
+  Glib::spawn_command_line_async("xdotool search --sync --onlyvisible --name '^Zemblo$' " +
+                                 actions);
+}
+
+// The button of the open popover's menu item titled `title`, in any of its submenus.
+GtkWidget* menuButton(GtkWidget* root, const std::string& title) {
+  for (auto* child = gtk_widget_get_first_child(root); child;
+       child = gtk_widget_get_next_sibling(child)) {
+    if (g_type_is_a(G_OBJECT_TYPE(child), g_type_from_name("GtkModelButton"))) {
+      gchar* text = nullptr;
+      g_object_get(child, "text", &text, nullptr);
+      const bool match = text && title == text;
+      g_free(text);
+      if (match) return child;
+    }
+    if (auto* found = menuButton(child, title)) return found;
+  }
+  return nullptr;
+}
+
+// The key the open popover shows next to the item.
+std::string shownKeyOf(Gtk::Widget& popover, const std::string& title) {
+  GtkWidget* button = menuButton(popover.gobj(), title);
+  if (!button) return "";
+  gchar* accel = nullptr;
+  g_object_get(button, "accel", &accel, nullptr);
+  const std::string key = accel ? accel : "";
+  g_free(accel);
+  return key;
+}
+
+// A button that opens a window or a popover takes its tooltip away while that is shown, under a
+// pointer that stays over the button.
+TEST_F(BrowserCommandsTest, ButtonsKeepTheirTooltipsOffWhatTheyOpen) {
+  runBrowser([&] {
+    auto& bar = window().sidebarView().bottomBar();
+    const auto passwordsShown = [&] {
+      for (auto* shown : app->get_windows()) {
+        if (shown != &window() && shown->get_visible()) return true;
+      }
+      return false;
+    };
+    auto& downloads = bar.downloadsButton().popover();
+    const std::vector<std::pair<Gtk::Widget*, std::function<bool()>>> openers{
+        {&bar.downloadsButton().face(), [&] { return downloads.get_mapped(); }},
+        {&bar.passwordsButton(), passwordsShown},
+    };
+    for (const auto& [button, opened] : openers) {
+      const std::string tooltip = button->get_tooltip_text();
+      SCOPED_TRACE(tooltip);
+      graphene_rect_t frame;
+      ASSERT_TRUE(gtk_widget_compute_bounds(button->gobj(), GTK_WIDGET(window().gobj()), &frame));
+      double frameX = 0, frameY = 0;
+      gtk_native_get_surface_transform(GTK_NATIVE(window().gobj()), &frameX, &frameY);
+      pointer("mousemove --window %1 " + std::to_string(int(frameX + frame.origin.x + 10)) + " " +
+              std::to_string(int(frameY + frame.origin.y + 10)));
+      ASSERT_TRUE(waitUntil([&] { return button->has_css_class("hovering"); }));
+      // Moves within the button, once the window knows the pointer is there, until the toolkit
+      // shows the tooltip: it may still take the pointer for in a window of an earlier test.
+      for (int move = 0; move < 4 && shownTooltip(window()) != tooltip; ++move) {
+        TooltipQuestions asked(*button);
+        pointer(move % 2 == 0 ? "mousemove_relative 1 0" : "mousemove_relative -- -1 0");
+        ASSERT_TRUE(waitUntil([&] { return asked.count >= 2; }));
+        while (g_main_context_pending(nullptr)) g_main_context_iteration(nullptr, FALSE);
+      }
+      ASSERT_EQ(shownTooltip(window()), tooltip);
+      pointer("click 1");
+      ASSERT_TRUE(waitUntil(opened));
+      TooltipQuestions questions(*button);
+      pointer("mousemove_relative 1 0");
+      ASSERT_TRUE(waitUntil([&] { return questions.count >= 2; }));
+      // A tooltip the answers brought would be on screen once the loop has nothing left to do.
+      while (g_main_context_pending(nullptr)) g_main_context_iteration(nullptr, FALSE);
+      EXPECT_EQ(shownTooltip(window()), "");
+      downloads.popdown();
+    }
+    // Off the sidebar's buttons: a browser the next test starts here would show their tooltips.
+    pointer("mousemove --window %1 1000 400");
+  });
+}
+
+TEST_F(BrowserCommandsTest, MenusCarryEveryItemAndFollowTheLanguageAndF10OpensThem) {
+  runBrowser([&] {
+    store().preferences().updatePrefs(
+        [](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
+    ASSERT_TRUE(waitUntil([&] { return menu().commands().language == AppLanguage::turkish; }));
+
+    const auto model = menu().model();
+    auto titles = [&] {
+      std::vector<std::string> found;
+      for (int i = 0; i < model->get_n_items(); ++i) {
+        const auto label = model->get_item_attribute(i, Gio::MenuModel::Attribute::LABEL,
+                                                     Glib::VARIANT_TYPE_STRING);
+        found.push_back(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(label).get());
+      }
+      return found;
+    };
+    // The desktop's menus keep the language the browser started in; "Gezinti" is the browser's.
+    const std::vector<std::string> standard =
+        isEnglish(store().preferences().launchLanguage())
+            ? std::vector<std::string>{"File", "Edit", "View"}
+            : std::vector<std::string>{"Dosya", "Düzenle", "Görüntü"};
+    auto expected = standard;
+    expected.push_back("Gezinti");
+    EXPECT_EQ(titles(), expected);
+
+    // Every item names an action that exists and keys that GTK understands.
+    int numbered = 0;
+    for (const auto& submenu : menu().commands().menus()) {
+      for (const auto& section : submenu.sections) {
+        for (const auto& item : section) {
+          Glib::ustring name;
+          Glib::VariantBase target;
+          Gio::Action::parse_detailed_name_variant(item.action, name, target);
+          const std::string bare = name.substr(4);
+          const bool found = name.raw().starts_with("app.") ? bool(app->lookup_action(bare))
+                                                            : bool(window().lookup_action(bare));
+          EXPECT_TRUE(found) << item.action;
+          for (const auto& key : item.keys) {
+            EXPECT_TRUE(Gtk::ShortcutTrigger::parse_string(key)) << key;
+          }
+          if (name == "win.select-tab") ++numbered;
+        }
+      }
+    }
+    EXPECT_EQ(numbered, 9);
+
+    auto navigateItems = [&] { return menu().commands().menus().back().sections.back(); };
+    EXPECT_EQ(navigateItems()[2].title, "Sekme 3");
+    EXPECT_EQ(navigateItems()[8].title, "Son Sekme");
+
+    store().preferences().updatePrefs(
+        [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
+    ASSERT_TRUE(waitUntil([&] { return menu().commands().language == AppLanguage::english; }));
+    expected.back() = "Navigate";
+    EXPECT_EQ(titles(), expected);
+    EXPECT_EQ(navigateItems()[2].title, "Tab 3");
+    EXPECT_EQ(navigateItems()[8].title, "Last Tab");
+
+    // F10 opens the menus over the window, showing each item's key, and closes them again, also
+    // from a page.
+    auto tab = openPage("Alpha");
+    pressKeys("F10");
+    ASSERT_TRUE(waitUntil([&] { return menu().popover().get_mapped(); }));
+    EXPECT_EQ(menu().popover().get_parent(), &window());
+    EXPECT_EQ(shownKeyOf(menu().popover(), "New Tab"), "<Control>t");
+    EXPECT_EQ(shownKeyOf(menu().popover(), "Zoom In"), "<Control>equal");
+    pressKeys("F10");
+    ASSERT_TRUE(waitUntil([&] { return !menu().popover().get_visible(); }));
+    // The closed popover lets go of the keyboard in work it queues for a later turn.
+    testing::drain();
+
+    // Its items run their commands.
+    const size_t count = tabs().size();
+    pressKeys("F10");
+    ASSERT_TRUE(waitUntil([&] { return menu().popover().get_mapped(); }));
+    GtkWidget* newTab = menuButton(GTK_WIDGET(menu().popover().gobj()), "New Tab");
+    ASSERT_TRUE(newTab);
+    gtk_widget_activate(newTab);
+    ASSERT_TRUE(waitUntil([&] { return tabs().size() == count + 1; }));
+    EXPECT_TRUE(selected()->showsStartPage());
+    EXPECT_FALSE(menu().popover().get_visible());
+    EXPECT_EQ(keysSeenBy(*tab), "");
+  });
+}
+
+}  // namespace
+}  // namespace zemblo
