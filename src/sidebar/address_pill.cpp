@@ -76,7 +76,7 @@ AddressPill::~AddressPill() {
 }
 
 void AddressPill::sync() {
-  const auto tab = context_.tabs().currentSpace()->selectedTab();
+  const auto tab = context_.tabs.currentSpace()->selectedTab();
   look_ = addressPillLook(tab.get());
   copyURL_ = tab ? tab->url.get() : std::nullopt;
   scheme_ = context_.scheme();
@@ -103,8 +103,8 @@ void AddressPill::setHovering(bool hovering) {
 }
 
 void AddressPill::tap() {
-  if (context_.tabs().commandBar.peek() == CommandBarMode::currentTab) return;
-  context_.tabs().commandBar.set(CommandBarMode::currentTab);
+  if (context_.tabs.commandBar.peek() == CommandBarMode::currentTab) return;
+  context_.tabs.commandBar.set(CommandBarMode::currentTab);
 }
 
 void AddressPill::copyLink() {
@@ -114,7 +114,7 @@ void AddressPill::copyLink() {
   setCopied(true);
   std::erase_if(copyResets_, [](const auto& task) { return task->finished(); });
   // Each copy ends the check mark 1.4 s later, whatever copies came after it.
-  copyResets_.push_back(context_.scheduler().after(kCopiedDuration, [this] { setCopied(false); }));
+  copyResets_.push_back(context_.scheduler.after(kCopiedDuration, [this] { setCopied(false); }));
 }
 
 void AddressPill::setCopied(bool copied) {

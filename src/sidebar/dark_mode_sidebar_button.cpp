@@ -28,7 +28,7 @@ DarkModeSidebarButton::DarkModeSidebarButton(const SidebarContext& context)
   set_focus_on_click(false);
   set_size_request(kWidth, kHeight);
   set_valign(Gtk::Align::CENTER);
-  signal_clicked().connect([this] { context_.pageServices().togglePageDarkMode(); });
+  signal_clicked().connect([this] { context_.pageServices.togglePageDarkMode(); });
 
   auto secondary = Gtk::GestureClick::create();
   secondary->set_button(GDK_BUTTON_SECONDARY);
@@ -45,9 +45,9 @@ DarkModeSidebarButton::~DarkModeSidebarButton() {
 }
 
 void DarkModeSidebarButton::sync() {
-  const auto tab = context_.tabs().currentSpace()->selectedTab();
-  look_ = darkModeButtonLook(context_.preferences().prefs(), tab.get());
-  const Palette palette = themeColors(context_.preferences(), context_.tabs());
+  const auto tab = context_.tabs.currentSpace()->selectedTab();
+  look_ = darkModeButtonLook(context_.preferences.prefs(), tab.get());
+  const Palette palette = themeColors(context_.preferences, context_.tabs);
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();
   set_tooltip_text(look_.help);
@@ -64,14 +64,14 @@ void DarkModeSidebarButton::setHovering(bool hovering) {
 
 void DarkModeSidebarButton::popupContextMenu() {
   // Built from the models as they are now; the actions keep the tab the menu was opened for.
-  PreferencesModel* preferences = &context_.preferences();
-  PageServicesModel* pageServices = &context_.pageServices();
-  const std::shared_ptr<BrowserTab> tab = context_.tabs().currentSpace()->selectedTab();
-  const DarkModeButtonLook look = darkModeButtonLook(context_.preferences().prefs(), tab.get());
+  PreferencesModel* preferences = &context_.preferences;
+  PageServicesModel* pageServices = &context_.pageServices;
+  const std::shared_ptr<BrowserTab> tab = context_.tabs.currentSpace()->selectedTab();
+  const DarkModeButtonLook look = darkModeButtonLook(context_.preferences.prefs(), tab.get());
 
   actions_ = Gio::SimpleActionGroup::create();
   auto mode = Gio::SimpleAction::create_radio_string(
-      "mode", std::string(rawValue(context_.preferences().prefs().pageDarkMode)));
+      "mode", std::string(rawValue(context_.preferences.prefs().pageDarkMode)));
   // The action's own handler holds it plainly: it never runs once the action is gone.
   mode->signal_activate().connect(
       [preferences, action = mode.get()](const Glib::VariantBase& parameter) {

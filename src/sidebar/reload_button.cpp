@@ -52,7 +52,7 @@ void ReloadButton::setTab(std::shared_ptr<BrowserTab> tab) {
 void ReloadButton::sync() {
   loading_ = tab_ && tab_->isLoading.get();
   const double progress = tab_ ? tab_->progress.get() : 0;
-  const Palette palette = themeColors(context_.preferences(), context_.tabs());
+  const Palette palette = themeColors(context_.preferences, context_.tabs);
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();
   ring_.easeTo(reloadRingFraction(progress), kProgressSeconds, Ease::out);

@@ -53,8 +53,8 @@ void ShieldButton::toggle() {
     return;
   }
   if (!content_) {
-    content_ = std::make_unique<AdBlockPopover>(context_.pageServices(), context_.tabs(),
-                                                context_.preferences(), tab_);
+    content_ = std::make_unique<AdBlockPopover>(context_.pageServices, context_.tabs,
+                                                context_.preferences, tab_);
     popover_.set_child(*content_);
   }
   showing_ = true;
@@ -62,8 +62,8 @@ void ShieldButton::toggle() {
 }
 
 void ShieldButton::sync() {
-  look_ = shieldLook(context_.pageServices().adBlocker(), tab_ ? tab_->url.get() : std::nullopt);
-  const Palette palette = themeColors(context_.preferences(), context_.tabs());
+  look_ = shieldLook(context_.pageServices.adBlocker(), tab_ ? tab_->url.get() : std::nullopt);
+  const Palette palette = themeColors(context_.preferences, context_.tabs);
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();
   setHelpText(*this, look_.help);

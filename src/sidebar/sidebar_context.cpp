@@ -8,11 +8,11 @@
 namespace zemblo {
 
 SidebarContext::SidebarContext(const SidebarModels& models, const SystemColorScheme& windowScheme)
-    : models_(models), windowScheme_(windowScheme) {}
+    : SidebarModels(models), windowScheme_(windowScheme) {}
 
 ColorScheme SidebarContext::scheme() const {
   const ColorScheme window = windowScheme_.get();
-  return sidebarColorScheme(models_.preferences, models_.tabs, window).value_or(window);
+  return sidebarColorScheme(preferences, tabs, window).value_or(window);
 }
 
 GdkRGBA SidebarContext::primary(ColorScheme scheme, double opacity) {

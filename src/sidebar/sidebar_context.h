@@ -32,17 +32,9 @@ struct SidebarModels {
 };
 
 // What the sections of one sidebar share: the models, and the scheme their content is drawn in.
-class SidebarContext {
+class SidebarContext : public SidebarModels {
  public:
   SidebarContext(const SidebarModels& models, const SystemColorScheme& windowScheme);
-
-  TabsModel& tabs() const { return models_.tabs; }
-  PreferencesModel& preferences() const { return models_.preferences; }
-  FavoritesModel& favorites() const { return models_.favorites; }
-  PageServicesModel& pageServices() const { return models_.pageServices; }
-  DownloadManager& downloads() const { return models_.downloads; }
-  FaviconLoader& favicons() const { return models_.favicons; }
-  Scheduler& scheduler() const { return models_.scheduler; }
 
   // The scheme forced on the sidebar so its text stays readable on the tint, else the window's.
   // Reading it in a sync subscribes to what decides it.
@@ -52,7 +44,6 @@ class SidebarContext {
   static GdkRGBA primary(ColorScheme scheme, double opacity = 1);
 
  private:
-  const SidebarModels models_;
   const SystemColorScheme& windowScheme_;
 };
 

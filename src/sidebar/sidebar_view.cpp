@@ -35,14 +35,14 @@ SidebarTopBar::~SidebarTopBar() { observer_.reset(); }
 
 void SidebarTopBar::sync() {
   row_.set_margin_start(
-      static_cast<int>(topBarLeadingPadding(context_.preferences().prefs().sidebarSide)));
-  current_ = context_.tabs().currentSpace()->selectedTab();
+      static_cast<int>(topBarLeadingPadding(context_.preferences.prefs().sidebarSide)));
+  current_ = context_.tabs.currentSpace()->selectedTab();
   toggle_.update(localized("Kenar çubuğu (Ctrl+S)"), true);
   back_.update(localized("Geri (Ctrl+[)"), current_ && current_->canGoBack.get());
   forward_.update(localized("İleri (Ctrl+])"), current_ && current_->canGoForward.get());
 }
 
-void SidebarTopBar::toggleSidebar() { context_.tabs().toggleSidebar(); }
+void SidebarTopBar::toggleSidebar() { context_.tabs.toggleSidebar(); }
 
 void SidebarTopBar::goBack() {
   if (!current_) return;

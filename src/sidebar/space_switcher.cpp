@@ -73,7 +73,7 @@ SpaceSwitcherButton::SpaceSwitcherButton(const SidebarContext& context,
   add_controller(click);
 }
 
-void SpaceSwitcherButton::activate() const { context_.tabs().select(*space_); }
+void SpaceSwitcherButton::activate() const { context_.tabs.select(*space_); }
 
 void SpaceSwitcherButton::setSelected(bool selected) {
   selected_ = selected;
@@ -198,8 +198,8 @@ Gtk::Widget& SpaceSwitcher::backEdge() { return *back_; }
 Gtk::Widget& SpaceSwitcher::forwardEdge() { return *forward_; }
 
 void SpaceSwitcher::sync() {
-  const auto& spaces = context_.tabs().spaces.get();
-  const Uuid current = context_.tabs().currentSpaceID.get();
+  const auto& spaces = context_.tabs.spaces.get();
+  const Uuid current = context_.tabs.currentSpaceID.get();
   context_.scheme();
   if (spaces != shown_) {
     for (auto& button : buttons_) button->unparent();
@@ -230,7 +230,7 @@ void SpaceSwitcher::sync() {
 }
 
 std::optional<size_t> SpaceSwitcher::currentIndex() const {
-  const Uuid current = context_.tabs().currentSpaceID.peek();
+  const Uuid current = context_.tabs.currentSpaceID.peek();
   for (size_t i = 0; i < buttons_.size(); ++i) {
     if (buttons_[i]->space()->id == current) return i;
   }

@@ -64,7 +64,7 @@ NewTabRow::~NewTabRow() {
 }
 
 void NewTabRow::sync() {
-  const DensityMetrics metrics = densityMetrics(context_.preferences().prefs().tabDensity);
+  const DensityMetrics metrics = densityMetrics(context_.preferences.prefs().tabDensity);
   scheme_ = context_.scheme();
   label_.set_text(localized("Yeni Sekme"));
   setAccessibleName(*this, label_.get_text());
@@ -284,10 +284,10 @@ TabListView::~TabListView() {
 }
 
 void TabListView::sync() {
-  const auto space = context_.tabs().currentSpace();
+  const auto space = context_.tabs.currentSpace();
   const Space::TabList& tabs = space->tabs.get();
   const std::optional<Uuid> selected = space->selectedTabID.get();
-  const TabDensity density = context_.preferences().prefs().tabDensity;
+  const TabDensity density = context_.preferences.prefs().tabDensity;
   const bool replaced = shownSpace_ && *shownSpace_ != space->id;
   shownSpace_ = space->id;
   column_->reconcile(context_, tabs, selected, density, replaced);
@@ -318,7 +318,7 @@ std::optional<size_t> TabListView::dropMarker() const { return column_->marker()
 bool TabListView::dropPayload(const std::string& payload, double y) {
   const auto id = tabIdFromDragPayload(payload);
   if (!id) return false;
-  const auto space = context_.tabs().currentSpace();
+  const auto space = context_.tabs.currentSpace();
   // The list may have changed while the row was dragged: the tab's place is looked up now, and
   // the insertion point is measured against the rows shown now.
   if (!shownSpace_ || *shownSpace_ != space->id) return false;
@@ -327,7 +327,7 @@ bool TabListView::dropPayload(const std::string& payload, double y) {
   if (!held) return false;
   const auto move = tabDropMove(
       tabs, *id, tabInsertionIndex(tabs.size(), column_->firstRowTop(), column_->pitch(), y));
-  if (move) context_.tabs().moveTabs(move->fromOffsets, move->toOffset);
+  if (move) context_.tabs.moveTabs(move->fromOffsets, move->toOffset);
   return true;
 }
 

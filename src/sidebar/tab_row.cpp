@@ -48,7 +48,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
     : context_(context),
       tab_(std::move(tab)),
       sparkles_("sparkles", symbolPixelSize(kSparklesPointSize)),
-      favicon_(context.favicons(), kIconSize),
+      favicon_(context.favicons, kIconSize),
       hover_(*this, 0, [this] { hoverChanged(); }) {
   set_name("TabRow");
   setAccessibleRole(*this, Gtk::Accessible::Role::TAB);
@@ -103,11 +103,11 @@ void TabRow::setSelected(bool selected) { selected_.set(selected); }
 void TabRow::sync() {
   look_ = tabRowLook(*tab_);
   const bool selected = selected_.get();
-  const AppPreferences& prefs = context_.preferences().prefs();
+  const AppPreferences& prefs = context_.preferences.prefs();
   const DensityMetrics metrics = densityMetrics(prefs.tabDensity);
   scheme_ = context_.scheme();
-  const Palette palette = themeColors(context_.preferences(), context_.tabs());
-  const TranslucentColor fill = selectedTabFill(context_.preferences(), context_.tabs(), scheme_);
+  const Palette palette = themeColors(context_.preferences, context_.tabs);
+  const TranslucentColor fill = selectedTabFill(context_.preferences, context_.tabs, scheme_);
   selectedFill_ = paint::rgba(fill.color, fill.opacity);
 
   sparkles_.setGradient(gradient(palette.direction, palette.primary, palette.secondary));
@@ -139,7 +139,7 @@ void TabRow::sync() {
   queue_draw();
 }
 
-void TabRow::tap() { context_.tabs().select(*tab_); }
+void TabRow::tap() { context_.tabs.select(*tab_); }
 
 void TabRow::setHovering(bool hovering) {
   if (hovering == hovering_) return;
@@ -158,13 +158,13 @@ void TabRow::hoverChanged() {
   queue_draw();
 }
 
-void TabRow::closeClicked() { context_.tabs().closeTab(*tab_); }
+void TabRow::closeClicked() { context_.tabs.closeTab(*tab_); }
 
 Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look) {
   // Every action acts on the objects the menu was opened for, held until the menu goes.
   auto group = Gio::SimpleActionGroup::create();
-  TabsModel* tabs = &context_.tabs();
-  FavoritesModel* favorites = &context_.favorites();
+  TabsModel* tabs = &context_.tabs;
+  FavoritesModel* favorites = &context_.favorites;
   const std::shared_ptr<BrowserTab> tab = tab_;
   const Glib::RefPtr<Gdk::Display> display = get_display();
   // Each item finds its work by its action's name, so reordering the menu can't swap them.
@@ -207,9 +207,9 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
 }
 
 void TabRow::popupContextMenu(double x, double y) {
-  const auto holding = context_.tabs().spaceContaining(*tab_);
+  const auto holding = context_.tabs.spaceContaining(*tab_);
   const TabMenuLook look =
-      tabMenuLook(*tab_, context_.favorites().isFavorite(*tab_), context_.tabs().spaces.peek(),
+      tabMenuLook(*tab_, context_.favorites.isFavorite(*tab_), context_.tabs.spaces.peek(),
                   holding ? std::optional<Uuid>(holding->id) : std::nullopt);
 
   actions_ = makeActions(look);
