@@ -150,11 +150,7 @@ void BrowserCommands::closeCurrentTab() const {
   if (const auto tab = currentTab()) store_.get().tabs().closeTab(*tab);
 }
 
-void BrowserCommands::toggleSidebar() const {
-  store_.get().tabs().sidebarVisible.mutate([](bool& visible) { visible = !visible; });
-  // The sidebar's state is part of the saved session.
-  store_.get().scheduleSave();
-}
+void BrowserCommands::toggleSidebar() const { store_.get().tabs().toggleSidebar(); }
 
 void BrowserCommands::zoomIn() const { stepZoom(kZoomStep); }
 void BrowserCommands::zoomOut() const { stepZoom(-kZoomStep); }
@@ -232,8 +228,8 @@ void BrowserMenu::addAction(const std::string& name, std::function<void()> run) 
 
 void BrowserMenu::installActions() {
   // Each action reads the newest commands value when it runs.
+  // "new-tab" is the window's own, which also focuses the start page.
   const auto& c = commands_;
-  addAction("new-tab", [&c] { c.store().tabs().newTab(); });
   addAction("reopen-closed-tab", [&c] { c.store().tabs().reopenClosedTab(); });
   addAction("address-bar", [&c] { c.openAddressBar(); });
   addAction("close-tab", [&c] { c.closeCurrentTab(); });

@@ -15,6 +15,7 @@
 #include "platform/process.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_view.h"
+#include "web/favicon_loader.h"
 #include "web/web_engine.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/system_color_scheme.h"
@@ -126,9 +127,15 @@ const SystemColorScheme& ZembloApp::colorScheme() {
   return *colorScheme_;
 }
 
+FaviconLoader& ZembloApp::favicons() {
+  if (!favicons_) favicons_ = std::make_unique<FaviconLoader>();
+  return *favicons_;
+}
+
 void ZembloApp::showBrowserWindow() {
   if (!browserWindow_) {
-    browserWindow_ = std::make_unique<BrowserWindow>(*store(), colorScheme());
+    browserWindow_ =
+        std::make_unique<BrowserWindow>(*store(), favicons(), Scheduler::mainLoop(), colorScheme());
     // The menu's popover, actions and shortcuts are on the window: they go first.
     dropWhenClosed(browserWindow_, [this] {
       commandsObserver_.reset();
@@ -162,7 +169,7 @@ void ZembloApp::showPasswordsWindow(bool importing) {
       passwordClipboard_ = std::make_unique<PasswordClipboard>(Scheduler::mainLoop());
     }
     passwordsWindow_ =
-        std::make_unique<PasswordsWindow>(*store(), colorScheme(), *passwordClipboard_);
+        std::make_unique<PasswordsWindow>(*store(), favicons(), colorScheme(), *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);
     if (browserWindow_) {
       hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().passwordsButton(),
@@ -175,7 +182,7 @@ void ZembloApp::showPasswordsWindow(bool importing) {
 
 void ZembloApp::showSettingsWindow() {
   if (!settingsWindow_) {
-    settingsWindow_ = std::make_unique<SettingsView>(*store(), colorScheme());
+    settingsWindow_ = std::make_unique<SettingsView>(*store(), favicons(), colorScheme());
     dropWhenClosed(settingsWindow_);
     if (browserWindow_) {
       hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().settingsButton(),

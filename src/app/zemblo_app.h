@@ -11,6 +11,7 @@ namespace zemblo {
 class BrowserMenu;
 class BrowserStore;
 class BrowserWindow;
+class FaviconLoader;
 class LanguageFollower;
 class PasswordClipboard;
 class PasswordsWindow;
@@ -18,7 +19,8 @@ class SettingsView;
 class SystemColorScheme;
 class WebEngine;
 
-// The application: owns the one store of the process and the three single-instance windows
+// The application: owns the one store of the process, the site icons every window shows, and the
+// three single-instance windows
 // (browser, passwords, settings), opened through the application actions "app.browser",
 // "app.passwords" and "app.settings". The windows ask each other through it too:
 // "app.import-passwords" opens the passwords window with its import sheet, "app.relaunch" saves
@@ -34,6 +36,7 @@ class ZembloApp : public Gtk::Application {
   std::shared_ptr<BrowserStore> store();
   // The windows' light or dark appearance, observed once for all of them.
   const SystemColorScheme& colorScheme();
+  FaviconLoader& favicons();
   bool relaunchRequested() const { return relaunchRequested_; }
 
   void showBrowserWindow();
@@ -62,6 +65,8 @@ class ZembloApp : public Gtk::Application {
   std::shared_ptr<BrowserStore> store_;
   // Declared after the store it follows: it lets go of the store's preferences first.
   std::unique_ptr<LanguageFollower> language_;
+  // Outlives every window that shows an icon.
+  std::unique_ptr<FaviconLoader> favicons_;
   // Outlives every window that observes it.
   std::unique_ptr<SystemColorScheme> colorScheme_;
   std::unique_ptr<BrowserWindow> browserWindow_;

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <optional>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/history_model.h"
 #include "model/tabs_model.h"
@@ -140,9 +139,10 @@ std::string Suggestion::id() const {
   return {};
 }
 
-std::vector<Suggestion> suggestions(const BrowserStore& store, std::string_view query) {
+std::vector<Suggestion> suggestions(const TabsModel& openTabs, const HistoryModel& history,
+                                    std::string_view query) {
   const std::string_view trimmed = trimmedWhitespaceAndNewlines(query);
-  const auto space = store.tabs().currentSpace();
+  const auto space = openTabs.currentSpace();
   const auto& tabs = space->tabs.get();
   std::vector<Suggestion> result;
 
@@ -176,7 +176,7 @@ std::vector<Suggestion> suggestions(const BrowserStore& store, std::string_view 
   }
 
   size_t pages = 0;
-  for (const auto& entry : store.history().entries.get()) {
+  for (const auto& entry : history.entries.get()) {
     if (pages == kHistoryLimit) break;
     const std::string& address = entry.url.str();
     if (listed.contains(address)) continue;

@@ -11,8 +11,9 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class BrowserTab;
+class HistoryModel;
+class TabsModel;
 
 // One row under the command bar's field: an address to open, a search, an open tab to switch
 // to, or a page from the history. Identified by `id()` only; there is no other equality.
@@ -50,6 +51,7 @@ class Suggestion {
 // (if the text is one), the search, up to 3 matching tabs of the current space and up to 5
 // matching history pages, newest first, that repeat no address already listed. Matching is
 // case-insensitive and independent of the user's locale. Main thread only.
-std::vector<Suggestion> suggestions(const BrowserStore& store, std::string_view query);
+std::vector<Suggestion> suggestions(const TabsModel& openTabs, const HistoryModel& history,
+                                    std::string_view query);
 
 }  // namespace zemblo

@@ -323,8 +323,6 @@ void TabsModel::newTab() {
     insertTab(tab);
   }
   select(*tab);
-  // Notifies even when the tab was already shown, so the start page focuses its field again.
-  startPageFocusToken.mutate([](long long& token) { ++token; });
 }
 
 void TabsModel::reopenClosedTab() {
@@ -341,6 +339,12 @@ void TabsModel::reopenClosedTab() {
 void TabsModel::toggleFindBar() {
   if (!currentSpace()->selectedTab()) return;
   findBarVisible.mutate([](bool& visible) { visible = !visible; });
+}
+
+void TabsModel::toggleSidebar() {
+  sidebarVisible.mutate([](bool& visible) { visible = !visible; });
+  // The sidebar's state is part of the saved session.
+  scheduleSave_();
 }
 
 void TabsModel::selectAdjacentTab(bool forward) {

@@ -34,7 +34,6 @@ class TabsModel {
   Observable<bool> sidebarVisible{true};
   Observable<std::optional<CommandBarMode>> commandBar;
   Observable<bool> findBarVisible{false};
-  Observable<long long> startPageFocusToken{0};
   // Closed tabs for reopening, newest last; not observed.
   std::vector<ClosedTab> closedTabs;
 
@@ -77,12 +76,14 @@ class TabsModel {
   void moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset);
 
   // Shows the start page in the current space: its first blank tab that is not a pop-up, else a
-  // new one at the top. Closes the command bar and asks the start page to focus its search field.
+  // new one at the top, and closes the command bar. Focusing the start page's search field is
+  // left to the window that asked.
   void newTab();
   // Opens the newest closed tab at the top of its space, which becomes current; at the top of
   // the current space when its space is gone.
   void reopenClosedTab();
   void toggleFindBar();
+  void toggleSidebar();
   // The next or previous tab of the current space, wrapping around at either end.
   void selectAdjacentTab(bool forward);
   // The next or previous space, wrapping around; a single space is selected again.

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <string>
 
-#include "model/browser_store.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
 
@@ -63,10 +62,6 @@ Palette themeColors(const PreferencesModel& preferences, const TabsModel& tabs) 
   return themeColors(prefs, space->colorA.get(), space->colorB.get());
 }
 
-Palette themeColors(const BrowserStore& store) {
-  return themeColors(store.preferences(), store.tabs());
-}
-
 std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const Palette& palette,
                                               ColorScheme scheme) {
   switch (prefs.sidebarTextStyle) {
@@ -87,13 +82,14 @@ std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const
   return mixed >= 0.5 ? ColorScheme::light : ColorScheme::dark;
 }
 
-std::optional<ColorScheme> sidebarColorScheme(const BrowserStore& store, ColorScheme scheme) {
-  const AppPreferences& prefs = store.preferences().prefs();
+std::optional<ColorScheme> sidebarColorScheme(const PreferencesModel& preferences,
+                                              const TabsModel& tabs, ColorScheme scheme) {
+  const AppPreferences& prefs = preferences.prefs();
   // Only the automatic style looks at the colours; the others must not depend on the space.
   if (prefs.sidebarTextStyle != SidebarTextStyle::automatic || prefs.tintStrength(scheme) < 0.4) {
     return sidebarColorScheme(prefs, Palette{}, scheme);
   }
-  return sidebarColorScheme(prefs, themeColors(store), scheme);
+  return sidebarColorScheme(prefs, themeColors(preferences, tabs), scheme);
 }
 
 TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& palette,
@@ -105,12 +101,13 @@ TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& pal
   return {kWhite, dark ? 0.14 : 0.82};
 }
 
-TranslucentColor selectedTabFill(const BrowserStore& store, ColorScheme scheme) {
-  const AppPreferences& prefs = store.preferences().prefs();
+TranslucentColor selectedTabFill(const PreferencesModel& preferences, const TabsModel& tabs,
+                                 ColorScheme scheme) {
+  const AppPreferences& prefs = preferences.prefs();
   if (prefs.selectedTabStyle != SelectedTabStyle::tinted) {
     return selectedTabFill(prefs, Palette{}, scheme);
   }
-  return selectedTabFill(prefs, themeColors(store), scheme);
+  return selectedTabFill(prefs, themeColors(preferences, tabs), scheme);
 }
 
 Color mixPerceptual(const Color& color, const Color& other, double fraction) {

@@ -7,11 +7,10 @@
 #include "model/color.h"
 
 // The colours every window paints with, derived from the colour settings and the current space.
-// Reading them through the store subscribes a running view to the inputs, so switching spaces or
+// Reading them through the models subscribes a running view to the inputs, so switching spaces or
 // editing the theme recolours the views that use them.
 namespace zemblo {
 
-class BrowserStore;
 class PreferencesModel;
 class TabsModel;
 
@@ -28,18 +27,19 @@ Palette themeColors(const AppPreferences& prefs, std::string_view spaceColorA,
                     std::string_view spaceColorB);
 // The theme pair of the current space.
 Palette themeColors(const PreferencesModel& preferences, const TabsModel& tabs);
-Palette themeColors(const BrowserStore& store);
 
 // The scheme the sidebar's content is forced into so that its text stays readable on the tint;
 // none when it follows `scheme`.
 std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const Palette& palette,
                                               ColorScheme scheme);
-std::optional<ColorScheme> sidebarColorScheme(const BrowserStore& store, ColorScheme scheme);
+std::optional<ColorScheme> sidebarColorScheme(const PreferencesModel& preferences,
+                                              const TabsModel& tabs, ColorScheme scheme);
 
 // The fill of a selected tab row or favourite tile.
 TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& palette,
                                  ColorScheme scheme);
-TranslucentColor selectedTabFill(const BrowserStore& store, ColorScheme scheme);
+TranslucentColor selectedTabFill(const PreferencesModel& preferences, const TabsModel& tabs,
+                                 ColorScheme scheme);
 
 // Mixes `fraction` (0…1) of `other` into `color` in the Oklab space, where equal steps look
 // equally large; the result is clipped back into the sRGB gamut.

@@ -59,11 +59,13 @@ Gtk::Separator& insetDivider() {
 }  // namespace
 
 CredentialDetail::CredentialDetail(PasswordStore& passwords, TabsModel& tabs,
-                                   PasswordClipboard& clipboard, Credential credential)
+                                   FaviconLoader& favicons, PasswordClipboard& clipboard,
+                                   Credential credential)
     : passwords_(passwords),
       tabs_(tabs),
       clipboard_(clipboard),
-      credential_(std::move(credential)) {
+      credential_(std::move(credential)),
+      icon_(favicons, kHeaderIconSize) {
   add_css_class("credential-detail");
   set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
   set_hexpand(true);

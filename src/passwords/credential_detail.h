@@ -27,8 +27,8 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   static constexpr unsigned kCheckmarkMilliseconds = 1500;
 
   // The website opens in a new tab of `tabs`.
-  CredentialDetail(PasswordStore& passwords, TabsModel& tabs, PasswordClipboard& clipboard,
-                   Credential credential);
+  CredentialDetail(PasswordStore& passwords, TabsModel& tabs, FaviconLoader& favicons,
+                   PasswordClipboard& clipboard, Credential credential);
   ~CredentialDetail() override;
 
   // Shows the login's newest values, keeping what is revealed and copied.
@@ -74,7 +74,7 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   LeadingClamp clamp_{column_, kMaximumWidth};
   Gtk::Box header_{Gtk::Orientation::HORIZONTAL, 16};
   Gtk::Box iconTile_;
-  FaviconView icon_{kHeaderIconSize};
+  FaviconView icon_;
   Gtk::Box headerText_{Gtk::Orientation::VERTICAL, 4};
   Gtk::Label title_;
   Gtk::Label dateLine_;

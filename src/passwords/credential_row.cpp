@@ -5,7 +5,8 @@
 
 namespace zemblo {
 
-CredentialRow::CredentialRow() : Gtk::Box(Gtk::Orientation::HORIZONTAL, 10) {
+CredentialRow::CredentialRow(FaviconLoader& favicons)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 10), icon_(favicons, kIconSize) {
   add_css_class("credential-row");
   set_margin_top(3);
   set_margin_bottom(3);

@@ -12,7 +12,7 @@ class CredentialRow : public Gtk::Box {
  public:
   static constexpr int kIconSize = 22;
 
-  CredentialRow();
+  explicit CredentialRow(FaviconLoader& favicons);
 
   void set(const Credential& credential);
   const Uuid& credentialId() const { return id_; }
@@ -22,7 +22,7 @@ class CredentialRow : public Gtk::Box {
 
  private:
   Uuid id_;
-  FaviconView icon_{kIconSize};
+  FaviconView icon_;
   Gtk::Box text_{Gtk::Orientation::VERTICAL, 1};
   Gtk::Label host_;
   Gtk::Label username_;

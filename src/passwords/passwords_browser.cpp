@@ -43,10 +43,12 @@ CredentialRow* findRow(Gtk::Widget& widget, const Uuid& id) {
 }  // namespace
 
 PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs,
-                                   PasswordClipboard& clipboard, std::function<void()> showImport)
+                                   FaviconLoader& favicons, PasswordClipboard& clipboard,
+                                   std::function<void()> showImport)
     : Gtk::Paned(Gtk::Orientation::HORIZONTAL),
       passwords_(passwords),
       tabs_(tabs),
+      favicons_(favicons),
       clipboard_(clipboard),
       showImport_(std::move(showImport)),
       items_(Gtk::StringList::create({})) {
@@ -72,7 +74,7 @@ PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs,
 
   auto factory = Gtk::SignalListItemFactory::create();
   factory->signal_setup().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
-    auto* row = Gtk::make_managed<CredentialRow>();
+    auto* row = Gtk::make_managed<CredentialRow>(favicons_);
     auto menuClick = Gtk::GestureClick::create();
     menuClick->set_button(GDK_BUTTON_SECONDARY);
     menuClick->signal_pressed().connect(
@@ -312,7 +314,8 @@ void PasswordsBrowser::updateDetail() {
   }
   // Another login gets a page of its own, with nothing revealed or copied.
   if (detail_) detailArea_.remove(*detail_);
-  detail_ = std::make_unique<CredentialDetail>(passwords_, tabs_, clipboard_, std::move(*selected));
+  detail_ = std::make_unique<CredentialDetail>(passwords_, tabs_, favicons_, clipboard_,
+                                               std::move(*selected));
   detailArea_.append(*detail_);
 }
 

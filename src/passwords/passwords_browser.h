@@ -15,6 +15,7 @@ namespace zemblo {
 
 class CredentialDetail;
 class CredentialRow;
+class FaviconLoader;
 class PasswordClipboard;
 class PasswordStore;
 class TabsModel;
@@ -29,8 +30,8 @@ class PasswordsBrowser : public Gtk::Paned {
   static constexpr int kListWidth = 280;
 
   // A login's website opens in a new tab of `tabs`.
-  PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs, PasswordClipboard& clipboard,
-                   std::function<void()> showImport);
+  PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs, FaviconLoader& favicons,
+                   PasswordClipboard& clipboard, std::function<void()> showImport);
   ~PasswordsBrowser() override;
 
   Gtk::SearchEntry& searchEntry() { return search_; }
@@ -65,6 +66,7 @@ class PasswordsBrowser : public Gtk::Paned {
 
   PasswordStore& passwords_;
   TabsModel& tabs_;
+  FaviconLoader& favicons_;
   PasswordClipboard& clipboard_;
   std::function<void()> showImport_;
   std::optional<Uuid> selection_;

@@ -14,9 +14,10 @@
 
 namespace zemblo {
 
-PasswordsWindow::PasswordsWindow(BrowserStore& store, const SystemColorScheme& scheme,
-                                 PasswordClipboard& clipboard)
+PasswordsWindow::PasswordsWindow(BrowserStore& store, FaviconLoader& favicons,
+                                 const SystemColorScheme& scheme, PasswordClipboard& clipboard)
     : store_(store),
+      favicons_(favicons),
       scheme_(scheme),
       clipboard_(clipboard),
       style_(std::make_unique<PasswordsStyle>()) {
@@ -172,8 +173,8 @@ void PasswordsWindow::attemptFinished(const AccountAuthentication::Result& resul
   switch (result.status) {
     case Status::succeeded:
       unlocked_ = true;
-      browser_ = std::make_unique<PasswordsBrowser>(store_.passwords(), store_.tabs(), clipboard_,
-                                                    [this] { showImport(); });
+      browser_ = std::make_unique<PasswordsBrowser>(store_.passwords(), store_.tabs(), favicons_,
+                                                    clipboard_, [this] { showImport(); });
       content_.add(*browser_);
       break;
     case Status::failed:

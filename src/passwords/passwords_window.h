@@ -12,6 +12,7 @@
 namespace zemblo {
 
 class BrowserStore;
+class FaviconLoader;
 class ImportPasswordsSheet;
 class PasswordClipboard;
 class PasswordsBrowser;
@@ -30,7 +31,7 @@ class PasswordsWindow : public Gtk::Window {
   static constexpr int kMinimumWidth = 760;
   static constexpr int kMinimumHeight = 480;
 
-  PasswordsWindow(BrowserStore& store, const SystemColorScheme& scheme,
+  PasswordsWindow(BrowserStore& store, FaviconLoader& favicons, const SystemColorScheme& scheme,
                   PasswordClipboard& clipboard);
   ~PasswordsWindow() override;
 
@@ -67,6 +68,7 @@ class PasswordsWindow : public Gtk::Window {
   void closeImport();
 
   BrowserStore& store_;
+  FaviconLoader& favicons_;
   const SystemColorScheme& scheme_;
   PasswordClipboard& clipboard_;
   std::unique_ptr<PasswordsStyle> style_;

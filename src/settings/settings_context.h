@@ -9,6 +9,7 @@
 
 namespace zemblo {
 
+class FaviconLoader;
 class FavoritesModel;
 class HistoryModel;
 class PageServicesModel;
@@ -30,13 +31,13 @@ struct SettingsModels {
   std::weak_ptr<const void> lifetime;
 };
 
-// What every view of the settings window reads: the models and the window's light or dark
-// appearance. Both outlive the window's views. Reading either inside a view's sync subscribes
-// the view to it.
+// What every view of the settings window reads: the models, the site icons and the window's light
+// or dark appearance. All outlive the window's views. Reading any of them inside a view's sync
+// subscribes the view to it.
 class SettingsContext {
  public:
-  SettingsContext(SettingsModels models, const SystemColorScheme& scheme)
-      : models_(std::move(models)), scheme_(scheme) {}
+  SettingsContext(SettingsModels models, FaviconLoader& favicons, const SystemColorScheme& scheme)
+      : models_(std::move(models)), favicons_(favicons), scheme_(scheme) {}
 
   PreferencesModel& preferences() const { return models_.preferences; }
   TabsModel& tabs() const { return models_.tabs; }
@@ -46,10 +47,12 @@ class SettingsContext {
   PasswordStore& passwords() const { return models_.passwords; }
   void saveSession() const { models_.saveSession(); }
   const std::weak_ptr<const void>& lifetime() const { return models_.lifetime; }
+  FaviconLoader& favicons() const { return favicons_; }
   ColorScheme scheme() const { return scheme_.get(); }
 
  private:
   SettingsModels models_;
+  FaviconLoader& favicons_;
   const SystemColorScheme& scheme_;
 };
 

@@ -26,8 +26,9 @@ SettingsModels SettingsView::modelsOf(BrowserStore& store) {
           store.weak_from_this()};
 }
 
-SettingsView::SettingsView(BrowserStore& store, const SystemColorScheme& scheme)
-    : context_(modelsOf(store), scheme) {
+SettingsView::SettingsView(BrowserStore& store, FaviconLoader& favicons,
+                           const SystemColorScheme& scheme)
+    : context_(modelsOf(store), favicons, scheme) {
   set_name("SettingsView");
   add_css_class(SettingsStyle::kWindowClass);
   set_resizable(false);

@@ -15,6 +15,7 @@
 namespace zemblo {
 
 class BrowserStore;
+class FaviconLoader;
 class PaneBody;
 class SettingsSidebar;
 class SettingsStyle;
@@ -33,7 +34,7 @@ class SettingsView : public Gtk::Window {
   static constexpr int kPaneVerticalPadding = 28;
   static constexpr unsigned kFadeMilliseconds = 220;
 
-  SettingsView(BrowserStore& store, const SystemColorScheme& scheme);
+  SettingsView(BrowserStore& store, FaviconLoader& favicons, const SystemColorScheme& scheme);
   ~SettingsView() override;
 
   // What of the store the panes show and change.

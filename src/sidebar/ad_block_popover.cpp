@@ -1,7 +1,6 @@
 #include "sidebar/ad_block_popover.h"
 
 #include "model/ad_blocker.h"
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/page_services_model.h"
@@ -84,9 +83,12 @@ class AdBlockPopover::Badge : public Gtk::Widget {
   Color shadow_;
 };
 
-AdBlockPopover::AdBlockPopover(BrowserStore& store, std::shared_ptr<BrowserTab> tab)
+AdBlockPopover::AdBlockPopover(PageServicesModel& pageServices, const TabsModel& tabs,
+                               const PreferencesModel& preferences, std::shared_ptr<BrowserTab> tab)
     : Gtk::Box(Gtk::Orientation::VERTICAL, 14),
-      store_(store),
+      pageServices_(pageServices),
+      tabs_(tabs),
+      preferences_(preferences),
       tab_(std::move(tab)),
       badge_(std::make_unique<Badge>()) {
   set_name("AdBlockPopover");
@@ -149,10 +151,10 @@ void AdBlockPopover::setTab(std::shared_ptr<BrowserTab> tab) {
 }
 
 void AdBlockPopover::sync() {
-  const AdBlocker& blocker = store_.pageServices().adBlocker();
+  const AdBlocker& blocker = pageServices_.adBlocker();
   const std::optional<Url> url = tab_ ? tab_->url.get() : std::nullopt;
   look_ = shieldLook(blocker, url);
-  badge_->setLook(look_, themeColors(store_));
+  badge_->setLook(look_, themeColors(preferences_, tabs_));
 
   title_.set_text(localized("Reklam Engelleyici"));
   status_.set_text(look_.statusLine);
@@ -178,12 +180,12 @@ void AdBlockPopover::sync() {
 }
 
 void AdBlockPopover::setBlockingOnSite(bool blocking) {
-  if (tab_) store_.pageServices().setAdBlock(!blocking, *tab_);
+  if (tab_) pageServices_.setAdBlock(!blocking, *tab_);
 }
 
 void AdBlockPopover::setEnabledEverywhere(bool enabled) {
-  store_.pageServices().adBlocker().setEnabled(enabled);
-  if (const auto selected = store_.tabs().currentSpace()->selectedTab()) selected->reload();
+  pageServices_.adBlocker().setEnabled(enabled);
+  if (const auto selected = tabs_.currentSpace()->selectedTab()) selected->reload();
 }
 
 }  // namespace zemblo

@@ -9,19 +9,22 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class BrowserTab;
+class PageServicesModel;
+class PreferencesModel;
+class TabsModel;
 
 // What the content blocker does on one tab's page: its state, a switch for the page's site, the
 // switch for every site and the size of the rule list. Holds no state of the blocker's own; every
-// change goes through the store or the blocker.
+// change goes through the page services or the blocker.
 class AdBlockPopover : public Gtk::Box {
  public:
   static constexpr int kWidth = 300;
   static constexpr int kPadding = 16;
   static constexpr int kBadgeSize = 38;
 
-  AdBlockPopover(BrowserStore& store, std::shared_ptr<BrowserTab> tab);
+  AdBlockPopover(PageServicesModel& pageServices, const TabsModel& tabs,
+                 const PreferencesModel& preferences, std::shared_ptr<BrowserTab> tab);
   ~AdBlockPopover() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
@@ -45,7 +48,9 @@ class AdBlockPopover : public Gtk::Box {
   void sync();
   Gtk::Box& switchRow(Gtk::Box& row, Gtk::Widget& label, Gtk::Switch& toggle);
 
-  BrowserStore& store_;
+  PageServicesModel& pageServices_;
+  const TabsModel& tabs_;
+  const PreferencesModel& preferences_;
   std::shared_ptr<BrowserTab> tab_;
   ShieldLook look_;
   // Set while sync() moves the switches, so that only the user's changes reach the blocker.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/command_bar_mode.h"
 #include "model/localization.h"
@@ -24,9 +23,8 @@ constexpr double kSecondaryOpacity = 0.55;
 
 }  // namespace
 
-AddressPill::AddressPill(const SidebarContext& context, Scheduler& scheduler)
+AddressPill::AddressPill(const SidebarContext& context)
     : context_(context),
-      scheduler_(scheduler),
       shield_(context),
       reload_(context, nullptr),
       fill_(*this, kRestingFill, [this] { queue_draw(); }),
@@ -78,8 +76,7 @@ AddressPill::~AddressPill() {
 }
 
 void AddressPill::sync() {
-  auto& store = context_.store();
-  const auto tab = store.tabs().currentSpace()->selectedTab();
+  const auto tab = context_.tabs.currentSpace()->selectedTab();
   look_ = addressPillLook(tab.get());
   copyURL_ = tab ? tab->url.get() : std::nullopt;
   scheme_ = context_.scheme();
@@ -106,9 +103,8 @@ void AddressPill::setHovering(bool hovering) {
 }
 
 void AddressPill::tap() {
-  auto& store = context_.store();
-  if (store.tabs().commandBar.peek() == CommandBarMode::currentTab) return;
-  store.tabs().commandBar.set(CommandBarMode::currentTab);
+  if (context_.tabs.commandBar.peek() == CommandBarMode::currentTab) return;
+  context_.tabs.commandBar.set(CommandBarMode::currentTab);
 }
 
 void AddressPill::copyLink() {
@@ -118,7 +114,7 @@ void AddressPill::copyLink() {
   setCopied(true);
   std::erase_if(copyResets_, [](const auto& task) { return task->finished(); });
   // Each copy ends the check mark 1.4 s later, whatever copies came after it.
-  copyResets_.push_back(scheduler_.after(kCopiedDuration, [this] { setCopied(false); }));
+  copyResets_.push_back(context_.scheduler.after(kCopiedDuration, [this] { setCopied(false); }));
 }
 
 void AddressPill::setCopied(bool copied) {

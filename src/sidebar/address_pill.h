@@ -29,7 +29,7 @@ class AddressPill : public Gtk::Widget {
   static constexpr double kCornerRadius = 10;
   static constexpr std::chrono::milliseconds kCopiedDuration{1400};
 
-  explicit AddressPill(const SidebarContext& context, Scheduler& scheduler = Scheduler::mainLoop());
+  explicit AddressPill(const SidebarContext& context);
   ~AddressPill() override;
 
   // The pointer entered or left the pill.
@@ -60,7 +60,6 @@ class AddressPill : public Gtk::Widget {
   void copyPresenceChanged();
 
   const SidebarContext& context_;
-  Scheduler& scheduler_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
   Gtk::Image icon_;
   Gtk::Label label_;

@@ -1,6 +1,5 @@
 #include "sidebar/dark_mode_sidebar_button.h"
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
@@ -29,7 +28,7 @@ DarkModeSidebarButton::DarkModeSidebarButton(const SidebarContext& context)
   set_focus_on_click(false);
   set_size_request(kWidth, kHeight);
   set_valign(Gtk::Align::CENTER);
-  signal_clicked().connect([this] { context_.store().pageServices().togglePageDarkMode(); });
+  signal_clicked().connect([this] { context_.pageServices.togglePageDarkMode(); });
 
   auto secondary = Gtk::GestureClick::create();
   secondary->set_button(GDK_BUTTON_SECONDARY);
@@ -46,10 +45,9 @@ DarkModeSidebarButton::~DarkModeSidebarButton() {
 }
 
 void DarkModeSidebarButton::sync() {
-  auto& store = context_.store();
-  const auto tab = store.tabs().currentSpace()->selectedTab();
-  look_ = darkModeButtonLook(store.preferences().prefs(), tab.get());
-  const Palette palette = themeColors(store);
+  const auto tab = context_.tabs.currentSpace()->selectedTab();
+  look_ = darkModeButtonLook(context_.preferences.prefs(), tab.get());
+  const Palette palette = themeColors(context_.preferences, context_.tabs);
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();
   set_tooltip_text(look_.help);
@@ -65,24 +63,25 @@ void DarkModeSidebarButton::setHovering(bool hovering) {
 }
 
 void DarkModeSidebarButton::popupContextMenu() {
-  // Built from the store as it is now; the actions keep the tab the menu was opened for.
-  auto& store = context_.store();
-  BrowserStore* model = &store;
-  const std::shared_ptr<BrowserTab> tab = store.tabs().currentSpace()->selectedTab();
-  const DarkModeButtonLook look = darkModeButtonLook(store.preferences().prefs(), tab.get());
+  // Built from the models as they are now; the actions keep the tab the menu was opened for.
+  PreferencesModel* preferences = &context_.preferences;
+  PageServicesModel* pageServices = &context_.pageServices;
+  const std::shared_ptr<BrowserTab> tab = context_.tabs.currentSpace()->selectedTab();
+  const DarkModeButtonLook look = darkModeButtonLook(context_.preferences.prefs(), tab.get());
 
   actions_ = Gio::SimpleActionGroup::create();
   auto mode = Gio::SimpleAction::create_radio_string(
-      "mode", std::string(rawValue(store.preferences().prefs().pageDarkMode)));
+      "mode", std::string(rawValue(context_.preferences.prefs().pageDarkMode)));
   // The action's own handler holds it plainly: it never runs once the action is gone.
-  mode->signal_activate().connect([model, action = mode.get()](const Glib::VariantBase& parameter) {
-    const auto name =
-        Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get();
-    const auto chosen = fromRawValue<PageDarkMode>(name.raw());
-    if (!chosen) return;
-    action->set_state(parameter);
-    model->preferences().updatePrefs([&](AppPreferences& prefs) { prefs.pageDarkMode = *chosen; });
-  });
+  mode->signal_activate().connect(
+      [preferences, action = mode.get()](const Glib::VariantBase& parameter) {
+        const auto name =
+            Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get();
+        const auto chosen = fromRawValue<PageDarkMode>(name.raw());
+        if (!chosen) return;
+        action->set_state(parameter);
+        preferences->updatePrefs([&](AppPreferences& prefs) { prefs.pageDarkMode = *chosen; });
+      });
   actions_->add_action(mode);
   menuModel_ = Gio::Menu::create();
   auto picker = Gio::Menu::create();
@@ -97,7 +96,7 @@ void DarkModeSidebarButton::popupContextMenu() {
   if (look.site && tab) {
     const bool turnOn = look.site->turnsOn;
     actions_->add_action(
-        "site", [model, tab, turnOn] { model->pageServices().setPageDarkMode(turnOn, *tab); });
+        "site", [pageServices, tab, turnOn] { pageServices->setPageDarkMode(turnOn, *tab); });
     auto site = Gio::Menu::create();
     site->append(literalMenuLabel(look.site->label), "dark.site");
     menuModel_->append_section(site);

@@ -30,7 +30,7 @@ class DarkModeSidebarButton : public Gtk::Button {
   bool hovering() const { return hovering_; }
   const DarkModeButtonLook& look() const { return look_; }
 
-  // Opens the context menu, built from the store as it is now.
+  // Opens the context menu, built from the models as they are now.
   void popupContextMenu();
   Gtk::PopoverMenu* contextMenu() const { return menu_.get(); }
   Glib::RefPtr<Gio::Menu> contextMenuModel() const { return menuModel_; }

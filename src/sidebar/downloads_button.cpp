@@ -1,6 +1,5 @@
 #include "sidebar/downloads_button.h"
 
-#include "model/browser_store.h"
 #include "model/download_manager.h"
 #include "model/localization.h"
 #include "model/theme_colors.h"
@@ -92,7 +91,7 @@ void DownloadsButton::toggle() {
     return;
   }
   if (!content_) {
-    content_ = std::make_unique<DownloadsPopover>(context_.store().downloads());
+    content_ = std::make_unique<DownloadsPopover>(context_.downloads);
     popover_.set_child(*content_);
   }
   showing_ = true;
@@ -100,12 +99,12 @@ void DownloadsButton::toggle() {
 }
 
 void DownloadsButton::sync() {
-  const bool running = context_.store().downloads().runningCount() > 0;
+  const bool running = context_.downloads.runningCount() > 0;
   face_.setSymbol(running ? "arrow.down.circle.fill" : "arrow.down.circle");
   face_.update(localized("İndirmeler"), true);
   pulse_.setRunning(running);
   dot_->set_visible(running);
-  const Palette palette = themeColors(context_.store());
+  const Palette palette = themeColors(context_.preferences, context_.tabs);
   dot_->setGradient(gradient(palette.direction, palette.primary, palette.secondary));
 }
 

@@ -5,7 +5,6 @@
 #include <map>
 #include <utility>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/favorites_model.h"
 #include "model/localization.h"
@@ -27,8 +26,8 @@ FavoriteGridCell favoriteGridCell(size_t index, int columns) {
   return {int(index / width), int(index % width)};
 }
 
-std::optional<std::string> selectedTabHost(const BrowserStore& store) {
-  auto tab = store.tabs().currentSpace()->selectedTab();
+std::optional<std::string> selectedTabHost(const TabsModel& tabs) {
+  auto tab = tabs.currentSpace()->selectedTab();
   if (!tab) return std::nullopt;
   const auto& url = tab->url.get();
   return url ? url->host() : std::nullopt;
@@ -53,7 +52,7 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite,
     : context_(context),
       favorite_(std::move(favorite)),
       onRemove_(std::move(onRemove)),
-      icon_(kIconSize),
+      icon_(context.favicons, kIconSize),
       hover_(*this, 0, [this] { queue_draw(); }) {
   set_name("FavoriteTile");
   setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
@@ -64,7 +63,7 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite,
   auto click = Gtk::GestureClick::create();
   click->set_button(GDK_BUTTON_PRIMARY);
   click->signal_released().connect([this](int presses, double x, double y) {
-    if (presses == 1 && contains(x, y)) context_.store().favorites().open(favorite_);
+    if (presses == 1 && contains(x, y)) context_.favorites.open(favorite_);
   });
   add_controller(click);
   auto secondary = Gtk::GestureClick::create();
@@ -103,7 +102,7 @@ void FavoriteTile::popupMenu(double x, double y) {
   menu_->popup();
 }
 
-void FavoriteTile::openInNewTab() { context_.store().tabs().openTab(favorite_.url, false); }
+void FavoriteTile::openInNewTab() { context_.tabs.openTab(favorite_.url, false); }
 
 void FavoriteTile::remove() {
   if (onRemove_) onRemove_(favorite_);
@@ -153,7 +152,7 @@ void FavoriteTile::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   const GskRoundedRect shape = paint::roundedRect(bounds, kCornerRadius);
   GdkRGBA fill;
   if (active_) {
-    const TranslucentColor selected = selectedTabFill(context_.store(), scheme);
+    const TranslucentColor selected = selectedTabFill(context_.preferences, context_.tabs, scheme);
     fill = paint::rgba(selected.color, selected.opacity);
     const GdkRGBA shadow = paint::grey(0, 0.1);
     gtk_snapshot_append_outset_shadow(s, &shape, &shadow, 0, 1, 0, 4);
@@ -207,13 +206,12 @@ std::vector<FavoriteTile*> FavoritesGrid::tiles() const {
 
 void FavoritesGrid::removeFavorite(const Favorite& favorite) {
   pendingSpring_ = kRemovalSpring;
-  context_.store().favorites().remove(favorite.id);
+  context_.favorites.remove(favorite.id);
 }
 
 void FavoritesGrid::sync() {
-  BrowserStore& store = context_.store();
-  const AppPreferences& prefs = store.preferences().prefs();
-  const auto& favorites = store.favorites().list.get();
+  const AppPreferences& prefs = context_.preferences.prefs();
+  const auto& favorites = context_.favorites.list.get();
   const int columns = favoriteGridColumns(prefs.favoriteColumns);
   const bool shown = prefs.showFavorites && !favorites.empty();
   set_visible(shown);
@@ -222,7 +220,7 @@ void FavoritesGrid::sync() {
     reconcile(favorites, columns, shown ? pendingSpring_ : std::nullopt);
   }
   pendingSpring_.reset();
-  const auto host = selectedTabHost(store);
+  const auto host = selectedTabHost(context_.tabs);
   context_.scheme();  // the fills follow the sidebar's scheme
   for (const auto& slot : slots_) {
     slot->tile->setActive(isFavoriteActive(slot->tile->favorite(), host));

@@ -19,7 +19,7 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class TabsModel;
 
 // The number of columns the grid is laid out in; a stored value below one still gives one.
 int favoriteGridColumns(int64_t stored);
@@ -33,7 +33,7 @@ struct FavoriteGridCell {
 FavoriteGridCell favoriteGridCell(size_t index, int columns);
 
 // The host of the current space's selected tab, as the address holds it; none on the start page.
-std::optional<std::string> selectedTabHost(const BrowserStore& store);
+std::optional<std::string> selectedTabHost(const TabsModel& tabs);
 
 // A tile is marked while the selected tab's host is exactly the favourite's host: no case
 // folding, no dropping of a leading "www.".
@@ -48,7 +48,7 @@ class FavoriteTile : public Gtk::Widget {
   static constexpr double kCornerRadius = 12;
   static constexpr Spring kHoverSpring{0.25, 0.7};
 
-  // `onRemove` takes the favourite out of the store; the grid animates what follows.
+  // `onRemove` takes the favourite off the list; the grid animates what follows.
   FavoriteTile(const SidebarContext& context, Favorite favorite,
                std::function<void(const Favorite&)> onRemove);
   ~FavoriteTile() override;
@@ -98,10 +98,10 @@ class FavoritesGrid : public Gtk::Widget {
   ~FavoritesGrid() override;
 
   void sync();
-  // The tiles of the favourites, in the store's order (not those still fading out).
+  // The tiles of the favourites, in the saved order (not those still fading out).
   std::vector<FavoriteTile*> tiles() const;
   int columns() const { return columns_; }
-  // Removes the favourite from the store; the grid then reflows on the removal spring.
+  // Removes the favourite from the list; the grid then reflows on the removal spring.
   void removeFavorite(const Favorite& favorite);
 
  protected:

@@ -2,7 +2,6 @@
 
 #include <numbers>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
@@ -53,7 +52,7 @@ void ReloadButton::setTab(std::shared_ptr<BrowserTab> tab) {
 void ReloadButton::sync() {
   loading_ = tab_ && tab_->isLoading.get();
   const double progress = tab_ ? tab_->progress.get() : 0;
-  const Palette palette = themeColors(context_.store());
+  const Palette palette = themeColors(context_.preferences, context_.tabs);
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();
   ring_.easeTo(reloadRingFraction(progress), kProgressSeconds, Ease::out);

@@ -1,7 +1,6 @@
 #include "sidebar/shield_button.h"
 
 #include "model/ad_blocker.h"
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/page_services_model.h"
 #include "model/theme_colors.h"
@@ -54,7 +53,8 @@ void ShieldButton::toggle() {
     return;
   }
   if (!content_) {
-    content_ = std::make_unique<AdBlockPopover>(context_.store(), tab_);
+    content_ = std::make_unique<AdBlockPopover>(context_.pageServices, context_.tabs,
+                                                context_.preferences, tab_);
     popover_.set_child(*content_);
   }
   showing_ = true;
@@ -62,9 +62,8 @@ void ShieldButton::toggle() {
 }
 
 void ShieldButton::sync() {
-  auto& store = context_.store();
-  look_ = shieldLook(store.pageServices().adBlocker(), tab_ ? tab_->url.get() : std::nullopt);
-  const Palette palette = themeColors(store);
+  look_ = shieldLook(context_.pageServices.adBlocker(), tab_ ? tab_->url.get() : std::nullopt);
+  const Palette palette = themeColors(context_.preferences, context_.tabs);
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();
   setHelpText(*this, look_.help);

@@ -1,6 +1,5 @@
 #include "sidebar/sidebar_context.h"
 
-#include "model/browser_store.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_resources.h"
 #include "widgets/paint.h"
@@ -8,12 +7,12 @@
 
 namespace zemblo {
 
-SidebarContext::SidebarContext(BrowserStore& store, const SystemColorScheme& windowScheme)
-    : store_(store), windowScheme_(windowScheme) {}
+SidebarContext::SidebarContext(const SidebarModels& models, const SystemColorScheme& windowScheme)
+    : SidebarModels(models), windowScheme_(windowScheme) {}
 
 ColorScheme SidebarContext::scheme() const {
   const ColorScheme window = windowScheme_.get();
-  return sidebarColorScheme(store_, window).value_or(window);
+  return sidebarColorScheme(preferences, tabs, window).value_or(window);
 }
 
 GdkRGBA SidebarContext::primary(ColorScheme scheme, double opacity) {

@@ -10,15 +10,31 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class DownloadManager;
+class FaviconLoader;
+class FavoritesModel;
+class PageServicesModel;
+class PreferencesModel;
+class Scheduler;
 class SystemColorScheme;
+class TabsModel;
 
-// What the sections of one sidebar share: the store, and the scheme their content is drawn in.
-class SidebarContext {
+// The models the sidebar's sections show and change, and the services they work through; all of
+// them outlive the sidebar.
+struct SidebarModels {
+  TabsModel& tabs;
+  PreferencesModel& preferences;
+  FavoritesModel& favorites;
+  PageServicesModel& pageServices;
+  DownloadManager& downloads;
+  FaviconLoader& favicons;
+  Scheduler& scheduler;
+};
+
+// What the sections of one sidebar share: the models, and the scheme their content is drawn in.
+class SidebarContext : public SidebarModels {
  public:
-  SidebarContext(BrowserStore& store, const SystemColorScheme& windowScheme);
-
-  BrowserStore& store() const { return store_; }
+  SidebarContext(const SidebarModels& models, const SystemColorScheme& windowScheme);
 
   // The scheme forced on the sidebar so its text stays readable on the tint, else the window's.
   // Reading it in a sync subscribes to what decides it.
@@ -28,7 +44,6 @@ class SidebarContext {
   static GdkRGBA primary(ColorScheme scheme, double opacity = 1);
 
  private:
-  BrowserStore& store_;
   const SystemColorScheme& windowScheme_;
 };
 

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "model/ad_blocker.h"
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/page_dark_mode.h"
 #include "platform/text.h"
 
 namespace zemblo {

@@ -97,8 +97,8 @@ std::optional<Uuid> tabIdFromDragPayload(std::string_view payload);
 // top of the first row and the rows' pitch. From 0 to `count`.
 size_t tabInsertionIndex(size_t count, double firstRowTop, double pitch, double y);
 
-// A move of the list, in the terms of the store's reordering: the tabs at `fromOffsets` land in
-// front of the tab that stood at `toOffset` (at the end when it equals the count).
+// A move of the list, in the terms of the tabs model's reordering: the tabs at `fromOffsets` land
+// in front of the tab that stood at `toOffset` (at the end when it equals the count).
 struct TabMove {
   std::set<size_t> fromOffsets;
   size_t toOffset = 0;
@@ -124,7 +124,7 @@ struct TabMenuLook {
   std::vector<TabMenuTarget> moveTargets;
   std::vector<TabMenuItem> bottom;  // close other tabs, close tab
 };
-// `holdingSpace` is the space the tab is in; every other space is a target, in the store's order.
+// `holdingSpace` is the space the tab is in; every other space is a target, in the model's order.
 TabMenuLook tabMenuLook(const BrowserTab& tab, bool isFavorite,
                         const std::vector<std::shared_ptr<Space>>& spaces,
                         const std::optional<Uuid>& holdingSpace);

@@ -1,6 +1,5 @@
 #include "sidebar/sidebar_view.h"
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
@@ -35,20 +34,15 @@ SidebarTopBar::SidebarTopBar(const SidebarContext& context)
 SidebarTopBar::~SidebarTopBar() { observer_.reset(); }
 
 void SidebarTopBar::sync() {
-  auto& store = context_.store();
   row_.set_margin_start(
-      static_cast<int>(topBarLeadingPadding(store.preferences().prefs().sidebarSide)));
-  current_ = store.tabs().currentSpace()->selectedTab();
+      static_cast<int>(topBarLeadingPadding(context_.preferences.prefs().sidebarSide)));
+  current_ = context_.tabs.currentSpace()->selectedTab();
   toggle_.update(localized("Kenar çubuğu (Ctrl+S)"), true);
   back_.update(localized("Geri (Ctrl+[)"), current_ && current_->canGoBack.get());
   forward_.update(localized("İleri (Ctrl+])"), current_ && current_->canGoForward.get());
 }
 
-void SidebarTopBar::toggleSidebar() {
-  auto& store = context_.store();
-  store.tabs().sidebarVisible.set(!store.tabs().sidebarVisible.peek());
-  store.scheduleSave();
-}
+void SidebarTopBar::toggleSidebar() { context_.tabs.toggleSidebar(); }
 
 void SidebarTopBar::goBack() {
   if (!current_) return;
@@ -60,9 +54,9 @@ void SidebarTopBar::goForward() {
   if (auto* view = current_->storedWebView()) view->goForward();
 }
 
-SidebarView::SidebarView(BrowserStore& store, const SystemColorScheme& windowScheme)
+SidebarView::SidebarView(const SidebarModels& models, const SystemColorScheme& windowScheme)
     : Gtk::Box(Gtk::Orientation::VERTICAL, kSectionSpacing),
-      context_(store, windowScheme),
+      context_(models, windowScheme),
       style_(get_display()),
       topBar_(context_),
       pill_(context_),

@@ -15,7 +15,6 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class BrowserTab;
 class SystemColorScheme;
 
@@ -57,7 +56,7 @@ class SidebarTopBar : public Gtk::WindowHandle {
 // space's tint.
 class SidebarView : public Gtk::Box {
  public:
-  SidebarView(BrowserStore& store, const SystemColorScheme& windowScheme);
+  SidebarView(const SidebarModels& models, const SystemColorScheme& windowScheme);
   ~SidebarView() override;
 
   SidebarTopBar& topBar() { return topBar_; }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/space.h"
 #include "model/tabs_model.h"
@@ -50,7 +49,7 @@ SpaceHeader::SpaceHeader(const SidebarContext& context)
   clear_.set_has_frame(false);
   clear_.set_visible(false);
   clear_.set_focus_on_click(false);
-  clear_.signal_clicked().connect([this] { context_.store().tabs().closeAllTabsInCurrentSpace(); });
+  clear_.signal_clicked().connect([this] { context_.tabs.closeAllTabsInCurrentSpace(); });
   append(clear_);
 
   trackHover(*this, [this](bool hovering) { setHovering(hovering); });
@@ -73,7 +72,7 @@ SpaceHeader::~SpaceHeader() {
 void SpaceHeader::setHovering(bool hovering) { hovering_.set(hovering); }
 
 void SpaceHeader::sync() {
-  auto space = context_.store().tabs().currentSpace();
+  auto space = context_.tabs.currentSpace();
   const std::string& symbol = space->symbol.get();
   if (!symbol_ || symbol != symbolName_) {
     if (symbol_) remove(*symbol_);

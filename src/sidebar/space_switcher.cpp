@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "model/browser_store.h"
 #include "model/color.h"
 #include "model/tabs_model.h"
 #include "widgets/accessibility.h"
@@ -74,7 +73,7 @@ SpaceSwitcherButton::SpaceSwitcherButton(const SidebarContext& context,
   add_controller(click);
 }
 
-void SpaceSwitcherButton::activate() const { context_.store().tabs().select(*space_); }
+void SpaceSwitcherButton::activate() const { context_.tabs.select(*space_); }
 
 void SpaceSwitcherButton::setSelected(bool selected) {
   selected_ = selected;
@@ -199,9 +198,8 @@ Gtk::Widget& SpaceSwitcher::backEdge() { return *back_; }
 Gtk::Widget& SpaceSwitcher::forwardEdge() { return *forward_; }
 
 void SpaceSwitcher::sync() {
-  BrowserStore& store = context_.store();
-  const auto& spaces = store.tabs().spaces.get();
-  const Uuid current = store.tabs().currentSpaceID.get();
+  const auto& spaces = context_.tabs.spaces.get();
+  const Uuid current = context_.tabs.currentSpaceID.get();
   context_.scheme();
   if (spaces != shown_) {
     for (auto& button : buttons_) button->unparent();
@@ -232,7 +230,7 @@ void SpaceSwitcher::sync() {
 }
 
 std::optional<size_t> SpaceSwitcher::currentIndex() const {
-  const Uuid current = context_.store().tabs().currentSpaceID.peek();
+  const Uuid current = context_.tabs.currentSpaceID.peek();
   for (size_t i = 0; i < buttons_.size(); ++i) {
     if (buttons_[i]->space()->id == current) return i;
   }

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <map>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
@@ -65,7 +64,7 @@ NewTabRow::~NewTabRow() {
 }
 
 void NewTabRow::sync() {
-  const DensityMetrics metrics = densityMetrics(context_.store().preferences().prefs().tabDensity);
+  const DensityMetrics metrics = densityMetrics(context_.preferences.prefs().tabDensity);
   scheme_ = context_.scheme();
   label_.set_text(localized("Yeni Sekme"));
   setAccessibleName(*this, label_.get_text());
@@ -78,7 +77,9 @@ void NewTabRow::sync() {
   queue_draw();
 }
 
-void NewTabRow::tap() { context_.store().tabs().newTab(); }
+void NewTabRow::tap() {
+  if (!activate_action(kNewTabAction)) g_warning("The new-tab row is in no browser window");
+}
 
 void NewTabRow::setHovering(bool hovering) {
   if (hovering == hovering_) return;
@@ -283,11 +284,10 @@ TabListView::~TabListView() {
 }
 
 void TabListView::sync() {
-  auto& store = context_.store();
-  const auto space = store.tabs().currentSpace();
+  const auto space = context_.tabs.currentSpace();
   const Space::TabList& tabs = space->tabs.get();
   const std::optional<Uuid> selected = space->selectedTabID.get();
-  const TabDensity density = store.preferences().prefs().tabDensity;
+  const TabDensity density = context_.preferences.prefs().tabDensity;
   const bool replaced = shownSpace_ && *shownSpace_ != space->id;
   shownSpace_ = space->id;
   column_->reconcile(context_, tabs, selected, density, replaced);
@@ -318,8 +318,7 @@ std::optional<size_t> TabListView::dropMarker() const { return column_->marker()
 bool TabListView::dropPayload(const std::string& payload, double y) {
   const auto id = tabIdFromDragPayload(payload);
   if (!id) return false;
-  auto& store = context_.store();
-  const auto space = store.tabs().currentSpace();
+  const auto space = context_.tabs.currentSpace();
   // The list may have changed while the row was dragged: the tab's place is looked up now, and
   // the insertion point is measured against the rows shown now.
   if (!shownSpace_ || *shownSpace_ != space->id) return false;
@@ -328,7 +327,7 @@ bool TabListView::dropPayload(const std::string& payload, double y) {
   if (!held) return false;
   const auto move = tabDropMove(
       tabs, *id, tabInsertionIndex(tabs.size(), column_->firstRowTop(), column_->pitch(), y));
-  if (move) store.tabs().moveTabs(move->fromOffsets, move->toOffset);
+  if (move) context_.tabs.moveTabs(move->fromOffsets, move->toOffset);
   return true;
 }
 

@@ -23,6 +23,8 @@ class TabRow;
 class NewTabRow : public Gtk::Widget {
  public:
   static constexpr double kCornerRadius = 10;
+  // The window's command for a new tab, which also puts the keyboard in the start page's field.
+  static constexpr const char* kNewTabAction = "win.new-tab";
 
   explicit NewTabRow(const SidebarContext& context);
   ~NewTabRow() override;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/favorites_model.h"
 #include "model/localization.h"
@@ -49,7 +48,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
     : context_(context),
       tab_(std::move(tab)),
       sparkles_("sparkles", symbolPixelSize(kSparklesPointSize)),
-      favicon_(kIconSize),
+      favicon_(context.favicons, kIconSize),
       hover_(*this, 0, [this] { hoverChanged(); }) {
   set_name("TabRow");
   setAccessibleRole(*this, Gtk::Accessible::Role::TAB);
@@ -102,14 +101,13 @@ TabRow::~TabRow() {
 void TabRow::setSelected(bool selected) { selected_.set(selected); }
 
 void TabRow::sync() {
-  auto& store = context_.store();
   look_ = tabRowLook(*tab_);
   const bool selected = selected_.get();
-  const AppPreferences& prefs = store.preferences().prefs();
+  const AppPreferences& prefs = context_.preferences.prefs();
   const DensityMetrics metrics = densityMetrics(prefs.tabDensity);
   scheme_ = context_.scheme();
-  const Palette palette = themeColors(store);
-  const TranslucentColor fill = selectedTabFill(store, scheme_);
+  const Palette palette = themeColors(context_.preferences, context_.tabs);
+  const TranslucentColor fill = selectedTabFill(context_.preferences, context_.tabs, scheme_);
   selectedFill_ = paint::rgba(fill.color, fill.opacity);
 
   sparkles_.setGradient(gradient(palette.direction, palette.primary, palette.secondary));
@@ -141,7 +139,7 @@ void TabRow::sync() {
   queue_draw();
 }
 
-void TabRow::tap() { context_.store().tabs().select(*tab_); }
+void TabRow::tap() { context_.tabs.select(*tab_); }
 
 void TabRow::setHovering(bool hovering) {
   if (hovering == hovering_) return;
@@ -160,12 +158,13 @@ void TabRow::hoverChanged() {
   queue_draw();
 }
 
-void TabRow::closeClicked() { context_.store().tabs().closeTab(*tab_); }
+void TabRow::closeClicked() { context_.tabs.closeTab(*tab_); }
 
 Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look) {
   // Every action acts on the objects the menu was opened for, held until the menu goes.
   auto group = Gio::SimpleActionGroup::create();
-  BrowserStore* store = &context_.store();
+  TabsModel* tabs = &context_.tabs;
+  FavoritesModel* favorites = &context_.favorites;
   const std::shared_ptr<BrowserTab> tab = tab_;
   const Glib::RefPtr<Gdk::Display> display = get_display();
   // Each item finds its work by its action's name, so reordering the menu can't swap them.
@@ -174,10 +173,10 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
        [tab, display] {
          if (const auto& url = tab->url.peek()) display->get_clipboard()->set_text(url->str());
        }},
-      {"favorite", [store, tab] { store->favorites().toggle(*tab); }},
+      {"favorite", [favorites, tab] { favorites->toggle(*tab); }},
       {"reload", [tab] { tab->reload(); }},
-      {"close-others", [store, tab] { store->tabs().closeOtherTabs(*tab); }},
-      {"close", [store, tab] { store->tabs().closeTab(*tab); }},
+      {"close-others", [tabs, tab] { tabs->closeOtherTabs(*tab); }},
+      {"close", [tabs, tab] { tabs->closeTab(*tab); }},
   };
   for (const auto* items : {&look.top, &look.bottom}) {
     for (const TabMenuItem& item : *items) {
@@ -191,27 +190,26 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
   }
 
   std::map<std::string, std::shared_ptr<Space>> targets;
-  for (const auto& space : store->tabs().spaces.peek()) {
+  for (const auto& space : tabs->spaces.peek()) {
     for (const auto& target : look.moveTargets) {
       if (space->id == target.spaceID) targets[space->id.str()] = space;
     }
   }
   group->add_action_with_parameter(
       "move", Glib::VARIANT_TYPE_STRING,
-      [store, tab, targets = std::move(targets)](const Glib::VariantBase& parameter) {
+      [tabs, tab, targets = std::move(targets)](const Glib::VariantBase& parameter) {
         const auto id =
             Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get();
         const auto found = targets.find(id);
-        if (found != targets.end()) store->tabs().moveTab(*tab, *found->second);
+        if (found != targets.end()) tabs->moveTab(*tab, *found->second);
       });
   return group;
 }
 
 void TabRow::popupContextMenu(double x, double y) {
-  auto& store = context_.store();
-  const auto holding = store.tabs().spaceContaining(*tab_);
+  const auto holding = context_.tabs.spaceContaining(*tab_);
   const TabMenuLook look =
-      tabMenuLook(*tab_, store.favorites().isFavorite(*tab_), store.tabs().spaces.peek(),
+      tabMenuLook(*tab_, context_.favorites.isFavorite(*tab_), context_.tabs.spaces.peek(),
                   holding ? std::optional<Uuid>(holding->id) : std::nullopt);
 
   actions_ = makeActions(look);

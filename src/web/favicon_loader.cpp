@@ -4,7 +4,9 @@
 #include <libsoup/soup.h>
 
 #include <algorithm>
+#include <list>
 #include <map>
+#include <unordered_map>
 
 #include "platform/gobject_ref.h"
 #include "platform/url.h"
@@ -17,14 +19,15 @@ constexpr gsize kReadChunk = 64 * 1024;
 }  // namespace
 
 struct FaviconLoader::Impl {
-  Impl()
-      : session(GObjectRef<SoupSession>::adopt(soup_session_new_with_options(
+  explicit Impl(size_t capacity)
+      : capacity(std::max<size_t>(capacity, 1)),
+        session(GObjectRef<SoupSession>::adopt(soup_session_new_with_options(
             "timeout", static_cast<guint>(kTimeout.count()), "idle-timeout",
             static_cast<guint>(kTimeout.count()), nullptr))) {}
 
   // Records the answer and tells everyone waiting for it.
   void finish(const std::string& address, Picture picture) {
-    answers[address] = picture;
+    remember(address, picture);
     const auto found = waiting.find(address);
     if (found == waiting.end()) return;
     // Taken out first: a listener may ask for more addresses while it is told.
@@ -33,8 +36,32 @@ struct FaviconLoader::Impl {
     listeners->emit(picture);
   }
 
+  // Newest first; the oldest goes once there are more than `capacity`.
+  void remember(const std::string& address, const Picture& picture) {
+    if (const auto found = index.find(address); found != index.end()) {
+      found->second->second = picture;
+      recent.splice(recent.begin(), recent, found->second);
+      return;
+    }
+    recent.emplace_front(address, picture);
+    index[address] = recent.begin();
+    if (recent.size() <= capacity) return;
+    index.erase(recent.back().first);
+    recent.pop_back();
+  }
+
+  std::optional<Picture> recall(const std::string& address) {
+    const auto found = index.find(address);
+    if (found == index.end()) return std::nullopt;
+    recent.splice(recent.begin(), recent, found->second);
+    return found->second->second;
+  }
+
+  using Recent = std::list<std::pair<std::string, Picture>>;
+  const size_t capacity;
   GObjectRef<SoupSession> session;
-  std::map<std::string, Picture> answers;
+  Recent recent;
+  std::unordered_map<std::string, Recent::iterator> index;
   std::map<std::string, std::unique_ptr<sigc::signal<void(Picture)>>> waiting;
   size_t requests = 0;
 };
@@ -158,19 +185,13 @@ void FaviconLoader::Fetch::decoded(GObject*, GAsyncResult* result, gpointer data
   deliver(std::move(fetch), Glib::wrap(texture));
 }
 
-FaviconLoader& FaviconLoader::shared() {
-  static FaviconLoader loader;
-  return loader;
-}
-
-FaviconLoader::FaviconLoader() : impl_(std::make_shared<Impl>()) {}
+FaviconLoader::FaviconLoader(size_t rememberedAnswers)
+    : impl_(std::make_shared<Impl>(rememberedAnswers)) {}
 
 FaviconLoader::~FaviconLoader() = default;
 
 std::optional<FaviconLoader::Picture> FaviconLoader::cached(const std::string& address) const {
-  const auto found = impl_->answers.find(address);
-  if (found == impl_->answers.end()) return std::nullopt;
-  return found->second;
+  return impl_->recall(address);
 }
 
 sigc::connection FaviconLoader::load(const std::string& address,

@@ -16,7 +16,7 @@ constexpr double kCornerFraction = 0.24;
 
 }  // namespace
 
-FaviconView::FaviconView(double size) : size_(size) {
+FaviconView::FaviconView(FaviconLoader& loader, double size) : loader_(loader), size_(size) {
   set_name("FaviconView");
   set_can_target(false);
 }
@@ -52,12 +52,11 @@ void FaviconView::set(std::optional<Url> url, std::optional<std::string> host, d
 }
 
 void FaviconView::tryNext() {
-  auto& loader = FaviconLoader::shared();
   while (next_ < candidates_.size()) {
     const std::string& address = candidates_[next_++];
-    const auto known = loader.cached(address);
+    const auto known = loader_.cached(address);
     if (!known) {
-      pending_ = loader.load(address, sigc::mem_fun(*this, &FaviconView::loaded));
+      pending_ = loader_.load(address, sigc::mem_fun(*this, &FaviconView::loaded));
       return;
     }
     if (*known) {

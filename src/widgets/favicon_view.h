@@ -16,9 +16,10 @@ namespace zemblo {
 
 // A site's icon in a square of `size` points with rounded corners: the icon at `url`, else the
 // site's conventional "/favicon.ico", else, and while either is loading, the site's letter tile.
+// The pictures come from `loader`, which outlives the view.
 class FaviconView : public Gtk::Widget {
  public:
-  explicit FaviconView(double size = 16);
+  explicit FaviconView(FaviconLoader& loader, double size = 16);
   ~FaviconView() override;
 
   void set(std::optional<Url> url, std::optional<std::string> host, double size);
@@ -41,6 +42,7 @@ class FaviconView : public Gtk::Widget {
   void tryNext();
   void loaded(FaviconLoader::Picture picture);
 
+  FaviconLoader& loader_;
   std::optional<Url> url_;
   std::optional<std::string> host_;
   double size_;

@@ -4,6 +4,10 @@
 #include <cmath>
 
 #include "model/browser_store.h"
+#include "model/download_manager.h"
+#include "model/favorites_model.h"
+#include "model/history_model.h"
+#include "model/page_services_model.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
@@ -23,6 +27,24 @@
 
 namespace zemblo {
 namespace {
+
+// What the window's parts are built from; each part takes only the models it shows.
+struct WindowSources {
+  BrowserStore& store;
+  FaviconLoader& favicons;
+  Scheduler& scheduler;
+  const SystemColorScheme& scheme;
+
+  SidebarModels sidebar() const {
+    return {store.tabs(),      store.preferences(),
+            store.favorites(), store.pageServices(),
+            store.downloads(), favicons,
+            scheduler};
+  }
+  CommandBar::Models commandBar() const {
+    return {store.tabs(), store.preferences(), store.history(), favicons, scheduler};
+  }
+};
 
 constexpr double kWindowButtonsX = 14;
 constexpr double kWindowButtonsY = 12;
@@ -63,9 +85,10 @@ class SizelessWidget : public Gtk::Widget {
 // pointer leaves it only when it is well away from the panel.
 class PeekSidebar : public SizelessWidget {
  public:
-  PeekSidebar(BrowserStore& store, const SystemColorScheme& scheme)
-      : background_(store, scheme, VisualEffectView::BlendingMode::withinWindow),
-        content_(store, scheme) {
+  explicit PeekSidebar(const WindowSources& sources)
+      : background_(sources.store.tabs(), sources.store.preferences(), sources.scheme,
+                    VisualEffectView::BlendingMode::withinWindow),
+        content_(sources.sidebar(), sources.scheme) {
     set_name("PeekSidebar");
     background_.set_parent(*this);
     content_.set_parent(*this);
@@ -169,14 +192,16 @@ BrowserWindow::LayoutFrames BrowserWindow::layoutFrames(const LayoutInput& in) {
 // The window's content: everything the window shows, with the view state of the layout.
 class BrowserWindow::Layout : public SizelessWidget {
  public:
-  Layout(BrowserStore& store, const SystemColorScheme& scheme)
-      : background_(store, scheme, VisualEffectView::BlendingMode::behindWindow),
-        column_(store, scheme),
-        resizeHandle_(store, scheme),
-        content_(store, scheme),
-        peek_(store, scheme),
-        commandBar_(store, scheme),
-        store_(store),
+  explicit Layout(const WindowSources& sources)
+      : background_(sources.store.tabs(), sources.store.preferences(), sources.scheme,
+                    VisualEffectView::BlendingMode::behindWindow),
+        column_(sources.sidebar(), sources.scheme),
+        resizeHandle_(sources.store.tabs(), sources.store.preferences(), sources.scheme),
+        content_(sources.store.tabs(), sources.store.preferences(), sources.store.favorites(),
+                 sources.store.offers(), sources.favicons, sources.scheduler, sources.scheme),
+        peek_(sources),
+        commandBar_(sources.commandBar(), sources.scheme),
+        store_(sources.store),
         leadingColumn_(*this, 0, [this] { layoutChanged(); }),
         trailingColumn_(*this, 0, [this] { layoutChanged(); }),
         peekShown_(*this, 0, [this] { layoutChanged(); }) {
@@ -409,8 +434,9 @@ BrowserWindow::Size BrowserWindow::defaultSizeOn(std::optional<Size> screen) {
   return size;
 }
 
-BrowserWindow::BrowserWindow(BrowserStore& store, const SystemColorScheme& scheme)
-    : store_(store), scheme_(scheme) {
+BrowserWindow::BrowserWindow(BrowserStore& store, FaviconLoader& favicons, Scheduler& scheduler,
+                             const SystemColorScheme& scheme)
+    : store_(store), favicons_(favicons), scheduler_(scheduler), scheme_(scheme) {
   set_title("Zemblo");
   const Size size = defaultSizeOn(largestScreen(get_display()));
   set_default_size(size.width, size.height);
@@ -421,9 +447,10 @@ BrowserWindow::BrowserWindow(BrowserStore& store, const SystemColorScheme& schem
   auto* titlebar = Gtk::make_managed<Gtk::WindowHandle>();
   titlebar->set_visible(false);
   set_titlebar(*titlebar);
-  notices_ = std::make_unique<NoticeOverlay>(store_);
+  notices_ = std::make_unique<NoticeOverlay>(store_.notices);
   set_child(*notices_);
   rebuildContent();
+  add_action("new-tab", [this] { openNewTab(); });
   heapRelease_ = std::make_unique<HeapRelease>(*this);
 }
 
@@ -437,9 +464,15 @@ BrowserWindow::~BrowserWindow() {
 
 void BrowserWindow::rebuildContent() {
   // The new content takes the shown web view over from the old one before that is destroyed.
-  auto next = std::make_unique<Layout>(store_, scheme_);
+  auto next = std::make_unique<Layout>(WindowSources{store_, favicons_, scheduler_, scheme_});
   notices_->setContent(*next);
   layout_ = std::move(next);
+}
+
+void BrowserWindow::openNewTab() {
+  store_.tabs().newTab();
+  // Also when the start page is already on screen: the user asked to type somewhere new.
+  contentArea().startPage().focusFieldSoon();
 }
 
 Gtk::Widget& BrowserWindow::content() { return *layout_; }

@@ -14,7 +14,9 @@ class NoticeOverlay;
 
 class AppStyle;
 class BrowserStore;
+class FaviconLoader;
 class HeapRelease;
+class Scheduler;
 class CommandBarLayer;
 class ContentArea;
 class SidebarResizeHandle;
@@ -77,11 +79,17 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   };
   static LayoutFrames layoutFrames(const LayoutInput& input);
 
-  BrowserWindow(BrowserStore& store, const SystemColorScheme& scheme);
+  // The window shows the store's models; site icons come through `favicons`, and its views do
+  // their later work on `scheduler`. All of them outlive the window.
+  BrowserWindow(BrowserStore& store, FaviconLoader& favicons, Scheduler& scheduler,
+                const SystemColorScheme& scheme);
   ~BrowserWindow() override;
 
   // Discards the content and builds it again in the current language.
   void rebuildContent();
+  // The "win.new-tab" action: shows the start page in the current space and gives its search
+  // field the keyboard.
+  void openNewTab();
 
   // The parts of the content, for the application and for tests.
   Gtk::Widget& content();
@@ -108,6 +116,8 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   class Layout;
 
   BrowserStore& store_;
+  FaviconLoader& favicons_;
+  Scheduler& scheduler_;
   const SystemColorScheme& scheme_;
   std::unique_ptr<AppStyle> style_;
   std::unique_ptr<NoticeOverlay> notices_;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/history_model.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/search_engine.h"
@@ -50,9 +50,9 @@ void setTextFont(Gtk::Text& text, double points) {
 
 }  // namespace
 
-CommandBar::CommandBar(BrowserStore& store, const SystemColorScheme& scheme, CommandBarMode mode)
+CommandBar::CommandBar(const Models& models, const SystemColorScheme& scheme, CommandBarMode mode)
     : mode_(mode),
-      store_(store),
+      models_(models),
       scheme_(scheme),
       searchIcon_(searchSymbol(mode), symbolPixelSize(kSearchSymbolPoints)),
       clearSymbol_("xmark", symbolPixelSize(kClearSymbolPoints) * 2 / 3),
@@ -147,26 +147,26 @@ std::optional<size_t> CommandBar::highlightedIndex() const {
 }
 
 std::shared_ptr<BrowserTab> CommandBar::currentTab() const {
-  const auto space = store_.tabs().currentSpace();
+  const auto space = models_.tabs.currentSpace();
   return space ? space->selectedTab() : nullptr;
 }
 
 void CommandBar::sync() {
-  const AppPreferences& prefs = store_.preferences().prefs();
+  const AppPreferences& prefs = models_.preferences.prefs();
   if (prefs.commandBarPosition != position_) queue_allocate();
   position_ = prefs.commandBarPosition;
   dimBehind_ = prefs.dimBehindCommandBar;
-  accent_ = themeColors(store_).primary;
+  accent_ = themeColors(models_.preferences, models_.tabs).primary;
   searchIcon_.setInk({paint::rgba(accent_)});
   const std::string text = query();
-  suggestions_ = zemblo::suggestions(store_, text);
+  suggestions_ = zemblo::suggestions(models_.tabs, models_.history, text);
   clearButton_.set_visible(!text.empty());
   updateRows();
   queue_draw();
 }
 
 void CommandBar::updateRows() {
-  const SearchEngine engine = store_.preferences().searchEngine.get();
+  const SearchEngine engine = models_.preferences.searchEngine.get();
   const auto highlighted = highlightedIndex();
   while (rows_.size() > suggestions_.size()) {
     list_.remove(*rows_.back());
@@ -178,7 +178,8 @@ void CommandBar::updateRows() {
       rows_[i]->update(suggestions_[i], selected, accent_, engine);
       continue;
     }
-    auto row = std::make_unique<SuggestionRow>(suggestions_[i], selected, accent_, engine);
+    auto row = std::make_unique<SuggestionRow>(models_.favicons, suggestions_[i], selected, accent_,
+                                               engine);
     // A click picks the row it lands on, whichever row is highlighted.
     auto click = Gtk::GestureClick::create();
     click->set_button(GDK_BUTTON_PRIMARY);
@@ -251,7 +252,7 @@ void CommandBar::onAppearSetup() {
   pointer_ = restingPointer();
   appeared_.springTo(1, kAppearSpring);
   // After the current update, once the field can take the focus.
-  focusTask_ = Scheduler::mainLoop().after(std::chrono::milliseconds(0), [this] {
+  focusTask_ = models_.scheduler.after(std::chrono::milliseconds(0), [this] {
     if (get_mapped()) field_.grab_focus();
   });
   installKeyMonitor();
@@ -283,7 +284,8 @@ void CommandBar::removeKeyMonitor() {
 }
 
 bool CommandBar::handleKey(guint keyval) {
-  const auto count = static_cast<long>(zemblo::suggestions(store_, query()).size());
+  const auto count =
+      static_cast<long>(zemblo::suggestions(models_.tabs, models_.history, query()).size());
   switch (keyval) {
     case GDK_KEY_Escape:
       close();
@@ -316,14 +318,14 @@ void CommandBar::activate(const Suggestion& suggestion) {
       navigate(*suggestion.openURL());
       break;
     case Suggestion::Kind::search:
-      navigate(store_.preferences().searchEngine.peek().searchURL(*suggestion.query()));
+      navigate(models_.preferences.searchEngine.peek().searchURL(*suggestion.query()));
       break;
     case Suggestion::Kind::tab: {
       const auto tab = suggestion.browserTab();
       // Suggested tabs come from the current space; one that has moved on is followed there.
-      const auto space = store_.tabs().spaceContaining(*tab);
-      if (space && space != store_.tabs().currentSpace()) store_.tabs().select(*space);
-      store_.tabs().select(*tab);
+      const auto space = models_.tabs.spaceContaining(*tab);
+      if (space && space != models_.tabs.currentSpace()) models_.tabs.select(*space);
+      models_.tabs.select(*tab);
       break;
     }
     case Suggestion::Kind::history:
@@ -338,7 +340,7 @@ void CommandBar::navigate(const std::optional<Url>& url) {
   if (!url) return;
   const auto tab = mode_ == CommandBarMode::currentTab ? currentTab() : nullptr;
   if (!tab) {
-    store_.tabs().openTab(*url, false);
+    models_.tabs.openTab(*url, false);
     return;
   }
   tab->load(*url);
@@ -346,7 +348,7 @@ void CommandBar::navigate(const std::optional<Url>& url) {
 
 void CommandBar::close() {
   removeKeyMonitor();
-  store_.tabs().commandBar.set(std::nullopt);
+  models_.tabs.commandBar.set(std::nullopt);
 }
 
 void CommandBar::focusPage() {
@@ -420,8 +422,8 @@ void CommandBar::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   gtk_snapshot_restore(s);
 }
 
-CommandBarLayer::CommandBarLayer(BrowserStore& store, const SystemColorScheme& scheme)
-    : store_(store), scheme_(scheme), opacity_(*this, 0, [this] {
+CommandBarLayer::CommandBarLayer(const CommandBar::Models& models, const SystemColorScheme& scheme)
+    : models_(models), scheme_(scheme), opacity_(*this, 0, [this] {
         if (bar_) bar_->set_opacity(std::clamp(opacity_.value(), 0.0, 1.0));
         faded();
       }) {
@@ -436,7 +438,7 @@ CommandBarLayer::~CommandBarLayer() {
 }
 
 void CommandBarLayer::sync() {
-  if (const auto mode = store_.tabs().commandBar.get()) {
+  if (const auto mode = models_.tabs.commandBar.get()) {
     open(*mode);
   } else {
     leave();
@@ -446,7 +448,7 @@ void CommandBarLayer::sync() {
 void CommandBarLayer::open(CommandBarMode mode) {
   if (bar_ && !leaving_ && bar_->mode() == mode) return;
   dropBar();
-  bar_ = std::make_unique<CommandBar>(store_, scheme_, mode);
+  bar_ = std::make_unique<CommandBar>(models_, scheme_, mode);
   bar_->set_opacity(0);
   bar_->set_parent(*this);
   set_visible(true);

@@ -21,9 +21,12 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class BrowserTab;
+class FaviconLoader;
+class HistoryModel;
+class PreferencesModel;
 class SystemColorScheme;
+class TabsModel;
 
 // The overlay in which the user types an address or a search, sees the matching suggestions and
 // picks one with the keyboard or the pointer: a card over a dimmed window. A bar lives for one
@@ -42,7 +45,16 @@ class CommandBar : public Gtk::Widget {
   static constexpr double kHiddenScale = 0.96;
   static constexpr Spring kAppearSpring{0.3, 0.8};
 
-  CommandBar(BrowserStore& store, const SystemColorScheme& scheme, CommandBarMode mode);
+  // What a bar reads and changes; the layer hands the same to every bar it builds.
+  struct Models {
+    TabsModel& tabs;
+    const PreferencesModel& preferences;
+    const HistoryModel& history;
+    FaviconLoader& favicons;
+    Scheduler& scheduler;
+  };
+
+  CommandBar(const Models& models, const SystemColorScheme& scheme, CommandBarMode mode);
   ~CommandBar() override;
 
   CommandBarMode mode() const { return mode_; }
@@ -56,7 +68,7 @@ class CommandBar : public Gtk::Widget {
   bool hasKeyMonitor() const { return static_cast<bool>(monitor_); }
   double appeared() const { return appeared_.value(); }
 
-  // Re-reads the store and the query: the suggestions, the highlight, the colours and the place.
+  // Re-reads the models and the query: the suggestions, the highlight, the colours and the place.
   void sync();
   // Shown: animates in, focuses the field on the next turn and starts watching the keys.
   void onAppearSetup();
@@ -104,7 +116,7 @@ class CommandBar : public Gtk::Widget {
   std::optional<std::pair<double, double>> restingPointer();
 
   const CommandBarMode mode_;
-  BrowserStore& store_;
+  const Models models_;
   const SystemColorScheme& scheme_;
   Gtk::Box dim_;
   Gtk::Box card_{Gtk::Orientation::VERTICAL, 0};
@@ -132,14 +144,14 @@ class CommandBar : public Gtk::Widget {
   std::unique_ptr<Observer> observer_;
 };
 
-// The window's topmost layer: while the store holds a command-bar mode it shows a bar built for
-// that mode over the whole window, fading it in; once the mode is cleared it fades the bar out
+// The window's topmost layer: while the tabs model holds a command-bar mode it shows a bar built
+// for that mode over the whole window, fading it in; once the mode is cleared it fades the bar out
 // and drops it. Hidden, and so out of the way of the pointer, while no bar is shown.
 class CommandBarLayer : public Gtk::Widget {
  public:
   static constexpr double kFadeSeconds = 0.18;
 
-  CommandBarLayer(BrowserStore& store, const SystemColorScheme& scheme);
+  CommandBarLayer(const CommandBar::Models& models, const SystemColorScheme& scheme);
   ~CommandBarLayer() override;
 
   void sync();
@@ -157,7 +169,7 @@ class CommandBarLayer : public Gtk::Widget {
   void faded();
   void dropBar();
 
-  BrowserStore& store_;
+  const CommandBar::Models models_;
   const SystemColorScheme& scheme_;
   std::unique_ptr<CommandBar> bar_;
   bool leaving_ = false;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
@@ -15,13 +14,18 @@
 
 namespace zemblo {
 
-ContentArea::ContentArea(BrowserStore& store, const SystemColorScheme& scheme)
-    : store_(store),
+ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
+                         const FavoritesModel& favorites, PasswordOffers& offers,
+                         FaviconLoader& favicons, Scheduler& scheduler,
+                         const SystemColorScheme& scheme)
+    : tabs_(tabs),
+      preferences_(preferences),
       scheme_(scheme),
-      startPage_(std::make_unique<StartPage>(store, scheme)),
-      progress_(store),
-      findBar_(store.tabs(), scheme),
-      banner_(store, scheme),
+      startPage_(
+          std::make_unique<StartPage>(tabs, preferences, favorites, favicons, scheduler, scheme)),
+      progress_(tabs, preferences),
+      findBar_(tabs, scheme),
+      banner_(offers, tabs, preferences, scheme),
       autofillMenu_(scheme),
       findProgress_(*this, 0, [this] { findBarMoved(); }) {
   set_name("ContentArea");
@@ -66,13 +70,13 @@ ContentArea::~ContentArea() {
 }
 
 void ContentArea::sync() {
-  const AppPreferences& prefs = store_.preferences().prefs();
+  const AppPreferences& prefs = preferences_.prefs();
   const double radius = sizes::cornerRadius(prefs);
   if (radius != cornerRadius_ || prefs.contentShadow != shadow_) queue_draw();
   cornerRadius_ = radius;
   shadow_ = prefs.contentShadow;
 
-  auto tab = store_.tabs().currentSpace()->selectedTab();
+  auto tab = tabs_.currentSpace()->selectedTab();
   content_ = !tab                    ? Content::startPageWithoutTab
              : tab->showsStartPage() ? Content::startPage
                                      : Content::webPage;
@@ -90,7 +94,7 @@ void ContentArea::sync() {
   progress_.setTab(tab_);
   findBar_.setTab(tab_);
   autofillMenu_.setTab(tab_);
-  showFindBar(web && store_.tabs().findBarVisible.get());
+  showFindBar(web && tabs_.findBarVisible.get());
 }
 
 void ContentArea::showFindBar(bool shown) {

@@ -17,9 +17,13 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class BrowserTab;
+class FaviconLoader;
+class FavoritesModel;
+class PasswordOffers;
+class PreferencesModel;
 class SystemColorScheme;
+class TabsModel;
 
 // The rounded card beside the sidebar in which the page is seen: the start page for a tab
 // without an address (or when the space has no selected tab), otherwise the selected tab's live
@@ -34,7 +38,9 @@ class ContentArea : public Gtk::Widget {
   static constexpr double kBannerBelowFindBar = 52;
   static constexpr Spring kFindBarSpring{0.25, 0.85};
 
-  ContentArea(BrowserStore& store, const SystemColorScheme& scheme);
+  ContentArea(TabsModel& tabs, const PreferencesModel& preferences, const FavoritesModel& favorites,
+              PasswordOffers& offers, FaviconLoader& favicons, Scheduler& scheduler,
+              const SystemColorScheme& scheme);
   ~ContentArea() override;
 
   void sync();
@@ -69,7 +75,8 @@ class ContentArea : public Gtk::Widget {
   void showFindBar(bool shown);
   void findBarMoved();
 
-  BrowserStore& store_;
+  const TabsModel& tabs_;
+  const PreferencesModel& preferences_;
   const SystemColorScheme& scheme_;
   std::unique_ptr<StartPage> startPage_;
   WebViewContainer webView_;

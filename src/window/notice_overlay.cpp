@@ -1,11 +1,9 @@
 #include "window/notice_overlay.h"
 
-#include "model/browser_store.h"
-
 namespace zemblo {
 
-NoticeOverlay::NoticeOverlay(BrowserStore& store)
-    : store_(store),
+NoticeOverlay::NoticeOverlay(Notices& notices)
+    : notices_(notices),
       overlay_(GObjectRef<AdwToastOverlay>::share(ADW_TOAST_OVERLAY(adw_toast_overlay_new()))) {
   set_layout_manager(Gtk::BinLayout::create());
   gtk_widget_set_parent(GTK_WIDGET(overlay_.get()), gobj());
@@ -23,7 +21,7 @@ void NoticeOverlay::setContent(Gtk::Widget& content) {
 }
 
 void NoticeOverlay::sync() {
-  const std::vector<std::string>& waiting = store_.notices.get();
+  const std::vector<std::string>& waiting = notices_.get();
   if (waiting.empty()) return;
   for (const std::string& text : waiting) {
     AdwToast* toast = adw_toast_new(text.c_str());
@@ -32,7 +30,7 @@ void NoticeOverlay::sync() {
     adw_toast_overlay_add_toast(overlay_.get(), toast);  // takes the toast
     ++shown_;
   }
-  store_.notices.set({});
+  notices_.set({});
 }
 
 }  // namespace zemblo

@@ -4,18 +4,21 @@
 #include <gtkmm.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/gobject_ref.h"
 #include "platform/observable.h"
 
 namespace zemblo {
 
-class BrowserStore;
-
-// Shows the store's notices over the window's content as toasts, one after another, each once.
+// Shows the waiting notices over the window's content as toasts, one after another, each once:
+// they are taken out of `notices` as they are shown.
 class NoticeOverlay : public Gtk::Widget {
  public:
-  explicit NoticeOverlay(BrowserStore& store);
+  using Notices = Observable<std::vector<std::string>, NeverEqual>;
+
+  explicit NoticeOverlay(Notices& notices);
   ~NoticeOverlay() override;
 
   void setContent(Gtk::Widget& content);
@@ -25,7 +28,7 @@ class NoticeOverlay : public Gtk::Widget {
  private:
   void sync();
 
-  BrowserStore& store_;
+  Notices& notices_;
   GObjectRef<AdwToastOverlay> overlay_;
   int shown_ = 0;
   std::unique_ptr<Observer> observer_;

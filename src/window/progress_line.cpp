@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "widgets/paint.h"
 
@@ -24,8 +24,9 @@ bool ProgressLine::isShown(bool isLoading, ProgressStyle style) {
   return isLoading && style != ProgressStyle::hidden;
 }
 
-ProgressLine::ProgressLine(BrowserStore& store)
-    : store_(store),
+ProgressLine::ProgressLine(const TabsModel& tabs, const PreferencesModel& preferences)
+    : tabs_(tabs),
+      preferences_(preferences),
       fraction_(*this, kMinimumFraction, [this] { queue_draw(); }),
       opacity_(*this, 0, [this] { queue_draw(); }) {
   set_name("ProgressLine");
@@ -47,10 +48,10 @@ void ProgressLine::setTab(std::shared_ptr<BrowserTab> tab) {
 }
 
 void ProgressLine::sync() {
-  const Palette palette = themeColors(store_);
+  const Palette palette = themeColors(preferences_, tabs_);
   Values next;
   next.colors = {palette.primary, palette.secondary};
-  next.style = store_.preferences().prefs().progressStyle;
+  next.style = preferences_.prefs().progressStyle;
   if (tab_) {
     next.progress = tab_->progress.get();
     next.isLoading = tab_->isLoading.get();

@@ -12,8 +12,9 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class BrowserTab;
+class PreferencesModel;
+class TabsModel;
 
 // The thin bar at the top of the content card that shows how far the selected tab's page has
 // loaded. It lies over the page and never takes a click.
@@ -36,7 +37,7 @@ class ProgressLine : public Gtk::Widget {
   // Whether the bar is seen at all.
   static bool isShown(bool isLoading, ProgressStyle style);
 
-  explicit ProgressLine(BrowserStore& store);
+  ProgressLine(const TabsModel& tabs, const PreferencesModel& preferences);
   ~ProgressLine() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
@@ -56,7 +57,8 @@ class ProgressLine : public Gtk::Widget {
  private:
   static constexpr float kGlowRadius = 8;
 
-  BrowserStore& store_;
+  const TabsModel& tabs_;
+  const PreferencesModel& preferences_;
   std::shared_ptr<BrowserTab> tab_;
   Values values_;
   AnimatedValue fraction_;

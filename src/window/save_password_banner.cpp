@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/password_offers.h"
 #include "model/preferences_model.h"
@@ -23,8 +22,12 @@ void setAccessibleLabel(Gtk::Widget& widget, const std::string& label) {
 
 }  // namespace
 
-SavePasswordBanner::SavePasswordBanner(BrowserStore& store, const SystemColorScheme& scheme)
-    : store_(store),
+SavePasswordBanner::SavePasswordBanner(PasswordOffers& offers, const TabsModel& tabs,
+                                       const PreferencesModel& preferences,
+                                       const SystemColorScheme& scheme)
+    : offers_(offers),
+      tabs_(tabs),
+      preferences_(preferences),
       scheme_(scheme),
       style_(Gtk::CssProvider::create()),
       presence_(*this, 0, [this] { presenceChanged(); }) {
@@ -85,10 +88,10 @@ SavePasswordBanner::~SavePasswordBanner() {
 }
 
 void SavePasswordBanner::sync() {
-  store_.preferences().prefs();  // the texts follow the interface language
-  palette_ = themeColors(store_);
-  const std::optional<PendingCredential>& offer = store_.offers().pending.get();
-  const PendingSaveStatus status = store_.offers().status.get();
+  preferences_.prefs();  // the texts follow the interface language
+  palette_ = themeColors(preferences_, tabs_);
+  const std::optional<PendingCredential>& offer = offers_.pending.get();
+  const PendingSaveStatus status = offers_.status.get();
   if (offer) {
     showOffer(*offer, status);
     if (!get_visible()) {
@@ -121,12 +124,11 @@ void SavePasswordBanner::showOffer(const PendingCredential& offer, PendingSaveSt
 }
 
 void SavePasswordBanner::answer(void (PasswordOffers::*operation)(const PendingCredential&)) {
-  PasswordOffers& offers = store_.offers();
-  if (shown_ && offers.pending.peek()) (offers.*operation)(*shown_);
+  if (shown_ && offers_.pending.peek()) (offers_.*operation)(*shown_);
 }
 
 void SavePasswordBanner::presenceChanged() {
-  if (presence_.value() <= 0 && !store_.offers().pending.peek()) set_visible(false);
+  if (presence_.value() <= 0 && !offers_.pending.peek()) set_visible(false);
   queue_draw();
 }
 

@@ -13,12 +13,13 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class PasswordOffers;
+class PreferencesModel;
 class SystemColorScheme;
+class TabsModel;
 
 // The small card over the page that asks whether a login just submitted should be saved, or a
-// saved password updated: "Never", "Not Now" and "Save" / "Update". It shows the store's pending
+// saved password updated: "Never", "Not Now" and "Save" / "Update". It shows the pending
 // offer, comes in from the top edge while there is one and leaves the same way. Its answers act
 // on the offer it shows, whatever offer another page raised since. While the keyring writes it
 // waits; when the keyring refuses, it stays and says so.
@@ -30,7 +31,8 @@ class SavePasswordBanner : public Gtk::Widget {
   static constexpr double kCornerRadius = 18;
   static constexpr Spring kSpring{0.35, 0.85};
 
-  SavePasswordBanner(BrowserStore& store, const SystemColorScheme& scheme);
+  SavePasswordBanner(PasswordOffers& offers, const TabsModel& tabs,
+                     const PreferencesModel& preferences, const SystemColorScheme& scheme);
   ~SavePasswordBanner() override;
 
   void sync();
@@ -58,7 +60,9 @@ class SavePasswordBanner : public Gtk::Widget {
   void presenceChanged();
   void answer(void (PasswordOffers::*operation)(const PendingCredential&));
 
-  BrowserStore& store_;
+  PasswordOffers& offers_;
+  const TabsModel& tabs_;
+  const PreferencesModel& preferences_;
   const SystemColorScheme& scheme_;
   std::optional<PendingCredential> shown_;
   Palette palette_;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
@@ -14,8 +13,12 @@
 
 namespace zemblo {
 
-SidebarResizeHandle::SidebarResizeHandle(BrowserStore& store, const SystemColorScheme& scheme)
-    : store_(store), scheme_(scheme), line_(*this, 0, [this] { queue_draw(); }) {
+SidebarResizeHandle::SidebarResizeHandle(const TabsModel& tabs, PreferencesModel& preferences,
+                                         const SystemColorScheme& scheme)
+    : tabs_(tabs),
+      preferences_(preferences),
+      scheme_(scheme),
+      line_(*this, 0, [this] { queue_draw(); }) {
   set_name("SidebarResizeHandle");
   // The cursor belongs to this widget alone, so there is no cursor stack to unbalance.
   set_cursor(Gdk::Cursor::create("ew-resize"));
@@ -47,7 +50,8 @@ double SidebarResizeHandle::widthFor(double startWidth, double dx, bool leading)
 void SidebarResizeHandle::sync() {
   // The line is drawn in the sidebar's own scheme, which may differ from the window's.
   const ColorScheme window = scheme_.get();
-  const bool dark = sidebarColorScheme(store_, window).value_or(window) == ColorScheme::dark;
+  const bool dark =
+      sidebarColorScheme(preferences_, tabs_, window).value_or(window) == ColorScheme::dark;
   if (dark != dark_) queue_draw();
   dark_ = dark;
 }
@@ -83,13 +87,13 @@ void SidebarResizeHandle::dragMoved() {
   // A drag starts once the pointer has moved by a point.
   if (!startWidth_ && std::abs(dx) < 1) return;
   if (!startWidth_) {
-    startWidth_ = store_.preferences().prefs().sidebarWidth;
+    startWidth_ = preferences_.prefs().sidebarWidth;
     showLine();
   }
   const double width = widthFor(*startWidth_, dx, leading_);
   // Each change is one write of the preferences, saved with them; an unchanged width is not.
-  if (width == store_.preferences().prefs().sidebarWidth) return;
-  store_.preferences().updatePrefs([width](AppPreferences& prefs) { prefs.sidebarWidth = width; });
+  if (width == preferences_.prefs().sidebarWidth) return;
+  preferences_.updatePrefs([width](AppPreferences& prefs) { prefs.sidebarWidth = width; });
 }
 
 void SidebarResizeHandle::dragEnded() {

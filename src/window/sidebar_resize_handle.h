@@ -10,8 +10,9 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class PreferencesModel;
 class SystemColorScheme;
+class TabsModel;
 
 // The thin grip on the sidebar's edge towards the page. Dragging it sideways sets the sidebar
 // width live, within 200 to 400 points; under the pointer it shows the left-right resize cursor
@@ -25,7 +26,8 @@ class SidebarResizeHandle : public Gtk::Widget {
   static constexpr double kLineOpacity = 0.12;
   static constexpr double kFadeSeconds = 0.15;
 
-  SidebarResizeHandle(BrowserStore& store, const SystemColorScheme& scheme);
+  SidebarResizeHandle(const TabsModel& tabs, PreferencesModel& preferences,
+                      const SystemColorScheme& scheme);
   ~SidebarResizeHandle() override;
 
   // True for a sidebar on the left, whose edge is its right-hand one.
@@ -56,7 +58,8 @@ class SidebarResizeHandle : public Gtk::Widget {
   void showLine();
   std::optional<double> pointerX() const;
 
-  BrowserStore& store_;
+  const TabsModel& tabs_;
+  PreferencesModel& preferences_;
   const SystemColorScheme& scheme_;
   bool leading_ = true;
   bool hovering_ = false;

@@ -1,6 +1,5 @@
 #include "window/space_background.h"
 
-#include "model/browser_store.h"
 #include "model/preference_enums.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
@@ -16,9 +15,11 @@ constexpr Spring kPaletteSpring{0.4, 1.0};
 
 }  // namespace
 
-SpaceBackground::SpaceBackground(BrowserStore& store, const SystemColorScheme& scheme,
+SpaceBackground::SpaceBackground(const TabsModel& tabs, const PreferencesModel& preferences,
+                                 const SystemColorScheme& scheme,
                                  VisualEffectView::BlendingMode blending)
-    : store_(store),
+    : tabs_(tabs),
+      preferences_(preferences),
       scheme_(scheme),
       blending_(blending),
       base_(VisualEffectView::Material::sidebar, blending, scheme.get()),
@@ -37,9 +38,9 @@ SpaceBackground::~SpaceBackground() {
 }
 
 void SpaceBackground::sync() {
-  const AppPreferences& prefs = store_.preferences().prefs();
+  const AppPreferences& prefs = preferences_.prefs();
   const ColorScheme scheme = scheme_.get();
-  forcedScheme_ = sidebarColorScheme(store_, scheme);
+  forcedScheme_ = sidebarColorScheme(preferences_, tabs_, scheme);
   resolvedScheme_ = forcedScheme_.value_or(scheme);
   material_ = prefs.sidebarMaterial;
 
@@ -51,7 +52,7 @@ void SpaceBackground::sync() {
 
   Tint next;
   next.kind = prefs.sidebarTint;
-  next.palette = themeColors(store_);
+  next.palette = themeColors(preferences_, tabs_);
   // The strength follows the window's scheme, not the one forced on the sidebar.
   next.opacity = sizes::tintOpacity(prefs, scheme);
   next.identity = next.palette.key + std::string(rawValue(prefs.gradientDirection));

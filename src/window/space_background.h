@@ -14,16 +14,17 @@
 
 namespace zemblo {
 
-class BrowserStore;
+class PreferencesModel;
 class SystemColorScheme;
+class TabsModel;
 
 // The surface behind the sidebar and around the content card: a material, a tint in the theme
 // colours at the strength the settings give, and a grain over both. A change of colours or
 // direction cross-fades the old tint into the new one.
 class SpaceBackground : public Gtk::Widget {
  public:
-  SpaceBackground(BrowserStore& store, const SystemColorScheme& scheme,
-                  VisualEffectView::BlendingMode blending);
+  SpaceBackground(const TabsModel& tabs, const PreferencesModel& preferences,
+                  const SystemColorScheme& scheme, VisualEffectView::BlendingMode blending);
   ~SpaceBackground() override;
 
   void sync();
@@ -46,7 +47,8 @@ class SpaceBackground : public Gtk::Widget {
  private:
   void paintTint(GtkSnapshot* snapshot, const Tint& tint, double fade) const;
 
-  BrowserStore& store_;
+  const TabsModel& tabs_;
+  const PreferencesModel& preferences_;
   const SystemColorScheme& scheme_;
   VisualEffectView::BlendingMode blending_;
   VisualEffectView base_;

@@ -3,9 +3,9 @@
 #include <adwaita.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/favorites_model.h"
 #include "model/localization.h"
@@ -103,12 +103,14 @@ int startTileColumns(double width) {
   return std::max(1, int(std::floor((width + kTileSpacing) / (kTileMinimumWidth + kTileSpacing))));
 }
 
-StartTile::StartTile(const Favorite& favorite, std::function<void()> action) : favorite_(favorite) {
+StartTile::StartTile(FaviconLoader& favicons, const Favorite& favorite,
+                     std::function<void()> action)
+    : favorite_(favorite) {
   set_has_frame(false);
   add_css_class("start-tile");
   setAccessibleName(*this, favorite.title);
   auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 8);
-  auto* icon = Gtk::make_managed<FaviconView>(28);
+  auto* icon = Gtk::make_managed<FaviconView>(favicons, 28);
   icon->set(favorite.faviconURL, favorite.url.host(), 28);
   icon->set_halign(Gtk::Align::CENTER);
   icon->set_valign(Gtk::Align::CENTER);
@@ -204,8 +206,16 @@ void StartTileGrid::size_allocate_vfunc(int width, int, int) {
   }
 }
 
-StartPage::StartPage(BrowserStore& store, const SystemColorScheme& scheme)
-    : store_(store), scheme_(scheme), clock_(store_.preferences()) {
+StartPage::StartPage(TabsModel& tabs, const PreferencesModel& preferences,
+                     const FavoritesModel& favorites, FaviconLoader& favicons, Scheduler& scheduler,
+                     const SystemColorScheme& scheme)
+    : tabs_(tabs),
+      preferences_(preferences),
+      favorites_(favorites),
+      favicons_(favicons),
+      scheduler_(scheduler),
+      scheme_(scheme),
+      clock_(preferences) {
   set_name("StartPage");
   set_layout_manager(Gtk::BinLayout::create());
   background_.set_parent(*this);
@@ -269,20 +279,15 @@ void StartPage::buildCapsule() {
 void StartPage::setTab(std::shared_ptr<BrowserTab> tab) { tab_ = std::move(tab); }
 
 void StartPage::sync() {
-  const AppPreferences& prefs = store_.preferences().prefs();
+  const AppPreferences& prefs = preferences_.prefs();
   clock_.set_visible(prefs.showClock || prefs.showDate || prefs.showGreeting);
   // The engine is read here rather than observed: a change shows at the next refresh, while a
   // search always uses the engine chosen at that moment.
-  setPlaceholder(field_,
-                 startPagePlaceholder(store_.preferences().searchEngine.get().displayName()));
-  const auto& favorites = store_.favorites().list.get();
+  setPlaceholder(field_, startPagePlaceholder(preferences_.searchEngine.get().displayName()));
+  const auto& favorites = favorites_.list.get();
   grid_.set_visible(prefs.showStartFavorites && !favorites.empty());
   if (favorites != shownFavorites_) rebuildTiles(favorites);
-  background_.update(themeColors(store_), prefs, scheme_.get());
-  const long long token = store_.tabs().startPageFocusToken.get();
-  // Every blank tab asks for the field again, even when this page is already on screen.
-  if (focusToken_ >= 0 && token != focusToken_) focusField();
-  focusToken_ = token;
+  background_.update(themeColors(preferences_, tabs_), prefs, scheme_.get());
 }
 
 void StartPage::rebuildTiles(const std::vector<Favorite>& favorites) {
@@ -290,7 +295,8 @@ void StartPage::rebuildTiles(const std::vector<Favorite>& favorites) {
   std::vector<StartTile*> tiles;
   for (const Favorite& favorite : favorites) {
     const Url url = favorite.url;
-    tiles.push_back(Gtk::make_managed<StartTile>(favorite, [this, url] { loadQuery(url); }));
+    tiles.push_back(
+        Gtk::make_managed<StartTile>(favicons_, favorite, [this, url] { loadQuery(url); }));
   }
   grid_.setTiles(std::move(tiles));
 }
@@ -298,7 +304,7 @@ void StartPage::rebuildTiles(const std::vector<Favorite>& favorites) {
 std::vector<StartTile*> StartPage::tiles() const { return grid_.tiles(); }
 
 void StartPage::submit() {
-  const SearchEngine engine = store_.preferences().searchEngine.peek();
+  const SearchEngine engine = preferences_.searchEngine.peek();
   const std::string text = field_.get_text();
   if (auto url = urlForInputOrSearch(text, engine)) loadQuery(*url);
   field_.set_text("");
@@ -306,7 +312,7 @@ void StartPage::submit() {
 
 void StartPage::loadQuery(const Url& url) {
   if (!tab_) {
-    store_.tabs().openTab(url, false);
+    tabs_.openTab(url, false);
     return;
   }
   std::shared_ptr<BrowserTab> tab = tab_;
@@ -315,6 +321,10 @@ void StartPage::loadQuery(const Url& url) {
   Glib::signal_idle().connect_once([tab] {
     if (WebViewPort* page = tab->storedWebView()) page->focusIfShown();
   });
+}
+
+void StartPage::focusFieldSoon() {
+  focusTask_ = scheduler_.after(std::chrono::milliseconds(0), [this] { focusField(); });
 }
 
 void StartPage::focusField() {

@@ -16,9 +16,12 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class BrowserTab;
+class FaviconLoader;
+class FavoritesModel;
+class PreferencesModel;
 class SystemColorScheme;
+class TabsModel;
 
 // The field's placeholder, naming the engine a search goes to.
 std::string startPagePlaceholder(std::string_view engineName);
@@ -54,7 +57,7 @@ class GlassBox : public Gtk::Box {
 // pointer, with the title below. Nothing else marks the hover: no fill, no tooltip.
 class StartTile : public Gtk::Button {
  public:
-  StartTile(const Favorite& favorite, std::function<void()> action);
+  StartTile(FaviconLoader& favicons, const Favorite& favorite, std::function<void()> action);
 
   const Favorite& favorite() const { return favorite_; }
 
@@ -98,12 +101,16 @@ class StartTileGrid : public Gtk::Widget {
 // settings choose. Over the user's own picture the content is drawn light on dark.
 class StartPage : public Gtk::Widget {
  public:
-  StartPage(BrowserStore& store, const SystemColorScheme& scheme);
+  StartPage(TabsModel& tabs, const PreferencesModel& preferences, const FavoritesModel& favorites,
+            FaviconLoader& favicons, Scheduler& scheduler, const SystemColorScheme& scheme);
   ~StartPage() override;
 
   // The tab whose start page this is; none when the space has no tab to show.
   void setTab(std::shared_ptr<BrowserTab> tab);
   void sync();
+  // Gives the search field the keyboard on the next turn, once the window has put this page on
+  // screen; asked for by every new blank tab, also when this page is already shown.
+  void focusFieldSoon();
 
   // Loads what the field holds, then empties it.
   void submit();
@@ -124,7 +131,11 @@ class StartPage : public Gtk::Widget {
   void focusField();
   void pictureChanged();
 
-  BrowserStore& store_;
+  TabsModel& tabs_;
+  const PreferencesModel& preferences_;
+  const FavoritesModel& favorites_;
+  FaviconLoader& favicons_;
+  Scheduler& scheduler_;
   const SystemColorScheme& scheme_;
   std::shared_ptr<BrowserTab> tab_;
   StartBackgroundView background_;
@@ -138,7 +149,7 @@ class StartPage : public Gtk::Widget {
   Gtk::Label returnHint_;
   StartTileGrid grid_;
   std::vector<Favorite> shownFavorites_;
-  long long focusToken_ = -1;
+  std::unique_ptr<ScheduledTask> focusTask_;
   std::unique_ptr<Observer> observer_;
 };
 

@@ -162,9 +162,9 @@ std::optional<std::string> SuggestionRow::tileSymbol(const Suggestion& suggestio
   return std::nullopt;
 }
 
-SuggestionRow::SuggestionRow(const Suggestion& suggestion, bool isSelected, const Color& accent,
-                             SearchEngine engine)
-    : tile_("globe", symbolPixelSize(kTilePoints)), favicon_(kFaviconSize) {
+SuggestionRow::SuggestionRow(FaviconLoader& favicons, const Suggestion& suggestion, bool isSelected,
+                             const Color& accent, SearchEngine engine)
+    : tile_("globe", symbolPixelSize(kTilePoints)), favicon_(favicons, kFaviconSize) {
   set_name("SuggestionRow");
   setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
   set_layout_manager(Gtk::BinLayout::create());

@@ -65,8 +65,8 @@ class SuggestionRow : public Gtk::Widget {
   static constexpr double kSelectedTint = 0.16;
   static constexpr double kFaviconSize = 20;
 
-  SuggestionRow(const Suggestion& suggestion, bool isSelected, const Color& accent,
-                SearchEngine engine);
+  SuggestionRow(FaviconLoader& favicons, const Suggestion& suggestion, bool isSelected,
+                const Color& accent, SearchEngine engine);
   ~SuggestionRow() override;
 
   // Shows another entry, or the same one with a changed highlight, accent or engine.

@@ -229,7 +229,7 @@ TEST_F(BrowserCommandsTest, ZoomKeysStepWithinTheBoundsAndActualSizeUsesTheDefau
     EXPECT_DOUBLE_EQ(zoomOf(*tab), 1.5);
 
     // The start page has no web view, and zooming does not make one.
-    store().tabs().newTab();
+    window().openNewTab();
     ASSERT_TRUE(waitUntil([&] { return selected()->showsStartPage(); }));
     pressIgnoredKeys("ctrl+equal ctrl+0");
     EXPECT_EQ(selected()->storedWebView(), nullptr);

@@ -51,7 +51,8 @@ class SuggestionsTest : public ::testing::Test {
 
   std::vector<std::string> ids(std::string_view query) const {
     std::vector<std::string> result;
-    for (const auto& suggestion : suggestions(*store, query)) result.push_back(suggestion.id());
+    for (const auto& suggestion : suggestions(store->tabs(), store->history(), query))
+      result.push_back(suggestion.id());
     return result;
   }
 
@@ -71,7 +72,7 @@ TEST_F(SuggestionsTest, BlankQueryListsTheFirstSixTabsOfTheCurrentSpaceOnly) {
                                           tabID(tabs[3]), tabID(tabs[4]), tabID(tabs[5])};
   EXPECT_EQ(ids(""), firstSix);
   EXPECT_EQ(ids(" \n\t\u00A0"), firstSix);
-  const auto rows = suggestions(*store, "");
+  const auto rows = suggestions(store->tabs(), store->history(), "");
   EXPECT_EQ(rows.front().kind(), Suggestion::Kind::tab);
   EXPECT_EQ(rows.front().browserTab(), tabs[0]);
 
@@ -89,7 +90,7 @@ TEST_F(SuggestionsTest, AddressThenSearchThenTabsThenHistory) {
   setHistory({visit("https://weather.example/today", "Today"), page});
 
   // The typed text keeps its case in the address and the search; matching ignores case.
-  const auto rows = suggestions(*store, "  Example.COM \n");
+  const auto rows = suggestions(store->tabs(), store->history(), "  Example.COM \n");
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[0].kind(), Suggestion::Kind::open);
   EXPECT_EQ(rows[0].openURL()->str(), "https://Example.COM");

@@ -173,7 +173,7 @@ TEST_F(StoreThemeColorsTest, SwitchingSpacesRecoloursOnlyWithSpaceColours) {
   Palette seen;
   Observer view(
       [&] {
-        seen = themeColors(*store);
+        seen = themeColors(store->preferences(), store->tabs());
         ++syncs;
       },
       scheduler);
@@ -198,8 +198,10 @@ TEST_F(StoreThemeColorsTest, SwitchingSpacesRecoloursOnlyWithSpaceColours) {
   // With custom colours the space's colours are not even read.
   EXPECT_EQ(syncs, before);
 
-  EXPECT_EQ(selectedTabFill(*store, ColorScheme::dark), (TranslucentColor{kWhite, 0.14}));
-  EXPECT_EQ(sidebarColorScheme(*store, ColorScheme::light), std::nullopt);
+  EXPECT_EQ(selectedTabFill(store->preferences(), store->tabs(), ColorScheme::dark),
+            (TranslucentColor{kWhite, 0.14}));
+  EXPECT_EQ(sidebarColorScheme(store->preferences(), store->tabs(), ColorScheme::light),
+            std::nullopt);
 }
 
 }  // namespace

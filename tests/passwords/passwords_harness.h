@@ -28,6 +28,7 @@
 #include "support/main_loop.h"
 #include "support/memory_vault_storage.h"
 #include "support/temp_home.h"
+#include "web/favicon_loader.h"
 #include "widgets/system_color_scheme.h"
 
 // The passwords window over a store of its own and a vault in memory, under the virtual display,
@@ -97,7 +98,7 @@ class PasswordsHarness {
 
   PasswordsWindow& open(bool importing = false) {
     if (!scheme_) scheme_ = std::make_unique<SystemColorScheme>();
-    window_ = std::make_unique<PasswordsWindow>(*store_, *scheme_, *clipboard_);
+    window_ = std::make_unique<PasswordsWindow>(*store_, favicons_, *scheme_, *clipboard_);
     if (importing) window_->requestImport();
     window_->present();
     EXPECT_TRUE(waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; }));
@@ -189,6 +190,7 @@ class PasswordsHarness {
   std::shared_ptr<FakeEngine> webViews_ = std::make_shared<FakeEngine>();
   std::shared_ptr<BrowserStore> store_;
   std::unique_ptr<PasswordClipboard> clipboard_;
+  FaviconLoader favicons_;
   std::unique_ptr<SystemColorScheme> scheme_;
   std::unique_ptr<PasswordsWindow> window_;
 };

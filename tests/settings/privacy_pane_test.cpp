@@ -164,7 +164,8 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   const auto store = BrowserStore::create(engine, std::move(environment));
   testing::switchLanguage(store->preferences(), AppLanguage::english);
   const SystemColorScheme scheme;
-  const SettingsContext context(SettingsView::modelsOf(*store), scheme);
+  FaviconLoader favicons;
+  const SettingsContext context(SettingsView::modelsOf(*store), favicons, scheme);
   auto pane = std::make_unique<PrivacyPane>(context);
   pane->clearSiteData();
   ASSERT_EQ(engine->clearRequests.size(), 1u);

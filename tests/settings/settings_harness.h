@@ -26,7 +26,7 @@ class SettingsHarness : public WindowHarness {
     // The language switches as the application switches it.
     language_.follow(store().preferences());
     setLanguage(AppLanguage::turkish);
-    view_ = std::make_unique<SettingsView>(store(), colorScheme());
+    view_ = std::make_unique<SettingsView>(store(), favicons(), colorScheme());
     view_->present();
     waitUntil([&] { return view_->get_mapped() && view_->get_width() > 0; });
     pump();

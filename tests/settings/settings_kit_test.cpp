@@ -23,6 +23,7 @@
 #include "settings/previews/theme_thumb.h"
 #include "settings/settings_harness.h"
 #include "settings/settings_style.h"
+#include "web/favicon_loader.h"
 
 namespace zemblo {
 namespace {
@@ -37,11 +38,11 @@ std::string points(double value) { return std::to_string(int(value)) + " pt"; }
 class KitGallery : public Gtk::Window {
  public:
   explicit KitGallery(BrowserStore& store)
-      : context_(SettingsView::modelsOf(store), scheme_),
+      : context_(SettingsView::modelsOf(store), favicons_, scheme_),
         style_(get_display()),
         body_(SettingsPane::sidebar) {
     add_css_class(SettingsStyle::kWindowClass);
-    style_.setAccent(themeColors(store).primary);
+    style_.setAccent(themeColors(store.preferences(), store.tabs()).primary);
     set_default_size(660, -1);
     body_.set_margin_start(32);
     body_.set_margin_end(32);
@@ -111,6 +112,7 @@ class KitGallery : public Gtk::Window {
 
  private:
   SystemColorScheme scheme_;
+  FaviconLoader favicons_;
   SettingsContext context_;
   SettingsStyle style_;
   PaneBody body_;

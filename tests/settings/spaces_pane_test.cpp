@@ -89,7 +89,7 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   EXPECT_EQ(sidebar.spaceHeader().shownSymbol(), "book.fill");
   EXPECT_EQ(added->colorA.peek(), "#2F80FF");
   EXPECT_EQ(added->colorB.peek(), "#22C1C3");
-  EXPECT_EQ(themeColors(store).primary, Color::fromHex("#2F80FF"));
+  EXPECT_EQ(themeColors(store.preferences(), store.tabs()).primary, Color::fromHex("#2F80FF"));
   EXPECT_EQ(selectedOf(editor.presetSwatches(), [](PresetSwatch& s) { return s.isSelected(); }),
             std::vector<size_t>{1});
   EXPECT_EQ(selectedOf(editor.symbolTiles(), [](SymbolTile& t) { return t.isSelected(); }),

@@ -125,7 +125,7 @@ TEST(AddressPillTest, APageOverARefusedCertificateShowsTheGlobe) {
 TEST(AddressPillTest, WithoutAPageThePillInvitesASearch) {
   SidebarHarness harness;
   auto& pill = harness.pill();
-  harness.store().tabs().newTab();
+  harness.window().openNewTab();
   pump();
   EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("magnifyingglass"));
   EXPECT_EQ(pill.hostLabel().get_text(), "Ara veya adres gir");
@@ -169,8 +169,8 @@ TEST(AddressPillTest, CopyingPutsTheWholeAddressOnTheClipboardAndShowsACheckMark
   Gtk::Window window;
   // A pill of its own on a fake clock, beside the window's.
   SystemColorScheme scheme;
-  SidebarContext own(harness.store(), scheme);
-  AddressPill pill(own, clock);
+  SidebarContext own(harness.models(clock), scheme);
+  AddressPill pill(own);
   window.set_child(pill);
   window.present();
   pump();
@@ -243,7 +243,7 @@ TEST(ReloadButtonTest, TheRingFollowsProgressWithAMinimum) {
   // A tab outside every window, so no web view is made for it.
   auto tab = std::make_shared<BrowserTab>(Uuid::random(), Url::parse("https://example.com/"));
   SystemColorScheme scheme;
-  SidebarContext context(harness.store(), scheme);
+  SidebarContext context(harness.models(), scheme);
   Gtk::Window window;
   ReloadButton reload(context, tab);
   window.set_child(reload);

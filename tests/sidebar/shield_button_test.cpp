@@ -163,7 +163,7 @@ TEST_F(ShieldButtonTest, PagesWithoutAHostHaveNoSiteSwitchAndTheStartPageNoShiel
   EXPECT_FALSE(content.siteRow().get_visible());
   EXPECT_EQ(content.statusLabel().get_text(), "Bu sitede reklamlar engelleniyor");
 
-  harness.store().tabs().newTab();
+  harness.window().openNewTab();
   pump();
   EXPECT_FALSE(shield().get_visible());
   EXPECT_FALSE(shield().popover().get_visible());

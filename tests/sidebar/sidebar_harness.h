@@ -10,7 +10,10 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/download_manager.h"
+#include "model/favorites_model.h"
 #include "model/localization.h"
+#include "model/page_services_model.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_view.h"
@@ -39,6 +42,17 @@ class SidebarHarness : public WindowHarness {
     switchLanguage(store().preferences(), language);
     window().rebuildContent();
     pump();
+  }
+
+  // The window's models, for a sidebar part of a test's own, whose later work runs on `scheduler`.
+  SidebarModels models(Scheduler& scheduler = Scheduler::mainLoop()) {
+    return {store().tabs(),
+            store().preferences(),
+            store().favorites(),
+            store().pageServices(),
+            store().downloads(),
+            favicons(),
+            scheduler};
   }
 
   SidebarView& sidebar() { return window().sidebarView(); }

@@ -28,7 +28,7 @@ TEST(SpacesTest, SwitchingSpacesChangesTheHeaderTheTabListAndTheColours) {
   auto& header = harness.sidebar().spaceHeader();
   EXPECT_EQ(std::string(header.nameLabel().get_text()), first->name.peek());
   EXPECT_EQ(header.shownSymbol(), first->symbol.peek());
-  const Palette before = themeColors(store);
+  const Palette before = themeColors(store.preferences(), store.tabs());
   auto& switcher = harness.sidebar().bottomBar().switcher();
   auto buttons = switcher.buttons();
   ASSERT_EQ(buttons.size(), store.tabs().spaces.peek().size());
@@ -46,7 +46,7 @@ TEST(SpacesTest, SwitchingSpacesChangesTheHeaderTheTabListAndTheColours) {
   EXPECT_EQ(std::count(titles.begin(), titles.end(), "First space tab"), 0);
   EXPECT_FALSE(switcher.buttons()[0]->isSelected());
   EXPECT_TRUE(switcher.buttons()[1]->isSelected());
-  EXPECT_NE(themeColors(store), before);
+  EXPECT_NE(themeColors(store.preferences(), store.tabs()), before);
   SidebarHarness::screenshot("sidebar-second-space");
 }
 

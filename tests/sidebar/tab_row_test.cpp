@@ -123,7 +123,8 @@ TEST(TabRowTest, SelectedFillHoverFillAndTheCloseButton) {
   pump();
   auto& selected = harness.row(*a);
   auto& other = harness.row(*b);
-  const TranslucentColor expected = selectedTabFill(harness.store(), harness.sidebar().scheme());
+  const TranslucentColor expected = selectedTabFill(
+      harness.store().preferences(), harness.store().tabs(), harness.sidebar().scheme());
   EXPECT_NEAR(selected.fill().alpha, expected.opacity, 1e-6);
   EXPECT_NEAR(selected.fill().red, expected.color.r, 1e-6);
   EXPECT_TRUE(selected.castsShadow());

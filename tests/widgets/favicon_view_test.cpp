@@ -36,12 +36,12 @@ class FaviconViewTest : public ::testing::Test {
   }
   void TearDown() override { window_.unset_child(); }
 
-  // A fresh address for each case: answers are remembered for the whole process.
+  // A fresh address for each case: the server's answers do not depend on the case.
   std::string address(const std::string& path) {
     return server_.url(path) + "?case=" + Uuid::random().str();
   }
   FaviconView& show(const std::optional<std::string>& url, std::optional<std::string> host) {
-    auto* view = Gtk::make_managed<FaviconView>(16);
+    auto* view = Gtk::make_managed<FaviconView>(loader_, 16);
     view->set(url ? Url::parse(*url) : std::nullopt, std::move(host), 16);
     box_.append(*view);
     return *view;
@@ -50,6 +50,7 @@ class FaviconViewTest : public ::testing::Test {
   // Before the window: a fixture's members are made before SetUp runs.
   const bool gtkReady_ = (testing::initializeGtkWithoutAnimations(), true);
   TestServer server_;
+  FaviconLoader loader_;
   Gtk::Window window_;
   Gtk::Box box_;
 };
@@ -63,35 +64,35 @@ TEST_F(FaviconViewTest, APictureReplacesTheLetterOnceItArrives) {
   EXPECT_EQ(natural, 16);
 }
 
-TEST_F(FaviconViewTest, EachAddressIsFetchedOncePerProcess) {
+TEST_F(FaviconViewTest, EachAddressInUseIsFetchedOnce) {
   const std::string url = address("/icon.png");
   auto& first = show(url, std::nullopt);
   ASSERT_TRUE(waitUntil([&] { return first.showsPicture(); }));
   const int hits = server_.hits("/icon.png");
-  const size_t requests = FaviconLoader::shared().requestCount();
+  const size_t requests = loader_.requestCount();
   auto& second = show(url, std::nullopt);
   EXPECT_TRUE(second.showsPicture());
   EXPECT_EQ(server_.hits("/icon.png"), hits);
-  EXPECT_EQ(FaviconLoader::shared().requestCount(), requests);
+  EXPECT_EQ(loader_.requestCount(), requests);
 }
 
 TEST_F(FaviconViewTest, FailuresEndInTheLetterTile) {
   for (const char* path : {"/missing.png", "/broken.png", "/huge.png"}) {
     const std::string url = address(path);
     auto& view = show(url, std::nullopt);
-    ASSERT_TRUE(waitUntil([&] { return FaviconLoader::shared().cached(url).has_value(); })) << path;
-    EXPECT_FALSE(*FaviconLoader::shared().cached(url)) << path;
+    ASSERT_TRUE(waitUntil([&] { return loader_.cached(url).has_value(); })) << path;
+    EXPECT_FALSE(*loader_.cached(url)) << path;
     EXPECT_FALSE(view.showsPicture()) << path;
     EXPECT_EQ(view.letterText(), "?");
   }
 }
 
 TEST_F(FaviconViewTest, OnlyWebAddressesAreFetched) {
-  const size_t requests = FaviconLoader::shared().requestCount();
+  const size_t requests = loader_.requestCount();
   auto& none = show(std::nullopt, std::nullopt);
   auto& local = show("file:///etc/hostname", std::nullopt);
   testing::drain();  // whatever the views queued has run
-  EXPECT_EQ(FaviconLoader::shared().requestCount(), requests);
+  EXPECT_EQ(loader_.requestCount(), requests);
   EXPECT_EQ(none.letterText(), "?");
   EXPECT_FALSE(local.showsPicture());
   EXPECT_EQ(LetterIcon::hue(none.letterText()), 63);
@@ -100,11 +101,30 @@ TEST_F(FaviconViewTest, OnlyWebAddressesAreFetched) {
 TEST_F(FaviconViewTest, AViewGoneBeforeTheAnswerIsNotCalled) {
   const std::string url = address("/icon.png");
   {
-    FaviconView view(16);
+    FaviconView view(loader_, 16);
     view.set(Url::parse(url), std::nullopt, 16);
   }
-  ASSERT_TRUE(waitUntil([&] { return FaviconLoader::shared().cached(url).has_value(); }));
-  EXPECT_TRUE(*FaviconLoader::shared().cached(url));
+  ASSERT_TRUE(waitUntil([&] { return loader_.cached(url).has_value(); }));
+  EXPECT_TRUE(*loader_.cached(url));
+}
+
+TEST_F(FaviconViewTest, OnlyTheMostRecentlyUsedAnswersAreKept) {
+  FaviconLoader small(2);
+  const std::string first = address("/icon.png"), second = address("/missing.png");
+  const std::string third = address("/broken.png");
+  for (const std::string& url : {first, second}) {
+    small.load(url, [](FaviconLoader::Picture) {});
+    ASSERT_TRUE(waitUntil([&] { return small.cached(url).has_value(); })) << url;
+  }
+  ASSERT_TRUE(small.cached(first).has_value());  // now used after the second
+  small.load(third, [](FaviconLoader::Picture) {});
+  ASSERT_TRUE(waitUntil([&] { return small.cached(third).has_value(); }));
+  EXPECT_TRUE(small.cached(first).has_value());
+  EXPECT_FALSE(small.cached(second).has_value());
+  // A forgotten address is asked for again.
+  const size_t requests = small.requestCount();
+  small.load(second, [](FaviconLoader::Picture) {});
+  EXPECT_EQ(small.requestCount(), requests + 1);
 }
 
 }  // namespace

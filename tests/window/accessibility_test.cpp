@@ -77,7 +77,7 @@ TEST_F(AccessibilityTest, EveryControlHasANameAndARoleInBothLanguages) {
   harness.store().tabs().commandBar.set(std::nullopt);
   testing::switchLanguage(harness.store().preferences(), AppLanguage::english);
   harness.window().rebuildContent();
-  harness.store().tabs().newTab();
+  harness.window().openNewTab();
   controls = readControls();
   expectSidebarControls(controls);
   EXPECT_EQ((controls[{"button", "Google"}].count), 2);

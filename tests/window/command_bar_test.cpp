@@ -333,12 +333,13 @@ class SuggestionRowTest : public ::testing::Test {
   void TearDown() override { L10n::setEnglish(false); }
 
   const Color accent{0.9, 0.2, 0.1};
+  FaviconLoader favicons;
 };
 
 TEST_F(SuggestionRowTest, ShowsEachKindsIconTextsAndHint) {
   L10n::setEnglish(true);
   const auto open = Suggestion::open(*Url::parse("https://example.org/a?b=c"));
-  SuggestionRow row(open, true, accent, SearchEngine::google);
+  SuggestionRow row(favicons, open, true, accent, SearchEngine::google);
   EXPECT_EQ(row.titleLabel().get_text(), "example.org");
   EXPECT_EQ(row.subtitleLabel().get_text(), "https://example.org/a?b=c");
   EXPECT_EQ(row.hintLabel().get_text(), "Open");

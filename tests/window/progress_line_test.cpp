@@ -68,7 +68,7 @@ TEST_F(ProgressLineLoadTest, ShowsWhileASlowPageLoadsAndFadesWhenItStops) {
   EXPECT_EQ(line().values().progress, tab->progress.peek());
   EXPECT_NEAR(line().capsuleWidth(),
               ProgressLine::visibleFraction(tab->progress.peek()) * card.width, 0.5);
-  const Palette palette = themeColors(harness.store());
+  const Palette palette = themeColors(harness.store().preferences(), harness.store().tabs());
   EXPECT_EQ(line().values().colors, (std::vector<Color>{palette.primary, palette.secondary}));
   WindowHarness::screenshot("loading-bar");
 

@@ -194,7 +194,7 @@ TEST_F(StartPageTest, ANewBlankTabFocusesTheFieldAgainAndTheClockLinesFollowTheP
   blankTab();
   harness.window().unset_focus();
   ASSERT_FALSE(fieldHasFocus());
-  harness.store().tabs().newTab();
+  harness.window().openNewTab();
   pump();
   EXPECT_TRUE(fieldHasFocus());
 

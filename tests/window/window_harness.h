@@ -15,6 +15,7 @@
 #include "platform/user_defaults.h"
 #include "support/temp_home.h"
 #include "support/x_input.h"
+#include "web/favicon_loader.h"
 #include "web/web_engine.h"
 #include "web/web_harness.h"
 #include "widgets/system_color_scheme.h"
@@ -118,7 +119,8 @@ class WindowHarness {
     environment.defaults = &defaults_;
     environment.vaultStorage = std::move(vaultStorage);
     store_ = BrowserStore::create(engine_, std::move(environment));
-    window_ = std::make_unique<BrowserWindow>(*store_, colorScheme_);
+    window_ =
+        std::make_unique<BrowserWindow>(*store_, favicons_, Scheduler::mainLoop(), colorScheme_);
     window_->present();
     waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; });
     pump();
@@ -132,6 +134,7 @@ class WindowHarness {
 
   BrowserStore& store() { return *store_; }
   WebEngine& engine() { return *engine_; }
+  FaviconLoader& favicons() { return favicons_; }
   const std::shared_ptr<BrowserStore>& sharedStore() { return store_; }
   BrowserWindow& window() { return *window_; }
   const SystemColorScheme& colorScheme() const { return colorScheme_; }
@@ -161,6 +164,7 @@ class WindowHarness {
   UserDefaults defaults_;
   std::shared_ptr<WebEngine> engine_;
   std::shared_ptr<BrowserStore> store_;
+  FaviconLoader favicons_;
   std::unique_ptr<BrowserWindow> window_;
 };
 

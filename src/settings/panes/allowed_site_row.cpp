@@ -5,8 +5,9 @@
 
 namespace zemblo {
 
-AllowedSiteRow::AllowedSiteRow(const std::string& host, std::function<void()> remove)
-    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 10), host_(host) {
+AllowedSiteRow::AllowedSiteRow(FaviconLoader& favicons, const std::string& host,
+                               std::function<void()> remove)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 10), host_(host), icon_(favicons, 18) {
   set_name("AllowedSiteRow");
   set_margin_start(14);
   set_margin_end(14);

@@ -13,14 +13,14 @@ namespace zemblo {
 // off the list.
 class AllowedSiteRow : public Gtk::Box {
  public:
-  AllowedSiteRow(const std::string& host, std::function<void()> remove);
+  AllowedSiteRow(FaviconLoader& favicons, const std::string& host, std::function<void()> remove);
 
   const std::string& host() const { return host_; }
   Gtk::Button& removeButton() { return remove_; }
 
  private:
   std::string host_;
-  FaviconView icon_{18};
+  FaviconView icon_;
   Gtk::Label label_;
   Gtk::Button remove_;
 };

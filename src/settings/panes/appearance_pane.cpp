@@ -34,7 +34,7 @@ AppearancePane::AppearancePane(const SettingsContext& context)
   contrast_ = &pageDark.add<SliderRow>(
       localized("Kontrast"), std::nullopt, "circle.righthalf.filled",
       prefBinding(preferences, &AppPreferences::darkContrast), kContrastRange, percent);
-  excludedSites_ = &pageDark.add<ExcludedSitesList>(preferences);
+  excludedSites_ = &pageDark.add<ExcludedSitesList>(preferences, context.favicons());
 
   auto& font = addSection(localized("Yazı tipi"),
                           localized("Kenar çubuğu, başlangıç sayfası, komut çubuğu ve ayarlarda "

@@ -18,9 +18,10 @@ constexpr double kIconSize = 16;
 
 }  // namespace
 
-ExcludedSitesList::ExcludedSitesList(PreferencesModel& preferences)
+ExcludedSitesList::ExcludedSitesList(PreferencesModel& preferences, FaviconLoader& favicons)
     : Gtk::Box(Gtk::Orientation::VERTICAL, 8),
       preferences_(preferences),
+      favicons_(favicons),
       heading_(localized("Karanlık modun kapalı olduğu siteler")) {
   set_name("ExcludedSitesList");
   row_parts::pad(*this, kHorizontalPadding, kVerticalPadding);
@@ -50,7 +51,7 @@ void ExcludedSitesList::sync() {
   while (Gtk::Widget* row = rows_.get_first_child()) rows_.remove(*row);
   for (const std::string& host : shown_) {
     auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, kRowSpacing);
-    auto* icon = Gtk::make_managed<FaviconView>(kIconSize);
+    auto* icon = Gtk::make_managed<FaviconView>(favicons_, kIconSize);
     icon->set(std::nullopt, host, kIconSize);
     icon->set_valign(Gtk::Align::CENTER);
     auto* name = Gtk::make_managed<Gtk::Label>(host);

@@ -10,6 +10,7 @@
 
 namespace zemblo {
 
+class FaviconLoader;
 class PreferencesModel;
 
 // The sites where page dark mode is switched off, in character-code order (the stored order is
@@ -17,7 +18,7 @@ class PreferencesModel;
 // elsewhere, from the page itself.
 class ExcludedSitesList : public Gtk::Box {
  public:
-  explicit ExcludedSitesList(PreferencesModel& preferences);
+  ExcludedSitesList(PreferencesModel& preferences, FaviconLoader& favicons);
   ~ExcludedSitesList() override;
 
   // The hosts as listed, top to bottom.
@@ -32,6 +33,7 @@ class ExcludedSitesList : public Gtk::Box {
   void sync();
 
   PreferencesModel& preferences_;
+  FaviconLoader& favicons_;
   Gtk::Label heading_;
   Gtk::Box rows_{Gtk::Orientation::VERTICAL, 8};
   std::vector<std::string> shown_;

@@ -118,8 +118,8 @@ void PrivacyPane::showAllowedSites(const std::set<std::string>& hosts) {
   allowedSection_ =
       Gtk::make_managed<SettingsSection>(localized("Reklamlara izin verilen siteler"));
   for (const std::string& host : sorted) {
-    allowedRows_.push_back(
-        &allowedSection_->add<AllowedSiteRow>(host, [this, host] { removeAllowedSite(host); }));
+    allowedRows_.push_back(&allowedSection_->add<AllowedSiteRow>(
+        context_.favicons(), host, [this, host] { removeAllowedSite(host); }));
   }
   insert_child_after(*allowedSection_, *blockerSection_);
 }

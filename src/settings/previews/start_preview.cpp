@@ -111,7 +111,7 @@ void StartPreview::showFavorites(const std::vector<Favorite>& favorites) {
   while (Gtk::Widget* child = favorites_.get_first_child()) favorites_.remove(*child);
   for (const Favorite& favorite : favorites) {
     auto* tile = Gtk::make_managed<PreviewGlass>(24, 24, 7);
-    auto* icon = Gtk::make_managed<FaviconView>(12);
+    auto* icon = Gtk::make_managed<FaviconView>(context_.favicons(), 12);
     icon->set(favorite.faviconURL, favorite.url.host(), 12);
     icon->set_hexpand(true);
     icon->set_halign(Gtk::Align::CENTER);
