@@ -132,7 +132,15 @@ class SidebarHarness : public WindowHarness {
            " " + std::to_string(int(frameY + frame.y + frame.height / 2));
   }
   // A real click in the middle of `widget`.
-  void click(Gtk::Widget& widget) { input(pointAt(widget) + " click 1"); }
+  // Clicks as a user does: the pointer rests on the widget first, so that what hovering lays out
+  // (the address pill's copy button beside the shield) is in place before the press is aimed.
+  void click(Gtk::Widget& widget) {
+    const auto frame = bounds(widget);
+    if (movePointer(int(frame.x + frame.width / 2), int(frame.y + frame.height / 2))) {
+      waitForFrame();
+    }
+    input(pointAt(widget) + " click 1");
+  }
 
  private:
   TestServer server_;
