@@ -149,7 +149,9 @@ TEST(PersistenceTest, APageThatNeverStopsAskingCanBeClosedAndTheBrowserQuit) {
     const auto session = SessionFiles().readSession();
     return session && session->spaces.front().tabs.size() == 1;
   })) << "the first tab was not closed";
-  ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; })) << "no dialog";
+  ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; }))
+      << "no dialog: " << browser.shownWindows() << " windows shown\n"
+      << browser.log();
   ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q"));
   const auto status = browser.exitStatus(10s);
   ASSERT_TRUE(status) << "the browser did not quit";
