@@ -1,0 +1,70 @@
+#include "widgets/drawing_cache.h"
+
+#include <cmath>
+
+#include "widgets/paint.h"
+
+namespace zemblo {
+
+void DrawingCache::append(GtkSnapshot* snapshot, Gtk::Widget& widget, const graphene_rect_t& bounds,
+                          const std::string& key, const std::function<void(GtkSnapshot*)>& draw) {
+  const int scale = widget.get_scale_factor();
+  // Pixels land on whole device pixels only from a whole-pixel origin; anywhere else, and on
+  // the graphics card, the drawing goes as it is.
+  const bool wholePixels = std::floor(bounds.origin.x * scale) == bounds.origin.x * scale &&
+                           std::floor(bounds.origin.y * scale) == bounds.origin.y * scale;
+  if (!paint::drawnInSoftware(widget) || !wholePixels || bounds.size.width <= 0 ||
+      bounds.size.height <= 0) {
+    clear();
+    draw(snapshot);
+    return;
+  }
+  if (!pixels_ || key != key_ || scale != scale_ || !graphene_rect_equal(&bounds, &bounds_)) {
+    render(bounds, scale, draw);
+    key_ = key;
+  }
+  if (!pixels_) {
+    draw(snapshot);
+    return;
+  }
+  cairo_t* cr = gtk_snapshot_append_cairo(snapshot, &bounds);
+  cairo_set_source_surface(cr, pixels_.get(), bounds.origin.x, bounds.origin.y);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+}
+
+void DrawingCache::render(const graphene_rect_t& bounds, int scale,
+                          const std::function<void(GtkSnapshot*)>& draw) {
+  pixels_.reset();
+  bounds_ = bounds;
+  scale_ = scale;
+  GtkSnapshot* inner = gtk_snapshot_new();
+  draw(inner);
+  GskRenderNode* node = gtk_snapshot_free_to_node(inner);
+  if (!node) return;
+  std::unique_ptr<cairo_surface_t, SurfaceRelease> surface(
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(std::ceil(bounds.size.width * scale)),
+                                 int(std::ceil(bounds.size.height * scale))));
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+    g_warning("no memory for a drawing of %.0f × %.0f kept as pixels", bounds.size.width,
+              bounds.size.height);
+    gsk_render_node_unref(node);
+    return;
+  }
+  cairo_surface_set_device_scale(surface.get(), scale, scale);
+  cairo_t* cr = cairo_create(surface.get());
+  cairo_translate(cr, -bounds.origin.x, -bounds.origin.y);
+  gsk_render_node_draw(node, cr);
+  cairo_destroy(cr);
+  gsk_render_node_unref(node);
+  cairo_surface_flush(surface.get());
+  pixels_ = std::move(surface);
+}
+
+void DrawingCache::clear() {
+  pixels_.reset();
+  key_.clear();
+  scale_ = 0;
+}
+
+}  // namespace zemblo
