@@ -19,10 +19,32 @@ void DrawingCache::append(GtkSnapshot* snapshot, Gtk::Widget& widget, const grap
     draw(snapshot);
     return;
   }
-  if (!pixels_ || key != key_ || scale != scale_ || !graphene_rect_equal(&bounds, &bounds_)) {
-    render(bounds, scale, draw);
+  const bool same = key == key_ && scale == scale_ && graphene_rect_equal(&bounds, &bounds_);
+  if (!same) {
+    pixels_.reset();
     key_ = key;
+    bounds_ = bounds;
+    scale_ = scale;
+    // A drawing that changes on every frame, as in the middle of an animation, would be drawn
+    // twice for each: while it changes it is drawn as it is, and once it has settled the widget
+    // is drawn again so that the pixels are kept. The toolkit reuses a widget's drawing until
+    // the widget asks for another.
+    if (changing_) {
+      settle_.disconnect();
+      settle_ = Glib::signal_idle().connect(
+          [&widget] {
+            widget.queue_draw();
+            return false;
+          },
+          Glib::PRIORITY_LOW);
+      draw(snapshot);
+      return;
+    }
+    changing_ = true;
+  } else {
+    changing_ = false;
   }
+  if (!pixels_) render(bounds, scale, draw);
   if (!pixels_) {
     draw(snapshot);
     return;
@@ -35,9 +57,6 @@ void DrawingCache::append(GtkSnapshot* snapshot, Gtk::Widget& widget, const grap
 
 void DrawingCache::render(const graphene_rect_t& bounds, int scale,
                           const std::function<void(GtkSnapshot*)>& draw) {
-  pixels_.reset();
-  bounds_ = bounds;
-  scale_ = scale;
   GtkSnapshot* inner = gtk_snapshot_new();
   draw(inner);
   GskRenderNode* node = gtk_snapshot_free_to_node(inner);
@@ -60,6 +79,8 @@ void DrawingCache::render(const graphene_rect_t& bounds, int scale,
   cairo_surface_flush(surface.get());
   pixels_ = std::move(surface);
 }
+
+DrawingCache::~DrawingCache() { settle_.disconnect(); }
 
 void DrawingCache::clear() {
   pixels_.reset();

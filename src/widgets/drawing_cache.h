@@ -18,9 +18,14 @@ namespace zemblo {
 class DrawingCache {
  public:
   // Appends what `draw` snapshots within `bounds` of `widget`. The pixels are drawn again only
-  // when `key`, the size or the scale changes; `key` names everything the drawing depends on.
+  // when `key`, the bounds or the scale changes; `key` names everything the drawing depends on.
   void append(GtkSnapshot* snapshot, Gtk::Widget& widget, const graphene_rect_t& bounds,
               const std::string& key, const std::function<void(GtkSnapshot*)>& draw);
+
+  DrawingCache() = default;
+  DrawingCache(const DrawingCache&) = delete;
+  DrawingCache& operator=(const DrawingCache&) = delete;
+  ~DrawingCache();
 
   void clear();
   bool holdsPixels() const { return pixels_ != nullptr; }
@@ -37,6 +42,8 @@ class DrawingCache {
   std::string key_;
   graphene_rect_t bounds_{};
   int scale_ = 0;
+  bool changing_ = false;
+  sigc::connection settle_;
 };
 
 }  // namespace zemblo
