@@ -21,7 +21,7 @@ void DrawingCache::append(GtkSnapshot* snapshot, Gtk::Widget& widget, const grap
   }
   const bool same = key == key_ && scale == scale_ && graphene_rect_equal(&bounds, &bounds_);
   if (!same) {
-    pixels_.reset();
+    node_.reset();
     key_ = key;
     bounds_ = bounds;
     scale_ = scale;
@@ -44,46 +44,49 @@ void DrawingCache::append(GtkSnapshot* snapshot, Gtk::Widget& widget, const grap
   } else {
     changing_ = false;
   }
-  if (!pixels_) render(bounds, scale, draw);
-  if (!pixels_) {
+  if (!node_) render(bounds, scale, draw);
+  if (!node_) {
     draw(snapshot);
     return;
   }
-  cairo_t* cr = gtk_snapshot_append_cairo(snapshot, &bounds);
-  cairo_set_source_surface(cr, pixels_.get(), bounds.origin.x, bounds.origin.y);
-  cairo_paint(cr);
-  cairo_destroy(cr);
+  gtk_snapshot_append_node(snapshot, node_.get());
 }
 
 void DrawingCache::render(const graphene_rect_t& bounds, int scale,
                           const std::function<void(GtkSnapshot*)>& draw) {
   GtkSnapshot* inner = gtk_snapshot_new();
   draw(inner);
-  GskRenderNode* node = gtk_snapshot_free_to_node(inner);
-  if (!node) return;
-  std::unique_ptr<cairo_surface_t, SurfaceRelease> surface(
+  std::unique_ptr<GskRenderNode, NodeRelease> drawing(gtk_snapshot_free_to_node(inner));
+  if (!drawing) return;
+  cairo_surface_t* pixels =
       cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(std::ceil(bounds.size.width * scale)),
-                                 int(std::ceil(bounds.size.height * scale))));
-  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+                                 int(std::ceil(bounds.size.height * scale)));
+  if (cairo_surface_status(pixels) != CAIRO_STATUS_SUCCESS) {
     g_warning("no memory for a drawing of %.0f × %.0f kept as pixels", bounds.size.width,
               bounds.size.height);
-    gsk_render_node_unref(node);
+    cairo_surface_destroy(pixels);
     return;
   }
-  cairo_surface_set_device_scale(surface.get(), scale, scale);
-  cairo_t* cr = cairo_create(surface.get());
+  cairo_surface_set_device_scale(pixels, scale, scale);
+  cairo_t* cr = cairo_create(pixels);
   cairo_translate(cr, -bounds.origin.x, -bounds.origin.y);
-  gsk_render_node_draw(node, cr);
+  gsk_render_node_draw(drawing.get(), cr);
   cairo_destroy(cr);
-  gsk_render_node_unref(node);
-  cairo_surface_flush(surface.get());
-  pixels_ = std::move(surface);
+  cairo_surface_flush(pixels);
+  // The node records a paint of the pixels, which it keeps once they are released here.
+  std::unique_ptr<GskRenderNode, NodeRelease> node(gsk_cairo_node_new(&bounds));
+  cr = gsk_cairo_node_get_draw_context(node.get());
+  cairo_set_source_surface(cr, pixels, bounds.origin.x, bounds.origin.y);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  cairo_surface_destroy(pixels);
+  node_ = std::move(node);
 }
 
 DrawingCache::~DrawingCache() { settle_.disconnect(); }
 
 void DrawingCache::clear() {
-  pixels_.reset();
+  node_.reset();
   key_.clear();
   scale_ = 0;
 }

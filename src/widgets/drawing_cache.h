@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cairo.h>
 #include <gtk/gtk.h>
 #include <gtkmm.h>
 
@@ -13,32 +12,34 @@ namespace zemblo {
 // A large drawing that rarely changes, such as a window-wide gradient, kept as pixels for the
 // software renderer: it recomputes every gradient and blend of a repainted area on each frame,
 // where copying the pixels drawn once costs a fraction of that. The pixels are drawn by the same
-// renderer at the same device pixels, so they are the ones a fresh drawing would give. Under a
-// renderer of the graphics card, which keeps its own textures, the drawing is appended as it is.
+// renderer at the same device pixels, so they are the ones a fresh drawing would give. The same
+// node is handed out while the drawing stays the same, so the toolkit, which compares the nodes
+// of consecutive frames, finds nothing to repaint in it. Under a renderer of the graphics card,
+// which keeps its own textures, the drawing is appended as it is.
 class DrawingCache {
  public:
-  // Appends what `draw` snapshots within `bounds` of `widget`. The pixels are drawn again only
-  // when `key`, the bounds or the scale changes; `key` names everything the drawing depends on.
-  void append(GtkSnapshot* snapshot, Gtk::Widget& widget, const graphene_rect_t& bounds,
-              const std::string& key, const std::function<void(GtkSnapshot*)>& draw);
-
   DrawingCache() = default;
   DrawingCache(const DrawingCache&) = delete;
   DrawingCache& operator=(const DrawingCache&) = delete;
   ~DrawingCache();
 
+  // Appends what `draw` snapshots within `bounds` of `widget`. The pixels are drawn again only
+  // when `key`, the bounds or the scale changes; `key` names everything the drawing depends on.
+  void append(GtkSnapshot* snapshot, Gtk::Widget& widget, const graphene_rect_t& bounds,
+              const std::string& key, const std::function<void(GtkSnapshot*)>& draw);
+
   void clear();
-  bool holdsPixels() const { return pixels_ != nullptr; }
+  bool holdsPixels() const { return node_ != nullptr; }
 
  private:
-  struct SurfaceRelease {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+  struct NodeRelease {
+    void operator()(GskRenderNode* node) const { gsk_render_node_unref(node); }
   };
 
   void render(const graphene_rect_t& bounds, int scale,
               const std::function<void(GtkSnapshot*)>& draw);
 
-  std::unique_ptr<cairo_surface_t, SurfaceRelease> pixels_;
+  std::unique_ptr<GskRenderNode, NodeRelease> node_;
   std::string key_;
   graphene_rect_t bounds_{};
   int scale_ = 0;
