@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 #include <gtkmm.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,32 +19,37 @@ namespace zemblo {
 // which keeps its own textures, the drawing is appended as it is.
 class DrawingCache {
  public:
+  // How long a drawing stays the same before its pixels are kept: one that changes on every
+  // frame, as in an animation, would otherwise be drawn twice for each.
+  static constexpr std::chrono::milliseconds kSettleTime{150};
+
   DrawingCache() = default;
   DrawingCache(const DrawingCache&) = delete;
   DrawingCache& operator=(const DrawingCache&) = delete;
   ~DrawingCache();
 
-  // Appends what `draw` snapshots within `bounds` of `widget`. The pixels are drawn again only
-  // when `key`, the bounds or the scale changes; `key` names everything the drawing depends on.
+  // Appends what `draw` snapshots within `bounds` of `widget`, which it must outlive. `key`
+  // names everything the drawing depends on: a new key, bounds or scale is drawn as it is, and
+  // once it has settled its pixels are kept and the widget is drawn again with them.
   void append(GtkSnapshot* snapshot, Gtk::Widget& widget, const graphene_rect_t& bounds,
               const std::string& key, const std::function<void(GtkSnapshot*)>& draw);
 
   void clear();
-  bool holdsPixels() const { return node_ != nullptr; }
+  bool holdsPixels() const { return kept_ != nullptr; }
 
  private:
   struct NodeRelease {
     void operator()(GskRenderNode* node) const { gsk_render_node_unref(node); }
   };
+  using Node = std::unique_ptr<GskRenderNode, NodeRelease>;
 
-  void render(const graphene_rect_t& bounds, int scale,
-              const std::function<void(GtkSnapshot*)>& draw);
+  void keep(Gtk::Widget& widget);
 
-  std::unique_ptr<GskRenderNode, NodeRelease> node_;
+  Node kept_;   // paints the pixels
+  Node drawn_;  // the drawing as it is, waiting to settle
   std::string key_;
   graphene_rect_t bounds_{};
   int scale_ = 0;
-  bool changing_ = false;
   sigc::connection settle_;
 };
 
