@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "support/rendered_pixels.h"
 #include "support/wait.h"
 #include "web/web_harness.h"
 #include "widgets/paint.h"
@@ -24,12 +25,7 @@ void drawTint(GtkSnapshot* snapshot, double opacity) {
 }
 
 std::vector<guchar> pixels(GskRenderer* renderer, GskRenderNode* node) {
-  const graphene_rect_t area = paint::rect(0, 0, kWidth, kHeight);
-  GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &area);
-  std::vector<guchar> bytes(size_t(kWidth * kHeight * 4));
-  gdk_texture_download(texture, bytes.data(), size_t(kWidth * 4));
-  g_object_unref(texture);
-  return bytes;
+  return testing::renderedPixels(renderer, node, kWidth, kHeight);
 }
 
 TEST(DrawingCacheTest, KeepsTheSettledDrawingsPixelsInOneNodeUntilItChanges) {
