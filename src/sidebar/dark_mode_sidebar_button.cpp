@@ -50,9 +50,7 @@ void DarkModeSidebarButton::sync() {
   const Palette palette = themeColors(context_.preferences, context_.tabs);
   gradient_ = gradient(palette.direction, palette.primary, palette.secondary);
   scheme_ = context_.scheme();
-  set_tooltip_text(look_.help);
-  gtk_accessible_update_property(GTK_ACCESSIBLE(gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL,
-                                 look_.help.c_str(), -1);
+  setHelpText(*this, look_.help);
   queue_draw();
 }
 

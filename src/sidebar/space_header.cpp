@@ -86,7 +86,7 @@ void SpaceHeader::sync() {
   symbol_->setGradient(space->gradient());
   name_.set_text(space->name.get());  // as typed, never translated
   const std::string help = localized("Bu alandaki tüm sekmeleri kapat");
-  clear_.set_tooltip_text(help);
+  setTooltipText(clear_, help);
   setAccessibleName(clear_, localized("Temizle"));
   if (auto* text = dynamic_cast<Gtk::Label*>(clear_.get_child()->get_first_child())) {
     text->set_text(localized("Temizle"));

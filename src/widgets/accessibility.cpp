@@ -19,6 +19,10 @@ void setAccessibleDescription(Gtk::Widget& widget, const Glib::ustring& descript
                                  description.c_str(), -1);
 }
 
+void setTooltipText(Gtk::Widget& widget, const Glib::ustring& text) {
+  if (widget.get_tooltip_text() != text) widget.set_tooltip_text(text);
+}
+
 void setHelpText(Gtk::Widget& widget, const Glib::ustring& help) {
   if (widget.get_tooltip_text() == help) return;
   widget.set_tooltip_text(help);

@@ -19,6 +19,11 @@ void setAccessibleDescription(Gtk::Widget& widget, const Glib::ustring& descript
 // The tooltip of a control that shows only a symbol, which is also the name it is announced by.
 void setHelpText(Gtk::Widget& widget, const Glib::ustring& help);
 
+// Every tooltip set asks the display where the pointer is, a round trip to the display server,
+// even for the text it already has: controls that set theirs on each change of the model set it
+// through here.
+void setTooltipText(Gtk::Widget& widget, const Glib::ustring& text);
+
 // A custom-drawn control takes the role of what it does. Only before it is first shown.
 void setAccessibleRole(Gtk::Widget& widget, Gtk::Accessible::Role role);
 

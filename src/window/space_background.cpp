@@ -91,24 +91,39 @@ void SpaceBackground::paintTint(GtkSnapshot* snapshot, const Tint& tint, double 
 }
 
 void SpaceBackground::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  const double fade = crossFade_.value();
+  // The old tint fades out while the new one fades in; a finished fade leaves only the new one.
+  const bool fading = fadingTint_ && fade < 1;
   GtkSnapshot* s = snapshot->gobj();
+  if (fading) {
+    paintLayers(s, fade);
+    return;
+  }
+  // Still, it is the same drawing on every frame, under the sidebar and around the card.
+  const std::string key = std::to_string(int(material_)) + "/" +
+                          std::to_string(int(resolvedScheme_)) + "/" +
+                          std::to_string(int(tint_.kind)) + "/" + tint_.identity + "/" +
+                          std::to_string(tint_.opacity) + "/" + std::to_string(grain_.amount());
+  cache_.append(s, *this, paint::rect(0, 0, get_width(), get_height()), key,
+                [this](GtkSnapshot* inner) { paintLayers(inner, 1); });
+}
+
+void SpaceBackground::paintLayers(GtkSnapshot* s, double fade) {
   const bool grain = grain_.isVisible();
   if (grain) gtk_snapshot_push_blend(s, GSK_BLEND_MODE_OVERLAY);
   if (material_ == SidebarMaterial::glass) {
-    snapshot_child(base_, snapshot);
+    gtk_widget_snapshot_child(gobj(), base_.gobj(), s);
   } else {
     const GdkRGBA color = paint::grey(resolvedScheme_ == ColorScheme::dark ? 0.11 : 0.95);
     const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
     gtk_snapshot_append_color(s, &color, &bounds);
   }
-  const double fade = crossFade_.value();
-  // The old tint fades out while the new one fades in; a finished fade leaves only the new one.
   const bool fading = fadingTint_ && fade < 1;
   if (fading) paintTint(s, *fadingTint_, 1 - fade);
   paintTint(s, tint_, fading ? fade : 1);
   if (grain) {
     gtk_snapshot_pop(s);
-    snapshot_child(grain_, snapshot);
+    gtk_widget_snapshot_child(gobj(), grain_.gobj(), s);
     gtk_snapshot_pop(s);
   }
 }

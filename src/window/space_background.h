@@ -9,6 +9,7 @@
 #include "model/app_preferences.h"
 #include "platform/observable.h"
 #include "widgets/animated_value.h"
+#include "widgets/drawing_cache.h"
 #include "window/grain_overlay.h"
 #include "window/visual_effect_view.h"
 
@@ -46,6 +47,7 @@ class SpaceBackground : public Gtk::Widget {
 
  private:
   void paintTint(GtkSnapshot* snapshot, const Tint& tint, double fade) const;
+  void paintLayers(GtkSnapshot* snapshot, double fade);
 
   const TabsModel& tabs_;
   const PreferencesModel& preferences_;
@@ -59,6 +61,7 @@ class SpaceBackground : public Gtk::Widget {
   ColorScheme resolvedScheme_ = ColorScheme::light;
   SidebarMaterial material_ = SidebarMaterial::glass;
   AnimatedValue crossFade_;
+  DrawingCache cache_;
   std::unique_ptr<Observer> observer_;
 };
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "support/rendered_pixels.h"
 #include "web/web_harness.h"
 
 namespace zemblo {
@@ -23,12 +24,7 @@ GskRenderNode* shadowedDisc() {
 }
 
 std::vector<guchar> rendered(GskRenderer* renderer, GskRenderNode* node, int size) {
-  const graphene_rect_t area = paint::rect(0, 0, size, size);
-  GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &area);
-  std::vector<guchar> pixels(size_t(size * size * 4));
-  gdk_texture_download(texture, pixels.data(), size_t(size * 4));
-  g_object_unref(texture);
-  return pixels;
+  return testing::renderedPixels(renderer, node, size, size);
 }
 
 int largestDifference(const std::vector<guchar>& a, const std::vector<guchar>& b) {

@@ -1,5 +1,7 @@
 #include "settings/previews/interface_preview.h"
 
+#include <cstdio>
+
 #include "settings/previews/settings_paint.h"
 #include "widgets/grain_paint.h"
 
@@ -85,9 +87,38 @@ void InterfacePreview::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapsho
   const GskRoundedRect frame = paint::roundedRect(bounds, PreviewLayout::kCornerRadius);
   const GdkRGBA frameShadow = paint::grey(0, kFrameShadowOpacity);
   gtk_snapshot_append_outset_shadow(s, &frame, &frameShadow, 0, kFrameShadowY, 0, kFrameShadowBlur);
+  // The backdrop, with the grain blended over it, stays the same while the layout before it
+  // moves, as it does on every step of a dragged slider. It is kept with its corners clipped,
+  // so that their edge pixels are mixed as when it is drawn under the clip of what follows.
+  backdrop_.append(s, *this, bounds, backdropKey(layout), [&](GtkSnapshot* inner) {
+    gtk_snapshot_push_rounded_clip(inner, &frame);
+    drawBackdrop(inner, layout, bounds);
+    gtk_snapshot_pop(inner);
+  });
   gtk_snapshot_push_rounded_clip(s, &frame);
+  drawSidebar(s, layout);
+  drawCard(s, layout);
+  for (size_t i = 0; i < layout.trafficLights.size(); ++i) {
+    const LayoutRect& light = layout.trafficLights[i];
+    settings_paint::roundedFill(s, light, light.width / 2, paint::rgba(kLightColors[i]));
+  }
+  gtk_snapshot_pop(s);
+  paint::appendInsideBorder(s, frame, kFrameOutline,
+                            settings_paint::primary(layout.windowScheme, kFrameOutlineOpacity));
+}
 
-  // The backdrop, with the grain blended over it.
+std::string InterfacePreview::backdropKey(const PreviewLayout& layout) {
+  const Palette& palette = layout.palette;
+  char key[256];
+  std::snprintf(key, sizeof key, "%a %a %a %a %a %a %a %a %a %a %d", layout.backdropGrey,
+                layout.gradientTint, layout.solidTint, layout.grain, palette.primary.r,
+                palette.primary.g, palette.primary.b, palette.secondary.r, palette.secondary.g,
+                palette.secondary.b, int(palette.direction));
+  return key;
+}
+
+void InterfacePreview::drawBackdrop(GtkSnapshot* s, const PreviewLayout& layout,
+                                    const graphene_rect_t& bounds) {
   const bool grain = layout.grain > 0;
   if (grain) gtk_snapshot_push_blend(s, GSK_BLEND_MODE_OVERLAY);
   const GdkRGBA backdrop = paint::grey(layout.backdropGrey);
@@ -104,16 +135,6 @@ void InterfacePreview::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapsho
     paint::appendGrain(s, bounds, layout.grain);
     gtk_snapshot_pop(s);
   }
-
-  drawSidebar(s, layout);
-  drawCard(s, layout);
-  for (size_t i = 0; i < layout.trafficLights.size(); ++i) {
-    const LayoutRect& light = layout.trafficLights[i];
-    settings_paint::roundedFill(s, light, light.width / 2, paint::rgba(kLightColors[i]));
-  }
-  gtk_snapshot_pop(s);
-  paint::appendInsideBorder(s, frame, kFrameOutline,
-                            settings_paint::primary(layout.windowScheme, kFrameOutlineOpacity));
 }
 
 void InterfacePreview::drawSidebar(GtkSnapshot* s, const PreviewLayout& layout) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include <gtk/gtk.h>
 #include <gtkmm.h>
@@ -10,6 +11,7 @@
 #include "settings/previews/preview_layout.h"
 #include "settings/settings_context.h"
 #include "widgets/animated_value.h"
+#include "widgets/drawing_cache.h"
 
 namespace zemblo {
 
@@ -36,6 +38,9 @@ class InterfacePreview : public Gtk::Widget {
 
  private:
   void sync();
+  static std::string backdropKey(const PreviewLayout& layout);
+  static void drawBackdrop(GtkSnapshot* snapshot, const PreviewLayout& layout,
+                           const graphene_rect_t& bounds);
   void drawSidebar(GtkSnapshot* snapshot, const PreviewLayout& layout);
   void drawCard(GtkSnapshot* snapshot, const PreviewLayout& layout);
 
@@ -45,6 +50,7 @@ class InterfacePreview : public Gtk::Widget {
   // Where the last change started from; none until the first change.
   std::optional<PreviewLayout> from_;
   std::unique_ptr<AnimatedValue> progress_;
+  DrawingCache backdrop_;
   std::unique_ptr<Observer> observer_;
 };
 
