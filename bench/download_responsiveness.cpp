@@ -35,6 +35,7 @@
 #include "sidebar/sidebar_view.h"
 #include "web/web_engine.h"
 #include "widgets/system_color_scheme.h"
+#include "web/favicon_loader.h"
 #include "window/browser_window.h"
 
 namespace zemblo {
@@ -118,7 +119,9 @@ int run(long long bytes, long long rate, bool still) {
   environment.defaults = &defaults;
   auto store = BrowserStore::create(engine, std::move(environment));
   const SystemColorScheme colorScheme;
-  auto window = std::make_unique<BrowserWindow>(*store, colorScheme);
+  FaviconLoader favicons;
+  auto window =
+      std::make_unique<BrowserWindow>(*store, favicons, Scheduler::mainLoop(), colorScheme);
   window->present();
   Frames frames;
   gtk_widget_add_tick_callback(GTK_WIDGET(window->gobj()), onTick, &frames, nullptr);

@@ -32,6 +32,7 @@
 #include "platform/user_defaults.h"
 #include "web/web_engine.h"
 #include "widgets/system_color_scheme.h"
+#include "web/favicon_loader.h"
 #include "window/browser_window.h"
 
 namespace zemblo::bench {
@@ -412,7 +413,7 @@ struct Browser {
     environment.defaults = &defaults;
     store = BrowserStore::create(std::move(engine), std::move(environment));
     // The window opens at its own first size, as the browser's does.
-    window = std::make_unique<BrowserWindow>(*store, colorScheme);
+    window = std::make_unique<BrowserWindow>(*store, favicons, Scheduler::mainLoop(), colorScheme);
     window->present();
   }
   // The toolkit and an engine of its own with its data in `home`, ready for pages.
@@ -435,6 +436,7 @@ struct Browser {
 
   UserDefaults defaults;
   std::shared_ptr<BrowserStore> store;
+  FaviconLoader favicons;
   const SystemColorScheme colorScheme;
   std::unique_ptr<BrowserWindow> window;
 };

@@ -6,7 +6,7 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libxdamage-dev
   libgtkmm-4.0-dev libwebkitgtk-6.0-dev libadwaita-1-dev libsecret-1-dev
   nlohmann-json3-dev libpam0g-dev nettle-dev libpsl-dev publicsuffix
   xvfb xauth dbus gnome-keyring libpam-wrapper imagemagick xdotool python3
