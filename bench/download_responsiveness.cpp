@@ -33,9 +33,9 @@
 #include "sidebar/downloads_button.h"
 #include "sidebar/sidebar_bottom_bar.h"
 #include "sidebar/sidebar_view.h"
+#include "web/favicon_loader.h"
 #include "web/web_engine.h"
 #include "widgets/system_color_scheme.h"
-#include "web/favicon_loader.h"
 #include "window/browser_window.h"
 
 namespace zemblo {

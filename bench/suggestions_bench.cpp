@@ -70,7 +70,8 @@ void runQuery(benchmark::State& state, const char* query) {
     state.SkipWithError("store did not read back");
     return;
   }
-  for (auto _ : state) benchmark::DoNotOptimize(suggestions(store->tabs(), store->history(), query));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(suggestions(store->tabs(), store->history(), query));
 }
 
 // Nothing matches: every tab and every history entry is looked at, the worst case.

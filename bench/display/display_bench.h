@@ -30,9 +30,9 @@
 #include "platform/heap.h"
 #include "platform/interface_renderer.h"
 #include "platform/user_defaults.h"
+#include "web/favicon_loader.h"
 #include "web/web_engine.h"
 #include "widgets/system_color_scheme.h"
-#include "web/favicon_loader.h"
 #include "window/browser_window.h"
 
 namespace zemblo::bench {
