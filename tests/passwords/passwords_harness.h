@@ -27,6 +27,7 @@
 #include "support/interface_language.h"
 #include "support/main_loop.h"
 #include "support/memory_vault_storage.h"
+#include "support/rendered_pixels.h"
 #include "support/temp_home.h"
 #include "web/favicon_loader.h"
 #include "widgets/system_color_scheme.h"
@@ -152,20 +153,8 @@ class PasswordsHarness {
       settled = widget.get_height() == lastHeight ? settled + 1 : 0;
       lastHeight = widget.get_height();
     }
-    GskRenderNode* node = nullptr;
-    int width = 0, height = 0;
-    waitUntil(
-        [&] {
-          width = widget.get_width();
-          height = widget.get_height();
-          GdkPaintable* paintable = gtk_widget_paintable_new(widget.gobj());
-          GtkSnapshot* snapshot = gtk_snapshot_new();
-          gdk_paintable_snapshot(paintable, snapshot, width, height);
-          node = gtk_snapshot_free_to_node(snapshot);
-          g_object_unref(paintable);
-          return node != nullptr;
-        },
-        2s);
+    const int width = widget.get_width(), height = widget.get_height();
+    GskRenderNode* node = drawnNodeOf(widget.gobj(), width, height);
     ASSERT_TRUE(node) << name;
     const graphene_rect_t viewport = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));
     GskRenderer* renderer = gtk_native_get_renderer(widget.get_native()->gobj());

@@ -42,7 +42,9 @@ TEST(SettingsAccessibilityTest, EveryPaneNamesItsControlsAndReportsTheDisabledOn
       EXPECT_GE(controls[it->second].count, 1) << it->second.second;
       EXPECT_FALSE(controls[it->second].enabled) << it->second.second;
     }
-    if (pane == SettingsPane::spaces) EXPECT_EQ((controls[{"button", "Kitap"}].count), 1);
+    if (pane == SettingsPane::spaces) {
+      EXPECT_EQ((controls[{"button", "Kitap"}].count), 1);
+    }
   }
   // The icons by what they show in either language, the custom colours by their end of the
   // gradient; the question before a space goes announces each button once.

@@ -15,6 +15,7 @@
 #include "settings/previews/interface_preview.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_harness.h"
+#include "support/rendered_pixels.h"
 
 // The settings window over the store of a browser window, both shown under the virtual display
 // with animations off, the interface in Turkish.
@@ -63,16 +64,18 @@ class SettingsHarness : public WindowHarness {
 
   // What the widget draws, rendered by its window's renderer.
   static Glib::RefPtr<Gdk::Texture> render(Gtk::Widget& widget) {
-    GdkPaintable* paintable = gtk_widget_paintable_new(widget.gobj());
     const int width = widget.get_width(), height = widget.get_height();
-    GtkSnapshot* snapshot = gtk_snapshot_new();
-    gdk_paintable_snapshot(paintable, snapshot, width, height);
-    GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+    GskRenderNode* node = testing::drawnNodeOf(widget.gobj(), width, height);
+    if (!node) {
+      ADD_FAILURE() << G_OBJECT_TYPE_NAME(widget.gobj()) << " drew nothing";
+      const GdkRGBA clear{0, 0, 0, 0};
+      const graphene_rect_t all = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));
+      node = gsk_color_node_new(&clear, &all);
+    }
     const graphene_rect_t viewport = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));
     GskRenderer* renderer = gtk_native_get_renderer(widget.get_native()->gobj());
     GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &viewport);
     gsk_render_node_unref(node);
-    g_object_unref(paintable);
     return Glib::wrap(texture);
   }
 

@@ -26,29 +26,22 @@ const Color kSecondary = Color::fromHex("#F06090");
 class Pixels {
  public:
   explicit Pixels(Gtk::Widget& widget) : width_(widget.get_width()), height_(widget.get_height()) {
-    GdkPaintable* paintable = gtk_widget_paintable_new(widget.gobj());
-    GtkSnapshot* snapshot = gtk_snapshot_new();
-    gdk_paintable_snapshot(paintable, GDK_SNAPSHOT(snapshot), width_, height_);
-    GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
-    const graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, float(width_), float(height_));
-    GskRenderer* renderer = gtk_native_get_renderer(widget.get_native()->gobj());
-    GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &bounds);
     bytes_.resize(size_t(width_) * size_t(height_) * 4);
-    gdk_texture_download(texture, bytes_.data(), size_t(width_) * 4);
-    g_object_unref(texture);
+    GskRenderNode* node = testing::drawnNodeOf(widget.gobj(), width_, height_);
+    if (!node) {
+      ADD_FAILURE() << G_OBJECT_TYPE_NAME(widget.gobj()) << " drew nothing";
+      return;
+    }
+    bytes_ = testing::renderedPixels(gtk_native_get_renderer(widget.get_native()->gobj()), node,
+                                     width_, height_);
     gsk_render_node_unref(node);
-    g_object_unref(paintable);
   }
 
   // What `renderer` draws of `node` within `width` × `height`.
   Pixels(GskRenderer* renderer, GskRenderNode* node, int width, int height)
-      : width_(width), height_(height) {
-    const graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, float(width_), float(height_));
-    GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &bounds);
-    bytes_.resize(size_t(width_) * size_t(height_) * 4);
-    gdk_texture_download(texture, bytes_.data(), size_t(width_) * 4);
-    g_object_unref(texture);
-  }
+      : width_(width),
+        height_(height),
+        bytes_(testing::renderedPixels(renderer, node, width, height)) {}
 
   // In 0…255 per channel (the pixels drawn here are opaque).
   std::array<int, 3> at(int x, int y) const {
@@ -270,10 +263,8 @@ TEST_F(StartBackgroundTest, ABlurredPictureLooksTheSameBehindAPartDrawnAgain) {
   ASSERT_TRUE(gsk_renderer_realize(
       renderer, gtk_native_get_surface(GTK_NATIVE(harness.window().gobj())), nullptr));
   const int width = page().get_width(), height = page().get_height();
-  GtkSnapshot* snapshot = gtk_snapshot_new();
-  GdkPaintable* paintable = gtk_widget_paintable_new(GTK_WIDGET(page().gobj()));
-  gdk_paintable_snapshot(paintable, GDK_SNAPSHOT(snapshot), width, height);
-  GskRenderNode* whole = gtk_snapshot_free_to_node(snapshot);
+  GskRenderNode* whole = testing::drawnNodeOf(GTK_WIDGET(page().gobj()), width, height);
+  ASSERT_TRUE(whole);
   const auto magnifier = testing::boundsIn(*page().capsule().get_first_child(), page());
   const graphene_rect_t area = GRAPHENE_RECT_INIT(float(magnifier.x), float(magnifier.y),
                                                   float(magnifier.width), float(magnifier.height));
@@ -289,7 +280,6 @@ TEST_F(StartBackgroundTest, ABlurredPictureLooksTheSameBehindAPartDrawnAgain) {
   EXPECT_LE(largest, 2);
   gsk_render_node_unref(part);
   gsk_render_node_unref(whole);
-  g_object_unref(paintable);
   gsk_renderer_unrealize(renderer);
   g_object_unref(renderer);
 }

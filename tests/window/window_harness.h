@@ -13,6 +13,7 @@
 #include "model/browser_tab.h"
 #include "model/tabs_model.h"
 #include "platform/user_defaults.h"
+#include "support/rendered_pixels.h"
 #include "support/temp_home.h"
 #include "support/x_input.h"
 #include "web/favicon_loader.h"
@@ -41,17 +42,13 @@ inline BrowserWindow::Frame boundsIn(Gtk::Widget& widget, Gtk::Widget& window) {
 // What a widget draws, as premultiplied pixels of four bytes, alpha last.
 inline std::vector<guchar> pixelsOf(Gtk::Widget& widget) {
   const int width = widget.get_width(), height = widget.get_height();
-  GtkSnapshot* snapshot = gtk_snapshot_new();
-  gdk_paintable_snapshot(GDK_PAINTABLE(Gtk::WidgetPaintable::create(widget)->gobj()), snapshot,
-                         width, height);
-  GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
-  if (!node) return {};
-  const graphene_rect_t area = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));
-  GdkTexture* texture = gsk_renderer_render_texture(
-      gtk_native_get_renderer(widget.get_native()->gobj()), node, &area);
-  std::vector<guchar> pixels(size_t(width * height * 4));
-  gdk_texture_download(texture, pixels.data(), size_t(width * 4));
-  g_object_unref(texture);
+  GskRenderNode* node = drawnNodeOf(widget.gobj(), width, height);
+  if (!node) {
+    ADD_FAILURE() << G_OBJECT_TYPE_NAME(widget.gobj()) << " drew nothing";
+    return std::vector<guchar>(size_t(width) * size_t(height) * 4);
+  }
+  auto pixels =
+      renderedPixels(gtk_native_get_renderer(widget.get_native()->gobj()), node, width, height);
   gsk_render_node_unref(node);
   return pixels;
 }
