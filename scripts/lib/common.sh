@@ -11,7 +11,7 @@ PACKAGES=(
   nlohmann-json3-dev libpam0g-dev nettle-dev libpsl-dev publicsuffix
   xvfb xauth dbus gnome-keyring libpam-wrapper imagemagick xdotool python3
   webext-ublock-origin-firefox
-  desktop-file-utils clang libclang-rt-14-dev libglib2.0-dev-bin
+  desktop-file-utils clang libclang-rt-14-dev libglib2.0-dev-bin locales
 )
 
 as_root() {
