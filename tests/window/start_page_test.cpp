@@ -85,6 +85,10 @@ TEST_F(StartPageTest, AnAddressTheEngineRefusesShowsTheLoadErrorView) {
   ASSERT_TRUE(tab->url.peek());
   EXPECT_EQ(tab->url.peek()->str(), "http://127.0.0.1:1/");
   WindowHarness::screenshot("load-error-refused-port");
+  // The keyboard goes on from where the typing was: to the error page's own button.
+  EXPECT_TRUE(testing::waitUntil([&] { return errorView.retryButton().has_focus(); }))
+      << (harness.window().get_focus() ? G_OBJECT_TYPE_NAME(harness.window().get_focus()->gobj())
+                                       : "nothing");
 }
 
 TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
