@@ -90,8 +90,14 @@ void BrowserTab::tearDown() {
 
 bool BrowserTab::showsStartPage() const { return !url.get() && !isPopup; }
 
+std::optional<Url> BrowserTab::shownURL() const {
+  const auto& error = loadError.get();
+  if (error && error->url) return error->url;
+  return url.get();
+}
+
 std::optional<std::string> BrowserTab::displayHost() const {
-  const auto& address = url.get();
+  const auto address = shownURL();
   if (!address) return std::nullopt;
   auto host = address->host();
   if (host && host->starts_with("www.")) host->erase(0, 4);

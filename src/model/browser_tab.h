@@ -105,6 +105,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
 
   bool showsStartPage() const;
   std::string displayTitle() const;
+  // The address the user sees and edits: while the tab shows a failed load, the address that
+  // failed (the engine itself goes back to the page before it), else the page's own.
+  std::optional<Url> shownURL() const;
   std::optional<std::string> displayHost() const;
   // An https page on screen that came over a verified connection; never the error page.
   bool isSecure() const;

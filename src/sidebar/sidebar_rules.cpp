@@ -43,7 +43,7 @@ double topBarLeadingPadding(SidebarSide side) { return side == SidebarSide::lead
 
 AddressPillLook addressPillLook(const BrowserTab* tab) {
   AddressPillLook look;
-  const std::optional<Url> url = tab ? tab->url.get() : std::nullopt;
+  const std::optional<Url> url = tab ? tab->shownURL() : std::nullopt;
   look.hasAddress = url.has_value();
   if (!look.hasAddress) {
     look.symbol = "magnifyingglass";
