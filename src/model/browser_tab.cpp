@@ -148,6 +148,7 @@ void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle)
 void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
   if (!newURL) return;
   url.set(*newURL);
+  showCommittedConnection();
   if (auto owner = store.lock()) owner->scheduleSave();
 }
 
@@ -156,6 +157,7 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   loadError.set(std::nullopt);
   // The address shown is already the new one; its connection is not known yet.
   verifiedConnection.set(false);
+  provisional_ = true;
   recordedVisit_.reset();
   if (!address) return;
   auto owner = store.lock();
@@ -164,7 +166,18 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   owner->pageServices().applyDarkMode(*this, address);
 }
 
-void BrowserTab::navigationCommitted(bool verified) { verifiedConnection.set(verified); }
+void BrowserTab::navigationCommitted(bool verified) {
+  provisional_ = false;
+  committed_ = CommittedPage{url.peek(), verified};
+  verifiedConnection.set(verified);
+}
+
+void BrowserTab::showCommittedConnection() {
+  // Once no navigation is under way and the engine is back at the committed page's address,
+  // that page is on screen again: its lock comes back.
+  if (provisional_ || !committed_ || url.peek() != committed_->url) return;
+  verifiedConnection.set(committed_->verified);
+}
 
 void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
                                      const std::string& pageTitle) {
@@ -179,7 +192,11 @@ void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
 }
 
 void BrowserTab::handleLoadFailure(const LoadFailure& failure) {
-  if (failure.kind != LoadFailure::Kind::other) return;
+  provisional_ = false;
+  if (failure.kind != LoadFailure::Kind::other) {
+    showCommittedConnection();
+    return;
+  }
   loadError.set(LoadError{failure.message, failure.failingURL});
 }
 

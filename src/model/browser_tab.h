@@ -155,6 +155,15 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   std::unique_ptr<WebViewPort> storedWebView_;
   std::weak_ptr<BrowserTab> popupOpener_;
   // The address of the visit the last finished load recorded, until the next load starts.
+  // The page on screen: a navigation that starts and is then stopped or replaced leaves it
+  // there, with the connection it came over.
+  struct CommittedPage {
+    std::optional<Url> url;
+    bool verified = false;
+  };
+  void showCommittedConnection();
+  std::optional<CommittedPage> committed_;
+  bool provisional_ = false;
   std::optional<Url> recordedVisit_;
   bool popupAllowed_ = false;
   std::deque<std::chrono::steady_clock::time_point> crashReloads_;
