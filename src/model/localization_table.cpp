@@ -550,6 +550,24 @@ constexpr LocalizationPair kPairs[] = {
     {"Önceki eşleşme", "Previous match"},
     {"Sonraki eşleşme", "Next match"},
     {"Bul çubuğunu kapat", "Close find bar"},
+    // The theme swatches' colours
+    {"Kırmızı", "Red"},
+    {"Turuncu", "Orange"},
+    {"Sarı", "Yellow"},
+    {"Yeşil", "Green"},
+    {"Turkuaz", "Turquoise"},
+    {"Camgöbeği", "Cyan"},
+    {"Mavi", "Blue"},
+    {"Çivit", "Indigo"},
+    {"Mor", "Purple"},
+    {"Pembe", "Pink"},
+    {"Kahverengi", "Brown"},
+    {"Gri", "Grey"},
+    {"Siyah", "Black"},
+    {"Krem", "Cream"},
+    {"Koyu yeşil", "Dark Green"},
+    {"Lacivert", "Navy"},
+    {"Bordo", "Maroon"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
