@@ -568,6 +568,8 @@ constexpr LocalizationPair kPairs[] = {
     {"Koyu yeşil", "Dark Green"},
     {"Lacivert", "Navy"},
     {"Bordo", "Maroon"},
+    // A second key combination in the shortcut list
+    {"veya", "or"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
