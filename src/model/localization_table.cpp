@@ -570,6 +570,8 @@ constexpr LocalizationPair kPairs[] = {
     {"Bordo", "Maroon"},
     // A second key combination in the shortcut list
     {"veya", "or"},
+    // A notice's close button
+    {"Kapat", "Close"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
