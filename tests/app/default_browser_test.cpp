@@ -49,7 +49,7 @@ SettingsRow* defaultBrowserRow(ZembloApp& app) {
 Gtk::Button* buttonNamed(Gtk::Widget& root, const std::string& name) {
   return dynamic_cast<Gtk::Button*>(findWidget(root, [&](Gtk::Widget& w) {
     auto* button = dynamic_cast<Gtk::Button*>(&w);
-    return button && button->get_label() == name;
+    return button && button->get_label().raw() == name;
   }));
 }
 
@@ -71,7 +71,7 @@ void runApp(const std::function<void(ZembloApp&)>& checks) {
 }
 
 bool subtitleIs(SettingsRow& row, const char* turkish) {
-  return testing::waitUntil([&] { return row.subtitle().get_text() == localized(turkish); });
+  return testing::waitUntil([&] { return row.subtitle().get_text().raw() == localized(turkish); });
 }
 
 // The home is made before the toolkit starts: GIO reads the user's folders once per process, and
@@ -99,7 +99,6 @@ TEST(DefaultBrowserTest, AnInstalledBrowserIsMadeTheDefaultForWebLinksAndPages) 
         << row->subtitle().get_text();
     EXPECT_FALSE(button->get_visible());
   });
-  setenv("PATH", path.c_str(), 1);
 
   // What every other program now asks the desktop for.
   for (const char* type : default_browser::kContentTypes) {
@@ -108,6 +107,7 @@ TEST(DefaultBrowserTest, AnInstalledBrowserIsMadeTheDefaultForWebLinksAndPages) 
     EXPECT_STREQ(g_app_info_get_id(handler), default_browser::kDesktopEntry) << type;
     g_object_unref(handler);
   }
+  setenv("PATH", path.c_str(), 1);
 }
 
 TEST(DefaultBrowserTest, ABrowserTheDesktopDoesNotKnowSaysSoAndOffersNoButton) {

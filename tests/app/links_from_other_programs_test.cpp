@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <gio/gio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
@@ -113,7 +114,7 @@ TEST(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneR
   ASSERT_TRUE(browser.waitForWindow()) << browser.log();
   ASSERT_TRUE(within(20s, [] {
     return savedTabs() == std::vector<std::string>{"From mail*", "Saved"};
-  })) << testing::PrintToString(savedTabs());
+  })) << ::testing::PrintToString(savedTabs());
 
   // A link from a terminal: a web address and a path relative to the terminal's folder. The new
   // start hands both to the running browser and ends; the last one is selected.
@@ -126,7 +127,7 @@ TEST(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneR
   EXPECT_TRUE(within(20s, [] {
     return savedTabs() ==
            std::vector<std::string>{"From chat", "Local notes*", "From mail", "Saved"};
-  })) << testing::PrintToString(savedTabs());
+  })) << ::testing::PrintToString(savedTabs());
   EXPECT_EQ(browser.shownWindows(), 1);
 
   // Any program on the bus may ask the running browser directly: what the command line refuses
@@ -136,7 +137,7 @@ TEST(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneR
   EXPECT_TRUE(within(20s, [] {
     return savedTabs() ==
            std::vector<std::string>{"From mail*", "From chat", "Local notes", "From mail", "Saved"};
-  })) << testing::PrintToString(savedTabs());
+  })) << ::testing::PrintToString(savedTabs());
 
   // Neither an address nor a file: refused with the reason, before anything reaches the bus.
   const fs::path thirdLog = home.root() / "third.log";
@@ -152,11 +153,17 @@ TEST(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneR
   EXPECT_EQ(home.readFile(thirdLog), reason + "\n");
 }
 
-// Every regular file below `folder` with its bytes.
-std::map<fs::path, std::string> filesBelow(const testing::TempHome& home, const fs::path& folder) {
+// The files the browser keeps directly in `folder` (the web engine's folders below it are the
+// running browser's own), each with its bytes, its inode and its time of change: a file written
+// again, even with the same bytes, is a file written.
+std::map<fs::path, std::string> filesIn(const testing::TempHome& home, const fs::path& folder) {
   std::map<fs::path, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file()) files[entry.path()] = home.readFile(entry.path());
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    struct stat status {};
+    if (!entry.is_regular_file() || stat(entry.path().c_str(), &status) != 0) continue;
+    files[entry.path()] = home.readFile(entry.path()) + "|" + std::to_string(status.st_ino) + "|" +
+                          std::to_string(status.st_mtim.tv_sec) + "." +
+                          std::to_string(status.st_mtim.tv_nsec);
   }
   return files;
 }
@@ -167,10 +174,19 @@ TEST(LinksFromOtherProgramsTest,
      ABrowserOfAnotherSessionOnTheSameProfileSaysItIsInUseAndWritesNothing) {
   testing::TempHome home;
   writeSessionOf("http://127.0.0.1:9/saved");
-  BrowserProcess first(home.root() / "first.log");
-  ASSERT_TRUE(first.waitForWindow()) << first.log();
-  const auto before = filesBelow(home, home.dataDir());
-  const auto settingsBefore = filesBelow(home, home.configDir());
+  home.writeFile(home.root() / "site" / "page.html", "<title>Opened in the first</title>");
+  PageServer server(home.root() / "site");
+  ASSERT_FALSE(server.address().empty());
+  // A tab opened in the first, saved with its visit once its page has loaded: from then on the
+  // first has nothing to write.
+  BrowserProcess first(home.root() / "first.log", {server.address() + "/page.html"});
+  ASSERT_TRUE(within(20s, [] {
+    const auto history = SessionFiles().readHistory();
+    return savedTabs() == std::vector<std::string>{"Opened in the first*", "Saved"} &&
+           history.size() == 1 && history.front().title == "Opened in the first";
+  })) << first.log();
+  const auto before = filesIn(home, home.dataDir());
+  const auto settingsBefore = filesIn(home, home.configDir());
 
   BrowserProcess second(home.root() / "second.log");
   L10n::setEnglish(systemLanguageIsEnglish());
@@ -180,13 +196,13 @@ TEST(LinksFromOtherProgramsTest,
   const auto status = second.exitStatus(20s);
   ASSERT_TRUE(status && WIFEXITED(*status)) << second.log();
   EXPECT_EQ(WEXITSTATUS(*status), 1);
-  EXPECT_EQ(filesBelow(home, home.dataDir()), before);
-  EXPECT_EQ(filesBelow(home, home.configDir()), settingsBefore);
+  EXPECT_EQ(filesIn(home, home.dataDir()), before);
+  EXPECT_EQ(filesIn(home, home.configDir()), settingsBefore);
 
   // The first still owns it: what it saves on the way out is its own session.
   first.signal(SIGTERM);
   EXPECT_TRUE(testing::exitedCleanly(first.exitStatus(20s))) << first.log();
-  EXPECT_EQ(savedTabs(), std::vector<std::string>{"Saved*"});
+  EXPECT_EQ(savedTabs(), (std::vector<std::string>{"Opened in the first*", "Saved"}));
 }
 
 }  // namespace
