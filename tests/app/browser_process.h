@@ -57,21 +57,22 @@ inline std::string quotedWords(const std::vector<std::string>& words) {
   return line;
 }
 
-// `command` followed by `program`, run through the shell with its error output sent to `log`;
-// the program first writes its D-Bus session's address into `bus` when one is given.
+// `command` followed by `program` with its `arguments`, run through the shell with its error
+// output sent to `log`; the program first writes its D-Bus session's address into `bus` when one
+// is given.
 inline std::vector<std::string> withErrorsIn(const std::filesystem::path& log,
                                              const std::vector<std::string>& command,
                                              const std::string& program,
                                              const std::vector<std::string>& arguments = {},
                                              const std::filesystem::path& bus = {}) {
-  std::string line;
+  std::string started;
   if (!bus.empty()) {
-    line = "printf %s \"$DBUS_SESSION_BUS_ADDRESS\" >" + quotedWords({bus}) + " && ";
+    started = "printf %s \"$DBUS_SESSION_BUS_ADDRESS\" >" + quotedWords({bus}) + " && ";
   }
-  line += "exec" + quotedWords({program}) + quotedWords(arguments) + " 2>" + quotedWords({log});
-  std::vector<std::string> words = command;
-  words.insert(words.end(), {"/bin/sh", "-c", line});
-  return words;
+  started += "exec" + quotedWords({program}) + quotedWords(arguments);
+  return {"/bin/sh", "-c",
+          "exec" + quotedWords(command) + " /bin/sh -c" + quotedWords({started}) + " 2>" +
+              quotedWords({log})};
 }
 
 // The real executable, run as the user runs it with `arguments`, for the home the test set up: on
