@@ -572,6 +572,28 @@ constexpr LocalizationPair kPairs[] = {
     {"veya", "or"},
     // A notice's close button
     {"Kapat", "Close"},
+    // Links from other programs, the default browser and the profile held by another session
+    {"zemblo-browser: “%@” ne bir web adresi ne de var olan bir dosya; açılmadı.",
+     "zemblo-browser: “%@” is neither a web address nor an existing file; it wasn't opened."},
+    {"Bağlantılar", "Links"},
+    {"Varsayılan tarayıcı", "Default browser"},
+    {"Denetleniyor…", "Checking…"},
+    {"Varsayılan Yap", "Make Default"},
+    {"Web adresleri ve HTML dosyaları Zemblo'da açılıyor",
+     "Web addresses and HTML files open in Zemblo"},
+    {"Diğer uygulamalardaki bağlantılar başka bir tarayıcıda açılıyor",
+     "Links in other apps open in another browser"},
+    {"Zemblo kurulu değil (masaüstü girdisi bulunamadı), bu yüzden varsayılan tarayıcı yapılamaz",
+     "Zemblo isn't installed (its desktop entry wasn't found), so it can't be made the default "
+     "browser"},
+    {"Zemblo varsayılan tarayıcı yapılamadı", "Zemblo couldn't be made the default browser"},
+    {"Profil kullanımda", "Profile in use"},
+    {"Zemblo bu profille başka bir oturumda zaten açık. Bir profili aynı anda iki Zemblo "
+     "kullanamaz: birbirinin değişikliklerini silmesinler diye bu Zemblo hiçbir şey kaydetmeden "
+     "kapanacak. Diğerini kapatıp yeniden dene.",
+     "Zemblo is already open with this profile in another session. Two copies of Zemblo can't use "
+     "one profile at once: so that neither deletes the other's changes, this one closes without "
+     "saving anything. Quit the other one and try again."},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
