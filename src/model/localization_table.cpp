@@ -550,6 +550,8 @@ constexpr LocalizationPair kPairs[] = {
     {"Önceki eşleşme", "Previous match"},
     {"Sonraki eşleşme", "Next match"},
     {"Bul çubuğunu kapat", "Close find bar"},
+    // Page dialogs waiting in their tabs
+    {"Sayfa bir yanıt bekliyor", "The page is waiting for an answer"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
