@@ -57,7 +57,6 @@ class WebKitWebViewPort : public WebViewPort {
   const std::shared_ptr<WebProcessShare>& process() const { return process_; }
   // The view as a gtkmm widget, for the host that shows it.
   Gtk::Widget& widget() const { return *widget_; }
-  bool hasPendingScriptDialog() const { return static_cast<bool>(scriptDialog_); }
 
   // A press of the user's on the page that may open the menu of saved logins: a button or a
   // touch, with where it was in the view, or the Down key; any other key typed since cancels it.

@@ -14,7 +14,9 @@ namespace {
 
 constexpr int kCardWidth = 400;
 constexpr int kInset = 24;
-constexpr int kMessageHeight = 320;
+constexpr int kMessageHeight = 240;
+constexpr size_t kLongMessage = 400;
+constexpr long kLongLines = 8;
 
 }  // namespace
 
@@ -37,9 +39,6 @@ PageDialogView::PageDialogView() : style_(Gtk::CssProvider::create()) {
   message_.set_xalign(0);
   message_.set_valign(Gtk::Align::START);
   messageScroller_.set_child(message_);
-  messageScroller_.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
-  messageScroller_.set_propagate_natural_height(true);
-  messageScroller_.set_max_content_height(kMessageHeight);
   // No stop of its own between the offer and the buttons: the wheel scrolls it.
   messageScroller_.set_focusable(false);
   stop_.set_label(localized("Bu sayfanın başka iletişim kutusu göstermesine izin verme"));
@@ -92,6 +91,13 @@ void PageDialogView::fill(const PageDialog& dialog) {
   heading_.set_text(dialog.heading);
   message_.set_text(dialog.message);
   messageScroller_.set_visible(!dialog.message.empty());
+  // A scroll bar holds the pane at its own least height, taller than a line or two of text: only
+  // a long text gets one.
+  const bool longText = dialog.message.size() > kLongMessage ||
+                        std::count(dialog.message.begin(), dialog.message.end(), '\n') > kLongLines;
+  messageScroller_.set_policy(Gtk::PolicyType::NEVER,
+                              longText ? Gtk::PolicyType::AUTOMATIC : Gtk::PolicyType::NEVER);
+  messageScroller_.set_min_content_height(longText ? kMessageHeight : -1);
   setAccessibleName(card_, dialog.heading);
   setAccessibleDescription(card_, dialog.message);
   entry_.set_visible(dialog.kind == PageDialog::Kind::prompt);
@@ -119,7 +125,10 @@ void PageDialogView::answer(bool confirmed) {
   answer.stopAsking = stop_.get_visible() && stop_.get_active();
   // The tab's change hides this view on the next sync; the page may ask again meanwhile.
   const auto tab = tab_;
+  const bool hadKeyboard = get_focus_child() != nullptr;
   tab->dialogs.answer(answer);
+  // The keyboard goes back to the page rather than to nothing.
+  if (WebViewPort* page = tab->storedWebView(); page && hadKeyboard) page->focusIfShown();
 }
 
 bool PageDialogView::keyPressed(guint keyval) {
