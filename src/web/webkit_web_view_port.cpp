@@ -170,13 +170,15 @@ void WebKitWebViewPort::stopLoading() {
   webkit_web_view_stop_loading(view_.get());
 }
 
+// Only a step the engine will take is marked as the browser's: a mark left unused would be taken
+// by the page's own next navigation.
 void WebKitWebViewPort::goBack() {
-  browserAsked_ = true;
+  browserAsked_ = webkit_web_view_can_go_back(view_.get());
   webkit_web_view_go_back(view_.get());
 }
 
 void WebKitWebViewPort::goForward() {
-  browserAsked_ = true;
+  browserAsked_ = webkit_web_view_can_go_forward(view_.get());
   webkit_web_view_go_forward(view_.get());
 }
 
