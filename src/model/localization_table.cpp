@@ -594,6 +594,8 @@ constexpr LocalizationPair kPairs[] = {
      "Zemblo is already open with this profile in another session. Two copies of Zemblo can't use "
      "one profile at once: so that neither deletes the other's changes, this one closes without "
      "saving anything. Quit the other one and try again."},
+    // Page dialogs waiting in their tabs
+    {"Sayfa bir yanıt bekliyor", "The page is waiting for an answer"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

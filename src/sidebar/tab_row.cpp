@@ -28,6 +28,7 @@ constexpr double kSpacerMinimum = 4;
 constexpr double kUnselectedTitleOpacity = 0.8;
 constexpr double kSparklesPointSize = 11;
 constexpr double kClosePointSize = 10;
+constexpr double kWaitingPointSize = 11;
 
 void allocateCentred(Gtk::Widget& child, double x, double width, int rowHeight,
                      GskTransform* transform = nullptr) {
@@ -65,8 +66,12 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
   close_.set_size_request(kCloseSize, kCloseSize);
   close_.set_visible(false);
   close_.signal_clicked().connect([this] { closeClicked(); });
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_, &title_, &close_}) {
+  waiting_.set_from_icon_name(symbolIconName("exclamationmark.bubble"));
+  waiting_.set_pixel_size(symbolPixelSize(kWaitingPointSize));
+  waiting_.set_visible(false);
+  setAccessibleName(waiting_, localized("Sayfa bir yanıt bekliyor"));
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_,
+                                                                &title_, &waiting_, &close_}) {
     child->set_parent(*this);
   }
 
@@ -92,8 +97,8 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
 TabRow::~TabRow() {
   observer_.reset();
   if (menu_) menu_->unparent();
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_, &title_, &close_}) {
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_,
+                                                                &title_, &waiting_, &close_}) {
     child->unparent();
   }
 }
@@ -119,6 +124,11 @@ void TabRow::sync() {
     favicon_.set(look_.faviconURL, look_.faviconHost, kIconSize);
 
   title_.set_text(look_.title);
+  const bool waiting = tab_->dialogs.pending.get().has_value();
+  if (waiting != waiting_.get_visible()) {
+    waiting_.set_visible(waiting);
+    queue_resize();
+  }
   Pango::AttrList attributes;
   auto size = Pango::Attribute::create_attr_size_absolute(
       static_cast<int>(std::lround(metrics.labelSize * PANGO_SCALE)));
@@ -276,7 +286,8 @@ void TabRow::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int&
   int labelMinimum = 0, labelNatural = 0, b1 = -1, b2 = -1;
   title_.measure(Gtk::Orientation::HORIZONTAL, -1, labelMinimum, labelNatural, b1, b2);
   const double fixed = kLeadingPadding + kIconSize + kSpacing + kSpacing + kSpacerMinimum +
-                       kTrailingPadding + (close_.get_visible() ? kSpacing + kCloseSize : 0);
+                       kTrailingPadding + (close_.get_visible() ? kSpacing + kCloseSize : 0) +
+                       (waiting_.get_visible() ? kSpacing + kIconSize : 0);
   minimum = static_cast<int>(std::ceil(fixed + labelMinimum));
   natural = static_cast<int>(std::ceil(fixed + labelNatural));
 }
@@ -298,6 +309,10 @@ void TabRow::size_allocate_vfunc(int width, int height, int) {
     allocateCentred(close_, end - kCloseSize, kCloseSize, rowHeight, grow);
     gsk_transform_unref(grow);
     end -= kCloseSize + kSpacing;
+  }
+  if (waiting_.get_visible()) {
+    allocateCentred(waiting_, end - kIconSize, kIconSize, rowHeight);
+    end -= kIconSize + kSpacing;
   }
   end -= kSpacerMinimum + kSpacing;
   const double start = kLeadingPadding + kIconSize + kSpacing;
@@ -325,6 +340,7 @@ void TabRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   }
   snapshot_child(shownIcon(), snapshot);
   snapshot_child(title_, snapshot);
+  if (waiting_.get_visible()) snapshot_child(waiting_, snapshot);
   if (close_.get_visible()) snapshot_child(close_, snapshot);
 }
 

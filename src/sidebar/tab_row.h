@@ -18,7 +18,8 @@ namespace zemblo {
 class BrowserTab;
 class SidebarContext;
 
-// One row of the tab list: the tab's icon, its title and, under the pointer, a close button. A
+// One row of the tab list: the tab's icon, its title, a mark while its page waits on a dialog
+// and, under the pointer, a close button. A
 // click selects the tab; a secondary click opens the tab's menu. Rows are dragged to reorder the
 // list.
 class TabRow : public Gtk::Widget {
@@ -80,6 +81,8 @@ class TabRow : public Gtk::Widget {
   Gtk::Label title_;
   Gtk::Button close_;
   Gtk::Image closeImage_;
+  // Shown while the tab's page waits on a dialog that the tab will show once selected.
+  Gtk::Image waiting_;
   TabRowLook look_;
   double rowHeight_ = 34;
   ColorScheme scheme_ = ColorScheme::light;

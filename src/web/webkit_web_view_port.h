@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/page_dialog.h"
 #include "model/web_view_port.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
@@ -56,9 +57,6 @@ class WebKitWebViewPort : public WebViewPort {
   const std::shared_ptr<WebProcessShare>& process() const { return process_; }
   // The view as a gtkmm widget, for the host that shows it.
   Gtk::Widget& widget() const { return *widget_; }
-  bool hasPendingScriptDialog() const { return static_cast<bool>(scriptDialog_); }
-  // A page's next dialog within this time of the last one offers to stop its dialogs.
-  static constexpr std::chrono::seconds kRepeatedDialogWindow{5};
 
   // A press of the user's on the page that may open the menu of saved logins: a button or a
   // touch, with where it was in the view, or the Down key; any other key typed since cancels it.
@@ -134,9 +132,9 @@ class WebKitWebViewPort : public WebViewPort {
   bool decideNavigationAction(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
   bool decideResponse(WebKitPolicyDecision* decision);
   void showScriptDialog(WebKitScriptDialog* dialog);
-  bool repeatsSoon() const;
-  // Answers a pending alert or confirm (confirm: `confirmed`) and closes its window.
-  void finishScriptDialog(bool confirmed);
+  // Answers the page's pending alert, confirm or prompt; nothing when none is pending.
+  void answerScriptDialog(const PageDialogAnswer& answer);
+  void cancelScriptDialog();
   void showFileChooser(WebKitFileChooserRequest* request);
   void finishFileChooser(bool accepted);
 
@@ -156,10 +154,10 @@ class WebKitWebViewPort : public WebViewPort {
   // The address of the navigation that has started and not yet committed.
   std::string provisionalURI_;
   std::unique_ptr<ScriptDialog> scriptDialog_;
-  // When the page's last alert or confirm was answered (monotonic microseconds).
-  std::optional<gint64> lastDialogEnded_;
-  // The user asked for no more dialogs from the page shown now.
-  bool dialogsBlocked_ = false;
+  // The browser asked for a load (or back, forward, reload) that the engine has not decided yet.
+  bool browserAsked_ = false;
+  // The main frame's navigation under way is one the browser asked for, not the page.
+  bool navigationByBrowser_ = false;
   std::unique_ptr<FileChooser> fileChooser_;
   // The find controller answers searches in the order they were asked.
   std::deque<FindDone> pendingFinds_;

@@ -94,7 +94,7 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
   switch (event) {
     case WEBKIT_LOAD_STARTED:
       self->loadFailed_ = false;
-      self->finishScriptDialog(false);
+      self->cancelScriptDialog();
       [[fallthrough]];
     case WEBKIT_LOAD_REDIRECTED: {
       const char* uri = webkit_web_view_get_uri(view);
@@ -105,8 +105,10 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
       break;
     }
     case WEBKIT_LOAD_COMMITTED:
-      // Another page: whatever the user refused the last one, this one may ask again.
-      self->dialogsBlocked_ = false;
+      if (tab) {
+        tab->dialogs.guard.pageCommitted(parseURI(webkit_web_view_get_uri(view)),
+                                         self->navigationByBrowser_);
+      }
       self->stopWatchdog();
       if (tab) tab->navigationCommitted(verifiedConnection(view));
       self->commitWithoutTheRequestedPage(view);
@@ -179,6 +181,11 @@ bool WebKitWebViewPort::decideNavigationAction(WebKitPolicyDecision* decision,
   action.url =
       parseURI(webkit_uri_request_get_uri(webkit_navigation_action_get_request(navigation)));
   action.targetsMainFrame = type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION;
+  // A redirect goes on with the navigation it redirects; every other one is the browser's only
+  // when it follows the browser's own request.
+  if (action.targetsMainFrame && !webkit_navigation_action_is_redirect(navigation)) {
+    navigationByBrowser_ = std::exchange(browserAsked_, false);
+  }
   action.isLinkActivation = webkit_navigation_action_get_navigation_type(navigation) ==
                             WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
   action.control = (modifiers & GDK_CONTROL_MASK) != 0;

@@ -31,7 +31,7 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
   set_name("ContentArea");
   set_overflow(Gtk::Overflow::VISIBLE);
   // Back to front: what the card shows, the error page, the loading bar, the find bar, the
-  // banner slot; the menu of saved logins is a surface of its own.
+  // banner slot, the page's dialog; the menu of saved logins is a surface of its own.
   startPage_->set_parent(*this);
   webView_.set_parent(*this);
   errorView_.set_parent(*this);
@@ -41,6 +41,7 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
   bannerSlot_.set_name("SavePasswordOverlay");
   bannerSlot_.append(banner_);
   bannerSlot_.set_parent(*this);
+  pageDialog_.set_parent(*this);
   autofillMenu_.set_parent(*this);
   // The page keeps the keyboard focus while the menu is open; the menu's keys reach it first.
   auto menuKeys = Gtk::EventControllerKey::create();
@@ -64,7 +65,7 @@ ContentArea::~ContentArea() {
   bannerSlot_.remove(banner_);
   for (Gtk::Widget* child :
        std::initializer_list<Gtk::Widget*>{startPage_.get(), &webView_, &errorView_, &progress_,
-                                           &findBar_, &bannerSlot_, &autofillMenu_}) {
+                                           &findBar_, &bannerSlot_, &pageDialog_, &autofillMenu_}) {
     child->unparent();
   }
 }
@@ -95,6 +96,8 @@ void ContentArea::sync() {
   findBar_.setTab(tab_);
   autofillMenu_.setTab(tab_);
   showFindBar(web && tabs_.findBarVisible.get());
+  // After the find bar: a dialog coming back into sight takes the keyboard from its field.
+  pageDialog_.setTab(tab_);
 }
 
 void ContentArea::showFindBar(bool shown) {
@@ -129,8 +132,8 @@ void ContentArea::measure_vfunc(Gtk::Orientation, int, int& minimum, int& natura
 }
 
 void ContentArea::size_allocate_vfunc(int width, int height, int) {
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{startPage_.get(), &webView_, &errorView_}) {
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{startPage_.get(), &webView_,
+                                                                &errorView_, &pageDialog_}) {
     if (child->get_visible()) allocateChild(*child, 0, 0, width, height);
   }
   if (progress_.get_visible()) {

@@ -11,6 +11,7 @@
 #include "window/autofill_menu_popover.h"
 #include "window/find_bar.h"
 #include "window/load_error_view.h"
+#include "window/page_dialog_view.h"
 #include "window/progress_line.h"
 #include "window/save_password_banner.h"
 #include "window/start_page.h"
@@ -27,7 +28,8 @@ class TabsModel;
 
 // The rounded card beside the sidebar in which the page is seen: the start page for a tab
 // without an address (or when the space has no selected tab), otherwise the selected tab's live
-// web view with its load-error page, loading bar and find bar over it. A slot in the top
+// web view with its load-error page, loading bar and find bar over it, and over all of them the
+// dialog the page waits on. A slot in the top
 // trailing corner is kept for the save-password banner; the menu of saved logins opens over the
 // page at a login field.
 class ContentArea : public Gtk::Widget {
@@ -62,6 +64,7 @@ class ContentArea : public Gtk::Widget {
   Gtk::Box& savePasswordOverlay() { return bannerSlot_; }
   SavePasswordBanner& savePasswordBanner() { return banner_; }
   AutofillMenuPopover& autofillMenu() { return autofillMenu_; }
+  PageDialogView& pageDialog() { return pageDialog_; }
 
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
@@ -86,6 +89,7 @@ class ContentArea : public Gtk::Widget {
   Gtk::Box bannerSlot_;
   SavePasswordBanner banner_;
   AutofillMenuPopover autofillMenu_;
+  PageDialogView pageDialog_;
   std::shared_ptr<BrowserTab> tab_;
   Content content_ = Content::startPageWithoutTab;
   double cornerRadius_ = 12;

@@ -123,7 +123,7 @@ TEST_F(ContentAreaTest, OverlaysStackErrorBarAndFindBarOverThePage) {
   const std::vector<Gtk::Widget*> expected{
       &content().startPage(),    &content().webViewContainer(), &content().loadErrorView(),
       &content().progressLine(), &content().findBar(),          &content().savePasswordOverlay(),
-      &content().autofillMenu()};
+      &content().pageDialog(),   &content().autofillMenu()};
   EXPECT_EQ(order, expected);
 }
 
