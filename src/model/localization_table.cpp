@@ -550,6 +550,11 @@ constexpr LocalizationPair kPairs[] = {
     {"Önceki eşleşme", "Previous match"},
     {"Sonraki eşleşme", "Next match"},
     {"Bul çubuğunu kapat", "Close find bar"},
+    // Saved passwords the keyring did not take before the browser quit
+    {"Tarayıcı kapanırken son şifre değişikliklerin anahtarlığa yazılamadı. Şifreler penceresinden "
+     "kontrol et; eksik olanları yeniden kaydetmen gerekebilir.",
+     "Your last password changes couldn't be written to the keyring when the browser quit. Check "
+     "them in the Passwords window; you may need to save missing ones again."},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
