@@ -77,17 +77,20 @@ class AccessibleControls {
     return enabled;
   }
 
-  // Selects the child at `index` of the list named `name`.
-  bool select(const std::string& name, int index) const {
-    const auto list = located({name}, {});
-    GVariant* reply =
-        list ? call(*list, "org.a11y.atspi.Selection", "SelectChild", g_variant_new("(i)", index))
-             : nullptr;
-    if (!reply) return false;
-    gboolean done = FALSE;
-    g_variant_get(reply, "(b)", &done);
+  // The middle of the control named as for press(), in its window's coordinates: where a real
+  // click goes for controls that take no action.
+  std::optional<std::pair<int, int>> middle(const std::vector<std::string>& names) const {
+    const auto control = located(names, {});
+    constexpr guint32 kWindowCoordinates = 1;
+    GVariant* reply = control ? call(*control, "org.a11y.atspi.Component", "GetExtents",
+                                     g_variant_new("(u)", kWindowCoordinates))
+                              : nullptr;
+    if (!reply) return std::nullopt;
+    gint32 x = 0, y = 0, width = 0, height = 0;
+    g_variant_get(reply, "((iiii))", &x, &y, &width, &height);
     g_variant_unref(reply);
-    return done;
+    if (width <= 0 || height <= 0) return std::nullopt;
+    return std::make_pair(x + width / 2, y + height / 2);
   }
 
  private:

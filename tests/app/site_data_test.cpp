@@ -2,7 +2,9 @@
 // restart, while what they meant for the browsing session alone is not.
 #include <gtest/gtest.h>
 
+#include "app/accessible_controls.h"
 #include "app/browser_process.h"
+#include "app/keyring_bus.h"
 #include "app/site_server.h"
 #include "model/records.h"
 #include "support/temp_home.h"
@@ -57,6 +59,46 @@ TEST(SiteDataTest, TheLoginCookieAndTheSitesStorageSurviveARestartAndTheSessionC
   EXPECT_EQ(site.linesStarting("storage"),
             (std::vector<std::string>{"storage local=null indexed=undefined",
                                       "storage local=kept indexed=kept"}));
+}
+
+// "Clear cookies and site data" in the privacy settings signs the user out for good: after a
+// restart the site gets no cookie and finds none of its storage.
+TEST(SiteDataTest, ClearingSiteDataInTheSettingsLeavesNothingForTheNextStart) {
+  testing::TempHome home;
+  testing::SiteServer site(home.root() / "site.log");
+  ASSERT_TRUE(site.started());
+  openOnly(site.url("/site"));
+  testing::startInTurkish(home.configDir());
+  {
+    testing::KeyringBus bus(home.root());
+    const testing::AccessibleControls controls(bus.connection());
+    BrowserProcess browser(home.root() / "first.log", bus.address());
+    ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+    ASSERT_TRUE(within(30s, [&] { return site.linesStarting("stored").size() == 1; }))
+        << browser.log();
+    ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+comma"));
+    // The pane's row takes a real click.
+    std::optional<std::pair<int, int>> row;
+    ASSERT_TRUE(within(30s, [&] {
+      row = controls.middle({"Ayarlar", "Gizlilik ve Güvenlik"});
+      return row.has_value();
+    }));
+    ASSERT_TRUE(browser.onWindow("^Ayarlar$", "mousemove --window %1 " +
+                                                  std::to_string(row->first) + " " +
+                                                  std::to_string(row->second) + " click 1"));
+    ASSERT_TRUE(
+        within(30s, [&] { return controls.press({"Temizle…"}, "Çerezler ve site verileri"); }));
+    ASSERT_TRUE(within(30s, [&] { return controls.press({"Verileri Sil"}); }));
+    ASSERT_TRUE(within(30s, [&] { return controls.has({"Temizlendi"}); })) << browser.log();
+    quit(browser);
+  }
+  BrowserProcess browser(home.root() / "second.log");
+  ASSERT_TRUE(within(30s, [&] { return site.linesStarting("storage").size() == 2; }))
+      << browser.log();
+  quit(browser);
+  EXPECT_EQ(site.linesStarting("GET /site"),
+            (std::vector<std::string>{"GET /site cookies=", "GET /site cookies="}));
+  EXPECT_EQ(site.linesStarting("storage").back(), "storage local=null indexed=undefined");
 }
 
 }  // namespace
