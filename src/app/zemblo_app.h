@@ -30,7 +30,7 @@ class ZembloApp : public Gtk::Application {
  public:
   static constexpr const char* kApplicationId = "com.pellobar.browser";
   // How long quitting waits for the keyring to take the last password changes.
-  static constexpr std::chrono::seconds kKeyringWriteLimit{4};
+  static constexpr std::chrono::seconds kKeyringWriteLimit{5};
 
   static Glib::RefPtr<ZembloApp> create();
   ~ZembloApp() override;

@@ -156,8 +156,8 @@ class KeyringBus {
   }
 
   bool hasOwner(const char* name) const {
-    GVariant* reply = call_on("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                              "org.freedesktop.DBus", "NameHasOwner", g_variant_new("(s)", name));
+    GVariant* reply = callOn("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                             "org.freedesktop.DBus", "NameHasOwner", g_variant_new("(s)", name));
     if (!reply) return false;
     gboolean owned = FALSE;
     g_variant_get(reply, "(b)", &owned);
@@ -167,11 +167,11 @@ class KeyringBus {
 
   GVariant* call(const char* path, const char* interface, const char* method,
                  GVariant* parameters) const {
-    return call_on("org.freedesktop.secrets", path, interface, method, parameters);
+    return callOn("org.freedesktop.secrets", path, interface, method, parameters);
   }
 
-  GVariant* call_on(const char* destination, const char* path, const char* interface,
-                    const char* method, GVariant* parameters) const {
+  GVariant* callOn(const char* destination, const char* path, const char* interface,
+                   const char* method, GVariant* parameters) const {
     GError* error = nullptr;
     GVariant* reply =
         g_dbus_connection_call_sync(connection_, destination, path, interface, method, parameters,
