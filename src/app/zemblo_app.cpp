@@ -165,6 +165,11 @@ void ZembloApp::tellProfileInUse() {
 }
 
 void ZembloApp::on_shutdown() {
+  // The windows go at once; the process stays a little longer for the keyring's answers, which
+  // come on the main loop, so that a password saved just before quitting is kept.
+  for (auto* window : get_windows()) window->set_visible(false);
+  if (store_) store_->finishPasswordWrites(kKeyringWriteLimit);
+
   // The last save of the session; a debounced save still pending never runs. The process must
   // not end before what was handed to the disk is there, settings included.
   if (store_) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 
 #include <gtkmm.h>
@@ -33,6 +34,8 @@ class WebEngine;
 class ZembloApp : public Gtk::Application {
  public:
   static constexpr const char* kApplicationId = "com.pellobar.browser";
+  // How long quitting waits for the keyring to take the last password changes.
+  static constexpr std::chrono::seconds kKeyringWriteLimit{5};
 
   static Glib::RefPtr<ZembloApp> create();
   ~ZembloApp() override;

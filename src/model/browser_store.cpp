@@ -15,6 +15,7 @@
 #include "model/password_store.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "platform/main_loop.h"
 
 namespace zemblo {
 namespace {
@@ -68,6 +69,7 @@ void BrowserStore::start() {
   favorites_->list.set(session ? session->favorites : Favorite::defaults());
   history_->entries.set(files_.readHistory(&setAside));
   tellAboutSetAsideFiles(setAside);
+  tellAboutPasswordsLostAtQuit();
   if (defaults_->foundUnreadableFile()) {
     notice(localized("Ayarlar dosyası okunamadı; varsayılan ayarlar kullanılıyor."));
   }
@@ -166,6 +168,21 @@ bool BrowserStore::finishWrites() {
   writes_.finish();
   defaults_->flush();
   return lastSaveWritten_;
+}
+
+void BrowserStore::finishPasswordWrites(std::chrono::milliseconds limit) {
+  turnMainLoopUntil([this] { return !passwords_->awaitsKeyring(); }, limit);
+  if (!passwords_->hasUnsavedChanges()) return;
+  g_warning("The browser quits before the keyring holds every password change");
+  defaults_->setBool(kPasswordsLostAtQuitKey, true);
+}
+
+void BrowserStore::tellAboutPasswordsLostAtQuit() {
+  if (!defaults_->boolValue(kPasswordsLostAtQuitKey).value_or(false)) return;
+  notice(
+      localized("Tarayıcı kapanırken son şifre değişikliklerin anahtarlığa yazılamadı. Şifreler "
+                "penceresinden kontrol et; eksik olanları yeniden kaydetmen gerekebilir."));
+  defaults_->remove(kPasswordsLostAtQuitKey);
 }
 
 void BrowserStore::saveFinished(bool written) {

@@ -56,6 +56,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   static constexpr std::chrono::seconds kSaveLongestDelay{5};
   // After a failed save, how long until the next try when nothing else asks for one.
   static constexpr std::chrono::seconds kSaveRetryDelay{10};
+  // Set when the last run ended before the keyring held every password change.
+  static constexpr const char* kPasswordsLostAtQuitKey = "passwordsNotSavedAtQuit";
 
   // Loads preferences, session and history and starts the shared services. The engine is shared
   // with whoever else makes web views (the application keeps it too).
@@ -98,6 +100,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // out. False when the last save of the session or the history failed.
   bool finishWrites();
   SessionSnapshot sessionSnapshot() const;
+  // The way out for the saved passwords: turns the main loop until the keyring has answered every
+  // write, for at most `limit`. A change it does not hold then is told at the next start.
+  void finishPasswordWrites(std::chrono::milliseconds limit);
 
  private:
   void start();
@@ -108,6 +113,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void saveFinished(bool written);
   void settingsWritten(bool written);
   void tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files);
+  void tellAboutPasswordsLostAtQuit();
 
   std::shared_ptr<BrowserEngine> engine_;
   BrowserStoreEnvironment environment_;

@@ -596,6 +596,11 @@ constexpr LocalizationPair kPairs[] = {
      "saving anything. Quit the other one and try again."},
     // Page dialogs waiting in their tabs
     {"Sayfa bir yanıt bekliyor", "The page is waiting for an answer"},
+    // Saved passwords the keyring did not take before the browser quit
+    {"Tarayıcı kapanırken son şifre değişikliklerin anahtarlığa yazılamadı. Şifreler penceresinden "
+     "kontrol et; eksik olanları yeniden kaydetmen gerekebilir.",
+     "Your last password changes couldn't be written to the keyring when the browser quit. Check "
+     "them in the Passwords window; you may need to save missing ones again."},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

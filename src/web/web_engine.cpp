@@ -62,8 +62,19 @@ WebKitNetworkSession* WebEngine::networkSession() {
         },
         Glib::PRIORITY_HIGH);
     g_signal_connect(session_.get(), "download-started", G_CALLBACK(onDownloadStarted), nullptr);
+    keepCookies(folders.data);
   }
   return session_.get();
+}
+
+void WebEngine::keepCookies(const std::filesystem::path& folder) {
+  // Without a store of its own the session keeps cookies in memory only, and every site logs the
+  // user out at each restart. Cookies without an expiry are never written there, so they still
+  // end at quit. The network process opens the file: nothing waits for the disk here.
+  const std::filesystem::path file = folder / kCookieFileName;
+  webkit_cookie_manager_set_persistent_storage(
+      webkit_network_session_get_cookie_manager(session_.get()), file.c_str(),
+      WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
 }
 
 std::shared_ptr<ContentRuleStore> WebEngine::contentRuleStore() {

@@ -31,6 +31,8 @@ class WebEngine : public BrowserEngine {
   };
 
   static constexpr std::chrono::milliseconds kRequestTimeout{60'000};
+  // The session's persistent cookies, in its data folder.
+  static constexpr const char* kCookieFileName = "cookies.sqlite";
 
   // Without folders, the application's own: "WebKit" in its data and in its cache folder. The
   // web views' delayed work runs on `scheduler`, which outlives the engine and its views.
@@ -67,6 +69,7 @@ class WebEngine : public BrowserEngine {
 
  private:
   std::unique_ptr<WebViewPort> make(BrowserTab& tab, WebKitWebViewPort* opener);
+  void keepCookies(const std::filesystem::path& folder);
 
   Scheduler& scheduler_;
   std::optional<Folders> folders_;

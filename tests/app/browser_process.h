@@ -96,6 +96,14 @@ class BrowserProcess {
       return browser_.has_value();
     });
   }
+  // On the D-Bus session at `busAddress`, which the test set up and keeps.
+  BrowserProcess(const std::filesystem::path& log, const std::string& busAddress)
+      : log_(log),
+        session_(withErrorsIn(log, {"env", "DBUS_SESSION_BUS_ADDRESS=" + busAddress},
+                              ZEMBLO_BROWSER_EXECUTABLE)) {
+    if (!session_.started()) ADD_FAILURE() << "could not start the browser";
+    if (session_.started()) browser_ = session_.pid();
+  }
 
   std::optional<GPid> pid() const { return browser_; }
   // The address of the browser's D-Bus session, once it has started.
