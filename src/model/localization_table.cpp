@@ -550,6 +550,21 @@ constexpr LocalizationPair kPairs[] = {
     {"Önceki eşleşme", "Previous match"},
     {"Sonraki eşleşme", "Next match"},
     {"Bul çubuğunu kapat", "Close find bar"},
+    // Damaged files kept aside
+    {"Oturum dosyası okunamadı ve kenara alınamadı; dosyaya dokunulmadı ve alınana dek üzerine "
+     "kaydedilmeyecek. Sekmeleriniz yeniden başlatıldı.",
+     "The session file couldn't be read or kept aside; it was left untouched, and nothing will be "
+     "saved over it until it can be kept aside. Your tabs were started afresh."},
+    {"Geçmiş dosyası okunamadı ve kenara alınamadı; dosyaya dokunulmadı ve alınana dek üzerine "
+     "kaydedilmeyecek. Geçmiş boş başlatıldı.",
+     "The history file couldn't be read or kept aside; it was left untouched, and nothing will be "
+     "saved over it until it can be kept aside. History starts empty."},
+    {"\"%@\" dosyasındaki bozuk karakterler onarıldı; özgün dosya \"%@\" olarak saklandı.",
+     "Damaged characters in \"%@\" were repaired; the original file was kept as \"%@\"."},
+    {"\"%@\" dosyasındaki bozuk karakterler onarıldı, ancak özgün dosya kenara alınamadı; "
+     "alınana dek üzerine kaydedilmeyecek.",
+     "Damaged characters in \"%@\" were repaired, but the original file couldn't be kept aside; "
+     "nothing will be saved over it until it can be."},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
