@@ -16,7 +16,6 @@ class FileToKeepAside {
 
   // The file on disk must be kept before it is replaced.
   void mark() const { pending_->store(true); }
-  bool marked() const { return pending_->load(); }
   // Keeps a marked file aside (paths::setAside) and unmarks it; true when the way is clear for a
   // write, which it always is for an unmarked file. Blocks on the disk.
   bool clearTheWay() const;

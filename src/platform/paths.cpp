@@ -248,12 +248,9 @@ namespace {
 constexpr int kMaxStampedNames = 1000;
 
 std::string timeStamp() {
-  GDateTime* now = g_date_time_new_now_utc();
-  gchar* text = g_date_time_format(now, "%Y%m%d-%H%M%S");
-  std::string stamp = text ? text : "0";
-  g_free(text);
-  g_date_time_unref(now);
-  return stamp;
+  g_autoptr(GDateTime) now = g_date_time_new_now_utc();
+  g_autofree gchar* text = g_date_time_format(now, "%Y%m%d-%H%M%S");
+  return text ? text : "0";
 }
 
 std::filesystem::path keptName(const std::filesystem::path& file, int attempt,
