@@ -22,6 +22,40 @@ namespace {
 
 constexpr const char* kAppleLanguagesKey = "AppleLanguages";
 
+std::string repairedNotice(const std::string& name,
+                           const std::optional<std::filesystem::path>& keptAs) {
+  if (!keptAs) {
+    return withArgument(localized("\"%@\" dosyasındaki bozuk karakterler onarıldı, ancak özgün "
+                                  "dosya kenara alınamadı; alınana dek üzerine kaydedilmeyecek."),
+                        name);
+  }
+  return withArgument(withArgument(localized("\"%@\" dosyasındaki bozuk karakterler onarıldı; "
+                                             "özgün dosya \"%@\" olarak saklandı."),
+                                   name),
+                      keptAs->filename().string());
+}
+
+// What the user is told of a file that could not be used as it was: where it is kept, or that
+// it stays where it was, untouched.
+std::string setAsideNotice(const SetAsideFile& file) {
+  const std::string name = file.original.filename().string();
+  if (file.repaired) return repairedNotice(name, file.keptAs);
+  const bool session = name == SessionFiles::kSessionFileName;
+  if (!file.keptAs) {
+    return localized(session ? "Oturum dosyası okunamadı ve kenara alınamadı; dosyaya dokunulmadı "
+                               "ve alınana dek üzerine kaydedilmeyecek. Sekmeleriniz yeniden "
+                               "başlatıldı."
+                             : "Geçmiş dosyası okunamadı ve kenara alınamadı; dosyaya dokunulmadı "
+                               "ve alınana dek üzerine kaydedilmeyecek. Geçmiş boş başlatıldı.");
+  }
+  return withArgument(
+      localized(session ? "Oturum dosyası okunamadı ve \"%@\" olarak saklandı. Sekmeleriniz "
+                          "yeniden başlatıldı."
+                        : "Geçmiş dosyası okunamadı ve \"%@\" olarak saklandı. Geçmiş boş "
+                          "başlatıldı."),
+      file.keptAs->filename().string());
+}
+
 }  // namespace
 
 std::shared_ptr<BrowserStore> BrowserStore::create(std::shared_ptr<BrowserEngine> engine,
@@ -72,6 +106,9 @@ void BrowserStore::start() {
   tellAboutPasswordsLostAtQuit();
   if (defaults_->foundUnreadableFile()) {
     notice(localized("Ayarlar dosyası okunamadı; varsayılan ayarlar kullanılıyor."));
+  }
+  if (const auto& repaired = defaults_->repairedFile()) {
+    tellAboutSetAsideFiles({{defaults_->file(), repaired->keptAs, true}});
   }
   tabs_->relabelDefaultSpaces();
 
@@ -154,8 +191,7 @@ void BrowserStore::saveNow() {
   // Only the copy is made here; encoding and writing happen on the writing thread.
   writes_.submit(
       "session",
-      [files = SessionFiles([folder = files_.folder()] { return folder; }),
-       session = sessionSnapshot(), history = history_->entries.peek()] {
+      [files = files_.pinned(), session = sessionSnapshot(), history = history_->entries.peek()] {
         const bool sessionSaved = files.writeSession(session);
         const bool historySaved = files.writeHistory(history);
         return sessionSaved && historySaved;
@@ -224,17 +260,7 @@ void BrowserStore::notice(std::string text) {
 }
 
 void BrowserStore::tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files) {
-  for (const SetAsideFile& file : files) {
-    const bool session = file.original.filename() == SessionFiles::kSessionFileName;
-    const std::string keptAs =
-        file.keptAs ? file.keptAs->filename().string() : file.original.filename().string();
-    notice(withArgument(
-        localized(session ? "Oturum dosyası okunamadı ve \"%@\" olarak saklandı. Sekmeleriniz "
-                            "yeniden başlatıldı."
-                          : "Geçmiş dosyası okunamadı ve \"%@\" olarak saklandı. Geçmiş boş "
-                            "başlatıldı."),
-        keptAs));
-  }
+  for (const SetAsideFile& file : files) notice(setAsideNotice(file));
 }
 
 }  // namespace zemblo

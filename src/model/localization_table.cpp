@@ -601,6 +601,21 @@ constexpr LocalizationPair kPairs[] = {
      "kontrol et; eksik olanları yeniden kaydetmen gerekebilir.",
      "Your last password changes couldn't be written to the keyring when the browser quit. Check "
      "them in the Passwords window; you may need to save missing ones again."},
+    // Damaged files kept aside
+    {"Oturum dosyası okunamadı ve kenara alınamadı; dosyaya dokunulmadı ve alınana dek üzerine "
+     "kaydedilmeyecek. Sekmeleriniz yeniden başlatıldı.",
+     "The session file couldn't be read or kept aside; it was left untouched, and nothing will be "
+     "saved over it until it can be kept aside. Your tabs were started afresh."},
+    {"Geçmiş dosyası okunamadı ve kenara alınamadı; dosyaya dokunulmadı ve alınana dek üzerine "
+     "kaydedilmeyecek. Geçmiş boş başlatıldı.",
+     "The history file couldn't be read or kept aside; it was left untouched, and nothing will be "
+     "saved over it until it can be kept aside. History starts empty."},
+    {"\"%@\" dosyasındaki bozuk karakterler onarıldı; özgün dosya \"%@\" olarak saklandı.",
+     "Damaged characters in \"%@\" were repaired; the original file was kept as \"%@\"."},
+    {"\"%@\" dosyasındaki bozuk karakterler onarıldı, ancak özgün dosya kenara alınamadı; "
+     "alınana dek üzerine kaydedilmeyecek.",
+     "Damaged characters in \"%@\" were repaired, but the original file couldn't be kept aside; "
+     "nothing will be saved over it until it can be."},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

@@ -79,6 +79,46 @@ TEST(PersistenceTest, AStartKeepsTheUsersFilesAndBusyUseIsOnDiskWhenTheBrowserIs
   EXPECT_NE(session->spaces.front().selectedTabID, session->spaces.front().tabs.front().id);
 }
 
+// A stray byte in one title costs no tab, and a damaged history finds a free name beside a
+// thousand copies kept earlier: whatever the user had is still on disk after the next save.
+TEST(PersistenceTest, DamagedFilesCostNoTabAndNothingKeptEarlier) {
+  testing::TempHome home;
+  std::string session = *encodeSession(
+      sessionOf({"http://127.0.0.1:9/a", "http://127.0.0.1:9/b", "http://127.0.0.1:9/c"}));
+  const auto title = session.find("\"title\":\"http:\\/\\/127.0.0.1:9\\/b");
+  ASSERT_NE(title, std::string::npos) << session;
+  session.insert(title + 9, "\xC3(");  // a lead byte without its continuation
+  home.writeFile(home.dataDir() / "session.json", session);
+  const auto history = home.dataDir() / "history.json";
+  auto numbered = [&](int number) {
+    return fs::path(history) += number == 0 ? ".bad" : ".bad." + std::to_string(number);
+  };
+  for (int number = 0; number < 1000; ++number) home.writeFile(numbered(number), "kept");
+  home.writeFile(history, "[{\"broken\"");
+
+  BrowserProcess browser(home.root() / "browser.log");
+  ASSERT_TRUE(browser.waitForWindow()) << browser.pid().value_or(0) << browser.log();
+  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q"));
+  const auto status = browser.exitStatus(10s);
+  ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << browser.log();
+
+  const auto saved = SessionFiles().readSession();
+  ASSERT_TRUE(saved);
+  ASSERT_EQ(saved->spaces.front().tabs.size(), 3u);
+  EXPECT_TRUE(saved->spaces.front().tabs[1].title.starts_with("\uFFFD(http"))
+      << saved->spaces.front().tabs[1].title;
+  EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad"), session);
+  std::vector<std::string> stamped;
+  for (const auto& entry : fs::directory_iterator(home.dataDir())) {
+    if (entry.path().filename().string().starts_with("history.json.bad-")) {
+      stamped.push_back(home.readFile(entry.path()));
+    }
+  }
+  EXPECT_EQ(stamped, std::vector<std::string>{"[{\"broken\""});
+  for (int number = 0; number < 1000; ++number) ASSERT_EQ(home.readFile(numbered(number)), "kept");
+  EXPECT_TRUE(decodeHistory(home.readFile(history)));
+}
+
 // Mounts a tmpfs of `size` over `folder` for the life of the object.
 class SmallDisk {
  public:
