@@ -550,6 +550,11 @@ constexpr LocalizationPair kPairs[] = {
     {"Önceki eşleşme", "Previous match"},
     {"Sonraki eşleşme", "Next match"},
     {"Bul çubuğunu kapat", "Close find bar"},
+    // Middle-click, full screen and tab sound.
+    {"Tam Ekran", "Full Screen"},
+    {"Tam ekrandan çıkmak için F11'e bas", "Press F11 to exit full screen"},
+    {"Sekmenin Sesini Kapat", "Mute Tab"},
+    {"Sekmenin Sesini Aç", "Unmute Tab"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
