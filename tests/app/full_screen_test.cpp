@@ -85,9 +85,8 @@ TEST_F(FullScreenTest, F11FillsTheScreenWithThePageAndKeepsTheSidebarAPeekAway) 
     EXPECT_FALSE(pageFillsWindow(*tab));
 
     pressKeys("F11");
-    ASSERT_TRUE(waitUntil([&] {
-      return window().is_fullscreen() && windowFillsScreen() && pageFillsWindow(*tab);
-    }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return window().is_fullscreen() && windowFillsScreen() && pageFillsWindow(*tab); }));
     EXPECT_FALSE(window().sidebarColumn().get_visible());
     EXPECT_EQ(window().contentArea().cornerRadius(), 0);
     Gtk::Label* hint = shownHint();
@@ -133,8 +132,8 @@ TEST_F(FullScreenTest, APagesVideoFillsTheWholeScreenUntilEscapeOrF11) {
     for (const std::string leave : {"Escape", "F11"}) {
       clickPage(*tab);
       ASSERT_TRUE(waitUntil([&] {
-        return tab->showsPageFullScreen.peek() && window().is_fullscreen() &&
-               windowFillsScreen() && pageFillsWindow(*tab);
+        return tab->showsPageFullScreen.peek() && window().is_fullscreen() && windowFillsScreen() &&
+               pageFillsWindow(*tab);
       })) << leave;
       ASSERT_TRUE(videoIsFullScreen());
       // Nothing of the browser is left on screen: no sidebar, nor its strip, nor the card's
