@@ -155,6 +155,22 @@ TEST_F(FullScreenTest, APagesVideoFillsTheWholeScreenUntilEscapeOrF11) {
       EXPECT_TRUE(waitUntil([&] { return !videoIsFullScreen(); }));
       EXPECT_FALSE(pageFillsWindow(*tab));
     }
+
+    // From the window's own full screen, the page's ends back there.
+    pressKeys("F11");
+    ASSERT_TRUE(waitUntil([&] { return window().is_fullscreen() && pageFillsWindow(*tab); }));
+    clickPage(*tab);
+    ASSERT_TRUE(waitUntil(
+        [&] { return tab->showsPageFullScreen.peek() && !window().hoverStrip().get_visible(); }));
+    pressKeys("Escape");
+    ASSERT_TRUE(
+        waitUntil([&] { return !videoIsFullScreen() && !tab->showsPageFullScreen.peek(); }));
+    // The engine gives the window back as the page found it.
+    EXPECT_TRUE(waitUntil([&] {
+      return window().is_fullscreen() && pageFillsWindow(*tab) &&
+             window().hoverStrip().get_visible();
+    }));
+    EXPECT_FALSE(window().sidebarColumn().get_visible());
   });
 }
 
