@@ -44,6 +44,7 @@ WebViewPort* BrowserTab::webView() {
   }
   if (!storedWebView_) return nullptr;
   storedWebView_->setPageZoom(owner->preferences().prefs().defaultZoom);
+  if (isMuted.peek()) storedWebView_->setMuted(true);
   owner->pageServices().adBlocker().apply(*this, url.peek());
   owner->pageServices().applyDarkMode(*this, url.peek());
   return storedWebView_.get();
@@ -81,11 +82,23 @@ void BrowserTab::applyZoom() {
   storedWebView_->setPageZoom(owner ? owner->preferences().prefs().defaultZoom : 1.0);
 }
 
+void BrowserTab::setMuted(bool muted) {
+  isMuted.set(muted);
+  if (storedWebView_) storedWebView_->setMuted(muted);
+}
+
+void BrowserTab::leavePageFullScreen() {
+  if (storedWebView_ && showsPageFullScreen.peek()) storedWebView_->leaveFullScreen();
+}
+
 void BrowserTab::tearDown() {
   endAutofillMenu();
   if (storedWebView_) storedWebView_->stopLoading();
   storedWebView_.reset();
   adBlockApplied = false;
+  // Nothing of the page goes on without its view.
+  isPlayingAudio.set(false);
+  showsPageFullScreen.set(false);
 }
 
 bool BrowserTab::showsStartPage() const { return !url.get() && !isPopup; }
@@ -202,7 +215,8 @@ void BrowserTab::handleLoadFailure(const LoadFailure& failure) {
 
 BrowserTab::Policy BrowserTab::decideNavigationAction(const NavigationAction& action) {
   if (action.shouldPerformDownload) return Policy::download;
-  if (action.isLinkActivation && action.control) {
+  // The middle button opens a link where Ctrl+click does, as on every Linux desktop.
+  if (action.isLinkActivation && (action.control || action.middleButton)) {
     if (!action.url) return Policy::allow;
     if (auto owner = store.lock()) {
       owner->tabs().openTab(*action.url, /*inBackground=*/!action.shift, shared_from_this());

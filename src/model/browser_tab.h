@@ -45,6 +45,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
     bool isLinkActivation = false;
     bool control = false;  // the platform's command modifier
     bool shift = false;
+    bool middleButton = false;  // the click was of the middle button
     bool shouldPerformDownload = false;
   };
 
@@ -77,6 +78,11 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The page on screen came over a connection the engine verified: false until a load commits,
   // and again from the start of the next one.
   Observable<bool> verifiedConnection{false};
+  // The page is playing sound (heard or not), and whether the user silenced the tab.
+  Observable<bool> isPlayingAudio{false};
+  Observable<bool> isMuted{false};
+  // The page shows one of its elements (a video, say) full screen.
+  Observable<bool> showsPageFullScreen{false};
 
   // The menu of saved logins the page asked for after the user's press in a login field; none
   // while it is closed.
@@ -103,6 +109,10 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void load(const Url& address);
   void reload();
   void applyZoom();
+  // Silences the tab or lets it be heard; a tab without a web view starts muted when it gets one.
+  void setMuted(bool muted);
+  // Ends the page's element full screen; nothing while it shows none.
+  void leavePageFullScreen();
   // Releases the web view.
   void tearDown();
 

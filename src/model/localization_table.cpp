@@ -616,6 +616,11 @@ constexpr LocalizationPair kPairs[] = {
      "alınana dek üzerine kaydedilmeyecek.",
      "Damaged characters in \"%@\" were repaired, but the original file couldn't be kept aside; "
      "nothing will be saved over it until it can be."},
+    // Middle-click, full screen and tab sound.
+    {"Tam Ekran", "Full Screen"},
+    {"Tam ekrandan çıkmak için F11'e bas", "Press F11 to exit full screen"},
+    {"Sekmenin Sesini Kapat", "Mute Tab"},
+    {"Sekmenin Sesini Aç", "Unmute Tab"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

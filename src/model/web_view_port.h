@@ -48,6 +48,10 @@ class WebViewPort {
   virtual void finishFinding() = 0;
   // Gives the page the keyboard, if it is on screen; a view that is not shown is left alone.
   virtual void focusIfShown() = 0;
+  // Silences the page's sound, or lets it be heard again.
+  virtual void setMuted(bool muted) = 0;
+  // Asks the page to end the full screen of the element it shows full screen.
+  virtual void leaveFullScreen() = 0;
 };
 
 // Creates web views: a tab's own on its first use, and a pop-up's web view related to its

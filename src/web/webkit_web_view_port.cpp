@@ -105,6 +105,10 @@ void WebKitWebViewPort::connectSignals() {
   handlers_.connect(view, "notify::uri", toGCallback(&onURI), this);
   handlers_.connect(view, "notify::is-loading", toGCallback(&onIsLoading), this);
   handlers_.connect(view, "notify::estimated-load-progress", toGCallback(&onProgress), this);
+  handlers_.connect(view, "notify::is-playing-audio", toGCallback(&onPlayingAudio), this);
+  handlers_.connect(view, "notify::is-muted", toGCallback(&onMuted), this);
+  handlers_.connect(view, "enter-fullscreen", toGCallback(&onEnterFullScreen), this);
+  handlers_.connect(view, "leave-fullscreen", toGCallback(&onLeaveFullScreen), this);
   handlers_.connect(webkit_web_view_get_back_forward_list(view), "changed",
                     toGCallback(&onBackForwardChanged), this);
   handlers_.connect(view, "load-changed", toGCallback(&onLoadChanged), this);
@@ -134,6 +138,7 @@ void WebKitWebViewPort::publishInitialState() {
   onURI(view, nullptr, this);
   onIsLoading(view, nullptr, this);
   onProgress(view, nullptr, this);
+  onPlayingAudio(view, nullptr, this);
   publishBackForward();
 }
 
@@ -218,6 +223,15 @@ void WebKitWebViewPort::finishFinding() {
 void WebKitWebViewPort::focusIfShown() {
   // A page waiting on its dialog leaves the keyboard to the dialog.
   if (widget_->get_root() && !scriptDialog_) widget_->grab_focus();
+}
+
+void WebKitWebViewPort::setMuted(bool muted) { webkit_web_view_set_is_muted(view_.get(), muted); }
+
+void WebKitWebViewPort::leaveFullScreen() {
+  // WebKitGTK offers no call of its own: the page's document is asked, as its Escape key would.
+  webkit_web_view_evaluate_javascript(view_.get(), "document.exitFullscreen()", -1,
+                                      kFullScreenWorld, nullptr, cancellable_.get(), nullptr,
+                                      nullptr);
 }
 
 gboolean WebKitWebViewPort::onInputEvent(GtkEventControllerLegacy*, GdkEvent* event,

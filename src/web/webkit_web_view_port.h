@@ -84,9 +84,13 @@ class WebKitWebViewPort : public WebViewPort {
                 FindDone done) override;
   void finishFinding() override;
   void focusIfShown() override;
+  void setMuted(bool muted) override;
+  void leaveFullScreen() override;
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
   static constexpr const char* kFaviconWorld = "ZembloFavicon";
+  // The isolated world that ends a page's full screen, out of reach of the page's own scripts.
+  static constexpr const char* kFullScreenWorld = "ZembloFullScreen";
 
  private:
   struct ScriptDialog;
@@ -108,6 +112,10 @@ class WebKitWebViewPort : public WebViewPort {
   static void onURI(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
   static void onIsLoading(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
   static void onProgress(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
+  static void onPlayingAudio(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
+  static void onMuted(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
+  static gboolean onEnterFullScreen(WebKitWebView*, WebKitWebViewPort* self);
+  static gboolean onLeaveFullScreen(WebKitWebView*, WebKitWebViewPort* self);
   static void onBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
                                    WebKitWebViewPort* self);
   static void onLoadChanged(WebKitWebView*, WebKitLoadEvent event, WebKitWebViewPort* self);

@@ -81,6 +81,27 @@ void WebKitWebViewPort::onProgress(WebKitWebView* view, GParamSpec*, WebKitWebVi
   }
 }
 
+void WebKitWebViewPort::onPlayingAudio(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->isPlayingAudio.set(webkit_web_view_is_playing_audio(view));
+}
+
+// Not taken at the start: a new view is unmuted, and the tab gives it its own state.
+void WebKitWebViewPort::onMuted(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->isMuted.set(webkit_web_view_get_is_muted(view));
+}
+
+// Both are left to the engine's own handling as well: it makes the window full screen and back,
+// and only then lets the page go on.
+gboolean WebKitWebViewPort::onEnterFullScreen(WebKitWebView*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->showsPageFullScreen.set(true);
+  return FALSE;
+}
+
+gboolean WebKitWebViewPort::onLeaveFullScreen(WebKitWebView*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->showsPageFullScreen.set(false);
+  return FALSE;
+}
+
 void WebKitWebViewPort::onBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*,
                                              gpointer, WebKitWebViewPort* self) {
   self->publishBackForward();
@@ -190,6 +211,7 @@ bool WebKitWebViewPort::decideNavigationAction(WebKitPolicyDecision* decision,
                             WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
   action.control = (modifiers & GDK_CONTROL_MASK) != 0;
   action.shift = (modifiers & GDK_SHIFT_MASK) != 0;
+  action.middleButton = webkit_navigation_action_get_mouse_button(navigation) == GDK_BUTTON_MIDDLE;
   // WebKitGTK decides <a download> itself and reports no such flag.
   action.shouldPerformDownload = false;
   answer(decision, tab->decideNavigationAction(action));

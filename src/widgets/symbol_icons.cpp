@@ -73,6 +73,8 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     {"photo", "image-x-generic-symbolic"},
     {"wind", "weather-windy-symbolic"},
     {"drop", "zemblo-drop-symbolic"},
+    {"speaker.wave.2.fill", "audio-volume-high-symbolic"},
+    {"speaker.slash.fill", "audio-volume-muted-symbolic"},
 
     // Arrows.
     {"arrow.clockwise", "view-refresh-symbolic"},

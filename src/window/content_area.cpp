@@ -72,10 +72,13 @@ ContentArea::~ContentArea() {
 
 void ContentArea::sync() {
   const AppPreferences& prefs = preferences_.prefs();
-  const double radius = sizes::cornerRadius(prefs);
-  if (radius != cornerRadius_ || prefs.contentShadow != shadow_) queue_draw();
+  const bool fills = fillsScreen_.get();
+  const double radius = fills ? 0 : sizes::cornerRadius(prefs);
+  const bool shadow = !fills && prefs.contentShadow;
+  if (radius != cornerRadius_ || shadow != shadow_ || fills != edgeless_) queue_draw();
   cornerRadius_ = radius;
-  shadow_ = prefs.contentShadow;
+  shadow_ = shadow;
+  edgeless_ = fills;
 
   auto tab = tabs_.currentSpace()->selectedTab();
   content_ = !tab                    ? Content::startPageWithoutTab
@@ -205,6 +208,7 @@ void ContentArea::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     if (rounded) gtk_snapshot_pop(s);
     gtk_snapshot_pop(s);
   }
+  if (edgeless_) return;
   GdkRGBA border = paint::foreground(*this);
   border.alpha = 0.08f;
   paint::appendInsideBorder(s, card, 0.5, border);

@@ -46,6 +46,8 @@ class ContentArea : public Gtk::Widget {
   ~ContentArea() override;
 
   void sync();
+  // Full screen, the card fills the screen: no corners, shadow or edge.
+  void setFillsScreen(bool fills) { fillsScreen_.set(fills); }
 
   Content content() const { return content_; }
   const std::shared_ptr<BrowserTab>& shownTab() const { return tab_; }
@@ -95,6 +97,8 @@ class ContentArea : public Gtk::Widget {
   double cornerRadius_ = 12;
   bool shadow_ = true;
   bool findShown_ = false;
+  Observable<bool> fillsScreen_{false};
+  bool edgeless_ = false;
   AnimatedValue findProgress_;
   std::unique_ptr<Observer> observer_;
 };

@@ -53,6 +53,8 @@ class FakeWebView : public WebViewPort {
   }
   void finishFinding() override { findRequests.clear(); }
   void focusIfShown() override { ++focusRequests; }
+  void setMuted(bool muted) override { this->muted = muted; }
+  void leaveFullScreen() override { ++fullScreenExits; }
 
   // Answers the oldest pending favicon look-up; false when none is pending.
   bool answerFavicon(std::optional<std::string> result) {
@@ -69,6 +71,8 @@ class FakeWebView : public WebViewPort {
   std::vector<FaviconAnswer> faviconRequests;
   std::vector<std::pair<std::string, FindDone>> findRequests;
   int focusRequests = 0;
+  bool muted = false;
+  int fullScreenExits = 0;
 
  private:
   FakeWebViewLog& log_;

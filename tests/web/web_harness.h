@@ -251,10 +251,11 @@ inline int navigationsDuring(WebKitWebView* view, const std::function<void()>& a
 
 // Real X input: modifier state only reaches the page from the X server, never from script.
 // Without a window manager every window opens at the same place, so ours is raised first.
-inline void clickWindow(const std::string& windowTitle, const std::string& modifiers = "") {
+inline void clickWindow(const std::string& windowTitle, const std::string& modifiers = "",
+                        int button = 1) {
   std::string command = xdotoolOn(windowTitle, "windowraise %1 mousemove --window %1 320 280");
   if (!modifiers.empty()) command += " keydown " + modifiers;
-  command += " click 1";
+  command += " click " + std::to_string(button);
   if (!modifiers.empty()) command += " keyup " + modifiers;
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }

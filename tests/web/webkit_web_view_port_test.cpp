@@ -170,6 +170,21 @@ TEST_F(WebKitWebViewPortTest, CommandClickOpensTheLinkInATabRightAfterThePage) {
   EXPECT_EQ(harness.tabs().size(), 3u);
 }
 
+TEST_F(WebKitWebViewPortTest, MiddleClickOpensTheLinkInABackgroundTabRightAfterThePage) {
+  WebHarness harness;
+  auto tab = harness.show(server.url("/links"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Links"));
+
+  clickWindow(harness.windowTitle(), "", 2);
+  ASSERT_TRUE(waitUntil([&] { return harness.tabs().size() == 2; }));
+  auto background = tabAfter(harness, *tab);
+  ASSERT_TRUE(background);
+  EXPECT_EQ(background->url.peek(), server.address("/two"));
+  EXPECT_EQ(harness.selectedTab(), tab);
+  // The page being read stays.
+  EXPECT_EQ(tab->url.peek(), server.address("/links"));
+}
+
 // A tab's web process ends with the last tab that uses it: a window shares its opener's.
 TEST_F(WebKitWebViewPortTest, OneClickOpensOneWindowThatBecomesASelectedTabAndCanCloseItself) {
   WebHarness harness;
