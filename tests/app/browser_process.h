@@ -96,10 +96,14 @@ class BrowserProcess {
       return browser_.has_value();
     });
   }
-  // On the D-Bus session at `busAddress`, which the test set up and keeps.
-  BrowserProcess(const std::filesystem::path& log, const std::string& busAddress)
+  // On a D-Bus session that the test set up and keeps; a type of its own, so that it is never
+  // taken for the addresses a browser is started with.
+  struct OnBus {
+    std::string address;
+  };
+  BrowserProcess(const std::filesystem::path& log, const OnBus& bus)
       : log_(log),
-        session_(withErrorsIn(log, {"env", "DBUS_SESSION_BUS_ADDRESS=" + busAddress},
+        session_(withErrorsIn(log, {"env", "DBUS_SESSION_BUS_ADDRESS=" + bus.address},
                               ZEMBLO_BROWSER_EXECUTABLE)) {
     if (!session_.started()) ADD_FAILURE() << "could not start the browser";
     if (session_.started()) browser_ = session_.pid();

@@ -110,7 +110,8 @@ TEST(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneR
   writeSessionOf("http://127.0.0.1:9/saved");
 
   // No browser running: it starts with its session and opens the address after it.
-  BrowserProcess browser(home.root() / "browser.log", {server.address() + "/mail.html"});
+  BrowserProcess browser(home.root() / "browser.log",
+                         std::vector<std::string>{server.address() + "/mail.html"});
   ASSERT_TRUE(browser.waitForWindow()) << browser.log();
   ASSERT_TRUE(within(20s, [] {
     return savedTabs() == std::vector<std::string>{"From mail*", "Saved"};
@@ -179,7 +180,8 @@ TEST(LinksFromOtherProgramsTest,
   ASSERT_FALSE(server.address().empty());
   // A tab opened in the first, saved with its visit once its page has loaded: from then on the
   // first has nothing to write.
-  BrowserProcess first(home.root() / "first.log", {server.address() + "/page.html"});
+  BrowserProcess first(home.root() / "first.log",
+                       std::vector<std::string>{server.address() + "/page.html"});
   ASSERT_TRUE(within(20s, [] {
     const auto history = SessionFiles().readHistory();
     return savedTabs() == std::vector<std::string>{"Opened in the first*", "Saved"} &&

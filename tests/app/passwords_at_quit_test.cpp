@@ -35,7 +35,7 @@ TEST(PasswordsAtQuitTest, APasswordSavedJustBeforeCtrlQIsInTheKeyringAfterTheBro
   ASSERT_TRUE(keyring.store(vaultItem, "[]"));
   const testing::AccessibleControls controls(keyring.connection());
 
-  BrowserProcess browser(home.root() / "browser.log", keyring.address());
+  BrowserProcess browser(home.root() / "browser.log", BrowserProcess::OnBus{keyring.address()});
   ASSERT_TRUE(browser.waitForWindow()) << browser.log();
   ASSERT_TRUE(within(30s, [&] { return !site.linesStarting("GET /login").empty(); }));
   // The page's one button covers it: a click anywhere in the page sends the login. A click that

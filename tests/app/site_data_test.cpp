@@ -72,7 +72,7 @@ TEST(SiteDataTest, ClearingSiteDataInTheSettingsLeavesNothingForTheNextStart) {
   {
     testing::KeyringBus bus(home.root());
     const testing::AccessibleControls controls(bus.connection());
-    BrowserProcess browser(home.root() / "first.log", bus.address());
+    BrowserProcess browser(home.root() / "first.log", BrowserProcess::OnBus{bus.address()});
     ASSERT_TRUE(browser.waitForWindow()) << browser.log();
     ASSERT_TRUE(within(30s, [&] { return site.linesStarting("stored").size() == 1; }))
         << browser.log();
