@@ -154,6 +154,24 @@ TEST_F(StartPageTest, TilesStandInColumnsOf84To96PointsWithoutAHoverFillOrToolti
   WindowHarness::screenshot("start-page-tiles");
 }
 
+// The smallest window the browser allows still shows every tile whole, on the card.
+TEST_F(StartPageTest, TheSmallestWindowCutsNoTile) {
+  blankTab();
+  harness.window().set_default_size(BrowserWindow::kMinimumWidth, BrowserWindow::kMinimumHeight);
+  ASSERT_TRUE(testing::waitUntil([&] {
+    return harness.window().get_width() <= BrowserWindow::kMinimumWidth &&
+           harness.window().get_height() <= BrowserWindow::kMinimumHeight;
+  }));
+  pump();
+  const auto card = harness.bounds(harness.content());
+  for (StartTile* tile : page().tiles()) {
+    const auto frame = harness.bounds(*tile);
+    EXPECT_GE(frame.y, card.y);
+    EXPECT_LE(frame.y + frame.height, card.y + card.height) << "a tile is cut at the bottom";
+  }
+  WindowHarness::screenshot("start-page-smallest-window");
+}
+
 TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
   blankTab();
   const auto [placeholder, typed] = testing::placeholderAndTextInk(page().field(), "Typed");
