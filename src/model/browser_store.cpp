@@ -58,6 +58,10 @@ void BrowserStore::start() {
   passwords_ = std::make_unique<PasswordStore>(*defaults_, std::move(vault));
   offers_ = std::make_shared<PasswordOffers>(*passwords_);
   autofill_ = std::make_shared<AutofillBridge>();
+  sitePermissions_ = std::make_shared<SitePermissions>([this] {
+    siteSettingsChanged_ = true;
+    scheduleSave();
+  });
 
   const AppPreferences& prefs = preferences_->observablePrefs().peek();
 
@@ -67,6 +71,7 @@ void BrowserStore::start() {
   tabs_->restore(session, prefs.restoreSession);
   favorites_->list.set(session ? session->favorites : Favorite::defaults());
   history_->entries.set(files_.readHistory(&setAside));
+  loadSiteSettings(setAside);
   tellAboutSetAsideFiles(setAside);
   if (defaults_->foundUnreadableFile()) {
     notice(localized("Ayarlar dosyası okunamadı; varsayılan ayarlar kullanılıyor."));
@@ -159,6 +164,29 @@ void BrowserStore::saveNow() {
         return sessionSaved && historySaved;
       },
       [this](bool written) { saveFinished(written); });
+  saveSiteSettings();
+}
+
+void BrowserStore::loadSiteSettings(std::vector<SetAsideFile>& setAside) {
+  const SiteSettingsFile file(files_.folder());
+  file.removeLeftoverTemporaries();
+  SiteSettings settings = file.read(&setAside);
+  sitePermissions_->decisions.set(std::move(settings.permissions));
+  siteSettingsOtherKeys_ = std::move(settings.otherKeys);
+}
+
+void BrowserStore::saveSiteSettings() {
+  if (!std::exchange(siteSettingsChanged_, false)) return;
+  writes_.submit(
+      "site-settings",
+      [file = SiteSettingsFile(files_.folder()),
+       settings = SiteSettings{sitePermissions_->decisions.peek(), siteSettingsOtherKeys_}] {
+        return file.write(settings);
+      },
+      [this](bool written) {
+        // Tried again with the next save; the answers stay in memory meanwhile.
+        if (!written) siteSettingsChanged_ = true;
+      });
 }
 
 bool BrowserStore::finishWrites() {
@@ -211,6 +239,12 @@ void BrowserStore::tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files
     const bool session = file.original.filename() == SessionFiles::kSessionFileName;
     const std::string keptAs =
         file.keptAs ? file.keptAs->filename().string() : file.original.filename().string();
+    if (file.original.filename() == SiteSettingsFile::kFileName) {
+      notice(withArgument(localized("Site ayarları dosyası okunamadı ve \"%@\" olarak saklandı. "
+                                    "Siteler izinleri yeniden soracak."),
+                          keptAs));
+      continue;
+    }
     notice(withArgument(
         localized(session ? "Oturum dosyası okunamadı ve \"%@\" olarak saklandı. Sekmeleriniz "
                             "yeniden başlatıldı."

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "model/autofill_menu.h"
+#include "model/tab_permissions.h"
 #include "model/web_view_port.h"
 #include "platform/observable.h"
 #include "platform/url.h"
@@ -80,6 +81,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The menu of saved logins the page asked for after the user's press in a login field; none
   // while it is closed.
   Observable<std::optional<AutofillMenu>> autofillMenu;
+
+  // The page's permission questions waiting for the user, and what it captures.
+  TabPermissions permissions;
 
   std::weak_ptr<BrowserStore> store;
   bool hasStartedLoading = false;

@@ -53,6 +53,7 @@ class FakeWebView : public WebViewPort {
   }
   void finishFinding() override { findRequests.clear(); }
   void focusIfShown() override { ++focusRequests; }
+  void stopMediaCapture() override { ++captureStops; }
 
   // Answers the oldest pending favicon look-up; false when none is pending.
   bool answerFavicon(std::optional<std::string> result) {
@@ -69,6 +70,7 @@ class FakeWebView : public WebViewPort {
   std::vector<FaviconAnswer> faviconRequests;
   std::vector<std::pair<std::string, FindDone>> findRequests;
   int focusRequests = 0;
+  int captureStops = 0;
 
  private:
   FakeWebViewLog& log_;
