@@ -49,6 +49,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
       tab_(std::move(tab)),
       sparkles_("sparkles", symbolPixelSize(kSparklesPointSize)),
       favicon_(context.favicons, kIconSize),
+      capture_(tab_),
       hover_(*this, 0, [this] { hoverChanged(); }) {
   set_name("TabRow");
   setAccessibleRole(*this, Gtk::Accessible::Role::TAB);
@@ -65,8 +66,8 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
   close_.set_size_request(kCloseSize, kCloseSize);
   close_.set_visible(false);
   close_.signal_clicked().connect([this] { closeClicked(); });
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_, &title_, &close_}) {
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_,
+                                                                &title_, &capture_, &close_}) {
     child->set_parent(*this);
   }
 
@@ -92,8 +93,8 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
 TabRow::~TabRow() {
   observer_.reset();
   if (menu_) menu_->unparent();
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_, &title_, &close_}) {
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_,
+                                                                &title_, &capture_, &close_}) {
     child->unparent();
   }
 }
@@ -276,7 +277,8 @@ void TabRow::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int&
   int labelMinimum = 0, labelNatural = 0, b1 = -1, b2 = -1;
   title_.measure(Gtk::Orientation::HORIZONTAL, -1, labelMinimum, labelNatural, b1, b2);
   const double fixed = kLeadingPadding + kIconSize + kSpacing + kSpacing + kSpacerMinimum +
-                       kTrailingPadding + (close_.get_visible() ? kSpacing + kCloseSize : 0);
+                       kTrailingPadding + (close_.get_visible() ? kSpacing + kCloseSize : 0) +
+                       (capture_.get_visible() ? kSpacing + CaptureIndicator::kSize : 0);
   minimum = static_cast<int>(std::ceil(fixed + labelMinimum));
   natural = static_cast<int>(std::ceil(fixed + labelNatural));
 }
@@ -298,6 +300,10 @@ void TabRow::size_allocate_vfunc(int width, int height, int) {
     allocateCentred(close_, end - kCloseSize, kCloseSize, rowHeight, grow);
     gsk_transform_unref(grow);
     end -= kCloseSize + kSpacing;
+  }
+  if (capture_.get_visible()) {
+    allocateCentred(capture_, end - CaptureIndicator::kSize, CaptureIndicator::kSize, rowHeight);
+    end -= CaptureIndicator::kSize + kSpacing;
   }
   end -= kSpacerMinimum + kSpacing;
   const double start = kLeadingPadding + kIconSize + kSpacing;
@@ -325,6 +331,7 @@ void TabRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   }
   snapshot_child(shownIcon(), snapshot);
   snapshot_child(title_, snapshot);
+  if (capture_.get_visible()) snapshot_child(capture_, snapshot);
   if (close_.get_visible()) snapshot_child(close_, snapshot);
 }
 

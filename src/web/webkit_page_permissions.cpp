@@ -133,7 +133,6 @@ gboolean WebKitPagePermissions::onQueryPermissionState(WebKitWebView*,
                                                        WebKitPermissionStateQuery* query,
                                                        WebKitPagePermissions* self) {
   const auto kind = kindNamed(webkit_permission_state_query_get_name(query));
-
   WebKitSecurityOrigin* origin = webkit_permission_state_query_get_security_origin(query);
   const auto site = origin ? siteOrigin(webkit_security_origin_get_protocol(origin) ?: "",
                                         webkit_security_origin_get_host(origin) ?: "",

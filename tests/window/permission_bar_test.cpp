@@ -34,6 +34,14 @@ constexpr const char* kNotifyingPage = R"(<title>ask</title>
   }
 </script>)";
 
+constexpr const char* kFilmingPage = R"(<title>film</title>
+<body style="margin:0"><button id="film" style="width:100%;height:90vh">film</button>
+<script>
+  film.onclick = () => navigator.mediaDevices.getUserMedia({video: true}).then(
+      (stream) => { window.track = stream.getVideoTracks()[0]; document.title = "filming"; },
+      (e) => document.title = "refused " + e.name);
+</script>)";
+
 constexpr const char* kLocatingPage = R"(<title>where</title>
 <script>
   navigator.geolocation.getCurrentPosition(() => document.title = "geo ok",
@@ -146,6 +154,7 @@ class PermissionBarTest : public ::testing::Test {
   PermissionBarTest() {
     server.page("/ask", kNotifyingPage);
     server.page("/where", kLocatingPage);
+    server.page("/film", kFilmingPage);
     server.page("/plain", "<title>plain</title>");
   }
 
@@ -265,6 +274,47 @@ TEST_F(PermissionBarTest, AQuestionWaitsWhileItsTabIsInTheBackgroundAndGoesWithT
   EXPECT_FALSE(barShown());
   EXPECT_FALSE(harness.store().sitePermissions().decisionFor(
       *siteOrigin(*Url::parse("http://localhost:" + port())), PermissionKind::geolocation));
+}
+
+TEST_F(PermissionBarTest, ACapturingTabShowsItInItsRowWhereAClickStopsIt) {
+  auto tab = harness.open(server.url("/plain"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "plain"));
+  // The engine's stand-in camera: the virtual display has none.
+  WebKitSettings* settings = webkit_web_view_get_settings(WebHarness::viewOf(*tab));
+  WebKitFeatureList* features = webkit_settings_get_all_features();
+  for (gsize i = 0; i < webkit_feature_list_get_length(features); ++i) {
+    WebKitFeature* feature = webkit_feature_list_get(features, i);
+    if (g_strcmp0(webkit_feature_get_identifier(feature), "MockCaptureDevices") == 0) {
+      webkit_settings_set_feature_enabled(settings, feature, TRUE);
+    }
+  }
+  webkit_feature_list_unref(features);
+  tab->load(server.address("/film"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "film"));
+  pump();
+  clickPage();
+  ASSERT_TRUE(waitUntil([&] { return barShown(); }));
+  EXPECT_TRUE(hasAccessibleName(
+      *bar(), withArgument(localized("%@ kameranı kullanmak istiyor"), "127.0.0.1")));
+  click(barButton(localized("İzin ver")));
+  ASSERT_TRUE(waitUntil([&] { return title(*tab) == "filming"; })) << title(*tab);
+
+  const auto indicator = [&]() -> Gtk::Widget* {
+    pump();
+    Gtk::Widget* found = findWidget(harness.window(), [](Gtk::Widget& widget) {
+      return widget.get_name().raw() == "CaptureIndicator" && widget.get_mapped();
+    });
+    return found;
+  };
+  ASSERT_TRUE(waitUntil([&] { return indicator() != nullptr; }));
+  EXPECT_TRUE(hasAccessibleName(
+      *indicator(), localized("Kamera, mikrofon veya ekran kullanılıyor; durdurmak için tıkla")));
+  click(*indicator());
+  ASSERT_TRUE(waitUntil([&] { return !tab->permissions.capture.peek().any(); }));
+  EXPECT_TRUE(waitUntil([&] { return indicator() == nullptr; }));
+  EXPECT_TRUE(waitUntil([&] {
+    return callJavaScript(WebHarness::viewOf(*tab), "return track.readyState;") == "ended";
+  }));
 }
 
 }  // namespace
