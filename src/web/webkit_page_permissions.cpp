@@ -92,9 +92,12 @@ WebKitPagePermissions::WebKitPagePermissions(WebKitWebView* view, std::weak_ptr<
 WebKitPagePermissions::~WebKitPagePermissions() {
   alive_.reset();
   handlers_.disconnectAll();
-  notificationHandlers_.disconnectAll();
   // A page that is gone can't be brought forward: its notifications leave the desktop.
-  for (const auto& [key, notification] : shown_) notifications_->close(key);
+  while (!shown_.empty()) {
+    const DesktopNotifications::Key key = shown_.begin()->first;
+    notifications_->close(key);
+    forgetNotification(key);
+  }
   if (auto tab = tab_.lock()) tab->permissions.capture.set({});
 }
 
@@ -181,18 +184,26 @@ void WebKitPagePermissions::showNotification(WebKitNotification* notification) {
         bringTabForward();
       },
       [this, alive, key] {
-        if (!alive.expired()) shown_.erase(*key);
+        if (!alive.expired()) forgetNotification(*key);
       });
-  shown_.emplace(*key, held);
-  notificationHandlers_.connect(notification, "closed", toGCallback(&onNotificationClosed), this);
+  const gulong handler =
+      g_signal_connect(notification, "closed", toGCallback(&onNotificationClosed), this);
+  shown_.emplace(*key, ShownNotification{held, handler});
+}
+
+void WebKitPagePermissions::forgetNotification(DesktopNotifications::Key key) {
+  const auto found = shown_.find(key);
+  if (found == shown_.end()) return;
+  g_signal_handler_disconnect(found->second.notification->get(), found->second.closedHandler);
+  shown_.erase(found);
 }
 
 void WebKitPagePermissions::onNotificationClosed(WebKitNotification* notification,
                                                  WebKitPagePermissions* self) {
-  for (auto it = self->shown_.begin(); it != self->shown_.end(); ++it) {
-    if (it->second->get() != notification) continue;
-    self->notifications_->close(it->first);
-    self->shown_.erase(it);
+  for (const auto& [key, shown] : self->shown_) {
+    if (shown.notification->get() != notification) continue;
+    self->notifications_->close(key);
+    self->forgetNotification(key);
     return;
   }
 }

@@ -37,16 +37,22 @@ class WebKitPagePermissions {
   static void onCaptureState(WebKitWebView*, GParamSpec*, WebKitPagePermissions* self);
 
   void showNotification(WebKitNotification* notification);
+  // Lets go of a notification that left the desktop.
+  void forgetNotification(DesktopNotifications::Key key);
   void bringTabForward();
 
   WebKitWebView* view_;  // the port's, which outlives this object
   std::weak_ptr<BrowserTab> tab_;
   std::shared_ptr<DesktopNotifications> notifications_;
-  // The page's notifications on the desktop, by their key there.
-  std::map<DesktopNotifications::Key, std::shared_ptr<GObjectRef<WebKitNotification>>> shown_;
+  // The page's notifications on the desktop, by their key there, each with its "closed" handler,
+  // which goes before the notification can.
+  struct ShownNotification {
+    std::shared_ptr<GObjectRef<WebKitNotification>> notification;
+    gulong closedHandler = 0;
+  };
+  std::map<DesktopNotifications::Key, ShownNotification> shown_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   SignalHandlers handlers_;
-  SignalHandlers notificationHandlers_;
 };
 
 // Hands the engine the sites whose notifications the user answered, now and whenever the answers

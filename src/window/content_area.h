@@ -62,6 +62,7 @@ class ContentArea : public Gtk::Widget {
   LoadErrorView& loadErrorView() { return errorView_; }
   ProgressLine& progressLine() { return progress_; }
   FindBar& findBar() { return findBar_; }
+  PermissionBar& permissionBar() { return permissionBar_; }
   StartPage& startPage() { return *startPage_; }
   Gtk::Box& savePasswordOverlay() { return bannerSlot_; }
   SavePasswordBanner& savePasswordBanner() { return banner_; }

@@ -27,7 +27,12 @@ using testing::xdotool;
 constexpr const char* kNotifyingPage = R"(<title>ask</title>
 <body style="margin:0"><button id="ask" style="width:100%;height:90vh">ask</button>
 <script>
-  ask.onclick = () => Notification.requestPermission().then((r) => document.title = "perm " + r);
+  const answers = [];
+  let clicks = 0;
+  ask.onclick = () => ++clicks && Notification.requestPermission().then((r) => {
+    answers.push(r);
+    document.title = "perm " + answers.join();
+  });
   function notify() {
     const n = new Notification("Tide <b>high</b>", {body: "At <i>noon</i> & after"});
     n.onclick = () => document.title = "clicked";
@@ -210,7 +215,8 @@ TEST_F(PermissionBarTest, ANotificationRequestIsAskedOnceAllowedRememberedAndRea
   ASSERT_TRUE(waitUntil([&] { return barShown(); }));
   // The page asks again while the bar is up: still one question.
   clickPage();
-  ASSERT_TRUE(waitUntil([&] { return title(*tab) == "ask"; }));
+  ASSERT_TRUE(
+      waitUntil([&] { return callJavaScript(WebHarness::viewOf(*tab), "return clicks;") == "2"; }));
   EXPECT_EQ(tab->permissions.waiting(), 1u);
   EXPECT_TRUE(hasAccessibleName(
       *bar(), withArgument(localized("%@ bildirim göndermek istiyor"), "127.0.0.1")));
@@ -223,7 +229,8 @@ TEST_F(PermissionBarTest, ANotificationRequestIsAskedOnceAllowedRememberedAndRea
   WindowHarness::screenshot("permission-bar");
 
   click(barButton(localized("İzin ver")));
-  ASSERT_TRUE(waitUntil([&] { return title(*tab) == "perm granted"; }));
+  ASSERT_TRUE(waitUntil([&] { return title(*tab).find("granted") != std::string::npos; }))
+      << title(*tab);
   EXPECT_FALSE(barShown());
   EXPECT_NE(
       savedSettings().find(R"("http:\/\/127.0.0.1:)" + port() + R"(":{"notifications":"allow"})"),
