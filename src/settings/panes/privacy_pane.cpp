@@ -136,10 +136,12 @@ void PrivacyPane::showSitePermissions(const SitePermissions::Decisions& decision
   permissionsSection_ = Gtk::make_managed<SettingsSection>(
       localized("Site izinleri"),
       localized("Kaldırılan bir izni site bir dahaki isteğinde yeniden sorar."));
-  for (const auto& [origin, kinds] : decisions) {
-    for (const auto& [kind, decision] : kinds) {
+  for (const auto& site : decisions) {
+    for (const auto& answer : site.second) {
+      const std::string origin = site.first;
+      const PermissionKind kind = answer.first;
       permissionsSection_->add<SitePermissionRow>(
-          context_.favicons(), origin, kind, decision,
+          context_.favicons(), origin, kind, answer.second,
           [this, origin, kind] { context_.sitePermissions().forget(origin, kind); });
     }
   }
