@@ -47,6 +47,10 @@ PermissionBar::PermissionBar(SitePermissions& permissions, const PreferencesMode
   icon_.set_pixel_size(16);
   question_.add_css_class("permission-question");
   question_.set_wrap(true);
+  // A site with a very long name can't push the buttons away; the end of its name, which says
+  // whose it is, stays in view.
+  question_.set_lines(3);
+  question_.set_ellipsize(Pango::EllipsizeMode::MIDDLE);
   question_.set_xalign(0);
   question_.set_hexpand(true);
   allow_.add_css_class("suggested-action");
