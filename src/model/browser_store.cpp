@@ -93,6 +93,10 @@ void BrowserStore::start() {
   passwords_ = std::make_unique<PasswordStore>(*defaults_, std::move(vault));
   offers_ = std::make_shared<PasswordOffers>(*passwords_);
   autofill_ = std::make_shared<AutofillBridge>();
+  sitePermissions_ = std::make_shared<SitePermissions>([this] {
+    siteSettingsChanged_ = true;
+    scheduleSave();
+  });
 
   const AppPreferences& prefs = preferences_->observablePrefs().peek();
 
@@ -102,6 +106,7 @@ void BrowserStore::start() {
   tabs_->restore(session, prefs.restoreSession);
   favorites_->list.set(session ? session->favorites : Favorite::defaults());
   history_->entries.set(files_.readHistory(&setAside));
+  loadSiteSettings(setAside);
   tellAboutSetAsideFiles(setAside);
   tellAboutPasswordsLostAtQuit();
   if (defaults_->foundUnreadableFile()) {
@@ -197,6 +202,29 @@ void BrowserStore::saveNow() {
         return sessionSaved && historySaved;
       },
       [this](bool written) { saveFinished(written); });
+  saveSiteSettings();
+}
+
+void BrowserStore::loadSiteSettings(std::vector<SetAsideFile>& setAside) {
+  const SiteSettingsFile file(files_.folder());
+  file.removeLeftoverTemporaries();
+  SiteSettings settings = file.read(&setAside);
+  sitePermissions_->decisions.set(std::move(settings.permissions));
+  siteSettingsOtherKeys_ = std::move(settings.otherKeys);
+}
+
+void BrowserStore::saveSiteSettings() {
+  if (!std::exchange(siteSettingsChanged_, false)) return;
+  writes_.submit(
+      "site-settings",
+      [file = SiteSettingsFile(files_.folder()),
+       settings = SiteSettings{sitePermissions_->decisions.peek(), siteSettingsOtherKeys_}] {
+        return file.write(settings);
+      },
+      [this](bool written) {
+        // Tried again with the next save; the answers stay in memory meanwhile.
+        if (!written) siteSettingsChanged_ = true;
+      });
 }
 
 bool BrowserStore::finishWrites() {
@@ -260,7 +288,17 @@ void BrowserStore::notice(std::string text) {
 }
 
 void BrowserStore::tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files) {
-  for (const SetAsideFile& file : files) notice(setAsideNotice(file));
+  for (const SetAsideFile& file : files) {
+    if (file.original.filename() == SiteSettingsFile::kFileName) {
+      const std::string keptAs =
+          file.keptAs ? file.keptAs->filename().string() : file.original.filename().string();
+      notice(withArgument(localized("Site ayarları dosyası okunamadı ve \"%@\" olarak saklandı. "
+                                    "Siteler izinleri yeniden soracak."),
+                          keptAs));
+      continue;
+    }
+    notice(setAsideNotice(file));
+  }
 }
 
 }  // namespace zemblo

@@ -12,6 +12,8 @@
 #include "model/password_offers.h"
 #include "model/preferences_model.h"
 #include "model/records.h"
+#include "model/site_permissions.h"
+#include "model/site_settings_file.h"
 #include "model/tabs_model.h"
 #include "platform/debounce.h"
 #include "platform/file_write_queue.h"
@@ -81,6 +83,10 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   DownloadManager& downloads() const { return *downloads_; }
   // For the engine's download signals, which may outlive the store.
   std::weak_ptr<DownloadManager> weakDownloads() const { return downloads_; }
+  // The answers to sites' permission questions, written to "site-settings.json" with the session.
+  SitePermissions& sitePermissions() const { return *sitePermissions_; }
+  // For the engine's permission signals, which may outlive the store.
+  std::weak_ptr<SitePermissions> weakSitePermissions() const { return sitePermissions_; }
   BrowserEngine& engine() const { return *engine_; }
   UserDefaults& defaults() const { return *defaults_; }
 
@@ -114,6 +120,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void settingsWritten(bool written);
   void tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files);
   void tellAboutPasswordsLostAtQuit();
+  void loadSiteSettings(std::vector<SetAsideFile>& setAside);
+  void saveSiteSettings();
 
   std::shared_ptr<BrowserEngine> engine_;
   BrowserStoreEnvironment environment_;
@@ -129,6 +137,10 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::unique_ptr<PasswordStore> passwords_;
   std::shared_ptr<PasswordOffers> offers_;
   std::shared_ptr<AutofillBridge> autofill_;
+  std::shared_ptr<SitePermissions> sitePermissions_;
+  // What the site-settings file held beside the permissions, written back unchanged.
+  json::Json siteSettingsOtherKeys_ = json::Json::object();
+  bool siteSettingsChanged_ = false;
   Debounce saveDebounce_;
   std::unique_ptr<ScheduledTask> saveRetry_;
   bool saveFailing_ = false;

@@ -93,6 +93,7 @@ void BrowserTab::leavePageFullScreen() {
 
 void BrowserTab::tearDown() {
   endAutofillMenu();
+  permissions.refuseAll();
   if (storedWebView_) storedWebView_->stopLoading();
   storedWebView_.reset();
   adBlockApplied = false;
@@ -167,6 +168,8 @@ void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
 
 void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address) {
   endAutofillMenu();
+  // A question belongs to the page that asked it.
+  permissions.refuseAll();
   loadError.set(std::nullopt);
   // The address shown is already the new one; its connection is not known yet.
   verifiedConnection.set(false);

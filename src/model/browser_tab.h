@@ -9,6 +9,7 @@
 
 #include "model/autofill_menu.h"
 #include "model/page_dialogs.h"
+#include "model/tab_permissions.h"
 #include "model/web_view_port.h"
 #include "platform/observable.h"
 #include "platform/url.h"
@@ -89,6 +90,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   Observable<std::optional<AutofillMenu>> autofillMenu;
   // The alert, confirm or prompt the page waits on, and what the tab lets its pages ask.
   PageDialogs dialogs;
+
+  // The page's permission questions waiting for the user, and what it captures.
+  TabPermissions permissions;
 
   std::weak_ptr<BrowserStore> store;
   bool hasStartedLoading = false;

@@ -52,6 +52,8 @@ class WebViewPort {
   virtual void setMuted(bool muted) = 0;
   // Asks the page to end the full screen of the element it shows full screen.
   virtual void leaveFullScreen() = 0;
+  // Ends the page's use of the camera, the microphone and the screen.
+  virtual void stopMediaCapture() = 0;
 };
 
 // Creates web views: a tab's own on its first use, and a pop-up's web view related to its

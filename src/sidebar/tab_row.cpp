@@ -51,6 +51,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
       tab_(std::move(tab)),
       sparkles_("sparkles", symbolPixelSize(kSparklesPointSize)),
       favicon_(context.favicons, kIconSize),
+      capture_(tab_),
       hover_(*this, 0, [this] { hoverChanged(); }) {
   set_name("TabRow");
   setAccessibleRole(*this, Gtk::Accessible::Role::TAB);
@@ -79,7 +80,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
   speaker_.set_visible(false);
   speaker_.signal_clicked().connect([this] { tab_->setMuted(!tab_->isMuted.peek()); });
   for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{
-           &sparkles_, &spinner_, &favicon_, &title_, &waiting_, &speaker_, &close_}) {
+           &sparkles_, &spinner_, &favicon_, &title_, &waiting_, &capture_, &speaker_, &close_}) {
     child->set_parent(*this);
   }
 
@@ -112,7 +113,7 @@ TabRow::~TabRow() {
   observer_.reset();
   if (menu_) menu_->unparent();
   for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{
-           &sparkles_, &spinner_, &favicon_, &title_, &waiting_, &speaker_, &close_}) {
+           &sparkles_, &spinner_, &favicon_, &title_, &waiting_, &capture_, &speaker_, &close_}) {
     child->unparent();
   }
 }
@@ -318,7 +319,8 @@ void TabRow::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int&
       kLeadingPadding + kIconSize + kSpacing + kSpacing + kSpacerMinimum + kTrailingPadding +
       (close_.get_visible() || speaker_.get_visible() ? kSpacing + kCloseSize : 0) +
       (speaker_.get_visible() ? kSpacing + kSpeakerSize : 0) +
-      (waiting_.get_visible() ? kSpacing + kIconSize : 0);
+      (waiting_.get_visible() ? kSpacing + kIconSize : 0) +
+      (capture_.get_visible() ? kSpacing + CaptureIndicator::kSize : 0);
   minimum = static_cast<int>(std::ceil(fixed + labelMinimum));
   natural = static_cast<int>(std::ceil(fixed + labelNatural));
 }
@@ -347,6 +349,10 @@ void TabRow::size_allocate_vfunc(int width, int height, int) {
   if (speaker_.get_visible()) {
     allocateCentred(speaker_, speakerX, kSpeakerSize, rowHeight);
     end = speakerX - kSpacing;
+  }
+  if (capture_.get_visible()) {
+    allocateCentred(capture_, end - CaptureIndicator::kSize, CaptureIndicator::kSize, rowHeight);
+    end -= CaptureIndicator::kSize + kSpacing;
   }
   if (waiting_.get_visible()) {
     allocateCentred(waiting_, end - kIconSize, kIconSize, rowHeight);
@@ -379,6 +385,7 @@ void TabRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   snapshot_child(shownIcon(), snapshot);
   snapshot_child(title_, snapshot);
   if (waiting_.get_visible()) snapshot_child(waiting_, snapshot);
+  if (capture_.get_visible()) snapshot_child(capture_, snapshot);
   if (speaker_.get_visible()) snapshot_child(speaker_, snapshot);
   if (close_.get_visible()) snapshot_child(close_, snapshot);
 }

@@ -6,6 +6,7 @@
 
 #include "model/color.h"
 #include "platform/observable.h"
+#include "sidebar/capture_indicator.h"
 #include "sidebar/sidebar_rules.h"
 #include "widgets/activity_spinner.h"
 #include "widgets/animated_value.h"
@@ -87,6 +88,7 @@ class TabRow : public Gtk::Widget {
   Gtk::Image waiting_;
   Gtk::Button speaker_;
   Gtk::Image speakerImage_;
+  CaptureIndicator capture_;
   TabRowLook look_;
   double rowHeight_ = 34;
   ColorScheme scheme_ = ColorScheme::light;

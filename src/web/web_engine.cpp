@@ -10,6 +10,7 @@
 #include "web/web_view_configuration.h"
 #include "web/webkit_content_rule_store.h"
 #include "web/webkit_download_transfer.h"
+#include "web/webkit_page_permissions.h"
 #include "web/webkit_web_view_port.h"
 
 namespace zemblo {
@@ -42,6 +43,14 @@ WebEngine::WebEngine(Scheduler& scheduler, std::optional<Folders> folders)
                                                         : PageCompositing::gpu) {}
 
 WebEngine::~WebEngine() { enableFavicons_.disconnect(); }
+
+DesktopNotifications& WebEngine::desktopNotifications() {
+  if (!notifications_) {
+    notifications_ =
+        std::make_shared<DesktopNotifications>("Zemblo Browser", "com.pellobar.browser");
+  }
+  return *notifications_;
+}
 
 WebKitNetworkSession* WebEngine::networkSession() {
   if (!session_) {
@@ -133,9 +142,13 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
   // A related view runs in its opener's process.
   auto view = configuration.makeWebView(networkSession(), opener ? opener->webView() : nullptr);
   if (owner) rememberDownloads(view.get(), owner->weakDownloads());
+  if (owner && !notificationFeed_) {
+    notificationFeed_ = std::make_unique<NotificationPermissionsFeed>(owner->weakSitePermissions());
+  }
+  desktopNotifications();
   return std::make_unique<WebKitWebViewPort>(
       std::move(view), tab.weak_from_this(), scheduler_, requestTimeout_,
-      opener ? opener->process() : std::make_shared<WebProcessShare>());
+      opener ? opener->process() : std::make_shared<WebProcessShare>(), notifications_);
 }
 
 }  // namespace zemblo

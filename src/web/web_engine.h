@@ -10,12 +10,14 @@
 #include <optional>
 
 #include "model/browser_engine.h"
+#include "platform/desktop_notifications.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
 #include "web/web_view_configuration.h"
 
 namespace zemblo {
 
+class NotificationPermissionsFeed;
 class WebKitWebViewPort;
 
 // The browser's web engine: the one persistent network session that every tab shares (cookies,
@@ -64,6 +66,9 @@ class WebEngine : public BrowserEngine {
   void applyPageDarkMode(BrowserTab& tab, const PageDarkModeDecision& decision,
                          bool pushToPage) override;
 
+  // The desktop's notification server, reached on first use.
+  DesktopNotifications& desktopNotifications();
+
   std::unique_ptr<WebViewPort> makeWebView(BrowserTab& tab) override;
   std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) override;
 
@@ -78,6 +83,9 @@ class WebEngine : public BrowserEngine {
   GObjectRef<WebKitNetworkSession> session_;
   sigc::connection enableFavicons_;
   std::shared_ptr<ContentRuleStore> contentRuleStore_;
+  // Pages' notifications reach the desktop through one connection to its notification server.
+  std::shared_ptr<DesktopNotifications> notifications_;
+  std::unique_ptr<NotificationPermissionsFeed> notificationFeed_;
 };
 
 }  // namespace zemblo

@@ -70,7 +70,8 @@ struct WebKitWebViewPort::FileChooser {
 
 WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
                                      Scheduler& scheduler, std::chrono::milliseconds requestTimeout,
-                                     std::shared_ptr<WebProcessShare> process)
+                                     std::shared_ptr<WebProcessShare> process,
+                                     std::shared_ptr<DesktopNotifications> notifications)
     : view_(std::move(view)),
       process_(std::move(process)),
       widget_(Glib::wrap(GTK_WIDGET(view_.get()))),
@@ -82,10 +83,13 @@ WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_p
   widget_->set_vexpand(true);
   connectSignals();
   publishInitialState();
+  permissions_ =
+      std::make_unique<WebKitPagePermissions>(view_.get(), tab_, std::move(notifications));
 }
 
 WebKitWebViewPort::~WebKitWebViewPort() {
   alive_.reset();
+  permissions_.reset();
   handlers_.disconnectAll();
   gtk_widget_remove_controller(GTK_WIDGET(view_.get()), userInput_);
   g_cancellable_cancel(cancellable_.get());
@@ -219,6 +223,8 @@ void WebKitWebViewPort::findText(const std::string& text, bool backwards, unsign
 void WebKitWebViewPort::finishFinding() {
   webkit_find_controller_search_finish(webkit_web_view_get_find_controller(view_.get()));
 }
+
+void WebKitWebViewPort::stopMediaCapture() { permissions_->stopCapture(); }
 
 void WebKitWebViewPort::focusIfShown() {
   // A page waiting on its dialog leaves the keyboard to the dialog.

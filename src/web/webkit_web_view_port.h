@@ -16,6 +16,7 @@
 #include "model/web_view_port.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
+#include "web/webkit_page_permissions.h"
 
 namespace zemblo {
 
@@ -48,7 +49,8 @@ class WebKitWebViewPort : public WebViewPort {
  public:
   WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
                     Scheduler& scheduler, std::chrono::milliseconds requestTimeout,
-                    std::shared_ptr<WebProcessShare> process);
+                    std::shared_ptr<WebProcessShare> process,
+                    std::shared_ptr<DesktopNotifications> notifications);
   ~WebKitWebViewPort() override;
   WebKitWebViewPort(const WebKitWebViewPort&) = delete;
   WebKitWebViewPort& operator=(const WebKitWebViewPort&) = delete;
@@ -86,6 +88,7 @@ class WebKitWebViewPort : public WebViewPort {
   void focusIfShown() override;
   void setMuted(bool muted) override;
   void leaveFullScreen() override;
+  void stopMediaCapture() override;
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
   static constexpr const char* kFaviconWorld = "ZembloFavicon";
@@ -171,6 +174,7 @@ class WebKitWebViewPort : public WebViewPort {
   std::deque<FindDone> pendingFinds_;
   std::optional<UserPress> userPress_;
   SignalHandlers handlers_;
+  std::unique_ptr<WebKitPagePermissions> permissions_;
 };
 
 }  // namespace zemblo

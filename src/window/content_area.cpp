@@ -16,8 +16,8 @@ namespace zemblo {
 
 ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
                          const FavoritesModel& favorites, PasswordOffers& offers,
-                         FaviconLoader& favicons, Scheduler& scheduler,
-                         const SystemColorScheme& scheme)
+                         SitePermissions& permissions, FaviconLoader& favicons,
+                         Scheduler& scheduler, const SystemColorScheme& scheme)
     : tabs_(tabs),
       preferences_(preferences),
       scheme_(scheme),
@@ -25,6 +25,7 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
           std::make_unique<StartPage>(tabs, preferences, favorites, favicons, scheduler, scheme)),
       progress_(tabs, preferences),
       findBar_(tabs, scheme),
+      permissionBar_(permissions, preferences),
       banner_(offers, tabs, preferences, scheme),
       autofillMenu_(scheme),
       findProgress_(*this, 0, [this] { findBarMoved(); }) {
@@ -38,6 +39,7 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
   progress_.set_parent(*this);
   findBar_.set_parent(*this);
   findBar_.set_visible(false);
+  permissionBar_.set_parent(*this);
   bannerSlot_.set_name("SavePasswordOverlay");
   bannerSlot_.append(banner_);
   bannerSlot_.set_parent(*this);
@@ -63,9 +65,9 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
 ContentArea::~ContentArea() {
   observer_.reset();
   bannerSlot_.remove(banner_);
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{startPage_.get(), &webView_, &errorView_, &progress_,
-                                           &findBar_, &bannerSlot_, &pageDialog_, &autofillMenu_}) {
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{
+           startPage_.get(), &webView_, &errorView_, &progress_, &findBar_, &permissionBar_,
+           &bannerSlot_, &pageDialog_, &autofillMenu_}) {
     child->unparent();
   }
 }
@@ -97,6 +99,7 @@ void ContentArea::sync() {
   errorView_.setTab(tab_);
   progress_.setTab(tab_);
   findBar_.setTab(tab_);
+  permissionBar_.setTab(tab_);
   autofillMenu_.setTab(tab_);
   showFindBar(web && tabs_.findBarVisible.get());
   // After the find bar: a dialog coming back into sight takes the keyboard from its field.
@@ -157,10 +160,19 @@ void ContentArea::size_allocate_vfunc(int width, int height, int) {
                   barWidth, barHeight);
   }
   int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+  // The permission bar spans the top of the card below the find bar; the banner goes below it.
+  double topY = kFindBarInset + std::max(0.0, shown) * kBannerBelowFindBar;
+  if (permissionBar_.get_visible()) {
+    const int barWidth = std::max(0, std::min(kPermissionBarWidth, width - 2 * int(kFindBarInset)));
+    permissionBar_.measure(Gtk::Orientation::VERTICAL, barWidth, minimum, natural, b1, b2);
+    allocateChild(permissionBar_, (width - barWidth) / 2, int(std::lround(topY)), barWidth,
+                  natural);
+    topY += natural + kFindBarInset;
+  }
   bannerSlot_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
   const int bannerWidth = natural;
   bannerSlot_.measure(Gtk::Orientation::VERTICAL, bannerWidth, minimum, natural, b1, b2);
-  const double bannerY = kFindBarInset + std::max(0.0, shown) * kBannerBelowFindBar;
+  const double bannerY = topY;
   allocateChild(bannerSlot_, std::max(0, width - int(kFindBarInset) - bannerWidth),
                 int(std::lround(bannerY)), bannerWidth, natural);
   if (autofillMenu_.get_visible()) autofillMenu_.present();

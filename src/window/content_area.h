@@ -12,6 +12,7 @@
 #include "window/find_bar.h"
 #include "window/load_error_view.h"
 #include "window/page_dialog_view.h"
+#include "window/permission_bar.h"
 #include "window/progress_line.h"
 #include "window/save_password_banner.h"
 #include "window/start_page.h"
@@ -23,14 +24,16 @@ class FaviconLoader;
 class FavoritesModel;
 class PasswordOffers;
 class PreferencesModel;
+class SitePermissions;
 class SystemColorScheme;
 class TabsModel;
 
 // The rounded card beside the sidebar in which the page is seen: the start page for a tab
 // without an address (or when the space has no selected tab), otherwise the selected tab's live
 // web view with its load-error page, loading bar and find bar over it, and over all of them the
-// dialog the page waits on. A slot in the top
-// trailing corner is kept for the save-password banner; the menu of saved logins opens over the
+// dialog the page waits on. A slot in the top trailing corner is kept for the save-password
+// banner, and the top edge for the bar that asks the user about a site's permission request; the
+// menu of saved logins opens over the
 // page at a login field.
 class ContentArea : public Gtk::Widget {
  public:
@@ -38,11 +41,12 @@ class ContentArea : public Gtk::Widget {
 
   static constexpr double kFindBarInset = 12;
   static constexpr double kBannerBelowFindBar = 52;
+  static constexpr int kPermissionBarWidth = 620;
   static constexpr Spring kFindBarSpring{0.25, 0.85};
 
   ContentArea(TabsModel& tabs, const PreferencesModel& preferences, const FavoritesModel& favorites,
-              PasswordOffers& offers, FaviconLoader& favicons, Scheduler& scheduler,
-              const SystemColorScheme& scheme);
+              PasswordOffers& offers, SitePermissions& permissions, FaviconLoader& favicons,
+              Scheduler& scheduler, const SystemColorScheme& scheme);
   ~ContentArea() override;
 
   void sync();
@@ -62,6 +66,7 @@ class ContentArea : public Gtk::Widget {
   LoadErrorView& loadErrorView() { return errorView_; }
   ProgressLine& progressLine() { return progress_; }
   FindBar& findBar() { return findBar_; }
+  PermissionBar& permissionBar() { return permissionBar_; }
   StartPage& startPage() { return *startPage_; }
   Gtk::Box& savePasswordOverlay() { return bannerSlot_; }
   SavePasswordBanner& savePasswordBanner() { return banner_; }
@@ -88,6 +93,7 @@ class ContentArea : public Gtk::Widget {
   LoadErrorView errorView_;
   ProgressLine progress_;
   FindBar findBar_;
+  PermissionBar permissionBar_;
   Gtk::Box bannerSlot_;
   SavePasswordBanner banner_;
   AutofillMenuPopover autofillMenu_;
