@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,8 +32,8 @@ class AutofillBridge {
   // The answer to a message that needs none but its effect (a submitted login), as JSON: "null".
   std::string reply(std::string_view message);
   // The menu's rows for the frame that sent `message`: its host's logins, most recently used
-  // first, then those of the site's other hosts. Empty for a frame that is no web page's.
-  std::vector<AutofillMenu::Row> menuRows(std::string_view message) const;
+  // first, then those of the site's other hosts; none for a frame that is no web page's.
+  std::optional<std::vector<AutofillMenu::Row>> menuRows(std::string_view message) const;
   // The username and password of the login `id`, chosen in the menu opened by `message`, as
   // JSON; "null" when that login may not go to that frame. Records the use.
   std::string chosenLogin(std::string_view message, const Uuid& id);
