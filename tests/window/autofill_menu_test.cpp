@@ -489,16 +489,21 @@ TEST_F(AutofillMenuTest, ALoginStaysWithItsPortAndAPlainPageNeverChangesASecureO
                   .password = "PW-bob",
                   .persist = false});
   open("http://secure.test/login");
-  click("user");
-  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
-  EXPECT_TRUE(tab->autofillMenu.peek()->rows.empty());
-  xdotool("type bob");
-  ASSERT_TRUE(waitUntil([&] { return page("return user.value;") == "bob"; }));
-  click("pass");
-  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
-  xdotool("type typed-on-http");
-  ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "bob/typed-on-http"; }))
-      << page("return stolen;");
+  int offered = 0;
+  sigc::connection counting = tab->autofillMenu.signalChanged().connect([&] {
+    if (tab->autofillMenu.peek() && !tab->autofillMenu.peek()->rows.empty()) ++offered;
+  });
+  for (const auto& [field, typed] : {std::pair{"user", "bob"}, {"pass", "typed-on-http"}}) {
+    click(field);
+    ASSERT_TRUE(waitUntil([&] { return page("return document.activeElement.id;") == field; }));
+    xdotool("type " + std::string(typed));
+    ASSERT_TRUE(
+        waitUntil([&] { return page("return " + std::string(field) + ".value;") == typed; }));
+    // The typing closed the menu, which would otherwise take the next click.
+    ASSERT_TRUE(waitUntil([&] { return !menu().get_mapped(); }));
+  }
+  counting.disconnect();
+  EXPECT_EQ(offered, 0);
   key("Return");
   ASSERT_TRUE(waitUntil([&] { return harness.store().offers().pending.peek().has_value(); }));
   SavePasswordBanner& banner = harness.content().savePasswordBanner();
