@@ -19,8 +19,9 @@ class BrowserStore;
 // between messages.
 //
 // A login goes to a frame of exactly its own host ("www." aside); the user may also choose one
-// of another host of the same site, which the menu lists after the host's own. One saved on a
-// secure page never goes to a page without encryption.
+// of another host of the same site, which the menu lists after the host's own. Either only on
+// the port it was saved on, and one saved on a secure page never to a page without encryption,
+// nor is it changed by one.
 class AutofillBridge {
  public:
   static constexpr const char* kMessageHandler = "zembloPasswords";

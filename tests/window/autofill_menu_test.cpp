@@ -426,6 +426,7 @@ TEST_F(AutofillMenuTest, APageGetsTheSameKeysAndPointerEventsWhetherOrNotItHasAS
     testing::waitForFrame();
     EXPECT_EQ(shows(menu(), localized("Bu site için kayıtlı şifre yok")),
               host == "nothing-saved.test");
+    if (host == "nothing-saved.test") WindowHarness::screenshot("autofill-menu-empty");
     pointTo(rowCentre(0).first, rowCentre(0).second);
     pointTo(x, y);
     ASSERT_TRUE(waitUntil([&] { return page("return events.at(-1);") == "mouseover:user"; }))
