@@ -12,7 +12,7 @@ std::optional<int> defaultPort(std::string_view scheme) {
   return std::nullopt;
 }
 
-// The scheme, lower-cased, of an http or https address written with its "://".
+// The scheme, lower-cased, of an http or https address.
 std::optional<std::string> webScheme(const Url& address) {
   const std::optional<std::string> scheme = address.scheme();
   if (!scheme || !address.isHttpOrHttps()) return std::nullopt;

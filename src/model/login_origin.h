@@ -33,13 +33,13 @@ struct LoginOrigin {
   friend bool operator==(const LoginOrigin&, const LoginOrigin&) = default;
 };
 
+// `host` (as a Url gives it) with `port` when there is one; an IPv6 address then in brackets.
+std::string withPort(const std::string& host, std::optional<int> port);
+
 // Whether a login of `login`'s origin may go to a page of `page`'s origin and be changed by it,
 // as far as scheme and port go (the hosts are compared by the caller): the same port, and never
 // from a secure page to one without encryption. A login of a plain page may go to the secure page
 // of the same host and port, its own site served with encryption.
-// `host` (as a Url gives it) with `port` when there is one; an IPv6 address then in brackets.
-std::string withPort(const std::string& host, std::optional<int> port);
-
 bool schemeAndPortAllow(const LoginOrigin& login, const LoginOrigin& page);
 
 }  // namespace zemblo
