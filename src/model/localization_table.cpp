@@ -621,8 +621,7 @@ constexpr LocalizationPair kPairs[] = {
     {"Tam ekrandan çıkmak için F11'e bas", "Press F11 to exit full screen"},
     {"Sekmenin Sesini Kapat", "Mute Tab"},
     {"Sekmenin Sesini Aç", "Unmute Tab"},
-    {"Bul çubuğunu kapat", "Close find bar"},  // Sites' permission requests: the bar over the page,
-                                               // the list in the settings, the file.
+    // Sites' permission requests: the bar over the page, the list in the settings, the file.
     {"%@ bildirim göndermek istiyor", "%@ wants to send notifications"},
     {"%@ konumunu öğrenmek istiyor", "%@ wants to know your location"},
     {"%@ kameranı kullanmak istiyor", "%@ wants to use your camera"},
