@@ -6,6 +6,7 @@
 #include "sidebar/downloads_popover.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/paint.h"
+#include "widgets/popover_keys.h"
 #include "widgets/tooltip_guard.h"
 
 namespace zemblo {
@@ -70,6 +71,7 @@ DownloadsButton::DownloadsButton(const SidebarContext& context)
   popover_.signal_closed().connect([this] { showing_ = false; });
   hideTooltipWhileOpen(face_, popover_);
   pointerReturn_.watch(popover_);
+  setUpPopoverKeys(popover_);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
@@ -95,7 +97,8 @@ void DownloadsButton::toggle() {
     popover_.set_child(*content_);
   }
   showing_ = true;
-  popover_.popup();
+  // The button takes no focus from a click: focused, it was pressed from the keyboard.
+  popupFor(popover_, !face_.has_focus());
 }
 
 void DownloadsButton::sync() {
