@@ -5,6 +5,7 @@
 #include "model/theme_colors.h"
 #include "sidebar/downloads_popover.h"
 #include "sidebar/sidebar_context.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/popover_keys.h"
 #include "widgets/tooltip_guard.h"
@@ -72,6 +73,8 @@ DownloadsButton::DownloadsButton(const SidebarContext& context)
   hideTooltipWhileOpen(face_, popover_);
   pointerReturn_.watch(popover_);
   setUpPopoverKeys(popover_);
+  // Opened with the pointer, the popover itself holds the keyboard and is announced.
+  setAccessibleName(popover_, localized("İndirmeler"));
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 

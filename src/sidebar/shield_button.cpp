@@ -2,6 +2,7 @@
 
 #include "model/ad_blocker.h"
 #include "model/browser_tab.h"
+#include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/ad_block_popover.h"
@@ -34,6 +35,8 @@ ShieldButton::ShieldButton(const SidebarContext& context) : context_(context) {
   hideTooltipWhileOpen(*this, popover_);
   pointerReturn_.watch(popover_);
   setUpPopoverKeys(popover_);
+  // Opened with the pointer, the popover itself holds the keyboard and is announced.
+  setAccessibleName(popover_, localized("Reklam Engelleyici"));
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
