@@ -52,6 +52,9 @@ class WebViewPort {
   virtual void setMuted(bool muted) = 0;
   // Asks the page to end the full screen of the element it shows full screen.
   virtual void leaveFullScreen() = 0;
+  // Lets the certificate the last load was refused for through for that load's host until the
+  // browser quits, and loads that address again; nothing when no certificate was refused.
+  virtual void allowRefusedCertificate() = 0;
 };
 
 // Creates web views: a tab's own on its first use, and a pop-up's web view related to its

@@ -8,6 +8,7 @@
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
+#include "widgets/css_class.h"
 #include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
@@ -37,6 +38,23 @@ AddressPill::AddressPill(const SidebarContext& context)
   icon_.set_pixel_size(symbolPixelSize(kSymbolPointSize));
   icon_.set_size_request(14, -1);
   icon_.set_opacity(kSecondaryOpacity);
+  mark_.set_name("SecurityMark");
+  mark_.add_css_class("flat");
+  mark_.add_css_class("security-mark");
+  mark_.set_focus_on_click(false);
+  mark_.set_child(icon_);
+  mark_.signal_clicked().connect([this] { showSecurityMark(); });
+  securityHeading_.add_css_class("heading");
+  securityDetail_.set_wrap(true);
+  securityDetail_.set_max_width_chars(34);
+  for (Gtk::Label* line : {&securityHeading_, &securityDetail_}) {
+    line->set_xalign(0);
+    securityColumn_.append(*line);
+  }
+  securityColumn_.set_margin(10);
+  securityPopover_.set_child(securityColumn_);
+  securityPopover_.set_position(Gtk::PositionType::BOTTOM);
+  securityPopover_.set_parent(mark_);
   label_.add_css_class("pill-host");
   label_.set_ellipsize(Pango::EllipsizeMode::MIDDLE);
   label_.set_single_line_mode(true);
@@ -57,7 +75,7 @@ AddressPill::AddressPill(const SidebarContext& context)
   row_.set_margin_start(12);
   row_.set_margin_end(5);
   for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{&icon_, &label_, &shield_, &copyButton_, &reload_}) {
+       std::initializer_list<Gtk::Widget*>{&mark_, &label_, &shield_, &copyButton_, &reload_}) {
     child->set_valign(Gtk::Align::CENTER);
     row_.append(*child);
   }
@@ -72,6 +90,7 @@ AddressPill::AddressPill(const SidebarContext& context)
 AddressPill::~AddressPill() {
   observer_.reset();
   copyResets_.clear();
+  securityPopover_.unparent();
   row_.unparent();
 }
 
@@ -82,6 +101,20 @@ void AddressPill::sync() {
   scheme_ = context_.scheme();
 
   icon_.set_from_icon_name(symbolIconName(look_.symbol));
+  // Without a state to tell, the mark is only a picture: a click goes to the pill.
+  const auto& security = look_.securityMark;
+  mark_.set_can_target(security.has_value());
+  mark_.set_focusable(security.has_value());
+  setHelpText(mark_, security ? security->name : "");
+  const bool warns = security && security->symbol == "exclamationmark.triangle.fill";
+  setCssClass(mark_, "warning", warns);
+  icon_.set_opacity(warns ? 1 : kSecondaryOpacity);
+  if (security) {
+    securityHeading_.set_text(security->heading);
+    securityDetail_.set_text(security->detail);
+  } else {
+    securityPopover_.popdown();
+  }
   label_.set_text(look_.text);
   label_.set_opacity(look_.hasAddress ? 1 : kSecondaryOpacity);
   if (!look_.showsShield) shield_.popover().popdown();
@@ -93,6 +126,10 @@ void AddressPill::sync() {
   setAccessibleName(*this, look_.text);
   showCopyButton(hovering_ && look_.offersCopyLink);
   queue_draw();
+}
+
+void AddressPill::showSecurityMark() {
+  if (look_.securityMark) securityPopover_.popup();
 }
 
 void AddressPill::setHovering(bool hovering) {

@@ -44,6 +44,9 @@ class AddressPill : public Gtk::Widget {
   const AddressPillLook& look() const { return look_; }
   Gtk::Label& hostLabel() { return label_; }
   Gtk::Image& leadingIcon() { return icon_; }
+  // The connection's mark around the leading icon; a click opens what it stands for.
+  Gtk::Button& securityMark() { return mark_; }
+  Gtk::Popover& securityPopover() { return securityPopover_; }
   Gtk::Button& copyButton() { return copyButton_; }
   ReloadButton& reloadButton() { return reload_; }
   // The content-blocker shield; shown only for web pages.
@@ -58,10 +61,16 @@ class AddressPill : public Gtk::Widget {
   void setCopied(bool copied);
   void showCopyButton(bool shown);
   void copyPresenceChanged();
+  void showSecurityMark();
 
   const SidebarContext& context_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
+  Gtk::Button mark_;
   Gtk::Image icon_;
+  Gtk::Popover securityPopover_;
+  Gtk::Box securityColumn_{Gtk::Orientation::VERTICAL, 6};
+  Gtk::Label securityHeading_;
+  Gtk::Label securityDetail_;
   Gtk::Label label_;
   ShieldButton shield_;
   Gtk::Button copyButton_;

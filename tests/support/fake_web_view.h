@@ -55,6 +55,7 @@ class FakeWebView : public WebViewPort {
   void focusIfShown() override { ++focusRequests; }
   void setMuted(bool muted) override { this->muted = muted; }
   void leaveFullScreen() override { ++fullScreenExits; }
+  void allowRefusedCertificate() override { ++certificatesAllowed; }
 
   // Answers the oldest pending favicon look-up; false when none is pending.
   bool answerFavicon(std::optional<std::string> result) {
@@ -73,6 +74,7 @@ class FakeWebView : public WebViewPort {
   int focusRequests = 0;
   bool muted = false;
   int fullScreenExits = 0;
+  int certificatesAllowed = 0;
 
  private:
   FakeWebViewLog& log_;
