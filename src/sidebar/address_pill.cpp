@@ -35,14 +35,16 @@ AddressPill::AddressPill(const SidebarContext& context)
   set_layout_manager(Gtk::BinLayout::create());
   set_size_request(-1, kHeight);
 
-  icon_.set_pixel_size(symbolPixelSize(kSymbolPointSize));
-  icon_.set_size_request(14, -1);
-  icon_.set_opacity(kSecondaryOpacity);
+  for (Gtk::Image* image : {&icon_, &markIcon_}) {
+    image->set_pixel_size(symbolPixelSize(kSymbolPointSize));
+    image->set_size_request(14, -1);
+    image->set_opacity(kSecondaryOpacity);
+  }
   mark_.set_name("SecurityMark");
   mark_.add_css_class("flat");
   mark_.add_css_class("security-mark");
   mark_.set_focus_on_click(false);
-  mark_.set_child(icon_);
+  mark_.set_child(markIcon_);
   mark_.signal_clicked().connect([this] { showSecurityMark(); });
   securityHeading_.add_css_class("heading");
   securityDetail_.set_wrap(true);
@@ -74,8 +76,8 @@ AddressPill::AddressPill(const SidebarContext& context)
 
   row_.set_margin_start(12);
   row_.set_margin_end(5);
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{&mark_, &label_, &shield_, &copyButton_, &reload_}) {
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{&icon_, &mark_, &label_, &shield_,
+                                                                &copyButton_, &reload_}) {
     child->set_valign(Gtk::Align::CENTER);
     row_.append(*child);
   }
@@ -100,15 +102,15 @@ void AddressPill::sync() {
   copyURL_ = tab ? tab->shownURL() : std::nullopt;
   scheme_ = context_.scheme();
 
-  icon_.set_from_icon_name(symbolIconName(look_.symbol));
-  // Without a state to tell, the mark is only a picture: a click goes to the pill.
+  // Without a state to tell there is only a picture, and a click on it goes to the pill.
   const auto& security = look_.securityMark;
-  mark_.set_can_target(security.has_value());
-  mark_.set_focusable(security.has_value());
-  setHelpText(mark_, security ? security->name : "");
+  icon_.set_visible(!security);
+  mark_.set_visible(security.has_value());
+  leadingIcon().set_from_icon_name(symbolIconName(look_.symbol));
+  if (security) setHelpText(mark_, security->name);
   const bool warns = security && security->symbol == "exclamationmark.triangle.fill";
   setCssClass(mark_, "warning", warns);
-  icon_.set_opacity(warns ? 1 : kSecondaryOpacity);
+  markIcon_.set_opacity(warns ? 1 : kSecondaryOpacity);
   if (security) {
     securityHeading_.set_text(security->heading);
     securityDetail_.set_text(security->detail);

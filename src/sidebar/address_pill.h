@@ -43,8 +43,9 @@ class AddressPill : public Gtk::Widget {
   bool copied() const { return copied_; }
   const AddressPillLook& look() const { return look_; }
   Gtk::Label& hostLabel() { return label_; }
-  Gtk::Image& leadingIcon() { return icon_; }
-  // The connection's mark around the leading icon; a click opens what it stands for.
+  // The picture at the front: the connection's mark when it has one to tell, else a plain icon.
+  Gtk::Image& leadingIcon() { return mark_.get_visible() ? markIcon_ : icon_; }
+  // The connection's mark; a click opens what it stands for.
   Gtk::Button& securityMark() { return mark_; }
   Gtk::Popover& securityPopover() { return securityPopover_; }
   Gtk::Button& copyButton() { return copyButton_; }
@@ -65,8 +66,9 @@ class AddressPill : public Gtk::Widget {
 
   const SidebarContext& context_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
-  Gtk::Button mark_;
   Gtk::Image icon_;
+  Gtk::Button mark_;
+  Gtk::Image markIcon_;
   Gtk::Popover securityPopover_;
   Gtk::Box securityColumn_{Gtk::Orientation::VERTICAL, 6};
   Gtk::Label securityHeading_;

@@ -157,6 +157,8 @@ void LoadErrorView::sync() {
     takeFocusFromTheCard();
   }
   retryButton_.set_label(localized("Tekrar Dene"));
+  detailsButton_.set_label(localized("Ayrıntılar"));
+  visitAnywayButton_.set_label(localized("Yine de ziyaret et (güvenli değil)"));
   const auto host = hostLine(*tab_);
   host_.set_visible(host.has_value());
   host_.set_text(host.value_or(""));
@@ -176,10 +178,8 @@ void LoadErrorView::syncCertificate() {
     return;
   }
   icon_.set_from_icon_name(symbolIconName("exclamationmark.triangle.fill"));
-  title_.set_text(error->message);
+  title_.set_text(localized("Bu sitenin sertifikasına güvenilmiyor"));
   message_.set_text(faultLines(*certificate));
-  detailsButton_.set_label(localized("Ayrıntılar"));
-  visitAnywayButton_.set_label(localized("Yine de ziyaret et (güvenli değil)"));
   while (Gtk::Widget* row = certificateGrid_.get_first_child()) certificateGrid_.remove(*row);
   addDetail(certificateGrid_, 0, localized("Sahibi"), certificate->subject);
   addDetail(certificateGrid_, 1, localized("Yayıncı"), certificate->issuer);
