@@ -40,23 +40,7 @@ AddressPill::AddressPill(const SidebarContext& context)
     image->set_size_request(14, -1);
     image->set_opacity(kSecondaryOpacity);
   }
-  mark_.set_name("SecurityMark");
-  mark_.add_css_class("flat");
-  mark_.add_css_class("security-mark");
-  mark_.set_focus_on_click(false);
-  mark_.set_child(markIcon_);
-  mark_.signal_clicked().connect([this] { showSecurityMark(); });
-  securityHeading_.add_css_class("heading");
-  securityDetail_.set_wrap(true);
-  securityDetail_.set_max_width_chars(34);
-  for (Gtk::Label* line : {&securityHeading_, &securityDetail_}) {
-    line->set_xalign(0);
-    securityColumn_.append(*line);
-  }
-  securityColumn_.set_margin(10);
-  securityPopover_.set_child(securityColumn_);
-  securityPopover_.set_position(Gtk::PositionType::BOTTOM);
-  securityPopover_.set_parent(mark_);
+  setUpSecurityMark();
   label_.add_css_class("pill-host");
   label_.set_ellipsize(Pango::EllipsizeMode::MIDDLE);
   label_.set_single_line_mode(true);
@@ -87,6 +71,27 @@ AddressPill::AddressPill(const SidebarContext& context)
       *this, [this] { tap(); }, [this](bool hovering) { setHovering(hovering); });
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+// The mark's popover says in words what the mark shows.
+void AddressPill::setUpSecurityMark() {
+  mark_.set_name("SecurityMark");
+  mark_.add_css_class("flat");
+  mark_.add_css_class("security-mark");
+  mark_.set_focus_on_click(false);
+  mark_.set_child(markIcon_);
+  mark_.signal_clicked().connect([this] { showSecurityMark(); });
+  securityHeading_.add_css_class("heading");
+  securityDetail_.set_wrap(true);
+  securityDetail_.set_max_width_chars(34);
+  for (Gtk::Label* line : {&securityHeading_, &securityDetail_}) {
+    line->set_xalign(0);
+    securityColumn_.append(*line);
+  }
+  securityColumn_.set_margin(10);
+  securityPopover_.set_child(securityColumn_);
+  securityPopover_.set_position(Gtk::PositionType::BOTTOM);
+  securityPopover_.set_parent(mark_);
 }
 
 AddressPill::~AddressPill() {

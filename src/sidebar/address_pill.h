@@ -62,6 +62,7 @@ class AddressPill : public Gtk::Widget {
   void setCopied(bool copied);
   void showCopyButton(bool shown);
   void copyPresenceChanged();
+  void setUpSecurityMark();
   void showSecurityMark();
 
   const SidebarContext& context_;
