@@ -130,6 +130,18 @@ bool BrowserTab::isSecure() const {
   return address && address->scheme() == "https" && verifiedConnection.get() && !loadError.get();
 }
 
+BrowserTab::ConnectionSecurity BrowserTab::connectionSecurity() const {
+  const auto& address = url.get();
+  const auto scheme = address ? address->scheme() : std::nullopt;
+  if (!scheme || loadError.get()) return ConnectionSecurity::unknown;
+  // Whatever its letter case, plain http is never taken for anything but not secure.
+  if (asciiLowercased(*scheme) == "http") return ConnectionSecurity::notSecure;
+  if (*scheme != "https") return ConnectionSecurity::unknown;
+  if (verifiedConnection.get()) return ConnectionSecurity::secure;
+  if (allowedCertificate.get()) return ConnectionSecurity::allowedCertificate;
+  return ConnectionSecurity::unknown;
+}
+
 std::string BrowserTab::dialogTitle() const {
   const auto& address = url.peek();
   if (auto host = address ? address->host() : std::nullopt) return *host;
@@ -173,6 +185,7 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   loadError.set(std::nullopt);
   // The address shown is already the new one; its connection is not known yet.
   verifiedConnection.set(false);
+  allowedCertificate.set(false);
   provisional_ = true;
   recordedVisit_.reset();
   if (!address) return;
@@ -182,10 +195,11 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   owner->pageServices().applyDarkMode(*this, address);
 }
 
-void BrowserTab::navigationCommitted(bool verified) {
+void BrowserTab::navigationCommitted(bool verified, bool allowedCertificate) {
   provisional_ = false;
-  committed_ = CommittedPage{url.peek(), verified};
+  committed_ = CommittedPage{url.peek(), verified, allowedCertificate};
   verifiedConnection.set(verified);
+  this->allowedCertificate.set(allowedCertificate);
 }
 
 void BrowserTab::showCommittedConnection() {
@@ -193,6 +207,7 @@ void BrowserTab::showCommittedConnection() {
   // that page is on screen again: its lock comes back.
   if (provisional_ || !committed_ || url.peek() != committed_->url) return;
   verifiedConnection.set(committed_->verified);
+  allowedCertificate.set(committed_->allowedCertificate);
 }
 
 void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
@@ -214,6 +229,19 @@ void BrowserTab::handleLoadFailure(const LoadFailure& failure) {
     return;
   }
   loadError.set(LoadError{failure.message, failure.failingURL});
+}
+
+void BrowserTab::handleCertificateFailure(CertificateFault fault,
+                                          const std::optional<Url>& address) {
+  provisional_ = false;
+  loadError.set(
+      LoadError{localized("Bu sitenin sertifikasına güvenilmiyor"), address, std::move(fault)});
+}
+
+void BrowserTab::visitDespiteCertificate() {
+  const auto& error = loadError.peek();
+  if (!error || !error->certificate || !storedWebView_) return;
+  storedWebView_->allowRefusedCertificate();
 }
 
 BrowserTab::Policy BrowserTab::decideNavigationAction(const NavigationAction& action) {
@@ -271,6 +299,10 @@ void BrowserTab::pageClosed() {
 
 void BrowserTab::openAutofillMenu(AutofillMenu menu, AutofillAnswer answer) {
   endAutofillMenu();
+  if (!mayFillSavedLogins()) {
+    answer(std::nullopt);
+    return;
+  }
   autofillAnswer_ = std::move(answer);
   autofillMenu.set(std::move(menu));
 }

@@ -54,6 +54,9 @@ class WebViewPort {
   virtual void leaveFullScreen() = 0;
   // Ends the page's use of the camera, the microphone and the screen.
   virtual void stopMediaCapture() = 0;
+  // Lets the certificate the last load was refused for through for that load's host until the
+  // browser quits, and loads that address again; nothing when no certificate was refused.
+  virtual void allowRefusedCertificate() = 0;
 };
 
 // Creates web views: a tab's own on its first use, and a pop-up's web view related to its

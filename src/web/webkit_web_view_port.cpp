@@ -117,6 +117,8 @@ void WebKitWebViewPort::connectSignals() {
                     toGCallback(&onBackForwardChanged), this);
   handlers_.connect(view, "load-changed", toGCallback(&onLoadChanged), this);
   handlers_.connect(view, "load-failed", toGCallback(&onLoadFailed), this);
+  handlers_.connect(view, "load-failed-with-tls-errors", toGCallback(&onLoadFailedWithTlsErrors),
+                    this);
   handlers_.connect(view, "decide-policy", toGCallback(&onDecidePolicy), this);
   handlers_.connect(view, "web-process-terminated", toGCallback(&onProcessTerminated), this);
   handlers_.connect(view, "create", toGCallback(&onCreate), this);
