@@ -14,6 +14,7 @@
 #include "model/password_offers.h"
 #include "model/password_store.h"
 #include "model/preferences_model.h"
+#include "model/tab_state_files.h"
 #include "model/tabs_model.h"
 #include "platform/main_loop.h"
 
@@ -100,6 +101,7 @@ void BrowserStore::start() {
   std::vector<SetAsideFile> setAside;
   const std::optional<SessionSnapshot> session = files_.readSession(&setAside);
   tabs_->restore(session, prefs.restoreSession);
+  restoreTabStates();
   favorites_->list.set(session ? session->favorites : Favorite::defaults());
   history_->entries.set(files_.readHistory(&setAside));
   tellAboutSetAsideFiles(setAside);
@@ -185,16 +187,36 @@ SessionSnapshot BrowserStore::sessionSnapshot() const {
   return session;
 }
 
+void BrowserStore::restoreTabStates() {
+  const TabStateFiles stateFiles(files_.folder());
+  for (const auto& space : tabs_->spaces.peek()) {
+    for (const auto& tab : space->tabs.peek()) tab->pendingSessionState = stateFiles.read(tab->id);
+  }
+}
+
+std::vector<TabState> BrowserStore::tabStates() const {
+  std::vector<TabState> states;
+  for (const auto& space : tabs_->spaces.peek()) {
+    for (const auto& tab : space->tabs.peek()) {
+      if (!tab->url.peek()) continue;  // as in the session: start-page tabs are not kept
+      if (auto bytes = tab->sessionState()) states.push_back(TabState{tab->id, std::move(*bytes)});
+    }
+  }
+  return states;
+}
+
 void BrowserStore::saveNow() {
   saveDebounce_.cancel();
   preferences_->flush();
   // Only the copy is made here; encoding and writing happen on the writing thread.
   writes_.submit(
       "session",
-      [files = files_.pinned(), session = sessionSnapshot(), history = history_->entries.peek()] {
+      [files = files_.pinned(), session = sessionSnapshot(), history = history_->entries.peek(),
+       states = tabStates()] {
         const bool sessionSaved = files.writeSession(session);
         const bool historySaved = files.writeHistory(history);
-        return sessionSaved && historySaved;
+        const bool statesSaved = TabStateFiles(files.folder()).write(states);
+        return sessionSaved && historySaved && statesSaved;
       },
       [this](bool written) { saveFinished(written); });
 }

@@ -12,6 +12,7 @@
 #include "model/password_offers.h"
 #include "model/preferences_model.h"
 #include "model/records.h"
+#include "model/tab_state_files.h"
 #include "model/tabs_model.h"
 #include "platform/debounce.h"
 #include "platform/file_write_queue.h"
@@ -106,6 +107,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
 
  private:
   void start();
+  // Gives each restored tab the back and forward list saved for it.
+  void restoreTabStates();
+  std::vector<TabState> tabStates() const;
   void preferencesChanged(const AppPreferences& old);
   void applyAppAppearance();
   void applyLanguage();
