@@ -333,7 +333,7 @@ void TabsModel::reopenClosedTab() {
   const bool spaceExists =
       std::ranges::any_of(list, [&](const auto& space) { return space->id == record.spaceID; });
   if (spaceExists) currentSpaceID.set(record.spaceID);
-  auto tab = std::make_shared<BrowserTab>(Uuid::random(), record.url, record.title);
+  auto tab = std::make_shared<BrowserTab>(Uuid::random(), record.url);
   tab->pendingSessionState = record.sessionState;
   insertTab(tab);
   select(*tab);
