@@ -188,13 +188,53 @@ SessionSnapshot BrowserStore::sessionSnapshot() const {
 }
 
 void BrowserStore::restoreTabStates() {
+  // Only the tab that loads at once needs its list now; the others are read on the writing
+  // thread, so that many tabs cost the start no more than one small file.
   const TabStateFiles stateFiles(files_.folder());
+  const auto first = tabs_->currentSpace()->selectedTab();
+  std::vector<Uuid> later;
   for (const auto& space : tabs_->spaces.peek()) {
-    for (const auto& tab : space->tabs.peek()) tab->pendingSessionState = stateFiles.read(tab->id);
+    for (const auto& tab : space->tabs.peek()) {
+      if (tab == first) {
+        tab->pendingSessionState = stateFiles.read(tab->id);
+      } else {
+        later.push_back(tab->id);
+      }
+    }
   }
+  if (later.empty()) {
+    tabStatesRead_ = true;
+    return;
+  }
+  auto found = std::make_shared<std::vector<TabState>>();
+  writes_.submit(
+      "tab-states-read",
+      [stateFiles, later = std::move(later), found] {
+        for (const Uuid& id : later) {
+          if (auto bytes = stateFiles.read(id)) found->push_back(TabState{id, std::move(*bytes)});
+        }
+        return true;
+      },
+      [this, found](bool) { takeTabStates(std::move(*found)); });
 }
 
-std::vector<TabState> BrowserStore::tabStates() const {
+void BrowserStore::takeTabStates(std::vector<TabState> states) {
+  for (TabState& state : states) {
+    for (const auto& space : tabs_->spaces.peek()) {
+      for (const auto& tab : space->tabs.peek()) {
+        // A tab the user already opened has a list of its own by now.
+        if (tab->id == state.tabID && !tab->hasStartedLoading) {
+          tab->pendingSessionState = std::move(state.bytes);
+        }
+      }
+    }
+  }
+  tabStatesRead_ = true;
+}
+
+std::optional<std::vector<TabState>> BrowserStore::tabStates() const {
+  // Until the saved lists are in, writing ours would remove theirs.
+  if (!tabStatesRead_) return std::nullopt;
   std::vector<TabState> states;
   for (const auto& space : tabs_->spaces.peek()) {
     for (const auto& tab : space->tabs.peek()) {
@@ -215,7 +255,7 @@ void BrowserStore::saveNow() {
        states = tabStates()] {
         const bool sessionSaved = files.writeSession(session);
         const bool historySaved = files.writeHistory(history);
-        const bool statesSaved = TabStateFiles(files.folder()).write(states);
+        const bool statesSaved = !states || TabStateFiles(files.folder()).write(*states);
         return sessionSaved && historySaved && statesSaved;
       },
       [this](bool written) { saveFinished(written); });

@@ -109,7 +109,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void start();
   // Gives each restored tab the back and forward list saved for it.
   void restoreTabStates();
-  std::vector<TabState> tabStates() const;
+  void takeTabStates(std::vector<TabState> states);
+  // Nothing while the saved lists are still being read.
+  std::optional<std::vector<TabState>> tabStates() const;
   void preferencesChanged(const AppPreferences& old);
   void applyAppAppearance();
   void applyLanguage();
@@ -137,6 +139,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::unique_ptr<ScheduledTask> saveRetry_;
   bool saveFailing_ = false;
   bool lastSaveWritten_ = true;
+  bool tabStatesRead_ = false;
   std::unique_ptr<ScheduledTask> settingsRetry_;
   bool settingsFailing_ = false;
   std::vector<std::unique_ptr<ScheduledTask>> appearanceTasks_;

@@ -29,6 +29,7 @@ TEST_F(TabStatesSavedTest, AListStaysWithItsTabThroughSavesAndClosing) {
   home.writeFile(stateFile(closing), "list of b0");
   home.writeFile(stateFile(gone), "list of a closed tab");
   startStore({shown, background}, 0);
+  ASSERT_TRUE(store->finishWrites());
   EXPECT_EQ(tab(0, 1)->pendingSessionState, std::string("list\0of a1", 10));
 
   store->tabs().closeTab(*tab(1, 0));
