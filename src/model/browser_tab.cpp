@@ -50,15 +50,28 @@ WebViewPort* BrowserTab::webView() {
   return storedWebView_.get();
 }
 
+std::optional<std::string> BrowserTab::sessionState() const {
+  if (!storedWebView_) return pendingSessionState;
+  return storedWebView_->sessionState();
+}
+
 void BrowserTab::loadIfNeeded() {
   if (hasStartedLoading) return;
   hasStartedLoading = true;
   const auto& address = url.peek();
   if (!address) return;
-  if (auto* view = webView()) view->load(*address);
+  auto* view = webView();
+  if (!view) return;
+  // A state the engine can't take back still leaves the tab its address.
+  const auto state = std::exchange(pendingSessionState, std::nullopt);
+  if (state && view->restoreSessionState(*state)) return;
+  view->load(*address);
 }
 
 void BrowserTab::load(const Url& address) {
+  // The user's own load starts the tab afresh: a list never taken back would go to a page they
+  // left.
+  pendingSessionState.reset();
   loadError.set(std::nullopt);
   verifiedConnection.set(false);
   url.set(address);

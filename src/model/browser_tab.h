@@ -118,6 +118,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   bool hasStartedLoading = false;
   bool adBlockApplied = false;
   bool isPopup = false;
+  // The engine's record of the back and forward list of a tab that has no web view yet (restored
+  // or reopened), as plain bytes; its first load goes back into that list.
+  std::optional<std::string> pendingSessionState;
   // Time source for the crash-reload limit; tests replace it.
   Clock now = [] { return std::chrono::steady_clock::now(); };
 
@@ -127,6 +130,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The web view if it was already created.
   WebViewPort* storedWebView() const { return storedWebView_.get(); }
 
+  // The back and forward list as it is now: the web view's, else the one still waiting.
+  std::optional<std::string> sessionState() const;
   // Starts the first load of a tab created without one (restored tabs).
   void loadIfNeeded();
   // Loads an address into this tab now (the command bar, the start page, new tabs).

@@ -90,6 +90,8 @@ class WebKitWebViewPort : public WebViewPort {
   void leaveFullScreen() override;
   void stopMediaCapture() override;
   void allowRefusedCertificate() override;
+  std::optional<std::string> sessionState() const override;
+  bool restoreSessionState(const std::string& bytes) override;
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
   static constexpr const char* kFaviconWorld = "ZembloFavicon";
