@@ -621,6 +621,11 @@ constexpr LocalizationPair kPairs[] = {
     {"Tam ekrandan çıkmak için F11'e bas", "Press F11 to exit full screen"},
     {"Sekmenin Sesini Kapat", "Mute Tab"},
     {"Sekmenin Sesini Aç", "Unmute Tab"},
+    // Where downloads are saved, and opening them
+    {"Her dosyanın nereye kaydedileceğini sor", "Ask where to save each file"},
+    {"İndirme klasörü", "Download folder"},
+    {"Dosyayı kaydet", "Save File"},
+    {"Açılamadı", "Couldn't open"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
