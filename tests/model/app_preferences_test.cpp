@@ -61,6 +61,8 @@ AppPreferences everythingChanged() {
   p.showStartFavorites = false;
   p.restoreSession = false;
   p.defaultZoom = 1.25;
+  p.askWhereToSave = true;
+  p.downloadFolder = "/home/someone/Incoming";
   return p;
 }
 
@@ -104,10 +106,11 @@ TEST_F(AppPreferencesStore, EncodesDefaultsInTheFileFormat) {
       R"("progressStyle":"gradient","commandBarPosition":"top","dimBehindCommandBar":true,)"
       R"("greetingName":"","showClock":true,"showDate":true,"showGreeting":true,)"
       R"("use24Hour":true,"startBackground":"aurora","auroraSpeed":1,"wallpaperDim":0.2,)"
-      R"("wallpaperBlur":0,"showStartFavorites":true,"restoreSession":true,"defaultZoom":1})");
+      R"("wallpaperBlur":0,"showStartFavorites":true,"restoreSession":true,"defaultZoom":1,)"
+      R"("askWhereToSave":false})");
 
   const auto changed = everythingChanged().toJson();
-  EXPECT_EQ(changed.size(), 42u);
+  EXPECT_EQ(changed.size(), 44u);
   EXPECT_EQ(changed["gradientDirection"], "diagonalUp");
   EXPECT_EQ(changed["theme"], "dark");
   EXPECT_NE(everythingChanged().encoded()->find(R"("wallpaperFile":"wallpapers\/Gün batımı.jpg")"),
