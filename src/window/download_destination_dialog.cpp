@@ -22,11 +22,6 @@ void askDownloadDestination(Gtk::Window* parent, const std::filesystem::path& pr
                             std::function<void(std::optional<std::filesystem::path>)> answer) {
   auto chooser = makeChooser(parent);
   chooser->set_modal(true);
-  std::error_code error;
-  if (std::filesystem::is_directory(proposed.parent_path(), error)) {
-    chooser->set_current_folder(Gio::File::create_for_path(proposed.parent_path().string()));
-  }
-  chooser->set_current_name(proposed.filename().string());
   // The chooser keeps itself alive until it answers: its handler holds the only reference, and
   // lets it go when it runs.
   auto held = std::make_shared<Glib::RefPtr<Gtk::FileChooserNative>>(chooser);
@@ -41,6 +36,11 @@ void askDownloadDestination(Gtk::Window* parent, const std::filesystem::path& pr
       answer(std::nullopt);
     }
   });
+  std::error_code error;
+  if (std::filesystem::is_directory(proposed.parent_path(), error)) {
+    chooser->set_current_folder(Gio::File::create_for_path(proposed.parent_path().string()));
+  }
+  chooser->set_current_name(proposed.filename().string());
   chooser->show();
 }
 
