@@ -96,14 +96,12 @@ void DownloadRow::sync() {
   stateLabel_.set_visible(state != DownloadItem::State::downloading);
   const bool failed = state == DownloadItem::State::failed;
   const auto& openFailure = item_->openFailure.get();
-  if (state == DownloadItem::State::finished && openFailure) {
-    stateLabel_.set_text(localized("Açılamadı"));
-    set_tooltip_text(*openFailure);
-  } else {
-    stateLabel_.set_text(localized(failed ? "Başarısız" : "Tamamlandı"));
-    set_tooltip_text("");
-  }
-  setCssClass(stateLabel_, "error", failed || (openFailure && !failed));
+  const bool openFailed = state == DownloadItem::State::finished && openFailure;
+  stateLabel_.set_text(localized(openFailed ? "Açılamadı" : (failed ? "Başarısız" : "Tamamlandı")));
+  // Set only when it changes: setting a tooltip makes the toolkit look for one to show.
+  const std::string tooltip = openFailed ? *openFailure : "";
+  if (get_tooltip_text().raw() != tooltip) set_tooltip_text(tooltip);
+  setCssClass(stateLabel_, "error", failed || openFailed);
 
   reveal_.set_visible(hasDestination);
 
