@@ -6,6 +6,7 @@
 #include "app/browser_commands_harness.h"
 #include "model/download_manager.h"
 #include "model/preferences_model.h"
+#include "support/file_chooser.h"
 
 // Real downloads from a local server, saved where the user's preferences say, or where the user
 // answers the save dialog.
@@ -39,23 +40,6 @@ std::vector<std::string> filesIn(const fs::path& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
-}
-
-// The save dialog on screen, which stands in for the native one where no portal runs.
-GtkFileChooser* shownSaveDialog() {
-  GtkFileChooser* found = nullptr;
-  waitUntil([&] {
-    GListModel* toplevels = gtk_window_get_toplevels();
-    for (guint i = 0; i < g_list_model_get_n_items(toplevels) && !found; ++i) {
-      auto* window = GTK_WIDGET(g_list_model_get_item(toplevels, i));
-      if (GTK_IS_FILE_CHOOSER_DIALOG(window) && gtk_widget_get_mapped(window)) {
-        found = GTK_FILE_CHOOSER(window);
-      }
-      g_object_unref(window);
-    }
-    return found != nullptr;
-  });
-  return found;
 }
 
 std::string pathOf(GFile* file) {
@@ -105,7 +89,7 @@ TEST_F(DownloadDestinationTest, ADownloadGoesToTheChosenFolderOrWhereTheSaveDial
     // Asking: the dialog over the browser window proposes the name in the chosen folder.
     store().preferences().updatePrefs([](AppPreferences& prefs) { prefs.askWhereToSave = true; });
     startDownload();
-    GtkFileChooser* dialog = shownSaveDialog();
+    GtkFileChooser* dialog = testing::shownFileChooser();
     ASSERT_TRUE(dialog);
     EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog)), GTK_WINDOW(window().gobj()));
     EXPECT_EQ(gtk_file_chooser_get_action(dialog), GTK_FILE_CHOOSER_ACTION_SAVE);
@@ -131,7 +115,7 @@ TEST_F(DownloadDestinationTest, ADownloadGoesToTheChosenFolderOrWhereTheSaveDial
     // Cancelling stops the download: its row goes and no file is left anywhere.
     startDownload();
     ASSERT_TRUE(waitUntil([&] { return downloads().items.peek().size() == 3; }));
-    dialog = shownSaveDialog();
+    dialog = testing::shownFileChooser();
     ASSERT_TRUE(dialog);
     gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
     ASSERT_TRUE(waitUntil([&] { return downloads().items.peek().size() == 2; }));

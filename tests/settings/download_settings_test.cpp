@@ -6,6 +6,7 @@
 #include "model/preferences_model.h"
 #include "settings/pane_harness.h"
 #include "settings/panes/general_pane.h"
+#include "support/file_chooser.h"
 
 namespace zemblo {
 namespace {
@@ -34,23 +35,6 @@ GtkWidget* namedControl(Gtk::Widget& root, GType type, const std::string& name) 
   });
 }
 
-// The desktop's folder chooser, which stands in for the native one where no portal runs.
-GtkFileChooser* shownFolderChooser() {
-  GtkFileChooser* found = nullptr;
-  waitUntil([&] {
-    GListModel* toplevels = gtk_window_get_toplevels();
-    for (guint i = 0; i < g_list_model_get_n_items(toplevels) && !found; ++i) {
-      auto* window = GTK_WIDGET(g_list_model_get_item(toplevels, i));
-      if (GTK_IS_FILE_CHOOSER_DIALOG(window) && gtk_widget_get_mapped(window)) {
-        found = GTK_FILE_CHOOSER(window);
-      }
-      g_object_unref(window);
-    }
-    return found != nullptr;
-  });
-  return found;
-}
-
 std::string shownText(GtkWidget* button) {
   GtkWidget* label = findWidget(button, [](GtkWidget* widget) { return GTK_IS_LABEL(widget); });
   return label ? gtk_label_get_text(GTK_LABEL(label)) : "";
@@ -76,7 +60,7 @@ TEST(DownloadSettingsTest, AskingAndTheChosenFolderAreStored) {
   const std::filesystem::path chosen = desktopFolder.parent_path() / "Gelenler";
   std::filesystem::create_directories(chosen);
   g_signal_emit_by_name(folderButton, "clicked");
-  GtkFileChooser* chooser = shownFolderChooser();
+  GtkFileChooser* chooser = testing::shownFileChooser();
   ASSERT_TRUE(chooser);
   EXPECT_EQ(gtk_file_chooser_get_action(chooser), GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER);
   GFile* folder = g_file_new_for_path(chosen.c_str());
