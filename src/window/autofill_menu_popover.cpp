@@ -59,6 +59,7 @@ struct AutofillMenuPopover::Row {
     box.append(text);
     box.add_controller(click);
     box.add_controller(hover);
+    setAccessibleRole(box, Gtk::Accessible::Role::MENU_ITEM);
     setAccessibleName(box, subtitle.empty() ? title : title + ", " + subtitle);
   }
 };
@@ -77,6 +78,8 @@ AutofillMenuPopover::AutofillMenuPopover(const SystemColorScheme& scheme)
   style_->load_from_data(resources::autofillMenuStyleSheet());
   Gtk::StyleContext::add_provider_for_display(Gdk::Display::get_default(), style_,
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  // Read as the menu of logins it is, each row a choice.
+  setAccessibleRole(content_, Gtk::Accessible::Role::MENU);
   heading_.add_css_class("autofill-heading");
   heading_.set_xalign(0);
   content_.append(heading_);

@@ -10,6 +10,7 @@
 
 #include "model/localization.h"
 #include "model/password_store.h"
+#include "window/accessibility_tree.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
@@ -347,6 +348,8 @@ TEST_F(AutofillMenuTest, TheSitesLoginFillsOnItsHostAndOnWwwWithRealInput) {
   EXPECT_EQ(menu().highlighted(), 0u);
   testing::waitForFrame();
   WindowHarness::screenshot("autofill-menu");
+  // A screen reader hears a menu of logins.
+  EXPECT_EQ((testing::readControls()[{"menu item", "alice, site.test"}].count), 1);
   // The page keeps the keyboard: a letter closes the menu and is typed; Escape closes it
   // without reaching the page; Down opens it again, and Return takes the highlighted login.
   key("x");
