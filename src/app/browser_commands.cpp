@@ -59,6 +59,7 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
       {localized("Şifreler…"), "app.passwords", {"<Control><Alt>p"}},
       {localized("Şifreleri İçe Aktar…"), "win.import-passwords", {}},
   });
+  file.sections.push_back({{localized("Yazdır…"), "win.print", {"<Control>p"}}});
   // Other desktops give every application this item; here the browser brings its own.
   file.sections.push_back({{localized("Çık"), "app.quit", {"<Control>q"}}});
 
@@ -150,6 +151,12 @@ void BrowserCommands::closeCurrentTab() const {
   if (const auto tab = currentTab()) store_.get().tabs().closeTab(*tab);
 }
 
+void BrowserCommands::printCurrentPage() const {
+  const auto tab = currentTab();
+  WebViewPort* webView = tab && !tab->showsStartPage() ? tab->storedWebView() : nullptr;
+  if (webView) webView->print();
+}
+
 void BrowserCommands::toggleSidebar() const { store_.get().tabs().toggleSidebar(); }
 
 void BrowserCommands::zoomIn() const { stepZoom(kZoomStep); }
@@ -235,6 +242,7 @@ void BrowserMenu::installActions() {
   addAction("close-tab", [&c] { c.closeCurrentTab(); });
   addAction("import-passwords", [this] { window_.activate_action("app.import-passwords"); });
   addAction("find", [&c] { c.store().tabs().toggleFindBar(); });
+  addAction("print", [&c] { c.printCurrentPage(); });
   addAction("toggle-page-dark-mode", [&c] { c.store().pageServices().togglePageDarkMode(); });
   addAction("reload", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.reload(); }); });
   addAction("zoom-in", [&c] { c.zoomIn(); });

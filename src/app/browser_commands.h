@@ -62,6 +62,8 @@ class BrowserCommands {
   // Never closes the window, even with no tab to close.
   void closeCurrentTab() const;
   void toggleSidebar() const;
+  // The print dialog for the current tab's page; nothing on the start page.
+  void printCurrentPage() const;
   // One step on the current tab's page zoom, kept within the bounds; a tab that has no web view
   // yet is left without one.
   void zoomIn() const;

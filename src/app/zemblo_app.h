@@ -57,6 +57,8 @@ class ZembloApp : public Gtk::Application {
 
  private:
   void requestRelaunch();
+  // Quits, first cancelling the pages' print dialogs.
+  void quitApplication();
   void languageChanged();
   void attachBrowserCommands();
 

@@ -550,6 +550,8 @@ constexpr LocalizationPair kPairs[] = {
     {"Önceki eşleşme", "Previous match"},
     {"Sonraki eşleşme", "Next match"},
     {"Bul çubuğunu kapat", "Close find bar"},
+    // Printing a page.
+    {"Yazdır…", "Print…"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

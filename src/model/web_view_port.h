@@ -48,6 +48,8 @@ class WebViewPort {
   virtual void finishFinding() = 0;
   // Gives the page the keyboard, if it is on screen; a view that is not shown is left alone.
   virtual void focusIfShown() = 0;
+  // Opens the print dialog for the page, if it is on screen.
+  virtual void print() = 0;
 };
 
 // Creates web views: a tab's own on its first use, and a pop-up's web view related to its

@@ -122,9 +122,11 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
   // A related view runs in its opener's process.
   auto view = configuration.makeWebView(networkSession(), opener ? opener->webView() : nullptr);
   if (owner) rememberDownloads(view.get(), owner->weakDownloads());
-  return std::make_unique<WebKitWebViewPort>(
+  auto port = std::make_unique<WebKitWebViewPort>(
       std::move(view), tab.weak_from_this(), scheduler_, requestTimeout_,
       opener ? opener->process() : std::make_shared<WebProcessShare>());
+  port->setPrintDialogs(printDialogs_);
+  return port;
 }
 
 }  // namespace zemblo

@@ -12,6 +12,7 @@
 #include "model/browser_engine.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
+#include "web/print_dialog_registry.h"
 #include "web/web_view_configuration.h"
 
 namespace zemblo {
@@ -62,6 +63,10 @@ class WebEngine : public BrowserEngine {
   void applyPageDarkMode(BrowserTab& tab, const PageDarkModeDecision& decision,
                          bool pushToPage) override;
 
+  // Cancels the print dialog of every page and refuses later ones: each runs a main loop of its
+  // own, which the application's quitting can't end.
+  void closePrintDialogs() { printDialogs_->closeAll(); }
+
   std::unique_ptr<WebViewPort> makeWebView(BrowserTab& tab) override;
   std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) override;
 
@@ -75,6 +80,7 @@ class WebEngine : public BrowserEngine {
   GObjectRef<WebKitNetworkSession> session_;
   sigc::connection enableFavicons_;
   std::shared_ptr<ContentRuleStore> contentRuleStore_;
+  std::shared_ptr<PrintDialogRegistry> printDialogs_ = std::make_shared<PrintDialogRegistry>();
 };
 
 }  // namespace zemblo

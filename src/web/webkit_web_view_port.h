@@ -15,8 +15,11 @@
 #include "model/web_view_port.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
+#include "web/print_dialog_registry.h"
 
 namespace zemblo {
+
+class PagePrintDialog;
 
 // A compiled content-rule list of WebKit, installed per web view through its user content
 // manager.
@@ -57,6 +60,12 @@ class WebKitWebViewPort : public WebViewPort {
   // The view as a gtkmm widget, for the host that shows it.
   Gtk::Widget& widget() const { return *widget_; }
   bool hasPendingScriptDialog() const { return static_cast<bool>(scriptDialog_); }
+  // The engine's print dialogs, which quitting closes all at once.
+  void setPrintDialogs(std::shared_ptr<PrintDialogRegistry> registry) {
+    printDialogs_ = std::move(registry);
+  }
+  // A page may open a file chooser only this soon after the user's press on it.
+  static constexpr std::chrono::seconds kFileChooserActivation{2};
   // A page's next dialog within this time of the last one offers to stop its dialogs.
   static constexpr std::chrono::seconds kRepeatedDialogWindow{5};
 
@@ -86,6 +95,7 @@ class WebKitWebViewPort : public WebViewPort {
                 FindDone done) override;
   void finishFinding() override;
   void focusIfShown() override;
+  void print() override;
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
   static constexpr const char* kFaviconWorld = "ZembloFavicon";
@@ -125,6 +135,8 @@ class WebKitWebViewPort : public WebViewPort {
                                  WebKitWebViewPort* self);
   static gboolean onRunFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
                                    WebKitWebViewPort* self);
+  static gboolean onPrint(WebKitWebView*, WebKitPrintOperation* operation, WebKitWebViewPort* self);
+  static void onUnmap(GtkWidget*, WebKitWebViewPort* self);
   static gboolean onInputEvent(GtkEventControllerLegacy*, GdkEvent* event, WebKitWebViewPort* self);
   std::optional<UserPress::Point> pointInView(GdkEvent* event) const;
   static void onFoundText(WebKitFindController*, guint matchCount, WebKitWebViewPort* self);
@@ -137,6 +149,11 @@ class WebKitWebViewPort : public WebViewPort {
   bool repeatsSoon() const;
   // Answers a pending alert or confirm (confirm: `confirmed`) and closes its window.
   void finishScriptDialog(bool confirmed);
+  // Only the page on screen prints, one dialog at a time, and none once quitting has begun.
+  bool mayOpenPrintDialog() const;
+  void runPrintDialog(GObjectRef<WebKitPrintOperation> operation, bool askedByPage);
+  // The user's last press on the page, if it was recent enough to open a file chooser; once.
+  bool takeFileChooserActivation();
   void showFileChooser(WebKitFileChooserRequest* request);
   void finishFileChooser(bool accepted);
 
@@ -161,6 +178,11 @@ class WebKitWebViewPort : public WebViewPort {
   // The user asked for no more dialogs from the page shown now.
   bool dialogsBlocked_ = false;
   std::unique_ptr<FileChooser> fileChooser_;
+  // When the user last pressed a button or a key on the page (monotonic microseconds).
+  std::optional<gint64> lastUserPress_;
+  std::shared_ptr<PrintDialogRegistry> printDialogs_ = std::make_shared<PrintDialogRegistry>();
+  // The print dialog being shown, which lives on the stack of its run.
+  PagePrintDialog* printDialog_ = nullptr;
   // The find controller answers searches in the order they were asked.
   std::deque<FindDone> pendingFinds_;
   std::optional<UserPress> userPress_;

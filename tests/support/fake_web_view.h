@@ -53,6 +53,7 @@ class FakeWebView : public WebViewPort {
   }
   void finishFinding() override { findRequests.clear(); }
   void focusIfShown() override { ++focusRequests; }
+  void print() override {}
 
   // Answers the oldest pending favicon look-up; false when none is pending.
   bool answerFavicon(std::optional<std::string> result) {

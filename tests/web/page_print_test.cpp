@@ -1,0 +1,131 @@
+// A page's print() and the user's own print command: one dialog at a time, for the tab on
+// screen only, and a page that keeps printing can be stopped.
+#include <gtest/gtest.h>
+#include <gtk/gtkunixprint.h>
+
+#include "model/localization.h"
+#include "model/tabs_model.h"
+#include "web_harness.h"
+
+namespace zemblo {
+namespace {
+
+using testing::TestServer;
+using testing::waitUntil;
+using testing::WebHarness;
+using namespace std::chrono_literals;
+
+// Answers print dialogs as they show, from a source of the main loop: a print dialog runs a main
+// loop of its own, and the test's waits only return once it is answered.
+class PrintDialogWatch {
+ public:
+  using Answer = std::function<void(GtkDialog* dialog)>;
+  explicit PrintDialogWatch(Answer answer) : answer_(std::move(answer)) {
+    source_ = g_timeout_add(20, &PrintDialogWatch::poll, this);
+  }
+  ~PrintDialogWatch() { g_source_remove(source_); }
+  PrintDialogWatch(const PrintDialogWatch&) = delete;
+  PrintDialogWatch& operator=(const PrintDialogWatch&) = delete;
+
+  int shown() const { return shown_; }
+
+ private:
+  static gboolean poll(gpointer data) {
+    auto* self = static_cast<PrintDialogWatch*>(data);
+    GListModel* toplevels = gtk_window_get_toplevels();
+    for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
+      auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
+      if (GTK_IS_PRINT_UNIX_DIALOG(window) && gtk_widget_get_mapped(window) &&
+          !g_object_get_data(G_OBJECT(window), "seen")) {
+        g_object_set_data(G_OBJECT(window), "seen", window);
+        ++self->shown_;
+        self->answer_(GTK_DIALOG(window));
+      }
+      g_object_unref(window);
+    }
+    return G_SOURCE_CONTINUE;
+  }
+
+  Answer answer_;
+  guint source_ = 0;
+  int shown_ = 0;
+};
+
+GtkCheckButton* blockMoreBox(GtkDialog* dialog) {
+  for (GtkWidget* child = gtk_widget_get_first_child(gtk_dialog_get_content_area(dialog)); child;
+       child = gtk_widget_get_next_sibling(child)) {
+    if (GTK_IS_CHECK_BUTTON(child)) return GTK_CHECK_BUTTON(child);
+  }
+  return nullptr;
+}
+
+class PagePrintTest : public ::testing::Test {
+ protected:
+  PagePrintTest() {
+    server.page("/page", "<title>Page</title>");
+    // Prints again at once, whatever the answer; the title tells when the page got through.
+    server.page("/print-loop",
+                "<title>Printing</title><script>setTimeout(() => { for (let i = 0; i < 30; ++i) "
+                "print(); document.title = 'printed'; }, 0);</script>");
+  }
+  TestServer server;
+};
+
+TEST_F(PagePrintTest, APrintingPageGetsOneDialogAtATimeOnScreenOnlyAndCanBeStopped) {
+  WebHarness harness;
+  auto shown = harness.show(server.url("/page"));
+  std::vector<bool> offeredToBlock;
+  PrintDialogWatch watch([&](GtkDialog* dialog) {
+    EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog)), harness.window().gobj());
+    EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(dialog)));
+    // Modal to nothing beyond itself: the browser window keeps its keys and its close button.
+    EXPECT_NE(gtk_window_get_group(GTK_WINDOW(dialog)),
+              gtk_window_get_group(harness.window().gobj()));
+    GtkCheckButton* blockMore = blockMoreBox(dialog);
+    offeredToBlock.push_back(blockMore != nullptr);
+    if (blockMore) {
+      EXPECT_EQ(gtk_check_button_get_label(blockMore),
+                localized("Bu sayfanın başka iletişim kutusu göstermesine izin verme"));
+      gtk_check_button_set_active(blockMore, TRUE);
+    }
+    gtk_dialog_response(dialog, GTK_RESPONSE_CANCEL);
+  });
+
+  // A tab in the background prints nothing: its calls return at once.
+  auto background = harness.store().tabs().openTab(server.address("/print-loop"), true);
+  ASSERT_TRUE(waitUntil([&] { return background->title.peek() == "printed"; }));
+  EXPECT_EQ(watch.shown(), 0);
+
+  // On screen, each call waits on its dialog; from the second one in a row the user may stop
+  // them, and the page's later calls then return at once.
+  harness.container().setTab(background);
+  background->reload();
+  ASSERT_TRUE(waitUntil([&] { return background->title.peek() == "Printing"; }));
+  ASSERT_TRUE(waitUntil([&] { return background->title.peek() == "printed"; }, 30s));
+  EXPECT_EQ(offeredToBlock, (std::vector<bool>{false, true}));
+}
+
+TEST_F(PagePrintTest, TheUsersPrintShowsOneDialogThatGoesWithItsTab) {
+  WebHarness harness;
+  auto tab = harness.show(server.url("/page"));
+  ASSERT_TRUE(waitUntil([&] { return !tab->isLoading.peek(); }));
+  auto& port = WebHarness::portOf(*tab);
+  testing::FinalizationProbe probe(port.webView());
+  int printsAsked = 0;
+  PrintDialogWatch watch([&](GtkDialog* dialog) {
+    EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog)), harness.window().gobj());
+    EXPECT_EQ(blockMoreBox(dialog), nullptr);
+    // A second command while it is up brings it back rather than opening another.
+    port.print();
+    ++printsAsked;
+    // Closing the tab answers the dialog, whose run then ends with the tab gone.
+    harness.store().tabs().closeTab(*tab);
+  });
+  port.print();
+  EXPECT_EQ(printsAsked, 1);
+  EXPECT_EQ(watch.shown(), 1);
+  EXPECT_TRUE(waitUntil([&] { return probe.finalized(); }));
+}
+
+}  // namespace
+}  // namespace zemblo
