@@ -447,29 +447,20 @@ bool WebKitWebViewPort::takeFileChooserActivation() {
 
 namespace {
 
-// Without a desktop portal, a native chooser is GTK's own dialog in this process, made when it is
-// shown: the toplevel chooser dialog that was not there before.
-GtkWindow* chooserDialogShownSince(const std::vector<GObjectRef<GObject>>& before) {
+// Without a desktop portal, a native chooser is GTK's own dialog in this process: the chooser
+// dialog shown for `parent`. Only one is up for a window: a page out of sight has none.
+GtkWindow* chooserDialogOf(GtkWindow* parent) {
   GListModel* toplevels = gtk_window_get_toplevels();
   GtkWindow* found = nullptr;
   for (guint i = 0; i < g_list_model_get_n_items(toplevels) && !found; ++i) {
-    auto* window = static_cast<GObject*>(g_list_model_get_item(toplevels, i));
-    const bool known = std::any_of(before.begin(), before.end(),
-                                   [&](const auto& earlier) { return earlier.get() == window; });
-    if (!known && GTK_IS_FILE_CHOOSER_DIALOG(window)) found = GTK_WINDOW(window);
+    auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
+    if (GTK_IS_FILE_CHOOSER_DIALOG(window) && gtk_widget_get_visible(window) &&
+        gtk_window_get_transient_for(GTK_WINDOW(window)) == parent) {
+      found = GTK_WINDOW(window);
+    }
     g_object_unref(window);
   }
   return found;
-}
-
-std::vector<GObjectRef<GObject>> toplevelWindows() {
-  GListModel* toplevels = gtk_window_get_toplevels();
-  std::vector<GObjectRef<GObject>> windows;
-  for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
-    windows.push_back(
-        GObjectRef<GObject>::adopt(static_cast<GObject*>(g_list_model_get_item(toplevels, i))));
-  }
-  return windows;
 }
 
 }  // namespace
@@ -487,11 +478,10 @@ void WebKitWebViewPort::showFileChooser(WebKitFileChooserRequest* request) {
   pending->response = pending->chooser->signal_response().connect(
       [this](int response) { finishFileChooser(response == Gtk::ResponseType::ACCEPT); });
   fileChooser_ = std::move(pending);
-  const auto before = toplevelWindows();
   fileChooser_->chooser->show();
   // Like a page's alert: modal to nothing beyond itself, so the browser window keeps its keys
   // (Ctrl+W answers the chooser with its tab), and the application's keys work in it.
-  if (GtkWindow* dialog = chooserDialogShownSince(before)) {
+  if (GtkWindow* dialog = parent ? chooserDialogOf(parent) : nullptr) {
     GtkWindowGroup* group = gtk_window_group_new();
     gtk_window_group_add_window(group, dialog);
     g_object_unref(group);

@@ -80,6 +80,16 @@ class PageRequestsTest : public ::testing::Test {
     session.spaces.push_back(space);
     ASSERT_TRUE(SessionFiles().writeSession(session));
   }
+  // The session names the page once the selected tab has loaded it.
+  static bool pageLoaded(const std::string& title) {
+    const auto session = SessionFiles().readSession();
+    if (!session) return false;
+    const auto& space = session->spaces.front();
+    for (const auto& tab : space.tabs) {
+      if (tab.id == space.selectedTabID && tab.title == title) return true;
+    }
+    return false;
+  }
   static bool oneTabLeft() {
     const auto session = SessionFiles().readSession();
     return session && session->spaces.front().tabs.size() == 1;
@@ -128,11 +138,13 @@ TEST_F(PageRequestsTest, AFileChooserOpensOnlyOnAClickAndNeitherHoldsTheTabNorTh
   openTwice("files.html");
   BrowserProcess browser(home.root() / "browser.log");
   ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+  ASSERT_TRUE(within(15s, [] { return pageLoaded("Files"); }));
   ASSERT_TRUE(clickPage(browser));
   ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; })) << "no file chooser";
   ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+w"));
   ASSERT_TRUE(within(15s, [] { return oneTabLeft(); })) << "the tab was not closed";
   EXPECT_TRUE(within(15s, [&] { return browser.shownWindows() == 1; })) << "the chooser stayed";
+  ASSERT_TRUE(within(15s, [] { return pageLoaded("Files"); }));
   ASSERT_TRUE(clickPage(browser));
   ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; })) << "no file chooser";
   ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q"));
