@@ -126,7 +126,9 @@ TEST_F(PageRequestsTest, APageThatKeepsPrintingEndsWithTheBrowserOnATerminationS
   openTwice("print.html");
   BrowserProcess browser(home.root() / "browser.log");
   ASSERT_TRUE(browser.waitForWindow()) << browser.log();
-  ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; })) << "no print dialog: " << browser.shownWindows() << " windows\n" << browser.log();
+  ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; }))
+      << "no print dialog: " << browser.shownWindows() << " windows\n"
+      << browser.log();
   browser.signal(SIGTERM);
   const auto status = browser.exitStatus(10s);
   ASSERT_TRUE(status) << "still running 10 s after SIGTERM, killed";

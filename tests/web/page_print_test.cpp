@@ -1,7 +1,6 @@
 // A page's print() and the user's own print command: one dialog at a time, for the tab on
 // screen only, and a page that keeps printing can be stopped.
 #include <gtest/gtest.h>
-#include <gtk/gtkunixprint.h>
 
 #include "model/localization.h"
 #include "model/tabs_model.h"
@@ -10,46 +9,11 @@
 namespace zemblo {
 namespace {
 
+using testing::PrintDialogWatch;
 using testing::TestServer;
 using testing::waitUntil;
 using testing::WebHarness;
 using namespace std::chrono_literals;
-
-// Answers print dialogs as they show, from a source of the main loop: a print dialog runs a main
-// loop of its own, and the test's waits only return once it is answered.
-class PrintDialogWatch {
- public:
-  using Answer = std::function<void(GtkDialog* dialog)>;
-  explicit PrintDialogWatch(Answer answer) : answer_(std::move(answer)) {
-    source_ = g_timeout_add(20, &PrintDialogWatch::poll, this);
-  }
-  ~PrintDialogWatch() { g_source_remove(source_); }
-  PrintDialogWatch(const PrintDialogWatch&) = delete;
-  PrintDialogWatch& operator=(const PrintDialogWatch&) = delete;
-
-  int shown() const { return shown_; }
-
- private:
-  static gboolean poll(gpointer data) {
-    auto* self = static_cast<PrintDialogWatch*>(data);
-    GListModel* toplevels = gtk_window_get_toplevels();
-    for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
-      auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
-      if (GTK_IS_PRINT_UNIX_DIALOG(window) && gtk_widget_get_mapped(window) &&
-          !g_object_get_data(G_OBJECT(window), "seen")) {
-        g_object_set_data(G_OBJECT(window), "seen", window);
-        ++self->shown_;
-        self->answer_(GTK_DIALOG(window));
-      }
-      g_object_unref(window);
-    }
-    return G_SOURCE_CONTINUE;
-  }
-
-  Answer answer_;
-  guint source_ = 0;
-  int shown_ = 0;
-};
 
 GtkCheckButton* blockMoreBox(GtkDialog* dialog) {
   for (GtkWidget* child = gtk_widget_get_first_child(gtk_dialog_get_content_area(dialog)); child;
@@ -68,7 +32,8 @@ class PagePrintTest : public ::testing::Test {
     // engine defers a print asked for while anything of the page still loads, so the page lets
     // it run between two prints.
     server.page("/print-loop",
-                "<title>Printing</title><script>let left = Number(location.search.slice(1)); const again = () => { print(); "
+                "<title>Printing</title><script>let left = Number(location.search.slice(1)); const "
+                "again = () => { print(); "
                 "if (--left) setTimeout(again, 0); else document.title = 'printed'; }; "
                 "again();</script>");
   }
