@@ -43,6 +43,8 @@ gboolean PagePrintDialog::adoptShownDialog(gpointer data) {
   self->adoptSource_ = 0;
   if (GtkWidget* dialog = self->findNewDialog()) {
     self->adopt(dialog);
+    // Cancelled before this turn: answered now that the dialog is known.
+    if (self->cancelled_) gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
   } else {
     g_warning("The print dialog of a page was not found: it can't be cancelled");
   }
@@ -74,7 +76,6 @@ void PagePrintDialog::adopt(GtkWidget* dialog) {
   gtk_window_group_add_window(group, GTK_WINDOW(dialog));
   g_object_unref(group);
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
-  gtk_window_set_destroy_with_parent(GTK_WINDOW(dialog), TRUE);
   // The application's keys (Ctrl+Q among them) work from the dialog too.
   if (parent_) gtk_window_set_application(GTK_WINDOW(dialog), gtk_window_get_application(parent_));
   if (offerToBlock_) {
