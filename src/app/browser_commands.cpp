@@ -228,6 +228,29 @@ void BrowserMenu::togglePopover() {
   popover_->popup();
 }
 
+void BrowserMenu::lendTabKeysTo(Gtk::Window& dialog) {
+  if (dialog.get_transient_for() != &window_) return;
+  auto keys = Gtk::ShortcutController::create();
+  keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  // The dialog may outlive this menu: the action goes through the window it belongs to.
+  auto closeTab = Gtk::CallbackAction::create([](Gtk::Widget& widget, const Glib::VariantBase&) {
+    auto* parent = dynamic_cast<Gtk::Window&>(widget).get_transient_for();
+    return parent && parent->activate_action("win.close-tab");
+  });
+  for (const auto& menu : commands_.menus()) {
+    for (const auto& section : menu.sections) {
+      for (const auto& item : section) {
+        if (item.action != "win.close-tab") continue;
+        for (const auto& key : item.keys) {
+          keys->add_shortcut(
+              Gtk::Shortcut::create(Gtk::ShortcutTrigger::parse_string(key), closeTab));
+        }
+      }
+    }
+  }
+  dialog.add_controller(keys);
+}
+
 void BrowserMenu::addAction(const std::string& name, std::function<void()> run) {
   window_.add_action(name, std::move(run));
   actionNames_.push_back(name);

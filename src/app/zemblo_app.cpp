@@ -95,6 +95,9 @@ void ZembloApp::on_startup() {
   set_accel_for_action("app.settings", "<Control>comma");
   // Every window of the application quits with it, a page's dialog included.
   set_accel_for_action("app.quit", "<Control>q");
+  signal_window_added().connect([this](Gtk::Window* window) {
+    if (browserMenu_ && window) browserMenu_->lendTabKeysTo(*window);
+  });
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
       std::make_unique<Observer>([this, last = std::optional<AppLanguage>()]() mutable {

@@ -340,17 +340,27 @@ TEST_F(BrowserCommandsTest, PrintKeyAndMenuItemOpenThePrintDialogForTheCurrentPa
 
     auto tab = openPage("Alpha");
     std::vector<GtkWindow*> parents;
-    testing::PrintDialogWatch watch([&](GtkDialog* dialog) {
+    auto watch = std::make_unique<testing::PrintDialogWatch>([&](GtkDialog* dialog) {
       parents.push_back(gtk_window_get_transient_for(GTK_WINDOW(dialog)));
       gtk_dialog_response(dialog, GTK_RESPONSE_CANCEL);
     });
     pressKeys("ctrl+p");
-    ASSERT_TRUE(waitUntil([&] { return watch.shown() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return watch->shown() == 1; }));
     window().activate_action("win.print");
-    EXPECT_EQ(watch.shown(), 2);
+    EXPECT_EQ(watch->shown(), 2);
     const std::vector<GtkWindow*> browserWindow(2, GTK_WINDOW(window().gobj()));
     EXPECT_EQ(parents, browserWindow);
     EXPECT_EQ(keysSeenBy(*tab), "");
+    watch.reset();
+
+    // Ctrl+W from the dialog closes the tab it prints, and the dialog with it.
+    const size_t before = tabs().size();
+    testing::PrintDialogWatch closing([&](GtkDialog* dialog) {
+      testing::runBesideMainLoop(
+          testing::xdotoolOn(GTK_WINDOW(dialog), "windowfocus --sync %1 key ctrl+w"));
+    });
+    window().activate_action("win.print");
+    EXPECT_EQ(tabs().size(), before - 1);
   });
 }
 

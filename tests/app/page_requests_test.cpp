@@ -31,6 +31,9 @@ constexpr const char* kChooserLoop =
     "style='position:fixed;left:0;top:0;width:100%;height:100%'><script>setInterval(() => "
     "document.querySelector('input').click(), 400);</script>";
 
+// GTK's print dialog, by its title in either language.
+constexpr const char* kPrintDialog = "^(Print|Yazdır)$";
+
 // Serves the files of a folder on 127.0.0.1 from a process of its own.
 class FolderServer {
  public:
@@ -111,11 +114,12 @@ TEST_F(PageRequestsTest, APageThatKeepsPrintingLosesItsTabToCtrlWAndTheBrowserTo
   BrowserProcess browser(home.root() / "browser.log");
   ASSERT_TRUE(browser.waitForWindow()) << browser.log();
   ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; })) << "no print dialog";
-  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+w"));
+  // The keys work from the dialog: behind it, the browser window may be out of reach.
+  ASSERT_TRUE(browser.onWindow(kPrintDialog, "windowfocus --sync %1 key ctrl+w"));
   ASSERT_TRUE(within(15s, [] { return oneTabLeft(); })) << "the printing tab was not closed";
-  // The next tab prints the same way; Ctrl+Q works from its dialog.
+  // The next tab prints the same way.
   ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; })) << browser.log();
-  ASSERT_TRUE(browser.onWindow("^(Print|Yazdır)$", "windowfocus --sync %1 key ctrl+q"));
+  ASSERT_TRUE(browser.onWindow(kPrintDialog, "windowfocus --sync %1 key ctrl+q"));
   const auto status = browser.exitStatus(10s);
   ASSERT_TRUE(status) << "still running 10 s after Ctrl+Q, killed";
   EXPECT_TRUE(testing::exitedCleanly(status));
@@ -143,7 +147,8 @@ TEST_F(PageRequestsTest, AFileChooserOpensOnlyOnAClickAndNeitherHoldsTheTabNorTh
   ASSERT_TRUE(within(15s, [] { return pageLoaded("Files"); }));
   ASSERT_TRUE(clickPage(browser));
   ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; })) << "no file chooser";
-  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+w"));
+  // The keys work from the chooser, which has no title of its own, and from the window behind it.
+  ASSERT_TRUE(browser.onWindow("^$", "windowfocus --sync %1 key ctrl+w"));
   ASSERT_TRUE(within(15s, [] { return oneTabLeft(); })) << "the tab was not closed";
   EXPECT_TRUE(within(15s, [&] { return browser.shownWindows() == 1; })) << "the chooser stayed";
   ASSERT_TRUE(within(15s, [] { return pageLoaded("Files"); }));
