@@ -485,7 +485,7 @@ void WebKitWebViewPort::showFileChooser(WebKitFileChooserRequest* request) {
     GtkWindowGroup* group = gtk_window_group_new();
     gtk_window_group_add_window(group, dialog);
     g_object_unref(group);
-    if (parent) gtk_window_set_application(dialog, gtk_window_get_application(parent));
+    gtk_window_set_application(dialog, gtk_window_get_application(parent));
   }
 }
 
