@@ -1,5 +1,6 @@
 #include <clocale>
 
+#include "app/launch_arguments.h"
 #include "app/zemblo_app.h"
 #include "platform/heap.h"
 #include "platform/interface_renderer.h"
@@ -10,15 +11,23 @@ int main(int argc, char** argv) {
   // The windows give the heap's free memory back once they are still.
   zemblo::heap::keepLargeBlocks();
   std::setlocale(LC_ALL, "");
+  zemblo::LaunchArguments arguments(argc, argv);
+  if (!arguments.refused().empty()) {
+    arguments.reportRefused();
+    return 1;
+  }
   zemblo::process::applyPreferredLanguages(zemblo::UserDefaults::standard());
   zemblo::interface_renderer::applyToProcess();
   int status = 0;
   bool relaunch = false;
   {
     auto app = zemblo::ZembloApp::create();
-    status = app->run(argc, argv);
+    status = app->run(arguments.count(), arguments.values());
     relaunch = app->relaunchRequested();
+    if (app->profileInUse()) status = 1;
   }
-  if (relaunch) zemblo::process::restartInPlace(argv);
+  // The addresses of this start are tabs of the saved session by now: the new start opens none.
+  char* programOnly[] = {argv[0], nullptr};
+  if (relaunch) zemblo::process::restartInPlace(programOnly);
   return status;
 }

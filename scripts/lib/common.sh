@@ -9,9 +9,9 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libxdamage-dev
   libgtkmm-4.0-dev libwebkitgtk-6.0-dev libadwaita-1-dev libsecret-1-dev
   nlohmann-json3-dev libpam0g-dev nettle-dev libpsl-dev publicsuffix
-  xvfb xauth dbus gnome-keyring libpam-wrapper imagemagick xdotool python3
+  xvfb xauth dbus gnome-keyring libpam-wrapper imagemagick xdotool python3 openbox
   webext-ublock-origin-firefox
-  desktop-file-utils clang libclang-rt-14-dev libglib2.0-dev-bin
+  desktop-file-utils clang libclang-rt-14-dev libglib2.0-dev-bin locales
 )
 
 as_root() {

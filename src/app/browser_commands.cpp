@@ -79,8 +79,10 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
       {localized("Uzaklaştır"), "win.zoom-out", {"<Control>minus", "<Control>KP_Subtract"}},
       {localized("Gerçek Boyut"), "win.actual-size", {"<Control>0", "<Control>KP_0"}},
   });
-  view.sections.push_back(
-      {{localized("Kenar Çubuğunu Göster/Gizle"), "win.toggle-sidebar", {"<Control>s"}}});
+  view.sections.push_back({
+      {localized("Kenar Çubuğunu Göster/Gizle"), "win.toggle-sidebar", {"<Control>s"}},
+      {localized("Tam Ekran"), "win.toggle-full-screen", {"F11"}},
+  });
 
   Menu navigate{localized("Gezinti"), {}};
   navigate.sections.push_back({

@@ -7,12 +7,17 @@
 
 #include "app/browser_commands.h"
 #include "app/language_follower.h"
+#include "app/profile_in_use_notice.h"
 #include "model/browser_store.h"
 #include "model/download_manager.h"
+#include "model/external_address.h"
+#include "model/localization.h"
 #include "model/preferences_model.h"
 #include "passwords/password_clipboard.h"
 #include "passwords/passwords_window.h"
+#include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/profile_lock.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_view.h"
 #include "web/favicon_loader.h"
@@ -51,7 +56,7 @@ void dropWhenClosed(std::unique_ptr<Window>& owner, std::function<void()> first 
 
 }  // namespace
 
-ZembloApp::ZembloApp() : Gtk::Application(kApplicationId) {}
+ZembloApp::ZembloApp() : Gtk::Application(kApplicationId, Gio::Application::Flags::HANDLES_OPEN) {}
 ZembloApp::~ZembloApp() = default;
 
 Glib::RefPtr<ZembloApp> ZembloApp::create() {
@@ -70,6 +75,13 @@ std::shared_ptr<BrowserStore> ZembloApp::store() {
 }
 
 void ZembloApp::on_startup() {
+  if (!claimProfile()) {
+    // Up only as far as a window that says so needs.
+    Gtk::Application::on_startup();
+    adw_init();
+    Gtk::Window::set_default_icon_name(kApplicationId);
+    return;
+  }
   // The store asks for the selected tab's page first (the toolkit is up since construction), so
   // that the page's web process starts while the application, the style and the window are set
   // up; its navigation then waits only for the main loop.
@@ -107,9 +119,60 @@ void ZembloApp::on_startup() {
       });
 }
 
-void ZembloApp::on_activate() { showBrowserWindow(); }
+bool ZembloApp::claimProfile() {
+  // Only the first start on this bus gets here; later ones hand their addresses to it and never
+  // touch the profile.
+  profileLock_ = std::make_unique<ProfileLock>(paths::appSupportDirectory());
+  profileInUse_ = profileLock_->state() == ProfileLock::State::inUse;
+  return !profileInUse_;
+}
+
+void ZembloApp::on_activate() {
+  if (profileInUse_) {
+    tellProfileInUse();
+    return;
+  }
+  showBrowserWindow();
+}
+
+void ZembloApp::on_open(const type_vec_files& files, const Glib::ustring&) {
+  if (profileInUse_) {
+    tellProfileInUse();
+    return;
+  }
+  showBrowserWindow();
+  openAddresses(files);
+}
+
+void ZembloApp::openAddresses(const type_vec_files& files) {
+  // In the order given, each after the one before, the last one selected.
+  std::shared_ptr<BrowserTab> previous;
+  for (const auto& file : files) {
+    // Anyone on the bus can ask: what the command line would refuse is refused here too.
+    const std::string uri = file->get_uri();
+    const auto address = openableAddress(uri);
+    if (!address) {
+      g_warning("not opened from another program: %s", uri.c_str());
+      continue;
+    }
+    previous = store_->tabs().openTab(*address, /*inBackground=*/false, previous);
+  }
+}
+
+void ZembloApp::tellProfileInUse() {
+  if (!profileInUseNotice_) {
+    L10n::setEnglish(isEnglish(AppPreferences::load().language));
+    profileInUseNotice_ = std::make_unique<ProfileInUseNotice>(*this);
+  }
+  profileInUseNotice_->present();
+}
 
 void ZembloApp::on_shutdown() {
+  // The windows go at once; the process stays a little longer for the keyring's answers, which
+  // come on the main loop, so that a password saved just before quitting is kept.
+  for (auto* window : get_windows()) window->set_visible(false);
+  if (store_) store_->finishPasswordWrites(kKeyringWriteLimit);
+
   // The last save of the session; a debounced save still pending never runs. The process must
   // not end before what was handed to the disk is there, settings included.
   if (store_) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 
 #include <gtkmm.h>
@@ -15,6 +16,8 @@ class FaviconLoader;
 class LanguageFollower;
 class PasswordClipboard;
 class PasswordsWindow;
+class ProfileInUseNotice;
+class ProfileLock;
 class SettingsView;
 class SystemColorScheme;
 class WebEngine;
@@ -24,10 +27,15 @@ class WebEngine;
 // (browser, passwords, settings), opened through the application actions "app.browser",
 // "app.passwords" and "app.settings". The windows ask each other through it too:
 // "app.import-passwords" opens the passwords window with its import sheet, "app.relaunch" saves
-// and starts the browser anew.
+// and starts the browser anew. Addresses handed to a second start (links from other programs)
+// reach the first over the bus and open as tabs there. The first start of a login session claims
+// the profile before anything reads it; where another session's browser holds it, this one only
+// says so and ends, writing nothing.
 class ZembloApp : public Gtk::Application {
  public:
   static constexpr const char* kApplicationId = "com.pellobar.browser";
+  // How long quitting waits for the keyring to take the last password changes.
+  static constexpr std::chrono::seconds kKeyringWriteLimit{5};
 
   static Glib::RefPtr<ZembloApp> create();
   ~ZembloApp() override;
@@ -38,6 +46,8 @@ class ZembloApp : public Gtk::Application {
   const SystemColorScheme& colorScheme();
   FaviconLoader& favicons();
   bool relaunchRequested() const { return relaunchRequested_; }
+  // The profile was held by a browser of another login session: this run wrote nothing.
+  bool profileInUse() const { return profileInUse_; }
 
   void showBrowserWindow();
   // With `importing`, the import sheet shows over the window at once.
@@ -53,6 +63,7 @@ class ZembloApp : public Gtk::Application {
   ZembloApp();
   void on_startup() override;
   void on_activate() override;
+  void on_open(const type_vec_files& files, const Glib::ustring& hint) override;
   void on_shutdown() override;
 
  private:
@@ -61,7 +72,15 @@ class ZembloApp : public Gtk::Application {
   void quitApplication();
   void languageChanged();
   void attachBrowserCommands();
+  // False when the profile is another browser's; the user has then been told.
+  bool claimProfile();
+  void tellProfileInUse();
+  void openAddresses(const type_vec_files& files);
 
+  // Held until the application object goes, after every save of this run; declared first so that
+  // it is let go last.
+  std::unique_ptr<ProfileLock> profileLock_;
+  std::unique_ptr<ProfileInUseNotice> profileInUseNotice_;
   // Declared before the store, which shares it: the application's reference outlives the store.
   std::shared_ptr<WebEngine> webEngine_;
   std::shared_ptr<BrowserStore> store_;
@@ -81,6 +100,7 @@ class ZembloApp : public Gtk::Application {
   std::unique_ptr<Observer> languageObserver_;
   std::unique_ptr<Observer> commandsObserver_;
   bool relaunchRequested_ = false;
+  bool profileInUse_ = false;
 };
 
 }  // namespace zemblo

@@ -15,11 +15,46 @@
 #include "model/password_store.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "platform/main_loop.h"
 
 namespace zemblo {
 namespace {
 
 constexpr const char* kAppleLanguagesKey = "AppleLanguages";
+
+std::string repairedNotice(const std::string& name,
+                           const std::optional<std::filesystem::path>& keptAs) {
+  if (!keptAs) {
+    return withArgument(localized("\"%@\" dosyasındaki bozuk karakterler onarıldı, ancak özgün "
+                                  "dosya kenara alınamadı; alınana dek üzerine kaydedilmeyecek."),
+                        name);
+  }
+  return withArgument(withArgument(localized("\"%@\" dosyasındaki bozuk karakterler onarıldı; "
+                                             "özgün dosya \"%@\" olarak saklandı."),
+                                   name),
+                      keptAs->filename().string());
+}
+
+// What the user is told of a file that could not be used as it was: where it is kept, or that
+// it stays where it was, untouched.
+std::string setAsideNotice(const SetAsideFile& file) {
+  const std::string name = file.original.filename().string();
+  if (file.repaired) return repairedNotice(name, file.keptAs);
+  const bool session = name == SessionFiles::kSessionFileName;
+  if (!file.keptAs) {
+    return localized(session ? "Oturum dosyası okunamadı ve kenara alınamadı; dosyaya dokunulmadı "
+                               "ve alınana dek üzerine kaydedilmeyecek. Sekmeleriniz yeniden "
+                               "başlatıldı."
+                             : "Geçmiş dosyası okunamadı ve kenara alınamadı; dosyaya dokunulmadı "
+                               "ve alınana dek üzerine kaydedilmeyecek. Geçmiş boş başlatıldı.");
+  }
+  return withArgument(
+      localized(session ? "Oturum dosyası okunamadı ve \"%@\" olarak saklandı. Sekmeleriniz "
+                          "yeniden başlatıldı."
+                        : "Geçmiş dosyası okunamadı ve \"%@\" olarak saklandı. Geçmiş boş "
+                          "başlatıldı."),
+      file.keptAs->filename().string());
+}
 
 }  // namespace
 
@@ -58,6 +93,10 @@ void BrowserStore::start() {
   passwords_ = std::make_unique<PasswordStore>(*defaults_, std::move(vault));
   offers_ = std::make_shared<PasswordOffers>(*passwords_);
   autofill_ = std::make_shared<AutofillBridge>();
+  sitePermissions_ = std::make_shared<SitePermissions>([this] {
+    siteSettingsChanged_ = true;
+    scheduleSave();
+  });
 
   const AppPreferences& prefs = preferences_->observablePrefs().peek();
 
@@ -67,9 +106,14 @@ void BrowserStore::start() {
   tabs_->restore(session, prefs.restoreSession);
   favorites_->list.set(session ? session->favorites : Favorite::defaults());
   history_->entries.set(files_.readHistory(&setAside));
+  loadSiteSettings(setAside);
   tellAboutSetAsideFiles(setAside);
+  tellAboutPasswordsLostAtQuit();
   if (defaults_->foundUnreadableFile()) {
     notice(localized("Ayarlar dosyası okunamadı; varsayılan ayarlar kullanılıyor."));
+  }
+  if (const auto& repaired = defaults_->repairedFile()) {
+    tellAboutSetAsideFiles({{defaults_->file(), repaired->keptAs, true}});
   }
   tabs_->relabelDefaultSpaces();
 
@@ -152,13 +196,35 @@ void BrowserStore::saveNow() {
   // Only the copy is made here; encoding and writing happen on the writing thread.
   writes_.submit(
       "session",
-      [files = SessionFiles([folder = files_.folder()] { return folder; }),
-       session = sessionSnapshot(), history = history_->entries.peek()] {
+      [files = files_.pinned(), session = sessionSnapshot(), history = history_->entries.peek()] {
         const bool sessionSaved = files.writeSession(session);
         const bool historySaved = files.writeHistory(history);
         return sessionSaved && historySaved;
       },
       [this](bool written) { saveFinished(written); });
+  saveSiteSettings();
+}
+
+void BrowserStore::loadSiteSettings(std::vector<SetAsideFile>& setAside) {
+  const SiteSettingsFile file(files_.folder());
+  file.removeLeftoverTemporaries();
+  SiteSettings settings = file.read(&setAside);
+  sitePermissions_->decisions.set(std::move(settings.permissions));
+  siteSettingsOtherKeys_ = std::move(settings.otherKeys);
+}
+
+void BrowserStore::saveSiteSettings() {
+  if (!std::exchange(siteSettingsChanged_, false)) return;
+  writes_.submit(
+      "site-settings",
+      [file = SiteSettingsFile(files_.folder()),
+       settings = SiteSettings{sitePermissions_->decisions.peek(), siteSettingsOtherKeys_}] {
+        return file.write(settings);
+      },
+      [this](bool written) {
+        // Tried again with the next save; the answers stay in memory meanwhile.
+        if (!written) siteSettingsChanged_ = true;
+      });
 }
 
 bool BrowserStore::finishWrites() {
@@ -166,6 +232,21 @@ bool BrowserStore::finishWrites() {
   writes_.finish();
   defaults_->flush();
   return lastSaveWritten_;
+}
+
+void BrowserStore::finishPasswordWrites(std::chrono::milliseconds limit) {
+  turnMainLoopUntil([this] { return !passwords_->awaitsKeyring(); }, limit);
+  if (!passwords_->hasUnsavedChanges()) return;
+  g_warning("The browser quits before the keyring holds every password change");
+  defaults_->setBool(kPasswordsLostAtQuitKey, true);
+}
+
+void BrowserStore::tellAboutPasswordsLostAtQuit() {
+  if (!defaults_->boolValue(kPasswordsLostAtQuitKey).value_or(false)) return;
+  notice(
+      localized("Tarayıcı kapanırken son şifre değişikliklerin anahtarlığa yazılamadı. Şifreler "
+                "penceresinden kontrol et; eksik olanları yeniden kaydetmen gerekebilir."));
+  defaults_->remove(kPasswordsLostAtQuitKey);
 }
 
 void BrowserStore::saveFinished(bool written) {
@@ -208,15 +289,15 @@ void BrowserStore::notice(std::string text) {
 
 void BrowserStore::tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files) {
   for (const SetAsideFile& file : files) {
-    const bool session = file.original.filename() == SessionFiles::kSessionFileName;
-    const std::string keptAs =
-        file.keptAs ? file.keptAs->filename().string() : file.original.filename().string();
-    notice(withArgument(
-        localized(session ? "Oturum dosyası okunamadı ve \"%@\" olarak saklandı. Sekmeleriniz "
-                            "yeniden başlatıldı."
-                          : "Geçmiş dosyası okunamadı ve \"%@\" olarak saklandı. Geçmiş boş "
-                            "başlatıldı."),
-        keptAs));
+    if (file.original.filename() == SiteSettingsFile::kFileName) {
+      const std::string keptAs =
+          file.keptAs ? file.keptAs->filename().string() : file.original.filename().string();
+      notice(withArgument(localized("Site ayarları dosyası okunamadı ve \"%@\" olarak saklandı. "
+                                    "Siteler izinleri yeniden soracak."),
+                          keptAs));
+      continue;
+    }
+    notice(setAsideNotice(file));
   }
 }
 

@@ -12,6 +12,8 @@
 #include "model/password_offers.h"
 #include "model/preferences_model.h"
 #include "model/records.h"
+#include "model/site_permissions.h"
+#include "model/site_settings_file.h"
 #include "model/tabs_model.h"
 #include "platform/debounce.h"
 #include "platform/file_write_queue.h"
@@ -56,6 +58,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   static constexpr std::chrono::seconds kSaveLongestDelay{5};
   // After a failed save, how long until the next try when nothing else asks for one.
   static constexpr std::chrono::seconds kSaveRetryDelay{10};
+  // Set when the last run ended before the keyring held every password change.
+  static constexpr const char* kPasswordsLostAtQuitKey = "passwordsNotSavedAtQuit";
 
   // Loads preferences, session and history and starts the shared services. The engine is shared
   // with whoever else makes web views (the application keeps it too).
@@ -79,6 +83,10 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   DownloadManager& downloads() const { return *downloads_; }
   // For the engine's download signals, which may outlive the store.
   std::weak_ptr<DownloadManager> weakDownloads() const { return downloads_; }
+  // The answers to sites' permission questions, written to "site-settings.json" with the session.
+  SitePermissions& sitePermissions() const { return *sitePermissions_; }
+  // For the engine's permission signals, which may outlive the store.
+  std::weak_ptr<SitePermissions> weakSitePermissions() const { return sitePermissions_; }
   BrowserEngine& engine() const { return *engine_; }
   UserDefaults& defaults() const { return *defaults_; }
 
@@ -98,6 +106,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // out. False when the last save of the session or the history failed.
   bool finishWrites();
   SessionSnapshot sessionSnapshot() const;
+  // The way out for the saved passwords: turns the main loop until the keyring has answered every
+  // write, for at most `limit`. A change it does not hold then is told at the next start.
+  void finishPasswordWrites(std::chrono::milliseconds limit);
 
  private:
   void start();
@@ -108,6 +119,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void saveFinished(bool written);
   void settingsWritten(bool written);
   void tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files);
+  void tellAboutPasswordsLostAtQuit();
+  void loadSiteSettings(std::vector<SetAsideFile>& setAside);
+  void saveSiteSettings();
 
   std::shared_ptr<BrowserEngine> engine_;
   BrowserStoreEnvironment environment_;
@@ -123,6 +137,10 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::unique_ptr<PasswordStore> passwords_;
   std::shared_ptr<PasswordOffers> offers_;
   std::shared_ptr<AutofillBridge> autofill_;
+  std::shared_ptr<SitePermissions> sitePermissions_;
+  // What the site-settings file held beside the permissions, written back unchanged.
+  json::Json siteSettingsOtherKeys_ = json::Json::object();
+  bool siteSettingsChanged_ = false;
   Debounce saveDebounce_;
   std::unique_ptr<ScheduledTask> saveRetry_;
   bool saveFailing_ = false;

@@ -44,6 +44,7 @@ WebViewPort* BrowserTab::webView() {
   }
   if (!storedWebView_) return nullptr;
   storedWebView_->setPageZoom(owner->preferences().prefs().defaultZoom);
+  if (isMuted.peek()) storedWebView_->setMuted(true);
   owner->pageServices().adBlocker().apply(*this, url.peek());
   owner->pageServices().applyDarkMode(*this, url.peek());
   return storedWebView_.get();
@@ -81,17 +82,36 @@ void BrowserTab::applyZoom() {
   storedWebView_->setPageZoom(owner ? owner->preferences().prefs().defaultZoom : 1.0);
 }
 
+void BrowserTab::setMuted(bool muted) {
+  isMuted.set(muted);
+  if (storedWebView_) storedWebView_->setMuted(muted);
+}
+
+void BrowserTab::leavePageFullScreen() {
+  if (storedWebView_ && showsPageFullScreen.peek()) storedWebView_->leaveFullScreen();
+}
+
 void BrowserTab::tearDown() {
   endAutofillMenu();
+  permissions.refuseAll();
   if (storedWebView_) storedWebView_->stopLoading();
   storedWebView_.reset();
   adBlockApplied = false;
+  // Nothing of the page goes on without its view.
+  isPlayingAudio.set(false);
+  showsPageFullScreen.set(false);
 }
 
 bool BrowserTab::showsStartPage() const { return !url.get() && !isPopup; }
 
+std::optional<Url> BrowserTab::shownURL() const {
+  const auto& error = loadError.get();
+  if (error && error->url) return error->url;
+  return url.get();
+}
+
 std::optional<std::string> BrowserTab::displayHost() const {
-  const auto& address = url.get();
+  const auto address = shownURL();
   if (!address) return std::nullopt;
   auto host = address->host();
   if (host && host->starts_with("www.")) host->erase(0, 4);
@@ -142,14 +162,18 @@ void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle)
 void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
   if (!newURL) return;
   url.set(*newURL);
+  showCommittedConnection();
   if (auto owner = store.lock()) owner->scheduleSave();
 }
 
 void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address) {
   endAutofillMenu();
+  // A question belongs to the page that asked it.
+  permissions.refuseAll();
   loadError.set(std::nullopt);
   // The address shown is already the new one; its connection is not known yet.
   verifiedConnection.set(false);
+  provisional_ = true;
   recordedVisit_.reset();
   if (!address) return;
   auto owner = store.lock();
@@ -158,7 +182,18 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   owner->pageServices().applyDarkMode(*this, address);
 }
 
-void BrowserTab::navigationCommitted(bool verified) { verifiedConnection.set(verified); }
+void BrowserTab::navigationCommitted(bool verified) {
+  provisional_ = false;
+  committed_ = CommittedPage{url.peek(), verified};
+  verifiedConnection.set(verified);
+}
+
+void BrowserTab::showCommittedConnection() {
+  // Once no navigation is under way and the engine is back at the committed page's address,
+  // that page is on screen again: its lock comes back.
+  if (provisional_ || !committed_ || url.peek() != committed_->url) return;
+  verifiedConnection.set(committed_->verified);
+}
 
 void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
                                      const std::string& pageTitle) {
@@ -173,13 +208,18 @@ void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
 }
 
 void BrowserTab::handleLoadFailure(const LoadFailure& failure) {
-  if (failure.kind != LoadFailure::Kind::other) return;
+  provisional_ = false;
+  if (failure.kind != LoadFailure::Kind::other) {
+    showCommittedConnection();
+    return;
+  }
   loadError.set(LoadError{failure.message, failure.failingURL});
 }
 
 BrowserTab::Policy BrowserTab::decideNavigationAction(const NavigationAction& action) {
   if (action.shouldPerformDownload) return Policy::download;
-  if (action.isLinkActivation && action.control) {
+  // The middle button opens a link where Ctrl+click does, as on every Linux desktop.
+  if (action.isLinkActivation && (action.control || action.middleButton)) {
     if (!action.url) return Policy::allow;
     if (auto owner = store.lock()) {
       owner->tabs().openTab(*action.url, /*inBackground=*/!action.shift, shared_from_this());

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "model/autofill_menu.h"
+#include "model/page_dialogs.h"
+#include "model/tab_permissions.h"
 #include "model/web_view_port.h"
 #include "platform/observable.h"
 #include "platform/url.h"
@@ -44,6 +46,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
     bool isLinkActivation = false;
     bool control = false;  // the platform's command modifier
     bool shift = false;
+    bool middleButton = false;  // the click was of the middle button
     bool shouldPerformDownload = false;
   };
 
@@ -76,10 +79,20 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The page on screen came over a connection the engine verified: false until a load commits,
   // and again from the start of the next one.
   Observable<bool> verifiedConnection{false};
+  // The page is playing sound (heard or not), and whether the user silenced the tab.
+  Observable<bool> isPlayingAudio{false};
+  Observable<bool> isMuted{false};
+  // The page shows one of its elements (a video, say) full screen.
+  Observable<bool> showsPageFullScreen{false};
 
   // The menu of saved logins the page asked for after the user's press in a login field; none
   // while it is closed.
   Observable<std::optional<AutofillMenu>> autofillMenu;
+  // The alert, confirm or prompt the page waits on, and what the tab lets its pages ask.
+  PageDialogs dialogs;
+
+  // The page's permission questions waiting for the user, and what it captures.
+  TabPermissions permissions;
 
   std::weak_ptr<BrowserStore> store;
   bool hasStartedLoading = false;
@@ -100,11 +113,18 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void load(const Url& address);
   void reload();
   void applyZoom();
+  // Silences the tab or lets it be heard; a tab without a web view starts muted when it gets one.
+  void setMuted(bool muted);
+  // Ends the page's element full screen; nothing while it shows none.
+  void leavePageFullScreen();
   // Releases the web view.
   void tearDown();
 
   bool showsStartPage() const;
   std::string displayTitle() const;
+  // The address the user sees and edits: while the tab shows a failed load, the address that
+  // failed (the engine itself goes back to the page before it), else the page's own.
+  std::optional<Url> shownURL() const;
   std::optional<std::string> displayHost() const;
   // An https page on screen that came over a verified connection; never the error page.
   bool isSecure() const;
@@ -152,6 +172,15 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   std::unique_ptr<WebViewPort> storedWebView_;
   std::weak_ptr<BrowserTab> popupOpener_;
   // The address of the visit the last finished load recorded, until the next load starts.
+  // The page on screen: a navigation that starts and is then stopped or replaced leaves it
+  // there, with the connection it came over.
+  struct CommittedPage {
+    std::optional<Url> url;
+    bool verified = false;
+  };
+  void showCommittedConnection();
+  std::optional<CommittedPage> committed_;
+  bool provisional_ = false;
   std::optional<Url> recordedVisit_;
   bool popupAllowed_ = false;
   std::deque<std::chrono::steady_clock::time_point> crashReloads_;

@@ -550,6 +550,115 @@ constexpr LocalizationPair kPairs[] = {
     {"Önceki eşleşme", "Previous match"},
     {"Sonraki eşleşme", "Next match"},
     {"Bul çubuğunu kapat", "Close find bar"},
+    // The theme swatches' colours
+    {"Kırmızı", "Red"},
+    {"Turuncu", "Orange"},
+    {"Sarı", "Yellow"},
+    {"Yeşil", "Green"},
+    {"Turkuaz", "Turquoise"},
+    {"Camgöbeği", "Cyan"},
+    {"Mavi", "Blue"},
+    {"Çivit", "Indigo"},
+    {"Mor", "Purple"},
+    {"Pembe", "Pink"},
+    {"Kahverengi", "Brown"},
+    {"Gri", "Grey"},
+    {"Siyah", "Black"},
+    {"Krem", "Cream"},
+    {"Koyu yeşil", "Dark Green"},
+    {"Lacivert", "Navy"},
+    {"Bordo", "Maroon"},
+    // A second key combination in the shortcut list
+    {"veya", "or"},
+    // A notice's close button
+    {"Kapat", "Close"},
+    // Links from other programs, the default browser and the profile held by another session
+    {"zemblo-browser: “%@” ne bir web adresi ne de var olan bir dosya; açılmadı.",
+     "zemblo-browser: “%@” is neither a web address nor an existing file; it wasn't opened."},
+    {"Bağlantılar", "Links"},
+    {"Varsayılan tarayıcı", "Default browser"},
+    {"Denetleniyor…", "Checking…"},
+    {"Varsayılan Yap", "Make Default"},
+    {"Web adresleri ve HTML dosyaları Zemblo'da açılıyor",
+     "Web addresses and HTML files open in Zemblo"},
+    {"Diğer uygulamalardaki bağlantılar başka bir tarayıcıda açılıyor",
+     "Links in other apps open in another browser"},
+    {"Zemblo kurulu değil (masaüstü girdisi bulunamadı), bu yüzden varsayılan tarayıcı yapılamaz",
+     "Zemblo isn't installed (its desktop entry wasn't found), so it can't be made the default "
+     "browser"},
+    {"Zemblo varsayılan tarayıcı yapılamadı", "Zemblo couldn't be made the default browser"},
+    {"Profil kullanımda", "Profile in use"},
+    {"Zemblo bu profille başka bir oturumda zaten açık. Bir profili aynı anda iki Zemblo "
+     "kullanamaz: birbirinin değişikliklerini silmesinler diye bu Zemblo hiçbir şey kaydetmeden "
+     "kapanacak. Diğerini kapatıp yeniden dene.",
+     "Zemblo is already open with this profile in another session. Two copies of Zemblo can't use "
+     "one profile at once: so that neither deletes the other's changes, this one closes without "
+     "saving anything. Quit the other one and try again."},
+    // Page dialogs waiting in their tabs
+    {"Sayfa bir yanıt bekliyor", "The page is waiting for an answer"},
+    // Saved passwords the keyring did not take before the browser quit
+    {"Tarayıcı kapanırken son şifre değişikliklerin anahtarlığa yazılamadı. Şifreler penceresinden "
+     "kontrol et; eksik olanları yeniden kaydetmen gerekebilir.",
+     "Your last password changes couldn't be written to the keyring when the browser quit. Check "
+     "them in the Passwords window; you may need to save missing ones again."},
+    // Damaged files kept aside
+    {"Oturum dosyası okunamadı ve kenara alınamadı; dosyaya dokunulmadı ve alınana dek üzerine "
+     "kaydedilmeyecek. Sekmeleriniz yeniden başlatıldı.",
+     "The session file couldn't be read or kept aside; it was left untouched, and nothing will be "
+     "saved over it until it can be kept aside. Your tabs were started afresh."},
+    {"Geçmiş dosyası okunamadı ve kenara alınamadı; dosyaya dokunulmadı ve alınana dek üzerine "
+     "kaydedilmeyecek. Geçmiş boş başlatıldı.",
+     "The history file couldn't be read or kept aside; it was left untouched, and nothing will be "
+     "saved over it until it can be kept aside. History starts empty."},
+    {"\"%@\" dosyasındaki bozuk karakterler onarıldı; özgün dosya \"%@\" olarak saklandı.",
+     "Damaged characters in \"%@\" were repaired; the original file was kept as \"%@\"."},
+    {"\"%@\" dosyasındaki bozuk karakterler onarıldı, ancak özgün dosya kenara alınamadı; "
+     "alınana dek üzerine kaydedilmeyecek.",
+     "Damaged characters in \"%@\" were repaired, but the original file couldn't be kept aside; "
+     "nothing will be saved over it until it can be."},
+    // Middle-click, full screen and tab sound.
+    {"Tam Ekran", "Full Screen"},
+    {"Tam ekrandan çıkmak için F11'e bas", "Press F11 to exit full screen"},
+    {"Sekmenin Sesini Kapat", "Mute Tab"},
+    {"Sekmenin Sesini Aç", "Unmute Tab"},
+    {"Bul çubuğunu kapat", "Close find bar"},  // Sites' permission requests: the bar over the page,
+                                               // the list in the settings, the file.
+    {"%@ bildirim göndermek istiyor", "%@ wants to send notifications"},
+    {"%@ konumunu öğrenmek istiyor", "%@ wants to know your location"},
+    {"%@ kameranı kullanmak istiyor", "%@ wants to use your camera"},
+    {"%@ mikrofonunu kullanmak istiyor", "%@ wants to use your microphone"},
+    {"%@ kameranı ve mikrofonunu kullanmak istiyor", "%@ wants to use your camera and microphone"},
+    {"%@ ekranını paylaşmak istiyor", "%@ wants to share your screen"},
+    {"%@ kameralarının ve mikrofonlarının listesini görmek istiyor",
+     "%@ wants to see the list of your cameras and microphones"},
+    {"%@ panodakileri okumak istiyor", "%@ wants to read your clipboard"},
+    {"%@ fare imlecini gizleyip kilitlemek istiyor", "%@ wants to hide and lock your pointer"},
+    {"%@ korumalı içerik oynatmak istiyor", "%@ wants to play protected content"},
+    {"%@, %@ üzerindeyken çerezlerini kullanmak istiyor",
+     "%@ wants to use its cookies while you are on %@"},
+    {"Bildirimler", "Notifications"},
+    {"Konum bilgisi", "Location"},
+    {"Kamera", "Camera"},
+    {"Mikrofon", "Microphone"},
+    {"Kamera ve mikrofon", "Camera and microphone"},
+    {"Ekran paylaşımı", "Screen sharing"},
+    {"Cihaz listesi", "Device list"},
+    {"Pano", "Clipboard"},
+    {"İmleç kilidi", "Pointer lock"},
+    {"Korumalı içerik", "Protected content"},
+    {"Çerez erişimi", "Cookie access"},
+    {"İzin ver", "Allow"},
+    {"Engelle", "Block"},
+    {"İzin verildi", "Allowed"},
+    {"Engellendi", "Blocked"},
+    {"Site izinleri", "Site permissions"},
+    {"Kaldırılan bir izni site bir dahaki isteğinde yeniden sorar.",
+     "A site whose permission is removed asks again the next time it needs it."},
+    {"Site ayarları dosyası okunamadı ve \"%@\" olarak saklandı. Siteler izinleri yeniden soracak.",
+     "The site settings file couldn't be read and was kept as \"%@\". Sites will ask for their "
+     "permissions again."},
+    {"Kamera, mikrofon veya ekran kullanılıyor; durdurmak için tıkla",
+     "The camera, microphone or screen is in use; click to stop"},
     // Printing a page.
     {"Yazdır…", "Print…"},
 };

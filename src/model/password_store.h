@@ -68,6 +68,11 @@ class PasswordStore {
   bool isUnavailable() const { return state.peek() == VaultState::unavailable; }
   // Changes in memory that the keyring does not hold yet (a write failed or is under way).
   bool hasUnsavedChanges() const { return revision_ != savedRevision_; }
+  // Whether an answer of the keyring is still to come for a change: a write under way, or one
+  // that waits for the read.
+  bool awaitsKeyring() const {
+    return writing_ || (state.peek() == VaultState::loading && hasUnsavedChanges());
+  }
 
   // The logins saved for exactly this host, most recently used first; never-used ones last, in
   // vault order.

@@ -8,6 +8,7 @@
 #include "platform/foundation_json.h"
 #include "platform/json_writer.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 namespace zemblo {
 namespace {
@@ -111,18 +112,42 @@ auto decodeWith(std::string_view bytes, Decode decode)
   }
 }
 
-// Reads one of the two files; a file that is there but unusable is set aside and listed.
+// Decodes the file as it is, else with its text repaired: one stray byte in a title must not
+// cost every tab. Sets `repaired` when the repair was needed.
 template <class Decode>
-auto readOrSetAside(const std::filesystem::path& file, Decode decode,
+auto decodeRepairing(const std::string& bytes, Decode decode, bool& repaired)
+    -> decltype(decode(std::string_view())) {
+  if (auto decoded = decode(bytes)) return decoded;
+  const std::string valid = validUtf8(bytes);
+  if (valid == bytes) return std::nullopt;
+  auto decoded = decode(valid);
+  repaired = decoded.has_value();
+  return decoded;
+}
+
+// Reads one of the two files. A file that is there but unusable is set aside and listed; one
+// used only once repaired is copied aside as it was and listed. Whatever could not be kept aside
+// is marked, so that nothing is written over it until it is.
+template <class Decode>
+auto readOrSetAside(const std::filesystem::path& file, const FileToKeepAside& keep, Decode decode,
                     std::vector<SetAsideFile>* setAside) -> decltype(decode(std::string_view())) {
   paths::FileContents contents = paths::readRegularFile(file);
   if (contents.state == paths::FileContents::State::missing) return std::nullopt;
   if (contents.state == paths::FileContents::State::read) {
-    if (auto decoded = decode(contents.bytes)) return decoded;
+    bool repaired = false;
+    if (auto decoded = decodeRepairing(contents.bytes, decode, repaired)) {
+      if (!repaired) return decoded;
+      g_warning("%s held text that is not UTF-8; it was repaired", file.c_str());
+      auto keptAs = paths::copyAside(file, contents.bytes);
+      if (!keptAs) keep.mark();
+      if (setAside) setAside->push_back({file, std::move(keptAs), true});
+      return decoded;
+    }
     g_warning("%s could not be decoded", file.c_str());
   }
   auto keptAs = paths::setAside(file);
-  if (setAside) setAside->push_back({file, std::move(keptAs)});
+  if (!keptAs) keep.mark();
+  if (setAside) setAside->push_back({file, std::move(keptAs), false});
   return std::nullopt;
 }
 
@@ -191,13 +216,31 @@ std::optional<std::vector<HistoryEntry>> decodeHistory(std::string_view bytes) {
 SessionFiles::SessionFiles(FolderProvider folder) : folder_(std::move(folder)) {}
 SessionFiles::SessionFiles() : SessionFiles(paths::appSupportDirectory) {}
 
+SessionFiles SessionFiles::pinned() const {
+  SessionFiles copy = *this;
+  copy.folder_ = [folder = folder_()] { return folder; };
+  return copy;
+}
+
+const FileToKeepAside& SessionFiles::keep(std::string_view name) const {
+  auto& kept = name == kSessionFileName ? sessionToKeep_ : historyToKeep_;
+  const std::filesystem::path file = folder_() / name;
+  if (!kept || kept->first != file) {
+    kept = std::make_shared<std::pair<std::filesystem::path, FileToKeepAside>>(
+        file, FileToKeepAside(file));
+  }
+  return kept->second;
+}
+
 std::optional<SessionSnapshot> SessionFiles::readSession(
     std::vector<SetAsideFile>* setAside) const {
-  return readOrSetAside(folder_() / kSessionFileName, decodeSession, setAside);
+  return readOrSetAside(folder_() / kSessionFileName, keep(kSessionFileName), decodeSession,
+                        setAside);
 }
 
 std::vector<HistoryEntry> SessionFiles::readHistory(std::vector<SetAsideFile>* setAside) const {
-  return readOrSetAside(folder_() / kHistoryFileName, decodeHistory, setAside)
+  return readOrSetAside(folder_() / kHistoryFileName, keep(kHistoryFileName), decodeHistory,
+                        setAside)
       .value_or(std::vector<HistoryEntry>());
 }
 
@@ -216,7 +259,7 @@ bool SessionFiles::writeHistory(const std::vector<HistoryEntry>& history) const 
 }
 
 bool SessionFiles::writeJSON(const std::optional<std::string>& bytes, std::string_view name) const {
-  if (!bytes) return false;
+  if (!bytes || !keep(name).clearTheWay()) return false;
   return paths::writeFileAtomically(folder_() / name, *bytes);
 }
 

@@ -2,12 +2,14 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/date.h"
+#include "platform/file_to_keep_aside.h"
 #include "platform/foundation_json.h"
 #include "platform/url.h"
 #include "platform/uuid.h"
@@ -88,13 +90,19 @@ std::optional<std::vector<HistoryEntry>> decodeHistory(std::string_view bytes);
 
 // Reads and writes both files in the application's folder. Writes are atomic and durable, and
 // failures leave the previous file as it was. A file that exists but does not decode is moved
-// aside as "<name>.bad" (or the next free ".bad.<n>": nothing kept earlier is replaced) when it
-// is read, so the next save cannot destroy it. Writing blocks on the disk: the store calls it
-// from its writing thread.
-// A file the browser could not read, moved out of the way so the next save can't destroy it.
+// aside as "<name>.bad" (or the next free name: nothing kept earlier is replaced) when it is
+// read, so the next save cannot destroy it; one whose only fault is text that is not UTF-8 is
+// used with that text repaired, and a copy of it as it was is kept aside the same way. A file
+// that could not be kept aside is never written over: each write tries again to keep it first,
+// and fails while it can't. Writing blocks on the disk: the store calls it from its writing
+// thread.
+// A file the browser could not use as it was, kept out of the way so the next save can't
+// destroy it.
 struct SetAsideFile {
   std::filesystem::path original;
-  std::optional<std::filesystem::path> keptAs;  // none when it could not be moved
+  std::optional<std::filesystem::path> keptAs;  // none when it could not be kept
+  // Used with its text repaired, and kept as a copy; otherwise unusable, and moved.
+  bool repaired = false;
 };
 
 class SessionFiles {
@@ -107,22 +115,32 @@ class SessionFiles {
   static constexpr const char* kHistoryFileName = "history.json";
 
   // A file that exists but can't be read as a regular file of bounded size, or can't be
-  // decoded, is set aside and listed in `setAside`; the defaults are used instead.
+  // decoded, is set aside and listed in `setAside`; the defaults are used instead. A file
+  // decoded only once its text was repaired is used, copied aside and listed too.
   std::optional<SessionSnapshot> readSession(std::vector<SetAsideFile>* setAside = nullptr) const;
   // Any failure gives an empty history.
   std::vector<HistoryEntry> readHistory(std::vector<SetAsideFile>* setAside = nullptr) const;
   // Removes the temporaries an interrupted save left beside the two files.
   void removeLeftoverTemporaries() const;
 
+  // False too while the file there could not be kept aside.
   bool writeSession(const SessionSnapshot& session) const;
   bool writeHistory(const std::vector<HistoryEntry>& history) const;
 
   std::filesystem::path folder() const { return folder_(); }
+  // These files in the folder they are in now, for a writing thread, which must not look the
+  // folder up again; what is still to be kept aside is shared with this object.
+  SessionFiles pinned() const;
 
  private:
   bool writeJSON(const std::optional<std::string>& bytes, std::string_view name) const;
+  // What is still to be kept aside of the file `name` in the current folder.
+  const FileToKeepAside& keep(std::string_view name) const;
 
   FolderProvider folder_;
+  // Made for the folder of the first use, anew when the folder changes.
+  mutable std::shared_ptr<std::pair<std::filesystem::path, FileToKeepAside>> sessionToKeep_;
+  mutable std::shared_ptr<std::pair<std::filesystem::path, FileToKeepAside>> historyToKeep_;
 };
 
 }  // namespace zemblo

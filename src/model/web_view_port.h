@@ -48,6 +48,12 @@ class WebViewPort {
   virtual void finishFinding() = 0;
   // Gives the page the keyboard, if it is on screen; a view that is not shown is left alone.
   virtual void focusIfShown() = 0;
+  // Silences the page's sound, or lets it be heard again.
+  virtual void setMuted(bool muted) = 0;
+  // Asks the page to end the full screen of the element it shows full screen.
+  virtual void leaveFullScreen() = 0;
+  // Ends the page's use of the camera, the microphone and the screen.
+  virtual void stopMediaCapture() = 0;
   // Opens the print dialog for the page, if it is on screen.
   virtual void print() = 0;
 };

@@ -32,9 +32,11 @@ void CredentialRow::set(const Credential& credential) {
   host_.set_text(credential.host);
   username_.set_text(credential.username.empty() ? localized("Kullanıcı adı yok")
                                                  : credential.username);
-  setAccessibleName(*this, credential.host);
+  // Two logins on one host must not sound the same.
+  const std::string name = username_.get_text() + ", " + credential.host;
+  setAccessibleName(*this, name);
   // The list puts the row in an item of its own, and that item is what takes the focus.
-  if (Gtk::Widget* item = get_parent()) setAccessibleName(*item, credential.host);
+  if (Gtk::Widget* item = get_parent()) setAccessibleName(*item, name);
 }
 
 }  // namespace zemblo

@@ -195,7 +195,9 @@ void PasswordsWindow::attemptFinished(const AccountAuthentication::Result& resul
 }
 
 void PasswordsWindow::cancelAuthentication() {
-  if (!attempt_) return;
+  // Escape after a failed attempt also dismisses the failure, which would otherwise stay red.
+  if (!attempt_ && !authError_) return;
+  authError_.reset();
   attempt_.reset();
   awaitingAnswer_ = false;
   prompt_.reset();

@@ -2,6 +2,8 @@
 
 #include <gio/gio.h>
 
+#include <algorithm>
+
 #include "platform/gobject_ref.h"
 
 namespace zemblo {
@@ -44,6 +46,22 @@ void runOnWorkerThread(std::function<void()> work, std::function<void()> done) {
     static_cast<WorkerJob*>(data)->work();
     g_task_return_boolean(task, TRUE);
   });
+}
+
+bool turnMainLoopUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  if (done()) return true;
+  bool timedOut = false;
+  // Wakes a turn that would otherwise wait for an event that never comes.
+  const guint timer = g_timeout_add_full(
+      G_PRIORITY_HIGH, guint(std::max<long long>(0, limit.count())),
+      [](gpointer flag) {
+        *static_cast<bool*>(flag) = true;
+        return G_SOURCE_REMOVE;
+      },
+      &timedOut, nullptr);
+  while (!done() && !timedOut) g_main_context_iteration(nullptr, TRUE);
+  if (!timedOut) g_source_remove(timer);
+  return done();
 }
 
 }  // namespace zemblo

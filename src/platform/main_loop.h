@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,5 +26,9 @@ void runInBackground(std::function<Result()> work, std::function<void(Result)> d
   runOnWorkerThread([work = std::move(work), result] { result->emplace(work()); },
                     [done = std::move(done), result] { done(std::move(**result)); });
 }
+
+// Turns the main loop of the calling thread until `done` holds, for at most `limit`: the way out
+// of a process that waits for answers that come on the main loop. Whether `done` held.
+bool turnMainLoopUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
 }  // namespace zemblo

@@ -242,25 +242,81 @@ FileContents readRegularFile(const std::filesystem::path& file, size_t maxBytes)
   return contents;
 }
 
-std::optional<std::filesystem::path> setAside(const std::filesystem::path& file) {
-  // A file kept earlier is never replaced: each one takes the next free number.
-  for (int number = 0; number < kMaxSetAsideNumber; ++number) {
-    std::filesystem::path kept = file;
-    kept += number > 0 ? ".bad." + std::to_string(number) : std::string(".bad");
-    switch (moveWithoutReplacing(file, kept)) {
+namespace {
+
+// Beyond the numbered names, how many names stamped with the same second are tried.
+constexpr int kMaxStampedNames = 1000;
+
+std::string timeStamp() {
+  g_autoptr(GDateTime) now = g_date_time_new_now_utc();
+  g_autofree gchar* text = g_date_time_format(now, "%Y%m%d-%H%M%S");
+  return text ? text : "0";
+}
+
+std::filesystem::path keptName(const std::filesystem::path& file, int attempt,
+                               const std::string& stamp) {
+  std::string suffix = ".bad";
+  if (attempt >= kMaxSetAsideNumber) {
+    suffix.append("-").append(stamp);
+    const int extra = attempt - kMaxSetAsideNumber;
+    if (extra > 0) suffix.append("-").append(std::to_string(extra));
+  } else if (attempt > 0) {
+    suffix.append(".").append(std::to_string(attempt));
+  }
+  std::filesystem::path kept = file;
+  kept += suffix;
+  return kept;
+}
+
+// Gives `from` the first free name of those a kept copy of `file` may have.
+std::optional<std::filesystem::path> moveUnderFreeName(const std::filesystem::path& file,
+                                                       const std::filesystem::path& from) {
+  const std::string stamp = timeStamp();
+  for (int attempt = 0; attempt < kMaxSetAsideNumber + kMaxStampedNames; ++attempt) {
+    const std::filesystem::path kept = keptName(file, attempt, stamp);
+    switch (moveWithoutReplacing(from, kept)) {
       case MoveResult::moved:
         return kept;
       case MoveResult::destinationTaken:
         continue;
       case MoveResult::failed:
-        if (errno == ENOENT) return std::nullopt;
-        g_warning("Could not set %s aside: %s", file.c_str(), std::strerror(errno));
+        if (errno != ENOENT) {
+          g_warning("Could not keep %s aside: %s", file.c_str(), std::strerror(errno));
+        }
         return std::nullopt;
     }
   }
-  g_warning("Could not set %s aside: every name up to .bad.%d is taken", file.c_str(),
-            kMaxSetAsideNumber - 1);
+  g_warning("Could not keep %s aside: every name tried is taken", file.c_str());
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> setAside(const std::filesystem::path& file) {
+  return moveUnderFreeName(file, file);
+}
+
+std::optional<std::filesystem::path> copyAside(const std::filesystem::path& file,
+                                               std::string_view bytes) {
+  const std::filesystem::path folder =
+      file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+  std::string temporary = (folder / (temporaryPrefix(file) + "XXXXXX")).string();
+  const int fd = g_mkstemp_full(temporary.data(), O_WRONLY | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    g_warning("Could not copy %s aside: %s", file.c_str(), std::strerror(errno));
+    return std::nullopt;
+  }
+  bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  written = ::close(fd) == 0 && written;
+  std::optional<std::filesystem::path> kept;
+  if (written) kept = moveUnderFreeName(file, temporary);
+  if (!kept) {
+    if (!written) g_warning("Could not copy %s aside: %s", file.c_str(), std::strerror(errno));
+    ::unlink(temporary.c_str());
+    return std::nullopt;
+  }
+  flushFolder(folder);
+  return kept;
 }
 
 std::optional<std::string> readFile(const std::filesystem::path& file) {

@@ -72,9 +72,16 @@ FileContents readRegularFile(const std::filesystem::path& file, size_t maxBytes 
 std::optional<std::string> readFile(const std::filesystem::path& file);
 
 // Moves a file the browser could not use out of the way as `file` + ".bad", or the first free one
-// of ".bad.1", ".bad.2" …: nothing already there is ever replaced. Returns the name it was kept
-// under; nothing when it could not be moved (logged).
+// of ".bad.1" … ".bad.999", then of names stamped with the time (".bad-20260102-030405",
+// ".bad-20260102-030405-1" …): each name is taken only when nothing has it, so nothing already
+// there is ever replaced, however many copies were kept before. Returns the name it was kept
+// under; nothing when it could not be moved (logged), and the file is then where it was.
 inline constexpr int kMaxSetAsideNumber = 1000;
 std::optional<std::filesystem::path> setAside(const std::filesystem::path& file);
+// Keeps `bytes` (what was read from `file`) beside it under the first free name of setAside,
+// written and flushed before the name appears, for a file the browser uses in a repaired form and
+// will write over. Nothing when no copy could be made (logged).
+std::optional<std::filesystem::path> copyAside(const std::filesystem::path& file,
+                                               std::string_view bytes);
 
 }  // namespace zemblo::paths

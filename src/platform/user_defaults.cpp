@@ -7,22 +7,37 @@
 
 #include "platform/foundation_json.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 namespace zemblo {
 
-UserDefaults::UserDefaults(std::filesystem::path file) : file_(std::move(file)) {
+UserDefaults::UserDefaults(std::filesystem::path file) : file_(std::move(file)), keepAside_(file_) {
   paths::removeLeftoverTemporaries(file_);
   const paths::FileContents contents = paths::readRegularFile(file_);
   if (contents.state == paths::FileContents::State::missing) return;  // empty defaults
-  auto parsed = contents.state == paths::FileContents::State::read ? json::parse(contents.bytes)
-                                                                   : std::nullopt;
+  if (contents.state == paths::FileContents::State::read && read(contents.bytes)) return;
+  g_warning("%s could not be read; the defaults are used", file_.c_str());
+  keepAside_.mark();
+  foundUnreadableFile_ = true;
+}
+
+bool UserDefaults::read(const std::string& bytes) {
+  auto parsed = json::parse(bytes);
   if (parsed && parsed->is_object()) {
     values_ = std::move(*parsed);
-  } else {
-    g_warning("%s could not be read; the defaults are used", file_.c_str());
-    unreadableFileToKeep_->store(true);
-    foundUnreadableFile_ = true;
+    return true;
   }
+  // One stray byte must not cost every setting: the text is repaired, and the file as it was is
+  // kept beside it before the first write replaces it.
+  const std::string repaired = validUtf8(bytes);
+  if (repaired == bytes) return false;
+  parsed = json::parse(repaired);
+  if (!parsed || !parsed->is_object()) return false;
+  g_warning("%s held text that is not UTF-8; it was repaired", file_.c_str());
+  values_ = std::move(*parsed);
+  repairedFile_ = RepairedFile{paths::copyAside(file_, bytes)};
+  if (!repairedFile_->keptAs) keepAside_.mark();
+  return true;
 }
 
 UserDefaults::~UserDefaults() { flush(); }
@@ -93,8 +108,8 @@ void UserDefaults::submitWrite() {
   if (!text) return;
   writes_.submit(
       "defaults",
-      [file = file_, text = std::move(*text), keep = unreadableFileToKeep_] {
-        if (keep->exchange(false)) paths::setAside(file);
+      [file = file_, text = std::move(*text), keep = keepAside_] {
+        if (!keep.clearTheWay()) return false;
         std::error_code ignored;
         std::filesystem::create_directories(file.parent_path(), ignored);
         return paths::writeFileAtomically(file, text);

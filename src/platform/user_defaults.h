@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -12,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/file_to_keep_aside.h"
 #include "platform/file_write_queue.h"
 
 namespace zemblo {
@@ -19,8 +19,10 @@ namespace zemblo {
 // The browser's small persistent key-value settings ("appPreferences.v1", "searchEngine",
 // "adBlockEnabled", ...): one JSON object in one file, rewritten whole and atomically on every
 // change, read once when opened. The writes run on a thread of their own; reads answer from
-// memory at once. A file that cannot be read as an object is kept aside as "<name>.bad" before
-// the first write replaces it, so nothing is destroyed silently.
+// memory at once. A file that cannot be read as an object is kept aside as "<name>.bad" (or the
+// next free name, paths::setAside) before the first write replaces it, and while it can't be
+// kept aside nothing is written over it, so nothing is destroyed silently. Text that is not UTF-8
+// is repaired rather than dropping every setting, and the file as it was is copied aside.
 class UserDefaults {
  public:
   explicit UserDefaults(std::filesystem::path file);
@@ -62,8 +64,16 @@ class UserDefaults {
   // The file was there but could not be used: the defaults stand in, and the file is set aside
   // (not destroyed) at the first write.
   bool foundUnreadableFile() const { return foundUnreadableFile_; }
+  // The file was used once its text was repaired (each invalid sequence became U+FFFD).
+  struct RepairedFile {
+    // The copy of the file as it was; none when it could not be made, and the file is then kept
+    // aside before the first write instead.
+    std::optional<std::filesystem::path> keptAs;
+  };
+  const std::optional<RepairedFile>& repairedFile() const { return repairedFile_; }
 
  private:
+  bool read(const std::string& bytes);
   void set(std::string_view key, nlohmann::ordered_json value);
   void write();
   void submitWrite();
@@ -71,9 +81,9 @@ class UserDefaults {
   std::filesystem::path file_;
   nlohmann::ordered_json values_ = nlohmann::ordered_json::object();
   // Set aside by the first write, on the writing thread.
-  std::shared_ptr<std::atomic<bool>> unreadableFileToKeep_ =
-      std::make_shared<std::atomic<bool>>(false);
+  FileToKeepAside keepAside_;
   bool foundUnreadableFile_ = false;
+  std::optional<RepairedFile> repairedFile_;
   uint64_t changes_ = 0;
   uint64_t written_ = 0;
   // Last: it finishes its writes while everything they report to is still there.

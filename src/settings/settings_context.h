@@ -15,6 +15,7 @@ class HistoryModel;
 class PageServicesModel;
 class PasswordStore;
 class PreferencesModel;
+class SitePermissions;
 class TabsModel;
 
 // The models the settings window shows and changes, handed over by whoever owns them.
@@ -25,6 +26,7 @@ struct SettingsModels {
   HistoryModel& history;
   PageServicesModel& pageServices;
   PasswordStore& passwords;
+  SitePermissions& sitePermissions;
   // Asks for the session, which keeps the spaces' names and colours, to be written soon.
   std::function<void()> saveSession;
   // Expires with the models: work that may finish after the window has gone checks it first.
@@ -45,6 +47,7 @@ class SettingsContext {
   HistoryModel& history() const { return models_.history; }
   PageServicesModel& pageServices() const { return models_.pageServices; }
   PasswordStore& passwords() const { return models_.passwords; }
+  SitePermissions& sitePermissions() const { return models_.sitePermissions; }
   void saveSession() const { models_.saveSession(); }
   const std::weak_ptr<const void>& lifetime() const { return models_.lifetime; }
   FaviconLoader& favicons() const { return favicons_; }

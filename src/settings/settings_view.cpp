@@ -16,13 +16,10 @@
 namespace zemblo {
 
 SettingsModels SettingsView::modelsOf(BrowserStore& store) {
-  return {store.preferences(),
-          store.tabs(),
-          store.favorites(),
-          store.history(),
-          store.pageServices(),
-          store.passwords(),
-          [&store] { store.scheduleSave(); },
+  return {store.preferences(),     store.tabs(),
+          store.favorites(),       store.history(),
+          store.pageServices(),    store.passwords(),
+          store.sitePermissions(), [&store] { store.scheduleSave(); },
           store.weak_from_this()};
 }
 

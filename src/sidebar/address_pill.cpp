@@ -78,7 +78,7 @@ AddressPill::~AddressPill() {
 void AddressPill::sync() {
   const auto tab = context_.tabs.currentSpace()->selectedTab();
   look_ = addressPillLook(tab.get());
-  copyURL_ = tab ? tab->url.get() : std::nullopt;
+  copyURL_ = tab ? tab->shownURL() : std::nullopt;
   scheme_ = context_.scheme();
 
   icon_.set_from_icon_name(symbolIconName(look_.symbol));

@@ -43,7 +43,7 @@ double topBarLeadingPadding(SidebarSide side) { return side == SidebarSide::lead
 
 AddressPillLook addressPillLook(const BrowserTab* tab) {
   AddressPillLook look;
-  const std::optional<Url> url = tab ? tab->url.get() : std::nullopt;
+  const std::optional<Url> url = tab ? tab->shownURL() : std::nullopt;
   look.hasAddress = url.has_value();
   if (!look.hasAddress) {
     look.symbol = "magnifyingglass";
@@ -108,6 +108,10 @@ std::optional<TabMove> tabDropMove(const Space::TabList& tabs, const Uuid& id, s
   return TabMove{{from}, insertion};
 }
 
+std::string muteTitle(const BrowserTab& tab) {
+  return localized(tab.isMuted.get() ? "Sekmenin Sesini Aç" : "Sekmenin Sesini Kapat");
+}
+
 TabMenuLook tabMenuLook(const BrowserTab& tab, bool isFavorite,
                         const std::vector<std::shared_ptr<Space>>& spaces,
                         const std::optional<Uuid>& holdingSpace) {
@@ -117,6 +121,7 @@ TabMenuLook tabMenuLook(const BrowserTab& tab, bool isFavorite,
       {localized("Bağlantıyı Kopyala"), "copy-link", hasURL},
       {localized(isFavorite ? "Favorilerden Çıkar" : "Favorilere Ekle"), "favorite", hasURL},
       {localized("Yeniden Yükle"), "reload", true},
+      {muteTitle(tab), "toggle-mute", true},
   };
   look.moveLabel = localized("Alana Taşı");
   for (const auto& space : spaces) {

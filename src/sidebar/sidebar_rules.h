@@ -119,11 +119,14 @@ struct TabMenuTarget {
   std::string name;  // shown as typed
 };
 struct TabMenuLook {
-  std::vector<TabMenuItem> top;  // copy link, favourite, reload
+  std::vector<TabMenuItem> top;  // copy link, favourite, reload, mute or unmute
   std::string moveLabel;         // the submenu of other spaces
   std::vector<TabMenuTarget> moveTargets;
   std::vector<TabMenuItem> bottom;  // close other tabs, close tab
 };
+// What silencing the tab, or letting it be heard again, is called: the tab's menu item and the
+// speaker of its row.
+std::string muteTitle(const BrowserTab& tab);
 // `holdingSpace` is the space the tab is in; every other space is a target, in the model's order.
 TabMenuLook tabMenuLook(const BrowserTab& tab, bool isFavorite,
                         const std::vector<std::shared_ptr<Space>>& spaces,

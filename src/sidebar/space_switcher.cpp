@@ -21,31 +21,19 @@ SpaceSwitcherWindow spaceSwitcherWindow(size_t count, int width, size_t first) {
     window.left = (width - std::max(0, runWidth(count))) / 2;
     return window;
   }
-  // As many whole buttons as leave room for the arrows, one arrow at either end of the row and
-  // two in between; one button however narrow the switcher is.
-  const auto fitting = [&](int arrows) {
-    const int room = width - arrows * SpaceSwitcher::kEdgeMinimumWidth + spacing;
-    return std::clamp<size_t>(room > 0 ? size_t(room / pitch) : 0, 1, count - 1);
-  };
-  const size_t atAnEnd = fitting(1), between = fitting(2);
-  bool back = true, forward = true;
-  if (first == 0) {
-    window.shown = atAnEnd;
-    back = false;
-  } else if (first + between >= count) {
-    window.first = count - atAnEnd;
-    window.shown = atAnEnd;
-    forward = false;
-  } else {
-    window.first = first;
-    window.shown = between;
-  }
-  const int arrows = int(back) + int(forward);
-  const int arrow = std::clamp((width - runWidth(window.shown)) / arrows, 0,
-                               int(SpaceSwitcher::kEdgeMaximumWidth));
-  window.backWidth = back ? arrow : 0;
-  window.forwardWidth = forward ? arrow : 0;
-  window.left = (width - runWidth(window.shown) - arrows * arrow) / 2;
+  // As many whole buttons as leave room for an arrow at either end; one however narrow the
+  // switcher is. Both arrows keep their places at the ends, the one that leads nowhere disabled:
+  // were it to go, a button would slide under a pointer still clicking through the row.
+  const int room = width - 2 * SpaceSwitcher::kEdgeMinimumWidth + spacing;
+  const size_t shown = std::clamp<size_t>(room > 0 ? size_t(room / pitch) : 0, 1, count - 1);
+  window.first = std::min(first, count - shown);
+  window.shown = shown;
+  window.backEnabled = window.first > 0;
+  window.forwardEnabled = window.first + shown < count;
+  const int arrow =
+      std::clamp((width - runWidth(shown)) / 2, 0, int(SpaceSwitcher::kEdgeMaximumWidth));
+  window.backWidth = window.forwardWidth = arrow;
+  window.left = (width - runWidth(shown) - 2 * arrow) / 2;
   return window;
 }
 
@@ -109,7 +97,7 @@ void SpaceSwitcherButton::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snap
 }
 
 // An arrow at one end of a row that goes on past it: a click brings in the buttons that lie that
-// way. Drawn only while there are any.
+// way. Dimmed and insensitive while none lie there.
 class SpaceSwitcher::Edge : public Gtk::Widget {
  public:
   Edge(const SidebarContext& context, const char* name, const char* symbol,
@@ -146,12 +134,14 @@ class SpaceSwitcher::Edge : public Gtk::Widget {
     const int pixels = symbolPixelSize(kSymbolPointSize);
     const graphene_rect_t box =
         paint::rect((width - pixels) / 2.0, (height - pixels) / 2.0, pixels, pixels);
-    appendSymbol(s, *this, symbol_, pixels, box, SidebarContext::primary(scheme, kOpacity));
+    const double opacity = get_sensitive() ? kOpacity : kDisabledOpacity;
+    appendSymbol(s, *this, symbol_, pixels, box, SidebarContext::primary(scheme, opacity));
   }
 
  private:
   static constexpr double kSymbolPointSize = 8;
   static constexpr double kOpacity = 0.45;
+  static constexpr double kDisabledOpacity = 0.15;
   static constexpr double kHoverFill = 0.08;
 
   const SidebarContext& context_;
@@ -299,6 +289,8 @@ void SpaceSwitcher::size_allocate_vfunc(int width, int height, int) {
   const int end = start + int(window_.shown) * kPitch - kSpacing;
   back_->set_child_visible(window_.backWidth > 0);
   forward_->set_child_visible(window_.forwardWidth > 0);
+  back_->set_sensitive(window_.backEnabled);
+  forward_->set_sensitive(window_.forwardEnabled);
   back_->size_allocate(
       Gtk::Allocation(window_.left, top, window_.backWidth, SpaceSwitcherButton::kSide), -1);
   forward_->size_allocate(

@@ -36,6 +36,9 @@ struct SpaceSwitcherWindow {
   int backWidth = 0;     // the arrow before the run; 0 when none
   int forwardWidth = 0;  // the arrow after it
   int left = 0;          // where the first arrow, or the first button, starts
+  // Whether buttons lie past each end; the arrows keep their room either way.
+  bool backEnabled = false;
+  bool forwardEnabled = false;
   friend bool operator==(const SpaceSwitcherWindow&, const SpaceSwitcherWindow&) = default;
 };
 // `first` is the wanted first button: the run starts there, or as near as a full run allows.

@@ -148,6 +148,9 @@ class TabListView::Column : public Gtk::Widget {
   double firstRowTop() const { return newTabRowPitch(density_); }
   double pitch() const { return tabRowPitch(density_); }
   double rowTop(size_t index) const { return firstRowTop() + index * pitch() + 1; }
+  double rowBottom(size_t index) const {
+    return rowTop(index) + densityMetrics(density_).rowHeight;
+  }
 
   // Brings the rows in line with the space's tabs, reusing the row of every tab still there. A
   // replaced list (another space) starts afresh and fades in.
@@ -228,6 +231,7 @@ class TabListView::Column : public Gtk::Widget {
     const double rowHeight = densityMetrics(density_).rowHeight;
     allocateRow(newTab_, width, 1, rowHeight);
     for (const auto& slot : slots_) allocateRow(*slot->row, width, slot->top.value(), rowHeight);
+    list_.revealPending();
   }
 
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override {
@@ -278,6 +282,7 @@ TabListView::TabListView(const SidebarContext& context)
 }
 
 TabListView::~TabListView() {
+  revealing_.disconnect();
   observer_.reset();
   scroller_.unset_child();
   scroller_.unparent();
@@ -294,6 +299,40 @@ void TabListView::sync() {
   // The list is announced as the space's tabs.
   setAccessibleName(scroller_, space->name.get());
   if (replaced) scroller_.get_vadjustment()->set_value(0);
+  if (selected && selected != revealedSelection_) {
+    revealedSelection_ = selected;
+    const auto at =
+        std::ranges::find_if(tabs, [&](const auto& tab) { return tab->id == *selected; });
+    if (at != tabs.end()) revealAfterLayout(size_t(at - tabs.begin()));
+  }
+}
+
+void TabListView::revealAfterLayout(size_t index) {
+  pendingReveal_ = index;
+  column_->queue_allocate();
+}
+
+void TabListView::revealPending() {
+  if (!pendingReveal_ || revealing_.connected()) return;
+  // The viewport has given the adjustment the column's new height by now, but setting its value
+  // during the allocation would lay the list out a second time in the same frame.
+  revealing_ = Glib::signal_idle().connect(
+      [this] {
+        if (!pendingReveal_) return false;
+        const double top = column_->rowTop(*pendingReveal_);
+        const double bottom = column_->rowBottom(*pendingReveal_);
+        pendingReveal_.reset();
+        const auto adjustment = scroller_.get_vadjustment();
+        const double shownTop = adjustment->get_value();
+        const double page = adjustment->get_page_size();
+        if (top < shownTop) {
+          adjustment->set_value(top);
+        } else if (bottom > shownTop + page) {
+          adjustment->set_value(bottom - page);
+        }
+        return false;
+      },
+      Glib::PRIORITY_HIGH_IDLE);
 }
 
 NewTabRow& TabListView::newTabRow() { return column_->newTab(); }

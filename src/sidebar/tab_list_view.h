@@ -78,11 +78,18 @@ class TabListView : public Gtk::Widget {
  private:
   class Column;
   void sync();
+  // Scrolls the row at `index` into view once the column has its new layout.
+  void revealAfterLayout(size_t index);
+  void revealPending();
 
   const SidebarContext& context_;
   Gtk::ScrolledWindow scroller_;
   std::unique_ptr<Column> column_;
   std::optional<Uuid> shownSpace_;
+  // The selection last scrolled into view: the list follows the selection, not the user's wheel.
+  std::optional<Uuid> revealedSelection_;
+  std::optional<size_t> pendingReveal_;
+  sigc::connection revealing_;
   std::unique_ptr<Observer> observer_;
 };
 

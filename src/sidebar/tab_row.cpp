@@ -28,6 +28,8 @@ constexpr double kSpacerMinimum = 4;
 constexpr double kUnselectedTitleOpacity = 0.8;
 constexpr double kSparklesPointSize = 11;
 constexpr double kClosePointSize = 10;
+constexpr double kWaitingPointSize = 11;
+constexpr double kSpeakerPointSize = 11;
 
 void allocateCentred(Gtk::Widget& child, double x, double width, int rowHeight,
                      GskTransform* transform = nullptr) {
@@ -49,6 +51,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
       tab_(std::move(tab)),
       sparkles_("sparkles", symbolPixelSize(kSparklesPointSize)),
       favicon_(context.favicons, kIconSize),
+      capture_(tab_),
       hover_(*this, 0, [this] { hoverChanged(); }) {
   set_name("TabRow");
   setAccessibleRole(*this, Gtk::Accessible::Role::TAB);
@@ -65,8 +68,19 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
   close_.set_size_request(kCloseSize, kCloseSize);
   close_.set_visible(false);
   close_.signal_clicked().connect([this] { closeClicked(); });
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_, &title_, &close_}) {
+  waiting_.set_from_icon_name(symbolIconName("exclamationmark.bubble"));
+  waiting_.set_pixel_size(symbolPixelSize(kWaitingPointSize));
+  waiting_.set_visible(false);
+  setAccessibleName(waiting_, localized("Sayfa bir yanıt bekliyor"));
+  speakerImage_.set_pixel_size(symbolPixelSize(kSpeakerPointSize));
+  speaker_.set_child(speakerImage_);
+  speaker_.add_css_class("tab-speaker");
+  speaker_.set_focus_on_click(false);
+  speaker_.set_size_request(kSpeakerSize, kSpeakerSize);
+  speaker_.set_visible(false);
+  speaker_.signal_clicked().connect([this] { tab_->setMuted(!tab_->isMuted.peek()); });
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{
+           &sparkles_, &spinner_, &favicon_, &title_, &waiting_, &capture_, &speaker_, &close_}) {
     child->set_parent(*this);
   }
 
@@ -74,6 +88,12 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
   secondary->set_button(GDK_BUTTON_SECONDARY);
   secondary->signal_pressed().connect([this](int, double x, double y) { popupContextMenu(x, y); });
   add_controller(secondary);
+  auto middle = Gtk::GestureClick::create();
+  middle->set_button(GDK_BUTTON_MIDDLE);
+  middle->signal_released().connect([this](int, double x, double y) {
+    if (contains(x, y)) closeClicked();
+  });
+  add_controller(middle);
   addTapAndHover(
       *this, [this] { tap(); }, [this](bool hovering) { setHovering(hovering); });
 
@@ -92,8 +112,8 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
 TabRow::~TabRow() {
   observer_.reset();
   if (menu_) menu_->unparent();
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{&sparkles_, &spinner_, &favicon_, &title_, &close_}) {
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{
+           &sparkles_, &spinner_, &favicon_, &title_, &waiting_, &capture_, &speaker_, &close_}) {
     child->unparent();
   }
 }
@@ -119,6 +139,11 @@ void TabRow::sync() {
     favicon_.set(look_.faviconURL, look_.faviconHost, kIconSize);
 
   title_.set_text(look_.title);
+  const bool waiting = tab_->dialogs.pending.get().has_value();
+  if (waiting != waiting_.get_visible()) {
+    waiting_.set_visible(waiting);
+    queue_resize();
+  }
   Pango::AttrList attributes;
   auto size = Pango::Attribute::create_attr_size_absolute(
       static_cast<int>(std::lround(metrics.labelSize * PANGO_SCALE)));
@@ -131,12 +156,26 @@ void TabRow::sync() {
   setHelpText(close_, localized("Sekmeyi kapat (Ctrl+W)"));
   setAccessibleName(*this, look_.title);
   setAccessibleSelected(*this, selected);
+  syncSpeaker();
 
   if (metrics.rowHeight != rowHeight_) {
     rowHeight_ = metrics.rowHeight;
     queue_resize();
   }
   queue_draw();
+}
+
+void TabRow::syncSpeaker() {
+  const bool muted = tab_->isMuted.get();
+  const bool shown = muted || tab_->isPlayingAudio.get();
+  if (shown != speaker_.get_visible()) {
+    speaker_.set_visible(shown);
+    queue_resize();
+  }
+  speakerImage_.set_from_icon_name(
+      symbolIconName(muted ? "speaker.slash.fill" : "speaker.wave.2.fill"));
+  // Named by what a click does, like the tab menu's item.
+  setHelpText(speaker_, muteTitle(*tab_));
 }
 
 void TabRow::tap() { context_.tabs.select(*tab_); }
@@ -175,6 +214,7 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
        }},
       {"favorite", [favorites, tab] { favorites->toggle(*tab); }},
       {"reload", [tab] { tab->reload(); }},
+      {"toggle-mute", [tab] { tab->setMuted(!tab->isMuted.peek()); }},
       {"close-others", [tabs, tab] { tabs->closeOtherTabs(*tab); }},
       {"close", [tabs, tab] { tabs->closeTab(*tab); }},
   };
@@ -275,8 +315,12 @@ void TabRow::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int&
   }
   int labelMinimum = 0, labelNatural = 0, b1 = -1, b2 = -1;
   title_.measure(Gtk::Orientation::HORIZONTAL, -1, labelMinimum, labelNatural, b1, b2);
-  const double fixed = kLeadingPadding + kIconSize + kSpacing + kSpacing + kSpacerMinimum +
-                       kTrailingPadding + (close_.get_visible() ? kSpacing + kCloseSize : 0);
+  const double fixed =
+      kLeadingPadding + kIconSize + kSpacing + kSpacing + kSpacerMinimum + kTrailingPadding +
+      (close_.get_visible() || speaker_.get_visible() ? kSpacing + kCloseSize : 0) +
+      (speaker_.get_visible() ? kSpacing + kSpeakerSize : 0) +
+      (waiting_.get_visible() ? kSpacing + kIconSize : 0) +
+      (capture_.get_visible() ? kSpacing + CaptureIndicator::kSize : 0);
   minimum = static_cast<int>(std::ceil(fixed + labelMinimum));
   natural = static_cast<int>(std::ceil(fixed + labelNatural));
 }
@@ -287,6 +331,9 @@ void TabRow::size_allocate_vfunc(int width, int height, int) {
     if (icon->get_visible()) allocateCentred(*icon, kLeadingPadding, kIconSize, rowHeight);
   }
   double end = width - kTrailingPadding;
+  // The speaker keeps its place whether the close button is in or not: moving aside as the
+  // pointer came near, it would leave the close button under a click meant for it.
+  const double speakerX = end - kCloseSize - kSpacing - kSpeakerSize;
   if (close_.get_visible()) {
     // Grows from 0.8 of its size about its centre as it fades in.
     const double scale = 0.8 + 0.2 * std::clamp(hover_.value(), 0.0, 1.0);
@@ -298,6 +345,18 @@ void TabRow::size_allocate_vfunc(int width, int height, int) {
     allocateCentred(close_, end - kCloseSize, kCloseSize, rowHeight, grow);
     gsk_transform_unref(grow);
     end -= kCloseSize + kSpacing;
+  }
+  if (speaker_.get_visible()) {
+    allocateCentred(speaker_, speakerX, kSpeakerSize, rowHeight);
+    end = speakerX - kSpacing;
+  }
+  if (capture_.get_visible()) {
+    allocateCentred(capture_, end - CaptureIndicator::kSize, CaptureIndicator::kSize, rowHeight);
+    end -= CaptureIndicator::kSize + kSpacing;
+  }
+  if (waiting_.get_visible()) {
+    allocateCentred(waiting_, end - kIconSize, kIconSize, rowHeight);
+    end -= kIconSize + kSpacing;
   }
   end -= kSpacerMinimum + kSpacing;
   const double start = kLeadingPadding + kIconSize + kSpacing;
@@ -325,6 +384,9 @@ void TabRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
   }
   snapshot_child(shownIcon(), snapshot);
   snapshot_child(title_, snapshot);
+  if (waiting_.get_visible()) snapshot_child(waiting_, snapshot);
+  if (capture_.get_visible()) snapshot_child(capture_, snapshot);
+  if (speaker_.get_visible()) snapshot_child(speaker_, snapshot);
   if (close_.get_visible()) snapshot_child(close_, snapshot);
 }
 

@@ -6,6 +6,7 @@
 
 #include "model/color.h"
 #include "platform/observable.h"
+#include "sidebar/capture_indicator.h"
 #include "sidebar/sidebar_rules.h"
 #include "widgets/activity_spinner.h"
 #include "widgets/animated_value.h"
@@ -18,14 +19,16 @@ namespace zemblo {
 class BrowserTab;
 class SidebarContext;
 
-// One row of the tab list: the tab's icon, its title and, under the pointer, a close button. A
-// click selects the tab; a secondary click opens the tab's menu. Rows are dragged to reorder the
-// list.
+// One row of the tab list: the tab's icon, its title, a mark while its page waits on a dialog, a
+// speaker while the page plays sound or the tab is muted (a click on it mutes or unmutes the tab)
+// and, under the pointer, a close button. A click selects the tab; a secondary click opens the
+// tab's menu, a middle click closes the tab. Rows are dragged to reorder the list.
 class TabRow : public Gtk::Widget {
  public:
   static constexpr double kCornerRadius = 10;
   static constexpr double kIconSize = 16;
   static constexpr int kCloseSize = 20;
+  static constexpr int kSpeakerSize = 20;
 
   TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab);
   ~TabRow() override;
@@ -65,6 +68,7 @@ class TabRow : public Gtk::Widget {
 
  private:
   void sync();
+  void syncSpeaker();
   void hoverChanged();
   Glib::RefPtr<Gdk::ContentProvider> prepareDrag(double x, double y);
   Glib::RefPtr<Gio::SimpleActionGroup> makeActions(const TabMenuLook& look);
@@ -80,6 +84,11 @@ class TabRow : public Gtk::Widget {
   Gtk::Label title_;
   Gtk::Button close_;
   Gtk::Image closeImage_;
+  // Shown while the tab's page waits on a dialog that the tab will show once selected.
+  Gtk::Image waiting_;
+  Gtk::Button speaker_;
+  Gtk::Image speakerImage_;
+  CaptureIndicator capture_;
   TabRowLook look_;
   double rowHeight_ = 34;
   ColorScheme scheme_ = ColorScheme::light;

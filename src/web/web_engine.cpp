@@ -10,6 +10,7 @@
 #include "web/web_view_configuration.h"
 #include "web/webkit_content_rule_store.h"
 #include "web/webkit_download_transfer.h"
+#include "web/webkit_page_permissions.h"
 #include "web/webkit_web_view_port.h"
 
 namespace zemblo {
@@ -43,6 +44,14 @@ WebEngine::WebEngine(Scheduler& scheduler, std::optional<Folders> folders)
 
 WebEngine::~WebEngine() { enableFavicons_.disconnect(); }
 
+DesktopNotifications& WebEngine::desktopNotifications() {
+  if (!notifications_) {
+    notifications_ =
+        std::make_shared<DesktopNotifications>("Zemblo Browser", "com.pellobar.browser");
+  }
+  return *notifications_;
+}
+
 WebKitNetworkSession* WebEngine::networkSession() {
   if (!session_) {
     const Folders folders = folders_.value_or(
@@ -62,8 +71,19 @@ WebKitNetworkSession* WebEngine::networkSession() {
         },
         Glib::PRIORITY_HIGH);
     g_signal_connect(session_.get(), "download-started", G_CALLBACK(onDownloadStarted), nullptr);
+    keepCookies(folders.data);
   }
   return session_.get();
+}
+
+void WebEngine::keepCookies(const std::filesystem::path& folder) {
+  // Without a store of its own the session keeps cookies in memory only, and every site logs the
+  // user out at each restart. Cookies without an expiry are never written there, so they still
+  // end at quit. The network process opens the file: nothing waits for the disk here.
+  const std::filesystem::path file = folder / kCookieFileName;
+  webkit_cookie_manager_set_persistent_storage(
+      webkit_network_session_get_cookie_manager(session_.get()), file.c_str(),
+      WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
 }
 
 std::shared_ptr<ContentRuleStore> WebEngine::contentRuleStore() {
@@ -122,9 +142,13 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
   // A related view runs in its opener's process.
   auto view = configuration.makeWebView(networkSession(), opener ? opener->webView() : nullptr);
   if (owner) rememberDownloads(view.get(), owner->weakDownloads());
+  if (owner && !notificationFeed_) {
+    notificationFeed_ = std::make_unique<NotificationPermissionsFeed>(owner->weakSitePermissions());
+  }
+  desktopNotifications();
   auto port = std::make_unique<WebKitWebViewPort>(
       std::move(view), tab.weak_from_this(), scheduler_, requestTimeout_,
-      opener ? opener->process() : std::make_shared<WebProcessShare>());
+      opener ? opener->process() : std::make_shared<WebProcessShare>(), notifications_);
   port->setPrintDialogs(printDialogs_);
   return port;
 }

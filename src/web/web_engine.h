@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "model/browser_engine.h"
+#include "platform/desktop_notifications.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
 #include "web/print_dialog_registry.h"
@@ -17,6 +18,7 @@
 
 namespace zemblo {
 
+class NotificationPermissionsFeed;
 class WebKitWebViewPort;
 
 // The browser's web engine: the one persistent network session that every tab shares (cookies,
@@ -32,6 +34,8 @@ class WebEngine : public BrowserEngine {
   };
 
   static constexpr std::chrono::milliseconds kRequestTimeout{60'000};
+  // The session's persistent cookies, in its data folder.
+  static constexpr const char* kCookieFileName = "cookies.sqlite";
 
   // Without folders, the application's own: "WebKit" in its data and in its cache folder. The
   // web views' delayed work runs on `scheduler`, which outlives the engine and its views.
@@ -63,6 +67,9 @@ class WebEngine : public BrowserEngine {
   void applyPageDarkMode(BrowserTab& tab, const PageDarkModeDecision& decision,
                          bool pushToPage) override;
 
+  // The desktop's notification server, reached on first use.
+  DesktopNotifications& desktopNotifications();
+
   // Cancels the print dialog of every page and refuses later ones: each runs a main loop of its
   // own, which the application's quitting can't end.
   void closePrintDialogs() { printDialogs_->closeAll(); }
@@ -72,6 +79,7 @@ class WebEngine : public BrowserEngine {
 
  private:
   std::unique_ptr<WebViewPort> make(BrowserTab& tab, WebKitWebViewPort* opener);
+  void keepCookies(const std::filesystem::path& folder);
 
   Scheduler& scheduler_;
   std::optional<Folders> folders_;
@@ -80,6 +88,9 @@ class WebEngine : public BrowserEngine {
   GObjectRef<WebKitNetworkSession> session_;
   sigc::connection enableFavicons_;
   std::shared_ptr<ContentRuleStore> contentRuleStore_;
+  // Pages' notifications reach the desktop through one connection to its notification server.
+  std::shared_ptr<DesktopNotifications> notifications_;
+  std::unique_ptr<NotificationPermissionsFeed> notificationFeed_;
   std::shared_ptr<PrintDialogRegistry> printDialogs_ = std::make_shared<PrintDialogRegistry>();
 };
 

@@ -31,6 +31,9 @@ void WebViewConfiguration::configureSettings(PageCompositing compositing) {
   const char* engineDefault = webkit_settings_get_user_agent(settings);
   webkit_settings_set_user_agent(settings, userAgent(engineDefault ? engineDefault : "").c_str());
   webkit_settings_set_enable_fullscreen(settings, TRUE);
+  // Off by default in the engine: pages could not even ask for the camera or the microphone.
+  // Each use is asked of the user first.
+  webkit_settings_set_enable_media_stream(settings, TRUE);
   webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
   // Pop-ups only after a user gesture: a page cannot open tabs on its own.
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);

@@ -2,6 +2,7 @@
 
 #include <libsoup/soup.h>
 
+#include "platform/text.h"
 #include "platform/url.h"
 
 namespace zemblo {
@@ -87,17 +88,42 @@ void WebKitDownloadTransfer::onFinished(WebKitDownload* download, WebKitDownload
   manager->finish(*item);
 }
 
+namespace {
+
+// Whether the engine hands the body on as it came over the wire, so that what it counts is what
+// the server's length announced. It decodes a body whose every encoding it knows (its network
+// library's gzip, deflate and brotli) and counts the decoded bytes; one it can't decode whole
+// reaches the file untouched.
+bool arrivesAsSent(const char* contentEncoding) {
+  if (!contentEncoding) return true;
+  bool decoded = false;
+  gchar** encodings = g_strsplit(contentEncoding, ",", -1);
+  bool known = true;
+  for (gchar** each = encodings; *each; ++each) {
+    const std::string name = asciiLowercased(trimmedWhitespaceAndNewlines(*each));
+    if (name.empty() || name == "identity") continue;
+    if (name == "gzip" || name == "x-gzip" || name == "deflate" || name == "br") {
+      decoded = true;
+    } else {
+      known = false;
+    }
+  }
+  g_strfreev(encodings);
+  return !(decoded && known);
+}
+
+}  // namespace
+
 std::optional<guint64> WebKitDownloadTransfer::bytesMissing(WebKitDownload* download) {
   WebKitURIResponse* response = webkit_download_get_response(download);
   if (!response) return std::nullopt;
   const guint64 announced = webkit_uri_response_get_content_length(response);
-  // A compressed body is counted before it is decoded, and the engine counts what it decoded.
   SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
   const char* encoding =
       headers ? soup_message_headers_get_one(headers, "Content-Encoding") : nullptr;
-  if (announced == 0 || (encoding && g_ascii_strcasecmp(encoding, "identity") != 0)) {
-    return std::nullopt;
-  }
+  // A decoded body is counted after decoding, and the length announced is that of the encoded
+  // one: the two can't be compared.
+  if (announced == 0 || !arrivesAsSent(encoding)) return std::nullopt;
   const guint64 received = webkit_download_get_received_data_length(download);
   if (received >= announced) return std::nullopt;
   return announced - received;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "model/browser_tab.h"
-#include "model/localization.h"
 #include "web/page_print_dialog.h"
 #include "web/web_resources.h"
 #include "web/web_view_container.h"
@@ -58,11 +57,7 @@ WebKitContentRuleList::~WebKitContentRuleList() { webkit_user_content_filter_unr
 
 struct WebKitWebViewPort::ScriptDialog {
   WebKitScriptDialog* request;  // referenced until answered
-  GObjectRef<GtkWidget> window;
-  gulong responseHandler = 0;
-  // "Don't let this page show more dialogs", offered from the second dialog in a row.
-  GtkWidget* blockMore = nullptr;  // owned by the window
-  // Quitting answers the page too: the application may end with the dialog still up.
+  // Quitting answers the page too: the application may end with the dialog still pending.
   SignalHandlers shutdown;
 };
 
@@ -76,7 +71,8 @@ struct WebKitWebViewPort::FileChooser {
 
 WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
                                      Scheduler& scheduler, std::chrono::milliseconds requestTimeout,
-                                     std::shared_ptr<WebProcessShare> process)
+                                     std::shared_ptr<WebProcessShare> process,
+                                     std::shared_ptr<DesktopNotifications> notifications)
     : view_(std::move(view)),
       process_(std::move(process)),
       widget_(Glib::wrap(GTK_WIDGET(view_.get()))),
@@ -88,16 +84,19 @@ WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_p
   widget_->set_vexpand(true);
   connectSignals();
   publishInitialState();
+  permissions_ =
+      std::make_unique<WebKitPagePermissions>(view_.get(), tab_, std::move(notifications));
 }
 
 WebKitWebViewPort::~WebKitWebViewPort() {
   alive_.reset();
+  permissions_.reset();
   handlers_.disconnectAll();
   gtk_widget_remove_controller(GTK_WIDGET(view_.get()), userInput_);
   g_cancellable_cancel(cancellable_.get());
   watchdog_.reset();
   deferred_.clear();
-  finishScriptDialog(false);
+  cancelScriptDialog();
   finishFileChooser(false);
   // Its run returns once the dialog is gone, and then finds this port gone too.
   if (printDialog_) printDialog_->cancel();
@@ -113,6 +112,10 @@ void WebKitWebViewPort::connectSignals() {
   handlers_.connect(view, "notify::uri", toGCallback(&onURI), this);
   handlers_.connect(view, "notify::is-loading", toGCallback(&onIsLoading), this);
   handlers_.connect(view, "notify::estimated-load-progress", toGCallback(&onProgress), this);
+  handlers_.connect(view, "notify::is-playing-audio", toGCallback(&onPlayingAudio), this);
+  handlers_.connect(view, "notify::is-muted", toGCallback(&onMuted), this);
+  handlers_.connect(view, "enter-fullscreen", toGCallback(&onEnterFullScreen), this);
+  handlers_.connect(view, "leave-fullscreen", toGCallback(&onLeaveFullScreen), this);
   handlers_.connect(webkit_web_view_get_back_forward_list(view), "changed",
                     toGCallback(&onBackForwardChanged), this);
   handlers_.connect(view, "load-changed", toGCallback(&onLoadChanged), this);
@@ -144,6 +147,7 @@ void WebKitWebViewPort::publishInitialState() {
   onURI(view, nullptr, this);
   onIsLoading(view, nullptr, this);
   onProgress(view, nullptr, this);
+  onPlayingAudio(view, nullptr, this);
   publishBackForward();
 }
 
@@ -162,23 +166,37 @@ void WebKitWebViewPort::defer(std::function<void()> work) {
 // --- commands
 
 void WebKitWebViewPort::load(const Url& url) {
-  // A page waiting on an alert cannot start another navigation: the user's load answers it.
-  finishScriptDialog(false);
+  // A page waiting on an alert or a print dialog cannot start another navigation: the user's load
+  // answers it.
+  cancelScriptDialog();
+  if (printDialog_) printDialog_->cancel();
+  browserAsked_ = true;
   startWatchdog(url);
   auto request = GObjectRef<WebKitURIRequest>::adopt(webkit_uri_request_new(url.str().c_str()));
   webkit_web_view_load_request(view_.get(), request.get());
 }
 
-void WebKitWebViewPort::reload() { webkit_web_view_reload(view_.get()); }
+void WebKitWebViewPort::reload() {
+  browserAsked_ = true;
+  webkit_web_view_reload(view_.get());
+}
 
 void WebKitWebViewPort::stopLoading() {
   stopWatchdog();
   webkit_web_view_stop_loading(view_.get());
 }
 
-void WebKitWebViewPort::goBack() { webkit_web_view_go_back(view_.get()); }
+// Only a step the engine will take is marked as the browser's: a mark left unused would be taken
+// by the page's own next navigation.
+void WebKitWebViewPort::goBack() {
+  browserAsked_ = webkit_web_view_can_go_back(view_.get());
+  webkit_web_view_go_back(view_.get());
+}
 
-void WebKitWebViewPort::goForward() { webkit_web_view_go_forward(view_.get()); }
+void WebKitWebViewPort::goForward() {
+  browserAsked_ = webkit_web_view_can_go_forward(view_.get());
+  webkit_web_view_go_forward(view_.get());
+}
 
 void WebKitWebViewPort::setPageZoom(double zoom) {
   webkit_web_view_set_zoom_level(view_.get(), zoom);
@@ -213,8 +231,20 @@ void WebKitWebViewPort::finishFinding() {
   webkit_find_controller_search_finish(webkit_web_view_get_find_controller(view_.get()));
 }
 
+void WebKitWebViewPort::stopMediaCapture() { permissions_->stopCapture(); }
+
 void WebKitWebViewPort::focusIfShown() {
-  if (widget_->get_root()) widget_->grab_focus();
+  // A page waiting on its dialog leaves the keyboard to the dialog.
+  if (widget_->get_root() && !scriptDialog_) widget_->grab_focus();
+}
+
+void WebKitWebViewPort::setMuted(bool muted) { webkit_web_view_set_is_muted(view_.get(), muted); }
+
+void WebKitWebViewPort::leaveFullScreen() {
+  // WebKitGTK offers no call of its own: the page's document is asked, as its Escape key would.
+  webkit_web_view_evaluate_javascript(view_.get(), "document.exitFullscreen()", -1,
+                                      kFullScreenWorld, nullptr, cancellable_.get(), nullptr,
+                                      nullptr);
 }
 
 gboolean WebKitWebViewPort::onInputEvent(GtkEventControllerLegacy*, GdkEvent* event,
@@ -327,19 +357,20 @@ GtkWidget* WebKitWebViewPort::onCreate(WebKitWebView*, WebKitNavigationAction*,
   return GTK_WIDGET(port->webView());
 }
 
-// --- alerts and confirmations
+// --- alerts, confirmations and prompts
 
 gboolean WebKitWebViewPort::onScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog,
                                            WebKitWebViewPort* self) {
   switch (webkit_script_dialog_get_dialog_type(dialog)) {
     case WEBKIT_SCRIPT_DIALOG_ALERT:
     case WEBKIT_SCRIPT_DIALOG_CONFIRM:
-      // Left unreferenced, the dialog is answered as cancelled when this handler returns.
-      if (!self->dialogsBlocked_) self->showScriptDialog(dialog);
+    case WEBKIT_SCRIPT_DIALOG_PROMPT: {
+      // Left unreferenced, the dialog is answered as cancelled when this handler returns (a
+      // prompt with null).
+      auto tab = self->tab_.lock();
+      if (tab && tab->dialogs.guard.allowsDialog()) self->showScriptDialog(dialog);
       return TRUE;
-    case WEBKIT_SCRIPT_DIALOG_PROMPT:
-      // Not offered: the page gets no text (null), as from a browser without prompts.
-      return TRUE;
+    }
     case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
       webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
       return TRUE;
@@ -348,81 +379,67 @@ gboolean WebKitWebViewPort::onScriptDialog(WebKitWebView*, WebKitScriptDialog* d
 }
 
 void WebKitWebViewPort::showScriptDialog(WebKitScriptDialog* dialog) {
-  finishScriptDialog(false);
+  cancelScriptDialog();
   auto tab = tab_.lock();
-  const std::string heading = tab ? tab->dialogTitle() : localized("Bu sayfa diyor ki");
-  const bool isConfirm =
-      webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_CONFIRM;
-
-  // Kept above its own browser window and answered from its "response" signal. Its modality
-  // holds no grab beyond the dialog itself (a window group of its own): a page that keeps raising
-  // dialogs can never take the window's close button, its tabs, quitting or the other windows
-  // away from the user.
-  GtkWindow* parent = windowOf(view_.get());
-  GtkWidget* window =
-      adw_message_dialog_new(parent, heading.c_str(), webkit_script_dialog_get_message(dialog));
-  auto* messageDialog = ADW_MESSAGE_DIALOG(window);
-  adw_message_dialog_add_response(messageDialog, "ok", localized("Tamam").c_str());
-  if (isConfirm)
-    adw_message_dialog_add_response(messageDialog, "cancel", localized("Vazgeç").c_str());
-  adw_message_dialog_set_default_response(messageDialog, "ok");
-  adw_message_dialog_set_close_response(messageDialog, isConfirm ? "cancel" : "ok");
-  GtkWindowGroup* group = gtk_window_group_new();
-  gtk_window_group_add_window(group, GTK_WINDOW(window));
-  g_object_unref(group);
-  gtk_window_set_modal(GTK_WINDOW(window), TRUE);
-  gtk_window_set_destroy_with_parent(GTK_WINDOW(window), TRUE);
-  // The application's shortcuts (Ctrl+Q among them) work from the dialog too.
-  if (parent) gtk_window_set_application(GTK_WINDOW(window), gtk_window_get_application(parent));
+  if (!tab) return;
+  PageDialog shown;
+  switch (webkit_script_dialog_get_dialog_type(dialog)) {
+    case WEBKIT_SCRIPT_DIALOG_CONFIRM:
+      shown.kind = PageDialog::Kind::confirm;
+      break;
+    case WEBKIT_SCRIPT_DIALOG_PROMPT:
+      shown.kind = PageDialog::Kind::prompt;
+      if (const char* text = webkit_script_dialog_prompt_get_default_text(dialog))
+        shown.defaultText = text;
+      break;
+    default:
+      shown.kind = PageDialog::Kind::alert;
+      break;
+  }
+  shown.heading = tab->dialogTitle();
+  if (const char* message = webkit_script_dialog_get_message(dialog)) shown.message = message;
+  shown.offersToStop = tab->dialogs.guard.offersToStop(tab->now());
 
   auto pending = std::make_unique<ScriptDialog>();
   pending->request = webkit_script_dialog_ref(dialog);
-  pending->window = GObjectRef<GtkWidget>::share(window);
-  if (repeatsSoon()) {
-    pending->blockMore = gtk_check_button_new_with_label(
-        localized("Bu sayfanın başka iletişim kutusu göstermesine izin verme").c_str());
-    adw_message_dialog_set_extra_child(messageDialog, pending->blockMore);
-  }
-  auto onResponse = +[](AdwMessageDialog*, const char* response, WebKitWebViewPort* self) {
-    self->finishScriptDialog(g_strcmp0(response, "ok") == 0);
-  };
-  pending->responseHandler = g_signal_connect(window, "response", toGCallback(onResponse), this);
   if (GApplication* application = g_application_get_default()) {
-    auto onShutdown =
-        +[](GApplication*, WebKitWebViewPort* self) { self->finishScriptDialog(false); };
+    auto onShutdown = +[](GApplication*, WebKitWebViewPort* self) { self->cancelScriptDialog(); };
     pending->shutdown.connect(application, "shutdown", toGCallback(onShutdown), this);
   }
   scriptDialog_ = std::move(pending);
-  gtk_window_present(GTK_WINDOW(window));
+  // The page waits until its tab is shown and the user answers there; the tab shows it only
+  // over its own page, so it never covers another tab nor takes the window's keys.
+  tab->dialogs.open(std::move(shown),
+                    [this, alive = std::weak_ptr<bool>(alive_)](const PageDialogAnswer& answer) {
+                      if (!alive.expired()) answerScriptDialog(answer);
+                    });
 }
 
-bool WebKitWebViewPort::repeatsSoon() const {
-  return lastDialogEnded_ && g_get_monotonic_time() - *lastDialogEnded_ <
-                                 std::chrono::microseconds(kRepeatedDialogWindow).count();
+void WebKitWebViewPort::cancelScriptDialog() {
+  if (!scriptDialog_) return;
+  if (auto tab = tab_.lock()) tab->dialogs.cancel();
+  answerScriptDialog({});
 }
 
-void WebKitWebViewPort::finishScriptDialog(bool confirmed) {
+void WebKitWebViewPort::answerScriptDialog(const PageDialogAnswer& answer) {
   if (!scriptDialog_) return;
   const auto pending = std::move(scriptDialog_);
   pending->shutdown.disconnectAll();
-  lastDialogEnded_ = g_get_monotonic_time();
-  if (pending->blockMore && gtk_check_button_get_active(GTK_CHECK_BUTTON(pending->blockMore))) {
-    dialogsBlocked_ = true;
-  }
-  GtkWidget* window = pending->window.get();
-  g_signal_handler_disconnect(window, pending->responseHandler);
-  if (webkit_script_dialog_get_dialog_type(pending->request) == WEBKIT_SCRIPT_DIALOG_CONFIRM) {
-    webkit_script_dialog_confirm_set_confirmed(pending->request, confirmed);
+  switch (webkit_script_dialog_get_dialog_type(pending->request)) {
+    case WEBKIT_SCRIPT_DIALOG_CONFIRM:
+      webkit_script_dialog_confirm_set_confirmed(pending->request, answer.confirmed);
+      break;
+    case WEBKIT_SCRIPT_DIALOG_PROMPT:
+      // A cancelled prompt gives the page null: no text set.
+      if (answer.confirmed)
+        webkit_script_dialog_prompt_set_text(pending->request, answer.text.c_str());
+      break;
+    default:
+      break;
   }
   webkit_script_dialog_close(pending->request);
   webkit_script_dialog_unref(pending->request);
-  // Unlinked from the browser window first: the dialog object may outlive that window.
-  gtk_window_set_transient_for(GTK_WINDOW(window), nullptr);
-  // Safe when the dialog already closed itself after a button.
-  gtk_window_destroy(GTK_WINDOW(window));
-  // The window may be emitting its answer right now: its last reference goes on a later turn.
-  g_object_ref(window);
-  Glib::signal_idle().connect_once([window] { g_object_unref(window); });
+  if (auto tab = tab_.lock()) tab->dialogs.guard.dialogEnded(tab->now(), answer.stopAsking);
 }
 
 // --- upload fields
@@ -525,7 +542,7 @@ gboolean WebKitWebViewPort::onPrint(WebKitWebView*, WebKitPrintOperation* operat
                                     WebKitWebViewPort* self) {
   // Always handled here: WebKit's own handling opens a dialog for every call, one over the
   // other, from a page in the background too. A page whose dialogs the user stopped can't print.
-  if (self->mayOpenPrintDialog() && !self->dialogsBlocked_) {
+  if (self->mayOpenPrintDialog() && self->pageMayRaiseDialog()) {
     self->runPrintDialog(GObjectRef<WebKitPrintOperation>::share(operation), true);
   }
   return TRUE;
@@ -545,21 +562,34 @@ bool WebKitWebViewPort::mayOpenPrintDialog() const {
   return !printDialog_ && !printDialogs_->closed() && gtk_widget_get_mapped(widget_->gobj());
 }
 
+bool WebKitWebViewPort::pageMayRaiseDialog() const {
+  // Not held on to: the tab must be free to go while its page's dialog is up.
+  const auto tab = tab_.lock();
+  return tab && tab->dialogs.guard.allowsDialog();
+}
+
 void WebKitWebViewPort::runPrintDialog(GObjectRef<WebKitPrintOperation> operation,
                                        bool askedByPage) {
-  // The dialog runs the main loop, which may close the tab and end this port meanwhile.
+  // The page's print counts with its alerts: a page that keeps printing can be stopped like one
+  // that keeps alerting. The user's own print is none of the page's doing.
+  auto tab = askedByPage ? tab_.lock() : nullptr;
+  const bool offerToStop = tab && tab->dialogs.guard.offersToStop(tab->now());
+  // The dialog runs the main loop, which may close the tab and end this port meanwhile: neither
+  // is held through it.
+  const std::weak_ptr<BrowserTab> askingTab = tab;
+  tab.reset();
   const std::weak_ptr<bool> alive = alive_;
   const auto registry = printDialogs_;
-  PagePrintDialog dialog(std::move(operation), windowOf(view_.get()), askedByPage && repeatsSoon());
+  PagePrintDialog dialog(std::move(operation), windowOf(view_.get()), offerToStop);
   printDialog_ = &dialog;
   registry->add(dialog);
   dialog.run();
   registry->remove(dialog);
   if (alive.expired()) return;
   printDialog_ = nullptr;
-  if (!askedByPage) return;
-  lastDialogEnded_ = g_get_monotonic_time();
-  if (dialog.blockMoreChosen()) dialogsBlocked_ = true;
+  if (const auto ended = askingTab.lock()) {
+    ended->dialogs.guard.dialogEnded(ended->now(), dialog.blockMoreChosen());
+  }
 }
 
 void WebKitWebViewPort::onUnmap(GtkWidget*, WebKitWebViewPort* self) {

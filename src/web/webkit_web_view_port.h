@@ -12,10 +12,12 @@
 #include <utility>
 #include <vector>
 
+#include "model/page_dialog.h"
 #include "model/web_view_port.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
 #include "web/print_dialog_registry.h"
+#include "web/webkit_page_permissions.h"
 
 namespace zemblo {
 
@@ -50,7 +52,8 @@ class WebKitWebViewPort : public WebViewPort {
  public:
   WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_ptr<BrowserTab> tab,
                     Scheduler& scheduler, std::chrono::milliseconds requestTimeout,
-                    std::shared_ptr<WebProcessShare> process);
+                    std::shared_ptr<WebProcessShare> process,
+                    std::shared_ptr<DesktopNotifications> notifications);
   ~WebKitWebViewPort() override;
   WebKitWebViewPort(const WebKitWebViewPort&) = delete;
   WebKitWebViewPort& operator=(const WebKitWebViewPort&) = delete;
@@ -59,15 +62,12 @@ class WebKitWebViewPort : public WebViewPort {
   const std::shared_ptr<WebProcessShare>& process() const { return process_; }
   // The view as a gtkmm widget, for the host that shows it.
   Gtk::Widget& widget() const { return *widget_; }
-  bool hasPendingScriptDialog() const { return static_cast<bool>(scriptDialog_); }
   // The engine's print dialogs, which quitting closes all at once.
   void setPrintDialogs(std::shared_ptr<PrintDialogRegistry> registry) {
     printDialogs_ = std::move(registry);
   }
   // A page may open a file chooser only this soon after the user's press on it.
   static constexpr std::chrono::seconds kFileChooserActivation{2};
-  // A page's next dialog within this time of the last one offers to stop its dialogs.
-  static constexpr std::chrono::seconds kRepeatedDialogWindow{5};
 
   // A press of the user's on the page that may open the menu of saved logins: a button or a
   // touch, with where it was in the view, or the Down key; any other key typed since cancels it.
@@ -95,10 +95,15 @@ class WebKitWebViewPort : public WebViewPort {
                 FindDone done) override;
   void finishFinding() override;
   void focusIfShown() override;
+  void setMuted(bool muted) override;
+  void leaveFullScreen() override;
+  void stopMediaCapture() override;
   void print() override;
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
   static constexpr const char* kFaviconWorld = "ZembloFavicon";
+  // The isolated world that ends a page's full screen, out of reach of the page's own scripts.
+  static constexpr const char* kFullScreenWorld = "ZembloFullScreen";
 
  private:
   struct ScriptDialog;
@@ -120,6 +125,10 @@ class WebKitWebViewPort : public WebViewPort {
   static void onURI(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
   static void onIsLoading(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
   static void onProgress(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
+  static void onPlayingAudio(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
+  static void onMuted(WebKitWebView*, GParamSpec*, WebKitWebViewPort* self);
+  static gboolean onEnterFullScreen(WebKitWebView*, WebKitWebViewPort* self);
+  static gboolean onLeaveFullScreen(WebKitWebView*, WebKitWebViewPort* self);
   static void onBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
                                    WebKitWebViewPort* self);
   static void onLoadChanged(WebKitWebView*, WebKitLoadEvent event, WebKitWebViewPort* self);
@@ -146,11 +155,13 @@ class WebKitWebViewPort : public WebViewPort {
   bool decideNavigationAction(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
   bool decideResponse(WebKitPolicyDecision* decision);
   void showScriptDialog(WebKitScriptDialog* dialog);
-  bool repeatsSoon() const;
-  // Answers a pending alert or confirm (confirm: `confirmed`) and closes its window.
-  void finishScriptDialog(bool confirmed);
+  // Answers the page's pending alert, confirm or prompt; nothing when none is pending.
+  void answerScriptDialog(const PageDialogAnswer& answer);
+  void cancelScriptDialog();
   // Only the page on screen prints, one dialog at a time, and none once quitting has begun.
   bool mayOpenPrintDialog() const;
+  // The tab's guard lets its page raise a dialog of its own.
+  bool pageMayRaiseDialog() const;
   void runPrintDialog(GObjectRef<WebKitPrintOperation> operation, bool askedByPage);
   // The user's last press on the page, if it was recent enough to open a file chooser; once.
   bool takeFileChooserActivation();
@@ -173,10 +184,10 @@ class WebKitWebViewPort : public WebViewPort {
   // The address of the navigation that has started and not yet committed.
   std::string provisionalURI_;
   std::unique_ptr<ScriptDialog> scriptDialog_;
-  // When the page's last alert or confirm was answered (monotonic microseconds).
-  std::optional<gint64> lastDialogEnded_;
-  // The user asked for no more dialogs from the page shown now.
-  bool dialogsBlocked_ = false;
+  // The browser asked for a load (or back, forward, reload) that the engine has not decided yet.
+  bool browserAsked_ = false;
+  // The main frame's navigation under way is one the browser asked for, not the page.
+  bool navigationByBrowser_ = false;
   std::unique_ptr<FileChooser> fileChooser_;
   // When the user last pressed a button or a key on the page (monotonic microseconds).
   std::optional<gint64> lastUserPress_;
@@ -187,6 +198,7 @@ class WebKitWebViewPort : public WebViewPort {
   std::deque<FindDone> pendingFinds_;
   std::optional<UserPress> userPress_;
   SignalHandlers handlers_;
+  std::unique_ptr<WebKitPagePermissions> permissions_;
 };
 
 }  // namespace zemblo

@@ -81,6 +81,27 @@ void WebKitWebViewPort::onProgress(WebKitWebView* view, GParamSpec*, WebKitWebVi
   }
 }
 
+void WebKitWebViewPort::onPlayingAudio(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->isPlayingAudio.set(webkit_web_view_is_playing_audio(view));
+}
+
+// Not taken at the start: a new view is unmuted, and the tab gives it its own state.
+void WebKitWebViewPort::onMuted(WebKitWebView* view, GParamSpec*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->isMuted.set(webkit_web_view_get_is_muted(view));
+}
+
+// Both are left to the engine's own handling as well: it makes the window full screen and back,
+// and only then lets the page go on.
+gboolean WebKitWebViewPort::onEnterFullScreen(WebKitWebView*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->showsPageFullScreen.set(true);
+  return FALSE;
+}
+
+gboolean WebKitWebViewPort::onLeaveFullScreen(WebKitWebView*, WebKitWebViewPort* self) {
+  if (auto tab = self->tab_.lock()) tab->showsPageFullScreen.set(false);
+  return FALSE;
+}
+
 void WebKitWebViewPort::onBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*,
                                              gpointer, WebKitWebViewPort* self) {
   self->publishBackForward();
@@ -94,7 +115,7 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
   switch (event) {
     case WEBKIT_LOAD_STARTED:
       self->loadFailed_ = false;
-      self->finishScriptDialog(false);
+      self->cancelScriptDialog();
       [[fallthrough]];
     case WEBKIT_LOAD_REDIRECTED: {
       const char* uri = webkit_web_view_get_uri(view);
@@ -105,8 +126,10 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
       break;
     }
     case WEBKIT_LOAD_COMMITTED:
-      // Another page: whatever the user refused the last one, this one may ask again.
-      self->dialogsBlocked_ = false;
+      if (tab) {
+        tab->dialogs.guard.pageCommitted(parseURI(webkit_web_view_get_uri(view)),
+                                         self->navigationByBrowser_);
+      }
       self->stopWatchdog();
       if (tab) tab->navigationCommitted(verifiedConnection(view));
       self->commitWithoutTheRequestedPage(view);
@@ -179,10 +202,16 @@ bool WebKitWebViewPort::decideNavigationAction(WebKitPolicyDecision* decision,
   action.url =
       parseURI(webkit_uri_request_get_uri(webkit_navigation_action_get_request(navigation)));
   action.targetsMainFrame = type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION;
+  // A redirect goes on with the navigation it redirects; every other one is the browser's only
+  // when it follows the browser's own request.
+  if (action.targetsMainFrame && !webkit_navigation_action_is_redirect(navigation)) {
+    navigationByBrowser_ = std::exchange(browserAsked_, false);
+  }
   action.isLinkActivation = webkit_navigation_action_get_navigation_type(navigation) ==
                             WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
   action.control = (modifiers & GDK_CONTROL_MASK) != 0;
   action.shift = (modifiers & GDK_SHIFT_MASK) != 0;
+  action.middleButton = webkit_navigation_action_get_mouse_button(navigation) == GDK_BUTTON_MIDDLE;
   // WebKitGTK decides <a download> itself and reports no such flag.
   action.shouldPerformDownload = false;
   answer(decision, tab->decideNavigationAction(action));

@@ -68,10 +68,13 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     {"figure.walk.motion", "zemblo-figure-walk-symbolic"},
     {"wifi.exclamationmark", "zemblo-wifi-exclamationmark-symbolic"},
     {"exclamationmark.triangle.fill", "dialog-warning-symbolic"},
+    {"exclamationmark.bubble", "dialog-information-symbolic"},
     {"calendar", "x-office-calendar-symbolic"},
     {"photo", "image-x-generic-symbolic"},
     {"wind", "weather-windy-symbolic"},
     {"drop", "zemblo-drop-symbolic"},
+    {"speaker.wave.2.fill", "audio-volume-high-symbolic"},
+    {"speaker.slash.fill", "audio-volume-muted-symbolic"},
 
     // Arrows.
     {"arrow.clockwise", "view-refresh-symbolic"},

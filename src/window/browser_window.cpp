@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/browser_store.h"
+#include "model/browser_tab.h"
 #include "model/download_manager.h"
 #include "model/favorites_model.h"
 #include "model/history_model.h"
@@ -20,6 +21,7 @@
 #include "window/app_style.h"
 #include "window/command_bar.h"
 #include "window/content_area.h"
+#include "window/full_screen_hint.h"
 #include "window/notice_overlay.h"
 #include "window/sidebar_resize_handle.h"
 #include "window/space_background.h"
@@ -192,16 +194,19 @@ BrowserWindow::LayoutFrames BrowserWindow::layoutFrames(const LayoutInput& in) {
 // The window's content: everything the window shows, with the view state of the layout.
 class BrowserWindow::Layout : public SizelessWidget {
  public:
-  explicit Layout(const WindowSources& sources)
+  Layout(const WindowSources& sources, bool windowFullScreen)
       : background_(sources.store.tabs(), sources.store.preferences(), sources.scheme,
                     VisualEffectView::BlendingMode::behindWindow),
         column_(sources.sidebar(), sources.scheme),
         resizeHandle_(sources.store.tabs(), sources.store.preferences(), sources.scheme),
         content_(sources.store.tabs(), sources.store.preferences(), sources.store.favorites(),
-                 sources.store.offers(), sources.favicons, sources.scheduler, sources.scheme),
+                 sources.store.offers(), sources.store.sitePermissions(), sources.favicons,
+                 sources.scheduler, sources.scheme),
         peek_(sources),
+        hint_(sources.scheduler),
         commandBar_(sources.commandBar(), sources.scheme),
         store_(sources.store),
+        windowFullScreen_(windowFullScreen),
         leadingColumn_(*this, 0, [this] { layoutChanged(); }),
         trailingColumn_(*this, 0, [this] { layoutChanged(); }),
         peekShown_(*this, 0, [this] { layoutChanged(); }) {
@@ -238,16 +243,27 @@ class BrowserWindow::Layout : public SizelessWidget {
 
   void sync() {
     const AppPreferences& prefs = store_.preferences().prefs();
-    const bool visible = store_.tabs().sidebarVisible.get();
+    const auto space = store_.tabs().currentSpace();
+    const auto tab = space ? space->selectedTab() : nullptr;
+    // A page's element full screen shows the page alone; the window's own full screen keeps the
+    // sidebar a peek away. Neither touches the sidebar setting, which comes back afterwards.
+    const bool pageFullScreen = tab && tab->showsPageFullScreen.get();
+    const bool fullScreen = pageFullScreen || windowFullScreen_.get();
+    const bool visible = store_.tabs().sidebarVisible.get() && !fullScreen;
     leading_ = prefs.sidebarSide == SidebarSide::leading;
     sidebarWidth_ = sizes::sidebarWidth(prefs);
-    inset_ = sizes::contentInset(prefs);
+    inset_ = fullScreen ? 0 : sizes::contentInset(prefs);
+    content_.setFillsScreen(fullScreen);
     setFontClass(fontClass(prefs.interfaceFont));
+    if (fullScreen != hintShownFor_) {
+      hintShownFor_ = fullScreen;
+      fullScreen ? hint_.show() : hint_.dismiss();
+    }
 
     const bool first = !lastVisible_.has_value();
     const bool sidebarToggled = !first && *lastVisible_ != visible;
     lastVisible_ = visible;
-    if (sidebarToggled) {
+    if (sidebarToggled || pageFullScreen) {
       // Showing or hiding the sidebar always ends a peek, without an animation of its own.
       peekSidebar_.set(false);
       peekShown_.jumpTo(0);
@@ -264,7 +280,7 @@ class BrowserWindow::Layout : public SizelessWidget {
       trailingColumn_.springTo(trailingTarget, kSidebarSpring);
     }
 
-    hoverStrip_.set_visible(!visible);
+    hoverStrip_.set_visible(!visible && !pageFullScreen);
     peek_.setLeading(leading_);
     if (peek) peek_.set_visible(true);
     peekShown_.springTo(peek ? 1 : 0, kPeekSpring);
@@ -276,6 +292,7 @@ class BrowserWindow::Layout : public SizelessWidget {
     layoutChanged();
   }
 
+  void setWindowFullScreen(bool fullScreen) { windowFullScreen_.set(fullScreen); }
   void hoverStripEntered() { peekSidebar_.set(true); }
   void peekSidebarLeft() { peekSidebar_.set(false); }
 
@@ -327,6 +344,7 @@ class BrowserWindow::Layout : public SizelessWidget {
   Gtk::Box hoverStrip_;
   PeekSidebar peek_;
   WindowAccessor buttons_;
+  FullScreenHint hint_;
   CommandBarLayer commandBar_;
 
  protected:
@@ -343,6 +361,13 @@ class BrowserWindow::Layout : public SizelessWidget {
     buttons_.measure(Gtk::Orientation::VERTICAL, naturalWidth, minimum, naturalHeight, b1, b2);
     allocate(buttons_,
              {kWindowButtonsX, kWindowButtonsY, double(naturalWidth), double(naturalHeight)});
+    if (hint_.get_visible()) {
+      int hintWidth = 0, hintHeight = 0;
+      hint_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, hintWidth, b1, b2);
+      hint_.measure(Gtk::Orientation::VERTICAL, hintWidth, minimum, hintHeight, b1, b2);
+      allocate(hint_, {(width - hintWidth) / 2.0, FullScreenHint::kTopMargin, double(hintWidth),
+                       double(hintHeight)});
+    }
     if (commandBar_.get_visible()) allocate(commandBar_, {0, 0, double(width), double(height)});
   }
 
@@ -361,8 +386,8 @@ class BrowserWindow::Layout : public SizelessWidget {
 
  private:
   std::vector<Gtk::Widget*> children() {
-    return {&background_, &column_, &resizeHandle_, &content_,
-            &hoverStrip_, &peek_,   &buttons_,      &commandBar_};
+    return {&background_, &column_,  &resizeHandle_, &content_,   &hoverStrip_,
+            &peek_,       &buttons_, &hint_,         &commandBar_};
   }
 
   // Where the card hides what lies behind it, in the layout's coordinates.
@@ -415,6 +440,8 @@ class BrowserWindow::Layout : public SizelessWidget {
   double inset_ = 8;
   std::string fontClass_;
   std::optional<bool> lastVisible_;
+  Observable<bool> windowFullScreen_;
+  bool hintShownFor_ = false;
   Observable<bool> peekSidebar_{false};
   AnimatedValue leadingColumn_;
   AnimatedValue trailingColumn_;
@@ -451,6 +478,11 @@ BrowserWindow::BrowserWindow(BrowserStore& store, FaviconLoader& favicons, Sched
   set_child(*notices_);
   rebuildContent();
   add_action("new-tab", [this] { openNewTab(); });
+  add_action("toggle-full-screen", [this] { toggleFullScreen(); });
+  // Whoever makes the window full screen (the user, the page through the engine, the desktop),
+  // the layout follows the window's own state.
+  property_fullscreened().signal_changed().connect(
+      [this] { layout_->setWindowFullScreen(is_fullscreen()); });
   heapRelease_ = std::make_unique<HeapRelease>(*this);
 }
 
@@ -464,7 +496,8 @@ BrowserWindow::~BrowserWindow() {
 
 void BrowserWindow::rebuildContent() {
   // The new content takes the shown web view over from the old one before that is destroyed.
-  auto next = std::make_unique<Layout>(WindowSources{store_, favicons_, scheduler_, scheme_});
+  auto next = std::make_unique<Layout>(WindowSources{store_, favicons_, scheduler_, scheme_},
+                                       is_fullscreen());
   notices_->setContent(*next);
   layout_ = std::move(next);
 }
@@ -473,6 +506,20 @@ void BrowserWindow::openNewTab() {
   store_.tabs().newTab();
   // Also when the start page is already on screen: the user asked to type somewhere new.
   contentArea().startPage().focusFieldSoon();
+}
+
+void BrowserWindow::toggleFullScreen() {
+  const auto space = store_.tabs().currentSpace();
+  const auto tab = space ? space->selectedTab() : nullptr;
+  // The key that the hint names leaves a page's full screen too; the engine then gives the
+  // window its size back.
+  if (tab && tab->showsPageFullScreen.peek()) {
+    tab->leavePageFullScreen();
+  } else if (is_fullscreen()) {
+    unfullscreen();
+  } else {
+    fullscreen();
+  }
 }
 
 Gtk::Widget& BrowserWindow::content() { return *layout_; }

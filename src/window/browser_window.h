@@ -27,7 +27,9 @@ class WindowAccessor;
 
 // The main browser window: the space background over the whole window, the sidebar column on
 // the side the settings choose, the content card beside it, and while the sidebar is hidden a
-// strip at the window's edge that brings out a floating "peek" sidebar. The title bar is hidden;
+// strip at the window's edge that brings out a floating "peek" sidebar. Full screen, the card
+// fills the screen: the sidebar peeks as when it is hidden, and a page's element full screen
+// shows the page alone. The title bar is hidden;
 // the window buttons sit over the sidebar and fade out while no sidebar is shown. Its content is
 // rebuilt from scratch, with fresh view state, whenever the interface language changes.
 class BrowserWindow : public Gtk::ApplicationWindow {
@@ -90,6 +92,9 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   // The "win.new-tab" action: shows the start page in the current space and gives its search
   // field the keyboard.
   void openNewTab();
+  // The "win.toggle-full-screen" action: ends the page's element full screen if it shows one,
+  // else takes the window into full screen or out of it.
+  void toggleFullScreen();
 
   // The parts of the content, for the application and for tests.
   Gtk::Widget& content();

@@ -34,7 +34,7 @@ ClockGreeting::ClockGreeting(const PreferencesModel& preferences)
   set_name("ClockGreeting");
   set_halign(Gtk::Align::CENTER);
   styleLabel(date_, 13, Pango::Weight::SEMIBOLD, 0.6, 1.2);
-  styleLabel(time_, 96, Pango::Weight::THIN, 1);
+  styleLabel(time_, kTimePoints, Pango::Weight::THIN, 1);
   styleLabel(greeting_, 22, Pango::Weight::MEDIUM, 0.6);
   for (Gtk::Label* label : {&date_, &time_, &greeting_}) {
     label->set_justify(Gtk::Justification::CENTER);
@@ -45,6 +45,10 @@ ClockGreeting::ClockGreeting(const PreferencesModel& preferences)
 }
 
 ClockGreeting::~ClockGreeting() { tick_.disconnect(); }
+
+void ClockGreeting::setCompact(bool compact) {
+  styleLabel(time_, compact ? kCompactTimePoints : kTimePoints, Pango::Weight::THIN, 1);
+}
 
 void ClockGreeting::sync() {
   const AppPreferences& prefs = preferences_.prefs();

@@ -15,10 +15,15 @@ class PreferencesModel;
 // the start of every minute.
 class ClockGreeting : public Gtk::Box {
  public:
+  static constexpr int kTimePoints = 96;
+  static constexpr int kCompactTimePoints = 56;
+
   explicit ClockGreeting(const PreferencesModel& preferences);
   ~ClockGreeting() override;
 
   void sync();
+  // A smaller time for a card too low for the whole start page.
+  void setCompact(bool compact);
 
   Gtk::Label& dateLine() { return date_; }
   Gtk::Label& timeLine() { return time_; }

@@ -120,7 +120,10 @@ CommandBar::CommandBar(const Models& models, const SystemColorScheme& scheme, Co
   // The bar opens on the page it is about: the current tab's full address, ready to be replaced.
   if (mode_ == CommandBarMode::currentTab) {
     if (const auto tab = currentTab()) {
-      if (const auto& url = tab->url.peek()) field_.set_text(url->str());
+      // What the pill shows: after a failed load, the address that failed.
+      const auto& error = tab->loadError.peek();
+      const auto& url = error && error->url ? error->url : tab->url.peek();
+      if (url) field_.set_text(url->str());
     }
   }
   field_.signal_changed().connect([this] { queryChanged(); });

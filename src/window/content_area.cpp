@@ -16,8 +16,8 @@ namespace zemblo {
 
 ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
                          const FavoritesModel& favorites, PasswordOffers& offers,
-                         FaviconLoader& favicons, Scheduler& scheduler,
-                         const SystemColorScheme& scheme)
+                         SitePermissions& permissions, FaviconLoader& favicons,
+                         Scheduler& scheduler, const SystemColorScheme& scheme)
     : tabs_(tabs),
       preferences_(preferences),
       scheme_(scheme),
@@ -25,22 +25,25 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
           std::make_unique<StartPage>(tabs, preferences, favorites, favicons, scheduler, scheme)),
       progress_(tabs, preferences),
       findBar_(tabs, scheme),
+      permissionBar_(permissions, preferences),
       banner_(offers, tabs, preferences, scheme),
       autofillMenu_(scheme),
       findProgress_(*this, 0, [this] { findBarMoved(); }) {
   set_name("ContentArea");
   set_overflow(Gtk::Overflow::VISIBLE);
   // Back to front: what the card shows, the error page, the loading bar, the find bar, the
-  // banner slot; the menu of saved logins is a surface of its own.
+  // banner slot, the page's dialog; the menu of saved logins is a surface of its own.
   startPage_->set_parent(*this);
   webView_.set_parent(*this);
   errorView_.set_parent(*this);
   progress_.set_parent(*this);
   findBar_.set_parent(*this);
   findBar_.set_visible(false);
+  permissionBar_.set_parent(*this);
   bannerSlot_.set_name("SavePasswordOverlay");
   bannerSlot_.append(banner_);
   bannerSlot_.set_parent(*this);
+  pageDialog_.set_parent(*this);
   autofillMenu_.set_parent(*this);
   // The page keeps the keyboard focus while the menu is open; the menu's keys reach it first.
   auto menuKeys = Gtk::EventControllerKey::create();
@@ -62,19 +65,22 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
 ContentArea::~ContentArea() {
   observer_.reset();
   bannerSlot_.remove(banner_);
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{startPage_.get(), &webView_, &errorView_, &progress_,
-                                           &findBar_, &bannerSlot_, &autofillMenu_}) {
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{
+           startPage_.get(), &webView_, &errorView_, &progress_, &findBar_, &permissionBar_,
+           &bannerSlot_, &pageDialog_, &autofillMenu_}) {
     child->unparent();
   }
 }
 
 void ContentArea::sync() {
   const AppPreferences& prefs = preferences_.prefs();
-  const double radius = sizes::cornerRadius(prefs);
-  if (radius != cornerRadius_ || prefs.contentShadow != shadow_) queue_draw();
+  const bool fills = fillsScreen_.get();
+  const double radius = fills ? 0 : sizes::cornerRadius(prefs);
+  const bool shadow = !fills && prefs.contentShadow;
+  if (radius != cornerRadius_ || shadow != shadow_ || fills != edgeless_) queue_draw();
   cornerRadius_ = radius;
-  shadow_ = prefs.contentShadow;
+  shadow_ = shadow;
+  edgeless_ = fills;
 
   auto tab = tabs_.currentSpace()->selectedTab();
   content_ = !tab                    ? Content::startPageWithoutTab
@@ -93,8 +99,11 @@ void ContentArea::sync() {
   errorView_.setTab(tab_);
   progress_.setTab(tab_);
   findBar_.setTab(tab_);
+  permissionBar_.setTab(tab_);
   autofillMenu_.setTab(tab_);
   showFindBar(web && tabs_.findBarVisible.get());
+  // After the find bar: a dialog coming back into sight takes the keyboard from its field.
+  pageDialog_.setTab(tab_);
 }
 
 void ContentArea::showFindBar(bool shown) {
@@ -129,8 +138,8 @@ void ContentArea::measure_vfunc(Gtk::Orientation, int, int& minimum, int& natura
 }
 
 void ContentArea::size_allocate_vfunc(int width, int height, int) {
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{startPage_.get(), &webView_, &errorView_}) {
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{startPage_.get(), &webView_,
+                                                                &errorView_, &pageDialog_}) {
     if (child->get_visible()) allocateChild(*child, 0, 0, width, height);
   }
   if (progress_.get_visible()) {
@@ -151,10 +160,19 @@ void ContentArea::size_allocate_vfunc(int width, int height, int) {
                   barWidth, barHeight);
   }
   int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+  // The permission bar spans the top of the card below the find bar; the banner goes below it.
+  double topY = kFindBarInset + std::max(0.0, shown) * kBannerBelowFindBar;
+  if (permissionBar_.get_visible()) {
+    const int barWidth = std::max(0, std::min(kPermissionBarWidth, width - 2 * int(kFindBarInset)));
+    permissionBar_.measure(Gtk::Orientation::VERTICAL, barWidth, minimum, natural, b1, b2);
+    allocateChild(permissionBar_, (width - barWidth) / 2, int(std::lround(topY)), barWidth,
+                  natural);
+    topY += natural + kFindBarInset;
+  }
   bannerSlot_.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
   const int bannerWidth = natural;
   bannerSlot_.measure(Gtk::Orientation::VERTICAL, bannerWidth, minimum, natural, b1, b2);
-  const double bannerY = kFindBarInset + std::max(0.0, shown) * kBannerBelowFindBar;
+  const double bannerY = topY;
   allocateChild(bannerSlot_, std::max(0, width - int(kFindBarInset) - bannerWidth),
                 int(std::lround(bannerY)), bannerWidth, natural);
   if (autofillMenu_.get_visible()) autofillMenu_.present();
@@ -202,6 +220,7 @@ void ContentArea::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     if (rounded) gtk_snapshot_pop(s);
     gtk_snapshot_pop(s);
   }
+  if (edgeless_) return;
   GdkRGBA border = paint::foreground(*this);
   border.alpha = 0.08f;
   paint::appendInsideBorder(s, card, 0.5, border);

@@ -11,6 +11,8 @@
 #include "window/autofill_menu_popover.h"
 #include "window/find_bar.h"
 #include "window/load_error_view.h"
+#include "window/page_dialog_view.h"
+#include "window/permission_bar.h"
 #include "window/progress_line.h"
 #include "window/save_password_banner.h"
 #include "window/start_page.h"
@@ -22,13 +24,16 @@ class FaviconLoader;
 class FavoritesModel;
 class PasswordOffers;
 class PreferencesModel;
+class SitePermissions;
 class SystemColorScheme;
 class TabsModel;
 
 // The rounded card beside the sidebar in which the page is seen: the start page for a tab
 // without an address (or when the space has no selected tab), otherwise the selected tab's live
-// web view with its load-error page, loading bar and find bar over it. A slot in the top
-// trailing corner is kept for the save-password banner; the menu of saved logins opens over the
+// web view with its load-error page, loading bar and find bar over it, and over all of them the
+// dialog the page waits on. A slot in the top trailing corner is kept for the save-password
+// banner, and the top edge for the bar that asks the user about a site's permission request; the
+// menu of saved logins opens over the
 // page at a login field.
 class ContentArea : public Gtk::Widget {
  public:
@@ -36,14 +41,17 @@ class ContentArea : public Gtk::Widget {
 
   static constexpr double kFindBarInset = 12;
   static constexpr double kBannerBelowFindBar = 52;
+  static constexpr int kPermissionBarWidth = 620;
   static constexpr Spring kFindBarSpring{0.25, 0.85};
 
   ContentArea(TabsModel& tabs, const PreferencesModel& preferences, const FavoritesModel& favorites,
-              PasswordOffers& offers, FaviconLoader& favicons, Scheduler& scheduler,
-              const SystemColorScheme& scheme);
+              PasswordOffers& offers, SitePermissions& permissions, FaviconLoader& favicons,
+              Scheduler& scheduler, const SystemColorScheme& scheme);
   ~ContentArea() override;
 
   void sync();
+  // Full screen, the card fills the screen: no corners, shadow or edge.
+  void setFillsScreen(bool fills) { fillsScreen_.set(fills); }
 
   Content content() const { return content_; }
   const std::shared_ptr<BrowserTab>& shownTab() const { return tab_; }
@@ -58,10 +66,12 @@ class ContentArea : public Gtk::Widget {
   LoadErrorView& loadErrorView() { return errorView_; }
   ProgressLine& progressLine() { return progress_; }
   FindBar& findBar() { return findBar_; }
+  PermissionBar& permissionBar() { return permissionBar_; }
   StartPage& startPage() { return *startPage_; }
   Gtk::Box& savePasswordOverlay() { return bannerSlot_; }
   SavePasswordBanner& savePasswordBanner() { return banner_; }
   AutofillMenuPopover& autofillMenu() { return autofillMenu_; }
+  PageDialogView& pageDialog() { return pageDialog_; }
 
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
@@ -83,14 +93,18 @@ class ContentArea : public Gtk::Widget {
   LoadErrorView errorView_;
   ProgressLine progress_;
   FindBar findBar_;
+  PermissionBar permissionBar_;
   Gtk::Box bannerSlot_;
   SavePasswordBanner banner_;
   AutofillMenuPopover autofillMenu_;
+  PageDialogView pageDialog_;
   std::shared_ptr<BrowserTab> tab_;
   Content content_ = Content::startPageWithoutTab;
   double cornerRadius_ = 12;
   bool shadow_ = true;
   bool findShown_ = false;
+  Observable<bool> fillsScreen_{false};
+  bool edgeless_ = false;
   AnimatedValue findProgress_;
   std::unique_ptr<Observer> observer_;
 };

@@ -81,8 +81,10 @@ void LoadErrorView::setTab(std::shared_ptr<BrowserTab> tab) {
 
 void LoadErrorView::sync() {
   const auto error = tab_ ? tab_->loadError.get() : std::nullopt;
+  const bool appearing = error.has_value() && !get_visible();
   set_visible(error.has_value());
   if (!error) return;
+  if (appearing) takeFocusFromTheCard();
   title_.set_text(localized("Bu sayfaya ulaşılamadı"));
   retryButton_.set_label(localized("Tekrar Dene"));
   // The message and the host are shown as they come, never translated or read as markup.
@@ -90,6 +92,16 @@ void LoadErrorView::sync() {
   const auto host = hostLine(*tab_);
   host_.set_visible(host.has_value());
   host_.set_text(host.value_or(""));
+}
+
+void LoadErrorView::takeFocusFromTheCard() {
+  // Whoever typed the address or worked in the page goes on with the keyboard here; focus the
+  // user put elsewhere (the sidebar, the command bar) stays where it is.
+  auto* root = dynamic_cast<Gtk::Window*>(get_root());
+  Gtk::Widget* card = get_parent();
+  if (!root || !card) return;
+  Gtk::Widget* focus = root->get_focus();
+  if (!focus || focus == card || focus->is_ancestor(*card)) retryButton_.grab_focus();
 }
 
 void LoadErrorView::retry() {

@@ -51,6 +51,8 @@ class LoadErrorView : public Gtk::Widget {
   Gtk::Button& retryButton() { return retryButton_; }
 
  private:
+  void takeFocusFromTheCard();
+
   std::shared_ptr<BrowserTab> tab_;
   Gtk::Box column_{Gtk::Orientation::VERTICAL, 14};
   Gtk::Image icon_;

@@ -27,9 +27,14 @@ class NoticeOverlay : public Gtk::Widget {
 
  private:
   void sync();
+  static void nameCloseButtons(GtkWidget* overlay);
+  static void nameButtonsIn(GtkWidget* toast);
 
   Notices& notices_;
   GObjectRef<AdwToastOverlay> overlay_;
+  // The overlay's children: each toast that comes on screen joins them.
+  GObjectRef<GListModel> children_;
+  gulong childrenChanged_ = 0;
   int shown_ = 0;
   std::unique_ptr<Observer> observer_;
 };

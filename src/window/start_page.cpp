@@ -217,15 +217,9 @@ StartPage::StartPage(TabsModel& tabs, const PreferencesModel& preferences,
       scheme_(scheme),
       clock_(preferences) {
   set_name("StartPage");
-  set_layout_manager(Gtk::BinLayout::create());
   background_.set_parent(*this);
   background_.signalPictureChanged().connect(sigc::mem_fun(*this, &StartPage::pictureChanged));
   columnClamp_ = clampedTo(kColumnMaximumWidth, column_);
-  gtk_widget_set_valign(columnClamp_, GTK_ALIGN_CENTER);
-  for (auto* setMargin : {gtk_widget_set_margin_top, gtk_widget_set_margin_bottom,
-                          gtk_widget_set_margin_start, gtk_widget_set_margin_end}) {
-    setMargin(columnClamp_, 40);
-  }
   gtk_widget_set_parent(columnClamp_, GTK_WIDGET(gobj()));
   column_.append(clock_);
   buildCapsule();
@@ -235,6 +229,7 @@ StartPage::StartPage(TabsModel& tabs, const PreferencesModel& preferences,
 }
 
 StartPage::~StartPage() {
+  layoutChange_.disconnect();
   observer_.reset();
   background_.unparent();
   gtk_widget_unparent(columnClamp_);
@@ -274,6 +269,49 @@ void StartPage::buildCapsule() {
   magnifier_.set_margin_start(22);
   returnHint_.set_margin_end(22);
   gtk_box_append(column_.gobj(), clampedTo(kCapsuleMaximumWidth, capsule_));
+}
+
+void StartPage::measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural,
+                              int& minimum_baseline, int& natural_baseline) const {
+  // The card gives the page its size; the column shrinks to it.
+  minimum = natural = 0;
+  minimum_baseline = natural_baseline = -1;
+}
+
+void StartPage::size_allocate_vfunc(int width, int height, int) {
+  background_.size_allocate(Gtk::Allocation(0, 0, width, height), -1);
+  // Only the room above and below gives way; the sides keep theirs.
+  const int margin = compact_ ? kCompactMargin : kMargin;
+  const int columnWidth = std::max(0, width - 2 * kMargin);
+  int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+  gtk_widget_measure(columnClamp_, GTK_ORIENTATION_VERTICAL, columnWidth, &minimum, &natural, &b1,
+                     &b2);
+  const int columnHeight = std::max(minimum, natural);
+  const bool tooLow = columnHeight > height - 2 * margin;
+  const bool roomAgain = compact_ && roomyHeight_ <= height - 2 * kMargin;
+  if ((tooLow && !compact_) || roomAgain) {
+    if (!compact_) roomyHeight_ = columnHeight;
+    // Fonts and spacing can't change while the page is being laid out: on the next turn.
+    if (!layoutChange_.connected()) {
+      layoutChange_ = Glib::signal_idle().connect(
+          [this, compact = !compact_] {
+            setCompact(compact);
+            return false;
+          },
+          Glib::PRIORITY_HIGH_IDLE);
+    }
+  }
+  // Centred; a column that still does not fit keeps its top in view.
+  const int y = std::max(margin, (height - columnHeight) / 2);
+  const GtkAllocation column{kMargin, y, columnWidth, columnHeight};
+  gtk_widget_size_allocate(columnClamp_, &column, -1);
+}
+
+void StartPage::setCompact(bool compact) {
+  compact_ = compact;
+  column_.set_spacing(compact ? kCompactSpacing : kSpacing);
+  clock_.setCompact(compact);
+  queue_resize();
 }
 
 void StartPage::setTab(std::shared_ptr<BrowserTab> tab) { tab_ = std::move(tab); }

@@ -125,8 +125,20 @@ class StartPage : public Gtk::Widget {
   StartBackgroundView& background() { return background_; }
   Gtk::Box& column() { return column_; }
 
+ protected:
+  void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
+                     int& minimum_baseline, int& natural_baseline) const override;
+  void size_allocate_vfunc(int width, int height, int baseline) override;
+
  private:
+  static constexpr int kMargin = 40;
+  static constexpr int kCompactMargin = 16;
+  static constexpr int kSpacing = 36;
+  static constexpr int kCompactSpacing = 18;
+
   void buildCapsule();
+  // Tighter spacing and a smaller clock, so that a low card still shows every tile whole.
+  void setCompact(bool compact);
   void rebuildTiles(const std::vector<Favorite>& favorites);
   void focusField();
   void pictureChanged();
@@ -141,7 +153,7 @@ class StartPage : public Gtk::Widget {
   StartBackgroundView background_;
   // The column is never wider than 620 points, the capsule never wider than 560.
   GtkWidget* columnClamp_ = nullptr;
-  Gtk::Box column_{Gtk::Orientation::VERTICAL, 36};
+  Gtk::Box column_{Gtk::Orientation::VERTICAL, kSpacing};
   ClockGreeting clock_;
   GlassBox capsule_{28};
   Gtk::Image magnifier_;
@@ -149,6 +161,10 @@ class StartPage : public Gtk::Widget {
   Gtk::Label returnHint_;
   StartTileGrid grid_;
   std::vector<Favorite> shownFavorites_;
+  bool compact_ = false;
+  // The roomy column's height when it last had to give way, to know when it fits again.
+  int roomyHeight_ = 0;
+  sigc::connection layoutChange_;
   std::unique_ptr<ScheduledTask> focusTask_;
   std::unique_ptr<Observer> observer_;
 };

@@ -46,24 +46,47 @@ inline bool within(std::chrono::milliseconds limit, const std::function<bool()>&
   return done();
 }
 
-// `command` followed by `program`, run through the shell with its error output sent to `log`.
-inline std::vector<std::string> withErrorsIn(const std::filesystem::path& log,
-                                             const std::vector<std::string>& command,
-                                             const std::string& program) {
-  std::string line = "exec";
-  for (const auto& word : command) line += " '" + word + "'";
-  line += " '" + program + "' 2>'" + log.string() + "'";
-  return {"/bin/sh", "-c", line};
+// The words quoted for the shell, each after a space.
+inline std::string quotedWords(const std::vector<std::string>& words) {
+  std::string line;
+  for (const auto& word : words) {
+    gchar* quoted = g_shell_quote(word.c_str());
+    line += std::string(" ") + quoted;
+    g_free(quoted);
+  }
+  return line;
 }
 
-// The real executable, run as the user runs it, for the home the test set up: on a D-Bus session
-// of its own (so that no other browser of the test session takes its activation), with its error
-// output kept in `log`. The browser, its bus and whatever they started are killed when the object
-// goes, so that a browser that hangs never outlives its test.
+// `command` followed by `program` with its `arguments`, run through the shell with its error
+// output sent to `log`; the program first writes its D-Bus session's address into `bus` when one
+// is given.
+inline std::vector<std::string> withErrorsIn(const std::filesystem::path& log,
+                                             const std::vector<std::string>& command,
+                                             const std::string& program,
+                                             const std::vector<std::string>& arguments = {},
+                                             const std::filesystem::path& bus = {}) {
+  std::string started;
+  if (!bus.empty()) {
+    started = "printf %s \"$DBUS_SESSION_BUS_ADDRESS\" >" + quotedWords({bus}) + " && ";
+  }
+  started += "exec" + quotedWords({program}) + quotedWords(arguments);
+  return {"/bin/sh", "-c",
+          "exec" + quotedWords(command) + " /bin/sh -c" + quotedWords({started}) + " 2>" +
+              quotedWords({log})};
+}
+
+// The real executable, run as the user runs it with `arguments`, for the home the test set up: on
+// a D-Bus session of its own (so that no other browser of the test session takes its activation),
+// with its error output kept in `log`. The browser, its bus and whatever they started are killed
+// when the object goes, so that a browser that hangs never outlives its test.
 class BrowserProcess {
  public:
-  explicit BrowserProcess(const std::filesystem::path& log)
-      : log_(log), session_(withErrorsIn(log, onPrivateBus(), ZEMBLO_BROWSER_EXECUTABLE)) {
+  explicit BrowserProcess(const std::filesystem::path& log,
+                          const std::vector<std::string>& arguments = {})
+      : log_(log),
+        busFile_(log.string() + ".bus"),
+        session_(
+            withErrorsIn(log, onPrivateBus(), ZEMBLO_BROWSER_EXECUTABLE, arguments, busFile_)) {
     if (!session_.started()) {
       ADD_FAILURE() << "could not start the browser";
       return;
@@ -73,8 +96,36 @@ class BrowserProcess {
       return browser_.has_value();
     });
   }
+  // On a D-Bus session that the test set up and keeps; a type of its own, so that it is never
+  // taken for the addresses a browser is started with.
+  struct OnBus {
+    std::string address;
+  };
+  BrowserProcess(const std::filesystem::path& log, const OnBus& bus)
+      : log_(log),
+        session_(withErrorsIn(log, {"env", "DBUS_SESSION_BUS_ADDRESS=" + bus.address},
+                              ZEMBLO_BROWSER_EXECUTABLE)) {
+    if (!session_.started()) ADD_FAILURE() << "could not start the browser";
+    if (session_.started()) browser_ = session_.pid();
+  }
 
   std::optional<GPid> pid() const { return browser_; }
+  // The address of the browser's D-Bus session, once it has started.
+  std::string busAddress() const {
+    std::ifstream in(busFile_);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  // The command that starts the browser again on this one's bus, from `folder`, with `arguments`,
+  // its error output sent to `log`: what the desktop runs for a link in another program.
+  std::vector<std::string> anotherStart(const std::filesystem::path& folder,
+                                        const std::vector<std::string>& arguments,
+                                        const std::filesystem::path& log) const {
+    return {"/bin/sh", "-c",
+            "cd" + quotedWords({folder}) +
+                " && DBUS_SESSION_BUS_ADDRESS=" + quotedWords({busAddress()}).substr(1) + " exec" +
+                quotedWords({ZEMBLO_BROWSER_EXECUTABLE}) + quotedWords(arguments) + " 2>" +
+                quotedWords({log})};
+  }
   // What the browser logged so far.
   std::string log() const {
     std::ifstream in(log_);
@@ -137,6 +188,7 @@ class BrowserProcess {
 
  private:
   std::filesystem::path log_;
+  std::filesystem::path busFile_;
   ChildProcess session_;
   std::optional<GPid> browser_;
 };

@@ -69,8 +69,12 @@ TEST(InstallTest, AnotherPrefixGetsARunnableBrowserWithItsEntryAndIcons) {
   ASSERT_TRUE(g_key_file_load_from_file(entry, entryFile.c_str(), G_KEY_FILE_NONE, nullptr));
   EXPECT_EQ(keyOf(entry, "Name"), "Zemblo Browser");
   EXPECT_NE(keyOf(entry, "Categories").find("WebBrowser;"), std::string::npos);
-  EXPECT_FALSE(g_key_file_has_key(entry, G_KEY_FILE_DESKTOP_GROUP, "MimeType", nullptr));
-  const fs::path program = prefix / "bin" / keyOf(entry, "Exec");
+  // Chosen as the desktop's browser, it is started with the links to open.
+  EXPECT_EQ(keyOf(entry, "MimeType"),
+            "text/html;application/xhtml+xml;x-scheme-handler/http;x-scheme-handler/https;");
+  const std::string exec = keyOf(entry, "Exec");
+  ASSERT_TRUE(exec.ends_with(" %U")) << exec;
+  const fs::path program = prefix / "bin" / exec.substr(0, exec.size() - 3);
   EXPECT_EQ(access(program.c_str(), X_OK), 0) << program;
   const fs::path icons = share / "icons" / "hicolor";
   EXPECT_TRUE(fs::is_regular_file(icons / "scalable" / "apps" / (keyOf(entry, "Icon") + ".svg")));

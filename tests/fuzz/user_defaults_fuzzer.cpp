@@ -7,6 +7,7 @@
 #include "fuzz_check.h"
 #include "platform/foundation_json.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "platform/user_defaults.h"
 
 namespace {
@@ -57,7 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(paths::writeFileAtomically(file, fuzz::text(data, size)));
 
   UserDefaults defaults(file);
-  const auto document = json::parse(fuzz::text(data, size));
+  // Text that is not UTF-8 is repaired rather than the whole file dropped.
+  auto document = json::parse(fuzz::text(data, size));
+  if (!document || !document->is_object())
+    document = json::parse(validUtf8(fuzz::text(data, size)));
   const bool usable = document && document->is_object();
   FUZZ_CHECK(defaults.foundUnreadableFile() == !usable);
   if (!usable) return 0;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+
 #include <thread>
 
 #include "model/ad_blocker.h"
@@ -197,6 +199,106 @@ TEST_F(BrowserStoreTest, ACorruptSessionStartsFreshAndIsKeptAsideAndTheUserIsTol
   EXPECT_TRUE(store->finishWrites());
   EXPECT_EQ(home.readFile(home.dataDir() / "history.json.bad"), "not json");
   EXPECT_EQ(home.readFile(home.dataDir() / "history.json"), "[]");
+}
+
+// However many copies earlier runs kept, the next one takes a name of its own.
+TEST_F(BrowserStoreTest, AnUnreadableSessionIsKeptUnderAFreeNameWhenEveryNumberIsTaken) {
+  for (int number = 0; number < 1000; ++number) {
+    const std::string suffix = number == 0 ? ".bad" : ".bad." + std::to_string(number);
+    home.writeFile(home.dataDir() / ("session.json" + suffix), "kept " + std::to_string(number));
+  }
+  home.writeFile(sessionFile(), "{broken");
+  L10n::setEnglish(true);
+  auto store = start();
+  ASSERT_EQ(store->notices.peek().size(), 1u);
+  const std::string& notice = store->notices.peek().front();
+  const std::string prefix = "The session file couldn't be read and was kept as \"";
+  ASSERT_TRUE(notice.starts_with(prefix + "session.json.bad-")) << notice;
+  const std::string keptAs =
+      notice.substr(prefix.size(), notice.find('"', prefix.size()) - prefix.size());
+  EXPECT_EQ(home.readFile(home.dataDir() / keptAs), "{broken");
+  store->saveNow();
+  EXPECT_TRUE(store->finishWrites());
+  EXPECT_TRUE(SessionFiles().readSession());
+  for (int number = 0; number < 1000; ++number) {
+    const std::string suffix = number == 0 ? ".bad" : ".bad." + std::to_string(number);
+    ASSERT_EQ(home.readFile(home.dataDir() / ("session.json" + suffix)),
+              "kept " + std::to_string(number));
+  }
+}
+
+// A tmpfs over `folder` for the life of the object, which can be made read-only and writable.
+class RemountableFolder {
+ public:
+  explicit RemountableFolder(const std::filesystem::path& folder) : folder_(folder) {
+    std::filesystem::create_directories(folder);
+    mounted_ = mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=1m") == 0;
+  }
+  ~RemountableFolder() {
+    if (mounted_) umount2(folder_.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+  bool setReadOnly(bool readOnly) const {
+    return mount("tmpfs", folder_.c_str(), "tmpfs", MS_REMOUNT | (readOnly ? MS_RDONLY : 0),
+                 "size=1m") == 0;
+  }
+
+ private:
+  std::filesystem::path folder_;
+  bool mounted_ = false;
+};
+
+TEST_F(BrowserStoreTest, ASessionThatCannotBeKeptAsideIsNeverWrittenOver) {
+  RemountableFolder folder(home.dataDir());
+  if (!folder.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+  home.writeFile(sessionFile(), "{broken");
+  ASSERT_TRUE(folder.setReadOnly(true));
+  L10n::setEnglish(true);
+  auto store = start();
+  EXPECT_EQ(store->notices.peek(),
+            std::vector<std::string>{
+                "The session file couldn't be read or kept aside; it was left untouched, and "
+                "nothing will be saved over it until it can be kept aside. Your tabs were started "
+                "afresh."});
+  EXPECT_EQ(store->tabs().spaces.peek().size(), 3u);
+  EXPECT_EQ(home.readFile(sessionFile()), "{broken");
+
+  // Writable again, the next save keeps the file before it writes in its place.
+  ASSERT_TRUE(folder.setReadOnly(false));
+  store->tabs().spaces.peek().front()->name.set("Renamed");
+  store->saveNow();
+  EXPECT_TRUE(store->finishWrites());
+  EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad"), "{broken");
+  const auto saved = SessionFiles().readSession();
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->spaces.front().name, "Renamed");
+}
+
+TEST_F(BrowserStoreTest, AStrayByteInATitleIsRepairedKeepingEveryTabAndTheFileAsItWas) {
+  auto second = tab(kTab2, "https://two.example/");
+  second.title = "Caf@ menu";
+  SessionSnapshot session;
+  session.spaces = {
+      space(kA, "One",
+            {tab(kTab1, "https://one.example/"), second, tab(kTab3, "https://three.example/")})};
+  session.currentSpaceID = id(kA);
+  std::string bytes = *encodeSession(session);
+  bytes.replace(bytes.find('@'), 1, "\xE9");  // Latin-1, not UTF-8
+  home.writeFile(sessionFile(), bytes);
+  L10n::setEnglish(true);
+  auto store = start();
+  EXPECT_EQ(store->notices.peek(),
+            std::vector<std::string>{"Damaged characters in \"session.json\" were repaired; the "
+                                     "original file was kept as \"session.json.bad\"."});
+  const auto& tabs = store->tabs().spaces.peek().front()->tabs.peek();
+  ASSERT_EQ(tabs.size(), 3u);
+  EXPECT_EQ(tabs[1]->title.peek(), "Caf\uFFFD menu");
+  EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad"), bytes);
+  store->saveNow();
+  EXPECT_TRUE(store->finishWrites());
+  EXPECT_EQ(home.readFile(home.dataDir() / "session.json.bad"), bytes);
+  ASSERT_TRUE(SessionFiles().readSession());
+  EXPECT_EQ(SessionFiles().readSession()->spaces.front().tabs[1].title, "Caf\uFFFD menu");
 }
 
 TEST_F(BrowserStoreTest, SavingLeavesOutStartPageTabsButKeepsTheSelection) {

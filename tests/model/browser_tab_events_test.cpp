@@ -65,6 +65,36 @@ TEST_F(TabEventsTest, ControlClickOpensATabRightAfterItsOpener) {
   (void)other;
 }
 
+// A navigation stopped before it committed leaves the verified page on screen, and its lock,
+// whichever the engine reports first: the failure or its return to the page's address.
+TEST_F(TabEventsTest, AStoppedNavigationGivesBackTheLockOfThePageStillOnScreen) {
+  const Url secure = url("https://a.example/");
+  const Url next = url("https://b.example/");
+  using Kind = BrowserTab::LoadFailure::Kind;
+  tab->provisionalNavigationStarted(secure);
+  tab->navigationCommitted(true);
+  ASSERT_TRUE(tab->isSecure());
+  for (const bool failureFirst : {true, false}) {
+    tab->provisionalNavigationStarted(next);
+    tab->webViewURLChanged(next);
+    EXPECT_FALSE(tab->isSecure());
+    if (failureFirst) tab->handleLoadFailure({Kind::cancelled, "", next});
+    tab->webViewURLChanged(secure);
+    EXPECT_EQ(tab->isSecure(), failureFirst);  // still under way until the failure
+    if (!failureFirst) tab->handleLoadFailure({Kind::cancelled, "", next});
+    EXPECT_TRUE(tab->isSecure()) << failureFirst;
+  }
+  // A page that came over no verified connection gets no lock back.
+  tab->provisionalNavigationStarted(next);
+  tab->webViewURLChanged(next);
+  tab->navigationCommitted(false);
+  tab->provisionalNavigationStarted(secure);
+  tab->webViewURLChanged(secure);
+  tab->handleLoadFailure({Kind::cancelled, "", secure});
+  tab->webViewURLChanged(next);
+  EXPECT_FALSE(tab->isSecure());
+}
+
 TEST_F(TabEventsTest, AVisitTakesThePageTitleThatArrivesAfterTheLoadFinished) {
   const Url address = url("https://lazy.example/");
   tab->provisionalNavigationStarted(address);

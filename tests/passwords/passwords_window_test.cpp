@@ -40,6 +40,10 @@ TEST_F(PasswordsWindowTest, RightPasswordUnlocksWrongOneFailsAndCancelStaysSilen
   EXPECT_FALSE(window.unlocked());
   EXPECT_EQ(lock.passwordField().get_text(), "");
   PasswordsHarness::shot(window, "lock-screen-failed");
+  // Escape after a failure clears its text too.
+  window.cancelAuthentication();
+  pump();
+  EXPECT_FALSE(lock.errorLabel().get_visible());
 
   // Unlock with an empty field asks again; the next attempt clears the failure at once. Cancel
   // leaves the lock screen as it was, with no text.

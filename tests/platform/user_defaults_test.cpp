@@ -58,5 +58,38 @@ TEST_F(UserDefaultsTest, AnUnreadableFileIsKeptAsideBeforeTheFirstWrite) {
   EXPECT_EQ(UserDefaults(file).boolValue("adBlockEnabled"), true);
 }
 
+TEST_F(UserDefaultsTest, AnUnreadableFileIsKeptUnderAFreeNameWhenEveryNumberIsTaken) {
+  auto numbered = [&](int number) {
+    return std::filesystem::path(file) += number == 0 ? ".bad" : ".bad." + std::to_string(number);
+  };
+  for (int number = 0; number < 1000; ++number) home.writeFile(numbered(number), "kept");
+  home.writeFile(file, "{not json");
+  {
+    UserDefaults defaults(file);
+    defaults.setBool("adBlockEnabled", true);
+  }
+  EXPECT_EQ(UserDefaults(file).boolValue("adBlockEnabled"), true);
+  std::vector<std::string> stamped;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+    if (entry.path().filename().string().starts_with("defaults.json.bad-")) {
+      stamped.push_back(home.readFile(entry.path()));
+    }
+  }
+  EXPECT_EQ(stamped, std::vector<std::string>{"{not json"});
+  for (int number = 0; number < 1000; ++number) ASSERT_EQ(home.readFile(numbered(number)), "kept");
+}
+
+TEST_F(UserDefaultsTest, AStrayByteIsRepairedKeepingEveryValueAndTheFileAsItWas) {
+  const std::string bytes = "{\"searchEngine\":\"duck\xFF\",\"adBlockEnabled\":false}";
+  home.writeFile(file, bytes);
+  UserDefaults defaults(file);
+  EXPECT_FALSE(defaults.foundUnreadableFile());
+  EXPECT_EQ(defaults.stringValue("searchEngine"), "duck\uFFFD");
+  EXPECT_EQ(defaults.boolValue("adBlockEnabled"), false);
+  ASSERT_TRUE(defaults.repairedFile());
+  EXPECT_EQ(defaults.repairedFile()->keptAs, std::filesystem::path(file) += ".bad");
+  EXPECT_EQ(home.readFile(std::filesystem::path(file) += ".bad"), bytes);
+}
+
 }  // namespace
 }  // namespace zemblo

@@ -39,7 +39,8 @@ std::vector<std::string> capsOf(const std::string& accelerator) {
 std::set<std::vector<std::string>> combinationsOf(std::vector<std::string> caps) {
   const std::map<std::string, std::vector<std::string>> ranges{
       {"1\u20139", {"1", "2", "3", "4", "5", "6", "7", "8", "9"}},
-      {"\u2190 \u2192", {"Left", "Right"}}};
+      {"\u2190 \u2192", {"Left", "Right"}},
+      {"Page Up/Down", {"Page_Up", "Page_Down"}}};
   const std::string last = caps.back();
   caps.pop_back();
   std::set<std::vector<std::string>> combinations;
@@ -89,11 +90,12 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
       {"win.find"},
       {"app.passwords"},
       {"win.toggle-page-dark-mode"}};
-  std::map<std::string, std::string> menuKeys;
+  std::map<std::string, std::string> menuKeys, secondMenuKeys;
   for (const auto& menu : BrowserCommands(store, AppLanguage::turkish, PageDarkMode::off).menus()) {
     for (const auto& section : menu.sections) {
       for (const auto& item : section) {
         if (!item.keys.empty()) menuKeys[item.action] = item.keys.front();
+        if (item.keys.size() > 1) secondMenuKeys[item.action] = item.keys.back();
       }
     }
   }
@@ -103,6 +105,12 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
     for (const std::string& action : actions[row]) fromMenu.insert(capsOf(menuKeys[action]));
     EXPECT_EQ(combinationsOf(pane->shortcutRow(row).keys()), fromMenu) << row;
   }
+  // Spaces also list the keys a desktop that takes Ctrl+Alt+arrows leaves to the browser.
+  std::set<std::vector<std::string>> spaceKeys;
+  for (const char* action : {"win.next-space", "win.previous-space"}) {
+    spaceKeys.insert(capsOf(secondMenuKeys[action]));
+  }
+  EXPECT_EQ(combinationsOf(pane->shortcutRow(6).alternativeKeys()), spaceKeys);
 
   // The engine: shown from the store, stored under its case name when picked.
   EXPECT_EQ(pane->enginePicker().get_selected(), 0u);

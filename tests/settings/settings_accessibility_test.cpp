@@ -2,6 +2,7 @@
 
 #include <adwaita.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -59,6 +60,17 @@ TEST(SettingsAccessibilityTest, EveryPaneNamesItsControlsAndReportsTheDisabledOn
   controls = testing::readControls(adw_message_dialog_get_heading(question));
   EXPECT_EQ((controls[{"button", "Delete Space"}].count), 2);  // one set for each layout
   adw_message_dialog_response(question, ConfirmationDialog::kCancel);
+  pump();
+  // The theme swatches by their colour, as their tooltips say.
+  harness.view().select(SettingsPane::colors);
+  pump();
+  controls = testing::readControls(harness.view().get_title());
+  const auto named = [&](const std::string& name) {
+    return std::ranges::count_if(controls,
+                                 [&](const auto& entry) { return entry.first.second == name; });
+  };
+  for (const char* name : {"Green", "Navy", "Cream"}) EXPECT_EQ(named(name), 1) << name;
+  EXPECT_EQ(named("#34C759"), 0);
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ void reachWithThePointer(SidebarHarness& harness, const std::shared_ptr<Space>& 
            all.begin();
   };
   for (size_t clicks = 0; !button->get_mapped() && clicks < switcher.buttons().size(); ++clicks) {
-    ASSERT_TRUE(switcher.forwardEdge().get_mapped()) << space->name.peek();
+    ASSERT_TRUE(switcher.forwardEdge().get_sensitive()) << space->name.peek();
     const auto before = firstShown();
     // Each click is done before the next begins: a click on the space already current changes
     // nothing to wait for, and two xdotool runs at once would interleave their moves and clicks.
@@ -148,12 +148,20 @@ TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
 
   // The row says it goes on, and the pointer alone reaches its last space and back to the first.
   EXPECT_FALSE(buttons.back()->get_mapped());
-  EXPECT_TRUE(switcher.forwardEdge().get_mapped());
-  EXPECT_FALSE(switcher.backEdge().get_mapped());
+  EXPECT_TRUE(switcher.forwardEdge().get_sensitive());
+  EXPECT_FALSE(switcher.backEdge().get_sensitive());
   expectWholeButtonsBetweenTheArrows(harness, "twelve spaces");
+  const auto forward = harness.bounds(switcher.forwardEdge());
   reachWithThePointer(harness, harness.store().tabs().spaces.peek().back());
-  EXPECT_TRUE(switcher.backEdge().get_mapped());
-  EXPECT_FALSE(switcher.forwardEdge().get_mapped());
+  EXPECT_TRUE(switcher.backEdge().get_sensitive());
+  // At the end the arrow stays where it was, disabled: one more click there switches nothing.
+  ASSERT_TRUE(switcher.forwardEdge().get_mapped());
+  EXPECT_FALSE(switcher.forwardEdge().get_sensitive());
+  EXPECT_EQ(harness.bounds(switcher.forwardEdge()).x, forward.x);
+  const auto last = harness.store().tabs().currentSpace();
+  harness.inputAndWait(harness.pointAt(switcher.forwardEdge()) + " click 1");
+  pump();
+  EXPECT_EQ(harness.store().tabs().currentSpace(), last);
   // The wheel turns the row back: every notch is sent before the pointer moves on, and reaches
   // the window before that move.
   Glib::spawn_command_line_sync(testing::xdotoolOn(

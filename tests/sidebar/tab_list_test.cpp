@@ -71,6 +71,27 @@ TEST(TabListTest, RowsKeepTheirWidgetsWhileTheListChanges) {
   EXPECT_EQ(harness.list().rowFor(harness.c->id), nullptr);
 }
 
+// A selection the user can't see is no use: the list scrolls to it, both ways, and to a new tab.
+TEST(TabListTest, TheListScrollsToKeepTheSelectedTabInView) {
+  ThreeTabs harness;
+  while (harness.space().tabs.peek().size() < 23) harness.addTab("https://more.example/", "More");
+  pump();
+  Gtk::ScrolledWindow& scroller = harness.list().scroller();
+  const auto inView = [&](const std::shared_ptr<BrowserTab>& tab) {
+    const auto list = harness.bounds(scroller);
+    const auto row = harness.bounds(harness.row(*tab));
+    return row.y >= list.y && row.y + row.height <= list.y + list.height;
+  };
+  const auto tabs = harness.space().tabs.peek();
+  ASSERT_FALSE(inView(tabs.back()));
+  harness.store().tabs().select(*tabs.back());
+  EXPECT_TRUE(waitUntil([&] { return inView(tabs.back()); }));
+  harness.store().tabs().newTab();
+  const auto added = harness.space().selectedTab();
+  ASSERT_TRUE(added);
+  EXPECT_TRUE(waitUntil([&] { return harness.list().rowFor(added->id) && inView(added); }));
+}
+
 TEST(TabListTest, DensityChangesRowHeightsAndLabelSizes) {
   ThreeTabs harness;
   const auto heightOf = [&](Gtk::Widget& widget) { return harness.bounds(widget).height; };

@@ -1,11 +1,17 @@
 #include "sidebar/tab_row.h"
 
 #include <gtest/gtest.h>
+#include <webkit/webkit.h>
+
+#include <cmath>
+#include <cstdint>
 
 #include "model/favorites_model.h"
 #include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_harness.h"
+#include "web/webkit_web_view_port.h"
+#include "window/accessibility_tree.h"
 
 namespace zemblo {
 namespace {
@@ -167,20 +173,22 @@ TEST(TabRowTest, TheMenuListsItsItemsWithTheOtherSpaces) {
   ASSERT_TRUE(row.contextMenu());
   EXPECT_TRUE(row.contextMenu()->get_visible());
   const auto list = entries(row.contextMenuModel());
-  ASSERT_EQ(list.size(), 8u);
+  ASSERT_EQ(list.size(), 9u);
   EXPECT_EQ(list[0].label, "Bağlantıyı Kopyala");
   EXPECT_EQ(list[0].action, "tab.copy-link");
   EXPECT_EQ(list[1].label, "Favorilere Ekle");
   EXPECT_EQ(list[2].label, "Yeniden Yükle");
-  EXPECT_EQ(list[3].label, "Alana Taşı");
-  EXPECT_EQ(list[3].action, "submenu");
+  EXPECT_EQ(list[3].label, "Sekmenin Sesini Kapat");
+  EXPECT_EQ(list[4].label, "Alana Taşı");
+  EXPECT_EQ(list[4].action, "submenu");
   // The other two spaces; a space's name is shown as typed, "_" included.
-  EXPECT_EQ(list[4].label, "İş__yeri");
-  EXPECT_EQ(list[4].target, store.tabs().spaces.peek()[1]->id.str());
-  EXPECT_EQ(list[5].target, store.tabs().spaces.peek()[2]->id.str());
-  EXPECT_EQ(list[6].label, "Diğer Sekmeleri Kapat");
-  EXPECT_EQ(list[7].label, "Sekmeyi Kapat");
-  for (const char* action : {"copy-link", "favorite", "reload", "move", "close-others", "close"}) {
+  EXPECT_EQ(list[5].label, "İş__yeri");
+  EXPECT_EQ(list[5].target, store.tabs().spaces.peek()[1]->id.str());
+  EXPECT_EQ(list[6].target, store.tabs().spaces.peek()[2]->id.str());
+  EXPECT_EQ(list[7].label, "Diğer Sekmeleri Kapat");
+  EXPECT_EQ(list[8].label, "Sekmeyi Kapat");
+  for (const char* action :
+       {"copy-link", "favorite", "reload", "toggle-mute", "move", "close-others", "close"}) {
     EXPECT_TRUE(enabled(row, action)) << action;
   }
 
@@ -198,8 +206,8 @@ TEST(TabRowTest, TheMenuListsItsItemsWithTheOtherSpaces) {
   store.tabs().spaces.mutate([](auto& spaces) { spaces.resize(1); });
   row.popupContextMenu(10, 10);
   const auto alone = entries(row.contextMenuModel());
-  EXPECT_EQ(alone[3].action, "submenu");
-  EXPECT_EQ(alone[4].label, "Diğer Sekmeleri Kapat");
+  EXPECT_EQ(alone[4].action, "submenu");
+  EXPECT_EQ(alone[5].label, "Diğer Sekmeleri Kapat");
 }
 
 TEST(TabRowTest, EveryMenuItemDoesItsWork) {
@@ -276,6 +284,87 @@ TEST(TabRowTest, CloseItemsActOnTheTabTheMenuWasOpenedFor) {
   pump();
   EXPECT_EQ(harness.titlesInSpace(), (std::vector<std::string>{"A"}));
   EXPECT_EQ(harness.space().selectedTab(), a);
+}
+
+// A second of a 440 Hz tone as a WAV file: 8 kHz, 16-bit, mono.
+std::string toneWav() {
+  constexpr uint32_t kRate = 8000;
+  std::string wav;
+  const auto put = [&](uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) wav.push_back(char((value >> (8 * i)) & 0xff));
+  };
+  wav += "RIFF";
+  put(36 + 2 * kRate, 4);
+  wav += "WAVEfmt ";
+  put(16, 4), put(1, 2), put(1, 2), put(kRate, 4), put(2 * kRate, 4), put(2, 2), put(16, 2);
+  wav += "data";
+  put(2 * kRate, 4);
+  for (uint32_t i = 0; i < kRate; ++i) {
+    put(uint16_t(int16_t(4000 * std::sin(2 * M_PI * 440 * i / kRate))), 2);
+  }
+  return wav;
+}
+
+// The row's button announced by `name`: a symbol button's help text is its accessible name.
+Gtk::Button* buttonNamed(Gtk::Widget& row, const std::string& name) {
+  for (Gtk::Widget* child = row.get_first_child(); child; child = child->get_next_sibling()) {
+    auto* button = dynamic_cast<Gtk::Button*>(child);
+    if (button && button->get_visible() && button->get_tooltip_text().raw() == name) return button;
+  }
+  return nullptr;
+}
+
+TEST(TabRowTest, AMiddleClickClosesTheTab) {
+  SidebarHarness harness;
+  auto b = harness.addTab("https://b.example/", "B");
+  harness.addTab("https://a.example/", "A");
+  harness.input(harness.pointAt(harness.row(*b)) + " click 2");
+  ASSERT_TRUE(waitUntil([&] { return harness.titlesInSpace() == std::vector<std::string>{"A"}; }));
+  EXPECT_EQ(harness.store().tabs().closedTabs.back().url, *Url::parse("https://b.example/"));
+}
+
+TEST(TabRowTest, ASpeakerShowsWhileThePagePlaysSoundAndMutesOrUnmutesTheTab) {
+  SidebarHarness harness;
+  harness.server().route("/tone.wav", {toneWav(), "audio/wav"});
+  // The engine leaves the page's autoplay paused here; a click on the page starts it.
+  harness.server().page(
+      "/sound",
+      "<title>Sound</title><audio id=tone src=/tone.wav autoplay loop></audio>"
+      "<button style='position:fixed;inset:0' onclick='tone.play()'>play</button>");
+  auto tab = harness.open(harness.server().url("/sound"));
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "Sound" && !tab->isLoading.peek(); }));
+  pump();
+  auto& row = harness.row(*tab);
+  EXPECT_FALSE(buttonNamed(row, "Sekmenin Sesini Kapat"));
+  harness.click(harness.content());
+  ASSERT_TRUE(waitUntil([&] { return tab->isPlayingAudio.peek(); }))
+      << "the page's sound never played";
+  pump();
+  Gtk::Button* speaker = buttonNamed(row, "Sekmenin Sesini Kapat");
+  ASSERT_TRUE(speaker);
+  const auto announced = testing::AccessibilityReader::read();
+  EXPECT_TRUE(std::any_of(announced.begin(), announced.end(), [](const auto& node) {
+    return node.name == "Sekmenin Sesini Kapat" && node.role == "button";
+  }));
+  testing::WindowHarness::screenshot("tab-row-speaker");
+
+  WebKitWebView* view = dynamic_cast<WebKitWebViewPort&>(*tab->storedWebView()).webView();
+  harness.click(*speaker);
+  ASSERT_TRUE(waitUntil([&] { return webkit_web_view_get_is_muted(view); }));
+  pump();
+  // The speaker stays, crossed out, and offers to bring the sound back.
+  speaker = buttonNamed(row, "Sekmenin Sesini Aç");
+  ASSERT_TRUE(speaker);
+  EXPECT_EQ(dynamic_cast<Gtk::Image&>(*speaker->get_child()).get_icon_name(),
+            "audio-volume-muted-symbolic");
+  testing::WindowHarness::screenshot("tab-row-speaker-muted");
+
+  row.popupContextMenu(10, 10);
+  EXPECT_EQ(entries(row.contextMenuModel())[3].label, "Sekmenin Sesini Aç");
+  row.activate_action("tab.toggle-mute");
+  ASSERT_TRUE(waitUntil([&] { return !webkit_web_view_get_is_muted(view); }));
+  pump();
+  EXPECT_TRUE(buttonNamed(row, "Sekmenin Sesini Kapat"));
 }
 
 TEST(TabRowTest, AMenuOpenedByARealSecondaryClick) {

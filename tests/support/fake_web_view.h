@@ -53,6 +53,9 @@ class FakeWebView : public WebViewPort {
   }
   void finishFinding() override { findRequests.clear(); }
   void focusIfShown() override { ++focusRequests; }
+  void setMuted(bool muted) override { this->muted = muted; }
+  void leaveFullScreen() override { ++fullScreenExits; }
+  void stopMediaCapture() override { ++captureStops; }
   void print() override {}
 
   // Answers the oldest pending favicon look-up; false when none is pending.
@@ -70,6 +73,9 @@ class FakeWebView : public WebViewPort {
   std::vector<FaviconAnswer> faviconRequests;
   std::vector<std::pair<std::string, FindDone>> findRequests;
   int focusRequests = 0;
+  bool muted = false;
+  int fullScreenExits = 0;
+  int captureStops = 0;
 
  private:
   FakeWebViewLog& log_;

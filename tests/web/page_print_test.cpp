@@ -1,5 +1,5 @@
 // A page's print() and the user's own print command: one dialog at a time, for the tab on
-// screen only, and a page that keeps printing can be stopped.
+// screen only, and a page that keeps printing can be stopped, its prints counted with its alerts.
 #include <gtest/gtest.h>
 
 #include "model/localization.h"
@@ -28,19 +28,21 @@ class PagePrintTest : public ::testing::Test {
   PagePrintTest() {
     server.page("/page", "<title>Page</title>");
     // Prints as often as its query says, again as soon as print() returns; the title tells when
-    // the page got through. The
-    // engine defers a print asked for while anything of the page still loads, so the page lets
-    // it run between two prints.
+    // the page got through, and with #ask, what a confirm then answered. The engine defers a
+    // print asked for while anything of the page still loads, so the page lets it run between
+    // two prints.
     server.page("/print-loop",
                 "<title>Printing</title><script>let left = Number(location.search.slice(1)); const "
-                "again = () => { print(); "
-                "if (--left) setTimeout(again, 0); else document.title = 'printed'; }; "
-                "again();</script>");
+                "again = () => { print(); if (--left) setTimeout(again, 0); else document.title = "
+                "location.hash ? 'asked:' + confirm('More?') : 'printed'; }; again();</script>");
+    server.page("/alert-then-print",
+                "<title>Alerting</title><script>setTimeout(() => { alert('First'); print(); "
+                "}, 0);</script>");
   }
   TestServer server;
 };
 
-TEST_F(PagePrintTest, APrintingPageGetsOneDialogAtATimeOnScreenOnlyAndCanBeStopped) {
+TEST_F(PagePrintTest, APrintingPageGetsOneDialogAtATimeOnScreenOnlyAndIsStoppedLikeItsAlerts) {
   WebHarness harness;
   auto shown = harness.show(server.url("/page"));
   std::vector<bool> offeredToBlock;
@@ -67,12 +69,20 @@ TEST_F(PagePrintTest, APrintingPageGetsOneDialogAtATimeOnScreenOnlyAndCanBeStopp
   EXPECT_EQ(watch.shown(), 0);
 
   // On screen, each call waits on its dialog; from the second one in a row the user may stop
-  // them, and the page's later calls then return at once.
+  // them, and the page's later calls, its confirm too, then return at once.
   harness.container().setTab(background);
-  background->load(server.address("/print-loop?30"));
+  background->load(server.address("/print-loop?30#ask"));
   ASSERT_TRUE(waitUntil([&] { return background->title.peek() == "Printing"; }));
-  ASSERT_TRUE(waitUntil([&] { return background->title.peek() == "printed"; }, 30s));
+  ASSERT_TRUE(waitUntil([&] { return background->title.peek() == "asked:false"; }, 30s));
+  EXPECT_FALSE(background->dialogs.pending.peek());
   EXPECT_EQ(offeredToBlock, (std::vector<bool>{false, true}));
+
+  // On another site, an alert just answered makes the print that follows it offer the stop.
+  background->load(*Url::parse(server.localhostURL("/alert-then-print")));
+  ASSERT_TRUE(waitUntil([&] { return background->dialogs.pending.peek().has_value(); }));
+  background->dialogs.answer({.confirmed = true});
+  ASSERT_TRUE(waitUntil([&] { return watch.shown() == 3; }));
+  EXPECT_EQ(offeredToBlock, (std::vector<bool>{false, true, true}));
 }
 
 TEST_F(PagePrintTest, TheUsersPrintShowsOneDialogThatGoesWithItsTab) {

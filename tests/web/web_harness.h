@@ -101,6 +101,10 @@ class TestServer {
     return scheme_ + "://127.0.0.1:" + std::to_string(port_) + path;
   }
   Url address(const std::string& path) const { return *Url::parse(url(path)); }
+  // The same server under this machine's name: another site to the browser.
+  std::string localhostURL(const std::string& path) const {
+    return scheme_ + "://localhost:" + std::to_string(port_) + path;
+  }
   int hits(const std::string& path) const {
     const auto found = hits_.find(path);
     return found == hits_.end() ? 0 : found->second;
@@ -248,26 +252,13 @@ inline int navigationsDuring(WebKitWebView* view, const std::function<void()>& a
 
 // Real X input: modifier state only reaches the page from the X server, never from script.
 // Without a window manager every window opens at the same place, so ours is raised first.
-inline void clickWindow(const std::string& windowTitle, const std::string& modifiers = "") {
+inline void clickWindow(const std::string& windowTitle, const std::string& modifiers = "",
+                        int button = 1) {
   std::string command = xdotoolOn(windowTitle, "windowraise %1 mousemove --window %1 320 280");
   if (!modifiers.empty()) command += " keydown " + modifiers;
-  command += " click 1";
+  command += " click " + std::to_string(button);
   if (!modifiers.empty()) command += " keyup " + modifiers;
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
-
-// The visible alert or confirm of a page, if one is shown.
-inline AdwMessageDialog* shownMessageDialog() {
-  GListModel* toplevels = gtk_window_get_toplevels();
-  AdwMessageDialog* found = nullptr;
-  for (guint i = 0; i < g_list_model_get_n_items(toplevels) && !found; ++i) {
-    auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
-    if (ADW_IS_MESSAGE_DIALOG(window) && gtk_widget_get_visible(window)) {
-      found = ADW_MESSAGE_DIALOG(window);
-    }
-    g_object_unref(window);
-  }
-  return found;
 }
 
 // Answers print dialogs as they show, from a source of the main loop: a print dialog runs a main

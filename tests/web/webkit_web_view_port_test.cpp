@@ -14,7 +14,6 @@ namespace {
 
 using testing::callJavaScript;
 using testing::clickWindow;
-using testing::shownMessageDialog;
 using testing::TestServer;
 using testing::waitUntil;
 using testing::WebHarness;
@@ -45,6 +44,9 @@ class WebKitWebViewPortTest : public ::testing::Test {
                 "<title>Pester</title><script>setTimeout(() => { let answers = 0; "
                 "for (let i = 0; i < 40; ++i) { alert(i); answers += confirm(i) ? 1 : 0; "
                 "prompt(i); } document.title = 'done:' + answers; }, 0);</script>");
+    server.page("/prompt",
+                "<title>Prompt</title><script>setTimeout(() => { document.title = 'name:' + "
+                "prompt('Name?', 'Ada'); }, 0);</script>");
     server.page("/confirm",
                 "<title>Confirm</title><script>setTimeout(() => { document.title = 'confirm:' + "
                 "confirm('Go on?'); }, 0);</script>");
@@ -176,6 +178,21 @@ TEST_F(WebKitWebViewPortTest, CommandClickOpensTheLinkInATabRightAfterThePage) {
   EXPECT_EQ(harness.tabs().size(), 3u);
 }
 
+TEST_F(WebKitWebViewPortTest, MiddleClickOpensTheLinkInABackgroundTabRightAfterThePage) {
+  WebHarness harness;
+  auto tab = harness.show(server.url("/links"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Links"));
+
+  clickWindow(harness.windowTitle(), "", 2);
+  ASSERT_TRUE(waitUntil([&] { return harness.tabs().size() == 2; }));
+  auto background = tabAfter(harness, *tab);
+  ASSERT_TRUE(background);
+  EXPECT_EQ(background->url.peek(), server.address("/two"));
+  EXPECT_EQ(harness.selectedTab(), tab);
+  // The page being read stays.
+  EXPECT_EQ(tab->url.peek(), server.address("/links"));
+}
+
 // A tab's web process ends with the last tab that uses it: a window shares its opener's.
 TEST_F(WebKitWebViewPortTest, OneClickOpensOneWindowThatBecomesASelectedTabAndCanCloseItself) {
   WebHarness harness;
@@ -221,90 +238,85 @@ TEST_F(WebKitWebViewPortTest, OneClickOpensOneWindowThatBecomesASelectedTabAndCa
   EXPECT_TRUE(waitUntil([&] { return probe.finalized(); }));
 }
 
-TEST_F(WebKitWebViewPortTest, AlertAndConfirmAreAnsweredFromAWindowModalDialog) {
+// The page waits in its tab, which shows the dialog; the tab's answer reaches the page.
+TEST_F(WebKitWebViewPortTest, AlertConfirmAndPromptWaitInTheirTabForTheAnswer) {
   WebHarness harness;
   auto tab = harness.show(server.url("/alert"));
-  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
-  AdwMessageDialog* dialog = shownMessageDialog();
-  EXPECT_STREQ(adw_message_dialog_get_heading(dialog), "127.0.0.1");
-  EXPECT_STREQ(adw_message_dialog_get_body(dialog), "Hello from the page");
-  EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog)), harness.window().gobj());
-  EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(dialog)));
-  EXPECT_TRUE(adw_message_dialog_has_response(dialog, "ok"));
-  EXPECT_FALSE(adw_message_dialog_has_response(dialog, "cancel"));
-  EXPECT_EQ(adw_message_dialog_get_response_label(dialog, "ok"), localized("Tamam"));
-  adw_message_dialog_response(dialog, "ok");
+  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
+  PageDialog dialog = *tab->dialogs.pending.peek();
+  EXPECT_EQ(dialog.kind, PageDialog::Kind::alert);
+  EXPECT_EQ(dialog.heading, "127.0.0.1");
+  EXPECT_EQ(dialog.message, "Hello from the page");
+  EXPECT_FALSE(dialog.offersToStop);
+  tab->dialogs.answer({.confirmed = true});
   ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "alerted"; }));
-  EXPECT_EQ(shownMessageDialog(), nullptr);
+  EXPECT_FALSE(tab->dialogs.pending.peek());
 
   tab->load(server.address("/confirm"));
-  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
-  dialog = shownMessageDialog();
-  EXPECT_EQ(adw_message_dialog_get_response_label(dialog, "cancel"), localized("Vazgeç"));
-  adw_message_dialog_response(dialog, "ok");
+  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
+  EXPECT_EQ(tab->dialogs.pending.peek()->kind, PageDialog::Kind::confirm);
+  tab->dialogs.answer({.confirmed = true});
   ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "confirm:true"; }));
 
+  tab->load(server.address("/prompt"));
+  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
+  EXPECT_EQ(tab->dialogs.pending.peek()->kind, PageDialog::Kind::prompt);
+  EXPECT_EQ(tab->dialogs.pending.peek()->defaultText, "Ada");
+  tab->dialogs.answer({.confirmed = true, .text = "Grace"});
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "name:Grace"; }));
   tab->reload();
-  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
-  adw_message_dialog_response(shownMessageDialog(), "cancel");
-  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "confirm:false"; }));
-  EXPECT_EQ(shownMessageDialog(), nullptr);
+  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
+  tab->dialogs.answer({.confirmed = false, .text = "ignored"});
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "name:null"; }));
 }
 
 TEST_F(WebKitWebViewPortTest, APendingDialogIsAnsweredWhenItsTabNavigatesOrCloses) {
   WebHarness harness;
   auto tab = harness.show(server.url("/confirm"));
-  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
+  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
   std::vector<std::string> titles;
   auto recording = tab->title.signalChanged().connect([&] { titles.push_back(tab->title.peek()); });
   tab->load(server.address("/two"));
-  EXPECT_EQ(shownMessageDialog(), nullptr);
+  EXPECT_FALSE(tab->dialogs.pending.peek());
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page Two"));
   recording.disconnect();
   EXPECT_NE(std::find(titles.begin(), titles.end(), "confirm:false"), titles.end());
 
   auto closing = harness.show(server.url("/confirm"));
-  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
+  ASSERT_TRUE(waitUntil([&] { return closing->dialogs.pending.peek().has_value(); }));
   testing::FinalizationProbe probe(WebHarness::viewOf(*closing));
   harness.store().tabs().closeTab(*closing);
-  EXPECT_EQ(shownMessageDialog(), nullptr);
+  EXPECT_FALSE(closing->dialogs.pending.peek());
   EXPECT_TRUE(waitUntil([&] { return probe.finalized(); }));
 }
 
 // A page that raises dialog after dialog: from the second one on, the user may stop them, and
-// the page's further alerts and confirms then return at once as cancelled, until the tab
-// shows another page.
-TEST_F(WebKitWebViewPortTest, APageThatKeepsRaisingDialogsCanBeStoppedUntilItsTabMovesOn) {
+// the page's further dialogs then return at once as cancelled, until the user takes the tab to
+// another site.
+TEST_F(WebKitWebViewPortTest, APageThatKeepsRaisingDialogsCanBeStoppedUntilTheUserLeavesTheSite) {
   WebHarness harness;
   auto tab = harness.show(server.url("/pester"));
-  const auto checkBox = [](AdwMessageDialog* dialog) {
-    GtkWidget* extra = adw_message_dialog_get_extra_child(dialog);
-    return extra && GTK_IS_CHECK_BUTTON(extra) ? GTK_CHECK_BUTTON(extra) : nullptr;
-  };
-  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
-  AdwMessageDialog* first = shownMessageDialog();
-  EXPECT_EQ(checkBox(first), nullptr);
-  // Only this dialog is modal: it grabs nothing beyond itself, so the browser window keeps
-  // its close button, its tabs and its shortcuts.
-  EXPECT_NE(gtk_window_get_group(GTK_WINDOW(first)), gtk_window_get_group(harness.window().gobj()));
-  adw_message_dialog_response(first, "ok");
-
+  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
+  const auto first = *tab->dialogs.pending.peek();
+  EXPECT_FALSE(first.offersToStop);
+  tab->dialogs.answer({.confirmed = true});
   ASSERT_TRUE(waitUntil([&] {
-    AdwMessageDialog* shown = shownMessageDialog();
-    return shown && shown != first && checkBox(shown);
+    const auto& shown = tab->dialogs.pending.peek();
+    return shown && shown->serial != first.serial;
   }));
-  AdwMessageDialog* second = shownMessageDialog();
-  EXPECT_EQ(gtk_check_button_get_label(checkBox(second)),
-            localized("Bu sayfanın başka iletişim kutusu göstermesine izin verme"));
-  gtk_check_button_set_active(checkBox(second), TRUE);
-  adw_message_dialog_response(second, "ok");  // the first confirm: true
+  EXPECT_TRUE(tab->dialogs.pending.peek()->offersToStop);
+  tab->dialogs.answer({.confirmed = true, .stopAsking = true});  // the first confirm: true
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "done:1"));
-  EXPECT_EQ(shownMessageDialog(), nullptr);
+  EXPECT_FALSE(tab->dialogs.pending.peek());
 
-  // Another page of the tab may ask again.
+  // The same site stays stopped, even when the user asks for another of its pages; another site
+  // may ask.
   tab->load(server.address("/confirm"));
-  ASSERT_TRUE(waitUntil([] { return shownMessageDialog() != nullptr; }));
-  adw_message_dialog_response(shownMessageDialog(), "ok");
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "confirm:false"));
+  tab->load(*Url::parse(server.localhostURL("/confirm")));
+  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
+  EXPECT_EQ(tab->dialogs.pending.peek()->heading, "localhost");
+  tab->dialogs.answer({.confirmed = true});
   ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "confirm:true"; }));
 }
 

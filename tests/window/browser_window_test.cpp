@@ -6,9 +6,11 @@
 #include <cmath>
 #include <limits>
 
+#include "model/localization.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "window/accessibility_tree.h"
 #include "window/notice_overlay.h"
 #include "window/space_background.h"
 #include "window/window_accessor.h"
@@ -271,6 +273,10 @@ TEST_F(BrowserWindowTest, RebuildingTheContentKeepsTheShownPage) {
 }
 
 TEST_F(BrowserWindowTest, NoticesShowOnceOverTheContent) {
+  const auto closeButtons = [&] {
+    return testing::readControls(window().get_title())[{"button", localized("Kapat")}].count;
+  };
+  const int windowsOwn = closeButtons();
   harness.store().notices.set({"First notice", "Second notice"});
   pump();
   EXPECT_EQ(window().notices().shownCount(), 2);
@@ -278,6 +284,8 @@ TEST_F(BrowserWindowTest, NoticesShowOnceOverTheContent) {
   EXPECT_EQ(window().get_child(), &window().notices());
   pump();
   EXPECT_EQ(window().notices().shownCount(), 2);
+  // Its close button is announced as what it does, not as an image.
+  EXPECT_EQ(closeButtons(), windowsOwn + 1);
 }
 
 }  // namespace

@@ -159,6 +159,19 @@ TEST_F(CommandBarTest, RealKeysSwitchToATabAndEscapeCloses) {
   EXPECT_EQ(alpha->url.peek(), server.address("/Alpha"));
 }
 
+// After a failed load the bar offers the address that failed, so that a typo can be mended,
+// not the page still behind the error.
+TEST_F(CommandBarTest, AfterAFailedLoadTheBarHoldsTheAddressThatFailed) {
+  auto alpha = openPage("Alpha");
+  const std::string refused = testing::refusedURL();
+  alpha->load(*Url::parse(refused));
+  ASSERT_TRUE(waitUntil([&] { return alpha->loadError.peek() && !alpha->isLoading.peek(); }));
+  pump();
+  harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
+  ASSERT_TRUE(waitForOpenBar());
+  EXPECT_EQ(std::string(bar()->field().get_text()), refused);
+}
+
 TEST_F(CommandBarTest, ThePointerHighlightsAndPicksRowsAndTheBackdropCloses) {
   auto alpha = openPage("Alpha");
   auto beta = openPage("Beta");

@@ -121,9 +121,9 @@ TEST_F(ContentAreaTest, OverlaysStackErrorBarAndFindBarOverThePage) {
     order.push_back(child);
   }
   const std::vector<Gtk::Widget*> expected{
-      &content().startPage(),    &content().webViewContainer(), &content().loadErrorView(),
-      &content().progressLine(), &content().findBar(),          &content().savePasswordOverlay(),
-      &content().autofillMenu()};
+      &content().startPage(),           &content().webViewContainer(), &content().loadErrorView(),
+      &content().progressLine(),        &content().findBar(),          &content().permissionBar(),
+      &content().savePasswordOverlay(), &content().pageDialog(),       &content().autofillMenu()};
   EXPECT_EQ(order, expected);
 }
 

@@ -85,6 +85,10 @@ TEST_F(StartPageTest, AnAddressTheEngineRefusesShowsTheLoadErrorView) {
   ASSERT_TRUE(tab->url.peek());
   EXPECT_EQ(tab->url.peek()->str(), "http://127.0.0.1:1/");
   WindowHarness::screenshot("load-error-refused-port");
+  // The keyboard goes on from where the typing was: to the error page's own button.
+  EXPECT_TRUE(testing::waitUntil([&] { return errorView.retryButton().has_focus(); }))
+      << (harness.window().get_focus() ? G_OBJECT_TYPE_NAME(harness.window().get_focus()->gobj())
+                                       : "nothing");
 }
 
 TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
@@ -148,6 +152,24 @@ TEST_F(StartPageTest, TilesStandInColumnsOf84To96PointsWithoutAHoverFillOrToolti
   pump();
   EXPECT_EQ(testing::pixelsOf(*tiles[0]), before);
   WindowHarness::screenshot("start-page-tiles");
+}
+
+// The smallest window the browser allows still shows every tile whole, on the card.
+TEST_F(StartPageTest, TheSmallestWindowCutsNoTile) {
+  blankTab();
+  harness.window().set_default_size(BrowserWindow::kMinimumWidth, BrowserWindow::kMinimumHeight);
+  ASSERT_TRUE(testing::waitUntil([&] {
+    return harness.window().get_width() <= BrowserWindow::kMinimumWidth &&
+           harness.window().get_height() <= BrowserWindow::kMinimumHeight;
+  }));
+  pump();
+  const auto card = harness.bounds(harness.content());
+  for (StartTile* tile : page().tiles()) {
+    const auto frame = harness.bounds(*tile);
+    EXPECT_GE(frame.y, card.y);
+    EXPECT_LE(frame.y + frame.height, card.y + card.height) << "a tile is cut at the bottom";
+  }
+  WindowHarness::screenshot("start-page-smallest-window");
 }
 
 TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {

@@ -141,8 +141,10 @@ Gtk::Widget& ColorsPane::swatchGrid() {
   for (size_t i = 0; i < kSwatchColors.size(); ++i) {
     const std::string hex = kSwatchColors[i];
     const Color color = Color::fromHex(hex);
+    const std::string name = localized(kSwatchNames[i]);
     swatches_.push_back(Gtk::make_managed<ThemeSwatch>(
-        solid(color), color, hex, [&preferences, hex] { pickSwatch(preferences, hex); }));
+        solid(color), color, name, [&preferences, hex] { pickSwatch(preferences, hex); }));
+    swatches_.back()->set_tooltip_text(name);
     colors->attach(*swatches_.back(), int(i) % kGridColumns, int(i) / kGridColumns);
   }
   box->append(*colors);

@@ -28,6 +28,11 @@ class ColorsPane : public PaneBody {
       "#FF3B30", "#FF9500", "#FFCC00", "#34C759", "#00C7BE", "#30B0C7",
       "#007AFF", "#5856D6", "#AF52DE", "#FF2D55", "#A2845E", "#8E8E93",
       "#1C1C1E", "#F2F2F7", "#F3E5C8", "#0B3D2E", "#14213D", "#7F1D1D"};
+  // What a screen reader and the tooltip call each swatch, in the same order.
+  static constexpr std::array<const char*, 18> kSwatchNames{
+      "Kırmızı", "Turuncu", "Sarı", "Yeşil",      "Turkuaz",    "Camgöbeği",
+      "Mavi",    "Çivit",   "Mor",  "Pembe",      "Kahverengi", "Gri",
+      "Siyah",   "Beyaz",   "Krem", "Koyu yeşil", "Lacivert",   "Bordo"};
   static constexpr int kGridColumns = 9;
   static constexpr Spring kActionSpring{0.5, 1.0};
 

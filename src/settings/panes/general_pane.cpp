@@ -3,6 +3,7 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "settings/kit/pref_controls.h"
+#include "settings/panes/default_browser_row.h"
 #include "settings/previews/language_thumb.h"
 #include "widgets/accessibility.h"
 #include "widgets/named_drop_down_items.h"
@@ -52,6 +53,8 @@ GeneralPane::GeneralPane(const SettingsContext& context)
       localized("Son oturumu geri yükle"),
       localized("Zemblo açıldığında sekmelerin kaldığın yerden devam eder"),
       "clock.arrow.circlepath", prefBinding(preferences, &AppPreferences::restoreSession));
+
+  addSection(localized("Bağlantılar")).add<DefaultBrowserRow>();
 
   auto& pages = addSection(localized("Web sayfaları"));
   defaultZoom_ = &pages.add<SliderRow>(

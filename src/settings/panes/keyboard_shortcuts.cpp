@@ -13,7 +13,10 @@ std::vector<KeyboardShortcut> keyboardShortcuts() {
       {localized("Kapatılan sekmeyi geri aç"), {"Ctrl", "Shift", "T"}},
       {localized("Kenar çubuğunu göster/gizle"), {"Ctrl", "S"}},
       {localized("Sekmeler arasında geçiş"), {"Ctrl", "1\u20139"}},
-      {localized("Alanlar arasında geçiş"), {"Ctrl", "Alt", "\u2190 \u2192"}},
+      // GNOME keeps Ctrl+Alt+arrows for its workspaces; the page keys work everywhere.
+      {localized("Alanlar arasında geçiş"),
+       {"Ctrl", "Alt", "\u2190 \u2192"},
+       {"Ctrl", "Shift", "Page Up/Down"}},
       {localized("Sayfada bul"), {"Ctrl", "F"}},
       {localized("Şifreler"), {"Ctrl", "Alt", "P"}},
       {localized("Sayfa karanlık modu"), {"Ctrl", "Alt", "D"}},

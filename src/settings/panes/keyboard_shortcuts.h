@@ -11,6 +11,8 @@ namespace zemblo {
 struct KeyboardShortcut {
   std::string title;
   std::vector<std::string> keys;
+  // A second combination that does the same, where a desktop may take the first for itself.
+  std::vector<std::string> alternativeKeys = {};
 
   friend bool operator==(const KeyboardShortcut&, const KeyboardShortcut&) = default;
 };

@@ -12,6 +12,7 @@
 #include "settings/kit/settings_section.h"
 #include "settings/kit/toggle_row.h"
 #include "settings/panes/allowed_site_row.h"
+#include "settings/panes/site_permission_row.h"
 #include "settings/previews/label_font.h"
 
 namespace zemblo {
@@ -72,6 +73,7 @@ void PrivacyPane::buildPasswords() {
 
 void PrivacyPane::buildData() {
   auto& section = addSection(localized("Veriler"));
+  dataSection_ = &section;
   history_ = &section.add<SettingsRow>(localized("Geçmiş"), "", "clock");
   smallButton(clearHistory_, localized("Temizle…"));
   clearHistory_.signal_clicked().connect([this] { askToClearHistory(); });
@@ -90,6 +92,7 @@ void PrivacyPane::sync() {
   rules_->set_visible(rules > 0);
   ruleCount_.set_text(groupedNumber(rules));
   showAllowedSites(blocker.allowedHosts.get());
+  showSitePermissions(context_.sitePermissions().decisions.get());
 
   passwords_->setSubtitle(
       localized("%@ şifre anahtarlığında",
@@ -122,6 +125,27 @@ void PrivacyPane::showAllowedSites(const std::set<std::string>& hosts) {
         context_.favicons(), host, [this, host] { removeAllowedSite(host); }));
   }
   insert_child_after(*allowedSection_, *blockerSection_);
+}
+
+void PrivacyPane::showSitePermissions(const SitePermissions::Decisions& decisions) {
+  if (decisions == shownPermissions_ && (permissionsSection_ || decisions.empty())) return;
+  shownPermissions_ = decisions;
+  if (permissionsSection_) remove(*permissionsSection_);
+  permissionsSection_ = nullptr;
+  if (decisions.empty()) return;
+  permissionsSection_ = Gtk::make_managed<SettingsSection>(
+      localized("Site izinleri"),
+      localized("Kaldırılan bir izni site bir dahaki isteğinde yeniden sorar."));
+  for (const auto& site : decisions) {
+    for (const auto& answer : site.second) {
+      const std::string origin = site.first;
+      const PermissionKind kind = answer.first;
+      permissionsSection_->add<SitePermissionRow>(
+          context_.favicons(), origin, kind, answer.second,
+          [this, origin, kind] { context_.sitePermissions().forget(origin, kind); });
+    }
+  }
+  insert_child_after(*permissionsSection_, *dataSection_);
 }
 
 void PrivacyPane::setAdBlockEnabled(bool enabled) {

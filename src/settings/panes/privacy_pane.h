@@ -7,6 +7,7 @@
 
 #include <gtkmm.h>
 
+#include "model/site_permissions.h"
 #include "platform/observable.h"
 #include "settings/kit/pane_body.h"
 #include "settings/settings_context.h"
@@ -61,6 +62,7 @@ class PrivacyPane : public PaneBody {
   void buildData();
   void sync();
   void showAllowedSites(const std::set<std::string>& hosts);
+  void showSitePermissions(const SitePermissions::Decisions& decisions);
   void siteDataCleared(bool cleared);
 
   const SettingsContext& context_;
@@ -71,6 +73,10 @@ class PrivacyPane : public PaneBody {
   SettingsSection* allowedSection_ = nullptr;
   std::vector<AllowedSiteRow*> allowedRows_;
   std::vector<std::string> shownHosts_;
+  SettingsSection* dataSection_ = nullptr;
+  // The answers to sites' permission questions, while there are any.
+  SettingsSection* permissionsSection_ = nullptr;
+  SitePermissions::Decisions shownPermissions_;
   SettingsRow* passwords_ = nullptr;
   Gtk::Button manage_;
   Gtk::Button import_;

@@ -1,5 +1,6 @@
 #include "settings/panes/shortcut_row.h"
 
+#include "model/localization.h"
 #include "settings/kit/key_cap.h"
 #include "settings/kit/row_parts.h"
 
@@ -23,11 +24,24 @@ ShortcutRow::ShortcutRow(const KeyboardShortcut& shortcut)
   caps_.set_valign(Gtk::Align::CENTER);
   for (const std::string& key : shortcut.keys) caps_.append(*Gtk::make_managed<KeyCap>(key));
   append(caps_);
+  if (shortcut.alternativeKeys.empty()) return;
+  or_.set_text(localized("veya"));
+  or_.add_css_class("dim-label");
+  append(or_);
+  alternativeCaps_.set_valign(Gtk::Align::CENTER);
+  for (const std::string& key : shortcut.alternativeKeys) {
+    alternativeCaps_.append(*Gtk::make_managed<KeyCap>(key));
+  }
+  append(alternativeCaps_);
 }
 
-std::vector<std::string> ShortcutRow::keys() const {
+std::vector<std::string> ShortcutRow::keys() const { return capsIn(caps_); }
+
+std::vector<std::string> ShortcutRow::alternativeKeys() const { return capsIn(alternativeCaps_); }
+
+std::vector<std::string> ShortcutRow::capsIn(const Gtk::Box& caps) {
   std::vector<std::string> texts;
-  for (const Gtk::Widget* cap = caps_.get_first_child(); cap; cap = cap->get_next_sibling()) {
+  for (const Gtk::Widget* cap = caps.get_first_child(); cap; cap = cap->get_next_sibling()) {
     texts.push_back(static_cast<const KeyCap*>(cap)->get_text());
   }
   return texts;

@@ -1,5 +1,7 @@
 #include "settings/panes/start_page_pane.h"
 
+#include <charconv>
+
 #include <cmath>
 #include <cstdio>
 
@@ -141,9 +143,13 @@ std::string StartPagePane::backgroundLabel(StartBackground background) {
 
 std::string StartPagePane::speedLabel(double speed) {
   if (speed == 0) return localized("Durağan");
+  // The C library would write the locale's decimal comma ("1,2x"); the badge reads the same in
+  // every locale.
   char text[32];
-  std::snprintf(text, sizeof text, "%.2gx", speed);
-  return text;
+  const auto end =
+      std::to_chars(text, text + sizeof text - 1, speed, std::chars_format::general, 2);
+  *end.ptr = 'x';
+  return std::string(text, end.ptr + 1);
 }
 
 std::string StartPagePane::blurLabel(double blur) {

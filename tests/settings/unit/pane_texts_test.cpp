@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+
 #include "model/localization.h"
 #include "model/tabs_model.h"
 #include "settings/panes/spaces_pane.h"
@@ -35,6 +39,23 @@ TEST(StartPagePaneTexts, SpeedBlurNameAndBackgroundLabels) {
   EXPECT_EQ(percentText(0.35), "%35");
   EXPECT_EQ(StartPagePane::backgroundLabel(StartBackground::wallpaper), "Duvar kâğıdı");
   EXPECT_EQ(StartPagePane::backgroundLabel(StartBackground::aurora), "Aurora");
+}
+
+// The badge is read the same in every locale: one with a decimal comma must not make it "1,2x".
+TEST(StartPagePaneTexts, SpeedLabelIgnoresTheLocalesDecimalComma) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "zemblo-locales";
+  const std::string compile =
+      "localedef -i tr_TR -f UTF-8 '" + (folder / "tr_TR.UTF-8").string() + "' >/dev/null 2>&1";
+  std::filesystem::create_directories(folder);
+  ASSERT_EQ(std::system(compile.c_str()), 0) << "the Turkish locale could not be compiled";
+  setenv("LOCPATH", folder.c_str(), 1);
+  const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+  ASSERT_NE(std::setlocale(LC_NUMERIC, "tr_TR.UTF-8"), nullptr);
+  ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+  const std::string label = StartPagePane::speedLabel(1.25);
+  std::setlocale(LC_NUMERIC, previous.c_str());
+  unsetenv("LOCPATH");
+  EXPECT_EQ(label, "1.2x");
 }
 
 TEST(SpacesPaneRules, ThePickedSpaceWhileItExistsElseTheCurrentElseTheFirst) {

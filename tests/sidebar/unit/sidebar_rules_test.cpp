@@ -196,10 +196,11 @@ TEST_F(SidebarRulesTest, MenuItemsTheirStatesAndTheOtherSpaces) {
   spaces[2]->name.set("Çalışma_alanı");
   const auto page = tabAt("https://example.com/x?y#z");
   const TabMenuLook look = tabMenuLook(*page, false, spaces, spaces[0]->id);
-  ASSERT_EQ(look.top.size(), 3u);
+  ASSERT_EQ(look.top.size(), 4u);
   EXPECT_EQ(look.top[0].label, "Bağlantıyı Kopyala");
   EXPECT_EQ(look.top[1].label, "Favorilere Ekle");
   EXPECT_EQ(look.top[2].label, "Yeniden Yükle");
+  EXPECT_EQ(look.top[3].label, "Sekmenin Sesini Kapat");
   EXPECT_TRUE(look.top[0].enabled && look.top[1].enabled && look.top[2].enabled);
   EXPECT_EQ(look.moveLabel, "Alana Taşı");
   ASSERT_EQ(look.moveTargets.size(), 2u);
@@ -230,6 +231,9 @@ TEST_F(SidebarRulesTest, MenuItemsTheirStatesAndTheOtherSpaces) {
   EXPECT_EQ(english.top[0].label, "Copy Link");
   EXPECT_EQ(english.top[1].label, "Remove from Favorites");
   EXPECT_EQ(english.top[2].label, "Reload");
+  EXPECT_EQ(english.top[3].label, "Mute Tab");
+  page->isMuted.set(true);
+  EXPECT_EQ(tabMenuLook(*page, true, spaces, spaces[0]->id).top[3].label, "Unmute Tab");
   EXPECT_EQ(english.moveLabel, "Move to Space");
   EXPECT_EQ(english.bottom[0].label, "Close Other Tabs");
   EXPECT_EQ(english.bottom[1].label, "Close Tab");

@@ -1,0 +1,21 @@
+#include "model/page_dialogs.h"
+
+#include <utility>
+
+namespace zemblo {
+
+void PageDialogs::open(PageDialog dialog, Answer answer) {
+  cancel();
+  dialog.serial = ++serial_;
+  answer_ = std::move(answer);
+  pending.set(std::move(dialog));
+}
+
+void PageDialogs::answer(const PageDialogAnswer& answer) {
+  if (!pending.peek()) return;
+  pending.set(std::nullopt);
+  // Taken out first: the answer lets the page run on, and it may ask again at once.
+  if (auto done = std::exchange(answer_, {})) done(answer);
+}
+
+}  // namespace zemblo

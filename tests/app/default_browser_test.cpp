@@ -1,0 +1,130 @@
+// The general settings say whether the desktop opens web links here and make it do so, through the
+// associations the desktop's own settings change.
+#include <gtest/gtest.h>
+
+#include <gio/gio.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include "app/zemblo_app.h"
+#include "model/localization.h"
+#include "platform/default_browser.h"
+#include "settings/kit/settings_row.h"
+#include "settings/panes/general_pane.h"
+#include "settings/settings_view.h"
+#include "support/main_loop.h"
+#include "support/temp_home.h"
+
+namespace zemblo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The first widget below `root`, itself included, that `matches`.
+Gtk::Widget* findWidget(Gtk::Widget& root, const std::function<bool(Gtk::Widget&)>& matches) {
+  if (matches(root)) return &root;
+  for (auto* child = root.get_first_child(); child; child = child->get_next_sibling()) {
+    if (auto* found = findWidget(*child, matches)) return found;
+  }
+  return nullptr;
+}
+
+// The row in the general pane of the running application's settings window.
+SettingsRow* defaultBrowserRow(ZembloApp& app) {
+  app.activate_action("settings");
+  testing::pump();
+  for (auto* window : app.get_windows()) {
+    if (auto* view = dynamic_cast<SettingsView*>(window)) {
+      view->select(SettingsPane::general);
+      testing::pump();
+      return dynamic_cast<SettingsRow*>(findWidget(
+          view->shownPane(), [](Gtk::Widget& w) { return w.get_name() == "default-browser"; }));
+    }
+  }
+  return nullptr;
+}
+
+Gtk::Button* buttonNamed(Gtk::Widget& root, const std::string& name) {
+  return dynamic_cast<Gtk::Button*>(findWidget(root, [&](Gtk::Widget& w) {
+    auto* button = dynamic_cast<Gtk::Button*>(&w);
+    return button && button->get_label().raw() == name;
+  }));
+}
+
+// Runs the application with `checks` once it is up, then quits it.
+void runApp(const std::function<void(ZembloApp&)>& checks) {
+  auto app = ZembloApp::create();
+  app->signal_activate().connect(
+      [&] {
+        Glib::signal_idle().connect_once([&] {
+          checks(*app);
+          app->quit();
+        });
+      },
+      true);
+  char name[] = "zemblo-browser";
+  char* argv[] = {name, nullptr};
+  app->run(1, argv);
+  for (auto* shown : app->get_windows()) shown->set_visible(false);
+}
+
+bool subtitleIs(SettingsRow& row, const char* turkish) {
+  return testing::waitUntil([&] { return row.subtitle().get_text().raw() == localized(turkish); });
+}
+
+// The home is made before the toolkit starts: GIO reads the user's folders once per process, and
+// the associations written here must land in the test's home.
+TEST(DefaultBrowserTest, AnInstalledBrowserIsMadeTheDefaultForWebLinksAndPages) {
+  testing::TempHome home;
+  ASSERT_EQ(fs::path(g_get_user_config_dir()), home.root() / "config");
+  fs::create_directories(home.root() / "data" / "applications");
+  fs::copy_file(ZEMBLO_DESKTOP_ENTRY,
+                home.root() / "data" / "applications" / default_browser::kDesktopEntry);
+  // The desktop lists an entry only when the program it runs is on the path.
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (fs::path(ZEMBLO_BROWSER_EXECUTABLE).parent_path().string() + ":" + path).c_str(),
+         1);
+
+  runApp([&](ZembloApp& app) {
+    SettingsRow* row = defaultBrowserRow(app);
+    ASSERT_TRUE(row);
+    ASSERT_TRUE(subtitleIs(*row, "Diğer uygulamalardaki bağlantılar başka bir tarayıcıda açılıyor"))
+        << row->subtitle().get_text();
+    Gtk::Button* button = buttonNamed(*row, localized("Varsayılan Yap"));
+    ASSERT_TRUE(button && button->get_visible());
+    g_signal_emit_by_name(button->gobj(), "clicked");
+    EXPECT_TRUE(subtitleIs(*row, "Web adresleri ve HTML dosyaları Zemblo'da açılıyor"))
+        << row->subtitle().get_text();
+    EXPECT_FALSE(button->get_visible());
+  });
+
+  // What every other program now asks the desktop for.
+  for (const char* type : default_browser::kContentTypes) {
+    GAppInfo* handler = g_app_info_get_default_for_type(type, FALSE);
+    ASSERT_TRUE(handler) << type;
+    EXPECT_STREQ(g_app_info_get_id(handler), default_browser::kDesktopEntry) << type;
+    g_object_unref(handler);
+  }
+  setenv("PATH", path.c_str(), 1);
+}
+
+TEST(DefaultBrowserTest, ABrowserTheDesktopDoesNotKnowSaysSoAndOffersNoButton) {
+  testing::TempHome home;
+  ASSERT_EQ(fs::path(g_get_user_config_dir()), home.root() / "config");
+  runApp([&](ZembloApp& app) {
+    SettingsRow* row = defaultBrowserRow(app);
+    ASSERT_TRUE(row);
+    EXPECT_TRUE(subtitleIs(*row,
+                           "Zemblo kurulu değil (masaüstü girdisi bulunamadı), bu yüzden "
+                           "varsayılan tarayıcı yapılamaz"))
+        << row->subtitle().get_text();
+    Gtk::Button* button = buttonNamed(*row, localized("Varsayılan Yap"));
+    EXPECT_TRUE(button && !button->get_visible());
+  });
+  EXPECT_FALSE(fs::exists(home.root() / "config" / "mimeapps.list"));
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,211 @@
+// Links clicked in other programs reach the browser the way the desktop sends them: as arguments
+// of a new start, which hands them over the session bus to the browser already running; and one
+// profile has one writer, whichever login session starts a second browser on it.
+#include <gtest/gtest.h>
+
+#include <gio/gio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
+
+#include "app/browser_process.h"
+#include "model/localization.h"
+#include "model/records.h"
+#include "support/temp_home.h"
+
+namespace zemblo {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+using testing::BrowserProcess;
+using testing::ChildProcess;
+using testing::within;
+
+void writeSessionOf(const std::string& address) {
+  SpaceSnapshot space{Uuid::random(), "Work", "star", "#112233", "#445566", {}, {}};
+  space.tabs.push_back(TabSnapshot{Uuid::random(), *Url::parse(address), "Saved", std::nullopt});
+  space.selectedTabID = space.tabs.front().id;
+  SessionSnapshot session;
+  session.currentSpaceID = space.id;
+  session.spaces.push_back(space);
+  ASSERT_TRUE(SessionFiles().writeSession(session));
+}
+
+// The titles of the saved session's tabs in order, the selected one marked with "*".
+std::vector<std::string> savedTabs() {
+  std::vector<std::string> titles;
+  const auto session = SessionFiles().readSession();
+  if (!session || session->spaces.empty()) return titles;
+  const SpaceSnapshot& space = session->spaces.front();
+  for (const auto& tab : space.tabs) {
+    titles.push_back(tab.title + (space.selectedTabID == tab.id ? "*" : ""));
+  }
+  return titles;
+}
+
+// A web server on 127.0.0.1 for the files of `folder`; its address, "http://127.0.0.1:<port>".
+class PageServer {
+ public:
+  explicit PageServer(const fs::path& folder)
+      : process_({"python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory",
+                  folder.string()},
+                 &output_) {
+    // "Serving HTTP on 127.0.0.1 port 40123 (http://127.0.0.1:40123/) ..."
+    std::string line;
+    for (char c = 0; line.find('\n') == std::string::npos && read(output_, &c, 1) == 1;) {
+      line += c;
+    }
+    close(output_);
+    const auto at = line.find("port ");
+    if (at != std::string::npos)
+      address_ = "http://127.0.0.1:" + std::to_string(std::stoi(line.substr(at + 5)));
+  }
+  const std::string& address() const { return address_; }
+
+ private:
+  int output_ = -1;
+  ChildProcess process_;
+  std::string address_;
+};
+
+// Asks the browser on the bus at `address` to open `uris`, as the toolkit's second start does.
+bool openOverBus(const std::string& address, const std::vector<std::string>& uris) {
+  GError* error = nullptr;
+  GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
+      address.c_str(),
+      GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+      nullptr, nullptr, &error);
+  if (!bus) {
+    ADD_FAILURE() << error->message;
+    g_error_free(error);
+    return false;
+  }
+  GVariantBuilder files;
+  g_variant_builder_init(&files, G_VARIANT_TYPE("as"));
+  for (const auto& uri : uris) g_variant_builder_add(&files, "s", uri.c_str());
+  GVariant* reply = g_dbus_connection_call_sync(
+      bus, "com.pellobar.browser", "/com/pellobar/browser", "org.gtk.Application", "Open",
+      g_variant_new("(assa{sv})", &files, "", nullptr), nullptr, G_DBUS_CALL_FLAGS_NONE, 20000,
+      nullptr, &error);
+  g_object_unref(bus);
+  if (!reply) {
+    ADD_FAILURE() << error->message;
+    g_error_free(error);
+    return false;
+  }
+  g_variant_unref(reply);
+  return true;
+}
+
+TEST(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneRunningBrowser) {
+  testing::TempHome home;
+  home.writeFile(home.root() / "site" / "mail.html", "<title>From mail</title>");
+  home.writeFile(home.root() / "site" / "chat.html", "<title>From chat</title>");
+  home.writeFile(home.root() / "docs" / "notes page.html", "<title>Local notes</title>");
+  PageServer server(home.root() / "site");
+  ASSERT_FALSE(server.address().empty());
+  writeSessionOf("http://127.0.0.1:9/saved");
+
+  // No browser running: it starts with its session and opens the address after it.
+  BrowserProcess browser(home.root() / "browser.log",
+                         std::vector<std::string>{server.address() + "/mail.html"});
+  ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+  ASSERT_TRUE(within(20s, [] {
+    return savedTabs() == std::vector<std::string>{"From mail*", "Saved"};
+  })) << ::testing::PrintToString(savedTabs());
+
+  // A link from a terminal: a web address and a path relative to the terminal's folder. The new
+  // start hands both to the running browser and ends; the last one is selected.
+  const fs::path secondLog = home.root() / "second.log";
+  ChildProcess second(browser.anotherStart(
+      home.root(), {server.address() + "/chat.html", "docs/notes page.html"}, secondLog));
+  const auto status = second.waitForExit(20s);
+  EXPECT_TRUE(testing::exitedCleanly(status)) << home.readFile(secondLog);
+  EXPECT_EQ(home.readFile(secondLog).find("CRITICAL"), std::string::npos);
+  EXPECT_TRUE(within(20s, [] {
+    return savedTabs() ==
+           std::vector<std::string>{"From chat", "Local notes*", "From mail", "Saved"};
+  })) << ::testing::PrintToString(savedTabs());
+  EXPECT_EQ(browser.shownWindows(), 1);
+
+  // Any program on the bus may ask the running browser directly: what the command line refuses
+  // is refused there too, and what follows it still opens.
+  ASSERT_TRUE(openOverBus(browser.busAddress(), {"javascript:alert(document.cookie)",
+                                                 server.address() + "/mail.html?2"}));
+  EXPECT_TRUE(within(20s, [] {
+    return savedTabs() ==
+           std::vector<std::string>{"From mail*", "From chat", "Local notes", "From mail", "Saved"};
+  })) << ::testing::PrintToString(savedTabs());
+
+  // Neither an address nor a file: refused with the reason, before anything reaches the bus.
+  const fs::path thirdLog = home.root() / "third.log";
+  ChildProcess third(browser.anotherStart(home.root(), {"no such page"}, thirdLog));
+  const auto refused = third.waitForExit(20s);
+  ASSERT_TRUE(refused && WIFEXITED(*refused));
+  EXPECT_EQ(WEXITSTATUS(*refused), 1);
+  L10n::setEnglish(systemLanguageIsEnglish());
+  const std::string reason = withArgument(
+      localized("zemblo-browser: “%@” ne bir web adresi ne de var olan bir dosya; açılmadı."),
+      "no such page");
+  L10n::setEnglish(false);
+  EXPECT_EQ(home.readFile(thirdLog), reason + "\n");
+}
+
+// The files the browser keeps directly in `folder` (the web engine's folders below it are the
+// running browser's own), each with its bytes, its inode and its time of change: a file written
+// again, even with the same bytes, is a file written.
+std::map<fs::path, std::string> filesIn(const testing::TempHome& home, const fs::path& folder) {
+  std::map<fs::path, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    struct stat status {};
+    if (!entry.is_regular_file() || stat(entry.path().c_str(), &status) != 0) continue;
+    files[entry.path()] = home.readFile(entry.path()) + "|" + std::to_string(status.st_ino) + "|" +
+                          std::to_string(status.st_mtim.tv_sec) + "." +
+                          std::to_string(status.st_mtim.tv_nsec);
+  }
+  return files;
+}
+
+// Two login sessions have two buses: the second browser finds the profile claimed, says so and
+// ends without having written a byte, and the first goes on as the one writer.
+TEST(LinksFromOtherProgramsTest,
+     ABrowserOfAnotherSessionOnTheSameProfileSaysItIsInUseAndWritesNothing) {
+  testing::TempHome home;
+  writeSessionOf("http://127.0.0.1:9/saved");
+  home.writeFile(home.root() / "site" / "page.html", "<title>Opened in the first</title>");
+  PageServer server(home.root() / "site");
+  ASSERT_FALSE(server.address().empty());
+  // A tab opened in the first, saved with its visit once its page has loaded: from then on the
+  // first has nothing to write.
+  BrowserProcess first(home.root() / "first.log",
+                       std::vector<std::string>{server.address() + "/page.html"});
+  ASSERT_TRUE(within(20s, [] {
+    const auto history = SessionFiles().readHistory();
+    return savedTabs() == std::vector<std::string>{"Opened in the first*", "Saved"} &&
+           history.size() == 1 && history.front().title == "Opened in the first";
+  })) << first.log();
+  const auto before = filesIn(home, home.dataDir());
+  const auto settingsBefore = filesIn(home, home.configDir());
+
+  BrowserProcess second(home.root() / "second.log");
+  L10n::setEnglish(systemLanguageIsEnglish());
+  const std::string notice = "^" + localized("Profil kullanımda") + "$";
+  L10n::setEnglish(false);
+  ASSERT_TRUE(second.onWindow(notice, "windowfocus --sync %1 key Return")) << second.log();
+  const auto status = second.exitStatus(20s);
+  ASSERT_TRUE(status && WIFEXITED(*status)) << second.log();
+  EXPECT_EQ(WEXITSTATUS(*status), 1);
+  EXPECT_EQ(filesIn(home, home.dataDir()), before);
+  EXPECT_EQ(filesIn(home, home.configDir()), settingsBefore);
+
+  // The first still owns it: what it saves on the way out is its own session.
+  first.signal(SIGTERM);
+  EXPECT_TRUE(testing::exitedCleanly(first.exitStatus(20s))) << first.log();
+  EXPECT_EQ(savedTabs(), (std::vector<std::string>{"Opened in the first*", "Saved"}));
+}
+
+}  // namespace
+}  // namespace zemblo

@@ -1,0 +1,105 @@
+// What sites keep in the browser (the login cookie, their storage) is still theirs after a
+// restart, while what they meant for the browsing session alone is not.
+#include <gtest/gtest.h>
+
+#include "app/accessible_controls.h"
+#include "app/browser_process.h"
+#include "app/keyring_bus.h"
+#include "app/site_server.h"
+#include "model/records.h"
+#include "support/temp_home.h"
+
+namespace zemblo {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::BrowserProcess;
+using testing::within;
+
+void openOnly(const std::string& address) {
+  SpaceSnapshot space{Uuid::random(), "Work", "star", "#112233", "#445566", {}, {}};
+  space.tabs.push_back(TabSnapshot{Uuid::random(), *Url::parse(address), "Site", std::nullopt});
+  space.selectedTabID = space.tabs.front().id;
+  SessionSnapshot session;
+  session.currentSpaceID = space.id;
+  session.spaces.push_back(space);
+  ASSERT_TRUE(SessionFiles().writeSession(session));
+}
+
+// Quits with Ctrl+Q, as the user does, once the browser shows its window.
+void quit(BrowserProcess& browser) {
+  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q")) << browser.log();
+  EXPECT_TRUE(testing::exitedCleanly(browser.exitStatus(20s))) << browser.log();
+}
+
+TEST(SiteDataTest, TheLoginCookieAndTheSitesStorageSurviveARestartAndTheSessionCookieDoesNot) {
+  testing::TempHome home;
+  testing::SiteServer site(home.root() / "site.log");
+  ASSERT_TRUE(site.started());
+  openOnly(site.url("/site"));
+  {
+    BrowserProcess browser(home.root() / "first.log");
+    ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+    ASSERT_TRUE(within(30s, [&] { return site.linesStarting("stored").size() == 1; }))
+        << browser.log();
+    quit(browser);
+  }
+  EXPECT_TRUE(std::filesystem::exists(home.dataDir() / "WebKit" / "cookies.sqlite"));
+  {
+    // The tab the session kept asks for the site again.
+    BrowserProcess browser(home.root() / "second.log");
+    ASSERT_TRUE(within(30s, [&] { return site.linesStarting("storage").size() == 2; }))
+        << browser.log();
+    quit(browser);
+  }
+  const auto visits = site.linesStarting("GET /site");
+  ASSERT_EQ(visits.size(), 2u);
+  EXPECT_EQ(visits[0], "GET /site cookies=");
+  EXPECT_EQ(visits[1], "GET /site cookies=login=ada");
+  EXPECT_EQ(site.linesStarting("storage"),
+            (std::vector<std::string>{"storage local=null indexed=undefined",
+                                      "storage local=kept indexed=kept"}));
+}
+
+// "Clear cookies and site data" in the privacy settings signs the user out for good: after a
+// restart the site gets no cookie and finds none of its storage.
+TEST(SiteDataTest, ClearingSiteDataInTheSettingsLeavesNothingForTheNextStart) {
+  testing::TempHome home;
+  testing::SiteServer site(home.root() / "site.log");
+  ASSERT_TRUE(site.started());
+  openOnly(site.url("/site"));
+  testing::startInTurkish(home.configDir());
+  {
+    testing::KeyringBus bus(home.root());
+    const testing::AccessibleControls controls(bus.connection());
+    BrowserProcess browser(home.root() / "first.log", BrowserProcess::OnBus{bus.address()});
+    ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+    ASSERT_TRUE(within(30s, [&] { return site.linesStarting("stored").size() == 1; }))
+        << browser.log();
+    ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+comma"));
+    // The pane's row takes a real click.
+    std::optional<std::pair<int, int>> row;
+    ASSERT_TRUE(within(30s, [&] {
+      row = controls.middle({"Ayarlar", "Gizlilik ve Güvenlik"});
+      return row.has_value();
+    }));
+    ASSERT_TRUE(browser.onWindow("^Ayarlar$", "mousemove --window %1 " +
+                                                  std::to_string(row->first) + " " +
+                                                  std::to_string(row->second) + " click 1"));
+    ASSERT_TRUE(
+        within(30s, [&] { return controls.press({"Temizle…"}, "Çerezler ve site verileri"); }));
+    ASSERT_TRUE(within(30s, [&] { return controls.press({"Verileri Sil"}); }));
+    ASSERT_TRUE(within(30s, [&] { return controls.has({"Temizlendi"}); })) << browser.log();
+    quit(browser);
+  }
+  BrowserProcess browser(home.root() / "second.log");
+  ASSERT_TRUE(within(30s, [&] { return site.linesStarting("storage").size() == 2; }))
+      << browser.log();
+  quit(browser);
+  EXPECT_EQ(site.linesStarting("GET /site"),
+            (std::vector<std::string>{"GET /site cookies=", "GET /site cookies="}));
+  EXPECT_EQ(site.linesStarting("storage").back(), "storage local=null indexed=undefined");
+}
+
+}  // namespace
+}  // namespace zemblo
