@@ -52,7 +52,7 @@ void runMenu(benchmark::State& state, int sameSite) {
   const std::string message =
       R"({"type":"menu","origin":"https://www.example.com","href":"https://www.example.com/login"})";
   size_t listed = 0;
-  for (auto _ : state) listed = store->autofill().menuRows(message).size();
+  for (auto _ : state) listed = store->autofill().menuRows(message)->size();
   if (listed != size_t(sameSite)) state.SkipWithError("the menu does not list the site's logins");
 }
 

@@ -60,6 +60,47 @@
   const isLoginField = (el) =>
     isInput(el) && (el.type === "password" ? !isNewPassword(el) : looksLikeUsername(el));
 
+  // Whether the user can see the field: larger than a speck, not hidden or see-through, inside
+  // the frame's viewport and not covered where its middle is. A page that hides a field of its
+  // own to collect a login gets nothing in it.
+  const MIN_SIDE = 8;
+  const MIN_OPACITY = 0.2;
+  const seenByUser = (el) => {
+    if (!isInput(el) || !el.isConnected) return false;
+    const r = el.getBoundingClientRect();
+    if (r.width < MIN_SIDE || r.height < MIN_SIDE) return false;
+    const left = Math.max(r.left, 0), right = Math.min(r.right, innerWidth);
+    const top = Math.max(r.top, 0), bottom = Math.min(r.bottom, innerHeight);
+    if (right - left < MIN_SIDE || bottom - top < MIN_SIDE) return false;
+    if (getComputedStyle(el).visibility !== "visible") return false;
+    let opacity = 1;
+    for (let node = el; node; node = node.parentElement || (node.getRootNode() || {}).host) {
+      opacity *= parseFloat(getComputedStyle(node).opacity);
+      if (!(opacity >= MIN_OPACITY)) return false;
+    }
+    const root = el.getRootNode();
+    const hit = (root.elementFromPoint ? root : document).elementFromPoint(
+      (left + right) / 2, (top + bottom) / 2);
+    return hit === el || Array.from(el.labels || []).includes(hit);
+  };
+  // The fields of the field's form, or those in no form when it is in none.
+  const formInputsOf = (field) =>
+    field.form ? inputsOf(field.form) : inputsOf(document).filter((el) => !el.form);
+  // The one other field a chosen login goes into: the username before a password field, or the
+  // password of a username field's form, seen by the user.
+  const partnerOf = (field) => {
+    const inputs = formInputsOf(field).filter((el) => el === field || seenByUser(el));
+    if (field.type === "password") {
+      let found = null;
+      for (const el of inputs) {
+        if (el === field) break;
+        if (isTextInput(el)) found = el;
+      }
+      return found;
+    }
+    return inputs.find((el) => el.type === "password" && !isNewPassword(el)) || null;
+  };
+
   // Where the field lies: in its frame's viewport, and where that frame lies in the page when
   // every frame up to the top shares this one's origin.
   const placeOf = (field) => {
@@ -123,19 +164,15 @@
     el.dispatchEvent(new Event("change", { bubbles: true }));
   };
 
+  // Only into the field the user pressed, and its partner, both in sight now: the page may have
+  // moved or hidden them while the menu was open.
   const fill = (login, field) => {
+    if (!seenByUser(field)) return;
     const username = typeof login.username === "string" ? login.username : "";
     const password = typeof login.password === "string" ? login.password : "";
-    let userTarget = null;
-    let passwordTarget = null;
-    if (field.type === "password") {
-      passwordTarget = field;
-      userTarget = usernameFor(field);
-    } else {
-      userTarget = field;
-      passwordTarget =
-        passwordFields(field.form || document)[0] || passwordFields(document)[0] || null;
-    }
+    const partner = partnerOf(field);
+    const userTarget = field.type === "password" ? partner : field;
+    const passwordTarget = field.type === "password" ? field : partner;
     if (userTarget && username) setValue(userTarget, username);
     if (passwordTarget && password) setValue(passwordTarget, password);
     lastSent = username + "\u0000" + password;
@@ -174,7 +211,7 @@
   // The user's own press in a login field asks for the menu; a focus the page made does not.
   const pressedInLoginField = (event) =>
     event.isTrusted && !menuField && event.target === document.activeElement &&
-    isLoginField(event.target);
+    isLoginField(event.target) && seenByUser(event.target);
   document.addEventListener("focusout", () => {
     setTimeout(() => {
       if (menuField && document.activeElement !== menuField) {

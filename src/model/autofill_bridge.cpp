@@ -4,6 +4,7 @@
 
 #include "model/browser_store.h"
 #include "model/host_rules.h"
+#include "model/login_origin.h"
 #include "model/password_offers.h"
 #include "model/password_store.h"
 #include "platform/foundation_json.h"
@@ -19,8 +20,7 @@ constexpr std::string_view kNoAnswer = "null";
 
 // The frame that sent a message, as its script saw it.
 struct Frame {
-  std::string host;
-  bool secure = false;
+  LoginOrigin origin;
   std::optional<Url> address;
 };
 
@@ -32,20 +32,19 @@ std::optional<std::string_view> stringMember(const Json& body, std::string_view 
 
 // Frames of web pages only: "file:", "about:" and opaque origins ("null") get no answer.
 std::optional<Frame> frameOf(const Json& body) {
-  const auto origin = stringMember(body, "origin");
-  const std::optional<Url> url = origin ? Url::parse(*origin) : std::nullopt;
+  const auto text = stringMember(body, "origin");
+  const std::optional<Url> url = text ? Url::parse(*text) : std::nullopt;
+  // The origin as the page serialises it: the scheme as the engine writes it, lower-case.
   const std::optional<std::string> scheme = url ? url->scheme() : std::nullopt;
   if (!scheme || (*scheme != "http" && *scheme != "https")) return std::nullopt;
-  const std::optional<std::string> host = url->host();
-  std::optional<std::string> site = host ? normalizedHost(*host) : std::nullopt;
-  if (!site) return std::nullopt;
-  Frame frame{std::move(*site), *scheme == "https", url};
-  // The page's own address, when it is a web address of the same site; an "about:blank" frame
+  std::optional<LoginOrigin> origin = LoginOrigin::ofPage(*url);
+  if (!origin) return std::nullopt;
+  Frame frame{std::move(*origin), std::nullopt};
+  // The page's own address, when it is a web address of the same origin; an "about:blank" frame
   // shares its creator's origin but has no address worth keeping.
   const auto href = stringMember(body, "href");
   if (std::optional<Url> page = href ? Url::parse(*href) : std::nullopt;
-      page && page->scheme() == scheme && page->host() &&
-      normalizedHost(*page->host()) == frame.host) {
+      page && page->scheme() == scheme && LoginOrigin::ofPage(*page) == frame.origin) {
     frame.address = std::move(page);
   }
   return frame;
@@ -53,8 +52,10 @@ std::optional<Frame> frameOf(const Json& body) {
 
 SiteRelation relationOf(const Frame& frame, const Credential& credential,
                         const std::optional<RegistrableDomain>& site) {
-  if (!frame.secure && credential.belongsToSecurePage()) return SiteRelation::unrelated;
-  return siteRelation(credential.host, frame.host, site);
+  if (!schemeAndPortAllow(LoginOrigin::ofLogin(credential), frame.origin)) {
+    return SiteRelation::unrelated;
+  }
+  return siteRelation(credential.host, frame.origin.host, site);
 }
 
 void submit(BrowserStore& store, const Frame& frame, const Json& body) {
@@ -62,13 +63,17 @@ void submit(BrowserStore& store, const Frame& frame, const Json& body) {
   const auto password = stringMember(body, "password");
   if (!password || password->empty()) return;
   PasswordStore& vault = store.passwords();
-  if (vault.neverSaveHosts.peek().contains(frame.host)) return;
+  const std::string& host = frame.origin.host;
+  if (vault.neverSaveHosts.peek().contains(host)) return;
   // Nothing is offered that could not be written, nor before the keyring has been read.
   if (vault.state.peek() != VaultState::available) return;
-  const SaveDecision decision = vault.saveDecision(frame.host, username, *password);
+  const SaveDecision decision = vault.saveDecision(frame.origin, username, *password);
   if (decision == SaveDecision::alreadySaved) return;
-  store.offers().offer(PendingCredential{frame.host, frame.address, username,
-                                         std::string(*password), decision == SaveDecision::update});
+  // The offer keeps the origin's address, port included, even when the page's own is unknown.
+  std::optional<Url> address = frame.address;
+  if (!address) address = Url::parse(*frame.origin.scheme + "://" + frame.origin.hostAndPort());
+  store.offers().offer(PendingCredential{host, std::move(address), username, std::string(*password),
+                                         decision == SaveDecision::update});
 }
 
 std::optional<Frame> frameOf(std::string_view message) {
@@ -89,21 +94,23 @@ std::string AutofillBridge::reply(std::string_view message) {
   return std::string(kNoAnswer);
 }
 
-std::vector<AutofillMenu::Row> AutofillBridge::menuRows(std::string_view message) const {
+std::optional<std::vector<AutofillMenu::Row>> AutofillBridge::menuRows(
+    std::string_view message) const {
   const auto store = browser.lock();
   const std::optional<Frame> frame = store ? frameOf(message) : std::nullopt;
-  if (!frame) return {};
+  if (!frame) return std::nullopt;
   const PasswordStore& vault = store->passwords();
-  const std::optional<RegistrableDomain> site = registrableDomain(frame->host);
+  const std::optional<RegistrableDomain> site = registrableDomain(frame->origin.host);
   std::vector<AutofillMenu::Row> rows;
   const auto add = [&](const std::vector<Credential>& logins, bool otherHost) {
     for (const Credential& login : logins) {
       if (relationOf(*frame, login, site) == SiteRelation::unrelated) continue;
-      rows.push_back({login.id, login.username, login.host, otherHost});
+      rows.push_back(
+          {login.id, login.username, LoginOrigin::ofLogin(login).hostAndPort(), otherHost});
     }
   };
-  add(vault.credentialsForHost(frame->host), false);
-  add(vault.credentialsForOtherHostsOfSite(frame->host), true);
+  add(vault.credentialsFor(frame->origin), false);
+  add(vault.credentialsForOtherHostsOfSite(frame->origin), true);
   return rows;
 }
 
@@ -111,8 +118,8 @@ std::string AutofillBridge::chosenLogin(std::string_view message, const Uuid& id
   const auto store = browser.lock();
   const std::optional<Frame> frame = store ? frameOf(message) : std::nullopt;
   const std::optional<Credential> login = frame ? store->passwords().credential(id) : std::nullopt;
-  if (!login ||
-      relationOf(*frame, *login, registrableDomain(frame->host)) == SiteRelation::unrelated) {
+  if (!login || relationOf(*frame, *login, registrableDomain(frame->origin.host)) ==
+                    SiteRelation::unrelated) {
     return std::string(kNoAnswer);
   }
   store->passwords().markUsed(login->id);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,8 +19,9 @@ class BrowserStore;
 // between messages.
 //
 // A login goes to a frame of exactly its own host ("www." aside); the user may also choose one
-// of another host of the same site, which the menu lists after the host's own. One saved on a
-// secure page never goes to a page without encryption.
+// of another host of the same site, which the menu lists after the host's own. Either only on
+// the port it was saved on, and one saved on a secure page never to a page without encryption,
+// nor is it changed by one.
 class AutofillBridge {
  public:
   static constexpr const char* kMessageHandler = "zembloPasswords";
@@ -31,8 +33,8 @@ class AutofillBridge {
   // The answer to a message that needs none but its effect (a submitted login), as JSON: "null".
   std::string reply(std::string_view message);
   // The menu's rows for the frame that sent `message`: its host's logins, most recently used
-  // first, then those of the site's other hosts. Empty for a frame that is no web page's.
-  std::vector<AutofillMenu::Row> menuRows(std::string_view message) const;
+  // first, then those of the site's other hosts; none for a frame that is no web page's.
+  std::optional<std::vector<AutofillMenu::Row>> menuRows(std::string_view message) const;
   // The username and password of the login `id`, chosen in the menu opened by `message`, as
   // JSON; "null" when that login may not go to that frame. Records the use.
   std::string chosenLogin(std::string_view message, const Uuid& id);

@@ -15,7 +15,8 @@ struct Credential {
   Uuid id = Uuid::random();
   // The canonical host the login belongs to; page hosts are matched against it.
   std::string host;
-  // Scheme and host of the page it was saved from, or the address an import gave.
+  // Scheme, host and port (when not the default one) of the page it was saved from, or the
+  // address an import gave; the login goes to pages of that scheme and port (LoginOrigin).
   std::string url;
   std::string username;  // may be empty; compared exactly
   std::string password;

@@ -659,6 +659,8 @@ constexpr LocalizationPair kPairs[] = {
      "permissions again."},
     {"Kamera, mikrofon veya ekran kullanılıyor; durdurmak için tıkla",
      "The camera, microphone or screen is in use; click to stop"},
+    // Password autofill menu
+    {"Bu site için kayıtlı şifre yok", "No saved passwords for this site"},
     // Printing a page.
     {"Yazdır…", "Print…"},
 };

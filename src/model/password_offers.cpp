@@ -1,14 +1,18 @@
 #include "model/password_offers.h"
 
+#include "model/login_origin.h"
 #include "model/password_store.h"
 
 namespace zemblo {
 namespace {
 
-// What a login saved from a page keeps as its address: the scheme and host of the page.
+// What a login saved from a page keeps as its address: the scheme, host and port of the page,
+// the port only when it is not the scheme's default one.
 std::string savedAddress(const PendingCredential& offer) {
-  if (!offer.url) return "https://" + offer.host;
-  return offer.url->scheme().value_or("https") + "://" + offer.url->host().value_or(offer.host);
+  const std::optional<LoginOrigin> origin =
+      offer.url ? LoginOrigin::ofPage(*offer.url) : std::nullopt;
+  if (!origin) return "https://" + offer.host;
+  return *origin->scheme + "://" + withPort(offer.url->host().value_or(offer.host), origin->port);
 }
 
 }  // namespace

@@ -53,14 +53,19 @@ void PasswordStore::loaded(VaultStorage::ReadResult result) {
   if (hasUnsavedChanges() || !waiting_.empty()) startWrite();
 }
 
-std::vector<Credential> PasswordStore::credentialsForHost(std::string_view host) const {
-  return recentFirst([&](const Credential& credential) { return credential.host == host; });
+std::vector<Credential> PasswordStore::credentialsFor(const LoginOrigin& page) const {
+  return recentFirst([&](const Credential& credential) {
+    return credential.host == page.host &&
+           schemeAndPortAllow(LoginOrigin::ofLogin(credential), page);
+  });
 }
 
-std::vector<Credential> PasswordStore::credentialsForOtherHostsOfSite(std::string_view host) const {
-  const std::optional<RegistrableDomain> site = registrableDomain(host);
+std::vector<Credential> PasswordStore::credentialsForOtherHostsOfSite(
+    const LoginOrigin& page) const {
+  const std::optional<RegistrableDomain> site = registrableDomain(page.host);
   return recentFirst([&](const Credential& credential) {
-    return siteRelation(credential.host, host, site) == SiteRelation::sameSite;
+    return siteRelation(credential.host, page.host, site) == SiteRelation::sameSite &&
+           schemeAndPortAllow(LoginOrigin::ofLogin(credential), page);
   });
 }
 
@@ -84,23 +89,24 @@ std::optional<Credential> PasswordStore::credential(const Uuid& id) const {
   return std::nullopt;
 }
 
-std::vector<Credential>::const_iterator PasswordStore::firstMatch(std::string_view host,
+std::vector<Credential>::const_iterator PasswordStore::firstMatch(const LoginOrigin& page,
                                                                   std::string_view username) const {
   const auto& list = credentials.peek();
   return std::find_if(list.begin(), list.end(), [&](const Credential& credential) {
-    return credential.host == host && credential.username == username;
+    return credential.host == page.host && credential.username == username &&
+           schemeAndPortAllow(LoginOrigin::ofLogin(credential), page);
   });
 }
 
-SaveDecision PasswordStore::saveDecision(std::string_view host, std::string_view username,
+SaveDecision PasswordStore::saveDecision(const LoginOrigin& page, std::string_view username,
                                          std::string_view password) const {
-  const auto found = firstMatch(host, username);
+  const auto found = firstMatch(page, username);
   if (found == credentials.peek().end()) return SaveDecision::save;
   return found->password == password ? SaveDecision::alreadySaved : SaveDecision::update;
 }
 
 SaveDecision PasswordStore::upsert(const LoginToSave& login) {
-  const auto found = firstMatch(login.host, login.username);
+  const auto found = firstMatch(LoginOrigin::ofLogin(login.host, login.url), login.username);
   SaveDecision decision = SaveDecision::save;
   if (found != credentials.peek().end()) {
     if (found->password == login.password) return SaveDecision::alreadySaved;

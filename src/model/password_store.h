@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/credential.h"
+#include "model/login_origin.h"
 #include "model/password_import.h"
 #include "model/vault_storage.h"
 #include "platform/observable.h"
@@ -74,19 +75,19 @@ class PasswordStore {
     return writing_ || (state.peek() == VaultState::loading && hasUnsavedChanges());
   }
 
-  // The logins saved for exactly this host, most recently used first; never-used ones last, in
-  // vault order.
-  std::vector<Credential> credentialsForHost(std::string_view host) const;
-  // The logins saved for the other hosts of the same site (SiteRelation::sameSite), in the same
-  // order.
-  std::vector<Credential> credentialsForOtherHostsOfSite(std::string_view host) const;
+  // The logins saved for exactly this page's host that its scheme and port may have
+  // (schemeAndPortAllow), most recently used first; never-used ones last, in vault order.
+  std::vector<Credential> credentialsFor(const LoginOrigin& page) const;
+  // The logins saved for the other hosts of the same site (SiteRelation::sameSite) that the
+  // page's scheme and port may have, in the same order.
+  std::vector<Credential> credentialsForOtherHostsOfSite(const LoginOrigin& page) const;
   std::optional<Credential> credential(const Uuid& id) const;
-  // The first login of exactly this host and the same username decides.
-  SaveDecision saveDecision(std::string_view host, std::string_view username,
+  // The first login of the page's own (credentialsFor) with the same username decides.
+  SaveDecision saveDecision(const LoginOrigin& page, std::string_view username,
                             std::string_view password) const;
 
-  // Saves a login: a new one is appended; an existing one for the same host and username gets
-  // the new password (and the notes when it had none).
+  // Saves a login: a new one is appended; an existing one that a page of the login's address
+  // may have (as saveDecision finds it) gets the new password (and the notes when it had none).
   SaveDecision upsert(const LoginToSave& login);
   // Records a fill now; an unknown id changes nothing.
   void markUsed(const Uuid& id);
@@ -112,7 +113,7 @@ class PasswordStore {
   void revertImport(const std::vector<Uuid>& added,
                     const std::vector<std::pair<Credential, std::string>>& updated);
   std::vector<Credential> recentFirst(const std::function<bool(const Credential&)>& keep) const;
-  std::vector<Credential>::const_iterator firstMatch(std::string_view host,
+  std::vector<Credential>::const_iterator firstMatch(const LoginOrigin& page,
                                                      std::string_view username) const;
 
   UserDefaults& defaults_;

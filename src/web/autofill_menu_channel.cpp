@@ -104,8 +104,10 @@ void AutofillMenuChannel::open(const Json& body, const std::string& message,
   // Only a press the user made on this view since the last menu opens one.
   const auto press = port && report ? port->takeUserPress() : std::nullopt;
   if (!press || !bridge) return;
-  std::vector<AutofillMenu::Row> rows = bridge->menuRows(message);
-  if (rows.empty()) return;
+  // A site without logins gets the menu too, saying so: were there none, the keys and the
+  // pointer the menu takes would reach the page, and tell it whether the user has an account.
+  std::optional<std::vector<AutofillMenu::Row>> rows = bridge->menuRows(message);
+  if (!rows) return;
   Point offset;
   if (report->frameOffset) {
     offset = *report->frameOffset;
@@ -122,7 +124,7 @@ void AutofillMenuChannel::open(const Json& body, const std::string& message,
   frame_ = report->frame;
   frameOffset_ = {offset.x, offset.y};
   tab->openAutofillMenu(
-      {std::move(rows), *field}, [bridge = bridge_, message, reply](std::optional<Uuid> chosen) {
+      {std::move(*rows), *field}, [bridge = bridge_, message, reply](std::optional<Uuid> chosen) {
         const auto target = bridge.lock();
         reply->send(chosen && target ? target->chosenLogin(message, *chosen) : "null");
       });

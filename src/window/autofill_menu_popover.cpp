@@ -4,6 +4,7 @@
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/system_color_scheme.h"
 #include "window/window_resources.h"
@@ -19,6 +20,8 @@ bool isModifier(guint keyval) {
 }  // namespace
 
 struct AutofillMenuPopover::Row {
+  // None for the row that says the site has no logins: choosing it chooses nothing.
+  std::optional<Uuid> id;
   Gtk::Box box{Gtk::Orientation::HORIZONTAL, 10};
   Gtk::Image key;
   Gtk::Box text{Gtk::Orientation::VERTICAL, 0};
@@ -27,15 +30,21 @@ struct AutofillMenuPopover::Row {
   Glib::RefPtr<Gtk::GestureClick> click = Gtk::GestureClick::create();
   Glib::RefPtr<Gtk::EventControllerMotion> hover = Gtk::EventControllerMotion::create();
 
-  explicit Row(const AutofillMenu::Row& login) {
+  explicit Row(const AutofillMenu::Row& login)
+      : Row(login.id, login.username.empty() ? localized("(kullanıcı adı yok)") : login.username,
+            login.host) {}
+
+  // Two lines like a login's, so that the row stands where a login's first row would.
+  Row(std::optional<Uuid> login, const Glib::ustring& title, const Glib::ustring& subtitle)
+      : id(login) {
     box.add_css_class("autofill-row");
     key.set_from_icon_name(symbolIconName("key.fill"));
     key.set_pixel_size(13);
     key.add_css_class("autofill-key");
     key.set_valign(Gtk::Align::CENTER);
-    name.set_text(login.username.empty() ? localized("(kullanıcı adı yok)") : login.username);
+    name.set_text(title);
     name.add_css_class("autofill-name");
-    host.set_text(login.host);
+    host.set_text(subtitle);
     host.add_css_class("autofill-host");
     for (Gtk::Label* label : {&name, &host}) {
       label->set_xalign(0);
@@ -50,6 +59,7 @@ struct AutofillMenuPopover::Row {
     box.append(text);
     box.add_controller(click);
     box.add_controller(hover);
+    setAccessibleName(box, subtitle.empty() ? title : title + ", " + subtitle);
   }
 };
 
@@ -109,21 +119,28 @@ void AutofillMenuPopover::sync() {
   if (!shown_ || shown_->rows != (*menu)->rows) rebuild(**menu);
   if (placedAt_ != (*menu)->field) place((*menu)->field);
   shown_ = **menu;
-  if (!get_visible()) popup();
+  if (!get_visible()) {
+    popup();
+    arm();
+  }
 }
 
 void AutofillMenuPopover::rebuild(const AutofillMenu& menu) {
   heading_.set_text(localized("Zemblo · Kayıtlı şifreler"));
   for (const auto& row : rows_) content_.remove(row->box);
   rows_.clear();
-  for (size_t i = 0; i < menu.rows.size(); ++i) {
-    auto row = std::make_unique<Row>(menu.rows[i]);
-    row->click->signal_pressed().connect([this, i](int, double, double) { rowPressed(i); });
-    row->hover->signal_enter().connect([this, i](double, double) { highlight(i); });
-    content_.append(row->box);
-    rows_.push_back(std::move(row));
+  for (const AutofillMenu::Row& login : menu.rows) rows_.push_back(std::make_unique<Row>(login));
+  if (rows_.empty()) {
+    rows_.push_back(
+        std::make_unique<Row>(std::nullopt, localized("Bu site için kayıtlı şifre yok"), ""));
+  }
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    rows_[i]->click->signal_pressed().connect([this, i](int, double, double) { rowPressed(i); });
+    rows_[i]->hover->signal_enter().connect([this, i](double, double) { highlight(i); });
+    content_.append(rows_[i]->box);
   }
   highlight(menu.firstHighlight());
+  arm();
 }
 
 void AutofillMenuPopover::place(const AutofillMenu::Box& field) {
@@ -135,7 +152,23 @@ void AutofillMenuPopover::place(const AutofillMenu::Box& field) {
   set_pointing_to(
       Gdk::Rectangle(int(field.x), int(field.y), width, std::max(1, int(field.height))));
   placedAt_ = field;
-  placedTime_ = now();
+  arm();
+}
+
+void AutofillMenuPopover::arm() {
+  armedTime_ = now();
+  heldSinceArmed_ = keysDown_;
+}
+
+bool AutofillMenuPopover::mayChoose() const {
+  const auto& menu = tab_ ? tab_->autofillMenu.peek() : std::nullopt;
+  // A field on the move has a menu that is not under it yet.
+  return menu && menu->field == placedAt_ && now() - armedTime_ >= kChoiceDelay;
+}
+
+void AutofillMenuPopover::choose(size_t index) {
+  auto tab = tab_;
+  if (tab && index < rows_.size()) tab->endAutofillMenu(rows_[index]->id);
 }
 
 void AutofillMenuPopover::highlight(std::optional<size_t> index) {
@@ -150,18 +183,22 @@ void AutofillMenuPopover::highlight(std::optional<size_t> index) {
 }
 
 void AutofillMenuPopover::rowPressed(size_t index) {
-  const auto& menu = tab_ ? tab_->autofillMenu.peek() : std::nullopt;
-  if (!menu || index >= menu->rows.size()) return;
-  if (now() - placedTime_ < kClickDelay || menu->field != placedAt_) return;
-  auto tab = tab_;
-  tab->endAutofillMenu(menu->rows[index].id);
+  if (mayChoose()) choose(index);
 }
 
 void AutofillMenuPopover::close() {
   if (auto tab = tab_) tab->endAutofillMenu();
 }
 
-bool AutofillMenuPopover::handleKey(guint keyval) {
+void AutofillMenuPopover::keyReleased(guint keycode) {
+  keysDown_.erase(keycode);
+  heldSinceArmed_.erase(keycode);
+}
+
+bool AutofillMenuPopover::handleKey(guint keyval, guint keycode) {
+  // A press of a key that is down already is its repeat.
+  const bool repeat = heldSinceArmed_.contains(keycode);
+  keysDown_.insert(keycode);
   // The tab's menu, not what is on screen yet: a key right after the menu closed is the page's.
   const bool open = tab_ && tab_->autofillMenu.peek() && shown_ && !rows_.empty();
   if (!open) return false;
@@ -181,9 +218,8 @@ bool AutofillMenuPopover::handleKey(guint keyval) {
     case GDK_KEY_Return:
     case GDK_KEY_KP_Enter:
     case GDK_KEY_ISO_Enter:
-      if (highlighted_ && tab_) {
-        auto tab = tab_;
-        tab->endAutofillMenu(shown_->rows.at(*highlighted_).id);
+      if (highlighted_ && !repeat && mayChoose()) {
+        choose(*highlighted_);
         return true;
       }
       close();

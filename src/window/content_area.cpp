@@ -49,13 +49,18 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
   auto menuKeys = Gtk::EventControllerKey::create();
   menuKeys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
   menuKeys->signal_key_pressed().connect(
-      [this](guint keyval, guint, Gdk::ModifierType) { return autofillMenu_.handleKey(keyval); },
+      [this](guint keyval, guint keycode, Gdk::ModifierType) {
+        return autofillMenu_.handleKey(keyval, keycode);
+      },
       false);
+  menuKeys->signal_key_released().connect(
+      [this](guint, guint keycode, Gdk::ModifierType) { autofillMenu_.keyReleased(keycode); });
   add_controller(menuKeys);
   // Nor does it outlast the page's keyboard focus: the page sees no focus leave its field when
   // the user goes to the sidebar.
   auto focus = Gtk::EventControllerFocus::create();
   focus->signal_leave().connect([this] {
+    autofillMenu_.forgetKeys();
     if (tab_) tab_->endAutofillMenu();
   });
   add_controller(focus);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/host_rules.h"
+#include "model/login_origin.h"
 #include "model/password_store.h"
 #include "support/store_fixture.h"
 
@@ -74,12 +75,20 @@ TEST_F(AutofillBridgeTest, ALoginGoesToItsOwnHostAndIsOfferedOnlyToOtherHostsOfI
       {"https://site.test", "http://a.site.test", never},
       {"http://site.test", "https://site.test", own},
       {"http://login.corp.test", "http://corp.test", otherHost},
+      // Another port is another server; a default port written out is none.
+      {"http://site.test", "http://site.test:8080", never},
+      {"http://site.test:8080", "http://site.test", never},
+      {"https://site.test", "https://a.site.test:8443", never},
+      {"http://site.test:8080", "http://www.site.test:8080", own},
+      {"https://site.test:443", "https://site.test", own},
+      {"http://login.corp.test:81", "http://corp.test:81", otherHost},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.saved + " on " + c.page);
     const Uuid id = save(*normalizedHost(c.saved), c.saved, "ada", "pw");
     const std::string menu = R"({"type":"menu","origin":")" + c.page + R"("})";
-    const std::vector<AutofillMenu::Row> rows = store->autofill().menuRows(menu);
+    const std::vector<AutofillMenu::Row> rows =
+        store->autofill().menuRows(menu).value_or(std::vector<AutofillMenu::Row>{});
     const std::string filled = store->autofill().chosenLogin(menu, id);
     if (c.reach == never) {
       EXPECT_TRUE(rows.empty());
@@ -87,8 +96,9 @@ TEST_F(AutofillBridgeTest, ALoginGoesToItsOwnHostAndIsOfferedOnlyToOtherHostsOfI
       EXPECT_FALSE(passwords().credential(id)->lastUsed);
     } else {
       ASSERT_EQ(rows.size(), 1u);
-      EXPECT_EQ(rows[0],
-                (AutofillMenu::Row{id, "ada", *normalizedHost(c.saved), c.reach == otherHost}));
+      EXPECT_EQ(rows[0], (AutofillMenu::Row{
+                             id, "ada", LoginOrigin::ofPage(*Url::parse(c.saved))->hostAndPort(),
+                             c.reach == otherHost}));
       EXPECT_EQ(AutofillMenu{rows}.firstHighlight().has_value(), c.reach == own);
       EXPECT_EQ(filled, R"({"username":"ada","password":"pw"})");
       EXPECT_TRUE(passwords().credential(id)->lastUsed);
@@ -110,10 +120,10 @@ TEST_F(AutofillBridgeTest, TheMenuListsTheHostsOwnLoginsFirstAndAnswersWebFrames
   for (const std::string origin : {"file://", "null", "about:blank", "https://www.",
                                    "ftp://example.com", "HTTPS://example.com"}) {
     const std::string menu = R"({"type":"menu","origin":")" + origin + R"("})";
-    EXPECT_TRUE(store->autofill().menuRows(menu).empty()) << origin;
+    EXPECT_FALSE(store->autofill().menuRows(menu)) << origin;
     EXPECT_EQ(store->autofill().chosenLogin(menu, own), "null") << origin;
   }
-  EXPECT_TRUE(store->autofill().menuRows(R"(["menu"])").empty());
+  EXPECT_FALSE(store->autofill().menuRows(R"(["menu"])"));
   EXPECT_EQ(send("query", "https://example.com"), "null");
 }
 
@@ -126,6 +136,15 @@ TEST_F(AutofillBridgeTest, SubmitOffersNewAndChangedLoginsOnly) {
   ASSERT_TRUE(store->offers().pending.peek());
   EXPECT_TRUE(store->offers().pending.peek()->isUpdate);
   EXPECT_EQ(store->offers().pending.peek()->url->str(), "https://example.com/login?next=1");
+
+  // Another port, or a page without encryption, saves a login of its own.
+  submit("https://example.com:8443", "ada", "new");
+  EXPECT_FALSE(store->offers().pending.peek()->isUpdate);
+  submit("http://example.com", "ada", "new");
+  EXPECT_FALSE(store->offers().pending.peek()->isUpdate);
+  store->offers().save();
+  EXPECT_EQ(passwords().credentials.peek().at(0).password, "old");
+  EXPECT_EQ(passwords().credentials.peek().at(1).url, "http://example.com");
 
   // Another host of the site saves a login of its own, never updates this one.
   submit("https://login.example.com", "ada", "new");

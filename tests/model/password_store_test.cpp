@@ -26,6 +26,11 @@ Credential login(std::string host, std::string username, std::string password,
   return credential;
 }
 
+// A secure page of `host`.
+LoginOrigin securePage(const std::string& host) {
+  return *LoginOrigin::ofPage(*Url::parse("https://" + host));
+}
+
 std::vector<std::string> usernames(const std::vector<Credential>& credentials) {
   std::vector<std::string> names;
   for (const Credential& credential : credentials) names.push_back(credential.username);
@@ -108,7 +113,7 @@ TEST_F(PasswordStoreTest, SaveDecisionAndUpsertFollowTheFirstLoginOfTheSameHost)
   const int writesBefore = storage->writeCount;
 
   // The same host and username update the stored login.
-  EXPECT_EQ(vault->saveDecision("example.com", "ada", "new"), SaveDecision::update);
+  EXPECT_EQ(vault->saveDecision(securePage("example.com"), "ada", "new"), SaveDecision::update);
   EXPECT_EQ(vault->upsert({.host = "example.com",
                            .url = "https://example.com",
                            .username = "ada",
@@ -130,9 +135,9 @@ TEST_F(PasswordStoreTest, SaveDecisionAndUpsertFollowTheFirstLoginOfTheSameHost)
   EXPECT_EQ(storage->writeCount, writesBefore + 1);
 
   // Usernames compare exactly; another host of the site, or its parent, is another login.
-  EXPECT_EQ(vault->saveDecision("example.com", "Ada", "new"), SaveDecision::save);
-  EXPECT_EQ(vault->saveDecision("login.example.com", "ada", "new"), SaveDecision::save);
-  EXPECT_EQ(vault->saveDecision("shop.com", "ada", "tld"), SaveDecision::save);
+  EXPECT_EQ(vault->saveDecision(securePage("example.com"), "Ada", "new"), SaveDecision::save);
+  EXPECT_EQ(vault->saveDecision(securePage("login.example.com"), "ada", "new"), SaveDecision::save);
+  EXPECT_EQ(vault->saveDecision(securePage("shop.com"), "ada", "tld"), SaveDecision::save);
   EXPECT_EQ(vault->upsert({.host = "shop.com",
                            .url = "https://shop.com",
                            .username = "ada",
@@ -150,16 +155,16 @@ TEST_F(PasswordStoreTest, LoginsOfAHostAndOfItsSiteComeMostRecentlyUsedFirst) {
   auto vault = open({login("example.com", "never1", "x"), login("a.example.com", "old", "x", 10),
                      login("other.com", "elsewhere", "x", 99), login("example.com", "never2", "x"),
                      login("example.com", "new", "x", 20), login("a.example.com", "a", "x", 30)});
-  EXPECT_EQ(usernames(vault->credentialsForHost("example.com")),
+  EXPECT_EQ(usernames(vault->credentialsFor(securePage("example.com"))),
             (std::vector<std::string>{"new", "never1", "never2"}));
-  EXPECT_EQ(usernames(vault->credentialsForOtherHostsOfSite("example.com")),
+  EXPECT_EQ(usernames(vault->credentialsForOtherHostsOfSite(securePage("example.com"))),
             (std::vector<std::string>{"a", "old"}));
-  EXPECT_EQ(usernames(vault->credentialsForOtherHostsOfSite("b.example.com")),
+  EXPECT_EQ(usernames(vault->credentialsForOtherHostsOfSite(securePage("b.example.com"))),
             (std::vector<std::string>{"a", "new", "old", "never1", "never2"}));
 
   const Uuid never2 = vault->credentials.peek()[3].id;
   vault->markUsed(never2);
-  EXPECT_EQ(usernames(vault->credentialsForHost("example.com")).front(), "never2");
+  EXPECT_EQ(usernames(vault->credentialsFor(securePage("example.com"))).front(), "never2");
   vault->markUsed(Uuid::random());  // unknown: nothing
   EXPECT_FALSE(vault->hasUnsavedChanges());
 }

@@ -53,6 +53,10 @@ constexpr const char* kHostilePage = R"(<title>Login</title>
   pass.addEventListener("blur", () => ++blurs);
   prize.addEventListener("click", () => ++prizeClicks);
   document.addEventListener("keydown", (event) => keys.push(event.key));
+  window.events = [];
+  for (const type of ["keydown", "keyup", "mouseover", "mouseout"]) {
+    document.addEventListener(type, (e) => events.push(type + ":" + (e.key || e.target.id)), true);
+  }
   window.log = [];
   new MutationObserver((records) => { changes += records.length; for (const r of records) log.push(r.type + ":" + r.target.nodeName + ":" + r.attributeName); })
       .observe(document.documentElement, {childList: true, subtree: true, attributes: true});
@@ -77,11 +81,54 @@ constexpr const char* kFramingPage = R"(<title>Frame</title>
 </script>
 <iframe src="http://site.test/login"></iframe>)";
 
+// A game that asks for keys while its password field, invisible with "?hidden", has the focus.
+constexpr const char* kGamePage = R"(<title>Game</title>
+<style>.hidden #pass { opacity: 0; } #pass { display: block; width: 300px; height: 24px; }</style>
+<p>Press Down, Down and Enter to start the game!</p><input id="pass" type="password">
+<script>
+  window.stolen = "";
+  window.keys = [];
+  pass.addEventListener("input", () => stolen = pass.value);
+  document.addEventListener("keydown", (event) => keys.push(event.key));
+  if (location.search.includes("hidden")) document.documentElement.className = "hidden";
+  pass.focus();
+</script>)";
+
+// A newsletter form beside a second form whose password field the user can't see, hidden in
+// the way the query names.
+constexpr const char* kNewsletterPage = R"(<title>News</title>
+<form><input id="email" name="email" type="email" style="width: 300px; height: 24px"></form>
+<form><input id="secret" type="password"></form>
+<script>
+  secret.style.cssText = {
+    transparent: "opacity: 0",
+    speck: "box-sizing: border-box; width: 1px; height: 1px; padding: 0; border: 0",
+    away: "position: absolute; left: -9999px",
+    hidden: "visibility: hidden",
+  }[location.search.slice(1)];
+  window.stolen = "";
+  secret.addEventListener("input", () => stolen = secret.value);
+</script>)";
+
+// Whether a label of `widget` shows `text` on screen.
+bool shows(Gtk::Widget& widget, const Glib::ustring& text) {
+  if (auto* label = dynamic_cast<Gtk::Label*>(&widget);
+      label && label->get_text().raw() == text.raw()) {
+    return label->get_mapped();
+  }
+  for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling()) {
+    if (shows(*child, text)) return true;
+  }
+  return false;
+}
+
 class AutofillMenuTest : public ::testing::Test {
  protected:
   AutofillMenuTest() {
     server.page("/login", kHostilePage);
     server.page("/frame", kFramingPage);
+    server.page("/game", kGamePage);
+    server.page("/news", kNewsletterPage);
     WebKitNetworkProxySettings* proxy =
         webkit_network_proxy_settings_new(server.url("").c_str(), nullptr);
     webkit_network_session_set_proxy_settings(harness.engine().networkSession(),
@@ -120,17 +167,24 @@ class AutofillMenuTest : public ::testing::Test {
     const auto card = harness.bounds(harness.content().webViewContainer());
     clickInWindow(card.x + x, card.y + y);
   }
-  void clickInWindow(double x, double y) {
+  void clickInWindow(double x, double y) { pointTo(x, y, " click 1"); }
+  void pointTo(double x, double y, const std::string& then = "") {
     // The display has placed every surface the test just read the place of.
     gdk_display_sync(gdk_display_get_default());
     xdotool("mousemove --window %1 " + std::to_string(int(x)) + " " + std::to_string(int(y)) +
-            " click 1");
+            then);
   }
-  void click(const std::string& id) {
+  // The middle of a page element in the window's surface.
+  std::pair<double, double> centreOf(const std::string& id) {
     const std::string at = page("const r = document.getElementById('" + id +
                                 "').getBoundingClientRect();"
                                 "return (r.left + r.width / 2) + ' ' + (r.top + r.height / 2);");
-    clickInPage(std::stod(at), std::stod(at.substr(at.find(' ') + 1)));
+    const auto card = harness.bounds(harness.content().webViewContainer());
+    return {card.x + std::stod(at), card.y + std::stod(at.substr(at.find(' ') + 1))};
+  }
+  void click(const std::string& id) {
+    const auto [x, y] = centreOf(id);
+    clickInWindow(x, y);
   }
   void clickPrize() { clickInPage(40 + 150, 118 + 30); }
   // The middle of a row of the menu in the window's surface: the menu is a surface of its own,
@@ -221,15 +275,15 @@ TEST_F(AutofillMenuTest, AClickOnTheMenuCountsOnlyAfterItStoodStillUnderTheField
 
   // The page moves the field just before the user clicks: the menu follows, and its half second
   // starts again.
-  clock += AutofillMenuPopover::kClickDelay;
-  page("form.style.top = '80px'; return true;");
+  clock += AutofillMenuPopover::kChoiceDelay;
+  page("form.style.top = '200px'; return true;");
   ASSERT_TRUE(waitUntil([&] { return rowCentre(0).second > y + 30; }));
   clickRow(0);
   ASSERT_TRUE(waitUntil([&] { return presses == 2; }));
   EXPECT_EQ(page("return stolen;"), "");
 
   // Half a second later the row takes the click: the user's choice, on the login's own site.
-  clock += AutofillMenuPopover::kClickDelay;
+  clock += AutofillMenuPopover::kChoiceDelay;
   clickRow(0);
   ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "alice/PW-site-A"; }));
   EXPECT_FALSE(tab->autofillMenu.peek());
@@ -279,6 +333,7 @@ TEST_F(AutofillMenuTest, AFieldInAFrameOfAnotherSiteGetsTheMenuAtItsPlaceAndTheL
   const AutofillMenu::Box placed = tab->autofillMenu.peek()->field;
   EXPECT_NEAR(placed.y + placed.height, bottom, 1);
   EXPECT_GT(rowCentre(0).second - card.y, bottom);
+  clock += AutofillMenuPopover::kChoiceDelay;
   key("Return");
   ASSERT_TRUE(waitUntil(
       [&] { return page("return told.join();").find("alice/PW-site-A") != std::string::npos; }));
@@ -303,6 +358,7 @@ TEST_F(AutofillMenuTest, TheSitesLoginFillsOnItsHostAndOnWwwWithRealInput) {
   ASSERT_TRUE(waitUntil([&] { return !tab->autofillMenu.peek(); }));
   key("Down");
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  clock += AutofillMenuPopover::kChoiceDelay;
   key("Up Return");
   ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "alice/PW-site-A"; }));
   EXPECT_EQ(page("return keys.join();"), "x,ArrowDown,ArrowDown");
@@ -311,9 +367,153 @@ TEST_F(AutofillMenuTest, TheSitesLoginFillsOnItsHostAndOnWwwWithRealInput) {
   open("http://www.site.test/login");
   click("pass");
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
-  clock += AutofillMenuPopover::kClickDelay;
+  clock += AutofillMenuPopover::kChoiceDelay;
   clickRow(0);
   ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "alice/PW-site-A"; }));
+}
+
+TEST_F(AutofillMenuTest, KeysThePageAskedForChooseNothingBeforeTheMenuStoodHalfASecond) {
+  open("http://evil.site.test/game", "Game");
+  // The first Down opens the menu, the second highlights alice's login; Enter, an instant later,
+  // closes the menu and goes on to the game.
+  key("Down");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  key("Down");
+  ASSERT_TRUE(waitUntil([&] { return menu().highlighted() == 0u; }));
+  clock += std::chrono::milliseconds(150);
+  key("Return");
+  ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }))
+      << page("return keys.join();");
+  EXPECT_FALSE(tab->autofillMenu.peek());
+  EXPECT_EQ(page("return stolen;"), "");
+
+  // Enter held down since before the menu appeared, on the login's own site where the menu
+  // highlights it at once: however late its repeats come, they choose nothing.
+  open("http://site.test/game", "Game");
+  xdotool("keydown Return");
+  click("pass");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  ASSERT_EQ(menu().highlighted(), 0u);
+  clock += AutofillMenuPopover::kChoiceDelay;
+  const bool repeated = waitUntil([&] { return !tab->autofillMenu.peek(); });
+  xdotool("keyup Return");
+  ASSERT_TRUE(repeated);
+  EXPECT_EQ(page("return stolen;"), "");
+
+  // A press the user makes once the menu stood still for half a second chooses.
+  key("Down");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  key("Down");
+  clock += AutofillMenuPopover::kChoiceDelay;
+  key("Return");
+  ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "PW-site-A"; }));
+}
+
+TEST_F(AutofillMenuTest, APageGetsTheSameKeysAndPointerEventsWhetherOrNotItHasASavedLogin) {
+  std::vector<std::string> seen;
+  for (const std::string host : {"site.test", "nothing-saved.test"}) {
+    SCOPED_TRACE(host);
+    open("http://" + host + "/login?focus");
+    const auto [x, y] = centreOf("user");
+    pointTo(x, y);
+    ASSERT_TRUE(waitUntil([&] { return page("return events.join();") == "mouseover:user"; }))
+        << page("return events.join();");
+    page("events = []; return true;");
+    // Down opens the menu, Down and Up move in it; the pointer goes onto its first row and back
+    // onto the field, then Escape closes it.
+    key("Down");
+    ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+    key("Down Up");
+    testing::waitForFrame();
+    EXPECT_EQ(shows(menu(), localized("Bu site için kayıtlı şifre yok")),
+              host == "nothing-saved.test");
+    if (host == "nothing-saved.test") WindowHarness::screenshot("autofill-menu-empty");
+    pointTo(rowCentre(0).first, rowCentre(0).second);
+    ASSERT_TRUE(waitUntil([&] {
+      return page("return events.includes('mouseout:user');") == "true";
+    })) << page("return events.join();");
+    pointTo(x, y);
+    key("Escape");
+    ASSERT_TRUE(waitUntil([&] { return !tab->autofillMenu.peek(); }));
+    key("shift");
+    ASSERT_TRUE(waitUntil([&] { return page("return events.includes('keyup:Shift');") == "true"; }))
+        << page("return events.join();");
+    // The keys in order, and what the pointer did first: the page's scripts see the pointer's
+    // later moves as they come, which the toolkit may order among the keys either way.
+    seen.push_back(
+        page("return events.filter((e) => e.startsWith('key')).join() + '|' + "
+             "events.find((e) => e.startsWith('mouse'));"));
+  }
+  EXPECT_EQ(seen[0], seen[1]);
+  EXPECT_EQ(seen[1], "keydown:ArrowDown,keyup:ArrowDown,keydown:Shift,keyup:Shift|mouseout:user");
+}
+
+TEST_F(AutofillMenuTest, AFieldTheUserCannotSeeGetsNoLogin) {
+  // A second form's password field, hidden four ways, beside the field the user chose a login
+  // in: the login goes into that field alone.
+  for (const std::string hiding : {"transparent", "speck", "away", "hidden"}) {
+    SCOPED_TRACE(hiding);
+    open("http://site.test/news?" + hiding, "News");
+    click("email");
+    ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+    clock += AutofillMenuPopover::kChoiceDelay;
+    key("Return");
+    ASSERT_TRUE(waitUntil([&] { return page("return email.value;") == "alice"; }));
+    EXPECT_EQ(page("return stolen + '|' + secret.value;"), "|");
+  }
+
+  // The page's own invisible field, which it focused, gets no menu and no login.
+  open("http://site.test/game?hidden", "Game");
+  int opened = 0;
+  sigc::connection counting = tab->autofillMenu.signalChanged().connect([&] {
+    if (tab->autofillMenu.peek()) ++opened;
+  });
+  key("Down");
+  clock += AutofillMenuPopover::kChoiceDelay;
+  key("Down Return");
+  ASSERT_TRUE(
+      waitUntil([&] { return page("return keys.join();") == "ArrowDown,ArrowDown,Enter"; }));
+  counting.disconnect();
+  EXPECT_EQ(opened, 0);
+  EXPECT_EQ(page("return stolen;"), "");
+}
+
+TEST_F(AutofillMenuTest, ALoginStaysWithItsPortAndAPlainPageNeverChangesASecureOne) {
+  // The same host on another port is another server: alice's login is not offered there.
+  open("http://site.test:8080/login");
+  click("pass");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  EXPECT_TRUE(tab->autofillMenu.peek()->rows.empty());
+  key("Escape");
+
+  // The plain page of secure.test never updates bob's login of the secure one: what he sends
+  // there is offered, and saved, as a login of its own.
+  vault().upsert({.host = "secure.test",
+                  .url = "https://secure.test",
+                  .username = "bob",
+                  .password = "PW-bob",
+                  .persist = false});
+  open("http://secure.test/login");
+  for (const auto& typing :
+       {std::pair<std::string, std::string>{"user", "bob"}, {"pass", "typed-on-http"}}) {
+    page(typing.first + ".focus(); return true;");
+    xdotool("type " + typing.second);
+    ASSERT_TRUE(
+        waitUntil([&] { return page("return " + typing.first + ".value;") == typing.second; }));
+  }
+  key("Return");
+  ASSERT_TRUE(waitUntil([&] { return harness.store().offers().pending.peek().has_value(); }));
+  SavePasswordBanner& banner = harness.content().savePasswordBanner();
+  ASSERT_TRUE(waitUntil([&] { return banner.get_mapped(); }));
+  EXPECT_EQ(banner.title().get_text().raw(), localized("Şifre kaydedilsin mi?"));
+  testing::waitForFrame();
+  const auto save = harness.bounds(banner.saveButton());
+  clickInWindow(save.x + save.width / 2, save.y + save.height / 2);
+  ASSERT_TRUE(waitUntil([&] { return vault().credentials.peek().size() == 4; }));
+  const Credential& secure = vault().credentials.peek()[2];
+  const Credential& plain = vault().credentials.peek()[3];
+  EXPECT_EQ(secure.url + " " + secure.password, "https://secure.test PW-bob");
+  EXPECT_EQ(plain.url + " " + plain.password, "http://secure.test typed-on-http");
 }
 
 }  // namespace

@@ -91,6 +91,7 @@ class SavePasswordTest : public ::testing::Test {
   SavePasswordTest() {
     server.page("/login", kLoginPage);
     server.page("/signup", kSignUpPage);
+    harness.content().autofillMenu().now = [this] { return clock; };
   }
   ~SavePasswordTest() override { clearVaultItem(); }
 
@@ -155,6 +156,7 @@ class SavePasswordTest : public ::testing::Test {
   TestServer server;
   WindowHarness harness;
   std::shared_ptr<BrowserTab> tab_;
+  std::chrono::steady_clock::time_point clock = std::chrono::steady_clock::now();
 };
 
 TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedOrNeverAsked) {
@@ -178,7 +180,7 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   const std::vector<Credential> stored = keyringLogins();
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(stored[0].host, "127.0.0.1");
-  EXPECT_EQ(stored[0].url, "http://127.0.0.1");
+  EXPECT_EQ(stored[0].url, server.url(""));
   EXPECT_EQ(stored[0].username, "ada");
   EXPECT_EQ(stored[0].password, "pw1");
   pump();
@@ -191,6 +193,7 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   click("user");
   ASSERT_TRUE(waitUntil([&] { return menuShown(); }));
   ASSERT_EQ(page("return document.activeElement.id;"), "user");
+  clock += AutofillMenuPopover::kChoiceDelay;
   xdotool("key Return");
   ASSERT_TRUE(waitUntil([&] { return page("return pass.value;") == "pw1"; }));
   EXPECT_EQ(page("return user.value;"), "ada");
