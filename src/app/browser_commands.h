@@ -100,7 +100,7 @@ class BrowserMenu {
   Gtk::PopoverMenu& popover() { return *popover_; }
   // Opens the menu popover, or closes it when it is open.
   void togglePopover();
-  // A page's dialog over this window (an alert, the print dialog, a file chooser) takes the keys
+  // A page's dialog over this window (the print dialog, a file chooser) takes the keys
   // that close the tab: the user may be unable to reach the window behind it.
   void lendTabKeysTo(Gtk::Window& dialog);
 

@@ -14,6 +14,7 @@
 #include "model/password_offers.h"
 #include "model/password_store.h"
 #include "model/preferences_model.h"
+#include "model/tab_state_files.h"
 #include "model/tabs_model.h"
 #include "platform/main_loop.h"
 
@@ -104,6 +105,7 @@ void BrowserStore::start() {
   std::vector<SetAsideFile> setAside;
   const std::optional<SessionSnapshot> session = files_.readSession(&setAside);
   tabs_->restore(session, prefs.restoreSession);
+  restoreTabStates();
   favorites_->list.set(session ? session->favorites : Favorite::defaults());
   history_->entries.set(files_.readHistory(&setAside));
   loadSiteSettings(setAside);
@@ -190,16 +192,76 @@ SessionSnapshot BrowserStore::sessionSnapshot() const {
   return session;
 }
 
+void BrowserStore::restoreTabStates() {
+  // Only the tab that loads at once needs its list now; the others are read on the writing
+  // thread, so that many tabs cost the start no more than one small file.
+  const TabStateFiles stateFiles(files_.folder());
+  const auto first = tabs_->currentSpace()->selectedTab();
+  std::vector<Uuid> later;
+  for (const auto& space : tabs_->spaces.peek()) {
+    for (const auto& tab : space->tabs.peek()) {
+      if (tab == first) {
+        tab->pendingSessionState = stateFiles.read(tab->id);
+      } else {
+        later.push_back(tab->id);
+      }
+    }
+  }
+  if (later.empty()) {
+    tabStatesRead_ = true;
+    return;
+  }
+  auto found = std::make_shared<std::vector<TabState>>();
+  writes_.submit(
+      "tab-states-read",
+      [stateFiles, later = std::move(later), found] {
+        for (const Uuid& id : later) {
+          if (auto bytes = stateFiles.read(id)) found->push_back(TabState{id, std::move(*bytes)});
+        }
+        return true;
+      },
+      [this, found](bool) { takeTabStates(std::move(*found)); });
+}
+
+void BrowserStore::takeTabStates(std::vector<TabState> states) {
+  for (TabState& state : states) {
+    for (const auto& space : tabs_->spaces.peek()) {
+      for (const auto& tab : space->tabs.peek()) {
+        // A tab the user already opened has a list of its own by now.
+        if (tab->id == state.tabID && !tab->hasStartedLoading) {
+          tab->pendingSessionState = std::move(state.bytes);
+        }
+      }
+    }
+  }
+  tabStatesRead_ = true;
+}
+
+std::optional<std::vector<TabState>> BrowserStore::tabStates() const {
+  // Until the saved lists are in, writing ours would remove theirs.
+  if (!tabStatesRead_) return std::nullopt;
+  std::vector<TabState> states;
+  for (const auto& space : tabs_->spaces.peek()) {
+    for (const auto& tab : space->tabs.peek()) {
+      if (!tab->url.peek()) continue;  // as in the session: start-page tabs are not kept
+      if (auto bytes = tab->sessionState()) states.push_back(TabState{tab->id, std::move(*bytes)});
+    }
+  }
+  return states;
+}
+
 void BrowserStore::saveNow() {
   saveDebounce_.cancel();
   preferences_->flush();
   // Only the copy is made here; encoding and writing happen on the writing thread.
   writes_.submit(
       "session",
-      [files = files_.pinned(), session = sessionSnapshot(), history = history_->entries.peek()] {
+      [files = files_.pinned(), session = sessionSnapshot(), history = history_->entries.peek(),
+       states = tabStates()] {
         const bool sessionSaved = files.writeSession(session);
         const bool historySaved = files.writeHistory(history);
-        return sessionSaved && historySaved;
+        const bool statesSaved = !states || TabStateFiles(files.folder()).write(*states);
+        return sessionSaved && historySaved && statesSaved;
       },
       [this](bool written) { saveFinished(written); });
   saveSiteSettings();

@@ -14,6 +14,7 @@
 #include "model/records.h"
 #include "model/site_permissions.h"
 #include "model/site_settings_file.h"
+#include "model/tab_state_files.h"
 #include "model/tabs_model.h"
 #include "platform/debounce.h"
 #include "platform/file_write_queue.h"
@@ -112,6 +113,11 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
 
  private:
   void start();
+  // Gives each restored tab the back and forward list saved for it.
+  void restoreTabStates();
+  void takeTabStates(std::vector<TabState> states);
+  // Nothing while the saved lists are still being read.
+  std::optional<std::vector<TabState>> tabStates() const;
   void preferencesChanged(const AppPreferences& old);
   void applyAppAppearance();
   void applyLanguage();
@@ -145,6 +151,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::unique_ptr<ScheduledTask> saveRetry_;
   bool saveFailing_ = false;
   bool lastSaveWritten_ = true;
+  bool tabStatesRead_ = false;
   std::unique_ptr<ScheduledTask> settingsRetry_;
   bool settingsFailing_ = false;
   std::vector<std::unique_ptr<ScheduledTask>> appearanceTasks_;

@@ -50,15 +50,28 @@ WebViewPort* BrowserTab::webView() {
   return storedWebView_.get();
 }
 
+std::optional<std::string> BrowserTab::sessionState() const {
+  if (!storedWebView_) return pendingSessionState;
+  return storedWebView_->sessionState();
+}
+
 void BrowserTab::loadIfNeeded() {
   if (hasStartedLoading) return;
   hasStartedLoading = true;
   const auto& address = url.peek();
   if (!address) return;
-  if (auto* view = webView()) view->load(*address);
+  auto* view = webView();
+  if (!view) return;
+  // A state the engine can't take back still leaves the tab its address.
+  const auto state = std::exchange(pendingSessionState, std::nullopt);
+  if (state && view->restoreSessionState(*state)) return;
+  view->load(*address);
 }
 
 void BrowserTab::load(const Url& address) {
+  // The user's own load starts the tab afresh: a list never taken back would go to a page they
+  // left.
+  pendingSessionState.reset();
   loadError.set(std::nullopt);
   verifiedConnection.set(false);
   url.set(address);
@@ -130,6 +143,18 @@ bool BrowserTab::isSecure() const {
   return address && address->scheme() == "https" && verifiedConnection.get() && !loadError.get();
 }
 
+BrowserTab::ConnectionSecurity BrowserTab::connectionSecurity() const {
+  const auto& address = url.get();
+  const auto scheme = address ? address->scheme() : std::nullopt;
+  if (!scheme || loadError.get()) return ConnectionSecurity::unknown;
+  // Whatever its letter case, plain http is never taken for anything but not secure.
+  if (asciiLowercased(*scheme) == "http") return ConnectionSecurity::notSecure;
+  if (*scheme != "https") return ConnectionSecurity::unknown;
+  if (verifiedConnection.get()) return ConnectionSecurity::secure;
+  if (allowedCertificate.get()) return ConnectionSecurity::allowedCertificate;
+  return ConnectionSecurity::unknown;
+}
+
 std::string BrowserTab::dialogTitle() const {
   const auto& address = url.peek();
   if (auto host = address ? address->host() : std::nullopt) return *host;
@@ -173,6 +198,7 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   loadError.set(std::nullopt);
   // The address shown is already the new one; its connection is not known yet.
   verifiedConnection.set(false);
+  allowedCertificate.set(false);
   provisional_ = true;
   recordedVisit_.reset();
   if (!address) return;
@@ -182,10 +208,11 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   owner->pageServices().applyDarkMode(*this, address);
 }
 
-void BrowserTab::navigationCommitted(bool verified) {
+void BrowserTab::navigationCommitted(bool verified, bool allowedCertificate) {
   provisional_ = false;
-  committed_ = CommittedPage{url.peek(), verified};
+  committed_ = CommittedPage{url.peek(), verified, allowedCertificate};
   verifiedConnection.set(verified);
+  this->allowedCertificate.set(allowedCertificate);
 }
 
 void BrowserTab::showCommittedConnection() {
@@ -193,6 +220,7 @@ void BrowserTab::showCommittedConnection() {
   // that page is on screen again: its lock comes back.
   if (provisional_ || !committed_ || url.peek() != committed_->url) return;
   verifiedConnection.set(committed_->verified);
+  allowedCertificate.set(committed_->allowedCertificate);
 }
 
 void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
@@ -214,6 +242,19 @@ void BrowserTab::handleLoadFailure(const LoadFailure& failure) {
     return;
   }
   loadError.set(LoadError{failure.message, failure.failingURL});
+}
+
+void BrowserTab::handleCertificateFailure(CertificateFault fault,
+                                          const std::optional<Url>& address) {
+  provisional_ = false;
+  loadError.set(
+      LoadError{localized("Bu sitenin sertifikasına güvenilmiyor"), address, std::move(fault)});
+}
+
+void BrowserTab::visitDespiteCertificate() {
+  const auto& error = loadError.peek();
+  if (!error || !error->certificate || !storedWebView_) return;
+  storedWebView_->allowRefusedCertificate();
 }
 
 BrowserTab::Policy BrowserTab::decideNavigationAction(const NavigationAction& action) {
@@ -271,6 +312,10 @@ void BrowserTab::pageClosed() {
 
 void BrowserTab::openAutofillMenu(AutofillMenu menu, AutofillAnswer answer) {
   endAutofillMenu();
+  if (!mayFillSavedLogins()) {
+    answer(std::nullopt);
+    return;
+  }
   autofillAnswer_ = std::move(answer);
   autofillMenu.set(std::move(menu));
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/autofill_menu.h"
 #include "model/page_dialogs.h"
@@ -24,11 +25,28 @@ class BrowserStore;
 // view's navigation and page events are decided; the engine layer only translates them.
 class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
  public:
+  // What the engine found wrong with a certificate it refused, and what the certificate says of
+  // itself, as plain text for the error page.
+  struct CertificateFault {
+    enum class Kind { untrusted, expired, notYetValid, wrongHost, revoked, other };
+    std::vector<Kind> kinds;
+    std::string subject;
+    std::string issuer;
+    std::string validFrom;
+    std::string validUntil;
+    friend bool operator==(const CertificateFault&, const CertificateFault&) = default;
+  };
+
   struct LoadError {
     std::string message;
     std::optional<Url> url;
+    // Set when the page was refused for its certificate: the user may let it through.
+    std::optional<CertificateFault> certificate;
     friend bool operator==(const LoadError&, const LoadError&) = default;
   };
+
+  // What the address pill tells of the page's connection.
+  enum class ConnectionSecurity { unknown, secure, notSecure, allowedCertificate };
 
   // A provisional load that failed, as the engine reports it.
   struct LoadFailure {
@@ -79,6 +97,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The page on screen came over a connection the engine verified: false until a load commits,
   // and again from the start of the next one.
   Observable<bool> verifiedConnection{false};
+  // The page on screen came over a certificate the engine refused and the user let through.
+  Observable<bool> allowedCertificate{false};
   // The page is playing sound (heard or not), and whether the user silenced the tab.
   Observable<bool> isPlayingAudio{false};
   Observable<bool> isMuted{false};
@@ -98,6 +118,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   bool hasStartedLoading = false;
   bool adBlockApplied = false;
   bool isPopup = false;
+  // The engine's record of the back and forward list of a tab that has no web view yet (restored
+  // or reopened), as plain bytes; its first load goes back into that list.
+  std::optional<std::string> pendingSessionState;
   // Time source for the crash-reload limit; tests replace it.
   Clock now = [] { return std::chrono::steady_clock::now(); };
 
@@ -107,6 +130,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The web view if it was already created.
   WebViewPort* storedWebView() const { return storedWebView_.get(); }
 
+  // The back and forward list as it is now: the web view's, else the one still waiting.
+  std::optional<std::string> sessionState() const;
   // Starts the first load of a tab created without one (restored tabs).
   void loadIfNeeded();
   // Loads an address into this tab now (the command bar, the start page, new tabs).
@@ -128,6 +153,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   std::optional<std::string> displayHost() const;
   // An https page on screen that came over a verified connection; never the error page.
   bool isSecure() const;
+  ConnectionSecurity connectionSecurity() const;
+  // Saved logins are never offered to a page whose certificate the engine could not vouch for.
+  bool mayFillSavedLogins() const { return !allowedCertificate.peek(); }
   // The heading of a page's alert: the host of the page, or "This page says".
   std::string dialogTitle() const;
 
@@ -139,9 +167,15 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // A main-frame load really started (or was redirected) towards `address`.
   void provisionalNavigationStarted(const std::optional<Url>& address);
   // The main frame's load committed; `verified` when it came over TLS without a certificate error.
-  void navigationCommitted(bool verified);
+  // `allowedCertificate` when it came over a certificate the user let through despite its faults.
+  void navigationCommitted(bool verified, bool allowedCertificate = false);
   void navigationDidFinish(const std::optional<Url>& address, const std::string& pageTitle);
   void handleLoadFailure(const LoadFailure& failure);
+  // The engine refused the certificate of `address`; the error page names what is wrong.
+  void handleCertificateFailure(CertificateFault fault, const std::optional<Url>& address);
+  // Lets the refused certificate through for its host until the browser quits, and loads the
+  // page again; nothing unless the tab shows a certificate error.
+  void visitDespiteCertificate();
   Policy decideNavigationAction(const NavigationAction& action);
   static Policy decideNavigationResponse(const NavigationResponse& response);
   // The page's process ended. A crash reloads the page, at most twice a minute; a process the
@@ -177,6 +211,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   struct CommittedPage {
     std::optional<Url> url;
     bool verified = false;
+    bool allowedCertificate = false;
   };
   void showCommittedConnection();
   std::optional<CommittedPage> committed_;

@@ -621,8 +621,7 @@ constexpr LocalizationPair kPairs[] = {
     {"Tam ekrandan çıkmak için F11'e bas", "Press F11 to exit full screen"},
     {"Sekmenin Sesini Kapat", "Mute Tab"},
     {"Sekmenin Sesini Aç", "Unmute Tab"},
-    {"Bul çubuğunu kapat", "Close find bar"},  // Sites' permission requests: the bar over the page,
-                                               // the list in the settings, the file.
+    // Sites' permission requests: the bar over the page, the list in the settings, the file.
     {"%@ bildirim göndermek istiyor", "%@ wants to send notifications"},
     {"%@ konumunu öğrenmek istiyor", "%@ wants to know your location"},
     {"%@ kameranı kullanmak istiyor", "%@ wants to use your camera"},
@@ -661,6 +660,37 @@ constexpr LocalizationPair kPairs[] = {
      "The camera, microphone or screen is in use; click to stop"},
     // Password autofill menu
     {"Bu site için kayıtlı şifre yok", "No saved passwords for this site"},
+    // Connection security and certificate errors.
+    {"Bağlantı güvenli", "Connection is secure"},
+    {"Bu siteye gönderdiğin parola ya da kart numarası gibi bilgileri yolda başkaları göremez.",
+     "Information you send to this site, such as passwords or card numbers, can't be seen by "
+     "others on the way."},
+    {"Güvenli değil", "Not secure"},
+    {"Bu siteyle bağlantın güvenli değil", "Your connection to this site is not secure"},
+    {"Burada gireceğin parola ya da kart numarası gibi bilgileri başkaları görebilir.",
+     "Others could see what you enter here, such as passwords or card numbers."},
+    {"Güvenli değil: sertifikaya güvenilmiyor", "Not secure: certificate not trusted"},
+    {"Bu sitenin sertifikasına güvenilmiyor", "This site's certificate is not trusted"},
+    {"Sertifikayı tarayıcı kapanana kadar yine de kabul ettin. Kayıtlı parolalar burada "
+     "doldurulmaz.",
+     "You accepted the certificate anyway, until the browser quits. Saved passwords aren't "
+     "filled in here."},
+    {"Sertifikayı tanınan bir kuruluş imzalamamış: kendinden imzalı ya da yayıncısı bilinmiyor.",
+     "No recognised authority signed the certificate: it is self-signed or its issuer is "
+     "unknown."},
+    {"Sertifikanın süresi dolmuş.", "The certificate has expired."},
+    {"Sertifika henüz geçerli değil.", "The certificate is not valid yet."},
+    {"Sertifika başka bir sitenin adına verilmiş.",
+     "The certificate was issued for another site's name."},
+    {"Sertifika iptal edilmiş.", "The certificate has been revoked."},
+    {"Sertifika güvenli bir bağlantı kurmaya yetmiyor.",
+     "The certificate is not good enough for a secure connection."},
+    {"Ayrıntılar", "Details"},
+    {"Yine de ziyaret et (güvenli değil)", "Visit anyway (unsafe)"},
+    {"Sahibi", "Issued to"},
+    {"Yayıncı", "Issued by"},
+    {"Geçerlilik başlangıcı", "Valid from"},
+    {"Geçerlilik sonu", "Valid until"},
     // Printing a page.
     {"Yazdır…", "Print…"},
 };

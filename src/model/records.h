@@ -79,6 +79,8 @@ struct ClosedTab {
   Uuid spaceID;
   Url url;
   std::string title;
+  // Its back and forward list, as the engine gave it.
+  std::optional<std::string> sessionState;
 };
 
 // The encoded files. Encoding fails (nothing) only for values the format cannot hold.

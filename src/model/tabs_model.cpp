@@ -186,7 +186,7 @@ void TabsModel::pushClosedTab(const Space& space, const BrowserTab& tab) {
   if (closedTabs.size() >= kClosedTabLimit) {
     closedTabs.erase(closedTabs.begin(), closedTabs.end() - (kClosedTabLimit - 1));
   }
-  closedTabs.push_back(ClosedTab{space.id, *address, tab.title.peek()});
+  closedTabs.push_back(ClosedTab{space.id, *address, tab.title.peek(), tab.sessionState()});
 }
 
 std::shared_ptr<BrowserTab> TabsModel::selectNeighbour(Space& space, size_t removedAt) {
@@ -333,7 +333,11 @@ void TabsModel::reopenClosedTab() {
   const bool spaceExists =
       std::ranges::any_of(list, [&](const auto& space) { return space->id == record.spaceID; });
   if (spaceExists) currentSpaceID.set(record.spaceID);
-  openTab(record.url, false);
+  auto tab = std::make_shared<BrowserTab>(Uuid::random(), record.url);
+  tab->pendingSessionState = record.sessionState;
+  insertTab(tab);
+  select(*tab);
+  scheduleSave_();
 }
 
 void TabsModel::toggleFindBar() {

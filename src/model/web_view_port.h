@@ -56,6 +56,17 @@ class WebViewPort {
   virtual void stopMediaCapture() = 0;
   // Opens the print dialog for the page, if it is on screen.
   virtual void print() = 0;
+  // Lets the certificate the last load was refused for through for that load's host until the
+  // browser quits, and loads that address again; nothing when no certificate was refused.
+  virtual void allowRefusedCertificate() = 0;
+
+  // The engine's own record of the back and forward list, with each page's scroll position, as
+  // bytes only the engine reads; nothing when it has none to give.
+  virtual std::optional<std::string> sessionState() const { return std::nullopt; }
+  // Before the view's first load: takes the list back from `bytes` and goes to the page it was on.
+  // False, with nothing loaded, when the bytes are not the engine's or hold no page: the caller
+  // then loads the address itself.
+  virtual bool restoreSessionState(const std::string& /*bytes*/) { return false; }
 };
 
 // Creates web views: a tab's own on its first use, and a pop-up's web view related to its

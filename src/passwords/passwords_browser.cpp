@@ -136,6 +136,7 @@ PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs,
   menu_.set_child(menuDelete_);
   menu_.set_has_arrow(false);
   menu_.set_parent(list_);
+  openMenuWithKeys();
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -332,6 +333,30 @@ void PasswordsBrowser::showContextMenu(const Uuid& id) {
     }
   }
   menu_.popup();
+}
+
+void PasswordsBrowser::openMenuWithKeys() {
+  auto keys = Gtk::ShortcutController::create();
+  keys->add_shortcut(Gtk::Shortcut::create(
+      Gtk::ShortcutTrigger::parse_string("<Shift>F10|Menu"),
+      Gtk::CallbackAction::create([this](Gtk::Widget&, const Glib::VariantBase&) {
+        CredentialRow* row = focusedRow();
+        if (!row) return false;
+        showContextMenu(row->credentialId());
+        // Opened from the keyboard, the menu must take it, or the next key would go on in the list.
+        menuDelete_.grab_focus();
+        return true;
+      })));
+  list_.add_controller(keys);
+}
+
+CredentialRow* PasswordsBrowser::focusedRow() {
+  // The list gives the focus to the item around a row, not to the row.
+  for (Gtk::Widget* item = Glib::wrap(gtk_widget_get_focus_child(GTK_WIDGET(list_.gobj()))); item;
+       item = item->get_first_child()) {
+    if (auto* row = dynamic_cast<CredentialRow*>(item)) return row;
+  }
+  return nullptr;
 }
 
 void PasswordsBrowser::deleteCredentials(const std::vector<Uuid>& ids) {

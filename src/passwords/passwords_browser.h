@@ -48,7 +48,8 @@ class PasswordsBrowser : public Gtk::Paned {
   std::string emptyStateTitle() const;
   std::string placeholderDescription() const;
 
-  // The list's context menu for the row of a login, and its delete action.
+  // The list's context menu for the row of a login, and its delete action. Shift+F10 and the
+  // Menu key open it for the focused row.
   void showContextMenu(const Uuid& id);
   Gtk::Popover& contextMenu() { return menu_; }
   void deleteCredentials(const std::vector<Uuid>& ids);
@@ -63,6 +64,8 @@ class PasswordsBrowser : public Gtk::Paned {
   std::optional<size_t> displayPosition(const Glib::RefPtr<Glib::ObjectBase>& item) const;
   bool shows(GtkStringObject* item) const;
   CredentialRow* rowFor(const Uuid& id);
+  void openMenuWithKeys();
+  CredentialRow* focusedRow();
 
   PasswordStore& passwords_;
   TabsModel& tabs_;

@@ -46,6 +46,7 @@ SettingsView::SettingsView(BrowserStore& store, FaviconLoader& favicons,
   root_.append(divider_);
   root_.append(detail_);
   set_child(root_);
+  enterPaneWithTab();
   closeWithKeys(*this, {"Escape", "<Control>w"});
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -81,6 +82,28 @@ void SettingsView::rebuild() {
   sidebar_->set_vexpand(true);
   column_.append(*sidebar_);
   showPane();
+}
+
+void SettingsView::enterPaneWithTab() {
+  // Left to the pane list, Tab walks its rows, and a row that takes the focus also selects its
+  // pane: the keyboard could then never leave the list for the pane it shows. The arrows still
+  // walk the list.
+  auto keys = Gtk::EventControllerKey::create();
+  keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  keys->signal_key_pressed().connect(
+      [this](guint key, guint, Gdk::ModifierType) {
+        if (key != GDK_KEY_Tab && key != GDK_KEY_KP_Tab && key != GDK_KEY_ISO_Left_Tab) {
+          return false;
+        }
+        if (!shownScroller_) return false;
+        // Backwards the focus wraps round to the pane's last control, as it would without a list.
+        const bool backwards = key == GDK_KEY_ISO_Left_Tab;
+        shownScroller_->child_focus(backwards ? Gtk::DirectionType::TAB_BACKWARD
+                                              : Gtk::DirectionType::TAB_FORWARD);
+        return true;
+      },
+      false);
+  column_.add_controller(keys);
 }
 
 void SettingsView::select(SettingsPane pane) {

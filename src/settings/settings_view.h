@@ -24,7 +24,8 @@ class SettingsStyle;
 // Each time a pane is shown, and when the language changes, the pane is built anew (scrolled to
 // the top, with fresh view state) and faded in; a language change also rebuilds the pane list
 // and keeps the chosen pane. Every text takes the design of the interface font and every
-// control the theme's accent. Escape and Ctrl+W close it.
+// control the theme's accent. Escape and Ctrl+W close it. The arrows walk the pane list and Tab
+// leaves it for the pane shown.
 class SettingsView : public Gtk::Window {
  public:
   static constexpr int kWidth = 920;
@@ -52,6 +53,7 @@ class SettingsView : public Gtk::Window {
  private:
   void sync();
   void rebuild();
+  void enterPaneWithTab();
   void showPane();
   void dropHiddenPanes();
 

@@ -8,6 +8,7 @@
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
+#include "widgets/css_class.h"
 #include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
@@ -34,9 +35,12 @@ AddressPill::AddressPill(const SidebarContext& context)
   set_layout_manager(Gtk::BinLayout::create());
   set_size_request(-1, kHeight);
 
-  icon_.set_pixel_size(symbolPixelSize(kSymbolPointSize));
-  icon_.set_size_request(14, -1);
-  icon_.set_opacity(kSecondaryOpacity);
+  for (Gtk::Image* image : {&icon_, &markIcon_}) {
+    image->set_pixel_size(symbolPixelSize(kSymbolPointSize));
+    image->set_size_request(14, -1);
+    image->set_opacity(kSecondaryOpacity);
+  }
+  setUpSecurityMark();
   label_.add_css_class("pill-host");
   label_.set_ellipsize(Pango::EllipsizeMode::MIDDLE);
   label_.set_single_line_mode(true);
@@ -56,8 +60,8 @@ AddressPill::AddressPill(const SidebarContext& context)
 
   row_.set_margin_start(12);
   row_.set_margin_end(5);
-  for (Gtk::Widget* child :
-       std::initializer_list<Gtk::Widget*>{&icon_, &label_, &shield_, &copyButton_, &reload_}) {
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{&icon_, &mark_, &label_, &shield_,
+                                                                &copyButton_, &reload_}) {
     child->set_valign(Gtk::Align::CENTER);
     row_.append(*child);
   }
@@ -69,9 +73,31 @@ AddressPill::AddressPill(const SidebarContext& context)
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
+// The mark's popover says in words what the mark shows.
+void AddressPill::setUpSecurityMark() {
+  mark_.set_name("SecurityMark");
+  mark_.add_css_class("flat");
+  mark_.add_css_class("security-mark");
+  mark_.set_focus_on_click(false);
+  mark_.set_child(markIcon_);
+  mark_.signal_clicked().connect([this] { showSecurityMark(); });
+  securityHeading_.add_css_class("heading");
+  securityDetail_.set_wrap(true);
+  securityDetail_.set_max_width_chars(34);
+  for (Gtk::Label* line : {&securityHeading_, &securityDetail_}) {
+    line->set_xalign(0);
+    securityColumn_.append(*line);
+  }
+  securityColumn_.set_margin(10);
+  securityPopover_.set_child(securityColumn_);
+  securityPopover_.set_position(Gtk::PositionType::BOTTOM);
+  securityPopover_.set_parent(mark_);
+}
+
 AddressPill::~AddressPill() {
   observer_.reset();
   copyResets_.clear();
+  securityPopover_.unparent();
   row_.unparent();
 }
 
@@ -81,7 +107,21 @@ void AddressPill::sync() {
   copyURL_ = tab ? tab->shownURL() : std::nullopt;
   scheme_ = context_.scheme();
 
-  icon_.set_from_icon_name(symbolIconName(look_.symbol));
+  // Without a state to tell there is only a picture, and a click on it goes to the pill.
+  const auto& security = look_.securityMark;
+  icon_.set_visible(!security);
+  mark_.set_visible(security.has_value());
+  leadingIcon().set_from_icon_name(symbolIconName(look_.symbol));
+  if (security) setHelpText(mark_, security->name);
+  const bool warns = security && security->symbol == "exclamationmark.triangle.fill";
+  setCssClass(mark_, "warning", warns);
+  markIcon_.set_opacity(warns ? 1 : kSecondaryOpacity);
+  if (security) {
+    securityHeading_.set_text(security->heading);
+    securityDetail_.set_text(security->detail);
+  } else {
+    securityPopover_.popdown();
+  }
   label_.set_text(look_.text);
   label_.set_opacity(look_.hasAddress ? 1 : kSecondaryOpacity);
   if (!look_.showsShield) shield_.popover().popdown();
@@ -93,6 +133,10 @@ void AddressPill::sync() {
   setAccessibleName(*this, look_.text);
   showCopyButton(hovering_ && look_.offersCopyLink);
   queue_draw();
+}
+
+void AddressPill::showSecurityMark() {
+  if (look_.securityMark) securityPopover_.popup();
 }
 
 void AddressPill::setHovering(bool hovering) {

@@ -43,7 +43,11 @@ class AddressPill : public Gtk::Widget {
   bool copied() const { return copied_; }
   const AddressPillLook& look() const { return look_; }
   Gtk::Label& hostLabel() { return label_; }
-  Gtk::Image& leadingIcon() { return icon_; }
+  // The picture at the front: the connection's mark when it has one to tell, else a plain icon.
+  Gtk::Image& leadingIcon() { return mark_.get_visible() ? markIcon_ : icon_; }
+  // The connection's mark; a click opens what it stands for.
+  Gtk::Button& securityMark() { return mark_; }
+  Gtk::Popover& securityPopover() { return securityPopover_; }
   Gtk::Button& copyButton() { return copyButton_; }
   ReloadButton& reloadButton() { return reload_; }
   // The content-blocker shield; shown only for web pages.
@@ -58,10 +62,18 @@ class AddressPill : public Gtk::Widget {
   void setCopied(bool copied);
   void showCopyButton(bool shown);
   void copyPresenceChanged();
+  void setUpSecurityMark();
+  void showSecurityMark();
 
   const SidebarContext& context_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
   Gtk::Image icon_;
+  Gtk::Button mark_;
+  Gtk::Image markIcon_;
+  Gtk::Popover securityPopover_;
+  Gtk::Box securityColumn_{Gtk::Orientation::VERTICAL, 6};
+  Gtk::Label securityHeading_;
+  Gtk::Label securityDetail_;
   Gtk::Label label_;
   ShieldButton shield_;
   Gtk::Button copyButton_;

@@ -10,6 +10,7 @@
 #include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/pointer_return.h"
+#include "widgets/popover_keys.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
 #include "widgets/tooltip_guard.h"
@@ -108,6 +109,7 @@ void DarkModeSidebarButton::popupContextMenu() {
   menu_->set_position(Gtk::PositionType::TOP);
   hideTooltipWhileOpen(*this, *menu_);
   pointerReturn_.watch(*menu_);
+  setUpPopoverKeys(*menu_);
   menu_->popup();
 }
 

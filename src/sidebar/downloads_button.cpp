@@ -5,7 +5,9 @@
 #include "model/theme_colors.h"
 #include "sidebar/downloads_popover.h"
 #include "sidebar/sidebar_context.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
+#include "widgets/popover_keys.h"
 #include "widgets/tooltip_guard.h"
 
 namespace zemblo {
@@ -70,6 +72,9 @@ DownloadsButton::DownloadsButton(const SidebarContext& context)
   popover_.signal_closed().connect([this] { showing_ = false; });
   hideTooltipWhileOpen(face_, popover_);
   pointerReturn_.watch(popover_);
+  setUpPopoverKeys(popover_);
+  // Opened with the pointer, the popover itself holds the keyboard and is announced.
+  setAccessibleName(popover_, localized("İndirmeler"));
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
@@ -95,7 +100,8 @@ void DownloadsButton::toggle() {
     popover_.set_child(*content_);
   }
   showing_ = true;
-  popover_.popup();
+  // The button takes no focus from a click: focused, it was pressed from the keyboard.
+  popupFor(popover_, !face_.has_focus());
 }
 
 void DownloadsButton::sync() {

@@ -2,12 +2,14 @@
 
 #include "model/ad_blocker.h"
 #include "model/browser_tab.h"
+#include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/ad_block_popover.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
+#include "widgets/popover_keys.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"
 #include "widgets/tooltip_guard.h"
@@ -32,6 +34,9 @@ ShieldButton::ShieldButton(const SidebarContext& context) : context_(context) {
   popover_.signal_closed().connect([this] { showing_ = false; });
   hideTooltipWhileOpen(*this, popover_);
   pointerReturn_.watch(popover_);
+  setUpPopoverKeys(popover_);
+  // Opened with the pointer, the popover itself holds the keyboard and is announced.
+  setAccessibleName(popover_, localized("Reklam Engelleyici"));
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
@@ -58,7 +63,8 @@ void ShieldButton::toggle() {
     popover_.set_child(*content_);
   }
   showing_ = true;
-  popover_.popup();
+  // The button takes no focus from a click: focused, it was pressed from the keyboard.
+  popupFor(popover_, !has_focus());
 }
 
 void ShieldButton::sync() {

@@ -41,6 +41,31 @@ double tabRowPitch(TabDensity density) {
 
 double topBarLeadingPadding(SidebarSide side) { return side == SidebarSide::leading ? 72 : 0; }
 
+std::optional<SecurityMarkLook> securityMarkLook(BrowserTab::ConnectionSecurity security) {
+  using Security = BrowserTab::ConnectionSecurity;
+  switch (security) {
+    case Security::secure:
+      return SecurityMarkLook{"lock.fill", localized("Bağlantı güvenli"),
+                              localized("Bağlantı güvenli"),
+                              localized("Bu siteye gönderdiğin parola ya da kart numarası gibi "
+                                        "bilgileri yolda başkaları göremez.")};
+    case Security::notSecure:
+      return SecurityMarkLook{"lock.slash", localized("Güvenli değil"),
+                              localized("Bu siteyle bağlantın güvenli değil"),
+                              localized("Burada gireceğin parola ya da kart numarası gibi "
+                                        "bilgileri başkaları görebilir.")};
+    case Security::allowedCertificate:
+      return SecurityMarkLook{"exclamationmark.triangle.fill",
+                              localized("Güvenli değil: sertifikaya güvenilmiyor"),
+                              localized("Bu sitenin sertifikasına güvenilmiyor"),
+                              localized("Sertifikayı tarayıcı kapanana kadar yine de kabul ettin. "
+                                        "Kayıtlı parolalar burada doldurulmaz.")};
+    case Security::unknown:
+      break;
+  }
+  return std::nullopt;
+}
+
 AddressPillLook addressPillLook(const BrowserTab* tab) {
   AddressPillLook look;
   const std::optional<Url> url = tab ? tab->shownURL() : std::nullopt;
@@ -48,7 +73,8 @@ AddressPillLook addressPillLook(const BrowserTab* tab) {
   if (!look.hasAddress) {
     look.symbol = "magnifyingglass";
   } else {
-    look.symbol = tab->isSecure() ? "lock.fill" : "globe";
+    look.securityMark = securityMarkLook(tab->connectionSecurity());
+    look.symbol = look.securityMark ? look.securityMark->symbol : "globe";
   }
   const std::optional<std::string> host = tab ? tab->displayHost() : std::nullopt;
   look.text = host ? *host : localized("Ara veya adres gir");

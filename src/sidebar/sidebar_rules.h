@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/app_preferences.h"
+#include "model/browser_tab.h"
 #include "model/preference_enums.h"
 #include "model/space.h"
 #include "platform/url.h"
@@ -36,9 +37,21 @@ double tabRowPitch(TabDensity density);
 // Room left at the leading end of the top bar for the window buttons.
 double topBarLeadingPadding(SidebarSide side);
 
+// The mark at the front of the address pill that tells the page's connection, and what its
+// popover says; none while the connection tells nothing (no page, a file, a load under way).
+struct SecurityMarkLook {
+  std::string symbol;
+  std::string name;  // the mark's accessible name
+  std::string heading;
+  std::string detail;
+  friend bool operator==(const SecurityMarkLook&, const SecurityMarkLook&) = default;
+};
+std::optional<SecurityMarkLook> securityMarkLook(BrowserTab::ConnectionSecurity security);
+
 // The address pill for the current tab (none when the space has no selected tab).
 struct AddressPillLook {
-  std::string symbol;           // "magnifyingglass", "lock.fill" or "globe"
+  std::string symbol;  // "magnifyingglass", "globe" or the security mark's
+  std::optional<SecurityMarkLook> securityMark;
   std::string text;             // the host, or the search prompt
   bool hasAddress = false;      // the text is drawn in the primary style
   bool showsShield = false;     // the content-blocker shield

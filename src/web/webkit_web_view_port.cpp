@@ -120,6 +120,8 @@ void WebKitWebViewPort::connectSignals() {
                     toGCallback(&onBackForwardChanged), this);
   handlers_.connect(view, "load-changed", toGCallback(&onLoadChanged), this);
   handlers_.connect(view, "load-failed", toGCallback(&onLoadFailed), this);
+  handlers_.connect(view, "load-failed-with-tls-errors", toGCallback(&onLoadFailedWithTlsErrors),
+                    this);
   handlers_.connect(view, "decide-policy", toGCallback(&onDecidePolicy), this);
   handlers_.connect(view, "web-process-terminated", toGCallback(&onProcessTerminated), this);
   handlers_.connect(view, "create", toGCallback(&onCreate), this);
@@ -496,7 +498,7 @@ void WebKitWebViewPort::showFileChooser(WebKitFileChooserRequest* request) {
       [this](int response) { finishFileChooser(response == Gtk::ResponseType::ACCEPT); });
   fileChooser_ = std::move(pending);
   fileChooser_->chooser->show();
-  // Like a page's alert: modal to nothing beyond itself, so the browser window keeps its keys
+  // Like the print dialog: modal to nothing beyond itself, so the browser window keeps its keys
   // (Ctrl+W answers the chooser with its tab), and the application's keys work in it.
   if (GtkWindow* dialog = parent ? chooserDialogOf(parent) : nullptr) {
     GtkWindowGroup* group = gtk_window_group_new();

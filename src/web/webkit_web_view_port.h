@@ -99,6 +99,9 @@ class WebKitWebViewPort : public WebViewPort {
   void leaveFullScreen() override;
   void stopMediaCapture() override;
   void print() override;
+  void allowRefusedCertificate() override;
+  std::optional<std::string> sessionState() const override;
+  bool restoreSessionState(const std::string& bytes) override;
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
   static constexpr const char* kFaviconWorld = "ZembloFavicon";
@@ -134,6 +137,9 @@ class WebKitWebViewPort : public WebViewPort {
   static void onLoadChanged(WebKitWebView*, WebKitLoadEvent event, WebKitWebViewPort* self);
   static gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent event, const char* failingURI,
                                GError* error, WebKitWebViewPort* self);
+  static gboolean onLoadFailedWithTlsErrors(WebKitWebView*, const char* failingURI,
+                                            GTlsCertificate* certificate,
+                                            GTlsCertificateFlags faults, WebKitWebViewPort* self);
   static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                  WebKitPolicyDecisionType type, WebKitWebViewPort* self);
   static void onProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason,
@@ -184,6 +190,9 @@ class WebKitWebViewPort : public WebViewPort {
   // The address of the navigation that has started and not yet committed.
   std::string provisionalURI_;
   std::unique_ptr<ScriptDialog> scriptDialog_;
+  // The certificate the last load was refused for, and the address it was refused at.
+  GObjectRef<GTlsCertificate> refusedCertificate_;
+  std::string refusedURI_;
   // The browser asked for a load (or back, forward, reload) that the engine has not decided yet.
   bool browserAsked_ = false;
   // The main frame's navigation under way is one the browser asked for, not the page.

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "model/browser_tab.h"
+#include "web/certificate_fault_reading.h"
 
 namespace zemblo {
 namespace {
@@ -54,6 +55,15 @@ bool verifiedConnection(WebKitWebView* view) {
   GTlsCertificateFlags faults = G_TLS_CERTIFICATE_NO_FLAGS;
   return webkit_web_view_get_tls_info(view, &certificate, &faults) && certificate &&
          faults == G_TLS_CERTIFICATE_NO_FLAGS;
+}
+
+// A page that committed over TLS despite faults came over a certificate the user let through:
+// the engine refuses every other.
+bool allowedCertificate(WebKitWebView* view) {
+  GTlsCertificate* certificate = nullptr;
+  GTlsCertificateFlags faults = G_TLS_CERTIFICATE_NO_FLAGS;
+  return webkit_web_view_get_tls_info(view, &certificate, &faults) && certificate &&
+         faults != G_TLS_CERTIFICATE_NO_FLAGS;
 }
 
 }  // namespace
@@ -131,7 +141,7 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
                                          self->navigationByBrowser_);
       }
       self->stopWatchdog();
-      if (tab) tab->navigationCommitted(verifiedConnection(view));
+      if (tab) tab->navigationCommitted(verifiedConnection(view), allowedCertificate(view));
       self->commitWithoutTheRequestedPage(view);
       self->provisionalURI_.clear();
       break;
@@ -177,6 +187,36 @@ gboolean WebKitWebViewPort::onLoadFailed(WebKitWebView*, WebKitLoadEvent event,
     }
   }
   return TRUE;
+}
+
+gboolean WebKitWebViewPort::onLoadFailedWithTlsErrors(WebKitWebView*, const char* failingURI,
+                                                      GTlsCertificate* certificate,
+                                                      GTlsCertificateFlags faults,
+                                                      WebKitWebViewPort* self) {
+  self->stopWatchdog();
+  self->loadFailed_ = true;
+  self->refusedCertificate_ = GObjectRef<GTlsCertificate>::share(certificate);
+  self->refusedURI_ = failingURI ? failingURI : "";
+  if (auto tab = self->tab_.lock()) {
+    tab->handleCertificateFailure(readCertificateFault(certificate, faults), parseURI(failingURI));
+  }
+  // Handled: the engine reports no other failure for this load.
+  return TRUE;
+}
+
+void WebKitWebViewPort::allowRefusedCertificate() {
+  if (!refusedCertificate_ || refusedURI_.empty()) return;
+  g_autoptr(GUri) uri = g_uri_parse(refusedURI_.c_str(), G_URI_FLAGS_NONE, nullptr);
+  const char* host = uri ? g_uri_get_host(uri) : nullptr;
+  if (!host || !*host) {
+    g_warning("No host to let a certificate through for: %s", refusedURI_.c_str());
+    return;
+  }
+  webkit_network_session_allow_tls_certificate_for_host(
+      webkit_web_view_get_network_session(view_.get()), refusedCertificate_.get(), host);
+  const std::string address = std::exchange(refusedURI_, {});
+  refusedCertificate_ = {};
+  if (const auto url = parseURI(address.c_str())) load(*url);
 }
 
 gboolean WebKitWebViewPort::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,

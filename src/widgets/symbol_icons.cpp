@@ -27,6 +27,7 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     {"plus.magnifyingglass", "zemblo-magnifier-plus-symbolic"},
     {"lock.fill", "channel-secure-symbolic"},
     {"lock.open.fill", "changes-allow-symbolic"},
+    {"lock.slash", "channel-insecure-symbolic"},
     {"lock.shield", "zemblo-lock-shield-symbolic"},
     {"globe", "zemblo-globe-lines-symbolic"},
     {"link", "zemblo-link-symbolic"},

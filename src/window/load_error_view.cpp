@@ -7,6 +7,56 @@
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
+namespace {
+
+using CertificateKind = BrowserTab::CertificateFault::Kind;
+
+std::string faultText(CertificateKind kind) {
+  switch (kind) {
+    case CertificateKind::untrusted:
+      return localized(
+          "Sertifikayı tanınan bir kuruluş imzalamamış: kendinden imzalı ya da yayıncısı "
+          "bilinmiyor.");
+    case CertificateKind::expired:
+      return localized("Sertifikanın süresi dolmuş.");
+    case CertificateKind::notYetValid:
+      return localized("Sertifika henüz geçerli değil.");
+    case CertificateKind::wrongHost:
+      return localized("Sertifika başka bir sitenin adına verilmiş.");
+    case CertificateKind::revoked:
+      return localized("Sertifika iptal edilmiş.");
+    case CertificateKind::other:
+      break;
+  }
+  return localized("Sertifika güvenli bir bağlantı kurmaya yetmiyor.");
+}
+
+std::string faultLines(const BrowserTab::CertificateFault& fault) {
+  std::string lines;
+  for (const CertificateKind kind : fault.kinds) {
+    if (!lines.empty()) lines += '\n';
+    lines += faultText(kind);
+  }
+  return lines;
+}
+
+// One row of the certificate's details; the certificate's own words are shown as they come.
+void addDetail(Gtk::Grid& grid, int row, const std::string& name, const std::string& value) {
+  auto* key = Gtk::make_managed<Gtk::Label>(name);
+  key->set_xalign(1);
+  key->set_valign(Gtk::Align::START);
+  key->add_css_class("fg-secondary");
+  auto* text = Gtk::make_managed<Gtk::Label>(value.empty() ? "—" : value);
+  text->set_xalign(0);
+  text->set_wrap(true);
+  text->set_wrap_mode(Pango::WrapMode::WORD_CHAR);
+  text->set_max_width_chars(40);
+  text->set_selectable(true);
+  grid.attach(*key, 0, row);
+  grid.attach(*text, 1, row);
+}
+
+}  // namespace
 
 void LimitedLabel::measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum,
                                  int& natural, int& minimum_baseline, int& natural_baseline) const {
@@ -51,9 +101,26 @@ LoadErrorView::LoadErrorView() {
   retryButton_.add_css_class("pill");
   retryButton_.add_css_class("suggested-action");
   retryButton_.add_css_class("retry");
-  retryButton_.set_margin_top(6);
-  retryButton_.set_halign(Gtk::Align::CENTER);
   retryButton_.signal_clicked().connect([this] { retry(); });
+  detailsButton_.add_css_class("pill");
+  detailsButton_.add_css_class("details");
+  detailsButton_.signal_clicked().connect([this] { toggleDetails(); });
+  buttons_.set_margin_top(6);
+  buttons_.set_halign(Gtk::Align::CENTER);
+  buttons_.append(retryButton_);
+  buttons_.append(detailsButton_);
+
+  certificateGrid_.set_column_spacing(12);
+  certificateGrid_.set_row_spacing(6);
+  certificateGrid_.set_halign(Gtk::Align::CENTER);
+  visitAnywayButton_.add_css_class("pill");
+  visitAnywayButton_.add_css_class("destructive-action");
+  visitAnywayButton_.set_halign(Gtk::Align::CENTER);
+  visitAnywayButton_.signal_clicked().connect([this] { visitAnyway(); });
+  details_.append(certificateGrid_);
+  details_.append(visitAnywayButton_);
+  details_.set_margin_top(6);
+  details_.set_visible(false);
 
   column_.set_halign(Gtk::Align::CENTER);
   column_.set_valign(Gtk::Align::CENTER);
@@ -62,7 +129,8 @@ LoadErrorView::LoadErrorView() {
   column_.append(title_);
   column_.append(message_);
   column_.append(host_);
-  column_.append(retryButton_);
+  column_.append(buttons_);
+  column_.append(details_);
   column_.set_parent(*this);
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
@@ -84,14 +152,49 @@ void LoadErrorView::sync() {
   const bool appearing = error.has_value() && !get_visible();
   set_visible(error.has_value());
   if (!error) return;
-  if (appearing) takeFocusFromTheCard();
-  title_.set_text(localized("Bu sayfaya ulaşılamadı"));
+  if (appearing) {
+    details_.set_visible(false);
+    takeFocusFromTheCard();
+  }
   retryButton_.set_label(localized("Tekrar Dene"));
-  // The message and the host are shown as they come, never translated or read as markup.
-  message_.set_text(error->message);
+  detailsButton_.set_label(localized("Ayrıntılar"));
+  visitAnywayButton_.set_label(localized("Yine de ziyaret et (güvenli değil)"));
   const auto host = hostLine(*tab_);
   host_.set_visible(host.has_value());
   host_.set_text(host.value_or(""));
+  syncCertificate();
+}
+
+void LoadErrorView::syncCertificate() {
+  const auto& error = tab_->loadError.peek();
+  const auto& certificate = error->certificate;
+  detailsButton_.set_visible(certificate.has_value());
+  if (!certificate) {
+    details_.set_visible(false);
+    icon_.set_from_icon_name(symbolIconName("wifi.exclamationmark"));
+    title_.set_text(localized("Bu sayfaya ulaşılamadı"));
+    // The message and the host are shown as they come, never translated or read as markup.
+    message_.set_text(error->message);
+    return;
+  }
+  icon_.set_from_icon_name(symbolIconName("exclamationmark.triangle.fill"));
+  title_.set_text(localized("Bu sitenin sertifikasına güvenilmiyor"));
+  message_.set_text(faultLines(*certificate));
+  while (Gtk::Widget* row = certificateGrid_.get_first_child()) certificateGrid_.remove(*row);
+  addDetail(certificateGrid_, 0, localized("Sahibi"), certificate->subject);
+  addDetail(certificateGrid_, 1, localized("Yayıncı"), certificate->issuer);
+  addDetail(certificateGrid_, 2, localized("Geçerlilik başlangıcı"), certificate->validFrom);
+  addDetail(certificateGrid_, 3, localized("Geçerlilik sonu"), certificate->validUntil);
+}
+
+void LoadErrorView::toggleDetails() {
+  const auto& error = tab_ ? tab_->loadError.peek() : std::nullopt;
+  if (!error || !error->certificate) return;
+  details_.set_visible(!details_.get_visible());
+}
+
+void LoadErrorView::visitAnyway() {
+  if (tab_) tab_->visitDespiteCertificate();
 }
 
 void LoadErrorView::takeFocusFromTheCard() {

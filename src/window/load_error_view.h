@@ -28,6 +28,8 @@ class LimitedLabel : public Gtk::Label {
 
 // The page shown instead of a web page whose load failed: what went wrong, the host that could
 // not be reached and a button that tries again. Present only while the tab holds a load error.
+// For a refused certificate it names the faults and offers the certificate's details, and
+// behind them the way through.
 class LoadErrorView : public Gtk::Widget {
  public:
   static constexpr int kMessageMaxWidth = 380;
@@ -40,6 +42,10 @@ class LoadErrorView : public Gtk::Widget {
 
   // The retry button's action.
   void retry();
+  // The details button's action: shows or hides the certificate's details.
+  void toggleDetails();
+  // The action of the button behind the details that visits the page despite its certificate.
+  void visitAnyway();
 
   // The host line for a failed address: none without an address or host.
   static std::optional<std::string> hostLine(const BrowserTab& tab);
@@ -49,9 +55,13 @@ class LoadErrorView : public Gtk::Widget {
   const Gtk::Label& message() const { return message_; }
   const Gtk::Label& host() const { return host_; }
   Gtk::Button& retryButton() { return retryButton_; }
+  Gtk::Button& detailsButton() { return detailsButton_; }
+  Gtk::Button& visitAnywayButton() { return visitAnywayButton_; }
+  const Gtk::Box& details() const { return details_; }
 
  private:
   void takeFocusFromTheCard();
+  void syncCertificate();
 
   std::shared_ptr<BrowserTab> tab_;
   Gtk::Box column_{Gtk::Orientation::VERTICAL, 14};
@@ -59,7 +69,12 @@ class LoadErrorView : public Gtk::Widget {
   Gtk::Label title_;
   LimitedLabel message_;
   Gtk::Label host_;
+  Gtk::Box buttons_{Gtk::Orientation::HORIZONTAL, 10};
   Gtk::Button retryButton_;
+  Gtk::Button detailsButton_;
+  Gtk::Box details_{Gtk::Orientation::VERTICAL, 10};
+  Gtk::Grid certificateGrid_;
+  Gtk::Button visitAnywayButton_;
   std::unique_ptr<Observer> observer_;
 };
 

@@ -12,6 +12,7 @@
 #include "model/tabs_model.h"
 #include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_window.h"
+#include "sidebar/address_pill.h"
 #include "sidebar/sidebar_view.h"
 #include "window/browser_window.h"
 #include "window/command_bar.h"
@@ -85,6 +86,17 @@ TEST_F(BrowserCommandsTest, TabKeysOpenCloseReopenStepAndOpenTheAddressBarWithou
     store().tabs().closeAllTabsInCurrentSpace();
     pressIgnoredKeys("ctrl+w");
     EXPECT_TRUE(window().get_visible());
+  });
+}
+
+TEST_F(BrowserCommandsTest, WindowKeysStillWorkWhileASidebarPopoverHoldsTheKeyboard) {
+  runBrowser([&] {
+    openPage("Alpha");
+    ShieldButton& shield = window().sidebarView().addressPill().shield();
+    shield.toggle();
+    ASSERT_TRUE(waitUntil([&] { return shield.popover().get_mapped(); }));
+    pressKeys("ctrl+t");
+    EXPECT_TRUE(waitUntil([&] { return tabs().size() == 2; }));
   });
 }
 

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "passwords/credential_detail.h"
+#include "passwords/credential_row.h"
 #include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_harness.h"
+#include "support/x_input.h"
 
 namespace zemblo::testing {
 namespace {
@@ -69,6 +71,50 @@ TEST_F(PasswordsBrowserTest, ListsSearchesAndShowsTheSelectedLogin) {
   const size_t tabsBefore = harness.store().tabs().currentSpace()->tabs.peek().size();
   detail->openSite();
   EXPECT_EQ(harness.store().tabs().currentSpace()->tabs.peek().size(), tabsBefore + 1);
+}
+
+// The list's item that holds the login's row, which takes the focus for it.
+Gtk::Widget* listItemOf(Gtk::Widget& widget, const Uuid& id) {
+  for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling()) {
+    if (auto* row = dynamic_cast<CredentialRow*>(child); row && row->credentialId() == id) {
+      return &widget;
+    }
+    if (Gtk::Widget* found = listItemOf(*child, id)) return found;
+  }
+  return nullptr;
+}
+
+TEST_F(PasswordsBrowserTest, ShiftF10AndTheMenuKeyOpenTheFocusedRowsMenuWithTheKeyboardInIt) {
+  PasswordsHarness harness(stored);
+  harness.open().set_title("zemblo-passwords-test");
+  harness.unlock();
+  PasswordsBrowser& browser = *harness.window().browser();
+  const auto press = [](const std::string& keys) {
+    runBesideMainLoop(xdotoolOn("zemblo-passwords-test", "windowfocus --sync %1") +
+                      " && xdotool key " + keys);
+  };
+  const auto menuHasFocus = [&] {
+    Gtk::Widget* focus = harness.window().get_focus();
+    return browser.contextMenu().get_visible() && focus &&
+           focus->is_ancestor(browser.contextMenu());
+  };
+  const Uuid shop = harness.passwords().credentials.peek()[0].id;
+  Gtk::Widget* item = listItemOf(browser.list(), shop);
+  ASSERT_TRUE(item);
+  item->grab_focus();
+  press("shift+F10");
+  ASSERT_TRUE(waitUntil(menuHasFocus));
+  press("Escape");
+  ASSERT_TRUE(waitUntil([&] { return !browser.contextMenu().get_visible(); }));
+  EXPECT_EQ(harness.passwords().credentials.peek().size(), 3u);
+
+  // Return on the menu's only item deletes the focused row's login, and no other.
+  item->grab_focus();
+  press("Menu");
+  ASSERT_TRUE(waitUntil(menuHasFocus));
+  press("Return");
+  EXPECT_TRUE(waitUntil([&] { return !harness.passwords().credential(shop); }));
+  EXPECT_EQ(harness.passwords().credentials.peek().size(), 2u);
 }
 
 TEST_F(PasswordsBrowserTest, DeletesFromTheContextMenuAtOnceAndFromTheDetailAfterAsking) {

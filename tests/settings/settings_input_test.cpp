@@ -9,6 +9,7 @@
 #include "settings/panes/general_pane.h"
 #include "settings/panes/spaces_pane.h"
 #include "settings/panes/window_pane.h"
+#include "settings/settings_sidebar.h"
 #include "settings/space_editor/space_chip.h"
 #include "support/x_input.h"
 
@@ -87,6 +88,29 @@ TEST_F(SettingsInputTest, ArrowKeysMoveAFocusedSliderOneStepAndTheFileHoldsTheSt
       nlohmann::json::parse(harness.defaultsFile()).at(std::string(AppPreferences::kDefaultsKey));
   const size_t at = prefs.find("\"defaultZoom\":") + 14;
   EXPECT_EQ(prefs.substr(at, prefs.find_first_of(",}", at) - at), "1.9");
+}
+
+TEST_F(SettingsInputTest, TabEntersThePaneShownShiftTabReturnsToTheListAndTheArrowsWalkIt) {
+  SettingsView& view = harness.view();
+  Gtk::Widget& appearance = view.sidebar().row(SettingsPane::appearance);
+  const auto inPane = [&] {
+    Gtk::Widget* focus = view.get_focus();
+    return focus && focus->is_ancestor(view.shownScroller());
+  };
+  appearance.grab_focus();
+  press("Tab");
+  ASSERT_TRUE(waitUntil(inPane));
+  EXPECT_EQ(view.pane(), SettingsPane::appearance);
+  press("shift+Tab");
+  ASSERT_TRUE(waitUntil([&] { return view.get_focus() == &appearance; }));
+  press("ctrl+Tab");
+  ASSERT_TRUE(waitUntil(inPane));
+  EXPECT_EQ(view.pane(), SettingsPane::appearance);
+
+  appearance.grab_focus();
+  press("Down");
+  EXPECT_TRUE(waitUntil([&] { return view.pane() == SettingsPane::colors; }));
+  EXPECT_EQ(view.get_focus(), &view.sidebar().row(SettingsPane::colors));
 }
 
 TEST_F(SettingsInputTest, EscapeClosesAnOpenListFirstThenTheWindowAndControlWClosesItToo) {

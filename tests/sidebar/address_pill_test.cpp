@@ -6,6 +6,7 @@
 #include "platform/gobject_ref.h"
 #include "sidebar/sidebar_harness.h"
 #include "support/fake_scheduler.h"
+#include "support/interface_language.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/system_color_scheme.h"
 
@@ -19,6 +20,39 @@ using testing::SidebarHarness;
 using testing::waitUntil;
 
 std::string iconOf(Gtk::Image& image) { return image.get_icon_name(); }
+
+bool hasAccessibleName(Gtk::Widget& widget, const std::string& name) {
+  char* mismatch = gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()),
+                                                      GTK_ACCESSIBLE_PROPERTY_LABEL, name.c_str());
+  g_free(mismatch);
+  return mismatch == nullptr;
+}
+
+// The visible button under `root` that assistive technologies know as `name` (its own label
+// names a labelled button); none when there is no such button.
+Gtk::Button* buttonNamed(Gtk::Widget& root, const std::string& name) {
+  auto* button = dynamic_cast<Gtk::Button*>(&root);
+  if (button && button->is_drawable() &&
+      (button->get_label().raw() == name || hasAccessibleName(*button, name))) {
+    return button;
+  }
+  for (Gtk::Widget* child = root.get_first_child(); child; child = child->get_next_sibling()) {
+    if (auto* found = buttonNamed(*child, name)) return found;
+  }
+  return nullptr;
+}
+
+// Every text the labels under `root` show, one a line.
+std::string textsUnder(Gtk::Widget& root) {
+  std::string texts;
+  if (auto* label = dynamic_cast<Gtk::Label*>(&root); label && label->is_drawable()) {
+    texts += label->get_text() + "\n";
+  }
+  for (Gtk::Widget* child = root.get_first_child(); child; child = child->get_next_sibling()) {
+    texts += textsUnder(*child);
+  }
+  return texts;
+}
 
 // A certificate for 127.0.0.1 that no authority signed, with its key (valid until 2126).
 constexpr const char* kSelfSignedCertificate = R"(-----BEGIN CERTIFICATE-----
@@ -48,7 +82,20 @@ TEST(AddressPillTest, ALoadedLocalPageShowsItsHostAndThatItIsNotSecure) {
   auto& pill = harness.pill();
   EXPECT_EQ(pill.hostLabel().get_text(), "127.0.0.1");
   EXPECT_EQ(pill.hostLabel().get_opacity(), 1);
-  EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("globe"));
+  EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("lock.slash"));
+  // The mark is a button of its own: a click tells what it means, and opens no command bar.
+  Gtk::Button* mark = buttonNamed(pill, "Güvenli değil");
+  ASSERT_TRUE(mark);
+  SidebarHarness::screenshot("pill-not-secure");
+  mark->activate();
+  pump();
+  ASSERT_TRUE(waitUntil([&] { return pill.securityPopover().get_mapped(); }));
+  const std::string told = textsUnder(pill.securityPopover());
+  EXPECT_NE(told.find("Bu siteyle bağlantın güvenli değil"), std::string::npos) << told;
+  EXPECT_NE(told.find("kart numarası"), std::string::npos) << told;
+  EXPECT_FALSE(harness.store().tabs().commandBar.peek());
+  SidebarHarness::screenshot("pill-not-secure-popover");
+  pill.securityPopover().popdown();
   EXPECT_TRUE(pill.reloadButton().get_visible());
   EXPECT_EQ(pill.reloadButton().tab(), tab);
   EXPECT_FALSE(pill.copyButton().get_visible());
@@ -67,6 +114,11 @@ TEST(AddressPillTest, ALoadedLocalPageShowsItsHostAndThatItIsNotSecure) {
   pump();
   EXPECT_FALSE(pill.copyButton().get_visible());
   EXPECT_DOUBLE_EQ(pill.fillOpacity(), 0.06);
+
+  // In English, once the pill next follows the tab.
+  testing::InterfaceLanguage english(true);
+  tab->load(*Url::parse(harness.server().url("/page?again")));
+  EXPECT_TRUE(waitUntil([&] { return buttonNamed(pill, "Not secure") != nullptr; }));
 }
 
 TEST(AddressPillTest, SecurePagesShowALockAndTheHostWithoutWww) {
@@ -82,14 +134,15 @@ TEST(AddressPillTest, SecurePagesShowALockAndTheHostWithoutWww) {
   // The pill follows the tab's address as it changes.
   tab->url.set(Url::parse("http://plain.example/"));
   pump();
-  EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("globe"));
+  EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("lock.slash"));
   EXPECT_EQ(pill.hostLabel().get_text(), "plain.example");
 }
 
-// The lock stands for a page that came over a connection the engine accepted; a refused
-// certificate shows the globe over the error view, and so does one the engine was told to let
-// through.
-TEST(AddressPillTest, APageOverARefusedCertificateShowsTheGlobe) {
+// The lock stands for a page that came over a connection the engine accepted. A refused
+// certificate shows the globe over an error view that names the fault and, behind the
+// certificate's details, lets the user through; the page then comes with a warning mark, never
+// the lock, and saved logins are not offered there.
+TEST(AddressPillTest, ARefusedCertificateIsNamedAndTheUserMayVisitAnyway) {
   GError* error = nullptr;
   const auto certificate = GObjectRef<GTlsCertificate>::adopt(
       g_tls_certificate_new_from_pem(kSelfSignedCertificate, -1, &error));
@@ -105,21 +158,51 @@ TEST(AddressPillTest, APageOverARefusedCertificateShowsTheGlobe) {
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
   pump();
   auto& pill = harness.pill();
-  EXPECT_TRUE(harness.content().loadErrorView().get_mapped());
+  auto& view = harness.content().loadErrorView();
+  EXPECT_TRUE(view.get_mapped());
   EXPECT_EQ(server.hits("/"), 0);
   EXPECT_EQ(pill.hostLabel().get_text(), "127.0.0.1");
   EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("globe"));
-  SidebarHarness::screenshot("pill-refused-certificate");
+  const std::string told = textsUnder(view);
+  EXPECT_NE(told.find("Bu sitenin sertifikasına güvenilmiyor"), std::string::npos) << told;
+  EXPECT_NE(told.find("kendinden imzalı"), std::string::npos) << told;
+  // The way through stays out of sight until the user asks for the details.
+  EXPECT_FALSE(buttonNamed(view, "Yine de ziyaret et (güvenli değil)"));
+  Gtk::Button* details = buttonNamed(view, "Ayrıntılar");
+  ASSERT_TRUE(details);
+  details->activate();
+  ASSERT_TRUE(waitUntil([&] { return view.details().get_mapped(); }));
+  const std::string detailed = textsUnder(view);
+  EXPECT_NE(detailed.find("CN=127.0.0.1"), std::string::npos) << detailed;
+  EXPECT_NE(detailed.find("2126-11-14"), std::string::npos) << detailed;
+  SidebarHarness::screenshot("certificate-error-details");
 
-  webkit_network_session_allow_tls_certificate_for_host(
-      webkit_web_view_get_network_session(testing::WebHarness::viewOf(*tab)), certificate.get(),
-      "127.0.0.1");
-  tab->reload();
+  Gtk::Button* visit = buttonNamed(view, "Yine de ziyaret et (güvenli değil)");
+  ASSERT_TRUE(visit);
+  visit->activate();
   ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "Behind a bad certificate"; }));
   ASSERT_TRUE(waitUntil([&] { return !tab->isLoading.peek(); }));
   pump();
-  EXPECT_FALSE(harness.content().loadErrorView().get_mapped());
-  EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("globe"));
+  EXPECT_EQ(server.hits("/"), 1);
+  EXPECT_FALSE(view.get_mapped());
+  EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("exclamationmark.triangle.fill"));
+  EXPECT_TRUE(buttonNamed(pill, "Güvenli değil: sertifikaya güvenilmiyor"));
+  SidebarHarness::screenshot("pill-allowed-certificate");
+
+  // A menu of saved logins asked for on this page is answered with nothing and never shown.
+  std::optional<std::optional<Uuid>> answered;
+  tab->openAutofillMenu({{{Uuid::random(), "alice", "127.0.0.1", false}}, {10, 10, 100, 20}},
+                        [&](std::optional<Uuid> chosen) { answered = chosen; });
+  ASSERT_TRUE(answered.has_value());
+  EXPECT_FALSE(*answered);
+  EXPECT_FALSE(tab->autofillMenu.peek());
+
+  // The exception lasts: a reload needs no second permission, and still shows the warning.
+  tab->reload();
+  ASSERT_TRUE(waitUntil([&] { return server.hits("/") == 2 && !tab->isLoading.peek(); }));
+  pump();
+  EXPECT_FALSE(tab->loadError.peek());
+  EXPECT_EQ(iconOf(pill.leadingIcon()), symbolIconName("exclamationmark.triangle.fill"));
 }
 
 TEST(AddressPillTest, WithoutAPageThePillInvitesASearch) {

@@ -90,6 +90,20 @@ TEST_F(ShieldButtonTest, BlockingPageShowsTheFilledShieldAndItsPopover) {
   SidebarHarness::screenshot("adblock-popover-english");
 }
 
+TEST_F(ShieldButtonTest, KeysTypedIntoThePopoverOpenedWithTheMouseFlipNoSwitchButTabReachesThem) {
+  harness.click(shield());
+  ASSERT_TRUE(waitUntil([&] { return shield().popover().get_mapped(); }));
+  auto& content = *shield().popoverContent();
+  harness.inputAndWait("key a space Return");
+  // Then as a keyboard user does: Tab to the second switch and Space flips it, and it alone.
+  harness.input("key Tab Tab space");
+  ASSERT_TRUE(waitUntil(
+      [&] { return !content.siteSwitch().get_active() || !content.globalSwitch().get_active(); }));
+  EXPECT_TRUE(content.siteSwitch().get_active());
+  EXPECT_FALSE(content.globalSwitch().get_active());
+  EXPECT_TRUE(shield().popover().get_visible());
+}
+
 TEST_F(ShieldButtonTest, TheSiteSwitchAllowsTheSiteAndReloadsItsTab) {
   auto& content = popover();
   const int loads = pageLoads();

@@ -56,6 +56,7 @@ class FakeWebView : public WebViewPort {
   void setMuted(bool muted) override { this->muted = muted; }
   void leaveFullScreen() override { ++fullScreenExits; }
   void stopMediaCapture() override { ++captureStops; }
+  void allowRefusedCertificate() override { ++certificatesAllowed; }
   void print() override {}
 
   // Answers the oldest pending favicon look-up; false when none is pending.
@@ -76,6 +77,7 @@ class FakeWebView : public WebViewPort {
   bool muted = false;
   int fullScreenExits = 0;
   int captureStops = 0;
+  int certificatesAllowed = 0;
 
  private:
   FakeWebViewLog& log_;

@@ -72,7 +72,8 @@ TEST_F(SidebarRulesTest, PillWithoutAnAddressShowsTheSearchPrompt) {
 TEST_F(SidebarRulesTest, PillShowsTheHostAndWhetherThePageIsSecure) {
   const auto http = tabAt("http://127.0.0.1:8080/page?q=1");
   const AddressPillLook plain = addressPillLook(http.get());
-  EXPECT_EQ(plain.symbol, "globe");
+  EXPECT_EQ(plain.symbol, "lock.slash");
+  EXPECT_EQ(plain.securityMark->name, "Güvenli değil");
   EXPECT_EQ(plain.text, "127.0.0.1");
   EXPECT_TRUE(plain.hasAddress);
   EXPECT_TRUE(plain.showsShield);
@@ -99,6 +100,17 @@ TEST_F(SidebarRulesTest, PillShowsTheHostAndWhetherThePageIsSecure) {
   EXPECT_FALSE(local.showsShield);
   EXPECT_TRUE(local.offersCopyLink);
   EXPECT_TRUE(local.showsReloadButton);
+  // An https page is neither secure nor not while it loads; one whose certificate the user let
+  // through warns, and so does nothing else.
+  const auto allowed = tabAt("https://router.lan/");
+  EXPECT_EQ(addressPillLook(allowed.get()).symbol, "globe");
+  EXPECT_FALSE(addressPillLook(allowed.get()).securityMark);
+  allowed->navigationCommitted(false, /*allowedCertificate=*/true);
+  EXPECT_EQ(addressPillLook(allowed.get()).symbol, "exclamationmark.triangle.fill");
+  allowed->provisionalNavigationStarted(allowed->url.peek());
+  EXPECT_EQ(addressPillLook(allowed.get()).symbol, "globe");
+  const auto shouting = tabAt("HTTP://Example.com/");
+  EXPECT_EQ(addressPillLook(shouting.get()).symbol, "lock.slash");
   const auto hostless = tabAt("https:///nohost");
   hostless->navigationCommitted(true);
   EXPECT_EQ(addressPillLook(hostless.get()).symbol, "lock.fill");

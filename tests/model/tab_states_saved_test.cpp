@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "model/browser_store.h"
+#include "model/browser_tab.h"
+#include "model/tabs_model.h"
+#include "support/store_fixture.h"
+
+namespace zemblo {
+namespace {
+
+using testing::savedSpace;
+
+class TabStatesSavedTest : public testing::StoreFixture {
+ protected:
+  std::filesystem::path stateFile(const Uuid& tabID) const {
+    return home.dataDir() / "tab-states" / tabID.str();
+  }
+};
+
+// The engine's bytes are the tabs' own until the tabs go: a tab never shown keeps its list through
+// saves, a closed tab takes its list along for reopening, and the files of tabs that are gone go.
+TEST_F(TabStatesSavedTest, AListStaysWithItsTabThroughSavesAndClosing) {
+  auto shown = savedSpace("a", 2, 0);
+  auto background = savedSpace("b", 1, 0);
+  const Uuid neverShown = shown.tabs[1].id;
+  const Uuid closing = background.tabs[0].id;
+  const Uuid gone = Uuid::random();
+  home.writeFile(stateFile(neverShown), std::string("list\0of a1", 10));
+  home.writeFile(stateFile(closing), "list of b0");
+  home.writeFile(stateFile(gone), "list of a closed tab");
+  startStore({shown, background}, 0);
+  ASSERT_TRUE(store->finishWrites());
+  EXPECT_EQ(tab(0, 1)->pendingSessionState, std::string("list\0of a1", 10));
+
+  store->tabs().closeTab(*tab(1, 0));
+  ASSERT_FALSE(store->tabs().closedTabs.empty());
+  EXPECT_EQ(store->tabs().closedTabs.back().sessionState, "list of b0");
+  store->saveNow();
+  ASSERT_TRUE(store->finishWrites());
+  EXPECT_EQ(home.readFile(stateFile(neverShown)), std::string("list\0of a1", 10));
+  EXPECT_FALSE(std::filesystem::exists(stateFile(closing)));
+  EXPECT_FALSE(std::filesystem::exists(stateFile(gone)));
+}
+
+}  // namespace
+}  // namespace zemblo
