@@ -26,6 +26,7 @@
 #include "widgets/system_color_scheme.h"
 #include "widgets/tooltip_guard.h"
 #include "window/browser_window.h"
+#include "window/download_destination_dialog.h"
 
 namespace zemblo {
 namespace {
@@ -70,6 +71,9 @@ std::shared_ptr<BrowserStore> ZembloApp::store() {
     language_ = std::make_unique<LanguageFollower>(AppPreferences::load(defaults).language);
     store_ = BrowserStore::create(webEngine_, {.defaults = &defaults});
     language_->follow(store_->preferences());
+    store_->downloads().setDestinationChooser([this](const auto& proposed, auto answer) {
+      askDownloadDestination(browserWindow_.get(), proposed, std::move(answer));
+    });
   }
   return store_;
 }

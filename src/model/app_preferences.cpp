@@ -6,6 +6,7 @@
 #include <glib.h>
 
 #include "model/localization.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace zemblo {
@@ -59,6 +60,8 @@ void visitFields(Prefs& p, Visitor&& visit) {
   visit("showStartFavorites", p.showStartFavorites);
   visit("restoreSession", p.restoreSession);
   visit("defaultZoom", p.defaultZoom);
+  visit("askWhereToSave", p.askWhereToSave);
+  visit("downloadFolder", p.downloadFolder);
 }
 
 struct FieldWriter {
@@ -182,6 +185,11 @@ std::string AppPreferences::effectiveGreetingName(std::string_view fullUserName)
   const std::string_view trimmed = trimmedSpacesAndTabs(greetingName);
   if (!trimmed.empty()) return std::string(trimmed);
   return firstWord(fullUserName);
+}
+
+std::filesystem::path AppPreferences::effectiveDownloadFolder() const {
+  if (downloadFolder && !downloadFolder->empty()) return *downloadFolder;
+  return paths::downloadsDirectory();
 }
 
 double AppPreferences::tintStrength(ColorScheme scheme) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -59,6 +60,10 @@ struct AppPreferences {
   bool showStartFavorites = true;
   bool restoreSession = true;
   double defaultZoom = 1;
+  // Each download asks for its file name and folder first.
+  bool askWhereToSave = false;
+  // Where downloads go; the desktop's download folder while unset.
+  std::optional<std::string> downloadFolder;
 
   // The user-defaults entry holding the encoded value.
   static constexpr std::string_view kDefaultsKey = "appPreferences.v1";
@@ -90,6 +95,9 @@ struct AppPreferences {
   // user's full name.
   std::string effectiveGreetingName() const;
   std::string effectiveGreetingName(std::string_view fullUserName) const;
+
+  // The folder downloads go to: the chosen one, else the desktop's download folder.
+  std::filesystem::path effectiveDownloadFolder() const;
 
   // How strongly the theme colours tint the sidebar in a scheme (dark tints a little less).
   double tintStrength(ColorScheme scheme) const;

@@ -87,8 +87,10 @@ void BrowserStore::start() {
   history_ = std::make_unique<HistoryModel>(save);
   pageServices_ = std::make_shared<PageServicesModel>(*engine_, *preferences_, tabs_->spaces,
                                                       *defaults_, scheduler_);
-  downloads_ =
-      std::make_shared<DownloadManager>(DownloadManagerEnvironment{.scheduler = &scheduler_});
+  downloads_ = std::make_shared<DownloadManager>(DownloadManagerEnvironment{
+      .folder = [this] { return preferences_->observablePrefs().peek().effectiveDownloadFolder(); },
+      .asksWhereToSave = [this] { return preferences_->observablePrefs().peek().askWhereToSave; },
+      .scheduler = &scheduler_});
   auto vault = environment_.vaultStorage ? environment_.vaultStorage
                                          : std::make_shared<KeyringVaultStorage>();
   passwords_ = std::make_unique<PasswordStore>(*defaults_, std::move(vault));

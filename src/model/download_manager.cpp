@@ -32,17 +32,24 @@ void DownloadItem::revealInFileManager() const {
   if (const auto& file = destination.peek()) desktop_->reveal(*file);
 }
 
-void DownloadItem::open() const {
+void DownloadItem::open() {
   const auto& file = destination.peek();
-  if (file && state.peek() == State::finished) desktop_->open(*file);
+  if (!file || state.peek() != State::finished) return;
+  openFailure.set(std::nullopt);
+  desktop_->open(*file, [weak = weak_from_this()](const std::string& reason) {
+    if (const auto self = weak.lock()) self->openFailure.set(reason);
+  });
 }
 
 DownloadManager::DownloadManager(DownloadManagerEnvironment environment)
     : environment_(std::move(environment)),
       scheduler_(environment_.scheduler ? *environment_.scheduler : Scheduler::mainLoop()),
-      desktop_(std::make_shared<const DownloadDesktop>(
-          environment_.desktop.value_or(DownloadDesktop{desktop::openFile, desktop::revealFile}))) {
-}
+      desktop_(std::make_shared<const DownloadDesktop>(environment_.desktop.value_or(
+          DownloadDesktop{[](const std::filesystem::path& file,
+                             std::function<void(const std::string&)> failed) {
+                            desktop::openFile(file, std::move(failed));
+                          },
+                          desktop::revealFile}))) {}
 
 DownloadManager::~DownloadManager() { cancelAll(); }
 
@@ -57,14 +64,66 @@ std::shared_ptr<DownloadItem> DownloadManager::track(const std::optional<Url>& a
   return item;
 }
 
+std::filesystem::path DownloadManager::folder() const {
+  return environment_.folder ? environment_.folder() : paths::downloadsDirectory();
+}
+
 std::optional<std::filesystem::path> DownloadManager::decideDestination(
     const DownloadItem& item, std::string_view suggestedName) {
+  return decideIn(item, folder(), plainDownloadName(suggestedName, defaultName()));
+}
+
+void DownloadManager::chooseDestination(
+    const DownloadItem& item, std::string_view suggestedName,
+    std::function<void(const std::filesystem::path& partial)> write) {
+  const auto found = active_.find(&item);
+  if (found == active_.end()) return;
+  const bool asks = chooser_ && environment_.asksWhereToSave && environment_.asksWhereToSave();
+  if (!asks) {
+    if (const auto partial = decideDestination(item, suggestedName)) write(*partial);
+    return;
+  }
+  const std::string name = plainDownloadName(suggestedName, defaultName());
+  chooser_(folder() / name,
+           [alive = std::weak_ptr<bool>(alive_), this,
+            weak = std::weak_ptr<DownloadItem>(found->second.item), name,
+            write = std::move(write)](std::optional<std::filesystem::path> chosen) {
+             if (alive.lock()) answered(weak, name, chosen, write);
+           });
+}
+
+void DownloadManager::answered(const std::weak_ptr<DownloadItem>& weak, const std::string& name,
+                               const std::optional<std::filesystem::path>& chosen,
+                               const std::function<void(const std::filesystem::path&)>& write) {
+  const auto item = weak.lock();
+  if (!item || !active_.contains(item.get())) return;
+  if (!chosen || chosen->filename().empty()) {
+    dismiss(*item);
+    return;
+  }
+  // The chosen name is the user's, but it is still only ever given to a free path.
+  const std::string chosenName = plainDownloadName(chosen->filename().string(), name);
+  if (const auto partial = decideIn(*item, chosen->parent_path(), chosenName)) write(*partial);
+}
+
+void DownloadManager::dismiss(const DownloadItem& item) {
+  auto node = active_.extract(&item);
+  if (node.empty()) return;
+  Active& download = node.mapped();
+  if (download.transfer) download.transfer->cancel();
+  removePartial(download.partial);
+  download.progressTask.reset();
+  items.mutate([&](auto& list) {
+    std::erase_if(list, [&](const auto& each) { return each.get() == &item; });
+  });
+}
+
+std::optional<std::filesystem::path> DownloadManager::decideIn(const DownloadItem& item,
+                                                               const std::filesystem::path& folder,
+                                                               const std::string& name) {
   const auto found = active_.find(&item);
   if (found == active_.end()) return std::nullopt;
   Active& download = found->second;
-  const std::string name = plainDownloadName(suggestedName, defaultName());
-  const std::filesystem::path folder =
-      environment_.folder ? environment_.folder() : paths::downloadsDirectory();
   const std::filesystem::path destination = uniqueDestination(folder, name, reservedDestinations());
   removePartial(download.partial);  // decided once; a second answer replaces the first
   download.partial = createPartialFile(destination);

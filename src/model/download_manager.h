@@ -21,12 +21,14 @@ namespace zemblo {
 
 // What the desktop does with a downloaded file: the platform's by default, a test's own in tests.
 struct DownloadDesktop {
-  std::function<void(const std::filesystem::path&)> open;
+  // The second argument learns why the file could not be opened, if it could not.
+  std::function<void(const std::filesystem::path&, std::function<void(const std::string& reason)>)>
+      open;
   std::function<void(const std::filesystem::path&)> reveal;
 };
 
 // One file being downloaded into the Downloads folder.
-class DownloadItem {
+class DownloadItem : public std::enable_shared_from_this<DownloadItem> {
  public:
   enum class State { downloading, finished, failed };
 
@@ -39,11 +41,14 @@ class DownloadItem {
   Observable<std::optional<std::filesystem::path>> destination;
   Observable<double> progress{0};
   Observable<State> state{State::downloading};
+  // Why the last attempt to open the file failed; nothing before one, or while one is under way.
+  Observable<std::optional<std::string>> openFailure;
 
   // Shows the file in the file manager, in any state; nothing without a destination.
   void revealInFileManager() const;
-  // Hands a finished file to the desktop's application for its type; nothing otherwise.
-  void open() const;
+  // Hands a finished file to the desktop's application for its type; nothing otherwise. A failure
+  // lands in `openFailure`.
+  void open();
 
  private:
   std::shared_ptr<const DownloadDesktop> desktop_;
@@ -59,6 +64,7 @@ class DownloadTransfer {
 
 struct DownloadManagerEnvironment {
   std::function<std::filesystem::path()> folder;  // the user's Downloads folder when absent
+  std::function<bool()> asksWhereToSave;          // never asks when absent
   Scheduler* scheduler = nullptr;                 // the main loop when absent
   std::optional<DownloadDesktop> desktop;         // the platform's when absent
 };
@@ -69,6 +75,12 @@ struct DownloadManagerEnvironment {
 // engine does with a failed download, and a failed download leaves nothing under its name.
 class DownloadManager {
  public:
+  // Asks the user where one download goes, proposing the suggested name in the download folder;
+  // `answer` gets the chosen path, or nothing when the user declined. May answer later.
+  using DestinationChooser =
+      std::function<void(const std::filesystem::path& proposed,
+                         std::function<void(std::optional<std::filesystem::path>)> answer)>;
+
   // A download's progress reaches the views at most this often.
   static constexpr std::chrono::milliseconds kProgressInterval{250};
   static constexpr std::string_view kPartialSuffix = ".part";
@@ -90,6 +102,12 @@ class DownloadManager {
   // the answer. Nothing when the folder cannot take it: the download is then stopped and failed.
   std::optional<std::filesystem::path> decideDestination(const DownloadItem& item,
                                                          std::string_view suggestedName);
+  // decideDestination, but when the environment says so and a chooser is set, the user names the
+  // file first. `write` gets the partial file once decided (perhaps later); declining stops the
+  // download and removes its item, leaving no file.
+  void chooseDestination(const DownloadItem& item, std::string_view suggestedName,
+                         std::function<void(const std::filesystem::path& partial)> write);
+  void setDestinationChooser(DestinationChooser chooser) { chooser_ = std::move(chooser); }
   // The engine's progress, passed on at most once per kProgressInterval.
   void reportProgress(const DownloadItem& item, double fraction);
   // The engine wrote everything: the file takes its name (the next free one if something took it
@@ -121,6 +139,14 @@ class DownloadManager {
   };
 
   std::set<std::filesystem::path> reservedDestinations() const;
+  std::optional<std::filesystem::path> decideIn(const DownloadItem& item,
+                                                const std::filesystem::path& folder,
+                                                const std::string& name);
+  void answered(const std::weak_ptr<DownloadItem>& item, const std::string& name,
+                const std::optional<std::filesystem::path>& chosen,
+                const std::function<void(const std::filesystem::path&)>& write);
+  void dismiss(const DownloadItem& item);
+  std::filesystem::path folder() const;
   std::optional<std::filesystem::path> createPartialFile(const std::filesystem::path& destination);
   // Gives the partial file its final name; false when it could not be placed.
   bool place(Active& download);
@@ -131,6 +157,9 @@ class DownloadManager {
   Scheduler& scheduler_;
   std::shared_ptr<const DownloadDesktop> desktop_;
   std::map<const DownloadItem*, Active> active_;
+  DestinationChooser chooser_;
+  // Answers from the chooser that come after the manager is gone find this expired.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace zemblo

@@ -691,6 +691,11 @@ constexpr LocalizationPair kPairs[] = {
     {"Yayıncı", "Issued by"},
     {"Geçerlilik başlangıcı", "Valid from"},
     {"Geçerlilik sonu", "Valid until"},
+    // Where downloads are saved, and opening them
+    {"Her dosyanın nereye kaydedileceğini sor", "Ask where to save each file"},
+    {"İndirme klasörü", "Download folder"},
+    {"Dosyayı kaydet", "Save File"},
+    {"Açılamadı", "Couldn't open"},
     // Printing a page.
     {"Yazdır…", "Print…"},
 };

@@ -43,18 +43,31 @@ gpointer boxed(const std::filesystem::path& file) {
 }
 PathBox unboxed(gpointer data) { return PathBox(static_cast<std::filesystem::path*>(data)); }
 
-void launchDefault(const std::filesystem::path& target) {
+// A file to open and whom to tell when that fails, owned by the callback that works on it.
+struct OpenRequest {
+  std::filesystem::path file;
+  std::function<void(const std::string&)> failed;
+
+  void fail(const char* what, const GError* error) const {
+    g_warning("%s %s: %s", what, file.c_str(), error->message);
+    if (failed) failed(error->message);
+  }
+};
+using RequestBox = std::unique_ptr<OpenRequest>;
+
+void launchDefault(const std::filesystem::path& target,
+                   std::function<void(const std::string&)> failed = {}) {
   g_app_info_launch_default_for_uri_async(
       uriOf(target).c_str(), nullptr, nullptr,
       [](GObject*, GAsyncResult* result, gpointer data) {
-        const PathBox target = unboxed(data);
+        const RequestBox request(static_cast<OpenRequest*>(data));
         GError* error = nullptr;
         if (!g_app_info_launch_default_for_uri_finish(result, &error)) {
-          g_warning("No application opened %s: %s", target->c_str(), error->message);
+          request->fail("No application opened", error);
           g_error_free(error);
         }
       },
-      boxed(target));
+      std::make_unique<OpenRequest>(OpenRequest{target, std::move(failed)}).release());
 }
 
 void openFolderOf(const std::filesystem::path& file) { launchDefault(file.parent_path()); }
@@ -91,17 +104,18 @@ bool runsAsProgram(std::string_view contentType) {
   return false;
 }
 
-void openFile(const std::filesystem::path& file) {
+void openFile(const std::filesystem::path& file,
+              std::function<void(const std::string& reason)> failed) {
   GFile* handle = g_file_new_for_path(file.c_str());
   g_file_query_info_async(
       handle, G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE, G_FILE_QUERY_INFO_NONE, G_PRIORITY_DEFAULT,
       nullptr,
       [](GObject* source, GAsyncResult* result, gpointer data) {
-        const PathBox file = unboxed(data);
+        RequestBox request(static_cast<OpenRequest*>(data));
         GError* error = nullptr;
         GFileInfo* info = g_file_query_info_finish(G_FILE(source), result, &error);
         if (!info) {
-          g_warning("Cannot open %s: %s", file->c_str(), error->message);
+          request->fail("Cannot open", error);
           g_error_free(error);
           return;
         }
@@ -109,12 +123,12 @@ void openFile(const std::filesystem::path& file) {
         const bool program = type && runsAsProgram(type);
         g_object_unref(info);
         if (program) {
-          revealFile(*file);
+          revealFile(request->file);
         } else {
-          launchDefault(*file);
+          launchDefault(request->file, std::move(request->failed));
         }
       },
-      boxed(file));
+      std::make_unique<OpenRequest>(OpenRequest{file, std::move(failed)}).release());
   g_object_unref(handle);
 }
 

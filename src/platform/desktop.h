@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <string_view>
 
 // What the desktop does with a user's file: open it with the application chosen for its type, or
@@ -13,8 +15,10 @@ namespace zemblo::desktop {
 bool runsAsProgram(std::string_view contentType);
 
 // Hands the file to the default application for its content type. The file itself is never
-// executed: a program is shown in the file manager instead.
-void openFile(const std::filesystem::path& file);
+// executed: a program is shown in the file manager instead. `failed`, when given, learns why the
+// file could not be opened (it is gone, or no application takes its type).
+void openFile(const std::filesystem::path& file,
+              std::function<void(const std::string& reason)> failed = {});
 
 // Shows the file selected in the file manager (org.freedesktop.FileManager1.ShowItems); without
 // such a service, or while the file is not there, opens the folder that holds it.

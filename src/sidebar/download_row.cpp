@@ -67,8 +67,11 @@ DownloadRow::DownloadRow(std::shared_ptr<DownloadItem> item)
 
   auto click = Gtk::GestureClick::create();
   click->set_button(GDK_BUTTON_PRIMARY);
-  click->signal_pressed().connect([this](int presses, double, double) {
-    if (presses == 2) item_->open();
+  // A click opens a finished file; one on the reveal button is that button's alone.
+  click->signal_released().connect([this](int presses, double x, double y) {
+    Gtk::Widget* target = pick(x, y);
+    const bool onReveal = target && (target == &reveal_ || target->is_ancestor(reveal_));
+    if (presses == 1 && !onReveal) item_->open();
   });
   add_controller(click);
   trackHover(*this, [this](bool hovering) { setHovering(hovering); });
@@ -92,8 +95,13 @@ void DownloadRow::sync() {
   if (state == DownloadItem::State::downloading) progress_.set_fraction(item_->progress.get());
   stateLabel_.set_visible(state != DownloadItem::State::downloading);
   const bool failed = state == DownloadItem::State::failed;
-  stateLabel_.set_text(localized(failed ? "Başarısız" : "Tamamlandı"));
-  setCssClass(stateLabel_, "error", failed);
+  const auto& openFailure = item_->openFailure.get();
+  const bool openFailed = state == DownloadItem::State::finished && openFailure;
+  stateLabel_.set_text(localized(openFailed ? "Açılamadı" : (failed ? "Başarısız" : "Tamamlandı")));
+  // Set only when it changes: setting a tooltip makes the toolkit look for one to show.
+  const std::string tooltip = openFailed ? *openFailure : "";
+  if (get_tooltip_text().raw() != tooltip) set_tooltip_text(tooltip);
+  setCssClass(stateLabel_, "error", failed || openFailed);
 
   reveal_.set_visible(hasDestination);
 

@@ -12,7 +12,8 @@ namespace zemblo {
 class DownloadItem;
 
 // One download in the popover: the file's icon and name, its progress or how it ended, and a
-// button that shows the file in the file manager. A double click opens a finished file.
+// button that shows the file in the file manager. A click opens a finished file; when that fails
+// the row says so, with the reason in its tooltip.
 class DownloadRow : public Gtk::Box {
  public:
   static constexpr int kIconSize = 30;

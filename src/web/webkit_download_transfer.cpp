@@ -48,12 +48,16 @@ gboolean WebKitDownloadTransfer::onDecideDestination(WebKitDownload* download, g
   const auto manager = self->manager_.lock();
   const auto item = self->item_.lock();
   if (!manager || !item) return FALSE;
-  const auto partial = manager->decideDestination(*item, suggestedName ? suggestedName : "");
-  // Without a file the manager has stopped the download (and `self` is gone).
-  if (!partial) return TRUE;
-  // The partial file is the manager's own, made for this download alone.
-  webkit_download_set_allow_overwrite(download, TRUE);
-  webkit_download_set_destination(download, partial->c_str());
+  // The engine waits for a destination set after this returns, as long as the user takes to
+  // choose one. The manager calls back only while it still owns `self`; without a file it has
+  // stopped the download (and `self` is gone).
+  manager->chooseDestination(*item, suggestedName ? suggestedName : "",
+                             [download](const std::filesystem::path& partial) {
+                               // The partial file is the manager's own, made for this download
+                               // alone.
+                               webkit_download_set_allow_overwrite(download, TRUE);
+                               webkit_download_set_destination(download, partial.c_str());
+                             });
   return TRUE;
 }
 

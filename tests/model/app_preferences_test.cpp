@@ -61,6 +61,8 @@ AppPreferences everythingChanged() {
   p.showStartFavorites = false;
   p.restoreSession = false;
   p.defaultZoom = 1.25;
+  p.askWhereToSave = true;
+  p.downloadFolder = "/home/someone/Incoming";
   return p;
 }
 
@@ -91,23 +93,23 @@ class AppPreferencesStore : public ::testing::Test {
 };
 
 TEST_F(AppPreferencesStore, EncodesDefaultsInTheFileFormat) {
-  EXPECT_EQ(
-      *AppPreferences().encoded(),
-      R"({"language":"system","theme":"system","interfaceFont":"system",)"
-      R"("reduceMotion":false,"sidebarSide":"leading","sidebarWidth":264,)"
-      R"("sidebarTint":"gradient","sidebarMaterial":"glass","colorSource":"spaces",)"
-      R"("customColorA":"#5E5CE6","customColorB":"#BF5AF2","gradientDirection":"diagonal",)"
-      R"("colorStrength":0.33,"grain":0,"sidebarTextStyle":"automatic",)"
-      R"("selectedTabStyle":"neutral","tabDensity":"regular","showFavorites":true,)"
-      R"("favoriteColumns":4,"pageDarkMode":"off","darkBrightness":1,"darkContrast":1,)"
-      R"("darkDisabledHosts":[],"cornerRadius":12,"contentInset":8,"contentShadow":true,)"
-      R"("progressStyle":"gradient","commandBarPosition":"top","dimBehindCommandBar":true,)"
-      R"("greetingName":"","showClock":true,"showDate":true,"showGreeting":true,)"
-      R"("use24Hour":true,"startBackground":"aurora","auroraSpeed":1,"wallpaperDim":0.2,)"
-      R"("wallpaperBlur":0,"showStartFavorites":true,"restoreSession":true,"defaultZoom":1})");
+  EXPECT_EQ(*AppPreferences().encoded(),
+            R"({"language":"system","theme":"system","interfaceFont":"system",)"
+            R"("reduceMotion":false,"sidebarSide":"leading","sidebarWidth":264,)"
+            R"("sidebarTint":"gradient","sidebarMaterial":"glass","colorSource":"spaces",)"
+            R"("customColorA":"#5E5CE6","customColorB":"#BF5AF2","gradientDirection":"diagonal",)"
+            R"("colorStrength":0.33,"grain":0,"sidebarTextStyle":"automatic",)"
+            R"("selectedTabStyle":"neutral","tabDensity":"regular","showFavorites":true,)"
+            R"("favoriteColumns":4,"pageDarkMode":"off","darkBrightness":1,"darkContrast":1,)"
+            R"("darkDisabledHosts":[],"cornerRadius":12,"contentInset":8,"contentShadow":true,)"
+            R"("progressStyle":"gradient","commandBarPosition":"top","dimBehindCommandBar":true,)"
+            R"("greetingName":"","showClock":true,"showDate":true,"showGreeting":true,)"
+            R"("use24Hour":true,"startBackground":"aurora","auroraSpeed":1,"wallpaperDim":0.2,)"
+            R"("wallpaperBlur":0,"showStartFavorites":true,"restoreSession":true,"defaultZoom":1,)"
+            R"("askWhereToSave":false})");
 
   const auto changed = everythingChanged().toJson();
-  EXPECT_EQ(changed.size(), 42u);
+  EXPECT_EQ(changed.size(), 44u);
   EXPECT_EQ(changed["gradientDirection"], "diagonalUp");
   EXPECT_EQ(changed["theme"], "dark");
   EXPECT_NE(everythingChanged().encoded()->find(R"("wallpaperFile":"wallpapers\/Gün batımı.jpg")"),

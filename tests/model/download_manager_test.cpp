@@ -57,8 +57,9 @@ class DownloadManagerTest : public ::testing::Test {
         manager(DownloadManagerEnvironment{
             .folder = [this] { return folder; },
             .scheduler = &scheduler,
-            .desktop = DownloadDesktop{[this](const fs::path& file) { opened.push_back(file); },
-                                       [this](const fs::path& file) { revealed.push_back(file); }},
+            .desktop =
+                DownloadDesktop{[this](const fs::path& file, auto) { opened.push_back(file); },
+                                [this](const fs::path& file) { revealed.push_back(file); }},
         }) {
     L10n::setEnglish(false);
     fs::create_directories(folder);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <set>
 
 #include "model/download_manager.h"
@@ -134,6 +135,57 @@ TEST_F(DownloadsButtonTest, AListLongerThanThePopoverScrolls) {
   auto& list = popover();
   EXPECT_EQ(list.rows().size(), 12u);
   EXPECT_EQ(harness.bounds(list.list()).height, DownloadsPopover::kMaxListHeight);
+}
+
+}  // namespace
+}  // namespace zemblo
+
+namespace zemblo {
+namespace {
+
+// A real click on a widget of the open list, which has a surface of its own, at `across` of its
+// width: clicks at different points are never taken for one double click.
+void clickInList(Gtk::Popover& list, Gtk::Widget& widget, double across) {
+  graphene_rect_t area;
+  ASSERT_TRUE(gtk_widget_compute_bounds(widget.gobj(), GTK_WIDGET(list.gobj()), &area));
+  double x = 0, y = 0;
+  gtk_native_get_surface_transform(GTK_NATIVE(list.gobj()), &x, &y);
+  const int pointX = int(x + area.origin.x + area.size.width * across);
+  const int pointY = int(y + area.origin.y + area.size.height / 2);
+  testing::runBesideMainLoop(testing::xdotoolOn(reinterpret_cast<GtkWindow*>(list.gobj()),
+                                                "mousemove --window %1 " + std::to_string(pointX) +
+                                                    " " + std::to_string(pointY) + " click 1"));
+}
+
+// A click on a finished row opens the file. No application of the test session takes this
+// type, so the row says it could not be opened, with the desktop's reason in its tooltip; a file
+// gone from the folder fails the same way, for its own reason.
+TEST_F(DownloadsButtonTest, AClickOpensAFinishedFileAndTheRowSaysWhenThatFails) {
+  auto item = start("samples.zqxw");
+  const auto partial = manager().partialFile(*item);
+  ASSERT_TRUE(partial);
+  std::ofstream(*partial, std::ios::binary) << std::string("\x01\x02\xff\x00\x7f", 5);
+  manager().finish(*item);
+  harness.click(button());
+  ASSERT_TRUE(waitUntil([&] { return button().popover().get_visible(); }));
+  ASSERT_EQ(popover().rows().size(), 1u);
+  DownloadRow& row = *popover().rows()[0];
+  ASSERT_EQ(row.stateLabel().get_text(), "Tamamlandı");
+
+  clickInList(button().popover(), row, 0.2);
+  ASSERT_TRUE(waitUntil([&] { return row.stateLabel().get_text() == "Açılamadı"; }));
+  const std::string noApplication = row.get_tooltip_text();
+  EXPECT_FALSE(noApplication.empty());
+  EXPECT_TRUE(row.stateLabel().has_css_class("error"));
+  EXPECT_EQ(item->state.peek(), DownloadItem::State::finished);
+
+  ASSERT_TRUE(std::filesystem::remove(*item->destination.peek()));
+  clickInList(button().popover(), row, 0.6);
+  ASSERT_TRUE(waitUntil([&] {
+    const std::string reason = row.get_tooltip_text();
+    return !reason.empty() && reason != noApplication;
+  }));
+  EXPECT_EQ(row.stateLabel().get_text(), "Açılamadı");
 }
 
 }  // namespace

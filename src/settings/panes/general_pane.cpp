@@ -4,6 +4,7 @@
 #include "model/preferences_model.h"
 #include "settings/kit/pref_controls.h"
 #include "settings/panes/default_browser_row.h"
+#include "settings/panes/download_folder_row.h"
 #include "settings/previews/language_thumb.h"
 #include "widgets/accessibility.h"
 #include "widgets/named_drop_down_items.h"
@@ -55,6 +56,12 @@ GeneralPane::GeneralPane(const SettingsContext& context)
       "clock.arrow.circlepath", prefBinding(preferences, &AppPreferences::restoreSession));
 
   addSection(localized("Bağlantılar")).add<DefaultBrowserRow>();
+
+  auto& downloads = addSection(localized("İndirmeler"));
+  downloads.add<ToggleRow>(localized("Her dosyanın nereye kaydedileceğini sor"), std::nullopt,
+                           "square.and.arrow.down",
+                           prefBinding(preferences, &AppPreferences::askWhereToSave));
+  downloads.add<DownloadFolderRow>(preferences);
 
   auto& pages = addSection(localized("Web sayfaları"));
   defaultZoom_ = &pages.add<SliderRow>(

@@ -17,9 +17,9 @@
 
 namespace zemblo {
 
-// Language, search engine, start-up, the default browser, default zoom and the list of keyboard
-// shortcuts. While the chosen language is not the one the browser started in, a row offers to
-// restart it so the desktop's own texts follow too.
+// Language, search engine, start-up, the default browser, where downloads go, default zoom and the
+// list of keyboard shortcuts. While the chosen language is not the one the browser started in, a
+// row offers to restart it so the desktop's own texts follow too.
 class GeneralPane : public PaneBody {
  public:
   static constexpr SliderRow::Range kZoomRange{0.5, 2.0, 0.1};
