@@ -59,6 +59,7 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
       {localized("Şifreler…"), "app.passwords", {"<Control><Alt>p"}},
       {localized("Şifreleri İçe Aktar…"), "win.import-passwords", {}},
   });
+  file.sections.push_back({{localized("Yazdır…"), "win.print", {"<Control>p"}}});
   // Other desktops give every application this item; here the browser brings its own.
   file.sections.push_back({{localized("Çık"), "app.quit", {"<Control>q"}}});
 
@@ -152,6 +153,12 @@ void BrowserCommands::closeCurrentTab() const {
   if (const auto tab = currentTab()) store_.get().tabs().closeTab(*tab);
 }
 
+void BrowserCommands::printCurrentPage() const {
+  const auto tab = currentTab();
+  WebViewPort* webView = tab && !tab->showsStartPage() ? tab->storedWebView() : nullptr;
+  if (webView) webView->print();
+}
+
 void BrowserCommands::toggleSidebar() const { store_.get().tabs().toggleSidebar(); }
 
 void BrowserCommands::zoomIn() const { stepZoom(kZoomStep); }
@@ -223,6 +230,29 @@ void BrowserMenu::togglePopover() {
   popover_->popup();
 }
 
+void BrowserMenu::lendTabKeysTo(Gtk::Window& dialog) {
+  if (dialog.get_transient_for() != &window_) return;
+  auto keys = Gtk::ShortcutController::create();
+  keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+  // The dialog may outlive this menu: the action goes through the window it belongs to.
+  auto closeTab = Gtk::CallbackAction::create([](Gtk::Widget& widget, const Glib::VariantBase&) {
+    auto* parent = dynamic_cast<Gtk::Window&>(widget).get_transient_for();
+    return parent && parent->activate_action("win.close-tab");
+  });
+  for (const auto& menu : commands_.menus()) {
+    for (const auto& section : menu.sections) {
+      for (const auto& item : section) {
+        if (item.action != "win.close-tab") continue;
+        for (const auto& key : item.keys) {
+          keys->add_shortcut(
+              Gtk::Shortcut::create(Gtk::ShortcutTrigger::parse_string(key), closeTab));
+        }
+      }
+    }
+  }
+  dialog.add_controller(keys);
+}
+
 void BrowserMenu::addAction(const std::string& name, std::function<void()> run) {
   window_.add_action(name, std::move(run));
   actionNames_.push_back(name);
@@ -237,6 +267,7 @@ void BrowserMenu::installActions() {
   addAction("close-tab", [&c] { c.closeCurrentTab(); });
   addAction("import-passwords", [this] { window_.activate_action("app.import-passwords"); });
   addAction("find", [&c] { c.store().tabs().toggleFindBar(); });
+  addAction("print", [&c] { c.printCurrentPage(); });
   addAction("toggle-page-dark-mode", [&c] { c.store().pageServices().togglePageDarkMode(); });
   addAction("reload", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.reload(); }); });
   addAction("zoom-in", [&c] { c.zoomIn(); });

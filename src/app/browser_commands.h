@@ -62,6 +62,8 @@ class BrowserCommands {
   // Never closes the window, even with no tab to close.
   void closeCurrentTab() const;
   void toggleSidebar() const;
+  // The print dialog for the current tab's page; nothing on the start page.
+  void printCurrentPage() const;
   // One step on the current tab's page zoom, kept within the bounds; a tab that has no web view
   // yet is left without one.
   void zoomIn() const;
@@ -98,6 +100,9 @@ class BrowserMenu {
   Gtk::PopoverMenu& popover() { return *popover_; }
   // Opens the menu popover, or closes it when it is open.
   void togglePopover();
+  // A page's dialog over this window (the print dialog, a file chooser) takes the keys
+  // that close the tab: the user may be unable to reach the window behind it.
+  void lendTabKeysTo(Gtk::Window& dialog);
 
  private:
   void installActions();

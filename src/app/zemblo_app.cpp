@@ -96,7 +96,7 @@ void ZembloApp::on_startup() {
   // resource, which holds it under the same name.
   registerSymbolIcons(Gdk::Display::get_default());
   Gtk::Window::set_default_icon_name(kApplicationId);
-  process::handleTerminationSignals([this] { quit(); });
+  process::handleTerminationSignals([this] { quitApplication(); });
   add_action("browser", [this] { showBrowserWindow(); });
   add_action("passwords", [this] { showPasswordsWindow(); });
   add_action("import-passwords", [this] { showPasswordsWindow(/*importing=*/true); });
@@ -107,10 +107,13 @@ void ZembloApp::on_startup() {
   });
   add_action("settings", [this] { showSettingsWindow(); });
   // Saves on the way out like closing the window does (in the shutdown handler).
-  add_action("quit", [this] { quit(); });
+  add_action("quit", [this] { quitApplication(); });
   set_accel_for_action("app.settings", "<Control>comma");
   // Every window of the application quits with it, a page's dialog included.
   set_accel_for_action("app.quit", "<Control>q");
+  signal_window_added().connect([this](Gtk::Window* window) {
+    if (browserMenu_ && window) browserMenu_->lendTabKeysTo(*window);
+  });
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
       std::make_unique<Observer>([this, last = std::optional<AppLanguage>()]() mutable {
@@ -271,6 +274,12 @@ void ZembloApp::languageChanged() {
 
 void ZembloApp::requestRelaunch() {
   relaunchRequested_ = true;
+  quitApplication();
+}
+
+void ZembloApp::quitApplication() {
+  // A print dialog runs a main loop of its own: the application's can't end before it does.
+  if (webEngine_) webEngine_->closePrintDialogs();
   quit();
 }
 

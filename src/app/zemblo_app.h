@@ -68,6 +68,8 @@ class ZembloApp : public Gtk::Application {
 
  private:
   void requestRelaunch();
+  // Quits, first cancelling the pages' print dialogs.
+  void quitApplication();
   void languageChanged();
   void attachBrowserCommands();
   // False when the profile is another browser's; the user has then been told.

@@ -696,6 +696,8 @@ constexpr LocalizationPair kPairs[] = {
     {"İndirme klasörü", "Download folder"},
     {"Dosyayı kaydet", "Save File"},
     {"Açılamadı", "Couldn't open"},
+    // Printing a page.
+    {"Yazdır…", "Print…"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

@@ -54,6 +54,8 @@ class WebViewPort {
   virtual void leaveFullScreen() = 0;
   // Ends the page's use of the camera, the microphone and the screen.
   virtual void stopMediaCapture() = 0;
+  // Opens the print dialog for the page, if it is on screen.
+  virtual void print() = 0;
   // Lets the certificate the last load was refused for through for that load's host until the
   // browser quits, and loads that address again; nothing when no certificate was refused.
   virtual void allowRefusedCertificate() = 0;

@@ -146,9 +146,11 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
     notificationFeed_ = std::make_unique<NotificationPermissionsFeed>(owner->weakSitePermissions());
   }
   desktopNotifications();
-  return std::make_unique<WebKitWebViewPort>(
+  auto port = std::make_unique<WebKitWebViewPort>(
       std::move(view), tab.weak_from_this(), scheduler_, requestTimeout_,
       opener ? opener->process() : std::make_shared<WebProcessShare>(), notifications_);
+  port->setPrintDialogs(printDialogs_);
+  return port;
 }
 
 }  // namespace zemblo

@@ -13,6 +13,7 @@
 #include "platform/desktop_notifications.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
+#include "web/print_dialog_registry.h"
 #include "web/web_view_configuration.h"
 
 namespace zemblo {
@@ -69,6 +70,10 @@ class WebEngine : public BrowserEngine {
   // The desktop's notification server, reached on first use.
   DesktopNotifications& desktopNotifications();
 
+  // Cancels the print dialog of every page and refuses later ones: each runs a main loop of its
+  // own, which the application's quitting can't end.
+  void closePrintDialogs() { printDialogs_->closeAll(); }
+
   std::unique_ptr<WebViewPort> makeWebView(BrowserTab& tab) override;
   std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) override;
 
@@ -86,6 +91,7 @@ class WebEngine : public BrowserEngine {
   // Pages' notifications reach the desktop through one connection to its notification server.
   std::shared_ptr<DesktopNotifications> notifications_;
   std::unique_ptr<NotificationPermissionsFeed> notificationFeed_;
+  std::shared_ptr<PrintDialogRegistry> printDialogs_ = std::make_shared<PrintDialogRegistry>();
 };
 
 }  // namespace zemblo

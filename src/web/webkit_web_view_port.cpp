@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/browser_tab.h"
+#include "web/page_print_dialog.h"
 #include "web/web_resources.h"
 #include "web/web_view_container.h"
 
@@ -97,6 +98,8 @@ WebKitWebViewPort::~WebKitWebViewPort() {
   deferred_.clear();
   cancelScriptDialog();
   finishFileChooser(false);
+  // Its run returns once the dialog is gone, and then finds this port gone too.
+  if (printDialog_) printDialog_->cancel();
   webkit_web_view_stop_loading(view_.get());
   // Its termination is not reported: every handler is gone.
   if (process_.use_count() == 1) webkit_web_view_terminate_web_process(view_.get());
@@ -125,6 +128,8 @@ void WebKitWebViewPort::connectSignals() {
   handlers_.connect(view, "close", toGCallback(&onClose), this);
   handlers_.connect(view, "script-dialog", toGCallback(&onScriptDialog), this);
   handlers_.connect(view, "run-file-chooser", toGCallback(&onRunFileChooser), this);
+  handlers_.connect(view, "print", toGCallback(&onPrint), this);
+  handlers_.connect(view, "unmap", toGCallback(&onUnmap), this);
   WebKitFindController* finder = webkit_web_view_get_find_controller(view);
   handlers_.connect(finder, "found-text", toGCallback(&onFoundText), this);
   handlers_.connect(finder, "failed-to-find-text", toGCallback(&onFailedToFindText), this);
@@ -163,8 +168,10 @@ void WebKitWebViewPort::defer(std::function<void()> work) {
 // --- commands
 
 void WebKitWebViewPort::load(const Url& url) {
-  // A page waiting on an alert cannot start another navigation: the user's load answers it.
+  // A page waiting on an alert or a print dialog cannot start another navigation: the user's load
+  // answers it.
   cancelScriptDialog();
+  if (printDialog_) printDialog_->cancel();
   browserAsked_ = true;
   startWatchdog(url);
   auto request = GObjectRef<WebKitURIRequest>::adopt(webkit_uri_request_new(url.str().c_str()));
@@ -247,6 +254,9 @@ gboolean WebKitWebViewPort::onInputEvent(GtkEventControllerLegacy*, GdkEvent* ev
   const GdkEventType type = gdk_event_get_event_type(event);
   if (type == GDK_BUTTON_PRESS || type == GDK_KEY_PRESS || type == GDK_TOUCH_BEGIN) {
     if (auto tab = self->tab_.lock()) tab->pageActivatedByUser();
+    if (type != GDK_KEY_PRESS || !gdk_key_event_is_modifier(event)) {
+      self->lastUserPress_ = g_get_monotonic_time();
+    }
   }
   if (type == GDK_BUTTON_PRESS || type == GDK_TOUCH_BEGIN) {
     self->userPress_ = UserPress{self->pointInView(event)};
@@ -438,12 +448,43 @@ void WebKitWebViewPort::answerScriptDialog(const PageDialogAnswer& answer) {
 
 gboolean WebKitWebViewPort::onRunFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
                                              WebKitWebViewPort* self) {
-  self->showFileChooser(request);
+  // A page can't raise choosers on its own (from a timer, in a loop): each needs a press of the
+  // user's, and one chooser stays up at a time.
+  if (self->fileChooser_ || !self->takeFileChooserActivation()) {
+    webkit_file_chooser_request_cancel(request);
+  } else {
+    self->showFileChooser(request);
+  }
   return TRUE;
 }
 
+bool WebKitWebViewPort::takeFileChooserActivation() {
+  const auto pressed = std::exchange(lastUserPress_, std::nullopt);
+  return pressed && g_get_monotonic_time() - *pressed <
+                        std::chrono::microseconds(kFileChooserActivation).count();
+}
+
+namespace {
+
+// Without a desktop portal, a native chooser is GTK's own dialog in this process: the chooser
+// dialog shown for `parent`. Only one is up for a window: a page out of sight has none.
+GtkWindow* chooserDialogOf(GtkWindow* parent) {
+  GListModel* toplevels = gtk_window_get_toplevels();
+  GtkWindow* found = nullptr;
+  for (guint i = 0; i < g_list_model_get_n_items(toplevels) && !found; ++i) {
+    auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
+    if (GTK_IS_FILE_CHOOSER_DIALOG(window) && gtk_widget_get_visible(window) &&
+        gtk_window_get_transient_for(GTK_WINDOW(window)) == parent) {
+      found = GTK_WINDOW(window);
+    }
+    g_object_unref(window);
+  }
+  return found;
+}
+
+}  // namespace
+
 void WebKitWebViewPort::showFileChooser(WebKitFileChooserRequest* request) {
-  finishFileChooser(false);
   auto pending = std::make_unique<FileChooser>();
   pending->request = GObjectRef<WebKitFileChooserRequest>::share(request);
   GtkWindow* parent = windowOf(view_.get());
@@ -457,6 +498,14 @@ void WebKitWebViewPort::showFileChooser(WebKitFileChooserRequest* request) {
       [this](int response) { finishFileChooser(response == Gtk::ResponseType::ACCEPT); });
   fileChooser_ = std::move(pending);
   fileChooser_->chooser->show();
+  // Like the print dialog: modal to nothing beyond itself, so the browser window keeps its keys
+  // (Ctrl+W answers the chooser with its tab), and the application's keys work in it.
+  if (GtkWindow* dialog = parent ? chooserDialogOf(parent) : nullptr) {
+    GtkWindowGroup* group = gtk_window_group_new();
+    gtk_window_group_add_window(group, dialog);
+    g_object_unref(group);
+    gtk_window_set_application(dialog, gtk_window_get_application(parent));
+  }
 }
 
 void WebKitWebViewPort::finishFileChooser(bool accepted) {
@@ -487,6 +536,69 @@ void WebKitWebViewPort::finishFileChooser(bool accepted) {
   pending->chooser->hide();
   // The chooser may be emitting its answer right now: keep it until a later turn.
   Glib::signal_idle().connect_once([chooser = pending->chooser] {});
+}
+
+// --- printing
+
+gboolean WebKitWebViewPort::onPrint(WebKitWebView*, WebKitPrintOperation* operation,
+                                    WebKitWebViewPort* self) {
+  // Always handled here: WebKit's own handling opens a dialog for every call, one over the
+  // other, from a page in the background too. A page whose dialogs the user stopped can't print.
+  if (self->mayOpenPrintDialog() && self->pageMayRaiseDialog()) {
+    self->runPrintDialog(GObjectRef<WebKitPrintOperation>::share(operation), true);
+  }
+  return TRUE;
+}
+
+void WebKitWebViewPort::print() {
+  if (printDialog_) {
+    printDialog_->present();
+    return;
+  }
+  if (!mayOpenPrintDialog()) return;
+  runPrintDialog(GObjectRef<WebKitPrintOperation>::adopt(webkit_print_operation_new(view_.get())),
+                 false);
+}
+
+bool WebKitWebViewPort::mayOpenPrintDialog() const {
+  return !printDialog_ && !printDialogs_->closed() && gtk_widget_get_mapped(widget_->gobj());
+}
+
+bool WebKitWebViewPort::pageMayRaiseDialog() const {
+  // Not held on to: the tab must be free to go while its page's dialog is up.
+  const auto tab = tab_.lock();
+  return tab && tab->dialogs.guard.allowsDialog();
+}
+
+void WebKitWebViewPort::runPrintDialog(GObjectRef<WebKitPrintOperation> operation,
+                                       bool askedByPage) {
+  // The page's print counts with its alerts: a page that keeps printing can be stopped like one
+  // that keeps alerting. The user's own print is none of the page's doing.
+  auto tab = askedByPage ? tab_.lock() : nullptr;
+  const bool offerToStop = tab && tab->dialogs.guard.offersToStop(tab->now());
+  // The dialog runs the main loop, which may close the tab and end this port meanwhile: neither
+  // is held through it.
+  const std::weak_ptr<BrowserTab> askingTab = tab;
+  tab.reset();
+  const std::weak_ptr<bool> alive = alive_;
+  const auto registry = printDialogs_;
+  PagePrintDialog dialog(std::move(operation), windowOf(view_.get()), offerToStop);
+  printDialog_ = &dialog;
+  registry->add(dialog);
+  dialog.run();
+  registry->remove(dialog);
+  if (alive.expired()) return;
+  printDialog_ = nullptr;
+  if (const auto ended = askingTab.lock()) {
+    ended->dialogs.guard.dialogEnded(ended->now(), dialog.blockMoreChosen());
+  }
+}
+
+void WebKitWebViewPort::onUnmap(GtkWidget*, WebKitWebViewPort* self) {
+  // The page went out of sight (another tab, a closed window): so do its print dialog and its
+  // file chooser.
+  if (self->printDialog_) self->printDialog_->cancel();
+  self->finishFileChooser(false);
 }
 
 }  // namespace zemblo

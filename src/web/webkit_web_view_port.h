@@ -16,9 +16,12 @@
 #include "model/web_view_port.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
+#include "web/print_dialog_registry.h"
 #include "web/webkit_page_permissions.h"
 
 namespace zemblo {
+
+class PagePrintDialog;
 
 // A compiled content-rule list of WebKit, installed per web view through its user content
 // manager.
@@ -59,6 +62,12 @@ class WebKitWebViewPort : public WebViewPort {
   const std::shared_ptr<WebProcessShare>& process() const { return process_; }
   // The view as a gtkmm widget, for the host that shows it.
   Gtk::Widget& widget() const { return *widget_; }
+  // The engine's print dialogs, which quitting closes all at once.
+  void setPrintDialogs(std::shared_ptr<PrintDialogRegistry> registry) {
+    printDialogs_ = std::move(registry);
+  }
+  // A page may open a file chooser only this soon after the user's press on it.
+  static constexpr std::chrono::seconds kFileChooserActivation{2};
 
   // A press of the user's on the page that may open the menu of saved logins: a button or a
   // touch, with where it was in the view, or the Down key; any other key typed since cancels it.
@@ -89,6 +98,7 @@ class WebKitWebViewPort : public WebViewPort {
   void setMuted(bool muted) override;
   void leaveFullScreen() override;
   void stopMediaCapture() override;
+  void print() override;
   void allowRefusedCertificate() override;
   std::optional<std::string> sessionState() const override;
   bool restoreSessionState(const std::string& bytes) override;
@@ -140,6 +150,8 @@ class WebKitWebViewPort : public WebViewPort {
                                  WebKitWebViewPort* self);
   static gboolean onRunFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
                                    WebKitWebViewPort* self);
+  static gboolean onPrint(WebKitWebView*, WebKitPrintOperation* operation, WebKitWebViewPort* self);
+  static void onUnmap(GtkWidget*, WebKitWebViewPort* self);
   static gboolean onInputEvent(GtkEventControllerLegacy*, GdkEvent* event, WebKitWebViewPort* self);
   std::optional<UserPress::Point> pointInView(GdkEvent* event) const;
   static void onFoundText(WebKitFindController*, guint matchCount, WebKitWebViewPort* self);
@@ -152,6 +164,13 @@ class WebKitWebViewPort : public WebViewPort {
   // Answers the page's pending alert, confirm or prompt; nothing when none is pending.
   void answerScriptDialog(const PageDialogAnswer& answer);
   void cancelScriptDialog();
+  // Only the page on screen prints, one dialog at a time, and none once quitting has begun.
+  bool mayOpenPrintDialog() const;
+  // The tab's guard lets its page raise a dialog of its own.
+  bool pageMayRaiseDialog() const;
+  void runPrintDialog(GObjectRef<WebKitPrintOperation> operation, bool askedByPage);
+  // The user's last press on the page, if it was recent enough to open a file chooser; once.
+  bool takeFileChooserActivation();
   void showFileChooser(WebKitFileChooserRequest* request);
   void finishFileChooser(bool accepted);
 
@@ -179,6 +198,11 @@ class WebKitWebViewPort : public WebViewPort {
   // The main frame's navigation under way is one the browser asked for, not the page.
   bool navigationByBrowser_ = false;
   std::unique_ptr<FileChooser> fileChooser_;
+  // When the user last pressed a button or a key on the page (monotonic microseconds).
+  std::optional<gint64> lastUserPress_;
+  std::shared_ptr<PrintDialogRegistry> printDialogs_ = std::make_shared<PrintDialogRegistry>();
+  // The print dialog being shown, which lives on the stack of its run.
+  PagePrintDialog* printDialog_ = nullptr;
   // The find controller answers searches in the order they were asked.
   std::deque<FindDone> pendingFinds_;
   std::optional<UserPress> userPress_;

@@ -333,5 +333,48 @@ TEST_F(BrowserCommandsTest, PasswordsKeyAndImportItemOpenThePasswordsWindow) {
   });
 }
 
+// Ctrl+P and the File menu's item print the current page: the print dialog comes up over the
+// browser window, and the key never reaches the page.
+TEST_F(BrowserCommandsTest, PrintKeyAndMenuItemOpenThePrintDialogForTheCurrentPage) {
+  runBrowser([&] {
+    const auto printItem = [&] {
+      for (const auto& submenu : menu().commands().menus()) {
+        for (const auto& section : submenu.sections) {
+          for (const auto& item : section) {
+            if (item.action == "win.print") return item;
+          }
+        }
+      }
+      return BrowserCommands::Item{};
+    };
+    EXPECT_EQ(printItem().title, localized("Yazdır…"));
+    EXPECT_EQ(printItem().keys, std::vector<std::string>{"<Control>p"});
+
+    auto tab = openPage("Alpha");
+    std::vector<GtkWindow*> parents;
+    auto watch = std::make_unique<testing::PrintDialogWatch>([&](GtkDialog* dialog) {
+      parents.push_back(gtk_window_get_transient_for(GTK_WINDOW(dialog)));
+      gtk_dialog_response(dialog, GTK_RESPONSE_CANCEL);
+    });
+    pressKeys("ctrl+p");
+    ASSERT_TRUE(waitUntil([&] { return watch->shown() == 1; }));
+    window().activate_action("win.print");
+    EXPECT_EQ(watch->shown(), 2);
+    const std::vector<GtkWindow*> browserWindow(2, GTK_WINDOW(window().gobj()));
+    EXPECT_EQ(parents, browserWindow);
+    EXPECT_EQ(keysSeenBy(*tab), "");
+    watch.reset();
+
+    // Ctrl+W from the dialog closes the tab it prints, and the dialog with it.
+    const size_t before = tabs().size();
+    testing::PrintDialogWatch closing([&](GtkDialog* dialog) {
+      testing::runBesideMainLoop(
+          testing::xdotoolOn(GTK_WINDOW(dialog), "windowfocus --sync %1 key ctrl+w"));
+    });
+    window().activate_action("win.print");
+    EXPECT_EQ(tabs().size(), before - 1);
+  });
+}
+
 }  // namespace
 }  // namespace zemblo

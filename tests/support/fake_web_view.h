@@ -57,6 +57,7 @@ class FakeWebView : public WebViewPort {
   void leaveFullScreen() override { ++fullScreenExits; }
   void stopMediaCapture() override { ++captureStops; }
   void allowRefusedCertificate() override { ++certificatesAllowed; }
+  void print() override {}
 
   // Answers the oldest pending favicon look-up; false when none is pending.
   bool answerFavicon(std::optional<std::string> result) {

@@ -3,6 +3,7 @@
 #include <adwaita.h>
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <gtk/gtkunixprint.h>
 #include <gtkmm.h>
 #include <gtkmm/init.h>
 #include <libsoup/soup.h>
@@ -259,6 +260,42 @@ inline void clickWindow(const std::string& windowTitle, const std::string& modif
   if (!modifiers.empty()) command += " keyup " + modifiers;
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
+
+// Answers print dialogs as they show, from a source of the main loop: a print dialog runs a main
+// loop of its own, and the test's waits only return once it is answered.
+class PrintDialogWatch {
+ public:
+  using Answer = std::function<void(GtkDialog* dialog)>;
+  explicit PrintDialogWatch(Answer answer) : answer_(std::move(answer)) {
+    source_ = g_timeout_add(20, &PrintDialogWatch::poll, this);
+  }
+  ~PrintDialogWatch() { g_source_remove(source_); }
+  PrintDialogWatch(const PrintDialogWatch&) = delete;
+  PrintDialogWatch& operator=(const PrintDialogWatch&) = delete;
+
+  int shown() const { return shown_; }
+
+ private:
+  static gboolean poll(gpointer data) {
+    auto* self = static_cast<PrintDialogWatch*>(data);
+    GListModel* toplevels = gtk_window_get_toplevels();
+    for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
+      auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
+      if (GTK_IS_PRINT_UNIX_DIALOG(window) && gtk_widget_get_mapped(window) &&
+          !g_object_get_data(G_OBJECT(window), "seen")) {
+        g_object_set_data(G_OBJECT(window), "seen", window);
+        ++self->shown_;
+        self->answer_(GTK_DIALOG(window));
+      }
+      g_object_unref(window);
+    }
+    return G_SOURCE_CONTINUE;
+  }
+
+  Answer answer_;
+  guint source_ = 0;
+  int shown_ = 0;
+};
 
 // Tells whether a GObject has been finalised.
 class FinalizationProbe {

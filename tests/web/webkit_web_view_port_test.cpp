@@ -67,6 +67,14 @@ class WebKitWebViewPortTest : public ::testing::Test {
                                "' onchange=\"document.title = 'files:' + "
                                "Array.from(this.files).map((file) => file.name).join(',')\" "
                                "oncancel=\"document.title = 'cancelled'\">");
+    // Asks for files ten times a second with no click of the user's, and from the user's
+    // first click on, every 0.4 s.
+    server.page("/ask-files",
+                std::string("<title>Ask</title><input type=file style='") + kCover +
+                    "' oncancel=\"document.title = 'cancelled'\" onclick=\"if (!window.timer) "
+                    "timer = setInterval(() => { this.click(); ++reasked; }, 400)\"><script>"
+                    "window.asked = 0; window.reasked = 0; setInterval(() => { "
+                    "document.querySelector('input').click(); ++asked; }, 100);</script>");
   }
 
   static std::shared_ptr<BrowserTab> tabAfter(const WebHarness& harness, const BrowserTab& tab) {
@@ -358,6 +366,50 @@ TEST_F(WebKitWebViewPortTest, UploadFieldsChooseFilesOnceAndGiveUpWithTheirTab) 
   ASSERT_TRUE(waitUntil([] { return shownFileChooser() != nullptr; }));
   harness.store().tabs().closeTab(*tab);
   EXPECT_EQ(shownFileChooser(), nullptr);
+}
+
+int shownFileChoosers() {
+  GListModel* toplevels = gtk_window_get_toplevels();
+  int shown = 0;
+  for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
+    auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
+    if (GTK_IS_FILE_CHOOSER_DIALOG(window) && gtk_widget_get_visible(window)) ++shown;
+    g_object_unref(window);
+  }
+  return shown;
+}
+
+TEST_F(WebKitWebViewPortTest, APageOpensOneFileChooserOnlyRightAfterThePress) {
+  WebHarness harness;
+  auto tab = harness.show(server.url("/ask-files"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Ask"));
+  // Waits on the page until `condition` holds in it; the engine has handled the page's requests
+  // from before by the time the page answers.
+  const auto pageWaitsFor = [&](const std::string& condition) {
+    const std::string wait = "const done = () => " + condition +
+                             "; while (!done()) await new Promise((next) => setTimeout(next, 50)); "
+                             "return true;";
+    return callJavaScript(WebHarness::viewOf(*tab), wait) == "true";
+  };
+  ASSERT_TRUE(pageWaitsFor("asked >= 5"));
+  EXPECT_EQ(shownFileChoosers(), 0);
+
+  clickWindow(harness.windowTitle());
+  ASSERT_TRUE(waitUntil([] { return shownFileChoosers() == 1; }));
+  // The chooser is modal to nothing beyond itself: the browser window keeps its keys.
+  GtkWindow* chooser = GTK_WINDOW(shownFileChooser());
+  EXPECT_EQ(gtk_window_get_transient_for(chooser), harness.window().gobj());
+  EXPECT_NE(gtk_window_get_group(chooser), gtk_window_get_group(harness.window().gobj()));
+  // The same chooser stays up while the page asks again.
+  ASSERT_TRUE(pageWaitsFor("reasked >= 3"));
+  EXPECT_EQ(shownFileChoosers(), 1);
+  EXPECT_EQ(GTK_WINDOW(shownFileChooser()), chooser);
+
+  // The press is spent: after the answer, the page's requests get nothing.
+  gtk_dialog_response(GTK_DIALOG(chooser), GTK_RESPONSE_CANCEL);
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "cancelled"; }));
+  ASSERT_TRUE(pageWaitsFor("reasked >= 6"));
+  EXPECT_EQ(shownFileChoosers(), 0);
 }
 
 // Compiles rules into a content-rule list, as the content blocker does.
