@@ -696,6 +696,11 @@ constexpr LocalizationPair kPairs[] = {
     {"İndirme klasörü", "Download folder"},
     {"Dosyayı kaydet", "Save File"},
     {"Açılamadı", "Couldn't open"},
+    // Screen-reader names of settings pictures and scroll bars
+    {"Arayüz önizlemesi", "Interface preview"},
+    {"Başlangıç sayfası önizlemesi", "Start page preview"},
+    {"Dikey kaydırma çubuğu", "Vertical scroll bar"},
+    {"Yatay kaydırma çubuğu", "Horizontal scroll bar"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
