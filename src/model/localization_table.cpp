@@ -698,6 +698,11 @@ constexpr LocalizationPair kPairs[] = {
     {"Açılamadı", "Couldn't open"},
     // Printing a page.
     {"Yazdır…", "Print…"},
+    // Screen-reader names of settings pictures and scroll bars
+    {"Arayüz önizlemesi", "Interface preview"},
+    {"Başlangıç sayfası önizlemesi", "Start page preview"},
+    {"Dikey kaydırma çubuğu", "Vertical scroll bar"},
+    {"Yatay kaydırma çubuğu", "Horizontal scroll bar"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

@@ -1,5 +1,7 @@
 #include "settings/brand_tile.h"
 
+#include "widgets/accessibility.h"
+
 #include <glib.h>
 
 #include "settings/previews/settings_paint.h"
@@ -19,6 +21,7 @@ constexpr const char* kProductInitial = "Z";
 BrandTile::BrandTile() {
   set_name("BrandTile");
   set_can_target(false);
+  hideFromScreenReaders(*this);
 }
 
 std::string BrandTile::initial(std::string_view name) {

@@ -130,6 +130,7 @@ void SettingsView::showPane() {
   auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
   scroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
   setAccessibleName(*scroller, paneTitle(pane_));
+  nameScrollbars(*scroller, localized("Dikey kaydırma çubuğu"), localized("Yatay kaydırma çubuğu"));
   gtk_scrolled_window_set_child(scroller->gobj(), clamp);
   shownScroller_ = scroller;
   const std::string name = std::string(rawValue(pane_)) + "-" + std::to_string(++panesBuilt_);

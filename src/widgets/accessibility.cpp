@@ -19,6 +19,30 @@ void setAccessibleDescription(Gtk::Widget& widget, const Glib::ustring& descript
                                  description.c_str(), -1);
 }
 
+void hideFromScreenReaders(Gtk::Widget& widget) {
+  gtk_accessible_update_state(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE, -1);
+}
+
+void presentAsImage(Gtk::Widget& picture, const Glib::ustring& name) {
+  setAccessibleRole(picture, Gtk::Accessible::Role::IMG);
+  setAccessibleName(picture, name);
+  for (Gtk::Widget* part = picture.get_first_child(); part; part = part->get_next_sibling()) {
+    hideFromScreenReaders(*part);
+  }
+}
+
+void nameScrollbars(Gtk::ScrolledWindow& scroller, const Glib::ustring& vertical,
+                    const Glib::ustring& horizontal) {
+  for (const auto& [bar, name] : {std::pair{scroller.get_vscrollbar(), vertical},
+                                  std::pair{scroller.get_hscrollbar(), horizontal}}) {
+    if (!bar) continue;
+    setAccessibleName(*bar, name);
+    for (Gtk::Widget* track = bar->get_first_child(); track; track = track->get_next_sibling()) {
+      hideFromScreenReaders(*track);
+    }
+  }
+}
+
 void setTooltipText(Gtk::Widget& widget, const Glib::ustring& text) {
   if (widget.get_tooltip_text() != text) widget.set_tooltip_text(text);
 }

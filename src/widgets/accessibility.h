@@ -27,6 +27,19 @@ void setTooltipText(Gtk::Widget& widget, const Glib::ustring& text);
 // A custom-drawn control takes the role of what it does. Only before it is first shown.
 void setAccessibleRole(Gtk::Widget& widget, Gtk::Accessible::Role role);
 
+// Decoration (an icon beside a row's title, a drawn tile, the parts of a preview) is left out of
+// what screen readers read; unnamed, it would be announced by the toolkit's type name.
+void hideFromScreenReaders(Gtk::Widget& widget);
+
+// A picture that stands for something, announced as an image by `name`; the parts it is drawn
+// from are left out.
+void presentAsImage(Gtk::Widget& picture, const Glib::ustring& name);
+
+// A scroll pane's bars are named for screen readers, and the toolkit's unnamed track inside each
+// is left out.
+void nameScrollbars(Gtk::ScrolledWindow& scroller, const Glib::ustring& vertical,
+                    const Glib::ustring& horizontal);
+
 // Whether the row, tile or button stands for the current choice (the selected tab, the current
 // space).
 void setAccessibleSelected(Gtk::Widget& widget, bool selected);

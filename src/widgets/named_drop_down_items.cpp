@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <set>
+#include <string_view>
 
 #include "widgets/accessibility.h"
 
@@ -21,6 +22,17 @@ struct ShownItems {
     }
   }
 };
+
+// The toolkit's arrow on the button, unnamed, would be announced by its type name.
+void hideArrows(GtkWidget* widget) {
+  if (std::string_view(G_OBJECT_TYPE_NAME(widget)) == "GtkBuiltinIcon") {
+    gtk_accessible_update_state(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE, -1);
+  }
+  for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
+       child = gtk_widget_get_next_sibling(child)) {
+    hideArrows(child);
+  }
+}
 
 }  // namespace
 
@@ -59,6 +71,7 @@ void nameDropDownItems(Gtk::DropDown& dropDown) {
     for (const auto& item : shown->bound) shown->showCheckMark(item);
   });
   dropDown.set_factory(factory);
+  hideArrows(GTK_WIDGET(dropDown.gobj()));
 }
 
 }  // namespace zemblo

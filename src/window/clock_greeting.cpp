@@ -9,8 +9,7 @@
 namespace zemblo {
 namespace {
 
-void styleLabel(Gtk::Label& label, int points, Pango::Weight weight, double opacity,
-                double tracking = 0) {
+void styleLabel(Gtk::Label& label, int points, Pango::Weight weight, double tracking = 0) {
   Pango::AttrList attributes;
   auto size = Pango::Attribute::create_attr_size(points * PANGO_SCALE);
   auto bold = Pango::Attribute::create_attr_weight(weight);
@@ -24,7 +23,6 @@ void styleLabel(Gtk::Label& label, int points, Pango::Weight weight, double opac
   auto digits = Pango::Attribute::create_attr_font_features("tnum");
   attributes.insert(digits);
   label.set_attributes(attributes);
-  label.set_opacity(opacity);
 }
 
 }  // namespace
@@ -33,9 +31,13 @@ ClockGreeting::ClockGreeting(const PreferencesModel& preferences)
     : Gtk::Box(Gtk::Orientation::VERTICAL, 4), preferences_(preferences) {
   set_name("ClockGreeting");
   set_halign(Gtk::Align::CENTER);
-  styleLabel(date_, 13, Pango::Weight::SEMIBOLD, 0.6, 1.2);
-  styleLabel(time_, kTimePoints, Pango::Weight::THIN, 1);
-  styleLabel(greeting_, 22, Pango::Weight::MEDIUM, 0.6);
+  styleLabel(date_, 13, Pango::Weight::SEMIBOLD, 1.2);
+  styleLabel(time_, kTimePoints, Pango::Weight::THIN);
+  styleLabel(greeting_, 22, Pango::Weight::MEDIUM);
+  // Faded by the style sheet, which lifts the fade over a picture: faded there, their dark halo
+  // would fade with them.
+  date_.add_css_class("start-secondary");
+  greeting_.add_css_class("start-secondary");
   for (Gtk::Label* label : {&date_, &time_, &greeting_}) {
     label->set_justify(Gtk::Justification::CENTER);
     append(*label);
@@ -47,7 +49,7 @@ ClockGreeting::ClockGreeting(const PreferencesModel& preferences)
 ClockGreeting::~ClockGreeting() { tick_.disconnect(); }
 
 void ClockGreeting::setCompact(bool compact) {
-  styleLabel(time_, compact ? kCompactTimePoints : kTimePoints, Pango::Weight::THIN, 1);
+  styleLabel(time_, compact ? kCompactTimePoints : kTimePoints, Pango::Weight::THIN);
 }
 
 void ClockGreeting::sync() {

@@ -121,7 +121,7 @@ StartTile::StartTile(FaviconLoader& favicons, const Favorite& favorite,
   glass->set_halign(Gtk::Align::CENTER);
   auto* title = Gtk::make_managed<Gtk::Label>(favorite.title);
   setFont(*title, 11, Pango::Weight::MEDIUM);
-  title->set_opacity(0.6);
+  title->add_css_class("start-secondary");
   title->set_ellipsize(Pango::EllipsizeMode::END);
   title->set_single_line_mode(true);
   title->set_max_width_chars(12);

@@ -19,7 +19,7 @@ void VisualEffectView::update(Material material, BlendingMode blending, ColorSch
 }
 
 GdkRGBA VisualEffectView::fill(Material, BlendingMode blending, ColorScheme appearance) {
-  const double opacity = blending == BlendingMode::withinWindow ? 0.86 : 1.0;
+  const double opacity = blending == BlendingMode::withinWindow ? 0.97 : 1.0;
   return appearance == ColorScheme::dark ? paint::rgba(Color::fromHex("#26262A"), opacity)
                                          : paint::rgba(Color::fromHex("#E8E8ED"), opacity);
 }

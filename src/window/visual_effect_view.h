@@ -7,8 +7,8 @@
 namespace zemblo {
 
 // A material behind content. Without a blurring compositor it is a flat fill in the material's
-// colour: opaque behind the window, slightly translucent within it, so what lies under a floating
-// panel shows faintly through.
+// colour: opaque behind the window, barely translucent within it, so that a floating panel hints
+// at what lies under it while a page's text there never competes with the panel's own.
 class VisualEffectView : public Gtk::Widget {
  public:
   enum class Material { sidebar };

@@ -218,6 +218,65 @@ TEST_F(BrowserWindowTest, FontDesignAndBackgroundFollowThePreferences) {
   EXPECT_EQ(background.tint().identity, space->colorA.peek() + space->colorB.peek() + "diagonalUp");
 }
 
+// The peek floats over the page without a blur to soften it: its fill is all but opaque, so the
+// page's black text does not show between its controls.
+TEST_F(BrowserWindowTest, ThePeekHidesThePageTextBehindIt) {
+  testing::TestServer server;
+  std::string lines;
+  for (int i = 0; i < 24; ++i) lines += "<div>MMMMMMMMMMMMMMMMMMMM</div>";
+  server.page("/text",
+              "<title>Text</title><body style='margin:0;background:white;color:black;"
+              "font:900 40px/40px sans-serif'>" +
+                  lines);
+  setPrefs([](AppPreferences& p) {
+    p.sidebarTint = SidebarTint::none;
+    p.grain = 0;
+  });
+  auto tab = harness.open(server.url("/text"));
+  ASSERT_TRUE(
+      testing::waitUntil([&] { return tab->title.peek() == "Text" && !tab->isLoading.peek(); }));
+  setSidebarVisible(false);
+  window().hoverStripEntered();
+  pump();
+  ASSERT_TRUE(testing::waitUntil([&] { return window().peekSidebarShown(); }));
+  pump();
+  WindowHarness::screenshot("peek-over-text");
+  Gtk::Widget& layout = window().content();
+  // A band where the peek's panel shows nothing but its fill: below the one tab, clear of its
+  // edges.
+  const Frame peek = testing::boundsIn(window().peekSidebar(), layout);
+  const Frame page = testing::boundsIn(harness.content(), layout);
+  const int left = int(peek.x + BrowserWindow::kPeekMargin) + 24;
+  const int right = int(peek.x + peek.width - BrowserWindow::kPeekMargin) - 24;
+  const int top = int(peek.height * 0.45), bottom = int(peek.height * 0.6);
+  // The page alone shows its black text there.
+  ASSERT_TRUE(testing::waitUntil([&] {
+    const auto card = testing::pixelsOf(harness.content());
+    const int cardWidth = harness.content().get_width();
+    int least = 255;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = std::max(left, int(page.x)); x < right; ++x) {
+        least = std::min<int>(
+            least, card[(size_t(y - int(page.y)) * cardWidth + size_t(x - int(page.x))) * 4 + 1]);
+      }
+    }
+    return least < 40;
+  })) << "the page's text never showed there";
+
+  const auto shown = testing::pixelsOf(layout);
+  const auto fill = testing::pixelsOf(window().background());
+  const int width = layout.get_width();
+  int largest = 0;
+  for (int y = top; y < bottom; ++y) {
+    for (int x = left; x < right; ++x) {
+      const size_t at = (size_t(y) * width + x) * 4;
+      for (int i = 0; i < 3; ++i)
+        largest = std::max(largest, std::abs(shown[at + i] - fill[at + i]));
+    }
+  }
+  EXPECT_LE(largest, 8);
+}
+
 TEST_F(BrowserWindowTest, TheBackgroundStillShowsInTheCardsRoundedCorners) {
   setPrefs([](AppPreferences& p) {
     p.cornerRadius = 16;

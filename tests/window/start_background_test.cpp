@@ -249,6 +249,30 @@ TEST_F(StartBackgroundTest, OverAnyPictureTheCapsulesTextStaysLegible) {
   page().field().set_text("");
 }
 
+// Over a white picture, undimmed, the white clock lines carry a dark halo: next to their glyphs
+// the picture is dark enough for white large text to keep a contrast of 3:1.
+TEST_F(StartBackgroundTest, OverAWhitePictureTheClockLinesKeepADarkHalo) {
+  showPicture("wallpaper-0000000B.png", pictureOf(40, 30, [](int, int) { return 0xFFFFFFu; }));
+  ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
+  pump();
+  WindowHarness::screenshot("start-white-picture");
+  const Pixels shown(page());
+  ClockGreeting& clock = page().clockGreeting();
+  for (Gtk::Label* line : {&clock.dateLine(), &clock.timeLine(), &clock.greetingLine()}) {
+    const auto area = testing::boundsIn(*line, page());
+    std::array<int, 3> darkest{255, 255, 255};
+    for (int y = std::max(0, int(area.y) - 4);
+         y < std::min(shown.height(), int(area.y + area.height) + 4); ++y) {
+      for (int x = std::max(0, int(area.x) - 4);
+           x < std::min(shown.width(), int(area.x + area.width) + 4); ++x) {
+        const auto pixel = shown.at(x, y);
+        if (pixel[0] + pixel[1] + pixel[2] < darkest[0] + darkest[1] + darkest[2]) darkest = pixel;
+      }
+    }
+    EXPECT_GE(contrast({255, 255, 255}, darkest), 3.0) << line->get_text();
+  }
+}
+
 // Parts of the page are drawn again on their own (the cursor, the clock's minute); over a
 // blurred picture such a part looks exactly as when the whole page is drawn, without a lighter
 // square behind it.

@@ -18,6 +18,7 @@ ChoiceCard::ChoiceCard(const std::string& title, Gtk::Widget& picture)
   face_.append(title_);
   set_child(face_);
   setAccessibleName(*this, title);
+  presentAsImage(picture_, title);
   setAccessiblePressed(*this, false);
   selectedness_ = std::make_unique<AnimatedValue>(*this, 0, [this] { redraw(); });
   title_.add_css_class("settings-secondary");

@@ -1,5 +1,7 @@
 #include "settings/kit/pane_icon_tile.h"
 
+#include "widgets/accessibility.h"
+
 #include <cmath>
 
 #include "model/theme_colors.h"
@@ -12,6 +14,8 @@ namespace zemblo {
 PaneIconTile::PaneIconTile(SettingsPane pane, Style style) : pane_(pane), style_(style) {
   set_name("PaneIconTile");
   set_can_target(false);
+  // The pane's name stands beside it.
+  hideFromScreenReaders(*this);
 }
 
 void PaneIconTile::measure_vfunc(Gtk::Orientation, int, int& minimum, int& natural,

@@ -1,5 +1,7 @@
 #include "settings/kit/row_parts.h"
 
+#include "widgets/accessibility.h"
+
 #include "widgets/symbol_icons.h"
 
 namespace zemblo::row_parts {
@@ -18,6 +20,7 @@ Gtk::Image* makeIcon(const std::string& symbol) {
   icon->set_size_request(kIconWidth, -1);
   icon->set_valign(Gtk::Align::CENTER);
   icon->add_css_class("settings-secondary");
+  hideFromScreenReaders(*icon);
   return icon;
 }
 

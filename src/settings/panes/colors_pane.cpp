@@ -89,6 +89,7 @@ ColorsPane::ColorsPane(const SettingsContext& context)
   auto* face = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
   auto* icon = Gtk::make_managed<Gtk::Image>();
   icon->set_from_icon_name(symbolIconName("arrow.counterclockwise"));
+  hideFromScreenReaders(*icon);
   face->append(*icon);
   face->append(*Gtk::make_managed<Gtk::Label>(localized("Renkleri sıfırla")));
   reset_.set_child(*face);

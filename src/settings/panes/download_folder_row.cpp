@@ -14,6 +14,7 @@ DownloadFolderRow::DownloadFolderRow(PreferencesModel& preferences)
   auto* content = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
   auto* icon = Gtk::make_managed<Gtk::Image>();
   icon->set_from_icon_name("folder-symbolic");
+  hideFromScreenReaders(*icon);
   content->append(*icon);
   folderName_.set_ellipsize(Pango::EllipsizeMode::MIDDLE);
   folderName_.set_max_width_chars(20);

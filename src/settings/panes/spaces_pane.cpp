@@ -27,6 +27,7 @@ SpacesPane::SpacesPane(const SettingsContext& context)
   leaveVerticalWheelToPane(scroller_);
   scroller_.set_propagate_natural_height(true);
   scroller_.set_child(row_);
+  nameScrollbars(scroller_, localized("Dikey kaydırma çubuğu"), localized("Yatay kaydırma çubuğu"));
   setAccessibleName(scroller_, localized("Alanlar"));
   append(scroller_);
   observer_ = std::make_unique<Observer>([this] { sync(); });

@@ -119,6 +119,7 @@ WindowPresetCard::WindowPresetCard(const SettingsContext& context, const WindowP
   face_.append(name_);
   set_child(face_);
   setAccessibleName(*this, name_.get_text());
+  presentAsImage(*miniature_, name_.get_text());
   signal_clicked().connect([this] { preset_.apply(context_.preferences()); });
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

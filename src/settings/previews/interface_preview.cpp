@@ -1,5 +1,9 @@
 #include "settings/previews/interface_preview.h"
 
+#include "model/localization.h"
+
+#include "widgets/accessibility.h"
+
 #include <cstdio>
 
 #include "settings/previews/settings_paint.h"
@@ -40,6 +44,7 @@ InterfacePreview::InterfacePreview(const SettingsContext& context, double scale)
   set_can_target(false);
   set_can_focus(false);
   set_hexpand(true);
+  presentAsImage(*this, localized("Arayüz önizlemesi"));
   progress_ = std::make_unique<AnimatedValue>(*this, 1, [this] { queue_draw(); });
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

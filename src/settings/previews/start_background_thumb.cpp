@@ -1,5 +1,7 @@
 #include "settings/previews/start_background_thumb.h"
 
+#include "widgets/accessibility.h"
+
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "widgets/symbol_icons.h"
@@ -14,6 +16,7 @@ StartBackgroundThumb::StartBackgroundThumb(const SettingsContext& context, Start
   symbol_.set_from_icon_name(symbolIconName("photo.badge.plus"));
   symbol_.set_pixel_size(symbolPixelSize(20));
   symbol_.add_css_class("settings-secondary");
+  hideFromScreenReaders(symbol_);
   symbol_.set_halign(Gtk::Align::CENTER);
   symbol_.set_valign(Gtk::Align::CENTER);
   add_overlay(symbol_);

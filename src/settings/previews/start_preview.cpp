@@ -1,5 +1,7 @@
 #include "settings/previews/start_preview.h"
 
+#include "widgets/accessibility.h"
+
 #include <algorithm>
 
 #include "model/clock_greeting_rules.h"
@@ -61,6 +63,7 @@ StartPreview::StartPreview(const SettingsContext& context)
   favorites_.set_size_request(-1, 24);
   column_.append(favorites_);
   followPicture();
+  presentAsImage(*this, localized("Başlangıç sayfası önizlemesi"));
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 

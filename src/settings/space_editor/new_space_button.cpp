@@ -18,6 +18,7 @@ NewSpaceButton::NewSpaceButton() {
   plus_.set_from_icon_name(symbolIconName("plus"));
   plus_.set_pixel_size(symbolPixelSize(17));
   plus_.add_css_class("settings-secondary");
+  hideFromScreenReaders(plus_);
   plus_.set_valign(Gtk::Align::CENTER);
   discRoom_.set_size_request(int(kDiscSide), int(kDiscSide));
   discRoom_.set_halign(Gtk::Align::CENTER);

@@ -123,6 +123,7 @@ void SpaceEditor::buildColors() {
   arrow_.set_from_icon_name(symbolIconName("arrow.right"));
   arrow_.set_pixel_size(symbolPixelSize(10));
   arrow_.add_css_class("settings-tertiary");
+  hideFromScreenReaders(arrow_);
   pickers_.append(pickerA_);
   pickers_.append(arrow_);
   pickers_.append(pickerB_);

@@ -1,5 +1,7 @@
 #include "settings/space_editor/space_header_tile.h"
 
+#include "widgets/accessibility.h"
+
 #include <algorithm>
 
 #include "model/browser_tab.h"
@@ -28,6 +30,8 @@ Color between(const Color& from, const Color& to, double t) {
 SpaceHeaderTile::SpaceHeaderTile(std::shared_ptr<Space> space)
     : space_(std::move(space)), glide_(*this, 1, [this] { queue_draw(); }) {
   set_name("SpaceHeaderTile");
+  // Its name and count are read as they are; the painted tile itself says nothing more.
+  setAccessibleRole(*this, Gtk::Accessible::Role::GENERIC);
   set_hexpand(true);
   setLabelFont(name_, {.pixels = 22, .weight = Pango::Weight::BOLD, .white = true});
   setLabelFont(count_, {.pixels = 12, .weight = Pango::Weight::MEDIUM, .white = true});
