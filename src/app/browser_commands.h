@@ -62,8 +62,8 @@ class BrowserCommands {
   // Never closes the window, even with no tab to close.
   void closeCurrentTab() const;
   void toggleSidebar() const;
-  // One step on the current tab's page zoom, kept within the bounds; a tab that has no web view
-  // yet is left without one.
+  // One step on the zoom of the current tab's host, kept within the bounds; a tab that has no web
+  // view yet is left without one.
   void zoomIn() const;
   void zoomOut() const;
   void sendToWebView(WebViewCommand command) const;

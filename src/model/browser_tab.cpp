@@ -43,7 +43,7 @@ WebViewPort* BrowserTab::webView() {
     storedWebView_ = factory.makeWebView(*this);
   }
   if (!storedWebView_) return nullptr;
-  storedWebView_->setPageZoom(owner->preferences().prefs().defaultZoom);
+  applyZoom();
   if (isMuted.peek()) storedWebView_->setMuted(true);
   owner->pageServices().adBlocker().apply(*this, url.peek());
   owner->pageServices().applyDarkMode(*this, url.peek());
@@ -92,7 +92,24 @@ void BrowserTab::reload() {
 void BrowserTab::applyZoom() {
   if (!storedWebView_) return;
   auto owner = store.lock();
-  storedWebView_->setPageZoom(owner ? owner->preferences().prefs().defaultZoom : 1.0);
+  storedWebView_->setPageZoom(owner ? owner->pageZoomFor(url.peek()) : 1.0);
+}
+
+void BrowserTab::zoomTo(double zoom) {
+  auto owner = store.lock();
+  const auto host = url.peek() ? url.peek()->host() : std::nullopt;
+  if (owner && host) {
+    owner->siteZoom().set(*host, zoom);
+  } else if (storedWebView_) {
+    storedWebView_->setPageZoom(zoom);
+  }
+}
+
+void BrowserTab::resetZoom() {
+  auto owner = store.lock();
+  const auto host = url.peek() ? url.peek()->host() : std::nullopt;
+  if (owner && host) owner->siteZoom().forget(*host);
+  applyZoom();
 }
 
 void BrowserTab::setMuted(bool muted) {
@@ -186,7 +203,10 @@ void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle)
 
 void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
   if (!newURL) return;
+  const bool otherHost = !url.peek() || url.peek()->host() != newURL->host();
   url.set(*newURL);
+  // The zoom belongs to the host: a page on another one shows that host's.
+  if (otherHost) applyZoom();
   showCommittedConnection();
   if (auto owner = store.lock()) owner->scheduleSave();
 }
