@@ -203,10 +203,7 @@ void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle)
 
 void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
   if (!newURL) return;
-  const bool otherHost = !url.peek() || url.peek()->host() != newURL->host();
   url.set(*newURL);
-  // The zoom belongs to the host: a page on another one shows that host's.
-  if (otherHost) applyZoom();
   showCommittedConnection();
   if (auto owner = store.lock()) owner->scheduleSave();
 }
@@ -233,6 +230,8 @@ void BrowserTab::navigationCommitted(bool verified, bool allowedCertificate) {
   committed_ = CommittedPage{url.peek(), verified, allowedCertificate};
   verifiedConnection.set(verified);
   this->allowedCertificate.set(allowedCertificate);
+  // The zoom belongs to the host: the page that came shows its host's.
+  applyZoom();
 }
 
 void BrowserTab::showCommittedConnection() {
