@@ -9,6 +9,7 @@
 
 #include "model/app_language.h"
 #include "model/preference_enums.h"
+#include "model/site_zoom.h"
 
 namespace zemblo {
 
@@ -21,8 +22,8 @@ class BrowserTab;
 class BrowserCommands {
  public:
   static constexpr double kZoomStep = 0.1;
-  static constexpr double kLargestZoom = 3.0;
-  static constexpr double kSmallestZoom = 0.3;
+  static constexpr double kLargestZoom = SiteZoom::kLargest;
+  static constexpr double kSmallestZoom = SiteZoom::kSmallest;
 
   enum class WebViewCommand { goBack, goForward };
 
