@@ -169,9 +169,9 @@ void BrowserCommands::stepZoom(double delta) const {
   WebViewPort* webView = tab ? tab->storedWebView() : nullptr;
   if (!webView) return;
   const double zoom = webView->pageZoom();
-  // The plain sum of the steps, rounding error included: the zoom is the web view's alone.
-  webView->setPageZoom(delta > 0 ? std::min(kLargestZoom, zoom + delta)
-                                 : std::max(kSmallestZoom, zoom + delta));
+  // The plain sum of the steps, rounding error included.
+  tab->zoomTo(delta > 0 ? std::min(kLargestZoom, zoom + delta)
+                        : std::max(kSmallestZoom, zoom + delta));
 }
 
 void BrowserCommands::sendToWebView(WebViewCommand command) const {
@@ -272,7 +272,7 @@ void BrowserMenu::installActions() {
   addAction("reload", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.reload(); }); });
   addAction("zoom-in", [&c] { c.zoomIn(); });
   addAction("zoom-out", [&c] { c.zoomOut(); });
-  addAction("actual-size", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.applyZoom(); }); });
+  addAction("actual-size", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.resetZoom(); }); });
   addAction("toggle-sidebar", [&c] { c.toggleSidebar(); });
   addAction("back", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goBack); });
   addAction("forward", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goForward); });

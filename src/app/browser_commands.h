@@ -9,6 +9,7 @@
 
 #include "model/app_language.h"
 #include "model/preference_enums.h"
+#include "model/site_zoom.h"
 
 namespace zemblo {
 
@@ -21,8 +22,8 @@ class BrowserTab;
 class BrowserCommands {
  public:
   static constexpr double kZoomStep = 0.1;
-  static constexpr double kLargestZoom = 3.0;
-  static constexpr double kSmallestZoom = 0.3;
+  static constexpr double kLargestZoom = SiteZoom::kLargest;
+  static constexpr double kSmallestZoom = SiteZoom::kSmallest;
 
   enum class WebViewCommand { goBack, goForward };
 
@@ -64,8 +65,8 @@ class BrowserCommands {
   void toggleSidebar() const;
   // The print dialog for the current tab's page; nothing on the start page.
   void printCurrentPage() const;
-  // One step on the current tab's page zoom, kept within the bounds; a tab that has no web view
-  // yet is left without one.
+  // One step on the zoom of the current tab's host, kept within the bounds; a tab that has no web
+  // view yet is left without one.
   void zoomIn() const;
   void zoomOut() const;
   void sendToWebView(WebViewCommand command) const;

@@ -100,6 +100,11 @@ void BrowserStore::start() {
     siteSettingsChanged_ = true;
     scheduleSave();
   });
+  siteZoom_ = std::make_unique<SiteZoom>([this](const std::string&) {
+    siteSettingsChanged_ = true;
+    scheduleSave();
+    applyZoomToAllTabs();
+  });
 
   const AppPreferences& prefs = preferences_->observablePrefs().peek();
 
@@ -139,6 +144,19 @@ void BrowserStore::preferencesChanged(const AppPreferences& old) {
   if (now.pageDarkMode != old.pageDarkMode || now.darkBrightness != old.darkBrightness ||
       now.darkContrast != old.darkContrast || now.darkDisabledHosts != old.darkDisabledHosts) {
     pageServices_->applyPageDarkModeToAllTabs();
+  }
+  if (now.defaultZoom != old.defaultZoom) applyZoomToAllTabs();
+}
+
+double BrowserStore::pageZoomFor(const std::optional<Url>& address) const {
+  const auto host = address ? address->host() : std::nullopt;
+  const auto own = host ? siteZoom_->zoomFor(*host) : std::nullopt;
+  return own.value_or(preferences_->observablePrefs().peek().defaultZoom);
+}
+
+void BrowserStore::applyZoomToAllTabs() {
+  for (const auto& space : tabs_->spaces.peek()) {
+    for (const auto& tab : space->tabs.peek()) tab->applyZoom();
   }
 }
 
@@ -274,6 +292,7 @@ void BrowserStore::loadSiteSettings(std::vector<SetAsideFile>& setAside) {
   file.removeLeftoverTemporaries();
   SiteSettings settings = file.read(&setAside);
   sitePermissions_->decisions.set(std::move(settings.permissions));
+  siteZoom_->restore(std::move(settings.zoom));
   siteSettingsOtherKeys_ = std::move(settings.otherKeys);
 }
 
@@ -282,9 +301,8 @@ void BrowserStore::saveSiteSettings() {
   writes_.submit(
       "site-settings",
       [file = SiteSettingsFile(files_.folder()),
-       settings = SiteSettings{sitePermissions_->decisions.peek(), siteSettingsOtherKeys_}] {
-        return file.write(settings);
-      },
+       settings = SiteSettings{sitePermissions_->decisions.peek(), siteZoom_->levels(),
+                               siteSettingsOtherKeys_}] { return file.write(settings); },
       [this](bool written) {
         // Tried again with the next save; the answers stay in memory meanwhile.
         if (!written) siteSettingsChanged_ = true;

@@ -14,6 +14,7 @@
 #include "model/records.h"
 #include "model/site_permissions.h"
 #include "model/site_settings_file.h"
+#include "model/site_zoom.h"
 #include "model/tab_state_files.h"
 #include "model/tabs_model.h"
 #include "platform/debounce.h"
@@ -88,6 +89,10 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   SitePermissions& sitePermissions() const { return *sitePermissions_; }
   // For the engine's permission signals, which may outlive the store.
   std::weak_ptr<SitePermissions> weakSitePermissions() const { return sitePermissions_; }
+  // The zoom of hosts, written to "site-settings.json" with the session.
+  SiteZoom& siteZoom() const { return *siteZoom_; }
+  // What a page at `address` is shown at: its host's own zoom, else the default zoom.
+  double pageZoomFor(const std::optional<Url>& address) const;
   BrowserEngine& engine() const { return *engine_; }
   UserDefaults& defaults() const { return *defaults_; }
 
@@ -128,6 +133,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void tellAboutPasswordsLostAtQuit();
   void loadSiteSettings(std::vector<SetAsideFile>& setAside);
   void saveSiteSettings();
+  void applyZoomToAllTabs();
 
   std::shared_ptr<BrowserEngine> engine_;
   BrowserStoreEnvironment environment_;
@@ -144,6 +150,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::shared_ptr<PasswordOffers> offers_;
   std::shared_ptr<AutofillBridge> autofill_;
   std::shared_ptr<SitePermissions> sitePermissions_;
+  std::unique_ptr<SiteZoom> siteZoom_;
   // What the site-settings file held beside the permissions, written back unchanged.
   json::Json siteSettingsOtherKeys_ = json::Json::object();
   bool siteSettingsChanged_ = false;

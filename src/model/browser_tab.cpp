@@ -43,7 +43,7 @@ WebViewPort* BrowserTab::webView() {
     storedWebView_ = factory.makeWebView(*this);
   }
   if (!storedWebView_) return nullptr;
-  storedWebView_->setPageZoom(owner->preferences().prefs().defaultZoom);
+  applyZoom();
   if (isMuted.peek()) storedWebView_->setMuted(true);
   owner->pageServices().adBlocker().apply(*this, url.peek());
   owner->pageServices().applyDarkMode(*this, url.peek());
@@ -92,7 +92,24 @@ void BrowserTab::reload() {
 void BrowserTab::applyZoom() {
   if (!storedWebView_) return;
   auto owner = store.lock();
-  storedWebView_->setPageZoom(owner ? owner->preferences().prefs().defaultZoom : 1.0);
+  storedWebView_->setPageZoom(owner ? owner->pageZoomFor(url.peek()) : 1.0);
+}
+
+void BrowserTab::zoomTo(double zoom) {
+  auto owner = store.lock();
+  const auto host = url.peek() ? url.peek()->host() : std::nullopt;
+  if (owner && host) {
+    owner->siteZoom().set(*host, zoom);
+  } else if (storedWebView_) {
+    storedWebView_->setPageZoom(zoom);
+  }
+}
+
+void BrowserTab::resetZoom() {
+  auto owner = store.lock();
+  const auto host = url.peek() ? url.peek()->host() : std::nullopt;
+  if (owner && host) owner->siteZoom().forget(*host);
+  applyZoom();
 }
 
 void BrowserTab::setMuted(bool muted) {
@@ -213,6 +230,8 @@ void BrowserTab::navigationCommitted(bool verified, bool allowedCertificate) {
   committed_ = CommittedPage{url.peek(), verified, allowedCertificate};
   verifiedConnection.set(verified);
   this->allowedCertificate.set(allowedCertificate);
+  // The zoom belongs to the host: the page that came shows its host's.
+  applyZoom();
 }
 
 void BrowserTab::showCommittedConnection() {

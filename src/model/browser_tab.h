@@ -137,7 +137,13 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // Loads an address into this tab now (the command bar, the start page, new tabs).
   void load(const Url& address);
   void reload();
+  // Shows the zoom of the page's host (the default zoom for a host without its own).
   void applyZoom();
+  // Sets the zoom of the page's host, which every tab on it follows; a page without a host is
+  // zoomed alone.
+  void zoomTo(double zoom);
+  // The page's host goes back to the default zoom.
+  void resetZoom();
   // Silences the tab or lets it be heard; a tab without a web view starts muted when it gets one.
   void setMuted(bool muted);
   // Ends the page's element full screen; nothing while it shows none.

@@ -8,6 +8,7 @@ namespace zemblo {
 namespace {
 
 constexpr const char* kPermissionsKey = "permissions";
+constexpr const char* kZoomKey = "zoom";
 
 std::string_view decisionKey(PermissionDecision decision) {
   return decision == PermissionDecision::allow ? "allow" : "block";
@@ -38,6 +39,7 @@ SitePermissions::Decisions permissionsFrom(const json::Json& value) {
 
 std::optional<std::string> encodeSiteSettings(const SiteSettings& settings) {
   json::Json root = settings.otherKeys.is_object() ? settings.otherKeys : json::Json::object();
+  if (!settings.zoom.empty()) root[kZoomKey] = SiteZoom::toJson(settings.zoom);
   json::Json permissions = json::Json::object();
   for (const auto& [origin, kinds] : settings.permissions) {
     json::Json site = json::Json::object();
@@ -59,6 +61,8 @@ std::optional<SiteSettings> decodeSiteSettings(std::string_view bytes) {
     for (const auto& [key, value] : document->items()) {
       if (key == kPermissionsKey) {
         settings.permissions = permissionsFrom(value);
+      } else if (key == kZoomKey) {
+        settings.zoom = SiteZoom::levelsFrom(value);
       } else {
         settings.otherKeys[key] = value;
       }

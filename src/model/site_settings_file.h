@@ -8,20 +8,24 @@
 
 #include "model/records.h"
 #include "model/site_permissions.h"
+#include "model/site_zoom.h"
 #include "platform/foundation_json.h"
 
 namespace zemblo {
 
 // What the browser keeps per site: the permission answers under "permissions", by site origin and
-// kind. Top-level keys it does not know (a later version's) are written back as they were read.
+// kind, and the zoom of hosts under "zoom". Top-level keys it does not know (a later version's)
+// are written back as they were read.
 struct SiteSettings {
   SitePermissions::Decisions permissions;
+  SiteZoom::Levels zoom;
   json::Json otherKeys = json::Json::object();
 };
 
 std::optional<std::string> encodeSiteSettings(const SiteSettings& settings);
-// Strict about shapes, lenient about names: a kind or an answer it does not know is skipped, a
-// value of the wrong JSON type fails the whole file.
+// Strict about the shapes of permissions, lenient about names: a kind or an answer it does not
+// know is skipped, a value of the wrong JSON type fails the whole file. A zoom that can't be used
+// is only dropped.
 std::optional<SiteSettings> decodeSiteSettings(std::string_view bytes);
 
 // "site-settings.json" in the data folder, written whole and atomically like the session.

@@ -373,6 +373,47 @@ TEST_F(BrowserCommandsTest, PrintKeyAndMenuItemOpenThePrintDialogForTheCurrentPa
     });
     window().activate_action("win.print");
     EXPECT_EQ(tabs().size(), before - 1);
+// 127.0.0.1 and localhost are two hosts on the one server.
+Url onLocalhost(const testing::TestServer& server, const std::string& path) {
+  std::string address = server.url(path);
+  address.replace(address.find("127.0.0.1"), 9, "localhost");
+  return *Url::parse(address);
+}
+
+TEST_F(BrowserCommandsTest, ZoomBelongsToTheHostAndEveryTabOnItFollows) {
+  runBrowser([&] {
+    auto other = store().tabs().openTab(onLocalhost(server, "/Gamma"), false);
+    ASSERT_TRUE(WebHarness::waitForPage(*other, "Gamma"));
+    auto alpha = openPage("Alpha");
+    auto beta = openPage("Beta");
+    pressKeys("ctrl+equal ctrl+equal");
+    ASSERT_TRUE(waitUntil([&] { return zoomOf(*alpha) > 1.15; }));
+    EXPECT_NEAR(zoomOf(*alpha), 1.2, 1e-9);
+    EXPECT_NEAR(zoomOf(*beta), 1.2, 1e-9);
+    EXPECT_DOUBLE_EQ(zoomOf(*other), 1.0);
+
+    // A new tab on the host opens at its zoom, and a tab that goes there takes it.
+    auto later = openPage("Gamma");
+    EXPECT_NEAR(zoomOf(*later), 1.2, 1e-9);
+    store().tabs().select(*other);
+    other->load(server.address("/Beta"));
+    ASSERT_TRUE(WebHarness::waitForPage(*other, "Beta"));
+    EXPECT_NEAR(zoomOf(*other), 1.2, 1e-9);
+    // ...and takes the default back on the other host.
+    other->load(onLocalhost(server, "/Gamma"));
+    ASSERT_TRUE(WebHarness::waitForPage(*other, "Gamma"));
+    EXPECT_DOUBLE_EQ(zoomOf(*other), 1.0);
+
+    // Actual size gives the host back to the default zoom, in every tab on it.
+    store().preferences().updatePrefs([](AppPreferences& prefs) { prefs.defaultZoom = 0.9; });
+    store().tabs().select(*later);
+    focusPage(*later);
+    pressKeys("ctrl+0");
+    ASSERT_TRUE(waitUntil([&] { return zoomOf(*alpha) < 1.0; }));
+    EXPECT_DOUBLE_EQ(zoomOf(*beta), 0.9);
+    EXPECT_DOUBLE_EQ(zoomOf(*later), 0.9);
+    EXPECT_DOUBLE_EQ(zoomOf(*other), 0.9);
+    EXPECT_FALSE(store().siteZoom().zoomFor("127.0.0.1"));
   });
 }
 

@@ -151,5 +151,32 @@ TEST_F(SiteSettingsFileTest, AnUnreadableFileIsKeptAsideAndTheUserIsTold) {
   EXPECT_NE(store->notices.peek()[0].find("site settings"), std::string::npos);
 }
 
+TEST_F(SiteSettingsFileTest, ZoomOfHostsIsKeptAndUnusableEntriesAreDropped) {
+  home.writeFile(file(),
+                 R"({"zoom":{"a.example":1.5,"big":1e308,"small":0.01,"text":"2",)"
+                 R"("list":[1],"":1.2,"b.example":2},"permissions":{"http:\/\/a.example:80":)"
+                 R"({"camera":"allow"}}})");
+  {
+    auto store = start();
+    EXPECT_EQ(store->siteZoom().levels(), (SiteZoom::Levels{{"a.example", 1.5}, {"b.example", 2}}));
+    EXPECT_EQ(store->sitePermissions().decisionFor("http://a.example:80", PermissionKind::camera),
+              PermissionDecision::allow);
+    store->siteZoom().set("c.example", 7);
+    store->siteZoom().forget("a.example");
+    scheduler.advance(std::chrono::seconds(1));
+    EXPECT_TRUE(store->finishWrites());
+  }
+  EXPECT_EQ(home.readFile(file()),
+            R"({"zoom":{"b.example":2,"c.example":3},"permissions":{"http:\/\/a.example:80":)"
+            R"({"camera":"allow"}}})");
+  // A zoom that is not an object costs only the zoom.
+  home.writeFile(file(), R"({"zoom":[1.5],"permissions":{"http:\/\/a.example:80":)"
+                         R"({"camera":"block"}}})");
+  auto store = start();
+  EXPECT_TRUE(store->siteZoom().levels().empty());
+  EXPECT_EQ(store->sitePermissions().decisionFor("http://a.example:80", PermissionKind::camera),
+            PermissionDecision::block);
+}
+
 }  // namespace
 }  // namespace zemblo
