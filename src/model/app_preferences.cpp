@@ -62,6 +62,7 @@ void visitFields(Prefs& p, Visitor&& visit) {
   visit("defaultZoom", p.defaultZoom);
   visit("askWhereToSave", p.askWhereToSave);
   visit("downloadFolder", p.downloadFolder);
+  visit("spellChecking", p.spellChecking);
 }
 
 struct FieldWriter {

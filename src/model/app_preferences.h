@@ -64,6 +64,8 @@ struct AppPreferences {
   bool askWhereToSave = false;
   // Where downloads go; the desktop's download folder while unset.
   std::optional<std::string> downloadFolder;
+  // Misspelt words in editable fields are marked, in the interface's and the system's language.
+  bool spellChecking = true;
 
   // The user-defaults entry holding the encoded value.
   static constexpr std::string_view kDefaultsKey = "appPreferences.v1";

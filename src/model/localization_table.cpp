@@ -696,6 +696,13 @@ constexpr LocalizationPair kPairs[] = {
     {"İndirme klasörü", "Download folder"},
     {"Dosyayı kaydet", "Save File"},
     {"Açılamadı", "Couldn't open"},
+    // Spell checking in editable fields
+    {"Yazım denetimi", "Check spelling"},
+    {"Yazı alanlarında yanlış yazılmış kelimelerin altını çizer",
+     "Underlines misspelt words in text fields"},
+    {"Sözlüğe ekle", "Add to dictionary"},
+    {"Yazımı yok say", "Ignore spelling"},
+    {"Öneri yok", "No suggestions"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
