@@ -14,8 +14,10 @@ namespace {
 std::optional<std::string> dictionaryName(std::string_view locale) {
   locale = locale.substr(0, locale.find_first_of(".@"));
   const std::string_view language = locale.substr(0, locale.find('_'));
+  const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
   if (language.size() < 2 || language.size() > 3 ||
-      !std::ranges::all_of(language, [](char c) { return c >= 'a' && c <= 'z'; })) {
+      !std::ranges::all_of(language, [](char c) { return c >= 'a' && c <= 'z'; }) ||
+      !std::ranges::all_of(locale, [&](char c) { return c == '_' || isLetter(c); })) {
     return std::nullopt;
   }
   if (locale.size() > language.size()) return std::string(locale);
