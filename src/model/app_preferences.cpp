@@ -61,8 +61,8 @@ void visitFields(Prefs& p, Visitor&& visit) {
   visit("restoreSession", p.restoreSession);
   visit("defaultZoom", p.defaultZoom);
   visit("askWhereToSave", p.askWhereToSave);
-  visit("downloadFolder", p.downloadFolder);
   visit("spellChecking", p.spellChecking);
+  visit("downloadFolder", p.downloadFolder);
 }
 
 struct FieldWriter {
