@@ -10,7 +10,7 @@ PACKAGES=(
   libgtkmm-4.0-dev libwebkitgtk-6.0-dev libadwaita-1-dev libsecret-1-dev
   nlohmann-json3-dev libpam0g-dev nettle-dev libpsl-dev publicsuffix
   xvfb xauth dbus gnome-keyring libpam-wrapper imagemagick xdotool python3 openbox
-  webext-ublock-origin-firefox
+  webext-ublock-origin-firefox hunspell-en-us hunspell-tr
   desktop-file-utils clang libclang-rt-14-dev libglib2.0-dev-bin locales
 )
 

@@ -61,6 +61,7 @@ void visitFields(Prefs& p, Visitor&& visit) {
   visit("restoreSession", p.restoreSession);
   visit("defaultZoom", p.defaultZoom);
   visit("askWhereToSave", p.askWhereToSave);
+  visit("spellChecking", p.spellChecking);
   visit("downloadFolder", p.downloadFolder);
 }
 

@@ -62,6 +62,10 @@ struct AppPreferences {
   double defaultZoom = 1;
   // Each download asks for its file name and folder first.
   bool askWhereToSave = false;
+  // Misspelt words in editable fields are marked, in the interface's and the system's language.
+  // Kept ahead of the optional below: declared after it, it shared the optional's tail padding and
+  // copies of the preferences made in some places lost it.
+  bool spellChecking = true;
   // Where downloads go; the desktop's download folder while unset.
   std::optional<std::string> downloadFolder;
 

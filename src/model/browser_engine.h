@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "model/content_rule_store.h"
 #include "model/page_dark_mode.h"
@@ -29,6 +31,9 @@ class BrowserEngine : public WebViewFactory, public ContentRuleStoreProvider {
   // show, and with `pushToPage` hands the shown page its new configuration at once.
   virtual void applyPageDarkMode(BrowserTab& tab, const PageDarkModeDecision& decision,
                                  bool pushToPage) = 0;
+  // Turns the marking of misspelt words in editable fields on or off for every page, open ones
+  // included, against those of the named dictionaries ("en_US") that are installed.
+  virtual void applySpellChecking(bool enabled, const std::vector<std::string>& languages) = 0;
   // Removes every kind of data sites stored (cookies, storage, caches); `done` runs later with
   // whether the engine managed it.
   virtual void clearWebsiteData(std::function<void(bool cleared)> done) = 0;

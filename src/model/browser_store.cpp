@@ -14,6 +14,7 @@
 #include "model/password_offers.h"
 #include "model/password_store.h"
 #include "model/preferences_model.h"
+#include "model/spell_checking_languages.h"
 #include "model/tab_state_files.h"
 #include "model/tabs_model.h"
 #include "platform/main_loop.h"
@@ -135,12 +136,16 @@ void BrowserStore::start() {
   autofill_->browser = weakSelf;
   pageServices_->start();
   applyAppAppearance();
+  applySpellChecking();
 }
 
 void BrowserStore::preferencesChanged(const AppPreferences& old) {
   const AppPreferences& now = preferences_->observablePrefs().peek();
   if (now.theme != old.theme) applyAppAppearance();
   if (now.language != old.language) applyLanguage();
+  if (now.spellChecking != old.spellChecking || now.language != old.language) {
+    applySpellChecking();
+  }
   if (now.pageDarkMode != old.pageDarkMode || now.darkBrightness != old.darkBrightness ||
       now.darkContrast != old.darkContrast || now.darkDisabledHosts != old.darkDisabledHosts) {
     pageServices_->applyPageDarkModeToAllTabs();
@@ -185,6 +190,12 @@ void BrowserStore::applyLanguage() {
       break;
   }
   scheduleSave();
+}
+
+void BrowserStore::applySpellChecking() {
+  // The interface language was set as the preference was written, so the dictionaries follow it.
+  engine_->applySpellChecking(preferences_->observablePrefs().peek().spellChecking,
+                              spellCheckingLanguages());
 }
 
 void BrowserStore::scheduleSave() { saveDebounce_.request(); }

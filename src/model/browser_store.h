@@ -126,6 +126,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void preferencesChanged(const AppPreferences& old);
   void applyAppAppearance();
   void applyLanguage();
+  void applySpellChecking();
   void notice(std::string text);
   void saveFinished(bool written);
   void settingsWritten(bool written);

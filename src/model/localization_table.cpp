@@ -703,6 +703,13 @@ constexpr LocalizationPair kPairs[] = {
     {"Başlangıç sayfası önizlemesi", "Start page preview"},
     {"Dikey kaydırma çubuğu", "Vertical scroll bar"},
     {"Yatay kaydırma çubuğu", "Horizontal scroll bar"},
+    // Spell checking in editable fields
+    {"Yazım denetimi", "Check spelling"},
+    {"Yazı alanlarında yanlış yazılmış kelimelerin altını çizer",
+     "Underlines misspelt words in text fields"},
+    {"Sözlüğe ekle", "Add to dictionary"},
+    {"Yazımı yok say", "Ignore spelling"},
+    {"Öneri yok", "No suggestions"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

@@ -7,6 +7,7 @@
 #include "model/page_services_model.h"
 #include "platform/interface_renderer.h"
 #include "platform/paths.h"
+#include "web/spelling_menu.h"
 #include "web/web_view_configuration.h"
 #include "web/webkit_content_rule_store.h"
 #include "web/webkit_download_transfer.h"
@@ -142,6 +143,7 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
   // A related view runs in its opener's process.
   auto view = configuration.makeWebView(networkSession(), opener ? opener->webView() : nullptr);
   if (owner) rememberDownloads(view.get(), owner->weakDownloads());
+  labelSpellingItems(view.get());
   if (owner && !notificationFeed_) {
     notificationFeed_ = std::make_unique<NotificationPermissionsFeed>(owner->weakSitePermissions());
   }

@@ -66,6 +66,7 @@ class WebEngine : public BrowserEngine {
   std::shared_ptr<void> observeDark(std::function<void()> changed) override;
   void applyPageDarkMode(BrowserTab& tab, const PageDarkModeDecision& decision,
                          bool pushToPage) override;
+  void applySpellChecking(bool enabled, const std::vector<std::string>& languages) override;
 
   // The desktop's notification server, reached on first use.
   DesktopNotifications& desktopNotifications();

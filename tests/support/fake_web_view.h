@@ -106,6 +106,7 @@ class FakeEngine : public BrowserEngine {
   }
   std::shared_ptr<ContentRuleStore> contentRuleStore() override { return nullptr; }
   void applyAppearance(ThemeMode theme) override { appearances.push_back(theme); }
+  void applySpellChecking(bool, const std::vector<std::string>&) override {}
   bool isDark() const override {
     ++darkReads;
     return dark;

@@ -68,6 +68,9 @@ GeneralPane::GeneralPane(const SettingsContext& context)
       localized("Varsayılan yakınlaştırma"), localized("Yeni açılan sekmeler bu boyutta başlar"),
       "plus.magnifyingglass", prefBinding(preferences, &AppPreferences::defaultZoom), kZoomRange,
       [](double zoom) { return percentText(zoom); });
+  pages.add<ToggleRow>(localized("Yazım denetimi"),
+                       localized("Yazı alanlarında yanlış yazılmış kelimelerin altını çizer"),
+                       "textformat", prefBinding(preferences, &AppPreferences::spellChecking));
 
   auto& keys = addSection(localized("Klavye kısayolları"));
   for (const KeyboardShortcut& shortcut : shortcuts_) {

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <webkit/webkit.h>
+
+namespace zemblo {
+
+// The engine's own menu for a misspelt word keeps its guesses; its other spelling items get the
+// browser's words, in the interface's language, and still do what the engine's items do. With
+// spell checking off the menu offers no spelling at all.
+void labelSpellingItems(WebKitWebView* view);
+
+}  // namespace zemblo
