@@ -373,6 +373,9 @@ TEST_F(BrowserCommandsTest, PrintKeyAndMenuItemOpenThePrintDialogForTheCurrentPa
     });
     window().activate_action("win.print");
     EXPECT_EQ(tabs().size(), before - 1);
+  });
+}
+
 // 127.0.0.1 and localhost are two hosts on the one server.
 Url onLocalhost(const testing::TestServer& server, const std::string& path) {
   std::string address = server.url(path);
