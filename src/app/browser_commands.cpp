@@ -83,6 +83,9 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
       {localized("Kenar Çubuğunu Göster/Gizle"), "win.toggle-sidebar", {"<Control>s"}},
       {localized("Tam Ekran"), "win.toggle-full-screen", {"F11"}},
   });
+  // Taken in the window's capture phase, so GTK's own inspector never sees Ctrl+Shift+I.
+  view.sections.push_back(
+      {{localized("Web Denetçisi"), "win.web-inspector", {"<Control><Shift>i", "F12"}}});
 
   Menu navigate{localized("Gezinti"), {}};
   navigate.sections.push_back({
@@ -157,6 +160,12 @@ void BrowserCommands::printCurrentPage() const {
   const auto tab = currentTab();
   WebViewPort* webView = tab && !tab->showsStartPage() ? tab->storedWebView() : nullptr;
   if (webView) webView->print();
+}
+
+void BrowserCommands::inspectCurrentPage() const {
+  const auto tab = currentTab();
+  WebViewPort* webView = tab && !tab->showsStartPage() ? tab->storedWebView() : nullptr;
+  if (webView) webView->showInspector();
 }
 
 void BrowserCommands::toggleSidebar() const { store_.get().tabs().toggleSidebar(); }
@@ -268,6 +277,7 @@ void BrowserMenu::installActions() {
   addAction("import-passwords", [this] { window_.activate_action("app.import-passwords"); });
   addAction("find", [&c] { c.store().tabs().toggleFindBar(); });
   addAction("print", [&c] { c.printCurrentPage(); });
+  addAction("web-inspector", [&c] { c.inspectCurrentPage(); });
   addAction("toggle-page-dark-mode", [&c] { c.store().pageServices().togglePageDarkMode(); });
   addAction("reload", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.reload(); }); });
   addAction("zoom-in", [&c] { c.zoomIn(); });

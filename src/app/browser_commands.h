@@ -65,6 +65,8 @@ class BrowserCommands {
   void toggleSidebar() const;
   // The print dialog for the current tab's page; nothing on the start page.
   void printCurrentPage() const;
+  // The engine's inspector for the current tab's page; nothing on the start page.
+  void inspectCurrentPage() const;
   // One step on the zoom of the current tab's host, kept within the bounds; a tab that has no web
   // view yet is left without one.
   void zoomIn() const;

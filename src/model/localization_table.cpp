@@ -710,6 +710,9 @@ constexpr LocalizationPair kPairs[] = {
     {"Sözlüğe ekle", "Add to dictionary"},
     {"Yazımı yok say", "Ignore spelling"},
     {"Öneri yok", "No suggestions"},
+
+    // Developer tools
+    {"Web Denetçisi", "Web Inspector"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

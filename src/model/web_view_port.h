@@ -56,6 +56,8 @@ class WebViewPort {
   virtual void stopMediaCapture() = 0;
   // Opens the print dialog for the page, if it is on screen.
   virtual void print() = 0;
+  // Opens the engine's inspector on the page, in a window of its own.
+  virtual void showInspector() = 0;
   // Lets the certificate the last load was refused for through for that load's host until the
   // browser quits, and loads that address again; nothing when no certificate was refused.
   virtual void allowRefusedCertificate() = 0;

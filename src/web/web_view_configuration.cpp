@@ -31,6 +31,8 @@ void WebViewConfiguration::configureSettings(PageCompositing compositing) {
   const char* engineDefault = webkit_settings_get_user_agent(settings);
   webkit_settings_set_user_agent(settings, userAgent(engineDefault ? engineDefault : "").c_str());
   webkit_settings_set_enable_fullscreen(settings, TRUE);
+  // The engine's inspector opens only on the user's key or menu item, never from a page.
+  webkit_settings_set_enable_developer_extras(settings, TRUE);
   // Off by default in the engine: pages could not even ask for the camera or the microphone.
   // Each use is asked of the user first.
   webkit_settings_set_enable_media_stream(settings, TRUE);

@@ -550,6 +550,10 @@ gboolean WebKitWebViewPort::onPrint(WebKitWebView*, WebKitPrintOperation* operat
   return TRUE;
 }
 
+void WebKitWebViewPort::showInspector() {
+  webkit_web_inspector_show(webkit_web_view_get_inspector(view_.get()));
+}
+
 void WebKitWebViewPort::print() {
   if (printDialog_) {
     printDialog_->present();

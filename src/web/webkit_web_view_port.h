@@ -99,6 +99,7 @@ class WebKitWebViewPort : public WebViewPort {
   void leaveFullScreen() override;
   void stopMediaCapture() override;
   void print() override;
+  void showInspector() override;
   void allowRefusedCertificate() override;
   std::optional<std::string> sessionState() const override;
   bool restoreSessionState(const std::string& bytes) override;

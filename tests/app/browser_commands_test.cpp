@@ -12,6 +12,7 @@
 #include "model/tabs_model.h"
 #include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_window.h"
+#include "platform/gobject_ref.h"
 #include "sidebar/address_pill.h"
 #include "sidebar/sidebar_view.h"
 #include "window/browser_window.h"
@@ -373,6 +374,53 @@ TEST_F(BrowserCommandsTest, PrintKeyAndMenuItemOpenThePrintDialogForTheCurrentPa
     });
     window().activate_action("win.print");
     EXPECT_EQ(tabs().size(), before - 1);
+  });
+}
+
+// Ctrl+Shift+I and F12 open the engine's inspector on the current page, ahead of GTK's own
+// inspector, whose key is the same.
+TEST_F(BrowserCommandsTest, InspectorKeysOpenTheWebInspectorOnTheCurrentPage) {
+  runBrowser([&] {
+    auto tab = openPage("Alpha");
+    WebKitWebInspector* inspector = webkit_web_view_get_inspector(WebHarness::viewOf(*tab));
+    int opened = 0;
+    const auto countOpening = +[](WebKitWebInspector*, int* count) {
+      ++*count;
+      return FALSE;
+    };
+    const gulong windowHandler =
+        g_signal_connect(inspector, "open-window", G_CALLBACK(countOpening), &opened);
+    const gulong attachHandler =
+        g_signal_connect(inspector, "attach", G_CALLBACK(countOpening), &opened);
+    const auto gtkInspectorShown = [] {
+      GListModel* toplevels = gtk_window_get_toplevels();
+      for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
+        GObjectRef<GObject> window =
+            GObjectRef<GObject>::adopt(G_OBJECT(g_list_model_get_item(toplevels, i)));
+        if (g_str_has_prefix(G_OBJECT_TYPE_NAME(window.get()), "GtkInspector")) return true;
+      }
+      return false;
+    };
+
+    pressKeys("ctrl+shift+i");
+    ASSERT_TRUE(waitUntil([&] { return opened == 1; }));
+    EXPECT_NE(webkit_web_inspector_get_web_view(inspector), nullptr);
+    // The inspector names the page it inspects, by host and title, once its own page has started.
+    const auto inspected = [&] {
+      const char* uri = webkit_web_inspector_get_inspected_uri(inspector);
+      return std::string(uri ? uri : "");
+    };
+    EXPECT_TRUE(waitUntil([&] { return inspected() == "127.0.0.1 — Alpha"; })) << inspected();
+    EXPECT_FALSE(gtkInspectorShown());
+    EXPECT_EQ(keysSeenBy(*tab), "");
+
+    webkit_web_inspector_close(inspector);
+    pressKeys("F12");
+    ASSERT_TRUE(waitUntil([&] { return opened == 2; }));
+    EXPECT_FALSE(gtkInspectorShown());
+    g_signal_handler_disconnect(inspector, windowHandler);
+    g_signal_handler_disconnect(inspector, attachHandler);
+    webkit_web_inspector_close(inspector);
   });
 }
 

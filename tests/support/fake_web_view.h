@@ -58,6 +58,7 @@ class FakeWebView : public WebViewPort {
   void stopMediaCapture() override { ++captureStops; }
   void allowRefusedCertificate() override { ++certificatesAllowed; }
   void print() override {}
+  void showInspector() override {}
 
   // Answers the oldest pending favicon look-up; false when none is pending.
   bool answerFavicon(std::optional<std::string> result) {
