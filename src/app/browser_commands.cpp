@@ -9,6 +9,7 @@
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "platform/url.h"
 #include "widgets/accessibility.h"
 
 namespace zemblo {
@@ -85,7 +86,8 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
   });
   // Taken in the window's capture phase, so GTK's own inspector never sees Ctrl+Shift+I.
   view.sections.push_back(
-      {{localized("Web Denetçisi"), "win.web-inspector", {"<Control><Shift>i", "F12"}}});
+      {{localized("Web Denetçisi"), "win.web-inspector", {"<Control><Shift>i", "F12"}},
+       {localized("Sayfa Kaynağı"), "win.page-source", {"<Control>u"}}});
 
   Menu navigate{localized("Gezinti"), {}};
   navigate.sections.push_back({
@@ -166,6 +168,26 @@ void BrowserCommands::inspectCurrentPage() const {
   const auto tab = currentTab();
   WebViewPort* webView = tab && !tab->showsStartPage() ? tab->storedWebView() : nullptr;
   if (webView) webView->showInspector();
+}
+
+void BrowserCommands::showSourceOfCurrentPage() const {
+  const auto tab = currentTab();
+  WebViewPort* webView = tab && !tab->showsStartPage() ? tab->storedWebView() : nullptr;
+  if (!webView) return;
+  // The engine has no view-source address: the bytes travel as a plain-text data address, so the
+  // page's markup is shown in a monospaced font and none of it is parsed as a document.
+  std::weak_ptr<BrowserTab> opener = tab;
+  webView->fetchPageSource([&store = store_.get(), opener](std::optional<std::string> source) {
+    if (!source) return;
+    char* escaped = g_uri_escape_string(source->c_str(), nullptr, FALSE);
+    const auto url = Url::parse(std::string("data:text/plain;charset=utf-8,") + escaped);
+    g_free(escaped);
+    if (!url) {
+      g_warning("The page's source could not be shown");
+      return;
+    }
+    store.tabs().openTab(*url, false, opener.lock());
+  });
 }
 
 void BrowserCommands::toggleSidebar() const { store_.get().tabs().toggleSidebar(); }
@@ -278,6 +300,7 @@ void BrowserMenu::installActions() {
   addAction("find", [&c] { c.store().tabs().toggleFindBar(); });
   addAction("print", [&c] { c.printCurrentPage(); });
   addAction("web-inspector", [&c] { c.inspectCurrentPage(); });
+  addAction("page-source", [&c] { c.showSourceOfCurrentPage(); });
   addAction("toggle-page-dark-mode", [&c] { c.store().pageServices().togglePageDarkMode(); });
   addAction("reload", [&c] { c.withCurrentTab([](BrowserTab& tab) { tab.reload(); }); });
   addAction("zoom-in", [&c] { c.zoomIn(); });

@@ -67,6 +67,9 @@ class BrowserCommands {
   void printCurrentPage() const;
   // The engine's inspector for the current tab's page; nothing on the start page.
   void inspectCurrentPage() const;
+  // A new tab beside the current one with the current page's source as plain text, which never
+  // runs; nothing on the start page.
+  void showSourceOfCurrentPage() const;
   // One step on the zoom of the current tab's host, kept within the bounds; a tab that has no web
   // view yet is left without one.
   void zoomIn() const;

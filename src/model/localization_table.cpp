@@ -713,6 +713,7 @@ constexpr LocalizationPair kPairs[] = {
 
     // Developer tools
     {"Web Denetçisi", "Web Inspector"},
+    {"Sayfa Kaynağı", "Page Source"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

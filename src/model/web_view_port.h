@@ -58,6 +58,9 @@ class WebViewPort {
   virtual void print() = 0;
   // Opens the engine's inspector on the page, in a window of its own.
   virtual void showInspector() = 0;
+  // The bytes the page was made from, as the server sent them; nothing when the view has none.
+  // Never answers once the view is gone.
+  virtual void fetchPageSource(std::function<void(std::optional<std::string>)> done) = 0;
   // Lets the certificate the last load was refused for through for that load's host until the
   // browser quits, and loads that address again; nothing when no certificate was refused.
   virtual void allowRefusedCertificate() = 0;

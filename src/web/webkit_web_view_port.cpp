@@ -20,13 +20,13 @@ GtkWindow* windowOf(WebKitWebView* view) {
 }
 
 // A favicon look-up in flight. The answer is dropped once the port is gone.
-struct FaviconRequest {
+struct TextAnswerRequest {
   std::function<void(std::optional<std::string>)> done;
   std::weak_ptr<bool> portAlive;
 };
 
 void faviconEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
-  const std::unique_ptr<FaviconRequest> request(static_cast<FaviconRequest*>(data));
+  const std::unique_ptr<TextAnswerRequest> request(static_cast<TextAnswerRequest*>(data));
   GError* error = nullptr;
   JSCValue* value =
       webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
@@ -299,7 +299,7 @@ void WebKitWebViewPort::answerFind(std::optional<unsigned> matchCount) {
 }
 
 void WebKitWebViewPort::findFaviconAddress(std::function<void(std::optional<std::string>)> done) {
-  auto request = std::make_unique<FaviconRequest>(FaviconRequest{std::move(done), alive_});
+  auto request = std::make_unique<TextAnswerRequest>(TextAnswerRequest{std::move(done), alive_});
   // Document order; a touch icon first, then the first icon that is not an SVG, then the first.
   // An opaque origin ("null") has no favicon address of its own.
   webkit_web_view_evaluate_javascript(view_.get(), resources::faviconScript().c_str(), -1,
@@ -552,6 +552,34 @@ gboolean WebKitWebViewPort::onPrint(WebKitWebView*, WebKitPrintOperation* operat
 
 void WebKitWebViewPort::showInspector() {
   webkit_web_inspector_show(webkit_web_view_get_inspector(view_.get()));
+}
+
+void WebKitWebViewPort::fetchPageSource(std::function<void(std::optional<std::string>)> done) {
+  WebKitWebResource* resource = webkit_web_view_get_main_resource(view_.get());
+  if (!resource) {
+    done(std::nullopt);
+    return;
+  }
+  auto request = std::make_unique<TextAnswerRequest>(TextAnswerRequest{std::move(done), alive_});
+  webkit_web_resource_get_data(
+      resource, cancellable_.get(),
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        const std::unique_ptr<TextAnswerRequest> request(static_cast<TextAnswerRequest*>(data));
+        GError* error = nullptr;
+        gsize length = 0;
+        guchar* bytes = webkit_web_resource_get_data_finish(WEBKIT_WEB_RESOURCE(source), result,
+                                                            &length, &error);
+        std::optional<std::string> text;
+        if (bytes) text = std::string(reinterpret_cast<const char*>(bytes), length);
+        if (error && !g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+          g_warning("The page's source could not be read: %s", error->message);
+        }
+        g_free(bytes);
+        g_clear_error(&error);
+        if (request->portAlive.expired()) return;
+        request->done(std::move(text));
+      },
+      request.release());
 }
 
 void WebKitWebViewPort::print() {

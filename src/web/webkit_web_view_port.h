@@ -100,6 +100,7 @@ class WebKitWebViewPort : public WebViewPort {
   void stopMediaCapture() override;
   void print() override;
   void showInspector() override;
+  void fetchPageSource(std::function<void(std::optional<std::string>)> done) override;
   void allowRefusedCertificate() override;
   std::optional<std::string> sessionState() const override;
   bool restoreSessionState(const std::string& bytes) override;

@@ -23,6 +23,7 @@ namespace zemblo {
 namespace {
 
 using testing::BrowserCommandsTest;
+using testing::callJavaScript;
 using testing::pressKeys;
 using testing::waitUntil;
 using testing::WebHarness;
@@ -421,6 +422,29 @@ TEST_F(BrowserCommandsTest, InspectorKeysOpenTheWebInspectorOnTheCurrentPage) {
     g_signal_handler_disconnect(inspector, windowHandler);
     g_signal_handler_disconnect(inspector, attachHandler);
     webkit_web_inspector_close(inspector);
+  });
+}
+
+// Ctrl+U shows the page's markup as text in a new tab beside it; none of the page's script runs
+// there.
+TEST_F(BrowserCommandsTest, SourceKeyShowsThePageMarkupAsTextInANewTab) {
+  runBrowser([&] {
+    auto tab = openPage("Alpha");
+    const size_t before = tabs().size();
+    pressKeys("ctrl+u");
+    ASSERT_TRUE(waitUntil([&] { return tabs().size() == before + 1; }));
+    auto source = selected();
+    ASSERT_NE(source, tab);
+    WebKitWebView* view = WebHarness::viewOf(*source);
+    std::string text;
+    ASSERT_TRUE(waitUntil([&] {
+      text =
+          callJavaScript(view, "return document.body ? document.body.innerText : '';").value_or("");
+      return text.find("<title>Alpha</title>") != std::string::npos;
+    })) << text;
+    EXPECT_NE(text.find("<script>"), std::string::npos);
+    EXPECT_EQ(callJavaScript(view, "return typeof keys;"), "undefined");
+    EXPECT_EQ(keysSeenBy(*tab), "");
   });
 }
 

@@ -59,6 +59,7 @@ class FakeWebView : public WebViewPort {
   void allowRefusedCertificate() override { ++certificatesAllowed; }
   void print() override {}
   void showInspector() override {}
+  void fetchPageSource(FaviconAnswer done) override { done(std::nullopt); }
 
   // Answers the oldest pending favicon look-up; false when none is pending.
   bool answerFavicon(std::optional<std::string> result) {
