@@ -31,7 +31,8 @@ void WebViewConfiguration::configureSettings(PageCompositing compositing) {
   const char* engineDefault = webkit_settings_get_user_agent(settings);
   webkit_settings_set_user_agent(settings, userAgent(engineDefault ? engineDefault : "").c_str());
   webkit_settings_set_enable_fullscreen(settings, TRUE);
-  // The engine's inspector opens only on the user's key or menu item, never from a page.
+  // The inspector opens from the user's key, the menu or the page's context menu; a page has no
+  // way to open it itself.
   webkit_settings_set_enable_developer_extras(settings, TRUE);
   // Off by default in the engine: pages could not even ask for the camera or the microphone.
   // Each use is asked of the user first.
