@@ -10,6 +10,7 @@
 
 #include "model/app_preferences.h"
 #include "platform/user_defaults.h"
+#include "support/accessibility_bus.h"
 
 namespace zemblo::testing {
 
@@ -27,20 +28,8 @@ inline void startInTurkish(const std::filesystem::path& configDir) {
 // (AT-SPI): a test finds a control of another process by its accessible name and presses it.
 class AccessibleControls {
  public:
-  explicit AccessibleControls(GDBusConnection* session) {
-    GVariant* reply = g_dbus_connection_call_sync(session, "org.a11y.Bus", "/org/a11y/bus",
-                                                  "org.a11y.Bus", "GetAddress", nullptr, nullptr,
-                                                  G_DBUS_CALL_FLAGS_NONE, 10000, nullptr, nullptr);
-    if (!reply) return;
-    const char* address = nullptr;
-    g_variant_get(reply, "(&s)", &address);
-    bus_ = g_dbus_connection_new_for_address_sync(
-        address,
-        GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                             G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, nullptr);
-    g_variant_unref(reply);
-  }
+  explicit AccessibleControls(GDBusConnection* session)
+      : bus_(connectToAccessibilityBus(session)) {}
   ~AccessibleControls() {
     if (bus_) g_object_unref(bus_);
   }

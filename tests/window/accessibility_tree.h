@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/accessibility_bus.h"
+
 // The accessibility tree of this program's windows as a screen reader reads it: over the
 // accessibility bus, through the interface assistive technologies use.
 namespace zemblo::testing {
@@ -79,21 +81,8 @@ class AccessibilityReader {
 
   bool connect() {
     GDBusConnection* session = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-    GVariant* reply = session ? g_dbus_connection_call_sync(
-                                    session, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
-                                    "GetAddress", nullptr, G_VARIANT_TYPE("(s)"),
-                                    G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr)
-                              : nullptr;
+    bus_ = connectToAccessibilityBus(session);
     g_clear_object(&session);
-    if (!reply) return false;
-    const char* address = nullptr;
-    g_variant_get(reply, "(&s)", &address);
-    bus_ = g_dbus_connection_new_for_address_sync(
-        address,
-        GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                             G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, nullptr);
-    g_variant_unref(reply);
     return bus_;
   }
 
