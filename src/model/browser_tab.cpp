@@ -5,6 +5,7 @@
 #include "model/browser_store.h"
 #include "model/favorites_model.h"
 #include "model/history_model.h"
+#include "model/host_rules.h"
 #include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
@@ -143,9 +144,9 @@ std::optional<Url> BrowserTab::shownURL() const {
 std::optional<std::string> BrowserTab::displayHost() const {
   const auto address = shownURL();
   if (!address) return std::nullopt;
-  auto host = address->host();
-  if (host && host->starts_with("www.")) host->erase(0, 4);
-  return host;
+  const auto host = address->host();
+  if (!host) return std::nullopt;
+  return std::string(withoutLeadingWww(*host));
 }
 
 std::string BrowserTab::displayTitle() const {

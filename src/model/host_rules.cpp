@@ -64,14 +64,17 @@ std::optional<std::string> hostOf(std::string_view text) {
 
 }  // namespace
 
+std::string_view withoutLeadingWww(std::string_view host) {
+  if (startsWith(host, "www.")) host.remove_prefix(4);
+  return host;
+}
+
 std::optional<std::string> normalizedHost(std::string_view text) {
   const std::string_view trimmed = trimmedWhitespaceAndNewlines(text);
   if (trimmed.empty()) return std::nullopt;
   const std::optional<std::string> host = hostOf(trimmed);
   if (!host) return std::nullopt;
-  std::string lower = lowercasedHost(*host);
-  if (lower.empty()) return std::nullopt;
-  if (startsWith(lower, "www.")) lower.erase(0, 4);
+  const std::string lower(withoutLeadingWww(lowercasedHost(*host)));
   // "www." alone names no site: an empty host would be saved, matched and offered as one.
   if (lower.empty()) return std::nullopt;
   return lower;

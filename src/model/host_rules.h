@@ -10,6 +10,9 @@
 // content blocker's allow list and the sites where page dark mode is off.
 namespace zemblo {
 
+// The host without one leading "www.", the form a site is shown and compared in.
+std::string_view withoutLeadingWww(std::string_view host);
+
 // The canonical host of a URL or of a typed site ("Example.com/login"): trimmed, parsed (with
 // "https://" in front when the text alone has no host), lower-cased, one leading "www." removed.
 // None when the text yields no host, "www." alone included: a canonical host is never empty.

@@ -26,16 +26,6 @@ const std::vector<std::string_view> ImportColumnAliases::notes = {"note", "notes
 
 namespace {
 
-bool isUtf8(std::string_view bytes) {
-  // GLib's validator stops at NUL, which is a valid character of a text file.
-  for (size_t start = 0; start <= bytes.size();) {
-    const size_t nul = std::min(bytes.find('\0', start), bytes.size());
-    if (!g_utf8_validate(bytes.data() + start, gssize(nul - start), nullptr)) return false;
-    start = nul + 1;
-  }
-  return true;
-}
-
 std::string latin1ToUtf8(std::string_view bytes) {
   std::string text;
   text.reserve(bytes.size() + bytes.size() / 8);
@@ -141,7 +131,7 @@ std::string importSummaryLine(const ImportResult& result) {
 }
 
 std::string decodedCsvText(std::string_view bytes) {
-  return isUtf8(bytes) ? std::string(bytes) : latin1ToUtf8(bytes);
+  return isValidUtf8(bytes) ? std::string(bytes) : latin1ToUtf8(bytes);
 }
 
 std::vector<std::vector<std::string>> parseCSV(std::string_view text) {

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <utility>
 
 #include "model/app_preferences.h"
@@ -35,6 +36,13 @@ class PreferencesModel {
   const AppPreferences& prefs() const { return prefs_.get(); }
   const Observable<AppPreferences>& observablePrefs() const { return prefs_; }
   void setPrefs(AppPreferences value);
+  // Writes one field as a whole new value: writing the stored value again saves nothing.
+  template <class T>
+  void setPref(T AppPreferences::*field, const std::type_identity_t<T>& value) {
+    AppPreferences changed = prefs();
+    changed.*field = value;
+    setPrefs(std::move(changed));
+  }
   template <class Change>
   void updatePrefs(Change&& change) {
     const AppPreferences old = prefs_.peek();

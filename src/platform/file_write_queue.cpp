@@ -1,8 +1,11 @@
 #include "platform/file_write_queue.h"
 
+#include <glib.h>
+
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -10,6 +13,22 @@
 #include "platform/main_loop.h"
 
 namespace zemblo {
+namespace {
+
+// A write that throws failed like one that found the disk full: its owner is told and tries
+// again, and the thread lives on for the other files.
+bool run(const std::string& key, const FileWriteQueue::Write& write) {
+  try {
+    return write();
+  } catch (const std::exception& error) {
+    g_warning("Writing %s failed: %s", key.c_str(), error.what());
+  } catch (...) {
+    g_warning("Writing %s failed", key.c_str());
+  }
+  return false;
+}
+
+}  // namespace
 
 struct FileWriteQueue::State {
   struct Job {
@@ -21,6 +40,8 @@ struct FileWriteQueue::State {
   std::mutex mutex;
   std::condition_variable changed;
   std::deque<Job> waiting;
+  // Writes replaced before they ran: a snapshot can be large, so the writing thread frees it.
+  std::vector<Write> replaced;
   bool writing = false;
   bool stopping = false;
   std::vector<std::pair<Answer, bool>> answers;
@@ -45,7 +66,7 @@ void FileWriteQueue::submit(std::string key, Write write, Answer answer) {
     auto same = std::find_if(waiting.begin(), waiting.end(),
                              [&](const State::Job& job) { return job.key == key; });
     if (same != waiting.end()) {
-      same->write = std::move(write);
+      state_->replaced.push_back(std::exchange(same->write, std::move(write)));
       same->answer = std::move(answer);
     } else {
       waiting.push_back({std::move(key), std::move(write), std::move(answer)});
@@ -71,9 +92,11 @@ void FileWriteQueue::work(const std::shared_ptr<State>& state) {
     if (state->waiting.empty()) return;  // stopping, and nothing left to write
     State::Job job = std::move(state->waiting.front());
     state->waiting.pop_front();
+    std::vector<Write> replaced = std::exchange(state->replaced, {});
     state->writing = true;
     lock.unlock();
-    const bool written = job.write();
+    replaced.clear();
+    const bool written = run(job.key, job.write);
     job.write = nullptr;  // what it holds goes here, off the main thread
     lock.lock();
     state->writing = false;

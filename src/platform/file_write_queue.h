@@ -13,7 +13,8 @@ namespace zemblo {
 // one and a burst costs one write. The answers come back on the main loop.
 class FileWriteQueue {
  public:
-  using Write = std::function<bool()>;       // runs on the queue's thread
+  // Runs on the queue's thread; one that throws counts as a failed write (false).
+  using Write = std::function<bool()>;
   using Answer = std::function<void(bool)>;  // runs on the main thread with what Write returned
 
   FileWriteQueue();

@@ -1,38 +1,12 @@
 #include "platform/json_writer.h"
 
-#include <glib.h>
-
 #include <charconv>
 #include <cmath>
 
+#include "platform/text.h"
+
 namespace zemblo::json {
 namespace {
-
-// GLib's validation refuses NUL, which is a valid character to write (as \u0000): the text is
-// checked, and repaired, between its NULs.
-bool isValidUtf8(std::string_view text) {
-  while (true) {
-    const size_t nul = text.find('\0');
-    const std::string_view piece = text.substr(0, nul);
-    if (!g_utf8_validate(piece.data(), static_cast<gssize>(piece.size()), nullptr)) return false;
-    if (nul == std::string_view::npos) return true;
-    text.remove_prefix(nul + 1);
-  }
-}
-
-std::string validUtf8(std::string_view text) {
-  std::string result;
-  while (true) {
-    const size_t nul = text.find('\0');
-    const std::string_view piece = text.substr(0, nul);
-    gchar* valid = g_utf8_make_valid(piece.data(), static_cast<gssize>(piece.size()));
-    result += valid;
-    g_free(valid);
-    if (nul == std::string_view::npos) return result;
-    result.push_back('\0');
-    text.remove_prefix(nul + 1);
-  }
-}
 
 constexpr double kLargestExactInteger = 9007199254740992.0;  // 2^53
 
@@ -133,7 +107,7 @@ std::optional<std::string> JsonWriter::finish() && {
 void JsonWriter::appendEscaped(std::string_view text) {
   std::string repaired;
   if (!isValidUtf8(text)) {
-    repaired = validUtf8(text);
+    repaired = validUtf8(text, NulCharacter::kept);
     text = repaired;
   }
   static constexpr char kHex[] = "0123456789abcdef";

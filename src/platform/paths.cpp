@@ -17,6 +17,10 @@
 namespace zemblo::paths {
 namespace {
 
+// Taken as the program is loaded, before main runs: every file this process writes is newer.
+const std::filesystem::file_time_type kProgramStarted =
+    std::filesystem::file_time_type::clock::now();
+
 std::filesystem::path home() {
   if (const char* value = std::getenv("HOME"); value && *value) return value;
   return g_get_home_dir();
@@ -182,7 +186,6 @@ bool writeFileAtomically(const std::filesystem::path& file, std::string_view byt
 void removeLeftoverTemporaries(const std::filesystem::path& file) {
   // A temporary made since this process started may be one of its own writes in flight (another
   // reader of the same file opened meanwhile): only what an earlier run left is removed.
-  static const auto processStarted = std::filesystem::file_time_type::clock::now();
   const std::string prefix = temporaryPrefix(file);
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), error)) {
@@ -192,7 +195,7 @@ void removeLeftoverTemporaries(const std::filesystem::path& file) {
                                            name.end(), [](char c) { return g_ascii_isalnum(c); });
     std::error_code typeError;
     if (!temporaryName || !entry.is_regular_file(typeError) || entry.is_symlink(typeError) ||
-        entry.last_write_time(typeError) >= processStarted) {
+        entry.last_write_time(typeError) >= kProgramStarted) {
       continue;
     }
     std::error_code removeError;

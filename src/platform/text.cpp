@@ -166,7 +166,28 @@ std::string_view trimmedSpacesAndTabs(std::string_view text) {
 bool startsWith(std::string_view text, std::string_view prefix) { return text.starts_with(prefix); }
 bool endsWith(std::string_view text, std::string_view suffix) { return text.ends_with(suffix); }
 
-std::string validUtf8(std::string_view bytes) {
+bool isValidUtf8(std::string_view bytes) {
+  // GLib's validation refuses NUL: the text is checked between its NULs.
+  while (true) {
+    const size_t nul = bytes.find('\0');
+    const std::string_view piece = bytes.substr(0, nul);
+    if (!g_utf8_validate_len(piece.data(), piece.size(), nullptr)) return false;
+    if (nul == std::string_view::npos) return true;
+    bytes.remove_prefix(nul + 1);
+  }
+}
+
+std::string validUtf8(std::string_view bytes, NulCharacter nul) {
+  if (nul == NulCharacter::kept) {
+    std::string text;
+    while (true) {
+      const size_t found = bytes.find('\0');
+      text += validUtf8(bytes.substr(0, found));
+      if (found == std::string_view::npos) return text;
+      text.push_back('\0');
+      bytes.remove_prefix(found + 1);
+    }
+  }
   if (g_utf8_validate_len(bytes.data(), bytes.size(), nullptr)) return std::string(bytes);
   gchar* valid = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
   std::string text(valid);

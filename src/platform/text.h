@@ -24,8 +24,15 @@ std::string_view trimmedSpacesAndTabs(std::string_view text);
 bool startsWith(std::string_view text, std::string_view prefix);
 bool endsWith(std::string_view text, std::string_view suffix);
 
-// The bytes as UTF-8 text: each invalid sequence becomes the replacement character U+FFFD.
-std::string validUtf8(std::string_view bytes);
+// Whether the bytes are UTF-8 text. NUL is a valid character of a text file and of a JSON string.
+bool isValidUtf8(std::string_view bytes);
+
+// What making text valid does with a NUL: most text goes on to C strings, where a NUL would cut
+// it short; JSON keeps it (written as \u0000).
+enum class NulCharacter { replaced, kept };
+// The bytes as UTF-8 text: each invalid sequence becomes the replacement character U+FFFD, and so
+// does each NUL unless it is kept.
+std::string validUtf8(std::string_view bytes, NulCharacter nul = NulCharacter::replaced);
 
 // Number of Unicode code points (not bytes) in UTF-8 text.
 size_t codePointCount(std::string_view text);

@@ -3,9 +3,9 @@
 #include <pango/pango.h>
 
 #include <cmath>
-#include <memory>
 #include <vector>
 
+#include "model/host_rules.h"
 #include "platform/text.h"
 #include "widgets/paint.h"
 
@@ -18,15 +18,7 @@ constexpr const char* kRoundedFamilies = "Nunito, Comfortaa, Quicksand, sans-ser
 
 // The name without one leading "www.", as valid UTF-8 (a broken byte becomes U+FFFD instead of
 // derailing the character walk).
-std::string siteName(std::string_view text) {
-  if (startsWith(text, "www.")) text.remove_prefix(4);
-  if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
-    return std::string(text);
-  }
-  const std::unique_ptr<char, decltype(&g_free)> valid(
-      g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())), g_free);
-  return valid.get();
-}
+std::string siteName(std::string_view text) { return validUtf8(withoutLeadingWww(text)); }
 
 // The bytes of the first user-perceived character (a letter with its combining marks, a flag, an
 // emoji sequence).

@@ -10,6 +10,7 @@
 #include "model/localization.h"
 #include "support/fake_web_view.h"
 #include "support/temp_home.h"
+#include "support/wait.h"
 
 namespace zemblo {
 namespace {
@@ -50,10 +51,7 @@ class FakeRuleStore : public ContentRuleStore {
   // The blocker reads the rule file on a thread of its own and asks on a later turn of the
   // main loop; waits a second at most for that.
   void waitUntilAsked() {
-    const auto deadline = std::chrono::steady_clock::now() + 1s;
-    while (pending.empty() && std::chrono::steady_clock::now() < deadline) {
-      if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
-    }
+    testing::waitUntil([this] { return !pending.empty(); }, 1s);
   }
   void answerAll() {
     waitUntilAsked();
@@ -77,11 +75,7 @@ class FakeRuleStore : public ContentRuleStore {
 
 // Runs the main loop until the background count has arrived, or a second has passed.
 bool waitForCount(const AdBlocker& blocker) {
-  const auto deadline = std::chrono::steady_clock::now() + 1s;
-  while (blocker.ruleCount.peek() == 0 && std::chrono::steady_clock::now() < deadline) {
-    if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(1000);
-  }
-  return blocker.ruleCount.peek() != 0;
+  return testing::waitUntil([&] { return blocker.ruleCount.peek() != 0; }, 1s);
 }
 
 class AdBlockerTest : public ::testing::Test {

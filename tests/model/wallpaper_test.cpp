@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <glib.h>
-
 #include <regex>
 
 #include "support/temp_home.h"
+#include "support/wait.h"
 
 namespace zemblo {
 namespace {
@@ -71,8 +70,7 @@ TEST_F(WallpaperTest, ImportCopiesTheBytesAndReplacesTheOldPictureOnlyOnceCopied
   std::optional<std::optional<std::string>> third;
   Wallpaper::importImageInBackground(picked("three.jpeg", "third"), second, any,
                                      [&](Wallpaper::Import result) { third = result.name; });
-  const gint64 deadline = g_get_monotonic_time() + 5 * G_USEC_PER_SEC;
-  while (!third && g_get_monotonic_time() < deadline) g_main_context_iteration(nullptr, FALSE);
+  testing::waitUntil([&] { return third.has_value(); }, std::chrono::seconds(5));
   ASSERT_TRUE(third && *third);
   EXPECT_EQ(home.readFile(folder() / **third), "third");
   EXPECT_FALSE(fs::exists(folder() / second));

@@ -1,13 +1,12 @@
 #include "platform/desktop.h"
 
-#include <glib.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
 #include "support/temp_home.h"
+#include "support/wait.h"
 
 namespace zemblo {
 namespace {
@@ -44,11 +43,7 @@ TEST(Desktop, OpeningHandsDocumentsToTheirApplicationAndNeverRunsPrograms) {
   home.writeFile(script, "#!/bin/sh\ntouch '" + ran.string() + "'\n");
   fs::permissions(script, fs::perms::owner_all);
   const auto recorded = [&](const std::string& expected) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (home.readFile(record) != expected && std::chrono::steady_clock::now() < deadline) {
-      if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(2000);
-    }
-    return home.readFile(record) == expected;
+    return testing::waitUntil([&] { return home.readFile(record) == expected; });
   };
   desktop::openFile(notes);
   EXPECT_TRUE(recorded(notes.string() + "\n")) << home.readFile(record);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -38,6 +40,22 @@ TEST(Paths, MovesAndNewFilesNeverReplaceAFile) {
   EXPECT_EQ(paths::moveWithoutReplacing(from, to), paths::MoveResult::moved);
   EXPECT_EQ(home.readFile(to), "new");
   EXPECT_FALSE(fs::exists(from));
+}
+
+// A temporary from an earlier run goes; one this process made, even before its first look, may
+// be a write still in flight and stays.
+TEST(Paths, OnlyTemporariesOfAnEarlierRunAreRemoved) {
+  testing::TempHome home;
+  const fs::path file = home.root() / "session.json";
+  const fs::path earlier = home.root() / ".session.json.zemblo-save-AbC123";
+  const fs::path ours = home.root() / ".session.json.zemblo-save-XyZ789";
+  home.writeFile(earlier, "half");
+  home.writeFile(ours, "in flight");
+  fs::last_write_time(earlier, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  fs::last_write_time(ours, fs::file_time_type::clock::now());
+  paths::removeLeftoverTemporaries(file);
+  EXPECT_FALSE(fs::exists(earlier));
+  EXPECT_EQ(home.readFile(ours), "in flight");
 }
 
 }  // namespace

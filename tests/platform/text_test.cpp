@@ -33,6 +33,17 @@ TEST(Text, CountsCodePoints) {
   EXPECT_EQ(codePointCount(""), 0u);
 }
 
+// A NUL is valid text, but one handed on as a C string would cut it short.
+TEST(Text, BrokenUtf8BecomesReplacementCharactersAndNulOnlyWhereItCannotBeKept) {
+  const std::string withNul("ç\0b", 4);
+  const std::string broken = withNul + char(0xC3);
+  EXPECT_TRUE(isValidUtf8(withNul));
+  EXPECT_FALSE(isValidUtf8(broken));
+  EXPECT_FALSE(isValidUtf8(std::string(1, char(0xC3)) + '\0'));
+  EXPECT_EQ(validUtf8(broken), "ç\uFFFDb\uFFFD");
+  EXPECT_EQ(validUtf8(broken, NulCharacter::kept), withNul + "\uFFFD");
+}
+
 TEST(Uuids, AreUpperCaseAndParsedInEitherCase) {
   const Uuid id = Uuid::random();
   EXPECT_EQ(id.str().size(), 36u);

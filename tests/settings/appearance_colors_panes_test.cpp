@@ -79,7 +79,9 @@ TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollows
   EXPECT_EQ(english.brightnessRow().badge().get_text(), "125%");
 }
 
-TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesThemOn) {
+// What each action writes is the model's (color_settings); here, that the controls reach it and
+// the pane and the window follow.
+TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   SettingsHarness harness;
   BrowserStore& store = harness.store();
   auto& pane = testing::showPane<ColorsPane>(harness, SettingsPane::colors);
@@ -94,15 +96,9 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
   EXPECT_NEAR(pane.strengthRow().get_opacity(), 0.45, 0.01);
   EXPECT_FALSE(pane.directionRow().get_visible());
 
-  PrefsWrites writes(store);
   click(pane.swatch(3));
   const std::string green = "#34C759";
-  EXPECT_EQ(writes.fields(), (std::vector<std::string>{"customColorA", "customColorB",
-                                                       "colorSource", "sidebarTint"}));
   EXPECT_EQ(store.preferences().prefs().customColorA, green);
-  EXPECT_EQ(store.preferences().prefs().customColorB,
-            Color::fromHex(green).hsbAdjusted().hexString());
-  EXPECT_EQ(store.preferences().prefs().colorSource, ColorSource::custom);
   EXPECT_EQ(store.preferences().prefs().sidebarTint, SidebarTint::gradient);
   EXPECT_TRUE(pane.themeSection().get_visible());
   EXPECT_TRUE(pane.swatch(3).selected());
@@ -112,9 +108,7 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
   EXPECT_EQ(tint.kind, SidebarTint::gradient);
   EXPECT_EQ(tint.palette.primary, Color::fromHex(green));
 
-  writes.clear();
   click(pane.preset(3));  // "Orman"
-  EXPECT_EQ(writes.fields(), (std::vector<std::string>{"customColorA", "customColorB"}));
   EXPECT_EQ(store.preferences().prefs().customColorA, "#1FA67A");
   EXPECT_EQ(store.preferences().prefs().customColorB, "#A8E063");
   EXPECT_TRUE(pane.preset(3).selected());
@@ -122,25 +116,11 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
   EXPECT_EQ(pane.preset(3).get_tooltip_text(), "Orman");
   SettingsHarness::shot(harness.view().shownPane(), "pane-colors-tr");
 
-  writes.clear();
   click(pane.harmonizeButton());
-  click(pane.harmonizeButton());
-  EXPECT_EQ(writes.fields(), std::vector<std::string>{"customColorB"});
   EXPECT_EQ(store.preferences().prefs().customColorB,
             Color::fromHex("#1FA67A").hsbAdjusted().hexString());
-
-  writes.clear();
   click(pane.shuffleButton());
-  const AppPreferences shuffled = store.preferences().prefs();
-  EXPECT_NE(shuffled.customColorA, "#1FA67A");
-  EXPECT_EQ(Color::fromHex(shuffled.customColorA).hexString(), shuffled.customColorA);
-  EXPECT_EQ(shuffled.colorSource, ColorSource::custom);
-  const Hsb hsb = Color::fromHex(shuffled.customColorA).hsb();
-  EXPECT_GE(hsb.saturation, 0.49);
-  EXPECT_GE(hsb.brightness, 0.69);
-  const Color lucky = Color::fromHsb({0.6, 0.7, 0.8});
-  ColorsPane::shuffle(store.preferences(), lucky);
-  EXPECT_EQ(store.preferences().prefs().customColorB, lucky.hsbAdjusted().hexString());
+  EXPECT_NE(store.preferences().prefs().customColorA, "#1FA67A");
 
   click(pane.directionButton(3));
   click(pane.materialRow().control().segment(1));
@@ -150,7 +130,6 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
   EXPECT_FALSE(harness.window().background().showsGlass());
   EXPECT_EQ(pane.grainRow().badge().get_text(), "%0");
 
-  // The reset writes its ten fields one by one, in order.
   store.preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.colorStrength = 0.8;
     prefs.grain = 0.5;
@@ -159,26 +138,9 @@ TEST(ColorsPaneTest, ColourActionsWriteOneFieldAtATimeInOrderAndTheWindowTakesTh
     prefs.selectedTabStyle = SelectedTabStyle::tinted;
   });
   pump();
-  AppPreferences expected = store.preferences().prefs();
-  const AppPreferences defaults;
-  expected.colorSource = defaults.colorSource;
-  expected.customColorA = defaults.customColorA;
-  expected.customColorB = defaults.customColorB;
-  expected.gradientDirection = defaults.gradientDirection;
-  expected.colorStrength = defaults.colorStrength;
-  expected.grain = defaults.grain;
-  expected.sidebarTint = defaults.sidebarTint;
-  expected.sidebarMaterial = defaults.sidebarMaterial;
-  expected.sidebarTextStyle = defaults.sidebarTextStyle;
-  expected.selectedTabStyle = defaults.selectedTabStyle;
-  writes.clear();
   click(pane.resetButton());
-  EXPECT_EQ(writes.fields(),
-            (std::vector<std::string>{"colorSource", "customColorA", "customColorB",
-                                      "gradientDirection", "colorStrength", "grain", "sidebarTint",
-                                      "sidebarMaterial", "sidebarTextStyle", "selectedTabStyle"}));
-  EXPECT_EQ(store.preferences().prefs(), expected);
-  EXPECT_EQ(testing::savedPrefs(store), expected);
+  EXPECT_EQ(store.preferences().prefs().colorStrength, AppPreferences{}.colorStrength);
+  EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
   EXPECT_FALSE(pane.themeSection().get_visible());
   EXPECT_TRUE(pane.directionButton(0).selected());
   EXPECT_TRUE(harness.window().background().showsGlass());

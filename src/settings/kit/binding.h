@@ -16,17 +16,11 @@ struct Binding {
   std::function<void(const T&)> set;
 };
 
-// One field of the preferences. Writing reads the whole value, replaces the field and assigns
-// the whole value back; the model ignores a value equal to the stored one, so writing the shown
-// value again saves nothing.
+// One field of the preferences; writing the shown value again saves nothing.
 template <class T>
 Binding<T> prefBinding(PreferencesModel& preferences, T AppPreferences::*field) {
   return {[&preferences, field] { return preferences.prefs().*field; },
-          [&preferences, field](const T& value) {
-            AppPreferences changed = preferences.prefs();
-            changed.*field = value;
-            preferences.setPrefs(std::move(changed));
-          }};
+          [&preferences, field](const T& value) { preferences.setPref(field, value); }};
 }
 
 // Marks the time a control spends showing the model's value. GTK reports programmatic changes

@@ -1,5 +1,6 @@
 #include "settings/panes/colors_pane.h"
 
+#include "model/color_settings.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
@@ -97,7 +98,7 @@ ColorsPane::ColorsPane(const SettingsContext& context)
   reset_.add_css_class("settings-link");
   reset_.set_halign(Gtk::Align::START);
   setAccessibleName(reset_, localized("Renkleri sıfırla"));
-  reset_.signal_clicked().connect([this] { resetColors(context_.preferences()); });
+  reset_.signal_clicked().connect([this] { color_settings::resetColors(context_.preferences()); });
   append(reset_);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -120,7 +121,7 @@ void ColorsPane::buildThemeSection() {
   auto* controls = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 10);
   harmonize_.add_css_class("settings-small");
   harmonize_.set_valign(Gtk::Align::CENTER);
-  harmonize_.signal_clicked().connect([&preferences] { harmonize(preferences); });
+  harmonize_.signal_clicked().connect([&preferences] { color_settings::harmonize(preferences); });
   bindPicker(colorB_, preferences, &AppPreferences::customColorB, localized("İkinci renk"));
   controls->append(harmonize_);
   controls->append(colorB_);
@@ -128,7 +129,7 @@ void ColorsPane::buildThemeSection() {
 
   auto& lucky = themeSection_->add<SettingsRow>(
       localized("Şansını dene"), localized("Rastgele uyumlu bir renk seçer"), "shuffle");
-  shuffle_.signal_clicked().connect([&preferences] { shuffle(preferences); });
+  shuffle_.signal_clicked().connect([&preferences] { color_settings::shuffle(preferences); });
   lucky.setAccessory(shuffle_, false);
 }
 
@@ -144,7 +145,8 @@ Gtk::Widget& ColorsPane::swatchGrid() {
     const Color color = Color::fromHex(hex);
     const std::string name = localized(kSwatchNames[i]);
     swatches_.push_back(Gtk::make_managed<ThemeSwatch>(
-        solid(color), color, name, [&preferences, hex] { pickSwatch(preferences, hex); }));
+        solid(color), color, name,
+        [&preferences, hex] { color_settings::pickSwatch(preferences, hex); }));
     swatches_.back()->set_tooltip_text(name);
     colors->attach(*swatches_.back(), int(i) % kGridColumns, int(i) / kGridColumns);
   }
@@ -159,7 +161,8 @@ Gtk::Widget& ColorsPane::swatchGrid() {
     const SpacePreset& preset = presets[i];
     auto* swatch = Gtk::make_managed<ThemeSwatch>(
         diagonal(preset.colorA, preset.colorB), Color::fromHex(preset.colorA),
-        preset.localizedName(), [&preferences, &preset] { pickPreset(preferences, preset); });
+        preset.localizedName(),
+        [&preferences, &preset] { color_settings::pickPreset(preferences, preset); });
     swatch->set_tooltip_text(preset.localizedName());
     presets_.push_back(swatch);
     gradients->attach(*swatch, int(i) % kGridColumns, int(i) / kGridColumns);
@@ -230,49 +233,6 @@ void ColorsPane::sync() {
     button->show(palette, button->direction() == prefs.gradientDirection);
   }
   pref_controls::setAvailable(*strength_, prefs.sidebarTint != SidebarTint::none);
-}
-
-void ColorsPane::applyTheme(PreferencesModel& preferences, const Color& a, const Color& b) {
-  prefBinding(preferences, &AppPreferences::customColorA).set(a.hexString());
-  prefBinding(preferences, &AppPreferences::customColorB).set(b.hexString());
-  prefBinding(preferences, &AppPreferences::colorSource).set(ColorSource::custom);
-  if (preferences.prefs().sidebarTint == SidebarTint::none) {
-    prefBinding(preferences, &AppPreferences::sidebarTint).set(SidebarTint::gradient);
-  }
-}
-
-void ColorsPane::pickSwatch(PreferencesModel& preferences, const std::string& swatch) {
-  const Color color = Color::fromHex(swatch);
-  applyTheme(preferences, color, color.hsbAdjusted());
-  prefBinding(preferences, &AppPreferences::customColorA).set(swatch);
-}
-
-void ColorsPane::pickPreset(PreferencesModel& preferences, const SpacePreset& preset) {
-  prefBinding(preferences, &AppPreferences::customColorA).set(preset.colorA);
-  prefBinding(preferences, &AppPreferences::customColorB).set(preset.colorB);
-}
-
-void ColorsPane::harmonize(PreferencesModel& preferences) {
-  const Color a = Color::fromHex(preferences.prefs().customColorA);
-  prefBinding(preferences, &AppPreferences::customColorB).set(a.hsbAdjusted().hexString());
-}
-
-void ColorsPane::shuffle(PreferencesModel& preferences, const Color& random) {
-  applyTheme(preferences, random, random.hsbAdjusted());
-}
-
-void ColorsPane::resetColors(PreferencesModel& preferences) {
-  const AppPreferences defaults;
-  prefBinding(preferences, &AppPreferences::colorSource).set(defaults.colorSource);
-  prefBinding(preferences, &AppPreferences::customColorA).set(defaults.customColorA);
-  prefBinding(preferences, &AppPreferences::customColorB).set(defaults.customColorB);
-  prefBinding(preferences, &AppPreferences::gradientDirection).set(defaults.gradientDirection);
-  prefBinding(preferences, &AppPreferences::colorStrength).set(defaults.colorStrength);
-  prefBinding(preferences, &AppPreferences::grain).set(defaults.grain);
-  prefBinding(preferences, &AppPreferences::sidebarTint).set(defaults.sidebarTint);
-  prefBinding(preferences, &AppPreferences::sidebarMaterial).set(defaults.sidebarMaterial);
-  prefBinding(preferences, &AppPreferences::sidebarTextStyle).set(defaults.sidebarTextStyle);
-  prefBinding(preferences, &AppPreferences::selectedTabStyle).set(defaults.selectedTabStyle);
 }
 
 std::string ColorsPane::grainText(double grain) {

@@ -39,22 +39,6 @@ class ColorsPane : public PaneBody {
   explicit ColorsPane(const SettingsContext& context);
   ~ColorsPane() override;
 
-  // What the pane's buttons do. Each changes one setting per write, in the order given, so that
-  // every step is saved and shown on its own.
-
-  // Makes `a` and `b` the single theme: colour A, colour B, the source, and a tint that shows
-  // them when there was none.
-  static void applyTheme(PreferencesModel& preferences, const Color& a, const Color& b);
-  // The swatch's colour with its companion; colour A keeps the swatch's own text.
-  static void pickSwatch(PreferencesModel& preferences, const std::string& swatch);
-  // Both colours of the preset; the source and the tint stay as they are.
-  static void pickPreset(PreferencesModel& preferences, const SpacePreset& preset);
-  // Colour B becomes the companion of colour A.
-  static void harmonize(PreferencesModel& preferences);
-  // A random pleasant colour with its companion as the theme.
-  static void shuffle(PreferencesModel& preferences, const Color& random = Color::randomPleasant());
-  // The ten colour settings back to their defaults.
-  static void resetColors(PreferencesModel& preferences);
   // "Off" for no grain at all, else the percentage.
   static std::string grainText(double grain);
 
