@@ -19,6 +19,9 @@ std::optional<Url> addressFromDroppedUris(const std::vector<std::string>& uris);
 // The same for a URI list as text, one URI a line.
 std::optional<Url> addressFromDroppedUriList(std::string_view list);
 
+// Whether a URI list holds at least one URI and every one of them is openable.
+bool everyDroppedUriOpens(std::string_view list);
+
 // Dropped text, read as typed into the command bar: the address it stands for, else a search for
 // it with `engine`. An address of a scheme a tab may not open from outside is searched for as
 // text instead. None for blank text.

@@ -37,6 +37,9 @@ TEST(ExternalAddressTest, DropsOpenOnlyWhatATabMayOpenFromOutside) {
                 ->str(),
             "http://127.0.0.1:8431/a");
   EXPECT_FALSE(addressFromDroppedUris({"javascript:alert(1)", "about:blank", "  "}));
+  EXPECT_TRUE(everyDroppedUriOpens("# links\r\nhttps://a.example/\r\nfile:///tmp/b\r\n"));
+  EXPECT_FALSE(everyDroppedUriOpens("https://a.example/\r\njavascript:alert(1)\r\n"));
+  EXPECT_FALSE(everyDroppedUriOpens("# nothing\r\n"));
 
   const SearchEngine engine = SearchEngine::google;
   EXPECT_EQ(addressForDroppedText(" example.com/x \n", engine)->str(), "https://example.com/x");
