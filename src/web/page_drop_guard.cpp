@@ -52,9 +52,9 @@ bool PageDropGuard::stops(GdkEvent* event) {
 void PageDropGuard::read(GdkDrop* drop, const char* mimeType) {
   ++pendingReads_;
   verdict_ = Verdict::reading;
-  auto* state = new LinkRead{this, GObjectRef<GdkDrop>::share(drop), mimeType,
-                             GObjectRef<GCancellable>::share(cancellable_.get()),
-                             GObjectRef<GOutputStream>{}};
+  auto state = std::make_unique<LinkRead>(
+      LinkRead{this, GObjectRef<GdkDrop>::share(drop), mimeType,
+               GObjectRef<GCancellable>::share(cancellable_.get()), GObjectRef<GOutputStream>{}});
   const char* mimeTypes[] = {mimeType, nullptr};
   gdk_drop_read_async(
       drop, mimeTypes, G_PRIORITY_DEFAULT, cancellable_.get(),
@@ -98,7 +98,7 @@ void PageDropGuard::read(GdkDrop* drop, const char* mimeType) {
             read.release());
         g_object_unref(stream);
       },
-      state);
+      state.release());
 }
 
 void PageDropGuard::judged(GdkDrop* drop, const std::string& mimeType, const std::string& links) {

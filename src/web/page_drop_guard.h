@@ -16,12 +16,12 @@ namespace zemblo {
 class PageDropGuard {
  public:
   PageDropGuard();
+  // Cancels the reads under way: their results reach the guard only while it exists.
   ~PageDropGuard();
   PageDropGuard(const PageDropGuard&) = delete;
   PageDropGuard& operator=(const PageDropGuard&) = delete;
 
   // Sees each event on its way to the page; true when the page must not get it.
-  // Handlers of read results reach the guard only while it exists: it cancels them when it goes.
   bool stops(GdkEvent* event);
 
  private:
