@@ -104,28 +104,13 @@ class DropTest : public ::testing::Test {
     return {last.x + last.width / 2, last.y + last.height - 2};
   }
 
-  // A page in a file, offered as the file manager offers its files.
-  Glib::RefPtr<Gdk::ContentProvider> fileOnDisk() {
-    const auto file = harness.home().root() / "on disk.html";
-    harness.home().writeFile(file, "<title>On disk</title>");
-    GFile* gfile = g_file_new_for_path(file.c_str());
-    GSList* files = g_slist_prepend(nullptr, gfile);
-    auto provider = Glib::wrap(gdk_content_provider_new_typed(GDK_TYPE_FILE_LIST, files));
-    g_slist_free(files);
-    g_object_unref(gfile);
-    return provider;
-  }
-  std::string fileOnDiskAddress() {
-    return "file://" + (harness.home().root() / "on%20disk.html").string();
-  }
-
   TestServer server;
   WindowHarness harness;
   DragSourceWindow source;
 };
 
 TEST_F(DropTest, LinksFilesAndTextDroppedOnTheTabListOpenWhereTheInsertionLineShows) {
-  auto b = harness.open(server.url("/b"));
+  harness.open(server.url("/b"));
   auto a = harness.open(server.url("/a"));
   ASSERT_TRUE(WebHarness::waitForPage(*a, "a"));
   pump();
@@ -139,19 +124,25 @@ TEST_F(DropTest, LinksFilesAndTextDroppedOnTheTabListOpenWhereTheInsertionLineSh
             (std::vector<std::string>{server.url("/a"), server.url("/dropped"), server.url("/b")}));
   EXPECT_EQ(tabs().currentSpace()->selectedTab()->url.peek()->str(), server.url("/dropped"));
 
-  // A file of this machine, above the first tab.
-  source.offer(fileOnDisk());
+  // A file of this machine, above the first tab, offered as the file manager offers its files.
+  const auto file = harness.home().root() / "on disk.html";
+  harness.home().writeFile(file, "<title>On disk</title>");
+  GFile* gfile = g_file_new_for_path(file.c_str());
+  GSList* files = g_slist_prepend(nullptr, gfile);
+  source.offer(Glib::wrap(gdk_content_provider_new_typed(GDK_TYPE_FILE_LIST, files)));
+  g_slist_free(files);
+  g_object_unref(gfile);
   std::tie(x, y) = gapAbove(0);
   source.dragTo(harness.window(), x, y);
   ASSERT_TRUE(waitUntil([&] { return addresses().size() == 4; }));
   auto fromDisk = tabs().currentSpace()->tabs.peek().front();
-  EXPECT_EQ(fromDisk->url.peek()->str(), fileOnDiskAddress());
+  EXPECT_EQ(fromDisk->url.peek()->str(),
+            "file://" + (harness.home().root() / "on%20disk.html").string());
   EXPECT_TRUE(WebHarness::waitForPage(*fromDisk, "On disk"));
 
   // Text, read as typed: an address loads, anything else is searched for.
   const std::string typed = "127.0.0.1:" + server.url("/typed").substr(17);
-  source.offer(Gdk::ContentProvider::create("text/plain;charset=utf-8",
-                                            Glib::Bytes::create(typed.data(), typed.size())));
+  source.offer("text/plain;charset=utf-8", typed);
   std::tie(x, y) = gapAbove(4);
   source.dragTo(harness.window(), x, y);
   ASSERT_TRUE(waitUntil([&] { return server.hits("/typed") == 1; }));
