@@ -5,6 +5,7 @@
 #include <map>
 
 #include "model/browser_tab.h"
+#include "model/dropped_address.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
@@ -12,6 +13,7 @@
 #include "sidebar/sidebar_rules.h"
 #include "sidebar/tab_row.h"
 #include "widgets/accessibility.h"
+#include "widgets/dropped_content.h"
 #include "widgets/hover.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
@@ -117,22 +119,18 @@ class TabListView::Column : public Gtk::Widget {
       : list_(list), newTab_(context), fade_(*this, 1, [this] { set_opacity(fade_.value()); }) {
     set_name("TabColumn");
     newTab_.set_parent(*this);
-    auto drop = Gtk::DropTarget::create(G_TYPE_STRING, Gdk::DragAction::MOVE);
-    drop->signal_motion().connect(
-        [this](double, double y) {
-          dragMoved(y);
-          return Gdk::DragAction::MOVE;
-        },
-        false);
-    drop->signal_leave().connect([this] { setMarker(std::nullopt); });
-    drop->signal_drop().connect(
+    // Rows dragged within the list carry their payload as text; links, files and text from
+    // pages and other programs open new tabs where they are dropped.
+    auto drop = makeContentDropTarget(
         [this](const Glib::ValueBase& value, double, double y) {
           setMarker(std::nullopt);
-          if (!G_VALUE_HOLDS_STRING(value.gobj())) return false;
-          const char* text = g_value_get_string(value.gobj());
-          return text && list_.dropPayload(text, y);
+          if (const auto text = droppedText(value); text && list_.dropPayload(*text, y)) {
+            return true;
+          }
+          return list_.openDropped(value, y);
         },
-        false);
+        [this](double, double y) { dragMoved(y); });
+    drop->signal_leave().connect([this] { setMarker(std::nullopt); });
     add_controller(drop);
   }
 
@@ -353,6 +351,23 @@ TabRow* TabListView::rowFor(const Uuid& tabID) const {
 size_t TabListView::insertionIndexAt(double y) const { return column_->insertionIndexAt(y); }
 
 std::optional<size_t> TabListView::dropMarker() const { return column_->marker(); }
+
+bool TabListView::openDropped(const Glib::ValueBase& value, double y) {
+  std::optional<Url> address = addressFromDroppedUris(droppedUris(value));
+  if (const auto text = droppedText(value); !address && text) {
+    // A row's payload that names no tab of this list is not text to search for.
+    if (tabIdFromDragPayload(*text)) return false;
+    address = addressForDroppedText(*text, context_.preferences.searchEngine.peek());
+  }
+  if (!address) return false;
+  const auto space = context_.tabs.currentSpace();
+  if (!shownSpace_ || *shownSpace_ != space->id) return false;
+  const Space::TabList& tabs = space->tabs.peek();
+  const size_t at = tabInsertionIndex(tabs.size(), column_->firstRowTop(), column_->pitch(), y);
+  const std::shared_ptr<BrowserTab> above = at == 0 ? nullptr : tabs[at - 1];
+  context_.tabs.openTab(*address, /*inBackground=*/false, above);
+  return true;
+}
 
 bool TabListView::dropPayload(const std::string& payload, double y) {
   const auto id = tabIdFromDragPayload(payload);

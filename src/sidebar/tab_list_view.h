@@ -51,7 +51,8 @@ class NewTabRow : public Gtk::Widget {
 
 // The scrolling middle of the sidebar: the new-tab row, then one row per tab of the current
 // space in the space's order. Rows are kept by tab id, so opening, closing and reordering move
-// single rows, which slide to their new places. Dragging a row reorders the space's tabs.
+// single rows, which slide to their new places. Dragging a row reorders the space's tabs; a link
+// or text dropped between rows opens there.
 class TabListView : public Gtk::Widget {
  public:
   static constexpr Spring kRowSpring{0.25, 0.85};
@@ -78,6 +79,10 @@ class TabListView : public Gtk::Widget {
  private:
   class Column;
   void sync();
+  // A link, file or text from a page or another program dropped at height `y`: a new tab for it
+  // there, selected. False when it names nothing to open.
+  bool openDropped(const Glib::ValueBase& value, double y);
+
   // Scrolls the row at `index` into view once the column has its new layout.
   void revealAfterLayout(size_t index);
   void revealPending();

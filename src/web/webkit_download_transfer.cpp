@@ -126,7 +126,9 @@ std::optional<guint64> WebKitDownloadTransfer::bytesMissing(WebKitDownload* down
   const char* encoding =
       headers ? soup_message_headers_get_one(headers, "Content-Encoding") : nullptr;
   // A decoded body is counted after decoding, and the length announced is that of the encoded
-  // one: the two can't be compared.
+  // one: the two can't be compared. Nor does the engine tell how many encoded bytes came, or that
+  // a decoded body that ended with its connection was cut short: its network library takes the
+  // early end for the body's end and its decoders accept a stream cut off there.
   if (announced == 0 || !arrivesAsSent(encoding)) return std::nullopt;
   const guint64 received = webkit_download_get_received_data_length(download);
   if (received >= announced) return std::nullopt;

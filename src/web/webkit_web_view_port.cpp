@@ -135,7 +135,8 @@ void WebKitWebViewPort::connectSignals() {
   handlers_.connect(finder, "failed-to-find-text", toGCallback(&onFailedToFindText), this);
 
   // Watches the user's presses on the page without taking them: each one lets the page open one
-  // window, and its autofill script one menu of saved logins.
+  // window, and its autofill script one menu of saved logins. Also where drops of links the page
+  // may not open are stopped.
   userInput_ = gtk_event_controller_legacy_new();
   gtk_event_controller_set_propagation_phase(userInput_, GTK_PHASE_CAPTURE);
   handlers_.connect(userInput_, "event", toGCallback(&onInputEvent), this);
@@ -251,6 +252,7 @@ void WebKitWebViewPort::leaveFullScreen() {
 
 gboolean WebKitWebViewPort::onInputEvent(GtkEventControllerLegacy*, GdkEvent* event,
                                          WebKitWebViewPort* self) {
+  if (self->dropGuard_.stops(event)) return TRUE;
   const GdkEventType type = gdk_event_get_event_type(event);
   if (type == GDK_BUTTON_PRESS || type == GDK_KEY_PRESS || type == GDK_TOUCH_BEGIN) {
     if (auto tab = self->tab_.lock()) tab->pageActivatedByUser();

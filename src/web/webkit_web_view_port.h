@@ -16,6 +16,7 @@
 #include "model/web_view_port.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
+#include "web/page_drop_guard.h"
 #include "web/print_dialog_registry.h"
 #include "web/webkit_page_permissions.h"
 
@@ -208,6 +209,7 @@ class WebKitWebViewPort : public WebViewPort {
   // The find controller answers searches in the order they were asked.
   std::deque<FindDone> pendingFinds_;
   std::optional<UserPress> userPress_;
+  PageDropGuard dropGuard_;
   SignalHandlers handlers_;
   std::unique_ptr<WebKitPagePermissions> permissions_;
 };

@@ -4,10 +4,12 @@
 #include <cmath>
 
 #include "model/browser_tab.h"
+#include "model/dropped_address.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
 #include "widgets/child_layout.h"
+#include "widgets/dropped_content.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
 #include "window/start_page.h"
@@ -64,7 +66,25 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
     if (tab_) tab_->endAutofillMenu();
   });
   add_controller(focus);
+  // Drops the web view doesn't take itself (those on the start page, outside its search field).
+  add_controller(makeContentDropTarget(
+      [this](const Glib::ValueBase& value, double, double) { return openDropped(value); }));
   observer_ = std::make_unique<Observer>([this] { sync(); });
+}
+
+bool ContentArea::openDropped(const Glib::ValueBase& value) {
+  std::optional<Url> address = addressFromDroppedUris(droppedUris(value));
+  // A link dragged as text alone: its lines, as a URI list's.
+  if (const auto text = droppedText(value); !address && text) {
+    address = addressFromDroppedUriList(*text);
+  }
+  if (!address) return false;
+  if (const auto tab = tabs_.currentSpace()->selectedTab()) {
+    tab->load(*address);
+  } else {
+    tabs_.openTab(*address, /*inBackground=*/false);
+  }
+  return true;
 }
 
 ContentArea::~ContentArea() {

@@ -83,9 +83,11 @@ class ContentArea : public Gtk::Widget {
  private:
   GdkRGBA surfaceColor();
   void showFindBar(bool shown);
+  // A link or file dropped on the card opens in the shown tab (a new one when there is none).
+  bool openDropped(const Glib::ValueBase& value);
   void findBarMoved();
 
-  const TabsModel& tabs_;
+  TabsModel& tabs_;
   const PreferencesModel& preferences_;
   const SystemColorScheme& scheme_;
   std::unique_ptr<StartPage> startPage_;

@@ -1,4 +1,5 @@
 #include "model/external_address.h"
+#include "model/dropped_address.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,25 @@ TEST(ExternalAddressTest, WebAddressesAndLocalFilesOpenAndNothingElseDoes) {
             "http://127.0.0.1:8431/x.html");
   EXPECT_FALSE(addressFromArgument("no such page", home.root()));
   EXPECT_FALSE(addressFromArgument("javascript:alert(1)", home.root()));
+}
+
+// Links and text dragged out of a hostile page reach the browser as they were written there.
+TEST(ExternalAddressTest, DropsOpenOnlyWhatATabMayOpenFromOutside) {
+  EXPECT_EQ(addressFromDroppedUriList("# a comment\r\njavascript:alert(1)\r\ndata:text/html,x\r\n"
+                                      "http://127.0.0.1:8431/a\r\nfile:///tmp/b\r\n")
+                ->str(),
+            "http://127.0.0.1:8431/a");
+  EXPECT_FALSE(addressFromDroppedUris({"javascript:alert(1)", "about:blank", "  "}));
+  EXPECT_TRUE(everyDroppedUriOpens("# links\r\nhttps://a.example/\r\nfile:///tmp/b\r\n"));
+  EXPECT_FALSE(everyDroppedUriOpens("https://a.example/\r\njavascript:alert(1)\r\n"));
+  EXPECT_FALSE(everyDroppedUriOpens("# nothing\r\n"));
+
+  const SearchEngine engine = SearchEngine::google;
+  EXPECT_EQ(addressForDroppedText(" example.com/x \n", engine)->str(), "https://example.com/x");
+  for (const char* searched : {"javascript:alert(1)", "data:text/html,<b>x</b>", "two words"}) {
+    EXPECT_EQ(addressForDroppedText(searched, engine), engine.searchURL(searched)) << searched;
+  }
+  EXPECT_FALSE(addressForDroppedText(" \n", engine));
 }
 
 }  // namespace
