@@ -94,26 +94,36 @@ void WebKitDownloadTransfer::onFinished(WebKitDownload* download, WebKitDownload
 
 namespace {
 
-// Whether the engine hands the body on as it came over the wire, so that what it counts is what
-// the server's length announced. It decodes a body whose every encoding it knows (its network
-// library's gzip, deflate and brotli) and counts the decoded bytes; one it can't decode whole
-// reaches the file untouched.
-bool arrivesAsSent(const char* contentEncoding) {
-  if (!contentEncoding) return true;
-  bool decoded = false;
-  gchar** encodings = g_strsplit(contentEncoding, ",", -1);
+// How many layers of the body's encoding the engine undoes before it counts bytes: none for a
+// body it hands on as it came over the wire, so that what it counts is what the server's length
+// announced. It decodes a body whose every encoding it knows (its network library's gzip, deflate
+// and brotli); one it can't decode whole reaches the file untouched.
+int decodedLayers(const char* contentEncoding) {
+  if (!contentEncoding) return 0;
+  int decoded = 0;
   bool known = true;
+  gchar** encodings = g_strsplit(contentEncoding, ",", -1);
   for (gchar** each = encodings; *each; ++each) {
     const std::string name = asciiLowercased(trimmedWhitespaceAndNewlines(*each));
     if (name.empty() || name == "identity") continue;
     if (name == "gzip" || name == "x-gzip" || name == "deflate" || name == "br") {
-      decoded = true;
+      ++decoded;
     } else {
       known = false;
     }
   }
   g_strfreev(encodings);
-  return !(decoded && known);
+  return known ? decoded : 0;
+}
+
+// The most bytes an encoder can have sent for `decoded` bytes. Compression that gains nothing
+// still stores the bytes as they are in blocks of 16 KB or more, with a few bytes of framing per
+// block and a small header; this bound is well above that, so that a whole body is never taken
+// for a cut one.
+guint64 largestEncodedSize(guint64 decoded, int layers) {
+  guint64 bound = decoded;
+  for (int layer = 0; layer < layers; ++layer) bound += bound / 64 + 1024;
+  return bound;
 }
 
 }  // namespace
@@ -125,14 +135,18 @@ std::optional<guint64> WebKitDownloadTransfer::bytesMissing(WebKitDownload* down
   SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
   const char* encoding =
       headers ? soup_message_headers_get_one(headers, "Content-Encoding") : nullptr;
-  // A decoded body is counted after decoding, and the length announced is that of the encoded
-  // one: the two can't be compared. Nor does the engine tell how many encoded bytes came, or that
-  // a decoded body that ended with its connection was cut short: its network library takes the
-  // early end for the body's end and its decoders accept a stream cut off there.
-  if (announced == 0 || !arrivesAsSent(encoding)) return std::nullopt;
+  if (announced == 0) return std::nullopt;
   const guint64 received = webkit_download_get_received_data_length(download);
-  if (received >= announced) return std::nullopt;
-  return announced - received;
+  const int layers = decodedLayers(encoding);
+  // A decoded body is counted after decoding, and the length announced is that of the encoded
+  // one. The engine tells neither how many encoded bytes came nor that a decoded body that ended
+  // with its connection was cut short: its network library takes the early end for the body's
+  // end and its decoders accept a stream cut off there. What it decoded still bounds what can
+  // have come: a body that decodes to less than the announced bytes could hold was cut short. A
+  // body that compressed well and was cut late decodes to more and can't be told from a whole one.
+  const guint64 arrivedAtMost = largestEncodedSize(received, layers);
+  if (arrivedAtMost >= announced) return std::nullopt;
+  return announced - arrivedAtMost;
 }
 
 }  // namespace zemblo
