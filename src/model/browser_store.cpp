@@ -128,6 +128,10 @@ void BrowserStore::start() {
   tabs_->relabelDefaultSpaces();
 
   if (auto tab = tabs_->currentSpace()->selectedTab()) tab->loadIfNeeded();
+  sleeper_ = std::make_unique<TabSleeper>(
+      *tabs_, *preferences_, scheduler_,
+      environment_.memoryPressure ? *environment_.memoryPressure : MemoryPressure::system(),
+      environment_.clock ? environment_.clock : [] { return std::chrono::steady_clock::now(); });
 
   std::weak_ptr<BrowserStore> weakSelf = weak_from_this();
   defaults_->writeObserver = [weakSelf](bool written) {

@@ -71,6 +71,9 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   pages.add<ToggleRow>(localized("Yazım denetimi"),
                        localized("Yazı alanlarında yanlış yazılmış kelimelerin altını çizer"),
                        "textformat", prefBinding(preferences, &AppPreferences::spellChecking));
+  pref_controls::addSegments(pages, preferences, localized("Kullanılmayan sekmeleri uyut"),
+                             localized("Uyuyan sekme seçilince kaldığı yerden açılır"), "moon",
+                             &AppPreferences::tabSleepDelay, kSleepPickerWidth);
 
   auto& keys = addSection(localized("Klavye kısayolları"));
   for (const KeyboardShortcut& shortcut : shortcuts_) {

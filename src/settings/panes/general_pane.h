@@ -24,6 +24,7 @@ class GeneralPane : public PaneBody {
  public:
   static constexpr SliderRow::Range kZoomRange{0.5, 2.0, 0.1};
   static constexpr int kEnginePickerWidth = 160;
+  static constexpr int kSleepPickerWidth = 300;
 
   explicit GeneralPane(const SettingsContext& context);
   ~GeneralPane() override;
