@@ -1,8 +1,8 @@
 // What tabs left alone cost: tabs are opened one after another on local pages, each shown until
 // its page has loaded, and then left. The memory of the browser's process and of every process
-// it started is read with them all awake, after they have rested past their sleep delay (short
-// here: the delay of the preference is replaced for the run), and after a critical memory warning
-// like the system's.
+// it started is read with them all awake (sleeping is off while they open, as it was before tabs
+// slept), after they have rested past their sleep delay (short here: the delay of the preference
+// is replaced for the run), and after a critical memory warning like the system's.
 //
 //   zemblo_resting_tab_memory [TABS [SECONDS]]
 //     TABS     how many tabs (default 100)
@@ -18,6 +18,7 @@
 #include "../scratch_home.h"
 #include "display_bench.h"
 #include "model/browser_tab.h"
+#include "model/preferences_model.h"
 #include "model/tab_sleeper.h"
 #include "platform/memory_pressure.h"
 #include "process_footprint.h"
@@ -50,6 +51,10 @@ int main(int argc, char** argv) {
   Browser& browser = *started;
   BrowserStore& store = *browser.store;
   PageServer server(50);
+  const auto sleepAfter = [&](TabSleepDelay delay) {
+    store.preferences().updatePrefs([delay](AppPreferences& p) { p.tabSleepDelay = delay; });
+  };
+  sleepAfter(TabSleepDelay::off);
   runFor(std::chrono::seconds(2));
   const Footprint base = footprint();
   printFootprint("start", base, base, 0);
@@ -66,7 +71,8 @@ int main(int argc, char** argv) {
   runFor(std::chrono::seconds(2));
   report("awake", store, base);
 
-  // Every tab but the one shown sleeps after its delay and at most a quarter of it more.
+  // Every tab but the one shown has rested past the delay by now: each sleeps at the first look.
+  sleepAfter(TabSleepDelay::quarterHour);
   const auto rest = std::chrono::seconds(seconds + seconds / 4 + 30);
   runUntil([&] { return sleepingTabs(store) >= size_t(tabs - 1); }, rest);
   runFor(std::chrono::seconds(5));

@@ -17,6 +17,7 @@
 #include "model/spell_checking_languages.h"
 #include "model/tab_state_files.h"
 #include "model/tabs_model.h"
+#include "platform/heap.h"
 #include "platform/main_loop.h"
 
 namespace zemblo {
@@ -75,7 +76,8 @@ BrowserStore::BrowserStore(Passkey, std::shared_ptr<BrowserEngine> engine,
       defaults_(environment_.defaults ? environment_.defaults : &UserDefaults::standard()),
       files_(environment_.files ? *environment_.files : SessionFiles()),
       scheduler_(environment_.scheduler ? *environment_.scheduler : Scheduler::mainLoop()),
-      saveDebounce_(scheduler_, kSaveDelay, kSaveLongestDelay, [this] { saveNow(); }) {}
+      saveDebounce_(scheduler_, kSaveDelay, kSaveLongestDelay, [this] { saveNow(); }),
+      heapRelease_(scheduler_, kHeapReleaseDelay, 5 * kHeapReleaseDelay, [] { heap::release(); }) {}
 
 BrowserStore::~BrowserStore() { preferences_->flush(); }
 

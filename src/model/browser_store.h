@@ -111,6 +111,11 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // first change that is not on disk yet.
   void scheduleSave();
   bool hasPendingSave() const { return saveDebounce_.pending(); }
+  // A tab gave up its web view. Once a burst of them has passed, the heap hands what they freed
+  // back to the system: while a window keeps painting (an animated start page), nothing else
+  // would.
+  void webViewReleased() { heapRelease_.request(); }
+  static constexpr std::chrono::seconds kHeapReleaseDelay{2};
   // Hands "session.json" and "history.json" as they are now, and preferences still waiting, to
   // the writing thread. When either file can't be written the user is told once per run of
   // failures, and the save is tried again later.
@@ -165,6 +170,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   json::Json siteSettingsOtherKeys_ = json::Json::object();
   bool siteSettingsChanged_ = false;
   Debounce saveDebounce_;
+  Debounce heapRelease_;
   std::unique_ptr<ScheduledTask> saveRetry_;
   bool saveFailing_ = false;
   bool lastSaveWritten_ = true;

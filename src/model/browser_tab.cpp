@@ -125,8 +125,11 @@ void BrowserTab::leavePageFullScreen() {
 void BrowserTab::tearDown() {
   endAutofillMenu();
   permissions.refuseAll();
-  if (storedWebView_) storedWebView_->stopLoading();
-  storedWebView_.reset();
+  if (storedWebView_) {
+    storedWebView_->stopLoading();
+    storedWebView_.reset();
+    if (auto owner = store.lock()) owner->webViewReleased();
+  }
   adBlockApplied = false;
   // Nothing of the page goes on without its view.
   isPlayingAudio.set(false);
