@@ -1,12 +1,14 @@
 // What tabs left alone cost: tabs are opened one after another on local pages, each shown until
 // its page has loaded, and then left. The memory of the browser's process and of every process
 // it started is read with them all awake (sleeping is off while they open, as it was before tabs
-// slept), after they have rested past their sleep delay (short here: the delay of the preference
-// is replaced for the run), and after a critical memory warning like the system's.
+// slept), then after they have rested past their sleep delay (short here: the delay of the
+// preference is replaced for the run), or, with sleeping left off, after a critical memory
+// warning like the system's.
 //
-//   zemblo_resting_tab_memory [TABS [SECONDS]]
-//     TABS     how many tabs (default 100)
-//     SECONDS  how long a tab rests unseen before it sleeps (default 20)
+//   zemblo_resting_tab_memory [TABS [SECONDS | --warning]]
+//     TABS       how many tabs (default 100)
+//     SECONDS    how long a tab rests unseen before it sleeps (default 20)
+//     --warning  a critical memory warning instead of the rest
 // Run it under a display, for example:
 //   dbus-run-session -- xvfb-run -a -s "-screen 0 1440x920x24"
 //       build/release/bench/zemblo_resting_tab_memory 100
@@ -44,7 +46,8 @@ void report(const char* when, BrowserStore& store, const Footprint& base) {
 
 int main(int argc, char** argv) {
   const int tabs = argc > 1 ? std::max(2, std::atoi(argv[1])) : 100;
-  const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
+  const bool warning = argc > 2 && std::string(argv[2]) == "--warning";
+  const int seconds = argc > 2 && !warning ? std::max(1, std::atoi(argv[2])) : 20;
   setenv(TabSleeper::kDelayVariable, std::to_string(seconds).c_str(), 1);
   ScratchHome home;
   auto started = Browser::start(home.root);
@@ -71,15 +74,18 @@ int main(int argc, char** argv) {
   runFor(std::chrono::seconds(2));
   report("awake", store, base);
 
+  const auto allButShownAsleep = [&] { return sleepingTabs(store) >= size_t(tabs - 1); };
+  if (warning) {
+    MemoryPressure::system().warn(MemoryPressureLevel::critical);
+    runUntil(allButShownAsleep, std::chrono::seconds(60));
+    runFor(std::chrono::seconds(5));
+    report("critical", store, base);
+    return 0;
+  }
   // Every tab but the one shown has rested past the delay by now: each sleeps at the first look.
   sleepAfter(TabSleepDelay::quarterHour);
-  const auto rest = std::chrono::seconds(seconds + seconds / 4 + 30);
-  runUntil([&] { return sleepingTabs(store) >= size_t(tabs - 1); }, rest);
+  runUntil(allButShownAsleep, std::chrono::seconds(seconds + seconds / 4 + 30));
   runFor(std::chrono::seconds(5));
   report("rested", store, base);
-
-  MemoryPressure::system().warn(MemoryPressureLevel::critical);
-  runFor(std::chrono::seconds(5));
-  report("critical", store, base);
   return 0;
 }
