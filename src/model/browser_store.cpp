@@ -350,6 +350,8 @@ void BrowserStore::tellAboutPasswordsLostAtQuit() {
 
 void BrowserStore::saveFinished(bool written) {
   lastSaveWritten_ = written;
+  // The save that follows closed tabs makes garbage of its own: the heap goes back after it.
+  if (heapRelease_.pending()) heapRelease_.request();
   if (written) {
     saveFailing_ = false;
     saveRetry_.reset();

@@ -111,9 +111,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // first change that is not on disk yet.
   void scheduleSave();
   bool hasPendingSave() const { return saveDebounce_.pending(); }
-  // A tab gave up its web view. Once a burst of them has passed, the heap hands what they freed
-  // back to the system: while a window keeps painting (an animated start page), nothing else
-  // would.
+  // A tab gave up its web view. Once a burst of them, and the save that follows, have passed, the
+  // heap hands what they freed back to the system: while a window keeps painting (an animated
+  // start page), nothing else would.
   void webViewReleased() { heapRelease_.request(); }
   static constexpr std::chrono::seconds kHeapReleaseDelay{2};
   // Hands "session.json" and "history.json" as they are now, and preferences still waiting, to
