@@ -62,6 +62,7 @@ void visitFields(Prefs& p, Visitor&& visit) {
   visit("defaultZoom", p.defaultZoom);
   visit("askWhereToSave", p.askWhereToSave);
   visit("spellChecking", p.spellChecking);
+  visit("tabSleepDelay", p.tabSleepDelay);
   visit("downloadFolder", p.downloadFolder);
 }
 

@@ -66,6 +66,8 @@ struct AppPreferences {
   // Kept ahead of the optional below: declared after it, it shared the optional's tail padding and
   // copies of the preferences made in some places lost it.
   bool spellChecking = true;
+  // How long a tab not shown keeps its page running before it sleeps.
+  TabSleepDelay tabSleepDelay = TabSleepDelay::quarterHour;
   // Where downloads go; the desktop's download folder while unset.
   std::optional<std::string> downloadFolder;
 

@@ -17,6 +17,7 @@
 #include "model/spell_checking_languages.h"
 #include "model/tab_state_files.h"
 #include "model/tabs_model.h"
+#include "platform/heap.h"
 #include "platform/main_loop.h"
 
 namespace zemblo {
@@ -75,7 +76,8 @@ BrowserStore::BrowserStore(Passkey, std::shared_ptr<BrowserEngine> engine,
       defaults_(environment_.defaults ? environment_.defaults : &UserDefaults::standard()),
       files_(environment_.files ? *environment_.files : SessionFiles()),
       scheduler_(environment_.scheduler ? *environment_.scheduler : Scheduler::mainLoop()),
-      saveDebounce_(scheduler_, kSaveDelay, kSaveLongestDelay, [this] { saveNow(); }) {}
+      saveDebounce_(scheduler_, kSaveDelay, kSaveLongestDelay, [this] { saveNow(); }),
+      heapRelease_(scheduler_, kHeapReleaseDelay, 5 * kHeapReleaseDelay, [] { heap::release(); }) {}
 
 BrowserStore::~BrowserStore() { preferences_->flush(); }
 
@@ -128,6 +130,10 @@ void BrowserStore::start() {
   tabs_->relabelDefaultSpaces();
 
   if (auto tab = tabs_->currentSpace()->selectedTab()) tab->loadIfNeeded();
+  sleeper_ = std::make_unique<TabSleeper>(
+      *tabs_, *preferences_, scheduler_,
+      environment_.memoryPressure ? *environment_.memoryPressure : MemoryPressure::system(),
+      environment_.clock ? environment_.clock : [] { return std::chrono::steady_clock::now(); });
 
   std::weak_ptr<BrowserStore> weakSelf = weak_from_this();
   defaults_->writeObserver = [weakSelf](bool written) {
@@ -344,6 +350,8 @@ void BrowserStore::tellAboutPasswordsLostAtQuit() {
 
 void BrowserStore::saveFinished(bool written) {
   lastSaveWritten_ = written;
+  // The save that follows closed tabs makes garbage of its own: the heap goes back after it.
+  if (heapRelease_.pending()) heapRelease_.request();
   if (written) {
     saveFailing_ = false;
     saveRetry_.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,10 +16,12 @@
 #include "model/site_permissions.h"
 #include "model/site_settings_file.h"
 #include "model/site_zoom.h"
+#include "model/tab_sleeper.h"
 #include "model/tab_state_files.h"
 #include "model/tabs_model.h"
 #include "platform/debounce.h"
 #include "platform/file_write_queue.h"
+#include "platform/memory_pressure.h"
 #include "platform/observable.h"
 #include "platform/scheduler.h"
 #include "platform/user_defaults.h"
@@ -46,6 +49,10 @@ struct BrowserStoreEnvironment {
   Scheduler* scheduler = nullptr;     // the main loop when absent
   // Where the saved passwords are kept; the desktop keyring when absent.
   std::shared_ptr<VaultStorage> vaultStorage;
+  // The system's memory warnings when absent.
+  MemoryPressure* memoryPressure = nullptr;
+  // Time for the tabs' rest, steady time when absent; tests set it to the fake scheduler's.
+  std::function<std::chrono::steady_clock::time_point()> clock;
 };
 
 // The browser's models, owned together for the life of the process on the main thread: each
@@ -104,6 +111,11 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // first change that is not on disk yet.
   void scheduleSave();
   bool hasPendingSave() const { return saveDebounce_.pending(); }
+  // A tab gave up its web view. Once a burst of them, and the save that follows, have passed, the
+  // heap hands what they freed back to the system: while a window keeps painting (an animated
+  // start page), nothing else would.
+  void webViewReleased() { heapRelease_.request(); }
+  static constexpr std::chrono::seconds kHeapReleaseDelay{2};
   // Hands "session.json" and "history.json" as they are now, and preferences still waiting, to
   // the writing thread. When either file can't be written the user is told once per run of
   // failures, and the save is tried again later.
@@ -152,10 +164,13 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::shared_ptr<AutofillBridge> autofill_;
   std::shared_ptr<SitePermissions> sitePermissions_;
   std::unique_ptr<SiteZoom> siteZoom_;
+  // After the tabs, so that it goes before them.
+  std::unique_ptr<TabSleeper> sleeper_;
   // What the site-settings file held beside the permissions, written back unchanged.
   json::Json siteSettingsOtherKeys_ = json::Json::object();
   bool siteSettingsChanged_ = false;
   Debounce saveDebounce_;
+  Debounce heapRelease_;
   std::unique_ptr<ScheduledTask> saveRetry_;
   bool saveFailing_ = false;
   bool lastSaveWritten_ = true;

@@ -44,6 +44,7 @@ WebViewPort* BrowserTab::webView() {
     storedWebView_ = factory.makeWebView(*this);
   }
   if (!storedWebView_) return nullptr;
+  asleep_ = false;
   applyZoom();
   if (isMuted.peek()) storedWebView_->setMuted(true);
   owner->pageServices().adBlocker().apply(*this, url.peek());
@@ -125,12 +126,33 @@ void BrowserTab::leavePageFullScreen() {
 void BrowserTab::tearDown() {
   endAutofillMenu();
   permissions.refuseAll();
-  if (storedWebView_) storedWebView_->stopLoading();
-  storedWebView_.reset();
+  if (storedWebView_) {
+    storedWebView_->stopLoading();
+    storedWebView_.reset();
+    if (auto owner = store.lock()) owner->webViewReleased();
+  }
   adBlockApplied = false;
   // Nothing of the page goes on without its view.
   isPlayingAudio.set(false);
   showsPageFullScreen.set(false);
+}
+
+bool BrowserTab::mayGiveUpPage() const {
+  return storedWebView_ && !isPopup && url.peek() && !isLoading.peek() && !loadError.peek() &&
+         !isPlayingAudio.peek() && !showsPageFullScreen.peek() && !autofillMenu.peek() &&
+         !dialogs.pending.peek() && !permissions.shown.peek() && !permissions.capture.peek().any();
+}
+
+bool BrowserTab::fallAsleep() {
+  if (!storedWebView_) return false;
+  auto state = storedWebView_->sessionState();
+  if (!state) return false;
+  tearDown();
+  pendingSessionState = std::move(state);
+  // Its next show goes back into the list kept here.
+  hasStartedLoading = false;
+  asleep_ = true;
+  return true;
 }
 
 bool BrowserTab::showsStartPage() const { return !url.get() && !isPopup; }

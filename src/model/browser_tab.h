@@ -151,6 +151,15 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // Releases the web view.
   void tearDown();
 
+  // Nothing of the page would be lost with its web view gone: it has a page to come back to, and
+  // plays no sound, captures nothing, loads nothing and waits on no dialog or question.
+  bool mayGiveUpPage() const;
+  // Gives up the web view to free its process, keeping its back and forward list (with where
+  // each page was scrolled) for its next show; false, with the view kept, when the engine has no
+  // list to give.
+  bool fallAsleep();
+  bool isAsleep() const { return asleep_; }
+
   bool showsStartPage() const;
   std::string displayTitle() const;
   // The address the user sees and edits: while the tab shows a failed load, the address that
@@ -210,6 +219,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
 
  private:
   std::unique_ptr<WebViewPort> storedWebView_;
+  bool asleep_ = false;
   std::weak_ptr<BrowserTab> popupOpener_;
   // The address of the visit the last finished load recorded, until the next load starts.
   // The page on screen: a navigation that starts and is then stopped or replaced leaves it

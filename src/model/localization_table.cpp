@@ -714,6 +714,14 @@ constexpr LocalizationPair kPairs[] = {
     // Developer tools
     {"Web Denetçisi", "Web Inspector"},
     {"Sayfa Kaynağı", "Page Source"},
+
+    // Sleeping tabs
+    {"Kullanılmayan sekmeleri uyut", "Put unused tabs to sleep"},
+    {"Uyuyan sekme seçilince kaldığı yerden açılır",
+     "A sleeping tab picks up where it left off when you select it"},
+    {"15 dakika", "15 minutes"},
+    {"1 saat", "1 hour"},
+    {"4 saat", "4 hours"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

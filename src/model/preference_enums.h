@@ -29,6 +29,8 @@ enum class GradientDirection { diagonal, vertical, horizontal, diagonalUp };
 enum class SidebarTextStyle { automatic, lightText, darkText };
 enum class SelectedTabStyle { neutral, tinted };
 enum class PageDarkMode { off, withTheme, always };
+// How long a tab rests unseen before it gives up its page's process.
+enum class TabSleepDelay { off, quarterHour, hour, fourHours };
 
 // One case of a choice: its persisted name and its Turkish label. `translated` is false for
 // labels that read the same in every language ("Normal", "Mono", "English"), which skip the
@@ -119,6 +121,13 @@ template <>
 struct ChoiceTraits<PageDarkMode> {
   static constexpr std::array<ChoiceCase, 3> cases{
       {{"off", "Kapalı"}, {"withTheme", "Koyu temadayken"}, {"always", "Her zaman"}}};
+};
+template <>
+struct ChoiceTraits<TabSleepDelay> {
+  static constexpr std::array<ChoiceCase, 4> cases{{{"off", "Kapalı"},
+                                                    {"quarterHour", "15 dakika"},
+                                                    {"hour", "1 saat"},
+                                                    {"fourHours", "4 saat"}}};
 };
 template <>
 struct ChoiceTraits<AppLanguage> {

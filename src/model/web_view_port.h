@@ -72,6 +72,12 @@ class WebViewPort {
   // False, with nothing loaded, when the bytes are not the engine's or hold no page: the caller
   // then loads the address itself.
   virtual bool restoreSessionState(const std::string& /*bytes*/) { return false; }
+
+  // Whether a form of the page holds input the user has not sent: what the page would lose with
+  // its view. Nothing when the page could not tell; never called back after the view is gone.
+  virtual void findUnsentInput(std::function<void(std::optional<bool>)> done) {
+    done(std::nullopt);
+  }
 };
 
 // Creates web views: a tab's own on its first use, and a pop-up's web view related to its

@@ -105,11 +105,14 @@ class WebKitWebViewPort : public WebViewPort {
   void allowRefusedCertificate() override;
   std::optional<std::string> sessionState() const override;
   bool restoreSessionState(const std::string& bytes) override;
+  void findUnsentInput(std::function<void(std::optional<bool>)> done) override;
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
   static constexpr const char* kFaviconWorld = "ZembloFavicon";
   // The isolated world that ends a page's full screen, out of reach of the page's own scripts.
   static constexpr const char* kFullScreenWorld = "ZembloFullScreen";
+  // The isolated world that looks for input not sent before the tab sleeps.
+  static constexpr const char* kUnsentInputWorld = "ZembloUnsentInput";
 
  private:
   struct ScriptDialog;

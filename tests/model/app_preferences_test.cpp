@@ -64,6 +64,7 @@ AppPreferences everythingChanged() {
   p.askWhereToSave = true;
   p.downloadFolder = "/home/someone/Incoming";
   p.spellChecking = false;
+  p.tabSleepDelay = TabSleepDelay::fourHours;
   return p;
 }
 
@@ -107,10 +108,10 @@ TEST_F(AppPreferencesStore, EncodesDefaultsInTheFileFormat) {
             R"("greetingName":"","showClock":true,"showDate":true,"showGreeting":true,)"
             R"("use24Hour":true,"startBackground":"aurora","auroraSpeed":1,"wallpaperDim":0.2,)"
             R"("wallpaperBlur":0,"showStartFavorites":true,"restoreSession":true,"defaultZoom":1,)"
-            R"("askWhereToSave":false,"spellChecking":true})");
+            R"("askWhereToSave":false,"spellChecking":true,"tabSleepDelay":"quarterHour"})");
 
   const auto changed = everythingChanged().toJson();
-  EXPECT_EQ(changed.size(), 45u);
+  EXPECT_EQ(changed.size(), 46u);
   EXPECT_EQ(changed["gradientDirection"], "diagonalUp");
   EXPECT_EQ(changed["theme"], "dark");
   EXPECT_NE(everythingChanged().encoded()->find(R"("wallpaperFile":"wallpapers\/Gün batımı.jpg")"),

@@ -53,6 +53,8 @@ class StoreFixture : public ::testing::Test {
     environment.defaults = &defaults;
     environment.scheduler = &scheduler;
     environment.vaultStorage = vault;
+    environment.memoryPressure = &memoryPressure;
+    environment.clock = [this] { return std::chrono::steady_clock::time_point(scheduler.now()); };
     if (configure) configure(environment);
     useSavedLanguage(defaults);
     store = BrowserStore::create(engine_, std::move(environment));
@@ -69,6 +71,8 @@ class StoreFixture : public ::testing::Test {
   TempHome home;
   UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
   FakeScheduler scheduler;
+  // The system's memory warnings never reach the tests.
+  MemoryPressure memoryPressure;
   std::shared_ptr<FakeEngine> engine_ = std::make_shared<FakeEngine>();
   FakeEngine& engine = *engine_;
   FakeEngine& webViews = *engine_;

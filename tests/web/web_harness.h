@@ -344,14 +344,17 @@ inline const std::shared_ptr<WebEngine>& sharedEngine() {
 class WebHarness {
  public:
   // Saved passwords stay in memory unless a test hands in another vault storage.
+  // `configure` adds to the store's environment (a clock, memory warnings) before it starts.
   explicit WebHarness(
       std::chrono::milliseconds requestTimeout = WebEngine::kRequestTimeout,
-      std::shared_ptr<VaultStorage> vaultStorage = std::make_shared<MemoryVaultStorage>())
+      std::shared_ptr<VaultStorage> vaultStorage = std::make_shared<MemoryVaultStorage>(),
+      const std::function<void(BrowserStoreEnvironment&)>& configure = {})
       : defaults_(home_.root() / "config" / "user-defaults.json"), engine_(*sharedEngine()) {
     engine_.setRequestTimeout(requestTimeout);
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults_;
     environment.vaultStorage = std::move(vaultStorage);
+    if (configure) configure(environment);
     store_ = BrowserStore::create(sharedEngine(), std::move(environment));
     // xdotool finds the window by this name.
     windowTitle_ = "zemblo-web-test-" + Uuid::random().str().substr(0, 8);

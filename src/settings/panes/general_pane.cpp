@@ -71,6 +71,19 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   pages.add<ToggleRow>(localized("Yazım denetimi"),
                        localized("Yazı alanlarında yanlış yazılmış kelimelerin altını çizer"),
                        "textformat", prefBinding(preferences, &AppPreferences::spellChecking));
+  // A list rather than segments: the longest of the English durations does not fit a segment.
+  auto& sleepRow =
+      pages.add<SettingsRow>(localized("Kullanılmayan sekmeleri uyut"),
+                             localized("Uyuyan sekme seçilince kaldığı yerden açılır"), "moon");
+  auto delays = Gtk::StringList::create({});
+  for (TabSleepDelay delay : allCases<TabSleepDelay>()) delays->append(label(delay));
+  sleepPicker_ = Gtk::make_managed<Gtk::DropDown>(delays);
+  sleepPicker_->set_size_request(kEnginePickerWidth, -1);
+  nameDropDownItems(*sleepPicker_);
+  sleepPicker_->property_selected().signal_changed().connect(
+      sigc::mem_fun(*this, &GeneralPane::sleepDelayPicked));
+  sleepRow.setAccessory(*sleepPicker_);
+  setAccessibleNameWithInnerButton(*sleepPicker_, localized("Kullanılmayan sekmeleri uyut"));
 
   auto& keys = addSection(localized("Klavye kısayolları"));
   for (const KeyboardShortcut& shortcut : shortcuts_) {
@@ -91,6 +104,7 @@ void GeneralPane::sync() {
   for (size_t i = 0; i < SearchEngine::allCases.size(); ++i) {
     if (SearchEngine::allCases[i] == engine) enginePicker_->set_selected(guint(i));
   }
+  sleepPicker_->set_selected(guint(preferences.prefs().tabSleepDelay));
 }
 
 void GeneralPane::enginePicked() {
@@ -98,6 +112,15 @@ void GeneralPane::enginePicked() {
   const guint index = enginePicker_->get_selected();
   if (index >= SearchEngine::allCases.size()) return;
   context_.preferences().setSearchEngine(SearchEngine::allCases[index]);
+}
+
+void GeneralPane::sleepDelayPicked() {
+  if (showing_) return;
+  const guint index = sleepPicker_->get_selected();
+  const auto delays = allCases<TabSleepDelay>();
+  if (index >= delays.size()) return;
+  context_.preferences().updatePrefs(
+      [delay = delays[index]](AppPreferences& p) { p.tabSleepDelay = delay; });
 }
 
 }  // namespace zemblo

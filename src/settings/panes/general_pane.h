@@ -17,9 +17,9 @@
 
 namespace zemblo {
 
-// Language, search engine, start-up, the default browser, where downloads go, default zoom and the
-// list of keyboard shortcuts. While the chosen language is not the one the browser started in, a
-// row offers to restart it so the desktop's own texts follow too.
+// Language, search engine, start-up, the default browser, where downloads go, default zoom, when
+// unused tabs sleep and the list of keyboard shortcuts. While the chosen language is not the one
+// the browser started in, a row offers to restart it so the desktop's own texts follow too.
 class GeneralPane : public PaneBody {
  public:
   static constexpr SliderRow::Range kZoomRange{0.5, 2.0, 0.1};
@@ -42,6 +42,7 @@ class GeneralPane : public PaneBody {
  private:
   void sync();
   void enginePicked();
+  void sleepDelayPicked();
 
   const SettingsContext& context_;
   const std::vector<KeyboardShortcut> shortcuts_;
@@ -49,6 +50,7 @@ class GeneralPane : public PaneBody {
   SettingsRow* restartRow_ = nullptr;
   Gtk::Button restartButton_;
   Gtk::DropDown* enginePicker_ = nullptr;
+  Gtk::DropDown* sleepPicker_ = nullptr;
   ToggleRow* restoreSession_ = nullptr;
   SliderRow* defaultZoom_ = nullptr;
   std::vector<ShortcutRow*> shortcutRows_;

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include <sigc++/sigc++.h>
+
+#include "platform/memory_pressure.h"
+#include "platform/observable.h"
+#include "platform/scheduler.h"
+
+namespace zemblo {
+
+class BrowserTab;
+class PreferencesModel;
+class TabsModel;
+
+// Decides which tabs give up their page's process, and when: a tab not shown for the delay the
+// preferences set, and under the system's memory warnings the tabs shown least recently first.
+// The shown tab never sleeps, nor a tab that would lose something (see
+// BrowserTab::mayGiveUpPage), nor one whose page holds input not yet sent.
+class TabSleeper {
+ public:
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+  // Tabs are looked at this often at most, and at least four times in one delay.
+  static constexpr std::chrono::seconds kLongestCheckInterval{60};
+  // A delay in seconds that replaces the preference's (which must not be off), for measuring.
+  static constexpr const char* kDelayVariable = "ZEMBLO_TAB_SLEEP_SECONDS";
+
+  TabSleeper(TabsModel& tabs, const PreferencesModel& preferences, Scheduler& scheduler,
+             MemoryPressure& pressure, Clock now);
+  ~TabSleeper();
+  TabSleeper(const TabSleeper&) = delete;
+  TabSleeper& operator=(const TabSleeper&) = delete;
+
+  // Nothing while tabs never sleep for their rest alone.
+  std::optional<std::chrono::milliseconds> delay() const;
+  // A low or medium warning puts to sleep the half of the resting tabs shown least recently (one
+  // at least), a critical one all of them.
+  void relieve(MemoryPressureLevel level);
+
+ private:
+  using TimePoint = std::chrono::steady_clock::time_point;
+  struct Rest {
+    std::weak_ptr<BrowserTab> tab;
+    TimePoint lastShown;
+  };
+
+  void sync();
+  void check();
+  void armCheck();
+  std::shared_ptr<BrowserTab> shownTab() const;
+  // The tabs that may sleep now, shown least recently first.
+  std::vector<std::shared_ptr<BrowserTab>> restingTabs();
+  TimePoint lastShown(const std::shared_ptr<BrowserTab>& tab);
+  void putToSleep(const std::shared_ptr<BrowserTab>& tab);
+
+  TabsModel& tabs_;
+  const PreferencesModel& preferences_;
+  Scheduler& scheduler_;
+  Clock now_;
+  std::optional<std::chrono::seconds> delayOverride_;
+  std::unordered_map<const BrowserTab*, Rest> rests_;
+  std::weak_ptr<BrowserTab> shown_;
+  std::optional<std::chrono::milliseconds> armedDelay_;
+  std::unique_ptr<ScheduledTask> check_;
+  sigc::connection pressure_;
+  // Tells the pages' answers whether this object still exists.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  std::unique_ptr<Observer> observer_;
+};
+
+}  // namespace zemblo
