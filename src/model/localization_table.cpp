@@ -714,6 +714,32 @@ constexpr LocalizationPair kPairs[] = {
     // Developer tools
     {"Web Denetçisi", "Web Inspector"},
     {"Sayfa Kaynağı", "Page Source"},
+
+    // The page's context menu and saving a page
+    {"Bağlantıyı Yeni Sekmede Aç", "Open Link in New Tab"},
+    {"Bağlantıyı Farklı Kaydet…", "Save Link As…"},
+    {"Görseli Yeni Sekmede Aç", "Open Image in New Tab"},
+    {"Görseli Farklı Kaydet…", "Save Image As…"},
+    {"Görseli Kopyala", "Copy Image"},
+    {"%@ ile “%@” ara", "Search %@ for “%@”"},
+    {"Sayfayı Farklı Kaydet…", "Save Page As…"},
+    {"Sayfa Kaynağını Görüntüle", "View Page Source"},
+    {"Öğeyi Denetle", "Inspect Element"},
+    {"Kes", "Cut"},
+    {"Yapıştır", "Paste"},
+    {"Düz Metin Olarak Yapıştır", "Paste as Plain Text"},
+    {"Tümünü Seç", "Select All"},
+    {"Emoji Ekle", "Insert Emoji"},
+    {"Oynat", "Play"},
+    {"Duraklat", "Pause"},
+    {"Sessiz", "Mute"},
+    {"Denetimleri Göster", "Show Controls"},
+    {"Döngüye Al", "Loop"},
+    {"Video Bağlantısını Kopyala", "Copy Video Link"},
+    {"Ses Bağlantısını Kopyala", "Copy Audio Link"},
+    {"Videoyu İndir", "Download Video"},
+    {"Sesi İndir", "Download Audio"},
+    {"Sayfa kaydedilemedi: %@", "The page couldn't be saved: %@"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

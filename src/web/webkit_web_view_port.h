@@ -21,6 +21,7 @@
 
 namespace zemblo {
 
+class PageContextMenu;
 class PagePrintDialog;
 
 // A compiled content-rule list of WebKit, installed per web view through its user content
@@ -210,6 +211,7 @@ class WebKitWebViewPort : public WebViewPort {
   std::optional<UserPress> userPress_;
   SignalHandlers handlers_;
   std::unique_ptr<WebKitPagePermissions> permissions_;
+  std::unique_ptr<PageContextMenu> contextMenu_;
 };
 
 }  // namespace zemblo
