@@ -91,6 +91,19 @@ WebKitContextMenuItem* stockItem(WebKitContextMenuAction action, const std::stri
   return webkit_context_menu_item_new_from_stock_action_with_label(action, label.c_str());
 }
 
+// The engine's item under our label, usable only where the engine's was (no Paste without
+// anything to paste, no Cut in a password field).
+WebKitContextMenuItem* relabelled(WebKitContextMenuItem* engineItem, const std::string& label) {
+  WebKitContextMenuItem* item =
+      stockItem(webkit_context_menu_item_get_stock_action(engineItem), label);
+  GAction* from = webkit_context_menu_item_get_gaction(engineItem);
+  GAction* to = webkit_context_menu_item_get_gaction(item);
+  if (from && G_IS_SIMPLE_ACTION(to)) {
+    g_simple_action_set_enabled(G_SIMPLE_ACTION(to), g_action_get_enabled(from));
+  }
+  return item;
+}
+
 // Appends a group of items, after a separator when the menu has items already.
 void appendGroup(WebKitContextMenu* menu, const std::vector<WebKitContextMenuItem*>& items) {
   if (items.empty()) return;
@@ -155,9 +168,9 @@ void PageContextMenu::rebuild(WebKitContextMenu* menu, WebKitHitTestResult* hit)
     }
     // Outside a field, a selection's Copy is one of ours below.
     if (const auto label = editingLabel(action); label && editable) {
-      editing.push_back(stockItem(action, *label));
+      editing.push_back(relabelled(engineItem, *label));
     } else if (const auto label = playerLabel(action); label && media) {
-      player.push_back(stockItem(action, *label));
+      player.push_back(relabelled(engineItem, *label));
     }
   }
   webkit_context_menu_remove_all(menu);
