@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/save_page_command.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
@@ -60,7 +61,10 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
       {localized("Şifreler…"), "app.passwords", {"<Control><Alt>p"}},
       {localized("Şifreleri İçe Aktar…"), "win.import-passwords", {}},
   });
-  file.sections.push_back({{localized("Yazdır…"), "win.print", {"<Control>p"}}});
+  file.sections.push_back({
+      {localized("Sayfayı Farklı Kaydet…"), "win.save-page", {"<Control><Shift>s"}},
+      {localized("Yazdır…"), "win.print", {"<Control>p"}},
+  });
   // Other desktops give every application this item; here the browser brings its own.
   file.sections.push_back({{localized("Çık"), "app.quit", {"<Control>q"}}});
 
@@ -299,6 +303,7 @@ void BrowserMenu::installActions() {
   addAction("import-passwords", [this] { window_.activate_action("app.import-passwords"); });
   addAction("find", [&c] { c.store().tabs().toggleFindBar(); });
   addAction("print", [&c] { c.printCurrentPage(); });
+  addAction("save-page", [this] { saveCurrentPage(commands_, window_); });
   addAction("web-inspector", [&c] { c.inspectCurrentPage(); });
   addAction("page-source", [&c] { c.showSourceOfCurrentPage(); });
   addAction("toggle-page-dark-mode", [&c] { c.store().pageServices().togglePageDarkMode(); });

@@ -75,10 +75,11 @@ std::optional<std::filesystem::path> DownloadManager::decideDestination(
 
 void DownloadManager::chooseDestination(
     const DownloadItem& item, std::string_view suggestedName,
-    std::function<void(const std::filesystem::path& partial)> write) {
+    std::function<void(const std::filesystem::path& partial)> write, bool userAsked) {
   const auto found = active_.find(&item);
   if (found == active_.end()) return;
-  const bool asks = chooser_ && environment_.asksWhereToSave && environment_.asksWhereToSave();
+  const bool asks =
+      chooser_ && (userAsked || (environment_.asksWhereToSave && environment_.asksWhereToSave()));
   if (!asks) {
     if (const auto partial = decideDestination(item, suggestedName)) write(*partial);
     return;

@@ -102,11 +102,13 @@ class DownloadManager {
   // the answer. Nothing when the folder cannot take it: the download is then stopped and failed.
   std::optional<std::filesystem::path> decideDestination(const DownloadItem& item,
                                                          std::string_view suggestedName);
-  // decideDestination, but when the environment says so and a chooser is set, the user names the
-  // file first. `write` gets the partial file once decided (perhaps later); declining stops the
+  // decideDestination, but when the environment says so (or `userAsked`, for a file the user
+  // chose to save under a name of their own) and a chooser is set, the user names the file
+  // first. `write` gets the partial file once decided (perhaps later); declining stops the
   // download and removes its item, leaving no file.
   void chooseDestination(const DownloadItem& item, std::string_view suggestedName,
-                         std::function<void(const std::filesystem::path& partial)> write);
+                         std::function<void(const std::filesystem::path& partial)> write,
+                         bool userAsked = false);
   void setDestinationChooser(DestinationChooser chooser) { chooser_ = std::move(chooser); }
   // The engine's progress, passed on at most once per kProgressInterval.
   void reportProgress(const DownloadItem& item, double fraction);

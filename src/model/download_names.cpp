@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <string>
 
 namespace zemblo {
@@ -77,6 +78,16 @@ std::string plainDownloadName(std::string_view suggested, std::string_view fallb
   name = name.substr(first, last - first);
   if (name.empty()) return std::string(fallback);
   return bounded(utf8(name));
+}
+
+std::string savedPageName(std::string_view title, std::string_view fallback) {
+  std::string flat(title);
+  std::ranges::replace_if(
+      flat, [](char c) { return c == '/' || c == '\\'; }, '-');
+  std::string base = plainDownloadName(flat, "");
+  if (base.empty()) base = plainDownloadName(fallback, "page");
+  // Cut again with the extension on: a long title keeps it.
+  return plainDownloadName(base + ".mhtml", "page.mhtml");
 }
 
 SplitName splitExtension(std::string_view name) {

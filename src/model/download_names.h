@@ -19,6 +19,10 @@ inline constexpr size_t kMaxDownloadNameBytes = 200;
 // "." and "..".
 std::string plainDownloadName(std::string_view suggested, std::string_view fallback);
 
+// The name a saved page is offered under: its title made plain as above (a "/" in a title names
+// no folder), else `fallback`, with ".mhtml" after it.
+std::string savedPageName(std::string_view title, std::string_view fallback);
+
 // The name without its extension, and the extension (after the last dot, unless that dot starts
 // or ends the name): the counter of a taken name goes between them.
 struct SplitName {

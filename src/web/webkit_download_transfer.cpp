@@ -21,6 +21,7 @@ void WebKitDownloadTransfer::start(WebKitDownload* download,
   }
   std::unique_ptr<WebKitDownloadTransfer> transfer(new WebKitDownloadTransfer(download, manager));
   WebKitDownloadTransfer& self = *transfer;
+  self.userNamesFile_ = g_object_get_data(G_OBJECT(download), kUserNamesFileKey) != nullptr;
   self.item_ = owner->track(address, std::move(transfer));
   self.connectSignals();
 }
@@ -51,13 +52,15 @@ gboolean WebKitDownloadTransfer::onDecideDestination(WebKitDownload* download, g
   // The engine waits for a destination set after this returns, as long as the user takes to
   // choose one. The manager calls back only while it still owns `self`; without a file it has
   // stopped the download (and `self` is gone).
-  manager->chooseDestination(*item, suggestedName ? suggestedName : "",
-                             [download](const std::filesystem::path& partial) {
-                               // The partial file is the manager's own, made for this download
-                               // alone.
-                               webkit_download_set_allow_overwrite(download, TRUE);
-                               webkit_download_set_destination(download, partial.c_str());
-                             });
+  manager->chooseDestination(
+      *item, suggestedName ? suggestedName : "",
+      [download](const std::filesystem::path& partial) {
+        // The partial file is the manager's own, made for this download
+        // alone.
+        webkit_download_set_allow_overwrite(download, TRUE);
+        webkit_download_set_destination(download, partial.c_str());
+      },
+      self->userNamesFile_);
   return TRUE;
 }
 

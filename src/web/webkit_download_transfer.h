@@ -15,6 +15,10 @@ namespace zemblo {
 // long as the download runs.
 class WebKitDownloadTransfer : public DownloadTransfer {
  public:
+  // Set on a download the user started to save under a name of their own: the user is asked
+  // where, whatever the download settings say.
+  static constexpr const char* kUserNamesFileKey = "zemblo-user-names-file";
+
   // Hands a download that has just started to the manager; without a manager the download is
   // cancelled before it writes anything.
   static void start(WebKitDownload* download, const std::weak_ptr<DownloadManager>& manager);
@@ -43,6 +47,7 @@ class WebKitDownloadTransfer : public DownloadTransfer {
   GObjectRef<WebKitDownload> download_;
   std::weak_ptr<DownloadManager> manager_;
   std::weak_ptr<DownloadItem> item_;
+  bool userNamesFile_ = false;
   SignalHandlers handlers_;
 };
 

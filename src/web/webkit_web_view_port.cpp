@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/browser_tab.h"
+#include "web/page_context_menu.h"
 #include "web/page_print_dialog.h"
 #include "web/web_resources.h"
 #include "web/web_view_container.h"
@@ -86,10 +87,12 @@ WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_p
   publishInitialState();
   permissions_ =
       std::make_unique<WebKitPagePermissions>(view_.get(), tab_, std::move(notifications));
+  contextMenu_ = std::make_unique<PageContextMenu>(*this, tab_);
 }
 
 WebKitWebViewPort::~WebKitWebViewPort() {
   alive_.reset();
+  contextMenu_.reset();
   permissions_.reset();
   handlers_.disconnectAll();
   gtk_widget_remove_controller(GTK_WIDGET(view_.get()), userInput_);

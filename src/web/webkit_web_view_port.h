@@ -22,6 +22,7 @@
 
 namespace zemblo {
 
+class PageContextMenu;
 class PagePrintDialog;
 
 // A compiled content-rule list of WebKit, installed per web view through its user content
@@ -215,6 +216,7 @@ class WebKitWebViewPort : public WebViewPort {
   PageDropGuard dropGuard_;
   SignalHandlers handlers_;
   std::unique_ptr<WebKitPagePermissions> permissions_;
+  std::unique_ptr<PageContextMenu> contextMenu_;
 };
 
 }  // namespace zemblo

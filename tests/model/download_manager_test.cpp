@@ -41,6 +41,14 @@ TEST(DownloadNames, ServerNamesBecomePlainFileNames) {
   const std::string cut = plainDownloadName(longName + ".pdf", "İndirme");
   EXPECT_LE(cut.size(), kMaxDownloadNameBytes);
   EXPECT_TRUE(cut.ends_with("ğ.pdf")) << cut;
+
+  // A saved page is named by its title, which the page chose: no slash makes it a folder.
+  EXPECT_EQ(savedPageName("News / Today", "example.com"), "News - Today.mhtml");
+  EXPECT_EQ(savedPageName("../../.bashrc", "example.com"), "-..-.bashrc.mhtml");
+  EXPECT_EQ(savedPageName(" \n ", "example.com"), "example.com.mhtml");
+  const std::string longTitle = savedPageName(longName, "example.com");
+  EXPECT_LE(longTitle.size(), kMaxDownloadNameBytes);
+  EXPECT_TRUE(longTitle.ends_with("ğ.mhtml")) << longTitle;
 }
 
 class DownloadManagerTest : public ::testing::Test {
