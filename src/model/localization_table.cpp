@@ -714,6 +714,14 @@ constexpr LocalizationPair kPairs[] = {
     // Developer tools
     {"Web Denetçisi", "Web Inspector"},
     {"Sayfa Kaynağı", "Page Source"},
+
+    // Windows and private windows
+    {"Yeni Pencere", "New Window"},
+    {"Yeni Özel Pencere", "New Private Window"},
+    {"Özel", "Private"},
+    {"%@ — Özel Gezinti", "%@ — Private Browsing"},
+    {"Pencereye Taşı", "Move to Window"},
+    {"Bağlantıyı Yeni Pencerede Aç", "Open Link in New Window"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

@@ -236,6 +236,16 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
     }
   }
   group->add_action_with_parameter(
+      "move-to-window", Glib::VARIANT_TYPE_INT32,
+      [tabs, tab, windows = tabs->otherWindows()](const Glib::VariantBase& parameter) {
+        const int index = Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(parameter).get();
+        // The window may have closed while the menu was open.
+        const auto open = tabs->otherWindows();
+        if (index < 0 || static_cast<size_t>(index) >= windows.size()) return;
+        TabsModel* target = windows[static_cast<size_t>(index)];
+        if (std::ranges::find(open, target) != open.end()) tabs->moveTabToWindow(*tab, *target);
+      });
+  group->add_action_with_parameter(
       "move", Glib::VARIANT_TYPE_STRING,
       [tabs, tab, targets = std::move(targets)](const Glib::VariantBase& parameter) {
         const auto id =
@@ -266,6 +276,17 @@ void TabRow::popupContextMenu(double x, double y) {
     spaces->append_item(entry);
   }
   top->append_submenu(look.moveLabel, spaces);
+  const auto windows = context_.tabs.otherWindows();
+  if (!windows.empty()) {
+    auto list = Gio::Menu::create();
+    for (size_t i = 0; i < windows.size(); ++i) {
+      auto entry = Gio::MenuItem::create(literalMenuLabel(windows[i]->windowName()), "");
+      entry->set_action_and_target("tab.move-to-window",
+                                   Glib::Variant<int>::create(static_cast<int>(i)));
+      list->append_item(entry);
+    }
+    top->append_submenu(localized("Pencereye Taşı"), list);
+  }
   menuModel_->append_section(top);
   auto bottom = Gio::Menu::create();
   for (const auto& item : look.bottom) bottom->append(item.label, "tab." + item.action);

@@ -7,6 +7,7 @@
 #include "model/page_services_model.h"
 #include "platform/interface_renderer.h"
 #include "platform/paths.h"
+#include "web/new_window_link_item.h"
 #include "web/spelling_menu.h"
 #include "web/web_view_configuration.h"
 #include "web/webkit_content_rule_store.h"
@@ -77,6 +78,23 @@ WebKitNetworkSession* WebEngine::networkSession() {
   return session_.get();
 }
 
+WebKitNetworkSession* WebEngine::privateNetworkSession() {
+  if (!privateSession_) {
+    // No folders, no cookie file and no site icons: nothing of its pages reaches the disk but
+    // what the user downloads.
+    privateSession_ =
+        GObjectRef<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
+    g_signal_connect(privateSession_.get(), "download-started", G_CALLBACK(onDownloadStarted),
+                     nullptr);
+  }
+  return privateSession_.get();
+}
+
+void WebEngine::endPrivateBrowsing() {
+  // Each private view holds the session too; the last one going frees what it kept in memory.
+  privateSession_.reset();
+}
+
 void WebEngine::keepCookies(const std::filesystem::path& folder) {
   // Without a store of its own the session keeps cookies in memory only, and every site logs the
   // user out at each restart. Cookies without an expiry are never written there, so they still
@@ -141,9 +159,11 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
   services.tab = tab.weak_from_this();
   const WebViewConfiguration configuration(std::move(services), compositing_);
   // A related view runs in its opener's process.
-  auto view = configuration.makeWebView(networkSession(), opener ? opener->webView() : nullptr);
+  auto view = configuration.makeWebView(tab.isPrivate ? privateNetworkSession() : networkSession(),
+                                        opener ? opener->webView() : nullptr);
   if (owner) rememberDownloads(view.get(), owner->weakDownloads());
   labelSpellingItems(view.get());
+  routeNewWindowLinkItem(view.get(), tab.isPrivate);
   if (owner && !notificationFeed_) {
     notificationFeed_ = std::make_unique<NotificationPermissionsFeed>(owner->weakSitePermissions());
   }
