@@ -61,7 +61,10 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
       {localized("Yeni Özel Pencere"), "app.new-private-window", {"<Control><Shift>n"}},
   });
   file.sections.push_back({{localized("Adres Çubuğu"), "win.address-bar", {"<Control>l", "F6"}}});
-  file.sections.push_back({{localized("Sekmeyi Kapat"), "win.close-tab", {"<Control>w"}}});
+  file.sections.push_back({
+      {localized("Sekmeyi Kapat"), "win.close-tab", {"<Control>w"}},
+      {localized("Pencereyi Kapat"), "win.close-window", {"<Control><Shift>w"}},
+  });
   file.sections.push_back({
       {localized("Şifreler…"), "app.passwords", {"<Control><Alt>p"}},
       {localized("Şifreleri İçe Aktar…"), "win.import-passwords", {}},
@@ -305,6 +308,8 @@ void BrowserMenu::installActions() {
   addAction("reopen-closed-tab", [&c] { c.tabs().reopenClosedTab(); });
   addAction("address-bar", [&c] { c.openAddressBar(); });
   addAction("close-tab", [&c] { c.closeCurrentTab(); });
+  // As the close button does: through the window's close request.
+  addAction("close-window", [this] { window_.close(); });
   addAction("import-passwords", [this] { window_.activate_action("app.import-passwords"); });
   addAction("find", [&c] { c.tabs().toggleFindBar(); });
   addAction("print", [&c] { c.printCurrentPage(); });

@@ -721,6 +721,7 @@ constexpr LocalizationPair kPairs[] = {
     {"Özel", "Private"},
     {"%@ — Özel Gezinti", "%@ — Private Browsing"},
     {"Pencereye Taşı", "Move to Window"},
+    {"Pencereyi Kapat", "Close Window"},
     {"Bağlantıyı Yeni Pencerede Aç", "Open Link in New Window"},
 };
 
