@@ -106,7 +106,7 @@ std::unique_ptr<TabsModel> TabsModel::makePrivate(std::weak_ptr<BrowserStore> ow
       std::move(owner), [] {}, nullptr, true));
   // A dark space of its own, so the window reads as private at a glance.
   window->spaces.set(
-      {std::make_shared<Space>(localized("Özel"), "theatermasks.fill", "#3A3450", "#121018")});
+      {std::make_shared<Space>(localized("Özel"), "theatermasks.fill", "#6E5FA8", "#17141F")});
   window->currentSpaceID.set(window->spaces.peek().front()->id);
   return window;
 }
@@ -548,7 +548,16 @@ void TabsModel::releaseWebViews() {
   }
 }
 
-void TabsModel::moveTabToWindow(const BrowserTab& tab, TabsModel& target) {
+std::shared_ptr<BrowserTab> TabsModel::tabWithID(const Uuid& id) const {
+  for (const auto& space : spaces.peek()) {
+    for (const auto& tab : space->tabs.peek()) {
+      if (tab->id == id) return tab;
+    }
+  }
+  return nullptr;
+}
+
+void TabsModel::moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space* into) {
   const auto source = spaceContaining(tab);
   if (!source || &target == this || target.isPrivate_ != isPrivate_) return;
   const size_t position = *positionOf(*source, tab);
@@ -561,7 +570,8 @@ void TabsModel::moveTabToWindow(const BrowserTab& tab, TabsModel& target) {
     if (neighbour && source == currentSpace()) neighbour->loadIfNeeded();
   }
   findBarVisible.set(false);
-  auto destination = target.spaceWithID(source->id);
+  auto destination = into ? target.findSpace(*into) : nullptr;
+  if (!destination) destination = target.spaceWithID(source->id);
   if (!destination) destination = target.currentSpace();
   destination->tabs.mutate([&](Space::TabList& tabs) { tabs.insert(tabs.begin(), moving); });
   if (destination != target.currentSpace()) target.currentSpaceID.set(destination->id);

@@ -124,9 +124,10 @@ class TabsModel {
   // when it is shown again.
   void releaseWebViews();
   // Hands the tab, with its page and web view, to `target` (a window of the same kind): to the
-  // top of the space with the same id there (else its current space), selected. The space here
-  // selects the neighbour, as after a close.
-  void moveTabToWindow(const BrowserTab& tab, TabsModel& target);
+  // top of `into` (one of the target's spaces), else of the space with the same id there, else of
+  // its current space; selected. The space here selects the neighbour, as after a close.
+  void moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space* into = nullptr);
+  std::shared_ptr<BrowserTab> tabWithID(const Uuid& id) const;
   // Takes over every tab of `other` into the spaces with the same ids, with its current space,
   // selections and sidebar; `other` is left without tabs.
   void takeTabsOf(TabsModel& other);

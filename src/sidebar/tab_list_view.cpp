@@ -10,6 +10,7 @@
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
+#include "sidebar/tab_drag_value.h"
 #include "sidebar/tab_row.h"
 #include "widgets/accessibility.h"
 #include "widgets/hover.h"
@@ -117,7 +118,7 @@ class TabListView::Column : public Gtk::Widget {
       : list_(list), newTab_(context), fade_(*this, 1, [this] { set_opacity(fade_.value()); }) {
     set_name("TabColumn");
     newTab_.set_parent(*this);
-    auto drop = Gtk::DropTarget::create(G_TYPE_STRING, Gdk::DragAction::MOVE);
+    auto drop = Gtk::DropTarget::create(tabDragType(), Gdk::DragAction::MOVE);
     drop->signal_motion().connect(
         [this](double, double y) {
           dragMoved(y);
@@ -128,9 +129,8 @@ class TabListView::Column : public Gtk::Widget {
     drop->signal_drop().connect(
         [this](const Glib::ValueBase& value, double, double y) {
           setMarker(std::nullopt);
-          if (!G_VALUE_HOLDS_STRING(value.gobj())) return false;
-          const char* text = g_value_get_string(value.gobj());
-          return text && list_.dropPayload(text, y);
+          const auto payload = tabDragPayloadIn(value);
+          return payload && list_.dropPayload(*payload, y);
         },
         false);
     add_controller(drop);
@@ -354,6 +354,16 @@ size_t TabListView::insertionIndexAt(double y) const { return column_->insertion
 
 std::optional<size_t> TabListView::dropMarker() const { return column_->marker(); }
 
+bool TabListView::takeFromOtherWindow(const Uuid& id, Space& space) {
+  for (TabsModel* other : context_.tabs.otherWindows()) {
+    if (const auto tab = other->tabWithID(id)) {
+      other->moveTabToWindow(*tab, context_.tabs, &space);
+      return true;
+    }
+  }
+  return false;
+}
+
 bool TabListView::dropPayload(const std::string& payload, double y) {
   const auto id = tabIdFromDragPayload(payload);
   if (!id) return false;
@@ -363,7 +373,8 @@ bool TabListView::dropPayload(const std::string& payload, double y) {
   if (!shownSpace_ || *shownSpace_ != space->id) return false;
   const Space::TabList& tabs = space->tabs.peek();
   const bool held = std::ranges::any_of(tabs, [&](const auto& tab) { return tab->id == *id; });
-  if (!held) return false;
+  // A row dragged out of another window's list: its tab comes to this window, then to its place.
+  if (!held && !takeFromOtherWindow(*id, *space)) return false;
   const auto move = tabDropMove(
       tabs, *id, tabInsertionIndex(tabs.size(), column_->firstRowTop(), column_->pitch(), y));
   if (move) context_.tabs.moveTabs(move->fromOffsets, move->toOffset);

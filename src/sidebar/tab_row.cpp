@@ -10,6 +10,7 @@
 #include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
+#include "sidebar/tab_drag_value.h"
 #include "widgets/accessibility.h"
 #include "widgets/hover.h"
 #include "widgets/paint.h"
@@ -306,10 +307,7 @@ void TabRow::popupContextMenu(double x, double y) {
 Glib::RefPtr<Gdk::ContentProvider> TabRow::prepareDrag(double x, double y) {
   dragX_ = x;
   dragY_ = y;
-  Glib::Value<Glib::ustring> payload;
-  payload.init(Glib::Value<Glib::ustring>::value_type());
-  payload.set(tabDragPayload(tab_->id));
-  return Gdk::ContentProvider::create(payload);
+  return tabDragContent(tabDragPayload(tab_->id));
 }
 
 GdkRGBA TabRow::fill() const {
