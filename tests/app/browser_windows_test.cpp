@@ -143,7 +143,8 @@ TEST(BrowserWindowsTest, APrivateWindowKeepsItsCookiesToItselfAndLeavesNothingOn
     EXPECT_EQ(filesHolding(home.root() / folder, "visit?again"), std::vector<fs::path>{}) << folder;
   }
   // The normal windows' visits are in the history and the session as before.
-  const auto normal = filesHolding(home.dataDir(), "visit?normal-again");
+  // (the first visit, long finished by then: the last may still be loading at the quit)
+  const auto normal = filesHolding(home.dataDir(), "visit?normal\"");
   for (const char* file : {"history.json", "session.json"}) {
     EXPECT_NE(std::ranges::find(normal, home.dataDir() / file), normal.end()) << file;
   }
@@ -175,11 +176,12 @@ TEST(BrowserWindowsTest, TwoWindowsComeBackAfterARestartFromASessionWrittenBefor
   ASSERT_TRUE(saved);
   ASSERT_EQ(saved->spaces.size(), 1u);
   ASSERT_EQ(saved->spaces.front().tabs.size(), 1u);
-  EXPECT_EQ(saved->spaces.front().tabs.front().title, "Visit first");
+  EXPECT_EQ(saved->spaces.front().tabs.front().url, Url::parse(site.url("/visit?first")));
   ASSERT_EQ(saved->windows.size(), 1u);
   ASSERT_EQ(saved->windows.front().spaces.size(), 1u);
   ASSERT_EQ(saved->windows.front().spaces.front().tabs.size(), 1u);
-  EXPECT_EQ(saved->windows.front().spaces.front().tabs.front().title, "Visit second");
+  EXPECT_EQ(saved->windows.front().spaces.front().tabs.front().url,
+            Url::parse(site.url("/visit?second")));
   {
     BrowserProcess browser(home.root() / "second.log");
     EXPECT_TRUE(within(30s, [&] {
