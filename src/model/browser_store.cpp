@@ -89,9 +89,12 @@ void BrowserStore::start() {
   history_ = std::make_unique<HistoryModel>(save);
   pageServices_ = std::make_shared<PageServicesModel>(*engine_, *preferences_, tabs_->spaces,
                                                       *defaults_, scheduler_);
-  pageServices_->otherWindowsSpaces = [this] {
+  // The page services may outlive the store: without it there are no other windows.
+  pageServices_->otherWindowsSpaces = [weakSelf = weak_from_this()] {
     PageServicesModel::SpaceList list;
-    for (const auto& window : otherWindows_) {
+    const auto self = weakSelf.lock();
+    if (!self) return list;
+    for (const auto& window : self->otherWindows_) {
       list.insert(list.end(), window->spaces.peek().begin(), window->spaces.peek().end());
     }
     return list;

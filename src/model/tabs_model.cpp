@@ -81,6 +81,7 @@ TabsModel::TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> sc
       isPrivate_(isPrivate) {}
 
 TabsModel::~TabsModel() {
+  spacesWatch_.disconnect();
   for (auto& watch : spaceWatches_) watch.disconnect();
   for (TabsModel* sharer : sharers_) sharer->spacesOwner_ = nullptr;
   if (spacesOwner_) std::erase(spacesOwner_->sharers_, this);
@@ -92,8 +93,9 @@ std::unique_ptr<TabsModel> TabsModel::sharingSpacesOf(TabsModel& spacesOwner) {
   window->sidebarVisible.set(spacesOwner.sidebarVisible.peek());
   window->followSpaces(spacesOwner.spaces.peek());
   window->currentSpaceID.set(spacesOwner.currentSpaceID.peek());
-  if (spacesOwner.sharers_.empty()) {
-    spacesOwner.spaces.signalChanged().connect([owner = &spacesOwner] { owner->spacesChanged(); });
+  if (!spacesOwner.spacesWatch_.connected()) {
+    spacesOwner.spacesWatch_ = spacesOwner.spaces.signalChanged().connect(
+        [owner = &spacesOwner] { owner->spacesChanged(); });
     spacesOwner.watchSpaces();
   }
   spacesOwner.sharers_.push_back(window.get());

@@ -157,6 +157,7 @@ class TabsModel {
   TabsModel* spacesOwner_ = nullptr;
   const bool isPrivate_ = false;
   std::vector<TabsModel*> sharers_;
+  sigc::connection spacesWatch_;
   std::vector<sigc::connection> spaceWatches_;
 };
 
