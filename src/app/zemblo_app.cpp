@@ -288,6 +288,7 @@ BrowserWindow* ZembloApp::activeBrowserWindow() const {
 }
 
 void ZembloApp::showBrowserWindow() {
+  finishClosingWindows();
   if (browserWindows_.empty()) {
     auto windows = store()->windows();
     if (windows.empty()) windows.push_back(&store_->openWindow(false));
@@ -300,6 +301,8 @@ void ZembloApp::showBrowserWindow() {
 }
 
 void ZembloApp::openNewWindow(bool isPrivate, const std::optional<Url>& address) {
+  // A window closed on this turn is gone first: its private session must not pass to the new one.
+  finishClosingWindows();
   if (browserWindows_.empty() && !isPrivate) {
     showBrowserWindow();
     if (address) store_->tabs().openTab(*address, false);
@@ -328,13 +331,18 @@ BrowserWindow& ZembloApp::addBrowserWindow(TabsModel& tabs) {
   window.signal_close_request().connect(
       [this, &window] {
         window.set_visible(false);
-        Glib::signal_idle().connect_once([this, &window] { browserWindowClosed(window); });
+        closingWindows_.push_back(&window);
+        Glib::signal_idle().connect_once([this] { finishClosingWindows(); });
         return true;
       },
       false);
   browserWindows_.push_back(std::move(open));
   if (!commandsObserver_) attachBrowserCommands();
   return window;
+}
+
+void ZembloApp::finishClosingWindows() {
+  for (BrowserWindow* window : std::exchange(closingWindows_, {})) browserWindowClosed(*window);
 }
 
 void ZembloApp::browserWindowClosed(BrowserWindow& window) {

@@ -86,6 +86,9 @@ class ZembloApp : public Gtk::Application {
   void openAddresses(const type_vec_files& files);
   BrowserWindow& addBrowserWindow(TabsModel& tabs);
   void browserWindowClosed(BrowserWindow& window);
+  // Drops the windows closed since the last turn; later than their own close signal, which must
+  // not destroy them, and before any window opens.
+  void finishClosingWindows();
   // The browser window with the focus, else the one that had it last, else the first.
   BrowserWindow* activeBrowserWindow() const;
   void addWindowActions();
@@ -112,6 +115,7 @@ class ZembloApp : public Gtk::Application {
   // Outlives every window that observes it.
   std::unique_ptr<SystemColorScheme> colorScheme_;
   std::vector<OpenBrowserWindow> browserWindows_;
+  std::vector<BrowserWindow*> closingWindows_;
   // Outlives the passwords window: a copied password is cleared after the window has closed.
   std::unique_ptr<PasswordClipboard> passwordClipboard_;
   std::unique_ptr<PasswordsWindow> passwordsWindow_;
