@@ -41,8 +41,10 @@ std::string darkModeTitle(PageDarkMode mode) {
 }  // namespace
 
 BrowserCommands::BrowserCommands(BrowserStore& store, AppLanguage language,
-                                 PageDarkMode pageDarkMode)
-    : language(language), pageDarkMode(pageDarkMode), store_(store) {}
+                                 PageDarkMode pageDarkMode, TabsModel* window)
+    : language(language), pageDarkMode(pageDarkMode), store_(store), window_(window) {}
+
+TabsModel& BrowserCommands::tabs() const { return window_ ? *window_ : store_.get().tabs(); }
 
 std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
   const StandardMenuTitles standard =
@@ -55,8 +57,15 @@ std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
       {localized("Yeni Sekme"), "win.new-tab", {"<Control>t"}},
       {localized("Kapatılan Sekmeyi Yeniden Aç"), "win.reopen-closed-tab", {"<Control><Shift>t"}},
   });
+  file.sections.push_back({
+      {localized("Yeni Pencere"), "app.new-window", {"<Control>n"}},
+      {localized("Yeni Özel Pencere"), "app.new-private-window", {"<Control><Shift>n"}},
+  });
   file.sections.push_back({{localized("Adres Çubuğu"), "win.address-bar", {"<Control>l", "F6"}}});
-  file.sections.push_back({{localized("Sekmeyi Kapat"), "win.close-tab", {"<Control>w"}}});
+  file.sections.push_back({
+      {localized("Sekmeyi Kapat"), "win.close-tab", {"<Control>w"}},
+      {localized("Pencereyi Kapat"), "win.close-window", {"<Control><Shift>w"}},
+  });
   file.sections.push_back({
       {localized("Şifreler…"), "app.passwords", {"<Control><Alt>p"}},
       {localized("Şifreleri İçe Aktar…"), "win.import-passwords", {}},
@@ -144,7 +153,7 @@ void BrowserCommands::appendMenus(Gio::Menu& model) const {
 }
 
 std::shared_ptr<BrowserTab> BrowserCommands::currentTab() const {
-  const auto space = store_.get().tabs().currentSpace();
+  const auto space = tabs().currentSpace();
   return space ? space->selectedTab() : nullptr;
 }
 
@@ -153,13 +162,13 @@ void BrowserCommands::withCurrentTab(const std::function<void(BrowserTab&)>& ope
 }
 
 void BrowserCommands::openAddressBar() const {
-  if (store_.get().tabs().commandBar.peek() != CommandBarMode::currentTab) {
-    store_.get().tabs().commandBar.set(CommandBarMode::currentTab);
+  if (tabs().commandBar.peek() != CommandBarMode::currentTab) {
+    tabs().commandBar.set(CommandBarMode::currentTab);
   }
 }
 
 void BrowserCommands::closeCurrentTab() const {
-  if (const auto tab = currentTab()) store_.get().tabs().closeTab(*tab);
+  if (const auto tab = currentTab()) tabs().closeTab(*tab);
 }
 
 void BrowserCommands::printCurrentPage() const {
@@ -181,7 +190,7 @@ void BrowserCommands::showSourceOfCurrentPage() const {
   // The engine has no view-source address: the bytes travel as a plain-text data address, so the
   // page's markup is shown in a monospaced font and none of it is parsed as a document.
   std::weak_ptr<BrowserTab> opener = tab;
-  webView->fetchPageSource([&store = store_.get(), opener](std::optional<std::string> source) {
+  webView->fetchPageSource([opener](std::optional<std::string> source) {
     if (!source) return;
     char* escaped = g_uri_escape_string(source->c_str(), nullptr, FALSE);
     const auto url = Url::parse(std::string("data:text/plain;charset=utf-8,") + escaped);
@@ -190,11 +199,14 @@ void BrowserCommands::showSourceOfCurrentPage() const {
       g_warning("The page's source could not be shown");
       return;
     }
-    store.tabs().openTab(*url, false, opener.lock());
+    // Beside the page, in whichever window holds it by now.
+    const auto tab = opener.lock();
+    const auto owner = tab ? tab->store.lock() : nullptr;
+    if (owner) owner->tabsHolding(*tab).openTab(*url, false, tab);
   });
 }
 
-void BrowserCommands::toggleSidebar() const { store_.get().tabs().toggleSidebar(); }
+void BrowserCommands::toggleSidebar() const { tabs().toggleSidebar(); }
 
 void BrowserCommands::zoomIn() const { stepZoom(kZoomStep); }
 void BrowserCommands::zoomOut() const { stepZoom(-kZoomStep); }
@@ -225,7 +237,7 @@ void BrowserCommands::sendToWebView(WebViewCommand command) const {
 
 void BrowserCommands::stepSpace(int direction) const {
   // The views that follow the current space animate the change with their own springs.
-  store_.get().tabs().selectAdjacentSpace(direction > 0);
+  tabs().selectAdjacentSpace(direction > 0);
 }
 
 BrowserMenu::BrowserMenu(Gtk::ApplicationWindow& window, BrowserCommands commands)
@@ -297,11 +309,13 @@ void BrowserMenu::installActions() {
   // Each action reads the newest commands value when it runs.
   // "new-tab" is the window's own, which also focuses the start page.
   const auto& c = commands_;
-  addAction("reopen-closed-tab", [&c] { c.store().tabs().reopenClosedTab(); });
+  addAction("reopen-closed-tab", [&c] { c.tabs().reopenClosedTab(); });
   addAction("address-bar", [&c] { c.openAddressBar(); });
   addAction("close-tab", [&c] { c.closeCurrentTab(); });
+  // As the close button does: through the window's close request.
+  addAction("close-window", [this] { window_.close(); });
   addAction("import-passwords", [this] { window_.activate_action("app.import-passwords"); });
-  addAction("find", [&c] { c.store().tabs().toggleFindBar(); });
+  addAction("find", [&c] { c.tabs().toggleFindBar(); });
   addAction("print", [&c] { c.printCurrentPage(); });
   addAction("save-page", [this] { saveCurrentPage(commands_, window_); });
   addAction("web-inspector", [&c] { c.inspectCurrentPage(); });
@@ -314,16 +328,15 @@ void BrowserMenu::installActions() {
   addAction("toggle-sidebar", [&c] { c.toggleSidebar(); });
   addAction("back", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goBack); });
   addAction("forward", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goForward); });
-  addAction("next-tab", [&c] { c.store().tabs().selectAdjacentTab(true); });
-  addAction("previous-tab", [&c] { c.store().tabs().selectAdjacentTab(false); });
+  addAction("next-tab", [&c] { c.tabs().selectAdjacentTab(true); });
+  addAction("previous-tab", [&c] { c.tabs().selectAdjacentTab(false); });
   addAction("next-space", [&c] { c.stepSpace(+1); });
   addAction("previous-space", [&c] { c.stepSpace(-1); });
   addAction("toggle-menu", [this] { togglePopover(); });
 
   window_.add_action_with_parameter(
       "select-tab", Glib::VARIANT_TYPE_INT32, [&c](const Glib::VariantBase& parameter) {
-        c.store().tabs().selectTab(
-            Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(parameter).get());
+        c.tabs().selectTab(Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(parameter).get());
       });
   actionNames_.push_back("select-tab");
 }

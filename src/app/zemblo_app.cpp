@@ -13,6 +13,7 @@
 #include "model/external_address.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
+#include "model/tabs_model.h"
 #include "passwords/password_clipboard.h"
 #include "passwords/passwords_window.h"
 #include "platform/paths.h"
@@ -57,7 +58,38 @@ void dropWhenClosed(std::unique_ptr<Window>& owner, std::function<void()> first 
 
 }  // namespace
 
-ZembloApp::ZembloApp() : Gtk::Application(kApplicationId, Gio::Application::Flags::HANDLES_OPEN) {}
+ZembloApp::ZembloApp() : Gtk::Application(kApplicationId, Gio::Application::Flags::HANDLES_OPEN) {
+  // The desktop entry's actions start the browser with these; a running browser takes them over
+  // the bus.
+  add_main_option_entry(Gio::Application::OptionType::BOOL, "new-window", '\0',
+                        "Open a new browser window");
+  add_main_option_entry(Gio::Application::OptionType::BOOL, "new-private-window", '\0',
+                        "Open a new private browser window");
+  signal_handle_local_options().connect(sigc::mem_fun(*this, &ZembloApp::handleLocalOptions),
+                                        false);
+}
+
+int ZembloApp::handleLocalOptions(const Glib::RefPtr<Glib::VariantDict>& options) {
+  const bool window = options->contains("new-window");
+  const bool privateWindow = options->contains("new-private-window");
+  if (!window && !privateWindow) return -1;
+  try {
+    register_application();
+  } catch (const Glib::Error& error) {
+    g_warning("The browser could not register on the bus: %s", error.what());
+    return 1;
+  }
+  // A first start opens its session's windows, as without the option; the private window comes
+  // on top of them.
+  if (!is_remote()) {
+    if (privateWindow) {
+      signal_activate().connect([this] { activate_action("new-private-window"); }, true);
+    }
+    return -1;
+  }
+  activate_action(privateWindow ? "new-private-window" : "new-window");
+  return 0;
+}
 ZembloApp::~ZembloApp() = default;
 
 Glib::RefPtr<ZembloApp> ZembloApp::create() {
@@ -72,7 +104,7 @@ std::shared_ptr<BrowserStore> ZembloApp::store() {
     store_ = BrowserStore::create(webEngine_, {.defaults = &defaults});
     language_->follow(store_->preferences());
     store_->downloads().setDestinationChooser([this](const auto& proposed, auto answer) {
-      askDownloadDestination(browserWindow_.get(), proposed, std::move(answer));
+      askDownloadDestination(activeBrowserWindow(), proposed, std::move(answer));
     });
   }
   return store_;
@@ -98,6 +130,7 @@ void ZembloApp::on_startup() {
   Gtk::Window::set_default_icon_name(kApplicationId);
   process::handleTerminationSignals([this] { quitApplication(); });
   add_action("browser", [this] { showBrowserWindow(); });
+  addWindowActions();
   add_action("passwords", [this] { showPasswordsWindow(); });
   add_action("import-passwords", [this] { showPasswordsWindow(/*importing=*/true); });
   // Saves, then starts the browser anew (after a change of language).
@@ -112,7 +145,10 @@ void ZembloApp::on_startup() {
   // Every window of the application quits with it, a page's dialog included.
   set_accel_for_action("app.quit", "<Control>q");
   signal_window_added().connect([this](Gtk::Window* window) {
-    if (browserMenu_ && window) browserMenu_->lendTabKeysTo(*window);
+    if (!window) return;
+    for (auto& open : browserWindows_) {
+      if (open.menu) open.menu->lendTabKeysTo(*window);
+    }
   });
   // Reading the language under observation rebuilds the language-keyed windows on every change.
   languageObserver_ =
@@ -159,7 +195,9 @@ void ZembloApp::openAddresses(const type_vec_files& files) {
       g_warning("not opened from another program: %s", uri.c_str());
       continue;
     }
-    previous = store_->tabs().openTab(*address, /*inBackground=*/false, previous);
+    // In the window last used.
+    TabsModel& tabs = activeBrowserWindow() ? activeBrowserWindow()->tabs() : store_->tabs();
+    previous = tabs.openTab(*address, /*inBackground=*/false, previous);
   }
 }
 
@@ -202,18 +240,126 @@ FaviconLoader& ZembloApp::favicons() {
   return *favicons_;
 }
 
-void ZembloApp::showBrowserWindow() {
-  if (!browserWindow_) {
-    browserWindow_ =
-        std::make_unique<BrowserWindow>(*store(), favicons(), Scheduler::mainLoop(), colorScheme());
-    // The menu's popover, actions and shortcuts are on the window: they go first.
-    dropWhenClosed(browserWindow_, [this] {
-      commandsObserver_.reset();
-      browserMenu_.reset();
-    });
+void ZembloApp::addWindowActions() {
+  add_action("new-window", [this] { openNewWindow(false); });
+  add_action("new-private-window", [this] { openNewWindow(true); });
+  // What "Open Link in New Window" calls, with the address as its parameter.
+  const auto withAddress = [this](bool isPrivate) {
+    return [this, isPrivate](const Glib::VariantBase& parameter) {
+      const auto text = Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter);
+      // Anyone on the bus can ask: only what a link may open is opened.
+      const auto address = openableAddress(std::string(text.get()));
+      if (!address) {
+        g_warning("not opened in a new window: %s", text.get().c_str());
+        return;
+      }
+      openNewWindow(isPrivate, address);
+    };
+  };
+  add_action_with_parameter("open-in-new-window", Glib::VARIANT_TYPE_STRING, withAddress(false));
+  add_action_with_parameter("open-in-new-private-window", Glib::VARIANT_TYPE_STRING,
+                            withAddress(true));
+  set_accel_for_action("app.new-window", "<Control>n");
+  set_accel_for_action("app.new-private-window", "<Control><Shift>n");
+}
+
+BrowserWindow* ZembloApp::browserWindow() const {
+  return browserWindows_.empty() ? nullptr : browserWindows_.front().window.get();
+}
+
+BrowserMenu* ZembloApp::browserMenu() const {
+  return browserWindows_.empty() ? nullptr : browserWindows_.front().menu.get();
+}
+
+std::vector<BrowserWindow*> ZembloApp::browserWindows() const {
+  std::vector<BrowserWindow*> list;
+  for (const auto& open : browserWindows_) list.push_back(open.window.get());
+  return list;
+}
+
+BrowserWindow* ZembloApp::activeBrowserWindow() const {
+  // The application keeps its windows with the most recently focused first.
+  for (Gtk::Window* window : const_cast<ZembloApp*>(this)->get_windows()) {
+    for (const auto& open : browserWindows_) {
+      if (open.window.get() == window && window->get_visible()) return open.window.get();
+    }
   }
-  if (!browserMenu_) attachBrowserCommands();
-  present(*browserWindow_, *this);
+  return browserWindow();
+}
+
+void ZembloApp::showBrowserWindow() {
+  finishClosingWindows();
+  if (browserWindows_.empty()) {
+    auto windows = store()->windows();
+    if (windows.empty()) windows.push_back(&store_->openWindow(false));
+    for (TabsModel* tabs : windows) present(addBrowserWindow(*tabs), *this);
+  }
+  // The first window of the session stays in front, as with a single window.
+  if (auto* window = browserWindows_.size() > 1 ? activeBrowserWindow() : browserWindow()) {
+    present(*window, *this);
+  }
+}
+
+void ZembloApp::openNewWindow(bool isPrivate, const std::optional<Url>& address) {
+  // A window closed on this turn is gone first: its private session must not pass to the new one.
+  finishClosingWindows();
+  if (browserWindows_.empty() && !isPrivate) {
+    showBrowserWindow();
+    if (address) store_->tabs().openTab(*address, false);
+    return;
+  }
+  TabsModel& tabs = store()->openWindow(isPrivate);
+  BrowserWindow& window = addBrowserWindow(tabs);
+  present(window, *this);
+  if (address) {
+    tabs.openTab(*address, false);
+  } else if (!tabs.selectedTab()) {
+    window.openNewTab();
+  }
+}
+
+BrowserWindow& ZembloApp::addBrowserWindow(TabsModel& tabs) {
+  const AppPreferences& prefs = store()->preferences().observablePrefs().peek();
+  OpenBrowserWindow open;
+  open.window = std::make_unique<BrowserWindow>(*store_, tabs, favicons(), Scheduler::mainLoop(),
+                                                colorScheme());
+  open.menu = std::make_unique<BrowserMenu>(
+      *open.window, BrowserCommands(*store_, prefs.language, prefs.pageDarkMode, &tabs));
+  BrowserWindow& window = *open.window;
+  // Left to the toolkit, a closed window would be destroyed under the object that owns it: it is
+  // hidden instead, and dropped once its own signal has returned.
+  window.signal_close_request().connect(
+      [this, &window] {
+        window.set_visible(false);
+        closingWindows_.push_back(&window);
+        Glib::signal_idle().connect_once([this] { finishClosingWindows(); });
+        return true;
+      },
+      false);
+  browserWindows_.push_back(std::move(open));
+  if (!commandsObserver_) attachBrowserCommands();
+  return window;
+}
+
+void ZembloApp::finishClosingWindows() {
+  for (BrowserWindow* window : std::exchange(closingWindows_, {})) browserWindowClosed(*window);
+}
+
+void ZembloApp::browserWindowClosed(BrowserWindow& window) {
+  const auto found = std::ranges::find_if(
+      browserWindows_, [&](const auto& open) { return open.window.get() == &window; });
+  if (found == browserWindows_.end() || window.get_visible()) return;
+  TabsModel& tabs = window.tabs();
+  // The last window keeps its tabs for the session, as the application ends with it; any other
+  // takes them along. A private window's always go.
+  const bool last = browserWindows_.size() == 1;
+  if (last) commandsObserver_.reset();
+  // The menu's popover, actions and shortcuts are on the window: they go first, and the window
+  // before the tabs it shows.
+  found->menu.reset();
+  found->window.reset();
+  browserWindows_.erase(found);
+  if (!last || tabs.isPrivate()) store_->closeWindow(tabs);
 }
 
 void ZembloApp::attachBrowserCommands() {
@@ -221,14 +367,12 @@ void ZembloApp::attachBrowserCommands() {
   // page dark mode changes; no other setting touches them.
   commandsObserver_ = std::make_unique<Observer>([this] {
     const AppPreferences& prefs = store_->preferences().prefs();
-    BrowserCommands commands(*store_, prefs.language, prefs.pageDarkMode);
-    if (!browserMenu_) {
-      browserMenu_ = std::make_unique<BrowserMenu>(*browserWindow_, std::move(commands));
-      return;
-    }
-    const BrowserCommands& shown = browserMenu_->commands();
-    if (shown.language != commands.language || shown.pageDarkMode != commands.pageDarkMode) {
-      browserMenu_->setCommands(std::move(commands));
+    for (auto& open : browserWindows_) {
+      const BrowserCommands& shown = open.menu->commands();
+      if (shown.language != prefs.language || shown.pageDarkMode != prefs.pageDarkMode) {
+        open.menu->setCommands(
+            BrowserCommands(*store_, prefs.language, prefs.pageDarkMode, &open.window->tabs()));
+      }
     }
   });
 }
@@ -241,9 +385,8 @@ void ZembloApp::showPasswordsWindow(bool importing) {
     passwordsWindow_ =
         std::make_unique<PasswordsWindow>(*store(), favicons(), colorScheme(), *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);
-    if (browserWindow_) {
-      hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().passwordsButton(),
-                           *passwordsWindow_);
+    if (auto* browser = activeBrowserWindow()) {
+      hideTooltipWhileOpen(browser->sidebarView().bottomBar().passwordsButton(), *passwordsWindow_);
     }
   }
   if (importing) passwordsWindow_->requestImport();
@@ -254,22 +397,22 @@ void ZembloApp::showSettingsWindow() {
   if (!settingsWindow_) {
     settingsWindow_ = std::make_unique<SettingsView>(*store(), favicons(), colorScheme());
     dropWhenClosed(settingsWindow_);
-    if (browserWindow_) {
-      hideTooltipWhileOpen(browserWindow_->sidebarView().bottomBar().settingsButton(),
-                           *settingsWindow_);
+    if (auto* browser = activeBrowserWindow()) {
+      hideTooltipWhileOpen(browser->sidebarView().bottomBar().settingsButton(), *settingsWindow_);
     }
   }
   present(*settingsWindow_, *this);
 }
 
 void ZembloApp::languageChanged() {
-  if (browserWindow_) browserWindow_->rebuildContent();
+  for (auto& open : browserWindows_) open.window->rebuildContent();
   if (passwordsWindow_) passwordsWindow_->rebuildContent();
   // The sidebar's buttons are new: windows already open keep them clear of tooltips as well.
-  if (!browserWindow_) return;
-  auto& bar = browserWindow_->sidebarView().bottomBar();
-  if (passwordsWindow_) hideTooltipWhileOpen(bar.passwordsButton(), *passwordsWindow_);
-  if (settingsWindow_) hideTooltipWhileOpen(bar.settingsButton(), *settingsWindow_);
+  for (auto& open : browserWindows_) {
+    auto& bar = open.window->sidebarView().bottomBar();
+    if (passwordsWindow_) hideTooltipWhileOpen(bar.passwordsButton(), *passwordsWindow_);
+    if (settingsWindow_) hideTooltipWhileOpen(bar.settingsButton(), *settingsWindow_);
+  }
 }
 
 void ZembloApp::requestRelaunch() {

@@ -6,6 +6,7 @@
 #include <gtkmm.h>
 
 #include "platform/observable.h"
+#include "platform/url.h"
 
 namespace zemblo {
 
@@ -20,17 +21,17 @@ class ProfileInUseNotice;
 class ProfileLock;
 class SettingsView;
 class SystemColorScheme;
+class TabsModel;
 class WebEngine;
 
-// The application: owns the one store of the process, the site icons every window shows, and the
-// three single-instance windows
-// (browser, passwords, settings), opened through the application actions "app.browser",
-// "app.passwords" and "app.settings". The windows ask each other through it too:
-// "app.import-passwords" opens the passwords window with its import sheet, "app.relaunch" saves
-// and starts the browser anew. Addresses handed to a second start (links from other programs)
-// reach the first over the bus and open as tabs there. The first start of a login session claims
-// the profile before anything reads it; where another session's browser holds it, this one only
-// says so and ends, writing nothing.
+// The application: owns the one store of the process, the site icons every window shows, the
+// browser windows (opened through "app.browser", "app.new-window" and "app.new-private-window")
+// and the two single-instance windows, passwords and settings ("app.passwords", "app.settings").
+// The windows ask each other through it too: "app.import-passwords" opens the passwords window with
+// its import sheet, "app.relaunch" saves and starts the browser anew. Addresses handed to a second
+// start (links from other programs) reach the first over the bus and open as tabs there. The first
+// start of a login session claims the profile before anything reads it; where another session's
+// browser holds it, this one only says so and ends, writing nothing.
 class ZembloApp : public Gtk::Application {
  public:
   static constexpr const char* kApplicationId = "com.pellobar.browser";
@@ -49,14 +50,21 @@ class ZembloApp : public Gtk::Application {
   // The profile was held by a browser of another login session: this run wrote nothing.
   bool profileInUse() const { return profileInUse_; }
 
+  // Shows the browser windows: those of the session when none is open yet, else the one last
+  // used.
   void showBrowserWindow();
+  // "app.new-window" and "app.new-private-window": another browser window, with a new tab's start
+  // page; with an address, that page instead.
+  void openNewWindow(bool isPrivate, const std::optional<Url>& address = std::nullopt);
   // With `importing`, the import sheet shows over the window at once.
   void showPasswordsWindow(bool importing = false);
   void showSettingsWindow();
 
-  // The browser window and its menu commands, once the window was first shown.
-  BrowserWindow* browserWindow() const { return browserWindow_.get(); }
-  BrowserMenu* browserMenu() const { return browserMenu_.get(); }
+  // The first browser window and its menu commands, once a window was first shown.
+  BrowserWindow* browserWindow() const;
+  BrowserMenu* browserMenu() const;
+  // Every browser window, in the order they opened.
+  std::vector<BrowserWindow*> browserWindows() const;
   PasswordsWindow* passwordsWindow() const { return passwordsWindow_.get(); }
 
  protected:
@@ -76,6 +84,22 @@ class ZembloApp : public Gtk::Application {
   bool claimProfile();
   void tellProfileInUse();
   void openAddresses(const type_vec_files& files);
+  BrowserWindow& addBrowserWindow(TabsModel& tabs);
+  void browserWindowClosed(BrowserWindow& window);
+  // Drops the windows closed since the last turn; later than their own close signal, which must
+  // not destroy them, and before any window opens.
+  void finishClosingWindows();
+  // The browser window with the focus, else the one that had it last, else the first.
+  BrowserWindow* activeBrowserWindow() const;
+  void addWindowActions();
+  int handleLocalOptions(const Glib::RefPtr<Glib::VariantDict>& options);
+
+  // A browser window with its menu commands, which go with it.
+  struct OpenBrowserWindow {
+    std::unique_ptr<BrowserWindow> window;
+    // Declared after the window it adds actions and a popover to: it goes first.
+    std::unique_ptr<BrowserMenu> menu;
+  };
 
   // Held until the application object goes, after every save of this run; declared first so that
   // it is let go last.
@@ -90,9 +114,8 @@ class ZembloApp : public Gtk::Application {
   std::unique_ptr<FaviconLoader> favicons_;
   // Outlives every window that observes it.
   std::unique_ptr<SystemColorScheme> colorScheme_;
-  std::unique_ptr<BrowserWindow> browserWindow_;
-  // Declared after the window it adds actions and a popover to: it goes first.
-  std::unique_ptr<BrowserMenu> browserMenu_;
+  std::vector<OpenBrowserWindow> browserWindows_;
+  std::vector<BrowserWindow*> closingWindows_;
   // Outlives the passwords window: a copied password is cleared after the window has closed.
   std::unique_ptr<PasswordClipboard> passwordClipboard_;
   std::unique_ptr<PasswordsWindow> passwordsWindow_;

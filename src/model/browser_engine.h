@@ -37,6 +37,9 @@ class BrowserEngine : public WebViewFactory, public ContentRuleStoreProvider {
   // Removes every kind of data sites stored (cookies, storage, caches); `done` runs later with
   // whether the engine managed it.
   virtual void clearWebsiteData(std::function<void(bool cleared)> done) = 0;
+  // The last private window closed: whatever its pages kept in memory (cookies, caches, site
+  // storage) goes, and the next private window starts with nothing.
+  virtual void endPrivateBrowsing() = 0;
 };
 
 }  // namespace zemblo

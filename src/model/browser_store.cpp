@@ -86,10 +86,21 @@ void BrowserStore::start() {
   preferences_ = std::make_unique<PreferencesModel>(
       *defaults_, scheduler_, [this](const AppPreferences& old) { preferencesChanged(old); });
   tabs_ = std::make_unique<TabsModel>(weak_from_this(), save);
+  tabs_->listWindows = [this] { return windows(); };
   favorites_ = std::make_unique<FavoritesModel>(*tabs_, save);
   history_ = std::make_unique<HistoryModel>(save);
   pageServices_ = std::make_shared<PageServicesModel>(*engine_, *preferences_, tabs_->spaces,
                                                       *defaults_, scheduler_);
+  // The page services may outlive the store: without it there are no other windows.
+  pageServices_->otherWindowsSpaces = [weakSelf = weak_from_this()] {
+    PageServicesModel::SpaceList list;
+    const auto self = weakSelf.lock();
+    if (!self) return list;
+    for (const auto& window : self->otherWindows_) {
+      list.insert(list.end(), window->spaces.peek().begin(), window->spaces.peek().end());
+    }
+    return list;
+  };
   downloads_ = std::make_shared<DownloadManager>(DownloadManagerEnvironment{
       .folder = [this] { return preferences_->observablePrefs().peek().effectiveDownloadFolder(); },
       .asksWhereToSave = [this] { return preferences_->observablePrefs().peek().askWhereToSave; },
@@ -115,6 +126,7 @@ void BrowserStore::start() {
   std::vector<SetAsideFile> setAside;
   const std::optional<SessionSnapshot> session = files_.readSession(&setAside);
   tabs_->restore(session, prefs.restoreSession);
+  if (session && prefs.restoreSession) restoreOtherWindows(*session);
   restoreTabStates();
   favorites_->list.set(session ? session->favorites : Favorite::defaults());
   history_->entries.set(files_.readHistory(&setAside));
@@ -129,9 +141,11 @@ void BrowserStore::start() {
   }
   tabs_->relabelDefaultSpaces();
 
-  if (auto tab = tabs_->currentSpace()->selectedTab()) tab->loadIfNeeded();
+  for (TabsModel* window : windows()) {
+    if (auto tab = window->selectedTab()) tab->loadIfNeeded();
+  }
   sleeper_ = std::make_unique<TabSleeper>(
-      *tabs_, *preferences_, scheduler_,
+      [this] { return windows(); }, *preferences_, scheduler_,
       environment_.memoryPressure ? *environment_.memoryPressure : MemoryPressure::system(),
       environment_.clock ? environment_.clock : [] { return std::chrono::steady_clock::now(); });
 
@@ -166,9 +180,93 @@ double BrowserStore::pageZoomFor(const std::optional<Url>& address) const {
 }
 
 void BrowserStore::applyZoomToAllTabs() {
-  for (const auto& space : tabs_->spaces.peek()) {
-    for (const auto& tab : space->tabs.peek()) tab->applyZoom();
+  forEachTab([](const auto& tab) { tab->applyZoom(); }, /*andPrivate=*/true);
+}
+
+void BrowserStore::forEachTab(const std::function<void(const std::shared_ptr<BrowserTab>&)>& visit,
+                              bool andPrivate) const {
+  const auto visitWindow = [&](const TabsModel& window) {
+    for (const auto& space : window.spaces.peek()) {
+      for (const auto& tab : space->tabs.peek()) visit(tab);
+    }
+  };
+  visitWindow(*tabs_);
+  for (const auto& window : otherWindows_) {
+    if (andPrivate || !window->isPrivate()) visitWindow(*window);
   }
+}
+
+void BrowserStore::restoreOtherWindows(const SessionSnapshot& session) {
+  for (const SessionSnapshot& saved : session.windows) {
+    auto window = TabsModel::sharingSpacesOf(*tabs_);
+    window->restoreTabs(saved);
+    // A window whose tabs are all gone (start pages are not saved) is not worth a window.
+    if (window->tabCount() == 0) continue;
+    window->listWindows = [this] { return windows(); };
+    otherWindows_.push_back(std::move(window));
+  }
+}
+
+std::vector<TabsModel*> BrowserStore::windows() const {
+  std::vector<TabsModel*> list;
+  if (firstWindowShown_) list.push_back(tabs_.get());
+  for (const auto& window : otherWindows_) list.push_back(window.get());
+  return list;
+}
+
+TabsModel& BrowserStore::openWindow(bool isPrivate) {
+  if (!isPrivate && !firstWindowShown_) {
+    firstWindowShown_ = true;
+    if (auto tab = tabs_->selectedTab()) tab->loadIfNeeded();
+    return *tabs_;
+  }
+  otherWindows_.push_back(isPrivate ? TabsModel::makePrivate(weak_from_this())
+                                    : TabsModel::sharingSpacesOf(*tabs_));
+  otherWindows_.back()->listWindows = [this] { return windows(); };
+  if (sleeper_) sleeper_->windowsChanged();
+  return *otherWindows_.back();
+}
+
+void BrowserStore::closeWindow(TabsModel& window) {
+  const auto others = std::ranges::count_if(windows(), [&](TabsModel* other) {
+    return other != &window && other->isPrivate() == window.isPrivate();
+  });
+  const auto drop = [&] {
+    std::erase_if(otherWindows_, [&](const auto& owned) { return owned.get() == &window; });
+    if (sleeper_) sleeper_->windowsChanged();
+  };
+  if (window.isPrivate()) {
+    window.closeAllTabs();
+    drop();
+    if (others == 0) engine_->endPrivateBrowsing();
+    return;
+  }
+  if (others > 0) {
+    window.closeAllTabs();
+    if (&window == tabs_.get()) {
+      firstWindowShown_ = false;
+    } else {
+      drop();
+    }
+    scheduleSave();
+    return;
+  }
+  // The last normal window, with private ones still open: the session keeps its tabs, in the
+  // first window's set, which the next window takes up.
+  if (&window != tabs_.get()) {
+    tabs_->takeTabsOf(window);
+    drop();
+  }
+  tabs_->releaseWebViews();
+  firstWindowShown_ = false;
+  scheduleSave();
+}
+
+TabsModel& BrowserStore::tabsHolding(const BrowserTab& tab) const {
+  for (const auto& window : otherWindows_) {
+    if (window->holds(tab)) return *window;
+  }
+  return *tabs_;
 }
 
 void BrowserStore::applyAppAppearance() {
@@ -207,8 +305,23 @@ void BrowserStore::applySpellChecking() {
 void BrowserStore::scheduleSave() { saveDebounce_.request(); }
 
 SessionSnapshot BrowserStore::sessionSnapshot() const {
+  // The first window that has tabs takes today's keys, so that a browser reading them alone gets
+  // a whole window.
+  std::vector<const TabsModel*> normal;
+  if (firstWindowShown_ || tabs_->tabCount() > 0) normal.push_back(tabs_.get());
+  for (const auto& window : otherWindows_) {
+    if (!window->isPrivate()) normal.push_back(window.get());
+  }
+  if (normal.empty()) normal.push_back(tabs_.get());
+  SessionSnapshot session = snapshotOf(*normal.front());
+  for (size_t i = 1; i < normal.size(); ++i) session.windows.push_back(snapshotOf(*normal[i]));
+  session.favorites = favorites_->list.peek();
+  return session;
+}
+
+SessionSnapshot BrowserStore::snapshotOf(const TabsModel& window) const {
   SessionSnapshot session;
-  for (const auto& space : tabs_->spaces.peek()) {
+  for (const auto& space : window.spaces.peek()) {
     SpaceSnapshot snapshot{space->id,
                            space->name.peek(),
                            space->symbol.peek(),
@@ -223,9 +336,8 @@ SessionSnapshot BrowserStore::sessionSnapshot() const {
     }
     session.spaces.push_back(std::move(snapshot));
   }
-  session.currentSpaceID = tabs_->currentSpaceID.peek();
-  session.favorites = favorites_->list.peek();
-  session.sidebarVisible = tabs_->sidebarVisible.peek();
+  session.currentSpaceID = window.currentSpaceID.peek();
+  session.sidebarVisible = window.sidebarVisible.peek();
   return session;
 }
 
@@ -233,17 +345,18 @@ void BrowserStore::restoreTabStates() {
   // Only the tab that loads at once needs its list now; the others are read on the writing
   // thread, so that many tabs cost the start no more than one small file.
   const TabStateFiles stateFiles(files_.folder());
-  const auto first = tabs_->currentSpace()->selectedTab();
-  std::vector<Uuid> later;
-  for (const auto& space : tabs_->spaces.peek()) {
-    for (const auto& tab : space->tabs.peek()) {
-      if (tab == first) {
-        tab->pendingSessionState = stateFiles.read(tab->id);
-      } else {
-        later.push_back(tab->id);
-      }
-    }
+  std::vector<std::shared_ptr<BrowserTab>> first;
+  for (TabsModel* window : windows()) {
+    if (auto tab = window->selectedTab()) first.push_back(tab);
   }
+  std::vector<Uuid> later;
+  forEachTab([&](const std::shared_ptr<BrowserTab>& tab) {
+    if (std::ranges::find(first, tab) != first.end()) {
+      tab->pendingSessionState = stateFiles.read(tab->id);
+    } else {
+      later.push_back(tab->id);
+    }
+  });
   if (later.empty()) {
     tabStatesRead_ = true;
     return;
@@ -262,14 +375,12 @@ void BrowserStore::restoreTabStates() {
 
 void BrowserStore::takeTabStates(std::vector<TabState> states) {
   for (TabState& state : states) {
-    for (const auto& space : tabs_->spaces.peek()) {
-      for (const auto& tab : space->tabs.peek()) {
-        // A tab the user already opened has a list of its own by now.
-        if (tab->id == state.tabID && !tab->hasStartedLoading) {
-          tab->pendingSessionState = std::move(state.bytes);
-        }
+    forEachTab([&](const std::shared_ptr<BrowserTab>& tab) {
+      // A tab the user already opened has a list of its own by now.
+      if (tab->id == state.tabID && !tab->hasStartedLoading) {
+        tab->pendingSessionState = std::move(state.bytes);
       }
-    }
+    });
   }
   tabStatesRead_ = true;
 }
@@ -278,12 +389,11 @@ std::optional<std::vector<TabState>> BrowserStore::tabStates() const {
   // Until the saved lists are in, writing ours would remove theirs.
   if (!tabStatesRead_) return std::nullopt;
   std::vector<TabState> states;
-  for (const auto& space : tabs_->spaces.peek()) {
-    for (const auto& tab : space->tabs.peek()) {
-      if (!tab->url.peek()) continue;  // as in the session: start-page tabs are not kept
-      if (auto bytes = tab->sessionState()) states.push_back(TabState{tab->id, std::move(*bytes)});
-    }
-  }
+  // Private windows' tabs are never written.
+  forEachTab([&](const std::shared_ptr<BrowserTab>& tab) {
+    if (!tab->url.peek()) return;  // as in the session: start-page tabs are not kept
+    if (auto bytes = tab->sessionState()) states.push_back(TabState{tab->id, std::move(*bytes)});
+  });
   return states;
 }
 

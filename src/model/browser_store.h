@@ -79,7 +79,23 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   BrowserStore(const BrowserStore&) = delete;
   BrowserStore& operator=(const BrowserStore&) = delete;
 
+  // The first browser window's tabs, whose spaces every other window shares; the settings edit
+  // the spaces here.
   TabsModel& tabs() const { return *tabs_; }
+  // The tabs of every browser window on screen, in the order they opened, the first window's
+  // first (while it is open); private windows included. The windows a restored session held are
+  // here from the start.
+  std::vector<TabsModel*> windows() const;
+  // The tabs of a window about to open: the first window's while it is not on screen (with the
+  // tabs it kept), else a new set over the same spaces; a private window gets one of its own.
+  TabsModel& openWindow(bool isPrivate);
+  // The window of `window`'s tabs is closing. With another browser window of its kind left, its
+  // tabs close (kept for reopening in any window, unless private) and a window's own set goes.
+  // The last normal window keeps its tabs for the session and the next window, letting go of
+  // their pages; the last private window's end takes the private network session with them.
+  void closeWindow(TabsModel& window);
+  // The window whose tabs hold `tab`; the first window's when none does.
+  TabsModel& tabsHolding(const BrowserTab& tab) const;
   FavoritesModel& favorites() const { return *favorites_; }
   HistoryModel& history() const { return *history_; }
   PreferencesModel& preferences() const { return *preferences_; }
@@ -147,6 +163,11 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void loadSiteSettings(std::vector<SetAsideFile>& setAside);
   void saveSiteSettings();
   void applyZoomToAllTabs();
+  void restoreOtherWindows(const SessionSnapshot& session);
+  // Every tab of the normal windows (with `andPrivate`, of the private ones too).
+  void forEachTab(const std::function<void(const std::shared_ptr<BrowserTab>&)>& visit,
+                  bool andPrivate = false) const;
+  SessionSnapshot snapshotOf(const TabsModel& window) const;
 
   std::shared_ptr<BrowserEngine> engine_;
   BrowserStoreEnvironment environment_;
@@ -155,6 +176,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   Scheduler& scheduler_;
   std::unique_ptr<PreferencesModel> preferences_;
   std::unique_ptr<TabsModel> tabs_;
+  bool firstWindowShown_ = true;
+  // The tabs of the other windows, normal and private, in the order they opened.
+  std::vector<std::unique_ptr<TabsModel>> otherWindows_;
   std::unique_ptr<FavoritesModel> favorites_;
   std::unique_ptr<HistoryModel> history_;
   std::shared_ptr<PageServicesModel> pageServices_;

@@ -100,7 +100,7 @@ void BrowserTab::applyZoom() {
 void BrowserTab::zoomTo(double zoom) {
   auto owner = store.lock();
   const auto host = url.peek() ? url.peek()->host() : std::nullopt;
-  if (owner && host) {
+  if (owner && host && !isPrivate) {
     owner->siteZoom().set(*host, zoom);
   } else if (storedWebView_) {
     storedWebView_->setPageZoom(zoom);
@@ -110,7 +110,11 @@ void BrowserTab::zoomTo(double zoom) {
 void BrowserTab::resetZoom() {
   auto owner = store.lock();
   const auto host = url.peek() ? url.peek()->host() : std::nullopt;
-  if (owner && host) owner->siteZoom().forget(*host);
+  if (owner && host && !isPrivate) owner->siteZoom().forget(*host);
+  if (isPrivate && storedWebView_ && owner) {
+    storedWebView_->setPageZoom(owner->preferences().observablePrefs().peek().defaultZoom);
+    return;
+  }
   applyZoom();
 }
 
@@ -212,6 +216,7 @@ void BrowserTab::fetchFavicon() {
     if (!address || !address->isHttpOrHttps() || !address->host()) return;
     if (self->faviconURL.peek() == address) return;
     self->faviconURL.set(address);
+    if (self->isPrivate) return;
     if (auto owner = self->store.lock()) owner->favorites().updateIcon(*self);
   });
 }
@@ -220,7 +225,7 @@ void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle)
   if (!newTitle || newTitle->empty()) return;
   title.set(*newTitle);
   // The engine often learns the title only after the load finished.
-  if (!recordedVisit_) return;
+  if (!recordedVisit_ || isPrivate) return;
   if (auto owner = store.lock()) owner->history().retitleNewestVisit(*recordedVisit_, *newTitle);
 }
 
@@ -270,7 +275,7 @@ void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
   fetchFavicon();
   auto owner = store.lock();
   if (!owner) return;
-  if (address) {
+  if (address && !isPrivate) {
     owner->history().recordVisit(*address, pageTitle);
     recordedVisit_ = address;
   }
@@ -305,7 +310,8 @@ BrowserTab::Policy BrowserTab::decideNavigationAction(const NavigationAction& ac
   if (action.isLinkActivation && (action.control || action.middleButton)) {
     if (!action.url) return Policy::allow;
     if (auto owner = store.lock()) {
-      owner->tabs().openTab(*action.url, /*inBackground=*/!action.shift, shared_from_this());
+      owner->tabsHolding(*this).openTab(*action.url, /*inBackground=*/!action.shift,
+                                        shared_from_this());
     }
     return Policy::cancel;
   }
@@ -342,14 +348,15 @@ std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
   popupAllowed_ = false;
   auto popup = makePopup(weak_from_this());
   popup->store = owner;
-  owner->tabs().insertTab(popup, shared_from_this());
-  owner->tabs().select(*popup);
+  TabsModel& window = owner->tabsHolding(*this);
+  window.insertTab(popup, shared_from_this());
+  window.select(*popup);
   popup->webView();
   return popup;
 }
 
 void BrowserTab::pageClosed() {
-  if (auto owner = store.lock()) owner->tabs().closeTab(*this);
+  if (auto owner = store.lock()) owner->tabsHolding(*this).closeTab(*this);
 }
 
 void BrowserTab::openAutofillMenu(AutofillMenu menu, AutofillAnswer answer) {

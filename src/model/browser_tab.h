@@ -118,6 +118,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   bool hasStartedLoading = false;
   bool adBlockApplied = false;
   bool isPopup = false;
+  // Shown in a private window: its pages use the private network session, and nothing of it is
+  // written (history, site icons of favourites, zoom); set as a window takes the tab.
+  bool isPrivate = false;
   // The engine's record of the back and forward list of a tab that has no web view yet (restored
   // or reopened), as plain bytes; its first load goes back into that list.
   std::optional<std::string> pendingSessionState;

@@ -30,16 +30,18 @@ bool FavoritesModel::isFavorite(const BrowserTab& tab) const {
       list.peek(), [&](const Favorite& favorite) { return samePage(favorite.url, *address); });
 }
 
-void FavoritesModel::open(const Favorite& favorite) {
-  const auto space = tabs_.currentSpace();
+void FavoritesModel::open(const Favorite& favorite) { open(favorite, tabs_); }
+
+void FavoritesModel::open(const Favorite& favorite, TabsModel& window) {
+  const auto space = window.currentSpace();
   for (const auto& tab : space->tabs.peek()) {
     const auto& address = tab->url.peek();
     if (address && samePage(favorite.url, *address)) {
-      tabs_.select(*tab);
+      window.select(*tab);
       return;
     }
   }
-  tabs_.openTab(favorite.url, false);
+  window.openTab(favorite.url, false);
 }
 
 void FavoritesModel::toggle(const BrowserTab& tab) {

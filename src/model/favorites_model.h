@@ -25,6 +25,8 @@ class FavoritesModel {
   bool isFavorite(const BrowserTab& tab) const;
   // Selects the current space's tab of the favourite's page, else opens it in a new tab.
   void open(const Favorite& favorite);
+  // The same in the window showing `window`.
+  void open(const Favorite& favorite, TabsModel& window);
   void toggle(const BrowserTab& tab);
   void remove(const Uuid& id);
   // Every favourite of the tab's host takes the tab's icon.

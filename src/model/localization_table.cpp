@@ -747,6 +747,14 @@ constexpr LocalizationPair kPairs[] = {
     {"Videoyu İndir", "Download Video"},
     {"Sesi İndir", "Download Audio"},
     {"Sayfa kaydedilemedi: %@", "The page couldn't be saved: %@"},
+    // Windows and private windows
+    {"Yeni Pencere", "New Window"},
+    {"Yeni Özel Pencere", "New Private Window"},
+    {"Özel", "Private"},
+    {"%@ — Özel Gezinti", "%@ — Private Browsing"},
+    {"Pencereye Taşı", "Move to Window"},
+    {"Pencereyi Kapat", "Close Window"},
+    {"Bağlantıyı Yeni Pencerede Aç", "Open Link in New Window"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

@@ -34,8 +34,17 @@ void PageServicesModel::start() {
   });
 }
 
+PageServicesModel::SpaceList PageServicesModel::allSpaces() const {
+  SpaceList list = spaces_.peek();
+  if (otherWindowsSpaces) {
+    const SpaceList more = otherWindowsSpaces();
+    list.insert(list.end(), more.begin(), more.end());
+  }
+  return list;
+}
+
 void PageServicesModel::applyAdBlockToAllTabs() {
-  for (const auto& space : spaces_.peek()) {
+  for (const auto& space : allSpaces()) {
     for (const auto& tab : space->tabs.peek()) adBlocker_->apply(*tab, tab->url.peek());
   }
 }
@@ -55,7 +64,7 @@ bool PageServicesModel::isSystemDarkForPages() const {
 
 void PageServicesModel::applyPageDarkModeToAllTabs() {
   // Copies, so that a web view reacting to its new look cannot pull a list from under the loop.
-  const SpaceList list = spaces_.peek();
+  const SpaceList list = allSpaces();
   for (const auto& space : list) {
     const auto tabs = space->tabs.peek();
     for (const auto& tab : tabs) applyDarkMode(*tab, tab->url.peek(), /*pushToPage=*/true);

@@ -54,6 +54,9 @@ class PageServicesModel : public std::enable_shared_from_this<PageServicesModel>
   // Off becomes always; following the theme and always become off.
   void togglePageDarkMode();
 
+  // The spaces of the browser's other windows, whose tabs the changes above reach too.
+  std::function<SpaceList()> otherWindowsSpaces;
+
   void applyAdBlockToAllTabs();
   // Brings every existing web view in line with the page dark-mode preferences and the
   // application's appearance; creates no web view.
@@ -73,6 +76,8 @@ class PageServicesModel : public std::enable_shared_from_this<PageServicesModel>
   void clearWebsiteData(std::function<void(bool cleared)> done);
 
  private:
+  SpaceList allSpaces() const;
+
   BrowserEngine& engine_;
   PreferencesModel& preferences_;
   const Observable<SpaceList, NeverEqual>& spaces_;

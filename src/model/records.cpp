@@ -100,6 +100,33 @@ SpaceSnapshot spaceFrom(const Json& object) {
   return space;
 }
 
+// The further windows. One that does not decode costs only its own tabs, never the first
+// window's, which older browsers wrote alone.
+std::vector<SessionSnapshot> windowsFrom(const Json& root) {
+  std::vector<SessionSnapshot> windows;
+  const auto found = root.find("windows");
+  if (found == root.end()) return windows;
+  if (!found->is_array()) {
+    g_warning("session: the further windows are not a list; they are left out");
+    return windows;
+  }
+  for (const Json& object : *found) {
+    try {
+      json::requireObject(object);
+      SessionSnapshot window;
+      for (const Json& space : json::requireArray(object, "spaces")) {
+        window.spaces.push_back(spaceFrom(space));
+      }
+      window.currentSpaceID = json::requireUuid(object, "currentSpaceID");
+      window.sidebarVisible = json::requireBool(object, "sidebarVisible");
+      windows.push_back(std::move(window));
+    } catch (const json::DecodeError& error) {
+      g_warning("session: a further window is left out: %s", error.what());
+    }
+  }
+  return windows;
+}
+
 template <class Decode>
 auto decodeWith(std::string_view bytes, Decode decode)
     -> std::optional<decltype(decode(std::declval<const Json&>()))> {
@@ -177,7 +204,18 @@ std::optional<std::string> encodeSession(const SessionSnapshot& session) {
   writeArray(out, session.spaces);
   out.key("currentSpaceID").string(session.currentSpaceID.str()).key("favorites");
   writeArray(out, session.favorites);
-  out.key("sidebarVisible").boolean(session.sidebarVisible).endObject();
+  out.key("sidebarVisible").boolean(session.sidebarVisible);
+  if (!session.windows.empty()) {
+    out.key("windows").beginArray();
+    for (const SessionSnapshot& window : session.windows) {
+      out.beginObject().key("spaces");
+      writeArray(out, window.spaces);
+      out.key("currentSpaceID").string(window.currentSpaceID.str());
+      out.key("sidebarVisible").boolean(window.sidebarVisible).endObject();
+    }
+    out.endArray();
+  }
+  out.endObject();
   return std::move(out).finish();
 }
 
@@ -199,6 +237,7 @@ std::optional<SessionSnapshot> decodeSession(std::string_view bytes) {
     session.favorites.reserve(favorites.size());
     for (const Json& favorite : favorites) session.favorites.push_back(favoriteFrom(favorite));
     session.sidebarVisible = json::requireBool(root, "sidebarVisible");
+    session.windows = windowsFrom(root);
     return session;
   });
 }

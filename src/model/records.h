@@ -72,6 +72,10 @@ struct SessionSnapshot {
   Uuid currentSpaceID;
   std::vector<Favorite> favorites;
   bool sidebarVisible = true;
+  // The browser windows after the first, which the keys above hold, under "windows": each with
+  // its spaces' tabs, current space and sidebar (their favourites and windows stay empty). A
+  // browser that knows no such key reads the first window alone.
+  std::vector<SessionSnapshot> windows;
 };
 
 // A closed tab kept in memory for reopening; never written.

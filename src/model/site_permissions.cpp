@@ -60,7 +60,7 @@ void SitePermissions::request(TabPermissions& tab, PermissionRequest request, An
 void SitePermissions::answerShown(TabPermissions& tab, PermissionDecision decision) {
   const auto& shown = tab.shown.peek();
   if (!shown) return;
-  remember(shown->origin, shown->kind, decision);
+  if (tab.remembersAnswers) remember(shown->origin, shown->kind, decision);
   tab.answerShown(decision == PermissionDecision::allow);
   tab.settle([this](const PermissionRequest& waiting) -> std::optional<bool> {
     const auto known = decisionFor(waiting.origin, waiting.kind);

@@ -42,6 +42,9 @@ class TabPermissions {
   TabPermissions(const TabPermissions&) = delete;
   TabPermissions& operator=(const TabPermissions&) = delete;
 
+  // Whether the user's answers are kept for the site; a private window's hold for the page only.
+  bool remembersAnswers = true;
+
   // The oldest question waiting: the one the bar asks.
   Observable<std::optional<PermissionRequest>> shown;
   Observable<MediaCapture> capture;

@@ -33,9 +33,9 @@ std::optional<std::chrono::seconds> delayFromEnvironment() {
 
 }  // namespace
 
-TabSleeper::TabSleeper(TabsModel& tabs, const PreferencesModel& preferences, Scheduler& scheduler,
+TabSleeper::TabSleeper(Windows windows, const PreferencesModel& preferences, Scheduler& scheduler,
                        MemoryPressure& pressure, Clock now)
-    : tabs_(tabs),
+    : windows_(std::move(windows)),
       preferences_(preferences),
       scheduler_(scheduler),
       now_(std::move(now)),
@@ -67,20 +67,25 @@ std::optional<std::chrono::milliseconds> TabSleeper::delay() const {
 void TabSleeper::sync() {
   // Read for their changes: the tab shown, and the delay.
   (void)preferences_.observablePrefs().get().tabSleepDelay;
-  std::shared_ptr<BrowserTab> shown;
-  if (auto space = tabs_.currentSpace()) {
+  std::vector<std::shared_ptr<BrowserTab>> shown;
+  for (TabsModel* window : windows_()) {
+    auto space = window->currentSpace();
+    if (!space) continue;
     (void)space->selectedTabID.get();
-    shown = space->selectedTab();
+    if (auto tab = space->selectedTab()) shown.push_back(std::move(tab));
   }
   const TimePoint now = now_();
-  // The tab that was shown until now rests from now on.
-  if (auto previous = shown_.lock(); previous && previous != shown) {
-    rests_[previous.get()] = {previous, now};
+  // The tabs that were shown until now rest from now on.
+  for (const auto& weakPrevious : shown_) {
+    auto previous = weakPrevious.lock();
+    if (previous && std::find(shown.begin(), shown.end(), previous) == shown.end()) {
+      rests_[previous.get()] = {previous, now};
+    }
   }
-  shown_ = shown;
-  if (shown) {
-    rests_[shown.get()] = {shown, now};
-    if (shown->isAsleep()) shown->loadIfNeeded();
+  shown_.assign(shown.begin(), shown.end());
+  for (const auto& tab : shown) {
+    rests_[tab.get()] = {tab, now};
+    if (tab->isAsleep()) tab->loadIfNeeded();
   }
   if (delay() != armedDelay_) armCheck();
 }
@@ -115,9 +120,18 @@ void TabSleeper::relieve(MemoryPressureLevel level) {
   for (size_t i = 0; i < std::min(count, resting.size()); ++i) putToSleep(resting[i]);
 }
 
-std::shared_ptr<BrowserTab> TabSleeper::shownTab() const {
-  auto space = tabs_.currentSpace();
-  return space ? space->selectedTab() : nullptr;
+std::vector<std::shared_ptr<BrowserTab>> TabSleeper::shownTabs() const {
+  std::vector<std::shared_ptr<BrowserTab>> shown;
+  for (TabsModel* window : windows_()) {
+    auto space = window->currentSpace();
+    if (auto tab = space ? space->selectedTab() : nullptr) shown.push_back(std::move(tab));
+  }
+  return shown;
+}
+
+bool TabSleeper::isShown(const std::shared_ptr<BrowserTab>& tab) const {
+  const auto shown = shownTabs();
+  return std::find(shown.begin(), shown.end(), tab) != shown.end();
 }
 
 TabSleeper::TimePoint TabSleeper::lastShown(const std::shared_ptr<BrowserTab>& tab) {
@@ -128,12 +142,16 @@ TabSleeper::TimePoint TabSleeper::lastShown(const std::shared_ptr<BrowserTab>& t
 }
 
 std::vector<std::shared_ptr<BrowserTab>> TabSleeper::restingTabs() {
-  const auto shown = shownTab();
+  const auto shown = shownTabs();
   std::vector<std::pair<TimePoint, std::shared_ptr<BrowserTab>>> resting;
-  for (const auto& space : tabs_.spaces.peek()) {
-    for (const auto& tab : space->tabs.peek()) {
-      if (tab == shown || !tab->mayGiveUpPage()) continue;
-      resting.emplace_back(lastShown(tab), tab);
+  for (TabsModel* window : windows_()) {
+    for (const auto& space : window->spaces.peek()) {
+      for (const auto& tab : space->tabs.peek()) {
+        if (std::find(shown.begin(), shown.end(), tab) != shown.end() || !tab->mayGiveUpPage()) {
+          continue;
+        }
+        resting.emplace_back(lastShown(tab), tab);
+      }
     }
   }
   std::stable_sort(resting.begin(), resting.end(),
@@ -151,7 +169,7 @@ void TabSleeper::putToSleep(const std::shared_ptr<BrowserTab>& tab) {
     // A page that could not tell may hold input too.
     if (alive.expired() || !tab || unsent != false) return;
     // The page had turns of its own meanwhile: it may have been shown or begun to play.
-    if (tab == shownTab() || !tab->mayGiveUpPage()) return;
+    if (isShown(tab) || !tab->mayGiveUpPage()) return;
     tab->fallAsleep();
   });
 }

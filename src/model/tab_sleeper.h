@@ -31,7 +31,9 @@ class TabSleeper {
   // A delay in seconds that replaces the preference's (which must not be off), for measuring.
   static constexpr const char* kDelayVariable = "ZEMBLO_TAB_SLEEP_SECONDS";
 
-  TabSleeper(TabsModel& tabs, const PreferencesModel& preferences, Scheduler& scheduler,
+  using Windows = std::function<std::vector<TabsModel*>()>;
+  // `windows` lists the tabs of every browser window; each window's selected tab is shown.
+  TabSleeper(Windows windows, const PreferencesModel& preferences, Scheduler& scheduler,
              MemoryPressure& pressure, Clock now);
   ~TabSleeper();
   TabSleeper(const TabSleeper&) = delete;
@@ -39,6 +41,8 @@ class TabSleeper {
 
   // Nothing while tabs never sleep for their rest alone.
   std::optional<std::chrono::milliseconds> delay() const;
+  // A window opened or closed: its shown tab changes what may sleep.
+  void windowsChanged() { sync(); }
   // A low or medium warning puts to sleep the half of the resting tabs shown least recently (one
   // at least), a critical one all of them.
   void relieve(MemoryPressureLevel level);
@@ -53,19 +57,20 @@ class TabSleeper {
   void sync();
   void check();
   void armCheck();
-  std::shared_ptr<BrowserTab> shownTab() const;
+  std::vector<std::shared_ptr<BrowserTab>> shownTabs() const;
+  bool isShown(const std::shared_ptr<BrowserTab>& tab) const;
   // The tabs that may sleep now, shown least recently first.
   std::vector<std::shared_ptr<BrowserTab>> restingTabs();
   TimePoint lastShown(const std::shared_ptr<BrowserTab>& tab);
   void putToSleep(const std::shared_ptr<BrowserTab>& tab);
 
-  TabsModel& tabs_;
+  Windows windows_;
   const PreferencesModel& preferences_;
   Scheduler& scheduler_;
   Clock now_;
   std::optional<std::chrono::seconds> delayOverride_;
   std::unordered_map<const BrowserTab*, Rest> rests_;
-  std::weak_ptr<BrowserTab> shown_;
+  std::vector<std::weak_ptr<BrowserTab>> shown_;
   std::optional<std::chrono::milliseconds> armedDelay_;
   std::unique_ptr<ScheduledTask> check_;
   sigc::connection pressure_;

@@ -71,7 +71,103 @@ size_t wrappedStep(size_t from, size_t count, bool forward) {
 }  // namespace
 
 TabsModel::TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> scheduleSave)
-    : owner_(std::move(owner)), scheduleSave_(std::move(scheduleSave)) {}
+    : TabsModel(std::move(owner), std::move(scheduleSave), nullptr, false) {}
+
+TabsModel::TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> scheduleSave,
+                     TabsModel* spacesOwner, bool isPrivate)
+    : owner_(std::move(owner)),
+      scheduleSave_(std::move(scheduleSave)),
+      spacesOwner_(spacesOwner),
+      isPrivate_(isPrivate) {}
+
+TabsModel::~TabsModel() {
+  spacesWatch_.disconnect();
+  for (auto& watch : spaceWatches_) watch.disconnect();
+  for (TabsModel* sharer : sharers_) sharer->spacesOwner_ = nullptr;
+  if (spacesOwner_) std::erase(spacesOwner_->sharers_, this);
+}
+
+std::unique_ptr<TabsModel> TabsModel::sharingSpacesOf(TabsModel& spacesOwner) {
+  std::unique_ptr<TabsModel> window(
+      new TabsModel(spacesOwner.owner_, spacesOwner.scheduleSave_, &spacesOwner, false));
+  window->sidebarVisible.set(spacesOwner.sidebarVisible.peek());
+  window->followSpaces(spacesOwner.spaces.peek());
+  window->currentSpaceID.set(spacesOwner.currentSpaceID.peek());
+  if (!spacesOwner.spacesWatch_.connected()) {
+    spacesOwner.spacesWatch_ = spacesOwner.spaces.signalChanged().connect(
+        [owner = &spacesOwner] { owner->spacesChanged(); });
+    spacesOwner.watchSpaces();
+  }
+  spacesOwner.sharers_.push_back(window.get());
+  return window;
+}
+
+std::unique_ptr<TabsModel> TabsModel::makePrivate(std::weak_ptr<BrowserStore> owner) {
+  // Nothing of a private window is written, so it never asks for a save.
+  std::unique_ptr<TabsModel> window(new TabsModel(
+      std::move(owner), [] {}, nullptr, true));
+  // A dark space of its own, so the window reads as private at a glance.
+  window->spaces.set(
+      {std::make_shared<Space>(localized("Özel"), "theatermasks.fill", "#6E5FA8", "#17141F")});
+  window->currentSpaceID.set(window->spaces.peek().front()->id);
+  return window;
+}
+
+void TabsModel::watchSpaces() {
+  for (auto& watch : spaceWatches_) watch.disconnect();
+  spaceWatches_.clear();
+  for (const auto& space : spaces.peek()) {
+    for (const ObservedProperty* property : std::initializer_list<const ObservedProperty*>{
+             &space->name, &space->symbol, &space->colorA, &space->colorB}) {
+      spaceWatches_.push_back(property->signalChanged().connect([this] { spacesChanged(); }));
+    }
+  }
+}
+
+void TabsModel::spacesChanged() {
+  watchSpaces();
+  for (TabsModel* sharer : sharers_) sharer->followSpaces(spaces.peek());
+}
+
+void TabsModel::followSpaces(const SpaceList& shared) {
+  SpaceList next;
+  for (const auto& space : shared) {
+    auto mine = spaceWithID(space->id);
+    if (!mine) {
+      mine = std::make_shared<Space>(space->name.peek(), space->symbol.peek(), space->colorA.peek(),
+                                     space->colorB.peek(), space->id);
+    } else {
+      mine->name.set(space->name.peek());
+      mine->symbol.set(space->symbol.peek());
+      mine->colorA.set(space->colorA.peek());
+      mine->colorB.set(space->colorB.peek());
+    }
+    next.push_back(std::move(mine));
+  }
+  // A space deleted elsewhere takes this window's tabs in it along, for reopening like the others.
+  for (const auto& old : spaces.peek()) {
+    if (std::ranges::find(next, old) != next.end()) continue;
+    for (const auto& tab : old->tabs.peek()) {
+      pushClosedTab(*old, *tab);
+      tab->tearDown();
+    }
+  }
+  const bool currentKept = std::ranges::any_of(
+      next, [&](const auto& space) { return space->id == currentSpaceID.peek(); });
+  spaces.set(std::move(next));
+  if (!currentKept && !spaces.peek().empty()) {
+    const auto& first = spaces.peek().front();
+    currentSpaceID.set(first->id);
+    if (auto tab = first->selectedTab()) tab->loadIfNeeded();
+  }
+}
+
+std::shared_ptr<Space> TabsModel::spaceWithID(const Uuid& id) const {
+  for (const auto& space : spaces.peek()) {
+    if (space->id == id) return space;
+  }
+  return nullptr;
+}
 
 void TabsModel::restore(const std::optional<SessionSnapshot>& session, bool withTabs) {
   SpaceList list;
@@ -111,6 +207,8 @@ std::shared_ptr<Space> TabsModel::currentSpace() const {
 }
 
 void TabsModel::relabelDefaultSpaces() {
+  // The names follow the owner's.
+  if (spacesOwner_) return;
   bool changed = false;
   for (const auto& space : spaces.peek()) {
     const std::string& name = space->name.peek();
@@ -168,6 +266,8 @@ std::shared_ptr<BrowserTab> TabsModel::openTab(const Url& url, bool inBackground
 void TabsModel::insertTab(std::shared_ptr<BrowserTab> tab,
                           const std::shared_ptr<BrowserTab>& after) {
   tab->store = owner_;
+  tab->isPrivate = isPrivate_;
+  tab->permissions.remembersAnswers = !isPrivate_;
   std::shared_ptr<Space> space = after ? spaceContaining(*after) : nullptr;
   size_t position = 0;
   if (space) {
@@ -183,10 +283,11 @@ void TabsModel::insertTab(std::shared_ptr<BrowserTab> tab,
 void TabsModel::pushClosedTab(const Space& space, const BrowserTab& tab) {
   const auto& address = tab.url.peek();
   if (!address) return;  // the start page is not worth reopening
-  if (closedTabs.size() >= kClosedTabLimit) {
-    closedTabs.erase(closedTabs.begin(), closedTabs.end() - (kClosedTabLimit - 1));
+  auto& stack = closedStack();
+  if (stack.size() >= kClosedTabLimit) {
+    stack.erase(stack.begin(), stack.end() - (kClosedTabLimit - 1));
   }
-  closedTabs.push_back(ClosedTab{space.id, *address, tab.title.peek(), tab.sessionState()});
+  stack.push_back(ClosedTab{space.id, *address, tab.title.peek(), tab.sessionState()});
 }
 
 std::shared_ptr<BrowserTab> TabsModel::selectNeighbour(Space& space, size_t removedAt) {
@@ -273,6 +374,7 @@ void TabsModel::select(const Space& space) {
 }
 
 std::shared_ptr<Space> TabsModel::addSpace() {
+  if (spacesOwner_) return spaceWithID(spacesOwner_->addSpace()->id);
   const size_t count = spaces.peek().size();
   const auto presets = SpacePreset::all();
   const SpacePreset& preset = presets[count % presets.size()];
@@ -286,6 +388,10 @@ std::shared_ptr<Space> TabsModel::addSpace() {
 }
 
 void TabsModel::deleteSpace(const Space& space) {
+  if (spacesOwner_) {
+    if (auto shared = spacesOwner_->spaceWithID(space.id)) spacesOwner_->deleteSpace(*shared);
+    return;
+  }
   if (spaces.peek().size() < 2) return;
   const auto deleting = findSpace(space);
   if (!deleting) return;
@@ -305,6 +411,10 @@ void TabsModel::deleteSpace(const Space& space) {
 }
 
 void TabsModel::moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset) {
+  if (spacesOwner_) {
+    spacesOwner_->moveSpaces(fromOffsets, toOffset);
+    return;
+  }
   spaces.mutate([&](SpaceList& list) { moveElements(list, fromOffsets, toOffset); });
   scheduleSave_();
 }
@@ -326,9 +436,10 @@ void TabsModel::newTab() {
 }
 
 void TabsModel::reopenClosedTab() {
-  if (closedTabs.empty()) return;
-  const ClosedTab record = std::move(closedTabs.back());
-  closedTabs.pop_back();
+  auto& stack = closedStack();
+  if (stack.empty()) return;
+  const ClosedTab record = std::move(stack.back());
+  stack.pop_back();
   const auto& list = spaces.peek();
   const bool spaceExists =
       std::ranges::any_of(list, [&](const auto& space) { return space->id == record.spaceID; });
@@ -384,6 +495,124 @@ void TabsModel::selectTab(int number) {
   if (index < 0 || index >= count) return;
   const auto target = tabs[static_cast<size_t>(index)];
   select(*target);
+}
+
+// Windows ---------------------------------------------------------------------------------------
+
+std::vector<TabsModel*> TabsModel::otherWindows() const {
+  std::vector<TabsModel*> others;
+  if (!listWindows) return others;
+  for (TabsModel* window : listWindows()) {
+    if (window != this && window->isPrivate_ == isPrivate_) others.push_back(window);
+  }
+  return others;
+}
+
+std::string TabsModel::windowName() const {
+  const auto tab = selectedTab();
+  return tab ? tab->displayTitle() : localized("Yeni Sekme");
+}
+
+size_t TabsModel::tabCount() const {
+  size_t count = 0;
+  for (const auto& space : spaces.peek()) count += space->tabs.peek().size();
+  return count;
+}
+
+std::shared_ptr<BrowserTab> TabsModel::selectedTab() const {
+  const auto space = currentSpace();
+  return space ? space->selectedTab() : nullptr;
+}
+
+void TabsModel::closeAllTabs() {
+  for (const auto& space : spaces.peek()) {
+    const Space::TabList closing = space->tabs.peek();
+    space->tabs.set({});
+    space->selectedTabID.set(std::nullopt);
+    for (const auto& tab : closing) {
+      if (!isPrivate_) pushClosedTab(*space, *tab);
+      tab->tearDown();
+    }
+  }
+  findBarVisible.set(false);
+  commandBar.set(std::nullopt);
+  scheduleSave_();
+}
+
+void TabsModel::releaseWebViews() {
+  for (const auto& space : spaces.peek()) {
+    for (const auto& tab : space->tabs.peek()) {
+      if (!tab->storedWebView()) continue;
+      tab->pendingSessionState = tab->sessionState();
+      tab->tearDown();
+      tab->hasStartedLoading = false;
+    }
+  }
+}
+
+std::shared_ptr<BrowserTab> TabsModel::tabWithID(const Uuid& id) const {
+  for (const auto& space : spaces.peek()) {
+    for (const auto& tab : space->tabs.peek()) {
+      if (tab->id == id) return tab;
+    }
+  }
+  return nullptr;
+}
+
+void TabsModel::moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space* into) {
+  const auto source = spaceContaining(tab);
+  if (!source || &target == this || target.isPrivate_ != isPrivate_) return;
+  const size_t position = *positionOf(*source, tab);
+  const auto moving = source->tabs.peek()[position];
+  source->tabs.mutate([&](Space::TabList& tabs) {
+    tabs.erase(tabs.begin() + static_cast<std::ptrdiff_t>(position));
+  });
+  if (source->selectedTabID.peek() == moving->id) {
+    auto neighbour = selectNeighbour(*source, position);
+    if (neighbour && source == currentSpace()) neighbour->loadIfNeeded();
+  }
+  findBarVisible.set(false);
+  auto destination = into ? target.findSpace(*into) : nullptr;
+  if (!destination) destination = target.spaceWithID(source->id);
+  if (!destination) destination = target.currentSpace();
+  destination->tabs.mutate([&](Space::TabList& tabs) { tabs.insert(tabs.begin(), moving); });
+  if (destination != target.currentSpace()) target.currentSpaceID.set(destination->id);
+  target.select(*moving);
+  scheduleSave_();
+}
+
+void TabsModel::takeTabsOf(TabsModel& other) {
+  for (const auto& theirs : other.spaces.peek()) {
+    auto mine = spaceWithID(theirs->id);
+    if (!mine) mine = currentSpace();
+    Space::TabList moving = theirs->tabs.peek();
+    theirs->tabs.set({});
+    mine->tabs.mutate(
+        [&](Space::TabList& tabs) { tabs.insert(tabs.end(), moving.begin(), moving.end()); });
+    if (theirs->selectedTabID.peek()) mine->selectedTabID.set(theirs->selectedTabID.peek());
+    theirs->selectedTabID.set(std::nullopt);
+  }
+  if (spaceWithID(other.currentSpaceID.peek())) currentSpaceID.set(other.currentSpaceID.peek());
+  sidebarVisible.set(other.sidebarVisible.peek());
+  scheduleSave_();
+}
+
+void TabsModel::restoreTabs(const SessionSnapshot& window) {
+  for (const auto& saved : window.spaces) {
+    auto space = spaceWithID(saved.id);
+    const bool own = static_cast<bool>(space);
+    if (!space) space = currentSpace();
+    Space::TabList tabs;
+    for (const auto& tab : saved.tabs) {
+      tabs.push_back(restoredTab(tab));
+      tabs.back()->store = owner_;
+    }
+    space->tabs.mutate(
+        [&](Space::TabList& list) { list.insert(list.end(), tabs.begin(), tabs.end()); });
+    if (own) space->selectedTabID.set(saved.selectedTabID);
+  }
+  if (spaceWithID(window.currentSpaceID)) currentSpaceID.set(window.currentSpaceID);
+  sidebarVisible.set(window.sidebarVisible);
 }
 
 }  // namespace zemblo

@@ -28,6 +28,19 @@ class TabsModel {
 
   // Tabs placed here belong to `owner`; `scheduleSave` asks for the session to be written soon.
   TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> scheduleSave);
+  ~TabsModel();
+  TabsModel(const TabsModel&) = delete;
+  TabsModel& operator=(const TabsModel&) = delete;
+
+  // The tabs of another browser window over the spaces of `spacesOwner`: the same spaces, whose
+  // names, symbols, colours and order follow the owner's, and whose additions, deletions and
+  // moves go to it; the tabs, the current space, the selection and the sidebar are this window's
+  // own. Closed tabs go on the owner's list, so any window reopens them.
+  static std::unique_ptr<TabsModel> sharingSpacesOf(TabsModel& spacesOwner);
+  // The tabs of a private window: one space of its own, nothing saved, and closed tabs kept only
+  // while the window lives.
+  static std::unique_ptr<TabsModel> makePrivate(std::weak_ptr<BrowserStore> owner);
+  bool isPrivate() const { return isPrivate_; }
 
   Observable<SpaceList, NeverEqual> spaces;
   Observable<Uuid> currentSpaceID{Uuid::random()};
@@ -91,14 +104,61 @@ class TabsModel {
   // Tabs 1 to 8 by position; 9 is always the last tab.
   void selectTab(int number);
 
+  // Windows ------------------------------------------------------------------------------------
+
+  // Every browser window's tabs, as the store lists them; none for a model of its own.
+  std::function<std::vector<TabsModel*>()> listWindows;
+  // The other windows of the same kind (normal or private) that a tab here may move to.
+  std::vector<TabsModel*> otherWindows() const;
+  // What the other windows call this one: the title of its selected tab.
+  std::string windowName() const;
+
+  bool holds(const BrowserTab& tab) const { return spaceContaining(tab) != nullptr; }
+  size_t tabCount() const;
+  // The selected tab of the current space, if any.
+  std::shared_ptr<BrowserTab> selectedTab() const;
+  // Closes every tab as the window goes, keeping those with an address for reopening (none in a
+  // private window).
+  void closeAllTabs();
+  // Lets go of every web view while the tabs stay, each keeping its back and forward list for
+  // when it is shown again.
+  void releaseWebViews();
+  // Hands the tab, with its page and web view, to `target` (a window of the same kind): to the
+  // top of `into` (one of the target's spaces), else of the space with the same id there, else of
+  // its current space; selected. The space here selects the neighbour, as after a close.
+  void moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space* into = nullptr);
+  std::shared_ptr<BrowserTab> tabWithID(const Uuid& id) const;
+  // Takes over every tab of `other` into the spaces with the same ids, with its current space,
+  // selections and sidebar; `other` is left without tabs.
+  void takeTabsOf(TabsModel& other);
+  // The tabs this window restores from a saved window: each space's tabs and selection, for the
+  // spaces that still exist; the others' tabs go to the current space.
+  void restoreTabs(const SessionSnapshot& window);
+
  private:
+  TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> scheduleSave,
+            TabsModel* spacesOwner, bool isPrivate);
   std::shared_ptr<Space> findSpace(const Space& space) const;
   void pushClosedTab(const Space& space, const BrowserTab& tab);
   // Hands the selection of `space` to the tab that took position `removedAt`, or to none.
   std::shared_ptr<BrowserTab> selectNeighbour(Space& space, size_t removedAt);
 
+  std::vector<ClosedTab>& closedStack() {
+    return spacesOwner_ ? spacesOwner_->closedTabs : closedTabs;
+  }
+  std::shared_ptr<Space> spaceWithID(const Uuid& id) const;
+  // The owner's spaces changed: each window sharing them follows.
+  void spacesChanged();
+  void followSpaces(const SpaceList& shared);
+  void watchSpaces();
+
   std::weak_ptr<BrowserStore> owner_;
   std::function<void()> scheduleSave_;
+  TabsModel* spacesOwner_ = nullptr;
+  const bool isPrivate_ = false;
+  std::vector<TabsModel*> sharers_;
+  sigc::connection spacesWatch_;
+  std::vector<sigc::connection> spaceWatches_;
 };
 
 }  // namespace zemblo

@@ -63,7 +63,7 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite,
   auto click = Gtk::GestureClick::create();
   click->set_button(GDK_BUTTON_PRIMARY);
   click->signal_released().connect([this](int presses, double x, double y) {
-    if (presses == 1 && contains(x, y)) context_.favorites.open(favorite_);
+    if (presses == 1 && contains(x, y)) context_.favorites.open(favorite_, context_.tabs);
   });
   add_controller(click);
   auto secondary = Gtk::GestureClick::create();

@@ -11,6 +11,7 @@
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
+#include "sidebar/tab_drag_value.h"
 #include "sidebar/tab_row.h"
 #include "widgets/accessibility.h"
 #include "widgets/dropped_content.h"
@@ -119,14 +120,27 @@ class TabListView::Column : public Gtk::Widget {
       : list_(list), newTab_(context), fade_(*this, 1, [this] { set_opacity(fade_.value()); }) {
     set_name("TabColumn");
     newTab_.set_parent(*this);
-    // Rows dragged within the list carry their payload as text; links, files and text from
-    // pages and other programs open new tabs where they are dropped.
+    // A row dragged from a tab list of any window of this browser moves its tab; links, files
+    // and text from pages and other programs open new tabs where they are dropped.
+    auto rows = Gtk::DropTarget::create(tabDragType(), Gdk::DragAction::MOVE);
+    rows->signal_motion().connect(
+        [this](double, double y) {
+          dragMoved(y);
+          return Gdk::DragAction::MOVE;
+        },
+        false);
+    rows->signal_leave().connect([this] { setMarker(std::nullopt); });
+    rows->signal_drop().connect(
+        [this](const Glib::ValueBase& value, double, double y) {
+          setMarker(std::nullopt);
+          const auto payload = tabDragPayloadIn(value);
+          return payload && list_.dropPayload(*payload, y);
+        },
+        false);
+    add_controller(rows);
     auto drop = makeContentDropTarget(
         [this](const Glib::ValueBase& value, double, double y) {
           setMarker(std::nullopt);
-          if (const auto text = droppedText(value); text && list_.dropPayload(*text, y)) {
-            return true;
-          }
           return list_.openDropped(value, y);
         },
         [this](double, double y) { dragMoved(y); });
@@ -355,8 +369,6 @@ std::optional<size_t> TabListView::dropMarker() const { return column_->marker()
 bool TabListView::openDropped(const Glib::ValueBase& value, double y) {
   std::optional<Url> address = addressFromDroppedUris(droppedUris(value));
   if (const auto text = droppedText(value); !address && text) {
-    // A row's payload that names no tab of this list is not text to search for.
-    if (tabIdFromDragPayload(*text)) return false;
     address = addressForDroppedText(*text, context_.preferences.searchEngine.peek());
   }
   if (!address) return false;
@@ -369,6 +381,16 @@ bool TabListView::openDropped(const Glib::ValueBase& value, double y) {
   return true;
 }
 
+bool TabListView::takeFromOtherWindow(const Uuid& id, Space& space) {
+  for (TabsModel* other : context_.tabs.otherWindows()) {
+    if (const auto tab = other->tabWithID(id)) {
+      other->moveTabToWindow(*tab, context_.tabs, &space);
+      return true;
+    }
+  }
+  return false;
+}
+
 bool TabListView::dropPayload(const std::string& payload, double y) {
   const auto id = tabIdFromDragPayload(payload);
   if (!id) return false;
@@ -378,7 +400,8 @@ bool TabListView::dropPayload(const std::string& payload, double y) {
   if (!shownSpace_ || *shownSpace_ != space->id) return false;
   const Space::TabList& tabs = space->tabs.peek();
   const bool held = std::ranges::any_of(tabs, [&](const auto& tab) { return tab->id == *id; });
-  if (!held) return false;
+  // A row dragged out of another window's list: its tab comes to this window, then to its place.
+  if (!held && !takeFromOtherWindow(*id, *space)) return false;
   const auto move = tabDropMove(
       tabs, *id, tabInsertionIndex(tabs.size(), column_->firstRowTop(), column_->pitch(), y));
   if (move) context_.tabs.moveTabs(move->fromOffsets, move->toOffset);

@@ -16,6 +16,7 @@
 namespace zemblo {
 
 class SidebarContext;
+class Space;
 class TabRow;
 
 // The first row of the tab list: a plus and "Yeni Sekme". A click anywhere on it opens a new tab
@@ -71,7 +72,8 @@ class TabListView : public Gtk::Widget {
   // Where a drop at height `y` of the list's content would land, 0 … the number of tabs.
   size_t insertionIndexAt(double y) const;
   // A row's payload dropped at height `y`: the tab it names moves there, found by its id among the
-  // shown space's tabs as they are now. False for anything else (left alone).
+  // shown space's tabs as they are now, or in another window of the same kind, which hands it
+  // over. False for anything else (left alone).
   bool dropPayload(const std::string& payload, double y);
   // The insertion marker while a drag hovers over the list.
   std::optional<size_t> dropMarker() const;
@@ -86,6 +88,7 @@ class TabListView : public Gtk::Widget {
   // Scrolls the row at `index` into view once the column has its new layout.
   void revealAfterLayout(size_t index);
   void revealPending();
+  bool takeFromOtherWindow(const Uuid& id, Space& space);
 
   const SidebarContext& context_;
   Gtk::ScrolledWindow scroller_;

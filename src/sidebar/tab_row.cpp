@@ -10,6 +10,7 @@
 #include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
+#include "sidebar/tab_drag_value.h"
 #include "widgets/accessibility.h"
 #include "widgets/hover.h"
 #include "widgets/paint.h"
@@ -236,6 +237,16 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
     }
   }
   group->add_action_with_parameter(
+      "move-to-window", Glib::VARIANT_TYPE_INT32,
+      [tabs, tab, windows = tabs->otherWindows()](const Glib::VariantBase& parameter) {
+        const int index = Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(parameter).get();
+        // The window may have closed while the menu was open.
+        const auto open = tabs->otherWindows();
+        if (index < 0 || static_cast<size_t>(index) >= windows.size()) return;
+        TabsModel* target = windows[static_cast<size_t>(index)];
+        if (std::ranges::find(open, target) != open.end()) tabs->moveTabToWindow(*tab, *target);
+      });
+  group->add_action_with_parameter(
       "move", Glib::VARIANT_TYPE_STRING,
       [tabs, tab, targets = std::move(targets)](const Glib::VariantBase& parameter) {
         const auto id =
@@ -266,6 +277,17 @@ void TabRow::popupContextMenu(double x, double y) {
     spaces->append_item(entry);
   }
   top->append_submenu(look.moveLabel, spaces);
+  const auto windows = context_.tabs.otherWindows();
+  if (!windows.empty()) {
+    auto list = Gio::Menu::create();
+    for (size_t i = 0; i < windows.size(); ++i) {
+      auto entry = Gio::MenuItem::create(literalMenuLabel(windows[i]->windowName()), "");
+      entry->set_action_and_target("tab.move-to-window",
+                                   Glib::Variant<int>::create(static_cast<int>(i)));
+      list->append_item(entry);
+    }
+    top->append_submenu(localized("Pencereye Taşı"), list);
+  }
   menuModel_->append_section(top);
   auto bottom = Gio::Menu::create();
   for (const auto& item : look.bottom) bottom->append(item.label, "tab." + item.action);
@@ -285,10 +307,7 @@ void TabRow::popupContextMenu(double x, double y) {
 Glib::RefPtr<Gdk::ContentProvider> TabRow::prepareDrag(double x, double y) {
   dragX_ = x;
   dragY_ = y;
-  Glib::Value<Glib::ustring> payload;
-  payload.init(Glib::Value<Glib::ustring>::value_type());
-  payload.set(tabDragPayload(tab_->id));
-  return Gdk::ContentProvider::create(payload);
+  return tabDragContent(tabDragPayload(tab_->id));
 }
 
 GdkRGBA TabRow::fill() const {

@@ -7,6 +7,7 @@
 #include "web/autofill_page_script.h"
 
 #include "model/autofill_bridge.h"
+#include "model/browser_tab.h"
 #include "web/autofill_menu_channel.h"
 #include "web/page_script_channel.h"
 #include "web/web_resources.h"
@@ -17,18 +18,25 @@ void installAutofillPageScript(std::weak_ptr<AutofillBridge> bridge, std::weak_p
                                WebKitUserContentManager* contentManager) {
   addPageScript(contentManager, resources::autofillScript(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
                 WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, AutofillBridge::kContentWorld);
+  // A private window's logins are filled on the user's press, but never offered for saving.
+  const bool offersToSave = [&] {
+    const auto shown = tab.lock();
+    return !shown || !shown->isPrivate;
+  }();
   auto menu = std::make_shared<AutofillMenuChannel>(bridge, std::move(tab));
   // The bridge may go before the web view does.
-  addScriptMessageReceiver(
-      contentManager, AutofillBridge::kMessageHandler, AutofillBridge::kContentWorld,
-      [bridge = std::move(bridge), menu](JSCValue* message, std::shared_ptr<ScriptReply> reply) {
-        const auto target = bridge.lock();
-        char* body = target ? jsc_value_to_json(message, 0) : nullptr;
-        if (!body) return;
-        const std::string text(body);
-        g_free(body);
-        if (!menu->receive(text, reply)) reply->send(target->reply(text));
-      });
+  addScriptMessageReceiver(contentManager, AutofillBridge::kMessageHandler,
+                           AutofillBridge::kContentWorld,
+                           [bridge = std::move(bridge), menu, offersToSave](
+                               JSCValue* message, std::shared_ptr<ScriptReply> reply) {
+                             const auto target = bridge.lock();
+                             char* body = target ? jsc_value_to_json(message, 0) : nullptr;
+                             if (!body) return;
+                             const std::string text(body);
+                             g_free(body);
+                             if (menu->receive(text, reply)) return;
+                             reply->send(offersToSave ? target->reply(text) : std::string("null"));
+                           });
 }
 
 }  // namespace zemblo

@@ -207,6 +207,7 @@ void PageContextMenu::addLinkItems(WebKitContextMenu* menu, const std::string& l
   items.push_back(stockItem(WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD,
                             localized("Bağlantıyı Kopyala")));
   if (follows) {
+    if (auto newWindow = newWindowItem(link)) items.insert(items.begin() + 1, newWindow);
     items.push_back(item("save-link-as", localized("Bağlantıyı Farklı Kaydet…"),
                          [this, link] { saveAs(link); }));
   }
@@ -281,6 +282,21 @@ WebKitContextMenuItem* PageContextMenu::item(const char* name, const std::string
       [](gpointer data, GClosure*) { std::unique_ptr<Run>(static_cast<Run*>(data)); },
       GConnectFlags(0));
   return webkit_context_menu_item_new_from_gaction(G_ACTION(action.get()), label.c_str(), nullptr);
+}
+
+WebKitContextMenuItem* PageContextMenu::newWindowItem(const std::string& link) {
+  // A browser of one window names none: the link opens in a window of its own only once the user
+  // works with several.
+  const auto tab = tab_.lock();
+  const auto owner = tab ? tab->store.lock() : nullptr;
+  GApplication* application = g_application_get_default();
+  if (!owner || owner->windows().size() < 2 || !application) return nullptr;
+  const char* name = tab->isPrivate ? "open-in-new-private-window" : "open-in-new-window";
+  GAction* action = g_action_map_lookup_action(G_ACTION_MAP(application), name);
+  if (!action) return nullptr;
+  return webkit_context_menu_item_new_from_gaction(
+      action, localized("Bağlantıyı Yeni Pencerede Aç").c_str(),
+      g_variant_new_string(link.c_str()));
 }
 
 WebKitContextMenuItem* PageContextMenu::windowCommand(const char* name, const std::string& label) {

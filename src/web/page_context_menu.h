@@ -39,6 +39,8 @@ class PageContextMenu {
   void addPageItems(WebKitContextMenu* menu);
 
   // An item of ours that runs `run` while this menu still exists.
+  // "Open Link in New Window", while the browser has more than one window.
+  WebKitContextMenuItem* newWindowItem(const std::string& link);
   WebKitContextMenuItem* item(const char* name, const std::string& label, std::function<void()> run,
                               bool enabled = true);
   // An item that runs the window's command of that name on a later turn, as its key would.

@@ -77,6 +77,23 @@ WebKitNetworkSession* WebEngine::networkSession() {
   return session_.get();
 }
 
+WebKitNetworkSession* WebEngine::privateNetworkSession() {
+  if (!privateSession_) {
+    // No folders, no cookie file and no site icons: nothing of its pages reaches the disk but
+    // what the user downloads.
+    privateSession_ =
+        GObjectRef<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
+    g_signal_connect(privateSession_.get(), "download-started", G_CALLBACK(onDownloadStarted),
+                     nullptr);
+  }
+  return privateSession_.get();
+}
+
+void WebEngine::endPrivateBrowsing() {
+  // Each private view holds the session too; the last one going frees what it kept in memory.
+  privateSession_.reset();
+}
+
 void WebEngine::keepCookies(const std::filesystem::path& folder) {
   // Without a store of its own the session keeps cookies in memory only, and every site logs the
   // user out at each restart. Cookies without an expiry are never written there, so they still
@@ -141,7 +158,8 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
   services.tab = tab.weak_from_this();
   const WebViewConfiguration configuration(std::move(services), compositing_);
   // A related view runs in its opener's process.
-  auto view = configuration.makeWebView(networkSession(), opener ? opener->webView() : nullptr);
+  auto view = configuration.makeWebView(tab.isPrivate ? privateNetworkSession() : networkSession(),
+                                        opener ? opener->webView() : nullptr);
   if (owner) rememberDownloads(view.get(), owner->weakDownloads());
   labelSpellingItems(view.get());
   if (owner && !notificationFeed_) {

@@ -50,6 +50,9 @@ class WebEngine : public BrowserEngine {
   // Lists are looked up first in the read-only store beside the bundled rule file.
   std::shared_ptr<ContentRuleStore> contentRuleStore() override;
   bool hasNetworkSession() const { return static_cast<bool>(session_); }
+  // The private windows' session, held in memory only; made on first use after each end.
+  WebKitNetworkSession* privateNetworkSession();
+  void endPrivateBrowsing() override;
 
   // How long a load may take to commit before it ends in a time-out error; applies to web views
   // made afterwards.
@@ -87,6 +90,7 @@ class WebEngine : public BrowserEngine {
   std::chrono::milliseconds requestTimeout_ = kRequestTimeout;
   PageCompositing compositing_;
   GObjectRef<WebKitNetworkSession> session_;
+  GObjectRef<WebKitNetworkSession> privateSession_;
   sigc::connection enableFavicons_;
   std::shared_ptr<ContentRuleStore> contentRuleStore_;
   // Pages' notifications reach the desktop through one connection to its notification server.

@@ -212,7 +212,7 @@ void WebKitPagePermissions::bringTabForward() {
   auto tab = tab_.lock();
   auto store = tab ? tab->store.lock() : nullptr;
   if (!store) return;
-  TabsModel& tabs = store->tabs();
+  TabsModel& tabs = store->tabsHolding(*tab);
   if (auto space = tabs.spaceContaining(*tab)) tabs.select(*space);
   tabs.select(*tab);
   GApplication* application = g_application_get_default();

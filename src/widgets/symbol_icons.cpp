@@ -97,6 +97,7 @@ constexpr std::pair<std::string_view, const char*> kSymbolIcons[] = {
     {"key.horizontal", "dialog-password-symbolic"},
     {"eye", "view-reveal-symbolic"},
     {"eye.slash", "view-conceal-symbolic"},
+    {"theatermasks.fill", "zemblo-mask-symbolic"},
     {"hand.raised.fill", "preferences-system-privacy-symbolic"},
     {"shield.lefthalf.filled", "zemblo-shield-left-half-symbolic"},
     {"shield.slash", "zemblo-shield-slash-symbolic"},

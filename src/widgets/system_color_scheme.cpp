@@ -18,8 +18,10 @@ SystemColorScheme::SystemColorScheme() : scheme_(current()) {
       G_CALLBACK(+[](SystemColorScheme* self) { self->scheme_.set(current()); }), this);
 }
 
+SystemColorScheme::SystemColorScheme(ColorScheme fixed) : scheme_(fixed) {}
+
 SystemColorScheme::~SystemColorScheme() {
-  g_signal_handler_disconnect(adw_style_manager_get_default(), handler_);
+  if (handler_) g_signal_handler_disconnect(adw_style_manager_get_default(), handler_);
 }
 
 }  // namespace zemblo

@@ -10,6 +10,8 @@ namespace zemblo {
 class SystemColorScheme {
  public:
   SystemColorScheme();
+  // Always `fixed`, whatever the desktop shows: a private window is dark in every theme.
+  explicit SystemColorScheme(ColorScheme fixed);
   ~SystemColorScheme();
   SystemColorScheme(const SystemColorScheme&) = delete;
   SystemColorScheme& operator=(const SystemColorScheme&) = delete;

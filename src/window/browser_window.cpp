@@ -8,6 +8,7 @@
 #include "model/download_manager.h"
 #include "model/favorites_model.h"
 #include "model/history_model.h"
+#include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
@@ -33,18 +34,22 @@ namespace {
 // What the window's parts are built from; each part takes only the models it shows.
 struct WindowSources {
   BrowserStore& store;
+  TabsModel& tabs;
   FaviconLoader& favicons;
   Scheduler& scheduler;
   const SystemColorScheme& scheme;
 
   SidebarModels sidebar() const {
-    return {store.tabs(),      store.preferences(),
-            store.favorites(), store.pageServices(),
-            store.downloads(), favicons,
+    return {tabs,
+            store.preferences(),
+            store.favorites(),
+            store.pageServices(),
+            store.downloads(),
+            favicons,
             scheduler};
   }
   CommandBar::Models commandBar() const {
-    return {store.tabs(), store.preferences(), store.history(), favicons, scheduler};
+    return {tabs, store.preferences(), store.history(), favicons, scheduler};
   }
 };
 
@@ -88,7 +93,7 @@ class SizelessWidget : public Gtk::Widget {
 class PeekSidebar : public SizelessWidget {
  public:
   explicit PeekSidebar(const WindowSources& sources)
-      : background_(sources.store.tabs(), sources.store.preferences(), sources.scheme,
+      : background_(sources.tabs, sources.store.preferences(), sources.scheme,
                     VisualEffectView::BlendingMode::withinWindow),
         content_(sources.sidebar(), sources.scheme) {
     set_name("PeekSidebar");
@@ -195,17 +200,18 @@ BrowserWindow::LayoutFrames BrowserWindow::layoutFrames(const LayoutInput& in) {
 class BrowserWindow::Layout : public SizelessWidget {
  public:
   Layout(const WindowSources& sources, bool windowFullScreen)
-      : background_(sources.store.tabs(), sources.store.preferences(), sources.scheme,
+      : background_(sources.tabs, sources.store.preferences(), sources.scheme,
                     VisualEffectView::BlendingMode::behindWindow),
         column_(sources.sidebar(), sources.scheme),
-        resizeHandle_(sources.store.tabs(), sources.store.preferences(), sources.scheme),
-        content_(sources.store.tabs(), sources.store.preferences(), sources.store.favorites(),
+        resizeHandle_(sources.tabs, sources.store.preferences(), sources.scheme),
+        content_(sources.tabs, sources.store.preferences(), sources.store.favorites(),
                  sources.store.offers(), sources.store.sitePermissions(), sources.favicons,
                  sources.scheduler, sources.scheme),
         peek_(sources),
         hint_(sources.scheduler),
         commandBar_(sources.commandBar(), sources.scheme),
         store_(sources.store),
+        tabs_(sources.tabs),
         windowFullScreen_(windowFullScreen),
         leadingColumn_(*this, 0, [this] { layoutChanged(); }),
         trailingColumn_(*this, 0, [this] { layoutChanged(); }),
@@ -243,13 +249,13 @@ class BrowserWindow::Layout : public SizelessWidget {
 
   void sync() {
     const AppPreferences& prefs = store_.preferences().prefs();
-    const auto space = store_.tabs().currentSpace();
+    const auto space = tabs_.currentSpace();
     const auto tab = space ? space->selectedTab() : nullptr;
     // A page's element full screen shows the page alone; the window's own full screen keeps the
     // sidebar a peek away. Neither touches the sidebar setting, which comes back afterwards.
     const bool pageFullScreen = tab && tab->showsPageFullScreen.get();
     const bool fullScreen = pageFullScreen || windowFullScreen_.get();
-    const bool visible = store_.tabs().sidebarVisible.get() && !fullScreen;
+    const bool visible = tabs_.sidebarVisible.get() && !fullScreen;
     leading_ = prefs.sidebarSide == SidebarSide::leading;
     sidebarWidth_ = sizes::sidebarWidth(prefs);
     inset_ = fullScreen ? 0 : sizes::contentInset(prefs);
@@ -435,6 +441,7 @@ class BrowserWindow::Layout : public SizelessWidget {
   }
 
   BrowserStore& store_;
+  TabsModel& tabs_;
   bool leading_ = true;
   double sidebarWidth_ = 264;
   double inset_ = 8;
@@ -463,8 +470,22 @@ BrowserWindow::Size BrowserWindow::defaultSizeOn(std::optional<Size> screen) {
 
 BrowserWindow::BrowserWindow(BrowserStore& store, FaviconLoader& favicons, Scheduler& scheduler,
                              const SystemColorScheme& scheme)
-    : store_(store), favicons_(favicons), scheduler_(scheduler), scheme_(scheme) {
+    : BrowserWindow(store, store.tabs(), favicons, scheduler, scheme) {}
+
+BrowserWindow::BrowserWindow(BrowserStore& store, TabsModel& tabs, FaviconLoader& favicons,
+                             Scheduler& scheduler, const SystemColorScheme& scheme)
+    : store_(store),
+      tabs_(tabs),
+      favicons_(favicons),
+      scheduler_(scheduler),
+      privateScheme_(tabs.isPrivate() ? std::make_unique<SystemColorScheme>(ColorScheme::dark)
+                                      : nullptr),
+      scheme_(privateScheme_ ? *privateScheme_ : scheme) {
   set_title("Zemblo");
+  if (tabs_.isPrivate()) {
+    add_css_class("private-window");
+    followTitle();
+  }
   const Size size = defaultSizeOn(largestScreen(get_display()));
   set_default_size(size.width, size.height);
   set_size_request(kMinimumWidth, kMinimumHeight);
@@ -487,6 +508,7 @@ BrowserWindow::BrowserWindow(BrowserStore& store, FaviconLoader& favicons, Sched
 }
 
 BrowserWindow::~BrowserWindow() {
+  titleObserver_.reset();
   heapRelease_.reset();
   // The content refers to the colour scheme and the style, so it goes first.
   unset_child();
@@ -496,20 +518,31 @@ BrowserWindow::~BrowserWindow() {
 
 void BrowserWindow::rebuildContent() {
   // The new content takes the shown web view over from the old one before that is destroyed.
-  auto next = std::make_unique<Layout>(WindowSources{store_, favicons_, scheduler_, scheme_},
+  auto next = std::make_unique<Layout>(WindowSources{store_, tabs_, favicons_, scheduler_, scheme_},
                                        is_fullscreen());
   notices_->setContent(*next);
   layout_ = std::move(next);
 }
 
+void BrowserWindow::followTitle() {
+  titleObserver_ = std::make_unique<Observer>(
+      [this] {
+        const auto space = tabs_.currentSpace();
+        const auto tab = space ? space->selectedTab() : nullptr;
+        const std::string page = tab && !tab->showsStartPage() ? tab->displayTitle() : "Zemblo";
+        set_title(withArgument(localized("%@ — Özel Gezinti"), page));
+      },
+      scheduler_);
+}
+
 void BrowserWindow::openNewTab() {
-  store_.tabs().newTab();
+  tabs_.newTab();
   // Also when the start page is already on screen: the user asked to type somewhere new.
   contentArea().startPage().focusFieldSoon();
 }
 
 void BrowserWindow::toggleFullScreen() {
-  const auto space = store_.tabs().currentSpace();
+  const auto space = tabs_.currentSpace();
   const auto tab = space ? space->selectedTab() : nullptr;
   // The key that the hint names leaves a page's full screen too; the engine then gives the
   // window its size back.

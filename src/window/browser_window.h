@@ -23,6 +23,7 @@ class SidebarResizeHandle;
 class SidebarView;
 class SpaceBackground;
 class SystemColorScheme;
+class TabsModel;
 class WindowAccessor;
 
 // The main browser window: the space background over the whole window, the sidebar column on
@@ -85,6 +86,10 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   // their later work on `scheduler`. All of them outlive the window.
   BrowserWindow(BrowserStore& store, FaviconLoader& favicons, Scheduler& scheduler,
                 const SystemColorScheme& scheme);
+  // A window showing `tabs`, one of the store's windows (`BrowserStore::openWindow`). A private
+  // window is dark whatever the theme, and its title says it is private.
+  BrowserWindow(BrowserStore& store, TabsModel& tabs, FaviconLoader& favicons, Scheduler& scheduler,
+                const SystemColorScheme& scheme);
   ~BrowserWindow() override;
 
   // Discards the content and builds it again in the current language.
@@ -95,6 +100,9 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   // The "win.toggle-full-screen" action: ends the page's element full screen if it shows one,
   // else takes the window into full screen or out of it.
   void toggleFullScreen();
+
+  // The tabs this window shows.
+  TabsModel& tabs() const { return tabs_; }
 
   // The parts of the content, for the application and for tests.
   Gtk::Widget& content();
@@ -120,10 +128,16 @@ class BrowserWindow : public Gtk::ApplicationWindow {
  private:
   class Layout;
 
+  void followTitle();
+
   BrowserStore& store_;
+  TabsModel& tabs_;
   FaviconLoader& favicons_;
   Scheduler& scheduler_;
+  // A private window's own, always dark; declared before the scheme the views take.
+  std::unique_ptr<SystemColorScheme> privateScheme_;
   const SystemColorScheme& scheme_;
+  std::unique_ptr<Observer> titleObserver_;
   std::unique_ptr<AppStyle> style_;
   std::unique_ptr<NoticeOverlay> notices_;
   std::unique_ptr<Layout> layout_;

@@ -10,6 +10,7 @@ Every line it appends to LOG says what it saw:
   GET /login, POST /signed-in                                  (the login form and its sending)
 /site sets a cookie that lasts a day and one that ends with the browsing session, and says who is
 signed in by the first; its script reads, then writes, one note in each kind of storage.
+/visit?NAME, titled "Visit NAME", sets the lasting cookie and notes "GET /visit?NAME cookies=…".
 /login is a form that sends a filled-in login when anything on the page is clicked.
 """
 import sys
@@ -80,6 +81,9 @@ class Handler(BaseHTTPRequestHandler):
             self.note("GET /site cookies=" + cookies)
             who = "Signed in as Ada" if "login=ada" in cookies else "Signed out"
             self.page(SITE % who, ["login=ada; Max-Age=86400; Path=/", "visit=1; Path=/"])
+        elif url.path == "/visit":
+            self.note("GET /visit?%s cookies=%s" % (url.query, self.headers.get("Cookie", "")))
+            self.page("<title>Visit %s</title>" % url.query, ["login=ada; Max-Age=86400; Path=/"])
         elif url.path == "/storage":
             self.note("storage local=%s indexed=%s" % (query.get("local"), query.get("indexed")))
             self.page("")

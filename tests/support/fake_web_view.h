@@ -125,6 +125,8 @@ class FakeEngine : public BrowserEngine {
   void clearWebsiteData(std::function<void(bool cleared)> done) override {
     clearRequests.push_back(std::move(done));
   }
+  void endPrivateBrowsing() override { ++privateSessionsEnded; }
+  int privateSessionsEnded = 0;
 
   FakeWebViewLog log;
   std::vector<ThemeMode> appearances;

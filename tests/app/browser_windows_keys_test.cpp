@@ -1,0 +1,94 @@
+// Ctrl+N and Ctrl+Shift+N with real keys: the windows they open, the commands that act on the
+// window with the focus, and tabs that move from one window to another.
+#include <gtest/gtest.h>
+
+#include "app/zemblo_app.h"
+#include "model/browser_store.h"
+#include "model/browser_tab.h"
+#include "model/localization.h"
+#include "model/tabs_model.h"
+#include "sidebar/sidebar_rules.h"
+#include "sidebar/sidebar_view.h"
+#include "sidebar/tab_list_view.h"
+#include "support/main_loop.h"
+#include "support/temp_home.h"
+#include "support/wait.h"
+#include "support/x_input.h"
+#include "web/webkit_web_view_port.h"
+#include "window/browser_window.h"
+#include "window/content_area.h"
+
+namespace zemblo {
+namespace {
+
+bool press(BrowserWindow& window, const std::string& keys) {
+  return std::system(
+             testing::xdotoolOn(GTK_WINDOW(window.gobj()), "windowfocus --sync %1 key " + keys)
+                 .c_str()) == 0;
+}
+
+// Whether the window's content shows the tab's web view.
+bool shows(BrowserWindow& window, BrowserTab& tab) {
+  auto* port = dynamic_cast<WebKitWebViewPort*>(tab.storedWebView());
+  return port && port->widget().is_ancestor(window.contentArea());
+}
+
+TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThem) {
+  testing::TempHome home;
+  auto app = ZembloApp::create();
+  app->signal_activate().connect(
+      [app] {
+        Glib::signal_idle().connect_once([app] {
+          BrowserWindow& first = *app->browserWindow();
+          ASSERT_TRUE(press(first, "ctrl+n"));
+          ASSERT_TRUE(testing::waitUntil([&] { return app->browserWindows().size() == 2; }));
+          BrowserWindow& second = *app->browserWindows()[1];
+          EXPECT_FALSE(second.tabs().isPrivate());
+          EXPECT_EQ(second.tabs().spaces.peek().front()->id,
+                    first.tabs().spaces.peek().front()->id);
+
+          // Ctrl+S hides the sidebar of the window it was pressed in only.
+          ASSERT_TRUE(press(second, "ctrl+s"));
+          EXPECT_TRUE(testing::waitUntil([&] { return !second.tabs().sidebarVisible.peek(); }));
+          EXPECT_TRUE(first.tabs().sidebarVisible.peek());
+
+          // A tab moved to the other window shows there, with its page.
+          const auto moving =
+              first.tabs().openTab(*Url::parse("data:text/html,<title>Moving</title>"), false);
+          ASSERT_TRUE(testing::waitUntil([&] { return shows(first, *moving); }));
+          first.tabs().moveTabToWindow(*moving, second.tabs());
+          EXPECT_TRUE(testing::waitUntil([&] { return shows(second, *moving); }));
+          EXPECT_FALSE(first.tabs().holds(*moving));
+          // So does a row dropped on the other window's tab list.
+          const auto dragged = first.tabs().openTab(*Url::parse("data:text/html,dragged"), true);
+          EXPECT_TRUE(second.sidebarView().tabList().dropPayload(tabDragPayload(dragged->id), 0));
+          EXPECT_TRUE(second.tabs().holds(*dragged));
+          EXPECT_FALSE(first.tabs().holds(*dragged));
+
+          // Closing that window with its key closes its tabs; Ctrl+Shift+T in the first window
+          // brings the moved one back there.
+          ASSERT_TRUE(press(second, "ctrl+shift+w"));
+          ASSERT_TRUE(testing::waitUntil([&] { return app->browserWindows().size() == 1; }));
+          ASSERT_TRUE(press(first, "ctrl+shift+t"));
+          EXPECT_TRUE(testing::waitUntil([&] {
+            const auto tab = first.tabs().selectedTab();
+            return tab && tab->url.peek() == moving->url.peek();
+          }));
+
+          ASSERT_TRUE(press(first, "ctrl+shift+n"));
+          ASSERT_TRUE(testing::waitUntil([&] { return app->browserWindows().size() == 2; }));
+          BrowserWindow& hidden = *app->browserWindows()[1];
+          EXPECT_TRUE(hidden.tabs().isPrivate());
+          EXPECT_TRUE(hidden.get_title().raw().ends_with(localized("%@ — Özel Gezinti").substr(2)));
+          app->quit();
+        });
+      },
+      true);
+  char name[] = "zemblo-browser";
+  char* argv[] = {name, nullptr};
+  app->run(1, argv);
+  for (auto* shown : app->get_windows()) shown->set_visible(false);
+}
+
+}  // namespace
+}  // namespace zemblo

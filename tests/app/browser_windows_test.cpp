@@ -1,0 +1,197 @@
+// Several browser windows of the real executable: a private one whose site data lives in memory
+// only and leaves nothing on disk, and normal ones that the session brings back after a restart.
+#include <gtest/gtest.h>
+
+#include <gio/gio.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "app/browser_process.h"
+#include "app/site_server.h"
+#include "model/records.h"
+#include "support/temp_home.h"
+
+namespace zemblo {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+using testing::BrowserProcess;
+using testing::ChildProcess;
+using testing::within;
+
+// Activates the application action `name` with an address, over the browser's bus, as another
+// program may.
+bool activateOverBus(const BrowserProcess& browser, const std::string& name,
+                     const std::string& address) {
+  GError* error = nullptr;
+  GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
+      browser.busAddress().c_str(),
+      GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+      nullptr, nullptr, &error);
+  if (!bus) {
+    ADD_FAILURE() << error->message;
+    g_error_free(error);
+    return false;
+  }
+  GVariantBuilder parameters;
+  g_variant_builder_init(&parameters, G_VARIANT_TYPE("av"));
+  g_variant_builder_add(&parameters, "v", g_variant_new_string(address.c_str()));
+  GVariant* reply = g_dbus_connection_call_sync(
+      bus, "com.pellobar.browser", "/com/pellobar/browser", "org.gtk.Actions", "Activate",
+      g_variant_new("(sava{sv})", name.c_str(), &parameters, nullptr), nullptr,
+      G_DBUS_CALL_FLAGS_NONE, 20000, nullptr, &error);
+  g_object_unref(bus);
+  if (!reply) {
+    ADD_FAILURE() << error->message;
+    g_error_free(error);
+    return false;
+  }
+  g_variant_unref(reply);
+  return true;
+}
+
+// Waits for the site to see the visit of /visit?`name`; the cookies it was sent, if it came.
+std::optional<std::string> cookiesOfVisit(const testing::SiteServer& site,
+                                          const std::string& name) {
+  const std::string prefix = "GET /visit?" + name + " cookies=";
+  std::optional<std::string> cookies;
+  within(30s, [&] {
+    const auto lines = site.linesStarting(prefix);
+    if (!lines.empty()) cookies = lines.back().substr(prefix.size());
+    return cookies.has_value();
+  });
+  return cookies;
+}
+
+// The files below `folder` whose bytes hold `text`.
+std::vector<fs::path> filesHolding(const fs::path& folder, const std::string& text) {
+  std::vector<fs::path> found;
+  if (!fs::exists(folder)) return found;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (bytes.find(text) != std::string::npos) found.push_back(entry.path());
+  }
+  return found;
+}
+
+// The X ids of the browser's shown private windows, found by their titles.
+std::vector<std::string> privateWindows(const BrowserProcess& browser) {
+  const std::string command =
+      "for w in $(xdotool search --onlyvisible --pid " + std::to_string(browser.pid().value_or(0)) +
+      " 2>/dev/null); do echo \"$w $(xdotool getwindowname $w " + "2>/dev/null)\"; done";
+  FILE* output = popen(command.c_str(), "r");
+  std::vector<std::string> ids;
+  char line[512];
+  while (output && fgets(line, sizeof line, output)) {
+    const std::string text(line);
+    if (text.ends_with(" Gezinti\n") || text.ends_with(" Browsing\n")) {
+      ids.push_back(text.substr(0, text.find(' ')));
+    }
+  }
+  if (output) pclose(output);
+  return ids;
+}
+
+void quit(BrowserProcess& browser) {
+  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q")) << browser.log();
+  EXPECT_TRUE(testing::exitedCleanly(browser.exitStatus(20s))) << browser.log();
+}
+
+TEST(BrowserWindowsTest, APrivateWindowKeepsItsCookiesToItselfAndLeavesNothingOnDisk) {
+  testing::TempHome home;
+  testing::SiteServer site(home.root() / "site.log");
+  ASSERT_TRUE(site.started());
+  const std::string secret = "private-only-7d41c9";
+  {
+    BrowserProcess browser(home.root() / "browser.log");
+    ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+    // The desktop entry's action: a second start that hands it over the bus.
+    ChildProcess start(
+        browser.anotherStart(home.root(), {"--new-private-window"}, home.root() / "second.log"));
+    EXPECT_TRUE(testing::exitedCleanly(start.waitForExit(20s)))
+        << home.readFile(home.root() / "second.log");
+    ASSERT_TRUE(within(20s, [&] { return privateWindows(browser).size() == 1; })) << browser.log();
+    ASSERT_TRUE(
+        activateOverBus(browser, "open-in-new-private-window", site.url("/visit?" + secret)));
+    EXPECT_EQ(cookiesOfVisit(site, secret), "");
+    // The site's cookie, set in the private window, is not sent from a normal one.
+    ASSERT_TRUE(activateOverBus(browser, "open-in-new-window", site.url("/visit?normal")));
+    EXPECT_EQ(cookiesOfVisit(site, "normal"), "");
+
+    // Ctrl+Shift+W on both private windows: the last one takes its session along.
+    ASSERT_TRUE(within(20s, [&] { return privateWindows(browser).size() == 2; }));
+    for (size_t open = 2; open > 0; --open) {
+      const std::string id = privateWindows(browser).front();
+      ASSERT_EQ(std::system(("xdotool windowfocus --sync " + id + " key ctrl+shift+w").c_str()), 0);
+      ASSERT_TRUE(within(20s, [&] { return privateWindows(browser).size() == open - 1; }))
+          << browser.log();
+    }
+    ASSERT_TRUE(activateOverBus(browser, "open-in-new-private-window", site.url("/visit?again")));
+    EXPECT_EQ(cookiesOfVisit(site, "again"), "") << browser.log();
+    // The normal window's own cookie is untouched by all of it.
+    ASSERT_TRUE(activateOverBus(browser, "open-in-new-window", site.url("/visit?normal-again")));
+    EXPECT_EQ(cookiesOfVisit(site, "normal-again"), "login=ada");
+    quit(browser);
+  }
+  for (const char* folder : {"data", "config", "cache"}) {
+    EXPECT_EQ(filesHolding(home.root() / folder, secret), std::vector<fs::path>{}) << folder;
+    EXPECT_EQ(filesHolding(home.root() / folder, "visit?again"), std::vector<fs::path>{}) << folder;
+  }
+  // The normal windows' visits are in the history and the session as before.
+  // (the first visit, long finished by then: the last may still be loading at the quit)
+  const auto normal = filesHolding(home.dataDir(), "visit?normal\"");
+  for (const char* file : {"history.json", "session.json"}) {
+    EXPECT_NE(std::ranges::find(normal, home.dataDir() / file), normal.end()) << file;
+  }
+}
+
+TEST(BrowserWindowsTest, TwoWindowsComeBackAfterARestartFromASessionWrittenBeforeWindows) {
+  testing::TempHome home;
+  testing::SiteServer site(home.root() / "site.log");
+  ASSERT_TRUE(site.started());
+  // A session as a browser with one window wrote it.
+  SpaceSnapshot space{Uuid::random(), "Work", "star", "#112233", "#445566", {}, {}};
+  space.tabs.push_back(
+      TabSnapshot{Uuid::random(), *Url::parse(site.url("/visit?first")), "First", std::nullopt});
+  space.selectedTabID = space.tabs.front().id;
+  SessionSnapshot session;
+  session.currentSpaceID = space.id;
+  session.spaces.push_back(space);
+  ASSERT_TRUE(SessionFiles().writeSession(session));
+  {
+    BrowserProcess browser(home.root() / "first.log");
+    ASSERT_TRUE(cookiesOfVisit(site, "first")) << browser.log();
+    ASSERT_TRUE(activateOverBus(browser, "open-in-new-window", site.url("/visit?second")));
+    ASSERT_TRUE(cookiesOfVisit(site, "second")) << browser.log();
+    ASSERT_TRUE(within(20s, [&] { return browser.shownWindows() == 2; }));
+    quit(browser);
+  }
+  // The first window keeps the keys a browser with one window reads; the second is beside them.
+  const auto saved = SessionFiles().readSession();
+  ASSERT_TRUE(saved);
+  ASSERT_EQ(saved->spaces.size(), 1u);
+  ASSERT_EQ(saved->spaces.front().tabs.size(), 1u);
+  EXPECT_EQ(saved->spaces.front().tabs.front().url, Url::parse(site.url("/visit?first")));
+  ASSERT_EQ(saved->windows.size(), 1u);
+  ASSERT_EQ(saved->windows.front().spaces.size(), 1u);
+  ASSERT_EQ(saved->windows.front().spaces.front().tabs.size(), 1u);
+  EXPECT_EQ(saved->windows.front().spaces.front().tabs.front().url,
+            Url::parse(site.url("/visit?second")));
+  {
+    BrowserProcess browser(home.root() / "second.log");
+    EXPECT_TRUE(within(30s, [&] {
+      return site.linesStarting("GET /visit?first").size() == 2 &&
+             site.linesStarting("GET /visit?second").size() == 2;
+    })) << browser.log();
+    EXPECT_TRUE(within(20s, [&] { return browser.shownWindows() == 2; }));
+    quit(browser);
+  }
+}
+
+}  // namespace
+}  // namespace zemblo

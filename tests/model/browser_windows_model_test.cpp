@@ -1,0 +1,106 @@
+// The windows of one store: shared spaces, tabs of their own, a private window that writes
+// nothing, and the session that keeps the normal windows readable by a browser with one window.
+#include <gtest/gtest.h>
+
+#include "model/browser_store.h"
+#include "model/browser_tab.h"
+#include "model/history_model.h"
+#include "model/tabs_model.h"
+#include "support/store_fixture.h"
+
+namespace zemblo {
+namespace {
+
+using testing::savedSpace;
+
+class BrowserWindowsModelTest : public testing::StoreFixture {};
+
+TEST_F(BrowserWindowsModelTest, WindowsShareSpacesKeepTheirTabsAndOnlyNormalOnesAreSaved) {
+  startStore({savedSpace("a", 2, 1), savedSpace("b", 1, 0)}, 0);
+  TabsModel& first = store->tabs();
+  TabsModel& second = store->openWindow(false);
+  TabsModel& hidden = store->openWindow(true);
+  ASSERT_EQ(second.spaces.peek().size(), 2u);
+  EXPECT_EQ(second.spaces.peek()[1]->id, first.spaces.peek()[1]->id);
+  EXPECT_EQ(second.tabCount(), 0u);
+
+  // A space renamed, added or deleted anywhere is so in every normal window.
+  first.spaces.peek()[0]->name.set("renamed");
+  EXPECT_EQ(second.spaces.peek()[0]->name.peek(), "renamed");
+  const auto added = second.addSpace();
+  ASSERT_EQ(first.spaces.peek().size(), 3u);
+  EXPECT_EQ(first.spaces.peek()[2]->id, added->id);
+  const auto secondTab = second.openTab(*Url::parse("https://second.example/"), false);
+  second.select(*second.spaces.peek()[1]);
+  second.openTab(*Url::parse("https://in-b.example/"), false);
+  first.deleteSpace(*first.spaces.peek()[1]);
+  EXPECT_EQ(second.spaces.peek().size(), 2u);
+  EXPECT_EQ(second.tabCount(), 1u);  // the tab in the deleted space went along
+  EXPECT_EQ(second.currentSpaceID.peek(), first.spaces.peek()[0]->id);
+
+  // A private window's pages leave no history and its tabs are in no saved window.
+  const auto secret = hidden.openTab(*Url::parse("https://secret.example/"), false);
+  EXPECT_TRUE(secret->isPrivate);
+  secret->navigationDidFinish(secret->url.peek(), "Secret");
+  secondTab->navigationDidFinish(secondTab->url.peek(), "Second");
+  ASSERT_EQ(store->history().entries.peek().size(), 1u);
+  EXPECT_EQ(store->history().entries.peek().front().url.str(), "https://second.example/");
+  // Tabs move only between windows of one kind.
+  hidden.moveTabToWindow(*secret, first);
+  EXPECT_TRUE(hidden.holds(*secret));
+  second.moveTabToWindow(*secondTab, first);
+  EXPECT_TRUE(first.holds(*secondTab));
+  EXPECT_EQ(first.selectedTab(), secondTab);
+  first.moveTabToWindow(*secondTab, second);
+
+  store->saveNow();
+  ASSERT_TRUE(store->finishWrites());
+  auto saved = SessionFiles().readSession();
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->spaces[0].tabs.size(), 2u);
+  ASSERT_EQ(saved->windows.size(), 1u);
+  ASSERT_EQ(saved->windows[0].spaces[0].tabs.size(), 1u);
+  EXPECT_EQ(saved->windows[0].spaces[0].tabs[0].url, Url::parse("https://second.example/"));
+
+  // Closing the first window while another is open closes its tabs for reopening elsewhere; the
+  // other window then takes today's keys. The private window's end ends its network session.
+  store->closeWindow(first);
+  EXPECT_EQ(first.tabCount(), 0u);
+  store->closeWindow(hidden);
+  EXPECT_EQ(engine.privateSessionsEnded, 1);
+  second.reopenClosedTab();
+  EXPECT_EQ(second.tabCount(), 2u);
+  EXPECT_EQ(store->sessionSnapshot().windows.size(), 0u);
+  EXPECT_EQ(store->sessionSnapshot().spaces[0].tabs.size(), 2u);
+}
+
+TEST_F(BrowserWindowsModelTest, AFurtherWindowThatDoesNotDecodeCostsOnlyItself) {
+  SessionSnapshot session;
+  session.spaces.push_back(savedSpace("a", 1, 0));
+  session.currentSpaceID = session.spaces[0].id;
+  SessionSnapshot other;
+  other.spaces.push_back(savedSpace("a", 2, 1));
+  other.spaces[0].id = session.spaces[0].id;
+  other.currentSpaceID = session.spaces[0].id;
+  session.windows.push_back(other);
+  auto encoded = encodeSession(session);
+  ASSERT_TRUE(encoded);
+  const auto decoded = decodeSession(*encoded);
+  ASSERT_TRUE(decoded);
+  ASSERT_EQ(decoded->windows.size(), 1u);
+  EXPECT_EQ(decoded->windows[0].spaces[0].tabs.size(), 2u);
+  EXPECT_EQ(decoded->windows[0].spaces[0].selectedTabID, other.spaces[0].selectedTabID);
+
+  session.windows.clear();
+  const auto plain = encodeSession(session);
+  ASSERT_TRUE(plain);
+  const std::string broken =
+      plain->substr(0, plain->rfind('}')) + R"(,"windows":[{"spaces":7},"x"]})";
+  const auto kept = decodeSession(broken);
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->spaces[0].tabs.size(), 1u);
+  EXPECT_TRUE(kept->windows.empty());
+}
+
+}  // namespace
+}  // namespace zemblo
