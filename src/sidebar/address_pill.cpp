@@ -6,6 +6,7 @@
 #include "model/command_bar_mode.h"
 #include "model/localization.h"
 #include "model/tabs_model.h"
+#include "sidebar/keyboard_focus.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
 #include "widgets/css_class.h"
@@ -69,6 +70,8 @@ AddressPill::AddressPill(const SidebarContext& context)
 
   addTapAndHover(
       *this, [this] { tap(); }, [this](bool hovering) { setHovering(hovering); });
+  set_focusable(true);
+  activateWithKeys(*this, [this] { tap(); });
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

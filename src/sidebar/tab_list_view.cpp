@@ -8,6 +8,7 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "sidebar/keyboard_focus.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
 #include "sidebar/tab_row.h"
@@ -54,6 +55,7 @@ NewTabRow::NewTabRow(const SidebarContext& context) : context_(context) {
 
   addTapAndHover(
       *this, [this] { tap(); }, [this](bool hovering) { setHovering(hovering); });
+  activateWithKeys(*this, [this] { tap(); });
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -197,6 +199,8 @@ class TabListView::Column : public Gtk::Widget {
     return tabInsertionIndex(slots_.size(), firstRowTop(), pitch(), y);
   }
 
+  KeyboardGroup& keyboard() { return keyboard_; }
+
   void setMarker(std::optional<size_t> marker) {
     if (marker == marker_) return;
     marker_ = marker;
@@ -247,6 +251,12 @@ class TabListView::Column : public Gtk::Widget {
   }
 
  private:
+  std::vector<Gtk::Widget*> focusItems() const {
+    std::vector<Gtk::Widget*> items{const_cast<NewTabRow*>(&newTab_)};
+    for (const auto& slot : slots_) items.push_back(slot->row.get());
+    return items;
+  }
+
   void dragMoved(double y) {
     setMarker(insertionIndexAt(y));
     // Near an edge of the visible part, the list scrolls towards it.
@@ -266,6 +276,8 @@ class TabListView::Column : public Gtk::Widget {
   TabDensity density_ = TabDensity::regular;
   std::optional<size_t> marker_;
   AnimatedValue fade_;
+  // One stop for Tab, at the selected tab's row; the arrows walk the rows from the new-tab row.
+  KeyboardGroup keyboard_{*this, [this] { return focusItems(); }, [] { return size_t(1); }};
 };
 
 TabListView::TabListView(const SidebarContext& context)
@@ -295,7 +307,12 @@ void TabListView::sync() {
   const TabDensity density = context_.preferences.prefs().tabDensity;
   const bool replaced = shownSpace_ && *shownSpace_ != space->id;
   shownSpace_ = space->id;
+  const std::optional<size_t> focused = column_->keyboard().focused();
   column_->reconcile(context_, tabs, selected, density, replaced);
+  const auto selectedAt =
+      std::ranges::find_if(tabs, [&](const auto& tab) { return selected && tab->id == *selected; });
+  column_->keyboard().settle(selectedAt == tabs.end() ? 0 : size_t(selectedAt - tabs.begin()) + 1,
+                             focused);
   // The list is announced as the space's tabs.
   setAccessibleName(scroller_, space->name.get());
   if (replaced) scroller_.get_vadjustment()->set_value(0);

@@ -10,6 +10,7 @@
 #include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
+#include "sidebar/tab_row_keys.h"
 #include "widgets/accessibility.h"
 #include "widgets/hover.h"
 #include "widgets/paint.h"
@@ -65,6 +66,9 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
   close_.set_child(closeImage_);
   close_.add_css_class("tab-close");
   close_.set_focus_on_click(false);
+  // Delete and Ctrl+W close the focused row: the button that comes under the pointer is no stop
+  // of its own for Tab.
+  close_.set_focusable(false);
   close_.set_size_request(kCloseSize, kCloseSize);
   close_.set_visible(false);
   close_.signal_clicked().connect([this] { closeClicked(); });
@@ -76,6 +80,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
   speaker_.set_child(speakerImage_);
   speaker_.add_css_class("tab-speaker");
   speaker_.set_focus_on_click(false);
+  speaker_.set_focusable(false);  // the row's menu mutes and unmutes from the keyboard
   speaker_.set_size_request(kSpeakerSize, kSpeakerSize);
   speaker_.set_visible(false);
   speaker_.signal_clicked().connect([this] { tab_->setMuted(!tab_->isMuted.peek()); });
@@ -105,6 +110,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
                     static_cast<int>(dragY_));
   });
   add_controller(drag_);
+  addTabRowKeys(*this);
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
