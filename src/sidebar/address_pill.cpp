@@ -37,6 +37,7 @@ AddressPill::AddressPill(const SidebarContext& context)
   set_size_request(-1, kHeight);
 
   for (Gtk::Image* image : {&icon_, &markIcon_}) {
+    presentAsDecoration(*image);
     image->set_pixel_size(symbolPixelSize(kSymbolPointSize));
     image->set_size_request(14, -1);
     image->set_opacity(kSecondaryOpacity);

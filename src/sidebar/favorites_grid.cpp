@@ -100,6 +100,7 @@ void FavoriteTile::popupMenu(double x, double y) {
   if (menu_) menu_->unparent();
   menu_ = std::make_unique<Gtk::PopoverMenu>(model);
   focusItemsOnly(*menu_);
+  setAccessibleName(*menu_, favorite_.title);
   menu_->set_parent(*this);
   menu_->set_has_arrow(false);
   menu_->set_pointing_to(Gdk::Rectangle(int(x), int(y), 1, 1));
@@ -200,6 +201,7 @@ FavoritesGrid::FavoritesGrid(const SidebarContext& context)
           },
           [this] { return size_t(std::max(1, columns_)); }) {
   set_name("FavoritesGrid");
+  groupForScreenReaders(*this);
   set_hexpand(true);
   rows_ = std::make_unique<AnimatedValue>(*this, 0, [this] { queue_resize(); });
   observer_ = std::make_unique<Observer>([this] { sync(); });

@@ -174,6 +174,7 @@ SpaceSwitcher::SpaceSwitcher(const SidebarContext& context)
             queue_allocate();
           }) {
   set_name("SpaceSwitcher");
+  groupForScreenReaders(*this);
   set_overflow(Gtk::Overflow::HIDDEN);
   back_->set_parent(*this);
   forward_->set_parent(*this);

@@ -41,6 +41,7 @@ NewTabRow::NewTabRow(const SidebarContext& context) : context_(context) {
   setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
   set_layout_manager(Gtk::BinLayout::create());
   plus_.set_from_icon_name(symbolIconName("plus"));
+  presentAsDecoration(plus_);
   plus_.set_pixel_size(symbolPixelSize(kPlusPointSize));
   plus_.set_size_request(16, -1);
   label_.set_xalign(0);
@@ -118,6 +119,7 @@ class TabListView::Column : public Gtk::Widget {
   Column(TabListView& list, const SidebarContext& context)
       : list_(list), newTab_(context), fade_(*this, 1, [this] { set_opacity(fade_.value()); }) {
     set_name("TabColumn");
+    groupForScreenReaders(*this);
     newTab_.set_parent(*this);
     auto drop = Gtk::DropTarget::create(G_TYPE_STRING, Gdk::DragAction::MOVE);
     drop->signal_motion().connect(
@@ -283,12 +285,14 @@ class TabListView::Column : public Gtk::Widget {
 TabListView::TabListView(const SidebarContext& context)
     : context_(context), column_(std::make_unique<Column>(*this, context)) {
   set_name("TabListView");
+  groupForScreenReaders(*this);
   set_layout_manager(Gtk::BinLayout::create());
   set_vexpand(true);
   scroller_.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::EXTERNAL);
   scroller_.set_has_frame(false);
   scroller_.set_vexpand(true);
   scroller_.set_child(*column_);
+  nameScrollbars(scroller_, localized("Dikey kaydırma çubuğu"), localized("Yatay kaydırma çubuğu"));
   scroller_.set_parent(*this);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

@@ -280,6 +280,7 @@ void TabRow::popupContextMenu(double x, double y) {
   if (menu_) menu_->unparent();
   menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel_);
   focusItemsOnly(*menu_);
+  setAccessibleName(*menu_, look_.title);
   menu_->set_parent(*this);
   menu_->set_has_arrow(false);
   menu_->set_pointing_to(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));

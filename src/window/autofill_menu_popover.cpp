@@ -67,6 +67,7 @@ struct AutofillMenuPopover::Row {
 AutofillMenuPopover::AutofillMenuPopover(const SystemColorScheme& scheme)
     : scheme_(scheme), style_(Gtk::CssProvider::create()) {
   set_name("AutofillMenu");
+  groupToolkitParts(*this);
   add_css_class("autofill-menu");
   set_has_arrow(false);
   set_position(Gtk::PositionType::BOTTOM);

@@ -22,6 +22,7 @@ constexpr long kLongLines = 8;
 
 PageDialogView::PageDialogView() : style_(Gtk::CssProvider::create()) {
   set_name("PageDialog");
+  groupForScreenReaders(*this);
   set_visible(false);
   style_->load_from_data(resources::pageDialogStyleSheet());
   Gtk::StyleContext::add_provider_for_display(Gdk::Display::get_default(), style_,
