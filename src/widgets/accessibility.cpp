@@ -29,13 +29,12 @@ void groupForScreenReaders(Gtk::Widget& widget) {
   setAccessibleRole(widget, Gtk::Accessible::Role::GENERIC);
 }
 
-void groupToolkitParts(Gtk::Popover& popover) {
-  std::vector<GtkWidget*> pending{GTK_WIDGET(popover.gobj())};
+void groupToolkitParts(Gtk::Widget& root) {
+  std::vector<GtkWidget*> pending{root.gobj()};
   while (!pending.empty()) {
     GtkWidget* widget = pending.back();
     pending.pop_back();
-    if (widget != GTK_WIDGET(popover.gobj()) &&
-        gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(widget)) == GTK_ACCESSIBLE_ROLE_WIDGET) {
+    if (gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(widget)) == GTK_ACCESSIBLE_ROLE_WIDGET) {
       g_object_set(widget, "accessible-role", GTK_ACCESSIBLE_ROLE_GENERIC, nullptr);
     }
     if (GTK_IS_SCROLLED_WINDOW(widget)) {

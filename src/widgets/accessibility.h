@@ -40,10 +40,10 @@ void groupForScreenReaders(Gtk::Widget& widget);
 // undo `hideFromScreenReaders`. Only before it is first shown.
 void presentAsDecoration(Gtk::Widget& widget);
 
-// The parts the toolkit builds inside a popover (its content box, a menu item's check mark, a
-// menu's scroll pane) are plain widgets it would announce by their type's name: they are grouped
-// and the pane's bars named. Only before the popover is first shown.
-void groupToolkitParts(Gtk::Popover& popover);
+// The plain parts inside `root` (a popover's content box, a menu item's check mark, an overlay, a
+// paned's handle, a spinner) that the toolkit would announce by their type's name are grouped,
+// and the bars of its scroll panes named. Only before they are first shown.
+void groupToolkitParts(Gtk::Widget& root);
 
 // A picture that stands for something, announced as an image by `name`; the parts it is drawn
 // from are left out.

@@ -42,6 +42,7 @@ struct AutofillMenuPopover::Row {
     key.set_pixel_size(13);
     key.add_css_class("autofill-key");
     key.set_valign(Gtk::Align::CENTER);
+    presentAsDecoration(key);
     name.set_text(title);
     name.add_css_class("autofill-name");
     host.set_text(subtitle);
@@ -131,6 +132,7 @@ void AutofillMenuPopover::sync() {
 
 void AutofillMenuPopover::rebuild(const AutofillMenu& menu) {
   heading_.set_text(localized("Zemblo · Kayıtlı şifreler"));
+  setAccessibleName(content_, heading_.get_text());
   for (const auto& row : rows_) content_.remove(row->box);
   rows_.clear();
   for (const AutofillMenu::Row& login : menu.rows) rows_.push_back(std::make_unique<Row>(login));

@@ -38,7 +38,9 @@ void NoticeOverlay::nameCloseButtons(GtkWidget* overlay) {
   // The overlay's other child is the window's content, whose buttons are named already.
   for (GtkWidget* child = gtk_widget_get_first_child(overlay); child;
        child = gtk_widget_get_next_sibling(child)) {
-    if (std::string_view(G_OBJECT_TYPE_NAME(child)) == "AdwToastWidget") nameButtonsIn(child);
+    if (std::string_view(G_OBJECT_TYPE_NAME(child)) != "AdwToastWidget") continue;
+    nameButtonsIn(child);
+    groupToolkitParts(*Glib::wrap(child));
   }
 }
 
