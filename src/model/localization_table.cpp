@@ -714,6 +714,8 @@ constexpr LocalizationPair kPairs[] = {
     // Developer tools
     {"Web Denetçisi", "Web Inspector"},
     {"Sayfa Kaynağı", "Page Source"},
+    // Keyboard and screen reader reach
+    {"Sayfa içeriği", "Page content"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

@@ -253,7 +253,7 @@ inline Controls readControls(const std::string& windowTitle = {}) {
   EXPECT_FALSE(nodes.empty()) << "no accessibility bus";
   Controls controls;
   for (const AccessibleNode& node : nodes) {
-    for (const char* prefix : {"Gtk", "gtkmm__", "Adw"}) {
+    for (const char* prefix : {"Gtk", "gtkmm__", "Adw", "WebKit"}) {
       EXPECT_FALSE(node.name.starts_with(prefix)) << node.role << " named " << node.name;
     }
     if (!controlRoles.contains(node.role) && !node.focusable) continue;
