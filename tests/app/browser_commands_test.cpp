@@ -91,14 +91,17 @@ TEST_F(BrowserCommandsTest, TabKeysOpenCloseReopenStepAndOpenTheAddressBarWithou
     pressKeys("Up ctrl+w");
     ASSERT_TRUE(waitUntil([&] { return tabs().size() == 1; }));
     EXPECT_EQ(tabs().front(), alpha);
-    EXPECT_EQ(window().get_focus(), list.rowFor(alpha->id));
+    EXPECT_TRUE(waitUntil([&] { return window().get_focus() == list.rowFor(alpha->id); }));
     // Shift+F10 there is the row's menu, not the window's menu bar that F10 opens.
     pressKeys("shift+F10");
+    Gtk::PopoverMenu* menu = nullptr;
     ASSERT_TRUE(waitUntil([&] {
-      auto* menu = list.rowFor(alpha->id)->contextMenu();
+      menu = list.rowFor(alpha->id)->contextMenu();
       return menu && menu->get_visible();
     }));
     pressKeys("Escape");
+    ASSERT_TRUE(waitUntil([&] { return !menu->get_visible(); }));
+    focusPage(*alpha);
 
     // With no tab in the space, closing does nothing and the window stays.
     store().tabs().closeAllTabsInCurrentSpace();
