@@ -60,6 +60,7 @@ PageDialogView::PageDialogView() : style_(Gtk::CssProvider::create()) {
     card_.append(*child);
   }
   card_.set_parent(*this);
+  groupToolkitParts(card_);
 
   // Ahead of the focused control, so that Return on the box answers rather than ticks it; the
   // window's own shortcuts have run before this.
