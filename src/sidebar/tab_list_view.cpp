@@ -253,8 +253,8 @@ class TabListView::Column : public Gtk::Widget {
   }
 
  private:
-  std::vector<Gtk::Widget*> focusItems() const {
-    std::vector<Gtk::Widget*> items{const_cast<NewTabRow*>(&newTab_)};
+  std::vector<Gtk::Widget*> focusItems() {
+    std::vector<Gtk::Widget*> items{&newTab_};
     for (const auto& slot : slots_) items.push_back(slot->row.get());
     return items;
   }
