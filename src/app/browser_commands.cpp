@@ -11,6 +11,7 @@
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
 #include "platform/url.h"
+#include "sidebar/tab_row_keys.h"
 #include "widgets/accessibility.h"
 
 namespace zemblo {
@@ -311,7 +312,10 @@ void BrowserMenu::installActions() {
   const auto& c = commands_;
   addAction("reopen-closed-tab", [&c] { c.tabs().reopenClosedTab(); });
   addAction("address-bar", [&c] { c.openAddressBar(); });
-  addAction("close-tab", [&c] { c.closeCurrentTab(); });
+  // A tab row with the keyboard focus is the tab Ctrl+W means.
+  addAction("close-tab", [this, &c] {
+    if (!closeFocusedTabRow(window_)) c.closeCurrentTab();
+  });
   // As the close button does: through the window's close request.
   addAction("close-window", [this] { window_.close(); });
   addAction("import-passwords", [this] { window_.activate_action("app.import-passwords"); });

@@ -755,6 +755,8 @@ constexpr LocalizationPair kPairs[] = {
     {"Pencereye Taşı", "Move to Window"},
     {"Pencereyi Kapat", "Close Window"},
     {"Bağlantıyı Yeni Pencerede Aç", "Open Link in New Window"},
+    // Keyboard and screen reader reach
+    {"Sayfa içeriği", "Page content"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

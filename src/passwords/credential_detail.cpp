@@ -124,6 +124,7 @@ CredentialDetail::CredentialDetail(PasswordStore& passwords, TabsModel& tabs,
   }
 
   deleteIcon_.set_from_icon_name(symbolIconName("trash"));
+  presentAsDecoration(deleteIcon_);
   deleteLabel_.set_text(localized("Şifreyi Sil"));
   deleteContent_.append(deleteIcon_);
   deleteContent_.append(deleteLabel_);
@@ -139,6 +140,7 @@ CredentialDetail::CredentialDetail(PasswordStore& passwords, TabsModel& tabs,
     column_.append(*child);
   }
   set_child(clamp_);
+  groupToolkitParts(*this);
   sync();
 }
 

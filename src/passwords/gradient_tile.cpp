@@ -1,5 +1,6 @@
 #include "passwords/gradient_tile.h"
 
+#include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
 #include "widgets/paint.h"
 
@@ -8,6 +9,8 @@ namespace zemblo {
 GradientTile::GradientTile(int size, double cornerRadius, Gtk::Widget& content)
     : size_(size), cornerRadius_(cornerRadius), content_(content) {
   set_overflow(Gtk::Overflow::VISIBLE);
+  // A badge around a symbol or a step's number, beside the text that says it.
+  presentAsDecoration(*this);
   content_.set_parent(*this);
 }
 

@@ -30,6 +30,7 @@ Gtk::Image& symbol(const char* name, double points, const char* cssClass) {
   image.set_from_icon_name(symbolIconName(name));
   image.set_pixel_size(symbolPixelSize(points));
   image.add_css_class(cssClass);
+  presentAsDecoration(image);
   return image;
 }
 
@@ -94,6 +95,9 @@ ImportPasswordsSheet::ImportPasswordsSheet(PasswordStore& passwords,
   add_controller(keys);
 
   showPhase(Phase::guide);
+  // Empty until there is a result to tell.
+  for (Gtk::Label* empty : {&headline_, &summary_, &failureMessage_}) empty->set_visible(false);
+  groupToolkitParts(*this);
   observer_ = std::make_unique<Observer>([this] { syncTheme(); });
 }
 
@@ -110,6 +114,7 @@ ImportPasswordsSheet::~ImportPasswordsSheet() {
 }
 
 void ImportPasswordsSheet::buildGuide() {
+  presentAsDecoration(keySymbol_);
   keySymbol_.set_from_icon_name(symbolIconName("key.fill"));
   keySymbol_.set_pixel_size(symbolPixelSize(20));
   keySymbol_.add_css_class("lock-badge-symbol");
@@ -151,6 +156,7 @@ void ImportPasswordsSheet::buildGuide() {
   steps_.add_css_class("import-steps");
   showSteps();
 
+  presentAsDecoration(dropSymbol_);
   dropSymbol_.set_from_icon_name(symbolIconName("doc.badge.arrow.up"));
   dropSymbol_.set_pixel_size(symbolPixelSize(28));
   dropSymbol_.add_css_class("import-drop-symbol");
@@ -204,6 +210,7 @@ void ImportPasswordsSheet::buildGuide() {
 }
 
 void ImportPasswordsSheet::buildFinished() {
+  presentAsDecoration(checkSymbol_);
   checkSymbol_.set_from_icon_name(symbolIconName("checkmark"));
   checkSymbol_.set_pixel_size(symbolPixelSize(26));
   checkSymbol_.add_css_class("lock-badge-symbol");
@@ -422,6 +429,7 @@ void ImportPasswordsSheet::importFile(const Glib::RefPtr<Gio::File>& file) {
 void ImportPasswordsSheet::showFinished(const ImportResult& result, Glib::RefPtr<Gio::File> file) {
   imported_ = std::move(file);
   headline_.set_text(importHeadline(result));
+  headline_.set_visible(!headline_.get_text().empty());
   summary_.set_text(importSummaryLine(result));
   summary_.set_visible(!summary_.get_text().empty());
   trashed_ = false;
@@ -432,6 +440,7 @@ void ImportPasswordsSheet::showFinished(const ImportResult& result, Glib::RefPtr
 
 void ImportPasswordsSheet::showFailed(const std::string& message) {
   failureMessage_.set_text(message);
+  failureMessage_.set_visible(!message.empty());
   showPhase(Phase::failed);
 }
 

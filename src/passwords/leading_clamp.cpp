@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
 
 namespace zemblo {
@@ -9,6 +10,7 @@ namespace zemblo {
 LeadingClamp::LeadingClamp(Gtk::Widget& child, int maximumWidth)
     : child_(child), maximumWidth_(maximumWidth) {
   child_.set_parent(*this);
+  groupForScreenReaders(*this);
 }
 
 LeadingClamp::~LeadingClamp() { child_.unparent(); }

@@ -44,6 +44,8 @@ LockedPasswordsView::LockedPasswordsView(const PreferencesModel& preferences, co
   import_.signal_clicked().connect([this] { actions_.importAction(); });
 
   unlockSymbol_.set_from_icon_name(symbolIconName("lock.open.fill"));
+  presentAsDecoration(unlockSymbol_);
+  presentAsDecoration(spinner_);
   unlockText_.set_text(localized("Kilidi Aç"));
   unlockLabel_.append(unlockSymbol_);
   unlockLabel_.append(unlockText_);
@@ -81,6 +83,12 @@ LockedPasswordsView::LockedPasswordsView(const PreferencesModel& preferences, co
   add_controller(escape);
 
   show({});
+  // The field's own symbols (the one that shows the password takes clicks only; the field's menu
+  // does the same from the keyboard).
+  for (Gtk::Widget* part = password_.get_first_child(); part; part = part->get_next_sibling()) {
+    if (dynamic_cast<Gtk::Image*>(part)) presentAsDecoration(*part);
+  }
+  groupToolkitParts(*this);
   observer_ = std::make_unique<Observer>([this] { syncTheme(); });
 }
 

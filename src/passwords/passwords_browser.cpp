@@ -138,6 +138,7 @@ PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs,
   menu_.set_parent(list_);
   openMenuWithKeys();
 
+  groupToolkitParts(*this);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 

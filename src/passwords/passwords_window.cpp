@@ -28,6 +28,7 @@ PasswordsWindow::PasswordsWindow(BrowserStore& store, FaviconLoader& favicons,
   auto* importContent = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 6);
   auto* importSymbol = Gtk::make_managed<Gtk::Image>();
   importSymbol->set_from_icon_name(symbolIconName("square.and.arrow.down"));
+  presentAsDecoration(*importSymbol);
   importContent->append(*importSymbol);
   importContent->append(*Gtk::make_managed<Gtk::Label>());
   import_.set_child(*importContent);

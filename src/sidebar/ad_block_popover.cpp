@@ -38,6 +38,7 @@ class AdBlockPopover::Badge : public Gtk::Widget {
  public:
   Badge() {
     set_name("AdBlockBadge");
+    presentAsDecoration(*this);
     set_valign(Gtk::Align::CENTER);
   }
 
@@ -92,6 +93,7 @@ AdBlockPopover::AdBlockPopover(PageServicesModel& pageServices, const TabsModel&
       tab_(std::move(tab)),
       badge_(std::make_unique<Badge>()) {
   set_name("AdBlockPopover");
+  groupForScreenReaders(*this);
   // The width includes the padding.
   set_size_request(kWidth - 2 * kPadding, -1);
   set_margin_top(kPadding);

@@ -6,6 +6,7 @@
 #include "model/command_bar_mode.h"
 #include "model/localization.h"
 #include "model/tabs_model.h"
+#include "sidebar/keyboard_focus.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"
 #include "widgets/css_class.h"
@@ -36,6 +37,7 @@ AddressPill::AddressPill(const SidebarContext& context)
   set_size_request(-1, kHeight);
 
   for (Gtk::Image* image : {&icon_, &markIcon_}) {
+    presentAsDecoration(*image);
     image->set_pixel_size(symbolPixelSize(kSymbolPointSize));
     image->set_size_request(14, -1);
     image->set_opacity(kSecondaryOpacity);
@@ -69,6 +71,8 @@ AddressPill::AddressPill(const SidebarContext& context)
 
   addTapAndHover(
       *this, [this] { tap(); }, [this](bool hovering) { setHovering(hovering); });
+  set_focusable(true);
+  activateWithKeys(*this, [this] { tap(); });
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

@@ -1,6 +1,7 @@
 #include "sidebar/dark_mode_sidebar_button.h"
 
 #include "model/browser_tab.h"
+#include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
@@ -105,7 +106,10 @@ void DarkModeSidebarButton::popupContextMenu() {
   if (menu_) menu_->unparent();
   menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel_);
   focusItemsOnly(*menu_);
+  setAccessibleName(*menu_, localized("Sayfa Karanlık Modu"));
   menu_->set_parent(*this);
+  // The items' check marks come once the items find their actions through the parent.
+  groupToolkitParts(*menu_);
   menu_->set_position(Gtk::PositionType::TOP);
   hideTooltipWhileOpen(*this, *menu_);
   pointerReturn_.watch(*menu_);

@@ -2,6 +2,7 @@
 
 #include "model/download_manager.h"
 #include "model/localization.h"
+#include "widgets/accessibility.h"
 #include "widgets/css_class.h"
 #include "widgets/hover.h"
 #include "widgets/symbol_icons.h"
@@ -32,6 +33,7 @@ DownloadRow::DownloadRow(std::shared_ptr<DownloadItem> item)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 10), item_(std::move(item)) {
   set_name("DownloadRow");
   icon_.set_size_request(kIconSize, kIconSize);
+  presentAsDecoration(icon_);
   icon_.set_valign(Gtk::Align::CENTER);
   append(icon_);
 
@@ -52,6 +54,7 @@ DownloadRow::DownloadRow(std::shared_ptr<DownloadItem> item)
   auto* magnifier = Gtk::make_managed<Gtk::Image>();
   magnifier->set_from_icon_name(symbolIconName("magnifyingglass"));
   magnifier->set_pixel_size(symbolPixelSize(kRevealPointSize));
+  presentAsDecoration(*magnifier);
   reveal_.set_child(*magnifier);
   reveal_.add_css_class("download-reveal");
   reveal_.set_has_frame(false);
@@ -89,6 +92,7 @@ void DownloadRow::sync() {
   if (name_.get_text().raw() != filename) {
     name_.set_text(filename);
     setAccessibleLabel(*this, filename);
+    setAccessibleLabel(progress_, filename);
   }
 
   progress_.set_visible(state == DownloadItem::State::downloading);

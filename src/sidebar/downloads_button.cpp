@@ -24,6 +24,7 @@ class DownloadsButton::Dot : public Gtk::Widget {
  public:
   Dot() {
     set_name("DownloadsDot");
+    presentAsDecoration(*this);
     set_can_target(false);
     set_halign(Gtk::Align::END);
     set_valign(Gtk::Align::START);
@@ -62,6 +63,7 @@ DownloadsButton::DownloadsButton(const SidebarContext& context)
       pulse_(face_.symbolImage(), kPulseLow, kPulseSeconds),
       dot_(std::make_unique<Dot>()) {
   set_name("DownloadsButton");
+  groupForScreenReaders(*this);
   set_valign(Gtk::Align::CENTER);
   set_child(face_);
   add_overlay(*dot_);
@@ -73,6 +75,7 @@ DownloadsButton::DownloadsButton(const SidebarContext& context)
   hideTooltipWhileOpen(face_, popover_);
   pointerReturn_.watch(popover_);
   setUpPopoverKeys(popover_);
+  groupToolkitParts(popover_);
   // Opened with the pointer, the popover itself holds the keyboard and is announced.
   setAccessibleName(popover_, localized("İndirmeler"));
   observer_ = std::make_unique<Observer>([this] { sync(); });

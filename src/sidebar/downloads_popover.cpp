@@ -20,6 +20,7 @@ constexpr int kListBottomInset = 8;
 DownloadsPopover::DownloadsPopover(DownloadManager& manager)
     : Gtk::Box(Gtk::Orientation::VERTICAL, 0), manager_(manager) {
   set_name("DownloadsPopover");
+  groupForScreenReaders(*this);
   set_size_request(kWidth, -1);
 
   title_.add_css_class("downloads-title");
@@ -51,6 +52,7 @@ DownloadsPopover::DownloadsPopover(DownloadManager& manager)
   rowsBox_.set_margin_end(kListSideInset);
   rowsBox_.set_margin_bottom(kListBottomInset);
   scroller_.set_child(rowsBox_);
+  nameScrollbars(scroller_, localized("Dikey kaydırma çubuğu"), localized("Yatay kaydırma çubuğu"));
   scroller_.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
   scroller_.set_propagate_natural_height(true);
   scroller_.set_max_content_height(kMaxListHeight);

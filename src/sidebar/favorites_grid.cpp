@@ -12,6 +12,7 @@
 #include "model/space.h"
 #include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "sidebar/keyboard_focus.h"
 #include "widgets/accessibility.h"
 #include "widgets/hover.h"
 #include "widgets/paint.h"
@@ -71,6 +72,11 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite,
   secondary->signal_pressed().connect([this](int, double x, double y) { popupMenu(x, y); });
   add_controller(secondary);
   trackHover(*this, [this](bool hovering) { setHovering(hovering); });
+  activateWithKeys(*this, [this] { context_.favorites.open(favorite_); });
+  openMenuWithKeys(*this, [this](double x, double y) -> Gtk::Popover* {
+    popupMenu(x, y);
+    return menu_.get();
+  });
 
   actions_ = Gio::SimpleActionGroup::create();
   actions_->add_action("open-in-new-tab", [this] { openInNewTab(); });
@@ -94,6 +100,7 @@ void FavoriteTile::popupMenu(double x, double y) {
   if (menu_) menu_->unparent();
   menu_ = std::make_unique<Gtk::PopoverMenu>(model);
   focusItemsOnly(*menu_);
+  setAccessibleName(*menu_, favorite_.title);
   menu_->set_parent(*this);
   menu_->set_has_arrow(false);
   menu_->set_pointing_to(Gdk::Rectangle(int(x), int(y), 1, 1));
@@ -183,8 +190,18 @@ struct FavoritesGrid::Slot {
   AnimatedValue opacity;
 };
 
-FavoritesGrid::FavoritesGrid(const SidebarContext& context) : context_(context) {
+FavoritesGrid::FavoritesGrid(const SidebarContext& context)
+    : context_(context),
+      keyboard_(
+          *this,
+          [this] {
+            std::vector<Gtk::Widget*> items;
+            for (const auto& slot : slots_) items.push_back(slot->tile.get());
+            return items;
+          },
+          [this] { return size_t(std::max(1, columns_)); }) {
   set_name("FavoritesGrid");
+  groupForScreenReaders(*this);
   set_hexpand(true);
   rows_ = std::make_unique<AnimatedValue>(*this, 0, [this] { queue_resize(); });
   observer_ = std::make_unique<Observer>([this] { sync(); });
@@ -222,10 +239,14 @@ void FavoritesGrid::sync() {
   pendingSpring_.reset();
   const auto host = selectedTabHost(context_.tabs);
   context_.scheme();  // the fills follow the sidebar's scheme
-  for (const auto& slot : slots_) {
-    slot->tile->setActive(isFavoriteActive(slot->tile->favorite(), host));
-    slot->tile->queue_draw();
+  size_t entry = 0;
+  for (size_t i = 0; i < slots_.size(); ++i) {
+    FavoriteTile& tile = *slots_[i]->tile;
+    tile.setActive(isFavoriteActive(tile.favorite(), host));
+    if (tile.isActive()) entry = i;
+    tile.queue_draw();
   }
+  keyboard_.settle(entry);
 }
 
 void FavoritesGrid::reconcile(const std::vector<Favorite>& favorites, int columns,

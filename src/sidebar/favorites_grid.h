@@ -12,6 +12,7 @@
 
 #include "model/records.h"
 #include "platform/observable.h"
+#include "sidebar/keyboard_focus.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/animated_value.h"
 #include "widgets/favicon_view.h"
@@ -88,7 +89,8 @@ class FavoriteTile : public Gtk::Widget {
 
 // The favourite tiles between the address pill and the space header, in the configured number
 // of columns; hidden when switched off or when there are no favourites. Tiles are kept by the
-// favourite's id; after a removal the others slide to their new cells.
+// favourite's id; after a removal the others slide to their new cells. One stop for Tab, at the
+// tile of the open site or the first; the arrows walk the grid.
 class FavoritesGrid : public Gtk::Widget {
  public:
   static constexpr int kSpacing = 8;
@@ -127,6 +129,7 @@ class FavoritesGrid : public Gtk::Widget {
   std::optional<Spring> pendingSpring_;
   std::unique_ptr<AnimatedValue> rows_;
   sigc::connection dropFaded_;
+  KeyboardGroup keyboard_;
   std::unique_ptr<Observer> observer_;
 };
 

@@ -35,6 +35,7 @@ ShieldButton::ShieldButton(const SidebarContext& context) : context_(context) {
   hideTooltipWhileOpen(*this, popover_);
   pointerReturn_.watch(popover_);
   setUpPopoverKeys(popover_);
+  groupToolkitParts(popover_);
   // Opened with the pointer, the popover itself holds the keyboard and is announced.
   setAccessibleName(popover_, localized("Reklam Engelleyici"));
   observer_ = std::make_unique<Observer>([this] { sync(); });

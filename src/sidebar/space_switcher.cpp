@@ -5,6 +5,7 @@
 
 #include "model/color.h"
 #include "model/tabs_model.h"
+#include "sidebar/keyboard_focus.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
@@ -59,6 +60,7 @@ SpaceSwitcherButton::SpaceSwitcherButton(const SidebarContext& context,
     if (dx * dx + dy * dy <= kSide * kSide / 4.0) activate();
   });
   add_controller(click);
+  activateWithKeys(*this, [this] { activate(); });
 }
 
 void SpaceSwitcherButton::activate() const { context_.tabs.select(*space_); }
@@ -156,8 +158,23 @@ SpaceSwitcher::SpaceSwitcher(const SidebarContext& context)
                                      scrollTo(at.first > at.shown ? at.first - at.shown : 0);
                                    })),
       forward_(std::make_unique<Edge>(context, "SpaceSwitcherForward", "chevron.right",
-                                      [this] { scrollTo(window_.first + window_.shown); })) {
+                                      [this] { scrollTo(window_.first + window_.shown); })),
+      keyboard_(
+          *this,
+          [this] {
+            std::vector<Gtk::Widget*> items;
+            for (const auto& button : buttons_) items.push_back(button.get());
+            return items;
+          },
+          [this] { return buttons_.size(); },
+          // A button the arrows reach past an end of the row comes into view first.
+          [this](size_t index) {
+            bringIntoView(index, get_width());
+            buttons_[index]->set_child_visible(true);
+            queue_allocate();
+          }) {
   set_name("SpaceSwitcher");
+  groupForScreenReaders(*this);
   set_overflow(Gtk::Overflow::HIDDEN);
   back_->set_parent(*this);
   forward_->set_parent(*this);
@@ -213,6 +230,7 @@ void SpaceSwitcher::sync() {
   for (size_t i = 0; i < entries.size() && i < buttons_.size(); ++i) {
     buttons_[i]->setSelected(entries[i].selected);
   }
+  keyboard_.settle(currentIndex().value_or(0));
   back_->queue_draw();
   forward_->queue_draw();
   if (currentInView_ != current) bringCurrentIntoView(get_width());
@@ -257,18 +275,22 @@ void SpaceSwitcher::measure_vfunc(Gtk::Orientation orientation, int, int& minimu
 }
 
 void SpaceSwitcher::bringCurrentIntoView(int width) {
-  const size_t count = buttons_.size();
   const auto current = currentIndex();
   if (!current || width <= 0) return;
+  bringIntoView(*current, width);
+  currentInView_ = buttons_[*current]->space()->id;
+}
+
+void SpaceSwitcher::bringIntoView(size_t index, int width) {
+  const size_t count = buttons_.size();
   // With as little movement of the row as it takes.
   const auto holds = [&](const SpaceSwitcherWindow& at) {
-    return *current >= at.first && *current < at.first + at.shown;
+    return index >= at.first && index < at.first + at.shown;
   };
-  window_ = spaceSwitcherWindow(count, width, std::min(window_.first, *current));
+  window_ = spaceSwitcherWindow(count, width, std::min(window_.first, index));
   for (size_t first = window_.first + 1; !holds(window_) && first < count; ++first) {
     window_ = spaceSwitcherWindow(count, width, first);
   }
-  currentInView_ = buttons_[*current]->space()->id;
 }
 
 void SpaceSwitcher::size_allocate_vfunc(int width, int height, int) {

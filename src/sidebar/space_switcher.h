@@ -10,6 +10,7 @@
 #include "model/space.h"
 #include "platform/observable.h"
 #include "platform/uuid.h"
+#include "sidebar/keyboard_focus.h"
 #include "sidebar/sidebar_context.h"
 
 namespace zemblo {
@@ -71,7 +72,8 @@ class SpaceSwitcherButton : public Gtk::Widget {
 // there are, the row stays on one line, never widens the sidebar and never shows part of a
 // button: a row that does not fit shows the buttons that do, with an arrow at each end where more
 // lie that the pointer clicks (or the wheel turns) to bring them in. The current space's button
-// is brought into view whenever the current space changes.
+// is brought into view whenever the current space changes. One stop for Tab, at the current
+// space's button; the arrows walk the row.
 class SpaceSwitcher : public Gtk::Widget {
  public:
   static constexpr int kSpacing = 4;
@@ -101,6 +103,7 @@ class SpaceSwitcher : public Gtk::Widget {
   bool wheelTurned(double dx, double dy);
   // Moves the run so that it shows the current space's button; not before the first layout.
   void bringCurrentIntoView(int width);
+  void bringIntoView(size_t index, int width);
   std::optional<size_t> currentIndex() const;
 
   const SidebarContext& context_;
@@ -111,6 +114,7 @@ class SpaceSwitcher : public Gtk::Widget {
   SpaceSwitcherWindow window_;
   // The current space whose button was last brought into view.
   std::optional<Uuid> currentInView_;
+  KeyboardGroup keyboard_;
   std::unique_ptr<Observer> observer_;
 };
 

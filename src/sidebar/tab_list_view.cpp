@@ -9,6 +9,7 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "sidebar/keyboard_focus.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
 #include "sidebar/tab_drag_value.h"
@@ -43,6 +44,7 @@ NewTabRow::NewTabRow(const SidebarContext& context) : context_(context) {
   setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
   set_layout_manager(Gtk::BinLayout::create());
   plus_.set_from_icon_name(symbolIconName("plus"));
+  presentAsDecoration(plus_);
   plus_.set_pixel_size(symbolPixelSize(kPlusPointSize));
   plus_.set_size_request(16, -1);
   label_.set_xalign(0);
@@ -57,6 +59,7 @@ NewTabRow::NewTabRow(const SidebarContext& context) : context_(context) {
 
   addTapAndHover(
       *this, [this] { tap(); }, [this](bool hovering) { setHovering(hovering); });
+  activateWithKeys(*this, [this] { tap(); });
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -119,6 +122,7 @@ class TabListView::Column : public Gtk::Widget {
   Column(TabListView& list, const SidebarContext& context)
       : list_(list), newTab_(context), fade_(*this, 1, [this] { set_opacity(fade_.value()); }) {
     set_name("TabColumn");
+    groupForScreenReaders(*this);
     newTab_.set_parent(*this);
     // A row dragged from a tab list of any window of this browser moves its tab; links, files
     // and text from pages and other programs open new tabs where they are dropped.
@@ -209,6 +213,8 @@ class TabListView::Column : public Gtk::Widget {
     return tabInsertionIndex(slots_.size(), firstRowTop(), pitch(), y);
   }
 
+  KeyboardGroup& keyboard() { return keyboard_; }
+
   void setMarker(std::optional<size_t> marker) {
     if (marker == marker_) return;
     marker_ = marker;
@@ -259,6 +265,12 @@ class TabListView::Column : public Gtk::Widget {
   }
 
  private:
+  std::vector<Gtk::Widget*> focusItems() {
+    std::vector<Gtk::Widget*> items{&newTab_};
+    for (const auto& slot : slots_) items.push_back(slot->row.get());
+    return items;
+  }
+
   void dragMoved(double y) {
     setMarker(insertionIndexAt(y));
     // Near an edge of the visible part, the list scrolls towards it.
@@ -278,17 +290,21 @@ class TabListView::Column : public Gtk::Widget {
   TabDensity density_ = TabDensity::regular;
   std::optional<size_t> marker_;
   AnimatedValue fade_;
+  // One stop for Tab, at the selected tab's row; the arrows walk the rows from the new-tab row.
+  KeyboardGroup keyboard_{*this, [this] { return focusItems(); }, [] { return size_t(1); }};
 };
 
 TabListView::TabListView(const SidebarContext& context)
     : context_(context), column_(std::make_unique<Column>(*this, context)) {
   set_name("TabListView");
+  groupForScreenReaders(*this);
   set_layout_manager(Gtk::BinLayout::create());
   set_vexpand(true);
   scroller_.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::EXTERNAL);
   scroller_.set_has_frame(false);
   scroller_.set_vexpand(true);
   scroller_.set_child(*column_);
+  nameScrollbars(scroller_, localized("Dikey kaydırma çubuğu"), localized("Yatay kaydırma çubuğu"));
   scroller_.set_parent(*this);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -307,7 +323,12 @@ void TabListView::sync() {
   const TabDensity density = context_.preferences.prefs().tabDensity;
   const bool replaced = shownSpace_ && *shownSpace_ != space->id;
   shownSpace_ = space->id;
+  const std::optional<size_t> focused = column_->keyboard().focused();
   column_->reconcile(context_, tabs, selected, density, replaced);
+  const auto selectedAt =
+      std::ranges::find_if(tabs, [&](const auto& tab) { return selected && tab->id == *selected; });
+  column_->keyboard().settle(selectedAt == tabs.end() ? 0 : size_t(selectedAt - tabs.begin()) + 1,
+                             focused);
   // The list is announced as the space's tabs.
   setAccessibleName(scroller_, space->name.get());
   if (replaced) scroller_.get_vadjustment()->set_value(0);

@@ -11,6 +11,7 @@
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/tab_drag_value.h"
+#include "sidebar/tab_row_keys.h"
 #include "widgets/accessibility.h"
 #include "widgets/hover.h"
 #include "widgets/paint.h"
@@ -66,6 +67,9 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
   close_.set_child(closeImage_);
   close_.add_css_class("tab-close");
   close_.set_focus_on_click(false);
+  // Delete and Ctrl+W close the focused row: the button that comes under the pointer is no stop
+  // of its own for Tab.
+  close_.set_focusable(false);
   close_.set_size_request(kCloseSize, kCloseSize);
   close_.set_visible(false);
   close_.signal_clicked().connect([this] { closeClicked(); });
@@ -77,6 +81,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
   speaker_.set_child(speakerImage_);
   speaker_.add_css_class("tab-speaker");
   speaker_.set_focus_on_click(false);
+  speaker_.set_focusable(false);  // the row's menu mutes and unmutes from the keyboard
   speaker_.set_size_request(kSpeakerSize, kSpeakerSize);
   speaker_.set_visible(false);
   speaker_.signal_clicked().connect([this] { tab_->setMuted(!tab_->isMuted.peek()); });
@@ -106,6 +111,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
                     static_cast<int>(dragY_));
   });
   add_controller(drag_);
+  addTabRowKeys(*this);
 
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
@@ -296,6 +302,7 @@ void TabRow::popupContextMenu(double x, double y) {
   if (menu_) menu_->unparent();
   menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel_);
   focusItemsOnly(*menu_);
+  setAccessibleName(*menu_, look_.title);
   menu_->set_parent(*this);
   menu_->set_has_arrow(false);
   menu_->set_pointing_to(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));

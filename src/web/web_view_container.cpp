@@ -1,6 +1,7 @@
 #include "web/web_view_container.h"
 
 #include "model/browser_tab.h"
+#include "model/localization.h"
 #include "web/webkit_web_view_port.h"
 
 namespace zemblo {
@@ -18,6 +19,11 @@ void WebViewContainer::setTab(const std::shared_ptr<BrowserTab>& tab) {
     return;
   }
   Gtk::Widget& view = port->widget();
+  // Announced as the page it holds, not by the engine's type name; what the page says is the
+  // engine's own tree below it.
+  const std::string name = localized("Sayfa içeriği");
+  gtk_accessible_update_property(GTK_ACCESSIBLE(view.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL,
+                                 name.c_str(), -1);
   if (view.get_parent() == this) return;
   removeShownView();
   // A view shown elsewhere moves here. Its port holds the view, so leaving a parent never

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "model/localization.h"
+
 namespace zemblo {
 
 void setAccessibleName(Gtk::Widget& widget, const Glib::ustring& name) {
@@ -21,6 +23,34 @@ void setAccessibleDescription(Gtk::Widget& widget, const Glib::ustring& descript
 
 void hideFromScreenReaders(Gtk::Widget& widget) {
   gtk_accessible_update_state(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE, -1);
+}
+
+void groupForScreenReaders(Gtk::Widget& widget) {
+  setAccessibleRole(widget, Gtk::Accessible::Role::GENERIC);
+}
+
+void groupToolkitParts(Gtk::Widget& root) {
+  std::vector<GtkWidget*> pending{root.gobj()};
+  while (!pending.empty()) {
+    GtkWidget* widget = pending.back();
+    pending.pop_back();
+    if (gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(widget)) == GTK_ACCESSIBLE_ROLE_WIDGET) {
+      g_object_set(widget, "accessible-role", GTK_ACCESSIBLE_ROLE_GENERIC, nullptr);
+    }
+    if (GTK_IS_SCROLLED_WINDOW(widget)) {
+      Gtk::ScrolledWindow* scroller = Glib::wrap(GTK_SCROLLED_WINDOW(widget));
+      nameScrollbars(*scroller, localized("Dikey kaydırma çubuğu"),
+                     localized("Yatay kaydırma çubuğu"));
+    }
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
+         child = gtk_widget_get_next_sibling(child)) {
+      pending.push_back(child);
+    }
+  }
+}
+
+void presentAsDecoration(Gtk::Widget& widget) {
+  setAccessibleRole(widget, Gtk::Accessible::Role::PRESENTATION);
 }
 
 void presentAsImage(Gtk::Widget& picture, const Glib::ustring& name) {
@@ -51,6 +81,10 @@ void setHelpText(Gtk::Widget& widget, const Glib::ustring& help) {
   if (widget.get_tooltip_text() == help) return;
   widget.set_tooltip_text(help);
   setAccessibleName(widget, help);
+  // The name says what the symbol shows; read on its own, the symbol would be its type's name.
+  for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling()) {
+    if (dynamic_cast<Gtk::Image*>(child)) hideFromScreenReaders(*child);
+  }
 }
 
 void setAccessibleRole(Gtk::Widget& widget, Gtk::Accessible::Role role) {
@@ -84,11 +118,17 @@ void announceButtonsOnce(GtkWidget* dialog) {
     if (GTK_IS_BUTTON(child) && gtk_button_get_label(GTK_BUTTON(child))) {
       gtk_accessible_reset_relation(GTK_ACCESSIBLE(child), GTK_ACCESSIBLE_RELATION_LABELLED_BY);
     }
+    // The dialog's own layout parts (the box that picks between its two button layouts).
+    if (gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(child)) == GTK_ACCESSIBLE_ROLE_WIDGET &&
+        !gtk_widget_get_realized(child)) {
+      g_object_set(child, "accessible-role", GTK_ACCESSIBLE_ROLE_GENERIC, nullptr);
+    }
     announceButtonsOnce(child);
   }
 }
 
 void focusItemsOnly(Gtk::PopoverMenu& menu) {
+  groupToolkitParts(menu);
   std::vector<GtkWidget*> pending{GTK_WIDGET(menu.gobj())};
   while (!pending.empty()) {
     GtkWidget* widget = pending.back();

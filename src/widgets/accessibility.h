@@ -31,6 +31,20 @@ void setAccessibleRole(Gtk::Widget& widget, Gtk::Accessible::Role role);
 // what screen readers read; unnamed, it would be announced by the toolkit's type name.
 void hideFromScreenReaders(Gtk::Widget& widget);
 
+// A container the program draws that means nothing of its own: its controls and texts are read,
+// it is not (left as a plain widget, it would be announced by the toolkit's type name).
+void groupForScreenReaders(Gtk::Widget& widget);
+
+// Decoration that comes and goes (a favicon beside a title, a glow, a progress line): left out of
+// what screen readers read for good, whether shown or not, since showing a widget again would
+// undo `hideFromScreenReaders`. Only before it is first shown.
+void presentAsDecoration(Gtk::Widget& widget);
+
+// The plain parts inside `root` (a popover's content box, a menu item's check mark, an overlay, a
+// paned's handle, a spinner) that the toolkit would announce by their type's name are grouped,
+// and the bars of its scroll panes named. Only before they are first shown.
+void groupToolkitParts(Gtk::Widget& root);
+
 // A picture that stands for something, announced as an image by `name`; the parts it is drawn
 // from are left out.
 void presentAsImage(Gtk::Widget& picture, const Glib::ustring& name);
@@ -53,8 +67,9 @@ void presentAsTextField(Gtk::Text& field);
 void setPlaceholder(Gtk::Text& field, const Glib::ustring& placeholder);
 
 // A message dialog's buttons are named by their text and also labelled by the text inside them,
-// so that screen readers announce each twice ("Delete Delete"). After this, once. Call it once
-// the dialog has all its buttons.
+// so that screen readers announce each twice ("Delete Delete"). After this, once; and the
+// dialog's layout parts are not announced by their type's name. Call it once the dialog has all
+// its buttons, before it is shown.
 void announceButtonsOnce(GtkWidget* dialog);
 
 // A menu's scroll pane takes the keyboard focus only when nothing inside it can, which never

@@ -5,6 +5,7 @@
 
 #include "model/theme_colors.h"
 #include "platform/date.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 
 namespace zemblo {
@@ -140,6 +141,7 @@ std::vector<float> AuroraMesh::sample(int width, int height) const {
 
 AuroraBackground::AuroraBackground() {
   set_name("AuroraBackground");
+  presentAsDecoration(*this);
   set_can_target(false);
 }
 

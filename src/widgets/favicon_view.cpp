@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 
+#include "widgets/accessibility.h"
 #include "widgets/letter_icon.h"
 #include "widgets/paint.h"
 
@@ -18,6 +19,7 @@ constexpr double kCornerFraction = 0.24;
 
 FaviconView::FaviconView(FaviconLoader& loader, double size) : loader_(loader), size_(size) {
   set_name("FaviconView");
+  presentAsDecoration(*this);
   set_can_target(false);
 }
 

@@ -5,6 +5,7 @@
 
 #include "model/preference_enums.h"
 #include "model/theme_colors.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 
 namespace zemblo {
@@ -25,6 +26,7 @@ void replaceNode(GskRenderNode*& slot, GskRenderNode* node) {
 StartBackgroundView::StartBackgroundView(std::filesystem::path folder)
     : folder_(std::move(folder)), crossFade_(*this, 1, [this] { queue_draw(); }) {
   set_name("StartBackgroundView");
+  presentAsDecoration(*this);
   set_can_target(false);
   aurora_.set_parent(*this);
 }

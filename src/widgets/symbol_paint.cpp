@@ -1,5 +1,6 @@
 #include "widgets/symbol_paint.h"
 
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -67,6 +68,7 @@ void appendGradientSymbol(GtkSnapshot* snapshot, Gtk::Widget& widget, std::strin
 GradientSymbol::GradientSymbol(std::string symbol, int pixelSize)
     : symbol_(std::move(symbol)), pixelSize_(pixelSize) {
   set_name("GradientSymbol");
+  presentAsDecoration(*this);
   set_can_target(false);
 }
 

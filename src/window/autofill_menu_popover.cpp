@@ -42,6 +42,7 @@ struct AutofillMenuPopover::Row {
     key.set_pixel_size(13);
     key.add_css_class("autofill-key");
     key.set_valign(Gtk::Align::CENTER);
+    presentAsDecoration(key);
     name.set_text(title);
     name.add_css_class("autofill-name");
     host.set_text(subtitle);
@@ -67,6 +68,7 @@ struct AutofillMenuPopover::Row {
 AutofillMenuPopover::AutofillMenuPopover(const SystemColorScheme& scheme)
     : scheme_(scheme), style_(Gtk::CssProvider::create()) {
   set_name("AutofillMenu");
+  groupToolkitParts(*this);
   add_css_class("autofill-menu");
   set_has_arrow(false);
   set_position(Gtk::PositionType::BOTTOM);
@@ -130,6 +132,7 @@ void AutofillMenuPopover::sync() {
 
 void AutofillMenuPopover::rebuild(const AutofillMenu& menu) {
   heading_.set_text(localized("Zemblo · Kayıtlı şifreler"));
+  setAccessibleName(content_, heading_.get_text());
   for (const auto& row : rows_) content_.remove(row->box);
   rows_.clear();
   for (const AutofillMenu::Row& login : menu.rows) rows_.push_back(std::make_unique<Row>(login));

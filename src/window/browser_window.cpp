@@ -14,6 +14,7 @@
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_view.h"
+#include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
 #include "widgets/heap_release.h"
 #include "widgets/monitor_areas.h"
@@ -97,6 +98,7 @@ class PeekSidebar : public SizelessWidget {
                     VisualEffectView::BlendingMode::withinWindow),
         content_(sources.sidebar(), sources.scheme) {
     set_name("PeekSidebar");
+    groupForScreenReaders(*this);
     background_.set_parent(*this);
     content_.set_parent(*this);
   }
@@ -217,7 +219,9 @@ class BrowserWindow::Layout : public SizelessWidget {
         trailingColumn_(*this, 0, [this] { layoutChanged(); }),
         peekShown_(*this, 0, [this] { layoutChanged(); }) {
     set_name("BrowserWindowContent");
+    groupForScreenReaders(*this);
     hoverStrip_.set_name("HoverStrip");
+    presentAsDecoration(hoverStrip_);
     // Back to front.
     for (Gtk::Widget* child : children()) child->set_parent(*this);
 

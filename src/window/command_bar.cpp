@@ -58,6 +58,7 @@ CommandBar::CommandBar(const Models& models, const SystemColorScheme& scheme, Co
       clearSymbol_("xmark", symbolPixelSize(kClearSymbolPoints) * 2 / 3),
       appeared_(*this, 0, [this] { queue_draw(); }) {
   set_name("CommandBar");
+  groupForScreenReaders(*this);
 
   dim_.set_name("CommandBarDim");
   auto dismiss = Gtk::GestureClick::create();
@@ -431,6 +432,7 @@ CommandBarLayer::CommandBarLayer(const CommandBar::Models& models, const SystemC
         faded();
       }) {
   set_name("CommandBarLayer");
+  groupForScreenReaders(*this);
   set_visible(false);
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

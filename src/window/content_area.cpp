@@ -8,6 +8,7 @@
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
 #include "widgets/dropped_content.h"
 #include "widgets/paint.h"
@@ -32,6 +33,7 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
       autofillMenu_(scheme),
       findProgress_(*this, 0, [this] { findBarMoved(); }) {
   set_name("ContentArea");
+  groupForScreenReaders(*this);
   set_overflow(Gtk::Overflow::VISIBLE);
   // Back to front: what the card shows, the error page, the loading bar, the find bar, the
   // banner slot, the page's dialog; the menu of saved logins is a surface of its own.

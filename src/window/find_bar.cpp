@@ -26,11 +26,13 @@ Gtk::Button& symbolButton(Gtk::Button& button, const char* icon) {
 
 FindBar::FindBar(TabsModel& tabs, const SystemColorScheme& scheme) : tabs_(tabs), scheme_(scheme) {
   set_name("FindBar");
+  groupForScreenReaders(*this);
   set_layout_manager(Gtk::BinLayout::create());
   set_halign(Gtk::Align::END);
   set_valign(Gtk::Align::START);
 
   icon_.set_from_icon_name("edit-find-symbolic");
+  presentAsDecoration(icon_);
   icon_.add_css_class("fg-secondary");
 
   presentAsTextField(field_);

@@ -1,5 +1,6 @@
 #include "window/grain_overlay.h"
 
+#include "widgets/accessibility.h"
 #include "widgets/grain_paint.h"
 #include "widgets/paint.h"
 
@@ -7,6 +8,7 @@ namespace zemblo {
 
 GrainOverlay::GrainOverlay() {
   set_name("GrainOverlay");
+  presentAsDecoration(*this);
   set_can_target(false);
 }
 

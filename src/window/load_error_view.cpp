@@ -4,6 +4,7 @@
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -72,10 +73,12 @@ void LimitedLabel::measure_vfunc(Gtk::Orientation orientation, int for_size, int
 
 LoadErrorView::LoadErrorView() {
   set_name("LoadErrorView");
+  groupForScreenReaders(*this);
   set_layout_manager(Gtk::BinLayout::create());
   add_css_class("zemblo-load-error");
 
   icon_.set_from_icon_name(symbolIconName("wifi.exclamationmark"));
+  presentAsDecoration(icon_);
   icon_.set_pixel_size(symbolPixelSize(44));
   icon_.set_margin_bottom(4);
   icon_.add_css_class("fg-secondary");

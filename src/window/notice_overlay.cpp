@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "model/localization.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 
@@ -10,6 +11,7 @@ NoticeOverlay::NoticeOverlay(Notices& notices)
     : notices_(notices),
       overlay_(GObjectRef<AdwToastOverlay>::share(ADW_TOAST_OVERLAY(adw_toast_overlay_new()))) {
   set_layout_manager(Gtk::BinLayout::create());
+  groupForScreenReaders(*this);
   gtk_widget_set_parent(GTK_WIDGET(overlay_.get()), gobj());
   // A toast's close button shows only a symbol, and a screen reader would read its image's type:
   // each toast is named as it comes on screen, queued ones included.
@@ -36,7 +38,9 @@ void NoticeOverlay::nameCloseButtons(GtkWidget* overlay) {
   // The overlay's other child is the window's content, whose buttons are named already.
   for (GtkWidget* child = gtk_widget_get_first_child(overlay); child;
        child = gtk_widget_get_next_sibling(child)) {
-    if (std::string_view(G_OBJECT_TYPE_NAME(child)) == "AdwToastWidget") nameButtonsIn(child);
+    if (std::string_view(G_OBJECT_TYPE_NAME(child)) != "AdwToastWidget") continue;
+    nameButtonsIn(child);
+    groupToolkitParts(*Glib::wrap(child));
   }
 }
 

@@ -22,6 +22,7 @@ constexpr long kLongLines = 8;
 
 PageDialogView::PageDialogView() : style_(Gtk::CssProvider::create()) {
   set_name("PageDialog");
+  groupForScreenReaders(*this);
   set_visible(false);
   style_->load_from_data(resources::pageDialogStyleSheet());
   Gtk::StyleContext::add_provider_for_display(Gdk::Display::get_default(), style_,
@@ -59,6 +60,7 @@ PageDialogView::PageDialogView() : style_(Gtk::CssProvider::create()) {
     card_.append(*child);
   }
   card_.set_parent(*this);
+  groupToolkitParts(card_);
 
   // Ahead of the focused control, so that Return on the box answers rather than ticks it; the
   // window's own shortcuts have run before this.

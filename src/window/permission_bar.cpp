@@ -40,6 +40,7 @@ PermissionBar::PermissionBar(SitePermissions& permissions, const PreferencesMode
       preferences_(preferences),
       style_(Gtk::CssProvider::create()) {
   set_name("PermissionBar");
+  groupForScreenReaders(*this);
   set_visible(false);
   style_->load_from_data(resources::permissionBarStyleSheet());
   Gtk::StyleContext::add_provider_for_display(Gdk::Display::get_default(), style_,

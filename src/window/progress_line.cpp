@@ -7,6 +7,7 @@
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 
 namespace zemblo {
@@ -30,6 +31,7 @@ ProgressLine::ProgressLine(const TabsModel& tabs, const PreferencesModel& prefer
       fraction_(*this, kMinimumFraction, [this] { queue_draw(); }),
       opacity_(*this, 0, [this] { queue_draw(); }) {
   set_name("ProgressLine");
+  presentAsDecoration(*this);
   set_can_target(false);
   set_valign(Gtk::Align::START);
   observer_ = std::make_unique<Observer>([this] { sync(); });

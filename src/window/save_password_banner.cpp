@@ -32,6 +32,7 @@ SavePasswordBanner::SavePasswordBanner(PasswordOffers& offers, const TabsModel& 
       style_(Gtk::CssProvider::create()),
       presence_(*this, 0, [this] { presenceChanged(); }) {
   set_name("SavePasswordBanner");
+  groupForScreenReaders(*this);
   set_visible(false);
   style_->load_from_data(resources::savePasswordBannerStyleSheet());
   Gtk::StyleContext::add_provider_for_display(Gdk::Display::get_default(), style_,

@@ -4,6 +4,7 @@
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
 
@@ -25,6 +26,7 @@ SpaceBackground::SpaceBackground(const TabsModel& tabs, const PreferencesModel& 
       base_(VisualEffectView::Material::sidebar, blending, scheme.get()),
       crossFade_(*this, 1, [this] { queue_draw(); }) {
   set_name("SpaceBackground");
+  presentAsDecoration(*this);
   set_can_target(false);
   base_.set_parent(*this);
   grain_.set_parent(*this);

@@ -134,7 +134,10 @@ StartTile::StartTile(FaviconLoader& favicons, const Favorite& favorite,
   trackHover(*this, [glass](bool hovering) { glass->setScale(hovering ? kHoverScale : 1); });
 }
 
-StartTileGrid::StartTileGrid() { set_name("StartTileGrid"); }
+StartTileGrid::StartTileGrid() {
+  set_name("StartTileGrid");
+  groupForScreenReaders(*this);
+}
 
 StartTileGrid::~StartTileGrid() { setTiles({}); }
 
@@ -217,6 +220,7 @@ StartPage::StartPage(TabsModel& tabs, const PreferencesModel& preferences,
       scheme_(scheme),
       clock_(preferences) {
   set_name("StartPage");
+  groupForScreenReaders(*this);
   background_.set_parent(*this);
   background_.signalPictureChanged().connect(sigc::mem_fun(*this, &StartPage::pictureChanged));
   columnClamp_ = clampedTo(kColumnMaximumWidth, column_);
@@ -237,6 +241,7 @@ StartPage::~StartPage() {
 
 void StartPage::buildCapsule() {
   magnifier_.set_from_icon_name(symbolIconName("magnifyingglass"));
+  presentAsDecoration(magnifier_);
   magnifier_.set_pixel_size(symbolPixelSize(17));
   magnifier_.set_opacity(0.6);
   field_.set_hexpand(true);

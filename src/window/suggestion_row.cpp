@@ -37,6 +37,7 @@ void setLabelFont(Gtk::Label& label, double points, Pango::Weight weight) {
 SymbolGlyph::SymbolGlyph(std::string symbol, int pixelSize)
     : symbol_(std::move(symbol)), pixelSize_(pixelSize) {
   set_can_target(false);
+  presentAsDecoration(*this);
 }
 
 void SymbolGlyph::setSymbol(std::string symbol) {

@@ -1,5 +1,6 @@
 #include "window/visual_effect_view.h"
 
+#include "widgets/accessibility.h"
 #include "widgets/paint.h"
 
 namespace zemblo {
@@ -7,6 +8,7 @@ namespace zemblo {
 VisualEffectView::VisualEffectView(Material material, BlendingMode blending, ColorScheme appearance)
     : material_(material), blending_(blending), appearance_(appearance) {
   set_name("VisualEffectView");
+  presentAsDecoration(*this);
   set_can_target(false);
 }
 

@@ -1,4 +1,5 @@
 #include "window/window_accessor.h"
+#include "widgets/accessibility.h"
 
 #include <algorithm>
 
@@ -8,6 +9,7 @@ WindowAccessor::WindowAccessor()
     : opacity_(*this, 1,
                [this] { controls_.set_opacity(std::clamp(opacity_.value(), 0.0, 1.0)); }) {
   set_name("WindowAccessor");
+  groupForScreenReaders(*this);
   set_layout_manager(Gtk::BinLayout::create());
   // All three buttons, in this order, whatever layout the desktop prefers for its own windows.
   controls_.set_decoration_layout("close,minimize,maximize:");

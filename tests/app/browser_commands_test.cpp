@@ -15,6 +15,7 @@
 #include "platform/gobject_ref.h"
 #include "sidebar/address_pill.h"
 #include "sidebar/sidebar_view.h"
+#include "sidebar/tab_row.h"
 #include "window/browser_window.h"
 #include "window/command_bar.h"
 #include "window/content_area.h"
@@ -83,6 +84,24 @@ TEST_F(BrowserCommandsTest, TabKeysOpenCloseReopenStepAndOpenTheAddressBarWithou
     store().tabs().commandBar.set(std::nullopt);
 
     EXPECT_EQ(keysSeenBy(*alpha), "");
+
+    // With a tab row focused in the sidebar, Ctrl+W closes that row's tab, not the current one.
+    TabListView& list = window().sidebarView().tabList();
+    ASSERT_TRUE(list.rowFor(alpha->id)->grab_focus());
+    pressKeys("Up ctrl+w");
+    ASSERT_TRUE(waitUntil([&] { return tabs().size() == 1; }));
+    EXPECT_EQ(tabs().front(), alpha);
+    EXPECT_TRUE(waitUntil([&] { return window().get_focus() == list.rowFor(alpha->id); }));
+    // Shift+F10 there is the row's menu, not the window's menu bar that F10 opens.
+    pressKeys("shift+F10");
+    Gtk::PopoverMenu* menu = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+      menu = list.rowFor(alpha->id)->contextMenu();
+      return menu && menu->get_visible();
+    }));
+    pressKeys("Escape");
+    ASSERT_TRUE(waitUntil([&] { return !menu->get_visible(); }));
+    focusPage(*alpha);
 
     // With no tab in the space, closing does nothing and the window stays.
     store().tabs().closeAllTabsInCurrentSpace();

@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "model/preference_enums.h"
 #include "model/preferences_model.h"
 #include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_browser.h"
 #include "passwords/passwords_harness.h"
+#include "support/find_widget.h"
+#include "support/tab_round.h"
 #include "support/x_input.h"
 
 namespace zemblo::testing {
@@ -20,6 +25,39 @@ class PasswordsWindowTest : public ::testing::Test {
     if (!PasswordsHarness::hasTestAccountService()) GTEST_SKIP() << "needs the test PAM service";
   }
 };
+
+TEST_F(PasswordsWindowTest, TabGoesRoundTheLockScreenAndTheListAndBackReachingEveryControl) {
+  PasswordsHarness harness(
+      {login("mail.example.test", "ada", "pw-ada"), login("shop.example.test", "bob", "pw-bob")});
+  PasswordsWindow& window = harness.open();
+  window.set_title("zemblo-passwords-test");
+  ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
+  const auto press = [](const std::string& keys) {
+    runBesideMainLoop(xdotoolOn("zemblo-passwords-test", "windowfocus --sync %1") +
+                      " && xdotool key " + keys);
+  };
+  // Tab comes back to where it started, every control it meets is named (a text part by its
+  // entry), and it meets the field and each of `expected`.
+  const auto goRound = [&](const std::vector<std::string>& expected) {
+    const auto round = focusRound(focusVisits(window.gobj(), press, 30));
+    ASSERT_FALSE(round.empty()) << "Tab never came back to where it started";
+    std::set<std::string> names;
+    for (GtkWidget* control : round) {
+      const std::string name = accessibleName(control);
+      EXPECT_TRUE(!name.empty() || GTK_IS_TEXT(control)) << G_OBJECT_TYPE_NAME(control);
+      names.insert(name);
+    }
+    EXPECT_TRUE(
+        std::ranges::any_of(round, [](GtkWidget* control) { return GTK_IS_TEXT(control); }));
+    for (const std::string& name : expected) EXPECT_TRUE(names.contains(name)) << name;
+  };
+  goRound({"İçe Aktar…", "Kilidi Aç"});
+  harness.unlock();
+  window.browser()->select(harness.passwords().credentials.peek()[0].id);
+  pump();
+  goRound({"ada, mail.example.test", "bob, shop.example.test", "Şifreyi kopyala", "Şifreyi Sil",
+           "İçe Aktar"});
+}
 
 TEST_F(PasswordsWindowTest, RightPasswordUnlocksWrongOneFailsAndCancelStaysSilent) {
   PasswordsHarness harness({login("example.test", "ada", "pw")});

@@ -2,7 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "model/preferences_model.h"
 #include "settings/pane_harness.h"
@@ -11,6 +14,8 @@
 #include "settings/panes/window_pane.h"
 #include "settings/settings_sidebar.h"
 #include "settings/space_editor/space_chip.h"
+#include "support/find_widget.h"
+#include "support/tab_round.h"
 #include "support/x_input.h"
 
 // The settings window under real input from the X server: the wheel, the keys.
@@ -140,6 +145,37 @@ TEST_F(SettingsInputTest, EscapeClosesAnOpenListFirstThenTheWindowAndControlWClo
   harness.view().present();
   press("ctrl+w");
   EXPECT_TRUE(waitUntil([&] { return closes == 2; }));
+}
+
+TEST_F(SettingsInputTest, TabGoesRoundEveryPaneFromItsListRowAndBackReachingEveryControl) {
+  const std::map<SettingsPane, std::vector<std::string>> expected = {
+      {SettingsPane::general,
+       {"Sistem dili", "Arama motoru", "Varsayılan yakınlaştırma", "Yazım denetimi"}},
+      {SettingsPane::appearance, {"Sistem", "Koyu temadayken", "Mono", "Hareketi azalt"}},
+      {SettingsPane::colors, {"Alan renkleri", "Renk yoğunluğu", "Renkleri sıfırla"}},
+      {SettingsPane::sidebar, {"Solda", "Genişlik", "Favorileri göster"}},
+      {SettingsPane::window, {"Kenarsız", "Köşe yuvarlaklığı", "Arka planı karart"}},
+      {SettingsPane::startPage, {"Saat", "Duvar kâğıdı", "Hareket hızı"}},
+      {SettingsPane::spaces, {"Kişisel", "Başlangıç rengi", "Bitiş rengi", "Kitap", "Sil…"}},
+      {SettingsPane::privacy, {"Reklamları ve izleyicileri engelle", "Temizle…"}}};
+  const auto pressAndWait = [&](const std::string& keys) { press(keys); };
+  for (const SettingsPane pane : allCases<SettingsPane>()) {
+    SCOPED_TRACE(rawValue(pane));
+    harness.view().select(pane);
+    pump();
+    const auto round =
+        testing::focusRound(testing::focusVisits(harness.view().gobj(), pressAndWait, 70));
+    ASSERT_FALSE(round.empty()) << "Tab never came back to where it started";
+    EXPECT_EQ(round.front(), GTK_WIDGET(harness.view().sidebar().row(pane).gobj()));
+    std::set<std::string> names;
+    for (GtkWidget* control : round) {
+      const std::string name = testing::accessibleName(control);
+      // A text part is named by the entry around it.
+      EXPECT_TRUE(!name.empty() || GTK_IS_TEXT(control)) << G_OBJECT_TYPE_NAME(control);
+      names.insert(name);
+    }
+    for (const std::string& name : expected.at(pane)) EXPECT_TRUE(names.contains(name)) << name;
+  }
 }
 
 }  // namespace

@@ -233,8 +233,9 @@ using Controls = std::map<std::pair<std::string, std::string>, Control>;
 
 // Reads the program's windows (or those of that title) as a screen reader does, expects every
 // control, and whatever else takes the focus, announced by a name a person would use (not none,
-// not a widget's name or type, not a text said twice as in "Delete Delete"), and every control
-// drawn disabled reported so; gathers the controls by role and name.
+// not a widget's name or type, not a text said twice as in "Delete Delete"), no node at all
+// announced by a toolkit type name (decoration that should be hidden, or an image without its
+// name), and every control drawn disabled reported so; gathers the controls by role and name.
 inline Controls readControls(const std::string& windowTitle = {}) {
   std::set<std::string> widgetNames;
   std::vector<std::string> disabledButUsable;
@@ -252,6 +253,9 @@ inline Controls readControls(const std::string& windowTitle = {}) {
   EXPECT_FALSE(nodes.empty()) << "no accessibility bus";
   Controls controls;
   for (const AccessibleNode& node : nodes) {
+    for (const char* prefix : {"Gtk", "gtkmm__", "Adw", "WebKit"}) {
+      EXPECT_FALSE(node.name.starts_with(prefix)) << node.role << " named " << node.name;
+    }
     if (!controlRoles.contains(node.role) && !node.focusable) continue;
     const size_t half = node.name.size() / 2;
     const bool doubled = node.name.size() % 2 == 1 && node.name[half] == ' ' &&
