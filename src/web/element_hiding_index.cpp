@@ -1,0 +1,215 @@
+#include "web/element_hiding_index.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "model/ad_blocker.h"
+#include "web/page_script_channel.h"
+#include "web/web_resources.h"
+
+namespace zemblo::element_hiding {
+namespace {
+
+using Json = nlohmann::json;
+
+// Reached only from the blocker's script world.
+constexpr const char* kHandler = "zembloHiding";
+constexpr const char* kIndexDataKey = "zemblo-element-hiding-index";
+constexpr const char* kHandlerDataKey = "zemblo-element-hiding-handler";
+// A page asks for what it has in batches; more than this in one message is not looked up.
+constexpr size_t kMaxKeysPerMessage = 4096;
+constexpr size_t kMaxKeyLength = 256;
+
+bool isNameCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '_' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// A rule of the engine's format that hides on every page of every site, whatever loads it.
+bool hidesEverywhere(const Json& rule) {
+  if (!rule.is_object()) return false;
+  const auto trigger = rule.find("trigger");
+  const auto action = rule.find("action");
+  if (trigger == rule.end() || action == rule.end() || !trigger->is_object() ||
+      !action->is_object() || trigger->size() != 1) {
+    return false;
+  }
+  const auto filter = trigger->find("url-filter");
+  const auto type = action->find("type");
+  const auto selector = action->find("selector");
+  return filter != trigger->end() && *filter == ".*" && type != action->end() &&
+         *type == "css-display-none" && selector != action->end() && selector->is_string();
+}
+
+// The plain key at `at` ("." or "#" and a name), if the name is one.
+std::optional<std::string> keyAt(std::string_view selector, size_t at) {
+  size_t end = at + 1;
+  while (end < selector.size() && isNameCharacter(selector[end])) ++end;
+  std::string key(selector.substr(at, end - at));
+  const bool escaped = end < selector.size() && selector[end] == '\\';
+  const bool ascii = std::none_of(key.begin(), key.end(),
+                                  [](char k) { return static_cast<unsigned char>(k) >= 0x80; });
+  if (key.size() < 2 || escaped || !ascii) return std::nullopt;
+  // Quirks-mode documents match classes and ids regardless of case; the page script asks in
+  // lower case too.
+  for (char& k : key) k = (k >= 'A' && k <= 'Z') ? char(k - 'A' + 'a') : k;
+  return key;
+}
+
+JSCValue* answer(WebKitUserContentManager* contentManager, JSCValue* message) {
+  JSCContext* context = jsc_value_get_context(message);
+  auto* installed = static_cast<std::weak_ptr<const Index>*>(
+      g_object_get_data(G_OBJECT(contentManager), kIndexDataKey));
+  const auto index = installed ? installed->lock() : nullptr;
+  if (!index || !jsc_value_is_object(message)) return jsc_value_new_array(context, G_TYPE_NONE);
+  std::vector<std::string> keys;
+  JSCValue* list = jsc_value_object_get_property(message, "keys");
+  if (jsc_value_is_array(list)) {
+    JSCValue* length = jsc_value_object_get_property(list, "length");
+    const size_t count = std::min<size_t>(kMaxKeysPerMessage, jsc_value_to_int32(length));
+    g_object_unref(length);
+    for (size_t i = 0; i < count; ++i) {
+      JSCValue* key = jsc_value_object_get_property_at_index(list, guint(i));
+      if (jsc_value_is_string(key)) {
+        char* text = jsc_value_to_string(key);
+        if (std::strlen(text) <= kMaxKeyLength) keys.emplace_back(text);
+        g_free(text);
+      }
+      g_object_unref(key);
+    }
+  }
+  g_object_unref(list);
+  JSCValue* first = jsc_value_object_get_property(message, "first");
+  const bool withAlways = jsc_value_is_boolean(first) && jsc_value_to_boolean(first);
+  g_object_unref(first);
+  const Json selectors = index->selectorsFor(keys, withAlways);
+  return jsc_value_new_from_json(
+      context, selectors.dump(-1, ' ', false, Json::error_handler_t::replace).c_str());
+}
+
+}  // namespace
+
+std::optional<std::string> requiredKey(std::string_view selector) {
+  int depth = 0;
+  bool inAttribute = false;
+  char quote = 0;
+  for (size_t at = 0; at < selector.size(); ++at) {
+    const char c = selector[at];
+    if (quote) {
+      if (c == '\\') {
+        ++at;
+      } else if (c == quote) {
+        quote = 0;
+      }
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '\\') {
+      ++at;
+    } else if (c == '[' || c == ']') {
+      inAttribute = c == '[';
+    } else if (c == '(' || c == ')') {
+      depth += c == '(' ? 1 : -1;
+    } else if (depth == 0 && !inAttribute) {
+      if (c == ',') return std::nullopt;  // a list: each of its parts needs its own
+      if (c == '.' || c == '#') {
+        if (auto key = keyAt(selector, at)) return key;
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+SplitRules split(std::string_view rules) {
+  Json list = Json::parse(rules, nullptr, false);
+  if (!list.is_array()) return {std::string(rules), "{}"};
+  Json engine = Json::array();
+  Json always = Json::array();
+  std::map<std::string, std::vector<std::string>> keyed;
+  for (auto& rule : list) {
+    if (!hidesEverywhere(rule)) {
+      engine.push_back(std::move(rule));
+      continue;
+    }
+    std::string selector = rule["action"]["selector"].get<std::string>();
+    if (auto key = requiredKey(selector)) {
+      keyed[*key].push_back(std::move(selector));
+    } else {
+      always.push_back(std::move(selector));
+    }
+  }
+  const Json index = {{"always", std::move(always)}, {"keyed", keyed}};
+  return {engine.dump(-1, ' ', false, Json::error_handler_t::replace),
+          index.dump(-1, ' ', false, Json::error_handler_t::replace)};
+}
+
+std::filesystem::path indexFile(const std::filesystem::path& store, std::string_view identifier) {
+  // Not named like the engine's own files, which it lists as identifiers.
+  return store / ("ElementHiding-" + std::string(identifier) + ".json");
+}
+
+std::shared_ptr<const Index> Index::parse(std::string_view text) {
+  const Json json = Json::parse(text, nullptr, false);
+  if (!json.is_object()) return nullptr;
+  auto index = std::make_shared<Index>();
+  const auto always = json.find("always");
+  const auto keyed = json.find("keyed");
+  if (always != json.end() && always->is_array()) {
+    for (const auto& selector : *always) {
+      if (selector.is_string()) index->always_.push_back(selector.get<std::string>());
+    }
+  }
+  if (keyed != json.end() && keyed->is_object()) {
+    for (const auto& [key, selectors] : keyed->items()) {
+      if (!selectors.is_array()) continue;
+      auto& list = index->keyed_[key];
+      for (const auto& selector : selectors) {
+        if (selector.is_string()) list.push_back(selector.get<std::string>());
+      }
+    }
+  }
+  return index;
+}
+
+std::vector<std::string> Index::selectorsFor(const std::vector<std::string>& keys,
+                                             bool withAlways) const {
+  std::vector<std::string> selectors;
+  if (withAlways) selectors = always_;
+  for (const auto& key : keys) {
+    if (const auto found = keyed_.find(key); found != keyed_.end()) {
+      selectors.insert(selectors.end(), found->second.begin(), found->second.end());
+    }
+  }
+  return selectors;
+}
+
+WebKitUserScript* newPageScript() {
+  return webkit_user_script_new_for_world(
+      resources::adBlockElementHidingScript().c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, AdBlocker::kContentWorld, nullptr, nullptr);
+}
+
+void addTo(WebKitUserContentManager* contentManager, WebKitUserScript* script,
+           std::weak_ptr<const Index> index) {
+  using Installed = std::weak_ptr<const Index>;
+  g_object_set_data_full(
+      G_OBJECT(contentManager), kIndexDataKey,
+      std::make_unique<Installed>(std::move(index)).release(),
+      [](gpointer data) { std::unique_ptr<Installed>(static_cast<Installed*>(data)); });
+  if (!g_object_get_data(G_OBJECT(contentManager), kHandlerDataKey)) {
+    g_object_set_data(G_OBJECT(contentManager), kHandlerDataKey, GINT_TO_POINTER(1));
+    // The handler goes with the content manager, which it is connected to.
+    addScriptMessageHandler(
+        contentManager, kHandler, AdBlocker::kContentWorld,
+        [contentManager](JSCValue* message) { return answer(contentManager, message); });
+  }
+  webkit_user_content_manager_add_script(contentManager, script);
+}
+
+void removeFrom(WebKitUserContentManager* contentManager, WebKitUserScript* script) {
+  webkit_user_content_manager_remove_script(contentManager, script);
+  g_object_set_data(G_OBJECT(contentManager), kIndexDataKey, nullptr);
+}
+
+}  // namespace zemblo::element_hiding

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <webkit/webkit.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace zemblo::element_hiding {
+
+// A content-rule list taken apart: what the engine compiles, and the hiding rules that apply on
+// every page, which the engine would parse as one style sheet of thousands of selectors for every
+// new document (tens of milliseconds of each page load). Those go into an index by the class or id
+// each selector needs; the blocker's page script asks it only for the classes and ids a page has.
+struct SplitRules {
+  std::string engineRules;  // the engine's JSON format
+  // {"always": [selector…], "keyed": {key: [selector…]}}, a key ".class" or "#id" in lower case
+  std::string index;
+};
+
+// The list without its every-page hiding rules, and their index; the rules as they are (and an
+// empty index) when they are not a JSON array, so that the engine reports on them as it would.
+SplitRules split(std::string_view rules);
+
+// The class or id ("." or "#" and the name, in lower case) that every element a selector matches
+// needs on itself or on another element of the document; none when the selector has none outside
+// parentheses (which :not() may negate) that is plain ASCII without escapes.
+std::optional<std::string> requiredKey(std::string_view selector);
+
+// The file the index of the list stored under `identifier` is kept in, in the store's folder.
+std::filesystem::path indexFile(const std::filesystem::path& store, std::string_view identifier);
+
+// The index read back.
+class Index {
+ public:
+  // None when the text is not an index.
+  static std::shared_ptr<const Index> parse(std::string_view text);
+
+  // The selectors of those keys the index has, and with `withAlways` those that need no key.
+  std::vector<std::string> selectorsFor(const std::vector<std::string>& keys,
+                                        bool withAlways) const;
+
+ private:
+  std::vector<std::string> always_;
+  std::unordered_map<std::string, std::vector<std::string>> keyed_;
+};
+
+// The page script, in every frame from the document's start, and the handler that answers it from
+// the index installed on the content manager; what a page names beyond the limits of one message
+// is not looked up.
+void addTo(WebKitUserContentManager* contentManager, WebKitUserScript* script,
+           std::weak_ptr<const Index> index);
+void removeFrom(WebKitUserContentManager* contentManager, WebKitUserScript* script);
+// The page script, made once per list.
+WebKitUserScript* newPageScript();
+
+}  // namespace zemblo::element_hiding
