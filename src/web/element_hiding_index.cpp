@@ -123,12 +123,16 @@ std::optional<std::string> requiredKey(std::string_view selector) {
 
 SplitRules split(std::string_view rules) {
   Json list = Json::parse(rules, nullptr, false);
-  if (!list.is_array()) return {std::string(rules), "{}"};
+  if (!list.is_array()) return {std::string(rules), ""};
   Json engine = Json::array();
-  Json always = Json::array();
+  std::vector<std::string> always;
   std::map<std::string, std::vector<std::string>> keyed;
   for (auto& rule : list) {
-    if (!hidesEverywhere(rule)) {
+    // The index is lines of fields apart by tabs: a selector with either stays with the engine.
+    const bool indexable = hidesEverywhere(rule) &&
+                           rule["action"]["selector"].get_ref<const std::string&>().find_first_of(
+                               "\t\n\r") == std::string::npos;
+    if (!indexable) {
       engine.push_back(std::move(rule));
       continue;
     }
@@ -139,35 +143,38 @@ SplitRules split(std::string_view rules) {
       always.push_back(std::move(selector));
     }
   }
-  const Json index = {{"always", std::move(always)}, {"keyed", keyed}};
-  return {engine.dump(-1, ' ', false, Json::error_handler_t::replace),
-          index.dump(-1, ' ', false, Json::error_handler_t::replace)};
+  std::string index;
+  const auto addLine = [&](const std::string& key, const std::vector<std::string>& selectors) {
+    index += key;
+    for (const auto& selector : selectors) index += '\t' + selector;
+    index += '\n';
+  };
+  if (!always.empty()) addLine("", always);
+  for (const auto& [key, selectors] : keyed) addLine(key, selectors);
+  return {engine.dump(-1, ' ', false, Json::error_handler_t::replace), std::move(index)};
 }
 
 std::filesystem::path indexFile(const std::filesystem::path& store, std::string_view identifier) {
   // Not named like the engine's own files, which it lists as identifiers.
-  return store / ("ElementHiding-" + std::string(identifier) + ".json");
+  return store / ("ElementHiding-" + std::string(identifier) + ".txt");
 }
 
 std::shared_ptr<const Index> Index::parse(std::string_view text) {
-  const Json json = Json::parse(text, nullptr, false);
-  if (!json.is_object()) return nullptr;
   auto index = std::make_shared<Index>();
-  const auto always = json.find("always");
-  const auto keyed = json.find("keyed");
-  if (always != json.end() && always->is_array()) {
-    for (const auto& selector : *always) {
-      if (selector.is_string()) index->always_.push_back(selector.get<std::string>());
+  std::vector<std::string>* selectors = nullptr;
+  size_t start = 0;
+  // Fields end at a tab or a line's end; the first of each line is its key.
+  for (size_t at = 0; at <= text.size(); ++at) {
+    const char c = at < text.size() ? text[at] : '\n';
+    if (c != '\t' && c != '\n') continue;
+    const std::string_view field = text.substr(start, at - start);
+    if (!selectors) {
+      selectors = field.empty() ? &index->always_ : &index->keyed_[std::string(field)];
+    } else if (!field.empty()) {
+      selectors->emplace_back(field);
     }
-  }
-  if (keyed != json.end() && keyed->is_object()) {
-    for (const auto& [key, selectors] : keyed->items()) {
-      if (!selectors.is_array()) continue;
-      auto& list = index->keyed_[key];
-      for (const auto& selector : selectors) {
-        if (selector.is_string()) list.push_back(selector.get<std::string>());
-      }
-    }
+    if (c == '\n') selectors = nullptr;
+    start = at + 1;
   }
   return index;
 }

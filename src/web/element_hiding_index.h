@@ -18,7 +18,9 @@ namespace zemblo::element_hiding {
 // each selector needs; the blocker's page script asks it only for the classes and ids a page has.
 struct SplitRules {
   std::string engineRules;  // the engine's JSON format
-  // {"always": [selector…], "keyed": {key: [selector…]}}, a key ".class" or "#id" in lower case
+  // A line for each key (".class" or "#id" in lower case) and one without a key for the
+  // selectors that need none, then the selectors, each after a tab. Read in a few milliseconds
+  // at start-up, when loads wait for the blocker.
   std::string index;
 };
 
@@ -37,7 +39,6 @@ std::filesystem::path indexFile(const std::filesystem::path& store, std::string_
 // The index read back.
 class Index {
  public:
-  // None when the text is not an index.
   static std::shared_ptr<const Index> parse(std::string_view text);
 
   // The selectors of those keys the index has, and with `withAlways` those that need no key.
