@@ -1,7 +1,8 @@
 (() => {
   // The content blocker's hiding rules that apply on every page, asked for by the classes and ids
   // this document really has, as its elements come: the browser keeps thousands of them, and
-  // the style engine would otherwise parse them all for every document.
+  // the style engine would otherwise parse them all for every document. The browser adds the
+  // rules to the page's user style sheets; the document gets nothing of ours.
   if (window.__zembloHiding) return;
   window.__zembloHiding = true;
   const handlers = window.webkit && window.webkit.messageHandlers;
@@ -12,50 +13,18 @@
   let asked = [];
   let asking = false;
   let first = true;
-  let pending = [];
-  let applied = [];
-  let style = null;
 
-  const add = (sheet, selectors) => {
-    try {
-      sheet.insertRule(selectors.join(", ") + " { display: none !important; }",
-                       sheet.cssRules.length);
-      return;
-    } catch (error) {}
-    // One selector the style engine rejects would take its neighbours with it.
-    if (selectors.length > 1) for (const selector of selectors) add(sheet, [selector]);
-  };
-  const flush = () => {
-    const root = document.documentElement;
-    if (!root) return;
-    // A page that took the sheet out gets a new one with every rule so far.
-    if (style && !style.isConnected) {
-      style = null;
-      pending = applied.concat(pending);
-      applied = [];
-    }
-    if (!pending.length) return;
-    if (!style) {
-      style = document.createElement("style");
-      root.appendChild(style);
-    }
-    add(style.sheet, pending);
-    applied = applied.concat(pending);
-    pending = [];
-  };
   // One question at a time; what comes meanwhile goes with the next.
   const ask = () => {
     if (asking || (!asked.length && !first)) return;
     asking = true;
+    first = false;
     const keys = asked;
     asked = [];
-    handler.postMessage({ keys, first }).then((selectors) => {
+    handler.postMessage({ keys }).then(() => {
       asking = false;
-      if (Array.isArray(selectors)) pending = pending.concat(selectors);
-      flush();
       ask();
     }, () => {});
-    first = false;
   };
   const take = (key) => {
     if (seen.has(key)) return;
@@ -86,7 +55,6 @@
       }
     }
     ask();
-    flush();
   }).observe(document, { childList: true, subtree: true, attributes: true,
                          attributeFilter: ["class", "id"] });
   if (document.documentElement) visitTree(document.documentElement);

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <unordered_set>
+#include <utility>
 
 #include "model/ad_blocker.h"
 #include "web/page_script_channel.h"
@@ -58,17 +60,29 @@ std::optional<std::string> keyAt(std::string_view selector, size_t at) {
   return key;
 }
 
-JSCValue* answer(WebKitUserContentManager* contentManager, JSCValue* message) {
-  JSCContext* context = jsc_value_get_context(message);
-  auto* installed = static_cast<std::weak_ptr<const Index>*>(
-      g_object_get_data(G_OBJECT(contentManager), kIndexDataKey));
-  const auto index = installed ? installed->lock() : nullptr;
-  if (!index || !jsc_value_is_object(message)) return jsc_value_new_array(context, G_TYPE_NONE);
+// What one content manager shows of an index: the keys already asked for and the style sheets
+// they brought, which go with the list.
+struct Installed {
+  explicit Installed(std::weak_ptr<const Index> index) : index(std::move(index)) {}
+  ~Installed() {
+    for (WebKitUserStyleSheet* sheet : sheets) webkit_user_style_sheet_unref(sheet);
+  }
+  Installed(const Installed&) = delete;
+  Installed& operator=(const Installed&) = delete;
+
+  std::weak_ptr<const Index> index;
+  std::unordered_set<std::string> asked;
+  bool alwaysAdded = false;
+  std::vector<WebKitUserStyleSheet*> sheets;  // owned
+};
+
+std::vector<std::string> keysOf(JSCValue* message) {
   std::vector<std::string> keys;
   JSCValue* list = jsc_value_object_get_property(message, "keys");
   if (jsc_value_is_array(list)) {
     JSCValue* length = jsc_value_object_get_property(list, "length");
-    const size_t count = std::min<size_t>(kMaxKeysPerMessage, jsc_value_to_int32(length));
+    const size_t count =
+        std::min<size_t>(kMaxKeysPerMessage, std::max(0, jsc_value_to_int32(length)));
     g_object_unref(length);
     for (size_t i = 0; i < count; ++i) {
       JSCValue* key = jsc_value_object_get_property_at_index(list, guint(i));
@@ -81,12 +95,33 @@ JSCValue* answer(WebKitUserContentManager* contentManager, JSCValue* message) {
     }
   }
   g_object_unref(list);
-  JSCValue* first = jsc_value_object_get_property(message, "first");
-  const bool withAlways = jsc_value_is_boolean(first) && jsc_value_to_boolean(first);
-  g_object_unref(first);
-  const Json selectors = index->selectorsFor(keys, withAlways);
-  return jsc_value_new_from_json(
-      context, selectors.dump(-1, ' ', false, Json::error_handler_t::replace).c_str());
+  return keys;
+}
+
+// Hides what the keys a page names select, in every page of the web view, with a user style
+// sheet as the engine's own hiding does: the page's document gets no element of ours, and the
+// rules win over the page's own. Each key is looked up once per web view.
+JSCValue* answer(WebKitUserContentManager* contentManager, JSCValue* message) {
+  JSCContext* context = jsc_value_get_context(message);
+  auto* installed =
+      static_cast<Installed*>(g_object_get_data(G_OBJECT(contentManager), kIndexDataKey));
+  const auto index = installed ? installed->index.lock() : nullptr;
+  if (!index || !jsc_value_is_object(message)) return jsc_value_new_boolean(context, FALSE);
+  std::vector<std::string> keys;
+  for (auto& key : keysOf(message)) {
+    if (installed->asked.insert(key).second) keys.push_back(std::move(key));
+  }
+  const auto selectors = index->selectorsFor(keys, !std::exchange(installed->alwaysAdded, true));
+  if (selectors.empty()) return jsc_value_new_boolean(context, TRUE);
+  // A rule for each selector: one the style engine rejects takes no other with it.
+  std::string css;
+  for (const auto& selector : selectors) css += selector + " { display: none !important; }\n";
+  WebKitUserStyleSheet* sheet =
+      webkit_user_style_sheet_new(css.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                  WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
+  webkit_user_content_manager_add_style_sheet(contentManager, sheet);
+  installed->sheets.push_back(sheet);
+  return jsc_value_new_boolean(context, TRUE);
 }
 
 }  // namespace
@@ -197,9 +232,20 @@ WebKitUserScript* newPageScript() {
       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, AdBlocker::kContentWorld, nullptr, nullptr);
 }
 
+void removeFrom(WebKitUserContentManager* contentManager, WebKitUserScript* script) {
+  webkit_user_content_manager_remove_script(contentManager, script);
+  if (auto* installed =
+          static_cast<Installed*>(g_object_get_data(G_OBJECT(contentManager), kIndexDataKey))) {
+    for (WebKitUserStyleSheet* sheet : installed->sheets) {
+      webkit_user_content_manager_remove_style_sheet(contentManager, sheet);
+    }
+  }
+  g_object_set_data(G_OBJECT(contentManager), kIndexDataKey, nullptr);
+}
+
 void addTo(WebKitUserContentManager* contentManager, WebKitUserScript* script,
            std::weak_ptr<const Index> index) {
-  using Installed = std::weak_ptr<const Index>;
+  removeFrom(contentManager, script);
   g_object_set_data_full(
       G_OBJECT(contentManager), kIndexDataKey,
       std::make_unique<Installed>(std::move(index)).release(),
@@ -212,11 +258,6 @@ void addTo(WebKitUserContentManager* contentManager, WebKitUserScript* script,
         [contentManager](JSCValue* message) { return answer(contentManager, message); });
   }
   webkit_user_content_manager_add_script(contentManager, script);
-}
-
-void removeFrom(WebKitUserContentManager* contentManager, WebKitUserScript* script) {
-  webkit_user_content_manager_remove_script(contentManager, script);
-  g_object_set_data(G_OBJECT(contentManager), kIndexDataKey, nullptr);
 }
 
 }  // namespace zemblo::element_hiding

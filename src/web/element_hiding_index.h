@@ -50,9 +50,10 @@ class Index {
   std::unordered_map<std::string, std::vector<std::string>> keyed_;
 };
 
-// The page script, in every frame from the document's start, and the handler that answers it from
-// the index installed on the content manager; what a page names beyond the limits of one message
-// is not looked up.
+// The page script, in every frame from the document's start, and the handler that adds the rules
+// of the classes and ids it names to the content manager's user style sheets, from the index
+// installed there; what a page names beyond the limits of one message is not looked up. Removing
+// takes the script and those style sheets away again.
 void addTo(WebKitUserContentManager* contentManager, WebKitUserScript* script,
            std::weak_ptr<const Index> index);
 void removeFrom(WebKitUserContentManager* contentManager, WebKitUserScript* script);
