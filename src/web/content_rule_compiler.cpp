@@ -9,6 +9,7 @@
 #include "platform/main_loop.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "web/element_hiding_index.h"
 
 namespace zemblo {
 namespace content_rule_compiler {
@@ -21,7 +22,8 @@ std::optional<std::string> compileHere(const std::filesystem::path& folder,
   } result;
   const auto store = GObjectRef<WebKitUserContentFilterStore>::adopt(
       webkit_user_content_filter_store_new(folder.c_str()));
-  GBytes* bytes = g_bytes_new_static(rules.data(), rules.size());
+  const element_hiding::SplitRules parts = element_hiding::split(rules);
+  GBytes* bytes = g_bytes_new_static(parts.engineRules.data(), parts.engineRules.size());
   webkit_user_content_filter_store_save(
       store.get(), identifier.c_str(), bytes, nullptr,
       [](GObject* source, GAsyncResult* answer, gpointer data) {
@@ -37,7 +39,17 @@ std::optional<std::string> compileHere(const std::filesystem::path& folder,
       &result);
   g_bytes_unref(bytes);
   while (!result.finished) g_main_context_iteration(nullptr, TRUE);
-  return result.error;
+  if (result.error) return result.error;
+  // Written after the list: a list without its index counts as missing and is compiled again.
+  const auto index = element_hiding::indexFile(folder, identifier);
+  GError* error = nullptr;
+  if (!g_file_set_contents_full(index.c_str(), parts.index.data(), gssize(parts.index.size()),
+                                G_FILE_SET_CONTENTS_CONSISTENT, 0644, &error)) {
+    std::string message = error ? error->message : "The hiding rules could not be written.";
+    g_clear_error(&error);
+    return message;
+  }
+  return std::nullopt;
 }
 
 std::optional<std::filesystem::path> helperProgram() {

@@ -41,10 +41,19 @@ struct InstalledScript {
 };
 
 // Installs the script starting from `decision`, in place of the one before; nothing changes
-// when it already starts from there. Only documents made afterwards run the new script.
+// when it already starts from there. Only documents made afterwards run the new script. A page
+// that stays light goes without it: it would cost every document of the page a script world and
+// a question to the browser. Should the page turn dark later, the script comes with the change.
 void installScript(WebKitUserContentManager* contentManager, const PageDarkModeDecision& decision) {
   auto* installed =
       static_cast<InstalledScript*>(g_object_get_data(G_OBJECT(contentManager), kScriptDataKey));
+  if (!decision.dark) {
+    if (installed) {
+      webkit_user_content_manager_remove_script(contentManager, installed->script);
+      g_object_set_data(G_OBJECT(contentManager), kScriptDataKey, nullptr);
+    }
+    return;
+  }
   std::string config = configJSON(decision);
   if (installed && installed->config == config) return;
   const std::string source = darkModePageScript(decision);
@@ -102,6 +111,13 @@ void applyPageDarkMode(WebKitWebView* view, const PageDarkModeDecision& decision
   installScript(webkit_web_view_get_user_content_manager(view), decision);
   if (!pushToPage) return;
 
+  // A page loaded while it was to stay light has no script yet; the script leaves a page that
+  // has one as it is.
+  if (decision.dark) {
+    webkit_web_view_evaluate_javascript(view, darkModePageScript(decision).c_str(), -1,
+                                        DarkModeController::kContentWorld, nullptr, nullptr,
+                                        nullptr, nullptr);
+  }
   // The engine cannot pass a boolean inside an argument dictionary, so the configuration
   // travels as JSON text. The result and any failure are of no interest: a page without the
   // script yet asks for its configuration itself.

@@ -4,6 +4,9 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/main_loop.h"
+#include "platform/paths.h"
+#include "web/element_hiding_index.h"
 #include "web/webkit_web_view_port.h"
 
 namespace zemblo {
@@ -19,12 +22,24 @@ void finishPending(GObject* source, GAsyncResult* result, gpointer data) {
   (*finish)(WEBKIT_USER_CONTENT_FILTER_STORE(source), result);
 }
 
-// Takes over a filter returned with a reference for the caller.
-std::shared_ptr<ContentRuleList> adopt(WebKitUserContentFilter* filter) {
-  if (!filter) return nullptr;
-  auto list = std::make_shared<WebKitContentRuleList>(filter);
-  webkit_user_content_filter_unref(filter);
-  return list;
+using ListDone = std::function<void(std::shared_ptr<ContentRuleList>)>;
+
+// Takes over a filter returned with a reference for the caller and reads the index of hiding
+// rules stored beside it, on a worker thread; none when either is missing (a list compiled before
+// the index existed is compiled again).
+void withHidingIndex(WebKitUserContentFilter* filter, const std::filesystem::path& folder,
+                     const std::string& identifier, ListDone done) {
+  if (!filter) return done(nullptr);
+  std::shared_ptr<WebKitUserContentFilter> held(filter, webkit_user_content_filter_unref);
+  runInBackground<std::shared_ptr<const element_hiding::Index>>(
+      [file = element_hiding::indexFile(folder, identifier)] {
+        const auto text = paths::readFile(file);
+        return text ? element_hiding::Index::parse(*text) : nullptr;
+      },
+      [held, done = std::move(done)](std::shared_ptr<const element_hiding::Index> index) {
+        done(index ? std::make_shared<WebKitContentRuleList>(held.get(), std::move(index))
+                   : nullptr);
+      });
 }
 
 GObjectRef<WebKitUserContentFilterStore> filterStore(const std::filesystem::path& folder) {
@@ -41,9 +56,13 @@ WebKitContentRuleStore::WebKitContentRuleStore(
   std::error_code error;
   for (const auto& readOnly : readOnlyFolders) {
     // A folder that is not there holds nothing; asking the engine would only cost a turn.
-    if (std::filesystem::is_directory(readOnly, error)) stores_.push_back(filterStore(readOnly));
+    if (std::filesystem::is_directory(readOnly, error)) {
+      stores_.push_back(filterStore(readOnly));
+      storeFolders_.push_back(readOnly);
+    }
   }
   stores_.push_back(filterStore(folder));
+  storeFolders_.push_back(folder);
 }
 
 WebKitContentRuleStore::~WebKitContentRuleStore() = default;
@@ -61,13 +80,17 @@ void WebKitContentRuleStore::lookUpFrom(size_t store, const std::string& identif
                                         LookUpDone done) {
   webkit_user_content_filter_store_load(
       stores_[store].get(), identifier.c_str(), nullptr, finishPending,
-      pending([weak = weak_from_this(), store, identifier, done = std::move(done)](
-                  WebKitUserContentFilterStore* source, GAsyncResult* result) {
+      pending([weak = weak_from_this(), store, folder = storeFolders_[store], identifier,
+               done = std::move(done)](WebKitUserContentFilterStore* source, GAsyncResult* result) {
         // Not found and unreadable are alike to the caller: it compiles anew.
-        auto list = adopt(webkit_user_content_filter_store_load_finish(source, result, nullptr));
-        const auto self = weak.lock();
-        if (list || !self || store + 1 == self->stores_.size()) return done(std::move(list));
-        self->lookUpFrom(store + 1, identifier, done);
+        withHidingIndex(webkit_user_content_filter_store_load_finish(source, result, nullptr),
+                        folder, identifier,
+                        [weak, store, identifier, done](std::shared_ptr<ContentRuleList> list) {
+                          const auto self = weak.lock();
+                          if (list || !self || store + 1 == self->stores_.size())
+                            return done(std::move(list));
+                          self->lookUpFrom(store + 1, identifier, done);
+                        });
       }));
 }
 
@@ -88,17 +111,22 @@ void WebKitContentRuleStore::helperFinished(const std::string& identifier,
   if (!outcome.compiled) return compiled(identifier, {nullptr, std::move(outcome.error)});
   webkit_user_content_filter_store_load(
       stores_.back().get(), identifier.c_str(), nullptr, finishPending,
-      pending([weak = weak_from_this(), identifier](WebKitUserContentFilterStore* store,
-                                                    GAsyncResult* result) {
+      pending([weak = weak_from_this(), folder = folder_, identifier](
+                  WebKitUserContentFilterStore* store, GAsyncResult* result) {
         GError* error = nullptr;
-        CompileResult loaded{
-            adopt(webkit_user_content_filter_store_load_finish(store, result, &error)),
-            std::nullopt};
+        WebKitUserContentFilter* filter =
+            webkit_user_content_filter_store_load_finish(store, result, &error);
         if (error) {
           g_warning("The compiled content-rule list could not be loaded: %s", error->message);
           g_error_free(error);
         }
-        if (auto self = weak.lock()) self->compiled(identifier, std::move(loaded));
+        withHidingIndex(filter, folder, identifier,
+                        [weak, identifier](std::shared_ptr<ContentRuleList> list) {
+                          if (!list) g_warning("The compiled list's hiding rules are missing");
+                          if (auto self = weak.lock()) {
+                            self->compiled(identifier, {std::move(list), std::nullopt});
+                          }
+                        });
       }));
 }
 
@@ -124,6 +152,9 @@ void WebKitContentRuleStore::identifiers(IdentifiersDone done) {
 }
 
 void WebKitContentRuleStore::remove(const std::string& identifier) {
+  auto index = GObjectRef<GFile>::adopt(
+      g_file_new_for_path(element_hiding::indexFile(folder_, identifier).c_str()));
+  g_file_delete_async(index.get(), G_PRIORITY_DEFAULT, nullptr, nullptr, nullptr);
   webkit_user_content_filter_store_remove(
       stores_.back().get(), identifier.c_str(), nullptr, finishPending,
       pending([](WebKitUserContentFilterStore* store, GAsyncResult* result) {

@@ -53,6 +53,7 @@ class WebKitContentRuleStore : public ContentRuleStore,
   std::optional<std::filesystem::path> compiler_;
   // The read-only stores, then the folder's own, which is the last.
   std::vector<GObjectRef<WebKitUserContentFilterStore>> stores_;
+  std::vector<std::filesystem::path> storeFolders_;  // beside stores_
   // Compiles in progress, by identifier.
   std::map<std::string, Compile> compiling_;
 };

@@ -49,10 +49,26 @@ void faviconEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
 
 // --- WebKitContentRuleList
 
-WebKitContentRuleList::WebKitContentRuleList(WebKitUserContentFilter* filter)
-    : filter_(webkit_user_content_filter_ref(filter)) {}
+WebKitContentRuleList::WebKitContentRuleList(WebKitUserContentFilter* filter,
+                                             std::shared_ptr<const element_hiding::Index> hiding)
+    : filter_(webkit_user_content_filter_ref(filter)),
+      hiding_(std::move(hiding)),
+      hidingScript_(element_hiding::newPageScript()) {}
 
-WebKitContentRuleList::~WebKitContentRuleList() { webkit_user_content_filter_unref(filter_); }
+WebKitContentRuleList::~WebKitContentRuleList() {
+  webkit_user_content_filter_unref(filter_);
+  webkit_user_script_unref(hidingScript_);
+}
+
+void WebKitContentRuleList::addTo(WebKitUserContentManager* contentManager) const {
+  webkit_user_content_manager_add_filter(contentManager, filter_);
+  element_hiding::addTo(contentManager, hidingScript_, hiding_);
+}
+
+void WebKitContentRuleList::removeFrom(WebKitUserContentManager* contentManager) const {
+  webkit_user_content_manager_remove_filter(contentManager, filter_);
+  element_hiding::removeFrom(contentManager, hidingScript_);
+}
 
 // --- pending page requests
 
@@ -212,15 +228,13 @@ double WebKitWebViewPort::pageZoom() const { return webkit_web_view_get_zoom_lev
 
 void WebKitWebViewPort::addContentRuleList(const ContentRuleList& list) {
   if (const auto* ruleList = dynamic_cast<const WebKitContentRuleList*>(&list)) {
-    webkit_user_content_manager_add_filter(webkit_web_view_get_user_content_manager(view_.get()),
-                                           ruleList->filter());
+    ruleList->addTo(webkit_web_view_get_user_content_manager(view_.get()));
   }
 }
 
 void WebKitWebViewPort::removeContentRuleList(const ContentRuleList& list) {
   if (const auto* ruleList = dynamic_cast<const WebKitContentRuleList*>(&list)) {
-    webkit_user_content_manager_remove_filter(webkit_web_view_get_user_content_manager(view_.get()),
-                                              ruleList->filter());
+    ruleList->removeFrom(webkit_web_view_get_user_content_manager(view_.get()));
   }
 }
 

@@ -17,6 +17,7 @@
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
 #include "web/page_drop_guard.h"
+#include "web/element_hiding_index.h"
 #include "web/print_dialog_registry.h"
 #include "web/webkit_page_permissions.h"
 
@@ -25,20 +26,24 @@ namespace zemblo {
 class PageContextMenu;
 class PagePrintDialog;
 
-// A compiled content-rule list of WebKit, installed per web view through its user content
-// manager.
+// A compiled content-rule list of WebKit with the page script that applies its every-page hiding
+// rules, installed together per web view through its user content manager.
 class WebKitContentRuleList : public ContentRuleList {
  public:
   // Takes a reference of its own.
-  explicit WebKitContentRuleList(WebKitUserContentFilter* filter);
+  WebKitContentRuleList(WebKitUserContentFilter* filter,
+                        std::shared_ptr<const element_hiding::Index> hiding);
   ~WebKitContentRuleList() override;
   WebKitContentRuleList(const WebKitContentRuleList&) = delete;
   WebKitContentRuleList& operator=(const WebKitContentRuleList&) = delete;
 
-  WebKitUserContentFilter* filter() const { return filter_; }
+  void addTo(WebKitUserContentManager* contentManager) const;
+  void removeFrom(WebKitUserContentManager* contentManager) const;
 
  private:
   WebKitUserContentFilter* filter_;
+  std::shared_ptr<const element_hiding::Index> hiding_;
+  WebKitUserScript* hidingScript_;
 };
 
 // Held by every web view of one web process: a window a page opens shares its opener's process.

@@ -1,4 +1,5 @@
 #include "web/webkit_web_view_port.h"
+#include "web/element_hiding_index.h"
 
 #include <gtest/gtest.h>
 
@@ -412,9 +413,12 @@ TEST_F(WebKitWebViewPortTest, APageOpensOneFileChooserOnlyRightAfterThePress) {
   EXPECT_EQ(shownFileChoosers(), 0);
 }
 
-// Compiles rules into a content-rule list, as the content blocker does.
+// Compiles rules into a content-rule list, as the content blocker does: the hiding rules of every
+// page go to the list's page script.
 std::unique_ptr<WebKitContentRuleList> compileRules(const std::filesystem::path& folder,
-                                                    const std::string& rules) {
+                                                    const std::string& allRules) {
+  const element_hiding::SplitRules parts = element_hiding::split(allRules);
+  const std::string& rules = parts.engineRules;
   struct Compile {
     bool done = false;
     WebKitUserContentFilter* filter = nullptr;
@@ -439,35 +443,62 @@ std::unique_ptr<WebKitContentRuleList> compileRules(const std::filesystem::path&
   g_bytes_unref(source);
   g_object_unref(store);
   if (!compile->filter) return nullptr;
-  auto list = std::make_unique<WebKitContentRuleList>(compile->filter);
+  auto list = std::make_unique<WebKitContentRuleList>(compile->filter,
+                                                      element_hiding::Index::parse(parts.index));
   webkit_user_content_filter_unref(compile->filter);
   return list;
 }
 
 TEST_F(WebKitWebViewPortTest, ContentRuleListsGoInAndOutOfOneWebView) {
   server.route("/script.js", {"window.scriptRan = true;", "text/javascript"});
-  server.page("/scripted",
-              "<script src=/script.js></script><script>document.title = "
-              "window.scriptRan ? 'ran' : 'blocked';</script>");
+  // Hidden: elements of the markup and of a frame, added later or given a class later, by an id
+  // or a class, behind a parent's class or by a rule no class or id selects; not those the rules
+  // do not name.
+  server.page("/frame", "<div id=banner-top>ad</div>");
+  server.page("/scripted", R"(<script src=/script.js></script>
+<div class="promo x"></div><div id=sky></div><div class=wrap><p class=in></p></div>
+<p class=in></p><div class=kept></div><p id=bare></p><iframe src=/frame></iframe>
+<script>addEventListener("load", () => {
+  const late = document.createElement("div");
+  late.className = "late";
+  document.body.append(late);
+  document.querySelector(".kept").classList.add("turned");
+  // The rules come from the browser a moment later: the state is told until it is the one
+  // waited for.
+  setInterval(() => {
+    const shown = (el) => getComputedStyle(el).display !== "none" ? 1 : 0;
+    const all = [".promo", "#sky", ".wrap .in", "body > .in", ".late", ".kept", "#bare"];
+    document.title = (window.scriptRan ? "ran" : "blocked") + " " +
+        all.map((s) => shown(document.querySelector(s))).join("") + " " +
+        shown(frames[0].document.getElementById("banner-top"));
+  }, 20);
+});</script>)");
   WebHarness harness;
-  auto rules =
-      compileRules(harness.home().root() / "rules",
-                   R"([{"trigger":{"url-filter":"script[.]js"},"action":{"type":"block"}}])");
+  auto rules = compileRules(harness.home().root() / "rules", R"json([
+{"trigger":{"url-filter":".*"},"action":{"type":"css-display-none","selector":".promo"}},
+{"trigger":{"url-filter":".*"},"action":{"type":"css-display-none","selector":"#sky"}},
+{"trigger":{"url-filter":".*"},"action":{"type":"css-display-none","selector":".wrap > .in"}},
+{"trigger":{"url-filter":".*"},"action":{"type":"css-display-none","selector":".late"}},
+{"trigger":{"url-filter":".*"},"action":{"type":"css-display-none","selector":"div.turned"}},
+{"trigger":{"url-filter":".*"},"action":{"type":"css-display-none","selector":"#banner-top"}},
+{"trigger":{"url-filter":".*"},"action":{"type":"css-display-none","selector":"p:not(.in)"}},
+{"trigger":{"url-filter":".*"},"action":{"type":"css-display-none","selector":"::bad"}},
+{"trigger":{"url-filter":"script[.]js"},"action":{"type":"block"}}])json");
   ASSERT_TRUE(rules);
   auto tab = harness.show(server.url("/scripted"));
-  ASSERT_TRUE(WebHarness::waitForPage(*tab, "ran"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "ran 1111111 1"));
 
   tab->storedWebView()->addContentRuleList(*rules);
   tab->load(server.address("/scripted"));
-  ASSERT_TRUE(WebHarness::waitForPage(*tab, "blocked"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "blocked 0001000 0")) << tab->title.peek();
   // Another tab's web view is not affected.
   auto other = harness.show(server.url("/scripted"));
-  ASSERT_TRUE(WebHarness::waitForPage(*other, "ran"));
+  ASSERT_TRUE(WebHarness::waitForPage(*other, "ran 1111111 1"));
 
   harness.container().setTab(tab);
   tab->storedWebView()->removeContentRuleList(*rules);
   tab->load(server.address("/scripted"));
-  ASSERT_TRUE(WebHarness::waitForPage(*tab, "ran"));
+  ASSERT_TRUE(WebHarness::waitForPage(*tab, "ran 1111111 1"));
 }
 
 TEST_F(WebKitWebViewPortTest, ARefusedConnectionIsALoadErrorWithTheFailedAddress) {
