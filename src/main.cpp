@@ -8,11 +8,8 @@
 #include "platform/user_defaults.h"
 
 int main(int argc, char** argv) {
-  // Closed tabs give their memory back: first thing, before anything is allocated twice.
-  zemblo::heap::restartWithSmallBlocksOnHeap(argv);
   // The windows give the heap's free memory back once they are still.
   zemblo::heap::keepLargeBlocks();
-  zemblo::heap::shareArenas();
   std::setlocale(LC_ALL, "");
   zemblo::LaunchArguments arguments(argc, argv);
   if (!arguments.refused().empty()) {

@@ -27,7 +27,6 @@
 #include "display_bench.h"
 #include "model/browser_tab.h"
 #include "model/preferences_model.h"
-#include "platform/heap.h"
 #include "process_footprint.h"
 
 using namespace zemblo;
@@ -74,8 +73,6 @@ int openTogetherThenClose(BrowserStore& store, const PageServer& server, int tab
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Allocates as the browser does.
-  heap::restartWithSmallBlocksOnHeap(argv);
   const int tabs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
   const bool empty = argc > 2 && std::string(argv[2]) == "--empty";
   const bool together = argc > 2 && std::string(argv[2]) == "--together";

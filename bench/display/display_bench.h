@@ -402,7 +402,6 @@ class Measurements {
 // machine), and one web engine whose data stays in `home`.
 inline std::shared_ptr<WebEngine> startToolkitAndEngine(const std::filesystem::path& home) {
   heap::keepLargeBlocks();
-  heap::shareArenas();
   interface_renderer::applyToProcess();
   gtk_init();
   Gtk::init_gtkmm_internals();
