@@ -57,9 +57,16 @@ int openTogetherThenClose(BrowserStore& store, const PageServer& server, int tab
   runFor(std::chrono::seconds(28));
   const Footprint after = footprint();
   printFootprint("after 30 s", after, base, tabs);
-  std::printf("left after 30 s: PSS %+.1f MB, private %+.1f MB\n",
+  std::printf("left after 30 s: PSS %+.1f MB, private %+.1f MB, written %+.1f MB (",
               (after.total() - base.total()) / 1024,
-              (after.privateKilobytes - base.privateKilobytes) / 1024);
+              (after.privateKilobytes - base.privateKilobytes) / 1024,
+              (after.written() - base.written()) / 1024);
+  for (const auto& [kind, kb] : after.writtenKilobytes) {
+    const auto before = base.writtenKilobytes.find(kind);
+    std::printf(" %s %+.1f", kind.c_str(),
+                (kb - (before == base.writtenKilobytes.end() ? 0 : before->second)) / 1024);
+  }
+  std::printf(" )\n");
   return 0;
 }
 

@@ -18,11 +18,20 @@ namespace zemblo::bench {
 
 // Kilobytes of proportional set size, by the kind of process, and of what no other process on
 // the machine shares (private). The proportional size of the libraries' pages falls and rises
-// as other programs using them start and end; the private size is this tree's own.
+// as other programs using them start and end; the private size is this tree's own, but its
+// libraries' pages in it also come and go with other programs. What the processes wrote (private
+// dirty: their heaps, stacks and other anonymous memory) is theirs alone and stays until they free
+// it.
 struct Footprint {
   std::map<std::string, double> kilobytes;
   std::map<std::string, int> processes;
+  std::map<std::string, double> writtenKilobytes;
   double privateKilobytes = 0;
+  double written() const {
+    double sum = 0;
+    for (const auto& [kind, kb] : writtenKilobytes) sum += kb;
+    return sum;
+  }
   double total() const {
     double sum = 0;
     for (const auto& [kind, kb] : kilobytes) sum += kb;
@@ -50,7 +59,7 @@ inline int parentOf(int pid) {
 }
 
 struct Sizes {
-  double pss = 0, uss = 0;
+  double pss = 0, uss = 0, written = 0;
 };
 
 inline Sizes sizesOf(int pid) {
@@ -64,6 +73,7 @@ inline Sizes sizesOf(int pid) {
     const double kb = std::atof(line.c_str() + colon + 1);
     if (key == "Pss") sizes.pss = kb;
     if (key == "Private_Clean" || key == "Private_Dirty") sizes.uss += kb;
+    if (key == "Private_Dirty" || key == "Swap") sizes.written += kb;
   }
   return sizes;
 }
@@ -91,6 +101,7 @@ inline Footprint footprint() {
     result.kilobytes[kind] += sizes.pss;
     result.processes[kind] += 1;
     result.privateKilobytes += sizes.uss;
+    result.writtenKilobytes[kind] += sizes.written;
   }
   return result;
 }
