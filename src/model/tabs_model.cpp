@@ -567,6 +567,8 @@ void TabsModel::closeAllTabs() {
 }
 
 void TabsModel::releaseWebViews() {
+  // A pause after the window has gone would start the page of the tab the steps ended on.
+  endStepping();
   for (const auto& space : spaces.peek()) {
     for (const auto& tab : space->tabs.peek()) {
       if (!tab->storedWebView()) continue;

@@ -241,6 +241,13 @@ TEST_F(BrowserStoreCommandsTest, QuickStepsLoadOnlyTheTabTheyPauseOn) {
   EXPECT_EQ(loads(6), 1);
   scheduler.advance(TabsModel::kStepPause);
   EXPECT_EQ(loads(6), 1);
+
+  // The last window closing amid quick steps lets go of every page; none starts at the pause.
+  keyRepeat(true);
+  keyRepeat(true);
+  tabs.releaseWebViews();
+  scheduler.advance(TabsModel::kStepPause);
+  EXPECT_EQ(webViews.log.viewsCreated, webViews.log.viewsDestroyed);
 }
 
 TEST_F(BrowserStoreCommandsTest, AdjacentTabsWithoutASelectionCountFromTheFirst) {
