@@ -117,6 +117,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // What a page at `address` is shown at: its host's own zoom, else the default zoom.
   double pageZoomFor(const std::optional<Url>& address) const;
   BrowserEngine& engine() const { return *engine_; }
+  Scheduler& scheduler() const { return scheduler_; }
   UserDefaults& defaults() const { return *defaults_; }
 
   // What the window tells the user once, in the interface language: files that could not be

@@ -68,11 +68,18 @@ void TabSleeper::sync() {
   // Read for their changes: the tab shown, and the delay.
   (void)preferences_.observablePrefs().get().tabSleepDelay;
   std::vector<std::shared_ptr<BrowserTab>> shown;
+  // A tab passed over in quick steps is not woken; the one the steps end on is woken by its
+  // window.
+  std::vector<std::shared_ptr<BrowserTab>> toWake;
   for (TabsModel* window : windows_()) {
     auto space = window->currentSpace();
     if (!space) continue;
     (void)space->selectedTabID.get();
-    if (auto tab = space->selectedTab()) shown.push_back(std::move(tab));
+    const bool stepping = window->steppingThroughTabs.get();
+    if (auto tab = space->selectedTab()) {
+      if (!stepping) toWake.push_back(tab);
+      shown.push_back(std::move(tab));
+    }
   }
   const TimePoint now = now_();
   // The tabs that were shown until now rest from now on.
@@ -83,8 +90,8 @@ void TabSleeper::sync() {
     }
   }
   shown_.assign(shown.begin(), shown.end());
-  for (const auto& tab : shown) {
-    rests_[tab.get()] = {tab, now};
+  for (const auto& tab : shown) rests_[tab.get()] = {tab, now};
+  for (const auto& tab : toWake) {
     if (tab->isAsleep()) tab->loadIfNeeded();
   }
   if (delay() != armedDelay_) armCheck();

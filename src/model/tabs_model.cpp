@@ -4,6 +4,7 @@
 #include <array>
 
 #include "model/app_preferences.h"
+#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
 
@@ -241,16 +242,31 @@ std::shared_ptr<Space> TabsModel::findSpace(const Space& space) const {
 }
 
 void TabsModel::select(const BrowserTab& tab) {
+  endStepping();
+  selectInItsSpace(tab, /*load=*/true);
+}
+
+void TabsModel::selectInItsSpace(const BrowserTab& tab, bool load) {
   // The selection belongs to the space that holds the tab: a pop-up or an anchored tab opened in
   // a background space must not take over the selection of the space on screen.
   const auto space = spaceContaining(tab);
   if (!space) return;
   space->selectedTabID.set(tab.id);
-  if (space == currentSpace()) {
+  if (load && space == currentSpace()) {
     heldTab(*space, tab)->loadIfNeeded();
   }
   findBarVisible.set(false);
   scheduleSave_();
+}
+
+void TabsModel::endStepping() {
+  stepPause_.reset();
+  steppingThroughTabs.set(false);
+}
+
+void TabsModel::stepsPaused() {
+  steppingThroughTabs.set(false);
+  if (auto tab = selectedTab()) tab->loadIfNeeded();
 }
 
 std::shared_ptr<BrowserTab> TabsModel::openTab(const Url& url, bool inBackground,
@@ -367,6 +383,7 @@ void TabsModel::moveTab(const BrowserTab& tab, Space& toSpace) {
 
 void TabsModel::select(const Space& space) {
   if (!findSpace(space)) return;
+  endStepping();
   currentSpaceID.set(space.id);
   if (auto tab = space.selectedTab()) tab->loadIfNeeded();
   findBarVisible.set(false);
@@ -471,7 +488,17 @@ void TabsModel::selectAdjacentTab(bool forward) {
       std::ranges::find_if(tabs, [&](const auto& tab) { return selected && tab->id == *selected; });
   const size_t from = found == tabs.end() ? 0 : static_cast<size_t>(found - tabs.begin());
   const auto target = tabs[wrappedStep(from, tabs.size(), forward)];
-  select(*target);
+  const auto owner = owner_.lock();
+  if (!owner) {
+    select(*target);
+    return;
+  }
+  // The first step can't know whether more follow, so it loads at once: a single switch costs
+  // no wait.
+  const bool quick = stepPause_ && !stepPause_->finished();
+  steppingThroughTabs.set(quick);
+  selectInItsSpace(*target, /*load=*/!quick);
+  stepPause_ = owner->scheduler().after(kStepPause, [this] { stepsPaused(); });
 }
 
 void TabsModel::selectAdjacentSpace(bool forward) {
@@ -540,6 +567,8 @@ void TabsModel::closeAllTabs() {
 }
 
 void TabsModel::releaseWebViews() {
+  // A pause after the window has gone would start the page of the tab the steps ended on.
+  endStepping();
   for (const auto& space : spaces.peek()) {
     for (const auto& tab : space->tabs.peek()) {
       if (!tab->storedWebView()) continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "model/records.h"
 #include "model/space.h"
 #include "platform/observable.h"
+#include "platform/scheduler.h"
 #include "platform/url.h"
 
 namespace zemblo {
@@ -47,6 +49,13 @@ class TabsModel {
   Observable<bool> sidebarVisible{true};
   Observable<std::optional<CommandBarMode>> commandBar;
   Observable<bool> findBarVisible{false};
+  // Steps through the tabs closer together than this (a held Ctrl+Tab) leave the tabs passed
+  // over as they were: making a web view and starting its page holds the main thread for tens of
+  // milliseconds, more than the time between two key repeats.
+  static constexpr std::chrono::milliseconds kStepPause{150};
+  // True from the second of such quick steps until they pause; meanwhile the selected tab shows
+  // its row and title but makes no web view. The tab selected when the steps pause loads then.
+  Observable<bool> steppingThroughTabs{false};
   // Closed tabs for reopening, newest last; not observed.
   std::vector<ClosedTab> closedTabs;
 
@@ -97,7 +106,8 @@ class TabsModel {
   void reopenClosedTab();
   void toggleFindBar();
   void toggleSidebar();
-  // The next or previous tab of the current space, wrapping around at either end.
+  // The next or previous tab of the current space, wrapping around at either end. A single step
+  // loads the tab at once; see `steppingThroughTabs` for steps in quick succession.
   void selectAdjacentTab(bool forward);
   // The next or previous space, wrapping around; a single space is selected again.
   void selectAdjacentSpace(bool forward);
@@ -139,6 +149,12 @@ class TabsModel {
   TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> scheduleSave,
             TabsModel* spacesOwner, bool isPrivate);
   std::shared_ptr<Space> findSpace(const Space& space) const;
+  // Selects the tab in the space that holds it; it loads only with `load`, and only when its
+  // space is the one shown.
+  void selectInItsSpace(const BrowserTab& tab, bool load);
+  // Any selection other than a step ends the stepping: the tab it chose loads at once.
+  void endStepping();
+  void stepsPaused();
   void pushClosedTab(const Space& space, const BrowserTab& tab);
   // Hands the selection of `space` to the tab that took position `removedAt`, or to none.
   std::shared_ptr<BrowserTab> selectNeighbour(Space& space, size_t removedAt);
@@ -159,6 +175,8 @@ class TabsModel {
   std::vector<TabsModel*> sharers_;
   sigc::connection spacesWatch_;
   std::vector<sigc::connection> spaceWatches_;
+  // Pending while the last step is less than `kStepPause` old.
+  std::unique_ptr<ScheduledTask> stepPause_;
 };
 
 }  // namespace zemblo

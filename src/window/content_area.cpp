@@ -122,7 +122,10 @@ void ContentArea::sync() {
   startPage_->setTab(content_ == Content::startPage ? tab : nullptr);
   webView_.set_visible(web);
   progress_.set_visible(web);
-  webView_.setTab(tab_);
+  // A tab passed over while the user steps through the tabs makes no web view: its row and title
+  // show it is selected, and the page comes once the steps pause.
+  const bool pageWaits = tab_ && tabs_.steppingThroughTabs.get() && !tab_->storedWebView();
+  webView_.setTab(pageWaits ? nullptr : tab_);
   errorView_.setTab(tab_);
   progress_.setTab(tab_);
   findBar_.setTab(tab_);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
@@ -199,6 +200,54 @@ TEST_F(BrowserStoreCommandsTest, AdjacentTabsWrapAroundAtBothEnds) {
   EXPECT_EQ(selected(), tab(0, 2));
   store->tabs().selectAdjacentTab(false);
   EXPECT_EQ(selected(), tab(0, 1));
+}
+
+TEST_F(BrowserStoreCommandsTest, QuickStepsLoadOnlyTheTabTheyPauseOn) {
+  start({savedSpace("a", 8, 0)});
+  TabsModel& tabs = store->tabs();
+  const auto loads = [&](size_t index) {
+    const std::string prefix = tab(0, index)->id.str() + " ";
+    return std::ranges::count_if(webViews.log.loads,
+                                 [&](const std::string& load) { return load.starts_with(prefix); });
+  };
+  const auto keyRepeat = [&](bool forward) {
+    scheduler.advance(TabsModel::kStepPause - 1ms);
+    tabs.selectAdjacentTab(forward);
+  };
+  tabs.selectAdjacentTab(true);  // alone, or the first of many: no waiting
+  EXPECT_EQ(loads(1), 1);
+  keyRepeat(true);
+  keyRepeat(true);
+  keyRepeat(true);
+  EXPECT_EQ(selected(), tab(0, 4));
+  EXPECT_TRUE(tabs.steppingThroughTabs.peek());
+  for (size_t passed : {2, 3, 4}) EXPECT_EQ(tab(0, passed)->storedWebView(), nullptr) << passed;
+
+  scheduler.advance(TabsModel::kStepPause);
+  EXPECT_FALSE(tabs.steppingThroughTabs.peek());
+  EXPECT_EQ(loads(4), 1);
+  EXPECT_EQ(tab(0, 2)->storedWebView(), nullptr);
+  EXPECT_EQ(tab(0, 3)->storedWebView(), nullptr);
+
+  // After the pause a step loads at once again; a choice by number amid quick steps too.
+  tabs.selectAdjacentTab(true);
+  EXPECT_EQ(loads(5), 1);
+  keyRepeat(true);
+  EXPECT_EQ(tab(0, 6)->storedWebView(), nullptr);
+  tabs.selectTab(9);
+  EXPECT_FALSE(tabs.steppingThroughTabs.peek());
+  EXPECT_EQ(loads(7), 1);
+  keyRepeat(false);  // the previous step was no step: this one loads too
+  EXPECT_EQ(loads(6), 1);
+  scheduler.advance(TabsModel::kStepPause);
+  EXPECT_EQ(loads(6), 1);
+
+  // The last window closing amid quick steps lets go of every page; none starts at the pause.
+  keyRepeat(true);
+  keyRepeat(true);
+  tabs.releaseWebViews();
+  scheduler.advance(TabsModel::kStepPause);
+  EXPECT_EQ(webViews.log.viewsCreated, webViews.log.viewsDestroyed);
 }
 
 TEST_F(BrowserStoreCommandsTest, AdjacentTabsWithoutASelectionCountFromTheFirst) {
