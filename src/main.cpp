@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
   bool relaunch = false;
   {
     auto app = zemblo::ZembloApp::create();
+    app->setLaunchAddresses(arguments.addresses());
     status = app->run(arguments.count(), arguments.values());
     relaunch = app->relaunchRequested();
     if (app->profileInUse()) status = 1;

@@ -23,6 +23,7 @@ LaunchArguments::LaunchArguments(int argc, char** argv) {
     }
     if (const auto address = addressFromArgument(argument, workingFolder)) {
       arguments_.push_back(address->str());
+      addresses_.push_back(address->str());
     } else {
       refused_.push_back(argument);
     }

@@ -15,6 +15,8 @@ class LaunchArguments {
 
   // The arguments naming nothing the browser opens, as given.
   const std::vector<std::string>& refused() const { return refused_; }
+  // The addresses among them, as URLs, in the order given.
+  const std::vector<std::string>& addresses() const { return addresses_; }
   // Tells the user on the error output, in the interface language, which arguments were refused.
   void reportRefused() const;
 
@@ -27,6 +29,7 @@ class LaunchArguments {
   std::vector<std::string> arguments_;
   std::vector<char*> pointers_;
   std::vector<std::string> refused_;
+  std::vector<std::string> addresses_;
 };
 
 }  // namespace zemblo

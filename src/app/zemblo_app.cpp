@@ -79,15 +79,25 @@ int ZembloApp::handleLocalOptions(const Glib::RefPtr<Glib::VariantDict>& options
     g_warning("The browser could not register on the bus: %s", error.what());
     return 1;
   }
-  // A first start opens its session's windows, as without the option; the private window comes
-  // on top of them.
+  // A first start opens its session's windows, as without the option; the private window, or the
+  // window the addresses open in, comes on top of them.
   if (!is_remote()) {
-    if (privateWindow) {
+    if (!launchAddresses_.empty()) {
+      launchWindowIsPrivate_ = privateWindow;
+    } else if (privateWindow) {
       signal_activate().connect([this] { activate_action("new-private-window"); }, true);
     }
     return -1;
   }
-  activate_action(privateWindow ? "new-private-window" : "new-window");
+  // Taken over the bus by the running browser; the addresses go along with the window, or they
+  // would be lost with this process.
+  if (launchAddresses_.empty()) {
+    activate_action(privateWindow ? "new-private-window" : "new-window");
+  } else {
+    std::vector<Glib::ustring> addresses(launchAddresses_.begin(), launchAddresses_.end());
+    activate_action(privateWindow ? "open-all-in-new-private-window" : "open-all-in-new-window",
+                    Glib::Variant<std::vector<Glib::ustring>>::create(addresses));
+  }
   return 0;
 }
 ZembloApp::~ZembloApp() = default;
@@ -181,6 +191,12 @@ void ZembloApp::on_open(const type_vec_files& files, const Glib::ustring&) {
     return;
   }
   showBrowserWindow();
+  if (const auto isPrivate = std::exchange(launchWindowIsPrivate_, std::nullopt)) {
+    std::vector<Glib::ustring> addresses;
+    for (const auto& file : files) addresses.push_back(file->get_uri());
+    openInNewWindow(*isPrivate, addresses);
+    return;
+  }
   openAddresses(files);
 }
 
@@ -247,18 +263,23 @@ void ZembloApp::addWindowActions() {
   const auto withAddress = [this](bool isPrivate) {
     return [this, isPrivate](const Glib::VariantBase& parameter) {
       const auto text = Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter);
-      // Anyone on the bus can ask: only what a link may open is opened.
-      const auto address = openableAddress(std::string(text.get()));
-      if (!address) {
-        g_warning("not opened in a new window: %s", text.get().c_str());
-        return;
-      }
-      openNewWindow(isPrivate, address);
+      openInNewWindow(isPrivate, {text.get()});
     };
   };
   add_action_with_parameter("open-in-new-window", Glib::VARIANT_TYPE_STRING, withAddress(false));
   add_action_with_parameter("open-in-new-private-window", Glib::VARIANT_TYPE_STRING,
                             withAddress(true));
+  // What a second start with --new-window and addresses hands over.
+  const auto withAddresses = [this](bool isPrivate) {
+    return [this, isPrivate](const Glib::VariantBase& parameter) {
+      using Texts = Glib::Variant<std::vector<Glib::ustring>>;
+      openInNewWindow(isPrivate, Glib::VariantBase::cast_dynamic<Texts>(parameter).get());
+    };
+  };
+  add_action_with_parameter("open-all-in-new-window", Glib::VARIANT_TYPE_STRING_ARRAY,
+                            withAddresses(false));
+  add_action_with_parameter("open-all-in-new-private-window", Glib::VARIANT_TYPE_STRING_ARRAY,
+                            withAddresses(true));
   set_accel_for_action("app.new-window", "<Control>n");
   set_accel_for_action("app.new-private-window", "<Control><Shift>n");
 }
@@ -300,19 +321,36 @@ void ZembloApp::showBrowserWindow() {
   }
 }
 
-void ZembloApp::openNewWindow(bool isPrivate, const std::optional<Url>& address) {
+void ZembloApp::openInNewWindow(bool isPrivate, const std::vector<Glib::ustring>& addresses) {
+  std::vector<Url> openable;
+  for (const auto& text : addresses) {
+    // Anyone on the bus can ask: only what a link may open is opened.
+    if (auto address = openableAddress(std::string(text))) {
+      openable.push_back(std::move(*address));
+    } else {
+      g_warning("not opened in a new window: %s", text.c_str());
+    }
+  }
+  if (!openable.empty()) openNewWindow(isPrivate, openable);
+}
+
+void ZembloApp::openNewWindow(bool isPrivate, const std::vector<Url>& addresses) {
+  const auto openAll = [&addresses](TabsModel& tabs) {
+    std::shared_ptr<BrowserTab> previous;
+    for (const Url& address : addresses) previous = tabs.openTab(address, false, previous);
+  };
   // A window closed on this turn is gone first: its private session must not pass to the new one.
   finishClosingWindows();
   if (browserWindows_.empty() && !isPrivate) {
     showBrowserWindow();
-    if (address) store_->tabs().openTab(*address, false);
+    openAll(store_->tabs());
     return;
   }
   TabsModel& tabs = store()->openWindow(isPrivate);
   BrowserWindow& window = addBrowserWindow(tabs);
   present(window, *this);
-  if (address) {
-    tabs.openTab(*address, false);
+  if (!addresses.empty()) {
+    openAll(tabs);
   } else if (!tabs.selectedTab()) {
     window.openNewTab();
   }

@@ -2,6 +2,9 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include <gtkmm.h>
 
@@ -41,6 +44,12 @@ class ZembloApp : public Gtk::Application {
   static Glib::RefPtr<ZembloApp> create();
   ~ZembloApp() override;
 
+  // The addresses of the command line, before it runs: with --new-window or
+  // --new-private-window they open in that window, not in the one last used.
+  void setLaunchAddresses(std::vector<std::string> addresses) {
+    launchAddresses_ = std::move(addresses);
+  }
+
   // Created on first use and kept for the life of the process.
   std::shared_ptr<BrowserStore> store();
   // The windows' light or dark appearance, observed once for all of them.
@@ -54,8 +63,8 @@ class ZembloApp : public Gtk::Application {
   // used.
   void showBrowserWindow();
   // "app.new-window" and "app.new-private-window": another browser window, with a new tab's start
-  // page; with an address, that page instead.
-  void openNewWindow(bool isPrivate, const std::optional<Url>& address = std::nullopt);
+  // page; with addresses, their pages instead, in order, the last one selected.
+  void openNewWindow(bool isPrivate, const std::vector<Url>& addresses = {});
   // With `importing`, the import sheet shows over the window at once.
   void showPasswordsWindow(bool importing = false);
   void showSettingsWindow();
@@ -84,6 +93,9 @@ class ZembloApp : public Gtk::Application {
   bool claimProfile();
   void tellProfileInUse();
   void openAddresses(const type_vec_files& files);
+  // What "app.open-in-new-window" and the like are given; none of it opens without
+  // openableAddress.
+  void openInNewWindow(bool isPrivate, const std::vector<Glib::ustring>& addresses);
   BrowserWindow& addBrowserWindow(TabsModel& tabs);
   void browserWindowClosed(BrowserWindow& window);
   // Drops the windows closed since the last turn; later than their own close signal, which must
@@ -122,6 +134,10 @@ class ZembloApp : public Gtk::Application {
   std::unique_ptr<SettingsView> settingsWindow_;
   std::unique_ptr<Observer> languageObserver_;
   std::unique_ptr<Observer> commandsObserver_;
+  std::vector<std::string> launchAddresses_;
+  // A first start with a window option and addresses: they open in that new window, private or
+  // not, once the session's windows are up.
+  std::optional<bool> launchWindowIsPrivate_;
   bool relaunchRequested_ = false;
   bool profileInUse_ = false;
 };

@@ -1,6 +1,7 @@
 #include "sidebar/keyboard_focus.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace zemblo {
 
@@ -66,6 +67,16 @@ KeyboardGroup::~KeyboardGroup() { container_.remove_controller(keys_); }
 std::optional<size_t> KeyboardGroup::focused() const {
   const auto items = items_();
   const auto at = std::ranges::find_if(items, [](Gtk::Widget* item) { return item->is_focus(); });
+  return at == items.end() ? std::nullopt : std::optional<size_t>(at - items.begin());
+}
+
+std::optional<size_t> KeyboardGroup::holdingFocus() const {
+  auto* root = container_.get_root();
+  auto* focus = root ? root->get_focus() : nullptr;
+  if (!focus) return std::nullopt;
+  const auto items = items_();
+  const auto at = std::ranges::find_if(
+      items, [focus](Gtk::Widget* item) { return focus == item || focus->is_ancestor(*item); });
   return at == items.end() ? std::nullopt : std::optional<size_t>(at - items.begin());
 }
 
@@ -142,8 +153,19 @@ void openMenuWithKeys(Gtk::Widget& control, std::function<Gtk::Popover*(double x
                 open(std::min(24.0, widget.get_width() / 2.0), widget.get_height() / 2.0);
             // Opened from the keyboard, the menu takes it, or the next key would go on in the
             // sidebar behind it.
-            if (menu) menu->child_focus(Gtk::DirectionType::TAB_FORWARD);
-            return menu != nullptr;
+            if (!menu) return false;
+            menu->child_focus(Gtk::DirectionType::TAB_FORWARD);
+            // Closed, the menu would keep the focus on a hidden item, where no key reaches the
+            // window's shortcuts: it goes back to the control, if the control is still there.
+            auto& control = widget;
+            auto closed = std::make_shared<sigc::connection>();
+            *closed = menu->signal_closed().connect([&control, menu, closed] {
+              closed->disconnect();
+              auto* root = control.get_root();
+              auto* focus = root ? root->get_focus() : nullptr;
+              if (focus && (focus == menu || focus->is_ancestor(*menu))) control.grab_focus();
+            });
+            return true;
           })));
   control.add_controller(keys);
 }

@@ -33,6 +33,8 @@ class KeyboardGroup {
 
   // The control that has the focus, if one of the group's has it.
   std::optional<size_t> focused() const;
+  // The control that has the focus or holds it in a menu of its own.
+  std::optional<size_t> holdingFocus() const;
   // After the controls changed: Tab comes in at `entry` unless the focus is in the group. A
   // focused control that went (`lostFocusAt`, from `focused()` before the change) leaves the
   // focus to the one that took its place, so that the keyboard stays in the group.

@@ -323,7 +323,7 @@ void TabListView::sync() {
   const TabDensity density = context_.preferences.prefs().tabDensity;
   const bool replaced = shownSpace_ && *shownSpace_ != space->id;
   shownSpace_ = space->id;
-  const std::optional<size_t> focused = column_->keyboard().focused();
+  const std::optional<size_t> focused = column_->keyboard().holdingFocus();
   column_->reconcile(context_, tabs, selected, density, replaced);
   const auto selectedAt =
       std::ranges::find_if(tabs, [&](const auto& tab) { return selected && tab->id == *selected; });

@@ -229,7 +229,15 @@ StartPage::StartPage(TabsModel& tabs, const PreferencesModel& preferences,
   buildCapsule();
   column_.append(grid_);
   observer_ = std::make_unique<Observer>([this] { sync(); });
-  signal_map().connect([this] { focusField(); });
+  signal_map().connect([this] {
+    // Coming on screen, it takes the keyboard from the page it replaces or from nowhere, not from
+    // a control beside it that the user is on (a row of the sidebar, whose tab just closed).
+    auto* root = get_root();
+    auto* focus = root ? root->get_focus() : nullptr;
+    auto* content = get_parent();
+    if (focus && content && focus != content && !focus->is_ancestor(*content)) return;
+    focusField();
+  });
 }
 
 StartPage::~StartPage() {

@@ -101,12 +101,27 @@ TEST_F(BrowserCommandsTest, TabKeysOpenCloseReopenStepAndOpenTheAddressBarWithou
     }));
     pressKeys("Escape");
     ASSERT_TRUE(waitUntil([&] { return !menu->get_visible(); }));
-    focusPage(*alpha);
+    // The keyboard is back on the row at once, where the window's keys work.
+    EXPECT_EQ(window().get_focus(), list.rowFor(alpha->id));
+    pressKeys("ctrl+t");
+    ASSERT_TRUE(waitUntil([&] { return tabs().size() == 2; }));
+    // (the new tab's start page takes the keyboard)
+    ASSERT_TRUE(waitUntil([&] { return window().get_focus() != list.rowFor(alpha->id); }));
 
-    // With no tab in the space, closing does nothing and the window stays.
-    store().tabs().closeAllTabsInCurrentSpace();
+    // Closed from their rows, the tabs leave the keyboard on the row that takes their place, then
+    // on the new-tab row; the window's keys still work there: with no tab in the space, closing
+    // does nothing and the window stays, and a new tab opens.
+    ASSERT_TRUE(list.rowFor(alpha->id)->grab_focus());
+    pressKeys("Up Delete");
+    ASSERT_TRUE(waitUntil([&] { return tabs().size() == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return window().get_focus() == list.rowFor(alpha->id); }));
+    pressKeys("ctrl+w");
+    ASSERT_TRUE(waitUntil([&] { return tabs().empty(); }));
+    EXPECT_TRUE(waitUntil([&] { return window().get_focus() == &list.newTabRow(); }));
     pressIgnoredKeys("ctrl+w");
     EXPECT_TRUE(window().get_visible());
+    pressKeys("ctrl+t");
+    EXPECT_TRUE(waitUntil([&] { return tabs().size() == 1; }));
   });
 }
 

@@ -166,8 +166,14 @@ TEST(BrowserWindowsTest, TwoWindowsComeBackAfterARestartFromASessionWrittenBefor
   {
     BrowserProcess browser(home.root() / "first.log");
     ASSERT_TRUE(cookiesOfVisit(site, "first")) << browser.log();
-    ASSERT_TRUE(activateOverBus(browser, "open-in-new-window", site.url("/visit?second")));
+    // A second start with addresses hands them over with the window they open in.
+    ChildProcess start(browser.anotherStart(
+        home.root(), {"--new-window", site.url("/visit?second"), site.url("/visit?third")},
+        home.root() / "start.log"));
+    EXPECT_TRUE(testing::exitedCleanly(start.waitForExit(20s)))
+        << home.readFile(home.root() / "start.log");
     ASSERT_TRUE(cookiesOfVisit(site, "second")) << browser.log();
+    ASSERT_TRUE(cookiesOfVisit(site, "third")) << browser.log();
     ASSERT_TRUE(within(20s, [&] { return browser.shownWindows() == 2; }));
     quit(browser);
   }
@@ -179,14 +185,15 @@ TEST(BrowserWindowsTest, TwoWindowsComeBackAfterARestartFromASessionWrittenBefor
   EXPECT_EQ(saved->spaces.front().tabs.front().url, Url::parse(site.url("/visit?first")));
   ASSERT_EQ(saved->windows.size(), 1u);
   ASSERT_EQ(saved->windows.front().spaces.size(), 1u);
-  ASSERT_EQ(saved->windows.front().spaces.front().tabs.size(), 1u);
-  EXPECT_EQ(saved->windows.front().spaces.front().tabs.front().url,
-            Url::parse(site.url("/visit?second")));
+  const auto& opened = saved->windows.front().spaces.front().tabs;
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened.front().url, Url::parse(site.url("/visit?second")));
+  EXPECT_EQ(opened.back().url, Url::parse(site.url("/visit?third")));
   {
     BrowserProcess browser(home.root() / "second.log");
     EXPECT_TRUE(within(30s, [&] {
       return site.linesStarting("GET /visit?first").size() == 2 &&
-             site.linesStarting("GET /visit?second").size() == 2;
+             site.linesStarting("GET /visit?third").size() == 2;
     })) << browser.log();
     EXPECT_TRUE(within(20s, [&] { return browser.shownWindows() == 2; }));
     quit(browser);
