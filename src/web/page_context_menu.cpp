@@ -13,6 +13,7 @@
 #include "model/tabs_model.h"
 #include "platform/text.h"
 #include "web/page_script_channel.h"
+#include "web/spelling_menu.h"
 #include "web/web_resources.h"
 #include "web/webkit_download_transfer.h"
 #include "web/webkit_web_view_port.h"
@@ -22,19 +23,6 @@ namespace {
 
 // A page's selection is cut to this before anything else looks at it.
 constexpr size_t kLongestSelection = 4096;
-
-bool isSpellingAction(WebKitContextMenuAction action) {
-  switch (action) {
-    case WEBKIT_CONTEXT_MENU_ACTION_SPELLING_GUESS:
-    case WEBKIT_CONTEXT_MENU_ACTION_NO_GUESSES_FOUND:
-    case WEBKIT_CONTEXT_MENU_ACTION_IGNORE_SPELLING:
-    case WEBKIT_CONTEXT_MENU_ACTION_LEARN_SPELLING:
-    case WEBKIT_CONTEXT_MENU_ACTION_IGNORE_GRAMMAR:
-      return true;
-    default:
-      return false;
-  }
-}
 
 // The engine's items of a text field that stay, in our words. Their work is the engine's: only it
 // reaches the field.
@@ -162,7 +150,7 @@ void PageContextMenu::rebuild(WebKitContextMenu* menu, WebKitHitTestResult* hit)
   for (GList* each = webkit_context_menu_get_items(menu); each; each = each->next) {
     auto* engineItem = WEBKIT_CONTEXT_MENU_ITEM(each->data);
     const WebKitContextMenuAction action = webkit_context_menu_item_get_stock_action(engineItem);
-    if (isSpellingAction(action)) {
+    if (isSpellingItem(action)) {
       spelling.push_back(GObjectRef<WebKitContextMenuItem>::share(engineItem));
       continue;
     }

@@ -21,19 +21,6 @@ std::optional<std::string> ownLabel(WebKitContextMenuAction action) {
   }
 }
 
-bool isSpellingItem(WebKitContextMenuAction action) {
-  switch (action) {
-    case WEBKIT_CONTEXT_MENU_ACTION_SPELLING_GUESS:
-    case WEBKIT_CONTEXT_MENU_ACTION_NO_GUESSES_FOUND:
-    case WEBKIT_CONTEXT_MENU_ACTION_IGNORE_SPELLING:
-    case WEBKIT_CONTEXT_MENU_ACTION_LEARN_SPELLING:
-    case WEBKIT_CONTEXT_MENU_ACTION_IGNORE_GRAMMAR:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // The engine offers guesses on a right-click even with spell checking off, since it checks the
 // clicked word then and there: the user turned spelling off, so none of it is offered.
 void removeSpellingItems(WebKitContextMenu* menu) {
@@ -81,6 +68,19 @@ gboolean onContextMenu(WebKitWebView* view, WebKitContextMenu* menu, WebKitHitTe
 void labelSpellingItems(WebKitWebView* view) {
   // Nothing but the view is reached, so the handler goes with it.
   g_signal_connect(view, "context-menu", G_CALLBACK(onContextMenu), nullptr);
+}
+
+bool isSpellingItem(WebKitContextMenuAction action) {
+  switch (action) {
+    case WEBKIT_CONTEXT_MENU_ACTION_SPELLING_GUESS:
+    case WEBKIT_CONTEXT_MENU_ACTION_NO_GUESSES_FOUND:
+    case WEBKIT_CONTEXT_MENU_ACTION_IGNORE_SPELLING:
+    case WEBKIT_CONTEXT_MENU_ACTION_LEARN_SPELLING:
+    case WEBKIT_CONTEXT_MENU_ACTION_IGNORE_GRAMMAR:
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace zemblo

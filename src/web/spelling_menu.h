@@ -9,4 +9,7 @@ namespace zemblo {
 // spell checking off the menu offers no spelling at all.
 void labelSpellingItems(WebKitWebView* view);
 
+// Whether an item of the engine's menu belongs to its spelling: guesses, ignore and learn.
+bool isSpellingItem(WebKitContextMenuAction action);
+
 }  // namespace zemblo
