@@ -361,20 +361,25 @@ void TabsModel::moveTabs(const std::set<size_t>& fromOffsets, size_t toOffset) {
   scheduleSave_();
 }
 
+std::shared_ptr<BrowserTab> TabsModel::takeOut(Space& source, const BrowserTab& tab) {
+  const size_t position = *positionOf(source, tab);
+  const auto moving = source.tabs.peek()[position];
+  source.tabs.mutate([&](Space::TabList& tabs) {
+    tabs.erase(tabs.begin() + static_cast<std::ptrdiff_t>(position));
+  });
+  if (source.selectedTabID.peek() == moving->id) {
+    // The neighbour takes the moved tab's place on screen when the source is shown, so it must
+    // load as it would after a close.
+    auto neighbour = selectNeighbour(source, position);
+    if (neighbour && &source == currentSpace().get()) neighbour->loadIfNeeded();
+  }
+  return moving;
+}
+
 void TabsModel::moveTab(const BrowserTab& tab, Space& toSpace) {
   const auto source = spaceContaining(tab);
   if (!source || source.get() == &toSpace || !findSpace(toSpace)) return;
-  const size_t position = *positionOf(*source, tab);
-  const auto moving = source->tabs.peek()[position];
-  source->tabs.mutate([&](Space::TabList& tabs) {
-    tabs.erase(tabs.begin() + static_cast<std::ptrdiff_t>(position));
-  });
-  if (source->selectedTabID.peek() == moving->id) {
-    // The neighbour takes the moved tab's place on screen when the source is shown, so it must
-    // load as it would after a close.
-    auto neighbour = selectNeighbour(*source, position);
-    if (neighbour && source == currentSpace()) neighbour->loadIfNeeded();
-  }
+  const auto moving = takeOut(*source, tab);
   toSpace.tabs.mutate([&](Space::TabList& tabs) { tabs.insert(tabs.begin(), moving); });
   scheduleSave_();
 }
@@ -591,15 +596,7 @@ std::shared_ptr<BrowserTab> TabsModel::tabWithID(const Uuid& id) const {
 void TabsModel::moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space* into) {
   const auto source = spaceContaining(tab);
   if (!source || &target == this || target.isPrivate_ != isPrivate_) return;
-  const size_t position = *positionOf(*source, tab);
-  const auto moving = source->tabs.peek()[position];
-  source->tabs.mutate([&](Space::TabList& tabs) {
-    tabs.erase(tabs.begin() + static_cast<std::ptrdiff_t>(position));
-  });
-  if (source->selectedTabID.peek() == moving->id) {
-    auto neighbour = selectNeighbour(*source, position);
-    if (neighbour && source == currentSpace()) neighbour->loadIfNeeded();
-  }
+  const auto moving = takeOut(*source, tab);
   findBarVisible.set(false);
   auto destination = into ? target.findSpace(*into) : nullptr;
   if (!destination) destination = target.spaceWithID(source->id);

@@ -149,6 +149,8 @@ class TabsModel {
   TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> scheduleSave,
             TabsModel* spacesOwner, bool isPrivate);
   std::shared_ptr<Space> findSpace(const Space& space) const;
+  // Removes `tab` from `source`, which must hold it; a neighbour takes its selection.
+  std::shared_ptr<BrowserTab> takeOut(Space& source, const BrowserTab& tab);
   // Selects the tab in the space that holds it; it loads only with `load`, and only when its
   // space is the one shown.
   void selectInItsSpace(const BrowserTab& tab, bool load);
