@@ -2,7 +2,9 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 // Widgets found as a screen reader finds them: by the name it announces.
 namespace zemblo::testing {
@@ -28,18 +30,48 @@ inline std::string accessibleName(GtkWidget* widget) {
   return {};
 }
 
+// Every widget at or under `root` that `matches`, in the order of the widget tree.
+inline std::vector<GtkWidget*> findAll(GtkWidget* root,
+                                       const std::function<bool(GtkWidget*)>& matches) {
+  std::vector<GtkWidget*> found;
+  if (matches(root)) found.push_back(root);
+  for (GtkWidget* child = gtk_widget_get_first_child(root); child;
+       child = gtk_widget_get_next_sibling(child)) {
+    for (GtkWidget* inner : findAll(child, matches)) found.push_back(inner);
+  }
+  return found;
+}
+
+// The first widget at or under `root` that `matches`, or null.
+inline GtkWidget* findFirst(GtkWidget* root, const std::function<bool(GtkWidget*)>& matches) {
+  if (matches(root)) return root;
+  for (GtkWidget* child = gtk_widget_get_first_child(root); child;
+       child = gtk_widget_get_next_sibling(child)) {
+    if (GtkWidget* found = findFirst(child, matches)) return found;
+  }
+  return nullptr;
+}
+
 // The first widget at or under `root`, in the order of the widget tree, of that role and name.
 inline GtkWidget* findByAccessibleName(GtkWidget* root, const std::string& name,
                                        GtkAccessibleRole role = GTK_ACCESSIBLE_ROLE_BUTTON) {
-  if (gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(root)) == role &&
-      accessibleName(root) == name) {
-    return root;
-  }
-  for (GtkWidget* child = gtk_widget_get_first_child(root); child;
-       child = gtk_widget_get_next_sibling(child)) {
-    if (GtkWidget* found = findByAccessibleName(child, name, role)) return found;
-  }
-  return nullptr;
+  return findFirst(root, [&](GtkWidget* widget) {
+    return gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(widget)) == role &&
+           accessibleName(widget) == name;
+  });
+}
+
+// Widgets with no name a user hears (a progress bar, a picture) are found by the widget name
+// their view gives them, which is also what the style sheets select.
+inline GtkWidget* findByWidgetName(GtkWidget* root, const std::string& name) {
+  return findFirst(root, [&](GtkWidget* widget) { return gtk_widget_get_name(widget) == name; });
+}
+
+// Every widget at or under `root` with that accessible role.
+inline std::vector<GtkWidget*> findAllByRole(GtkWidget* root, GtkAccessibleRole role) {
+  return findAll(root, [&](GtkWidget* widget) {
+    return gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(widget)) == role;
+  });
 }
 
 }  // namespace zemblo::testing
