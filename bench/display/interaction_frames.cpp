@@ -24,6 +24,7 @@
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_list_view.h"
+#include "support/find_settings_widgets.h"
 #include "window/command_bar.h"
 
 namespace {
@@ -44,9 +45,9 @@ void dragSlider(Measurements& run, Browser& browser) {
   settings.select(SettingsPane::sidebar);
   runUntil([&] { return settings.get_mapped(); }, std::chrono::seconds(10));
   runFor(std::chrono::seconds(1));
-  auto* pane = dynamic_cast<SidebarPane*>(&settings.shownPane());
+  auto* pane = dynamic_cast<SidebarPane*>(&testing::shownPane(settings));
   if (!pane) return;
-  Gtk::Scale& slider = pane->widthRow().slider();
+  Gtk::Scale& slider = testing::sliderIn(pane->widthRow());
   int step = 0;
   // To and fro across the range, a value every frame, as a dragging hand gives them.
   run.measure(

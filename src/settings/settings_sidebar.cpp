@@ -57,6 +57,7 @@ SettingsSidebar::SettingsSidebar(const SettingsContext& context, SettingsPane se
 
   spacer_.set_vexpand(true);
   append(spacer_);
+  footer_.set_name("SettingsFooter");
   footer_.add_css_class("settings-footer");
   footer_.add_css_class("settings-tertiary");
   footer_.set_xalign(0);

@@ -31,13 +31,9 @@ class SettingsSidebar : public Gtk::Box {
   // "Zemblo Browser " and the version, in every language.
   static std::string footerText();
 
-  SettingsSidebarRow& row(SettingsPane pane);
-  BrandTile& brandTile() { return brand_; }
-  Gtk::Label& greetingName() { return name_; }
-  Gtk::Label& footer() { return footer_; }
-
  private:
   void sync();
+  SettingsSidebarRow& row(SettingsPane pane);
 
   const SettingsContext& context_;
   std::function<void(SettingsPane)> choose_;

@@ -16,7 +16,6 @@ class SettingsSidebarRow : public Gtk::ListBoxRow {
   explicit SettingsSidebarRow(SettingsPane pane);
 
   SettingsPane pane() const { return pane_; }
-  Gtk::Label& title() { return title_; }
 
  private:
   SettingsPane pane_;

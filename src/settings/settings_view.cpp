@@ -119,7 +119,6 @@ void SettingsView::showPane() {
   pane->set_margin_end(kPaneHorizontalPadding);
   pane->set_margin_top(kPaneVerticalPadding);
   pane->set_margin_bottom(kPaneVerticalPadding);
-  shownPane_ = pane.get();
 
   // At most 660 wide with its padding, centred in the detail area.
   GtkWidget* clamp = adw_clamp_new();

@@ -16,7 +16,6 @@ namespace zemblo {
 
 class BrowserStore;
 class FaviconLoader;
-class PaneBody;
 class SettingsSidebar;
 class SettingsStyle;
 
@@ -41,14 +40,8 @@ class SettingsView : public Gtk::Window {
   // What of the store the panes show and change.
   static SettingsModels modelsOf(BrowserStore& store);
 
-  SettingsPane pane() const { return pane_; }
   // What choosing a row does; choosing the pane already shown changes nothing.
   void select(SettingsPane pane);
-
-  SettingsSidebar& sidebar() { return *sidebar_; }
-  PaneBody& shownPane() { return *shownPane_; }
-  Gtk::ScrolledWindow& shownScroller() { return *shownScroller_; }
-  const SettingsContext& context() const { return context_; }
 
  private:
   void sync();
@@ -68,7 +61,6 @@ class SettingsView : public Gtk::Window {
   Gtk::Stack detail_;
   std::unique_ptr<SettingsSidebar> sidebar_;
   Gtk::ScrolledWindow* shownScroller_ = nullptr;
-  PaneBody* shownPane_ = nullptr;
   unsigned panesBuilt_ = 0;
   std::unique_ptr<Observer> observer_;
 };

@@ -14,6 +14,7 @@
 #include "settings/kit/settings_row.h"
 #include "settings/panes/general_pane.h"
 #include "settings/settings_view.h"
+#include "support/find_settings_widgets.h"
 #include "support/main_loop.h"
 #include "support/temp_home.h"
 
@@ -39,8 +40,9 @@ SettingsRow* defaultBrowserRow(ZembloApp& app) {
     if (auto* view = dynamic_cast<SettingsView*>(window)) {
       view->select(SettingsPane::general);
       testing::pump();
-      return dynamic_cast<SettingsRow*>(findWidget(
-          view->shownPane(), [](Gtk::Widget& w) { return w.get_name() == "default-browser"; }));
+      return dynamic_cast<SettingsRow*>(findWidget(testing::shownPane(*view), [](Gtk::Widget& w) {
+        return w.get_name() == "default-browser";
+      }));
     }
   }
   return nullptr;
@@ -71,7 +73,7 @@ void runApp(const std::function<void(ZembloApp&)>& checks) {
 }
 
 bool subtitleIs(SettingsRow& row, const char* turkish) {
-  return testing::waitUntil([&] { return row.subtitle().get_text().raw() == localized(turkish); });
+  return testing::waitUntil([&] { return testing::subtitleText(row).raw() == localized(turkish); });
 }
 
 // The home is made before the toolkit starts: GIO reads the user's folders once per process, and
@@ -91,12 +93,12 @@ TEST(DefaultBrowserTest, AnInstalledBrowserIsMadeTheDefaultForWebLinksAndPages) 
     SettingsRow* row = defaultBrowserRow(app);
     ASSERT_TRUE(row);
     ASSERT_TRUE(subtitleIs(*row, "Diğer uygulamalardaki bağlantılar başka bir tarayıcıda açılıyor"))
-        << row->subtitle().get_text();
+        << testing::subtitleText(*row);
     Gtk::Button* button = buttonNamed(*row, localized("Varsayılan Yap"));
     ASSERT_TRUE(button && button->get_visible());
     g_signal_emit_by_name(button->gobj(), "clicked");
     EXPECT_TRUE(subtitleIs(*row, "Web adresleri ve HTML dosyaları Zemblo'da açılıyor"))
-        << row->subtitle().get_text();
+        << testing::subtitleText(*row);
     EXPECT_FALSE(button->get_visible());
   });
 
@@ -119,7 +121,7 @@ TEST(DefaultBrowserTest, ABrowserTheDesktopDoesNotKnowSaysSoAndOffersNoButton) {
     EXPECT_TRUE(subtitleIs(*row,
                            "Zemblo kurulu değil (masaüstü girdisi bulunamadı), bu yüzden "
                            "varsayılan tarayıcı yapılamaz"))
-        << row->subtitle().get_text();
+        << testing::subtitleText(*row);
     Gtk::Button* button = buttonNamed(*row, localized("Varsayılan Yap"));
     EXPECT_TRUE(button && !button->get_visible());
   });

@@ -11,6 +11,7 @@
 #include "settings/panes/appearance_pane.h"
 #include "settings/panes/general_pane.h"
 #include "settings/settings_view.h"
+#include "support/find_settings_widgets.h"
 #include "support/main_loop.h"
 #include "support/temp_home.h"
 
@@ -33,7 +34,7 @@ template <class Pane>
 Pane& shown(SettingsView& view, SettingsPane pane) {
   view.select(pane);
   testing::pump();
-  return dynamic_cast<Pane&>(view.shownPane());
+  return dynamic_cast<Pane&>(testing::shownPane(view));
 }
 
 // What the user does in the settings of the running application: picks the dark theme, then
@@ -48,7 +49,7 @@ void darkThemeThenEnglishThenRestart(ZembloApp& app) {
 
   auto* general = &shown<GeneralPane>(*view, SettingsPane::general);
   EXPECT_FALSE(general->offersRestart());
-  click(general->languageCards().card(2));
+  click(testing::choiceCard(general->languageCards(), 2));
   general = &shown<GeneralPane>(*view, SettingsPane::general);
   ASSERT_TRUE(general->offersRestart());
   EXPECT_EQ(view->get_title(), "Settings");

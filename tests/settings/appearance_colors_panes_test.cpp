@@ -20,7 +20,9 @@ using testing::SettingsHarness;
 
 std::vector<std::string> cardTitles(ChoiceCardRow& row) {
   std::vector<std::string> titles;
-  for (size_t i = 0; i < row.size(); ++i) titles.push_back(row.card(i).title().get_text());
+  for (Gtk::Button* card : testing::choiceCards(row)) {
+    titles.push_back(testing::cardTitle(*card));
+  }
   return titles;
 }
 
@@ -39,14 +41,14 @@ TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollows
             (std::vector<std::string>{"Standart", "Yuvarlak", "Serif", "Mono"}));
 
   PrefsWrites writes(store);
-  click(pane.themeCards().card(2));
-  click(pane.pageDarkCards().card(2));
+  click(testing::choiceCard(pane.themeCards(), 2));
+  click(testing::choiceCard(pane.pageDarkCards(), 2));
   drag(pane.brightnessRow(), 1.234);
   drag(pane.contrastRow(), 0.6);
-  click(pane.fontCards().card(3));
-  flip(pane.reduceMotionRow().control());
+  click(testing::choiceCard(pane.fontCards(), 3));
+  flip(testing::switchIn(pane.reduceMotionRow()));
   // The chosen theme again writes nothing.
-  click(pane.themeCards().card(2));
+  click(testing::choiceCard(pane.themeCards(), 2));
   EXPECT_EQ(writes.fields(),
             (std::vector<std::string>{"theme", "pageDarkMode", "darkBrightness", "darkContrast",
                                       "interfaceFont", "reduceMotion"}));
@@ -54,7 +56,7 @@ TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollows
   EXPECT_EQ(prefs.theme, ThemeMode::dark);
   EXPECT_EQ(prefs.pageDarkMode, PageDarkMode::always);
   EXPECT_NEAR(prefs.darkBrightness, 1.25, 1e-12);
-  EXPECT_EQ(pane.brightnessRow().badge().get_text(), "%125");
+  EXPECT_EQ(testing::badgeText(pane.brightnessRow()), "%125");
   EXPECT_EQ(prefs.darkContrast, 0.6);
   EXPECT_EQ(prefs.interfaceFont, InterfaceFont::mono);
   EXPECT_TRUE(prefs.reduceMotion);
@@ -64,7 +66,7 @@ TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollows
   EXPECT_TRUE(pane.brightnessRow().get_visible());
   ASSERT_TRUE(pane.excludedSites().get_visible());
   EXPECT_EQ(pane.excludedSites().hosts(), (std::vector<std::string>{"A.example", "b.example"}));
-  SettingsHarness::shot(harness.view().shownPane(), "pane-appearance-tr");
+  SettingsHarness::shot(testing::shownPane(harness.view()), "pane-appearance-tr");
   click(pane.excludedSites().removeButton(1));
   EXPECT_EQ(store.preferences().prefs().darkDisabledHosts, std::vector<std::string>{"A.example"});
   EXPECT_EQ(testing::savedPrefs(store).darkDisabledHosts, std::vector<std::string>{"A.example"});
@@ -76,7 +78,7 @@ TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollows
   auto& english = testing::showPane<AppearancePane>(harness, SettingsPane::appearance);
   EXPECT_EQ(cardTitles(english.fontCards()),
             (std::vector<std::string>{"Standard", "Rounded", "Serif", "Mono"}));
-  EXPECT_EQ(english.brightnessRow().badge().get_text(), "125%");
+  EXPECT_EQ(testing::badgeText(english.brightnessRow()), "125%");
 }
 
 // What each action writes is the model's (color_settings); here, that the controls reach it and
@@ -87,10 +89,10 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   auto& pane = testing::showPane<ColorsPane>(harness, SettingsPane::colors);
   EXPECT_FALSE(pane.themeSection().get_visible());
   EXPECT_TRUE(pane.directionRow().get_visible());
-  EXPECT_EQ(pane.grainRow().badge().get_text(), "Kapalı");
+  EXPECT_EQ(testing::badgeText(pane.grainRow()), "Kapalı");
 
   // No tint: the strength is out of reach and the direction gone.
-  click(pane.tintRow().control().segment(2));
+  click(testing::segment(pane.tintRow(), 2));
   EXPECT_EQ(store.preferences().prefs().sidebarTint, SidebarTint::none);
   EXPECT_FALSE(pane.strengthRow().get_sensitive());
   EXPECT_NEAR(pane.strengthRow().get_opacity(), 0.45, 0.01);
@@ -101,7 +103,7 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   EXPECT_EQ(store.preferences().prefs().customColorA, green);
   EXPECT_EQ(store.preferences().prefs().sidebarTint, SidebarTint::gradient);
   EXPECT_TRUE(pane.themeSection().get_visible());
-  EXPECT_TRUE(pane.swatch(3).selected());
+  EXPECT_TRUE(testing::isPressed(pane.swatch(3)));
   EXPECT_TRUE(pane.strengthRow().get_sensitive());
   // The browser window is tinted with the new pair at once.
   const SpaceBackground::Tint& tint = harness.window().background().tint();
@@ -111,10 +113,10 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   click(pane.preset(3));  // "Orman"
   EXPECT_EQ(store.preferences().prefs().customColorA, "#1FA67A");
   EXPECT_EQ(store.preferences().prefs().customColorB, "#A8E063");
-  EXPECT_TRUE(pane.preset(3).selected());
-  EXPECT_FALSE(pane.swatch(3).selected());
+  EXPECT_TRUE(testing::isPressed(pane.preset(3)));
+  EXPECT_FALSE(testing::isPressed(pane.swatch(3)));
   EXPECT_EQ(pane.preset(3).get_tooltip_text(), "Orman");
-  SettingsHarness::shot(harness.view().shownPane(), "pane-colors-tr");
+  SettingsHarness::shot(testing::shownPane(harness.view()), "pane-colors-tr");
 
   click(pane.harmonizeButton());
   EXPECT_EQ(store.preferences().prefs().customColorB,
@@ -123,12 +125,12 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   EXPECT_NE(store.preferences().prefs().customColorA, "#1FA67A");
 
   click(pane.directionButton(3));
-  click(pane.materialRow().control().segment(1));
+  click(testing::segment(pane.materialRow(), 1));
   drag(pane.grainRow(), 0.004);
   EXPECT_EQ(store.preferences().prefs().gradientDirection, GradientDirection::diagonalUp);
-  EXPECT_TRUE(pane.directionButton(3).selected());
+  EXPECT_TRUE(testing::isPressed(pane.directionButton(3)));
   EXPECT_FALSE(harness.window().background().showsGlass());
-  EXPECT_EQ(pane.grainRow().badge().get_text(), "%0");
+  EXPECT_EQ(testing::badgeText(pane.grainRow()), "%0");
 
   store.preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.colorStrength = 0.8;
@@ -142,12 +144,12 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   EXPECT_EQ(store.preferences().prefs().colorStrength, AppPreferences{}.colorStrength);
   EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
   EXPECT_FALSE(pane.themeSection().get_visible());
-  EXPECT_TRUE(pane.directionButton(0).selected());
+  EXPECT_TRUE(testing::isPressed(pane.directionButton(0)));
   EXPECT_TRUE(harness.window().background().showsGlass());
   AdwStyleManager* style = adw_style_manager_get_default();
   adw_style_manager_set_color_scheme(style, ADW_COLOR_SCHEME_FORCE_DARK);
   click(pane.preset(0));
-  harness.view().shownScroller().get_vadjustment()->set_value(380);
+  testing::shownScroller(harness.view()).get_vadjustment()->set_value(380);
   SettingsHarness::shot(*harness.view().get_child(), "pane-colors-dark");
   adw_style_manager_set_color_scheme(style, ADW_COLOR_SCHEME_DEFAULT);
 }

@@ -74,7 +74,7 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
                                       "Kapatılan sekmeyi geri aç", "Kenar çubuğunu göster/gizle",
                                       "Sekmeler arasında geçiş", "Alanlar arasında geçiş",
                                       "Sayfada bul", "Şifreler", "Sayfa karanlık modu"}));
-  SettingsHarness::shot(harness.view().shownPane(), "pane-general-tr");
+  SettingsHarness::shot(testing::shownPane(harness.view()), "pane-general-tr");
 
   // Every row's keys are those of the menu items it describes.
   const std::vector<std::vector<std::string>> actions{
@@ -119,11 +119,11 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
   EXPECT_EQ(store.preferences().searchEngine.peek(), SearchEngine::bing);
   EXPECT_EQ(store.defaults().stringValue("searchEngine"), "bing");
   PrefsWrites writes(store);
-  flip(pane->restoreSessionRow().control());
+  flip(testing::switchIn(pane->restoreSessionRow()));
   drag(pane->defaultZoomRow(), 0.5);
-  EXPECT_EQ(pane->defaultZoomRow().badge().get_text(), "%50");
+  EXPECT_EQ(testing::badgeText(pane->defaultZoomRow()), "%50");
   drag(pane->defaultZoomRow(), 2.04);
-  EXPECT_EQ(pane->defaultZoomRow().badge().get_text(), "%200");
+  EXPECT_EQ(testing::badgeText(pane->defaultZoomRow()), "%200");
   EXPECT_EQ(writes.fields(),
             (std::vector<std::string>{"restoreSession", "defaultZoom", "defaultZoom"}));
   const AppPreferences saved = testing::savedPrefs(store);
@@ -131,21 +131,21 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
   EXPECT_EQ(saved.defaultZoom, 2.0);
 
   // English from the cards: the interface switches at once, the desktop's key follows.
-  click(pane->languageCards().card(2));
+  click(testing::choiceCard(pane->languageCards(), 2));
   EXPECT_TRUE(L10n::isEnglish());
   EXPECT_EQ(store.defaults().stringArray("AppleLanguages"), std::vector<std::string>{"en"});
   pane = &testing::showPane<GeneralPane>(harness, SettingsPane::general);
   EXPECT_EQ(pane->restartButton().get_label(), "Restart");
-  EXPECT_EQ(pane->languageCards().card(0).title().get_text(), "System");
-  EXPECT_EQ(pane->defaultZoomRow().badge().get_text(), "200%");
+  EXPECT_EQ(testing::cardTitle(testing::choiceCard(pane->languageCards(), 0)), "System");
+  EXPECT_EQ(testing::badgeText(pane->defaultZoomRow()), "200%");
   EXPECT_EQ(
       titlesOf(*pane),
       (std::vector<std::string>{"New tab", "Address bar", "Close tab", "Reopen closed tab",
                                 "Show/hide sidebar", "Switch between tabs", "Switch between spaces",
                                 "Find in page", "Passwords", "Page dark mode"}));
-  SettingsHarness::shot(harness.view().shownPane(), "pane-general-en");
+  SettingsHarness::shot(testing::shownPane(harness.view()), "pane-general-en");
   // The language it started in takes the offer away; the key is removed for the system's.
-  click(pane->languageCards().card(0));
+  click(testing::choiceCard(pane->languageCards(), 0));
   pane = &testing::showPane<GeneralPane>(harness, SettingsPane::general);
   EXPECT_FALSE(pane->offersRestart());
   EXPECT_FALSE(store.defaults().contains("AppleLanguages"));
@@ -155,20 +155,20 @@ TEST(SidebarPaneTest, ControlsMoveAndResizeTheBrowsersSidebarAndSaveEachChange) 
   SettingsHarness harness;
   BrowserStore& store = harness.store();
   auto& pane = testing::showPane<SidebarPane>(harness, SettingsPane::sidebar);
-  EXPECT_TRUE(pane.sideCards().card(0).selected());
-  EXPECT_TRUE(pane.densityCards().card(1).selected());
-  EXPECT_EQ(pane.widthRow().badge().get_text(), "264 pt");
-  EXPECT_TRUE(pane.columnsRow().control().segment(1).get_active());
+  EXPECT_TRUE(testing::isPressed(testing::choiceCard(pane.sideCards(), 0)));
+  EXPECT_TRUE(testing::isPressed(testing::choiceCard(pane.densityCards(), 1)));
+  EXPECT_EQ(testing::badgeText(pane.widthRow()), "264 pt");
+  EXPECT_TRUE(testing::segment(pane.columnsRow(), 1).get_active());
 
   PrefsWrites writes(store);
-  click(pane.sideCards().card(1));
+  click(testing::choiceCard(pane.sideCards(), 1));
   drag(pane.widthRow(), 231.7);
-  click(pane.densityCards().card(0));
-  click(pane.columnsRow().control().segment(2));
-  flip(pane.favoritesRow().control());
+  click(testing::choiceCard(pane.densityCards(), 0));
+  click(testing::segment(pane.columnsRow(), 2));
+  flip(testing::switchIn(pane.favoritesRow()));
   EXPECT_EQ(writes.fields(), (std::vector<std::string>{"sidebarSide", "sidebarWidth", "tabDensity",
                                                        "favoriteColumns", "showFavorites"}));
-  EXPECT_EQ(pane.widthRow().badge().get_text(), "232 pt");
+  EXPECT_EQ(testing::badgeText(pane.widthRow()), "232 pt");
   // The columns wait, dimmed, with their count kept.
   EXPECT_FALSE(pane.columnsRow().get_sensitive());
   EXPECT_NEAR(pane.columnsRow().get_opacity(), 0.45, 0.01);
@@ -180,13 +180,13 @@ TEST(SidebarPaneTest, ControlsMoveAndResizeTheBrowsersSidebarAndSaveEachChange) 
   const auto frame = testing::boundsIn(column, harness.window());
   EXPECT_EQ(frame.width, 232);
   EXPECT_GT(frame.x, harness.window().get_width() / 2);
-  SettingsHarness::shot(harness.view().shownPane(), "pane-sidebar-tr");
+  SettingsHarness::shot(testing::shownPane(harness.view()), "pane-sidebar-tr");
 
   harness.setLanguage(AppLanguage::english);
   auto& english = testing::showPane<SidebarPane>(harness, SettingsPane::sidebar);
   std::vector<std::string> densities;
   for (size_t i = 0; i < 3; ++i)
-    densities.push_back(english.densityCards().card(i).title().get_text());
+    densities.push_back(testing::cardTitle(testing::choiceCard(english.densityCards(), i)));
   EXPECT_EQ(densities, (std::vector<std::string>{"Compact", "Normal", "Spacious"}));
 }
 
@@ -202,9 +202,9 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   EXPECT_EQ(writes.fields(),
             (std::vector<std::string>{"cornerRadius", "contentInset", "contentShadow"}));
   EXPECT_TRUE(pane.preset(0).marked());
-  EXPECT_EQ(pane.cornerRadiusRow().badge().get_text(), "0 pt");
-  EXPECT_EQ(pane.contentInsetRow().badge().get_text(), "0 pt");
-  EXPECT_FALSE(pane.shadowRow().control().get_active());
+  EXPECT_EQ(testing::badgeText(pane.cornerRadiusRow()), "0 pt");
+  EXPECT_EQ(testing::badgeText(pane.contentInsetRow()), "0 pt");
+  EXPECT_FALSE(testing::switchIn(pane.shadowRow()).get_active());
   EXPECT_EQ(harness.content().cornerRadius(), 0);
   EXPECT_FALSE(harness.content().castsShadow());
   // The marked preset again writes nothing.
@@ -216,16 +216,16 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   drag(pane.cornerRadiusRow(), 13.4);
   EXPECT_FALSE(pane.preset(2).marked());
   EXPECT_EQ(harness.content().cornerRadius(), 13);
-  click(pane.progressRow().control().segment(2));
+  click(testing::segment(pane.progressRow(), 2));
   EXPECT_EQ(harness.content().progressLine().values().style, ProgressStyle::hidden);
-  flip(pane.dimRow().control());
+  flip(testing::switchIn(pane.dimRow()));
 
   store.tabs().commandBar.set(CommandBarMode::newTab);
   pump();
   CommandBar* bar = harness.window().commandBarLayer().bar();
   ASSERT_TRUE(bar);
   const double top = testing::boundsIn(bar->card(), harness.window()).y;
-  click(pane.commandBarRow().control().segment(1));
+  click(testing::segment(pane.commandBarRow(), 1));
   testing::pump();
   EXPECT_GT(testing::boundsIn(bar->card(), harness.window()).y, top);
   store.tabs().commandBar.set(std::nullopt);
@@ -236,7 +236,7 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   EXPECT_EQ(saved.progressStyle, ProgressStyle::hidden);
   EXPECT_EQ(saved.commandBarPosition, CommandBarPosition::center);
   EXPECT_FALSE(saved.dimBehindCommandBar);
-  SettingsHarness::shot(harness.view().shownPane(), "pane-window-tr");
+  SettingsHarness::shot(testing::shownPane(harness.view()), "pane-window-tr");
 }
 
 // Tab reaches every control of the panes, and each carries a name for assistive technologies.
@@ -252,7 +252,7 @@ TEST(PanesAccessibilityTest, EveryFocusableControlOfThePanesHasAName) {
     harness.view().select(pane);
     pump();
     // Within the pane: Tab in the window's list would show another pane.
-    PaneBody& body = harness.view().shownPane();
+    PaneBody& body = testing::shownPane(harness.view());
     size_t inPane = 0;
     for (bool moved = body.child_focus(Gtk::DirectionType::TAB_FORWARD); moved && inPane < 300;
          moved = body.child_focus(Gtk::DirectionType::TAB_FORWARD)) {

@@ -19,7 +19,7 @@ template <class Pane>
 Pane& showPane(SettingsHarness& harness, SettingsPane pane) {
   harness.view().select(pane);
   pump();
-  auto* shown = dynamic_cast<Pane*>(&harness.view().shownPane());
+  auto* shown = dynamic_cast<Pane*>(&testing::shownPane(harness.view()));
   if (!shown) throw std::runtime_error("another pane is shown");
   return *shown;
 }
@@ -33,7 +33,8 @@ inline void click(Gtk::Widget& button) {
 // The knob dragged to `value`.
 inline void drag(SliderRow& row, double value) {
   gboolean handled = FALSE;
-  g_signal_emit_by_name(row.slider().gobj(), "change-value", GTK_SCROLL_JUMP, value, &handled);
+  g_signal_emit_by_name(testing::sliderIn(row).gobj(), "change-value", GTK_SCROLL_JUMP, value,
+                        &handled);
   pump();
 }
 

@@ -30,14 +30,14 @@ using testing::SettingsHarness;
 using testing::waitUntil;
 
 PrivacyPane& showPrivacyPane(SettingsHarness& harness) {
-  harness.view().sidebar().row(SettingsPane::privacy).activate();
+  testing::paneRow(harness.view(), SettingsPane::privacy).activate();
   pump();
-  return dynamic_cast<PrivacyPane&>(harness.view().shownPane());
+  return dynamic_cast<PrivacyPane&>(testing::shownPane(harness.view()));
 }
 
 void answer(PrivacyPane& pane, const char* response) {
   ASSERT_NE(pane.confirmation(), nullptr);
-  adw_message_dialog_response(pane.confirmation()->dialog(), response);
+  adw_message_dialog_response(testing::shownQuestion(), response);
   pump();
 }
 
@@ -69,8 +69,8 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   EXPECT_EQ(pane.allowedSitesSection(), nullptr);
   EXPECT_TRUE(pane.ruleCountRow().get_visible());
   EXPECT_EQ(pane.ruleCountLabel().get_text(), "12345");
-  EXPECT_EQ(pane.passwordsRow().subtitle().get_text(), "1 şifre anahtarlığında");
-  EXPECT_EQ(pane.historyRow().subtitle().get_text(), "0 kayıt");
+  EXPECT_EQ(testing::subtitleText(pane.passwordsRow()), "1 şifre anahtarlığında");
+  EXPECT_EQ(testing::subtitleText(pane.historyRow()), "0 kayıt");
   EXPECT_FALSE(pane.clearHistoryButton().is_sensitive());
 
   // Allowed sites stand in the order of their names, whatever order they came in.
@@ -80,7 +80,7 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   pump();
   ASSERT_NE(pane.allowedSitesSection(), nullptr);
   EXPECT_EQ(shownHosts(pane), (std::vector<std::string>{"a.example", "b.example"}));
-  EXPECT_EQ(pane.historyRow().subtitle().get_text(), "1 kayıt");
+  EXPECT_EQ(testing::subtitleText(pane.historyRow()), "1 kayıt");
   SettingsHarness::shot(pane, "settings-privacy-tr");
   ASSERT_TRUE(SettingsHarness::click(pane.allowedSiteRows()[0]->removeButton()));
   pump();
@@ -92,8 +92,7 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
 
   // The history is cleared only once the question is answered yes.
   ASSERT_TRUE(SettingsHarness::click(pane.clearHistoryButton()));
-  EXPECT_STREQ(adw_message_dialog_get_heading(pane.confirmation()->dialog()),
-               "Geçmiş temizlensin mi?");
+  EXPECT_STREQ(adw_message_dialog_get_heading(testing::shownQuestion()), "Geçmiş temizlensin mi?");
   answer(pane, ConfirmationDialog::kCancel);
   EXPECT_EQ(store.history().entries.peek().size(), 1u);
   ASSERT_TRUE(SettingsHarness::click(pane.clearHistoryButton()));
@@ -109,16 +108,16 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   EXPECT_EQ(importRequests, 1);
 
   harness.setLanguage(AppLanguage::english);
-  PrivacyPane& english = dynamic_cast<PrivacyPane&>(harness.view().shownPane());
+  PrivacyPane& english = dynamic_cast<PrivacyPane&>(testing::shownPane(harness.view()));
   EXPECT_EQ(english.ruleCountLabel().get_text(), "12345");
-  EXPECT_EQ(english.passwordsRow().subtitle().get_text(), "1 password in your keyring");
-  EXPECT_EQ(english.historyRow().subtitle().get_text(), "0 entries");
+  EXPECT_EQ(testing::subtitleText(english.passwordsRow()), "1 password in your keyring");
+  EXPECT_EQ(testing::subtitleText(english.historyRow()), "0 entries");
   store.history().recordVisit(*Url::parse("https://a.example/"), "A");
   store.passwords().credentials.set({});
   blocker.ruleCount.set(0);
   pump();
-  EXPECT_EQ(english.historyRow().subtitle().get_text(), "1 entry");
-  EXPECT_EQ(english.passwordsRow().subtitle().get_text(), "0 passwords in your keyring");
+  EXPECT_EQ(testing::subtitleText(english.historyRow()), "1 entry");
+  EXPECT_EQ(testing::subtitleText(english.passwordsRow()), "0 passwords in your keyring");
   EXPECT_FALSE(english.ruleCountRow().get_visible());
   SettingsHarness::shot(*harness.view().get_child(), "settings-privacy-en");
 }
@@ -138,7 +137,7 @@ TEST(PrivacyPaneTest, ClearingWebsiteDataRemovesAPagesCookieAndTheSwitchReloadsT
   PrivacyPane& pane = showPrivacyPane(harness);
 
   const int shown = server.hits("/check");
-  pane.blockerRow().control().set_active(false);
+  testing::switchIn(pane.blockerRow()).set_active(false);
   ASSERT_TRUE(waitUntil([&] { return server.hits("/check") > shown; }));
   EXPECT_FALSE(harness.store().pageServices().adBlocker().isEnabled.peek());
   ASSERT_TRUE(testing::WebHarness::waitForPage(*tab, "check"));
@@ -172,7 +171,7 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   engine->clearRequests[0](false);
   pump();
   EXPECT_FALSE(pane->dataCleared());
-  EXPECT_EQ(pane->siteDataRow().subtitle().get_text(), "The data couldn't be deleted. Try again.");
+  EXPECT_EQ(testing::subtitleText(pane->siteDataRow()), "The data couldn't be deleted. Try again.");
   EXPECT_EQ(pane->clearSiteDataButton().get_label(), "Clear…");
   EXPECT_TRUE(pane->clearSiteDataButton().is_sensitive());
   pane->clearSiteData();

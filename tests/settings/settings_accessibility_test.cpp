@@ -55,8 +55,9 @@ TEST(SettingsAccessibilityTest, EveryPaneNamesItsControlsAndReportsTheDisabledOn
   for (const char* name : {"Book", "Code", "Start color", "End color"}) {
     EXPECT_EQ((controls[{"button", name}].count), 1) << name;
   }
-  testing::click(spaces.editor().deleteButton());
-  AdwMessageDialog* question = spaces.editor().confirmation()->dialog();
+  testing::click(*Glib::wrap(
+      testing::findByAccessibleName(GTK_WIDGET(spaces.editor().gobj()), localized("Sil…"))));
+  AdwMessageDialog* question = testing::shownQuestion();
   controls = testing::readControls(adw_message_dialog_get_heading(question));
   EXPECT_EQ((controls[{"button", "Delete Space"}].count), 2);  // one set for each layout
   adw_message_dialog_response(question, ConfirmationDialog::kCancel);

@@ -15,6 +15,7 @@
 #include "settings/previews/interface_preview.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_harness.h"
+#include "support/find_settings_widgets.h"
 #include "support/rendered_pixels.h"
 
 // The settings window over the store of a browser window, both shown under the virtual display
@@ -47,7 +48,7 @@ class SettingsHarness : public WindowHarness {
 
   // The interface preview of the pane shown, if it has one.
   InterfacePreview* preview() {
-    for (Gtk::Widget* child = view_->shownPane().get_first_child(); child;
+    for (Gtk::Widget* child = shownPane(*view_).get_first_child(); child;
          child = child->get_next_sibling()) {
       if (auto* preview = dynamic_cast<InterfacePreview*>(child)) return preview;
     }

@@ -59,7 +59,9 @@ class SettingsInputTest : public ::testing::Test {
     pump();
     return seen;
   }
-  double scrolled() { return harness.view().shownScroller().get_vadjustment()->get_value(); }
+  double scrolled() {
+    return testing::shownScroller(harness.view()).get_vadjustment()->get_value();
+  }
 
   testing::SettingsHarness harness;
 };
@@ -68,9 +70,9 @@ TEST_F(SettingsInputTest, TheWheelScrollsThePaneOverSlidersAndChipsAndChangesNoS
   auto& window = testing::showPane<WindowPane>(harness, SettingsPane::window);
   const AppPreferences before = harness.store().preferences().prefs();
   const std::string file = harness.defaultsFile();
-  ASSERT_TRUE(wheelOver(window.cornerRadiusRow().slider(), "4 5"));  // down
+  ASSERT_TRUE(wheelOver(testing::sliderIn(window.cornerRadiusRow()), "4 5"));  // down
   EXPECT_GT(scrolled(), 0);
-  ASSERT_TRUE(wheelOver(window.contentInsetRow().slider(), "8 4"));  // up
+  ASSERT_TRUE(wheelOver(testing::sliderIn(window.contentInsetRow()), "8 4"));  // up
   EXPECT_EQ(scrolled(), 0);
   EXPECT_EQ(harness.store().preferences().prefs(), before);
   EXPECT_EQ(harness.defaultsFile(), file);
@@ -84,7 +86,7 @@ TEST_F(SettingsInputTest, TheWheelScrollsThePaneOverSlidersAndChipsAndChangesNoS
 TEST_F(SettingsInputTest, ArrowKeysMoveAFocusedSliderOneStepAndTheFileHoldsTheStepsValue) {
   harness.store().preferences().updatePrefs([](AppPreferences& prefs) { prefs.defaultZoom = 2.0; });
   auto& general = testing::showPane<GeneralPane>(harness, SettingsPane::general);
-  general.defaultZoomRow().slider().grab_focus();
+  testing::sliderIn(general.defaultZoomRow()).grab_focus();
   press("Left");
   ASSERT_TRUE(waitUntil([&] { return harness.store().preferences().prefs().defaultZoom != 2.0; }));
   EXPECT_EQ(testing::savedPrefs(harness.store()).defaultZoom, 1.9);
@@ -97,25 +99,26 @@ TEST_F(SettingsInputTest, ArrowKeysMoveAFocusedSliderOneStepAndTheFileHoldsTheSt
 
 TEST_F(SettingsInputTest, TabEntersThePaneShownShiftTabReturnsToTheListAndTheArrowsWalkIt) {
   SettingsView& view = harness.view();
-  Gtk::Widget& appearance = view.sidebar().row(SettingsPane::appearance);
+  Gtk::Widget& appearance = testing::paneRow(view, SettingsPane::appearance);
   const auto inPane = [&] {
     Gtk::Widget* focus = view.get_focus();
-    return focus && focus->is_ancestor(view.shownScroller());
+    return focus && focus->is_ancestor(testing::shownScroller(view));
   };
   appearance.grab_focus();
   press("Tab");
   ASSERT_TRUE(waitUntil(inPane));
-  EXPECT_EQ(view.pane(), SettingsPane::appearance);
+  EXPECT_EQ(testing::shownPaneTitle(view), paneTitle(SettingsPane::appearance));
   press("shift+Tab");
   ASSERT_TRUE(waitUntil([&] { return view.get_focus() == &appearance; }));
   press("ctrl+Tab");
   ASSERT_TRUE(waitUntil(inPane));
-  EXPECT_EQ(view.pane(), SettingsPane::appearance);
+  EXPECT_EQ(testing::shownPaneTitle(view), paneTitle(SettingsPane::appearance));
 
   appearance.grab_focus();
   press("Down");
-  EXPECT_TRUE(waitUntil([&] { return view.pane() == SettingsPane::colors; }));
-  EXPECT_EQ(view.get_focus(), &view.sidebar().row(SettingsPane::colors));
+  EXPECT_TRUE(
+      waitUntil([&] { return testing::shownPaneTitle(view) == paneTitle(SettingsPane::colors); }));
+  EXPECT_EQ(view.get_focus(), &testing::paneRow(view, SettingsPane::colors));
 }
 
 TEST_F(SettingsInputTest, EscapeClosesAnOpenListFirstThenTheWindowAndControlWClosesItToo) {
@@ -166,7 +169,7 @@ TEST_F(SettingsInputTest, TabGoesRoundEveryPaneFromItsListRowAndBackReachingEver
     const auto round =
         testing::focusRound(testing::focusVisits(harness.view().gobj(), pressAndWait, 70));
     ASSERT_FALSE(round.empty()) << "Tab never came back to where it started";
-    EXPECT_EQ(round.front(), GTK_WIDGET(harness.view().sidebar().row(pane).gobj()));
+    EXPECT_EQ(round.front(), GTK_WIDGET(testing::paneRow(harness.view(), pane).gobj()));
     std::set<std::string> names;
     for (GtkWidget* control : round) {
       const std::string name = testing::accessibleName(control);

@@ -155,25 +155,25 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   pump();
   EXPECT_EQ(changes.count, 0);
   EXPECT_EQ(harness.defaultsFile(), before);
-  EXPECT_EQ(gallery.width->badge().get_text(), "500 pt");
-  EXPECT_EQ(gallery.width->slider().get_value(), 400);
-  for (size_t i = 0; i < 3; ++i) EXPECT_FALSE(gallery.columns->control().segment(i).get_active());
+  EXPECT_EQ(testing::badgeText(*gallery.width), "500 pt");
+  EXPECT_EQ(testing::sliderIn(*gallery.width).get_value(), 400);
+  for (size_t i = 0; i < 3; ++i) EXPECT_FALSE(testing::segment(*gallery.columns, i).get_active());
 
-  press(gallery.show->control());
+  press(testing::switchIn(*gallery.show));
   EXPECT_FALSE(store.preferences().prefs().showFavorites);
   gboolean handled = FALSE;
-  g_signal_emit_by_name(gallery.width->slider().gobj(), "change-value", GTK_SCROLL_JUMP, 231.7,
-                        &handled);
+  g_signal_emit_by_name(testing::sliderIn(*gallery.width).gobj(), "change-value", GTK_SCROLL_JUMP,
+                        231.7, &handled);
   pump();
   EXPECT_EQ(store.preferences().prefs().sidebarWidth, 232);
-  EXPECT_EQ(gallery.width->badge().get_text(), "232 pt");
-  press(gallery.columns->control().segment(0));
+  EXPECT_EQ(testing::badgeText(*gallery.width), "232 pt");
+  press(testing::segment(*gallery.columns, 0));
   EXPECT_EQ(store.preferences().prefs().favoriteColumns, 3);
-  press(gallery.density->card(2));
+  press(testing::choiceCard(*gallery.density, 2));
   EXPECT_EQ(store.preferences().prefs().tabDensity, TabDensity::spacious);
-  EXPECT_TRUE(gallery.density->card(2).selected());
+  EXPECT_TRUE(testing::isPressed(testing::choiceCard(*gallery.density, 2)));
   // The chosen card again: written again, but nothing changes.
-  press(gallery.density->card(2));
+  press(testing::choiceCard(*gallery.density, 2));
   EXPECT_EQ(changes.count, 4);
   const AppPreferences saved = testing::savedPrefs(store);
   EXPECT_EQ(saved.sidebarWidth, 232);
@@ -189,10 +189,10 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   });
   pump();
   EXPECT_EQ(changes.count, 5);
-  EXPECT_TRUE(gallery.density->card(0).selected());
-  EXPECT_FALSE(gallery.density->card(2).selected());
-  EXPECT_TRUE(gallery.columns->control().segment(2).get_active());
-  EXPECT_TRUE(gallery.show->control().get_active());
+  EXPECT_TRUE(testing::isPressed(testing::choiceCard(*gallery.density, 0)));
+  EXPECT_FALSE(testing::isPressed(testing::choiceCard(*gallery.density, 2)));
+  EXPECT_TRUE(testing::segment(*gallery.columns, 2).get_active());
+  EXPECT_TRUE(testing::switchIn(*gallery.show).get_active());
 
   // A hidden row takes the divider above it along.
   auto* divider = gallery.columns->get_prev_sibling();
@@ -208,27 +208,29 @@ TEST(SettingsKitTest, TabReachesEveryControlArrowsMoveBetweenOptionsAndEachHasAN
   gallery.present();
   pump();
   const std::vector<Gtk::Widget*> chain = SettingsHarness::tabChain(gallery);
-  std::vector<Gtk::Widget*> controls{&gallery.width->slider(), &gallery.show->control()};
+  std::vector<Gtk::Widget*> controls{&testing::sliderIn(*gallery.width),
+                                     &testing::switchIn(*gallery.show)};
   for (ChoiceCardRow* row : {gallery.side, gallery.density, gallery.theme}) {
-    for (size_t i = 0; i < row->size(); ++i) controls.push_back(&row->card(i));
+    for (Gtk::Button* card : testing::choiceCards(*row)) controls.push_back(card);
   }
-  for (size_t i = 0; i < 3; ++i) controls.push_back(&gallery.columns->control().segment(i));
+  for (size_t i = 0; i < 3; ++i) controls.push_back(&testing::segment(*gallery.columns, i));
   for (Gtk::Widget* control : controls) {
     EXPECT_NE(std::find(chain.begin(), chain.end(), control), chain.end()) << control->get_name();
     EXPECT_TRUE(SettingsHarness::hasAccessibleName(*control)) << control->get_name();
   }
   for (Gtk::Widget* focus : chain)
     EXPECT_TRUE(SettingsHarness::hasAccessibleName(*focus)) << focus->get_name();
-  EXPECT_EQ(gtk_test_accessible_check_property(GTK_ACCESSIBLE(gallery.show->control().gobj()),
-                                               GTK_ACCESSIBLE_PROPERTY_LABEL, "Favorileri göster"),
-            nullptr);
+  EXPECT_EQ(
+      gtk_test_accessible_check_property(GTK_ACCESSIBLE(testing::switchIn(*gallery.show).gobj()),
+                                         GTK_ACCESSIBLE_PROPERTY_LABEL, "Favorileri göster"),
+      nullptr);
 
-  gallery.density->card(0).grab_focus();
+  testing::choiceCard(*gallery.density, 0).grab_focus();
   gallery.child_focus(Gtk::DirectionType::RIGHT);
-  EXPECT_EQ(gallery.get_focus(), &gallery.density->card(1));
-  gallery.columns->control().segment(0).grab_focus();
+  EXPECT_EQ(gallery.get_focus(), &testing::choiceCard(*gallery.density, 1));
+  testing::segment(*gallery.columns, 0).grab_focus();
   gallery.child_focus(Gtk::DirectionType::RIGHT);
-  EXPECT_EQ(gallery.get_focus(), &gallery.columns->control().segment(1));
+  EXPECT_EQ(gallery.get_focus(), &testing::segment(*gallery.columns, 1));
 
   AdwStyleManager* style = adw_style_manager_get_default();
   adw_style_manager_set_color_scheme(style, ADW_COLOR_SCHEME_FORCE_DARK);
@@ -262,7 +264,7 @@ TEST(SettingsKitTest, ADraggedSliderRedrawsThePreviewEveryFrameAndWritesAFewTime
       }),
       &frames);
   int step = 0;
-  Gtk::Scale& slider = gallery.width->slider();
+  Gtk::Scale& slider = testing::sliderIn(*gallery.width);
   const guint tick = preview.add_tick_callback([&](const Glib::RefPtr<Gdk::FrameClock>&) {
     const int phase = step++ % 100;
     const double value = 200 + 4 * (phase < 50 ? phase : 100 - phase) + 0.3;

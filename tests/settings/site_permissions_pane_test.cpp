@@ -52,9 +52,9 @@ TEST(SitePermissionsPaneTest, ARemovedAnswerLeavesTheListAndTheFileAndTheSiteAsk
   const std::string site = *siteOrigin(server.address("/"));
   permissions.remember(site, PermissionKind::geolocation, PermissionDecision::allow);
   permissions.remember(site, PermissionKind::camera, PermissionDecision::block);
-  harness.view().sidebar().row(SettingsPane::privacy).activate();
+  testing::paneRow(harness.view(), SettingsPane::privacy).activate();
   pump();
-  auto& pane = dynamic_cast<PrivacyPane&>(harness.view().shownPane());
+  auto& pane = dynamic_cast<PrivacyPane&>(testing::shownPane(harness.view()));
   ASSERT_TRUE(waitUntil([&] { return widgetsNamed(pane, "SitePermissionRow").size() == 2; }));
 
   Gtk::Button* remove = buttonNamed(

@@ -28,24 +28,62 @@ using testing::pump;
 using testing::SettingsHarness;
 
 SpacesPane& showSpacesPane(SettingsHarness& harness) {
-  harness.view().sidebar().row(SettingsPane::spaces).activate();
+  testing::paneRow(harness.view(), SettingsPane::spaces).activate();
   pump();
-  return dynamic_cast<SpacesPane&>(harness.view().shownPane());
+  return dynamic_cast<SpacesPane&>(testing::shownPane(harness.view()));
 }
 
-void answer(SpaceEditor& editor, const char* response) {
-  ASSERT_NE(editor.confirmation(), nullptr);
-  adw_message_dialog_response(editor.confirmation()->dialog(), response);
+void answer(const char* response) {
+  ASSERT_NE(testing::shownQuestion(), nullptr);
+  adw_message_dialog_response(testing::shownQuestion(), response);
   pump();
 }
 
-template <class Tile, class Match>
-std::vector<size_t> selectedOf(const std::vector<Tile*>& tiles, Match isSelected) {
+// The editor's widgets of that widget name (its preset swatches, its symbol tiles), in order.
+std::vector<Gtk::Button*> tilesNamed(SpaceEditor& editor, const std::string& name) {
+  std::vector<Gtk::Button*> tiles;
+  for (GtkWidget* widget : testing::findAll(GTK_WIDGET(editor.gobj()), [&](GtkWidget* w) {
+         return gtk_widget_get_name(w) == name;
+       })) {
+    tiles.push_back(dynamic_cast<Gtk::Button*>(Glib::wrap(widget)));
+  }
+  return tiles;
+}
+
+// The positions of the tiles shown as chosen.
+std::vector<size_t> selectedOf(const std::vector<Gtk::Button*>& tiles) {
   std::vector<size_t> selected;
   for (size_t i = 0; i < tiles.size(); ++i) {
-    if (isSelected(*tiles[i])) selected.push_back(i);
+    if (testing::isPressed(*tiles[i])) selected.push_back(i);
   }
   return selected;
+}
+
+Gtk::Entry& nameField(SpaceEditor& editor) {
+  return *dynamic_cast<Gtk::Entry*>(Glib::wrap(testing::findFirst(
+      GTK_WIDGET(editor.gobj()), [](GtkWidget* widget) { return GTK_IS_ENTRY(widget); })));
+}
+
+Gtk::Button& button(SpaceEditor& editor, const std::string& name) {
+  return *dynamic_cast<Gtk::Button*>(
+      Glib::wrap(testing::findByAccessibleName(GTK_WIDGET(editor.gobj()), localized(name))));
+}
+
+Glib::ustring tileText(SpaceEditor& editor, const std::string& line) {
+  return testing::namedIn<Gtk::Label>(editor, line).get_text();
+}
+
+// The row holding the delete button.
+Gtk::Widget& deleteRow(SpaceEditor& editor) { return *button(editor, "Sil…").get_parent(); }
+
+// A colour as the picker reports it once the user has chosen it.
+void pickColor(SpaceEditor& editor, size_t picker, const Color& color) {
+  auto* chooser = testing::findAll(GTK_WIDGET(editor.gobj()), [](GtkWidget* widget) {
+                    return GTK_IS_COLOR_BUTTON(widget);
+                  }).at(picker);
+  const GdkRGBA rgba{float(color.r), float(color.g), float(color.b), 1};
+  gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(chooser), &rgba);
+  g_signal_emit_by_name(chooser, "color-set");
 }
 
 TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfterAsking) {
@@ -81,39 +119,36 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   store.tabs().select(*added);
   pump();
   SpaceEditor& editor = pane.editor();
-  editor.nameField().set_text("Okul");
-  ASSERT_TRUE(SettingsHarness::click(*editor.presetSwatches()[1]));  // "Okyanus"
-  ASSERT_TRUE(SettingsHarness::click(*editor.symbolTiles()[4]));     // "book.fill"
+  nameField(editor).set_text("Okul");
+  ASSERT_TRUE(SettingsHarness::click(*tilesNamed(editor, "PresetSwatch")[1]));  // "Okyanus"
+  ASSERT_TRUE(SettingsHarness::click(*tilesNamed(editor, "SymbolTile")[4]));    // "book.fill"
   pump();
   EXPECT_EQ(sidebar.spaceHeader().nameLabel().get_text(), "Okul");
   EXPECT_EQ(sidebar.spaceHeader().shownSymbol(), "book.fill");
   EXPECT_EQ(added->colorA.peek(), "#2F80FF");
   EXPECT_EQ(added->colorB.peek(), "#22C1C3");
   EXPECT_EQ(themeColors(store.preferences(), store.tabs()).primary, Color::fromHex("#2F80FF"));
-  EXPECT_EQ(selectedOf(editor.presetSwatches(), [](PresetSwatch& s) { return s.isSelected(); }),
-            std::vector<size_t>{1});
-  EXPECT_EQ(selectedOf(editor.symbolTiles(), [](SymbolTile& t) { return t.isSelected(); }),
-            std::vector<size_t>{4});
-  EXPECT_EQ(editor.headerTile().nameLabel().get_text(), "Okul");
-  EXPECT_EQ(pane.chips().back()->nameLabel().get_text(), "Okul");
+  EXPECT_EQ(selectedOf(tilesNamed(editor, "PresetSwatch")), std::vector<size_t>{1});
+  EXPECT_EQ(selectedOf(tilesNamed(editor, "SymbolTile")), std::vector<size_t>{4});
+  EXPECT_EQ(tileText(editor, "SpaceTileName"), "Okul");
+  EXPECT_EQ(testing::namedIn<Gtk::Label>(*pane.chips().back(), "SpaceChipName").get_text(), "Okul");
   EXPECT_TRUE(store.hasPendingSave());
   // Picked colours are stored as the presets are written, so a matching pick marks its preset.
-  editor.setHexColor(true, Color::fromHex("#7b61ff"));
-  editor.setHexColor(false, Color::fromHex("#FF6FB5"));
+  pickColor(editor, 0, Color::fromHex("#7b61ff"));
+  pickColor(editor, 1, Color::fromHex("#FF6FB5"));
   pump();
   EXPECT_EQ(added->colorA.peek(), "#7B61FF");
-  EXPECT_EQ(selectedOf(editor.presetSwatches(), [](PresetSwatch& s) { return s.isSelected(); }),
-            std::vector<size_t>{0});
+  EXPECT_EQ(selectedOf(tilesNamed(editor, "PresetSwatch")), std::vector<size_t>{0});
   SettingsHarness::shot(*harness.view().get_child(), "settings-spaces-tr");
   SettingsHarness::shot(editor, "settings-space-editor-tr");
 
   // The last space moves left only; the sidebar's buttons follow the order.
-  EXPECT_FALSE(editor.moveRightButton().is_sensitive());
-  ASSERT_TRUE(SettingsHarness::click(editor.moveLeftButton()));
+  EXPECT_FALSE(button(editor, "Sağa taşı").is_sensitive());
+  ASSERT_TRUE(SettingsHarness::click(button(editor, "Sola taşı")));
   pump();
   EXPECT_EQ(store.tabs().spaces.peek()[2], added);
   EXPECT_EQ(sidebar.bottomBar().switcher().buttons()[2]->space(), added);
-  EXPECT_TRUE(pane.editor().moveRightButton().is_sensitive());
+  EXPECT_TRUE(button(pane.editor(), "Sağa taşı").is_sensitive());
 
   // Deleting asks first; cancelling keeps everything. Confirmed, the space and its tabs go, and
   // the tabs wait on the closed-tab stack.
@@ -121,18 +156,17 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   store.tabs().openTab(*Url::parse("https://two.test/"), true);
   pump();
   SpaceEditor& deleting = pane.editor();
-  EXPECT_EQ(deleting.deleteRow().subtitle().get_text(), "Bu alandaki 2 sekme kapanır");
-  EXPECT_EQ(deleting.headerTile().countLabel().get_text(), "2 sekme");
-  ASSERT_TRUE(SettingsHarness::click(deleting.deleteButton()));
-  ASSERT_NE(deleting.confirmation(), nullptr);
-  EXPECT_STREQ(adw_message_dialog_get_heading(deleting.confirmation()->dialog()),
-               "\"Okul\" silinsin mi?");
-  answer(deleting, ConfirmationDialog::kCancel);
+  EXPECT_EQ(testing::subtitleText(deleteRow(deleting)), "Bu alandaki 2 sekme kapanır");
+  EXPECT_EQ(tileText(deleting, "SpaceTileCount"), "2 sekme");
+  ASSERT_TRUE(SettingsHarness::click(button(deleting, "Sil…")));
+  ASSERT_NE(testing::shownQuestion(), nullptr);
+  EXPECT_STREQ(adw_message_dialog_get_heading(testing::shownQuestion()), "\"Okul\" silinsin mi?");
+  answer(ConfirmationDialog::kCancel);
   EXPECT_EQ(store.tabs().spaces.peek().size(), 4u);
-  EXPECT_EQ(deleting.confirmation(), nullptr);
+  EXPECT_EQ(testing::shownQuestion(), nullptr);
   const auto tabs = added->tabs.peek();
-  ASSERT_TRUE(SettingsHarness::click(deleting.deleteButton()));
-  answer(deleting, ConfirmationDialog::kConfirm);
+  ASSERT_TRUE(SettingsHarness::click(button(deleting, "Sil…")));
+  answer(ConfirmationDialog::kConfirm);
   ASSERT_EQ(store.tabs().spaces.peek().size(), 3u);
   EXPECT_EQ(store.tabs().currentSpace(), store.tabs().spaces.peek().front());
   EXPECT_EQ(pane.editor().space(), store.tabs().currentSpace());
@@ -152,22 +186,24 @@ TEST(SpacesPaneTest, TheLastSpaceStaysAndTheCountsReadInBothLanguages) {
   store.tabs().openTab(*Url::parse("https://one.test/"), true);
   harness.setLanguage(AppLanguage::english);
   SpacesPane& pane = showSpacesPane(harness);
-  EXPECT_EQ(pane.editor().deleteRow().subtitle().get_text(), "1 tab in this space will close");
-  EXPECT_EQ(pane.editor().headerTile().countLabel().get_text(), "1 tab");
+  EXPECT_EQ(testing::subtitleText(deleteRow(pane.editor())), "1 tab in this space will close");
+  EXPECT_EQ(tileText(pane.editor(), "SpaceTileCount"), "1 tab");
   SettingsHarness::shot(*harness.view().get_child(), "settings-spaces-en");
 
   store.tabs().deleteSpace(*store.tabs().spaces.peek()[1]);
   pump();
   SpaceEditor& editor = pane.editor();
-  EXPECT_EQ(editor.deleteRow().subtitle().get_text(), "You need at least one space");
-  EXPECT_FALSE(editor.deleteButton().is_sensitive());
-  EXPECT_FALSE(editor.moveLeftButton().is_sensitive());
-  EXPECT_FALSE(editor.moveRightButton().is_sensitive());
-  editor.askToDelete();
-  EXPECT_EQ(editor.confirmation(), nullptr);
-  editor.nameField().set_text("");
+  EXPECT_EQ(testing::subtitleText(deleteRow(editor)), "You need at least one space");
+  EXPECT_FALSE(button(editor, "Sil…").is_sensitive());
+  EXPECT_FALSE(button(editor, "Sola taşı").is_sensitive());
+  EXPECT_FALSE(button(editor, "Sağa taşı").is_sensitive());
+  // Even a click that reaches the disabled button asks nothing.
+  g_signal_emit_by_name(button(editor, "Sil…").gobj(), "clicked");
   pump();
-  EXPECT_EQ(editor.headerTile().nameLabel().get_text(), "Untitled Space");
+  EXPECT_EQ(testing::shownQuestion(), nullptr);
+  nameField(editor).set_text("");
+  pump();
+  EXPECT_EQ(tileText(editor, "SpaceTileName"), "Untitled Space");
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "settings/previews/start_preview.h"
 #include "settings/settings_harness.h"
 #include "settings/settings_sidebar.h"
+#include "widgets/start_background_view.h"
 #include "window/start_page.h"
 
 namespace zemblo {
@@ -27,10 +28,22 @@ using testing::pump;
 using testing::SettingsHarness;
 using testing::waitUntil;
 
+// A line of the preview's texts, by its widget name.
+Gtk::Label& previewLine(StartPreview& preview, const std::string& line) {
+  return testing::namedIn<Gtk::Label>(preview, line);
+}
+
+// Whether the preview draws its texts light, for a picture under them.
+bool textsOverPicture(StartPreview& preview) {
+  return testing::findFirst(GTK_WIDGET(preview.gobj()), [](GtkWidget* widget) {
+           return gtk_widget_has_css_class(widget, "light-on-picture");
+         }) != nullptr;
+}
+
 StartPagePane& showStartPagePane(SettingsHarness& harness) {
-  harness.view().sidebar().row(SettingsPane::startPage).activate();
+  testing::paneRow(harness.view(), SettingsPane::startPage).activate();
   pump();
-  return dynamic_cast<StartPagePane&>(harness.view().shownPane());
+  return dynamic_cast<StartPagePane&>(testing::shownPane(harness.view()));
 }
 
 fs::path writePicture(const fs::path& file) {
@@ -51,7 +64,7 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   pane.nameField().set_text("Ada");
   pump();
   EXPECT_EQ(store.preferences().prefs().greetingName, "Ada");
-  EXPECT_EQ(preview.greetingLine().get_text(), "Günaydın, Ada");
+  EXPECT_EQ(previewLine(preview, "PreviewGreeting").get_text(), "Günaydın, Ada");
   EXPECT_EQ(preview.get_height(), StartPreview::kHeight);
   SettingsHarness::shot(*harness.view().get_child(), "settings-start-page-tr");
 
@@ -60,12 +73,13 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   const auto sameAsStartPage = [&] {
     // A new language rebuilds the window's start page and the pane.
     ClockGreeting& startPage = harness.content().startPage().clockGreeting();
-    StartPreview& shown = dynamic_cast<StartPagePane&>(harness.view().shownPane()).preview();
+    StartPreview& shown =
+        dynamic_cast<StartPagePane&>(testing::shownPane(harness.view())).preview();
     for (int attempt = 0; attempt < 2; ++attempt) {
       startPage.sync();
       pump();
-      if (shown.timeLine().get_text() == startPage.timeLine().get_text() &&
-          shown.dateLine().get_text() == startPage.dateLine().get_text())
+      if (previewLine(shown, "PreviewTime").get_text() == startPage.timeLine().get_text() &&
+          previewLine(shown, "PreviewDate").get_text() == startPage.dateLine().get_text())
         return true;
       store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.greetingName += " "; });
     }
@@ -73,15 +87,19 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   };
   for (const bool use24Hour : {false, true}) {
     store.preferences().updatePrefs([&](AppPreferences& prefs) { prefs.use24Hour = use24Hour; });
-    EXPECT_TRUE(sameAsStartPage()) << preview.timeLine().get_text();
+    EXPECT_TRUE(sameAsStartPage()) << previewLine(preview, "PreviewTime").get_text();
   }
   harness.setLanguage(AppLanguage::english);
-  StartPagePane& english = dynamic_cast<StartPagePane&>(harness.view().shownPane());
-  EXPECT_TRUE(sameAsStartPage()) << english.preview().dateLine().get_text();
-  EXPECT_EQ(english.preview().greetingLine().get_text().raw().rfind("Good morning, Ada", 0), 0u);
-  EXPECT_EQ(english.backgroundCards().card(0).title().get_text(), "Aurora");
+  StartPagePane& english = dynamic_cast<StartPagePane&>(testing::shownPane(harness.view()));
+  EXPECT_TRUE(sameAsStartPage()) << previewLine(english.preview(), "PreviewDate").get_text();
+  EXPECT_EQ(previewLine(english.preview(), "PreviewGreeting")
+                .get_text()
+                .raw()
+                .rfind("Good morning, Ada", 0),
+            0u);
+  EXPECT_EQ(testing::cardTitle(testing::choiceCard(english.backgroundCards(), 0)), "Aurora");
   harness.setLanguage(AppLanguage::turkish);
-  StartPagePane& turkish = dynamic_cast<StartPagePane&>(harness.view().shownPane());
+  StartPagePane& turkish = dynamic_cast<StartPagePane&>(testing::shownPane(harness.view()));
 
   // Without the clock the 24-hour switch greys out and keeps its value.
   store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.showClock = false; });
@@ -89,25 +107,26 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   EXPECT_FALSE(turkish.use24HourRow().is_sensitive());
   EXPECT_NEAR(turkish.use24HourRow().get_opacity(), StartPagePane::kDisabledOpacity, 0.01);
   EXPECT_TRUE(store.preferences().prefs().use24Hour);
-  EXPECT_FALSE(turkish.preview().timeLine().get_visible());
+  EXPECT_FALSE(previewLine(turkish.preview(), "PreviewTime").get_visible());
 
   // The background's own rows follow the card chosen.
-  ASSERT_TRUE(SettingsHarness::click(turkish.backgroundCards().card(1)));
+  ASSERT_TRUE(SettingsHarness::click(testing::choiceCard(turkish.backgroundCards(), 1)));
   pump();
   EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::gradient);
   for (Gtk::Widget* row : std::initializer_list<Gtk::Widget*>{
            &turkish.speedRow(), &turkish.imageRow(), &turkish.dimRow(), &turkish.blurRow()}) {
     EXPECT_FALSE(row->get_visible());
   }
-  ASSERT_TRUE(SettingsHarness::click(turkish.backgroundCards().card(3)));
+  ASSERT_TRUE(SettingsHarness::click(testing::choiceCard(turkish.backgroundCards(), 3)));
   pump();
   EXPECT_FALSE(turkish.speedRow().get_visible());
   EXPECT_TRUE(turkish.imageRow().get_visible());
-  EXPECT_EQ(turkish.imageRow().subtitle().get_text(), "Henüz görsel seçilmedi");
+  EXPECT_EQ(testing::subtitleText(turkish.imageRow()), "Henüz görsel seçilmedi");
   EXPECT_FALSE(turkish.removeButton().get_visible());
   auto& wallpaperCard = dynamic_cast<StartBackgroundThumb&>(
-      *turkish.backgroundCards().card(3).picture().get_first_child());
-  EXPECT_TRUE(wallpaperCard.showsChooseSymbol());
+      *testing::namedIn(testing::choiceCard(turkish.backgroundCards(), 3), "CardPicture")
+           .get_first_child());
+  EXPECT_TRUE(testing::namedIn(wallpaperCard, "ChooseSymbol").get_visible());
 
   // Six favourites at most, and none with the switch off.
   store.favorites().list.mutate([](std::vector<Favorite>& list) {
@@ -118,13 +137,14 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   });
   pump();
   int tiles = 0;
-  for (auto* child = turkish.preview().favoritesRow().get_first_child(); child;
-       child = child->get_next_sibling())
+  for (auto* child =
+           testing::namedIn<Gtk::Box>(turkish.preview(), "PreviewFavorites").get_first_child();
+       child; child = child->get_next_sibling())
     ++tiles;
   EXPECT_EQ(tiles, 6);
   store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.showStartFavorites = false; });
   pump();
-  EXPECT_FALSE(turkish.preview().favoritesRow().get_visible());
+  EXPECT_FALSE(testing::namedIn<Gtk::Box>(turkish.preview(), "PreviewFavorites").get_visible());
 }
 
 std::vector<std::string> wallpaperFiles(const fs::path& folder) {
@@ -148,8 +168,8 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   const std::string first = *store.preferences().prefs().wallpaperFile;
   EXPECT_TRUE(fs::exists(folder / first));
   EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::wallpaper);
-  ASSERT_TRUE(waitUntil([&] { return pane.preview().textsOverPicture(); }));
-  EXPECT_EQ(pane.imageRow().subtitle().get_text(), "Kendi görselin kullanılıyor");
+  ASSERT_TRUE(waitUntil([&] { return textsOverPicture(pane.preview()); }));
+  EXPECT_EQ(testing::subtitleText(pane.imageRow()), "Kendi görselin kullanılıyor");
   EXPECT_TRUE(pane.removeButton().get_visible());
   SettingsHarness::shot(pane, "settings-start-page-wallpaper");
 
@@ -158,13 +178,13 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   harness.home().writeFile(harness.home().root() / "Pictures" / "notes.png", "just some text");
   pane.useWallpaper(harness.home().root() / "Pictures" / "notes.png");
   ASSERT_TRUE(waitUntil([&] {
-    return pane.imageRow().subtitle().get_text() ==
+    return testing::subtitleText(pane.imageRow()) ==
            "Seçilen dosya bir görsel olarak açılamadı; mevcut görsel korunuyor.";
   }));
   EXPECT_EQ(store.preferences().prefs().wallpaperFile, first);
   EXPECT_TRUE(fs::exists(folder / first));
   EXPECT_EQ(wallpaperFiles(folder), std::vector<std::string>{first});
-  EXPECT_TRUE(pane.preview().textsOverPicture());
+  EXPECT_TRUE(textsOverPicture(pane.preview()));
 
   pane.useWallpaper(picture);
   ASSERT_TRUE(waitUntil([&] { return store.preferences().prefs().wallpaperFile != first; }));
@@ -175,7 +195,7 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   EXPECT_FALSE(fs::exists(folder / second));
   EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::wallpaper);
   pump();
-  EXPECT_FALSE(pane.preview().textsOverPicture());
+  EXPECT_FALSE(textsOverPicture(pane.preview()));
 
   // Two pictures chosen in quick succession leave one file behind: the one shown.
   int copies = 0;
@@ -196,7 +216,9 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   for (const std::string stored : {"session-copy.png", "../outside.png"}) {
     store.preferences().updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
     pump();
-    EXPECT_FALSE(pane.preview().background().showsPicture()) << stored;
+    EXPECT_FALSE(
+        testing::namedIn<StartBackgroundView>(pane.preview(), "StartBackgroundView").showsPicture())
+        << stored;
     pane.useWallpaper(picture);
     ASSERT_TRUE(waitUntil([&] { return store.preferences().prefs().wallpaperFile != stored; }))
         << stored;

@@ -20,10 +20,6 @@ class ChoiceCard : public Gtk::Button {
 
   // `animated`: the move of the ring follows a click; a change made elsewhere jumps.
   void show(bool selected, const GdkRGBA& accent, const GdkRGBA& primary, bool animated);
-  bool selected() const { return selected_; }
-
-  CardPicture& picture() { return picture_; }
-  Gtk::Label& title() { return title_; }
 
  private:
   void redraw();

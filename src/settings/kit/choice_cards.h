@@ -32,9 +32,6 @@ class ChoiceCardRow : public Gtk::Box {
                 std::function<void(size_t)> select);
   ~ChoiceCardRow() override;
 
-  size_t size() const { return cards_.size(); }
-  ChoiceCard& card(size_t index) { return *cards_.at(index); }
-
  private:
   void sync();
 

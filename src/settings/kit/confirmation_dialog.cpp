@@ -45,6 +45,4 @@ ConfirmationDialog::~ConfirmationDialog() {
   Glib::signal_idle().connect_once([window] { g_object_unref(window); });
 }
 
-AdwMessageDialog* ConfirmationDialog::dialog() const { return ADW_MESSAGE_DIALOG(window_.get()); }
-
 }  // namespace zemblo

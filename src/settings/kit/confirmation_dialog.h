@@ -7,8 +7,6 @@
 
 #include "platform/gobject_ref.h"
 
-typedef struct _AdwMessageDialog AdwMessageDialog;
-
 namespace zemblo {
 
 // The question asked before an action that cannot be taken back: the question as its title, what
@@ -31,8 +29,6 @@ class ConfirmationDialog {
   ~ConfirmationDialog();
   ConfirmationDialog(const ConfirmationDialog&) = delete;
   ConfirmationDialog& operator=(const ConfirmationDialog&) = delete;
-
-  AdwMessageDialog* dialog() const;
 
  private:
   GObjectRef<GtkWidget> window_;

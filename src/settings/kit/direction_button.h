@@ -18,7 +18,6 @@ class DirectionButton : public Gtk::Button {
 
   GradientDirection direction() const { return direction_; }
   void show(const Palette& palette, bool selected);
-  bool selected() const { return selected_; }
 
   // The arrow drawn on the tile of a direction.
   static const char* arrowSymbol(GradientDirection direction);

@@ -29,9 +29,6 @@ class PaneBody : public Gtk::Box {
 
   explicit PaneBody(SettingsPane pane);
 
-  SettingsPane pane() const { return header_.pane(); }
-  PaneHeader& header() { return header_; }
-
   // Appends a new section card at the end of the pane.
   SettingsSection& addSection(std::optional<std::string> title = std::nullopt,
                               std::optional<std::string> footer = std::nullopt);

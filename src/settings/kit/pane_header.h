@@ -12,12 +12,7 @@ class PaneHeader : public Gtk::Box {
  public:
   explicit PaneHeader(SettingsPane pane);
 
-  SettingsPane pane() const { return pane_; }
-  Gtk::Label& title() { return title_; }
-  Gtk::Label& subtitle() { return subtitle_; }
-
  private:
-  SettingsPane pane_;
   PaneIconTile tile_;
   Gtk::Box texts_{Gtk::Orientation::VERTICAL, 3};
   Gtk::Label title_;

@@ -19,9 +19,6 @@ class SegmentedControl : public Gtk::Box {
   // A segment the user picked, by position.
   sigc::signal<void(size_t)>& signalPicked() { return picked_; }
 
-  size_t size() const { return segments_.size(); }
-  Gtk::ToggleButton& segment(size_t index) { return *segments_.at(index); }
-
  private:
   std::vector<Gtk::ToggleButton*> segments_;
   sigc::signal<void(size_t)> picked_;

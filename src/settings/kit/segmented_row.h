@@ -32,8 +32,6 @@ class SegmentedRow : public SettingsRow {
   }
   ~SegmentedRow() override { observer_.reset(); }
 
-  SegmentedControl& control() { return control_; }
-
  private:
   static std::vector<std::string> labels(const std::vector<T>& options,
                                          const std::function<std::string(const T&)>& label) {

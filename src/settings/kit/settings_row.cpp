@@ -12,6 +12,7 @@ SettingsRow::SettingsRow(std::string title, std::optional<std::string> subtitle,
   add_css_class("settings-row");
   if (symbol) append(*row_parts::makeIcon(*symbol));
   row_parts::wrappingText(title_, {"settings-row-title"});
+  subtitle_.set_name("RowSubtitle");
   row_parts::wrappingText(subtitle_, {"settings-row-subtitle", "settings-secondary"});
   texts_.set_valign(Gtk::Align::CENTER);
   texts_.set_hexpand(true);

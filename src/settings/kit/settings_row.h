@@ -23,10 +23,6 @@ class SettingsRow : public Gtk::Box {
   void setAccessory(Gtk::Widget& accessory, bool namedByRow = true);
   void setSubtitle(std::optional<std::string> subtitle);
 
-  Gtk::Label& title() { return title_; }
-  Gtk::Label& subtitle() { return subtitle_; }
-  Gtk::Widget* accessory() { return accessory_; }
-
  private:
   void describeAccessory();
 

@@ -30,10 +30,6 @@ class SettingsSection : public Gtk::Box {
     return *row;
   }
 
-  Gtk::Box& card() { return card_; }
-  Gtk::Label* titleLabel() { return title_; }
-  Gtk::Label* footerLabel() { return footer_; }
-
  private:
   void updateDividers();
 

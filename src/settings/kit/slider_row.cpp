@@ -23,6 +23,7 @@ SliderRow::SliderRow(std::string title, std::optional<std::string> subtitle,
   row_parts::wrappingText(title_, {"settings-row-title"});
   title_.set_hexpand(true);
   header_.append(title_);
+  badge_.set_name("SliderBadge");
   badge_.add_css_class("settings-secondary");
   badgeBox_.add_css_class("settings-badge");
   badgeBox_.set_valign(Gtk::Align::CENTER);

@@ -38,9 +38,6 @@ class SliderRow : public Gtk::Box {
   // The value a move of the knob to `value` gives: on the grid of the step, within the range.
   static double snapped(double value, const Range& range);
 
-  Gtk::Scale& slider() { return scale_; }
-  Gtk::Label& badge() { return badge_; }
-
  private:
   void sync();
   bool moved(Gtk::ScrollType scroll, double value);

@@ -28,9 +28,6 @@ class ThemeSwatch : public Gtk::Button {
   ~ThemeSwatch() override;
 
   void setSelected(bool selected);
-  bool selected() const { return selected_; }
-  // How far the lift under the pointer has gone, 0 … 1 (a spring may pass the ends).
-  double lift() const { return lift_->value(); }
 
   // Black on rings lighter than 0.7 in luminance, white on the others.
   static Color checkmarkColor(const Color& ring);

@@ -20,8 +20,6 @@ class ToggleRow : public SettingsRow {
             std::optional<std::string> symbol, Binding<bool> isOn);
   ~ToggleRow() override;
 
-  Gtk::Switch& control() { return switch_; }
-
  private:
   void sync();
   void flipped();

@@ -27,8 +27,7 @@ class InterfacePreview : public Gtk::Widget {
   InterfacePreview(const SettingsContext& context, double scale = kPaneScale);
   ~InterfacePreview() override;
 
-  // What the miniature is heading for, and what it shows at the moment.
-  const PreviewInputs& target() const { return target_; }
+  // What the miniature shows at the moment.
   PreviewLayout shownLayout() const;
 
  protected:

@@ -33,12 +33,6 @@ double PictureStack::height() const {
   return total;
 }
 
-double PictureStack::width() const {
-  double widest = 0;
-  for (const Item& item : items_) widest = std::max(widest, item.width);
-  return widest;
-}
-
 void PictureStack::draw(GtkSnapshot* s, const graphene_rect_t& bounds) const {
   double y = bounds.origin.y + (bounds.size.height - height()) / 2;
   for (const Item& item : items_) {

@@ -20,13 +20,12 @@ class PictureStack {
                std::optional<std::string> family = std::nullopt);
   void addSymbol(std::string_view symbol, double points, const GdkRGBA& color);
 
-  // The height of the whole stack and the width of its widest item.
-  double height() const;
-  double width() const;
-
   void draw(GtkSnapshot* snapshot, const graphene_rect_t& bounds) const;
 
  private:
+  // The height of the whole stack.
+  double height() const;
+
   struct Item {
     Glib::RefPtr<Pango::Layout> text;  // else a symbol
     std::string symbol;

@@ -15,6 +15,7 @@ StartBackgroundThumb::StartBackgroundThumb(const SettingsContext& context, Start
   background_.signalPictureChanged().connect([this] { followPicture(); });
   symbol_.set_from_icon_name(symbolIconName("photo.badge.plus"));
   symbol_.set_pixel_size(symbolPixelSize(20));
+  symbol_.set_name("ChooseSymbol");
   symbol_.add_css_class("settings-secondary");
   hideFromScreenReaders(symbol_);
   symbol_.set_halign(Gtk::Align::CENTER);

@@ -22,9 +22,6 @@ class StartBackgroundThumb : public Gtk::Overlay {
   // The preferences the card is drawn with: the current ones as this background, held still.
   static AppPreferences stillPrefs(AppPreferences prefs, StartBackground kind);
 
-  StartBackgroundView& background() { return background_; }
-  bool showsChooseSymbol() const { return symbol_.get_visible(); }
-
  private:
   void sync();
   void followPicture();

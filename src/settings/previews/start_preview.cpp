@@ -40,6 +40,9 @@ StartPreview::StartPreview(const SettingsContext& context)
   auto light = Gtk::CssProvider::create();
   light->load_from_data(resources::startPreviewStyleSheet());
   column_.get_style_context()->add_provider(light, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  date_.set_name("PreviewDate");
+  time_.set_name("PreviewTime");
+  greeting_.set_name("PreviewGreeting");
   for (Gtk::Label* label : {&date_, &time_, &greeting_}) {
     label->set_justify(Gtk::Justification::CENTER);
     column_.append(*label);
@@ -57,6 +60,7 @@ StartPreview::StartPreview(const SettingsContext& context)
   capsule_.append(magnifier_);
   capsule_.set_margin_top(8);
   column_.append(capsule_);
+  favorites_.set_name("PreviewFavorites");
   favorites_.set_halign(Gtk::Align::CENTER);
   favorites_.set_margin_top(6);
   // Keeps its room while empty, as the start page's row does.
@@ -101,8 +105,7 @@ void StartPreview::sync() {
 }
 
 void StartPreview::followPicture() {
-  overPicture_ = background_.showsPicture();
-  if (overPicture_) {
+  if (background_.showsPicture()) {
     column_.add_css_class("light-on-picture");
   } else {
     column_.remove_css_class("light-on-picture");

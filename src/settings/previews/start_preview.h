@@ -33,15 +33,6 @@ class StartPreview : public Gtk::Widget {
   // one.
   static std::string greetingText(std::string_view name);
 
-  StartBackgroundView& background() { return background_; }
-  Gtk::Label& dateLine() { return date_; }
-  Gtk::Label& timeLine() { return time_; }
-  Gtk::Label& greetingLine() { return greeting_; }
-  PreviewGlass& searchCapsule() { return capsule_; }
-  Gtk::Box& favoritesRow() { return favorites_; }
-  // Whether the texts are drawn light for a picture under them.
-  bool textsOverPicture() const { return overPicture_; }
-
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
@@ -60,7 +51,6 @@ class StartPreview : public Gtk::Widget {
   Gtk::Image magnifier_;
   Gtk::Box favorites_{Gtk::Orientation::HORIZONTAL, 8};
   std::vector<Favorite> shownFavorites_;
-  bool overPicture_ = false;
   std::unique_ptr<Observer> observer_;
 };
 

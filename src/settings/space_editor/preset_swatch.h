@@ -21,8 +21,6 @@ class PresetSwatch : public Gtk::Button {
   // Whether the space's two colours are exactly the pair's texts.
   bool matches(const std::string& colorA, const std::string& colorB) const;
   void setSelected(bool selected);
-  bool isSelected() const { return selected_; }
-  double ringWidth() const { return selected_ ? kSelectedRingWidth : 0; }
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;

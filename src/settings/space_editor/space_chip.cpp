@@ -17,6 +17,7 @@ SpaceChip::SpaceChip(std::shared_ptr<Space> space)
   discRoom_.set_halign(Gtk::Align::CENTER);
   // Room for the ring and the grown disc above the name.
   discRoom_.set_margin_top(int(kRingOutset));
+  name_.set_name("SpaceChipName");
   name_.set_ellipsize(Pango::EllipsizeMode::END);
   name_.set_single_line_mode(true);
   name_.set_max_width_chars(1);
@@ -64,7 +65,7 @@ void SpaceChip::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     return;
   }
   GtkSnapshot* s = snapshot->gobj();
-  const double t = selectedness();
+  const double t = selectedness_.value();
   const Color first = Color::fromHex(space_->colorA.peek());
   const graphene_point_t centre{room.origin.x + room.size.width / 2,
                                 room.origin.y + room.size.height / 2};

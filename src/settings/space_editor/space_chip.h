@@ -30,10 +30,8 @@ class SpaceChip : public Gtk::Button {
   // Springs to the new look when `animated` and the chip is on screen.
   void setSelected(bool selected, bool animated);
   bool isSelected() const { return selected_; }
-  // 0 unselected … 1 selected, as drawn now.
-  double selectedness() const { return selectedness_.value(); }
-  double ringWidth() const { return kSelectedRingWidth * selectedness(); }
-  Gtk::Label& nameLabel() { return name_; }
+  // How wide the ring is drawn now: 0 unselected … kSelectedRingWidth selected.
+  double ringWidth() const { return kSelectedRingWidth * selectedness_.value(); }
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;

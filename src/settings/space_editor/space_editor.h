@@ -37,6 +37,8 @@ class SpaceEditor : public Gtk::Box {
   ~SpaceEditor() override;
 
   const std::shared_ptr<Space>& space() const { return space_; }
+
+ private:
   // The space's place among the store's spaces; 0 when the store no longer holds it.
   size_t index() const;
 
@@ -51,19 +53,6 @@ class SpaceEditor : public Gtk::Box {
   // The confirmed deletion.
   void performDelete();
 
-  SpaceHeaderTile& headerTile() { return header_; }
-  Gtk::Entry& nameField() { return nameField_; }
-  Gtk::Button& moveLeftButton() { return left_; }
-  Gtk::Button& moveRightButton() { return right_; }
-  const std::vector<PresetSwatch*>& presetSwatches() const { return presets_; }
-  Gtk::ColorButton& colorPicker(bool first) { return first ? pickerA_ : pickerB_; }
-  const std::vector<SymbolTile*>& symbolTiles() const { return symbols_; }
-  SettingsRow& deleteRow() { return *deleteRow_; }
-  Gtk::Button& deleteButton() { return deleteButton_; }
-  // The open confirmation, if any.
-  ConfirmationDialog* confirmation() const { return confirmation_.get(); }
-
- private:
   void buildIdentity();
   void buildColors();
   void buildSymbols();

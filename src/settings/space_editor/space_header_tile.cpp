@@ -35,6 +35,8 @@ SpaceHeaderTile::SpaceHeaderTile(std::shared_ptr<Space> space)
   set_hexpand(true);
   setLabelFont(name_, {.pixels = 22, .weight = Pango::Weight::BOLD, .white = true});
   setLabelFont(count_, {.pixels = 12, .weight = Pango::Weight::MEDIUM, .white = true});
+  name_.set_name("SpaceTileName");
+  count_.set_name("SpaceTileCount");
   count_.set_opacity(0.8);
   for (Gtk::Label* label : {&name_, &count_}) {
     label->set_xalign(0);

@@ -26,9 +26,6 @@ class SpaceHeaderTile : public Gtk::Widget {
   // Reads the space (subscribing the running observer) and shows it.
   void sync();
 
-  Gtk::Label& nameLabel() { return name_; }
-  Gtk::Label& countLabel() { return count_; }
-
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,

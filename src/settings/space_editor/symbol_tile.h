@@ -19,7 +19,6 @@ class SymbolTile : public Gtk::Button {
 
   const std::string& symbol() const { return symbol_; }
   void show(bool selected, const LinearGradient& gradient);
-  bool isSelected() const { return selected_; }
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
