@@ -52,8 +52,6 @@ class ZembloApp : public Gtk::Application {
 
   // Created on first use and kept for the life of the process.
   std::shared_ptr<BrowserStore> store();
-  // The windows' light or dark appearance, observed once for all of them.
-  const SystemColorScheme& colorScheme();
   FaviconLoader& favicons();
   bool relaunchRequested() const { return relaunchRequested_; }
   // The profile was held by a browser of another login session: this run wrote nothing.
@@ -84,6 +82,8 @@ class ZembloApp : public Gtk::Application {
   void on_shutdown() override;
 
  private:
+  // The windows' light or dark appearance, observed once for all of them.
+  const SystemColorScheme& colorScheme();
   void requestRelaunch();
   // Quits, first cancelling the pages' print dialogs.
   void quitApplication();

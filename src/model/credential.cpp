@@ -2,8 +2,6 @@
 
 #include "platform/foundation_json.h"
 #include "platform/json_writer.h"
-#include "platform/text.h"
-#include "platform/url.h"
 
 namespace zemblo {
 namespace {
@@ -41,12 +39,6 @@ Credential credentialFrom(const Json& object) {
 }
 
 }  // namespace
-
-bool Credential::belongsToSecurePage() const {
-  const std::optional<Url> address = Url::parse(trimmedWhitespaceAndNewlines(url));
-  const std::optional<std::string> scheme = address ? address->scheme() : std::nullopt;
-  return scheme && asciiLowercased(*scheme) == "https";
-}
 
 std::optional<std::string> encodeCredentials(const std::vector<Credential>& credentials) {
   json::JsonWriter out;

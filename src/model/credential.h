@@ -26,10 +26,6 @@ struct Credential {
   Date modified = Date::now();   // the last change of the password
   std::optional<Date> lastUsed;  // the last fill into a page
 
-  // Whether the login was saved from (or imported for) a secure page, so that it must never be
-  // handed to a page served without encryption.
-  bool belongsToSecurePage() const;
-
   friend bool operator==(const Credential&, const Credential&) = default;
 };
 

@@ -41,7 +41,6 @@ class PageServicesModel : public std::enable_shared_from_this<PageServicesModel>
   AdBlocker& adBlocker() const { return *adBlocker_; }
   // For page handlers, which may outlive the model.
   std::weak_ptr<const AdBlocker> weakAdBlocker() const { return adBlocker_; }
-  DarkModeController& darkMode() const { return *darkMode_; }
   std::weak_ptr<const DarkModeController> weakDarkMode() const { return darkMode_; }
 
   // Puts the site of the tab's page on the content blocker's allow list (`allowed`) or takes it

@@ -66,7 +66,6 @@ class PasswordStore {
   Observable<std::set<std::string>> neverSaveHosts;
   Observable<VaultState> state{VaultState::loading};
 
-  bool isUnavailable() const { return state.peek() == VaultState::unavailable; }
   // Changes in memory that the keyring does not hold yet (a write failed or is under way).
   bool hasUnsavedChanges() const { return revision_ != savedRevision_; }
   // Whether an answer of the keyring is still to come for a change: a write under way, or one
@@ -106,6 +105,7 @@ class PasswordStore {
   void persist(std::function<void(bool written)> done = {});
 
  private:
+  bool isUnavailable() const { return state.peek() == VaultState::unavailable; }
   void loaded(VaultStorage::ReadResult result);
   void changed() { ++revision_; }
   void startWrite();

@@ -63,7 +63,6 @@ struct FaviconLoader::Impl {
   Recent recent;
   std::unordered_map<std::string, Recent::iterator> index;
   std::map<std::string, std::unique_ptr<sigc::signal<void(Picture)>>> waiting;
-  size_t requests = 0;
 };
 
 // One request on its way: its message, the response body read so far and its deadline. Passed
@@ -118,7 +117,6 @@ struct FaviconLoader::Fetch {
 void FaviconLoader::Fetch::start(std::unique_ptr<Fetch> fetch) {
   auto loader = fetch->owner.lock();
   if (!loader) return;
-  ++loader->requests;
   Fetch* raw = fetch.get();
   soup_session_send_async(loader->session.get(), raw->message.get(), G_PRIORITY_LOW,
                           raw->cancellable.get(), &Fetch::sent, fetch.release());
@@ -222,7 +220,5 @@ sigc::connection FaviconLoader::load(const std::string& address,
   Fetch::start(std::make_unique<Fetch>(impl_, address, message));
   return connection;
 }
-
-size_t FaviconLoader::requestCount() const { return impl_->requests; }
 
 }  // namespace zemblo

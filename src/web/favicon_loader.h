@@ -37,9 +37,6 @@ class FaviconLoader {
   // broken first (or the slot's trackable owner is destroyed).
   sigc::connection load(const std::string& address, const sigc::slot<void(Picture)>& done);
 
-  // Requests sent since this loader was made, for tests.
-  size_t requestCount() const;
-
  private:
   struct Impl;
   struct Fetch;

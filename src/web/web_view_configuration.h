@@ -42,9 +42,6 @@ class WebViewConfiguration {
   explicit WebViewConfiguration(PageServices services = {},
                                 PageCompositing compositing = PageCompositing::gpu);
 
-  WebKitSettings* settings() const { return settings_.get(); }
-  WebKitUserContentManager* userContentManager() const { return userContentManager_.get(); }
-
   // A new web view with this configuration in `session`. A pop-up passes its opener's view,
   // which puts it in the opener's web process so the page keeps its window.opener.
   GObjectRef<WebKitWebView> makeWebView(WebKitNetworkSession* session,

@@ -18,9 +18,6 @@ class ActivitySpinner : public Gtk::Widget {
   ~ActivitySpinner() override;
 
   void setSpinning(bool spinning);
-  bool spinning() const { return ticker_.on(); }
-  // Degrees clockwise.
-  double angle() const { return angle_; }
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
@@ -29,6 +26,7 @@ class ActivitySpinner : public Gtk::Widget {
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
+  bool spinning() const { return ticker_.on(); }
   void turnTo(double angle);
 
   Gtk::Image symbol_;

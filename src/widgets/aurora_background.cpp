@@ -204,7 +204,6 @@ bool AuroraBackground::refresh(bool force) {
   shownField_ = std::move(field);
   columns_ = columns;
   rows_ = rows;
-  shownPhase_ = phase;
   mesh_ = mesh;
   return true;
 }

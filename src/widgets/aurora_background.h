@@ -62,8 +62,7 @@ class AuroraBackground : public Gtk::Widget {
 
   // Whether the field is following the clock now.
   bool running() const { return tick_ != 0; }
-  // The phase and field of the frame on screen.
-  double shownPhase() const { return shownPhase_; }
+  // The field of the frame on screen.
   const AuroraMesh& shownMesh() const { return mesh_; }
 
  protected:
@@ -88,7 +87,6 @@ class AuroraBackground : public Gtk::Widget {
   ColorScheme scheme_ = ColorScheme::light;
   // A still aurora shows the moment it was first drawn or paused.
   std::optional<double> stillSeconds_;
-  double shownPhase_ = 0;
   AuroraMesh mesh_;
   int columns_ = 0;
   int rows_ = 0;

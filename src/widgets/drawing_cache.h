@@ -35,7 +35,6 @@ class DrawingCache {
               const std::string& key, const std::function<void(GtkSnapshot*)>& draw);
 
   void clear();
-  bool holdsPixels() const { return kept_ != nullptr; }
 
  private:
   struct NodeRelease {

@@ -30,8 +30,6 @@ class FaviconView : public Gtk::Widget {
                                              const std::optional<std::string>& host);
 
   bool showsPicture() const { return static_cast<bool>(picture_); }
-  // The text the letter tile is drawn from: the host, or "?" without one.
-  std::string letterText() const { return host_.value_or("?"); }
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
@@ -39,6 +37,8 @@ class FaviconView : public Gtk::Widget {
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
+  // The text the letter tile is drawn from: the host, or "?" without one.
+  std::string letterText() const { return host_.value_or("?"); }
   void tryNext();
   void loaded(FaviconLoader::Picture picture);
 

@@ -44,7 +44,8 @@ void darkThemeThenEnglishThenRestart(ZembloApp& app) {
   testing::pump();
   SettingsView* view = settingsWindow(app);
   ASSERT_TRUE(view);
-  click(shown<AppearancePane>(*view, SettingsPane::appearance).themeCards().card(2));
+  click(
+      testing::choiceCard(shown<AppearancePane>(*view, SettingsPane::appearance).themeCards(), 2));
   EXPECT_TRUE(adw_style_manager_get_dark(adw_style_manager_get_default()));
 
   auto* general = &shown<GeneralPane>(*view, SettingsPane::general);

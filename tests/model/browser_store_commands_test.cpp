@@ -427,14 +427,16 @@ TEST_F(BrowserStoreCommandsTest, PageScriptsAreAnsweredForTheirTabsPage) {
     p.darkContrast = 1.2;
     p.darkDisabledHosts = {"news.example"};
   });
-  const DarkModeController& controller = store->pageServices().darkMode();
+  // The controller the page services hand to every web view's scripts.
+  const auto controller = store->pageServices().weakDarkMode().lock();
+  ASSERT_TRUE(controller);
   // A frame from another site follows the page of its tab.
-  EXPECT_EQ(controller.replyConfig(url("https://news.example/"), "ads.example"),
+  EXPECT_EQ(controller->replyConfig(url("https://news.example/"), "ads.example"),
             (PageDarkModeDecision{false, 1, 1.2}));
-  EXPECT_EQ(controller.replyConfig(url("https://shop.example/"), "news.example"),
+  EXPECT_EQ(controller->replyConfig(url("https://shop.example/"), "news.example"),
             (PageDarkModeDecision{true, 1, 1.2}));
   // Without a page host the frame's own host decides.
-  EXPECT_FALSE(controller.replyConfig(url("about:blank"), "live.news.example")->dark);
+  EXPECT_FALSE(controller->replyConfig(url("about:blank"), "live.news.example")->dark);
 }
 
 TEST_F(BrowserStoreCommandsTest, ThePerSiteSwitchReplacesEveryEntryOfTheSite) {

@@ -60,7 +60,7 @@ TEST_F(PasswordStoreTest, AnUnreadableItemMakesTheVaultUnavailableAndIsNeverWrit
     storage = std::make_shared<MemoryVaultStorage>();
     storage->stored = result;
     PasswordStore vault(defaults, storage);
-    EXPECT_TRUE(vault.isUnavailable()) << result.data;
+    EXPECT_TRUE(vault.state.peek() == VaultState::unavailable) << result.data;
     EXPECT_TRUE(vault.credentials.peek().empty());
 
     // Saves still work in memory, but nothing reaches the keyring and the save says so.

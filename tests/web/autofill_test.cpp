@@ -118,7 +118,7 @@ TEST(AutofillWithoutKeyring, TheVaultIsUnavailableOffersNothingAndPagesStillLoad
   const bool settled = waitUntil([&] { return vault.state.peek() != VaultState::loading; });
   g_unsetenv("SECRET_SERVICE_BUS_NAME");
   ASSERT_TRUE(settled);
-  EXPECT_TRUE(vault.isUnavailable());
+  EXPECT_TRUE(vault.state.peek() == VaultState::unavailable);
 
   TestServer server;
   server.page("/login", kLoginPage);

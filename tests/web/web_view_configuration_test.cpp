@@ -36,10 +36,19 @@ TEST(WebViewConfigurationTest, UserAgentEndsWithOurVersionExactlyOnce) {
 TEST(WebViewConfigurationTest, EveryWebViewHasItsOwnSettingsAndContentManager) {
   testing::initializeGtk();
   const WebViewConfiguration first, second;
-  EXPECT_NE(first.settings(), second.settings());
-  EXPECT_NE(first.userContentManager(), second.userContentManager());
+  WebKitNetworkSession* session = testing::sharedEngine()->networkSession();
+  auto view = first.makeWebView(session);
+  auto sameConfiguration = first.makeWebView(session);
+  auto otherConfiguration = second.makeWebView(session);
+  // The views of one configuration share its settings and content manager; another's has its own.
+  WebKitSettings* settings = webkit_web_view_get_settings(view.get());
+  EXPECT_EQ(webkit_web_view_get_settings(sameConfiguration.get()), settings);
+  EXPECT_NE(webkit_web_view_get_settings(otherConfiguration.get()), settings);
+  EXPECT_EQ(webkit_web_view_get_user_content_manager(sameConfiguration.get()),
+            webkit_web_view_get_user_content_manager(view.get()));
+  EXPECT_NE(webkit_web_view_get_user_content_manager(otherConfiguration.get()),
+            webkit_web_view_get_user_content_manager(view.get()));
 
-  WebKitSettings* settings = first.settings();
   EXPECT_TRUE(webkit_settings_get_enable_fullscreen(settings));
   EXPECT_FALSE(webkit_settings_get_media_playback_requires_user_gesture(settings));
   EXPECT_FALSE(webkit_settings_get_javascript_can_open_windows_automatically(settings));
@@ -48,13 +57,9 @@ TEST(WebViewConfigurationTest, EveryWebViewHasItsOwnSettingsAndContentManager) {
   EXPECT_EQ(webkit_settings_get_hardware_acceleration_policy(settings),
             WEBKIT_HARDWARE_ACCELERATION_POLICY_ALWAYS);
   const WebViewConfiguration onCpu({}, PageCompositing::cpu);
-  EXPECT_EQ(webkit_settings_get_hardware_acceleration_policy(onCpu.settings()),
+  EXPECT_EQ(webkit_settings_get_hardware_acceleration_policy(
+                webkit_web_view_get_settings(onCpu.makeWebView(session).get())),
             WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
-
-  WebKitNetworkSession* session = testing::sharedEngine()->networkSession();
-  auto view = first.makeWebView(session);
-  EXPECT_EQ(webkit_web_view_get_settings(view.get()), settings);
-  EXPECT_EQ(webkit_web_view_get_user_content_manager(view.get()), first.userContentManager());
   EXPECT_EQ(webkit_web_view_get_network_session(view.get()), session);
 }
 

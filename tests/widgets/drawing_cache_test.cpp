@@ -53,7 +53,12 @@ TEST(DrawingCacheTest, KeepsTheSettledDrawingsPixelsInOneNodeUntilItChanges) {
   EXPECT_EQ(fresh, waiting);
   // Settled, its pixels are kept, and one node in which the toolkit finds nothing to repaint
   // paints them: the very pixels of the drawing.
-  ASSERT_TRUE(testing::waitUntil([&] { return cache.holdsPixels(); }));
+  ASSERT_TRUE(testing::waitUntil([&] {
+    GskRenderNode* node = appended(0.5);
+    const bool keptPixels = gsk_render_node_get_node_type(node) == GSK_CAIRO_NODE;
+    gsk_render_node_unref(node);
+    return keptPixels;
+  }));
   GskRenderNode* kept = appended(0.5);
   GskRenderNode* again = appended(0.5);
   EXPECT_EQ(gsk_render_node_get_node_type(kept), GSK_CAIRO_NODE);
@@ -62,7 +67,6 @@ TEST(DrawingCacheTest, KeepsTheSettledDrawingsPixelsInOneNodeUntilItChanges) {
   // A change is drawn as it is again.
   GskRenderNode* changed = appended(0.6);
   EXPECT_NE(gsk_render_node_get_node_type(changed), GSK_CAIRO_NODE);
-  EXPECT_FALSE(cache.holdsPixels());
 
   for (GskRenderNode* node : {fresh, waiting, kept, again, changed}) {
     gsk_render_node_unref(node);

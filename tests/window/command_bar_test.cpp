@@ -8,6 +8,7 @@
 #include "model/preferences_model.h"
 #include "model/search_engine.h"
 #include "model/tabs_model.h"
+#include "support/drawn_tiles.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
@@ -387,7 +388,7 @@ TEST_F(SuggestionRowTest, ShowsEachKindsIconTextsAndHint) {
   EXPECT_EQ(row.hintLabel().get_text(), "Sekmeye geç");
   EXPECT_TRUE(row.favicon().get_visible());
   EXPECT_FALSE(row.tile().get_visible());
-  EXPECT_EQ(row.favicon().letterText(), "?");
+  EXPECT_TRUE(waitUntil([&] { return testing::showsLetterTile(row.favicon(), "?"); }));
 
   // A history entry without a title is named by its host.
   const HistoryEntry entry(*Url::parse("https://www.example.com/x"), "", Date{});
@@ -395,7 +396,8 @@ TEST_F(SuggestionRowTest, ShowsEachKindsIconTextsAndHint) {
   EXPECT_EQ(row.titleLabel().get_text(), "www.example.com");
   EXPECT_EQ(row.subtitleLabel().get_text(), "https://www.example.com/x");
   EXPECT_TRUE(row.subtitleLabel().get_visible());
-  EXPECT_EQ(row.favicon().letterText(), "www.example.com");
+  EXPECT_TRUE(
+      waitUntil([&] { return testing::showsLetterTile(row.favicon(), "www.example.com"); }));
   EXPECT_EQ(SuggestionRow::hint(Suggestion::history(entry)), "Aç");
 }
 

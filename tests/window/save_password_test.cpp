@@ -256,7 +256,7 @@ TEST(PasswordVaultInKeyring, ACorruptItemLeavesTheVaultUnavailableAndTheItemUnto
   UserDefaults defaults(home.root() / "user-defaults.json");
   PasswordStore vault(defaults, std::make_shared<KeyringVaultStorage>());
   ASSERT_TRUE(waitUntil([&] { return vault.state.peek() != VaultState::loading; }));
-  EXPECT_TRUE(vault.isUnavailable());
+  EXPECT_TRUE(vault.state.peek() == VaultState::unavailable);
   vault.upsert(
       {.host = "example.com", .url = "https://example.com", .username = "ada", .password = "pw"});
   EXPECT_EQ(keyringVault(), std::make_pair(std::string("stored by the test"), corrupt));
