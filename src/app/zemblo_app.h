@@ -72,7 +72,6 @@ class ZembloApp : public Gtk::Application {
   BrowserMenu* browserMenu() const;
   // Every browser window, in the order they opened.
   std::vector<BrowserWindow*> browserWindows() const;
-  PasswordsWindow* passwordsWindow() const { return passwordsWindow_.get(); }
 
  protected:
   ZembloApp();

@@ -350,12 +350,18 @@ TEST_F(BrowserCommandsTest, PasswordsKeyAndImportItemOpenThePasswordsWindow) {
     ASSERT_TRUE(waitUntil(passwordsShown));
     EXPECT_EQ(keysSeenBy(*tab), "");
 
-    ASSERT_TRUE(app->passwordsWindow());
-    EXPECT_FALSE(app->passwordsWindow()->importSheet());
+    const auto passwordsWindow = [&]() -> PasswordsWindow* {
+      for (auto* shown : app->get_windows()) {
+        if (auto* passwords = dynamic_cast<PasswordsWindow*>(shown)) return passwords;
+      }
+      return nullptr;
+    };
+    ASSERT_TRUE(passwordsWindow());
+    EXPECT_FALSE(passwordsWindow()->importSheet());
     window().activate_action("win.import-passwords");
     EXPECT_TRUE(passwordsShown());
-    ASSERT_TRUE(app->passwordsWindow()->importSheet());
-    EXPECT_TRUE(app->passwordsWindow()->importSheet()->get_visible());
+    ASSERT_TRUE(passwordsWindow()->importSheet());
+    EXPECT_TRUE(passwordsWindow()->importSheet()->get_visible());
 
     // The key button of the sidebar opens it too.
     for (auto* shown : app->get_windows()) {
