@@ -179,18 +179,6 @@ std::string encodedPath(std::string_view path, bool relativeWithoutAuthority) {
   return out;
 }
 
-// A space or an invisible direction mark could disguise a file type, so an extension holding
-// one counts as none.
-bool holdsInvalidExtensionCharacter(std::string_view extension) {
-  static constexpr std::array<std::string_view, 14> kInvalid = {
-      " ",      "/",      "\u061C", "\u200E", "\u200F", "\u202A", "\u202B",
-      "\u202C", "\u202D", "\u202E", "\u2066", "\u2067", "\u2068", "\u2069"};
-  for (const std::string_view bad : kInvalid) {
-    if (extension.find(bad) != std::string_view::npos) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::optional<Url> Url::parse(std::string_view text) {
@@ -354,16 +342,6 @@ std::string Url::lastPathComponent() const {
   const size_t slash = decoded.rfind('/', last);
   const size_t begin = slash == std::string::npos ? 0 : slash + 1;
   return decoded.substr(begin, last + 1 - begin);
-}
-
-std::string Url::pathExtension() const {
-  const std::string component = lastPathComponent();
-  if (component.empty() || component.back() == '.' || component.starts_with("..")) return "";
-  const size_t dot = component.rfind('.');
-  if (dot == std::string::npos || dot == 0) return "";
-  std::string extension = component.substr(dot + 1);
-  if (holdsInvalidExtensionCharacter(extension)) return "";
-  return extension;
 }
 
 bool Url::isHttpOrHttps() const {

@@ -24,8 +24,6 @@ class Url {
   const std::string& str() const { return text_; }
 
   std::optional<std::string> scheme() const { return slice(layout_.scheme); }
-  std::optional<std::string> user() const { return slice(layout_.user); }
-  std::optional<std::string> password() const { return slice(layout_.password); }
   // Percent-encoded, without user information, port or IPv6 brackets. An empty host counts as
   // none, so "file:///x", "about:blank" and "data:…" have no host.
   std::optional<std::string> host() const;
@@ -33,15 +31,10 @@ class Url {
   std::optional<int> port() const;
   std::string path() const { return text_.substr(layout_.path.begin, layout_.path.size()); }
   std::optional<std::string> query() const { return slice(layout_.query); }
-  std::optional<std::string> fragment() const { return slice(layout_.fragment); }
 
   // "" for an empty path, "/" for a path of slashes only, otherwise the last non-empty segment
   // of the percent-decoded path ("/a/dir/" gives "dir").
   std::string lastPathComponent() const;
-  // The text after the last "." of lastPathComponent(), or "" when there is none, when the
-  // component starts with that dot or with "..", ends with a dot, or the extension holds a
-  // space or a bidirectional control character.
-  std::string pathExtension() const;
   // The scheme is "http" or "https" in any letter case.
   bool isHttpOrHttps() const;
 
