@@ -13,6 +13,7 @@ SpaceChip::SpaceChip(std::shared_ptr<Space> space)
   set_name("SpaceChip");
   add_css_class("settings-card-button");
   set_overflow(Gtk::Overflow::VISIBLE);
+  discRoom_.set_name("SpaceChipDisc");
   discRoom_.set_size_request(int(kDiscSide), int(kDiscSide));
   discRoom_.set_halign(Gtk::Align::CENTER);
   // Room for the ring and the grown disc above the name.

@@ -30,8 +30,6 @@ class SpaceChip : public Gtk::Button {
   // Springs to the new look when `animated` and the chip is on screen.
   void setSelected(bool selected, bool animated);
   bool isSelected() const { return selected_; }
-  // How wide the ring is drawn now: 0 unselected … kSelectedRingWidth selected.
-  double ringWidth() const { return kSelectedRingWidth * selectedness_.value(); }
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
