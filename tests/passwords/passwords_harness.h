@@ -162,10 +162,10 @@ class PasswordsHarness {
     GtkWidget* search = searchField();
     return search && shownInWindow(search);
   }
-  // The failure the lock screen shows.
+  // The failure the lock screen shows, or shows as soon as the window is locked again.
   std::optional<std::string> lockError() {
     GtkWidget* error = findByWidgetName(root(), "LockError");
-    if (!error || !shownInWindow(error)) return std::nullopt;
+    if (!error || !gtk_widget_get_visible(error)) return std::nullopt;
     return gtk_label_get_text(GTK_LABEL(error));
   }
   // The rows of the logins listed, top to bottom, by the names they are announced by.
