@@ -42,22 +42,19 @@ class PasswordsWindow : public Gtk::Window {
   void authenticate();
   // Ends an authentication silently.
   void cancelAuthentication();
-  void showImport();
   // Shows the import sheet now when the window is on screen, else as soon as it appears.
   void requestImport();
 
-  bool unlocked() const { return unlocked_; }
+  // Whether the system's check of the account password is under way, waiting for the password
+  // or checking it.
   bool authenticating() const { return static_cast<bool>(attempt_); }
-  const std::optional<std::string>& authError() const { return authError_; }
-  LockedPasswordsView* lockScreen() { return locked_.get(); }
-  PasswordsBrowser* browser() { return browser_.get(); }
-  ImportPasswordsSheet* importSheet() { return sheet_.get(); }
 
  protected:
   void on_map() override;
   void on_unmap() override;
 
  private:
+  void showImport();
   void handleImportRequest();
   void takeImportRequest();
   void startAttempt();

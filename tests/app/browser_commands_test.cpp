@@ -10,12 +10,12 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
-#include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_window.h"
 #include "platform/gobject_ref.h"
 #include "sidebar/address_pill.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_row.h"
+#include "support/find_passwords.h"
 #include "window/browser_window.h"
 #include "window/command_bar.h"
 #include "window/content_area.h"
@@ -351,11 +351,12 @@ TEST_F(BrowserCommandsTest, PasswordsKeyAndImportItemOpenThePasswordsWindow) {
     EXPECT_EQ(keysSeenBy(*tab), "");
 
     ASSERT_TRUE(app->passwordsWindow());
-    EXPECT_FALSE(app->passwordsWindow()->importSheet());
+    GtkWindow* passwords = app->passwordsWindow()->gobj();
+    EXPECT_FALSE(testing::importSheetOver(passwords));
     window().activate_action("win.import-passwords");
     EXPECT_TRUE(passwordsShown());
-    ASSERT_TRUE(app->passwordsWindow()->importSheet());
-    EXPECT_TRUE(app->passwordsWindow()->importSheet()->get_visible());
+    ASSERT_TRUE(testing::importSheetOver(passwords));
+    EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(testing::importSheetOver(passwords))));
 
     // The key button of the sidebar opens it too.
     for (auto* shown : app->get_windows()) {
