@@ -37,6 +37,12 @@ inline void drag(SliderRow& row, double value) {
   pump();
 }
 
+inline void drag(Gtk::Range& slider, double value) {
+  gboolean handled = FALSE;
+  g_signal_emit_by_name(slider.gobj(), "change-value", GTK_SCROLL_JUMP, value, &handled);
+  pump();
+}
+
 inline void flip(Gtk::Switch& control) {
   control.set_active(!control.get_active());
   pump();
