@@ -184,15 +184,18 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   FaviconLoader favicons;
   const SettingsContext context(SettingsView::modelsOf(*store), favicons, scheme);
   auto pane = std::make_unique<PrivacyPane>(context);
-  pane->clearSiteData();
+  Gtk::Button& clearData = buttonFor(*pane, "Clear…", "Cookies and site data");
+  ASSERT_TRUE(SettingsHarness::click(clearData));
+  answer(ConfirmationDialog::kConfirm);
   ASSERT_EQ(engine->clearRequests.size(), 1u);
   engine->clearRequests[0](false);
   pump();
   EXPECT_EQ(subtitle(row(*pane, "Cookies and site data")),
             "The data couldn't be deleted. Try again.");
-  Gtk::Button& clearData = buttonFor(*pane, "Clear…", "Cookies and site data");
+  EXPECT_EQ(clearData.get_label(), "Clear…");
   EXPECT_TRUE(clearData.is_sensitive());
-  pane->clearSiteData();
+  ASSERT_TRUE(SettingsHarness::click(clearData));
+  answer(ConfirmationDialog::kConfirm);
   pane.reset();
   ASSERT_EQ(engine->clearRequests.size(), 2u);
   engine->clearRequests[1](true);

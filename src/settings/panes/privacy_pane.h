@@ -28,9 +28,6 @@ class PrivacyPane : public PaneBody {
   explicit PrivacyPane(const SettingsContext& context);
   ~PrivacyPane() override;
 
-  // The confirmed action of the site data's button.
-  void clearSiteData();
-
  private:
   // The switch: stores it and reloads the page the current space shows, so it shows the change.
   void setAdBlockEnabled(bool enabled);
@@ -40,7 +37,9 @@ class PrivacyPane : public PaneBody {
   // The two buttons: each asks first.
   void askToClearHistory();
   void askToClearSiteData();
+  // The confirmed actions.
   void clearHistory();
+  void clearSiteData();
   void buildBlocker();
   void buildPasswords();
   void buildData();
