@@ -199,7 +199,7 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   counting.disconnect();
   EXPECT_EQ(wallpaperFiles(folder),
             std::vector<std::string>{*store.preferences().prefs().wallpaperFile});
-  pane.removeWallpaper(store.preferences().prefs().wallpaperFile);
+  ASSERT_TRUE(SettingsHarness::click(removePictureButton(pane)));
 
   // A stored name the browser did not make (a hand-edited settings file) is never loaded,
   // deleted or replaced on disk: the name is only forgotten.
@@ -214,7 +214,7 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
         << stored;
     EXPECT_TRUE(fs::exists(folder / stored)) << stored;
     store.preferences().updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
-    pane.removeWallpaper(stored);
+    ASSERT_TRUE(SettingsHarness::click(removePictureButton(pane)));
     EXPECT_FALSE(store.preferences().prefs().wallpaperFile);
     EXPECT_TRUE(fs::exists(folder / stored)) << stored;
   }

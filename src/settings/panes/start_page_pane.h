@@ -45,11 +45,11 @@ class StartPagePane : public PaneBody {
   // a picture that cannot be copied changes nothing, and a file that gives no picture keeps the
   // current one while the image row says why.
   void useWallpaper(const std::filesystem::path& picked);
+
+ private:
   // Deletes the stored picture of `fileName` and forgets it; the background stays the picture
   // kind and shows a still aurora.
   void removeWallpaper(const std::optional<std::string>& fileName);
-
- private:
   // Asks for a picture and makes it the background.
   void chooseWallpaper();
   void buildWelcome();
