@@ -13,7 +13,6 @@
 #include "settings/panes/spaces_pane.h"
 #include "settings/panes/window_pane.h"
 #include "settings/settings_sidebar.h"
-#include "settings/space_editor/space_chip.h"
 #include "support/find_pane_controls.h"
 #include "support/tab_round.h"
 #include "support/x_input.h"

@@ -3,10 +3,8 @@
 #include <memory>
 
 #include "platform/observable.h"
-#include "settings/kit/choice_cards.h"
 #include "settings/kit/pane_body.h"
 #include "settings/kit/slider_row.h"
-#include "settings/kit/toggle_row.h"
 #include "settings/panes/excluded_sites_list.h"
 #include "settings/settings_context.h"
 

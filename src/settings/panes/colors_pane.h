@@ -8,10 +8,8 @@
 #include <gtkmm.h>
 
 #include "platform/observable.h"
-#include "settings/kit/choice_cards.h"
 #include "settings/kit/direction_button.h"
 #include "settings/kit/pane_body.h"
-#include "settings/kit/segmented_row.h"
 #include "settings/kit/settings_row.h"
 #include "settings/kit/slider_row.h"
 #include "settings/kit/theme_swatch.h"

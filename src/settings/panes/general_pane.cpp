@@ -2,9 +2,12 @@
 
 #include "model/localization.h"
 #include "model/preferences_model.h"
+#include "settings/kit/choice_cards.h"
 #include "settings/kit/pref_controls.h"
+#include "settings/kit/toggle_row.h"
 #include "settings/panes/default_browser_row.h"
 #include "settings/panes/download_folder_row.h"
+#include "settings/panes/shortcut_row.h"
 #include "settings/previews/language_thumb.h"
 #include "widgets/accessibility.h"
 #include "widgets/named_drop_down_items.h"

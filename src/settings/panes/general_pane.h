@@ -6,13 +6,10 @@
 #include <gtkmm.h>
 
 #include "platform/observable.h"
-#include "settings/kit/choice_cards.h"
 #include "settings/kit/pane_body.h"
 #include "settings/kit/settings_row.h"
 #include "settings/kit/slider_row.h"
-#include "settings/kit/toggle_row.h"
 #include "settings/panes/keyboard_shortcuts.h"
-#include "settings/panes/shortcut_row.h"
 #include "settings/settings_context.h"
 
 namespace zemblo {

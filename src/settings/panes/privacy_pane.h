@@ -14,7 +14,6 @@
 
 namespace zemblo {
 
-class AllowedSiteRow;
 class ConfirmationDialog;
 class SettingsRow;
 class SettingsSection;

@@ -2,7 +2,9 @@
 
 #include "model/localization.h"
 #include "model/preferences_model.h"
+#include "settings/kit/choice_cards.h"
 #include "settings/kit/pref_controls.h"
+#include "settings/kit/toggle_row.h"
 #include "settings/previews/density_thumb.h"
 #include "settings/previews/interface_preview.h"
 #include "settings/previews/side_thumb.h"

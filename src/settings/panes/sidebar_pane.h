@@ -4,11 +4,9 @@
 #include <memory>
 
 #include "platform/observable.h"
-#include "settings/kit/choice_cards.h"
 #include "settings/kit/pane_body.h"
 #include "settings/kit/segmented_row.h"
 #include "settings/kit/slider_row.h"
-#include "settings/kit/toggle_row.h"
 #include "settings/settings_context.h"
 
 namespace zemblo {

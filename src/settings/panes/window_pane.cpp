@@ -3,6 +3,9 @@
 #include "model/localization.h"
 #include "settings/kit/pref_controls.h"
 #include "settings/kit/row_parts.h"
+#include "settings/kit/segmented_row.h"
+#include "settings/kit/toggle_row.h"
+#include "settings/panes/window_preset_card.h"
 #include "settings/previews/interface_preview.h"
 
 namespace zemblo {

@@ -1,12 +1,7 @@
 #pragma once
 
-#include <vector>
-
 #include "settings/kit/pane_body.h"
-#include "settings/kit/segmented_row.h"
 #include "settings/kit/slider_row.h"
-#include "settings/kit/toggle_row.h"
-#include "settings/panes/window_preset_card.h"
 #include "settings/settings_context.h"
 
 namespace zemblo {
