@@ -85,13 +85,6 @@ inline bool hasLabel(GtkWidget* widget, const char* cssClass, const std::string&
          gtk_label_get_text(GTK_LABEL(widget)) == text;
 }
 
-inline std::string labelText(Gtk::Widget& root, const char* cssClass) {
-  GtkWidget* label = findFirst(root.gobj(), [&](GtkWidget* widget) {
-    return GTK_IS_LABEL(widget) && gtk_widget_has_css_class(widget, cssClass);
-  });
-  return gtk_label_get_text(GTK_LABEL(shownWidget(label, cssClass).gobj()));
-}
-
 // The texts of every label of that style under `root`, in the order shown.
 inline std::vector<std::string> labelTexts(Gtk::Widget& root, const char* cssClass) {
   std::vector<std::string> texts;
@@ -101,6 +94,12 @@ inline std::vector<std::string> labelTexts(Gtk::Widget& root, const char* cssCla
     texts.push_back(gtk_label_get_text(GTK_LABEL(label)));
   }
   return texts;
+}
+
+inline std::string labelText(Gtk::Widget& root, const char* cssClass) {
+  const std::vector<std::string> texts = labelTexts(root, cssClass);
+  if (texts.empty()) throw std::runtime_error(std::string("no label ") + cssClass);
+  return texts.front();
 }
 
 // The row (a plain, switch or slider row) with that title.
@@ -123,25 +122,23 @@ inline std::string badge(Gtk::Widget& root, const std::string& sliderName) {
   return labelText(row(root, sliderName), "settings-secondary");
 }
 
-// The section (a titled card of rows) with that title.
+// The section (a titled card of rows) with that title, or null while there is none.
+inline GtkWidget* findSection(Gtk::Widget& root, const std::string& title) {
+  return findFirst(root.gobj(), [&](GtkWidget* widget) {
+    return gtk_widget_get_name(widget) == std::string("SettingsSection") &&
+           findFirst(widget, [&](GtkWidget* label) {
+             return hasLabel(label, "settings-section-title", title);
+           });
+  });
+}
+
 inline Gtk::Widget& section(Gtk::Widget& root, const std::string& title) {
-  return shownWidget(findFirst(root.gobj(),
-                               [&](GtkWidget* widget) {
-                                 return gtk_widget_get_name(widget) ==
-                                            std::string("SettingsSection") &&
-                                        findFirst(widget, [&](GtkWidget* label) {
-                                          return hasLabel(label, "settings-section-title", title);
-                                        });
-                               }),
-                     "section " + title);
+  return shownWidget(findSection(root, title), "section " + title);
 }
 
 inline bool hasSection(Gtk::Widget& root, const std::string& title) {
-  try {
-    return section(root, title).get_visible();
-  } catch (const std::runtime_error&) {
-    return false;
-  }
+  GtkWidget* found = findSection(root, title);
+  return found && gtk_widget_get_visible(found);
 }
 
 // A segment of the segmented control announced by the row's title.
