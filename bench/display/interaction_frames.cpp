@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "../../tests/support/find_widget.h"
 #include "../scratch_home.h"
 #include "display_bench.h"
 #include "model/browser_tab.h"
-#include "settings/kit/slider_row.h"
-#include "settings/panes/sidebar_pane.h"
+#include "settings/kit/pane_body.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_list_view.h"
@@ -44,9 +44,11 @@ void dragSlider(Measurements& run, Browser& browser) {
   settings.select(SettingsPane::sidebar);
   runUntil([&] { return settings.get_mapped(); }, std::chrono::seconds(10));
   runFor(std::chrono::seconds(1));
-  auto* pane = dynamic_cast<SidebarPane*>(&settings.shownPane());
-  if (!pane) return;
-  Gtk::Scale& slider = pane->widthRow().slider();
+  // The pane's one slider: the sidebar's width.
+  GtkWidget* slider =
+      zemblo::testing::findFirst(GTK_WIDGET(settings.shownPane().gobj()),
+                                 [](GtkWidget* widget) { return GTK_IS_SCALE(widget); });
+  if (!slider) return;
   int step = 0;
   // To and fro across the range, a value every frame, as a dragging hand gives them.
   run.measure(
@@ -55,7 +57,7 @@ void dragSlider(Measurements& run, Browser& browser) {
         const int phase = step++ % 100;
         const double value = 200 + 4 * (phase < 50 ? phase : 100 - phase) + 0.3;
         gboolean handled = FALSE;
-        g_signal_emit_by_name(slider.gobj(), "change-value", GTK_SCROLL_JUMP, value, &handled);
+        g_signal_emit_by_name(slider, "change-value", GTK_SCROLL_JUMP, value, &handled);
       },
       browser.window.get(), "slider drag: browser window");
 }
