@@ -98,7 +98,6 @@ class FavoritesGrid : public Gtk::Widget {
   ~FavoritesGrid() override;
 
   void sync();
-  int columns() const { return columns_; }
   // Removes the favourite from the list; the grid then reflows on the removal spring.
   void removeFavorite(const Favorite& favorite);
 

@@ -22,7 +22,6 @@ class SidebarIconButton : public Gtk::Button {
   // The caller passes the help text and the enabled state again at every update.
   void update(const std::string& help, bool enabled);
 
-  const std::string& symbol() const { return symbol_; }
   // For faces that tell a state by their glyph.
   void setSymbol(std::string symbol);
   // The pointer entered or left the button.
