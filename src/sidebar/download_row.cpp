@@ -38,7 +38,6 @@ DownloadRow::DownloadRow(std::shared_ptr<DownloadItem> item)
   icon_.set_valign(Gtk::Align::CENTER);
   append(icon_);
 
-  name_.set_name("DownloadName");
   name_.add_css_class("download-name");
   name_.set_xalign(0);
   name_.set_single_line_mode(true);
