@@ -33,6 +33,7 @@
 #include "sidebar/downloads_button.h"
 #include "sidebar/sidebar_bottom_bar.h"
 #include "sidebar/sidebar_view.h"
+#include "support/find_sidebar.h"
 #include "web/favicon_loader.h"
 #include "web/web_engine.h"
 #include "widgets/system_color_scheme.h"
@@ -93,6 +94,10 @@ void runFor(std::chrono::milliseconds duration, const std::function<bool()>& don
   while (Clock::now() < end && !(done && done())) g_main_context_iteration(nullptr, TRUE);
 }
 
+DownloadsButton& downloadsButton(BrowserWindow& window) {
+  return testing::named<DownloadsButton>(window.sidebarView(), "DownloadsButton");
+}
+
 int run(long long bytes, long long rate, bool still) {
   bench::ScratchHome home;
   setenv("HOME", home.root.c_str(), 1);
@@ -130,7 +135,7 @@ int run(long long bytes, long long rate, bool still) {
   auto tab = store->tabs().openTab(*Url::parse(origin + "/"), false);
   runFor(std::chrono::seconds(20), [&] { return tab->title.peek() == "Downloads"; });
   runFor(std::chrono::milliseconds(1500));
-  window->sidebarView().bottomBar().downloadsButton().toggle();
+  downloadsButton(*window).toggle();
 
   frames.recording = true;
   double cpu = mainThreadSeconds();
@@ -153,7 +158,7 @@ int run(long long bytes, long long rate, bool still) {
   }
   auto item = downloads.items.peek().front();
   // Without the button's pulse, what remains is the download's own cost to the interface.
-  if (still) window->sidebarView().bottomBar().downloadsButton().set_visible(false);
+  if (still) downloadsButton(*window).set_visible(false);
   std::vector<double> updateTimes;
   sigc::connection updates = item->progress.signalChanged().connect([&] {
     updateTimes.push_back(std::chrono::duration<double>(Clock::now() - started).count());

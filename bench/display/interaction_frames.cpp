@@ -24,6 +24,7 @@
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_list_view.h"
+#include "support/find_sidebar.h"
 #include "window/command_bar.h"
 
 namespace {
@@ -115,7 +116,8 @@ int main(int argc, char** argv) {
   store.tabs().select(*first);
   runFor(std::chrono::seconds(1));
 
-  Gtk::ScrolledWindow& list = browser.window->sidebarView().tabList().scroller();
+  Gtk::ScrolledWindow& list =
+      zemblo::testing::named<TabListView>(browser.window->sidebarView(), "TabListView").scroller();
   double direction = 1;
   run.measure(*browser.window, "tab list scrolled", [&](double) {
     // A touchpad's smooth scroll: about 700 points a second, back at either end.

@@ -21,6 +21,7 @@
 #include "sidebar/space_header.h"
 #include "sidebar/space_switcher.h"
 #include "support/find_pane_controls.h"
+#include "support/find_sidebar.h"
 
 namespace zemblo {
 namespace {
@@ -91,7 +92,7 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   EXPECT_TRUE(chipsOf(pane).back()->isSelected());
   EXPECT_EQ(chipsOf(pane).back()->ringWidth(), SpaceChip::kSelectedRingWidth);
   EXPECT_EQ(editorOf(pane).space(), added);
-  EXPECT_EQ(sidebar.bottomBar().switcher().buttons().size(), 4u);
+  EXPECT_EQ(testing::spaceButtons(sidebar).size(), 4u);
 
   // With the new space on screen, every edit shows in the sidebar at once and is saved.
   store.tabs().select(*added);
@@ -101,8 +102,8 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   ASSERT_TRUE(SettingsHarness::click(*editor.presetSwatches()[1]));  // "Okyanus"
   ASSERT_TRUE(SettingsHarness::click(*editor.symbolTiles()[4]));     // "book.fill"
   pump();
-  EXPECT_EQ(sidebar.spaceHeader().nameLabel().get_text(), "Okul");
-  EXPECT_EQ(sidebar.spaceHeader().shownSymbol(), "book.fill");
+  EXPECT_EQ(testing::spaceHeaderName(sidebar), "Okul");
+  EXPECT_EQ(testing::spaceHeaderSymbol(sidebar), "book.fill");
   EXPECT_EQ(added->colorA.peek(), "#2F80FF");
   EXPECT_EQ(added->colorB.peek(), "#22C1C3");
   EXPECT_EQ(themeColors(store.preferences(), store.tabs()).primary, Color::fromHex("#2F80FF"));
@@ -128,7 +129,7 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   ASSERT_TRUE(SettingsHarness::click(editor.moveLeftButton()));
   pump();
   EXPECT_EQ(store.tabs().spaces.peek()[2], added);
-  EXPECT_EQ(sidebar.bottomBar().switcher().buttons()[2]->space(), added);
+  EXPECT_EQ(testing::spaceButtons(sidebar)[2]->space(), added);
   EXPECT_TRUE(editorOf(pane).moveRightButton().is_sensitive());
 
   // Deleting asks first; cancelling keeps everything. Confirmed, the space and its tabs go, and
@@ -153,7 +154,7 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   EXPECT_EQ(store.tabs().currentSpace(), store.tabs().spaces.peek().front());
   EXPECT_EQ(editorOf(pane).space(), store.tabs().currentSpace());
   EXPECT_EQ(chipsOf(pane).size(), 3u);
-  EXPECT_EQ(sidebar.bottomBar().switcher().buttons().size(), 3u);
+  EXPECT_EQ(testing::spaceButtons(sidebar).size(), 3u);
   for (const auto& tab : tabs) EXPECT_EQ(tab->storedWebView(), nullptr);
   ASSERT_EQ(store.tabs().closedTabs.size(), 2u);
   store.tabs().reopenClosedTab();
