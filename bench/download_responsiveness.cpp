@@ -95,7 +95,7 @@ void runFor(std::chrono::milliseconds duration, const std::function<bool()>& don
 }
 
 DownloadsButton& downloadsButton(BrowserWindow& window) {
-  return testing::named<DownloadsButton>(window.sidebarView(), "DownloadsButton");
+  return testing::widgetNamed<DownloadsButton>(window.sidebarView(), "DownloadsButton");
 }
 
 int run(long long bytes, long long rate, bool still) {

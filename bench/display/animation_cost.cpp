@@ -95,8 +95,8 @@ int main(int argc, char** argv) {
     if (runUntil([&] { return downloads.runningCount() > 0; }, std::chrono::seconds(60))) {
       runFor(std::chrono::seconds(1));
       run.measure(*browser.window, "download, list closed");
-      auto& button =
-          zemblo::testing::named<DownloadsButton>(browser.window->sidebarView(), "DownloadsButton");
+      auto& button = zemblo::testing::widgetNamed<DownloadsButton>(browser.window->sidebarView(),
+                                                                   "DownloadsButton");
       button.toggle();
       run.measure(*browser.window, "download, list open");
       button.toggle();

@@ -117,7 +117,8 @@ int main(int argc, char** argv) {
   runFor(std::chrono::seconds(1));
 
   Gtk::ScrolledWindow& list =
-      zemblo::testing::named<TabListView>(browser.window->sidebarView(), "TabListView").scroller();
+      zemblo::testing::widgetNamed<TabListView>(browser.window->sidebarView(), "TabListView")
+          .scroller();
   double direction = 1;
   run.measure(*browser.window, "tab list scrolled", [&](double) {
     // A touchpad's smooth scroll: about 700 points a second, back at either end.

@@ -87,7 +87,7 @@ TEST_F(BrowserCommandsTest, TabKeysOpenCloseReopenStepAndOpenTheAddressBarWithou
     EXPECT_EQ(keysSeenBy(*alpha), "");
 
     // With a tab row focused in the sidebar, Ctrl+W closes that row's tab, not the current one.
-    Gtk::Widget& list = testing::named(window().sidebarView(), "TabListView");
+    Gtk::Widget& list = testing::widgetNamed(window().sidebarView(), "TabListView");
     ASSERT_TRUE(testing::tabRowFor(list, *alpha)->grab_focus());
     pressKeys("Up ctrl+w");
     ASSERT_TRUE(waitUntil([&] { return tabs().size() == 1; }));
@@ -121,8 +121,8 @@ TEST_F(BrowserCommandsTest, TabKeysOpenCloseReopenStepAndOpenTheAddressBarWithou
         waitUntil([&] { return window().get_focus() == testing::tabRowFor(list, *alpha); }));
     pressKeys("ctrl+w");
     ASSERT_TRUE(waitUntil([&] { return tabs().empty(); }));
-    EXPECT_TRUE(
-        waitUntil([&] { return window().get_focus() == &testing::named(list, "NewTabRow"); }));
+    EXPECT_TRUE(waitUntil(
+        [&] { return window().get_focus() == &testing::widgetNamed(list, "NewTabRow"); }));
     pressIgnoredKeys("ctrl+w");
     EXPECT_TRUE(window().get_visible());
     pressKeys("ctrl+t");
@@ -133,7 +133,7 @@ TEST_F(BrowserCommandsTest, TabKeysOpenCloseReopenStepAndOpenTheAddressBarWithou
 TEST_F(BrowserCommandsTest, WindowKeysStillWorkWhileASidebarPopoverHoldsTheKeyboard) {
   runBrowser([&] {
     openPage("Alpha");
-    auto& shield = testing::named<ShieldButton>(window().sidebarView(), "ShieldButton");
+    auto& shield = testing::widgetNamed<ShieldButton>(window().sidebarView(), "ShieldButton");
     shield.toggle();
     ASSERT_TRUE(waitUntil([&] { return shield.popover().get_mapped(); }));
     pressKeys("ctrl+t");

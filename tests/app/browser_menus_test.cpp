@@ -94,10 +94,10 @@ TEST_F(BrowserCommandsTest, ButtonsKeepTheirTooltipsOffWhatTheyOpen) {
       }
       return false;
     };
-    auto& downloadsButton = testing::named(bar, "DownloadsButton");
+    auto& downloadsButton = testing::widgetNamed(bar, "DownloadsButton");
     auto& downloads = testing::popoverOf(downloadsButton);
     const std::vector<std::pair<Gtk::Widget*, std::function<bool()>>> openers{
-        {&testing::named(downloadsButton, "SidebarIconButton"),
+        {&testing::widgetNamed(downloadsButton, "SidebarIconButton"),
          [&] { return downloads.get_mapped(); }},
         {&bar.passwordsButton(), passwordsShown},
     };

@@ -62,7 +62,7 @@ TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThe
           EXPECT_FALSE(first.tabs().holds(*moving));
           // So does a row dropped on the other window's tab list.
           const auto dragged = first.tabs().openTab(*Url::parse("data:text/html,dragged"), true);
-          EXPECT_TRUE(testing::named<TabListView>(second.sidebarView(), "TabListView")
+          EXPECT_TRUE(testing::widgetNamed<TabListView>(second.sidebarView(), "TabListView")
                           .dropPayload(tabDragPayload(dragged->id), 0));
           EXPECT_TRUE(second.tabs().holds(*dragged));
           EXPECT_FALSE(first.tabs().holds(*dragged));

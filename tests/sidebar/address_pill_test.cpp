@@ -21,28 +21,34 @@ namespace {
 using namespace std::chrono_literals;
 using testing::announced;
 using testing::clipboardText;
-using testing::named;
 using testing::popoverOf;
 using testing::pump;
 using testing::SidebarHarness;
 using testing::waitUntil;
+using testing::widgetNamed;
 
 std::string iconOf(Gtk::Image& image) { return image.get_icon_name(); }
 
 // The pill's parts as a user meets them: the text it shows, the picture at its front (the
 // connection's mark when it has one to tell, else a plain icon), its buttons.
-Gtk::Label& hostLabel(AddressPill& pill) { return named<Gtk::Label>(pill, "AddressPillHost"); }
+Gtk::Label& hostLabel(AddressPill& pill) {
+  return widgetNamed<Gtk::Label>(pill, "AddressPillHost");
+}
 Gtk::Image& leadingIcon(AddressPill& pill) {
   for (auto* image : testing::allNamed<Gtk::Image>(pill, "AddressPillSymbol")) {
     if (image->is_visible()) return *image;
   }
   throw std::runtime_error("the pill shows no symbol");
 }
-Gtk::Popover& securityPopover(AddressPill& pill) { return popoverOf(named(pill, "SecurityMark")); }
+Gtk::Popover& securityPopover(AddressPill& pill) {
+  return popoverOf(widgetNamed(pill, "SecurityMark"));
+}
 Gtk::Button& copyButton(AddressPill& pill) {
   return announced(pill, localized("Bağlantıyı kopyala"));
 }
-ReloadButton& reloadButton(AddressPill& pill) { return named<ReloadButton>(pill, "ReloadButton"); }
+ReloadButton& reloadButton(AddressPill& pill) {
+  return widgetNamed<ReloadButton>(pill, "ReloadButton");
+}
 // After a copy the link symbol turns into a check mark for a while.
 bool showsCopied(AddressPill& pill) {
   auto& symbol = *dynamic_cast<Gtk::Image*>(copyButton(pill).get_child());

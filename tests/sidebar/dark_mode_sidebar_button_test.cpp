@@ -49,7 +49,7 @@ TEST(DarkModeSidebarButtonTest, AClickSwitchesOffAndAlwaysAndTheMenuPicksModesAn
   SidebarHarness harness;
   auto& store = harness.store();
   auto& bar = harness.sidebar().bottomBar();
-  auto& button = testing::named<DarkModeSidebarButton>(bar, "DarkModeSidebarButton");
+  auto& button = testing::widgetNamed<DarkModeSidebarButton>(bar, "DarkModeSidebarButton");
   const auto frame = harness.bounds(button);
   EXPECT_EQ(frame.width, DarkModeSidebarButton::kWidth);
   EXPECT_EQ(frame.height, DarkModeSidebarButton::kHeight);
@@ -91,7 +91,8 @@ TEST(DarkModeSidebarButtonTest, AClickSwitchesOffAndAlwaysAndTheMenuPicksModesAn
   EXPECT_EQ(openMenu(button), menu);
 
   harness.setLanguage(AppLanguage::english);
-  auto& rebuilt = testing::named<DarkModeSidebarButton>(harness.sidebar(), "DarkModeSidebarButton");
+  auto& rebuilt =
+      testing::widgetNamed<DarkModeSidebarButton>(harness.sidebar(), "DarkModeSidebarButton");
   EXPECT_EQ(rebuilt.get_tooltip_text(), "Page dark mode off (Ctrl+Alt+D)");
   store.pageServices().togglePageDarkMode();
   pump();
@@ -106,7 +107,8 @@ TEST(DarkModeSidebarButtonTest, AClickSwitchesOffAndAlwaysAndTheMenuPicksModesAn
 TEST(DarkModeSidebarButtonTest, TheFirstClickAfterTheMenuWasClosedWithEscapeSwitches) {
   SidebarHarness harness;
   auto& store = harness.store();
-  auto& button = testing::named<DarkModeSidebarButton>(harness.sidebar(), "DarkModeSidebarButton");
+  auto& button =
+      testing::widgetNamed<DarkModeSidebarButton>(harness.sidebar(), "DarkModeSidebarButton");
   harness.input(harness.pointAt(button));
   ASSERT_TRUE(waitUntil([&] {
     return (button.get_state_flags() & Gtk::StateFlags::PRELIGHT) == Gtk::StateFlags::PRELIGHT;

@@ -20,11 +20,11 @@ namespace {
 
 using testing::allNamed;
 using testing::announced;
-using testing::named;
 using testing::popoverOf;
 using testing::pump;
 using testing::SidebarHarness;
 using testing::waitUntil;
+using testing::widgetNamed;
 
 // Downloads are driven as the engine drives them, without a network.
 struct SilentTransfer : DownloadTransfer {
@@ -36,26 +36,30 @@ std::vector<DownloadRow*> rows(DownloadsPopover& list) {
   return allNamed<DownloadRow>(list, "DownloadRow");
 }
 Gtk::Button& clearButton(DownloadsPopover& list) { return announced(list, localized("Temizle")); }
-Gtk::Label& stateLabel(DownloadRow& row) { return named<Gtk::Label>(row, "DownloadState"); }
+Gtk::Label& stateLabel(DownloadRow& row) { return widgetNamed<Gtk::Label>(row, "DownloadState"); }
 Gtk::ProgressBar& progressBar(DownloadRow& row) {
-  return named<Gtk::ProgressBar>(row, "DownloadProgress");
+  return widgetNamed<Gtk::ProgressBar>(row, "DownloadProgress");
 }
 // The row's icon is the file's own once it has finished, the generic document before.
 bool showsFileIcon(DownloadRow& row) {
-  return !named(row, "DownloadIcon").has_css_class("download-generic");
+  return !widgetNamed(row, "DownloadIcon").has_css_class("download-generic");
 }
 
 class DownloadsButtonTest : public ::testing::Test {
  protected:
   DownloadManager& manager() { return harness.store().downloads(); }
-  DownloadsButton& button() { return named<DownloadsButton>(harness.sidebar(), "DownloadsButton"); }
-  SidebarIconButton& face() { return named<SidebarIconButton>(button(), "SidebarIconButton"); }
+  DownloadsButton& button() {
+    return widgetNamed<DownloadsButton>(harness.sidebar(), "DownloadsButton");
+  }
+  SidebarIconButton& face() {
+    return widgetNamed<SidebarIconButton>(button(), "SidebarIconButton");
+  }
   std::string faceSymbol() {
     return dynamic_cast<Gtk::Image&>(face().symbolImage()).get_icon_name();
   }
-  Gtk::Widget& dot() { return named(button(), "DownloadsDot"); }
+  Gtk::Widget& dot() { return widgetNamed(button(), "DownloadsDot"); }
   DownloadsPopover& shownList() {
-    return named<DownloadsPopover>(popoverOf(button()), "DownloadsPopover");
+    return widgetNamed<DownloadsPopover>(popoverOf(button()), "DownloadsPopover");
   }
   DownloadsPopover& popover() {
     if (!popoverOf(button()).get_visible()) button().toggle();
@@ -81,7 +85,7 @@ TEST_F(DownloadsButtonTest, TheButtonAndItsListFollowTheDownloads) {
   ASSERT_TRUE(waitUntil([&] { return popoverOf(button()).get_visible(); }));
   pump();
   DownloadsPopover& list = shownList();
-  EXPECT_TRUE(named(list, "DownloadsEmpty").get_visible());
+  EXPECT_TRUE(widgetNamed(list, "DownloadsEmpty").get_visible());
   EXPECT_FALSE(clearButton(list).get_visible());
   EXPECT_EQ(harness.bounds(list).width, DownloadsPopover::kWidth);
 
@@ -130,7 +134,7 @@ TEST_F(DownloadsButtonTest, TheButtonAndItsListFollowTheDownloads) {
   EXPECT_FALSE(dot().get_visible());
   ASSERT_TRUE(testing::press(clearButton(list)));
   pump();
-  EXPECT_TRUE(named(list, "DownloadsEmpty").get_visible());
+  EXPECT_TRUE(widgetNamed(list, "DownloadsEmpty").get_visible());
 }
 
 // While a download runs the arrow fades from its resting opacity to 0.25 / 0.72 of it and back,
@@ -162,7 +166,8 @@ TEST_F(DownloadsButtonTest, AListLongerThanThePopoverScrolls) {
   for (int i = 0; i < 12; ++i) start("file" + std::to_string(i) + ".bin");
   auto& list = popover();
   EXPECT_EQ(rows(list).size(), 12u);
-  EXPECT_EQ(harness.bounds(named(list, "DownloadsList")).height, DownloadsPopover::kMaxListHeight);
+  EXPECT_EQ(harness.bounds(widgetNamed(list, "DownloadsList")).height,
+            DownloadsPopover::kMaxListHeight);
 }
 
 }  // namespace

@@ -44,14 +44,14 @@ class FavoritesGridTest : public ::testing::Test {
 
 TEST_F(FavoritesGridTest, ShowsTilesInColumnsOnlyWhenThereAreFavouritesAndTheyAreWanted) {
   setFavorites({});
-  EXPECT_FALSE(testing::named(harness.sidebar(), "FavoritesSlot").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(harness.sidebar(), "FavoritesSlot").get_visible());
 
   std::vector<Favorite> five;
   for (int i = 0; i < 5; ++i) {
     five.emplace_back("Site " + std::to_string(i), *Url::parse(harness.server().url("/site")));
   }
   setFavorites(five);
-  ASSERT_TRUE(testing::named(harness.sidebar(), "FavoritesSlot").get_visible());
+  ASSERT_TRUE(testing::widgetNamed(harness.sidebar(), "FavoritesSlot").get_visible());
   auto tiles = testing::favoriteTiles(grid());
   ASSERT_EQ(tiles.size(), 5u);
   const auto first = harness.bounds(*tiles[0]);
@@ -73,7 +73,7 @@ TEST_F(FavoritesGridTest, ShowsTilesInColumnsOnlyWhenThereAreFavouritesAndTheyAr
   harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.showFavorites = false; });
   pump();
-  EXPECT_FALSE(testing::named(harness.sidebar(), "FavoritesSlot").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(harness.sidebar(), "FavoritesSlot").get_visible());
 }
 
 TEST_F(FavoritesGridTest, AClickOpensTheSiteAndMarksItsTile) {
@@ -167,7 +167,7 @@ TEST_F(FavoritesGridTest, TheMenuOpensInANewTabOrRemovesAndTheOthersReflow) {
     testing::favoriteTiles(grid())[0]->activate_action("favorite.remove");
     pump();
   }
-  EXPECT_FALSE(testing::named(harness.sidebar(), "FavoritesSlot").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(harness.sidebar(), "FavoritesSlot").get_visible());
 }
 
 TEST_F(FavoritesGridTest, HoverRaisesAndLightensOnlyWhileThePointerIsOver) {

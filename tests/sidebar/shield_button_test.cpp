@@ -16,28 +16,28 @@ namespace zemblo {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::named;
 using testing::popoverOf;
 using testing::pump;
 using testing::SidebarHarness;
 using testing::waitUntil;
+using testing::widgetNamed;
 
 // The popover's parts, by the widget names its view gives them.
 Gtk::Label& statusLabel(AdBlockPopover& popover) {
-  return named<Gtk::Label>(popover, "AdBlockStatus");
+  return widgetNamed<Gtk::Label>(popover, "AdBlockStatus");
 }
-Gtk::Widget& siteRow(AdBlockPopover& popover) { return named(popover, "AdBlockSiteRow"); }
+Gtk::Widget& siteRow(AdBlockPopover& popover) { return widgetNamed(popover, "AdBlockSiteRow"); }
 Gtk::Label& siteLabel(AdBlockPopover& popover) {
-  return named<Gtk::Label>(popover, "AdBlockSiteLabel");
+  return widgetNamed<Gtk::Label>(popover, "AdBlockSiteLabel");
 }
 Gtk::Switch& siteSwitch(AdBlockPopover& popover) {
-  return named<Gtk::Switch>(popover, "AdBlockSiteSwitch");
+  return widgetNamed<Gtk::Switch>(popover, "AdBlockSiteSwitch");
 }
 Gtk::Switch& globalSwitch(AdBlockPopover& popover) {
-  return named<Gtk::Switch>(popover, "AdBlockGlobalSwitch");
+  return widgetNamed<Gtk::Switch>(popover, "AdBlockGlobalSwitch");
 }
 Gtk::Label& ruleCountLabel(AdBlockPopover& popover) {
-  return named<Gtk::Label>(popover, "AdBlockRuleCount");
+  return widgetNamed<Gtk::Label>(popover, "AdBlockRuleCount");
 }
 
 class ShieldButtonTest : public ::testing::Test {
@@ -56,11 +56,11 @@ class ShieldButtonTest : public ::testing::Test {
 
   AdBlocker& blocker() { return harness.store().pageServices().adBlocker(); }
   bool preparing() { return std::holds_alternative<AdBlocker::Preparing>(blocker().status.peek()); }
-  ShieldButton& shield() { return named<ShieldButton>(harness.pill(), "ShieldButton"); }
+  ShieldButton& shield() { return widgetNamed<ShieldButton>(harness.pill(), "ShieldButton"); }
   bool showing() { return popoverOf(shield()).get_visible(); }
   // What the shield's popover shows; built the first time it opens.
   AdBlockPopover& shownPopover() {
-    return named<AdBlockPopover>(popoverOf(shield()), "AdBlockPopover");
+    return widgetNamed<AdBlockPopover>(popoverOf(shield()), "AdBlockPopover");
   }
   AdBlockPopover& popover() {
     if (!showing()) shield().toggle();

@@ -27,7 +27,7 @@
 namespace zemblo::testing {
 
 // A tab row's parts and state, as a user meets them.
-inline Gtk::Label& titleOf(TabRow& row) { return named<Gtk::Label>(row, "TabRowTitle"); }
+inline Gtk::Label& titleOf(TabRow& row) { return widgetNamed<Gtk::Label>(row, "TabRowTitle"); }
 inline Gtk::Button& closeButtonOf(TabRow& row) {
   return announced(row, localized("Sekmeyi kapat (Ctrl+W)"));
 }
@@ -64,11 +64,11 @@ class SidebarHarness : public WindowHarness {
   }
 
   SidebarView& sidebar() { return window().sidebarView(); }
-  SidebarTopBar& topBar() { return named<SidebarTopBar>(sidebar(), "SidebarTopBar"); }
-  AddressPill& pill() { return named<AddressPill>(sidebar(), "AddressPill"); }
-  TabListView& list() { return named<TabListView>(sidebar(), "TabListView"); }
-  FavoritesGrid& favoritesGrid() { return named<FavoritesGrid>(sidebar(), "FavoritesGrid"); }
-  SpaceHeader& spaceHeader() { return named<SpaceHeader>(sidebar(), "SpaceHeader"); }
+  SidebarTopBar& topBar() { return widgetNamed<SidebarTopBar>(sidebar(), "SidebarTopBar"); }
+  AddressPill& pill() { return widgetNamed<AddressPill>(sidebar(), "AddressPill"); }
+  TabListView& list() { return widgetNamed<TabListView>(sidebar(), "TabListView"); }
+  FavoritesGrid& favoritesGrid() { return widgetNamed<FavoritesGrid>(sidebar(), "FavoritesGrid"); }
+  SpaceHeader& spaceHeader() { return widgetNamed<SpaceHeader>(sidebar(), "SpaceHeader"); }
   // Its scheme, which the style sheet follows.
   ColorScheme scheme() {
     return sidebar().has_css_class("sidebar-dark") ? ColorScheme::dark : ColorScheme::light;
@@ -88,7 +88,7 @@ class SidebarHarness : public WindowHarness {
 
   std::vector<TabRow*> rows() { return tabRows(list()); }
   TabRow* rowFor(const BrowserTab& tab) { return tabRowFor(list(), tab); }
-  NewTabRow& newTabRow() { return named<NewTabRow>(list(), "NewTabRow"); }
+  NewTabRow& newTabRow() { return widgetNamed<NewTabRow>(list(), "NewTabRow"); }
   TabRow& row(const BrowserTab& tab) {
     TabRow* found = rowFor(tab);
     if (!found) throw std::runtime_error("no row for the tab " + tab.displayTitle());

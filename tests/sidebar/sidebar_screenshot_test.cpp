@@ -32,8 +32,10 @@ TEST(SidebarScreenshotTest, SeveralTabsOneLoadingOneSelected) {
   pump();
 
   EXPECT_TRUE(testing::isSelected(harness.row(*news)));
-  EXPECT_TRUE(testing::named<ActivitySpinner>(harness.row(*slow), "ActivitySpinner").get_visible());
-  EXPECT_EQ(testing::named<Gtk::Label>(harness.pill(), "AddressPillHost").get_text(), "127.0.0.1");
+  EXPECT_TRUE(
+      testing::widgetNamed<ActivitySpinner>(harness.row(*slow), "ActivitySpinner").get_visible());
+  EXPECT_EQ(testing::widgetNamed<Gtk::Label>(harness.pill(), "AddressPillHost").get_text(),
+            "127.0.0.1");
   EXPECT_EQ(harness.rows().size(), 5u);
   testing::WindowHarness::screenshot("sidebar-several-tabs");
 }

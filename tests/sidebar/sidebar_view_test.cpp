@@ -12,10 +12,10 @@ namespace zemblo {
 namespace {
 
 using testing::announced;
-using testing::named;
 using testing::pump;
 using testing::SidebarHarness;
 using testing::waitUntil;
+using testing::widgetNamed;
 
 // The top bar's buttons, by the names they are announced by.
 SidebarIconButton& toggleButton(Gtk::Widget& bar) {
@@ -31,7 +31,7 @@ SidebarIconButton& forwardButton(Gtk::Widget& bar) {
 int leadingPadding(SidebarTopBar& bar) {
   const graphene_point_t start = GRAPHENE_POINT_INIT(0, 0);
   graphene_point_t origin;
-  EXPECT_TRUE(gtk_widget_compute_point(named(bar, "SidebarTopBarRow").gobj(),
+  EXPECT_TRUE(gtk_widget_compute_point(widgetNamed(bar, "SidebarTopBarRow").gobj(),
                                        GTK_WIDGET(bar.gobj()), &start, &origin));
   return static_cast<int>(origin.x);
 }
@@ -208,7 +208,7 @@ TEST(SidebarViewTest, HelpTextsFollowTheLanguageOnRebuild) {
   EXPECT_EQ(toggleButton(bar).get_tooltip_text(), "Sidebar (Ctrl+S)");
   EXPECT_EQ(backButton(bar).get_tooltip_text(), "Back (Ctrl+[)");
   EXPECT_EQ(forwardButton(bar).get_tooltip_text(), "Forward (Ctrl+])");
-  EXPECT_EQ(testing::named<Gtk::Label>(harness.newTabRow(), "NewTabRowLabel").get_text(),
+  EXPECT_EQ(testing::widgetNamed<Gtk::Label>(harness.newTabRow(), "NewTabRowLabel").get_text(),
             "New Tab");
 }
 

@@ -30,7 +30,7 @@ TEST(SpacesTest, SwitchingSpacesChangesTheHeaderTheTabListAndTheColours) {
   EXPECT_EQ(testing::spaceHeaderName(header), first->name.peek());
   EXPECT_EQ(testing::spaceHeaderSymbol(header), first->symbol.peek());
   const Palette before = themeColors(store.preferences(), store.tabs());
-  auto& switcher = testing::named<SpaceSwitcher>(harness.sidebar(), "SpaceSwitcher");
+  auto& switcher = testing::widgetNamed<SpaceSwitcher>(harness.sidebar(), "SpaceSwitcher");
   auto buttons = testing::spaceButtons(switcher);
   ASSERT_EQ(buttons.size(), store.tabs().spaces.peek().size());
   EXPECT_TRUE(testing::announcedSelected(*buttons[0]));
@@ -81,15 +81,15 @@ TEST(SpacesTest, TheClearButtonShowsOnlyUnderThePointerWithTabsAndClosesThemAll)
 
 // Every button on screen is whole, between the arrows that say more spaces lie past an end.
 void expectWholeButtonsBetweenTheArrows(SidebarHarness& harness, const std::string& when) {
-  auto& switcher = testing::named<SpaceSwitcher>(harness.sidebar(), "SpaceSwitcher");
+  auto& switcher = testing::widgetNamed<SpaceSwitcher>(harness.sidebar(), "SpaceSwitcher");
   const auto row = harness.bounds(switcher);
   double left = row.x, right = row.x + row.width;
-  if (testing::named(switcher, "SpaceSwitcherBack").get_mapped()) {
-    const auto back = harness.bounds(testing::named(switcher, "SpaceSwitcherBack"));
+  if (testing::widgetNamed(switcher, "SpaceSwitcherBack").get_mapped()) {
+    const auto back = harness.bounds(testing::widgetNamed(switcher, "SpaceSwitcherBack"));
     left = back.x + back.width;
   }
-  if (testing::named(switcher, "SpaceSwitcherForward").get_mapped())
-    right = harness.bounds(testing::named(switcher, "SpaceSwitcherForward")).x;
+  if (testing::widgetNamed(switcher, "SpaceSwitcherForward").get_mapped())
+    right = harness.bounds(testing::widgetNamed(switcher, "SpaceSwitcherForward")).x;
   for (SpaceSwitcherButton* button : testing::spaceButtons(switcher)) {
     if (!button->get_mapped()) continue;
     const auto frame = harness.bounds(*button);
@@ -101,7 +101,7 @@ void expectWholeButtonsBetweenTheArrows(SidebarHarness& harness, const std::stri
 
 // Clicks the arrow at the end of the switcher until the space's button shows, then the button.
 void reachWithThePointer(SidebarHarness& harness, const std::shared_ptr<Space>& space) {
-  auto& switcher = testing::named<SpaceSwitcher>(harness.sidebar(), "SpaceSwitcher");
+  auto& switcher = testing::widgetNamed<SpaceSwitcher>(harness.sidebar(), "SpaceSwitcher");
   SpaceSwitcherButton* button = nullptr;
   for (SpaceSwitcherButton* each : testing::spaceButtons(switcher)) {
     if (each->space() == space) button = each;
@@ -114,12 +114,12 @@ void reachWithThePointer(SidebarHarness& harness, const std::shared_ptr<Space>& 
   };
   for (size_t clicks = 0; !button->get_mapped() && clicks < testing::spaceButtons(switcher).size();
        ++clicks) {
-    ASSERT_TRUE(testing::named(switcher, "SpaceSwitcherForward").get_sensitive())
+    ASSERT_TRUE(testing::widgetNamed(switcher, "SpaceSwitcherForward").get_sensitive())
         << space->name.peek();
     const auto before = firstShown();
     // Each click is done before the next begins: a click on the space already current changes
     // nothing to wait for, and two xdotool runs at once would interleave their moves and clicks.
-    harness.inputAndWait(harness.pointAt(testing::named(switcher, "SpaceSwitcherForward")) +
+    harness.inputAndWait(harness.pointAt(testing::widgetNamed(switcher, "SpaceSwitcherForward")) +
                          " click 1");
     ASSERT_TRUE(testing::waitUntil([&] { return firstShown() > before; }));
     pump();
@@ -136,7 +136,7 @@ TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
   while (harness.store().tabs().spaces.peek().size() < 12) harness.store().tabs().addSpace();
   pump();
   auto& bar = harness.sidebar().bottomBar();
-  auto& switcher = testing::named<SpaceSwitcher>(bar, "SpaceSwitcher");
+  auto& switcher = testing::widgetNamed<SpaceSwitcher>(bar, "SpaceSwitcher");
   auto buttons = testing::spaceButtons(switcher);
   ASSERT_EQ(buttons.size(), 12u);
   const auto a = harness.bounds(*buttons[0]);
@@ -149,23 +149,23 @@ TEST(SpacesTest, ManySpacesStayOnOneLineWithoutWideningTheSidebar) {
   const auto barFrame = harness.bounds(bar);
   EXPECT_EQ(gear.x + gear.width, barFrame.x + barFrame.width);
   EXPECT_TRUE(bar.settingsButton().get_sensitive());
-  EXPECT_EQ(harness.bounds(testing::named<DownloadsButton>(bar, "DownloadsButton")).width,
+  EXPECT_EQ(harness.bounds(testing::widgetNamed<DownloadsButton>(bar, "DownloadsButton")).width,
             SidebarIconButton::kWidth);
 
   // The row says it goes on, and the pointer alone reaches its last space and back to the first.
   EXPECT_FALSE(buttons.back()->get_mapped());
-  EXPECT_TRUE(testing::named(switcher, "SpaceSwitcherForward").get_sensitive());
-  EXPECT_FALSE(testing::named(switcher, "SpaceSwitcherBack").get_sensitive());
+  EXPECT_TRUE(testing::widgetNamed(switcher, "SpaceSwitcherForward").get_sensitive());
+  EXPECT_FALSE(testing::widgetNamed(switcher, "SpaceSwitcherBack").get_sensitive());
   expectWholeButtonsBetweenTheArrows(harness, "twelve spaces");
-  const auto forward = harness.bounds(testing::named(switcher, "SpaceSwitcherForward"));
+  const auto forward = harness.bounds(testing::widgetNamed(switcher, "SpaceSwitcherForward"));
   reachWithThePointer(harness, harness.store().tabs().spaces.peek().back());
-  EXPECT_TRUE(testing::named(switcher, "SpaceSwitcherBack").get_sensitive());
+  EXPECT_TRUE(testing::widgetNamed(switcher, "SpaceSwitcherBack").get_sensitive());
   // At the end the arrow stays where it was, disabled: one more click there switches nothing.
-  ASSERT_TRUE(testing::named(switcher, "SpaceSwitcherForward").get_mapped());
-  EXPECT_FALSE(testing::named(switcher, "SpaceSwitcherForward").get_sensitive());
-  EXPECT_EQ(harness.bounds(testing::named(switcher, "SpaceSwitcherForward")).x, forward.x);
+  ASSERT_TRUE(testing::widgetNamed(switcher, "SpaceSwitcherForward").get_mapped());
+  EXPECT_FALSE(testing::widgetNamed(switcher, "SpaceSwitcherForward").get_sensitive());
+  EXPECT_EQ(harness.bounds(testing::widgetNamed(switcher, "SpaceSwitcherForward")).x, forward.x);
   const auto last = harness.store().tabs().currentSpace();
-  harness.inputAndWait(harness.pointAt(testing::named(switcher, "SpaceSwitcherForward")) +
+  harness.inputAndWait(harness.pointAt(testing::widgetNamed(switcher, "SpaceSwitcherForward")) +
                        " click 1");
   pump();
   EXPECT_EQ(harness.store().tabs().currentSpace(), last);
@@ -185,9 +185,9 @@ TEST(SpacesTest, AtTheNarrowestSidebarTheDefaultSpacesAreReachedWithThePointer) 
   pump();
   const auto spaces = harness.store().tabs().spaces.peek();
   ASSERT_EQ(spaces.size(), 3u);
-  auto& switcher = testing::named<SpaceSwitcher>(harness.sidebar(), "SpaceSwitcher");
+  auto& switcher = testing::widgetNamed<SpaceSwitcher>(harness.sidebar(), "SpaceSwitcher");
   expectWholeButtonsBetweenTheArrows(harness, "sidebar 200 points wide");
-  EXPECT_TRUE(testing::named(switcher, "SpaceSwitcherForward").get_mapped());
+  EXPECT_TRUE(testing::widgetNamed(switcher, "SpaceSwitcherForward").get_mapped());
   SidebarHarness::screenshot("switcher-narrow-sidebar");
   for (const auto& space : spaces) reachWithThePointer(harness, space);
 }

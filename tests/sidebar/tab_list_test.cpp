@@ -45,7 +45,7 @@ TEST(TabListTest, RowsFollowTheSpacesOrderUnderTheNewTabRow) {
   EXPECT_LT(newTab.y, first.y);
   EXPECT_EQ(first.y - newTab.y, 34 + 3 + 1);
   EXPECT_EQ(harness.bounds(harness.row(*harness.b)).y - first.y, 36);
-  EXPECT_EQ(testing::named<Gtk::Label>(harness.newTabRow(), "NewTabRowLabel").get_text(),
+  EXPECT_EQ(testing::widgetNamed<Gtk::Label>(harness.newTabRow(), "NewTabRowLabel").get_text(),
             "Yeni Sekme");
 
   // An id that names no tab highlights nothing; no id highlights nothing.
@@ -114,7 +114,7 @@ TEST(TabListTest, DensityChangesRowHeightsAndLabelSizes) {
     return points;
   };
   EXPECT_EQ(sizeOf(testing::titleOf(harness.row(*harness.a))), 13.5);
-  EXPECT_EQ(sizeOf(testing::named<Gtk::Label>(harness.newTabRow(), "NewTabRowLabel")), 13.5);
+  EXPECT_EQ(sizeOf(testing::widgetNamed<Gtk::Label>(harness.newTabRow(), "NewTabRowLabel")), 13.5);
   harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.tabDensity = TabDensity::compact; });
   pump();
@@ -212,7 +212,7 @@ TEST(TabListTest, ARealDragMovesATabToThePointer) {
   pump();
   EXPECT_EQ(harness.titlesInList(), (Titles{"C", "A", "B"}));
   // No insertion line is left drawn between the rows.
-  EXPECT_FALSE(testing::ownFillDrawnBy(testing::named(harness.list(), "TabColumn").gobj()));
+  EXPECT_FALSE(testing::ownFillDrawnBy(testing::widgetNamed(harness.list(), "TabColumn").gobj()));
 }
 
 TEST(TabListTest, ClosingTheSelectedTabSelectsTheTabThatTakesItsPlace) {

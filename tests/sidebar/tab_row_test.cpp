@@ -112,24 +112,24 @@ TEST(TabRowTest, IconFollowsStartPageAndLoadingState) {
   SidebarHarness harness;
   auto page = harness.addTab("https://www.example.com/", "Örnek");
   auto& row = harness.row(*page);
-  EXPECT_TRUE(testing::named<FaviconView>(row, "FaviconView").get_visible());
-  EXPECT_EQ(testing::named<FaviconView>(row, "FaviconView").letterText(), "www.example.com");
+  EXPECT_TRUE(testing::widgetNamed<FaviconView>(row, "FaviconView").get_visible());
+  EXPECT_EQ(testing::widgetNamed<FaviconView>(row, "FaviconView").letterText(), "www.example.com");
   page->isLoading.set(true);
   page->progress.set(0.3);
   pump();
-  EXPECT_TRUE(testing::named<ActivitySpinner>(row, "ActivitySpinner").get_visible());
-  EXPECT_TRUE(testing::named<ActivitySpinner>(row, "ActivitySpinner").spinning());
-  EXPECT_FALSE(testing::named<FaviconView>(row, "FaviconView").get_visible());
+  EXPECT_TRUE(testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").get_visible());
+  EXPECT_TRUE(testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").spinning());
+  EXPECT_FALSE(testing::widgetNamed<FaviconView>(row, "FaviconView").get_visible());
   {
     // It turns on frames that lay nothing out again. Long enough that the few layouts other
     // work brings (the favicon's answer on a busy machine) stay far from one a turn.
     testing::AnimationsOn animations;
     testing::LayoutCounter layouts(harness.window());
     int turns = 0;
-    double last = testing::named<ActivitySpinner>(row, "ActivitySpinner").angle();
+    double last = testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").angle();
     ASSERT_TRUE(waitUntil([&] {
-      if (testing::named<ActivitySpinner>(row, "ActivitySpinner").angle() != last) ++turns;
-      last = testing::named<ActivitySpinner>(row, "ActivitySpinner").angle();
+      if (testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").angle() != last) ++turns;
+      last = testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").angle();
       return turns >= 60;
     }));
     EXPECT_LT(layouts.count() * 10, turns);
@@ -137,16 +137,16 @@ TEST(TabRowTest, IconFollowsStartPageAndLoadingState) {
   // Loading but complete: the favicon again.
   page->progress.set(1.0);
   pump();
-  EXPECT_TRUE(testing::named<FaviconView>(row, "FaviconView").get_visible());
-  EXPECT_FALSE(testing::named<ActivitySpinner>(row, "ActivitySpinner").get_visible());
+  EXPECT_TRUE(testing::widgetNamed<FaviconView>(row, "FaviconView").get_visible());
+  EXPECT_FALSE(testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").get_visible());
 
   // A start-page tab shows the sparkles in the theme's gradient, loading or not.
   auto blank = harness.addTab("");
   auto& start = harness.row(*blank);
   blank->isLoading.set(true);
   pump();
-  EXPECT_TRUE(testing::named<GradientSymbol>(start, "GradientSymbol").get_visible());
-  EXPECT_EQ(testing::named<GradientSymbol>(start, "GradientSymbol").symbol(), "sparkles");
+  EXPECT_TRUE(testing::widgetNamed<GradientSymbol>(start, "GradientSymbol").get_visible());
+  EXPECT_EQ(testing::widgetNamed<GradientSymbol>(start, "GradientSymbol").symbol(), "sparkles");
   EXPECT_EQ(testing::titleOf(start).get_text(), "Yeni Sekme");
 }
 

@@ -28,7 +28,7 @@ View* asView(GtkWidget* widget) {
 // The first widget of that widget name under `root`; a missing one fails the test where it is
 // looked for, not later on a null widget.
 template <class View = Gtk::Widget>
-View& named(Gtk::Widget& root, const std::string& name) {
+View& widgetNamed(Gtk::Widget& root, const std::string& name) {
   View* found = asView<View>(findByWidgetName(root.gobj(), name));
   if (!found) throw std::runtime_error("no widget named " + name);
   return *found;
@@ -83,10 +83,10 @@ inline std::vector<SpaceSwitcherButton*> spaceButtons(Gtk::Widget& root) {
 
 // What the space header under `root` shows: the space's name and the symbol drawn before it.
 inline std::string spaceHeaderName(Gtk::Widget& root) {
-  return named<Gtk::Label>(root, "SpaceHeaderName").get_text();
+  return widgetNamed<Gtk::Label>(root, "SpaceHeaderName").get_text();
 }
 inline std::string spaceHeaderSymbol(Gtk::Widget& root) {
-  return named<GradientSymbol>(root, "SpaceHeaderSymbol").symbol();
+  return widgetNamed<GradientSymbol>(root, "SpaceHeaderSymbol").symbol();
 }
 
 // The favourite tiles under `root`, row by row as they are shown; a tile still fading out after

@@ -104,7 +104,8 @@ TEST_F(AccessibilityTest, PopoversNameTheirControlsAndReportTheDisabledOnes) {
   downloads.reportProgress(*item, 0.4);
 
   // The list of downloads, its pane included.
-  DownloadsButton& downloadsButton = testing::named<DownloadsButton>(sidebar, "DownloadsButton");
+  DownloadsButton& downloadsButton =
+      testing::widgetNamed<DownloadsButton>(sidebar, "DownloadsButton");
   downloadsButton.toggle();
   ASSERT_TRUE(
       testing::waitUntil([&] { return testing::popoverOf(downloadsButton).get_visible(); }));
@@ -113,7 +114,7 @@ TEST_F(AccessibilityTest, PopoversNameTheirControlsAndReportTheDisabledOnes) {
 
   // The blocker's popover while the blocker is off: the site's switch is there but unusable.
   harness.store().pageServices().adBlocker().setEnabled(false);
-  auto& shield = testing::named<ShieldButton>(sidebar, "ShieldButton");
+  auto& shield = testing::widgetNamed<ShieldButton>(sidebar, "ShieldButton");
   shield.toggle();
   ASSERT_TRUE(testing::waitUntil([&] { return shield.popover().get_visible(); }));
   const std::string site = withArgument(localized("%@ üzerinde engelle"), "127.0.0.1");
@@ -124,7 +125,7 @@ TEST_F(AccessibilityTest, PopoversNameTheirControlsAndReportTheDisabledOnes) {
 
   // The moon's menu.
   DarkModeSidebarButton& moon =
-      testing::named<DarkModeSidebarButton>(sidebar, "DarkModeSidebarButton");
+      testing::widgetNamed<DarkModeSidebarButton>(sidebar, "DarkModeSidebarButton");
   moon.popupContextMenu();
   ASSERT_TRUE(testing::waitUntil([&] { return testing::menuUnder(moon)->get_visible(); }));
   readControls();
