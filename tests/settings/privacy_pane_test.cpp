@@ -165,7 +165,7 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   testing::switchLanguage(store->preferences(), AppLanguage::english);
   const SystemColorScheme scheme;
   FaviconLoader favicons;
-  const SettingsContext context(SettingsView::modelsOf(*store), favicons, scheme);
+  const SettingsContext context(settingsModels(*store), favicons, scheme);
   auto pane = std::make_unique<PrivacyPane>(context);
   pane->clearSiteData();
   ASSERT_EQ(engine->clearRequests.size(), 1u);
