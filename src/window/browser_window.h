@@ -92,8 +92,8 @@ class BrowserWindow : public Gtk::ApplicationWindow {
 
   // What the window and its parts show and change; all of it outlives the window.
   struct Models {
-    // This window's tabs. A private window's is dark whatever the theme, and its title says it
-    // is private.
+    // This window's tabs. Over a private set the window is dark whatever the theme, and its
+    // title says it is private.
     TabsModel& tabs;
     PreferencesModel& preferences;
     FavoritesModel& favorites;
