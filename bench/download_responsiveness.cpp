@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/view_models.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/download_manager.h"
@@ -125,8 +126,8 @@ int run(long long bytes, long long rate, bool still) {
   auto store = BrowserStore::create(engine, std::move(environment));
   const SystemColorScheme colorScheme;
   FaviconLoader favicons;
-  auto window =
-      std::make_unique<BrowserWindow>(*store, favicons, Scheduler::mainLoop(), colorScheme);
+  auto window = std::make_unique<BrowserWindow>(browserWindowModels(*store, store->tabs()),
+                                                favicons, Scheduler::mainLoop(), colorScheme);
   window->present();
   Frames frames;
   gtk_widget_add_tick_callback(GTK_WIDGET(window->gobj()), onTick, &frames, nullptr);

@@ -120,7 +120,9 @@ class PasswordsHarness {
 
   PasswordsWindow& open(bool importing = false) {
     if (!scheme_) scheme_ = std::make_unique<SystemColorScheme>();
-    window_ = std::make_unique<PasswordsWindow>(*store_, favicons_, *scheme_, *clipboard_);
+    window_ = std::make_unique<PasswordsWindow>(
+        PasswordsWindow::Models{store_->passwords(), store_->preferences(), store_->tabs()},
+        favicons_, *scheme_, *clipboard_);
     if (importing) window_->requestImport();
     window_->present();
     EXPECT_TRUE(waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; }));
