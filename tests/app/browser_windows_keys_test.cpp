@@ -10,6 +10,7 @@
 #include "sidebar/sidebar_rules.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_list_view.h"
+#include "support/find_sidebar.h"
 #include "support/main_loop.h"
 #include "support/temp_home.h"
 #include "support/wait.h"
@@ -61,7 +62,8 @@ TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThe
           EXPECT_FALSE(first.tabs().holds(*moving));
           // So does a row dropped on the other window's tab list.
           const auto dragged = first.tabs().openTab(*Url::parse("data:text/html,dragged"), true);
-          EXPECT_TRUE(second.sidebarView().tabList().dropPayload(tabDragPayload(dragged->id), 0));
+          EXPECT_TRUE(testing::widgetNamed<TabListView>(second.sidebarView(), "TabListView")
+                          .dropPayload(tabDragPayload(dragged->id), 0));
           EXPECT_TRUE(second.tabs().holds(*dragged));
           EXPECT_FALSE(first.tabs().holds(*dragged));
 

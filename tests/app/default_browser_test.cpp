@@ -73,7 +73,7 @@ void runApp(const std::function<void(ZembloApp&)>& checks) {
 }
 
 bool subtitleIs(SettingsRow& row, const char* turkish) {
-  return testing::waitUntil([&] { return testing::subtitleText(row).raw() == localized(turkish); });
+  return testing::waitUntil([&] { return testing::subtitle(row) == localized(turkish); });
 }
 
 // The home is made before the toolkit starts: GIO reads the user's folders once per process, and
@@ -93,12 +93,12 @@ TEST(DefaultBrowserTest, AnInstalledBrowserIsMadeTheDefaultForWebLinksAndPages) 
     SettingsRow* row = defaultBrowserRow(app);
     ASSERT_TRUE(row);
     ASSERT_TRUE(subtitleIs(*row, "Diğer uygulamalardaki bağlantılar başka bir tarayıcıda açılıyor"))
-        << testing::subtitleText(*row);
+        << testing::subtitle(*row);
     Gtk::Button* button = buttonNamed(*row, localized("Varsayılan Yap"));
     ASSERT_TRUE(button && button->get_visible());
     g_signal_emit_by_name(button->gobj(), "clicked");
     EXPECT_TRUE(subtitleIs(*row, "Web adresleri ve HTML dosyaları Zemblo'da açılıyor"))
-        << testing::subtitleText(*row);
+        << testing::subtitle(*row);
     EXPECT_FALSE(button->get_visible());
   });
 
@@ -121,7 +121,7 @@ TEST(DefaultBrowserTest, ABrowserTheDesktopDoesNotKnowSaysSoAndOffersNoButton) {
     EXPECT_TRUE(subtitleIs(*row,
                            "Zemblo kurulu değil (masaüstü girdisi bulunamadı), bu yüzden "
                            "varsayılan tarayıcı yapılamaz"))
-        << testing::subtitleText(*row);
+        << testing::subtitle(*row);
     Gtk::Button* button = buttonNamed(*row, localized("Varsayılan Yap"));
     EXPECT_TRUE(button && !button->get_visible());
   });

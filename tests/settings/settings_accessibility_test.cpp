@@ -11,6 +11,7 @@
 #include "settings/pane_harness.h"
 #include "settings/panes/spaces_pane.h"
 #include "settings/space_editor/space_editor.h"
+#include "support/find_pane_controls.h"
 #include "window/accessibility_tree.h"
 
 namespace zemblo {
@@ -55,8 +56,7 @@ TEST(SettingsAccessibilityTest, EveryPaneNamesItsControlsAndReportsTheDisabledOn
   for (const char* name : {"Book", "Code", "Start color", "End color"}) {
     EXPECT_EQ((controls[{"button", name}].count), 1) << name;
   }
-  testing::click(*Glib::wrap(
-      testing::findByAccessibleName(GTK_WIDGET(spaces.editor().gobj()), localized("Sil…"))));
+  testing::click(testing::named(spaces, localized("Sil…")));
   AdwMessageDialog* question = testing::shownQuestion();
   controls = testing::readControls(adw_message_dialog_get_heading(question));
   EXPECT_EQ((controls[{"button", "Delete Space"}].count), 2);  // one set for each layout

@@ -38,7 +38,7 @@ std::string points(double value) { return std::to_string(int(value)) + " pt"; }
 class KitGallery : public Gtk::Window {
  public:
   explicit KitGallery(BrowserStore& store)
-      : context_(SettingsView::modelsOf(store), favicons_, scheme_),
+      : context_(settingsModels(store), favicons_, scheme_),
         style_(get_display()),
         body_(SettingsPane::sidebar) {
     add_css_class(SettingsStyle::kWindowClass);
@@ -128,6 +128,11 @@ struct PrefsChanges {
   sigc::connection connection;
 };
 
+// The segment of the gallery's column count that shows `index` columns more than three.
+Gtk::ToggleButton& column(Gtk::Widget& gallery, size_t index) {
+  return testing::segment(gallery, "Sütun sayısı", std::to_string(3 + index));
+}
+
 // What Space or Enter does on the focused control. Buttons show themselves pressed for a moment
 // before they report the click.
 void press(Gtk::Widget& control) {
@@ -155,9 +160,9 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   pump();
   EXPECT_EQ(changes.count, 0);
   EXPECT_EQ(harness.defaultsFile(), before);
-  EXPECT_EQ(testing::badgeText(*gallery.width), "500 pt");
+  EXPECT_EQ(testing::badge(gallery, "Genişlik"), "500 pt");
   EXPECT_EQ(testing::sliderIn(*gallery.width).get_value(), 400);
-  for (size_t i = 0; i < 3; ++i) EXPECT_FALSE(testing::segment(*gallery.columns, i).get_active());
+  for (size_t i = 0; i < 3; ++i) EXPECT_FALSE(column(gallery, i).get_active());
 
   press(testing::switchIn(*gallery.show));
   EXPECT_FALSE(store.preferences().prefs().showFavorites);
@@ -166,12 +171,12 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
                         231.7, &handled);
   pump();
   EXPECT_EQ(store.preferences().prefs().sidebarWidth, 232);
-  EXPECT_EQ(testing::badgeText(*gallery.width), "232 pt");
-  press(testing::segment(*gallery.columns, 0));
+  EXPECT_EQ(testing::badge(gallery, "Genişlik"), "232 pt");
+  press(column(gallery, 0));
   EXPECT_EQ(store.preferences().prefs().favoriteColumns, 3);
   press(testing::choiceCard(*gallery.density, 2));
   EXPECT_EQ(store.preferences().prefs().tabDensity, TabDensity::spacious);
-  EXPECT_TRUE(testing::isPressed(testing::choiceCard(*gallery.density, 2)));
+  EXPECT_TRUE(testing::pressed(testing::choiceCard(*gallery.density, 2)));
   // The chosen card again: written again, but nothing changes.
   press(testing::choiceCard(*gallery.density, 2));
   EXPECT_EQ(changes.count, 4);
@@ -189,9 +194,9 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   });
   pump();
   EXPECT_EQ(changes.count, 5);
-  EXPECT_TRUE(testing::isPressed(testing::choiceCard(*gallery.density, 0)));
-  EXPECT_FALSE(testing::isPressed(testing::choiceCard(*gallery.density, 2)));
-  EXPECT_TRUE(testing::segment(*gallery.columns, 2).get_active());
+  EXPECT_TRUE(testing::pressed(testing::choiceCard(*gallery.density, 0)));
+  EXPECT_FALSE(testing::pressed(testing::choiceCard(*gallery.density, 2)));
+  EXPECT_TRUE(column(gallery, 2).get_active());
   EXPECT_TRUE(testing::switchIn(*gallery.show).get_active());
 
   // A hidden row takes the divider above it along.
@@ -213,7 +218,7 @@ TEST(SettingsKitTest, TabReachesEveryControlArrowsMoveBetweenOptionsAndEachHasAN
   for (ChoiceCardRow* row : {gallery.side, gallery.density, gallery.theme}) {
     for (Gtk::Button* card : testing::choiceCards(*row)) controls.push_back(card);
   }
-  for (size_t i = 0; i < 3; ++i) controls.push_back(&testing::segment(*gallery.columns, i));
+  for (size_t i = 0; i < 3; ++i) controls.push_back(&column(gallery, i));
   for (Gtk::Widget* control : controls) {
     EXPECT_NE(std::find(chain.begin(), chain.end(), control), chain.end()) << control->get_name();
     EXPECT_TRUE(SettingsHarness::hasAccessibleName(*control)) << control->get_name();
@@ -228,9 +233,9 @@ TEST(SettingsKitTest, TabReachesEveryControlArrowsMoveBetweenOptionsAndEachHasAN
   testing::choiceCard(*gallery.density, 0).grab_focus();
   gallery.child_focus(Gtk::DirectionType::RIGHT);
   EXPECT_EQ(gallery.get_focus(), &testing::choiceCard(*gallery.density, 1));
-  testing::segment(*gallery.columns, 0).grab_focus();
+  column(gallery, 0).grab_focus();
   gallery.child_focus(Gtk::DirectionType::RIGHT);
-  EXPECT_EQ(gallery.get_focus(), &testing::segment(*gallery.columns, 1));
+  EXPECT_EQ(gallery.get_focus(), &column(gallery, 1));
 
   AdwStyleManager* style = adw_style_manager_get_default();
   adw_style_manager_set_color_scheme(style, ADW_COLOR_SCHEME_FORCE_DARK);

@@ -28,7 +28,7 @@ Gtk::Label& rowTitle(SettingsSidebarRow& row) {
 
 // The footer under the pane list.
 Glib::ustring footerText(SettingsView& view) {
-  return testing::namedIn<Gtk::Label>(view, "SettingsFooter").get_text();
+  return testing::byWidgetName<Gtk::Label>(view, "SettingsFooter").get_text();
 }
 
 TEST(SettingsViewTest, OpensOnAppearanceAndEveryRowShowsItsPaneBuiltAnewWithoutWriting) {
@@ -52,7 +52,7 @@ TEST(SettingsViewTest, OpensOnAppearanceAndEveryRowShowsItsPaneBuiltAnewWithoutW
     pump();
     EXPECT_TRUE(row.is_selected());
     EXPECT_EQ(shownPaneTitle(view), paneTitle(pane));
-    EXPECT_EQ(testing::namedIn<Gtk::Label>(shownPane(view), "PaneSubtitle").get_text().raw(),
+    EXPECT_EQ(testing::byWidgetName<Gtk::Label>(shownPane(view), "PaneSubtitle").get_text().raw(),
               paneSubtitle(pane));
     // Built anew, scrolled to the top.
     EXPECT_NE(&shownPane(view), previous);

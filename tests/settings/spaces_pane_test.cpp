@@ -23,6 +23,9 @@
 #include "sidebar/sidebar_view.h"
 #include "sidebar/space_header.h"
 #include "sidebar/space_switcher.h"
+#include "support/find_pane_controls.h"
+#include "support/find_settings_widgets.h"
+#include "support/find_sidebar.h"
 
 namespace zemblo {
 namespace {
@@ -42,6 +45,21 @@ void answer(const char* response) {
   pump();
 }
 
+SpaceEditor& editorOf(Gtk::Widget& pane) {
+  return testing::byWidgetName<SpaceEditor>(pane, "SpaceEditor");
+}
+
+// The spaces' chips, left to right.
+std::vector<SpaceChip*> chipsOf(Gtk::Widget& pane) {
+  std::vector<SpaceChip*> chips;
+  for (GtkWidget* chip : testing::findAll(pane.gobj(), [](GtkWidget* widget) {
+         return gtk_widget_get_name(widget) == std::string("SpaceChip");
+       })) {
+    chips.push_back(dynamic_cast<SpaceChip*>(Glib::wrap(chip)));
+  }
+  return chips;
+}
+
 // The editor's widgets of that widget name (its preset swatches, its symbol tiles), in order.
 std::vector<Gtk::Button*> tilesNamed(SpaceEditor& editor, const std::string& name) {
   std::vector<Gtk::Button*> tiles;
@@ -57,7 +75,7 @@ std::vector<Gtk::Button*> tilesNamed(SpaceEditor& editor, const std::string& nam
 std::vector<size_t> selectedOf(const std::vector<Gtk::Button*>& tiles) {
   std::vector<size_t> selected;
   for (size_t i = 0; i < tiles.size(); ++i) {
-    if (testing::isPressed(*tiles[i])) selected.push_back(i);
+    if (testing::pressed(*tiles[i])) selected.push_back(i);
   }
   return selected;
 }
@@ -73,7 +91,7 @@ Gtk::Button& button(SpaceEditor& editor, const std::string& name) {
 }
 
 Glib::ustring tileText(SpaceEditor& editor, const std::string& line) {
-  return testing::namedIn<Gtk::Label>(editor, line).get_text();
+  return testing::byWidgetName<Gtk::Label>(editor, line).get_text();
 }
 
 // The row holding the delete button.
@@ -83,7 +101,7 @@ Gtk::Widget& deleteRow(SpaceEditor& editor) { return *button(editor, "Sil…").g
 // through the ring's width, level with the disc's centre.
 bool showsRing(SpaceChip& chip) {
   graphene_rect_t disc;
-  if (!gtk_widget_compute_bounds(testing::namedIn(chip, "SpaceChipDisc").gobj(),
+  if (!gtk_widget_compute_bounds(testing::byWidgetName(chip, "SpaceChipDisc").gobj(),
                                  GTK_WIDGET(chip.gobj()), &disc)) {
     return false;
   }
@@ -116,47 +134,48 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   SidebarView& sidebar = harness.window().sidebarView();
   const auto current = store.tabs().currentSpace();
   SpacesPane& pane = showSpacesPane(harness);
-  ASSERT_EQ(pane.chips().size(), 3u);
-  EXPECT_EQ(pane.editor().space(), current);
+  ASSERT_EQ(chipsOf(pane).size(), 3u);
+  EXPECT_EQ(editorOf(pane).space(), current);
 
   // Picking a chip edits that space and leaves the browser where it is.
-  ASSERT_TRUE(SettingsHarness::click(*pane.chips()[1]));
+  ASSERT_TRUE(SettingsHarness::click(*chipsOf(pane)[1]));
   pump();
-  EXPECT_EQ(pane.editor().space(), store.tabs().spaces.peek()[1]);
-  EXPECT_TRUE(pane.chips()[1]->isSelected());
-  EXPECT_FALSE(pane.chips()[0]->isSelected());
-  EXPECT_FALSE(showsRing(*pane.chips()[0]));
-  EXPECT_TRUE(showsRing(*pane.chips()[1]));
+  EXPECT_EQ(editorOf(pane).space(), store.tabs().spaces.peek()[1]);
+  EXPECT_TRUE(chipsOf(pane)[1]->isSelected());
+  EXPECT_FALSE(chipsOf(pane)[0]->isSelected());
+  EXPECT_FALSE(showsRing(*chipsOf(pane)[0]));
+  EXPECT_TRUE(showsRing(*chipsOf(pane)[1]));
   EXPECT_EQ(store.tabs().currentSpace(), current);
 
-  ASSERT_TRUE(testing::press(pane.newSpaceButton()));
+  ASSERT_TRUE(testing::press(testing::byWidgetName<Gtk::Button>(pane, "NewSpaceButton")));
   pump();
   ASSERT_EQ(store.tabs().spaces.peek().size(), 4u);
   const auto added = store.tabs().spaces.peek().back();
   EXPECT_EQ(added->name.peek(), "Yeni Alan");
   EXPECT_EQ(store.tabs().currentSpace(), current);
-  EXPECT_TRUE(pane.chips().back()->isSelected());
-  EXPECT_TRUE(showsRing(*pane.chips().back()));
-  EXPECT_EQ(pane.editor().space(), added);
-  EXPECT_EQ(sidebar.bottomBar().switcher().buttons().size(), 4u);
+  EXPECT_TRUE(chipsOf(pane).back()->isSelected());
+  EXPECT_TRUE(showsRing(*chipsOf(pane).back()));
+  EXPECT_EQ(editorOf(pane).space(), added);
+  EXPECT_EQ(testing::spaceButtons(sidebar).size(), 4u);
 
   // With the new space on screen, every edit shows in the sidebar at once and is saved.
   store.tabs().select(*added);
   pump();
-  SpaceEditor& editor = pane.editor();
+  SpaceEditor& editor = editorOf(pane);
   nameField(editor).set_text("Okul");
   ASSERT_TRUE(SettingsHarness::click(*tilesNamed(editor, "PresetSwatch")[1]));  // "Okyanus"
   ASSERT_TRUE(SettingsHarness::click(*tilesNamed(editor, "SymbolTile")[4]));    // "book.fill"
   pump();
-  EXPECT_EQ(sidebar.spaceHeader().nameLabel().get_text(), "Okul");
-  EXPECT_EQ(sidebar.spaceHeader().shownSymbol(), "book.fill");
+  EXPECT_EQ(testing::spaceHeaderName(sidebar), "Okul");
+  EXPECT_EQ(testing::spaceHeaderSymbol(sidebar), "book.fill");
   EXPECT_EQ(added->colorA.peek(), "#2F80FF");
   EXPECT_EQ(added->colorB.peek(), "#22C1C3");
   EXPECT_EQ(themeColors(store.preferences(), store.tabs()).primary, Color::fromHex("#2F80FF"));
   EXPECT_EQ(selectedOf(tilesNamed(editor, "PresetSwatch")), std::vector<size_t>{1});
   EXPECT_EQ(selectedOf(tilesNamed(editor, "SymbolTile")), std::vector<size_t>{4});
   EXPECT_EQ(tileText(editor, "SpaceTileName"), "Okul");
-  EXPECT_EQ(testing::namedIn<Gtk::Label>(*pane.chips().back(), "SpaceChipName").get_text(), "Okul");
+  EXPECT_EQ(testing::byWidgetName<Gtk::Label>(*chipsOf(pane).back(), "SpaceChipName").get_text(),
+            "Okul");
   EXPECT_TRUE(store.hasPendingSave());
   // Picked colours are stored as the presets are written, so a matching pick marks its preset.
   pickColor(editor, 0, Color::fromHex("#7b61ff"));
@@ -172,16 +191,16 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   ASSERT_TRUE(SettingsHarness::click(button(editor, "Sola taşı")));
   pump();
   EXPECT_EQ(store.tabs().spaces.peek()[2], added);
-  EXPECT_EQ(sidebar.bottomBar().switcher().buttons()[2]->space(), added);
-  EXPECT_TRUE(button(pane.editor(), "Sağa taşı").is_sensitive());
+  EXPECT_EQ(testing::spaceButtons(sidebar)[2]->space(), added);
+  EXPECT_TRUE(button(editorOf(pane), "Sağa taşı").is_sensitive());
 
   // Deleting asks first; cancelling keeps everything. Confirmed, the space and its tabs go, and
   // the tabs wait on the closed-tab stack.
   store.tabs().openTab(*Url::parse("https://one.test/"), true);
   store.tabs().openTab(*Url::parse("https://two.test/"), true);
   pump();
-  SpaceEditor& deleting = pane.editor();
-  EXPECT_EQ(testing::subtitleText(deleteRow(deleting)), "Bu alandaki 2 sekme kapanır");
+  SpaceEditor& deleting = editorOf(pane);
+  EXPECT_EQ(testing::subtitle(deleteRow(deleting)), "Bu alandaki 2 sekme kapanır");
   EXPECT_EQ(tileText(deleting, "SpaceTileCount"), "2 sekme");
   ASSERT_TRUE(SettingsHarness::click(button(deleting, "Sil…")));
   ASSERT_NE(testing::shownQuestion(), nullptr);
@@ -194,9 +213,9 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   answer(ConfirmationDialog::kConfirm);
   ASSERT_EQ(store.tabs().spaces.peek().size(), 3u);
   EXPECT_EQ(store.tabs().currentSpace(), store.tabs().spaces.peek().front());
-  EXPECT_EQ(pane.editor().space(), store.tabs().currentSpace());
-  EXPECT_EQ(pane.chips().size(), 3u);
-  EXPECT_EQ(sidebar.bottomBar().switcher().buttons().size(), 3u);
+  EXPECT_EQ(editorOf(pane).space(), store.tabs().currentSpace());
+  EXPECT_EQ(chipsOf(pane).size(), 3u);
+  EXPECT_EQ(testing::spaceButtons(sidebar).size(), 3u);
   for (const auto& tab : tabs) EXPECT_EQ(tab->storedWebView(), nullptr);
   ASSERT_EQ(store.tabs().closedTabs.size(), 2u);
   store.tabs().reopenClosedTab();
@@ -211,14 +230,14 @@ TEST(SpacesPaneTest, TheLastSpaceStaysAndTheCountsReadInBothLanguages) {
   store.tabs().openTab(*Url::parse("https://one.test/"), true);
   harness.setLanguage(AppLanguage::english);
   SpacesPane& pane = showSpacesPane(harness);
-  EXPECT_EQ(testing::subtitleText(deleteRow(pane.editor())), "1 tab in this space will close");
-  EXPECT_EQ(tileText(pane.editor(), "SpaceTileCount"), "1 tab");
+  EXPECT_EQ(testing::subtitle(deleteRow(editorOf(pane))), "1 tab in this space will close");
+  EXPECT_EQ(tileText(editorOf(pane), "SpaceTileCount"), "1 tab");
   SettingsHarness::shot(*harness.view().get_child(), "settings-spaces-en");
 
   store.tabs().deleteSpace(*store.tabs().spaces.peek()[1]);
   pump();
-  SpaceEditor& editor = pane.editor();
-  EXPECT_EQ(testing::subtitleText(deleteRow(editor)), "You need at least one space");
+  SpaceEditor& editor = editorOf(pane);
+  EXPECT_EQ(testing::subtitle(deleteRow(editor)), "You need at least one space");
   EXPECT_FALSE(button(editor, "Sil…").is_sensitive());
   EXPECT_FALSE(button(editor, "Sola taşı").is_sensitive());
   EXPECT_FALSE(button(editor, "Sağa taşı").is_sensitive());

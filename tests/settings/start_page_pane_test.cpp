@@ -10,13 +10,12 @@
 #include "model/favorites_model.h"
 #include "model/preferences_model.h"
 #include "model/wallpaper.h"
-#include "settings/kit/choice_cards.h"
-#include "settings/kit/slider_row.h"
-#include "settings/kit/toggle_row.h"
 #include "settings/previews/start_background_thumb.h"
 #include "settings/previews/start_preview.h"
 #include "settings/settings_harness.h"
 #include "settings/settings_sidebar.h"
+#include "support/find_pane_controls.h"
+#include "support/find_settings_widgets.h"
 #include "widgets/start_background_view.h"
 #include "window/start_page.h"
 
@@ -25,12 +24,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::pump;
+using testing::row;
 using testing::SettingsHarness;
 using testing::waitUntil;
 
 // A line of the preview's texts, by its widget name.
 Gtk::Label& previewLine(StartPreview& preview, const std::string& line) {
-  return testing::namedIn<Gtk::Label>(preview, line);
+  return testing::byWidgetName<Gtk::Label>(preview, line);
 }
 
 // Whether the preview draws its texts light, for a picture under them.
@@ -46,6 +46,14 @@ StartPagePane& showStartPagePane(SettingsHarness& harness) {
   return dynamic_cast<StartPagePane&>(testing::shownPane(harness.view()));
 }
 
+StartPreview& previewOf(Gtk::Widget& pane) {
+  return testing::byWidgetName<StartPreview>(pane, "StartPreview");
+}
+
+Gtk::Button& removePictureButton(Gtk::Widget& pane) {
+  return testing::named(testing::row(pane, "Görsel"), "Kaldır");
+}
+
 fs::path writePicture(const fs::path& file) {
   GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 64, 40);
   gdk_pixbuf_fill(pixbuf, 0x2060C0FF);
@@ -59,9 +67,9 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   SettingsHarness harness;
   BrowserStore& store = harness.store();
   StartPagePane& pane = showStartPagePane(harness);
-  StartPreview& preview = pane.preview();
+  StartPreview& preview = previewOf(pane);
 
-  pane.nameField().set_text("Ada");
+  testing::named<Gtk::Entry>(pane, "Adın", GTK_ACCESSIBLE_ROLE_TEXT_BOX).set_text("Ada");
   pump();
   EXPECT_EQ(store.preferences().prefs().greetingName, "Ada");
   EXPECT_EQ(previewLine(preview, "PreviewGreeting").get_text(), "Günaydın, Ada");
@@ -73,8 +81,7 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   const auto sameAsStartPage = [&] {
     // A new language rebuilds the window's start page and the pane.
     ClockGreeting& startPage = harness.content().startPage().clockGreeting();
-    StartPreview& shown =
-        dynamic_cast<StartPagePane&>(testing::shownPane(harness.view())).preview();
+    StartPreview& shown = previewOf(testing::shownPane(harness.view()));
     for (int attempt = 0; attempt < 2; ++attempt) {
       startPage.sync();
       pump();
@@ -91,42 +98,41 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   }
   harness.setLanguage(AppLanguage::english);
   StartPagePane& english = dynamic_cast<StartPagePane&>(testing::shownPane(harness.view()));
-  EXPECT_TRUE(sameAsStartPage()) << previewLine(english.preview(), "PreviewDate").get_text();
-  EXPECT_EQ(previewLine(english.preview(), "PreviewGreeting")
+  EXPECT_TRUE(sameAsStartPage()) << previewLine(previewOf(english), "PreviewDate").get_text();
+  EXPECT_EQ(previewLine(previewOf(english), "PreviewGreeting")
                 .get_text()
                 .raw()
                 .rfind("Good morning, Ada", 0),
             0u);
-  EXPECT_EQ(testing::cardTitle(testing::choiceCard(english.backgroundCards(), 0)), "Aurora");
+  EXPECT_EQ(testing::cardTitles(english, "Aurora").front(), "Aurora");
   harness.setLanguage(AppLanguage::turkish);
   StartPagePane& turkish = dynamic_cast<StartPagePane&>(testing::shownPane(harness.view()));
 
   // Without the clock the 24-hour switch greys out and keeps its value.
   store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.showClock = false; });
   pump();
-  EXPECT_FALSE(turkish.use24HourRow().is_sensitive());
-  EXPECT_NEAR(turkish.use24HourRow().get_opacity(), StartPagePane::kDisabledOpacity, 0.01);
+  EXPECT_FALSE(row(turkish, "24 saat biçimi").is_sensitive());
+  EXPECT_NEAR(row(turkish, "24 saat biçimi").get_opacity(), StartPagePane::kDisabledOpacity, 0.01);
   EXPECT_TRUE(store.preferences().prefs().use24Hour);
-  EXPECT_FALSE(previewLine(turkish.preview(), "PreviewTime").get_visible());
+  EXPECT_FALSE(previewLine(previewOf(turkish), "PreviewTime").get_visible());
 
   // The background's own rows follow the card chosen.
-  ASSERT_TRUE(SettingsHarness::click(testing::choiceCard(turkish.backgroundCards(), 1)));
+  ASSERT_TRUE(SettingsHarness::click(testing::named(turkish, "Renk geçişi")));
   pump();
   EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::gradient);
-  for (Gtk::Widget* row : std::initializer_list<Gtk::Widget*>{
-           &turkish.speedRow(), &turkish.imageRow(), &turkish.dimRow(), &turkish.blurRow()}) {
-    EXPECT_FALSE(row->get_visible());
+  for (const char* title : {"Hareket hızı", "Görsel", "Karartma", "Bulanıklık"}) {
+    EXPECT_FALSE(row(turkish, title).get_visible()) << title;
   }
-  ASSERT_TRUE(SettingsHarness::click(testing::choiceCard(turkish.backgroundCards(), 3)));
+  Gtk::Button& wallpaper = testing::named(turkish, "Duvar kâğıdı");
+  ASSERT_TRUE(SettingsHarness::click(wallpaper));
   pump();
-  EXPECT_FALSE(turkish.speedRow().get_visible());
-  EXPECT_TRUE(turkish.imageRow().get_visible());
-  EXPECT_EQ(testing::subtitleText(turkish.imageRow()), "Henüz görsel seçilmedi");
-  EXPECT_FALSE(turkish.removeButton().get_visible());
-  auto& wallpaperCard = dynamic_cast<StartBackgroundThumb&>(
-      *testing::namedIn(testing::choiceCard(turkish.backgroundCards(), 3), "CardPicture")
-           .get_first_child());
-  EXPECT_TRUE(testing::namedIn(wallpaperCard, "ChooseSymbol").get_visible());
+  EXPECT_FALSE(row(turkish, "Hareket hızı").get_visible());
+  EXPECT_TRUE(row(turkish, "Görsel").get_visible());
+  EXPECT_EQ(testing::subtitle(row(turkish, "Görsel")), "Henüz görsel seçilmedi");
+  EXPECT_FALSE(removePictureButton(turkish).get_visible());
+  auto& wallpaperCard =
+      testing::byWidgetName<StartBackgroundThumb>(wallpaper, "StartBackgroundThumb");
+  EXPECT_TRUE(testing::byWidgetName(wallpaperCard, "ChooseSymbol").get_visible());
 
   // Six favourites at most, and none with the switch off.
   store.favorites().list.mutate([](std::vector<Favorite>& list) {
@@ -137,14 +143,15 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   });
   pump();
   int tiles = 0;
-  for (auto* child =
-           testing::namedIn<Gtk::Box>(turkish.preview(), "PreviewFavorites").get_first_child();
+  for (auto* child = testing::byWidgetName<Gtk::Box>(previewOf(turkish), "PreviewFavorites")
+                         .get_first_child();
        child; child = child->get_next_sibling())
     ++tiles;
   EXPECT_EQ(tiles, 6);
   store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.showStartFavorites = false; });
   pump();
-  EXPECT_FALSE(testing::namedIn<Gtk::Box>(turkish.preview(), "PreviewFavorites").get_visible());
+  EXPECT_FALSE(
+      testing::byWidgetName<Gtk::Box>(previewOf(turkish), "PreviewFavorites").get_visible());
 }
 
 std::vector<std::string> wallpaperFiles(const fs::path& folder) {
@@ -168,9 +175,11 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   const std::string first = *store.preferences().prefs().wallpaperFile;
   EXPECT_TRUE(fs::exists(folder / first));
   EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::wallpaper);
-  ASSERT_TRUE(waitUntil([&] { return textsOverPicture(pane.preview()); }));
-  EXPECT_EQ(testing::subtitleText(pane.imageRow()), "Kendi görselin kullanılıyor");
-  EXPECT_TRUE(pane.removeButton().get_visible());
+  StartPreview& preview = previewOf(pane);
+  Gtk::Widget& pictureRow = row(pane, "Görsel");
+  ASSERT_TRUE(waitUntil([&] { return textsOverPicture(preview); }));
+  EXPECT_EQ(testing::subtitle(pictureRow), "Kendi görselin kullanılıyor");
+  EXPECT_TRUE(removePictureButton(pane).get_visible());
   SettingsHarness::shot(pane, "settings-start-page-wallpaper");
 
   // A file that is no picture, whatever its name says, leaves the working one in place and the
@@ -178,24 +187,24 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   harness.home().writeFile(harness.home().root() / "Pictures" / "notes.png", "just some text");
   pane.useWallpaper(harness.home().root() / "Pictures" / "notes.png");
   ASSERT_TRUE(waitUntil([&] {
-    return testing::subtitleText(pane.imageRow()) ==
+    return testing::subtitle(pictureRow) ==
            "Seçilen dosya bir görsel olarak açılamadı; mevcut görsel korunuyor.";
   }));
   EXPECT_EQ(store.preferences().prefs().wallpaperFile, first);
   EXPECT_TRUE(fs::exists(folder / first));
   EXPECT_EQ(wallpaperFiles(folder), std::vector<std::string>{first});
-  EXPECT_TRUE(textsOverPicture(pane.preview()));
+  EXPECT_TRUE(textsOverPicture(preview));
 
   pane.useWallpaper(picture);
   ASSERT_TRUE(waitUntil([&] { return store.preferences().prefs().wallpaperFile != first; }));
   EXPECT_FALSE(fs::exists(folder / first));
   const std::string second = *store.preferences().prefs().wallpaperFile;
-  ASSERT_TRUE(SettingsHarness::click(pane.removeButton()));
+  ASSERT_TRUE(SettingsHarness::click(removePictureButton(pane)));
   EXPECT_FALSE(store.preferences().prefs().wallpaperFile);
   EXPECT_FALSE(fs::exists(folder / second));
   EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::wallpaper);
   pump();
-  EXPECT_FALSE(textsOverPicture(pane.preview()));
+  EXPECT_FALSE(textsOverPicture(preview));
 
   // Two pictures chosen in quick succession leave one file behind: the one shown.
   int copies = 0;
@@ -207,7 +216,7 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   counting.disconnect();
   EXPECT_EQ(wallpaperFiles(folder),
             std::vector<std::string>{*store.preferences().prefs().wallpaperFile});
-  pane.removeWallpaper(store.preferences().prefs().wallpaperFile);
+  ASSERT_TRUE(SettingsHarness::click(removePictureButton(pane)));
 
   // A stored name the browser did not make (a hand-edited settings file) is never loaded,
   // deleted or replaced on disk: the name is only forgotten.
@@ -217,14 +226,14 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
     store.preferences().updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
     pump();
     EXPECT_FALSE(
-        testing::namedIn<StartBackgroundView>(pane.preview(), "StartBackgroundView").showsPicture())
+        testing::byWidgetName<StartBackgroundView>(preview, "StartBackgroundView").showsPicture())
         << stored;
     pane.useWallpaper(picture);
     ASSERT_TRUE(waitUntil([&] { return store.preferences().prefs().wallpaperFile != stored; }))
         << stored;
     EXPECT_TRUE(fs::exists(folder / stored)) << stored;
     store.preferences().updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
-    pane.removeWallpaper(stored);
+    ASSERT_TRUE(SettingsHarness::click(removePictureButton(pane)));
     EXPECT_FALSE(store.preferences().prefs().wallpaperFile);
     EXPECT_TRUE(fs::exists(folder / stored)) << stored;
   }

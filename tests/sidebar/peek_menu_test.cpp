@@ -20,7 +20,7 @@ TEST(PeekSidebarMenuTest, TheMenuKeepsThePeekOpenUntilItCloses) {
   ASSERT_TRUE(harness.movePointer(8, 400));
   harness.window().hoverStripEntered();
   pump();
-  TabRow* row = harness.window().peekSidebarView().tabList().rowFor(page->id);
+  TabRow* row = testing::tabRowFor(harness.window().peekSidebarView(), *page);
   ASSERT_NE(row, nullptr);
   const auto frame = harness.bounds(*row);
   ASSERT_TRUE(harness.movePointer(int(frame.x + 40), int(frame.y + frame.height / 2)));
