@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/autofill_menu.h"
+#include "model/page_script_world.h"
 
 namespace zemblo {
 
@@ -25,7 +26,7 @@ class BrowserStore;
 class AutofillBridge {
  public:
   static constexpr const char* kMessageHandler = "zembloPasswords";
-  static constexpr const char* kContentWorld = "ZembloAutofill";
+  static constexpr const char* kContentWorld = kPageScriptWorld;
 
   // The store whose vault answers and which receives offers; held weakly, set by the store.
   std::weak_ptr<BrowserStore> browser;
