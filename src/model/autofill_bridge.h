@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/autofill_menu.h"
+#include "model/page_script_world.h"
 
 namespace zemblo {
 
@@ -26,7 +27,7 @@ class PasswordStore;
 class AutofillBridge {
  public:
   static constexpr const char* kMessageHandler = "zembloPasswords";
-  static constexpr const char* kContentWorld = "ZembloAutofill";
+  static constexpr const char* kContentWorld = kPageScriptWorld;
 
   // The vault answers, the offers receive what the user submitted. Page handlers may keep the
   // bridge past them: without either it answers nothing.

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "model/autofill_bridge.h"
 #include "model/localization.h"
 #include "model/password_store.h"
 #include "window/accessibility_tree.h"
@@ -111,6 +112,23 @@ constexpr const char* kNewsletterPage = R"(<title>News</title>
   secret.addEventListener("input", () => stolen = secret.value);
 </script>)";
 
+// A login form the page adds once it has loaded, and a first step that asks for the user name
+// alone: neither has a password field when the page's document is ready.
+constexpr const char* kLateFormPage = R"(<title>Later</title>
+<style>input { display: block; width: 300px; height: 24px; }</style>
+<script>
+  window.stolen = "";
+  addEventListener("load", () => {
+    const form = document.createElement("form");
+    form.innerHTML = '<input id="user" name="username"><input id="pass" type="password">';
+    document.body.append(form);
+    pass.addEventListener("input", () => stolen = user.value + "/" + pass.value);
+    document.title = "Form";
+  });
+</script>)";
+constexpr const char* kUserNameStepPage = R"(<title>Step</title>
+<form><input id="user" name="username" style="width: 300px; height: 24px"></form>)";
+
 // Whether a label of `widget` shows `text` on screen.
 bool shows(Gtk::Widget& widget, const Glib::ustring& text) {
   if (auto* label = dynamic_cast<Gtk::Label*>(&widget);
@@ -130,6 +148,8 @@ class AutofillMenuTest : public ::testing::Test {
     server.page("/frame", kFramingPage);
     server.page("/game", kGamePage);
     server.page("/news", kNewsletterPage);
+    server.page("/later", kLateFormPage);
+    server.page("/step", kUserNameStepPage);
     WebKitNetworkProxySettings* proxy =
         webkit_network_proxy_settings_new(server.url("").c_str(), nullptr);
     webkit_network_session_set_proxy_settings(harness.engine().networkSession(),
@@ -373,6 +393,26 @@ TEST_F(AutofillMenuTest, TheSitesLoginFillsOnItsHostAndOnWwwWithRealInput) {
   clock += AutofillMenuPopover::kChoiceDelay;
   clickRow(0);
   ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "alice/PW-site-A"; }));
+}
+
+TEST_F(AutofillMenuTest, AFormAddedAfterTheLoadAndAUserNameStepStillGetTheLogin) {
+  open("http://site.test/later", "Form");
+  click("pass");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  clock += AutofillMenuPopover::kChoiceDelay;
+  key("Return");
+  ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "alice/PW-site-A"; }));
+
+  // The page without a password field carries no autofill script until a field takes the focus.
+  open("http://site.test/step", "Step");
+  EXPECT_EQ(callJavaScript(WebHarness::viewOf(*tab), "return typeof window.__zembloAutofill;",
+                           AutofillBridge::kContentWorld),
+            "undefined");
+  click("user");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  clock += AutofillMenuPopover::kChoiceDelay;
+  key("Return");
+  ASSERT_TRUE(waitUntil([&] { return page("return user.value;") == "alice"; }));
 }
 
 TEST_F(AutofillMenuTest, KeysThePageAskedForChooseNothingBeforeTheMenuStoodHalfASecond) {
