@@ -5,6 +5,13 @@
 #include "web/webkit_web_view_port.h"
 
 namespace zemblo {
+namespace {
+
+WebKitWebViewPort* portOf(const std::shared_ptr<BrowserTab>& tab) {
+  return tab ? dynamic_cast<WebKitWebViewPort*>(tab->storedWebView()) : nullptr;
+}
+
+}  // namespace
 
 WebViewContainer::WebViewContainer() : Gtk::Box(Gtk::Orientation::VERTICAL) {
   set_hexpand(true);
@@ -30,11 +37,57 @@ void WebViewContainer::setTab(const std::shared_ptr<BrowserTab>& tab) {
   // destroys it.
   if (auto* other = dynamic_cast<WebViewContainer*>(view.get_parent())) other->tab_.reset();
   detachWebView(view.gobj());
+  lastFrame_.reset();
   append(view);
 }
 
+void WebViewContainer::showKeptFrame(const std::shared_ptr<BrowserTab>& tab) {
+  tab_.reset();
+  removeShownView();
+  const auto* port = portOf(tab);
+  GdkTexture* frame = port ? KeptPageFrames::frameOf(port->widget().gobj()) : nullptr;
+  if (frame == shownFrame_.get()) return;
+  shownFrame_ = GObjectRef<GdkTexture>::share(frame);
+  queue_draw();
+}
+
 void WebViewContainer::removeShownView() {
-  while (Gtk::Widget* child = get_first_child()) detachWebView(child->gobj());
+  GtkNative* native = gtk_widget_get_native(Gtk::Widget::gobj());
+  while (Gtk::Widget* child = get_first_child()) {
+    if (lastFrame_ && native) {
+      keptFrames_.keep(child->gobj(), gtk_native_get_renderer(native), lastFrame_.get(),
+                       get_width(), get_height());
+    }
+    lastFrame_.reset();
+    detachWebView(child->gobj());
+  }
+}
+
+void WebViewContainer::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  Gtk::Widget* view = get_first_child();
+  if (!view) {
+    lastFrame_.reset();
+    if (shownFrame_) appendFrame(snapshot, shownFrame_.get());
+    return;
+  }
+  shownFrame_.reset();
+  GtkSnapshot* own = gtk_snapshot_new();
+  gtk_widget_snapshot_child(Gtk::Widget::gobj(), view->gobj(), own);
+  Node frame(gtk_snapshot_free_to_node(own));
+  if (!frame) {
+    // The engine paints nothing until it has made the page's backing store again.
+    if (GdkTexture* kept = KeptPageFrames::frameOf(view->gobj())) appendFrame(snapshot, kept);
+    return;
+  }
+  gtk_snapshot_append_node(snapshot->gobj(), frame.get());
+  lastFrame_ = std::move(frame);
+}
+
+void WebViewContainer::appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot, GdkTexture* frame) {
+  // Stretched back to the size it was painted at: blurred a little, which a page passed over
+  // in a moment never shows.
+  const graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, float(get_width()), float(get_height()));
+  gtk_snapshot_append_texture(snapshot->gobj(), frame, &bounds);
 }
 
 void detachWebView(GtkWidget* view) {
