@@ -20,6 +20,7 @@ WebViewContainer::WebViewContainer() : Gtk::Box(Gtk::Orientation::VERTICAL) {
 
 void WebViewContainer::setTab(const std::shared_ptr<BrowserTab>& tab) {
   tab_ = tab;
+  shownFrame_.reset();
   auto* port = tab ? dynamic_cast<WebKitWebViewPort*>(tab->webView()) : nullptr;
   if (!port) {
     removeShownView();
@@ -75,7 +76,8 @@ void WebViewContainer::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapsho
   gtk_widget_snapshot_child(Gtk::Widget::gobj(), view->gobj(), own);
   Node frame(gtk_snapshot_free_to_node(own));
   if (!frame) {
-    // The engine paints nothing until it has made the page's backing store again.
+    // An engine that composites on the GPU may paint nothing until the page's buffers are made
+    // again.
     if (GdkTexture* kept = KeptPageFrames::frameOf(view->gobj())) appendFrame(snapshot, kept);
     return;
   }
