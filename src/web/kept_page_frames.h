@@ -12,11 +12,11 @@ namespace zemblo {
 // without its web view: the engine repaints a view put back into a window in full before it shows
 // anything, tens of milliseconds on a machine that renders on the CPU. A frame is kept on the web
 // view it came from, so it goes with the view (a closed tab, a tab put to sleep, a memory warning);
-// frames are kept at half their size, and only the newest fit in a fixed budget.
+// frames are kept at half their width and height, and only the newest that fit in a fixed budget.
 class KeptPageFrames {
  public:
   static constexpr double kScale = 0.5;
-  // About forty frames of a full-screen page on a common laptop screen.
+  // Two dozen frames of a page filling a 1920 × 1080 screen, more of a smaller window.
   static constexpr size_t kBudgetBytes = size_t(48) << 20;
 
   KeptPageFrames() = default;
