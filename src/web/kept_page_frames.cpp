@@ -8,27 +8,30 @@ namespace {
 
 constexpr const char* kFrameKey = "zemblo-kept-frame";
 
-size_t bytesOf(GdkTexture* texture) {
-  return texture ? size_t(gdk_texture_get_width(texture)) * gdk_texture_get_height(texture) * 4 : 0;
+size_t bytesOf(cairo_surface_t* frame) {
+  return frame ? size_t(cairo_image_surface_get_stride(frame)) *
+                     size_t(cairo_image_surface_get_height(frame))
+               : 0;
 }
 
 }  // namespace
 
-void KeptPageFrames::keep(GtkWidget* view, GskRenderer* renderer, GskRenderNode* frame, int width,
-                          int height) {
-  if (!view || !renderer || !frame || width <= 0 || height <= 0) return;
-  const graphene_rect_t viewport =
-      GRAPHENE_RECT_INIT(0, 0, float(std::ceil(width * kScale)), float(std::ceil(height * kScale)));
-  GskTransform* scale = gsk_transform_scale(nullptr, float(kScale), float(kScale));
-  GskRenderNode* scaled = gsk_transform_node_new(frame, scale);
-  gsk_transform_unref(scale);
-  GdkTexture* texture = gsk_renderer_render_texture(renderer, scaled, &viewport);
-  gsk_render_node_unref(scaled);
-  if (!texture) {
-    g_warning("A page's last frame could not be kept: its rendering made no texture");
+void KeptPageFrames::keep(GtkWidget* view, GskRenderNode* frame, int width, int height) {
+  if (!view || !frame || width <= 0 || height <= 0) return;
+  cairo_surface_t* kept = cairo_image_surface_create(
+      CAIRO_FORMAT_ARGB32, int(std::ceil(width * kScale)), int(std::ceil(height * kScale)));
+  if (cairo_surface_status(kept) != CAIRO_STATUS_SUCCESS) {
+    g_warning("A page's last frame could not be kept: %s",
+              cairo_status_to_string(cairo_surface_status(kept)));
+    cairo_surface_destroy(kept);
     return;
   }
-  g_object_set_data_full(G_OBJECT(view), kFrameKey, texture, g_object_unref);
+  cairo_t* cr = cairo_create(kept);
+  cairo_scale(cr, kScale, kScale);
+  gsk_render_node_draw(frame, cr);
+  cairo_destroy(cr);
+  g_object_set_data_full(G_OBJECT(view), kFrameKey, kept,
+                         reinterpret_cast<GDestroyNotify>(cairo_surface_destroy));
   views_.remove_if([&](const std::unique_ptr<WeakView>& kept) {
     GtkWidget* other = kept->take();
     if (other) g_object_unref(other);
@@ -38,8 +41,9 @@ void KeptPageFrames::keep(GtkWidget* view, GskRenderer* renderer, GskRenderNode*
   trim();
 }
 
-GdkTexture* KeptPageFrames::frameOf(GtkWidget* view) {
-  return view ? static_cast<GdkTexture*>(g_object_get_data(G_OBJECT(view), kFrameKey)) : nullptr;
+cairo_surface_t* KeptPageFrames::frameOf(GtkWidget* view) {
+  return view ? static_cast<cairo_surface_t*>(g_object_get_data(G_OBJECT(view), kFrameKey))
+              : nullptr;
 }
 
 void KeptPageFrames::trim() {

@@ -24,10 +24,11 @@ class KeptPageFrames {
   KeptPageFrames& operator=(const KeptPageFrames&) = delete;
 
   // Keeps what `view` painted last, `frame` of `width` × `height`, in place of an earlier frame
-  // of it, drawn by `renderer`.
-  void keep(GtkWidget* view, GskRenderer* renderer, GskRenderNode* frame, int width, int height);
+  // of it. Kept as a surface of the drawing library rather than a texture: the toolkit converts a
+  // texture's every pixel each time it draws it without the GPU.
+  void keep(GtkWidget* view, GskRenderNode* frame, int width, int height);
   // The frame kept for the view; null when there is none. Owned by the view.
-  static GdkTexture* frameOf(GtkWidget* view);
+  static cairo_surface_t* frameOf(GtkWidget* view);
 
  private:
   // A view that may go away at any time; it clears itself when it does.

@@ -46,19 +46,15 @@ void WebViewContainer::showKeptFrame(const std::shared_ptr<BrowserTab>& tab) {
   tab_.reset();
   removeShownView();
   const auto* port = portOf(tab);
-  GdkTexture* frame = port ? KeptPageFrames::frameOf(port->widget().gobj()) : nullptr;
+  cairo_surface_t* frame = port ? KeptPageFrames::frameOf(port->widget().gobj()) : nullptr;
   if (frame == shownFrame_.get()) return;
-  shownFrame_ = GObjectRef<GdkTexture>::share(frame);
+  shownFrame_.reset(frame ? cairo_surface_reference(frame) : nullptr);
   queue_draw();
 }
 
 void WebViewContainer::removeShownView() {
-  GtkNative* native = gtk_widget_get_native(Gtk::Widget::gobj());
   while (Gtk::Widget* child = get_first_child()) {
-    if (lastFrame_ && native) {
-      keptFrames_.keep(child->gobj(), gtk_native_get_renderer(native), lastFrame_.get(),
-                       get_width(), get_height());
-    }
+    if (lastFrame_) keptFrames_.keep(child->gobj(), lastFrame_.get(), get_width(), get_height());
     lastFrame_.reset();
     detachWebView(child->gobj());
   }
@@ -78,18 +74,25 @@ void WebViewContainer::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapsho
   if (!frame) {
     // An engine that composites on the GPU may paint nothing until the page's buffers are made
     // again.
-    if (GdkTexture* kept = KeptPageFrames::frameOf(view->gobj())) appendFrame(snapshot, kept);
+    if (cairo_surface_t* kept = KeptPageFrames::frameOf(view->gobj())) appendFrame(snapshot, kept);
     return;
   }
   gtk_snapshot_append_node(snapshot->gobj(), frame.get());
   lastFrame_ = std::move(frame);
 }
 
-void WebViewContainer::appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot, GdkTexture* frame) {
+void WebViewContainer::appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot,
+                                   cairo_surface_t* frame) {
+  const graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, float(get_width()), float(get_height()));
+  cairo_t* cr = gtk_snapshot_append_cairo(snapshot->gobj(), &bounds);
   // Stretched back to the size it was painted at: blurred a little, which a page passed over
   // in a moment never shows.
-  const graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, float(get_width()), float(get_height()));
-  gtk_snapshot_append_texture(snapshot->gobj(), frame, &bounds);
+  cairo_scale(cr, get_width() / double(cairo_image_surface_get_width(frame)),
+              get_height() / double(cairo_image_surface_get_height(frame)));
+  cairo_set_source_surface(cr, frame, 0, 0);
+  cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+  cairo_paint(cr);
+  cairo_destroy(cr);
 }
 
 void detachWebView(GtkWidget* view) {

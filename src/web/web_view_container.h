@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "platform/gobject_ref.h"
 #include "web/kept_page_frames.h"
 
 namespace zemblo {
@@ -35,16 +34,20 @@ class WebViewContainer : public Gtk::Box {
     void operator()(GskRenderNode* node) const { gsk_render_node_unref(node); }
   };
   using Node = std::unique_ptr<GskRenderNode, NodeUnref>;
+  struct SurfaceUnref {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+  };
+  using Surface = std::unique_ptr<cairo_surface_t, SurfaceUnref>;
 
   void removeShownView();
-  void appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot, GdkTexture* frame);
+  void appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot, cairo_surface_t* frame);
 
   std::weak_ptr<BrowserTab> tab_;
   KeptPageFrames keptFrames_;
   // What the shown view painted last, kept when the view leaves.
   Node lastFrame_;
   // The frame shown instead of a view.
-  GObjectRef<GdkTexture> shownFrame_;
+  Surface shownFrame_;
 };
 
 // Takes a web view out of the widget it sits in, if any, moving the keyboard focus off it first:
