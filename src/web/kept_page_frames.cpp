@@ -1,6 +1,5 @@
 #include "web/kept_page_frames.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace zemblo {
@@ -32,8 +31,8 @@ void KeptPageFrames::keep(GtkWidget* view, GskRenderNode* frame, int width, int 
   cairo_destroy(cr);
   g_object_set_data_full(G_OBJECT(view), kFrameKey, kept,
                          reinterpret_cast<GDestroyNotify>(cairo_surface_destroy));
-  views_.remove_if([&](const std::unique_ptr<WeakView>& kept) {
-    GtkWidget* other = kept->take();
+  views_.remove_if([&](const std::unique_ptr<WeakView>& entry) {
+    GtkWidget* other = entry->take();
     if (other) g_object_unref(other);
     return !other || other == view;
   });
