@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/view_models.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/tabs_model.h"
@@ -103,19 +104,6 @@ inline void xdotool(const std::string& arguments) {
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
-// What the application hands a browser window showing `tabs`, one of the store's windows.
-inline BrowserWindow::Models windowModels(BrowserStore& store, TabsModel& tabs) {
-  return {.tabs = tabs,
-          .preferences = store.preferences(),
-          .favorites = store.favorites(),
-          .history = store.history(),
-          .pageServices = store.pageServices(),
-          .downloads = store.downloads(),
-          .offers = store.offers(),
-          .sitePermissions = store.sitePermissions(),
-          .notices = store.notices};
-}
-
 class WindowHarness {
  public:
   // Saved passwords go to the test session's keyring unless a test hands in another storage.
@@ -129,8 +117,8 @@ class WindowHarness {
     environment.defaults = &defaults_;
     environment.vaultStorage = std::move(vaultStorage);
     store_ = BrowserStore::create(engine_, std::move(environment));
-    window_ = std::make_unique<BrowserWindow>(windowModels(*store_, store_->tabs()), favicons_,
-                                              Scheduler::mainLoop(), colorScheme_);
+    window_ = std::make_unique<BrowserWindow>(browserWindowModels(*store_, store_->tabs()),
+                                              favicons_, Scheduler::mainLoop(), colorScheme_);
     window_->present();
     waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; });
     pump();
