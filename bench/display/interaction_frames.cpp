@@ -24,6 +24,7 @@
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_list_view.h"
+#include "support/find_window.h"
 #include "window/command_bar.h"
 
 namespace {
@@ -137,7 +138,7 @@ int main(int argc, char** argv) {
   size_t typed = 0;
   sigc::connection keys = Glib::signal_timeout().connect(
       [&] {
-        if (CommandBar* bar = browser.window->commandBarLayer().bar()) {
+        if (CommandBar* bar = testing::activeView<CommandBar>(*browser.window, "CommandBar")) {
           const size_t at = typed++ % std::strlen(kTyped);
           Gtk::Text& field = bar->field();
           if (at == 0) field.delete_text(0, -1);

@@ -155,8 +155,6 @@ class CommandBarLayer : public Gtk::Widget {
   ~CommandBarLayer() override;
 
   void sync();
-  // The open bar; none while closed or fading out.
-  CommandBar* bar() { return leaving_ ? nullptr : bar_.get(); }
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,

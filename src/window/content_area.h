@@ -54,24 +54,11 @@ class ContentArea : public Gtk::Widget {
   void setFillsScreen(bool fills) { fillsScreen_.set(fills); }
 
   Content content() const { return content_; }
-  const std::shared_ptr<BrowserTab>& shownTab() const { return tab_; }
-  double cornerRadius() const { return cornerRadius_; }
-  bool castsShadow() const { return shadow_; }
-  bool findBarShown() const { return findShown_; }
   // The part of the card its surface covers fully, in the card's coordinates: all but the rows
   // of the rounded corners. None while the surface lets anything behind it show through.
   std::optional<Gdk::Rectangle> opaqueArea();
 
-  WebViewContainer& webViewContainer() { return webView_; }
-  LoadErrorView& loadErrorView() { return errorView_; }
-  ProgressLine& progressLine() { return progress_; }
-  FindBar& findBar() { return findBar_; }
-  PermissionBar& permissionBar() { return permissionBar_; }
   StartPage& startPage() { return *startPage_; }
-  Gtk::Box& savePasswordOverlay() { return bannerSlot_; }
-  SavePasswordBanner& savePasswordBanner() { return banner_; }
-  AutofillMenuPopover& autofillMenu() { return autofillMenu_; }
-  PageDialogView& pageDialog() { return pageDialog_; }
 
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;

@@ -16,6 +16,7 @@
 #include "sidebar/address_pill.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_row.h"
+#include "support/find_window.h"
 #include "window/browser_window.h"
 #include "window/command_bar.h"
 #include "window/content_area.h"
@@ -289,11 +290,11 @@ TEST_F(BrowserCommandsTest, FindSidebarAndPageDarkModeKeysToggleAndTheMenuFollow
   runBrowser([&] {
     auto tab = openPage("Alpha");
     pressKeys("ctrl+f");
-    ASSERT_TRUE(waitUntil([&] { return window().contentArea().findBarShown(); }));
+    ASSERT_TRUE(waitUntil([&] { return testing::viewNamed(window(), "FindBar").get_mapped(); }));
     EXPECT_TRUE(store().tabs().findBarVisible.peek());
     focusPage(*tab);
     pressKeys("ctrl+f");
-    ASSERT_TRUE(waitUntil([&] { return !window().contentArea().findBarShown(); }));
+    ASSERT_TRUE(waitUntil([&] { return !testing::viewNamed(window(), "FindBar").get_visible(); }));
     EXPECT_FALSE(store().tabs().findBarVisible.peek());
 
     ASSERT_TRUE(store().tabs().sidebarVisible.peek());

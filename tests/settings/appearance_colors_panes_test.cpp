@@ -6,6 +6,7 @@
 #include "settings/pane_harness.h"
 #include "settings/panes/appearance_pane.h"
 #include "settings/panes/colors_pane.h"
+#include "support/find_window.h"
 #include "window/space_background.h"
 
 namespace zemblo {
@@ -104,7 +105,8 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   EXPECT_TRUE(pane.swatch(3).selected());
   EXPECT_TRUE(pane.strengthRow().get_sensitive());
   // The browser window is tinted with the new pair at once.
-  const SpaceBackground::Tint& tint = harness.window().background().tint();
+  const SpaceBackground::Tint& tint =
+      testing::viewNamed<SpaceBackground>(harness.window(), "SpaceBackground").tint();
   EXPECT_EQ(tint.kind, SidebarTint::gradient);
   EXPECT_EQ(tint.palette.primary, Color::fromHex(green));
 
@@ -127,7 +129,8 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   drag(pane.grainRow(), 0.004);
   EXPECT_EQ(store.preferences().prefs().gradientDirection, GradientDirection::diagonalUp);
   EXPECT_TRUE(pane.directionButton(3).selected());
-  EXPECT_FALSE(harness.window().background().showsGlass());
+  EXPECT_FALSE(
+      testing::viewNamed<SpaceBackground>(harness.window(), "SpaceBackground").showsGlass());
   EXPECT_EQ(pane.grainRow().badge().get_text(), "%0");
 
   store.preferences().updatePrefs([](AppPreferences& prefs) {
@@ -143,7 +146,8 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
   EXPECT_FALSE(pane.themeSection().get_visible());
   EXPECT_TRUE(pane.directionButton(0).selected());
-  EXPECT_TRUE(harness.window().background().showsGlass());
+  EXPECT_TRUE(
+      testing::viewNamed<SpaceBackground>(harness.window(), "SpaceBackground").showsGlass());
   AdwStyleManager* style = adw_style_manager_get_default();
   adw_style_manager_set_color_scheme(style, ADW_COLOR_SCHEME_FORCE_DARK);
   click(pane.preset(0));

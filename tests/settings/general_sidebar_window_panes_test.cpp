@@ -10,6 +10,8 @@
 #include "settings/panes/general_pane.h"
 #include "settings/panes/sidebar_pane.h"
 #include "settings/panes/window_pane.h"
+#include "support/find_window.h"
+#include "window/card_drawing.h"
 #include "window/command_bar.h"
 
 namespace zemblo {
@@ -176,7 +178,7 @@ TEST(SidebarPaneTest, ControlsMoveAndResizeTheBrowsersSidebarAndSaveEachChange) 
   EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
 
   testing::pump();
-  Gtk::Widget& column = harness.window().sidebarColumn();
+  Gtk::Widget& column = testing::sidebarColumn(harness.window());
   const auto frame = testing::boundsIn(column, harness.window());
   EXPECT_EQ(frame.width, 232);
   EXPECT_GT(frame.x, harness.window().get_width() / 2);
@@ -205,8 +207,8 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   EXPECT_EQ(pane.cornerRadiusRow().badge().get_text(), "0 pt");
   EXPECT_EQ(pane.contentInsetRow().badge().get_text(), "0 pt");
   EXPECT_FALSE(pane.shadowRow().control().get_active());
-  EXPECT_EQ(harness.content().cornerRadius(), 0);
-  EXPECT_FALSE(harness.content().castsShadow());
+  EXPECT_EQ(testing::drawnCornerRadius(harness.content()), 0);
+  EXPECT_FALSE(testing::castsShadow(harness.content()));
   // The marked preset again writes nothing.
   writes.clear();
   click(pane.preset(0));
@@ -215,14 +217,16 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   click(pane.preset(2));
   drag(pane.cornerRadiusRow(), 13.4);
   EXPECT_FALSE(pane.preset(2).marked());
-  EXPECT_EQ(harness.content().cornerRadius(), 13);
+  EXPECT_EQ(harness.store().preferences().prefs().cornerRadius, 13);
+  EXPECT_NEAR(testing::drawnCornerRadius(harness.content()), 13, 3.5);
   click(pane.progressRow().control().segment(2));
-  EXPECT_EQ(harness.content().progressLine().values().style, ProgressStyle::hidden);
+  EXPECT_EQ(testing::viewNamed<ProgressLine>(harness.content(), "ProgressLine").values().style,
+            ProgressStyle::hidden);
   flip(pane.dimRow().control());
 
   store.tabs().commandBar.set(CommandBarMode::newTab);
   pump();
-  CommandBar* bar = harness.window().commandBarLayer().bar();
+  CommandBar* bar = testing::activeView<CommandBar>(harness.window(), "CommandBar");
   ASSERT_TRUE(bar);
   const double top = testing::boundsIn(bar->card(), harness.window()).y;
   click(pane.commandBarRow().control().segment(1));

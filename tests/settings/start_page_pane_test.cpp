@@ -17,6 +17,7 @@
 #include "settings/previews/start_preview.h"
 #include "settings/settings_harness.h"
 #include "settings/settings_sidebar.h"
+#include "support/find_window.h"
 #include "window/start_page.h"
 
 namespace zemblo {
@@ -59,7 +60,8 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   // in both languages (retried once should a minute turn between the two readings).
   const auto sameAsStartPage = [&] {
     // A new language rebuilds the window's start page and the pane.
-    ClockGreeting& startPage = harness.content().startPage().clockGreeting();
+    ClockGreeting& startPage =
+        testing::viewNamed<ClockGreeting>(harness.content(), "ClockGreeting");
     StartPreview& shown = dynamic_cast<StartPagePane&>(harness.view().shownPane()).preview();
     for (int attempt = 0; attempt < 2; ++attempt) {
       startPage.sync();

@@ -6,6 +6,7 @@
 #include "platform/gobject_ref.h"
 #include "sidebar/sidebar_harness.h"
 #include "support/fake_scheduler.h"
+#include "support/find_window.h"
 #include "support/interface_language.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/system_color_scheme.h"
@@ -158,7 +159,7 @@ TEST(AddressPillTest, ARefusedCertificateIsNamedAndTheUserMayVisitAnyway) {
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
   pump();
   auto& pill = harness.pill();
-  auto& view = harness.content().loadErrorView();
+  auto& view = testing::viewNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   EXPECT_TRUE(view.get_mapped());
   EXPECT_EQ(server.hits("/"), 0);
   EXPECT_EQ(pill.hostLabel().get_text(), "127.0.0.1");

@@ -6,6 +6,7 @@
 
 #include "sidebar/sidebar_harness.h"
 #include "sidebar/sidebar_rules.h"
+#include "support/find_window.h"
 
 namespace zemblo {
 namespace {
@@ -132,7 +133,7 @@ TEST(TabListTest, TheNewTabRowOpensABlankTabOrShowsTheOneThereIs) {
   EXPECT_FALSE(blank->url.peek());
   EXPECT_EQ(harness.space().selectedTab(), blank);
   EXPECT_FALSE(store.tabs().commandBar.peek());
-  EXPECT_EQ(harness.window().get_focus(), &harness.content().startPage().field());
+  EXPECT_EQ(harness.window().get_focus(), &testing::viewNamed(harness.content(), "StartPageField"));
   EXPECT_EQ(harness.titlesInList(), (Titles{"Yeni Sekme", "A", "B", "C"}));
 
   store.tabs().select(*harness.c);

@@ -10,6 +10,7 @@
 
 #include "model/localization.h"
 #include "model/password_store.h"
+#include "support/find_window.h"
 #include "window/accessibility_tree.h"
 #include "window/window_harness.h"
 
@@ -149,7 +150,9 @@ class AutofillMenuTest : public ::testing::Test {
   }
 
   PasswordStore& vault() { return harness.store().passwords(); }
-  AutofillMenuPopover& menu() { return harness.content().autofillMenu(); }
+  AutofillMenuPopover& menu() {
+    return testing::viewNamed<AutofillMenuPopover>(harness.content(), "AutofillMenu");
+  }
   bool menuOpen() { return menu().get_mapped() && tab->autofillMenu.peek(); }
 
   void open(const std::string& address, const std::string& title = "Login") {
@@ -165,7 +168,7 @@ class AutofillMenuTest : public ::testing::Test {
   void key(const std::string& name) { xdotool("key " + name); }
   // A real click at a point of the page, or of the window's surface.
   void clickInPage(double x, double y) {
-    const auto card = harness.bounds(harness.content().webViewContainer());
+    const auto card = harness.bounds(testing::viewNamed(harness.content(), "PageViewContainer"));
     clickInWindow(card.x + x, card.y + y);
   }
   void clickInWindow(double x, double y) { pointTo(x, y, " click 1"); }
@@ -180,7 +183,7 @@ class AutofillMenuTest : public ::testing::Test {
     const std::string at = page("const r = document.getElementById('" + id +
                                 "').getBoundingClientRect();"
                                 "return (r.left + r.width / 2) + ' ' + (r.top + r.height / 2);");
-    const auto card = harness.bounds(harness.content().webViewContainer());
+    const auto card = harness.bounds(testing::viewNamed(harness.content(), "PageViewContainer"));
     return {card.x + std::stod(at), card.y + std::stod(at.substr(at.find(' ') + 1))};
   }
   void click(const std::string& id) {
@@ -262,7 +265,7 @@ TEST_F(AutofillMenuTest, AClickOnTheMenuCountsOnlyAfterItStoodStillUnderTheField
   testing::waitForFrame();
   // The page's style sheet does not reach the menu: it covers the prize button, opaque.
   const double y = rowCentre(0).second;
-  const auto card = harness.bounds(harness.content().webViewContainer());
+  const auto card = harness.bounds(testing::viewNamed(harness.content(), "PageViewContainer"));
   EXPECT_GT(y - card.y, 118);
   EXPECT_LT(y - card.y, 118 + 60);
   EXPECT_EQ(alphaAtRowCentre(0), 255);
@@ -330,7 +333,7 @@ TEST_F(AutofillMenuTest, AFieldInAFrameOfAnotherSiteGetsTheMenuAtItsPlaceAndTheL
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
   // Where the frame lies, its origin cannot tell; the click, seen in the view and in the frame,
   // does.
-  const auto card = harness.bounds(harness.content().webViewContainer());
+  const auto card = harness.bounds(testing::viewNamed(harness.content(), "PageViewContainer"));
   const AutofillMenu::Box placed = tab->autofillMenu.peek()->field;
   EXPECT_NEAR(placed.y + placed.height, bottom, 1);
   EXPECT_GT(rowCentre(0).second - card.y, bottom);
@@ -506,7 +509,7 @@ TEST_F(AutofillMenuTest, ALoginStaysWithItsPortAndAPlainPageNeverChangesASecureO
   }
   key("Return");
   ASSERT_TRUE(waitUntil([&] { return harness.store().offers().pending.peek().has_value(); }));
-  SavePasswordBanner& banner = harness.content().savePasswordBanner();
+  auto& banner = testing::viewNamed<SavePasswordBanner>(harness.content(), "SavePasswordBanner");
   ASSERT_TRUE(waitUntil([&] { return banner.get_mapped(); }));
   EXPECT_EQ(banner.title().get_text().raw(), localized("Şifre kaydedilsin mi?"));
   testing::waitForFrame();

@@ -8,6 +8,7 @@
 #include "model/preferences_model.h"
 #include "model/search_engine.h"
 #include "model/tabs_model.h"
+#include "support/find_window.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
@@ -40,8 +41,10 @@ class CommandBarTest : public ::testing::Test {
 
   void SetUp() override { parkPointer(); }
 
-  CommandBarLayer& layer() { return harness.window().commandBarLayer(); }
-  CommandBar* bar() { return layer().bar(); }
+  CommandBarLayer& layer() {
+    return testing::viewNamed<CommandBarLayer>(harness.window(), "CommandBarLayer");
+  }
+  CommandBar* bar() { return testing::activeView<CommandBar>(layer(), "CommandBar"); }
 
   std::shared_ptr<BrowserTab> openPage(const char* name) {
     auto tab = harness.open(server.url(std::string("/") + name));

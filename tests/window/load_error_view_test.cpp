@@ -1,4 +1,5 @@
 #include "window/load_error_view.h"
+#include "support/find_window.h"
 
 #include <gtest/gtest.h>
 
@@ -109,7 +110,7 @@ TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgai
   auto tab = harness.open(testing::refusedURL());
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
   pump();
-  LoadErrorView& view = harness.content().loadErrorView();
+  auto& view = testing::viewNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   ASSERT_TRUE(view.get_visible());
   EXPECT_EQ(view.title().get_text().raw(), localized("Bu sayfaya ulaşılamadı"));
   EXPECT_FALSE(view.message().get_text().empty());
@@ -119,7 +120,7 @@ TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgai
   const auto page = harness.bounds(view);
   EXPECT_EQ(page.width, card.width);
   EXPECT_EQ(page.height, card.height);
-  EXPECT_EQ(view.get_next_sibling(), &harness.content().progressLine());
+  EXPECT_EQ(view.get_next_sibling(), &testing::viewNamed(harness.content(), "ProgressLine"));
   WindowHarness::screenshot("load-error");
 
   // Retrying an address that answers now shows the page again.
@@ -164,7 +165,7 @@ TEST(LoadErrorInWindowTest, ACertificateOfAnotherHostIsNamedForEachOfItsFaultsIn
   auto tab = harness.open(server.url("/"));
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
   pump();
-  LoadErrorView& view = harness.content().loadErrorView();
+  auto& view = testing::viewNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   EXPECT_EQ(view.title().get_text().raw(), "This site's certificate is not trusted");
   const std::string message = view.message().get_text();
   EXPECT_NE(message.find("issued for another site's name"), std::string::npos) << message;

@@ -1,4 +1,5 @@
 #include "window/progress_line.h"
+#include "support/find_window.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +47,9 @@ class ProgressLineLoadTest : public ::testing::Test {
     server.route("/stall", {.neverAnswer = true});
   }
 
-  ProgressLine& line() { return harness.content().progressLine(); }
+  ProgressLine& line() {
+    return testing::viewNamed<ProgressLine>(harness.content(), "ProgressLine");
+  }
 
   TestServer server;
   WindowHarness harness;

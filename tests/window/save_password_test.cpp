@@ -11,6 +11,7 @@
 #include "model/localization.h"
 #include "model/password_offers.h"
 #include "model/password_store.h"
+#include "support/find_window.h"
 #include "web/login_page.h"
 #include "window/window_harness.h"
 
@@ -91,11 +92,16 @@ class SavePasswordTest : public ::testing::Test {
   SavePasswordTest() {
     server.page("/login", kLoginPage);
     server.page("/signup", kSignUpPage);
-    harness.content().autofillMenu().now = [this] { return clock; };
+    menu().now = [this] { return clock; };
   }
   ~SavePasswordTest() override { clearVaultItem(); }
 
-  SavePasswordBanner& banner() { return harness.content().savePasswordBanner(); }
+  SavePasswordBanner& banner() {
+    return testing::viewNamed<SavePasswordBanner>(harness.content(), "SavePasswordBanner");
+  }
+  AutofillMenuPopover& menu() {
+    return testing::viewNamed<AutofillMenuPopover>(harness.content(), "AutofillMenu");
+  }
   PasswordStore& vault() { return harness.store().passwords(); }
 
   WebKitWebView* open(const std::string& path, const std::string& title) {
@@ -113,7 +119,7 @@ class SavePasswordTest : public ::testing::Test {
                                 "').getBoundingClientRect();"
                                 "return Math.round(r.left + r.width / 2) + ' ' + "
                                 "Math.round(r.top + r.height / 2);");
-    const auto card = harness.bounds(harness.content().webViewContainer());
+    const auto card = harness.bounds(testing::viewNamed(harness.content(), "PageViewContainer"));
     const auto space = at.find(' ');
     xdotool("mousemove --window %1 " + std::to_string(int(card.x) + std::stoi(at)) + " " +
             std::to_string(int(card.y) + std::stoi(at.substr(space + 1))) + " click 1");
@@ -142,7 +148,7 @@ class SavePasswordTest : public ::testing::Test {
     typeInto("pass", password);
     pressReturnAndWaitForTheForm();
   }
-  bool menuShown() { return harness.content().autofillMenu().get_mapped(); }
+  bool menuShown() { return menu().get_mapped(); }
   // Every message the page's script sent before now has been answered.
   void roundTrip() {
     callJavaScript(WebHarness::viewOf(*tab_),

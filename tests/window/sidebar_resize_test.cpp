@@ -1,5 +1,6 @@
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "support/find_window.h"
 #include "window/sidebar_resize_handle.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,9 @@ using testing::waitUntil;
 
 class SidebarResizeTest : public ::testing::Test {
  protected:
-  SidebarResizeHandle& handle() { return harness.window().resizeHandle(); }
+  SidebarResizeHandle& handle() {
+    return testing::viewNamed<SidebarResizeHandle>(harness.window(), "SidebarResizeHandle");
+  }
 
   // In the coordinates of the X window, which has room for the window's shadow around it.
   std::pair<int, int> handleCentre() {
@@ -66,7 +69,7 @@ TEST_F(SidebarResizeTest, TheEdgeFollowsThePointerOnEitherSideAndTheWidthIsSaved
   // The handle moves with the width it sets; the edge must still end under the pointer.
   drag(50);
   EXPECT_EQ(harness.store().preferences().prefs().sidebarWidth, 310);
-  EXPECT_EQ(harness.bounds(harness.window().sidebarColumn()).width, 310);
+  EXPECT_EQ(harness.bounds(testing::sidebarColumn(harness.window())).width, 310);
   // Preference writes are coalesced: the last one lands a moment later.
   EXPECT_TRUE(waitUntil([&] { return savedWidth() == 310; }));
 
@@ -79,7 +82,7 @@ TEST_F(SidebarResizeTest, TheEdgeFollowsThePointerOnEitherSideAndTheWidthIsSaved
   EXPECT_EQ(harness.bounds(handle()).x, width - 260);
   drag(-50);
   EXPECT_EQ(harness.store().preferences().prefs().sidebarWidth, 310);
-  EXPECT_EQ(harness.bounds(harness.window().sidebarColumn()).x, width - 310);
+  EXPECT_EQ(harness.bounds(testing::sidebarColumn(harness.window())).x, width - 310);
   EXPECT_TRUE(waitUntil([&] { return savedWidth() == 310; }));
 }
 

@@ -1,3 +1,4 @@
+#include "support/find_window.h"
 #include "widgets/start_background_view.h"
 
 #include <gtest/gtest.h>
@@ -130,7 +131,7 @@ class StartBackgroundTest : public ::testing::Test {
     });
   }
 
-  StartPage& page() { return harness.content().startPage(); }
+  StartPage& page() { return testing::viewNamed<StartPage>(harness.content(), "StartPage"); }
   StartBackgroundView& background() { return page().background(); }
   void setPrefs(const std::function<void(AppPreferences&)>& change) {
     harness.store().preferences().updatePrefs(change);
@@ -336,8 +337,8 @@ TEST_F(StartBackgroundTest, APictureThatCannotBeShownLeavesAStillAurora) {
   ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
   // The picture is deleted while the page is away; shown again, the page notices.
   std::filesystem::remove(Wallpaper::defaultFolder() / "wallpaper-89ABCDEF.png");
-  harness.content().startPage().set_visible(false);
-  harness.content().startPage().set_visible(true);
+  page().set_visible(false);
+  page().set_visible(true);
   ASSERT_TRUE(waitUntil([&] { return !background().showsPicture(); }));
   expectFallback("deleted");
 }

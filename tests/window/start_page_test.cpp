@@ -1,4 +1,5 @@
 #include "window/start_page.h"
+#include "support/find_window.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ class StartPageTest : public ::testing::Test {
     server.page("/typed", "<title>Typed page</title><body><h1>Typed</h1></body>");
   }
 
-  StartPage& page() { return harness.content().startPage(); }
+  StartPage& page() { return testing::viewNamed<StartPage>(harness.content(), "StartPage"); }
 
   std::shared_ptr<BrowserTab> blankTab() {
     auto tab = std::make_shared<BrowserTab>();
@@ -68,7 +69,8 @@ TEST_F(StartPageTest, TypedAddressLoadsIntoTheBlankTabAndBlankTextOnlyClearsTheF
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Typed page"));
   pump();
   EXPECT_EQ(harness.content().content(), Content::webPage);
-  EXPECT_EQ(harness.content().shownTab(), tab);
+  EXPECT_EQ(WebHarness::portOf(*tab).widget().get_parent(),
+            &testing::viewNamed(harness.content(), "PageViewContainer"));
   // The page takes the keyboard once it is on screen.
   EXPECT_EQ(harness.window().get_focus(), &WebHarness::portOf(*tab).widget());
 }
@@ -78,7 +80,7 @@ TEST_F(StartPageTest, TypedAddressLoadsIntoTheBlankTabAndBlankTextOnlyClearsTheF
 TEST_F(StartPageTest, AnAddressTheEngineRefusesShowsTheLoadErrorView) {
   auto tab = blankTab();
   type("127.0.0.1:1");
-  auto& errorView = harness.content().loadErrorView();
+  auto& errorView = testing::viewNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   ASSERT_TRUE(testing::waitUntil([&] { return errorView.get_mapped(); }));
   EXPECT_EQ(harness.content().content(), Content::webPage);
   EXPECT_EQ(errorView.host().get_text().raw(), "127.0.0.1");

@@ -13,6 +13,7 @@
 #include "model/browser_tab.h"
 #include "model/tabs_model.h"
 #include "platform/user_defaults.h"
+#include "support/find_window.h"
 #include "support/rendered_pixels.h"
 #include "support/temp_home.h"
 #include "support/x_input.h"
@@ -135,7 +136,7 @@ class WindowHarness {
   const std::shared_ptr<BrowserStore>& sharedStore() { return store_; }
   BrowserWindow& window() { return *window_; }
   const SystemColorScheme& colorScheme() const { return colorScheme_; }
-  ContentArea& content() { return window_->contentArea(); }
+  ContentArea& content() { return viewNamed<ContentArea>(*window_, "ContentArea"); }
   const TempHome& home() const { return home_; }
 
   std::shared_ptr<BrowserTab> open(const std::string& url) {

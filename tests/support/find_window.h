@@ -1,0 +1,70 @@
+#pragma once
+
+#include <gtkmm.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "support/find_widget.h"
+
+// The window's views reached through the widget tree, as the class a test drives: by the widget
+// name each view gives itself (which the style sheets select too) or by what a screen reader
+// announces.
+namespace zemblo::testing {
+
+// The first widget at or under `root` with that widget name, as a `View`; a missing one ends the
+// test, which cannot go on without it.
+template <class View = Gtk::Widget>
+View& viewNamed(Gtk::Widget& root, const std::string& name) {
+  GtkWidget* found = findByWidgetName(root.gobj(), name);
+  auto* view = found ? dynamic_cast<View*>(Glib::wrap(found)) : nullptr;
+  if (!view) throw std::runtime_error("nothing named " + name + " is shown here");
+  return *view;
+}
+
+// The widget of that name at or under `root` that takes the pointer now, as a `View`; null when
+// none does (a view on its way out no longer does).
+template <class View = Gtk::Widget>
+View* activeView(Gtk::Widget& root, const std::string& name) {
+  GtkWidget* found = findFirst(root.gobj(), [&](GtkWidget* widget) {
+    return gtk_widget_get_name(widget) == name && gtk_widget_get_visible(widget) &&
+           gtk_widget_get_can_target(widget);
+  });
+  return found ? dynamic_cast<View*>(Glib::wrap(found)) : nullptr;
+}
+
+// The first widget at or under `root` of that role and accessible name, as a `Control`.
+template <class Control = Gtk::Button>
+Control& controlNamed(Gtk::Widget& root, const std::string& name,
+                      GtkAccessibleRole role = GTK_ACCESSIBLE_ROLE_BUTTON) {
+  GtkWidget* found = findByAccessibleName(root.gobj(), name, role);
+  auto* control = found ? dynamic_cast<Control*>(Glib::wrap(found)) : nullptr;
+  if (!control) throw std::runtime_error("no control announced as " + name);
+  return *control;
+}
+
+// The first text field at or under `root`.
+inline Gtk::Text& textFieldIn(Gtk::Widget& root) {
+  GtkWidget* field = findFirst(root.gobj(), [](GtkWidget* widget) { return GTK_IS_TEXT(widget); });
+  if (!field) throw std::runtime_error("no text field here");
+  return *Glib::wrap(GTK_TEXT(field));
+}
+
+// The sidebar docked in the window's column (not the one in the peek panel).
+inline Gtk::Widget& sidebarColumn(Gtk::Widget& window) {
+  Gtk::Widget& layout = viewNamed(window, "BrowserWindowContent");
+  for (Gtk::Widget* child = layout.get_first_child(); child; child = child->get_next_sibling()) {
+    if (child->get_name() == "SidebarView") return *child;
+  }
+  throw std::runtime_error("the window has no sidebar column");
+}
+
+// The window's own close, minimise and maximise buttons.
+inline Gtk::WindowControls& windowButtons(Gtk::Widget& window) {
+  GtkWidget* controls = findFirst(viewNamed(window, "WindowAccessor").gobj(),
+                                  [](GtkWidget* widget) { return GTK_IS_WINDOW_CONTROLS(widget); });
+  if (!controls) throw std::runtime_error("the window has no buttons");
+  return *Glib::wrap(GTK_WINDOW_CONTROLS(controls));
+}
+
+}  // namespace zemblo::testing
