@@ -273,6 +273,7 @@ void StartPage::buildCapsule() {
       [this] { returnHint_.set_opacity(field_.get_text().empty() ? 0 : 0.4); });
   capsule_.set_spacing(12);
   capsule_.set_name("StartPageCapsule");
+  column_.set_name("StartPageColumn");
   capsule_.set_size_request(-1, 56);
   for (Gtk::Widget* part :
        std::initializer_list<Gtk::Widget*>{&magnifier_, &field_, &returnHint_}) {
@@ -351,8 +352,6 @@ void StartPage::rebuildTiles(const std::vector<Favorite>& favorites) {
   }
   grid_.setTiles(std::move(tiles));
 }
-
-std::vector<StartTile*> StartPage::tiles() const { return grid_.tiles(); }
 
 void StartPage::submit() {
   const SearchEngine engine = preferences_.searchEngine.peek();

@@ -117,14 +117,6 @@ class StartPage : public Gtk::Widget {
   // Into the page's tab, else into a new tab of the current space.
   void loadQuery(const Url& url);
 
-  Gtk::Text& field() { return field_; }
-  ClockGreeting& clockGreeting() { return clock_; }
-  StartTileGrid& grid() { return grid_; }
-  Gtk::Widget& capsule() { return capsule_; }
-  std::vector<StartTile*> tiles() const;
-  StartBackgroundView& background() { return background_; }
-  Gtk::Box& column() { return column_; }
-
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
                      int& minimum_baseline, int& natural_baseline) const override;
