@@ -172,7 +172,8 @@ TEST(AddressPillTest, ARefusedCertificateIsNamedAndTheUserMayVisitAnyway) {
   Gtk::Button* details = buttonNamed(view, "Ayrıntılar");
   ASSERT_TRUE(details);
   details->activate();
-  ASSERT_TRUE(waitUntil([&] { return view.details().get_mapped(); }));
+  ASSERT_TRUE(
+      waitUntil([&] { return testing::viewNamed(view, "CertificateDetails").get_mapped(); }));
   const std::string detailed = textsUnder(view);
   EXPECT_NE(detailed.find("CN=127.0.0.1"), std::string::npos) << detailed;
   EXPECT_NE(detailed.find("2126-11-14"), std::string::npos) << detailed;

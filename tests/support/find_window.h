@@ -22,6 +22,17 @@ View& viewNamed(Gtk::Widget& root, const std::string& name) {
   return *view;
 }
 
+// The first widget at or under `root` with that style class, as a `Part`.
+template <class Part = Gtk::Widget>
+Part& partWithClass(Gtk::Widget& root, const std::string& styleClass) {
+  GtkWidget* found = findFirst(root.gobj(), [&](GtkWidget* widget) {
+    return gtk_widget_has_css_class(widget, styleClass.c_str());
+  });
+  auto* part = found ? dynamic_cast<Part*>(Glib::wrap(found)) : nullptr;
+  if (!part) throw std::runtime_error("nothing of style class " + styleClass + " here");
+  return *part;
+}
+
 // The widget of that name at or under `root` that takes the pointer now, as a `View`; null when
 // none does (a view on its way out no longer does).
 template <class View = Gtk::Widget>

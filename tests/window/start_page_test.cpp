@@ -92,13 +92,14 @@ TEST_F(StartPageTest, AnAddressTheEngineRefusesShowsTheLoadErrorView) {
   auto& errorView = testing::viewNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   ASSERT_TRUE(testing::waitUntil([&] { return errorView.get_mapped(); }));
   EXPECT_EQ(harness.content().content(), Content::webPage);
-  EXPECT_EQ(errorView.host().get_text().raw(), "127.0.0.1");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(errorView, "host").get_text().raw(), "127.0.0.1");
   ASSERT_TRUE(tab->url.peek());
   EXPECT_EQ(tab->url.peek()->str(), "http://127.0.0.1:1/");
   WindowHarness::screenshot("load-error-refused-port");
   // The keyboard goes on from where the typing was: to the error page's own button.
-  EXPECT_TRUE(testing::waitUntil([&] { return errorView.retryButton().has_focus(); }))
-      << (harness.window().get_focus() ? G_OBJECT_TYPE_NAME(harness.window().get_focus()->gobj())
+  EXPECT_TRUE(testing::waitUntil([&] {
+    return testing::partWithClass<Gtk::Button>(errorView, "retry").has_focus();
+  })) << (harness.window().get_focus() ? G_OBJECT_TYPE_NAME(harness.window().get_focus()->gobj())
                                        : "nothing");
 }
 
