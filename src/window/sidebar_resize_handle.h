@@ -38,10 +38,6 @@ class SidebarResizeHandle : public Gtk::Widget {
   // `startWidth`. A stored width out of range snaps into it.
   static double widthFor(double startWidth, double dx, bool leading);
 
-  bool hovering() const { return hovering_; }
-  bool dragging() const { return startWidth_.has_value(); }
-  double lineOpacity() const { return line_.value(); }
-
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
                      int& minimum_baseline, int& natural_baseline) const override;
@@ -50,6 +46,7 @@ class SidebarResizeHandle : public Gtk::Widget {
   void on_unmap() override;
 
  private:
+  bool dragging() const { return startWidth_.has_value(); }
   void sync();
   void setHovering(bool hovering);
   void dragBegan();

@@ -129,8 +129,9 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   drag(pane.grainRow(), 0.004);
   EXPECT_EQ(store.preferences().prefs().gradientDirection, GradientDirection::diagonalUp);
   EXPECT_TRUE(pane.directionButton(3).selected());
-  EXPECT_FALSE(
-      testing::viewNamed<SpaceBackground>(harness.window(), "SpaceBackground").showsGlass());
+  EXPECT_FALSE(testing::viewNamed(testing::viewNamed(harness.window(), "SpaceBackground"),
+                                  "VisualEffectView")
+                   .get_visible());
   EXPECT_EQ(pane.grainRow().badge().get_text(), "%0");
 
   store.preferences().updatePrefs([](AppPreferences& prefs) {
@@ -146,8 +147,9 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
   EXPECT_FALSE(pane.themeSection().get_visible());
   EXPECT_TRUE(pane.directionButton(0).selected());
-  EXPECT_TRUE(
-      testing::viewNamed<SpaceBackground>(harness.window(), "SpaceBackground").showsGlass());
+  EXPECT_TRUE(testing::viewNamed(testing::viewNamed(harness.window(), "SpaceBackground"),
+                                 "VisualEffectView")
+                  .get_visible());
   AdwStyleManager* style = adw_style_manager_get_default();
   adw_style_manager_set_color_scheme(style, ADW_COLOR_SCHEME_FORCE_DARK);
   click(pane.preset(0));

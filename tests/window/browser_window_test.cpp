@@ -212,7 +212,7 @@ TEST_F(BrowserWindowTest, FontDesignAndBackgroundFollowThePreferences) {
   EXPECT_FALSE(content->has_css_class("font-system"));
 
   SpaceBackground& background = testing::viewNamed<SpaceBackground>(window(), "SpaceBackground");
-  EXPECT_FALSE(background.showsGlass());
+  EXPECT_FALSE(testing::viewNamed(background, "VisualEffectView").get_visible());
   EXPECT_EQ(background.tint().kind, SidebarTint::solid);
   EXPECT_EQ(background.tint().opacity, 0.5);
   const auto space = harness.store().tabs().currentSpace();

@@ -171,16 +171,19 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   submitLogin("ada", "pw1");
   ASSERT_TRUE(waitUntil([&] { return banner().get_visible(); }));
   pump();
-  EXPECT_EQ(banner().title().get_text().raw(), localized("Şifre kaydedilsin mi?"));
-  EXPECT_EQ(banner().subtitle().get_text().raw(), "ada · 127.0.0.1");
-  EXPECT_EQ(banner().saveButton().get_label().raw(), localized("Kaydet"));
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(banner(), "banner-title").get_text().raw(),
+            localized("Şifre kaydedilsin mi?"));
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(banner(), "banner-subtitle").get_text().raw(),
+            "ada · 127.0.0.1");
+  EXPECT_EQ(testing::partWithClass<Gtk::Button>(banner(), "suggested-action").get_label().raw(),
+            localized("Kaydet"));
   const auto card = harness.bounds(harness.content());
   const auto shown = harness.bounds(banner());
   EXPECT_EQ(shown.width, SavePasswordBanner::kWidth);
   EXPECT_EQ(card.x + card.width - (shown.x + shown.width), ContentArea::kFindBarInset);
   WindowHarness::screenshot("save-password-banner");
 
-  click(banner().saveButton());
+  click(testing::partWithClass<Gtk::Button>(banner(), "suggested-action"));
   ASSERT_TRUE(waitUntil([&] { return !harness.store().offers().pending.peek(); }));
   EXPECT_EQ(keyringVault().first, KeyringVaultStorage::kLabel);
   const std::vector<Credential> stored = keyringLogins();
@@ -211,9 +214,11 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   submitLogin("", "pw2");
   ASSERT_TRUE(waitUntil([&] { return harness.store().offers().pending.peek().has_value(); }));
   pump();
-  EXPECT_EQ(banner().title().get_text().raw(), localized("Şifre güncellensin mi?"));
-  EXPECT_EQ(banner().saveButton().get_label().raw(), localized("Güncelle"));
-  click(banner().neverButton());
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(banner(), "banner-title").get_text().raw(),
+            localized("Şifre güncellensin mi?"));
+  EXPECT_EQ(testing::partWithClass<Gtk::Button>(banner(), "suggested-action").get_label().raw(),
+            localized("Güncelle"));
+  click(testing::partWithClass<Gtk::Button>(banner(), "banner-never"));
   ASSERT_TRUE(waitUntil([&] { return !harness.store().offers().pending.peek(); }));
   EXPECT_EQ(vault().neverSaveHosts.peek(), std::set<std::string>{"127.0.0.1"});
   EXPECT_EQ(keyringLogins().at(0).password, "pw1");
@@ -223,17 +228,18 @@ TEST_F(SavePasswordTest, TheBannerShowsTheOfferAndItsStateAndNotNowStoresNothing
   harness.store().offers().offer({"example.com", std::nullopt, "", "pw", false});
   pump();
   ASSERT_TRUE(banner().get_visible());
-  EXPECT_EQ(banner().subtitle().get_text().raw(), "example.com");
-  EXPECT_FALSE(banner().failure().get_visible());
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(banner(), "banner-subtitle").get_text().raw(),
+            "example.com");
+  EXPECT_FALSE(testing::partWithClass<Gtk::Label>(banner(), "banner-failure").get_visible());
   harness.store().offers().status.set(PendingSaveStatus::saving);
   pump();
-  EXPECT_FALSE(banner().saveButton().is_sensitive());
+  EXPECT_FALSE(testing::partWithClass<Gtk::Button>(banner(), "suggested-action").is_sensitive());
   harness.store().offers().status.set(PendingSaveStatus::failed);
   pump();
-  EXPECT_TRUE(banner().failure().get_visible());
-  EXPECT_TRUE(banner().saveButton().is_sensitive());
+  EXPECT_TRUE(testing::partWithClass<Gtk::Label>(banner(), "banner-failure").get_visible());
+  EXPECT_TRUE(testing::partWithClass<Gtk::Button>(banner(), "suggested-action").is_sensitive());
 
-  click(banner().notNowButton());
+  click(testing::controlNamed(banner(), localized("Şimdi Değil")));
   ASSERT_TRUE(waitUntil([&] { return !banner().get_visible(); }));
   EXPECT_FALSE(harness.store().offers().pending.peek());
   EXPECT_TRUE(vault().credentials.peek().empty());
