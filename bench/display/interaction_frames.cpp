@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
       [&] {
         if (CommandBar* bar = testing::activeView<CommandBar>(*browser.window, "CommandBar")) {
           const size_t at = typed++ % std::strlen(kTyped);
-          Gtk::Text& field = bar->field();
+          Gtk::Text& field = testing::textFieldIn(*bar);
           if (at == 0) field.delete_text(0, -1);
           int position = field.get_text().length();
           field.insert_text(std::string(1, kTyped[at]), 1, position);

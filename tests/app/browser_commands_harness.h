@@ -99,7 +99,7 @@ class BrowserCommandsTest : public ::testing::Test {
   }
   bool commandBarHasFocus() {
     CommandBar* bar = testing::activeView<CommandBar>(window(), "CommandBar");
-    return bar && bar->field().has_focus();
+    return bar && testing::textFieldIn(*bar).has_focus();
   }
   std::string keysSeenBy(BrowserTab& tab) {
     return callJavaScript(WebHarness::viewOf(tab), "return keys.join(' ');").value_or("?");

@@ -218,8 +218,8 @@ TEST_F(PageDialogsTest, StoppedDialogsStayStoppedThroughThePagesReloadsUntilTheU
     testing::runBesideMainLoop(testing::xdotoolOn("Zemblo", "type --delay 10 '" + hop + "'"));
     ASSERT_TRUE(waitUntil([&] {
       return std::string(
-                 testing::activeView<CommandBar>(window(), "CommandBar")->field().get_text()) ==
-             hop;
+                 testing::textFieldIn(*testing::activeView<CommandBar>(window(), "CommandBar"))
+                     .get_text()) == hop;
     }));
     pressKeys("Return");
     ASSERT_TRUE(waitForDialog("here"));

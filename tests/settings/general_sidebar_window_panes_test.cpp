@@ -228,10 +228,11 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   pump();
   CommandBar* bar = testing::activeView<CommandBar>(harness.window(), "CommandBar");
   ASSERT_TRUE(bar);
-  const double top = testing::boundsIn(bar->card(), harness.window()).y;
+  const double top =
+      testing::boundsIn(testing::viewNamed(*bar, "CommandBarCard"), harness.window()).y;
   click(pane.commandBarRow().control().segment(1));
   testing::pump();
-  EXPECT_GT(testing::boundsIn(bar->card(), harness.window()).y, top);
+  EXPECT_GT(testing::boundsIn(testing::viewNamed(*bar, "CommandBarCard"), harness.window()).y, top);
   store.tabs().commandBar.set(std::nullopt);
 
   const AppPreferences saved = testing::savedPrefs(store);
