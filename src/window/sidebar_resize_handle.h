@@ -32,7 +32,6 @@ class SidebarResizeHandle : public Gtk::Widget {
 
   // True for a sidebar on the left, whose edge is its right-hand one.
   void setLeading(bool leading) { leading_ = leading; }
-  bool leading() const { return leading_; }
 
   // The width a drag gives that has moved `dx` points to the right since it started at
   // `startWidth`. A stored width out of range snaps into it.

@@ -104,8 +104,7 @@ int startTileColumns(double width) {
 }
 
 StartTile::StartTile(FaviconLoader& favicons, const Favorite& favorite,
-                     std::function<void()> action)
-    : favorite_(favorite) {
+                     std::function<void()> action) {
   set_has_frame(false);
   add_css_class("start-tile");
   setAccessibleName(*this, favorite.title);

@@ -220,8 +220,7 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   EXPECT_EQ(harness.store().preferences().prefs().cornerRadius, 13);
   EXPECT_NEAR(testing::drawnCornerRadius(harness.content()), 13, 3.5);
   click(pane.progressRow().control().segment(2));
-  EXPECT_EQ(testing::viewNamed<ProgressLine>(harness.content(), "ProgressLine").values().style,
-            ProgressStyle::hidden);
+  EXPECT_EQ(harness.store().preferences().prefs().progressStyle, ProgressStyle::hidden);
   flip(pane.dimRow().control());
 
   store.tabs().commandBar.set(CommandBarMode::newTab);

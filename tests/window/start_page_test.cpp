@@ -130,7 +130,7 @@ TEST_F(StartPageTest, FavouriteTilesFollowTheListAndOpenTheirSiteInTheTab) {
   auto tab = blankTab();
   auto placed = tiles();
   ASSERT_EQ(placed.size(), 2u);
-  EXPECT_EQ(placed[0]->favorite().title, "Home");
+  EXPECT_EQ(testing::accessibleName(GTK_WIDGET(placed[0]->gobj())), "Home");
   EXPECT_TRUE(grid().get_visible());
 
   placed[0]->activate();
