@@ -37,8 +37,6 @@ class TabsModel;
 // page at a login field.
 class ContentArea : public Gtk::Widget {
  public:
-  enum class Content { startPage, webPage, startPageWithoutTab };
-
   static constexpr double kFindBarInset = 12;
   static constexpr double kBannerBelowFindBar = 52;
   static constexpr int kPermissionBarWidth = 620;
@@ -53,7 +51,6 @@ class ContentArea : public Gtk::Widget {
   // Full screen, the card fills the screen: no corners, shadow or edge.
   void setFillsScreen(bool fills) { fillsScreen_.set(fills); }
 
-  Content content() const { return content_; }
   // The part of the card its surface covers fully, in the card's coordinates: all but the rows
   // of the rounded corners. None while the surface lets anything behind it show through.
   std::optional<Gdk::Rectangle> opaqueArea();
@@ -68,6 +65,8 @@ class ContentArea : public Gtk::Widget {
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
+  enum class Content { startPage, webPage, startPageWithoutTab };
+
   GdkRGBA surfaceColor();
   void showFindBar(bool shown);
   // A link or file dropped on the card opens in the shown tab (a new one when there is none).

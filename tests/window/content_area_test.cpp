@@ -11,7 +11,6 @@
 namespace zemblo {
 namespace {
 
-using Content = ContentArea::Content;
 using testing::pump;
 using testing::TestServer;
 using testing::WebHarness;
@@ -44,21 +43,17 @@ class ContentAreaTest : public ::testing::Test {
 TEST_F(ContentAreaTest, ShowsTheStartPageOrTheSelectedTabsLivePage) {
   // A space without tabs shows the start page without a tab.
   ASSERT_TRUE(harness.store().tabs().currentSpace()->tabs.peek().empty());
-  EXPECT_EQ(content().content(), Content::startPageWithoutTab);
-  EXPECT_TRUE(part("StartPage").get_visible());
-  EXPECT_FALSE(part("PageViewContainer").get_visible());
+  EXPECT_TRUE(testing::showsStartPage(content()));
 
   auto blank = blankTab();
-  EXPECT_EQ(content().content(), Content::startPage);
-  EXPECT_TRUE(part("StartPage").get_visible());
+  EXPECT_TRUE(testing::showsStartPage(content()));
   EXPECT_EQ(blank->storedWebView(), nullptr);  // a start page needs no web view
 
   auto page = harness.open(server.url("/page"));
   ASSERT_TRUE(WebHarness::waitForPage(*page, "Local page"));
   pump();
-  EXPECT_EQ(content().content(), Content::webPage);
+  EXPECT_TRUE(testing::showsWebPage(content()));
   EXPECT_TRUE(WebHarness::portOf(*page).widget().get_mapped());
-  EXPECT_FALSE(part("StartPage").get_visible());
   EXPECT_EQ(WebHarness::portOf(*page).widget().get_parent(), &part("PageViewContainer"));
   const auto card = harness.bounds(content());
   EXPECT_EQ(harness.bounds(part("PageViewContainer")), card);
@@ -67,13 +62,20 @@ TEST_F(ContentAreaTest, ShowsTheStartPageOrTheSelectedTabsLivePage) {
   // Selecting the blank tab again brings its start page back; the page's view leaves the card.
   harness.store().tabs().select(*blank);
   pump();
-  EXPECT_EQ(content().content(), Content::startPage);
+  EXPECT_TRUE(testing::showsStartPage(content()));
   EXPECT_EQ(WebHarness::portOf(*page).widget().get_parent(), nullptr);
 
-  // A selection that names no tab of the space counts as none.
+  // A selection that names no tab of the space counts as none: what is typed on the start page
+  // opens in a new tab, not in the blank one.
   harness.store().tabs().currentSpace()->selectedTabID.set(Uuid::random());
   pump();
-  EXPECT_EQ(content().content(), Content::startPageWithoutTab);
+  EXPECT_TRUE(testing::showsStartPage(content()));
+  Gtk::Text& field = testing::viewNamed<Gtk::Text>(content(), "StartPageField");
+  field.set_text(server.url("/page"));
+  g_signal_emit_by_name(field.gobj(), "activate");
+  pump();
+  EXPECT_EQ(harness.store().tabs().currentSpace()->tabs.peek().size(), 3u);
+  EXPECT_TRUE(blank->showsStartPage());
 }
 
 TEST_F(ContentAreaTest, TheFindBarSitsInTheTopTrailingCornerOverAWebPageOnly) {

@@ -76,6 +76,16 @@ inline std::pair<int, int> placeholderAndTextInk(Gtk::Text& field, const std::st
   return {ink[0], ink[1]};
 }
 
+// Whether the content card shows the start page, or else a tab's web page.
+inline bool showsStartPage(Gtk::Widget& card) {
+  return viewNamed(card, "StartPage").get_visible() &&
+         !viewNamed(card, "PageViewContainer").get_visible();
+}
+inline bool showsWebPage(Gtk::Widget& card) {
+  return !viewNamed(card, "StartPage").get_visible() &&
+         viewNamed(card, "PageViewContainer").get_visible();
+}
+
 // GTK's animations on for a scope; the harnesses keep them off.
 struct AnimationsOn {
   AnimationsOn() { Gtk::Settings::get_default()->property_gtk_enable_animations() = true; }
