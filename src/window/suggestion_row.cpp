@@ -222,7 +222,6 @@ SuggestionRow::~SuggestionRow() { row_.unparent(); }
 
 void SuggestionRow::update(const Suggestion& suggestion, bool isSelected, const Color& accent,
                            SearchEngine engine) {
-  id_ = suggestion.id();
   if (isSelected != isSelected_ || accent != accent_) queue_draw();
   isSelected_ = isSelected;
   accent_ = accent;

@@ -94,7 +94,6 @@ class SuggestionRow : public Gtk::Widget {
   Gtk::Box hint_{Gtk::Orientation::HORIZONTAL, 6};
   Gtk::Label hintText_;
   Gtk::Label returnSymbol_;
-  std::string id_;
   bool isSelected_ = false;
   Color accent_;
 };
