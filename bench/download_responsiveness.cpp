@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/view_models.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/download_manager.h"
@@ -33,6 +34,7 @@
 #include "sidebar/downloads_button.h"
 #include "sidebar/sidebar_bottom_bar.h"
 #include "sidebar/sidebar_view.h"
+#include "support/find_sidebar.h"
 #include "web/favicon_loader.h"
 #include "web/web_engine.h"
 #include "widgets/system_color_scheme.h"
@@ -93,6 +95,10 @@ void runFor(std::chrono::milliseconds duration, const std::function<bool()>& don
   while (Clock::now() < end && !(done && done())) g_main_context_iteration(nullptr, TRUE);
 }
 
+DownloadsButton& downloadsButton(BrowserWindow& window) {
+  return testing::widgetNamed<DownloadsButton>(window.sidebarView(), "DownloadsButton");
+}
+
 int run(long long bytes, long long rate, bool still) {
   bench::ScratchHome home;
   setenv("HOME", home.root.c_str(), 1);
@@ -120,8 +126,8 @@ int run(long long bytes, long long rate, bool still) {
   auto store = BrowserStore::create(engine, std::move(environment));
   const SystemColorScheme colorScheme;
   FaviconLoader favicons;
-  auto window =
-      std::make_unique<BrowserWindow>(*store, favicons, Scheduler::mainLoop(), colorScheme);
+  auto window = std::make_unique<BrowserWindow>(browserWindowModels(*store, store->tabs()),
+                                                favicons, Scheduler::mainLoop(), colorScheme);
   window->present();
   Frames frames;
   gtk_widget_add_tick_callback(GTK_WIDGET(window->gobj()), onTick, &frames, nullptr);
@@ -130,7 +136,7 @@ int run(long long bytes, long long rate, bool still) {
   auto tab = store->tabs().openTab(*Url::parse(origin + "/"), false);
   runFor(std::chrono::seconds(20), [&] { return tab->title.peek() == "Downloads"; });
   runFor(std::chrono::milliseconds(1500));
-  window->sidebarView().bottomBar().downloadsButton().toggle();
+  downloadsButton(*window).toggle();
 
   frames.recording = true;
   double cpu = mainThreadSeconds();
@@ -153,7 +159,7 @@ int run(long long bytes, long long rate, bool still) {
   }
   auto item = downloads.items.peek().front();
   // Without the button's pulse, what remains is the download's own cost to the interface.
-  if (still) window->sidebarView().bottomBar().downloadsButton().set_visible(false);
+  if (still) downloadsButton(*window).set_visible(false);
   std::vector<double> updateTimes;
   sigc::connection updates = item->progress.signalChanged().connect([&] {
     updateTimes.push_back(std::chrono::duration<double>(Clock::now() - started).count());

@@ -24,6 +24,7 @@
 #include "sidebar/downloads_button.h"
 #include "sidebar/sidebar_bottom_bar.h"
 #include "sidebar/sidebar_view.h"
+#include "support/find_sidebar.h"
 
 namespace {
 
@@ -94,7 +95,8 @@ int main(int argc, char** argv) {
     if (runUntil([&] { return downloads.runningCount() > 0; }, std::chrono::seconds(60))) {
       runFor(std::chrono::seconds(1));
       run.measure(*browser.window, "download, list closed");
-      DownloadsButton& button = browser.window->sidebarView().bottomBar().downloadsButton();
+      auto& button = zemblo::testing::widgetNamed<DownloadsButton>(browser.window->sidebarView(),
+                                                                   "DownloadsButton");
       button.toggle();
       run.measure(*browser.window, "download, list open");
       button.toggle();

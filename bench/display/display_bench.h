@@ -20,6 +20,7 @@
 #include <variant>
 #include <vector>
 
+#include "app/view_models.h"
 #include "damage_meter.h"
 #include "model/ad_blocker.h"
 #include "model/browser_store.h"
@@ -417,7 +418,8 @@ struct Browser {
     environment.defaults = &defaults;
     store = BrowserStore::create(std::move(engine), std::move(environment));
     // The window opens at its own first size, as the browser's does.
-    window = std::make_unique<BrowserWindow>(*store, favicons, Scheduler::mainLoop(), colorScheme);
+    window = std::make_unique<BrowserWindow>(browserWindowModels(*store, store->tabs()), favicons,
+                                             Scheduler::mainLoop(), colorScheme);
     window->present();
   }
   // The toolkit and an engine of its own with its data in `home`, ready for pages.

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "../../tests/support/find_widget.h"
 #include "../scratch_home.h"
 #include "display_bench.h"
 #include "model/browser_tab.h"
-#include "settings/kit/slider_row.h"
-#include "settings/panes/sidebar_pane.h"
+#include "settings/kit/pane_body.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_list_view.h"
@@ -40,14 +40,16 @@ constexpr const char* kTyped = "page 42 lorem ipsum";
 
 void dragSlider(Measurements& run, Browser& browser) {
   if (!run.wanted("slider")) return;
-  SettingsView settings(*browser.store, browser.favicons, browser.colorScheme);
+  SettingsView settings(settingsModels(*browser.store), browser.favicons, browser.colorScheme);
   settings.present();
   settings.select(SettingsPane::sidebar);
   runUntil([&] { return settings.get_mapped(); }, std::chrono::seconds(10));
   runFor(std::chrono::seconds(1));
-  auto* pane = dynamic_cast<SidebarPane*>(&settings.shownPane());
-  if (!pane) return;
-  Gtk::Scale& slider = pane->widthRow().slider();
+  // The pane's one slider: the sidebar's width.
+  GtkWidget* slider =
+      zemblo::testing::findFirst(GTK_WIDGET(settings.shownPane().gobj()),
+                                 [](GtkWidget* widget) { return GTK_IS_SCALE(widget); });
+  if (!slider) return;
   int step = 0;
   // To and fro across the range, a value every frame, as a dragging hand gives them.
   run.measure(
@@ -56,7 +58,7 @@ void dragSlider(Measurements& run, Browser& browser) {
         const int phase = step++ % 100;
         const double value = 200 + 4 * (phase < 50 ? phase : 100 - phase) + 0.3;
         gboolean handled = FALSE;
-        g_signal_emit_by_name(slider.gobj(), "change-value", GTK_SCROLL_JUMP, value, &handled);
+        g_signal_emit_by_name(slider, "change-value", GTK_SCROLL_JUMP, value, &handled);
       },
       browser.window.get(), "slider drag: browser window");
 }
@@ -114,7 +116,9 @@ int main(int argc, char** argv) {
   store.tabs().select(*first);
   runFor(std::chrono::seconds(1));
 
-  Gtk::ScrolledWindow& list = browser.window->sidebarView().tabList().scroller();
+  Gtk::ScrolledWindow& list =
+      zemblo::testing::widgetNamed<TabListView>(browser.window->sidebarView(), "TabListView")
+          .scroller();
   double direction = 1;
   run.measure(*browser.window, "tab list scrolled", [&](double) {
     // A touchpad's smooth scroll: about 700 points a second, back at either end.

@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
   GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(start.window->gobj()));
   std::printf("renderer: %s, %d s per measurement\n", G_OBJECT_TYPE_NAME(renderer), seconds);
 
-  auto& startPage = testing::viewNamed<StartPage>(*start.window, "StartPage");
-  auto& background = testing::viewNamed<StartBackgroundView>(startPage, "StartBackgroundView");
+  auto& startPage = testing::widgetNamed<StartPage>(*start.window, "StartPage");
+  auto& background = testing::widgetNamed<StartBackgroundView>(startPage, "StartBackgroundView");
   auto timer = std::make_unique<FrameTimer>(*start.window);
 
   // One frame of the whole start page, as the window's renderer draws it from scratch; the two
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
       // The aurora draws anew for every frame, as it does while it drifts.
       background.aurora().queue_draw();
       background.queue_draw();
-      gtk_widget_snapshot_child(testing::viewNamed(*start.window, "ContentArea").gobj(),
+      gtk_widget_snapshot_child(testing::widgetNamed(*start.window, "ContentArea").gobj(),
                                 startPage.gobj(), snapshot);
       GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
       const graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));

@@ -12,13 +12,11 @@
   const seen = new Set();
   let asked = [];
   let asking = false;
-  let first = true;
 
   // One question at a time; what comes meanwhile goes with the next.
   const ask = () => {
-    if (asking || (!asked.length && !first)) return;
+    if (asking || !asked.length) return;
     asking = true;
-    first = false;
     const keys = asked;
     asked = [];
     handler.postMessage({ keys }).then(() => {

@@ -202,8 +202,8 @@ void BrowserCommands::showSourceOfCurrentPage() const {
     }
     // Beside the page, in whichever window holds it by now.
     const auto tab = opener.lock();
-    const auto owner = tab ? tab->store.lock() : nullptr;
-    if (owner) owner->tabsHolding(*tab).openTab(*url, false, tab);
+    const auto services = tab ? tab->services.lock() : nullptr;
+    if (services) services->windowHolding(*tab).openTab(*url, false, tab);
   });
 }
 

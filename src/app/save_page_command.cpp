@@ -63,14 +63,14 @@ void saveCurrentPage(const BrowserCommands& commands, Gtk::Window& parent) {
   chooser->set_current_name(savedPageName(tab->title.peek(), host.value_or("")));
   // The chooser keeps itself alive until it answers: its handler holds the only reference.
   auto held = std::make_shared<Glib::RefPtr<Gtk::FileChooserNative>>(chooser);
-  chooser->signal_response().connect(
-      [held, page = std::weak_ptr<BrowserTab>(tab), owner = tab->store](int response) {
-        const auto self = std::exchange(*held, nullptr);
-        if (!self) return;
-        const auto file = response == Gtk::ResponseType::ACCEPT ? self->get_file() : nullptr;
-        self->hide();
-        if (file && !file->get_path().empty()) save(page, owner, file->get_path());
-      });
+  chooser->signal_response().connect([held, page = std::weak_ptr<BrowserTab>(tab),
+                                      owner = commands.store().weak_from_this()](int response) {
+    const auto self = std::exchange(*held, nullptr);
+    if (!self) return;
+    const auto file = response == Gtk::ResponseType::ACCEPT ? self->get_file() : nullptr;
+    self->hide();
+    if (file && !file->get_path().empty()) save(page, owner, file->get_path());
+  });
   chooser->show();
 }
 

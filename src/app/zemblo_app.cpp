@@ -8,6 +8,7 @@
 #include "app/browser_commands.h"
 #include "app/language_follower.h"
 #include "app/profile_in_use_notice.h"
+#include "app/view_models.h"
 #include "model/browser_store.h"
 #include "model/download_manager.h"
 #include "model/external_address.h"
@@ -359,8 +360,8 @@ void ZembloApp::openNewWindow(bool isPrivate, const std::vector<Url>& addresses)
 BrowserWindow& ZembloApp::addBrowserWindow(TabsModel& tabs) {
   const AppPreferences& prefs = store()->preferences().observablePrefs().peek();
   OpenBrowserWindow open;
-  open.window = std::make_unique<BrowserWindow>(*store_, tabs, favicons(), Scheduler::mainLoop(),
-                                                colorScheme());
+  open.window = std::make_unique<BrowserWindow>(browserWindowModels(*store_, tabs), favicons(),
+                                                Scheduler::mainLoop(), colorScheme());
   open.menu = std::make_unique<BrowserMenu>(
       *open.window, BrowserCommands(*store_, prefs.language, prefs.pageDarkMode, &tabs));
   BrowserWindow& window = *open.window;
@@ -420,8 +421,8 @@ void ZembloApp::showPasswordsWindow(bool importing) {
     if (!passwordClipboard_) {
       passwordClipboard_ = std::make_unique<PasswordClipboard>(Scheduler::mainLoop());
     }
-    passwordsWindow_ =
-        std::make_unique<PasswordsWindow>(*store(), favicons(), colorScheme(), *passwordClipboard_);
+    passwordsWindow_ = std::make_unique<PasswordsWindow>(passwordsModels(*store()), favicons(),
+                                                         colorScheme(), *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);
     if (auto* browser = activeBrowserWindow()) {
       hideTooltipWhileOpen(browser->sidebarView().bottomBar().passwordsButton(), *passwordsWindow_);
@@ -433,7 +434,8 @@ void ZembloApp::showPasswordsWindow(bool importing) {
 
 void ZembloApp::showSettingsWindow() {
   if (!settingsWindow_) {
-    settingsWindow_ = std::make_unique<SettingsView>(*store(), favicons(), colorScheme());
+    settingsWindow_ =
+        std::make_unique<SettingsView>(settingsModels(*store()), favicons(), colorScheme());
     dropWhenClosed(settingsWindow_);
     if (auto* browser = activeBrowserWindow()) {
       hideTooltipWhileOpen(browser->sidebarView().bottomBar().settingsButton(), *settingsWindow_);

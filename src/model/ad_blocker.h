@@ -11,6 +11,7 @@
 #include <variant>
 
 #include "model/content_rule_store.h"
+#include "model/page_script_world.h"
 #include "model/web_view_port.h"
 #include "platform/observable.h"
 #include "platform/url.h"
@@ -43,7 +44,7 @@ class AdBlocker {
   // Every stored list whose identifier starts with this is one of ours.
   static constexpr std::string_view kRuleListPrefix = "zemblo.adblock.";
   // The isolated script world of the video-page script and of its message handler.
-  static constexpr const char* kContentWorld = "ZembloAdblock";
+  static constexpr const char* kContentWorld = kPageScriptWorld;
   static constexpr const char* kMessageHandler = "zembloAdblock";
   static constexpr std::string_view kVideoSiteDomain = "youtube.com";
 

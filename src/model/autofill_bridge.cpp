@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "model/browser_store.h"
 #include "model/host_rules.h"
 #include "model/login_origin.h"
 #include "model/password_offers.h"
@@ -58,11 +57,10 @@ SiteRelation relationOf(const Frame& frame, const Credential& credential,
   return siteRelation(credential.host, frame.origin.host, site);
 }
 
-void submit(BrowserStore& store, const Frame& frame, const Json& body) {
+void submit(PasswordStore& vault, PasswordOffers& offers, const Frame& frame, const Json& body) {
   const std::string username(stringMember(body, "username").value_or(""));
   const auto password = stringMember(body, "password");
   if (!password || password->empty()) return;
-  PasswordStore& vault = store.passwords();
   const std::string& host = frame.origin.host;
   if (vault.neverSaveHosts.peek().contains(host)) return;
   // Nothing is offered that could not be written, nor before the keyring has been read.
@@ -72,8 +70,8 @@ void submit(BrowserStore& store, const Frame& frame, const Json& body) {
   // The offer keeps the origin's address, port included, even when the page's own is unknown.
   std::optional<Url> address = frame.address;
   if (!address) address = Url::parse(*frame.origin.scheme + "://" + frame.origin.hostAndPort());
-  store.offers().offer(PendingCredential{host, std::move(address), username, std::string(*password),
-                                         decision == SaveDecision::update});
+  offers.offer(PendingCredential{host, std::move(address), username, std::string(*password),
+                                 decision == SaveDecision::update});
 }
 
 std::optional<Frame> frameOf(std::string_view message) {
@@ -84,22 +82,26 @@ std::optional<Frame> frameOf(std::string_view message) {
 
 }  // namespace
 
+AutofillBridge::AutofillBridge(std::weak_ptr<PasswordStore> vault,
+                               std::weak_ptr<PasswordOffers> offers)
+    : vault_(std::move(vault)), offers_(std::move(offers)) {}
+
 std::string AutofillBridge::reply(std::string_view message) {
-  const auto store = browser.lock();
+  const auto vault = vault_.lock();
+  const auto offers = offers_.lock();
   const std::optional<Json> document = json::parse(message);
-  if (!store || !document || !document->is_object()) return std::string(kNoAnswer);
+  if (!vault || !offers || !document || !document->is_object()) return std::string(kNoAnswer);
   const Json& body = *document;
   const std::optional<Frame> frame = frameOf(body);
-  if (frame && stringMember(body, "type") == "submit") submit(*store, *frame, body);
+  if (frame && stringMember(body, "type") == "submit") submit(*vault, *offers, *frame, body);
   return std::string(kNoAnswer);
 }
 
 std::optional<std::vector<AutofillMenu::Row>> AutofillBridge::menuRows(
     std::string_view message) const {
-  const auto store = browser.lock();
-  const std::optional<Frame> frame = store ? frameOf(message) : std::nullopt;
+  const auto vault = vault_.lock();
+  const std::optional<Frame> frame = vault ? frameOf(message) : std::nullopt;
   if (!frame) return std::nullopt;
-  const PasswordStore& vault = store->passwords();
   const std::optional<RegistrableDomain> site = registrableDomain(frame->origin.host);
   std::vector<AutofillMenu::Row> rows;
   const auto add = [&](const std::vector<Credential>& logins, bool otherHost) {
@@ -109,20 +111,20 @@ std::optional<std::vector<AutofillMenu::Row>> AutofillBridge::menuRows(
           {login.id, login.username, LoginOrigin::ofLogin(login).hostAndPort(), otherHost});
     }
   };
-  add(vault.credentialsFor(frame->origin), false);
-  add(vault.credentialsForOtherHostsOfSite(frame->origin), true);
+  add(vault->credentialsFor(frame->origin), false);
+  add(vault->credentialsForOtherHostsOfSite(frame->origin), true);
   return rows;
 }
 
 std::string AutofillBridge::chosenLogin(std::string_view message, const Uuid& id) {
-  const auto store = browser.lock();
-  const std::optional<Frame> frame = store ? frameOf(message) : std::nullopt;
-  const std::optional<Credential> login = frame ? store->passwords().credential(id) : std::nullopt;
+  const auto vault = vault_.lock();
+  const std::optional<Frame> frame = vault ? frameOf(message) : std::nullopt;
+  const std::optional<Credential> login = frame ? vault->credential(id) : std::nullopt;
   if (!login || relationOf(*frame, *login, registrableDomain(frame->origin.host)) ==
                     SiteRelation::unrelated) {
     return std::string(kNoAnswer);
   }
-  store->passwords().markUsed(login->id);
+  vault->markUsed(login->id);
   json::JsonWriter out;
   out.beginObject().key("username").string(login->username);
   out.key("password").string(login->password).endObject();

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "model/autofill_menu.h"
+#include "model/page_script_world.h"
 
 namespace zemblo {
 
-class BrowserStore;
+class PasswordOffers;
+class PasswordStore;
 
 // Answers the autofill page script: the saved logins a login field's menu lists, the username
 // and password of the one the user chose there, and logins the user submitted, which the
@@ -25,10 +27,11 @@ class BrowserStore;
 class AutofillBridge {
  public:
   static constexpr const char* kMessageHandler = "zembloPasswords";
-  static constexpr const char* kContentWorld = "ZembloAutofill";
+  static constexpr const char* kContentWorld = kPageScriptWorld;
 
-  // The store whose vault answers and which receives offers; held weakly, set by the store.
-  std::weak_ptr<BrowserStore> browser;
+  // The vault answers, the offers receive what the user submitted. Page handlers may keep the
+  // bridge past them: without either it answers nothing.
+  AutofillBridge(std::weak_ptr<PasswordStore> vault, std::weak_ptr<PasswordOffers> offers);
 
   // The answer to a message that needs none but its effect (a submitted login), as JSON: "null".
   std::string reply(std::string_view message);
@@ -38,6 +41,10 @@ class AutofillBridge {
   // The username and password of the login `id`, chosen in the menu opened by `message`, as
   // JSON; "null" when that login may not go to that frame. Records the use.
   std::string chosenLogin(std::string_view message, const Uuid& id);
+
+ private:
+  std::weak_ptr<PasswordStore> vault_;
+  std::weak_ptr<PasswordOffers> offers_;
 };
 
 }  // namespace zemblo

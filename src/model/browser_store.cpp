@@ -85,12 +85,13 @@ void BrowserStore::start() {
   const auto save = [this] { scheduleSave(); };
   preferences_ = std::make_unique<PreferencesModel>(
       *defaults_, scheduler_, [this](const AppPreferences& old) { preferencesChanged(old); });
-  tabs_ = std::make_unique<TabsModel>(weak_from_this(), save);
+  startTabServices();
+  tabs_ = std::make_unique<TabsModel>(tabServicesHandle_, save);
   tabs_->listWindows = [this] { return windows(); };
   favorites_ = std::make_unique<FavoritesModel>(*tabs_, save);
-  history_ = std::make_unique<HistoryModel>(save);
   pageServices_ = std::make_shared<PageServicesModel>(*engine_, *preferences_, tabs_->spaces,
                                                       *defaults_, scheduler_);
+  tabServices_->pageServices = pageServices_;
   // The page services may outlive the store: without it there are no other windows.
   pageServices_->otherWindowsSpaces = [weakSelf = weak_from_this()] {
     PageServicesModel::SpaceList list;
@@ -101,24 +102,6 @@ void BrowserStore::start() {
     }
     return list;
   };
-  downloads_ = std::make_shared<DownloadManager>(DownloadManagerEnvironment{
-      .folder = [this] { return preferences_->observablePrefs().peek().effectiveDownloadFolder(); },
-      .asksWhereToSave = [this] { return preferences_->observablePrefs().peek().askWhereToSave; },
-      .scheduler = &scheduler_});
-  auto vault = environment_.vaultStorage ? environment_.vaultStorage
-                                         : std::make_shared<KeyringVaultStorage>();
-  passwords_ = std::make_unique<PasswordStore>(*defaults_, std::move(vault));
-  offers_ = std::make_shared<PasswordOffers>(*passwords_);
-  autofill_ = std::make_shared<AutofillBridge>();
-  sitePermissions_ = std::make_shared<SitePermissions>([this] {
-    siteSettingsChanged_ = true;
-    scheduleSave();
-  });
-  siteZoom_ = std::make_unique<SiteZoom>([this](const std::string&) {
-    siteSettingsChanged_ = true;
-    scheduleSave();
-    applyZoomToAllTabs();
-  });
 
   const AppPreferences& prefs = preferences_->observablePrefs().peek();
 
@@ -153,7 +136,6 @@ void BrowserStore::start() {
   defaults_->writeObserver = [weakSelf](bool written) {
     if (auto self = weakSelf.lock()) self->settingsWritten(written);
   };
-  autofill_->browser = weakSelf;
   pageServices_->start();
   applyAppAppearance();
   applySpellChecking();
@@ -173,10 +155,43 @@ void BrowserStore::preferencesChanged(const AppPreferences& old) {
   if (now.defaultZoom != old.defaultZoom) applyZoomToAllTabs();
 }
 
-double BrowserStore::pageZoomFor(const std::optional<Url>& address) const {
-  const auto host = address ? address->host() : std::nullopt;
-  const auto own = host ? siteZoom_->zoomFor(*host) : std::nullopt;
-  return own.value_or(preferences_->observablePrefs().peek().defaultZoom);
+void BrowserStore::startTabServices() {
+  history_ = std::make_unique<HistoryModel>([this] { scheduleSave(); });
+  downloads_ = std::make_shared<DownloadManager>(DownloadManagerEnvironment{
+      .folder = [this] { return preferences_->observablePrefs().peek().effectiveDownloadFolder(); },
+      .asksWhereToSave = [this] { return preferences_->observablePrefs().peek().askWhereToSave; },
+      .scheduler = &scheduler_});
+  auto vault = environment_.vaultStorage ? environment_.vaultStorage
+                                         : std::make_shared<KeyringVaultStorage>();
+  passwords_ = std::make_unique<PasswordStore>(*defaults_, std::move(vault));
+  offers_ = std::make_shared<PasswordOffers>(*passwords_);
+  autofill_ = std::make_shared<AutofillBridge>(handleTo(*passwords_), handleTo(*offers_));
+  sitePermissions_ = std::make_shared<SitePermissions>([this] {
+    siteSettingsChanged_ = true;
+    scheduleSave();
+  });
+  siteZoom_ = std::make_unique<SiteZoom>([this](const std::string&) {
+    siteSettingsChanged_ = true;
+    scheduleSave();
+    applyZoomToAllTabs();
+  });
+  tabServices_ = std::make_unique<TabServices>(TabServices{
+      .webViews = *engine_,
+      .scheduler = scheduler_,
+      .preferences = *preferences_,
+      .history = *history_,
+      .siteZoom = *siteZoom_,
+      .sitePermissions = sitePermissions_,
+      .autofill = autofill_,
+      .downloads = downloads_,
+      .pageServices = {},
+      .faviconFound = [this](const BrowserTab& tab) { favorites_->updateIcon(tab); },
+      .scheduleSave = [this] { scheduleSave(); },
+      .webViewReleased = [this] { webViewReleased(); },
+      .windowHolding = [this](const BrowserTab& tab) -> TabsModel& { return tabsHolding(tab); },
+      .windows = [this] { return windows(); }});
+  // Shares the store's life: a tab that holds it keeps the store whole while it uses it.
+  tabServicesHandle_ = handleTo(*tabServices_);
 }
 
 void BrowserStore::applyZoomToAllTabs() {
@@ -220,7 +235,7 @@ TabsModel& BrowserStore::openWindow(bool isPrivate) {
     if (auto tab = tabs_->selectedTab()) tab->loadIfNeeded();
     return *tabs_;
   }
-  otherWindows_.push_back(isPrivate ? TabsModel::makePrivate(weak_from_this())
+  otherWindows_.push_back(isPrivate ? TabsModel::makePrivate(tabServicesHandle_)
                                     : TabsModel::sharingSpacesOf(*tabs_));
   otherWindows_.back()->listWindows = [this] { return windows(); };
   if (sleeper_) sleeper_->windowsChanged();

@@ -16,6 +16,7 @@
 #include "model/site_permissions.h"
 #include "model/site_settings_file.h"
 #include "model/site_zoom.h"
+#include "model/tab_services.h"
 #include "model/tab_sleeper.h"
 #include "model/tab_state_files.h"
 #include "model/tabs_model.h"
@@ -103,19 +104,13 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   PasswordStore& passwords() const { return *passwords_; }
   PasswordOffers& offers() const { return *offers_; }
   AutofillBridge& autofill() const { return *autofill_; }
-  // For page handlers, which may outlive the store.
-  std::weak_ptr<AutofillBridge> weakAutofill() const { return autofill_; }
   DownloadManager& downloads() const { return *downloads_; }
-  // For the engine's download signals, which may outlive the store.
-  std::weak_ptr<DownloadManager> weakDownloads() const { return downloads_; }
   // The answers to sites' permission questions, written to "site-settings.json" with the session.
   SitePermissions& sitePermissions() const { return *sitePermissions_; }
-  // For the engine's permission signals, which may outlive the store.
-  std::weak_ptr<SitePermissions> weakSitePermissions() const { return sitePermissions_; }
   // The zoom of hosts, written to "site-settings.json" with the session.
   SiteZoom& siteZoom() const { return *siteZoom_; }
-  // What a page at `address` is shown at: its host's own zoom, else the default zoom.
-  double pageZoomFor(const std::optional<Url>& address) const;
+  // What every tab of every window works with; expires with the store.
+  std::weak_ptr<const TabServices> tabServices() const { return tabServicesHandle_; }
   BrowserEngine& engine() const { return *engine_; }
   Scheduler& scheduler() const { return scheduler_; }
   UserDefaults& defaults() const { return *defaults_; }
@@ -147,6 +142,14 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
 
  private:
   void start();
+  // The models a tab uses, made before the tabs.
+  void startTabServices();
+  // A handle to one of the store's parts that expires with the store, for those that may
+  // outlive it.
+  template <typename Part>
+  std::weak_ptr<Part> handleTo(Part& part) {
+    return std::shared_ptr<Part>(shared_from_this(), &part);
+  }
   // Gives each restored tab the back and forward list saved for it.
   void restoreTabStates();
   void takeTabStates(std::vector<TabState> states);
@@ -176,6 +179,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   SessionFiles files_;
   Scheduler& scheduler_;
   std::unique_ptr<PreferencesModel> preferences_;
+  std::unique_ptr<TabServices> tabServices_;
+  std::weak_ptr<const TabServices> tabServicesHandle_;
   std::unique_ptr<TabsModel> tabs_;
   bool firstWindowShown_ = true;
   // The tabs of the other windows, normal and private, in the order they opened.

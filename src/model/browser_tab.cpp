@@ -2,13 +2,13 @@
 
 #include "model/ad_blocker.h"
 #include "model/browser_engine.h"
-#include "model/browser_store.h"
-#include "model/favorites_model.h"
 #include "model/history_model.h"
 #include "model/host_rules.h"
 #include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
+#include "model/site_zoom.h"
+#include "model/tab_services.h"
 #include "model/tabs_model.h"
 #include "platform/text.h"
 
@@ -33,9 +33,9 @@ BrowserTab::~BrowserTab() = default;
 
 WebViewPort* BrowserTab::webView() {
   if (storedWebView_) return storedWebView_.get();
-  auto owner = store.lock();
+  const auto owner = services.lock();
   if (!owner) return nullptr;
-  WebViewFactory& factory = owner->engine();
+  WebViewFactory& factory = owner->webViews;
   // A pop-up's configuration serves its first web view only.
   auto opener = std::exchange(popupOpener_, {}).lock();
   if (opener && opener->storedWebView()) {
@@ -47,8 +47,7 @@ WebViewPort* BrowserTab::webView() {
   asleep_ = false;
   applyZoom();
   if (isMuted.peek()) storedWebView_->setMuted(true);
-  owner->pageServices().adBlocker().apply(*this, url.peek());
-  owner->pageServices().applyDarkMode(*this, url.peek());
+  preparePage(*owner, url.peek());
   return storedWebView_.get();
 }
 
@@ -93,26 +92,39 @@ void BrowserTab::reload() {
 
 void BrowserTab::applyZoom() {
   if (!storedWebView_) return;
-  auto owner = store.lock();
-  storedWebView_->setPageZoom(owner ? owner->pageZoomFor(url.peek()) : 1.0);
+  const auto owner = services.lock();
+  storedWebView_->setPageZoom(owner ? pageZoom(*owner) : 1.0);
+}
+
+double BrowserTab::pageZoom(const TabServices& owner) const {
+  const auto host = url.peek() ? url.peek()->host() : std::nullopt;
+  const auto own = host ? owner.siteZoom.zoomFor(*host) : std::nullopt;
+  return own.value_or(owner.preferences.observablePrefs().peek().defaultZoom);
+}
+
+void BrowserTab::preparePage(const TabServices& owner, const std::optional<Url>& address) {
+  const auto pageServices = owner.pageServices.lock();
+  if (!pageServices) return;
+  pageServices->adBlocker().apply(*this, address);
+  pageServices->applyDarkMode(*this, address);
 }
 
 void BrowserTab::zoomTo(double zoom) {
-  auto owner = store.lock();
+  const auto owner = services.lock();
   const auto host = url.peek() ? url.peek()->host() : std::nullopt;
   if (owner && host && !isPrivate) {
-    owner->siteZoom().set(*host, zoom);
+    owner->siteZoom.set(*host, zoom);
   } else if (storedWebView_) {
     storedWebView_->setPageZoom(zoom);
   }
 }
 
 void BrowserTab::resetZoom() {
-  auto owner = store.lock();
+  const auto owner = services.lock();
   const auto host = url.peek() ? url.peek()->host() : std::nullopt;
-  if (owner && host && !isPrivate) owner->siteZoom().forget(*host);
+  if (owner && host && !isPrivate) owner->siteZoom.forget(*host);
   if (isPrivate && storedWebView_ && owner) {
-    storedWebView_->setPageZoom(owner->preferences().observablePrefs().peek().defaultZoom);
+    storedWebView_->setPageZoom(owner->preferences.observablePrefs().peek().defaultZoom);
     return;
   }
   applyZoom();
@@ -133,7 +145,7 @@ void BrowserTab::tearDown() {
   if (storedWebView_) {
     storedWebView_->stopLoading();
     storedWebView_.reset();
-    if (auto owner = store.lock()) owner->webViewReleased();
+    if (const auto owner = services.lock()) owner->webViewReleased();
   }
   adBlockApplied = false;
   // Nothing of the page goes on without its view.
@@ -217,7 +229,7 @@ void BrowserTab::fetchFavicon() {
     if (self->faviconURL.peek() == address) return;
     self->faviconURL.set(address);
     if (self->isPrivate) return;
-    if (auto owner = self->store.lock()) owner->favorites().updateIcon(*self);
+    if (const auto owner = self->services.lock()) owner->faviconFound(*self);
   });
 }
 
@@ -226,14 +238,16 @@ void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle)
   title.set(*newTitle);
   // The engine often learns the title only after the load finished.
   if (!recordedVisit_ || isPrivate) return;
-  if (auto owner = store.lock()) owner->history().retitleNewestVisit(*recordedVisit_, *newTitle);
+  if (const auto owner = services.lock()) {
+    owner->history.retitleNewestVisit(*recordedVisit_, *newTitle);
+  }
 }
 
 void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
   if (!newURL) return;
   url.set(*newURL);
   showCommittedConnection();
-  if (auto owner = store.lock()) owner->scheduleSave();
+  if (const auto owner = services.lock()) owner->scheduleSave();
 }
 
 void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address) {
@@ -247,10 +261,7 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   provisional_ = true;
   recordedVisit_.reset();
   if (!address) return;
-  auto owner = store.lock();
-  if (!owner) return;
-  owner->pageServices().adBlocker().apply(*this, address);
-  owner->pageServices().applyDarkMode(*this, address);
+  if (const auto owner = services.lock()) preparePage(*owner, address);
 }
 
 void BrowserTab::navigationCommitted(bool verified, bool allowedCertificate) {
@@ -273,10 +284,10 @@ void BrowserTab::showCommittedConnection() {
 void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
                                      const std::string& pageTitle) {
   fetchFavicon();
-  auto owner = store.lock();
+  const auto owner = services.lock();
   if (!owner) return;
   if (address && !isPrivate) {
-    owner->history().recordVisit(*address, pageTitle);
+    owner->history.recordVisit(*address, pageTitle);
     recordedVisit_ = address;
   }
   owner->scheduleSave();
@@ -309,9 +320,9 @@ BrowserTab::Policy BrowserTab::decideNavigationAction(const NavigationAction& ac
   // The middle button opens a link where Ctrl+click does, as on every Linux desktop.
   if (action.isLinkActivation && (action.control || action.middleButton)) {
     if (!action.url) return Policy::allow;
-    if (auto owner = store.lock()) {
-      owner->tabsHolding(*this).openTab(*action.url, /*inBackground=*/!action.shift,
-                                        shared_from_this());
+    if (const auto owner = services.lock()) {
+      owner->windowHolding(*this).openTab(*action.url, /*inBackground=*/!action.shift,
+                                          shared_from_this());
     }
     return Policy::cancel;
   }
@@ -343,12 +354,12 @@ void BrowserTab::webContentProcessTerminated(bool endedByBrowser) {
 }
 
 std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
-  auto owner = store.lock();
+  const auto owner = services.lock();
   if (!owner || !popupAllowed_) return nullptr;
   popupAllowed_ = false;
   auto popup = makePopup(weak_from_this());
-  popup->store = owner;
-  TabsModel& window = owner->tabsHolding(*this);
+  popup->services = services;
+  TabsModel& window = owner->windowHolding(*this);
   window.insertTab(popup, shared_from_this());
   window.select(*popup);
   popup->webView();
@@ -356,7 +367,7 @@ std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
 }
 
 void BrowserTab::pageClosed() {
-  if (auto owner = store.lock()) owner->tabsHolding(*this).closeTab(*this);
+  if (const auto owner = services.lock()) owner->windowHolding(*this).closeTab(*this);
 }
 
 void BrowserTab::openAutofillMenu(AutofillMenu menu, AutofillAnswer answer) {

@@ -18,7 +18,7 @@
 
 namespace zemblo {
 
-class BrowserStore;
+struct TabServices;
 
 // One tab: the state the sidebar, the content card and the menus show, and the tab's web view,
 // which is created only when the tab is first shown or loaded. The tab is also where the web
@@ -114,7 +114,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The page's permission questions waiting for the user, and what it captures.
   TabPermissions permissions;
 
-  std::weak_ptr<BrowserStore> store;
+  // What the tab works with beyond its page; none for a tab that belongs to no window.
+  std::weak_ptr<const TabServices> services;
   bool hasStartedLoading = false;
   bool adBlockApplied = false;
   bool isPopup = false;
@@ -127,8 +128,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // Time source for the crash-reload limit; tests replace it.
   Clock now = [] { return std::chrono::steady_clock::now(); };
 
-  // The web view, created through the store's engine on first use; none for a tab that belongs
-  // to no store.
+  // The web view, made by the services' factory on first use; none for a tab without services.
   WebViewPort* webView();
   // The web view if it was already created.
   WebViewPort* storedWebView() const { return storedWebView_.get(); }
@@ -203,7 +203,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void pageActivatedByUser() { popupAllowed_ = true; }
   // A page asked for a new window: a selected tab right after this one, whose web view the
   // engine then loads. One window per user activation, so a page can't flood the sidebar from
-  // one click; nothing without an unused activation, or when the store is gone.
+  // one click; nothing without an unused activation, or when the services are gone.
   std::shared_ptr<BrowserTab> createPopupTab();
   // The page closed its window.
   void pageClosed();
@@ -221,6 +221,11 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   static constexpr std::chrono::seconds kCrashWindow{60};
 
  private:
+  // The zoom of the page's host, else the default zoom.
+  double pageZoom(const TabServices& owner) const;
+  // Gives the web view the content blocker and page dark mode of a page at `address`.
+  void preparePage(const TabServices& owner, const std::optional<Url>& address);
+
   std::unique_ptr<WebViewPort> storedWebView_;
   bool asleep_ = false;
   std::weak_ptr<BrowserTab> popupOpener_;

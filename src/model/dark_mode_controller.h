@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "model/page_script_world.h"
 #include "platform/scheduler.h"
 #include "platform/url.h"
 
@@ -19,7 +20,7 @@ class DarkModeController {
  public:
   // The isolated script world of the page script and its handler: the page's own scripts can
   // neither reach the handler nor the script's state.
-  static constexpr const char* kContentWorld = "ZembloDark";
+  static constexpr const char* kContentWorld = kPageScriptWorld;
   static constexpr const char* kMessageHandler = "zembloDark";
 
   explicit DarkModeController(Scheduler& scheduler);

@@ -4,9 +4,9 @@
 #include <array>
 
 #include "model/app_preferences.h"
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/tab_services.h"
 
 namespace zemblo {
 namespace {
@@ -71,12 +71,12 @@ size_t wrappedStep(size_t from, size_t count, bool forward) {
 
 }  // namespace
 
-TabsModel::TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> scheduleSave)
-    : TabsModel(std::move(owner), std::move(scheduleSave), nullptr, false) {}
+TabsModel::TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave)
+    : TabsModel(std::move(services), std::move(scheduleSave), nullptr, false) {}
 
-TabsModel::TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> scheduleSave,
+TabsModel::TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
                      TabsModel* spacesOwner, bool isPrivate)
-    : owner_(std::move(owner)),
+    : services_(std::move(services)),
       scheduleSave_(std::move(scheduleSave)),
       spacesOwner_(spacesOwner),
       isPrivate_(isPrivate) {}
@@ -90,7 +90,7 @@ TabsModel::~TabsModel() {
 
 std::unique_ptr<TabsModel> TabsModel::sharingSpacesOf(TabsModel& spacesOwner) {
   std::unique_ptr<TabsModel> window(
-      new TabsModel(spacesOwner.owner_, spacesOwner.scheduleSave_, &spacesOwner, false));
+      new TabsModel(spacesOwner.services_, spacesOwner.scheduleSave_, &spacesOwner, false));
   window->sidebarVisible.set(spacesOwner.sidebarVisible.peek());
   window->followSpaces(spacesOwner.spaces.peek());
   window->currentSpaceID.set(spacesOwner.currentSpaceID.peek());
@@ -103,10 +103,10 @@ std::unique_ptr<TabsModel> TabsModel::sharingSpacesOf(TabsModel& spacesOwner) {
   return window;
 }
 
-std::unique_ptr<TabsModel> TabsModel::makePrivate(std::weak_ptr<BrowserStore> owner) {
+std::unique_ptr<TabsModel> TabsModel::makePrivate(std::weak_ptr<const TabServices> services) {
   // Nothing of a private window is written, so it never asks for a save.
   std::unique_ptr<TabsModel> window(new TabsModel(
-      std::move(owner), [] {}, nullptr, true));
+      std::move(services), [] {}, nullptr, true));
   // A dark space of its own, so the window reads as private at a glance.
   window->spaces.set(
       {std::make_shared<Space>(localized("Özel"), "theatermasks.fill", "#6E5FA8", "#17141F")});
@@ -194,7 +194,7 @@ void TabsModel::restore(const std::optional<SessionSnapshot>& session, bool with
   currentSpaceID.set(current);
   sidebarVisible.set(session ? session->sidebarVisible : true);
   for (const auto& space : restored) {
-    for (const auto& tab : space->tabs.peek()) tab->store = owner_;
+    for (const auto& tab : space->tabs.peek()) tab->services = services_;
   }
 }
 
@@ -281,7 +281,7 @@ std::shared_ptr<BrowserTab> TabsModel::openTab(const Url& url, bool inBackground
 
 void TabsModel::insertTab(std::shared_ptr<BrowserTab> tab,
                           const std::shared_ptr<BrowserTab>& after) {
-  tab->store = owner_;
+  tab->services = services_;
   tab->isPrivate = isPrivate_;
   tab->permissions.remembersAnswers = !isPrivate_;
   std::shared_ptr<Space> space = after ? spaceContaining(*after) : nullptr;
@@ -493,7 +493,7 @@ void TabsModel::selectAdjacentTab(bool forward) {
       std::ranges::find_if(tabs, [&](const auto& tab) { return selected && tab->id == *selected; });
   const size_t from = found == tabs.end() ? 0 : static_cast<size_t>(found - tabs.begin());
   const auto target = tabs[wrappedStep(from, tabs.size(), forward)];
-  const auto owner = owner_.lock();
+  const auto owner = services_.lock();
   if (!owner) {
     select(*target);
     return;
@@ -503,7 +503,7 @@ void TabsModel::selectAdjacentTab(bool forward) {
   const bool quick = stepPause_ && !stepPause_->finished();
   steppingThroughTabs.set(quick);
   selectInItsSpace(*target, /*load=*/!quick);
-  stepPause_ = owner->scheduler().after(kStepPause, [this] { stepsPaused(); });
+  stepPause_ = owner->scheduler.after(kStepPause, [this] { stepsPaused(); });
 }
 
 void TabsModel::selectAdjacentSpace(bool forward) {
@@ -631,7 +631,7 @@ void TabsModel::restoreTabs(const SessionSnapshot& window) {
     Space::TabList tabs;
     for (const auto& tab : saved.tabs) {
       tabs.push_back(restoredTab(tab));
-      tabs.back()->store = owner_;
+      tabs.back()->services = services_;
     }
     space->tabs.mutate(
         [&](Space::TabList& list) { list.insert(list.end(), tabs.begin(), tabs.end()); });

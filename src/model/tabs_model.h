@@ -17,8 +17,8 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class BrowserTab;
+struct TabServices;
 
 // The spaces with their tabs, the closed tabs for reopening and the transient state of the
 // browser window around them (sidebar, command bar, find bar). A tab is found by identity, never
@@ -28,8 +28,9 @@ class TabsModel {
   using SpaceList = std::vector<std::shared_ptr<Space>>;
   static constexpr size_t kClosedTabLimit = 30;
 
-  // Tabs placed here belong to `owner`; `scheduleSave` asks for the session to be written soon.
-  TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> scheduleSave);
+  // Tabs placed here work with `services`, whose scheduler also paces quick steps through the
+  // tabs; `scheduleSave` asks for the session to be written soon.
+  TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave);
   ~TabsModel();
   TabsModel(const TabsModel&) = delete;
   TabsModel& operator=(const TabsModel&) = delete;
@@ -41,7 +42,7 @@ class TabsModel {
   static std::unique_ptr<TabsModel> sharingSpacesOf(TabsModel& spacesOwner);
   // The tabs of a private window: one space of its own, nothing saved, and closed tabs kept only
   // while the window lives.
-  static std::unique_ptr<TabsModel> makePrivate(std::weak_ptr<BrowserStore> owner);
+  static std::unique_ptr<TabsModel> makePrivate(std::weak_ptr<const TabServices> services);
   bool isPrivate() const { return isPrivate_; }
 
   Observable<SpaceList, NeverEqual> spaces;
@@ -146,7 +147,7 @@ class TabsModel {
   void restoreTabs(const SessionSnapshot& window);
 
  private:
-  TabsModel(std::weak_ptr<BrowserStore> owner, std::function<void()> scheduleSave,
+  TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
             TabsModel* spacesOwner, bool isPrivate);
   std::shared_ptr<Space> findSpace(const Space& space) const;
   // Removes `tab` from `source`, which must hold it; a neighbour takes its selection.
@@ -170,7 +171,7 @@ class TabsModel {
   void followSpaces(const SpaceList& shared);
   void watchSpaces();
 
-  std::weak_ptr<BrowserStore> owner_;
+  std::weak_ptr<const TabServices> services_;
   std::function<void()> scheduleSave_;
   TabsModel* spacesOwner_ = nullptr;
   const bool isPrivate_ = false;

@@ -66,6 +66,7 @@ CredentialDetail::CredentialDetail(PasswordStore& passwords, TabsModel& tabs,
       clipboard_(clipboard),
       credential_(std::move(credential)),
       icon_(favicons, kHeaderIconSize) {
+  set_name("CredentialDetail");
   add_css_class("credential-detail");
   set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
   set_hexpand(true);
@@ -75,6 +76,7 @@ CredentialDetail::CredentialDetail(PasswordStore& passwords, TabsModel& tabs,
   icon_.set_margin(12);  // a 64-point tile around the 40-point icon
   iconTile_.append(icon_);
   iconTile_.set_valign(Gtk::Align::CENTER);
+  title_.set_name("CredentialTitle");
   title_.add_css_class("credential-title");
   dateLine_.add_css_class("credential-date");
   dateLine_.add_css_class("dim-label");
@@ -88,6 +90,11 @@ CredentialDetail::CredentialDetail(PasswordStore& passwords, TabsModel& tabs,
   header_.append(iconTile_);
   header_.append(headerText_);
 
+  // The three values share one style; their names tell them apart.
+  usernameValue_.set_name("CredentialUsername");
+  passwordValue_.set_name("CredentialPassword");
+  websiteValue_.set_name("CredentialWebsite");
+  notes_.set_name("CredentialNotes");
   usernameValue_.set_selectable(true);
   usernameValue_.set_ellipsize(Pango::EllipsizeMode::END);
   passwordValue_.set_selectable(true);

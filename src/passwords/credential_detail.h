@@ -35,28 +35,13 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   void set(Credential credential);
   const Credential& credential() const { return credential_; }
 
+ private:
   void toggleReveal();
   void copyUsername();
   void copyPassword();
   void openSite();
   // Asks before deleting.
   void confirmDelete();
-
-  bool revealed() const { return revealed_; }
-  // "user" or "pass" while that field's copy button shows its checkmark.
-  const std::optional<std::string>& copied() const { return copied_; }
-  Gtk::Label& title() { return title_; }
-  Gtk::Label& dateLine() { return dateLine_; }
-  Gtk::Label& usernameValue() { return usernameValue_; }
-  Gtk::Label& passwordValue() { return passwordValue_; }
-  Gtk::Label& websiteValue() { return websiteValue_; }
-  Gtk::Widget& notesBlock() { return notes_; }
-  Gtk::Button& copyUsernameButton() { return copyUsername_; }
-  Gtk::Button& copyPasswordButton() { return copyPassword_; }
-  Gtk::Button& revealButton() { return reveal_; }
-  Gtk::Button& deleteButton() { return delete_; }
-
- private:
   void sync();
   void markCopied(const char* tag);
   void deleteConfirmed();
@@ -66,6 +51,7 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   PasswordClipboard& clipboard_;
   Credential credential_;
   bool revealed_ = false;
+  // "user" or "pass" while that field's copy button shows its checkmark.
   std::optional<std::string> copied_;
   sigc::connection copiedReset_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

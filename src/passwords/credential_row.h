@@ -17,9 +17,6 @@ class CredentialRow : public Gtk::Box {
   void set(const Credential& credential);
   const Uuid& credentialId() const { return id_; }
 
-  Gtk::Label& hostLabel() { return host_; }
-  Gtk::Label& usernameLabel() { return username_; }
-
  private:
   Uuid id_;
   FaviconView icon_;

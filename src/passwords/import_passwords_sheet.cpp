@@ -77,6 +77,9 @@ ImportPasswordsSheet::ImportPasswordsSheet(PasswordStore& passwords,
   pages_.set_transition_type(Gtk::StackTransitionType::CROSSFADE);
   pages_.set_vhomogeneous(false);
   pages_.set_hhomogeneous(false);
+  guide_.set_name("ImportGuide");
+  finished_.set_name("ImportFinished");
+  failed_.set_name("ImportFailed");
   pages_.add(guide_);
   pages_.add(finished_);
   pages_.add(failed_);
@@ -216,8 +219,10 @@ void ImportPasswordsSheet::buildFinished() {
   checkSymbol_.add_css_class("lock-badge-symbol");
   checkTile_.set_halign(Gtk::Align::CENTER);
   checkTile_.set_margin_top(8);
+  headline_.set_name("ImportHeadline");
   headline_.add_css_class("import-headline");
   headline_.set_wrap(true);
+  summary_.set_name("ImportSummary");
   summary_.add_css_class("import-summary");
   summary_.add_css_class("dim-label");
 
@@ -261,6 +266,7 @@ void ImportPasswordsSheet::buildFinished() {
 void ImportPasswordsSheet::buildFailed() {
   auto& mark = symbol("xmark.octagon.fill", 48, "import-failed-symbol");
   mark.set_margin_top(8);
+  failureMessage_.set_name("ImportFailure");
   failureMessage_.add_css_class("import-failed-message");
   failureMessage_.add_css_class("dim-label");
   failureMessage_.set_wrap(true);
@@ -311,7 +317,6 @@ void ImportPasswordsSheet::setSource(ImportSource source) {
 
 void ImportPasswordsSheet::showSteps() {
   while (Gtk::Widget* row = steps_.get_first_child()) steps_.remove(*row);
-  stepTexts_.clear();
   stepNumbers_.clear();
   stepDigits_.clear();
   int number = 0;
@@ -322,6 +327,7 @@ void ImportPasswordsSheet::showSteps() {
     auto* tile = stepNumbers_.emplace_back(std::make_unique<GradientTile>(20, 10, digit)).get();
     tile->set_valign(Gtk::Align::START);
     auto& text = label(step, "import-step-text");
+    text.set_name("ImportStep");
     text.set_wrap(true);
     text.set_wrap_mode(Pango::WrapMode::WORD_CHAR);
     text.set_xalign(0);
@@ -330,14 +336,7 @@ void ImportPasswordsSheet::showSteps() {
     row.append(*tile);
     row.append(text);
     steps_.append(row);
-    stepTexts_.push_back(&text);
   }
-}
-
-std::vector<std::string> ImportPasswordsSheet::shownSteps() const {
-  std::vector<std::string> texts;
-  for (const Gtk::Label* text : stepTexts_) texts.push_back(text->get_text());
-  return texts;
 }
 
 void ImportPasswordsSheet::syncTheme() {

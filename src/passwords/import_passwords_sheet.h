@@ -28,35 +28,25 @@ class TabsModel;
 class ImportPasswordsSheet : public Gtk::Window {
  public:
   static constexpr int kWidth = 540;
-  enum class Phase { guide, finished, failed };
 
   // The sheet is tinted with the theme colours of `preferences` and `tabs`.
   ImportPasswordsSheet(PasswordStore& passwords, const PreferencesModel& preferences,
                        const TabsModel& tabs, Gtk::Window& parent);
   ~ImportPasswordsSheet() override;
 
-  void setSource(ImportSource source);
-  void chooseFile();
   // What a drop of these files does: the first one is imported when it is a file on this
   // computer; anything else is refused (false) and changes nothing.
   bool dropFiles(const std::vector<Glib::RefPtr<Gio::File>>& files);
+
+ private:
+  enum class Phase { guide, finished, failed };
+
+  void setSource(ImportSource source);
+  void chooseFile();
   void importFile(const Glib::RefPtr<Gio::File>& file);
   void moveToTrash();
   void showGuide();
-
-  Phase phase() const { return phase_; }
-  ImportSource source() const { return source_; }
-  bool importing() const { return importing_; }
-  bool trashed() const { return trashed_; }
-  bool dropTargeted() const { return dropTargeted_; }
-  std::vector<std::string> shownSteps() const;
-  Gtk::Label& headline() { return headline_; }
-  Gtk::Label& summary() { return summary_; }
-  Gtk::Label& failureMessage() { return failureMessage_; }
-  Gtk::Button& trashButton() { return trash_; }
   Gtk::Widget& page(Phase phase);
-
- private:
   void buildGuide();
   void buildFinished();
   void buildFailed();
@@ -96,7 +86,6 @@ class ImportPasswordsSheet : public Gtk::Window {
   Gtk::Box sourcePicker_{Gtk::Orientation::HORIZONTAL, 0};
   std::vector<Gtk::ToggleButton*> sourceButtons_;
   Gtk::Box steps_{Gtk::Orientation::VERTICAL, 12};
-  std::vector<Gtk::Label*> stepTexts_;
   // A tile holds its digit until it goes, so both are owned here rather than by the rows.
   std::vector<std::unique_ptr<Gtk::Label>> stepDigits_;
   std::vector<std::unique_ptr<GradientTile>> stepNumbers_;

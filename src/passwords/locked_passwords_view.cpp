@@ -23,10 +23,13 @@ LockedPasswordsView::LockedPasswordsView(const PreferencesModel& preferences, co
   badge_.set_margin_bottom(6);
 
   title_.set_text(localized("Şifreler kilitli"));
+  title_.set_name("LockTitle");
   title_.add_css_class("lock-title");
   explanation_.set_text(localized("Kayıtlı şifrelerini görmek için hesap parolanı kullan."));
+  explanation_.set_name("LockExplanation");
   explanation_.add_css_class("lock-explanation");
   explanation_.add_css_class("dim-label");
+  error_.set_name("LockError");
   error_.add_css_class("lock-error");
   notice_.add_css_class("lock-notice");
   for (Gtk::Label* label : {&explanation_, &error_, &notice_}) label->set_max_width_chars(44);

@@ -53,13 +53,6 @@ class LockedPasswordsView : public Gtk::Overlay {
 
   Gtk::PasswordEntry& passwordField() { return password_; }
   Gtk::Button& unlockButton() { return unlock_; }
-  Gtk::Image& unlockSymbol() { return unlockSymbol_; }
-  Gtk::Button& importButton() { return import_; }
-  Gtk::Label& errorLabel() { return error_; }
-  Gtk::Label& title() { return title_; }
-  Gtk::Label& explanation() { return explanation_; }
-  // Whether the unlock button shows its progress indicator.
-  bool showsProgress() const { return unlockContent_.get_visible_child() == &spinner_; }
 
  private:
   void syncTheme();

@@ -100,6 +100,7 @@ PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs,
   listOverlay_.set_child(scroller_);
 
   emptyState_ = adw_status_page_new();
+  gtk_widget_set_name(emptyState_, "PasswordsEmptyState");
   gtk_widget_add_css_class(emptyState_, "compact");
   emptyImport_.set_label(localized("Şifreleri İçe Aktar"));
   emptyImport_.add_css_class("pill");
@@ -114,6 +115,7 @@ PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs,
   column_.add_css_class("passwords-list-column");
 
   placeholder_ = adw_status_page_new();
+  gtk_widget_set_name(placeholder_, "PasswordsPlaceholder");
   gtk_widget_set_hexpand(placeholder_, TRUE);
   gtk_widget_set_vexpand(placeholder_, TRUE);
   gtk_box_append(GTK_BOX(detailArea_.gobj()), placeholder_);
@@ -217,20 +219,6 @@ void PasswordsBrowser::applySearch() {
   updateDetail();
 }
 
-std::vector<Uuid> PasswordsBrowser::shownIds() const {
-  std::vector<Uuid> ids;
-  for (size_t i = 0; i < index_.size(); ++i) {
-    if (matches_[i]) ids.push_back(credentials_[index_.order()[i]].id);
-  }
-  return ids;
-}
-
-void PasswordsBrowser::select(const Uuid& id) {
-  selection_ = id;
-  showSelection();
-  updateDetail();
-}
-
 void PasswordsBrowser::showSelection() {
   // The selected login's place among the rows shown, if it is shown.
   guint shown = GTK_INVALID_LIST_POSITION;
@@ -284,16 +272,6 @@ void PasswordsBrowser::updateEmptyState() {
   }
   gtk_widget_set_visible(emptyState_, shown);
   emptyImport_.set_visible(offersImport);
-}
-
-std::string PasswordsBrowser::emptyStateTitle() const {
-  if (!gtk_widget_get_visible(emptyState_)) return {};
-  return adw_status_page_get_title(ADW_STATUS_PAGE(emptyState_));
-}
-
-std::string PasswordsBrowser::placeholderDescription() const {
-  if (!gtk_widget_get_visible(placeholder_)) return {};
-  return adw_status_page_get_description(ADW_STATUS_PAGE(placeholder_));
 }
 
 void PasswordsBrowser::updateDetail() {

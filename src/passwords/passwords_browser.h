@@ -34,27 +34,11 @@ class PasswordsBrowser : public Gtk::Paned {
                    PasswordClipboard& clipboard, std::function<void()> showImport);
   ~PasswordsBrowser() override;
 
-  Gtk::SearchEntry& searchEntry() { return search_; }
-  Gtk::ListView& list() { return list_; }
-  // The ids of the logins listed, top to bottom.
-  std::vector<Uuid> shownIds() const;
-  void select(const Uuid& id);
-  const std::optional<Uuid>& selection() const { return selection_; }
-  // The selected login's page, when the vault holds it.
-  CredentialDetail* detail() { return detail_.get(); }
-
-  // What lies over the list when it shows nothing (empty when it shows logins), and what the
-  // detail column says without a selection.
-  std::string emptyStateTitle() const;
-  std::string placeholderDescription() const;
-
+ private:
   // The list's context menu for the row of a login, and its delete action. Shift+F10 and the
   // Menu key open it for the focused row.
   void showContextMenu(const Uuid& id);
-  Gtk::Popover& contextMenu() { return menu_; }
   void deleteCredentials(const std::vector<Uuid>& ids);
-
- private:
   void sync();
   void applySearch();
   void selectionChanged();

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_browser.h"
@@ -14,9 +13,9 @@
 
 namespace zemblo {
 
-PasswordsWindow::PasswordsWindow(BrowserStore& store, FaviconLoader& favicons,
+PasswordsWindow::PasswordsWindow(const Models& models, FaviconLoader& favicons,
                                  const SystemColorScheme& scheme, PasswordClipboard& clipboard)
-    : store_(store),
+    : models_(models),
       favicons_(favicons),
       scheme_(scheme),
       clipboard_(clipboard),
@@ -85,7 +84,7 @@ void PasswordsWindow::rebuildContent() {
   setAccessibleName(import_, importText);
 
   locked_ = std::make_unique<LockedPasswordsView>(
-      store_.preferences(), store_.tabs(), scheme_,
+      models_.preferences, models_.tabs, scheme_,
       LockedPasswordsView::Actions{[this] { authenticate(); }, [this] { showImport(); },
                                    [this] { cancelAuthentication(); }});
   content_.add(*locked_);
@@ -174,7 +173,7 @@ void PasswordsWindow::attemptFinished(const AccountAuthentication::Result& resul
   switch (result.status) {
     case Status::succeeded:
       unlocked_ = true;
-      browser_ = std::make_unique<PasswordsBrowser>(store_.passwords(), store_.tabs(), favicons_,
+      browser_ = std::make_unique<PasswordsBrowser>(models_.passwords, models_.tabs, favicons_,
                                                     clipboard_, [this] { showImport(); });
       content_.add(*browser_);
       break;
@@ -232,8 +231,8 @@ void PasswordsWindow::showState() {
 
 void PasswordsWindow::showImport() {
   if (!sheet_) {
-    sheet_ = std::make_unique<ImportPasswordsSheet>(store_.passwords(), store_.preferences(),
-                                                    store_.tabs(), *this);
+    sheet_ = std::make_unique<ImportPasswordsSheet>(models_.passwords, models_.preferences,
+                                                    models_.tabs, *this);
     sheet_->signal_close_request().connect(
         [this] {
           closeImport();

@@ -11,13 +11,15 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class FaviconLoader;
 class ImportPasswordsSheet;
 class PasswordClipboard;
 class PasswordsBrowser;
 class PasswordsStyle;
+class PasswordStore;
+class PreferencesModel;
 class SystemColorScheme;
+class TabsModel;
 
 // The passwords window. It opens locked and asks for the account password at once; a right
 // answer shows the saved logins, and every new appearance of the window (a new window after a
@@ -31,7 +33,15 @@ class PasswordsWindow : public Gtk::Window {
   static constexpr int kMinimumWidth = 760;
   static constexpr int kMinimumHeight = 480;
 
-  PasswordsWindow(BrowserStore& store, FaviconLoader& favicons, const SystemColorScheme& scheme,
+  // What the window shows and changes; all of it outlives the window.
+  struct Models {
+    PasswordStore& passwords;
+    PreferencesModel& preferences;
+    // Where a login's website opens; its spaces tint the window.
+    TabsModel& tabs;
+  };
+
+  PasswordsWindow(const Models& models, FaviconLoader& favicons, const SystemColorScheme& scheme,
                   PasswordClipboard& clipboard);
   ~PasswordsWindow() override;
 
@@ -42,22 +52,19 @@ class PasswordsWindow : public Gtk::Window {
   void authenticate();
   // Ends an authentication silently.
   void cancelAuthentication();
-  void showImport();
   // Shows the import sheet now when the window is on screen, else as soon as it appears.
   void requestImport();
 
-  bool unlocked() const { return unlocked_; }
+  // Whether the system's check of the account password is under way, waiting for the password
+  // or checking it.
   bool authenticating() const { return static_cast<bool>(attempt_); }
-  const std::optional<std::string>& authError() const { return authError_; }
-  LockedPasswordsView* lockScreen() { return locked_.get(); }
-  PasswordsBrowser* browser() { return browser_.get(); }
-  ImportPasswordsSheet* importSheet() { return sheet_.get(); }
 
  protected:
   void on_map() override;
   void on_unmap() override;
 
  private:
+  void showImport();
   void handleImportRequest();
   void takeImportRequest();
   void startAttempt();
@@ -67,7 +74,7 @@ class PasswordsWindow : public Gtk::Window {
   void lock();
   void closeImport();
 
-  BrowserStore& store_;
+  Models models_;
   FaviconLoader& favicons_;
   const SystemColorScheme& scheme_;
   PasswordClipboard& clipboard_;

@@ -2,7 +2,6 @@
 
 #include <adwaita.h>
 
-#include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
@@ -15,17 +14,9 @@
 
 namespace zemblo {
 
-SettingsModels SettingsView::modelsOf(BrowserStore& store) {
-  return {store.preferences(),     store.tabs(),
-          store.favorites(),       store.history(),
-          store.pageServices(),    store.passwords(),
-          store.sitePermissions(), [&store] { store.scheduleSave(); },
-          store.weak_from_this()};
-}
-
-SettingsView::SettingsView(BrowserStore& store, FaviconLoader& favicons,
+SettingsView::SettingsView(SettingsModels models, FaviconLoader& favicons,
                            const SystemColorScheme& scheme)
-    : context_(modelsOf(store), favicons, scheme) {
+    : context_(std::move(models), favicons, scheme) {
   set_name("SettingsView");
   add_css_class(SettingsStyle::kWindowClass);
   set_resizable(false);

@@ -14,7 +14,6 @@
 
 namespace zemblo {
 
-class BrowserStore;
 class FaviconLoader;
 class PaneBody;
 class SettingsSidebar;
@@ -35,11 +34,9 @@ class SettingsView : public Gtk::Window {
   static constexpr int kPaneVerticalPadding = 28;
   static constexpr unsigned kFadeMilliseconds = 220;
 
-  SettingsView(BrowserStore& store, FaviconLoader& favicons, const SystemColorScheme& scheme);
+  // The panes show and change `models`.
+  SettingsView(SettingsModels models, FaviconLoader& favicons, const SystemColorScheme& scheme);
   ~SettingsView() override;
-
-  // What of the store the panes show and change.
-  static SettingsModels modelsOf(BrowserStore& store);
 
   SettingsPane pane() const { return pane_; }
   // What choosing a row does; choosing the pane already shown changes nothing.

@@ -103,6 +103,7 @@ AdBlockPopover::AdBlockPopover(PageServicesModel& pageServices, const TabsModel&
 
   titles_.append(styled(title_, "adblock-title"));
   titles_.append(styled(status_, "adblock-status"));
+  status_.set_name("AdBlockStatus");
   titles_.set_hexpand(true);
   titles_.set_valign(Gtk::Align::CENTER);
   header_.append(*badge_);
@@ -112,6 +113,9 @@ AdBlockPopover::AdBlockPopover(PageServicesModel& pageServices, const TabsModel&
   siteTexts_.append(styled(siteLabel_, "adblock-switch-label"));
   siteTexts_.append(styled(siteHint_, "adblock-hint"));
   append(switchRow(siteRow_, siteTexts_, siteSwitch_));
+  siteRow_.set_name("AdBlockSiteRow");
+  siteLabel_.set_name("AdBlockSiteLabel");
+  siteSwitch_.set_name("AdBlockSiteSwitch");
   // A column of two texts gives no name: the switch is announced by its line and described by
   // the hint under it.
   gtk_accessible_update_relation(
@@ -119,7 +123,9 @@ AdBlockPopover::AdBlockPopover(PageServicesModel& pageServices, const TabsModel&
       nullptr, GTK_ACCESSIBLE_RELATION_DESCRIBED_BY, siteHint_.gobj(), nullptr, -1);
   append(divider_);
   append(switchRow(globalRow_, styled(globalLabel_, "adblock-switch-label"), globalSwitch_));
+  globalSwitch_.set_name("AdBlockGlobalSwitch");
   append(styled(ruleCount_, "adblock-rule-count"));
+  ruleCount_.set_name("AdBlockRuleCount");
 
   siteSwitch_.property_active().signal_changed().connect([this] {
     if (!syncing_) setBlockingOnSite(siteSwitch_.get_active());
@@ -144,8 +150,6 @@ Gtk::Box& AdBlockPopover::switchRow(Gtk::Box& row, Gtk::Widget& label, Gtk::Swit
   return row;
 }
 
-Gtk::Widget& AdBlockPopover::badge() { return *badge_; }
-
 void AdBlockPopover::setTab(std::shared_ptr<BrowserTab> tab) {
   if (tab == tab_) return;
   tab_ = std::move(tab);
@@ -155,11 +159,11 @@ void AdBlockPopover::setTab(std::shared_ptr<BrowserTab> tab) {
 void AdBlockPopover::sync() {
   const AdBlocker& blocker = pageServices_.adBlocker();
   const std::optional<Url> url = tab_ ? tab_->url.get() : std::nullopt;
-  look_ = shieldLook(blocker, url);
-  badge_->setLook(look_, themeColors(preferences_, tabs_));
+  const ShieldLook look = shieldLook(blocker, url);
+  badge_->setLook(look, themeColors(preferences_, tabs_));
 
   title_.set_text(localized("Reklam Engelleyici"));
-  status_.set_text(look_.statusLine);
+  status_.set_text(look.statusLine);
 
   const auto host = tab_ ? tab_->displayHost() : std::nullopt;
   const bool enabled = blocker.isEnabled.get();

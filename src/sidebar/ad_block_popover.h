@@ -33,15 +33,6 @@ class AdBlockPopover : public Gtk::Box {
   void setBlockingOnSite(bool blocking);
   void setEnabledEverywhere(bool enabled);
 
-  const ShieldLook& look() const { return look_; }
-  Gtk::Label& statusLabel() { return status_; }
-  Gtk::Widget& siteRow() { return siteRow_; }
-  Gtk::Label& siteLabel() { return siteLabel_; }
-  Gtk::Switch& siteSwitch() { return siteSwitch_; }
-  Gtk::Switch& globalSwitch() { return globalSwitch_; }
-  Gtk::Label& ruleCountLabel() { return ruleCount_; }
-  Gtk::Widget& badge();
-
  private:
   class Badge;
 
@@ -52,7 +43,6 @@ class AdBlockPopover : public Gtk::Box {
   const TabsModel& tabs_;
   const PreferencesModel& preferences_;
   std::shared_ptr<BrowserTab> tab_;
-  ShieldLook look_;
   // Set while sync() moves the switches, so that only the user's changes reach the blocker.
   bool syncing_ = false;
 

@@ -37,12 +37,14 @@ AddressPill::AddressPill(const SidebarContext& context)
   set_size_request(-1, kHeight);
 
   for (Gtk::Image* image : {&icon_, &markIcon_}) {
+    image->set_name("AddressPillSymbol");
     presentAsDecoration(*image);
     image->set_pixel_size(symbolPixelSize(kSymbolPointSize));
     image->set_size_request(14, -1);
     image->set_opacity(kSecondaryOpacity);
   }
   setUpSecurityMark();
+  label_.set_name("AddressPillHost");
   label_.add_css_class("pill-host");
   label_.set_ellipsize(Pango::EllipsizeMode::MIDDLE);
   label_.set_single_line_mode(true);

@@ -36,29 +36,16 @@ class AddressPill : public Gtk::Widget {
   void setHovering(bool hovering);
   // A click on the pill outside its buttons.
   void tap();
-  // The copy-link button's action.
-  void copyLink();
-
-  bool hovering() const { return hovering_; }
-  bool copied() const { return copied_; }
-  const AddressPillLook& look() const { return look_; }
-  Gtk::Label& hostLabel() { return label_; }
-  // The picture at the front: the connection's mark when it has one to tell, else a plain icon.
-  Gtk::Image& leadingIcon() { return mark_.get_visible() ? markIcon_ : icon_; }
-  // The connection's mark; a click opens what it stands for.
-  Gtk::Button& securityMark() { return mark_; }
-  Gtk::Popover& securityPopover() { return securityPopover_; }
-  Gtk::Button& copyButton() { return copyButton_; }
-  ReloadButton& reloadButton() { return reload_; }
-  // The content-blocker shield; shown only for web pages.
-  ShieldButton& shield() { return shield_; }
-  double fillOpacity() const { return fill_.value(); }
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
   void sync();
+  // The copy-link button's action.
+  void copyLink();
+  // The picture at the front: the connection's mark when it has one to tell, else a plain icon.
+  Gtk::Image& leadingIcon() { return mark_.get_visible() ? markIcon_ : icon_; }
   void setCopied(bool copied);
   void showCopyButton(bool shown);
   void copyPresenceChanged();
@@ -68,6 +55,7 @@ class AddressPill : public Gtk::Widget {
   const SidebarContext& context_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
   Gtk::Image icon_;
+  // The connection's mark; a click opens what it stands for.
   Gtk::Button mark_;
   Gtk::Image markIcon_;
   Gtk::Popover securityPopover_;
@@ -75,6 +63,7 @@ class AddressPill : public Gtk::Widget {
   Gtk::Label securityHeading_;
   Gtk::Label securityDetail_;
   Gtk::Label label_;
+  // The content-blocker shield; shown only for web pages.
   ShieldButton shield_;
   Gtk::Button copyButton_;
   Gtk::Image copyImage_;

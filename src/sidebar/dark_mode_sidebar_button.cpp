@@ -69,7 +69,7 @@ void DarkModeSidebarButton::popupContextMenu() {
   const std::shared_ptr<BrowserTab> tab = context_.tabs.currentSpace()->selectedTab();
   const DarkModeButtonLook look = darkModeButtonLook(context_.preferences.prefs(), tab.get());
 
-  actions_ = Gio::SimpleActionGroup::create();
+  const auto actions = Gio::SimpleActionGroup::create();
   auto mode = Gio::SimpleAction::create_radio_string(
       "mode", std::string(rawValue(context_.preferences.prefs().pageDarkMode)));
   // The action's own handler holds it plainly: it never runs once the action is gone.
@@ -82,8 +82,8 @@ void DarkModeSidebarButton::popupContextMenu() {
         action->set_state(parameter);
         preferences->updatePrefs([&](AppPreferences& prefs) { prefs.pageDarkMode = *chosen; });
       });
-  actions_->add_action(mode);
-  menuModel_ = Gio::Menu::create();
+  actions->add_action(mode);
+  const auto menuModel = Gio::Menu::create();
   auto picker = Gio::Menu::create();
   for (const auto& [value, label] : look.modes) {
     auto item = Gio::MenuItem::create(label, "");
@@ -91,20 +91,20 @@ void DarkModeSidebarButton::popupContextMenu() {
                                 Glib::Variant<Glib::ustring>::create(std::string(rawValue(value))));
     picker->append_item(item);
   }
-  menuModel_->append_section(look.pickerTitle, picker);
+  menuModel->append_section(look.pickerTitle, picker);
 
   if (look.site && tab) {
     const bool turnOn = look.site->turnsOn;
-    actions_->add_action(
+    actions->add_action(
         "site", [pageServices, tab, turnOn] { pageServices->setPageDarkMode(turnOn, *tab); });
     auto site = Gio::Menu::create();
     site->append(literalMenuLabel(look.site->label), "dark.site");
-    menuModel_->append_section(site);
+    menuModel->append_section(site);
   }
-  insert_action_group("dark", actions_);
+  insert_action_group("dark", actions);
 
   if (menu_) menu_->unparent();
-  menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel_);
+  menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel);
   focusItemsOnly(*menu_);
   setAccessibleName(*menu_, localized("Sayfa Karanlık Modu"));
   menu_->set_parent(*this);

@@ -27,14 +27,9 @@ class DarkModeSidebarButton : public Gtk::Button {
   ~DarkModeSidebarButton() override;
 
   void setHovering(bool hovering);
-  bool hovering() const { return hovering_; }
-  const DarkModeButtonLook& look() const { return look_; }
 
   // Opens the context menu, built from the models as they are now.
   void popupContextMenu();
-  Gtk::PopoverMenu* contextMenu() const { return menu_.get(); }
-  Glib::RefPtr<Gio::Menu> contextMenuModel() const { return menuModel_; }
-  Glib::RefPtr<Gio::SimpleActionGroup> contextActions() const { return actions_; }
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
@@ -48,8 +43,6 @@ class DarkModeSidebarButton : public Gtk::Button {
   LinearGradient gradient_;
   ColorScheme scheme_ = ColorScheme::light;
   bool hovering_ = false;
-  Glib::RefPtr<Gio::Menu> menuModel_;
-  Glib::RefPtr<Gio::SimpleActionGroup> actions_;
   std::unique_ptr<Gtk::PopoverMenu> menu_;
   std::unique_ptr<Observer> observer_;
 };

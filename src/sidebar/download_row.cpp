@@ -32,6 +32,7 @@ void setFileIcon(Gtk::Image& image, const std::string& filename) {
 DownloadRow::DownloadRow(std::shared_ptr<DownloadItem> item)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 10), item_(std::move(item)) {
   set_name("DownloadRow");
+  icon_.set_name("DownloadIcon");
   icon_.set_size_request(kIconSize, kIconSize);
   presentAsDecoration(icon_);
   icon_.set_valign(Gtk::Align::CENTER);
@@ -41,7 +42,9 @@ DownloadRow::DownloadRow(std::shared_ptr<DownloadItem> item)
   name_.set_xalign(0);
   name_.set_single_line_mode(true);
   name_.set_ellipsize(Pango::EllipsizeMode::MIDDLE);
+  progress_.set_name("DownloadProgress");
   progress_.add_css_class("download-progress");
+  stateLabel_.set_name("DownloadState");
   stateLabel_.add_css_class("download-state");
   stateLabel_.set_xalign(0);
   texts_.append(name_);

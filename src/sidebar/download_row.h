@@ -22,21 +22,13 @@ class DownloadRow : public Gtk::Box {
   explicit DownloadRow(std::shared_ptr<DownloadItem> item);
   ~DownloadRow() override;
 
-  const DownloadItem& item() const { return *item_; }
-  bool hovering() const { return hovering_; }
-  // Whether the icon is the file's own (finished) rather than the generic document.
-  bool showsFileIcon() const { return showsFileIcon_; }
-  Gtk::Label& nameLabel() { return name_; }
-  Gtk::ProgressBar& progressBar() { return progress_; }
-  Gtk::Label& stateLabel() { return stateLabel_; }
-  Gtk::Button& revealButton() { return reveal_; }
-
  private:
   void sync();
   void setHovering(bool hovering);
 
   std::shared_ptr<DownloadItem> item_;
   bool hovering_ = false;
+  // Whether the icon is the file's own (finished) rather than the generic document.
   bool showsFileIcon_ = false;
   std::string iconKey_;  // what the icon shows now
   Gtk::Image icon_;

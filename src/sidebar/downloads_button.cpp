@@ -86,8 +86,6 @@ DownloadsButton::~DownloadsButton() {
   popover_.unparent();
 }
 
-Gtk::Widget& DownloadsButton::dot() { return *dot_; }
-
 void DownloadsButton::size_allocate_vfunc(int width, int height, int baseline) {
   Gtk::Overlay::size_allocate_vfunc(width, height, baseline);
   if (popover_.get_visible()) popover_.present();

@@ -29,13 +29,6 @@ class DownloadsButton : public Gtk::Overlay {
 
   // Opens the popover, or closes it when it is open.
   void toggle();
-  bool showing() const { return showing_; }
-  bool pulsing() const { return pulse_.running(); }
-  SidebarIconButton& face() { return face_; }
-  Gtk::Widget& dot();
-  Gtk::Popover& popover() { return popover_; }
-  // Built the first time the popover opens.
-  DownloadsPopover* popoverContent() { return content_.get(); }
 
  protected:
   // Places the popover again, so that it grows and shrinks with its list while open.
@@ -53,6 +46,7 @@ class DownloadsButton : public Gtk::Overlay {
   std::unique_ptr<Dot> dot_;
   bool showing_ = false;
   Gtk::Popover popover_;
+  // Built the first time the popover opens.
   std::unique_ptr<DownloadsPopover> content_;
   std::unique_ptr<Observer> observer_;
 };

@@ -43,6 +43,7 @@ DownloadsPopover::DownloadsPopover(DownloadManager& manager)
   emptyLabel_.add_css_class("downloads-empty-label");
   empty_.append(tray_);
   empty_.append(emptyLabel_);
+  empty_.set_name("DownloadsEmpty");
   empty_.add_css_class("downloads-empty");
   empty_.set_margin_top(kEmptyPadding);
   empty_.set_margin_bottom(kEmptyPadding);
@@ -51,6 +52,7 @@ DownloadsPopover::DownloadsPopover(DownloadManager& manager)
   rowsBox_.set_margin_start(kListSideInset);
   rowsBox_.set_margin_end(kListSideInset);
   rowsBox_.set_margin_bottom(kListBottomInset);
+  scroller_.set_name("DownloadsList");
   scroller_.set_child(rowsBox_);
   nameScrollbars(scroller_, localized("Dikey kaydırma çubuğu"), localized("Yatay kaydırma çubuğu"));
   scroller_.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
@@ -99,12 +101,6 @@ void DownloadsPopover::syncRows() {
   for (const Uuid& id : order) rowsBox_.append(*kept[id]);
   rows_ = std::move(kept);
   order_ = std::move(order);
-}
-
-std::vector<DownloadRow*> DownloadsPopover::rows() const {
-  std::vector<DownloadRow*> result;
-  for (const Uuid& id : order_) result.push_back(rows_.at(id).get());
-  return result;
 }
 
 }  // namespace zemblo

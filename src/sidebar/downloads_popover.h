@@ -24,13 +24,6 @@ class DownloadsPopover : public Gtk::Box {
   explicit DownloadsPopover(DownloadManager& manager);
   ~DownloadsPopover() override;
 
-  Gtk::Label& title() { return title_; }
-  Gtk::Button& clearButton() { return clear_; }
-  Gtk::Widget& emptyState() { return empty_; }
-  Gtk::ScrolledWindow& list() { return scroller_; }
-  // The rows in list order.
-  std::vector<DownloadRow*> rows() const;
-
  private:
   void sync();
   void syncRows();

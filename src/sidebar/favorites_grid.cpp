@@ -215,12 +215,6 @@ FavoritesGrid::~FavoritesGrid() {
   }
 }
 
-std::vector<FavoriteTile*> FavoritesGrid::tiles() const {
-  std::vector<FavoriteTile*> shown;
-  for (const auto& slot : slots_) shown.push_back(slot->tile.get());
-  return shown;
-}
-
 void FavoritesGrid::removeFavorite(const Favorite& favorite) {
   pendingSpring_ = kRemovalSpring;
   context_.favorites.remove(favorite.id);

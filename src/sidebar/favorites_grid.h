@@ -58,15 +58,9 @@ class FavoriteTile : public Gtk::Widget {
   void setActive(bool active);
   bool isActive() const { return active_; }
   void setHovering(bool hovering);
-  bool isHovering() const { return hovering_; }
-  // 0 at rest, 1 under the pointer; the scale and the hover fill follow it.
-  double hoverAmount() const { return hover_.value(); }
 
-  void openInNewTab();
-  void remove();
   // Builds the context menu anew, in the interface language of the moment, and shows it.
   void popupMenu(double x, double y);
-  Gtk::PopoverMenu* menu() { return menu_.get(); }
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
@@ -75,6 +69,9 @@ class FavoriteTile : public Gtk::Widget {
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
+  void openInNewTab();
+  void remove();
+
   const SidebarContext& context_;
   Favorite favorite_;
   std::function<void(const Favorite&)> onRemove_;
@@ -84,6 +81,7 @@ class FavoriteTile : public Gtk::Widget {
   Glib::RefPtr<Gio::SimpleActionGroup> actions_;
   bool active_ = false;
   bool hovering_ = false;
+  // 0 at rest, 1 under the pointer; the scale and the hover fill follow it.
   AnimatedValue hover_;
 };
 
@@ -100,9 +98,6 @@ class FavoritesGrid : public Gtk::Widget {
   ~FavoritesGrid() override;
 
   void sync();
-  // The tiles of the favourites, in the saved order (not those still fading out).
-  std::vector<FavoriteTile*> tiles() const;
-  int columns() const { return columns_; }
   // Removes the favourite from the list; the grid then reflows on the removal spring.
   void removeFavorite(const Favorite& favorite);
 

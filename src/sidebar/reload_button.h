@@ -25,16 +25,10 @@ class ReloadButton : public Gtk::Button {
   ~ReloadButton() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
-  const std::shared_ptr<BrowserTab>& tab() const { return tab_; }
 
   void setHovering(bool hovering);
-  bool hovering() const { return hovering_; }
-  bool loading() const { return loading_; }
   // The arrow's turn in degrees: 360 more for each reload, never reset.
   double spin() const { return spinTarget_; }
-  // The part of the ring drawn now.
-  double ringFraction() const { return ring_.value(); }
-  const char* glyph() const;
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
@@ -42,6 +36,7 @@ class ReloadButton : public Gtk::Button {
  private:
   void sync();
   void pressed();
+  const char* glyph() const;
 
   const SidebarContext& context_;
   std::shared_ptr<BrowserTab> tab_;

@@ -25,14 +25,9 @@ class ShieldButton : public Gtk::Button {
   ~ShieldButton() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
-  const std::shared_ptr<BrowserTab>& tab() const { return tab_; }
 
   // Opens the popover, or closes it when it is open.
   void toggle();
-  bool showing() const { return showing_; }
-  const ShieldLook& look() const { return look_; }
-  // Built the first time the popover opens.
-  AdBlockPopover* popoverContent() { return content_.get(); }
   Gtk::Popover& popover() { return popover_; }
 
  protected:
@@ -51,6 +46,7 @@ class ShieldButton : public Gtk::Button {
   ColorScheme scheme_ = ColorScheme::light;
   bool showing_ = false;
   Gtk::Popover popover_;
+  // Built the first time the popover opens.
   std::unique_ptr<AdBlockPopover> content_;
   std::unique_ptr<Observer> observer_;
 };

@@ -26,10 +26,7 @@ class SidebarBottomBar : public Gtk::Box {
   ~SidebarBottomBar() override;
 
   void sync();
-  DownloadsButton& downloadsButton() { return downloads_; }
   SidebarIconButton& passwordsButton() { return passwords_; }
-  DarkModeSidebarButton& darkModeButton() { return darkMode_; }
-  SpaceSwitcher& switcher() { return switcher_; }
   SidebarIconButton& settingsButton() { return settings_; }
 
  private:

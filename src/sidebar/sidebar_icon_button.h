@@ -22,14 +22,10 @@ class SidebarIconButton : public Gtk::Button {
   // The caller passes the help text and the enabled state again at every update.
   void update(const std::string& help, bool enabled);
 
-  const std::string& symbol() const { return symbol_; }
   // For faces that tell a state by their glyph.
   void setSymbol(std::string symbol);
-  bool hovering() const { return hovering_; }
   // The pointer entered or left the button.
   void setHovering(bool hovering);
-  // The hover fill is drawn only while the button is also enabled.
-  bool showsHoverFill() const { return hovering_ && get_sensitive(); }
   // The symbol alone, for effects on it.
   Gtk::Widget& symbolImage() { return image_; }
 

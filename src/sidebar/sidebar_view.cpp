@@ -21,6 +21,7 @@ SidebarTopBar::SidebarTopBar(const SidebarContext& context)
       forward_("chevron.right", "", false, [this] { goForward(); }) {
   set_name("SidebarTopBar");
   set_size_request(-1, kHeight);
+  row_.set_name("SidebarTopBarRow");
   row_.set_size_request(-1, kHeight);
   spacer_.set_hexpand(true);
   row_.append(spacer_);
@@ -72,6 +73,7 @@ SidebarView::SidebarView(const SidebarModels& models, const SystemColorScheme& w
   }
   append(topBar_);
   append(pill_);
+  favoritesSlot_.set_name("FavoritesSlot");
   append(favoritesSlot_);
   favoritesSlot_.append(favorites_);
   favoritesSlot_.set_visible(favorites_.get_visible());
@@ -90,8 +92,7 @@ SidebarView::SidebarView(const SidebarModels& models, const SystemColorScheme& w
 SidebarView::~SidebarView() { observer_.reset(); }
 
 void SidebarView::sync() {
-  scheme_ = context_.scheme();
-  const bool dark = scheme_ == ColorScheme::dark;
+  const bool dark = context_.scheme() == ColorScheme::dark;
   add_css_class(dark ? "sidebar-dark" : "sidebar-light");
   remove_css_class(dark ? "sidebar-light" : "sidebar-dark");
 }

@@ -28,13 +28,6 @@ class SidebarTopBar : public Gtk::WindowHandle {
   explicit SidebarTopBar(const SidebarContext& context);
   ~SidebarTopBar() override;
 
-  SidebarIconButton& toggleButton() { return toggle_; }
-  SidebarIconButton& backButton() { return back_; }
-  SidebarIconButton& forwardButton() { return forward_; }
-  // The tab that back and forward act on: the one that was current at the last update.
-  const std::shared_ptr<BrowserTab>& navigationTab() const { return current_; }
-  int leadingPadding() const { return row_.get_margin_start(); }
-
  private:
   void sync();
   void toggleSidebar();
@@ -47,6 +40,7 @@ class SidebarTopBar : public Gtk::WindowHandle {
   SidebarIconButton toggle_;
   SidebarIconButton back_;
   SidebarIconButton forward_;
+  // The tab that back and forward act on: the one that was current at the last update.
   std::shared_ptr<BrowserTab> current_;
   std::unique_ptr<Observer> observer_;
 };
@@ -59,17 +53,7 @@ class SidebarView : public Gtk::Box {
   SidebarView(const SidebarModels& models, const SystemColorScheme& windowScheme);
   ~SidebarView() override;
 
-  SidebarTopBar& topBar() { return topBar_; }
-  AddressPill& addressPill() { return pill_; }
-  TabListView& tabList() { return tabList_; }
-  // Places of the sections built elsewhere; each stays hidden until it has content.
-  Gtk::Box& favoritesSlot() { return favoritesSlot_; }
-  FavoritesGrid& favoritesGrid() { return favorites_; }
-  SpaceHeader& spaceHeader() { return spaceHeader_; }
   SidebarBottomBar& bottomBar() { return bottomBar_; }
-  Gtk::Box& spaceHeaderSlot() { return spaceHeaderSlot_; }
-  Gtk::Box& bottomBarSlot() { return bottomBarSlot_; }
-  ColorScheme scheme() const { return scheme_; }
 
  private:
   void sync();
@@ -78,6 +62,7 @@ class SidebarView : public Gtk::Box {
   SidebarStyle style_;
   SidebarTopBar topBar_;
   AddressPill pill_;
+  // Places of the sections built elsewhere; each stays hidden until it has content.
   Gtk::Box favoritesSlot_;
   FavoritesGrid favorites_;
   Gtk::Box spaceHeaderSlot_;
@@ -85,7 +70,6 @@ class SidebarView : public Gtk::Box {
   TabListView tabList_;
   Gtk::Box bottomBarSlot_;
   SidebarBottomBar bottomBar_;
-  ColorScheme scheme_ = ColorScheme::light;
   std::unique_ptr<Observer> observer_;
 };
 

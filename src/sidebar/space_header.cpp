@@ -28,6 +28,7 @@ SpaceHeader::SpaceHeader(const SidebarContext& context)
   attributes.insert(size);
   attributes.insert(weight);
   name_.set_attributes(attributes);
+  name_.set_name("SpaceHeaderName");
   name_.set_opacity(0.6);
   name_.set_ellipsize(Pango::EllipsizeMode::END);
   spacer_.set_hexpand(true);
@@ -77,6 +78,7 @@ void SpaceHeader::sync() {
   if (!symbol_ || symbol != symbolName_) {
     if (symbol_) remove(*symbol_);
     symbol_ = std::make_unique<GradientSymbol>(symbol, symbolPixelSize(11));
+    symbol_->set_name("SpaceHeaderSymbol");
     symbol_->set_valign(Gtk::Align::CENTER);
     prepend(*symbol_);
     symbolName_ = symbol;

@@ -21,9 +21,6 @@ class SpaceHeader : public Gtk::Box {
   ~SpaceHeader() override;
 
   void sync();
-  Gtk::Label& nameLabel() { return name_; }
-  Gtk::Button& clearButton() { return clear_; }
-  const std::string& shownSymbol() const { return symbolName_; }
   void setHovering(bool hovering);
 
  private:

@@ -195,15 +195,6 @@ SpaceSwitcher::~SpaceSwitcher() {
   forward_->unparent();
 }
 
-std::vector<SpaceSwitcherButton*> SpaceSwitcher::buttons() const {
-  std::vector<SpaceSwitcherButton*> result;
-  for (const auto& button : buttons_) result.push_back(button.get());
-  return result;
-}
-
-Gtk::Widget& SpaceSwitcher::backEdge() { return *back_; }
-Gtk::Widget& SpaceSwitcher::forwardEdge() { return *forward_; }
-
 void SpaceSwitcher::sync() {
   const auto& spaces = context_.tabs.spaces.get();
   const Uuid current = context_.tabs.currentSpaceID.get();

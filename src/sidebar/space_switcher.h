@@ -54,7 +54,6 @@ class SpaceSwitcherButton : public Gtk::Widget {
 
   const std::shared_ptr<Space>& space() const { return space_; }
   void setSelected(bool selected);
-  bool isSelected() const { return selected_; }
   void activate() const;
 
  protected:
@@ -87,10 +86,6 @@ class SpaceSwitcher : public Gtk::Widget {
   ~SpaceSwitcher() override;
 
   void sync();
-  std::vector<SpaceSwitcherButton*> buttons() const;
-  // The arrows at the start and at the end of the row; each is shown while buttons lie past it.
-  Gtk::Widget& backEdge();
-  Gtk::Widget& forwardEdge();
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
@@ -108,6 +103,7 @@ class SpaceSwitcher : public Gtk::Widget {
 
   const SidebarContext& context_;
   std::vector<std::unique_ptr<SpaceSwitcherButton>> buttons_;
+  // The arrows at the start and at the end of the row; each is shown while buttons lie past it.
   std::unique_ptr<Edge> back_;
   std::unique_ptr<Edge> forward_;
   std::vector<std::shared_ptr<Space>> shown_;

@@ -47,6 +47,7 @@ NewTabRow::NewTabRow(const SidebarContext& context) : context_(context) {
   presentAsDecoration(plus_);
   plus_.set_pixel_size(symbolPixelSize(kPlusPointSize));
   plus_.set_size_request(16, -1);
+  label_.set_name("NewTabRowLabel");
   label_.set_xalign(0);
   label_.set_ellipsize(Pango::EllipsizeMode::END);
   label_.set_hexpand(true);
@@ -156,10 +157,6 @@ class TabListView::Column : public Gtk::Widget {
     for (auto& slot : slots_) slot->row->unparent();
     newTab_.unparent();
   }
-
-  NewTabRow& newTab() { return newTab_; }
-  const std::vector<std::unique_ptr<Slot>>& slots() const { return slots_; }
-  std::optional<size_t> marker() const { return marker_; }
 
   double firstRowTop() const { return newTabRowPitch(density_); }
   double pitch() const { return tabRowPitch(density_); }
@@ -368,24 +365,7 @@ void TabListView::revealPending() {
       Glib::PRIORITY_HIGH_IDLE);
 }
 
-NewTabRow& TabListView::newTabRow() { return column_->newTab(); }
-
-std::vector<TabRow*> TabListView::rows() const {
-  std::vector<TabRow*> rows;
-  for (const auto& slot : column_->slots()) rows.push_back(slot->row.get());
-  return rows;
-}
-
-TabRow* TabListView::rowFor(const Uuid& tabID) const {
-  for (const auto& slot : column_->slots()) {
-    if (slot->row->tab()->id == tabID) return slot->row.get();
-  }
-  return nullptr;
-}
-
 size_t TabListView::insertionIndexAt(double y) const { return column_->insertionIndexAt(y); }
-
-std::optional<size_t> TabListView::dropMarker() const { return column_->marker(); }
 
 bool TabListView::openDropped(const Glib::ValueBase& value, double y) {
   std::optional<Url> address = addressFromDroppedUris(droppedUris(value));

@@ -32,8 +32,6 @@ class NewTabRow : public Gtk::Widget {
 
   void tap();
   void setHovering(bool hovering);
-  bool hovering() const { return hovering_; }
-  Gtk::Label& label() { return label_; }
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
@@ -62,11 +60,6 @@ class TabListView : public Gtk::Widget {
   explicit TabListView(const SidebarContext& context);
   ~TabListView() override;
 
-  NewTabRow& newTabRow();
-  // The tab rows, top to bottom.
-  std::vector<TabRow*> rows() const;
-  TabRow* rowFor(const Uuid& tabID) const;
-  std::optional<Uuid> shownSpaceID() const { return shownSpace_; }
   Gtk::ScrolledWindow& scroller() { return scroller_; }
 
   // Where a drop at height `y` of the list's content would land, 0 … the number of tabs.
@@ -75,8 +68,6 @@ class TabListView : public Gtk::Widget {
   // shown space's tabs as they are now, or in another window of the same kind, which hands it
   // over. False for anything else (left alone).
   bool dropPayload(const std::string& payload, double y);
-  // The insertion marker while a drag hovers over the list.
-  std::optional<size_t> dropMarker() const;
 
  private:
   class Column;

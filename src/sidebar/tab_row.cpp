@@ -59,6 +59,7 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
   setAccessibleRole(*this, Gtk::Accessible::Role::TAB);
   set_overflow(Gtk::Overflow::VISIBLE);
   spinner_.set_size_request(static_cast<int>(kIconSize), static_cast<int>(kIconSize));
+  title_.set_name("TabRowTitle");
   title_.set_ellipsize(Pango::EllipsizeMode::END);
   title_.set_single_line_mode(true);
   title_.set_xalign(0);
@@ -269,10 +270,10 @@ void TabRow::popupContextMenu(double x, double y) {
       tabMenuLook(*tab_, context_.favorites.isFavorite(*tab_), context_.tabs.spaces.peek(),
                   holding ? std::optional<Uuid>(holding->id) : std::nullopt);
 
-  actions_ = makeActions(look);
-  insert_action_group("tab", actions_);
+  const auto actions = makeActions(look);
+  insert_action_group("tab", actions);
 
-  menuModel_ = Gio::Menu::create();
+  const auto menuModel = Gio::Menu::create();
   auto top = Gio::Menu::create();
   for (const auto& item : look.top) top->append(item.label, "tab." + item.action);
   auto spaces = Gio::Menu::create();
@@ -294,13 +295,13 @@ void TabRow::popupContextMenu(double x, double y) {
     }
     top->append_submenu(localized("Pencereye Taşı"), list);
   }
-  menuModel_->append_section(top);
+  menuModel->append_section(top);
   auto bottom = Gio::Menu::create();
   for (const auto& item : look.bottom) bottom->append(item.label, "tab." + item.action);
-  menuModel_->append_section(bottom);
+  menuModel->append_section(bottom);
 
   if (menu_) menu_->unparent();
-  menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel_);
+  menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel);
   focusItemsOnly(*menu_);
   setAccessibleName(*menu_, look_.title);
   menu_->set_parent(*this);

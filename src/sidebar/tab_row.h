@@ -35,7 +35,6 @@ class TabRow : public Gtk::Widget {
 
   const std::shared_ptr<BrowserTab>& tab() const { return tab_; }
   void setSelected(bool selected);
-  bool selected() const { return selected_.peek(); }
 
   // The row's own input.
   void tap();
@@ -43,21 +42,8 @@ class TabRow : public Gtk::Widget {
   void closeClicked();
   void popupContextMenu(double x, double y);
 
-  bool hovering() const { return hovering_; }
-  const TabRowLook& look() const { return look_; }
-  bool closeButtonShown() const { return close_.get_visible(); }
-  Gtk::Label& titleLabel() { return title_; }
-  Gtk::Button& closeButton() { return close_; }
-  FaviconView& favicon() { return favicon_; }
-  ActivitySpinner& spinner() { return spinner_; }
-  GradientSymbol& startPageSymbol() { return sparkles_; }
   // The menu of the last secondary click, with the actions it names ("tab.close", …).
   Gtk::PopoverMenu* contextMenu() const { return menu_.get(); }
-  Glib::RefPtr<Gio::Menu> contextMenuModel() const { return menuModel_; }
-  Glib::RefPtr<Gio::SimpleActionGroup> contextActions() const { return actions_; }
-  // What the row is filled with now (opacity 0 when it shows nothing).
-  GdkRGBA fill() const;
-  bool castsShadow() const { return selected_.peek(); }
 
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
@@ -67,6 +53,8 @@ class TabRow : public Gtk::Widget {
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
+  // What the row is filled with now (opacity 0 when it shows nothing).
+  GdkRGBA fill() const;
   void sync();
   void syncSpeaker();
   void hoverChanged();
@@ -95,8 +83,6 @@ class TabRow : public Gtk::Widget {
   GdkRGBA selectedFill_{};
   bool hovering_ = false;
   AnimatedValue hover_;
-  Glib::RefPtr<Gio::Menu> menuModel_;
-  Glib::RefPtr<Gio::SimpleActionGroup> actions_;
   std::unique_ptr<Gtk::PopoverMenu> menu_;
   Glib::RefPtr<Gtk::DragSource> drag_;
   double dragX_ = 0, dragY_ = 0;

@@ -1,5 +1,6 @@
-// The password manager's page script, run in every frame in a script world of its own: the
-// page's scripts see neither its state nor its message handler, only the DOM they share. When
+// The password manager's page script, run in every frame in the browser's isolated script world:
+// the page's scripts see neither its state nor its message handler, only the DOM they share. It
+// stays a few lines until the document has a password field or a field takes the focus. When
 // the user presses in a login field it asks the browser for its menu of saved logins, which the
 // browser draws itself, outside the page; it fills the login the user chose there and reports
 // logins the user submits. Only the user's own input makes it ask, fill or report: events a page

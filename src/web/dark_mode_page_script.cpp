@@ -5,9 +5,9 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/dark_mode_controller.h"
+#include "model/page_dark_mode.h"
 #include "platform/gobject_ref.h"
 #include "web/page_script_channel.h"
 #include "web/script_message.h"

@@ -72,9 +72,24 @@ struct Installed {
 
   std::weak_ptr<const Index> index;
   std::unordered_set<std::string> asked;
-  bool alwaysAdded = false;
   std::vector<WebKitUserStyleSheet*> sheets;  // owned
 };
+
+// Hides what the selectors select, in every page of the web view, with a user style sheet as the
+// engine's own hiding does: the page's document gets no element of ours, and the rules win over
+// the page's own.
+void addSheet(WebKitUserContentManager* contentManager, Installed& installed,
+              const std::vector<std::string>& selectors) {
+  if (selectors.empty()) return;
+  // A rule for each selector: one the style engine rejects takes no other with it.
+  std::string css;
+  for (const auto& selector : selectors) css += selector + " { display: none !important; }\n";
+  WebKitUserStyleSheet* sheet =
+      webkit_user_style_sheet_new(css.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                  WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
+  webkit_user_content_manager_add_style_sheet(contentManager, sheet);
+  installed.sheets.push_back(sheet);
+}
 
 std::vector<std::string> keysOf(JSCValue* message) {
   std::vector<std::string> keys;
@@ -98,9 +113,7 @@ std::vector<std::string> keysOf(JSCValue* message) {
   return keys;
 }
 
-// Hides what the keys a page names select, in every page of the web view, with a user style
-// sheet as the engine's own hiding does: the page's document gets no element of ours, and the
-// rules win over the page's own. Each key is looked up once per web view.
+// Hides what the keys a page names select. Each key is looked up once per web view.
 JSCValue* answer(WebKitUserContentManager* contentManager, JSCValue* message) {
   JSCContext* context = jsc_value_get_context(message);
   auto* installed =
@@ -111,16 +124,7 @@ JSCValue* answer(WebKitUserContentManager* contentManager, JSCValue* message) {
   for (auto& key : keysOf(message)) {
     if (installed->asked.insert(key).second) keys.push_back(std::move(key));
   }
-  const auto selectors = index->selectorsFor(keys, !std::exchange(installed->alwaysAdded, true));
-  if (selectors.empty()) return jsc_value_new_boolean(context, TRUE);
-  // A rule for each selector: one the style engine rejects takes no other with it.
-  std::string css;
-  for (const auto& selector : selectors) css += selector + " { display: none !important; }\n";
-  WebKitUserStyleSheet* sheet =
-      webkit_user_style_sheet_new(css.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                                  WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
-  webkit_user_content_manager_add_style_sheet(contentManager, sheet);
-  installed->sheets.push_back(sheet);
+  addSheet(contentManager, *installed, index->selectorsFor(keys, /*withAlways=*/false));
   return jsc_value_new_boolean(context, TRUE);
 }
 
@@ -246,9 +250,15 @@ void removeFrom(WebKitUserContentManager* contentManager, WebKitUserScript* scri
 void addTo(WebKitUserContentManager* contentManager, WebKitUserScript* script,
            std::weak_ptr<const Index> index) {
   removeFrom(contentManager, script);
+  auto installed = std::make_unique<Installed>(index);
+  // The rules no class or id selects go in with the list, before any page asks: a page's first
+  // question would otherwise wait for them, and their sheet would come in the middle of its load
+  // and make every document of the web view work out its style again.
+  if (const auto rules = index.lock()) {
+    addSheet(contentManager, *installed, rules->selectorsFor({}, /*withAlways=*/true));
+  }
   g_object_set_data_full(
-      G_OBJECT(contentManager), kIndexDataKey,
-      std::make_unique<Installed>(std::move(index)).release(),
+      G_OBJECT(contentManager), kIndexDataKey, installed.release(),
       [](gpointer data) { std::unique_ptr<Installed>(static_cast<Installed*>(data)); });
   if (!g_object_get_data(G_OBJECT(contentManager), kHandlerDataKey)) {
     g_object_set_data(G_OBJECT(contentManager), kHandlerDataKey, GINT_TO_POINTER(1));

@@ -52,8 +52,8 @@ class Index {
 
 // The page script, in every frame from the document's start, and the handler that adds the rules
 // of the classes and ids it names to the content manager's user style sheets, from the index
-// installed there; what a page names beyond the limits of one message is not looked up. Removing
-// takes the script and those style sheets away again.
+// installed there, whose rules that need neither go in at once; what a page names beyond the limits
+// of one message is not looked up. Removing takes the script and those style sheets away again.
 void addTo(WebKitUserContentManager* contentManager, WebKitUserScript* script,
            std::weak_ptr<const Index> index);
 void removeFrom(WebKitUserContentManager* contentManager, WebKitUserScript* script);

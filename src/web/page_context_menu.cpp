@@ -5,11 +5,11 @@
 #include <optional>
 #include <vector>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/selection_search.h"
+#include "model/tab_services.h"
 #include "model/tabs_model.h"
 #include "platform/text.h"
 #include "web/page_script_channel.h"
@@ -221,9 +221,9 @@ void PageContextMenu::addSelectionItems(WebKitContextMenu* menu, bool editable) 
   // A field's Copy is among its editing items.
   if (!editable) items.push_back(stockItem(WEBKIT_CONTEXT_MENU_ACTION_COPY, localized("Kopyala")));
   const auto tab = tab_.lock();
-  const auto owner = tab ? tab->store.lock() : nullptr;
+  const auto owner = tab ? tab->services.lock() : nullptr;
   if (owner) {
-    const SearchEngine engine = owner->preferences().searchEngine.peek();
+    const SearchEngine engine = owner->preferences.searchEngine.peek();
     const std::string selected = *selection_;
     const auto title = searchSelectionTitle(engine, selected);
     const auto address = selectionSearchURL(engine, selected);
@@ -276,7 +276,7 @@ WebKitContextMenuItem* PageContextMenu::newWindowItem(const std::string& link) {
   // A browser of one window names none: the link opens in a window of its own only once the user
   // works with several.
   const auto tab = tab_.lock();
-  const auto owner = tab ? tab->store.lock() : nullptr;
+  const auto owner = tab ? tab->services.lock() : nullptr;
   GApplication* application = g_application_get_default();
   if (!owner || owner->windows().size() < 2 || !application) return nullptr;
   const char* name = tab->isPrivate ? "open-in-new-private-window" : "open-in-new-window";
@@ -303,10 +303,10 @@ WebKitContextMenuItem* PageContextMenu::windowCommand(const char* name, const st
 void PageContextMenu::openInNewTab(const std::string& address, bool inBackground) {
   const auto url = Url::parse(address);
   const auto tab = tab_.lock();
-  const auto owner = tab ? tab->store.lock() : nullptr;
+  const auto owner = tab ? tab->services.lock() : nullptr;
   if (!url || !owner) return;
-  // Placed where a Ctrl+click on a link places its tab: right after this one.
-  owner->tabs().openTab(*url, inBackground, tab);
+  // Placed where a Ctrl+click on a link places its tab: right after this one, in its window.
+  owner->windowHolding(*tab).openTab(*url, inBackground, tab);
 }
 
 void PageContextMenu::saveAs(const std::string& address) {

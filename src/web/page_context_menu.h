@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "model/page_script_world.h"
 #include "platform/gobject_ref.h"
 
 namespace zemblo {
@@ -26,7 +27,7 @@ class PageContextMenu {
   PageContextMenu& operator=(const PageContextMenu&) = delete;
 
   // The isolated world of the script that reports the selection, and the handler it posts to.
-  static constexpr const char* kSelectionWorld = "ZembloPageMenu";
+  static constexpr const char* kSelectionWorld = kPageScriptWorld;
   static constexpr const char* kSelectionHandler = "zembloPageMenu";
 
  private:

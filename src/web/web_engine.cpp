@@ -1,10 +1,10 @@
 #include "web/web_engine.h"
 
 #include "model/ad_blocker.h"
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/download_manager.h"
 #include "model/page_services_model.h"
+#include "model/tab_services.h"
 #include "platform/interface_renderer.h"
 #include "platform/paths.h"
 #include "web/spelling_menu.h"
@@ -17,7 +17,7 @@
 namespace zemblo {
 namespace {
 
-// Each web view knows the download manager of the store whose tab it shows.
+// Each web view knows the download manager its tab's services name.
 constexpr const char* kDownloadsKey = "zemblo-downloads";
 
 void rememberDownloads(WebKitWebView* view, std::weak_ptr<DownloadManager> downloads) {
@@ -148,22 +148,22 @@ std::unique_ptr<WebViewPort> WebEngine::makePopupWebView(BrowserTab& popup, WebV
 }
 
 std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort* opener) {
-  const auto owner = tab.store.lock();
+  const auto owner = tab.services.lock();
   PageServices services;
-  if (owner) {
-    services.adBlocker = owner->pageServices().weakAdBlocker();
-    services.autofill = owner->weakAutofill();
-    services.darkMode = owner->pageServices().weakDarkMode();
+  if (const auto pageServices = owner ? owner->pageServices.lock() : nullptr) {
+    services.adBlocker = pageServices->weakAdBlocker();
+    services.darkMode = pageServices->weakDarkMode();
   }
+  if (owner) services.autofill = owner->autofill;
   services.tab = tab.weak_from_this();
   const WebViewConfiguration configuration(std::move(services), compositing_);
   // A related view runs in its opener's process.
   auto view = configuration.makeWebView(tab.isPrivate ? privateNetworkSession() : networkSession(),
                                         opener ? opener->webView() : nullptr);
-  if (owner) rememberDownloads(view.get(), owner->weakDownloads());
+  if (owner) rememberDownloads(view.get(), owner->downloads);
   labelSpellingItems(view.get());
   if (owner && !notificationFeed_) {
-    notificationFeed_ = std::make_unique<NotificationPermissionsFeed>(owner->weakSitePermissions());
+    notificationFeed_ = std::make_unique<NotificationPermissionsFeed>(owner->sitePermissions);
   }
   desktopNotifications();
   auto port = std::make_unique<WebKitWebViewPort>(

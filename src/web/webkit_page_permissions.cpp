@@ -4,9 +4,9 @@
 
 #include <optional>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/site_permissions.h"
+#include "model/tab_services.h"
 #include "model/tabs_model.h"
 #include "platform/observable.h"
 
@@ -55,8 +55,8 @@ std::optional<PermissionKind> kindNamed(const char* name) {
 }
 
 SitePermissions* sitePermissionsOf(const std::shared_ptr<BrowserTab>& tab) {
-  auto store = tab ? tab->store.lock() : nullptr;
-  return store ? &store->sitePermissions() : nullptr;
+  const auto services = tab ? tab->services.lock() : nullptr;
+  return services ? services->sitePermissions.lock().get() : nullptr;
 }
 
 // Holds no reference to a WebKitSecurityOrigin beyond the list's life.
@@ -210,9 +210,9 @@ void WebKitPagePermissions::onNotificationClosed(WebKitNotification* notificatio
 
 void WebKitPagePermissions::bringTabForward() {
   auto tab = tab_.lock();
-  auto store = tab ? tab->store.lock() : nullptr;
-  if (!store) return;
-  TabsModel& tabs = store->tabsHolding(*tab);
+  const auto services = tab ? tab->services.lock() : nullptr;
+  if (!services) return;
+  TabsModel& tabs = services->windowHolding(*tab);
   if (auto space = tabs.spaceContaining(*tab)) tabs.select(*space);
   tabs.select(*tab);
   GApplication* application = g_application_get_default();

@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "model/page_dialog.h"
+#include "model/page_script_world.h"
 #include "model/web_view_port.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
-#include "web/page_drop_guard.h"
 #include "web/element_hiding_index.h"
+#include "web/page_drop_guard.h"
 #include "web/print_dialog_registry.h"
 #include "web/webkit_page_permissions.h"
 
@@ -114,11 +115,11 @@ class WebKitWebViewPort : public WebViewPort {
   void findUnsentInput(std::function<void(std::optional<bool>)> done) override;
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
-  static constexpr const char* kFaviconWorld = "ZembloFavicon";
+  static constexpr const char* kFaviconWorld = kPageScriptWorld;
   // The isolated world that ends a page's full screen, out of reach of the page's own scripts.
-  static constexpr const char* kFullScreenWorld = "ZembloFullScreen";
+  static constexpr const char* kFullScreenWorld = kPageScriptWorld;
   // The isolated world that looks for input not sent before the tab sleeps.
-  static constexpr const char* kUnsentInputWorld = "ZembloUnsentInput";
+  static constexpr const char* kUnsentInputWorld = kPageScriptWorld;
 
  private:
   struct ScriptDialog;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/download_manager.h"
 #include "model/favorites_model.h"
@@ -34,23 +33,18 @@ namespace {
 
 // What the window's parts are built from; each part takes only the models it shows.
 struct WindowSources {
-  BrowserStore& store;
+  const BrowserWindow::Models& models;
   TabsModel& tabs;
   FaviconLoader& favicons;
   Scheduler& scheduler;
   const SystemColorScheme& scheme;
 
   SidebarModels sidebar() const {
-    return {tabs,
-            store.preferences(),
-            store.favorites(),
-            store.pageServices(),
-            store.downloads(),
-            favicons,
-            scheduler};
+    return {tabs,     models.preferences, models.favorites, models.pageServices, models.downloads,
+            favicons, scheduler};
   }
   CommandBar::Models commandBar() const {
-    return {tabs, store.preferences(), store.history(), favicons, scheduler};
+    return {tabs, models.preferences, models.history, favicons, scheduler};
   }
 };
 
@@ -94,7 +88,7 @@ class SizelessWidget : public Gtk::Widget {
 class PeekSidebar : public SizelessWidget {
  public:
   explicit PeekSidebar(const WindowSources& sources)
-      : background_(sources.tabs, sources.store.preferences(), sources.scheme,
+      : background_(sources.tabs, sources.models.preferences, sources.scheme,
                     VisualEffectView::BlendingMode::withinWindow),
         content_(sources.sidebar(), sources.scheme) {
     set_name("PeekSidebar");
@@ -202,17 +196,17 @@ BrowserWindow::LayoutFrames BrowserWindow::layoutFrames(const LayoutInput& in) {
 class BrowserWindow::Layout : public SizelessWidget {
  public:
   Layout(const WindowSources& sources, bool windowFullScreen)
-      : background_(sources.tabs, sources.store.preferences(), sources.scheme,
+      : background_(sources.tabs, sources.models.preferences, sources.scheme,
                     VisualEffectView::BlendingMode::behindWindow),
         column_(sources.sidebar(), sources.scheme),
-        resizeHandle_(sources.tabs, sources.store.preferences(), sources.scheme),
-        content_(sources.tabs, sources.store.preferences(), sources.store.favorites(),
-                 sources.store.offers(), sources.store.sitePermissions(), sources.favicons,
+        resizeHandle_(sources.tabs, sources.models.preferences, sources.scheme),
+        content_(sources.tabs, sources.models.preferences, sources.models.favorites,
+                 sources.models.offers, sources.models.sitePermissions, sources.favicons,
                  sources.scheduler, sources.scheme),
         peek_(sources),
         hint_(sources.scheduler),
         commandBar_(sources.commandBar(), sources.scheme),
-        store_(sources.store),
+        preferences_(sources.models.preferences),
         tabs_(sources.tabs),
         windowFullScreen_(windowFullScreen),
         leadingColumn_(*this, 0, [this] { layoutChanged(); }),
@@ -252,7 +246,7 @@ class BrowserWindow::Layout : public SizelessWidget {
   }
 
   void sync() {
-    const AppPreferences& prefs = store_.preferences().prefs();
+    const AppPreferences& prefs = preferences_.prefs();
     const auto space = tabs_.currentSpace();
     const auto tab = space ? space->selectedTab() : nullptr;
     // A page's element full screen shows the page alone; the window's own full screen keeps the
@@ -444,7 +438,7 @@ class BrowserWindow::Layout : public SizelessWidget {
     add_css_class(fontClass_);
   }
 
-  BrowserStore& store_;
+  PreferencesModel& preferences_;
   TabsModel& tabs_;
   bool leading_ = true;
   double sidebarWidth_ = 264;
@@ -472,18 +466,14 @@ BrowserWindow::Size BrowserWindow::defaultSizeOn(std::optional<Size> screen) {
   return size;
 }
 
-BrowserWindow::BrowserWindow(BrowserStore& store, FaviconLoader& favicons, Scheduler& scheduler,
+BrowserWindow::BrowserWindow(const Models& models, FaviconLoader& favicons, Scheduler& scheduler,
                              const SystemColorScheme& scheme)
-    : BrowserWindow(store, store.tabs(), favicons, scheduler, scheme) {}
-
-BrowserWindow::BrowserWindow(BrowserStore& store, TabsModel& tabs, FaviconLoader& favicons,
-                             Scheduler& scheduler, const SystemColorScheme& scheme)
-    : store_(store),
-      tabs_(tabs),
+    : models_(models),
+      tabs_(models.tabs),
       favicons_(favicons),
       scheduler_(scheduler),
-      privateScheme_(tabs.isPrivate() ? std::make_unique<SystemColorScheme>(ColorScheme::dark)
-                                      : nullptr),
+      privateScheme_(tabs_.isPrivate() ? std::make_unique<SystemColorScheme>(ColorScheme::dark)
+                                       : nullptr),
       scheme_(privateScheme_ ? *privateScheme_ : scheme) {
   set_title("Zemblo");
   if (tabs_.isPrivate()) {
@@ -499,7 +489,7 @@ BrowserWindow::BrowserWindow(BrowserStore& store, TabsModel& tabs, FaviconLoader
   auto* titlebar = Gtk::make_managed<Gtk::WindowHandle>();
   titlebar->set_visible(false);
   set_titlebar(*titlebar);
-  notices_ = std::make_unique<NoticeOverlay>(store_.notices);
+  notices_ = std::make_unique<NoticeOverlay>(models_.notices);
   set_child(*notices_);
   rebuildContent();
   add_action("new-tab", [this] { openNewTab(); });
@@ -522,8 +512,8 @@ BrowserWindow::~BrowserWindow() {
 
 void BrowserWindow::rebuildContent() {
   // The new content takes the shown web view over from the old one before that is destroyed.
-  auto next = std::make_unique<Layout>(WindowSources{store_, tabs_, favicons_, scheduler_, scheme_},
-                                       is_fullscreen());
+  auto next = std::make_unique<Layout>(
+      WindowSources{models_, tabs_, favicons_, scheduler_, scheme_}, is_fullscreen());
   notices_->setContent(*next);
   layout_ = std::move(next);
 }

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <gtkmm.h>
 
@@ -13,14 +15,20 @@ namespace zemblo {
 class NoticeOverlay;
 
 class AppStyle;
-class BrowserStore;
+class DownloadManager;
 class FaviconLoader;
+class FavoritesModel;
 class HeapRelease;
+class HistoryModel;
+class PageServicesModel;
+class PasswordOffers;
+class PreferencesModel;
 class Scheduler;
 class CommandBarLayer;
 class ContentArea;
 class SidebarResizeHandle;
 class SidebarView;
+class SitePermissions;
 class SpaceBackground;
 class SystemColorScheme;
 class TabsModel;
@@ -82,13 +90,26 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   };
   static LayoutFrames layoutFrames(const LayoutInput& input);
 
-  // The window shows the store's models; site icons come through `favicons`, and its views do
-  // their later work on `scheduler`. All of them outlive the window.
-  BrowserWindow(BrowserStore& store, FaviconLoader& favicons, Scheduler& scheduler,
-                const SystemColorScheme& scheme);
-  // A window showing `tabs`, one of the store's windows (`BrowserStore::openWindow`). A private
-  // window is dark whatever the theme, and its title says it is private.
-  BrowserWindow(BrowserStore& store, TabsModel& tabs, FaviconLoader& favicons, Scheduler& scheduler,
+  // What the window and its parts show and change; all of it outlives the window.
+  struct Models {
+    // This window's tabs. Over a private set the window is dark whatever the theme, and its
+    // title says it is private.
+    TabsModel& tabs;
+    PreferencesModel& preferences;
+    FavoritesModel& favorites;
+    HistoryModel& history;
+    PageServicesModel& pageServices;
+    DownloadManager& downloads;
+    PasswordOffers& offers;
+    SitePermissions& sitePermissions;
+    // What the user is told once (files set aside, failed saves); the window takes them out as
+    // it shows them.
+    Observable<std::vector<std::string>, NeverEqual>& notices;
+  };
+
+  // Site icons come through `favicons`, and the views do their later work on `scheduler`; both
+  // outlive the window.
+  BrowserWindow(const Models& models, FaviconLoader& favicons, Scheduler& scheduler,
                 const SystemColorScheme& scheme);
   ~BrowserWindow() override;
 
@@ -118,7 +139,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
 
   void followTitle();
 
-  BrowserStore& store_;
+  Models models_;
   TabsModel& tabs_;
   FaviconLoader& favicons_;
   Scheduler& scheduler_;

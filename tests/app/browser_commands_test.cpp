@@ -10,12 +10,12 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
-#include "passwords/import_passwords_sheet.h"
 #include "passwords/passwords_window.h"
 #include "platform/gobject_ref.h"
 #include "sidebar/address_pill.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_row.h"
+#include "support/find_passwords.h"
 #include "support/find_window.h"
 #include "window/browser_window.h"
 #include "window/command_bar.h"
@@ -87,38 +87,42 @@ TEST_F(BrowserCommandsTest, TabKeysOpenCloseReopenStepAndOpenTheAddressBarWithou
     EXPECT_EQ(keysSeenBy(*alpha), "");
 
     // With a tab row focused in the sidebar, Ctrl+W closes that row's tab, not the current one.
-    TabListView& list = window().sidebarView().tabList();
-    ASSERT_TRUE(list.rowFor(alpha->id)->grab_focus());
+    Gtk::Widget& list = testing::widgetNamed(window().sidebarView(), "TabListView");
+    ASSERT_TRUE(testing::tabRowFor(list, *alpha)->grab_focus());
     pressKeys("Up ctrl+w");
     ASSERT_TRUE(waitUntil([&] { return tabs().size() == 1; }));
     EXPECT_EQ(tabs().front(), alpha);
-    EXPECT_TRUE(waitUntil([&] { return window().get_focus() == list.rowFor(alpha->id); }));
+    EXPECT_TRUE(
+        waitUntil([&] { return window().get_focus() == testing::tabRowFor(list, *alpha); }));
     // Shift+F10 there is the row's menu, not the window's menu bar that F10 opens.
     pressKeys("shift+F10");
     Gtk::PopoverMenu* menu = nullptr;
     ASSERT_TRUE(waitUntil([&] {
-      menu = list.rowFor(alpha->id)->contextMenu();
+      menu = testing::tabRowFor(list, *alpha)->contextMenu();
       return menu && menu->get_visible();
     }));
     pressKeys("Escape");
     ASSERT_TRUE(waitUntil([&] { return !menu->get_visible(); }));
     // The keyboard is back on the row at once, where the window's keys work.
-    EXPECT_EQ(window().get_focus(), list.rowFor(alpha->id));
+    EXPECT_EQ(window().get_focus(), testing::tabRowFor(list, *alpha));
     pressKeys("ctrl+t");
     ASSERT_TRUE(waitUntil([&] { return tabs().size() == 2; }));
     // (the new tab's start page takes the keyboard)
-    ASSERT_TRUE(waitUntil([&] { return window().get_focus() != list.rowFor(alpha->id); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return window().get_focus() != testing::tabRowFor(list, *alpha); }));
 
     // Closed from their rows, the tabs leave the keyboard on the row that takes their place, then
     // on the new-tab row; the window's keys still work there: with no tab in the space, closing
     // does nothing and the window stays, and a new tab opens.
-    ASSERT_TRUE(list.rowFor(alpha->id)->grab_focus());
+    ASSERT_TRUE(testing::tabRowFor(list, *alpha)->grab_focus());
     pressKeys("Up Delete");
     ASSERT_TRUE(waitUntil([&] { return tabs().size() == 1; }));
-    EXPECT_TRUE(waitUntil([&] { return window().get_focus() == list.rowFor(alpha->id); }));
+    EXPECT_TRUE(
+        waitUntil([&] { return window().get_focus() == testing::tabRowFor(list, *alpha); }));
     pressKeys("ctrl+w");
     ASSERT_TRUE(waitUntil([&] { return tabs().empty(); }));
-    EXPECT_TRUE(waitUntil([&] { return window().get_focus() == &list.newTabRow(); }));
+    EXPECT_TRUE(waitUntil(
+        [&] { return window().get_focus() == &testing::widgetNamed(list, "NewTabRow"); }));
     pressIgnoredKeys("ctrl+w");
     EXPECT_TRUE(window().get_visible());
     pressKeys("ctrl+t");
@@ -129,7 +133,7 @@ TEST_F(BrowserCommandsTest, TabKeysOpenCloseReopenStepAndOpenTheAddressBarWithou
 TEST_F(BrowserCommandsTest, WindowKeysStillWorkWhileASidebarPopoverHoldsTheKeyboard) {
   runBrowser([&] {
     openPage("Alpha");
-    ShieldButton& shield = window().sidebarView().addressPill().shield();
+    auto& shield = testing::widgetNamed<ShieldButton>(window().sidebarView(), "ShieldButton");
     shield.toggle();
     ASSERT_TRUE(waitUntil([&] { return shield.popover().get_mapped(); }));
     pressKeys("ctrl+t");
@@ -290,11 +294,12 @@ TEST_F(BrowserCommandsTest, FindSidebarAndPageDarkModeKeysToggleAndTheMenuFollow
   runBrowser([&] {
     auto tab = openPage("Alpha");
     pressKeys("ctrl+f");
-    ASSERT_TRUE(waitUntil([&] { return testing::viewNamed(window(), "FindBar").get_mapped(); }));
+    ASSERT_TRUE(waitUntil([&] { return testing::widgetNamed(window(), "FindBar").get_mapped(); }));
     EXPECT_TRUE(store().tabs().findBarVisible.peek());
     focusPage(*tab);
     pressKeys("ctrl+f");
-    ASSERT_TRUE(waitUntil([&] { return !testing::viewNamed(window(), "FindBar").get_visible(); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return !testing::widgetNamed(window(), "FindBar").get_visible(); }));
     EXPECT_FALSE(store().tabs().findBarVisible.peek());
 
     ASSERT_TRUE(store().tabs().sidebarVisible.peek());
@@ -352,11 +357,12 @@ TEST_F(BrowserCommandsTest, PasswordsKeyAndImportItemOpenThePasswordsWindow) {
     EXPECT_EQ(keysSeenBy(*tab), "");
 
     ASSERT_TRUE(app->passwordsWindow());
-    EXPECT_FALSE(app->passwordsWindow()->importSheet());
+    GtkWindow* passwords = app->passwordsWindow()->gobj();
+    EXPECT_FALSE(testing::importSheetOver(passwords));
     window().activate_action("win.import-passwords");
     EXPECT_TRUE(passwordsShown());
-    ASSERT_TRUE(app->passwordsWindow()->importSheet());
-    EXPECT_TRUE(app->passwordsWindow()->importSheet()->get_visible());
+    ASSERT_TRUE(testing::importSheetOver(passwords));
+    EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(testing::importSheetOver(passwords))));
 
     // The key button of the sidebar opens it too.
     for (auto* shown : app->get_windows()) {

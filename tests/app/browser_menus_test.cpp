@@ -9,6 +9,7 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "sidebar/sidebar_view.h"
+#include "support/find_sidebar.h"
 #include "support/x_input.h"
 
 namespace zemblo {
@@ -93,9 +94,11 @@ TEST_F(BrowserCommandsTest, ButtonsKeepTheirTooltipsOffWhatTheyOpen) {
       }
       return false;
     };
-    auto& downloads = bar.downloadsButton().popover();
+    auto& downloadsButton = testing::widgetNamed(bar, "DownloadsButton");
+    auto& downloads = testing::popoverOf(downloadsButton);
     const std::vector<std::pair<Gtk::Widget*, std::function<bool()>>> openers{
-        {&bar.downloadsButton().face(), [&] { return downloads.get_mapped(); }},
+        {&testing::widgetNamed(downloadsButton, "SidebarIconButton"),
+         [&] { return downloads.get_mapped(); }},
         {&bar.passwordsButton(), passwordsShown},
     };
     for (const auto& [button, opened] : openers) {

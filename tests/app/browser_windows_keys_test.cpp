@@ -31,7 +31,7 @@ bool press(BrowserWindow& window, const std::string& keys) {
 // Whether the window's content shows the tab's web view.
 bool shows(BrowserWindow& window, BrowserTab& tab) {
   auto* port = dynamic_cast<WebKitWebViewPort*>(tab.storedWebView());
-  return port && port->widget().is_ancestor(testing::viewNamed(window, "ContentArea"));
+  return port && port->widget().is_ancestor(testing::widgetNamed(window, "ContentArea"));
 }
 
 TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThem) {
@@ -62,7 +62,8 @@ TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThe
           EXPECT_FALSE(first.tabs().holds(*moving));
           // So does a row dropped on the other window's tab list.
           const auto dragged = first.tabs().openTab(*Url::parse("data:text/html,dragged"), true);
-          EXPECT_TRUE(second.sidebarView().tabList().dropPayload(tabDragPayload(dragged->id), 0));
+          EXPECT_TRUE(testing::widgetNamed<TabListView>(second.sidebarView(), "TabListView")
+                          .dropPayload(tabDragPayload(dragged->id), 0));
           EXPECT_TRUE(second.tabs().holds(*dragged));
           EXPECT_FALSE(first.tabs().holds(*dragged));
 

@@ -44,7 +44,7 @@ class FullScreenTest : public BrowserCommandsTest {
     return bounds.origin.x == 0 && bounds.origin.y == 0 &&
            bounds.size.width == window().get_width() && bounds.size.height == window().get_height();
   }
-  Gtk::Widget& card() { return testing::viewNamed(window(), "ContentArea"); }
+  Gtk::Widget& card() { return testing::widgetNamed(window(), "ContentArea"); }
   // The window's note on how to leave full screen, found by its widget name, if it is shown.
   Gtk::Label* shownHint() {
     for (Gtk::Widget* widget = &window(); widget;) {
@@ -102,11 +102,11 @@ TEST_F(FullScreenTest, F11FillsTheScreenWithThePageAndKeepsTheSidebarAPeekAway) 
     // The sidebar peeks from its edge, as when it is hidden.
     testing::xdotool("mousemove --window %1 2 " + std::to_string(window().get_height() / 2));
     ASSERT_TRUE(
-        waitUntil([&] { return testing::viewNamed(window(), "PeekSidebar").get_visible(); }));
+        waitUntil([&] { return testing::widgetNamed(window(), "PeekSidebar").get_visible(); }));
     testing::xdotool("mousemove --window %1 " + std::to_string(window().get_width() / 2) + " " +
                      std::to_string(window().get_height() / 2));
     ASSERT_TRUE(
-        waitUntil([&] { return !testing::viewNamed(window(), "PeekSidebar").get_visible(); }));
+        waitUntil([&] { return !testing::widgetNamed(window(), "PeekSidebar").get_visible(); }));
 
     // The hint leaves by itself.
     EXPECT_TRUE(waitUntil([&] { return !shownHint(); }));
@@ -144,7 +144,7 @@ TEST_F(FullScreenTest, APagesVideoFillsTheWholeScreenUntilEscapeOrF11) {
       // Nothing of the browser is left on screen: no sidebar, nor its strip, nor the card's
       // corners.
       EXPECT_FALSE(testing::sidebarColumn(window()).get_visible());
-      EXPECT_FALSE(testing::viewNamed(window(), "HoverStrip").get_visible());
+      EXPECT_FALSE(testing::widgetNamed(window(), "HoverStrip").get_visible());
       EXPECT_EQ(testing::drawnCornerRadius(card()), 0);
       EXPECT_FALSE(testing::castsShadow(card()));
       Gtk::Label* hint = shownHint();
@@ -167,7 +167,7 @@ TEST_F(FullScreenTest, APagesVideoFillsTheWholeScreenUntilEscapeOrF11) {
     clickPage(*tab);
     ASSERT_TRUE(waitUntil([&] {
       return tab->showsPageFullScreen.peek() &&
-             !testing::viewNamed(window(), "HoverStrip").get_visible();
+             !testing::widgetNamed(window(), "HoverStrip").get_visible();
     }));
     pressKeys("Escape");
     ASSERT_TRUE(
@@ -175,7 +175,7 @@ TEST_F(FullScreenTest, APagesVideoFillsTheWholeScreenUntilEscapeOrF11) {
     // The engine gives the window back as the page found it.
     EXPECT_TRUE(waitUntil([&] {
       return window().is_fullscreen() && pageFillsWindow(*tab) &&
-             testing::viewNamed(window(), "HoverStrip").get_visible();
+             testing::widgetNamed(window(), "HoverStrip").get_visible();
     }));
     EXPECT_FALSE(testing::sidebarColumn(window()).get_visible());
   });

@@ -73,8 +73,9 @@ class PageContextMenuTest : public BrowserCommandsTest {
               "true");
   }
 
-  std::shared_ptr<BrowserTab> openMenuPage() {
-    auto tab = store().tabs().openTab(server.address("/menu"), false);
+  std::shared_ptr<BrowserTab> openMenuPage() { return openMenuPage(store().tabs()); }
+  std::shared_ptr<BrowserTab> openMenuPage(TabsModel& in) {
+    auto tab = in.openTab(server.address("/menu"), false);
     EXPECT_TRUE(WebHarness::waitForPage(*tab, "Menu Page"));
     EXPECT_TRUE(waitUntil([&] { return WebHarness::portOf(*tab).widget().get_mapped(); }));
     // The picture is on screen before it is clicked.
@@ -97,14 +98,15 @@ class PageContextMenuTest : public BrowserCommandsTest {
   // Real input at `at` on the page: "click 3" for a right-click.
   void clickAt(BrowserTab& tab, Point at, const std::string& click) {
     WebKitWebView* view = WebHarness::viewOf(tab);
+    GtkWindow* shown = GTK_WINDOW(gtk_widget_get_root(GTK_WIDGET(view)));
     graphene_rect_t bounds;
-    EXPECT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(view), GTK_WIDGET(window().gobj()), &bounds));
+    EXPECT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(view), GTK_WIDGET(shown), &bounds));
     double frameX = 0, frameY = 0;
-    gtk_native_get_surface_transform(GTK_NATIVE(window().gobj()), &frameX, &frameY);
+    gtk_native_get_surface_transform(GTK_NATIVE(shown), &frameX, &frameY);
     const std::string command = testing::xdotoolOn(
-        "Zemblo", "windowfocus %1 mousemove --window %1 " +
-                      std::to_string(int(frameX + bounds.origin.x + at.x)) + " " +
-                      std::to_string(int(frameY + bounds.origin.y + at.y)) + " " + click);
+        shown, "windowfocus %1 mousemove --window %1 " +
+                   std::to_string(int(frameX + bounds.origin.x + at.x)) + " " +
+                   std::to_string(int(frameY + bounds.origin.y + at.y)) + " " + click);
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
   }
 
@@ -158,7 +160,11 @@ class PageContextMenuTest : public BrowserCommandsTest {
   // right-click before that opens none.
   void close(BrowserTab& tab) {
     WebKitWebView* view = WebHarness::viewOf(tab);
-    if (shownMenu(view)) testing::pressKeys("Escape");
+    if (shownMenu(view)) {
+      const std::string command = testing::xdotoolOn(
+          GTK_WINDOW(gtk_widget_get_root(GTK_WIDGET(view))), "windowfocus %1 key Escape");
+      EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
     EXPECT_TRUE(waitUntil([&] { return shownMenu(view) == nullptr; }));
     EXPECT_TRUE(testing::pageAnswered(view));
   }
@@ -264,6 +270,25 @@ TEST_F(PageContextMenuTest, ItemsOpenTabsSaveThroughTheChooserAndTellFailures) {
     ASSERT_NE(at + 1, tabs().end());
     EXPECT_EQ((*(at + 1))->url.peek(), server.address("/target"));
     EXPECT_TRUE(waitUntil([&] { return server.hits("/target") == 1; }));
+
+    // In another window the tab opens beside the page there too, never in the first window.
+    app->activate_action("new-window");
+    ASSERT_TRUE(waitUntil([&] { return app->browserWindows().size() == 2; }));
+    TabsModel& other = app->browserWindows()[1]->tabs();
+    const auto there = openMenuPage(other);
+    waitForPaint(*there);
+    const size_t firstWindowTabs = store().tabs().tabCount();
+    const auto& otherTabs = other.currentSpace()->tabs.peek();
+    const size_t otherBefore = otherTabs.size();
+    choose(*there, kLink, "Open Link in New Tab");
+    ASSERT_TRUE(waitUntil([&] { return otherTabs.size() == otherBefore + 1; }));
+    const auto next = std::ranges::find(otherTabs, there) + 1;
+    ASSERT_NE(next, otherTabs.end());
+    EXPECT_EQ((*next)->url.peek(), server.address("/target"));
+    EXPECT_EQ(store().tabs().tabCount(), firstWindowTabs);
+    app->browserWindows()[1]->close();
+    ASSERT_TRUE(waitUntil([&] { return app->browserWindows().size() == 1; }));
+    waitForPaint(*tab);
 
     // The selection is searched in full, selected beside the page, as the command bar would.
     selectText(*tab);

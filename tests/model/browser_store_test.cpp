@@ -112,7 +112,7 @@ TEST_F(BrowserStoreTest, RestoresTheCurrentSpaceAndLoadsOnlyItsSelectedTab) {
   EXPECT_TRUE(store->favorites().list.peek().empty());
   for (const auto& restoredSpace : store->tabs().spaces.peek()) {
     for (const auto& restoredTab : restoredSpace->tabs.peek()) {
-      EXPECT_EQ(restoredTab->store.lock(), store);
+      EXPECT_EQ(restoredTab->services.lock(), store->tabServices().lock());
       EXPECT_EQ(restoredTab->hasStartedLoading, restoredTab->id == id(kTab3));
     }
   }

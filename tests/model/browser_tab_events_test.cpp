@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/ad_blocker.h"
+#include "model/autofill_bridge.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/history_model.h"
@@ -192,6 +193,31 @@ TEST_F(TabEventsTest, TearDownReleasesTheWebView) {
   EXPECT_EQ(tab->storedWebView(), nullptr);
   EXPECT_FALSE(tab->adBlockApplied);
   EXPECT_EQ(webViews.log.viewsDestroyed, 1);
+}
+
+// Page handlers keep tabs and the autofill bridge alive past the store: then neither reaches any
+// model (under the sanitizers a call into a destroyed one fails here).
+TEST_F(TabEventsTest, ATabAndTheAutofillBridgeKeptPastTheStoreReachNothing) {
+  std::shared_ptr<AutofillBridge> bridge;
+  if (const auto services = tab->services.lock()) bridge = services->autofill.lock();
+  ASSERT_TRUE(bridge);
+  tab->pageActivatedByUser();
+  store.reset();
+  EXPECT_FALSE(tab->services.lock());
+
+  tab->webViewURLChanged(url("https://b.example/"));
+  tab->navigationDidFinish(url("https://b.example/"), "B");
+  tab->webViewTitleChanged("B again");
+  tab->zoomTo(2);
+  tab->resetZoom();
+  EXPECT_EQ(tab->createPopupTab(), nullptr);
+  tab->pageClosed();
+  tab->tearDown();
+  EXPECT_EQ(tab->webView(), nullptr);
+  const std::string frame = R"("origin":"https://b.example","href":"https://b.example/")";
+  EXPECT_EQ(bridge->reply(R"({"type":"submit",)" + frame + R"(,"username":"u","password":"p"})"),
+            "null");
+  EXPECT_FALSE(bridge->menuRows("{" + frame + "}"));
 }
 
 }  // namespace

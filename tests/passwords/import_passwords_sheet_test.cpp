@@ -27,8 +27,10 @@ class ImportPasswordsSheetTest : public ::testing::Test {
   void SetUp() override {
     if (!PasswordsHarness::hasTestAccountService()) GTEST_SKIP() << "needs the test PAM service";
     harness.open(/*importing=*/true);
-    ASSERT_TRUE(harness.window().importSheet());
-    sheet = harness.window().importSheet();
+    ASSERT_TRUE(harness.importSheet());
+    root = GTK_WIDGET(harness.importSheet());
+    sheet = dynamic_cast<ImportPasswordsSheet*>(Glib::wrap(harness.importSheet()));
+    ASSERT_TRUE(sheet);
     ASSERT_TRUE(waitUntil([&] { return sheet->get_mapped(); }));
   }
 
@@ -37,27 +39,59 @@ class ImportPasswordsSheetTest : public ::testing::Test {
     harness.home.writeFile(file, contents);
     return file;
   }
-  ImportPasswordsSheet::Phase waitForAnswer() {
-    EXPECT_TRUE(waitUntil([&] { return !sheet->importing(); }));
+  // The sheet's page on screen, by its widget name.
+  std::string shownPage() {
+    for (const char* page : {"ImportGuide", "ImportFinished", "ImportFailed"}) {
+      if (shownInWindow(findByWidgetName(root, page))) return page;
+    }
+    return {};
+  }
+  // The page that tells how an import ended.
+  std::string waitForAnswer() {
+    EXPECT_TRUE(waitUntil([&] { return shownPage() != "ImportGuide"; }));
     pump();
-    return sheet->phase();
+    return shownPage();
+  }
+  GtkWidget* sourceButton(const std::string& name) {
+    return findFirst(root, [&](GtkWidget* widget) {
+      return GTK_IS_TOGGLE_BUTTON(widget) && accessibleName(widget) == name;
+    });
+  }
+  // The source whose button is pressed.
+  std::string chosenSource() {
+    GtkWidget* chosen = findFirst(root, [](GtkWidget* widget) {
+      return GTK_IS_TOGGLE_BUTTON(widget) &&
+             gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(widget));
+    });
+    return chosen ? accessibleName(chosen) : "";
+  }
+  std::vector<std::string> shownSteps() {
+    std::vector<std::string> texts;
+    for (GtkWidget* step : findAll(root, [](GtkWidget* widget) {
+           return gtk_widget_get_name(widget) == std::string("ImportStep");
+         })) {
+      texts.push_back(gtk_label_get_text(GTK_LABEL(step)));
+    }
+    return texts;
   }
 
   PasswordsHarness harness;
+  GtkWidget* root = nullptr;
   ImportPasswordsSheet* sheet = nullptr;
 };
 
 TEST_F(ImportPasswordsSheetTest, ADroppedLocalFileIsImportedAndCanBeMovedToTheTrash) {
-  EXPECT_EQ(sheet->source(), ImportSource::chrome);
-  sheet->setSource(ImportSource::firefox);
-  ASSERT_EQ(sheet->shownSteps().size(), 3u);
-  EXPECT_EQ(sheet->shownSteps().front(), "Firefox'ta adres çubuğuna about:logins yaz.");
+  EXPECT_EQ(chosenSource(), "Chrome");
+  PasswordsHarness::click(sourceButton("Firefox"));
+  EXPECT_EQ(chosenSource(), "Firefox");
+  ASSERT_EQ(shownSteps().size(), 3u);
+  EXPECT_EQ(shownSteps().front(), "Firefox'ta adres çubuğuna about:logins yaz.");
   PasswordsHarness::shot(*sheet, "import-guide");
 
   // Links and files behind a network location are refused; nothing changes.
   EXPECT_FALSE(sheet->dropFiles({Gio::File::create_for_uri("https://example.test/logins.csv")}));
   EXPECT_FALSE(sheet->dropFiles({}));
-  EXPECT_EQ(sheet->phase(), ImportPasswordsSheet::Phase::guide);
+  EXPECT_EQ(shownPage(), "ImportGuide");
 
   const auto file = writeFile("logins.csv",
                               "url,username,password\nhttps://a.example.test,ada,pw\n"
@@ -65,21 +99,22 @@ TEST_F(ImportPasswordsSheetTest, ADroppedLocalFileIsImportedAndCanBeMovedToTheTr
   const auto other = writeFile("other.csv", "url,username,password\nhttps://d.example.test,d,p\n");
   EXPECT_TRUE(sheet->dropFiles(
       {Gio::File::create_for_path(file.string()), Gio::File::create_for_path(other.string())}));
-  ASSERT_EQ(waitForAnswer(), ImportPasswordsSheet::Phase::finished);
-  EXPECT_EQ(sheet->headline().get_text(), "2 şifre içe aktarıldı");
-  EXPECT_EQ(sheet->summary().get_text(), "2 yeni · 1 atlandı");
+  ASSERT_EQ(waitForAnswer(), "ImportFinished");
+  EXPECT_EQ(labelText(root, "ImportHeadline"), "2 şifre içe aktarıldı");
+  EXPECT_EQ(labelText(root, "ImportSummary"), "2 yeni · 1 atlandı");
   EXPECT_EQ(harness.passwords().credentials.peek().size(), 2u);  // the first file only
   PasswordsHarness::shot(*sheet, "import-finished");
 
-  sheet->moveToTrash();
-  ASSERT_TRUE(waitUntil([&] { return sheet->trashed(); }));
+  PasswordsHarness::click(findByAccessibleName(root, "CSV'yi Çöp Sepeti'ne Taşı"));
+  GtkWidget* trashed = nullptr;
+  ASSERT_TRUE(waitUntil(
+      [&] { return (trashed = findByAccessibleName(root, "Çöp Sepeti'ne taşındı")) != nullptr; }));
   EXPECT_FALSE(std::filesystem::exists(file));
-  EXPECT_FALSE(sheet->trashButton().get_sensitive());
-  EXPECT_EQ(sheet->trashButton().get_label(), "Çöp Sepeti'ne taşındı");
+  EXPECT_FALSE(gtk_widget_get_sensitive(trashed));
 }
 
 TEST_F(ImportPasswordsSheetTest, UnreadableOrUnsavedImportsFailWithoutRecommendingTheTrash) {
-  sheet->setSource(ImportSource::edge);
+  PasswordsHarness::click(sourceButton("Edge"));
   // A huge binary is refused as unreadable without being read.
   const auto huge = harness.home.root() / "huge.bin";
   std::ofstream(huge).close();
@@ -88,27 +123,27 @@ TEST_F(ImportPasswordsSheetTest, UnreadableOrUnsavedImportsFailWithoutRecommendi
   ASSERT_TRUE(sheet->dropFiles({Gio::File::create_for_path(huge.string())}));
   waitForAnswer();
   EXPECT_LT(bytesReadByProcess() - readBefore, 8ll << 20);
-  ASSERT_EQ(sheet->phase(), ImportPasswordsSheet::Phase::failed);
-  EXPECT_EQ(sheet->failureMessage().get_text(),
+  ASSERT_EQ(shownPage(), "ImportFailed");
+  EXPECT_EQ(labelText(root, "ImportFailure"),
             "Dosya okunamadı. UTF-8 biçiminde bir CSV dosyası olduğundan emin ol.");
   PasswordsHarness::shot(*sheet, "import-failed");
 
   // Try Again keeps the source; a pipe is not waited on.
-  sheet->showGuide();
-  EXPECT_EQ(sheet->source(), ImportSource::edge);
+  PasswordsHarness::click(findByAccessibleName(root, "Tekrar Dene"));
+  EXPECT_EQ(chosenSource(), "Edge");
   const auto pipe = harness.home.root() / "pipe.csv";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   ASSERT_TRUE(sheet->dropFiles({Gio::File::create_for_path(pipe.string())}));
-  EXPECT_EQ(waitForAnswer(), ImportPasswordsSheet::Phase::failed);
+  EXPECT_EQ(waitForAnswer(), "ImportFailed");
 
   // The keyring refuses the logins: nothing was imported, and the file is not to be deleted.
-  sheet->showGuide();
+  PasswordsHarness::click(findByAccessibleName(root, "Tekrar Dene"));
   harness.vault->refuseWrites = true;
   const auto file =
       writeFile("logins.csv", "url,username,password\nhttps://a.example.test,ada,pw\n");
   ASSERT_TRUE(sheet->dropFiles({Gio::File::create_for_path(file.string())}));
-  ASSERT_EQ(waitForAnswer(), ImportPasswordsSheet::Phase::failed);
-  EXPECT_EQ(sheet->failureMessage().get_text(),
+  ASSERT_EQ(waitForAnswer(), "ImportFailed");
+  EXPECT_EQ(labelText(root, "ImportFailure"),
             "Şifreler anahtarlığa kaydedilemedi. Hiçbir şey içe aktarılmadı.");
   EXPECT_TRUE(harness.passwords().credentials.peek().empty());
   EXPECT_TRUE(std::filesystem::exists(file));

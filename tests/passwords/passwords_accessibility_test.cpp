@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "passwords/credential_detail.h"
-#include "passwords/import_passwords_sheet.h"
-#include "passwords/passwords_browser.h"
 #include "passwords/passwords_harness.h"
 #include "window/accessibility_tree.h"
 
@@ -15,20 +12,20 @@ TEST(PasswordsAccessibilityTest, LockScreenImportSheetLoginsAndQuestionNameTheir
   if (!PasswordsHarness::hasTestAccountService()) GTEST_SKIP() << "needs the test PAM service";
   PasswordsHarness harness(
       {login("mail.example.test", "ada", "pw-ada"), login("mail.example.test", "bob", "pw-bob")});
-  PasswordsWindow& window = harness.open();
+  harness.open();
   ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
   EXPECT_EQ((readControls()[{"button", "Kilidi Aç"}].count), 1);
 
-  window.showImport();
-  ASSERT_TRUE(
-      waitUntil([&] { return window.importSheet() && window.importSheet()->is_visible(); }));
+  PasswordsHarness::click(harness.control("İçe Aktar…"));
+  ASSERT_TRUE(waitUntil([&] {
+    return harness.importSheet() && gtk_widget_is_visible(GTK_WIDGET(harness.importSheet()));
+  }));
   pump();
   readControls();
-  window.importSheet()->close();
+  gtk_window_close(harness.importSheet());
 
   harness.unlock();
-  window.browser()->select(harness.passwords().credentials.peek()[0].id);
-  pump();
+  harness.select(harness.passwords().credentials.peek()[0]);
   const auto controls = readControls();
   EXPECT_EQ((controls.at({"button", "Şifreyi Sil"}).count), 1);
   // Two logins on one host are told apart by their user.
@@ -37,7 +34,7 @@ TEST(PasswordsAccessibilityTest, LockScreenImportSheetLoginsAndQuestionNameTheir
       return entry.first.second == name;
     })) << name;
   }
-  PasswordsHarness::click(window.browser()->detail()->deleteButton());
+  PasswordsHarness::click(harness.control("Şifreyi Sil"));
   pump();
   EXPECT_EQ((readControls()[{"button", "Sil"}].count), 2);  // one set for each layout
 }

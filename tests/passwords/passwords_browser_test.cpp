@@ -1,13 +1,9 @@
-#include "passwords/passwords_browser.h"
-#include "model/tabs_model.h"
-
 #include <gtest/gtest.h>
 
-#include "passwords/credential_detail.h"
-#include "passwords/credential_row.h"
-#include "passwords/import_passwords_sheet.h"
+#include "model/tabs_model.h"
 #include "passwords/passwords_harness.h"
 #include "support/x_input.h"
+#include "widgets/symbol_icons.h"
 
 namespace zemblo::testing {
 namespace {
@@ -40,80 +36,93 @@ TEST_F(PasswordsBrowserTest, ListsSearchesAndShowsTheSelectedLogin) {
   PasswordsHarness harness(stored);
   harness.open();
   harness.unlock();
-  PasswordsBrowser& browser = *harness.window().browser();
   const auto& vault = harness.passwords().credentials.peek();
-  EXPECT_EQ(browser.shownIds(), (std::vector<Uuid>{vault[2].id, vault[1].id, vault[0].id}));
-  EXPECT_EQ(browser.placeholderDescription(), "3 kayıtlı şifre");
+  EXPECT_EQ(harness.shownLogins(),
+            (std::vector<std::string>{rowName(vault[2]), rowName(vault[1]), rowName(vault[0])}));
+  EXPECT_EQ(harness.statusDescription("PasswordsPlaceholder"), "3 kayıtlı şifre");
 
-  browser.select(vault[1].id);
-  CredentialDetail* detail = browser.detail();
+  harness.select(vault[1]);
+  GtkWidget* detail = harness.detail();
   ASSERT_TRUE(detail);
-  EXPECT_EQ(detail->title().get_text(), "Work Mail");
-  EXPECT_EQ(detail->usernameValue().get_text(), "zed");
-  EXPECT_EQ(detail->passwordValue().get_text(), "••••••••");
-  EXPECT_EQ(detail->websiteValue().get_text(), "Mail.example.test");
-  EXPECT_FALSE(detail->notesBlock().get_visible());
-  detail->toggleReveal();
-  EXPECT_EQ(detail->passwordValue().get_text(), "pw-zed");
+  EXPECT_EQ(labelText(detail, "CredentialTitle"), "Work Mail");
+  EXPECT_EQ(labelText(detail, "CredentialUsername"), "zed");
+  EXPECT_EQ(labelText(detail, "CredentialPassword"), "••••••••");
+  EXPECT_EQ(labelText(detail, "CredentialWebsite"), "Mail.example.test");
+  EXPECT_FALSE(gtk_widget_get_visible(findByWidgetName(detail, "CredentialNotes")));
+  PasswordsHarness::click(findByAccessibleName(detail, "Göster"));
+  EXPECT_EQ(labelText(detail, "CredentialPassword"), "pw-zed");
   PasswordsHarness::shot(harness.window(), "list-with-detail");
 
-  browser.searchEntry().set_text("  WORK ");
-  EXPECT_EQ(browser.shownIds(), (std::vector<Uuid>{vault[1].id}));
+  GtkEditable* search = GTK_EDITABLE(harness.searchField());
+  gtk_editable_set_text(search, "  WORK ");
+  EXPECT_EQ(harness.shownLogins(), (std::vector<std::string>{rowName(vault[1])}));
   // A search that hides the selected login keeps its page.
-  browser.searchEntry().set_text("nothing like it");
-  EXPECT_TRUE(browser.shownIds().empty());
-  EXPECT_EQ(browser.emptyStateTitle(), "“nothing like it” için sonuç yok");
-  EXPECT_EQ(browser.detail(), detail);
-  browser.searchEntry().set_text("");
-  EXPECT_EQ(browser.emptyStateTitle(), "");
+  gtk_editable_set_text(search, "nothing like it");
+  EXPECT_TRUE(harness.shownLogins().empty());
+  EXPECT_EQ(harness.statusTitle("PasswordsEmptyState"), "“nothing like it” için sonuç yok");
+  EXPECT_EQ(harness.detail(), detail);
+  gtk_editable_set_text(search, "");
+  EXPECT_EQ(harness.statusTitle("PasswordsEmptyState"), "");
 
   // Opening the site loads it in a new tab of the browser.
   const size_t tabsBefore = harness.store().tabs().currentSpace()->tabs.peek().size();
-  detail->openSite();
+  PasswordsHarness::click(findByAccessibleName(detail, "Tarayıcıda aç"));
   EXPECT_EQ(harness.store().tabs().currentSpace()->tabs.peek().size(), tabsBefore + 1);
 }
 
-// The list's item that holds the login's row, which takes the focus for it.
-Gtk::Widget* listItemOf(Gtk::Widget& widget, const Uuid& id) {
-  for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling()) {
-    if (auto* row = dynamic_cast<CredentialRow*>(child); row && row->credentialId() == id) {
-      return &widget;
+// A press of the secondary button on the widget, as the click gestures in it take it.
+void rightClick(GtkWidget* widget) {
+  ASSERT_TRUE(widget);
+  for (GtkWidget* part : findAll(widget, [](GtkWidget*) { return true; })) {
+    GListModel* controllers = gtk_widget_observe_controllers(part);
+    for (guint i = 0; i < g_list_model_get_n_items(controllers); ++i) {
+      auto* controller = g_list_model_get_item(controllers, i);
+      g_object_unref(controller);
+      if (GTK_IS_GESTURE_CLICK(controller) &&
+          gtk_gesture_single_get_button(GTK_GESTURE_SINGLE(controller)) == GDK_BUTTON_SECONDARY) {
+        g_signal_emit_by_name(controller, "pressed", 1, 1.0, 1.0);
+      }
     }
-    if (Gtk::Widget* found = listItemOf(*child, id)) return found;
+    g_object_unref(controllers);
   }
-  return nullptr;
+}
+
+// The list's context menu while it is open.
+GtkWidget* openMenu(PasswordsHarness& harness) {
+  GtkWidget* item = harness.control("Sil");
+  GtkWidget* menu = item ? gtk_widget_get_ancestor(item, GTK_TYPE_POPOVER) : nullptr;
+  return menu && gtk_widget_get_visible(menu) ? menu : nullptr;
 }
 
 TEST_F(PasswordsBrowserTest, ShiftF10AndTheMenuKeyOpenTheFocusedRowsMenuWithTheKeyboardInIt) {
   PasswordsHarness harness(stored);
   harness.open().set_title("zemblo-passwords-test");
   harness.unlock();
-  PasswordsBrowser& browser = *harness.window().browser();
   const auto press = [](const std::string& keys) {
     runBesideMainLoop(xdotoolOn("zemblo-passwords-test", "windowfocus --sync %1") +
                       " && xdotool key " + keys);
   };
   const auto menuHasFocus = [&] {
-    Gtk::Widget* focus = harness.window().get_focus();
-    return browser.contextMenu().get_visible() && focus &&
-           focus->is_ancestor(browser.contextMenu());
+    GtkWidget* menu = openMenu(harness);
+    GtkWidget* focus = gtk_root_get_focus(GTK_ROOT(harness.root()));
+    return menu && focus && gtk_widget_is_ancestor(focus, menu);
   };
-  const Uuid shop = harness.passwords().credentials.peek()[0].id;
-  Gtk::Widget* item = listItemOf(browser.list(), shop);
+  const Credential shop = harness.passwords().credentials.peek()[0];
+  GtkWidget* item = harness.listItem(shop);
   ASSERT_TRUE(item);
-  item->grab_focus();
+  gtk_widget_grab_focus(item);
   press("shift+F10");
   ASSERT_TRUE(waitUntil(menuHasFocus));
   press("Escape");
-  ASSERT_TRUE(waitUntil([&] { return !browser.contextMenu().get_visible(); }));
+  ASSERT_TRUE(waitUntil([&] { return !openMenu(harness); }));
   EXPECT_EQ(harness.passwords().credentials.peek().size(), 3u);
 
   // Return on the menu's only item deletes the focused row's login, and no other.
-  item->grab_focus();
+  gtk_widget_grab_focus(item);
   press("Menu");
   ASSERT_TRUE(waitUntil(menuHasFocus));
   press("Return");
-  EXPECT_TRUE(waitUntil([&] { return !harness.passwords().credential(shop); }));
+  EXPECT_TRUE(waitUntil([&] { return !harness.passwords().credential(shop.id); }));
   EXPECT_EQ(harness.passwords().credentials.peek().size(), 2u);
 }
 
@@ -121,34 +130,33 @@ TEST_F(PasswordsBrowserTest, DeletesFromTheContextMenuAtOnceAndFromTheDetailAfte
   PasswordsHarness harness(stored);
   harness.open();
   harness.unlock();
-  PasswordsBrowser& browser = *harness.window().browser();
-  const Uuid shop = harness.passwords().credentials.peek()[0].id;
-  const Uuid ada = harness.passwords().credentials.peek()[2].id;
+  const Credential shop = harness.passwords().credentials.peek()[0];
+  const Credential ada = harness.passwords().credentials.peek()[2];
 
-  browser.select(shop);
-  browser.showContextMenu(shop);
+  harness.select(shop);
+  rightClick(harness.listItem(shop));
   pump();
-  EXPECT_TRUE(browser.contextMenu().get_visible());
-  PasswordsHarness::click(*static_cast<Gtk::Button*>(browser.contextMenu().get_child()));
+  ASSERT_TRUE(openMenu(harness));
+  PasswordsHarness::click(harness.control("Sil"));
   // The list follows the vault on the main loop's next idle turn.
-  EXPECT_TRUE(waitUntil([&] { return browser.shownIds().size() == 2u; }));
-  EXPECT_FALSE(harness.passwords().credential(shop));
-  EXPECT_FALSE(browser.detail());
-  EXPECT_EQ(browser.placeholderDescription(), "2 kayıtlı şifre");
+  EXPECT_TRUE(waitUntil([&] { return harness.shownLogins().size() == 2u; }));
+  EXPECT_FALSE(harness.passwords().credential(shop.id));
+  EXPECT_FALSE(harness.detail());
+  EXPECT_EQ(harness.statusDescription("PasswordsPlaceholder"), "2 kayıtlı şifre");
 
-  browser.select(ada);
-  PasswordsHarness::click(browser.detail()->deleteButton());
+  harness.select(ada);
+  PasswordsHarness::click(findByAccessibleName(harness.detail(), "Şifreyi Sil"));
   AdwMessageDialog* dialog = nullptr;
   ASSERT_TRUE(waitUntil([&] { return (dialog = shownDialog()) != nullptr; }));
   EXPECT_STREQ(adw_message_dialog_get_body(dialog),
                "mail.example.test için kayıtlı şifre kalıcı olarak silinecek.");
   adw_message_dialog_response(dialog, "cancel");
-  EXPECT_TRUE(harness.passwords().credential(ada));
-  PasswordsHarness::click(browser.detail()->deleteButton());
+  EXPECT_TRUE(harness.passwords().credential(ada.id));
+  PasswordsHarness::click(findByAccessibleName(harness.detail(), "Şifreyi Sil"));
   ASSERT_TRUE(waitUntil([&] { return (dialog = shownDialog()) != nullptr; }));
   adw_message_dialog_response(dialog, "delete");
-  EXPECT_TRUE(waitUntil([&] { return browser.shownIds().size() == 1u; }));
-  EXPECT_FALSE(harness.passwords().credential(ada));
+  EXPECT_TRUE(waitUntil([&] { return harness.shownLogins().size() == 1u; }));
+  EXPECT_FALSE(harness.passwords().credential(ada.id));
 }
 
 TEST_F(PasswordsBrowserTest, AnEmptyVaultOffersAnImportAndAnUnreadableOneSaysSo) {
@@ -156,45 +164,55 @@ TEST_F(PasswordsBrowserTest, AnEmptyVaultOffersAnImportAndAnUnreadableOneSaysSo)
     PasswordsHarness harness;
     harness.open();
     harness.unlock();
-    PasswordsBrowser& browser = *harness.window().browser();
-    EXPECT_EQ(browser.emptyStateTitle(), "Henüz şifre yok");
-    EXPECT_EQ(browser.placeholderDescription(), "0 kayıtlı şifre");
-    harness.window().showImport();
-    ASSERT_TRUE(harness.window().importSheet());
+    EXPECT_EQ(harness.statusTitle("PasswordsEmptyState"), "Henüz şifre yok");
+    EXPECT_EQ(harness.statusDescription("PasswordsPlaceholder"), "0 kayıtlı şifre");
+    PasswordsHarness::click(harness.control("Şifreleri İçe Aktar"));
+    ASSERT_TRUE(harness.importSheet());
   }
   PasswordsHarness unreadable(
       VaultStorage::ReadResult{VaultStorage::ReadStatus::failed, {}, "locked"});
   unreadable.open();
   unreadable.unlock();
-  EXPECT_EQ(unreadable.window().browser()->emptyStateTitle(), "Şifrelere erişilemiyor");
+  EXPECT_EQ(unreadable.statusTitle("PasswordsEmptyState"), "Şifrelere erişilemiyor");
 }
 
 TEST_F(PasswordsBrowserTest, ACopiedPasswordLeavesTheClipboardInTimeOrAtQuitButAUsernameStays) {
   PasswordsHarness harness(stored);
   harness.open();
   harness.unlock();
-  PasswordsBrowser& browser = *harness.window().browser();
-  browser.select(harness.passwords().credentials.peek()[0].id);
-  CredentialDetail& detail = *browser.detail();
+  harness.select(harness.passwords().credentials.peek()[0]);
+  GtkWidget* copyPassword = findByAccessibleName(harness.detail(), "Şifreyi kopyala");
+  GtkWidget* copyUsername = findByAccessibleName(harness.detail(), "Kopyala");
+  // Which copy buttons show their checkmark.
+  const auto checked = [&] {
+    std::string marks;
+    for (auto [button, tag] : {std::pair{copyUsername, "user"}, std::pair{copyPassword, "pass"}}) {
+      if (gtk_button_get_icon_name(GTK_BUTTON(button)) ==
+          std::string(symbolIconName("checkmark"))) {
+        marks += tag;
+      }
+    }
+    return marks;
+  };
 
-  detail.copyPassword();
-  EXPECT_EQ(detail.copied(), "pass");
+  PasswordsHarness::click(copyPassword);
+  EXPECT_EQ(checked(), "pass");
   EXPECT_EQ(PasswordsHarness::clipboardText(), "pw-bob");
   harness.clock.advance(PasswordClipboard::kPasswordLifetime);
   EXPECT_EQ(PasswordsHarness::clipboardText(), "");
 
-  detail.copyPassword();
-  detail.copyUsername();  // takes the mark over at once
-  EXPECT_EQ(detail.copied(), "user");
+  PasswordsHarness::click(copyPassword);
+  PasswordsHarness::click(copyUsername);  // takes the mark over at once
+  EXPECT_EQ(checked(), "user");
   harness.clock.advance(PasswordClipboard::kPasswordLifetime);
   EXPECT_EQ(PasswordsHarness::clipboardText(), "bob");
 
   // Something copied since is left alone; a password still there goes at quit.
-  detail.copyPassword();
+  PasswordsHarness::click(copyPassword);
   Gdk::Display::get_default()->get_clipboard()->set_text("copied elsewhere");
   harness.clock.advance(PasswordClipboard::kPasswordLifetime);
   EXPECT_EQ(PasswordsHarness::clipboardText(), "copied elsewhere");
-  detail.copyPassword();
+  PasswordsHarness::click(copyPassword);
   harness.clipboard().clearPassword();
   EXPECT_EQ(PasswordsHarness::clipboardText(), "");
 }

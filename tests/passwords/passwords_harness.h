@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,11 +20,12 @@
 #include "model/localization.h"
 #include "model/password_store.h"
 #include "model/preferences_model.h"
-#include "passwords/locked_passwords_view.h"
 #include "passwords/password_clipboard.h"
 #include "passwords/passwords_window.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
+#include "support/find_passwords.h"
+#include "support/find_widget.h"
 #include "support/interface_language.h"
 #include "support/main_loop.h"
 #include "support/memory_vault_storage.h"
@@ -59,6 +61,25 @@ inline Credential login(std::string host, std::string username, std::string pass
   credential.password = std::move(password);
   credential.title = std::move(title);
   return credential;
+}
+
+// The name a login's row is announced by.
+inline std::string rowName(const Credential& credential) {
+  return credential.username + ", " + credential.host;
+}
+
+// Whether `widget` is in the part of its window's tree that is shown (when the window is).
+inline bool shownInWindow(GtkWidget* widget) {
+  for (GtkWidget* part = widget; part && !GTK_IS_WINDOW(part); part = gtk_widget_get_parent(part)) {
+    if (!gtk_widget_get_visible(part) || !gtk_widget_get_child_visible(part)) return false;
+  }
+  return widget != nullptr;
+}
+
+// The text of the label at or under `root` with that widget name; empty when there is none.
+inline std::string labelText(GtkWidget* root, const std::string& widgetName) {
+  GtkWidget* label = findByWidgetName(root, widgetName);
+  return label && GTK_IS_LABEL(label) ? gtk_label_get_text(GTK_LABEL(label)) : "";
 }
 
 class PasswordsHarness {
@@ -99,7 +120,9 @@ class PasswordsHarness {
 
   PasswordsWindow& open(bool importing = false) {
     if (!scheme_) scheme_ = std::make_unique<SystemColorScheme>();
-    window_ = std::make_unique<PasswordsWindow>(*store_, favicons_, *scheme_, *clipboard_);
+    window_ = std::make_unique<PasswordsWindow>(
+        PasswordsWindow::Models{store_->passwords(), store_->preferences(), store_->tabs()},
+        favicons_, *scheme_, *clipboard_);
     if (importing) window_->requestImport();
     window_->present();
     EXPECT_TRUE(waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; }));
@@ -109,23 +132,92 @@ class PasswordsHarness {
   void close() { window_.reset(); }
 
   PasswordsWindow& window() { return *window_; }
-  LockedPasswordsView& lockScreen() { return *window_->lockScreen(); }
   BrowserStore& store() { return *store_; }
   PasswordStore& passwords() { return store_->passwords(); }
   PasswordClipboard& clipboard() { return *clipboard_; }
 
+  // The window's controls, found by the names a screen reader announces (in the language of the
+  // moment), or by their widget names where they have none.
+  GtkWidget* root() { return GTK_WIDGET(window_->gobj()); }
+  GtkWidget* control(const std::string& turkishName,
+                     GtkAccessibleRole role = GTK_ACCESSIBLE_ROLE_BUTTON) {
+    return findByAccessibleName(root(), localized(turkishName), role);
+  }
+  GtkWidget* passwordField() { return control("Hesap parolası", GTK_ACCESSIBLE_ROLE_TEXT_BOX); }
+  GtkWidget* unlockButton() { return control("Kilidi Aç"); }
+  GtkWidget* searchField() { return control("Ara", GTK_ACCESSIBLE_ROLE_SEARCH_BOX); }
+  // The selected login's page.
+  GtkWidget* detail() { return findByWidgetName(root(), "CredentialDetail"); }
+  GtkWindow* importSheet() { return importSheetOver(window_->gobj()); }
+
+  // Whether the unlock button shows its progress indicator in place of its label.
+  bool showsProgress() {
+    GtkWidget* button = unlockButton();
+    GtkWidget* spinner =
+        button ? findFirst(button, [](GtkWidget* w) { return GTK_IS_SPINNER(w); }) : nullptr;
+    return spinner && shownInWindow(spinner);
+  }
   // Whether the lock screen waits for the password (the system asked for it).
-  bool awaitsPassword() { return window_->authenticating() && !lockScreen().showsProgress(); }
+  bool awaitsPassword() { return window_->authenticating() && !showsProgress(); }
+  // Whether the window shows the logins rather than its lock screen.
+  bool showsLogins() {
+    GtkWidget* search = searchField();
+    return search && shownInWindow(search);
+  }
+  // The failure the lock screen shows, or shows as soon as the window is locked again.
+  std::optional<std::string> lockError() {
+    GtkWidget* error = findByWidgetName(root(), "LockError");
+    if (!error || !gtk_widget_get_visible(error)) return std::nullopt;
+    return gtk_label_get_text(GTK_LABEL(error));
+  }
+  // The rows of the logins listed, top to bottom, by the names they are announced by.
+  std::vector<std::string> shownLogins() {
+    std::vector<std::string> names;
+    for (GtkWidget* row : findAll(root(), [](GtkWidget* widget) {
+           return gtk_widget_has_css_class(widget, "credential-row") && shownInWindow(widget);
+         })) {
+      names.push_back(accessibleName(row));
+    }
+    return names;
+  }
+  // The list's item for the login's row, which takes the focus for it.
+  GtkWidget* listItem(const Credential& credential) {
+    return findByAccessibleName(root(), rowName(credential), GTK_ACCESSIBLE_ROLE_LIST_ITEM);
+  }
+  // Selects the login's row as a click on it does.
+  void select(const Credential& credential) {
+    GtkWidget* item = listItem(credential);
+    ASSERT_TRUE(item) << rowName(credential);
+    gtk_widget_activate_action(item, "listitem.select", "(bb)", FALSE, FALSE);
+    pump();
+  }
+  // The title of the status page of that widget name while it is shown, and its description;
+  // empty when it is hidden.
+  std::string statusTitle(const std::string& widgetName) {
+    GtkWidget* page = findByWidgetName(root(), widgetName);
+    return page && gtk_widget_get_visible(page) ? adw_status_page_get_title(ADW_STATUS_PAGE(page))
+                                                : "";
+  }
+  std::string statusDescription(const std::string& widgetName) {
+    GtkWidget* page = findByWidgetName(root(), widgetName);
+    return page && gtk_widget_get_visible(page)
+               ? adw_status_page_get_description(ADW_STATUS_PAGE(page))
+               : "";
+  }
+
+  static void click(GtkWidget* button) {
+    ASSERT_TRUE(button && GTK_IS_BUTTON(button));
+    g_signal_emit_by_name(button, "clicked");
+  }
   // Types into the password field and presses Unlock, as Return does.
   void enterPassword(const std::string& password) {
     EXPECT_TRUE(waitUntil([&] { return awaitsPassword() || !window_->authenticating(); }));
-    lockScreen().passwordField().set_text(password);
-    click(lockScreen().unlockButton());
+    gtk_editable_set_text(GTK_EDITABLE(passwordField()), password.c_str());
+    click(unlockButton());
   }
-  static void click(Gtk::Button& button) { g_signal_emit_by_name(button.gobj(), "clicked"); }
   void unlock() {
     enterPassword(kAccountPassword);
-    ASSERT_TRUE(waitUntil([&] { return window_->unlocked(); }));
+    ASSERT_TRUE(waitUntil([&] { return showsLogins(); }));
     pump();
   }
 

@@ -9,10 +9,7 @@
 
 #include "model/preference_enums.h"
 #include "model/preferences_model.h"
-#include "passwords/import_passwords_sheet.h"
-#include "passwords/passwords_browser.h"
 #include "passwords/passwords_harness.h"
-#include "support/find_widget.h"
 #include "support/tab_round.h"
 #include "support/x_input.h"
 
@@ -53,8 +50,7 @@ TEST_F(PasswordsWindowTest, TabGoesRoundTheLockScreenAndTheListAndBackReachingEv
   };
   goRound({"İçe Aktar…", "Kilidi Aç"});
   harness.unlock();
-  window.browser()->select(harness.passwords().credentials.peek()[0].id);
-  pump();
+  harness.select(harness.passwords().credentials.peek()[0]);
   goRound({"ada, mail.example.test", "bob, shop.example.test", "Şifreyi kopyala", "Şifreyi Sil",
            "İçe Aktar"});
 }
@@ -62,48 +58,43 @@ TEST_F(PasswordsWindowTest, TabGoesRoundTheLockScreenAndTheListAndBackReachingEv
 TEST_F(PasswordsWindowTest, RightPasswordUnlocksWrongOneFailsAndCancelStaysSilent) {
   PasswordsHarness harness({login("example.test", "ada", "pw")});
   PasswordsWindow& window = harness.open();
-  LockedPasswordsView& lock = harness.lockScreen();
   // Opening asks at once.
   EXPECT_TRUE(window.authenticating());
   ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
-  EXPECT_EQ(lock.title().get_text(), "Şifreler kilitli");
+  EXPECT_EQ(labelText(harness.root(), "LockTitle"), "Şifreler kilitli");
   PasswordsHarness::shot(window, "lock-screen");
 
   harness.enterPassword("wrong");
   ASSERT_TRUE(waitUntil([&] { return !window.authenticating(); }));
   const std::string failure = "Kimlik doğrulanamadı. Parolanı kontrol edip tekrar dene.";
-  EXPECT_EQ(window.authError(), failure);
-  EXPECT_TRUE(lock.errorLabel().get_visible());
-  EXPECT_EQ(lock.errorLabel().get_text().raw(), failure);
-  EXPECT_FALSE(window.unlocked());
-  EXPECT_EQ(lock.passwordField().get_text(), "");
+  EXPECT_EQ(harness.lockError(), failure);
+  EXPECT_FALSE(harness.showsLogins());
+  EXPECT_STREQ(gtk_editable_get_text(GTK_EDITABLE(harness.passwordField())), "");
   PasswordsHarness::shot(window, "lock-screen-failed");
   // Escape after a failure clears its text too.
   window.cancelAuthentication();
   pump();
-  EXPECT_FALSE(lock.errorLabel().get_visible());
+  EXPECT_FALSE(harness.lockError());
 
   // Unlock with an empty field asks again; the next attempt clears the failure at once. Cancel
   // leaves the lock screen as it was, with no text.
-  PasswordsHarness::click(lock.unlockButton());
+  PasswordsHarness::click(harness.unlockButton());
   EXPECT_TRUE(window.authenticating());
-  EXPECT_FALSE(window.authError());
-  EXPECT_FALSE(lock.errorLabel().get_visible());
+  EXPECT_FALSE(harness.lockError());
   ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
   window.cancelAuthentication();
   pump();
   EXPECT_FALSE(window.authenticating());
-  EXPECT_FALSE(window.authError());
-  EXPECT_FALSE(window.unlocked());
+  EXPECT_FALSE(harness.lockError());
+  EXPECT_FALSE(harness.showsLogins());
 
   // Typed while nothing asks, the password starts an attempt that uses it.
-  lock.passwordField().set_text(PasswordsHarness::kAccountPassword);
-  PasswordsHarness::click(lock.unlockButton());
-  PasswordsHarness::click(lock.unlockButton());  // a second press while checking does nothing
-  ASSERT_TRUE(waitUntil([&] { return window.unlocked(); }));
-  EXPECT_FALSE(window.authError());
-  ASSERT_TRUE(window.browser());
-  EXPECT_EQ(window.browser()->shownIds().size(), 1u);
+  gtk_editable_set_text(GTK_EDITABLE(harness.passwordField()), PasswordsHarness::kAccountPassword);
+  PasswordsHarness::click(harness.unlockButton());
+  PasswordsHarness::click(harness.unlockButton());  // a second press while checking does nothing
+  ASSERT_TRUE(waitUntil([&] { return harness.showsLogins(); }));
+  EXPECT_FALSE(harness.lockError());
+  EXPECT_EQ(harness.shownLogins().size(), 1u);
 }
 
 TEST_F(PasswordsWindowTest, LockScreenWrapsItsTextEvenlyAndUnlocksUnderAnOpenLock) {
@@ -112,17 +103,20 @@ TEST_F(PasswordsWindowTest, LockScreenWrapsItsTextEvenlyAndUnlocksUnderAnOpenLoc
     testing::switchLanguage(harness.store().preferences(), language);
     PasswordsWindow& window = harness.open();
     ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
-    LockedPasswordsView& lock = harness.lockScreen();
     // However the explanation wraps on screen, no word stands on a line of its own.
-    const std::string text = lock.explanation().get_text();
-    const auto layout = lock.explanation().get_layout();
-    for (int i = 0; i < layout->get_line_count(); ++i) {
-      std::string line =
-          text.substr(layout->get_line(i)->get_start_index(), layout->get_line(i)->get_length());
+    GtkLabel* explanation = GTK_LABEL(findByWidgetName(harness.root(), "LockExplanation"));
+    const std::string text = gtk_label_get_text(explanation);
+    PangoLayout* layout = gtk_label_get_layout(explanation);
+    for (int i = 0; i < pango_layout_get_line_count(layout); ++i) {
+      const PangoLayoutLine* wrapped = pango_layout_get_line_readonly(layout, i);
+      std::string line = text.substr(wrapped->start_index, wrapped->length);
       line.erase(line.find_last_not_of(' ') + 1);
       EXPECT_NE(line.find(' '), std::string::npos) << line;
     }
-    EXPECT_EQ(lock.unlockSymbol().get_icon_name(), "changes-allow-symbolic");
+    GtkWidget* unlockSymbol =
+        findFirst(harness.unlockButton(), [](GtkWidget* w) { return GTK_IS_IMAGE(w); });
+    ASSERT_TRUE(unlockSymbol);
+    EXPECT_STREQ(gtk_image_get_icon_name(GTK_IMAGE(unlockSymbol)), "changes-allow-symbolic");
     PasswordsHarness::shot(window, "lock-screen-" + std::string(rawValue(language)));
     harness.close();
   }
@@ -157,9 +151,9 @@ TEST_F(PasswordsWindowTest, EveryNewAppearanceIsLockedAndLateResultsAreDropped) 
 
   // A new language rebuilds the content locked, and it asks again.
   harness.window().rebuildContent();
-  EXPECT_FALSE(harness.window().unlocked());
+  EXPECT_FALSE(harness.showsLogins());
   EXPECT_TRUE(harness.window().authenticating());
-  EXPECT_FALSE(harness.window().browser());
+  EXPECT_FALSE(harness.searchField());
 
   // A right password answered just before the window closes unlocks nothing: the next window
   // opens locked and stays so. Its own attempt, asked and answered (wrongly) after the old one
@@ -171,36 +165,36 @@ TEST_F(PasswordsWindowTest, EveryNewAppearanceIsLockedAndLateResultsAreDropped) 
   ASSERT_TRUE(waitUntil([&] { return harness.awaitsPassword(); }));
   harness.enterPassword("wrong");
   ASSERT_TRUE(waitUntil([&] { return !reopened.authenticating(); }));
-  EXPECT_TRUE(reopened.authError());
+  EXPECT_TRUE(harness.lockError());
   pump();
-  EXPECT_FALSE(reopened.unlocked());
+  EXPECT_FALSE(harness.showsLogins());
 
   // Hiding the window locks it too.
   harness.unlock();
   reopened.set_visible(false);
-  EXPECT_FALSE(reopened.unlocked());
+  EXPECT_FALSE(harness.showsLogins());
 }
 
 TEST_F(PasswordsWindowTest, ImportRequestsOpenTheSheetWithoutAskingForThePassword) {
   PasswordsHarness harness;
   PasswordsWindow& window = harness.open(/*importing=*/true);
-  ASSERT_TRUE(window.importSheet());
-  EXPECT_TRUE(window.importSheet()->get_visible());
+  ASSERT_TRUE(harness.importSheet());
+  EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(harness.importSheet())));
   EXPECT_FALSE(window.authenticating());
 
   // Closing the sheet leaves the window locked until the user unlocks.
-  window.importSheet()->close();
+  gtk_window_close(harness.importSheet());
   pump();
-  EXPECT_FALSE(window.importSheet());
+  EXPECT_FALSE(harness.importSheet());
   EXPECT_FALSE(window.authenticating());
-  PasswordsHarness::click(harness.lockScreen().unlockButton());
+  PasswordsHarness::click(harness.unlockButton());
   harness.unlock();
 
   // A request while the window is open shows the sheet over the logins.
   window.requestImport();
   pump();
-  ASSERT_TRUE(window.importSheet());
-  EXPECT_TRUE(window.unlocked());
+  ASSERT_TRUE(harness.importSheet());
+  EXPECT_TRUE(harness.showsLogins());
 }
 
 }  // namespace

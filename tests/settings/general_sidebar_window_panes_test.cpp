@@ -10,6 +10,7 @@
 #include "settings/panes/general_pane.h"
 #include "settings/panes/sidebar_pane.h"
 #include "settings/panes/window_pane.h"
+#include "support/find_pane_controls.h"
 #include "support/find_window.h"
 #include "window/card_drawing.h"
 #include "window/command_bar.h"
@@ -17,12 +18,21 @@
 namespace zemblo {
 namespace {
 
+using testing::badge;
+using testing::cardTitles;
 using testing::click;
 using testing::drag;
+using testing::dropDown;
 using testing::flip;
+using testing::named;
 using testing::PrefsWrites;
+using testing::pressed;
 using testing::pump;
+using testing::row;
+using testing::segment;
 using testing::SettingsHarness;
+using testing::slider;
+using testing::switchNamed;
 
 // The caps a menu accelerator reads as, modifiers first ("<Control><Shift>t": Ctrl, Shift, T).
 std::vector<std::string> capsOf(const std::string& accelerator) {
@@ -55,11 +65,39 @@ std::set<std::vector<std::string>> combinationsOf(std::vector<std::string> caps)
   return combinations;
 }
 
-std::vector<std::string> titlesOf(GeneralPane& pane) {
-  std::vector<std::string> titles;
-  for (size_t i = 0; i < pane.shortcuts().size(); ++i) {
-    titles.push_back(pane.shortcutRow(i).title().get_text());
+// A line of the shortcut list as shown: its title and the caps of each combination.
+struct ShownShortcut {
+  std::string title;
+  std::vector<std::vector<std::string>> combinations;
+};
+
+std::vector<ShownShortcut> shownShortcuts(Gtk::Widget& pane) {
+  std::vector<ShownShortcut> shown;
+  for (GtkWidget* row : testing::findAll(pane.gobj(), [](GtkWidget* widget) {
+         return gtk_widget_get_name(widget) == std::string("ShortcutRow");
+       })) {
+    ShownShortcut line;
+    for (GtkWidget* part = gtk_widget_get_first_child(row); part;
+         part = gtk_widget_get_next_sibling(part)) {
+      if (GTK_IS_LABEL(part) && gtk_widget_has_css_class(part, "settings-row-title")) {
+        line.title = gtk_label_get_text(GTK_LABEL(part));
+      } else if (GTK_IS_BOX(part)) {
+        std::vector<std::string> caps;
+        for (GtkWidget* cap = gtk_widget_get_first_child(part); cap;
+             cap = gtk_widget_get_next_sibling(cap)) {
+          caps.push_back(gtk_label_get_text(GTK_LABEL(cap)));
+        }
+        line.combinations.push_back(caps);
+      }
+    }
+    shown.push_back(line);
   }
+  return shown;
+}
+
+std::vector<std::string> titlesOf(Gtk::Widget& pane) {
+  std::vector<std::string> titles;
+  for (const ShownShortcut& line : shownShortcuts(pane)) titles.push_back(line.title);
   return titles;
 }
 
@@ -69,8 +107,8 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
   ASSERT_EQ(store.preferences().launchLanguage(), AppLanguage::system);
   auto* pane = &testing::showPane<GeneralPane>(harness, SettingsPane::general);
   // The harness chose Turkish after the start: a restart would change the desktop's texts.
-  EXPECT_TRUE(pane->offersRestart());
-  EXPECT_EQ(pane->restartButton().get_label(), "Yeniden Başlat");
+  EXPECT_TRUE(row(*pane, "Yeniden Başlat").get_visible());
+  EXPECT_EQ(named(*pane, "Yeniden Başlat").get_label(), "Yeniden Başlat");
   EXPECT_EQ(titlesOf(*pane),
             (std::vector<std::string>{"Yeni sekme", "Adres çubuğu", "Sekmeyi kapat",
                                       "Kapatılan sekmeyi geri aç", "Kenar çubuğunu göster/gizle",
@@ -101,31 +139,35 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
       }
     }
   }
-  ASSERT_EQ(pane->shortcuts().size(), actions.size());
+  const std::vector<ShownShortcut> shortcuts = shownShortcuts(*pane);
+  ASSERT_EQ(shortcuts.size(), actions.size());
   for (size_t row = 0; row < actions.size(); ++row) {
     std::set<std::vector<std::string>> fromMenu;
     for (const std::string& action : actions[row]) fromMenu.insert(capsOf(menuKeys[action]));
-    EXPECT_EQ(combinationsOf(pane->shortcutRow(row).keys()), fromMenu) << row;
+    ASSERT_FALSE(shortcuts[row].combinations.empty()) << row;
+    EXPECT_EQ(combinationsOf(shortcuts[row].combinations.front()), fromMenu) << row;
   }
   // Spaces also list the keys a desktop that takes Ctrl+Alt+arrows leaves to the browser.
   std::set<std::vector<std::string>> spaceKeys;
   for (const char* action : {"win.next-space", "win.previous-space"}) {
     spaceKeys.insert(capsOf(secondMenuKeys[action]));
   }
-  EXPECT_EQ(combinationsOf(pane->shortcutRow(6).alternativeKeys()), spaceKeys);
+  ASSERT_EQ(shortcuts[6].combinations.size(), 2u);
+  EXPECT_EQ(combinationsOf(shortcuts[6].combinations.back()), spaceKeys);
 
   // The engine: shown from the store, stored under its case name when picked.
-  EXPECT_EQ(pane->enginePicker().get_selected(), 0u);
-  pane->enginePicker().set_selected(2);
+  Gtk::DropDown& engines = dropDown(*pane, "Arama motoru");
+  EXPECT_EQ(engines.get_selected(), 0u);
+  engines.set_selected(2);
   pump();
   EXPECT_EQ(store.preferences().searchEngine.peek(), SearchEngine::bing);
   EXPECT_EQ(store.defaults().stringValue("searchEngine"), "bing");
   PrefsWrites writes(store);
-  flip(pane->restoreSessionRow().control());
-  drag(pane->defaultZoomRow(), 0.5);
-  EXPECT_EQ(pane->defaultZoomRow().badge().get_text(), "%50");
-  drag(pane->defaultZoomRow(), 2.04);
-  EXPECT_EQ(pane->defaultZoomRow().badge().get_text(), "%200");
+  flip(switchNamed(*pane, "Son oturumu geri yükle"));
+  drag(slider(*pane, "Varsayılan yakınlaştırma"), 0.5);
+  EXPECT_EQ(badge(*pane, "Varsayılan yakınlaştırma"), "%50");
+  drag(slider(*pane, "Varsayılan yakınlaştırma"), 2.04);
+  EXPECT_EQ(badge(*pane, "Varsayılan yakınlaştırma"), "%200");
   EXPECT_EQ(writes.fields(),
             (std::vector<std::string>{"restoreSession", "defaultZoom", "defaultZoom"}));
   const AppPreferences saved = testing::savedPrefs(store);
@@ -133,13 +175,13 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
   EXPECT_EQ(saved.defaultZoom, 2.0);
 
   // English from the cards: the interface switches at once, the desktop's key follows.
-  click(pane->languageCards().card(2));
+  click(named(*pane, "English"));
   EXPECT_TRUE(L10n::isEnglish());
   EXPECT_EQ(store.defaults().stringArray("AppleLanguages"), std::vector<std::string>{"en"});
   pane = &testing::showPane<GeneralPane>(harness, SettingsPane::general);
-  EXPECT_EQ(pane->restartButton().get_label(), "Restart");
-  EXPECT_EQ(pane->languageCards().card(0).title().get_text(), "System");
-  EXPECT_EQ(pane->defaultZoomRow().badge().get_text(), "200%");
+  EXPECT_EQ(named(*pane, "Restart").get_label(), "Restart");
+  EXPECT_EQ(cardTitles(*pane, "English").front(), "System");
+  EXPECT_EQ(badge(*pane, "Default zoom"), "200%");
   EXPECT_EQ(
       titlesOf(*pane),
       (std::vector<std::string>{"New tab", "Address bar", "Close tab", "Reopen closed tab",
@@ -147,9 +189,9 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
                                 "Find in page", "Passwords", "Page dark mode"}));
   SettingsHarness::shot(harness.view().shownPane(), "pane-general-en");
   // The language it started in takes the offer away; the key is removed for the system's.
-  click(pane->languageCards().card(0));
+  click(named(*pane, "System"));
   pane = &testing::showPane<GeneralPane>(harness, SettingsPane::general);
-  EXPECT_FALSE(pane->offersRestart());
+  EXPECT_FALSE(row(*pane, "Restart").get_visible());
   EXPECT_FALSE(store.defaults().contains("AppleLanguages"));
 }
 
@@ -157,23 +199,23 @@ TEST(SidebarPaneTest, ControlsMoveAndResizeTheBrowsersSidebarAndSaveEachChange) 
   SettingsHarness harness;
   BrowserStore& store = harness.store();
   auto& pane = testing::showPane<SidebarPane>(harness, SettingsPane::sidebar);
-  EXPECT_TRUE(pane.sideCards().card(0).selected());
-  EXPECT_TRUE(pane.densityCards().card(1).selected());
-  EXPECT_EQ(pane.widthRow().badge().get_text(), "264 pt");
-  EXPECT_TRUE(pane.columnsRow().control().segment(1).get_active());
+  EXPECT_TRUE(pressed(named(pane, "Solda")));
+  EXPECT_TRUE(pressed(named(pane, "Normal")));
+  EXPECT_EQ(badge(pane, "Genişlik"), "264 pt");
+  EXPECT_TRUE(segment(pane, "Sütun sayısı", "4").get_active());
 
   PrefsWrites writes(store);
-  click(pane.sideCards().card(1));
-  drag(pane.widthRow(), 231.7);
-  click(pane.densityCards().card(0));
-  click(pane.columnsRow().control().segment(2));
-  flip(pane.favoritesRow().control());
+  click(named(pane, "Sağda"));
+  drag(slider(pane, "Genişlik"), 231.7);
+  click(named(pane, "Sıkı"));
+  click(segment(pane, "Sütun sayısı", "5"));
+  flip(switchNamed(pane, "Favorileri göster"));
   EXPECT_EQ(writes.fields(), (std::vector<std::string>{"sidebarSide", "sidebarWidth", "tabDensity",
                                                        "favoriteColumns", "showFavorites"}));
-  EXPECT_EQ(pane.widthRow().badge().get_text(), "232 pt");
+  EXPECT_EQ(badge(pane, "Genişlik"), "232 pt");
   // The columns wait, dimmed, with their count kept.
-  EXPECT_FALSE(pane.columnsRow().get_sensitive());
-  EXPECT_NEAR(pane.columnsRow().get_opacity(), 0.45, 0.01);
+  EXPECT_FALSE(row(pane, "Sütun sayısı").get_sensitive());
+  EXPECT_NEAR(row(pane, "Sütun sayısı").get_opacity(), 0.45, 0.01);
   EXPECT_EQ(store.preferences().prefs().favoriteColumns, 5);
   EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
 
@@ -186,52 +228,52 @@ TEST(SidebarPaneTest, ControlsMoveAndResizeTheBrowsersSidebarAndSaveEachChange) 
 
   harness.setLanguage(AppLanguage::english);
   auto& english = testing::showPane<SidebarPane>(harness, SettingsPane::sidebar);
-  std::vector<std::string> densities;
-  for (size_t i = 0; i < 3; ++i)
-    densities.push_back(english.densityCards().card(i).title().get_text());
-  EXPECT_EQ(densities, (std::vector<std::string>{"Compact", "Normal", "Spacious"}));
+  EXPECT_EQ(cardTitles(english, "Normal"),
+            (std::vector<std::string>{"Compact", "Normal", "Spacious"}));
 }
 
 TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollowsEveryControl) {
   SettingsHarness harness;
   BrowserStore& store = harness.store();
   auto& pane = testing::showPane<WindowPane>(harness, SettingsPane::window);
-  EXPECT_TRUE(pane.preset(1).marked());
-  EXPECT_FALSE(pane.preset(0).marked());
+  Gtk::Button& borderless = named(pane, "Kenarsız");
+  EXPECT_TRUE(pressed(named(pane, "Yumuşak")));
+  EXPECT_FALSE(pressed(borderless));
 
   PrefsWrites writes(store);
-  click(pane.preset(0));
+  click(borderless);
   EXPECT_EQ(writes.fields(),
             (std::vector<std::string>{"cornerRadius", "contentInset", "contentShadow"}));
-  EXPECT_TRUE(pane.preset(0).marked());
-  EXPECT_EQ(pane.cornerRadiusRow().badge().get_text(), "0 pt");
-  EXPECT_EQ(pane.contentInsetRow().badge().get_text(), "0 pt");
-  EXPECT_FALSE(pane.shadowRow().control().get_active());
+  EXPECT_TRUE(pressed(borderless));
+  EXPECT_EQ(badge(pane, "Köşe yuvarlaklığı"), "0 pt");
+  EXPECT_EQ(badge(pane, "Kenar boşluğu"), "0 pt");
+  EXPECT_FALSE(switchNamed(pane, "Gölge").get_active());
   EXPECT_EQ(testing::drawnCornerRadius(harness.content()), 0);
   EXPECT_FALSE(testing::castsShadow(harness.content()));
   // The marked preset again writes nothing.
   writes.clear();
-  click(pane.preset(0));
+  click(borderless);
   EXPECT_TRUE(writes.writes().empty());
 
-  click(pane.preset(2));
-  drag(pane.cornerRadiusRow(), 13.4);
-  EXPECT_FALSE(pane.preset(2).marked());
+  click(named(pane, "Yüzen"));
+  drag(slider(pane, "Köşe yuvarlaklığı"), 13.4);
+  EXPECT_FALSE(pressed(named(pane, "Yüzen")));
   EXPECT_EQ(harness.store().preferences().prefs().cornerRadius, 13);
   EXPECT_NEAR(testing::drawnCornerRadius(harness.content()), 13, 3.5);
-  click(pane.progressRow().control().segment(2));
+  click(segment(pane, "Stil", "Gizli"));
   EXPECT_EQ(harness.store().preferences().prefs().progressStyle, ProgressStyle::hidden);
-  flip(pane.dimRow().control());
+  flip(switchNamed(pane, "Arka planı karart"));
 
   store.tabs().commandBar.set(CommandBarMode::newTab);
   pump();
   CommandBar* bar = testing::activeView<CommandBar>(harness.window(), "CommandBar");
   ASSERT_TRUE(bar);
   const double top =
-      testing::boundsIn(testing::viewNamed(*bar, "CommandBarCard"), harness.window()).y;
-  click(pane.commandBarRow().control().segment(1));
+      testing::boundsIn(testing::widgetNamed(*bar, "CommandBarCard"), harness.window()).y;
+  click(segment(pane, "Konum", "Ortada"));
   testing::pump();
-  EXPECT_GT(testing::boundsIn(testing::viewNamed(*bar, "CommandBarCard"), harness.window()).y, top);
+  EXPECT_GT(testing::boundsIn(testing::widgetNamed(*bar, "CommandBarCard"), harness.window()).y,
+            top);
   store.tabs().commandBar.set(std::nullopt);
 
   const AppPreferences saved = testing::savedPrefs(store);

@@ -8,7 +8,6 @@
 
 #include "model/browser_store.h"
 #include "model/preferences_model.h"
-#include "settings/kit/slider_row.h"
 #include "settings/settings_harness.h"
 
 // Driving a pane of the settings window as a user would, and watching what it writes.
@@ -31,9 +30,9 @@ inline void click(Gtk::Widget& button) {
 }
 
 // The knob dragged to `value`.
-inline void drag(SliderRow& row, double value) {
+inline void drag(Gtk::Range& slider, double value) {
   gboolean handled = FALSE;
-  g_signal_emit_by_name(row.slider().gobj(), "change-value", GTK_SCROLL_JUMP, value, &handled);
+  g_signal_emit_by_name(slider.gobj(), "change-value", GTK_SCROLL_JUMP, value, &handled);
   pump();
 }
 

@@ -13,20 +13,23 @@
 #include "model/password_store.h"
 #include "model/preferences_model.h"
 #include "settings/kit/confirmation_dialog.h"
-#include "settings/kit/settings_row.h"
-#include "settings/kit/settings_section.h"
-#include "settings/kit/toggle_row.h"
-#include "settings/panes/allowed_site_row.h"
 #include "settings/settings_harness.h"
 #include "settings/settings_sidebar.h"
 #include "support/fake_web_view.h"
+#include "support/find_pane_controls.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
 namespace {
 
+using testing::buttonFor;
+using testing::hasSection;
+using testing::named;
 using testing::pump;
+using testing::row;
 using testing::SettingsHarness;
+using testing::subtitle;
+using testing::switchNamed;
 using testing::waitUntil;
 
 PrivacyPane& showPrivacyPane(SettingsHarness& harness) {
@@ -35,16 +38,26 @@ PrivacyPane& showPrivacyPane(SettingsHarness& harness) {
   return dynamic_cast<PrivacyPane&>(harness.view().shownPane());
 }
 
-void answer(PrivacyPane& pane, const char* response) {
-  ASSERT_NE(pane.confirmation(), nullptr);
-  adw_message_dialog_response(pane.confirmation()->dialog(), response);
+void answer(const char* response) {
+  AdwMessageDialog* question = testing::shownQuestion();
+  ASSERT_NE(question, nullptr);
+  adw_message_dialog_response(question, response);
   pump();
 }
 
-std::vector<std::string> shownHosts(const PrivacyPane& pane) {
-  std::vector<std::string> hosts;
-  for (AllowedSiteRow* row : pane.allowedSiteRows()) hosts.push_back(row->host());
-  return hosts;
+constexpr const char* kAllowedSites = "Reklamlara izin verilen siteler";
+
+std::vector<std::string> shownHosts(Gtk::Widget& pane) {
+  return testing::labelTexts(testing::section(pane, kAllowedSites), "settings-row-title");
+}
+
+// The count beside the row's title.
+std::string ruleCount(Gtk::Widget& pane, const std::string& title) {
+  GtkWidget* count = testing::findFirst(testing::row(pane, title).gobj(), [](GtkWidget* widget) {
+    return GTK_IS_LABEL(widget) && !gtk_widget_has_css_class(widget, "settings-row-title") &&
+           !gtk_widget_has_css_class(widget, "settings-row-subtitle");
+  });
+  return gtk_label_get_text(GTK_LABEL(testing::shownWidget(count, title).gobj()));
 }
 
 TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
@@ -66,60 +79,61 @@ TEST(PrivacyPaneTest, SectionsAndCountsFollowTheStoreInBothLanguages) {
   store.passwords().credentials.set({Credential{.host = "a.example", .username = "ada"}});
   PrivacyPane& pane = showPrivacyPane(harness);
 
-  EXPECT_EQ(pane.allowedSitesSection(), nullptr);
-  EXPECT_TRUE(pane.ruleCountRow().get_visible());
-  EXPECT_EQ(pane.ruleCountLabel().get_text(), "12345");
-  EXPECT_EQ(pane.passwordsRow().subtitle().get_text(), "1 şifre anahtarlığında");
-  EXPECT_EQ(pane.historyRow().subtitle().get_text(), "0 kayıt");
-  EXPECT_FALSE(pane.clearHistoryButton().is_sensitive());
+  Gtk::Button& clearHistory = buttonFor(pane, "Temizle…", "Geçmiş");
+  EXPECT_FALSE(hasSection(pane, kAllowedSites));
+  EXPECT_TRUE(row(pane, "Kural sayısı").get_visible());
+  EXPECT_EQ(ruleCount(pane, "Kural sayısı"), "12345");
+  EXPECT_EQ(subtitle(row(pane, "Kayıtlı şifreler")), "1 şifre anahtarlığında");
+  EXPECT_EQ(subtitle(row(pane, "Geçmiş")), "0 kayıt");
+  EXPECT_FALSE(clearHistory.is_sensitive());
 
   // Allowed sites stand in the order of their names, whatever order they came in.
   blocker.setAllowed(true, "www.b.example");
   blocker.setAllowed(true, "a.example");
   store.history().recordVisit(*Url::parse("https://a.example/"), "A");
   pump();
-  ASSERT_NE(pane.allowedSitesSection(), nullptr);
+  ASSERT_TRUE(hasSection(pane, kAllowedSites));
   EXPECT_EQ(shownHosts(pane), (std::vector<std::string>{"a.example", "b.example"}));
-  EXPECT_EQ(pane.historyRow().subtitle().get_text(), "1 kayıt");
+  EXPECT_EQ(subtitle(row(pane, "Geçmiş")), "1 kayıt");
   SettingsHarness::shot(pane, "settings-privacy-tr");
-  ASSERT_TRUE(SettingsHarness::click(pane.allowedSiteRows()[0]->removeButton()));
+  ASSERT_TRUE(SettingsHarness::click(buttonFor(pane, "Kaldır", "a.example")));
   pump();
   EXPECT_EQ(blocker.allowedHosts.peek(), std::set<std::string>{"b.example"});
   EXPECT_EQ(shownHosts(pane), std::vector<std::string>{"b.example"});
-  ASSERT_TRUE(SettingsHarness::click(pane.allowedSiteRows()[0]->removeButton()));
+  ASSERT_TRUE(SettingsHarness::click(buttonFor(pane, "Kaldır", "b.example")));
   pump();
-  EXPECT_EQ(pane.allowedSitesSection(), nullptr);
+  EXPECT_FALSE(hasSection(pane, kAllowedSites));
 
   // The history is cleared only once the question is answered yes.
-  ASSERT_TRUE(SettingsHarness::click(pane.clearHistoryButton()));
-  EXPECT_STREQ(adw_message_dialog_get_heading(pane.confirmation()->dialog()),
-               "Geçmiş temizlensin mi?");
-  answer(pane, ConfirmationDialog::kCancel);
+  ASSERT_TRUE(SettingsHarness::click(clearHistory));
+  ASSERT_NE(testing::shownQuestion(), nullptr);
+  EXPECT_STREQ(adw_message_dialog_get_heading(testing::shownQuestion()), "Geçmiş temizlensin mi?");
+  answer(ConfirmationDialog::kCancel);
   EXPECT_EQ(store.history().entries.peek().size(), 1u);
-  ASSERT_TRUE(SettingsHarness::click(pane.clearHistoryButton()));
-  answer(pane, ConfirmationDialog::kConfirm);
+  ASSERT_TRUE(SettingsHarness::click(clearHistory));
+  answer(ConfirmationDialog::kConfirm);
   EXPECT_TRUE(store.history().entries.peek().empty());
-  EXPECT_FALSE(pane.clearHistoryButton().is_sensitive());
+  EXPECT_FALSE(clearHistory.is_sensitive());
 
-  ASSERT_TRUE(SettingsHarness::click(pane.manageButton()));
+  ASSERT_TRUE(SettingsHarness::click(named(pane, "Yönet…")));
   EXPECT_EQ(passwordWindows, 1);
   EXPECT_EQ(importRequests, 0);
-  ASSERT_TRUE(SettingsHarness::click(pane.importButton()));
+  ASSERT_TRUE(SettingsHarness::click(named(pane, "İçe Aktar…")));
   EXPECT_EQ(passwordWindows, 1);
   EXPECT_EQ(importRequests, 1);
 
   harness.setLanguage(AppLanguage::english);
   PrivacyPane& english = dynamic_cast<PrivacyPane&>(harness.view().shownPane());
-  EXPECT_EQ(english.ruleCountLabel().get_text(), "12345");
-  EXPECT_EQ(english.passwordsRow().subtitle().get_text(), "1 password in your keyring");
-  EXPECT_EQ(english.historyRow().subtitle().get_text(), "0 entries");
+  EXPECT_EQ(ruleCount(english, "Rules"), "12345");
+  EXPECT_EQ(subtitle(row(english, "Saved passwords")), "1 password in your keyring");
+  EXPECT_EQ(subtitle(row(english, "History")), "0 entries");
   store.history().recordVisit(*Url::parse("https://a.example/"), "A");
   store.passwords().credentials.set({});
   blocker.ruleCount.set(0);
   pump();
-  EXPECT_EQ(english.historyRow().subtitle().get_text(), "1 entry");
-  EXPECT_EQ(english.passwordsRow().subtitle().get_text(), "0 passwords in your keyring");
-  EXPECT_FALSE(english.ruleCountRow().get_visible());
+  EXPECT_EQ(subtitle(row(english, "History")), "1 entry");
+  EXPECT_EQ(subtitle(row(english, "Saved passwords")), "0 passwords in your keyring");
+  EXPECT_FALSE(row(english, "Rules").get_visible());
   SettingsHarness::shot(*harness.view().get_child(), "settings-privacy-en");
 }
 
@@ -138,17 +152,16 @@ TEST(PrivacyPaneTest, ClearingWebsiteDataRemovesAPagesCookieAndTheSwitchReloadsT
   PrivacyPane& pane = showPrivacyPane(harness);
 
   const int shown = server.hits("/check");
-  pane.blockerRow().control().set_active(false);
+  switchNamed(pane, "Reklamları ve izleyicileri engelle").set_active(false);
   ASSERT_TRUE(waitUntil([&] { return server.hits("/check") > shown; }));
   EXPECT_FALSE(harness.store().pageServices().adBlocker().isEnabled.peek());
   ASSERT_TRUE(testing::WebHarness::waitForPage(*tab, "check"));
 
-  ASSERT_TRUE(SettingsHarness::click(pane.clearSiteDataButton()));
-  answer(pane, ConfirmationDialog::kConfirm);
-  ASSERT_TRUE(waitUntil([&] { return pane.dataCleared(); }));
-  pump();
-  EXPECT_EQ(pane.clearSiteDataButton().get_label(), "Temizlendi");
-  EXPECT_FALSE(pane.clearSiteDataButton().is_sensitive());
+  Gtk::Button& clearData = buttonFor(pane, "Temizle…", "Çerezler ve site verileri");
+  ASSERT_TRUE(SettingsHarness::click(clearData));
+  answer(ConfirmationDialog::kConfirm);
+  ASSERT_TRUE(waitUntil([&] { return clearData.get_label() == "Temizlendi"; }));
+  EXPECT_FALSE(clearData.is_sensitive());
   tab->load(server.address("/again"));
   ASSERT_TRUE(testing::WebHarness::waitForPage(*tab, "again"));
   EXPECT_EQ(testing::callJavaScript(view, "return document.cookie;"), "");
@@ -165,17 +178,20 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   testing::switchLanguage(store->preferences(), AppLanguage::english);
   const SystemColorScheme scheme;
   FaviconLoader favicons;
-  const SettingsContext context(SettingsView::modelsOf(*store), favicons, scheme);
+  const SettingsContext context(settingsModels(*store), favicons, scheme);
   auto pane = std::make_unique<PrivacyPane>(context);
-  pane->clearSiteData();
+  Gtk::Button& clearData = buttonFor(*pane, "Clear…", "Cookies and site data");
+  ASSERT_TRUE(SettingsHarness::click(clearData));
+  answer(ConfirmationDialog::kConfirm);
   ASSERT_EQ(engine->clearRequests.size(), 1u);
   engine->clearRequests[0](false);
   pump();
-  EXPECT_FALSE(pane->dataCleared());
-  EXPECT_EQ(pane->siteDataRow().subtitle().get_text(), "The data couldn't be deleted. Try again.");
-  EXPECT_EQ(pane->clearSiteDataButton().get_label(), "Clear…");
-  EXPECT_TRUE(pane->clearSiteDataButton().is_sensitive());
-  pane->clearSiteData();
+  EXPECT_EQ(subtitle(row(*pane, "Cookies and site data")),
+            "The data couldn't be deleted. Try again.");
+  EXPECT_EQ(clearData.get_label(), "Clear…");
+  EXPECT_TRUE(clearData.is_sensitive());
+  ASSERT_TRUE(SettingsHarness::click(clearData));
+  answer(ConfirmationDialog::kConfirm);
   pane.reset();
   ASSERT_EQ(engine->clearRequests.size(), 2u);
   engine->clearRequests[1](true);

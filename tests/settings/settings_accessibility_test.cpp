@@ -11,6 +11,7 @@
 #include "settings/pane_harness.h"
 #include "settings/panes/spaces_pane.h"
 #include "settings/space_editor/space_editor.h"
+#include "support/find_pane_controls.h"
 #include "window/accessibility_tree.h"
 
 namespace zemblo {
@@ -55,8 +56,9 @@ TEST(SettingsAccessibilityTest, EveryPaneNamesItsControlsAndReportsTheDisabledOn
   for (const char* name : {"Book", "Code", "Start color", "End color"}) {
     EXPECT_EQ((controls[{"button", name}].count), 1) << name;
   }
-  testing::click(spaces.editor().deleteButton());
-  AdwMessageDialog* question = spaces.editor().confirmation()->dialog();
+  auto& editor = testing::byWidgetName<SpaceEditor>(spaces, "SpaceEditor");
+  testing::click(editor.deleteButton());
+  AdwMessageDialog* question = editor.confirmation()->dialog();
   controls = testing::readControls(adw_message_dialog_get_heading(question));
   EXPECT_EQ((controls[{"button", "Delete Space"}].count), 2);  // one set for each layout
   adw_message_dialog_response(question, ConfirmationDialog::kCancel);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/language_follower.h"
+#include "app/view_models.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "settings/kit/pane_body.h"
@@ -27,7 +28,7 @@ class SettingsHarness : public WindowHarness {
     // The language switches as the application switches it.
     language_.follow(store().preferences());
     setLanguage(AppLanguage::turkish);
-    view_ = std::make_unique<SettingsView>(store(), favicons(), colorScheme());
+    view_ = std::make_unique<SettingsView>(settingsModels(store()), favicons(), colorScheme());
     view_->present();
     waitUntil([&] { return view_->get_mapped() && view_->get_width() > 0; });
     pump();

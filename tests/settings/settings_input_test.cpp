@@ -13,8 +13,7 @@
 #include "settings/panes/spaces_pane.h"
 #include "settings/panes/window_pane.h"
 #include "settings/settings_sidebar.h"
-#include "settings/space_editor/space_chip.h"
-#include "support/find_widget.h"
+#include "support/find_pane_controls.h"
 #include "support/tab_round.h"
 #include "support/x_input.h"
 
@@ -68,23 +67,23 @@ TEST_F(SettingsInputTest, TheWheelScrollsThePaneOverSlidersAndChipsAndChangesNoS
   auto& window = testing::showPane<WindowPane>(harness, SettingsPane::window);
   const AppPreferences before = harness.store().preferences().prefs();
   const std::string file = harness.defaultsFile();
-  ASSERT_TRUE(wheelOver(window.cornerRadiusRow().slider(), "4 5"));  // down
+  ASSERT_TRUE(wheelOver(testing::slider(window, "Köşe yuvarlaklığı"), "4 5"));  // down
   EXPECT_GT(scrolled(), 0);
-  ASSERT_TRUE(wheelOver(window.contentInsetRow().slider(), "8 4"));  // up
+  ASSERT_TRUE(wheelOver(testing::slider(window, "Kenar boşluğu"), "8 4"));  // up
   EXPECT_EQ(scrolled(), 0);
   EXPECT_EQ(harness.store().preferences().prefs(), before);
   EXPECT_EQ(harness.defaultsFile(), file);
 
   // The row of spaces scrolls sideways only.
   auto& spaces = testing::showPane<SpacesPane>(harness, SettingsPane::spaces);
-  ASSERT_TRUE(wheelOver(*spaces.chips().front(), "4 5"));
+  ASSERT_TRUE(wheelOver(testing::byWidgetName(spaces, "SpaceChip"), "4 5"));
   EXPECT_GT(scrolled(), 0);
 }
 
 TEST_F(SettingsInputTest, ArrowKeysMoveAFocusedSliderOneStepAndTheFileHoldsTheStepsValue) {
   harness.store().preferences().updatePrefs([](AppPreferences& prefs) { prefs.defaultZoom = 2.0; });
   auto& general = testing::showPane<GeneralPane>(harness, SettingsPane::general);
-  general.defaultZoomRow().slider().grab_focus();
+  testing::slider(general, "Varsayılan yakınlaştırma").grab_focus();
   press("Left");
   ASSERT_TRUE(waitUntil([&] { return harness.store().preferences().prefs().defaultZoom != 2.0; }));
   EXPECT_EQ(testing::savedPrefs(harness.store()).defaultZoom, 1.9);
@@ -128,8 +127,8 @@ TEST_F(SettingsInputTest, EscapeClosesAnOpenListFirstThenTheWindowAndControlWClo
         return true;
       },
       false);
-  Gtk::DropDown& engines =
-      testing::showPane<GeneralPane>(harness, SettingsPane::general).enginePicker();
+  Gtk::DropDown& engines = testing::dropDown(
+      testing::showPane<GeneralPane>(harness, SettingsPane::general), "Arama motoru");
   Gtk::Widget* list = nullptr;
   input(pointAt(engines) + " click 1");
   ASSERT_TRUE(waitUntil([&] {

@@ -20,6 +20,8 @@
 #include "sidebar/sidebar_view.h"
 #include "sidebar/space_header.h"
 #include "sidebar/space_switcher.h"
+#include "support/find_pane_controls.h"
+#include "support/find_sidebar.h"
 
 namespace zemblo {
 namespace {
@@ -39,6 +41,21 @@ void answer(SpaceEditor& editor, const char* response) {
   pump();
 }
 
+SpaceEditor& editorOf(Gtk::Widget& pane) {
+  return testing::byWidgetName<SpaceEditor>(pane, "SpaceEditor");
+}
+
+// The spaces' chips, left to right.
+std::vector<SpaceChip*> chipsOf(Gtk::Widget& pane) {
+  std::vector<SpaceChip*> chips;
+  for (GtkWidget* chip : testing::findAll(pane.gobj(), [](GtkWidget* widget) {
+         return gtk_widget_get_name(widget) == std::string("SpaceChip");
+       })) {
+    chips.push_back(dynamic_cast<SpaceChip*>(Glib::wrap(chip)));
+  }
+  return chips;
+}
+
 template <class Tile, class Match>
 std::vector<size_t> selectedOf(const std::vector<Tile*>& tiles, Match isSelected) {
   std::vector<size_t> selected;
@@ -54,39 +71,39 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   SidebarView& sidebar = harness.window().sidebarView();
   const auto current = store.tabs().currentSpace();
   SpacesPane& pane = showSpacesPane(harness);
-  ASSERT_EQ(pane.chips().size(), 3u);
-  EXPECT_EQ(pane.editor().space(), current);
+  ASSERT_EQ(chipsOf(pane).size(), 3u);
+  EXPECT_EQ(editorOf(pane).space(), current);
 
   // Picking a chip edits that space and leaves the browser where it is.
-  ASSERT_TRUE(SettingsHarness::click(*pane.chips()[1]));
+  ASSERT_TRUE(SettingsHarness::click(*chipsOf(pane)[1]));
   pump();
-  EXPECT_EQ(pane.editor().space(), store.tabs().spaces.peek()[1]);
-  EXPECT_TRUE(pane.chips()[1]->isSelected());
-  EXPECT_FALSE(pane.chips()[0]->isSelected());
-  EXPECT_EQ(pane.chips()[0]->ringWidth(), 0);
+  EXPECT_EQ(editorOf(pane).space(), store.tabs().spaces.peek()[1]);
+  EXPECT_TRUE(chipsOf(pane)[1]->isSelected());
+  EXPECT_FALSE(chipsOf(pane)[0]->isSelected());
+  EXPECT_EQ(chipsOf(pane)[0]->ringWidth(), 0);
   EXPECT_EQ(store.tabs().currentSpace(), current);
 
-  ASSERT_TRUE(testing::press(pane.newSpaceButton()));
+  ASSERT_TRUE(testing::press(testing::byWidgetName<Gtk::Button>(pane, "NewSpaceButton")));
   pump();
   ASSERT_EQ(store.tabs().spaces.peek().size(), 4u);
   const auto added = store.tabs().spaces.peek().back();
   EXPECT_EQ(added->name.peek(), "Yeni Alan");
   EXPECT_EQ(store.tabs().currentSpace(), current);
-  EXPECT_TRUE(pane.chips().back()->isSelected());
-  EXPECT_EQ(pane.chips().back()->ringWidth(), SpaceChip::kSelectedRingWidth);
-  EXPECT_EQ(pane.editor().space(), added);
-  EXPECT_EQ(sidebar.bottomBar().switcher().buttons().size(), 4u);
+  EXPECT_TRUE(chipsOf(pane).back()->isSelected());
+  EXPECT_EQ(chipsOf(pane).back()->ringWidth(), SpaceChip::kSelectedRingWidth);
+  EXPECT_EQ(editorOf(pane).space(), added);
+  EXPECT_EQ(testing::spaceButtons(sidebar).size(), 4u);
 
   // With the new space on screen, every edit shows in the sidebar at once and is saved.
   store.tabs().select(*added);
   pump();
-  SpaceEditor& editor = pane.editor();
+  SpaceEditor& editor = editorOf(pane);
   editor.nameField().set_text("Okul");
   ASSERT_TRUE(SettingsHarness::click(*editor.presetSwatches()[1]));  // "Okyanus"
   ASSERT_TRUE(SettingsHarness::click(*editor.symbolTiles()[4]));     // "book.fill"
   pump();
-  EXPECT_EQ(sidebar.spaceHeader().nameLabel().get_text(), "Okul");
-  EXPECT_EQ(sidebar.spaceHeader().shownSymbol(), "book.fill");
+  EXPECT_EQ(testing::spaceHeaderName(sidebar), "Okul");
+  EXPECT_EQ(testing::spaceHeaderSymbol(sidebar), "book.fill");
   EXPECT_EQ(added->colorA.peek(), "#2F80FF");
   EXPECT_EQ(added->colorB.peek(), "#22C1C3");
   EXPECT_EQ(themeColors(store.preferences(), store.tabs()).primary, Color::fromHex("#2F80FF"));
@@ -95,7 +112,7 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   EXPECT_EQ(selectedOf(editor.symbolTiles(), [](SymbolTile& t) { return t.isSelected(); }),
             std::vector<size_t>{4});
   EXPECT_EQ(editor.headerTile().nameLabel().get_text(), "Okul");
-  EXPECT_EQ(pane.chips().back()->nameLabel().get_text(), "Okul");
+  EXPECT_EQ(chipsOf(pane).back()->nameLabel().get_text(), "Okul");
   EXPECT_TRUE(store.hasPendingSave());
   // Picked colours are stored as the presets are written, so a matching pick marks its preset.
   editor.setHexColor(true, Color::fromHex("#7b61ff"));
@@ -112,15 +129,15 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   ASSERT_TRUE(SettingsHarness::click(editor.moveLeftButton()));
   pump();
   EXPECT_EQ(store.tabs().spaces.peek()[2], added);
-  EXPECT_EQ(sidebar.bottomBar().switcher().buttons()[2]->space(), added);
-  EXPECT_TRUE(pane.editor().moveRightButton().is_sensitive());
+  EXPECT_EQ(testing::spaceButtons(sidebar)[2]->space(), added);
+  EXPECT_TRUE(editorOf(pane).moveRightButton().is_sensitive());
 
   // Deleting asks first; cancelling keeps everything. Confirmed, the space and its tabs go, and
   // the tabs wait on the closed-tab stack.
   store.tabs().openTab(*Url::parse("https://one.test/"), true);
   store.tabs().openTab(*Url::parse("https://two.test/"), true);
   pump();
-  SpaceEditor& deleting = pane.editor();
+  SpaceEditor& deleting = editorOf(pane);
   EXPECT_EQ(deleting.deleteRow().subtitle().get_text(), "Bu alandaki 2 sekme kapanır");
   EXPECT_EQ(deleting.headerTile().countLabel().get_text(), "2 sekme");
   ASSERT_TRUE(SettingsHarness::click(deleting.deleteButton()));
@@ -135,9 +152,9 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   answer(deleting, ConfirmationDialog::kConfirm);
   ASSERT_EQ(store.tabs().spaces.peek().size(), 3u);
   EXPECT_EQ(store.tabs().currentSpace(), store.tabs().spaces.peek().front());
-  EXPECT_EQ(pane.editor().space(), store.tabs().currentSpace());
-  EXPECT_EQ(pane.chips().size(), 3u);
-  EXPECT_EQ(sidebar.bottomBar().switcher().buttons().size(), 3u);
+  EXPECT_EQ(editorOf(pane).space(), store.tabs().currentSpace());
+  EXPECT_EQ(chipsOf(pane).size(), 3u);
+  EXPECT_EQ(testing::spaceButtons(sidebar).size(), 3u);
   for (const auto& tab : tabs) EXPECT_EQ(tab->storedWebView(), nullptr);
   ASSERT_EQ(store.tabs().closedTabs.size(), 2u);
   store.tabs().reopenClosedTab();
@@ -152,13 +169,13 @@ TEST(SpacesPaneTest, TheLastSpaceStaysAndTheCountsReadInBothLanguages) {
   store.tabs().openTab(*Url::parse("https://one.test/"), true);
   harness.setLanguage(AppLanguage::english);
   SpacesPane& pane = showSpacesPane(harness);
-  EXPECT_EQ(pane.editor().deleteRow().subtitle().get_text(), "1 tab in this space will close");
-  EXPECT_EQ(pane.editor().headerTile().countLabel().get_text(), "1 tab");
+  EXPECT_EQ(editorOf(pane).deleteRow().subtitle().get_text(), "1 tab in this space will close");
+  EXPECT_EQ(editorOf(pane).headerTile().countLabel().get_text(), "1 tab");
   SettingsHarness::shot(*harness.view().get_child(), "settings-spaces-en");
 
   store.tabs().deleteSpace(*store.tabs().spaces.peek()[1]);
   pump();
-  SpaceEditor& editor = pane.editor();
+  SpaceEditor& editor = editorOf(pane);
   EXPECT_EQ(editor.deleteRow().subtitle().get_text(), "You need at least one space");
   EXPECT_FALSE(editor.deleteButton().is_sensitive());
   EXPECT_FALSE(editor.moveLeftButton().is_sensitive());

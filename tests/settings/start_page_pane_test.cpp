@@ -10,13 +10,11 @@
 #include "model/favorites_model.h"
 #include "model/preferences_model.h"
 #include "model/wallpaper.h"
-#include "settings/kit/choice_cards.h"
-#include "settings/kit/slider_row.h"
-#include "settings/kit/toggle_row.h"
 #include "settings/previews/start_background_thumb.h"
 #include "settings/previews/start_preview.h"
 #include "settings/settings_harness.h"
 #include "settings/settings_sidebar.h"
+#include "support/find_pane_controls.h"
 #include "support/find_window.h"
 #include "window/start_page.h"
 
@@ -25,6 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::pump;
+using testing::row;
 using testing::SettingsHarness;
 using testing::waitUntil;
 
@@ -32,6 +31,14 @@ StartPagePane& showStartPagePane(SettingsHarness& harness) {
   harness.view().sidebar().row(SettingsPane::startPage).activate();
   pump();
   return dynamic_cast<StartPagePane&>(harness.view().shownPane());
+}
+
+StartPreview& previewOf(Gtk::Widget& pane) {
+  return testing::byWidgetName<StartPreview>(pane, "StartPreview");
+}
+
+Gtk::Button& removePictureButton(Gtk::Widget& pane) {
+  return testing::named(testing::row(pane, "Görsel"), "Kaldır");
 }
 
 fs::path writePicture(const fs::path& file) {
@@ -47,9 +54,9 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   SettingsHarness harness;
   BrowserStore& store = harness.store();
   StartPagePane& pane = showStartPagePane(harness);
-  StartPreview& preview = pane.preview();
+  StartPreview& preview = previewOf(pane);
 
-  pane.nameField().set_text("Ada");
+  testing::named<Gtk::Entry>(pane, "Adın", GTK_ACCESSIBLE_ROLE_TEXT_BOX).set_text("Ada");
   pump();
   EXPECT_EQ(store.preferences().prefs().greetingName, "Ada");
   EXPECT_EQ(preview.greetingLine().get_text(), "Günaydın, Ada");
@@ -61,15 +68,15 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   const auto sameAsStartPage = [&] {
     // A new language rebuilds the window's start page and the pane.
     ClockGreeting& startPage =
-        testing::viewNamed<ClockGreeting>(harness.content(), "ClockGreeting");
-    StartPreview& shown = dynamic_cast<StartPagePane&>(harness.view().shownPane()).preview();
+        testing::widgetNamed<ClockGreeting>(harness.content(), "ClockGreeting");
+    StartPreview& shown = previewOf(harness.view().shownPane());
     for (int attempt = 0; attempt < 2; ++attempt) {
       startPage.sync();
       pump();
       if (shown.timeLine().get_text() ==
-              testing::viewNamed<Gtk::Label>(startPage, "ClockTime").get_text() &&
+              testing::widgetNamed<Gtk::Label>(startPage, "ClockTime").get_text() &&
           shown.dateLine().get_text() ==
-              testing::viewNamed<Gtk::Label>(startPage, "ClockDate").get_text())
+              testing::widgetNamed<Gtk::Label>(startPage, "ClockDate").get_text())
         return true;
       store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.greetingName += " "; });
     }
@@ -81,36 +88,36 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   }
   harness.setLanguage(AppLanguage::english);
   StartPagePane& english = dynamic_cast<StartPagePane&>(harness.view().shownPane());
-  EXPECT_TRUE(sameAsStartPage()) << english.preview().dateLine().get_text();
-  EXPECT_EQ(english.preview().greetingLine().get_text().raw().rfind("Good morning, Ada", 0), 0u);
-  EXPECT_EQ(english.backgroundCards().card(0).title().get_text(), "Aurora");
+  EXPECT_TRUE(sameAsStartPage()) << previewOf(english).dateLine().get_text();
+  EXPECT_EQ(previewOf(english).greetingLine().get_text().raw().rfind("Good morning, Ada", 0), 0u);
+  EXPECT_EQ(testing::cardTitles(english, "Aurora").front(), "Aurora");
   harness.setLanguage(AppLanguage::turkish);
   StartPagePane& turkish = dynamic_cast<StartPagePane&>(harness.view().shownPane());
 
   // Without the clock the 24-hour switch greys out and keeps its value.
   store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.showClock = false; });
   pump();
-  EXPECT_FALSE(turkish.use24HourRow().is_sensitive());
-  EXPECT_NEAR(turkish.use24HourRow().get_opacity(), StartPagePane::kDisabledOpacity, 0.01);
+  EXPECT_FALSE(row(turkish, "24 saat biçimi").is_sensitive());
+  EXPECT_NEAR(row(turkish, "24 saat biçimi").get_opacity(), StartPagePane::kDisabledOpacity, 0.01);
   EXPECT_TRUE(store.preferences().prefs().use24Hour);
-  EXPECT_FALSE(turkish.preview().timeLine().get_visible());
+  EXPECT_FALSE(previewOf(turkish).timeLine().get_visible());
 
   // The background's own rows follow the card chosen.
-  ASSERT_TRUE(SettingsHarness::click(turkish.backgroundCards().card(1)));
+  ASSERT_TRUE(SettingsHarness::click(testing::named(turkish, "Renk geçişi")));
   pump();
   EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::gradient);
-  for (Gtk::Widget* row : std::initializer_list<Gtk::Widget*>{
-           &turkish.speedRow(), &turkish.imageRow(), &turkish.dimRow(), &turkish.blurRow()}) {
-    EXPECT_FALSE(row->get_visible());
+  for (const char* title : {"Hareket hızı", "Görsel", "Karartma", "Bulanıklık"}) {
+    EXPECT_FALSE(row(turkish, title).get_visible()) << title;
   }
-  ASSERT_TRUE(SettingsHarness::click(turkish.backgroundCards().card(3)));
+  Gtk::Button& wallpaper = testing::named(turkish, "Duvar kâğıdı");
+  ASSERT_TRUE(SettingsHarness::click(wallpaper));
   pump();
-  EXPECT_FALSE(turkish.speedRow().get_visible());
-  EXPECT_TRUE(turkish.imageRow().get_visible());
-  EXPECT_EQ(turkish.imageRow().subtitle().get_text(), "Henüz görsel seçilmedi");
-  EXPECT_FALSE(turkish.removeButton().get_visible());
-  auto& wallpaperCard = dynamic_cast<StartBackgroundThumb&>(
-      *turkish.backgroundCards().card(3).picture().get_first_child());
+  EXPECT_FALSE(row(turkish, "Hareket hızı").get_visible());
+  EXPECT_TRUE(row(turkish, "Görsel").get_visible());
+  EXPECT_EQ(testing::subtitle(row(turkish, "Görsel")), "Henüz görsel seçilmedi");
+  EXPECT_FALSE(removePictureButton(turkish).get_visible());
+  auto& wallpaperCard =
+      testing::byWidgetName<StartBackgroundThumb>(wallpaper, "StartBackgroundThumb");
   EXPECT_TRUE(wallpaperCard.showsChooseSymbol());
 
   // Six favourites at most, and none with the switch off.
@@ -122,13 +129,13 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   });
   pump();
   int tiles = 0;
-  for (auto* child = turkish.preview().favoritesRow().get_first_child(); child;
+  for (auto* child = previewOf(turkish).favoritesRow().get_first_child(); child;
        child = child->get_next_sibling())
     ++tiles;
   EXPECT_EQ(tiles, 6);
   store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.showStartFavorites = false; });
   pump();
-  EXPECT_FALSE(turkish.preview().favoritesRow().get_visible());
+  EXPECT_FALSE(previewOf(turkish).favoritesRow().get_visible());
 }
 
 std::vector<std::string> wallpaperFiles(const fs::path& folder) {
@@ -152,9 +159,11 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   const std::string first = *store.preferences().prefs().wallpaperFile;
   EXPECT_TRUE(fs::exists(folder / first));
   EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::wallpaper);
-  ASSERT_TRUE(waitUntil([&] { return pane.preview().textsOverPicture(); }));
-  EXPECT_EQ(pane.imageRow().subtitle().get_text(), "Kendi görselin kullanılıyor");
-  EXPECT_TRUE(pane.removeButton().get_visible());
+  StartPreview& preview = previewOf(pane);
+  Gtk::Widget& pictureRow = row(pane, "Görsel");
+  ASSERT_TRUE(waitUntil([&] { return preview.textsOverPicture(); }));
+  EXPECT_EQ(testing::subtitle(pictureRow), "Kendi görselin kullanılıyor");
+  EXPECT_TRUE(removePictureButton(pane).get_visible());
   SettingsHarness::shot(pane, "settings-start-page-wallpaper");
 
   // A file that is no picture, whatever its name says, leaves the working one in place and the
@@ -162,24 +171,24 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   harness.home().writeFile(harness.home().root() / "Pictures" / "notes.png", "just some text");
   pane.useWallpaper(harness.home().root() / "Pictures" / "notes.png");
   ASSERT_TRUE(waitUntil([&] {
-    return pane.imageRow().subtitle().get_text() ==
+    return testing::subtitle(pictureRow) ==
            "Seçilen dosya bir görsel olarak açılamadı; mevcut görsel korunuyor.";
   }));
   EXPECT_EQ(store.preferences().prefs().wallpaperFile, first);
   EXPECT_TRUE(fs::exists(folder / first));
   EXPECT_EQ(wallpaperFiles(folder), std::vector<std::string>{first});
-  EXPECT_TRUE(pane.preview().textsOverPicture());
+  EXPECT_TRUE(preview.textsOverPicture());
 
   pane.useWallpaper(picture);
   ASSERT_TRUE(waitUntil([&] { return store.preferences().prefs().wallpaperFile != first; }));
   EXPECT_FALSE(fs::exists(folder / first));
   const std::string second = *store.preferences().prefs().wallpaperFile;
-  ASSERT_TRUE(SettingsHarness::click(pane.removeButton()));
+  ASSERT_TRUE(SettingsHarness::click(removePictureButton(pane)));
   EXPECT_FALSE(store.preferences().prefs().wallpaperFile);
   EXPECT_FALSE(fs::exists(folder / second));
   EXPECT_EQ(store.preferences().prefs().startBackground, StartBackground::wallpaper);
   pump();
-  EXPECT_FALSE(pane.preview().textsOverPicture());
+  EXPECT_FALSE(preview.textsOverPicture());
 
   // Two pictures chosen in quick succession leave one file behind: the one shown.
   int copies = 0;
@@ -191,7 +200,7 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   counting.disconnect();
   EXPECT_EQ(wallpaperFiles(folder),
             std::vector<std::string>{*store.preferences().prefs().wallpaperFile});
-  pane.removeWallpaper(store.preferences().prefs().wallpaperFile);
+  ASSERT_TRUE(SettingsHarness::click(removePictureButton(pane)));
 
   // A stored name the browser did not make (a hand-edited settings file) is never loaded,
   // deleted or replaced on disk: the name is only forgotten.
@@ -200,13 +209,13 @@ TEST(StartPagePaneTest, AChosenPictureReplacesTheLastAndOnlyTheBrowsersOwnFilesA
   for (const std::string stored : {"session-copy.png", "../outside.png"}) {
     store.preferences().updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
     pump();
-    EXPECT_FALSE(pane.preview().background().showsPicture()) << stored;
+    EXPECT_FALSE(preview.background().showsPicture()) << stored;
     pane.useWallpaper(picture);
     ASSERT_TRUE(waitUntil([&] { return store.preferences().prefs().wallpaperFile != stored; }))
         << stored;
     EXPECT_TRUE(fs::exists(folder / stored)) << stored;
     store.preferences().updatePrefs([&](AppPreferences& prefs) { prefs.wallpaperFile = stored; });
-    pane.removeWallpaper(stored);
+    ASSERT_TRUE(SettingsHarness::click(removePictureButton(pane)));
     EXPECT_FALSE(store.preferences().prefs().wallpaperFile);
     EXPECT_TRUE(fs::exists(folder / stored)) << stored;
   }

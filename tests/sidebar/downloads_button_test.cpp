@@ -12,27 +12,59 @@
 #include "sidebar/downloads_popover.h"
 #include "sidebar/sidebar_bottom_bar.h"
 #include "sidebar/sidebar_harness.h"
+#include "support/find_sidebar.h"
+#include "widgets/symbol_icons.h"
 
 namespace zemblo {
 namespace {
 
+using testing::allNamed;
+using testing::announced;
+using testing::popoverOf;
 using testing::pump;
 using testing::SidebarHarness;
 using testing::waitUntil;
+using testing::widgetNamed;
 
 // Downloads are driven as the engine drives them, without a network.
 struct SilentTransfer : DownloadTransfer {
   void cancel() override {}
 };
 
+// The list's parts and a row's, by the names a user hears or the widget names of their views.
+std::vector<DownloadRow*> rows(DownloadsPopover& list) {
+  return allNamed<DownloadRow>(list, "DownloadRow");
+}
+Gtk::Button& clearButton(DownloadsPopover& list) { return announced(list, localized("Temizle")); }
+Gtk::Label& stateLabel(DownloadRow& row) { return widgetNamed<Gtk::Label>(row, "DownloadState"); }
+Gtk::ProgressBar& progressBar(DownloadRow& row) {
+  return widgetNamed<Gtk::ProgressBar>(row, "DownloadProgress");
+}
+// The row's icon is the file's own once it has finished, the generic document before.
+bool showsFileIcon(DownloadRow& row) {
+  return !widgetNamed(row, "DownloadIcon").has_css_class("download-generic");
+}
+
 class DownloadsButtonTest : public ::testing::Test {
  protected:
   DownloadManager& manager() { return harness.store().downloads(); }
-  DownloadsButton& button() { return harness.sidebar().bottomBar().downloadsButton(); }
+  DownloadsButton& button() {
+    return widgetNamed<DownloadsButton>(harness.sidebar(), "DownloadsButton");
+  }
+  SidebarIconButton& face() {
+    return widgetNamed<SidebarIconButton>(button(), "SidebarIconButton");
+  }
+  std::string faceSymbol() {
+    return dynamic_cast<Gtk::Image&>(face().symbolImage()).get_icon_name();
+  }
+  Gtk::Widget& dot() { return widgetNamed(button(), "DownloadsDot"); }
+  DownloadsPopover& shownList() {
+    return widgetNamed<DownloadsPopover>(popoverOf(button()), "DownloadsPopover");
+  }
   DownloadsPopover& popover() {
-    if (!button().showing()) button().toggle();
+    if (!popoverOf(button()).get_visible()) button().toggle();
     pump();
-    return *button().popoverContent();
+    return shownList();
   }
   std::shared_ptr<DownloadItem> start(const std::string& name) {
     auto item =
@@ -46,15 +78,15 @@ class DownloadsButtonTest : public ::testing::Test {
 };
 
 TEST_F(DownloadsButtonTest, TheButtonAndItsListFollowTheDownloads) {
-  EXPECT_FALSE(button().pulsing() || button().dot().get_visible());
+  EXPECT_FALSE(dot().get_visible());
 
   // A real click opens the list above the button: empty, without a clear button.
   harness.click(button());
-  ASSERT_TRUE(waitUntil([&] { return button().popover().get_visible(); }));
+  ASSERT_TRUE(waitUntil([&] { return popoverOf(button()).get_visible(); }));
   pump();
-  DownloadsPopover& list = *button().popoverContent();
-  EXPECT_TRUE(list.emptyState().get_visible());
-  EXPECT_FALSE(list.clearButton().get_visible());
+  DownloadsPopover& list = shownList();
+  EXPECT_TRUE(widgetNamed(list, "DownloadsEmpty").get_visible());
+  EXPECT_FALSE(clearButton(list).get_visible());
   EXPECT_EQ(harness.bounds(list).width, DownloadsPopover::kWidth);
 
   auto finished = start("report.pdf");
@@ -66,42 +98,43 @@ TEST_F(DownloadsButtonTest, TheButtonAndItsListFollowTheDownloads) {
   pump();
 
   // One download still runs: the filled arrow pulses with the theme dot at its corner.
-  EXPECT_EQ(button().face().symbol(), "arrow.down.circle.fill");
-  EXPECT_TRUE(button().pulsing());
-  ASSERT_TRUE(button().dot().get_visible());
+  EXPECT_EQ(faceSymbol(), symbolIconName("arrow.down.circle.fill"));
+  ASSERT_TRUE(dot().get_visible());
   const auto face = harness.bounds(button());
-  const auto dot = harness.bounds(button().dot());
-  EXPECT_EQ(dot.x + DownloadsButton::kDotSize, face.x + face.width - DownloadsButton::kDotInset);
-  EXPECT_EQ(dot.y, face.y + DownloadsButton::kDotInset);
+  const auto corner = harness.bounds(dot());
+  EXPECT_EQ(corner.x + DownloadsButton::kDotSize, face.x + face.width - DownloadsButton::kDotInset);
+  EXPECT_EQ(corner.y, face.y + DownloadsButton::kDotInset);
 
-  const auto rows = list.rows();
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(&rows[0]->item(), running.get());  // newest first
-  EXPECT_TRUE(rows[0]->progressBar().get_visible());
-  EXPECT_DOUBLE_EQ(rows[0]->progressBar().get_fraction(), 0.4);
-  EXPECT_TRUE(rows[0]->revealButton().get_visible() && !rows[0]->showsFileIcon());
-  EXPECT_EQ(rows[1]->stateLabel().get_text(), "Başarısız");
-  EXPECT_EQ(rows[2]->stateLabel().get_text(), "Tamamlandı");
-  EXPECT_TRUE(rows[2]->showsFileIcon());
-  EXPECT_TRUE(list.clearButton().get_visible());
+  const auto shown = rows(list);
+  ASSERT_EQ(shown.size(), 3u);
+  // Newest first; a row is announced by its file's name.
+  EXPECT_EQ(testing::accessibleName(GTK_WIDGET(shown[0]->gobj())), running->filename.peek());
+  EXPECT_TRUE(progressBar(*shown[0]).get_visible());
+  EXPECT_DOUBLE_EQ(progressBar(*shown[0]).get_fraction(), 0.4);
+  EXPECT_TRUE(announced(*shown[0], "Dosya yöneticisinde göster").get_visible() &&
+              !showsFileIcon(*shown[0]));
+  EXPECT_EQ(stateLabel(*shown[1]).get_text(), "Başarısız");
+  EXPECT_EQ(stateLabel(*shown[2]).get_text(), "Tamamlandı");
+  EXPECT_TRUE(showsFileIcon(*shown[2]));
+  EXPECT_TRUE(clearButton(list).get_visible());
   if (std::getenv("ZEMBLO_SHOTS")) {
     harness.input("mousemove --window %1 700 300");  // no tooltip over the list
     SidebarHarness::screenshot("downloads-popover");
   }
 
   // Clearing keeps only the running download; its end brings back the outline arrow.
-  ASSERT_TRUE(testing::press(list.clearButton()));
+  ASSERT_TRUE(testing::press(clearButton(list)));
   pump();
-  ASSERT_EQ(list.rows().size(), 1u);
-  EXPECT_EQ(&list.rows()[0]->item(), running.get());
-  EXPECT_FALSE(list.clearButton().get_visible());
+  ASSERT_EQ(rows(list).size(), 1u);
+  EXPECT_EQ(testing::accessibleName(GTK_WIDGET(rows(list)[0]->gobj())), running->filename.peek());
+  EXPECT_FALSE(clearButton(list).get_visible());
   manager().finish(*running);
   pump();
-  EXPECT_EQ(button().face().symbol(), "arrow.down.circle");
-  EXPECT_FALSE(button().pulsing() || button().dot().get_visible());
-  ASSERT_TRUE(testing::press(list.clearButton()));
+  EXPECT_EQ(faceSymbol(), symbolIconName("arrow.down.circle"));
+  EXPECT_FALSE(dot().get_visible());
+  ASSERT_TRUE(testing::press(clearButton(list)));
   pump();
-  EXPECT_TRUE(list.emptyState().get_visible());
+  EXPECT_TRUE(widgetNamed(list, "DownloadsEmpty").get_visible());
 }
 
 // While a download runs the arrow fades from its resting opacity to 0.25 / 0.72 of it and back,
@@ -109,7 +142,7 @@ TEST_F(DownloadsButtonTest, TheButtonAndItsListFollowTheDownloads) {
 // download leaves it at rest.
 TEST_F(DownloadsButtonTest, TheArrowPulsesOnFramesOfItsOwn) {
   testing::AnimationsOn animations;
-  Gtk::Widget& arrow = button().face().symbolImage();
+  Gtk::Widget& arrow = face().symbolImage();
   auto running = start("disk.iso");
   testing::LayoutCounter layouts(harness.window());
   const double low = 0.25 / 0.72;
@@ -126,15 +159,15 @@ TEST_F(DownloadsButtonTest, TheArrowPulsesOnFramesOfItsOwn) {
 
   manager().finish(*running);
   pump();
-  EXPECT_FALSE(button().pulsing());
   EXPECT_EQ(arrow.get_opacity(), 1.0);
 }
 
 TEST_F(DownloadsButtonTest, AListLongerThanThePopoverScrolls) {
   for (int i = 0; i < 12; ++i) start("file" + std::to_string(i) + ".bin");
   auto& list = popover();
-  EXPECT_EQ(list.rows().size(), 12u);
-  EXPECT_EQ(harness.bounds(list.list()).height, DownloadsPopover::kMaxListHeight);
+  EXPECT_EQ(rows(list).size(), 12u);
+  EXPECT_EQ(harness.bounds(widgetNamed(list, "DownloadsList")).height,
+            DownloadsPopover::kMaxListHeight);
 }
 
 }  // namespace
@@ -167,25 +200,25 @@ TEST_F(DownloadsButtonTest, AClickOpensAFinishedFileAndTheRowSaysWhenThatFails) 
   std::ofstream(*partial, std::ios::binary) << std::string("\x01\x02\xff\x00\x7f", 5);
   manager().finish(*item);
   harness.click(button());
-  ASSERT_TRUE(waitUntil([&] { return button().popover().get_visible(); }));
-  ASSERT_EQ(popover().rows().size(), 1u);
-  DownloadRow& row = *popover().rows()[0];
-  ASSERT_EQ(row.stateLabel().get_text(), "Tamamlandı");
+  ASSERT_TRUE(waitUntil([&] { return popoverOf(button()).get_visible(); }));
+  ASSERT_EQ(rows(popover()).size(), 1u);
+  DownloadRow& row = *rows(popover())[0];
+  ASSERT_EQ(stateLabel(row).get_text(), "Tamamlandı");
 
-  clickInList(button().popover(), row, 0.2);
-  ASSERT_TRUE(waitUntil([&] { return row.stateLabel().get_text() == "Açılamadı"; }));
+  clickInList(popoverOf(button()), row, 0.2);
+  ASSERT_TRUE(waitUntil([&] { return stateLabel(row).get_text() == "Açılamadı"; }));
   const std::string noApplication = row.get_tooltip_text();
   EXPECT_FALSE(noApplication.empty());
-  EXPECT_TRUE(row.stateLabel().has_css_class("error"));
+  EXPECT_TRUE(stateLabel(row).has_css_class("error"));
   EXPECT_EQ(item->state.peek(), DownloadItem::State::finished);
 
   ASSERT_TRUE(std::filesystem::remove(*item->destination.peek()));
-  clickInList(button().popover(), row, 0.6);
+  clickInList(popoverOf(button()), row, 0.6);
   ASSERT_TRUE(waitUntil([&] {
     const std::string reason = row.get_tooltip_text();
     return !reason.empty() && reason != noApplication;
   }));
-  EXPECT_EQ(row.stateLabel().get_text(), "Açılamadı");
+  EXPECT_EQ(stateLabel(row).get_text(), "Açılamadı");
 }
 
 }  // namespace

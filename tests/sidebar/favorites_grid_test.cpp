@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sidebar/sidebar_harness.h"
+#include "support/drawn_nodes.h"
 #include "web/web_harness.h"
 
 namespace zemblo {
@@ -15,6 +16,13 @@ using testing::SidebarHarness;
 using testing::waitUntil;
 using testing::WebHarness;
 
+bool underPointer(Gtk::Widget& tile) {
+  return (tile.get_state_flags() & Gtk::StateFlags::PRELIGHT) == Gtk::StateFlags::PRELIGHT;
+}
+
+// The fill a tile drew last, lighter under the pointer.
+double fillOpacity(Gtk::Widget& tile) { return testing::fillOpacityDrawnBy(tile.gobj()); }
+
 class FavoritesGridTest : public ::testing::Test {
  protected:
   FavoritesGridTest() {
@@ -22,7 +30,7 @@ class FavoritesGridTest : public ::testing::Test {
     harness.server().page("/other", "<title>Other</title><p>other</p>");
   }
 
-  FavoritesGrid& grid() { return harness.sidebar().favoritesGrid(); }
+  FavoritesGrid& grid() { return harness.favoritesGrid(); }
 
   void setFavorites(std::vector<Favorite> favorites) {
     harness.store().favorites().list.set(std::move(favorites));
@@ -36,15 +44,15 @@ class FavoritesGridTest : public ::testing::Test {
 
 TEST_F(FavoritesGridTest, ShowsTilesInColumnsOnlyWhenThereAreFavouritesAndTheyAreWanted) {
   setFavorites({});
-  EXPECT_FALSE(harness.sidebar().favoritesSlot().get_visible());
+  EXPECT_FALSE(testing::widgetNamed(harness.sidebar(), "FavoritesSlot").get_visible());
 
   std::vector<Favorite> five;
   for (int i = 0; i < 5; ++i) {
     five.emplace_back("Site " + std::to_string(i), *Url::parse(harness.server().url("/site")));
   }
   setFavorites(five);
-  ASSERT_TRUE(harness.sidebar().favoritesSlot().get_visible());
-  auto tiles = grid().tiles();
+  ASSERT_TRUE(testing::widgetNamed(harness.sidebar(), "FavoritesSlot").get_visible());
+  auto tiles = testing::favoriteTiles(grid());
   ASSERT_EQ(tiles.size(), 5u);
   const auto first = harness.bounds(*tiles[0]);
   const auto second = harness.bounds(*tiles[1]);
@@ -59,13 +67,13 @@ TEST_F(FavoritesGridTest, ShowsTilesInColumnsOnlyWhenThereAreFavouritesAndTheyAr
   harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.favoriteColumns = 3; });
   pump();
-  EXPECT_GT(harness.bounds(*grid().tiles()[0]).width, first.width);
-  EXPECT_EQ(harness.bounds(*grid().tiles()[0]).height, FavoriteTile::kHeight);
+  EXPECT_GT(harness.bounds(*testing::favoriteTiles(grid())[0]).width, first.width);
+  EXPECT_EQ(harness.bounds(*testing::favoriteTiles(grid())[0]).height, FavoriteTile::kHeight);
 
   harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.showFavorites = false; });
   pump();
-  EXPECT_FALSE(harness.sidebar().favoritesSlot().get_visible());
+  EXPECT_FALSE(testing::widgetNamed(harness.sidebar(), "FavoritesSlot").get_visible());
 }
 
 TEST_F(FavoritesGridTest, AClickOpensTheSiteAndMarksItsTile) {
@@ -74,7 +82,7 @@ TEST_F(FavoritesGridTest, AClickOpensTheSiteAndMarksItsTile) {
       {Favorite("Local", site), Favorite("Elsewhere", *Url::parse("https://example.org/"))});
   harness.addTab("");  // a blank tab: nothing is marked on the start page
   pump();
-  auto tiles = grid().tiles();
+  auto tiles = testing::favoriteTiles(grid());
   ASSERT_EQ(tiles.size(), 2u);
   EXPECT_FALSE(tiles[0]->isActive());
 
@@ -86,24 +94,24 @@ TEST_F(FavoritesGridTest, AClickOpensTheSiteAndMarksItsTile) {
   auto opened = harness.space().selectedTab();
   ASSERT_TRUE(WebHarness::waitForPage(*opened, "Favourite site"));
   pump();
-  EXPECT_TRUE(grid().tiles()[0]->isActive());
-  EXPECT_FALSE(grid().tiles()[1]->isActive());
+  EXPECT_TRUE(testing::favoriteTiles(grid())[0]->isActive());
+  EXPECT_FALSE(testing::favoriteTiles(grid())[1]->isActive());
   SidebarHarness::screenshot("sidebar-favourites");
 
   // A second click selects the open tab instead of opening another.
   const size_t tabCount = harness.space().tabs.peek().size();
-  click(*grid().tiles()[0]);
+  click(*testing::favoriteTiles(grid())[0]);
   pump();
   EXPECT_EQ(harness.space().tabs.peek().size(), tabCount);
 
   // "Open in New Tab" always opens one; removal takes the tile away.
-  grid().tiles()[0]->openInNewTab();
+  testing::favoriteTiles(grid())[0]->activate_action("favorite.open-in-new-tab");
   pump();
   EXPECT_EQ(harness.space().tabs.peek().size(), tabCount + 1);
-  grid().tiles()[1]->remove();
+  testing::favoriteTiles(grid())[1]->activate_action("favorite.remove");
   ASSERT_TRUE(waitUntil([&] { return harness.store().favorites().list.peek().size() == 1; }));
   pump();
-  EXPECT_EQ(grid().tiles().size(), 1u);
+  EXPECT_EQ(testing::favoriteTiles(grid()).size(), 1u);
 }
 
 TEST_F(FavoritesGridTest, TheMenuOpensInANewTabOrRemovesAndTheOthersReflow) {
@@ -113,7 +121,7 @@ TEST_F(FavoritesGridTest, TheMenuOpensInANewTabOrRemovesAndTheOthersReflow) {
                            *Url::parse("https://site" + std::to_string(i) + ".example/"));
   }
   setFavorites(favorites);
-  auto tiles = grid().tiles();
+  auto tiles = testing::favoriteTiles(grid());
   ASSERT_EQ(tiles.size(), 5u);
   const auto secondCell = harness.bounds(*tiles[1]);
   const auto fifthCell = harness.bounds(*tiles[4]);
@@ -123,8 +131,8 @@ TEST_F(FavoritesGridTest, TheMenuOpensInANewTabOrRemovesAndTheOthersReflow) {
   // The menu is built in the language of the moment, open-in-new-tab above removal.
   tiles[1]->popupMenu(10, 10);
   pump();
-  ASSERT_NE(tiles[1]->menu(), nullptr);
-  const auto model = tiles[1]->menu()->get_menu_model();
+  ASSERT_NE(testing::menuUnder(*tiles[1]), nullptr);
+  const auto model = testing::menuUnder(*tiles[1])->get_menu_model();
   ASSERT_EQ(model->get_n_items(), 2);
   std::vector<std::string> labels;
   for (int section = 0; section < 2; ++section) {
@@ -134,7 +142,7 @@ TEST_F(FavoritesGridTest, TheMenuOpensInANewTabOrRemovesAndTheOthersReflow) {
     labels.push_back(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(label).get());
   }
   EXPECT_EQ(labels, (std::vector<std::string>{"Yeni Sekmede Aç", "Favorilerden Kaldır"}));
-  tiles[1]->menu()->popdown();
+  testing::menuUnder(*tiles[1])->popdown();
 
   const size_t tabCount = harness.space().tabs.peek().size();
   tiles[1]->activate_action("favorite.open-in-new-tab");
@@ -145,42 +153,42 @@ TEST_F(FavoritesGridTest, TheMenuOpensInANewTabOrRemovesAndTheOthersReflow) {
   // Removal: the third tile takes the second's cell, the fifth moves up to end the first row.
   const FavoriteTile* third = tiles[2];
   tiles[1]->activate_action("favorite.remove");
-  ASSERT_TRUE(waitUntil([&] { return grid().tiles().size() == 4; }));
+  ASSERT_TRUE(waitUntil([&] { return testing::favoriteTiles(grid()).size() == 4; }));
   pump();
   EXPECT_EQ(harness.store().favorites().list.peek().size(), 4u);
-  EXPECT_EQ(grid().tiles()[1], third);  // kept, not rebuilt
-  EXPECT_EQ(harness.bounds(*grid().tiles()[1]).x, secondCell.x);
-  EXPECT_EQ(harness.bounds(*grid().tiles()[3]).y, secondCell.y);
-  EXPECT_LT(harness.bounds(*grid().tiles()[3]).y, fifthCell.y);
+  EXPECT_EQ(testing::favoriteTiles(grid())[1], third);  // kept, not rebuilt
+  EXPECT_EQ(harness.bounds(*testing::favoriteTiles(grid())[1]).x, secondCell.x);
+  EXPECT_EQ(harness.bounds(*testing::favoriteTiles(grid())[3]).y, secondCell.y);
+  EXPECT_LT(harness.bounds(*testing::favoriteTiles(grid())[3]).y, fifthCell.y);
   EXPECT_EQ(harness.bounds(grid()).height, FavoriteTile::kHeight);
 
   // Removing the rest hides the grid.
-  while (!grid().tiles().empty()) {
-    grid().tiles()[0]->remove();
+  while (!testing::favoriteTiles(grid()).empty()) {
+    testing::favoriteTiles(grid())[0]->activate_action("favorite.remove");
     pump();
   }
-  EXPECT_FALSE(harness.sidebar().favoritesSlot().get_visible());
+  EXPECT_FALSE(testing::widgetNamed(harness.sidebar(), "FavoritesSlot").get_visible());
 }
 
 TEST_F(FavoritesGridTest, HoverRaisesAndLightensOnlyWhileThePointerIsOver) {
   setFavorites({Favorite("One", *Url::parse("https://one.example/")),
                 Favorite("Two", *Url::parse("https://two.example/"))});
-  auto tiles = grid().tiles();
+  auto tiles = testing::favoriteTiles(grid());
   ASSERT_EQ(tiles.size(), 2u);
   // Done before the next move starts: two xdotool runs at once may interleave their moves.
   harness.inputAndWait("mousemove --window %1 900 500");
   const auto frame = harness.bounds(*tiles[0]);
   harness.input("mousemove --window %1 " + std::to_string(int(frame.x + frame.width / 2)) + " " +
                 std::to_string(int(frame.y + frame.height / 2)));
-  ASSERT_TRUE(waitUntil([&] { return tiles[0]->isHovering(); }));
+  ASSERT_TRUE(waitUntil([&] { return underPointer(*tiles[0]); }));
   pump();
-  EXPECT_DOUBLE_EQ(tiles[0]->hoverAmount(), 1);
-  EXPECT_FALSE(tiles[1]->isHovering());
-  EXPECT_DOUBLE_EQ(tiles[1]->hoverAmount(), 0);
+  const double resting = fillOpacity(*tiles[1]);
+  EXPECT_GT(fillOpacity(*tiles[0]), resting);
+  EXPECT_FALSE(underPointer(*tiles[1]));
   harness.input("mousemove --window %1 900 500");
-  ASSERT_TRUE(waitUntil([&] { return !tiles[0]->isHovering(); }));
+  ASSERT_TRUE(waitUntil([&] { return !underPointer(*tiles[0]); }));
   pump();
-  EXPECT_DOUBLE_EQ(tiles[0]->hoverAmount(), 0);
+  EXPECT_DOUBLE_EQ(fillOpacity(*tiles[0]), resting);
 }
 
 TEST_F(FavoritesGridTest, WithAnimationsTheRemovedTileFadesAndIsThenDropped) {
@@ -194,16 +202,17 @@ TEST_F(FavoritesGridTest, WithAnimationsTheRemovedTileFadesAndIsThenDropped) {
   };
   ASSERT_EQ(children(), 3);
   testing::AnimationsOn animations;
-  const FavoriteTile* third = grid().tiles()[2];
-  const int thirdX = harness.bounds(*grid().tiles()[2]).x;
+  const FavoriteTile* third = testing::favoriteTiles(grid())[2];
+  const int thirdX = harness.bounds(*testing::favoriteTiles(grid())[2]).x;
 
-  grid().tiles()[1]->activate_action("favorite.remove");
-  ASSERT_TRUE(waitUntil([&] { return grid().tiles().size() == 2; }));
+  testing::favoriteTiles(grid())[1]->activate_action("favorite.remove");
+  ASSERT_TRUE(waitUntil([&] { return testing::favoriteTiles(grid()).size() == 2; }));
   EXPECT_EQ(children(), 3);  // still fading out, and no longer takes clicks
-  EXPECT_EQ(grid().tiles()[1], third);
+  EXPECT_EQ(testing::favoriteTiles(grid())[1], third);
   // The third tile slides into the freed cell and the faded one leaves the grid.
   ASSERT_TRUE(waitUntil([&] { return children() == 2; }, std::chrono::seconds(3)));
-  ASSERT_TRUE(waitUntil([&] { return harness.bounds(*grid().tiles()[1]).x < thirdX; }));
+  ASSERT_TRUE(
+      waitUntil([&] { return harness.bounds(*testing::favoriteTiles(grid())[1]).x < thirdX; }));
 }
 
 }  // namespace

@@ -18,15 +18,23 @@
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_row.h"
+#include "support/find_sidebar.h"
 #include "support/interface_language.h"
 #include "support/x_input.h"
 #include "window/browser_window.h"
 #include "window/window_harness.h"
 
-// A browser window with its sidebar over a store of its own, real web views and a page server on
-// 127.0.0.1. Animations are off, so every change shows its end state at once.
 namespace zemblo::testing {
 
+// A tab row's parts and state, as a user meets them.
+inline Gtk::Label& titleOf(TabRow& row) { return widgetNamed<Gtk::Label>(row, "TabRowTitle"); }
+inline Gtk::Button& closeButtonOf(TabRow& row) {
+  return announced(row, localized("Sekmeyi kapat (Ctrl+W)"));
+}
+inline bool isSelected(TabRow& row) { return announcedSelected(row); }
+
+// A browser window with its sidebar over a store of its own, real web views and a page server on
+// 127.0.0.1. Animations are off, so every change shows its end state at once.
 class SidebarHarness : public WindowHarness {
  public:
   // The interface in Turkish, the language the text keys are written in, as the application
@@ -56,9 +64,15 @@ class SidebarHarness : public WindowHarness {
   }
 
   SidebarView& sidebar() { return window().sidebarView(); }
-  SidebarTopBar& topBar() { return sidebar().topBar(); }
-  AddressPill& pill() { return sidebar().addressPill(); }
-  TabListView& list() { return sidebar().tabList(); }
+  SidebarTopBar& topBar() { return widgetNamed<SidebarTopBar>(sidebar(), "SidebarTopBar"); }
+  AddressPill& pill() { return widgetNamed<AddressPill>(sidebar(), "AddressPill"); }
+  TabListView& list() { return widgetNamed<TabListView>(sidebar(), "TabListView"); }
+  FavoritesGrid& favoritesGrid() { return widgetNamed<FavoritesGrid>(sidebar(), "FavoritesGrid"); }
+  SpaceHeader& spaceHeader() { return widgetNamed<SpaceHeader>(sidebar(), "SpaceHeader"); }
+  // Its scheme, which the style sheet follows.
+  ColorScheme scheme() {
+    return sidebar().has_css_class("sidebar-dark") ? ColorScheme::dark : ColorScheme::light;
+  }
   Space& space() { return *store().tabs().currentSpace(); }
   const Space::TabList& tabs() { return space().tabs.peek(); }
 
@@ -72,15 +86,18 @@ class SidebarHarness : public WindowHarness {
     return tab;
   }
 
+  std::vector<TabRow*> rows() { return tabRows(list()); }
+  TabRow* rowFor(const BrowserTab& tab) { return tabRowFor(list(), tab); }
+  NewTabRow& newTabRow() { return widgetNamed<NewTabRow>(list(), "NewTabRow"); }
   TabRow& row(const BrowserTab& tab) {
-    TabRow* found = list().rowFor(tab.id);
+    TabRow* found = rowFor(tab);
     if (!found) throw std::runtime_error("no row for the tab " + tab.displayTitle());
     return *found;
   }
 
   std::vector<std::string> titlesInList() {
     std::vector<std::string> titles;
-    for (TabRow* row : list().rows()) titles.push_back(row->titleLabel().get_text());
+    for (TabRow* row : rows()) titles.push_back(titleOf(*row).get_text());
     return titles;
   }
   std::vector<std::string> titlesInSpace() {

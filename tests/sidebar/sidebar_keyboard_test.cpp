@@ -75,7 +75,7 @@ TEST_F(SidebarKeyboardTest, TabReachesEveryGroupArrowsWalkItAndKeysUseTheFocused
   TabListView& list = harness.list();
   ASSERT_TRUE(tabTo(harness.row(*second)));
   press("Up Up Up");
-  EXPECT_EQ(focus(), &list.newTabRow());
+  EXPECT_EQ(focus(), &harness.newTabRow());
   press("Down Down Down Down Down");
   EXPECT_EQ(focus(), &harness.row(*third));
   // Return selects the focused row's tab; Delete closes it and the keyboard stays in the list.
@@ -95,7 +95,7 @@ TEST_F(SidebarKeyboardTest, TabReachesEveryGroupArrowsWalkItAndKeysUseTheFocused
   }
 
   // The favourite tiles: the arrows walk them, Return opens one, Shift+F10 opens its menu.
-  const auto tiles = harness.sidebar().favoritesGrid().tiles();
+  const auto tiles = testing::favoriteTiles(harness.favoritesGrid());
   ASSERT_TRUE(tabTo(*tiles[0], "shift+Tab"));
   press("Right Right Right Left");
   EXPECT_EQ(focus(), tiles[1]);
@@ -105,8 +105,8 @@ TEST_F(SidebarKeyboardTest, TabReachesEveryGroupArrowsWalkItAndKeysUseTheFocused
     return tab && tab->url.peek() == Url::parse(harness.server().url("/Iki"));
   }));
   press("shift+F10");
-  ASSERT_TRUE(tiles[1]->menu() && tiles[1]->menu()->get_visible());
-  EXPECT_TRUE(hasFocusInside(*tiles[1]->menu()));
+  ASSERT_TRUE(testing::menuUnder(*tiles[1]) && testing::menuUnder(*tiles[1])->get_visible());
+  EXPECT_TRUE(hasFocusInside(*testing::menuUnder(*tiles[1])));
   press("Escape");
 
   // The space buttons: the arrows walk them, Return and Space switch the space.

@@ -31,10 +31,12 @@ TEST(SidebarScreenshotTest, SeveralTabsOneLoadingOneSelected) {
   harness.store().tabs().select(*news);
   pump();
 
-  EXPECT_TRUE(harness.row(*news).selected());
-  EXPECT_TRUE(harness.row(*slow).spinner().get_visible());
-  EXPECT_EQ(harness.pill().hostLabel().get_text(), "127.0.0.1");
-  EXPECT_EQ(harness.list().rows().size(), 5u);
+  EXPECT_TRUE(testing::isSelected(harness.row(*news)));
+  EXPECT_TRUE(
+      testing::widgetNamed<ActivitySpinner>(harness.row(*slow), "ActivitySpinner").get_visible());
+  EXPECT_EQ(testing::widgetNamed<Gtk::Label>(harness.pill(), "AddressPillHost").get_text(),
+            "127.0.0.1");
+  EXPECT_EQ(harness.rows().size(), 5u);
   testing::WindowHarness::screenshot("sidebar-several-tabs");
 }
 

@@ -10,6 +10,7 @@
 #include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/sidebar_harness.h"
+#include "support/drawn_nodes.h"
 #include "web/webkit_web_view_port.h"
 #include "window/accessibility_tree.h"
 
@@ -61,8 +62,9 @@ std::vector<MenuEntry> entries(GMenuModel* model) {
   return list;
 }
 
-std::vector<MenuEntry> entries(const Glib::RefPtr<Gio::Menu>& model) {
-  return entries(G_MENU_MODEL(model->gobj()));
+// The entries of the menu the row opened last.
+std::vector<MenuEntry> entries(TabRow& row) {
+  return entries(G_MENU_MODEL(row.contextMenu()->get_menu_model()->gobj()));
 }
 
 bool hasShownSeparator(GtkWidget* widget) {
@@ -74,33 +76,60 @@ bool hasShownSeparator(GtkWidget* widget) {
   return false;
 }
 
+// Whether the row's open menu offers the item of `action`: a greyed item can't be chosen.
 bool enabled(TabRow& row, const std::string& action) {
-  return row.contextActions()->get_action_enabled(action);
+  const std::string name = "tab." + action;
+  // The item shows its label with a doubled "_" as one.
+  std::optional<std::string> label;
+  for (const auto& entry : entries(row)) {
+    if (entry.action != name || label) continue;
+    label.emplace();
+    for (size_t i = 0; i < entry.label.size(); ++i) {
+      if (entry.label[i] == '_' && i + 1 < entry.label.size() && entry.label[i + 1] == '_') ++i;
+      *label += entry.label[i];
+    }
+  }
+  GtkWidget* item = testing::findFirst(GTK_WIDGET(row.contextMenu()->gobj()), [&](GtkWidget* w) {
+    if (g_strcmp0(G_OBJECT_TYPE_NAME(w), "GtkModelButton") != 0) return false;
+    gchar* text = nullptr;
+    g_object_get(w, "text", &text, nullptr);
+    const bool same = text && label == std::string(text);
+    g_free(text);
+    return same;
+  });
+  return item && gtk_widget_get_sensitive(item);
+}
+
+// The row's own fill, drawn behind its contents; none when nothing is drawn there.
+GdkRGBA fillOf(TabRow& row) {
+  return testing::ownFillDrawnBy(GTK_WIDGET(row.gobj())).value_or(GdkRGBA{0, 0, 0, 0});
+}
+bool castsShadow(TabRow& row) {
+  return testing::drewNode(GTK_WIDGET(row.gobj()), GSK_OUTSET_SHADOW_NODE, testing::Drawn::ownOnly);
 }
 
 TEST(TabRowTest, IconFollowsStartPageAndLoadingState) {
   SidebarHarness harness;
   auto page = harness.addTab("https://www.example.com/", "Örnek");
   auto& row = harness.row(*page);
-  EXPECT_EQ(row.look().icon, TabRowIcon::favicon);
-  EXPECT_TRUE(row.favicon().get_visible());
-  EXPECT_EQ(row.favicon().letterText(), "www.example.com");
+  EXPECT_TRUE(testing::widgetNamed<FaviconView>(row, "FaviconView").get_visible());
+  EXPECT_EQ(testing::widgetNamed<FaviconView>(row, "FaviconView").letterText(), "www.example.com");
   page->isLoading.set(true);
   page->progress.set(0.3);
   pump();
-  EXPECT_TRUE(row.spinner().get_visible());
-  EXPECT_TRUE(row.spinner().spinning());
-  EXPECT_FALSE(row.favicon().get_visible());
+  EXPECT_TRUE(testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").get_visible());
+  EXPECT_TRUE(testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").spinning());
+  EXPECT_FALSE(testing::widgetNamed<FaviconView>(row, "FaviconView").get_visible());
   {
     // It turns on frames that lay nothing out again. Long enough that the few layouts other
     // work brings (the favicon's answer on a busy machine) stay far from one a turn.
     testing::AnimationsOn animations;
     testing::LayoutCounter layouts(harness.window());
     int turns = 0;
-    double last = row.spinner().angle();
+    double last = testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").angle();
     ASSERT_TRUE(waitUntil([&] {
-      if (row.spinner().angle() != last) ++turns;
-      last = row.spinner().angle();
+      if (testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").angle() != last) ++turns;
+      last = testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").angle();
       return turns >= 60;
     }));
     EXPECT_LT(layouts.count() * 10, turns);
@@ -108,17 +137,17 @@ TEST(TabRowTest, IconFollowsStartPageAndLoadingState) {
   // Loading but complete: the favicon again.
   page->progress.set(1.0);
   pump();
-  EXPECT_TRUE(row.favicon().get_visible());
-  EXPECT_FALSE(row.spinner().get_visible());
+  EXPECT_TRUE(testing::widgetNamed<FaviconView>(row, "FaviconView").get_visible());
+  EXPECT_FALSE(testing::widgetNamed<ActivitySpinner>(row, "ActivitySpinner").get_visible());
 
   // A start-page tab shows the sparkles in the theme's gradient, loading or not.
   auto blank = harness.addTab("");
   auto& start = harness.row(*blank);
   blank->isLoading.set(true);
   pump();
-  EXPECT_TRUE(start.startPageSymbol().get_visible());
-  EXPECT_EQ(start.startPageSymbol().symbol(), "sparkles");
-  EXPECT_EQ(start.titleLabel().get_text(), "Yeni Sekme");
+  EXPECT_TRUE(testing::widgetNamed<GradientSymbol>(start, "GradientSymbol").get_visible());
+  EXPECT_EQ(testing::widgetNamed<GradientSymbol>(start, "GradientSymbol").symbol(), "sparkles");
+  EXPECT_EQ(testing::titleOf(start).get_text(), "Yeni Sekme");
 }
 
 TEST(TabRowTest, SelectedFillHoverFillAndTheCloseButton) {
@@ -129,37 +158,37 @@ TEST(TabRowTest, SelectedFillHoverFillAndTheCloseButton) {
   pump();
   auto& selected = harness.row(*a);
   auto& other = harness.row(*b);
-  const TranslucentColor expected = selectedTabFill(
-      harness.store().preferences(), harness.store().tabs(), harness.sidebar().scheme());
-  EXPECT_NEAR(selected.fill().alpha, expected.opacity, 1e-6);
-  EXPECT_NEAR(selected.fill().red, expected.color.r, 1e-6);
-  EXPECT_TRUE(selected.castsShadow());
-  EXPECT_EQ(selected.titleLabel().get_opacity(), 1);
+  const TranslucentColor expected =
+      selectedTabFill(harness.store().preferences(), harness.store().tabs(), harness.scheme());
+  EXPECT_NEAR(fillOf(selected).alpha, expected.opacity, 1e-6);
+  EXPECT_NEAR(fillOf(selected).red, expected.color.r, 1e-6);
+  EXPECT_TRUE(castsShadow(selected));
+  EXPECT_EQ(testing::titleOf(selected).get_opacity(), 1);
   // Unselected and not under the pointer: nothing is drawn behind it.
-  EXPECT_EQ(other.fill().alpha, 0);
-  EXPECT_FALSE(other.castsShadow());
-  EXPECT_DOUBLE_EQ(other.titleLabel().get_opacity(), 0.8);
+  EXPECT_EQ(fillOf(other).alpha, 0);
+  EXPECT_FALSE(castsShadow(other));
+  EXPECT_DOUBLE_EQ(testing::titleOf(other).get_opacity(), 0.8);
 
   other.setHovering(true);
   pump();
-  EXPECT_NEAR(other.fill().alpha, 0.06, 1e-6);
-  EXPECT_TRUE(other.closeButtonShown());
+  EXPECT_NEAR(fillOf(other).alpha, 0.06, 1e-6);
+  EXPECT_TRUE(testing::closeButtonOf(other).get_visible());
   // The selected row keeps its fill under the pointer, and shows the close button too.
   selected.setHovering(true);
   pump();
-  EXPECT_NEAR(selected.fill().alpha, expected.opacity, 1e-6);
-  EXPECT_TRUE(selected.closeButtonShown());
+  EXPECT_NEAR(fillOf(selected).alpha, expected.opacity, 1e-6);
+  EXPECT_TRUE(testing::closeButtonOf(selected).get_visible());
   other.setHovering(false);
   pump();
-  EXPECT_FALSE(other.closeButtonShown());
-  EXPECT_EQ(other.fill().alpha, 0);
+  EXPECT_FALSE(testing::closeButtonOf(other).get_visible());
+  EXPECT_EQ(fillOf(other).alpha, 0);
 
   // A click selects.
   other.tap();
   pump();
   EXPECT_EQ(harness.space().selectedTab(), b);
-  EXPECT_TRUE(other.selected());
-  EXPECT_FALSE(selected.selected());
+  EXPECT_TRUE(testing::isSelected(other));
+  EXPECT_FALSE(testing::isSelected(selected));
 }
 
 TEST(TabRowTest, TheMenuListsItsItemsWithTheOtherSpaces) {
@@ -172,7 +201,7 @@ TEST(TabRowTest, TheMenuListsItsItemsWithTheOtherSpaces) {
   pump();
   ASSERT_TRUE(row.contextMenu());
   EXPECT_TRUE(row.contextMenu()->get_visible());
-  const auto list = entries(row.contextMenuModel());
+  const auto list = entries(row);
   ASSERT_EQ(list.size(), 9u);
   EXPECT_EQ(list[0].label, "Bağlantıyı Kopyala");
   EXPECT_EQ(list[0].action, "tab.copy-link");
@@ -205,7 +234,7 @@ TEST(TabRowTest, TheMenuListsItsItemsWithTheOtherSpaces) {
   // A single space: the submenu is empty.
   store.tabs().spaces.mutate([](auto& spaces) { spaces.resize(1); });
   row.popupContextMenu(10, 10);
-  const auto alone = entries(row.contextMenuModel());
+  const auto alone = entries(row);
   EXPECT_EQ(alone[4].action, "submenu");
   EXPECT_EQ(alone[5].label, "Diğer Sekmeleri Kapat");
 }
@@ -233,7 +262,7 @@ TEST(TabRowTest, EveryMenuItemDoesItsWork) {
   EXPECT_EQ(store.favorites().list.peek().size(), favourites + 1);
   EXPECT_TRUE(store.favorites().isFavorite(*served));
   row.popupContextMenu(10, 10);
-  EXPECT_EQ(entries(row.contextMenuModel())[1].label, "Favorilerden Çıkar");
+  EXPECT_EQ(entries(row)[1].label, "Favorilerden Çıkar");
   row.activate_action("tab.favorite");
   EXPECT_EQ(store.favorites().list.peek().size(), favourites);
 
@@ -250,7 +279,7 @@ TEST(TabRowTest, EveryMenuItemDoesItsWork) {
   row.activate_action("tab.move", Glib::Variant<Glib::ustring>::create(target->id.str()));
   pump();
   EXPECT_EQ(target->tabs.peek().front(), served);
-  EXPECT_EQ(harness.list().rowFor(served->id), nullptr);
+  EXPECT_EQ(harness.rowFor(*served), nullptr);
   EXPECT_EQ(store.tabs().currentSpace(), store.tabs().spaces.peek()[0]);
   EXPECT_EQ(harness.space().selectedTab(),
             harness.tabs().empty() ? nullptr : harness.tabs().back());
@@ -360,7 +389,7 @@ TEST(TabRowTest, ASpeakerShowsWhileThePagePlaysSoundAndMutesOrUnmutesTheTab) {
   testing::WindowHarness::screenshot("tab-row-speaker-muted");
 
   row.popupContextMenu(10, 10);
-  EXPECT_EQ(entries(row.contextMenuModel())[3].label, "Sekmenin Sesini Aç");
+  EXPECT_EQ(entries(row)[3].label, "Sekmenin Sesini Aç");
   row.activate_action("tab.toggle-mute");
   ASSERT_TRUE(waitUntil([&] { return !webkit_web_view_get_is_muted(view); }));
   pump();

@@ -28,14 +28,15 @@ bool tooltipDelayRunning() {
 // comes, and does not come back while the menu is open.
 TEST(TooltipTest, AControlsTooltipGivesWayToWhatTheControlOpened) {
   testing::SidebarHarness harness;
-  auto& tile = *harness.sidebar().favoritesGrid().tiles().front();
+  auto& tile = *testing::favoriteTiles(harness.favoritesGrid()).front();
   const auto frame = harness.bounds(tile);
   const std::string at = std::to_string(int(frame.x + frame.width / 2)) + " " +
                          std::to_string(int(frame.y + frame.height / 2));
   harness.input("mousemove --window %1 " + at);
   ASSERT_TRUE(waitUntil([&] { return tooltipShown(harness.window()); }));
   harness.input("click 3");
-  ASSERT_TRUE(waitUntil([&] { return tile.menu() && tile.menu()->get_mapped(); }));
+  ASSERT_TRUE(waitUntil(
+      [&] { return testing::menuUnder(tile) && testing::menuUnder(tile)->get_mapped(); }));
   EXPECT_TRUE(waitUntil([&] { return !tooltipShown(harness.window()); }));
   // The toolkit shows a tooltip again when its delay after the pointer's last move runs out.
   ASSERT_TRUE(waitUntil([] { return !tooltipDelayRunning(); }));
@@ -47,7 +48,7 @@ TEST(TooltipTest, AControlsTooltipGivesWayToWhatTheControlOpened) {
     ASSERT_TRUE(waitUntil([] { return !tooltipDelayRunning(); }));
   }
   EXPECT_FALSE(tooltipShown(harness.window()));
-  tile.menu()->popdown();
+  testing::menuUnder(tile)->popdown();
 }
 
 }  // namespace

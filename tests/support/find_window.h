@@ -5,22 +5,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/find_sidebar.h"
 #include "support/find_widget.h"
 
 // The window's views reached through the widget tree, as the class a test drives: by the widget
-// name each view gives itself (which the style sheets select too) or by what a screen reader
-// announces.
+// name each view gives itself (which the style sheets select too, found with `widgetNamed`) or by
+// what a screen reader announces (`announced`).
 namespace zemblo::testing {
-
-// The first widget at or under `root` with that widget name, as a `View`; a missing one ends the
-// test, which cannot go on without it.
-template <class View = Gtk::Widget>
-View& viewNamed(Gtk::Widget& root, const std::string& name) {
-  GtkWidget* found = findByWidgetName(root.gobj(), name);
-  auto* view = found ? dynamic_cast<View*>(Glib::wrap(found)) : nullptr;
-  if (!view) throw std::runtime_error("nothing named " + name + " is shown here");
-  return *view;
-}
 
 // The first widget at or under `root` with that style class, as a `Part`.
 template <class Part = Gtk::Widget>
@@ -28,7 +19,7 @@ Part& partWithClass(Gtk::Widget& root, const std::string& styleClass) {
   GtkWidget* found = findFirst(root.gobj(), [&](GtkWidget* widget) {
     return gtk_widget_has_css_class(widget, styleClass.c_str());
   });
-  auto* part = found ? dynamic_cast<Part*>(Glib::wrap(found)) : nullptr;
+  auto* part = asView<Part>(found);
   if (!part) throw std::runtime_error("nothing of style class " + styleClass + " here");
   return *part;
 }
@@ -41,17 +32,7 @@ View* activeView(Gtk::Widget& root, const std::string& name) {
     return gtk_widget_get_name(widget) == name && gtk_widget_get_visible(widget) &&
            gtk_widget_get_can_target(widget);
   });
-  return found ? dynamic_cast<View*>(Glib::wrap(found)) : nullptr;
-}
-
-// The first widget at or under `root` of that role and accessible name, as a `Control`.
-template <class Control = Gtk::Button>
-Control& controlNamed(Gtk::Widget& root, const std::string& name,
-                      GtkAccessibleRole role = GTK_ACCESSIBLE_ROLE_BUTTON) {
-  GtkWidget* found = findByAccessibleName(root.gobj(), name, role);
-  auto* control = found ? dynamic_cast<Control*>(Glib::wrap(found)) : nullptr;
-  if (!control) throw std::runtime_error("no control announced as " + name);
-  return *control;
+  return asView<View>(found);
 }
 
 // The first text field at or under `root`.
@@ -63,7 +44,7 @@ inline Gtk::Text& textFieldIn(Gtk::Widget& root) {
 
 // The sidebar docked in the window's column (not the one in the peek panel).
 inline Gtk::Widget& sidebarColumn(Gtk::Widget& window) {
-  Gtk::Widget& layout = viewNamed(window, "BrowserWindowContent");
+  Gtk::Widget& layout = widgetNamed(window, "BrowserWindowContent");
   for (Gtk::Widget* child = layout.get_first_child(); child; child = child->get_next_sibling()) {
     if (child->get_name() == "SidebarView") return *child;
   }
@@ -72,7 +53,7 @@ inline Gtk::Widget& sidebarColumn(Gtk::Widget& window) {
 
 // The window's own close, minimise and maximise buttons.
 inline Gtk::WindowControls& windowButtons(Gtk::Widget& window) {
-  GtkWidget* controls = findFirst(viewNamed(window, "WindowAccessor").gobj(),
+  GtkWidget* controls = findFirst(widgetNamed(window, "WindowAccessor").gobj(),
                                   [](GtkWidget* widget) { return GTK_IS_WINDOW_CONTROLS(widget); });
   if (!controls) throw std::runtime_error("the window has no buttons");
   return *Glib::wrap(GTK_WINDOW_CONTROLS(controls));

@@ -17,6 +17,7 @@
 #include "sidebar/shield_button.h"
 #include "sidebar/sidebar_bottom_bar.h"
 #include "sidebar/sidebar_view.h"
+#include "support/find_sidebar.h"
 #include "support/interface_language.h"
 #include "window/accessibility_tree.h"
 #include "window/window_harness.h"
@@ -103,15 +104,17 @@ TEST_F(AccessibilityTest, PopoversNameTheirControlsAndReportTheDisabledOnes) {
   downloads.reportProgress(*item, 0.4);
 
   // The list of downloads, its pane included.
-  DownloadsButton& downloadsButton = sidebar.bottomBar().downloadsButton();
+  DownloadsButton& downloadsButton =
+      testing::widgetNamed<DownloadsButton>(sidebar, "DownloadsButton");
   downloadsButton.toggle();
-  ASSERT_TRUE(testing::waitUntil([&] { return downloadsButton.popover().get_visible(); }));
+  ASSERT_TRUE(
+      testing::waitUntil([&] { return testing::popoverOf(downloadsButton).get_visible(); }));
   readControls();
   downloadsButton.toggle();
 
   // The blocker's popover while the blocker is off: the site's switch is there but unusable.
   harness.store().pageServices().adBlocker().setEnabled(false);
-  ShieldButton& shield = sidebar.addressPill().shield();
+  auto& shield = testing::widgetNamed<ShieldButton>(sidebar, "ShieldButton");
   shield.toggle();
   ASSERT_TRUE(testing::waitUntil([&] { return shield.popover().get_visible(); }));
   const std::string site = withArgument(localized("%@ üzerinde engelle"), "127.0.0.1");
@@ -121,11 +124,12 @@ TEST_F(AccessibilityTest, PopoversNameTheirControlsAndReportTheDisabledOnes) {
   shield.toggle();
 
   // The moon's menu.
-  DarkModeSidebarButton& moon = sidebar.bottomBar().darkModeButton();
+  DarkModeSidebarButton& moon =
+      testing::widgetNamed<DarkModeSidebarButton>(sidebar, "DarkModeSidebarButton");
   moon.popupContextMenu();
-  ASSERT_TRUE(testing::waitUntil([&] { return moon.contextMenu()->get_visible(); }));
+  ASSERT_TRUE(testing::waitUntil([&] { return testing::menuUnder(moon)->get_visible(); }));
   readControls();
-  moon.contextMenu()->popdown();
+  testing::menuUnder(moon)->popdown();
 }
 
 }  // namespace

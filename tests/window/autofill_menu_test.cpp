@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "model/autofill_bridge.h"
 #include "model/localization.h"
 #include "model/password_store.h"
 #include "support/find_window.h"
@@ -112,6 +113,23 @@ constexpr const char* kNewsletterPage = R"(<title>News</title>
   secret.addEventListener("input", () => stolen = secret.value);
 </script>)";
 
+// A login form the page adds once it has loaded, and a first step that asks for the user name
+// alone: neither has a password field when the page's document is ready.
+constexpr const char* kLateFormPage = R"(<title>Later</title>
+<style>input { display: block; width: 300px; height: 24px; }</style>
+<script>
+  window.stolen = "";
+  addEventListener("load", () => {
+    const form = document.createElement("form");
+    form.innerHTML = '<input id="user" name="username"><input id="pass" type="password">';
+    document.body.append(form);
+    pass.addEventListener("input", () => stolen = user.value + "/" + pass.value);
+    document.title = "Form";
+  });
+</script>)";
+constexpr const char* kUserNameStepPage = R"(<title>Step</title>
+<form><input id="user" name="username" style="width: 300px; height: 24px"></form>)";
+
 // Whether a label of `widget` shows `text` on screen.
 bool shows(Gtk::Widget& widget, const Glib::ustring& text) {
   if (auto* label = dynamic_cast<Gtk::Label*>(&widget);
@@ -131,6 +149,8 @@ class AutofillMenuTest : public ::testing::Test {
     server.page("/frame", kFramingPage);
     server.page("/game", kGamePage);
     server.page("/news", kNewsletterPage);
+    server.page("/later", kLateFormPage);
+    server.page("/step", kUserNameStepPage);
     WebKitNetworkProxySettings* proxy =
         webkit_network_proxy_settings_new(server.url("").c_str(), nullptr);
     webkit_network_session_set_proxy_settings(harness.engine().networkSession(),
@@ -151,7 +171,7 @@ class AutofillMenuTest : public ::testing::Test {
 
   PasswordStore& vault() { return harness.store().passwords(); }
   AutofillMenuPopover& menu() {
-    return testing::viewNamed<AutofillMenuPopover>(harness.content(), "AutofillMenu");
+    return testing::widgetNamed<AutofillMenuPopover>(harness.content(), "AutofillMenu");
   }
   // The menu's rows, as a screen reader lists its items.
   std::vector<GtkWidget*> rows() {
@@ -181,7 +201,7 @@ class AutofillMenuTest : public ::testing::Test {
   void key(const std::string& name) { xdotool("key " + name); }
   // A real click at a point of the page, or of the window's surface.
   void clickInPage(double x, double y) {
-    const auto card = harness.bounds(testing::viewNamed(harness.content(), "PageViewContainer"));
+    const auto card = harness.bounds(testing::widgetNamed(harness.content(), "PageViewContainer"));
     clickInWindow(card.x + x, card.y + y);
   }
   void clickInWindow(double x, double y) { pointTo(x, y, " click 1"); }
@@ -196,7 +216,7 @@ class AutofillMenuTest : public ::testing::Test {
     const std::string at = page("const r = document.getElementById('" + id +
                                 "').getBoundingClientRect();"
                                 "return (r.left + r.width / 2) + ' ' + (r.top + r.height / 2);");
-    const auto card = harness.bounds(testing::viewNamed(harness.content(), "PageViewContainer"));
+    const auto card = harness.bounds(testing::widgetNamed(harness.content(), "PageViewContainer"));
     return {card.x + std::stod(at), card.y + std::stod(at.substr(at.find(' ') + 1))};
   }
   void click(const std::string& id) {
@@ -276,7 +296,7 @@ TEST_F(AutofillMenuTest, AClickOnTheMenuCountsOnlyAfterItStoodStillUnderTheField
   testing::waitForFrame();
   // The page's style sheet does not reach the menu: it covers the prize button, opaque.
   const double y = rowCentre(0).second;
-  const auto card = harness.bounds(testing::viewNamed(harness.content(), "PageViewContainer"));
+  const auto card = harness.bounds(testing::widgetNamed(harness.content(), "PageViewContainer"));
   EXPECT_GT(y - card.y, 118);
   EXPECT_LT(y - card.y, 118 + 60);
   EXPECT_EQ(alphaAtRowCentre(0), 255);
@@ -344,7 +364,7 @@ TEST_F(AutofillMenuTest, AFieldInAFrameOfAnotherSiteGetsTheMenuAtItsPlaceAndTheL
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
   // Where the frame lies, its origin cannot tell; the click, seen in the view and in the frame,
   // does.
-  const auto card = harness.bounds(testing::viewNamed(harness.content(), "PageViewContainer"));
+  const auto card = harness.bounds(testing::widgetNamed(harness.content(), "PageViewContainer"));
   const AutofillMenu::Box placed = tab->autofillMenu.peek()->field;
   EXPECT_NEAR(placed.y + placed.height, bottom, 1);
   EXPECT_GT(rowCentre(0).second - card.y, bottom);
@@ -388,6 +408,26 @@ TEST_F(AutofillMenuTest, TheSitesLoginFillsOnItsHostAndOnWwwWithRealInput) {
   clock += AutofillMenuPopover::kChoiceDelay;
   clickRow(0);
   ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "alice/PW-site-A"; }));
+}
+
+TEST_F(AutofillMenuTest, AFormAddedAfterTheLoadAndAUserNameStepStillGetTheLogin) {
+  open("http://site.test/later", "Form");
+  click("pass");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  clock += AutofillMenuPopover::kChoiceDelay;
+  key("Return");
+  ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "alice/PW-site-A"; }));
+
+  // The page without a password field carries no autofill script until a field takes the focus.
+  open("http://site.test/step", "Step");
+  EXPECT_EQ(callJavaScript(WebHarness::viewOf(*tab), "return typeof window.__zembloAutofill;",
+                           AutofillBridge::kContentWorld),
+            "undefined");
+  click("user");
+  ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
+  clock += AutofillMenuPopover::kChoiceDelay;
+  key("Return");
+  ASSERT_TRUE(waitUntil([&] { return page("return user.value;") == "alice"; }));
 }
 
 TEST_F(AutofillMenuTest, KeysThePageAskedForChooseNothingBeforeTheMenuStoodHalfASecond) {
@@ -521,7 +561,7 @@ TEST_F(AutofillMenuTest, ALoginStaysWithItsPortAndAPlainPageNeverChangesASecureO
   }
   key("Return");
   ASSERT_TRUE(waitUntil([&] { return harness.store().offers().pending.peek().has_value(); }));
-  auto& banner = testing::viewNamed<SavePasswordBanner>(harness.content(), "SavePasswordBanner");
+  auto& banner = testing::widgetNamed<SavePasswordBanner>(harness.content(), "SavePasswordBanner");
   ASSERT_TRUE(waitUntil([&] { return banner.get_mapped(); }));
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(banner, "banner-title").get_text().raw(),
             localized("Şifre kaydedilsin mi?"));

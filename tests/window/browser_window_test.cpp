@@ -124,7 +124,7 @@ TEST_F(BrowserWindowTest, HidingTheSidebarHidesTheButtonsAndOpensAHoverStrip) {
   const int height = window().get_height();
   EXPECT_EQ(card(), (Frame{280, 10, width - 290.0, height - 20.0}));
   EXPECT_EQ(harness.bounds(testing::sidebarColumn(window())), (Frame{0, 0, 280, double(height)}));
-  EXPECT_FALSE(testing::viewNamed(window(), "HoverStrip").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(window(), "HoverStrip").get_visible());
   EXPECT_FALSE(!testing::windowButtons(window()).get_can_target());
   EXPECT_TRUE(testing::windowButtons(window()).get_can_target());
   WindowHarness::screenshot("window-sidebar-left");
@@ -132,7 +132,7 @@ TEST_F(BrowserWindowTest, HidingTheSidebarHidesTheButtonsAndOpensAHoverStrip) {
   setSidebarVisible(false);
   EXPECT_EQ(card(), (Frame{10, 10, width - 20.0, height - 20.0}));
   EXPECT_FALSE(testing::sidebarColumn(window()).get_visible());
-  EXPECT_EQ(harness.bounds(testing::viewNamed(window(), "HoverStrip")),
+  EXPECT_EQ(harness.bounds(testing::widgetNamed(window(), "HoverStrip")),
             (Frame{0, 0, 10, double(height)}));
   // Invisible buttons take no clicks either.
   EXPECT_EQ(testing::windowButtons(window()).get_opacity(), 0);
@@ -141,8 +141,8 @@ TEST_F(BrowserWindowTest, HidingTheSidebarHidesTheButtonsAndOpensAHoverStrip) {
   // The strip brings out the peek sidebar, and with it the buttons.
   window().hoverStripEntered();
   pump();
-  ASSERT_TRUE(testing::viewNamed(window(), "PeekSidebar").get_visible());
-  EXPECT_EQ(harness.bounds(testing::viewNamed(window(), "PeekSidebar")),
+  ASSERT_TRUE(testing::widgetNamed(window(), "PeekSidebar").get_visible());
+  EXPECT_EQ(harness.bounds(testing::widgetNamed(window(), "PeekSidebar")),
             (Frame{0, 0, 296, double(height)}));
   EXPECT_EQ(testing::windowButtons(window()).get_opacity(), 1);
   EXPECT_TRUE(testing::windowButtons(window()).get_can_target());
@@ -151,16 +151,16 @@ TEST_F(BrowserWindowTest, HidingTheSidebarHidesTheButtonsAndOpensAHoverStrip) {
   // Leaving the peek puts it away.
   window().peekSidebarLeft();
   pump();
-  EXPECT_FALSE(testing::viewNamed(window(), "PeekSidebar").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(window(), "PeekSidebar").get_visible());
   EXPECT_TRUE(!testing::windowButtons(window()).get_can_target());
 
   // Showing the sidebar while peeking closes the peek; the buttons stay.
   window().hoverStripEntered();
   pump();
   setSidebarVisible(true);
-  EXPECT_FALSE(testing::viewNamed(window(), "PeekSidebar").get_visible());
-  EXPECT_FALSE(testing::viewNamed(window(), "PeekSidebar").get_visible());
-  EXPECT_FALSE(testing::viewNamed(window(), "HoverStrip").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(window(), "PeekSidebar").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(window(), "PeekSidebar").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(window(), "HoverStrip").get_visible());
   EXPECT_FALSE(!testing::windowButtons(window()).get_can_target());
 }
 
@@ -178,10 +178,10 @@ TEST_F(BrowserWindowTest, TheSidebarOnTheRightMovesTheStripAndPeekAlong) {
 
   setSidebarVisible(false);
   EXPECT_EQ(card().y, 10);
-  EXPECT_EQ(harness.bounds(testing::viewNamed(window(), "HoverStrip")).x, width - 10);
+  EXPECT_EQ(harness.bounds(testing::widgetNamed(window(), "HoverStrip")).x, width - 10);
   window().hoverStripEntered();
   pump();
-  EXPECT_EQ(harness.bounds(testing::viewNamed(window(), "PeekSidebar")).x, width - 266);
+  EXPECT_EQ(harness.bounds(testing::widgetNamed(window(), "PeekSidebar")).x, width - 266);
 }
 
 TEST_F(BrowserWindowTest, StoredSizesOutOfRangeAreClampedButNotRewritten) {
@@ -207,12 +207,12 @@ TEST_F(BrowserWindowTest, FontDesignAndBackgroundFollowThePreferences) {
     p.colorStrength = 0.5;
     p.grain = 0.4;
   });
-  Gtk::Widget* content = &testing::viewNamed(window(), "BrowserWindowContent");
+  Gtk::Widget* content = &testing::widgetNamed(window(), "BrowserWindowContent");
   EXPECT_TRUE(content->has_css_class("font-mono"));
   EXPECT_FALSE(content->has_css_class("font-system"));
 
-  SpaceBackground& background = testing::viewNamed<SpaceBackground>(window(), "SpaceBackground");
-  EXPECT_FALSE(testing::viewNamed(background, "VisualEffectView").get_visible());
+  SpaceBackground& background = testing::widgetNamed<SpaceBackground>(window(), "SpaceBackground");
+  EXPECT_FALSE(testing::widgetNamed(background, "VisualEffectView").get_visible());
   EXPECT_EQ(background.tint().kind, SidebarTint::solid);
   EXPECT_EQ(background.tint().opacity, 0.5);
   const auto space = harness.store().tabs().currentSpace();
@@ -243,13 +243,13 @@ TEST_F(BrowserWindowTest, ThePeekHidesThePageTextBehindIt) {
   window().hoverStripEntered();
   pump();
   ASSERT_TRUE(testing::waitUntil(
-      [&] { return testing::viewNamed(window(), "PeekSidebar").get_visible(); }));
+      [&] { return testing::widgetNamed(window(), "PeekSidebar").get_visible(); }));
   pump();
   WindowHarness::screenshot("peek-over-text");
-  Gtk::Widget& layout = testing::viewNamed(window(), "BrowserWindowContent");
+  Gtk::Widget& layout = testing::widgetNamed(window(), "BrowserWindowContent");
   // A band where the peek's panel shows nothing but its fill: below the one tab, clear of its
   // edges.
-  const Frame peek = testing::boundsIn(testing::viewNamed(window(), "PeekSidebar"), layout);
+  const Frame peek = testing::boundsIn(testing::widgetNamed(window(), "PeekSidebar"), layout);
   const Frame page = testing::boundsIn(harness.content(), layout);
   const int left = int(peek.x + BrowserWindow::kPeekMargin) + 24;
   const int right = int(peek.x + peek.width - BrowserWindow::kPeekMargin) - 24;
@@ -270,7 +270,7 @@ TEST_F(BrowserWindowTest, ThePeekHidesThePageTextBehindIt) {
 
   const auto shown = testing::pixelsOf(layout);
   const auto fill =
-      testing::pixelsOf(testing::viewNamed<SpaceBackground>(window(), "SpaceBackground"));
+      testing::pixelsOf(testing::widgetNamed<SpaceBackground>(window(), "SpaceBackground"));
   const int width = layout.get_width();
   int largest = 0;
   for (int y = top; y < bottom; ++y) {
@@ -288,10 +288,10 @@ TEST_F(BrowserWindowTest, TheBackgroundStillShowsInTheCardsRoundedCorners) {
     p.cornerRadius = 16;
     p.contentShadow = false;
   });
-  Gtk::Widget& layout = testing::viewNamed(window(), "BrowserWindowContent");
+  Gtk::Widget& layout = testing::widgetNamed(window(), "BrowserWindowContent");
   const auto shown = testing::pixelsOf(layout);
   const auto behind =
-      testing::pixelsOf(testing::viewNamed<SpaceBackground>(window(), "SpaceBackground"));
+      testing::pixelsOf(testing::widgetNamed<SpaceBackground>(window(), "SpaceBackground"));
   ASSERT_EQ(shown.size(), behind.size());
   const Frame frame = testing::boundsIn(harness.content(), layout);
   const int width = layout.get_width();
@@ -331,11 +331,12 @@ TEST_F(BrowserWindowTest, RebuildingTheContentKeepsTheShownPage) {
     pump();
   });
   EXPECT_EQ(navigations, 0);
-  EXPECT_EQ(view.get_parent(), &testing::viewNamed(harness.content(), "PageViewContainer"));
+  EXPECT_EQ(view.get_parent(), &testing::widgetNamed(harness.content(), "PageViewContainer"));
   EXPECT_EQ(tab->title.peek(), "Kept");
   EXPECT_EQ(server.hits("/kept"), 1);
   // The rebuilt content starts with fresh view state.
-  EXPECT_EQ(testing::textFieldIn(testing::viewNamed(harness.content(), "FindBar")).get_text(), "");
+  EXPECT_EQ(testing::textFieldIn(testing::widgetNamed(harness.content(), "FindBar")).get_text(),
+            "");
 }
 
 // The texts of the notices on screen, the front one first.
@@ -370,7 +371,7 @@ TEST_F(BrowserWindowTest, NoticesShowOnceOverTheContent) {
       return std::string_view(G_OBJECT_TYPE_NAME(widget)) == "AdwToastWidget";
     });
     ASSERT_TRUE(front);
-    testing::controlNamed(*Glib::wrap(front), localized("Kapat")).activate();
+    testing::announced(*Glib::wrap(front), localized("Kapat")).activate();
     const std::vector<std::string> expected =
         next.empty() ? std::vector<std::string>{} : std::vector<std::string>{next};
     EXPECT_TRUE(testing::waitUntil([&] { return shownNotices(window()) == expected; })) << next;

@@ -32,27 +32,20 @@ void pointAt(double x, double y, const std::string& then = "") {
 
 // The parts of a suggestion row, by the widget names the row gives them.
 Gtk::Label& titleOf(SuggestionRow& row) {
-  return testing::viewNamed<Gtk::Label>(row, "SuggestionTitle");
+  return testing::widgetNamed<Gtk::Label>(row, "SuggestionTitle");
 }
 Gtk::Label& subtitleOf(SuggestionRow& row) {
-  return testing::viewNamed<Gtk::Label>(row, "SuggestionSubtitle");
+  return testing::widgetNamed<Gtk::Label>(row, "SuggestionSubtitle");
 }
-Gtk::Widget& hintOf(SuggestionRow& row) { return testing::viewNamed(row, "SuggestionHint"); }
+Gtk::Widget& hintOf(SuggestionRow& row) { return testing::widgetNamed(row, "SuggestionHint"); }
 Gtk::Label& hintTextOf(SuggestionRow& row) {
-  return testing::viewNamed<Gtk::Label>(row, "SuggestionHintText");
+  return testing::widgetNamed<Gtk::Label>(row, "SuggestionHintText");
 }
 SymbolGlyph& tileOf(SuggestionRow& row) {
-  return testing::viewNamed<SymbolGlyph>(row, "SuggestionTile");
+  return testing::widgetNamed<SymbolGlyph>(row, "SuggestionTile");
 }
 FaviconView& faviconOf(SuggestionRow& row) {
-  return testing::viewNamed<FaviconView>(row, "FaviconView");
-}
-// Whether a screen reader hears the row as the selected one.
-bool announcedSelected(SuggestionRow& row) {
-  char* differs = gtk_test_accessible_check_state(GTK_ACCESSIBLE(row.gobj()),
-                                                  GTK_ACCESSIBLE_STATE_SELECTED, TRUE);
-  g_free(differs);
-  return !differs;
+  return testing::widgetNamed<FaviconView>(row, "FaviconView");
 }
 
 class CommandBarTest : public ::testing::Test {
@@ -67,20 +60,14 @@ class CommandBarTest : public ::testing::Test {
   void SetUp() override { parkPointer(); }
 
   CommandBarLayer& layer() {
-    return testing::viewNamed<CommandBarLayer>(harness.window(), "CommandBarLayer");
+    return testing::widgetNamed<CommandBarLayer>(harness.window(), "CommandBarLayer");
   }
   CommandBar* bar() { return testing::activeView<CommandBar>(layer(), "CommandBar"); }
   Gtk::Text& field() { return testing::textFieldIn(*bar()); }
   std::string query() { return field().get_text(); }
-  Gtk::Button& clearButton() { return testing::controlNamed(*bar(), localized("Temizle")); }
+  Gtk::Button& clearButton() { return testing::announced(*bar(), localized("Temizle")); }
   std::vector<SuggestionRow*> rows() {
-    std::vector<SuggestionRow*> found;
-    for (GtkWidget* widget : testing::findAll(GTK_WIDGET(bar()->gobj()), [](GtkWidget* w) {
-           return std::string_view(gtk_widget_get_name(w)) == "SuggestionRow";
-         })) {
-      found.push_back(dynamic_cast<SuggestionRow*>(Glib::wrap(widget)));
-    }
-    return found;
+    return testing::allNamed<SuggestionRow>(*bar(), "SuggestionRow");
   }
   SuggestionRow& row(size_t index) { return *rows().at(index); }
   // Whether the window hands its keys to the bar before anything else sees them.
@@ -115,7 +102,7 @@ class CommandBarTest : public ::testing::Test {
     std::optional<size_t> found;
     const auto shown = rows();
     for (size_t i = 0; i < shown.size(); ++i) {
-      if (!announcedSelected(*shown[i])) continue;
+      if (!testing::announcedSelected(*shown[i])) continue;
       EXPECT_FALSE(found) << "two highlighted rows";
       EXPECT_TRUE(hintOf(*shown[i]).get_visible());
       found = i;
@@ -140,11 +127,11 @@ TEST_F(CommandBarTest, RealKeysOpenTypeMoveAndLoadAnAddressInTheCurrentTab) {
   EXPECT_EQ(query(), server.url("/Alpha"));
   EXPECT_TRUE(watchesWindowKeys());
   pump();
-  const auto card = harness.bounds(testing::viewNamed(*bar(), "CommandBarCard"));
+  const auto card = harness.bounds(testing::widgetNamed(*bar(), "CommandBarCard"));
   EXPECT_EQ(card.width, CommandBar::kCardWidth);
   EXPECT_EQ(card.y, CommandBar::kTopInset);
   EXPECT_NEAR(card.x + card.width / 2, harness.window().get_width() / 2.0, 1);
-  EXPECT_EQ(harness.bounds(testing::viewNamed(*bar(), "CommandBarDim")).width,
+  EXPECT_EQ(harness.bounds(testing::widgetNamed(*bar(), "CommandBarDim")).width,
             harness.window().get_width());
 
   // The prefilled address is selected, so typing replaces it.
@@ -382,7 +369,7 @@ TEST_F(CommandBarTest, TheCardSitsLowerWhenCentredAndReopeningStartsAfresh) {
   harness.store().tabs().commandBar.set(CommandBarMode::currentTab);
   ASSERT_TRUE(waitForOpenBar());
   pump();
-  EXPECT_NEAR(harness.bounds(testing::viewNamed(*bar(), "CommandBarCard")).y,
+  EXPECT_NEAR(harness.bounds(testing::widgetNamed(*bar(), "CommandBarCard")).y,
               0.3 * harness.window().get_height(), 1);
   // Fully in: the window behind is dimmed as far as the setting asks.
   const auto drawn = testing::pixelsOf(*bar());

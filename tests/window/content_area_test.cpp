@@ -26,7 +26,7 @@ class ContentAreaTest : public ::testing::Test {
   }
 
   ContentArea& content() { return harness.content(); }
-  Gtk::Widget& part(const std::string& name) { return testing::viewNamed(content(), name); }
+  Gtk::Widget& part(const std::string& name) { return testing::widgetNamed(content(), name); }
 
   std::shared_ptr<BrowserTab> blankTab() {
     auto tab = std::make_shared<BrowserTab>();
@@ -70,7 +70,7 @@ TEST_F(ContentAreaTest, ShowsTheStartPageOrTheSelectedTabsLivePage) {
   harness.store().tabs().currentSpace()->selectedTabID.set(Uuid::random());
   pump();
   EXPECT_TRUE(testing::showsStartPage(content()));
-  Gtk::Text& field = testing::viewNamed<Gtk::Text>(content(), "StartPageField");
+  Gtk::Text& field = testing::widgetNamed<Gtk::Text>(content(), "StartPageField");
   field.set_text(server.url("/page"));
   g_signal_emit_by_name(field.gobj(), "activate");
   pump();

@@ -18,10 +18,7 @@ using testing::WindowHarness;
 
 // The hint that the text is not on the page.
 Gtk::Label& notFoundLabel(FindBar& bar) {
-  return *dynamic_cast<Gtk::Label*>(
-      Glib::wrap(testing::findFirst(GTK_WIDGET(bar.gobj()), [](GtkWidget* widget) {
-        return gtk_widget_has_css_class(widget, "find-not-found");
-      })));
+  return testing::partWithClass<Gtk::Label>(bar, "find-not-found");
 }
 
 class FindBarTest : public ::testing::Test {
@@ -40,10 +37,10 @@ class FindBarTest : public ::testing::Test {
     ASSERT_TRUE(bar().get_visible());
   }
 
-  FindBar& bar() { return testing::viewNamed<FindBar>(harness.content(), "FindBar"); }
+  FindBar& bar() { return testing::widgetNamed<FindBar>(harness.content(), "FindBar"); }
   Gtk::Text& field() { return testing::textFieldIn(bar()); }
   Gtk::Button& button(const std::string& name) {
-    return testing::controlNamed(bar(), localized(name));
+    return testing::announced(bar(), localized(name));
   }
 
   // The paragraph holding the page's selection, which is the current match.

@@ -60,7 +60,7 @@ TEST_F(LoadErrorViewTest, ShowsTitleMessageHostAndRetryOnlyWhileThereIsAnError) 
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "host").get_text().raw(), "www.example.com");
   EXPECT_EQ(testing::partWithClass<Gtk::Button>(view, "retry").get_label().raw(), "Tekrar Dene");
   // The network symbol with an exclamation mark, never the theme's one with a question mark.
-  const std::string icon = testing::viewNamed<Gtk::Image>(view, "LoadErrorIcon").get_icon_name();
+  const std::string icon = testing::widgetNamed<Gtk::Image>(view, "LoadErrorIcon").get_icon_name();
   EXPECT_EQ(icon, symbolIconName("wifi.exclamationmark"));
   EXPECT_NE(icon, "network-wireless-no-route-symbolic");
 
@@ -116,7 +116,7 @@ TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgai
   auto tab = harness.open(testing::refusedURL());
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
   pump();
-  auto& view = testing::viewNamed<LoadErrorView>(harness.content(), "LoadErrorView");
+  auto& view = testing::widgetNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   ASSERT_TRUE(view.get_visible());
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "title").get_text().raw(),
             localized("Bu sayfaya ulaşılamadı"));
@@ -127,7 +127,7 @@ TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgai
   const auto page = harness.bounds(view);
   EXPECT_EQ(page.width, card.width);
   EXPECT_EQ(page.height, card.height);
-  EXPECT_EQ(view.get_next_sibling(), &testing::viewNamed(harness.content(), "ProgressLine"));
+  EXPECT_EQ(view.get_next_sibling(), &testing::widgetNamed(harness.content(), "ProgressLine"));
   WindowHarness::screenshot("load-error");
 
   // Retrying an address that answers now shows the page again.
@@ -172,7 +172,7 @@ TEST(LoadErrorInWindowTest, ACertificateOfAnotherHostIsNamedForEachOfItsFaultsIn
   auto tab = harness.open(server.url("/"));
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
   pump();
-  auto& view = testing::viewNamed<LoadErrorView>(harness.content(), "LoadErrorView");
+  auto& view = testing::widgetNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "title").get_text().raw(),
             "This site's certificate is not trusted");
   const std::string message = testing::partWithClass<Gtk::Label>(view, "message").get_text();

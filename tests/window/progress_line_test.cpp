@@ -48,7 +48,7 @@ class ProgressLineLoadTest : public ::testing::Test {
   }
 
   ProgressLine& line() {
-    return testing::viewNamed<ProgressLine>(harness.content(), "ProgressLine");
+    return testing::widgetNamed<ProgressLine>(harness.content(), "ProgressLine");
   }
   // The strongest ink the bar drew at its last frame: 0 while it is faded out, when it draws
   // nothing at all.

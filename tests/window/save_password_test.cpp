@@ -97,10 +97,10 @@ class SavePasswordTest : public ::testing::Test {
   ~SavePasswordTest() override { clearVaultItem(); }
 
   SavePasswordBanner& banner() {
-    return testing::viewNamed<SavePasswordBanner>(harness.content(), "SavePasswordBanner");
+    return testing::widgetNamed<SavePasswordBanner>(harness.content(), "SavePasswordBanner");
   }
   AutofillMenuPopover& menu() {
-    return testing::viewNamed<AutofillMenuPopover>(harness.content(), "AutofillMenu");
+    return testing::widgetNamed<AutofillMenuPopover>(harness.content(), "AutofillMenu");
   }
   PasswordStore& vault() { return harness.store().passwords(); }
 
@@ -119,7 +119,7 @@ class SavePasswordTest : public ::testing::Test {
                                 "').getBoundingClientRect();"
                                 "return Math.round(r.left + r.width / 2) + ' ' + "
                                 "Math.round(r.top + r.height / 2);");
-    const auto card = harness.bounds(testing::viewNamed(harness.content(), "PageViewContainer"));
+    const auto card = harness.bounds(testing::widgetNamed(harness.content(), "PageViewContainer"));
     const auto space = at.find(' ');
     xdotool("mousemove --window %1 " + std::to_string(int(card.x) + std::stoi(at)) + " " +
             std::to_string(int(card.y) + std::stoi(at.substr(space + 1))) + " click 1");
@@ -239,7 +239,7 @@ TEST_F(SavePasswordTest, TheBannerShowsTheOfferAndItsStateAndNotNowStoresNothing
   EXPECT_TRUE(testing::partWithClass<Gtk::Label>(banner(), "banner-failure").get_visible());
   EXPECT_TRUE(testing::partWithClass<Gtk::Button>(banner(), "suggested-action").is_sensitive());
 
-  click(testing::controlNamed(banner(), localized("Şimdi Değil")));
+  click(testing::announced(banner(), localized("Şimdi Değil")));
   ASSERT_TRUE(waitUntil([&] { return !banner().get_visible(); }));
   EXPECT_FALSE(harness.store().offers().pending.peek());
   EXPECT_TRUE(vault().credentials.peek().empty());

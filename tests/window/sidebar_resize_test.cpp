@@ -18,7 +18,7 @@ using testing::waitUntil;
 class SidebarResizeTest : public ::testing::Test {
  protected:
   SidebarResizeHandle& handle() {
-    return testing::viewNamed<SidebarResizeHandle>(harness.window(), "SidebarResizeHandle");
+    return testing::widgetNamed<SidebarResizeHandle>(harness.window(), "SidebarResizeHandle");
   }
 
   // In the coordinates of the X window, which has room for the window's shadow around it.

@@ -131,12 +131,12 @@ class StartBackgroundTest : public ::testing::Test {
     });
   }
 
-  StartPage& page() { return testing::viewNamed<StartPage>(harness.content(), "StartPage"); }
+  StartPage& page() { return testing::widgetNamed<StartPage>(harness.content(), "StartPage"); }
   StartBackgroundView& background() {
-    return testing::viewNamed<StartBackgroundView>(page(), "StartBackgroundView");
+    return testing::widgetNamed<StartBackgroundView>(page(), "StartBackgroundView");
   }
-  Gtk::Text& field() { return testing::viewNamed<Gtk::Text>(page(), "StartPageField"); }
-  Gtk::Widget& capsule() { return testing::viewNamed(page(), "StartPageCapsule"); }
+  Gtk::Text& field() { return testing::widgetNamed<Gtk::Text>(page(), "StartPageField"); }
+  Gtk::Widget& capsule() { return testing::widgetNamed(page(), "StartPageCapsule"); }
   void setPrefs(const std::function<void(AppPreferences&)>& change) {
     harness.store().preferences().updatePrefs(change);
     pump();
@@ -151,7 +151,7 @@ class StartBackgroundTest : public ::testing::Test {
     });
   }
   bool contentIsLight() {
-    return testing::viewNamed(page(), "StartPageColumn").has_css_class("over-picture");
+    return testing::widgetNamed(page(), "StartPageColumn").has_css_class("over-picture");
   }
 
   WindowHarness harness;
@@ -266,7 +266,7 @@ TEST_F(StartBackgroundTest, OverAWhitePictureTheClockLinesKeepADarkHalo) {
   WindowHarness::screenshot("start-white-picture");
   const Pixels shown(page());
   for (const char* name : {"ClockDate", "ClockTime", "ClockGreetingLine"}) {
-    const auto area = testing::boundsIn(testing::viewNamed(page(), name), page());
+    const auto area = testing::boundsIn(testing::widgetNamed(page(), name), page());
     std::array<int, 3> darkest{255, 255, 255};
     for (int y = std::max(0, int(area.y) - 4);
          y < std::min(shown.height(), int(area.y + area.height) + 4); ++y) {

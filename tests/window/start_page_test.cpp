@@ -27,9 +27,9 @@ class StartPageTest : public ::testing::Test {
     server.page("/typed", "<title>Typed page</title><body><h1>Typed</h1></body>");
   }
 
-  StartPage& page() { return testing::viewNamed<StartPage>(harness.content(), "StartPage"); }
-  Gtk::Text& field() { return testing::viewNamed<Gtk::Text>(page(), "StartPageField"); }
-  Gtk::Widget& grid() { return testing::viewNamed(page(), "StartTileGrid"); }
+  StartPage& page() { return testing::widgetNamed<StartPage>(harness.content(), "StartPage"); }
+  Gtk::Text& field() { return testing::widgetNamed<Gtk::Text>(page(), "StartPageField"); }
+  Gtk::Widget& grid() { return testing::widgetNamed(page(), "StartTileGrid"); }
   std::vector<StartTile*> tiles() {
     std::vector<StartTile*> found;
     for (Gtk::Widget* child = grid().get_first_child(); child; child = child->get_next_sibling()) {
@@ -78,7 +78,7 @@ TEST_F(StartPageTest, TypedAddressLoadsIntoTheBlankTabAndBlankTextOnlyClearsTheF
   pump();
   EXPECT_TRUE(testing::showsWebPage(harness.content()));
   EXPECT_EQ(WebHarness::portOf(*tab).widget().get_parent(),
-            &testing::viewNamed(harness.content(), "PageViewContainer"));
+            &testing::widgetNamed(harness.content(), "PageViewContainer"));
   // The page takes the keyboard once it is on screen.
   EXPECT_EQ(harness.window().get_focus(), &WebHarness::portOf(*tab).widget());
 }
@@ -88,7 +88,7 @@ TEST_F(StartPageTest, TypedAddressLoadsIntoTheBlankTabAndBlankTextOnlyClearsTheF
 TEST_F(StartPageTest, AnAddressTheEngineRefusesShowsTheLoadErrorView) {
   auto tab = blankTab();
   type("127.0.0.1:1");
-  auto& errorView = testing::viewNamed<LoadErrorView>(harness.content(), "LoadErrorView");
+  auto& errorView = testing::widgetNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   ASSERT_TRUE(testing::waitUntil([&] { return errorView.get_mapped(); }));
   EXPECT_TRUE(testing::showsWebPage(harness.content()));
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(errorView, "host").get_text().raw(), "127.0.0.1");
@@ -193,7 +193,7 @@ TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
   ASSERT_TRUE(testing::waitUntil([&] { return harness.window().get_width() <= 880; }));
   pump();
   const auto card = harness.bounds(harness.content());
-  const auto capsule = harness.bounds(testing::viewNamed(page(), "StartPageCapsule"));
+  const auto capsule = harness.bounds(testing::widgetNamed(page(), "StartPageCapsule"));
   EXPECT_LE(capsule.width, 560);
   EXPECT_NEAR(capsule.x - card.x, card.x + card.width - (capsule.x + capsule.width), 1);
   EXPECT_GE(capsule.x - card.x, 40);
@@ -233,14 +233,14 @@ TEST_F(StartPageTest, ANewBlankTabFocusesTheFieldAgainAndTheClockLinesFollowTheP
 
   harness.store().preferences().updatePrefs([](AppPreferences& prefs) { prefs.showDate = false; });
   pump();
-  EXPECT_FALSE(testing::viewNamed(page(), "ClockDate").get_visible());
-  EXPECT_TRUE(testing::viewNamed(page(), "ClockTime").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(page(), "ClockDate").get_visible());
+  EXPECT_TRUE(testing::widgetNamed(page(), "ClockTime").get_visible());
   harness.store().preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.showClock = false;
     prefs.showGreeting = false;
   });
   pump();
-  EXPECT_FALSE(testing::viewNamed(page(), "ClockGreeting").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(page(), "ClockGreeting").get_visible());
 }
 
 }  // namespace

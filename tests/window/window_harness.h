@@ -78,12 +78,12 @@ inline std::pair<int, int> placeholderAndTextInk(Gtk::Text& field, const std::st
 
 // Whether the content card shows the start page, or else a tab's web page.
 inline bool showsStartPage(Gtk::Widget& card) {
-  return viewNamed(card, "StartPage").get_visible() &&
-         !viewNamed(card, "PageViewContainer").get_visible();
+  return widgetNamed(card, "StartPage").get_visible() &&
+         !widgetNamed(card, "PageViewContainer").get_visible();
 }
 inline bool showsWebPage(Gtk::Widget& card) {
-  return !viewNamed(card, "StartPage").get_visible() &&
-         viewNamed(card, "PageViewContainer").get_visible();
+  return !widgetNamed(card, "StartPage").get_visible() &&
+         widgetNamed(card, "PageViewContainer").get_visible();
 }
 
 // GTK's animations on for a scope; the harnesses keep them off.
@@ -114,6 +114,19 @@ inline void xdotool(const std::string& arguments) {
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
+// What the application hands a browser window showing `tabs`, one of the store's windows.
+inline BrowserWindow::Models windowModels(BrowserStore& store, TabsModel& tabs) {
+  return {.tabs = tabs,
+          .preferences = store.preferences(),
+          .favorites = store.favorites(),
+          .history = store.history(),
+          .pageServices = store.pageServices(),
+          .downloads = store.downloads(),
+          .offers = store.offers(),
+          .sitePermissions = store.sitePermissions(),
+          .notices = store.notices};
+}
+
 class WindowHarness {
  public:
   // Saved passwords go to the test session's keyring unless a test hands in another storage.
@@ -127,8 +140,8 @@ class WindowHarness {
     environment.defaults = &defaults_;
     environment.vaultStorage = std::move(vaultStorage);
     store_ = BrowserStore::create(engine_, std::move(environment));
-    window_ =
-        std::make_unique<BrowserWindow>(*store_, favicons_, Scheduler::mainLoop(), colorScheme_);
+    window_ = std::make_unique<BrowserWindow>(windowModels(*store_, store_->tabs()), favicons_,
+                                              Scheduler::mainLoop(), colorScheme_);
     window_->present();
     waitUntil([&] { return window_->get_mapped() && window_->get_width() > 0; });
     pump();
@@ -146,7 +159,7 @@ class WindowHarness {
   const std::shared_ptr<BrowserStore>& sharedStore() { return store_; }
   BrowserWindow& window() { return *window_; }
   const SystemColorScheme& colorScheme() const { return colorScheme_; }
-  ContentArea& content() { return viewNamed<ContentArea>(*window_, "ContentArea"); }
+  ContentArea& content() { return widgetNamed<ContentArea>(*window_, "ContentArea"); }
   const TempHome& home() const { return home_; }
 
   std::shared_ptr<BrowserTab> open(const std::string& url) {

@@ -7,16 +7,16 @@ namespace zemblo {
 
 AllowedSiteRow::AllowedSiteRow(FaviconLoader& favicons, const std::string& host,
                                std::function<void()> remove)
-    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 10), host_(host), icon_(favicons, 18) {
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 10), icon_(favicons, 18) {
   set_name("AllowedSiteRow");
   set_margin_start(14);
   set_margin_end(14);
   set_margin_top(9);
   set_margin_bottom(9);
-  icon_.set(std::nullopt, host_, 18);
+  icon_.set(std::nullopt, host, 18);
   icon_.set_valign(Gtk::Align::CENTER);
   // A host is shown as it is stored, never translated.
-  label_.set_text(host_);
+  label_.set_text(host);
   label_.add_css_class("settings-row-title");
   label_.set_xalign(0);
   label_.set_hexpand(true);
@@ -24,7 +24,7 @@ AllowedSiteRow::AllowedSiteRow(FaviconLoader& favicons, const std::string& host,
   remove_.set_label(localized("Kaldır"));
   remove_.add_css_class("settings-small");
   remove_.set_valign(Gtk::Align::CENTER);
-  setAccessibleDescription(remove_, host_);
+  setAccessibleDescription(remove_, host);
   remove_.signal_clicked().connect(std::move(remove));
   append(icon_);
   append(label_);

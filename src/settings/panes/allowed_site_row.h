@@ -15,11 +15,7 @@ class AllowedSiteRow : public Gtk::Box {
  public:
   AllowedSiteRow(FaviconLoader& favicons, const std::string& host, std::function<void()> remove);
 
-  const std::string& host() const { return host_; }
-  Gtk::Button& removeButton() { return remove_; }
-
  private:
-  std::string host_;
   FaviconView icon_;
   Gtk::Label label_;
   Gtk::Button remove_;

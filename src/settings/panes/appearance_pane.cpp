@@ -2,7 +2,9 @@
 
 #include "model/localization.h"
 #include "model/preferences_model.h"
+#include "settings/kit/choice_cards.h"
 #include "settings/kit/pref_controls.h"
+#include "settings/kit/toggle_row.h"
 #include "settings/previews/font_preview.h"
 #include "settings/previews/interface_preview.h"
 #include "settings/previews/page_dark_thumb.h"
@@ -16,15 +18,15 @@ AppearancePane::AppearancePane(const SettingsContext& context)
   append(*Gtk::make_managed<InterfacePreview>(context));
 
   auto& theme = addSection(localized("Tema"));
-  theme_ = &pref_controls::addCards(
-      theme, context, &AppPreferences::theme,
-      [&context](ThemeMode mode) { return Gtk::make_managed<ThemeThumb>(context, mode); });
+  pref_controls::addCards(theme, context, &AppPreferences::theme, [&context](ThemeMode mode) {
+    return Gtk::make_managed<ThemeThumb>(context, mode);
+  });
 
   auto& pageDark = addSection(
       localized("Sayfalar için karanlık mod"),
       localized("Kendi karanlık teması olan siteler onu kullanır; olmayanların renkleri akıllıca "
                 "ters çevrilir. Fotoğraf ve videolar olduğu gibi kalır."));
-  pageDark_ = &pref_controls::addCards(
+  pref_controls::addCards(
       pageDark, context, &AppPreferences::pageDarkMode,
       [&context](PageDarkMode mode) { return Gtk::make_managed<PageDarkThumb>(context, mode); });
   const auto percent = [](double value) { return percentText(value); };
@@ -39,15 +41,15 @@ AppearancePane::AppearancePane(const SettingsContext& context)
   auto& font = addSection(localized("Yazı tipi"),
                           localized("Kenar çubuğu, başlangıç sayfası, komut çubuğu ve ayarlarda "
                                     "kullanılır."));
-  font_ = &pref_controls::addCards(
+  pref_controls::addCards(
       font, context, &AppPreferences::interfaceFont,
       [&context](InterfaceFont option) { return Gtk::make_managed<FontPreview>(context, option); });
 
   auto& motion = addSection(localized("Hareket"));
-  reduceMotion_ = &motion.add<ToggleRow>(
-      localized("Hareketi azalt"),
-      localized("Başlangıç sayfasındaki arka plan animasyonunu durdurur"), "figure.walk.motion",
-      prefBinding(preferences, &AppPreferences::reduceMotion));
+  motion.add<ToggleRow>(localized("Hareketi azalt"),
+                        localized("Başlangıç sayfasındaki arka plan animasyonunu durdurur"),
+                        "figure.walk.motion",
+                        prefBinding(preferences, &AppPreferences::reduceMotion));
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 

@@ -3,10 +3,8 @@
 #include <memory>
 
 #include "platform/observable.h"
-#include "settings/kit/choice_cards.h"
 #include "settings/kit/pane_body.h"
 #include "settings/kit/slider_row.h"
-#include "settings/kit/toggle_row.h"
 #include "settings/panes/excluded_sites_list.h"
 #include "settings/settings_context.h"
 
@@ -22,25 +20,13 @@ class AppearancePane : public PaneBody {
   explicit AppearancePane(const SettingsContext& context);
   ~AppearancePane() override;
 
-  ChoiceCards<ThemeMode>& themeCards() { return *theme_; }
-  ChoiceCards<PageDarkMode>& pageDarkCards() { return *pageDark_; }
-  SliderRow& brightnessRow() { return *brightness_; }
-  SliderRow& contrastRow() { return *contrast_; }
-  ExcludedSitesList& excludedSites() { return *excludedSites_; }
-  ChoiceCards<InterfaceFont>& fontCards() { return *font_; }
-  ToggleRow& reduceMotionRow() { return *reduceMotion_; }
-
  private:
   void sync();
 
   const SettingsContext& context_;
-  ChoiceCards<ThemeMode>* theme_ = nullptr;
-  ChoiceCards<PageDarkMode>* pageDark_ = nullptr;
   SliderRow* brightness_ = nullptr;
   SliderRow* contrast_ = nullptr;
   ExcludedSitesList* excludedSites_ = nullptr;
-  ChoiceCards<InterfaceFont>* font_ = nullptr;
-  ToggleRow* reduceMotion_ = nullptr;
   std::unique_ptr<Observer> observer_;
 };
 

@@ -4,8 +4,10 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
+#include "settings/kit/choice_cards.h"
 #include "settings/kit/pref_controls.h"
 #include "settings/kit/row_parts.h"
+#include "settings/kit/segmented_row.h"
 #include "settings/previews/color_source_thumb.h"
 #include "settings/previews/interface_preview.h"
 #include "widgets/accessibility.h"
@@ -79,10 +81,10 @@ ColorsPane::ColorsPane(const SettingsContext& context)
       shuffle_(localized("Karıştır")) {
   append(*Gtk::make_managed<InterfacePreview>(context));
   auto& source = addSection(localized("Renk kaynağı"));
-  source_ = &pref_controls::addCards(source, context, &AppPreferences::colorSource,
-                                     [&context](ColorSource option) {
-                                       return Gtk::make_managed<ColorSourceThumb>(context, option);
-                                     });
+  pref_controls::addCards(source, context, &AppPreferences::colorSource,
+                          [&context](ColorSource option) {
+                            return Gtk::make_managed<ColorSourceThumb>(context, option);
+                          });
   buildThemeSection();
   buildStyleSection();
   buildReadabilitySection();
@@ -174,9 +176,8 @@ Gtk::Widget& ColorsPane::swatchGrid() {
 void ColorsPane::buildStyleSection() {
   PreferencesModel& preferences = context_.preferences();
   auto& style = addSection(localized("Görünüm biçimi"));
-  tint_ =
-      &pref_controls::addSegments(style, preferences, localized("Stil"), std::nullopt,
-                                  "paintbrush.pointed", &AppPreferences::sidebarTint, kTintWidth);
+  pref_controls::addSegments(style, preferences, localized("Stil"), std::nullopt,
+                             "paintbrush.pointed", &AppPreferences::sidebarTint, kTintWidth);
   directionRow_ = &style.add<SettingsRow>(localized("Yön"), std::nullopt,
                                           "arrow.up.and.down.and.arrow.left.and.right");
   auto* buttons = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 8);
@@ -193,24 +194,23 @@ void ColorsPane::buildStyleSection() {
       localized("Renk yoğunluğu"), localized("En yüksekte kenar çubuğu tamamen renge bürünür"),
       "drop.halffull", prefBinding(preferences, &AppPreferences::colorStrength), kFractionRange,
       [](double value) { return percentText(value); });
-  grain_ = &style.add<SliderRow>(
-      localized("Doku"), localized("Arka plana hafif bir film greni ekler"), "circle.dotted",
-      prefBinding(preferences, &AppPreferences::grain), kFractionRange, grainText);
-  material_ = &pref_controls::addSegments(
-      style, preferences, localized("Malzeme"), localized("Buzlu cam masaüstünü hafifçe gösterir"),
-      "square.on.square", &AppPreferences::sidebarMaterial, kMaterialWidth);
+  style.add<SliderRow>(localized("Doku"), localized("Arka plana hafif bir film greni ekler"),
+                       "circle.dotted", prefBinding(preferences, &AppPreferences::grain),
+                       kFractionRange, grainText);
+  pref_controls::addSegments(style, preferences, localized("Malzeme"),
+                             localized("Buzlu cam masaüstünü hafifçe gösterir"), "square.on.square",
+                             &AppPreferences::sidebarMaterial, kMaterialWidth);
 }
 
 void ColorsPane::buildReadabilitySection() {
   PreferencesModel& preferences = context_.preferences();
   auto& readability = addSection(localized("Okunabilirlik"));
-  textStyle_ =
-      &pref_controls::addSegments(readability, preferences, localized("Kenar çubuğu yazıları"),
-                                  localized("Otomatik: renk koyulaşınca yazılar beyaza döner"),
-                                  "textformat", &AppPreferences::sidebarTextStyle, kTextStyleWidth);
-  selectedTab_ = &pref_controls::addSegments(readability, preferences, localized("Seçili sekme"),
-                                             std::nullopt, "rectangle.fill",
-                                             &AppPreferences::selectedTabStyle, kSelectedTabWidth);
+  pref_controls::addSegments(readability, preferences, localized("Kenar çubuğu yazıları"),
+                             localized("Otomatik: renk koyulaşınca yazılar beyaza döner"),
+                             "textformat", &AppPreferences::sidebarTextStyle, kTextStyleWidth);
+  pref_controls::addSegments(readability, preferences, localized("Seçili sekme"), std::nullopt,
+                             "rectangle.fill", &AppPreferences::selectedTabStyle,
+                             kSelectedTabWidth);
 }
 
 void ColorsPane::sync() {

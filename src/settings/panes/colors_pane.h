@@ -8,10 +8,8 @@
 #include <gtkmm.h>
 
 #include "platform/observable.h"
-#include "settings/kit/choice_cards.h"
 #include "settings/kit/direction_button.h"
 #include "settings/kit/pane_body.h"
-#include "settings/kit/segmented_row.h"
 #include "settings/kit/settings_row.h"
 #include "settings/kit/slider_row.h"
 #include "settings/kit/theme_swatch.h"
@@ -42,24 +40,6 @@ class ColorsPane : public PaneBody {
   // "Off" for no grain at all, else the percentage.
   static std::string grainText(double grain);
 
-  ChoiceCards<ColorSource>& sourceCards() { return *source_; }
-  SettingsSection& themeSection() { return *themeSection_; }
-  ThemeSwatch& swatch(size_t index) { return *swatches_.at(index); }
-  ThemeSwatch& preset(size_t index) { return *presets_.at(index); }
-  Gtk::ColorButton& colorAPicker() { return colorA_; }
-  Gtk::ColorButton& colorBPicker() { return colorB_; }
-  Gtk::Button& harmonizeButton() { return harmonize_; }
-  Gtk::Button& shuffleButton() { return shuffle_; }
-  SegmentedRow<SidebarTint>& tintRow() { return *tint_; }
-  SettingsRow& directionRow() { return *directionRow_; }
-  DirectionButton& directionButton(size_t index) { return *directions_.at(index); }
-  SliderRow& strengthRow() { return *strength_; }
-  SliderRow& grainRow() { return *grain_; }
-  SegmentedRow<SidebarMaterial>& materialRow() { return *material_; }
-  SegmentedRow<SidebarTextStyle>& textStyleRow() { return *textStyle_; }
-  SegmentedRow<SelectedTabStyle>& selectedTabRow() { return *selectedTab_; }
-  Gtk::Button& resetButton() { return reset_; }
-
  private:
   void buildThemeSection();
   void buildStyleSection();
@@ -68,7 +48,6 @@ class ColorsPane : public PaneBody {
   void sync();
 
   const SettingsContext& context_;
-  ChoiceCards<ColorSource>* source_ = nullptr;
   SettingsSection* themeSection_ = nullptr;
   std::vector<ThemeSwatch*> swatches_;
   std::vector<ThemeSwatch*> presets_;
@@ -76,14 +55,9 @@ class ColorsPane : public PaneBody {
   Gtk::ColorButton colorB_;
   Gtk::Button harmonize_;
   Gtk::Button shuffle_;
-  SegmentedRow<SidebarTint>* tint_ = nullptr;
   SettingsRow* directionRow_ = nullptr;
   std::vector<DirectionButton*> directions_;
   SliderRow* strength_ = nullptr;
-  SliderRow* grain_ = nullptr;
-  SegmentedRow<SidebarMaterial>* material_ = nullptr;
-  SegmentedRow<SidebarTextStyle>* textStyle_ = nullptr;
-  SegmentedRow<SelectedTabStyle>* selectedTab_ = nullptr;
   Gtk::Button reset_;
   std::unique_ptr<Observer> observer_;
 };

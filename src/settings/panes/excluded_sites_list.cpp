@@ -47,7 +47,6 @@ void ExcludedSitesList::sync() {
   hosts.erase(std::unique(hosts.begin(), hosts.end()), hosts.end());
   if (hosts == shown_) return;
   shown_ = std::move(hosts);
-  removeButtons_.clear();
   while (Gtk::Widget* row = rows_.get_first_child()) rows_.remove(*row);
   for (const std::string& host : shown_) {
     auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, kRowSpacing);
@@ -69,7 +68,6 @@ void ExcludedSitesList::sync() {
     row->append(*name);
     row->append(*remove);
     rows_.append(*row);
-    removeButtons_.push_back(remove);
   }
 }
 

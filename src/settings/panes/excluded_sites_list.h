@@ -21,23 +21,18 @@ class ExcludedSitesList : public Gtk::Box {
   ExcludedSitesList(PreferencesModel& preferences, FaviconLoader& favicons);
   ~ExcludedSitesList() override;
 
-  // The hosts as listed, top to bottom.
-  const std::vector<std::string>& hosts() const { return shown_; }
-  Gtk::Button& removeButton(size_t index) { return *removeButtons_.at(index); }
-
+ private:
   // Takes every entry equal to `host` off the list, the others keeping their order; saved and
   // applied to every open page like any change of page dark mode.
   static void remove(PreferencesModel& preferences, const std::string& host);
-
- private:
   void sync();
 
   PreferencesModel& preferences_;
   FaviconLoader& favicons_;
   Gtk::Label heading_;
   Gtk::Box rows_{Gtk::Orientation::VERTICAL, 8};
+  // The hosts as listed, top to bottom.
   std::vector<std::string> shown_;
-  std::vector<Gtk::Button*> removeButtons_;
   std::unique_ptr<Observer> observer_;
 };
 

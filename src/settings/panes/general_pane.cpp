@@ -2,9 +2,12 @@
 
 #include "model/localization.h"
 #include "model/preferences_model.h"
+#include "settings/kit/choice_cards.h"
 #include "settings/kit/pref_controls.h"
+#include "settings/kit/toggle_row.h"
 #include "settings/panes/default_browser_row.h"
 #include "settings/panes/download_folder_row.h"
+#include "settings/panes/shortcut_row.h"
 #include "settings/previews/language_thumb.h"
 #include "widgets/accessibility.h"
 #include "widgets/named_drop_down_items.h"
@@ -21,7 +24,7 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   auto& language =
       addSection(localized("Dil"), localized("Arayüz anında değişir. Sistem menüleri (Düzenle, "
                                              "Pencere) yeniden başlatınca değişir."));
-  language_ = &pref_controls::addCards(
+  pref_controls::addCards(
       language, context, &AppPreferences::language,
       [&context](AppLanguage option) { return Gtk::make_managed<LanguageThumb>(context, option); });
   restartRow_ =
@@ -50,10 +53,10 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   setAccessibleNameWithInnerButton(*enginePicker_, localized("Arama motoru"));
 
   auto& startup = addSection(localized("Açılış"));
-  restoreSession_ = &startup.add<ToggleRow>(
-      localized("Son oturumu geri yükle"),
-      localized("Zemblo açıldığında sekmelerin kaldığın yerden devam eder"),
-      "clock.arrow.circlepath", prefBinding(preferences, &AppPreferences::restoreSession));
+  startup.add<ToggleRow>(localized("Son oturumu geri yükle"),
+                         localized("Zemblo açıldığında sekmelerin kaldığın yerden devam eder"),
+                         "clock.arrow.circlepath",
+                         prefBinding(preferences, &AppPreferences::restoreSession));
 
   addSection(localized("Bağlantılar")).add<DefaultBrowserRow>();
 
@@ -64,10 +67,10 @@ GeneralPane::GeneralPane(const SettingsContext& context)
   downloads.add<DownloadFolderRow>(preferences);
 
   auto& pages = addSection(localized("Web sayfaları"));
-  defaultZoom_ = &pages.add<SliderRow>(
-      localized("Varsayılan yakınlaştırma"), localized("Yeni açılan sekmeler bu boyutta başlar"),
-      "plus.magnifyingglass", prefBinding(preferences, &AppPreferences::defaultZoom), kZoomRange,
-      [](double zoom) { return percentText(zoom); });
+  pages.add<SliderRow>(localized("Varsayılan yakınlaştırma"),
+                       localized("Yeni açılan sekmeler bu boyutta başlar"), "plus.magnifyingglass",
+                       prefBinding(preferences, &AppPreferences::defaultZoom), kZoomRange,
+                       [](double zoom) { return percentText(zoom); });
   pages.add<ToggleRow>(localized("Yazım denetimi"),
                        localized("Yazı alanlarında yanlış yazılmış kelimelerin altını çizer"),
                        "textformat", prefBinding(preferences, &AppPreferences::spellChecking));
@@ -87,7 +90,7 @@ GeneralPane::GeneralPane(const SettingsContext& context)
 
   auto& keys = addSection(localized("Klavye kısayolları"));
   for (const KeyboardShortcut& shortcut : shortcuts_) {
-    shortcutRows_.push_back(&keys.add<ShortcutRow>(shortcut));
+    keys.add<ShortcutRow>(shortcut);
   }
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }

@@ -6,13 +6,10 @@
 #include <gtkmm.h>
 
 #include "platform/observable.h"
-#include "settings/kit/choice_cards.h"
 #include "settings/kit/pane_body.h"
 #include "settings/kit/settings_row.h"
 #include "settings/kit/slider_row.h"
-#include "settings/kit/toggle_row.h"
 #include "settings/panes/keyboard_shortcuts.h"
-#include "settings/panes/shortcut_row.h"
 #include "settings/settings_context.h"
 
 namespace zemblo {
@@ -28,17 +25,6 @@ class GeneralPane : public PaneBody {
   explicit GeneralPane(const SettingsContext& context);
   ~GeneralPane() override;
 
-  ChoiceCards<AppLanguage>& languageCards() { return *language_; }
-  // Shown while a restart would change the language.
-  bool offersRestart() const { return restartRow_->get_visible(); }
-  Gtk::Button& restartButton() { return restartButton_; }
-  Gtk::DropDown& enginePicker() { return *enginePicker_; }
-  ToggleRow& restoreSessionRow() { return *restoreSession_; }
-  SliderRow& defaultZoomRow() { return *defaultZoom_; }
-  // The shortcut list with its titles in the language the pane was built in.
-  const std::vector<KeyboardShortcut>& shortcuts() const { return shortcuts_; }
-  ShortcutRow& shortcutRow(size_t index) { return *shortcutRows_.at(index); }
-
  private:
   void sync();
   void enginePicked();
@@ -46,14 +32,10 @@ class GeneralPane : public PaneBody {
 
   const SettingsContext& context_;
   const std::vector<KeyboardShortcut> shortcuts_;
-  ChoiceCards<AppLanguage>* language_ = nullptr;
   SettingsRow* restartRow_ = nullptr;
   Gtk::Button restartButton_;
   Gtk::DropDown* enginePicker_ = nullptr;
   Gtk::DropDown* sleepPicker_ = nullptr;
-  ToggleRow* restoreSession_ = nullptr;
-  SliderRow* defaultZoom_ = nullptr;
-  std::vector<ShortcutRow*> shortcutRows_;
   bool showing_ = false;
   std::unique_ptr<Observer> observer_;
 };

@@ -116,13 +116,12 @@ void PrivacyPane::showAllowedSites(const std::set<std::string>& hosts) {
   shownHosts_ = sorted;
   if (allowedSection_) remove(*allowedSection_);
   allowedSection_ = nullptr;
-  allowedRows_.clear();
   if (sorted.empty()) return;
   allowedSection_ =
       Gtk::make_managed<SettingsSection>(localized("Reklamlara izin verilen siteler"));
   for (const std::string& host : sorted) {
-    allowedRows_.push_back(&allowedSection_->add<AllowedSiteRow>(
-        context_.favicons(), host, [this, host] { removeAllowedSite(host); }));
+    allowedSection_->add<AllowedSiteRow>(context_.favicons(), host,
+                                         [this, host] { removeAllowedSite(host); });
   }
   insert_child_after(*allowedSection_, *blockerSection_);
 }

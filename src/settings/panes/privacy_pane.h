@@ -14,7 +14,6 @@
 
 namespace zemblo {
 
-class AllowedSiteRow;
 class ConfirmationDialog;
 class SettingsRow;
 class SettingsSection;
@@ -28,6 +27,7 @@ class PrivacyPane : public PaneBody {
   explicit PrivacyPane(const SettingsContext& context);
   ~PrivacyPane() override;
 
+ private:
   // The switch: stores it and reloads the page the current space shows, so it shows the change.
   void setAdBlockEnabled(bool enabled);
   void removeAllowedSite(const std::string& host);
@@ -39,24 +39,6 @@ class PrivacyPane : public PaneBody {
   // The confirmed actions.
   void clearHistory();
   void clearSiteData();
-
-  ToggleRow& blockerRow() { return *blocker_; }
-  SettingsRow& ruleCountRow() { return *rules_; }
-  Gtk::Label& ruleCountLabel() { return ruleCount_; }
-  // The allowed sites' section, while the list holds any.
-  SettingsSection* allowedSitesSection() const { return allowedSection_; }
-  const std::vector<AllowedSiteRow*>& allowedSiteRows() const { return allowedRows_; }
-  SettingsRow& passwordsRow() { return *passwords_; }
-  Gtk::Button& manageButton() { return manage_; }
-  Gtk::Button& importButton() { return import_; }
-  SettingsRow& historyRow() { return *history_; }
-  Gtk::Button& clearHistoryButton() { return clearHistory_; }
-  SettingsRow& siteDataRow() { return *siteData_; }
-  Gtk::Button& clearSiteDataButton() { return clearSiteData_; }
-  ConfirmationDialog* confirmation() const { return confirmation_.get(); }
-  bool dataCleared() const { return dataCleared_.peek(); }
-
- private:
   void buildBlocker();
   void buildPasswords();
   void buildData();
@@ -71,7 +53,6 @@ class PrivacyPane : public PaneBody {
   SettingsRow* rules_ = nullptr;
   Gtk::Label ruleCount_;
   SettingsSection* allowedSection_ = nullptr;
-  std::vector<AllowedSiteRow*> allowedRows_;
   std::vector<std::string> shownHosts_;
   SettingsSection* dataSection_ = nullptr;
   // The answers to sites' permission questions, while there are any.

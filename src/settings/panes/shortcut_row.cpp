@@ -35,16 +35,4 @@ ShortcutRow::ShortcutRow(const KeyboardShortcut& shortcut)
   append(alternativeCaps_);
 }
 
-std::vector<std::string> ShortcutRow::keys() const { return capsIn(caps_); }
-
-std::vector<std::string> ShortcutRow::alternativeKeys() const { return capsIn(alternativeCaps_); }
-
-std::vector<std::string> ShortcutRow::capsIn(const Gtk::Box& caps) {
-  std::vector<std::string> texts;
-  for (const Gtk::Widget* cap = caps.get_first_child(); cap; cap = cap->get_next_sibling()) {
-    texts.push_back(static_cast<const KeyCap*>(cap)->get_text());
-  }
-  return texts;
-}
-
 }  // namespace zemblo

@@ -12,15 +12,7 @@ class ShortcutRow : public Gtk::Box {
  public:
   explicit ShortcutRow(const KeyboardShortcut& shortcut);
 
-  Gtk::Label& title() { return title_; }
-  // The caps' texts from left to right.
-  std::vector<std::string> keys() const;
-  // The second combination's caps, after "or"; empty when there is none.
-  std::vector<std::string> alternativeKeys() const;
-
  private:
-  static std::vector<std::string> capsIn(const Gtk::Box& caps);
-
   Gtk::Label title_;
   Gtk::Box caps_{Gtk::Orientation::HORIZONTAL, 3};
   Gtk::Label or_;

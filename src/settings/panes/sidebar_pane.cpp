@@ -2,7 +2,9 @@
 
 #include "model/localization.h"
 #include "model/preferences_model.h"
+#include "settings/kit/choice_cards.h"
 #include "settings/kit/pref_controls.h"
+#include "settings/kit/toggle_row.h"
 #include "settings/previews/density_thumb.h"
 #include "settings/previews/interface_preview.h"
 #include "settings/previews/side_thumb.h"
@@ -15,23 +17,23 @@ SidebarPane::SidebarPane(const SettingsContext& context)
   append(*Gtk::make_managed<InterfacePreview>(context));
 
   auto& layout = addSection(localized("Yerleşim"));
-  side_ = &pref_controls::addCards(
+  pref_controls::addCards(
       layout, context, &AppPreferences::sidebarSide,
       [&context](SidebarSide side) { return Gtk::make_managed<SideThumb>(context, side); });
-  width_ = &layout.add<SliderRow>(
-      localized("Genişlik"),
-      localized("Kenar çubuğunun iç kenarından sürükleyerek de ayarlayabilirsin"),
-      "arrow.left.and.right", prefBinding(preferences, &AppPreferences::sidebarWidth), kWidthRange,
-      pref_controls::pointText);
+  layout.add<SliderRow>(localized("Genişlik"),
+                        localized("Kenar çubuğunun iç kenarından sürükleyerek de ayarlayabilirsin"),
+                        "arrow.left.and.right",
+                        prefBinding(preferences, &AppPreferences::sidebarWidth), kWidthRange,
+                        pref_controls::pointText);
 
   auto& tabs = addSection(localized("Sekmeler"));
-  density_ = &pref_controls::addCards(
+  pref_controls::addCards(
       tabs, context, &AppPreferences::tabDensity,
       [&context](TabDensity density) { return Gtk::make_managed<DensityThumb>(context, density); });
 
   auto& favorites = addSection(localized("Favoriler"));
-  favorites_ = &favorites.add<ToggleRow>(localized("Favorileri göster"), std::nullopt, "star",
-                                         prefBinding(preferences, &AppPreferences::showFavorites));
+  favorites.add<ToggleRow>(localized("Favorileri göster"), std::nullopt, "star",
+                           prefBinding(preferences, &AppPreferences::showFavorites));
   columns_ = &favorites.add<SegmentedRow<int64_t>>(
       localized("Sütun sayısı"), std::nullopt, "square.grid.3x2", std::vector<int64_t>{3, 4, 5},
       prefBinding(preferences, &AppPreferences::favoriteColumns),

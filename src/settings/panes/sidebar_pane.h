@@ -4,11 +4,9 @@
 #include <memory>
 
 #include "platform/observable.h"
-#include "settings/kit/choice_cards.h"
 #include "settings/kit/pane_body.h"
 #include "settings/kit/segmented_row.h"
 #include "settings/kit/slider_row.h"
-#include "settings/kit/toggle_row.h"
 #include "settings/settings_context.h"
 
 namespace zemblo {
@@ -23,20 +21,10 @@ class SidebarPane : public PaneBody {
   explicit SidebarPane(const SettingsContext& context);
   ~SidebarPane() override;
 
-  ChoiceCards<SidebarSide>& sideCards() { return *side_; }
-  SliderRow& widthRow() { return *width_; }
-  ChoiceCards<TabDensity>& densityCards() { return *density_; }
-  ToggleRow& favoritesRow() { return *favorites_; }
-  SegmentedRow<int64_t>& columnsRow() { return *columns_; }
-
  private:
   void sync();
 
   const SettingsContext& context_;
-  ChoiceCards<SidebarSide>* side_ = nullptr;
-  SliderRow* width_ = nullptr;
-  ChoiceCards<TabDensity>* density_ = nullptr;
-  ToggleRow* favorites_ = nullptr;
   SegmentedRow<int64_t>* columns_ = nullptr;
   std::unique_ptr<Observer> observer_;
 };

@@ -31,16 +31,10 @@ class SpacesPane : public PaneBody {
   static std::shared_ptr<Space> editedSpace(const TabsModel::SpaceList& spaces,
                                             const std::optional<Uuid>& picked, const Uuid& current);
 
+ private:
   void pick(const Space& space);
   // Adds a space at the end and edits it.
   void addSpace();
-
-  const std::vector<SpaceChip*>& chips() const { return chips_; }
-  NewSpaceButton& newSpaceButton() { return newSpace_; }
-  SpaceEditor& editor() { return *editor_; }
-  Gtk::ScrolledWindow& chipScroller() { return scroller_; }
-
- private:
   void sync();
   void showChips(const TabsModel::SpaceList& spaces);
   // Scrolls the row so that the chip of the edited space, and the add button after the last one,

@@ -65,7 +65,7 @@ void StartPagePane::buildWelcome() {
 void StartPagePane::buildBackground() {
   PreferencesModel& preferences = context_.preferences();
   auto& background = addSection(localized("Arka plan"));
-  backgroundCards_ = &background.add<ChoiceCards<StartBackground>>(
+  background.add<ChoiceCards<StartBackground>>(
       context_, std::vector<StartBackground>(std::begin(kBackgrounds), std::end(kBackgrounds)),
       prefBinding(preferences, &AppPreferences::startBackground),
       [](const StartBackground& kind) { return backgroundLabel(kind); },

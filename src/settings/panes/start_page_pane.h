@@ -16,7 +16,6 @@
 
 namespace zemblo {
 
-class ChoiceCardRow;
 class SettingsRow;
 class SliderRow;
 class ToggleRow;
@@ -42,28 +41,17 @@ class StartPagePane : public PaneBody {
   // The first word of the user's full name, or "Your name" when it has none.
   static std::string namePlaceholder(std::string_view fullUserName);
 
-  // Asks for a picture and makes it the background.
-  void chooseWallpaper();
   // Copies the picture in (off the main thread) and, once it is there, makes it the background;
   // a picture that cannot be copied changes nothing, and a file that gives no picture keeps the
   // current one while the image row says why.
   void useWallpaper(const std::filesystem::path& picked);
+
+ private:
   // Deletes the stored picture of `fileName` and forgets it; the background stays the picture
   // kind and shows a still aurora.
   void removeWallpaper(const std::optional<std::string>& fileName);
-
-  StartPreview& preview() { return preview_; }
-  Gtk::Entry& nameField() { return nameField_; }
-  ToggleRow& use24HourRow() { return *use24Hour_; }
-  ChoiceCardRow& backgroundCards() { return *backgroundCards_; }
-  SliderRow& speedRow() { return *speed_; }
-  SettingsRow& imageRow() { return *image_; }
-  Gtk::Button& removeButton() { return removeButton_; }
-  Gtk::Button& chooseButton() { return chooseButton_; }
-  SliderRow& dimRow() { return *dim_; }
-  SliderRow& blurRow() { return *blur_; }
-
- private:
+  // Asks for a picture and makes it the background.
+  void chooseWallpaper();
   void buildWelcome();
   void buildBackground();
   void sync();
@@ -73,7 +61,6 @@ class StartPagePane : public PaneBody {
   StartPreview preview_;
   Gtk::Entry nameField_;
   ToggleRow* use24Hour_ = nullptr;
-  ChoiceCardRow* backgroundCards_ = nullptr;
   SliderRow* speed_ = nullptr;
   SettingsRow* image_ = nullptr;
   Gtk::Box imageButtons_{Gtk::Orientation::HORIZONTAL, 8};

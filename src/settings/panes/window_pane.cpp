@@ -3,6 +3,9 @@
 #include "model/localization.h"
 #include "settings/kit/pref_controls.h"
 #include "settings/kit/row_parts.h"
+#include "settings/kit/segmented_row.h"
+#include "settings/kit/toggle_row.h"
+#include "settings/panes/window_preset_card.h"
 #include "settings/previews/interface_preview.h"
 
 namespace zemblo {
@@ -24,34 +27,29 @@ WindowPane::WindowPane(const SettingsContext& context) : PaneBody(SettingsPane::
   row->set_homogeneous(true);
   row_parts::pad(*row, kPresetPadding, kPresetPadding);
   for (const WindowPreset& preset : WindowPreset::all()) {
-    presets_.push_back(Gtk::make_managed<WindowPresetCard>(context, preset));
-    row->append(*presets_.back());
+    row->append(*Gtk::make_managed<WindowPresetCard>(context, preset));
   }
   presets.addRow(*row);
 
   auto& card = addSection(localized("İçerik kartı"));
-  cornerRadius_ =
-      &card.add<SliderRow>(localized("Köşe yuvarlaklığı"), std::nullopt, "square.dashed",
-                           prefBinding(preferences, &AppPreferences::cornerRadius),
-                           kCornerRadiusRange, pref_controls::pointText);
-  contentInset_ =
-      &card.add<SliderRow>(localized("Kenar boşluğu"), std::nullopt, "rectangle.inset.filled",
-                           prefBinding(preferences, &AppPreferences::contentInset),
-                           kContentInsetRange, pref_controls::pointText);
-  shadow_ =
-      &card.add<ToggleRow>(localized("Gölge"), localized("Sayfa kartını arka plandan ayırır"),
-                           "shadow", prefBinding(preferences, &AppPreferences::contentShadow));
+  card.add<SliderRow>(localized("Köşe yuvarlaklığı"), std::nullopt, "square.dashed",
+                      prefBinding(preferences, &AppPreferences::cornerRadius), kCornerRadiusRange,
+                      pref_controls::pointText);
+  card.add<SliderRow>(localized("Kenar boşluğu"), std::nullopt, "rectangle.inset.filled",
+                      prefBinding(preferences, &AppPreferences::contentInset), kContentInsetRange,
+                      pref_controls::pointText);
+  card.add<ToggleRow>(localized("Gölge"), localized("Sayfa kartını arka plandan ayırır"), "shadow",
+                      prefBinding(preferences, &AppPreferences::contentShadow));
 
   auto& loading = addSection(localized("Yükleme çubuğu"));
-  progress_ = &pref_controls::addSegments(
+  pref_controls::addSegments(
       loading, preferences, localized("Stil"), localized("Sayfa yüklenirken üstte görünen çizgi"),
       "slider.horizontal.below.rectangle", &AppPreferences::progressStyle, kProgressWidth);
 
   auto& commandBar = addSection(localized("Komut çubuğu"));
-  commandBar_ =
-      &pref_controls::addSegments(commandBar, preferences, localized("Konum"), std::nullopt,
-                                  "command", &AppPreferences::commandBarPosition, kCommandBarWidth);
-  dim_ = &commandBar.add<ToggleRow>(
+  pref_controls::addSegments(commandBar, preferences, localized("Konum"), std::nullopt, "command",
+                             &AppPreferences::commandBarPosition, kCommandBarWidth);
+  commandBar.add<ToggleRow>(
       localized("Arka planı karart"), localized("Komut çubuğu açıkken sayfayı hafifçe karartır"),
       "circle.lefthalf.filled", prefBinding(preferences, &AppPreferences::dimBehindCommandBar));
 }

@@ -1,12 +1,7 @@
 #pragma once
 
-#include <vector>
-
 #include "settings/kit/pane_body.h"
-#include "settings/kit/segmented_row.h"
 #include "settings/kit/slider_row.h"
-#include "settings/kit/toggle_row.h"
-#include "settings/panes/window_preset_card.h"
 #include "settings/settings_context.h"
 
 namespace zemblo {
@@ -19,23 +14,6 @@ class WindowPane : public PaneBody {
   static constexpr SliderRow::Range kContentInsetRange{0, 16, 1};
 
   explicit WindowPane(const SettingsContext& context);
-
-  WindowPresetCard& preset(size_t index) { return *presets_.at(index); }
-  SliderRow& cornerRadiusRow() { return *cornerRadius_; }
-  SliderRow& contentInsetRow() { return *contentInset_; }
-  ToggleRow& shadowRow() { return *shadow_; }
-  SegmentedRow<ProgressStyle>& progressRow() { return *progress_; }
-  SegmentedRow<CommandBarPosition>& commandBarRow() { return *commandBar_; }
-  ToggleRow& dimRow() { return *dim_; }
-
- private:
-  std::vector<WindowPresetCard*> presets_;
-  SliderRow* cornerRadius_ = nullptr;
-  SliderRow* contentInset_ = nullptr;
-  ToggleRow* shadow_ = nullptr;
-  SegmentedRow<ProgressStyle>* progress_ = nullptr;
-  SegmentedRow<CommandBarPosition>* commandBar_ = nullptr;
-  ToggleRow* dim_ = nullptr;
 };
 
 }  // namespace zemblo

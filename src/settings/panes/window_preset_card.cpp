@@ -127,11 +127,10 @@ WindowPresetCard::WindowPresetCard(const SettingsContext& context, const WindowP
 WindowPresetCard::~WindowPresetCard() { observer_.reset(); }
 
 void WindowPresetCard::sync() {
-  marked_ = preset_.matches(context_.preferences().prefs());
-  miniature_->show(themeColors(context_.preferences(), context_.tabs()), context_.scheme(),
-                   marked_);
-  setAccessiblePressed(*this, marked_);
-  row_parts::showChosen(name_, marked_);
+  const bool marked = preset_.matches(context_.preferences().prefs());
+  miniature_->show(themeColors(context_.preferences(), context_.tabs()), context_.scheme(), marked);
+  setAccessiblePressed(*this, marked);
+  row_parts::showChosen(name_, marked);
 }
 
 }  // namespace zemblo

@@ -41,9 +41,6 @@ class WindowPresetCard : public Gtk::Button {
   WindowPresetCard(const SettingsContext& context, const WindowPreset& preset);
   ~WindowPresetCard() override;
 
-  bool marked() const { return marked_; }
-  Gtk::Label& name() { return name_; }
-
  private:
   class Miniature;
   void sync();
@@ -53,7 +50,6 @@ class WindowPresetCard : public Gtk::Button {
   Gtk::Box face_{Gtk::Orientation::VERTICAL, 8};
   Miniature* miniature_ = nullptr;
   Gtk::Label name_;
-  bool marked_ = false;
   std::unique_ptr<Observer> observer_;
 };
 

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace zemblo {
+
+class AutofillBridge;
+class BrowserTab;
+class DownloadManager;
+class HistoryModel;
+class PageServicesModel;
+class PreferencesModel;
+class Scheduler;
+class SitePermissions;
+class SiteZoom;
+class TabsModel;
+class WebViewFactory;
+
+// What a tab works with beyond its own page: the factory of its web view and the models its
+// page's events reach. The store makes one for all its tabs; a window's tabs model hands it to
+// every tab it takes. Tabs hold it weakly, since page handlers keep tabs alive: it expires with
+// the models it names, and a tab without it works alone (no web view, nothing recorded).
+struct TabServices {
+  WebViewFactory& webViews;
+  Scheduler& scheduler;
+  PreferencesModel& preferences;
+  HistoryModel& history;
+  SiteZoom& siteZoom;
+  // For the engine's signals, which may outlive the models.
+  std::weak_ptr<SitePermissions> sitePermissions;
+  std::weak_ptr<AutofillBridge> autofill;
+  std::weak_ptr<DownloadManager> downloads;
+  // The content blocker and page dark mode; they need the first window's spaces, so they come
+  // after the tabs model and are set before it holds any tab.
+  std::weak_ptr<PageServicesModel> pageServices;
+  // A favourite of the tab's page may take the icon the page just named.
+  std::function<void(const BrowserTab&)> faviconFound;
+  // Asks for the session to be written soon.
+  std::function<void()> scheduleSave;
+  // A tab gave up its web view.
+  std::function<void()> webViewReleased;
+  // The window whose tabs hold `tab`: new tabs it opens go there.
+  std::function<TabsModel&(const BrowserTab&)> windowHolding;
+  // Every browser window's tabs.
+  std::function<std::vector<TabsModel*>()> windows;
+};
+
+}  // namespace zemblo
