@@ -273,6 +273,13 @@ void FavoritesGrid::reconcile(const std::vector<Favorite>& favorites, int column
     tile->set_parent(*this);
     slots_.push_back(std::make_unique<Slot>(*this, std::move(tile), cell));
   }
+  // Screen readers and the keyboard's focus go through the tiles in the order of the widget tree,
+  // so a tile made anew for an edited favourite takes its place there, not the last one.
+  GtkWidget* previous = nullptr;
+  for (const auto& slot : slots_) {
+    gtk_widget_insert_after(GTK_WIDGET(slot->tile->gobj()), GTK_WIDGET(gobj()), previous);
+    previous = GTK_WIDGET(slot->tile->gobj());
+  }
   // Tiles whose favourite went fade out on the removal's spring, or go at once.
   for (auto& [id, slot] : kept) {
     if (!spring) {

@@ -5,6 +5,13 @@
 #include "web/webkit_web_view_port.h"
 
 namespace zemblo {
+namespace {
+
+WebKitWebViewPort* portOf(const std::shared_ptr<BrowserTab>& tab) {
+  return tab ? dynamic_cast<WebKitWebViewPort*>(tab->storedWebView()) : nullptr;
+}
+
+}  // namespace
 
 WebViewContainer::WebViewContainer() : Gtk::Box(Gtk::Orientation::VERTICAL) {
   set_hexpand(true);
@@ -13,6 +20,7 @@ WebViewContainer::WebViewContainer() : Gtk::Box(Gtk::Orientation::VERTICAL) {
 
 void WebViewContainer::setTab(const std::shared_ptr<BrowserTab>& tab) {
   tab_ = tab;
+  shownFrame_.reset();
   auto* port = tab ? dynamic_cast<WebKitWebViewPort*>(tab->webView()) : nullptr;
   if (!port) {
     removeShownView();
@@ -30,11 +38,61 @@ void WebViewContainer::setTab(const std::shared_ptr<BrowserTab>& tab) {
   // destroys it.
   if (auto* other = dynamic_cast<WebViewContainer*>(view.get_parent())) other->tab_.reset();
   detachWebView(view.gobj());
+  lastFrame_.reset();
   append(view);
 }
 
+void WebViewContainer::showKeptFrame(const std::shared_ptr<BrowserTab>& tab) {
+  tab_.reset();
+  removeShownView();
+  const auto* port = portOf(tab);
+  cairo_surface_t* frame = port ? KeptPageFrames::frameOf(port->widget().gobj()) : nullptr;
+  if (frame == shownFrame_.get()) return;
+  shownFrame_.reset(frame ? cairo_surface_reference(frame) : nullptr);
+  queue_draw();
+}
+
 void WebViewContainer::removeShownView() {
-  while (Gtk::Widget* child = get_first_child()) detachWebView(child->gobj());
+  while (Gtk::Widget* child = get_first_child()) {
+    if (lastFrame_) keptFrames_.keep(child->gobj(), lastFrame_.get(), get_width(), get_height());
+    lastFrame_.reset();
+    detachWebView(child->gobj());
+  }
+}
+
+void WebViewContainer::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  Gtk::Widget* view = get_first_child();
+  if (!view) {
+    lastFrame_.reset();
+    if (shownFrame_) appendFrame(snapshot, shownFrame_.get());
+    return;
+  }
+  shownFrame_.reset();
+  GtkSnapshot* own = gtk_snapshot_new();
+  gtk_widget_snapshot_child(Gtk::Widget::gobj(), view->gobj(), own);
+  Node frame(gtk_snapshot_free_to_node(own));
+  if (!frame) {
+    // An engine that composites on the GPU may paint nothing until the page's buffers are made
+    // again.
+    if (cairo_surface_t* kept = KeptPageFrames::frameOf(view->gobj())) appendFrame(snapshot, kept);
+    return;
+  }
+  gtk_snapshot_append_node(snapshot->gobj(), frame.get());
+  lastFrame_ = std::move(frame);
+}
+
+void WebViewContainer::appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot,
+                                   cairo_surface_t* frame) {
+  const graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, float(get_width()), float(get_height()));
+  cairo_t* cr = gtk_snapshot_append_cairo(snapshot->gobj(), &bounds);
+  // Stretched back to the size it was painted at: blurred a little, which a page passed over
+  // in a moment never shows.
+  cairo_scale(cr, get_width() / double(cairo_image_surface_get_width(frame)),
+              get_height() / double(cairo_image_surface_get_height(frame)));
+  cairo_set_source_surface(cr, frame, 0, 0);
+  cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+  cairo_paint(cr);
+  cairo_destroy(cr);
 }
 
 void detachWebView(GtkWidget* view) {

@@ -4,13 +4,16 @@
 
 #include <memory>
 
+#include "web/kept_page_frames.h"
+
 namespace zemblo {
 
 class BrowserTab;
 
 // Shows one tab's web view, filling the container. The view belongs to its tab: switching tabs
 // moves views in and out of the container (a tab that is not shown keeps its page, scroll
-// position and history), and a view is never in two places at once.
+// position and history), and a view is never in two places at once. Instead of its view, a tab
+// can show the last frame its page painted here, which costs no repaint by the engine.
 class WebViewContainer : public Gtk::Box {
  public:
   WebViewContainer();
@@ -19,11 +22,32 @@ class WebViewContainer : public Gtk::Box {
   // that cannot make a web view). Showing the tab already shown changes nothing.
   void setTab(const std::shared_ptr<BrowserTab>& tab);
   std::shared_ptr<BrowserTab> tab() const { return tab_.lock(); }
+  // Shows the last frame the tab's page painted here, without its view and without making one;
+  // nothing when its page painted none that is still kept.
+  void showKeptFrame(const std::shared_ptr<BrowserTab>& tab);
+
+ protected:
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
+  struct NodeUnref {
+    void operator()(GskRenderNode* node) const { gsk_render_node_unref(node); }
+  };
+  using Node = std::unique_ptr<GskRenderNode, NodeUnref>;
+  struct SurfaceUnref {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+  };
+  using Surface = std::unique_ptr<cairo_surface_t, SurfaceUnref>;
+
   void removeShownView();
+  void appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot, cairo_surface_t* frame);
 
   std::weak_ptr<BrowserTab> tab_;
+  KeptPageFrames keptFrames_;
+  // What the shown view painted last, kept when the view leaves.
+  Node lastFrame_;
+  // The frame shown instead of a view.
+  Surface shownFrame_;
 };
 
 // Takes a web view out of the widget it sits in, if any, moving the keyboard focus off it first:

@@ -149,6 +149,13 @@ void WebKitWebViewPort::connectSignals() {
   handlers_.connect(view, "run-file-chooser", toGCallback(&onRunFileChooser), this);
   handlers_.connect(view, "print", toGCallback(&onPrint), this);
   handlers_.connect(view, "unmap", toGCallback(&onUnmap), this);
+  // A page left while its view is in no window (a tab put aside, then navigated by its page or
+  // the user) broke the engine twice: it crashed taking the picture of the page left for the back
+  // and forward swipes, which it takes through the view's window, and the page it kept for going
+  // back painted nothing once restored. Out of a window, pages left are neither pictured nor kept.
+  handlers_.connect(view, "realize", toGCallback(&onRealize), this);
+  handlers_.connect(view, "unrealize", toGCallback(&onUnrealize), this);
+  keepPagesLeft(view, gtk_widget_get_realized(GTK_WIDGET(view)));
   WebKitFindController* finder = webkit_web_view_get_find_controller(view);
   handlers_.connect(finder, "found-text", toGCallback(&onFoundText), this);
   handlers_.connect(finder, "failed-to-find-text", toGCallback(&onFailedToFindText), this);
@@ -643,6 +650,21 @@ void WebKitWebViewPort::runPrintDialog(GObjectRef<WebKitPrintOperation> operatio
   if (const auto ended = askingTab.lock()) {
     ended->dialogs.guard.dialogEnded(ended->now(), dialog.blockMoreChosen());
   }
+}
+
+void WebKitWebViewPort::keepPagesLeft(WebKitWebView* view, bool keep) {
+  // Each view has settings of its own.
+  WebKitSettings* settings = webkit_web_view_get_settings(view);
+  webkit_settings_set_enable_back_forward_navigation_gestures(settings, keep);
+  webkit_settings_set_enable_page_cache(settings, keep);
+}
+
+void WebKitWebViewPort::onRealize(GtkWidget* view, WebKitWebViewPort*) {
+  keepPagesLeft(WEBKIT_WEB_VIEW(view), true);
+}
+
+void WebKitWebViewPort::onUnrealize(GtkWidget* view, WebKitWebViewPort*) {
+  keepPagesLeft(WEBKIT_WEB_VIEW(view), false);
 }
 
 void WebKitWebViewPort::onUnmap(GtkWidget*, WebKitWebViewPort* self) {

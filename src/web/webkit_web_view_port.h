@@ -165,6 +165,10 @@ class WebKitWebViewPort : public WebViewPort {
                                    WebKitWebViewPort* self);
   static gboolean onPrint(WebKitWebView*, WebKitPrintOperation* operation, WebKitWebViewPort* self);
   static void onUnmap(GtkWidget*, WebKitWebViewPort* self);
+  // Whether the engine keeps the pages left, and pictures of them for the back and forward swipes.
+  static void keepPagesLeft(WebKitWebView* view, bool keep);
+  static void onRealize(GtkWidget* view, WebKitWebViewPort* self);
+  static void onUnrealize(GtkWidget* view, WebKitWebViewPort* self);
   static gboolean onInputEvent(GtkEventControllerLegacy*, GdkEvent* event, WebKitWebViewPort* self);
   std::optional<UserPress::Point> pointInView(GdkEvent* event) const;
   static void onFoundText(WebKitFindController*, guint matchCount, WebKitWebViewPort* self);

@@ -123,10 +123,14 @@ void ContentArea::sync() {
   startPage_->setTab(content_ == Content::startPage ? tab : nullptr);
   webView_.set_visible(web);
   progress_.set_visible(web);
-  // A tab passed over while the user steps through the tabs makes no web view: its row and title
-  // show it is selected, and the page comes once the steps pause.
-  const bool pageWaits = tab_ && tabs_.steppingThroughTabs.get() && !tab_->storedWebView();
-  webView_.setTab(pageWaits ? nullptr : tab_);
+  // A tab passed over while the user steps through the tabs makes no web view, nor puts its view
+  // on screen, which the engine would repaint in full first: its row and title show it is
+  // selected, over the last frame its page painted, and the page comes once the steps pause.
+  if (tab_ && tabs_.steppingThroughTabs.get()) {
+    webView_.showKeptFrame(tab_);
+  } else {
+    webView_.setTab(tab_);
+  }
   errorView_.setTab(tab_);
   progress_.setTab(tab_);
   findBar_.setTab(tab_);

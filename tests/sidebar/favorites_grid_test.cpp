@@ -64,6 +64,13 @@ TEST_F(FavoritesGridTest, ShowsTilesInColumnsOnlyWhenThereAreFavouritesAndTheyAr
   EXPECT_EQ(fifth.y, first.y + first.height + FavoritesGrid::kSpacing);
   EXPECT_EQ(fifth.width, first.width);
 
+  // A favourite changed in place gets a tile of its own; a screen reader still meets the tiles in
+  // the order they are shown.
+  five[0].title = "Renamed";
+  setFavorites(five);
+  EXPECT_EQ(testing::allNamed<FavoriteTile>(grid(), "FavoriteTile"),
+            testing::favoriteTiles(grid()));
+
   harness.store().preferences().updatePrefs(
       [](AppPreferences& prefs) { prefs.favoriteColumns = 3; });
   pump();

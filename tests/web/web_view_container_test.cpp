@@ -9,6 +9,7 @@ namespace zemblo {
 namespace {
 
 using testing::TestServer;
+using testing::waitUntil;
 using testing::WebHarness;
 
 std::vector<Gtk::Widget*> children(Gtk::Widget& widget) {
@@ -61,6 +62,28 @@ TEST(WebViewContainerTest, MovesTabViewsInAndOutWithoutDuplicatingOrReloadingThe
   shown.setTab(nullptr);
   EXPECT_TRUE(children(shown).empty());
   EXPECT_NE(a->storedWebView(), nullptr);
+}
+
+// A page out of sight goes on to another page (its own redirect, a reload, a load the user asked
+// for before leaving), and once shown again goes back: the engine crashed taking a picture of the
+// page left for the back and forward swipes through a window the view was not in, and the page it
+// kept for going back painted nothing once restored.
+TEST(WebViewContainerTest, APagePutAsideGoesOnToAnotherPageAndBack) {
+  TestServer server;
+  server.page("/a", "<title>A</title>");
+  server.page("/b", "<title>B</title>");
+  server.page("/c", "<title>C</title>");
+  WebHarness harness;
+  auto a = harness.show(server.url("/a"));
+  ASSERT_TRUE(WebHarness::waitForPage(*a, "A"));
+  auto b = harness.show(server.url("/b"));
+  ASSERT_TRUE(WebHarness::waitForPage(*b, "B"));
+  a->load(server.address("/c"));
+  EXPECT_TRUE(waitUntil([&] { return a->title.peek() == "C" && !a->isLoading.peek(); }));
+  harness.container().setTab(a);
+  ASSERT_TRUE(WebHarness::waitForPage(*a, "C"));
+  a->storedWebView()->goBack();
+  EXPECT_TRUE(WebHarness::waitForPage(*a, "A"));
 }
 
 }  // namespace

@@ -1,0 +1,61 @@
+#include "web/kept_page_frames.h"
+
+#include <cmath>
+
+namespace zemblo {
+namespace {
+
+constexpr const char* kFrameKey = "zemblo-kept-frame";
+
+size_t bytesOf(cairo_surface_t* frame) {
+  return frame ? size_t(cairo_image_surface_get_stride(frame)) *
+                     size_t(cairo_image_surface_get_height(frame))
+               : 0;
+}
+
+}  // namespace
+
+void KeptPageFrames::keep(GtkWidget* view, GskRenderNode* frame, int width, int height) {
+  if (!view || !frame || width <= 0 || height <= 0) return;
+  cairo_surface_t* kept = cairo_image_surface_create(
+      CAIRO_FORMAT_ARGB32, int(std::ceil(width * kScale)), int(std::ceil(height * kScale)));
+  if (cairo_surface_status(kept) != CAIRO_STATUS_SUCCESS) {
+    g_warning("A page's last frame could not be kept: %s",
+              cairo_status_to_string(cairo_surface_status(kept)));
+    cairo_surface_destroy(kept);
+    return;
+  }
+  cairo_t* cr = cairo_create(kept);
+  cairo_scale(cr, kScale, kScale);
+  gsk_render_node_draw(frame, cr);
+  cairo_destroy(cr);
+  g_object_set_data_full(G_OBJECT(view), kFrameKey, kept,
+                         reinterpret_cast<GDestroyNotify>(cairo_surface_destroy));
+  views_.remove_if([&](const std::unique_ptr<WeakView>& entry) {
+    GtkWidget* other = entry->take();
+    if (other) g_object_unref(other);
+    return !other || other == view;
+  });
+  views_.push_front(std::make_unique<WeakView>(view));
+  trim();
+}
+
+cairo_surface_t* KeptPageFrames::frameOf(GtkWidget* view) {
+  return view ? static_cast<cairo_surface_t*>(g_object_get_data(G_OBJECT(view), kFrameKey))
+              : nullptr;
+}
+
+void KeptPageFrames::trim() {
+  size_t bytes = 0;
+  for (auto it = views_.begin(); it != views_.end();) {
+    GtkWidget* view = (*it)->take();
+    const size_t size = view ? bytesOf(frameOf(view)) : 0;
+    const bool fits = size > 0 && bytes + size <= kBudgetBytes;
+    if (fits) bytes += size;
+    if (view && !fits) g_object_set_data(G_OBJECT(view), kFrameKey, nullptr);
+    if (view) g_object_unref(view);
+    it = fits ? std::next(it) : views_.erase(it);
+  }
+}
+
+}  // namespace zemblo

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <cstddef>
+#include <list>
+#include <memory>
+
+namespace zemblo {
+
+// The last frame each recently shown page painted, so that the page can be seen again at once
+// without its web view: the engine repaints a view put back into a window in full before it shows
+// anything, tens of milliseconds on a machine that renders on the CPU. A frame is kept on the web
+// view it came from, so it goes with the view (a closed tab, a tab put to sleep, a memory warning);
+// frames are kept at half their width and height, and only the newest that fit in a fixed budget.
+class KeptPageFrames {
+ public:
+  static constexpr double kScale = 0.5;
+  // Two dozen frames of a page filling a 1920 × 1080 screen, more of a smaller window.
+  static constexpr size_t kBudgetBytes = size_t(48) << 20;
+
+  KeptPageFrames() = default;
+  KeptPageFrames(const KeptPageFrames&) = delete;
+  KeptPageFrames& operator=(const KeptPageFrames&) = delete;
+
+  // Keeps what `view` painted last, `frame` of `width` × `height`, in place of an earlier frame
+  // of it. Kept as a surface of the drawing library rather than a texture: the toolkit converts a
+  // texture's every pixel each time it draws it without the GPU.
+  void keep(GtkWidget* view, GskRenderNode* frame, int width, int height);
+  // The frame kept for the view; null when there is none. Owned by the view.
+  static cairo_surface_t* frameOf(GtkWidget* view);
+
+ private:
+  // A view that may go away at any time; it clears itself when it does.
+  class WeakView {
+   public:
+    explicit WeakView(GtkWidget* view) { g_weak_ref_init(&ref_, view); }
+    ~WeakView() { g_weak_ref_clear(&ref_); }
+    WeakView(const WeakView&) = delete;
+    WeakView& operator=(const WeakView&) = delete;
+    // A strong reference, or null once the view has gone.
+    GtkWidget* take() { return static_cast<GtkWidget*>(g_weak_ref_get(&ref_)); }
+
+   private:
+    GWeakRef ref_;
+  };
+
+  // Drops the frames of views gone, and the oldest ones beyond the budget.
+  void trim();
+
+  // Newest first.
+  std::list<std::unique_ptr<WeakView>> views_;
+};
+
+}  // namespace zemblo
