@@ -30,7 +30,8 @@ class TabSteppingTest : public ::testing::Test {
     environment.defaults = &defaults;
     environment.scheduler = &steps;
     store = BrowserStore::create(engine, std::move(environment));
-    window = std::make_unique<BrowserWindow>(*store, favicons, Scheduler::mainLoop(), scheme);
+    window = std::make_unique<BrowserWindow>(testing::windowModels(*store, store->tabs()), favicons,
+                                             Scheduler::mainLoop(), scheme);
     window->present();
     waitUntil([&] { return window->get_mapped() && window->get_width() > 0; });
     card = Glib::wrap(testing::findByWidgetName(GTK_WIDGET(window->gobj()), "ContentArea"));
