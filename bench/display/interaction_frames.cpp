@@ -26,6 +26,7 @@
 #include "sidebar/tab_list_view.h"
 #include "support/find_settings_widgets.h"
 #include "support/find_sidebar.h"
+#include "support/find_window.h"
 #include "window/command_bar.h"
 
 namespace {
@@ -143,9 +144,9 @@ int main(int argc, char** argv) {
   size_t typed = 0;
   sigc::connection keys = Glib::signal_timeout().connect(
       [&] {
-        if (CommandBar* bar = browser.window->commandBarLayer().bar()) {
+        if (CommandBar* bar = testing::activeView<CommandBar>(*browser.window, "CommandBar")) {
           const size_t at = typed++ % std::strlen(kTyped);
-          Gtk::Text& field = bar->field();
+          Gtk::Text& field = testing::textFieldIn(*bar);
           if (at == 0) field.delete_text(0, -1);
           int position = field.get_text().length();
           field.insert_text(std::string(1, kTyped[at]), 1, position);

@@ -29,6 +29,7 @@
 #include "model/tabs_model.h"
 #include "model/wallpaper.h"
 #include "platform/user_defaults.h"
+#include "support/find_window.h"
 #include "web/web_engine.h"
 #include "widgets/start_background_view.h"
 #include "window/browser_window.h"
@@ -63,8 +64,8 @@ int main(int argc, char** argv) {
   GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(start.window->gobj()));
   std::printf("renderer: %s, %d s per measurement\n", G_OBJECT_TYPE_NAME(renderer), seconds);
 
-  StartPage& startPage = start.window->contentArea().startPage();
-  StartBackgroundView& background = startPage.background();
+  auto& startPage = testing::widgetNamed<StartPage>(*start.window, "StartPage");
+  auto& background = testing::widgetNamed<StartBackgroundView>(startPage, "StartBackgroundView");
   auto timer = std::make_unique<FrameTimer>(*start.window);
 
   // One frame of the whole start page, as the window's renderer draws it from scratch; the two
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
       // The aurora draws anew for every frame, as it does while it drifts.
       background.aurora().queue_draw();
       background.queue_draw();
-      gtk_widget_snapshot_child(start.window->contentArea().gobj(), startPage.gobj(), snapshot);
+      gtk_widget_snapshot_child(testing::widgetNamed(*start.window, "ContentArea").gobj(),
+                                startPage.gobj(), snapshot);
       GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
       const graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, float(width), float(height));
       GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &bounds);

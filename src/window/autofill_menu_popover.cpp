@@ -100,8 +100,6 @@ void AutofillMenuPopover::setTab(std::shared_ptr<BrowserTab> tab) {
   observer_->syncNow();
 }
 
-Gtk::Widget& AutofillMenuPopover::row(size_t index) { return rows_.at(index)->box; }
-
 void AutofillMenuPopover::sync() {
   // Without a compositor the shadow's margin and the rounded corners would show black.
   if (gdk_display_is_composited(get_display()->gobj())) {

@@ -54,11 +54,6 @@ class AutofillMenuPopover : public Gtk::Popover {
   // Time source of the choice delay; tests replace it.
   Clock now = [] { return std::chrono::steady_clock::now(); };
 
-  Gtk::Label& heading() { return heading_; }
-  size_t rowCount() const { return rows_.size(); }
-  Gtk::Widget& row(size_t index);
-  std::optional<size_t> highlighted() const { return highlighted_; }
-
  private:
   struct Row;
 

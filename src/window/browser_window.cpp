@@ -549,18 +549,8 @@ void BrowserWindow::toggleFullScreen() {
   }
 }
 
-Gtk::Widget& BrowserWindow::content() { return *layout_; }
 ContentArea& BrowserWindow::contentArea() { return layout_->content_; }
-SpaceBackground& BrowserWindow::background() { return layout_->background_; }
-Gtk::Widget& BrowserWindow::sidebarColumn() { return layout_->column_; }
 SidebarView& BrowserWindow::sidebarView() { return layout_->column_; }
-SidebarResizeHandle& BrowserWindow::resizeHandle() { return layout_->resizeHandle_; }
-Gtk::Widget& BrowserWindow::hoverStrip() { return layout_->hoverStrip_; }
-Gtk::Widget& BrowserWindow::peekSidebar() { return layout_->peek_; }
-SidebarView& BrowserWindow::peekSidebarView() { return layout_->peek_.content(); }
-WindowAccessor& BrowserWindow::windowButtons() { return layout_->buttons_; }
-CommandBarLayer& BrowserWindow::commandBarLayer() { return layout_->commandBar_; }
-bool BrowserWindow::peekSidebarShown() const { return layout_->peekSidebarShown(); }
 void BrowserWindow::hoverStripEntered() { layout_->hoverStripEntered(); }
 void BrowserWindow::peekSidebarLeft() { layout_->peekSidebarLeft(); }
 

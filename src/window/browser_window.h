@@ -125,29 +125,17 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   // The tabs this window shows.
   TabsModel& tabs() const { return tabs_; }
 
-  // The parts of the content, for the application and for tests.
-  Gtk::Widget& content();
-  ContentArea& contentArea();
-  SpaceBackground& background();
-  Gtk::Widget& sidebarColumn();
+  // The sidebar docked in the window's column.
   SidebarView& sidebarView();
-  SidebarResizeHandle& resizeHandle();
-  Gtk::Widget& hoverStrip();
-  Gtk::Widget& peekSidebar();
-  // The sidebar inside the floating peek panel.
-  SidebarView& peekSidebarView();
-  WindowAccessor& windowButtons();
-  NoticeOverlay& notices() { return *notices_; }
-  // The topmost layer, where the command bar opens.
-  CommandBarLayer& commandBarLayer();
 
-  bool peekSidebarShown() const;
   // The pointer entered the hover strip / left the peek sidebar.
   void hoverStripEntered();
   void peekSidebarLeft();
 
  private:
   class Layout;
+
+  ContentArea& contentArea();
 
   void followTitle();
 

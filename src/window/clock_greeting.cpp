@@ -30,6 +30,9 @@ void styleLabel(Gtk::Label& label, int points, Pango::Weight weight, double trac
 ClockGreeting::ClockGreeting(const PreferencesModel& preferences)
     : Gtk::Box(Gtk::Orientation::VERTICAL, 4), preferences_(preferences) {
   set_name("ClockGreeting");
+  date_.set_name("ClockDate");
+  time_.set_name("ClockTime");
+  greeting_.set_name("ClockGreetingLine");
   set_halign(Gtk::Align::CENTER);
   styleLabel(date_, 13, Pango::Weight::SEMIBOLD, 1.2);
   styleLabel(time_, kTimePoints, Pango::Weight::THIN);

@@ -25,10 +25,6 @@ class ClockGreeting : public Gtk::Box {
   // A smaller time for a card too low for the whole start page.
   void setCompact(bool compact);
 
-  Gtk::Label& dateLine() { return date_; }
-  Gtk::Label& timeLine() { return time_; }
-  Gtk::Label& greetingLine() { return greeting_; }
-
  private:
   void scheduleNextMinute();
 

@@ -58,15 +58,8 @@ class CommandBar : public Gtk::Widget {
   ~CommandBar() override;
 
   CommandBarMode mode() const { return mode_; }
-  std::string query() const;
-  void setQuery(const std::string& text);
-  int selection() const { return selection_; }
   // The highlighted row: the selection, clamped to the last row of a list that shrank.
   std::optional<size_t> highlightedIndex() const;
-  // The list of the latest evaluation.
-  const std::vector<Suggestion>& suggestions() const { return suggestions_; }
-  bool hasKeyMonitor() const { return static_cast<bool>(monitor_); }
-  double appeared() const { return appeared_.value(); }
 
   // Re-reads the models and the query: the suggestions, the highlight, the colours and the place.
   void sync();
@@ -91,14 +84,6 @@ class CommandBar : public Gtk::Widget {
   // The backdrop's opacity for the dimming setting and how far the bar has appeared (0…1).
   static double dimOpacity(bool dimBehind, double appeared);
 
-  Gtk::Text& field() { return field_; }
-  Gtk::Button& clearButton() { return clearButton_; }
-  Gtk::Widget& dimLayer() { return dim_; }
-  Gtk::Widget& card() { return card_; }
-  SymbolGlyph& searchIcon() { return searchIcon_; }
-  size_t rowCount() const { return rows_.size(); }
-  SuggestionRow& row(size_t index) { return *rows_.at(index); }
-
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
                      int& minimum_baseline, int& natural_baseline) const override;
@@ -107,6 +92,8 @@ class CommandBar : public Gtk::Widget {
   void on_map() override;
 
  private:
+  std::string query() const;
+  void setQuery(const std::string& text);
   std::shared_ptr<BrowserTab> currentTab() const;
   void queryChanged();
   void setSelection(int selection);
@@ -155,8 +142,6 @@ class CommandBarLayer : public Gtk::Widget {
   ~CommandBarLayer() override;
 
   void sync();
-  // The open bar; none while closed or fading out.
-  CommandBar* bar() { return leaving_ ? nullptr : bar_.get(); }
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,

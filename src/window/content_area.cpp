@@ -38,6 +38,7 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
   // Back to front: what the card shows, the error page, the loading bar, the find bar, the
   // banner slot, the page's dialog; the menu of saved logins is a surface of its own.
   startPage_->set_parent(*this);
+  webView_.set_name("PageViewContainer");
   webView_.set_parent(*this);
   errorView_.set_parent(*this);
   progress_.set_parent(*this);

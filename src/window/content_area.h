@@ -37,8 +37,6 @@ class TabsModel;
 // page at a login field.
 class ContentArea : public Gtk::Widget {
  public:
-  enum class Content { startPage, webPage, startPageWithoutTab };
-
   static constexpr double kFindBarInset = 12;
   static constexpr double kBannerBelowFindBar = 52;
   static constexpr int kPermissionBarWidth = 620;
@@ -53,25 +51,11 @@ class ContentArea : public Gtk::Widget {
   // Full screen, the card fills the screen: no corners, shadow or edge.
   void setFillsScreen(bool fills) { fillsScreen_.set(fills); }
 
-  Content content() const { return content_; }
-  const std::shared_ptr<BrowserTab>& shownTab() const { return tab_; }
-  double cornerRadius() const { return cornerRadius_; }
-  bool castsShadow() const { return shadow_; }
-  bool findBarShown() const { return findShown_; }
   // The part of the card its surface covers fully, in the card's coordinates: all but the rows
   // of the rounded corners. None while the surface lets anything behind it show through.
   std::optional<Gdk::Rectangle> opaqueArea();
 
-  WebViewContainer& webViewContainer() { return webView_; }
-  LoadErrorView& loadErrorView() { return errorView_; }
-  ProgressLine& progressLine() { return progress_; }
-  FindBar& findBar() { return findBar_; }
-  PermissionBar& permissionBar() { return permissionBar_; }
   StartPage& startPage() { return *startPage_; }
-  Gtk::Box& savePasswordOverlay() { return bannerSlot_; }
-  SavePasswordBanner& savePasswordBanner() { return banner_; }
-  AutofillMenuPopover& autofillMenu() { return autofillMenu_; }
-  PageDialogView& pageDialog() { return pageDialog_; }
 
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
@@ -81,6 +65,8 @@ class ContentArea : public Gtk::Widget {
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
+  enum class Content { startPage, webPage, startPageWithoutTab };
+
   GdkRGBA surfaceColor();
   void showFindBar(bool shown);
   // A link or file dropped on the card opens in the shown tab (a new one when there is none).

@@ -98,20 +98,16 @@ void FindBar::sync() {
 
 std::string FindBar::query() const { return field_.get_text(); }
 
-void FindBar::setQuery(const std::string& text) { field_.set_text(text); }
-
 void FindBar::find(bool backwards) {
   const std::string text = query();
   if (text.empty()) {
     notFound_.set(false);
-    matchCount_.reset();
     return;
   }
   WebViewPort* page = tab_ ? tab_->webView() : nullptr;
   if (!page) {
     // There is no page to search: the same as a search that failed.
     notFound_.set(true);
-    matchCount_.reset();
     return;
   }
   const uint64_t search = ++latestSearch_;
@@ -126,7 +122,6 @@ void FindBar::answered(uint64_t search, std::optional<unsigned> matchCount) {
   // An older search's answer, or one that arrives after the field was emptied, is dropped.
   if (search != latestSearch_ || query().empty()) return;
   notFound_.set(!matchCount);
-  matchCount_ = matchCount;
 }
 
 void FindBar::submit(bool shiftHeld) { find(shiftHeld); }
@@ -143,7 +138,6 @@ void FindBar::reset() {
   field_.set_text("");
   resetting_ = false;
   notFound_.set(false);
-  matchCount_.reset();
   ++latestSearch_;
 }
 

@@ -40,23 +40,12 @@ class FindBar : public Gtk::Widget {
   // Starts a fresh showing: empty field, no hint.
   void reset();
 
-  std::string query() const;
-  void setQuery(const std::string& text);
-  bool notFound() const { return notFound_.peek(); }
-  // The number of matches the newest answered search reported (none after a failed search).
-  std::optional<unsigned> matchCount() const { return matchCount_; }
-
-  Gtk::Text& field() { return field_; }
-  Gtk::Label& notFoundLabel() { return notFoundLabel_; }
-  Gtk::Button& previousButton() { return previousButton_; }
-  Gtk::Button& nextButton() { return nextButton_; }
-  Gtk::Button& closeButton() { return closeButton_; }
-
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
   void on_map() override;
 
  private:
+  std::string query() const;
   void answered(uint64_t search, std::optional<unsigned> matchCount);
 
   TabsModel& tabs_;
@@ -71,7 +60,6 @@ class FindBar : public Gtk::Widget {
   Gtk::Button nextButton_;
   Gtk::Button closeButton_;
   Observable<bool> notFound_{false};
-  std::optional<unsigned> matchCount_;
   uint64_t latestSearch_ = 0;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool focusWhenMapped_ = false;

@@ -77,6 +77,7 @@ LoadErrorView::LoadErrorView() {
   set_layout_manager(Gtk::BinLayout::create());
   add_css_class("zemblo-load-error");
 
+  icon_.set_name("LoadErrorIcon");
   icon_.set_from_icon_name(symbolIconName("wifi.exclamationmark"));
   presentAsDecoration(icon_);
   icon_.set_pixel_size(symbolPixelSize(44));
@@ -122,6 +123,7 @@ LoadErrorView::LoadErrorView() {
   visitAnywayButton_.signal_clicked().connect([this] { visitAnyway(); });
   details_.append(certificateGrid_);
   details_.append(visitAnywayButton_);
+  details_.set_name("CertificateDetails");
   details_.set_margin_top(6);
   details_.set_visible(false);
 
@@ -174,6 +176,7 @@ void LoadErrorView::syncCertificate() {
   detailsButton_.set_visible(certificate.has_value());
   if (!certificate) {
     details_.set_visible(false);
+    icon_.set_name("LoadErrorIcon");
     icon_.set_from_icon_name(symbolIconName("wifi.exclamationmark"));
     title_.set_text(localized("Bu sayfaya ulaşılamadı"));
     // The message and the host are shown as they come, never translated or read as markup.

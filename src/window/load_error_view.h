@@ -50,15 +50,6 @@ class LoadErrorView : public Gtk::Widget {
   // The host line for a failed address: none without an address or host.
   static std::optional<std::string> hostLine(const BrowserTab& tab);
 
-  const Gtk::Image& icon() const { return icon_; }
-  const Gtk::Label& title() const { return title_; }
-  const Gtk::Label& message() const { return message_; }
-  const Gtk::Label& host() const { return host_; }
-  Gtk::Button& retryButton() { return retryButton_; }
-  Gtk::Button& detailsButton() { return detailsButton_; }
-  Gtk::Button& visitAnywayButton() { return visitAnywayButton_; }
-  const Gtk::Box& details() const { return details_; }
-
  private:
   void takeFocusFromTheCard();
   void syncCertificate();

@@ -10,6 +10,7 @@ namespace zemblo {
 NoticeOverlay::NoticeOverlay(Notices& notices)
     : notices_(notices),
       overlay_(GObjectRef<AdwToastOverlay>::share(ADW_TOAST_OVERLAY(adw_toast_overlay_new()))) {
+  set_name("NoticeOverlay");
   set_layout_manager(Gtk::BinLayout::create());
   groupForScreenReaders(*this);
   gtk_widget_set_parent(GTK_WIDGET(overlay_.get()), gobj());
@@ -64,7 +65,6 @@ void NoticeOverlay::sync() {
     // Long enough to read a sentence that names a file.
     adw_toast_set_timeout(toast, 10);
     adw_toast_overlay_add_toast(overlay_.get(), toast);  // takes the toast
-    ++shown_;
   }
   notices_.set({});
 }

@@ -22,8 +22,6 @@ class NoticeOverlay : public Gtk::Widget {
   ~NoticeOverlay() override;
 
   void setContent(Gtk::Widget& content);
-  // Toasts shown or waiting since this overlay was made, for tests.
-  int shownCount() const { return shown_; }
 
  private:
   void sync();
@@ -35,7 +33,6 @@ class NoticeOverlay : public Gtk::Widget {
   // The overlay's children: each toast that comes on screen joins them.
   GObjectRef<GListModel> children_;
   gulong childrenChanged_ = 0;
-  int shown_ = 0;
   std::unique_ptr<Observer> observer_;
 };
 

@@ -43,11 +43,6 @@ class ProgressLine : public Gtk::Widget {
   void setTab(std::shared_ptr<BrowserTab> tab);
   void sync();
 
-  const Values& values() const { return values_; }
-  // The capsule's current width and the bar's opacity, as drawn (animations included).
-  double capsuleWidth() const;
-  double opacity() const { return opacity_.value(); }
-
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
@@ -56,6 +51,8 @@ class ProgressLine : public Gtk::Widget {
 
  private:
   static constexpr float kGlowRadius = 8;
+  // The capsule's current width, as drawn (animations included).
+  double capsuleWidth() const;
 
   const TabsModel& tabs_;
   const PreferencesModel& preferences_;

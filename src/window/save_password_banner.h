@@ -37,15 +37,6 @@ class SavePasswordBanner : public Gtk::Widget {
 
   void sync();
 
-  // The offer on screen (kept while the banner leaves).
-  const std::optional<PendingCredential>& shownOffer() const { return shown_; }
-  Gtk::Label& title() { return title_; }
-  Gtk::Label& subtitle() { return subtitle_; }
-  Gtk::Label& failure() { return failure_; }
-  Gtk::Button& neverButton() { return never_; }
-  Gtk::Button& notNowButton() { return notNow_; }
-  Gtk::Button& saveButton() { return save_; }
-
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override {
     return Gtk::SizeRequestMode::HEIGHT_FOR_WIDTH;

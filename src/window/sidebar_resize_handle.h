@@ -32,15 +32,10 @@ class SidebarResizeHandle : public Gtk::Widget {
 
   // True for a sidebar on the left, whose edge is its right-hand one.
   void setLeading(bool leading) { leading_ = leading; }
-  bool leading() const { return leading_; }
 
   // The width a drag gives that has moved `dx` points to the right since it started at
   // `startWidth`. A stored width out of range snaps into it.
   static double widthFor(double startWidth, double dx, bool leading);
-
-  bool hovering() const { return hovering_; }
-  bool dragging() const { return startWidth_.has_value(); }
-  double lineOpacity() const { return line_.value(); }
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
@@ -50,6 +45,7 @@ class SidebarResizeHandle : public Gtk::Widget {
   void on_unmap() override;
 
  private:
+  bool dragging() const { return startWidth_.has_value(); }
   void sync();
   void setHovering(bool hovering);
   void dragBegan();

@@ -38,8 +38,6 @@ class SpaceBackground : public Gtk::Widget {
     std::string identity;
   };
   const Tint& tint() const { return tint_; }
-  std::optional<ColorScheme> forcedScheme() const { return forcedScheme_; }
-  bool showsGlass() const { return base_.get_visible(); }
 
  protected:
   void size_allocate_vfunc(int width, int height, int baseline) override;

@@ -104,8 +104,7 @@ int startTileColumns(double width) {
 }
 
 StartTile::StartTile(FaviconLoader& favicons, const Favorite& favorite,
-                     std::function<void()> action)
-    : favorite_(favorite) {
+                     std::function<void()> action) {
   set_has_frame(false);
   add_css_class("start-tile");
   setAccessibleName(*this, favorite.title);
@@ -273,6 +272,7 @@ void StartPage::buildCapsule() {
       [this] { returnHint_.set_opacity(field_.get_text().empty() ? 0 : 0.4); });
   capsule_.set_spacing(12);
   capsule_.set_name("StartPageCapsule");
+  column_.set_name("StartPageColumn");
   capsule_.set_size_request(-1, 56);
   for (Gtk::Widget* part :
        std::initializer_list<Gtk::Widget*>{&magnifier_, &field_, &returnHint_}) {
@@ -351,8 +351,6 @@ void StartPage::rebuildTiles(const std::vector<Favorite>& favorites) {
   }
   grid_.setTiles(std::move(tiles));
 }
-
-std::vector<StartTile*> StartPage::tiles() const { return grid_.tiles(); }
 
 void StartPage::submit() {
   const SearchEngine engine = preferences_.searchEngine.peek();

@@ -39,7 +39,6 @@ class GlassBox : public Gtk::Box {
 
   // Springs to `scale`.
   void setScale(double scale);
-  double scale() const { return scale_.value(); }
   // Over a picture the glass turns to a dark pane, so that light text on it stays legible
   // however light or busy the picture is.
   void setOverPicture(bool overPicture);
@@ -58,11 +57,6 @@ class GlassBox : public Gtk::Box {
 class StartTile : public Gtk::Button {
  public:
   StartTile(FaviconLoader& favicons, const Favorite& favorite, std::function<void()> action);
-
-  const Favorite& favorite() const { return favorite_; }
-
- private:
-  Favorite favorite_;
 };
 
 // The start page's favourite tiles: as many columns of 84 to 96 points, 14 apart, as fit in at
@@ -116,14 +110,6 @@ class StartPage : public Gtk::Widget {
   void submit();
   // Into the page's tab, else into a new tab of the current space.
   void loadQuery(const Url& url);
-
-  Gtk::Text& field() { return field_; }
-  ClockGreeting& clockGreeting() { return clock_; }
-  StartTileGrid& grid() { return grid_; }
-  Gtk::Widget& capsule() { return capsule_; }
-  std::vector<StartTile*> tiles() const;
-  StartBackgroundView& background() { return background_; }
-  Gtk::Box& column() { return column_; }
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,

@@ -167,6 +167,11 @@ SuggestionRow::SuggestionRow(FaviconLoader& favicons, const Suggestion& suggesti
                              const Color& accent, SearchEngine engine)
     : tile_("globe", symbolPixelSize(kTilePoints)), favicon_(favicons, kFaviconSize) {
   set_name("SuggestionRow");
+  tile_.set_name("SuggestionTile");
+  title_.set_name("SuggestionTitle");
+  subtitle_.set_name("SuggestionSubtitle");
+  hint_.set_name("SuggestionHint");
+  hintText_.set_name("SuggestionHintText");
   setAccessibleRole(*this, Gtk::Accessible::Role::BUTTON);
   set_layout_manager(Gtk::BinLayout::create());
 
@@ -217,7 +222,6 @@ SuggestionRow::~SuggestionRow() { row_.unparent(); }
 
 void SuggestionRow::update(const Suggestion& suggestion, bool isSelected, const Color& accent,
                            SearchEngine engine) {
-  id_ = suggestion.id();
   if (isSelected != isSelected_ || accent != accent_) queue_draw();
   isSelected_ = isSelected;
   accent_ = accent;

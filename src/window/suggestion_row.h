@@ -73,22 +73,12 @@ class SuggestionRow : public Gtk::Widget {
   void update(const Suggestion& suggestion, bool isSelected, const Color& accent,
               SearchEngine engine);
 
-  bool isSelected() const { return isSelected_; }
-  const std::string& suggestionID() const { return id_; }
-
   // What a row shows for an entry, in the interface language.
   static std::string title(const Suggestion& suggestion);
   static std::optional<std::string> subtitle(const Suggestion& suggestion, SearchEngine engine);
   static std::string hint(const Suggestion& suggestion);
   // The symbol of the tile for addresses and searches; none where the site's icon is shown.
   static std::optional<std::string> tileSymbol(const Suggestion& suggestion);
-
-  Gtk::Label& titleLabel() { return title_; }
-  Gtk::Label& subtitleLabel() { return subtitle_; }
-  Gtk::Widget& hintGroup() { return hint_; }
-  Gtk::Label& hintLabel() { return hintText_; }
-  SymbolGlyph& tile() { return tile_; }
-  FaviconView& favicon() { return favicon_; }
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
@@ -104,7 +94,6 @@ class SuggestionRow : public Gtk::Widget {
   Gtk::Box hint_{Gtk::Orientation::HORIZONTAL, 6};
   Gtk::Label hintText_;
   Gtk::Label returnSymbol_;
-  std::string id_;
   bool isSelected_ = false;
   Color accent_;
 };

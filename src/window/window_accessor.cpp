@@ -20,7 +20,6 @@ WindowAccessor::WindowAccessor()
 WindowAccessor::~WindowAccessor() { controls_.unparent(); }
 
 void WindowAccessor::setTrafficLightsHidden(bool hidden, std::optional<Spring> spring) {
-  hidden_ = hidden;
   controls_.set_can_target(!hidden);
   const double target = hidden ? 0 : 1;
   if (spring) {

@@ -18,13 +18,10 @@ class WindowAccessor : public Gtk::Widget {
 
   // Fades with `spring`, or switches at once without one.
   void setTrafficLightsHidden(bool hidden, std::optional<Spring> spring = std::nullopt);
-  bool trafficLightsHidden() const { return hidden_; }
-  Gtk::WindowControls& controls() { return controls_; }
 
  private:
   Gtk::WindowControls controls_{Gtk::PackType::START};
   AnimatedValue opacity_;
-  bool hidden_ = false;
 };
 
 }  // namespace zemblo

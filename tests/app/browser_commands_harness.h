@@ -13,6 +13,7 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/tabs_model.h"
+#include "support/find_window.h"
 #include "support/temp_home.h"
 #include "support/x_input.h"
 #include "web/web_harness.h"
@@ -97,8 +98,8 @@ class BrowserCommandsTest : public ::testing::Test {
     store().tabs().sidebarVisible.set(sidebar);
   }
   bool commandBarHasFocus() {
-    CommandBar* bar = window().commandBarLayer().bar();
-    return bar && bar->field().has_focus();
+    CommandBar* bar = testing::activeView<CommandBar>(window(), "CommandBar");
+    return bar && testing::textFieldIn(*bar).has_focus();
   }
   std::string keysSeenBy(BrowserTab& tab) {
     return callJavaScript(WebHarness::viewOf(tab), "return keys.join(' ');").value_or("?");

@@ -16,7 +16,7 @@
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_row.h"
 #include "support/find_passwords.h"
-#include "support/find_sidebar.h"
+#include "support/find_window.h"
 #include "window/browser_window.h"
 #include "window/command_bar.h"
 #include "window/content_area.h"
@@ -294,11 +294,12 @@ TEST_F(BrowserCommandsTest, FindSidebarAndPageDarkModeKeysToggleAndTheMenuFollow
   runBrowser([&] {
     auto tab = openPage("Alpha");
     pressKeys("ctrl+f");
-    ASSERT_TRUE(waitUntil([&] { return window().contentArea().findBarShown(); }));
+    ASSERT_TRUE(waitUntil([&] { return testing::widgetNamed(window(), "FindBar").get_mapped(); }));
     EXPECT_TRUE(store().tabs().findBarVisible.peek());
     focusPage(*tab);
     pressKeys("ctrl+f");
-    ASSERT_TRUE(waitUntil([&] { return !window().contentArea().findBarShown(); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return !testing::widgetNamed(window(), "FindBar").get_visible(); }));
     EXPECT_FALSE(store().tabs().findBarVisible.peek());
 
     ASSERT_TRUE(store().tabs().sidebarVisible.peek());

@@ -10,7 +10,7 @@
 #include "sidebar/sidebar_rules.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_list_view.h"
-#include "support/find_sidebar.h"
+#include "support/find_window.h"
 #include "support/main_loop.h"
 #include "support/temp_home.h"
 #include "support/wait.h"
@@ -31,7 +31,7 @@ bool press(BrowserWindow& window, const std::string& keys) {
 // Whether the window's content shows the tab's web view.
 bool shows(BrowserWindow& window, BrowserTab& tab) {
   auto* port = dynamic_cast<WebKitWebViewPort*>(tab.storedWebView());
-  return port && port->widget().is_ancestor(window.contentArea());
+  return port && port->widget().is_ancestor(testing::widgetNamed(window, "ContentArea"));
 }
 
 TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThem) {

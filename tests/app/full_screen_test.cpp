@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "browser_commands_harness.h"
+#include "support/find_window.h"
 #include "support/window_manager.h"
+#include "window/card_drawing.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
@@ -42,6 +44,7 @@ class FullScreenTest : public BrowserCommandsTest {
     return bounds.origin.x == 0 && bounds.origin.y == 0 &&
            bounds.size.width == window().get_width() && bounds.size.height == window().get_height();
   }
+  Gtk::Widget& card() { return testing::widgetNamed(window(), "ContentArea"); }
   // The window's note on how to leave full screen, found by its widget name, if it is shown.
   Gtk::Label* shownHint() {
     for (Gtk::Widget* widget = &window(); widget;) {
@@ -81,14 +84,14 @@ TEST_F(FullScreenTest, F11FillsTheScreenWithThePageAndKeepsTheSidebarAPeekAway) 
         [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
     ASSERT_TRUE(waitUntil([&] { return menu().commands().language == AppLanguage::english; }));
     auto tab = openPage("Alpha");
-    ASSERT_TRUE(window().sidebarColumn().get_visible());
+    ASSERT_TRUE(testing::sidebarColumn(window()).get_visible());
     EXPECT_FALSE(pageFillsWindow(*tab));
 
     pressKeys("F11");
     ASSERT_TRUE(waitUntil(
         [&] { return window().is_fullscreen() && windowFillsScreen() && pageFillsWindow(*tab); }));
-    EXPECT_FALSE(window().sidebarColumn().get_visible());
-    EXPECT_EQ(window().contentArea().cornerRadius(), 0);
+    EXPECT_FALSE(testing::sidebarColumn(window()).get_visible());
+    EXPECT_EQ(testing::drawnCornerRadius(card()), 0);
     Gtk::Label* hint = shownHint();
     ASSERT_TRUE(hint);
     EXPECT_EQ(hint->get_text(), "Press F11 to exit full screen");
@@ -98,20 +101,22 @@ TEST_F(FullScreenTest, F11FillsTheScreenWithThePageAndKeepsTheSidebarAPeekAway) 
 
     // The sidebar peeks from its edge, as when it is hidden.
     testing::xdotool("mousemove --window %1 2 " + std::to_string(window().get_height() / 2));
-    ASSERT_TRUE(waitUntil([&] { return window().peekSidebarShown(); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return testing::widgetNamed(window(), "PeekSidebar").get_visible(); }));
     testing::xdotool("mousemove --window %1 " + std::to_string(window().get_width() / 2) + " " +
                      std::to_string(window().get_height() / 2));
-    ASSERT_TRUE(waitUntil([&] { return !window().peekSidebarShown(); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return !testing::widgetNamed(window(), "PeekSidebar").get_visible(); }));
 
     // The hint leaves by itself.
     EXPECT_TRUE(waitUntil([&] { return !shownHint(); }));
 
     pressKeys("F11");
     ASSERT_TRUE(waitUntil([&] {
-      return !window().is_fullscreen() && window().sidebarColumn().get_visible() &&
+      return !window().is_fullscreen() && testing::sidebarColumn(window()).get_visible() &&
              !pageFillsWindow(*tab);
     }));
-    EXPECT_GT(window().contentArea().cornerRadius(), 0);
+    EXPECT_GT(testing::drawnCornerRadius(card()), 0);
     EXPECT_EQ(keysSeenBy(*tab), "");
   });
 }
@@ -138,10 +143,10 @@ TEST_F(FullScreenTest, APagesVideoFillsTheWholeScreenUntilEscapeOrF11) {
       ASSERT_TRUE(videoIsFullScreen());
       // Nothing of the browser is left on screen: no sidebar, nor its strip, nor the card's
       // corners.
-      EXPECT_FALSE(window().sidebarColumn().get_visible());
-      EXPECT_FALSE(window().hoverStrip().get_visible());
-      EXPECT_EQ(window().contentArea().cornerRadius(), 0);
-      EXPECT_FALSE(window().contentArea().castsShadow());
+      EXPECT_FALSE(testing::sidebarColumn(window()).get_visible());
+      EXPECT_FALSE(testing::widgetNamed(window(), "HoverStrip").get_visible());
+      EXPECT_EQ(testing::drawnCornerRadius(card()), 0);
+      EXPECT_FALSE(testing::castsShadow(card()));
       Gtk::Label* hint = shownHint();
       ASSERT_TRUE(hint);
       EXPECT_EQ(hint->get_text(), "Tam ekrandan çıkmak için F11'e bas");
@@ -150,7 +155,7 @@ TEST_F(FullScreenTest, APagesVideoFillsTheWholeScreenUntilEscapeOrF11) {
       pressKeys(leave);
       ASSERT_TRUE(waitUntil([&] {
         return !tab->showsPageFullScreen.peek() && !window().is_fullscreen() &&
-               window().sidebarColumn().get_visible();
+               testing::sidebarColumn(window()).get_visible();
       })) << leave;
       EXPECT_TRUE(waitUntil([&] { return !videoIsFullScreen(); }));
       EXPECT_FALSE(pageFillsWindow(*tab));
@@ -160,17 +165,19 @@ TEST_F(FullScreenTest, APagesVideoFillsTheWholeScreenUntilEscapeOrF11) {
     pressKeys("F11");
     ASSERT_TRUE(waitUntil([&] { return window().is_fullscreen() && pageFillsWindow(*tab); }));
     clickPage(*tab);
-    ASSERT_TRUE(waitUntil(
-        [&] { return tab->showsPageFullScreen.peek() && !window().hoverStrip().get_visible(); }));
+    ASSERT_TRUE(waitUntil([&] {
+      return tab->showsPageFullScreen.peek() &&
+             !testing::widgetNamed(window(), "HoverStrip").get_visible();
+    }));
     pressKeys("Escape");
     ASSERT_TRUE(
         waitUntil([&] { return !videoIsFullScreen() && !tab->showsPageFullScreen.peek(); }));
     // The engine gives the window back as the page found it.
     EXPECT_TRUE(waitUntil([&] {
       return window().is_fullscreen() && pageFillsWindow(*tab) &&
-             window().hoverStrip().get_visible();
+             testing::widgetNamed(window(), "HoverStrip").get_visible();
     }));
-    EXPECT_FALSE(window().sidebarColumn().get_visible());
+    EXPECT_FALSE(testing::sidebarColumn(window()).get_visible());
   });
 }
 

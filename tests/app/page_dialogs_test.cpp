@@ -7,6 +7,7 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/tabs_model.h"
+#include "support/find_window.h"
 #include "window/accessibility_tree.h"
 #include "window/browser_window.h"
 
@@ -215,8 +216,11 @@ TEST_F(PageDialogsTest, StoppedDialogsStayStoppedThroughThePagesReloadsUntilTheU
     ASSERT_TRUE(waitUntil([&] { return commandBarHasFocus(); }));
     const std::string hop = server.localhostURL("/hop");
     testing::runBesideMainLoop(testing::xdotoolOn("Zemblo", "type --delay 10 '" + hop + "'"));
-    ASSERT_TRUE(waitUntil(
-        [&] { return std::string(window().commandBarLayer().bar()->field().get_text()) == hop; }));
+    ASSERT_TRUE(waitUntil([&] {
+      return std::string(
+                 testing::textFieldIn(*testing::activeView<CommandBar>(window(), "CommandBar"))
+                     .get_text()) == hop;
+    }));
     pressKeys("Return");
     ASSERT_TRUE(waitForDialog("here"));
     pressKeys("Return");

@@ -7,6 +7,7 @@
 #include "settings/panes/appearance_pane.h"
 #include "settings/panes/colors_pane.h"
 #include "support/find_pane_controls.h"
+#include "support/find_window.h"
 #include "window/space_background.h"
 
 namespace zemblo {
@@ -117,7 +118,8 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   EXPECT_TRUE(pressed(named(pane, "Yeşil")));
   EXPECT_TRUE(row(pane, "Renk yoğunluğu").get_sensitive());
   // The browser window is tinted with the new pair at once.
-  const SpaceBackground::Tint& tint = harness.window().background().tint();
+  const SpaceBackground::Tint& tint =
+      testing::widgetNamed<SpaceBackground>(harness.window(), "SpaceBackground").tint();
   EXPECT_EQ(tint.kind, SidebarTint::gradient);
   EXPECT_EQ(tint.palette.primary, Color::fromHex(green));
 
@@ -141,7 +143,9 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   drag(slider(pane, "Doku"), 0.004);
   EXPECT_EQ(store.preferences().prefs().gradientDirection, GradientDirection::diagonalUp);
   EXPECT_TRUE(pressed(named(pane, "Ters çapraz")));
-  EXPECT_FALSE(harness.window().background().showsGlass());
+  EXPECT_FALSE(testing::widgetNamed(testing::widgetNamed(harness.window(), "SpaceBackground"),
+                                    "VisualEffectView")
+                   .get_visible());
   EXPECT_EQ(badge(pane, "Doku"), "%0");
 
   store.preferences().updatePrefs([](AppPreferences& prefs) {
@@ -157,7 +161,9 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
   EXPECT_FALSE(hasSection(pane, "Tema rengi"));
   EXPECT_TRUE(pressed(named(pane, "Çapraz")));
-  EXPECT_TRUE(harness.window().background().showsGlass());
+  EXPECT_TRUE(testing::widgetNamed(testing::widgetNamed(harness.window(), "SpaceBackground"),
+                                   "VisualEffectView")
+                  .get_visible());
   AdwStyleManager* style = adw_style_manager_get_default();
   adw_style_manager_set_color_scheme(style, ADW_COLOR_SCHEME_FORCE_DARK);
   click(named(pane, "Lavanta"));

@@ -11,6 +11,8 @@
 #include "settings/panes/sidebar_pane.h"
 #include "settings/panes/window_pane.h"
 #include "support/find_pane_controls.h"
+#include "support/find_window.h"
+#include "window/card_drawing.h"
 #include "window/command_bar.h"
 
 namespace zemblo {
@@ -218,7 +220,7 @@ TEST(SidebarPaneTest, ControlsMoveAndResizeTheBrowsersSidebarAndSaveEachChange) 
   EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
 
   testing::pump();
-  Gtk::Widget& column = harness.window().sidebarColumn();
+  Gtk::Widget& column = testing::sidebarColumn(harness.window());
   const auto frame = testing::boundsIn(column, harness.window());
   EXPECT_EQ(frame.width, 232);
   EXPECT_GT(frame.x, harness.window().get_width() / 2);
@@ -246,8 +248,8 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   EXPECT_EQ(badge(pane, "Köşe yuvarlaklığı"), "0 pt");
   EXPECT_EQ(badge(pane, "Kenar boşluğu"), "0 pt");
   EXPECT_FALSE(switchNamed(pane, "Gölge").get_active());
-  EXPECT_EQ(harness.content().cornerRadius(), 0);
-  EXPECT_FALSE(harness.content().castsShadow());
+  EXPECT_EQ(testing::drawnCornerRadius(harness.content()), 0);
+  EXPECT_FALSE(testing::castsShadow(harness.content()));
   // The marked preset again writes nothing.
   writes.clear();
   click(borderless);
@@ -256,19 +258,22 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
   click(named(pane, "Yüzen"));
   drag(slider(pane, "Köşe yuvarlaklığı"), 13.4);
   EXPECT_FALSE(pressed(named(pane, "Yüzen")));
-  EXPECT_EQ(harness.content().cornerRadius(), 13);
+  EXPECT_EQ(harness.store().preferences().prefs().cornerRadius, 13);
+  EXPECT_NEAR(testing::drawnCornerRadius(harness.content()), 13, 3.5);
   click(segment(pane, "Stil", "Gizli"));
-  EXPECT_EQ(harness.content().progressLine().values().style, ProgressStyle::hidden);
+  EXPECT_EQ(harness.store().preferences().prefs().progressStyle, ProgressStyle::hidden);
   flip(switchNamed(pane, "Arka planı karart"));
 
   store.tabs().commandBar.set(CommandBarMode::newTab);
   pump();
-  CommandBar* bar = harness.window().commandBarLayer().bar();
+  CommandBar* bar = testing::activeView<CommandBar>(harness.window(), "CommandBar");
   ASSERT_TRUE(bar);
-  const double top = testing::boundsIn(bar->card(), harness.window()).y;
+  const double top =
+      testing::boundsIn(testing::widgetNamed(*bar, "CommandBarCard"), harness.window()).y;
   click(segment(pane, "Konum", "Ortada"));
   testing::pump();
-  EXPECT_GT(testing::boundsIn(bar->card(), harness.window()).y, top);
+  EXPECT_GT(testing::boundsIn(testing::widgetNamed(*bar, "CommandBarCard"), harness.window()).y,
+            top);
   store.tabs().commandBar.set(std::nullopt);
 
   const AppPreferences saved = testing::savedPrefs(store);

@@ -10,6 +10,7 @@
 #include "settings/settings_harness.h"
 #include "settings/settings_sidebar.h"
 #include "support/find_settings_widgets.h"
+#include "support/find_window.h"
 
 namespace zemblo {
 namespace {
@@ -125,7 +126,7 @@ TEST(SettingsViewTest, PreviewRedrawsWithAPreferenceInTheSameFrameAsTheBrowserWi
         +[](gpointer data, GClosure*) { delete static_cast<std::function<void()>*>(data); },
         GConnectFlags(0));
   };
-  Gtk::Widget& column = harness.window().sidebarColumn();
+  Gtk::Widget& column = testing::sidebarColumn(harness.window());
   const gulong previewHook =
       firstFrame(preview, previewFrame, [&] { return preview.shownLayout().sidebar.frame.width; });
   const gulong browserHook =

@@ -16,6 +16,7 @@
 #include "settings/settings_sidebar.h"
 #include "support/find_pane_controls.h"
 #include "support/find_settings_widgets.h"
+#include "support/find_window.h"
 #include "widgets/start_background_view.h"
 #include "window/start_page.h"
 
@@ -80,13 +81,16 @@ TEST(StartPagePaneTest, ControlsWriteThePreferencesAndThePreviewFollowsTheStartP
   // in both languages (retried once should a minute turn between the two readings).
   const auto sameAsStartPage = [&] {
     // A new language rebuilds the window's start page and the pane.
-    ClockGreeting& startPage = harness.content().startPage().clockGreeting();
+    ClockGreeting& startPage =
+        testing::widgetNamed<ClockGreeting>(harness.content(), "ClockGreeting");
     StartPreview& shown = previewOf(testing::shownPane(harness.view()));
     for (int attempt = 0; attempt < 2; ++attempt) {
       startPage.sync();
       pump();
-      if (previewLine(shown, "PreviewTime").get_text() == startPage.timeLine().get_text() &&
-          previewLine(shown, "PreviewDate").get_text() == startPage.dateLine().get_text())
+      if (previewLine(shown, "PreviewTime").get_text() ==
+              testing::widgetNamed<Gtk::Label>(startPage, "ClockTime").get_text() &&
+          previewLine(shown, "PreviewDate").get_text() ==
+              testing::widgetNamed<Gtk::Label>(startPage, "ClockDate").get_text())
         return true;
       store.preferences().updatePrefs([](AppPreferences& prefs) { prefs.greetingName += " "; });
     }

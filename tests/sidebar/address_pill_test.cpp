@@ -10,7 +10,7 @@
 #include "sidebar/sidebar_harness.h"
 #include "support/drawn_nodes.h"
 #include "support/fake_scheduler.h"
-#include "support/find_sidebar.h"
+#include "support/find_window.h"
 #include "support/interface_language.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/system_color_scheme.h"
@@ -230,7 +230,7 @@ TEST(AddressPillTest, ARefusedCertificateIsNamedAndTheUserMayVisitAnyway) {
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
   pump();
   auto& pill = harness.pill();
-  auto& view = harness.content().loadErrorView();
+  auto& view = testing::widgetNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   EXPECT_TRUE(view.get_mapped());
   EXPECT_EQ(server.hits("/"), 0);
   EXPECT_EQ(hostLabel(pill).get_text(), "127.0.0.1");
@@ -243,7 +243,8 @@ TEST(AddressPillTest, ARefusedCertificateIsNamedAndTheUserMayVisitAnyway) {
   Gtk::Button* details = buttonNamed(view, "Ayrıntılar");
   ASSERT_TRUE(details);
   details->activate();
-  ASSERT_TRUE(waitUntil([&] { return view.details().get_mapped(); }));
+  ASSERT_TRUE(
+      waitUntil([&] { return testing::widgetNamed(view, "CertificateDetails").get_mapped(); }));
   const std::string detailed = textsUnder(view);
   EXPECT_NE(detailed.find("CN=127.0.0.1"), std::string::npos) << detailed;
   EXPECT_NE(detailed.find("2126-11-14"), std::string::npos) << detailed;

@@ -2,6 +2,7 @@
 
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_harness.h"
+#include "support/find_window.h"
 
 namespace zemblo {
 namespace {
@@ -20,7 +21,7 @@ TEST(PeekSidebarMenuTest, TheMenuKeepsThePeekOpenUntilItCloses) {
   ASSERT_TRUE(harness.movePointer(8, 400));
   harness.window().hoverStripEntered();
   pump();
-  TabRow* row = testing::tabRowFor(harness.window().peekSidebarView(), *page);
+  TabRow* row = testing::tabRowFor(testing::widgetNamed(harness.window(), "PeekSidebar"), *page);
   ASSERT_NE(row, nullptr);
   const auto frame = harness.bounds(*row);
   ASSERT_TRUE(harness.movePointer(int(frame.x + 40), int(frame.y + frame.height / 2)));
@@ -28,15 +29,16 @@ TEST(PeekSidebarMenuTest, TheMenuKeepsThePeekOpenUntilItCloses) {
   ASSERT_TRUE(waitUntil([&] { return row->contextMenu() && row->contextMenu()->get_mapped(); }));
   // The pointer the menu took has left the peek by now.
   testing::SidebarHarness::syncWithDisplay();
-  EXPECT_TRUE(harness.window().peekSidebarShown());
+  EXPECT_TRUE(testing::widgetNamed(harness.window(), "PeekSidebar").get_visible());
   EXPECT_TRUE(row->contextMenu()->get_mapped());
 
   // Chosen from the menu, the item still acts; with the pointer outside, the peek then closes.
   row->activate_action("tab.reload");
   harness.inputAndWait("mousemove --window %1 900 500");
-  EXPECT_TRUE(harness.window().peekSidebarShown());
+  EXPECT_TRUE(testing::widgetNamed(harness.window(), "PeekSidebar").get_visible());
   row->contextMenu()->popdown();
-  ASSERT_TRUE(waitUntil([&] { return !harness.window().peekSidebarShown(); }));
+  ASSERT_TRUE(waitUntil(
+      [&] { return !testing::widgetNamed(harness.window(), "PeekSidebar").get_visible(); }));
 }
 
 // The peek can come out while the pointer is already elsewhere, without ever entering it: any
@@ -48,16 +50,17 @@ TEST(PeekSidebarMenuTest, ThePeekClosesWhenThePointerMovesOutsideItAndTheStrip) 
   ASSERT_TRUE(harness.movePointer(900, 500));
   harness.window().hoverStripEntered();
   pump();
-  ASSERT_TRUE(harness.window().peekSidebarShown());
+  ASSERT_TRUE(testing::widgetNamed(harness.window(), "PeekSidebar").get_visible());
   ASSERT_TRUE(harness.movePointer(910, 510));
-  EXPECT_TRUE(waitUntil([&] { return !harness.window().peekSidebarShown(); }));
+  EXPECT_TRUE(waitUntil(
+      [&] { return !testing::widgetNamed(harness.window(), "PeekSidebar").get_visible(); }));
 
   // Within the peek it stays.
   harness.window().hoverStripEntered();
   pump();
   ASSERT_TRUE(harness.movePointer(100, 400));
   pump();
-  EXPECT_TRUE(harness.window().peekSidebarShown());
+  EXPECT_TRUE(testing::widgetNamed(harness.window(), "PeekSidebar").get_visible());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_harness.h"
+#include "support/find_window.h"
 #include "window/window_accessor.h"
 
 namespace zemblo {
@@ -94,7 +95,7 @@ TEST(SidebarViewTest, TopBarKeepsClearOfTheWindowButtonsOnlyOnTheLeft) {
   EXPECT_EQ(toggle.width, 28);
   EXPECT_EQ(toggle.height, 26);
   // The window buttons lie over the leading gap, clear of the bar's own buttons.
-  const auto buttons = harness.bounds(harness.window().windowButtons());
+  const auto buttons = harness.bounds(testing::widgetNamed(harness.window(), "WindowAccessor"));
   EXPECT_LT(buttons.x, barFrame.x + 72);
   EXPECT_LT(buttons.x + buttons.width, toggle.x);
 
@@ -113,7 +114,7 @@ TEST(SidebarViewTest, TheToggleHidesAndShowsTheSidebarAndSchedulesASave) {
   SidebarHarness harness;
   auto& store = harness.store();
   auto& window = harness.window();
-  ASSERT_TRUE(window.sidebarColumn().get_visible());
+  ASSERT_TRUE(testing::sidebarColumn(window).get_visible());
   EXPECT_EQ(toggleButton(harness.topBar()).get_tooltip_text(), "Kenar çubuğu (Ctrl+S)");
   EXPECT_TRUE(toggleButton(harness.topBar()).get_sensitive());
 
@@ -122,22 +123,22 @@ TEST(SidebarViewTest, TheToggleHidesAndShowsTheSidebarAndSchedulesASave) {
   EXPECT_TRUE(store.hasPendingSave());
   pump();
   // The hiding animation's end state: the column is gone and the card takes the window.
-  EXPECT_FALSE(window.sidebarColumn().get_visible());
-  EXPECT_TRUE(window.hoverStrip().get_visible());
-  EXPECT_TRUE(window.windowButtons().trafficLightsHidden());
-  EXPECT_EQ(harness.bounds(window.contentArea()).x,
+  EXPECT_FALSE(testing::sidebarColumn(window).get_visible());
+  EXPECT_TRUE(testing::widgetNamed(window, "HoverStrip").get_visible());
+  EXPECT_TRUE(!testing::windowButtons(window).get_can_target());
+  EXPECT_EQ(harness.bounds(testing::widgetNamed(window, "ContentArea")).x,
             sizes::contentInset(store.preferences().prefs()));
 
   // The peek panel carries a sidebar of its own, whose toggle brings the docked one back.
   window.hoverStripEntered();
   pump();
-  ASSERT_TRUE(window.peekSidebar().get_visible());
-  testing::press(toggleButton(window.peekSidebarView()));
+  ASSERT_TRUE(testing::widgetNamed(window, "PeekSidebar").get_visible());
+  testing::press(toggleButton(testing::widgetNamed(window, "PeekSidebar")));
   EXPECT_TRUE(store.tabs().sidebarVisible.peek());
   pump();
-  EXPECT_TRUE(window.sidebarColumn().get_visible());
-  EXPECT_FALSE(window.peekSidebar().get_visible());
-  EXPECT_EQ(harness.bounds(window.sidebarColumn()).x, 0);
+  EXPECT_TRUE(testing::sidebarColumn(window).get_visible());
+  EXPECT_FALSE(testing::widgetNamed(window, "PeekSidebar").get_visible());
+  EXPECT_EQ(harness.bounds(testing::sidebarColumn(window)).x, 0);
 }
 
 TEST(SidebarViewTest, RealClicksOnTheToggleHideAndShowTheSidebar) {
@@ -146,10 +147,10 @@ TEST(SidebarViewTest, RealClicksOnTheToggleHideAndShowTheSidebar) {
   harness.click(toggleButton(harness.topBar()));
   ASSERT_TRUE(waitUntil([&] { return !harness.store().tabs().sidebarVisible.peek(); }));
   pump();
-  EXPECT_FALSE(window.sidebarColumn().get_visible());
+  EXPECT_FALSE(testing::sidebarColumn(window).get_visible());
   harness.store().tabs().sidebarVisible.set(true);
   pump();
-  EXPECT_TRUE(window.sidebarColumn().get_visible());
+  EXPECT_TRUE(testing::sidebarColumn(window).get_visible());
 }
 
 TEST(SidebarViewTest, BackAndForwardFollowTheCurrentTab) {

@@ -7,6 +7,7 @@
 #include "sidebar/sidebar_harness.h"
 #include "sidebar/sidebar_rules.h"
 #include "support/drawn_nodes.h"
+#include "support/find_window.h"
 
 namespace zemblo {
 namespace {
@@ -134,7 +135,8 @@ TEST(TabListTest, TheNewTabRowOpensABlankTabOrShowsTheOneThereIs) {
   EXPECT_FALSE(blank->url.peek());
   EXPECT_EQ(harness.space().selectedTab(), blank);
   EXPECT_FALSE(store.tabs().commandBar.peek());
-  EXPECT_EQ(harness.window().get_focus(), &harness.content().startPage().field());
+  EXPECT_EQ(harness.window().get_focus(),
+            &testing::widgetNamed(harness.content(), "StartPageField"));
   EXPECT_EQ(harness.titlesInList(), (Titles{"Yeni Sekme", "A", "B", "C"}));
 
   store.tabs().select(*harness.c);

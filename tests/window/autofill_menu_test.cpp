@@ -11,6 +11,7 @@
 #include "model/autofill_bridge.h"
 #include "model/localization.h"
 #include "model/password_store.h"
+#include "support/find_window.h"
 #include "window/accessibility_tree.h"
 #include "window/window_harness.h"
 
@@ -169,7 +170,22 @@ class AutofillMenuTest : public ::testing::Test {
   }
 
   PasswordStore& vault() { return harness.store().passwords(); }
-  AutofillMenuPopover& menu() { return harness.content().autofillMenu(); }
+  AutofillMenuPopover& menu() {
+    return testing::widgetNamed<AutofillMenuPopover>(harness.content(), "AutofillMenu");
+  }
+  // The menu's rows, as a screen reader lists its items.
+  std::vector<GtkWidget*> rows() {
+    return testing::findAllByRole(GTK_WIDGET(menu().gobj()), GTK_ACCESSIBLE_ROLE_MENU_ITEM);
+  }
+  Gtk::Widget& row(size_t index) { return *Glib::wrap(rows().at(index)); }
+  // The row drawn highlighted.
+  std::optional<size_t> highlighted() {
+    const auto shown = rows();
+    for (size_t i = 0; i < shown.size(); ++i) {
+      if (gtk_widget_has_css_class(shown[i], "active")) return i;
+    }
+    return std::nullopt;
+  }
   bool menuOpen() { return menu().get_mapped() && tab->autofillMenu.peek(); }
 
   void open(const std::string& address, const std::string& title = "Login") {
@@ -185,7 +201,7 @@ class AutofillMenuTest : public ::testing::Test {
   void key(const std::string& name) { xdotool("key " + name); }
   // A real click at a point of the page, or of the window's surface.
   void clickInPage(double x, double y) {
-    const auto card = harness.bounds(harness.content().webViewContainer());
+    const auto card = harness.bounds(testing::widgetNamed(harness.content(), "PageViewContainer"));
     clickInWindow(card.x + x, card.y + y);
   }
   void clickInWindow(double x, double y) { pointTo(x, y, " click 1"); }
@@ -200,7 +216,7 @@ class AutofillMenuTest : public ::testing::Test {
     const std::string at = page("const r = document.getElementById('" + id +
                                 "').getBoundingClientRect();"
                                 "return (r.left + r.width / 2) + ' ' + (r.top + r.height / 2);");
-    const auto card = harness.bounds(harness.content().webViewContainer());
+    const auto card = harness.bounds(testing::widgetNamed(harness.content(), "PageViewContainer"));
     return {card.x + std::stod(at), card.y + std::stod(at.substr(at.find(' ') + 1))};
   }
   void click(const std::string& id) {
@@ -215,11 +231,10 @@ class AutofillMenuTest : public ::testing::Test {
     GdkPopup* popup = GDK_POPUP(gtk_native_get_surface(native));
     double shadowX = 0, shadowY = 0;
     gtk_native_get_surface_transform(native, &shadowX, &shadowY);
-    graphene_rect_t row;
-    EXPECT_TRUE(
-        gtk_widget_compute_bounds(menu().row(index).gobj(), GTK_WIDGET(menu().gobj()), &row));
-    return {gdk_popup_get_position_x(popup) + shadowX + row.origin.x + row.size.width / 2,
-            gdk_popup_get_position_y(popup) + shadowY + row.origin.y + row.size.height / 2};
+    graphene_rect_t area;
+    EXPECT_TRUE(gtk_widget_compute_bounds(row(index).gobj(), GTK_WIDGET(menu().gobj()), &area));
+    return {gdk_popup_get_position_x(popup) + shadowX + area.origin.x + area.size.width / 2,
+            gdk_popup_get_position_y(popup) + shadowY + area.origin.y + area.size.height / 2};
   }
   void clickRow(size_t index) {
     const auto [x, y] = rowCentre(index);
@@ -227,12 +242,11 @@ class AutofillMenuTest : public ::testing::Test {
   }
   // How opaque the menu is where a row lies: the page must never show through.
   int alphaAtRowCentre(size_t index) {
-    graphene_rect_t row;
-    EXPECT_TRUE(
-        gtk_widget_compute_bounds(menu().row(index).gobj(), GTK_WIDGET(menu().gobj()), &row));
+    graphene_rect_t area;
+    EXPECT_TRUE(gtk_widget_compute_bounds(row(index).gobj(), GTK_WIDGET(menu().gobj()), &area));
     const std::vector<guchar> pixels = testing::pixelsOf(menu());
-    const int x = int(row.origin.x + row.size.width / 2),
-              y = int(row.origin.y + row.size.height / 2);
+    const int x = int(area.origin.x + area.size.width / 2),
+              y = int(area.origin.y + area.size.height / 2);
     const size_t at = size_t((y * menu().get_width() + x) * 4 + 3);
     return at < pixels.size() ? pixels[at] : -1;
   }
@@ -240,7 +254,7 @@ class AutofillMenuTest : public ::testing::Test {
   int& countPresses(size_t index) {
     auto presses = Gtk::GestureClick::create();
     presses->signal_pressed().connect([this](int, double, double) { ++rowPresses; });
-    menu().row(index).add_controller(presses);
+    row(index).add_controller(presses);
     return rowPresses;
   }
 
@@ -264,8 +278,8 @@ TEST_F(AutofillMenuTest, ASiblingOrParentHostGetsNoLoginFromDownAndReturn) {
     // is listed under the host it was saved for, and not highlighted.
     key("Down");
     ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
-    ASSERT_EQ(menu().rowCount(), 1u);
-    EXPECT_FALSE(menu().highlighted());
+    ASSERT_EQ(rows().size(), 1u);
+    EXPECT_FALSE(highlighted());
     EXPECT_EQ(tab->autofillMenu.peek()->rows[0].host, c.savedFor);
     key("Return");
     ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }))
@@ -282,7 +296,7 @@ TEST_F(AutofillMenuTest, AClickOnTheMenuCountsOnlyAfterItStoodStillUnderTheField
   testing::waitForFrame();
   // The page's style sheet does not reach the menu: it covers the prize button, opaque.
   const double y = rowCentre(0).second;
-  const auto card = harness.bounds(harness.content().webViewContainer());
+  const auto card = harness.bounds(testing::widgetNamed(harness.content(), "PageViewContainer"));
   EXPECT_GT(y - card.y, 118);
   EXPECT_LT(y - card.y, 118 + 60);
   EXPECT_EQ(alphaAtRowCentre(0), 255);
@@ -350,7 +364,7 @@ TEST_F(AutofillMenuTest, AFieldInAFrameOfAnotherSiteGetsTheMenuAtItsPlaceAndTheL
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
   // Where the frame lies, its origin cannot tell; the click, seen in the view and in the frame,
   // does.
-  const auto card = harness.bounds(harness.content().webViewContainer());
+  const auto card = harness.bounds(testing::widgetNamed(harness.content(), "PageViewContainer"));
   const AutofillMenu::Box placed = tab->autofillMenu.peek()->field;
   EXPECT_NEAR(placed.y + placed.height, bottom, 1);
   EXPECT_GT(rowCentre(0).second - card.y, bottom);
@@ -364,8 +378,9 @@ TEST_F(AutofillMenuTest, TheSitesLoginFillsOnItsHostAndOnWwwWithRealInput) {
   open("http://site.test/login");
   click("user");
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
-  EXPECT_EQ(menu().heading().get_text().raw(), localized("Zemblo · Kayıtlı şifreler"));
-  EXPECT_EQ(menu().highlighted(), 0u);
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(menu(), "autofill-heading").get_text().raw(),
+            localized("Zemblo · Kayıtlı şifreler"));
+  EXPECT_EQ(highlighted(), 0u);
   testing::waitForFrame();
   WindowHarness::screenshot("autofill-menu");
   // A screen reader hears a menu of logins.
@@ -422,7 +437,7 @@ TEST_F(AutofillMenuTest, KeysThePageAskedForChooseNothingBeforeTheMenuStoodHalfA
   key("Down");
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
   key("Down");
-  ASSERT_TRUE(waitUntil([&] { return menu().highlighted() == 0u; }));
+  ASSERT_TRUE(waitUntil([&] { return highlighted() == 0u; }));
   clock += std::chrono::milliseconds(150);
   key("Return");
   ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }))
@@ -436,7 +451,7 @@ TEST_F(AutofillMenuTest, KeysThePageAskedForChooseNothingBeforeTheMenuStoodHalfA
   xdotool("keydown Return");
   click("pass");
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
-  ASSERT_EQ(menu().highlighted(), 0u);
+  ASSERT_EQ(highlighted(), 0u);
   clock += AutofillMenuPopover::kChoiceDelay;
   const bool repeated = waitUntil([&] { return !tab->autofillMenu.peek(); });
   xdotool("keyup Return");
@@ -546,11 +561,12 @@ TEST_F(AutofillMenuTest, ALoginStaysWithItsPortAndAPlainPageNeverChangesASecureO
   }
   key("Return");
   ASSERT_TRUE(waitUntil([&] { return harness.store().offers().pending.peek().has_value(); }));
-  SavePasswordBanner& banner = harness.content().savePasswordBanner();
+  auto& banner = testing::widgetNamed<SavePasswordBanner>(harness.content(), "SavePasswordBanner");
   ASSERT_TRUE(waitUntil([&] { return banner.get_mapped(); }));
-  EXPECT_EQ(banner.title().get_text().raw(), localized("Şifre kaydedilsin mi?"));
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(banner, "banner-title").get_text().raw(),
+            localized("Şifre kaydedilsin mi?"));
   testing::waitForFrame();
-  const auto save = harness.bounds(banner.saveButton());
+  const auto save = harness.bounds(testing::partWithClass<Gtk::Button>(banner, "suggested-action"));
   clickInWindow(save.x + save.width / 2, save.y + save.height / 2);
   ASSERT_TRUE(waitUntil([&] { return vault().credentials.peek().size() == 4; }));
   const Credential& secure = vault().credentials.peek()[2];

@@ -1,4 +1,5 @@
 #include "window/browser_window.h"
+#include "support/find_window.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
 #include "window/accessibility_tree.h"
+#include "window/card_drawing.h"
 #include "window/notice_overlay.h"
 #include "window/space_background.h"
 #include "window/window_accessor.h"
@@ -121,43 +123,45 @@ TEST_F(BrowserWindowTest, HidingTheSidebarHidesTheButtonsAndOpensAHoverStrip) {
   const int width = window().get_width();
   const int height = window().get_height();
   EXPECT_EQ(card(), (Frame{280, 10, width - 290.0, height - 20.0}));
-  EXPECT_EQ(harness.bounds(window().sidebarColumn()), (Frame{0, 0, 280, double(height)}));
-  EXPECT_FALSE(window().hoverStrip().get_visible());
-  EXPECT_FALSE(window().windowButtons().trafficLightsHidden());
-  EXPECT_TRUE(window().windowButtons().controls().get_can_target());
+  EXPECT_EQ(harness.bounds(testing::sidebarColumn(window())), (Frame{0, 0, 280, double(height)}));
+  EXPECT_FALSE(testing::widgetNamed(window(), "HoverStrip").get_visible());
+  EXPECT_FALSE(!testing::windowButtons(window()).get_can_target());
+  EXPECT_TRUE(testing::windowButtons(window()).get_can_target());
   WindowHarness::screenshot("window-sidebar-left");
 
   setSidebarVisible(false);
   EXPECT_EQ(card(), (Frame{10, 10, width - 20.0, height - 20.0}));
-  EXPECT_FALSE(window().sidebarColumn().get_visible());
-  EXPECT_EQ(harness.bounds(window().hoverStrip()), (Frame{0, 0, 10, double(height)}));
+  EXPECT_FALSE(testing::sidebarColumn(window()).get_visible());
+  EXPECT_EQ(harness.bounds(testing::widgetNamed(window(), "HoverStrip")),
+            (Frame{0, 0, 10, double(height)}));
   // Invisible buttons take no clicks either.
-  EXPECT_EQ(window().windowButtons().controls().get_opacity(), 0);
-  EXPECT_FALSE(window().windowButtons().controls().get_can_target());
+  EXPECT_EQ(testing::windowButtons(window()).get_opacity(), 0);
+  EXPECT_FALSE(testing::windowButtons(window()).get_can_target());
 
   // The strip brings out the peek sidebar, and with it the buttons.
   window().hoverStripEntered();
   pump();
-  ASSERT_TRUE(window().peekSidebar().get_visible());
-  EXPECT_EQ(harness.bounds(window().peekSidebar()), (Frame{0, 0, 296, double(height)}));
-  EXPECT_EQ(window().windowButtons().controls().get_opacity(), 1);
-  EXPECT_TRUE(window().windowButtons().controls().get_can_target());
+  ASSERT_TRUE(testing::widgetNamed(window(), "PeekSidebar").get_visible());
+  EXPECT_EQ(harness.bounds(testing::widgetNamed(window(), "PeekSidebar")),
+            (Frame{0, 0, 296, double(height)}));
+  EXPECT_EQ(testing::windowButtons(window()).get_opacity(), 1);
+  EXPECT_TRUE(testing::windowButtons(window()).get_can_target());
   WindowHarness::screenshot("window-peek");
 
   // Leaving the peek puts it away.
   window().peekSidebarLeft();
   pump();
-  EXPECT_FALSE(window().peekSidebar().get_visible());
-  EXPECT_TRUE(window().windowButtons().trafficLightsHidden());
+  EXPECT_FALSE(testing::widgetNamed(window(), "PeekSidebar").get_visible());
+  EXPECT_TRUE(!testing::windowButtons(window()).get_can_target());
 
   // Showing the sidebar while peeking closes the peek; the buttons stay.
   window().hoverStripEntered();
   pump();
   setSidebarVisible(true);
-  EXPECT_FALSE(window().peekSidebarShown());
-  EXPECT_FALSE(window().peekSidebar().get_visible());
-  EXPECT_FALSE(window().hoverStrip().get_visible());
-  EXPECT_FALSE(window().windowButtons().trafficLightsHidden());
+  EXPECT_FALSE(testing::widgetNamed(window(), "PeekSidebar").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(window(), "PeekSidebar").get_visible());
+  EXPECT_FALSE(testing::widgetNamed(window(), "HoverStrip").get_visible());
+  EXPECT_FALSE(!testing::windowButtons(window()).get_can_target());
 }
 
 TEST_F(BrowserWindowTest, TheSidebarOnTheRightMovesTheStripAndPeekAlong) {
@@ -170,14 +174,14 @@ TEST_F(BrowserWindowTest, TheSidebarOnTheRightMovesTheStripAndPeekAlong) {
   EXPECT_EQ(card().x, 10);
   EXPECT_EQ(card().y, 30);
   EXPECT_EQ(card().width, width - 10 - 250);
-  EXPECT_EQ(harness.bounds(window().sidebarColumn()).x, width - 250);
+  EXPECT_EQ(harness.bounds(testing::sidebarColumn(window())).x, width - 250);
 
   setSidebarVisible(false);
   EXPECT_EQ(card().y, 10);
-  EXPECT_EQ(harness.bounds(window().hoverStrip()).x, width - 10);
+  EXPECT_EQ(harness.bounds(testing::widgetNamed(window(), "HoverStrip")).x, width - 10);
   window().hoverStripEntered();
   pump();
-  EXPECT_EQ(harness.bounds(window().peekSidebar()).x, width - 266);
+  EXPECT_EQ(harness.bounds(testing::widgetNamed(window(), "PeekSidebar")).x, width - 266);
 }
 
 TEST_F(BrowserWindowTest, StoredSizesOutOfRangeAreClampedButNotRewritten) {
@@ -186,10 +190,10 @@ TEST_F(BrowserWindowTest, StoredSizesOutOfRangeAreClampedButNotRewritten) {
     p.contentInset = 900;
     p.cornerRadius = -20;
   });
-  EXPECT_EQ(harness.bounds(window().sidebarColumn()).width, 400);
+  EXPECT_EQ(harness.bounds(testing::sidebarColumn(window())).width, 400);
   EXPECT_EQ(card().x, 400);
   EXPECT_EQ(card().y, 48);
-  EXPECT_EQ(harness.content().cornerRadius(), 0);
+  EXPECT_EQ(testing::drawnCornerRadius(harness.content()), 0);
   EXPECT_EQ(harness.store().preferences().prefs().sidebarWidth, 5000);
   EXPECT_EQ(harness.store().preferences().prefs().contentInset, 900);
   EXPECT_EQ(harness.store().preferences().prefs().cornerRadius, -20);
@@ -203,12 +207,12 @@ TEST_F(BrowserWindowTest, FontDesignAndBackgroundFollowThePreferences) {
     p.colorStrength = 0.5;
     p.grain = 0.4;
   });
-  Gtk::Widget* content = &window().content();
+  Gtk::Widget* content = &testing::widgetNamed(window(), "BrowserWindowContent");
   EXPECT_TRUE(content->has_css_class("font-mono"));
   EXPECT_FALSE(content->has_css_class("font-system"));
 
-  SpaceBackground& background = window().background();
-  EXPECT_FALSE(background.showsGlass());
+  SpaceBackground& background = testing::widgetNamed<SpaceBackground>(window(), "SpaceBackground");
+  EXPECT_FALSE(testing::widgetNamed(background, "VisualEffectView").get_visible());
   EXPECT_EQ(background.tint().kind, SidebarTint::solid);
   EXPECT_EQ(background.tint().opacity, 0.5);
   const auto space = harness.store().tabs().currentSpace();
@@ -238,13 +242,14 @@ TEST_F(BrowserWindowTest, ThePeekHidesThePageTextBehindIt) {
   setSidebarVisible(false);
   window().hoverStripEntered();
   pump();
-  ASSERT_TRUE(testing::waitUntil([&] { return window().peekSidebarShown(); }));
+  ASSERT_TRUE(testing::waitUntil(
+      [&] { return testing::widgetNamed(window(), "PeekSidebar").get_visible(); }));
   pump();
   WindowHarness::screenshot("peek-over-text");
-  Gtk::Widget& layout = window().content();
+  Gtk::Widget& layout = testing::widgetNamed(window(), "BrowserWindowContent");
   // A band where the peek's panel shows nothing but its fill: below the one tab, clear of its
   // edges.
-  const Frame peek = testing::boundsIn(window().peekSidebar(), layout);
+  const Frame peek = testing::boundsIn(testing::widgetNamed(window(), "PeekSidebar"), layout);
   const Frame page = testing::boundsIn(harness.content(), layout);
   const int left = int(peek.x + BrowserWindow::kPeekMargin) + 24;
   const int right = int(peek.x + peek.width - BrowserWindow::kPeekMargin) - 24;
@@ -264,7 +269,8 @@ TEST_F(BrowserWindowTest, ThePeekHidesThePageTextBehindIt) {
   })) << "the page's text never showed there";
 
   const auto shown = testing::pixelsOf(layout);
-  const auto fill = testing::pixelsOf(window().background());
+  const auto fill =
+      testing::pixelsOf(testing::widgetNamed<SpaceBackground>(window(), "SpaceBackground"));
   const int width = layout.get_width();
   int largest = 0;
   for (int y = top; y < bottom; ++y) {
@@ -282,9 +288,10 @@ TEST_F(BrowserWindowTest, TheBackgroundStillShowsInTheCardsRoundedCorners) {
     p.cornerRadius = 16;
     p.contentShadow = false;
   });
-  Gtk::Widget& layout = window().content();
+  Gtk::Widget& layout = testing::widgetNamed(window(), "BrowserWindowContent");
   const auto shown = testing::pixelsOf(layout);
-  const auto behind = testing::pixelsOf(window().background());
+  const auto behind =
+      testing::pixelsOf(testing::widgetNamed<SpaceBackground>(window(), "SpaceBackground"));
   ASSERT_EQ(shown.size(), behind.size());
   const Frame frame = testing::boundsIn(harness.content(), layout);
   const int width = layout.get_width();
@@ -324,11 +331,24 @@ TEST_F(BrowserWindowTest, RebuildingTheContentKeepsTheShownPage) {
     pump();
   });
   EXPECT_EQ(navigations, 0);
-  EXPECT_EQ(view.get_parent(), &harness.content().webViewContainer());
+  EXPECT_EQ(view.get_parent(), &testing::widgetNamed(harness.content(), "PageViewContainer"));
   EXPECT_EQ(tab->title.peek(), "Kept");
   EXPECT_EQ(server.hits("/kept"), 1);
   // The rebuilt content starts with fresh view state.
-  EXPECT_EQ(harness.content().findBar().query(), "");
+  EXPECT_EQ(testing::textFieldIn(testing::widgetNamed(harness.content(), "FindBar")).get_text(),
+            "");
+}
+
+// The texts of the notices on screen, the front one first.
+std::vector<std::string> shownNotices(Gtk::Widget& window) {
+  std::vector<std::string> texts;
+  for (GtkWidget* toast : testing::findAll(GTK_WIDGET(window.gobj()), [](GtkWidget* widget) {
+         return std::string_view(G_OBJECT_TYPE_NAME(widget)) == "AdwToastWidget";
+       })) {
+    GtkWidget* label = testing::findFirst(toast, [](GtkWidget* w) { return GTK_IS_LABEL(w); });
+    texts.push_back(label ? gtk_label_get_text(GTK_LABEL(label)) : "");
+  }
+  return texts;
 }
 
 TEST_F(BrowserWindowTest, NoticesShowOnceOverTheContent) {
@@ -338,13 +358,24 @@ TEST_F(BrowserWindowTest, NoticesShowOnceOverTheContent) {
   const int windowsOwn = closeButtons();
   harness.store().notices.set({"First notice", "Second notice"});
   pump();
-  EXPECT_EQ(window().notices().shownCount(), 2);
   EXPECT_TRUE(harness.store().notices.peek().empty());
-  EXPECT_EQ(window().get_child(), &window().notices());
+  EXPECT_EQ(window().get_child()->get_name(), "NoticeOverlay");
+  ASSERT_TRUE(testing::waitUntil(
+      [&] { return shownNotices(window()) == std::vector<std::string>{"First notice"}; }));
   pump();
-  EXPECT_EQ(window().notices().shownCount(), 2);
   // Its close button is announced as what it does, not as an image.
   EXPECT_EQ(closeButtons(), windowsOwn + 1);
+  // Each notice shows once: the second waits behind the first, and nothing comes after it.
+  for (const std::string next : {"Second notice", ""}) {
+    GtkWidget* front = testing::findFirst(GTK_WIDGET(window().gobj()), [](GtkWidget* widget) {
+      return std::string_view(G_OBJECT_TYPE_NAME(widget)) == "AdwToastWidget";
+    });
+    ASSERT_TRUE(front);
+    testing::announced(*Glib::wrap(front), localized("Kapat")).activate();
+    const std::vector<std::string> expected =
+        next.empty() ? std::vector<std::string>{} : std::vector<std::string>{next};
+    EXPECT_TRUE(testing::waitUntil([&] { return shownNotices(window()) == expected; })) << next;
+  }
 }
 
 }  // namespace

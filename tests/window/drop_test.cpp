@@ -186,7 +186,7 @@ TEST_F(DropTest, ALinkDroppedOnThePageOpensInItsTabButOneThatRunsScriptDoesNot) 
   tabs().newTab();
   pump();
   auto blank = tabs().currentSpace()->selectedTab();
-  ASSERT_EQ(harness.content().content(), ContentArea::Content::startPage);
+  ASSERT_TRUE(testing::showsStartPage(harness.content()));
   source.offer("text/uri-list", "data:text/html,<title>x</title>\r\n" + server.url("/b") + "\r\n");
   source.dragTo(harness.window(), x, page.y + page.height - 20);
   ASSERT_TRUE(WebHarness::waitForPage(*blank, "b"));

@@ -1,4 +1,5 @@
 #include "window/load_error_view.h"
+#include "support/find_window.h"
 
 #include <gtest/gtest.h>
 
@@ -51,21 +52,23 @@ TEST_F(LoadErrorViewTest, ShowsTitleMessageHostAndRetryOnlyWhileThereIsAnError) 
 
   auto tab = failed("Could not connect: Connection refused", "https://www.example.com:8443/a?b");
   EXPECT_TRUE(view.get_visible());
-  EXPECT_EQ(view.title().get_text().raw(), "Bu sayfaya ulaşılamadı");
-  EXPECT_EQ(view.message().get_text().raw(), "Could not connect: Connection refused");
-  EXPECT_TRUE(view.host().get_visible());
-  EXPECT_EQ(view.host().get_text().raw(), "www.example.com");
-  EXPECT_EQ(view.retryButton().get_label().raw(), "Tekrar Dene");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "title").get_text().raw(),
+            "Bu sayfaya ulaşılamadı");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "message").get_text().raw(),
+            "Could not connect: Connection refused");
+  EXPECT_TRUE(testing::partWithClass<Gtk::Label>(view, "host").get_visible());
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "host").get_text().raw(), "www.example.com");
+  EXPECT_EQ(testing::partWithClass<Gtk::Button>(view, "retry").get_label().raw(), "Tekrar Dene");
   // The network symbol with an exclamation mark, never the theme's one with a question mark.
-  const std::string icon = view.icon().get_icon_name();
+  const std::string icon = testing::widgetNamed<Gtk::Image>(view, "LoadErrorIcon").get_icon_name();
   EXPECT_EQ(icon, symbolIconName("wifi.exclamationmark"));
   EXPECT_NE(icon, "network-wireless-no-route-symbolic");
 
   // A new failure replaces the texts; clearing the error removes the view.
   tab->loadError.set(BrowserTab::LoadError{"Zaman aşımı", Url::parse("http://other.test/")});
   pump();
-  EXPECT_EQ(view.message().get_text().raw(), "Zaman aşımı");
-  EXPECT_EQ(view.host().get_text().raw(), "other.test");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "message").get_text().raw(), "Zaman aşımı");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "host").get_text().raw(), "other.test");
   tab->loadError.set(std::nullopt);
   pump();
   EXPECT_FALSE(view.get_visible());
@@ -74,19 +77,21 @@ TEST_F(LoadErrorViewTest, ShowsTitleMessageHostAndRetryOnlyWhileThereIsAnError) 
 TEST_F(LoadErrorViewTest, LeavesOutTheHostLineWithoutAHost) {
   failed("No address", nullptr);
   EXPECT_TRUE(view.get_visible());
-  EXPECT_FALSE(view.host().get_visible());
+  EXPECT_FALSE(testing::partWithClass<Gtk::Label>(view, "host").get_visible());
   failed("A file", "file:///tmp/missing.html");
-  EXPECT_FALSE(view.host().get_visible());
+  EXPECT_FALSE(testing::partWithClass<Gtk::Label>(view, "host").get_visible());
 }
 
 TEST_F(LoadErrorViewTest, TranslatesOnlyItsOwnTexts) {
   L10n::setEnglish(true);
   failed("<b>Bağlantı reddedildi</b>", "http://127.0.0.1:1/");
-  EXPECT_EQ(view.title().get_text().raw(), "Can't reach this page");
-  EXPECT_EQ(view.retryButton().get_label().raw(), "Try Again");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "title").get_text().raw(),
+            "Can't reach this page");
+  EXPECT_EQ(testing::partWithClass<Gtk::Button>(view, "retry").get_label().raw(), "Try Again");
   // The engine's message is shown as it came, never as markup.
-  EXPECT_EQ(view.message().get_text().raw(), "<b>Bağlantı reddedildi</b>");
-  EXPECT_EQ(view.host().get_text().raw(), "127.0.0.1");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "message").get_text().raw(),
+            "<b>Bağlantı reddedildi</b>");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "host").get_text().raw(), "127.0.0.1");
 }
 
 TEST_F(LoadErrorViewTest, WrapsALongMessageIntoCentredLinesOfAtMost380Points) {
@@ -94,11 +99,13 @@ TEST_F(LoadErrorViewTest, WrapsALongMessageIntoCentredLinesOfAtMost380Points) {
   for (int i = 0; i < 30; ++i) message += "The connection to the server was lost. ";
   failed(message, "http://example.com/");
   pump();
-  const int width = view.message().get_width();
+  const int width = testing::partWithClass<Gtk::Label>(view, "message").get_width();
   EXPECT_GT(width, 200);
   EXPECT_LE(width, LoadErrorView::kMessageMaxWidth);
-  EXPECT_GT(view.message().get_height(), 3 * 16);  // several lines
-  EXPECT_EQ(view.message().get_justify(), Gtk::Justification::CENTER);
+  EXPECT_GT(testing::partWithClass<Gtk::Label>(view, "message").get_height(),
+            3 * 16);  // several lines
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "message").get_justify(),
+            Gtk::Justification::CENTER);
 }
 
 TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgain) {
@@ -109,23 +116,24 @@ TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgai
   auto tab = harness.open(testing::refusedURL());
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
   pump();
-  LoadErrorView& view = harness.content().loadErrorView();
+  auto& view = testing::widgetNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   ASSERT_TRUE(view.get_visible());
-  EXPECT_EQ(view.title().get_text().raw(), localized("Bu sayfaya ulaşılamadı"));
-  EXPECT_FALSE(view.message().get_text().empty());
-  EXPECT_EQ(view.host().get_text().raw(), "127.0.0.1");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "title").get_text().raw(),
+            localized("Bu sayfaya ulaşılamadı"));
+  EXPECT_FALSE(testing::partWithClass<Gtk::Label>(view, "message").get_text().empty());
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "host").get_text().raw(), "127.0.0.1");
   // It covers the whole card, under the loading bar and the find bar.
   const auto card = harness.bounds(harness.content());
   const auto page = harness.bounds(view);
   EXPECT_EQ(page.width, card.width);
   EXPECT_EQ(page.height, card.height);
-  EXPECT_EQ(view.get_next_sibling(), &harness.content().progressLine());
+  EXPECT_EQ(view.get_next_sibling(), &testing::widgetNamed(harness.content(), "ProgressLine"));
   WindowHarness::screenshot("load-error");
 
   // Retrying an address that answers now shows the page again.
   tab->loadError.set(BrowserTab::LoadError{"gone", server.address("/back")});
   pump();
-  view.retryButton().activate();
+  testing::partWithClass<Gtk::Button>(view, "retry").activate();
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Back"));
   pump();
   EXPECT_FALSE(view.get_visible());
@@ -164,12 +172,13 @@ TEST(LoadErrorInWindowTest, ACertificateOfAnotherHostIsNamedForEachOfItsFaultsIn
   auto tab = harness.open(server.url("/"));
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
   pump();
-  LoadErrorView& view = harness.content().loadErrorView();
-  EXPECT_EQ(view.title().get_text().raw(), "This site's certificate is not trusted");
-  const std::string message = view.message().get_text();
+  auto& view = testing::widgetNamed<LoadErrorView>(harness.content(), "LoadErrorView");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "title").get_text().raw(),
+            "This site's certificate is not trusted");
+  const std::string message = testing::partWithClass<Gtk::Label>(view, "message").get_text();
   EXPECT_NE(message.find("issued for another site's name"), std::string::npos) << message;
   EXPECT_NE(message.find("self-signed or its issuer is unknown"), std::string::npos) << message;
-  EXPECT_EQ(view.detailsButton().get_label().raw(), "Details");
+  EXPECT_EQ(testing::partWithClass<Gtk::Button>(view, "details").get_label().raw(), "Details");
   EXPECT_EQ(server.hits("/"), 0);
 }
 

@@ -11,6 +11,7 @@
 #include "model/localization.h"
 #include "model/password_offers.h"
 #include "model/password_store.h"
+#include "support/find_window.h"
 #include "web/login_page.h"
 #include "window/window_harness.h"
 
@@ -91,11 +92,16 @@ class SavePasswordTest : public ::testing::Test {
   SavePasswordTest() {
     server.page("/login", kLoginPage);
     server.page("/signup", kSignUpPage);
-    harness.content().autofillMenu().now = [this] { return clock; };
+    menu().now = [this] { return clock; };
   }
   ~SavePasswordTest() override { clearVaultItem(); }
 
-  SavePasswordBanner& banner() { return harness.content().savePasswordBanner(); }
+  SavePasswordBanner& banner() {
+    return testing::widgetNamed<SavePasswordBanner>(harness.content(), "SavePasswordBanner");
+  }
+  AutofillMenuPopover& menu() {
+    return testing::widgetNamed<AutofillMenuPopover>(harness.content(), "AutofillMenu");
+  }
   PasswordStore& vault() { return harness.store().passwords(); }
 
   WebKitWebView* open(const std::string& path, const std::string& title) {
@@ -113,7 +119,7 @@ class SavePasswordTest : public ::testing::Test {
                                 "').getBoundingClientRect();"
                                 "return Math.round(r.left + r.width / 2) + ' ' + "
                                 "Math.round(r.top + r.height / 2);");
-    const auto card = harness.bounds(harness.content().webViewContainer());
+    const auto card = harness.bounds(testing::widgetNamed(harness.content(), "PageViewContainer"));
     const auto space = at.find(' ');
     xdotool("mousemove --window %1 " + std::to_string(int(card.x) + std::stoi(at)) + " " +
             std::to_string(int(card.y) + std::stoi(at.substr(space + 1))) + " click 1");
@@ -142,7 +148,7 @@ class SavePasswordTest : public ::testing::Test {
     typeInto("pass", password);
     pressReturnAndWaitForTheForm();
   }
-  bool menuShown() { return harness.content().autofillMenu().get_mapped(); }
+  bool menuShown() { return menu().get_mapped(); }
   // Every message the page's script sent before now has been answered.
   void roundTrip() {
     callJavaScript(WebHarness::viewOf(*tab_),
@@ -165,16 +171,19 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   submitLogin("ada", "pw1");
   ASSERT_TRUE(waitUntil([&] { return banner().get_visible(); }));
   pump();
-  EXPECT_EQ(banner().title().get_text().raw(), localized("Şifre kaydedilsin mi?"));
-  EXPECT_EQ(banner().subtitle().get_text().raw(), "ada · 127.0.0.1");
-  EXPECT_EQ(banner().saveButton().get_label().raw(), localized("Kaydet"));
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(banner(), "banner-title").get_text().raw(),
+            localized("Şifre kaydedilsin mi?"));
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(banner(), "banner-subtitle").get_text().raw(),
+            "ada · 127.0.0.1");
+  EXPECT_EQ(testing::partWithClass<Gtk::Button>(banner(), "suggested-action").get_label().raw(),
+            localized("Kaydet"));
   const auto card = harness.bounds(harness.content());
   const auto shown = harness.bounds(banner());
   EXPECT_EQ(shown.width, SavePasswordBanner::kWidth);
   EXPECT_EQ(card.x + card.width - (shown.x + shown.width), ContentArea::kFindBarInset);
   WindowHarness::screenshot("save-password-banner");
 
-  click(banner().saveButton());
+  click(testing::partWithClass<Gtk::Button>(banner(), "suggested-action"));
   ASSERT_TRUE(waitUntil([&] { return !harness.store().offers().pending.peek(); }));
   EXPECT_EQ(keyringVault().first, KeyringVaultStorage::kLabel);
   const std::vector<Credential> stored = keyringLogins();
@@ -205,9 +214,11 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   submitLogin("", "pw2");
   ASSERT_TRUE(waitUntil([&] { return harness.store().offers().pending.peek().has_value(); }));
   pump();
-  EXPECT_EQ(banner().title().get_text().raw(), localized("Şifre güncellensin mi?"));
-  EXPECT_EQ(banner().saveButton().get_label().raw(), localized("Güncelle"));
-  click(banner().neverButton());
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(banner(), "banner-title").get_text().raw(),
+            localized("Şifre güncellensin mi?"));
+  EXPECT_EQ(testing::partWithClass<Gtk::Button>(banner(), "suggested-action").get_label().raw(),
+            localized("Güncelle"));
+  click(testing::partWithClass<Gtk::Button>(banner(), "banner-never"));
   ASSERT_TRUE(waitUntil([&] { return !harness.store().offers().pending.peek(); }));
   EXPECT_EQ(vault().neverSaveHosts.peek(), std::set<std::string>{"127.0.0.1"});
   EXPECT_EQ(keyringLogins().at(0).password, "pw1");
@@ -217,17 +228,18 @@ TEST_F(SavePasswordTest, TheBannerShowsTheOfferAndItsStateAndNotNowStoresNothing
   harness.store().offers().offer({"example.com", std::nullopt, "", "pw", false});
   pump();
   ASSERT_TRUE(banner().get_visible());
-  EXPECT_EQ(banner().subtitle().get_text().raw(), "example.com");
-  EXPECT_FALSE(banner().failure().get_visible());
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(banner(), "banner-subtitle").get_text().raw(),
+            "example.com");
+  EXPECT_FALSE(testing::partWithClass<Gtk::Label>(banner(), "banner-failure").get_visible());
   harness.store().offers().status.set(PendingSaveStatus::saving);
   pump();
-  EXPECT_FALSE(banner().saveButton().is_sensitive());
+  EXPECT_FALSE(testing::partWithClass<Gtk::Button>(banner(), "suggested-action").is_sensitive());
   harness.store().offers().status.set(PendingSaveStatus::failed);
   pump();
-  EXPECT_TRUE(banner().failure().get_visible());
-  EXPECT_TRUE(banner().saveButton().is_sensitive());
+  EXPECT_TRUE(testing::partWithClass<Gtk::Label>(banner(), "banner-failure").get_visible());
+  EXPECT_TRUE(testing::partWithClass<Gtk::Button>(banner(), "suggested-action").is_sensitive());
 
-  click(banner().notNowButton());
+  click(testing::announced(banner(), localized("Şimdi Değil")));
   ASSERT_TRUE(waitUntil([&] { return !banner().get_visible(); }));
   EXPECT_FALSE(harness.store().offers().pending.peek());
   EXPECT_TRUE(vault().credentials.peek().empty());

@@ -1,3 +1,4 @@
+#include "support/find_window.h"
 #include "widgets/start_background_view.h"
 
 #include <gtest/gtest.h>
@@ -130,8 +131,12 @@ class StartBackgroundTest : public ::testing::Test {
     });
   }
 
-  StartPage& page() { return harness.content().startPage(); }
-  StartBackgroundView& background() { return page().background(); }
+  StartPage& page() { return testing::widgetNamed<StartPage>(harness.content(), "StartPage"); }
+  StartBackgroundView& background() {
+    return testing::widgetNamed<StartBackgroundView>(page(), "StartBackgroundView");
+  }
+  Gtk::Text& field() { return testing::widgetNamed<Gtk::Text>(page(), "StartPageField"); }
+  Gtk::Widget& capsule() { return testing::widgetNamed(page(), "StartPageCapsule"); }
   void setPrefs(const std::function<void(AppPreferences&)>& change) {
     harness.store().preferences().updatePrefs(change);
     pump();
@@ -145,7 +150,9 @@ class StartBackgroundTest : public ::testing::Test {
       p.wallpaperBlur = 0;
     });
   }
-  bool contentIsLight() { return page().column().has_css_class("over-picture"); }
+  bool contentIsLight() {
+    return testing::widgetNamed(page(), "StartPageColumn").has_css_class("over-picture");
+  }
 
   WindowHarness harness;
 };
@@ -230,14 +237,15 @@ TEST_F(StartBackgroundTest, OverAnyPictureTheCapsulesTextStaysLegible) {
   ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
   // Without the cursor, which is drawn in the text's colour only part of the time.
   gtk_root_set_focus(GTK_ROOT(harness.window().gobj()), nullptr);
-  const auto capsule = testing::boundsIn(page().capsule(), page());
-  const auto text = testing::boundsIn(page().field(), page());
+  const auto capsuleArea = testing::boundsIn(capsule(), page());
+  const auto text = testing::boundsIn(field(), page());
   for (const auto& [typed, least] : {std::pair{"", 3.0}, std::pair{"Www", 4.5}}) {
-    page().field().set_text(typed);
+    field().set_text(typed);
     pump();
     const Pixels shown(page());
     // The pane left of the magnifier, and the strongest ink of the field's text on it.
-    const auto pane = shown.at(int(capsule.x + 12), int(capsule.y + capsule.height / 2));
+    const auto pane =
+        shown.at(int(capsuleArea.x + 12), int(capsuleArea.y + capsuleArea.height / 2));
     double strongest = 1;
     for (int y = int(text.y); y < int(text.y + text.height); ++y) {
       for (int x = int(text.x); x < int(text.x + text.width); ++x) {
@@ -246,7 +254,7 @@ TEST_F(StartBackgroundTest, OverAnyPictureTheCapsulesTextStaysLegible) {
     }
     EXPECT_GE(strongest, least) << "typed: \"" << typed << "\"";
   }
-  page().field().set_text("");
+  field().set_text("");
 }
 
 // Over a white picture, undimmed, the white clock lines carry a dark halo: next to their glyphs
@@ -257,9 +265,8 @@ TEST_F(StartBackgroundTest, OverAWhitePictureTheClockLinesKeepADarkHalo) {
   pump();
   WindowHarness::screenshot("start-white-picture");
   const Pixels shown(page());
-  ClockGreeting& clock = page().clockGreeting();
-  for (Gtk::Label* line : {&clock.dateLine(), &clock.timeLine(), &clock.greetingLine()}) {
-    const auto area = testing::boundsIn(*line, page());
+  for (const char* name : {"ClockDate", "ClockTime", "ClockGreetingLine"}) {
+    const auto area = testing::boundsIn(testing::widgetNamed(page(), name), page());
     std::array<int, 3> darkest{255, 255, 255};
     for (int y = std::max(0, int(area.y) - 4);
          y < std::min(shown.height(), int(area.y + area.height) + 4); ++y) {
@@ -269,7 +276,7 @@ TEST_F(StartBackgroundTest, OverAWhitePictureTheClockLinesKeepADarkHalo) {
         if (pixel[0] + pixel[1] + pixel[2] < darkest[0] + darkest[1] + darkest[2]) darkest = pixel;
       }
     }
-    EXPECT_GE(contrast({255, 255, 255}, darkest), 3.0) << line->get_text();
+    EXPECT_GE(contrast({255, 255, 255}, darkest), 3.0) << name;
   }
 }
 
@@ -289,7 +296,7 @@ TEST_F(StartBackgroundTest, ABlurredPictureLooksTheSameBehindAPartDrawnAgain) {
   const int width = page().get_width(), height = page().get_height();
   GskRenderNode* whole = testing::drawnNodeOf(GTK_WIDGET(page().gobj()), width, height);
   ASSERT_TRUE(whole);
-  const auto magnifier = testing::boundsIn(*page().capsule().get_first_child(), page());
+  const auto magnifier = testing::boundsIn(*capsule().get_first_child(), page());
   const graphene_rect_t area = GRAPHENE_RECT_INIT(float(magnifier.x), float(magnifier.y),
                                                   float(magnifier.width), float(magnifier.height));
   GskRenderNode* part = gsk_clip_node_new(whole, &area);
@@ -336,8 +343,8 @@ TEST_F(StartBackgroundTest, APictureThatCannotBeShownLeavesAStillAurora) {
   ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
   // The picture is deleted while the page is away; shown again, the page notices.
   std::filesystem::remove(Wallpaper::defaultFolder() / "wallpaper-89ABCDEF.png");
-  harness.content().startPage().set_visible(false);
-  harness.content().startPage().set_visible(true);
+  page().set_visible(false);
+  page().set_visible(true);
   ASSERT_TRUE(waitUntil([&] { return !background().showsPicture(); }));
   expectFallback("deleted");
 }

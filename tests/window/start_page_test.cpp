@@ -1,4 +1,5 @@
 #include "window/start_page.h"
+#include "support/find_window.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,6 @@
 namespace zemblo {
 namespace {
 
-using Content = ContentArea::Content;
 using testing::pump;
 using testing::TestServer;
 using testing::WebHarness;
@@ -27,7 +27,16 @@ class StartPageTest : public ::testing::Test {
     server.page("/typed", "<title>Typed page</title><body><h1>Typed</h1></body>");
   }
 
-  StartPage& page() { return harness.content().startPage(); }
+  StartPage& page() { return testing::widgetNamed<StartPage>(harness.content(), "StartPage"); }
+  Gtk::Text& field() { return testing::widgetNamed<Gtk::Text>(page(), "StartPageField"); }
+  Gtk::Widget& grid() { return testing::widgetNamed(page(), "StartTileGrid"); }
+  std::vector<StartTile*> tiles() {
+    std::vector<StartTile*> found;
+    for (Gtk::Widget* child = grid().get_first_child(); child; child = child->get_next_sibling()) {
+      if (auto* tile = dynamic_cast<StartTile*>(child)) found.push_back(tile);
+    }
+    return found;
+  }
 
   std::shared_ptr<BrowserTab> blankTab() {
     auto tab = std::make_shared<BrowserTab>();
@@ -40,12 +49,12 @@ class StartPageTest : public ::testing::Test {
   // Whether the keyboard goes to the field (its text part holds the window's focus).
   bool fieldHasFocus() {
     Gtk::Widget* focus = harness.window().get_focus();
-    return focus && (focus == &page().field() || focus->is_ancestor(page().field()));
+    return focus && (focus == &field() || focus->is_ancestor(field()));
   }
 
   void type(const std::string& text) {
-    page().field().set_text(text);
-    g_signal_emit_by_name(page().field().gobj(), "activate");
+    field().set_text(text);
+    g_signal_emit_by_name(field().gobj(), "activate");
     pump();
   }
 
@@ -55,20 +64,21 @@ class StartPageTest : public ::testing::Test {
 
 TEST_F(StartPageTest, TypedAddressLoadsIntoTheBlankTabAndBlankTextOnlyClearsTheField) {
   auto tab = blankTab();
-  ASSERT_EQ(harness.content().content(), Content::startPage);
+  ASSERT_TRUE(testing::showsStartPage(harness.content()));
   EXPECT_TRUE(fieldHasFocus());
   WindowHarness::screenshot("start-page");
 
   type("   ");
-  EXPECT_EQ(std::string(page().field().get_text()), "");
+  EXPECT_EQ(std::string(field().get_text()), "");
   EXPECT_FALSE(tab->url.peek());
 
   type(server.url("/typed"));
-  EXPECT_EQ(std::string(page().field().get_text()), "");
+  EXPECT_EQ(std::string(field().get_text()), "");
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Typed page"));
   pump();
-  EXPECT_EQ(harness.content().content(), Content::webPage);
-  EXPECT_EQ(harness.content().shownTab(), tab);
+  EXPECT_TRUE(testing::showsWebPage(harness.content()));
+  EXPECT_EQ(WebHarness::portOf(*tab).widget().get_parent(),
+            &testing::widgetNamed(harness.content(), "PageViewContainer"));
   // The page takes the keyboard once it is on screen.
   EXPECT_EQ(harness.window().get_focus(), &WebHarness::portOf(*tab).widget());
 }
@@ -78,16 +88,17 @@ TEST_F(StartPageTest, TypedAddressLoadsIntoTheBlankTabAndBlankTextOnlyClearsTheF
 TEST_F(StartPageTest, AnAddressTheEngineRefusesShowsTheLoadErrorView) {
   auto tab = blankTab();
   type("127.0.0.1:1");
-  auto& errorView = harness.content().loadErrorView();
+  auto& errorView = testing::widgetNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   ASSERT_TRUE(testing::waitUntil([&] { return errorView.get_mapped(); }));
-  EXPECT_EQ(harness.content().content(), Content::webPage);
-  EXPECT_EQ(errorView.host().get_text().raw(), "127.0.0.1");
+  EXPECT_TRUE(testing::showsWebPage(harness.content()));
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(errorView, "host").get_text().raw(), "127.0.0.1");
   ASSERT_TRUE(tab->url.peek());
   EXPECT_EQ(tab->url.peek()->str(), "http://127.0.0.1:1/");
   WindowHarness::screenshot("load-error-refused-port");
   // The keyboard goes on from where the typing was: to the error page's own button.
-  EXPECT_TRUE(testing::waitUntil([&] { return errorView.retryButton().has_focus(); }))
-      << (harness.window().get_focus() ? G_OBJECT_TYPE_NAME(harness.window().get_focus()->gobj())
+  EXPECT_TRUE(testing::waitUntil([&] {
+    return testing::partWithClass<Gtk::Button>(errorView, "retry").has_focus();
+  })) << (harness.window().get_focus() ? G_OBJECT_TYPE_NAME(harness.window().get_focus()->gobj())
                                        : "nothing");
 }
 
@@ -96,7 +107,7 @@ TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
   harness.store().preferences().setSearchEngine(SearchEngine::bing);
   EXPECT_EQ(harness.store().defaults().stringValue(SearchEngine::kDefaultsKey), "bing");
   testing::pump();
-  EXPECT_EQ(std::string(page().field().get_placeholder_text()), startPagePlaceholder("Bing"));
+  EXPECT_EQ(std::string(field().get_placeholder_text()), startPagePlaceholder("Bing"));
   // Only the produced address is checked: the real engine is not reached from the tests.
   type("local weather");
   EXPECT_EQ(tab->url.peek(), SearchEngine(SearchEngine::bing).searchURL("local weather"));
@@ -104,7 +115,7 @@ TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
 }
 
 TEST_F(StartPageTest, WithoutATabTheAddressOpensANewSelectedTab) {
-  ASSERT_EQ(harness.content().content(), Content::startPageWithoutTab);
+  ASSERT_TRUE(testing::showsStartPage(harness.content()));
   type(server.url("/typed"));
   auto tabs = harness.store().tabs().currentSpace()->tabs.peek();
   ASSERT_EQ(tabs.size(), 1u);
@@ -116,27 +127,27 @@ TEST_F(StartPageTest, FavouriteTilesFollowTheListAndOpenTheirSiteInTheTab) {
   harness.store().favorites().list.set({Favorite("Home", *Url::parse(server.url("/home"))),
                                         Favorite("Other", *Url::parse("https://example.org/"))});
   auto tab = blankTab();
-  auto tiles = page().tiles();
-  ASSERT_EQ(tiles.size(), 2u);
-  EXPECT_EQ(tiles[0]->favorite().title, "Home");
-  EXPECT_TRUE(page().grid().get_visible());
+  auto placed = tiles();
+  ASSERT_EQ(placed.size(), 2u);
+  EXPECT_EQ(testing::accessibleName(GTK_WIDGET(placed[0]->gobj())), "Home");
+  EXPECT_TRUE(grid().get_visible());
 
-  tiles[0]->activate();
+  placed[0]->activate();
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Home page"));
-  EXPECT_EQ(harness.content().content(), Content::webPage);
+  EXPECT_TRUE(testing::showsWebPage(harness.content()));
 
   // Without favourites, or with them switched off, there is no grid.
   harness.store().favorites().list.set({});
   blankTab();
-  EXPECT_FALSE(page().grid().get_visible());
+  EXPECT_FALSE(grid().get_visible());
 }
 
 TEST_F(StartPageTest, TilesStandInColumnsOf84To96PointsWithoutAHoverFillOrTooltip) {
   blankTab();
-  const auto tiles = page().tiles();
-  ASSERT_EQ(tiles.size(), 8u);  // a new user's favourites: a row of five and one of three
-  const auto first = harness.bounds(*tiles[0]), second = harness.bounds(*tiles[1]);
-  const auto fifth = harness.bounds(*tiles[4]), sixth = harness.bounds(*tiles[5]);
+  const auto placed = tiles();
+  ASSERT_EQ(placed.size(), 8u);  // a new user's favourites: a row of five and one of three
+  const auto first = harness.bounds(*placed[0]), second = harness.bounds(*placed[1]);
+  const auto fifth = harness.bounds(*placed[4]), sixth = harness.bounds(*placed[5]);
   EXPECT_GE(first.width, 84);
   EXPECT_LE(first.width, 96);
   EXPECT_NEAR(second.x - (first.x + first.width), 14, 1);
@@ -144,13 +155,13 @@ TEST_F(StartPageTest, TilesStandInColumnsOf84To96PointsWithoutAHoverFillOrToolti
   EXPECT_LE(fifth.x + fifth.width - first.x, 520);
   EXPECT_EQ(sixth.x, first.x);
   EXPECT_EQ(sixth.y - (first.y + first.height), 18);
-  EXPECT_FALSE(tiles[0]->get_has_tooltip());
+  EXPECT_FALSE(placed[0]->get_has_tooltip());
 
   // Under the pointer the tile draws what it drew before; only its icon box grows.
-  const auto before = testing::pixelsOf(*tiles[0]);
-  tiles[0]->set_state_flags(Gtk::StateFlags::PRELIGHT, false);
+  const auto before = testing::pixelsOf(*placed[0]);
+  placed[0]->set_state_flags(Gtk::StateFlags::PRELIGHT, false);
   pump();
-  EXPECT_EQ(testing::pixelsOf(*tiles[0]), before);
+  EXPECT_EQ(testing::pixelsOf(*placed[0]), before);
   WindowHarness::screenshot("start-page-tiles");
 }
 
@@ -164,7 +175,7 @@ TEST_F(StartPageTest, TheSmallestWindowCutsNoTile) {
   }));
   pump();
   const auto card = harness.bounds(harness.content());
-  for (StartTile* tile : page().tiles()) {
+  for (StartTile* tile : tiles()) {
     const auto frame = harness.bounds(*tile);
     EXPECT_GE(frame.y, card.y);
     EXPECT_LE(frame.y + frame.height, card.y + card.height) << "a tile is cut at the bottom";
@@ -174,7 +185,7 @@ TEST_F(StartPageTest, TheSmallestWindowCutsNoTile) {
 
 TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
   blankTab();
-  const auto [placeholder, typed] = testing::placeholderAndTextInk(page().field(), "Typed");
+  const auto [placeholder, typed] = testing::placeholderAndTextInk(field(), "Typed");
   EXPECT_LT(placeholder, typed * 0.7);
 
   // The smallest window.
@@ -182,11 +193,11 @@ TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
   ASSERT_TRUE(testing::waitUntil([&] { return harness.window().get_width() <= 880; }));
   pump();
   const auto card = harness.bounds(harness.content());
-  const auto capsule = harness.bounds(page().capsule());
+  const auto capsule = harness.bounds(testing::widgetNamed(page(), "StartPageCapsule"));
   EXPECT_LE(capsule.width, 560);
   EXPECT_NEAR(capsule.x - card.x, card.x + card.width - (capsule.x + capsule.width), 1);
   EXPECT_GE(capsule.x - card.x, 40);
-  for (StartTile* tile : page().tiles()) {
+  for (StartTile* tile : tiles()) {
     const auto frame = harness.bounds(*tile);
     EXPECT_GE(frame.x, card.x);
     EXPECT_LE(frame.x + frame.width, card.x + card.width);
@@ -197,7 +208,7 @@ TEST_F(StartPageTest, TheCapsuleNarrowsWithTheCardAndItsPlaceholderIsDimmed) {
   testing::switchLanguage(harness.store().preferences(), AppLanguage::english);
   pump();
   Gtk::Label* shownPlaceholder = nullptr;
-  for (auto* child = page().field().get_first_child(); child; child = child->get_next_sibling()) {
+  for (auto* child = field().get_first_child(); child; child = child->get_next_sibling()) {
     if (auto* label = dynamic_cast<Gtk::Label*>(child)) shownPlaceholder = label;
   }
   ASSERT_TRUE(shownPlaceholder);
@@ -222,14 +233,14 @@ TEST_F(StartPageTest, ANewBlankTabFocusesTheFieldAgainAndTheClockLinesFollowTheP
 
   harness.store().preferences().updatePrefs([](AppPreferences& prefs) { prefs.showDate = false; });
   pump();
-  EXPECT_FALSE(page().clockGreeting().dateLine().get_visible());
-  EXPECT_TRUE(page().clockGreeting().timeLine().get_visible());
+  EXPECT_FALSE(testing::widgetNamed(page(), "ClockDate").get_visible());
+  EXPECT_TRUE(testing::widgetNamed(page(), "ClockTime").get_visible());
   harness.store().preferences().updatePrefs([](AppPreferences& prefs) {
     prefs.showClock = false;
     prefs.showGreeting = false;
   });
   pump();
-  EXPECT_FALSE(page().clockGreeting().get_visible());
+  EXPECT_FALSE(testing::widgetNamed(page(), "ClockGreeting").get_visible());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "model/browser_tab.h"
 #include "model/tabs_model.h"
 #include "platform/user_defaults.h"
+#include "support/find_window.h"
 #include "support/rendered_pixels.h"
 #include "support/temp_home.h"
 #include "support/x_input.h"
@@ -76,6 +77,16 @@ inline std::pair<int, int> placeholderAndTextInk(Gtk::Text& field, const std::st
   return {ink[0], ink[1]};
 }
 
+// Whether the content card shows the start page, or else a tab's web page.
+inline bool showsStartPage(Gtk::Widget& card) {
+  return widgetNamed(card, "StartPage").get_visible() &&
+         !widgetNamed(card, "PageViewContainer").get_visible();
+}
+inline bool showsWebPage(Gtk::Widget& card) {
+  return !widgetNamed(card, "StartPage").get_visible() &&
+         widgetNamed(card, "PageViewContainer").get_visible();
+}
+
 // GTK's animations on for a scope; the harnesses keep them off.
 struct AnimationsOn {
   AnimationsOn() { Gtk::Settings::get_default()->property_gtk_enable_animations() = true; }
@@ -136,7 +147,7 @@ class WindowHarness {
   const std::shared_ptr<BrowserStore>& sharedStore() { return store_; }
   BrowserWindow& window() { return *window_; }
   const SystemColorScheme& colorScheme() const { return colorScheme_; }
-  ContentArea& content() { return window_->contentArea(); }
+  ContentArea& content() { return widgetNamed<ContentArea>(*window_, "ContentArea"); }
   const TempHome& home() const { return home_; }
 
   std::shared_ptr<BrowserTab> open(const std::string& url) {
