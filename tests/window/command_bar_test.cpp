@@ -426,7 +426,12 @@ TEST_F(SuggestionRowTest, ShowsEachKindsIconTextsAndHint) {
   EXPECT_EQ(*SuggestionRow::subtitle(Suggestion::search("x"), SearchEngine::duckDuckGo),
             "DuckDuckGo ile ara");
 
-  // A blank tab: its display title on a single line, its icon drawn without a host.
+  // A blank tab: its display title on a single line, its icon drawn without a host (drawn, so
+  // shown on screen).
+  Gtk::Window window;
+  window.set_child(row);
+  window.present();
+  ASSERT_TRUE(waitUntil([&] { return row.get_mapped() && row.get_width() > 0; }));
   auto blank = std::make_shared<BrowserTab>();
   row.update(Suggestion::tab(blank), true, accent, SearchEngine::google);
   EXPECT_EQ(titleOf(row).get_text(), "Yeni Sekme");
@@ -445,6 +450,7 @@ TEST_F(SuggestionRowTest, ShowsEachKindsIconTextsAndHint) {
   EXPECT_TRUE(
       waitUntil([&] { return testing::showsLetterTile(faviconOf(row), "www.example.com"); }));
   EXPECT_EQ(SuggestionRow::hint(Suggestion::history(entry)), "Aç");
+  window.unset_child();
 }
 
 }  // namespace
