@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/app_run.h"
 #include "app/browser_commands.h"
 #include "app/zemblo_app.h"
 #include "model/browser_store.h"
@@ -60,9 +61,7 @@ class BrowserCommandsTest : public ::testing::Test {
           });
         },
         true);
-    char name[] = "zemblo-browser";
-    char* argv[] = {name, nullptr};
-    app->run(1, argv);
+    testing::runWithoutArguments(*app);
     // A window holds its application: without this the application would outlive the test and
     // keep its name on the bus, so that the next test's application could not register.
     for (auto* shown : app->get_windows()) app->remove_window(*shown);

@@ -2,6 +2,7 @@
 // window with the focus, and tabs that move from one window to another.
 #include <gtest/gtest.h>
 
+#include "app/app_run.h"
 #include "app/zemblo_app.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
@@ -86,10 +87,7 @@ TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThe
         });
       },
       true);
-  char name[] = "zemblo-browser";
-  char* argv[] = {name, nullptr};
-  app->run(1, argv);
-  for (auto* shown : app->get_windows()) shown->set_visible(false);
+  testing::runAndHideWindows(*app);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/app_run.h"
 #include "app/zemblo_app.h"
 #include "model/localization.h"
 #include "platform/default_browser.h"
@@ -66,10 +67,7 @@ void runApp(const std::function<void(ZembloApp&)>& checks) {
         });
       },
       true);
-  char name[] = "zemblo-browser";
-  char* argv[] = {name, nullptr};
-  app->run(1, argv);
-  for (auto* shown : app->get_windows()) shown->set_visible(false);
+  testing::runAndHideWindows(*app);
 }
 
 bool subtitleIs(SettingsRow& row, const char* turkish) {

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "app/app_run.h"
 #include "app/zemblo_app.h"
 #include "model/browser_store.h"
 #include "model/localization.h"
@@ -77,10 +78,7 @@ TEST(SettingsRestartTest, ThemeAppliesAtOnceAndRestartAfterANewLanguageSavesAndR
         });
       },
       true);
-  char name[] = "zemblo-browser";
-  char* argv[] = {name, nullptr};
-  app->run(1, argv);
-  for (auto* window : app->get_windows()) window->set_visible(false);
+  testing::runAndHideWindows(*app);
   adw_style_manager_set_color_scheme(adw_style_manager_get_default(), ADW_COLOR_SCHEME_DEFAULT);
   L10n::setEnglish(false);
 

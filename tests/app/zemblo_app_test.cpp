@@ -13,6 +13,7 @@
 #include <string_view>
 #include <thread>
 
+#include "app/app_run.h"
 #include "app/browser_process.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
@@ -47,11 +48,7 @@ void runApp(const Glib::RefPtr<ZembloApp>& app, std::function<void()> checks) {
         });
       },
       true);
-  char name[] = "zemblo-browser";
-  char* argv[] = {name, nullptr};
-  app->run(1, argv);
-  // Windows left on screen by a finished run would take the keyboard from later tests' windows.
-  for (auto* shown : app->get_windows()) shown->set_visible(false);
+  testing::runAndHideWindows(*app);
 }
 
 TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit) {
@@ -139,9 +136,7 @@ int closeTheWindowAndCountComplaints() {
       });
       Glib::signal_timeout().connect_seconds_once([&] { outlived = true, app->quit(); }, 20);
     });
-    char name[] = "zemblo-browser";
-    char* argv[] = {name, nullptr};
-    app->run(1, argv);
+    testing::runWithoutArguments(*app);
   }
   return outlived ? 100 : toolkitComplaints;
 }
