@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <gio/gio.h>
 #include <glib.h>
 #include <sys/wait.h>
 
@@ -73,6 +74,36 @@ inline std::vector<std::string> withErrorsIn(const std::filesystem::path& log,
   return {"/bin/sh", "-c",
           "exec" + quotedWords(command) + " /bin/sh -c" + quotedWords({started}) + " 2>" +
               quotedWords({log})};
+}
+
+// Calls `method` of the browser's application object on the D-Bus session at `address` with
+// `parameters` (taken), as another program or the toolkit's second start does; a failure fails
+// the test.
+inline bool callBrowserOverBus(const std::string& address, const char* interface,
+                               const char* method, GVariant* parameters) {
+  GError* error = nullptr;
+  GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
+      address.c_str(),
+      GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+      nullptr, nullptr, &error);
+  if (!bus) {
+    g_variant_unref(g_variant_ref_sink(parameters));
+    ADD_FAILURE() << error->message;
+    g_error_free(error);
+    return false;
+  }
+  GVariant* reply = g_dbus_connection_call_sync(
+      bus, "com.pellobar.browser", "/com/pellobar/browser", interface, method, parameters, nullptr,
+      G_DBUS_CALL_FLAGS_NONE, 20000, nullptr, &error);
+  g_object_unref(bus);
+  if (!reply) {
+    ADD_FAILURE() << error->message;
+    g_error_free(error);
+    return false;
+  }
+  g_variant_unref(reply);
+  return true;
 }
 
 // The real executable, run as the user runs it with `arguments`, for the home the test set up: on

@@ -25,32 +25,12 @@ using testing::within;
 // program may.
 bool activateOverBus(const BrowserProcess& browser, const std::string& name,
                      const std::string& address) {
-  GError* error = nullptr;
-  GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
-      browser.busAddress().c_str(),
-      GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &error);
-  if (!bus) {
-    ADD_FAILURE() << error->message;
-    g_error_free(error);
-    return false;
-  }
   GVariantBuilder parameters;
   g_variant_builder_init(&parameters, G_VARIANT_TYPE("av"));
   g_variant_builder_add(&parameters, "v", g_variant_new_string(address.c_str()));
-  GVariant* reply = g_dbus_connection_call_sync(
-      bus, "com.pellobar.browser", "/com/pellobar/browser", "org.gtk.Actions", "Activate",
-      g_variant_new("(sava{sv})", name.c_str(), &parameters, nullptr), nullptr,
-      G_DBUS_CALL_FLAGS_NONE, 20000, nullptr, &error);
-  g_object_unref(bus);
-  if (!reply) {
-    ADD_FAILURE() << error->message;
-    g_error_free(error);
-    return false;
-  }
-  g_variant_unref(reply);
-  return true;
+  return testing::callBrowserOverBus(
+      browser.busAddress(), "org.gtk.Actions", "Activate",
+      g_variant_new("(sava{sv})", name.c_str(), &parameters, nullptr));
 }
 
 // Waits for the site to see the visit of /visit?`name`; the cookies it was sent, if it came.

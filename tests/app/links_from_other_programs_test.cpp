@@ -72,32 +72,11 @@ class PageServer {
 
 // Asks the browser on the bus at `address` to open `uris`, as the toolkit's second start does.
 bool openOverBus(const std::string& address, const std::vector<std::string>& uris) {
-  GError* error = nullptr;
-  GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
-      address.c_str(),
-      GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &error);
-  if (!bus) {
-    ADD_FAILURE() << error->message;
-    g_error_free(error);
-    return false;
-  }
   GVariantBuilder files;
   g_variant_builder_init(&files, G_VARIANT_TYPE("as"));
   for (const auto& uri : uris) g_variant_builder_add(&files, "s", uri.c_str());
-  GVariant* reply = g_dbus_connection_call_sync(
-      bus, "com.pellobar.browser", "/com/pellobar/browser", "org.gtk.Application", "Open",
-      g_variant_new("(assa{sv})", &files, "", nullptr), nullptr, G_DBUS_CALL_FLAGS_NONE, 20000,
-      nullptr, &error);
-  g_object_unref(bus);
-  if (!reply) {
-    ADD_FAILURE() << error->message;
-    g_error_free(error);
-    return false;
-  }
-  g_variant_unref(reply);
-  return true;
+  return testing::callBrowserOverBus(address, "org.gtk.Application", "Open",
+                                     g_variant_new("(assa{sv})", &files, "", nullptr));
 }
 
 TEST(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneRunningBrowser) {
