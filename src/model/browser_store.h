@@ -109,8 +109,6 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   SitePermissions& sitePermissions() const { return *sitePermissions_; }
   // The zoom of hosts, written to "site-settings.json" with the session.
   SiteZoom& siteZoom() const { return *siteZoom_; }
-  // What every tab of every window works with; expires with the store.
-  std::weak_ptr<const TabServices> tabServices() const { return tabServicesHandle_; }
   BrowserEngine& engine() const { return *engine_; }
   Scheduler& scheduler() const { return scheduler_; }
   UserDefaults& defaults() const { return *defaults_; }

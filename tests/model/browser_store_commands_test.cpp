@@ -64,7 +64,7 @@ TEST_F(BrowserStoreCommandsTest, NewTabCreatesOneStartPageTabAndThenReusesIt) {
   EXPECT_NE(blank, blankElsewhere);
   EXPECT_FALSE(blank->url.peek());
   EXPECT_TRUE(blank->title.peek().empty());
-  EXPECT_EQ(blank->services.lock(), store->tabServices().lock());
+  EXPECT_TRUE(testing::servedBy(*blank, *store));
   EXPECT_EQ(blank->storedWebView(), nullptr);
   EXPECT_EQ(selected(), blank);
   EXPECT_TRUE(store->hasPendingSave());

@@ -56,7 +56,7 @@ TEST_F(BrowserStoreOperationsTest, NewTabsGoToTheTopOrRightAfterTheirAnchor) {
 
   auto top = store->tabs().openTab(url("https://top.example/"), false);
   EXPECT_EQ(tab(0, 0), top);
-  EXPECT_EQ(top->services.lock(), store->tabServices().lock());
+  EXPECT_TRUE(testing::servedBy(*top, *store));
   EXPECT_EQ(top->url.peek(), url("https://top.example/"));
   EXPECT_TRUE(top->hasStartedLoading);
   EXPECT_TRUE(loaded(*top));

@@ -16,6 +16,7 @@
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
 #include "support/interface_language.h"
+#include "support/store_fixture.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -112,7 +113,7 @@ TEST_F(BrowserStoreTest, RestoresTheCurrentSpaceAndLoadsOnlyItsSelectedTab) {
   EXPECT_TRUE(store->favorites().list.peek().empty());
   for (const auto& restoredSpace : store->tabs().spaces.peek()) {
     for (const auto& restoredTab : restoredSpace->tabs.peek()) {
-      EXPECT_EQ(restoredTab->services.lock(), store->tabServices().lock());
+      EXPECT_TRUE(testing::servedBy(*restoredTab, *store));
       EXPECT_EQ(restoredTab->hasStartedLoading, restoredTab->id == id(kTab3));
     }
   }

@@ -10,6 +10,7 @@
 
 #include "model/browser_store.h"
 #include "model/localization.h"
+#include "model/tab_services.h"
 #include "model/tabs_model.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
@@ -30,6 +31,13 @@ inline SpaceSnapshot savedSpace(const std::string& name, int tabCount,
   }
   if (selected) space.selectedTabID = space.tabs[*selected].id;
   return space;
+}
+
+// Whether `tab` works with the models of `store`, through the services the store hands its tabs.
+inline bool servedBy(const BrowserTab& tab, const BrowserStore& store) {
+  const auto services = tab.services.lock();
+  return services && &services->preferences == &store.preferences() &&
+         &services->history == &store.history();
 }
 
 // A store over fake web views and a fake clock, started from a saved session in a home of its
