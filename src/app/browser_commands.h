@@ -108,8 +108,6 @@ class BrowserMenu {
   void setCommands(BrowserCommands commands);
   const BrowserCommands& commands() const { return commands_; }
 
-  const Glib::RefPtr<Gio::Menu>& model() const { return model_; }
-  Gtk::PopoverMenu& popover() { return *popover_; }
   // Opens the menu popover, or closes it when it is open.
   void togglePopover();
   // A page's dialog over this window (the print dialog, a file chooser) takes the keys

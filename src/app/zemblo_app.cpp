@@ -289,16 +289,6 @@ BrowserWindow* ZembloApp::browserWindow() const {
   return browserWindows_.empty() ? nullptr : browserWindows_.front().window.get();
 }
 
-BrowserMenu* ZembloApp::browserMenu() const {
-  return browserWindows_.empty() ? nullptr : browserWindows_.front().menu.get();
-}
-
-std::vector<BrowserWindow*> ZembloApp::browserWindows() const {
-  std::vector<BrowserWindow*> list;
-  for (const auto& open : browserWindows_) list.push_back(open.window.get());
-  return list;
-}
-
 BrowserWindow* ZembloApp::activeBrowserWindow() const {
   // The application keeps its windows with the most recently focused first.
   for (Gtk::Window* window : const_cast<ZembloApp*>(this)->get_windows()) {

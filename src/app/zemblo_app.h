@@ -67,12 +67,6 @@ class ZembloApp : public Gtk::Application {
   void showPasswordsWindow(bool importing = false);
   void showSettingsWindow();
 
-  // The first browser window and its menu commands, once a window was first shown.
-  BrowserWindow* browserWindow() const;
-  BrowserMenu* browserMenu() const;
-  // Every browser window, in the order they opened.
-  std::vector<BrowserWindow*> browserWindows() const;
-
  protected:
   ZembloApp();
   void on_startup() override;
@@ -102,6 +96,8 @@ class ZembloApp : public Gtk::Application {
   void finishClosingWindows();
   // The browser window with the focus, else the one that had it last, else the first.
   BrowserWindow* activeBrowserWindow() const;
+  // The first browser window, once a window was first shown.
+  BrowserWindow* browserWindow() const;
   void addWindowActions();
   int handleLocalOptions(const Glib::RefPtr<Glib::VariantDict>& options);
 

@@ -103,15 +103,10 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   PageServicesModel& pageServices() const { return *pageServices_; }
   PasswordStore& passwords() const { return *passwords_; }
   PasswordOffers& offers() const { return *offers_; }
-  AutofillBridge& autofill() const { return *autofill_; }
   DownloadManager& downloads() const { return *downloads_; }
   // The answers to sites' permission questions, written to "site-settings.json" with the session.
   SitePermissions& sitePermissions() const { return *sitePermissions_; }
-  // The zoom of hosts, written to "site-settings.json" with the session.
-  SiteZoom& siteZoom() const { return *siteZoom_; }
-  BrowserEngine& engine() const { return *engine_; }
   Scheduler& scheduler() const { return scheduler_; }
-  UserDefaults& defaults() const { return *defaults_; }
 
   // What the window tells the user once, in the interface language: files that could not be
   // read and were set aside, saves that failed. The window takes them out as it shows them.
@@ -120,7 +115,6 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Asks for a save 0.8 s from now, replacing a pending one, but no later than 5 s after the
   // first change that is not on disk yet.
   void scheduleSave();
-  bool hasPendingSave() const { return saveDebounce_.pending(); }
   // A tab gave up its web view. Once a burst of them, and the save that follows, have passed, the
   // heap hands what they freed back to the system: while a window keeps painting (an animated
   // start page), nothing else would.
@@ -133,12 +127,13 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Blocks until everything handed to the disk so far is written, settings included: the way
   // out. False when the last save of the session or the history failed.
   bool finishWrites();
-  SessionSnapshot sessionSnapshot() const;
   // The way out for the saved passwords: turns the main loop until the keyring has answered every
   // write, for at most `limit`. A change it does not hold then is told at the next start.
   void finishPasswordWrites(std::chrono::milliseconds limit);
 
  private:
+  bool hasPendingSave() const { return saveDebounce_.pending(); }
+  SessionSnapshot sessionSnapshot() const;
   void start();
   // The models a tab uses, made before the tabs.
   void startTabServices();

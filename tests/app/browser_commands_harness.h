@@ -6,13 +6,16 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app_run.h"
+#include "app/app_windows.h"
 #include "app/browser_commands.h"
 #include "app/zemblo_app.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/tabs_model.h"
 #include "support/find_window.h"
 #include "support/temp_home.h"
@@ -29,6 +32,61 @@ namespace zemblo::testing {
 inline void pressKeys(const std::string& keys) {
   const std::string command = xdotoolOn("Zemblo", "windowfocus %1 key " + keys);
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// A string attribute of a menu model's item; empty when it has none.
+inline std::string menuAttribute(GMenuModel* model, int item, const char* name) {
+  gchar* value = nullptr;
+  if (!g_menu_model_get_item_attribute(model, item, name, "s", &value)) return {};
+  std::string text(value);
+  g_free(value);
+  return text;
+}
+
+// The menus a menu model holds, each item with the one key the menu shows beside it.
+inline std::vector<BrowserCommands::Menu> menusOf(GMenuModel* model) {
+  std::vector<BrowserCommands::Menu> menus;
+  for (int i = 0; i < g_menu_model_get_n_items(model); ++i) {
+    BrowserCommands::Menu& menu = menus.emplace_back();
+    menu.title = menuAttribute(model, i, G_MENU_ATTRIBUTE_LABEL);
+    GMenuModel* submenu = g_menu_model_get_item_link(model, i, G_MENU_LINK_SUBMENU);
+    for (int s = 0; submenu && s < g_menu_model_get_n_items(submenu); ++s) {
+      GMenuModel* items = g_menu_model_get_item_link(submenu, s, G_MENU_LINK_SECTION);
+      BrowserCommands::Section& section = menu.sections.emplace_back();
+      for (int k = 0; items && k < g_menu_model_get_n_items(items); ++k) {
+        BrowserCommands::Item& item = section.emplace_back();
+        item.title = menuAttribute(items, k, G_MENU_ATTRIBUTE_LABEL);
+        item.action = menuAttribute(items, k, G_MENU_ATTRIBUTE_ACTION);
+        if (GVariant* target =
+                g_menu_model_get_item_attribute_value(items, k, G_MENU_ATTRIBUTE_TARGET, nullptr)) {
+          gchar* detailed = g_action_print_detailed_name(item.action.c_str(), target);
+          item.action = detailed;
+          g_free(detailed);
+          g_variant_unref(target);
+        }
+        if (auto key = menuAttribute(items, k, "accel"); !key.empty()) item.keys.push_back(key);
+      }
+      if (items) g_object_unref(items);
+    }
+    if (submenu) g_object_unref(submenu);
+  }
+  return menus;
+}
+
+// One line for each item of the menus, with its first key only, as a menu shows it.
+inline std::vector<std::string> menuLines(const std::vector<BrowserCommands::Menu>& menus) {
+  std::vector<std::string> lines;
+  for (const auto& menu : menus) {
+    lines.push_back(menu.title);
+    for (const auto& section : menu.sections) {
+      lines.push_back("—");
+      for (const auto& item : section) {
+        lines.push_back(item.title + " " + item.action + " " +
+                        (item.keys.empty() ? "" : item.keys.front()));
+      }
+    }
+  }
+  return lines;
 }
 
 // Every key the page sees is written down, so a test can tell that shortcuts never reach it.
@@ -70,8 +128,32 @@ class BrowserCommandsTest : public ::testing::Test {
   }
 
   BrowserStore& store() { return *app->store(); }
-  BrowserWindow& window() { return *app->browserWindow(); }
-  BrowserMenu& menu() { return *app->browserMenu(); }
+  // The first window, whose tabs are the store's own.
+  BrowserWindow& window() { return *browserWindowShowing(*app, store().tabs()); }
+  // The menus' popover, which F10 opens over the window.
+  Gtk::PopoverMenu& menuPopover() {
+    return widgetNamed<Gtk::PopoverMenu>(window(), "BrowserMenuPopover");
+  }
+  // What the menus of the window show.
+  std::vector<BrowserCommands::Menu> shownMenus() {
+    return menusOf(menuPopover().get_menu_model()->gobj());
+  }
+  // The first window's commands in `language`, with the page dark mode set now.
+  BrowserCommands commandsIn(AppLanguage language) {
+    return BrowserCommands(store(), language, store().preferences().prefs().pageDarkMode,
+                           &store().tabs());
+  }
+  // Whether the menus have been built anew in `language`: their own menu's title is in it.
+  bool menusIn(AppLanguage language) {
+    const auto menus = shownMenus();
+    return !menus.empty() &&
+           menus.back().title == (isEnglish(language) ? englishText("Gezinti") : "Gezinti");
+  }
+  // Whether the menus show `commands`: they have been built anew after a change of language or
+  // page dark mode.
+  bool menusShow(const BrowserCommands& commands) {
+    return menuLines(shownMenus()) == menuLines(commands.menus());
+  }
   const Space::TabList& tabs() { return store().tabs().currentSpace()->tabs.peek(); }
   std::shared_ptr<BrowserTab> selected() { return store().tabs().currentSpace()->selectedTab(); }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_run.h"
+#include "app/app_windows.h"
 #include "app/zemblo_app.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
@@ -41,10 +42,11 @@ TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThe
   app->signal_activate().connect(
       [app] {
         Glib::signal_idle().connect_once([app] {
-          BrowserWindow& first = *app->browserWindow();
+          ASSERT_EQ(testing::browserWindowsOf(*app).size(), 1u);
+          BrowserWindow& first = *testing::browserWindowsOf(*app).front();
           ASSERT_TRUE(press(first, "ctrl+n"));
-          ASSERT_TRUE(testing::waitUntil([&] { return app->browserWindows().size() == 2; }));
-          BrowserWindow& second = *app->browserWindows()[1];
+          ASSERT_TRUE(testing::waitUntil([&] { return testing::otherBrowserWindow(*app, first); }));
+          BrowserWindow& second = *testing::otherBrowserWindow(*app, first);
           EXPECT_FALSE(second.tabs().isPrivate());
           EXPECT_EQ(second.tabs().spaces.peek().front()->id,
                     first.tabs().spaces.peek().front()->id);
@@ -71,7 +73,7 @@ TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThe
           // Closing that window with its key closes its tabs; Ctrl+Shift+T in the first window
           // brings the moved one back there.
           ASSERT_TRUE(press(second, "ctrl+shift+w"));
-          ASSERT_TRUE(testing::waitUntil([&] { return app->browserWindows().size() == 1; }));
+          ASSERT_TRUE(testing::waitUntil([&] { return app->store()->windows().size() == 1; }));
           ASSERT_TRUE(press(first, "ctrl+shift+t"));
           EXPECT_TRUE(testing::waitUntil([&] {
             const auto tab = first.tabs().selectedTab();
@@ -79,8 +81,8 @@ TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThe
           }));
 
           ASSERT_TRUE(press(first, "ctrl+shift+n"));
-          ASSERT_TRUE(testing::waitUntil([&] { return app->browserWindows().size() == 2; }));
-          BrowserWindow& hidden = *app->browserWindows()[1];
+          ASSERT_TRUE(testing::waitUntil([&] { return testing::otherBrowserWindow(*app, first); }));
+          BrowserWindow& hidden = *testing::otherBrowserWindow(*app, first);
           EXPECT_TRUE(hidden.tabs().isPrivate());
           EXPECT_TRUE(hidden.get_title().raw().ends_with(localized("%@ — Özel Gezinti").substr(2)));
           app->quit();

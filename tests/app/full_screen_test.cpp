@@ -82,7 +82,7 @@ TEST_F(FullScreenTest, F11FillsTheScreenWithThePageAndKeepsTheSidebarAPeekAway) 
   runBrowser([&] {
     store().preferences().updatePrefs(
         [](AppPreferences& prefs) { prefs.language = AppLanguage::english; });
-    ASSERT_TRUE(waitUntil([&] { return menu().commands().language == AppLanguage::english; }));
+    ASSERT_TRUE(waitUntil([&] { return menusIn(AppLanguage::english); }));
     auto tab = openPage("Alpha");
     ASSERT_TRUE(testing::sidebarColumn(window()).get_visible());
     EXPECT_FALSE(pageFillsWindow(*tab));
@@ -126,7 +126,7 @@ TEST_F(FullScreenTest, APagesVideoFillsTheWholeScreenUntilEscapeOrF11) {
   runBrowser([&] {
     store().preferences().updatePrefs(
         [](AppPreferences& prefs) { prefs.language = AppLanguage::turkish; });
-    ASSERT_TRUE(waitUntil([&] { return menu().commands().language == AppLanguage::turkish; }));
+    ASSERT_TRUE(waitUntil([&] { return menusIn(AppLanguage::turkish); }));
     auto tab = store().tabs().openTab(server.address("/Video"), false);
     ASSERT_TRUE(WebHarness::waitForPage(*tab, "Video"));
     const auto videoIsFullScreen = [&] {

@@ -56,7 +56,7 @@ class PageContextMenuTest : public BrowserCommandsTest {
     GtkWidget* view = shown ? GTK_WIDGET(WebHarness::viewOf(*shown)) : nullptr;
     GtkWidget* parent = view ? gtk_widget_get_parent(view) : nullptr;
     store().preferences().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
-    ASSERT_TRUE(waitUntil([&] { return menu().commands().language == language; }));
+    ASSERT_TRUE(waitUntil([&] { return menusIn(language); }));
     if (view) {
       ASSERT_TRUE(waitUntil(
           [&] { return gtk_widget_get_parent(view) != parent && gtk_widget_get_mapped(view); }));
@@ -273,8 +273,9 @@ TEST_F(PageContextMenuTest, ItemsOpenTabsSaveThroughTheChooserAndTellFailures) {
 
     // In another window the tab opens beside the page there too, never in the first window.
     app->activate_action("new-window");
-    ASSERT_TRUE(waitUntil([&] { return app->browserWindows().size() == 2; }));
-    TabsModel& other = app->browserWindows()[1]->tabs();
+    ASSERT_TRUE(waitUntil([&] { return testing::otherBrowserWindow(*app, window()); }));
+    BrowserWindow& otherWindow = *testing::otherBrowserWindow(*app, window());
+    TabsModel& other = otherWindow.tabs();
     const auto there = openMenuPage(other);
     waitForPaint(*there);
     const size_t firstWindowTabs = store().tabs().tabCount();
@@ -286,8 +287,8 @@ TEST_F(PageContextMenuTest, ItemsOpenTabsSaveThroughTheChooserAndTellFailures) {
     ASSERT_NE(next, otherTabs.end());
     EXPECT_EQ((*next)->url.peek(), server.address("/target"));
     EXPECT_EQ(store().tabs().tabCount(), firstWindowTabs);
-    app->browserWindows()[1]->close();
-    ASSERT_TRUE(waitUntil([&] { return app->browserWindows().size() == 1; }));
+    otherWindow.close();
+    ASSERT_TRUE(waitUntil([&] { return store().windows().size() == 1; }));
     waitForPaint(*tab);
 
     // The selection is searched in full, selected beside the page, as the command bar would.

@@ -66,12 +66,12 @@ TEST(SettingsRestartTest, ThemeAppliesAtOnceAndRestartAfterANewLanguageSavesAndR
   AppPreferences launched;
   launched.language = AppLanguage::turkish;
   launched.save(UserDefaults::standard());
+  // The application's settings file, as the desktop's standard place holds it.
+  const std::filesystem::path defaultsFile = UserDefaults::standard().file();
   auto app = ZembloApp::create();
-  std::filesystem::path defaultsFile;
   app->signal_activate().connect(
       [&] {
         Glib::signal_idle().connect_once([&] {
-          defaultsFile = app->store()->defaults().file();
           darkThemeThenEnglishThenRestart(*app);
           // A check that failed before the restart must not leave the application running.
           if (!app->relaunchRequested()) app->quit();

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "app/app_run.h"
+#include "app/app_windows.h"
 #include "app/browser_process.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
@@ -127,7 +128,7 @@ int closeTheWindowAndCountComplaints() {
         closing = true;
         app->activate_action("passwords");
         for (auto* window : app->get_windows()) {
-          if (window != app->browserWindow()) window->close();
+          if (!dynamic_cast<BrowserWindow*>(window)) window->close();
         }
         Glib::signal_idle().connect_once([&] {
           app->activate_action("passwords");
@@ -165,7 +166,7 @@ bool startsTheEarlyLoad() {
   bool loadingAtStartup = false;
   app->signal_startup().connect(
       [&] {
-        windowAtStartup = app->browserWindow() != nullptr;
+        windowAtStartup = !testing::browserWindowsOf(*app).empty();
         const auto tab = app->store()->tabs().currentSpace()->selectedTab();
         loadingAtStartup = tab && tab->storedWebView() && tab->hasStartedLoading;
       },

@@ -18,6 +18,13 @@ class AutofillBridgeTest : public testing::StoreFixture {
  protected:
   void SetUp() override { startStore({}, 0); }
 
+  // A bridge over the store's vault and offers, as the store makes the one its tabs share; it
+  // keeps nothing between messages.
+  AutofillBridge autofill() {
+    return AutofillBridge(std::shared_ptr<PasswordStore>(store, &store->passwords()),
+                          std::shared_ptr<PasswordOffers>(store, &store->offers()));
+  }
+
   PasswordStore& passwords() { return store->passwords(); }
   Uuid save(const std::string& host, const std::string& url, const std::string& username,
             const std::string& password) {
@@ -26,8 +33,7 @@ class AutofillBridgeTest : public testing::StoreFixture {
   }
   std::string send(const std::string& type, const std::string& origin,
                    const std::string& more = "") {
-    return store->autofill().reply(R"({"type":")" + type + R"(","origin":")" + origin + '"' + more +
-                                   "}");
+    return autofill().reply(R"({"type":")" + type + R"(","origin":")" + origin + '"' + more + "}");
   }
   std::string submit(const std::string& origin, const std::string& username,
                      const std::string& password) {
@@ -88,8 +94,8 @@ TEST_F(AutofillBridgeTest, ALoginGoesToItsOwnHostAndIsOfferedOnlyToOtherHostsOfI
     const Uuid id = save(*normalizedHost(c.saved), c.saved, "ada", "pw");
     const std::string menu = R"({"type":"menu","origin":")" + c.page + R"("})";
     const std::vector<AutofillMenu::Row> rows =
-        store->autofill().menuRows(menu).value_or(std::vector<AutofillMenu::Row>{});
-    const std::string filled = store->autofill().chosenLogin(menu, id);
+        autofill().menuRows(menu).value_or(std::vector<AutofillMenu::Row>{});
+    const std::string filled = autofill().chosenLogin(menu, id);
     if (c.reach == never) {
       EXPECT_TRUE(rows.empty());
       EXPECT_EQ(filled, "null");
@@ -112,18 +118,18 @@ TEST_F(AutofillBridgeTest, TheMenuListsTheHostsOwnLoginsFirstAndAnswersWebFrames
   const Uuid own = save("example.com", "https://example.com", "bob", "pw\"2");
   save("other.com", "https://other.com", "eve", "secret3");
   const std::string page = R"({"type":"menu","origin":"https://www.example.com"})";
-  EXPECT_EQ(store->autofill().menuRows(page),
+  EXPECT_EQ(autofill().menuRows(page),
             (std::vector<AutofillMenu::Row>{{own, "bob", "example.com", false},
                                             {sibling, "ada", "a.example.com", true}}));
-  EXPECT_EQ(store->autofill().chosenLogin(page, own), R"({"username":"bob","password":"pw\"2"})");
+  EXPECT_EQ(autofill().chosenLogin(page, own), R"({"username":"bob","password":"pw\"2"})");
 
   for (const std::string origin : {"file://", "null", "about:blank", "https://www.",
                                    "ftp://example.com", "HTTPS://example.com"}) {
     const std::string menu = R"({"type":"menu","origin":")" + origin + R"("})";
-    EXPECT_FALSE(store->autofill().menuRows(menu)) << origin;
-    EXPECT_EQ(store->autofill().chosenLogin(menu, own), "null") << origin;
+    EXPECT_FALSE(autofill().menuRows(menu)) << origin;
+    EXPECT_EQ(autofill().chosenLogin(menu, own), "null") << origin;
   }
-  EXPECT_FALSE(store->autofill().menuRows(R"(["menu"])"));
+  EXPECT_FALSE(autofill().menuRows(R"(["menu"])"));
   EXPECT_EQ(send("query", "https://example.com"), "null");
 }
 

@@ -67,7 +67,7 @@ TEST_F(BrowserStoreCommandsTest, NewTabCreatesOneStartPageTabAndThenReusesIt) {
   EXPECT_TRUE(testing::servedBy(*blank, *store));
   EXPECT_EQ(blank->storedWebView(), nullptr);
   EXPECT_EQ(selected(), blank);
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 
   store->tabs().newTab();  // already shown
   EXPECT_EQ(space(0).tabs.peek().size(), 3u);
@@ -116,7 +116,7 @@ TEST_F(BrowserStoreCommandsTest, ReopeningGoesNewestFirstIntoTheTabsOwnSpace) {
   EXPECT_TRUE(tab(0, 0)->title.peek().empty());  // the kept title is not shown
   EXPECT_EQ(selected(), tab(0, 0));
   EXPECT_NE(tab(0, 0)->storedWebView(), nullptr);
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 
   store->tabs().reopenClosedTab();
   EXPECT_EQ(store->tabs().currentSpace().get(), &space(1));
@@ -150,7 +150,7 @@ TEST_F(BrowserStoreCommandsTest, ARecordOfADeletedSpaceOpensInTheCurrentSpace) {
   settle();
   store->tabs().reopenClosedTab();
   EXPECT_EQ(space(0).tabs.peek().size(), 2u);
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedSinceLastCheck());
 }
 
 // Find bar and page dark mode --------------------------------------------------------------------
@@ -266,7 +266,7 @@ TEST_F(BrowserStoreCommandsTest, AdjacentTabsWithoutASelectionCountFromTheFirst)
   settle();
   store->tabs().selectAdjacentTab(true);
   store->tabs().selectAdjacentTab(false);
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedSinceLastCheck());
 }
 
 TEST_F(BrowserStoreCommandsTest, AdjacentSpacesWrapAndNeedAnExactCurrentSpace) {
@@ -289,7 +289,7 @@ TEST_F(BrowserStoreCommandsTest, ASingleSpaceIsSelectedAgain) {
   store->tabs().selectAdjacentSpace(true);
   EXPECT_EQ(store->tabs().currentSpace().get(), &space(0));
   EXPECT_FALSE(store->tabs().findBarVisible.peek());
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 }
 
 TEST_F(BrowserStoreCommandsTest, NumberedTabsAndNineForTheLast) {
@@ -309,7 +309,7 @@ TEST_F(BrowserStoreCommandsTest, NumberedTabsAndNineForTheLast) {
   settle();
   store->tabs().selectTab(9);
   store->tabs().selectTab(1);
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedSinceLastCheck());
 }
 
 // Preference side effects ------------------------------------------------------------------------
@@ -362,7 +362,7 @@ TEST_F(BrowserStoreCommandsTest, BackToTheSystemLanguageDropsThePlatformKeyAndRe
   testing::switchLanguage(store->preferences(), AppLanguage::system);
   EXPECT_FALSE(defaults.contains("AppleLanguages"));
   EXPECT_EQ(space(0).name.peek(), isEnglish(AppLanguage::system) ? "Personal" : "Kişisel");
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 }
 
 TEST_F(BrowserStoreCommandsTest, DarkModeReachesEveryExistingWebViewInListOrder) {

@@ -61,7 +61,7 @@ TEST_F(BrowserStoreOperationsTest, NewTabsGoToTheTopOrRightAfterTheirAnchor) {
   EXPECT_TRUE(top->hasStartedLoading);
   EXPECT_TRUE(loaded(*top));
   EXPECT_EQ(selection(0), top->id);
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 
   auto anchored = store->tabs().openTab(url("https://anchored.example/"), true, tab(0, 1));
   EXPECT_EQ(tab(0, 2), anchored);
@@ -93,7 +93,7 @@ TEST_F(BrowserStoreOperationsTest, SelectingUsesTheTabsOwnSpaceAndLoadsOnlyOnScr
   EXPECT_EQ(selection(0), tab(0, 2)->id);
   EXPECT_TRUE(loaded(*tab(0, 2)));
   EXPECT_FALSE(store->tabs().findBarVisible.peek());
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 
   // A tab of a background space becomes that space's selection without loading and without
   // touching the selection on screen.
@@ -108,7 +108,7 @@ TEST_F(BrowserStoreOperationsTest, SelectingUsesTheTabsOwnSpaceAndLoadsOnlyOnScr
   settle();
   BrowserTab stranger(Uuid::random(), url("https://stranger.example/"));
   store->tabs().select(stranger);
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedSinceLastCheck());
   EXPECT_EQ(selection(1), tab(1, 1)->id);
 }
 
@@ -133,7 +133,7 @@ TEST_F(BrowserStoreOperationsTest, SelectingASpaceMakesItCurrentAndLoadsItsSelec
   EXPECT_TRUE(loaded(*tab(1, 1)));
   EXPECT_FALSE(tab(1, 0)->hasStartedLoading);
   EXPECT_FALSE(store->tabs().findBarVisible.peek());
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 
   const size_t loadsBefore = webViews.log.loads.size();
   store->tabs().select(space(2));  // nothing selected there: nothing loads
@@ -167,7 +167,7 @@ TEST_F(BrowserStoreOperationsTest, ClosingTheSelectedTabSelectsTheOneThatTookIts
   EXPECT_EQ(selection(0), fourth->id);
   EXPECT_TRUE(loaded(*fourth));
   EXPECT_FALSE(store->tabs().findBarVisible.peek());
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
   // The closed tab let go of its page.
   EXPECT_EQ(third->storedWebView(), nullptr);
   EXPECT_EQ(webViews.log.viewsDestroyed, 1);
@@ -199,7 +199,7 @@ TEST_F(BrowserStoreOperationsTest, ClosingInABackgroundSpaceLoadsNothing) {
   const size_t closed = store->tabs().closedTabs.size();
   store->tabs().closeTab(stranger);
   EXPECT_EQ(store->tabs().closedTabs.size(), closed);
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedSinceLastCheck());
 }
 
 TEST_F(BrowserStoreOperationsTest, TheClosedTabStackKeepsTheNewestThirty) {
@@ -250,7 +250,7 @@ TEST_F(BrowserStoreOperationsTest, ClosingAllTabsStacksThemInListOrder) {
   space(1).tabs.signalChanged().connect([&] { ++notifications; });
   store->tabs().closeAllTabsInCurrentSpace();
   EXPECT_EQ(notifications, 0);
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedSinceLastCheck());
 }
 
 // Moving -----------------------------------------------------------------------------------------
@@ -265,7 +265,7 @@ TEST_F(BrowserStoreOperationsTest, MovingTabsFollowsTheListMove) {
   store->tabs().moveTabs({0, 2}, 4);  // before t4, keeping their order
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"t1", "t3", "t0", "t2", "t4"}));
   EXPECT_EQ(notifications, 1);
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
   store->tabs().moveTabs({4}, 0);
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"t4", "t1", "t3", "t0", "t2"}));
   store->tabs().moveTabs({0, 1}, 5);  // the count: to the end
@@ -292,7 +292,7 @@ TEST_F(BrowserStoreOperationsTest, MovingTheSelectedTabToAnotherSpace) {
   EXPECT_EQ(selection(1), tab(1, 1)->id);  // b0 stays selected in the target
   EXPECT_EQ(moving->storedWebView(), view);
   EXPECT_EQ(store->tabs().currentSpace().get(), &space(0));
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
   // The neighbour is now on screen, so it loads as it would after a close.
   EXPECT_TRUE(loaded(*neighbour));
 
@@ -313,7 +313,7 @@ TEST_F(BrowserStoreOperationsTest, MovingTheSelectedTabToAnotherSpace) {
   store->tabs().moveTab(*tab(0, 0), detached);  // onto a space the store does not hold
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"c1", "a0", "a2"}));
   EXPECT_TRUE(detached.tabs.peek().empty());
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedSinceLastCheck());
 }
 
 // Spaces -----------------------------------------------------------------------------------------
@@ -335,7 +335,7 @@ TEST_F(BrowserStoreOperationsTest, NewSpacesTakePresetAndSymbolFromTheirCount) {
   EXPECT_TRUE(fourth->tabs.peek().empty());
   EXPECT_EQ(fourth->selectedTabID.peek(), std::nullopt);
   EXPECT_EQ(store->tabs().currentSpaceID.peek(), current);
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 
   testing::switchLanguage(store->preferences(), AppLanguage::english);
   while (store->tabs().spaces.peek().size() < 12) store->tabs().addSpace();
@@ -358,7 +358,7 @@ TEST_F(BrowserStoreOperationsTest, DeletingSpacesKeepsOneAndMovesTheCurrentOne) 
   EXPECT_TRUE(loaded(*firstSelected));
   EXPECT_EQ(doomed->storedWebView(), nullptr);
   EXPECT_EQ(webViews.log.viewsDestroyed, 1);
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
   // Its tabs can be reopened one after another, back in their order, in the current space.
   store->tabs().reopenClosedTab();
   store->tabs().reopenClosedTab();
@@ -374,7 +374,7 @@ TEST_F(BrowserStoreOperationsTest, DeletingSpacesKeepsOneAndMovesTheCurrentOne) 
   settle();
   store->tabs().deleteSpace(space(0));  // the last one stays
   EXPECT_EQ(names(*store), std::vector<std::string>{"a"});
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedSinceLastCheck());
 }
 
 TEST_F(BrowserStoreOperationsTest, ReorderingSpacesKeepsTheCurrentOne) {
@@ -389,7 +389,7 @@ TEST_F(BrowserStoreOperationsTest, ReorderingSpacesKeepsTheCurrentOne) {
   store->tabs().moveSpaces({}, 1);  // nothing to move still counts as a change
   EXPECT_EQ(notifications, 3);
   EXPECT_EQ(store->tabs().currentSpace()->name.peek(), "c");
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 }
 
 // Favourites -------------------------------------------------------------------------------------
@@ -463,7 +463,7 @@ TEST_F(FavoritesTest, TogglingAddsAtTheEndAndRemovesTheWholeHost) {
   EXPECT_EQ(added.url, url("https://docs.example/guide"));
   EXPECT_EQ(added.faviconURL, url("https://docs.example/icon.png"));
   EXPECT_TRUE(store->favorites().isFavorite(*page));
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 
   store->favorites().list.mutate([](auto& list) {
     list.push_back(Favorite("Other page", url("https://docs.example/api")));
@@ -474,12 +474,12 @@ TEST_F(FavoritesTest, TogglingAddsAtTheEndAndRemovesTheWholeHost) {
   ASSERT_EQ(store->favorites().list.peek().size(), 2u);
   EXPECT_EQ(store->favorites().list.peek()[0].title, "First");
   EXPECT_EQ(store->favorites().list.peek()[1].title, "www");
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 
   settle();
   store->favorites().toggle(BrowserTab());  // the start page
   EXPECT_EQ(store->favorites().list.peek().size(), 2u);
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedSinceLastCheck());
 }
 
 TEST_F(FavoritesTest, TogglingAPageWithoutHostAddsItOnceAndRemovesItAgain) {
@@ -506,12 +506,12 @@ TEST_F(FavoritesTest, RemovingAndIconUpdates) {
 
   store->favorites().remove(keep.id);
   EXPECT_EQ(store->favorites().list.peek(), (std::vector<Favorite>{docs, api}));
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 
   const auto page = openQuietly("https://docs.example/other");
   settle();
   store->favorites().updateIcon(*page);  // no icon yet
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedSinceLastCheck());
 
   page->faviconURL.set(url("https://docs.example/favicon.png"));
   int notifications = 0;
@@ -521,14 +521,14 @@ TEST_F(FavoritesTest, RemovingAndIconUpdates) {
     EXPECT_EQ(favorite.faviconURL, url("https://docs.example/favicon.png"));
   }
   EXPECT_EQ(notifications, 2);
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 
   settle();
   const auto unrelated = openQuietly("https://unrelated.example/");
   unrelated->faviconURL.set(url("https://unrelated.example/favicon.png"));
   settle();
   store->favorites().updateIcon(*unrelated);  // no favourite matched: saved all the same
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
 #include "support/interface_language.h"
+#include "support/saved_files.h"
 #include "support/store_fixture.h"
 #include "support/temp_home.h"
 
@@ -65,6 +66,7 @@ class BrowserStoreTest : public ::testing::Test {
   testing::FakeScheduler scheduler;
   std::shared_ptr<testing::FakeEngine> webViewFactory_ = std::make_shared<testing::FakeEngine>();
   testing::FakeEngine& webViews = *webViewFactory_;
+  testing::SavedFiles savedFiles;
 };
 
 TEST_F(BrowserStoreTest, FirstLaunchStartsFromTheDefaults) {
@@ -81,7 +83,7 @@ TEST_F(BrowserStoreTest, FirstLaunchStartsFromTheDefaults) {
   EXPECT_TRUE(store->history().entries.peek().empty());
   EXPECT_TRUE(store->tabs().sidebarVisible.peek());
   EXPECT_EQ(webViews.log.viewsCreated, 0);
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedFiles.writtenAfterSaveDelay(scheduler, *store));
 }
 
 TEST_F(BrowserStoreTest, DefaultSpacesAreNamedInEnglishWhenTheInterfaceIs) {
@@ -420,7 +422,7 @@ TEST_F(BrowserStoreTest, RelabelsDefaultNamesIntoTheCurrentLanguageOnly) {
   EXPECT_EQ(store->tabs().spaces.peek()[0]->name.peek(), "Personal");
   EXPECT_EQ(store->tabs().spaces.peek()[1]->name.peek(), "New Space");
   EXPECT_EQ(store->tabs().spaces.peek()[2]->name.peek(), "Tatil");
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedFiles.writtenAfterSaveDelay(scheduler, *store));
 
   L10n::setEnglish(false);
   store->tabs().spaces.peek()[0]->name.set("Work");
@@ -432,7 +434,7 @@ TEST_F(BrowserStoreTest, RelabelsDefaultNamesIntoTheCurrentLanguageOnly) {
 TEST_F(BrowserStoreTest, NoSaveIsScheduledWhenNoNameChanged) {
   auto store = start();
   store->tabs().relabelDefaultSpaces();
-  EXPECT_FALSE(store->hasPendingSave());
+  EXPECT_FALSE(savedFiles.writtenAfterSaveDelay(scheduler, *store));
 }
 
 TEST_F(BrowserStoreTest, ChangingTheLanguageSwitchesTextsAndThePlatformKey) {
@@ -440,7 +442,7 @@ TEST_F(BrowserStoreTest, ChangingTheLanguageSwitchesTextsAndThePlatformKey) {
   testing::switchLanguage(store->preferences(), AppLanguage::english);
   EXPECT_EQ(store->tabs().spaces.peek()[0]->name.peek(), "Personal");
   EXPECT_EQ(defaults.stringArray("AppleLanguages"), std::vector<std::string>{"en"});
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedFiles.writtenAfterSaveDelay(scheduler, *store));
   EXPECT_EQ(AppPreferences::load(defaults).language, AppLanguage::english);
 
   store->preferences().updatePrefs(

@@ -9,10 +9,16 @@
 #include "model/tabs_model.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
+#include "support/saved_files.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
 namespace {
+
+// Whether the address bar shows the tab's page as secure.
+bool shownSecure(const BrowserTab& tab) {
+  return tab.connectionSecurity() == BrowserTab::ConnectionSecurity::secure;
+}
 
 using namespace std::chrono_literals;
 using Policy = BrowserTab::Policy;
@@ -41,6 +47,7 @@ class TabEventsTest : public ::testing::Test {
   testing::FakeEngine& webViews = *webViewFactory_;
   std::shared_ptr<BrowserStore> store;
   std::shared_ptr<BrowserTab> tab;
+  testing::SavedFiles savedFiles;
 };
 
 TEST_F(TabEventsTest, ControlClickOpensATabRightAfterItsOpener) {
@@ -74,16 +81,16 @@ TEST_F(TabEventsTest, AStoppedNavigationGivesBackTheLockOfThePageStillOnScreen) 
   using Kind = BrowserTab::LoadFailure::Kind;
   tab->provisionalNavigationStarted(secure);
   tab->navigationCommitted(true);
-  ASSERT_TRUE(tab->isSecure());
+  ASSERT_TRUE(shownSecure(*tab));
   for (const bool failureFirst : {true, false}) {
     tab->provisionalNavigationStarted(next);
     tab->webViewURLChanged(next);
-    EXPECT_FALSE(tab->isSecure());
+    EXPECT_FALSE(shownSecure(*tab));
     if (failureFirst) tab->handleLoadFailure({Kind::cancelled, "", next});
     tab->webViewURLChanged(secure);
-    EXPECT_EQ(tab->isSecure(), failureFirst);  // still under way until the failure
+    EXPECT_EQ(shownSecure(*tab), failureFirst);  // still under way until the failure
     if (!failureFirst) tab->handleLoadFailure({Kind::cancelled, "", next});
-    EXPECT_TRUE(tab->isSecure()) << failureFirst;
+    EXPECT_TRUE(shownSecure(*tab)) << failureFirst;
   }
   // A page that came over no verified connection gets no lock back.
   tab->provisionalNavigationStarted(next);
@@ -93,7 +100,7 @@ TEST_F(TabEventsTest, AStoppedNavigationGivesBackTheLockOfThePageStillOnScreen) 
   tab->webViewURLChanged(secure);
   tab->handleLoadFailure({Kind::cancelled, "", secure});
   tab->webViewURLChanged(next);
-  EXPECT_FALSE(tab->isSecure());
+  EXPECT_FALSE(shownSecure(*tab));
 }
 
 TEST_F(TabEventsTest, AVisitTakesThePageTitleThatArrivesAfterTheLoadFinished) {
@@ -133,7 +140,7 @@ TEST_F(TabEventsTest, FinishedLoadsRecordHistoryAndKeepOnlyWebFavicons) {
   tab->navigationDidFinish(url("https://a.example/"), "A");
   ASSERT_EQ(store->history().entries.peek().size(), 1u);
   EXPECT_EQ(store->history().entries.peek()[0].title, "A");
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedFiles.writtenAfterSaveDelay(scheduler, *store));
   tab->navigationDidFinish(url("file:///tmp/x.html"), "File");
   EXPECT_EQ(store->history().entries.peek().size(), 1u);  // only http and https are history
 
@@ -141,10 +148,11 @@ TEST_F(TabEventsTest, FinishedLoadsRecordHistoryAndKeepOnlyWebFavicons) {
   ASSERT_TRUE(view);
   view->answerFavicon(std::string("javascript:alert(1)"));
   EXPECT_FALSE(tab->faviconURL.peek());
-  tab->fetchFavicon();
+  // Each finished load asks the page for its icon again.
+  tab->navigationDidFinish(url("https://a.example/"), "A");
   view->answerFavicon(std::string("/relative.png"));
   EXPECT_FALSE(tab->faviconURL.peek());
-  tab->fetchFavicon();
+  tab->navigationDidFinish(url("https://a.example/"), "A");
   view->answerFavicon(std::string("https://a.example/icon.png"));
   EXPECT_EQ(tab->faviconURL.peek(), url("https://a.example/icon.png"));
 }

@@ -70,8 +70,12 @@ TEST_F(BrowserWindowsModelTest, WindowsShareSpacesKeepTheirTabsAndOnlyNormalOnes
   EXPECT_EQ(engine.privateSessionsEnded, 1);
   second.reopenClosedTab();
   EXPECT_EQ(second.tabCount(), 2u);
-  EXPECT_EQ(store->sessionSnapshot().windows.size(), 0u);
-  EXPECT_EQ(store->sessionSnapshot().spaces[0].tabs.size(), 2u);
+  store->saveNow();
+  ASSERT_TRUE(store->finishWrites());
+  saved = SessionFiles().readSession();
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->windows.size(), 0u);
+  EXPECT_EQ(saved->spaces[0].tabs.size(), 2u);
 }
 
 TEST_F(BrowserWindowsModelTest, AFurtherWindowThatDoesNotDecodeCostsOnlyItself) {

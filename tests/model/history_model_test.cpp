@@ -26,7 +26,7 @@ TEST_F(HistoryModelTest, VisitsAreRecordedNewestFirstForWebPagesOnly) {
   store->history().recordVisit(url("ftp://files.example/"), "Ftp");
   store->history().recordVisit(url("a.example/"), "Schemeless");
   ASSERT_EQ(store->history().entries.peek().size(), 1u);
-  EXPECT_FALSE(store->hasPendingSave());  // the caller saves
+  EXPECT_FALSE(savedSinceLastCheck());  // the caller saves
 
   store->history().entries.mutate([](auto& list) { list.front().date = Date{0}; });
   const Uuid firstId = store->history().entries.peek().front().id;
@@ -78,7 +78,7 @@ TEST_F(HistoryModelTest, ClearingTheHistoryEmptiesAndSavesIt) {
   settle();
   store->history().clear();
   EXPECT_TRUE(store->history().entries.peek().empty());
-  EXPECT_TRUE(store->hasPendingSave());
+  EXPECT_TRUE(savedSinceLastCheck());
   settle();
   store->finishWrites();
   EXPECT_EQ(home.readFile(home.dataDir() / "history.json"), "[]");

@@ -72,7 +72,7 @@ TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollows
   EXPECT_EQ(prefs.darkContrast, 0.6);
   EXPECT_EQ(prefs.interfaceFont, InterfaceFont::mono);
   EXPECT_TRUE(prefs.reduceMotion);
-  EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
+  EXPECT_EQ(testing::savedPrefs(harness), store.preferences().prefs());
 
   // Darkening: the sliders and the sites, in character-code order, the stored order untouched.
   EXPECT_TRUE(row(pane, "Parlaklık").get_visible());
@@ -81,7 +81,7 @@ TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollows
   SettingsHarness::shot(testing::shownPane(harness.view()), "pane-appearance-tr");
   click(buttonFor(pane, "Kaldır", "b.example"));
   EXPECT_EQ(store.preferences().prefs().darkDisabledHosts, std::vector<std::string>{"A.example"});
-  EXPECT_EQ(testing::savedPrefs(store).darkDisabledHosts, std::vector<std::string>{"A.example"});
+  EXPECT_EQ(testing::savedPrefs(harness).darkDisabledHosts, std::vector<std::string>{"A.example"});
   click(buttonFor(pane, "Kaldır", "A.example"));
   EXPECT_FALSE(excludedSites(pane).get_visible());
   EXPECT_TRUE(row(pane, "Kontrast").get_visible());
@@ -158,7 +158,7 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   pump();
   click(named(pane, "Renkleri sıfırla"));
   EXPECT_EQ(store.preferences().prefs().colorStrength, AppPreferences{}.colorStrength);
-  EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
+  EXPECT_EQ(testing::savedPrefs(harness), store.preferences().prefs());
   EXPECT_FALSE(hasSection(pane, "Tema rengi"));
   EXPECT_TRUE(pressed(named(pane, "Çapraz")));
   EXPECT_TRUE(testing::widgetNamed(testing::widgetNamed(harness.window(), "SpaceBackground"),

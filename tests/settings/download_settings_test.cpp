@@ -55,7 +55,7 @@ TEST(DownloadSettingsTest, AskingAndTheChosenFolderAreStored) {
 
   gtk_switch_set_active(GTK_SWITCH(ask), TRUE);
   pump();
-  EXPECT_TRUE(testing::savedPrefs(store).askWhereToSave);
+  EXPECT_TRUE(testing::savedPrefs(harness).askWhereToSave);
 
   const std::filesystem::path chosen = desktopFolder.parent_path() / "Gelenler";
   std::filesystem::create_directories(chosen);
@@ -77,7 +77,7 @@ TEST(DownloadSettingsTest, AskingAndTheChosenFolderAreStored) {
   }));
   gtk_dialog_response(GTK_DIALOG(chooser), GTK_RESPONSE_ACCEPT);
   ASSERT_TRUE(waitUntil([&] { return shownText(folderButton) == "Gelenler"; }));
-  const AppPreferences saved = testing::savedPrefs(store);
+  const AppPreferences saved = testing::savedPrefs(harness);
   EXPECT_EQ(saved.downloadFolder, chosen.string());
   EXPECT_TRUE(saved.askWhereToSave);
 }

@@ -161,7 +161,7 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
   engines.set_selected(2);
   pump();
   EXPECT_EQ(store.preferences().searchEngine.peek(), SearchEngine::bing);
-  EXPECT_EQ(store.defaults().stringValue("searchEngine"), "bing");
+  EXPECT_EQ(harness.defaults().stringValue("searchEngine"), "bing");
   PrefsWrites writes(store);
   flip(switchNamed(*pane, "Son oturumu geri yükle"));
   drag(slider(*pane, "Varsayılan yakınlaştırma"), 0.5);
@@ -170,14 +170,14 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
   EXPECT_EQ(badge(*pane, "Varsayılan yakınlaştırma"), "%200");
   EXPECT_EQ(writes.fields(),
             (std::vector<std::string>{"restoreSession", "defaultZoom", "defaultZoom"}));
-  const AppPreferences saved = testing::savedPrefs(store);
+  const AppPreferences saved = testing::savedPrefs(harness);
   EXPECT_FALSE(saved.restoreSession);
   EXPECT_EQ(saved.defaultZoom, 2.0);
 
   // English from the cards: the interface switches at once, the desktop's key follows.
   click(named(*pane, "English"));
   EXPECT_TRUE(L10n::isEnglish());
-  EXPECT_EQ(store.defaults().stringArray("AppleLanguages"), std::vector<std::string>{"en"});
+  EXPECT_EQ(harness.defaults().stringArray("AppleLanguages"), std::vector<std::string>{"en"});
   pane = &testing::showPane<GeneralPane>(harness, SettingsPane::general);
   EXPECT_EQ(named(*pane, "Restart").get_label(), "Restart");
   EXPECT_EQ(cardTitles(*pane, "English").front(), "System");
@@ -192,7 +192,7 @@ TEST(GeneralPaneTest, LanguageOffersARestartEngineAndStartupSettingsAreStoredAnd
   click(named(*pane, "System"));
   pane = &testing::showPane<GeneralPane>(harness, SettingsPane::general);
   EXPECT_FALSE(row(*pane, "Restart").get_visible());
-  EXPECT_FALSE(store.defaults().contains("AppleLanguages"));
+  EXPECT_FALSE(harness.defaults().contains("AppleLanguages"));
 }
 
 TEST(SidebarPaneTest, ControlsMoveAndResizeTheBrowsersSidebarAndSaveEachChange) {
@@ -217,7 +217,7 @@ TEST(SidebarPaneTest, ControlsMoveAndResizeTheBrowsersSidebarAndSaveEachChange) 
   EXPECT_FALSE(row(pane, "Sütun sayısı").get_sensitive());
   EXPECT_NEAR(row(pane, "Sütun sayısı").get_opacity(), 0.45, 0.01);
   EXPECT_EQ(store.preferences().prefs().favoriteColumns, 5);
-  EXPECT_EQ(testing::savedPrefs(store), store.preferences().prefs());
+  EXPECT_EQ(testing::savedPrefs(harness), store.preferences().prefs());
 
   testing::pump();
   Gtk::Widget& column = testing::sidebarColumn(harness.window());
@@ -276,7 +276,7 @@ TEST(WindowPaneTest, PresetsWriteRadiusMarginAndShadowInOrderAndTheWindowFollows
             top);
   store.tabs().commandBar.set(std::nullopt);
 
-  const AppPreferences saved = testing::savedPrefs(store);
+  const AppPreferences saved = testing::savedPrefs(harness);
   EXPECT_EQ(saved.cornerRadius, 13);
   EXPECT_EQ(saved.contentInset, 14);
   EXPECT_EQ(saved.progressStyle, ProgressStyle::hidden);

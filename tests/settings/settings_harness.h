@@ -58,7 +58,7 @@ class SettingsHarness : public WindowHarness {
 
   // The settings file as it is on disk.
   std::string defaultsFile() {
-    std::ifstream in(store().defaults().file());
+    std::ifstream in(defaults().file());
     std::stringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
@@ -133,12 +133,12 @@ class SettingsHarness : public WindowHarness {
 };
 
 // The preferences as the settings file holds them once the last write has reached it.
-inline AppPreferences savedPrefs(BrowserStore& store) {
+inline AppPreferences savedPrefs(WindowHarness& harness) {
   const auto read = [&] {
-    UserDefaults file(store.defaults().file());
+    UserDefaults file(harness.defaults().file());
     return AppPreferences::load(file);
   };
-  waitUntil([&] { return read() == store.preferences().prefs(); });
+  waitUntil([&] { return read() == harness.store().preferences().prefs(); });
   return read();
 }
 

@@ -88,7 +88,7 @@ TEST_F(SettingsInputTest, ArrowKeysMoveAFocusedSliderOneStepAndTheFileHoldsTheSt
   testing::slider(general, "Varsayılan yakınlaştırma").grab_focus();
   press("Left");
   ASSERT_TRUE(waitUntil([&] { return harness.store().preferences().prefs().defaultZoom != 2.0; }));
-  EXPECT_EQ(testing::savedPrefs(harness.store()).defaultZoom, 1.9);
+  EXPECT_EQ(testing::savedPrefs(harness).defaultZoom, 1.9);
   // As the file writes it: the step's decimals, none of a binary fraction's.
   const std::string prefs =
       nlohmann::json::parse(harness.defaultsFile()).at(std::string(AppPreferences::kDefaultsKey));

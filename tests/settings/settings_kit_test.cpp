@@ -152,7 +152,7 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
     prefs.favoriteColumns = 7;
   });
   // Saves follow each other at most every save interval, so the file may take the edit late.
-  testing::savedPrefs(store);
+  testing::savedPrefs(harness);
   const std::string before = harness.defaultsFile();
   PrefsChanges changes(store);
   KitGallery gallery(store);
@@ -180,7 +180,7 @@ TEST(SettingsKitTest, ControlsShowTheStoredValueWithoutWritingAndWriteEachUserCh
   // The chosen card again: written again, but nothing changes.
   press(testing::choiceCard(*gallery.density, 2));
   EXPECT_EQ(changes.count, 4);
-  const AppPreferences saved = testing::savedPrefs(store);
+  const AppPreferences saved = testing::savedPrefs(harness);
   EXPECT_EQ(saved.sidebarWidth, 232);
   EXPECT_FALSE(saved.showFavorites);
   EXPECT_EQ(saved.favoriteColumns, 3);
@@ -256,7 +256,7 @@ TEST(SettingsKitTest, ADraggedSliderRedrawsThePreviewEveryFrameAndWritesAFewTime
 
   const int watch = inotify_init1(IN_NONBLOCK);
   ASSERT_GE(watch, 0);
-  const auto file = harness.store().defaults().file();
+  const auto file = harness.defaults().file();
   std::filesystem::create_directories(file.parent_path());
   ASSERT_GE(inotify_add_watch(watch, file.parent_path().c_str(), IN_MOVED_TO | IN_CLOSE_WRITE), 0);
 
@@ -283,7 +283,7 @@ TEST(SettingsKitTest, ADraggedSliderRedrawsThePreviewEveryFrameAndWritesAFewTime
   g_signal_handler_disconnect(clock, painted);
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const AppPreferences saved = testing::savedPrefs(harness.store());
+  const AppPreferences saved = testing::savedPrefs(harness);
 
   int writes = 0;
   alignas(inotify_event) char buffer[16384];

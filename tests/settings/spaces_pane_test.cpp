@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <adwaita.h>
 
 #include <array>
@@ -26,6 +28,7 @@
 #include "support/find_pane_controls.h"
 #include "support/find_settings_widgets.h"
 #include "support/find_sidebar.h"
+#include "support/saved_session.h"
 
 namespace zemblo {
 namespace {
@@ -176,7 +179,10 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   EXPECT_EQ(tileText(editor, "SpaceTileName"), "Okul");
   EXPECT_EQ(testing::byWidgetName<Gtk::Label>(*chipsOf(pane).back(), "SpaceChipName").get_text(),
             "Okul");
-  EXPECT_TRUE(store.hasPendingSave());
+  EXPECT_TRUE(testing::sessionOnDiskHolds([](const SessionSnapshot& saved) {
+    return std::ranges::any_of(saved.spaces,
+                               [](const auto& space) { return space.name == "Okul"; });
+  }));
   // Picked colours are stored as the presets are written, so a matching pick marks its preset.
   pickColor(editor, 0, Color::fromHex("#7b61ff"));
   pickColor(editor, 1, Color::fromHex("#FF6FB5"));

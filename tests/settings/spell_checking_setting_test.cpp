@@ -38,7 +38,7 @@ TEST(SpellCheckingSettingTest, TheSwitchStartsOnAndItsChangeIsStored) {
 
   gtk_switch_set_active(GTK_SWITCH(spelling), FALSE);
   pump();
-  EXPECT_FALSE(testing::savedPrefs(harness.store()).spellChecking);
+  EXPECT_FALSE(testing::savedPrefs(harness).spellChecking);
 }
 
 }  // namespace

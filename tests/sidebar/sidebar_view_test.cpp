@@ -7,6 +7,7 @@
 #include "model/tabs_model.h"
 #include "sidebar/sidebar_harness.h"
 #include "support/find_window.h"
+#include "support/saved_session.h"
 #include "window/window_accessor.h"
 
 namespace zemblo {
@@ -120,7 +121,8 @@ TEST(SidebarViewTest, TheToggleHidesAndShowsTheSidebarAndSchedulesASave) {
 
   testing::press(toggleButton(harness.topBar()));
   EXPECT_FALSE(store.tabs().sidebarVisible.peek());
-  EXPECT_TRUE(store.hasPendingSave());
+  EXPECT_TRUE(testing::sessionOnDiskHolds(
+      [](const SessionSnapshot& saved) { return !saved.sidebarVisible; }));
   pump();
   // The hiding animation's end state: the column is gone and the card takes the window.
   EXPECT_FALSE(testing::sidebarColumn(window).get_visible());

@@ -16,6 +16,7 @@
 #include "support/fake_web_view.h"
 #include "support/interface_language.h"
 #include "support/memory_vault_storage.h"
+#include "support/saved_files.h"
 #include "support/temp_home.h"
 
 namespace zemblo::testing {
@@ -74,7 +75,13 @@ class StoreFixture : public ::testing::Test {
     return space(spaceIndex).tabs.peek().at(tabIndex);
   }
   // Lets any pending save run, so that the next check sees only what follows.
-  void settle() { scheduler.advance(std::chrono::seconds(1)); }
+  void settle() {
+    scheduler.advance(std::chrono::seconds(1));
+    store->finishWrites();
+    savedFiles.remember();
+  }
+  // Whether a save reached the disk since the last check or settle().
+  bool savedSinceLastCheck() { return savedFiles.writtenAfterSaveDelay(scheduler, *store); }
 
   TempHome home;
   UserDefaults defaults{home.root() / "config" / "user-defaults.json"};
@@ -86,6 +93,7 @@ class StoreFixture : public ::testing::Test {
   FakeEngine& webViews = *engine_;
   std::shared_ptr<MemoryVaultStorage> vault = std::make_shared<MemoryVaultStorage>();
   std::shared_ptr<BrowserStore> store;
+  SavedFiles savedFiles;
 };
 
 }  // namespace zemblo::testing

@@ -105,7 +105,7 @@ TEST_F(StartPageTest, AnAddressTheEngineRefusesShowsTheLoadErrorView) {
 TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
   auto tab = blankTab();
   harness.store().preferences().setSearchEngine(SearchEngine::bing);
-  EXPECT_EQ(harness.store().defaults().stringValue(SearchEngine::kDefaultsKey), "bing");
+  EXPECT_EQ(harness.defaults().stringValue(SearchEngine::kDefaultsKey), "bing");
   testing::pump();
   EXPECT_EQ(std::string(field().get_placeholder_text()), startPagePlaceholder("Bing"));
   // Only the produced address is checked: the real engine is not reached from the tests.

@@ -143,6 +143,8 @@ class WindowHarness {
 
   BrowserStore& store() { return *store_; }
   WebEngine& engine() { return *engine_; }
+  // The settings file the store writes to.
+  UserDefaults& defaults() { return defaults_; }
   FaviconLoader& favicons() { return favicons_; }
   const std::shared_ptr<BrowserStore>& sharedStore() { return store_; }
   BrowserWindow& window() { return *window_; }
