@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
       const int height = startPage.get_height();
       GtkSnapshot* snapshot = gtk_snapshot_new();
       // The aurora draws anew for every frame, as it does while it drifts.
-      background.aurora().queue_draw();
+      testing::widgetNamed(background, "AuroraBackground").queue_draw();
       background.queue_draw();
       gtk_widget_snapshot_child(testing::widgetNamed(*start.window, "ContentArea").gobj(),
                                 startPage.gobj(), snapshot);

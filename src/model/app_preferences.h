@@ -80,7 +80,6 @@ struct AppPreferences {
   // Field by field; a NaN never equals anything, so a value holding one is unequal to itself.
   friend bool operator==(const AppPreferences&, const AppPreferences&) = default;
 
-  json::Json toJson() const;
   // Throws json::DecodeError when a required key is missing, a value has the wrong JSON type or a
   // choice names no case. Keys that are no field names are ignored.
   static AppPreferences fromJson(const json::Json& object);
@@ -107,6 +106,9 @@ struct AppPreferences {
 
   // How strongly the theme colours tint the sidebar in a scheme (dark tints a little less).
   double tintStrength(ColorScheme scheme) const;
+
+ private:
+  json::Json toJson() const;
 };
 
 // A two-colour theme swatch for gradient backgrounds.

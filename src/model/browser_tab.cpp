@@ -194,11 +194,6 @@ std::string BrowserTab::displayTitle() const {
   return localized("Yeni Sekme");
 }
 
-bool BrowserTab::isSecure() const {
-  const auto& address = url.get();
-  return address && address->scheme() == "https" && verifiedConnection.get() && !loadError.get();
-}
-
 BrowserTab::ConnectionSecurity BrowserTab::connectionSecurity() const {
   const auto& address = url.get();
   const auto scheme = address ? address->scheme() : std::nullopt;

@@ -169,15 +169,11 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // failed (the engine itself goes back to the page before it), else the page's own.
   std::optional<Url> shownURL() const;
   std::optional<std::string> displayHost() const;
-  // An https page on screen that came over a verified connection; never the error page.
-  bool isSecure() const;
   ConnectionSecurity connectionSecurity() const;
   // Saved logins are never offered to a page whose certificate the engine could not vouch for.
   bool mayFillSavedLogins() const { return !allowedCertificate.peek(); }
   // The heading of a page's alert: the host of the page, or "This page says".
   std::string dialogTitle() const;
-
-  void fetchFavicon();
 
   // Engine events: the web view's state and navigation, reported by the engine layer.
   void webViewTitleChanged(const std::optional<std::string>& newTitle);
@@ -221,6 +217,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   static constexpr std::chrono::seconds kCrashWindow{60};
 
  private:
+  // Asks the web view for the page's icon, which each finished load does.
+  void fetchFavicon();
   // The zoom of the page's host, else the default zoom.
   double pageZoom(const TabServices& owner) const;
   // Gives the web view the content blocker and page dark mode of a page at `address`.

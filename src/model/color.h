@@ -35,7 +35,6 @@ struct Color {
   std::string hexString() const;
 
   static Color fromHsb(const Hsb& hsb);
-  Hsb hsb() const;
 
   // A random colour that sits well as a theme colour: any hue, saturation 0.5…0.85, brightness
   // 0.7…0.95.
@@ -52,6 +51,9 @@ struct Color {
   double luminance() const;
 
   friend bool operator==(const Color&, const Color&) = default;
+
+ private:
+  Hsb hsb() const;
 };
 
 // A point in a unit square: (0, 0) is the top leading (left) corner, (1, 1) the bottom trailing.

@@ -119,6 +119,9 @@ void LockedPasswordsView::show(const Status& status) {
   unlockContent_.set_visible_child(checking ? static_cast<Gtk::Widget&>(spinner_)
                                             : static_cast<Gtk::Widget&>(unlockLabel_));
   spinner_.set_spinning(checking);
+  // A screen reader tells the user that the system's password prompt is under way.
+  gtk_accessible_update_state(GTK_ACCESSIBLE(gobj()), GTK_ACCESSIBLE_STATE_BUSY,
+                              status.authenticating, -1);
 }
 
 }  // namespace zemblo

@@ -50,20 +50,16 @@ class PasswordsWindow : public Gtk::Window {
 
   // Unlocks with the password field's text, or answers the question waiting for it.
   void authenticate();
-  // Ends an authentication silently.
-  void cancelAuthentication();
   // Shows the import sheet now when the window is on screen, else as soon as it appears.
   void requestImport();
-
-  // Whether the system's check of the account password is under way, waiting for the password
-  // or checking it.
-  bool authenticating() const { return static_cast<bool>(attempt_); }
 
  protected:
   void on_map() override;
   void on_unmap() override;
 
  private:
+  // Ends an authentication silently.
+  void cancelAuthentication();
   void showImport();
   void handleImportRequest();
   void takeImportRequest();

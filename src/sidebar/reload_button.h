@@ -27,8 +27,6 @@ class ReloadButton : public Gtk::Button {
   void setTab(std::shared_ptr<BrowserTab> tab);
 
   void setHovering(bool hovering);
-  // The arrow's turn in degrees: 360 more for each reload, never reset.
-  double spin() const { return spinTarget_; }
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
@@ -42,6 +40,7 @@ class ReloadButton : public Gtk::Button {
   std::shared_ptr<BrowserTab> tab_;
   bool loading_ = false;
   bool hovering_ = false;
+  // The arrow's turn in degrees: 360 more for each reload, never reset.
   double spinTarget_ = 0;
   LinearGradient gradient_;
   ColorScheme scheme_ = ColorScheme::light;

@@ -57,13 +57,13 @@ SpaceSwitcherButton::SpaceSwitcherButton(const SidebarContext& context,
   click->signal_released().connect([this](int, double x, double y) {
     // Only the circle takes clicks.
     const double dx = x - kSide / 2.0, dy = y - kSide / 2.0;
-    if (dx * dx + dy * dy <= kSide * kSide / 4.0) activate();
+    if (dx * dx + dy * dy <= kSide * kSide / 4.0) selectSpace();
   });
   add_controller(click);
-  activateWithKeys(*this, [this] { activate(); });
+  activateWithKeys(*this, [this] { selectSpace(); });
 }
 
-void SpaceSwitcherButton::activate() const { context_.tabs.select(*space_); }
+void SpaceSwitcherButton::selectSpace() const { context_.tabs.select(*space_); }
 
 void SpaceSwitcherButton::setSelected(bool selected) {
   selected_ = selected;

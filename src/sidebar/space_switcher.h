@@ -54,7 +54,6 @@ class SpaceSwitcherButton : public Gtk::Widget {
 
   const std::shared_ptr<Space>& space() const { return space_; }
   void setSelected(bool selected);
-  void activate() const;
 
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
@@ -62,6 +61,9 @@ class SpaceSwitcherButton : public Gtk::Widget {
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
+  // What a click or Enter on the button does.
+  void selectSpace() const;
+
   const SidebarContext& context_;
   std::shared_ptr<Space> space_;
   bool selected_ = false;

@@ -60,11 +60,6 @@ class AuroraBackground : public Gtk::Widget {
   // Redraws for new inputs; `speed` below 0.05 counts as 0.05.
   void update(const Color& a, const Color& b, double speed, bool animated, ColorScheme scheme);
 
-  // Whether the field is following the clock now.
-  bool running() const { return tick_ != 0; }
-  // The field of the frame on screen.
-  const AuroraMesh& shownMesh() const { return mesh_; }
-
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
                      int& minimum_baseline, int& natural_baseline) const override;
@@ -73,6 +68,8 @@ class AuroraBackground : public Gtk::Widget {
   void on_unmap() override;
 
  private:
+  // Whether the field is following the clock now.
+  bool running() const { return tick_ != 0; }
   void updateRunning();
   bool windowMinimized() const;
   double currentPhase() const;

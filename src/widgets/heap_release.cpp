@@ -41,7 +41,6 @@ void HeapRelease::painted() {
 bool HeapRelease::check() {
   if (std::exchange(paintedSinceCheck_, false)) return true;
   heap::release();
-  ++releases_;
   return false;
 }
 

@@ -17,9 +17,6 @@ class HeapRelease {
   HeapRelease(const HeapRelease&) = delete;
   HeapRelease& operator=(const HeapRelease&) = delete;
 
-  // How often the heap was handed back.
-  int releases() const { return releases_; }
-
  private:
   void watch();
   void unwatch();
@@ -32,7 +29,6 @@ class HeapRelease {
   gulong afterPaint_ = 0;
   sigc::connection realized_, check_;
   bool paintedSinceCheck_ = false;
-  int releases_ = 0;
 };
 
 }  // namespace zemblo

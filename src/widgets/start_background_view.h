@@ -35,13 +35,9 @@ class StartBackgroundView : public Gtk::Widget {
 
   void update(const Palette& space, const AppPreferences& prefs, ColorScheme scheme);
 
-  Look look() const;
   bool showsPicture() const { return look() == Look::picture; }
   // Told when the picture appears or goes (it loads off the main thread).
   sigc::signal<void()>& signalPictureChanged() { return pictureChanged_; }
-  AuroraBackground& aurora() { return aurora_; }
-  // Where the picture is drawn for the current size (larger than the view when cropped).
-  std::optional<graphene_rect_t> pictureFrame() const;
 
   static Color baseColor(ColorScheme scheme);
 
@@ -53,6 +49,9 @@ class StartBackgroundView : public Gtk::Widget {
   void on_map() override;
 
  private:
+  Look look() const;
+  // Where the picture is drawn for the current size (larger than the view when cropped).
+  std::optional<graphene_rect_t> pictureFrame() const;
   void requestPicture();
   void startLoading();
   void pictureLoaded(const Glib::RefPtr<Gdk::Texture>& picture);

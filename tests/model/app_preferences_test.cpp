@@ -85,7 +85,7 @@ class AppPreferencesStore : public ::testing::Test {
   // The full encoding of a value with one key replaced by raw JSON text.
   static std::string encodedWith(const AppPreferences& value, const std::string& key,
                                  std::string_view rawJson) {
-    auto object = value.toJson();
+    auto object = *json::parse(*value.encoded());
     object[key] = *json::parse(rawJson);
     return *json::encode(object);
   }
@@ -110,7 +110,7 @@ TEST_F(AppPreferencesStore, EncodesDefaultsInTheFileFormat) {
             R"("wallpaperBlur":0,"showStartFavorites":true,"restoreSession":true,"defaultZoom":1,)"
             R"("askWhereToSave":false,"spellChecking":true,"tabSleepDelay":"quarterHour"})");
 
-  const auto changed = everythingChanged().toJson();
+  const auto changed = *json::parse(*everythingChanged().encoded());
   EXPECT_EQ(changed.size(), 46u);
   EXPECT_EQ(changed["gradientDirection"], "diagonalUp");
   EXPECT_EQ(changed["theme"], "dark");

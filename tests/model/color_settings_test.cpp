@@ -9,6 +9,7 @@
 #include "model/preferences_model.h"
 #include "platform/user_defaults.h"
 #include "support/fake_scheduler.h"
+#include "support/hsb_of.h"
 #include "support/temp_home.h"
 
 namespace zemblo {
@@ -33,8 +34,8 @@ class ColorSettingsTest : public ::testing::Test {
 
  private:
   void recordWrite(const AppPreferences& old) {
-    const json::Json before = old.toJson();
-    const json::Json now = preferences_.prefs().toJson();
+    const json::Json before = *json::parse(*old.encoded());
+    const json::Json now = *json::parse(*preferences_.prefs().encoded());
     std::vector<std::string>& fields = writes_.emplace_back();
     for (const auto& [key, value] : now.items()) {
       if (!before.contains(key) || before[key] != value) fields.push_back(key);
@@ -94,7 +95,7 @@ TEST_F(ColorSettingsTest, ThemeActionsWriteTheirFieldsOneAtATimeInOrder) {
   EXPECT_NE(shuffled.customColorA, lucky.hexString());
   EXPECT_EQ(Color::fromHex(shuffled.customColorA).hexString(), shuffled.customColorA);
   EXPECT_EQ(shuffled.colorSource, ColorSource::custom);
-  const Hsb hsb = Color::fromHex(shuffled.customColorA).hsb();
+  const Hsb hsb = testing::hsbOf(Color::fromHex(shuffled.customColorA));
   EXPECT_GE(hsb.saturation, 0.49);
   EXPECT_GE(hsb.brightness, 0.69);
 }

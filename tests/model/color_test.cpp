@@ -1,4 +1,5 @@
 #include "model/color.h"
+#include "support/hsb_of.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,32 +72,34 @@ TEST(ColorHsb, ConversionRoundTripsAroundTheWheel) {
   EXPECT_EQ(Color::fromHsb({0.5, 0, 0.5}), (Color{0.5, 0.5, 0.5}));
   for (int step = 0; step < 24; ++step) {
     const Hsb in{step / 24.0, 0.6, 0.8};
-    const Hsb out = Color::fromHsb(in).hsb();
+    const Hsb out = testing::hsbOf(Color::fromHsb(in));
     EXPECT_NEAR(out.hue, in.hue, 1e-12) << step;
     EXPECT_NEAR(out.saturation, in.saturation, 1e-12) << step;
     EXPECT_NEAR(out.brightness, in.brightness, 1e-12) << step;
   }
-  const Hsb grey = (Color{0.3, 0.3, 0.3}).hsb();
+  const Hsb grey = testing::hsbOf(Color{0.3, 0.3, 0.3});
   EXPECT_EQ(grey.hue, 0);
   EXPECT_EQ(grey.saturation, 0);
-  EXPECT_EQ((Color()).hsb().saturation, 0);  // black has no saturation (no division by zero)
+  EXPECT_EQ(testing::hsbOf(Color()).saturation,
+            0);  // black has no saturation (no division by zero)
 }
 
 TEST(ColorCompanion, GreysMoveTowardsTheMiddleAndColoursTurn) {
-  const Hsb white = (Color{1, 1, 1}).hsbAdjusted().hsb();
+  const Hsb white = testing::hsbOf((Color{1, 1, 1}).hsbAdjusted());
   EXPECT_DOUBLE_EQ(white.brightness, 0.82);
   EXPECT_EQ(white.saturation, 0);
 
-  EXPECT_DOUBLE_EQ(Color().hsbAdjusted().hsb().brightness, 0.08);
-  EXPECT_DOUBLE_EQ((Color{0.5, 0.5, 0.5}).hsbAdjusted().hsb().brightness, 0.88);  // 0.5 is dark
-  EXPECT_DOUBLE_EQ((Color{0.7, 0.7, 0.7}).hsbAdjusted().hsb().brightness, 0.7 * 0.82);
+  EXPECT_DOUBLE_EQ(testing::hsbOf(Color().hsbAdjusted()).brightness, 0.08);
+  EXPECT_DOUBLE_EQ(testing::hsbOf((Color{0.5, 0.5, 0.5}).hsbAdjusted()).brightness,
+                   0.88);  // 0.5 is dark
+  EXPECT_DOUBLE_EQ(testing::hsbOf((Color{0.7, 0.7, 0.7}).hsbAdjusted()).brightness, 0.7 * 0.82);
 
-  const Hsb red = (Color{1, 0, 0}).hsbAdjusted().hsb();
+  const Hsb red = testing::hsbOf((Color{1, 0, 0}).hsbAdjusted());
   EXPECT_NEAR(red.hue, 0.09, 1e-12);
   EXPECT_NEAR(red.saturation, 0.92, 1e-12);
   EXPECT_DOUBLE_EQ(red.brightness, 1.0);
 
-  const Hsb wrapped = Color::fromHsb({0.95, 0.8, 0.5}).hsbAdjusted().hsb();
+  const Hsb wrapped = testing::hsbOf(Color::fromHsb({0.95, 0.8, 0.5}).hsbAdjusted());
   EXPECT_NEAR(wrapped.hue, 0.04, 1e-12);
   EXPECT_NEAR(wrapped.saturation, 0.8 * 0.92, 1e-12);
   EXPECT_NEAR(wrapped.brightness, 0.5 * 1.04 + 0.03, 1e-12);
@@ -110,7 +113,7 @@ TEST(ColorRandom, PleasantColoursStayInsideTheirRanges) {
   std::mt19937_64 generator(20240501);
   double lowestSaturation = 1, lowestBrightness = 1;
   for (int i = 0; i < 5000; ++i) {
-    const Hsb hsb = Color::randomPleasant(generator).hsb();
+    const Hsb hsb = testing::hsbOf(Color::randomPleasant(generator));
     lowestSaturation = std::min(lowestSaturation, hsb.saturation);
     lowestBrightness = std::min(lowestBrightness, hsb.brightness);
     EXPECT_LE(hsb.saturation, 0.85 + 1e-12);
@@ -119,7 +122,7 @@ TEST(ColorRandom, PleasantColoursStayInsideTheirRanges) {
   EXPECT_GE(lowestSaturation, 0.5 - 1e-12);
   EXPECT_GE(lowestBrightness, 0.7 - 1e-12);
 
-  const Hsb fromSystem = Color::randomPleasant().hsb();
+  const Hsb fromSystem = testing::hsbOf(Color::randomPleasant());
   EXPECT_GE(fromSystem.saturation, 0.5 - 1e-12);
   EXPECT_GE(fromSystem.brightness, 0.7 - 1e-12);
 }

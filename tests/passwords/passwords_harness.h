@@ -31,6 +31,7 @@
 #include "support/memory_vault_storage.h"
 #include "support/rendered_pixels.h"
 #include "support/temp_home.h"
+#include "support/x_input.h"
 #include "web/favicon_loader.h"
 #include "widgets/system_color_scheme.h"
 
@@ -158,7 +159,24 @@ class PasswordsHarness {
     return spinner && shownInWindow(spinner);
   }
   // Whether the lock screen waits for the password (the system asked for it).
-  bool awaitsPassword() { return window_->authenticating() && !showsProgress(); }
+  bool awaitsPassword() { return lockBusy() && !showsProgress(); }
+  // Whether the lock screen is marked busy for assistive technologies: the system's check of the
+  // account password is under way, waiting for the password or checking it.
+  bool lockBusy() {
+    GtkWidget* lock = findFirst(root(), [](GtkWidget* widget) {
+      return gtk_widget_has_css_class(widget, "locked-passwords");
+    });
+    if (!lock) return false;
+    char* differs =
+        gtk_test_accessible_check_state(GTK_ACCESSIBLE(lock), GTK_ACCESSIBLE_STATE_BUSY, TRUE);
+    g_free(differs);
+    return !differs;
+  }
+  // Real key presses on the window, with the keyboard focus where it is.
+  void pressKeys(const std::string& keys) {
+    runBesideMainLoop(xdotoolOn(GTK_WINDOW(window_->gobj()), "windowfocus --sync %1") +
+                      " && xdotool key " + keys);
+  }
   // Whether the window shows the logins rather than its lock screen.
   bool showsLogins() {
     GtkWidget* search = searchField();
@@ -211,7 +229,7 @@ class PasswordsHarness {
   }
   // Types into the password field and presses Unlock, as Return does.
   void enterPassword(const std::string& password) {
-    EXPECT_TRUE(waitUntil([&] { return awaitsPassword() || !window_->authenticating(); }));
+    EXPECT_TRUE(waitUntil([&] { return awaitsPassword() || !lockBusy(); }));
     gtk_editable_set_text(GTK_EDITABLE(passwordField()), password.c_str());
     click(unlockButton());
   }

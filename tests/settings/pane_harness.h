@@ -45,9 +45,9 @@ inline void flip(Gtk::Switch& control) {
 class PrefsWrites {
  public:
   explicit PrefsWrites(BrowserStore& store)
-      : store_(store), last_(store.preferences().prefs().toJson()) {
+      : store_(store), last_(*json::parse(*store.preferences().prefs().encoded())) {
     connection_ = store.preferences().observablePrefs().signalChanged().connect([this] {
-      const json::Json now = store_.preferences().prefs().toJson();
+      const json::Json now = *json::parse(*store_.preferences().prefs().encoded());
       std::vector<std::string> fields;
       for (const auto& [key, value] : now.items()) {
         if (!last_.contains(key) || last_[key] != value) fields.push_back(key);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/hsb_of.h"
 #include "widgets/favicon_view.h"
 
 namespace zemblo {
@@ -54,8 +55,8 @@ TEST(LetterIconTest, HueFoldsEveryScalarAndIgnoresTheWwwPrefix) {
 
 TEST(LetterIconTest, TileColoursShareTheHue) {
   const int hue = LetterIcon::hue("example.com");
-  const Hsb top = LetterIcon::topColor(hue).hsb();
-  const Hsb bottom = LetterIcon::bottomColor(hue).hsb();
+  const Hsb top = testing::hsbOf(LetterIcon::topColor(hue));
+  const Hsb bottom = testing::hsbOf(LetterIcon::bottomColor(hue));
   EXPECT_NEAR(top.hue, hue / 360.0, 1e-6);
   EXPECT_NEAR(top.saturation, 0.5, 1e-6);
   EXPECT_NEAR(top.brightness, 0.95, 1e-6);
