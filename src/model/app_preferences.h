@@ -127,7 +127,6 @@ struct SpacePreset {
   std::string colorA;
   std::string colorB;
 
-  const std::string& id() const { return name; }
   std::string localizedName() const;
 
   // The twelve presets in the order they are offered.

@@ -55,7 +55,6 @@ class TabPermissions {
   // Answers every waiting question that `decide` has an answer for.
   void settle(const std::function<std::optional<bool>(const PermissionRequest&)>& decide);
   void refuseAll();
-  size_t waiting() const { return queue_.size(); }
 
  private:
   struct Waiting {

@@ -44,12 +44,12 @@ class WebEngine : public BrowserEngine {
   WebEngine(const WebEngine&) = delete;
   WebEngine& operator=(const WebEngine&) = delete;
 
-  // Created on first use; the pages' icons are on from the main loop's next turn.
+  // Created on first use (its cache folder with it); the pages' icons are on from the main
+  // loop's next turn.
   WebKitNetworkSession* networkSession();
   // Created on first use; without folders, "ContentRuleLists" in the application's data folder.
   // Lists are looked up first in the read-only store beside the bundled rule file.
   std::shared_ptr<ContentRuleStore> contentRuleStore() override;
-  bool hasNetworkSession() const { return static_cast<bool>(session_); }
   // The private windows' session, held in memory only; made on first use after each end.
   WebKitNetworkSession* privateNetworkSession();
   void endPrivateBrowsing() override;

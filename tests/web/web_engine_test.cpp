@@ -35,10 +35,12 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
   auto store = BrowserStore::create(shared, std::move(environment));
   auto tab = std::make_shared<BrowserTab>();
   store->tabs().insertTab(tab);
-  EXPECT_FALSE(engine.hasNetworkSession());
+  // The network session keeps its cache on disk: nothing is there until then.
+  EXPECT_FALSE(std::filesystem::exists(home.root() / "web-cache"));
 
   ASSERT_NE(tab->webView(), nullptr);
-  ASSERT_TRUE(engine.hasNetworkSession());
+  EXPECT_TRUE(
+      testing::waitUntil([&] { return std::filesystem::exists(home.root() / "web-cache"); }));
   WebKitNetworkSession* session = engine.networkSession();
   EXPECT_FALSE(webkit_network_session_is_ephemeral(session));
   EXPECT_TRUE(testing::waitUntil([&] {

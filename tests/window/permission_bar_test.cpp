@@ -217,7 +217,7 @@ TEST_F(PermissionBarTest, ANotificationRequestIsAskedOnceAllowedRememberedAndRea
   clickPage();
   ASSERT_TRUE(
       waitUntil([&] { return callJavaScript(WebHarness::viewOf(*tab), "return clicks;") == "2"; }));
-  EXPECT_EQ(tab->permissions.waiting(), 1u);
+  EXPECT_TRUE(tab->permissions.shown.peek());
   EXPECT_TRUE(hasAccessibleName(
       *bar(), withArgument(localized("%@ bildirim göndermek istiyor"), "127.0.0.1")));
   // Its bar is the browser's, above the page's top edge, and leaves the page running.
@@ -231,7 +231,9 @@ TEST_F(PermissionBarTest, ANotificationRequestIsAskedOnceAllowedRememberedAndRea
   click(barButton(localized("İzin ver")));
   ASSERT_TRUE(waitUntil([&] { return title(*tab).find("granted") != std::string::npos; }))
       << title(*tab);
+  // Both answered at once: no second question follows.
   EXPECT_FALSE(barShown());
+  EXPECT_FALSE(tab->permissions.shown.peek());
   EXPECT_NE(
       savedSettings().find(R"("http:\/\/127.0.0.1:)" + port() + R"(":{"notifications":"allow"})"),
       std::string::npos);
@@ -256,7 +258,7 @@ TEST_F(PermissionBarTest, ANotificationRequestIsAskedOnceAllowedRememberedAndRea
 
 TEST_F(PermissionBarTest, AQuestionWaitsWhileItsTabIsInTheBackgroundAndGoesWithTheTab) {
   auto asking = harness.open(server.url("/where"));
-  ASSERT_TRUE(waitUntil([&] { return asking->permissions.waiting() == 1 && barShown(); }));
+  ASSERT_TRUE(waitUntil([&] { return asking->permissions.shown.peek() && barShown(); }));
   EXPECT_TRUE(hasAccessibleName(
       *bar(), withArgument(localized("%@ konumunu öğrenmek istiyor"), "127.0.0.1")));
   // Another tab in front hides the question; it is still there when its tab comes back.
@@ -274,10 +276,10 @@ TEST_F(PermissionBarTest, AQuestionWaitsWhileItsTabIsInTheBackgroundAndGoesWithT
 
   // Another site's question, whose tab closes in the background before it is answered.
   auto closing = harness.open("http://localhost:" + port() + "/where");
-  ASSERT_TRUE(waitUntil([&] { return closing->permissions.waiting() == 1; }));
+  ASSERT_TRUE(waitUntil([&] { return closing->permissions.shown.peek().has_value(); }));
   harness.store().tabs().select(*other);
   harness.store().tabs().closeTab(*closing);
-  EXPECT_EQ(closing->permissions.waiting(), 0u);
+  EXPECT_FALSE(closing->permissions.shown.peek());
   EXPECT_FALSE(barShown());
   EXPECT_FALSE(harness.store().sitePermissions().decisionFor(
       *siteOrigin(*Url::parse("http://localhost:" + port())), PermissionKind::geolocation));
