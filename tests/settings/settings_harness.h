@@ -14,8 +14,10 @@
 #include "model/preferences_model.h"
 #include "settings/kit/pane_body.h"
 #include "settings/previews/interface_preview.h"
+#include "settings/previews/preview_layout.h"
 #include "settings/settings_view.h"
 #include "sidebar/sidebar_harness.h"
+#include "support/drawn_nodes.h"
 #include "support/find_settings_widgets.h"
 #include "support/rendered_pixels.h"
 
@@ -62,6 +64,28 @@ class SettingsHarness : public WindowHarness {
     std::stringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+  }
+
+  // The width of the sidebar the preview drew at its last frame: that of its address pill, the
+  // first fill drawn inside the miniature, with the sidebar's padding either side of it.
+  static double drawnSidebarWidth(InterfacePreview& preview) {
+    const int width = preview.get_width(), height = preview.get_height();
+    GskRenderNode* frame = testing::drawnNodeOf(preview.gobj(), width, height);
+    GskRenderNode* pill = testing::firstNode(frame, [&](GskRenderNode* node) {
+      if (gsk_render_node_get_node_type(node) != GSK_ROUNDED_CLIP_NODE) return false;
+      graphene_rect_t bounds;
+      gsk_render_node_get_bounds(node, &bounds);
+      return bounds.size.width < width - 1 &&
+             gsk_render_node_get_node_type(gsk_rounded_clip_node_get_child(node)) == GSK_COLOR_NODE;
+    });
+    graphene_rect_t bounds{};
+    if (pill) gsk_render_node_get_bounds(pill, &bounds);
+    if (frame) gsk_render_node_unref(frame);
+    if (!pill) return 0;
+    PreviewInputs inputs;
+    inputs.scale = InterfacePreview::kPaneScale;
+    const auto layout = layoutPreview(inputs, width).sidebar;
+    return bounds.size.width + (layout.frame.width - layout.pill.width);
   }
 
   // What the widget draws, rendered by its window's renderer.

@@ -320,9 +320,9 @@ TEST(SettingsKitTest, ADraggedSliderRedrawsThePreviewEveryFrameAndWritesAFewTime
   EXPECT_EQ(saved.sidebarWidth, stored);
   // The preview takes the last value on its next frame.
   EXPECT_TRUE(testing::waitUntil([&] {
-    return std::abs(preview.shownLayout().sidebar.frame.width -
-                    stored * InterfacePreview::kPaneScale) < 1e-9;
-  })) << preview.shownLayout().sidebar.frame.width;
+    return std::abs(SettingsHarness::drawnSidebarWidth(preview) -
+                    stored * InterfacePreview::kPaneScale) < 1e-3;
+  })) << SettingsHarness::drawnSidebarWidth(preview);
 }
 
 }  // namespace

@@ -27,15 +27,14 @@ class InterfacePreview : public Gtk::Widget {
   InterfacePreview(const SettingsContext& context, double scale = kPaneScale);
   ~InterfacePreview() override;
 
-  // What the miniature shows at the moment.
-  PreviewLayout shownLayout() const;
-
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
                      int& minimum_baseline, int& natural_baseline) const override;
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
+  // What the miniature shows at the moment.
+  PreviewLayout shownLayout() const;
   void sync();
   static std::string backdropKey(const PreviewLayout& layout);
   static void drawBackdrop(GtkSnapshot* snapshot, const PreviewLayout& layout,
