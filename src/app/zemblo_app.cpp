@@ -253,8 +253,9 @@ const SystemColorScheme& ZembloApp::colorScheme() {
 }
 
 FaviconLoader& ZembloApp::favicons() {
-  if (!favicons_) favicons_ = std::make_unique<FaviconLoader>();
-  return *favicons_;
+  // The engine's: the icons its pages report are already there when a view asks.
+  store();
+  return webEngine_->favicons();
 }
 
 void ZembloApp::addWindowActions() {

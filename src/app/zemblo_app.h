@@ -52,6 +52,7 @@ class ZembloApp : public Gtk::Application {
 
   // Created on first use and kept for the life of the process.
   std::shared_ptr<BrowserStore> store();
+  // The engine's, which outlives every window that shows an icon.
   FaviconLoader& favicons();
   bool relaunchRequested() const { return relaunchRequested_; }
   // The profile was held by a browser of another login session: this run wrote nothing.
@@ -121,8 +122,6 @@ class ZembloApp : public Gtk::Application {
   std::shared_ptr<BrowserStore> store_;
   // Declared after the store it follows: it lets go of the store's preferences first.
   std::unique_ptr<LanguageFollower> language_;
-  // Outlives every window that shows an icon.
-  std::unique_ptr<FaviconLoader> favicons_;
   // Outlives every window that observes it.
   std::unique_ptr<SystemColorScheme> colorScheme_;
   std::vector<OpenBrowserWindow> browserWindows_;

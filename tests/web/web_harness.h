@@ -190,6 +190,19 @@ inline std::string refusedURL() {
   return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/refused";
 }
 
+// A square PNG picture of one colour, for a site's icon.
+inline std::string pngPicture(int size = 16) {
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, size, size);
+  gdk_pixbuf_fill(pixbuf, 0x3366ccff);
+  gchar* buffer = nullptr;
+  gsize length = 0;
+  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &length, "png", nullptr, nullptr);
+  std::string bytes(buffer, length);
+  g_free(buffer);
+  g_object_unref(pixbuf);
+  return bytes;
+}
+
 // Runs an async JavaScript function body in the view; its result as text (strings unquoted).
 inline std::optional<std::string> callJavaScript(WebKitWebView* view, const std::string& body,
                                                  const char* world = nullptr) {
