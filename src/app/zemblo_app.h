@@ -103,6 +103,8 @@ class ZembloApp : public Gtk::Application {
   void finishClosingWindows();
   // The browser window with the focus, else the one that had it last, else the first.
   BrowserWindow* activeBrowserWindow() const;
+  // The tabs of activeBrowserWindow() while it is shown; none once every window is closed.
+  TabsModel* lastUsedTabs() const;
   void addWindowActions();
   int handleLocalOptions(const Glib::RefPtr<Glib::VariantDict>& options);
 

@@ -178,7 +178,8 @@ TEST(PrivacyPaneTest, AFailedRemovalIsNeverShownAsDoneAndAnAnswerAfterThePaneIsG
   testing::switchLanguage(store->preferences(), AppLanguage::english);
   const SystemColorScheme scheme;
   FaviconLoader favicons;
-  const SettingsContext context(settingsModels(*store), favicons, scheme);
+  const SettingsContext context(settingsModels(*store, [&] { return &store->tabs(); }), favicons,
+                                scheme);
   auto pane = std::make_unique<PrivacyPane>(context);
   Gtk::Button& clearData = buttonFor(*pane, "Clear…", "Cookies and site data");
   ASSERT_TRUE(SettingsHarness::click(clearData));

@@ -149,8 +149,10 @@ void PrivacyPane::showSitePermissions(const SitePermissions::Decisions& decision
 
 void PrivacyPane::setAdBlockEnabled(bool enabled) {
   context_.pageServices().adBlocker().setEnabled(enabled);
-  // Only the page on screen reloads; the others show the change when they next load.
-  if (auto tab = context_.tabs().currentSpace()->selectedTab()) tab->reload();
+  // Only the page on screen in the browser window used last reloads; the others show the change
+  // when they next load.
+  TabsModel* tabs = context_.lastUsedTabs();
+  if (auto tab = tabs ? tabs->currentSpace()->selectedTab() : nullptr) tab->reload();
 }
 
 void PrivacyPane::removeAllowedSite(const std::string& host) {
