@@ -162,6 +162,8 @@ void TabRow::sync() {
   title_.set_attributes(attributes);
   title_.set_opacity(selected ? 1 : kUnselectedTitleOpacity);
   setHelpText(close_, localized("Sekmeyi kapat (Ctrl+W)"));
+  // Every row has one: the name says which tab each closes.
+  setAccessibleName(close_, withArgument(localized("%@ sekmesini kapat"), look_.title));
   setAccessibleName(*this, look_.title);
   setAccessibleSelected(*this, selected);
   syncSpeaker();
