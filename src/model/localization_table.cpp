@@ -764,6 +764,7 @@ constexpr LocalizationPair kPairs[] = {
     {"Çerezler ve site verileri temizlendi", "Cookies and site data cleared"},
     {"%@ sekmesini kapat", "Close %@"},
     {"%@ dosyasını dosya yöneticisinde göster", "Show %@ in File Manager"},
+    {"Yeni alan ekle", "Add New Space"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.
