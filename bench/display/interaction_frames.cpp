@@ -42,7 +42,8 @@ constexpr const char* kTyped = "page 42 lorem ipsum";
 
 void dragSlider(Measurements& run, Browser& browser) {
   if (!run.wanted("slider")) return;
-  SettingsView settings(settingsModels(*browser.store), browser.favicons, browser.colorScheme);
+  SettingsView settings(settingsModels(*browser.store, [&] { return &browser.store->tabs(); }),
+                        browser.favicons, browser.colorScheme);
   settings.present();
   settings.select(SettingsPane::sidebar);
   runUntil([&] { return settings.get_mapped(); }, std::chrono::seconds(10));

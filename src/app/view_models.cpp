@@ -16,16 +16,20 @@ BrowserWindow::Models browserWindowModels(BrowserStore& store, TabsModel& tabs) 
           .notices = store.notices};
 }
 
-SettingsModels settingsModels(BrowserStore& store) {
+SettingsModels settingsModels(BrowserStore& store, std::function<TabsModel*()> lastUsedTabs) {
   return {store.preferences(),     store.tabs(),
           store.favorites(),       store.history(),
           store.pageServices(),    store.passwords(),
           store.sitePermissions(), [&store] { store.scheduleSave(); },
-          store.weak_from_this()};
+          store.weak_from_this(),  std::move(lastUsedTabs)};
 }
 
-PasswordsWindow::Models passwordsModels(BrowserStore& store) {
-  return {.passwords = store.passwords(), .preferences = store.preferences(), .tabs = store.tabs()};
+PasswordsWindow::Models passwordsModels(BrowserStore& store,
+                                        std::function<TabsModel*()> lastUsedTabs) {
+  return {.passwords = store.passwords(),
+          .preferences = store.preferences(),
+          .tabs = store.tabs(),
+          .lastUsedTabs = std::move(lastUsedTabs)};
 }
 
 }  // namespace zemblo

@@ -11,7 +11,9 @@ class TabsModel;
 
 // What each window is handed of the store: the models it shows and changes, never the store.
 BrowserWindow::Models browserWindowModels(BrowserStore& store, TabsModel& tabs);
-SettingsModels settingsModels(BrowserStore& store);
-PasswordsWindow::Models passwordsModels(BrowserStore& store);
+// `lastUsedTabs` gives the tabs of the browser window the user used last, if one is open.
+SettingsModels settingsModels(BrowserStore& store, std::function<TabsModel*()> lastUsedTabs);
+PasswordsWindow::Models passwordsModels(BrowserStore& store,
+                                        std::function<TabsModel*()> lastUsedTabs);
 
 }  // namespace zemblo

@@ -253,8 +253,9 @@ const SystemColorScheme& ZembloApp::colorScheme() {
 }
 
 FaviconLoader& ZembloApp::favicons() {
-  if (!favicons_) favicons_ = std::make_unique<FaviconLoader>();
-  return *favicons_;
+  // The engine's: the icons its pages report are already there when a view asks.
+  store();
+  return webEngine_->favicons();
 }
 
 void ZembloApp::addWindowActions() {
@@ -297,6 +298,12 @@ BrowserWindow* ZembloApp::activeBrowserWindow() const {
     }
   }
   return browserWindow();
+}
+
+TabsModel* ZembloApp::lastUsedTabs() const {
+  // A window being closed is hidden at once: it is passed over for the one used before it.
+  BrowserWindow* window = activeBrowserWindow();
+  return window && window->get_visible() ? &window->tabs() : nullptr;
 }
 
 void ZembloApp::showBrowserWindow() {
@@ -411,8 +418,9 @@ void ZembloApp::showPasswordsWindow(bool importing) {
     if (!passwordClipboard_) {
       passwordClipboard_ = std::make_unique<PasswordClipboard>(Scheduler::mainLoop());
     }
-    passwordsWindow_ = std::make_unique<PasswordsWindow>(passwordsModels(*store()), favicons(),
-                                                         colorScheme(), *passwordClipboard_);
+    passwordsWindow_ = std::make_unique<PasswordsWindow>(
+        passwordsModels(*store(), [this] { return lastUsedTabs(); }), favicons(), colorScheme(),
+        *passwordClipboard_);
     dropWhenClosed(passwordsWindow_);
     if (auto* browser = activeBrowserWindow()) {
       hideTooltipWhileOpen(browser->sidebarView().bottomBar().passwordsButton(), *passwordsWindow_);
@@ -424,8 +432,8 @@ void ZembloApp::showPasswordsWindow(bool importing) {
 
 void ZembloApp::showSettingsWindow() {
   if (!settingsWindow_) {
-    settingsWindow_ =
-        std::make_unique<SettingsView>(settingsModels(*store()), favicons(), colorScheme());
+    settingsWindow_ = std::make_unique<SettingsView>(
+        settingsModels(*store(), [this] { return lastUsedTabs(); }), favicons(), colorScheme());
     dropWhenClosed(settingsWindow_);
     if (auto* browser = activeBrowserWindow()) {
       hideTooltipWhileOpen(browser->sidebarView().bottomBar().settingsButton(), *settingsWindow_);

@@ -52,6 +52,7 @@ class ZembloApp : public Gtk::Application {
 
   // Created on first use and kept for the life of the process.
   std::shared_ptr<BrowserStore> store();
+  // The engine's, which outlives every window that shows an icon.
   FaviconLoader& favicons();
   bool relaunchRequested() const { return relaunchRequested_; }
   // The profile was held by a browser of another login session: this run wrote nothing.
@@ -98,6 +99,8 @@ class ZembloApp : public Gtk::Application {
   BrowserWindow* activeBrowserWindow() const;
   // The first browser window, once a window was first shown.
   BrowserWindow* browserWindow() const;
+  // The tabs of activeBrowserWindow() while it is shown; none once every window is closed.
+  TabsModel* lastUsedTabs() const;
   void addWindowActions();
   int handleLocalOptions(const Glib::RefPtr<Glib::VariantDict>& options);
 
@@ -117,8 +120,6 @@ class ZembloApp : public Gtk::Application {
   std::shared_ptr<BrowserStore> store_;
   // Declared after the store it follows: it lets go of the store's preferences first.
   std::unique_ptr<LanguageFollower> language_;
-  // Outlives every window that shows an icon.
-  std::unique_ptr<FaviconLoader> favicons_;
   // Outlives every window that observes it.
   std::unique_ptr<SystemColorScheme> colorScheme_;
   std::vector<OpenBrowserWindow> browserWindows_;

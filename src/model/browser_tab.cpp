@@ -217,15 +217,20 @@ void BrowserTab::fetchFavicon() {
   std::weak_ptr<BrowserTab> weakSelf = weak_from_this();
   storedWebView_->findFaviconAddress([weakSelf](std::optional<std::string> result) {
     auto self = weakSelf.lock();
-    if (!self || !result) return;
-    auto address = Url::parse(*result);
-    // Only an absolute web address can be fetched later as an icon.
-    if (!address || !address->isHttpOrHttps() || !address->host()) return;
-    if (self->faviconURL.peek() == address) return;
-    self->faviconURL.set(address);
-    if (self->isPrivate) return;
-    if (const auto owner = self->services.lock()) owner->faviconFound(*self);
+    if (self && result) self->showFavicon(*result);
   });
+}
+
+void BrowserTab::engineFaviconChanged(const std::string& address) { showFavicon(address); }
+
+void BrowserTab::showFavicon(const std::string& text) {
+  auto address = Url::parse(text);
+  // Only an absolute web address can be fetched later as an icon.
+  if (!address || !address->isHttpOrHttps() || !address->host()) return;
+  if (faviconURL.peek() == address) return;
+  faviconURL.set(address);
+  if (isPrivate) return;
+  if (const auto owner = services.lock()) owner->faviconFound(*this);
 }
 
 void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle) {
@@ -261,6 +266,11 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
 
 void BrowserTab::navigationCommitted(bool verified, bool allowedCertificate) {
   provisional_ = false;
+  // Another site's icon never stands for this one, even when the new page turns out to have none.
+  const auto hostOf = [](const std::optional<Url>& address) {
+    return address ? address->host() : std::nullopt;
+  };
+  if (committed_ && hostOf(committed_->url) != hostOf(url.peek())) faviconURL.set(std::nullopt);
   committed_ = CommittedPage{url.peek(), verified, allowedCertificate};
   verifiedConnection.set(verified);
   this->allowedCertificate.set(allowedCertificate);
@@ -278,7 +288,8 @@ void BrowserTab::showCommittedConnection() {
 
 void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
                                      const std::string& pageTitle) {
-  fetchFavicon();
+  // Where the engine fetches the icon itself, a second request for it would only repeat its own.
+  if (!storedWebView_ || !storedWebView_->reportsFavicons()) fetchFavicon();
   const auto owner = services.lock();
   if (!owner) return;
   if (address && !isPrivate) {

@@ -177,6 +177,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
 
   // Engine events: the web view's state and navigation, reported by the engine layer.
   void webViewTitleChanged(const std::optional<std::string>& newTitle);
+  // The engine holds the page's icon, fetched from `address` or kept from an earlier visit.
+  void engineFaviconChanged(const std::string& address);
   void webViewURLChanged(const std::optional<Url>& newURL);
   // A main-frame load really started (or was redirected) towards `address`.
   void provisionalNavigationStarted(const std::optional<Url>& address);
@@ -219,6 +221,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
  private:
   // Asks the web view for the page's icon, which each finished load does.
   void fetchFavicon();
+  // Takes a page's icon address; ignored unless it is an absolute web address.
+  void showFavicon(const std::string& address);
   // The zoom of the page's host, else the default zoom.
   double pageZoom(const TabServices& owner) const;
   // Gives the web view the content blocker and page dark mode of a page at `address`.

@@ -757,6 +757,14 @@ constexpr LocalizationPair kPairs[] = {
     {"Bağlantıyı Yeni Pencerede Aç", "Open Link in New Window"},
     // Keyboard and screen reader reach
     {"Sayfa içeriği", "Page content"},
+    // Buttons of a list told apart by what each acts on
+    {"%@ sitesini kaldır", "Remove %@"},
+    {"Geçmişi temizle…", "Clear History…"},
+    {"Çerezleri ve site verilerini temizle…", "Clear Cookies and Site Data…"},
+    {"Çerezler ve site verileri temizlendi", "Cookies and site data cleared"},
+    {"%@ sekmesini kapat", "Close %@"},
+    {"%@ dosyasını dosya yöneticisinde göster", "Show %@ in File Manager"},
+    {"Yeni alan ekle", "Add New Space"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

@@ -37,6 +37,9 @@ class WebViewPort {
   // Runs the favicon look-up script in an isolated world; the answer is the script's string
   // result, or nothing on any failure. Never called back after the view is gone.
   virtual void findFaviconAddress(std::function<void(std::optional<std::string>)> done) = 0;
+  // Whether the engine fetches the page's icon itself and reports it to the tab
+  // (BrowserTab::engineFaviconChanged); the browser then never asks for the same icon again.
+  virtual bool reportsFavicons() const { return false; }
 
   // Searches the page for `text`, ignoring case and wrapping around at either end, and marks the
   // matches; `done` gets the number of matches (at most `maxMatches`), or nothing when there is

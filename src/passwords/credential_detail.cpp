@@ -58,11 +58,12 @@ Gtk::Separator& insetDivider() {
 
 }  // namespace
 
-CredentialDetail::CredentialDetail(PasswordStore& passwords, TabsModel& tabs,
+CredentialDetail::CredentialDetail(PasswordStore& passwords,
+                                   std::function<TabsModel*()> lastUsedTabs,
                                    FaviconLoader& favicons, PasswordClipboard& clipboard,
                                    Credential credential)
     : passwords_(passwords),
-      tabs_(tabs),
+      lastUsedTabs_(std::move(lastUsedTabs)),
       clipboard_(clipboard),
       credential_(std::move(credential)),
       icon_(favicons, kHeaderIconSize) {
@@ -215,8 +216,10 @@ void CredentialDetail::markCopied(const char* tag) {
 void CredentialDetail::openSite() {
   const std::optional<Url> address = credentialSiteAddress(credential_);
   if (!address) return;
-  tabs_.openTab(*address, false);
+  // A browser window comes to the front first: the one used last, or the session's windows when
+  // every one was closed. The site opens there, never in a window the user has closed.
   activate_action("app.browser");
+  if (TabsModel* tabs = lastUsedTabs_()) tabs->openTab(*address, false);
 }
 
 void CredentialDetail::confirmDelete() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,9 +27,9 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   static constexpr int kHeaderIconSize = 40;
   static constexpr unsigned kCheckmarkMilliseconds = 1500;
 
-  // The website opens in a new tab of `tabs`.
-  CredentialDetail(PasswordStore& passwords, TabsModel& tabs, FaviconLoader& favicons,
-                   PasswordClipboard& clipboard, Credential credential);
+  // The website opens in a new tab of the tabs `lastUsedTabs` gives at the time.
+  CredentialDetail(PasswordStore& passwords, std::function<TabsModel*()> lastUsedTabs,
+                   FaviconLoader& favicons, PasswordClipboard& clipboard, Credential credential);
   ~CredentialDetail() override;
 
   // Shows the login's newest values, keeping what is revealed and copied.
@@ -47,7 +48,7 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   void deleteConfirmed();
 
   PasswordStore& passwords_;
-  TabsModel& tabs_;
+  std::function<TabsModel*()> lastUsedTabs_;
   PasswordClipboard& clipboard_;
   Credential credential_;
   bool revealed_ = false;

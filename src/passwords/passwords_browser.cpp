@@ -42,12 +42,13 @@ CredentialRow* findRow(Gtk::Widget& widget, const Uuid& id) {
 
 }  // namespace
 
-PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs,
+PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords,
+                                   std::function<TabsModel*()> lastUsedTabs,
                                    FaviconLoader& favicons, PasswordClipboard& clipboard,
                                    std::function<void()> showImport)
     : Gtk::Paned(Gtk::Orientation::HORIZONTAL),
       passwords_(passwords),
-      tabs_(tabs),
+      lastUsedTabs_(std::move(lastUsedTabs)),
       favicons_(favicons),
       clipboard_(clipboard),
       showImport_(std::move(showImport)),
@@ -294,7 +295,7 @@ void PasswordsBrowser::updateDetail() {
   }
   // Another login gets a page of its own, with nothing revealed or copied.
   if (detail_) detailArea_.remove(*detail_);
-  detail_ = std::make_unique<CredentialDetail>(passwords_, tabs_, favicons_, clipboard_,
+  detail_ = std::make_unique<CredentialDetail>(passwords_, lastUsedTabs_, favicons_, clipboard_,
                                                std::move(*selected));
   detailArea_.append(*detail_);
 }

@@ -29,9 +29,10 @@ class PasswordsBrowser : public Gtk::Paned {
   static constexpr int kListMinimumWidth = 240;
   static constexpr int kListWidth = 280;
 
-  // A login's website opens in a new tab of `tabs`.
-  PasswordsBrowser(PasswordStore& passwords, TabsModel& tabs, FaviconLoader& favicons,
-                   PasswordClipboard& clipboard, std::function<void()> showImport);
+  // A login's website opens in a new tab of the tabs `lastUsedTabs` gives at the time.
+  PasswordsBrowser(PasswordStore& passwords, std::function<TabsModel*()> lastUsedTabs,
+                   FaviconLoader& favicons, PasswordClipboard& clipboard,
+                   std::function<void()> showImport);
   ~PasswordsBrowser() override;
 
  private:
@@ -52,7 +53,7 @@ class PasswordsBrowser : public Gtk::Paned {
   CredentialRow* focusedRow();
 
   PasswordStore& passwords_;
-  TabsModel& tabs_;
+  std::function<TabsModel*()> lastUsedTabs_;
   FaviconLoader& favicons_;
   PasswordClipboard& clipboard_;
   std::function<void()> showImport_;

@@ -173,8 +173,8 @@ void PasswordsWindow::attemptFinished(const AccountAuthentication::Result& resul
   switch (result.status) {
     case Status::succeeded:
       unlocked_ = true;
-      browser_ = std::make_unique<PasswordsBrowser>(models_.passwords, models_.tabs, favicons_,
-                                                    clipboard_, [this] { showImport(); });
+      browser_ = std::make_unique<PasswordsBrowser>(
+          models_.passwords, models_.lastUsedTabs, favicons_, clipboard_, [this] { showImport(); });
       content_.add(*browser_);
       break;
     case Status::failed:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,8 +38,11 @@ class PasswordsWindow : public Gtk::Window {
   struct Models {
     PasswordStore& passwords;
     PreferencesModel& preferences;
-    // Where a login's website opens; its spaces tint the window.
+    // Its spaces tint the window.
     TabsModel& tabs;
+    // The tabs of the browser window the user used last, where a login's website opens; none
+    // while no browser window is open.
+    std::function<TabsModel*()> lastUsedTabs;
   };
 
   PasswordsWindow(const Models& models, FaviconLoader& favicons, const SystemColorScheme& scheme,

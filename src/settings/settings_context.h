@@ -31,6 +31,9 @@ struct SettingsModels {
   std::function<void()> saveSession;
   // Expires with the models: work that may finish after the window has gone checks it first.
   std::weak_ptr<const void> lifetime;
+  // The tabs of the browser window the user used last, whose page a change reloads; none while
+  // no browser window is open.
+  std::function<TabsModel*()> lastUsedTabs;
 };
 
 // What every view of the settings window reads: the models, the site icons and the window's light
@@ -50,6 +53,7 @@ class SettingsContext {
   SitePermissions& sitePermissions() const { return models_.sitePermissions; }
   void saveSession() const { models_.saveSession(); }
   const std::weak_ptr<const void>& lifetime() const { return models_.lifetime; }
+  TabsModel* lastUsedTabs() const { return models_.lastUsedTabs(); }
   FaviconLoader& favicons() const { return favicons_; }
   ColorScheme scheme() const { return scheme_.get(); }
 

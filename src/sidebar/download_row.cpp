@@ -96,6 +96,9 @@ void DownloadRow::sync() {
     name_.set_text(filename);
     setAccessibleLabel(*this, filename);
     setAccessibleLabel(progress_, filename);
+    // Every row has one: the name says which file each shows.
+    setAccessibleLabel(
+        reveal_, withArgument(localized("%@ dosyasını dosya yöneticisinde göster"), filename));
   }
 
   progress_.set_visible(state == DownloadItem::State::downloading);

@@ -59,6 +59,9 @@ TabRow::TabRow(const SidebarContext& context, std::shared_ptr<BrowserTab> tab)
   setAccessibleRole(*this, Gtk::Accessible::Role::TAB);
   set_overflow(Gtk::Overflow::VISIBLE);
   spinner_.set_size_request(static_cast<int>(kIconSize), static_cast<int>(kIconSize));
+  // The engine fetches the page's icon and reports it, a private page's icon address is looked
+  // up once it has loaded: a guess at the site's conventional address would ask the site again.
+  favicon_.setGuessesSiteIcon(false);
   title_.set_name("TabRowTitle");
   title_.set_ellipsize(Pango::EllipsizeMode::END);
   title_.set_single_line_mode(true);
@@ -162,6 +165,8 @@ void TabRow::sync() {
   title_.set_attributes(attributes);
   title_.set_opacity(selected ? 1 : kUnselectedTitleOpacity);
   setHelpText(close_, localized("Sekmeyi kapat (Ctrl+W)"));
+  // Every row has one: the name says which tab each closes.
+  setAccessibleName(close_, withArgument(localized("%@ sekmesini kapat"), look_.title));
   setAccessibleName(*this, look_.title);
   setAccessibleSelected(*this, selected);
   syncSpeaker();

@@ -192,6 +192,10 @@ std::optional<FaviconLoader::Picture> FaviconLoader::cached(const std::string& a
   return impl_->recall(address);
 }
 
+void FaviconLoader::keep(const std::string& address, Picture picture) {
+  impl_->finish(address, std::move(picture));
+}
+
 sigc::connection FaviconLoader::load(const std::string& address,
                                      const sigc::slot<void(Picture)>& done) {
   auto& listeners = impl_->waiting[address];

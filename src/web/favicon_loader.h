@@ -36,6 +36,9 @@ class FaviconLoader {
   // Asks for the address. `done` runs once, later, on the main thread, unless the connection is
   // broken first (or the slot's trackable owner is destroyed).
   sigc::connection load(const std::string& address, const sigc::slot<void(Picture)>& done);
+  // Takes the picture of the address from elsewhere (the web engine fetched it already): it is
+  // remembered like any answer, and whoever waits for the address is told.
+  void keep(const std::string& address, Picture picture);
 
  private:
   struct Impl;

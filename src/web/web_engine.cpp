@@ -45,6 +45,11 @@ WebEngine::WebEngine(Scheduler& scheduler, std::optional<Folders> folders)
 
 WebEngine::~WebEngine() { enableFavicons_.disconnect(); }
 
+FaviconLoader& WebEngine::favicons() {
+  if (!favicons_) favicons_ = std::make_shared<FaviconLoader>();
+  return *favicons_;
+}
+
 DesktopNotifications& WebEngine::desktopNotifications() {
   if (!notifications_) {
     notifications_ =
@@ -170,6 +175,8 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
       std::move(view), tab.weak_from_this(), scheduler_, requestTimeout_,
       opener ? opener->process() : std::make_shared<WebProcessShare>(), notifications_);
   port->setPrintDialogs(printDialogs_);
+  favicons();
+  port->setFavicons(favicons_);
   return port;
 }
 

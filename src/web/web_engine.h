@@ -13,6 +13,7 @@
 #include "platform/desktop_notifications.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
+#include "web/favicon_loader.h"
 #include "web/print_dialog_registry.h"
 #include "web/web_view_configuration.h"
 
@@ -71,6 +72,10 @@ class WebEngine : public BrowserEngine {
                          bool pushToPage) override;
   void applySpellChecking(bool enabled, const std::vector<std::string>& languages) override;
 
+  // The site icons every view of the browser shows, the pages' own among them: created on first
+  // use, shared by the windows and the web views.
+  FaviconLoader& favicons();
+
   // The desktop's notification server, reached on first use.
   DesktopNotifications& desktopNotifications();
 
@@ -97,6 +102,7 @@ class WebEngine : public BrowserEngine {
   std::shared_ptr<DesktopNotifications> notifications_;
   std::unique_ptr<NotificationPermissionsFeed> notificationFeed_;
   std::shared_ptr<PrintDialogRegistry> printDialogs_ = std::make_shared<PrintDialogRegistry>();
+  std::shared_ptr<FaviconLoader> favicons_;
 };
 
 }  // namespace zemblo

@@ -104,12 +104,23 @@ WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_p
   permissions_ =
       std::make_unique<WebKitPagePermissions>(view_.get(), tab_, std::move(notifications));
   contextMenu_ = std::make_unique<PageContextMenu>(*this, tab_);
+  faviconFeed_ =
+      std::make_unique<EngineFaviconFeed>(view_.get(), tab_, std::weak_ptr<FaviconLoader>());
+}
+
+void WebKitWebViewPort::setFavicons(std::weak_ptr<FaviconLoader> favicons) {
+  faviconFeed_ = std::make_unique<EngineFaviconFeed>(view_.get(), tab_, std::move(favicons));
+}
+
+bool WebKitWebViewPort::reportsFavicons() const {
+  return EngineFaviconFeed::keepsIcons(view_.get());
 }
 
 WebKitWebViewPort::~WebKitWebViewPort() {
   alive_.reset();
   contextMenu_.reset();
   permissions_.reset();
+  faviconFeed_.reset();
   handlers_.disconnectAll();
   gtk_widget_remove_controller(GTK_WIDGET(view_.get()), userInput_);
   g_cancellable_cancel(cancellable_.get());

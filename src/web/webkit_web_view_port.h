@@ -18,6 +18,7 @@
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
 #include "web/element_hiding_index.h"
+#include "web/engine_favicon_feed.h"
 #include "web/page_drop_guard.h"
 #include "web/print_dialog_registry.h"
 #include "web/webkit_page_permissions.h"
@@ -74,6 +75,9 @@ class WebKitWebViewPort : public WebViewPort {
   void setPrintDialogs(std::shared_ptr<PrintDialogRegistry> registry) {
     printDialogs_ = std::move(registry);
   }
+  // The icon cache the engine's site icons go to, as well as to the tab.
+  void setFavicons(std::weak_ptr<FaviconLoader> favicons);
+  bool reportsFavicons() const override;
   // A page may open a file chooser only this soon after the user's press on it.
   static constexpr std::chrono::seconds kFileChooserActivation{2};
 
@@ -196,6 +200,7 @@ class WebKitWebViewPort : public WebViewPort {
   Gtk::Widget* widget_;  // gtkmm's wrapper of view_, which lives as long as the view
   GtkEventController* userInput_ = nullptr;  // owned by the view
   std::weak_ptr<BrowserTab> tab_;
+  std::unique_ptr<EngineFaviconFeed> faviconFeed_;
   Scheduler& scheduler_;
   std::chrono::milliseconds requestTimeout_;
   GObjectRef<GCancellable> cancellable_;

@@ -45,7 +45,7 @@ void FaviconView::set(std::optional<Url> url, std::optional<std::string> host, d
   started_ = true;
   url_ = std::move(url);
   host_ = std::move(host);
-  candidates_ = candidates(url_, host_);
+  candidates_ = candidates(url_, guessesSiteIcon_ ? host_ : std::nullopt);
   next_ = 0;
   picture_.reset();
   pending_.disconnect();

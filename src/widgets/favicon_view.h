@@ -23,6 +23,9 @@ class FaviconView : public Gtk::Widget {
   ~FaviconView() override;
 
   void set(std::optional<Url> url, std::optional<std::string> host, double size);
+  // Off: only `url` is fetched, never the site's conventional address. For a page's own icon,
+  // which the web engine fetches and reports itself: a guess beside it asks the site again.
+  void setGuessesSiteIcon(bool guesses) { guessesSiteIcon_ = guesses; }
 
   // The addresses tried, in order: `url` when it is http or https, then "https://" + host +
   // "/favicon.ico"; duplicates once.
@@ -49,6 +52,7 @@ class FaviconView : public Gtk::Widget {
   std::vector<std::string> candidates_;
   size_t next_ = 0;
   bool started_ = false;
+  bool guessesSiteIcon_ = true;
   FaviconLoader::Picture picture_;
   sigc::connection pending_;
 };

@@ -87,9 +87,10 @@ TEST(SiteDataTest, ClearingSiteDataInTheSettingsLeavesNothingForTheNextStart) {
                                                   std::to_string(row->first) + " " +
                                                   std::to_string(row->second) + " click 1"));
     ASSERT_TRUE(
-        within(30s, [&] { return controls.press({"Temizle…"}, "Çerezler ve site verileri"); }));
+        within(30s, [&] { return controls.press({"Çerezleri ve site verilerini temizle…"}); }));
     ASSERT_TRUE(within(30s, [&] { return controls.press({"Verileri Sil"}); }));
-    ASSERT_TRUE(within(30s, [&] { return controls.has({"Temizlendi"}); })) << browser.log();
+    ASSERT_TRUE(within(30s, [&] { return controls.has({"Çerezler ve site verileri temizlendi"}); }))
+        << browser.log();
     quit(browser);
   }
   BrowserProcess browser(home.root() / "second.log");

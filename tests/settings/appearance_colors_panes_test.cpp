@@ -14,7 +14,6 @@ namespace zemblo {
 namespace {
 
 using testing::badge;
-using testing::buttonFor;
 using testing::cardTitles;
 using testing::click;
 using testing::drag;
@@ -79,10 +78,10 @@ TEST(AppearancePaneTest, ControlsWriteTheirPreferencesAndTheDarkModeBlockFollows
   ASSERT_TRUE(excludedSites(pane).get_visible());
   EXPECT_EQ(excludedHosts(pane), (std::vector<std::string>{"A.example", "b.example"}));
   SettingsHarness::shot(testing::shownPane(harness.view()), "pane-appearance-tr");
-  click(buttonFor(pane, "Kaldır", "b.example"));
+  click(named(pane, "b.example sitesini kaldır"));
   EXPECT_EQ(store.preferences().prefs().darkDisabledHosts, std::vector<std::string>{"A.example"});
   EXPECT_EQ(testing::savedPrefs(harness).darkDisabledHosts, std::vector<std::string>{"A.example"});
-  click(buttonFor(pane, "Kaldır", "A.example"));
+  click(named(pane, "A.example sitesini kaldır"));
   EXPECT_FALSE(excludedSites(pane).get_visible());
   EXPECT_TRUE(row(pane, "Kontrast").get_visible());
 

@@ -34,7 +34,7 @@ TEST(SettingsAccessibilityTest, EveryPaneNamesItsControlsAndReportsTheDisabledOn
       {SettingsPane::startPage, {"switch", "24 saat biçimi"}},
       {SettingsPane::colors, {"slider", "Renk yoğunluğu"}},
       {SettingsPane::spaces, {"button", "Sola taşı"}},
-      {SettingsPane::privacy, {"button", "Temizle…"}}};
+      {SettingsPane::privacy, {"button", "Geçmişi temizle…"}}};
   for (const SettingsPane pane : allCases<SettingsPane>()) {
     SCOPED_TRACE(rawValue(pane));
     harness.view().select(pane);

@@ -31,7 +31,8 @@ class SettingsHarness : public WindowHarness {
     // The language switches as the application switches it.
     language_.follow(store().preferences());
     setLanguage(AppLanguage::turkish);
-    view_ = std::make_unique<SettingsView>(settingsModels(store()), favicons(), colorScheme());
+    view_ = std::make_unique<SettingsView>(
+        settingsModels(store(), [this] { return &store().tabs(); }), favicons(), colorScheme());
     view_->present();
     waitUntil([&] { return view_->get_mapped() && view_->get_width() > 0; });
     pump();

@@ -159,7 +159,8 @@ TEST_F(SettingsInputTest, TabGoesRoundEveryPaneFromItsListRowAndBackReachingEver
       {SettingsPane::window, {"Kenarsız", "Köşe yuvarlaklığı", "Arka planı karart"}},
       {SettingsPane::startPage, {"Saat", "Duvar kâğıdı", "Hareket hızı"}},
       {SettingsPane::spaces, {"Kişisel", "Başlangıç rengi", "Bitiş rengi", "Kitap", "Sil…"}},
-      {SettingsPane::privacy, {"Reklamları ve izleyicileri engelle", "Temizle…"}}};
+      {SettingsPane::privacy,
+       {"Reklamları ve izleyicileri engelle", "Çerezleri ve site verilerini temizle…"}}};
   const auto pressAndWait = [&](const std::string& keys) { press(keys); };
   for (const SettingsPane pane : allCases<SettingsPane>()) {
     SCOPED_TRACE(rawValue(pane));

@@ -38,7 +38,7 @@ std::string points(double value) { return std::to_string(int(value)) + " pt"; }
 class KitGallery : public Gtk::Window {
  public:
   explicit KitGallery(BrowserStore& store)
-      : context_(settingsModels(store), favicons_, scheme_),
+      : context_(settingsModels(store, [&store] { return &store.tabs(); }), favicons_, scheme_),
         style_(get_display()),
         body_(SettingsPane::sidebar) {
     add_css_class(SettingsStyle::kWindowClass);

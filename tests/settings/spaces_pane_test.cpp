@@ -150,7 +150,7 @@ TEST(SpacesPaneTest, ANewSpaceIsEditedLiveInTheSidebarAndDeletedWithItsTabsAfter
   EXPECT_TRUE(showsRing(*chipsOf(pane)[1]));
   EXPECT_EQ(store.tabs().currentSpace(), current);
 
-  ASSERT_TRUE(testing::press(testing::byWidgetName<Gtk::Button>(pane, "NewSpaceButton")));
+  ASSERT_TRUE(testing::press(testing::named(pane, "Yeni alan ekle")));
   pump();
   ASSERT_EQ(store.tabs().spaces.peek().size(), 4u);
   const auto added = store.tabs().spaces.peek().back();

@@ -111,8 +111,10 @@ TEST_F(DownloadsButtonTest, TheButtonAndItsListFollowTheDownloads) {
   EXPECT_EQ(testing::accessibleName(GTK_WIDGET(shown[0]->gobj())), running->filename.peek());
   EXPECT_TRUE(progressBar(*shown[0]).get_visible());
   EXPECT_DOUBLE_EQ(progressBar(*shown[0]).get_fraction(), 0.4);
-  EXPECT_TRUE(announced(*shown[0], "Dosya yöneticisinde göster").get_visible() &&
-              !showsFileIcon(*shown[0]));
+  EXPECT_TRUE(
+      announced(*shown[0], running->filename.peek() + " dosyasını dosya yöneticisinde göster")
+          .get_visible() &&
+      !showsFileIcon(*shown[0]));
   EXPECT_EQ(stateLabel(*shown[1]).get_text(), "Başarısız");
   EXPECT_EQ(stateLabel(*shown[2]).get_text(), "Tamamlandı");
   EXPECT_TRUE(showsFileIcon(*shown[2]));

@@ -29,7 +29,8 @@ namespace zemblo::testing {
 // A tab row's parts and state, as a user meets them.
 inline Gtk::Label& titleOf(TabRow& row) { return widgetNamed<Gtk::Label>(row, "TabRowTitle"); }
 inline Gtk::Button& closeButtonOf(TabRow& row) {
-  return announced(row, localized("Sekmeyi kapat (Ctrl+W)"));
+  return announced(row,
+                   withArgument(localized("%@ sekmesini kapat"), titleOf(row).get_text().raw()));
 }
 inline bool isSelected(TabRow& row) { return announcedSelected(row); }
 

@@ -190,6 +190,30 @@ inline std::string refusedURL() {
   return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/refused";
 }
 
+// A PNG of `width` × `height` pixels coloured by `colorAt(x, y)` (0xRRGGBB).
+inline std::string pngOf(int width, int height, const std::function<guint32(int, int)>& colorAt) {
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      guchar* pixel = gdk_pixbuf_get_pixels(pixbuf) + y * gdk_pixbuf_get_rowstride(pixbuf) + x * 3;
+      const guint32 color = colorAt(x, y);
+      pixel[0] = guchar(color >> 16), pixel[1] = guchar(color >> 8), pixel[2] = guchar(color);
+    }
+  }
+  gchar* buffer = nullptr;
+  gsize size = 0;
+  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
+  std::string bytes(buffer, size);
+  g_free(buffer);
+  g_object_unref(pixbuf);
+  return bytes;
+}
+
+// A square picture of one colour, as a site's icon.
+inline std::string pngPicture(int size = 16) {
+  return pngOf(size, size, [](int, int) { return 0x3366CCu; });
+}
+
 // Runs an async JavaScript function body in the view; its result as text (strings unquoted).
 inline std::optional<std::string> callJavaScript(WebKitWebView* view, const std::string& body,
                                                  const char* world = nullptr) {

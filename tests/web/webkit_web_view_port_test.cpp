@@ -29,6 +29,7 @@ class WebKitWebViewPortTest : public ::testing::Test {
     server.page("/one",
                 "<title>Page One</title><link rel=icon href=/icons/one.png>"
                 "<a id=next href=/two>next</a>");
+    server.route("/icons/one.png", {testing::pngPicture(), "image/png"});
     server.page("/two", "<title>Page Two</title>");
     server.page("/links",
                 std::string("<title>Links</title><a style='") + kCover + "' href=/two>two</a>");

@@ -1,6 +1,5 @@
 #include "widgets/favicon_view.h"
 
-#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
 
 #include "sidebar/sidebar_harness.h"
@@ -13,23 +12,10 @@ namespace {
 using testing::TestServer;
 using testing::waitUntil;
 
-// A small PNG picture of one colour.
-std::string pngPicture(int size) {
-  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, size, size);
-  gdk_pixbuf_fill(pixbuf, 0x3366ccff);
-  gchar* buffer = nullptr;
-  gsize length = 0;
-  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &length, "png", nullptr, nullptr);
-  std::string bytes(buffer, length);
-  g_free(buffer);
-  g_object_unref(pixbuf);
-  return bytes;
-}
-
 class FaviconViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    server_.route("/icon.png", {pngPicture(32), "image/png"});
+    server_.route("/icon.png", {testing::pngPicture(32), "image/png"});
     server_.route("/broken.png", {"not a picture", "image/png"});
     server_.route("/huge.png", {std::string(FaviconLoader::kMaximumBytes + 10, 'x'), "image/png"});
     window_.set_child(box_);

@@ -63,28 +63,9 @@ void expectColor(const std::array<int, 3>& pixel, const Color& expected, int tol
   EXPECT_NEAR(pixel[2], expected.b * 255, tolerance);
 }
 
-// A PNG of `width` × `height` pixels coloured by `colorAt(x, y)` (0xRRGGBB).
-std::string pictureOf(int width, int height, const std::function<guint32(int, int)>& colorAt) {
-  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      guchar* pixel = gdk_pixbuf_get_pixels(pixbuf) + y * gdk_pixbuf_get_rowstride(pixbuf) + x * 3;
-      const guint32 color = colorAt(x, y);
-      pixel[0] = guchar(color >> 16), pixel[1] = guchar(color >> 8), pixel[2] = guchar(color);
-    }
-  }
-  gchar* buffer = nullptr;
-  gsize size = 0;
-  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
-  std::string bytes(buffer, size);
-  g_free(buffer);
-  g_object_unref(pixbuf);
-  return bytes;
-}
-
 // A portrait picture: red above, blue below.
 std::string portraitPng() {
-  return pictureOf(40, 80, [](int, int y) { return y < 40 ? 0xFF0000u : 0x0000FFu; });
+  return testing::pngOf(40, 80, [](int, int y) { return y < 40 ? 0xFF0000u : 0x0000FFu; });
 }
 
 // The contrast of two colours as the web's accessibility guidelines define it, 1 to 21.
@@ -275,7 +256,7 @@ TEST_F(StartBackgroundTest, APictureFillsTheCardUncroppedWidthwiseAndTheContentT
 // Over a white picture, undimmed: the capsule's text and placeholder keep the contrast the web's
 // accessibility guidelines ask of text and of a hint.
 TEST_F(StartBackgroundTest, OverAnyPictureTheCapsulesTextStaysLegible) {
-  showPicture("wallpaper-0000000A.png", pictureOf(40, 30, [](int, int) { return 0xFFFFFFu; }));
+  showPicture("wallpaper-0000000A.png", testing::pngOf(40, 30, [](int, int) { return 0xFFFFFFu; }));
   ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
   // Without the cursor, which is drawn in the text's colour only part of the time.
   gtk_root_set_focus(GTK_ROOT(harness.window().gobj()), nullptr);
@@ -302,7 +283,7 @@ TEST_F(StartBackgroundTest, OverAnyPictureTheCapsulesTextStaysLegible) {
 // Over a white picture, undimmed, the white clock lines carry a dark halo: next to their glyphs
 // the picture is dark enough for white large text to keep a contrast of 3:1.
 TEST_F(StartBackgroundTest, OverAWhitePictureTheClockLinesKeepADarkHalo) {
-  showPicture("wallpaper-0000000B.png", pictureOf(40, 30, [](int, int) { return 0xFFFFFFu; }));
+  showPicture("wallpaper-0000000B.png", testing::pngOf(40, 30, [](int, int) { return 0xFFFFFFu; }));
   ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
   pump();
   WindowHarness::screenshot("start-white-picture");
@@ -327,7 +308,7 @@ TEST_F(StartBackgroundTest, OverAWhitePictureTheClockLinesKeepADarkHalo) {
 // square behind it.
 TEST_F(StartBackgroundTest, ABlurredPictureLooksTheSameBehindAPartDrawnAgain) {
   showPicture("wallpaper-0000000C.png",
-              pictureOf(64, 40, [](int x, int) { return x % 8 < 4 ? 0xFFFFFFu : 0x202020u; }));
+              testing::pngOf(64, 40, [](int x, int) { return x % 8 < 4 ? 0xFFFFFFu : 0x202020u; }));
   setPrefs([](AppPreferences& p) { p.wallpaperBlur = 30; });
   ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
   pump();

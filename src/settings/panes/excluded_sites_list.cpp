@@ -61,7 +61,8 @@ void ExcludedSitesList::sync() {
     auto* remove = Gtk::make_managed<Gtk::Button>(localized("Kaldır"));
     remove->add_css_class("settings-small");
     remove->set_valign(Gtk::Align::CENTER);
-    setAccessibleDescription(*remove, host);
+    // Every row has one: the name says which site each takes away.
+    setAccessibleName(*remove, withArgument(localized("%@ sitesini kaldır"), host));
     remove->signal_clicked().connect(
         [this, host] { ExcludedSitesList::remove(preferences_, host); });
     row->append(*icon);

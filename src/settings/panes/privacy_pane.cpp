@@ -14,6 +14,7 @@
 #include "settings/panes/allowed_site_row.h"
 #include "settings/panes/site_permission_row.h"
 #include "settings/previews/label_font.h"
+#include "widgets/accessibility.h"
 
 namespace zemblo {
 namespace {
@@ -78,6 +79,8 @@ void PrivacyPane::buildData() {
   smallButton(clearHistory_, localized("Temizle…"));
   clearHistory_.signal_clicked().connect([this] { askToClearHistory(); });
   history_->setAccessory(clearHistory_, false);
+  // The section has two buttons of that label: each name says what it clears.
+  setAccessibleName(clearHistory_, localized("Geçmişi temizle…"));
   siteData_ =
       &section.add<SettingsRow>(localized("Çerezler ve site verileri"), "", "externaldrive");
   smallButton(clearSiteData_, localized("Temizle…"));
@@ -106,6 +109,8 @@ void PrivacyPane::sync() {
                              ? localized("Veriler silinemedi. Tekrar dene.")
                              : localized("Tüm sitelerden çıkış yapılır, önbellek silinir"));
   clearSiteData_.set_label(cleared ? localized("Temizlendi") : localized("Temizle…"));
+  setAccessibleName(clearSiteData_, cleared ? localized("Çerezler ve site verileri temizlendi")
+                                            : localized("Çerezleri ve site verilerini temizle…"));
   clearSiteData_.set_sensitive(!cleared);
 }
 
@@ -149,8 +154,10 @@ void PrivacyPane::showSitePermissions(const SitePermissions::Decisions& decision
 
 void PrivacyPane::setAdBlockEnabled(bool enabled) {
   context_.pageServices().adBlocker().setEnabled(enabled);
-  // Only the page on screen reloads; the others show the change when they next load.
-  if (auto tab = context_.tabs().currentSpace()->selectedTab()) tab->reload();
+  // Only the page on screen in the browser window used last reloads; the others show the change
+  // when they next load.
+  TabsModel* tabs = context_.lastUsedTabs();
+  if (auto tab = tabs ? tabs->currentSpace()->selectedTab() : nullptr) tab->reload();
 }
 
 void PrivacyPane::removeAllowedSite(const std::string& host) {

@@ -13,7 +13,8 @@ NewSpaceButton::NewSpaceButton() {
   set_name("NewSpaceButton");
   add_css_class("settings-card-button");
   const std::string title = localized("Yeni Alan");
-  setAccessibleName(*this, title);
+  // A new space takes that name too: its chip beside this button is announced by it.
+  setAccessibleName(*this, localized("Yeni alan ekle"));
   set_tooltip_text(title);
   plus_.set_from_icon_name(symbolIconName("plus"));
   plus_.set_pixel_size(symbolPixelSize(17));
