@@ -40,6 +40,8 @@ void DamageMeter::reset() {
   collect();
   pixels_ = 0;
   rectangles_ = 0;
+  times_.clear();
+  areas_.clear();
 }
 
 double DamageMeter::pixels() {
@@ -52,6 +54,20 @@ size_t DamageMeter::rectangles() {
   return rectangles_;
 }
 
+const std::vector<uint32_t>& DamageMeter::times() {
+  collect();
+  return times_;
+}
+
+size_t DamageMeter::updates(uint32_t gap) {
+  collect();
+  size_t runs = 0;
+  for (size_t i = 0; i < times_.size(); ++i) {
+    if (i == 0 || times_[i] - times_[i - 1] > gap) ++runs;
+  }
+  return runs;
+}
+
 void DamageMeter::collect() {
   if (!x_) return;
   XSync(x_->display, False);
@@ -61,8 +77,9 @@ void DamageMeter::collect() {
     if (event.type != x_->eventBase + XDamageNotify) continue;
     const auto& notify = reinterpret_cast<const XDamageNotifyEvent&>(event);
     pixels_ += double(notify.area.width) * notify.area.height;
-
     ++rectangles_;
+    times_.push_back(uint32_t(notify.timestamp));
+    areas_.push_back({notify.area.x, notify.area.y, notify.area.width, notify.area.height});
   }
 }
 

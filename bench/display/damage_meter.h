@@ -2,8 +2,11 @@
 
 #include <gtkmm.h>
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace zemblo::bench {
 
@@ -21,6 +24,15 @@ class DamageMeter {
   void reset();
   double pixels();
   size_t rectangles();
+  // The X server's time of each rectangle drawn, in milliseconds of the monotonic clock (the
+  // clock the frame clock's times come from): the rectangles of one frame come within a
+  // millisecond or two of each other.
+  const std::vector<uint32_t>& times();
+  // The rectangles drawn, as x, y, width and height, in the order of `times()`.
+  const std::vector<std::array<int, 4>>& areas() const { return areas_; }
+  // How many times the window was drawn as seen from outside: runs of rectangles no more than
+  // `gap` milliseconds apart count once.
+  size_t updates(uint32_t gap = 3);
 
  private:
   struct Connection;
@@ -29,6 +41,8 @@ class DamageMeter {
   std::unique_ptr<Connection> x_;
   double pixels_ = 0;
   size_t rectangles_ = 0;
+  std::vector<uint32_t> times_;
+  std::vector<std::array<int, 4>> areas_;
 };
 
 }  // namespace zemblo::bench

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -122,33 +123,47 @@ class FrameTimer {
 // between the frames of its clock (which fall on the refresh period while every frame is on
 // time), how long each painted frame takes, the share of the time the main thread is busy, and
 // how much of the window each painted frame redraws.
+//
+// Where an input drives the window (a key repeat), `inputs` counts them: each tick of the clock
+// is then told apart as painting after an input, painting without one, or painting nothing
+// though an input came (a missed frame), and the X server's updates of the window are counted
+// from outside. With ZEMBLO_FRAME_LOG naming a file, every tick goes there as a line.
 class FrameMeter {
  public:
   struct Result {
     size_t frames = 0;  // painted
     double seconds = 0, p50 = 0, p95 = 0, p99 = 0, paintP95 = 0, busy = 0, process = 0,
            damagedPerFrame = 0, damagedShare = 0;
+    // Ticks of the clock, those that painted after an input, those that painted nothing after
+    // one, those more than half a period late by the monotonic clock, paints longer than a
+    // period, and the window's updates the X server saw.
+    size_t ticks = 0, paintedAfterInput = 0, missed = 0, late = 0, longPaints = 0, inputs = 0,
+           updates = 0;
     // The main thread's time for each painted frame: what a frame costs, whatever else the
     // machine runs beside.
     double cpuPerFrame() const { return frames > 0 ? 1000 * busy * seconds / frames : 0; }
   };
 
-  explicit FrameMeter(Gtk::Window& window) : window_(window), damage_(window) {
+  explicit FrameMeter(Gtk::Window& window, const size_t* inputs = nullptr)
+      : window_(window), damage_(window), inputs_(inputs) {
     clock_ = window.get_frame_clock()->gobj();
     connect(
         "before-paint", +[](GdkFrameClock* clock, FrameMeter* self) {
           self->frameTimes_.push_back(gdk_frame_clock_get_frame_time(clock));
           self->painting_ = false;
           self->frameStarted_ = Clock::now();
+          self->noteTick();
         });
     connect(
         "paint", +[](GdkFrameClock*, FrameMeter* self) { self->painting_ = true; });
     handlers_.push_back(g_signal_connect_after(
         clock_, "after-paint", G_CALLBACK(+[](GdkFrameClock*, FrameMeter* self) {
           if (!self->painting_) return;
-          self->paintCosts_.push_back(
-              std::chrono::duration<double, std::milli>(Clock::now() - self->frameStarted_)
-                  .count());
+          const double cost =
+              (std::chrono::duration<double, std::milli>(Clock::now() - self->frameStarted_))
+                  .count();
+          self->paintCosts_.push_back(cost);
+          if (!self->ticks_.empty()) self->ticks_.back().paintMs = cost;
         }),
         this));
   }
@@ -159,10 +174,12 @@ class FrameMeter {
   void start() {
     frameTimes_.clear();
     paintCosts_.clear();
+    ticks_.clear();
     damage_.reset();
     started_ = Clock::now();
     cpu_ = threadCpuSeconds();
     processCpu_ = processCpuSeconds();
+    if (inputs_) inputsSeen_ = *inputs_;
   }
 
   Result finish() {
@@ -184,6 +201,9 @@ class FrameMeter {
       result.damagedPerFrame = damage_.pixels() / double(result.frames);
       result.damagedShare = area > 0 ? result.damagedPerFrame / area : 0;
     }
+    result.updates = damage_.updates();
+    classifyTicks(result);
+    writeLog();
     return result;
   }
 
@@ -198,10 +218,89 @@ class FrameMeter {
                 name, r.frames, r.seconds > 0 ? double(r.frames) / r.seconds : 0, r.p50, r.p95,
                 r.p99, r.paintP95, 100 * r.busy, r.cpuPerFrame(), r.damagedPerFrame,
                 100 * r.damagedShare, 100 * r.process);
+    if (r.inputs > 0) {
+      const double s = r.seconds > 0 ? r.seconds : 1;
+      std::printf(
+          "%-30s ticks %.1f/s; inputs %.1f/s; painted after an input %.1f/s, without one "
+          "%.1f/s; ticks with nothing to paint %.1f/s; missed (input, no paint) %zu; late "
+          "ticks %zu; paints > 16.7 ms %zu; X damage updates %.1f/s\n",
+          "", double(r.ticks) / s, double(r.inputs) / s, double(r.paintedAfterInput) / s,
+          double(r.frames - r.paintedAfterInput) / s, double(r.ticks - r.frames - r.missed) / s,
+          r.missed, r.late, r.longPaints, double(r.updates) / s);
+    }
     std::fflush(stdout);
   }
 
  private:
+  struct Tick {
+    gint64 at = 0;  // monotonic, µs
+    size_t inputs = 0;
+    double paintMs = -1;  // none painted
+  };
+
+  void noteTick() {
+    Tick tick;
+    tick.at = g_get_monotonic_time();
+    tick.inputs = inputsSinceLastTick();
+    ticks_.push_back(tick);
+  }
+
+  size_t inputsSinceLastTick() {
+    if (!inputs_) return 0;
+    const size_t since = *inputs_ - inputsSeen_;
+    inputsSeen_ = *inputs_;
+    return since;
+  }
+
+  void classifyTicks(Result& result) const {
+    result.ticks = ticks_.size();
+    // The period the clock keeps to, from its own frames.
+    constexpr double kPeriodUs = 1e6 / 60;
+    for (size_t i = 0; i < ticks_.size(); ++i) {
+      const Tick& tick = ticks_[i];
+      result.inputs += tick.inputs;
+      const bool painted = tick.paintMs >= 0;
+      if (painted && tick.inputs > 0) ++result.paintedAfterInput;
+      if (!painted && tick.inputs > 0) ++result.missed;
+      if (tick.paintMs > 1000 / 60.0) ++result.longPaints;
+      if (i > 0 && double(tick.at - ticks_[i - 1].at) > 1.5 * kPeriodUs) ++result.late;
+    }
+  }
+
+  void writeLog() {
+    const char* path = std::getenv("ZEMBLO_FRAME_LOG");
+    if (!path || ticks_.empty()) return;
+    FILE* log = std::fopen(path, "a");
+    if (!log) return;
+    const auto& damaged = damage_.times();
+    std::fprintf(log,
+                 "# ms since first tick, interval ms, inputs, paint ms (- none), X damage "
+                 "rectangles since the tick before (ms after that tick: size and place)\n");
+    size_t d = 0;
+    for (size_t i = 0; i < ticks_.size(); ++i) {
+      const Tick& tick = ticks_[i];
+      const gint64 from = i > 0 ? ticks_[i - 1].at : tick.at - 17000;
+      std::fprintf(log, "%9.1f %5.1f %zu ", double(tick.at - ticks_[0].at) / 1000,
+                   i > 0 ? double(tick.at - ticks_[i - 1].at) / 1000 : 0.0, tick.inputs);
+      if (tick.paintMs >= 0) {
+        std::fprintf(log, "%6.1f", tick.paintMs);
+      } else {
+        std::fprintf(log, "%6s", "-");
+      }
+      // The server's milliseconds, compared modulo 2^32 with the ticks' own.
+      const auto ms = [](gint64 us) { return uint32_t(us / 1000); };
+      while (d < damaged.size() && int32_t(damaged[d] - ms(from)) < 0) ++d;
+      while (d < damaged.size() && int32_t(damaged[d] - ms(tick.at)) < 0) {
+        const auto& area = damage_.areas()[d];
+        std::fprintf(log, " %d:%dx%d+%d+%d", int32_t(damaged[d] - ms(from)), area[2], area[3],
+                     area[0], area[1]);
+        ++d;
+      }
+      std::fputc('\n', log);
+    }
+    std::fclose(log);
+  }
+
   template <class Handler>
   void connect(const char* signal, Handler handler) {
     handlers_.push_back(g_signal_connect(clock_, signal, G_CALLBACK(handler), this));
@@ -209,10 +308,13 @@ class FrameMeter {
 
   Gtk::Window& window_;
   DamageMeter damage_;
+  const size_t* inputs_;
+  size_t inputsSeen_ = 0;
   GdkFrameClock* clock_;
   std::vector<gulong> handlers_;
   std::vector<gint64> frameTimes_;
   std::vector<double> paintCosts_;
+  std::vector<Tick> ticks_;
   bool painting_ = false;
   Clock::time_point started_, frameStarted_;
   double cpu_ = 0, processCpu_ = 0;
@@ -366,6 +468,8 @@ class Measurements {
   }
 
   int seconds() const { return seconds_; }
+  // Counts the inputs that drive the next measurements (none: null).
+  void countInputs(const size_t* inputs) { inputs_ = inputs; }
 
   bool wanted(const char* name) const {
     if (picked_.empty()) return true;
@@ -379,7 +483,7 @@ class Measurements {
   void measure(Gtk::Window& window, const char* name, std::function<void(double)> step = {},
                Gtk::Window* other = nullptr, const char* otherName = nullptr) {
     if (!wanted(name)) return;
-    FrameMeter meter(window);
+    FrameMeter meter(window, inputs_);
     std::unique_ptr<FrameMeter> otherMeter;
     if (other) otherMeter = std::make_unique<FrameMeter>(*other);
     std::unique_ptr<FrameDriver> driver;
@@ -397,6 +501,7 @@ class Measurements {
  private:
   int seconds_;
   std::vector<std::string> picked_;
+  const size_t* inputs_ = nullptr;
 };
 
 // The toolkit started as the browser starts it (with the renderer it would choose on this

@@ -96,14 +96,18 @@ int main(int argc, char** argv) {
   runFor(std::chrono::seconds(1));
   // The key repeats come as events every 33 ms, however long a frame takes; frames are asked for
   // all along, so that a late one shows.
+  size_t steps = 0;
   const auto holdCtrlTab = [&](const char* name) {
     sigc::connection repeats = Glib::signal_timeout().connect(
         [&] {
           store.tabs().selectAdjacentTab(true);
+          ++steps;
           return true;
         },
         33);
+    run.countInputs(&steps);
     run.measure(*browser.window, name, [](double) {});
+    run.countInputs(nullptr);
     repeats.disconnect();
   };
   holdCtrlTab("Ctrl+Tab held, pages loading");

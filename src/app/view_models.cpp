@@ -13,6 +13,7 @@ BrowserWindow::Models browserWindowModels(BrowserStore& store, TabsModel& tabs) 
           .downloads = store.downloads(),
           .offers = store.offers(),
           .sitePermissions = store.sitePermissions(),
+          .memoryPressure = store.memoryPressure(),
           .notices = store.notices};
 }
 

@@ -128,8 +128,7 @@ void BrowserStore::start() {
     if (auto tab = window->selectedTab()) tab->loadIfNeeded();
   }
   sleeper_ = std::make_unique<TabSleeper>(
-      [this] { return windows(); }, *preferences_, scheduler_,
-      environment_.memoryPressure ? *environment_.memoryPressure : MemoryPressure::system(),
+      [this] { return windows(); }, *preferences_, scheduler_, memoryPressure(),
       environment_.clock ? environment_.clock : [] { return std::chrono::steady_clock::now(); });
 
   std::weak_ptr<BrowserStore> weakSelf = weak_from_this();

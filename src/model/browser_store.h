@@ -101,6 +101,10 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   HistoryModel& history() const { return *history_; }
   PreferencesModel& preferences() const { return *preferences_; }
   PageServicesModel& pageServices() const { return *pageServices_; }
+  // The system's memory warnings, or those the environment mounts.
+  MemoryPressure& memoryPressure() const {
+    return environment_.memoryPressure ? *environment_.memoryPressure : MemoryPressure::system();
+  }
   PasswordStore& passwords() const { return *passwords_; }
   PasswordOffers& offers() const { return *offers_; }
   DownloadManager& downloads() const { return *downloads_; }

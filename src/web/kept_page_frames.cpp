@@ -6,6 +6,8 @@ namespace zemblo {
 namespace {
 
 constexpr const char* kFrameKey = "zemblo-kept-frame";
+constexpr const char* kWidthKey = "zemblo-kept-frame-width";
+constexpr const char* kHeightKey = "zemblo-kept-frame-height";
 
 size_t bytesOf(cairo_surface_t* frame) {
   return frame ? size_t(cairo_image_surface_get_stride(frame)) *
@@ -31,6 +33,8 @@ void KeptPageFrames::keep(GtkWidget* view, GskRenderNode* frame, int width, int 
   cairo_destroy(cr);
   g_object_set_data_full(G_OBJECT(view), kFrameKey, kept,
                          reinterpret_cast<GDestroyNotify>(cairo_surface_destroy));
+  g_object_set_data(G_OBJECT(view), kWidthKey, GINT_TO_POINTER(width));
+  g_object_set_data(G_OBJECT(view), kHeightKey, GINT_TO_POINTER(height));
   views_.remove_if([&](const std::unique_ptr<WeakView>& entry) {
     GtkWidget* other = entry->take();
     if (other) g_object_unref(other);
@@ -45,6 +49,27 @@ cairo_surface_t* KeptPageFrames::frameOf(GtkWidget* view) {
               : nullptr;
 }
 
+bool KeptPageFrames::keptAtSize(GtkWidget* view, int width, int height) {
+  return frameOf(view) && GPOINTER_TO_INT(g_object_get_data(G_OBJECT(view), kWidthKey)) == width &&
+         GPOINTER_TO_INT(g_object_get_data(G_OBJECT(view), kHeightKey)) == height;
+}
+
+void KeptPageFrames::drop(GtkWidget* view) {
+  g_object_set_data(G_OBJECT(view), kFrameKey, nullptr);
+  g_object_set_data(G_OBJECT(view), kWidthKey, nullptr);
+  g_object_set_data(G_OBJECT(view), kHeightKey, nullptr);
+}
+
+void KeptPageFrames::dropAll() {
+  for (const auto& entry : views_) {
+    if (GtkWidget* view = entry->take()) {
+      drop(view);
+      g_object_unref(view);
+    }
+  }
+  views_.clear();
+}
+
 void KeptPageFrames::trim() {
   size_t bytes = 0;
   for (auto it = views_.begin(); it != views_.end();) {
@@ -52,7 +77,7 @@ void KeptPageFrames::trim() {
     const size_t size = view ? bytesOf(frameOf(view)) : 0;
     const bool fits = size > 0 && bytes + size <= kBudgetBytes;
     if (fits) bytes += size;
-    if (view && !fits) g_object_set_data(G_OBJECT(view), kFrameKey, nullptr);
+    if (view && !fits) drop(view);
     if (view) g_object_unref(view);
     it = fits ? std::next(it) : views_.erase(it);
   }

@@ -29,6 +29,11 @@ class KeptPageFrames {
   void keep(GtkWidget* view, GskRenderNode* frame, int width, int height);
   // The frame kept for the view; null when there is none. Owned by the view.
   static cairo_surface_t* frameOf(GtkWidget* view);
+  // Whether the view's frame was kept at `width` × `height`, the size the engine painted it at.
+  static bool keptAtSize(GtkWidget* view, int width, int height);
+  // Drops every frame kept: they only save a repaint, which memory short for the system is
+  // worth more than.
+  void dropAll();
 
  private:
   // A view that may go away at any time; it clears itself when it does.
@@ -47,6 +52,7 @@ class KeptPageFrames {
 
   // Drops the frames of views gone, and the oldest ones beyond the budget.
   void trim();
+  static void drop(GtkWidget* view);
 
   // Newest first.
   std::list<std::unique_ptr<WeakView>> views_;

@@ -18,6 +18,15 @@ WebViewContainer::WebViewContainer() : Gtk::Box(Gtk::Orientation::VERTICAL) {
   set_vexpand(true);
 }
 
+WebViewContainer::~WebViewContainer() { pressure_.disconnect(); }
+
+void WebViewContainer::dropKeptFramesOn(MemoryPressure& pressure) {
+  pressure_.disconnect();
+  // Every level: they only spare the engine a repaint. A frame on screen stays until it leaves.
+  pressure_ =
+      pressure.signalWarning().connect([this](MemoryPressureLevel) { keptFrames_.dropAll(); });
+}
+
 void WebViewContainer::setTab(const std::shared_ptr<BrowserTab>& tab) {
   tab_ = tab;
   shownFrame_.reset();
@@ -40,6 +49,8 @@ void WebViewContainer::setTab(const std::shared_ptr<BrowserTab>& tab) {
   detachWebView(view.gobj());
   lastFrame_.reset();
   append(view);
+  awaitingRepaint_ = true;
+  staleDrawing_.reset();
 }
 
 void WebViewContainer::showKeptFrame(const std::shared_ptr<BrowserTab>& tab) {
@@ -53,6 +64,8 @@ void WebViewContainer::showKeptFrame(const std::shared_ptr<BrowserTab>& tab) {
 }
 
 void WebViewContainer::removeShownView() {
+  awaitingRepaint_ = false;
+  staleDrawing_.reset();
   while (Gtk::Widget* child = get_first_child()) {
     if (lastFrame_) keptFrames_.keep(child->gobj(), lastFrame_.get(), get_width(), get_height());
     lastFrame_.reset();
@@ -71,14 +84,28 @@ void WebViewContainer::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapsho
   GtkSnapshot* own = gtk_snapshot_new();
   gtk_widget_snapshot_child(Gtk::Widget::gobj(), view->gobj(), own);
   Node frame(gtk_snapshot_free_to_node(own));
-  if (!frame) {
-    // An engine that composites on the GPU may paint nothing until the page's buffers are made
-    // again.
-    if (cairo_surface_t* kept = KeptPageFrames::frameOf(view->gobj())) appendFrame(snapshot, kept);
+  cairo_surface_t* kept = KeptPageFrames::frameOf(view->gobj());
+  // An engine that composites on the GPU may paint nothing until the page's buffers are made
+  // again.
+  if (kept && (!frame || awaitsRepaint(frame))) {
+    appendFrame(snapshot, kept);
     return;
   }
+  awaitingRepaint_ = false;
+  staleDrawing_.reset();
+  if (!frame) return;
   gtk_snapshot_append_node(snapshot->gobj(), frame.get());
   lastFrame_ = std::move(frame);
+}
+
+bool WebViewContainer::awaitsRepaint(const Node& drawing) {
+  if (!awaitingRepaint_) return false;
+  // Painted at the size it has now, the engine's own frame is the page as it was, and sharper.
+  if (KeptPageFrames::keptAtSize(get_first_child()->gobj(), get_width(), get_height())) {
+    return false;
+  }
+  if (!staleDrawing_) staleDrawing_.reset(gsk_render_node_ref(drawing.get()));
+  return drawing.get() == staleDrawing_.get();
 }
 
 void WebViewContainer::appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot,

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/memory_pressure.h"
 #include "web/kept_page_frames.h"
 
 namespace zemblo {
@@ -17,6 +18,7 @@ class BrowserTab;
 class WebViewContainer : public Gtk::Box {
  public:
   WebViewContainer();
+  ~WebViewContainer() override;
 
   // Shows the tab's web view, creating it if the tab has none yet; nothing for no tab (or a tab
   // that cannot make a web view). Showing the tab already shown changes nothing.
@@ -25,6 +27,8 @@ class WebViewContainer : public Gtk::Box {
   // Shows the last frame the tab's page painted here, without its view and without making one;
   // nothing when its page painted none that is still kept.
   void showKeptFrame(const std::shared_ptr<BrowserTab>& tab);
+  // Drops the frames kept here on each of the system's memory warnings.
+  void dropKeptFramesOn(MemoryPressure& pressure);
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
@@ -41,6 +45,9 @@ class WebViewContainer : public Gtk::Box {
 
   void removeShownView();
   void appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot, cairo_surface_t* frame);
+  // Whether `drawing`, what the view put back here drew, is still the engine's last frame from
+  // before, painted at another size than the view has now.
+  bool awaitsRepaint(const Node& drawing);
 
   std::weak_ptr<BrowserTab> tab_;
   KeptPageFrames keptFrames_;
@@ -48,6 +55,13 @@ class WebViewContainer : public Gtk::Box {
   Node lastFrame_;
   // The frame shown instead of a view.
   Surface shownFrame_;
+  // A view put back here shows the engine's own last frame at once, but only as large as it was
+  // painted: on a card of another size (the sidebar hidden or the window resized meanwhile) the
+  // rest stays empty until the engine has painted the page again. Until it has, the view's kept
+  // frame, stretched to the card, stands in; the engine's old drawing tells its new one apart.
+  bool awaitingRepaint_ = false;
+  Node staleDrawing_;
+  sigc::connection pressure_;
 };
 
 // Takes a web view out of the widget it sits in, if any, moving the keyboard focus off it first:

@@ -20,6 +20,7 @@ class FaviconLoader;
 class FavoritesModel;
 class HeapRelease;
 class HistoryModel;
+class MemoryPressure;
 class PageServicesModel;
 class PasswordOffers;
 class PreferencesModel;
@@ -102,6 +103,8 @@ class BrowserWindow : public Gtk::ApplicationWindow {
     DownloadManager& downloads;
     PasswordOffers& offers;
     SitePermissions& sitePermissions;
+    // The frames the window keeps of its tabs' pages go on a warning.
+    MemoryPressure& memoryPressure;
     // What the user is told once (files set aside, failed saves); the window takes them out as
     // it shows them.
     Observable<std::vector<std::string>, NeverEqual>& notices;

@@ -19,8 +19,9 @@ namespace zemblo {
 
 ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
                          const FavoritesModel& favorites, PasswordOffers& offers,
-                         SitePermissions& permissions, FaviconLoader& favicons,
-                         Scheduler& scheduler, const SystemColorScheme& scheme)
+                         SitePermissions& permissions, MemoryPressure& memoryPressure,
+                         FaviconLoader& favicons, Scheduler& scheduler,
+                         const SystemColorScheme& scheme)
     : tabs_(tabs),
       preferences_(preferences),
       scheme_(scheme),
@@ -39,6 +40,7 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
   // banner slot, the page's dialog; the menu of saved logins is a surface of its own.
   startPage_->set_parent(*this);
   webView_.set_name("PageViewContainer");
+  webView_.dropKeptFramesOn(memoryPressure);
   webView_.set_parent(*this);
   errorView_.set_parent(*this);
   progress_.set_parent(*this);

@@ -43,8 +43,8 @@ class ContentArea : public Gtk::Widget {
   static constexpr Spring kFindBarSpring{0.25, 0.85};
 
   ContentArea(TabsModel& tabs, const PreferencesModel& preferences, const FavoritesModel& favorites,
-              PasswordOffers& offers, SitePermissions& permissions, FaviconLoader& favicons,
-              Scheduler& scheduler, const SystemColorScheme& scheme);
+              PasswordOffers& offers, SitePermissions& permissions, MemoryPressure& memoryPressure,
+              FaviconLoader& favicons, Scheduler& scheduler, const SystemColorScheme& scheme);
   ~ContentArea() override;
 
   void sync();

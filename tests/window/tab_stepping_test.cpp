@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <map>
 
 #include "model/tabs_model.h"
+#include "platform/memory_pressure.h"
 #include "support/fake_scheduler.h"
 #include "support/find_widget.h"
 #include "window/window_harness.h"
@@ -29,6 +32,7 @@ class TabSteppingTest : public ::testing::Test {
     BrowserStoreEnvironment environment;
     environment.defaults = &defaults;
     environment.scheduler = &steps;
+    environment.memoryPressure = &pressure;
     store = BrowserStore::create(engine, std::move(environment));
     window = std::make_unique<BrowserWindow>(browserWindowModels(*store, store->tabs()), favicons,
                                              Scheduler::mainLoop(), scheme);
@@ -52,18 +56,19 @@ class TabSteppingTest : public ::testing::Test {
     return tab;
   }
 
-  // The colour in the middle of the card, as red, green and blue.
-  std::array<int, 3> middleColour() {
+  // The colour at `x` halfway down the card, as red, green and blue.
+  std::array<int, 3> colourAt(int x) {
     const auto pixels = testing::pixelsOf(*card);
-    const size_t at =
-        (size_t(card->get_height() / 2) * card->get_width() + card->get_width() / 2) * 4;
+    const size_t at = (size_t(card->get_height() / 2) * card->get_width() + size_t(x)) * 4;
     return {pixels[at + 2], pixels[at + 1], pixels[at]};
   }
+  std::array<int, 3> middleColour() { return colourAt(card->get_width() / 2); }
 
   const bool gtkReady = (testing::initializeGtkWithoutAnimations(), true);
   testing::TempHome home;
   UserDefaults defaults;
   testing::FakeScheduler steps;
+  MemoryPressure pressure;
   std::shared_ptr<WebEngine> engine;
   std::shared_ptr<BrowserStore> store;
   FaviconLoader favicons;
@@ -125,6 +130,66 @@ TEST_F(TabSteppingTest, QuickStepsShowKeptFramesAndThePageTheyPauseOnTakesInput)
   ASSERT_EQ(tabs.currentSpace()->selectedTab(), list[1]);
   EXPECT_EQ(list[1]->storedWebView(), nullptr);
   for (int channel : middleColour()) EXPECT_GT(channel, 200);
+
+  // So does a tab still awake on a memory warning.
+  const auto awake = std::ranges::find_if(list, [&](const auto& tab) {
+    return tab != list[1] && tab->storedWebView() &&
+           KeptPageFrames::frameOf(WebHarness::portOf(*tab).widget().gobj());
+  });
+  ASSERT_NE(awake, list.end());
+  pressure.warn(MemoryPressureLevel::low);
+  while (tabs.currentSpace()->selectedTab() != *awake) tabs.selectAdjacentTab(true);
+  pump();
+  ASSERT_TRUE(tabs.steppingThroughTabs.peek());
+  EXPECT_NE((*awake)->storedWebView(), nullptr);
+  for (int channel : middleColour()) EXPECT_GT(channel, 200);
+}
+
+// A page in fine black and white stripes, which a kept frame, painted at half size, shows grey;
+// once more in sight, its process is busy for a while before it can paint again.
+std::string slowStripes() {
+  return "<title>stripes</title><body style='margin:0;background:repeating-linear-gradient("
+         "90deg,#000 0 1px,#fff 1px 2px)'><script>document.addEventListener('visibilitychange',"
+         "() => { if (document.hidden) return; const end = Date.now() + 1500;"
+         "while (Date.now() < end); })</script>";
+}
+
+// Mid-grey: the stripes as the kept frame shows them, not the card's own surface (nearly white),
+// nor the page before (red).
+bool grey(const std::array<int, 3>& colour) {
+  return std::ranges::all_of(colour, [&](int channel) {
+    return channel > 60 && channel < 200 && std::abs(channel - colour[0]) < 8;
+  });
+}
+
+TEST_F(TabSteppingTest, ASwitchToACardOfAnotherSizeShowsTheKeptFrameUntilThePagePaints) {
+  auto red = openColoured("red", "#e00000");
+  server.page("/stripes", slowStripes());
+  auto stripes = store->tabs().openTab(server.address("/stripes"), false);
+  ASSERT_TRUE(WebHarness::waitForPage(*stripes, "stripes"));
+  TabsModel& tabs = store->tabs();
+  tabs.select(*red);
+  pump();
+  ASSERT_TRUE(waitUntil([&] { return middleColour() == std::array<int, 3>{224, 0, 0}; }));
+  // The card grows while the stripes are out of sight.
+  tabs.toggleSidebar();
+  pump();
+  ASSERT_TRUE(waitUntil([&] { return colourAt(card->get_width() - 20) == middleColour(); }));
+
+  // A single step: the page itself comes back, at once, and fills the card with its kept frame
+  // while its engine is busy.
+  tabs.selectAdjacentTab(true);
+  ASSERT_EQ(tabs.currentSpace()->selectedTab(), stripes);
+  pump();
+  ASSERT_NE(WebHarness::portOf(*stripes).widget().get_parent(), nullptr);
+  const auto middle = middleColour(), edge = colourAt(card->get_width() - 20);
+  EXPECT_TRUE(grey(middle)) << middle[0] << "," << middle[1] << "," << middle[2];
+  EXPECT_TRUE(grey(edge)) << edge[0] << "," << edge[1] << "," << edge[2];
+  // Then the engine's own drawing, sharp, to the card's edge.
+  EXPECT_TRUE(waitUntil([&] {
+    const auto a = colourAt(card->get_width() - 20), b = colourAt(card->get_width() - 19);
+    return std::abs(a[0] - b[0]) > 200;
+  }));
 }
 
 }  // namespace
