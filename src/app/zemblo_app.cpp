@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "app/browser_commands.h"
 #include "app/language_follower.h"
@@ -183,7 +184,25 @@ void ZembloApp::on_activate() {
     tellProfileInUse();
     return;
   }
+  if (!std::exchange(activated_, true)) {
+    showBrowserWindowSoon();
+    return;
+  }
   showBrowserWindow();
+}
+
+void ZembloApp::showBrowserWindowSoon() {
+  // The engine takes up the web process the store launched for the selected tab on the main
+  // loop's first turns, and the page waits for that before it is asked for. Building and showing
+  // the windows takes a good part of the start: they come right after those turns, ahead of the
+  // toolkit's first layout and drawing.
+  hold();
+  startWindows_ = Glib::signal_idle().connect(
+      [this] {
+        showBrowserWindow();
+        return false;
+      },
+      Glib::PRIORITY_HIGH_IDLE + 5);
 }
 
 void ZembloApp::on_open(const type_vec_files& files, const Glib::ustring&) {
@@ -227,6 +246,7 @@ void ZembloApp::tellProfileInUse() {
 }
 
 void ZembloApp::on_shutdown() {
+  startWindows_.disconnect();
   // The windows go at once; the process stays a little longer for the keyring's answers, which
   // come on the main loop, so that a password saved just before quitting is kept.
   for (auto* window : get_windows()) window->set_visible(false);
@@ -307,6 +327,8 @@ TabsModel* ZembloApp::lastUsedTabs() const {
 }
 
 void ZembloApp::showBrowserWindow() {
+  const bool startWindowsWaited = startWindows_.connected();
+  startWindows_.disconnect();
   finishClosingWindows();
   if (browserWindows_.empty()) {
     auto windows = store()->windows();
@@ -317,6 +339,7 @@ void ZembloApp::showBrowserWindow() {
   if (auto* window = browserWindows_.size() > 1 ? activeBrowserWindow() : browserWindow()) {
     present(*window, *this);
   }
+  if (startWindowsWaited) release();
 }
 
 void ZembloApp::openInNewWindow(bool isPrivate, const std::vector<Glib::ustring>& addresses) {
@@ -337,6 +360,8 @@ void ZembloApp::openNewWindow(bool isPrivate, const std::vector<Url>& addresses)
     std::shared_ptr<BrowserTab> previous;
     for (const Url& address : addresses) previous = tabs.openTab(address, false, previous);
   };
+  // The session's windows of a start that are still to come go below the new one.
+  if (startWindows_.connected()) showBrowserWindow();
   // A window closed on this turn is gone first: its private session must not pass to the new one.
   finishClosingWindows();
   if (browserWindows_.empty() && !isPrivate) {

@@ -90,6 +90,8 @@ class ZembloApp : public Gtk::Application {
   // What "app.open-in-new-window" and the like are given; none of it opens without
   // openableAddress.
   void openInNewWindow(bool isPrivate, const std::vector<Glib::ustring>& addresses);
+  // The first activation's windows, on the main loop's first turns.
+  void showBrowserWindowSoon();
   BrowserWindow& addBrowserWindow(TabsModel& tabs);
   void browserWindowClosed(BrowserWindow& window);
   // Drops the windows closed since the last turn; later than their own close signal, which must
@@ -134,6 +136,9 @@ class ZembloApp : public Gtk::Application {
   // A first start with a window option and addresses: they open in that new window, private or
   // not, once the session's windows are up.
   std::optional<bool> launchWindowIsPrivate_;
+  // The windows of the start, while they wait for their turn; the application is held meanwhile.
+  sigc::connection startWindows_;
+  bool activated_ = false;
   bool relaunchRequested_ = false;
   bool profileInUse_ = false;
 };

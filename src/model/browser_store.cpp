@@ -124,8 +124,12 @@ void BrowserStore::start() {
   }
   tabs_->relabelDefaultSpaces();
 
+  std::vector<std::shared_ptr<BrowserTab>> startLoads;
   for (TabsModel* window : windows()) {
-    if (auto tab = window->selectedTab()) tab->loadIfNeeded();
+    if (auto tab = window->selectedTab()) {
+      tab->loadIfNeeded();
+      startLoads.push_back(tab);
+    }
   }
   sleeper_ = std::make_unique<TabSleeper>(
       [this] { return windows(); }, *preferences_, scheduler_, memoryPressure(),
@@ -137,7 +141,10 @@ void BrowserStore::start() {
   };
   pageServices_->start();
   applyAppAppearance();
-  applySpellChecking();
+  // The engine reads its dictionaries from disk on this thread, which the first page's web
+  // process waits on for its first steps: not before that page is up.
+  spellCheckingAfterStart_ = std::make_unique<StartLoadWatch>(
+      startLoads, scheduler_, kLongestStartLoadWait, [this] { applySpellChecking(); });
 }
 
 void BrowserStore::preferencesChanged(const AppPreferences& old) {

@@ -16,6 +16,7 @@
 #include "model/site_permissions.h"
 #include "model/site_settings_file.h"
 #include "model/site_zoom.h"
+#include "model/start_load_watch.h"
 #include "model/tab_services.h"
 #include "model/tab_sleeper.h"
 #include "model/tab_state_files.h"
@@ -68,6 +69,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   static constexpr std::chrono::seconds kSaveLongestDelay{5};
   // After a failed save, how long until the next try when nothing else asks for one.
   static constexpr std::chrono::seconds kSaveRetryDelay{10};
+  // Spell checking is set up once the start's pages have loaded, or this long after the start
+  // when one of them takes longer.
+  static constexpr std::chrono::seconds kLongestStartLoadWait{5};
   // Set when the last run ended before the keyring held every password change.
   static constexpr const char* kPasswordsLostAtQuitKey = "passwordsNotSavedAtQuit";
 
@@ -193,6 +197,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::unique_ptr<SiteZoom> siteZoom_;
   // After the tabs, so that it goes before them.
   std::unique_ptr<TabSleeper> sleeper_;
+  std::unique_ptr<StartLoadWatch> spellCheckingAfterStart_;
   // What the site-settings file held beside the permissions, written back unchanged.
   json::Json siteSettingsOtherKeys_ = json::Json::object();
   bool siteSettingsChanged_ = false;

@@ -66,16 +66,17 @@ WebKitNetworkSession* WebEngine::networkSession() {
         webkit_network_session_new(folders.data.c_str(), folders.cache.c_str()));
     // Off by default; the tab rows and favourites show the pages' icons. Turning them on opens
     // the icon database on disk while this thread waits (tens of milliseconds on a first start),
-    // so it is done on the main loop's first turn instead of before the first page is asked for.
-    // That is early enough: a web view takes up the database when its page starts loading, which
-    // takes later turns.
+    // so it is done on the main loop's first turns instead of before the first page is asked for,
+    // and after the engine's own work of those turns (at Glib::PRIORITY_HIGH_IDLE), which takes
+    // up the first page's web process. That is early enough: a web view takes up the database
+    // when its page starts loading, which takes later turns.
     enableFavicons_ = Glib::signal_idle().connect(
         [this] {
           webkit_website_data_manager_set_favicons_enabled(
               webkit_network_session_get_website_data_manager(session_.get()), TRUE);
           return false;
         },
-        Glib::PRIORITY_HIGH);
+        Glib::PRIORITY_HIGH_IDLE + 5);
     g_signal_connect(session_.get(), "download-started", G_CALLBACK(onDownloadStarted), nullptr);
     keepCookies(folders.data);
   }

@@ -121,6 +121,37 @@ TEST_F(BrowserStoreTest, RestoresTheCurrentSpaceAndLoadsOnlyItsSelectedTab) {
   }
 }
 
+// The engine reads its dictionaries on the main thread, which the first page's web process needs
+// meanwhile: they wait for the restored page, for as long as it loads or at most a few seconds.
+TEST_F(BrowserStoreTest, SpellCheckingIsSetUpOnceTheRestoredPageHasLoaded) {
+  SessionSnapshot session;
+  session.spaces = {space(kA, "One", {tab(kTab1, "https://one.example/")}, id(kTab1))};
+  session.currentSpaceID = id(kA);
+  saveSession(session);
+  {
+    auto store = start();
+    const auto page = store->tabs().selectedTab();
+    ASSERT_TRUE(page && page->storedWebView());
+    page->isLoading.set(true);
+    scheduler.advance(1s);
+    EXPECT_TRUE(webViews.spellChecking.empty());
+    page->isLoading.set(false);
+    scheduler.advance(0ms);
+    ASSERT_EQ(webViews.spellChecking.size(), 1u);
+    EXPECT_TRUE(webViews.spellChecking.front().first);
+    EXPECT_FALSE(webViews.spellChecking.front().second.empty());
+    scheduler.advance(BrowserStore::kLongestStartLoadWait);
+    EXPECT_EQ(webViews.spellChecking.size(), 1u);
+  }
+  webViews.spellChecking.clear();
+  auto store = start();
+  store->tabs().selectedTab()->isLoading.set(true);
+  scheduler.advance(BrowserStore::kLongestStartLoadWait - 1ms);
+  EXPECT_TRUE(webViews.spellChecking.empty());
+  scheduler.advance(1ms);
+  EXPECT_EQ(webViews.spellChecking.size(), 1u);
+}
+
 TEST_F(BrowserStoreTest, EmptySpacesListFallsBackToDefaultsButKeepsTheRest) {
   SessionSnapshot session;
   session.currentSpaceID = id(kA);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/browser_engine.h"
@@ -108,7 +109,9 @@ class FakeEngine : public BrowserEngine {
   }
   std::shared_ptr<ContentRuleStore> contentRuleStore() override { return nullptr; }
   void applyAppearance(ThemeMode theme) override { appearances.push_back(theme); }
-  void applySpellChecking(bool, const std::vector<std::string>&) override {}
+  void applySpellChecking(bool enabled, const std::vector<std::string>& languages) override {
+    spellChecking.emplace_back(enabled, languages);
+  }
   bool isDark() const override {
     ++darkReads;
     return dark;
@@ -130,6 +133,7 @@ class FakeEngine : public BrowserEngine {
 
   FakeWebViewLog log;
   std::vector<ThemeMode> appearances;
+  std::vector<std::pair<bool, std::vector<std::string>>> spellChecking;
   bool dark = false;
   mutable int darkReads = 0;
   std::function<void()> darkChanged;
