@@ -67,6 +67,9 @@ std::optional<std::chrono::milliseconds> TabSleeper::delay() const {
 void TabSleeper::sync() {
   // Read for their changes: the tab shown, and the delay.
   (void)preferences_.observablePrefs().get().tabSleepDelay;
+  // A closed tab's memory goes only with the last reference to it, weak ones too: the checks that
+  // also forget closed tabs may be a minute away, or never come while tabs don't sleep.
+  forgetClosedTabs();
   std::vector<std::shared_ptr<BrowserTab>> shown;
   // A tab passed over in quick steps is not woken; the one the steps end on is woken by its
   // window.
@@ -109,8 +112,12 @@ void TabSleeper::armCheck() {
   });
 }
 
-void TabSleeper::check() {
+void TabSleeper::forgetClosedTabs() {
   std::erase_if(rests_, [](const auto& entry) { return entry.second.tab.expired(); });
+}
+
+void TabSleeper::check() {
+  forgetClosedTabs();
   const auto wait = delay();
   if (!wait) return;
   const TimePoint now = now_();

@@ -55,6 +55,7 @@ class TabSleeper {
   };
 
   void sync();
+  void forgetClosedTabs();
   void check();
   void armCheck();
   std::vector<std::shared_ptr<BrowserTab>> shownTabs() const;

@@ -3,6 +3,8 @@
 #include <glib.h>
 #include <malloc.h>
 
+#include <cstdlib>
+
 namespace zemblo::heap {
 
 namespace {
@@ -18,12 +20,22 @@ void allocateSlicesWithMalloc(int, char**, char**) {
   G_GNUC_END_IGNORE_DEPRECATIONS
 }
 
+// Set before `main`, so before any thread runs, and after the C library's own start, which takes
+// the environment afresh from the process's start: a pre-initializer's change would be lost.
+void settleChildHeaps(int, char**, char**) {
+  const char* given = std::getenv(kSettingsVariable);
+  const std::string settings = childHeapSettings(given ? given : "");
+  if (settings != (given ? given : "")) setenv(kSettingsVariable, settings.c_str(), 1);
+}
+
 }  // namespace
 
 // Part of every program that uses this heap's settings.
 __attribute__((section(".preinit_array"),
                used)) void (*const kAllocateSlicesWithMalloc)(int, char**,
                                                               char**) = allocateSlicesWithMalloc;
+__attribute__((section(".init_array"),
+               used)) void (*const kSettleChildHeaps)(int, char**, char**) = settleChildHeaps;
 
 void keepLargeBlocks() {
   mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargestKept));
@@ -32,5 +44,20 @@ void keepLargeBlocks() {
 }
 
 void release() { malloc_trim(0); }
+
+std::string childHeapSettings(std::string_view given) {
+  std::string settings;
+  for (std::string_view setting : kChildHeapSettings) {
+    const std::string_view name = setting.substr(0, setting.find('=') + 1);
+    const bool givenAlready =
+        given.starts_with(name) || given.find(':' + std::string(name)) != std::string_view::npos;
+    if (givenAlready) continue;
+    if (!settings.empty()) settings += ':';
+    settings += setting;
+  }
+  if (settings.empty()) return std::string(given);
+  if (!given.empty()) settings += ':' + std::string(given);
+  return settings;
+}
 
 }  // namespace zemblo::heap

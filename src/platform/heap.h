@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 // How the process's heap holds large blocks.
 namespace zemblo::heap {
@@ -16,5 +19,24 @@ void keepLargeBlocks();
 
 // Hands every free page of the heap back to the system.
 void release();
+
+// Where the C library reads its heap settings, once, as a process starts.
+inline constexpr const char* kSettingsVariable = "GLIBC_TUNABLES";
+
+// The engine's network and web processes are started from this one and take its environment.
+// The network process lives as long as the browser and every page's loads pass through its
+// threads: with a heap for each thread that ever ran at once and freed blocks kept aside for each
+// thread, a burst of pages leaves it half a megabyte more that it never gives back. These share two
+// heaps among its threads and send freed blocks straight back to them, at no cost a page load or a
+// start shows. Set in the environment before `main`: this process had read its own settings by
+// then, so they are for its children only.
+inline constexpr std::array<std::string_view, 2> kChildHeapSettings{
+    "glibc.malloc.arena_max=2",
+    "glibc.malloc.tcache_count=0",
+};
+
+// `kSettingsVariable` for the processes this one starts, given its value at start: each of the
+// settings above the user didn't give, then the user's own.
+std::string childHeapSettings(std::string_view given);
 
 }  // namespace zemblo::heap
