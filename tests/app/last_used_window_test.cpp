@@ -48,8 +48,8 @@ TEST_F(LastUsedWindowTest, TheBlockerSwitchReloadsThePageOfTheWindowUsedLastNeve
   runBrowser([&] {
     openPage("Alpha");
     app->activate_action("new-window");
-    ASSERT_TRUE(waitUntil([&] { return app->browserWindows().size() == 2; }));
-    BrowserWindow& second = *app->browserWindows()[1];
+    ASSERT_TRUE(waitUntil([&] { return testing::otherBrowserWindow(*app, window()) != nullptr; }));
+    BrowserWindow& second = *testing::otherBrowserWindow(*app, window());
     ASSERT_TRUE(
         WebHarness::waitForPage(*second.tabs().openTab(server.address("/Beta"), false), "Beta"));
     app->activate_action("settings");

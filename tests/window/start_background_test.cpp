@@ -219,8 +219,9 @@ TEST_F(StartBackgroundTest, EachKindPaintsTheCardAsChosenAndTheAuroraRunsOnlyWhi
 
 TEST_F(StartBackgroundTest, APictureFillsTheCardUncroppedWidthwiseAndTheContentTurnsLight) {
   // Eight bands of ten rows, red and blue in turn.
-  showPicture("wallpaper-0123ABCD.png",
-              pictureOf(40, 80, [](int, int y) { return (y / 10) % 2 ? 0x0000FFu : 0xFF0000u; }));
+  showPicture("wallpaper-0123ABCD.png", testing::pngOf(40, 80, [](int, int y) {
+                return (y / 10) % 2 ? 0x0000FFu : 0xFF0000u;
+              }));
   ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
   pump();
   EXPECT_TRUE(contentIsLight());
