@@ -5,6 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/gobject_ref.h"
+#include "platform/heap.h"
+
 namespace zemblo::desktop {
 namespace {
 
@@ -57,8 +60,14 @@ using RequestBox = std::unique_ptr<OpenRequest>;
 
 void launchDefault(const std::filesystem::path& target,
                    std::function<void(const std::string&)> failed = {}) {
+  const auto context = GObjectRef<GAppLaunchContext>::adopt(g_app_launch_context_new());
+  if (const auto settings = heap::usersSettings()) {
+    g_app_launch_context_setenv(context.get(), heap::kSettingsVariable, settings->c_str());
+  } else {
+    g_app_launch_context_unsetenv(context.get(), heap::kSettingsVariable);
+  }
   g_app_info_launch_default_for_uri_async(
-      uriOf(target).c_str(), nullptr, nullptr,
+      uriOf(target).c_str(), context.get(), nullptr,
       [](GObject*, GAsyncResult* result, gpointer data) {
         const RequestBox request(static_cast<OpenRequest*>(data));
         GError* error = nullptr;

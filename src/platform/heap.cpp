@@ -4,6 +4,7 @@
 #include <malloc.h>
 
 #include <cstdlib>
+#include <optional>
 
 namespace zemblo::heap {
 
@@ -22,8 +23,17 @@ void allocateSlicesWithMalloc(int, char**, char**) {
 
 // Set before `main`, so before any thread runs, and after the C library's own start, which takes
 // the environment afresh from the process's start: a pre-initializer's change would be lost.
+// What the user's environment held, kept on first use, which is before ours is added.
+std::optional<std::string>& usersOwn() {
+  static std::optional<std::string> given = [] {
+    const char* value = std::getenv(kSettingsVariable);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+  }();
+  return given;
+}
+
 void settleChildHeaps(int, char**, char**) {
-  const char* given = std::getenv(kSettingsVariable);
+  const char* given = usersOwn() ? usersOwn()->c_str() : nullptr;
   const std::string settings = childHeapSettings(given ? given : "");
   if (settings != (given ? given : "")) setenv(kSettingsVariable, settings.c_str(), 1);
 }
@@ -44,6 +54,8 @@ void keepLargeBlocks() {
 }
 
 void release() { malloc_trim(0); }
+
+std::optional<std::string> usersSettings() { return usersOwn(); }
 
 std::string childHeapSettings(std::string_view given) {
   std::string settings;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,5 +39,9 @@ inline constexpr std::array<std::string_view, 2> kChildHeapSettings{
 // `kSettingsVariable` for the processes this one starts, given its value at start: each of the
 // settings above the user didn't give, then the user's own.
 std::string childHeapSettings(std::string_view given);
+
+// `kSettingsVariable` as the user's environment gave it, for the programs the user opens from
+// here (a download's application), which are none of the engine's and keep their own defaults.
+std::optional<std::string> usersSettings();
 
 }  // namespace zemblo::heap

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/heap.h"
 #include "support/temp_home.h"
 #include "support/wait.h"
 
@@ -22,7 +23,10 @@ TEST(Desktop, OpeningHandsDocumentsToTheirApplicationAndNeverRunsPrograms) {
 
   testing::TempHome home;
   const fs::path record = home.root() / "record", recorder = home.root() / "recorder.sh";
-  home.writeFile(recorder, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + record.string() + "'\n");
+  const fs::path heapSettings = home.root() / "heap-settings";
+  home.writeFile(recorder, "#!/bin/sh\nprintf '%s' \"${GLIBC_TUNABLES-none}\" > '" +
+                               heapSettings.string() + "'\nprintf '%s\\n' \"$1\" >> '" +
+                               record.string() + "'\n");
   fs::permissions(recorder, fs::perms::owner_all);
   home.writeFile(home.root() / "data" / "applications" / "zemblo-recorder.desktop",
                  "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" + recorder.string() +
@@ -47,6 +51,8 @@ TEST(Desktop, OpeningHandsDocumentsToTheirApplicationAndNeverRunsPrograms) {
   };
   desktop::openFile(notes);
   EXPECT_TRUE(recorded(notes.string() + "\n")) << home.readFile(record);
+  // The application runs with the heap the user's environment gives, not the engine's settings.
+  EXPECT_EQ(home.readFile(heapSettings), heap::usersSettings().value_or("none"));
   // The script is shown in its folder, never handed to anything that could run it.
   desktop::openFile(script);
   EXPECT_TRUE(recorded(notes.string() + "\n" + downloads.string() + "\n")) << home.readFile(record);
