@@ -12,7 +12,7 @@ namespace zemblo {
 
 class BrowserTab;
 
-// Holds back a piece of start-up work until the pages the start asked for have loaded, failed or
+// Holds back some start-up work until the pages the start asked for have loaded, failed or
 // gone, and for no longer than `longest`. The engine answers a page's first steps on the main
 // thread: work that keeps that thread busy for long (reading dictionaries) would keep the first
 // page waiting.
