@@ -42,7 +42,7 @@ class LastUsedWindowTest : public BrowserCommandsTest {
   }
 };
 
-TEST_F(LastUsedWindowTest, TheBlockerSwitchReloadsThePageOfTheWindowUsedLastNeverOfAClosedOne) {
+TEST_F(LastUsedWindowTest, TheBlockerAndTheSpacesPaneActOnTheWindowUsedLastNeverOnAClosedOne) {
   testing::WindowManager windowManager;
   ASSERT_TRUE(windowManager.ready());
   runBrowser([&] {
@@ -66,6 +66,19 @@ TEST_F(LastUsedWindowTest, TheBlockerSwitchReloadsThePageOfTheWindowUsedLastNeve
     ASSERT_TRUE(activate(second));
     flipBlocker();
     ASSERT_TRUE(waitUntil([&] { return server.hits("/Beta") == beta + 1; }));
+
+    // The spaces pane opens on the space the second window shows, and a name typed there is the
+    // one that window's space takes; the first window's space keeps its own.
+    second.tabs().select(*second.tabs().spaces.peek().at(1));
+    const std::string firstName = window().tabs().currentSpace()->name.peek();
+    auto* settings = dynamic_cast<SettingsView*>(settingsWindow());
+    settings->select(SettingsPane::spaces);
+    GtkWidget* name = testing::findByAccessibleName(GTK_WIDGET(settings->gobj()), localized("Ad"),
+                                                    GTK_ACCESSIBLE_ROLE_TEXT_BOX);
+    ASSERT_NE(name, nullptr);
+    gtk_editable_set_text(GTK_EDITABLE(name), "Gezi");
+    ASSERT_TRUE(waitUntil([&] { return second.tabs().currentSpace()->name.peek() == "Gezi"; }));
+    EXPECT_EQ(window().tabs().currentSpace()->name.peek(), firstName);
 
     // Closed, the second window is passed over for the one used before it.
     second.close();

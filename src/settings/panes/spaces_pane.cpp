@@ -65,9 +65,12 @@ void SpacesPane::addSpace() {
 }
 
 void SpacesPane::sync() {
-  const TabsModel& tabs = context_.tabs();
-  const auto& spaces = tabs.spaces.get();
-  const auto edited = editedSpace(spaces, picked_.get(), tabs.currentSpaceID.get());
+  const auto& spaces = context_.tabs().spaces.get();
+  // The space the user sees is the one shown in the browser window used last; every window's
+  // spaces follow the first window's, so the edits still go to those.
+  const TabsModel* shown = context_.lastUsedTabs();
+  const TabsModel& current = shown ? *shown : context_.tabs();
+  const auto edited = editedSpace(spaces, picked_.get(), current.currentSpaceID.get());
   showChips(spaces);
   for (SpaceChip* chip : chips_) chip->setSelected(chip->space() == edited, animatePick_);
   if (animatePick_) {

@@ -21,7 +21,7 @@ class SpaceEditor;
 // Every space as a chip in one row that scrolls sideways, a button that adds a space, and under
 // them the editor of one space. Picking a chip only picks the space to edit: the browser's
 // current space stays. Without a pick (when the pane opens, or after a deletion) the pane edits
-// the current space.
+// the current space of the browser window used last.
 class SpacesPane : public PaneBody {
  public:
   explicit SpacesPane(const SettingsContext& context);
