@@ -432,6 +432,16 @@ void TabsModel::deleteSpace(const Space& space) {
   scheduleSave_();
 }
 
+size_t TabsModel::tabCountInEveryWindow(const Space& space) const {
+  if (spacesOwner_) return spacesOwner_->tabCountInEveryWindow(space);
+  size_t count = 0;
+  for (const TabsModel* window : sharers_) {
+    if (const auto theirs = window->spaceWithID(space.id)) count += theirs->tabs.get().size();
+  }
+  if (const auto mine = spaceWithID(space.id)) count += mine->tabs.get().size();
+  return count;
+}
+
 void TabsModel::moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset) {
   if (spacesOwner_) {
     spacesOwner_->moveSpaces(fromOffsets, toOffset);

@@ -96,6 +96,9 @@ class TabsModel {
   // Closes the space's tabs, keeping those with an address for reopening (in the current space,
   // since theirs is gone); the last space stays.
   void deleteSpace(const Space& space);
+  // How many tabs the space holds in every normal window together, all of which its deletion
+  // closes.
+  size_t tabCountInEveryWindow(const Space& space) const;
   void moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset);
 
   // Shows the start page in the current space: its first blank tab that is not a pop-up, else a

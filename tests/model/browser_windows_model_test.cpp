@@ -33,6 +33,9 @@ TEST_F(BrowserWindowsModelTest, WindowsShareSpacesKeepTheirTabsAndOnlyNormalOnes
   const auto secondTab = second.openTab(*Url::parse("https://second.example/"), false);
   second.select(*second.spaces.peek()[1]);
   second.openTab(*Url::parse("https://in-b.example/"), false);
+  // What deleting the space closes, counted as the space editor tells it, from any window.
+  EXPECT_EQ(first.tabCountInEveryWindow(*first.spaces.peek()[1]), 2u);
+  EXPECT_EQ(second.tabCountInEveryWindow(*second.spaces.peek()[1]), 2u);
   first.deleteSpace(*first.spaces.peek()[1]);
   EXPECT_EQ(second.spaces.peek().size(), 2u);
   EXPECT_EQ(second.tabCount(), 1u);  // the tab in the deleted space went along

@@ -162,7 +162,7 @@ void SpaceEditor::sync() {
   const std::string& colorA = space_->colorA.get();
   const std::string& colorB = space_->colorB.get();
   const std::string& symbol = space_->symbol.get();
-  const size_t tabCount = space_->tabs.get().size();
+  const size_t tabCount = context_.tabs().tabCountInEveryWindow(*space_);
   header_.sync();
   {
     ShowingModelValue showing(showing_);
