@@ -125,18 +125,19 @@ std::shared_ptr<BrowserTab> Suggestion::browserTab() const {
   return tab ? *tab : nullptr;
 }
 
-std::string Suggestion::id() const {
-  switch (kind()) {
-    case Kind::open:
-      return "open:" + openURL()->str();
-    case Kind::search:
-      return "search:" + *query();
-    case Kind::tab:
-      return "tab:" + browserTab()->id.str();
-    case Kind::history:
-      return "history:" + historyEntry()->id.str();
+bool operator==(const Suggestion& a, const Suggestion& b) {
+  if (a.kind() != b.kind()) return false;
+  switch (a.kind()) {
+    case Suggestion::Kind::open:
+      return *a.openURL() == *b.openURL();
+    case Suggestion::Kind::search:
+      return *a.query() == *b.query();
+    case Suggestion::Kind::tab:
+      return a.browserTab()->id == b.browserTab()->id;
+    case Suggestion::Kind::history:
+      return a.historyEntry()->id == b.historyEntry()->id;
   }
-  return {};
+  return false;
 }
 
 std::vector<Suggestion> suggestions(const TabsModel& openTabs, const HistoryModel& history,

@@ -16,7 +16,9 @@ class HistoryModel;
 class TabsModel;
 
 // One row under the command bar's field: an address to open, a search, an open tab to switch
-// to, or a page from the history. Identified by `id()` only; there is no other equality.
+// to, or a page from the history. Two rows are equal when they would do the same thing: the same
+// address, the same search, the same tab or the same history visit (by its id, whatever the
+// title has become since).
 class Suggestion {
  public:
   enum class Kind { open, search, tab, history };
@@ -35,8 +37,7 @@ class Suggestion {
   std::shared_ptr<BrowserTab> browserTab() const;
   const HistoryEntry* historyEntry() const { return std::get_if<HistoryEntry>(&payload_); }
 
-  // "open:<address>", "search:<query>", "tab:<UUID>" or "history:<UUID>".
-  std::string id() const;
+  friend bool operator==(const Suggestion& a, const Suggestion& b);
 
  private:
   // One alternative per kind, in the order of `Kind`.

@@ -31,8 +31,22 @@ HistoryEntry visit(const std::string& address, const std::string& title) {
   return HistoryEntry(url(address), title, Date{0});
 }
 
-std::string tabID(const std::shared_ptr<BrowserTab>& tab) { return "tab:" + tab->id.str(); }
-std::string historyID(const HistoryEntry& entry) { return "history:" + entry.id.str(); }
+using Rows = std::vector<Suggestion>;
+Suggestion tabRow(const std::shared_ptr<BrowserTab>& tab) { return Suggestion::tab(tab); }
+Suggestion historyRow(const HistoryEntry& entry) { return Suggestion::history(entry); }
+Suggestion searchRow(const std::string& query) { return Suggestion::search(query); }
+
+}  // namespace
+
+// Names a row in a failure message.
+void PrintTo(const Suggestion& row, std::ostream* out) {
+  if (const auto* address = row.openURL()) *out << "open " << address->str();
+  if (const auto* query = row.query()) *out << "search " << *query;
+  if (const auto tab = row.browserTab()) *out << "tab " << tab->id.str();
+  if (const auto* entry = row.historyEntry()) *out << "history " << entry->id.str();
+}
+
+namespace {
 
 class SuggestionsTest : public ::testing::Test {
  protected:
@@ -49,11 +63,8 @@ class SuggestionsTest : public ::testing::Test {
     store->history().entries.set(std::move(entries));
   }
 
-  std::vector<std::string> ids(std::string_view query) const {
-    std::vector<std::string> result;
-    for (const auto& suggestion : suggestions(store->tabs(), store->history(), query))
-      result.push_back(suggestion.id());
-    return result;
+  Rows rows(std::string_view query) const {
+    return suggestions(store->tabs(), store->history(), query);
   }
 
   testing::TempHome home;
@@ -68,18 +79,16 @@ TEST_F(SuggestionsTest, BlankQueryListsTheFirstSixTabsOfTheCurrentSpaceOnly) {
   setTabs(tabs);
   setHistory({visit("https://t1.example/", "t1")});
 
-  const std::vector<std::string> firstSix{tabID(tabs[0]), tabID(tabs[1]), tabID(tabs[2]),
-                                          tabID(tabs[3]), tabID(tabs[4]), tabID(tabs[5])};
-  EXPECT_EQ(ids(""), firstSix);
-  EXPECT_EQ(ids(" \n\t\u00A0"), firstSix);
-  const auto rows = suggestions(store->tabs(), store->history(), "");
-  EXPECT_EQ(rows.front().kind(), Suggestion::Kind::tab);
-  EXPECT_EQ(rows.front().browserTab(), tabs[0]);
+  const Rows firstSix{tabRow(tabs[0]), tabRow(tabs[1]), tabRow(tabs[2]),
+                      tabRow(tabs[3]), tabRow(tabs[4]), tabRow(tabs[5])};
+  EXPECT_EQ(rows(""), firstSix);
+  EXPECT_EQ(rows(" \n\t\u00A0"), firstSix);
+  EXPECT_EQ(rows("").front().browserTab(), tabs[0]);
 
   setTabs({tabs[7], tabs[3]});
-  EXPECT_EQ(ids(""), (std::vector<std::string>{tabID(tabs[7]), tabID(tabs[3])}));
+  EXPECT_EQ(rows(""), (Rows{tabRow(tabs[7]), tabRow(tabs[3])}));
   setTabs({});
-  EXPECT_TRUE(ids("").empty());
+  EXPECT_TRUE(rows("").empty());
 }
 
 TEST_F(SuggestionsTest, AddressThenSearchThenTabsThenHistory) {
@@ -90,23 +99,17 @@ TEST_F(SuggestionsTest, AddressThenSearchThenTabsThenHistory) {
   setHistory({visit("https://weather.example/today", "Today"), page});
 
   // The typed text keeps its case in the address and the search; matching ignores case.
-  const auto rows = suggestions(store->tabs(), store->history(), "  Example.COM \n");
-  ASSERT_EQ(rows.size(), 4u);
-  EXPECT_EQ(rows[0].kind(), Suggestion::Kind::open);
-  EXPECT_EQ(rows[0].openURL()->str(), "https://Example.COM");
-  EXPECT_EQ(rows[0].id(), "open:https://Example.COM");
-  EXPECT_EQ(rows[1].kind(), Suggestion::Kind::search);
-  EXPECT_EQ(*rows[1].query(), "Example.COM");
-  EXPECT_EQ(rows[1].id(), "search:Example.COM");
-  EXPECT_EQ(rows[2].browserTab(), docs);
-  EXPECT_EQ(rows[3].kind(), Suggestion::Kind::history);
-  EXPECT_EQ(rows[3].historyEntry()->id, page.id);
-  EXPECT_EQ(rows[3].id(), historyID(page));
-  EXPECT_EQ(rows[3].openURL(), nullptr);
-  EXPECT_EQ(rows[3].browserTab(), nullptr);
+  const Rows typed = rows("  Example.COM \n");
+  EXPECT_EQ(typed, (Rows{Suggestion::open(url("https://Example.COM")), searchRow("Example.COM"),
+                         tabRow(docs), historyRow(page)}));
+  ASSERT_EQ(typed.size(), 4u);
+  EXPECT_EQ(typed[0].openURL()->str(), "https://Example.COM");
+  EXPECT_EQ(*typed[1].query(), "Example.COM");
+  EXPECT_EQ(typed[3].openURL(), nullptr);
+  EXPECT_EQ(typed[3].browserTab(), nullptr);
 
   // Words are never an address, but the search is always there.
-  EXPECT_EQ(ids("example.com blog"), (std::vector<std::string>{"search:example.com blog"}));
+  EXPECT_EQ(rows("example.com blog"), (Rows{searchRow("example.com blog")}));
 }
 
 TEST_F(SuggestionsTest, TabsMatchByDisplayTitleOrElseAddressOfTheCurrentSpaceOnly) {
@@ -119,15 +122,14 @@ TEST_F(SuggestionsTest, TabsMatchByDisplayTitleOrElseAddressOfTheCurrentSpaceOnl
   store->tabs().spaces.peek().at(1)->tabs.set({makeTab("kirmizi too", "https://other.example/")});
   store->favorites().list.set({Favorite("Kirmizi", url("https://fav.example/"))});
 
-  EXPECT_EQ(ids("kirmizi"),
-            (std::vector<std::string>{"search:kirmizi", tabID(byTitle), tabID(byAddress)}));
-  EXPECT_EQ(ids("ÇAY BAH"), (std::vector<std::string>{"search:ÇAY BAH", tabID(turkish)}));
+  EXPECT_EQ(rows("kirmizi"), (Rows{searchRow("kirmizi"), tabRow(byTitle), tabRow(byAddress)}));
+  EXPECT_EQ(rows("ÇAY BAH"), (Rows{searchRow("ÇAY BAH"), tabRow(turkish)}));
   // A tab without a title goes by its host; a blank one by the name of a new tab.
-  EXPECT_EQ(ids("TEA"), (std::vector<std::string>{"search:TEA", tabID(byHost)}));
+  EXPECT_EQ(rows("TEA"), (Rows{searchRow("TEA"), tabRow(byHost)}));
   L10n::setEnglish(false);
-  EXPECT_EQ(ids("Sekme"), (std::vector<std::string>{"search:Sekme", tabID(blank)}));
+  EXPECT_EQ(rows("Sekme"), (Rows{searchRow("Sekme"), tabRow(blank)}));
   L10n::setEnglish(true);
-  EXPECT_EQ(ids("new t"), (std::vector<std::string>{"search:new t", tabID(blank)}));
+  EXPECT_EQ(rows("new t"), (Rows{searchRow("new t"), tabRow(blank)}));
 }
 
 TEST_F(SuggestionsTest, OnlyThreeTabsAndOnlyTheirAddressesHideHistory) {
@@ -139,8 +141,8 @@ TEST_F(SuggestionsTest, OnlyThreeTabsAndOnlyTheirAddressesHideHistory) {
   const HistoryEntry ofFourthTab = visit("https://n3.ex/", "news three");
   setHistory({visit("https://n0.ex/", "news zero"), ofFourthTab});
 
-  EXPECT_EQ(ids("news"), (std::vector<std::string>{"search:news", tabID(tabs[0]), tabID(tabs[1]),
-                                                   tabID(tabs[2]), historyID(ofFourthTab)}));
+  EXPECT_EQ(rows("news"), (Rows{searchRow("news"), tabRow(tabs[0]), tabRow(tabs[1]),
+                                tabRow(tabs[2]), historyRow(ofFourthTab)}));
 }
 
 TEST_F(SuggestionsTest, HistoryGivesFiveNewestWithoutRepeatingAnAddress) {
@@ -150,10 +152,9 @@ TEST_F(SuggestionsTest, HistoryGivesFiveNewestWithoutRepeatingAnAddress) {
         visit("https://site.example/" + std::to_string(i), "Recipe " + std::to_string(i)));
   }
   setHistory(entries);
-  EXPECT_EQ(ids("recipe"),
-            (std::vector<std::string>{"search:recipe", historyID(entries[0]), historyID(entries[1]),
-                                      historyID(entries[2]), historyID(entries[3]),
-                                      historyID(entries[4])}));
+  EXPECT_EQ(rows("recipe"),
+            (Rows{searchRow("recipe"), historyRow(entries[0]), historyRow(entries[1]),
+                  historyRow(entries[2]), historyRow(entries[3]), historyRow(entries[4])}));
 
   // The same address twice gives the newer visit; a trailing "/" makes another address; the
   // typed address itself is not repeated; matching falls back to the address.
@@ -163,9 +164,9 @@ TEST_F(SuggestionsTest, HistoryGivesFiveNewestWithoutRepeatingAnAddress) {
   const HistoryEntry typed = visit("https://docs.example", "Docs home");
   const HistoryEntry byAddress = visit("https://docs.example/x", "Untitled");
   setHistory({typed, newer, older, slashed, byAddress});
-  EXPECT_EQ(ids("docs.example"),
-            (std::vector<std::string>{"open:https://docs.example", "search:docs.example",
-                                      historyID(newer), historyID(slashed), historyID(byAddress)}));
+  EXPECT_EQ(rows("docs.example"),
+            (Rows{Suggestion::open(url("https://docs.example")), searchRow("docs.example"),
+                  historyRow(newer), historyRow(slashed), historyRow(byAddress)}));
 }
 
 }  // namespace
