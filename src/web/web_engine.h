@@ -45,9 +45,6 @@ class WebEngine : public BrowserEngine {
   WebEngine(const WebEngine&) = delete;
   WebEngine& operator=(const WebEngine&) = delete;
 
-  // Created on first use (its cache folder with it); the pages' icons are on from the main
-  // loop's next turn.
-  WebKitNetworkSession* networkSession();
   // Created on first use; without folders, "ContentRuleLists" in the application's data folder.
   // Lists are looked up first in the read-only store beside the bundled rule file.
   std::shared_ptr<ContentRuleStore> contentRuleStore() override;
@@ -87,6 +84,9 @@ class WebEngine : public BrowserEngine {
   std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) override;
 
  private:
+  // Created on first use (its cache folder with it); the pages' icons are on from the main
+  // loop's next turn.
+  WebKitNetworkSession* networkSession();
   std::unique_ptr<WebViewPort> make(BrowserTab& tab, WebKitWebViewPort* opener);
   void keepCookies(const std::filesystem::path& folder);
 

@@ -164,7 +164,7 @@ TEST_F(PageDarkModeTest, ALightPageNeverPaintsLightAndItsScriptsCannotReachTheHa
 
 TEST_F(PageDarkModeTest, AnExcludedSiteStaysLightWithItsSubdomains) {
   // Names of sites, all served by the local server acting as the session's proxy.
-  WebKitNetworkSession* session = harness.engine().networkSession();
+  WebKitNetworkSession* session = testing::networkSessionOf(harness.engine());
   const char* const direct[] = {"127.0.0.1", "localhost", nullptr};
   WebKitNetworkProxySettings* proxy =
       webkit_network_proxy_settings_new(server.url("").c_str(), direct);

@@ -41,7 +41,7 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
   ASSERT_NE(tab->webView(), nullptr);
   EXPECT_TRUE(
       testing::waitUntil([&] { return std::filesystem::exists(home.root() / "web-cache"); }));
-  WebKitNetworkSession* session = engine.networkSession();
+  WebKitNetworkSession* session = webkit_web_view_get_network_session(WebHarness::viewOf(*tab));
   EXPECT_FALSE(webkit_network_session_is_ephemeral(session));
   EXPECT_TRUE(testing::waitUntil([&] {
     return webkit_website_data_manager_get_favicons_enabled(
@@ -61,7 +61,7 @@ TEST(WebEngineTest, KeepsItsDataInTheApplicationsFolders) {
   testing::TempHome home;
   testing::initializeGtk();
   WebEngine engine(Scheduler::mainLoop());
-  WebKitNetworkSession* session = engine.networkSession();
+  WebKitNetworkSession* session = testing::networkSessionOf(engine);
   EXPECT_EQ(dataDirectory(session), home.root() / "data" / "Zemblo Browser" / "WebKit");
   EXPECT_EQ(cacheDirectory(session), home.root() / "cache" / "Zemblo Browser" / "WebKit");
 }

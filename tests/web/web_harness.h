@@ -363,6 +363,14 @@ inline const std::shared_ptr<WebEngine>& sharedEngine() {
   return shared.engine;
 }
 
+// The engine's persistent network session, as WebKit hands it to a web view the engine makes for a
+// tab: making the view makes the session.
+inline WebKitNetworkSession* networkSessionOf(WebEngine& engine) {
+  const auto tab = std::make_shared<BrowserTab>();
+  const auto view = engine.makeWebView(*tab);
+  return webkit_web_view_get_network_session(dynamic_cast<WebKitWebViewPort&>(*view).webView());
+}
+
 // A store on a temporary home whose tabs get real web views from the shared engine, and a shown
 // window whose content is one web-view container.
 class WebHarness {

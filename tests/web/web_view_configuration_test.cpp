@@ -36,7 +36,7 @@ TEST(WebViewConfigurationTest, UserAgentEndsWithOurVersionExactlyOnce) {
 TEST(WebViewConfigurationTest, EveryWebViewHasItsOwnSettingsAndContentManager) {
   testing::initializeGtk();
   const WebViewConfiguration first, second;
-  WebKitNetworkSession* session = testing::sharedEngine()->networkSession();
+  WebKitNetworkSession* session = testing::networkSessionOf(*testing::sharedEngine());
   auto view = first.makeWebView(session);
   auto sameConfiguration = first.makeWebView(session);
   auto otherConfiguration = second.makeWebView(session);

@@ -548,8 +548,8 @@ TEST_F(WebKitWebViewPortTest, ResponsesThatCannotBeShownBecomeDownloads) {
         log->push_back(webkit_uri_request_get_uri(webkit_download_get_request(download)));
         webkit_download_cancel(download);
       };
-  handlers.connect(harness.engine().networkSession(), "download-started", toGCallback(started),
-                   &downloads);
+  handlers.connect(webkit_web_view_get_network_session(WebHarness::viewOf(*tab)),
+                   "download-started", toGCallback(started), &downloads);
 
   tab->load(server.address("/attachment"));
   ASSERT_TRUE(waitUntil([&] { return downloads.size() == 1; }));

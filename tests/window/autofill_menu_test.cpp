@@ -153,7 +153,7 @@ class AutofillMenuTest : public ::testing::Test {
     server.page("/step", kUserNameStepPage);
     WebKitNetworkProxySettings* proxy =
         webkit_network_proxy_settings_new(server.url("").c_str(), nullptr);
-    webkit_network_session_set_proxy_settings(harness.engine().networkSession(),
+    webkit_network_session_set_proxy_settings(testing::networkSessionOf(harness.engine()),
                                               WEBKIT_NETWORK_PROXY_MODE_CUSTOM, proxy);
     webkit_network_proxy_settings_free(proxy);
     vault().upsert({.host = "site.test",
