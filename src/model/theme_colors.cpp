@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "model/preference_sizes.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
 
@@ -90,6 +91,11 @@ std::optional<ColorScheme> sidebarColorScheme(const PreferencesModel& preference
     return sidebarColorScheme(prefs, Palette{}, scheme);
   }
   return sidebarColorScheme(prefs, themeColors(preferences, tabs), scheme);
+}
+
+BackgroundTint backgroundTint(const AppPreferences& prefs, Palette palette,
+                              ColorScheme windowScheme) {
+  return {prefs.sidebarTint, std::move(palette), sizes::tintOpacity(prefs, windowScheme)};
 }
 
 TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& palette,

@@ -35,6 +35,20 @@ std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const
 std::optional<ColorScheme> sidebarColorScheme(const PreferencesModel& preferences,
                                               const TabsModel& tabs, ColorScheme scheme);
 
+// What the window's background lays over its material.
+struct BackgroundTint {
+  SidebarTint kind = SidebarTint::none;
+  Palette palette;
+  double opacity = 0;
+
+  friend bool operator==(const BackgroundTint&, const BackgroundTint&) = default;
+};
+
+// The background's tint in `palette`. Its strength follows the window's scheme, not the one
+// forced on the sidebar's content: the tint lies under the whole window.
+BackgroundTint backgroundTint(const AppPreferences& prefs, Palette palette,
+                              ColorScheme windowScheme);
+
 // The fill of a selected tab row or favourite tile.
 TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& palette,
                                  ColorScheme scheme);

@@ -52,13 +52,9 @@ void SpaceBackground::sync() {
   base_.update(VisualEffectView::Material::sidebar, blending_, resolvedScheme_);
   grain_.setAmount(sizes::grain(prefs));
 
-  Tint next;
-  next.kind = prefs.sidebarTint;
-  next.palette = themeColors(preferences_, tabs_);
-  // The strength follows the window's scheme, not the one forced on the sidebar.
-  next.opacity = sizes::tintOpacity(prefs, scheme);
-  next.identity = next.palette.key + std::string(rawValue(prefs.gradientDirection));
-  if (next.identity != tint_.identity && !tint_.identity.empty()) {
+  BackgroundTint next = backgroundTint(prefs, themeColors(preferences_, tabs_), scheme);
+  // New colours or a new direction cross-fade; the first tint is simply there.
+  if (next.palette != tint_.palette && tint_ != BackgroundTint{}) {
     fadingTint_ = tint_;
     crossFade_.jumpTo(0);
     crossFade_.springTo(1, kPaletteSpring);
@@ -72,7 +68,8 @@ void SpaceBackground::size_allocate_vfunc(int width, int height, int baseline) {
   grain_.size_allocate(Gtk::Allocation(0, 0, width, height), baseline);
 }
 
-void SpaceBackground::paintTint(GtkSnapshot* snapshot, const Tint& tint, double fade) const {
+void SpaceBackground::paintTint(GtkSnapshot* snapshot, const BackgroundTint& tint,
+                                double fade) const {
   const graphene_rect_t bounds = paint::rect(0, 0, get_width(), get_height());
   const double opacity = tint.opacity * std::clamp(fade, 0.0, 1.0);
   if (opacity <= 0) return;
@@ -104,7 +101,8 @@ void SpaceBackground::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot
   // Still, it is the same drawing on every frame, under the sidebar and around the card.
   const std::string key = std::to_string(int(material_)) + "/" +
                           std::to_string(int(resolvedScheme_)) + "/" +
-                          std::to_string(int(tint_.kind)) + "/" + tint_.identity + "/" +
+                          std::to_string(int(tint_.kind)) + "/" + tint_.palette.key + "/" +
+                          std::string(rawValue(tint_.palette.direction)) + "/" +
                           std::to_string(tint_.opacity) + "/" + std::to_string(grain_.amount());
   cache_.append(s, *this, paint::rect(0, 0, get_width(), get_height()), key,
                 [this](GtkSnapshot* inner) { paintLayers(inner, 1); });

@@ -7,6 +7,7 @@
 #include <gtkmm.h>
 
 #include "model/app_preferences.h"
+#include "model/theme_colors.h"
 #include "platform/observable.h"
 #include "widgets/animated_value.h"
 #include "widgets/drawing_cache.h"
@@ -30,21 +31,12 @@ class SpaceBackground : public Gtk::Widget {
 
   void sync();
 
-  // What is painted, for tests and for the peek sidebar's border.
-  struct Tint {
-    SidebarTint kind = SidebarTint::none;
-    Palette palette;
-    double opacity = 0;
-    std::string identity;
-  };
-  const Tint& tint() const { return tint_; }
-
  protected:
   void size_allocate_vfunc(int width, int height, int baseline) override;
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
-  void paintTint(GtkSnapshot* snapshot, const Tint& tint, double fade) const;
+  void paintTint(GtkSnapshot* snapshot, const BackgroundTint& tint, double fade) const;
   void paintLayers(GtkSnapshot* snapshot, double fade);
 
   const TabsModel& tabs_;
@@ -53,8 +45,8 @@ class SpaceBackground : public Gtk::Widget {
   VisualEffectView::BlendingMode blending_;
   VisualEffectView base_;
   GrainOverlay grain_;
-  Tint tint_;
-  std::optional<Tint> fadingTint_;
+  BackgroundTint tint_;
+  std::optional<BackgroundTint> fadingTint_;
   std::optional<ColorScheme> forcedScheme_;
   ColorScheme resolvedScheme_ = ColorScheme::light;
   SidebarMaterial material_ = SidebarMaterial::glass;

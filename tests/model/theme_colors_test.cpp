@@ -108,6 +108,18 @@ TEST(ThemeColorsTest, AutomaticSchemeWeighsTheTintAgainstTheWindowBase) {
             ColorScheme::light);
 }
 
+TEST(ThemeColorsTest, BackgroundTintTakesTheWindowsStrengthNotTheSidebars) {
+  const Palette palette = pair(kWhite, kBlack);
+  const AppPreferences solid = automaticAt(0.5, SidebarTint::solid);
+  EXPECT_EQ(backgroundTint(solid, palette, ColorScheme::light),
+            (BackgroundTint{SidebarTint::solid, palette, 0.5}));
+  // Bright colours force the sidebar light; the dark window still weakens the tint.
+  ASSERT_EQ(sidebarColorScheme(solid, palette, ColorScheme::dark), ColorScheme::light);
+  EXPECT_DOUBLE_EQ(backgroundTint(solid, palette, ColorScheme::dark).opacity, 0.45);
+  EXPECT_EQ(backgroundTint(automaticAt(0.5, SidebarTint::none), palette, ColorScheme::light),
+            (BackgroundTint{SidebarTint::none, palette, 0}));
+}
+
 TEST(ThemeColorsTest, SelectedTabFillIsWhiteOrAPastelOfThePrimaryColour) {
   AppPreferences prefs;
   const Palette palette = pair(Color::fromHex("#5E5CE6"), kBlack);

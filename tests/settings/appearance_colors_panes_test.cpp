@@ -8,7 +8,8 @@
 #include "settings/panes/colors_pane.h"
 #include "support/find_pane_controls.h"
 #include "support/find_window.h"
-#include "window/space_background.h"
+#include "support/hsb_of.h"
+#include "window/drawn_color.h"
 
 namespace zemblo {
 namespace {
@@ -116,11 +117,16 @@ TEST(ColorsPaneTest, ColourActionsReachThePreferencesAndTheWindowTakesThemOn) {
   EXPECT_TRUE(hasSection(pane, "Tema rengi"));
   EXPECT_TRUE(pressed(named(pane, "Yeşil")));
   EXPECT_TRUE(row(pane, "Renk yoğunluğu").get_sensitive());
-  // The browser window is tinted with the new pair at once.
-  const SpaceBackground::Tint& tint =
-      testing::widgetNamed<SpaceBackground>(harness.window(), "SpaceBackground").tint();
-  EXPECT_EQ(tint.kind, SidebarTint::gradient);
-  EXPECT_EQ(tint.palette.primary, Color::fromHex(green));
+  // The browser window is tinted with the new pair at once: from green at the top left to the
+  // second colour at the bottom right.
+  Gtk::Widget& background = testing::widgetNamed(harness.window(), "SpaceBackground");
+  const auto hueAt = [&](double left, double top) {
+    return testing::hsbOf(testing::meanDrawnColor(background, left, top, left + 0.05, top + 0.05))
+        .hue;
+  };
+  const auto hueOf = [](const std::string& hex) { return testing::hsbOf(Color::fromHex(hex)).hue; };
+  EXPECT_NEAR(hueAt(0, 0), hueOf(green), 0.03);
+  EXPECT_NEAR(hueAt(0.95, 0.95), hueOf(store.preferences().prefs().customColorB), 0.03);
 
   Gtk::Button& forest = named(pane, "Orman");
   click(forest);

@@ -13,6 +13,7 @@
 #include "model/tabs_model.h"
 #include "window/accessibility_tree.h"
 #include "window/card_drawing.h"
+#include "window/drawn_color.h"
 #include "window/notice_overlay.h"
 #include "window/space_background.h"
 #include "window/window_accessor.h"
@@ -211,15 +212,34 @@ TEST_F(BrowserWindowTest, FontDesignAndBackgroundFollowThePreferences) {
   EXPECT_TRUE(content->has_css_class("font-mono"));
   EXPECT_FALSE(content->has_css_class("font-system"));
 
-  SpaceBackground& background = testing::widgetNamed<SpaceBackground>(window(), "SpaceBackground");
+  Gtk::Widget& background = testing::widgetNamed(window(), "SpaceBackground");
   EXPECT_FALSE(testing::widgetNamed(background, "VisualEffectView").get_visible());
-  EXPECT_EQ(background.tint().kind, SidebarTint::solid);
-  EXPECT_EQ(background.tint().opacity, 0.5);
-  const auto space = harness.store().tabs().currentSpace();
-  EXPECT_EQ(background.tint().identity, space->colorA.peek() + space->colorB.peek() + "diagonal");
+  // The solid tint moves the whole opaque grey halfway to the space's first colour.
+  const Color first = Color::fromHex(harness.store().tabs().currentSpace()->colorA.peek());
+  const Color left = testing::meanDrawnColor(background, 0, 0, 0.5, 1);
+  const Color right = testing::meanDrawnColor(background, 0.5, 0, 1, 1);
+  setPrefs([](AppPreferences& p) { p.sidebarTint = SidebarTint::none; });
+  const Color bare = testing::meanDrawnColor(background, 0, 0, 1, 1);
+  for (const auto channel : {&Color::r, &Color::g, &Color::b}) {
+    EXPECT_NEAR(left.*channel, right.*channel, 0.02);
+    if (std::abs(first.*channel - bare.*channel) < 0.2) continue;
+    EXPECT_NEAR((left.*channel - bare.*channel) / (first.*channel - bare.*channel), 0.5, 0.03);
+  }
 
+  // A gradient starts from the first colour in the corner its direction names: how much nearer
+  // to it the top-left corner is than the bottom-left one.
+  setPrefs([](AppPreferences& p) { p.sidebarTint = SidebarTint::gradient; });
+  const auto firstAtTop = [&] {
+    const auto awayFromFirst = [&](double top) {
+      const Color corner = testing::meanDrawnColor(background, 0, top, 0.25, top + 0.25);
+      return std::abs(corner.r - first.r) + std::abs(corner.g - first.g) +
+             std::abs(corner.b - first.b);
+    };
+    return awayFromFirst(0.75) - awayFromFirst(0);
+  };
+  EXPECT_GT(firstAtTop(), 0.05);
   setPrefs([](AppPreferences& p) { p.gradientDirection = GradientDirection::diagonalUp; });
-  EXPECT_EQ(background.tint().identity, space->colorA.peek() + space->colorB.peek() + "diagonalUp");
+  EXPECT_TRUE(testing::waitUntil([&] { return firstAtTop() < -0.05; }));
 }
 
 // The peek floats over the page without a blur to soften it: its fill is all but opaque, so the
