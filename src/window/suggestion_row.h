@@ -36,10 +36,6 @@ class SymbolGlyph : public Gtk::Widget {
   void setInk(Ink ink);
   void setBackdrop(std::optional<Backdrop> backdrop);
 
-  const std::string& symbol() const { return symbol_; }
-  // The colour the symbol is drawn in now.
-  GdkRGBA color();
-
  protected:
   void measure_vfunc(Gtk::Orientation orientation, int for_size, int& minimum, int& natural,
                      int& minimum_baseline, int& natural_baseline) const override;
@@ -47,6 +43,8 @@ class SymbolGlyph : public Gtk::Widget {
 
  private:
   GdkRGBA resolve(const Ink& ink);
+  // The colour the symbol is drawn in now.
+  GdkRGBA color();
 
   std::string symbol_;
   int pixelSize_;
