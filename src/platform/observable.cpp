@@ -14,27 +14,50 @@ ObservationTracker::~ObservationTracker() { clear(); }
 ObservationTracker* ObservationTracker::running() { return runningTracker; }
 
 void ObservationTracker::track(const std::function<void()>& body) {
-  clear();
+  // Until the body reads a property again, its change must not re-run the body, as if it had
+  // never been subscribed.
+  ++run_;
+  for (auto& [property, subscription] : subscriptions_) subscription.connection.block();
   ObservationTracker* outer = runningTracker;
   runningTracker = this;
   try {
     body();
   } catch (...) {
     runningTracker = outer;
+    dropUnread();
     throw;
   }
   runningTracker = outer;
+  dropUnread();
+}
+
+void ObservationTracker::dropUnread() {
+  for (auto entry = subscriptions_.begin(); entry != subscriptions_.end();) {
+    if (entry->second.run == run_) {
+      ++entry;
+      continue;
+    }
+    entry->second.connection.disconnect();
+    entry = subscriptions_.erase(entry);
+  }
 }
 
 void ObservationTracker::clear() {
-  for (auto& connection : connections_) connection.disconnect();
-  connections_.clear();
-  seen_.clear();
+  for (auto& [property, subscription] : subscriptions_) subscription.connection.disconnect();
+  subscriptions_.clear();
 }
 
 void ObservationTracker::add(const ObservedProperty& property) {
-  if (!seen_.insert(&property).second) return;
-  connections_.push_back(property.signalChanged().connect([this] { onChange_(); }));
+  Subscription& subscription = subscriptions_[&property];
+  if (subscription.run == run_) return;
+  subscription.run = run_;
+  // A property gone since the last run leaves its connection ended; one made since at the same
+  // address is another property, subscribed afresh.
+  if (subscription.connection.connected()) {
+    subscription.connection.unblock();
+  } else {
+    subscription.connection = property.signalChanged().connect([this] { onChange_(); });
+  }
 }
 
 Observer::Observer(std::function<void()> sync, Scheduler& scheduler)

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -103,9 +104,20 @@ class ObservationTracker {
   void add(const ObservedProperty& property);
 
  private:
+  // A subscription and the run that last read its property.
+  struct Subscription {
+    sigc::connection connection;
+    std::uint64_t run = 0;
+  };
+
+  void dropUnread();
+
   std::function<void()> onChange_;
-  std::unordered_set<const ObservedProperty*> seen_;
-  std::vector<sigc::connection> connections_;
+  // Kept from run to run while their property is still read, rather than made anew: a view
+  // re-syncs many times, and subscriptions remade at each sync land wherever the heap has room
+  // at that moment, among short-lived blocks whose pages they then keep from being returned.
+  std::unordered_map<const ObservedProperty*, Subscription> subscriptions_;
+  std::uint64_t run_ = 0;
 };
 
 // Runs a sync function now and again after any change it depended on, at most once per turn of

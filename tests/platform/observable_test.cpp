@@ -65,6 +65,49 @@ TEST(Observer, ResyncsOncePerTurnAndOnlyForPropertiesItRead) {
   EXPECT_EQ(syncs, 3);
 }
 
+// Subscriptions outlive a sync only for what it read again; one written before the sync read it
+// again does not start another, and a property made where a read one was is a new dependency.
+TEST(Observer, FollowsOnlyWhatItsLastSyncRead) {
+  testing::FakeScheduler scheduler;
+  Observable<bool> readFirst{true};
+  Observable<int> first{1}, second{1};
+  auto replaced = std::make_unique<Observable<int>>(1);
+  int syncs = 0;
+  Observer observer(
+      [&] {
+        ++syncs;
+        if (readFirst.get()) first.get();
+        if (syncs == 2) first.set(5);  // written before it is read again
+        second.get();
+        replaced->get();
+      },
+      scheduler);
+
+  readFirst.set(false);
+  scheduler.runPending();
+  EXPECT_EQ(syncs, 2);
+  first.set(2);
+  scheduler.runPending();
+  EXPECT_EQ(syncs, 2);
+
+  readFirst.set(true);
+  scheduler.runPending();
+  EXPECT_EQ(syncs, 3);
+  second.set(2);
+  scheduler.runPending();
+  EXPECT_EQ(syncs, 4);
+  EXPECT_EQ(second.signalChanged().size(), 1u);
+
+  replaced.reset();
+  replaced = std::make_unique<Observable<int>>(1);
+  readFirst.set(false);
+  scheduler.runPending();
+  EXPECT_EQ(syncs, 5);
+  replaced->set(2);
+  scheduler.runPending();
+  EXPECT_EQ(syncs, 6);
+}
+
 TEST(Observer, StopsWhenDestroyed) {
   testing::FakeScheduler scheduler;
   Observable<int> watched{1};
