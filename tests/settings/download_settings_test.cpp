@@ -44,7 +44,6 @@ std::string shownText(GtkWidget* button) {
 // desktop's download folder) and end up in the settings file.
 TEST(DownloadSettingsTest, AskingAndTheChosenFolderAreStored) {
   SettingsHarness harness;
-  BrowserStore& store = harness.store();
   auto& pane = testing::showPane<GeneralPane>(harness, SettingsPane::general);
   auto* ask = namedControl(pane, GTK_TYPE_SWITCH, "Her dosyanın nereye kaydedileceğini sor");
   GtkWidget* folderButton = namedControl(pane, GTK_TYPE_BUTTON, "İndirme klasörü");

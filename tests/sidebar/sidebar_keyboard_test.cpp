@@ -72,7 +72,6 @@ TEST_F(SidebarKeyboardTest, TabReachesEveryGroupArrowsWalkItAndKeysUseTheFocused
   EXPECT_FALSE(seen.contains(&harness.row(*first)) || seen.contains(&harness.row(*third)));
 
   // The arrows walk the rows from the new-tab row and stop at both ends.
-  TabListView& list = harness.list();
   ASSERT_TRUE(tabTo(harness.row(*second)));
   press("Up Up Up");
   EXPECT_EQ(focus(), &harness.newTabRow());

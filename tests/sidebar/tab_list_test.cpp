@@ -36,7 +36,6 @@ struct ThreeTabs : SidebarHarness {
 
 TEST(TabListTest, RowsFollowTheSpacesOrderUnderTheNewTabRow) {
   ThreeTabs harness;
-  auto& list = harness.list();
   EXPECT_EQ(harness.titlesInList(), (Titles{"A", "B", "C"}));
   EXPECT_TRUE(testing::isSelected(harness.row(*harness.b)));
   EXPECT_FALSE(testing::isSelected(harness.row(*harness.a)));

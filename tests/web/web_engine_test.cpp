@@ -29,7 +29,6 @@ TEST(WebEngineTest, StartsNothingUntilATabNeedsItsWebView) {
   auto shared = std::make_shared<WebEngine>(
       Scheduler::mainLoop(),
       WebEngine::Folders{home.root() / "web-data", home.root() / "web-cache"});
-  WebEngine& engine = *shared;
   BrowserStoreEnvironment environment;
   environment.defaults = &defaults;
   auto store = BrowserStore::create(shared, std::move(environment));
