@@ -117,7 +117,7 @@ TEST(TabListTest, TheListScrollsToKeepTheSelectedTabInView) {
     ASSERT_TRUE(waitUntil([&] { return testing::isSelected(harness.row(*tabs.front())); }));
     const double chosen = gtk_adjustment_get_upper(position) / 2;
     gtk_adjustment_set_value(position, chosen);
-    for (int frame = 0; frame < 12; ++frame) ASSERT_TRUE(testing::waitForFrame());  // > a glide
+    for (int frame = 0; frame < 12; ++frame) ASSERT_TRUE(testing::waitForFrame());
     EXPECT_EQ(gtk_adjustment_get_value(position), chosen);
   }
   harness.store().tabs().newTab();
