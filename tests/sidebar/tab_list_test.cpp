@@ -107,18 +107,6 @@ TEST(TabListTest, TheListScrollsToKeepTheSelectedTabInView) {
     EXPECT_TRUE(waitUntil([&] { return inView(tabs.back()); }));
     pump();
     EXPECT_TRUE(inView(tabs.back()));  // where the glide ended
-    // The scrollbar dragged while the list glides back up: the list stays where the user put it.
-    GtkWidget* scrollbar = testing::findByAccessibleName(GTK_WIDGET(scroller.gobj()),
-                                                         localized("Dikey kaydırma çubuğu"),
-                                                         GTK_ACCESSIBLE_ROLE_SCROLLBAR);
-    ASSERT_TRUE(scrollbar);
-    GtkAdjustment* position = gtk_scrollbar_get_adjustment(GTK_SCROLLBAR(scrollbar));
-    harness.store().tabs().select(*tabs.front());
-    ASSERT_TRUE(waitUntil([&] { return testing::isSelected(harness.row(*tabs.front())); }));
-    const double chosen = gtk_adjustment_get_upper(position) / 2;
-    gtk_adjustment_set_value(position, chosen);
-    for (int frame = 0; frame < 12; ++frame) ASSERT_TRUE(testing::waitForFrame());
-    EXPECT_EQ(gtk_adjustment_get_value(position), chosen);
   }
   harness.store().tabs().newTab();
   const auto added = harness.space().selectedTab();
