@@ -27,17 +27,6 @@ constexpr double kPlusPointSize = 12;
 constexpr double kSecondaryOpacity = 0.55;
 constexpr double kHoverFill = 0.06;
 constexpr double kAutoScrollMargin = 24;
-// Long enough to read as movement, short enough to keep up with a held key (a repeat every
-// ~33 ms retargets it).
-constexpr double kGlideSeconds = 0.16;
-// One refresh at 60 Hz: the share of the glide taken in the frame that shows the new selection.
-constexpr double kFrameSeconds = 1.0 / 60;
-
-// Where an ease-out cubic stands after `elapsed` of `total` seconds, the curve the glide follows.
-double easedOut(double elapsed, double total) {
-  const double rest = 1 - std::clamp(elapsed / total, 0.0, 1.0);
-  return 1 - rest * rest * rest;
-}
 
 void allocateRow(Gtk::Widget& row, int width, double y, double height) {
   int minimum = 0, natural = 0, b1 = -1, b2 = -1;
@@ -170,7 +159,6 @@ class TabListView::Column : public Gtk::Widget {
   }
 
   double firstRowTop() const { return newTabRowPitch(density_); }
-  double contentHeight() const { return std::ceil(firstRowTop() + slots_.size() * pitch()); }
   double pitch() const { return tabRowPitch(density_); }
   double rowTop(size_t index) const { return firstRowTop() + index * pitch() + 1; }
   double rowBottom(size_t index) const {
@@ -239,7 +227,7 @@ class TabListView::Column : public Gtk::Widget {
                      int& minimum_baseline, int& natural_baseline) const override {
     minimum_baseline = natural_baseline = -1;
     if (orientation == Gtk::Orientation::VERTICAL) {
-      minimum = natural = static_cast<int>(contentHeight());
+      minimum = natural = static_cast<int>(std::ceil(firstRowTop() + slots_.size() * pitch()));
       return;
     }
     // Titles shorten to fit, so the rows ask for no more than their fixed parts.
@@ -304,9 +292,7 @@ class TabListView::Column : public Gtk::Widget {
 };
 
 TabListView::TabListView(const SidebarContext& context)
-    : context_(context),
-      column_(std::make_unique<Column>(*this, context)),
-      glide_(*this, 0, [this] { writeScroll(glide_.value()); }) {
+    : context_(context), column_(std::make_unique<Column>(*this, context)) {
   set_name("TabListView");
   groupForScreenReaders(*this);
   set_layout_manager(Gtk::BinLayout::create());
@@ -317,13 +303,10 @@ TabListView::TabListView(const SidebarContext& context)
   scroller_.set_child(*column_);
   nameScrollbars(scroller_, localized("Dikey kaydırma çubuğu"), localized("Yatay kaydırma çubuğu"));
   scroller_.set_parent(*this);
-  scrolled_ =
-      scroller_.get_vadjustment()->signal_value_changed().connect([this] { scrolledElsewhere(); });
   observer_ = std::make_unique<Observer>([this] { sync(); });
 }
 
 TabListView::~TabListView() {
-  scrolled_.disconnect();
   revealing_.disconnect();
   observer_.reset();
   scroller_.unset_child();
@@ -345,30 +328,17 @@ void TabListView::sync() {
                              focused);
   // The list is announced as the space's tabs.
   setAccessibleName(scroller_, space->name.get());
-  if (replaced) glideTo(0, Reveal::jump);
+  if (replaced) scroller_.get_vadjustment()->set_value(0);
   if (selected && selected != revealedSelection_) {
     revealedSelection_ = selected;
     const auto at =
         std::ranges::find_if(tabs, [&](const auto& tab) { return tab->id == *selected; });
-    if (at != tabs.end()) {
-      reveal(size_t(at - tabs.begin()), replaced ? Reveal::jump : Reveal::glide);
-    }
+    if (at != tabs.end()) revealAfterLayout(size_t(at - tabs.begin()));
   }
 }
 
-void TabListView::reveal(size_t index, Reveal how) {
-  pendingReveal_.reset();
-  const auto target = revealTarget(index);
-  if (!target) return;
-  const auto adjustment = scroller_.get_vadjustment();
-  // Stepping through the tabs changes no extent, so the list moves in the frame that shows the
-  // new selection. A list that grows (a new tab at its end) has to be laid out first.
-  const double page = adjustment->get_page_size();
-  if (page > 0 && *target <= adjustment->get_upper() - page) {
-    glideTo(*target, how);
-    return;
-  }
-  pendingReveal_ = PendingReveal{index, how};
+void TabListView::revealAfterLayout(size_t index) {
+  pendingReveal_ = index;
   column_->queue_allocate();
 }
 
@@ -379,55 +349,20 @@ void TabListView::revealPending() {
   revealing_ = Glib::signal_idle().connect(
       [this] {
         if (!pendingReveal_) return false;
-        const PendingReveal pending = *pendingReveal_;
+        const double top = column_->rowTop(*pendingReveal_);
+        const double bottom = column_->rowBottom(*pendingReveal_);
         pendingReveal_.reset();
-        if (const auto target = revealTarget(pending.index)) glideTo(*target, pending.how);
+        const auto adjustment = scroller_.get_vadjustment();
+        const double shownTop = adjustment->get_value();
+        const double page = adjustment->get_page_size();
+        if (top < shownTop) {
+          adjustment->set_value(top);
+        } else if (bottom > shownTop + page) {
+          adjustment->set_value(bottom - page);
+        }
         return false;
       },
       Glib::PRIORITY_HIGH_IDLE);
-}
-
-std::optional<double> TabListView::revealTarget(size_t index) const {
-  const auto adjustment = scroller_.get_vadjustment();
-  const double top = column_->rowTop(index);
-  const double bottom = column_->rowBottom(index);
-  const double page = adjustment->get_page_size();
-  // A glide under way is judged by where it ends, so the next step never turns it back.
-  const double shownTop = glide_.running() ? glide_.target() : adjustment->get_value();
-  const double highest = std::max(0.0, column_->contentHeight() - page);
-  if (top < shownTop) return std::clamp(top, 0.0, highest);
-  if (bottom > shownTop + page) return std::clamp(bottom - page, 0.0, highest);
-  return std::nullopt;
-}
-
-void TabListView::glideTo(double target, Reveal how) {
-  const double now = scroller_.get_vadjustment()->get_value();
-  const double page = scroller_.get_vadjustment()->get_page_size();
-  const bool animated = how == Reveal::glide && get_mapped() &&
-                        get_settings()->property_gtk_enable_animations().get_value();
-  if (!animated) {
-    glide_.jumpTo(target);
-    writeScroll(target);  // also where the glide already stood
-    return;
-  }
-  // From far away (the last tab to the first) only the last screenful glides: a longer run
-  // would blur past rows nobody can read.
-  const double distance = target - now;
-  const double start = std::abs(distance) > page ? target - std::copysign(page, distance) : now;
-  // The first frame's step is taken now; the rest of the curve runs on the frame clock.
-  glide_.jumpTo(start + (target - start) * easedOut(kFrameSeconds, kGlideSeconds));
-  glide_.easeTo(target, kGlideSeconds - kFrameSeconds, Ease::out);
-}
-
-void TabListView::writeScroll(double value) {
-  writingScroll_ = true;
-  scroller_.get_vadjustment()->set_value(value);
-  writingScroll_ = false;
-}
-
-void TabListView::scrolledElsewhere() {
-  if (writingScroll_) return;
-  glide_.jumpTo(scroller_.get_vadjustment()->get_value());
 }
 
 size_t TabListView::insertionIndexAt(double y) const { return column_->insertionIndexAt(y); }

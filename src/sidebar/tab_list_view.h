@@ -76,26 +76,9 @@ class TabListView : public Gtk::Widget {
   // there, selected. False when it names nothing to open.
   bool openDropped(const Glib::ValueBase& value, double y);
 
-  // How the list brings a row into view: a short glide, or at once (a list that was replaced).
-  enum class Reveal { glide, jump };
-  struct PendingReveal {
-    size_t index;
-    Reveal how;
-  };
-
-  // Brings the row at `index` into view, now if the list's extent already allows it, otherwise
-  // once the column has its new layout.
-  void reveal(size_t index, Reveal how);
+  // Scrolls the row at `index` into view once the column has its new layout.
+  void revealAfterLayout(size_t index);
   void revealPending();
-  // Where the list must scroll to show the row, measured from where it is heading; nullopt when
-  // the row is already in view there.
-  std::optional<double> revealTarget(size_t index) const;
-  void glideTo(double target, Reveal how);
-  // The glide's new value, written into the list's adjustment.
-  void writeScroll(double value);
-  // Any other change of the list's position (the wheel, the scrollbar, a drag near an edge) is
-  // the user's: it ends the glide where the list now is.
-  void scrolledElsewhere();
   bool takeFromOtherWindow(const Uuid& id, Space& space);
 
   const SidebarContext& context_;
@@ -104,12 +87,8 @@ class TabListView : public Gtk::Widget {
   std::optional<Uuid> shownSpace_;
   // The selection last scrolled into view: the list follows the selection, not the user's wheel.
   std::optional<Uuid> revealedSelection_;
-  std::optional<PendingReveal> pendingReveal_;
+  std::optional<size_t> pendingReveal_;
   sigc::connection revealing_;
-  // The list's vertical position while it follows the selection.
-  AnimatedValue glide_;
-  bool writingScroll_ = false;
-  sigc::connection scrolled_;
   std::unique_ptr<Observer> observer_;
 };
 
