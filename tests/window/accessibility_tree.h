@@ -253,6 +253,9 @@ inline Controls readControls(const std::string& windowTitle = {}) {
   EXPECT_FALSE(nodes.empty()) << "no accessibility bus";
   Controls controls;
   for (const AccessibleNode& node : nodes) {
+    // GTK's own tooltip window, shown when the display's pointer happens to rest over a control
+    // with a tooltip, is named by its type; the tooltip's text is its label's.
+    if (node.name == "GtkTooltipWindow") continue;
     for (const char* prefix : {"Gtk", "gtkmm__", "Adw", "WebKit"}) {
       EXPECT_FALSE(node.name.starts_with(prefix)) << node.role << " named " << node.name;
     }
