@@ -9,7 +9,7 @@
 #include "support/find_pane_controls.h"
 #include "support/find_window.h"
 #include "support/hsb_of.h"
-#include "window/drawn_color.h"
+#include "window/window_harness.h"
 
 namespace zemblo {
 namespace {

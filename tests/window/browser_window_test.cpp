@@ -13,7 +13,6 @@
 #include "model/tabs_model.h"
 #include "window/accessibility_tree.h"
 #include "window/card_drawing.h"
-#include "window/drawn_color.h"
 #include "window/notice_overlay.h"
 #include "window/space_background.h"
 #include "window/window_accessor.h"

@@ -70,8 +70,7 @@ std::optional<Color> inkOfSymbol(SymbolGlyph& tile, SymbolGlyph& reference,
     }
   }
   if (!first) return std::nullopt;
-  // Downloaded textures hold blue, green, red, alpha.
-  return Color{shown[*first + 2] / 255.0, shown[*first + 1] / 255.0, shown[*first] / 255.0};
+  return testing::colorAt(shown, *first);
 }
 
 class CommandBarTest : public ::testing::Test {

@@ -12,6 +12,7 @@
 #include "app/view_models.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
+#include "model/color.h"
 #include "model/tabs_model.h"
 #include "platform/user_defaults.h"
 #include "support/find_window.h"
@@ -53,6 +54,31 @@ inline std::vector<guchar> pixelsOf(Gtk::Widget& widget) {
       renderedPixels(gtk_native_get_renderer(widget.get_native()->gobj()), node, width, height);
   gsk_render_node_unref(node);
   return pixels;
+}
+
+// The colour of the pixel that starts at byte `at` of `pixelsOf`'s pixels, still premultiplied:
+// downloaded textures hold blue, green, red, alpha.
+inline Color colorAt(const std::vector<guchar>& pixels, size_t at) {
+  return {pixels[at + 2] / 255.0, pixels[at + 1] / 255.0, pixels[at] / 255.0};
+}
+
+// The mean colour a widget draws over a rectangle given in fractions of its size (left, top,
+// right, bottom), premultiplied by its opacity. Good for coarse comparisons of a drawing that
+// carries random grain.
+inline Color meanDrawnColor(Gtk::Widget& widget, double left, double top, double right,
+                            double bottom) {
+  const auto pixels = pixelsOf(widget);
+  const int width = widget.get_width(), height = widget.get_height();
+  Color sum{0, 0, 0};
+  double count = 0;
+  for (int y = int(top * height); y < int(bottom * height); ++y) {
+    for (int x = int(left * width); x < int(right * width); ++x, ++count) {
+      const Color pixel = colorAt(pixels, (size_t(y) * width + size_t(x)) * 4);
+      sum = {sum.r + pixel.r, sum.g + pixel.g, sum.b + pixel.b};
+    }
+  }
+  if (count == 0) return {};
+  return {sum.r / count, sum.g / count, sum.b / count};
 }
 
 // The strongest ink a widget draws: its highest alpha, 0 to 255.
