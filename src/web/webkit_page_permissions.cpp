@@ -244,8 +244,9 @@ void WebKitPagePermissions::stopCapture() {
 // --- NotificationPermissionsFeed
 
 NotificationPermissionsFeed::NotificationPermissionsFeed(std::weak_ptr<SitePermissions> permissions)
-    : permissions_(std::move(permissions)) {
-  handlers_.connect(webkit_web_context_get_default(), "initialize-notification-permissions",
+    : permissions_(std::move(permissions)),
+      context_(GObjectRef<WebKitWebContext>::share(webkit_web_context_get_default())) {
+  handlers_.connect(context_.get(), "initialize-notification-permissions",
                     toGCallback(&onInitialize), this);
   // The first run hands over what the file held; every change of the answers hands them again.
   observer_ = std::make_unique<Observer>([this] {
@@ -266,8 +267,7 @@ void NotificationPermissionsFeed::send() {
   if (!permissions) return;
   GList* allowed = securityOrigins(permissions->notificationOrigins(PermissionDecision::allow));
   GList* blocked = securityOrigins(permissions->notificationOrigins(PermissionDecision::block));
-  webkit_web_context_initialize_notification_permissions(webkit_web_context_get_default(), allowed,
-                                                         blocked);
+  webkit_web_context_initialize_notification_permissions(context_.get(), allowed, blocked);
   g_list_free_full(allowed, reinterpret_cast<GDestroyNotify>(webkit_security_origin_unref));
   g_list_free_full(blocked, reinterpret_cast<GDestroyNotify>(webkit_security_origin_unref));
 }

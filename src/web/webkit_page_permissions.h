@@ -69,6 +69,9 @@ class NotificationPermissionsFeed {
   void send();
 
   std::weak_ptr<SitePermissions> permissions_;
+  // The engine drops its own reference to the context among the program's last destructors, which
+  // may come before this feed's.
+  GObjectRef<WebKitWebContext> context_;
   SignalHandlers handlers_;
   std::unique_ptr<class Observer> observer_;
 };
