@@ -132,7 +132,7 @@ class FrameMeter {
  public:
   struct Result {
     size_t frames = 0;  // painted
-    double seconds = 0, p50 = 0, p95 = 0, p99 = 0, paintP95 = 0, busy = 0, process = 0,
+    double seconds = 0, p50 = 0, p95 = 0, p99 = 0, longest = 0, paintP95 = 0, busy = 0, process = 0,
            damagedPerFrame = 0, damagedShare = 0;
     // Ticks of the clock, those that painted after an input, those that painted nothing after
     // one, those more than half a period late by the monotonic clock, paints longer than a
@@ -195,6 +195,7 @@ class FrameMeter {
     result.p50 = percentile(intervals, 0.5);
     result.p95 = percentile(intervals, 0.95);
     result.p99 = percentile(intervals, 0.99);
+    result.longest = intervals.empty() ? 0 : *std::max_element(intervals.begin(), intervals.end());
     result.paintP95 = percentile(paintCosts_, 0.95);
     const double area = double(window_.get_width()) * window_.get_height();
     if (result.frames > 0 && damage_.available()) {
@@ -223,10 +224,10 @@ class FrameMeter {
       std::printf(
           "%-30s ticks %.1f/s; inputs %.1f/s; painted after an input %.1f/s, without one "
           "%.1f/s; ticks with nothing to paint %.1f/s; missed (input, no paint) %zu; late "
-          "ticks %zu; paints > 16.7 ms %zu; X damage updates %.1f/s\n",
+          "ticks %zu; paints > 16.7 ms %zu; longest interval %.0f ms; X damage updates %.1f/s\n",
           "", double(r.ticks) / s, double(r.inputs) / s, double(r.paintedAfterInput) / s,
           double(r.frames - r.paintedAfterInput) / s, double(r.ticks - r.frames - r.missed) / s,
-          r.missed, r.late, r.longPaints, double(r.updates) / s);
+          r.missed, r.late, r.longPaints, r.longest, double(r.updates) / s);
     }
     std::fflush(stdout);
   }
