@@ -32,27 +32,6 @@ Control& named(Gtk::Widget& root, const std::string& name,
   return dynamic_cast<Control&>(shownWidget(findByAccessibleName(root.gobj(), name, role), name));
 }
 
-// The description a screen reader reads after the name; empty when none.
-inline std::string accessibleDescription(Gtk::Widget& widget) {
-  char* held = gtk_test_accessible_check_property(GTK_ACCESSIBLE(widget.gobj()),
-                                                  GTK_ACCESSIBLE_PROPERTY_DESCRIPTION, "\x01");
-  const std::string description = held && std::string(held) != "undefined" ? held : "";
-  g_free(held);
-  return description;
-}
-
-// One of several buttons of the same name ("Remove"), told apart by what it is described as.
-inline Gtk::Button& buttonFor(Gtk::Widget& root, const std::string& name,
-                              const std::string& description) {
-  return dynamic_cast<Gtk::Button&>(
-      shownWidget(findFirst(root.gobj(),
-                            [&](GtkWidget* widget) {
-                              return GTK_IS_BUTTON(widget) && accessibleName(widget) == name &&
-                                     accessibleDescription(*Glib::wrap(widget)) == description;
-                            }),
-                  name + " " + description));
-}
-
 inline Gtk::Scale& slider(Gtk::Widget& root, const std::string& name) {
   return named<Gtk::Scale>(root, name, GTK_ACCESSIBLE_ROLE_SLIDER);
 }
