@@ -14,7 +14,8 @@ BrowserWindow::Models browserWindowModels(BrowserStore& store, TabsModel& tabs) 
           .offers = store.offers(),
           .sitePermissions = store.sitePermissions(),
           .memoryPressure = store.memoryPressure(),
-          .notices = store.notices};
+          .notices = store.notices,
+          .windowFrames = store.windowFrames()};
 }
 
 SettingsModels settingsModels(BrowserStore& store, std::function<TabsModel*()> lastUsedTabs) {

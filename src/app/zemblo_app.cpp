@@ -249,7 +249,12 @@ void ZembloApp::on_shutdown() {
   startWindows_.disconnect();
   // The windows go at once; the process stays a little longer for the keyring's answers, which
   // come on the main loop, so that a password saved just before quitting is kept.
-  for (auto* window : get_windows()) window->set_visible(false);
+  // The least recently used go first: a browser window remembers its size as it is hidden, and
+  // the next start opens at the size of the one the user used last.
+  const auto windows = get_windows();
+  for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+    (*window)->set_visible(false);
+  }
   if (store_) store_->finishPasswordWrites(kKeyringWriteLimit);
 
   // The last save of the session; a debounced save still pending never runs. The process must

@@ -21,6 +21,7 @@
 #include "model/tab_sleeper.h"
 #include "model/tab_state_files.h"
 #include "model/tabs_model.h"
+#include "model/window_frame.h"
 #include "platform/debounce.h"
 #include "platform/file_write_queue.h"
 #include "platform/memory_pressure.h"
@@ -114,6 +115,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   DownloadManager& downloads() const { return *downloads_; }
   // The answers to sites' permission questions, written to "site-settings.json" with the session.
   SitePermissions& sitePermissions() const { return *sitePermissions_; }
+  // The size the browser window closed last was left at, in the defaults.
+  WindowFrameMemory& windowFrames() { return windowFrames_; }
   Scheduler& scheduler() const { return scheduler_; }
 
   // What the window tells the user once, in the interface language: files that could not be
@@ -177,6 +180,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::shared_ptr<BrowserEngine> engine_;
   BrowserStoreEnvironment environment_;
   UserDefaults* defaults_;
+  WindowFrameMemory windowFrames_;
   SessionFiles files_;
   Scheduler& scheduler_;
   std::unique_ptr<PreferencesModel> preferences_;

@@ -12,6 +12,7 @@
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "model/window_frame.h"
 #include "sidebar/sidebar_view.h"
 #include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
@@ -27,6 +28,7 @@
 #include "window/sidebar_resize_handle.h"
 #include "window/space_background.h"
 #include "window/window_accessor.h"
+#include "window/window_frame_recorder.h"
 
 namespace zemblo {
 namespace {
@@ -481,9 +483,12 @@ BrowserWindow::BrowserWindow(const Models& models, FaviconLoader& favicons, Sche
     add_css_class("private-window");
     followTitle();
   }
-  const Size size = defaultSizeOn(largestScreen(get_display()));
-  set_default_size(size.width, size.height);
+  openAtRememberedFrame();
   set_size_request(kMinimumWidth, kMinimumHeight);
+  // A private window leaves nothing behind, its size included.
+  if (!tabs_.isPrivate()) {
+    frameRecorder_ = std::make_unique<WindowFrameRecorder>(*this, models_.windowFrames);
+  }
   add_css_class("zemblo-browser-window");
   style_ = std::make_unique<AppStyle>(get_display());
   // The title bar is hidden; the content draws its own window buttons and drag areas.
@@ -503,6 +508,7 @@ BrowserWindow::BrowserWindow(const Models& models, FaviconLoader& favicons, Sche
 }
 
 BrowserWindow::~BrowserWindow() {
+  frameRecorder_.reset();
   titleObserver_.reset();
   heapRelease_.reset();
   // The content refers to the colour scheme and the style, so it goes first.
@@ -517,6 +523,14 @@ void BrowserWindow::rebuildContent() {
       WindowSources{models_, tabs_, favicons_, scheduler_, scheme_}, is_fullscreen());
   notices_->setContent(*next);
   layout_ = std::move(next);
+}
+
+void BrowserWindow::openAtRememberedFrame() {
+  const auto screen = largestScreen(get_display());
+  const auto frame = models_.windowFrames.remembered({kMinimumWidth, kMinimumHeight}, screen);
+  const Size size = frame ? Size{frame->width, frame->height} : defaultSizeOn(screen);
+  set_default_size(size.width, size.height);
+  if (frame && frame->maximized) maximize();
 }
 
 void BrowserWindow::followTitle() {

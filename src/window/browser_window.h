@@ -7,6 +7,7 @@
 
 #include <gtkmm.h>
 
+#include "model/window_frame.h"
 #include "platform/observable.h"
 #include "widgets/animated_value.h"
 
@@ -34,6 +35,7 @@ class SpaceBackground;
 class SystemColorScheme;
 class TabsModel;
 class WindowAccessor;
+class WindowFrameRecorder;
 
 // The main browser window: the space background over the whole window, the sidebar column on
 // the side the settings choose, the content card beside it, and while the sidebar is hidden a
@@ -56,10 +58,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   static constexpr Spring kSidebarSpring{0.38, 0.86};
   static constexpr Spring kPeekSpring{0.25, 0.85};
 
-  struct Size {
-    int width = 0, height = 0;
-    friend bool operator==(const Size&, const Size&) = default;
-  };
+  using Size = WindowSize;
   // The size a first window opens at on a screen of `screen` (none known: the default size).
   static Size defaultSizeOn(std::optional<Size> screen);
 
@@ -108,6 +107,8 @@ class BrowserWindow : public Gtk::ApplicationWindow {
     // What the user is told once (files set aside, failed saves); the window takes them out as
     // it shows them.
     Observable<std::vector<std::string>, NeverEqual>& notices;
+    // The window opens at the size the user left the last one at, and leaves its own there.
+    WindowFrameMemory& windowFrames;
   };
 
   // Site icons come through `favicons`, and the views do their later work on `scheduler`; both
@@ -140,6 +141,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
 
   ContentArea& contentArea();
 
+  void openAtRememberedFrame();
   void followTitle();
 
   Models models_;
@@ -154,6 +156,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   std::unique_ptr<NoticeOverlay> notices_;
   std::unique_ptr<Layout> layout_;
   std::unique_ptr<HeapRelease> heapRelease_;
+  std::unique_ptr<WindowFrameRecorder> frameRecorder_;
 };
 
 }  // namespace zemblo
