@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/heap.h"
+
 namespace zemblo::process {
 
 void handleTerminationSignals(std::function<void()> quit) {
@@ -26,7 +28,16 @@ void handleTerminationSignals(std::function<void()> quit) {
   }
 }
 
-void restartInPlace(char** argv) { execv("/proc/self/exe", argv); }
+void restartInPlace(char** argv) {
+  // The new start sets the engine's processes' heap settings again from the user's own: started
+  // with ours, it would run with them itself.
+  if (const auto settings = heap::usersSettings()) {
+    setenv(heap::kSettingsVariable, settings->c_str(), 1);
+  } else {
+    unsetenv(heap::kSettingsVariable);
+  }
+  execv("/proc/self/exe", argv);
+}
 
 void applyPreferredLanguages(const UserDefaults& defaults) {
   const auto languages = defaults.stringArray("AppleLanguages");
