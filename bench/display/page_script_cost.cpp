@@ -144,8 +144,17 @@ int main(int argc, char** argv) {
   bareLoad(server);
   std::vector<double> ours, bare, added;
   for (int round = 0; round < rounds; ++round) {
-    const auto our = ourLoad(browser, server);
-    const auto other = bareLoad(server);
+    // Which view loads first changes every round, so that each follows a load of its own kind as
+    // often as one of the other's: a tab's load right after the bare view's costs it more than one
+    // right after another tab's.
+    std::optional<double> our, other;
+    if (round % 2 == 0) {
+      our = ourLoad(browser, server);
+      other = bareLoad(server);
+    } else {
+      other = bareLoad(server);
+      our = ourLoad(browser, server);
+    }
     if (our) ours.push_back(*our);
     if (other) bare.push_back(*other);
     // Loads side by side share the machine's load of the moment.
