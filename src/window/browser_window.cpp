@@ -508,7 +508,6 @@ BrowserWindow::BrowserWindow(const Models& models, FaviconLoader& favicons, Sche
 }
 
 BrowserWindow::~BrowserWindow() {
-  frameRecorder_.reset();
   titleObserver_.reset();
   heapRelease_.reset();
   // The content refers to the colour scheme and the style, so it goes first.
