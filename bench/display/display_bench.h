@@ -23,6 +23,7 @@
 
 #include "app/view_models.h"
 #include "damage_meter.h"
+#include "machine_pause_watch.h"
 #include "model/ad_blocker.h"
 #include "model/browser_store.h"
 #include "model/history_model.h"
@@ -139,6 +140,9 @@ class FrameMeter {
     // period, and the window's updates the X server saw.
     size_t ticks = 0, paintedAfterInput = 0, missed = 0, late = 0, longPaints = 0, inputs = 0,
            updates = 0;
+    // The longest interval less the time the machine was held within it, and the holds.
+    double longestUnheld = 0, heldMs = 0;
+    size_t holds = 0;
     // The main thread's time for each painted frame: what a frame costs, whatever else the
     // machine runs beside.
     double cpuPerFrame() const { return frames > 0 ? 1000 * busy * seconds / frames : 0; }
@@ -180,6 +184,7 @@ class FrameMeter {
     cpu_ = threadCpuSeconds();
     processCpu_ = processCpuSeconds();
     if (inputs_) inputsSeen_ = *inputs_;
+    pauses_ = std::make_unique<MachinePauseWatch>();
   }
 
   Result finish() {
@@ -196,6 +201,15 @@ class FrameMeter {
     result.p95 = percentile(intervals, 0.95);
     result.p99 = percentile(intervals, 0.99);
     result.longest = intervals.empty() ? 0 : *std::max_element(intervals.begin(), intervals.end());
+    const auto pauses = pauses_ ? pauses_->pauses() : std::vector<MachinePauseWatch::Pause>{};
+    pauses_.reset();
+    for (size_t i = 1; i < frameTimes_.size(); ++i) {
+      const gint64 held = MachinePauseWatch::heldWithin(pauses, frameTimes_[i - 1], frameTimes_[i]);
+      result.longestUnheld =
+          std::max(result.longestUnheld, double(frameTimes_[i] - frameTimes_[i - 1] - held) / 1000);
+    }
+    result.holds = pauses.size();
+    for (const auto& pause : pauses) result.heldMs += double(pause.to - pause.from) / 1000;
     result.paintP95 = percentile(paintCosts_, 0.95);
     const double area = double(window_.get_width()) * window_.get_height();
     if (result.frames > 0 && damage_.available()) {
@@ -224,10 +238,12 @@ class FrameMeter {
       std::printf(
           "%-30s ticks %.1f/s; inputs %.1f/s; painted after an input %.1f/s, without one "
           "%.1f/s; ticks with nothing to paint %.1f/s; missed (input, no paint) %zu; late "
-          "ticks %zu; paints > 16.7 ms %zu; longest interval %.0f ms; X damage updates %.1f/s\n",
+          "ticks %zu; paints > 16.7 ms %zu; longest interval %.0f ms, %.0f ms of it outside "
+          "holds of the machine (%zu holds, %.0f ms in all); X damage updates %.1f/s\n",
           "", double(r.ticks) / s, double(r.inputs) / s, double(r.paintedAfterInput) / s,
           double(r.frames - r.paintedAfterInput) / s, double(r.ticks - r.frames - r.missed) / s,
-          r.missed, r.late, r.longPaints, r.longest, double(r.updates) / s);
+          r.missed, r.late, r.longPaints, r.longest, r.longestUnheld, r.holds, r.heldMs,
+          double(r.updates) / s);
     }
     std::fflush(stdout);
   }
@@ -274,9 +290,12 @@ class FrameMeter {
     FILE* log = std::fopen(path, "a");
     if (!log) return;
     const auto& damaged = damage_.times();
-    std::fprintf(log,
-                 "# ms since first tick, interval ms, inputs, paint ms (- none), X damage "
-                 "rectangles since the tick before (ms after that tick: size and place)\n");
+    std::fprintf(
+        log,
+        "# ms since first tick, interval ms, inputs, paint ms (- none), X damage "
+        "rectangles since the tick before (ms after that tick: size and place); first tick at "
+        "%lld µs on the monotonic clock\n",
+        static_cast<long long>(ticks_[0].at));
     size_t d = 0;
     for (size_t i = 0; i < ticks_.size(); ++i) {
       const Tick& tick = ticks_[i];
@@ -319,6 +338,7 @@ class FrameMeter {
   bool painting_ = false;
   Clock::time_point started_, frameStarted_;
   double cpu_ = 0, processCpu_ = 0;
+  std::unique_ptr<MachinePauseWatch> pauses_;
 };
 
 // Calls `step` on every frame of the window with the seconds since the measurement started.

@@ -73,39 +73,46 @@ void dragSlider(Measurements& run, Browser& browser) {
 // due every `period` from the start, and those it could not take in time wait for it, queued as the
 // display server queues them. A plain timeout would count its period from its last run instead,
 // and slow the repeats down whenever the browser is slow.
+//
+// The repeats come from one source the main loop holds from the first press on, as key events
+// come from the display connection the toolkit opened at the start: when the browser is late,
+// the main loop hands it the repeats that fell due ahead of the timers the browser set since, on
+// the same priority. A timeout made anew after each press would come after them.
 class KeyRepeat {
  public:
   KeyRepeat(std::chrono::milliseconds period, std::function<void()> press)
-      : period_(period), press_(std::move(press)), start_(std::chrono::steady_clock::now()) {
-    schedule();
+      : period_(std::chrono::duration_cast<std::chrono::microseconds>(period).count()),
+        press_(std::move(press)),
+        start_(g_get_monotonic_time()),
+        source_(g_source_new(&kFuncs, sizeof(GSource))) {
+    g_source_set_callback(source_, &KeyRepeat::pressDue, this, nullptr);
+    g_source_set_ready_time(source_, start_ + period_);
+    g_source_attach(source_, nullptr);
   }
-  ~KeyRepeat() { next_.disconnect(); }
+  ~KeyRepeat() {
+    g_source_destroy(source_);
+    g_source_unref(source_);
+  }
   KeyRepeat(const KeyRepeat&) = delete;
   KeyRepeat& operator=(const KeyRepeat&) = delete;
 
  private:
-  void schedule() {
-    const auto due = start_ + (pressed_ + 1) * period_;
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(
-        std::max(due - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration{}));
-    next_ = Glib::signal_timeout().connect(
-        [this] {
-          pressDue();
-          return false;
-        },
-        wait.count());
+  static gboolean dispatch(GSource*, GSourceFunc callback, gpointer data) { return callback(data); }
+  static gboolean pressDue(gpointer data) {
+    auto& self = *static_cast<KeyRepeat*>(data);
+    const gint64 due = (g_get_monotonic_time() - self.start_) / self.period_;
+    for (; self.pressed_ < due; ++self.pressed_) self.press_();
+    g_source_set_ready_time(self.source_, self.start_ + (self.pressed_ + 1) * self.period_);
+    return G_SOURCE_CONTINUE;
   }
-  void pressDue() {
-    const auto elapsed = std::chrono::steady_clock::now() - start_;
-    for (const long due = elapsed / period_; pressed_ < due; ++pressed_) press_();
-    schedule();
-  }
+  static inline GSourceFuncs kFuncs{nullptr, nullptr, &KeyRepeat::dispatch,
+                                    nullptr, nullptr, nullptr};
 
-  const std::chrono::milliseconds period_;
+  const gint64 period_;
   const std::function<void()> press_;
-  const std::chrono::steady_clock::time_point start_;
-  long pressed_ = 0;
-  sigc::connection next_;
+  const gint64 start_;
+  gint64 pressed_ = 0;
+  GSource* const source_;
 };
 
 }  // namespace
