@@ -326,6 +326,7 @@ BrowserWindow* ZembloApp::activeBrowserWindow() const {
 }
 
 TabsModel* ZembloApp::lastUsedTabs() const {
+  windowTurns_.get();
   // A window being closed is hidden at once: it is passed over for the one used before it.
   BrowserWindow* window = activeBrowserWindow();
   return window && window->get_visible() ? &window->tabs() : nullptr;
@@ -402,6 +403,9 @@ BrowserWindow& ZembloApp::addBrowserWindow(TabsModel& tabs) {
         return true;
       },
       false);
+  const auto turned = [this] { windowTurns_.mutate([](unsigned& turns) { ++turns; }); };
+  window.property_is_active().signal_changed().connect(turned);
+  window.property_visible().signal_changed().connect(turned);
   browserWindows_.push_back(std::move(open));
   if (!commandsObserver_) attachBrowserCommands();
   return window;

@@ -5,8 +5,8 @@
 #include "support/find_widget.h"
 #include "support/window_manager.h"
 
-// What the settings window changes reaches the browser window the user used last: the one made
-// active most recently, passing over any the user has closed since.
+// What the settings window changes and shows is the browser window the user used last: the one
+// made active most recently, passing over any the user has closed since.
 namespace zemblo {
 namespace {
 
@@ -73,6 +73,12 @@ TEST_F(LastUsedWindowTest, TheBlockerAndTheSpacesPaneActOnTheWindowUsedLastNever
     const std::string firstName = window().tabs().currentSpace()->name.peek();
     auto* settings = dynamic_cast<SettingsView*>(settingsWindow());
     settings->select(SettingsPane::spaces);
+    // Each space has an editor of its own: the field is looked up again every time.
+    const auto spaceName = [&]() -> std::string {
+      GtkWidget* name = testing::findByAccessibleName(GTK_WIDGET(settings->gobj()), localized("Ad"),
+                                                      GTK_ACCESSIBLE_ROLE_TEXT_BOX);
+      return name ? gtk_editable_get_text(GTK_EDITABLE(name)) : "";
+    };
     GtkWidget* name = testing::findByAccessibleName(GTK_WIDGET(settings->gobj()), localized("Ad"),
                                                     GTK_ACCESSIBLE_ROLE_TEXT_BOX);
     ASSERT_NE(name, nullptr);
@@ -80,8 +86,15 @@ TEST_F(LastUsedWindowTest, TheBlockerAndTheSpacesPaneActOnTheWindowUsedLastNever
     ASSERT_TRUE(waitUntil([&] { return second.tabs().currentSpace()->name.peek() == "Gezi"; }));
     EXPECT_EQ(window().tabs().currentSpace()->name.peek(), firstName);
 
+    // The open pane follows the user to the other window and back.
+    ASSERT_TRUE(activate(window()));
+    EXPECT_TRUE(waitUntil([&] { return spaceName() == firstName; })) << spaceName();
+    ASSERT_TRUE(activate(second));
+    EXPECT_TRUE(waitUntil([&] { return spaceName() == "Gezi"; })) << spaceName();
+
     // Closed, the second window is passed over for the one used before it.
     second.close();
+    EXPECT_TRUE(waitUntil([&] { return spaceName() == firstName; })) << spaceName();
     alpha = server.hits("/Alpha");
     flipBlocker();
     ASSERT_TRUE(waitUntil([&] { return server.hits("/Alpha") == alpha + 1; }));
