@@ -218,7 +218,7 @@ class FrameMeter {
     }
     result.updates = damage_.updates();
     classifyTicks(result);
-    writeLog();
+    writeLog(pauses);
     return result;
   }
 
@@ -284,7 +284,7 @@ class FrameMeter {
     }
   }
 
-  void writeLog() {
+  void writeLog(const std::vector<MachinePauseWatch::Pause>& pauses) {
     const char* path = std::getenv("ZEMBLO_FRAME_LOG");
     if (!path || ticks_.empty()) return;
     FILE* log = std::fopen(path, "a");
@@ -292,8 +292,9 @@ class FrameMeter {
     const auto& damaged = damage_.times();
     std::fprintf(
         log,
-        "# ms since first tick, interval ms, inputs, paint ms (- none), X damage "
-        "rectangles since the tick before (ms after that tick: size and place); first tick at "
+        "# ms since first tick, interval ms, inputs, paint ms (- none), the machine's holds in "
+        "the interval (held:ms), X damage rectangles since the tick before (ms after that tick: "
+        "size and place); first tick at "
         "%lld µs on the monotonic clock\n",
         static_cast<long long>(ticks_[0].at));
     size_t d = 0;
@@ -306,6 +307,9 @@ class FrameMeter {
         std::fprintf(log, "%6.1f", tick.paintMs);
       } else {
         std::fprintf(log, "%6s", "-");
+      }
+      if (const gint64 held = MachinePauseWatch::heldWithin(pauses, from, tick.at); held > 0) {
+        std::fprintf(log, " held:%.0f", double(held) / 1000);
       }
       // The server's milliseconds, compared modulo 2^32 with the ticks' own.
       const auto ms = [](gint64 us) { return uint32_t(us / 1000); };
