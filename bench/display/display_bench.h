@@ -294,8 +294,7 @@ class FrameMeter {
         log,
         "# ms since first tick, interval ms, inputs, paint ms (- none), the machine's holds in "
         "the interval (held:ms), X damage rectangles since the tick before (ms after that tick: "
-        "size and place); first tick at "
-        "%lld µs on the monotonic clock\n",
+        "size and place); first tick at %lld µs on the monotonic clock\n",
         static_cast<long long>(ticks_[0].at));
     size_t d = 0;
     for (size_t i = 0; i < ticks_.size(); ++i) {

@@ -10,6 +10,7 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <thread>

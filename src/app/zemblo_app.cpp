@@ -326,7 +326,7 @@ BrowserWindow* ZembloApp::activeBrowserWindow() const {
 }
 
 TabsModel* ZembloApp::lastUsedTabs() const {
-  windowTurns_.get();
+  windowTurns_.get();  // read for its changes alone
   // A window being closed is hidden at once: it is passed over for the one used before it.
   BrowserWindow* window = activeBrowserWindow();
   return window && window->get_visible() ? &window->tabs() : nullptr;
