@@ -2,6 +2,8 @@
 // page's own clock from its navigation to its load event (performance.now() in its load handler),
 // in a new tab of the browser window and in a bare web view of the same engine, in turns, each
 // sample in a fresh web process. The page is small: its markup, a script and a picture.
+// A second bare view composites pages as the browser does on this machine (on the CPU where GL is
+// rasterised by the CPU too): against it, what is left is the cost of the scripts and rules alone.
 //
 //   zemblo_page_script_cost [ROUNDS] [dark]   ROUNDS pairs of loads (default 15); "dark" loads
 //                                             ours with page dark mode on for every page
@@ -12,6 +14,8 @@
 #include <libsoup/soup.h>
 #include <webkit/webkit.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -23,6 +27,7 @@
 #include "model/browser_tab.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "platform/interface_renderer.h"
 
 namespace {
 
@@ -96,11 +101,18 @@ class LoadServer {
   std::optional<double> reported_;
 };
 
+enum class Compositing { engineDefault, asTheBrowser };
+
 // A web view as a program of a few lines makes it: the engine's defaults, a window of its own.
-std::optional<double> bareLoad(LoadServer& server) {
+std::optional<double> bareLoad(LoadServer& server, Compositing compositing) {
   Gtk::Window window;
   window.set_default_size(1200, 800);
   GtkWidget* view = webkit_web_view_new();
+  if (compositing == Compositing::asTheBrowser && interface_renderer::softwareOnlyGL()) {
+    webkit_settings_set_hardware_acceleration_policy(
+        webkit_web_view_get_settings(WEBKIT_WEB_VIEW(view)),
+        WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+  }
   window.set_child(*Glib::wrap(view));
   window.present();
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view), server.address().c_str());
@@ -122,7 +134,7 @@ std::optional<double> ourLoad(Browser& browser, LoadServer& server) {
 }
 
 void printRow(const char* name, std::vector<double> times) {
-  std::printf("%-34s %8.1f %8.1f %8.1f %6zu\n", name, percentile(times, 0.5), percentile(times, 0),
+  std::printf("%-40s %8.1f %8.1f %8.1f %6zu\n", name, percentile(times, 0.5), percentile(times, 0),
               percentile(times, 0.9), times.size());
 }
 
@@ -141,31 +153,43 @@ int main(int argc, char** argv) {
   LoadServer server;
   // The first loads start the engine's processes and fill the caches of this process.
   ourLoad(browser, server);
-  bareLoad(server);
-  std::vector<double> ours, bare, added;
+  bareLoad(server, Compositing::engineDefault);
+  bareLoad(server, Compositing::asTheBrowser);
+  enum View { ourTab, bareView, bareViewAsOurs };
+  std::array<std::vector<double>, 3> times;
+  std::vector<double> added, addedByScripts;
+  // The three views take turns in every order, so that each follows a load of each kind as often
+  // as another: a tab's load right after the bare view's costs it more than one right after
+  // another tab's.
+  std::array<View, 3> order{ourTab, bareView, bareViewAsOurs};
   for (int round = 0; round < rounds; ++round) {
-    // Which view loads first changes every round, so that each follows a load of its own kind as
-    // often as one of the other's: a tab's load right after the bare view's costs it more than one
-    // right after another tab's.
-    std::optional<double> our, other;
-    if (round % 2 == 0) {
-      our = ourLoad(browser, server);
-      other = bareLoad(server);
-    } else {
-      other = bareLoad(server);
-      our = ourLoad(browser, server);
+    std::array<std::optional<double>, 3> reported;
+    for (View view : order) {
+      reported[view] = view == ourTab     ? ourLoad(browser, server)
+                       : view == bareView ? bareLoad(server, Compositing::engineDefault)
+                                          : bareLoad(server, Compositing::asTheBrowser);
+      if (reported[view]) times[view].push_back(*reported[view]);
     }
-    if (our) ours.push_back(*our);
-    if (other) bare.push_back(*other);
+    std::next_permutation(order.begin(), order.end());
     // Loads side by side share the machine's load of the moment.
-    if (our && other) added.push_back(*our - *other);
+    if (reported[ourTab] && reported[bareView]) {
+      added.push_back(*reported[ourTab] - *reported[bareView]);
+    }
+    if (reported[ourTab] && reported[bareViewAsOurs]) {
+      addedByScripts.push_back(*reported[ourTab] - *reported[bareViewAsOurs]);
+    }
   }
   std::printf("navigation to load event, on the page's own clock (ms)\n");
-  std::printf("%-34s %8s %8s %8s %6s\n", "", "median", "min", "p90", "loads");
-  printRow(dark ? "browser tab, page dark mode on" : "browser tab", ours);
-  printRow("bare web view", bare);
-  std::printf("%-34s %8.1f\n", "added by the browser (medians)",
-              percentile(ours, 0.5) - percentile(bare, 0.5));
-  std::printf("%-34s %8.1f\n", "added, median of pairs", percentile(added, 0.5));
+  std::printf("%-40s %8s %8s %8s %6s\n", "", "median", "min", "p90", "loads");
+  printRow(dark ? "browser tab, page dark mode on" : "browser tab", times[ourTab]);
+  printRow("bare web view", times[bareView]);
+  printRow("bare web view, composited as ours", times[bareViewAsOurs]);
+  std::printf("%-40s %8.1f\n", "added by the browser (medians)",
+              percentile(times[ourTab], 0.5) - percentile(times[bareView], 0.5));
+  std::printf("%-40s %8.1f\n", "added, median of pairs", percentile(added, 0.5));
+  std::printf("%-40s %8.1f\n", "added by scripts and rules (medians)",
+              percentile(times[ourTab], 0.5) - percentile(times[bareViewAsOurs], 0.5));
+  std::printf("%-40s %8.1f\n", "added by scripts and rules, pairs",
+              percentile(addedByScripts, 0.5));
   return 0;
 }
