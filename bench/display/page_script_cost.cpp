@@ -5,8 +5,8 @@
 // A second bare view composites pages as the browser does on this machine (on the CPU where GL is
 // rasterised by the CPU too): against it, what is left is the cost of the scripts and rules alone.
 //
-//   zemblo_page_script_cost [ROUNDS] [dark]   ROUNDS pairs of loads (default 15); "dark" loads
-//                                             ours with page dark mode on for every page
+//   zemblo_page_script_cost [ROUNDS] [dark]   ROUNDS rounds of one load in each view (default
+//                                             15); "dark" loads ours with page dark mode on
 // Run it under a display, for example:
 //   dbus-run-session -- xvfb-run -a -s "-screen 0 1440x920x24"
 //       build/release/bench/zemblo_page_script_cost 15

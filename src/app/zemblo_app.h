@@ -124,11 +124,12 @@ class ZembloApp : public Gtk::Application {
   std::unique_ptr<LanguageFollower> language_;
   // Outlives every window that observes it.
   std::unique_ptr<SystemColorScheme> colorScheme_;
+  // Changes whenever a browser window is made active, shown or hidden: views that read
+  // lastUsedTabs() follow the user from window to window. Declared before the windows whose
+  // signals change it, so that it outlives them.
+  Observable<unsigned> windowTurns_;
   std::vector<OpenBrowserWindow> browserWindows_;
   std::vector<BrowserWindow*> closingWindows_;
-  // Changes whenever a browser window is made active, shown or hidden: views that read
-  // lastUsedTabs() follow the user from window to window.
-  Observable<unsigned> windowTurns_;
   // Outlives the passwords window: a copied password is cleared after the window has closed.
   std::unique_ptr<PasswordClipboard> passwordClipboard_;
   std::unique_ptr<PasswordsWindow> passwordsWindow_;
