@@ -238,9 +238,7 @@ void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle)
   title.set(*newTitle);
   // The engine often learns the title only after the load finished.
   if (!recordedVisit_ || isPrivate) return;
-  if (const auto owner = services.lock()) {
-    owner->history.retitleNewestVisit(*recordedVisit_, *newTitle);
-  }
+  if (const auto owner = services.lock()) owner->history.retitleVisit(*recordedVisit_, *newTitle);
 }
 
 void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
@@ -292,10 +290,7 @@ void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
   if (!storedWebView_ || !storedWebView_->reportsFavicons()) fetchFavicon();
   const auto owner = services.lock();
   if (!owner) return;
-  if (address && !isPrivate) {
-    owner->history.recordVisit(*address, pageTitle);
-    recordedVisit_ = address;
-  }
+  if (address && !isPrivate) recordedVisit_ = owner->history.recordVisit(*address, pageTitle);
   owner->scheduleSave();
 }
 

@@ -231,7 +231,6 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   std::unique_ptr<WebViewPort> storedWebView_;
   bool asleep_ = false;
   std::weak_ptr<BrowserTab> popupOpener_;
-  // The address of the visit the last finished load recorded, until the next load starts.
   // The page on screen: a navigation that starts and is then stopped or replaced leaves it
   // there, with the connection it came over.
   struct CommittedPage {
@@ -242,7 +241,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void showCommittedConnection();
   std::optional<CommittedPage> committed_;
   bool provisional_ = false;
-  std::optional<Url> recordedVisit_;
+  // The history entry the last finished load recorded, until the next load starts: a title that
+  // comes later is that visit's, whichever visits other tabs recorded meanwhile.
+  std::optional<Uuid> recordedVisit_;
   bool popupAllowed_ = false;
   std::deque<std::chrono::steady_clock::time_point> crashReloads_;
   AutofillAnswer autofillAnswer_;

@@ -114,10 +114,17 @@ TEST_F(TabEventsTest, AVisitTakesThePageTitleThatArrivesAfterTheLoadFinished) {
   tab->provisionalNavigationStarted(address);
   tab->navigationDidFinish(address, "");
   EXPECT_EQ(store->history().entries.peek().front().title, "Lazy Page");
-  // Once another page is the newest visit, a late title of this one changes nothing.
-  store->history().recordVisit(url("https://other.example/"), "Other");
+  // Other tabs' visits recorded since, one of the same address, neither take this tab's late
+  // title nor keep it from its own visit.
+  auto other = store->tabs().openTab(url("https://other.example/"), true);
+  auto same = store->tabs().openTab(address, true);
+  other->navigationDidFinish(url("https://other.example/"), "");
+  same->navigationDidFinish(address, "");
   tab->webViewTitleChanged("Renamed");
-  EXPECT_EQ(store->history().entries.peek()[1].title, "Lazy Page");
+  same->webViewTitleChanged("Same Address");
+  std::vector<std::string> titles;
+  for (const auto& entry : store->history().entries.peek()) titles.push_back(entry.title);
+  EXPECT_EQ(titles, (std::vector<std::string>{"Same Address", "", "Renamed"}));
 }
 
 TEST_F(TabEventsTest, PopupsBecomeSelectedTabsAfterTheirOpenerWithARelatedView) {
