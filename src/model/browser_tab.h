@@ -257,7 +257,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void showCommittedConnection();
   std::optional<CommittedPage> committed_;
   bool provisional_ = false;
-  // Whether the main frame's navigation last allowed sends a form's data.
+  // Whether the navigation last allowed sends a form's data: the page it commits was made from it.
   bool sendsFormData_ = false;
   // The address whose form the user agreed to send again, until that request is decided or
   // another navigation starts.

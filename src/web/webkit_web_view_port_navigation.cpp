@@ -256,8 +256,8 @@ bool WebKitWebViewPort::decideNavigationAction(WebKitPolicyDecision* decision,
   const char* method = webkit_uri_request_get_http_method(request);
   action.sendsFormData = method && g_ascii_strcasecmp(method, "POST") == 0;
   action.isFormSubmission = navigationType == WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED;
-  // The engine has already moved to the entry it goes to: the page's own address, unless the
-  // request is for one of its frames.
+  // For a page shown again the engine has already moved to the entry it goes to: the page's own
+  // address, unless the request is for one of its frames.
   WebKitBackForwardListItem* target =
       webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(view_.get()));
   const char* targetURI = target ? webkit_back_forward_list_item_get_uri(target) : nullptr;
