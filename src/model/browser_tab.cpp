@@ -82,12 +82,21 @@ void BrowserTab::load(const Url& address) {
 
 void BrowserTab::reload() {
   const auto& error = loadError.peek();
+  if (error && error->resendsForm) return;
   std::optional<Url> target = error ? (error->url ? error->url : url.peek()) : std::nullopt;
   if (target) {
     load(*target);
     return;
   }
   if (storedWebView_) storedWebView_->reload();
+}
+
+void BrowserTab::resendForm() {
+  const auto& error = loadError.peek();
+  if (!error || !error->resendsForm || !storedWebView_) return;
+  // Agreed before asking: the engine may decide the request before the call returns.
+  formResendAgreed_ = error->url;
+  if (!storedWebView_->resendForm()) formResendAgreed_.reset();
 }
 
 void BrowserTab::applyZoom() {
@@ -154,9 +163,10 @@ void BrowserTab::tearDown() {
 }
 
 bool BrowserTab::mayGiveUpPage() const {
-  return storedWebView_ && !isPopup && url.peek() && !isLoading.peek() && !loadError.peek() &&
-         !isPlayingAudio.peek() && !showsPageFullScreen.peek() && !autofillMenu.peek() &&
-         !dialogs.pending.peek() && !permissions.shown.peek() && !permissions.capture.peek().any();
+  return storedWebView_ && !isPopup && url.peek() && !(committed_ && committed_->fromSentForm) &&
+         !isLoading.peek() && !loadError.peek() && !isPlayingAudio.peek() &&
+         !showsPageFullScreen.peek() && !autofillMenu.peek() && !dialogs.pending.peek() &&
+         !permissions.shown.peek() && !permissions.capture.peek().any();
 }
 
 bool BrowserTab::fallAsleep() {
@@ -238,9 +248,7 @@ void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle)
   title.set(*newTitle);
   // The engine often learns the title only after the load finished.
   if (!recordedVisit_ || isPrivate) return;
-  if (const auto owner = services.lock()) {
-    owner->history.retitleNewestVisit(*recordedVisit_, *newTitle);
-  }
+  if (const auto owner = services.lock()) owner->history.retitleVisit(*recordedVisit_, *newTitle);
 }
 
 void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
@@ -260,6 +268,8 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   allowedCertificate.set(false);
   provisional_ = true;
   recordedVisit_.reset();
+  // An answer is for the request it was given to, never for a later one.
+  formResendAgreed_.reset();
   if (!address) return;
   if (const auto owner = services.lock()) preparePage(*owner, address);
 }
@@ -271,7 +281,7 @@ void BrowserTab::navigationCommitted(bool verified, bool allowedCertificate) {
     return address ? address->host() : std::nullopt;
   };
   if (committed_ && hostOf(committed_->url) != hostOf(url.peek())) faviconURL.set(std::nullopt);
-  committed_ = CommittedPage{url.peek(), verified, allowedCertificate};
+  committed_ = CommittedPage{url.peek(), verified, allowedCertificate, sendsFormData_};
   verifiedConnection.set(verified);
   this->allowedCertificate.set(allowedCertificate);
   // The zoom belongs to the host: the page that came shows its host's.
@@ -292,10 +302,7 @@ void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
   if (!storedWebView_ || !storedWebView_->reportsFavicons()) fetchFavicon();
   const auto owner = services.lock();
   if (!owner) return;
-  if (address && !isPrivate) {
-    owner->history.recordVisit(*address, pageTitle);
-    recordedVisit_ = address;
-  }
+  if (address && !isPrivate) recordedVisit_ = owner->history.recordVisit(*address, pageTitle);
   owner->scheduleSave();
 }
 
@@ -332,6 +339,20 @@ BrowserTab::Policy BrowserTab::decideNavigationAction(const NavigationAction& ac
     }
     return Policy::cancel;
   }
+  if (!action.targetsMainFrame) return Policy::allow;
+  // A redirect goes on with the navigation it belongs to, already decided.
+  if (action.sendsFormData && !action.isFormSubmission && !action.isRedirect) {
+    // A purchase or a payment must never go through twice unasked. A frame's is never sent again:
+    // the question would cover its page with another site's address.
+    if (action.inFrame) return Policy::cancel;
+    const bool agreed = formResendAgreed_ && formResendAgreed_ == action.url;
+    formResendAgreed_.reset();
+    if (!agreed) {
+      loadError.set(LoadError{{}, action.url, std::nullopt, /*resendsForm=*/true});
+      return Policy::cancel;
+    }
+  }
+  sendsFormData_ = action.sendsFormData;
   return Policy::allow;
 }
 

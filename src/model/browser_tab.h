@@ -42,6 +42,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
     std::optional<Url> url;
     // Set when the page was refused for its certificate: the user may let it through.
     std::optional<CertificateFault> certificate;
+    // Set when the page at `url` was made from a form the user sent, and showing it again would
+    // send that form again: only the user's answer does (resendForm).
+    bool resendsForm = false;
     friend bool operator==(const LoadError&, const LoadError&) = default;
   };
 
@@ -66,6 +69,13 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
     bool shift = false;
     bool middleButton = false;  // the click was of the middle button
     bool shouldPerformDownload = false;
+    bool isRedirect = false;
+    // The request sends a form's data; `isFormSubmission` when the form is sent now, not a page
+    // made from it shown again (a reload, a step back or forward, a list taken back), and
+    // `inFrame` when such a page is one of the page's frames.
+    bool sendsFormData = false;
+    bool isFormSubmission = false;
+    bool inFrame = false;
   };
 
   struct NavigationResponse {
@@ -139,7 +149,10 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void loadIfNeeded();
   // Loads an address into this tab now (the command bar, the start page, new tabs).
   void load(const Url& address);
+  // Loads the page again; while the tab asks whether to send a form again, the question stays.
   void reload();
+  // The user's answer to that question: the form goes again, once.
+  void resendForm();
   // Shows the zoom of the page's host (the default zoom for a host without its own).
   void applyZoom();
   // Sets the zoom of the page's host, which every tab on it follows; a page without a host is
@@ -154,8 +167,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // Releases the web view.
   void tearDown();
 
-  // Nothing of the page would be lost with its web view gone: it has a page to come back to, and
-  // plays no sound, captures nothing, loads nothing and waits on no dialog or question.
+  // Nothing of the page would be lost with its web view gone: it has a page to come back to that
+  // no form made, and plays no sound, captures nothing, loads nothing and waits on no dialog or
+  // question.
   bool mayGiveUpPage() const;
   // Gives up the web view to free its process, keeping its back and forward list (with where
   // each page was scrolled) for its next show; false, with the view kept, when the engine has no
@@ -231,18 +245,26 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   std::unique_ptr<WebViewPort> storedWebView_;
   bool asleep_ = false;
   std::weak_ptr<BrowserTab> popupOpener_;
-  // The address of the visit the last finished load recorded, until the next load starts.
   // The page on screen: a navigation that starts and is then stopped or replaced leaves it
   // there, with the connection it came over.
   struct CommittedPage {
     std::optional<Url> url;
     bool verified = false;
     bool allowedCertificate = false;
+    // Made from a sent form: only sending it again could show it once its view is gone.
+    bool fromSentForm = false;
   };
   void showCommittedConnection();
   std::optional<CommittedPage> committed_;
   bool provisional_ = false;
-  std::optional<Url> recordedVisit_;
+  // Whether the navigation last allowed sends a form's data: the page it commits was made from it.
+  bool sendsFormData_ = false;
+  // The address whose form the user agreed to send again, until that request is decided or
+  // another navigation starts.
+  std::optional<Url> formResendAgreed_;
+  // The history entry the last finished load recorded, until the next load starts: a title that
+  // comes later is that visit's, whichever visits other tabs recorded meanwhile.
+  std::optional<Uuid> recordedVisit_;
   bool popupAllowed_ = false;
   std::deque<std::chrono::steady_clock::time_point> crashReloads_;
   AutofillAnswer autofillAnswer_;

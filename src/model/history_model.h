@@ -2,12 +2,14 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "model/records.h"
 #include "platform/observable.h"
 #include "platform/url.h"
+#include "platform/uuid.h"
 
 namespace zemblo {
 
@@ -22,11 +24,12 @@ class HistoryModel {
   Observable<std::vector<HistoryEntry>> entries;
 
   // A repeat visit of the newest entry refreshes its date, and its title when one is known. The
-  // caller saves afterwards.
-  void recordVisit(const Url& url, const std::string& title);
-  // A page's title that arrived after its load finished: the newest entry takes it when it is
-  // that page's visit.
-  void retitleNewestVisit(const Url& url, const std::string& title);
+  // caller saves afterwards. The entry's id, for the page's later title; none for a page that is
+  // not recorded.
+  std::optional<Uuid> recordVisit(const Url& url, const std::string& title);
+  // A page's title that arrived after its load finished goes to that page's own visit, however
+  // many visits other tabs recorded since; nothing once the visit is gone.
+  void retitleVisit(const Uuid& visit, const std::string& title);
   void clear();
 
  private:

@@ -765,6 +765,12 @@ constexpr LocalizationPair kPairs[] = {
     {"%@ sekmesini kapat", "Close %@"},
     {"%@ dosyasını dosya yöneticisinde göster", "Show %@ in File Manager"},
     {"Yeni alan ekle", "Add New Space"},
+    // A page made from a sent form, shown again only when the user agrees
+    {"Bu sayfa, gönderdiğiniz formdan oluşturuldu. Tekrar gönderilsin mi?",
+     "This page was made from the form you sent. Send it again?"},
+    {"Tekrar göndermek, formun yaptığını (örneğin bir ödemeyi) yineleyebilir.",
+     "Sending it again may repeat what it did, such as a payment."},
+    {"Tekrar Gönder", "Send Again"},
 };
 
 // The 386 pairs of the interface come first, then this browser's own.

@@ -76,6 +76,10 @@ class WebViewPort {
   // then loads the address itself.
   virtual bool restoreSessionState(const std::string& /*bytes*/) { return false; }
 
+  // Goes to the page whose form the tab last refused to send again unasked, sending it again;
+  // false, with nothing done, when that page is no longer in the back and forward list.
+  virtual bool resendForm() { return false; }
+
   // Whether a form of the page holds input the user has not sent: what the page would lose with
   // its view. Nothing when the page could not tell; never called back after the view is gone.
   virtual void findUnsentInput(std::function<void(std::optional<bool>)> done) {

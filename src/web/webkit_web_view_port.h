@@ -117,6 +117,7 @@ class WebKitWebViewPort : public WebViewPort {
   std::optional<std::string> sessionState() const override;
   bool restoreSessionState(const std::string& bytes) override;
   void findUnsentInput(std::function<void(std::optional<bool>)> done) override;
+  bool resendForm() override;
 
   // The isolated script world of the favicon look-up: the page cannot tamper with its DOM calls.
   static constexpr const char* kFaviconWorld = kPageScriptWorld;
@@ -181,6 +182,7 @@ class WebKitWebViewPort : public WebViewPort {
 
   bool decideNavigationAction(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
   bool decideResponse(WebKitPolicyDecision* decision);
+  bool inBackForwardList(WebKitBackForwardListItem* item) const;
   void showScriptDialog(WebKitScriptDialog* dialog);
   // Answers the page's pending alert, confirm or prompt; nothing when none is pending.
   void answerScriptDialog(const PageDialogAnswer& answer);
@@ -215,6 +217,8 @@ class WebKitWebViewPort : public WebViewPort {
   // The certificate the last load was refused for, and the address it was refused at.
   GObjectRef<GTlsCertificate> refusedCertificate_;
   std::string refusedURI_;
+  // The entry of the back and forward list whose form the tab last refused to send again.
+  GObjectRef<WebKitBackForwardListItem> formToResend_;
   // The browser asked for a load (or back, forward, reload) that the engine has not decided yet.
   bool browserAsked_ = false;
   // The main frame's navigation under way is one the browser asked for, not the page.

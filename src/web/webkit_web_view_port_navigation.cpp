@@ -238,24 +238,66 @@ bool WebKitWebViewPort::decideNavigationAction(WebKitPolicyDecision* decision,
   WebKitNavigationAction* navigation = webkit_navigation_policy_decision_get_navigation_action(
       WEBKIT_NAVIGATION_POLICY_DECISION(decision));
   const unsigned modifiers = webkit_navigation_action_get_modifiers(navigation);
+  WebKitURIRequest* request = webkit_navigation_action_get_request(navigation);
+  const WebKitNavigationType navigationType =
+      webkit_navigation_action_get_navigation_type(navigation);
   BrowserTab::NavigationAction action;
-  action.url =
-      parseURI(webkit_uri_request_get_uri(webkit_navigation_action_get_request(navigation)));
+  action.url = parseURI(webkit_uri_request_get_uri(request));
   action.targetsMainFrame = type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION;
+  action.isRedirect = webkit_navigation_action_is_redirect(navigation);
   // A redirect goes on with the navigation it redirects; every other one is the browser's only
   // when it follows the browser's own request.
-  if (action.targetsMainFrame && !webkit_navigation_action_is_redirect(navigation)) {
+  if (action.targetsMainFrame && !action.isRedirect) {
     navigationByBrowser_ = std::exchange(browserAsked_, false);
   }
-  action.isLinkActivation = webkit_navigation_action_get_navigation_type(navigation) ==
-                            WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
+  action.isLinkActivation = navigationType == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
+  // The engine reports a page made from a form and shown again as "other" (a list taken back),
+  // "back-forward" or "form-resubmitted" alike: the request's method tells them all.
+  const char* method = webkit_uri_request_get_http_method(request);
+  action.sendsFormData = method && g_ascii_strcasecmp(method, "POST") == 0;
+  action.isFormSubmission = navigationType == WEBKIT_NAVIGATION_TYPE_FORM_SUBMITTED;
+  // For a page shown again the engine has already moved to the entry it goes to: the page's own
+  // address, unless the request is for one of its frames.
+  WebKitBackForwardListItem* target =
+      webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(view_.get()));
+  const char* targetURI = target ? webkit_back_forward_list_item_get_uri(target) : nullptr;
+  action.inFrame = targetURI && g_strcmp0(targetURI, webkit_uri_request_get_uri(request)) != 0;
   action.control = (modifiers & GDK_CONTROL_MASK) != 0;
   action.shift = (modifiers & GDK_SHIFT_MASK) != 0;
   action.middleButton = webkit_navigation_action_get_mouse_button(navigation) == GDK_BUTTON_MIDDLE;
   // WebKitGTK decides <a download> itself and reports no such flag.
   action.shouldPerformDownload = false;
-  answer(decision, tab->decideNavigationAction(action));
+  const BrowserTab::Policy policy = tab->decideNavigationAction(action);
+  // The entry to go to again if the user agrees to send its form again.
+  if (policy == BrowserTab::Policy::cancel && action.sendsFormData && !action.isFormSubmission &&
+      !action.inFrame) {
+    formToResend_ = GObjectRef<WebKitBackForwardListItem>::share(target);
+  }
+  answer(decision, policy);
   return true;
+}
+
+bool WebKitWebViewPort::resendForm() {
+  const auto item = std::exchange(formToResend_, {});
+  if (!item || !inBackForwardList(item.get())) {
+    g_warning("The page to send its form again is no longer in the tab's back and forward list");
+    return false;
+  }
+  browserAsked_ = true;
+  webkit_web_view_go_to_back_forward_list_item(view_.get(), item.get());
+  return true;
+}
+
+bool WebKitWebViewPort::inBackForwardList(WebKitBackForwardListItem* item) const {
+  WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view_.get());
+  if (webkit_back_forward_list_get_current_item(list) == item) return true;
+  bool found = false;
+  for (GList* side : {webkit_back_forward_list_get_back_list(list),
+                      webkit_back_forward_list_get_forward_list(list)}) {
+    found = found || g_list_find(side, item) != nullptr;
+    g_list_free(side);
+  }
+  return found;
 }
 
 bool WebKitWebViewPort::decideResponse(WebKitPolicyDecision* decision) {

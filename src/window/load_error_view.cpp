@@ -161,7 +161,8 @@ void LoadErrorView::sync() {
     details_.set_visible(false);
     takeFocusFromTheCard();
   }
-  retryButton_.set_label(localized("Tekrar Dene"));
+  retryButton_.set_label(error->resendsForm ? localized("Tekrar Gönder")
+                                            : localized("Tekrar Dene"));
   detailsButton_.set_label(localized("Ayrıntılar"));
   visitAnywayButton_.set_label(localized("Yine de ziyaret et (güvenli değil)"));
   const auto host = hostLine(*tab_);
@@ -174,6 +175,15 @@ void LoadErrorView::syncCertificate() {
   const auto& error = tab_->loadError.peek();
   const auto& certificate = error->certificate;
   detailsButton_.set_visible(certificate.has_value());
+  if (error->resendsForm) {
+    details_.set_visible(false);
+    icon_.set_from_icon_name(symbolIconName("doc.badge.arrow.up"));
+    title_.set_text(
+        localized("Bu sayfa, gönderdiğiniz formdan oluşturuldu. Tekrar gönderilsin mi?"));
+    message_.set_text(
+        localized("Tekrar göndermek, formun yaptığını (örneğin bir ödemeyi) yineleyebilir."));
+    return;
+  }
   if (!certificate) {
     details_.set_visible(false);
     icon_.set_name("LoadErrorIcon");
@@ -214,7 +224,13 @@ void LoadErrorView::takeFocusFromTheCard() {
 }
 
 void LoadErrorView::retry() {
-  if (tab_) tab_->reload();
+  if (!tab_) return;
+  const auto& error = tab_->loadError.peek();
+  if (error && error->resendsForm) {
+    tab_->resendForm();
+  } else {
+    tab_->reload();
+  }
 }
 
 std::optional<std::string> LoadErrorView::hostLine(const BrowserTab& tab) {

@@ -29,7 +29,7 @@ class LimitedLabel : public Gtk::Label {
 // The page shown instead of a web page whose load failed: what went wrong, the host that could
 // not be reached and a button that tries again. Present only while the tab holds a load error.
 // For a refused certificate it names the faults and offers the certificate's details, and
-// behind them the way through.
+// behind them the way through; for a page made from a sent form, it asks before sending it again.
 class LoadErrorView : public Gtk::Widget {
  public:
   static constexpr int kMessageMaxWidth = 380;
@@ -40,7 +40,7 @@ class LoadErrorView : public Gtk::Widget {
   void setTab(std::shared_ptr<BrowserTab> tab);
   void sync();
 
-  // The retry button's action.
+  // The retry button's action; for a page made from a sent form, the user's yes.
   void retry();
   // The details button's action: shows or hides the certificate's details.
   void toggleDetails();

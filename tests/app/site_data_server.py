@@ -12,6 +12,7 @@ Every line it appends to LOG says what it saw:
 signed in by the first; its script reads, then writes, one note in each kind of storage.
 /visit?NAME, titled "Visit NAME", sets the lasting cookie and notes "GET /visit?NAME cookies=…".
 /login is a form that sends a filled-in login when anything on the page is clicked.
+/order is a form that sends itself as soon as it is read: "POST /ordered" is each time its data came.
 """
 import sys
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -93,6 +94,9 @@ class Handler(BaseHTTPRequestHandler):
         elif url.path == "/login":
             self.note("GET /login")
             self.page(LOGIN)
+        elif url.path == "/order":
+            self.page('<form action="/ordered" method="post"><input name="item" value="book">'
+                      "</form><script>document.forms[0].submit()</script>")
         else:
             self.send_error(404)
 

@@ -8,7 +8,10 @@
 #include <algorithm>
 #include <fstream>
 
+#include "app/accessible_controls.h"
 #include "app/browser_process.h"
+#include "app/keyring_bus.h"
+#include "app/site_server.h"
 #include "model/records.h"
 #include "support/child_process.h"
 #include "support/temp_home.h"
@@ -152,6 +155,38 @@ TEST(TabHistoryRestartTest, ARestoredTabKeepsItsListAndScrollAndADamagedListLeav
   BrowserProcess browser(home.root() / "third.log");
   ASSERT_TRUE(browser.waitForWindow()) << browser.log();
   EXPECT_TRUE(server.sees(before, "/seen?at=/c&y=0&length=1")) << browser.log();
+  EXPECT_TRUE(quit(browser)) << browser.log();
+}
+
+// What a sent form made is never loaded again unasked: after a restart the tab asks, and the
+// server sees the form's data again only once the user has answered, as a screen reader can.
+TEST(TabHistoryRestartTest, ARestoredPageMadeFromASentFormIsSentAgainOnlyWhenTheUserAgrees) {
+  testing::TempHome home;
+  testing::SiteServer site(home.root() / "site.log");
+  ASSERT_TRUE(site.started());
+  SpaceSnapshot space{Uuid::random(), "Work", "star", "#112233", "#445566", {}, {}};
+  space.tabs.push_back(TabSnapshot{Uuid::random(), *Url::parse(site.url("/order")), "Order", {}});
+  space.selectedTabID = space.tabs.front().id;
+  ASSERT_TRUE(SessionFiles().writeSession({.spaces = {space}, .currentSpaceID = space.id}));
+  testing::startInTurkish(home.configDir());
+  const auto orders = [&] { return site.linesStarting("POST /ordered").size(); };
+  {
+    BrowserProcess browser(home.root() / "first.log");
+    // The tab is on what the form made once the session says so.
+    ASSERT_TRUE(within(30s, [&] {
+      const auto saved = SessionFiles().readSession();
+      return saved && saved->spaces.at(0).tabs.at(0).url == *Url::parse(site.url("/ordered"));
+    })) << browser.log();
+    ASSERT_TRUE(quit(browser)) << browser.log();
+    ASSERT_EQ(orders(), 1u);
+  }
+  testing::KeyringBus bus(home.root());
+  const testing::AccessibleControls controls(bus.connection());
+  BrowserProcess browser(home.root() / "second.log", BrowserProcess::OnBus{bus.address()});
+  ASSERT_TRUE(within(30s, [&] { return controls.has({"Tekrar Gönder"}); })) << browser.log();
+  EXPECT_EQ(orders(), 1u);
+  ASSERT_TRUE(controls.press({"Tekrar Gönder"}));
+  EXPECT_TRUE(within(30s, [&] { return orders() == 2; })) << browser.log();
   EXPECT_TRUE(quit(browser)) << browser.log();
 }
 

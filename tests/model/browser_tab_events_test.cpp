@@ -114,10 +114,40 @@ TEST_F(TabEventsTest, AVisitTakesThePageTitleThatArrivesAfterTheLoadFinished) {
   tab->provisionalNavigationStarted(address);
   tab->navigationDidFinish(address, "");
   EXPECT_EQ(store->history().entries.peek().front().title, "Lazy Page");
-  // Once another page is the newest visit, a late title of this one changes nothing.
-  store->history().recordVisit(url("https://other.example/"), "Other");
+  // Other tabs' visits recorded since, one of the same address, neither take this tab's late
+  // title nor keep it from its own visit.
+  auto other = store->tabs().openTab(url("https://other.example/"), true);
+  auto same = store->tabs().openTab(address, true);
+  other->navigationDidFinish(url("https://other.example/"), "");
+  same->navigationDidFinish(address, "");
   tab->webViewTitleChanged("Renamed");
-  EXPECT_EQ(store->history().entries.peek()[1].title, "Lazy Page");
+  same->webViewTitleChanged("Same Address");
+  std::vector<std::string> titles;
+  for (const auto& entry : store->history().entries.peek()) titles.push_back(entry.title);
+  EXPECT_EQ(titles, (std::vector<std::string>{"Same Address", "", "Renamed"}));
+}
+
+// The user's answer lets through the one request it was given for.
+TEST_F(TabEventsTest, AFormIsSentAgainOnlyByTheRequestTheUserAgreedTo) {
+  using Action = BrowserTab::NavigationAction;
+  const Action again{.url = url("https://shop.example/pay"), .sendsFormData = true};
+  const Action other{.url = url("https://shop.example/other"), .sendsFormData = true};
+  // Neither another page's form nor one after another navigation started takes the answer.
+  EXPECT_EQ(tab->decideNavigationAction(again), Policy::cancel);
+  tab->resendForm();
+  EXPECT_EQ(tab->decideNavigationAction(other), Policy::cancel);
+  tab->resendForm();
+  tab->provisionalNavigationStarted(url("https://shop.example/"));
+  EXPECT_EQ(tab->decideNavigationAction(other), Policy::cancel);
+  EXPECT_EQ(webViews.log.formResends.size(), 2u);
+  // A frame's form is never sent again, nor asked about; a redirect goes on with its navigation.
+  tab->loadError.set(std::nullopt);
+  EXPECT_EQ(tab->decideNavigationAction({.url = again.url, .sendsFormData = true, .inFrame = true}),
+            Policy::cancel);
+  EXPECT_FALSE(tab->loadError.peek());
+  EXPECT_EQ(
+      tab->decideNavigationAction({.url = again.url, .isRedirect = true, .sendsFormData = true}),
+      Policy::allow);
 }
 
 TEST_F(TabEventsTest, PopupsBecomeSelectedTabsAfterTheirOpenerWithARelatedView) {

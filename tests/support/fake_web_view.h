@@ -19,6 +19,7 @@ struct FakeWebViewLog {
   std::vector<std::string> stops;
   std::vector<std::string> backs;
   std::vector<std::string> forwards;
+  std::vector<std::string> formResends;
   std::vector<std::string> popups;  // "popup-id opener-id"
   int ruleListsAdded = 0;
   int ruleListsRemoved = 0;
@@ -58,6 +59,10 @@ class FakeWebView : public WebViewPort {
   void leaveFullScreen() override { ++fullScreenExits; }
   void stopMediaCapture() override { ++captureStops; }
   void allowRefusedCertificate() override { ++certificatesAllowed; }
+  bool resendForm() override {
+    log_.formResends.push_back(tabId_);
+    return true;
+  }
   void print() override {}
   void showInspector() override {}
   void fetchPageSource(FaviconAnswer done) override { done(std::nullopt); }

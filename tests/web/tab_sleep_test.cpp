@@ -1,6 +1,6 @@
 // A tab left unseen gives up its page's process and, once selected, comes back with its back and
-// forward list and its scroll; tabs that would lose something stay awake, and memory warnings
-// put the tabs shown least recently to sleep first.
+// forward list and its scroll, but sends no form again unasked; tabs that would lose something
+// stay awake, and memory warnings put the tabs shown least recently to sleep first.
 #include <gtest/gtest.h>
 
 #include "model/tab_sleeper.h"
@@ -61,6 +61,7 @@ class TabSleepTest : public ::testing::Test {
       page(std::string("/") + name, std::string("<title>Page ") + name + "</title>");
     }
     page("/form", "<title>Form</title><form><input id=field name=q value=kept></form>");
+    page("/order", "<title>Order</title><form method=post action=/A><input name=n value=1></form>");
     page("/dialog", "<title>Dialog</title><script>setTimeout(() => confirm('Stay?'))</script>");
     page("/sound",
          "<title>Sound</title><audio id=tone src=/tone.wav loop></audio>"
@@ -74,6 +75,16 @@ class TabSleepTest : public ::testing::Test {
     EXPECT_TRUE(WebHarness::waitForPage(*tab, title));
     settle();
     return tab;
+  }
+  // A tab on page A, which the order form sent made.
+  std::shared_ptr<BrowserTab> sendOrder() {
+    auto tab = show("/order", "Order");
+    callJavaScript(WebHarness::viewOf(*tab), "document.forms[0].submit(); return true;");
+    EXPECT_TRUE(WebHarness::waitForPage(*tab, "Page A"));
+    return tab;
+  }
+  static bool asksToResend(const BrowserTab& tab) {
+    return waitUntil([&] { return tab.loadError.peek() && tab.loadError.peek()->resendsForm; });
   }
   void select(const std::shared_ptr<BrowserTab>& tab, const std::string& title) {
     harness.store().tabs().select(*tab);
@@ -93,8 +104,8 @@ class TabSleepTest : public ::testing::Test {
   WebHarness harness;
 };
 
-TEST_F(TabSleepTest, ATabLeftUnseenSleepsAndWakesWithItsListAndScroll) {
-  auto tab = show("/A", "Page A");
+TEST_F(TabSleepTest, ATabLeftUnseenWakesWithItsListAndScrollAndSendsNoFormAgainUnasked) {
+  auto tab = sendOrder();
   tab->load(server.address("/B"));
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page B"));
   ASSERT_EQ(callJavaScript(WebHarness::viewOf(*tab), "scrollTo(0, 1500); return scrollY;"), "1500");
@@ -114,9 +125,18 @@ TEST_F(TabSleepTest, ATabLeftUnseenSleepsAndWakesWithItsListAndScroll) {
   select(tab, "Page B");
   EXPECT_EQ(server.hits("/B"), hitsOfB + 1);
   EXPECT_TRUE(waitUntil([&] { return scrollY(*tab) == "1500"; })) << scrollY(*tab).value_or("");
+  // Back to what the form made, and a reload of it, would send the form again: only the user's
+  // answer does.
   callJavaScript(WebHarness::viewOf(*tab), "history.back(); return true;");
+  ASSERT_TRUE(asksToResend(*tab));
+  EXPECT_EQ(server.hits("/A"), 1);
+  tab->resendForm();
   EXPECT_TRUE(WebHarness::waitForPage(*tab, "Page A"));
+  EXPECT_EQ(server.hits("/A"), 2);
   EXPECT_TRUE(tab->canGoForward.peek());
+  tab->reload();
+  ASSERT_TRUE(asksToResend(*tab));
+  EXPECT_EQ(server.hits("/A"), 2);
 }
 
 TEST_F(TabSleepTest, TabsThatWouldLoseSomethingStayAwake) {
@@ -129,12 +149,13 @@ TEST_F(TabSleepTest, TabsThatWouldLoseSomethingStayAwake) {
   // A page waiting on its dialog answers no script.
   auto dialog = harness.show(server.url("/dialog"));
   ASSERT_TRUE(waitUntil([&] { return dialog->dialogs.pending.peek().has_value(); }));
+  auto sent = sendOrder();
   auto plain = show("/D", "Page D");
   auto shown = show("/E", "Page E");
 
   scheduler.advance(15min + TabSleeper::kLongestCheckInterval);
   ASSERT_TRUE(waitUntil([&] { return plain->isAsleep(); }));
-  for (const auto& tab : {sound, form, shown}) {
+  for (const auto& tab : {sound, form, sent, shown}) {
     // The page answers in turn: what it was asked before this has its answer too.
     ASSERT_TRUE(pageAnswered(WebHarness::viewOf(*tab)));
     EXPECT_FALSE(tab->isAsleep()) << tab->title.peek();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "model/history_model.h"
 #include "model/localization.h"
@@ -193,6 +194,31 @@ TEST_F(WebKitWebViewPortTest, MiddleClickOpensTheLinkInABackgroundTabRightAfterT
   EXPECT_EQ(harness.selectedTab(), tab);
   // The page being read stays.
   EXPECT_EQ(tab->url.peek(), server.address("/links"));
+}
+
+// Tabs that load together, as links opened in the background do, and whose pages name themselves
+// only after their load: each title goes to its own tab's visit.
+TEST_F(WebKitWebViewPortTest, TitlesThatComeAfterTheLoadGoToTheirOwnTabsVisits) {
+  server.page("/late",
+              "<script>addEventListener('load', () => setTimeout(() => "
+              "document.title = 'Late ' + location.search.slice(1), 400));</script>");
+  WebHarness harness;
+  const auto address = [&](int n) { return server.url("/late?" + std::to_string(n)); };
+  std::vector<std::shared_ptr<BrowserTab>> tabs;
+  for (int n = 0; n < 8; ++n) {
+    tabs.push_back(harness.store().tabs().openTab(*Url::parse(address(n)), true));
+  }
+  ASSERT_TRUE(waitUntil([&] {
+    return std::ranges::all_of(tabs, [](const auto& tab) {
+      return tab->title.peek().starts_with("Late") && !tab->isLoading.peek();
+    });
+  }));
+  std::map<std::string, std::string> titles;
+  for (const auto& visit : harness.store().history().entries.peek()) {
+    titles[visit.url.str()] = visit.title;
+  }
+  ASSERT_EQ(titles.size(), tabs.size());
+  for (int n = 0; n < 8; ++n) EXPECT_EQ(titles[address(n)], "Late " + std::to_string(n));
 }
 
 // A tab's web process ends with the last tab that uses it: a window shares its opener's.

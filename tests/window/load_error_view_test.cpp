@@ -84,7 +84,7 @@ TEST_F(LoadErrorViewTest, LeavesOutTheHostLineWithoutAHost) {
 
 TEST_F(LoadErrorViewTest, TranslatesOnlyItsOwnTexts) {
   L10n::setEnglish(true);
-  failed("<b>Bağlantı reddedildi</b>", "http://127.0.0.1:1/");
+  auto tab = failed("<b>Bağlantı reddedildi</b>", "http://127.0.0.1:1/");
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "title").get_text().raw(),
             "Can't reach this page");
   EXPECT_EQ(testing::partWithClass<Gtk::Button>(view, "retry").get_label().raw(), "Try Again");
@@ -92,6 +92,14 @@ TEST_F(LoadErrorViewTest, TranslatesOnlyItsOwnTexts) {
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "message").get_text().raw(),
             "<b>Bağlantı reddedildi</b>");
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "host").get_text().raw(), "127.0.0.1");
+
+  // A page made from a sent form asks before sending it again, and names the form's host.
+  tab->loadError.set(
+      BrowserTab::LoadError{{}, Url::parse("https://shop.example/pay"), std::nullopt, true});
+  pump();
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "title").get_text().raw(),
+            "This page was made from the form you sent. Send it again?");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "host").get_text().raw(), "shop.example");
 }
 
 TEST_F(LoadErrorViewTest, WrapsALongMessageIntoCentredLinesOfAtMost380Points) {
