@@ -68,6 +68,24 @@ size_t DamageMeter::updates(uint32_t gap) {
   return runs;
 }
 
+std::vector<double> DamageMeter::updateIntervals(uint32_t gap) {
+  collect();
+  std::vector<double> intervals;
+  std::optional<uint32_t> started;
+  for (size_t i = 0; i < times_.size(); ++i) {
+    if (i > 0 && times_[i] - times_[i - 1] <= gap) continue;
+    if (started) intervals.push_back(double(times_[i] - *started));
+    started = times_[i];
+  }
+  return intervals;
+}
+
+std::optional<unsigned long> xWindowOf(Gtk::Window& window) {
+  GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(window.gobj()));
+  if (!surface || !GDK_IS_X11_SURFACE(surface)) return std::nullopt;
+  return gdk_x11_surface_get_xid(surface);
+}
+
 void DamageMeter::collect() {
   if (!x_) return;
   XSync(x_->display, False);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zemblo::bench {
@@ -33,6 +34,8 @@ class DamageMeter {
   // How many times the window was drawn as seen from outside: runs of rectangles no more than
   // `gap` milliseconds apart count once.
   size_t updates(uint32_t gap = 3);
+  // The milliseconds between the starts of those updates: the frame intervals a user sees.
+  std::vector<double> updateIntervals(uint32_t gap = 3);
 
  private:
   struct Connection;
@@ -44,5 +47,8 @@ class DamageMeter {
   std::vector<uint32_t> times_;
   std::vector<std::array<int, 4>> areas_;
 };
+
+// The X window of `window`; none off X11.
+std::optional<unsigned long> xWindowOf(Gtk::Window& window);
 
 }  // namespace zemblo::bench
