@@ -16,6 +16,8 @@ namespace zemblo::bench {
 class DamageMeter {
  public:
   explicit DamageMeter(Gtk::Window& window);
+  // Any program's window `xid` on the display `display` (null: $DISPLAY).
+  DamageMeter(const char* display, unsigned long xid);
   ~DamageMeter();
   DamageMeter(const DamageMeter&) = delete;
   DamageMeter& operator=(const DamageMeter&) = delete;
@@ -39,6 +41,7 @@ class DamageMeter {
 
  private:
   struct Connection;
+  static std::unique_ptr<Connection> connect(const char* display, unsigned long xid);
   void collect();
 
   std::unique_ptr<Connection> x_;

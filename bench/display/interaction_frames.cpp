@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
   };
   holdCtrlTab("Ctrl+Tab held, pages loading");
   // Every page shown once and loaded.
-  if (run.wanted("Ctrl+Tab")) {
+  if (run.wanted("Ctrl+Tab held, pages loaded") || run.wanted("Ctrl+Tab held, X keys")) {
     for (const auto& tab : store.tabs().currentSpace()->tabs.peek()) {
       store.tabs().select(*tab);
       runUntil([&] { return !tab->isLoading.peek() && tab->progress.peek() >= 1; },
@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
     }
   }
   holdCtrlTab("Ctrl+Tab held, pages loaded");
-  if (run.wanted("Ctrl+Tab")) {
+  if (run.wanted("Ctrl+Tab held, X keys")) {
     // Each Tab the window is handed, counted by its release: the shortcuts take the press.
     auto counter = Gtk::EventControllerKey::create();
     counter->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
