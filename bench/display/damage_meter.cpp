@@ -19,17 +19,23 @@ struct DamageMeter::Connection {
 
 DamageMeter::DamageMeter(Gtk::Window& window) {
   GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(window.gobj()));
-  if (!GDK_IS_X11_DISPLAY(display)) return;
+  const std::optional<unsigned long> xid = xWindowOf(window);
+  if (!GDK_IS_X11_DISPLAY(display) || !xid) return;
+  x_ = connect(DisplayString(gdk_x11_display_get_xdisplay(display)), *xid);
+}
+
+DamageMeter::DamageMeter(const char* display, unsigned long xid) : x_(connect(display, xid)) {}
+
+std::unique_ptr<DamageMeter::Connection> DamageMeter::connect(const char* display,
+                                                              unsigned long xid) {
   auto x = std::make_unique<Connection>();
-  x->display = XOpenDisplay(DisplayString(gdk_x11_display_get_xdisplay(display)));
+  x->display = XOpenDisplay(display);
   int errorBase = 0;
-  if (!x->display || !XDamageQueryExtension(x->display, &x->eventBase, &errorBase)) return;
-  GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(window.gobj()));
+  if (!x->display || !XDamageQueryExtension(x->display, &x->eventBase, &errorBase)) return nullptr;
   // Every rectangle drawn, not only the growth of a region since the last report.
-  x->damage =
-      XDamageCreate(x->display, gdk_x11_surface_get_xid(surface), XDamageReportRawRectangles);
+  x->damage = XDamageCreate(x->display, xid, XDamageReportRawRectangles);
   XSync(x->display, False);
-  x_ = std::move(x);
+  return x;
 }
 
 DamageMeter::~DamageMeter() = default;
@@ -66,6 +72,24 @@ size_t DamageMeter::updates(uint32_t gap) {
     if (i == 0 || times_[i] - times_[i - 1] > gap) ++runs;
   }
   return runs;
+}
+
+std::vector<double> DamageMeter::updateIntervals(uint32_t gap) {
+  collect();
+  std::vector<double> intervals;
+  std::optional<uint32_t> started;
+  for (size_t i = 0; i < times_.size(); ++i) {
+    if (i > 0 && times_[i] - times_[i - 1] <= gap) continue;
+    if (started) intervals.push_back(double(times_[i] - *started));
+    started = times_[i];
+  }
+  return intervals;
+}
+
+std::optional<unsigned long> xWindowOf(Gtk::Window& window) {
+  GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(window.gobj()));
+  if (!surface || !GDK_IS_X11_SURFACE(surface)) return std::nullopt;
+  return gdk_x11_surface_get_xid(surface);
 }
 
 void DamageMeter::collect() {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zemblo::bench {
@@ -15,6 +16,8 @@ namespace zemblo::bench {
 class DamageMeter {
  public:
   explicit DamageMeter(Gtk::Window& window);
+  // Any program's window `xid` on the display `display` (null: $DISPLAY).
+  DamageMeter(const char* display, unsigned long xid);
   ~DamageMeter();
   DamageMeter(const DamageMeter&) = delete;
   DamageMeter& operator=(const DamageMeter&) = delete;
@@ -33,9 +36,12 @@ class DamageMeter {
   // How many times the window was drawn as seen from outside: runs of rectangles no more than
   // `gap` milliseconds apart count once.
   size_t updates(uint32_t gap = 3);
+  // The milliseconds between the starts of those updates: the frame intervals a user sees.
+  std::vector<double> updateIntervals(uint32_t gap = 3);
 
  private:
   struct Connection;
+  static std::unique_ptr<Connection> connect(const char* display, unsigned long xid);
   void collect();
 
   std::unique_ptr<Connection> x_;
@@ -44,5 +50,8 @@ class DamageMeter {
   std::vector<uint32_t> times_;
   std::vector<std::array<int, 4>> areas_;
 };
+
+// The X window of `window`; none off X11.
+std::optional<unsigned long> xWindowOf(Gtk::Window& window);
 
 }  // namespace zemblo::bench

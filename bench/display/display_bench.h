@@ -143,6 +143,9 @@ class FrameMeter {
     // The longest interval less the time the machine was held within it, and the holds.
     double longestUnheld = 0, heldMs = 0;
     size_t holds = 0;
+    // The intervals between the updates the X server saw: what the user sees, whatever the
+    // frame clock says.
+    double updatesP95 = 0, updatesLongest = 0;
     // The main thread's time for each painted frame: what a frame costs, whatever else the
     // machine runs beside.
     double cpuPerFrame() const { return frames > 0 ? 1000 * busy * seconds / frames : 0; }
@@ -217,6 +220,9 @@ class FrameMeter {
       result.damagedShare = area > 0 ? result.damagedPerFrame / area : 0;
     }
     result.updates = damage_.updates();
+    const std::vector<double> seen = damage_.updateIntervals();
+    result.updatesP95 = percentile(seen, 0.95);
+    result.updatesLongest = seen.empty() ? 0 : *std::max_element(seen.begin(), seen.end());
     classifyTicks(result);
     writeLog(pauses);
     return result;
@@ -239,11 +245,12 @@ class FrameMeter {
           "%-30s ticks %.1f/s; inputs %.1f/s; painted after an input %.1f/s, without one "
           "%.1f/s; ticks with nothing to paint %.1f/s; missed (input, no paint) %zu; late "
           "ticks %zu; paints > 16.7 ms %zu; longest interval %.0f ms, %.0f ms of it outside "
-          "holds of the machine (%zu holds, %.0f ms in all); X damage updates %.1f/s\n",
+          "holds of the machine (%zu holds, %.0f ms in all); X damage updates %.1f/s, p95 %.1f ms, "
+          "longest %.0f ms\n",
           "", double(r.ticks) / s, double(r.inputs) / s, double(r.paintedAfterInput) / s,
           double(r.frames - r.paintedAfterInput) / s, double(r.ticks - r.frames - r.missed) / s,
           r.missed, r.late, r.longPaints, r.longest, r.longestUnheld, r.holds, r.heldMs,
-          double(r.updates) / s);
+          double(r.updates) / s, r.updatesP95, r.updatesLongest);
     }
     std::fflush(stdout);
   }

@@ -16,11 +16,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "../../tests/support/find_widget.h"
 #include "../scratch_home.h"
+#include "app/browser_commands.h"
 #include "display_bench.h"
 #include "model/browser_tab.h"
 #include "settings/kit/pane_body.h"
@@ -115,6 +117,25 @@ class KeyRepeat {
   GSource* const source_;
 };
 
+// Ctrl+Tab held as the X server delivers it: real key events from a program of its own (a press
+// and release of Tab every 33 ms while Ctrl is down), through the window's key handling and the
+// menu's shortcuts as a user's keyboard goes, for `seconds` and a little more.
+void holdCtrlTabOnX(Gtk::Window& window, int seconds) {
+  const std::optional<unsigned long> id = xWindowOf(window);
+  if (!id) return;
+  const std::string command = "xdotool windowfocus --sync " + std::to_string(*id) +
+                              " keydown ctrl key --delay 0 --repeat " +
+                              std::to_string((seconds + 2) * 30) +
+                              " --repeat-delay 33 Tab keyup ctrl";
+  const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+  GError* error = nullptr;
+  if (!g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr,
+                     nullptr, &error)) {
+    std::fprintf(stderr, "could not run xdotool: %s\n", error->message);
+    g_error_free(error);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,6 +144,9 @@ int main(int argc, char** argv) {
   auto started = Browser::start(home.root);
   Browser& browser = *started;
   BrowserStore& store = *browser.store;
+  // The window's menus and keys, for the keys that come through the X server.
+  BrowserMenu menu(*browser.window,
+                   BrowserCommands(store, AppLanguage::turkish, PageDarkMode::off, &store.tabs()));
   PageServer server(1);
   auto first = store.tabs().openTab(server.address(0), false);
   runUntil([&] { return first->title.peek() == "Page 0" && browser.window->get_mapped(); },
@@ -157,7 +181,7 @@ int main(int argc, char** argv) {
   };
   holdCtrlTab("Ctrl+Tab held, pages loading");
   // Every page shown once and loaded.
-  if (run.wanted("Ctrl+Tab")) {
+  if (run.wanted("Ctrl+Tab held, pages loaded") || run.wanted("Ctrl+Tab held, X keys")) {
     for (const auto& tab : store.tabs().currentSpace()->tabs.peek()) {
       store.tabs().select(*tab);
       runUntil([&] { return !tab->isLoading.peek() && tab->progress.peek() >= 1; },
@@ -165,6 +189,20 @@ int main(int argc, char** argv) {
     }
   }
   holdCtrlTab("Ctrl+Tab held, pages loaded");
+  if (run.wanted("Ctrl+Tab held, X keys")) {
+    // Each Tab the window is handed, counted by its release: the shortcuts take the press.
+    auto counter = Gtk::EventControllerKey::create();
+    counter->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    counter->signal_key_released().connect([&](guint key, guint, Gdk::ModifierType) {
+      if (key == GDK_KEY_Tab) ++steps;
+    });
+    browser.window->add_controller(counter);
+    holdCtrlTabOnX(*browser.window, run.seconds());
+    run.countInputs(&steps);
+    run.measure(*browser.window, "Ctrl+Tab held, X keys", [](double) {});
+    run.countInputs(nullptr);
+    browser.window->remove_controller(counter);
+  }
   store.tabs().select(*first);
   runFor(std::chrono::seconds(1));
 

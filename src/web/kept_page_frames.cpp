@@ -31,8 +31,7 @@ void KeptPageFrames::keep(GtkWidget* view, GskRenderNode* frame, int width, int 
   cairo_scale(cr, kScale, kScale);
   gsk_render_node_draw(frame, cr);
   cairo_destroy(cr);
-  g_object_set_data_full(G_OBJECT(view), kFrameKey, kept,
-                         reinterpret_cast<GDestroyNotify>(cairo_surface_destroy));
+  store(view, kept);
   g_object_set_data(G_OBJECT(view), kWidthKey, GINT_TO_POINTER(width));
   g_object_set_data(G_OBJECT(view), kHeightKey, GINT_TO_POINTER(height));
   views_.remove_if([&](const std::unique_ptr<WeakView>& entry) {
@@ -52,6 +51,35 @@ cairo_surface_t* KeptPageFrames::frameOf(GtkWidget* view) {
 bool KeptPageFrames::keptAtSize(GtkWidget* view, int width, int height) {
   return frameOf(view) && GPOINTER_TO_INT(g_object_get_data(G_OBJECT(view), kWidthKey)) == width &&
          GPOINTER_TO_INT(g_object_get_data(G_OBJECT(view), kHeightKey)) == height;
+}
+
+void KeptPageFrames::store(GtkWidget* view, cairo_surface_t* frame) {
+  g_object_set_data_full(G_OBJECT(view), kFrameKey, frame,
+                         reinterpret_cast<GDestroyNotify>(cairo_surface_destroy));
+}
+
+bool KeptPageFrames::sharp(GtkWidget* view) {
+  const int width = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(view), kWidthKey));
+  return cairo_image_surface_get_width(frameOf(view)) == int(std::ceil(width * kScale));
+}
+
+void KeptPageFrames::halve(GtkWidget* view) {
+  cairo_surface_t* frame = frameOf(view);
+  const int width = cairo_image_surface_get_width(frame);
+  const int height = cairo_image_surface_get_height(frame);
+  cairo_surface_t* halved =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, (width + 1) / 2, (height + 1) / 2);
+  if (cairo_surface_status(halved) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(halved);
+    drop(view);
+    return;
+  }
+  cairo_t* cr = cairo_create(halved);
+  cairo_scale(cr, 0.5, 0.5);
+  cairo_set_source_surface(cr, frame, 0, 0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  store(view, halved);
 }
 
 void KeptPageFrames::drop(GtkWidget* view) {
@@ -74,6 +102,9 @@ void KeptPageFrames::trim() {
   size_t bytes = 0;
   for (auto it = views_.begin(); it != views_.end();) {
     GtkWidget* view = (*it)->take();
+    if (view && frameOf(view) && bytes + bytesOf(frameOf(view)) > kSharpBytes && sharp(view)) {
+      halve(view);
+    }
     const size_t size = view ? bytesOf(frameOf(view)) : 0;
     const bool fits = size > 0 && bytes + size <= kBudgetBytes;
     if (fits) bytes += size;

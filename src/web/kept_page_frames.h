@@ -12,11 +12,15 @@ namespace zemblo {
 // without its web view: the engine repaints a view put back into a window in full before it shows
 // anything, tens of milliseconds on a machine that renders on the CPU. A frame is kept on the web
 // view it came from, so it goes with the view (a closed tab, a tab put to sleep, a memory warning);
-// frames are kept at half their width and height, and only the newest that fit in a fixed budget.
+// frames are kept at half their width and height, the older ones at a quarter, and only the newest
+// that fit in a fixed budget.
 class KeptPageFrames {
  public:
   static constexpr double kScale = 0.5;
-  // Two dozen frames of a page filling a 1920 × 1080 screen, more of a smaller window.
+  // A dozen frames of a page filling a 1920 × 1080 screen at half size; those before them are
+  // halved again rather than dropped: a page passed over in a moment shows blurred, not blank.
+  static constexpr size_t kSharpBytes = size_t(16) << 20;
+  // With the older frames at a quarter, about a hundred pages of a 1920 × 1080 screen.
   static constexpr size_t kBudgetBytes = size_t(48) << 20;
 
   KeptPageFrames() = default;
@@ -50,9 +54,14 @@ class KeptPageFrames {
     GWeakRef ref_;
   };
 
-  // Drops the frames of views gone, and the oldest ones beyond the budget.
+  // Drops the frames of views gone, halves those beyond the sharp ones, and drops the oldest ones
+  // beyond the budget.
   void trim();
   static void drop(GtkWidget* view);
+  static void store(GtkWidget* view, cairo_surface_t* frame);
+  // Whether the view's frame is still at the size it was kept at first.
+  static bool sharp(GtkWidget* view);
+  static void halve(GtkWidget* view);
 
   // Newest first.
   std::list<std::unique_ptr<WeakView>> views_;

@@ -118,6 +118,9 @@ void WebViewContainer::appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot,
               get_height() / double(cairo_image_surface_get_height(frame)));
   cairo_set_source_surface(cr, frame, 0, 0);
   cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+  // The drawing library's own choice may filter with a wider kernel, which costs a frame its
+  // time; plain bilinear is what a page passed over needs.
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_BILINEAR);
   cairo_paint(cr);
   cairo_destroy(cr);
 }

@@ -1,5 +1,6 @@
 #include "web/web_view_container.h"
 #include "model/tabs_model.h"
+#include "web/kept_page_frames.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,40 @@ TEST(WebViewContainerTest, APagePutAsideGoesOnToAnotherPageAndBack) {
   ASSERT_TRUE(WebHarness::waitForPage(*a, "C"));
   a->storedWebView()->goBack();
   EXPECT_TRUE(WebHarness::waitForPage(*a, "A"));
+}
+
+// A hundred pages passed over while Ctrl+Tab is held each show their last frame: the older ones
+// smaller, all within the budget.
+TEST(WebViewContainerTest, KeptFramesOfAHundredPagesFitTheBudgetTheOlderOnesSmaller) {
+  gtk_init();
+  constexpr int kWidth = 1412, kHeight = 894;
+  const graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, kWidth, kHeight);
+  const GdkRGBA red{1, 0, 0, 1};
+  GskRenderNode* frame = gsk_color_node_new(&red, &bounds);
+  KeptPageFrames kept;
+  std::vector<GtkWidget*> views(100);
+  for (auto& view : views) {
+    view = GTK_WIDGET(g_object_ref_sink(gtk_label_new(nullptr)));
+    kept.keep(view, frame, kWidth, kHeight);
+  }
+  gsk_render_node_unref(frame);
+  size_t bytes = 0;
+  for (const auto& view : views) {
+    cairo_surface_t* shown = KeptPageFrames::frameOf(view);
+    ASSERT_NE(shown, nullptr);
+    bytes += size_t(cairo_image_surface_get_stride(shown)) * cairo_image_surface_get_height(shown);
+    // Red still, whatever its size.
+    const auto* pixel = cairo_image_surface_get_data(shown);
+    EXPECT_EQ(pixel[2], 255);
+    EXPECT_EQ(pixel[1], 0);
+  }
+  EXPECT_LE(bytes, KeptPageFrames::kBudgetBytes);
+  const auto width = [&](size_t n) {
+    return cairo_image_surface_get_width(KeptPageFrames::frameOf(views[n]));
+  };
+  EXPECT_EQ(width(99), kWidth / 2);
+  EXPECT_EQ(width(0), kWidth / 4);
+  for (GtkWidget* view : views) g_object_unref(view);
 }
 
 }  // namespace
