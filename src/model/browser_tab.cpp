@@ -397,6 +397,19 @@ void BrowserTab::pageClosed() {
   if (const auto owner = services.lock()) owner->windowHolding(*this).closeTab(*this);
 }
 
+void BrowserTab::downloadStarted() {
+  const auto owner = services.lock();
+  if (committed_ || !owner) return;
+  // Later: the engine is still reporting the download through this tab's view.
+  closing_ = owner->scheduler.after(std::chrono::milliseconds(0), [weak = weak_from_this()] {
+    const auto self = weak.lock();
+    if (!self || self->committed_) return;
+    // Reopening it would only fetch the file again.
+    self->url.set(std::nullopt);
+    self->pageClosed();
+  });
+}
+
 void BrowserTab::openAutofillMenu(AutofillMenu menu, AutofillAnswer answer) {
   endAutofillMenu();
   if (!mayFillSavedLogins()) {

@@ -219,6 +219,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   std::shared_ptr<BrowserTab> createPopupTab();
   // The page closed its window.
   void pageClosed();
+  // A download began from this tab. A tab that never showed a page was opened only for the file
+  // (by another program, or a link into a new tab): it closes instead of staying behind empty.
+  void downloadStarted();
 
   // Opens the menu of saved logins; one still open is closed first. `answer` is called once,
   // with the login the user chose or with none when the menu closes without a choice.
@@ -266,6 +269,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // comes later is that visit's, whichever visits other tabs recorded meanwhile.
   std::optional<Uuid> recordedVisit_;
   bool popupAllowed_ = false;
+  std::unique_ptr<ScheduledTask> closing_;
   std::deque<std::chrono::steady_clock::time_point> crashReloads_;
   AutofillAnswer autofillAnswer_;
 };

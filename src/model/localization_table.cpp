@@ -441,6 +441,7 @@ constexpr LocalizationPair kPairs[] = {
     {"Tamamlandı", "Completed"},
     {"Başarısız", "Failed"},
     {"İndirmeler", "Downloads"},
+    {"İndirmeler (%@ yeni)", "Downloads (%@ new)"},
     {"Dosya yöneticisinde göster", "Show in File Manager"},
     {"Henüz indirme yok", "No downloads yet"},
     {"Yeni Sekmede Aç", "Open in New Tab"},
