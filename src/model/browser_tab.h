@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/autofill_menu.h"
@@ -115,6 +116,16 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The page shows one of its elements (a video, say) full screen.
   Observable<bool> showsPageFullScreen{false};
 
+  // The page whose markup the tab shows as text, while it shows it. Its session keeps the page's
+  // address behind "view-source:", never the text itself, whatever its size.
+  struct SourceOf {
+    Url page;
+    std::string pageTitle;
+    friend bool operator==(const SourceOf&, const SourceOf&) = default;
+  };
+  Observable<std::optional<SourceOf>> sourceOf;
+  static constexpr std::string_view kSourceScheme = "view-source";
+
   // The menu of saved logins the page asked for after the user's press in a login field; none
   // while it is closed.
   Observable<std::optional<AutofillMenu>> autofillMenu;
@@ -183,6 +194,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // failed (the engine itself goes back to the page before it), else the page's own.
   std::optional<Url> shownURL() const;
   std::optional<std::string> displayHost() const;
+  // The address and title the session keeps for the tab.
+  std::optional<Url> addressToKeep() const;
+  std::string titleToKeep() const;
   ConnectionSecurity connectionSecurity() const;
   // Saved logins are never offered to a page whose certificate the engine could not vouch for.
   bool mayFillSavedLogins() const { return !allowedCertificate.peek(); }

@@ -27,6 +27,7 @@ namespace {
 constexpr LocalizationPair kPairs[] = {
     // Menu commands
     {"Yeni Sekme", "New Tab"},
+    {"Kaynak: %@", "Source of %@"},
     {"Kapatılan Sekmeyi Yeniden Aç", "Reopen Closed Tab"},
     {"Adres Çubuğu", "Address Bar"},
     {"Sekmeyi Kapat", "Close Tab"},

@@ -495,6 +495,25 @@ TEST_F(BrowserCommandsTest, SourceKeyShowsThePageMarkupAsTextInANewTab) {
     EXPECT_NE(text.find("<script>"), std::string::npos);
     EXPECT_EQ(callJavaScript(view, "return typeof keys;"), "undefined");
     EXPECT_EQ(keysSeenBy(*tab), "");
+
+    const std::string named = withArgument(localized("Kaynak: %@"), "Alpha");
+    EXPECT_TRUE(waitUntil([&] {
+      const auto rows = testing::allNamed<Gtk::Widget>(window(), "TabRow");
+      return std::ranges::any_of(
+                 rows,
+                 [&](Gtk::Widget* row) { return testing::accessibleName(row->gobj()) == named; }) &&
+             testing::accessibleName(testing::widgetNamed(window(), "AddressPill").gobj()) ==
+                 "view-source:127.0.0.1";
+    }));
+    const std::string kept = "view-source:" + tab->url.peek()->str();
+    EXPECT_TRUE(testing::sessionOnDiskHolds([&](const SessionSnapshot& session) {
+      const auto& saved = session.spaces.front().tabs;
+      return std::ranges::any_of(saved, [&](const TabSnapshot& each) {
+        return each.url && each.url->str() == kept && each.title == "Alpha";
+      });
+    }));
+    EXPECT_EQ(home.readFile(SessionFiles().folder() / "session.json").find("data:"),
+              std::string::npos);
   });
 }
 
