@@ -181,7 +181,7 @@ void BrowserCommands::printCurrentPage() const {
 void BrowserCommands::inspectCurrentPage() const {
   const auto tab = currentTab();
   WebViewPort* webView = tab && !tab->showsStartPage() ? tab->storedWebView() : nullptr;
-  if (webView) webView->showInspector();
+  if (webView) webView->toggleInspector();
 }
 
 void BrowserCommands::showSourceOfCurrentPage() const {

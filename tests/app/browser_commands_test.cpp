@@ -429,7 +429,7 @@ TEST_F(BrowserCommandsTest, PrintKeyAndMenuItemOpenThePrintDialogForTheCurrentPa
 }
 
 // Ctrl+Shift+I and F12 open the engine's inspector on the current page, ahead of GTK's own
-// inspector, whose key is the same.
+// inspector, whose key is the same, and close it again, from the page and from the inspector.
 TEST_F(BrowserCommandsTest, InspectorKeysOpenTheWebInspectorOnTheCurrentPage) {
   runBrowser([&] {
     auto tab = openPage("Alpha");
@@ -443,6 +443,17 @@ TEST_F(BrowserCommandsTest, InspectorKeysOpenTheWebInspectorOnTheCurrentPage) {
         g_signal_connect(inspector, "open-window", G_CALLBACK(countOpening), &opened);
     const gulong attachHandler =
         g_signal_connect(inspector, "attach", G_CALLBACK(countOpening), &opened);
+    int closed = 0;
+    const gulong closeHandler = g_signal_connect_swapped(
+        inspector, "closed", G_CALLBACK(+[](int* count) { ++*count; }), &closed);
+    // Keys to the browser window, or to the inspector's, once that has the focus.
+    const auto pressIn = [&](GtkWindow* target, const std::string& keys) {
+      testing::runBesideMainLoop(testing::xdotoolOn(target, "windowfocus --sync %1 key " + keys));
+    };
+    const auto inspectorWindow = [&] {
+      GtkWidget* own = GTK_WIDGET(webkit_web_inspector_get_web_view(inspector));
+      return own ? GTK_WINDOW(gtk_widget_get_root(own)) : nullptr;
+    };
     const auto gtkInspectorShown = [] {
       GListModel* toplevels = gtk_window_get_toplevels();
       for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
@@ -465,18 +476,39 @@ TEST_F(BrowserCommandsTest, InspectorKeysOpenTheWebInspectorOnTheCurrentPage) {
     EXPECT_FALSE(gtkInspectorShown());
     EXPECT_EQ(keysSeenBy(*tab), "");
 
-    webkit_web_inspector_close(inspector);
-    pressKeys("F12");
+    GtkWindow* browser = GTK_WINDOW(window().gobj());
+    pressIn(browser, "ctrl+shift+i");
+    ASSERT_TRUE(waitUntil([&] { return closed == 1; }));
+    pressIn(browser, "F12");
     ASSERT_TRUE(waitUntil([&] { return opened == 2; }));
     EXPECT_FALSE(gtkInspectorShown());
+    pressIn(browser, "F12");
+    ASSERT_TRUE(waitUntil([&] { return closed == 2; }));
+
+    // From inside the inspector, with the keyboard in it.
+    for (const std::string keys : {"F12", "ctrl+shift+i"}) {
+      pressIn(browser, keys);
+      ASSERT_TRUE(waitUntil([&] { return opened == closed + 1; })) << keys;
+      ASSERT_TRUE(waitUntil([&] {
+        return webkit_web_inspector_get_web_view(inspector) &&
+               gtk_widget_get_mapped(GTK_WIDGET(webkit_web_inspector_get_web_view(inspector)));
+      }));
+      // Docked in the browser window or in a window of its own, as the engine chose.
+      gtk_widget_grab_focus(GTK_WIDGET(webkit_web_inspector_get_web_view(inspector)));
+      pressIn(inspectorWindow(), keys);
+      ASSERT_TRUE(waitUntil([&] { return closed == opened; })) << keys;
+    }
+    EXPECT_FALSE(gtkInspectorShown());
+    EXPECT_EQ(keysSeenBy(*tab), "");
     g_signal_handler_disconnect(inspector, windowHandler);
     g_signal_handler_disconnect(inspector, attachHandler);
-    webkit_web_inspector_close(inspector);
+    g_signal_handler_disconnect(inspector, closeHandler);
   });
 }
 
 // Ctrl+U shows the page's markup as text in a new tab beside it; none of the page's script runs
-// there.
+// there. The tab is named after the page, its pill shows the page behind "view-source:", and the
+// session keeps that address, never the text.
 TEST_F(BrowserCommandsTest, SourceKeyShowsThePageMarkupAsTextInANewTab) {
   runBrowser([&] {
     auto tab = openPage("Alpha");
