@@ -113,7 +113,12 @@ void BrowserTab::resendForm() {
 void BrowserTab::applyZoom() {
   if (!storedWebView_) return;
   const auto owner = services.lock();
-  storedWebView_->setPageZoom(owner ? pageZoom(*owner) : 1.0);
+  showZoom(owner ? pageZoom(*owner) : 1.0);
+}
+
+void BrowserTab::showZoom(double level) {
+  storedWebView_->setPageZoom(level);
+  zoom.set(level);
 }
 
 double BrowserTab::pageZoom(const TabServices& owner) const {
@@ -129,13 +134,13 @@ void BrowserTab::preparePage(const TabServices& owner, const std::optional<Url>&
   pageServices->applyDarkMode(*this, address);
 }
 
-void BrowserTab::zoomTo(double zoom) {
+void BrowserTab::zoomTo(double level) {
   const auto owner = services.lock();
   const auto host = url.peek() ? url.peek()->host() : std::nullopt;
   if (owner && host && !isPrivate) {
-    owner->siteZoom.set(*host, zoom);
+    owner->siteZoom.set(*host, level);
   } else if (storedWebView_) {
-    storedWebView_->setPageZoom(zoom);
+    showZoom(level);
   }
 }
 
@@ -144,7 +149,7 @@ void BrowserTab::resetZoom() {
   const auto host = url.peek() ? url.peek()->host() : std::nullopt;
   if (owner && host && !isPrivate) owner->siteZoom.forget(*host);
   if (isPrivate && storedWebView_ && owner) {
-    storedWebView_->setPageZoom(owner->preferences.observablePrefs().peek().defaultZoom);
+    showZoom(owner->preferences.observablePrefs().peek().defaultZoom);
     return;
   }
   applyZoom();

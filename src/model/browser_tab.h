@@ -113,6 +113,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The page is playing sound (heard or not), and whether the user silenced the tab.
   Observable<bool> isPlayingAudio{false};
   Observable<bool> isMuted{false};
+  // The zoom the page is shown at.
+  Observable<double> zoom{1};
   // The page shows one of its elements (a video, say) full screen.
   Observable<bool> showsPageFullScreen{false};
 
@@ -168,7 +170,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void applyZoom();
   // Sets the zoom of the page's host, which every tab on it follows; a page without a host is
   // zoomed alone.
-  void zoomTo(double zoom);
+  void zoomTo(double level);
   // The page's host goes back to the default zoom.
   void resetZoom();
   // Silences the tab or lets it be heard; a tab without a web view starts muted when it gets one.
@@ -254,6 +256,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void fetchFavicon();
   // Takes a page's icon address; ignored unless it is an absolute web address.
   void showFavicon(const std::string& address);
+  // Zooms the web view, which must exist.
+  void showZoom(double level);
   // The zoom of the page's host, else the default zoom.
   double pageZoom(const TabServices& owner) const;
   // Gives the web view the content blocker and page dark mode of a page at `address`.

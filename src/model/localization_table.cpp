@@ -36,6 +36,7 @@ constexpr LocalizationPair kPairs[] = {
     {"Yakınlaştır", "Zoom In"},
     {"Uzaklaştır", "Zoom Out"},
     {"Gerçek Boyut", "Actual Size"},
+    {"Yakınlaştırma: %@. Sıfırla (Ctrl+0)", "Zoom: %@. Reset (Ctrl+0)"},
     {"Sayfada Bul…", "Find in Page…"},
     {"Gezinti", "Navigate"},
     {"Geri", "Back"},

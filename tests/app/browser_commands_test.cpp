@@ -568,6 +568,25 @@ TEST_F(BrowserCommandsTest, ZoomBelongsToTheHostAndEveryTabOnItFollows) {
     EXPECT_NEAR(zoomOf(*beta), 1.2, 1e-9);
     EXPECT_DOUBLE_EQ(zoomOf(*other), 1.0);
 
+    // The pill tells the zoom, and a click on it gives the host back to the default.
+    auto& pillZoom = testing::widgetNamed<Gtk::Button>(window(), "AddressPillZoom");
+    ASSERT_TRUE(waitUntil([&] { return pillZoom.get_mapped(); }));
+    EXPECT_EQ(pillZoom.get_label().raw(), percentText(1.2));
+    graphene_rect_t area;
+    ASSERT_TRUE(
+        gtk_widget_compute_bounds(GTK_WIDGET(pillZoom.gobj()), GTK_WIDGET(window().gobj()), &area));
+    double x = 0, y = 0;
+    gtk_native_get_surface_transform(GTK_NATIVE(window().gobj()), &x, &y);
+    testing::runBesideMainLoop(testing::xdotoolOn(
+        GTK_WINDOW(window().gobj()),
+        "mousemove --window %1 " + std::to_string(int(x + area.origin.x + area.size.width / 2)) +
+            " " + std::to_string(int(y + area.origin.y + area.size.height / 2)) + " click 1"));
+    ASSERT_TRUE(waitUntil([&] { return zoomOf(*alpha) == 1.0 && !pillZoom.get_visible(); }));
+    EXPECT_DOUBLE_EQ(zoomOf(*beta), 1.0);
+    focusPage(*beta);
+    pressKeys("ctrl+equal ctrl+equal");
+    ASSERT_TRUE(waitUntil([&] { return zoomOf(*alpha) > 1.15; }));
+
     // A new tab on the host opens at its zoom, and a tab that goes there takes it.
     auto later = openPage("Gamma");
     EXPECT_NEAR(zoomOf(*later), 1.2, 1e-9);
