@@ -119,8 +119,7 @@ TEST(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneR
            std::vector<std::string>{"From mail*", "From chat", "Local notes", "From mail", "Saved"};
   })) << ::testing::PrintToString(savedTabs());
 
-  // A file's address downloads the file, and the tab opened for it goes again; the page opened
-  // after it stays.
+  // A file's address downloads the file, and its tab goes again; the page opened after it stays.
   home.writeFile(home.root() / "site" / "notes.zqxw", "saved bytes");
   ChildProcess file(browser.anotherStart(
       home.root(), {server.address() + "/notes.zqxw", server.address() + "/chat.html?2"},
