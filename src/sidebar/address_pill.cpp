@@ -118,7 +118,9 @@ void AddressPill::syncZoom(BrowserTab* tab) {
   // Told only while it is not the zoom every page has, which is all a click can give back.
   const double level = tab ? tab->zoom.get() : 1;
   const double usual = context_.preferences.prefs().defaultZoom;
-  const bool zoomed = tab && !tab->showsStartPage() && std::abs(level - usual) > 0.005;
+  // A tab without its view yet has been shown at no zoom at all.
+  const bool zoomed =
+      tab && tab->storedWebView() && !tab->showsStartPage() && std::abs(level - usual) > 0.005;
   zoomButton_.set_visible(zoomed);
   if (!zoomed) return;
   const std::string percent = percentText(level);
