@@ -519,12 +519,11 @@ TEST_F(BrowserCommandsTest, SourceKeyShowsThePageMarkupAsTextInANewTab) {
     EXPECT_EQ(callJavaScript(view, "return typeof keys;"), "undefined");
     EXPECT_EQ(keysSeenBy(*tab), "");
 
-    const std::string named = withArgument(localized("Kaynak: %@"), "Alpha");
+    const auto at = size_t(std::ranges::find(tabs(), source) - tabs().begin());
+    auto& row = *testing::allNamed<Gtk::Widget>(window(), "TabRow").at(at);
     EXPECT_TRUE(waitUntil([&] {
-      const auto rows = testing::allNamed<Gtk::Widget>(window(), "TabRow");
-      return std::ranges::any_of(
-                 rows,
-                 [&](Gtk::Widget* row) { return testing::accessibleName(row->gobj()) == named; }) &&
+      return testing::accessibleName(row.gobj()) ==
+                 withArgument(localized("Kaynak: %@"), "Alpha") &&
              testing::accessibleName(testing::widgetNamed(window(), "AddressPill").gobj()) ==
                  "view-source:127.0.0.1";
     }));
