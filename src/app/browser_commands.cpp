@@ -181,7 +181,7 @@ void BrowserCommands::printCurrentPage() const {
 void BrowserCommands::inspectCurrentPage() const {
   const auto tab = currentTab();
   WebViewPort* webView = tab && !tab->showsStartPage() ? tab->storedWebView() : nullptr;
-  if (webView) webView->showInspector();
+  if (webView) webView->toggleInspector();
 }
 
 void BrowserCommands::showSourceOfCurrentPage() const {
@@ -200,10 +200,14 @@ void BrowserCommands::showSourceOfCurrentPage() const {
       g_warning("The page's source could not be shown");
       return;
     }
-    // Beside the page, in whichever window holds it by now.
+    // Beside the page, in whichever window holds it by now, under the page's name and icon.
     const auto tab = opener.lock();
     const auto services = tab ? tab->services.lock() : nullptr;
-    if (services) services->windowHolding(*tab).openTab(*url, false, tab);
+    const auto& page = tab ? tab->url.peek() : std::nullopt;
+    if (!services || !page) return;
+    const auto shown = services->windowHolding(*tab).openTab(*url, false, tab);
+    shown->sourceOf.set(BrowserTab::SourceOf{*page, tab->title.peek()});
+    shown->faviconURL.set(tab->faviconURL.peek());
   });
 }
 

@@ -354,7 +354,7 @@ SessionSnapshot BrowserStore::snapshotOf(const TabsModel& window) const {
     for (const auto& tab : space->tabs.peek()) {
       if (!tab->url.peek()) continue;  // start-page tabs are not kept
       snapshot.tabs.push_back(
-          TabSnapshot{tab->id, tab->url.peek(), tab->title.peek(), tab->faviconURL.peek()});
+          TabSnapshot{tab->id, tab->addressToKeep(), tab->titleToKeep(), tab->faviconURL.peek()});
     }
     session.spaces.push_back(std::move(snapshot));
   }

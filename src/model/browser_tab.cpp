@@ -19,7 +19,15 @@ BrowserTab::BrowserTab(Uuid id, std::optional<Url> url, std::string title,
     : id(std::move(id)),
       title(std::move(title)),
       url(std::move(url)),
-      faviconURL(std::move(faviconURL)) {}
+      faviconURL(std::move(faviconURL)) {
+  // A source tab of an earlier run: its text comes back with its back and forward list, if at all.
+  const auto& address = this->url.peek();
+  if (address && address->scheme() == kSourceScheme) {
+    if (auto page = Url::parse(address->str().substr(kSourceScheme.size() + 1))) {
+      sourceOf.set(SourceOf{std::move(*page), this->title.peek()});
+    }
+  }
+}
 
 std::shared_ptr<BrowserTab> BrowserTab::makePopup(std::weak_ptr<BrowserTab> opener) {
   auto popup = std::make_shared<BrowserTab>();
@@ -66,6 +74,8 @@ void BrowserTab::loadIfNeeded() {
   // A state the engine can't take back still leaves the tab its address.
   const auto state = std::exchange(pendingSessionState, std::nullopt);
   if (state && view->restoreSessionState(*state)) return;
+  // The engine has no such address: without its list the source tab stays empty.
+  if (address->scheme() == kSourceScheme) return;
   view->load(*address);
 }
 
@@ -75,6 +85,7 @@ void BrowserTab::load(const Url& address) {
   pendingSessionState.reset();
   loadError.set(std::nullopt);
   verifiedConnection.set(false);
+  sourceOf.set(std::nullopt);
   url.set(address);
   hasStartedLoading = true;
   if (auto* view = webView()) view->load(address);
@@ -102,7 +113,12 @@ void BrowserTab::resendForm() {
 void BrowserTab::applyZoom() {
   if (!storedWebView_) return;
   const auto owner = services.lock();
-  storedWebView_->setPageZoom(owner ? pageZoom(*owner) : 1.0);
+  showZoom(owner ? pageZoom(*owner) : 1.0);
+}
+
+void BrowserTab::showZoom(double level) {
+  storedWebView_->setPageZoom(level);
+  zoom.set(level);
 }
 
 double BrowserTab::pageZoom(const TabServices& owner) const {
@@ -118,13 +134,13 @@ void BrowserTab::preparePage(const TabServices& owner, const std::optional<Url>&
   pageServices->applyDarkMode(*this, address);
 }
 
-void BrowserTab::zoomTo(double zoom) {
+void BrowserTab::zoomTo(double level) {
   const auto owner = services.lock();
   const auto host = url.peek() ? url.peek()->host() : std::nullopt;
   if (owner && host && !isPrivate) {
-    owner->siteZoom.set(*host, zoom);
+    owner->siteZoom.set(*host, level);
   } else if (storedWebView_) {
-    storedWebView_->setPageZoom(zoom);
+    showZoom(level);
   }
 }
 
@@ -133,7 +149,7 @@ void BrowserTab::resetZoom() {
   const auto host = url.peek() ? url.peek()->host() : std::nullopt;
   if (owner && host && !isPrivate) owner->siteZoom.forget(*host);
   if (isPrivate && storedWebView_ && owner) {
-    storedWebView_->setPageZoom(owner->preferences.observablePrefs().peek().defaultZoom);
+    showZoom(owner->preferences.observablePrefs().peek().defaultZoom);
     return;
   }
   applyZoom();
@@ -186,10 +202,31 @@ bool BrowserTab::showsStartPage() const { return !url.get() && !isPopup; }
 std::optional<Url> BrowserTab::shownURL() const {
   const auto& error = loadError.get();
   if (error && error->url) return error->url;
+  if (const auto& source = sourceOf.get()) {
+    return Url::parse(std::string(kSourceScheme) + ":" + source->page.str());
+  }
   return url.get();
 }
 
+std::optional<Url> BrowserTab::addressToKeep() const {
+  if (const auto& source = sourceOf.peek()) {
+    return Url::parse(std::string(kSourceScheme) + ":" + source->page.str());
+  }
+  return url.peek();
+}
+
+std::string BrowserTab::titleToKeep() const {
+  const auto& source = sourceOf.peek();
+  return source ? source->pageTitle : title.peek();
+}
+
 std::optional<std::string> BrowserTab::displayHost() const {
+  const auto& source = sourceOf.get();
+  if (source && !loadError.get()) {
+    const auto host = source->page.host();
+    return std::string(kSourceScheme) + ":" +
+           (host ? std::string(withoutLeadingWww(*host)) : source->page.str());
+  }
   const auto address = shownURL();
   if (!address) return std::nullopt;
   const auto host = address->host();
@@ -198,6 +235,13 @@ std::optional<std::string> BrowserTab::displayHost() const {
 }
 
 std::string BrowserTab::displayTitle() const {
+  if (const auto& source = sourceOf.get()) {
+    const auto host = source->page.host();
+    const std::string page = !source->pageTitle.empty() ? source->pageTitle
+                             : host                     ? std::string(*host)
+                                                        : source->page.str();
+    return withArgument(localized("Kaynak: %@"), page);
+  }
   const auto& text = title.get();
   if (!text.empty()) return text;
   if (auto host = displayHost()) return *host;
@@ -253,6 +297,8 @@ void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle)
 
 void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
   if (!newURL) return;
+  // The source is shown as a text address; any other page ends it.
+  if (sourceOf.peek() && newURL->scheme() != "data") sourceOf.set(std::nullopt);
   url.set(*newURL);
   showCommittedConnection();
   if (const auto owner = services.lock()) owner->scheduleSave();
@@ -395,6 +441,19 @@ std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
 
 void BrowserTab::pageClosed() {
   if (const auto owner = services.lock()) owner->windowHolding(*this).closeTab(*this);
+}
+
+void BrowserTab::downloadStarted() {
+  const auto owner = services.lock();
+  if (committed_ || !owner) return;
+  // Later: the engine is still reporting the download through this tab's view.
+  closing_ = owner->scheduler.after(std::chrono::milliseconds(0), [weak = weak_from_this()] {
+    const auto self = weak.lock();
+    if (!self || self->committed_) return;
+    // Reopening it would only fetch the file again.
+    self->url.set(std::nullopt);
+    self->pageClosed();
+  });
 }
 
 void BrowserTab::openAutofillMenu(AutofillMenu menu, AutofillAnswer answer) {

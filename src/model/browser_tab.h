@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/autofill_menu.h"
@@ -112,8 +113,20 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The page is playing sound (heard or not), and whether the user silenced the tab.
   Observable<bool> isPlayingAudio{false};
   Observable<bool> isMuted{false};
+  // The zoom the page is shown at.
+  Observable<double> zoom{1};
   // The page shows one of its elements (a video, say) full screen.
   Observable<bool> showsPageFullScreen{false};
+
+  // The page whose markup the tab shows as text, while it shows it. Its session keeps the page's
+  // address behind "view-source:", never the text itself, whatever its size.
+  struct SourceOf {
+    Url page;
+    std::string pageTitle;
+    friend bool operator==(const SourceOf&, const SourceOf&) = default;
+  };
+  Observable<std::optional<SourceOf>> sourceOf;
+  static constexpr std::string_view kSourceScheme = "view-source";
 
   // The menu of saved logins the page asked for after the user's press in a login field; none
   // while it is closed.
@@ -157,7 +170,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void applyZoom();
   // Sets the zoom of the page's host, which every tab on it follows; a page without a host is
   // zoomed alone.
-  void zoomTo(double zoom);
+  void zoomTo(double level);
   // The page's host goes back to the default zoom.
   void resetZoom();
   // Silences the tab or lets it be heard; a tab without a web view starts muted when it gets one.
@@ -183,6 +196,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // failed (the engine itself goes back to the page before it), else the page's own.
   std::optional<Url> shownURL() const;
   std::optional<std::string> displayHost() const;
+  // The address and title the session keeps for the tab.
+  std::optional<Url> addressToKeep() const;
+  std::string titleToKeep() const;
   ConnectionSecurity connectionSecurity() const;
   // Saved logins are never offered to a page whose certificate the engine could not vouch for.
   bool mayFillSavedLogins() const { return !allowedCertificate.peek(); }
@@ -219,6 +235,9 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   std::shared_ptr<BrowserTab> createPopupTab();
   // The page closed its window.
   void pageClosed();
+  // A download began from this tab. A tab that never showed a page was opened only for the file
+  // (by another program, or a link into a new tab): it closes instead of staying behind empty.
+  void downloadStarted();
 
   // Opens the menu of saved logins; one still open is closed first. `answer` is called once,
   // with the login the user chose or with none when the menu closes without a choice.
@@ -237,6 +256,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void fetchFavicon();
   // Takes a page's icon address; ignored unless it is an absolute web address.
   void showFavicon(const std::string& address);
+  // Zooms the web view, which must exist.
+  void showZoom(double level);
   // The zoom of the page's host, else the default zoom.
   double pageZoom(const TabServices& owner) const;
   // Gives the web view the content blocker and page dark mode of a page at `address`.
@@ -266,6 +287,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // comes later is that visit's, whichever visits other tabs recorded meanwhile.
   std::optional<Uuid> recordedVisit_;
   bool popupAllowed_ = false;
+  std::unique_ptr<ScheduledTask> closing_;
   std::deque<std::chrono::steady_clock::time_point> crashReloads_;
   AutofillAnswer autofillAnswer_;
 };

@@ -61,6 +61,7 @@ std::shared_ptr<DownloadItem> DownloadManager::track(const std::optional<Url>& a
   auto item = std::make_shared<DownloadItem>(name, desktop_);
   active_[item.get()] = Active{item, std::move(transfer)};
   items.mutate([&](auto& list) { list.insert(list.begin(), item); });
+  unseen.set(unseen.peek() + 1);
   return item;
 }
 
@@ -117,6 +118,8 @@ void DownloadManager::dismiss(const DownloadItem& item) {
   items.mutate([&](auto& list) {
     std::erase_if(list, [&](const auto& each) { return each.get() == &item; });
   });
+  // A download the user declined to save is nothing new to look at.
+  if (unseen.peek() > 0) unseen.set(unseen.peek() - 1);
 }
 
 std::optional<std::filesystem::path> DownloadManager::decideIn(const DownloadItem& item,

@@ -92,6 +92,11 @@ class DownloadManager {
   DownloadManager& operator=(const DownloadManager&) = delete;
 
   Observable<std::vector<std::shared_ptr<DownloadItem>>, NeverEqual> items;
+  // Downloads started since the user last opened the list: the downloads button stays marked
+  // while there are any, however quickly they finished.
+  Observable<size_t> unseen{0};
+  // The user opened the list and saw every download in it.
+  void markSeen() { unseen.set(0); }
 
   // Follows a download the engine started for `address`; its item goes to the front of `items`
   // under the address's file name (or "İndirme") until the destination is decided.

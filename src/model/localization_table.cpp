@@ -27,6 +27,7 @@ namespace {
 constexpr LocalizationPair kPairs[] = {
     // Menu commands
     {"Yeni Sekme", "New Tab"},
+    {"Kaynak: %@", "Source of %@"},
     {"Kapatılan Sekmeyi Yeniden Aç", "Reopen Closed Tab"},
     {"Adres Çubuğu", "Address Bar"},
     {"Sekmeyi Kapat", "Close Tab"},
@@ -35,6 +36,7 @@ constexpr LocalizationPair kPairs[] = {
     {"Yakınlaştır", "Zoom In"},
     {"Uzaklaştır", "Zoom Out"},
     {"Gerçek Boyut", "Actual Size"},
+    {"Yakınlaştırma: %@. Sıfırla (Ctrl+0)", "Zoom: %@. Reset (Ctrl+0)"},
     {"Sayfada Bul…", "Find in Page…"},
     {"Gezinti", "Navigate"},
     {"Geri", "Back"},
@@ -441,6 +443,7 @@ constexpr LocalizationPair kPairs[] = {
     {"Tamamlandı", "Completed"},
     {"Başarısız", "Failed"},
     {"İndirmeler", "Downloads"},
+    {"İndirmeler (%@ yeni)", "Downloads (%@ new)"},
     {"Dosya yöneticisinde göster", "Show in File Manager"},
     {"Henüz indirme yok", "No downloads yet"},
     {"Yeni Sekmede Aç", "Open in New Tab"},

@@ -297,13 +297,13 @@ void TabsModel::insertTab(std::shared_ptr<BrowserTab> tab,
 }
 
 void TabsModel::pushClosedTab(const Space& space, const BrowserTab& tab) {
-  const auto& address = tab.url.peek();
+  const auto address = tab.addressToKeep();
   if (!address) return;  // the start page is not worth reopening
   auto& stack = closedStack();
   if (stack.size() >= kClosedTabLimit) {
     stack.erase(stack.begin(), stack.end() - (kClosedTabLimit - 1));
   }
-  stack.push_back(ClosedTab{space.id, *address, tab.title.peek(), tab.sessionState()});
+  stack.push_back(ClosedTab{space.id, *address, tab.titleToKeep(), tab.sessionState()});
 }
 
 std::shared_ptr<BrowserTab> TabsModel::selectNeighbour(Space& space, size_t removedAt) {

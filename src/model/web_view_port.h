@@ -59,8 +59,8 @@ class WebViewPort {
   virtual void stopMediaCapture() = 0;
   // Opens the print dialog for the page, if it is on screen.
   virtual void print() = 0;
-  // Opens the engine's inspector on the page, in a window of its own.
-  virtual void showInspector() = 0;
+  // Opens the engine's inspector on the page, in a window of its own, or closes it when open.
+  virtual void toggleInspector() = 0;
   // The bytes the page was made from, as the server sent them; nothing when the view has none.
   // Never answers once the view is gone.
   virtual void fetchPageSource(std::function<void(std::optional<std::string>)> done) = 0;

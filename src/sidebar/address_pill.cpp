@@ -1,10 +1,12 @@
 #include "sidebar/address_pill.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/browser_tab.h"
 #include "model/command_bar_mode.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/tabs_model.h"
 #include "sidebar/keyboard_focus.h"
 #include "sidebar/sidebar_context.h"
@@ -44,6 +46,7 @@ AddressPill::AddressPill(const SidebarContext& context)
     image->set_opacity(kSecondaryOpacity);
   }
   setUpSecurityMark();
+  setUpZoomButton();
   label_.set_name("AddressPillHost");
   label_.add_css_class("pill-host");
   label_.set_ellipsize(Pango::EllipsizeMode::MIDDLE);
@@ -64,8 +67,8 @@ AddressPill::AddressPill(const SidebarContext& context)
 
   row_.set_margin_start(12);
   row_.set_margin_end(5);
-  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{&icon_, &mark_, &label_, &shield_,
-                                                                &copyButton_, &reload_}) {
+  for (Gtk::Widget* child : std::initializer_list<Gtk::Widget*>{
+           &icon_, &mark_, &label_, &zoomButton_, &shield_, &copyButton_, &reload_}) {
     child->set_valign(Gtk::Align::CENTER);
     row_.append(*child);
   }
@@ -98,6 +101,31 @@ void AddressPill::setUpSecurityMark() {
   securityPopover_.set_child(securityColumn_);
   securityPopover_.set_position(Gtk::PositionType::BOTTOM);
   securityPopover_.set_parent(mark_);
+}
+
+void AddressPill::setUpZoomButton() {
+  zoomButton_.set_name("AddressPillZoom");
+  zoomButton_.add_css_class("flat");
+  zoomButton_.add_css_class("pill-zoom");
+  zoomButton_.set_focus_on_click(false);
+  zoomButton_.set_visible(false);
+  zoomButton_.signal_clicked().connect([this] {
+    if (const auto tab = context_.tabs.currentSpace()->selectedTab()) tab->resetZoom();
+  });
+}
+
+void AddressPill::syncZoom(BrowserTab* tab) {
+  // Told only while it is not the zoom every page has, which is all a click can give back.
+  const double level = tab ? tab->zoom.get() : 1;
+  const double usual = context_.preferences.prefs().defaultZoom;
+  // A tab without its view yet has been shown at no zoom at all.
+  const bool zoomed =
+      tab && tab->storedWebView() && !tab->showsStartPage() && std::abs(level - usual) > 0.005;
+  zoomButton_.set_visible(zoomed);
+  if (!zoomed) return;
+  const std::string percent = percentText(level);
+  zoomButton_.set_label(percent);
+  setHelpText(zoomButton_, withArgument(localized("Yakınlaştırma: %@. Sıfırla (Ctrl+0)"), percent));
 }
 
 AddressPill::~AddressPill() {
@@ -133,6 +161,7 @@ void AddressPill::sync() {
   if (!look_.showsShield) shield_.popover().popdown();
   shield_.set_visible(look_.showsShield);
   shield_.setTab(look_.showsShield ? tab : nullptr);
+  syncZoom(tab.get());
   reload_.set_visible(look_.showsReloadButton);
   reload_.setTab(look_.showsReloadButton ? tab : nullptr);
   setHelpText(copyButton_, localized("Bağlantıyı kopyala"));

@@ -17,12 +17,13 @@
 
 namespace zemblo {
 
+class BrowserTab;
 class SidebarContext;
 
 // The rounded field under the top bar that stands for the address bar: whether the current page
-// is secure, its host (or a search prompt), and for a page the reload button and, under the
-// pointer, a copy-link button. A click anywhere else on it opens the command bar on the current
-// tab.
+// is secure, its host (or a search prompt), the page's zoom while it is not the default, and for a
+// page the reload button and, under the pointer, a copy-link button. A click anywhere else on it
+// opens the command bar on the current tab.
 class AddressPill : public Gtk::Widget {
  public:
   static constexpr int kHeight = 36;
@@ -50,6 +51,8 @@ class AddressPill : public Gtk::Widget {
   void showCopyButton(bool shown);
   void copyPresenceChanged();
   void setUpSecurityMark();
+  void setUpZoomButton();
+  void syncZoom(BrowserTab* tab);
   void showSecurityMark();
 
   const SidebarContext& context_;
@@ -63,6 +66,8 @@ class AddressPill : public Gtk::Widget {
   Gtk::Label securityHeading_;
   Gtk::Label securityDetail_;
   Gtk::Label label_;
+  // The page's zoom; a click gives the page its host's default zoom back.
+  Gtk::Button zoomButton_;
   // The content-blocker shield; shown only for web pages.
   ShieldButton shield_;
   Gtk::Button copyButton_;

@@ -1,7 +1,12 @@
 #include "sidebar/downloads_button.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
 #include "model/download_manager.h"
 #include "model/localization.h"
+#include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "sidebar/downloads_popover.h"
 #include "sidebar/sidebar_context.h"
@@ -16,6 +21,12 @@ namespace {
 // The arrow fades from its resting opacity, 0.72, to 0.25 and back, a second each way.
 constexpr double kPulseLow = 0.25 / 0.72;
 constexpr double kPulseSeconds = 1;
+constexpr double kSwellSeconds = 0.7;
+
+std::string helpText(size_t unseen) {
+  if (unseen == 0) return localized("İndirmeler");
+  return withArgument(localized("İndirmeler (%@ yeni)"), std::to_string(unseen));
+}
 
 }  // namespace
 
@@ -61,7 +72,8 @@ DownloadsButton::DownloadsButton(const SidebarContext& context)
     : context_(context),
       face_("arrow.down.circle", localized("İndirmeler"), true, [this] { toggle(); }),
       pulse_(face_.symbolImage(), kPulseLow, kPulseSeconds),
-      dot_(std::make_unique<Dot>()) {
+      dot_(std::make_unique<Dot>()),
+      swell_(*this, 1, [this] { queue_draw(); }) {
   set_name("DownloadsButton");
   groupForScreenReaders(*this);
   set_valign(Gtk::Align::CENTER);
@@ -91,11 +103,31 @@ void DownloadsButton::size_allocate_vfunc(int width, int height, int baseline) {
   if (popover_.get_visible()) popover_.present();
 }
 
+void DownloadsButton::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
+  const double lift = std::sin(std::numbers::pi * std::clamp(swell_.value(), 0.0, 1.0));
+  if (lift < 1e-3) {
+    Gtk::Overlay::snapshot_vfunc(snapshot);
+    return;
+  }
+  GtkSnapshot* s = snapshot->gobj();
+  const graphene_point_t centre = GRAPHENE_POINT_INIT(get_width() / 2.0F, get_height() / 2.0F);
+  const graphene_point_t back = GRAPHENE_POINT_INIT(-centre.x, -centre.y);
+  gtk_snapshot_save(s);
+  gtk_snapshot_translate(s, &centre);
+  const auto scale = float(1 + kSwell * lift);
+  gtk_snapshot_scale(s, scale, scale);
+  gtk_snapshot_translate(s, &back);
+  snapshot_child(face_, snapshot);
+  gtk_snapshot_restore(s);
+  snapshot_child(*dot_, snapshot);
+}
+
 void DownloadsButton::toggle() {
   if (showing_) {
     popover_.popdown();
     return;
   }
+  context_.downloads.markSeen();
   if (!content_) {
     content_ = std::make_unique<DownloadsPopover>(context_.downloads);
     popover_.set_child(*content_);
@@ -107,12 +139,27 @@ void DownloadsButton::toggle() {
 
 void DownloadsButton::sync() {
   const bool running = context_.downloads.runningCount() > 0;
+  size_t unseen = context_.downloads.unseen.get();
+  // A download that starts while the list is open is seen there.
+  if (showing_ && unseen > 0) {
+    context_.downloads.markSeen();
+    unseen = 0;
+  }
+  announce(unseen);
   face_.setSymbol(running ? "arrow.down.circle.fill" : "arrow.down.circle");
-  face_.update(localized("İndirmeler"), true);
+  face_.update(helpText(unseen), true);
   pulse_.setRunning(running);
-  dot_->set_visible(running);
+  dot_->set_visible(running || unseen > 0);
   const Palette palette = themeColors(context_.preferences, context_.tabs);
   dot_->setGradient(gradient(palette.direction, palette.primary, palette.secondary));
+}
+
+void DownloadsButton::announce(size_t unseen) {
+  const bool started = unseen > announced_;
+  announced_ = unseen;
+  if (!started || context_.preferences.observablePrefs().peek().reduceMotion) return;
+  swell_.jumpTo(0);
+  swell_.easeTo(1, kSwellSeconds, Ease::out);
 }
 
 }  // namespace zemblo

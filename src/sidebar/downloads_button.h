@@ -7,6 +7,7 @@
 #include "model/color.h"
 #include "platform/observable.h"
 #include "sidebar/sidebar_icon_button.h"
+#include "widgets/animated_value.h"
 #include "widgets/opacity_pulse.h"
 #include "widgets/pointer_return.h"
 
@@ -16,8 +17,9 @@ class DownloadsPopover;
 class SidebarContext;
 
 // The bottom bar's downloads button. While anything downloads its arrow is filled and pulses and
-// a dot in the theme colours sits at its corner; a click opens the list of this run's downloads
-// above it.
+// a dot in the theme colours sits at its corner; a download that starts makes the arrow swell
+// once (unless motion is reduced), and the dot stays until the user opens the list of this run's
+// downloads above it, so that a download over before anyone looked is still told.
 class DownloadsButton : public Gtk::Overlay {
  public:
   static constexpr int kDotSize = 7;
@@ -30,20 +32,29 @@ class DownloadsButton : public Gtk::Overlay {
   // Opens the popover, or closes it when it is open.
   void toggle();
 
+  // How much larger than at rest the arrow grows at the height of its swell.
+  static constexpr double kSwell = 0.45;
+
  protected:
   // Places the popover again, so that it grows and shrinks with its list while open.
   void size_allocate_vfunc(int width, int height, int baseline) override;
+  void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
 
  private:
   class Dot;
 
   void sync();
+  // Tells of downloads started since the last sync.
+  void announce(size_t unseen);
 
   const SidebarContext& context_;
   SidebarIconButton face_;
   OpacityPulse pulse_;
   PointerReturn pointerReturn_{*this};
   std::unique_ptr<Dot> dot_;
+  // 0 → 1 over one swell of the arrow.
+  AnimatedValue swell_;
+  size_t announced_ = 0;
   bool showing_ = false;
   Gtk::Popover popover_;
   // Built the first time the popover opens.

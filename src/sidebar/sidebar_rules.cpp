@@ -105,7 +105,9 @@ TabRowLook tabRowLook(const BrowserTab& tab) {
   look.icon = tabRowIcon(tab.showsStartPage(), tab.isLoading.get(), tab.progress.get());
   look.title = tab.displayTitle();
   look.faviconURL = tab.faviconURL.get();
-  const auto& url = tab.url.get();
+  // A source tab wears its page's icon.
+  const auto& source = tab.sourceOf.get();
+  const auto& url = source ? std::optional<Url>(source->page) : tab.url.get();
   look.faviconHost = url ? url->host() : std::nullopt;
   return look;
 }

@@ -17,22 +17,27 @@
 namespace zemblo {
 namespace {
 
-// Each web view knows the download manager its tab's services name.
+// Each web view knows the download manager its tab's services name, and its tab.
 constexpr const char* kDownloadsKey = "zemblo-downloads";
 
-void rememberDownloads(WebKitWebView* view, std::weak_ptr<DownloadManager> downloads) {
-  g_object_set_data_full(
-      G_OBJECT(view), kDownloadsKey, new std::weak_ptr<DownloadManager>(std::move(downloads)),
-      [](gpointer data) { delete static_cast<std::weak_ptr<DownloadManager>*>(data); });
+struct DownloadOrigin {
+  std::weak_ptr<DownloadManager> downloads;
+  std::weak_ptr<BrowserTab> tab;
+};
+
+void rememberDownloads(WebKitWebView* view, DownloadOrigin origin) {
+  g_object_set_data_full(G_OBJECT(view), kDownloadsKey, new DownloadOrigin(std::move(origin)),
+                         [](gpointer data) { delete static_cast<DownloadOrigin*>(data); });
 }
 
 void onDownloadStarted(WebKitNetworkSession*, WebKitDownload* download, gpointer) {
   WebKitWebView* view = webkit_download_get_web_view(download);
-  const auto* downloads = view ? static_cast<std::weak_ptr<DownloadManager>*>(
-                                     g_object_get_data(G_OBJECT(view), kDownloadsKey))
-                               : nullptr;
+  const auto* origin =
+      view ? static_cast<DownloadOrigin*>(g_object_get_data(G_OBJECT(view), kDownloadsKey))
+           : nullptr;
   WebKitDownloadTransfer::start(download,
-                                downloads ? *downloads : std::weak_ptr<DownloadManager>());
+                                origin ? origin->downloads : std::weak_ptr<DownloadManager>());
+  if (const auto tab = origin ? origin->tab.lock() : nullptr) tab->downloadStarted();
 }
 
 }  // namespace
@@ -166,7 +171,7 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
   // A related view runs in its opener's process.
   auto view = configuration.makeWebView(tab.isPrivate ? privateNetworkSession() : networkSession(),
                                         opener ? opener->webView() : nullptr);
-  if (owner) rememberDownloads(view.get(), owner->downloads);
+  if (owner) rememberDownloads(view.get(), {owner->downloads, tab.weak_from_this()});
   labelSpellingItems(view.get());
   if (owner && !notificationFeed_) {
     notificationFeed_ = std::make_unique<NotificationPermissionsFeed>(owner->sitePermissions);

@@ -165,19 +165,25 @@ gboolean WebKitPagePermissions::onShowNotification(WebKitWebView* view,
     webkit_notification_close(notification);
     return TRUE;
   }
-  self->showNotification(notification);
+  const char* uri = webkit_web_view_get_uri(view);
+  const auto page = uri ? Url::parse(uri) : std::nullopt;
+  const auto host = page ? page->host() : std::nullopt;
+  self->showNotification(notification, host.value_or(*origin));
   return TRUE;
 }
 
-void WebKitPagePermissions::showNotification(WebKitNotification* notification) {
+void WebKitPagePermissions::showNotification(WebKitNotification* notification,
+                                             const std::string& site) {
   const char* title = webkit_notification_get_title(notification);
-  const char* body = webkit_notification_get_body(notification);
+  const char* text = webkit_notification_get_body(notification);
+  // The site says who speaks: a page's own words could claim to be anyone.
+  const std::string body = text && *text ? site + "\n" + text : site;
   auto held = std::make_shared<GObjectRef<WebKitNotification>>(
       GObjectRef<WebKitNotification>::share(notification));
   std::weak_ptr<bool> alive = alive_;
   auto key = std::make_shared<DesktopNotifications::Key>(0);
   *key = notifications_->show(
-      title ? title : "", body ? body : "",
+      title ? title : "", body,
       [this, alive, held] {
         if (alive.expired()) return;
         webkit_notification_clicked(held->get());

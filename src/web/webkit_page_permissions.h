@@ -36,7 +36,7 @@ class WebKitPagePermissions {
   static void onNotificationClosed(WebKitNotification* notification, WebKitPagePermissions* self);
   static void onCaptureState(WebKitWebView*, GParamSpec*, WebKitPagePermissions* self);
 
-  void showNotification(WebKitNotification* notification);
+  void showNotification(WebKitNotification* notification, const std::string& site);
   // Lets go of a notification that left the desktop.
   void forgetNotification(DesktopNotifications::Key key);
   void bringTabForward();

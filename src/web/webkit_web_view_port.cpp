@@ -20,6 +20,46 @@ GtkWindow* windowOf(WebKitWebView* view) {
   return root && GTK_IS_WINDOW(root) ? GTK_WINDOW(root) : nullptr;
 }
 
+// The browser's keys for the inspector, F12 and Ctrl+Shift+I, close it from its own window too,
+// where the browser window's shortcuts never see them.
+bool isInspectorKey(guint keyval, GdkModifierType state) {
+  const auto modifiers = state & (GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_ALT_MASK);
+  if (keyval == GDK_KEY_F12) return modifiers == 0;
+  return (keyval == GDK_KEY_i || keyval == GDK_KEY_I) &&
+         modifiers == (GDK_CONTROL_MASK | GDK_SHIFT_MASK);
+}
+
+gboolean onInspectorWindowKey(GtkEventControllerKey*, guint keyval, guint, GdkModifierType state,
+                              WebKitWebInspector* inspector) {
+  if (!isInspectorKey(keyval, state)) return FALSE;
+  // Not while its window is still handling the key.
+  g_idle_add_full(
+      G_PRIORITY_HIGH_IDLE,
+      [](gpointer data) {
+        webkit_web_inspector_close(WEBKIT_WEB_INSPECTOR(data));
+        return G_SOURCE_REMOVE;
+      },
+      g_object_ref(inspector), g_object_unref);
+  return TRUE;
+}
+
+constexpr const char* kInspectorKeysKey = "zemblo-inspector-keys";
+
+void watchInspectorWindowKeys(WebKitWebInspector* inspector, GtkWindow* browserWindow) {
+  auto* own = GTK_WIDGET(webkit_web_inspector_get_web_view(inspector));
+  GtkRoot* root = own ? gtk_widget_get_root(own) : nullptr;
+  GtkWindow* window = root && GTK_IS_WINDOW(root) ? GTK_WINDOW(root) : nullptr;
+  if (!window || window == browserWindow || g_object_get_data(G_OBJECT(window), kInspectorKeysKey))
+    return;
+  g_object_set_data(G_OBJECT(window), kInspectorKeysKey, GINT_TO_POINTER(1));
+  GtkEventController* keys = gtk_event_controller_key_new();
+  gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_CAPTURE);
+  g_signal_connect_data(
+      keys, "key-pressed", G_CALLBACK(onInspectorWindowKey), g_object_ref(inspector),
+      [](gpointer data, GClosure*) { g_object_unref(data); }, GConnectFlags(0));
+  gtk_widget_add_controller(GTK_WIDGET(window), keys);  // takes the controller
+}
+
 // A favicon look-up in flight. The answer is dropped once the port is gone.
 struct TextAnswerRequest {
   std::function<void(std::optional<std::string>)> done;
@@ -160,6 +200,10 @@ void WebKitWebViewPort::connectSignals() {
   handlers_.connect(view, "run-file-chooser", toGCallback(&onRunFileChooser), this);
   handlers_.connect(view, "print", toGCallback(&onPrint), this);
   handlers_.connect(view, "unmap", toGCallback(&onUnmap), this);
+  WebKitWebInspector* inspector = webkit_web_view_get_inspector(view);
+  handlers_.connect(inspector, "open-window", toGCallback(&onInspectorOpened), this);
+  handlers_.connect(inspector, "attach", toGCallback(&onInspectorOpened), this);
+  handlers_.connect(inspector, "closed", toGCallback(&onInspectorClosed), this);
   // A page left while its view is in no window (a tab put aside, then navigated by its page or
   // the user) broke the engine twice: it crashed taking the picture of the page left for the back
   // and forward swipes, which it takes through the view's window, and the page it kept for going
@@ -587,8 +631,27 @@ gboolean WebKitWebViewPort::onPrint(WebKitWebView*, WebKitPrintOperation* operat
   return TRUE;
 }
 
-void WebKitWebViewPort::showInspector() {
-  webkit_web_inspector_show(webkit_web_view_get_inspector(view_.get()));
+void WebKitWebViewPort::toggleInspector() {
+  WebKitWebInspector* inspector = webkit_web_view_get_inspector(view_.get());
+  if (inspectorOpen_) {
+    webkit_web_inspector_close(inspector);
+  } else {
+    webkit_web_inspector_show(inspector);
+  }
+}
+
+gboolean WebKitWebViewPort::onInspectorOpened(WebKitWebInspector* inspector,
+                                              WebKitWebViewPort* self) {
+  self->inspectorOpen_ = true;
+  // Its window is made once this signal is handled; attached, it is in the browser window.
+  self->defer([inspector, view = self->view_.get()] {
+    watchInspectorWindowKeys(inspector, windowOf(view));
+  });
+  return FALSE;
+}
+
+void WebKitWebViewPort::onInspectorClosed(WebKitWebInspector*, WebKitWebViewPort* self) {
+  self->inspectorOpen_ = false;
 }
 
 void WebKitWebViewPort::fetchPageSource(std::function<void(std::optional<std::string>)> done) {

@@ -111,7 +111,7 @@ class WebKitWebViewPort : public WebViewPort {
   void leaveFullScreen() override;
   void stopMediaCapture() override;
   void print() override;
-  void showInspector() override;
+  void toggleInspector() override;
   void fetchPageSource(std::function<void(std::optional<std::string>)> done) override;
   void allowRefusedCertificate() override;
   std::optional<std::string> sessionState() const override;
@@ -170,6 +170,8 @@ class WebKitWebViewPort : public WebViewPort {
                                    WebKitWebViewPort* self);
   static gboolean onPrint(WebKitWebView*, WebKitPrintOperation* operation, WebKitWebViewPort* self);
   static void onUnmap(GtkWidget*, WebKitWebViewPort* self);
+  static gboolean onInspectorOpened(WebKitWebInspector* inspector, WebKitWebViewPort* self);
+  static void onInspectorClosed(WebKitWebInspector*, WebKitWebViewPort* self);
   // Whether the engine keeps the pages left, and pictures of them for the back and forward swipes.
   static void keepPagesLeft(WebKitWebView* view, bool keep);
   static void onRealize(GtkWidget* view, WebKitWebViewPort* self);
@@ -233,6 +235,7 @@ class WebKitWebViewPort : public WebViewPort {
   std::deque<FindDone> pendingFinds_;
   std::optional<UserPress> userPress_;
   PageDropGuard dropGuard_;
+  bool inspectorOpen_ = false;
   SignalHandlers handlers_;
   std::unique_ptr<WebKitPagePermissions> permissions_;
   std::unique_ptr<PageContextMenu> contextMenu_;

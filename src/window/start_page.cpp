@@ -119,6 +119,7 @@ StartTile::StartTile(FaviconLoader& favicons, const Favorite& favorite,
   glass->set_size_request(60, 60);
   glass->set_halign(Gtk::Align::CENTER);
   auto* title = Gtk::make_managed<Gtk::Label>(favorite.title);
+  title->set_name("StartTileTitle");
   setFont(*title, 11, Pango::Weight::MEDIUM);
   title->add_css_class("start-secondary");
   title->set_ellipsize(Pango::EllipsizeMode::END);

@@ -429,7 +429,7 @@ TEST_F(BrowserCommandsTest, PrintKeyAndMenuItemOpenThePrintDialogForTheCurrentPa
 }
 
 // Ctrl+Shift+I and F12 open the engine's inspector on the current page, ahead of GTK's own
-// inspector, whose key is the same.
+// inspector, whose key is the same, and close it again, from the page and from the inspector.
 TEST_F(BrowserCommandsTest, InspectorKeysOpenTheWebInspectorOnTheCurrentPage) {
   runBrowser([&] {
     auto tab = openPage("Alpha");
@@ -443,6 +443,15 @@ TEST_F(BrowserCommandsTest, InspectorKeysOpenTheWebInspectorOnTheCurrentPage) {
         g_signal_connect(inspector, "open-window", G_CALLBACK(countOpening), &opened);
     const gulong attachHandler =
         g_signal_connect(inspector, "attach", G_CALLBACK(countOpening), &opened);
+    int closed = 0;
+    const gulong closeHandler = g_signal_connect_swapped(
+        inspector, "closed", G_CALLBACK(+[](int* count) { ++*count; }), &closed);
+    // Keys to whichever window holds `focus`, with the keyboard there.
+    const auto pressIn = [](GtkWidget* focus, const std::string& keys) {
+      gtk_widget_grab_focus(focus);
+      testing::runBesideMainLoop(testing::xdotoolOn(GTK_WINDOW(gtk_widget_get_root(focus)),
+                                                    "windowfocus --sync %1 key " + keys));
+    };
     const auto gtkInspectorShown = [] {
       GListModel* toplevels = gtk_window_get_toplevels();
       for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
@@ -465,18 +474,32 @@ TEST_F(BrowserCommandsTest, InspectorKeysOpenTheWebInspectorOnTheCurrentPage) {
     EXPECT_FALSE(gtkInspectorShown());
     EXPECT_EQ(keysSeenBy(*tab), "");
 
-    webkit_web_inspector_close(inspector);
-    pressKeys("F12");
-    ASSERT_TRUE(waitUntil([&] { return opened == 2; }));
+    // Each key closes it from inside it, docked or in a window of its own, and opens it again
+    // from the page, where F12 closes it too.
+    GtkWidget* page = GTK_WIDGET(WebHarness::viewOf(*tab));
+    for (const std::string keys : {"ctrl+shift+i", "F12"}) {
+      ASSERT_TRUE(waitUntil([&] {
+        auto* own = webkit_web_inspector_get_web_view(inspector);
+        return own && gtk_widget_get_mapped(GTK_WIDGET(own));
+      }));
+      pressIn(GTK_WIDGET(webkit_web_inspector_get_web_view(inspector)), keys);
+      ASSERT_TRUE(waitUntil([&] { return closed == opened; })) << keys;
+      pressIn(page, keys);
+      ASSERT_TRUE(waitUntil([&] { return opened == closed + 1; })) << keys;
+    }
     EXPECT_FALSE(gtkInspectorShown());
+    pressIn(page, "F12");
+    ASSERT_TRUE(waitUntil([&] { return closed == 3; }));
+    EXPECT_EQ(keysSeenBy(*tab), "");
     g_signal_handler_disconnect(inspector, windowHandler);
     g_signal_handler_disconnect(inspector, attachHandler);
-    webkit_web_inspector_close(inspector);
+    g_signal_handler_disconnect(inspector, closeHandler);
   });
 }
 
 // Ctrl+U shows the page's markup as text in a new tab beside it; none of the page's script runs
-// there.
+// there. The tab is named after the page, its pill shows the page behind "view-source:", and the
+// session keeps that address, never the text.
 TEST_F(BrowserCommandsTest, SourceKeyShowsThePageMarkupAsTextInANewTab) {
   runBrowser([&] {
     auto tab = openPage("Alpha");
@@ -495,6 +518,22 @@ TEST_F(BrowserCommandsTest, SourceKeyShowsThePageMarkupAsTextInANewTab) {
     EXPECT_NE(text.find("<script>"), std::string::npos);
     EXPECT_EQ(callJavaScript(view, "return typeof keys;"), "undefined");
     EXPECT_EQ(keysSeenBy(*tab), "");
+
+    const auto at = size_t(std::ranges::find(tabs(), source) - tabs().begin());
+    auto& row = *testing::allNamed<Gtk::Widget>(window(), "TabRow").at(at);
+    EXPECT_TRUE(waitUntil([&] {
+      return testing::accessibleName(row.gobj()) ==
+                 withArgument(localized("Kaynak: %@"), "Alpha") &&
+             testing::accessibleName(testing::widgetNamed(window(), "AddressPill").gobj()) ==
+                 "view-source:127.0.0.1";
+    }));
+    EXPECT_TRUE(testing::sessionOnDiskHolds([&](const SessionSnapshot& session) {
+      return std::ranges::any_of(session.spaces.front().tabs, [&](const TabSnapshot& each) {
+        return each.url == Url::parse("view-source:" + tab->url.peek()->str());
+      });
+    }));
+    EXPECT_EQ(home.readFile(SessionFiles().folder() / "session.json").find("data:"),
+              std::string::npos);
   });
 }
 

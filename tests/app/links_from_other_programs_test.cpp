@@ -119,6 +119,19 @@ TEST(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneR
            std::vector<std::string>{"From mail*", "From chat", "Local notes", "From mail", "Saved"};
   })) << ::testing::PrintToString(savedTabs());
 
+  // A file's address downloads the file, and its tab goes again; the page opened after it stays.
+  home.writeFile(home.root() / "site" / "notes.zqxw", "saved bytes");
+  ChildProcess file(browser.anotherStart(
+      home.root(), {server.address() + "/notes.zqxw", server.address() + "/chat.html?2"},
+      secondLog));
+  EXPECT_TRUE(testing::exitedCleanly(file.waitForExit(20s))) << home.readFile(secondLog);
+  EXPECT_TRUE(within(20s, [&] {
+    return fs::exists(home.root() / "Downloads" / "notes.zqxw") &&
+           savedTabs() == std::vector<std::string>{"From chat*",  "From mail", "From chat",
+                                                   "Local notes", "From mail", "Saved"};
+  })) << ::testing::PrintToString(savedTabs());
+  EXPECT_EQ(home.readFile(home.root() / "Downloads" / "notes.zqxw"), "saved bytes");
+
   // Neither an address nor a file: refused with the reason, before anything reaches the bus.
   const fs::path thirdLog = home.root() / "third.log";
   ChildProcess third(browser.anotherStart(home.root(), {"no such page"}, thirdLog));

@@ -81,6 +81,15 @@ TEST(BrowserTabDisplay, TitleHostAndSecurityRules) {
   EXPECT_EQ(BrowserTab(Uuid::random(), url("file:///tmp/x.html")).dialogTitle(),
             "Bu sayfa diyor ki");
 
+  // A source tab of the last run comes back under its page's name and address, which its text
+  // keeps and the next page ends.
+  BrowserTab source(Uuid::random(), url("view-source:https://www.example.com/a?b"), "Örnek");
+  source.webViewURLChanged(url("data:text/plain,%3Cp%3E"));
+  EXPECT_EQ(source.displayTitle() + " " + *source.displayHost(),
+            "Kaynak: Örnek view-source:example.com");
+  source.webViewURLChanged(url("https://example.org/"));
+  EXPECT_EQ(source.addressToKeep(), url("https://example.org/"));
+
   auto popup = BrowserTab::makePopup({});
   EXPECT_FALSE(popup->showsStartPage());
   EXPECT_TRUE(popup->hasStartedLoading);

@@ -208,6 +208,14 @@ TEST(AddressPillTest, ALoadedLocalPageShowsItsHostAndThatItIsNotSecure) {
   EXPECT_FALSE(copyButton(pill).get_visible());
   EXPECT_NEAR(fillOpacity(pill), 0.06, 1e-4);
 
+  // A zoomed page tells its zoom; a click there gives the site the default zoom back.
+  tab->zoomTo(1.2);
+  auto& zoom = testing::widgetNamed<Gtk::Button>(pill, "AddressPillZoom");
+  ASSERT_TRUE(waitUntil([&] { return zoom.get_mapped() && zoom.get_label() == "%120"; }));
+  harness.click(zoom);
+  ASSERT_TRUE(waitUntil([&] { return !zoom.get_visible(); }));
+  EXPECT_EQ(tab->zoom.peek(), 1.0);
+
   // In English, once the pill next follows the tab.
   testing::InterfaceLanguage english(true);
   tab->load(*Url::parse(harness.server().url("/page?again")));

@@ -12,6 +12,7 @@
 #include "sidebar/downloads_popover.h"
 #include "sidebar/sidebar_bottom_bar.h"
 #include "sidebar/sidebar_harness.h"
+#include "support/drawn_nodes.h"
 #include "support/find_sidebar.h"
 #include "widgets/symbol_icons.h"
 
@@ -162,6 +163,42 @@ TEST_F(DownloadsButtonTest, TheArrowPulsesOnFramesOfItsOwn) {
   manager().finish(*running);
   pump();
   EXPECT_EQ(arrow.get_opacity(), 1.0);
+}
+
+// How much larger than at rest the button drew its arrow at its last frame.
+double drawnSwell(DownloadsButton& button) {
+  GtkWidget* widget = GTK_WIDGET(button.gobj());
+  GskRenderNode* frame = testing::drawnNodeOf(widget, button.get_width(), button.get_height());
+  float swell = 1, other = 1, dx = 0, dy = 0;
+  testing::firstNode(frame, [&](GskRenderNode* node) {
+    if (gsk_render_node_get_node_type(node) != GSK_TRANSFORM_NODE) return false;
+    gsk_transform_to_affine(gsk_transform_node_get_transform(node), &swell, &other, &dx, &dy);
+    return swell != 1;
+  });
+  if (frame) gsk_render_node_unref(frame);
+  return swell;
+}
+
+// A download that starts swells the arrow once; the button stays marked, and says so, after a
+// quick download is over, until the list is opened. With motion reduced only the mark tells.
+TEST_F(DownloadsButtonTest, AStartedDownloadShowsOnTheButtonUntilTheListIsOpened) {
+  testing::AnimationsOn animations;
+  manager().finish(*start("quick.pdf"));
+  ASSERT_TRUE(waitUntil([&] { return drawnSwell(button()) > 1.3; }));
+  ASSERT_TRUE(waitUntil([&] { return drawnSwell(button()) == 1; }));
+  EXPECT_TRUE(dot().get_visible());
+  EXPECT_EQ(face().get_tooltip_text(), "İndirmeler (1 yeni)");
+  harness.click(button());
+  ASSERT_TRUE(waitUntil([&] { return !dot().get_visible(); }));
+  EXPECT_EQ(face().get_tooltip_text(), "İndirmeler");
+  button().toggle();
+
+  harness.store().preferences().updatePrefs([](AppPreferences& p) { p.reduceMotion = true; });
+  manager().finish(*start("calm.pdf"));
+  for (int frame = 0; frame < 10 && testing::waitForFrame(); ++frame) {
+    EXPECT_EQ(drawnSwell(button()), 1);
+  }
+  EXPECT_TRUE(dot().get_visible());
 }
 
 TEST_F(DownloadsButtonTest, AListLongerThanThePopoverScrolls) {

@@ -64,7 +64,7 @@ class FakeWebView : public WebViewPort {
     return true;
   }
   void print() override {}
-  void showInspector() override {}
+  void toggleInspector() override {}
   void fetchPageSource(FaviconAnswer done) override { done(std::nullopt); }
 
   // Answers the oldest pending favicon look-up; false when none is pending.

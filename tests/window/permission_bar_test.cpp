@@ -238,12 +238,13 @@ TEST_F(PermissionBarTest, ANotificationRequestIsAskedOnceAllowedRememberedAndRea
       savedSettings().find(R"("http:\/\/127.0.0.1:)" + port() + R"(":{"notifications":"allow"})"),
       std::string::npos);
 
-  // A notification goes to the desktop as plain text; a click there brings its tab forward.
+  // A notification goes to the desktop as plain text, under its site's host; a click there brings
+  // its tab forward.
   callJavaScript(WebHarness::viewOf(*tab), "notify(); return true;");
   ASSERT_TRUE(waitUntil([&] { return desktop.shown.size() == 1; }));
   EXPECT_EQ(desktop.shown[0].application, "Zemblo Browser");
   EXPECT_EQ(desktop.shown[0].summary, "Tide <b>high</b>");
-  EXPECT_EQ(desktop.shown[0].body, "At &lt;i&gt;noon&lt;/i&gt; &amp; after");
+  EXPECT_EQ(desktop.shown[0].body, "127.0.0.1\nAt &lt;i&gt;noon&lt;/i&gt; &amp; after");
   auto other = harness.open(server.url("/plain"));
   ASSERT_TRUE(WebHarness::waitForPage(*other, "plain"));
   desktop.click(desktop.shown[0].id);

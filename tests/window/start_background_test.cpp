@@ -9,6 +9,7 @@
 #include "model/preferences_model.h"
 #include "model/theme_colors.h"
 #include "model/wallpaper.h"
+#include "support/find_sidebar.h"
 #include "window/start_page.h"
 #include "window/window_harness.h"
 
@@ -301,6 +302,46 @@ TEST_F(StartBackgroundTest, OverAWhitePictureTheClockLinesKeepADarkHalo) {
       }
     }
     EXPECT_GE(contrast({255, 255, 255}, darkest), 3.0) << name;
+  }
+}
+
+// With the design's dim, in the dark scheme, the tile titles keep 4.5:1 over a white picture and
+// over a busy photo of bright colours: their brightest ink against the brightest their backdrop
+// gets under them, drawn again with the text made transparent.
+TEST_F(StartBackgroundTest, OverAnyPictureTheTileTitlesKeepTheirContrast) {
+  const auto brightest = [&] {
+    std::array<int, 3> found{0, 0, 0};
+    const Pixels shown(page());
+    for (auto* title : testing::allNamed<Gtk::Label>(page(), "StartTileTitle")) {
+      const auto area = testing::boundsIn(*title, page());  // clear of the rounded corners
+      for (int y = int(area.y) + 1; y < int(area.y + area.height) - 1; ++y) {
+        for (int x = int(area.x) + 6; x < int(area.x + area.width) - 6; ++x) {
+          if (contrast(shown.at(x, y), {0, 0, 0}) > contrast(found, {0, 0, 0}))
+            found = shown.at(x, y);
+        }
+      }
+    }
+    return found;
+  };
+  auto textless = Gtk::CssProvider::create();
+  textless->load_from_data("#StartTileTitle { color: transparent; }");
+  for (const bool busy : {false, true}) {
+    showPicture(busy ? "wallpaper-0000000D.png" : "wallpaper-0000000C.png",
+                testing::pngOf(60, 40, [busy](int x, int y) {
+                  const uint32_t mixed = uint32_t(x * 2654435761u ^ y * 40503u) * 2246822519u;
+                  return busy && (x + y) % 5 ? (mixed >> 8) | 0x909090u : 0xFFFFFFu;
+                }));
+    setPrefs([](AppPreferences& p) {
+      p.theme = ThemeMode::dark;
+      p.wallpaperDim = 0.2;
+    });
+    ASSERT_TRUE(waitUntil([&] { return background().showsPicture(); }));
+    const auto ink = brightest();
+    Gtk::StyleContext::add_provider_for_display(page().get_display(), textless,
+                                                GTK_STYLE_PROVIDER_PRIORITY_USER + 1);
+    pump();
+    EXPECT_GE(contrast(ink, brightest()), 4.5) << "busy: " << busy;
+    Gtk::StyleContext::remove_provider_for_display(page().get_display(), textless);
   }
 }
 
