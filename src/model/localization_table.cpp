@@ -78,6 +78,11 @@ constexpr LocalizationPair kPairs[] = {
      "This CSV format wasn't recognized. The file needs url, username and password columns."},
     {"Anahtarlığa erişilemedi. Oturumunun kilidini açıp tekrar dene.",
      "Couldn't access the keyring. Unlock your session and try again."},
+    {"Şifre anahtarlığa kaydedilemedi. Anahtarlık onayını ya da parolanı isterse ver, sonra "
+     "tekrar dene.",
+     "The password couldn't be saved to the keyring. If the keyring asks for your consent or "
+     "password, give it, then try again."},
+    {"Varsayılan anahtarlık", "Default keyring"},
     // Choice labels of the preferences
     {"Sistem", "System"},
     {"Açık", "Light"},
