@@ -51,6 +51,7 @@ class AddressPill : public Gtk::Widget {
   void copyPresenceChanged();
   void setUpSecurityMark();
   void showSecurityMark();
+  void showCertificate(const SecurityMarkLook& security);
 
   const SidebarContext& context_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
@@ -62,6 +63,9 @@ class AddressPill : public Gtk::Widget {
   Gtk::Box securityColumn_{Gtk::Orientation::VERTICAL, 6};
   Gtk::Label securityHeading_;
   Gtk::Label securityDetail_;
+  Gtk::Label securityFaults_;
+  Gtk::Grid securityCertificate_;
+  std::vector<std::pair<std::string, std::string>> certificateShown_;
   Gtk::Label label_;
   // The content-blocker shield; shown only for web pages.
   ShieldButton shield_;
