@@ -155,11 +155,11 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
   switch (event) {
     case WEBKIT_LOAD_STARTED:
       self->loadFailed_ = false;
-      self->redirects_ = -1;
+      self->redirects_ = 0;
       self->cancelScriptDialog();
       [[fallthrough]];
     case WEBKIT_LOAD_REDIRECTED: {
-      ++self->redirects_;
+      if (event == WEBKIT_LOAD_REDIRECTED) ++self->redirects_;
       const char* uri = webkit_web_view_get_uri(view);
       self->provisionalURI_ = uri ? uri : "";
       // The navigation really starts here (not when it is decided): a click that opens a tab

@@ -126,39 +126,20 @@ TEST_F(LoadErrorViewTest, WrapsTheEnginesLongWordsIntoCentredLinesOfAtMost380Poi
   EXPECT_EQ(engineWords.get_justify(), Gtk::Justification::CENTER);
 }
 
-// A server on 127.0.0.1 that answers every connection at once in plain text, whatever the client
-// says: what a browser that speaks TLS meets at a server that speaks none.
-class PlainTextListener {
- public:
-  PlainTextListener() : service_(GObjectRef<GSocketService>::adopt(g_socket_service_new())) {
-    const auto loopback =
-        GObjectRef<GInetAddress>::adopt(g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4));
-    const auto any =
-        GObjectRef<GSocketAddress>::adopt(g_inet_socket_address_new(loopback.get(), 0));
-    GSocketAddress* bound = nullptr;
-    EXPECT_TRUE(g_socket_listener_add_address(G_SOCKET_LISTENER(service_.get()), any.get(),
-                                              G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr,
-                                              &bound, nullptr));
-    if (bound) port_ = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(bound));
-    g_clear_object(&bound);
-    g_signal_connect(service_.get(), "incoming", G_CALLBACK(&PlainTextListener::answer), nullptr);
-    g_socket_service_start(service_.get());
+// A server that answers every connection at once in plain text, as one that speaks no TLS does.
+struct PlainTextListener {
+  PlainTextListener() {
+    port = g_socket_listener_add_any_inet_port(G_SOCKET_LISTENER(service.get()), nullptr, nullptr);
+    const auto answer = +[](GSocketService*, GSocketConnection* connection, GObject*, gpointer) {
+      constexpr std::string_view kReply = "HTTP/1.1 400 Bad Request\r\n\r\n";
+      g_output_stream_write_all(g_io_stream_get_output_stream(G_IO_STREAM(connection)),
+                                kReply.data(), kReply.size(), nullptr, nullptr, nullptr);
+      return g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr);
+    };
+    g_signal_connect(service.get(), "incoming", G_CALLBACK(answer), nullptr);
   }
-  ~PlainTextListener() { g_socket_service_stop(service_.get()); }
-
-  std::string httpsURL() const { return "https://127.0.0.1:" + std::to_string(port_) + "/"; }
-
- private:
-  static gboolean answer(GSocketService*, GSocketConnection* connection, GObject*, gpointer) {
-    static constexpr char kReply[] = "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n";
-    g_output_stream_write_all(g_io_stream_get_output_stream(G_IO_STREAM(connection)), kReply,
-                              sizeof kReply - 1, nullptr, nullptr, nullptr);
-    g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr);
-    return TRUE;
-  }
-
-  GObjectRef<GSocketService> service_;
-  int port_ = 0;
+  GObjectRef<GSocketService> service = GObjectRef<GSocketService>::adopt(g_socket_service_new());
+  int port = 0;
 };
 
 TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgain) {
@@ -198,10 +179,12 @@ TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgai
       {answers.url("/loop"),
        "Bu sayfa çok fazla yönlendirme yaptı. Sitenin çerezlerini silmek işe yarayabilir."},
       {answers.url("/hang-up"), "Sunucuyla bağlantı yarıda kesildi. Tekrar dene."},
-      {plainText.httpsURL(), "Bu siteyle güvenli bir bağlantı kurulamadı."},
+      {"https://127.0.0.1:" + std::to_string(plainText.port) + "/",
+       "Bu siteyle güvenli bir bağlantı kurulamadı."},
   };
   auto& details = testing::partWithClass<Gtk::Button>(view, "details");
   auto& engineWords = testing::partWithClass<Gtk::Label>(view, "engine-message");
+  auto& message = testing::partWithClass<Gtk::Label>(view, "message");
   for (const bool english : {false, true}) {
     testing::InterfaceLanguage language(english);
     for (const auto& [address, words] : failures) {
@@ -209,17 +192,12 @@ TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgai
       ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); })) << address;
       pump();
       const std::string engine = tab->loadError.peek()->message;
-      EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "message").get_text().raw(),
-                localized(words))
-          << address << ": " << engine;
-      if (english) {
-        EXPECT_NE(localized(words), words);
-      }
+      EXPECT_EQ(message.get_text().raw(), localized(words)) << address << ": " << engine;
+      EXPECT_TRUE(!english || localized(words) != words) << "untranslated: " << words;
       EXPECT_FALSE(engineWords.is_drawable());
       details.activate();
       EXPECT_TRUE(waitUntil([&] { return engineWords.is_drawable(); }));
       EXPECT_EQ(engineWords.get_text().raw(), engine);
-      EXPECT_FALSE(engine.empty());
       details.activate();
       EXPECT_TRUE(waitUntil([&] { return !engineWords.is_drawable(); }));
     }
