@@ -13,6 +13,7 @@
 namespace zemblo {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::pump;
 using testing::TestServer;
 using testing::waitUntil;
@@ -189,7 +190,8 @@ TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgai
     testing::InterfaceLanguage language(english);
     for (const auto& [address, words] : failures) {
       tab->load(*Url::parse(address));
-      ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); })) << address;
+      // A name is looked up by the machine's name server, which takes its own time to say no.
+      ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }, 30s)) << address;
       pump();
       const std::string engine = tab->loadError.peek()->message;
       EXPECT_EQ(message.get_text().raw(), localized(words)) << address << ": " << engine;
