@@ -234,6 +234,11 @@ std::optional<std::string> BrowserTab::displayHost() const {
   return std::string(withoutLeadingWww(*host));
 }
 
+std::optional<BrowserTab::CertificateFault> BrowserTab::allowedCertificateFault() const {
+  if (!allowedCertificate.get() || !committed_) return std::nullopt;
+  return committed_->allowedCertificate;
+}
+
 std::string BrowserTab::displayTitle() const {
   if (const auto& source = sourceOf.get()) {
     const auto host = source->page.host();
@@ -241,6 +246,11 @@ std::string BrowserTab::displayTitle() const {
                              : host                     ? std::string(*host)
                                                         : source->page.str();
     return withArgument(localized("Kaynak: %@"), page);
+  }
+  // A failed load names the host that failed, never the title of the page before it.
+  const auto& error = loadError.get();
+  if (error && !error->resendsForm) {
+    if (auto host = displayHost()) return *host;
   }
   const auto& text = title.get();
   if (!text.empty()) return text;
@@ -320,16 +330,17 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   if (const auto owner = services.lock()) preparePage(*owner, address);
 }
 
-void BrowserTab::navigationCommitted(bool verified, bool allowedCertificate) {
+void BrowserTab::navigationCommitted(bool verified,
+                                     std::optional<CertificateFault> allowedCertificate) {
   provisional_ = false;
   // Another site's icon never stands for this one, even when the new page turns out to have none.
   const auto hostOf = [](const std::optional<Url>& address) {
     return address ? address->host() : std::nullopt;
   };
   if (committed_ && hostOf(committed_->url) != hostOf(url.peek())) faviconURL.set(std::nullopt);
-  committed_ = CommittedPage{url.peek(), verified, allowedCertificate, sendsFormData_};
+  this->allowedCertificate.set(allowedCertificate.has_value());
+  committed_ = CommittedPage{url.peek(), verified, std::move(allowedCertificate), sendsFormData_};
   verifiedConnection.set(verified);
-  this->allowedCertificate.set(allowedCertificate);
   // The zoom belongs to the host: the page that came shows its host's.
   applyZoom();
 }
@@ -339,7 +350,7 @@ void BrowserTab::showCommittedConnection() {
   // that page is on screen again: its lock comes back.
   if (provisional_ || !committed_ || url.peek() != committed_->url) return;
   verifiedConnection.set(committed_->verified);
-  allowedCertificate.set(committed_->allowedCertificate);
+  allowedCertificate.set(committed_->allowedCertificate.has_value());
 }
 
 void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
@@ -358,7 +369,8 @@ void BrowserTab::handleLoadFailure(const LoadFailure& failure) {
     showCommittedConnection();
     return;
   }
-  loadError.set(LoadError{failure.message, failure.failingURL});
+  loadError.set(
+      LoadError{.message = failure.message, .url = failure.failingURL, .cause = failure.cause});
 }
 
 void BrowserTab::handleCertificateFailure(CertificateFault fault,
@@ -423,7 +435,7 @@ void BrowserTab::webContentProcessTerminated(bool endedByBrowser) {
     return;
   }
   // A page that keeps crashing its process is not reloaded forever: the error page offers a retry.
-  loadError.set(LoadError{localized("Bu sayfaya ulaşılamadı"), url.peek()});
+  loadError.set(LoadError{.url = url.peek(), .cause = FailureCause::pageKeptCrashing});
 }
 
 std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {

@@ -38,7 +38,20 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
     friend bool operator==(const CertificateFault&, const CertificateFault&) = default;
   };
 
+  // What a failed load ran into, where the browser can say it in its own words.
+  enum class FailureCause {
+    unknown,
+    nameNotResolved,
+    connectionRefused,
+    timedOut,
+    connectionReset,
+    tooManyRedirects,
+    secureConnectionFailed,
+    pageKeptCrashing,
+  };
+
   struct LoadError {
+    // The engine's own words, shown only when the user asks for the details.
     std::string message;
     std::optional<Url> url;
     // Set when the page was refused for its certificate: the user may let it through.
@@ -46,6 +59,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
     // Set when the page at `url` was made from a form the user sent, and showing it again would
     // send that form again: only the user's answer does (resendForm).
     bool resendsForm = false;
+    FailureCause cause = FailureCause::unknown;
     friend bool operator==(const LoadError&, const LoadError&) = default;
   };
 
@@ -58,6 +72,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
     Kind kind = Kind::other;
     std::string message;
     std::optional<Url> failingURL;
+    FailureCause cause = FailureCause::unknown;
   };
 
   enum class Policy { cancel, allow, download };
@@ -200,6 +215,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   std::optional<Url> addressToKeep() const;
   std::string titleToKeep() const;
   ConnectionSecurity connectionSecurity() const;
+  // The certificate the user let through for the page on screen, while `allowedCertificate`.
+  std::optional<CertificateFault> allowedCertificateFault() const;
   // Saved logins are never offered to a page whose certificate the engine could not vouch for.
   bool mayFillSavedLogins() const { return !allowedCertificate.peek(); }
   // The heading of a page's alert: the host of the page, or "This page says".
@@ -214,7 +231,8 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   void provisionalNavigationStarted(const std::optional<Url>& address);
   // The main frame's load committed; `verified` when it came over TLS without a certificate error.
   // `allowedCertificate` when it came over a certificate the user let through despite its faults.
-  void navigationCommitted(bool verified, bool allowedCertificate = false);
+  void navigationCommitted(bool verified,
+                           std::optional<CertificateFault> allowedCertificate = std::nullopt);
   void navigationDidFinish(const std::optional<Url>& address, const std::string& pageTitle);
   void handleLoadFailure(const LoadFailure& failure);
   // The engine refused the certificate of `address`; the error page names what is wrong.
@@ -271,7 +289,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   struct CommittedPage {
     std::optional<Url> url;
     bool verified = false;
-    bool allowedCertificate = false;
+    std::optional<CertificateFault> allowedCertificate;
     // Made from a sent form: only sending it again could show it once its view is gone.
     bool fromSentForm = false;
   };

@@ -1,9 +1,14 @@
 #include "model/keyring_vault_storage.h"
 
+#include "model/localization.h"
+
 namespace zemblo {
 
 KeyringVaultStorage::KeyringVaultStorage()
-    : item_({kService, {{"service", kService}, {"account", kAccount}}, kLabel}) {}
+    : item_({.schema = kService,
+             .attributes = {{"service", kService}, {"account", kAccount}},
+             .label = kLabel,
+             .collectionLabel = localized("Varsayılan anahtarlık")}) {}
 
 void KeyringVaultStorage::read(std::function<void(ReadResult)> done) {
   item_.read([done = std::move(done)](KeyringItem::ReadResult result) {

@@ -80,6 +80,11 @@ constexpr LocalizationPair kPairs[] = {
      "This CSV format wasn't recognized. The file needs url, username and password columns."},
     {"Anahtarlığa erişilemedi. Oturumunun kilidini açıp tekrar dene.",
      "Couldn't access the keyring. Unlock your session and try again."},
+    {"Şifre anahtarlığa kaydedilemedi. Anahtarlık onayını ya da parolanı isterse ver, sonra "
+     "tekrar dene.",
+     "The password couldn't be saved to the keyring. If the keyring asks for your consent or "
+     "password, give it, then try again."},
+    {"Varsayılan anahtarlık", "Default keyring"},
     // Choice labels of the preferences
     {"Sistem", "System"},
     {"Açık", "Light"},
@@ -124,6 +129,22 @@ constexpr LocalizationPair kPairs[] = {
     {"Bulunamadı", "Not found"},
     {"Sayfada bul", "Find in page"},
     {"Bu sayfaya ulaşılamadı", "Can't reach this page"},
+    {"Bu adreste bir sunucu bulunamadı. Adresin doğru yazıldığından emin ol.",
+     "No server could be found at this address. Check that it's spelled right."},
+    {"Sunucu bağlantıyı reddetti. Site kapalı olabilir ya da başka bir bağlantı noktasında "
+     "çalışıyor olabilir.",
+     "The server refused the connection. The site may be down, or running on another port."},
+    {"Sunucu zamanında yanıt vermedi. Biraz sonra tekrar dene.",
+     "The server took too long to answer. Try again in a moment."},
+    {"Sunucuyla bağlantı yarıda kesildi. Tekrar dene.",
+     "The connection to the server was cut off. Try again."},
+    {"Bu sayfa çok fazla yönlendirme yaptı. Sitenin çerezlerini silmek işe yarayabilir.",
+     "This page redirected too many times. Clearing the site's cookies may help."},
+    {"Bu siteyle güvenli bir bağlantı kurulamadı.",
+     "A secure connection to this site couldn't be made."},
+    {"Bu sayfayı gösteren süreç tekrar tekrar durdu.",
+     "The process showing this page kept stopping."},
+    {"Sayfa yüklenirken bir sorun oluştu.", "Something went wrong while loading the page."},
     {"Tekrar Dene", "Try Again"},
     // Save-password banner
     {"Şifre güncellensin mi?", "Update password?"},

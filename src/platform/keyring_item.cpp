@@ -37,6 +37,7 @@ struct KeyringItem::State : std::enable_shared_from_this<State> {
   GObjectRef<GCancellable> cancellable = GObjectRef<GCancellable>::adopt(g_cancellable_new());
   GObjectRef<SecretService> service;
   GObjectRef<SecretItem> item;
+  bool creatingCollection = false;
 
   explicit State(Identity identity) : identity(std::move(identity)) {
     schema.name = this->identity.schema.c_str();
@@ -236,7 +237,49 @@ struct KeyringItem::State : std::enable_shared_from_this<State> {
     g_list_free(objects);
   }
 
+  // Stores into the default collection only when there is one. Without it the write fails at
+  // once, and the keyring is asked to create the collection: that asks the user, who may take
+  // any time or never answer, so the caller learns of the failure now and writes again later.
   void create(Value value, WriteDone done) {
+    secret_collection_for_alias(
+        service.get(), SECRET_COLLECTION_DEFAULT, SECRET_COLLECTION_NONE, cancellable.get(),
+        &State::resume, then([value, done](State& self, GObject*, GAsyncResult* result) {
+          GError* error = nullptr;
+          SecretCollection* found = secret_collection_for_alias_finish(result, &error);
+          if (error) {
+            done(false, messageOf(error));
+            g_clear_error(&error);
+            return;
+          }
+          if (!found) {
+            self.createDefaultCollection();
+            return done(false, "the keyring has no default collection");
+          }
+          g_object_unref(found);
+          self.store(value, done);
+        }));
+  }
+
+  void createDefaultCollection() {
+    if (creatingCollection) return;
+    creatingCollection = true;
+    secret_collection_create(
+        service.get(), identity.collectionLabel.c_str(), SECRET_COLLECTION_DEFAULT,
+        SECRET_COLLECTION_CREATE_NONE, cancellable.get(), &State::resume,
+        then([](State& self, GObject*, GAsyncResult* result) {
+          self.creatingCollection = false;
+          GError* error = nullptr;
+          SecretCollection* created = secret_collection_create_finish(result, &error);
+          if (created) {
+            g_object_unref(created);
+          } else {
+            g_warning("The keyring made no default collection: %s", messageOf(error).c_str());
+          }
+          g_clear_error(&error);
+        }));
+  }
+
+  void store(Value value, WriteDone done) {
     GHashTable* attributes = newAttributes();
     secret_service_store(service.get(), &schema, attributes, SECRET_COLLECTION_DEFAULT,
                          identity.label.c_str(), value->value, cancellable.get(), &State::resume,

@@ -19,6 +19,8 @@ class KeyringItem {
     std::vector<std::pair<std::string, std::string>> attributes;
     std::string label;  // given only when the item is created
     std::string contentType = "application/json";
+    // The name of the default collection when the keyring has none and makes one for this item.
+    std::string collectionLabel = "Default keyring";
   };
 
   enum class ReadStatus {
@@ -48,7 +50,9 @@ class KeyringItem {
   // make the keyring ask the user.
   void read(ReadDone done);
   // Replaces the secret of the item found by the last read or write, or creates the item in the
-  // default collection. One write at a time: the caller waits for the answer before the next.
+  // default collection. A keyring without one fails the write at once and is asked to make it,
+  // which it may do after asking the user; a later write then goes there. One write at a time:
+  // the caller waits for the answer before the next.
   void write(std::string data, WriteDone done);
 
  private:

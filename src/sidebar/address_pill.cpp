@@ -93,10 +93,17 @@ void AddressPill::setUpSecurityMark() {
   securityHeading_.add_css_class("heading");
   securityDetail_.set_wrap(true);
   securityDetail_.set_max_width_chars(34);
-  for (Gtk::Label* line : {&securityHeading_, &securityDetail_}) {
+  securityFaults_.set_wrap(true);
+  securityFaults_.set_max_width_chars(34);
+  for (Gtk::Label* line : {&securityHeading_, &securityDetail_, &securityFaults_}) {
     line->set_xalign(0);
     securityColumn_.append(*line);
   }
+  securityCertificate_.set_name("SecurityCertificate");
+  securityCertificate_.set_column_spacing(10);
+  securityCertificate_.set_row_spacing(4);
+  securityCertificate_.set_margin_top(4);
+  securityColumn_.append(securityCertificate_);
   securityColumn_.set_margin(10);
   securityPopover_.set_child(securityColumn_);
   securityPopover_.set_position(Gtk::PositionType::BOTTOM);
@@ -153,6 +160,7 @@ void AddressPill::sync() {
   if (security) {
     securityHeading_.set_text(security->heading);
     securityDetail_.set_text(security->detail);
+    showCertificate(*security);
   } else {
     securityPopover_.popdown();
   }
@@ -168,6 +176,35 @@ void AddressPill::sync() {
   setAccessibleName(*this, look_.text);
   showCopyButton(hovering_ && look_.offersCopyLink);
   queue_draw();
+}
+
+void AddressPill::showCertificate(const SecurityMarkLook& security) {
+  securityFaults_.set_visible(!security.faults.empty());
+  securityFaults_.set_text(security.faults);
+  securityCertificate_.set_visible(!security.certificate.empty());
+  // The pill follows every change of the tab, its load's progress too; the rows stay as they are
+  // while they tell the same, so that a selection in them lasts.
+  if (security.certificate == certificateShown_) return;
+  certificateShown_ = security.certificate;
+  while (Gtk::Widget* cell = securityCertificate_.get_first_child()) {
+    securityCertificate_.remove(*cell);
+  }
+  int row = 0;
+  for (const auto& [name, value] : security.certificate) {
+    auto* key = Gtk::make_managed<Gtk::Label>(name);
+    key->set_xalign(0);
+    key->set_valign(Gtk::Align::START);
+    key->add_css_class("dim-label");
+    // The certificate's own words, as text and never as markup.
+    auto* text = Gtk::make_managed<Gtk::Label>(value);
+    text->set_xalign(0);
+    text->set_wrap(true);
+    text->set_wrap_mode(Pango::WrapMode::WORD_CHAR);
+    text->set_max_width_chars(28);
+    text->set_selectable(true);
+    securityCertificate_.attach(*key, 0, row);
+    securityCertificate_.attach(*text, 1, row++);
+  }
 }
 
 void AddressPill::showSecurityMark() {

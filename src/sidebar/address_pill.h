@@ -54,6 +54,7 @@ class AddressPill : public Gtk::Widget {
   void setUpZoomButton();
   void syncZoom(BrowserTab* tab);
   void showSecurityMark();
+  void showCertificate(const SecurityMarkLook& security);
 
   const SidebarContext& context_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};
@@ -65,6 +66,9 @@ class AddressPill : public Gtk::Widget {
   Gtk::Box securityColumn_{Gtk::Orientation::VERTICAL, 6};
   Gtk::Label securityHeading_;
   Gtk::Label securityDetail_;
+  Gtk::Label securityFaults_;
+  Gtk::Grid securityCertificate_;
+  std::vector<std::pair<std::string, std::string>> certificateShown_;
   Gtk::Label label_;
   // The page's zoom; a click gives the page its host's default zoom back.
   Gtk::Button zoomButton_;

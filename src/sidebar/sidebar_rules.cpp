@@ -5,6 +5,7 @@
 
 #include "model/ad_blocker.h"
 #include "model/browser_tab.h"
+#include "model/certificate_texts.h"
 #include "model/localization.h"
 #include "model/page_dark_mode.h"
 #include "platform/text.h"
@@ -74,6 +75,10 @@ AddressPillLook addressPillLook(const BrowserTab* tab) {
     look.symbol = "magnifyingglass";
   } else {
     look.securityMark = securityMarkLook(tab->connectionSecurity());
+    if (const auto fault = look.securityMark ? tab->allowedCertificateFault() : std::nullopt) {
+      look.securityMark->faults = certificateFaultLines(*fault);
+      look.securityMark->certificate = certificateDetails(*fault);
+    }
     look.symbol = look.securityMark ? look.securityMark->symbol : "globe";
   }
   const std::optional<std::string> host = tab ? tab->displayHost() : std::nullopt;

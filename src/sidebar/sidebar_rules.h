@@ -44,6 +44,9 @@ struct SecurityMarkLook {
   std::string name;  // the mark's accessible name
   std::string heading;
   std::string detail;
+  // For a certificate the user let through: what is wrong with it, and its details.
+  std::string faults;
+  std::vector<std::pair<std::string, std::string>> certificate;
   friend bool operator==(const SecurityMarkLook&, const SecurityMarkLook&) = default;
 };
 std::optional<SecurityMarkLook> securityMarkLook(BrowserTab::ConnectionSecurity security);

@@ -402,7 +402,8 @@ void WebKitWebViewPort::requestTimedOut(const Url& url) {
   webkit_web_view_stop_loading(view_.get());
   loadFailed_ = true;
   if (auto tab = tab_.lock()) {
-    tab->handleLoadFailure({BrowserTab::LoadFailure::Kind::other, kTimedOutMessage, url});
+    tab->handleLoadFailure({BrowserTab::LoadFailure::Kind::other, kTimedOutMessage, url,
+                            BrowserTab::FailureCause::timedOut});
     // A stop that reaches the engine before its load got going leaves "is-loading" set with no
     // later change, and the tab would spin forever beside its error.
     tab->isLoading.set(false);

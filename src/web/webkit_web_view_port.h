@@ -138,6 +138,9 @@ class WebKitWebViewPort : public WebViewPort {
   void defer(std::function<void()> work);
   void startWatchdog(const Url& url);
   void stopWatchdog();
+  // A page that came over a certificate the user let through on another port of its host is
+  // stopped and shown as refused; false for any other commit.
+  bool refuseCertificateOfAnotherPort(WebKitWebView* view);
   void commitWithoutTheRequestedPage(WebKitWebView* view);
   void requestTimedOut(const Url& url);
 
@@ -215,6 +218,8 @@ class WebKitWebViewPort : public WebViewPort {
   bool loadFailed_ = false;
   // The address of the navigation that has started and not yet committed.
   std::string provisionalURI_;
+  // The redirections the load under way followed.
+  int redirects_ = 0;
   std::unique_ptr<ScriptDialog> scriptDialog_;
   // The certificate the last load was refused for, and the address it was refused at.
   GObjectRef<GTlsCertificate> refusedCertificate_;

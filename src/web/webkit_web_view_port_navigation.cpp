@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "model/browser_tab.h"
+#include "web/certificate_exceptions.h"
 #include "web/certificate_fault_reading.h"
 
 namespace zemblo {
@@ -12,6 +13,8 @@ namespace {
 // The engine's own words for an address it refuses, which WebKitGTK never reports.
 constexpr const char* kRefusedMessage = "Not allowed to use restricted network port";
 constexpr std::string_view kBlankPage = "about:blank";
+// The engine gives up after this many redirections, with an error of no domain.
+constexpr int kEngineRedirectLimit = 20;
 
 std::optional<Url> parseURI(const char* uri) {
   if (!uri || !*uri) return std::nullopt;
@@ -32,6 +35,30 @@ BrowserTab::LoadFailure::Kind failureKind(const GError* error) {
     return Kind::handledByPlugin;
   }
   return Kind::other;
+}
+
+// The engine passes on the network's own errors: the resolver's, the socket's and the TLS
+// library's.
+BrowserTab::FailureCause failureCause(const GError* error) {
+  using Cause = BrowserTab::FailureCause;
+  if (!error) return Cause::unknown;
+  if (error->domain == G_RESOLVER_ERROR) return Cause::nameNotResolved;
+  if (error->domain == G_TLS_ERROR) return Cause::secureConnectionFailed;
+  if (error->domain != G_IO_ERROR) return Cause::unknown;
+  switch (error->code) {
+    case G_IO_ERROR_CONNECTION_REFUSED:
+      return Cause::connectionRefused;
+    case G_IO_ERROR_TIMED_OUT:
+      return Cause::timedOut;
+    case G_IO_ERROR_CONNECTION_CLOSED:  // also the broken pipe
+    case G_IO_ERROR_PARTIAL_INPUT:      // the answer stopped before its end
+    case G_IO_ERROR_NOT_CONNECTED:
+      return Cause::connectionReset;
+    case G_IO_ERROR_HOST_NOT_FOUND:
+      return Cause::nameNotResolved;
+    default:
+      return Cause::unknown;
+  }
 }
 
 void answer(WebKitPolicyDecision* decision, BrowserTab::Policy policy) {
@@ -57,13 +84,16 @@ bool verifiedConnection(WebKitWebView* view) {
          faults == G_TLS_CERTIFICATE_NO_FLAGS;
 }
 
-// A page that committed over TLS despite faults came over a certificate the user let through:
-// the engine refuses every other.
-bool allowedCertificate(WebKitWebView* view) {
+// A page that committed over TLS despite faults came over a certificate the engine let through
+// for its host: what is wrong with it and what it says of itself.
+std::optional<BrowserTab::CertificateFault> allowedCertificate(WebKitWebView* view) {
   GTlsCertificate* certificate = nullptr;
   GTlsCertificateFlags faults = G_TLS_CERTIFICATE_NO_FLAGS;
-  return webkit_web_view_get_tls_info(view, &certificate, &faults) && certificate &&
-         faults != G_TLS_CERTIFICATE_NO_FLAGS;
+  if (!webkit_web_view_get_tls_info(view, &certificate, &faults) || !certificate ||
+      faults == G_TLS_CERTIFICATE_NO_FLAGS) {
+    return std::nullopt;
+  }
+  return readCertificateFault(certificate, faults);
 }
 
 }  // namespace
@@ -125,9 +155,11 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
   switch (event) {
     case WEBKIT_LOAD_STARTED:
       self->loadFailed_ = false;
+      self->redirects_ = 0;
       self->cancelScriptDialog();
       [[fallthrough]];
     case WEBKIT_LOAD_REDIRECTED: {
+      if (event == WEBKIT_LOAD_REDIRECTED) ++self->redirects_;
       const char* uri = webkit_web_view_get_uri(view);
       self->provisionalURI_ = uri ? uri : "";
       // The navigation really starts here (not when it is decided): a click that opens a tab
@@ -141,6 +173,7 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
                                          self->navigationByBrowser_);
       }
       self->stopWatchdog();
+      if (self->refuseCertificateOfAnotherPort(view)) break;
       if (tab) tab->navigationCommitted(verifiedConnection(view), allowedCertificate(view));
       self->commitWithoutTheRequestedPage(view);
       self->provisionalURI_.clear();
@@ -156,6 +189,29 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
     }
   }
   self->publishBackForward();
+}
+
+bool WebKitWebViewPort::refuseCertificateOfAnotherPort(WebKitWebView* view) {
+  GTlsCertificate* certificate = nullptr;
+  GTlsCertificateFlags faults = G_TLS_CERTIFICATE_NO_FLAGS;
+  const char* uri = webkit_web_view_get_uri(view);
+  if (!uri || !webkit_web_view_get_tls_info(view, &certificate, &faults) || !certificate ||
+      faults == G_TLS_CERTIFICATE_NO_FLAGS ||
+      certificateAllowedFor(webkit_web_view_get_network_session(view), uri)) {
+    return false;
+  }
+  // The engine let the certificate through because the user allowed it on another port of this
+  // host, where another server may answer. The page goes no further, and the user is asked
+  // about this one.
+  loadFailed_ = true;
+  provisionalURI_.clear();
+  refusedCertificate_ = GObjectRef<GTlsCertificate>::share(certificate);
+  refusedURI_ = uri;
+  webkit_web_view_stop_loading(view);
+  if (auto tab = tab_.lock()) {
+    tab->handleCertificateFailure(readCertificateFault(certificate, faults), parseURI(uri));
+  }
+  return true;
 }
 
 void WebKitWebViewPort::commitWithoutTheRequestedPage(WebKitWebView* view) {
@@ -182,8 +238,12 @@ gboolean WebKitWebViewPort::onLoadFailed(WebKitWebView*, WebKitLoadEvent event,
   // keeps what it shows. WebKit's own error page is never used: the tab shows its own.
   if (event != WEBKIT_LOAD_COMMITTED) {
     if (auto tab = self->tab_.lock()) {
+      auto cause = failureCause(error);
+      if (cause == BrowserTab::FailureCause::unknown && self->redirects_ >= kEngineRedirectLimit) {
+        cause = BrowserTab::FailureCause::tooManyRedirects;
+      }
       tab->handleLoadFailure(
-          {failureKind(error), error ? error->message : "", parseURI(failingURI)});
+          {failureKind(error), error ? error->message : "", parseURI(failingURI), cause});
     }
   }
   return TRUE;
@@ -206,14 +266,11 @@ gboolean WebKitWebViewPort::onLoadFailedWithTlsErrors(WebKitWebView*, const char
 
 void WebKitWebViewPort::allowRefusedCertificate() {
   if (!refusedCertificate_ || refusedURI_.empty()) return;
-  g_autoptr(GUri) uri = g_uri_parse(refusedURI_.c_str(), G_URI_FLAGS_NONE, nullptr);
-  const char* host = uri ? g_uri_get_host(uri) : nullptr;
-  if (!host || !*host) {
+  if (!allowCertificateFor(webkit_web_view_get_network_session(view_.get()),
+                           refusedCertificate_.get(), refusedURI_)) {
     g_warning("No host to let a certificate through for: %s", refusedURI_.c_str());
     return;
   }
-  webkit_network_session_allow_tls_certificate_for_host(
-      webkit_web_view_get_network_session(view_.get()), refusedCertificate_.get(), host);
   const std::string address = std::exchange(refusedURI_, {});
   refusedCertificate_ = {};
   if (const auto url = parseURI(address.c_str())) load(*url);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/browser_tab.h"
+#include "model/certificate_texts.h"
 #include "model/localization.h"
 #include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
@@ -10,44 +11,13 @@
 namespace zemblo {
 namespace {
 
-using CertificateKind = BrowserTab::CertificateFault::Kind;
-
-std::string faultText(CertificateKind kind) {
-  switch (kind) {
-    case CertificateKind::untrusted:
-      return localized(
-          "Sertifikayı tanınan bir kuruluş imzalamamış: kendinden imzalı ya da yayıncısı "
-          "bilinmiyor.");
-    case CertificateKind::expired:
-      return localized("Sertifikanın süresi dolmuş.");
-    case CertificateKind::notYetValid:
-      return localized("Sertifika henüz geçerli değil.");
-    case CertificateKind::wrongHost:
-      return localized("Sertifika başka bir sitenin adına verilmiş.");
-    case CertificateKind::revoked:
-      return localized("Sertifika iptal edilmiş.");
-    case CertificateKind::other:
-      break;
-  }
-  return localized("Sertifika güvenli bir bağlantı kurmaya yetmiyor.");
-}
-
-std::string faultLines(const BrowserTab::CertificateFault& fault) {
-  std::string lines;
-  for (const CertificateKind kind : fault.kinds) {
-    if (!lines.empty()) lines += '\n';
-    lines += faultText(kind);
-  }
-  return lines;
-}
-
 // One row of the certificate's details; the certificate's own words are shown as they come.
 void addDetail(Gtk::Grid& grid, int row, const std::string& name, const std::string& value) {
   auto* key = Gtk::make_managed<Gtk::Label>(name);
   key->set_xalign(1);
   key->set_valign(Gtk::Align::START);
   key->add_css_class("fg-secondary");
-  auto* text = Gtk::make_managed<Gtk::Label>(value.empty() ? "—" : value);
+  auto* text = Gtk::make_managed<Gtk::Label>(value);
   text->set_xalign(0);
   text->set_wrap(true);
   text->set_wrap_mode(Pango::WrapMode::WORD_CHAR);
@@ -55,6 +25,33 @@ void addDetail(Gtk::Grid& grid, int row, const std::string& name, const std::str
   text->set_selectable(true);
   grid.attach(*key, 0, row);
   grid.attach(*text, 1, row);
+}
+
+// What went wrong, in the browser's words; the engine's own stay behind the details.
+std::string causeText(BrowserTab::FailureCause cause) {
+  using Cause = BrowserTab::FailureCause;
+  switch (cause) {
+    case Cause::nameNotResolved:
+      return localized("Bu adreste bir sunucu bulunamadı. Adresin doğru yazıldığından emin ol.");
+    case Cause::connectionRefused:
+      return localized(
+          "Sunucu bağlantıyı reddetti. Site kapalı olabilir ya da başka bir bağlantı noktasında "
+          "çalışıyor olabilir.");
+    case Cause::timedOut:
+      return localized("Sunucu zamanında yanıt vermedi. Biraz sonra tekrar dene.");
+    case Cause::connectionReset:
+      return localized("Sunucuyla bağlantı yarıda kesildi. Tekrar dene.");
+    case Cause::tooManyRedirects:
+      return localized(
+          "Bu sayfa çok fazla yönlendirme yaptı. Sitenin çerezlerini silmek işe yarayabilir.");
+    case Cause::secureConnectionFailed:
+      return localized("Bu siteyle güvenli bir bağlantı kurulamadı.");
+    case Cause::pageKeptCrashing:
+      return localized("Bu sayfayı gösteren süreç tekrar tekrar durdu.");
+    case Cause::unknown:
+      break;
+  }
+  return localized("Sayfa yüklenirken bir sorun oluştu.");
 }
 
 }  // namespace
@@ -121,6 +118,14 @@ LoadErrorView::LoadErrorView() {
   visitAnywayButton_.add_css_class("destructive-action");
   visitAnywayButton_.set_halign(Gtk::Align::CENTER);
   visitAnywayButton_.signal_clicked().connect([this] { visitAnyway(); });
+  engineMessage_.add_css_class("engine-message");
+  engineMessage_.add_css_class("fg-tertiary");
+  engineMessage_.set_wrap(true);
+  engineMessage_.set_wrap_mode(Pango::WrapMode::WORD_CHAR);
+  engineMessage_.setWidthLimit(kMessageMaxWidth);
+  engineMessage_.set_justify(Gtk::Justification::CENTER);
+  engineMessage_.set_selectable(true);
+  details_.append(engineMessage_);
   details_.append(certificateGrid_);
   details_.append(visitAnywayButton_);
   details_.set_name("CertificateDetails");
@@ -174,7 +179,11 @@ void LoadErrorView::sync() {
 void LoadErrorView::syncCertificate() {
   const auto& error = tab_->loadError.peek();
   const auto& certificate = error->certificate;
-  detailsButton_.set_visible(certificate.has_value());
+  detailsButton_.set_visible(certificate.has_value() ||
+                             (!error->resendsForm && !error->message.empty()));
+  engineMessage_.set_visible(!certificate);
+  certificateGrid_.set_visible(certificate.has_value());
+  visitAnywayButton_.set_visible(certificate.has_value());
   if (error->resendsForm) {
     details_.set_visible(false);
     icon_.set_from_icon_name(symbolIconName("doc.badge.arrow.up"));
@@ -189,23 +198,25 @@ void LoadErrorView::syncCertificate() {
     icon_.set_name("LoadErrorIcon");
     icon_.set_from_icon_name(symbolIconName("wifi.exclamationmark"));
     title_.set_text(localized("Bu sayfaya ulaşılamadı"));
-    // The message and the host are shown as they come, never translated or read as markup.
-    message_.set_text(error->message);
+    message_.set_text(causeText(error->cause));
+    // The engine's words and the host are shown as they come, never translated or read as
+    // markup.
+    engineMessage_.set_text(error->message);
     return;
   }
   icon_.set_from_icon_name(symbolIconName("exclamationmark.triangle.fill"));
   title_.set_text(localized("Bu sitenin sertifikasına güvenilmiyor"));
-  message_.set_text(faultLines(*certificate));
+  message_.set_text(certificateFaultLines(*certificate));
   while (Gtk::Widget* row = certificateGrid_.get_first_child()) certificateGrid_.remove(*row);
-  addDetail(certificateGrid_, 0, localized("Sahibi"), certificate->subject);
-  addDetail(certificateGrid_, 1, localized("Yayıncı"), certificate->issuer);
-  addDetail(certificateGrid_, 2, localized("Geçerlilik başlangıcı"), certificate->validFrom);
-  addDetail(certificateGrid_, 3, localized("Geçerlilik sonu"), certificate->validUntil);
+  int row = 0;
+  for (const auto& [name, value] : certificateDetails(*certificate)) {
+    addDetail(certificateGrid_, row++, name, value);
+  }
 }
 
 void LoadErrorView::toggleDetails() {
   const auto& error = tab_ ? tab_->loadError.peek() : std::nullopt;
-  if (!error || !error->certificate) return;
+  if (!error || error->resendsForm) return;
   details_.set_visible(!details_.get_visible());
 }
 

@@ -26,8 +26,9 @@ class LimitedLabel : public Gtk::Label {
   int limit_ = -1;
 };
 
-// The page shown instead of a web page whose load failed: what went wrong, the host that could
-// not be reached and a button that tries again. Present only while the tab holds a load error.
+// The page shown instead of a web page whose load failed: what went wrong in the browser's
+// words, the host that could not be reached and a button that tries again, and behind the details
+// the engine's own words. Present only while the tab holds a load error.
 // For a refused certificate it names the faults and offers the certificate's details, and
 // behind them the way through; for a page made from a sent form, it asks before sending it again.
 class LoadErrorView : public Gtk::Widget {
@@ -42,7 +43,7 @@ class LoadErrorView : public Gtk::Widget {
 
   // The retry button's action; for a page made from a sent form, the user's yes.
   void retry();
-  // The details button's action: shows or hides the certificate's details.
+  // The details button's action: shows or hides the engine's words or the certificate's details.
   void toggleDetails();
   // The action of the button behind the details that visits the page despite its certificate.
   void visitAnyway();
@@ -64,6 +65,7 @@ class LoadErrorView : public Gtk::Widget {
   Gtk::Button retryButton_;
   Gtk::Button detailsButton_;
   Gtk::Box details_{Gtk::Orientation::VERTICAL, 10};
+  LimitedLabel engineMessage_;
   Gtk::Grid certificateGrid_;
   Gtk::Button visitAnywayButton_;
   std::unique_ptr<Observer> observer_;

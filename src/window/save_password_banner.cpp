@@ -114,7 +114,9 @@ void SavePasswordBanner::showOffer(const PendingCredential& offer, PendingSaveSt
   title_.set_text(title);
   setAccessibleLabel(*this, title);
   subtitle_.set_text(offer.username.empty() ? offer.host : offer.username + " · " + offer.host);
-  failure_.set_text(localized("Anahtarlığa erişilemedi. Oturumunun kilidini açıp tekrar dene."));
+  failure_.set_text(
+      localized("Şifre anahtarlığa kaydedilemedi. Anahtarlık onayını ya da parolanı isterse ver, "
+                "sonra tekrar dene."));
   failure_.set_visible(status == PendingSaveStatus::failed);
   never_.set_label(localized("Asla"));
   never_.set_tooltip_text(localized("Bu site için bir daha sorma"));

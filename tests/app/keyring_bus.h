@@ -19,10 +19,12 @@ namespace zemblo::testing {
 
 // A D-Bus session of the test's own, built like the test session's, with a Secret Service of its
 // own (gnome-keyring, its files in `home`): a browser run on it and the test meet the same keyring,
-// and the test can hold the keyring's answers back.
+// and the test can hold the keyring's answers back. Without `loginCollection` the keyring starts
+// as on a desktop where nobody ever unlocked it: it has no collection to store into.
 class KeyringBus {
  public:
-  explicit KeyringBus(const std::filesystem::path& home) : bus_(busCommand(), &busOutput_) {
+  explicit KeyringBus(const std::filesystem::path& home, bool loginCollection = true)
+      : bus_(busCommand(), &busOutput_) {
     std::string address;
     for (char c = 0; read(busOutput_, &c, 1) == 1 && c != '\n';) address += c;
     close(busOutput_);
@@ -40,8 +42,10 @@ class KeyringBus {
     keyring_.emplace(std::vector<std::string>{
         "/bin/sh", "-c",
         "exec env DBUS_SESSION_BUS_ADDRESS='" + address + "' XDG_RUNTIME_DIR='" + runtime.string() +
-            "' gnome-keyring-daemon --foreground --unlock --components=secrets <'" +
-            (home / "keyring-password").string() + "' >/dev/null 2>&1"});
+            "' gnome-keyring-daemon --foreground --components=secrets " +
+            (loginCollection ? "--unlock <'" + (home / "keyring-password").string() + "'"
+                             : std::string("</dev/null")) +
+            " >/dev/null 2>&1"});
     within(std::chrono::seconds(10), [&] { return hasOwner("org.freedesktop.secrets"); });
   }
   ~KeyringBus() {
@@ -54,6 +58,12 @@ class KeyringBus {
   bool ready() const { return connection_ && hasOwner("org.freedesktop.secrets"); }
   const std::string& address() const { return address_; }
   GDBusConnection* connection() const { return connection_; }
+
+  // The desktop's prompter, which shows the keyring's questions to the user on the display.
+  ChildProcess prompter() const {
+    return ChildProcess(
+        {"env", "DBUS_SESSION_BUS_ADDRESS=" + address_, "/usr/libexec/gcr-prompter"});
+  }
 
   // The keyring takes messages but answers none until resumed, as a busy keyring does.
   void pause() const { keyring_->signal(SIGSTOP); }

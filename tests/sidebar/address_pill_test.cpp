@@ -240,9 +240,10 @@ TEST(AddressPillTest, SecurePagesShowALockAndTheHostWithoutWww) {
 }
 
 // The lock stands for a page that came over a connection the engine accepted. A refused
-// certificate shows the globe over an error view that names the fault and, behind the
-// certificate's details, lets the user through; the page then comes with a warning mark, never
-// the lock, and saved logins are not offered there.
+// certificate shows the globe over an error view, in a tab named after the host, that names the
+// fault and, behind the certificate's details, lets the user through; the page then comes with a
+// warning mark that tells the certificate, never the lock, and saved logins are not offered
+// there. The way through holds for the port the user saw, not for another server on the host.
 TEST(AddressPillTest, ARefusedCertificateIsNamedAndTheUserMayVisitAnyway) {
   GError* error = nullptr;
   const auto certificate = GObjectRef<GTlsCertificate>::adopt(
@@ -254,10 +255,18 @@ TEST(AddressPillTest, ARefusedCertificateIsNamedAndTheUserMayVisitAnyway) {
   server.route("/", {"<title>Behind a bad certificate</title>",
                      "text/html; charset=utf-8",
                      {{"Connection", "close"}}});
+  testing::TestServer otherPort(certificate.get());
+  otherPort.route(
+      "/",
+      {"<title>Another server</title>", "text/html; charset=utf-8", {{"Connection", "close"}}});
   SidebarHarness harness;
-  auto tab = harness.open(server.url("/"));
+  harness.server().page("/page", "<title>Local</title><p>hello</p>");
+  auto tab = harness.open(harness.server().url("/page"));
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "Local" && !tab->isLoading.peek(); }));
+  tab->load(server.address("/"));
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
   pump();
+  EXPECT_EQ(harness.titlesInList(), std::vector<std::string>{"127.0.0.1"});
   auto& pill = harness.pill();
   auto& view = testing::widgetNamed<LoadErrorView>(harness.content(), "LoadErrorView");
   EXPECT_TRUE(view.get_mapped());
@@ -288,8 +297,18 @@ TEST(AddressPillTest, ARefusedCertificateIsNamedAndTheUserMayVisitAnyway) {
   EXPECT_EQ(server.hits("/"), 1);
   EXPECT_FALSE(view.get_mapped());
   EXPECT_EQ(iconOf(leadingIcon(pill)), symbolIconName("exclamationmark.triangle.fill"));
-  EXPECT_TRUE(buttonNamed(pill, "Güvenli değil: sertifikaya güvenilmiyor"));
+  Gtk::Button* warning = buttonNamed(pill, "Güvenli değil: sertifikaya güvenilmiyor");
+  ASSERT_TRUE(warning);
   SidebarHarness::screenshot("pill-allowed-certificate");
+  harness.click(*warning);
+  ASSERT_TRUE(waitUntil([&] { return securityPopover(pill).get_mapped(); }));
+  const std::string warned = textsUnder(securityPopover(pill));
+  for (const char* told : {"Bu sitenin sertifikasına güvenilmiyor", "kendinden imzalı",
+                           "CN=127.0.0.1", "Yayıncı", "2126-11-14"}) {
+    EXPECT_NE(warned.find(told), std::string::npos) << told << " in " << warned;
+  }
+  SidebarHarness::screenshot("pill-allowed-certificate-popover");
+  securityPopover(pill).popdown();
 
   // A menu of saved logins asked for on this page is answered with nothing and never shown.
   std::optional<std::optional<Uuid>> answered;
@@ -302,6 +321,22 @@ TEST(AddressPillTest, ARefusedCertificateIsNamedAndTheUserMayVisitAnyway) {
   // The exception lasts: a reload needs no second permission, and still shows the warning.
   tab->reload();
   ASSERT_TRUE(waitUntil([&] { return server.hits("/") == 2 && !tab->isLoading.peek(); }));
+  pump();
+  EXPECT_FALSE(tab->loadError.peek());
+  EXPECT_EQ(iconOf(leadingIcon(pill)), symbolIconName("exclamationmark.triangle.fill"));
+
+  // The same certificate from another port of the host is refused again, whatever the engine
+  // let through, until the user lets it through there too.
+  tab->load(otherPort.address("/"));
+  ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }));
+  pump();
+  EXPECT_TRUE(tab->loadError.peek()->certificate);
+  EXPECT_TRUE(view.get_mapped());
+  EXPECT_EQ(iconOf(leadingIcon(pill)), symbolIconName("globe"));
+  EXPECT_FALSE(tab->allowedCertificate.peek());
+  tab->visitDespiteCertificate();
+  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "Another server"; }));
+  ASSERT_TRUE(waitUntil([&] { return !tab->isLoading.peek(); }));
   pump();
   EXPECT_FALSE(tab->loadError.peek());
   EXPECT_EQ(iconOf(leadingIcon(pill)), symbolIconName("exclamationmark.triangle.fill"));

@@ -62,7 +62,9 @@ class TestServer {
     std::string body;
     std::string contentType = "text/html; charset=utf-8";
     std::vector<std::pair<std::string, std::string>> headers;
+    int status = 200;
     bool neverAnswer = false;  // holds the request open until the client gives up
+    bool hangUp = false;       // closes the connection without an answer
     bool truncated = false;    // promises twice the body, sends it, then drops the connection
     // With `truncated`: the length promised instead, and the protocol version of the answer.
     std::optional<size_t> promisedLength;
@@ -129,7 +131,13 @@ class TestServer {
       sendTruncated(message, response);
       return;
     }
-    soup_server_message_set_status(message, 200, nullptr);
+    if (response.hangUp) {
+      GIOStream* connection = soup_server_message_steal_connection(message);
+      g_io_stream_close(connection, nullptr, nullptr);
+      g_object_unref(connection);
+      return;
+    }
+    soup_server_message_set_status(message, response.status, nullptr);
     SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
     for (const auto& [name, value] : response.headers) {
       soup_message_headers_append(headers, name.c_str(), value.c_str());

@@ -548,7 +548,9 @@ TEST_F(WebKitWebViewPortTest, ARequestThatNeverCommitsTimesOut) {
   WebHarness harness(1s);
   const auto started = std::chrono::steady_clock::now();
   auto tab = harness.show(server.url("/slow"));
-  const BrowserTab::LoadError timedOut{"The request timed out.", server.address("/slow")};
+  const BrowserTab::LoadError timedOut{.message = "The request timed out.",
+                                       .url = server.address("/slow"),
+                                       .cause = BrowserTab::FailureCause::timedOut};
   ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek() == timedOut; }, 5s));
   EXPECT_GE(std::chrono::steady_clock::now() - started, 900ms);
   ASSERT_TRUE(waitUntil([&] { return !tab->isLoading.peek(); }));

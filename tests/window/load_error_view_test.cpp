@@ -13,6 +13,7 @@
 namespace zemblo {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::pump;
 using testing::TestServer;
 using testing::waitUntil;
@@ -55,7 +56,7 @@ TEST_F(LoadErrorViewTest, ShowsTitleMessageHostAndRetryOnlyWhileThereIsAnError) 
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "title").get_text().raw(),
             "Bu sayfaya ulaşılamadı");
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "message").get_text().raw(),
-            "Could not connect: Connection refused");
+            "Sayfa yüklenirken bir sorun oluştu.");
   EXPECT_TRUE(testing::partWithClass<Gtk::Label>(view, "host").get_visible());
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "host").get_text().raw(), "www.example.com");
   EXPECT_EQ(testing::partWithClass<Gtk::Button>(view, "retry").get_label().raw(), "Tekrar Dene");
@@ -65,9 +66,12 @@ TEST_F(LoadErrorViewTest, ShowsTitleMessageHostAndRetryOnlyWhileThereIsAnError) 
   EXPECT_NE(icon, "network-wireless-no-route-symbolic");
 
   // A new failure replaces the texts; clearing the error removes the view.
-  tab->loadError.set(BrowserTab::LoadError{"Zaman aşımı", Url::parse("http://other.test/")});
+  tab->loadError.set(BrowserTab::LoadError{.message = "Socket I/O timed out",
+                                           .url = Url::parse("http://other.test/"),
+                                           .cause = BrowserTab::FailureCause::timedOut});
   pump();
-  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "message").get_text().raw(), "Zaman aşımı");
+  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "message").get_text().raw(),
+            "Sunucu zamanında yanıt vermedi. Biraz sonra tekrar dene.");
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "host").get_text().raw(), "other.test");
   tab->loadError.set(std::nullopt);
   pump();
@@ -88,9 +92,16 @@ TEST_F(LoadErrorViewTest, TranslatesOnlyItsOwnTexts) {
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "title").get_text().raw(),
             "Can't reach this page");
   EXPECT_EQ(testing::partWithClass<Gtk::Button>(view, "retry").get_label().raw(), "Try Again");
-  // The engine's message is shown as it came, never as markup.
+  // The engine's message is shown as it came, never as markup, and only under the details.
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "message").get_text().raw(),
-            "<b>Bağlantı reddedildi</b>");
+            "Something went wrong while loading the page.");
+  auto& engineWords = testing::partWithClass<Gtk::Label>(view, "engine-message");
+  EXPECT_FALSE(engineWords.is_drawable());
+  view.toggleDetails();
+  pump();
+  EXPECT_TRUE(engineWords.is_drawable());
+  EXPECT_EQ(engineWords.get_text().raw(), "<b>Bağlantı reddedildi</b>");
+  EXPECT_FALSE(engineWords.get_use_markup());
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "host").get_text().raw(), "127.0.0.1");
 
   // A page made from a sent form asks before sending it again, and names the form's host.
@@ -102,19 +113,35 @@ TEST_F(LoadErrorViewTest, TranslatesOnlyItsOwnTexts) {
   EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "host").get_text().raw(), "shop.example");
 }
 
-TEST_F(LoadErrorViewTest, WrapsALongMessageIntoCentredLinesOfAtMost380Points) {
+TEST_F(LoadErrorViewTest, WrapsTheEnginesLongWordsIntoCentredLinesOfAtMost380Points) {
   std::string message;
   for (int i = 0; i < 30; ++i) message += "The connection to the server was lost. ";
   failed(message, "http://example.com/");
+  view.toggleDetails();
   pump();
-  const int width = testing::partWithClass<Gtk::Label>(view, "message").get_width();
+  auto& engineWords = testing::partWithClass<Gtk::Label>(view, "engine-message");
+  const int width = engineWords.get_width();
   EXPECT_GT(width, 200);
   EXPECT_LE(width, LoadErrorView::kMessageMaxWidth);
-  EXPECT_GT(testing::partWithClass<Gtk::Label>(view, "message").get_height(),
-            3 * 16);  // several lines
-  EXPECT_EQ(testing::partWithClass<Gtk::Label>(view, "message").get_justify(),
-            Gtk::Justification::CENTER);
+  EXPECT_GT(engineWords.get_height(), 3 * 16);  // several lines
+  EXPECT_EQ(engineWords.get_justify(), Gtk::Justification::CENTER);
 }
+
+// A server that answers every connection at once in plain text, as one that speaks no TLS does.
+struct PlainTextListener {
+  PlainTextListener() {
+    port = g_socket_listener_add_any_inet_port(G_SOCKET_LISTENER(service.get()), nullptr, nullptr);
+    const auto answer = +[](GSocketService*, GSocketConnection* connection, GObject*, gpointer) {
+      constexpr std::string_view kReply = "HTTP/1.1 400 Bad Request\r\n\r\n";
+      g_output_stream_write_all(g_io_stream_get_output_stream(G_IO_STREAM(connection)),
+                                kReply.data(), kReply.size(), nullptr, nullptr, nullptr);
+      return g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr);
+    };
+    g_signal_connect(service.get(), "incoming", G_CALLBACK(answer), nullptr);
+  }
+  GObjectRef<GSocketService> service = GObjectRef<GSocketService>::adopt(g_socket_service_new());
+  int port = 0;
+};
 
 TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgain) {
   TestServer server;
@@ -137,6 +164,46 @@ TEST(LoadErrorInWindowTest, ARefusedConnectionShowsTheErrorPageAndRetryLoadsAgai
   EXPECT_EQ(page.height, card.height);
   EXPECT_EQ(view.get_next_sibling(), &testing::widgetNamed(harness.content(), "ProgressLine"));
   WindowHarness::screenshot("load-error");
+
+  // The engine's common failures in the browser's words, in either language; the engine's own
+  // words only behind the details.
+  TestServer answers;
+  answers.route("/loop", {.body = "", .headers = {{"Location", "/loop"}}, .status = 302});
+  answers.route("/hang-up", {.hangUp = true});
+  PlainTextListener plainText;
+  const std::pair<std::string, const char*> failures[] = {
+      {testing::refusedURL(),
+       "Sunucu bağlantıyı reddetti. Site kapalı olabilir ya da başka bir bağlantı noktasında "
+       "çalışıyor olabilir."},
+      {"http://nothere.invalid/",
+       "Bu adreste bir sunucu bulunamadı. Adresin doğru yazıldığından emin ol."},
+      {answers.url("/loop"),
+       "Bu sayfa çok fazla yönlendirme yaptı. Sitenin çerezlerini silmek işe yarayabilir."},
+      {answers.url("/hang-up"), "Sunucuyla bağlantı yarıda kesildi. Tekrar dene."},
+      {"https://127.0.0.1:" + std::to_string(plainText.port) + "/",
+       "Bu siteyle güvenli bir bağlantı kurulamadı."},
+  };
+  auto& details = testing::partWithClass<Gtk::Button>(view, "details");
+  auto& engineWords = testing::partWithClass<Gtk::Label>(view, "engine-message");
+  auto& message = testing::partWithClass<Gtk::Label>(view, "message");
+  for (const bool english : {false, true}) {
+    testing::InterfaceLanguage language(english);
+    for (const auto& [address, words] : failures) {
+      tab->load(*Url::parse(address));
+      // A name is looked up by the machine's name server, which takes its own time to say no.
+      ASSERT_TRUE(waitUntil([&] { return tab->loadError.peek().has_value(); }, 30s)) << address;
+      pump();
+      const std::string engine = tab->loadError.peek()->message;
+      EXPECT_EQ(message.get_text().raw(), localized(words)) << address << ": " << engine;
+      EXPECT_TRUE(!english || localized(words) != words) << "untranslated: " << words;
+      EXPECT_FALSE(engineWords.is_drawable());
+      details.activate();
+      EXPECT_TRUE(waitUntil([&] { return engineWords.is_drawable(); }));
+      EXPECT_EQ(engineWords.get_text().raw(), engine);
+      details.activate();
+      EXPECT_TRUE(waitUntil([&] { return !engineWords.is_drawable(); }));
+    }
+  }
 
   // Retrying an address that answers now shows the page again.
   tab->loadError.set(BrowserTab::LoadError{"gone", server.address("/back")});

@@ -105,7 +105,8 @@ TEST_F(SidebarRulesTest, PillShowsTheHostAndWhetherThePageIsSecure) {
   const auto allowed = tabAt("https://router.lan/");
   EXPECT_EQ(addressPillLook(allowed.get()).symbol, "globe");
   EXPECT_FALSE(addressPillLook(allowed.get()).securityMark);
-  allowed->navigationCommitted(false, /*allowedCertificate=*/true);
+  allowed->navigationCommitted(false,
+                               BrowserTab::CertificateFault{{}, "CN=router.lan", "", "", ""});
   EXPECT_EQ(addressPillLook(allowed.get()).symbol, "exclamationmark.triangle.fill");
   allowed->provisionalNavigationStarted(allowed->url.peek());
   EXPECT_EQ(addressPillLook(allowed.get()).symbol, "globe");
