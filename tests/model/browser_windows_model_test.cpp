@@ -115,12 +115,10 @@ TEST_F(BrowserWindowsModelTest, ASessionOfAHundredWindowsLoadsAFewDozenPagesAtTh
   SessionSnapshot session;
   session.spaces.push_back(savedSpace("a", 1, 0));
   session.currentSpaceID = session.spaces[0].id;
-  const SessionSnapshot single = session;
   for (int i = 0; i < 100; ++i) {
-    SessionSnapshot window = single;
-    window.spaces[0].tabs[0].id = Uuid::random();
-    window.spaces[0].selectedTabID = window.spaces[0].tabs[0].id;
-    session.windows.push_back(window);
+    session.windows.push_back(
+        {.spaces = {savedSpace("a", 1, 0)}, .currentSpaceID = session.currentSpaceID});
+    session.windows.back().spaces[0].id = session.currentSpaceID;
   }
   ASSERT_TRUE(SessionFiles().writeSession(session));
   startStore({}, 0);
