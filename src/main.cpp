@@ -1,10 +1,13 @@
 #include <clocale>
 
 #include "app/launch_arguments.h"
+#include "app/profile_in_use_notice.h"
 #include "app/zemblo_app.h"
 #include "platform/heap.h"
 #include "platform/interface_renderer.h"
+#include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/profile_lock.h"
 #include "platform/user_defaults.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +18,12 @@ int main(int argc, char** argv) {
   if (!arguments.refused().empty()) {
     arguments.reportRefused();
     return 1;
+  }
+  // A browser of another login session holds the profile: this start says so at once, before
+  // anything that could wait on its own session's bus.
+  if (zemblo::ProfileLock::heldByAnother(zemblo::paths::appSupportDirectory(),
+                                         zemblo::ZembloApp::sessionBusAddress())) {
+    return zemblo::ProfileInUseNotice::runAlone();
   }
   zemblo::process::applyPreferredLanguages(zemblo::UserDefaults::standard());
   zemblo::interface_renderer::applyToProcess();

@@ -15,6 +15,7 @@
 #include "model/external_address.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
+#include "model/tab_opening_queue.h"
 #include "model/tabs_model.h"
 #include "passwords/password_clipboard.h"
 #include "passwords/passwords_window.h"
@@ -134,6 +135,7 @@ void ZembloApp::on_startup() {
   // that the page's web process starts while the application, the style and the window are set
   // up; its navigation then waits only for the main loop.
   store();
+  openings_ = std::make_unique<TabOpeningQueue>(Scheduler::mainLoop());
   Gtk::Application::on_startup();
   adw_init();
   // Every window shows the application icon: from the icon theme when installed, else from our
@@ -174,9 +176,18 @@ void ZembloApp::on_startup() {
 bool ZembloApp::claimProfile() {
   // Only the first start on this bus gets here; later ones hand their addresses to it and never
   // touch the profile.
-  profileLock_ = std::make_unique<ProfileLock>(paths::appSupportDirectory());
+  profileLock_ = std::make_unique<ProfileLock>(paths::appSupportDirectory(), sessionBusAddress());
   profileInUse_ = profileLock_->state() == ProfileLock::State::inUse;
   return !profileInUse_;
+}
+
+std::string ZembloApp::sessionBusAddress() {
+  if (const char* address = g_getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address) {
+    return address;
+  }
+  // Where GLib looks when the variable is not set.
+  const std::string socket = std::string(g_get_user_runtime_dir()) + "/bus";
+  return g_file_test(socket.c_str(), G_FILE_TEST_EXISTS) ? "unix:path=" + socket : "";
 }
 
 void ZembloApp::on_activate() {
@@ -210,43 +221,59 @@ void ZembloApp::on_open(const type_vec_files& files, const Glib::ustring&) {
     tellProfileInUse();
     return;
   }
-  showBrowserWindow();
   if (const auto isPrivate = std::exchange(launchWindowIsPrivate_, std::nullopt)) {
+    showBrowserWindow();
     std::vector<Glib::ustring> addresses;
     for (const auto& file : files) addresses.push_back(file->get_uri());
     openInNewWindow(*isPrivate, addresses);
     return;
   }
-  openAddresses(files);
-}
-
-void ZembloApp::openAddresses(const type_vec_files& files) {
-  // In the order given, each after the one before, the last one selected.
-  std::shared_ptr<BrowserTab> previous;
+  std::vector<Url> openable;
   for (const auto& file : files) {
     // Anyone on the bus can ask: what the command line would refuse is refused here too.
     const std::string uri = file->get_uri();
-    const auto address = openableAddress(uri);
-    if (!address) {
+    if (auto address = openableAddress(uri)) {
+      openable.push_back(std::move(*address));
+    } else {
       g_warning("not opened from another program: %s", uri.c_str());
-      continue;
     }
-    // In the window last used.
-    TabsModel& tabs = activeBrowserWindow() ? activeBrowserWindow()->tabs() : store_->tabs();
-    previous = tabs.openTab(*address, /*inBackground=*/false, previous);
   }
+  if (openable.empty()) {
+    showBrowserWindow();
+    return;
+  }
+  present(windowForLinks(), *this);
+  // Each batch goes to the window used last by then; the user may have moved on.
+  openings_->open(std::move(openable), [this] { return &windowForLinks().tabs(); });
+}
+
+BrowserWindow& ZembloApp::windowForLinks() {
+  finishClosingWindows();
+  if (browserWindows_.empty()) showBrowserWindow();
+  // A private window would take the page with it when it closes, and the user never chose it
+  // for a link of another program.
+  for (Gtk::Window* shown : get_windows()) {
+    auto* window = dynamic_cast<BrowserWindow*>(shown);
+    if (window && window->get_visible() && !window->tabs().isPrivate()) return *window;
+  }
+  BrowserWindow& window = addBrowserWindow(store()->openWindow(false));
+  present(window, *this);
+  return window;
 }
 
 void ZembloApp::tellProfileInUse() {
   if (!profileInUseNotice_) {
     L10n::setEnglish(isEnglish(AppPreferences::load().language));
-    profileInUseNotice_ = std::make_unique<ProfileInUseNotice>(*this);
+    profileInUseNotice_ = std::make_unique<ProfileInUseNotice>(this);
   }
   profileInUseNotice_->present();
 }
 
 void ZembloApp::on_shutdown() {
   startWindows_.disconnect();
+  // Addresses still waiting are the user's too: they are saved as tabs, into the windows they
+  // were going to while those are still there.
+  if (openings_) openings_->finish();
   // The windows go at once; the process stays a little longer for the keyring's answers, which
   // come on the main loop, so that a password saved just before quitting is kept.
   // The least recently used go first: a browser window remembers its size as it is hidden, and
@@ -362,9 +389,14 @@ void ZembloApp::openInNewWindow(bool isPrivate, const std::vector<Glib::ustring>
 }
 
 void ZembloApp::openNewWindow(bool isPrivate, const std::vector<Url>& addresses) {
-  const auto openAll = [&addresses](TabsModel& tabs) {
-    std::shared_ptr<BrowserTab> previous;
-    for (const Url& address : addresses) previous = tabs.openTab(address, false, previous);
+  const auto openAll = [this, &addresses](TabsModel& tabs) {
+    // Into this window only: a request whose window has closed ends with it.
+    openings_->open(addresses, [this, target = &tabs]() -> TabsModel* {
+      for (const auto& open : browserWindows_) {
+        if (&open.window->tabs() == target) return target;
+      }
+      return nullptr;
+    });
   };
   // The session's windows of a start that are still to come go below the new one.
   if (startWindows_.connected()) showBrowserWindow();
@@ -404,7 +436,13 @@ BrowserWindow& ZembloApp::addBrowserWindow(TabsModel& tabs) {
       },
       false);
   const auto turned = [this] { windowTurns_.mutate([](unsigned& turns) { ++turns; }); };
-  window.property_is_active().signal_changed().connect(turned);
+  window.property_is_active().signal_changed().connect([turned, &window] {
+    turned();
+    // A window restored beyond those whose pages load at the start loads its page now.
+    if (auto tab = window.is_active() ? window.tabs().selectedTab() : nullptr) {
+      tab->loadIfNeeded();
+    }
+  });
   window.property_visible().signal_changed().connect(turned);
   browserWindows_.push_back(std::move(open));
   if (!commandsObserver_) attachBrowserCommands();

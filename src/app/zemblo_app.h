@@ -24,6 +24,7 @@ class ProfileInUseNotice;
 class ProfileLock;
 class SettingsView;
 class SystemColorScheme;
+class TabOpeningQueue;
 class TabsModel;
 class WebEngine;
 
@@ -32,7 +33,8 @@ class WebEngine;
 // and the two single-instance windows, passwords and settings ("app.passwords", "app.settings").
 // The windows ask each other through it too: "app.import-passwords" opens the passwords window with
 // its import sheet, "app.relaunch" saves and starts the browser anew. Addresses handed to a second
-// start (links from other programs) reach the first over the bus and open as tabs there. The first
+// start (links from other programs) reach the first over the bus and open as tabs of its normal
+// window used last, which load when shown (only the last one at once). The first
 // start of a login session claims the profile before anything reads it; where another session's
 // browser holds it, this one only says so and ends, writing nothing.
 class ZembloApp : public Gtk::Application {
@@ -49,6 +51,10 @@ class ZembloApp : public Gtk::Application {
   void setLaunchAddresses(std::vector<std::string> addresses) {
     launchAddresses_ = std::move(addresses);
   }
+
+  // What this login session is known by to another start on the same profile: the address of its
+  // bus, read without connecting to it (empty when unknown).
+  static std::string sessionBusAddress();
 
   // Created on first use and kept for the life of the process.
   std::shared_ptr<BrowserStore> store();
@@ -86,7 +92,8 @@ class ZembloApp : public Gtk::Application {
   // False when the profile is another browser's; the user has then been told.
   bool claimProfile();
   void tellProfileInUse();
-  void openAddresses(const type_vec_files& files);
+  // The normal window used last, where links of other programs go; a new one when there is none.
+  BrowserWindow& windowForLinks();
   // What "app.open-in-new-window" and the like are given; none of it opens without
   // openableAddress.
   void openInNewWindow(bool isPrivate, const std::vector<Glib::ustring>& addresses);
@@ -130,6 +137,8 @@ class ZembloApp : public Gtk::Application {
   Observable<unsigned> windowTurns_;
   std::vector<OpenBrowserWindow> browserWindows_;
   std::vector<BrowserWindow*> closingWindows_;
+  // Declared after the windows its requests go to: it goes first.
+  std::unique_ptr<TabOpeningQueue> openings_;
   // Outlives the passwords window: a copied password is cleared after the window has closed.
   std::unique_ptr<PasswordClipboard> passwordClipboard_;
   std::unique_ptr<PasswordsWindow> passwordsWindow_;

@@ -24,6 +24,10 @@ namespace zemblo {
 namespace {
 
 constexpr const char* kAppleLanguagesKey = "AppleLanguages";
+// Restored windows whose shown page loads at the start, a web process each: a session of hundreds
+// of windows would start hundreds at once and exhaust the display's clients. The page of a window
+// beyond them loads once the user turns to that window.
+constexpr size_t kStartLoadLimit = 24;
 
 std::string repairedNotice(const std::string& name,
                            const std::optional<std::filesystem::path>& keptAs) {
@@ -127,6 +131,8 @@ void BrowserStore::start() {
 
   std::vector<std::shared_ptr<BrowserTab>> startLoads;
   for (TabsModel* window : windows()) {
+    // One is kept for the first window, which loads its page as it is shown.
+    if (startLoads.size() + 1 >= kStartLoadLimit) break;
     if (auto tab = window->selectedTab()) {
       tab->loadIfNeeded();
       startLoads.push_back(tab);

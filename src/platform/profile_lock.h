@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace zemblo {
 
@@ -22,12 +23,17 @@ class ProfileLock {
     unavailable,
   };
 
-  explicit ProfileLock(const std::filesystem::path& folder);
+  // The holder writes `holder` into the file: what its login session is known by (its bus).
+  explicit ProfileLock(const std::filesystem::path& folder, const std::string& holder = {});
   ~ProfileLock();
   ProfileLock(const ProfileLock&) = delete;
   ProfileLock& operator=(const ProfileLock&) = delete;
 
   State state() const { return state_; }
+
+  // Whether a process that wrote something other than `holder` holds the claim now: told without
+  // taking it, and false whenever the file says nothing (none, empty, or `holder` itself).
+  static bool heldByAnother(const std::filesystem::path& folder, const std::string& holder);
 
  private:
   int descriptor_ = -1;

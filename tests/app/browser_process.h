@@ -76,11 +76,32 @@ inline std::vector<std::string> withErrorsIn(const std::filesystem::path& log,
               quotedWords({log})};
 }
 
-// Calls `method` of the browser's application object on the D-Bus session at `address` with
-// `parameters` (taken), as another program or the toolkit's second start does; a failure fails
-// the test.
+// The command that runs a program on a D-Bus session of its own whose desktop portal never comes
+// up, as on a second login session that shares the first one's runtime folder: a call to the
+// portal waits for its whole timeout. Its files are made in `folder`.
+inline std::vector<std::string> onBusWithoutPortal(const std::filesystem::path& folder) {
+  const char* config = std::getenv("ZEMBLO_TEST_BUS_CONFIG");
+  if (!config) return {};
+  const auto services = folder / "hung-services";
+  std::filesystem::create_directories(services);
+  std::ofstream(services / "org.freedesktop.portal.Desktop.service")
+      << "[D-BUS Service]\nName=org.freedesktop.portal.Desktop\nExec=/bin/sleep 60\n";
+  std::ifstream in(config);
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  text.insert(text.rfind("</busconfig>"), "<servicedir>" + services.string() + "</servicedir>\n");
+  const auto hung = folder / "hung-bus.conf";
+  std::ofstream(hung) << text;
+  // The test session keeps its browsers off the portal; a desktop does not.
+  return {"env", "-u", "ADW_DISABLE_PORTAL", "dbus-run-session", "--config-file=" + hung.string(),
+          "--"};
+}
+
+// Calls `method` of the browser's object at `path` (its application's, else one of its windows')
+// on the D-Bus session at `address` with `parameters` (taken), as another program or the toolkit's
+// second start does; a failure fails the test.
 inline bool callBrowserOverBus(const std::string& address, const char* interface,
-                               const char* method, GVariant* parameters) {
+                               const char* method, GVariant* parameters,
+                               const std::string& path = "/com/pellobar/browser") {
   GError* error = nullptr;
   GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
       address.c_str(),
@@ -93,9 +114,9 @@ inline bool callBrowserOverBus(const std::string& address, const char* interface
     g_error_free(error);
     return false;
   }
-  GVariant* reply = g_dbus_connection_call_sync(
-      bus, "com.pellobar.browser", "/com/pellobar/browser", interface, method, parameters, nullptr,
-      G_DBUS_CALL_FLAGS_NONE, 20000, nullptr, &error);
+  GVariant* reply = g_dbus_connection_call_sync(bus, "com.pellobar.browser", path.c_str(),
+                                                interface, method, parameters, nullptr,
+                                                G_DBUS_CALL_FLAGS_NONE, 20000, nullptr, &error);
   g_object_unref(bus);
   if (!reply) {
     ADD_FAILURE() << error->message;
@@ -112,12 +133,13 @@ inline bool callBrowserOverBus(const std::string& address, const char* interface
 // when the object goes, so that a browser that hangs never outlives its test.
 class BrowserProcess {
  public:
+  // `bus` is the command that runs it on its D-Bus session.
   explicit BrowserProcess(const std::filesystem::path& log,
-                          const std::vector<std::string>& arguments = {})
+                          const std::vector<std::string>& arguments = {},
+                          const std::vector<std::string>& bus = onPrivateBus())
       : log_(log),
         busFile_(log.string() + ".bus"),
-        session_(
-            withErrorsIn(log, onPrivateBus(), ZEMBLO_BROWSER_EXECUTABLE, arguments, busFile_)) {
+        session_(withErrorsIn(log, bus, ZEMBLO_BROWSER_EXECUTABLE, arguments, busFile_)) {
     if (!session_.started()) {
       ADD_FAILURE() << "could not start the browser";
       return;
@@ -204,6 +226,24 @@ class BrowserProcess {
     if (output) {
       if (fscanf(output, "%d", &count) != 1) count = 0;
       pclose(output);
+    }
+    return count;
+  }
+
+  // How many of the engine's web processes run below the browser.
+  int webProcesses() const {
+    if (!browser_) return 0;
+    std::vector<GPid> tree{*browser_};
+    int count = 0;
+    for (size_t at = 0; at < tree.size(); ++at) {
+      for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, comm, state;
+        GPid parent = 0;
+        if (!(stat >> pid >> comm >> state >> parent) || parent != tree[at]) continue;
+        tree.push_back(std::stoi(pid));
+        if (comm == "(WebKitWebProces)") ++count;
+      }
     }
     return count;
   }

@@ -109,5 +109,23 @@ TEST_F(BrowserWindowsModelTest, AFurtherWindowThatDoesNotDecodeCostsOnlyItself) 
   EXPECT_TRUE(kept->windows.empty());
 }
 
+// Each restored window shows a page, a web process each: a session of a hundred windows loads a
+// few dozen of them at the start.
+TEST_F(BrowserWindowsModelTest, ASessionOfAHundredWindowsLoadsAFewDozenPagesAtTheStart) {
+  SessionSnapshot session;
+  session.spaces.push_back(savedSpace("a", 1, 0));
+  session.currentSpaceID = session.spaces[0].id;
+  for (int i = 0; i < 100; ++i) {
+    session.windows.push_back(
+        {.spaces = {savedSpace("a", 1, 0)}, .currentSpaceID = session.currentSpaceID});
+    session.windows.back().spaces[0].id = session.currentSpaceID;
+  }
+  ASSERT_TRUE(SessionFiles().writeSession(session));
+  startStore({}, 0);
+  EXPECT_EQ(store->windows().size(), 101u);
+  EXPECT_GE(webViews.log.loads.size(), 10u);
+  EXPECT_LE(webViews.log.loads.size(), 30u);
+}
+
 }  // namespace
 }  // namespace zemblo

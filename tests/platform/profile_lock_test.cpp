@@ -21,9 +21,12 @@ using State = ProfileLock::State;
 TEST(ProfileLockTest, OneHolderAtATimeAndProgramsItStartedDoNotKeepIt) {
   testing::TempHome home;
   const auto folder = home.root();
-  std::optional<ProfileLock> first(std::in_place, folder);
+  std::optional<ProfileLock> first(std::in_place, folder, "session-a");
   ASSERT_EQ(first->state(), State::held);
   EXPECT_EQ(ProfileLock(folder).state(), State::inUse);
+  // Told without a claim: a start of another session, not one of the holder's own.
+  EXPECT_TRUE(ProfileLock::heldByAnother(folder, "session-b"));
+  EXPECT_FALSE(ProfileLock::heldByAnother(folder, "session-a"));
 
   // Started as a plain fork and exec does, which keeps every descriptor not marked otherwise.
   pid_t started = 0;
@@ -31,6 +34,8 @@ TEST(ProfileLockTest, OneHolderAtATimeAndProgramsItStartedDoNotKeepIt) {
   char* arguments[] = {program, seconds, nullptr};
   ASSERT_EQ(posix_spawnp(&started, program, nullptr, nullptr, arguments, environ), 0);
   first.reset();
+  // The name left in the file says nothing once its writer let go.
+  EXPECT_FALSE(ProfileLock::heldByAnother(folder, "session-b"));
   EXPECT_EQ(ProfileLock(folder).state(), State::held);
   kill(started, SIGKILL);
   waitpid(started, nullptr, 0);
