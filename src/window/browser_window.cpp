@@ -478,6 +478,9 @@ BrowserWindow::BrowserWindow(const Models& models, FaviconLoader& favicons, Sche
       privateScheme_(tabs_.isPrivate() ? std::make_unique<SystemColorScheme>(ColorScheme::dark)
                                        : nullptr),
       scheme_(privateScheme_ ? *privateScheme_ : scheme) {
+  // Said by each window itself: left to its class, a window opened at run time was at times
+  // announced as a plain widget, neither showing nor active, and screen readers passed it over.
+  setAccessibleRole(*this, Gtk::Accessible::Role::WINDOW);
   set_title("Zemblo");
   if (tabs_.isPrivate()) {
     add_css_class("private-window");

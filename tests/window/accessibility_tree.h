@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/accessibility_bus.h"
+#include "support/logged_criticals.h"
 
 // The accessibility tree of this program's windows as a screen reader reads it: over the
 // accessibility bus, through the interface assistive technologies use.
@@ -24,6 +25,9 @@ struct AccessibleNode {
   bool focusable = false;
   // What the toolkit reports of a control that does nothing when used.
   bool enabled = true;
+  bool topLevel = false;  // a window of the application
+  bool showing = false;
+  bool active = false;  // a window with the keyboard focus
 };
 
 class AccessibilityReader {
@@ -74,7 +78,9 @@ class AccessibilityReader {
   static constexpr const char* kRegistry = "org.a11y.atspi.Registry";
   static constexpr const char* kRoot = "/org/a11y/atspi/accessible/root";
   static constexpr const char* kAccessible = "org.a11y.atspi.Accessible";
+  static constexpr unsigned kActiveBit = 1;
   static constexpr unsigned kFocusableBit = 11;
+  static constexpr unsigned kShowingBit = 25;
   static constexpr unsigned kSensitiveBit = 24;
 
   AccessibilityReader() { g_main_context_push_thread_default(context_); }
@@ -168,7 +174,7 @@ class AccessibilityReader {
 
   // Level by level, each level's questions asked together.
   void walk(std::vector<Object> level, std::vector<AccessibleNode>& nodes) {
-    while (!level.empty()) {
+    for (bool topLevel = true; !level.empty(); topLevel = false) {
       const std::vector<std::string> names = texts(level, "Name");
       std::vector<Call> calls;
       for (const Object& object : level) {
@@ -180,6 +186,7 @@ class AccessibilityReader {
       std::vector<Object> next;
       for (size_t i = 0; i < level.size(); ++i) {
         AccessibleNode node{names[i]};
+        node.topLevel = topLevel;
         if (GVariant* role = replies[2 * i]) {
           node.role = g_variant_get_string(role, nullptr);
           g_variant_unref(role);
@@ -189,6 +196,8 @@ class AccessibilityReader {
           if (g_variant_n_children(states) > 0) g_variant_get_child(states, 0, "u", &first);
           node.focusable = (first >> kFocusableBit) & 1;
           node.enabled = (first >> kSensitiveBit) & 1;
+          node.showing = (first >> kShowingBit) & 1;
+          node.active = (first >> kActiveBit) & 1;
           g_variant_unref(states);
         }
         nodes.push_back(node);
@@ -235,7 +244,8 @@ using Controls = std::map<std::pair<std::string, std::string>, Control>;
 // control, and whatever else takes the focus, announced by a name a person would use (not none,
 // not a widget's name or type, not a text said twice as in "Delete Delete"), no node at all
 // announced by a toolkit type name (decoration that should be hidden, or an image without its
-// name), and every control drawn disabled reported so; gathers the controls by role and name.
+// name), every control drawn disabled reported so, and no critical logged on the way; gathers the
+// controls by role and name.
 inline Controls readControls(const std::string& windowTitle = {}) {
   std::set<std::string> widgetNames;
   std::vector<std::string> disabledButUsable;
@@ -246,6 +256,7 @@ inline Controls readControls(const std::string& windowTitle = {}) {
     g_object_unref(window);
   }
   EXPECT_EQ(disabledButUsable, std::vector<std::string>{});
+  EXPECT_EQ(loggedCriticals(), std::vector<std::string>{});
   static const std::set<std::string> controlRoles = {
       "button", "toggle button", "checkbox",  "radio", "switch", "text box", "search box",
       "slider", "spin button",   "combo box", "link",  "tab",    "menu item"};
