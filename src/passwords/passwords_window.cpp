@@ -87,7 +87,7 @@ void PasswordsWindow::rebuildContent() {
       models_.preferences, models_.tabs, scheme_,
       LockedPasswordsView::Actions{[this] { authenticate(); }, [this] { showImport(); },
                                    [this] { cancelAuthentication(); }});
-  content_.add(*locked_);
+  content_.add(*locked_, "locked", localized("Şifreler kilitli"));
   set_default_widget(locked_->unlockButton());
   showState();
   if (get_mapped()) handleImportRequest();
@@ -175,7 +175,7 @@ void PasswordsWindow::attemptFinished(const AccountAuthentication::Result& resul
       unlocked_ = true;
       browser_ = std::make_unique<PasswordsBrowser>(
           models_.passwords, models_.lastUsedTabs, favicons_, clipboard_, [this] { showImport(); });
-      content_.add(*browser_);
+      content_.add(*browser_, "logins", localized("Şifreler"));
       break;
     case Status::failed:
       authError_ = localized("Kimlik doğrulanamadı. Parolanı kontrol edip tekrar dene.");

@@ -141,6 +141,35 @@ void focusItemsOnly(Gtk::PopoverMenu& menu) {
   }
 }
 
+void nameMenus(Gtk::PopoverMenu& menu, const Glib::ustring& name) {
+  setAccessibleName(menu, name);
+  std::vector<GtkWidget*> pending{GTK_WIDGET(menu.gobj())};
+  while (!pending.empty()) {
+    GtkWidget* widget = pending.back();
+    pending.pop_back();
+    GtkWidget* opener = gtk_widget_get_parent(widget);
+    if (widget != GTK_WIDGET(menu.gobj()) && GTK_IS_POPOVER_MENU(widget) && opener &&
+        g_object_class_find_property(G_OBJECT_GET_CLASS(opener), "text")) {
+      char* text = nullptr;
+      g_object_get(opener, "text", &text, nullptr);
+      if (text) {
+        gtk_accessible_update_property(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_PROPERTY_LABEL, text,
+                                       -1);
+      }
+      g_free(text);
+    }
+    // A bare part the toolkit draws (the arrow of an item that opens a menu) says nothing.
+    if (gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(widget)) == GTK_ACCESSIBLE_ROLE_WIDGET &&
+        !gtk_widget_get_first_child(widget) && !gtk_widget_get_focusable(widget)) {
+      gtk_accessible_update_state(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE, -1);
+    }
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
+         child = gtk_widget_get_next_sibling(child)) {
+      pending.push_back(child);
+    }
+  }
+}
+
 namespace {
 
 void reportUsable(GtkWidget* widget) {

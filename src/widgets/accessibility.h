@@ -77,6 +77,11 @@ void announceButtonsOnce(GtkWidget* dialog);
 // name. The focus goes to the items only.
 void focusItemsOnly(Gtk::PopoverMenu& menu);
 
+// A menu is announced by `name`, and each menu opened from one of its items by that item's text;
+// unnamed, the toolkit would announce them by their type, as it would the bare parts it draws
+// in them, which are left out. Again whenever the model changes.
+void nameMenus(Gtk::PopoverMenu& menu, const Glib::ustring& name);
+
 // Sets whether the control, or the row of controls, can be used. The toolkit reports a control
 // disabled only when it was disabled itself, not through a row around it; this reports every
 // control inside as it really is.
