@@ -127,6 +127,7 @@ constexpr LocalizationPair kPairs[] = {
     // Save-password banner
     {"Şifre güncellensin mi?", "Update password?"},
     {"Şifre kaydedilsin mi?", "Save password?"},
+    {"Klavyeyle yanıtlamak için F6'ya bas", "Press F6 to answer with the keyboard"},
     {"Asla", "Never"},
     {"Bu site için bir daha sorma", "Don't ask again for this site"},
     {"Şimdi Değil", "Not Now"},
