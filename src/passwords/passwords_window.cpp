@@ -41,6 +41,15 @@ PasswordsWindow::PasswordsWindow(const Models& models, FaviconLoader& favicons,
   set_child(content_);
   // Escape is the lock screen's: it ends an authentication waiting for the password.
   closeWithKeys(*this, {"<Control>w"});
+  // Ctrl+F goes to Search from wherever the focus is, the title bar included.
+  auto search = Gtk::ShortcutController::create();
+  search->add_shortcut(Gtk::Shortcut::create(
+      Gtk::ShortcutTrigger::parse_string("<Control>f"),
+      Gtk::CallbackAction::create([this](Gtk::Widget&, const Glib::VariantBase&) {
+        if (browser_) browser_->focusSearch();
+        return browser_ != nullptr;
+      })));
+  add_controller(search);
 
   rebuildContent();
 }
