@@ -14,9 +14,14 @@ class PasswordsBrowserTest : public ::testing::Test {
     if (!PasswordsHarness::hasTestAccountService()) GTEST_SKIP() << "needs the test PAM service";
   }
 
-  std::vector<Credential> stored = {login("shop.example.test", "bob", "pw-bob"),
-                                    login("Mail.example.test", "zed", "pw-zed", "Work Mail"),
+  std::vector<Credential> stored = {login("shop.example.test", "bob", "pw-bob"), usedLately(),
                                     login("mail.example.test", "ada", "pw-ada")};
+
+  static Credential usedLately() {
+    Credential credential = login("Mail.example.test", "zed", "pw-zed", "Work Mail");
+    credential.lastUsed = Date{Date::now().secondsSince2001 - 9 * 60 - 5};
+    return credential;
+  }
 };
 
 // The dialog the window shows on top of itself, if any.
@@ -49,6 +54,13 @@ TEST_F(PasswordsBrowserTest, ListsSearchesAndShowsTheSelectedLogin) {
   EXPECT_EQ(labelText(detail, "CredentialPassword"), "••••••••");
   EXPECT_EQ(labelText(detail, "CredentialWebsite"), "Mail.example.test");
   EXPECT_FALSE(gtk_widget_get_visible(findByWidgetName(detail, "CredentialNotes")));
+  // The date line fits on one line where the column has room, in the longer Turkish too.
+  GtkWidget* date = findFirst(detail, [](GtkWidget* widget) {
+    return gtk_widget_has_css_class(widget, "credential-date");
+  });
+  ASSERT_TRUE(date);
+  EXPECT_EQ(gtk_label_get_text(GTK_LABEL(date)), std::string("Son kullanım: 9 dakika önce"));
+  EXPECT_EQ(pango_layout_get_line_count(gtk_label_get_layout(GTK_LABEL(date))), 1);
   PasswordsHarness::click(findByAccessibleName(detail, "Göster"));
   EXPECT_EQ(labelText(detail, "CredentialPassword"), "pw-zed");
   PasswordsHarness::shot(harness.window(), "list-with-detail");
