@@ -14,14 +14,9 @@ class PasswordsBrowserTest : public ::testing::Test {
     if (!PasswordsHarness::hasTestAccountService()) GTEST_SKIP() << "needs the test PAM service";
   }
 
-  std::vector<Credential> stored = {login("shop.example.test", "bob", "pw-bob"), usedLately(),
+  std::vector<Credential> stored = {login("shop.example.test", "bob", "pw-bob"),
+                                    login("Mail.example.test", "zed", "pw-zed", "Work Mail"),
                                     login("mail.example.test", "ada", "pw-ada")};
-
-  static Credential usedLately() {
-    Credential credential = login("Mail.example.test", "zed", "pw-zed", "Work Mail");
-    credential.lastUsed = Date{Date::now().secondsSince2001 - 9 * 60 - 5};
-    return credential;
-  }
 };
 
 // The dialog the window shows on top of itself, if any.
@@ -38,6 +33,7 @@ AdwMessageDialog* shownDialog() {
 }
 
 TEST_F(PasswordsBrowserTest, ListsSearchesAndShowsTheSelectedLogin) {
+  stored[1].lastUsed = Date{Date::now().secondsSince2001 - 9 * 60 - 5};
   PasswordsHarness harness(stored);
   harness.open();
   harness.unlock();
