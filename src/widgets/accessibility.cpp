@@ -14,6 +14,28 @@ void setAccessibleName(Gtk::Widget& widget, const Glib::ustring& name) {
 void setAccessibleNameWithInnerButton(Gtk::Widget& control, const Glib::ustring& name) {
   setAccessibleName(control, name);
   if (Gtk::Widget* inner = control.get_first_child()) setAccessibleName(*inner, name);
+  titleToolkitPages(control, name);
+}
+
+void titleToolkitPages(Gtk::Widget& root, const Glib::ustring& title) {
+  std::vector<GtkWidget*> pending{root.gobj()};
+  while (!pending.empty()) {
+    GtkWidget* widget = pending.back();
+    pending.pop_back();
+    if (GTK_IS_STACK(widget)) {
+      GListModel* pages = G_LIST_MODEL(gtk_stack_get_pages(GTK_STACK(widget)));
+      for (guint i = 0; i < g_list_model_get_n_items(pages); ++i) {
+        auto* page = static_cast<GtkStackPage*>(g_list_model_get_item(pages, i));
+        if (!gtk_stack_page_get_title(page)) gtk_stack_page_set_title(page, title.c_str());
+        g_object_unref(page);
+      }
+      g_object_unref(pages);
+    }
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
+         child = gtk_widget_get_next_sibling(child)) {
+      pending.push_back(child);
+    }
+  }
 }
 
 void setAccessibleDescription(Gtk::Widget& widget, const Glib::ustring& description) {
@@ -143,6 +165,7 @@ void focusItemsOnly(Gtk::PopoverMenu& menu) {
 
 void nameMenus(Gtk::PopoverMenu& menu, const Glib::ustring& name) {
   setAccessibleName(menu, name);
+  titleToolkitPages(menu, name);
   std::vector<GtkWidget*> pending{GTK_WIDGET(menu.gobj())};
   while (!pending.empty()) {
     GtkWidget* widget = pending.back();

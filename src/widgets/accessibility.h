@@ -14,6 +14,10 @@ void setAccessibleName(Gtk::Widget& widget, const Glib::ustring& name);
 // name goes to the button as well, since that is what assistive technologies meet.
 void setAccessibleNameWithInnerButton(Gtk::Widget& control, const Glib::ustring& name);
 
+// The toolkit's own panels inside `root` (the page of a menu, the face of a drop-down) have no
+// title, and screen readers would read them by their type: they take `title`.
+void titleToolkitPages(Gtk::Widget& root, const Glib::ustring& title);
+
 void setAccessibleDescription(Gtk::Widget& widget, const Glib::ustring& description);
 
 // The tooltip of a control that shows only a symbol, which is also the name it is announced by.
