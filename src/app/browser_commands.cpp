@@ -255,6 +255,7 @@ BrowserMenu::BrowserMenu(Gtk::ApplicationWindow& window, BrowserCommands command
   popover_->set_position(Gtk::PositionType::BOTTOM);
   popover_->set_parent(window_);
   commands_.appendMenus(*model_);
+  nameMenus(*popover_, localized("Menü"));
   installActions();
   installShortcuts();
 }
@@ -270,6 +271,7 @@ void BrowserMenu::setCommands(BrowserCommands commands) {
   // The popover follows its model, so the one model is refilled rather than replaced.
   model_->remove_all();
   commands_.appendMenus(*model_);
+  nameMenus(*popover_, localized("Menü"));
 }
 
 void BrowserMenu::togglePopover() {

@@ -88,6 +88,9 @@ CredentialDetail::CredentialDetail(PasswordStore& passwords,
     headerText_.append(*label);
   }
   headerText_.set_valign(Gtk::Align::CENTER);
+  // The texts take the column's width beside the icon: held to what a wrapping label asks for,
+  // a longer date line (the Turkish one) broke though the column had room.
+  headerText_.set_hexpand(true);
   header_.append(iconTile_);
   header_.append(headerText_);
 

@@ -80,9 +80,10 @@ ImportPasswordsSheet::ImportPasswordsSheet(PasswordStore& passwords,
   guide_.set_name("ImportGuide");
   finished_.set_name("ImportFinished");
   failed_.set_name("ImportFailed");
-  pages_.add(guide_);
-  pages_.add(finished_);
-  pages_.add(failed_);
+  // Screen readers announce each page by its title.
+  pages_.add(guide_, "guide", localized("Şifreleri İçe Aktar"));
+  pages_.add(finished_, "finished", localized("İçe aktarma bitti"));
+  pages_.add(failed_, "failed", localized("İçe aktarılamadı"));
   pages_.set_size_request(kWidth, -1);
   handle_.set_child(width_);
   set_child(handle_);

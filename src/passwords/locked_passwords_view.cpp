@@ -52,8 +52,8 @@ LockedPasswordsView::LockedPasswordsView(const PreferencesModel& preferences, co
   unlockText_.set_text(localized("Kilidi Aç"));
   unlockLabel_.append(unlockSymbol_);
   unlockLabel_.append(unlockText_);
-  unlockContent_.add(unlockLabel_);
-  unlockContent_.add(spinner_);
+  unlockContent_.add(unlockLabel_, "unlock", localized("Kilidi Aç"));
+  unlockContent_.add(spinner_, "checking", localized("Kimlik doğrulanıyor…"));
   unlockContent_.set_hhomogeneous(false);
   unlock_.set_child(unlockContent_);
   unlock_.add_css_class("pill");

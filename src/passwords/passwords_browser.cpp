@@ -10,6 +10,7 @@
 #include "passwords/credential_detail.h"
 #include "passwords/credential_row.h"
 #include "widgets/accessibility.h"
+#include "widgets/keyboard_regions.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -95,6 +96,8 @@ PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords,
   list_.add_css_class("navigation-sidebar");
   setAccessibleName(list_, localized("Şifreler"));
   setAccessibleName(scroller_, localized("Şifreler"));
+  // One stop, as the other lists: the arrows walk the logins.
+  passAsOneTabStop(list_);
   scroller_.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
   scroller_.set_child(list_);
   scroller_.set_vexpand(true);
@@ -120,6 +123,11 @@ PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords,
   gtk_widget_set_hexpand(placeholder_, TRUE);
   gtk_widget_set_vexpand(placeholder_, TRUE);
   gtk_box_append(GTK_BOX(detailArea_.gobj()), placeholder_);
+  // Its pane holds no control: left focusable, it would be a stop that says nothing.
+  for (GtkWidget* part = gtk_widget_get_first_child(placeholder_); part;
+       part = gtk_widget_get_next_sibling(part)) {
+    if (GTK_IS_SCROLLED_WINDOW(part)) gtk_widget_set_can_focus(part, FALSE);
+  }
   detailArea_.set_hexpand(true);
 
   set_start_child(column_);
@@ -329,6 +337,8 @@ void PasswordsBrowser::openMenuWithKeys() {
       })));
   list_.add_controller(keys);
 }
+
+void PasswordsBrowser::focusSearch() { search_.grab_focus(); }
 
 CredentialRow* PasswordsBrowser::focusedRow() {
   // The list gives the focus to the item around a row, not to the row.

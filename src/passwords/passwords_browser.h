@@ -35,6 +35,8 @@ class PasswordsBrowser : public Gtk::Paned {
                    std::function<void()> showImport);
   ~PasswordsBrowser() override;
 
+  void focusSearch();
+
  private:
   // The list's context menu for the row of a login, and its delete action. Shift+F10 and the
   // Menu key open it for the focused row.

@@ -41,6 +41,15 @@ PasswordsWindow::PasswordsWindow(const Models& models, FaviconLoader& favicons,
   set_child(content_);
   // Escape is the lock screen's: it ends an authentication waiting for the password.
   closeWithKeys(*this, {"<Control>w"});
+  // Ctrl+F goes to Search from wherever the focus is, the title bar included.
+  auto search = Gtk::ShortcutController::create();
+  search->add_shortcut(Gtk::Shortcut::create(
+      Gtk::ShortcutTrigger::parse_string("<Control>f"),
+      Gtk::CallbackAction::create([this](Gtk::Widget&, const Glib::VariantBase&) {
+        if (browser_) browser_->focusSearch();
+        return browser_ != nullptr;
+      })));
+  add_controller(search);
 
   rebuildContent();
 }
@@ -87,7 +96,7 @@ void PasswordsWindow::rebuildContent() {
       models_.preferences, models_.tabs, scheme_,
       LockedPasswordsView::Actions{[this] { authenticate(); }, [this] { showImport(); },
                                    [this] { cancelAuthentication(); }});
-  content_.add(*locked_);
+  content_.add(*locked_, "locked", localized("Şifreler kilitli"));
   set_default_widget(locked_->unlockButton());
   showState();
   if (get_mapped()) handleImportRequest();
@@ -175,7 +184,7 @@ void PasswordsWindow::attemptFinished(const AccountAuthentication::Result& resul
       unlocked_ = true;
       browser_ = std::make_unique<PasswordsBrowser>(
           models_.passwords, models_.lastUsedTabs, favicons_, clipboard_, [this] { showImport(); });
-      content_.add(*browser_);
+      content_.add(*browser_, "logins", localized("Şifreler"));
       break;
     case Status::failed:
       authError_ = localized("Kimlik doğrulanamadı. Parolanı kontrol edip tekrar dene.");

@@ -10,6 +10,7 @@
 #include "settings/settings_style.h"
 #include "widgets/accessibility.h"
 #include "widgets/close_keys.h"
+#include "widgets/keyboard_regions.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -105,6 +106,11 @@ void SettingsView::select(SettingsPane pane) {
 }
 
 void SettingsView::showPane() {
+  // The same pane built anew (in another language) keeps the focus on the same control: it was
+  // just used, and the pane's first control would take the next key for another change.
+  const auto focusAt =
+      shownScroller_ && shownPane_ == pane_ ? focusedControlIndex(*shownScroller_) : std::nullopt;
+  shownPane_ = pane_;
   auto pane = makeSettingsPane(pane_, context_);
   pane->set_margin_start(kPaneHorizontalPadding);
   pane->set_margin_end(kPaneHorizontalPadding);
@@ -124,8 +130,10 @@ void SettingsView::showPane() {
   gtk_scrolled_window_set_child(scroller->gobj(), clamp);
   shownScroller_ = scroller;
   const std::string name = std::string(rawValue(pane_)) + "-" + std::to_string(++panesBuilt_);
-  detail_.add(*scroller, name);
+  // Screen readers announce the pane by its page's title.
+  detail_.add(*scroller, name, paneTitle(pane_));
   detail_.set_visible_child(*scroller);
+  if (focusAt) focusControlAt(*scroller, *focusAt);
   if (!detail_.get_transition_running()) dropHiddenPanes();
 }
 

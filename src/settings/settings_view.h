@@ -58,6 +58,7 @@ class SettingsView : public Gtk::Window {
   Gtk::Stack detail_;
   std::unique_ptr<SettingsSidebar> sidebar_;
   Gtk::ScrolledWindow* shownScroller_ = nullptr;
+  std::optional<SettingsPane> shownPane_;
   unsigned panesBuilt_ = 0;
   std::unique_ptr<Observer> observer_;
 };

@@ -107,6 +107,7 @@ void DarkModeSidebarButton::popupContextMenu() {
   menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel);
   focusItemsOnly(*menu_);
   setAccessibleName(*menu_, localized("Sayfa Karanlık Modu"));
+  titleToolkitPages(*menu_, localized("Sayfa Karanlık Modu"));
   menu_->set_parent(*this);
   // The items' check marks come once the items find their actions through the parent.
   groupToolkitParts(*menu_);

@@ -101,6 +101,7 @@ void FavoriteTile::popupMenu(double x, double y) {
   menu_ = std::make_unique<Gtk::PopoverMenu>(model);
   focusItemsOnly(*menu_);
   setAccessibleName(*menu_, favorite_.title);
+  titleToolkitPages(*menu_, favorite_.title);
   menu_->set_parent(*this);
   menu_->set_has_arrow(false);
   menu_->set_pointing_to(Gdk::Rectangle(int(x), int(y), 1, 1));

@@ -54,6 +54,12 @@ KeyboardGroup::KeyboardGroup(Gtk::Widget& container, Items items, std::function<
           case GDK_KEY_Right:
           case GDK_KEY_KP_Right:
             return arrow(Gtk::DirectionType::RIGHT);
+          case GDK_KEY_Home:
+          case GDK_KEY_KP_Home:
+            return moveTo(0);
+          case GDK_KEY_End:
+          case GDK_KEY_KP_End:
+            return moveTo(items_().size() - 1);
           default:
             return false;
         }
@@ -102,16 +108,21 @@ void KeyboardGroup::settle(size_t entry, std::optional<size_t> lostFocusAt) {
 }
 
 bool KeyboardGroup::arrow(Gtk::DirectionType direction) {
-  const auto items = items_();
   const auto from = focused();
   if (!from) return false;
-  const auto target = focusTargetInGroup(items.size(), columns_(), *from, direction);
-  if (!target) return false;
-  if (*target == *from) return true;
-  if (reveal_) reveal_(*target);
-  items[*target]->set_focusable(true);
-  items[*target]->grab_focus();
-  makeStop(items, *target);
+  const auto target = focusTargetInGroup(items_().size(), columns_(), *from, direction);
+  return target && moveTo(*target);
+}
+
+bool KeyboardGroup::moveTo(size_t target) {
+  const auto items = items_();
+  const auto from = focused();
+  if (!from || target >= items.size()) return false;
+  if (target == *from) return true;
+  if (reveal_) reveal_(target);
+  items[target]->set_focusable(true);
+  items[target]->grab_focus();
+  makeStop(items, target);
   return true;
 }
 
@@ -154,7 +165,12 @@ void openMenuWithKeys(Gtk::Widget& control, std::function<Gtk::Popover*(double x
             // Opened from the keyboard, the menu takes it, or the next key would go on in the
             // sidebar behind it.
             if (!menu) return false;
-            menu->child_focus(Gtk::DirectionType::TAB_FORWARD);
+            // A menu that took the focus as it opened already stands on its first item.
+            auto* root = widget.get_root();
+            auto* focus = root ? root->get_focus() : nullptr;
+            if (!focus || !focus->is_ancestor(*menu)) {
+              menu->child_focus(Gtk::DirectionType::TAB_FORWARD);
+            }
             // Closed, the menu would keep the focus on a hidden item, where no key reaches the
             // window's shortcuts: it goes back to the control, if the control is still there.
             auto& control = widget;

@@ -19,7 +19,8 @@ std::optional<size_t> focusTargetInGroup(size_t count, size_t columns, size_t fo
 
 // A group of controls inside `container` that the keyboard enters as one stop, as the toolkit's
 // lists and grids: only one of them at a time takes part in Tab's round (the one last focused, or
-// the one `settle` names), and the arrows move the focus among them as above.
+// the one `settle` names), the arrows move the focus among them as above, and Home and End to the
+// first and the last.
 class KeyboardGroup {
  public:
   using Items = std::function<std::vector<Gtk::Widget*>()>;
@@ -42,6 +43,7 @@ class KeyboardGroup {
 
  private:
   bool arrow(Gtk::DirectionType direction);
+  bool moveTo(size_t target);
   void makeStop(const std::vector<Gtk::Widget*>& items, size_t stop);
 
   Gtk::Widget& container_;

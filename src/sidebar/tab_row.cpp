@@ -309,6 +309,7 @@ void TabRow::popupContextMenu(double x, double y) {
   menu_ = std::make_unique<Gtk::PopoverMenu>(menuModel);
   focusItemsOnly(*menu_);
   setAccessibleName(*menu_, look_.title);
+  titleToolkitPages(*menu_, look_.title);
   menu_->set_parent(*this);
   menu_->set_has_arrow(false);
   menu_->set_pointing_to(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));

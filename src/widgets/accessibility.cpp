@@ -14,6 +14,28 @@ void setAccessibleName(Gtk::Widget& widget, const Glib::ustring& name) {
 void setAccessibleNameWithInnerButton(Gtk::Widget& control, const Glib::ustring& name) {
   setAccessibleName(control, name);
   if (Gtk::Widget* inner = control.get_first_child()) setAccessibleName(*inner, name);
+  titleToolkitPages(control, name);
+}
+
+void titleToolkitPages(Gtk::Widget& root, const Glib::ustring& title) {
+  std::vector<GtkWidget*> pending{root.gobj()};
+  while (!pending.empty()) {
+    GtkWidget* widget = pending.back();
+    pending.pop_back();
+    if (GTK_IS_STACK(widget)) {
+      GListModel* pages = G_LIST_MODEL(gtk_stack_get_pages(GTK_STACK(widget)));
+      for (guint i = 0; i < g_list_model_get_n_items(pages); ++i) {
+        auto* page = static_cast<GtkStackPage*>(g_list_model_get_item(pages, i));
+        if (!gtk_stack_page_get_title(page)) gtk_stack_page_set_title(page, title.c_str());
+        g_object_unref(page);
+      }
+      g_object_unref(pages);
+    }
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
+         child = gtk_widget_get_next_sibling(child)) {
+      pending.push_back(child);
+    }
+  }
 }
 
 void setAccessibleDescription(Gtk::Widget& widget, const Glib::ustring& description) {
@@ -134,6 +156,36 @@ void focusItemsOnly(Gtk::PopoverMenu& menu) {
     GtkWidget* widget = pending.back();
     pending.pop_back();
     if (GTK_IS_SCROLLED_WINDOW(widget)) gtk_widget_set_focusable(widget, FALSE);
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
+         child = gtk_widget_get_next_sibling(child)) {
+      pending.push_back(child);
+    }
+  }
+}
+
+void nameMenus(Gtk::PopoverMenu& menu, const Glib::ustring& name) {
+  setAccessibleName(menu, name);
+  titleToolkitPages(menu, name);
+  std::vector<GtkWidget*> pending{GTK_WIDGET(menu.gobj())};
+  while (!pending.empty()) {
+    GtkWidget* widget = pending.back();
+    pending.pop_back();
+    GtkWidget* opener = gtk_widget_get_parent(widget);
+    if (widget != GTK_WIDGET(menu.gobj()) && GTK_IS_POPOVER_MENU(widget) && opener &&
+        g_object_class_find_property(G_OBJECT_GET_CLASS(opener), "text")) {
+      char* text = nullptr;
+      g_object_get(opener, "text", &text, nullptr);
+      if (text) {
+        gtk_accessible_update_property(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_PROPERTY_LABEL, text,
+                                       -1);
+      }
+      g_free(text);
+    }
+    // A bare part the toolkit draws (the arrow of an item that opens a menu) says nothing.
+    if (gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(widget)) == GTK_ACCESSIBLE_ROLE_WIDGET &&
+        !gtk_widget_get_first_child(widget) && !gtk_widget_get_focusable(widget)) {
+      gtk_accessible_update_state(GTK_ACCESSIBLE(widget), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE, -1);
+    }
     for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
          child = gtk_widget_get_next_sibling(child)) {
       pending.push_back(child);

@@ -14,6 +14,10 @@ void setAccessibleName(Gtk::Widget& widget, const Glib::ustring& name);
 // name goes to the button as well, since that is what assistive technologies meet.
 void setAccessibleNameWithInnerButton(Gtk::Widget& control, const Glib::ustring& name);
 
+// The toolkit's own panels inside `root` (the page of a menu, the face of a drop-down) have no
+// title, and screen readers would read them by their type: they take `title`.
+void titleToolkitPages(Gtk::Widget& root, const Glib::ustring& title);
+
 void setAccessibleDescription(Gtk::Widget& widget, const Glib::ustring& description);
 
 // The tooltip of a control that shows only a symbol, which is also the name it is announced by.
@@ -76,6 +80,11 @@ void announceButtonsOnce(GtkWidget* dialog);
 // happens in a menu of items; screen readers would still list it as a focusable pane without a
 // name. The focus goes to the items only.
 void focusItemsOnly(Gtk::PopoverMenu& menu);
+
+// A menu is announced by `name`, and each menu opened from one of its items by that item's text;
+// unnamed, the toolkit would announce them by their type, as it would the bare parts it draws
+// in them, which are left out. Again whenever the model changes.
+void nameMenus(Gtk::PopoverMenu& menu, const Glib::ustring& name);
 
 // Sets whether the control, or the row of controls, can be used. The toolkit reports a control
 // disabled only when it was disabled itself, not through a row around it; this reports every

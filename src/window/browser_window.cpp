@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 #include "model/browser_tab.h"
 #include "model/download_manager.h"
@@ -17,6 +19,7 @@
 #include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
 #include "widgets/heap_release.h"
+#include "widgets/keyboard_regions.h"
 #include "widgets/monitor_areas.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
@@ -478,6 +481,9 @@ BrowserWindow::BrowserWindow(const Models& models, FaviconLoader& favicons, Sche
       privateScheme_(tabs_.isPrivate() ? std::make_unique<SystemColorScheme>(ColorScheme::dark)
                                        : nullptr),
       scheme_(privateScheme_ ? *privateScheme_ : scheme) {
+  // Said by each window itself: left to its class, a window opened at run time was at times
+  // announced as a plain widget, neither showing nor active, and screen readers passed it over.
+  setAccessibleRole(*this, Gtk::Accessible::Role::WINDOW);
   set_title("Zemblo");
   if (tabs_.isPrivate()) {
     add_css_class("private-window");
@@ -505,6 +511,11 @@ BrowserWindow::BrowserWindow(const Models& models, FaviconLoader& favicons, Sche
   property_fullscreened().signal_changed().connect(
       [this] { layout_->setWindowFullScreen(is_fullscreen()); });
   heapRelease_ = std::make_unique<HeapRelease>(*this);
+  cycleRegionsWithF6(*this, [this] {
+    std::vector<KeyboardRegion> regions{{&sidebarView()}};
+    std::ranges::copy(contentArea().keyboardRegions(), std::back_inserter(regions));
+    return regions;
+  });
 }
 
 BrowserWindow::~BrowserWindow() {

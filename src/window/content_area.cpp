@@ -143,6 +143,18 @@ void ContentArea::sync() {
   pageDialog_.setTab(tab_);
 }
 
+std::vector<KeyboardRegion> ContentArea::keyboardRegions() {
+  KeyboardRegion page{startPage_.get()};
+  if (content_ == Content::webPage) {
+    page = errorView_.is_drawable() ? KeyboardRegion{&errorView_} : KeyboardRegion{&webView_};
+    // The page itself, not its first link: where the keyboard was before it left.
+    if (Gtk::Widget* view = webView_.get_first_child(); view && page.widget == &webView_) {
+      page.enter = [view] { view->grab_focus(); };
+    }
+  }
+  return {page, {&findBar_}, {&permissionBar_}, {&banner_}};
+}
+
 void ContentArea::showFindBar(bool shown) {
   if (shown == findShown_) return;
   findShown_ = shown;

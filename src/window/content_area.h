@@ -2,12 +2,14 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <gtkmm.h>
 
 #include "platform/observable.h"
 #include "web/web_view_container.h"
 #include "widgets/animated_value.h"
+#include "widgets/keyboard_regions.h"
 #include "window/autofill_menu_popover.h"
 #include "window/find_bar.h"
 #include "window/load_error_view.h"
@@ -56,6 +58,10 @@ class ContentArea : public Gtk::Widget {
   std::optional<Gdk::Rectangle> opaqueArea();
 
   StartPage& startPage() { return *startPage_; }
+
+  // What F6 moves the keyboard between here, in order: the page (or the start page, or the
+  // page's error), the find bar, the bar asking about a permission, the save-password banner.
+  std::vector<KeyboardRegion> keyboardRegions();
 
  protected:
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;

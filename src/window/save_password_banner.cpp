@@ -32,7 +32,8 @@ SavePasswordBanner::SavePasswordBanner(PasswordOffers& offers, const TabsModel& 
       style_(Gtk::CssProvider::create()),
       presence_(*this, 0, [this] { presenceChanged(); }) {
   set_name("SavePasswordBanner");
-  groupForScreenReaders(*this);
+  // An alert: screen readers read it out as it appears, while the focus stays in the page.
+  setAccessibleRole(*this, Gtk::Accessible::Role::ALERT);
   set_visible(false);
   style_->load_from_data(resources::savePasswordBannerStyleSheet());
   Gtk::StyleContext::add_provider_for_display(Gdk::Display::get_default(), style_,
@@ -113,6 +114,10 @@ void SavePasswordBanner::showOffer(const PendingCredential& offer, PendingSaveSt
       localized(offer.isUpdate ? "Şifre güncellensin mi?" : "Şifre kaydedilsin mi?");
   title_.set_text(title);
   setAccessibleLabel(*this, title);
+  // The page keeps the focus and every Tab with it: the way in is said where it is seen.
+  const std::string way = localized("Klavyeyle yanıtlamak için F6'ya bas");
+  setTooltipText(*this, way);
+  setAccessibleDescription(*this, way);
   subtitle_.set_text(offer.username.empty() ? offer.host : offer.username + " · " + offer.host);
   failure_.set_text(
       localized("Şifre anahtarlığa kaydedilemedi. Anahtarlık onayını ya da parolanı isterse ver, "

@@ -11,6 +11,7 @@
 #include "sidebar/sidebar_view.h"
 #include "support/find_sidebar.h"
 #include "support/x_input.h"
+#include "window/accessibility_tree.h"
 
 namespace zemblo {
 namespace {
@@ -198,6 +199,8 @@ TEST_F(BrowserCommandsTest, MenusCarryEveryItemAndFollowTheLanguageAndF10OpensTh
     EXPECT_EQ(menuPopover().get_parent(), &window());
     EXPECT_EQ(shownKeyOf(menuPopover(), "New Tab"), "<Control>t");
     EXPECT_EQ(shownKeyOf(menuPopover(), "Zoom In"), "<Control>equal");
+    // Screen readers read the menus and their items by name.
+    testing::readControls();
     pressKeys("F10");
     ASSERT_TRUE(waitUntil([&] { return !menuPopover().get_visible(); }));
     // The closed popover lets go of the keyboard in work it queues for a later turn.

@@ -18,6 +18,7 @@
 #include "support/wait.h"
 #include "support/x_input.h"
 #include "web/webkit_web_view_port.h"
+#include "window/accessibility_tree.h"
 #include "window/browser_window.h"
 #include "window/content_area.h"
 
@@ -28,6 +29,25 @@ bool press(BrowserWindow& window, const std::string& keys) {
   return std::system(
              testing::xdotoolOn(GTK_WINDOW(window.gobj()), "windowfocus --sync %1 key " + keys)
                  .c_str()) == 0;
+}
+
+// A screen reader reads both browser windows as windows, shown, the focused one alone as active,
+// and names their controls. The application joins the accessibility bus some turns after it starts.
+void expectWindowsAnnounced(BrowserWindow& focused) {
+  ASSERT_TRUE(testing::waitUntil([&] { return focused.is_active(); }));
+  std::vector<std::string> windows, active;
+  ASSERT_TRUE(testing::waitUntil([&] {
+    windows.clear(), active.clear();
+    for (const auto& node : testing::AccessibilityReader::read()) {
+      if (!node.topLevel || node.name == "GtkTooltipWindow") continue;
+      windows.push_back(node.role + (node.showing ? " shown" : ""));
+      if (node.active) active.push_back(node.name);
+    }
+    return !windows.empty();
+  }));
+  EXPECT_EQ(windows, std::vector<std::string>(2, "window shown"));
+  EXPECT_EQ(active, std::vector<std::string>{focused.get_title()});
+  testing::readControls();
 }
 
 // Whether the window's content shows the tab's web view.
@@ -50,6 +70,7 @@ TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThe
           EXPECT_FALSE(second.tabs().isPrivate());
           EXPECT_EQ(second.tabs().spaces.peek().front()->id,
                     first.tabs().spaces.peek().front()->id);
+          expectWindowsAnnounced(second);
 
           // Ctrl+S hides the sidebar of the window it was pressed in only.
           ASSERT_TRUE(press(second, "ctrl+s"));
@@ -69,6 +90,7 @@ TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThe
                           .dropPayload(tabDragPayload(dragged->id), 0));
           EXPECT_TRUE(second.tabs().holds(*dragged));
           EXPECT_FALSE(first.tabs().holds(*dragged));
+          expectWindowsAnnounced(second);
 
           // Closing that window with its key closes its tabs; Ctrl+Shift+T in the first window
           // brings the moved one back there.
@@ -85,6 +107,7 @@ TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThe
           BrowserWindow& hidden = *testing::otherBrowserWindow(*app, first);
           EXPECT_TRUE(hidden.tabs().isPrivate());
           EXPECT_TRUE(hidden.get_title().raw().ends_with(localized("%@ — Özel Gezinti").substr(2)));
+          expectWindowsAnnounced(hidden);
           app->quit();
         });
       },

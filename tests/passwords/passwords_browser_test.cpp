@@ -33,6 +33,7 @@ AdwMessageDialog* shownDialog() {
 }
 
 TEST_F(PasswordsBrowserTest, ListsSearchesAndShowsTheSelectedLogin) {
+  stored[1].lastUsed = Date{Date::now().secondsSince2001 - 9 * 60 - 5};
   PasswordsHarness harness(stored);
   harness.open();
   harness.unlock();
@@ -49,6 +50,13 @@ TEST_F(PasswordsBrowserTest, ListsSearchesAndShowsTheSelectedLogin) {
   EXPECT_EQ(labelText(detail, "CredentialPassword"), "••••••••");
   EXPECT_EQ(labelText(detail, "CredentialWebsite"), "Mail.example.test");
   EXPECT_FALSE(gtk_widget_get_visible(findByWidgetName(detail, "CredentialNotes")));
+  // The date line fits on one line where the column has room, in the longer Turkish too.
+  GtkWidget* date = findFirst(detail, [](GtkWidget* widget) {
+    return gtk_widget_has_css_class(widget, "credential-date");
+  });
+  ASSERT_TRUE(date);
+  EXPECT_EQ(gtk_label_get_text(GTK_LABEL(date)), std::string("Son kullanım: 9 dakika önce"));
+  EXPECT_EQ(pango_layout_get_line_count(gtk_label_get_layout(GTK_LABEL(date))), 1);
   PasswordsHarness::click(findByAccessibleName(detail, "Göster"));
   EXPECT_EQ(labelText(detail, "CredentialPassword"), "pw-zed");
   PasswordsHarness::shot(harness.window(), "list-with-detail");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/localization.h"
 #include "model/preference_enums.h"
 #include "model/preferences_model.h"
 #include "passwords/passwords_harness.h"
@@ -34,11 +35,11 @@ TEST_F(PasswordsWindowTest, TabGoesRoundTheLockScreenAndTheListAndBackReachingEv
                       " && xdotool key " + keys);
   };
   // Tab comes back to where it started, every control it meets is named (a text part by its
-  // entry), and it meets the field and each of `expected`.
+  // entry), and it meets the field and each of `expected`; gives the names met, each as often.
   const auto goRound = [&](const std::vector<std::string>& expected) {
     const auto round = focusRound(focusVisits(window.gobj(), press, 30));
-    ASSERT_FALSE(round.empty()) << "Tab never came back to where it started";
-    std::set<std::string> names;
+    EXPECT_FALSE(round.empty()) << "Tab never came back to where it started";
+    std::multiset<std::string> names;
     for (GtkWidget* control : round) {
       const std::string name = accessibleName(control);
       EXPECT_TRUE(!name.empty() || GTK_IS_TEXT(control)) << G_OBJECT_TYPE_NAME(control);
@@ -47,12 +48,23 @@ TEST_F(PasswordsWindowTest, TabGoesRoundTheLockScreenAndTheListAndBackReachingEv
     EXPECT_TRUE(
         std::ranges::any_of(round, [](GtkWidget* control) { return GTK_IS_TEXT(control); }));
     for (const std::string& name : expected) EXPECT_TRUE(names.contains(name)) << name;
+    return names;
   };
   goRound({"İçe Aktar…", "Kilidi Aç"});
   harness.unlock();
+  // Nothing selected, nothing there to be a stop of its own.
+  goRound({"İçe Aktar"});
   harness.select(harness.passwords().credentials.peek()[0]);
-  goRound({"ada, mail.example.test", "bob, shop.example.test", "Şifreyi kopyala", "Şifreyi Sil",
-           "İçe Aktar"});
+  // The list is one stop: the arrows walk it.
+  const auto names = goRound({"ada, mail.example.test", "Şifreyi kopyala", "Şifreyi Sil"});
+  EXPECT_EQ(names.count("ada, mail.example.test") + names.count("bob, shop.example.test"), 1u);
+  // Ctrl+F goes to Search from wherever the focus is.
+  press("ctrl+f");
+  GtkWidget* search = findByAccessibleName(GTK_WIDGET(window.gobj()), localized("Ara"),
+                                           GTK_ACCESSIBLE_ROLE_SEARCH_BOX);
+  ASSERT_NE(search, nullptr);
+  EXPECT_TRUE(waitUntil(
+      [&] { return window.get_focus() && window.get_focus()->is_ancestor(*Glib::wrap(search)); }));
 }
 
 TEST_F(PasswordsWindowTest, RightPasswordUnlocksWrongOneFailsAndCancelStaysSilent) {

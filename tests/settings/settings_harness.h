@@ -20,6 +20,7 @@
 #include "support/drawn_nodes.h"
 #include "support/find_settings_widgets.h"
 #include "support/rendered_pixels.h"
+#include "support/x_input.h"
 
 // The settings window over the store of a browser window, both shown under the virtual display
 // with animations off, the interface in Turkish.
@@ -49,6 +50,13 @@ class SettingsHarness : public WindowHarness {
   }
 
   SettingsView& view() { return *view_; }
+  // Real keys, through the server. They go on their own: aimed at a window, the release of a key
+  // that closed it would be sent to the closed window, and the server would repeat the key for
+  // the next one.
+  void press(const std::string& keys) {
+    runBesideMainLoop(xdotoolOn(view_->gobj(), "windowfocus --sync %1") + " && xdotool key " +
+                      keys);
+  }
 
   // The interface preview of the pane shown, if it has one.
   InterfacePreview* preview() {

@@ -1,18 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <adwaita.h>
+
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "model/preferences_model.h"
+#include "settings/kit/confirmation_dialog.h"
 #include "settings/pane_harness.h"
 #include "settings/panes/general_pane.h"
+#include "settings/panes/privacy_pane.h"
 #include "settings/panes/spaces_pane.h"
 #include "settings/panes/window_pane.h"
 #include "settings/settings_sidebar.h"
+#include "settings/space_editor/symbol_tile.h"
 #include "support/find_pane_controls.h"
 #include "support/tab_round.h"
 #include "support/x_input.h"
@@ -31,12 +37,7 @@ class SettingsInputTest : public ::testing::Test {
     testing::runBesideMainLoop(
         testing::xdotoolOn(harness.view().gobj(), "windowraise %1 " + actions));
   }
-  // Keys go on their own, through the server: aimed at a window, the release of a key that closed
-  // it would be sent to the closed window, and the server would repeat the key for the next one.
-  void press(const std::string& keys) {
-    testing::runBesideMainLoop(testing::xdotoolOn(harness.view().gobj(), "windowfocus --sync %1") +
-                               " && xdotool key " + keys);
-  }
+  void press(const std::string& keys) { harness.press(keys); }
   // Moves the pointer to the middle of the widget.
   std::string pointAt(Gtk::Widget& widget) {
     graphene_rect_t frame;
@@ -158,7 +159,7 @@ TEST_F(SettingsInputTest, TabGoesRoundEveryPaneFromItsListRowAndBackReachingEver
       {SettingsPane::sidebar, {"Solda", "Genişlik", "Favorileri göster"}},
       {SettingsPane::window, {"Kenarsız", "Köşe yuvarlaklığı", "Arka planı karart"}},
       {SettingsPane::startPage, {"Saat", "Duvar kâğıdı", "Hareket hızı"}},
-      {SettingsPane::spaces, {"Kişisel", "Başlangıç rengi", "Bitiş rengi", "Kitap", "Sil…"}},
+      {SettingsPane::spaces, {"Kişisel", "Başlangıç rengi", "Bitiş rengi", "Sil…"}},
       {SettingsPane::privacy,
        {"Reklamları ve izleyicileri engelle", "Çerezleri ve site verilerini temizle…"}}};
   const auto pressAndWait = [&](const std::string& keys) { press(keys); };
@@ -178,7 +179,34 @@ TEST_F(SettingsInputTest, TabGoesRoundEveryPaneFromItsListRowAndBackReachingEver
       names.insert(name);
     }
     for (const std::string& name : expected.at(pane)) EXPECT_TRUE(names.contains(name)) << name;
+    // The grid of symbols is one stop, the arrows walking it.
+    EXPECT_EQ(std::ranges::count_if(round,
+                                    [](GtkWidget* control) {
+                                      return dynamic_cast<SymbolTile*>(Glib::wrap(control));
+                                    }),
+              pane == SettingsPane::spaces ? 1 : 0);
   }
+}
+
+TEST_F(SettingsInputTest, AControlUsedKeepsTheFocusOrHandsItToItsNeighbourInThePane) {
+  // Site data cleared: the button, now disabled, hands the focus on within the pane.
+  auto& privacy = testing::showPane<PrivacyPane>(harness, SettingsPane::privacy);
+  Gtk::Button& clear = testing::named(privacy, localized("Çerezleri ve site verilerini temizle…"));
+  clear.grab_focus();
+  press("space");
+  ASSERT_TRUE(waitUntil([] { return testing::shownQuestion() != nullptr; }));
+  adw_message_dialog_response(testing::shownQuestion(), ConfirmationDialog::kConfirm);
+  ASSERT_TRUE(waitUntil([&] { return !clear.is_sensitive(); }));
+  EXPECT_TRUE(harness.view().get_focus() && harness.view().get_focus()->is_ancestor(privacy));
+
+  // A language chosen with Space: the pane comes back in it with the focus on that card.
+  auto& general = testing::showPane<GeneralPane>(harness, SettingsPane::general);
+  testing::named(general, "English").grab_focus();
+  press("space");
+  ASSERT_TRUE(waitUntil([&] { return localized("Dil") == "Language"; }));
+  pump();
+  ASSERT_TRUE(harness.view().get_focus());
+  EXPECT_EQ(testing::accessibleName(harness.view().get_focus()->gobj()), "English");
 }
 
 }  // namespace

@@ -27,7 +27,16 @@ class SidebarKeyboardTest : public ::testing::Test {
     for (int i = 0; i < 30 && focus() != &widget; ++i) press(key);
     return focus() == &widget;
   }
-  bool hasFocusInside(Gtk::Widget& widget) { return focus() && focus()->is_ancestor(widget); }
+  // Whether the keyboard is on the first usable item of `menu`, where a menu opened by a key
+  // starts.
+  bool onFirstItem(Gtk::Widget& menu) {
+    GtkWidget* first = testing::findFirst(GTK_WIDGET(menu.gobj()), [](GtkWidget* item) {
+      return gtk_widget_get_visible(item) && gtk_widget_is_sensitive(item) &&
+             gtk_accessible_get_accessible_role(GTK_ACCESSIBLE(item)) ==
+                 GTK_ACCESSIBLE_ROLE_MENU_ITEM;
+    });
+    return first && focus() && focus()->gobj() == first;
+  }
 
   SidebarHarness harness;
 };
@@ -88,14 +97,19 @@ TEST_F(SidebarKeyboardTest, TabReachesEveryGroupArrowsWalkItAndKeysUseTheFocused
     press(key);
     Gtk::PopoverMenu* menu = harness.row(*third).contextMenu();
     ASSERT_TRUE(menu && menu->get_visible()) << key;
-    EXPECT_TRUE(hasFocusInside(*menu)) << key;
+    EXPECT_TRUE(onFirstItem(*menu)) << key;
     press("Escape");
     ASSERT_TRUE(waitUntil([&] { return !menu->get_visible(); }));
   }
 
-  // The favourite tiles: the arrows walk them, Return opens one, Shift+F10 opens its menu.
+  // The favourite tiles: the arrows, Home and End walk them, Return opens one, Shift+F10 opens
+  // its menu.
   const auto tiles = testing::favoriteTiles(harness.favoritesGrid());
   ASSERT_TRUE(tabTo(*tiles[0], "shift+Tab"));
+  press("End");
+  EXPECT_EQ(focus(), tiles[2]);
+  press("Home");
+  EXPECT_EQ(focus(), tiles[0]);
   press("Right Right Right Left");
   EXPECT_EQ(focus(), tiles[1]);
   press("Return");
@@ -105,7 +119,7 @@ TEST_F(SidebarKeyboardTest, TabReachesEveryGroupArrowsWalkItAndKeysUseTheFocused
   }));
   press("shift+F10");
   ASSERT_TRUE(testing::menuUnder(*tiles[1]) && testing::menuUnder(*tiles[1])->get_visible());
-  EXPECT_TRUE(hasFocusInside(*testing::menuUnder(*tiles[1])));
+  EXPECT_TRUE(onFirstItem(*testing::menuUnder(*tiles[1])));
   press("Escape");
 
   // The space buttons: the arrows walk them, Return and Space switch the space.

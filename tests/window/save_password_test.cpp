@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <libsecret/secret.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "model/password_store.h"
 #include "support/find_window.h"
 #include "web/login_page.h"
+#include "window/accessibility_tree.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
@@ -183,7 +185,20 @@ TEST_F(SavePasswordTest, ASubmittedLoginIsSavedToTheKeyringFilledBackAndUpdatedO
   EXPECT_EQ(card.x + card.width - (shown.x + shown.width), ContentArea::kFindBarInset);
   WindowHarness::screenshot("save-password-banner");
 
-  click(testing::partWithClass<Gtk::Button>(banner(), "suggested-action"));
+  // Screen readers are told of it as an alert that names the way in. The page keeps the focus,
+  // and F6 leads out of it to the banner, from whose first answer Tab reaches Save.
+  const auto nodes = testing::AccessibilityReader::read();
+  EXPECT_EQ(std::ranges::count_if(nodes,
+                                  [](const testing::AccessibleNode& node) {
+                                    return node.role == "alert" &&
+                                           node.name == localized("Şifre kaydedilsin mi?");
+                                  }),
+            1);
+  EXPECT_NE(banner().get_tooltip_text().raw().find("F6"), std::string::npos);
+  ASSERT_EQ(harness.window().get_focus(), Glib::wrap(GTK_WIDGET(WebHarness::viewOf(*tab_))));
+  xdotool("key F6");
+  ASSERT_TRUE(waitUntil([&] { return harness.window().get_focus()->is_ancestor(banner()); }));
+  xdotool("key Tab Tab Return");
   ASSERT_TRUE(waitUntil([&] { return !harness.store().offers().pending.peek(); }));
   EXPECT_EQ(keyringVault().first, KeyringVaultStorage::kLabel);
   const std::vector<Credential> stored = keyringLogins();

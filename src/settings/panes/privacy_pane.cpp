@@ -15,6 +15,7 @@
 #include "settings/panes/site_permission_row.h"
 #include "settings/previews/label_font.h"
 #include "widgets/accessibility.h"
+#include "widgets/keyboard_regions.h"
 
 namespace zemblo {
 namespace {
@@ -111,6 +112,7 @@ void PrivacyPane::sync() {
   clearSiteData_.set_label(cleared ? localized("Temizlendi") : localized("Temizle…"));
   setAccessibleName(clearSiteData_, cleared ? localized("Çerezler ve site verileri temizlendi")
                                             : localized("Çerezleri ve site verilerini temizle…"));
+  if (cleared) passFocusOn(clearSiteData_, *this);
   clearSiteData_.set_sensitive(!cleared);
 }
 
@@ -134,6 +136,10 @@ void PrivacyPane::showAllowedSites(const std::set<std::string>& hosts) {
 void PrivacyPane::showSitePermissions(const SitePermissions::Decisions& decisions) {
   if (decisions == shownPermissions_ && (permissionsSection_ || decisions.empty())) return;
   shownPermissions_ = decisions;
+  // The focus on a row's Remove stays in the list, on the row that takes that row's place.
+  const auto focusAt =
+      permissionsSection_ ? focusedControlIndex(*permissionsSection_) : std::nullopt;
+  if (focusAt) passFocusOn(*permissionsSection_, *this);
   if (permissionsSection_) remove(*permissionsSection_);
   permissionsSection_ = nullptr;
   if (decisions.empty()) return;
@@ -150,6 +156,7 @@ void PrivacyPane::showSitePermissions(const SitePermissions::Decisions& decision
     }
   }
   insert_child_after(*permissionsSection_, *dataSection_);
+  if (focusAt) focusControlAt(*permissionsSection_, *focusAt);
 }
 
 void PrivacyPane::setAdBlockEnabled(bool enabled) {

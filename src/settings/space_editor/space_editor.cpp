@@ -10,6 +10,7 @@
 #include "settings/space_editor/space_header_tile.h"
 #include "settings/space_editor/symbol_tile.h"
 #include "widgets/accessibility.h"
+#include "widgets/keyboard_regions.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
@@ -142,6 +143,8 @@ void SpaceEditor::buildSymbols() {
     symbols_.push_back(tile);
     ++cell;
   }
+  // One stop, the arrows walking the symbols.
+  passAsOneTabStop(*grid);
   icons->addRow(*grid);
   append(*icons);
 }
