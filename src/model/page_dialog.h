@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zemblo {
 
@@ -19,6 +21,11 @@ struct PageDialog {
 
   friend bool operator==(const PageDialog&, const PageDialog&) = default;
 };
+
+// What a dialog shows of a text the page gave: at most `characters` characters and `lines`
+// lines, cut with an ellipsis when it goes on. A label lays out all it holds on the main thread,
+// so a page's megabyte would hold every window; only the part kept is read.
+std::string shownPageText(std::string_view text, size_t characters, size_t lines);
 
 struct PageDialogAnswer {
   bool confirmed = false;  // OK rather than cancel

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "app/browser_commands_harness.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/tabs_model.h"
+#include "platform/text.h"
 #include "support/find_window.h"
 #include "window/accessibility_tree.h"
 #include "window/browser_window.h"
@@ -56,6 +59,12 @@ class PageDialogsTest : public BrowserCommandsTest {
                 "<title>Hop</title><script>setTimeout(() => { alert('here'); "
                 "location.href = '" +
                     server.url("/asker") + "'; }, 0);</script>");
+    // Alerts of 10 KB in one word, 1 MB of words in lines of five, and 2 MB in one line.
+    server.page("/long",
+                "<title>Long</title><script>setTimeout(() => { const kind = location.search; "
+                "alert(kind == '?word' ? 'W'.repeat(10240) : kind == '?words' ? Array.from("
+                "{length: 200000}, (_, i) => 'word' + (i % 5 ? ' ' : '\\n')).join('') : "
+                "'X'.repeat(2 << 20)); }, 0);</script>");
   }
 
   // The page dialog on screen in the browser window, if any.
@@ -85,6 +94,15 @@ class PageDialogsTest : public BrowserCommandsTest {
     return inDialog([&](GtkWidget* widget) {
              return GTK_IS_LABEL(widget) && message == gtk_label_get_text(GTK_LABEL(widget));
            }) != nullptr;
+  }
+  // The text of the dialog's label that starts with `start`, if one is shown.
+  std::optional<std::string> shownText(const std::string& start) {
+    GtkWidget* label = inDialog([&](GtkWidget* widget) {
+      return GTK_IS_LABEL(widget) &&
+             std::string(gtk_label_get_text(GTK_LABEL(widget))).starts_with(start);
+    });
+    if (!label) return std::nullopt;
+    return gtk_label_get_text(GTK_LABEL(label));
   }
   bool okHasFocus() {
     GtkWidget* ok = button(localized("Tamam"));
@@ -191,6 +209,48 @@ TEST_F(PageDialogsTest, ReturnAnswersEscapeCancelsAndTabReachesTheOffer) {
     pressKeys("Escape");
     ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "answers:true,true,false"; }));
     EXPECT_EQ(shownDialog(), nullptr);
+  });
+}
+
+// A page's long texts are cut before the dialog lays them out, so that the browser's keys work
+// at once under each of them: Ctrl+W shows the next tab's dialog, and Ctrl+Q reaches the
+// application.
+TEST_F(PageDialogsTest, LongAlertsAreCutAndLeaveCtrlWAndCtrlQWorkingAtOnce) {
+  using namespace std::chrono_literals;
+  runBrowser([&] {
+    for (const char* kind : {"word", "words", "line"}) {
+      auto tab = openAsking(std::string("/long?") + kind);
+      ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); })) << kind;
+    }
+    openPage("Alpha");
+    // A dialog is laid out on the frame after it is shown: one that held the main loop would
+    // show in the time of the next key.
+    std::set<std::string> seen;
+    for (int shown = 0; shown < 3; ++shown) {
+      const auto pressed = std::chrono::steady_clock::now();
+      pressKeys("ctrl+w");
+      std::optional<std::string> text;
+      ASSERT_TRUE(waitUntil([&] {
+        for (const char* start : {"WWW", "word", "XXX"}) {
+          if ((text = shownText(start)) && !seen.contains(start)) return seen.insert(start).second;
+        }
+        return false;
+      }));
+      EXPECT_LT(std::chrono::steady_clock::now() - pressed, 1s) << text->substr(0, 4);
+      EXPECT_TRUE(text->ends_with("…"));
+      EXPECT_LE(codePointCount(*text), 1001u);
+      EXPECT_TRUE(okHasFocus());
+    }
+    bool quitAsked = false;
+    auto quit = std::dynamic_pointer_cast<Gio::SimpleAction>(app->lookup_action("quit"));
+    ASSERT_TRUE(quit);
+    auto asked =
+        quit->signal_activate().connect([&](const Glib::VariantBase&) { quitAsked = true; });
+    const auto pressed = std::chrono::steady_clock::now();
+    pressKeys("ctrl+q");
+    EXPECT_TRUE(waitUntil([&] { return quitAsked; }));
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, 1s);
+    asked.disconnect();
   });
 }
 
