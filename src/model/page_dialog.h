@@ -7,11 +7,21 @@
 
 namespace zemblo {
 
+// Which document of a page raised a dialog, as far as the browser can prove it: the page itself
+// (or a frame of its origin), an embedded page of another origin, or none it can tell.
+struct DialogSource {
+  enum class Kind { page, embedded, unknown };
+  Kind kind = Kind::page;
+  std::string embeddedHost;  // for an embedded page
+
+  friend bool operator==(const DialogSource&, const DialogSource&) = default;
+};
+
 // A page's alert, confirm or prompt, as the browser shows it over the page's own tab.
 struct PageDialog {
   enum class Kind { alert, confirm, prompt };
   Kind kind = Kind::alert;
-  std::string heading;  // the page's host, or "This page says"
+  std::string heading;  // who asks: the page's host, an embedded page's, or "This page says"
   std::string message;
   std::string defaultText;  // what a prompt's field starts with
   // Offers "Don't let this page show more dialogs".

@@ -17,6 +17,7 @@
 #include "model/web_view_port.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
+#include "web/dialog_frames.h"
 #include "web/element_hiding_index.h"
 #include "web/engine_favicon_feed.h"
 #include "web/page_drop_guard.h"
@@ -183,7 +184,7 @@ class WebKitWebViewPort : public WebViewPort {
   bool decideNavigationAction(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
   bool decideResponse(WebKitPolicyDecision* decision);
   bool inBackForwardList(WebKitBackForwardListItem* item) const;
-  void showScriptDialog(WebKitScriptDialog* dialog);
+  void showScriptDialog(WebKitScriptDialog* dialog, const DialogSource& source);
   // Answers the page's pending alert, confirm or prompt; nothing when none is pending.
   void answerScriptDialog(const PageDialogAnswer& answer);
   void cancelScriptDialog();
@@ -214,6 +215,7 @@ class WebKitWebViewPort : public WebViewPort {
   // The address of the navigation that has started and not yet committed.
   std::string provisionalURI_;
   std::unique_ptr<ScriptDialog> scriptDialog_;
+  std::shared_ptr<DialogFrames> dialogFrames_;
   // The certificate the last load was refused for, and the address it was refused at.
   GObjectRef<GTlsCertificate> refusedCertificate_;
   std::string refusedURI_;

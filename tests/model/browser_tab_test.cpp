@@ -53,6 +53,9 @@ TEST(BrowserTabDisplay, TitleHostAndSecurityRules) {
   EXPECT_EQ(page.displayTitle(), "example.com");
   EXPECT_EQ(page.displayHost(), "example.com");
   EXPECT_EQ(page.dialogTitle(), "www.example.com");
+  EXPECT_EQ(page.dialogTitle({DialogSource::Kind::embedded, "inner-evil.test"}),
+            "www.example.com üzerindeki gömülü bir sayfa (inner-evil.test) diyor ki");
+  EXPECT_EQ(page.dialogTitle({DialogSource::Kind::unknown}), "Bu sayfa diyor ki");
   // The lock needs a page that came over a verified connection, and no error view over it.
   EXPECT_FALSE(shownSecure(page));
   page.navigationCommitted(true);
