@@ -6,6 +6,10 @@
 (() => {
   const key = Array.from(crypto.getRandomValues(new Uint32Array(4)), (n) => n.toString(16)).join('-');
   const post = (message) => window.webkit.messageHandlers.dialogFrame.postMessage(message);
-  post({ key, origin: location.origin, host: location.hostname, top: window === window.top });
+  const report = { key, origin: location.origin, host: location.hostname, top: window === window.top };
+  post(report);
+  // Brought back from the back and forward cache, the frames report again: the pages shown
+  // meanwhile made the browser forget them.
+  addEventListener('pageshow', (event) => { if (event.persisted) post(report); });
   document.addEventListener('zemblo-dialog', () => post({ key, asks: true }), true);
 })();

@@ -216,20 +216,6 @@ BrowserTab::ConnectionSecurity BrowserTab::connectionSecurity() const {
   return ConnectionSecurity::unknown;
 }
 
-std::string BrowserTab::dialogTitle(const DialogSource& source) const {
-  const auto& address = url.peek();
-  const auto host = address ? address->host() : std::nullopt;
-  // The page's own host is named only for its own dialogs: an embedded page must never speak
-  // in the site's name.
-  if (host && source.kind == DialogSource::Kind::page) return *host;
-  if (host && source.kind == DialogSource::Kind::embedded && !source.embeddedHost.empty()) {
-    return withArgument(
-        withArgument(localized("%@ üzerindeki gömülü bir sayfa (%@) diyor ki"), *host),
-        source.embeddedHost);
-  }
-  return localized("Bu sayfa diyor ki");
-}
-
 void BrowserTab::fetchFavicon() {
   if (!storedWebView_) return;
   std::weak_ptr<BrowserTab> weakSelf = weak_from_this();

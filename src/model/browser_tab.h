@@ -186,9 +186,6 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   ConnectionSecurity connectionSecurity() const;
   // Saved logins are never offered to a page whose certificate the engine could not vouch for.
   bool mayFillSavedLogins() const { return !allowedCertificate.peek(); }
-  // The heading of a page's alert: the host of the page, the page's and an embedded page's for
-  // a dialog of another origin's frame, or "This page says" where the source can't be told.
-  std::string dialogTitle(const DialogSource& source = {}) const;
 
   // Engine events: the web view's state and navigation, reported by the engine layer.
   void webViewTitleChanged(const std::optional<std::string>& newTitle);

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "model/localization.h"
 #include "platform/text.h"
 
 namespace zemblo {
@@ -19,6 +20,17 @@ std::optional<gunichar> codePointAt(const char* at, const char* end) {
 bool endsLine(gunichar c) { return c == '\n' || c == '\r' || c == 0x2028 || c == 0x2029; }
 
 }  // namespace
+
+std::string dialogHeading(const DialogSource& source) {
+  using Kind = DialogSource::Kind;
+  if (source.kind == Kind::page && !source.host.empty()) return source.host;
+  if (source.kind == Kind::embedded && !source.host.empty() && !source.embeddedHost.empty()) {
+    return withArgument(
+        withArgument(localized("%@ üzerindeki gömülü bir sayfa (%@) diyor ki"), source.host),
+        source.embeddedHost);
+  }
+  return localized("Bu sayfa diyor ki");
+}
 
 std::string shownPageText(std::string_view text, size_t characters, size_t lines) {
   const char* const begin = text.data();

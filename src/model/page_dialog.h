@@ -8,14 +8,21 @@
 namespace zemblo {
 
 // Which document of a page raised a dialog, as far as the browser can prove it: the page itself
-// (or a frame of its origin), an embedded page of another origin, or none it can tell.
+// (or a frame of its origin), an embedded page of another origin, or none it can tell. The hosts
+// are those of the documents that asked, never the address the tab shows, which may already be
+// the next page's.
 struct DialogSource {
   enum class Kind { page, embedded, unknown };
-  Kind kind = Kind::page;
-  std::string embeddedHost;  // for an embedded page
+  Kind kind = Kind::unknown;
+  std::string host;          // the page's
+  std::string embeddedHost;  // an embedded page's
 
   friend bool operator==(const DialogSource&, const DialogSource&) = default;
 };
+
+// Who asks, as the dialog's heading says it: the page's host, the page's and an embedded page's,
+// or "This page says" where the source or its host can't be told.
+std::string dialogHeading(const DialogSource& source);
 
 // A page's alert, confirm or prompt, as the browser shows it over the page's own tab.
 struct PageDialog {

@@ -1,5 +1,7 @@
 #include "web/dialog_frames.h"
 
+#include <utility>
+
 #include "model/page_script_world.h"
 #include "web/page_script_channel.h"
 #include "web/script_message.h"
@@ -43,20 +45,24 @@ void DialogFrames::received(JSCValue* message) {
   if (!origin) return;
   const bool top = booleanProperty(message, "top");
   // A new top document: the frames of the page before are gone with it.
+  Frame frame{*origin, messageString(message, "host").value_or(""), top};
   if (top) {
     frames_.clear();
-    topOrigin_ = *origin;
+    top_ = frame;
     sentKey_.reset();
   }
-  frames_[*key] = {*origin, messageString(message, "host").value_or(""), top};
+  frames_[*key] = std::move(frame);
 }
 
 DialogSource DialogFrames::takeSource() {
   const auto key = std::exchange(sentKey_, std::nullopt);
   const auto frame = key ? frames_.find(*key) : frames_.end();
-  if (frame == frames_.end() || !topOrigin_) return {.kind = DialogSource::Kind::unknown};
-  if (frame->second.top || frame->second.origin == *topOrigin_) return {};
-  return {.kind = DialogSource::Kind::embedded, .embeddedHost = frame->second.host};
+  if (frame == frames_.end() || !top_) return {};
+  if (frame->second.origin == top_->origin) {
+    return {.kind = DialogSource::Kind::page, .host = top_->host};
+  }
+  return {
+      .kind = DialogSource::Kind::embedded, .host = top_->host, .embeddedHost = frame->second.host};
 }
 
 }  // namespace zemblo

@@ -37,7 +37,7 @@ class DialogFrames {
 
   // The frames of the page shown since its top frame reported.
   std::map<std::string, Frame> frames_;
-  std::optional<std::string> topOrigin_;
+  std::optional<Frame> top_;
   std::optional<std::string> sentKey_;
 };
 

@@ -437,7 +437,7 @@ void WebKitWebViewPort::showScriptDialog(WebKitScriptDialog* dialog, const Dialo
       shown.kind = PageDialog::Kind::alert;
       break;
   }
-  shown.heading = tab->dialogTitle(source);
+  shown.heading = dialogHeading(source);
   if (const char* message = webkit_script_dialog_get_message(dialog)) shown.message = message;
   shown.offersToStop = tab->dialogs.guard.offersToStop(tab->now());
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "model/localization.h"
 #include "platform/text.h"
 
 namespace zemblo {
@@ -33,6 +34,20 @@ TEST(PageDialogsTest, APagesTextsAreCutWithAnEllipsisToWhatTheDialogShows) {
   std::string accents = "a";
   for (int mark = 0; mark < (1 << 19); ++mark) accents += "\xcc\x81";
   EXPECT_EQ(codePointCount(shownPageText(accents, 10, 2)), 11u);
+}
+
+// An embedded page is named beside the site in both languages; a source or a page without a
+// host (a file) names no one.
+TEST(PageDialogsTest, TheHeadingNamesWhoAsks) {
+  using Kind = DialogSource::Kind;
+  L10n::setEnglish(true);
+  EXPECT_EQ(dialogHeading({Kind::embedded, "top.test", "inner-evil.test"}),
+            "An embedded page on top.test (inner-evil.test) says");
+  EXPECT_EQ(dialogHeading({Kind::unknown, "top.test"}), "This page says");
+  L10n::setEnglish(false);
+  EXPECT_EQ(dialogHeading({Kind::embedded, "top.test", "inner-evil.test"}),
+            "top.test üzerindeki gömülü bir sayfa (inner-evil.test) diyor ki");
+  EXPECT_EQ(dialogHeading({Kind::page, ""}), "Bu sayfa diyor ki");
 }
 
 }  // namespace
