@@ -309,7 +309,8 @@ TEST_F(WebKitWebViewPortTest, AlertConfirmAndPromptWaitInTheirTabForTheAnswer) {
   tab->dialogs.answer({.confirmed = false, .text = "ignored"});
   ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "name:null"; }));
 
-  L10n::setEnglish(true);
+  const bool english = L10n::isEnglish();
+  L10n::setEnglish(false);
   tab->load(server.address("/embedding"));
   const auto answered = [&] {
     EXPECT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
@@ -317,11 +318,12 @@ TEST_F(WebKitWebViewPortTest, AlertConfirmAndPromptWaitInTheirTabForTheAnswer) {
     tab->dialogs.answer({.confirmed = true});
     return shown.heading + " | " + shown.message;
   };
-  EXPECT_EQ(answered(),
-            "An embedded page on 127.0.0.1 (localhost) says | Enter your bank password");
+  EXPECT_EQ(
+      answered(),
+      "127.0.0.1 üzerindeki gömülü bir sayfa (localhost) diyor ki | Enter your bank password");
   EXPECT_NE(answered(), "127.0.0.1 | again");
   EXPECT_EQ(answered(), "127.0.0.1 | from the top");
-  L10n::setEnglish(false);
+  L10n::setEnglish(english);
 }
 
 TEST_F(WebKitWebViewPortTest, APendingDialogIsAnsweredWhenItsTabNavigatesOrCloses) {
