@@ -25,7 +25,8 @@ class PageDialogs {
   // enough to lay out at once.
   static constexpr size_t kShownCharacters = 1000;
   static constexpr size_t kShownLines = 20;
-  static constexpr size_t kShownHeadingCharacters = 200;
+  // Two host names of the longest kind and the words around them fit whole.
+  static constexpr size_t kShownHeadingCharacters = 600;
 
   Observable<std::optional<PageDialog>> pending;
   PageDialogGuard guard;

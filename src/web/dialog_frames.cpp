@@ -35,6 +35,9 @@ std::shared_ptr<DialogFrames> DialogFrames::install(WebKitUserContentManager* co
 }
 
 void DialogFrames::received(JSCValue* message) {
+  // A frame sends its key right before its dialog, with nothing between them: a key the engine
+  // then raised no dialog for (a dialog it dropped) must not name the next one.
+  sentKey_.reset();
   const auto key = messageString(message, "key");
   if (!key) return;
   if (booleanProperty(message, "asks")) {
@@ -44,12 +47,11 @@ void DialogFrames::received(JSCValue* message) {
   const auto origin = messageString(message, "origin");
   if (!origin) return;
   const bool top = booleanProperty(message, "top");
-  // A new top document: the frames of the page before are gone with it.
   Frame frame{*origin, messageString(message, "host").value_or(""), top};
+  // A new top document: the frames of the page before are gone with it.
   if (top) {
     frames_.clear();
     top_ = frame;
-    sentKey_.reset();
   }
   frames_[*key] = std::move(frame);
 }
