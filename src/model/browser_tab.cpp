@@ -270,12 +270,6 @@ BrowserTab::ConnectionSecurity BrowserTab::connectionSecurity() const {
   return ConnectionSecurity::unknown;
 }
 
-std::string BrowserTab::dialogTitle() const {
-  const auto& address = url.peek();
-  if (auto host = address ? address->host() : std::nullopt) return *host;
-  return localized("Bu sayfa diyor ki");
-}
-
 void BrowserTab::fetchFavicon() {
   if (!storedWebView_) return;
   std::weak_ptr<BrowserTab> weakSelf = weak_from_this();

@@ -219,8 +219,6 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   std::optional<CertificateFault> allowedCertificateFault() const;
   // Saved logins are never offered to a page whose certificate the engine could not vouch for.
   bool mayFillSavedLogins() const { return !allowedCertificate.peek(); }
-  // The heading of a page's alert: the host of the page, or "This page says".
-  std::string dialogTitle() const;
 
   // Engine events: the web view's state and navigation, reported by the engine layer.
   void webViewTitleChanged(const std::optional<std::string>& newTitle);

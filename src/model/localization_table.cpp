@@ -69,6 +69,7 @@ constexpr LocalizationPair kPairs[] = {
     // Spaces, page alerts, downloads and password import errors
     {"Yeni Alan", "New Space"},
     {"Bu sayfa diyor ki", "This page says"},
+    {"%@ üzerindeki gömülü bir sayfa (%@) diyor ki", "An embedded page on %@ (%@) says"},
     {"Tamam", "OK"},
     {"Vazgeç", "Cancel"},
     {"İndirme", "Download"},

@@ -6,6 +6,10 @@ namespace zemblo {
 
 void PageDialogs::open(PageDialog dialog, Answer answer) {
   cancel();
+  dialog.heading = shownPageText(dialog.heading, kShownHeadingCharacters, 2);
+  dialog.message = shownPageText(dialog.message, kShownCharacters, kShownLines);
+  // A field shows its text on one line, whatever breaks it holds: only its length is bounded.
+  dialog.defaultText = shownPageText(dialog.defaultText, kShownCharacters, kShownCharacters);
   dialog.serial = ++serial_;
   answer_ = std::move(answer);
   pending.set(std::move(dialog));

@@ -21,11 +21,18 @@ class PageDialogs {
   PageDialogs(const PageDialogs&) = delete;
   PageDialogs& operator=(const PageDialogs&) = delete;
 
+  // What a dialog shows at most of a page's texts: enough to read in its scrolled pane, little
+  // enough to lay out at once.
+  static constexpr size_t kShownCharacters = 1000;
+  static constexpr size_t kShownLines = 20;
+  // Two host names of the longest kind and the words around them fit whole.
+  static constexpr size_t kShownHeadingCharacters = 600;
+
   Observable<std::optional<PageDialog>> pending;
   PageDialogGuard guard;
 
-  // A dialog still pending is cancelled first. `answer` is called once, with the user's answer
-  // or with a cancel.
+  // A dialog still pending is cancelled first. Its texts are cut to what it shows. `answer` is
+  // called once, with the user's answer or with a cancel.
   void open(PageDialog dialog, Answer answer);
   void answer(const PageDialogAnswer& answer);
   void cancel() {

@@ -66,8 +66,10 @@ void addPageScript(WebKitUserContentManager* contentManager, std::string_view so
   std::vector<const char*> patterns;
   for (const std::string& pattern : onlyOn) patterns.push_back(pattern.c_str());
   patterns.push_back(nullptr);
-  WebKitUserScript* script = webkit_user_script_new_for_world(
-      text.c_str(), frames, time, world, onlyOn.empty() ? nullptr : patterns.data(), nullptr);
+  const char* const* allowed = onlyOn.empty() ? nullptr : patterns.data();
+  WebKitUserScript* script =
+      world ? webkit_user_script_new_for_world(text.c_str(), frames, time, world, allowed, nullptr)
+            : webkit_user_script_new(text.c_str(), frames, time, allowed, nullptr);
   webkit_user_content_manager_add_script(contentManager, script);
   webkit_user_script_unref(script);
 }

@@ -35,14 +35,16 @@ class ScriptReply {
 using ScriptMessageReceiver =
     std::function<void(JSCValue* message, std::shared_ptr<ScriptReply> reply)>;
 
-// Adds a page script to a web view's content manager in the script world `world`; with
+// Adds a page script to a web view's content manager in the script world `world` (the page's own
+// when null); with
 // `onlyOn`, only pages whose address matches one of those patterns (as "*://*.example.com/*")
 // run it.
 void addPageScript(WebKitUserContentManager* contentManager, std::string_view source,
                    WebKitUserContentInjectedFrames frames, WebKitUserScriptInjectionTime time,
                    const char* world, const std::vector<std::string>& onlyOn = {});
 
-// Answers the messages posted to the handler `name`, which only scripts of `world` can reach.
+// Answers the messages posted to the handler `name`, which only scripts of `world` (the page's
+// own when null) can reach.
 // The answer is kept as long as the content manager.
 void addScriptMessageHandler(WebKitUserContentManager* contentManager, const char* name,
                              const char* world, ScriptMessageAnswer answer);

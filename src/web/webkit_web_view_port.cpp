@@ -139,6 +139,7 @@ WebKitWebViewPort::WebKitWebViewPort(GObjectRef<WebKitWebView> view, std::weak_p
       cancellable_(GObjectRef<GCancellable>::adopt(g_cancellable_new())) {
   widget_->set_hexpand(true);
   widget_->set_vexpand(true);
+  dialogFrames_ = DialogFrames::install(webkit_web_view_get_user_content_manager(view_.get()));
   connectSignals();
   publishInitialState();
   permissions_ =
@@ -450,9 +451,10 @@ gboolean WebKitWebViewPort::onScriptDialog(WebKitWebView*, WebKitScriptDialog* d
     case WEBKIT_SCRIPT_DIALOG_CONFIRM:
     case WEBKIT_SCRIPT_DIALOG_PROMPT: {
       // Left unreferenced, the dialog is answered as cancelled when this handler returns (a
-      // prompt with null).
+      // prompt with null). The key sent with it is used up either way.
+      const DialogSource source = self->dialogFrames_->takeSource();
       auto tab = self->tab_.lock();
-      if (tab && tab->dialogs.guard.allowsDialog()) self->showScriptDialog(dialog);
+      if (tab && tab->dialogs.guard.allowsDialog()) self->showScriptDialog(dialog, source);
       return TRUE;
     }
     case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
@@ -462,7 +464,7 @@ gboolean WebKitWebViewPort::onScriptDialog(WebKitWebView*, WebKitScriptDialog* d
   return FALSE;
 }
 
-void WebKitWebViewPort::showScriptDialog(WebKitScriptDialog* dialog) {
+void WebKitWebViewPort::showScriptDialog(WebKitScriptDialog* dialog, const DialogSource& source) {
   cancelScriptDialog();
   auto tab = tab_.lock();
   if (!tab) return;
@@ -480,7 +482,7 @@ void WebKitWebViewPort::showScriptDialog(WebKitScriptDialog* dialog) {
       shown.kind = PageDialog::Kind::alert;
       break;
   }
-  shown.heading = tab->dialogTitle();
+  shown.heading = dialogHeading(source);
   if (const char* message = webkit_script_dialog_get_message(dialog)) shown.message = message;
   shown.offersToStop = tab->dialogs.guard.offersToStop(tab->now());
 

@@ -17,6 +17,7 @@
 #include "model/web_view_port.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
+#include "web/dialog_frames.h"
 #include "web/element_hiding_index.h"
 #include "web/engine_favicon_feed.h"
 #include "web/page_drop_guard.h"
@@ -188,7 +189,7 @@ class WebKitWebViewPort : public WebViewPort {
   bool decideNavigationAction(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
   bool decideResponse(WebKitPolicyDecision* decision);
   bool inBackForwardList(WebKitBackForwardListItem* item) const;
-  void showScriptDialog(WebKitScriptDialog* dialog);
+  void showScriptDialog(WebKitScriptDialog* dialog, const DialogSource& source);
   // Answers the page's pending alert, confirm or prompt; nothing when none is pending.
   void answerScriptDialog(const PageDialogAnswer& answer);
   void cancelScriptDialog();
@@ -221,6 +222,7 @@ class WebKitWebViewPort : public WebViewPort {
   // The redirections the load under way followed.
   int redirects_ = 0;
   std::unique_ptr<ScriptDialog> scriptDialog_;
+  std::shared_ptr<DialogFrames> dialogFrames_;
   // The certificate the last load was refused for, and the address it was refused at.
   GObjectRef<GTlsCertificate> refusedCertificate_;
   std::string refusedURI_;

@@ -42,6 +42,9 @@ PageDialogView::PageDialogView() : style_(Gtk::CssProvider::create()) {
   messageScroller_.set_child(message_);
   // No stop of its own between the offer and the buttons: the wheel scrolls it.
   messageScroller_.set_focusable(false);
+  // A scroll bar that shows only under the pointer would leave a text cut at the pane's edge
+  // with nothing to say that it goes on.
+  messageScroller_.set_overlay_scrolling(false);
   stop_.set_label(localized("Bu sayfanın başka iletişim kutusu göstermesine izin verme"));
 
   cancel_.set_label(localized("Vazgeç"));

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "app/browser_commands_harness.h"
@@ -56,6 +58,12 @@ class PageDialogsTest : public BrowserCommandsTest {
                 "<title>Hop</title><script>setTimeout(() => { alert('here'); "
                 "location.href = '" +
                     server.url("/asker") + "'; }, 0);</script>");
+    // Alerts of 10 KB in one word, 1 MB of words in lines of five, and 2 MB in one line.
+    server.page("/long",
+                "<title>Long</title><script>setTimeout(() => { const kind = location.search; "
+                "alert(kind == '?word' ? 'W'.repeat(10240) : kind == '?words' ? Array.from("
+                "{length: 200000}, (_, i) => 'word' + (i % 5 ? ' ' : '\\n')).join('') : "
+                "'X'.repeat(2 << 20)); }, 0);</script>");
   }
 
   // The page dialog on screen in the browser window, if any.
@@ -191,6 +199,50 @@ TEST_F(PageDialogsTest, ReturnAnswersEscapeCancelsAndTabReachesTheOffer) {
     pressKeys("Escape");
     ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "answers:true,true,false"; }));
     EXPECT_EQ(shownDialog(), nullptr);
+  });
+}
+
+// Long texts are cut before the dialog lays them out: under each, Ctrl+W shows the next tab's
+// dialog at once, and Ctrl+Q reaches the application.
+TEST_F(PageDialogsTest, LongAlertsAreCutAndLeaveCtrlWAndCtrlQWorkingAtOnce) {
+  using namespace std::chrono_literals;
+  runBrowser([&] {
+    for (const char* kind : {"word", "words", "line"}) {
+      auto tab = openAsking(std::string("/long?") + kind);
+      ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); })) << kind;
+    }
+    openPage("Alpha");
+    // A dialog is laid out on the frame after it shows: a stall counts in the next key's time.
+    std::set<std::string> seen;
+    for (int shown = 0; shown < 3; ++shown) {
+      const auto pressed = std::chrono::steady_clock::now();
+      pressKeys("ctrl+w");
+      GtkWidget* label = nullptr;
+      ASSERT_TRUE(waitUntil([&] {
+        label = inDialog([&](GtkWidget* widget) {
+          return GTK_IS_LABEL(widget) && !seen.contains(gtk_label_get_text(GTK_LABEL(widget))) &&
+                 std::string(gtk_label_get_text(GTK_LABEL(widget))).ends_with("…");
+        });
+        return label && seen.insert(gtk_label_get_text(GTK_LABEL(label))).second;
+      }));
+      EXPECT_LT(std::chrono::steady_clock::now() - pressed, 1s);
+      // What the pane can't hold is a scroll away, and a scroll bar beside the text says so.
+      GtkWidget* pane = gtk_widget_get_ancestor(label, GTK_TYPE_SCROLLED_WINDOW);
+      GtkWidget* bar = gtk_scrolled_window_get_vscrollbar(GTK_SCROLLED_WINDOW(pane));
+      EXPECT_TRUE(waitUntil([&] {
+        return gtk_widget_get_mapped(bar) && gtk_widget_get_width(label) > 0 &&
+               gtk_widget_get_width(label) + gtk_widget_get_width(bar) <=
+                   gtk_widget_get_width(pane);
+      }));
+    }
+    bool quitAsked = false;
+    auto quit = std::dynamic_pointer_cast<Gio::SimpleAction>(app->lookup_action("quit"));
+    auto asked = quit->signal_activate().connect([&](auto&) { quitAsked = true; });
+    const auto pressed = std::chrono::steady_clock::now();
+    pressKeys("ctrl+q");
+    EXPECT_TRUE(waitUntil([&] { return quitAsked; }));
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, 1s);
+    asked.disconnect();
   });
 }
 

@@ -46,13 +46,11 @@ TEST(BrowserTabDisplay, TitleHostAndSecurityRules) {
   EXPECT_TRUE(blank.showsStartPage());
   L10n::setEnglish(true);
   EXPECT_EQ(blank.displayTitle(), "New Tab");
-  EXPECT_EQ(blank.dialogTitle(), "This page says");
   L10n::setEnglish(false);
 
   BrowserTab page(Uuid::random(), url("https://www.example.com/a"));
   EXPECT_EQ(page.displayTitle(), "example.com");
   EXPECT_EQ(page.displayHost(), "example.com");
-  EXPECT_EQ(page.dialogTitle(), "www.example.com");
   // The lock needs a page that came over a verified connection, and no error view over it.
   EXPECT_FALSE(shownSecure(page));
   page.navigationCommitted(true);
@@ -78,8 +76,6 @@ TEST(BrowserTabDisplay, TitleHostAndSecurityRules) {
     tab.navigationCommitted(true);
     EXPECT_FALSE(shownSecure(tab)) << insecure;
   }
-  EXPECT_EQ(BrowserTab(Uuid::random(), url("file:///tmp/x.html")).dialogTitle(),
-            "Bu sayfa diyor ki");
 
   // A source tab of the last run comes back under its page's name and address, which its text
   // keeps and the next page ends.

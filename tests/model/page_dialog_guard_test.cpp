@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "model/localization.h"
+#include "model/page_dialogs.h"
+#include "platform/text.h"
+
 namespace zemblo {
 namespace {
 
@@ -35,6 +41,28 @@ TEST(PageDialogGuardTest, AStoppedSiteStaysStoppedUntilTheUserTakesTheTabElsewhe
   guard.pageCommitted(at("https://other.example/"), true);
   guard.pageCommitted(at("https://nag.example/"), false);
   EXPECT_TRUE(guard.allowsDialog());
+}
+
+// A page's texts reach the dialog cut to what it can lay out at once, saying that they go on, and
+// its heading names an embedded page beside the site.
+TEST(PageDialogsTest, TextsAreCutWithAnEllipsisAndTheHeadingNamesWhoAsks) {
+  PageDialogs dialogs;
+  dialogs.open({.message = std::string(2 << 20, 'X'), .defaultText = std::string(1 << 20, 'X')},
+               [](const PageDialogAnswer&) {});
+  const std::string kept = std::string(PageDialogs::kShownCharacters, 'X') + "…";
+  EXPECT_EQ(dialogs.pending.peek()->message + dialogs.pending.peek()->defaultText, kept + kept);
+  EXPECT_EQ(shownPageText("one\r\ntwo\nthree", 100, 2), "one\r\ntwo…");
+  // Never inside a character: "é" as e and its accent, and one letter with a megabyte of accents.
+  EXPECT_EQ(shownPageText("abe\xcc\x81", 3, 2), "ab…");
+  std::string accents = "a";
+  for (int mark = 0; mark < (1 << 19); ++mark) accents += "\xcc\x81";
+  EXPECT_EQ(codePointCount(shownPageText(accents, 10, 2)), 11u);
+
+  L10n::setEnglish(true);
+  EXPECT_EQ(dialogHeading({DialogSource::Kind::embedded, "top.test", "inner-evil.test"}),
+            "An embedded page on top.test (inner-evil.test) says");
+  EXPECT_EQ(dialogHeading({DialogSource::Kind::unknown, "top.test"}), "This page says");
+  L10n::setEnglish(false);
 }
 
 }  // namespace

@@ -50,6 +50,18 @@ class WebKitWebViewPortTest : public ::testing::Test {
     server.page("/prompt",
                 "<title>Prompt</title><script>setTimeout(() => { document.title = 'name:' + "
                 "prompt('Name?', 'Ada'); }, 0);</script>");
+    // A frame of another origin asks in the site's name; then once more after a forged event,
+    // through the engine's alert of a frame of its own; then the site itself asks.
+    server.page("/embedding", "<title>Embedding</title><iframe src='" +
+                                  server.localhostURL("/inner") +
+                                  "'></iframe><script>addEventListener('message', () => "
+                                  "alert('from the top'));</script>");
+    server.page("/inner",
+                "<script>setTimeout(() => { alert('Enter your bank password'); const frame = "
+                "document.createElement('iframe'); document.documentElement.appendChild(frame); "
+                "document.dispatchEvent(new Event('zemblo-dialog')); "
+                "frame.contentWindow.alert('again'); parent.postMessage('done', '*'); }, "
+                "0);</script>");
     server.page("/confirm",
                 "<title>Confirm</title><script>setTimeout(() => { document.title = 'confirm:' + "
                 "confirm('Go on?'); }, 0);</script>");
@@ -296,6 +308,22 @@ TEST_F(WebKitWebViewPortTest, AlertConfirmAndPromptWaitInTheirTabForTheAnswer) {
   ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
   tab->dialogs.answer({.confirmed = false, .text = "ignored"});
   ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "name:null"; }));
+
+  const bool english = L10n::isEnglish();
+  L10n::setEnglish(false);
+  tab->load(server.address("/embedding"));
+  const auto answered = [&] {
+    EXPECT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
+    const auto shown = tab->dialogs.pending.peek().value_or(PageDialog{});
+    tab->dialogs.answer({.confirmed = true});
+    return shown.heading + " | " + shown.message;
+  };
+  EXPECT_EQ(
+      answered(),
+      "127.0.0.1 üzerindeki gömülü bir sayfa (localhost) diyor ki | Enter your bank password");
+  EXPECT_NE(answered(), "127.0.0.1 | again");
+  EXPECT_EQ(answered(), "127.0.0.1 | from the top");
+  L10n::setEnglish(english);
 }
 
 TEST_F(WebKitWebViewPortTest, APendingDialogIsAnsweredWhenItsTabNavigatesOrCloses) {
