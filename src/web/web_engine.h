@@ -51,6 +51,7 @@ class WebEngine : public BrowserEngine {
   // The private windows' session, held in memory only; made on first use after each end.
   WebKitNetworkSession* privateNetworkSession();
   void endPrivateBrowsing() override;
+  std::optional<SetAsideFile> checkCookieStore() override;
 
   // How long a load may take to commit before it ends in a time-out error; applies to web views
   // made afterwards.
@@ -87,6 +88,7 @@ class WebEngine : public BrowserEngine {
   // Created on first use (its cache folder with it); the pages' icons are on from the main
   // loop's next turn.
   WebKitNetworkSession* networkSession();
+  Folders folders() const;
   std::unique_ptr<WebViewPort> make(BrowserTab& tab, WebKitWebViewPort* opener);
   void keepCookies(const std::filesystem::path& folder);
 
