@@ -8,6 +8,7 @@
 #include "platform/database_file.h"
 #include "platform/interface_renderer.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "web/spelling_menu.h"
 #include "web/web_view_configuration.h"
 #include "web/webkit_content_rule_store.h"
@@ -45,6 +46,14 @@ WebEngine::WebEngine(Scheduler& scheduler, std::optional<Folders> folders)
                                                         : PageCompositing::gpu) {}
 
 WebEngine::~WebEngine() { enableFavicons_.disconnect(); }
+
+bool WebEngine::awaitNetworkProcessEnd(std::chrono::milliseconds limit) {
+  const auto running = process::childrenNamed("WebKitNetworkProcess");
+  if (process::awaitEnd(running, limit)) return true;
+  g_warning("The engine's network process had not ended %lld ms after quitting",
+            static_cast<long long>(limit.count()));
+  return false;
+}
 
 FaviconLoader& WebEngine::favicons() {
   if (!favicons_) favicons_ = std::make_shared<FaviconLoader>();

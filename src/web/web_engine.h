@@ -81,6 +81,13 @@ class WebEngine : public BrowserEngine {
   // own, which the application's quitting can't end.
   void closePrintDialogs() { printDialogs_->closeAll(); }
 
+  // The engine's network process keeps what pages store (local storage waits half a second in
+  // a transaction) and writes it when the browser lets go of its sessions, or when the browser's
+  // connection closes: a browser that ends first may take it down with it (a logout, a process
+  // group ended). Run once every view and the engine itself are gone, this turns the main loop
+  // until that process has finished and ended, for at most `limit`; whether it did.
+  static bool awaitNetworkProcessEnd(std::chrono::milliseconds limit);
+
   std::unique_ptr<WebViewPort> makeWebView(BrowserTab& tab) override;
   std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) override;
 
