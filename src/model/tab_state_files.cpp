@@ -72,6 +72,8 @@ void TabStateFiles::removeAllBut(const std::vector<TabState>& states) const {
   for (std::filesystem::directory_iterator it(folder_, error), end; !error && it != end;
        it.increment(error)) {
     const auto name = it->path().filename().string();
+    // Only a tab's own file: copies kept aside stay for the user.
+    if (!Uuid::parse(name)) continue;
     const bool kept = std::ranges::any_of(
         states, [&](const TabState& state) { return state.tabID.str() == name; });
     std::error_code typeError;

@@ -66,6 +66,7 @@ TEST_F(TabStatesSavedTest, UnreadableListsAreKeptAsideAndToldOnceWithoutBlamingT
   store->saveNow();
   EXPECT_TRUE(store->finishWrites());
   EXPECT_EQ(home.readFile(stateFile(folder)), "a list");
+  EXPECT_EQ(home.readFile(stateFile(refused).string() + ".bad"), "not the engine's");
   EXPECT_EQ(store->notices.peek().size(), 1u);
 }
 
