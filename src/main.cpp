@@ -5,6 +5,7 @@
 #include "platform/heap.h"
 #include "platform/interface_renderer.h"
 #include "platform/process.h"
+#include "platform/runtime_folder.h"
 #include "platform/user_defaults.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +22,8 @@ int main(int argc, char** argv) {
   int status = 0;
   bool relaunch = false;
   {
+    // Gone before a relaunch, which makes its own.
+    const zemblo::RuntimeFolder runtimeFolder;
     auto app = zemblo::ZembloApp::create();
     app->setLaunchAddresses(arguments.addresses());
     status = app->run(arguments.count(), arguments.values());
