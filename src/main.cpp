@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/profile_lock.h"
+#include "platform/runtime_folder.h"
 #include "platform/user_defaults.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
   int status = 0;
   bool relaunch = false;
   {
+    // Gone before a relaunch, which makes its own.
+    const zemblo::RuntimeFolder runtimeFolder;
     auto app = zemblo::ZembloApp::create();
     app->setLaunchAddresses(arguments.addresses());
     status = app->run(arguments.count(), arguments.values());

@@ -296,7 +296,26 @@ void ZembloApp::on_shutdown() {
   if (passwordClipboard_) passwordClipboard_->clearPassword();
   languageObserver_.reset();
   commandsObserver_.reset();
+  letTheEngineFinish();
   Gtk::Application::on_shutdown();
+}
+
+void ZembloApp::letTheEngineFinish() {
+  if (!webEngine_) return;
+  // Every web view goes with its window and its tab, the sessions with the engine: its network
+  // process then writes what the pages stored, which a quit right after a page's write would
+  // otherwise lose.
+  closingWindows_.clear();
+  for (auto& open : browserWindows_) {
+    open.menu.reset();
+    open.window.reset();
+  }
+  browserWindows_.clear();
+  passwordsWindow_.reset();
+  settingsWindow_.reset();
+  store_.reset();
+  webEngine_.reset();
+  WebEngine::awaitNetworkProcessEnd(kSiteDataWriteLimit);
 }
 
 const SystemColorScheme& ZembloApp::colorScheme() {

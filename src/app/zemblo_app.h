@@ -42,6 +42,8 @@ class ZembloApp : public Gtk::Application {
   static constexpr const char* kApplicationId = "com.pellobar.browser";
   // How long quitting waits for the keyring to take the last password changes.
   static constexpr std::chrono::seconds kKeyringWriteLimit{5};
+  // How long quitting waits at most for the engine to write what pages stored.
+  static constexpr std::chrono::seconds kSiteDataWriteLimit{5};
 
   static Glib::RefPtr<ZembloApp> create();
   ~ZembloApp() override;
@@ -87,6 +89,7 @@ class ZembloApp : public Gtk::Application {
   void requestRelaunch();
   // Quits, first cancelling the pages' print dialogs.
   void quitApplication();
+  void letTheEngineFinish();
   void languageChanged();
   void attachBrowserCommands();
   // False when the profile is another browser's; the user has then been told.

@@ -2,12 +2,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "model/content_rule_store.h"
 #include "model/page_dark_mode.h"
 #include "model/preference_enums.h"
+#include "model/records.h"
 #include "model/web_view_port.h"
 
 namespace zemblo {
@@ -40,6 +42,10 @@ class BrowserEngine : public WebViewFactory, public ContentRuleStoreProvider {
   // The last private window closed: whatever its pages kept in memory (cookies, caches, site
   // storage) goes, and the next private window starts with nothing.
   virtual void endPrivateBrowsing() = 0;
+  // Looks at the cookie store before the engine first opens it: one it could not use is moved
+  // out of the way, so the user is told and the engine starts a new one. Blocks on the disk, as
+  // reading the session does.
+  virtual std::optional<SetAsideFile> checkCookieStore() { return std::nullopt; }
 };
 
 }  // namespace zemblo

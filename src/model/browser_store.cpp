@@ -115,11 +115,12 @@ void BrowserStore::start() {
   const std::optional<SessionSnapshot> session = files_.readSession(&setAside);
   tabs_->restore(session, prefs.restoreSession);
   if (session && prefs.restoreSession) restoreOtherWindows(*session);
-  restoreTabStates();
+  restoreTabStates(setAside);
   favorites_->list.set(session ? session->favorites : Favorite::defaults());
   history_->entries.set(files_.readHistory(&setAside));
   loadSiteSettings(setAside);
   tellAboutSetAsideFiles(setAside);
+  if (const auto cookies = engine_->checkCookieStore()) tellAboutCookieStore(*cookies);
   tellAboutPasswordsLostAtQuit();
   if (defaults_->foundUnreadableFile()) {
     notice(localized("Ayarlar dosyası okunamadı; varsayılan ayarlar kullanılıyor."));
@@ -201,6 +202,10 @@ void BrowserStore::startTabServices() {
       .faviconFound = [this](const BrowserTab& tab) { favorites_->updateIcon(tab); },
       .scheduleSave = [this] { scheduleSave(); },
       .webViewReleased = [this] { webViewReleased(); },
+      .sessionStateRejected =
+          [this](const BrowserTab& tab, std::string bytes) {
+            sessionStateRejected(tab.id, std::move(bytes));
+          },
       .windowHolding = [this](const BrowserTab& tab) -> TabsModel& { return tabsHolding(tab); },
       .windows = [this] { return windows(); }});
   // Shares the store's life: a tab that holds it keeps the store whole while it uses it.
@@ -369,7 +374,7 @@ SessionSnapshot BrowserStore::snapshotOf(const TabsModel& window) const {
   return session;
 }
 
-void BrowserStore::restoreTabStates() {
+void BrowserStore::restoreTabStates(std::vector<SetAsideFile>& setAside) {
   // Only the tab that loads at once needs its list now; the others are read on the writing
   // thread, so that many tabs cost the start no more than one small file.
   const TabStateFiles stateFiles(files_.folder());
@@ -380,7 +385,7 @@ void BrowserStore::restoreTabStates() {
   std::vector<Uuid> later;
   forEachTab([&](const std::shared_ptr<BrowserTab>& tab) {
     if (std::ranges::find(first, tab) != first.end()) {
-      tab->pendingSessionState = stateFiles.read(tab->id);
+      tab->pendingSessionState = stateFiles.read(tab->id, &setAside);
     } else {
       later.push_back(tab->id);
     }
@@ -390,18 +395,35 @@ void BrowserStore::restoreTabStates() {
     return;
   }
   auto found = std::make_shared<std::vector<TabState>>();
+  auto unreadable = std::make_shared<std::vector<SetAsideFile>>();
   writes_.submit(
       "tab-states-read",
-      [stateFiles, later = std::move(later), found] {
+      [stateFiles, later = std::move(later), found, unreadable] {
         for (const Uuid& id : later) {
-          if (auto bytes = stateFiles.read(id)) found->push_back(TabState{id, std::move(*bytes)});
+          if (auto bytes = stateFiles.read(id, unreadable.get())) {
+            found->push_back(TabState{id, std::move(*bytes)});
+          }
         }
         return true;
       },
-      [this, found](bool) { takeTabStates(std::move(*found)); });
+      [this, found, unreadable](bool) { takeTabStates(std::move(*found), *unreadable); });
 }
 
-void BrowserStore::takeTabStates(std::vector<TabState> states) {
+void BrowserStore::sessionStateRejected(const Uuid& tabID, std::string bytes) {
+  auto kept = std::make_shared<std::vector<SetAsideFile>>();
+  // Behind any save already handed over, which wrote the same bytes at most.
+  writes_.submit(
+      "tab-state-aside-" + tabID.str(),
+      [stateFiles = TabStateFiles(files_.folder()), tabID, bytes = std::move(bytes), kept] {
+        if (auto file = stateFiles.keepAside(tabID, bytes)) kept->push_back(std::move(*file));
+        return true;
+      },
+      [this, kept](bool) { tellAboutSetAsideFiles(*kept); });
+}
+
+void BrowserStore::takeTabStates(std::vector<TabState> states,
+                                 const std::vector<SetAsideFile>& setAside) {
+  tellAboutSetAsideFiles(setAside);
   for (TabState& state : states) {
     forEachTab([&](const std::shared_ptr<BrowserTab>& tab) {
       // A tab the user already opened has a list of its own by now.
@@ -435,8 +457,12 @@ void BrowserStore::saveNow() {
        states = tabStates()] {
         const bool sessionSaved = files.writeSession(session);
         const bool historySaved = files.writeHistory(history);
-        const bool statesSaved = !states || TabStateFiles(files.folder()).write(*states);
-        return sessionSaved && historySaved && statesSaved;
+        // A tab's list that can't be written costs that tab its list, not the session: it is
+        // no reason to tell the user the session was lost, nor to try again and again.
+        if (states && !TabStateFiles(files.folder()).write(*states)) {
+          g_warning("Some tabs' back and forward lists could not be saved");
+        }
+        return sessionSaved && historySaved;
       },
       [this](bool written) { saveFinished(written); });
   saveSiteSettings();
@@ -486,6 +512,18 @@ void BrowserStore::tellAboutPasswordsLostAtQuit() {
   defaults_->remove(kPasswordsLostAtQuitKey);
 }
 
+void BrowserStore::tellAboutCookieStore(const SetAsideFile& file) {
+  if (!file.keptAs) {
+    notice(
+        localized("Çerez dosyası okunamadı ve kenara alınamadı; çerezler yalnızca tarayıcı "
+                  "kapanana dek tutulacak. Siteler yeniden oturum açmanı isteyecek."));
+    return;
+  }
+  notice(withArgument(localized("Çerez dosyası okunamadı ve \"%@\" olarak saklandı. Siteler "
+                                "yeniden oturum açmanı isteyecek."),
+                      file.keptAs->filename().string()));
+}
+
 void BrowserStore::saveFinished(bool written) {
   lastSaveWritten_ = written;
   // The save that follows closed tabs makes garbage of its own: the heap goes back after it.
@@ -526,8 +564,25 @@ void BrowserStore::notice(std::string text) {
   notices.mutate([&](std::vector<std::string>& list) { list.push_back(std::move(text)); });
 }
 
+void BrowserStore::tellAboutTabState(const SetAsideFile& file) {
+  if (std::exchange(toldAboutTabState_, true)) return;
+  if (!file.keptAs) {
+    notice(
+        localized("Bir sekmenin geçmişi okunamadı; sekme, geri ve ileri listesi olmadan "
+                  "sayfasını açar."));
+    return;
+  }
+  notice(withArgument(localized("Bir sekmenin geçmişi okunamadı ve \"%@\" olarak saklandı; "
+                                "sekme, geri ve ileri listesi olmadan sayfasını açar."),
+                      file.keptAs->filename().string()));
+}
+
 void BrowserStore::tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files) {
   for (const SetAsideFile& file : files) {
+    if (file.original.parent_path().filename() == TabStateFiles::kFolderName) {
+      tellAboutTabState(file);
+      continue;
+    }
     if (file.original.filename() == SiteSettingsFile::kFileName) {
       const std::string keptAs =
           file.keptAs ? file.keptAs->filename().string() : file.original.filename().string();

@@ -155,8 +155,10 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
     return std::shared_ptr<Part>(shared_from_this(), &part);
   }
   // Gives each restored tab the back and forward list saved for it.
-  void restoreTabStates();
-  void takeTabStates(std::vector<TabState> states);
+  void restoreTabStates(std::vector<SetAsideFile>& setAside);
+  void takeTabStates(std::vector<TabState> states, const std::vector<SetAsideFile>& setAside);
+  // The engine could not take a tab's saved list back: its file is kept aside and told.
+  void sessionStateRejected(const Uuid& tabID, std::string bytes);
   // Nothing while the saved lists are still being read.
   std::optional<std::vector<TabState>> tabStates() const;
   void preferencesChanged(const AppPreferences& old);
@@ -168,6 +170,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   void settingsWritten(bool written);
   void tellAboutSetAsideFiles(const std::vector<SetAsideFile>& files);
   void tellAboutPasswordsLostAtQuit();
+  void tellAboutCookieStore(const SetAsideFile& file);
+  void tellAboutTabState(const SetAsideFile& file);
   void loadSiteSettings(std::vector<SetAsideFile>& setAside);
   void saveSiteSettings();
   void applyZoomToAllTabs();
@@ -211,6 +215,8 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   bool saveFailing_ = false;
   bool lastSaveWritten_ = true;
   bool tabStatesRead_ = false;
+  // One word about unreadable tab lists is enough, however many there are.
+  bool toldAboutTabState_ = false;
   std::unique_ptr<ScheduledTask> settingsRetry_;
   bool settingsFailing_ = false;
   std::vector<std::unique_ptr<ScheduledTask>> appearanceTasks_;

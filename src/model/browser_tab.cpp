@@ -72,8 +72,11 @@ void BrowserTab::loadIfNeeded() {
   auto* view = webView();
   if (!view) return;
   // A state the engine can't take back still leaves the tab its address.
-  const auto state = std::exchange(pendingSessionState, std::nullopt);
+  auto state = std::exchange(pendingSessionState, std::nullopt);
   if (state && view->restoreSessionState(*state)) return;
+  if (const auto owner = services.lock(); state && owner && owner->sessionStateRejected) {
+    owner->sessionStateRejected(*this, std::move(*state));
+  }
   // The engine has no such address: without its list the source tab stays empty.
   if (address->scheme() == kSourceScheme) return;
   view->load(*address);

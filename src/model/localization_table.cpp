@@ -682,6 +682,21 @@ constexpr LocalizationPair kPairs[] = {
     {"Site izinleri", "Site permissions"},
     {"Kaldırılan bir izni site bir dahaki isteğinde yeniden sorar.",
      "A site whose permission is removed asks again the next time it needs it."},
+    {"Bir sekmenin geçmişi okunamadı ve \"%@\" olarak saklandı; sekme, geri ve ileri listesi "
+     "olmadan sayfasını açar.",
+     "A tab's history couldn't be read and was kept as \"%@\"; the tab opens its page without "
+     "its back and forward list."},
+    {"Bir sekmenin geçmişi okunamadı; sekme, geri ve ileri listesi olmadan sayfasını açar.",
+     "A tab's history couldn't be read; the tab opens its page without its back and forward "
+     "list."},
+    {"Çerez dosyası okunamadı ve \"%@\" olarak saklandı. Siteler yeniden oturum açmanı "
+     "isteyecek.",
+     "The cookie file couldn't be read and was kept as \"%@\". Sites will ask you to sign in "
+     "again."},
+    {"Çerez dosyası okunamadı ve kenara alınamadı; çerezler yalnızca tarayıcı kapanana dek "
+     "tutulacak. Siteler yeniden oturum açmanı isteyecek.",
+     "The cookie file couldn't be read or kept aside; cookies will be kept only until the "
+     "browser quits. Sites will ask you to sign in again."},
     {"Site ayarları dosyası okunamadı ve \"%@\" olarak saklandı. Siteler izinleri yeniden soracak.",
      "The site settings file couldn't be read and was kept as \"%@\". Sites will ask for their "
      "permissions again."},

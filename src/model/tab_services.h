@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace zemblo {
@@ -41,6 +42,8 @@ struct TabServices {
   std::function<void()> scheduleSave;
   // A tab gave up its web view.
   std::function<void()> webViewReleased;
+  // The engine could not take back the list the tab was restored with (these bytes).
+  std::function<void(const BrowserTab&, std::string)> sessionStateRejected;
   // The window whose tabs hold `tab`: new tabs it opens go there.
   std::function<TabsModel&(const BrowserTab&)> windowHolding;
   // Every browser window's tabs.

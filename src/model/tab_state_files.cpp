@@ -12,18 +12,33 @@ namespace zemblo {
 TabStateFiles::TabStateFiles(const std::filesystem::path& dataFolder)
     : folder_(dataFolder / kFolderName) {}
 
-std::optional<std::string> TabStateFiles::read(const Uuid& tabID) const {
-  auto contents = paths::readRegularFile(folder_ / tabID.str(), kMaxStateBytes);
+std::optional<std::string> TabStateFiles::read(const Uuid& tabID,
+                                               std::vector<SetAsideFile>* setAside) const {
+  const auto file = folder_ / tabID.str();
+  auto contents = paths::readRegularFile(file, kMaxStateBytes);
   switch (contents.state) {
     case paths::FileContents::State::read:
       return std::move(contents.bytes);
     case paths::FileContents::State::missing:
       return std::nullopt;
-    case paths::FileContents::State::unreadable:
+    case paths::FileContents::State::unreadable: {
       g_warning("The back and forward list of tab %s could not be read", tabID.str().c_str());
+      // Kept, so that the next save neither fails on it nor writes over it.
+      auto keptAs = paths::setAside(file);
+      if (setAside) setAside->push_back({file, std::move(keptAs), false});
       return std::nullopt;
+    }
   }
   return std::nullopt;
+}
+
+std::optional<SetAsideFile> TabStateFiles::keepAside(const Uuid& tabID,
+                                                     const std::string& bytes) const {
+  const auto file = folder_ / tabID.str();
+  if (paths::readFile(file) != bytes) return std::nullopt;
+  auto keptAs = paths::setAside(file);
+  if (!keptAs) return std::nullopt;
+  return SetAsideFile{file, std::move(keptAs), false};
 }
 
 bool TabStateFiles::write(const std::vector<TabState>& states) const {
@@ -38,6 +53,13 @@ bool TabStateFiles::write(const std::vector<TabState>& states) const {
     const auto file = folder_ / state.tabID.str();
     // Most saves change one tab at most; the others keep their files untouched.
     if (paths::readFile(file) == state.bytes) continue;
+    // Something that is no file of ours (a directory, say) would fail every save.
+    std::error_code typeError;
+    const auto type = std::filesystem::symlink_status(file, typeError).type();
+    if (type != std::filesystem::file_type::not_found &&
+        type != std::filesystem::file_type::regular) {
+      paths::setAside(file);
+    }
     written = paths::writeFileAtomically(file, state.bytes) && written;
   }
   removeAllBut(states);
@@ -50,6 +72,8 @@ void TabStateFiles::removeAllBut(const std::vector<TabState>& states) const {
   for (std::filesystem::directory_iterator it(folder_, error), end; !error && it != end;
        it.increment(error)) {
     const auto name = it->path().filename().string();
+    // Only a tab's own file: copies kept aside stay for the user.
+    if (!Uuid::parse(name)) continue;
     const bool kept = std::ranges::any_of(
         states, [&](const TabState& state) { return state.tabID.str() == name; });
     std::error_code typeError;

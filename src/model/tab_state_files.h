@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/records.h"
 #include "platform/uuid.h"
 
 namespace zemblo {
@@ -27,9 +28,14 @@ class TabStateFiles {
   // `dataFolder` is the folder of "session.json".
   explicit TabStateFiles(const std::filesystem::path& dataFolder);
 
-  // Nothing when the tab has no file or its file can't be read; what it holds is checked only by
+  // Nothing when the tab has no file or its file can't be read; one that can't (a directory, a
+  // file too large) is kept aside and listed in `setAside`. What a file holds is checked only by
   // the engine.
-  std::optional<std::string> read(const Uuid& tabID) const;
+  std::optional<std::string> read(const Uuid& tabID,
+                                  std::vector<SetAsideFile>* setAside = nullptr) const;
+  // Keeps the tab's file aside if it still holds `bytes`, which the engine refused; nothing when
+  // it holds something else by now or could not be moved.
+  std::optional<SetAsideFile> keepAside(const Uuid& tabID, const std::string& bytes) const;
   // Writes the files whose bytes changed, each atomically, and removes those of tabs not listed.
   bool write(const std::vector<TabState>& states) const;
 

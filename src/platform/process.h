@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/user_defaults.h"
 
@@ -19,5 +22,13 @@ void restartInPlace(char** argv);
 // A one-element "AppleLanguages" list in the user defaults ("tr" or "en") becomes the process's
 // LANGUAGE before the toolkit starts, so the toolkit's own texts follow the app language.
 void applyPreferredLanguages(const UserDefaults& defaults);
+
+// The running processes this one started whose program is named `name`, as the kernel keeps the
+// name (at most its first 15 characters).
+std::vector<int> childrenNamed(const std::string& name);
+
+// Turns the main loop until every one of `pids` has ended, for at most `limit`: the way out of a
+// process whose helpers still finish their work after it let them go. Whether they all ended.
+bool awaitEnd(const std::vector<int>& pids, std::chrono::milliseconds limit);
 
 }  // namespace zemblo::process

@@ -5,8 +5,10 @@
 #include "model/download_manager.h"
 #include "model/page_services_model.h"
 #include "model/tab_services.h"
+#include "platform/database_file.h"
 #include "platform/interface_renderer.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "web/spelling_menu.h"
 #include "web/web_view_configuration.h"
 #include "web/webkit_content_rule_store.h"
@@ -50,6 +52,14 @@ WebEngine::WebEngine(Scheduler& scheduler, std::optional<Folders> folders)
 
 WebEngine::~WebEngine() { enableFavicons_.disconnect(); }
 
+bool WebEngine::awaitNetworkProcessEnd(std::chrono::milliseconds limit) {
+  const auto running = process::childrenNamed("WebKitNetworkProcess");
+  if (process::awaitEnd(running, limit)) return true;
+  g_warning("The engine's network process had not ended %lld ms after quitting",
+            static_cast<long long>(limit.count()));
+  return false;
+}
+
 FaviconLoader& WebEngine::favicons() {
   if (!favicons_) favicons_ = std::make_shared<FaviconLoader>();
   return *favicons_;
@@ -63,10 +73,24 @@ DesktopNotifications& WebEngine::desktopNotifications() {
   return *notifications_;
 }
 
+WebEngine::Folders WebEngine::folders() const {
+  return folders_.value_or(
+      Folders{paths::appSupportDirectory() / "WebKit", paths::cacheDirectory() / "WebKit"});
+}
+
+std::optional<SetAsideFile> WebEngine::checkCookieStore() {
+  // Once the network process has the file, moving it would only lose what it writes there.
+  if (session_) return std::nullopt;
+  const std::filesystem::path file = folders().data / kCookieFileName;
+  if (database_file::check(file) != database_file::State::unusable) return std::nullopt;
+  // The engine would sign the user out silently and keep failing to write into it.
+  g_warning("The cookie store %s is no database; a new one is started", file.c_str());
+  return SetAsideFile{file, database_file::setAside(file), false};
+}
+
 WebKitNetworkSession* WebEngine::networkSession() {
   if (!session_) {
-    const Folders folders = folders_.value_or(
-        Folders{paths::appSupportDirectory() / "WebKit", paths::cacheDirectory() / "WebKit"});
+    const Folders folders = this->folders();
     session_ = GObjectRef<WebKitNetworkSession>::adopt(
         webkit_network_session_new(folders.data.c_str(), folders.cache.c_str()));
     // Off by default; the tab rows and favourites show the pages' icons. Turning them on opens

@@ -51,6 +51,7 @@ class WebEngine : public BrowserEngine {
   // The private windows' session, held in memory only; made on first use after each end.
   WebKitNetworkSession* privateNetworkSession();
   void endPrivateBrowsing() override;
+  std::optional<SetAsideFile> checkCookieStore() override;
 
   // How long a load may take to commit before it ends in a time-out error; applies to web views
   // made afterwards.
@@ -80,6 +81,13 @@ class WebEngine : public BrowserEngine {
   // own, which the application's quitting can't end.
   void closePrintDialogs() { printDialogs_->closeAll(); }
 
+  // The engine's network process keeps what pages store (local storage waits half a second in
+  // a transaction) and writes it when the browser lets go of its sessions, or when the browser's
+  // connection closes: a browser that ends first may take it down with it (a logout, a process
+  // group ended). Run once every view and the engine itself are gone, this turns the main loop
+  // until that process has finished and ended, for at most `limit`; whether it did.
+  static bool awaitNetworkProcessEnd(std::chrono::milliseconds limit);
+
   std::unique_ptr<WebViewPort> makeWebView(BrowserTab& tab) override;
   std::unique_ptr<WebViewPort> makePopupWebView(BrowserTab& popup, WebViewPort& opener) override;
 
@@ -87,6 +95,7 @@ class WebEngine : public BrowserEngine {
   // Created on first use (its cache folder with it); the pages' icons are on from the main
   // loop's next turn.
   WebKitNetworkSession* networkSession();
+  Folders folders() const;
   std::unique_ptr<WebViewPort> make(BrowserTab& tab, WebKitWebViewPort* opener);
   void keepCookies(const std::filesystem::path& folder);
 

@@ -128,6 +128,14 @@ void WebViewContainer::appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot,
 void detachWebView(GtkWidget* view) {
   GtkWidget* parent = gtk_widget_get_parent(view);
   if (!parent) return;
+  // A page's menu still open (an item of it showed another tab) would otherwise come back with
+  // the page, stale, and the engine would open no new one while it thinks it is shown.
+  for (GtkWidget* child = gtk_widget_get_first_child(view); child;
+       child = gtk_widget_get_next_sibling(child)) {
+    if (GTK_IS_POPOVER(child) && gtk_widget_get_visible(child)) {
+      gtk_popover_popdown(GTK_POPOVER(child));
+    }
+  }
   if (GtkRoot* root = gtk_widget_get_root(view)) {
     GtkWidget* focus = gtk_root_get_focus(root);
     if (focus && (focus == view || gtk_widget_is_ancestor(focus, view))) {

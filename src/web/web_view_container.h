@@ -64,9 +64,9 @@ class WebViewContainer : public Gtk::Box {
   sigc::connection pressure_;
 };
 
-// Takes a web view out of the widget it sits in, if any, moving the keyboard focus off it first:
-// GTK would only do that on a later turn of the main loop, and a key that came before then would
-// go to the removed view and be lost (the second of two quick Ctrl+W).
+// Takes a web view out of the widget it sits in, if any, closing the page's menu and moving the
+// keyboard focus off it first: GTK would only do that on a later turn of the main loop, and a key
+// that came before then would go to the removed view and be lost (the second of two quick Ctrl+W).
 void detachWebView(GtkWidget* view);
 
 }  // namespace zemblo

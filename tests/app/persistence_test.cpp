@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "app/browser_process.h"
+#include "app/site_server.h"
 #include "model/app_preferences.h"
 #include "model/records.h"
 #include "support/temp_home.h"
@@ -166,6 +167,39 @@ TEST(PersistenceTest, ASettingChangedOnAFullDiskReachesTheFileOnceThereIsRoom) {
   ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
   UserDefaults saved(home.configDir() / "user-defaults.json");
   EXPECT_NE(AppPreferences::load(saved).pageDarkMode, PageDarkMode::off);
+}
+
+// Without a runtime folder the engine's sandbox would put its sockets in the cache folder; on a
+// full disk it could not start a page's process and aborted the browser.
+TEST(PersistenceTest, AFullHomeWithoutARuntimeFolderStillShowsPagesAndLeavesNoFolderBehind) {
+  testing::TempHome home;
+  SmallDisk disk(home.root() / "cache", "256k");
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a small tmpfs needs root";
+  testing::SiteServer site(home.root() / "site.log");
+  ASSERT_TRUE(site.started());
+  ASSERT_TRUE(SessionFiles().writeSession(sessionOf({site.url("/visit?full")})));
+  disk.fill();
+  unsetenv("XDG_RUNTIME_DIR");
+  const auto runtimeFolders = [] {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path())) {
+      if (entry.path().filename().string().starts_with("zemblo-browser-runtime-")) {
+        found.push_back(entry.path());
+      }
+    }
+    return found;
+  };
+  const auto before = runtimeFolders();
+
+  BrowserProcess browser(home.root() / "browser.log");
+  ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+  ASSERT_TRUE(within(30s, [&] { return !site.linesStarting("GET /visit?full").empty(); }))
+      << browser.log();
+  EXPECT_NE(runtimeFolders(), before);
+  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q"));
+  const auto status = browser.exitStatus(15s);
+  EXPECT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << browser.log();
+  EXPECT_EQ(runtimeFolders(), before);
 }
 
 // A page that asks and asks again cannot keep its tab, nor the browser: the tab closes with

@@ -1,5 +1,5 @@
 // A tab's back and forward list and where its page was scrolled outlive Ctrl+Q and the next start;
-// a damaged list costs the tab nothing but that list.
+// a damaged list costs the tab nothing but that list, and is kept aside.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -150,12 +150,16 @@ TEST(TabHistoryRestartTest, ARestoredTabKeepsItsListAndScrollAndADamagedListLeav
     ASSERT_TRUE(quit(browser)) << browser.log();
   }
 
-  home.writeFile(stateFile, std::string("\x00\x07not the engine's\xff", 20));
+  // Kept aside rather than written over.
+  const std::string damaged("\x00\x07not the engine's\xff", 20);
+  home.writeFile(stateFile, damaged);
   const size_t before = server.count();
   BrowserProcess browser(home.root() / "third.log");
   ASSERT_TRUE(browser.waitForWindow()) << browser.log();
   EXPECT_TRUE(server.sees(before, "/seen?at=/c&y=0&length=1")) << browser.log();
   EXPECT_TRUE(quit(browser)) << browser.log();
+  EXPECT_EQ(home.readFile(stateFile.string() + ".bad"), damaged);
+  EXPECT_NE(home.readFile(stateFile), damaged);
 }
 
 // What a sent form made is never loaded again unasked: after a restart the tab asks, and the

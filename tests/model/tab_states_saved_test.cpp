@@ -42,5 +42,33 @@ TEST_F(TabStatesSavedTest, AListStaysWithItsTabThroughSavesAndClosing) {
   EXPECT_FALSE(std::filesystem::exists(stateFile(gone)));
 }
 
+// A list the engine refuses and an entry that is no file are both kept aside, told once as the
+// tab's loss, and never make the session's save fail (nor try again every few seconds).
+TEST_F(TabStatesSavedTest, UnreadableListsAreKeptAsideAndToldOnceWithoutBlamingTheSession) {
+  auto space = savedSpace("a", 2, 0);
+  const Uuid refused = space.tabs[0].id;
+  const Uuid folder = space.tabs[1].id;
+  home.writeFile(stateFile(refused), "not the engine's");  // the fake engine takes no list back
+  std::filesystem::create_directories(stateFile(folder) / "inside");
+  L10n::setEnglish(true);
+  startStore({space}, 0);
+  ASSERT_TRUE(store->finishWrites());
+  EXPECT_EQ(home.readFile(stateFile(refused).string() + ".bad"), "not the engine's");
+  EXPECT_TRUE(std::filesystem::is_directory(stateFile(folder).string() + ".bad/inside"));
+  EXPECT_EQ(store->notices.peek(),
+            std::vector<std::string>{"A tab's history couldn't be read and was kept as \"" +
+                                     folder.str() +
+                                     ".bad\"; the tab opens its page without its back and "
+                                     "forward list."});
+
+  std::filesystem::create_directories(stateFile(folder));
+  tab(0, 1)->pendingSessionState = "a list";
+  store->saveNow();
+  EXPECT_TRUE(store->finishWrites());
+  EXPECT_EQ(home.readFile(stateFile(folder)), "a list");
+  EXPECT_EQ(home.readFile(stateFile(refused).string() + ".bad"), "not the engine's");
+  EXPECT_EQ(store->notices.peek().size(), 1u);
+}
+
 }  // namespace
 }  // namespace zemblo
