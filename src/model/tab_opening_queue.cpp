@@ -26,8 +26,9 @@ void TabOpeningQueue::runBatch() {
   next_.reset();
   if (requests_.empty()) return;
   if (place(requests_.front(), kBatch, /*selectLast=*/true)) requests_.pop_front();
-  if (!requests_.empty())
-    next_ = scheduler_.after(std::chrono::milliseconds(0), [this] { runBatch(); });
+  // Each batch is drawn before the next: the windows would otherwise lay out and draw the
+  // thousands of rows in one frame once the last is in.
+  if (!requests_.empty()) next_ = scheduler_.afterRedraw([this] { runBatch(); });
 }
 
 void TabOpeningQueue::finish() {

@@ -7,7 +7,8 @@ namespace {
 
 class MainLoopTask : public ScheduledTask {
  public:
-  MainLoopTask(std::chrono::milliseconds delay, std::function<void()> work)
+  MainLoopTask(std::chrono::milliseconds delay, std::function<void()> work,
+               int idlePriority = Glib::PRIORITY_HIGH_IDLE)
       : work_(std::move(work)) {
     auto fire = [this] {
       finished_ = true;
@@ -18,7 +19,7 @@ class MainLoopTask : public ScheduledTask {
     // Work for the next turn runs ahead of the redraws: while animations keep the frame clock
     // busy, a default-priority idle would never get its turn and views would stop syncing.
     connection_ = delay.count() == 0
-                      ? Glib::signal_idle().connect(fire, Glib::PRIORITY_HIGH_IDLE)
+                      ? Glib::signal_idle().connect(fire, idlePriority)
                       : Glib::signal_timeout().connect(fire, static_cast<unsigned>(delay.count()));
   }
   ~MainLoopTask() override { connection_.disconnect(); }
@@ -40,6 +41,11 @@ class MainLoopScheduler : public Scheduler {
   std::unique_ptr<ScheduledTask> after(std::chrono::milliseconds delay,
                                        std::function<void()> work) override {
     return std::make_unique<MainLoopTask>(delay, std::move(work));
+  }
+  // Below the redraws, which run at a priority between the high and the default idle.
+  std::unique_ptr<ScheduledTask> afterRedraw(std::function<void()> work) override {
+    return std::make_unique<MainLoopTask>(std::chrono::milliseconds(0), std::move(work),
+                                          Glib::PRIORITY_DEFAULT_IDLE);
   }
 };
 

@@ -25,6 +25,12 @@ class Scheduler {
   virtual std::unique_ptr<ScheduledTask> after(std::chrono::milliseconds delay,
                                                std::function<void()> work) = 0;
 
+  // Runs `work` once the windows have drawn what is waiting: for a long run of work done a part
+  // at a time, whose parts must not hold the frames back until the end.
+  virtual std::unique_ptr<ScheduledTask> afterRedraw(std::function<void()> work) {
+    return after(std::chrono::milliseconds(0), std::move(work));
+  }
+
   // The GLib main loop of the process.
   static Scheduler& mainLoop();
 };

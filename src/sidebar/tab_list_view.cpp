@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <unordered_map>
 
 #include "model/browser_tab.h"
 #include "model/dropped_address.h"
@@ -109,6 +109,8 @@ void NewTabRow::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
 // place in the space's order. Also where dragged rows are dropped.
 class TabListView::Column : public Gtk::Widget {
  public:
+  static constexpr size_t kAnimatedArrivals = 8;
+
   struct Slot {
     Slot(Gtk::Widget& owner, std::unique_ptr<TabRow> row, double y)
         : row(std::move(row)),
@@ -170,7 +172,7 @@ class TabListView::Column : public Gtk::Widget {
   void reconcile(const SidebarContext& context, const Space::TabList& tabs,
                  const std::optional<Uuid>& selected, TabDensity density, bool replaced) {
     density_ = density;
-    std::map<const BrowserTab*, std::unique_ptr<Slot>> kept;
+    std::unordered_map<const BrowserTab*, std::unique_ptr<Slot>> kept(slots_.size());
     for (auto& slot : slots_) kept[slot->row->tab().get()] = std::move(slot);
     slots_.clear();
     if (replaced) {
@@ -179,6 +181,11 @@ class TabListView::Column : public Gtk::Widget {
       fade_.jumpTo(0);
       fade_.springTo(1, kSpaceFade);
     }
+    // Tabs arriving by the dozen (links from another program, a restored window) take their
+    // places at once: an animation per row would all run on the first frame the list gets.
+    const size_t arriving =
+        std::ranges::count_if(tabs, [&kept](const auto& tab) { return !kept.contains(tab.get()); });
+    const bool animate = !replaced && arriving <= kAnimatedArrivals;
     for (size_t i = 0; i < tabs.size(); ++i) {
       const auto& tab = tabs[i];
       const double top = rowTop(i);
@@ -187,15 +194,19 @@ class TabListView::Column : public Gtk::Widget {
       if (found != kept.end()) {
         slot = std::move(found->second);
         kept.erase(found);
-        slot->top.springTo(top, kRowSpring);
+        if (animate) {
+          slot->top.springTo(top, kRowSpring);
+        } else {
+          slot->top.jumpTo(top);
+        }
       } else {
         slot = std::make_unique<Slot>(*this, std::make_unique<TabRow>(context, tab), top);
         slot->row->set_parent(*this);
         slot->row->set_opacity(0);
-        if (replaced) {
-          slot->opacity.jumpTo(1);
-        } else {
+        if (animate) {
           slot->opacity.springTo(1, kRowSpring);
+        } else {
+          slot->opacity.jumpTo(1);
         }
       }
       slot->row->setSelected(selected && *selected == tab->id);
