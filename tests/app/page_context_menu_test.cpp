@@ -77,7 +77,8 @@ class PageContextMenuTest : public BrowserCommandsTest {
   std::shared_ptr<BrowserTab> openMenuPage(TabsModel& in) {
     auto tab = in.openTab(server.address("/menu"), false);
     EXPECT_TRUE(WebHarness::waitForPage(*tab, "Menu Page"));
-    EXPECT_TRUE(waitUntil([&] { return WebHarness::portOf(*tab).widget().get_mapped(); }));
+    // A click before the page's first paint on screen finds no page to take it.
+    waitForPaint(*tab);
     // The picture is on screen before it is clicked.
     EXPECT_TRUE(waitUntil([&] {
       return testing::callJavaScript(WebHarness::viewOf(*tab),
