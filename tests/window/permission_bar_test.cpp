@@ -309,7 +309,8 @@ TEST_F(PermissionBarTest, ACapturingTabShowsItInItsRowWhereAClickStopsIt) {
   click(barButton(localized("İzin ver")));
   // The engine starts its capture pipeline first, which a loaded machine makes slow.
   ASSERT_TRUE(waitUntil([&] { return title(*tab) == "filming"; }, std::chrono::seconds(30)))
-      << title(*tab);
+      << title(*tab) << " asking=" << tab->permissions.shown.peek().has_value()
+      << " bar=" << barShown();
 
   const auto indicator = [&]() -> Gtk::Widget* {
     pump();
