@@ -190,7 +190,7 @@ class BrowserProcess {
   // (a page's dialogs come and go), so a search that failed is made again.
   std::optional<std::string> windowNamed(const std::string& name) const {
     if (!browser_) return std::nullopt;
-    const std::string command = "timeout 30 xdotool search --sync --onlyvisible --pid " +
+    const std::string command = "timeout 30 xdotool search --all --sync --onlyvisible --pid " +
                                 std::to_string(*browser_) + " --name '" + name + "' 2>/dev/null";
     for (int attempt = 0; attempt < 3; ++attempt) {
       FILE* output = popen(command.c_str(), "r");
@@ -216,11 +216,13 @@ class BrowserProcess {
     return std::system(("timeout 30 xdotool " + commands + " >/dev/null 2>&1").c_str()) == 0;
   }
   bool waitForWindow() const { return onWindow("^Zemblo$", ""); }
-  // How many windows of the browser are shown.
-  int shownWindows() const {
+  // How many windows of the browser are shown; with `name`, of those it matches (a regular
+  // expression). A tooltip over a page is a window of the browser too.
+  int shownWindows(const std::string& name = "") const {
     if (!browser_) return 0;
-    const std::string command =
-        "xdotool search --onlyvisible --pid " + std::to_string(*browser_) + " 2>/dev/null | wc -l";
+    const std::string named = name.empty() ? "" : " --all --name '" + name + "'";
+    const std::string command = "xdotool search --onlyvisible --pid " + std::to_string(*browser_) +
+                                named + " 2>/dev/null | wc -l";
     FILE* output = popen(command.c_str(), "r");
     int count = 0;
     if (output) {

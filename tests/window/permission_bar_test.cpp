@@ -182,6 +182,8 @@ class PermissionBarTest : public ::testing::Test {
     return dynamic_cast<Gtk::Button&>(*found);
   }
   void click(Gtk::Widget& widget) {
+    // Aimed where the widget is drawn: a bar shown just now has no place before its next frame.
+    pump();
     const auto frame = harness.bounds(widget);
     xdotool("mousemove --window %1 " + std::to_string(int(frame.x + frame.width / 2)) + " " +
             std::to_string(int(frame.y + frame.height / 2)) + " click 1");
