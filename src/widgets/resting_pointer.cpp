@@ -34,13 +34,13 @@ void keepOff(Gtk::Popover& popover) {
   g_object_set_data(G_OBJECT(popover.gobj()), kKept, GINT_TO_POINTER(TRUE));
   auto last = std::make_shared<Position>();
   auto moves = Gtk::EventControllerLegacy::create();
-  // Ahead of the rows' own controllers, which would stop the selection from following the keys.
+  // Ahead of the rows' own controllers, which would take the selection back to their row.
   moves->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
   moves->signal_event().connect(
       [last](const Glib::RefPtr<const Gdk::Event>& event) {
+        if (event->get_event_type() != Gdk::Event::Type::MOTION_NOTIFY) return false;
         double x = 0, y = 0;
         event->get_position(x, y);
-        if (event->get_event_type() != Gdk::Event::Type::MOTION_NOTIFY) return false;
         const bool still = last->has_value() && std::abs((*last)->first - x) < 0.5 &&
                            std::abs((*last)->second - y) < 0.5;
         *last = std::pair{x, y};
