@@ -13,6 +13,7 @@
 #include "platform/url.h"
 #include "sidebar/tab_row_keys.h"
 #include "widgets/accessibility.h"
+#include "widgets/resting_pointer.h"
 
 namespace zemblo {
 namespace {
@@ -250,12 +251,12 @@ BrowserMenu::BrowserMenu(Gtk::ApplicationWindow& window, BrowserCommands command
   // Each menu opens beside it as a popover of its own, like the menus of a menu bar.
   popover_ = std::make_unique<Gtk::PopoverMenu>(model_, Gtk::PopoverMenu::Flags::NESTED);
   popover_->set_name("BrowserMenuPopover");
-  focusItemsOnly(*popover_);
   popover_->set_has_arrow(false);
   popover_->set_position(Gtk::PositionType::BOTTOM);
   popover_->set_parent(window_);
   commands_.appendMenus(*model_);
   nameMenus(*popover_, localized("Menü"));
+  menusBuilt();
   installActions();
   installShortcuts();
 }
@@ -272,6 +273,13 @@ void BrowserMenu::setCommands(BrowserCommands commands) {
   model_->remove_all();
   commands_.appendMenus(*model_);
   nameMenus(*popover_, localized("Menü"));
+  menusBuilt();
+}
+
+void BrowserMenu::menusBuilt() {
+  // The menus opened from the items are built with the model, so only now are they there.
+  focusItemsOnly(*popover_);
+  keepRestingPointerOffRows(*popover_);
 }
 
 void BrowserMenu::togglePopover() {

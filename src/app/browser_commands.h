@@ -115,6 +115,7 @@ class BrowserMenu {
   void lendTabKeysTo(Gtk::Window& dialog);
 
  private:
+  void menusBuilt();
   void installActions();
   void installShortcuts();
   void addAction(const std::string& name, std::function<void()> run);

@@ -19,6 +19,7 @@ namespace {
 using testing::BrowserCommandsTest;
 using testing::pressKeys;
 using testing::waitUntil;
+using namespace std::chrono_literals;
 
 // The text of the tooltip the window shows now; empty when it shows none.
 std::string shownTooltip(Gtk::Window& window) {
@@ -82,6 +83,39 @@ std::string shownKeyOf(Gtk::Widget& popover, const std::string& title) {
   const std::string key = accel ? accel : "";
   g_free(accel);
   return key;
+}
+
+// The text of the menu item with the keyboard focus; empty when the focus is on none.
+std::string focusedItem(Gtk::Window& window) {
+  GtkWidget* focus = window.get_focus() ? window.get_focus()->gobj() : nullptr;
+  if (!focus || !g_type_is_a(G_OBJECT_TYPE(focus), g_type_from_name("GtkModelButton"))) return "";
+  gchar* text = nullptr;
+  g_object_get(focus, "text", &text, nullptr);
+  const std::string title = text ? text : "";
+  g_free(text);
+  return title;
+}
+
+// Moves the real pointer onto the open menu item titled `title`, which may be in a menu opened
+// from another: each menu's place is given from the one it opened from, the first's from the
+// window.
+void pointAtItem(Gtk::Widget& popover, const std::string& title) {
+  GtkWidget* item = menuButton(popover.gobj(), title);
+  ASSERT_TRUE(item);
+  GtkNative* menu = gtk_widget_get_native(item);
+  // Once the menu has been laid out, the item lies inside it, below its edge.
+  graphene_rect_t bounds;
+  ASSERT_TRUE(waitUntil([&] {
+    return gtk_widget_compute_bounds(item, GTK_WIDGET(menu), &bounds) && bounds.origin.y > 0;
+  }));
+  double x = 0, y = 0;
+  gtk_native_get_surface_transform(menu, &x, &y);
+  x += bounds.origin.x + 20, y += bounds.origin.y + bounds.size.height / 2;
+  for (GdkSurface* at = gtk_native_get_surface(menu); GDK_IS_POPUP(at);
+       at = gdk_popup_get_parent(GDK_POPUP(at))) {
+    x += gdk_popup_get_position_x(GDK_POPUP(at)), y += gdk_popup_get_position_y(GDK_POPUP(at));
+  }
+  pointer("mousemove --window %1 " + std::to_string(int(x)) + " " + std::to_string(int(y)));
 }
 
 // A button that opens a window or a popover takes its tooltip away while that is shown, under a
@@ -204,6 +238,47 @@ TEST_F(BrowserCommandsTest, MenusCarryEveryItemAndFollowTheLanguageAndF10OpensTh
     pressKeys("F10");
     ASSERT_TRUE(waitUntil([&] { return !menuPopover().get_visible(); }));
     // The closed popover lets go of the keyboard in work it queues for a later turn.
+    testing::drain();
+
+    // The arrow keys move on from the row under a pointer that rests over the menus, and the
+    // selection stays where they put it: the toolkit would take it back to that row a moment
+    // after each key, also once the menus were closed and opened again under the pointer. It
+    // selects the row under a pointer it sees move 80 ms later, so each row is given 500 ms.
+    const auto staysOn = [&](const std::string& item) {
+      ASSERT_TRUE(waitUntil([&] { return focusedItem(window()) == item; }));
+      EXPECT_FALSE(waitUntil([&] { return focusedItem(window()) != item; }, 500ms))
+          << item << " gave way to " << focusedItem(window());
+    };
+    const auto stepsTo = [&](const char* key, const std::string& item) {
+      pressKeys(key);
+      staysOn(item);
+    };
+    pointer("mousemove --window %1 1000 400");
+    for (int opening = 0; opening < 2; ++opening) {
+      SCOPED_TRACE(opening);
+      pressKeys("F10");
+      ASSERT_TRUE(waitUntil([&] { return menuPopover().get_mapped(); }));
+      pressKeys("Right");
+      ASSERT_TRUE(waitUntil([&] {
+        return gtk_widget_get_mapped(menuButton(GTK_WIDGET(menuPopover().gobj()), "New Tab"));
+      }));
+      if (opening == 0) pointAtItem(menuPopover(), "Reopen Closed Tab");
+      staysOn("Reopen Closed Tab");
+      stepsTo("Down", "New Window");
+      stepsTo("Down", "New Private Window");
+      stepsTo("Up", "New Window");
+      pressKeys("Escape Escape");
+      ASSERT_TRUE(waitUntil([&] { return !menuPopover().get_visible(); }));
+      testing::drain();
+    }
+    pointer("mousemove --window %1 1000 400");
+    // In a menu of one item the arrows stay on it: its scroll pane never takes the focus.
+    pressKeys("F10");
+    ASSERT_TRUE(waitUntil([&] { return menuPopover().get_mapped(); }));
+    stepsTo("Down Right", "Find in Page…");
+    stepsTo("Down", "Find in Page…");
+    pressKeys("Escape Escape");
+    ASSERT_TRUE(waitUntil([&] { return !menuPopover().get_visible(); }));
     testing::drain();
 
     // Its items run their commands.
