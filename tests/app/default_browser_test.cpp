@@ -59,15 +59,7 @@ Gtk::Button* buttonNamed(Gtk::Widget& root, const std::string& name) {
 // Runs the application with `checks` once it is up, then quits it.
 void runApp(const std::function<void(ZembloApp&)>& checks) {
   auto app = ZembloApp::create();
-  app->signal_activate().connect(
-      [&] {
-        Glib::signal_idle().connect_once([&] {
-          checks(*app);
-          app->quit();
-        });
-      },
-      true);
-  testing::runAndHideWindows(*app);
+  testing::runChecks(*app, [&] { checks(*app); });
 }
 
 bool subtitleIs(SettingsRow& row, const char* turkish) {

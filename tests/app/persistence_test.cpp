@@ -180,10 +180,26 @@ TEST_F(PersistenceTest, AFullHomeWithoutARuntimeFolderStillShowsPagesAndLeavesNo
   EXPECT_EQ(runtimeFolders(), before);
 }
 
-// Starts the real executable as a fresh user, lets it come up, ends it with a signal and checks
-// that it saved on the way out and then ended by itself.
-TEST_F(PersistenceTest, TerminationSignalsQuitCleanlyAndSave) {
+// Quit (Ctrl+Q) from the window ends the browser like closing it does: it saves and exits with 0,
+// also for a new user whose three files are directories, which are set aside, not read. One press
+// is enough from the moment the window shows. A termination signal ends it the same way.
+TEST_F(PersistenceTest, CtrlQAndTerminationSignalsSaveAndQuitEvenWhenTheFilesAreDirectories) {
   const auto session = home.dataDir() / "session.json";
+  const auto history = home.dataDir() / "history.json";
+  const auto defaults = home.configDir() / "user-defaults.json";
+  for (const auto& path : {session, history, defaults}) fs::create_directories(path / "inside");
+  {
+    auto browser = start("first");
+    ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+    quit(browser);
+  }
+  EXPECT_TRUE(fs::is_regular_file(session));
+  EXPECT_TRUE(fs::is_regular_file(history));
+  EXPECT_TRUE(fs::exists(fs::path(session) += ".bad/inside"));
+  EXPECT_TRUE(fs::exists(fs::path(history) += ".bad/inside"));
+  // Settings are set aside only when they are first written; until then nothing is touched.
+  EXPECT_TRUE(fs::exists(fs::path(defaults) += ".bad/inside") || fs::exists(defaults / "inside"));
+
   for (int signal : {SIGTERM, SIGINT}) {
     fs::remove(session);
     auto browser = start("browser");
@@ -196,27 +212,6 @@ TEST_F(PersistenceTest, TerminationSignalsQuitCleanlyAndSave) {
     EXPECT_TRUE(testing::exitedCleanly(status)) << "signal " << signal;
     EXPECT_TRUE(fs::exists(session)) << "signal " << signal;
   }
-}
-
-// Quit (Ctrl+Q) from the window ends the browser like closing it does: it saves and exits with 0,
-// also for a new user whose three files are directories, which are set aside, not read. One press
-// is enough from the moment the window shows.
-TEST_F(PersistenceTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
-  const auto sessionFile = home.dataDir() / "session.json";
-  const auto history = home.dataDir() / "history.json";
-  const auto defaults = home.configDir() / "user-defaults.json";
-  for (const auto& path : {sessionFile, history, defaults}) {
-    fs::create_directories(path / "inside");
-  }
-  auto browser = start("browser");
-  ASSERT_TRUE(browser.waitForWindow()) << browser.log();
-  quit(browser);
-  EXPECT_TRUE(fs::is_regular_file(sessionFile));
-  EXPECT_TRUE(fs::is_regular_file(history));
-  EXPECT_TRUE(fs::exists(fs::path(sessionFile) += ".bad/inside"));
-  EXPECT_TRUE(fs::exists(fs::path(history) += ".bad/inside"));
-  // Settings are set aside only when they are first written; until then nothing is touched.
-  EXPECT_TRUE(fs::exists(fs::path(defaults) += ".bad/inside") || fs::exists(defaults / "inside"));
 }
 
 // A download in full flow must neither hold up quitting nor leave a partial file behind.

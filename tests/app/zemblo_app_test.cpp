@@ -33,23 +33,10 @@ std::vector<Gtk::Window*> windowsTitled(Gtk::Application& app, const std::string
   return found;
 }
 
-// Runs the application and, once it is up, the given checks; then quits it.
-void runApp(const Glib::RefPtr<ZembloApp>& app, std::function<void()> checks) {
-  app->signal_activate().connect(
-      [app, checks] {
-        Glib::signal_idle().connect_once([app, checks] {
-          checks();
-          app->quit();
-        });
-      },
-      true);
-  testing::runAndHideWindows(*app);
-}
-
 TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit) {
   testing::TempHome home;
   auto app = ZembloApp::create();
-  runApp(app, [&] {
+  testing::runChecks(*app, [&] {
     auto store = app->store();
     EXPECT_EQ(store, app->store());  // created once
     ASSERT_EQ(windowsTitled(*app, "Zemblo").size(), 1u);
@@ -165,7 +152,7 @@ bool startsTheEarlyLoad() {
         loadingAtStartup = tab && tab->storedWebView() && tab->hasStartedLoading;
       },
       true);
-  runApp(app, [] {});
+  testing::runChecks(*app, [] {});
   return !windowAtStartup && loadingAtStartup;
 }
 
