@@ -7,8 +7,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/real_browser.h"
 #include "app/site_routes.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {

@@ -12,8 +12,8 @@
 #include <map>
 #include <optional>
 
-#include "app/real_browser.h"
 #include "model/localization.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {

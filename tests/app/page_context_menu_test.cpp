@@ -13,6 +13,7 @@
 #include "model/search_engine.h"
 #include "platform/paths.h"
 #include "support/file_chooser.h"
+#include "support/find_widget.h"
 
 namespace zemblo {
 namespace {
@@ -227,17 +228,6 @@ TEST_F(PageContextMenuTest, EachPlaceOffersItsOwnItemsInTheLanguageOfTheMoment) 
   });
 }
 
-// Whether a label under `widget` shows a text that starts with `start`.
-bool labelStartingWith(GtkWidget* widget, const std::string& start) {
-  if (GTK_IS_LABEL(widget) && std::string(gtk_label_get_text(GTK_LABEL(widget))).starts_with(start))
-    return true;
-  for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
-       child = gtk_widget_get_next_sibling(child)) {
-    if (labelStartingWith(child, start)) return true;
-  }
-  return false;
-}
-
 // The chooser opens in the download folder, on a later turn: a folder given before that is lost.
 bool opensWhereDownloadsGo(GtkFileChooser* dialog) {
   return waitUntil(
@@ -318,7 +308,10 @@ TEST_F(PageContextMenuTest, ItemsOpenTabsSaveThroughTheChooserAndTellFailures) {
     ASSERT_TRUE(testing::chooseToSave(dialog, "/proc/sys", "kept.mhtml"));
     gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
     EXPECT_TRUE(waitUntil([&] {
-      return labelStartingWith(GTK_WIDGET(window().gobj()), "The page couldn't be saved: ");
+      return testing::findFirst(GTK_WIDGET(window().gobj()), [](GtkWidget* widget) {
+        return GTK_IS_LABEL(widget) && std::string(gtk_label_get_text(GTK_LABEL(widget)))
+                                           .starts_with("The page couldn't be saved: ");
+      });
     }));
 
     // Saving a link asks where even while downloads are not set to ask.

@@ -4,7 +4,7 @@
 
 #include <csignal>
 
-#include "app/real_browser.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {

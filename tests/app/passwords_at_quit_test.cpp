@@ -5,12 +5,12 @@
 
 #include <cstdlib>
 
-#include "app/accessible_controls.h"
-#include "app/keyring_bus.h"
-#include "app/real_browser.h"
 #include "app/site_routes.h"
 #include "model/credential.h"
 #include "model/keyring_vault_storage.h"
+#include "support/accessible_controls.h"
+#include "support/keyring_bus.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {

@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/real_browser.h"
 #include "app/site_routes.h"
 #include "model/app_preferences.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {

@@ -2,11 +2,11 @@
 // restart until the user clears it, while what they meant for the browsing session alone is not.
 #include <gtest/gtest.h>
 
-#include "app/accessible_controls.h"
-#include "app/browser_process.h"
-#include "app/keyring_bus.h"
-#include "app/real_browser.h"
 #include "app/site_routes.h"
+#include "support/accessible_controls.h"
+#include "support/browser_process.h"
+#include "support/keyring_bus.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {

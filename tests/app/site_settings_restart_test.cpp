@@ -3,8 +3,8 @@
 // its page's before its first line runs.
 #include <gtest/gtest.h>
 
-#include "app/real_browser.h"
 #include "platform/foundation_json.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {

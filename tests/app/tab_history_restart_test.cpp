@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <map>
 
-#include "app/accessible_controls.h"
-#include "app/browser_process.h"
-#include "app/keyring_bus.h"
-#include "app/real_browser.h"
 #include "app/site_routes.h"
+#include "support/accessible_controls.h"
+#include "support/browser_process.h"
+#include "support/keyring_bus.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/browser_process.h"
 #include "model/records.h"
+#include "support/browser_process.h"
 #include "support/page_server.h"
 #include "support/saved_session.h"
 #include "support/temp_home.h"
