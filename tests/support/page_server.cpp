@@ -39,31 +39,29 @@ std::vector<std::string> starting(const std::vector<std::string>& lines,
 }  // namespace
 
 PageServer::PageServer() {
-  GInetAddress* loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
-  GSocketAddress* wanted = g_inet_socket_address_new(loopback, 0);
+  const auto loopback =
+      GObjectRef<GInetAddress>::adopt(g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4));
+  const auto wanted =
+      GObjectRef<GSocketAddress>::adopt(g_inet_socket_address_new(loopback.get(), 0));
   GSocketAddress* bound = nullptr;
   GError* error = nullptr;
-  if (g_socket_listener_add_address(listener_, wanted, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP,
-                                    nullptr, &bound, &error)) {
-    port_ = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(bound));
-    g_object_unref(bound);
-    acceptor_ = std::thread([this] { accept(); });
-  } else {
+  if (!g_socket_listener_add_address(listener_.get(), wanted.get(), G_SOCKET_TYPE_STREAM,
+                                     G_SOCKET_PROTOCOL_TCP, nullptr, &bound, &error)) {
     ADD_FAILURE() << "cannot listen: " << error->message;
     g_error_free(error);
+    return;
   }
-  g_object_unref(wanted);
-  g_object_unref(loopback);
+  port_ = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(bound));
+  g_object_unref(bound);
+  acceptor_ = std::thread([this] { accept(); });
 }
 
 PageServer::~PageServer() {
-  g_cancellable_cancel(stopping_);
+  g_cancellable_cancel(stopping_.get());
   if (acceptor_.joinable()) acceptor_.join();
   // No new connection comes once the acceptor has ended.
   for (auto& connection : connections_) connection.join();
-  g_socket_listener_close(listener_);
-  g_object_unref(listener_);
-  g_object_unref(stopping_);
+  g_socket_listener_close(listener_.get());
 }
 
 void PageServer::route(const std::string& path, Route answer) {
@@ -91,12 +89,11 @@ std::vector<std::string> PageServer::notesStarting(const std::string& prefix) co
 }
 
 void PageServer::accept() {
-  while (GSocketConnection* connection =
-             g_socket_listener_accept(listener_, nullptr, stopping_, nullptr)) {
+  while (GSocketConnection* accepted =
+             g_socket_listener_accept(listener_.get(), nullptr, stopping_.get(), nullptr)) {
     std::lock_guard lock(mutex_);
-    connections_.emplace_back([this, connection] {
-      answer(connection);
-      g_object_unref(connection);
+    connections_.emplace_back([this, connection = GObjectRef<GSocketConnection>::adopt(accepted)] {
+      answer(connection.get());
     });
   }
 }
@@ -105,11 +102,12 @@ void PageServer::accept() {
 void PageServer::answer(GSocketConnection* connection) {
   const auto request = read(g_io_stream_get_input_stream(G_IO_STREAM(connection)));
   if (!request) return;
-  const std::string query = request->query.empty() ? "" : "?" + request->query;
+  std::string target = request->path;
+  if (!request->query.empty()) target.append("?").append(request->query);
   Route route;
   {
     std::lock_guard lock(mutex_);
-    requests_.push_back(request->method + " " + request->path + query);
+    requests_.push_back(request->method + " " + target);
     if (const auto found = routes_.find(request->path); found != routes_.end())
       route = found->second;
   }
@@ -125,7 +123,7 @@ std::optional<PageServer::Request> PageServer::read(GInputStream* in) {
   char buffer[4096];
   size_t end = std::string::npos;
   while ((end = text.find("\r\n\r\n")) == std::string::npos) {
-    const gssize got = g_input_stream_read(in, buffer, sizeof buffer, stopping_, nullptr);
+    const gssize got = g_input_stream_read(in, buffer, sizeof buffer, stopping_.get(), nullptr);
     if (got <= 0) return std::nullopt;
     text.append(buffer, size_t(got));
   }
@@ -146,9 +144,10 @@ std::optional<PageServer::Request> PageServer::read(GInputStream* in) {
   request.path = target.substr(0, question);
   if (question != std::string::npos) request.query = target.substr(question + 1);
   request.body = text.substr(end + 4);
-  const size_t length = std::stoul("0" + request.header("content-length"));
+  const std::string promised = request.header("content-length");
+  const size_t length = promised.empty() ? 0 : std::stoul(promised);
   while (request.body.size() < length) {
-    const gssize got = g_input_stream_read(in, buffer, sizeof buffer, stopping_, nullptr);
+    const gssize got = g_input_stream_read(in, buffer, sizeof buffer, stopping_.get(), nullptr);
     if (got <= 0) return std::nullopt;
     request.body.append(buffer, size_t(got));
   }
@@ -163,17 +162,18 @@ void PageServer::send(GOutputStream* out, const Response& response) {
                      "\r\nCache-Control: no-store\r\nConnection: close\r\n";
   for (const auto& [name, value] : response.headers) head += name + ": " + value + "\r\n";
   head += "\r\n";
-  if (!g_output_stream_write_all(out, head.data(), head.size(), nullptr, stopping_, nullptr))
+  if (!g_output_stream_write_all(out, head.data(), head.size(), nullptr, stopping_.get(), nullptr))
     return;
   if (!response.slowLength) {
-    g_output_stream_write_all(out, response.body.data(), length, nullptr, stopping_, nullptr);
+    g_output_stream_write_all(out, response.body.data(), length, nullptr, stopping_.get(), nullptr);
     return;
   }
   // A tenth of a second's worth at a time.
   const std::string part(std::max<size_t>(1, response.rate / 10), 'z');
-  for (size_t sent = 0; sent < length && !g_cancellable_is_cancelled(stopping_);) {
+  for (size_t sent = 0; sent < length && !g_cancellable_is_cancelled(stopping_.get());) {
     const size_t size = std::min(part.size(), length - sent);
-    if (!g_output_stream_write_all(out, part.data(), size, nullptr, stopping_, nullptr)) return;
+    if (!g_output_stream_write_all(out, part.data(), size, nullptr, stopping_.get(), nullptr))
+      return;
     sent += size;
     g_usleep(100'000);
   }

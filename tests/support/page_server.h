@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/gobject_ref.h"
+
 namespace zemblo::testing {
 
 // A web server on a free port of 127.0.0.1 for pages that the test writes as routes, answering
@@ -74,8 +76,10 @@ class PageServer {
   std::optional<Request> read(GInputStream* in);
   void send(GOutputStream* out, const Response& response);
 
-  GSocketListener* listener_ = g_socket_listener_new();
-  GCancellable* stopping_ = g_cancellable_new();
+  GObjectRef<GSocketListener> listener_ =
+      GObjectRef<GSocketListener>::adopt(g_socket_listener_new());
+  // Cancels every wait of the server's threads, on a connection or for one.
+  GObjectRef<GCancellable> stopping_ = GObjectRef<GCancellable>::adopt(g_cancellable_new());
   int port_ = 0;
   mutable std::mutex mutex_;
   std::map<std::string, Route> routes_;
