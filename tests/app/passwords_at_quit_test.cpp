@@ -32,8 +32,9 @@ class PasswordsAtQuitTest : public testing::RealBrowserTest {
     testing::startInTurkish(home.configDir());
   }
 
-  // False, with the reason reported, when the browser never offered the save.
-  // Without `loginCollection` the keyring has none to store into.
+  // Starts the browser on a keyring of its own holding `vault`, whose collection to store into
+  // is there only `loginCollection`, and sends the login. False, with the reason reported, when the
+  // browser never offered the save.
   bool offer(bool loginCollection, const std::string& vault = "") {
     auto& keyring = keyringBus.emplace(home.root(), loginCollection);
     if (!keyring.ready() || (!vault.empty() && !keyring.store(kVaultItem, vault))) return false;
