@@ -2,6 +2,8 @@
 
 #include <gtkmm.h>
 
+#include <functional>
+
 namespace zemblo::testing {
 
 // Runs the application as a start without arguments, until something quits it.
@@ -16,6 +18,19 @@ inline void runWithoutArguments(Gtk::Application& app) {
 inline void runAndHideWindows(Gtk::Application& app) {
   runWithoutArguments(app);
   for (auto* shown : app.get_windows()) shown->set_visible(false);
+}
+
+// Runs it with `checks` once it is up, then quits it and hides its windows.
+inline void runChecks(Gtk::Application& app, const std::function<void()>& checks) {
+  app.signal_activate().connect(
+      [&app, checks] {
+        Glib::signal_idle().connect_once([&app, checks] {
+          checks();
+          app.quit();
+        });
+      },
+      true);
+  runAndHideWindows(app);
 }
 
 }  // namespace zemblo::testing

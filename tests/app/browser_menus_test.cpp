@@ -10,6 +10,7 @@
 #include "model/preferences_model.h"
 #include "sidebar/sidebar_view.h"
 #include "support/find_sidebar.h"
+#include "support/find_widget.h"
 #include "support/x_input.h"
 #include "window/accessibility_tree.h"
 
@@ -60,18 +61,14 @@ void pointer(const std::string& actions) {
 
 // The button of the open popover's menu item titled `title`, in any of its submenus.
 GtkWidget* menuButton(GtkWidget* root, const std::string& title) {
-  for (auto* child = gtk_widget_get_first_child(root); child;
-       child = gtk_widget_get_next_sibling(child)) {
-    if (g_type_is_a(G_OBJECT_TYPE(child), g_type_from_name("GtkModelButton"))) {
-      gchar* text = nullptr;
-      g_object_get(child, "text", &text, nullptr);
-      const bool match = text && title == text;
-      g_free(text);
-      if (match) return child;
-    }
-    if (auto* found = menuButton(child, title)) return found;
-  }
-  return nullptr;
+  return testing::findFirst(root, [&](GtkWidget* widget) {
+    if (!g_type_is_a(G_OBJECT_TYPE(widget), g_type_from_name("GtkModelButton"))) return false;
+    gchar* text = nullptr;
+    g_object_get(widget, "text", &text, nullptr);
+    const bool match = text && title == text;
+    g_free(text);
+    return match;
+  });
 }
 
 // The key the open popover shows next to the item.

@@ -59,60 +59,53 @@ bool shows(BrowserWindow& window, BrowserTab& tab) {
 TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThem) {
   testing::TempHome home;
   auto app = ZembloApp::create();
-  app->signal_activate().connect(
-      [app] {
-        Glib::signal_idle().connect_once([app] {
-          ASSERT_EQ(testing::browserWindowsOf(*app).size(), 1u);
-          BrowserWindow& first = *testing::browserWindowsOf(*app).front();
-          ASSERT_TRUE(press(first, "ctrl+n"));
-          ASSERT_TRUE(testing::waitUntil([&] { return testing::otherBrowserWindow(*app, first); }));
-          BrowserWindow& second = *testing::otherBrowserWindow(*app, first);
-          EXPECT_FALSE(second.tabs().isPrivate());
-          EXPECT_EQ(second.tabs().spaces.peek().front()->id,
-                    first.tabs().spaces.peek().front()->id);
-          expectWindowsAnnounced(second);
+  testing::runChecks(*app, [app] {
+    ASSERT_EQ(testing::browserWindowsOf(*app).size(), 1u);
+    BrowserWindow& first = *testing::browserWindowsOf(*app).front();
+    ASSERT_TRUE(press(first, "ctrl+n"));
+    ASSERT_TRUE(testing::waitUntil([&] { return testing::otherBrowserWindow(*app, first); }));
+    BrowserWindow& second = *testing::otherBrowserWindow(*app, first);
+    EXPECT_FALSE(second.tabs().isPrivate());
+    EXPECT_EQ(second.tabs().spaces.peek().front()->id, first.tabs().spaces.peek().front()->id);
+    expectWindowsAnnounced(second);
 
-          // Ctrl+S hides the sidebar of the window it was pressed in only.
-          ASSERT_TRUE(press(second, "ctrl+s"));
-          EXPECT_TRUE(testing::waitUntil([&] { return !second.tabs().sidebarVisible.peek(); }));
-          EXPECT_TRUE(first.tabs().sidebarVisible.peek());
+    // Ctrl+S hides the sidebar of the window it was pressed in only.
+    ASSERT_TRUE(press(second, "ctrl+s"));
+    EXPECT_TRUE(testing::waitUntil([&] { return !second.tabs().sidebarVisible.peek(); }));
+    EXPECT_TRUE(first.tabs().sidebarVisible.peek());
 
-          // A tab moved to the other window shows there, with its page.
-          const auto moving =
-              first.tabs().openTab(*Url::parse("data:text/html,<title>Moving</title>"), false);
-          ASSERT_TRUE(testing::waitUntil([&] { return shows(first, *moving); }));
-          first.tabs().moveTabToWindow(*moving, second.tabs());
-          EXPECT_TRUE(testing::waitUntil([&] { return shows(second, *moving); }));
-          EXPECT_FALSE(first.tabs().holds(*moving));
-          // So does a row dropped on the other window's tab list.
-          const auto dragged = first.tabs().openTab(*Url::parse("data:text/html,dragged"), true);
-          EXPECT_TRUE(testing::widgetNamed<TabListView>(second.sidebarView(), "TabListView")
-                          .dropPayload(tabDragPayload(dragged->id), 0));
-          EXPECT_TRUE(second.tabs().holds(*dragged));
-          EXPECT_FALSE(first.tabs().holds(*dragged));
-          expectWindowsAnnounced(second);
+    // A tab moved to the other window shows there, with its page.
+    const auto moving =
+        first.tabs().openTab(*Url::parse("data:text/html,<title>Moving</title>"), false);
+    ASSERT_TRUE(testing::waitUntil([&] { return shows(first, *moving); }));
+    first.tabs().moveTabToWindow(*moving, second.tabs());
+    EXPECT_TRUE(testing::waitUntil([&] { return shows(second, *moving); }));
+    EXPECT_FALSE(first.tabs().holds(*moving));
+    // So does a row dropped on the other window's tab list.
+    const auto dragged = first.tabs().openTab(*Url::parse("data:text/html,dragged"), true);
+    EXPECT_TRUE(testing::widgetNamed<TabListView>(second.sidebarView(), "TabListView")
+                    .dropPayload(tabDragPayload(dragged->id), 0));
+    EXPECT_TRUE(second.tabs().holds(*dragged));
+    EXPECT_FALSE(first.tabs().holds(*dragged));
+    expectWindowsAnnounced(second);
 
-          // Closing that window with its key closes its tabs; Ctrl+Shift+T in the first window
-          // brings the moved one back there.
-          ASSERT_TRUE(press(second, "ctrl+shift+w"));
-          ASSERT_TRUE(testing::waitUntil([&] { return app->store()->windows().size() == 1; }));
-          ASSERT_TRUE(press(first, "ctrl+shift+t"));
-          EXPECT_TRUE(testing::waitUntil([&] {
-            const auto tab = first.tabs().selectedTab();
-            return tab && tab->url.peek() == moving->url.peek();
-          }));
+    // Closing that window with its key closes its tabs; Ctrl+Shift+T in the first window
+    // brings the moved one back there.
+    ASSERT_TRUE(press(second, "ctrl+shift+w"));
+    ASSERT_TRUE(testing::waitUntil([&] { return app->store()->windows().size() == 1; }));
+    ASSERT_TRUE(press(first, "ctrl+shift+t"));
+    EXPECT_TRUE(testing::waitUntil([&] {
+      const auto tab = first.tabs().selectedTab();
+      return tab && tab->url.peek() == moving->url.peek();
+    }));
 
-          ASSERT_TRUE(press(first, "ctrl+shift+n"));
-          ASSERT_TRUE(testing::waitUntil([&] { return testing::otherBrowserWindow(*app, first); }));
-          BrowserWindow& hidden = *testing::otherBrowserWindow(*app, first);
-          EXPECT_TRUE(hidden.tabs().isPrivate());
-          EXPECT_TRUE(hidden.get_title().raw().ends_with(localized("%@ — Özel Gezinti").substr(2)));
-          expectWindowsAnnounced(hidden);
-          app->quit();
-        });
-      },
-      true);
-  testing::runAndHideWindows(*app);
+    ASSERT_TRUE(press(first, "ctrl+shift+n"));
+    ASSERT_TRUE(testing::waitUntil([&] { return testing::otherBrowserWindow(*app, first); }));
+    BrowserWindow& hidden = *testing::otherBrowserWindow(*app, first);
+    EXPECT_TRUE(hidden.tabs().isPrivate());
+    EXPECT_TRUE(hidden.get_title().raw().ends_with(localized("%@ — Özel Gezinti").substr(2)));
+    expectWindowsAnnounced(hidden);
+  });
 }
 
 }  // namespace

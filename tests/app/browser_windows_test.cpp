@@ -7,10 +7,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/browser_process.h"
-#include "app/site_server.h"
-#include "model/records.h"
-#include "support/temp_home.h"
+#include "app/site_routes.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {
@@ -31,19 +29,6 @@ bool activateOverBus(const BrowserProcess& browser, const std::string& name,
   return testing::callBrowserOverBus(
       browser.busAddress(), "org.gtk.Actions", "Activate",
       g_variant_new("(sava{sv})", name.c_str(), &parameters, nullptr));
-}
-
-// Waits for the site to see the visit of /visit?`name`; the cookies it was sent, if it came.
-std::optional<std::string> cookiesOfVisit(const testing::SiteServer& site,
-                                          const std::string& name) {
-  const std::string prefix = "GET /visit?" + name + " cookies=";
-  std::optional<std::string> cookies;
-  within(30s, [&] {
-    const auto lines = site.linesStarting(prefix);
-    if (!lines.empty()) cookies = lines.back().substr(prefix.size());
-    return cookies.has_value();
-  });
-  return cookies;
 }
 
 // The files below `folder` whose bytes hold `text`.
@@ -77,18 +62,26 @@ std::vector<std::string> privateWindows(const BrowserProcess& browser) {
   return ids;
 }
 
-void quit(BrowserProcess& browser) {
-  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q")) << browser.log();
-  EXPECT_TRUE(testing::exitedCleanly(browser.exitStatus(20s))) << browser.log();
-}
+class BrowserWindowsTest : public testing::RealBrowserTest {
+ protected:
+  BrowserWindowsTest() { testing::serveSite(server); }
+  // Waits for the site to see the visit of /visit?`name`; the cookies it was sent, if it came.
+  std::optional<std::string> cookiesOfVisit(const std::string& name) {
+    const std::string prefix = "GET /visit?" + name + " cookies=";
+    std::optional<std::string> cookies;
+    within(30s, [&] {
+      const auto lines = server.notesStarting(prefix);
+      if (!lines.empty()) cookies = lines.back().substr(prefix.size());
+      return cookies.has_value();
+    });
+    return cookies;
+  }
+};
 
-TEST(BrowserWindowsTest, APrivateWindowKeepsItsCookiesToItselfAndLeavesNothingOnDisk) {
-  testing::TempHome home;
-  testing::SiteServer site(home.root() / "site.log");
-  ASSERT_TRUE(site.started());
+TEST_F(BrowserWindowsTest, APrivateWindowKeepsItsCookiesToItselfAndLeavesNothingOnDisk) {
   const std::string secret = "private-only-7d41c9";
   {
-    BrowserProcess browser(home.root() / "browser.log");
+    auto browser = start("browser");
     ASSERT_TRUE(browser.waitForWindow()) << browser.log();
     // The desktop entry's action: a second start that hands it over the bus.
     ChildProcess start(
@@ -97,11 +90,11 @@ TEST(BrowserWindowsTest, APrivateWindowKeepsItsCookiesToItselfAndLeavesNothingOn
         << home.readFile(home.root() / "second.log");
     ASSERT_TRUE(within(20s, [&] { return privateWindows(browser).size() == 1; })) << browser.log();
     ASSERT_TRUE(
-        activateOverBus(browser, "open-in-new-private-window", site.url("/visit?" + secret)));
-    EXPECT_EQ(cookiesOfVisit(site, secret), "");
+        activateOverBus(browser, "open-in-new-private-window", server.url("/visit?" + secret)));
+    EXPECT_EQ(cookiesOfVisit(secret), "");
     // The site's cookie, set in the private window, is not sent from a normal one.
-    ASSERT_TRUE(activateOverBus(browser, "open-in-new-window", site.url("/visit?normal")));
-    EXPECT_EQ(cookiesOfVisit(site, "normal"), "");
+    ASSERT_TRUE(activateOverBus(browser, "open-in-new-window", server.url("/visit?normal")));
+    EXPECT_EQ(cookiesOfVisit("normal"), "");
 
     // Ctrl+Shift+W on both private windows: the last one takes its session along.
     ASSERT_TRUE(within(20s, [&] { return privateWindows(browser).size() == 2; }));
@@ -111,11 +104,11 @@ TEST(BrowserWindowsTest, APrivateWindowKeepsItsCookiesToItselfAndLeavesNothingOn
       ASSERT_TRUE(within(20s, [&] { return privateWindows(browser).size() == open - 1; }))
           << browser.log();
     }
-    ASSERT_TRUE(activateOverBus(browser, "open-in-new-private-window", site.url("/visit?again")));
-    EXPECT_EQ(cookiesOfVisit(site, "again"), "") << browser.log();
+    ASSERT_TRUE(activateOverBus(browser, "open-in-new-private-window", server.url("/visit?again")));
+    EXPECT_EQ(cookiesOfVisit("again"), "") << browser.log();
     // The normal window's own cookie is untouched by all of it.
-    ASSERT_TRUE(activateOverBus(browser, "open-in-new-window", site.url("/visit?normal-again")));
-    EXPECT_EQ(cookiesOfVisit(site, "normal-again"), "login=ada");
+    ASSERT_TRUE(activateOverBus(browser, "open-in-new-window", server.url("/visit?normal-again")));
+    EXPECT_EQ(cookiesOfVisit("normal-again"), "login=ada");
     quit(browser);
   }
   for (const char* folder : {"data", "config", "cache"}) {
@@ -130,31 +123,21 @@ TEST(BrowserWindowsTest, APrivateWindowKeepsItsCookiesToItselfAndLeavesNothingOn
   }
 }
 
-TEST(BrowserWindowsTest, TwoWindowsComeBackAfterARestartFromASessionWrittenBeforeWindows) {
-  testing::TempHome home;
-  testing::SiteServer site(home.root() / "site.log");
-  ASSERT_TRUE(site.started());
+TEST_F(BrowserWindowsTest, TwoWindowsComeBackAfterARestartFromASessionWrittenBeforeWindows) {
   // A session as a browser with one window wrote it.
-  SpaceSnapshot space{Uuid::random(), "Work", "star", "#112233", "#445566", {}, {}};
-  space.tabs.push_back(
-      TabSnapshot{Uuid::random(), *Url::parse(site.url("/visit?first")), "First", std::nullopt});
-  space.selectedTabID = space.tabs.front().id;
-  SessionSnapshot session;
-  session.currentSpaceID = space.id;
-  session.spaces.push_back(space);
-  ASSERT_TRUE(SessionFiles().writeSession(session));
+  saveTabs({server.url("/visit?first")});
   {
-    BrowserProcess browser(home.root() / "first.log");
-    ASSERT_TRUE(cookiesOfVisit(site, "first")) << browser.log();
+    auto browser = start("first");
+    ASSERT_TRUE(cookiesOfVisit("first")) << browser.log();
     // A second start with addresses hands them over with the window they open in; only the last
     // one loads before it is shown.
     ChildProcess start(browser.anotherStart(
-        home.root(), {"--new-window", site.url("/visit?second"), site.url("/visit?third")},
+        home.root(), {"--new-window", server.url("/visit?second"), server.url("/visit?third")},
         home.root() / "start.log"));
     EXPECT_TRUE(testing::exitedCleanly(start.waitForExit(20s)))
         << home.readFile(home.root() / "start.log");
-    ASSERT_TRUE(cookiesOfVisit(site, "third")) << browser.log();
-    EXPECT_TRUE(site.linesStarting("GET /visit?second").empty());
+    ASSERT_TRUE(cookiesOfVisit("third")) << browser.log();
+    EXPECT_TRUE(server.notesStarting("GET /visit?second").empty());
     ASSERT_TRUE(within(20s, [&] { return browser.shownWindows() == 2; }));
     quit(browser);
   }
@@ -163,18 +146,18 @@ TEST(BrowserWindowsTest, TwoWindowsComeBackAfterARestartFromASessionWrittenBefor
   ASSERT_TRUE(saved);
   ASSERT_EQ(saved->spaces.size(), 1u);
   ASSERT_EQ(saved->spaces.front().tabs.size(), 1u);
-  EXPECT_EQ(saved->spaces.front().tabs.front().url, Url::parse(site.url("/visit?first")));
+  EXPECT_EQ(saved->spaces.front().tabs.front().url, Url::parse(server.url("/visit?first")));
   ASSERT_EQ(saved->windows.size(), 1u);
   ASSERT_EQ(saved->windows.front().spaces.size(), 1u);
   const auto& opened = saved->windows.front().spaces.front().tabs;
   ASSERT_EQ(opened.size(), 2u);
-  EXPECT_EQ(opened.front().url, Url::parse(site.url("/visit?second")));
-  EXPECT_EQ(opened.back().url, Url::parse(site.url("/visit?third")));
+  EXPECT_EQ(opened.front().url, Url::parse(server.url("/visit?second")));
+  EXPECT_EQ(opened.back().url, Url::parse(server.url("/visit?third")));
   {
-    BrowserProcess browser(home.root() / "second.log");
+    auto browser = start("second");
     EXPECT_TRUE(within(30s, [&] {
-      return site.linesStarting("GET /visit?first").size() == 2 &&
-             site.linesStarting("GET /visit?third").size() == 2;
+      return server.notesStarting("GET /visit?first").size() == 2 &&
+             server.notesStarting("GET /visit?third").size() == 2;
     })) << browser.log();
     EXPECT_TRUE(within(20s, [&] { return browser.shownWindows() == 2; }));
     quit(browser);

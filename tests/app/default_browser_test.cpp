@@ -16,6 +16,7 @@
 #include "settings/panes/general_pane.h"
 #include "settings/settings_view.h"
 #include "support/find_settings_widgets.h"
+#include "support/find_widget.h"
 #include "support/main_loop.h"
 #include "support/temp_home.h"
 
@@ -23,15 +24,6 @@ namespace zemblo {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The first widget below `root`, itself included, that `matches`.
-Gtk::Widget* findWidget(Gtk::Widget& root, const std::function<bool(Gtk::Widget&)>& matches) {
-  if (matches(root)) return &root;
-  for (auto* child = root.get_first_child(); child; child = child->get_next_sibling()) {
-    if (auto* found = findWidget(*child, matches)) return found;
-  }
-  return nullptr;
-}
 
 // The row in the general pane of the running application's settings window.
 SettingsRow* defaultBrowserRow(ZembloApp& app) {
@@ -41,33 +33,24 @@ SettingsRow* defaultBrowserRow(ZembloApp& app) {
     if (auto* view = dynamic_cast<SettingsView*>(window)) {
       view->select(SettingsPane::general);
       testing::pump();
-      return dynamic_cast<SettingsRow*>(findWidget(testing::shownPane(*view), [](Gtk::Widget& w) {
-        return w.get_name() == "default-browser";
-      }));
+      return dynamic_cast<SettingsRow*>(Glib::wrap(testing::findByWidgetName(
+          GTK_WIDGET(testing::shownPane(*view).gobj()), "default-browser")));
     }
   }
   return nullptr;
 }
 
 Gtk::Button* buttonNamed(Gtk::Widget& root, const std::string& name) {
-  return dynamic_cast<Gtk::Button*>(findWidget(root, [&](Gtk::Widget& w) {
-    auto* button = dynamic_cast<Gtk::Button*>(&w);
-    return button && button->get_label().raw() == name;
-  }));
+  return dynamic_cast<Gtk::Button*>(
+      Glib::wrap(testing::findFirst(GTK_WIDGET(root.gobj()), [&](GtkWidget* w) {
+        return GTK_IS_BUTTON(w) && name == (gtk_button_get_label(GTK_BUTTON(w)) ?: "");
+      })));
 }
 
 // Runs the application with `checks` once it is up, then quits it.
 void runApp(const std::function<void(ZembloApp&)>& checks) {
   auto app = ZembloApp::create();
-  app->signal_activate().connect(
-      [&] {
-        Glib::signal_idle().connect_once([&] {
-          checks(*app);
-          app->quit();
-        });
-      },
-      true);
-  testing::runAndHideWindows(*app);
+  testing::runChecks(*app, [&] { checks(*app); });
 }
 
 bool subtitleIs(SettingsRow& row, const char* turkish) {

@@ -24,15 +24,6 @@ std::string binaryBody(size_t size) {
   return body;
 }
 
-std::string readFile(const fs::path& file) {
-  gchar* contents = nullptr;
-  gsize length = 0;
-  if (!g_file_get_contents(file.c_str(), &contents, &length, nullptr)) return "<missing>";
-  std::string bytes(contents, length);
-  g_free(contents);
-  return bytes;
-}
-
 std::vector<std::string> filesIn(const fs::path& folder) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) {
@@ -40,14 +31,6 @@ std::vector<std::string> filesIn(const fs::path& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
-}
-
-std::string pathOf(GFile* file) {
-  char* path = file ? g_file_get_path(file) : nullptr;
-  std::string result = path ? path : "";
-  g_free(path);
-  if (file) g_object_unref(file);
-  return result;
 }
 
 class DownloadDestinationTest : public BrowserCommandsTest {
@@ -84,7 +67,7 @@ TEST_F(DownloadDestinationTest, ADownloadGoesToTheChosenFolderOrWhereTheSaveDial
     auto quiet = newestAfter(0);
     ASSERT_TRUE(quiet && ends(*quiet));
     EXPECT_EQ(quiet->state.peek(), State::finished);
-    EXPECT_TRUE(readFile(chosenFolder / "report.bin") == body);
+    EXPECT_TRUE(home.readFile(chosenFolder / "report.bin") == body);
 
     // Asking: the dialog over the browser window proposes the name in the chosen folder.
     store().preferences().updatePrefs([](AppPreferences& prefs) { prefs.askWhereToSave = true; });
@@ -95,21 +78,15 @@ TEST_F(DownloadDestinationTest, ADownloadGoesToTheChosenFolderOrWhereTheSaveDial
     EXPECT_EQ(gtk_file_chooser_get_action(dialog), GTK_FILE_CHOOSER_ACTION_SAVE);
     EXPECT_EQ(std::string(gtk_file_chooser_get_current_name(dialog)), "report.bin");
     EXPECT_TRUE(waitUntil([&] {
-      return pathOf(gtk_file_chooser_get_current_folder(dialog)) == chosenFolder.string();
-    })) << pathOf(gtk_file_chooser_get_current_folder(dialog));
-    GFile* answered = g_file_new_for_path(answeredFolder.c_str());
-    ASSERT_TRUE(gtk_file_chooser_set_current_folder(dialog, answered, nullptr));
-    g_object_unref(answered);
-    gtk_file_chooser_set_current_name(dialog, "mine.bin");
-    ASSERT_TRUE(waitUntil([&] {
-      return pathOf(gtk_file_chooser_get_file(dialog)) == (answeredFolder / "mine.bin").string();
-    }));
+      return testing::pathOf(gtk_file_chooser_get_current_folder(dialog)) == chosenFolder;
+    })) << testing::pathOf(gtk_file_chooser_get_current_folder(dialog));
+    ASSERT_TRUE(testing::chooseToSave(dialog, answeredFolder, "mine.bin"));
     gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
     auto asked = newestAfter(1);
     ASSERT_TRUE(asked && ends(*asked));
     EXPECT_EQ(asked->state.peek(), State::finished);
     EXPECT_EQ(asked->destination.peek().value_or("none"), answeredFolder / "mine.bin");
-    EXPECT_TRUE(readFile(answeredFolder / "mine.bin") == body);
+    EXPECT_TRUE(home.readFile(answeredFolder / "mine.bin") == body);
     EXPECT_EQ(filesIn(answeredFolder), std::vector<std::string>{"mine.bin"});
 
     // Cancelling stops the download: its row goes and no file is left anywhere.

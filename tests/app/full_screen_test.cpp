@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "browser_commands_harness.h"
+#include "support/find_widget.h"
 #include "support/find_window.h"
 #include "support/window_manager.h"
 #include "window/card_drawing.h"
@@ -47,19 +48,9 @@ class FullScreenTest : public BrowserCommandsTest {
   Gtk::Widget& card() { return testing::widgetNamed(window(), "ContentArea"); }
   // The window's note on how to leave full screen, found by its widget name, if it is shown.
   Gtk::Label* shownHint() {
-    for (Gtk::Widget* widget = &window(); widget;) {
-      if (widget->get_name() == "FullScreenHint") {
-        return widget->get_mapped() ? dynamic_cast<Gtk::Label*>(widget) : nullptr;
-      }
-      // Depth first through the window's tree.
-      if (Gtk::Widget* child = widget->get_first_child()) {
-        widget = child;
-        continue;
-      }
-      while (widget && !widget->get_next_sibling()) widget = widget->get_parent();
-      if (widget) widget = widget->get_next_sibling();
-    }
-    return nullptr;
+    GtkWidget* hint = testing::findByWidgetName(GTK_WIDGET(window().gobj()), "FullScreenHint");
+    return hint && gtk_widget_get_mapped(hint) ? dynamic_cast<Gtk::Label*>(Glib::wrap(hint))
+                                               : nullptr;
   }
   // A real click in the middle of the page's view.
   void clickPage(BrowserTab& tab) {

@@ -12,10 +12,8 @@
 #include <map>
 #include <optional>
 
-#include "app/browser_process.h"
 #include "model/localization.h"
-#include "model/records.h"
-#include "support/temp_home.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {
@@ -25,16 +23,6 @@ namespace fs = std::filesystem;
 using testing::BrowserProcess;
 using testing::ChildProcess;
 using testing::within;
-
-void writeSessionOf(const std::string& address) {
-  SpaceSnapshot space{Uuid::random(), "Work", "star", "#112233", "#445566", {}, {}};
-  space.tabs.push_back(TabSnapshot{Uuid::random(), *Url::parse(address), "Saved", std::nullopt});
-  space.selectedTabID = space.tabs.front().id;
-  SessionSnapshot session;
-  session.currentSpaceID = space.id;
-  session.spaces.push_back(space);
-  ASSERT_TRUE(SessionFiles().writeSession(session));
-}
 
 // The titles of the saved session's tabs in order (a tab never loaded: its address's last part),
 // the selected one marked with "*".
@@ -52,29 +40,17 @@ std::vector<std::string> savedTabs() {
   return titles;
 }
 
-// A web server on 127.0.0.1 for the files of `folder`; its address, "http://127.0.0.1:<port>".
-class PageServer {
- public:
-  explicit PageServer(const fs::path& folder)
-      : process_({"python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory",
-                  folder.string()},
-                 &output_) {
-    // "Serving HTTP on 127.0.0.1 port 40123 (http://127.0.0.1:40123/) ..."
-    std::string line;
-    for (char c = 0; line.find('\n') == std::string::npos && read(output_, &c, 1) == 1;) {
-      line += c;
-    }
-    close(output_);
-    const auto at = line.find("port ");
-    if (at != std::string::npos)
-      address_ = "http://127.0.0.1:" + std::to_string(std::stoi(line.substr(at + 5)));
+class LinksFromOtherProgramsTest : public testing::RealBrowserTest {
+ protected:
+  LinksFromOtherProgramsTest() {
+    server.page("/mail.html", "<title>From mail</title>");
+    server.page("/chat.html", "<title>From chat</title>");
+    server.page("/page.html", "<title>Opened in the first</title>");
+    server.route("/notes.zqxw", [](const testing::PageServer::Request&) {
+      return testing::PageServer::Response{"saved bytes", "application/octet-stream"};
+    });
+    saveTabs({"http://127.0.0.1:9/saved"});
   }
-  const std::string& address() const { return address_; }
-
- private:
-  int output_ = -1;
-  ChildProcess process_;
-  std::string address_;
 };
 
 // Asks the browser on the bus at `address` to open `uris`, as the toolkit's second start does.
@@ -86,66 +62,56 @@ bool openOverBus(const std::string& address, const std::vector<std::string>& uri
                                      g_variant_new("(assa{sv})", &files, "", nullptr));
 }
 
-TEST(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneRunningBrowser) {
-  testing::TempHome home;
-  home.writeFile(home.root() / "site" / "mail.html", "<title>From mail</title>");
-  home.writeFile(home.root() / "site" / "chat.html", "<title>From chat</title>");
+TEST_F(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneRunningBrowser) {
   home.writeFile(home.root() / "docs" / "notes page.html", "<title>Local notes</title>");
-  PageServer server(home.root() / "site");
-  ASSERT_FALSE(server.address().empty());
-  writeSessionOf("http://127.0.0.1:9/saved");
 
   // No browser running: it starts with its session and opens the address after it.
-  BrowserProcess browser(home.root() / "browser.log",
-                         std::vector<std::string>{server.address() + "/mail.html"});
+  auto browser = start("browser", {server.url("/mail.html")});
   ASSERT_TRUE(browser.waitForWindow()) << browser.log();
   ASSERT_TRUE(within(20s, [] {
-    return savedTabs() == std::vector<std::string>{"From mail*", "Saved"};
+    return savedTabs() == std::vector<std::string>{"From mail*", "Work0"};
   })) << ::testing::PrintToString(savedTabs());
 
   // A link from a terminal: a web address and a path relative to the terminal's folder. The new
   // start hands both to the running browser and ends; the last one is selected.
   const fs::path secondLog = home.root() / "second.log";
   ChildProcess second(browser.anotherStart(
-      home.root(), {server.address() + "/chat.html", "docs/notes page.html"}, secondLog));
+      home.root(), {server.url("/chat.html"), "docs/notes page.html"}, secondLog));
   const auto status = second.waitForExit(20s);
   EXPECT_TRUE(testing::exitedCleanly(status)) << home.readFile(secondLog);
   EXPECT_EQ(home.readFile(secondLog).find("CRITICAL"), std::string::npos);
   EXPECT_TRUE(within(20s, [] {
     return savedTabs() ==
-           std::vector<std::string>{"chat.html", "Local notes*", "From mail", "Saved"};
+           std::vector<std::string>{"chat.html", "Local notes*", "From mail", "Work0"};
   })) << ::testing::PrintToString(savedTabs());
   EXPECT_EQ(browser.shownWindows(), 1);
 
   // Any program on the bus may ask the running browser directly: what the command line refuses
   // is refused there too, and what follows it still opens.
-  ASSERT_TRUE(openOverBus(browser.busAddress(), {"javascript:alert(document.cookie)",
-                                                 server.address() + "/mail.html?2"}));
+  ASSERT_TRUE(openOverBus(browser.busAddress(),
+                          {"javascript:alert(document.cookie)", server.url("/mail.html?2")}));
   EXPECT_TRUE(within(20s, [] {
     return savedTabs() ==
-           std::vector<std::string>{"From mail*", "chat.html", "Local notes", "From mail", "Saved"};
+           std::vector<std::string>{"From mail*", "chat.html", "Local notes", "From mail", "Work0"};
   })) << ::testing::PrintToString(savedTabs());
 
   // A file's address downloads the file, and its tab goes again; a page opened after it is the
   // only tab the session gained.
-  home.writeFile(home.root() / "site" / "notes.zqxw", "saved bytes");
-  for (const std::string& address :
-       {server.address() + "/notes.zqxw", server.address() + "/chat.html?2"}) {
-    ChildProcess start(browser.anotherStart(home.root(), {address}, secondLog));
-    EXPECT_TRUE(testing::exitedCleanly(start.waitForExit(20s))) << home.readFile(secondLog);
+  for (const std::string& address : {server.url("/notes.zqxw"), server.url("/chat.html?2")}) {
+    ChildProcess opened(browser.anotherStart(home.root(), {address}, secondLog));
+    EXPECT_TRUE(testing::exitedCleanly(opened.waitForExit(20s))) << home.readFile(secondLog);
     ASSERT_TRUE(within(20s, [&] { return fs::exists(home.root() / "Downloads" / "notes.zqxw"); }));
   }
   EXPECT_TRUE(within(20s, [&] {
     return savedTabs() == std::vector<std::string>{"From chat*",  "From mail", "chat.html",
-                                                   "Local notes", "From mail", "Saved"};
+                                                   "Local notes", "From mail", "Work0"};
   })) << ::testing::PrintToString(savedTabs());
   EXPECT_EQ(home.readFile(home.root() / "Downloads" / "notes.zqxw"), "saved bytes");
 
   // Thousands in one call: tabs that load when shown, the last one at once, added while the
   // browser keeps answering, and without a web process each.
   std::vector<std::string> many;
-  for (int i = 1; i <= 3000; ++i)
-    many.push_back(server.address() + "/chat.html?" + std::to_string(i));
+  for (int i = 1; i <= 3000; ++i) many.push_back(server.url("/chat.html?") + std::to_string(i));
   const int processesBefore = browser.webProcesses();
   ASSERT_TRUE(openOverBus(browser.busAddress(), many));
   auto slowest = 0ms;
@@ -171,8 +137,7 @@ TEST(LinksFromOtherProgramsTest, StartsOpenTheirAddressesAsSelectedTabsOfTheOneR
   ASSERT_TRUE(browser.onWindow("Özel Gezinti|Private Browsing", ""));
   // The toolkit numbers the windows in the order they open: the first, the private one, the new.
   for (const auto& [saved, window] : {std::pair{3007u, "1"}, std::pair{3008u, "3"}}) {
-    ChildProcess link(
-        browser.anotherStart(home.root(), {server.address() + "/mail.html"}, secondLog));
+    ChildProcess link(browser.anotherStart(home.root(), {server.url("/mail.html")}, secondLog));
     EXPECT_TRUE(testing::exitedCleanly(link.waitForExit(20s))) << home.readFile(secondLog);
     EXPECT_TRUE(within(20s, [&] {
       const auto tabs = savedTabs();
@@ -217,20 +182,14 @@ std::map<fs::path, std::string> filesIn(const testing::TempHome& home, const fs:
 
 // Two login sessions have two buses: the second browser finds the profile claimed, says so and
 // ends without having written a byte, and the first goes on as the one writer.
-TEST(LinksFromOtherProgramsTest,
-     ABrowserOfAnotherSessionOnTheSameProfileSaysItIsInUseAndWritesNothing) {
-  testing::TempHome home;
-  writeSessionOf("http://127.0.0.1:9/saved");
-  home.writeFile(home.root() / "site" / "page.html", "<title>Opened in the first</title>");
-  PageServer server(home.root() / "site");
-  ASSERT_FALSE(server.address().empty());
+TEST_F(LinksFromOtherProgramsTest,
+       ABrowserOfAnotherSessionOnTheSameProfileSaysItIsInUseAndWritesNothing) {
   // A tab opened in the first, saved with its visit once its page has loaded: from then on the
   // first has nothing to write.
-  BrowserProcess first(home.root() / "first.log",
-                       std::vector<std::string>{server.address() + "/page.html"});
+  auto first = start("first", {server.url("/page.html")});
   ASSERT_TRUE(within(20s, [] {
     const auto history = SessionFiles().readHistory();
-    return savedTabs() == std::vector<std::string>{"Opened in the first*", "Saved"} &&
+    return savedTabs() == std::vector<std::string>{"Opened in the first*", "Work0"} &&
            history.size() == 1 && history.front().title == "Opened in the first";
   })) << first.log();
   const auto before = filesIn(home, home.dataDir());
@@ -255,7 +214,7 @@ TEST(LinksFromOtherProgramsTest,
   // The first still owns it: what it saves on the way out is its own session.
   first.signal(SIGTERM);
   EXPECT_TRUE(testing::exitedCleanly(first.exitStatus(20s))) << first.log();
-  EXPECT_EQ(savedTabs(), (std::vector<std::string>{"Opened in the first*", "Saved"}));
+  EXPECT_EQ(savedTabs(), (std::vector<std::string>{"Opened in the first*", "Work0"}));
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "model/search_engine.h"
 #include "platform/paths.h"
 #include "support/file_chooser.h"
+#include "support/find_widget.h"
 
 namespace zemblo {
 namespace {
@@ -229,37 +228,10 @@ TEST_F(PageContextMenuTest, EachPlaceOffersItsOwnItemsInTheLanguageOfTheMoment) 
   });
 }
 
-// Whether a label under `widget` shows a text that starts with `start`.
-bool labelStartingWith(GtkWidget* widget, const std::string& start) {
-  if (GTK_IS_LABEL(widget) && std::string(gtk_label_get_text(GTK_LABEL(widget))).starts_with(start))
-    return true;
-  for (GtkWidget* child = gtk_widget_get_first_child(widget); child;
-       child = gtk_widget_get_next_sibling(child)) {
-    if (labelStartingWith(child, start)) return true;
-  }
-  return false;
-}
-
-// Where the file chooser would save now; it takes a folder it is given on a later turn.
-std::filesystem::path chosenPath(GtkFileChooser* dialog) {
-  GFile* file = gtk_file_chooser_get_file(dialog);
-  char* path = file ? g_file_get_path(file) : nullptr;
-  std::filesystem::path chosen = path ? path : "";
-  g_free(path);
-  if (file) g_object_unref(file);
-  return chosen;
-}
-
 // The chooser opens in the download folder, on a later turn: a folder given before that is lost.
 bool opensWhereDownloadsGo(GtkFileChooser* dialog) {
-  return waitUntil([&] { return chosenPath(dialog).parent_path() == paths::downloadsDirectory(); });
-}
-
-std::string contentsOf(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return waitUntil(
+      [&] { return testing::chosenPath(dialog).parent_path() == paths::downloadsDirectory(); });
 }
 
 TEST_F(PageContextMenuTest, ItemsOpenTabsSaveThroughTheChooserAndTellFailures) {
@@ -314,17 +286,13 @@ TEST_F(PageContextMenuTest, ItemsOpenTabsSaveThroughTheChooserAndTellFailures) {
     ASSERT_TRUE(dialog);
     EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog)), GTK_WINDOW(window().gobj()));
     EXPECT_EQ(std::string(gtk_file_chooser_get_current_name(dialog)), "Menu Page.mhtml");
-    ASSERT_TRUE(opensWhereDownloadsGo(dialog)) << chosenPath(dialog);
-    GFile* target = g_file_new_for_path(folder.c_str());
-    ASSERT_TRUE(gtk_file_chooser_set_current_folder(dialog, target, nullptr));
-    g_object_unref(target);
-    gtk_file_chooser_set_current_name(dialog, "kept.mhtml");
+    ASSERT_TRUE(opensWhereDownloadsGo(dialog)) << testing::chosenPath(dialog);
     const auto saved = folder / "kept.mhtml";
-    ASSERT_TRUE(waitUntil([&] { return chosenPath(dialog) == saved; }));
+    ASSERT_TRUE(testing::chooseToSave(dialog, folder, "kept.mhtml"));
     gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
     std::string bytes;
     ASSERT_TRUE(waitUntil([&] {
-      bytes = contentsOf(saved);
+      bytes = home.readFile(saved);
       return bytes.find("Unmistakable") != std::string::npos;
     })) << bytes.substr(0, 400);
     EXPECT_NE(bytes.find("MIME-Version: 1.0"), std::string::npos);
@@ -336,15 +304,14 @@ TEST_F(PageContextMenuTest, ItemsOpenTabsSaveThroughTheChooserAndTellFailures) {
     testing::pressKeys("ctrl+shift+s");
     dialog = testing::shownFileChooser();
     ASSERT_TRUE(dialog);
-    ASSERT_TRUE(opensWhereDownloadsGo(dialog)) << chosenPath(dialog);
-    GFile* closed = g_file_new_for_path("/proc/sys");
-    ASSERT_TRUE(gtk_file_chooser_set_current_folder(dialog, closed, nullptr));
-    g_object_unref(closed);
-    gtk_file_chooser_set_current_name(dialog, "kept.mhtml");
-    ASSERT_TRUE(waitUntil([&] { return chosenPath(dialog) == "/proc/sys/kept.mhtml"; }));
+    ASSERT_TRUE(opensWhereDownloadsGo(dialog)) << testing::chosenPath(dialog);
+    ASSERT_TRUE(testing::chooseToSave(dialog, "/proc/sys", "kept.mhtml"));
     gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
     EXPECT_TRUE(waitUntil([&] {
-      return labelStartingWith(GTK_WIDGET(window().gobj()), "The page couldn't be saved: ");
+      return testing::findFirst(GTK_WIDGET(window().gobj()), [](GtkWidget* widget) {
+        return GTK_IS_LABEL(widget) && std::string(gtk_label_get_text(GTK_LABEL(widget)))
+                                           .starts_with("The page couldn't be saved: ");
+      });
     }));
 
     // Saving a link asks where even while downloads are not set to ask.

@@ -9,6 +9,7 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/tabs_model.h"
+#include "support/find_widget.h"
 #include "support/find_window.h"
 #include "window/accessibility_tree.h"
 #include "window/browser_window.h"
@@ -22,15 +23,6 @@ using testing::BrowserCommandsTest;
 using testing::pressKeys;
 using testing::waitUntil;
 using testing::WebHarness;
-
-GtkWidget* findWidget(GtkWidget* root, const std::function<bool(GtkWidget*)>& match) {
-  if (match(root)) return root;
-  for (GtkWidget* child = gtk_widget_get_first_child(root); child;
-       child = gtk_widget_get_next_sibling(child)) {
-    if (GtkWidget* found = findWidget(child, match)) return found;
-  }
-  return nullptr;
-}
 
 class PageDialogsTest : public BrowserCommandsTest {
  protected:
@@ -68,14 +60,14 @@ class PageDialogsTest : public BrowserCommandsTest {
 
   // The page dialog on screen in the browser window, if any.
   GtkWidget* shownDialog() {
-    return findWidget(GTK_WIDGET(window().gobj()), [](GtkWidget* widget) {
+    return testing::findFirst(GTK_WIDGET(window().gobj()), [](GtkWidget* widget) {
       return g_strcmp0(gtk_widget_get_name(widget), "PageDialog") == 0 &&
              gtk_widget_is_drawable(widget);
     });
   }
   GtkWidget* inDialog(const std::function<bool(GtkWidget*)>& match) {
     GtkWidget* dialog = shownDialog();
-    return dialog ? findWidget(dialog, match) : nullptr;
+    return dialog ? testing::findFirst(dialog, match) : nullptr;
   }
   GtkWidget* button(const std::string& label) {
     return inDialog([&](GtkWidget* widget) {

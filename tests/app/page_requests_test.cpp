@@ -1,21 +1,15 @@
-// A page that prints or asks for files over and over, served from 127.0.0.1, can hold neither
-// its tab nor the browser: Ctrl+W closes the tab, and Ctrl+Q or a signal ends the process.
+// A page that prints, asks for files or shows dialogs over and over can hold neither its tab nor
+// the browser: Ctrl+W closes the tab, and Ctrl+Q or a signal ends the process.
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
 
-#include "app/browser_process.h"
-#include "model/records.h"
-#include "support/temp_home.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {
 
 using namespace std::chrono_literals;
-namespace fs = std::filesystem;
 using testing::BrowserProcess;
 using testing::within;
 
@@ -36,54 +30,20 @@ constexpr const char* kPrintDialog = "^(Print|Yazdır)$";
 // The file chooser, which has no title of its own.
 constexpr const char* kChooser = "^$";
 
-// Serves the files of a folder on 127.0.0.1 from a process of its own.
-class FolderServer {
- public:
-  explicit FolderServer(const fs::path& folder)
-      : process_({"python3", "-c",
-                  "import functools, http.server, sys\n"
-                  "handler = functools.partial(http.server.SimpleHTTPRequestHandler, "
-                  "directory=sys.argv[1])\n"
-                  "server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)\n"
-                  "print(server.server_address[1], flush=True)\n"
-                  "server.serve_forever()\n",
-                  folder.string()},
-                 &output_) {
-    std::string line;
-    for (char c = 0; line.find('\n') == std::string::npos && read(output_, &c, 1) == 1;) line += c;
-    close(output_);
-    if (line.find('\n') != std::string::npos) port_ = std::stoi(line);
-  }
-  std::string url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-  }
-  bool listening() const { return port_ > 0; }
-
- private:
-  int output_ = -1;
-  testing::ChildProcess process_;
-  int port_ = 0;
-};
-
-class PageRequestsTest : public ::testing::Test {
+class PageRequestsTest : public testing::RealBrowserTest {
  protected:
   PageRequestsTest() {
-    home.writeFile(pages / "print.html", kPrintLoop);
-    home.writeFile(pages / "files.html", kChooserLoop);
+    server.page("/print.html", kPrintLoop);
+    server.page("/files.html", kChooserLoop);
+    // Its address, which the session keeps, says that it has begun asking.
+    server.page("/dialogs.html",
+                "<title>Loop</title><script>setTimeout(() => { location.hash = 'asking'; "
+                "for (let i = 0;; ++i) { alert(i); confirm(i); prompt(i); } }, 0);</script>");
   }
 
   // A session of one space whose tabs show `page` twice, the first tab selected.
   void openTwice(const std::string& page) {
-    SpaceSnapshot space{Uuid::random(), "Work", "star", "#112233", "#445566", {}, {}};
-    for (const char* which : {"?first", "?second"}) {
-      const auto address = *Url::parse(server.url("/" + page + which));
-      space.tabs.push_back(TabSnapshot{Uuid::random(), address, page, std::nullopt});
-    }
-    space.selectedTabID = space.tabs.front().id;
-    SessionSnapshot session;
-    session.currentSpaceID = space.id;
-    session.spaces.push_back(space);
-    ASSERT_TRUE(SessionFiles().writeSession(session));
+    saveTabs({server.url("/" + page + "?first"), server.url("/" + page + "?second")});
   }
   // The session names the page once the selected tab has loaded it.
   static bool pageLoaded(const std::string& title) {
@@ -104,34 +64,22 @@ class PageRequestsTest : public ::testing::Test {
     return browser.onWindow("^Zemblo$",
                             "windowfocus --sync %1 mousemove --window %1 700 400 click 1");
   }
-
-  testing::TempHome home;
-  fs::path pages = home.root() / "pages";
-  FolderServer server{pages};
 };
 
-TEST_F(PageRequestsTest, APageThatKeepsPrintingLosesItsTabToCtrlWAndTheBrowserToCtrlQ) {
-  ASSERT_TRUE(server.listening());
+TEST_F(PageRequestsTest, APageThatKeepsPrintingLosesItsTabToCtrlWAndTheBrowserToCtrlQOrASignal) {
   openTwice("print.html");
-  BrowserProcess browser(home.root() / "browser.log");
-  ASSERT_TRUE(browser.waitForWindow()) << browser.log();
-  ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; })) << "no print dialog";
-  // The keys work from the dialog: behind it, the browser window may be out of reach.
-  ASSERT_TRUE(browser.onWindow(kPrintDialog, "windowfocus --sync %1 key ctrl+w"));
-  ASSERT_TRUE(within(15s, [] { return oneTabLeft(); })) << "the printing tab was not closed";
-  // The next tab prints the same way.
-  ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; })) << browser.log();
-  ASSERT_TRUE(browser.onWindow(kPrintDialog, "windowfocus --sync %1 key ctrl+q"));
-  const auto status = browser.exitStatus(10s);
-  ASSERT_TRUE(status) << "still running 10 s after Ctrl+Q, killed";
-  EXPECT_TRUE(testing::exitedCleanly(status));
-}
-
-TEST_F(PageRequestsTest, APageThatKeepsPrintingEndsWithTheBrowserOnATerminationSignal) {
-  ASSERT_TRUE(server.listening());
-  openTwice("print.html");
-  BrowserProcess browser(home.root() / "browser.log");
-  ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+  {
+    auto browser = start("first");
+    ASSERT_TRUE(browser.waitForWindow()) << browser.log();
+    ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; })) << "no print dialog";
+    // The keys work from the dialog: behind it, the browser window may be out of reach.
+    ASSERT_TRUE(browser.onWindow(kPrintDialog, "windowfocus --sync %1 key ctrl+w"));
+    ASSERT_TRUE(within(15s, [] { return oneTabLeft(); })) << "the printing tab was not closed";
+    // The next tab prints the same way.
+    ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; })) << browser.log();
+    quit(browser, kPrintDialog);
+  }
+  auto browser = start("second");
   ASSERT_TRUE(within(15s, [&] { return browser.shownWindows() == 2; }))
       << "no print dialog: " << browser.shownWindows() << " windows\n"
       << browser.log();
@@ -139,6 +87,32 @@ TEST_F(PageRequestsTest, APageThatKeepsPrintingEndsWithTheBrowserOnATerminationS
   const auto status = browser.exitStatus(10s);
   ASSERT_TRUE(status) << "still running 10 s after SIGTERM, killed";
   EXPECT_TRUE(testing::exitedCleanly(status));
+}
+
+// A page that asks and asks again cannot keep its tab, nor the browser: the tab closes with
+// Ctrl+W and the browser quits with Ctrl+Q while a dialog is up.
+TEST_F(PageRequestsTest, APageThatNeverStopsAskingCanBeClosedAndTheBrowserQuit) {
+  openTwice("dialogs.html");
+  const auto asking = [](size_t tabs) {
+    const auto session = SessionFiles().readSession();
+    return session && session->spaces.front().tabs.size() == tabs &&
+           session->spaces.front().tabs.front().url->str().ends_with("#asking");
+  };
+
+  auto browser = start("browser");
+  ASSERT_TRUE(browser.waitForWindow()) << browser.pid().value_or(0) << browser.log();
+  ASSERT_TRUE(within(15s, [&] { return asking(2); })) << "no dialog\n" << browser.log();
+  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+w"));
+  // The next tab is the same page: its dialogs come up too, and the browser still quits.
+  ASSERT_TRUE(within(15s, [&] { return asking(1); }))
+      << "the first tab was not closed, or the next one asks nothing\n"
+      << browser.log();
+  quit(browser);
+  const auto session = SessionFiles().readSession();
+  ASSERT_TRUE(session);
+  ASSERT_EQ(session->spaces.front().tabs.size(), 1u);
+  EXPECT_EQ(session->spaces.front().tabs.front().url->str(),
+            server.url("/dialogs.html?second#asking"));
 }
 
 TEST_F(PageRequestsTest, AFileChooserOpensOnlyOnAClickAndNeitherHoldsTheTabNorTheBrowser) {
@@ -161,10 +135,7 @@ TEST_F(PageRequestsTest, AFileChooserOpensOnlyOnAClickAndNeitherHoldsTheTabNorTh
   ASSERT_TRUE(clickPage(browser));
   ASSERT_TRUE(within(15s, [&] { return browser.shownWindows(kChooser) == 1; }))
       << "no file chooser";
-  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q"));
-  const auto status = browser.exitStatus(10s);
-  ASSERT_TRUE(status) << "still running 10 s after Ctrl+Q, killed";
-  EXPECT_TRUE(testing::exitedCleanly(status));
+  quit(browser);
 }
 
 }  // namespace

@@ -5,14 +5,12 @@
 
 #include <cstdlib>
 
-#include "app/accessible_controls.h"
-#include "app/browser_process.h"
-#include "app/keyring_bus.h"
-#include "app/site_server.h"
+#include "app/site_routes.h"
 #include "model/credential.h"
 #include "model/keyring_vault_storage.h"
-#include "model/records.h"
-#include "support/temp_home.h"
+#include "support/accessible_controls.h"
+#include "support/keyring_bus.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {
@@ -26,49 +24,46 @@ const testing::KeyringBus::Attributes kVaultItem = {{"service", KeyringVaultStor
 
 // A browser on its own keyring that shows a login page, where the user has sent a login and
 // is offered to save it.
-class SaveOffered {
- public:
-  explicit SaveOffered(bool loginCollection) : keyring(home.root(), loginCollection) {
-    SpaceSnapshot space{Uuid::random(), "Work", "star", "#112233", "#445566", {}, {}};
-    space.tabs.push_back(
-        TabSnapshot{Uuid::random(), *Url::parse(site.url("/login")), "Login", std::nullopt});
-    space.selectedTabID = space.tabs.front().id;
-    EXPECT_TRUE(SessionFiles().writeSession({.spaces = {space}, .currentSpaceID = space.id}));
+class PasswordsAtQuitTest : public testing::RealBrowserTest {
+ protected:
+  PasswordsAtQuitTest() {
+    testing::serveSite(server);
+    saveTabs({server.url("/login")});
     testing::startInTurkish(home.configDir());
   }
 
-  // False, with the reason reported, when the browser never offered the save.
-  bool offer() {
-    if (!site.started() || !keyring.ready()) return false;
-    controls.emplace(keyring.connection());
-    browser.emplace(home.root() / "browser.log", BrowserProcess::OnBus{keyring.address()});
-    EXPECT_TRUE(browser->waitForWindow()) << browser->log();
-    EXPECT_TRUE(within(30s, [&] { return !site.linesStarting("GET /login").empty(); }));
+  // Starts the browser on a keyring of its own holding `vault`, whose collection to store into
+  // is there only `loginCollection`, and sends the login. False, with the reason reported, when the
+  // browser never offered the save.
+  bool offer(bool loginCollection, const std::string& vault = "") {
+    auto& keyring = keyringBus.emplace(home.root(), loginCollection);
+    if (!keyring.ready() || (!vault.empty() && !keyring.store(kVaultItem, vault))) return false;
+    auto& controls = screenReader.emplace(keyring.connection());
+    auto& browser =
+        running.emplace(home.root() / "browser.log", BrowserProcess::OnBus{keyring.address()});
+    EXPECT_TRUE(browser.waitForWindow()) << browser.log();
+    EXPECT_TRUE(within(30s, [&] { return !server.requestsStarting("GET /login").empty(); }));
     // The page's one button covers it: a click anywhere in the page sends the login. A click
     // that came before the page was drawn is given again.
     EXPECT_TRUE(within(30s, [&] {
-      browser->onWindow("^Zemblo$", "windowfocus --sync %1 mousemove --window %1 1000 500 click 1");
-      return !site.linesStarting("POST /signed-in").empty();
-    })) << browser->log();
-    const bool offered = within(30s, [&] { return controls->has({"Kaydet"}); });
-    EXPECT_TRUE(offered) << browser->log();
+      browser.onWindow("^Zemblo$", "windowfocus --sync %1 mousemove --window %1 1000 500 click 1");
+      return !server.requestsStarting("POST /signed-in").empty();
+    })) << browser.log();
+    const bool offered = within(30s, [&] { return controls.has({"Kaydet"}); });
+    EXPECT_TRUE(offered) << browser.log();
     return offered;
   }
 
-  testing::TempHome home;
-  testing::SiteServer site{home.root() / "site.log"};
-  testing::KeyringBus keyring;
-  std::optional<testing::AccessibleControls> controls;
-  std::optional<BrowserProcess> browser;
+  std::optional<testing::KeyringBus> keyringBus;
+  std::optional<testing::AccessibleControls> screenReader;
+  std::optional<BrowserProcess> running;
 };
 
-TEST(PasswordsAtQuitTest, APasswordSavedJustBeforeCtrlQIsInTheKeyringAfterTheBrowserEnded) {
-  SaveOffered save(/*loginCollection=*/true);
-  ASSERT_TRUE(save.keyring.store(kVaultItem, "[]"));
-  ASSERT_TRUE(save.offer());
-  auto& keyring = save.keyring;
-  auto& controls = *save.controls;
-  auto& browser = *save.browser;
+TEST_F(PasswordsAtQuitTest, APasswordSavedJustBeforeCtrlQIsInTheKeyringAfterTheBrowserEnded) {
+  ASSERT_TRUE(offer(/*loginCollection=*/true, "[]"));
+  auto& keyring = *keyringBus;
+  auto& controls = *screenReader;
+  auto& browser = *running;
 
   // Another program has taken the item away meanwhile, so that the save takes two answers of the
   // keyring, which is slow to give them: the save is under way when Ctrl+Q comes.
@@ -94,29 +89,30 @@ TEST(PasswordsAtQuitTest, APasswordSavedJustBeforeCtrlQIsInTheKeyringAfterTheBro
 // A keyring with no collection to store into asks the user, through the desktop's prompter, to
 // make one. The banner says at once that the password is not saved, and keeps the offer, however
 // long the question stays open; once the user has answered it, Save stores the password.
-TEST(PasswordsAtQuitTest, AKeyringWithoutACollectionFailsTheSaveAtOnceAndSavesOnceTheUserMadeOne) {
-  SaveOffered save(/*loginCollection=*/false);
-  ASSERT_TRUE(save.offer());
-  auto& controls = *save.controls;
-  const testing::ChildProcess prompter = save.keyring.prompter();
+TEST_F(PasswordsAtQuitTest,
+       AKeyringWithoutACollectionFailsTheSaveAtOnceAndSavesOnceTheUserMadeOne) {
+  ASSERT_TRUE(offer(/*loginCollection=*/false));
+  auto& keyring = *keyringBus;
+  auto& controls = *screenReader;
+  const testing::ChildProcess prompter = keyring.prompter();
   ASSERT_TRUE(controls.press({"Kaydet"}));
   const std::string failure =
       "Şifre anahtarlığa kaydedilemedi. Anahtarlık onayını ya da parolanı isterse ver, sonra "
       "tekrar dene.";
-  ASSERT_TRUE(within(5s, [&] { return controls.has({failure}); })) << save.browser->log();
+  ASSERT_TRUE(within(5s, [&] { return controls.has({failure}); })) << running->log();
   EXPECT_TRUE(controls.isEnabled({"Kaydet"}));
   const std::string question =
       "timeout 30 xdotool search --sync --onlyvisible --class gcr-prompter windowfocus --sync ";
   ASSERT_EQ(std::system((question + "type --delay 20 'new-keyring-1' >/dev/null").c_str()), 0);
   ASSERT_EQ(std::system("xdotool key Tab type --delay 20 'new-keyring-1' && xdotool key Return"),
             0);
-  EXPECT_FALSE(save.keyring.secret(kVaultItem));
+  EXPECT_FALSE(keyring.secret(kVaultItem));
 
   ASSERT_TRUE(within(20s, [&] {
     controls.press({"Kaydet"});
-    return save.keyring.secret(kVaultItem).has_value();
-  })) << save.browser->log();
-  const auto logins = decodeCredentials(*save.keyring.secret(kVaultItem));
+    return keyring.secret(kVaultItem).has_value();
+  })) << running->log();
+  const auto logins = decodeCredentials(*keyring.secret(kVaultItem));
   ASSERT_TRUE(logins && logins->size() == 1u);
   EXPECT_EQ(logins->front().password, "s3cret-at-quit");
   EXPECT_TRUE(within(10s, [&] { return !controls.has({"Kaydet"}); }));

@@ -1,13 +1,12 @@
 // What sites keep in the browser (the login cookie, their storage) is still theirs after a
-// restart, while what they meant for the browsing session alone is not.
+// restart until the user clears it, while what they meant for the browsing session alone is not.
 #include <gtest/gtest.h>
 
-#include "app/accessible_controls.h"
-#include "app/browser_process.h"
-#include "app/keyring_bus.h"
-#include "app/site_server.h"
-#include "model/records.h"
-#include "support/temp_home.h"
+#include "app/site_routes.h"
+#include "support/accessible_controls.h"
+#include "support/browser_process.h"
+#include "support/keyring_bus.h"
+#include "support/real_browser.h"
 
 namespace zemblo {
 namespace {
@@ -16,32 +15,23 @@ using namespace std::chrono_literals;
 using testing::BrowserProcess;
 using testing::within;
 
-void openOnly(const std::string& address) {
-  SpaceSnapshot space{Uuid::random(), "Work", "star", "#112233", "#445566", {}, {}};
-  space.tabs.push_back(TabSnapshot{Uuid::random(), *Url::parse(address), "Site", std::nullopt});
-  space.selectedTabID = space.tabs.front().id;
-  SessionSnapshot session;
-  session.currentSpaceID = space.id;
-  session.spaces.push_back(space);
-  ASSERT_TRUE(SessionFiles().writeSession(session));
-}
+class SiteDataTest : public testing::RealBrowserTest {
+ protected:
+  SiteDataTest() {
+    testing::serveSite(server);
+    saveTabs({server.url("/site")});
+    testing::startInTurkish(home.configDir());
+  }
+  size_t notes(const std::string& prefix) { return server.notesStarting(prefix).size(); }
+};
 
-// Quits with Ctrl+Q, as the user does, once the browser shows its window.
-void quit(BrowserProcess& browser) {
-  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q")) << browser.log();
-  EXPECT_TRUE(testing::exitedCleanly(browser.exitStatus(20s))) << browser.log();
-}
-
-// The page's last write comes right before the word the test quits on. The first start finds a
-// damaged cookie store: kept aside and told, it costs no cookie set afterwards.
-TEST(SiteDataTest, TheLoginCookieAndTheSitesStorageSurviveARestartAndTheSessionCookieDoesNot) {
-  testing::TempHome home;
-  testing::SiteServer site(home.root() / "site.log");
-  ASSERT_TRUE(site.started());
-  openOnly(site.url("/site"));
+// The page's last write comes right before the note the test quits on. The first start finds a
+// damaged cookie store: kept aside and told, it costs no cookie set afterwards. "Clear cookies and
+// site data" in the privacy settings then signs the user out for good.
+TEST_F(SiteDataTest,
+       TheLoginCookieAndStorageSurviveARestartUntilClearedAndTheSessionCookieDoesNot) {
   const auto cookies = home.dataDir() / "WebKit" / "cookies.sqlite";
   home.writeFile(cookies, std::string(8192, '\0'));
-  testing::startInTurkish(home.configDir());
   {
     testing::KeyringBus bus(home.root());
     const testing::AccessibleControls controls(bus.connection());
@@ -52,43 +42,17 @@ TEST(SiteDataTest, TheLoginCookieAndTheSitesStorageSurviveARestartAndTheSessionC
           {"Çerez dosyası okunamadı ve \"cookies.sqlite.bad\" olarak saklandı. "
            "Siteler yeniden oturum açmanı isteyecek."});
     }));
-    ASSERT_TRUE(within(30s, [&] { return site.linesStarting("stored").size() == 1; }))
-        << browser.log();
+    ASSERT_TRUE(within(30s, [&] { return notes("stored") == 1; })) << browser.log();
     quit(browser);
   }
   EXPECT_EQ(home.readFile(cookies.string() + ".bad"), std::string(8192, '\0'));
   EXPECT_TRUE(std::filesystem::exists(cookies));
   {
     // The tab the session kept asks for the site again.
-    BrowserProcess browser(home.root() / "second.log");
-    ASSERT_TRUE(within(30s, [&] { return site.linesStarting("storage").size() == 2; }))
-        << browser.log();
-    quit(browser);
-  }
-  const auto visits = site.linesStarting("GET /site");
-  ASSERT_EQ(visits.size(), 2u);
-  EXPECT_EQ(visits[0], "GET /site cookies=");
-  EXPECT_EQ(visits[1], "GET /site cookies=login=ada");
-  EXPECT_EQ(site.linesStarting("storage"),
-            (std::vector<std::string>{"storage local=null indexed=undefined",
-                                      "storage local=kept indexed=kept"}));
-}
-
-// "Clear cookies and site data" in the privacy settings signs the user out for good: after a
-// restart the site gets no cookie and finds none of its storage.
-TEST(SiteDataTest, ClearingSiteDataInTheSettingsLeavesNothingForTheNextStart) {
-  testing::TempHome home;
-  testing::SiteServer site(home.root() / "site.log");
-  ASSERT_TRUE(site.started());
-  openOnly(site.url("/site"));
-  testing::startInTurkish(home.configDir());
-  {
     testing::KeyringBus bus(home.root());
     const testing::AccessibleControls controls(bus.connection());
-    BrowserProcess browser(home.root() / "first.log", BrowserProcess::OnBus{bus.address()});
-    ASSERT_TRUE(browser.waitForWindow()) << browser.log();
-    ASSERT_TRUE(within(30s, [&] { return site.linesStarting("stored").size() == 1; }))
-        << browser.log();
+    BrowserProcess browser(home.root() / "second.log", BrowserProcess::OnBus{bus.address()});
+    ASSERT_TRUE(within(30s, [&] { return notes("stored") == 2; })) << browser.log();
     ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+comma"));
     // The pane's row takes a real click.
     std::optional<std::pair<int, int>> row;
@@ -106,13 +70,16 @@ TEST(SiteDataTest, ClearingSiteDataInTheSettingsLeavesNothingForTheNextStart) {
         << browser.log();
     quit(browser);
   }
-  BrowserProcess browser(home.root() / "second.log");
-  ASSERT_TRUE(within(30s, [&] { return site.linesStarting("storage").size() == 2; }))
-      << browser.log();
+  auto browser = start("third");
+  ASSERT_TRUE(within(30s, [&] { return notes("storage") == 3; })) << browser.log();
   quit(browser);
-  EXPECT_EQ(site.linesStarting("GET /site"),
-            (std::vector<std::string>{"GET /site cookies=", "GET /site cookies="}));
-  EXPECT_EQ(site.linesStarting("storage").back(), "storage local=null indexed=undefined");
+  EXPECT_EQ(server.notesStarting("GET /site"),
+            (std::vector<std::string>{"GET /site cookies=", "GET /site cookies=login=ada",
+                                      "GET /site cookies="}));
+  EXPECT_EQ(server.notesStarting("storage"),
+            (std::vector<std::string>{"storage local=null indexed=undefined",
+                                      "storage local=kept indexed=kept",
+                                      "storage local=null indexed=undefined"}));
 }
 
 }  // namespace

@@ -3,26 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <glib.h>
-#include <sys/wait.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <string_view>
-#include <thread>
 
 #include "app/app_run.h"
 #include "app/app_windows.h"
-#include "app/browser_process.h"
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/records.h"
 #include "model/tabs_model.h"
-#include "support/child_process.h"
 #include "support/main_loop.h"
 #include "support/temp_home.h"
 #include "support/x_input.h"
@@ -39,23 +33,10 @@ std::vector<Gtk::Window*> windowsTitled(Gtk::Application& app, const std::string
   return found;
 }
 
-// Runs the application and, once it is up, the given checks; then quits it.
-void runApp(const Glib::RefPtr<ZembloApp>& app, std::function<void()> checks) {
-  app->signal_activate().connect(
-      [app, checks] {
-        Glib::signal_idle().connect_once([app, checks] {
-          checks();
-          app->quit();
-        });
-      },
-      true);
-  testing::runAndHideWindows(*app);
-}
-
 TEST(ZembloAppTest, OpensOneBrowserWindowAndSingleInstanceWindowsAndSavesAtQuit) {
   testing::TempHome home;
   auto app = ZembloApp::create();
-  runApp(app, [&] {
+  testing::runChecks(*app, [&] {
     auto store = app->store();
     EXPECT_EQ(store, app->store());  // created once
     ASSERT_EQ(windowsTitled(*app, "Zemblo").size(), 1u);
@@ -171,7 +152,7 @@ bool startsTheEarlyLoad() {
         loadingAtStartup = tab && tab->storedWebView() && tab->hasStartedLoading;
       },
       true);
-  runApp(app, [] {});
+  testing::runChecks(*app, [] {});
   return !windowAtStartup && loadingAtStartup;
 }
 
@@ -180,88 +161,6 @@ void startAndCheckTheEarlyLoad() { std::exit(startsTheEarlyLoad() ? 0 : 1); }
 TEST(ZembloAppDeathTest, TheSelectedTabsPageIsAskedForBeforeTheWindowIsBuilt) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(startAndCheckTheEarlyLoad(), ::testing::ExitedWithCode(0), "");
-}
-
-// Starts the real executable as a fresh user, lets it come up, ends it with a signal and checks
-// that it saved on the way out and then ended by itself.
-TEST(ZembloAppTest, TerminationSignalsQuitCleanlyAndSave) {
-  using namespace std::chrono_literals;
-  for (int signal : {SIGTERM, SIGINT}) {
-    testing::TempHome home;
-    testing::BrowserProcess browser(home.root() / "browser.log");
-    const auto session = home.dataDir() / "session.json";
-    // Up and running once its window shows: the signals are watched from start-up on.
-    ASSERT_TRUE(browser.waitForWindow()) << browser.log();
-    EXPECT_FALSE(std::filesystem::exists(session));
-    browser.signal(signal);
-    const auto status = browser.exitStatus(10s);
-    EXPECT_TRUE(status) << "signal " << signal << ": still running 10 s later, killed";
-    EXPECT_TRUE(testing::exitedCleanly(status)) << "signal " << signal;
-    EXPECT_TRUE(std::filesystem::exists(session)) << "signal " << signal;
-  }
-}
-
-// Quit (Ctrl+Q) from the window ends the browser like closing it does: it saves and exits with 0,
-// also for a new user whose three files are directories, which are set aside, not read. One press
-// is enough from the moment the window shows.
-TEST(ZembloAppTest, CtrlQSavesAndQuitsEvenWhenTheFilesAreDirectories) {
-  using namespace std::chrono_literals;
-  testing::TempHome home;
-  const auto sessionFile = home.dataDir() / "session.json";
-  const auto history = home.dataDir() / "history.json";
-  const auto defaults = home.configDir() / "user-defaults.json";
-  for (const auto& path : {sessionFile, history, defaults}) {
-    std::filesystem::create_directories(path / "inside");
-  }
-  testing::BrowserProcess browser(home.root() / "browser.log");
-  ASSERT_TRUE(browser.waitForWindow()) << browser.log();
-  ASSERT_TRUE(browser.onWindow("^Zemblo$", "windowfocus --sync %1 key ctrl+q"));
-  const auto status = browser.exitStatus(10s);
-  ASSERT_TRUE(status) << "still running 10 s after Ctrl+Q, killed";
-  EXPECT_TRUE(testing::exitedCleanly(status));
-  EXPECT_TRUE(std::filesystem::is_regular_file(sessionFile));
-  EXPECT_TRUE(std::filesystem::is_regular_file(history));
-  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(sessionFile) += ".bad/inside"));
-  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(history) += ".bad/inside"));
-  // Settings are set aside only when they are first written; until then nothing is touched.
-  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(defaults) += ".bad/inside") ||
-              std::filesystem::exists(defaults / "inside"));
-}
-
-// A download in full flow must neither hold up quitting nor leave a partial file behind.
-TEST(ZembloAppTest, QuittingDuringADownloadIsPromptAndLeavesNoPartialFile) {
-  using namespace std::chrono_literals;
-  testing::TempHome home;
-  int serverOutput = -1;
-  testing::ChildProcess server({"python3", ZEMBLO_DOWNLOAD_SERVER, "0"}, &serverOutput);
-  ASSERT_TRUE(server.started());
-  // The whole line: the server may write the number and the line's end apart, and it ends if it
-  // finds the pipe closed in between.
-  std::string port;
-  for (char c = 0; port.find('\n') == std::string::npos && read(serverOutput, &c, 1) == 1;) {
-    port += c;
-  }
-  close(serverOutput);
-  ASSERT_NE(port.find('\n'), std::string::npos) << port;
-  const auto slow = Url::parse("http://127.0.0.1:" + std::to_string(std::stoi(port)) +
-                               "/slow?bytes=500000000&rate=100000");
-  SpaceSnapshot space{Uuid::random(), "Downloads", "star", "#112233", "#445566", {}, {}};
-  space.tabs.push_back(TabSnapshot{Uuid::random(), *slow, "slow", std::nullopt});
-  space.selectedTabID = space.tabs.front().id;
-  SessionSnapshot session;
-  session.currentSpaceID = space.id;
-  session.spaces.push_back(space);
-  ASSERT_TRUE(SessionFiles().writeSession(session));
-
-  testing::BrowserProcess browser(home.root() / "browser.log");
-  const auto folder = home.root() / "Downloads";
-  EXPECT_TRUE(
-      testing::within(30s, [&] { return std::filesystem::exists(folder / "slow.bin.part"); }));
-  browser.signal(SIGTERM);
-  const auto status = browser.exitStatus(5s);
-  EXPECT_TRUE(status) << "still running 5 s after SIGTERM, killed";
-  EXPECT_TRUE(testing::exitedCleanly(status));
-  EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 }  // namespace

@@ -17,22 +17,10 @@
 #include "support/interface_language.h"
 #include "support/memory_vault_storage.h"
 #include "support/saved_files.h"
+#include "support/saved_session.h"
 #include "support/temp_home.h"
 
 namespace zemblo::testing {
-
-// A saved space whose tabs are titled "<name><i>" and show "https://<name><i>.example/".
-inline SpaceSnapshot savedSpace(const std::string& name, int tabCount,
-                                std::optional<int> selected = std::nullopt) {
-  SpaceSnapshot space{Uuid::random(), name, "star", "#112233", "#445566", {}, std::nullopt};
-  for (int i = 0; i < tabCount; ++i) {
-    const std::string title = name + std::to_string(i);
-    space.tabs.push_back(TabSnapshot{Uuid::random(), *Url::parse("https://" + title + ".example/"),
-                                     title, std::nullopt});
-  }
-  if (selected) space.selectedTabID = space.tabs[*selected].id;
-  return space;
-}
 
 // Whether `tab` works with the models of `store`, through the services the store hands its tabs.
 inline bool servedBy(const BrowserTab& tab, const BrowserStore& store) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/browser_process.h"
+#include "support/browser_process.h"
 #include "support/child_process.h"
 
 namespace zemblo::testing {
