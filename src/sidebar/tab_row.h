@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include <gtkmm.h>
 
@@ -78,6 +80,10 @@ class TabRow : public Gtk::Widget {
   Gtk::Image speakerImage_;
   CaptureIndicator capture_;
   TabRowLook look_;
+  // What the title and the names were last given: giving a label new attributes lays it out
+  // again, and each name given anew is announced, even when nothing changed.
+  std::optional<std::pair<int, bool>> titleStyle_;
+  std::string closeName_, rowName_;
   double rowHeight_ = 34;
   ColorScheme scheme_ = ColorScheme::light;
   GdkRGBA selectedFill_{};
