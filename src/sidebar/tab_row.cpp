@@ -177,7 +177,7 @@ void TabRow::sync() {
   }
   if (look_.title != rowName_) {
     rowName_ = look_.title;
-    setAccessibleName(*this, rowName_);
+    setAccessibleName(*this, *rowName_);
   }
   setAccessibleSelected(*this, selected);
   syncSpeaker();

@@ -83,7 +83,8 @@ class TabRow : public Gtk::Widget {
   // What the title and the names were last given: giving a label new attributes lays it out
   // again, and each name given anew is announced, even when nothing changed.
   std::optional<std::pair<int, bool>> titleStyle_;
-  std::string closeName_, rowName_;
+  std::string closeName_;
+  std::optional<std::string> rowName_;
   double rowHeight_ = 34;
   ColorScheme scheme_ = ColorScheme::light;
   GdkRGBA selectedFill_{};
