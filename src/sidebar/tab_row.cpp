@@ -170,15 +170,8 @@ void TabRow::sync() {
   title_.set_opacity(selected ? 1 : kUnselectedTitleOpacity);
   setHelpText(close_, localized("Sekmeyi kapat (Ctrl+W)"));
   // Every row has one: the name says which tab each closes.
-  if (std::string name = withArgument(localized("%@ sekmesini kapat"), look_.title);
-      name != closeName_) {
-    closeName_ = std::move(name);
-    setAccessibleName(close_, closeName_);
-  }
-  if (look_.title != rowName_) {
-    rowName_ = look_.title;
-    setAccessibleName(*this, *rowName_);
-  }
+  setAccessibleName(close_, withArgument(localized("%@ sekmesini kapat"), look_.title));
+  setAccessibleName(*this, look_.title);
   setAccessibleSelected(*this, selected);
   syncSpeaker();
 

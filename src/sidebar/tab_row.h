@@ -2,7 +2,7 @@
 
 #include <memory>
 #include <optional>
-#include <string>
+#include <utility>
 
 #include <gtkmm.h>
 
@@ -80,11 +80,8 @@ class TabRow : public Gtk::Widget {
   Gtk::Image speakerImage_;
   CaptureIndicator capture_;
   TabRowLook look_;
-  // What the title and the names were last given: giving a label new attributes lays it out
-  // again, and each name given anew is announced, even when nothing changed.
+  // The title's size and weight as last given: new attributes, even equal ones, lay it out again.
   std::optional<std::pair<int, bool>> titleStyle_;
-  std::string closeName_;
-  std::optional<std::string> rowName_;
   double rowHeight_ = 34;
   ColorScheme scheme_ = ColorScheme::light;
   GdkRGBA selectedFill_{};
