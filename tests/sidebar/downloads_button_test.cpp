@@ -141,8 +141,8 @@ TEST_F(DownloadsButtonTest, TheButtonAndItsListFollowTheDownloads) {
 }
 
 // While a download runs the arrow fades from its resting opacity to 0.25 / 0.72 of it and back,
-// on frames that change nothing else: the window is not laid out again for them. The end of the
-// download leaves it at rest.
+// on frames that change nothing else: the window is not laid out again for them. The open list
+// and the end of the download leave it at rest.
 TEST_F(DownloadsButtonTest, TheArrowPulsesOnFramesOfItsOwn) {
   testing::AnimationsOn animations;
   Gtk::Widget& arrow = face().symbolImage();
@@ -158,6 +158,12 @@ TEST_F(DownloadsButtonTest, TheArrowPulsesOnFramesOfItsOwn) {
   EXPECT_GT(std::ranges::min(steps), low - 0.01);
   // Progress and the list may lay the window out now and then; the pulse alone never does.
   EXPECT_LT(layouts.count() * 4, int(steps.size()));
+  // The open list shows the progress itself: the arrow rests beneath it, and pulses once it closes.
+  popover();
+  pump();
+  EXPECT_EQ(arrow.get_opacity(), 1.0);
+  popoverOf(button()).popdown();
+  ASSERT_TRUE(waitUntil([&] { return arrow.get_opacity() < 1; }));
 
   manager().finish(*running);
   pump();
