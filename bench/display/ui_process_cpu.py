@@ -116,6 +116,8 @@ def measure(browser, origin, seconds, rate, shot=None):
                     os.path.isdir(downloads) and
                     any(name.startswith("slow") for name in os.listdir(downloads))):
                 time.sleep(0.1)
+            if time.monotonic() >= deadline:
+                print(f"{browser}: the download did not start", file=sys.stderr)
             time.sleep(1)
             closed = share(process.pid, seconds)
             # The downloads button: first in the sidebar's bottom bar.
