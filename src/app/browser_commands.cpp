@@ -10,6 +10,7 @@
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
 #include "model/tabs_model.h"
+#include "platform/main_loop_work.h"
 #include "platform/url.h"
 #include "sidebar/tab_row_keys.h"
 #include "widgets/accessibility.h"
@@ -346,8 +347,15 @@ void BrowserMenu::installActions() {
   addAction("toggle-sidebar", [&c] { c.toggleSidebar(); });
   addAction("back", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goBack); });
   addAction("forward", [&c] { c.sendToWebView(BrowserCommands::WebViewCommand::goForward); });
-  addAction("next-tab", [&c] { c.tabs().selectAdjacentTab(true); });
-  addAction("previous-tab", [&c] { c.tabs().selectAdjacentTab(false); });
+  // A held Ctrl+Tab's presses come with the frames: one handled in the same turn of the main
+  // loop as a frame would show in the frame after it, a missed frame for every such press. The
+  // views take the new selection at once instead.
+  const auto step = [&c](bool forward) {
+    c.tabs().selectAdjacentTab(forward);
+    runWaitingMainLoopWork();
+  };
+  addAction("next-tab", [step] { step(true); });
+  addAction("previous-tab", [step] { step(false); });
   addAction("next-space", [&c] { c.stepSpace(+1); });
   addAction("previous-space", [&c] { c.stepSpace(-1); });
   addAction("toggle-menu", [this] { togglePopover(); });

@@ -83,7 +83,10 @@ DownloadsButton::DownloadsButton(const SidebarContext& context)
   popover_.set_parent(*this);
   popover_.set_position(Gtk::PositionType::TOP);
   popover_.add_css_class("downloads");
-  popover_.signal_closed().connect([this] { showing_ = false; });
+  popover_.signal_closed().connect([this] {
+    showing_ = false;
+    pulse();
+  });
   hideTooltipWhileOpen(face_, popover_);
   pointerReturn_.watch(popover_);
   setUpPopoverKeys(popover_);
@@ -133,6 +136,7 @@ void DownloadsButton::toggle() {
     popover_.set_child(*content_);
   }
   showing_ = true;
+  pulse();
   // The button takes no focus from a click: focused, it was pressed from the keyboard.
   popupFor(popover_, !face_.has_focus());
 }
@@ -148,10 +152,16 @@ void DownloadsButton::sync() {
   announce(unseen);
   face_.setSymbol(running ? "arrow.down.circle.fill" : "arrow.down.circle");
   face_.update(helpText(unseen), true);
-  pulse_.setRunning(running);
+  pulse();
   dot_->set_visible(running || unseen > 0);
   const Palette palette = themeColors(context_.preferences, context_.tabs);
   dot_->setGradient(gradient(palette.direction, palette.primary, palette.secondary));
+}
+
+void DownloadsButton::pulse() {
+  // The open list shows each download's progress itself; the arrow beneath it rests meanwhile
+  // rather than have the window drawn again ten times a second for it.
+  pulse_.setRunning(!showing_ && context_.downloads.runningCount() > 0);
 }
 
 void DownloadsButton::announce(size_t unseen) {

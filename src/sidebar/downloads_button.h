@@ -44,6 +44,8 @@ class DownloadsButton : public Gtk::Overlay {
   class Dot;
 
   void sync();
+  // Pulses the arrow while downloads run and the list is closed.
+  void pulse();
   // Tells of downloads started since the last sync.
   void announce(size_t unseen);
 

@@ -171,6 +171,9 @@ class TabListView::Column : public Gtk::Widget {
   // replaced list (another space) starts afresh and fades in.
   void reconcile(const SidebarContext& context, const Space::TabList& tabs,
                  const std::optional<Uuid>& selected, TabDensity density, bool replaced) {
+    // Only a change of the rows or their height changes the column's size: a new selection alone
+    // (each step of a held Ctrl+Tab) measures no row again.
+    const bool resized = replaced || density != density_ || !sameRows(tabs);
     density_ = density;
     std::unordered_map<const BrowserTab*, std::unique_ptr<Slot>> kept(slots_.size());
     for (auto& slot : slots_) kept[slot->row->tab().get()] = std::move(slot);
@@ -214,7 +217,7 @@ class TabListView::Column : public Gtk::Widget {
     }
     // Rows of tabs that left the space.
     for (auto& [tab, slot] : kept) slot->row->unparent();
-    queue_resize();
+    if (resized) queue_resize();
   }
 
   size_t insertionIndexAt(double y) const {
@@ -273,6 +276,12 @@ class TabListView::Column : public Gtk::Widget {
   }
 
  private:
+  bool sameRows(const Space::TabList& tabs) const {
+    return std::ranges::equal(tabs, slots_, [](const auto& tab, const auto& slot) {
+      return tab.get() == slot->row->tab().get();
+    });
+  }
+
   std::vector<Gtk::Widget*> focusItems() {
     std::vector<Gtk::Widget*> items{&newTab_};
     for (const auto& slot : slots_) items.push_back(slot->row.get());

@@ -155,14 +155,18 @@ void TabRow::sync() {
     waiting_.set_visible(waiting);
     queue_resize();
   }
-  Pango::AttrList attributes;
-  auto size = Pango::Attribute::create_attr_size_absolute(
-      static_cast<int>(std::lround(metrics.labelSize * PANGO_SCALE)));
-  auto weight = Pango::Attribute::create_attr_weight(selected ? Pango::Weight::MEDIUM
-                                                              : Pango::Weight::NORMAL);
-  attributes.insert(size);
-  attributes.insert(weight);
-  title_.set_attributes(attributes);
+  const std::pair<int, bool> style{static_cast<int>(std::lround(metrics.labelSize * PANGO_SCALE)),
+                                   selected};
+  if (style != titleStyle_) {
+    titleStyle_ = style;
+    Pango::AttrList attributes;
+    auto size = Pango::Attribute::create_attr_size_absolute(style.first);
+    auto weight = Pango::Attribute::create_attr_weight(selected ? Pango::Weight::MEDIUM
+                                                                : Pango::Weight::NORMAL);
+    attributes.insert(size);
+    attributes.insert(weight);
+    title_.set_attributes(attributes);
+  }
   title_.set_opacity(selected ? 1 : kUnselectedTitleOpacity);
   setHelpText(close_, localized("Sekmeyi kapat (Ctrl+W)"));
   // Every row has one: the name says which tab each closes.
@@ -185,8 +189,9 @@ void TabRow::syncSpeaker() {
     speaker_.set_visible(shown);
     queue_resize();
   }
-  speakerImage_.set_from_icon_name(
-      symbolIconName(muted ? "speaker.slash.fill" : "speaker.wave.2.fill"));
+  // Set anew, even the same symbol is looked up and the row laid out again.
+  const Glib::ustring symbol = symbolIconName(muted ? "speaker.slash.fill" : "speaker.wave.2.fill");
+  if (speakerImage_.get_icon_name() != symbol) speakerImage_.set_from_icon_name(symbol);
   // Named by what a click does, like the tab menu's item.
   setHelpText(speaker_, muteTitle(*tab_));
 }

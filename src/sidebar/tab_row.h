@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include <gtkmm.h>
 
@@ -78,6 +80,8 @@ class TabRow : public Gtk::Widget {
   Gtk::Image speakerImage_;
   CaptureIndicator capture_;
   TabRowLook look_;
+  // The title's size and weight as last given: new attributes, even equal ones, lay it out again.
+  std::optional<std::pair<int, bool>> titleStyle_;
   double rowHeight_ = 34;
   ColorScheme scheme_ = ColorScheme::light;
   GdkRGBA selectedFill_{};

@@ -8,11 +8,13 @@ namespace zemblo {
 
 // Fades a widget from its full opacity to `low` times it and back, each way taking `period`
 // seconds with the style sheets' ease-in-out, for as long as it runs. Only that widget is drawn
-// again, 30 times a second: a fade this slow looks as smooth as at the display's full rate, and
-// each frame repaints the window's whole scene through the software renderer.
+// again, ten times a second: it runs as long as a download does, and each step costs the window a
+// whole frame (its scene snapshotted, compared and the change painted), which at the display's
+// rate made a running download cost the interface more than the download itself. On a small
+// symbol a fade this slow shows no steps of a tenth of a second.
 class OpacityPulse {
  public:
-  static constexpr std::chrono::milliseconds kFrameInterval{33};
+  static constexpr std::chrono::milliseconds kFrameInterval{100};
 
   OpacityPulse(Gtk::Widget& widget, double low, double period);
 
