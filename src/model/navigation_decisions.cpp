@@ -84,8 +84,11 @@ void NavigationDecisions::visitDespiteCertificate() {
 
 std::shared_ptr<BrowserTab> NavigationDecisions::createPopupTab() {
   if (!popupAllowed_) return nullptr;
+  // Spent before the window opens, which may take the engine's turns.
+  popupAllowed_ = false;
   auto popup = tab_.openPopup();
-  if (popup) popupAllowed_ = false;
+  // With no window to open it in, the press stays unused.
+  if (!popup) popupAllowed_ = true;
   return popup;
 }
 
