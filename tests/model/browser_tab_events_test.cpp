@@ -20,7 +20,6 @@ bool shownSecure(const BrowserTab& tab) {
   return tab.connectionSecurity() == BrowserTab::ConnectionSecurity::secure;
 }
 
-
 Url url(const char* text) { return *Url::parse(text); }
 
 // A store with one open, loaded tab in the current space.

@@ -12,7 +12,6 @@ bool shownSecure(const BrowserTab& tab) {
   return tab.connectionSecurity() == BrowserTab::ConnectionSecurity::secure;
 }
 
-
 Url url(const char* text) { return *Url::parse(text); }
 
 // A web view that only counts what the tab asks of it.
