@@ -32,7 +32,7 @@ namespace {
 
 size_t sleepingTabs(BrowserStore& store) {
   size_t count = 0;
-  for (const auto& tab : store.tabs().currentSpace()->tabs.peek()) count += tab->isAsleep();
+  for (const auto& tab : store.tabs().currentSpace()->tabs.peek()) count += tab->page.isAsleep();
   return count;
 }
 

@@ -204,7 +204,7 @@ void BrowserCommands::showSourceOfCurrentPage() const {
     }
     // Beside the page, in whichever window holds it by now, under the page's name and icon.
     const auto tab = opener.lock();
-    const auto services = tab ? tab->services.lock() : nullptr;
+    const auto services = tab ? tab->services() : nullptr;
     const auto& page = tab ? tab->url.peek() : std::nullopt;
     if (!services || !page) return;
     const auto shown = services->windowHolding(*tab).openTab(*url, false, tab);

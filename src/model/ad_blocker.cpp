@@ -8,9 +8,9 @@
 #include <system_error>
 #include <vector>
 
-#include "model/browser_tab.h"
 #include "model/host_rules.h"
 #include "model/localization.h"
+#include "model/tab_web_view.h"
 #include "platform/main_loop.h"
 #include "platform/mapped_file.h"
 #include "platform/paths.h"
@@ -170,18 +170,18 @@ bool AdBlocker::isAllowed(std::optional<std::string_view> host) const {
   return false;
 }
 
-void AdBlocker::apply(BrowserTab& tab, const std::optional<Url>& address) const {
-  auto* view = tab.storedWebView();
+void AdBlocker::apply(TabWebView& page, const std::optional<Url>& address) const {
+  auto* view = page.stored();
   if (!view || !ruleList) return;
   std::optional<std::string> host;
   const bool wanted = isEnabled.peek() && !isAllowed(hostOf(address, host));
-  if (wanted == tab.adBlockApplied) return;
+  if (wanted == page.adBlockApplied()) return;
   if (wanted) {
     view->addContentRuleList(*ruleList);
   } else {
     view->removeContentRuleList(*ruleList);
   }
-  tab.adBlockApplied = wanted;
+  page.setAdBlockApplied(wanted);
 }
 
 bool AdBlocker::isBlocking(const std::optional<Url>& url) const {

@@ -19,7 +19,7 @@
 
 namespace zemblo {
 
-class BrowserTab;
+class TabWebView;
 class MappedFile;
 
 // Blocks ads and trackers with one compiled content-rule list, switched off for the whole
@@ -82,7 +82,7 @@ class AdBlocker {
 
   bool isAllowed(std::optional<std::string_view> host) const;
   // Adds the rule list to the tab's web view, or takes it out, for a page at `address`.
-  void apply(BrowserTab& tab, const std::optional<Url>& address) const;
+  void apply(TabWebView& page, const std::optional<Url>& address) const;
   bool isBlocking(const std::optional<Url>& url) const;
   void setEnabled(bool enabled);
   void setAllowed(bool allowed, std::string_view host);

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include "model/ad_blocker.h"
 #include "model/autofill_bridge.h"
 #include "model/browser_engine.h"
 #include "model/browser_tab.h"
@@ -207,7 +208,24 @@ void BrowserStore::startTabServices() {
             sessionStateRejected(tab.id, std::move(bytes));
           },
       .windowHolding = [this](const BrowserTab& tab) -> TabsModel& { return tabsHolding(tab); },
-      .windows = [this] { return windows(); }});
+      .windows = [this] { return windows(); },
+      .openTab =
+          [this](const Url& address, bool inBackground, std::shared_ptr<BrowserTab> opener) {
+            tabsHolding(*opener).openTab(address, inBackground, opener);
+          },
+      .showPopup =
+          [this](std::shared_ptr<BrowserTab> popup, std::shared_ptr<BrowserTab> opener) {
+            TabsModel& window = tabsHolding(*opener);
+            window.insertTab(popup, opener);
+            window.select(*popup);
+          },
+      .closeTab = [this](const BrowserTab& tab) { tabsHolding(tab).closeTab(tab); },
+      .preparePage =
+          [this](BrowserTab& tab, const std::optional<Url>& address) {
+            if (!pageServices_) return;
+            pageServices_->adBlocker().apply(tab.page, address);
+            pageServices_->applyDarkMode(tab, address);
+          }});
   // Shares the store's life: a tab that holds it keeps the store whole while it uses it.
   tabServicesHandle_ = handleTo(*tabServices_);
 }
@@ -385,7 +403,7 @@ void BrowserStore::restoreTabStates(std::vector<SetAsideFile>& setAside) {
   std::vector<Uuid> later;
   forEachTab([&](const std::shared_ptr<BrowserTab>& tab) {
     if (std::ranges::find(first, tab) != first.end()) {
-      tab->pendingSessionState = stateFiles.read(tab->id, &setAside);
+      tab->page.keepSessionState(stateFiles.read(tab->id, &setAside));
     } else {
       later.push_back(tab->id);
     }
@@ -427,8 +445,8 @@ void BrowserStore::takeTabStates(std::vector<TabState> states,
   for (TabState& state : states) {
     forEachTab([&](const std::shared_ptr<BrowserTab>& tab) {
       // A tab the user already opened has a list of its own by now.
-      if (tab->id == state.tabID && !tab->hasStartedLoading) {
-        tab->pendingSessionState = std::move(state.bytes);
+      if (tab->id == state.tabID && !tab->page.hasStartedLoading()) {
+        tab->page.keepSessionState(std::move(state.bytes));
       }
     });
   }
@@ -442,7 +460,8 @@ std::optional<std::vector<TabState>> BrowserStore::tabStates() const {
   // Private windows' tabs are never written.
   forEachTab([&](const std::shared_ptr<BrowserTab>& tab) {
     if (!tab->url.peek()) return;  // as in the session: start-page tabs are not kept
-    if (auto bytes = tab->sessionState()) states.push_back(TabState{tab->id, std::move(*bytes)});
+    if (auto bytes = tab->page.sessionState())
+      states.push_back(TabState{tab->id, std::move(*bytes)});
   });
   return states;
 }

@@ -1,15 +1,11 @@
 #include "model/browser_tab.h"
 
-#include "model/ad_blocker.h"
-#include "model/browser_engine.h"
 #include "model/history_model.h"
 #include "model/host_rules.h"
 #include "model/localization.h"
-#include "model/page_services_model.h"
 #include "model/preferences_model.h"
 #include "model/site_zoom.h"
 #include "model/tab_services.h"
-#include "model/tabs_model.h"
 #include "platform/text.h"
 
 namespace zemblo {
@@ -32,65 +28,69 @@ BrowserTab::BrowserTab(Uuid id, std::optional<Url> url, std::string title,
 std::shared_ptr<BrowserTab> BrowserTab::makePopup(std::weak_ptr<BrowserTab> opener) {
   auto popup = std::make_shared<BrowserTab>();
   popup->popupOpener_ = std::move(opener);
-  popup->hasStartedLoading = true;
-  popup->isPopup = true;
+  popup->page.startAfresh();
+  popup->isPopup_ = true;
   return popup;
 }
 
 BrowserTab::~BrowserTab() = default;
 
-WebViewPort* BrowserTab::webView() {
-  if (storedWebView_) return storedWebView_.get();
-  const auto owner = services.lock();
+void BrowserTab::joinWindow(std::weak_ptr<const TabServices> services, bool isPrivate) {
+  services_ = std::move(services);
+  isPrivate_ = isPrivate;
+}
+
+std::unique_ptr<WebViewPort> BrowserTab::makeWebView() {
+  const auto owner = services_.lock();
   if (!owner) return nullptr;
   WebViewFactory& factory = owner->webViews;
   // A pop-up's configuration serves its first web view only.
   auto opener = std::exchange(popupOpener_, {}).lock();
   if (opener && opener->storedWebView()) {
-    storedWebView_ = factory.makePopupWebView(*this, *opener->storedWebView());
-  } else {
-    storedWebView_ = factory.makeWebView(*this);
+    return factory.makePopupWebView(*this, *opener->storedWebView());
   }
-  if (!storedWebView_) return nullptr;
-  asleep_ = false;
+  return factory.makeWebView(*this);
+}
+
+void BrowserTab::prepareWebView(WebViewPort& view) {
   applyZoom();
-  if (isMuted.peek()) storedWebView_->setMuted(true);
-  preparePage(*owner, url.peek());
-  return storedWebView_.get();
+  if (isMuted.peek()) view.setMuted(true);
+  if (const auto owner = services_.lock()) preparePage(*owner, url.peek());
 }
 
-std::optional<std::string> BrowserTab::sessionState() const {
-  if (!storedWebView_) return pendingSessionState;
-  return storedWebView_->sessionState();
-}
-
-void BrowserTab::loadIfNeeded() {
-  if (hasStartedLoading) return;
-  hasStartedLoading = true;
-  const auto& address = url.peek();
-  if (!address) return;
-  auto* view = webView();
-  if (!view) return;
-  // A state the engine can't take back still leaves the tab its address.
-  auto state = std::exchange(pendingSessionState, std::nullopt);
-  if (state && view->restoreSessionState(*state)) return;
-  if (const auto owner = services.lock(); state && owner && owner->sessionStateRejected) {
-    owner->sessionStateRejected(*this, std::move(*state));
-  }
+void BrowserTab::loadAddress(WebViewPort& view) {
   // The engine has no such address: without its list the source tab stays empty.
-  if (address->scheme() == kSourceScheme) return;
-  view->load(*address);
+  const auto& address = url.peek();
+  if (!address || address->scheme() == kSourceScheme) return;
+  view.load(*address);
+}
+
+void BrowserTab::sessionStateRejected(std::string bytes) {
+  if (const auto owner = services_.lock(); owner && owner->sessionStateRejected) {
+    owner->sessionStateRejected(*this, std::move(bytes));
+  }
+}
+
+void BrowserTab::webViewEnding() {
+  autofillMenu.end();
+  permissions.refuseAll();
+}
+
+void BrowserTab::webViewEnded(bool hadView) {
+  if (const auto owner = services_.lock(); owner && hadView) owner->webViewReleased();
+  // Nothing of the page goes on without its view.
+  isPlayingAudio.set(false);
+  showsPageFullScreen.set(false);
 }
 
 void BrowserTab::load(const Url& address) {
   // The user's own load starts the tab afresh: a list never taken back would go to a page they
   // left.
-  pendingSessionState.reset();
+  page.startAfresh();
   loadError.set(std::nullopt);
   verifiedConnection.set(false);
   sourceOf.set(std::nullopt);
   url.set(address);
-  hasStartedLoading = true;
   if (auto* view = webView()) view->load(address);
 }
 
@@ -102,25 +102,17 @@ void BrowserTab::reload() {
     load(*target);
     return;
   }
-  if (storedWebView_) storedWebView_->reload();
-}
-
-void BrowserTab::resendForm() {
-  const auto& error = loadError.peek();
-  if (!error || !error->resendsForm || !storedWebView_) return;
-  // Agreed before asking: the engine may decide the request before the call returns.
-  formResendAgreed_ = error->url;
-  if (!storedWebView_->resendForm()) formResendAgreed_.reset();
+  if (auto* view = storedWebView()) view->reload();
 }
 
 void BrowserTab::applyZoom() {
-  if (!storedWebView_) return;
-  const auto owner = services.lock();
+  if (!storedWebView()) return;
+  const auto owner = services_.lock();
   showZoom(owner ? pageZoom(*owner) : 1.0);
 }
 
 void BrowserTab::showZoom(double level) {
-  storedWebView_->setPageZoom(level);
+  storedWebView()->setPageZoom(level);
   zoom.set(level);
 }
 
@@ -131,27 +123,24 @@ double BrowserTab::pageZoom(const TabServices& owner) const {
 }
 
 void BrowserTab::preparePage(const TabServices& owner, const std::optional<Url>& address) {
-  const auto pageServices = owner.pageServices.lock();
-  if (!pageServices) return;
-  pageServices->adBlocker().apply(*this, address);
-  pageServices->applyDarkMode(*this, address);
+  if (owner.preparePage) owner.preparePage(*this, address);
 }
 
 void BrowserTab::zoomTo(double level) {
-  const auto owner = services.lock();
+  const auto owner = services_.lock();
   const auto host = url.peek() ? url.peek()->host() : std::nullopt;
-  if (owner && host && !isPrivate) {
+  if (owner && host && !isPrivate_) {
     owner->siteZoom.set(*host, level);
-  } else if (storedWebView_) {
+  } else if (storedWebView()) {
     showZoom(level);
   }
 }
 
 void BrowserTab::resetZoom() {
-  const auto owner = services.lock();
+  const auto owner = services_.lock();
   const auto host = url.peek() ? url.peek()->host() : std::nullopt;
-  if (owner && host && !isPrivate) owner->siteZoom.forget(*host);
-  if (isPrivate && storedWebView_ && owner) {
+  if (owner && host && !isPrivate_) owner->siteZoom.forget(*host);
+  if (isPrivate_ && storedWebView() && owner) {
     showZoom(owner->preferences.observablePrefs().peek().defaultZoom);
     return;
   }
@@ -160,47 +149,22 @@ void BrowserTab::resetZoom() {
 
 void BrowserTab::setMuted(bool muted) {
   isMuted.set(muted);
-  if (storedWebView_) storedWebView_->setMuted(muted);
+  if (auto* view = storedWebView()) view->setMuted(muted);
 }
 
 void BrowserTab::leavePageFullScreen() {
-  if (storedWebView_ && showsPageFullScreen.peek()) storedWebView_->leaveFullScreen();
-}
-
-void BrowserTab::tearDown() {
-  endAutofillMenu();
-  permissions.refuseAll();
-  if (storedWebView_) {
-    storedWebView_->stopLoading();
-    storedWebView_.reset();
-    if (const auto owner = services.lock()) owner->webViewReleased();
-  }
-  adBlockApplied = false;
-  // Nothing of the page goes on without its view.
-  isPlayingAudio.set(false);
-  showsPageFullScreen.set(false);
+  auto* view = storedWebView();
+  if (view && showsPageFullScreen.peek()) view->leaveFullScreen();
 }
 
 bool BrowserTab::mayGiveUpPage() const {
-  return storedWebView_ && !isPopup && url.peek() && !(committed_ && committed_->fromSentForm) &&
+  return storedWebView() && !isPopup_ && url.peek() && !(committed_ && committed_->fromSentForm) &&
          !isLoading.peek() && !loadError.peek() && !isPlayingAudio.peek() &&
-         !showsPageFullScreen.peek() && !autofillMenu.peek() && !dialogs.pending.peek() &&
+         !showsPageFullScreen.peek() && !autofillMenu.shown.peek() && !dialogs.pending.peek() &&
          !permissions.shown.peek() && !permissions.capture.peek().any();
 }
 
-bool BrowserTab::fallAsleep() {
-  if (!storedWebView_) return false;
-  auto state = storedWebView_->sessionState();
-  if (!state) return false;
-  tearDown();
-  pendingSessionState = std::move(state);
-  // Its next show goes back into the list kept here.
-  hasStartedLoading = false;
-  asleep_ = true;
-  return true;
-}
-
-bool BrowserTab::showsStartPage() const { return !url.get() && !isPopup; }
+bool BrowserTab::showsStartPage() const { return !url.get() && !isPopup_; }
 
 std::optional<Url> BrowserTab::shownURL() const {
   const auto& error = loadError.get();
@@ -274,9 +238,10 @@ BrowserTab::ConnectionSecurity BrowserTab::connectionSecurity() const {
 }
 
 void BrowserTab::fetchFavicon() {
-  if (!storedWebView_) return;
+  auto* view = storedWebView();
+  if (!view) return;
   std::weak_ptr<BrowserTab> weakSelf = weak_from_this();
-  storedWebView_->findFaviconAddress([weakSelf](std::optional<std::string> result) {
+  view->findFaviconAddress([weakSelf](std::optional<std::string> result) {
     auto self = weakSelf.lock();
     if (self && result) self->showFavicon(*result);
   });
@@ -290,16 +255,16 @@ void BrowserTab::showFavicon(const std::string& text) {
   if (!address || !address->isHttpOrHttps() || !address->host()) return;
   if (faviconURL.peek() == address) return;
   faviconURL.set(address);
-  if (isPrivate) return;
-  if (const auto owner = services.lock()) owner->faviconFound(*this);
+  if (isPrivate_) return;
+  if (const auto owner = services_.lock()) owner->faviconFound(*this);
 }
 
 void BrowserTab::webViewTitleChanged(const std::optional<std::string>& newTitle) {
   if (!newTitle || newTitle->empty()) return;
   title.set(*newTitle);
   // The engine often learns the title only after the load finished.
-  if (!recordedVisit_ || isPrivate) return;
-  if (const auto owner = services.lock()) owner->history.retitleVisit(*recordedVisit_, *newTitle);
+  if (!recordedVisit_ || isPrivate_) return;
+  if (const auto owner = services_.lock()) owner->history.retitleVisit(*recordedVisit_, *newTitle);
 }
 
 void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
@@ -308,11 +273,11 @@ void BrowserTab::webViewURLChanged(const std::optional<Url>& newURL) {
   if (sourceOf.peek() && newURL->scheme() != "data") sourceOf.set(std::nullopt);
   url.set(*newURL);
   showCommittedConnection();
-  if (const auto owner = services.lock()) owner->scheduleSave();
+  if (const auto owner = services_.lock()) owner->scheduleSave();
 }
 
 void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address) {
-  endAutofillMenu();
+  autofillMenu.end();
   // A question belongs to the page that asked it.
   permissions.refuseAll();
   loadError.set(std::nullopt);
@@ -321,10 +286,9 @@ void BrowserTab::provisionalNavigationStarted(const std::optional<Url>& address)
   allowedCertificate.set(false);
   provisional_ = true;
   recordedVisit_.reset();
-  // An answer is for the request it was given to, never for a later one.
-  formResendAgreed_.reset();
+  navigation.navigationStarted();
   if (!address) return;
-  if (const auto owner = services.lock()) preparePage(*owner, address);
+  if (const auto owner = services_.lock()) preparePage(*owner, address);
 }
 
 void BrowserTab::navigationCommitted(bool verified,
@@ -336,7 +300,8 @@ void BrowserTab::navigationCommitted(bool verified,
   };
   if (committed_ && hostOf(committed_->url) != hostOf(url.peek())) faviconURL.set(std::nullopt);
   this->allowedCertificate.set(allowedCertificate.has_value());
-  committed_ = CommittedPage{url.peek(), verified, std::move(allowedCertificate), sendsFormData_};
+  committed_ = CommittedPage{url.peek(), verified, std::move(allowedCertificate),
+                             navigation.lastAllowedSendsForm()};
   verifiedConnection.set(verified);
   // The zoom belongs to the host: the page that came shows its host's.
   applyZoom();
@@ -353,10 +318,10 @@ void BrowserTab::showCommittedConnection() {
 void BrowserTab::navigationDidFinish(const std::optional<Url>& address,
                                      const std::string& pageTitle) {
   // Where the engine fetches the icon itself, a second request for it would only repeat its own.
-  if (!storedWebView_ || !storedWebView_->reportsFavicons()) fetchFavicon();
-  const auto owner = services.lock();
+  if (auto* view = storedWebView(); !view || !view->reportsFavicons()) fetchFavicon();
+  const auto owner = services_.lock();
   if (!owner) return;
-  if (address && !isPrivate) recordedVisit_ = owner->history.recordVisit(*address, pageTitle);
+  if (address && !isPrivate_) recordedVisit_ = owner->history.recordVisit(*address, pageTitle);
   owner->scheduleSave();
 }
 
@@ -370,121 +335,42 @@ void BrowserTab::handleLoadFailure(const LoadFailure& failure) {
       LoadError{.message = failure.message, .url = failure.failingURL, .cause = failure.cause});
 }
 
-void BrowserTab::handleCertificateFailure(CertificateFault fault,
-                                          const std::optional<Url>& address) {
-  provisional_ = false;
-  loadError.set(
-      LoadError{localized("Bu sitenin sertifikasına güvenilmiyor"), address, std::move(fault)});
+void BrowserTab::showError(LoadError error, bool endsNavigation) {
+  if (endsNavigation) provisional_ = false;
+  loadError.set(std::move(error));
 }
 
-void BrowserTab::visitDespiteCertificate() {
-  const auto& error = loadError.peek();
-  if (!error || !error->certificate || !storedWebView_) return;
-  storedWebView_->allowRefusedCertificate();
+void BrowserTab::openBeside(const Url& address, bool inBackground) {
+  const auto owner = services_.lock();
+  if (owner && owner->openTab) owner->openTab(address, inBackground, shared_from_this());
 }
 
-BrowserTab::Policy BrowserTab::decideNavigationAction(const NavigationAction& action) {
-  if (action.shouldPerformDownload) return Policy::download;
-  // The middle button opens a link where Ctrl+click does, as on every Linux desktop.
-  if (action.isLinkActivation && (action.control || action.middleButton)) {
-    if (!action.url) return Policy::allow;
-    if (const auto owner = services.lock()) {
-      owner->windowHolding(*this).openTab(*action.url, /*inBackground=*/!action.shift,
-                                          shared_from_this());
-    }
-    return Policy::cancel;
-  }
-  if (!action.targetsMainFrame) return Policy::allow;
-  // A redirect goes on with the navigation it belongs to, already decided.
-  if (action.sendsFormData && !action.isFormSubmission && !action.isRedirect) {
-    // A purchase or a payment must never go through twice unasked. A frame's is never sent again:
-    // the question would cover its page with another site's address.
-    if (action.inFrame) return Policy::cancel;
-    const bool agreed = formResendAgreed_ && formResendAgreed_ == action.url;
-    formResendAgreed_.reset();
-    if (!agreed) {
-      loadError.set(LoadError{{}, action.url, std::nullopt, /*resendsForm=*/true});
-      return Policy::cancel;
-    }
-  }
-  sendsFormData_ = action.sendsFormData;
-  return Policy::allow;
-}
-
-BrowserTab::Policy BrowserTab::decideNavigationResponse(const NavigationResponse& response) {
-  if (!response.canShowMimeType) return Policy::download;
-  if (response.isForMainFrame && response.isHttp && response.contentDisposition &&
-      asciiLowercased(*response.contentDisposition).starts_with("attachment")) {
-    return Policy::download;
-  }
-  return Policy::allow;
-}
-
-void BrowserTab::webContentProcessTerminated(bool endedByBrowser) {
-  if (endedByBrowser || !storedWebView_) return;
-  const auto moment = now();
-  while (!crashReloads_.empty() && moment - crashReloads_.front() >= kCrashWindow) {
-    crashReloads_.pop_front();
-  }
-  if (static_cast<int>(crashReloads_.size()) < kCrashReloadLimit) {
-    crashReloads_.push_back(moment);
-    storedWebView_->reload();
-    return;
-  }
-  // A page that keeps crashing its process is not reloaded forever: the error page offers a retry.
-  loadError.set(LoadError{.url = url.peek(), .cause = FailureCause::pageKeptCrashing});
-}
-
-std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
-  const auto owner = services.lock();
-  if (!owner || !popupAllowed_) return nullptr;
-  popupAllowed_ = false;
+std::shared_ptr<BrowserTab> BrowserTab::openPopup() {
+  const auto owner = services_.lock();
+  if (!owner || !owner->showPopup) return nullptr;
   auto popup = makePopup(weak_from_this());
-  popup->services = services;
-  TabsModel& window = owner->windowHolding(*this);
-  window.insertTab(popup, shared_from_this());
-  window.select(*popup);
+  popup->services_ = services_;
+  owner->showPopup(popup, shared_from_this());
   popup->webView();
   return popup;
 }
 
-void BrowserTab::pageClosed() {
-  if (const auto owner = services.lock()) owner->windowHolding(*this).closeTab(*this);
+void BrowserTab::close() {
+  const auto owner = services_.lock();
+  if (owner && owner->closeTab) owner->closeTab(*this);
 }
 
-void BrowserTab::downloadStarted() {
-  const auto owner = services.lock();
-  if (committed_ || !owner) return;
+void BrowserTab::closeUnlessShown() {
+  const auto owner = services_.lock();
+  if (!owner) return;
   // Later: the engine is still reporting the download through this tab's view.
   closing_ = owner->scheduler.after(std::chrono::milliseconds(0), [weak = weak_from_this()] {
     const auto self = weak.lock();
     if (!self || self->committed_) return;
     // Reopening it would only fetch the file again.
     self->url.set(std::nullopt);
-    self->pageClosed();
+    self->close();
   });
-}
-
-void BrowserTab::openAutofillMenu(AutofillMenu menu, AutofillAnswer answer) {
-  endAutofillMenu();
-  if (!mayFillSavedLogins()) {
-    answer(std::nullopt);
-    return;
-  }
-  autofillAnswer_ = std::move(answer);
-  autofillMenu.set(std::move(menu));
-}
-
-void BrowserTab::moveAutofillMenu(const AutofillMenu::Box& field) {
-  if (!autofillMenu.peek() || autofillMenu.peek()->field == field) return;
-  autofillMenu.mutate([&](std::optional<AutofillMenu>& menu) { menu->field = field; });
-}
-
-void BrowserTab::endAutofillMenu(std::optional<Uuid> chosen) {
-  if (!autofillMenu.peek()) return;
-  autofillMenu.set(std::nullopt);
-  // Taken out first: the answer may open the next menu.
-  if (auto answer = std::exchange(autofillAnswer_, {})) answer(chosen);
 }
 
 }  // namespace zemblo

@@ -1,7 +1,5 @@
 #include "model/dark_mode_controller.h"
 
-#include "model/page_services_model.h"
-
 namespace zemblo {
 
 DarkModeController::DarkModeController(Scheduler& scheduler) : scheduler_(scheduler) {}
@@ -10,17 +8,16 @@ DarkModeController::~DarkModeController() = default;
 
 std::optional<PageDarkModeDecision> DarkModeController::replyConfig(
     const std::optional<Url>& tabPage, const std::optional<std::string>& frameHost) const {
-  const auto owner = services.lock();
-  if (!owner) return std::nullopt;
+  if (!pages_.decisionForHost) return std::nullopt;
   std::optional<std::string> host = tabPage ? tabPage->host() : std::nullopt;
   if (!host) host = frameHost;
-  return owner->decisionForHost(host);
+  return pages_.decisionForHost(host);
 }
 
 void DarkModeController::appearanceChanged() {
   // The appearance may be reported in the middle of a style change; pages follow once it is done.
   pendingApply_ = scheduler_.after(std::chrono::milliseconds(0), [this] {
-    if (auto owner = services.lock()) owner->applyPageDarkModeToAllTabs();
+    if (pages_.applyToAllTabs) pages_.applyToAllTabs();
   });
 }
 

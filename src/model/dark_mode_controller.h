@@ -1,17 +1,16 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "model/page_dark_mode.h"
 #include "model/page_script_world.h"
 #include "platform/scheduler.h"
 #include "platform/url.h"
 
 namespace zemblo {
-
-class PageServicesModel;
-struct PageDarkModeDecision;
 
 // Page dark mode: darkens light pages in every tab according to the preferences and the
 // application's appearance. The web engine side runs the page script, which asks this controller
@@ -28,8 +27,14 @@ class DarkModeController {
   DarkModeController(const DarkModeController&) = delete;
   DarkModeController& operator=(const DarkModeController&) = delete;
 
-  // The services whose tabs it darkens; held weakly, set by them at start-up.
-  std::weak_ptr<PageServicesModel> services;
+  // What the page services whose tabs it darkens answer, from start-up on: how a page on a host
+  // is to look (none once they are gone), and bringing every open page in line.
+  struct Pages {
+    std::function<std::optional<PageDarkModeDecision>(const std::optional<std::string>& host)>
+        decisionForHost;
+    std::function<void()> applyToAllTabs;
+  };
+  void serve(Pages pages) { pages_ = std::move(pages); }
   // Watches the application's light or dark appearance while held; set at start-up too.
   std::shared_ptr<void> appearanceObservation;
 
@@ -44,6 +49,7 @@ class DarkModeController {
 
  private:
   Scheduler& scheduler_;
+  Pages pages_;
   std::unique_ptr<ScheduledTask> pendingApply_;
 };
 

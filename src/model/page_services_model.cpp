@@ -27,7 +27,14 @@ void PageServicesModel::start() {
     if (auto self = weakSelf.lock()) self->applyAdBlockToAllTabs();
   };
   adBlocker_->prepareRules(engine_.contentRuleStore());
-  darkMode_->services = weakSelf;
+  const auto decide = [weakSelf](const std::optional<std::string>& host) {
+    const auto self = weakSelf.lock();
+    return self ? std::optional(self->decisionForHost(host)) : std::nullopt;
+  };
+  const auto applyToAll = [weakSelf] {
+    if (const auto self = weakSelf.lock()) self->applyPageDarkModeToAllTabs();
+  };
+  darkMode_->serve({.decisionForHost = decide, .applyToAllTabs = applyToAll});
   const std::weak_ptr<DarkModeController> weakDarkMode = darkMode_;
   darkMode_->appearanceObservation = engine_.observeDark([weakDarkMode] {
     if (auto controller = weakDarkMode.lock()) controller->appearanceChanged();
@@ -45,7 +52,7 @@ PageServicesModel::SpaceList PageServicesModel::allSpaces() const {
 
 void PageServicesModel::applyAdBlockToAllTabs() {
   for (const auto& space : allSpaces()) {
-    for (const auto& tab : space->tabs.peek()) adBlocker_->apply(*tab, tab->url.peek());
+    for (const auto& tab : space->tabs.peek()) adBlocker_->apply(tab->page, tab->url.peek());
   }
 }
 

@@ -2,8 +2,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/url.h"
 
 namespace zemblo {
 
@@ -48,6 +51,15 @@ struct TabServices {
   std::function<TabsModel&(const BrowserTab&)> windowHolding;
   // Every browser window's tabs.
   std::function<std::vector<TabsModel*>()> windows;
+  // What a tab's page asks of the window holding it: a tab opened right after `opener`, a page's
+  // own window shown (selected) right after it, and the tab closed.
+  std::function<void(const Url& address, bool inBackground, std::shared_ptr<BrowserTab> opener)>
+      openTab;
+  std::function<void(std::shared_ptr<BrowserTab> popup, std::shared_ptr<BrowserTab> opener)>
+      showPopup;
+  std::function<void(const BrowserTab&)> closeTab;
+  // Gives the tab's web view the content blocker and page dark mode of a page at `address`.
+  std::function<void(BrowserTab&, const std::optional<Url>& address)> preparePage;
 };
 
 }  // namespace zemblo

@@ -95,7 +95,7 @@ void TabSleeper::sync() {
   shown_.assign(shown.begin(), shown.end());
   for (const auto& tab : shown) rests_[tab.get()] = {tab, now};
   for (const auto& tab : toWake) {
-    if (tab->isAsleep()) tab->loadIfNeeded();
+    if (tab->page.isAsleep()) tab->page.wake();
   }
   if (delay() != armedDelay_) armCheck();
 }
@@ -184,7 +184,7 @@ void TabSleeper::putToSleep(const std::shared_ptr<BrowserTab>& tab) {
     if (alive.expired() || !tab || unsent != false) return;
     // The page had turns of its own meanwhile: it may have been shown or begun to play.
     if (isShown(tab) || !tab->mayGiveUpPage()) return;
-    tab->fallAsleep();
+    tab->page.sleep(TabWebView::WithoutList::keepView);
   });
 }
 

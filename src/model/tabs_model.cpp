@@ -194,7 +194,7 @@ void TabsModel::restore(const std::optional<SessionSnapshot>& session, bool with
   currentSpaceID.set(current);
   sidebarVisible.set(session ? session->sidebarVisible : true);
   for (const auto& space : restored) {
-    for (const auto& tab : space->tabs.peek()) tab->services = services_;
+    for (const auto& tab : space->tabs.peek()) tab->joinWindow(services_, isPrivate_);
   }
 }
 
@@ -281,8 +281,7 @@ std::shared_ptr<BrowserTab> TabsModel::openTab(const Url& url, bool inBackground
 
 void TabsModel::insertTab(std::shared_ptr<BrowserTab> tab,
                           const std::shared_ptr<BrowserTab>& after) {
-  tab->services = services_;
-  tab->isPrivate = isPrivate_;
+  tab->joinWindow(services_, isPrivate_);
   tab->permissions.remembersAnswers = !isPrivate_;
   std::shared_ptr<Space> space = after ? spaceContaining(*after) : nullptr;
   size_t position = 0;
@@ -303,7 +302,7 @@ void TabsModel::pushClosedTab(const Space& space, const BrowserTab& tab) {
   if (stack.size() >= kClosedTabLimit) {
     stack.erase(stack.begin(), stack.end() - (kClosedTabLimit - 1));
   }
-  stack.push_back(ClosedTab{space.id, *address, tab.titleToKeep(), tab.sessionState()});
+  stack.push_back(ClosedTab{space.id, *address, tab.titleToKeep(), tab.page.sessionState()});
 }
 
 std::shared_ptr<BrowserTab> TabsModel::selectNeighbour(Space& space, size_t removedAt) {
@@ -455,8 +454,8 @@ void TabsModel::newTab() {
   if (commandBar.peek()) commandBar.set(std::nullopt);
   const auto space = currentSpace();
   const auto& tabs = space->tabs.peek();
-  const auto blank =
-      std::ranges::find_if(tabs, [](const auto& tab) { return !tab->url.peek() && !tab->isPopup; });
+  const auto blank = std::ranges::find_if(
+      tabs, [](const auto& tab) { return !tab->url.peek() && !tab->isPopup(); });
   std::shared_ptr<BrowserTab> tab;
   if (blank != tabs.end()) {
     tab = *blank;
@@ -477,7 +476,7 @@ void TabsModel::reopenClosedTab() {
       std::ranges::any_of(list, [&](const auto& space) { return space->id == record.spaceID; });
   if (spaceExists) currentSpaceID.set(record.spaceID);
   auto tab = std::make_shared<BrowserTab>(Uuid::random(), record.url);
-  tab->pendingSessionState = record.sessionState;
+  tab->page.keepSessionState(record.sessionState);
   insertTab(tab);
   select(*tab);
   scheduleSave_();
@@ -586,10 +585,7 @@ void TabsModel::releaseWebViews() {
   endStepping();
   for (const auto& space : spaces.peek()) {
     for (const auto& tab : space->tabs.peek()) {
-      if (!tab->storedWebView()) continue;
-      tab->pendingSessionState = tab->sessionState();
-      tab->tearDown();
-      tab->hasStartedLoading = false;
+      tab->page.sleep(TabWebView::WithoutList::releaseAnyway);
     }
   }
 }
@@ -641,7 +637,7 @@ void TabsModel::restoreTabs(const SessionSnapshot& window) {
     Space::TabList tabs;
     for (const auto& tab : saved.tabs) {
       tabs.push_back(restoredTab(tab));
-      tabs.back()->services = services_;
+      tabs.back()->joinWindow(services_, isPrivate_);
     }
     space->tabs.mutate(
         [&](Space::TabList& list) { list.insert(list.end(), tabs.begin(), tabs.end()); });

@@ -123,7 +123,7 @@ void AutofillMenuChannel::open(const Json& body, const std::string& message,
   if (!field) return;
   frame_ = report->frame;
   frameOffset_ = {offset.x, offset.y};
-  tab->openAutofillMenu(
+  tab->autofillMenu.open(
       {std::move(*rows), *field}, [bridge = bridge_, message, reply](std::optional<Uuid> chosen) {
         const auto target = bridge.lock();
         reply->send(chosen && target ? target->chosenLogin(message, *chosen) : "null");
@@ -134,18 +134,18 @@ void AutofillMenuChannel::move(const Json& body) {
   const auto tab = tab_.lock();
   WebKitWebViewPort* port = tab ? portOf(*tab) : nullptr;
   const std::optional<FieldReport> report = port ? reportOf(body) : std::nullopt;
-  if (!report || report->frame != frame_ || !tab->autofillMenu.peek()) return;
+  if (!report || report->frame != frame_ || !tab->autofillMenu.shown.peek()) return;
   if (report->frameOffset) frameOffset_ = {report->frameOffset->x, report->frameOffset->y};
   if (const auto field = inView(*port, report->field, {frameOffset_.x, frameOffset_.y})) {
-    tab->moveAutofillMenu(*field);
+    tab->autofillMenu.move(*field);
   } else {
-    tab->endAutofillMenu();
+    tab->autofillMenu.end();
   }
 }
 
 void AutofillMenuChannel::close(const Json& body) {
   const auto tab = tab_.lock();
-  if (tab && textOf(body, "frame") == frame_) tab->endAutofillMenu();
+  if (tab && textOf(body, "frame") == frame_) tab->autofillMenu.end();
 }
 
 }  // namespace zemblo

@@ -22,7 +22,7 @@ void installAutofillPageScript(std::weak_ptr<AutofillBridge> bridge, std::weak_p
   // A private window's logins are filled on the user's press, but never offered for saving.
   const bool offersToSave = [&] {
     const auto shown = tab.lock();
-    return !shown || !shown->isPrivate;
+    return !shown || !shown->isPrivate();
   }();
   auto menu = std::make_shared<AutofillMenuChannel>(bridge, std::move(tab));
   // The bridge may go before the web view does.

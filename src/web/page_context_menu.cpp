@@ -221,7 +221,7 @@ void PageContextMenu::addSelectionItems(WebKitContextMenu* menu, bool editable) 
   // A field's Copy is among its editing items.
   if (!editable) items.push_back(stockItem(WEBKIT_CONTEXT_MENU_ACTION_COPY, localized("Kopyala")));
   const auto tab = tab_.lock();
-  const auto owner = tab ? tab->services.lock() : nullptr;
+  const auto owner = tab ? tab->services() : nullptr;
   if (owner) {
     const SearchEngine engine = owner->preferences.searchEngine.peek();
     const std::string selected = *selection_;
@@ -276,10 +276,10 @@ WebKitContextMenuItem* PageContextMenu::newWindowItem(const std::string& link) {
   // A browser of one window names none: the link opens in a window of its own only once the user
   // works with several.
   const auto tab = tab_.lock();
-  const auto owner = tab ? tab->services.lock() : nullptr;
+  const auto owner = tab ? tab->services() : nullptr;
   GApplication* application = g_application_get_default();
   if (!owner || owner->windows().size() < 2 || !application) return nullptr;
-  const char* name = tab->isPrivate ? "open-in-new-private-window" : "open-in-new-window";
+  const char* name = tab->isPrivate() ? "open-in-new-private-window" : "open-in-new-window";
   GAction* action = g_action_map_lookup_action(G_ACTION_MAP(application), name);
   if (!action) return nullptr;
   return webkit_context_menu_item_new_from_gaction(
@@ -303,7 +303,7 @@ WebKitContextMenuItem* PageContextMenu::windowCommand(const char* name, const st
 void PageContextMenu::openInNewTab(const std::string& address, bool inBackground) {
   const auto url = Url::parse(address);
   const auto tab = tab_.lock();
-  const auto owner = tab ? tab->services.lock() : nullptr;
+  const auto owner = tab ? tab->services() : nullptr;
   if (!url || !owner) return;
   // Placed where a Ctrl+click on a link places its tab: right after this one, in its window.
   owner->windowHolding(*tab).openTab(*url, inBackground, tab);

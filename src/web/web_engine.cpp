@@ -39,7 +39,7 @@ void onDownloadStarted(WebKitNetworkSession*, WebKitDownload* download, gpointer
            : nullptr;
   WebKitDownloadTransfer::start(download,
                                 origin ? origin->downloads : std::weak_ptr<DownloadManager>());
-  if (const auto tab = origin ? origin->tab.lock() : nullptr) tab->downloadStarted();
+  if (const auto tab = origin ? origin->tab.lock() : nullptr) tab->navigation.downloadStarted();
 }
 
 }  // namespace
@@ -183,7 +183,7 @@ std::unique_ptr<WebViewPort> WebEngine::makePopupWebView(BrowserTab& popup, WebV
 }
 
 std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort* opener) {
-  const auto owner = tab.services.lock();
+  const auto owner = tab.services();
   PageServices services;
   if (const auto pageServices = owner ? owner->pageServices.lock() : nullptr) {
     services.adBlocker = pageServices->weakAdBlocker();
@@ -193,8 +193,9 @@ std::unique_ptr<WebViewPort> WebEngine::make(BrowserTab& tab, WebKitWebViewPort*
   services.tab = tab.weak_from_this();
   const WebViewConfiguration configuration(std::move(services), compositing_);
   // A related view runs in its opener's process.
-  auto view = configuration.makeWebView(tab.isPrivate ? privateNetworkSession() : networkSession(),
-                                        opener ? opener->webView() : nullptr);
+  auto view =
+      configuration.makeWebView(tab.isPrivate() ? privateNetworkSession() : networkSession(),
+                                opener ? opener->webView() : nullptr);
   if (owner) rememberDownloads(view.get(), {owner->downloads, tab.weak_from_this()});
   labelSpellingItems(view.get());
   if (owner && !notificationFeed_) {

@@ -55,7 +55,7 @@ std::optional<PermissionKind> kindNamed(const char* name) {
 }
 
 SitePermissions* sitePermissionsOf(const std::shared_ptr<BrowserTab>& tab) {
-  const auto services = tab ? tab->services.lock() : nullptr;
+  const auto services = tab ? tab->services() : nullptr;
   return services ? services->sitePermissions.lock().get() : nullptr;
 }
 
@@ -216,7 +216,7 @@ void WebKitPagePermissions::onNotificationClosed(WebKitNotification* notificatio
 
 void WebKitPagePermissions::bringTabForward() {
   auto tab = tab_.lock();
-  const auto services = tab ? tab->services.lock() : nullptr;
+  const auto services = tab ? tab->services() : nullptr;
   if (!services) return;
   TabsModel& tabs = services->windowHolding(*tab);
   if (auto space = tabs.spaceContaining(*tab)) tabs.select(*space);

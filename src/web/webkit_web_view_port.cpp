@@ -310,7 +310,7 @@ gboolean WebKitWebViewPort::onInputEvent(GtkEventControllerLegacy*, GdkEvent* ev
   if (self->dropGuard_.stops(event)) return TRUE;
   const GdkEventType type = gdk_event_get_event_type(event);
   if (type == GDK_BUTTON_PRESS || type == GDK_KEY_PRESS || type == GDK_TOUCH_BEGIN) {
-    if (auto tab = self->tab_.lock()) tab->pageActivatedByUser();
+    if (auto tab = self->tab_.lock()) tab->navigation.pageActivatedByUser();
     if (type != GDK_KEY_PRESS || !gdk_key_event_is_modifier(event)) {
       self->dialogs_->userPressed();
     }
@@ -393,13 +393,13 @@ void WebKitWebViewPort::onProcessTerminated(WebKitWebView*,
                                             WebKitWebViewPort* self) {
   const bool endedByBrowser = reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API;
   self->defer([tab = self->tab_, endedByBrowser] {
-    if (auto owner = tab.lock()) owner->webContentProcessTerminated(endedByBrowser);
+    if (auto owner = tab.lock()) owner->navigation.webContentProcessTerminated(endedByBrowser);
   });
 }
 
 void WebKitWebViewPort::onClose(WebKitWebView*, WebKitWebViewPort* self) {
   self->defer([tab = self->tab_] {
-    if (auto owner = tab.lock()) owner->pageClosed();
+    if (auto owner = tab.lock()) owner->navigation.pageClosed();
   });
 }
 
@@ -407,7 +407,7 @@ GtkWidget* WebKitWebViewPort::onCreate(WebKitWebView*, WebKitNavigationAction*,
                                        WebKitWebViewPort* self) {
   auto tab = self->tab_.lock();
   if (!tab) return nullptr;
-  auto popup = tab->createPopupTab();
+  auto popup = tab->navigation.createPopupTab();
   if (!popup) return nullptr;
   auto* port = dynamic_cast<WebKitWebViewPort*>(popup->webView());
   if (!port) return nullptr;

@@ -208,7 +208,8 @@ bool WebKitWebViewPort::refuseCertificateOfAnotherPort(WebKitWebView* view) {
   refusedURI_ = uri;
   webkit_web_view_stop_loading(view);
   if (auto tab = tab_.lock()) {
-    tab->handleCertificateFailure(readCertificateFault(certificate, faults), parseURI(uri));
+    tab->navigation.handleCertificateFailure(readCertificateFault(certificate, faults),
+                                             parseURI(uri));
   }
   return true;
 }
@@ -257,7 +258,8 @@ gboolean WebKitWebViewPort::onLoadFailedWithTlsErrors(WebKitWebView*, const char
   self->refusedCertificate_ = GObjectRef<GTlsCertificate>::share(certificate);
   self->refusedURI_ = failingURI ? failingURI : "";
   if (auto tab = self->tab_.lock()) {
-    tab->handleCertificateFailure(readCertificateFault(certificate, faults), parseURI(failingURI));
+    tab->navigation.handleCertificateFailure(readCertificateFault(certificate, faults),
+                                             parseURI(failingURI));
   }
   // Handled: the engine reports no other failure for this load.
   return TRUE;
@@ -323,7 +325,7 @@ bool WebKitWebViewPort::decideNavigationAction(WebKitPolicyDecision* decision,
   action.middleButton = webkit_navigation_action_get_mouse_button(navigation) == GDK_BUTTON_MIDDLE;
   // WebKitGTK decides <a download> itself and reports no such flag.
   action.shouldPerformDownload = false;
-  const BrowserTab::Policy policy = tab->decideNavigationAction(action);
+  const BrowserTab::Policy policy = tab->navigation.decideAction(action);
   // The entry to go to again if the user agrees to send its form again.
   if (policy == BrowserTab::Policy::cancel && action.sendsFormData && !action.isFormSubmission &&
       !action.inFrame) {
@@ -372,7 +374,7 @@ bool WebKitWebViewPort::decideResponse(WebKitPolicyDecision* decision) {
       navigation.contentDisposition = disposition;
     }
   }
-  answer(decision, BrowserTab::decideNavigationResponse(navigation));
+  answer(decision, NavigationDecisions::decideResponse(navigation));
   return true;
 }
 

@@ -112,7 +112,7 @@ void AutofillMenuPopover::sync() {
   } else {
     remove_css_class("dark");
   }
-  const std::optional<AutofillMenu>* menu = tab_ ? &tab_->autofillMenu.get() : nullptr;
+  const std::optional<AutofillMenu>* menu = tab_ ? &tab_->autofillMenu.shown.get() : nullptr;
   if (!menu || !*menu) {
     shown_.reset();
     placedAt_.reset();
@@ -165,14 +165,14 @@ void AutofillMenuPopover::arm() {
 }
 
 bool AutofillMenuPopover::mayChoose() const {
-  const auto& menu = tab_ ? tab_->autofillMenu.peek() : std::nullopt;
+  const auto& menu = tab_ ? tab_->autofillMenu.shown.peek() : std::nullopt;
   // A field on the move has a menu that is not under it yet.
   return menu && menu->field == placedAt_ && now() - armedTime_ >= kChoiceDelay;
 }
 
 void AutofillMenuPopover::choose(size_t index) {
   auto tab = tab_;
-  if (tab && index < rows_.size()) tab->endAutofillMenu(rows_[index]->id);
+  if (tab && index < rows_.size()) tab->autofillMenu.end(rows_[index]->id);
 }
 
 void AutofillMenuPopover::highlight(std::optional<size_t> index) {
@@ -191,7 +191,7 @@ void AutofillMenuPopover::rowPressed(size_t index) {
 }
 
 void AutofillMenuPopover::close() {
-  if (auto tab = tab_) tab->endAutofillMenu();
+  if (auto tab = tab_) tab->autofillMenu.end();
 }
 
 void AutofillMenuPopover::keyReleased(guint keycode) {
@@ -204,7 +204,7 @@ bool AutofillMenuPopover::handleKey(guint keyval, guint keycode) {
   const bool repeat = heldSinceArmed_.contains(keycode);
   keysDown_.insert(keycode);
   // The tab's menu, not what is on screen yet: a key right after the menu closed is the page's.
-  const bool open = tab_ && tab_->autofillMenu.peek() && shown_ && !rows_.empty();
+  const bool open = tab_ && tab_->autofillMenu.shown.peek() && shown_ && !rows_.empty();
   if (!open) return false;
   const size_t count = rows_.size();
   switch (keyval) {

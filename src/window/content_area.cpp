@@ -68,7 +68,7 @@ ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
   auto focus = Gtk::EventControllerFocus::create();
   focus->signal_leave().connect([this] {
     autofillMenu_.forgetKeys();
-    if (tab_) tab_->endAutofillMenu();
+    if (tab_) tab_->autofillMenu.end();
   });
   add_controller(focus);
   // Drops the web view doesn't take itself (those on the start page, outside its search field).
@@ -118,7 +118,7 @@ void ContentArea::sync() {
                                      : Content::webPage;
   const bool web = content_ == Content::webPage;
   // A menu of saved logins belongs to the page on screen.
-  if (tab_ && tab_ != (web ? tab : nullptr)) tab_->endAutofillMenu();
+  if (tab_ && tab_ != (web ? tab : nullptr)) tab_->autofillMenu.end();
   tab_ = web ? tab : nullptr;
 
   startPage_->set_visible(!web);

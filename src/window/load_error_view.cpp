@@ -221,7 +221,7 @@ void LoadErrorView::toggleDetails() {
 }
 
 void LoadErrorView::visitAnyway() {
-  if (tab_) tab_->visitDespiteCertificate();
+  if (tab_) tab_->navigation.visitDespiteCertificate();
 }
 
 void LoadErrorView::takeFocusFromTheCard() {
@@ -238,7 +238,7 @@ void LoadErrorView::retry() {
   if (!tab_) return;
   const auto& error = tab_->loadError.peek();
   if (error && error->resendsForm) {
-    tab_->resendForm();
+    tab_->navigation.resendForm();
   } else {
     tab_->reload();
   }

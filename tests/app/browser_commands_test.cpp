@@ -551,7 +551,7 @@ TEST_F(BrowserCommandsTest, ZoomBelongsToTheHostAndEveryTabOnItFollows) {
     EXPECT_DOUBLE_EQ(zoomOf(*beta), 0.9);
     EXPECT_DOUBLE_EQ(zoomOf(*later), 0.9);
     EXPECT_DOUBLE_EQ(zoomOf(*other), 0.9);
-    EXPECT_FALSE(alpha->services.lock()->siteZoom.zoomFor("127.0.0.1"));
+    EXPECT_FALSE(alpha->services()->siteZoom.zoomFor("127.0.0.1"));
   });
 }
 

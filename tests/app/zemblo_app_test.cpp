@@ -149,7 +149,7 @@ bool startsTheEarlyLoad() {
       [&] {
         windowAtStartup = !testing::browserWindowsOf(*app).empty();
         const auto tab = app->store()->tabs().currentSpace()->selectedTab();
-        loadingAtStartup = tab && tab->storedWebView() && tab->hasStartedLoading;
+        loadingAtStartup = tab && tab->storedWebView() && tab->page.hasStartedLoading();
       },
       true);
   testing::runChecks(*app, [] {});

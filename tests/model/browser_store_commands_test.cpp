@@ -245,9 +245,11 @@ TEST_F(BrowserStoreCommandsTest, QuickStepsLoadOnlyTheTabTheyPauseOn) {
   // The last window closing amid quick steps lets go of every page; none starts at the pause.
   keyRepeat(true);
   keyRepeat(true);
-  tabs.releaseWebViews();
+  store->closeWindow(tabs);
   scheduler.advance(TabsModel::kStepPause);
   EXPECT_EQ(webViews.log.viewsCreated, webViews.log.viewsDestroyed);
+  // Let go of as sleep lets go: the window shown again wakes its tab into the list kept.
+  EXPECT_TRUE(tab(0, 6)->page.isAsleep());
 }
 
 TEST_F(BrowserStoreCommandsTest, AdjacentTabsWithoutASelectionCountFromTheFirst) {

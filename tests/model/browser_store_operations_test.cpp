@@ -58,7 +58,7 @@ TEST_F(BrowserStoreOperationsTest, NewTabsGoToTheTopOrRightAfterTheirAnchor) {
   EXPECT_EQ(tab(0, 0), top);
   EXPECT_TRUE(testing::servedBy(*top, *store));
   EXPECT_EQ(top->url.peek(), url("https://top.example/"));
-  EXPECT_TRUE(top->hasStartedLoading);
+  EXPECT_TRUE(top->page.hasStartedLoading());
   EXPECT_TRUE(loaded(*top));
   EXPECT_EQ(selection(0), top->id);
   EXPECT_TRUE(savedSinceLastCheck());
@@ -101,7 +101,7 @@ TEST_F(BrowserStoreOperationsTest, SelectingUsesTheTabsOwnSpaceAndLoadsOnlyOnScr
   EXPECT_EQ(selection(1), tab(1, 1)->id);
   EXPECT_EQ(selection(0), tab(0, 2)->id);
   EXPECT_EQ(store->tabs().currentSpace().get(), &space(0));
-  EXPECT_FALSE(tab(1, 1)->hasStartedLoading);
+  EXPECT_FALSE(tab(1, 1)->page.hasStartedLoading());
   store->tabs().select(space(1));
   EXPECT_TRUE(loaded(*tab(1, 1)));
 
@@ -115,8 +115,8 @@ TEST_F(BrowserStoreOperationsTest, SelectingUsesTheTabsOwnSpaceAndLoadsOnlyOnScr
 TEST_F(BrowserStoreOperationsTest, APopupFromABackgroundSpaceStaysThere) {
   start({savedSpace("a", 2, 1), savedSpace("b", 2, 0)});
   const auto opener = tab(1, 0);
-  opener->pageActivatedByUser();
-  auto popup = opener->createPopupTab();
+  opener->navigation.pageActivatedByUser();
+  auto popup = opener->navigation.createPopupTab();
   ASSERT_TRUE(popup);
   EXPECT_EQ(tab(1, 1), popup);
   EXPECT_EQ(selection(1), popup->id);
@@ -131,7 +131,7 @@ TEST_F(BrowserStoreOperationsTest, SelectingASpaceMakesItCurrentAndLoadsItsSelec
   store->tabs().select(space(1));
   EXPECT_EQ(store->tabs().currentSpace().get(), &space(1));
   EXPECT_TRUE(loaded(*tab(1, 1)));
-  EXPECT_FALSE(tab(1, 0)->hasStartedLoading);
+  EXPECT_FALSE(tab(1, 0)->page.hasStartedLoading());
   EXPECT_FALSE(store->tabs().findBarVisible.peek());
   EXPECT_TRUE(savedSinceLastCheck());
 
@@ -192,7 +192,7 @@ TEST_F(BrowserStoreOperationsTest, ClosingInABackgroundSpaceLoadsNothing) {
   start({savedSpace("a", 1, 0), savedSpace("b", 3, 0)});
   store->tabs().closeTab(*tab(1, 0));
   EXPECT_EQ(selection(1), tab(1, 0)->id);
-  EXPECT_FALSE(tab(1, 0)->hasStartedLoading);
+  EXPECT_FALSE(tab(1, 0)->page.hasStartedLoading());
 
   settle();
   BrowserTab stranger(Uuid::random(), url("https://stranger.example/"));
@@ -300,7 +300,7 @@ TEST_F(BrowserStoreOperationsTest, MovingTheSelectedTabToAnotherSpace) {
   const auto backgroundNeighbour = tab(2, 0);
   store->tabs().moveTab(*tab(2, 1), space(0));
   EXPECT_EQ(selection(2), backgroundNeighbour->id);
-  EXPECT_FALSE(backgroundNeighbour->hasStartedLoading);
+  EXPECT_FALSE(backgroundNeighbour->page.hasStartedLoading());
   EXPECT_EQ(titles(space(0)), (std::vector<std::string>{"c1", "a0", "a2"}));
 
   store->tabs().moveTab(*tab(2, 0), space(1));

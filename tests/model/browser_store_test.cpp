@@ -116,7 +116,7 @@ TEST_F(BrowserStoreTest, RestoresTheCurrentSpaceAndLoadsOnlyItsSelectedTab) {
   for (const auto& restoredSpace : store->tabs().spaces.peek()) {
     for (const auto& restoredTab : restoredSpace->tabs.peek()) {
       EXPECT_TRUE(testing::servedBy(*restoredTab, *store));
-      EXPECT_EQ(restoredTab->hasStartedLoading, restoredTab->id == id(kTab3));
+      EXPECT_EQ(restoredTab->page.hasStartedLoading(), restoredTab->id == id(kTab3));
     }
   }
 }
@@ -565,12 +565,12 @@ TEST_F(BrowserStoreTest, ContentBlockerSwitchReachesEveryCreatedWebViewOnce) {
   EXPECT_EQ(webViews.log.ruleListsRemoved, 2);
   store->pageServices().adBlocker().setEnabled(false);
   EXPECT_EQ(webViews.log.ruleListsRemoved, 2);
-  EXPECT_FALSE(store->tabs().spaces.peek()[0]->tabs.peek()[1]->adBlockApplied);
+  EXPECT_FALSE(store->tabs().spaces.peek()[0]->tabs.peek()[1]->page.adBlockApplied());
 
   store->pageServices().adBlocker().setEnabled(true);
   store->pageServices().adBlocker().setAllowed(true, "www.three.example");
-  EXPECT_TRUE(first->adBlockApplied);
-  EXPECT_FALSE(third->adBlockApplied);
+  EXPECT_TRUE(first->page.adBlockApplied());
+  EXPECT_FALSE(third->page.adBlockApplied());
 }
 
 }  // namespace

@@ -20,9 +20,6 @@ bool shownSecure(const BrowserTab& tab) {
   return tab.connectionSecurity() == BrowserTab::ConnectionSecurity::secure;
 }
 
-using namespace std::chrono_literals;
-using Policy = BrowserTab::Policy;
-
 Url url(const char* text) { return *Url::parse(text); }
 
 // A store with one open, loaded tab in the current space.
@@ -49,29 +46,6 @@ class TabEventsTest : public ::testing::Test {
   std::shared_ptr<BrowserTab> tab;
   testing::SavedFiles savedFiles;
 };
-
-TEST_F(TabEventsTest, ControlClickOpensATabRightAfterItsOpener) {
-  auto other = store->tabs().openTab(url("https://z.example/"), false);  // placed on top
-  store->tabs().select(*tab);
-  using Action = BrowserTab::NavigationAction;
-  EXPECT_EQ(tab->decideNavigationAction(Action{
-                .url = url("https://b.example/"), .isLinkActivation = true, .control = true}),
-            Policy::cancel);
-  ASSERT_EQ(tabs().size(), 3u);
-  EXPECT_EQ(tabs()[1], tab);
-  EXPECT_EQ(tabs()[2]->url.peek(), url("https://b.example/"));
-  EXPECT_EQ(store->tabs().currentSpace()->selectedTab(), tab);  // background
-
-  tab->decideNavigationAction(Action{
-      .url = url("https://c.example/"), .isLinkActivation = true, .control = true, .shift = true});
-  EXPECT_EQ(tabs()[2]->url.peek(), url("https://c.example/"));
-  EXPECT_EQ(store->tabs().currentSpace()->selectedTab(), tabs()[2]);  // foreground
-  // A plain click or a form submission with Control stays in place.
-  EXPECT_EQ(tab->decideNavigationAction(Action{.url = url("https://d.example/"), .control = true}),
-            Policy::allow);
-  EXPECT_EQ(tabs().size(), 4u);
-  (void)other;
-}
 
 // A navigation stopped before it committed leaves the verified page on screen, and its lock,
 // whichever the engine reports first: the failure or its return to the page's address.
@@ -127,45 +101,6 @@ TEST_F(TabEventsTest, AVisitTakesThePageTitleThatArrivesAfterTheLoadFinished) {
   EXPECT_EQ(titles, (std::vector<std::string>{"Same Address", "", "Renamed"}));
 }
 
-// The user's answer lets through the one request it was given for.
-TEST_F(TabEventsTest, AFormIsSentAgainOnlyByTheRequestTheUserAgreedTo) {
-  using Action = BrowserTab::NavigationAction;
-  const Action again{.url = url("https://shop.example/pay"), .sendsFormData = true};
-  const Action other{.url = url("https://shop.example/other"), .sendsFormData = true};
-  // Neither another page's form nor one after another navigation started takes the answer.
-  EXPECT_EQ(tab->decideNavigationAction(again), Policy::cancel);
-  tab->resendForm();
-  EXPECT_EQ(tab->decideNavigationAction(other), Policy::cancel);
-  tab->resendForm();
-  tab->provisionalNavigationStarted(url("https://shop.example/"));
-  EXPECT_EQ(tab->decideNavigationAction(other), Policy::cancel);
-  EXPECT_EQ(webViews.log.formResends.size(), 2u);
-  // A frame's form is never sent again, nor asked about; a redirect goes on with its navigation.
-  tab->loadError.set(std::nullopt);
-  EXPECT_EQ(tab->decideNavigationAction({.url = again.url, .sendsFormData = true, .inFrame = true}),
-            Policy::cancel);
-  EXPECT_FALSE(tab->loadError.peek());
-  EXPECT_EQ(
-      tab->decideNavigationAction({.url = again.url, .isRedirect = true, .sendsFormData = true}),
-      Policy::allow);
-}
-
-TEST_F(TabEventsTest, PopupsBecomeSelectedTabsAfterTheirOpenerWithARelatedView) {
-  EXPECT_EQ(tab->createPopupTab(), nullptr);  // no window without the user's press
-  tab->pageActivatedByUser();
-  auto popup = tab->createPopupTab();
-  ASSERT_TRUE(popup);
-  EXPECT_EQ(tab->createPopupTab(), nullptr);  // one window per press
-  EXPECT_TRUE(popup->isPopup);
-  EXPECT_TRUE(popup->hasStartedLoading);
-  EXPECT_EQ(tabs()[1], popup);
-  EXPECT_EQ(store->tabs().currentSpace()->selectedTab(), popup);
-  ASSERT_EQ(webViews.log.popups.size(), 1u);
-  EXPECT_EQ(webViews.log.popups[0], popup->id.str() + " " + tab->id.str());
-  popup->pageClosed();
-  EXPECT_EQ(tabs().size(), 1u);
-}
-
 TEST_F(TabEventsTest, FinishedLoadsRecordHistoryAndKeepOnlyWebFavicons) {
   tab->navigationDidFinish(url("https://a.example/"), "A");
   ASSERT_EQ(store->history().entries.peek().size(), 1u);
@@ -187,69 +122,36 @@ TEST_F(TabEventsTest, FinishedLoadsRecordHistoryAndKeepOnlyWebFavicons) {
   EXPECT_EQ(tab->faviconURL.peek(), url("https://a.example/icon.png"));
 }
 
-TEST_F(TabEventsTest, ACrashingPageIsReloadedAtMostTwiceAMinute) {
-  auto moment = std::chrono::steady_clock::time_point{};
-  tab->now = [&] { return moment; };
-  auto reloads = [&] { return webViews.log.reloads.size(); };
-
-  tab->webContentProcessTerminated(/*endedByBrowser=*/true);
-  EXPECT_EQ(reloads(), 0u);
-  tab->webContentProcessTerminated(false);
-  moment += 10s;
-  tab->webContentProcessTerminated(false);
-  EXPECT_EQ(reloads(), 2u);
-  EXPECT_FALSE(tab->loadError.peek());
-  moment += 10s;
-  tab->webContentProcessTerminated(false);
-  EXPECT_EQ(reloads(), 2u);
-  ASSERT_TRUE(tab->loadError.peek());
-  EXPECT_EQ(tab->loadError.peek()->url, url("https://a.example/"));
-
-  moment += 61s;  // a quiet minute later the page gets its chances again
-  tab->loadError.set(std::nullopt);
-  tab->webContentProcessTerminated(false);
-  EXPECT_EQ(reloads(), 3u);
-}
-
 TEST_F(TabEventsTest, TheContentBlockerFollowsNavigationsThatReallyStart) {
   store->pageServices().adBlocker().ruleList = std::make_shared<testing::FakeRuleList>();
   store->pageServices().adBlocker().setAllowed(true, "allowed.example");
   tab->provisionalNavigationStarted(url("https://blocked.example/"));
-  EXPECT_TRUE(tab->adBlockApplied);
+  EXPECT_TRUE(tab->page.adBlockApplied());
   // Deciding a Ctrl-click changes nothing for the page that stays.
-  tab->decideNavigationAction(
+  tab->navigation.decideAction(
       {.url = url("https://allowed.example/"), .isLinkActivation = true, .control = true});
-  EXPECT_TRUE(tab->adBlockApplied);
+  EXPECT_TRUE(tab->page.adBlockApplied());
   tab->provisionalNavigationStarted(url("https://www.allowed.example/"));
-  EXPECT_FALSE(tab->adBlockApplied);
-}
-
-TEST_F(TabEventsTest, TearDownReleasesTheWebView) {
-  ASSERT_TRUE(tab->storedWebView());
-  tab->adBlockApplied = true;
-  tab->tearDown();
-  EXPECT_EQ(tab->storedWebView(), nullptr);
-  EXPECT_FALSE(tab->adBlockApplied);
-  EXPECT_EQ(webViews.log.viewsDestroyed, 1);
+  EXPECT_FALSE(tab->page.adBlockApplied());
 }
 
 // Page handlers keep tabs and the autofill bridge alive past the store: then neither reaches any
 // model (under the sanitizers a call into a destroyed one fails here).
 TEST_F(TabEventsTest, ATabAndTheAutofillBridgeKeptPastTheStoreReachNothing) {
   std::shared_ptr<AutofillBridge> bridge;
-  if (const auto services = tab->services.lock()) bridge = services->autofill.lock();
+  if (const auto services = tab->services()) bridge = services->autofill.lock();
   ASSERT_TRUE(bridge);
-  tab->pageActivatedByUser();
+  tab->navigation.pageActivatedByUser();
   store.reset();
-  EXPECT_FALSE(tab->services.lock());
+  EXPECT_FALSE(tab->services());
 
   tab->webViewURLChanged(url("https://b.example/"));
   tab->navigationDidFinish(url("https://b.example/"), "B");
   tab->webViewTitleChanged("B again");
   tab->zoomTo(2);
   tab->resetZoom();
-  EXPECT_EQ(tab->createPopupTab(), nullptr);
-  tab->pageClosed();
+  EXPECT_EQ(tab->navigation.createPopupTab(), nullptr);
+  tab->navigation.pageClosed();
   tab->tearDown();
   EXPECT_EQ(tab->webView(), nullptr);
   const std::string frame = R"("origin":"https://b.example","href":"https://b.example/")";

@@ -12,9 +12,6 @@ bool shownSecure(const BrowserTab& tab) {
   return tab.connectionSecurity() == BrowserTab::ConnectionSecurity::secure;
 }
 
-using Policy = BrowserTab::Policy;
-using namespace std::chrono_literals;
-
 Url url(const char* text) { return *Url::parse(text); }
 
 // A web view that only counts what the tab asks of it.
@@ -88,18 +85,18 @@ TEST(BrowserTabDisplay, TitleHostAndSecurityRules) {
 
   auto popup = BrowserTab::makePopup({});
   EXPECT_FALSE(popup->showsStartPage());
-  EXPECT_TRUE(popup->hasStartedLoading);
+  EXPECT_TRUE(popup->page.hasStartedLoading());
 }
 
 TEST(BrowserTabLoading, WithoutAWebEngineNothingIsCreatedButStateFollows) {
   BrowserTab tab(Uuid::random(), url("https://a.example/"));
   tab.loadIfNeeded();
-  EXPECT_TRUE(tab.hasStartedLoading);
+  EXPECT_TRUE(tab.page.hasStartedLoading());
   EXPECT_EQ(tab.storedWebView(), nullptr);
 
   BrowserTab empty;
   empty.loadIfNeeded();
-  EXPECT_TRUE(empty.hasStartedLoading);
+  EXPECT_TRUE(empty.page.hasStartedLoading());
   empty.url.set(url("https://later.example/"));
   empty.loadIfNeeded();  // already started: nothing more happens
   EXPECT_EQ(empty.storedWebView(), nullptr);
@@ -127,36 +124,6 @@ TEST(BrowserTabNavigation, LoadFailuresShowOnlyRealErrors) {
   EXPECT_EQ(tab.loadError.peek()->url, url("http://127.0.0.1:9/"));
   tab.provisionalNavigationStarted(url("https://c.example/"));
   EXPECT_FALSE(tab.loadError.peek());
-}
-
-TEST(BrowserTabNavigation, ResponsePolicy) {
-  using Response = BrowserTab::NavigationResponse;
-  EXPECT_EQ(BrowserTab::decideNavigationResponse(Response{}), Policy::allow);
-  EXPECT_EQ(BrowserTab::decideNavigationResponse(Response{.canShowMimeType = false}),
-            Policy::download);
-  EXPECT_EQ(BrowserTab::decideNavigationResponse(
-                Response{.isHttp = true, .contentDisposition = "ATTACHMENT; filename=a.bin"}),
-            Policy::download);
-  EXPECT_EQ(BrowserTab::decideNavigationResponse(Response{
-                .isForMainFrame = false, .isHttp = true, .contentDisposition = "attachment"}),
-            Policy::allow);
-  EXPECT_EQ(BrowserTab::decideNavigationResponse(
-                Response{.isHttp = true, .contentDisposition = "inline; filename=attachment"}),
-            Policy::allow);
-}
-
-TEST(BrowserTabNavigation, ActionPolicyWithoutAStore) {
-  auto tab = std::make_shared<BrowserTab>(Uuid::random(), url("https://a.example/"));
-  using Action = BrowserTab::NavigationAction;
-  EXPECT_EQ(tab->decideNavigationAction(Action{.url = url("https://b.example/")}), Policy::allow);
-  EXPECT_EQ(tab->decideNavigationAction(Action{.shouldPerformDownload = true}), Policy::download);
-  // A Ctrl-click is swallowed even when there is no store to open a tab in.
-  EXPECT_EQ(tab->decideNavigationAction(Action{
-                .url = url("https://b.example/"), .isLinkActivation = true, .control = true}),
-            Policy::cancel);
-  EXPECT_EQ(tab->decideNavigationAction(Action{.isLinkActivation = true, .control = true}),
-            Policy::allow);
-  EXPECT_EQ(tab->createPopupTab(), nullptr);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST_F(BrowserWindowsModelTest, WindowsShareSpacesKeepTheirTabsAndOnlyNormalOnes
 
   // A private window's pages leave no history and its tabs are in no saved window.
   const auto secret = hidden.openTab(*Url::parse("https://secret.example/"), false);
-  EXPECT_TRUE(secret->isPrivate);
+  EXPECT_TRUE(secret->isPrivate());
   secret->navigationDidFinish(secret->url.peek(), "Secret");
   secondTab->navigationDidFinish(secondTab->url.peek(), "Second");
   ASSERT_EQ(store->history().entries.peek().size(), 1u);

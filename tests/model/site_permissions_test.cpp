@@ -116,7 +116,7 @@ class SiteSettingsFileTest : public ::testing::Test {
   // The zoom of hosts, as the store's tabs reach it.
   static SiteZoom& zoomOf(BrowserStore& store) {
     const auto tab = store.tabs().openTab(*Url::parse("https://zoom.example/"), false);
-    return tab->services.lock()->siteZoom;
+    return tab->services()->siteZoom;
   }
 
   testing::TempHome home;

@@ -30,7 +30,7 @@ TEST_F(TabStatesSavedTest, AListStaysWithItsTabThroughSavesAndClosing) {
   home.writeFile(stateFile(gone), "list of a closed tab");
   startStore({shown, background}, 0);
   ASSERT_TRUE(store->finishWrites());
-  EXPECT_EQ(tab(0, 1)->pendingSessionState, std::string("list\0of a1", 10));
+  EXPECT_EQ(tab(0, 1)->page.sessionState(), std::string("list\0of a1", 10));
 
   store->tabs().closeTab(*tab(1, 0));
   ASSERT_FALSE(store->tabs().closedTabs.empty());
@@ -62,7 +62,7 @@ TEST_F(TabStatesSavedTest, UnreadableListsAreKeptAsideAndToldOnceWithoutBlamingT
                                      "forward list."});
 
   std::filesystem::create_directories(stateFile(folder));
-  tab(0, 1)->pendingSessionState = "a list";
+  tab(0, 1)->page.keepSessionState("a list");
   store->saveNow();
   EXPECT_TRUE(store->finishWrites());
   EXPECT_EQ(home.readFile(stateFile(folder)), "a list");

@@ -312,11 +312,11 @@ TEST(AddressPillTest, ARefusedCertificateIsNamedAndTheUserMayVisitAnyway) {
 
   // A menu of saved logins asked for on this page is answered with nothing and never shown.
   std::optional<std::optional<Uuid>> answered;
-  tab->openAutofillMenu({{{Uuid::random(), "alice", "127.0.0.1", false}}, {10, 10, 100, 20}},
-                        [&](std::optional<Uuid> chosen) { answered = chosen; });
+  tab->autofillMenu.open({{{Uuid::random(), "alice", "127.0.0.1", false}}, {10, 10, 100, 20}},
+                         [&](std::optional<Uuid> chosen) { answered = chosen; });
   ASSERT_TRUE(answered.has_value());
   EXPECT_FALSE(*answered);
-  EXPECT_FALSE(tab->autofillMenu.peek());
+  EXPECT_FALSE(tab->autofillMenu.shown.peek());
 
   // The exception lasts: a reload needs no second permission, and still shows the warning.
   tab->reload();
@@ -334,7 +334,7 @@ TEST(AddressPillTest, ARefusedCertificateIsNamedAndTheUserMayVisitAnyway) {
   EXPECT_TRUE(view.get_mapped());
   EXPECT_EQ(iconOf(leadingIcon(pill)), symbolIconName("globe"));
   EXPECT_FALSE(tab->allowedCertificate.peek());
-  tab->visitDespiteCertificate();
+  tab->navigation.visitDespiteCertificate();
   ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "Another server"; }));
   ASSERT_TRUE(waitUntil([&] { return !tab->isLoading.peek(); }));
   pump();

@@ -81,7 +81,7 @@ class SidebarHarness : public WindowHarness {
   std::shared_ptr<BrowserTab> addTab(const std::string& address, const std::string& title = {}) {
     auto tab = std::make_shared<BrowserTab>(
         Uuid::random(), address.empty() ? std::nullopt : Url::parse(address), title);
-    tab->hasStartedLoading = true;
+    tab->page.startAfresh();
     store().tabs().insertTab(tab);
     pump();
     return tab;

@@ -20,7 +20,8 @@ struct FakeWebViewLog {
   std::vector<std::string> backs;
   std::vector<std::string> forwards;
   std::vector<std::string> formResends;
-  std::vector<std::string> popups;  // "popup-id opener-id"
+  std::vector<std::string> popups;        // "popup-id opener-id"
+  std::vector<std::string> listsOffered;  // "tab-id bytes": the fake engine takes none back
   int ruleListsAdded = 0;
   int ruleListsRemoved = 0;
   int viewsCreated = 0;  // pop-up views included
@@ -63,6 +64,11 @@ class FakeWebView : public WebViewPort {
     log_.formResends.push_back(tabId_);
     return true;
   }
+  std::optional<std::string> sessionState() const override { return list; }
+  bool restoreSessionState(const std::string& bytes) override {
+    log_.listsOffered.push_back(tabId_ + " " + bytes);
+    return false;
+  }
   void print() override {}
   void toggleInspector() override {}
   void fetchPageSource(FaviconAnswer done) override { done(std::nullopt); }
@@ -79,6 +85,8 @@ class FakeWebView : public WebViewPort {
   const std::string& tabId() const { return tabId_; }
 
   double zoom = 1;
+  // The back and forward list the view gives; none as it starts.
+  std::optional<std::string> list;
   std::vector<FaviconAnswer> faviconRequests;
   std::vector<std::pair<std::string, FindDone>> findRequests;
   int focusRequests = 0;

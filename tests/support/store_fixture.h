@@ -24,7 +24,7 @@ namespace zemblo::testing {
 
 // Whether `tab` works with the models of `store`, through the services the store hands its tabs.
 inline bool servedBy(const BrowserTab& tab, const BrowserStore& store) {
-  const auto services = tab.services.lock();
+  const auto services = tab.services();
   return services && &services->preferences == &store.preferences() &&
          &services->history == &store.history();
 }

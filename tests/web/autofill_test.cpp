@@ -70,7 +70,7 @@ TEST_F(AutofillTest, NeitherThePageNorTheScriptWithoutAUserPressReachesTheMenuOr
       "{type: 'menu', frame: 'f', field: {x: 10, y: 10, width: 100, height: 20}, "
       "frameOffset: {x: 0, y: 0}, pointer: null}";
   EXPECT_EQ(postFromScriptWorld(view, field), "null");
-  EXPECT_FALSE(tab->autofillMenu.peek());
+  EXPECT_FALSE(tab->autofillMenu.shown.peek());
   for (const std::string type : {"query", "fill"}) {
     EXPECT_EQ(postFromScriptWorld(view, "{type: '" + type + "', id: '" +
                                             vault().credentials.peek()[0].id.str() + "'}"),
@@ -84,7 +84,7 @@ TEST_F(AutofillTest, ScriptedFocusKeysClicksAndSubmitsNeitherOpenTheMenuNorFillN
       {.host = "127.0.0.1", .url = "http://127.0.0.1", .username = "ada", .password = "pw"});
   WebKitWebView* view = openLogin();
   int menus = 0;
-  sigc::connection counting = tab->autofillMenu.signalChanged().connect([&] { ++menus; });
+  sigc::connection counting = tab->autofillMenu.shown.signalChanged().connect([&] { ++menus; });
   page(view, R"(
     const user = document.getElementById("user"), pass = document.getElementById("pass");
     const key = (name) => new KeyboardEvent("keydown", {key: name, bubbles: true});

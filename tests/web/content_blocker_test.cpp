@@ -104,7 +104,7 @@ TEST(ContentBlockerTest, GeneratedListBlocksAndHidesUntilTheSiteOrEveryTabIsAllo
 
   auto tab = harness.show(server.url("/news/article.html"));
   ASSERT_TRUE(WebHarness::waitForPage(*tab, "Article"));
-  EXPECT_TRUE(tab->adBlockApplied);
+  EXPECT_TRUE(tab->page.adBlockApplied());
   EXPECT_TRUE(shows(*tab, kBlocked));
   EXPECT_EQ(server.hits("/banner/affiliate/frame.html"), 0);
   EXPECT_EQ(server.hits("/adobeanalytics.js"), 0);
@@ -112,7 +112,7 @@ TEST(ContentBlockerTest, GeneratedListBlocksAndHidesUntilTheSiteOrEveryTabIsAllo
 
   // Allowed for the site: the next load gets everything.
   blocker.setAllowed(true, "127.0.0.1");
-  EXPECT_FALSE(tab->adBlockApplied);
+  EXPECT_FALSE(tab->page.adBlockApplied());
   ASSERT_TRUE(reloaded(*tab, server, "/news/article.html"));
   EXPECT_TRUE(shows(*tab, kLoaded));
   EXPECT_GT(server.hits("/banner/affiliate/frame.html"), 0);

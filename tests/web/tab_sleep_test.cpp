@@ -114,9 +114,9 @@ TEST_F(TabSleepTest, ATabLeftUnseenWakesWithItsListAndScrollAndSendsNoFormAgainU
 
   scheduler.advance(15min - 2s);
   ASSERT_TRUE(pageAnswered(WebHarness::viewOf(*tab)));
-  EXPECT_FALSE(tab->isAsleep()) << "the tab slept before its time";
+  EXPECT_FALSE(tab->page.isAsleep()) << "the tab slept before its time";
   scheduler.advance(TabSleeper::kLongestCheckInterval);
-  ASSERT_TRUE(waitUntil([&] { return tab->isAsleep(); }));
+  ASSERT_TRUE(waitUntil([&] { return tab->page.isAsleep(); }));
   EXPECT_FALSE(tab->storedWebView());
   EXPECT_TRUE(waitUntil([&] { return view.finalized(); })) << "the page's view lives on";
   EXPECT_EQ(tab->title.peek(), "Page B");
@@ -130,7 +130,7 @@ TEST_F(TabSleepTest, ATabLeftUnseenWakesWithItsListAndScrollAndSendsNoFormAgainU
   callJavaScript(WebHarness::viewOf(*tab), "history.back(); return true;");
   ASSERT_TRUE(asksToResend(*tab));
   EXPECT_EQ(server.hits("/A"), 1);
-  tab->resendForm();
+  tab->navigation.resendForm();
   EXPECT_TRUE(WebHarness::waitForPage(*tab, "Page A"));
   EXPECT_EQ(server.hits("/A"), 2);
   EXPECT_TRUE(tab->canGoForward.peek());
@@ -154,18 +154,18 @@ TEST_F(TabSleepTest, TabsThatWouldLoseSomethingStayAwake) {
   auto shown = show("/E", "Page E");
 
   scheduler.advance(15min + TabSleeper::kLongestCheckInterval);
-  ASSERT_TRUE(waitUntil([&] { return plain->isAsleep(); }));
+  ASSERT_TRUE(waitUntil([&] { return plain->page.isAsleep(); }));
   for (const auto& tab : {sound, form, sent, shown}) {
     // The page answers in turn: what it was asked before this has its answer too.
     ASSERT_TRUE(pageAnswered(WebHarness::viewOf(*tab)));
-    EXPECT_FALSE(tab->isAsleep()) << tab->title.peek();
+    EXPECT_FALSE(tab->page.isAsleep()) << tab->title.peek();
   }
-  EXPECT_FALSE(dialog->isAsleep());
+  EXPECT_FALSE(dialog->page.isAsleep());
 
   // Cleared, as a page clears a form it has sent, it holds nothing to lose.
   callJavaScript(WebHarness::viewOf(*form), "field.form.reset(); return true;");
   scheduler.advance(TabSleeper::kLongestCheckInterval);
-  EXPECT_TRUE(waitUntil([&] { return form->isAsleep(); }));
+  EXPECT_TRUE(waitUntil([&] { return form->page.isAsleep(); }));
 }
 
 TEST_F(TabSleepTest, MemoryWarningsPutTheTabsShownLeastRecentlyToSleepFirst) {
@@ -179,16 +179,16 @@ TEST_F(TabSleepTest, MemoryWarningsPutTheTabsShownLeastRecentlyToSleepFirst) {
   select(shown, "Page F");
 
   pressure.warn(MemoryPressureLevel::low);
-  ASSERT_TRUE(waitUntil([&] { return d->isAsleep(); }));
+  ASSERT_TRUE(waitUntil([&] { return d->page.isAsleep(); }));
   for (const auto& tab : {c, e}) {
     ASSERT_TRUE(pageAnswered(WebHarness::viewOf(*tab)));
-    EXPECT_FALSE(tab->isAsleep()) << tab->title.peek();
+    EXPECT_FALSE(tab->page.isAsleep()) << tab->title.peek();
   }
 
   pressure.warn(MemoryPressureLevel::critical);
-  EXPECT_TRUE(waitUntil([&] { return c->isAsleep() && e->isAsleep(); }));
+  EXPECT_TRUE(waitUntil([&] { return c->page.isAsleep() && e->page.isAsleep(); }));
   ASSERT_TRUE(pageAnswered(WebHarness::viewOf(*shown)));
-  EXPECT_FALSE(shown->isAsleep());
+  EXPECT_FALSE(shown->page.isAsleep());
 }
 
 }  // namespace

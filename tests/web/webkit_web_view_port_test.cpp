@@ -205,7 +205,7 @@ TEST_F(WebKitWebViewPortTest, OneClickOpensOneWindowThatBecomesASelectedTabAndCa
   ASSERT_EQ(harness.tabs().size(), 2u);
   auto popup = tabAfter(harness, *opener);
   ASSERT_TRUE(popup);
-  EXPECT_TRUE(popup->isPopup);
+  EXPECT_TRUE(popup->isPopup());
   EXPECT_EQ(harness.selectedTab(), popup);
   ASSERT_TRUE(waitUntil([&] {
     return popup->url.peek() == server.address("/popup") && popup->title.peek() == "Popup";

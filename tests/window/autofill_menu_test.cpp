@@ -186,7 +186,7 @@ class AutofillMenuTest : public ::testing::Test {
     }
     return std::nullopt;
   }
-  bool menuOpen() { return menu().get_mapped() && tab->autofillMenu.peek(); }
+  bool menuOpen() { return menu().get_mapped() && tab->autofillMenu.shown.peek(); }
 
   void open(const std::string& address, const std::string& title = "Login") {
     tab = harness.open(address);
@@ -280,12 +280,12 @@ TEST_F(AutofillMenuTest, ASiblingOrParentHostGetsNoLoginFromDownAndReturn) {
     ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
     ASSERT_EQ(rows().size(), 1u);
     EXPECT_FALSE(highlighted());
-    EXPECT_EQ(tab->autofillMenu.peek()->rows[0].host, c.savedFor);
+    EXPECT_EQ(tab->autofillMenu.shown.peek()->rows[0].host, c.savedFor);
     key("Return");
     ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }))
         << page("return keys.join();");
     EXPECT_EQ(page("return stolen + '|' + pass.value;"), "|");
-    EXPECT_FALSE(tab->autofillMenu.peek());
+    EXPECT_FALSE(tab->autofillMenu.shown.peek());
   }
 }
 
@@ -321,7 +321,7 @@ TEST_F(AutofillMenuTest, AClickOnTheMenuCountsOnlyAfterItStoodStillUnderTheField
   clock += AutofillMenuPopover::kChoiceDelay;
   clickRow(0);
   ASSERT_TRUE(waitUntil([&] { return page("return stolen;") == "alice/PW-site-A"; }));
-  EXPECT_FALSE(tab->autofillMenu.peek());
+  EXPECT_FALSE(tab->autofillMenu.shown.peek());
 }
 
 TEST_F(AutofillMenuTest, ThePageFindsNoTraceOfTheMenuInItsDocument) {
@@ -339,8 +339,8 @@ TEST_F(AutofillMenuTest, ThePageFindsNoTraceOfTheMenuInItsDocument) {
 TEST_F(AutofillMenuTest, AFocusAndKeysFromThePageOpenNothingButTheUsersClickDoes) {
   int opened = 0;
   open("http://site.test/login?focus&keys");
-  sigc::connection counting = tab->autofillMenu.signalChanged().connect([&] {
-    if (tab->autofillMenu.peek()) ++opened;
+  sigc::connection counting = tab->autofillMenu.shown.signalChanged().connect([&] {
+    if (tab->autofillMenu.shown.peek()) ++opened;
   });
   EXPECT_EQ(page("return keys.join();"), "ArrowDown,ArrowDown,Enter");
   click("pass");
@@ -365,7 +365,7 @@ TEST_F(AutofillMenuTest, AFieldInAFrameOfAnotherSiteGetsTheMenuAtItsPlaceAndTheL
   // Where the frame lies, its origin cannot tell; the click, seen in the view and in the frame,
   // does.
   const auto card = harness.bounds(testing::widgetNamed(harness.content(), "PageViewContainer"));
-  const AutofillMenu::Box placed = tab->autofillMenu.peek()->field;
+  const AutofillMenu::Box placed = tab->autofillMenu.shown.peek()->field;
   EXPECT_NEAR(placed.y + placed.height, bottom, 1);
   EXPECT_GT(rowCentre(0).second - card.y, bottom);
   clock += AutofillMenuPopover::kChoiceDelay;
@@ -389,11 +389,11 @@ TEST_F(AutofillMenuTest, TheSitesLoginFillsOnItsHostAndOnWwwWithRealInput) {
   // without reaching the page; Down opens it again, and Return takes the highlighted login.
   key("x");
   ASSERT_TRUE(waitUntil([&] { return page("return user.value;") == "x"; }));
-  EXPECT_FALSE(tab->autofillMenu.peek());
+  EXPECT_FALSE(tab->autofillMenu.shown.peek());
   key("Down");
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
   key("Escape");
-  ASSERT_TRUE(waitUntil([&] { return !tab->autofillMenu.peek(); }));
+  ASSERT_TRUE(waitUntil([&] { return !tab->autofillMenu.shown.peek(); }));
   key("Down");
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
   clock += AutofillMenuPopover::kChoiceDelay;
@@ -442,7 +442,7 @@ TEST_F(AutofillMenuTest, KeysThePageAskedForChooseNothingBeforeTheMenuStoodHalfA
   key("Return");
   ASSERT_TRUE(waitUntil([&] { return page("return keys.join();") == "ArrowDown,Enter"; }))
       << page("return keys.join();");
-  EXPECT_FALSE(tab->autofillMenu.peek());
+  EXPECT_FALSE(tab->autofillMenu.shown.peek());
   EXPECT_EQ(page("return stolen;"), "");
 
   // Enter held down since before the menu appeared, on the login's own site where the menu
@@ -453,7 +453,7 @@ TEST_F(AutofillMenuTest, KeysThePageAskedForChooseNothingBeforeTheMenuStoodHalfA
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
   ASSERT_EQ(highlighted(), 0u);
   clock += AutofillMenuPopover::kChoiceDelay;
-  const bool repeated = waitUntil([&] { return !tab->autofillMenu.peek(); });
+  const bool repeated = waitUntil([&] { return !tab->autofillMenu.shown.peek(); });
   xdotool("keyup Return");
   ASSERT_TRUE(repeated);
   EXPECT_EQ(page("return stolen;"), "");
@@ -492,7 +492,7 @@ TEST_F(AutofillMenuTest, APageGetsTheSameKeysAndPointerEventsWhetherOrNotItHasAS
     })) << page("return events.join();");
     pointTo(x, y);
     key("Escape");
-    ASSERT_TRUE(waitUntil([&] { return !tab->autofillMenu.peek(); }));
+    ASSERT_TRUE(waitUntil([&] { return !tab->autofillMenu.shown.peek(); }));
     key("shift");
     ASSERT_TRUE(waitUntil([&] { return page("return events.includes('keyup:Shift');") == "true"; }))
         << page("return events.join();");
@@ -523,8 +523,8 @@ TEST_F(AutofillMenuTest, AFieldTheUserCannotSeeGetsNoLogin) {
   // The page's own invisible field, which it focused, gets no menu and no login.
   open("http://site.test/game?hidden", "Game");
   int opened = 0;
-  sigc::connection counting = tab->autofillMenu.signalChanged().connect([&] {
-    if (tab->autofillMenu.peek()) ++opened;
+  sigc::connection counting = tab->autofillMenu.shown.signalChanged().connect([&] {
+    if (tab->autofillMenu.shown.peek()) ++opened;
   });
   key("Down");
   clock += AutofillMenuPopover::kChoiceDelay;
@@ -541,7 +541,7 @@ TEST_F(AutofillMenuTest, ALoginStaysWithItsPortAndAPlainPageNeverChangesASecureO
   open("http://site.test:8080/login");
   click("pass");
   ASSERT_TRUE(waitUntil([&] { return menuOpen(); }));
-  EXPECT_TRUE(tab->autofillMenu.peek()->rows.empty());
+  EXPECT_TRUE(tab->autofillMenu.shown.peek()->rows.empty());
   key("Escape");
 
   // The plain page of secure.test never updates bob's login of the secure one: what he sends

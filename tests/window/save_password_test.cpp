@@ -270,7 +270,7 @@ TEST_F(SavePasswordTest, ANewPasswordFieldGetsNoMenuAndNoOffer) {
   typeInto("pass", "fresh");
   pressReturnAndWaitForTheForm();
   roundTrip();
-  EXPECT_FALSE(tab_->autofillMenu.peek());
+  EXPECT_FALSE(tab_->autofillMenu.shown.peek());
   EXPECT_FALSE(menuShown());
   EXPECT_FALSE(harness.store().offers().pending.peek());
 }

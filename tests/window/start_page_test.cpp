@@ -111,7 +111,7 @@ TEST_F(StartPageTest, TypedSearchGoesToTheEngineChosenAtThatMoment) {
   // Only the produced address is checked: the real engine is not reached from the tests.
   type("local weather");
   EXPECT_EQ(tab->url.peek(), SearchEngine(SearchEngine::bing).searchURL("local weather"));
-  EXPECT_TRUE(tab->hasStartedLoading);
+  EXPECT_TRUE(tab->page.hasStartedLoading());
 }
 
 TEST_F(StartPageTest, WithoutATabTheAddressOpensANewSelectedTab) {

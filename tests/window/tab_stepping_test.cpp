@@ -122,7 +122,7 @@ TEST_F(TabSteppingTest, QuickStepsShowKeptFramesAndThePageTheyPauseOnTakesInput)
 
   // A tab put to sleep gives its frame up with its page: quick steps past it show the card's own
   // surface.
-  ASSERT_TRUE(list[1]->fallAsleep());
+  ASSERT_TRUE(list[1]->page.sleep(TabWebView::WithoutList::keepView));
   tabs.selectAdjacentTab(true);
   steps.advance(TabsModel::kStepPause - 1ms);
   tabs.selectAdjacentTab(true);
