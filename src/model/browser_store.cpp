@@ -14,6 +14,7 @@
 #include "model/password_offers.h"
 #include "model/password_store.h"
 #include "model/preferences_model.h"
+#include "model/spaces_model.h"
 #include "model/spell_checking_languages.h"
 #include "model/tab_state_files.h"
 #include "model/tabs_model.h"
@@ -91,7 +92,8 @@ void BrowserStore::start() {
   preferences_ = std::make_unique<PreferencesModel>(
       *defaults_, scheduler_, [this](const AppPreferences& old) { preferencesChanged(old); });
   startTabServices();
-  tabs_ = std::make_unique<TabsModel>(tabServicesHandle_, save);
+  spaces_ = std::make_unique<SpacesModel>(save);
+  tabs_ = std::make_unique<TabsModel>(tabServicesHandle_, save, *spaces_);
   tabs_->listWindows = [this] { return windows(); };
   favorites_ = std::make_unique<FavoritesModel>(*tabs_, save);
   pageServices_ = std::make_shared<PageServicesModel>(*engine_, *preferences_, tabs_->spaces,
@@ -113,7 +115,8 @@ void BrowserStore::start() {
   files_.removeLeftoverTemporaries();
   std::vector<SetAsideFile> setAside;
   const std::optional<SessionSnapshot> session = files_.readSession(&setAside);
-  tabs_->restore(session, prefs.restoreSession);
+  spaces_->restore(session ? session->spaces : std::vector<SpaceSnapshot>{});
+  if (session) tabs_->restore(*session, prefs.restoreSession);
   if (session && prefs.restoreSession) restoreOtherWindows(*session);
   restoreTabStates(setAside);
   favorites_->list.set(session ? session->favorites : Favorite::defaults());
@@ -128,7 +131,7 @@ void BrowserStore::start() {
   if (const auto& repaired = defaults_->repairedFile()) {
     tellAboutSetAsideFiles({{defaults_->file(), repaired->keptAs, true}});
   }
-  tabs_->relabelDefaultSpaces();
+  spaces_->relabelDefaults();
 
   std::vector<std::shared_ptr<BrowserTab>> startLoads;
   for (TabsModel* window : windows()) {
@@ -231,8 +234,8 @@ void BrowserStore::forEachTab(const std::function<void(const std::shared_ptr<Bro
 
 void BrowserStore::restoreOtherWindows(const SessionSnapshot& session) {
   for (const SessionSnapshot& saved : session.windows) {
-    auto window = TabsModel::sharingSpacesOf(*tabs_);
-    window->restoreTabs(saved);
+    auto window = TabsModel::alongside(*tabs_);
+    window->restore(saved);
     // A window whose tabs are all gone (start pages are not saved) is not worth a window.
     if (window->tabCount() == 0) continue;
     window->listWindows = [this] { return windows(); };
@@ -254,7 +257,7 @@ TabsModel& BrowserStore::openWindow(bool isPrivate) {
     return *tabs_;
   }
   otherWindows_.push_back(isPrivate ? TabsModel::makePrivate(tabServicesHandle_)
-                                    : TabsModel::sharingSpacesOf(*tabs_));
+                                    : TabsModel::alongside(*tabs_));
   otherWindows_.back()->listWindows = [this] { return windows(); };
   if (sleeper_) sleeper_->windowsChanged();
   return *otherWindows_.back();
@@ -314,7 +317,7 @@ void BrowserStore::applyAppAppearance() {
 void BrowserStore::applyLanguage() {
   const AppLanguage language = preferences_->observablePrefs().peek().language;
   // The interface language was set as the preference was written, so the names follow it.
-  tabs_->relabelDefaultSpaces();
+  spaces_->relabelDefaults();
   switch (language) {
     case AppLanguage::turkish:
       defaults_->setStringArray(kAppleLanguagesKey, {"tr"});

@@ -16,6 +16,7 @@
 #include "model/site_permissions.h"
 #include "model/site_settings_file.h"
 #include "model/site_zoom.h"
+#include "model/spaces_model.h"
 #include "model/start_load_watch.h"
 #include "model/tab_services.h"
 #include "model/tab_sleeper.h"
@@ -85,8 +86,9 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   BrowserStore(const BrowserStore&) = delete;
   BrowserStore& operator=(const BrowserStore&) = delete;
 
-  // The first browser window's tabs, whose spaces every other window shares; the settings edit
-  // the spaces here.
+  // The spaces every normal window shows, held once.
+  SpacesModel& spaces() const { return *spaces_; }
+  // The first browser window's tabs; the settings edit the spaces through it.
   TabsModel& tabs() const { return *tabs_; }
   // The tabs of every browser window on screen, in the order they opened, the first window's
   // first (while it is open); private windows included. The windows a restored session held are
@@ -190,6 +192,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   std::unique_ptr<PreferencesModel> preferences_;
   std::unique_ptr<TabServices> tabServices_;
   std::weak_ptr<const TabServices> tabServicesHandle_;
+  std::unique_ptr<SpacesModel> spaces_;
   std::unique_ptr<TabsModel> tabs_;
   bool firstWindowShown_ = true;
   // The tabs of the other windows, normal and private, in the order they opened.

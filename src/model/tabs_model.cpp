@@ -1,30 +1,19 @@
 #include "model/tabs_model.h"
 
 #include <algorithm>
-#include <array>
 
-#include "model/app_preferences.h"
 #include "model/browser_tab.h"
+#include "model/list_moves.h"
 #include "model/localization.h"
+#include "model/spaces_model.h"
 #include "model/tab_services.h"
 
 namespace zemblo {
 namespace {
 
-// Default space names in relabelling order; the product-named third space is never relabelled.
-constexpr std::array<const char*, 3> kDefaultSpaceNames = {"Kişisel", "İş", "Yeni Alan"};
-
 std::shared_ptr<BrowserTab> restoredTab(const TabSnapshot& snapshot) {
   return std::make_shared<BrowserTab>(snapshot.id, snapshot.url, snapshot.title,
                                       snapshot.faviconURL);
-}
-
-std::shared_ptr<Space> restoredSpace(const SpaceSnapshot& snapshot) {
-  Space::TabList tabs;
-  tabs.reserve(snapshot.tabs.size());
-  for (const auto& tab : snapshot.tabs) tabs.push_back(restoredTab(tab));
-  return std::make_shared<Space>(snapshot.name, snapshot.symbol, snapshot.colorA, snapshot.colorB,
-                                 snapshot.id, std::move(tabs), snapshot.selectedTabID);
 }
 
 // Position of the tab, found by identity.
@@ -42,28 +31,6 @@ std::shared_ptr<BrowserTab> heldTab(const Space& space, const BrowserTab& tab) {
   return position ? space.tabs.peek()[*position] : nullptr;
 }
 
-// The list move of the tab list and the spaces settings: the elements at `offsets` keep their
-// order and go just before the element that stood at `destination` (the end for the count).
-// Positions past the end are ignored.
-template <class T>
-void moveElements(std::vector<T>& list, const std::set<size_t>& offsets, size_t destination) {
-  destination = std::min(destination, list.size());
-  std::vector<T> moved;
-  std::vector<T> kept;
-  size_t insertAt = destination;
-  for (size_t i = 0; i < list.size(); ++i) {
-    if (offsets.contains(i)) {
-      moved.push_back(std::move(list[i]));
-      if (i < destination) --insertAt;
-    } else {
-      kept.push_back(std::move(list[i]));
-    }
-  }
-  kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(insertAt),
-              std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()));
-  list = std::move(kept);
-}
-
 // The index one step away from `from` in a list of `count`, wrapping around at either end.
 size_t wrappedStep(size_t from, size_t count, bool forward) {
   return forward ? (from + 1) % count : (from + count - 1) % count;
@@ -71,81 +38,52 @@ size_t wrappedStep(size_t from, size_t count, bool forward) {
 
 }  // namespace
 
-TabsModel::TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave)
-    : TabsModel(std::move(services), std::move(scheduleSave), nullptr, false) {}
+TabsModel::TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
+                     SpacesModel& spaces)
+    : TabsModel(std::move(services), std::move(scheduleSave), spaces, nullptr, false) {}
 
 TabsModel::TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
-                     TabsModel* spacesOwner, bool isPrivate)
-    : services_(std::move(services)),
+                     SpacesModel& spaces, std::unique_ptr<SpacesModel> ownSpaces, bool isPrivate)
+    : closedTabs(spaces.closedTabs),
+      services_(std::move(services)),
       scheduleSave_(std::move(scheduleSave)),
-      spacesOwner_(spacesOwner),
-      isPrivate_(isPrivate) {}
-
-TabsModel::~TabsModel() {
-  spacesWatch_.disconnect();
-  for (auto& watch : spaceWatches_) watch.disconnect();
-  for (TabsModel* sharer : sharers_) sharer->spacesOwner_ = nullptr;
-  if (spacesOwner_) std::erase(spacesOwner_->sharers_, this);
+      ownSpaces_(std::move(ownSpaces)),
+      spacesModel_(spaces),
+      isPrivate_(isPrivate) {
+  matchSpaces();
+  spacesWatch_ = spacesModel_.list.signalChanged().connect([this] { matchSpaces(); });
 }
 
-std::unique_ptr<TabsModel> TabsModel::sharingSpacesOf(TabsModel& spacesOwner) {
-  std::unique_ptr<TabsModel> window(
-      new TabsModel(spacesOwner.services_, spacesOwner.scheduleSave_, &spacesOwner, false));
-  window->sidebarVisible.set(spacesOwner.sidebarVisible.peek());
-  window->followSpaces(spacesOwner.spaces.peek());
-  window->currentSpaceID.set(spacesOwner.currentSpaceID.peek());
-  if (!spacesOwner.spacesWatch_.connected()) {
-    spacesOwner.spacesWatch_ = spacesOwner.spaces.signalChanged().connect(
-        [owner = &spacesOwner] { owner->spacesChanged(); });
-    spacesOwner.watchSpaces();
-  }
-  spacesOwner.sharers_.push_back(window.get());
+TabsModel::~TabsModel() { spacesWatch_.disconnect(); }
+
+std::unique_ptr<TabsModel> TabsModel::alongside(const TabsModel& other) {
+  auto window =
+      std::make_unique<TabsModel>(other.services_, other.scheduleSave_, other.spacesModel_);
+  window->sidebarVisible.set(other.sidebarVisible.peek());
+  window->currentSpaceID.set(other.currentSpaceID.peek());
   return window;
 }
 
 std::unique_ptr<TabsModel> TabsModel::makePrivate(std::weak_ptr<const TabServices> services) {
   // Nothing of a private window is written, so it never asks for a save.
-  std::unique_ptr<TabsModel> window(new TabsModel(
-      std::move(services), [] {}, nullptr, true));
+  auto ownSpaces = std::make_unique<SpacesModel>([] {});
   // A dark space of its own, so the window reads as private at a glance.
-  window->spaces.set(
-      {std::make_shared<Space>(localized("Özel"), "theatermasks.fill", "#6E5FA8", "#17141F")});
-  window->currentSpaceID.set(window->spaces.peek().front()->id);
-  return window;
+  ownSpaces->list.set({std::make_shared<SpaceIdentity>(localized("Özel"), "theatermasks.fill",
+                                                       "#6E5FA8", "#17141F")});
+  SpacesModel& spaces = *ownSpaces;
+  return std::unique_ptr<TabsModel>(new TabsModel(
+      std::move(services), [] {}, spaces, std::move(ownSpaces), true));
 }
 
-void TabsModel::watchSpaces() {
-  for (auto& watch : spaceWatches_) watch.disconnect();
-  spaceWatches_.clear();
-  for (const auto& space : spaces.peek()) {
-    for (const ObservedProperty* property : std::initializer_list<const ObservedProperty*>{
-             &space->name, &space->symbol, &space->colorA, &space->colorB}) {
-      spaceWatches_.push_back(property->signalChanged().connect([this] { spacesChanged(); }));
-    }
-  }
-}
-
-void TabsModel::spacesChanged() {
-  watchSpaces();
-  for (TabsModel* sharer : sharers_) sharer->followSpaces(spaces.peek());
-}
-
-void TabsModel::followSpaces(const SpaceList& shared) {
+void TabsModel::matchSpaces() {
   SpaceList next;
-  for (const auto& space : shared) {
-    auto mine = spaceWithID(space->id);
-    if (!mine) {
-      mine = std::make_shared<Space>(space->name.peek(), space->symbol.peek(), space->colorA.peek(),
-                                     space->colorB.peek(), space->id);
-    } else {
-      mine->name.set(space->name.peek());
-      mine->symbol.set(space->symbol.peek());
-      mine->colorA.set(space->colorA.peek());
-      mine->colorB.set(space->colorB.peek());
-    }
+  for (const auto& identity : spacesModel_.list.peek()) {
+    auto mine = spaceWithID(identity->id);
+    if (!mine) mine = std::make_shared<Space>(identity);
     next.push_back(std::move(mine));
   }
-  // A space deleted elsewhere takes this window's tabs in it along, for reopening like the others.
+  // A deleted space takes this window's tabs in it along, for reopening like the others; top to
+  // bottom, so that reopening them one after another puts them back in their order.
   for (const auto& old : spaces.peek()) {
     if (std::ranges::find(next, old) != next.end()) continue;
     for (const auto& tab : old->tabs.peek()) {
@@ -170,34 +108,6 @@ std::shared_ptr<Space> TabsModel::spaceWithID(const Uuid& id) const {
   return nullptr;
 }
 
-void TabsModel::restore(const std::optional<SessionSnapshot>& session, bool withTabs) {
-  SpaceList list;
-  if (session) {
-    for (const auto& space : session->spaces) list.push_back(restoredSpace(space));
-  }
-  if (list.empty()) list = Space::defaultSpaces();
-  if (!withTabs) {
-    for (auto& space : list) {
-      space->tabs.set({});
-      space->selectedTabID.set(std::nullopt);
-    }
-  }
-  spaces.set(std::move(list));
-
-  const auto& restored = spaces.peek();
-  Uuid current = restored.front()->id;
-  if (session) {
-    for (const auto& space : restored) {
-      if (space->id == session->currentSpaceID) current = space->id;
-    }
-  }
-  currentSpaceID.set(current);
-  sidebarVisible.set(session ? session->sidebarVisible : true);
-  for (const auto& space : restored) {
-    for (const auto& tab : space->tabs.peek()) tab->services = services_;
-  }
-}
-
 std::shared_ptr<Space> TabsModel::currentSpace() const {
   const auto& list = spaces.get();
   const auto& current = currentSpaceID.get();
@@ -205,26 +115,6 @@ std::shared_ptr<Space> TabsModel::currentSpace() const {
     if (space->id == current) return space;
   }
   return list.empty() ? nullptr : list.front();
-}
-
-void TabsModel::relabelDefaultSpaces() {
-  // The names follow the owner's.
-  if (spacesOwner_) return;
-  bool changed = false;
-  for (const auto& space : spaces.peek()) {
-    const std::string& name = space->name.peek();
-    for (const char* turkish : kDefaultSpaceNames) {
-      const std::string english = englishText(turkish);
-      if (name != turkish && name != english) continue;
-      const std::string target = L10n::isEnglish() ? english : std::string(turkish);
-      if (name != target) {
-        space->name.set(target);
-        changed = true;
-      }
-      break;
-    }
-  }
-  if (changed) scheduleSave_();
 }
 
 std::shared_ptr<Space> TabsModel::spaceContaining(const BrowserTab& tab) const {
@@ -299,7 +189,7 @@ void TabsModel::insertTab(std::shared_ptr<BrowserTab> tab,
 void TabsModel::pushClosedTab(const Space& space, const BrowserTab& tab) {
   const auto address = tab.addressToKeep();
   if (!address) return;  // the start page is not worth reopening
-  auto& stack = closedStack();
+  auto& stack = closedTabs;
   if (stack.size() >= kClosedTabLimit) {
     stack.erase(stack.begin(), stack.end() - (kClosedTabLimit - 1));
   }
@@ -395,60 +285,26 @@ void TabsModel::select(const Space& space) {
   scheduleSave_();
 }
 
-std::shared_ptr<Space> TabsModel::addSpace() {
-  if (spacesOwner_) return spaceWithID(spacesOwner_->addSpace()->id);
-  const size_t count = spaces.peek().size();
-  const auto presets = SpacePreset::all();
-  const SpacePreset& preset = presets[count % presets.size()];
-  const auto& symbols = spaceSymbols();
-  auto space = std::make_shared<Space>(localized("Yeni Alan"),
-                                       std::string(symbols[(7 * count) % symbols.size()]),
-                                       preset.colorA, preset.colorB);
-  spaces.mutate([&](SpaceList& list) { list.push_back(space); });
-  scheduleSave_();
-  return space;
-}
+std::shared_ptr<Space> TabsModel::addSpace() { return spaceWithID(spacesModel_.add()->id); }
 
 void TabsModel::deleteSpace(const Space& space) {
-  if (spacesOwner_) {
-    if (auto shared = spacesOwner_->spaceWithID(space.id)) spacesOwner_->deleteSpace(*shared);
-    return;
-  }
-  if (spaces.peek().size() < 2) return;
-  const auto deleting = findSpace(space);
-  if (!deleting) return;
-  // Top to bottom, so that reopening them one after another puts them back in their order.
-  for (const auto& tab : deleting->tabs.peek()) {
-    pushClosedTab(*deleting, *tab);
-    tab->tearDown();
-  }
-  const bool wasCurrent = deleting == currentSpace();
-  spaces.mutate([&](SpaceList& list) { std::erase(list, deleting); });
-  if (wasCurrent) {
-    const auto& first = spaces.peek().front();
-    currentSpaceID.set(first->id);
-    if (auto tab = first->selectedTab()) tab->loadIfNeeded();
-  }
-  scheduleSave_();
+  if (findSpace(space)) spacesModel_.remove(space.id);
 }
 
 size_t TabsModel::tabCountInEveryWindow(const Space& space) const {
-  if (spacesOwner_) return spacesOwner_->tabCountInEveryWindow(space);
   size_t count = 0;
-  for (const TabsModel* window : sharers_) {
+  bool listed = false;
+  for (const TabsModel* window : listWindows ? listWindows() : std::vector<TabsModel*>{}) {
+    if (window->isPrivate_ != isPrivate_) continue;
+    listed = listed || window == this;
     if (const auto theirs = window->spaceWithID(space.id)) count += theirs->tabs.get().size();
   }
-  if (const auto mine = spaceWithID(space.id)) count += mine->tabs.get().size();
+  if (const auto mine = listed ? nullptr : spaceWithID(space.id)) count += mine->tabs.get().size();
   return count;
 }
 
 void TabsModel::moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset) {
-  if (spacesOwner_) {
-    spacesOwner_->moveSpaces(fromOffsets, toOffset);
-    return;
-  }
-  spaces.mutate([&](SpaceList& list) { moveElements(list, fromOffsets, toOffset); });
-  scheduleSave_();
+  spacesModel_.move(fromOffsets, toOffset);
 }
 
 void TabsModel::newTab() {
@@ -468,7 +324,7 @@ void TabsModel::newTab() {
 }
 
 void TabsModel::reopenClosedTab() {
-  auto& stack = closedStack();
+  auto& stack = closedTabs;
   if (stack.empty()) return;
   const ClosedTab record = std::move(stack.back());
   stack.pop_back();
@@ -633,8 +489,8 @@ void TabsModel::takeTabsOf(TabsModel& other) {
   scheduleSave_();
 }
 
-void TabsModel::restoreTabs(const SessionSnapshot& window) {
-  for (const auto& saved : window.spaces) {
+void TabsModel::restore(const SessionSnapshot& window, bool withTabs) {
+  for (const auto& saved : withTabs ? window.spaces : std::vector<SpaceSnapshot>{}) {
     auto space = spaceWithID(saved.id);
     const bool own = static_cast<bool>(space);
     if (!space) space = currentSpace();
