@@ -205,7 +205,7 @@ void BrowserCommands::showSourceOfCurrentPage() const {
     const auto services = tab ? tab->services.lock() : nullptr;
     const auto& page = tab ? tab->url.peek() : std::nullopt;
     if (!services || !page) return;
-    const auto shown = services->windowHolding(*tab).openTab(*url, false, tab);
+    const auto shown = services->windows.holding(*tab).openTab(*url, false, tab);
     shown->sourceOf.set(BrowserTab::SourceOf{*page, tab->title.peek()});
     shown->faviconURL.set(tab->faviconURL.peek());
   });

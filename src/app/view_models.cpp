@@ -6,6 +6,7 @@ namespace zemblo {
 
 BrowserWindow::Models browserWindowModels(BrowserStore& store, TabsModel& tabs) {
   return {.tabs = tabs,
+          .windows = store.browserWindows(),
           .preferences = store.preferences(),
           .favorites = store.favorites(),
           .history = store.history(),
@@ -19,7 +20,7 @@ BrowserWindow::Models browserWindowModels(BrowserStore& store, TabsModel& tabs) 
 }
 
 SettingsModels settingsModels(BrowserStore& store, std::function<TabsModel*()> lastUsedTabs) {
-  return {store.preferences(),     store.tabs(),
+  return {store.preferences(),     store.browserWindows(),
           store.favorites(),       store.history(),
           store.pageServices(),    store.passwords(),
           store.sitePermissions(), [&store] { store.scheduleSave(); },
@@ -30,7 +31,7 @@ PasswordsWindow::Models passwordsModels(BrowserStore& store,
                                         std::function<TabsModel*()> lastUsedTabs) {
   return {.passwords = store.passwords(),
           .preferences = store.preferences(),
-          .tabs = store.tabs(),
+          .windows = store.browserWindows(),
           .lastUsedTabs = std::move(lastUsedTabs)};
 }
 

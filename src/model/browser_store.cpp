@@ -5,6 +5,7 @@
 #include "model/autofill_bridge.h"
 #include "model/browser_engine.h"
 #include "model/browser_tab.h"
+#include "model/browser_windows.h"
 #include "model/download_manager.h"
 #include "model/favorites_model.h"
 #include "model/history_model.h"
@@ -91,32 +92,21 @@ void BrowserStore::start() {
   const auto save = [this] { scheduleSave(); };
   preferences_ = std::make_unique<PreferencesModel>(
       *defaults_, scheduler_, [this](const AppPreferences& old) { preferencesChanged(old); });
-  startTabServices();
   spaces_ = std::make_unique<SpacesModel>(save);
-  tabs_ = std::make_unique<TabsModel>(tabServicesHandle_, save, *spaces_);
-  tabs_->listWindows = [this] { return windows(); };
-  favorites_ = std::make_unique<FavoritesModel>(*tabs_, save);
-  pageServices_ = std::make_shared<PageServicesModel>(*engine_, *preferences_, tabs_->spaces,
+  windows_ = std::make_unique<BrowserWindows>();
+  startTabServices();
+  TabsModel& first = windows_->add(std::make_unique<TabsModel>(tabServicesHandle_, save, *spaces_));
+  favorites_ = std::make_unique<FavoritesModel>(save);
+  pageServices_ = std::make_shared<PageServicesModel>(*engine_, *preferences_, handleTo(*windows_),
                                                       *defaults_, scheduler_);
   tabServices_->pageServices = pageServices_;
-  // The page services may outlive the store: without it there are no other windows.
-  pageServices_->otherWindowsSpaces = [weakSelf = weak_from_this()] {
-    PageServicesModel::SpaceList list;
-    const auto self = weakSelf.lock();
-    if (!self) return list;
-    for (const auto& window : self->otherWindows_) {
-      list.insert(list.end(), window->spaces.peek().begin(), window->spaces.peek().end());
-    }
-    return list;
-  };
-
   const AppPreferences& prefs = preferences_->observablePrefs().peek();
 
   files_.removeLeftoverTemporaries();
   std::vector<SetAsideFile> setAside;
   const std::optional<SessionSnapshot> session = files_.readSession(&setAside);
   spaces_->restore(session ? session->spaces : std::vector<SpaceSnapshot>{});
-  if (session) tabs_->restore(*session, prefs.restoreSession);
+  if (session) first.restore(*session, prefs.restoreSession);
   if (session && prefs.restoreSession) restoreOtherWindows(*session);
   restoreTabStates(setAside);
   favorites_->list.set(session ? session->favorites : Favorite::defaults());
@@ -143,7 +133,7 @@ void BrowserStore::start() {
     }
   }
   sleeper_ = std::make_unique<TabSleeper>(
-      [this] { return windows(); }, *preferences_, scheduler_, memoryPressure(),
+      *windows_, *preferences_, scheduler_, memoryPressure(),
       environment_.clock ? environment_.clock : [] { return std::chrono::steady_clock::now(); });
 
   std::weak_ptr<BrowserStore> weakSelf = weak_from_this();
@@ -192,25 +182,24 @@ void BrowserStore::startTabServices() {
     scheduleSave();
     applyZoomToAllTabs();
   });
-  tabServices_ = std::make_unique<TabServices>(TabServices{
-      .webViews = *engine_,
-      .scheduler = scheduler_,
-      .preferences = *preferences_,
-      .history = *history_,
-      .siteZoom = *siteZoom_,
-      .sitePermissions = sitePermissions_,
-      .autofill = autofill_,
-      .downloads = downloads_,
-      .pageServices = {},
-      .faviconFound = [this](const BrowserTab& tab) { favorites_->updateIcon(tab); },
-      .scheduleSave = [this] { scheduleSave(); },
-      .webViewReleased = [this] { webViewReleased(); },
-      .sessionStateRejected =
-          [this](const BrowserTab& tab, std::string bytes) {
-            sessionStateRejected(tab.id, std::move(bytes));
-          },
-      .windowHolding = [this](const BrowserTab& tab) -> TabsModel& { return tabsHolding(tab); },
-      .windows = [this] { return windows(); }});
+  tabServices_ = std::make_unique<TabServices>(
+      TabServices{.webViews = *engine_,
+                  .scheduler = scheduler_,
+                  .preferences = *preferences_,
+                  .history = *history_,
+                  .siteZoom = *siteZoom_,
+                  .windows = *windows_,
+                  .sitePermissions = sitePermissions_,
+                  .autofill = autofill_,
+                  .downloads = downloads_,
+                  .pageServices = {},
+                  .faviconFound = [this](const BrowserTab& tab) { favorites_->updateIcon(tab); },
+                  .scheduleSave = [this] { scheduleSave(); },
+                  .webViewReleased = [this] { webViewReleased(); },
+                  .sessionStateRejected =
+                      [this](const BrowserTab& tab, std::string bytes) {
+                        sessionStateRejected(tab.id, std::move(bytes));
+                      }});
   // Shares the store's life: a tab that holds it keeps the store whole while it uses it.
   tabServicesHandle_ = handleTo(*tabServices_);
 }
@@ -221,88 +210,50 @@ void BrowserStore::applyZoomToAllTabs() {
 
 void BrowserStore::forEachTab(const std::function<void(const std::shared_ptr<BrowserTab>&)>& visit,
                               bool andPrivate) const {
-  const auto visitWindow = [&](const TabsModel& window) {
-    for (const auto& space : window.spaces.peek()) {
+  for (const TabsModel* window : windows_->all()) {
+    if (window->isPrivate() && !andPrivate) continue;
+    for (const auto& space : window->spaces.peek()) {
       for (const auto& tab : space->tabs.peek()) visit(tab);
     }
-  };
-  visitWindow(*tabs_);
-  for (const auto& window : otherWindows_) {
-    if (andPrivate || !window->isPrivate()) visitWindow(*window);
   }
 }
 
 void BrowserStore::restoreOtherWindows(const SessionSnapshot& session) {
   for (const SessionSnapshot& saved : session.windows) {
-    auto window = TabsModel::alongside(*tabs_);
+    auto window = TabsModel::alongside(windows_->first());
     window->restore(saved);
     // A window whose tabs are all gone (start pages are not saved) is not worth a window.
-    if (window->tabCount() == 0) continue;
-    window->listWindows = [this] { return windows(); };
-    otherWindows_.push_back(std::move(window));
+    if (window->tabCount() > 0) windows_->add(std::move(window));
   }
-}
-
-std::vector<TabsModel*> BrowserStore::windows() const {
-  std::vector<TabsModel*> list;
-  if (firstWindowShown_) list.push_back(tabs_.get());
-  for (const auto& window : otherWindows_) list.push_back(window.get());
-  return list;
 }
 
 TabsModel& BrowserStore::openWindow(bool isPrivate) {
-  if (!isPrivate && !firstWindowShown_) {
-    firstWindowShown_ = true;
-    if (auto tab = tabs_->selectedTab()) tab->loadIfNeeded();
-    return *tabs_;
+  TabsModel* kept = isPrivate ? nullptr : windows_->reopenKept();
+  if (kept) {
+    if (auto tab = kept->selectedTab()) tab->loadIfNeeded();
   }
-  otherWindows_.push_back(isPrivate ? TabsModel::makePrivate(tabServicesHandle_)
-                                    : TabsModel::alongside(*tabs_));
-  otherWindows_.back()->listWindows = [this] { return windows(); };
+  TabsModel& window = kept ? *kept
+                           : windows_->add(isPrivate ? TabsModel::makePrivate(tabServicesHandle_)
+                                                     : TabsModel::alongside(windows_->first()));
   if (sleeper_) sleeper_->windowsChanged();
-  return *otherWindows_.back();
+  return window;
 }
 
 void BrowserStore::closeWindow(TabsModel& window) {
-  const auto others = std::ranges::count_if(windows(), [&](TabsModel* other) {
-    return other != &window && other->isPrivate() == window.isPrivate();
-  });
-  const auto drop = [&] {
-    std::erase_if(otherWindows_, [&](const auto& owned) { return owned.get() == &window; });
-    if (sleeper_) sleeper_->windowsChanged();
-  };
-  if (window.isPrivate()) {
+  const bool isPrivate = window.isPrivate();
+  const bool last = windows_->othersLike(window).empty();
+  if (last && !isPrivate) {
+    // With private windows still open: the session keeps this window's tabs, which the next
+    // normal window takes up.
+    window.releaseWebViews();
+    windows_->keep(window);
+  } else {
     window.closeAllTabs();
-    drop();
-    if (others == 0) engine_->endPrivateBrowsing();
-    return;
+    windows_->remove(window);
   }
-  if (others > 0) {
-    window.closeAllTabs();
-    if (&window == tabs_.get()) {
-      firstWindowShown_ = false;
-    } else {
-      drop();
-    }
-    scheduleSave();
-    return;
-  }
-  // The last normal window, with private ones still open: the session keeps its tabs, in the
-  // first window's set, which the next window takes up.
-  if (&window != tabs_.get()) {
-    tabs_->takeTabsOf(window);
-    drop();
-  }
-  tabs_->releaseWebViews();
-  firstWindowShown_ = false;
-  scheduleSave();
-}
-
-TabsModel& BrowserStore::tabsHolding(const BrowserTab& tab) const {
-  for (const auto& window : otherWindows_) {
-    if (window->holds(tab)) return *window;
-  }
-  return *tabs_;
+  if (sleeper_) sleeper_->windowsChanged();
+  if (isPrivate && last) engine_->endPrivateBrowsing();
+  if (!isPrivate) scheduleSave();
 }
 
 void BrowserStore::applyAppAppearance() {
@@ -341,14 +292,12 @@ void BrowserStore::applySpellChecking() {
 void BrowserStore::scheduleSave() { saveDebounce_.request(); }
 
 SessionSnapshot BrowserStore::sessionSnapshot() const {
-  // The first window that has tabs takes today's keys, so that a browser reading them alone gets
-  // a whole window.
+  // The first normal window takes today's keys, so that a browser reading them alone gets a
+  // whole window.
   std::vector<const TabsModel*> normal;
-  if (firstWindowShown_ || tabs_->tabCount() > 0) normal.push_back(tabs_.get());
-  for (const auto& window : otherWindows_) {
-    if (!window->isPrivate()) normal.push_back(window.get());
+  for (const TabsModel* window : windows_->all()) {
+    if (!window->isPrivate()) normal.push_back(window);
   }
-  if (normal.empty()) normal.push_back(tabs_.get());
   SessionSnapshot session = snapshotOf(*normal.front());
   for (size_t i = 1; i < normal.size(); ++i) session.windows.push_back(snapshotOf(*normal[i]));
   session.favorites = favorites_->list.peek();

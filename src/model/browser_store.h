@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/browser_windows.h"
 #include "model/favorites_model.h"
 #include "model/history_model.h"
 #include "model/page_services_model.h"
@@ -88,22 +89,21 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
 
   // The spaces every normal window shows, held once.
   SpacesModel& spaces() const { return *spaces_; }
-  // The first browser window's tabs; the settings edit the spaces through it.
-  TabsModel& tabs() const { return *tabs_; }
-  // The tabs of every browser window on screen, in the order they opened, the first window's
-  // first (while it is open); private windows included. The windows a restored session held are
-  // here from the start.
-  std::vector<TabsModel*> windows() const;
-  // The tabs of a window about to open: the first window's while it is not on screen (with the
-  // tabs it kept), else a new set over the same spaces; a private window gets one of its own.
+  // Every browser window's model, for whatever acts across windows.
+  BrowserWindows& browserWindows() const { return *windows_; }
+  // The first normal window's model: the first open, else the one kept for the next window.
+  TabsModel& tabs() const { return windows_->first(); }
+  // The models of every browser window on screen, in the order they opened; private windows
+  // included. The windows a restored session held are here from the start.
+  std::vector<TabsModel*> windows() const { return windows_->open(); }
+  // The model of a window about to open: the one the last normal window to close left, with its
+  // tabs, else a new one over the same spaces; a private window gets one of its own.
   TabsModel& openWindow(bool isPrivate);
-  // The window of `window`'s tabs is closing. With another browser window of its kind left, its
-  // tabs close (kept for reopening in any window, unless private) and a window's own set goes.
-  // The last normal window keeps its tabs for the session and the next window, letting go of
-  // their pages; the last private window's end takes the private network session with them.
+  // `window` is closing. With another window of its kind open, its tabs close (kept for
+  // reopening in any window, unless private) and its model goes. The last normal window's model
+  // stays, its pages let go, for the session and the next window; the last private window's end
+  // takes the private network session with it.
   void closeWindow(TabsModel& window);
-  // The window whose tabs hold `tab`; the first window's when none does.
-  TabsModel& tabsHolding(const BrowserTab& tab) const;
   FavoritesModel& favorites() const { return *favorites_; }
   HistoryModel& history() const { return *history_; }
   PreferencesModel& preferences() const { return *preferences_; }
@@ -190,13 +190,11 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   SessionFiles files_;
   Scheduler& scheduler_;
   std::unique_ptr<PreferencesModel> preferences_;
+  std::unique_ptr<SpacesModel> spaces_;
+  // After the spaces, so that the windows go before them.
+  std::unique_ptr<BrowserWindows> windows_;
   std::unique_ptr<TabServices> tabServices_;
   std::weak_ptr<const TabServices> tabServicesHandle_;
-  std::unique_ptr<SpacesModel> spaces_;
-  std::unique_ptr<TabsModel> tabs_;
-  bool firstWindowShown_ = true;
-  // The tabs of the other windows, normal and private, in the order they opened.
-  std::vector<std::unique_ptr<TabsModel>> otherWindows_;
   std::unique_ptr<FavoritesModel> favorites_;
   std::unique_ptr<HistoryModel> history_;
   std::shared_ptr<PageServicesModel> pageServices_;

@@ -389,8 +389,8 @@ BrowserTab::Policy BrowserTab::decideNavigationAction(const NavigationAction& ac
   if (action.isLinkActivation && (action.control || action.middleButton)) {
     if (!action.url) return Policy::allow;
     if (const auto owner = services.lock()) {
-      owner->windowHolding(*this).openTab(*action.url, /*inBackground=*/!action.shift,
-                                          shared_from_this());
+      owner->windows.holding(*this).openTab(*action.url, /*inBackground=*/!action.shift,
+                                            shared_from_this());
     }
     return Policy::cancel;
   }
@@ -441,7 +441,7 @@ std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
   popupAllowed_ = false;
   auto popup = makePopup(weak_from_this());
   popup->services = services;
-  TabsModel& window = owner->windowHolding(*this);
+  TabsModel& window = owner->windows.holding(*this);
   window.insertTab(popup, shared_from_this());
   window.select(*popup);
   popup->webView();
@@ -449,7 +449,7 @@ std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
 }
 
 void BrowserTab::pageClosed() {
-  if (const auto owner = services.lock()) owner->windowHolding(*this).closeTab(*this);
+  if (const auto owner = services.lock()) owner->windows.holding(*this).closeTab(*this);
 }
 
 void BrowserTab::downloadStarted() {

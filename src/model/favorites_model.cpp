@@ -20,8 +20,8 @@ bool samePage(const Url& favorite, const Url& page) {
 
 }  // namespace
 
-FavoritesModel::FavoritesModel(TabsModel& tabs, std::function<void()> scheduleSave)
-    : tabs_(tabs), scheduleSave_(std::move(scheduleSave)) {}
+FavoritesModel::FavoritesModel(std::function<void()> scheduleSave)
+    : scheduleSave_(std::move(scheduleSave)) {}
 
 bool FavoritesModel::isFavorite(const BrowserTab& tab) const {
   const auto& address = tab.url.peek();
@@ -29,8 +29,6 @@ bool FavoritesModel::isFavorite(const BrowserTab& tab) const {
   return std::ranges::any_of(
       list.peek(), [&](const Favorite& favorite) { return samePage(favorite.url, *address); });
 }
-
-void FavoritesModel::open(const Favorite& favorite) { open(favorite, tabs_); }
 
 void FavoritesModel::open(const Favorite& favorite, TabsModel& window) {
   const auto space = window.currentSpace();

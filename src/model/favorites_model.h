@@ -16,16 +16,14 @@ class TabsModel;
 // the very same address.
 class FavoritesModel {
  public:
-  // Favourites open in `tabs`, which outlives the model; `scheduleSave` asks for the session to
-  // be written soon.
-  FavoritesModel(TabsModel& tabs, std::function<void()> scheduleSave);
+  // `scheduleSave` asks for the session to be written soon.
+  explicit FavoritesModel(std::function<void()> scheduleSave);
 
   Observable<std::vector<Favorite>> list;
 
   bool isFavorite(const BrowserTab& tab) const;
-  // Selects the current space's tab of the favourite's page, else opens it in a new tab.
-  void open(const Favorite& favorite);
-  // The same in the window showing `window`.
+  // Selects the current space's tab of the favourite's page in `window`, else opens it there in a
+  // new tab.
   void open(const Favorite& favorite, TabsModel& window);
   void toggle(const BrowserTab& tab);
   void remove(const Uuid& id);
@@ -33,7 +31,6 @@ class FavoritesModel {
   void updateIcon(const BrowserTab& tab);
 
  private:
-  TabsModel& tabs_;
   std::function<void()> scheduleSave_;
 };
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/browser_windows.h"
+
 namespace zemblo {
 
 class AutofillBridge;
@@ -16,7 +18,6 @@ class PreferencesModel;
 class Scheduler;
 class SitePermissions;
 class SiteZoom;
-class TabsModel;
 class WebViewFactory;
 
 // What a tab works with beyond its own page: the factory of its web view and the models its
@@ -29,6 +30,8 @@ struct TabServices {
   PreferencesModel& preferences;
   HistoryModel& history;
   SiteZoom& siteZoom;
+  // Every browser window; the one holding a tab takes the tabs it opens.
+  BrowserWindows& windows;
   // For the engine's signals, which may outlive the models.
   std::weak_ptr<SitePermissions> sitePermissions;
   std::weak_ptr<AutofillBridge> autofill;
@@ -44,10 +47,6 @@ struct TabServices {
   std::function<void()> webViewReleased;
   // The engine could not take back the list the tab was restored with (these bytes).
   std::function<void(const BrowserTab&, std::string)> sessionStateRejected;
-  // The window whose tabs hold `tab`: new tabs it opens go there.
-  std::function<TabsModel&(const BrowserTab&)> windowHolding;
-  // Every browser window's tabs.
-  std::function<std::vector<TabsModel*>()> windows;
 };
 
 }  // namespace zemblo

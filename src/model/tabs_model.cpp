@@ -291,18 +291,6 @@ void TabsModel::deleteSpace(const Space& space) {
   if (findSpace(space)) spacesModel_.remove(space.id);
 }
 
-size_t TabsModel::tabCountInEveryWindow(const Space& space) const {
-  size_t count = 0;
-  bool listed = false;
-  for (const TabsModel* window : listWindows ? listWindows() : std::vector<TabsModel*>{}) {
-    if (window->isPrivate_ != isPrivate_) continue;
-    listed = listed || window == this;
-    if (const auto theirs = window->spaceWithID(space.id)) count += theirs->tabs.get().size();
-  }
-  if (const auto mine = listed ? nullptr : spaceWithID(space.id)) count += mine->tabs.get().size();
-  return count;
-}
-
 void TabsModel::moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset) {
   spacesModel_.move(fromOffsets, toOffset);
 }
@@ -397,15 +385,6 @@ void TabsModel::selectTab(int number) {
 
 // Windows ---------------------------------------------------------------------------------------
 
-std::vector<TabsModel*> TabsModel::otherWindows() const {
-  std::vector<TabsModel*> others;
-  if (!listWindows) return others;
-  for (TabsModel* window : listWindows()) {
-    if (window != this && window->isPrivate_ == isPrivate_) others.push_back(window);
-  }
-  return others;
-}
-
 std::string TabsModel::windowName() const {
   const auto tab = selectedTab();
   return tab ? tab->displayTitle() : localized("Yeni Sekme");
@@ -470,22 +449,6 @@ void TabsModel::moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space*
   destination->tabs.mutate([&](Space::TabList& tabs) { tabs.insert(tabs.begin(), moving); });
   if (destination != target.currentSpace()) target.currentSpaceID.set(destination->id);
   target.select(*moving);
-  scheduleSave_();
-}
-
-void TabsModel::takeTabsOf(TabsModel& other) {
-  for (const auto& theirs : other.spaces.peek()) {
-    auto mine = spaceWithID(theirs->id);
-    if (!mine) mine = currentSpace();
-    Space::TabList moving = theirs->tabs.peek();
-    theirs->tabs.set({});
-    mine->tabs.mutate(
-        [&](Space::TabList& tabs) { tabs.insert(tabs.end(), moving.begin(), moving.end()); });
-    if (theirs->selectedTabID.peek()) mine->selectedTabID.set(theirs->selectedTabID.peek());
-    theirs->selectedTabID.set(std::nullopt);
-  }
-  if (spaceWithID(other.currentSpaceID.peek())) currentSpaceID.set(other.currentSpaceID.peek());
-  sidebarVisible.set(other.sidebarVisible.peek());
   scheduleSave_();
 }
 

@@ -95,9 +95,6 @@ class TabsModel {
   // Closes the space's tabs, keeping those with an address for reopening (in the current space,
   // since theirs is gone); the last space stays.
   void deleteSpace(const Space& space);
-  // How many tabs the space holds in every normal window together, all of which its deletion
-  // closes.
-  size_t tabCountInEveryWindow(const Space& space) const;
   void moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset);
 
   // Shows the start page in the current space: its first blank tab that is not a pop-up, else a
@@ -119,10 +116,6 @@ class TabsModel {
 
   // Windows ------------------------------------------------------------------------------------
 
-  // Every browser window's tabs, as the store lists them; none for a model of its own.
-  std::function<std::vector<TabsModel*>()> listWindows;
-  // The other windows of the same kind (normal or private) that a tab here may move to.
-  std::vector<TabsModel*> otherWindows() const;
   // What the other windows call this one: the title of its selected tab.
   std::string windowName() const;
 
@@ -141,9 +134,6 @@ class TabsModel {
   // its current space; selected. The space here selects the neighbour, as after a close.
   void moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space* into = nullptr);
   std::shared_ptr<BrowserTab> tabWithID(const Uuid& id) const;
-  // Takes over every tab of `other` into the spaces with the same ids, with its current space,
-  // selections and sidebar; `other` is left without tabs.
-  void takeTabsOf(TabsModel& other);
   // What this window restores from a saved window: its current space and sidebar and, with
   // `withTabs`, each space's tabs and selection, for the spaces that still exist; the others'
   // tabs go to the current space.

@@ -20,6 +20,7 @@ class PasswordsStyle;
 class PasswordStore;
 class PreferencesModel;
 class SystemColorScheme;
+class BrowserWindows;
 class TabsModel;
 
 // The passwords window. It opens locked and asks for the account password at once; a right
@@ -38,8 +39,8 @@ class PasswordsWindow : public Gtk::Window {
   struct Models {
     PasswordStore& passwords;
     PreferencesModel& preferences;
-    // Its spaces tint the window.
-    TabsModel& tabs;
+    // The first window's current space tints the window.
+    const BrowserWindows& windows;
     // The tabs of the browser window the user used last, where a login's website opens; none
     // while no browser window is open.
     std::function<TabsModel*()> lastUsedTabs;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "model/browser_windows.h"
 #include "model/color.h"
 #include "widgets/system_color_scheme.h"
 
@@ -21,7 +22,8 @@ class TabsModel;
 // The models the settings window shows and changes, handed over by whoever owns them.
 struct SettingsModels {
   PreferencesModel& preferences;
-  TabsModel& tabs;
+  // Every browser window; the first one's current space colours the window.
+  BrowserWindows& windows;
   FavoritesModel& favorites;
   HistoryModel& history;
   PageServicesModel& pageServices;
@@ -45,7 +47,9 @@ class SettingsContext {
       : models_(std::move(models)), favicons_(favicons), scheme_(scheme) {}
 
   PreferencesModel& preferences() const { return models_.preferences; }
-  TabsModel& tabs() const { return models_.tabs; }
+  BrowserWindows& windows() const { return models_.windows; }
+  // The first browser window's model, through which the spaces are edited.
+  TabsModel& tabs() const { return models_.windows.first(); }
   FavoritesModel& favorites() const { return models_.favorites; }
   HistoryModel& history() const { return models_.history; }
   PageServicesModel& pageServices() const { return models_.pageServices; }

@@ -72,7 +72,7 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite,
   secondary->signal_pressed().connect([this](int, double x, double y) { popupMenu(x, y); });
   add_controller(secondary);
   trackHover(*this, [this](bool hovering) { setHovering(hovering); });
-  activateWithKeys(*this, [this] { context_.favorites.open(favorite_); });
+  activateWithKeys(*this, [this] { context_.favorites.open(favorite_, context_.tabs); });
   openMenuWithKeys(*this, [this](double x, double y) -> Gtk::Popover* {
     popupMenu(x, y);
     return menu_.get();

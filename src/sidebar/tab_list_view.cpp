@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "model/browser_tab.h"
+#include "model/browser_windows.h"
 #include "model/dropped_address.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
@@ -394,7 +395,7 @@ bool TabListView::openDropped(const Glib::ValueBase& value, double y) {
 }
 
 bool TabListView::takeFromOtherWindow(const Uuid& id, Space& space) {
-  for (TabsModel* other : context_.tabs.otherWindows()) {
+  for (TabsModel* other : context_.windows.othersLike(context_.tabs)) {
     if (const auto tab = other->tabWithID(id)) {
       other->moveTabToWindow(*tab, context_.tabs, &space);
       return true;

@@ -218,7 +218,7 @@ void WebKitPagePermissions::bringTabForward() {
   auto tab = tab_.lock();
   const auto services = tab ? tab->services.lock() : nullptr;
   if (!services) return;
-  TabsModel& tabs = services->windowHolding(*tab);
+  TabsModel& tabs = services->windows.holding(*tab);
   if (auto space = tabs.spaceContaining(*tab)) tabs.select(*space);
   tabs.select(*tab);
   GApplication* application = g_application_get_default();

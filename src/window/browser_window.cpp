@@ -45,8 +45,14 @@ struct WindowSources {
   const SystemColorScheme& scheme;
 
   SidebarModels sidebar() const {
-    return {tabs,     models.preferences, models.favorites, models.pageServices, models.downloads,
-            favicons, scheduler};
+    return {tabs,
+            models.windows,
+            models.preferences,
+            models.favorites,
+            models.pageServices,
+            models.downloads,
+            favicons,
+            scheduler};
   }
   CommandBar::Models commandBar() const {
     return {tabs, models.preferences, models.history, favicons, scheduler};

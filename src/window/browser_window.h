@@ -33,6 +33,7 @@ class SidebarView;
 class SitePermissions;
 class SpaceBackground;
 class SystemColorScheme;
+class BrowserWindows;
 class TabsModel;
 class WindowAccessor;
 class WindowFrameRecorder;
@@ -95,6 +96,8 @@ class BrowserWindow : public Gtk::ApplicationWindow {
     // This window's tabs. Over a private set the window is dark whatever the theme, and its
     // title says it is private.
     TabsModel& tabs;
+    // Every browser window, where this one's tabs may move.
+    BrowserWindows& windows;
     PreferencesModel& preferences;
     FavoritesModel& favorites;
     HistoryModel& history;

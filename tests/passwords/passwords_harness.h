@@ -122,7 +122,8 @@ class PasswordsHarness {
   PasswordsWindow& open(bool importing = false) {
     if (!scheme_) scheme_ = std::make_unique<SystemColorScheme>();
     window_ = std::make_unique<PasswordsWindow>(
-        PasswordsWindow::Models{store_->passwords(), store_->preferences(), store_->tabs(),
+        PasswordsWindow::Models{store_->passwords(), store_->preferences(),
+                                store_->browserWindows(),
                                 [this] { return usedLast ? usedLast : &store_->tabs(); }},
         favicons_, *scheme_, *clipboard_);
     if (importing) window_->requestImport();

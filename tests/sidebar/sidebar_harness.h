@@ -56,6 +56,7 @@ class SidebarHarness : public WindowHarness {
   // The window's models, for a sidebar part of a test's own, whose later work runs on `scheduler`.
   SidebarModels models(Scheduler& scheduler = Scheduler::mainLoop()) {
     return {store().tabs(),
+            store().browserWindows(),
             store().preferences(),
             store().favorites(),
             store().pageServices(),
