@@ -230,6 +230,8 @@ void BrowserStore::restoreOtherWindows(const SessionSnapshot& session) {
 TabsModel& BrowserStore::openWindow(bool isPrivate) {
   TabsModel* kept = isPrivate ? nullptr : windows_->reopenKept();
   if (kept) {
+    // It opens as a new window would, at the size it was closed at.
+    kept->frame.reset();
     if (auto tab = kept->selectedTab()) tab->loadIfNeeded();
   }
   TabsModel& window = kept ? *kept
@@ -323,6 +325,7 @@ SessionSnapshot BrowserStore::snapshotOf(const TabsModel& window) const {
   }
   session.currentSpaceID = window.currentSpaceID.peek();
   session.sidebarVisible = window.sidebarVisible.peek();
+  session.frame = window.frame;
   return session;
 }
 

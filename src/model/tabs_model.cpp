@@ -468,6 +468,7 @@ void TabsModel::restore(const SessionSnapshot& window, bool withTabs) {
   }
   if (spaceWithID(window.currentSpaceID)) currentSpaceID.set(window.currentSpaceID);
   sidebarVisible.set(window.sidebarVisible);
+  frame = window.frame;
 }
 
 }  // namespace zemblo

@@ -60,6 +60,8 @@ class TabsModel {
   // True from the second of such quick steps until they pause; meanwhile the selected tab shows
   // its row and title but makes no web view. The tab selected when the steps pause loads then.
   Observable<bool> steppingThroughTabs{false};
+  // How the window stood when last left, kept in the session; not observed.
+  std::optional<WindowFrame> frame;
   // Closed tabs for reopening, newest last, shared by every window over the same spaces; not
   // observed.
   std::vector<ClosedTab>& closedTabs;

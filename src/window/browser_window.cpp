@@ -499,7 +499,8 @@ BrowserWindow::BrowserWindow(const Models& models, FaviconLoader& favicons, Sche
   set_size_request(kMinimumWidth, kMinimumHeight);
   // A private window leaves nothing behind, its size included.
   if (!tabs_.isPrivate()) {
-    frameRecorder_ = std::make_unique<WindowFrameRecorder>(*this, models_.windowFrames);
+    frameRecorder_ =
+        std::make_unique<WindowFrameRecorder>(*this, models_.windowFrames, tabs_.frame);
   }
   add_css_class("zemblo-browser-window");
   style_ = std::make_unique<AppStyle>(get_display());
@@ -543,10 +544,14 @@ void BrowserWindow::rebuildContent() {
 
 void BrowserWindow::openAtRememberedFrame() {
   const auto screen = largestScreen(get_display());
-  const auto frame = models_.windowFrames.remembered({kMinimumWidth, kMinimumHeight}, screen);
+  const WindowSize minimum{kMinimumWidth, kMinimumHeight};
+  // A window of the session stands as it was left; a new one as the last one closed was.
+  const auto frame = tabs_.frame ? std::optional(tabs_.frame->fittedBetween(minimum, screen))
+                                 : models_.windowFrames.remembered(minimum, screen);
   const Size size = frame ? Size{frame->width, frame->height} : defaultSizeOn(screen);
   set_default_size(size.width, size.height);
   if (frame && frame->maximized) maximize();
+  if (frame && frame->fullScreen) fullscreen();
 }
 
 void BrowserWindow::followTitle() {

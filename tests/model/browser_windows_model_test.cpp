@@ -89,6 +89,7 @@ TEST_F(BrowserWindowsModelTest, AFurtherWindowThatDoesNotDecodeCostsOnlyItself) 
   other.spaces.push_back(savedSpace("a", 2, 1));
   other.spaces[0].id = session.spaces[0].id;
   other.currentSpaceID = session.spaces[0].id;
+  other.frame = WindowFrame{800, 600, false, true};
   session.windows.push_back(other);
   auto encoded = encodeSession(session);
   ASSERT_TRUE(encoded);
@@ -97,16 +98,19 @@ TEST_F(BrowserWindowsModelTest, AFurtherWindowThatDoesNotDecodeCostsOnlyItself) 
   ASSERT_EQ(decoded->windows.size(), 1u);
   EXPECT_EQ(decoded->windows[0].spaces[0].tabs.size(), 2u);
   EXPECT_EQ(decoded->windows[0].spaces[0].selectedTabID, other.spaces[0].selectedTabID);
+  EXPECT_EQ(decoded->windows[0].frame, other.frame);
+  EXPECT_FALSE(decoded->frame);  // as in a session written before windows kept theirs
 
   session.windows.clear();
   const auto plain = encodeSession(session);
   ASSERT_TRUE(plain);
-  const std::string broken =
-      plain->substr(0, plain->rfind('}')) + R"(,"windows":[{"spaces":7},"x"]})";
+  const std::string broken = plain->substr(0, plain->rfind('}')) +
+                             R"(,"windowFrame":{"width":-3},"windows":[{"spaces":7},"x"]})";
   const auto kept = decodeSession(broken);
   ASSERT_TRUE(kept);
   EXPECT_EQ(kept->spaces[0].tabs.size(), 1u);
   EXPECT_TRUE(kept->windows.empty());
+  EXPECT_FALSE(kept->frame);
 }
 
 // Each restored window shows a page, a web process each: a session of a hundred windows loads a
