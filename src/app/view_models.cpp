@@ -4,7 +4,7 @@
 
 namespace zemblo {
 
-BrowserWindow::Models browserWindowModels(BrowserStore& store, TabsModel& tabs) {
+BrowserWindow::Models browserWindowModels(BrowserStore& store, WindowModel& tabs) {
   return {.tabs = tabs,
           .windows = store.browserWindows(),
           .preferences = store.preferences(),
@@ -19,7 +19,7 @@ BrowserWindow::Models browserWindowModels(BrowserStore& store, TabsModel& tabs) 
           .windowFrames = store.windowFrames()};
 }
 
-SettingsModels settingsModels(BrowserStore& store, std::function<TabsModel*()> lastUsedTabs) {
+SettingsModels settingsModels(BrowserStore& store, std::function<WindowModel*()> lastUsedTabs) {
   return {store.preferences(),     store.browserWindows(),
           store.favorites(),       store.history(),
           store.pageServices(),    store.passwords(),
@@ -28,7 +28,7 @@ SettingsModels settingsModels(BrowserStore& store, std::function<TabsModel*()> l
 }
 
 PasswordsWindow::Models passwordsModels(BrowserStore& store,
-                                        std::function<TabsModel*()> lastUsedTabs) {
+                                        std::function<WindowModel*()> lastUsedTabs) {
   return {.passwords = store.passwords(),
           .preferences = store.preferences(),
           .windows = store.browserWindows(),

@@ -18,7 +18,7 @@
 #include "model/spaces_model.h"
 #include "model/spell_checking_languages.h"
 #include "model/tab_state_files.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/heap.h"
 #include "platform/main_loop.h"
 
@@ -95,7 +95,8 @@ void BrowserStore::start() {
   spaces_ = std::make_unique<SpacesModel>(save);
   windows_ = std::make_unique<BrowserWindows>();
   startTabServices();
-  TabsModel& first = windows_->add(std::make_unique<TabsModel>(tabServicesHandle_, save, *spaces_));
+  WindowModel& first =
+      windows_->add(std::make_unique<WindowModel>(tabServicesHandle_, save, *spaces_));
   favorites_ = std::make_unique<FavoritesModel>(save);
   pageServices_ = std::make_shared<PageServicesModel>(*engine_, *preferences_, handleTo(*windows_),
                                                       *defaults_, scheduler_);
@@ -124,7 +125,7 @@ void BrowserStore::start() {
   spaces_->relabelDefaults();
 
   std::vector<std::shared_ptr<BrowserTab>> startLoads;
-  for (TabsModel* window : windows()) {
+  for (WindowModel* window : windows()) {
     // One is kept for the first window, which loads its page as it is shown.
     if (startLoads.size() + 1 >= kStartLoadLimit) break;
     if (auto tab = window->selectedTab()) {
@@ -210,7 +211,7 @@ void BrowserStore::applyZoomToAllTabs() {
 
 void BrowserStore::forEachTab(const std::function<void(const std::shared_ptr<BrowserTab>&)>& visit,
                               bool andPrivate) const {
-  for (const TabsModel* window : windows_->all()) {
+  for (const WindowModel* window : windows_->all()) {
     if (window->isPrivate() && !andPrivate) continue;
     for (const auto& space : window->spaces.peek()) {
       for (const auto& tab : space->tabs.peek()) visit(tab);
@@ -220,28 +221,29 @@ void BrowserStore::forEachTab(const std::function<void(const std::shared_ptr<Bro
 
 void BrowserStore::restoreOtherWindows(const SessionSnapshot& session) {
   for (const SessionSnapshot& saved : session.windows) {
-    auto window = TabsModel::alongside(windows_->first());
+    auto window = WindowModel::alongside(windows_->first());
     window->restore(saved);
     // A window whose tabs are all gone (start pages are not saved) is not worth a window.
     if (window->tabCount() > 0) windows_->add(std::move(window));
   }
 }
 
-TabsModel& BrowserStore::openWindow(bool isPrivate) {
-  TabsModel* kept = isPrivate ? nullptr : windows_->reopenKept();
+WindowModel& BrowserStore::openWindow(bool isPrivate) {
+  WindowModel* kept = isPrivate ? nullptr : windows_->reopenKept();
   if (kept) {
     // It opens as a new window would, at the size it was closed at.
     kept->frame.reset();
     if (auto tab = kept->selectedTab()) tab->loadIfNeeded();
   }
-  TabsModel& window = kept ? *kept
-                           : windows_->add(isPrivate ? TabsModel::makePrivate(tabServicesHandle_)
-                                                     : TabsModel::alongside(windows_->first()));
+  WindowModel& window = kept
+                            ? *kept
+                            : windows_->add(isPrivate ? WindowModel::makePrivate(tabServicesHandle_)
+                                                      : WindowModel::alongside(windows_->first()));
   if (sleeper_) sleeper_->windowsChanged();
   return window;
 }
 
-void BrowserStore::closeWindow(TabsModel& window) {
+void BrowserStore::closeWindow(WindowModel& window) {
   const bool isPrivate = window.isPrivate();
   const bool last = windows_->othersLike(window).empty();
   if (last && !isPrivate) {
@@ -296,8 +298,8 @@ void BrowserStore::scheduleSave() { saveDebounce_.request(); }
 SessionSnapshot BrowserStore::sessionSnapshot() const {
   // The first normal window takes today's keys, so that a browser reading them alone gets a
   // whole window.
-  std::vector<const TabsModel*> normal;
-  for (const TabsModel* window : windows_->all()) {
+  std::vector<const WindowModel*> normal;
+  for (const WindowModel* window : windows_->all()) {
     if (!window->isPrivate()) normal.push_back(window);
   }
   SessionSnapshot session = snapshotOf(*normal.front());
@@ -306,7 +308,7 @@ SessionSnapshot BrowserStore::sessionSnapshot() const {
   return session;
 }
 
-SessionSnapshot BrowserStore::snapshotOf(const TabsModel& window) const {
+SessionSnapshot BrowserStore::snapshotOf(const WindowModel& window) const {
   SessionSnapshot session;
   for (const auto& space : window.spaces.peek()) {
     SpaceSnapshot snapshot{space->id,
@@ -334,7 +336,7 @@ void BrowserStore::restoreTabStates(std::vector<SetAsideFile>& setAside) {
   // thread, so that many tabs cost the start no more than one small file.
   const TabStateFiles stateFiles(files_.folder());
   std::vector<std::shared_ptr<BrowserTab>> first;
-  for (TabsModel* window : windows()) {
+  for (WindowModel* window : windows()) {
     if (auto tab = window->selectedTab()) first.push_back(tab);
   }
   std::vector<Uuid> later;

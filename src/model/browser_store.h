@@ -22,8 +22,8 @@
 #include "model/tab_services.h"
 #include "model/tab_sleeper.h"
 #include "model/tab_state_files.h"
-#include "model/tabs_model.h"
 #include "model/window_frame.h"
+#include "model/window_model.h"
 #include "platform/debounce.h"
 #include "platform/file_write_queue.h"
 #include "platform/memory_pressure.h"
@@ -42,7 +42,7 @@ class PageServicesModel;
 class PasswordOffers;
 class PasswordStore;
 class PreferencesModel;
-class TabsModel;
+class WindowModel;
 class VaultStorage;
 struct AppPreferences;
 
@@ -92,18 +92,18 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Every browser window's model, for whatever acts across windows.
   BrowserWindows& browserWindows() const { return *windows_; }
   // The first normal window's model: the first open, else the one kept for the next window.
-  TabsModel& tabs() const { return windows_->first(); }
+  WindowModel& tabs() const { return windows_->first(); }
   // The models of every browser window on screen, in the order they opened; private windows
   // included. The windows a restored session held are here from the start.
-  std::vector<TabsModel*> windows() const { return windows_->open(); }
+  std::vector<WindowModel*> windows() const { return windows_->open(); }
   // The model of a window about to open: the one the last normal window to close left, with its
   // tabs, else a new one over the same spaces; a private window gets one of its own.
-  TabsModel& openWindow(bool isPrivate);
+  WindowModel& openWindow(bool isPrivate);
   // `window` is closing. With another window of its kind open, its tabs close (kept for
   // reopening in any window, unless private) and its model goes. The last normal window's model
   // stays, its pages let go, for the session and the next window; the last private window's end
   // takes the private network session with it.
-  void closeWindow(TabsModel& window);
+  void closeWindow(WindowModel& window);
   FavoritesModel& favorites() const { return *favorites_; }
   HistoryModel& history() const { return *history_; }
   PreferencesModel& preferences() const { return *preferences_; }
@@ -181,7 +181,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Every tab of the normal windows (with `andPrivate`, of the private ones too).
   void forEachTab(const std::function<void(const std::shared_ptr<BrowserTab>&)>& visit,
                   bool andPrivate = false) const;
-  SessionSnapshot snapshotOf(const TabsModel& window) const;
+  SessionSnapshot snapshotOf(const WindowModel& window) const;
 
   std::shared_ptr<BrowserEngine> engine_;
   BrowserStoreEnvironment environment_;

@@ -9,7 +9,7 @@
 #include "model/preferences_model.h"
 #include "model/site_zoom.h"
 #include "model/tab_services.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/text.h"
 
 namespace zemblo {
@@ -441,7 +441,7 @@ std::shared_ptr<BrowserTab> BrowserTab::createPopupTab() {
   popupAllowed_ = false;
   auto popup = makePopup(weak_from_this());
   popup->services = services;
-  TabsModel& window = owner->windows.holding(*this);
+  WindowModel& window = owner->windows.holding(*this);
   window.insertTab(popup, shared_from_this());
   window.select(*popup);
   popup->webView();

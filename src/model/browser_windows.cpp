@@ -4,7 +4,7 @@
 
 #include <glib.h>
 
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 namespace zemblo {
 
@@ -12,19 +12,19 @@ BrowserWindows::BrowserWindows() = default;
 
 BrowserWindows::~BrowserWindows() = default;
 
-std::vector<TabsModel*> BrowserWindows::open() const {
-  std::vector<TabsModel*> list;
+std::vector<WindowModel*> BrowserWindows::open() const {
+  std::vector<WindowModel*> list;
   for (const auto& window : open_) list.push_back(window.get());
   return list;
 }
 
-std::vector<TabsModel*> BrowserWindows::all() const {
+std::vector<WindowModel*> BrowserWindows::all() const {
   auto list = open();
   if (kept_) list.push_back(kept_.get());
   return list;
 }
 
-TabsModel& BrowserWindows::first() const {
+WindowModel& BrowserWindows::first() const {
   for (const auto& window : open_) {
     if (!window->isPrivate()) return *window;
   }
@@ -32,15 +32,15 @@ TabsModel& BrowserWindows::first() const {
   return *kept_;
 }
 
-TabsModel& BrowserWindows::holding(const BrowserTab& tab) const {
-  for (TabsModel* window : all()) {
+WindowModel& BrowserWindows::holding(const BrowserTab& tab) const {
+  for (WindowModel* window : all()) {
     if (window->holds(tab)) return *window;
   }
   return first();
 }
 
-std::vector<TabsModel*> BrowserWindows::othersLike(const TabsModel& window) const {
-  std::vector<TabsModel*> others;
+std::vector<WindowModel*> BrowserWindows::othersLike(const WindowModel& window) const {
+  std::vector<WindowModel*> others;
   for (const auto& other : open_) {
     if (other.get() != &window && other->isPrivate() == window.isPrivate()) {
       others.push_back(other.get());
@@ -51,7 +51,7 @@ std::vector<TabsModel*> BrowserWindows::othersLike(const TabsModel& window) cons
 
 size_t BrowserWindows::tabCountIn(const Uuid& spaceID) const {
   size_t count = 0;
-  for (const TabsModel* window : all()) {
+  for (const WindowModel* window : all()) {
     if (window->isPrivate()) continue;
     for (const auto& space : window->spaces.peek()) {
       if (space->id == spaceID) count += space->tabs.get().size();
@@ -60,17 +60,17 @@ size_t BrowserWindows::tabCountIn(const Uuid& spaceID) const {
   return count;
 }
 
-TabsModel& BrowserWindows::add(std::unique_ptr<TabsModel> window) {
+WindowModel& BrowserWindows::add(std::unique_ptr<WindowModel> window) {
   open_.push_back(std::move(window));
   return *open_.back();
 }
 
-void BrowserWindows::remove(const TabsModel& window) {
+void BrowserWindows::remove(const WindowModel& window) {
   if (kept_.get() == &window) kept_.reset();
   std::erase_if(open_, [&](const auto& owned) { return owned.get() == &window; });
 }
 
-void BrowserWindows::keep(const TabsModel& window) {
+void BrowserWindows::keep(const WindowModel& window) {
   const auto found =
       std::ranges::find_if(open_, [&](const auto& owned) { return owned.get() == &window; });
   if (found == open_.end()) return;
@@ -78,7 +78,7 @@ void BrowserWindows::keep(const TabsModel& window) {
   open_.erase(found);
 }
 
-TabsModel* BrowserWindows::reopenKept() {
+WindowModel* BrowserWindows::reopenKept() {
   if (!kept_) return nullptr;
   open_.push_back(std::move(kept_));
   return open_.back().get();

@@ -9,7 +9,7 @@
 namespace zemblo {
 
 class BrowserTab;
-class TabsModel;
+class WindowModel;
 
 // Every browser window's model, normal and private, in the order the windows opened: the one
 // way to reach them all, handed to whatever acts across windows. The windows are alike: any of
@@ -23,31 +23,31 @@ class BrowserWindows {
   BrowserWindows& operator=(const BrowserWindows&) = delete;
 
   // The windows on screen, those of a restored session from the start.
-  std::vector<TabsModel*> open() const;
+  std::vector<WindowModel*> open() const;
   // Those and the kept one: every window whose tabs live.
-  std::vector<TabsModel*> all() const;
+  std::vector<WindowModel*> all() const;
   // The first normal window open, else the kept one; there is always one.
-  TabsModel& first() const;
-  TabsModel* kept() const { return kept_.get(); }
+  WindowModel& first() const;
+  WindowModel* kept() const { return kept_.get(); }
   // The window whose tabs hold `tab`, where the tabs it opens go; the first when none does.
-  TabsModel& holding(const BrowserTab& tab) const;
+  WindowModel& holding(const BrowserTab& tab) const;
   // The other open windows of the same kind (normal or private) that a tab of `window` may move
   // to.
-  std::vector<TabsModel*> othersLike(const TabsModel& window) const;
+  std::vector<WindowModel*> othersLike(const WindowModel& window) const;
   // How many tabs the space holds in every normal window together.
   size_t tabCountIn(const Uuid& spaceID) const;
 
-  TabsModel& add(std::unique_ptr<TabsModel> window);
+  WindowModel& add(std::unique_ptr<WindowModel> window);
   // The window's model goes, with whatever its tabs still hold.
-  void remove(const TabsModel& window);
+  void remove(const WindowModel& window);
   // Takes an open window off screen, keeping its model until `reopenKept`.
-  void keep(const TabsModel& window);
+  void keep(const WindowModel& window);
   // The kept window back on screen, after the others; none when there is none.
-  TabsModel* reopenKept();
+  WindowModel* reopenKept();
 
  private:
-  std::vector<std::unique_ptr<TabsModel>> open_;
-  std::unique_ptr<TabsModel> kept_;
+  std::vector<std::unique_ptr<WindowModel>> open_;
+  std::unique_ptr<WindowModel> kept_;
 };
 
 }  // namespace zemblo

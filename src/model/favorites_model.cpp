@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/browser_tab.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 namespace zemblo {
 namespace {
@@ -30,7 +30,7 @@ bool FavoritesModel::isFavorite(const BrowserTab& tab) const {
       list.peek(), [&](const Favorite& favorite) { return samePage(favorite.url, *address); });
 }
 
-void FavoritesModel::open(const Favorite& favorite, TabsModel& window) {
+void FavoritesModel::open(const Favorite& favorite, WindowModel& window) {
   const auto space = window.currentSpace();
   for (const auto& tab : space->tabs.peek()) {
     const auto& address = tab->url.peek();

@@ -9,7 +9,7 @@
 namespace zemblo {
 
 class BrowserTab;
-class TabsModel;
+class WindowModel;
 
 // The favourite pages of the sidebar and the start page. A favourite belongs to a page when both
 // addresses have the same host, compared as exact text; an address without a host only matches
@@ -24,7 +24,7 @@ class FavoritesModel {
   bool isFavorite(const BrowserTab& tab) const;
   // Selects the current space's tab of the favourite's page in `window`, else opens it there in a
   // new tab.
-  void open(const Favorite& favorite, TabsModel& window);
+  void open(const Favorite& favorite, WindowModel& window);
   void toggle(const BrowserTab& tab);
   void remove(const Uuid& id);
   // Every favourite of the tab's host takes the tab's icon.

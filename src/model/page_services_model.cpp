@@ -8,7 +8,7 @@
 #include "model/host_rules.h"
 #include "model/preferences_model.h"
 #include "model/space.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 namespace zemblo {
 
@@ -40,7 +40,7 @@ PageServicesModel::SpaceList PageServicesModel::allSpaces() const {
   SpaceList list;
   const auto windows = windows_.lock();
   if (!windows) return list;
-  for (const TabsModel* window : windows->all()) {
+  for (const WindowModel* window : windows->all()) {
     list.insert(list.end(), window->spaces.peek().begin(), window->spaces.peek().end());
   }
   return list;

@@ -21,7 +21,7 @@ class SiteZoom;
 class WebViewFactory;
 
 // What a tab works with beyond its own page: the factory of its web view and the models its
-// page's events reach. The store makes one for all its tabs; a window's tabs model hands it to
+// page's events reach. The store makes one for all its tabs; a window's model hands it to
 // every tab it takes. Tabs hold it weakly, since page handlers keep tabs alive: it expires with
 // the models it names, and a tab without it works alone (no web view, nothing recorded).
 struct TabServices {
@@ -37,7 +37,7 @@ struct TabServices {
   std::weak_ptr<AutofillBridge> autofill;
   std::weak_ptr<DownloadManager> downloads;
   // The content blocker and page dark mode; they need the first window's spaces, so they come
-  // after the tabs model and are set before it holds any tab.
+  // after the first window model and are set before it holds any tab.
   std::weak_ptr<PageServicesModel> pageServices;
   // A favourite of the tab's page may take the icon the page just named.
   std::function<void(const BrowserTab&)> faviconFound;

@@ -11,7 +11,7 @@
 #include "model/browser_windows.h"
 #include "model/preferences_model.h"
 #include "model/space.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 namespace zemblo {
 namespace {
@@ -75,7 +75,7 @@ void TabSleeper::sync() {
   // A tab passed over in quick steps is not woken; the one the steps end on is woken by its
   // window.
   std::vector<std::shared_ptr<BrowserTab>> toWake;
-  for (TabsModel* window : windows_.open()) {
+  for (WindowModel* window : windows_.open()) {
     auto space = window->currentSpace();
     if (!space) continue;
     (void)space->selectedTabID.get();
@@ -137,7 +137,7 @@ void TabSleeper::relieve(MemoryPressureLevel level) {
 
 std::vector<std::shared_ptr<BrowserTab>> TabSleeper::shownTabs() const {
   std::vector<std::shared_ptr<BrowserTab>> shown;
-  for (TabsModel* window : windows_.open()) {
+  for (WindowModel* window : windows_.open()) {
     auto space = window->currentSpace();
     if (auto tab = space ? space->selectedTab() : nullptr) shown.push_back(std::move(tab));
   }
@@ -159,7 +159,7 @@ TabSleeper::TimePoint TabSleeper::lastShown(const std::shared_ptr<BrowserTab>& t
 std::vector<std::shared_ptr<BrowserTab>> TabSleeper::restingTabs() {
   const auto shown = shownTabs();
   std::vector<std::pair<TimePoint, std::shared_ptr<BrowserTab>>> resting;
-  for (TabsModel* window : windows_.open()) {
+  for (WindowModel* window : windows_.open()) {
     for (const auto& space : window->spaces.peek()) {
       for (const auto& tab : space->tabs.peek()) {
         if (std::find(shown.begin(), shown.end(), tab) != shown.end() || !tab->mayGiveUpPage()) {

@@ -4,8 +4,8 @@
 #include "model/browser_windows.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 

@@ -21,7 +21,7 @@ class PasswordStore;
 class PreferencesModel;
 class SystemColorScheme;
 class BrowserWindows;
-class TabsModel;
+class WindowModel;
 
 // The passwords window. It opens locked and asks for the account password at once; a right
 // answer shows the saved logins, and every new appearance of the window (a new window after a
@@ -43,7 +43,7 @@ class PasswordsWindow : public Gtk::Window {
     const BrowserWindows& windows;
     // The tabs of the browser window the user used last, where a login's website opens; none
     // while no browser window is open.
-    std::function<TabsModel*()> lastUsedTabs;
+    std::function<WindowModel*()> lastUsedTabs;
   };
 
   PasswordsWindow(const Models& models, FaviconLoader& favicons, const SystemColorScheme& scheme,

@@ -18,12 +18,12 @@ class PreferencesModel;
 class Scheduler;
 class SystemColorScheme;
 class BrowserWindows;
-class TabsModel;
+class WindowModel;
 
 // The models the sidebar's sections show and change, and the services they work through; all of
 // them outlive the sidebar.
 struct SidebarModels {
-  TabsModel& tabs;
+  WindowModel& tabs;
   // Every browser window, where a tab may move.
   BrowserWindows& windows;
   PreferencesModel& preferences;

@@ -9,7 +9,7 @@
 #include "model/dropped_address.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/keyboard_focus.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
@@ -395,7 +395,7 @@ bool TabListView::openDropped(const Glib::ValueBase& value, double y) {
 }
 
 bool TabListView::takeFromOtherWindow(const Uuid& id, Space& space) {
-  for (TabsModel* other : context_.windows.othersLike(context_.tabs)) {
+  for (WindowModel* other : context_.windows.othersLike(context_.tabs)) {
     if (const auto tab = other->tabWithID(id)) {
       other->moveTabToWindow(*tab, context_.tabs, &space);
       return true;

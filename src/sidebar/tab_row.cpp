@@ -8,8 +8,8 @@
 #include "model/favorites_model.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/tab_drag_value.h"
 #include "sidebar/tab_row_keys.h"
@@ -216,7 +216,7 @@ void TabRow::closeClicked() { context_.tabs.closeTab(*tab_); }
 Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look) {
   // Every action acts on the objects the menu was opened for, held until the menu goes.
   auto group = Gio::SimpleActionGroup::create();
-  TabsModel* tabs = &context_.tabs;
+  WindowModel* tabs = &context_.tabs;
   const BrowserWindows* every = &context_.windows;
   FavoritesModel* favorites = &context_.favorites;
   const std::shared_ptr<BrowserTab> tab = tab_;
@@ -257,7 +257,7 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
         // The window may have closed while the menu was open.
         const auto open = every->othersLike(*tabs);
         if (index < 0 || static_cast<size_t>(index) >= windows.size()) return;
-        TabsModel* target = windows[static_cast<size_t>(index)];
+        WindowModel* target = windows[static_cast<size_t>(index)];
         if (std::ranges::find(open, target) != open.end()) tabs->moveTabToWindow(*tab, *target);
       });
   group->add_action_with_parameter(

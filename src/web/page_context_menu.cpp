@@ -10,7 +10,7 @@
 #include "model/preferences_model.h"
 #include "model/selection_search.h"
 #include "model/tab_services.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/text.h"
 #include "web/page_script_channel.h"
 #include "web/spelling_menu.h"

@@ -13,8 +13,8 @@
 #include "model/page_services_model.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/window_frame.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_view.h"
 #include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
@@ -39,7 +39,7 @@ namespace {
 // What the window's parts are built from; each part takes only the models it shows.
 struct WindowSources {
   const BrowserWindow::Models& models;
-  TabsModel& tabs;
+  WindowModel& tabs;
   FaviconLoader& favicons;
   Scheduler& scheduler;
   const SystemColorScheme& scheme;
@@ -451,7 +451,7 @@ class BrowserWindow::Layout : public SizelessWidget {
   }
 
   PreferencesModel& preferences_;
-  TabsModel& tabs_;
+  WindowModel& tabs_;
   bool leading_ = true;
   double sidebarWidth_ = 264;
   double inset_ = 8;

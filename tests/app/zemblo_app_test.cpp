@@ -21,7 +21,7 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/records.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/child_process.h"
 #include "support/main_loop.h"
 #include "support/temp_home.h"

@@ -7,7 +7,7 @@
 #include "model/favorites_model.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/store_fixture.h"
 
 namespace zemblo {

@@ -3,7 +3,7 @@
 #include "model/history_model.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/history_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/store_fixture.h"
 
 namespace zemblo {
@@ -17,9 +17,9 @@ class BrowserWindowsModelTest : public testing::StoreFixture {};
 
 TEST_F(BrowserWindowsModelTest, WindowsShareSpacesKeepTheirTabsAndOnlyNormalOnesAreSaved) {
   startStore({savedSpace("a", 2, 1), savedSpace("b", 1, 0)}, 0);
-  TabsModel& first = store->tabs();
-  TabsModel& second = store->openWindow(false);
-  TabsModel& hidden = store->openWindow(true);
+  WindowModel& first = store->tabs();
+  WindowModel& second = store->openWindow(false);
+  WindowModel& hidden = store->openWindow(true);
   ASSERT_EQ(second.spaces.peek().size(), 2u);
   EXPECT_EQ(second.spaces.peek()[1]->id, first.spaces.peek()[1]->id);
   EXPECT_EQ(second.tabCount(), 0u);
@@ -67,7 +67,7 @@ TEST_F(BrowserWindowsModelTest, WindowsShareSpacesKeepTheirTabsAndOnlyNormalOnes
   // Closing the first window while another is open closes its tabs for reopening elsewhere; the
   // other window then takes today's keys. The private window's end ends its network session.
   store->closeWindow(first);
-  EXPECT_EQ(store->windows(), (std::vector<TabsModel*>{&second, &hidden}));
+  EXPECT_EQ(store->windows(), (std::vector<WindowModel*>{&second, &hidden}));
   EXPECT_EQ(&store->tabs(), &second);
   store->closeWindow(hidden);
   EXPECT_EQ(engine.privateSessionsEnded, 1);

@@ -137,7 +137,7 @@ class PasswordsHarness {
   PasswordsWindow& window() { return *window_; }
   // The tabs of the browser window used last, as the application would tell the window at the
   // moment it asks: the store's first window unless a test sets it.
-  TabsModel* usedLast = nullptr;
+  WindowModel* usedLast = nullptr;
   BrowserStore& store() { return *store_; }
   PasswordStore& passwords() { return store_->passwords(); }
   PasswordClipboard& clipboard() { return *clipboard_; }

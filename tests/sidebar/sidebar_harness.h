@@ -15,7 +15,7 @@
 #include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_row.h"
 #include "support/find_sidebar.h"

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "model/favorites_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_harness.h"
 #include "support/drawn_nodes.h"
 #include "support/drawn_tiles.h"

@@ -8,7 +8,7 @@
 
 #include "model/history_model.h"
 #include "model/localization.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "web_harness.h"
 
 namespace zemblo {

@@ -1,7 +1,7 @@
 #include "settings/space_editor/space_editor.h"
 
 #include "model/localization.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "settings/kit/binding.h"
 #include "settings/kit/confirmation_dialog.h"
 #include "settings/kit/settings_row.h"

@@ -1,4 +1,4 @@
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 #include <algorithm>
 
@@ -38,12 +38,13 @@ size_t wrappedStep(size_t from, size_t count, bool forward) {
 
 }  // namespace
 
-TabsModel::TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
-                     SpacesModel& spaces)
-    : TabsModel(std::move(services), std::move(scheduleSave), spaces, nullptr, false) {}
+WindowModel::WindowModel(std::weak_ptr<const TabServices> services,
+                         std::function<void()> scheduleSave, SpacesModel& spaces)
+    : WindowModel(std::move(services), std::move(scheduleSave), spaces, nullptr, false) {}
 
-TabsModel::TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
-                     SpacesModel& spaces, std::unique_ptr<SpacesModel> ownSpaces, bool isPrivate)
+WindowModel::WindowModel(std::weak_ptr<const TabServices> services,
+                         std::function<void()> scheduleSave, SpacesModel& spaces,
+                         std::unique_ptr<SpacesModel> ownSpaces, bool isPrivate)
     : closedTabs(spaces.closedTabs),
       services_(std::move(services)),
       scheduleSave_(std::move(scheduleSave)),
@@ -54,28 +55,28 @@ TabsModel::TabsModel(std::weak_ptr<const TabServices> services, std::function<vo
   spacesWatch_ = spacesModel_.list.signalChanged().connect([this] { matchSpaces(); });
 }
 
-TabsModel::~TabsModel() { spacesWatch_.disconnect(); }
+WindowModel::~WindowModel() { spacesWatch_.disconnect(); }
 
-std::unique_ptr<TabsModel> TabsModel::alongside(const TabsModel& other) {
+std::unique_ptr<WindowModel> WindowModel::alongside(const WindowModel& other) {
   auto window =
-      std::make_unique<TabsModel>(other.services_, other.scheduleSave_, other.spacesModel_);
+      std::make_unique<WindowModel>(other.services_, other.scheduleSave_, other.spacesModel_);
   window->sidebarVisible.set(other.sidebarVisible.peek());
   window->currentSpaceID.set(other.currentSpaceID.peek());
   return window;
 }
 
-std::unique_ptr<TabsModel> TabsModel::makePrivate(std::weak_ptr<const TabServices> services) {
+std::unique_ptr<WindowModel> WindowModel::makePrivate(std::weak_ptr<const TabServices> services) {
   // Nothing of a private window is written, so it never asks for a save.
   auto ownSpaces = std::make_unique<SpacesModel>([] {});
   // A dark space of its own, so the window reads as private at a glance.
   ownSpaces->list.set({std::make_shared<SpaceIdentity>(localized("Özel"), "theatermasks.fill",
                                                        "#6E5FA8", "#17141F")});
   SpacesModel& spaces = *ownSpaces;
-  return std::unique_ptr<TabsModel>(new TabsModel(
+  return std::unique_ptr<WindowModel>(new WindowModel(
       std::move(services), [] {}, spaces, std::move(ownSpaces), true));
 }
 
-void TabsModel::matchSpaces() {
+void WindowModel::matchSpaces() {
   SpaceList next;
   for (const auto& identity : spacesModel_.list.peek()) {
     auto mine = spaceWithID(identity->id);
@@ -101,14 +102,14 @@ void TabsModel::matchSpaces() {
   }
 }
 
-std::shared_ptr<Space> TabsModel::spaceWithID(const Uuid& id) const {
+std::shared_ptr<Space> WindowModel::spaceWithID(const Uuid& id) const {
   for (const auto& space : spaces.peek()) {
     if (space->id == id) return space;
   }
   return nullptr;
 }
 
-std::shared_ptr<Space> TabsModel::currentSpace() const {
+std::shared_ptr<Space> WindowModel::currentSpace() const {
   const auto& list = spaces.get();
   const auto& current = currentSpaceID.get();
   for (const auto& space : list) {
@@ -117,26 +118,26 @@ std::shared_ptr<Space> TabsModel::currentSpace() const {
   return list.empty() ? nullptr : list.front();
 }
 
-std::shared_ptr<Space> TabsModel::spaceContaining(const BrowserTab& tab) const {
+std::shared_ptr<Space> WindowModel::spaceContaining(const BrowserTab& tab) const {
   for (const auto& space : spaces.peek()) {
     if (positionOf(*space, tab)) return space;
   }
   return nullptr;
 }
 
-std::shared_ptr<Space> TabsModel::findSpace(const Space& space) const {
+std::shared_ptr<Space> WindowModel::findSpace(const Space& space) const {
   for (const auto& candidate : spaces.peek()) {
     if (candidate.get() == &space) return candidate;
   }
   return nullptr;
 }
 
-void TabsModel::select(const BrowserTab& tab) {
+void WindowModel::select(const BrowserTab& tab) {
   endStepping();
   selectInItsSpace(tab, /*load=*/true);
 }
 
-void TabsModel::selectInItsSpace(const BrowserTab& tab, bool load) {
+void WindowModel::selectInItsSpace(const BrowserTab& tab, bool load) {
   // The selection belongs to the space that holds the tab: a pop-up or an anchored tab opened in
   // a background space must not take over the selection of the space on screen.
   const auto space = spaceContaining(tab);
@@ -149,18 +150,18 @@ void TabsModel::selectInItsSpace(const BrowserTab& tab, bool load) {
   scheduleSave_();
 }
 
-void TabsModel::endStepping() {
+void WindowModel::endStepping() {
   stepPause_.reset();
   steppingThroughTabs.set(false);
 }
 
-void TabsModel::stepsPaused() {
+void WindowModel::stepsPaused() {
   steppingThroughTabs.set(false);
   if (auto tab = selectedTab()) tab->loadIfNeeded();
 }
 
-std::shared_ptr<BrowserTab> TabsModel::openTab(const Url& url, bool inBackground,
-                                               const std::shared_ptr<BrowserTab>& after) {
+std::shared_ptr<BrowserTab> WindowModel::openTab(const Url& url, bool inBackground,
+                                                 const std::shared_ptr<BrowserTab>& after) {
   auto tab = std::make_shared<BrowserTab>(Uuid::random(), url);
   insertTab(tab, after);
   tab->load(url);
@@ -169,8 +170,8 @@ std::shared_ptr<BrowserTab> TabsModel::openTab(const Url& url, bool inBackground
   return tab;
 }
 
-void TabsModel::insertTab(std::shared_ptr<BrowserTab> tab,
-                          const std::shared_ptr<BrowserTab>& after) {
+void WindowModel::insertTab(std::shared_ptr<BrowserTab> tab,
+                            const std::shared_ptr<BrowserTab>& after) {
   tab->services = services_;
   tab->isPrivate = isPrivate_;
   tab->permissions.remembersAnswers = !isPrivate_;
@@ -186,7 +187,7 @@ void TabsModel::insertTab(std::shared_ptr<BrowserTab> tab,
   });
 }
 
-void TabsModel::pushClosedTab(const Space& space, const BrowserTab& tab) {
+void WindowModel::pushClosedTab(const Space& space, const BrowserTab& tab) {
   const auto address = tab.addressToKeep();
   if (!address) return;  // the start page is not worth reopening
   auto& stack = closedTabs;
@@ -196,7 +197,7 @@ void TabsModel::pushClosedTab(const Space& space, const BrowserTab& tab) {
   stack.push_back(ClosedTab{space.id, *address, tab.titleToKeep(), tab.sessionState()});
 }
 
-std::shared_ptr<BrowserTab> TabsModel::selectNeighbour(Space& space, size_t removedAt) {
+std::shared_ptr<BrowserTab> WindowModel::selectNeighbour(Space& space, size_t removedAt) {
   const auto& tabs = space.tabs.peek();
   if (tabs.empty()) {
     space.selectedTabID.set(std::nullopt);
@@ -207,7 +208,7 @@ std::shared_ptr<BrowserTab> TabsModel::selectNeighbour(Space& space, size_t remo
   return neighbour;
 }
 
-void TabsModel::closeTab(const BrowserTab& tab) {
+void WindowModel::closeTab(const BrowserTab& tab) {
   const auto space = spaceContaining(tab);
   if (!space) return;
   const size_t position = *positionOf(*space, tab);
@@ -227,7 +228,7 @@ void TabsModel::closeTab(const BrowserTab& tab) {
   scheduleSave_();
 }
 
-void TabsModel::closeOtherTabs(const BrowserTab& except) {
+void WindowModel::closeOtherTabs(const BrowserTab& except) {
   // The kept tab's own space, so that a tab outside the current space never empties the space on
   // screen.
   const auto space = spaceContaining(except);
@@ -240,18 +241,18 @@ void TabsModel::closeOtherTabs(const BrowserTab& except) {
   select(*keep);
 }
 
-void TabsModel::closeAllTabsInCurrentSpace() {
+void WindowModel::closeAllTabsInCurrentSpace() {
   const Space::TabList copy = currentSpace()->tabs.peek();
   for (const auto& tab : copy) closeTab(*tab);
 }
 
-void TabsModel::moveTabs(const std::set<size_t>& fromOffsets, size_t toOffset) {
+void WindowModel::moveTabs(const std::set<size_t>& fromOffsets, size_t toOffset) {
   currentSpace()->tabs.mutate(
       [&](Space::TabList& tabs) { moveElements(tabs, fromOffsets, toOffset); });
   scheduleSave_();
 }
 
-std::shared_ptr<BrowserTab> TabsModel::takeOut(Space& source, const BrowserTab& tab) {
+std::shared_ptr<BrowserTab> WindowModel::takeOut(Space& source, const BrowserTab& tab) {
   const size_t position = *positionOf(source, tab);
   const auto moving = source.tabs.peek()[position];
   source.tabs.mutate([&](Space::TabList& tabs) {
@@ -266,7 +267,7 @@ std::shared_ptr<BrowserTab> TabsModel::takeOut(Space& source, const BrowserTab& 
   return moving;
 }
 
-void TabsModel::moveTab(const BrowserTab& tab, Space& toSpace) {
+void WindowModel::moveTab(const BrowserTab& tab, Space& toSpace) {
   const auto source = spaceContaining(tab);
   if (!source || source.get() == &toSpace || !findSpace(toSpace)) return;
   const auto moving = takeOut(*source, tab);
@@ -276,7 +277,7 @@ void TabsModel::moveTab(const BrowserTab& tab, Space& toSpace) {
 
 // Spaces ----------------------------------------------------------------------------------------
 
-void TabsModel::select(const Space& space) {
+void WindowModel::select(const Space& space) {
   if (!findSpace(space)) return;
   endStepping();
   currentSpaceID.set(space.id);
@@ -285,17 +286,17 @@ void TabsModel::select(const Space& space) {
   scheduleSave_();
 }
 
-std::shared_ptr<Space> TabsModel::addSpace() { return spaceWithID(spacesModel_.add()->id); }
+std::shared_ptr<Space> WindowModel::addSpace() { return spaceWithID(spacesModel_.add()->id); }
 
-void TabsModel::deleteSpace(const Space& space) {
+void WindowModel::deleteSpace(const Space& space) {
   if (findSpace(space)) spacesModel_.remove(space.id);
 }
 
-void TabsModel::moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset) {
+void WindowModel::moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset) {
   spacesModel_.move(fromOffsets, toOffset);
 }
 
-void TabsModel::newTab() {
+void WindowModel::newTab() {
   if (commandBar.peek()) commandBar.set(std::nullopt);
   const auto space = currentSpace();
   const auto& tabs = space->tabs.peek();
@@ -311,7 +312,7 @@ void TabsModel::newTab() {
   select(*tab);
 }
 
-void TabsModel::reopenClosedTab() {
+void WindowModel::reopenClosedTab() {
   auto& stack = closedTabs;
   if (stack.empty()) return;
   const ClosedTab record = std::move(stack.back());
@@ -327,18 +328,18 @@ void TabsModel::reopenClosedTab() {
   scheduleSave_();
 }
 
-void TabsModel::toggleFindBar() {
+void WindowModel::toggleFindBar() {
   if (!currentSpace()->selectedTab()) return;
   findBarVisible.mutate([](bool& visible) { visible = !visible; });
 }
 
-void TabsModel::toggleSidebar() {
+void WindowModel::toggleSidebar() {
   sidebarVisible.mutate([](bool& visible) { visible = !visible; });
   // The sidebar's state is part of the saved session.
   scheduleSave_();
 }
 
-void TabsModel::selectAdjacentTab(bool forward) {
+void WindowModel::selectAdjacentTab(bool forward) {
   const auto space = currentSpace();
   const auto& tabs = space->tabs.peek();
   if (tabs.empty()) return;
@@ -360,7 +361,7 @@ void TabsModel::selectAdjacentTab(bool forward) {
   stepPause_ = owner->scheduler.after(kStepPause, [this] { stepsPaused(); });
 }
 
-void TabsModel::selectAdjacentSpace(bool forward) {
+void WindowModel::selectAdjacentSpace(bool forward) {
   const auto& list = spaces.peek();
   // Unlike the other commands there is no fall-back to the first space: stepping from a space
   // that is not really current would jump somewhere unrelated.
@@ -372,7 +373,7 @@ void TabsModel::selectAdjacentSpace(bool forward) {
   select(*target);
 }
 
-void TabsModel::selectTab(int number) {
+void WindowModel::selectTab(int number) {
   const auto space = currentSpace();
   const auto& tabs = space->tabs.peek();
   if (tabs.empty()) return;
@@ -385,23 +386,23 @@ void TabsModel::selectTab(int number) {
 
 // Windows ---------------------------------------------------------------------------------------
 
-std::string TabsModel::windowName() const {
+std::string WindowModel::windowName() const {
   const auto tab = selectedTab();
   return tab ? tab->displayTitle() : localized("Yeni Sekme");
 }
 
-size_t TabsModel::tabCount() const {
+size_t WindowModel::tabCount() const {
   size_t count = 0;
   for (const auto& space : spaces.peek()) count += space->tabs.peek().size();
   return count;
 }
 
-std::shared_ptr<BrowserTab> TabsModel::selectedTab() const {
+std::shared_ptr<BrowserTab> WindowModel::selectedTab() const {
   const auto space = currentSpace();
   return space ? space->selectedTab() : nullptr;
 }
 
-void TabsModel::closeAllTabs() {
+void WindowModel::closeAllTabs() {
   for (const auto& space : spaces.peek()) {
     const Space::TabList closing = space->tabs.peek();
     space->tabs.set({});
@@ -416,7 +417,7 @@ void TabsModel::closeAllTabs() {
   scheduleSave_();
 }
 
-void TabsModel::releaseWebViews() {
+void WindowModel::releaseWebViews() {
   // A pause after the window has gone would start the page of the tab the steps ended on.
   endStepping();
   for (const auto& space : spaces.peek()) {
@@ -429,7 +430,7 @@ void TabsModel::releaseWebViews() {
   }
 }
 
-std::shared_ptr<BrowserTab> TabsModel::tabWithID(const Uuid& id) const {
+std::shared_ptr<BrowserTab> WindowModel::tabWithID(const Uuid& id) const {
   for (const auto& space : spaces.peek()) {
     for (const auto& tab : space->tabs.peek()) {
       if (tab->id == id) return tab;
@@ -438,7 +439,7 @@ std::shared_ptr<BrowserTab> TabsModel::tabWithID(const Uuid& id) const {
   return nullptr;
 }
 
-void TabsModel::moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space* into) {
+void WindowModel::moveTabToWindow(const BrowserTab& tab, WindowModel& target, Space* into) {
   const auto source = spaceContaining(tab);
   if (!source || &target == this || target.isPrivate_ != isPrivate_) return;
   const auto moving = takeOut(*source, tab);
@@ -452,7 +453,7 @@ void TabsModel::moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space*
   scheduleSave_();
 }
 
-void TabsModel::restore(const SessionSnapshot& window, bool withTabs) {
+void WindowModel::restore(const SessionSnapshot& window, bool withTabs) {
   for (const auto& saved : withTabs ? window.spaces : std::vector<SpaceSnapshot>{}) {
     auto space = spaceWithID(saved.id);
     const bool own = static_cast<bool>(space);

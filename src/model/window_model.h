@@ -25,7 +25,7 @@ struct TabServices;
 // and order the spaces model holds for every window), its current space and selections, and the
 // transient state of the window around them (sidebar, command bar, find bar). A tab is found by
 // identity, never by id or address; a tab that no space holds makes these operations do nothing.
-class TabsModel {
+class WindowModel {
  public:
   using SpaceList = std::vector<std::shared_ptr<Space>>;
   static constexpr size_t kClosedTabLimit = 30;
@@ -33,18 +33,18 @@ class TabsModel {
   // A window over `spaces`, which outlives it. Tabs placed here work with `services`, whose
   // scheduler also paces quick steps through the tabs; `scheduleSave` asks for the session to be
   // written soon.
-  TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
-            SpacesModel& spaces);
-  ~TabsModel();
-  TabsModel(const TabsModel&) = delete;
-  TabsModel& operator=(const TabsModel&) = delete;
+  WindowModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
+              SpacesModel& spaces);
+  ~WindowModel();
+  WindowModel(const WindowModel&) = delete;
+  WindowModel& operator=(const WindowModel&) = delete;
 
   // A new window over the same spaces as `other`, starting on its current space with the sidebar
   // as it has it; the tabs, selections and sidebar are then the new window's own.
-  static std::unique_ptr<TabsModel> alongside(const TabsModel& other);
+  static std::unique_ptr<WindowModel> alongside(const WindowModel& other);
   // The tabs of a private window: one space of its own, nothing saved, and closed tabs kept only
   // while the window lives.
-  static std::unique_ptr<TabsModel> makePrivate(std::weak_ptr<const TabServices> services);
+  static std::unique_ptr<WindowModel> makePrivate(std::weak_ptr<const TabServices> services);
   bool isPrivate() const { return isPrivate_; }
 
   // This window's spaces, in the spaces model's order; each holds this window's tabs.
@@ -134,7 +134,7 @@ class TabsModel {
   // Hands the tab, with its page and web view, to `target` (a window of the same kind): to the
   // top of `into` (one of the target's spaces), else of the space with the same id there, else of
   // its current space; selected. The space here selects the neighbour, as after a close.
-  void moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space* into = nullptr);
+  void moveTabToWindow(const BrowserTab& tab, WindowModel& target, Space* into = nullptr);
   std::shared_ptr<BrowserTab> tabWithID(const Uuid& id) const;
   // What this window restores from a saved window: its current space and sidebar and, with
   // `withTabs`, each space's tabs and selection, for the spaces that still exist; the others'
@@ -142,8 +142,8 @@ class TabsModel {
   void restore(const SessionSnapshot& window, bool withTabs = true);
 
  private:
-  TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
-            SpacesModel& spaces, std::unique_ptr<SpacesModel> ownSpaces, bool isPrivate);
+  WindowModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
+              SpacesModel& spaces, std::unique_ptr<SpacesModel> ownSpaces, bool isPrivate);
   std::shared_ptr<Space> findSpace(const Space& space) const;
   // Removes `tab` from `source`, which must hold it; a neighbour takes its selection.
   std::shared_ptr<BrowserTab> takeOut(Space& source, const BrowserTab& tab);
