@@ -28,7 +28,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/download_manager.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/user_defaults.h"
 #include "scratch_home.h"
 #include "sidebar/downloads_button.h"

@@ -21,7 +21,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "page_function.h"
 #include "platform/user_defaults.h"
 #include "scratch_home.h"

@@ -12,7 +12,7 @@
 #include "model/history_model.h"
 #include "model/records.h"
 #include "model/suggestions.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 #include "scratch_home.h"
 #include "support/fake_web_view.h"

@@ -29,7 +29,7 @@
 #include "model/history_model.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/heap.h"
 #include "platform/interface_renderer.h"
 #include "platform/user_defaults.h"

@@ -18,7 +18,7 @@
 #include "display_bench.h"
 #include "model/browser_tab.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 int main(int argc, char** argv) {
   using namespace zemblo;

@@ -26,7 +26,7 @@
 #include "display_bench.h"
 #include "model/browser_tab.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/interface_renderer.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/main_loop_work.h"
 #include "platform/url.h"
 #include "sidebar/tab_row_keys.h"
@@ -44,10 +44,10 @@ std::string darkModeTitle(PageDarkMode mode) {
 }  // namespace
 
 BrowserCommands::BrowserCommands(BrowserStore& store, AppLanguage language,
-                                 PageDarkMode pageDarkMode, TabsModel* window)
+                                 PageDarkMode pageDarkMode, WindowModel* window)
     : language(language), pageDarkMode(pageDarkMode), store_(store), window_(window) {}
 
-TabsModel& BrowserCommands::tabs() const { return window_ ? *window_ : store_.get().tabs(); }
+WindowModel& BrowserCommands::tabs() const { return window_ ? *window_ : store_.get().tabs(); }
 
 std::vector<BrowserCommands::Menu> BrowserCommands::menus() const {
   const StandardMenuTitles standard =
@@ -207,7 +207,7 @@ void BrowserCommands::showSourceOfCurrentPage() const {
     const auto services = tab ? tab->services() : nullptr;
     const auto& page = tab ? tab->url.peek() : std::nullopt;
     if (!services || !page) return;
-    const auto shown = services->windowHolding(*tab).openTab(*url, false, tab);
+    const auto shown = services->windows.holding(*tab).openTab(*url, false, tab);
     shown->sourceOf.set(BrowserTab::SourceOf{*page, tab->title.peek()});
     shown->faviconURL.set(tab->faviconURL.peek());
   });

@@ -15,7 +15,7 @@ namespace zemblo {
 
 class BrowserStore;
 class BrowserTab;
-class TabsModel;
+class WindowModel;
 
 // The browser's menu commands: what each item of the menus does, and the menus themselves with
 // their titles in the interface language. A plain value; the application builds a new one
@@ -43,11 +43,11 @@ class BrowserCommands {
 
   // The commands of the window showing `window` (the first window's tabs when none is given).
   BrowserCommands(BrowserStore& store, AppLanguage language, PageDarkMode pageDarkMode,
-                  TabsModel* window = nullptr);
+                  WindowModel* window = nullptr);
 
   BrowserStore& store() const { return store_.get(); }
   // The tabs of the window these commands act on.
-  TabsModel& tabs() const;
+  WindowModel& tabs() const;
 
   AppLanguage language;
   PageDarkMode pageDarkMode;
@@ -88,7 +88,7 @@ class BrowserCommands {
  private:
   // A reference that a copy of the commands may be assigned over.
   std::reference_wrapper<BrowserStore> store_;
-  TabsModel* window_ = nullptr;
+  WindowModel* window_ = nullptr;
 };
 
 // Puts the commands on the browser window: one window action per item, the keys of the items

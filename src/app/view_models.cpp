@@ -4,8 +4,9 @@
 
 namespace zemblo {
 
-BrowserWindow::Models browserWindowModels(BrowserStore& store, TabsModel& tabs) {
+BrowserWindow::Models browserWindowModels(BrowserStore& store, WindowModel& tabs) {
   return {.tabs = tabs,
+          .windows = store.browserWindows(),
           .preferences = store.preferences(),
           .favorites = store.favorites(),
           .history = store.history(),
@@ -18,8 +19,8 @@ BrowserWindow::Models browserWindowModels(BrowserStore& store, TabsModel& tabs) 
           .windowFrames = store.windowFrames()};
 }
 
-SettingsModels settingsModels(BrowserStore& store, std::function<TabsModel*()> lastUsedTabs) {
-  return {store.preferences(),     store.tabs(),
+SettingsModels settingsModels(BrowserStore& store, std::function<WindowModel*()> lastUsedTabs) {
+  return {store.preferences(),     store.browserWindows(),
           store.favorites(),       store.history(),
           store.pageServices(),    store.passwords(),
           store.sitePermissions(), [&store] { store.scheduleSave(); },
@@ -27,10 +28,10 @@ SettingsModels settingsModels(BrowserStore& store, std::function<TabsModel*()> l
 }
 
 PasswordsWindow::Models passwordsModels(BrowserStore& store,
-                                        std::function<TabsModel*()> lastUsedTabs) {
+                                        std::function<WindowModel*()> lastUsedTabs) {
   return {.passwords = store.passwords(),
           .preferences = store.preferences(),
-          .tabs = store.tabs(),
+          .windows = store.browserWindows(),
           .lastUsedTabs = std::move(lastUsedTabs)};
 }
 

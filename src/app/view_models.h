@@ -7,13 +7,13 @@
 namespace zemblo {
 
 class BrowserStore;
-class TabsModel;
+class WindowModel;
 
 // What each window is handed of the store: the models it shows and changes, never the store.
-BrowserWindow::Models browserWindowModels(BrowserStore& store, TabsModel& tabs);
+BrowserWindow::Models browserWindowModels(BrowserStore& store, WindowModel& tabs);
 // `lastUsedTabs` gives the tabs of the browser window the user used last, if one is open.
-SettingsModels settingsModels(BrowserStore& store, std::function<TabsModel*()> lastUsedTabs);
+SettingsModels settingsModels(BrowserStore& store, std::function<WindowModel*()> lastUsedTabs);
 PasswordsWindow::Models passwordsModels(BrowserStore& store,
-                                        std::function<TabsModel*()> lastUsedTabs);
+                                        std::function<WindowModel*()> lastUsedTabs);
 
 }  // namespace zemblo

@@ -16,7 +16,7 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/tab_opening_queue.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "passwords/password_clipboard.h"
 #include "passwords/passwords_window.h"
 #include "platform/paths.h"
@@ -371,7 +371,7 @@ BrowserWindow* ZembloApp::activeBrowserWindow() const {
   return browserWindow();
 }
 
-TabsModel* ZembloApp::lastUsedTabs() const {
+WindowModel* ZembloApp::lastUsedTabs() const {
   windowTurns_.get();  // read for its changes alone
   // A window being closed is hidden at once: it is passed over for the one used before it.
   BrowserWindow* window = activeBrowserWindow();
@@ -385,7 +385,7 @@ void ZembloApp::showBrowserWindow() {
   if (browserWindows_.empty()) {
     auto windows = store()->windows();
     if (windows.empty()) windows.push_back(&store_->openWindow(false));
-    for (TabsModel* tabs : windows) present(addBrowserWindow(*tabs), *this);
+    for (WindowModel* tabs : windows) present(addBrowserWindow(*tabs), *this);
   }
   // The first window of the session stays in front, as with a single window.
   if (auto* window = browserWindows_.size() > 1 ? activeBrowserWindow() : browserWindow()) {
@@ -408,9 +408,9 @@ void ZembloApp::openInNewWindow(bool isPrivate, const std::vector<Glib::ustring>
 }
 
 void ZembloApp::openNewWindow(bool isPrivate, const std::vector<Url>& addresses) {
-  const auto openAll = [this, &addresses](TabsModel& tabs) {
+  const auto openAll = [this, &addresses](WindowModel& tabs) {
     // Into this window only: a request whose window has closed ends with it.
-    openings_->open(addresses, [this, target = &tabs]() -> TabsModel* {
+    openings_->open(addresses, [this, target = &tabs]() -> WindowModel* {
       for (const auto& open : browserWindows_) {
         if (&open.window->tabs() == target) return target;
       }
@@ -426,7 +426,7 @@ void ZembloApp::openNewWindow(bool isPrivate, const std::vector<Url>& addresses)
     openAll(store_->tabs());
     return;
   }
-  TabsModel& tabs = store()->openWindow(isPrivate);
+  WindowModel& tabs = store()->openWindow(isPrivate);
   BrowserWindow& window = addBrowserWindow(tabs);
   present(window, *this);
   if (!addresses.empty()) {
@@ -436,7 +436,7 @@ void ZembloApp::openNewWindow(bool isPrivate, const std::vector<Url>& addresses)
   }
 }
 
-BrowserWindow& ZembloApp::addBrowserWindow(TabsModel& tabs) {
+BrowserWindow& ZembloApp::addBrowserWindow(WindowModel& tabs) {
   const AppPreferences& prefs = store()->preferences().observablePrefs().peek();
   OpenBrowserWindow open;
   open.window = std::make_unique<BrowserWindow>(browserWindowModels(*store_, tabs), favicons(),
@@ -476,7 +476,7 @@ void ZembloApp::browserWindowClosed(BrowserWindow& window) {
   const auto found = std::ranges::find_if(
       browserWindows_, [&](const auto& open) { return open.window.get() == &window; });
   if (found == browserWindows_.end() || window.get_visible()) return;
-  TabsModel& tabs = window.tabs();
+  WindowModel& tabs = window.tabs();
   // The last window keeps its tabs for the session, as the application ends with it; any other
   // takes them along. A private window's always go.
   const bool last = browserWindows_.size() == 1;

@@ -25,7 +25,7 @@ class ProfileLock;
 class SettingsView;
 class SystemColorScheme;
 class TabOpeningQueue;
-class TabsModel;
+class WindowModel;
 class WebEngine;
 
 // The application: owns the one store of the process, the site icons every window shows, the
@@ -102,7 +102,7 @@ class ZembloApp : public Gtk::Application {
   void openInNewWindow(bool isPrivate, const std::vector<Glib::ustring>& addresses);
   // The first activation's windows, on the main loop's first turns.
   void showBrowserWindowSoon();
-  BrowserWindow& addBrowserWindow(TabsModel& tabs);
+  BrowserWindow& addBrowserWindow(WindowModel& tabs);
   void browserWindowClosed(BrowserWindow& window);
   // Drops the windows closed since the last turn; later than their own close signal, which must
   // not destroy them, and before any window opens.
@@ -112,7 +112,7 @@ class ZembloApp : public Gtk::Application {
   // The first browser window, once a window was first shown.
   BrowserWindow* browserWindow() const;
   // The tabs of activeBrowserWindow() while it is shown; none once every window is closed.
-  TabsModel* lastUsedTabs() const;
+  WindowModel* lastUsedTabs() const;
   void addWindowActions();
   int handleLocalOptions(const Glib::RefPtr<Glib::VariantDict>& options);
 

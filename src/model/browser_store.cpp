@@ -6,6 +6,7 @@
 #include "model/autofill_bridge.h"
 #include "model/browser_engine.h"
 #include "model/browser_tab.h"
+#include "model/browser_windows.h"
 #include "model/download_manager.h"
 #include "model/favorites_model.h"
 #include "model/history_model.h"
@@ -15,9 +16,10 @@
 #include "model/password_offers.h"
 #include "model/password_store.h"
 #include "model/preferences_model.h"
+#include "model/spaces_model.h"
 #include "model/spell_checking_languages.h"
 #include "model/tab_state_files.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/heap.h"
 #include "platform/main_loop.h"
 
@@ -91,30 +93,22 @@ void BrowserStore::start() {
   const auto save = [this] { scheduleSave(); };
   preferences_ = std::make_unique<PreferencesModel>(
       *defaults_, scheduler_, [this](const AppPreferences& old) { preferencesChanged(old); });
+  spaces_ = std::make_unique<SpacesModel>(save);
+  windows_ = std::make_unique<BrowserWindows>();
   startTabServices();
-  tabs_ = std::make_unique<TabsModel>(tabServicesHandle_, save);
-  tabs_->listWindows = [this] { return windows(); };
-  favorites_ = std::make_unique<FavoritesModel>(*tabs_, save);
-  pageServices_ = std::make_shared<PageServicesModel>(*engine_, *preferences_, tabs_->spaces,
+  WindowModel& first =
+      windows_->add(std::make_unique<WindowModel>(tabServicesHandle_, save, *spaces_));
+  favorites_ = std::make_unique<FavoritesModel>(save);
+  pageServices_ = std::make_shared<PageServicesModel>(*engine_, *preferences_, handleTo(*windows_),
                                                       *defaults_, scheduler_);
   tabServices_->pageServices = pageServices_;
-  // The page services may outlive the store: without it there are no other windows.
-  pageServices_->otherWindowsSpaces = [weakSelf = weak_from_this()] {
-    PageServicesModel::SpaceList list;
-    const auto self = weakSelf.lock();
-    if (!self) return list;
-    for (const auto& window : self->otherWindows_) {
-      list.insert(list.end(), window->spaces.peek().begin(), window->spaces.peek().end());
-    }
-    return list;
-  };
-
   const AppPreferences& prefs = preferences_->observablePrefs().peek();
 
   files_.removeLeftoverTemporaries();
   std::vector<SetAsideFile> setAside;
   const std::optional<SessionSnapshot> session = files_.readSession(&setAside);
-  tabs_->restore(session, prefs.restoreSession);
+  spaces_->restore(session ? session->spaces : std::vector<SpaceSnapshot>{});
+  if (session) first.restore(*session, prefs.restoreSession);
   if (session && prefs.restoreSession) restoreOtherWindows(*session);
   restoreTabStates(setAside);
   favorites_->list.set(session ? session->favorites : Favorite::defaults());
@@ -129,10 +123,10 @@ void BrowserStore::start() {
   if (const auto& repaired = defaults_->repairedFile()) {
     tellAboutSetAsideFiles({{defaults_->file(), repaired->keptAs, true}});
   }
-  tabs_->relabelDefaultSpaces();
+  spaces_->relabelDefaults();
 
   std::vector<std::shared_ptr<BrowserTab>> startLoads;
-  for (TabsModel* window : windows()) {
+  for (WindowModel* window : windows()) {
     // One is kept for the first window, which loads its page as it is shown.
     if (startLoads.size() + 1 >= kStartLoadLimit) break;
     if (auto tab = window->selectedTab()) {
@@ -141,7 +135,7 @@ void BrowserStore::start() {
     }
   }
   sleeper_ = std::make_unique<TabSleeper>(
-      [this] { return windows(); }, *preferences_, scheduler_, memoryPressure(),
+      *windows_, *preferences_, scheduler_, memoryPressure(),
       environment_.clock ? environment_.clock : [] { return std::chrono::steady_clock::now(); });
 
   std::weak_ptr<BrowserStore> weakSelf = weak_from_this();
@@ -196,6 +190,7 @@ void BrowserStore::startTabServices() {
       .preferences = *preferences_,
       .history = *history_,
       .siteZoom = *siteZoom_,
+      .windows = *windows_,
       .sitePermissions = sitePermissions_,
       .autofill = autofill_,
       .downloads = downloads_,
@@ -207,19 +202,17 @@ void BrowserStore::startTabServices() {
           [this](const BrowserTab& tab, std::string bytes) {
             sessionStateRejected(tab.id, std::move(bytes));
           },
-      .windowHolding = [this](const BrowserTab& tab) -> TabsModel& { return tabsHolding(tab); },
-      .windows = [this] { return windows(); },
       .openTab =
           [this](const Url& address, bool inBackground, std::shared_ptr<BrowserTab> opener) {
-            tabsHolding(*opener).openTab(address, inBackground, opener);
+            windows_->holding(*opener).openTab(address, inBackground, opener);
           },
       .showPopup =
           [this](std::shared_ptr<BrowserTab> popup, std::shared_ptr<BrowserTab> opener) {
-            TabsModel& window = tabsHolding(*opener);
+            WindowModel& window = windows_->holding(*opener);
             window.insertTab(popup, opener);
             window.select(*popup);
           },
-      .closeTab = [this](const BrowserTab& tab) { tabsHolding(tab).closeTab(tab); },
+      .closeTab = [this](const BrowserTab& tab) { windows_->holding(tab).closeTab(tab); },
       .preparePage =
           [this](BrowserTab& tab, const std::optional<Url>& address) {
             if (!pageServices_) return;
@@ -236,88 +229,53 @@ void BrowserStore::applyZoomToAllTabs() {
 
 void BrowserStore::forEachTab(const std::function<void(const std::shared_ptr<BrowserTab>&)>& visit,
                               bool andPrivate) const {
-  const auto visitWindow = [&](const TabsModel& window) {
-    for (const auto& space : window.spaces.peek()) {
+  for (const WindowModel* window : windows_->all()) {
+    if (window->isPrivate() && !andPrivate) continue;
+    for (const auto& space : window->spaces.peek()) {
       for (const auto& tab : space->tabs.peek()) visit(tab);
     }
-  };
-  visitWindow(*tabs_);
-  for (const auto& window : otherWindows_) {
-    if (andPrivate || !window->isPrivate()) visitWindow(*window);
   }
 }
 
 void BrowserStore::restoreOtherWindows(const SessionSnapshot& session) {
   for (const SessionSnapshot& saved : session.windows) {
-    auto window = TabsModel::sharingSpacesOf(*tabs_);
-    window->restoreTabs(saved);
+    auto window = WindowModel::alongside(windows_->first());
+    window->restore(saved);
     // A window whose tabs are all gone (start pages are not saved) is not worth a window.
-    if (window->tabCount() == 0) continue;
-    window->listWindows = [this] { return windows(); };
-    otherWindows_.push_back(std::move(window));
+    if (window->tabCount() > 0) windows_->add(std::move(window));
   }
 }
 
-std::vector<TabsModel*> BrowserStore::windows() const {
-  std::vector<TabsModel*> list;
-  if (firstWindowShown_) list.push_back(tabs_.get());
-  for (const auto& window : otherWindows_) list.push_back(window.get());
-  return list;
-}
-
-TabsModel& BrowserStore::openWindow(bool isPrivate) {
-  if (!isPrivate && !firstWindowShown_) {
-    firstWindowShown_ = true;
-    if (auto tab = tabs_->selectedTab()) tab->loadIfNeeded();
-    return *tabs_;
+WindowModel& BrowserStore::openWindow(bool isPrivate) {
+  WindowModel* kept = isPrivate ? nullptr : windows_->reopenKept();
+  if (kept) {
+    // It opens as a new window would, at the size it was closed at.
+    kept->frame.reset();
+    if (auto tab = kept->selectedTab()) tab->loadIfNeeded();
   }
-  otherWindows_.push_back(isPrivate ? TabsModel::makePrivate(tabServicesHandle_)
-                                    : TabsModel::sharingSpacesOf(*tabs_));
-  otherWindows_.back()->listWindows = [this] { return windows(); };
+  WindowModel& window = kept
+                            ? *kept
+                            : windows_->add(isPrivate ? WindowModel::makePrivate(tabServicesHandle_)
+                                                      : WindowModel::alongside(windows_->first()));
   if (sleeper_) sleeper_->windowsChanged();
-  return *otherWindows_.back();
+  return window;
 }
 
-void BrowserStore::closeWindow(TabsModel& window) {
-  const auto others = std::ranges::count_if(windows(), [&](TabsModel* other) {
-    return other != &window && other->isPrivate() == window.isPrivate();
-  });
-  const auto drop = [&] {
-    std::erase_if(otherWindows_, [&](const auto& owned) { return owned.get() == &window; });
-    if (sleeper_) sleeper_->windowsChanged();
-  };
-  if (window.isPrivate()) {
+void BrowserStore::closeWindow(WindowModel& window) {
+  const bool isPrivate = window.isPrivate();
+  const bool last = windows_->othersLike(window).empty();
+  if (last && !isPrivate) {
+    // With private windows still open: the session keeps this window's tabs, which the next
+    // normal window takes up.
+    window.releaseWebViews();
+    windows_->keep(window);
+  } else {
     window.closeAllTabs();
-    drop();
-    if (others == 0) engine_->endPrivateBrowsing();
-    return;
+    windows_->remove(window);
   }
-  if (others > 0) {
-    window.closeAllTabs();
-    if (&window == tabs_.get()) {
-      firstWindowShown_ = false;
-    } else {
-      drop();
-    }
-    scheduleSave();
-    return;
-  }
-  // The last normal window, with private ones still open: the session keeps its tabs, in the
-  // first window's set, which the next window takes up.
-  if (&window != tabs_.get()) {
-    tabs_->takeTabsOf(window);
-    drop();
-  }
-  tabs_->releaseWebViews();
-  firstWindowShown_ = false;
-  scheduleSave();
-}
-
-TabsModel& BrowserStore::tabsHolding(const BrowserTab& tab) const {
-  for (const auto& window : otherWindows_) {
-    if (window->holds(tab)) return *window;
-  }
-  return *tabs_;
+  if (sleeper_) sleeper_->windowsChanged();
+  if (isPrivate && last) engine_->endPrivateBrowsing();
+  if (!isPrivate) scheduleSave();
 }
 
 void BrowserStore::applyAppAppearance() {
@@ -332,7 +290,7 @@ void BrowserStore::applyAppAppearance() {
 void BrowserStore::applyLanguage() {
   const AppLanguage language = preferences_->observablePrefs().peek().language;
   // The interface language was set as the preference was written, so the names follow it.
-  tabs_->relabelDefaultSpaces();
+  spaces_->relabelDefaults();
   switch (language) {
     case AppLanguage::turkish:
       defaults_->setStringArray(kAppleLanguagesKey, {"tr"});
@@ -356,21 +314,19 @@ void BrowserStore::applySpellChecking() {
 void BrowserStore::scheduleSave() { saveDebounce_.request(); }
 
 SessionSnapshot BrowserStore::sessionSnapshot() const {
-  // The first window that has tabs takes today's keys, so that a browser reading them alone gets
-  // a whole window.
-  std::vector<const TabsModel*> normal;
-  if (firstWindowShown_ || tabs_->tabCount() > 0) normal.push_back(tabs_.get());
-  for (const auto& window : otherWindows_) {
-    if (!window->isPrivate()) normal.push_back(window.get());
+  // The first normal window takes today's keys, so that a browser reading them alone gets a
+  // whole window.
+  std::vector<const WindowModel*> normal;
+  for (const WindowModel* window : windows_->all()) {
+    if (!window->isPrivate()) normal.push_back(window);
   }
-  if (normal.empty()) normal.push_back(tabs_.get());
   SessionSnapshot session = snapshotOf(*normal.front());
   for (size_t i = 1; i < normal.size(); ++i) session.windows.push_back(snapshotOf(*normal[i]));
   session.favorites = favorites_->list.peek();
   return session;
 }
 
-SessionSnapshot BrowserStore::snapshotOf(const TabsModel& window) const {
+SessionSnapshot BrowserStore::snapshotOf(const WindowModel& window) const {
   SessionSnapshot session;
   for (const auto& space : window.spaces.peek()) {
     SpaceSnapshot snapshot{space->id,
@@ -389,6 +345,7 @@ SessionSnapshot BrowserStore::snapshotOf(const TabsModel& window) const {
   }
   session.currentSpaceID = window.currentSpaceID.peek();
   session.sidebarVisible = window.sidebarVisible.peek();
+  session.frame = window.frame;
   return session;
 }
 
@@ -397,7 +354,7 @@ void BrowserStore::restoreTabStates(std::vector<SetAsideFile>& setAside) {
   // thread, so that many tabs cost the start no more than one small file.
   const TabStateFiles stateFiles(files_.folder());
   std::vector<std::shared_ptr<BrowserTab>> first;
-  for (TabsModel* window : windows()) {
+  for (WindowModel* window : windows()) {
     if (auto tab = window->selectedTab()) first.push_back(tab);
   }
   std::vector<Uuid> later;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/browser_windows.h"
 #include "model/favorites_model.h"
 #include "model/history_model.h"
 #include "model/page_services_model.h"
@@ -16,12 +17,13 @@
 #include "model/site_permissions.h"
 #include "model/site_settings_file.h"
 #include "model/site_zoom.h"
+#include "model/spaces_model.h"
 #include "model/start_load_watch.h"
 #include "model/tab_services.h"
 #include "model/tab_sleeper.h"
 #include "model/tab_state_files.h"
-#include "model/tabs_model.h"
 #include "model/window_frame.h"
+#include "model/window_model.h"
 #include "platform/debounce.h"
 #include "platform/file_write_queue.h"
 #include "platform/memory_pressure.h"
@@ -40,7 +42,7 @@ class PageServicesModel;
 class PasswordOffers;
 class PasswordStore;
 class PreferencesModel;
-class TabsModel;
+class WindowModel;
 class VaultStorage;
 struct AppPreferences;
 
@@ -85,23 +87,23 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   BrowserStore(const BrowserStore&) = delete;
   BrowserStore& operator=(const BrowserStore&) = delete;
 
-  // The first browser window's tabs, whose spaces every other window shares; the settings edit
-  // the spaces here.
-  TabsModel& tabs() const { return *tabs_; }
-  // The tabs of every browser window on screen, in the order they opened, the first window's
-  // first (while it is open); private windows included. The windows a restored session held are
-  // here from the start.
-  std::vector<TabsModel*> windows() const;
-  // The tabs of a window about to open: the first window's while it is not on screen (with the
-  // tabs it kept), else a new set over the same spaces; a private window gets one of its own.
-  TabsModel& openWindow(bool isPrivate);
-  // The window of `window`'s tabs is closing. With another browser window of its kind left, its
-  // tabs close (kept for reopening in any window, unless private) and a window's own set goes.
-  // The last normal window keeps its tabs for the session and the next window, letting go of
-  // their pages; the last private window's end takes the private network session with them.
-  void closeWindow(TabsModel& window);
-  // The window whose tabs hold `tab`; the first window's when none does.
-  TabsModel& tabsHolding(const BrowserTab& tab) const;
+  // The spaces every normal window shows, held once.
+  SpacesModel& spaces() const { return *spaces_; }
+  // Every browser window's model, for whatever acts across windows.
+  BrowserWindows& browserWindows() const { return *windows_; }
+  // The first normal window's model: the first open, else the one kept for the next window.
+  WindowModel& tabs() const { return windows_->first(); }
+  // The models of every browser window on screen, in the order they opened; private windows
+  // included. The windows a restored session held are here from the start.
+  std::vector<WindowModel*> windows() const { return windows_->open(); }
+  // The model of a window about to open: the one the last normal window to close left, with its
+  // tabs, else a new one over the same spaces; a private window gets one of its own.
+  WindowModel& openWindow(bool isPrivate);
+  // `window` is closing. With another window of its kind open, its tabs close (kept for
+  // reopening in any window, unless private) and its model goes. The last normal window's model
+  // stays, its pages let go, for the session and the next window; the last private window's end
+  // takes the private network session with it.
+  void closeWindow(WindowModel& window);
   FavoritesModel& favorites() const { return *favorites_; }
   HistoryModel& history() const { return *history_; }
   PreferencesModel& preferences() const { return *preferences_; }
@@ -179,7 +181,7 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // Every tab of the normal windows (with `andPrivate`, of the private ones too).
   void forEachTab(const std::function<void(const std::shared_ptr<BrowserTab>&)>& visit,
                   bool andPrivate = false) const;
-  SessionSnapshot snapshotOf(const TabsModel& window) const;
+  SessionSnapshot snapshotOf(const WindowModel& window) const;
 
   std::shared_ptr<BrowserEngine> engine_;
   BrowserStoreEnvironment environment_;
@@ -188,12 +190,11 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   SessionFiles files_;
   Scheduler& scheduler_;
   std::unique_ptr<PreferencesModel> preferences_;
+  std::unique_ptr<SpacesModel> spaces_;
+  // After the spaces, so that the windows go before them.
+  std::unique_ptr<BrowserWindows> windows_;
   std::unique_ptr<TabServices> tabServices_;
   std::weak_ptr<const TabServices> tabServicesHandle_;
-  std::unique_ptr<TabsModel> tabs_;
-  bool firstWindowShown_ = true;
-  // The tabs of the other windows, normal and private, in the order they opened.
-  std::vector<std::unique_ptr<TabsModel>> otherWindows_;
   std::unique_ptr<FavoritesModel> favorites_;
   std::unique_ptr<HistoryModel> history_;
   std::shared_ptr<PageServicesModel> pageServices_;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/browser_tab.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 namespace zemblo {
 namespace {
@@ -20,8 +20,8 @@ bool samePage(const Url& favorite, const Url& page) {
 
 }  // namespace
 
-FavoritesModel::FavoritesModel(TabsModel& tabs, std::function<void()> scheduleSave)
-    : tabs_(tabs), scheduleSave_(std::move(scheduleSave)) {}
+FavoritesModel::FavoritesModel(std::function<void()> scheduleSave)
+    : scheduleSave_(std::move(scheduleSave)) {}
 
 bool FavoritesModel::isFavorite(const BrowserTab& tab) const {
   const auto& address = tab.url.peek();
@@ -30,9 +30,7 @@ bool FavoritesModel::isFavorite(const BrowserTab& tab) const {
       list.peek(), [&](const Favorite& favorite) { return samePage(favorite.url, *address); });
 }
 
-void FavoritesModel::open(const Favorite& favorite) { open(favorite, tabs_); }
-
-void FavoritesModel::open(const Favorite& favorite, TabsModel& window) {
+void FavoritesModel::open(const Favorite& favorite, WindowModel& window) {
   const auto space = window.currentSpace();
   for (const auto& tab : space->tabs.peek()) {
     const auto& address = tab->url.peek();

@@ -9,31 +9,28 @@
 namespace zemblo {
 
 class BrowserTab;
-class TabsModel;
+class WindowModel;
 
 // The favourite pages of the sidebar and the start page. A favourite belongs to a page when both
 // addresses have the same host, compared as exact text; an address without a host only matches
 // the very same address.
 class FavoritesModel {
  public:
-  // Favourites open in `tabs`, which outlives the model; `scheduleSave` asks for the session to
-  // be written soon.
-  FavoritesModel(TabsModel& tabs, std::function<void()> scheduleSave);
+  // `scheduleSave` asks for the session to be written soon.
+  explicit FavoritesModel(std::function<void()> scheduleSave);
 
   Observable<std::vector<Favorite>> list;
 
   bool isFavorite(const BrowserTab& tab) const;
-  // Selects the current space's tab of the favourite's page, else opens it in a new tab.
-  void open(const Favorite& favorite);
-  // The same in the window showing `window`.
-  void open(const Favorite& favorite, TabsModel& window);
+  // Selects the current space's tab of the favourite's page in `window`, else opens it there in a
+  // new tab.
+  void open(const Favorite& favorite, WindowModel& window);
   void toggle(const BrowserTab& tab);
   void remove(const Uuid& id);
   // Every favourite of the tab's host takes the tab's icon.
   void updateIcon(const BrowserTab& tab);
 
  private:
-  TabsModel& tabs_;
   std::function<void()> scheduleSave_;
 };
 

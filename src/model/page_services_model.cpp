@@ -3,19 +3,21 @@
 #include "model/ad_blocker.h"
 #include "model/browser_engine.h"
 #include "model/browser_tab.h"
+#include "model/browser_windows.h"
 #include "model/dark_mode_controller.h"
 #include "model/host_rules.h"
 #include "model/preferences_model.h"
 #include "model/space.h"
+#include "model/window_model.h"
 
 namespace zemblo {
 
 PageServicesModel::PageServicesModel(BrowserEngine& engine, PreferencesModel& preferences,
-                                     const Observable<SpaceList, NeverEqual>& spaces,
+                                     std::weak_ptr<const BrowserWindows> windows,
                                      UserDefaults& defaults, Scheduler& scheduler)
     : engine_(engine),
       preferences_(preferences),
-      spaces_(spaces),
+      windows_(std::move(windows)),
       adBlocker_(std::make_shared<AdBlocker>(defaults)),
       darkMode_(std::make_shared<DarkModeController>(scheduler)) {}
 
@@ -42,10 +44,11 @@ void PageServicesModel::start() {
 }
 
 PageServicesModel::SpaceList PageServicesModel::allSpaces() const {
-  SpaceList list = spaces_.peek();
-  if (otherWindowsSpaces) {
-    const SpaceList more = otherWindowsSpaces();
-    list.insert(list.end(), more.begin(), more.end());
+  SpaceList list;
+  const auto windows = windows_.lock();
+  if (!windows) return list;
+  for (const WindowModel* window : windows->all()) {
+    list.insert(list.end(), window->spaces.peek().begin(), window->spaces.peek().end());
   }
   return list;
 }

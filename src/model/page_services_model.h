@@ -16,6 +16,7 @@ namespace zemblo {
 class AdBlocker;
 class BrowserEngine;
 class BrowserTab;
+class BrowserWindows;
 class DarkModeController;
 class PreferencesModel;
 class Space;
@@ -27,9 +28,10 @@ class PageServicesModel : public std::enable_shared_from_this<PageServicesModel>
  public:
   using SpaceList = std::vector<std::shared_ptr<Space>>;
 
-  // The engine, the preferences and the spaces outlive the model.
+  // The engine and the preferences outlive the model; the changes below reach the tabs of every
+  // window in `windows` while it lasts.
   PageServicesModel(BrowserEngine& engine, PreferencesModel& preferences,
-                    const Observable<SpaceList, NeverEqual>& spaces, UserDefaults& defaults,
+                    std::weak_ptr<const BrowserWindows> windows, UserDefaults& defaults,
                     Scheduler& scheduler);
   ~PageServicesModel();
   PageServicesModel(const PageServicesModel&) = delete;
@@ -52,9 +54,6 @@ class PageServicesModel : public std::enable_shared_from_this<PageServicesModel>
   void setPageDarkMode(bool on, const BrowserTab& tab);
   // Off becomes always; following the theme and always become off.
   void togglePageDarkMode();
-
-  // The spaces of the browser's other windows, whose tabs the changes above reach too.
-  std::function<SpaceList()> otherWindowsSpaces;
 
   void applyAdBlockToAllTabs();
   // Brings every existing web view in line with the page dark-mode preferences and the
@@ -79,7 +78,7 @@ class PageServicesModel : public std::enable_shared_from_this<PageServicesModel>
 
   BrowserEngine& engine_;
   PreferencesModel& preferences_;
-  const Observable<SpaceList, NeverEqual>& spaces_;
+  std::weak_ptr<const BrowserWindows> windows_;
   std::shared_ptr<AdBlocker> adBlocker_;
   std::shared_ptr<DarkModeController> darkMode_;
 };

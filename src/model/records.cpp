@@ -100,6 +100,24 @@ SpaceSnapshot spaceFrom(const Json& object) {
   return space;
 }
 
+// A window's frame: one that does not decode costs only itself, never the window.
+std::optional<WindowFrame> frameFrom(const Json& object) {
+  const auto found = object.find("windowFrame");
+  if (found == object.end()) return std::nullopt;
+  auto frame = WindowFrame::fromJson(*found);
+  if (!frame) g_warning("session: a window's frame is unusable; the window opens as a new one");
+  return frame;
+}
+
+void writeFrame(json::JsonWriter& out, const std::optional<WindowFrame>& frame) {
+  if (!frame) return;
+  out.key("windowFrame").beginObject();
+  out.key("width").integer(frame->width).key("height").integer(frame->height);
+  out.key("maximized").boolean(frame->maximized);
+  if (frame->fullScreen) out.key("fullScreen").boolean(true);
+  out.endObject();
+}
+
 // The further windows. One that does not decode costs only its own tabs, never the first
 // window's, which older browsers wrote alone.
 std::vector<SessionSnapshot> windowsFrom(const Json& root) {
@@ -119,6 +137,7 @@ std::vector<SessionSnapshot> windowsFrom(const Json& root) {
       }
       window.currentSpaceID = json::requireUuid(object, "currentSpaceID");
       window.sidebarVisible = json::requireBool(object, "sidebarVisible");
+      window.frame = frameFrom(object);
       windows.push_back(std::move(window));
     } catch (const json::DecodeError& error) {
       g_warning("session: a further window is left out: %s", error.what());
@@ -205,13 +224,16 @@ std::optional<std::string> encodeSession(const SessionSnapshot& session) {
   out.key("currentSpaceID").string(session.currentSpaceID.str()).key("favorites");
   writeArray(out, session.favorites);
   out.key("sidebarVisible").boolean(session.sidebarVisible);
+  writeFrame(out, session.frame);
   if (!session.windows.empty()) {
     out.key("windows").beginArray();
     for (const SessionSnapshot& window : session.windows) {
       out.beginObject().key("spaces");
       writeArray(out, window.spaces);
       out.key("currentSpaceID").string(window.currentSpaceID.str());
-      out.key("sidebarVisible").boolean(window.sidebarVisible).endObject();
+      out.key("sidebarVisible").boolean(window.sidebarVisible);
+      writeFrame(out, window.frame);
+      out.endObject();
     }
     out.endArray();
   }
@@ -237,6 +259,7 @@ std::optional<SessionSnapshot> decodeSession(std::string_view bytes) {
     session.favorites.reserve(favorites.size());
     for (const Json& favorite : favorites) session.favorites.push_back(favoriteFrom(favorite));
     session.sidebarVisible = json::requireBool(root, "sidebarVisible");
+    session.frame = frameFrom(root);
     session.windows = windowsFrom(root);
     return session;
   });

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/window_frame.h"
 #include "platform/date.h"
 #include "platform/file_to_keep_aside.h"
 #include "platform/foundation_json.h"
@@ -72,9 +73,12 @@ struct SessionSnapshot {
   Uuid currentSpaceID;
   std::vector<Favorite> favorites;
   bool sidebarVisible = true;
+  // How the window stood when last left, under "windowFrame"; none in a session written before
+  // windows kept theirs, or when it does not decode.
+  std::optional<WindowFrame> frame;
   // The browser windows after the first, which the keys above hold, under "windows": each with
-  // its spaces' tabs, current space and sidebar (their favourites and windows stay empty). A
-  // browser that knows no such key reads the first window alone.
+  // its spaces' tabs, current space, sidebar and frame (their favourites and windows stay
+  // empty). A browser that knows no such key reads the first window alone.
   std::vector<SessionSnapshot> windows;
 };
 

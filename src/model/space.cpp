@@ -103,15 +103,22 @@ std::string_view spaceSymbolName(std::string_view symbol) {
   return symbol;
 }
 
-Space::Space(std::string name, std::string symbol, std::string colorA, std::string colorB, Uuid id,
-             TabList tabs, std::optional<Uuid> selectedTabID)
-    : id(std::move(id)),
-      name(std::move(name)),
-      symbol(std::move(symbol)),
-      colorA(std::move(colorA)),
-      colorB(std::move(colorB)),
+Space::Space(std::shared_ptr<SpaceIdentity> identity, TabList tabs,
+             std::optional<Uuid> selectedTabID)
+    : identity_(std::move(identity)),
+      id(identity_->id),
+      name(identity_->name),
+      symbol(identity_->symbol),
+      colorA(identity_->colorA),
+      colorB(identity_->colorB),
       tabs(std::move(tabs)),
       selectedTabID(std::move(selectedTabID)) {}
+
+Space::Space(std::string name, std::string symbol, std::string colorA, std::string colorB, Uuid id,
+             TabList tabs, std::optional<Uuid> selectedTabID)
+    : Space(std::make_shared<SpaceIdentity>(std::move(name), std::move(symbol), std::move(colorA),
+                                            std::move(colorB), std::move(id)),
+            std::move(tabs), std::move(selectedTabID)) {}
 
 std::shared_ptr<BrowserTab> Space::selectedTab() const {
   const auto& selected = selectedTabID.get();

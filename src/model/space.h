@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/color.h"
+#include "model/space_identity.h"
 #include "platform/observable.h"
 #include "platform/uuid.h"
 
@@ -22,21 +23,30 @@ const std::array<std::string_view, 40>& spaceSymbols();
 // would name it; any other symbol name as it is.
 std::string_view spaceSymbolName(std::string_view symbol);
 
-// One named, coloured group of tabs. The space holds its tabs strongly; `selectedTabID` may name
-// a tab that is no longer in the list.
+// One named, coloured group of tabs as one window holds it. The space holds its tabs strongly;
+// `selectedTabID` may name a tab that is no longer in the list. Its id, name, symbol and colours
+// are those of its identity, which the same space in every other window shares.
 class Space {
+  std::shared_ptr<SpaceIdentity> identity_;
+
  public:
   using TabList = std::vector<std::shared_ptr<BrowserTab>>;
 
+  explicit Space(std::shared_ptr<SpaceIdentity> identity, TabList tabs = {},
+                 std::optional<Uuid> selectedTabID = std::nullopt);
+  // A space with an identity of its own.
   Space(std::string name, std::string symbol, std::string colorA, std::string colorB,
         Uuid id = Uuid::random(), TabList tabs = {},
         std::optional<Uuid> selectedTabID = std::nullopt);
+  Space(const Space&) = delete;
+  Space& operator=(const Space&) = delete;
 
+  const std::shared_ptr<SpaceIdentity>& identity() const { return identity_; }
   const Uuid id;
-  Observable<std::string> name;
-  Observable<std::string> symbol;
-  Observable<std::string> colorA;
-  Observable<std::string> colorB;
+  Observable<std::string>& name;
+  Observable<std::string>& symbol;
+  Observable<std::string>& colorA;
+  Observable<std::string>& colorB;
   Observable<TabList, SameObjectsInOrder> tabs;
   Observable<std::optional<Uuid>> selectedTabID;
 

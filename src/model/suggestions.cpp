@@ -6,8 +6,8 @@
 
 #include "model/browser_tab.h"
 #include "model/history_model.h"
-#include "model/tabs_model.h"
 #include "model/typed_input.h"
+#include "model/window_model.h"
 #include "platform/text.h"
 
 namespace zemblo {
@@ -140,7 +140,7 @@ bool operator==(const Suggestion& a, const Suggestion& b) {
   return false;
 }
 
-std::vector<Suggestion> suggestions(const TabsModel& openTabs, const HistoryModel& history,
+std::vector<Suggestion> suggestions(const WindowModel& openTabs, const HistoryModel& history,
                                     std::string_view query) {
   const std::string_view trimmed = trimmedWhitespaceAndNewlines(query);
   const auto space = openTabs.currentSpace();

@@ -13,7 +13,7 @@ namespace zemblo {
 
 class BrowserTab;
 class HistoryModel;
-class TabsModel;
+class WindowModel;
 
 // One row under the command bar's field: an address to open, a search, an open tab to switch
 // to, or a page from the history. Two rows are equal when they would do the same thing: the same
@@ -52,7 +52,7 @@ class Suggestion {
 // (if the text is one), the search, up to 3 matching tabs of the current space and up to 5
 // matching history pages, newest first, that repeat no address already listed. Matching is
 // case-insensitive and independent of the user's locale. Main thread only.
-std::vector<Suggestion> suggestions(const TabsModel& openTabs, const HistoryModel& history,
+std::vector<Suggestion> suggestions(const WindowModel& openTabs, const HistoryModel& history,
                                     std::string_view query);
 
 }  // namespace zemblo

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "model/browser_tab.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/uuid.h"
 
 namespace zemblo {
@@ -39,7 +39,7 @@ void TabOpeningQueue::finish() {
 }
 
 bool TabOpeningQueue::place(Request& request, size_t count, bool selectLast) {
-  TabsModel* tabs = request.target ? request.target() : nullptr;
+  WindowModel* tabs = request.target ? request.target() : nullptr;
   if (!tabs) return true;
   std::shared_ptr<BrowserTab> previous = request.previous.lock();
   // A tab the user closed or moved meanwhile: the rest starts at the top of the space shown.

@@ -13,7 +13,7 @@
 namespace zemblo {
 
 class BrowserTab;
-class TabsModel;
+class WindowModel;
 
 // Addresses that arrive by the hundred (another program's links, a window opened with
 // addresses) become tabs a batch per turn of the main loop, so that the windows keep answering
@@ -24,7 +24,7 @@ class TabOpeningQueue {
  public:
   // The tabs a request goes to, asked before each batch (the window may have closed meanwhile);
   // none drops what is left of the request.
-  using Target = std::function<TabsModel*()>;
+  using Target = std::function<WindowModel*()>;
   // Tabs placed in one turn: a batch, with the sidebar's rows it makes, stays well under 100 ms
   // even with thousands of rows there, each new row costing the toolkit a walk over the rows
   // before it to tell screen readers where it went.

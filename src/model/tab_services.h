@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/browser_windows.h"
 #include "platform/url.h"
 
 namespace zemblo {
@@ -19,11 +20,10 @@ class PreferencesModel;
 class Scheduler;
 class SitePermissions;
 class SiteZoom;
-class TabsModel;
 class WebViewFactory;
 
 // What a tab works with beyond its own page: the factory of its web view and the models its
-// page's events reach. The store makes one for all its tabs; a window's tabs model hands it to
+// page's events reach. The store makes one for all its tabs; a window's model hands it to
 // every tab it takes. Tabs hold it weakly, since page handlers keep tabs alive: it expires with
 // the models it names, and a tab without it works alone (no web view, nothing recorded).
 struct TabServices {
@@ -32,12 +32,14 @@ struct TabServices {
   PreferencesModel& preferences;
   HistoryModel& history;
   SiteZoom& siteZoom;
+  // Every browser window; the one holding a tab takes the tabs it opens.
+  BrowserWindows& windows;
   // For the engine's signals, which may outlive the models.
   std::weak_ptr<SitePermissions> sitePermissions;
   std::weak_ptr<AutofillBridge> autofill;
   std::weak_ptr<DownloadManager> downloads;
   // The content blocker and page dark mode; they need the first window's spaces, so they come
-  // after the tabs model and are set before it holds any tab.
+  // after the first window model and are set before it holds any tab.
   std::weak_ptr<PageServicesModel> pageServices;
   // A favourite of the tab's page may take the icon the page just named.
   std::function<void(const BrowserTab&)> faviconFound;
@@ -47,10 +49,6 @@ struct TabServices {
   std::function<void()> webViewReleased;
   // The engine could not take back the list the tab was restored with (these bytes).
   std::function<void(const BrowserTab&, std::string)> sessionStateRejected;
-  // The window whose tabs hold `tab`: new tabs it opens go there.
-  std::function<TabsModel&(const BrowserTab&)> windowHolding;
-  // Every browser window's tabs.
-  std::function<std::vector<TabsModel*>()> windows;
   // What a tab's page asks of the window holding it: a tab opened right after `opener`, a page's
   // own window shown (selected) right after it, and the tab closed.
   std::function<void(const Url& address, bool inBackground, std::shared_ptr<BrowserTab> opener)>

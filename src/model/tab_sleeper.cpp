@@ -8,9 +8,10 @@
 #include <string_view>
 
 #include "model/browser_tab.h"
+#include "model/browser_windows.h"
 #include "model/preferences_model.h"
 #include "model/space.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 namespace zemblo {
 namespace {
@@ -33,9 +34,9 @@ std::optional<std::chrono::seconds> delayFromEnvironment() {
 
 }  // namespace
 
-TabSleeper::TabSleeper(Windows windows, const PreferencesModel& preferences, Scheduler& scheduler,
-                       MemoryPressure& pressure, Clock now)
-    : windows_(std::move(windows)),
+TabSleeper::TabSleeper(const BrowserWindows& windows, const PreferencesModel& preferences,
+                       Scheduler& scheduler, MemoryPressure& pressure, Clock now)
+    : windows_(windows),
       preferences_(preferences),
       scheduler_(scheduler),
       now_(std::move(now)),
@@ -74,7 +75,7 @@ void TabSleeper::sync() {
   // A tab passed over in quick steps is not woken; the one the steps end on is woken by its
   // window.
   std::vector<std::shared_ptr<BrowserTab>> toWake;
-  for (TabsModel* window : windows_()) {
+  for (WindowModel* window : windows_.open()) {
     auto space = window->currentSpace();
     if (!space) continue;
     (void)space->selectedTabID.get();
@@ -136,7 +137,7 @@ void TabSleeper::relieve(MemoryPressureLevel level) {
 
 std::vector<std::shared_ptr<BrowserTab>> TabSleeper::shownTabs() const {
   std::vector<std::shared_ptr<BrowserTab>> shown;
-  for (TabsModel* window : windows_()) {
+  for (WindowModel* window : windows_.open()) {
     auto space = window->currentSpace();
     if (auto tab = space ? space->selectedTab() : nullptr) shown.push_back(std::move(tab));
   }
@@ -158,7 +159,7 @@ TabSleeper::TimePoint TabSleeper::lastShown(const std::shared_ptr<BrowserTab>& t
 std::vector<std::shared_ptr<BrowserTab>> TabSleeper::restingTabs() {
   const auto shown = shownTabs();
   std::vector<std::pair<TimePoint, std::shared_ptr<BrowserTab>>> resting;
-  for (TabsModel* window : windows_()) {
+  for (WindowModel* window : windows_.open()) {
     for (const auto& space : window->spaces.peek()) {
       for (const auto& tab : space->tabs.peek()) {
         if (std::find(shown.begin(), shown.end(), tab) != shown.end() || !tab->mayGiveUpPage()) {

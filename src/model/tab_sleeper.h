@@ -16,8 +16,8 @@
 namespace zemblo {
 
 class BrowserTab;
+class BrowserWindows;
 class PreferencesModel;
-class TabsModel;
 
 // Decides which tabs give up their page's process, and when: a tab not shown for the delay the
 // preferences set, and under the system's memory warnings the tabs shown least recently first.
@@ -31,10 +31,9 @@ class TabSleeper {
   // A delay in seconds that replaces the preference's (which must not be off), for measuring.
   static constexpr const char* kDelayVariable = "ZEMBLO_TAB_SLEEP_SECONDS";
 
-  using Windows = std::function<std::vector<TabsModel*>()>;
-  // `windows` lists the tabs of every browser window; each window's selected tab is shown.
-  TabSleeper(Windows windows, const PreferencesModel& preferences, Scheduler& scheduler,
-             MemoryPressure& pressure, Clock now);
+  // Each open window's selected tab is shown; `windows` outlives the sleeper.
+  TabSleeper(const BrowserWindows& windows, const PreferencesModel& preferences,
+             Scheduler& scheduler, MemoryPressure& pressure, Clock now);
   ~TabSleeper();
   TabSleeper(const TabSleeper&) = delete;
   TabSleeper& operator=(const TabSleeper&) = delete;
@@ -65,7 +64,7 @@ class TabSleeper {
   TimePoint lastShown(const std::shared_ptr<BrowserTab>& tab);
   void putToSleep(const std::shared_ptr<BrowserTab>& tab);
 
-  Windows windows_;
+  const BrowserWindows& windows_;
   const PreferencesModel& preferences_;
   Scheduler& scheduler_;
   Clock now_;

@@ -7,7 +7,7 @@
 
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 namespace zemblo {
 namespace {
@@ -54,7 +54,7 @@ Palette themeColors(const AppPreferences& prefs, std::string_view spaceColorA,
   return {Color::fromHex(first), Color::fromHex(second), prefs.gradientDirection, std::move(key)};
 }
 
-Palette themeColors(const PreferencesModel& preferences, const TabsModel& tabs) {
+Palette themeColors(const PreferencesModel& preferences, const WindowModel& tabs) {
   const AppPreferences& prefs = preferences.prefs();
   // The space's colours are read only when they are used, so that with custom colours a change
   // of space does not disturb the views that paint the theme.
@@ -84,7 +84,7 @@ std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const
 }
 
 std::optional<ColorScheme> sidebarColorScheme(const PreferencesModel& preferences,
-                                              const TabsModel& tabs, ColorScheme scheme) {
+                                              const WindowModel& tabs, ColorScheme scheme) {
   const AppPreferences& prefs = preferences.prefs();
   // Only the automatic style looks at the colours; the others must not depend on the space.
   if (prefs.sidebarTextStyle != SidebarTextStyle::automatic || prefs.tintStrength(scheme) < 0.4) {
@@ -107,7 +107,7 @@ TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& pal
   return {kWhite, dark ? 0.14 : 0.82};
 }
 
-TranslucentColor selectedTabFill(const PreferencesModel& preferences, const TabsModel& tabs,
+TranslucentColor selectedTabFill(const PreferencesModel& preferences, const WindowModel& tabs,
                                  ColorScheme scheme) {
   const AppPreferences& prefs = preferences.prefs();
   if (prefs.selectedTabStyle != SelectedTabStyle::tinted) {

@@ -12,7 +12,7 @@
 namespace zemblo {
 
 class PreferencesModel;
-class TabsModel;
+class WindowModel;
 
 // A colour drawn at an opacity.
 struct TranslucentColor {
@@ -26,14 +26,14 @@ struct TranslucentColor {
 Palette themeColors(const AppPreferences& prefs, std::string_view spaceColorA,
                     std::string_view spaceColorB);
 // The theme pair of the current space.
-Palette themeColors(const PreferencesModel& preferences, const TabsModel& tabs);
+Palette themeColors(const PreferencesModel& preferences, const WindowModel& tabs);
 
 // The scheme the sidebar's content is forced into so that its text stays readable on the tint;
 // none when it follows `scheme`.
 std::optional<ColorScheme> sidebarColorScheme(const AppPreferences& prefs, const Palette& palette,
                                               ColorScheme scheme);
 std::optional<ColorScheme> sidebarColorScheme(const PreferencesModel& preferences,
-                                              const TabsModel& tabs, ColorScheme scheme);
+                                              const WindowModel& tabs, ColorScheme scheme);
 
 // What the window's background lays over its material.
 struct BackgroundTint {
@@ -52,7 +52,7 @@ BackgroundTint backgroundTint(const AppPreferences& prefs, Palette palette,
 // The fill of a selected tab row or favourite tile.
 TranslucentColor selectedTabFill(const AppPreferences& prefs, const Palette& palette,
                                  ColorScheme scheme);
-TranslucentColor selectedTabFill(const PreferencesModel& preferences, const TabsModel& tabs,
+TranslucentColor selectedTabFill(const PreferencesModel& preferences, const WindowModel& tabs,
                                  ColorScheme scheme);
 
 // Mixes `fraction` (0…1) of `other` into `color` in the Oklab space, where equal steps look

@@ -26,27 +26,38 @@ int fitted(int side, int minimum, std::optional<int> screen) {
 
 std::optional<WindowFrame> WindowFrame::decode(std::string_view bytes) {
   const auto parsed = json::parse(bytes);
-  if (!parsed || !parsed->is_object()) return std::nullopt;
+  return parsed ? fromJson(*parsed) : std::nullopt;
+}
+
+std::optional<WindowFrame> WindowFrame::fromJson(const json::Json& value) {
+  if (!value.is_object()) return std::nullopt;
+  const auto flag = [&](std::string_view key) {
+    return value.contains(key) && json::requireBool(value, key);
+  };
   try {
-    const auto width = sideFrom(*parsed, "width");
-    const auto height = sideFrom(*parsed, "height");
+    const auto width = sideFrom(value, "width");
+    const auto height = sideFrom(value, "height");
     if (!width || !height) return std::nullopt;
-    const bool maximized = parsed->contains("maximized") && json::requireBool(*parsed, "maximized");
-    return WindowFrame{*width, *height, maximized};
+    return WindowFrame{*width, *height, flag("maximized"), flag("fullScreen")};
   } catch (const json::DecodeError&) {
     return std::nullopt;
   }
 }
 
-std::string WindowFrame::encode() const {
-  const json::Json value = {{"width", width}, {"height", height}, {"maximized", maximized}};
-  return value.dump();
+std::string WindowFrame::encode() const { return toJson().dump(); }
+
+json::Json WindowFrame::toJson() const {
+  json::Json value = {{"width", width}, {"height", height}, {"maximized", maximized}};
+  if (fullScreen) value["fullScreen"] = true;
+  return value;
 }
 
 WindowFrame WindowFrame::fittedBetween(WindowSize minimum, std::optional<WindowSize> screen) const {
-  return {fitted(width, minimum.width, screen ? std::optional(screen->width) : std::nullopt),
-          fitted(height, minimum.height, screen ? std::optional(screen->height) : std::nullopt),
-          maximized};
+  WindowFrame frame = *this;
+  frame.width = fitted(width, minimum.width, screen ? std::optional(screen->width) : std::nullopt);
+  frame.height =
+      fitted(height, minimum.height, screen ? std::optional(screen->height) : std::nullopt);
+  return frame;
 }
 
 std::optional<WindowFrame> WindowFrameMemory::remembered(WindowSize minimum,
@@ -58,11 +69,11 @@ std::optional<WindowFrame> WindowFrameMemory::remembered(WindowSize minimum,
     g_warning("the remembered window size is unusable; the window opens at its default size");
     return std::nullopt;
   }
-  return frame->fittedBetween(minimum, screen);
+  return frame->forNewWindow().fittedBetween(minimum, screen);
 }
 
 void WindowFrameMemory::remember(const WindowFrame& frame) {
-  defaults_.setData(kDefaultsKey, frame.encode());
+  defaults_.setData(kDefaultsKey, frame.forNewWindow().encode());
 }
 
 }  // namespace zemblo

@@ -7,7 +7,7 @@
 #include "model/credential_texts.h"
 #include "model/localization.h"
 #include "model/password_store.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "passwords/password_clipboard.h"
 #include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
@@ -59,7 +59,7 @@ Gtk::Separator& insetDivider() {
 }  // namespace
 
 CredentialDetail::CredentialDetail(PasswordStore& passwords,
-                                   std::function<TabsModel*()> lastUsedTabs,
+                                   std::function<WindowModel*()> lastUsedTabs,
                                    FaviconLoader& favicons, PasswordClipboard& clipboard,
                                    Credential credential)
     : passwords_(passwords),
@@ -222,7 +222,7 @@ void CredentialDetail::openSite() {
   // A browser window comes to the front first: the one used last, or the session's windows when
   // every one was closed. The site opens there, never in a window the user has closed.
   activate_action("app.browser");
-  if (TabsModel* tabs = lastUsedTabs_()) tabs->openTab(*address, false);
+  if (WindowModel* tabs = lastUsedTabs_()) tabs->openTab(*address, false);
 }
 
 void CredentialDetail::confirmDelete() {

@@ -15,7 +15,7 @@ namespace zemblo {
 
 class PasswordClipboard;
 class PasswordStore;
-class TabsModel;
+class WindowModel;
 
 // The page of one saved login: its site, the date line, the username, the password (hidden
 // until revealed), the website and the notes, with copy, reveal, open and delete. It never edits
@@ -28,7 +28,7 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   static constexpr unsigned kCheckmarkMilliseconds = 1500;
 
   // The website opens in a new tab of the tabs `lastUsedTabs` gives at the time.
-  CredentialDetail(PasswordStore& passwords, std::function<TabsModel*()> lastUsedTabs,
+  CredentialDetail(PasswordStore& passwords, std::function<WindowModel*()> lastUsedTabs,
                    FaviconLoader& favicons, PasswordClipboard& clipboard, Credential credential);
   ~CredentialDetail() override;
 
@@ -48,7 +48,7 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   void deleteConfirmed();
 
   PasswordStore& passwords_;
-  std::function<TabsModel*()> lastUsedTabs_;
+  std::function<WindowModel*()> lastUsedTabs_;
   PasswordClipboard& clipboard_;
   Credential credential_;
   bool revealed_ = false;

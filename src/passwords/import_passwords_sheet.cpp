@@ -4,11 +4,12 @@
 #include <initializer_list>
 
 #include "model/app_preferences.h"
+#include "model/browser_windows.h"
 #include "model/localization.h"
 #include "model/password_store.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "passwords/passwords_resources.h"
 #include "platform/desktop.h"
 #include "platform/file_reading.h"
@@ -51,10 +52,10 @@ void spacerInto(Gtk::Box& box) {
 
 ImportPasswordsSheet::ImportPasswordsSheet(PasswordStore& passwords,
                                            const PreferencesModel& preferences,
-                                           const TabsModel& tabs, Gtk::Window& parent)
+                                           const BrowserWindows& windows, Gtk::Window& parent)
     : passwords_(passwords),
       preferences_(preferences),
-      tabs_(tabs),
+      windows_(windows),
       themeStyle_(Gtk::CssProvider::create()) {
   set_name("ImportPasswordsSheet");
   add_css_class("import-sheet");
@@ -341,7 +342,7 @@ void ImportPasswordsSheet::showSteps() {
 }
 
 void ImportPasswordsSheet::syncTheme() {
-  const Palette palette = themeColors(preferences_, tabs_);
+  const Palette palette = themeColors(preferences_, windows_.first());
   const LinearGradient fill = gradient(palette.direction, palette.primary, palette.secondary);
   headerTile_.setFill(fill);
   checkTile_.setFill(fill);

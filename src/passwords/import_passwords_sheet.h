@@ -16,9 +16,9 @@
 
 namespace zemblo {
 
+class BrowserWindows;
 class PasswordStore;
 class PreferencesModel;
-class TabsModel;
 
 // The sheet that brings logins in from another browser or password manager: how to export them
 // from the chosen source, a drop zone and an open panel for the CSV file, then either the counts
@@ -29,9 +29,9 @@ class ImportPasswordsSheet : public Gtk::Window {
  public:
   static constexpr int kWidth = 540;
 
-  // The sheet is tinted with the theme colours of `preferences` and `tabs`.
+  // The sheet is tinted with the theme colours of `preferences` and the first of `windows`.
   ImportPasswordsSheet(PasswordStore& passwords, const PreferencesModel& preferences,
-                       const TabsModel& tabs, Gtk::Window& parent);
+                       const BrowserWindows& windows, Gtk::Window& parent);
   ~ImportPasswordsSheet() override;
 
   // What a drop of these files does: the first one is imported when it is a file on this
@@ -61,7 +61,7 @@ class ImportPasswordsSheet : public Gtk::Window {
 
   PasswordStore& passwords_;
   const PreferencesModel& preferences_;
-  const TabsModel& tabs_;
+  const BrowserWindows& windows_;
   ImportSource source_ = ImportSource::chrome;
   Phase phase_ = Phase::guide;
   bool dropTargeted_ = false;

@@ -1,18 +1,20 @@
 #include "passwords/locked_passwords_view.h"
 
 #include "model/app_preferences.h"
+#include "model/browser_windows.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "widgets/accessibility.h"
 #include "widgets/symbol_icons.h"
 
 namespace zemblo {
 
-LockedPasswordsView::LockedPasswordsView(const PreferencesModel& preferences, const TabsModel& tabs,
+LockedPasswordsView::LockedPasswordsView(const PreferencesModel& preferences,
+                                         const BrowserWindows& windows,
                                          const SystemColorScheme& scheme, Actions actions)
-    : preferences_(preferences), tabs_(tabs), actions_(std::move(actions)), scheme_(scheme) {
+    : preferences_(preferences), windows_(windows), actions_(std::move(actions)), scheme_(scheme) {
   add_css_class("locked-passwords");
   set_child(aurora_);
 
@@ -102,7 +104,7 @@ LockedPasswordsView::~LockedPasswordsView() {
 }
 
 void LockedPasswordsView::syncTheme() {
-  const Palette palette = themeColors(preferences_, tabs_);
+  const Palette palette = themeColors(preferences_, windows_.first());
   aurora_.update(palette.primary, palette.secondary, 1.0, true, scheme_.get());
   badge_.setFill(gradient(palette.direction, palette.primary, palette.secondary));
   badge_.setShadow(GradientTile::Shadow{palette.primary, 0.4, 16, 8});

@@ -15,8 +15,8 @@
 
 namespace zemblo {
 
+class BrowserWindows;
 class PreferencesModel;
-class TabsModel;
 
 // The passwords window while it is locked: the lock badge over the drifting aurora of the theme
 // colours, "Passwords are locked", the account password field, and "Import…" beside "Unlock",
@@ -44,8 +44,8 @@ class LockedPasswordsView : public Gtk::Overlay {
     std::optional<std::string> prompt;
   };
 
-  // The aurora takes the theme colours of `preferences` and `tabs`.
-  LockedPasswordsView(const PreferencesModel& preferences, const TabsModel& tabs,
+  // The aurora takes the theme colours of `preferences` and the first of `windows`.
+  LockedPasswordsView(const PreferencesModel& preferences, const BrowserWindows& windows,
                       const SystemColorScheme& scheme, Actions actions);
   ~LockedPasswordsView() override;
 
@@ -58,7 +58,7 @@ class LockedPasswordsView : public Gtk::Overlay {
   void syncTheme();
 
   const PreferencesModel& preferences_;
-  const TabsModel& tabs_;
+  const BrowserWindows& windows_;
   Actions actions_;
   const SystemColorScheme& scheme_;
   AuroraBackground aurora_;

@@ -44,7 +44,7 @@ CredentialRow* findRow(Gtk::Widget& widget, const Uuid& id) {
 }  // namespace
 
 PasswordsBrowser::PasswordsBrowser(PasswordStore& passwords,
-                                   std::function<TabsModel*()> lastUsedTabs,
+                                   std::function<WindowModel*()> lastUsedTabs,
                                    FaviconLoader& favicons, PasswordClipboard& clipboard,
                                    std::function<void()> showImport)
     : Gtk::Paned(Gtk::Orientation::HORIZONTAL),

@@ -18,7 +18,7 @@ class CredentialRow;
 class FaviconLoader;
 class PasswordClipboard;
 class PasswordStore;
-class TabsModel;
+class WindowModel;
 
 // The unlocked passwords window: the searchable list of saved logins, sorted by site, beside the
 // selected login's detail. Deleting from the list's context menu asks nothing (the detail's own
@@ -30,7 +30,7 @@ class PasswordsBrowser : public Gtk::Paned {
   static constexpr int kListWidth = 280;
 
   // A login's website opens in a new tab of the tabs `lastUsedTabs` gives at the time.
-  PasswordsBrowser(PasswordStore& passwords, std::function<TabsModel*()> lastUsedTabs,
+  PasswordsBrowser(PasswordStore& passwords, std::function<WindowModel*()> lastUsedTabs,
                    FaviconLoader& favicons, PasswordClipboard& clipboard,
                    std::function<void()> showImport);
   ~PasswordsBrowser() override;
@@ -55,7 +55,7 @@ class PasswordsBrowser : public Gtk::Paned {
   CredentialRow* focusedRow();
 
   PasswordStore& passwords_;
-  std::function<TabsModel*()> lastUsedTabs_;
+  std::function<WindowModel*()> lastUsedTabs_;
   FaviconLoader& favicons_;
   PasswordClipboard& clipboard_;
   std::function<void()> showImport_;

@@ -93,7 +93,7 @@ void PasswordsWindow::rebuildContent() {
   setAccessibleName(import_, importText);
 
   locked_ = std::make_unique<LockedPasswordsView>(
-      models_.preferences, models_.tabs, scheme_,
+      models_.preferences, models_.windows, scheme_,
       LockedPasswordsView::Actions{[this] { authenticate(); }, [this] { showImport(); },
                                    [this] { cancelAuthentication(); }});
   content_.add(*locked_, "locked", localized("Şifreler kilitli"));
@@ -241,7 +241,7 @@ void PasswordsWindow::showState() {
 void PasswordsWindow::showImport() {
   if (!sheet_) {
     sheet_ = std::make_unique<ImportPasswordsSheet>(models_.passwords, models_.preferences,
-                                                    models_.tabs, *this);
+                                                    models_.windows, *this);
     sheet_->signal_close_request().connect(
         [this] {
           closeImport();

@@ -20,7 +20,8 @@ class PasswordsStyle;
 class PasswordStore;
 class PreferencesModel;
 class SystemColorScheme;
-class TabsModel;
+class BrowserWindows;
+class WindowModel;
 
 // The passwords window. It opens locked and asks for the account password at once; a right
 // answer shows the saved logins, and every new appearance of the window (a new window after a
@@ -38,11 +39,11 @@ class PasswordsWindow : public Gtk::Window {
   struct Models {
     PasswordStore& passwords;
     PreferencesModel& preferences;
-    // Its spaces tint the window.
-    TabsModel& tabs;
+    // The first window's current space tints the window.
+    const BrowserWindows& windows;
     // The tabs of the browser window the user used last, where a login's website opens; none
     // while no browser window is open.
-    std::function<TabsModel*()> lastUsedTabs;
+    std::function<WindowModel*()> lastUsedTabs;
   };
 
   PasswordsWindow(const Models& models, FaviconLoader& favicons, const SystemColorScheme& scheme,

@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "model/browser_windows.h"
 #include "model/color.h"
 #include "widgets/system_color_scheme.h"
 
@@ -16,12 +17,13 @@ class PageServicesModel;
 class PasswordStore;
 class PreferencesModel;
 class SitePermissions;
-class TabsModel;
+class WindowModel;
 
 // The models the settings window shows and changes, handed over by whoever owns them.
 struct SettingsModels {
   PreferencesModel& preferences;
-  TabsModel& tabs;
+  // Every browser window; the first one's current space colours the window.
+  BrowserWindows& windows;
   FavoritesModel& favorites;
   HistoryModel& history;
   PageServicesModel& pageServices;
@@ -33,7 +35,7 @@ struct SettingsModels {
   std::weak_ptr<const void> lifetime;
   // The tabs of the browser window the user used last, whose page a change reloads; none while
   // no browser window is open.
-  std::function<TabsModel*()> lastUsedTabs;
+  std::function<WindowModel*()> lastUsedTabs;
 };
 
 // What every view of the settings window reads: the models, the site icons and the window's light
@@ -45,7 +47,9 @@ class SettingsContext {
       : models_(std::move(models)), favicons_(favicons), scheme_(scheme) {}
 
   PreferencesModel& preferences() const { return models_.preferences; }
-  TabsModel& tabs() const { return models_.tabs; }
+  BrowserWindows& windows() const { return models_.windows; }
+  // The first browser window's model, through which the spaces are edited.
+  WindowModel& tabs() const { return models_.windows.first(); }
   FavoritesModel& favorites() const { return models_.favorites; }
   HistoryModel& history() const { return models_.history; }
   PageServicesModel& pageServices() const { return models_.pageServices; }
@@ -53,7 +57,7 @@ class SettingsContext {
   SitePermissions& sitePermissions() const { return models_.sitePermissions; }
   void saveSession() const { models_.saveSession(); }
   const std::weak_ptr<const void>& lifetime() const { return models_.lifetime; }
-  TabsModel* lastUsedTabs() const { return models_.lastUsedTabs(); }
+  WindowModel* lastUsedTabs() const { return models_.lastUsedTabs(); }
   FaviconLoader& favicons() const { return favicons_; }
   ColorScheme scheme() const { return scheme_.get(); }
 

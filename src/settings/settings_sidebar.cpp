@@ -2,8 +2,8 @@
 
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "settings/kit/binding.h"
 #include "widgets/accessibility.h"
 

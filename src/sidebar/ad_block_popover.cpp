@@ -4,8 +4,8 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/page_services_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/symbol_icons.h"
@@ -84,7 +84,7 @@ class AdBlockPopover::Badge : public Gtk::Widget {
   Color shadow_;
 };
 
-AdBlockPopover::AdBlockPopover(PageServicesModel& pageServices, const TabsModel& tabs,
+AdBlockPopover::AdBlockPopover(PageServicesModel& pageServices, const WindowModel& tabs,
                                const PreferencesModel& preferences, std::shared_ptr<BrowserTab> tab)
     : Gtk::Box(Gtk::Orientation::VERTICAL, 14),
       pageServices_(pageServices),

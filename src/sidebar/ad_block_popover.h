@@ -12,7 +12,7 @@ namespace zemblo {
 class BrowserTab;
 class PageServicesModel;
 class PreferencesModel;
-class TabsModel;
+class WindowModel;
 
 // What the content blocker does on one tab's page: its state, a switch for the page's site, the
 // switch for every site and the size of the rule list. Holds no state of the blocker's own; every
@@ -23,7 +23,7 @@ class AdBlockPopover : public Gtk::Box {
   static constexpr int kPadding = 16;
   static constexpr int kBadgeSize = 38;
 
-  AdBlockPopover(PageServicesModel& pageServices, const TabsModel& tabs,
+  AdBlockPopover(PageServicesModel& pageServices, const WindowModel& tabs,
                  const PreferencesModel& preferences, std::shared_ptr<BrowserTab> tab);
   ~AdBlockPopover() override;
 
@@ -40,7 +40,7 @@ class AdBlockPopover : public Gtk::Box {
   Gtk::Box& switchRow(Gtk::Box& row, Gtk::Widget& label, Gtk::Switch& toggle);
 
   PageServicesModel& pageServices_;
-  const TabsModel& tabs_;
+  const WindowModel& tabs_;
   const PreferencesModel& preferences_;
   std::shared_ptr<BrowserTab> tab_;
   // Set while sync() moves the switches, so that only the user's changes reach the blocker.

@@ -7,7 +7,7 @@
 #include "model/command_bar_mode.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/keyboard_focus.h"
 #include "sidebar/sidebar_context.h"
 #include "widgets/accessibility.h"

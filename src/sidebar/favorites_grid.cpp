@@ -10,8 +10,8 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/space.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "sidebar/keyboard_focus.h"
 #include "widgets/accessibility.h"
 #include "widgets/hover.h"
@@ -27,7 +27,7 @@ FavoriteGridCell favoriteGridCell(size_t index, int columns) {
   return {int(index / width), int(index % width)};
 }
 
-std::optional<std::string> selectedTabHost(const TabsModel& tabs) {
+std::optional<std::string> selectedTabHost(const WindowModel& tabs) {
   auto tab = tabs.currentSpace()->selectedTab();
   if (!tab) return std::nullopt;
   const auto& url = tab->url.get();
@@ -72,7 +72,7 @@ FavoriteTile::FavoriteTile(const SidebarContext& context, Favorite favorite,
   secondary->signal_pressed().connect([this](int, double x, double y) { popupMenu(x, y); });
   add_controller(secondary);
   trackHover(*this, [this](bool hovering) { setHovering(hovering); });
-  activateWithKeys(*this, [this] { context_.favorites.open(favorite_); });
+  activateWithKeys(*this, [this] { context_.favorites.open(favorite_, context_.tabs); });
   openMenuWithKeys(*this, [this](double x, double y) -> Gtk::Popover* {
     popupMenu(x, y);
     return menu_.get();

@@ -20,7 +20,7 @@
 
 namespace zemblo {
 
-class TabsModel;
+class WindowModel;
 
 // The number of columns the grid is laid out in; a stored value below one still gives one.
 int favoriteGridColumns(int64_t stored);
@@ -34,7 +34,7 @@ struct FavoriteGridCell {
 FavoriteGridCell favoriteGridCell(size_t index, int columns);
 
 // The host of the current space's selected tab, as the address holds it; none on the start page.
-std::optional<std::string> selectedTabHost(const TabsModel& tabs);
+std::optional<std::string> selectedTabHost(const WindowModel& tabs);
 
 // A tile is marked while the selected tab's host is exactly the favourite's host: no case
 // folding, no dropping of a leading "www.".

@@ -17,12 +17,15 @@ class PageServicesModel;
 class PreferencesModel;
 class Scheduler;
 class SystemColorScheme;
-class TabsModel;
+class BrowserWindows;
+class WindowModel;
 
 // The models the sidebar's sections show and change, and the services they work through; all of
 // them outlive the sidebar.
 struct SidebarModels {
-  TabsModel& tabs;
+  WindowModel& tabs;
+  // Every browser window, where a tab may move.
+  BrowserWindows& windows;
   PreferencesModel& preferences;
   FavoritesModel& favorites;
   PageServicesModel& pageServices;

@@ -113,7 +113,7 @@ std::optional<Uuid> tabIdFromDragPayload(std::string_view payload);
 // top of the first row and the rows' pitch. From 0 to `count`.
 size_t tabInsertionIndex(size_t count, double firstRowTop, double pitch, double y);
 
-// A move of the list, in the terms of the tabs model's reordering: the tabs at `fromOffsets` land
+// A move of the list, in the terms of the window model's reordering: the tabs at `fromOffsets` land
 // in front of the tab that stood at `toOffset` (at the end when it equals the count).
 struct TabMove {
   std::set<size_t> fromOffsets;

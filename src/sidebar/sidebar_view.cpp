@@ -3,7 +3,7 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_rules.h"
 #include "widgets/symbol_icons.h"
 

@@ -4,7 +4,7 @@
 
 #include "model/localization.h"
 #include "model/space.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "widgets/accessibility.h"
 #include "widgets/hover.h"
 #include "widgets/symbol_icons.h"

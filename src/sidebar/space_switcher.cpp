@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "model/color.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/keyboard_focus.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"

@@ -5,10 +5,11 @@
 #include <unordered_map>
 
 #include "model/browser_tab.h"
+#include "model/browser_windows.h"
 #include "model/dropped_address.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/keyboard_focus.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/sidebar_rules.h"
@@ -403,7 +404,7 @@ bool TabListView::openDropped(const Glib::ValueBase& value, double y) {
 }
 
 bool TabListView::takeFromOtherWindow(const Uuid& id, Space& space) {
-  for (TabsModel* other : context_.tabs.otherWindows()) {
+  for (WindowModel* other : context_.windows.othersLike(context_.tabs)) {
     if (const auto tab = other->tabWithID(id)) {
       other->moveTabToWindow(*tab, context_.tabs, &space);
       return true;

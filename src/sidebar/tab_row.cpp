@@ -4,11 +4,12 @@
 #include <cmath>
 
 #include "model/browser_tab.h"
+#include "model/browser_windows.h"
 #include "model/favorites_model.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_context.h"
 #include "sidebar/tab_drag_value.h"
 #include "sidebar/tab_row_keys.h"
@@ -220,7 +221,8 @@ void TabRow::closeClicked() { context_.tabs.closeTab(*tab_); }
 Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look) {
   // Every action acts on the objects the menu was opened for, held until the menu goes.
   auto group = Gio::SimpleActionGroup::create();
-  TabsModel* tabs = &context_.tabs;
+  WindowModel* tabs = &context_.tabs;
+  const BrowserWindows* every = &context_.windows;
   FavoritesModel* favorites = &context_.favorites;
   const std::shared_ptr<BrowserTab> tab = tab_;
   const Glib::RefPtr<Gdk::Display> display = get_display();
@@ -255,12 +257,12 @@ Glib::RefPtr<Gio::SimpleActionGroup> TabRow::makeActions(const TabMenuLook& look
   }
   group->add_action_with_parameter(
       "move-to-window", Glib::VARIANT_TYPE_INT32,
-      [tabs, tab, windows = tabs->otherWindows()](const Glib::VariantBase& parameter) {
+      [tabs, every, tab, windows = every->othersLike(*tabs)](const Glib::VariantBase& parameter) {
         const int index = Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(parameter).get();
         // The window may have closed while the menu was open.
-        const auto open = tabs->otherWindows();
+        const auto open = every->othersLike(*tabs);
         if (index < 0 || static_cast<size_t>(index) >= windows.size()) return;
-        TabsModel* target = windows[static_cast<size_t>(index)];
+        WindowModel* target = windows[static_cast<size_t>(index)];
         if (std::ranges::find(open, target) != open.end()) tabs->moveTabToWindow(*tab, *target);
       });
   group->add_action_with_parameter(
@@ -294,7 +296,7 @@ void TabRow::popupContextMenu(double x, double y) {
     spaces->append_item(entry);
   }
   top->append_submenu(look.moveLabel, spaces);
-  const auto windows = context_.tabs.otherWindows();
+  const auto windows = context_.windows.othersLike(context_.tabs);
   if (!windows.empty()) {
     auto list = Gio::Menu::create();
     for (size_t i = 0; i < windows.size(); ++i) {

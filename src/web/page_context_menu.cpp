@@ -10,7 +10,7 @@
 #include "model/preferences_model.h"
 #include "model/selection_search.h"
 #include "model/tab_services.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/text.h"
 #include "web/page_script_channel.h"
 #include "web/spelling_menu.h"
@@ -278,7 +278,7 @@ WebKitContextMenuItem* PageContextMenu::newWindowItem(const std::string& link) {
   const auto tab = tab_.lock();
   const auto owner = tab ? tab->services() : nullptr;
   GApplication* application = g_application_get_default();
-  if (!owner || owner->windows().size() < 2 || !application) return nullptr;
+  if (!owner || owner->windows.open().size() < 2 || !application) return nullptr;
   const char* name = tab->isPrivate() ? "open-in-new-private-window" : "open-in-new-window";
   GAction* action = g_action_map_lookup_action(G_ACTION_MAP(application), name);
   if (!action) return nullptr;
@@ -306,7 +306,7 @@ void PageContextMenu::openInNewTab(const std::string& address, bool inBackground
   const auto owner = tab ? tab->services() : nullptr;
   if (!url || !owner) return;
   // Placed where a Ctrl+click on a link places its tab: right after this one, in its window.
-  owner->windowHolding(*tab).openTab(*url, inBackground, tab);
+  owner->windows.holding(*tab).openTab(*url, inBackground, tab);
 }
 
 void PageContextMenu::saveAs(const std::string& address) {

@@ -7,7 +7,7 @@
 #include "model/browser_tab.h"
 #include "model/site_permissions.h"
 #include "model/tab_services.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/observable.h"
 
 namespace zemblo {
@@ -218,7 +218,7 @@ void WebKitPagePermissions::bringTabForward() {
   auto tab = tab_.lock();
   const auto services = tab ? tab->services() : nullptr;
   if (!services) return;
-  TabsModel& tabs = services->windowHolding(*tab);
+  WindowModel& tabs = services->windows.holding(*tab);
   if (auto space = tabs.spaceContaining(*tab)) tabs.select(*space);
   tabs.select(*tab);
   GApplication* application = g_application_get_default();

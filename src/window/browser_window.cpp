@@ -13,8 +13,8 @@
 #include "model/page_services_model.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/window_frame.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_view.h"
 #include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
@@ -39,14 +39,20 @@ namespace {
 // What the window's parts are built from; each part takes only the models it shows.
 struct WindowSources {
   const BrowserWindow::Models& models;
-  TabsModel& tabs;
+  WindowModel& tabs;
   FaviconLoader& favicons;
   Scheduler& scheduler;
   const SystemColorScheme& scheme;
 
   SidebarModels sidebar() const {
-    return {tabs,     models.preferences, models.favorites, models.pageServices, models.downloads,
-            favicons, scheduler};
+    return {tabs,
+            models.windows,
+            models.preferences,
+            models.favorites,
+            models.pageServices,
+            models.downloads,
+            favicons,
+            scheduler};
   }
   CommandBar::Models commandBar() const {
     return {tabs, models.preferences, models.history, favicons, scheduler};
@@ -445,7 +451,7 @@ class BrowserWindow::Layout : public SizelessWidget {
   }
 
   PreferencesModel& preferences_;
-  TabsModel& tabs_;
+  WindowModel& tabs_;
   bool leading_ = true;
   double sidebarWidth_ = 264;
   double inset_ = 8;
@@ -493,7 +499,8 @@ BrowserWindow::BrowserWindow(const Models& models, FaviconLoader& favicons, Sche
   set_size_request(kMinimumWidth, kMinimumHeight);
   // A private window leaves nothing behind, its size included.
   if (!tabs_.isPrivate()) {
-    frameRecorder_ = std::make_unique<WindowFrameRecorder>(*this, models_.windowFrames);
+    frameRecorder_ =
+        std::make_unique<WindowFrameRecorder>(*this, models_.windowFrames, tabs_.frame);
   }
   add_css_class("zemblo-browser-window");
   style_ = std::make_unique<AppStyle>(get_display());
@@ -537,10 +544,14 @@ void BrowserWindow::rebuildContent() {
 
 void BrowserWindow::openAtRememberedFrame() {
   const auto screen = largestScreen(get_display());
-  const auto frame = models_.windowFrames.remembered({kMinimumWidth, kMinimumHeight}, screen);
+  const WindowSize minimum{kMinimumWidth, kMinimumHeight};
+  // A window of the session stands as it was left; a new one as the last one closed was.
+  const auto frame = tabs_.frame ? std::optional(tabs_.frame->fittedBetween(minimum, screen))
+                                 : models_.windowFrames.remembered(minimum, screen);
   const Size size = frame ? Size{frame->width, frame->height} : defaultSizeOn(screen);
   set_default_size(size.width, size.height);
   if (frame && frame->maximized) maximize();
+  if (frame && frame->fullScreen) fullscreen();
 }
 
 void BrowserWindow::followTitle() {

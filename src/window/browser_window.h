@@ -33,7 +33,8 @@ class SidebarView;
 class SitePermissions;
 class SpaceBackground;
 class SystemColorScheme;
-class TabsModel;
+class BrowserWindows;
+class WindowModel;
 class WindowAccessor;
 class WindowFrameRecorder;
 
@@ -94,7 +95,9 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   struct Models {
     // This window's tabs. Over a private set the window is dark whatever the theme, and its
     // title says it is private.
-    TabsModel& tabs;
+    WindowModel& tabs;
+    // Every browser window, where this one's tabs may move.
+    BrowserWindows& windows;
     PreferencesModel& preferences;
     FavoritesModel& favorites;
     HistoryModel& history;
@@ -127,7 +130,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   void toggleFullScreen();
 
   // The tabs this window shows.
-  TabsModel& tabs() const { return tabs_; }
+  WindowModel& tabs() const { return tabs_; }
 
   // The sidebar docked in the window's column.
   SidebarView& sidebarView();
@@ -145,7 +148,7 @@ class BrowserWindow : public Gtk::ApplicationWindow {
   void followTitle();
 
   Models models_;
-  TabsModel& tabs_;
+  WindowModel& tabs_;
   FaviconLoader& favicons_;
   Scheduler& scheduler_;
   // A private window's own, always dark; declared before the scheme the views take.

@@ -26,7 +26,7 @@ class FaviconLoader;
 class HistoryModel;
 class PreferencesModel;
 class SystemColorScheme;
-class TabsModel;
+class WindowModel;
 
 // The overlay in which the user types an address or a search, sees the matching suggestions and
 // picks one with the keyboard or the pointer: a card over a dimmed window. A bar lives for one
@@ -47,7 +47,7 @@ class CommandBar : public Gtk::Widget {
 
   // What a bar reads and changes; the layer hands the same to every bar it builds.
   struct Models {
-    TabsModel& tabs;
+    WindowModel& tabs;
     const PreferencesModel& preferences;
     const HistoryModel& history;
     FaviconLoader& favicons;
@@ -131,7 +131,7 @@ class CommandBar : public Gtk::Widget {
   std::unique_ptr<Observer> observer_;
 };
 
-// The window's topmost layer: while the tabs model holds a command-bar mode it shows a bar built
+// The window's topmost layer: while the window model holds a command-bar mode it shows a bar built
 // for that mode over the whole window, fading it in; once the mode is cleared it fades the bar out
 // and drops it. Hidden, and so out of the way of the pointer, while no bar is shown.
 class CommandBarLayer : public Gtk::Widget {

@@ -7,7 +7,7 @@
 #include "model/dropped_address.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
 #include "widgets/dropped_content.h"
@@ -17,7 +17,7 @@
 
 namespace zemblo {
 
-ContentArea::ContentArea(TabsModel& tabs, const PreferencesModel& preferences,
+ContentArea::ContentArea(WindowModel& tabs, const PreferencesModel& preferences,
                          const FavoritesModel& favorites, PasswordOffers& offers,
                          SitePermissions& permissions, MemoryPressure& memoryPressure,
                          FaviconLoader& favicons, Scheduler& scheduler,

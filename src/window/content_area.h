@@ -28,7 +28,7 @@ class PasswordOffers;
 class PreferencesModel;
 class SitePermissions;
 class SystemColorScheme;
-class TabsModel;
+class WindowModel;
 
 // The rounded card beside the sidebar in which the page is seen: the start page for a tab
 // without an address (or when the space has no selected tab), otherwise the selected tab's live
@@ -44,9 +44,10 @@ class ContentArea : public Gtk::Widget {
   static constexpr int kPermissionBarWidth = 620;
   static constexpr Spring kFindBarSpring{0.25, 0.85};
 
-  ContentArea(TabsModel& tabs, const PreferencesModel& preferences, const FavoritesModel& favorites,
-              PasswordOffers& offers, SitePermissions& permissions, MemoryPressure& memoryPressure,
-              FaviconLoader& favicons, Scheduler& scheduler, const SystemColorScheme& scheme);
+  ContentArea(WindowModel& tabs, const PreferencesModel& preferences,
+              const FavoritesModel& favorites, PasswordOffers& offers, SitePermissions& permissions,
+              MemoryPressure& memoryPressure, FaviconLoader& favicons, Scheduler& scheduler,
+              const SystemColorScheme& scheme);
   ~ContentArea() override;
 
   void sync();
@@ -79,7 +80,7 @@ class ContentArea : public Gtk::Widget {
   bool openDropped(const Glib::ValueBase& value);
   void findBarMoved();
 
-  TabsModel& tabs_;
+  WindowModel& tabs_;
   const PreferencesModel& preferences_;
   const SystemColorScheme& scheme_;
   std::unique_ptr<StartPage> startPage_;

@@ -2,7 +2,7 @@
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
 #include "widgets/system_color_scheme.h"
@@ -24,7 +24,8 @@ Gtk::Button& symbolButton(Gtk::Button& button, const char* icon) {
 
 }  // namespace
 
-FindBar::FindBar(TabsModel& tabs, const SystemColorScheme& scheme) : tabs_(tabs), scheme_(scheme) {
+FindBar::FindBar(WindowModel& tabs, const SystemColorScheme& scheme)
+    : tabs_(tabs), scheme_(scheme) {
   set_name("FindBar");
   groupForScreenReaders(*this);
   set_layout_manager(Gtk::BinLayout::create());

@@ -13,7 +13,7 @@ typedef struct _WebKitFindController WebKitFindController;
 
 namespace zemblo {
 
-class TabsModel;
+class WindowModel;
 class BrowserTab;
 class SystemColorScheme;
 
@@ -22,7 +22,7 @@ class SystemColorScheme;
 // case and wraps around the page.
 class FindBar : public Gtk::Widget {
  public:
-  FindBar(TabsModel& tabs, const SystemColorScheme& scheme);
+  FindBar(WindowModel& tabs, const SystemColorScheme& scheme);
   ~FindBar() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
@@ -48,7 +48,7 @@ class FindBar : public Gtk::Widget {
   std::string query() const;
   void answered(uint64_t search, std::optional<unsigned> matchCount);
 
-  TabsModel& tabs_;
+  WindowModel& tabs_;
   const SystemColorScheme& scheme_;
   std::shared_ptr<BrowserTab> tab_;
   Gtk::Box row_{Gtk::Orientation::HORIZONTAL, 8};

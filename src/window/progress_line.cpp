@@ -5,8 +5,8 @@
 
 #include "model/browser_tab.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "widgets/accessibility.h"
 #include "widgets/paint.h"
 
@@ -25,7 +25,7 @@ bool ProgressLine::isShown(bool isLoading, ProgressStyle style) {
   return isLoading && style != ProgressStyle::hidden;
 }
 
-ProgressLine::ProgressLine(const TabsModel& tabs, const PreferencesModel& preferences)
+ProgressLine::ProgressLine(const WindowModel& tabs, const PreferencesModel& preferences)
     : tabs_(tabs),
       preferences_(preferences),
       fraction_(*this, kMinimumFraction, [this] { queue_draw(); }),

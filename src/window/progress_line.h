@@ -14,7 +14,7 @@ namespace zemblo {
 
 class BrowserTab;
 class PreferencesModel;
-class TabsModel;
+class WindowModel;
 
 // The thin bar at the top of the content card that shows how far the selected tab's page has
 // loaded. It lies over the page and never takes a click.
@@ -37,7 +37,7 @@ class ProgressLine : public Gtk::Widget {
   // Whether the bar is seen at all.
   static bool isShown(bool isLoading, ProgressStyle style);
 
-  ProgressLine(const TabsModel& tabs, const PreferencesModel& preferences);
+  ProgressLine(const WindowModel& tabs, const PreferencesModel& preferences);
   ~ProgressLine() override;
 
   void setTab(std::shared_ptr<BrowserTab> tab);
@@ -54,7 +54,7 @@ class ProgressLine : public Gtk::Widget {
   // The capsule's current width, as drawn (animations included).
   double capsuleWidth() const;
 
-  const TabsModel& tabs_;
+  const WindowModel& tabs_;
   const PreferencesModel& preferences_;
   std::shared_ptr<BrowserTab> tab_;
   Values values_;

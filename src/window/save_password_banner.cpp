@@ -22,7 +22,7 @@ void setAccessibleLabel(Gtk::Widget& widget, const std::string& label) {
 
 }  // namespace
 
-SavePasswordBanner::SavePasswordBanner(PasswordOffers& offers, const TabsModel& tabs,
+SavePasswordBanner::SavePasswordBanner(PasswordOffers& offers, const WindowModel& tabs,
                                        const PreferencesModel& preferences,
                                        const SystemColorScheme& scheme)
     : offers_(offers),

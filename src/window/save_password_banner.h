@@ -16,7 +16,7 @@ namespace zemblo {
 class PasswordOffers;
 class PreferencesModel;
 class SystemColorScheme;
-class TabsModel;
+class WindowModel;
 
 // The small card over the page that asks whether a login just submitted should be saved, or a
 // saved password updated: "Never", "Not Now" and "Save" / "Update". It shows the pending
@@ -31,7 +31,7 @@ class SavePasswordBanner : public Gtk::Widget {
   static constexpr double kCornerRadius = 18;
   static constexpr Spring kSpring{0.35, 0.85};
 
-  SavePasswordBanner(PasswordOffers& offers, const TabsModel& tabs,
+  SavePasswordBanner(PasswordOffers& offers, const WindowModel& tabs,
                      const PreferencesModel& preferences, const SystemColorScheme& scheme);
   ~SavePasswordBanner() override;
 
@@ -52,7 +52,7 @@ class SavePasswordBanner : public Gtk::Widget {
   void answer(void (PasswordOffers::*operation)(const PendingCredential&));
 
   PasswordOffers& offers_;
-  const TabsModel& tabs_;
+  const WindowModel& tabs_;
   const PreferencesModel& preferences_;
   const SystemColorScheme& scheme_;
   std::optional<PendingCredential> shown_;

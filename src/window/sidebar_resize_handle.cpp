@@ -13,7 +13,7 @@
 
 namespace zemblo {
 
-SidebarResizeHandle::SidebarResizeHandle(const TabsModel& tabs, PreferencesModel& preferences,
+SidebarResizeHandle::SidebarResizeHandle(const WindowModel& tabs, PreferencesModel& preferences,
                                          const SystemColorScheme& scheme)
     : tabs_(tabs),
       preferences_(preferences),

@@ -12,7 +12,7 @@ namespace zemblo {
 
 class PreferencesModel;
 class SystemColorScheme;
-class TabsModel;
+class WindowModel;
 
 // The thin grip on the sidebar's edge towards the page. Dragging it sideways sets the sidebar
 // width live, within 200 to 400 points; under the pointer it shows the left-right resize cursor
@@ -26,7 +26,7 @@ class SidebarResizeHandle : public Gtk::Widget {
   static constexpr double kLineOpacity = 0.12;
   static constexpr double kFadeSeconds = 0.15;
 
-  SidebarResizeHandle(const TabsModel& tabs, PreferencesModel& preferences,
+  SidebarResizeHandle(const WindowModel& tabs, PreferencesModel& preferences,
                       const SystemColorScheme& scheme);
   ~SidebarResizeHandle() override;
 
@@ -54,7 +54,7 @@ class SidebarResizeHandle : public Gtk::Widget {
   void showLine();
   std::optional<double> pointerX() const;
 
-  const TabsModel& tabs_;
+  const WindowModel& tabs_;
   PreferencesModel& preferences_;
   const SystemColorScheme& scheme_;
   bool leading_ = true;

@@ -16,7 +16,7 @@ constexpr Spring kPaletteSpring{0.4, 1.0};
 
 }  // namespace
 
-SpaceBackground::SpaceBackground(const TabsModel& tabs, const PreferencesModel& preferences,
+SpaceBackground::SpaceBackground(const WindowModel& tabs, const PreferencesModel& preferences,
                                  const SystemColorScheme& scheme,
                                  VisualEffectView::BlendingMode blending)
     : tabs_(tabs),

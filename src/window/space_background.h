@@ -18,14 +18,14 @@ namespace zemblo {
 
 class PreferencesModel;
 class SystemColorScheme;
-class TabsModel;
+class WindowModel;
 
 // The surface behind the sidebar and around the content card: a material, a tint in the theme
 // colours at the strength the settings give, and a grain over both. A change of colours or
 // direction cross-fades the old tint into the new one.
 class SpaceBackground : public Gtk::Widget {
  public:
-  SpaceBackground(const TabsModel& tabs, const PreferencesModel& preferences,
+  SpaceBackground(const WindowModel& tabs, const PreferencesModel& preferences,
                   const SystemColorScheme& scheme, VisualEffectView::BlendingMode blending);
   ~SpaceBackground() override;
 
@@ -39,7 +39,7 @@ class SpaceBackground : public Gtk::Widget {
   void paintTint(GtkSnapshot* snapshot, const BackgroundTint& tint, double fade) const;
   void paintLayers(GtkSnapshot* snapshot, double fade);
 
-  const TabsModel& tabs_;
+  const WindowModel& tabs_;
   const PreferencesModel& preferences_;
   const SystemColorScheme& scheme_;
   VisualEffectView::BlendingMode blending_;

@@ -11,9 +11,9 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/search_engine.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
 #include "model/typed_input.h"
+#include "model/window_model.h"
 #include "platform/text.h"
 #include "widgets/accessibility.h"
 #include "widgets/child_layout.h"
@@ -209,7 +209,7 @@ void StartTileGrid::size_allocate_vfunc(int width, int, int) {
   }
 }
 
-StartPage::StartPage(TabsModel& tabs, const PreferencesModel& preferences,
+StartPage::StartPage(WindowModel& tabs, const PreferencesModel& preferences,
                      const FavoritesModel& favorites, FaviconLoader& favicons, Scheduler& scheduler,
                      const SystemColorScheme& scheme)
     : tabs_(tabs),

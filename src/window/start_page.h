@@ -21,7 +21,7 @@ class FaviconLoader;
 class FavoritesModel;
 class PreferencesModel;
 class SystemColorScheme;
-class TabsModel;
+class WindowModel;
 
 // The field's placeholder, naming the engine a search goes to.
 std::string startPagePlaceholder(std::string_view engineName);
@@ -95,7 +95,7 @@ class StartTileGrid : public Gtk::Widget {
 // settings choose. Over the user's own picture the content is drawn light on dark.
 class StartPage : public Gtk::Widget {
  public:
-  StartPage(TabsModel& tabs, const PreferencesModel& preferences, const FavoritesModel& favorites,
+  StartPage(WindowModel& tabs, const PreferencesModel& preferences, const FavoritesModel& favorites,
             FaviconLoader& favicons, Scheduler& scheduler, const SystemColorScheme& scheme);
   ~StartPage() override;
 
@@ -129,7 +129,7 @@ class StartPage : public Gtk::Widget {
   void focusField();
   void pictureChanged();
 
-  TabsModel& tabs_;
+  WindowModel& tabs_;
   const PreferencesModel& preferences_;
   const FavoritesModel& favorites_;
   FaviconLoader& favicons_;

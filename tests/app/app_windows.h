@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "window/browser_window.h"
 
 // The application's browser windows as GTK lists them: every window it has added and not yet
@@ -20,7 +20,7 @@ inline std::vector<BrowserWindow*> browserWindowsOf(Gtk::Application& app) {
 }
 
 // The browser window showing `tabs`; null when none does.
-inline BrowserWindow* browserWindowShowing(Gtk::Application& app, const TabsModel& tabs) {
+inline BrowserWindow* browserWindowShowing(Gtk::Application& app, const WindowModel& tabs) {
   for (BrowserWindow* window : browserWindowsOf(app)) {
     if (&window->tabs() == &tabs) return window;
   }

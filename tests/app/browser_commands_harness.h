@@ -16,7 +16,7 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/find_window.h"
 #include "support/logged_criticals.h"
 #include "support/temp_home.h"

@@ -10,7 +10,7 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "passwords/passwords_window.h"
 #include "platform/gobject_ref.h"
 #include "sidebar/address_pill.h"

@@ -8,7 +8,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_rules.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_list_view.h"

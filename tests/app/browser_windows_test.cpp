@@ -4,11 +4,13 @@
 
 #include <gio/gio.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
 #include "app/site_routes.h"
 #include "support/real_browser.h"
+#include "support/window_manager.h"
 
 namespace zemblo {
 namespace {
@@ -44,22 +46,55 @@ std::vector<fs::path> filesHolding(const fs::path& folder, const std::string& te
   return found;
 }
 
-// The X ids of the browser's shown private windows, found by their titles.
-std::vector<std::string> privateWindows(const BrowserProcess& browser) {
-  const std::string command =
-      "for w in $(xdotool search --onlyvisible --pid " + std::to_string(browser.pid().value_or(0)) +
-      " 2>/dev/null); do echo \"$w $(xdotool getwindowname $w " + "2>/dev/null)\"; done";
+// The lines a shell command prints.
+std::vector<std::string> linesOf(const std::string& command) {
   FILE* output = popen(command.c_str(), "r");
-  std::vector<std::string> ids;
+  std::vector<std::string> lines;
   char line[512];
   while (output && fgets(line, sizeof line, output)) {
-    const std::string text(line);
-    if (text.ends_with(" Gezinti\n") || text.ends_with(" Browsing\n")) {
-      ids.push_back(text.substr(0, text.find(' ')));
-    }
+    std::string text(line);
+    if (text.ends_with('\n')) text.pop_back();
+    lines.push_back(std::move(text));
   }
   if (output) pclose(output);
+  return lines;
+}
+
+// Each shown window of the browser: its X id, then what `xdotool` prints of it for `query`.
+std::vector<std::string> shownWindows(const BrowserProcess& browser, const std::string& query) {
+  return linesOf("for w in $(xdotool search --onlyvisible --pid " +
+                 std::to_string(browser.pid().value_or(0)) + " 2>/dev/null); do echo \"$w $(" +
+                 query + " 2>/dev/null)\"; done");
+}
+
+// The X ids of the browser's shown private windows, found by their titles.
+std::vector<std::string> privateWindows(const BrowserProcess& browser) {
+  std::vector<std::string> ids;
+  for (const std::string& line : shownWindows(browser, "xdotool getwindowname $w")) {
+    if (line.ends_with(" Gezinti") || line.ends_with(" Browsing")) {
+      ids.push_back(line.substr(0, line.find(' ')));
+    }
+  }
   return ids;
+}
+
+std::string listed(const std::vector<std::string>& items) {
+  std::string text;
+  for (const auto& item : items) text += item + " ";
+  return text;
+}
+
+// The sizes of the browser's shown windows ("1000x650"), smallest first.
+std::vector<std::string> windowSizes(const BrowserProcess& browser) {
+  std::vector<std::string> sizes;
+  for (const std::string& line :
+       shownWindows(browser, "xdotool getwindowgeometry $w | grep -o '[0-9]*x[0-9]*'")) {
+    sizes.push_back(line.substr(line.find(' ') + 1));
+  }
+  std::ranges::sort(sizes, [](const std::string& a, const std::string& b) {
+    return std::stoi(a) < std::stoi(b);
+  });
+  return sizes;
 }
 
 class BrowserWindowsTest : public testing::RealBrowserTest {
@@ -124,8 +159,15 @@ TEST_F(BrowserWindowsTest, APrivateWindowKeepsItsCookiesToItselfAndLeavesNothing
 }
 
 TEST_F(BrowserWindowsTest, TwoWindowsComeBackAfterARestartFromASessionWrittenBeforeWindows) {
+  testing::WindowManager windowManager;
+  ASSERT_TRUE(windowManager.ready());
+  // The display's size, which a full-screen window takes.
+  auto display = linesOf("xdotool getdisplaygeometry");
+  ASSERT_EQ(display.size(), 1u);
+  const std::string screen = display[0].replace(display[0].find(' '), 1, "x");
   // A session as a browser with one window wrote it.
   saveTabs({server.url("/visit?first")});
+  std::vector<std::string> leftAt;
   {
     auto browser = start("first");
     ASSERT_TRUE(cookiesOfVisit("first")) << browser.log();
@@ -139,6 +181,17 @@ TEST_F(BrowserWindowsTest, TwoWindowsComeBackAfterARestartFromASessionWrittenBef
     ASSERT_TRUE(cookiesOfVisit("third")) << browser.log();
     EXPECT_TRUE(server.notesStarting("GET /visit?second").empty());
     ASSERT_TRUE(within(20s, [&] { return browser.shownWindows() == 2; }));
+    // Each window is left as the user leaves it: one resized, the other full screen.
+    const auto ids = shownWindows(browser, "true");
+    ASSERT_EQ(ids.size(), 2u);
+    const std::string first = ids[0].substr(0, ids[0].find(' '));
+    const std::string second = ids[1].substr(0, ids[1].find(' '));
+    ASSERT_EQ(std::system(("xdotool windowsize " + first + " 1000 650").c_str()), 0);
+    ASSERT_EQ(std::system(("xdotool windowfocus --sync " + second + " key F11").c_str()), 0);
+    ASSERT_TRUE(within(20s, [&] { return windowSizes(browser).front() == "1000x650"; }))
+        << listed(windowSizes(browser));
+    ASSERT_TRUE(within(20s, [&] { return windowSizes(browser).back() == screen; }));
+    leftAt = windowSizes(browser);
     quit(browser);
   }
   // The first window keeps the keys a browser with one window reads; the second is beside them.
@@ -153,6 +206,8 @@ TEST_F(BrowserWindowsTest, TwoWindowsComeBackAfterARestartFromASessionWrittenBef
   ASSERT_EQ(opened.size(), 2u);
   EXPECT_EQ(opened.front().url, Url::parse(server.url("/visit?second")));
   EXPECT_EQ(opened.back().url, Url::parse(server.url("/visit?third")));
+  ASSERT_TRUE(saved->frame && saved->windows.front().frame);
+  EXPECT_NE(saved->frame->fullScreen, saved->windows.front().frame->fullScreen);
   {
     auto browser = start("second");
     EXPECT_TRUE(within(30s, [&] {
@@ -160,6 +215,9 @@ TEST_F(BrowserWindowsTest, TwoWindowsComeBackAfterARestartFromASessionWrittenBef
              server.notesStarting("GET /visit?third").size() == 2;
     })) << browser.log();
     EXPECT_TRUE(within(20s, [&] { return browser.shownWindows() == 2; }));
+    // Each window stands as it was left.
+    EXPECT_TRUE(within(20s, [&] { return windowSizes(browser) == leftAt; }))
+        << listed(windowSizes(browser)) << "left at " << listed(leftAt);
     quit(browser);
   }
 }

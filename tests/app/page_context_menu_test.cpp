@@ -73,7 +73,7 @@ class PageContextMenuTest : public BrowserCommandsTest {
   }
 
   std::shared_ptr<BrowserTab> openMenuPage() { return openMenuPage(store().tabs()); }
-  std::shared_ptr<BrowserTab> openMenuPage(TabsModel& in) {
+  std::shared_ptr<BrowserTab> openMenuPage(WindowModel& in) {
     auto tab = in.openTab(server.address("/menu"), false);
     EXPECT_TRUE(WebHarness::waitForPage(*tab, "Menu Page"));
     // A click before the page's first paint on screen finds no page to take it.
@@ -253,7 +253,7 @@ TEST_F(PageContextMenuTest, ItemsOpenTabsSaveThroughTheChooserAndTellFailures) {
     app->activate_action("new-window");
     ASSERT_TRUE(waitUntil([&] { return testing::otherBrowserWindow(*app, window()); }));
     BrowserWindow& otherWindow = *testing::otherBrowserWindow(*app, window());
-    TabsModel& other = otherWindow.tabs();
+    WindowModel& other = otherWindow.tabs();
     const auto there = openMenuPage(other);
     waitForPaint(*there);
     const size_t firstWindowTabs = store().tabs().tabCount();

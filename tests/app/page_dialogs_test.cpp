@@ -8,7 +8,7 @@
 #include "app/browser_commands_harness.h"
 #include "model/browser_tab.h"
 #include "model/localization.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/find_widget.h"
 #include "support/find_window.h"
 #include "window/accessibility_tree.h"

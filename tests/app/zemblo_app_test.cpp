@@ -16,7 +16,7 @@
 #include "model/browser_tab.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/main_loop.h"
 #include "support/temp_home.h"
 #include "support/x_input.h"

@@ -12,7 +12,7 @@
 #include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/store_fixture.h"
 
 namespace zemblo {
@@ -204,14 +204,14 @@ TEST_F(BrowserStoreCommandsTest, AdjacentTabsWrapAroundAtBothEnds) {
 
 TEST_F(BrowserStoreCommandsTest, QuickStepsLoadOnlyTheTabTheyPauseOn) {
   start({savedSpace("a", 8, 0)});
-  TabsModel& tabs = store->tabs();
+  WindowModel& tabs = store->tabs();
   const auto loads = [&](size_t index) {
     const std::string prefix = tab(0, index)->id.str() + " ";
     return std::ranges::count_if(webViews.log.loads,
                                  [&](const std::string& load) { return load.starts_with(prefix); });
   };
   const auto keyRepeat = [&](bool forward) {
-    scheduler.advance(TabsModel::kStepPause - 1ms);
+    scheduler.advance(WindowModel::kStepPause - 1ms);
     tabs.selectAdjacentTab(forward);
   };
   tabs.selectAdjacentTab(true);  // alone, or the first of many: no waiting
@@ -223,7 +223,7 @@ TEST_F(BrowserStoreCommandsTest, QuickStepsLoadOnlyTheTabTheyPauseOn) {
   EXPECT_TRUE(tabs.steppingThroughTabs.peek());
   for (size_t passed : {2, 3, 4}) EXPECT_EQ(tab(0, passed)->storedWebView(), nullptr) << passed;
 
-  scheduler.advance(TabsModel::kStepPause);
+  scheduler.advance(WindowModel::kStepPause);
   EXPECT_FALSE(tabs.steppingThroughTabs.peek());
   EXPECT_EQ(loads(4), 1);
   EXPECT_EQ(tab(0, 2)->storedWebView(), nullptr);
@@ -239,14 +239,14 @@ TEST_F(BrowserStoreCommandsTest, QuickStepsLoadOnlyTheTabTheyPauseOn) {
   EXPECT_EQ(loads(7), 1);
   keyRepeat(false);  // the previous step was no step: this one loads too
   EXPECT_EQ(loads(6), 1);
-  scheduler.advance(TabsModel::kStepPause);
+  scheduler.advance(WindowModel::kStepPause);
   EXPECT_EQ(loads(6), 1);
 
   // The last window closing amid quick steps lets go of every page; none starts at the pause.
   keyRepeat(true);
   keyRepeat(true);
   store->closeWindow(tabs);
-  scheduler.advance(TabsModel::kStepPause);
+  scheduler.advance(WindowModel::kStepPause);
   EXPECT_EQ(webViews.log.viewsCreated, webViews.log.viewsDestroyed);
   // Let go of as sleep lets go: the window shown again wakes its tab into the list kept.
   EXPECT_TRUE(tab(0, 6)->page.isAsleep());

@@ -7,7 +7,7 @@
 #include "model/favorites_model.h"
 #include "model/localization.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/store_fixture.h"
 
 namespace zemblo {
@@ -417,12 +417,12 @@ TEST_F(FavoritesTest, OpeningSelectsTheFirstTabOfThatHostOrOpensOne) {
   openQuietly("https://news.example/b");
   const auto first = openQuietly("https://news.example/a");
   const Favorite news("News", url("https://news.example/"));
-  store->favorites().open(news);
+  store->favorites().open(news, store->tabs());
   EXPECT_EQ(selection(0), first->id);
   EXPECT_EQ(space(0).tabs.peek().size(), 3u);
 
   store->tabs().select(space(1));
-  store->favorites().open(news);  // only the current space's tabs count
+  store->favorites().open(news, store->tabs());  // only the current space's tabs count
   ASSERT_EQ(space(1).tabs.peek().size(), 1u);
   EXPECT_EQ(tab(1, 0)->url.peek(), news.url);
   EXPECT_EQ(selection(1), tab(1, 0)->id);
@@ -436,14 +436,14 @@ TEST_F(FavoritesTest, AFavouriteWithoutHostMatchesOnlyItsOwnAddress) {
   const Favorite notes("Notes", url("file:///home/me/notes.html"));
 
   // Neither the start page nor another host-less page stands for the file.
-  store->favorites().open(notes);
+  store->favorites().open(notes, store->tabs());
   ASSERT_EQ(space(0).tabs.peek().size(), 4u);
   const auto opened = tab(0, 0);
   EXPECT_EQ(opened->url.peek(), notes.url);
   EXPECT_EQ(selection(0), opened->id);
 
   store->tabs().select(*blank);
-  store->favorites().open(notes);
+  store->favorites().open(notes, store->tabs());
   EXPECT_EQ(space(0).tabs.peek().size(), 4u);
   EXPECT_EQ(selection(0), opened->id);
 }

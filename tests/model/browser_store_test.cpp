@@ -3,7 +3,7 @@
 #include "model/history_model.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 #include <gtest/gtest.h>
 
@@ -457,14 +457,14 @@ TEST_F(BrowserStoreTest, RelabelsDefaultNamesIntoTheCurrentLanguageOnly) {
 
   L10n::setEnglish(false);
   store->tabs().spaces.peek()[0]->name.set("Work");
-  store->tabs().relabelDefaultSpaces();
+  store->spaces().relabelDefaults();
   EXPECT_EQ(store->tabs().spaces.peek()[0]->name.peek(), "İş");
   EXPECT_EQ(store->tabs().spaces.peek()[1]->name.peek(), "Yeni Alan");
 }
 
 TEST_F(BrowserStoreTest, NoSaveIsScheduledWhenNoNameChanged) {
   auto store = start();
-  store->tabs().relabelDefaultSpaces();
+  store->spaces().relabelDefaults();
   EXPECT_FALSE(savedFiles.writtenAfterSaveDelay(scheduler, *store));
 }
 

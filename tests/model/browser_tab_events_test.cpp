@@ -6,7 +6,7 @@
 #include "model/browser_tab.h"
 #include "model/history_model.h"
 #include "model/page_services_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
 #include "support/saved_files.h"

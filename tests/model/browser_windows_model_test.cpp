@@ -5,7 +5,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/history_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/store_fixture.h"
 
 namespace zemblo {
@@ -17,9 +17,9 @@ class BrowserWindowsModelTest : public testing::StoreFixture {};
 
 TEST_F(BrowserWindowsModelTest, WindowsShareSpacesKeepTheirTabsAndOnlyNormalOnesAreSaved) {
   startStore({savedSpace("a", 2, 1), savedSpace("b", 1, 0)}, 0);
-  TabsModel& first = store->tabs();
-  TabsModel& second = store->openWindow(false);
-  TabsModel& hidden = store->openWindow(true);
+  WindowModel& first = store->tabs();
+  WindowModel& second = store->openWindow(false);
+  WindowModel& hidden = store->openWindow(true);
   ASSERT_EQ(second.spaces.peek().size(), 2u);
   EXPECT_EQ(second.spaces.peek()[1]->id, first.spaces.peek()[1]->id);
   EXPECT_EQ(second.tabCount(), 0u);
@@ -34,8 +34,7 @@ TEST_F(BrowserWindowsModelTest, WindowsShareSpacesKeepTheirTabsAndOnlyNormalOnes
   second.select(*second.spaces.peek()[1]);
   second.openTab(*Url::parse("https://in-b.example/"), false);
   // What deleting the space closes, counted as the space editor tells it, from any window.
-  EXPECT_EQ(first.tabCountInEveryWindow(*first.spaces.peek()[1]), 2u);
-  EXPECT_EQ(second.tabCountInEveryWindow(*second.spaces.peek()[1]), 2u);
+  EXPECT_EQ(store->browserWindows().tabCountIn(first.spaces.peek()[1]->id), 2u);
   first.deleteSpace(*first.spaces.peek()[1]);
   EXPECT_EQ(second.spaces.peek().size(), 2u);
   EXPECT_EQ(second.tabCount(), 1u);  // the tab in the deleted space went along
@@ -68,7 +67,8 @@ TEST_F(BrowserWindowsModelTest, WindowsShareSpacesKeepTheirTabsAndOnlyNormalOnes
   // Closing the first window while another is open closes its tabs for reopening elsewhere; the
   // other window then takes today's keys. The private window's end ends its network session.
   store->closeWindow(first);
-  EXPECT_EQ(first.tabCount(), 0u);
+  EXPECT_EQ(store->windows(), (std::vector<WindowModel*>{&second, &hidden}));
+  EXPECT_EQ(&store->tabs(), &second);
   store->closeWindow(hidden);
   EXPECT_EQ(engine.privateSessionsEnded, 1);
   second.reopenClosedTab();
@@ -89,6 +89,7 @@ TEST_F(BrowserWindowsModelTest, AFurtherWindowThatDoesNotDecodeCostsOnlyItself) 
   other.spaces.push_back(savedSpace("a", 2, 1));
   other.spaces[0].id = session.spaces[0].id;
   other.currentSpaceID = session.spaces[0].id;
+  other.frame = WindowFrame{800, 600, false, true};
   session.windows.push_back(other);
   auto encoded = encodeSession(session);
   ASSERT_TRUE(encoded);
@@ -97,16 +98,19 @@ TEST_F(BrowserWindowsModelTest, AFurtherWindowThatDoesNotDecodeCostsOnlyItself) 
   ASSERT_EQ(decoded->windows.size(), 1u);
   EXPECT_EQ(decoded->windows[0].spaces[0].tabs.size(), 2u);
   EXPECT_EQ(decoded->windows[0].spaces[0].selectedTabID, other.spaces[0].selectedTabID);
+  EXPECT_EQ(decoded->windows[0].frame, other.frame);
+  EXPECT_FALSE(decoded->frame);  // as in a session written before windows kept theirs
 
   session.windows.clear();
   const auto plain = encodeSession(session);
   ASSERT_TRUE(plain);
-  const std::string broken =
-      plain->substr(0, plain->rfind('}')) + R"(,"windows":[{"spaces":7},"x"]})";
+  const std::string broken = plain->substr(0, plain->rfind('}')) +
+                             R"(,"windowFrame":{"width":-3},"windows":[{"spaces":7},"x"]})";
   const auto kept = decodeSession(broken);
   ASSERT_TRUE(kept);
   EXPECT_EQ(kept->spaces[0].tabs.size(), 1u);
   EXPECT_TRUE(kept->windows.empty());
+  EXPECT_FALSE(kept->frame);
 }
 
 // Each restored window shows a page, a web process each: a session of a hundred windows loads a

@@ -11,7 +11,7 @@
 #include "model/favorites_model.h"
 #include "model/history_model.h"
 #include "model/localization.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
 #include "support/temp_home.h"

@@ -2,7 +2,7 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/store_fixture.h"
 
 namespace zemblo {

@@ -4,7 +4,7 @@
 
 #include "model/browser_store.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
 #include "support/temp_home.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "passwords/passwords_harness.h"
 #include "support/x_input.h"
 #include "widgets/symbol_icons.h"
@@ -75,7 +75,7 @@ TEST_F(PasswordsBrowserTest, ListsSearchesAndShowsTheSelectedLogin) {
   // Opening the site loads it in a new tab of the browser window used last at the press, which
   // was opened after this window.
   const size_t tabsBefore = harness.store().tabs().tabCount();
-  TabsModel& other = harness.store().openWindow(false);
+  WindowModel& other = harness.store().openWindow(false);
   harness.usedLast = &other;
   PasswordsHarness::click(findByAccessibleName(detail, "Tarayıcıda aç"));
   EXPECT_EQ(other.tabCount(), 1u);

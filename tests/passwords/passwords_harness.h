@@ -122,7 +122,8 @@ class PasswordsHarness {
   PasswordsWindow& open(bool importing = false) {
     if (!scheme_) scheme_ = std::make_unique<SystemColorScheme>();
     window_ = std::make_unique<PasswordsWindow>(
-        PasswordsWindow::Models{store_->passwords(), store_->preferences(), store_->tabs(),
+        PasswordsWindow::Models{store_->passwords(), store_->preferences(),
+                                store_->browserWindows(),
                                 [this] { return usedLast ? usedLast : &store_->tabs(); }},
         favicons_, *scheme_, *clipboard_);
     if (importing) window_->requestImport();
@@ -136,7 +137,7 @@ class PasswordsHarness {
   PasswordsWindow& window() { return *window_; }
   // The tabs of the browser window used last, as the application would tell the window at the
   // moment it asks: the store's first window unless a test sets it.
-  TabsModel* usedLast = nullptr;
+  WindowModel* usedLast = nullptr;
   BrowserStore& store() { return *store_; }
   PasswordStore& passwords() { return store_->passwords(); }
   PasswordClipboard& clipboard() { return *clipboard_; }

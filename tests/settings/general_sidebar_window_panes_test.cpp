@@ -5,7 +5,7 @@
 
 #include "app/browser_commands.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "settings/pane_harness.h"
 #include "settings/panes/general_pane.h"
 #include "settings/panes/sidebar_pane.h"

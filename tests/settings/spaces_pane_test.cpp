@@ -10,8 +10,8 @@
 #include <cmath>
 
 #include "model/browser_tab.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "settings/kit/confirmation_dialog.h"
 #include "settings/kit/settings_row.h"
 #include "settings/settings_harness.h"

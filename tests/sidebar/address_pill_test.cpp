@@ -1,5 +1,5 @@
 #include "sidebar/address_pill.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 #include <gtest/gtest.h>
 

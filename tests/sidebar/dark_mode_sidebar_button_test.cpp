@@ -1,7 +1,7 @@
 #include "sidebar/dark_mode_sidebar_button.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 #include <gtest/gtest.h>
 

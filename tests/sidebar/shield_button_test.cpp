@@ -7,7 +7,7 @@
 #include "model/ad_blocker.h"
 #include "model/command_bar_mode.h"
 #include "model/page_services_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/ad_block_popover.h"
 #include "sidebar/sidebar_harness.h"
 #include "support/find_sidebar.h"

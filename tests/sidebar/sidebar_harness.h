@@ -15,7 +15,7 @@
 #include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_view.h"
 #include "sidebar/tab_row.h"
 #include "support/find_sidebar.h"
@@ -56,6 +56,7 @@ class SidebarHarness : public WindowHarness {
   // The window's models, for a sidebar part of a test's own, whose later work runs on `scheduler`.
   SidebarModels models(Scheduler& scheduler = Scheduler::mainLoop()) {
     return {store().tabs(),
+            store().browserWindows(),
             store().preferences(),
             store().favorites(),
             store().pageServices(),

@@ -47,7 +47,7 @@ TEST_F(SidebarKeyboardTest, TabReachesEveryGroupArrowsWalkItAndKeysUseTheFocused
     favorites.emplace_back(name, *Url::parse(harness.server().url("/" + name)));
   }
   harness.store().favorites().list.set(favorites);
-  TabsModel& tabs = harness.store().tabs();
+  WindowModel& tabs = harness.store().tabs();
   const auto third = harness.addTab("");
   const auto second = harness.addTab("");
   const auto first = harness.addTab("");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_harness.h"
 
 namespace zemblo {

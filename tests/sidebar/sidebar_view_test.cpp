@@ -4,7 +4,7 @@
 
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_harness.h"
 #include "support/find_window.h"
 #include "support/saved_session.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_harness.h"
 #include "sidebar/sidebar_view.h"
 #include "support/find_sidebar.h"

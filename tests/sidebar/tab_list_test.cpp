@@ -1,5 +1,5 @@
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/tab_list_view.h"
 
 #include <gtest/gtest.h>

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "model/favorites_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "sidebar/sidebar_harness.h"
 #include "support/drawn_nodes.h"
 #include "support/drawn_tiles.h"
@@ -241,7 +241,7 @@ TEST(TabRowTest, TheMenuListsItsItemsWithTheOtherSpaces) {
   startRow.contextMenu()->popdown();
 
   // A single space: the submenu is empty.
-  store.tabs().spaces.mutate([](auto& spaces) { spaces.resize(1); });
+  store.spaces().list.mutate([](auto& spaces) { spaces.resize(1); });
   row.popupContextMenu(10, 10);
   const auto alone = entries(row);
   EXPECT_EQ(alone[4].action, "submenu");

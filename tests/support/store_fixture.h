@@ -11,7 +11,7 @@
 #include "model/browser_store.h"
 #include "model/localization.h"
 #include "model/tab_services.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/fake_scheduler.h"
 #include "support/fake_web_view.h"
 #include "support/interface_language.h"

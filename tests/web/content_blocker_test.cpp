@@ -5,7 +5,7 @@
 #include "model/ad_blocker.h"
 #include "model/localization.h"
 #include "model/page_services_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "web/ad_block_page_script.h"
 #include "web/webkit_content_rule_store.h"
 #include "web_harness.h"

@@ -2,7 +2,7 @@
 // the very pages it held.
 #include <gtest/gtest.h>
 
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "web_harness.h"
 
 namespace zemblo {

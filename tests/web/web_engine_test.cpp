@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/ad_blocker.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/paths.h"
 #include "web_harness.h"
 

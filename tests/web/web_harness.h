@@ -24,7 +24,7 @@
 
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/user_defaults.h"
 #include "support/main_loop.h"
 #include "support/memory_vault_storage.h"

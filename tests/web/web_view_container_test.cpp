@@ -1,5 +1,5 @@
 #include "web/web_view_container.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "web/kept_page_frames.h"
 
 #include <gtest/gtest.h>

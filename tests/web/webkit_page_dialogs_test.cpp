@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "model/localization.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "web_harness.h"
 
 namespace zemblo {

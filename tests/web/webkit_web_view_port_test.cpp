@@ -7,7 +7,7 @@
 #include <map>
 
 #include "model/history_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "web_harness.h"
 
 namespace zemblo {

@@ -10,7 +10,7 @@
 #include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "sidebar/address_pill.h"
 #include "sidebar/dark_mode_sidebar_button.h"
 #include "sidebar/downloads_button.h"

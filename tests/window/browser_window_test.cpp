@@ -10,7 +10,7 @@
 #include "model/localization.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "window/accessibility_tree.h"
 #include "window/card_drawing.h"
 #include "window/notice_overlay.h"

@@ -9,7 +9,7 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/search_engine.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/drawn_tiles.h"
 #include "support/find_window.h"
 #include "widgets/symbol_icons.h"

@@ -1,6 +1,6 @@
 #include "window/content_area.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "window/window_harness.h"
 
 namespace zemblo {
@@ -77,7 +77,7 @@ class DropTest : public ::testing::Test {
     }
   }
 
-  TabsModel& tabs() { return harness.store().tabs(); }
+  WindowModel& tabs() { return harness.store().tabs(); }
   std::vector<std::string> addresses() {
     std::vector<std::string> shown;
     for (const auto& tab : tabs().currentSpace()->tabs.peek()) {

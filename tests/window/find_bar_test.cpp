@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/localization.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/find_window.h"
 #include "window/window_harness.h"
 

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "support/find_window.h"
 #include "window/window_harness.h"
 

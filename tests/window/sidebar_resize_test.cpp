@@ -1,5 +1,5 @@
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "support/find_window.h"
 #include "window/sidebar_resize_handle.h"
 

@@ -7,7 +7,7 @@
 #include "model/localization.h"
 #include "model/preferences_model.h"
 #include "model/search_engine.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/user_defaults.h"
 #include "support/interface_language.h"
 #include "window/window_harness.h"

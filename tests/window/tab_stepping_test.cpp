@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/memory_pressure.h"
 #include "support/fake_scheduler.h"
 #include "support/find_widget.h"
@@ -84,7 +84,7 @@ TEST_F(TabSteppingTest, QuickStepsShowKeptFramesAndThePageTheyPauseOnTakesInput)
   colours[openColoured("red", "#e00000").get()] = {224, 0, 0};
   colours[openColoured("green", "#00c000").get()] = {0, 192, 0};
   colours[openColoured("blue", "#0000e0").get()] = {0, 0, 224};
-  TabsModel& tabs = store->tabs();
+  WindowModel& tabs = store->tabs();
   const auto list = tabs.currentSpace()->tabs.peek();
   ASSERT_EQ(list.size(), 3u);
   // Each is seen once, so that each leaves its last frame.
@@ -97,7 +97,7 @@ TEST_F(TabSteppingTest, QuickStepsShowKeptFramesAndThePageTheyPauseOnTakesInput)
   pump();
 
   tabs.selectAdjacentTab(true);  // alone, or the first of many: the page itself
-  steps.advance(TabsModel::kStepPause - 1ms);
+  steps.advance(WindowModel::kStepPause - 1ms);
   tabs.selectAdjacentTab(true);
   pump();
   ASSERT_TRUE(tabs.steppingThroughTabs.peek());
@@ -109,7 +109,7 @@ TEST_F(TabSteppingTest, QuickStepsShowKeptFramesAndThePageTheyPauseOnTakesInput)
   const Colour kept = middleColour();
   for (size_t i = 0; i < 3; ++i) EXPECT_NEAR(kept[i], colours[passed.get()][i], 8) << i;
 
-  steps.advance(TabsModel::kStepPause);
+  steps.advance(WindowModel::kStepPause);
   EXPECT_FALSE(tabs.steppingThroughTabs.peek());
   ASSERT_TRUE(waitUntil([&] { return view.get_mapped(); }));
   EXPECT_TRUE(waitUntil([&] { return middleColour() == colours[passed.get()]; }));
@@ -124,7 +124,7 @@ TEST_F(TabSteppingTest, QuickStepsShowKeptFramesAndThePageTheyPauseOnTakesInput)
   // surface.
   ASSERT_TRUE(list[1]->page.sleep(TabWebView::WithoutList::keepView));
   tabs.selectAdjacentTab(true);
-  steps.advance(TabsModel::kStepPause - 1ms);
+  steps.advance(WindowModel::kStepPause - 1ms);
   tabs.selectAdjacentTab(true);
   pump();
   ASSERT_EQ(tabs.currentSpace()->selectedTab(), list[1]);
@@ -167,7 +167,7 @@ TEST_F(TabSteppingTest, ASwitchToACardOfAnotherSizeShowsTheKeptFrameUntilThePage
   server.page("/stripes", slowStripes());
   auto stripes = store->tabs().openTab(server.address("/stripes"), false);
   ASSERT_TRUE(WebHarness::waitForPage(*stripes, "stripes"));
-  TabsModel& tabs = store->tabs();
+  WindowModel& tabs = store->tabs();
   tabs.select(*red);
   pump();
   ASSERT_TRUE(waitUntil([&] { return middleColour() == std::array<int, 3>{224, 0, 0}; }));

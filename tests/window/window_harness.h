@@ -13,7 +13,7 @@
 #include "model/browser_store.h"
 #include "model/browser_tab.h"
 #include "model/color.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/user_defaults.h"
 #include "support/find_window.h"
 #include "support/rendered_pixels.h"

@@ -1,8 +1,8 @@
 #include "settings/kit/choice_cards.h"
 
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
 #include "model/theme_colors.h"
+#include "model/window_model.h"
 #include "settings/kit/row_parts.h"
 #include "settings/previews/settings_paint.h"
 

@@ -6,7 +6,7 @@
 #include "model/localization.h"
 #include "model/page_services_model.h"
 #include "model/password_store.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "settings/kit/confirmation_dialog.h"
 #include "settings/kit/settings_row.h"
 #include "settings/kit/settings_section.h"
@@ -163,7 +163,7 @@ void PrivacyPane::setAdBlockEnabled(bool enabled) {
   context_.pageServices().adBlocker().setEnabled(enabled);
   // Only the page on screen in the browser window used last reloads; the others show the change
   // when they next load.
-  TabsModel* tabs = context_.lastUsedTabs();
+  WindowModel* tabs = context_.lastUsedTabs();
   if (auto tab = tabs ? tabs->currentSpace()->selectedTab() : nullptr) tab->reload();
 }
 

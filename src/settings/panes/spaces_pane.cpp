@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/localization.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "settings/space_editor/space_chip.h"
 #include "settings/space_editor/space_editor.h"
 #include "widgets/accessibility.h"
@@ -38,7 +38,7 @@ SpacesPane::~SpacesPane() {
   reveal_.disconnect();
 }
 
-std::shared_ptr<Space> SpacesPane::editedSpace(const TabsModel::SpaceList& spaces,
+std::shared_ptr<Space> SpacesPane::editedSpace(const WindowModel::SpaceList& spaces,
                                                const std::optional<Uuid>& picked,
                                                const Uuid& current) {
   const auto withID = [&spaces](const Uuid& id) -> std::shared_ptr<Space> {
@@ -68,8 +68,8 @@ void SpacesPane::sync() {
   const auto& spaces = context_.tabs().spaces.get();
   // The space the user sees is the one shown in the browser window used last; every window's
   // spaces follow the first window's, so the edits still go to those.
-  const TabsModel* shown = context_.lastUsedTabs();
-  const TabsModel& current = shown ? *shown : context_.tabs();
+  const WindowModel* shown = context_.lastUsedTabs();
+  const WindowModel& current = shown ? *shown : context_.tabs();
   const auto edited = editedSpace(spaces, picked_.get(), current.currentSpaceID.get());
   showChips(spaces);
   for (SpaceChip* chip : chips_) chip->setSelected(chip->space() == edited, animatePick_);
@@ -110,7 +110,7 @@ void SpacesPane::revealEditedChip() {
   adjustment->set_value(value);
 }
 
-void SpacesPane::showChips(const TabsModel::SpaceList& spaces) {
+void SpacesPane::showChips(const WindowModel::SpaceList& spaces) {
   bool same = spaces.size() == chips_.size();
   for (size_t i = 0; same && i < spaces.size(); ++i) same = chips_[i]->space() == spaces[i];
   if (same) return;

@@ -6,7 +6,7 @@
 
 #include <gtkmm.h>
 
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "platform/observable.h"
 #include "platform/uuid.h"
 #include "settings/kit/pane_body.h"
@@ -28,7 +28,7 @@ class SpacesPane : public PaneBody {
   ~SpacesPane() override;
 
   // The space to edit: the picked one while it exists, else the current one, else the first.
-  static std::shared_ptr<Space> editedSpace(const TabsModel::SpaceList& spaces,
+  static std::shared_ptr<Space> editedSpace(const WindowModel::SpaceList& spaces,
                                             const std::optional<Uuid>& picked, const Uuid& current);
 
  private:
@@ -36,7 +36,7 @@ class SpacesPane : public PaneBody {
   // Adds a space at the end and edits it.
   void addSpace();
   void sync();
-  void showChips(const TabsModel::SpaceList& spaces);
+  void showChips(const WindowModel::SpaceList& spaces);
   // Scrolls the row so that the chip of the edited space, and the add button after the last one,
   // can be seen; once the row has been laid out.
   void revealEditedChip();

@@ -1,7 +1,7 @@
 #include "settings/previews/color_source_thumb.h"
 
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "settings/previews/settings_paint.h"
 #include "widgets/symbol_icons.h"
 #include "widgets/symbol_paint.h"

@@ -5,7 +5,7 @@
 #include "model/localization.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 namespace zemblo {
 namespace {
@@ -274,7 +274,7 @@ PreviewLayout blendLayouts(const PreviewLayout& from, const PreviewLayout& to, d
   return out;
 }
 
-PreviewInputs previewInputs(const PreferencesModel& preferences, const TabsModel& tabs,
+PreviewInputs previewInputs(const PreferencesModel& preferences, const WindowModel& tabs,
                             ColorScheme windowScheme, double scale) {
   PreviewInputs in;
   in.prefs = preferences.prefs();

@@ -12,7 +12,7 @@
 namespace zemblo {
 
 class PreferencesModel;
-class TabsModel;
+class WindowModel;
 
 // What the miniature of the browser window is drawn from.
 struct PreviewInputs {
@@ -108,7 +108,7 @@ PreviewLayout blendLayouts(const PreviewLayout& from, const PreviewLayout& to, d
 
 // The inputs as the models have them now: the preferences, the shown space (the current one, else
 // the first) and the theme palette. Every read is observed.
-PreviewInputs previewInputs(const PreferencesModel& preferences, const TabsModel& tabs,
+PreviewInputs previewInputs(const PreferencesModel& preferences, const WindowModel& tabs,
                             ColorScheme windowScheme, double scale);
 
 }  // namespace zemblo

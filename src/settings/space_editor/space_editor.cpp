@@ -1,7 +1,7 @@
 #include "settings/space_editor/space_editor.h"
 
 #include "model/localization.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "settings/kit/binding.h"
 #include "settings/kit/confirmation_dialog.h"
 #include "settings/kit/settings_row.h"
@@ -165,7 +165,7 @@ void SpaceEditor::sync() {
   const std::string& colorA = space_->colorA.get();
   const std::string& colorB = space_->colorB.get();
   const std::string& symbol = space_->symbol.get();
-  const size_t tabCount = context_.tabs().tabCountInEveryWindow(*space_);
+  const size_t tabCount = context_.windows().tabCountIn(space_->id);
   header_.sync();
   {
     ShowingModelValue showing(showing_);

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "model/localization.h"
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 #include "settings/panes/spaces_pane.h"
 #include "settings/panes/start_page_pane.h"
 #include "settings/previews/start_preview.h"
@@ -59,7 +59,7 @@ TEST(StartPagePaneTexts, SpeedLabelIgnoresTheLocalesDecimalComma) {
 }
 
 TEST(SpacesPaneRules, ThePickedSpaceWhileItExistsElseTheCurrentElseTheFirst) {
-  TabsModel::SpaceList spaces;
+  WindowModel::SpaceList spaces;
   for (const char* name : {"a", "b", "c"}) {
     spaces.push_back(std::make_shared<Space>(name, "star.fill", "#000000", "#FFFFFF"));
   }

@@ -1,30 +1,19 @@
-#include "model/tabs_model.h"
+#include "model/window_model.h"
 
 #include <algorithm>
-#include <array>
 
-#include "model/app_preferences.h"
 #include "model/browser_tab.h"
+#include "model/list_moves.h"
 #include "model/localization.h"
+#include "model/spaces_model.h"
 #include "model/tab_services.h"
 
 namespace zemblo {
 namespace {
 
-// Default space names in relabelling order; the product-named third space is never relabelled.
-constexpr std::array<const char*, 3> kDefaultSpaceNames = {"Kişisel", "İş", "Yeni Alan"};
-
 std::shared_ptr<BrowserTab> restoredTab(const TabSnapshot& snapshot) {
   return std::make_shared<BrowserTab>(snapshot.id, snapshot.url, snapshot.title,
                                       snapshot.faviconURL);
-}
-
-std::shared_ptr<Space> restoredSpace(const SpaceSnapshot& snapshot) {
-  Space::TabList tabs;
-  tabs.reserve(snapshot.tabs.size());
-  for (const auto& tab : snapshot.tabs) tabs.push_back(restoredTab(tab));
-  return std::make_shared<Space>(snapshot.name, snapshot.symbol, snapshot.colorA, snapshot.colorB,
-                                 snapshot.id, std::move(tabs), snapshot.selectedTabID);
 }
 
 // Position of the tab, found by identity.
@@ -42,28 +31,6 @@ std::shared_ptr<BrowserTab> heldTab(const Space& space, const BrowserTab& tab) {
   return position ? space.tabs.peek()[*position] : nullptr;
 }
 
-// The list move of the tab list and the spaces settings: the elements at `offsets` keep their
-// order and go just before the element that stood at `destination` (the end for the count).
-// Positions past the end are ignored.
-template <class T>
-void moveElements(std::vector<T>& list, const std::set<size_t>& offsets, size_t destination) {
-  destination = std::min(destination, list.size());
-  std::vector<T> moved;
-  std::vector<T> kept;
-  size_t insertAt = destination;
-  for (size_t i = 0; i < list.size(); ++i) {
-    if (offsets.contains(i)) {
-      moved.push_back(std::move(list[i]));
-      if (i < destination) --insertAt;
-    } else {
-      kept.push_back(std::move(list[i]));
-    }
-  }
-  kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(insertAt),
-              std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()));
-  list = std::move(kept);
-}
-
 // The index one step away from `from` in a list of `count`, wrapping around at either end.
 size_t wrappedStep(size_t from, size_t count, bool forward) {
   return forward ? (from + 1) % count : (from + count - 1) % count;
@@ -71,81 +38,53 @@ size_t wrappedStep(size_t from, size_t count, bool forward) {
 
 }  // namespace
 
-TabsModel::TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave)
-    : TabsModel(std::move(services), std::move(scheduleSave), nullptr, false) {}
+WindowModel::WindowModel(std::weak_ptr<const TabServices> services,
+                         std::function<void()> scheduleSave, SpacesModel& spaces)
+    : WindowModel(std::move(services), std::move(scheduleSave), spaces, nullptr, false) {}
 
-TabsModel::TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
-                     TabsModel* spacesOwner, bool isPrivate)
-    : services_(std::move(services)),
+WindowModel::WindowModel(std::weak_ptr<const TabServices> services,
+                         std::function<void()> scheduleSave, SpacesModel& spaces,
+                         std::unique_ptr<SpacesModel> ownSpaces, bool isPrivate)
+    : closedTabs(spaces.closedTabs),
+      services_(std::move(services)),
       scheduleSave_(std::move(scheduleSave)),
-      spacesOwner_(spacesOwner),
-      isPrivate_(isPrivate) {}
-
-TabsModel::~TabsModel() {
-  spacesWatch_.disconnect();
-  for (auto& watch : spaceWatches_) watch.disconnect();
-  for (TabsModel* sharer : sharers_) sharer->spacesOwner_ = nullptr;
-  if (spacesOwner_) std::erase(spacesOwner_->sharers_, this);
+      ownSpaces_(std::move(ownSpaces)),
+      spacesModel_(spaces),
+      isPrivate_(isPrivate) {
+  matchSpaces();
+  spacesWatch_ = spacesModel_.list.signalChanged().connect([this] { matchSpaces(); });
 }
 
-std::unique_ptr<TabsModel> TabsModel::sharingSpacesOf(TabsModel& spacesOwner) {
-  std::unique_ptr<TabsModel> window(
-      new TabsModel(spacesOwner.services_, spacesOwner.scheduleSave_, &spacesOwner, false));
-  window->sidebarVisible.set(spacesOwner.sidebarVisible.peek());
-  window->followSpaces(spacesOwner.spaces.peek());
-  window->currentSpaceID.set(spacesOwner.currentSpaceID.peek());
-  if (!spacesOwner.spacesWatch_.connected()) {
-    spacesOwner.spacesWatch_ = spacesOwner.spaces.signalChanged().connect(
-        [owner = &spacesOwner] { owner->spacesChanged(); });
-    spacesOwner.watchSpaces();
-  }
-  spacesOwner.sharers_.push_back(window.get());
+WindowModel::~WindowModel() { spacesWatch_.disconnect(); }
+
+std::unique_ptr<WindowModel> WindowModel::alongside(const WindowModel& other) {
+  auto window =
+      std::make_unique<WindowModel>(other.services_, other.scheduleSave_, other.spacesModel_);
+  window->sidebarVisible.set(other.sidebarVisible.peek());
+  window->currentSpaceID.set(other.currentSpaceID.peek());
   return window;
 }
 
-std::unique_ptr<TabsModel> TabsModel::makePrivate(std::weak_ptr<const TabServices> services) {
+std::unique_ptr<WindowModel> WindowModel::makePrivate(std::weak_ptr<const TabServices> services) {
   // Nothing of a private window is written, so it never asks for a save.
-  std::unique_ptr<TabsModel> window(new TabsModel(
-      std::move(services), [] {}, nullptr, true));
+  auto ownSpaces = std::make_unique<SpacesModel>([] {});
   // A dark space of its own, so the window reads as private at a glance.
-  window->spaces.set(
-      {std::make_shared<Space>(localized("Özel"), "theatermasks.fill", "#6E5FA8", "#17141F")});
-  window->currentSpaceID.set(window->spaces.peek().front()->id);
-  return window;
+  ownSpaces->list.set({std::make_shared<SpaceIdentity>(localized("Özel"), "theatermasks.fill",
+                                                       "#6E5FA8", "#17141F")});
+  SpacesModel& spaces = *ownSpaces;
+  return std::unique_ptr<WindowModel>(new WindowModel(
+      std::move(services), [] {}, spaces, std::move(ownSpaces), true));
 }
 
-void TabsModel::watchSpaces() {
-  for (auto& watch : spaceWatches_) watch.disconnect();
-  spaceWatches_.clear();
-  for (const auto& space : spaces.peek()) {
-    for (const ObservedProperty* property : std::initializer_list<const ObservedProperty*>{
-             &space->name, &space->symbol, &space->colorA, &space->colorB}) {
-      spaceWatches_.push_back(property->signalChanged().connect([this] { spacesChanged(); }));
-    }
-  }
-}
-
-void TabsModel::spacesChanged() {
-  watchSpaces();
-  for (TabsModel* sharer : sharers_) sharer->followSpaces(spaces.peek());
-}
-
-void TabsModel::followSpaces(const SpaceList& shared) {
+void WindowModel::matchSpaces() {
   SpaceList next;
-  for (const auto& space : shared) {
-    auto mine = spaceWithID(space->id);
-    if (!mine) {
-      mine = std::make_shared<Space>(space->name.peek(), space->symbol.peek(), space->colorA.peek(),
-                                     space->colorB.peek(), space->id);
-    } else {
-      mine->name.set(space->name.peek());
-      mine->symbol.set(space->symbol.peek());
-      mine->colorA.set(space->colorA.peek());
-      mine->colorB.set(space->colorB.peek());
-    }
+  for (const auto& identity : spacesModel_.list.peek()) {
+    auto mine = spaceWithID(identity->id);
+    if (!mine) mine = std::make_shared<Space>(identity);
     next.push_back(std::move(mine));
   }
-  // A space deleted elsewhere takes this window's tabs in it along, for reopening like the others.
+  // A deleted space takes this window's tabs in it along, for reopening like the others; top to
+  // bottom, so that reopening them one after another puts them back in their order.
   for (const auto& old : spaces.peek()) {
     if (std::ranges::find(next, old) != next.end()) continue;
     for (const auto& tab : old->tabs.peek()) {
@@ -163,42 +102,14 @@ void TabsModel::followSpaces(const SpaceList& shared) {
   }
 }
 
-std::shared_ptr<Space> TabsModel::spaceWithID(const Uuid& id) const {
+std::shared_ptr<Space> WindowModel::spaceWithID(const Uuid& id) const {
   for (const auto& space : spaces.peek()) {
     if (space->id == id) return space;
   }
   return nullptr;
 }
 
-void TabsModel::restore(const std::optional<SessionSnapshot>& session, bool withTabs) {
-  SpaceList list;
-  if (session) {
-    for (const auto& space : session->spaces) list.push_back(restoredSpace(space));
-  }
-  if (list.empty()) list = Space::defaultSpaces();
-  if (!withTabs) {
-    for (auto& space : list) {
-      space->tabs.set({});
-      space->selectedTabID.set(std::nullopt);
-    }
-  }
-  spaces.set(std::move(list));
-
-  const auto& restored = spaces.peek();
-  Uuid current = restored.front()->id;
-  if (session) {
-    for (const auto& space : restored) {
-      if (space->id == session->currentSpaceID) current = space->id;
-    }
-  }
-  currentSpaceID.set(current);
-  sidebarVisible.set(session ? session->sidebarVisible : true);
-  for (const auto& space : restored) {
-    for (const auto& tab : space->tabs.peek()) tab->joinWindow(services_, isPrivate_);
-  }
-}
-
-std::shared_ptr<Space> TabsModel::currentSpace() const {
+std::shared_ptr<Space> WindowModel::currentSpace() const {
   const auto& list = spaces.get();
   const auto& current = currentSpaceID.get();
   for (const auto& space : list) {
@@ -207,46 +118,26 @@ std::shared_ptr<Space> TabsModel::currentSpace() const {
   return list.empty() ? nullptr : list.front();
 }
 
-void TabsModel::relabelDefaultSpaces() {
-  // The names follow the owner's.
-  if (spacesOwner_) return;
-  bool changed = false;
-  for (const auto& space : spaces.peek()) {
-    const std::string& name = space->name.peek();
-    for (const char* turkish : kDefaultSpaceNames) {
-      const std::string english = englishText(turkish);
-      if (name != turkish && name != english) continue;
-      const std::string target = L10n::isEnglish() ? english : std::string(turkish);
-      if (name != target) {
-        space->name.set(target);
-        changed = true;
-      }
-      break;
-    }
-  }
-  if (changed) scheduleSave_();
-}
-
-std::shared_ptr<Space> TabsModel::spaceContaining(const BrowserTab& tab) const {
+std::shared_ptr<Space> WindowModel::spaceContaining(const BrowserTab& tab) const {
   for (const auto& space : spaces.peek()) {
     if (positionOf(*space, tab)) return space;
   }
   return nullptr;
 }
 
-std::shared_ptr<Space> TabsModel::findSpace(const Space& space) const {
+std::shared_ptr<Space> WindowModel::findSpace(const Space& space) const {
   for (const auto& candidate : spaces.peek()) {
     if (candidate.get() == &space) return candidate;
   }
   return nullptr;
 }
 
-void TabsModel::select(const BrowserTab& tab) {
+void WindowModel::select(const BrowserTab& tab) {
   endStepping();
   selectInItsSpace(tab, /*load=*/true);
 }
 
-void TabsModel::selectInItsSpace(const BrowserTab& tab, bool load) {
+void WindowModel::selectInItsSpace(const BrowserTab& tab, bool load) {
   // The selection belongs to the space that holds the tab: a pop-up or an anchored tab opened in
   // a background space must not take over the selection of the space on screen.
   const auto space = spaceContaining(tab);
@@ -259,18 +150,18 @@ void TabsModel::selectInItsSpace(const BrowserTab& tab, bool load) {
   scheduleSave_();
 }
 
-void TabsModel::endStepping() {
+void WindowModel::endStepping() {
   stepPause_.reset();
   steppingThroughTabs.set(false);
 }
 
-void TabsModel::stepsPaused() {
+void WindowModel::stepsPaused() {
   steppingThroughTabs.set(false);
   if (auto tab = selectedTab()) tab->loadIfNeeded();
 }
 
-std::shared_ptr<BrowserTab> TabsModel::openTab(const Url& url, bool inBackground,
-                                               const std::shared_ptr<BrowserTab>& after) {
+std::shared_ptr<BrowserTab> WindowModel::openTab(const Url& url, bool inBackground,
+                                                 const std::shared_ptr<BrowserTab>& after) {
   auto tab = std::make_shared<BrowserTab>(Uuid::random(), url);
   insertTab(tab, after);
   tab->load(url);
@@ -279,8 +170,8 @@ std::shared_ptr<BrowserTab> TabsModel::openTab(const Url& url, bool inBackground
   return tab;
 }
 
-void TabsModel::insertTab(std::shared_ptr<BrowserTab> tab,
-                          const std::shared_ptr<BrowserTab>& after) {
+void WindowModel::insertTab(std::shared_ptr<BrowserTab> tab,
+                            const std::shared_ptr<BrowserTab>& after) {
   tab->joinWindow(services_, isPrivate_);
   tab->permissions.remembersAnswers = !isPrivate_;
   std::shared_ptr<Space> space = after ? spaceContaining(*after) : nullptr;
@@ -295,17 +186,17 @@ void TabsModel::insertTab(std::shared_ptr<BrowserTab> tab,
   });
 }
 
-void TabsModel::pushClosedTab(const Space& space, const BrowserTab& tab) {
+void WindowModel::pushClosedTab(const Space& space, const BrowserTab& tab) {
   const auto address = tab.addressToKeep();
   if (!address) return;  // the start page is not worth reopening
-  auto& stack = closedStack();
+  auto& stack = closedTabs;
   if (stack.size() >= kClosedTabLimit) {
     stack.erase(stack.begin(), stack.end() - (kClosedTabLimit - 1));
   }
   stack.push_back(ClosedTab{space.id, *address, tab.titleToKeep(), tab.page.sessionState()});
 }
 
-std::shared_ptr<BrowserTab> TabsModel::selectNeighbour(Space& space, size_t removedAt) {
+std::shared_ptr<BrowserTab> WindowModel::selectNeighbour(Space& space, size_t removedAt) {
   const auto& tabs = space.tabs.peek();
   if (tabs.empty()) {
     space.selectedTabID.set(std::nullopt);
@@ -316,7 +207,7 @@ std::shared_ptr<BrowserTab> TabsModel::selectNeighbour(Space& space, size_t remo
   return neighbour;
 }
 
-void TabsModel::closeTab(const BrowserTab& tab) {
+void WindowModel::closeTab(const BrowserTab& tab) {
   const auto space = spaceContaining(tab);
   if (!space) return;
   const size_t position = *positionOf(*space, tab);
@@ -336,7 +227,7 @@ void TabsModel::closeTab(const BrowserTab& tab) {
   scheduleSave_();
 }
 
-void TabsModel::closeOtherTabs(const BrowserTab& except) {
+void WindowModel::closeOtherTabs(const BrowserTab& except) {
   // The kept tab's own space, so that a tab outside the current space never empties the space on
   // screen.
   const auto space = spaceContaining(except);
@@ -349,18 +240,18 @@ void TabsModel::closeOtherTabs(const BrowserTab& except) {
   select(*keep);
 }
 
-void TabsModel::closeAllTabsInCurrentSpace() {
+void WindowModel::closeAllTabsInCurrentSpace() {
   const Space::TabList copy = currentSpace()->tabs.peek();
   for (const auto& tab : copy) closeTab(*tab);
 }
 
-void TabsModel::moveTabs(const std::set<size_t>& fromOffsets, size_t toOffset) {
+void WindowModel::moveTabs(const std::set<size_t>& fromOffsets, size_t toOffset) {
   currentSpace()->tabs.mutate(
       [&](Space::TabList& tabs) { moveElements(tabs, fromOffsets, toOffset); });
   scheduleSave_();
 }
 
-std::shared_ptr<BrowserTab> TabsModel::takeOut(Space& source, const BrowserTab& tab) {
+std::shared_ptr<BrowserTab> WindowModel::takeOut(Space& source, const BrowserTab& tab) {
   const size_t position = *positionOf(source, tab);
   const auto moving = source.tabs.peek()[position];
   source.tabs.mutate([&](Space::TabList& tabs) {
@@ -375,7 +266,7 @@ std::shared_ptr<BrowserTab> TabsModel::takeOut(Space& source, const BrowserTab& 
   return moving;
 }
 
-void TabsModel::moveTab(const BrowserTab& tab, Space& toSpace) {
+void WindowModel::moveTab(const BrowserTab& tab, Space& toSpace) {
   const auto source = spaceContaining(tab);
   if (!source || source.get() == &toSpace || !findSpace(toSpace)) return;
   const auto moving = takeOut(*source, tab);
@@ -385,7 +276,7 @@ void TabsModel::moveTab(const BrowserTab& tab, Space& toSpace) {
 
 // Spaces ----------------------------------------------------------------------------------------
 
-void TabsModel::select(const Space& space) {
+void WindowModel::select(const Space& space) {
   if (!findSpace(space)) return;
   endStepping();
   currentSpaceID.set(space.id);
@@ -394,63 +285,17 @@ void TabsModel::select(const Space& space) {
   scheduleSave_();
 }
 
-std::shared_ptr<Space> TabsModel::addSpace() {
-  if (spacesOwner_) return spaceWithID(spacesOwner_->addSpace()->id);
-  const size_t count = spaces.peek().size();
-  const auto presets = SpacePreset::all();
-  const SpacePreset& preset = presets[count % presets.size()];
-  const auto& symbols = spaceSymbols();
-  auto space = std::make_shared<Space>(localized("Yeni Alan"),
-                                       std::string(symbols[(7 * count) % symbols.size()]),
-                                       preset.colorA, preset.colorB);
-  spaces.mutate([&](SpaceList& list) { list.push_back(space); });
-  scheduleSave_();
-  return space;
+std::shared_ptr<Space> WindowModel::addSpace() { return spaceWithID(spacesModel_.add()->id); }
+
+void WindowModel::deleteSpace(const Space& space) {
+  if (findSpace(space)) spacesModel_.remove(space.id);
 }
 
-void TabsModel::deleteSpace(const Space& space) {
-  if (spacesOwner_) {
-    if (auto shared = spacesOwner_->spaceWithID(space.id)) spacesOwner_->deleteSpace(*shared);
-    return;
-  }
-  if (spaces.peek().size() < 2) return;
-  const auto deleting = findSpace(space);
-  if (!deleting) return;
-  // Top to bottom, so that reopening them one after another puts them back in their order.
-  for (const auto& tab : deleting->tabs.peek()) {
-    pushClosedTab(*deleting, *tab);
-    tab->tearDown();
-  }
-  const bool wasCurrent = deleting == currentSpace();
-  spaces.mutate([&](SpaceList& list) { std::erase(list, deleting); });
-  if (wasCurrent) {
-    const auto& first = spaces.peek().front();
-    currentSpaceID.set(first->id);
-    if (auto tab = first->selectedTab()) tab->loadIfNeeded();
-  }
-  scheduleSave_();
+void WindowModel::moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset) {
+  spacesModel_.move(fromOffsets, toOffset);
 }
 
-size_t TabsModel::tabCountInEveryWindow(const Space& space) const {
-  if (spacesOwner_) return spacesOwner_->tabCountInEveryWindow(space);
-  size_t count = 0;
-  for (const TabsModel* window : sharers_) {
-    if (const auto theirs = window->spaceWithID(space.id)) count += theirs->tabs.get().size();
-  }
-  if (const auto mine = spaceWithID(space.id)) count += mine->tabs.get().size();
-  return count;
-}
-
-void TabsModel::moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset) {
-  if (spacesOwner_) {
-    spacesOwner_->moveSpaces(fromOffsets, toOffset);
-    return;
-  }
-  spaces.mutate([&](SpaceList& list) { moveElements(list, fromOffsets, toOffset); });
-  scheduleSave_();
-}
-
-void TabsModel::newTab() {
+void WindowModel::newTab() {
   if (commandBar.peek()) commandBar.set(std::nullopt);
   const auto space = currentSpace();
   const auto& tabs = space->tabs.peek();
@@ -466,8 +311,8 @@ void TabsModel::newTab() {
   select(*tab);
 }
 
-void TabsModel::reopenClosedTab() {
-  auto& stack = closedStack();
+void WindowModel::reopenClosedTab() {
+  auto& stack = closedTabs;
   if (stack.empty()) return;
   const ClosedTab record = std::move(stack.back());
   stack.pop_back();
@@ -482,18 +327,18 @@ void TabsModel::reopenClosedTab() {
   scheduleSave_();
 }
 
-void TabsModel::toggleFindBar() {
+void WindowModel::toggleFindBar() {
   if (!currentSpace()->selectedTab()) return;
   findBarVisible.mutate([](bool& visible) { visible = !visible; });
 }
 
-void TabsModel::toggleSidebar() {
+void WindowModel::toggleSidebar() {
   sidebarVisible.mutate([](bool& visible) { visible = !visible; });
   // The sidebar's state is part of the saved session.
   scheduleSave_();
 }
 
-void TabsModel::selectAdjacentTab(bool forward) {
+void WindowModel::selectAdjacentTab(bool forward) {
   const auto space = currentSpace();
   const auto& tabs = space->tabs.peek();
   if (tabs.empty()) return;
@@ -515,7 +360,7 @@ void TabsModel::selectAdjacentTab(bool forward) {
   stepPause_ = owner->scheduler.after(kStepPause, [this] { stepsPaused(); });
 }
 
-void TabsModel::selectAdjacentSpace(bool forward) {
+void WindowModel::selectAdjacentSpace(bool forward) {
   const auto& list = spaces.peek();
   // Unlike the other commands there is no fall-back to the first space: stepping from a space
   // that is not really current would jump somewhere unrelated.
@@ -527,7 +372,7 @@ void TabsModel::selectAdjacentSpace(bool forward) {
   select(*target);
 }
 
-void TabsModel::selectTab(int number) {
+void WindowModel::selectTab(int number) {
   const auto space = currentSpace();
   const auto& tabs = space->tabs.peek();
   if (tabs.empty()) return;
@@ -540,32 +385,23 @@ void TabsModel::selectTab(int number) {
 
 // Windows ---------------------------------------------------------------------------------------
 
-std::vector<TabsModel*> TabsModel::otherWindows() const {
-  std::vector<TabsModel*> others;
-  if (!listWindows) return others;
-  for (TabsModel* window : listWindows()) {
-    if (window != this && window->isPrivate_ == isPrivate_) others.push_back(window);
-  }
-  return others;
-}
-
-std::string TabsModel::windowName() const {
+std::string WindowModel::windowName() const {
   const auto tab = selectedTab();
   return tab ? tab->displayTitle() : localized("Yeni Sekme");
 }
 
-size_t TabsModel::tabCount() const {
+size_t WindowModel::tabCount() const {
   size_t count = 0;
   for (const auto& space : spaces.peek()) count += space->tabs.peek().size();
   return count;
 }
 
-std::shared_ptr<BrowserTab> TabsModel::selectedTab() const {
+std::shared_ptr<BrowserTab> WindowModel::selectedTab() const {
   const auto space = currentSpace();
   return space ? space->selectedTab() : nullptr;
 }
 
-void TabsModel::closeAllTabs() {
+void WindowModel::closeAllTabs() {
   for (const auto& space : spaces.peek()) {
     const Space::TabList closing = space->tabs.peek();
     space->tabs.set({});
@@ -580,7 +416,7 @@ void TabsModel::closeAllTabs() {
   scheduleSave_();
 }
 
-void TabsModel::releaseWebViews() {
+void WindowModel::releaseWebViews() {
   // A pause after the window has gone would start the page of the tab the steps ended on.
   endStepping();
   for (const auto& space : spaces.peek()) {
@@ -590,7 +426,7 @@ void TabsModel::releaseWebViews() {
   }
 }
 
-std::shared_ptr<BrowserTab> TabsModel::tabWithID(const Uuid& id) const {
+std::shared_ptr<BrowserTab> WindowModel::tabWithID(const Uuid& id) const {
   for (const auto& space : spaces.peek()) {
     for (const auto& tab : space->tabs.peek()) {
       if (tab->id == id) return tab;
@@ -599,7 +435,7 @@ std::shared_ptr<BrowserTab> TabsModel::tabWithID(const Uuid& id) const {
   return nullptr;
 }
 
-void TabsModel::moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space* into) {
+void WindowModel::moveTabToWindow(const BrowserTab& tab, WindowModel& target, Space* into) {
   const auto source = spaceContaining(tab);
   if (!source || &target == this || target.isPrivate_ != isPrivate_) return;
   const auto moving = takeOut(*source, tab);
@@ -613,24 +449,8 @@ void TabsModel::moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space*
   scheduleSave_();
 }
 
-void TabsModel::takeTabsOf(TabsModel& other) {
-  for (const auto& theirs : other.spaces.peek()) {
-    auto mine = spaceWithID(theirs->id);
-    if (!mine) mine = currentSpace();
-    Space::TabList moving = theirs->tabs.peek();
-    theirs->tabs.set({});
-    mine->tabs.mutate(
-        [&](Space::TabList& tabs) { tabs.insert(tabs.end(), moving.begin(), moving.end()); });
-    if (theirs->selectedTabID.peek()) mine->selectedTabID.set(theirs->selectedTabID.peek());
-    theirs->selectedTabID.set(std::nullopt);
-  }
-  if (spaceWithID(other.currentSpaceID.peek())) currentSpaceID.set(other.currentSpaceID.peek());
-  sidebarVisible.set(other.sidebarVisible.peek());
-  scheduleSave_();
-}
-
-void TabsModel::restoreTabs(const SessionSnapshot& window) {
-  for (const auto& saved : window.spaces) {
+void WindowModel::restore(const SessionSnapshot& window, bool withTabs) {
+  for (const auto& saved : withTabs ? window.spaces : std::vector<SpaceSnapshot>{}) {
     auto space = spaceWithID(saved.id);
     const bool own = static_cast<bool>(space);
     if (!space) space = currentSpace();
@@ -645,6 +465,7 @@ void TabsModel::restoreTabs(const SessionSnapshot& window) {
   }
   if (spaceWithID(window.currentSpaceID)) currentSpaceID.set(window.currentSpaceID);
   sidebarVisible.set(window.sidebarVisible);
+  frame = window.frame;
 }
 
 }  // namespace zemblo

@@ -18,33 +18,36 @@
 namespace zemblo {
 
 class BrowserTab;
+class SpacesModel;
 struct TabServices;
 
-// The spaces with their tabs, the closed tabs for reopening and the transient state of the
-// browser window around them (sidebar, command bar, find bar). A tab is found by identity, never
-// by id or address; a tab that no space holds makes these operations do nothing.
-class TabsModel {
+// One browser window's model: its own tabs in each of the spaces (whose names, symbols, colours
+// and order the spaces model holds for every window), its current space and selections, and the
+// transient state of the window around them (sidebar, command bar, find bar). A tab is found by
+// identity, never by id or address; a tab that no space holds makes these operations do nothing.
+class WindowModel {
  public:
   using SpaceList = std::vector<std::shared_ptr<Space>>;
   static constexpr size_t kClosedTabLimit = 30;
 
-  // Tabs placed here work with `services`, whose scheduler also paces quick steps through the
-  // tabs; `scheduleSave` asks for the session to be written soon.
-  TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave);
-  ~TabsModel();
-  TabsModel(const TabsModel&) = delete;
-  TabsModel& operator=(const TabsModel&) = delete;
+  // A window over `spaces`, which outlives it. Tabs placed here work with `services`, whose
+  // scheduler also paces quick steps through the tabs; `scheduleSave` asks for the session to be
+  // written soon.
+  WindowModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
+              SpacesModel& spaces);
+  ~WindowModel();
+  WindowModel(const WindowModel&) = delete;
+  WindowModel& operator=(const WindowModel&) = delete;
 
-  // The tabs of another browser window over the spaces of `spacesOwner`: the same spaces, whose
-  // names, symbols, colours and order follow the owner's, and whose additions, deletions and
-  // moves go to it; the tabs, the current space, the selection and the sidebar are this window's
-  // own. Closed tabs go on the owner's list, so any window reopens them.
-  static std::unique_ptr<TabsModel> sharingSpacesOf(TabsModel& spacesOwner);
+  // A new window over the same spaces as `other`, starting on its current space with the sidebar
+  // as it has it; the tabs, selections and sidebar are then the new window's own.
+  static std::unique_ptr<WindowModel> alongside(const WindowModel& other);
   // The tabs of a private window: one space of its own, nothing saved, and closed tabs kept only
   // while the window lives.
-  static std::unique_ptr<TabsModel> makePrivate(std::weak_ptr<const TabServices> services);
+  static std::unique_ptr<WindowModel> makePrivate(std::weak_ptr<const TabServices> services);
   bool isPrivate() const { return isPrivate_; }
 
+  // This window's spaces, in the spaces model's order; each holds this window's tabs.
   Observable<SpaceList, NeverEqual> spaces;
   Observable<Uuid> currentSpaceID{Uuid::random()};
   Observable<bool> sidebarVisible{true};
@@ -57,17 +60,15 @@ class TabsModel {
   // True from the second of such quick steps until they pause; meanwhile the selected tab shows
   // its row and title but makes no web view. The tab selected when the steps pause loads then.
   Observable<bool> steppingThroughTabs{false};
-  // Closed tabs for reopening, newest last; not observed.
-  std::vector<ClosedTab> closedTabs;
+  // How the window stood when last left, kept in the session; not observed.
+  std::optional<WindowFrame> frame;
+  // Closed tabs for reopening, newest last, shared by every window over the same spaces; not
+  // observed.
+  std::vector<ClosedTab>& closedTabs;
 
-  // The saved spaces (the default ones when there are none); without `withTabs` every space
-  // starts empty.
-  void restore(const std::optional<SessionSnapshot>& session, bool withTabs);
   // The first space whose id is `currentSpaceID`, else the first space.
   std::shared_ptr<Space> currentSpace() const;
   std::shared_ptr<Space> spaceContaining(const BrowserTab& tab) const;
-  // Gives the default spaces their names in the interface language of the moment.
-  void relabelDefaultSpaces();
 
   // Selects the tab in the space that holds it; the current space does not change, and the tab
   // loads only when its space is the one shown.
@@ -96,9 +97,6 @@ class TabsModel {
   // Closes the space's tabs, keeping those with an address for reopening (in the current space,
   // since theirs is gone); the last space stays.
   void deleteSpace(const Space& space);
-  // How many tabs the space holds in every normal window together, all of which its deletion
-  // closes.
-  size_t tabCountInEveryWindow(const Space& space) const;
   void moveSpaces(const std::set<size_t>& fromOffsets, size_t toOffset);
 
   // Shows the start page in the current space: its first blank tab that is not a pop-up, else a
@@ -120,10 +118,6 @@ class TabsModel {
 
   // Windows ------------------------------------------------------------------------------------
 
-  // Every browser window's tabs, as the store lists them; none for a model of its own.
-  std::function<std::vector<TabsModel*>()> listWindows;
-  // The other windows of the same kind (normal or private) that a tab here may move to.
-  std::vector<TabsModel*> otherWindows() const;
   // What the other windows call this one: the title of its selected tab.
   std::string windowName() const;
 
@@ -140,18 +134,16 @@ class TabsModel {
   // Hands the tab, with its page and web view, to `target` (a window of the same kind): to the
   // top of `into` (one of the target's spaces), else of the space with the same id there, else of
   // its current space; selected. The space here selects the neighbour, as after a close.
-  void moveTabToWindow(const BrowserTab& tab, TabsModel& target, Space* into = nullptr);
+  void moveTabToWindow(const BrowserTab& tab, WindowModel& target, Space* into = nullptr);
   std::shared_ptr<BrowserTab> tabWithID(const Uuid& id) const;
-  // Takes over every tab of `other` into the spaces with the same ids, with its current space,
-  // selections and sidebar; `other` is left without tabs.
-  void takeTabsOf(TabsModel& other);
-  // The tabs this window restores from a saved window: each space's tabs and selection, for the
-  // spaces that still exist; the others' tabs go to the current space.
-  void restoreTabs(const SessionSnapshot& window);
+  // What this window restores from a saved window: its current space and sidebar and, with
+  // `withTabs`, each space's tabs and selection, for the spaces that still exist; the others'
+  // tabs go to the current space.
+  void restore(const SessionSnapshot& window, bool withTabs = true);
 
  private:
-  TabsModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
-            TabsModel* spacesOwner, bool isPrivate);
+  WindowModel(std::weak_ptr<const TabServices> services, std::function<void()> scheduleSave,
+              SpacesModel& spaces, std::unique_ptr<SpacesModel> ownSpaces, bool isPrivate);
   std::shared_ptr<Space> findSpace(const Space& space) const;
   // Removes `tab` from `source`, which must hold it; a neighbour takes its selection.
   std::shared_ptr<BrowserTab> takeOut(Space& source, const BrowserTab& tab);
@@ -165,22 +157,18 @@ class TabsModel {
   // Hands the selection of `space` to the tab that took position `removedAt`, or to none.
   std::shared_ptr<BrowserTab> selectNeighbour(Space& space, size_t removedAt);
 
-  std::vector<ClosedTab>& closedStack() {
-    return spacesOwner_ ? spacesOwner_->closedTabs : closedTabs;
-  }
   std::shared_ptr<Space> spaceWithID(const Uuid& id) const;
-  // The owner's spaces changed: each window sharing them follows.
-  void spacesChanged();
-  void followSpaces(const SpaceList& shared);
-  void watchSpaces();
+  // The spaces model changed: this window's spaces take its order, a new space starts empty and
+  // a deleted one closes its tabs here.
+  void matchSpaces();
 
   std::weak_ptr<const TabServices> services_;
   std::function<void()> scheduleSave_;
-  TabsModel* spacesOwner_ = nullptr;
+  // A private window's own spaces; none for a normal window.
+  std::unique_ptr<SpacesModel> ownSpaces_;
+  SpacesModel& spacesModel_;
   const bool isPrivate_ = false;
-  std::vector<TabsModel*> sharers_;
   sigc::connection spacesWatch_;
-  std::vector<sigc::connection> spaceWatches_;
   // Pending while the last step is less than `kStepPause` old.
   std::unique_ptr<ScheduledTask> stepPause_;
 };
