@@ -63,7 +63,7 @@ void watchInspectorWindowKeys(WebKitWebInspector* inspector, GtkWindow* browserW
 // A favicon look-up in flight. The answer is dropped once the port is gone.
 struct TextAnswerRequest {
   std::function<void(std::optional<std::string>)> done;
-  std::weak_ptr<bool> portAlive;
+  AliveToken::Watch portAlive;
 };
 
 void faviconEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
@@ -158,7 +158,7 @@ bool WebKitWebViewPort::reportsFavicons() const {
 }
 
 WebKitWebViewPort::~WebKitWebViewPort() {
-  alive_.reset();
+  alive_.end();
   contextMenu_.reset();
   permissions_.reset();
   faviconFeed_.reset();
@@ -381,7 +381,8 @@ void WebKitWebViewPort::answerFind(std::optional<unsigned> matchCount) {
 }
 
 void WebKitWebViewPort::findFaviconAddress(std::function<void(std::optional<std::string>)> done) {
-  auto request = std::make_unique<TextAnswerRequest>(TextAnswerRequest{std::move(done), alive_});
+  auto request =
+      std::make_unique<TextAnswerRequest>(TextAnswerRequest{std::move(done), alive_.watch()});
   // Document order; a touch icon first, then the first icon that is not an SVG, then the first.
   // An opaque origin ("null") has no favicon address of its own.
   webkit_web_view_evaluate_javascript(view_.get(), resources::faviconScript().c_str(), -1,
@@ -496,7 +497,7 @@ void WebKitWebViewPort::showScriptDialog(WebKitScriptDialog* dialog, const Dialo
   // The page waits until its tab is shown and the user answers there; the tab shows it only
   // over its own page, so it never covers another tab nor takes the window's keys.
   tab->dialogs.open(std::move(shown),
-                    [this, alive = std::weak_ptr<bool>(alive_)](const PageDialogAnswer& answer) {
+                    [this, alive = alive_.watch()](const PageDialogAnswer& answer) {
                       if (!alive.expired()) answerScriptDialog(answer);
                     });
 }
@@ -663,7 +664,8 @@ void WebKitWebViewPort::fetchPageSource(std::function<void(std::optional<std::st
     done(std::nullopt);
     return;
   }
-  auto request = std::make_unique<TextAnswerRequest>(TextAnswerRequest{std::move(done), alive_});
+  auto request =
+      std::make_unique<TextAnswerRequest>(TextAnswerRequest{std::move(done), alive_.watch()});
   webkit_web_resource_get_data(
       resource, cancellable_.get(),
       [](GObject* source, GAsyncResult* result, gpointer data) {
@@ -715,7 +717,7 @@ void WebKitWebViewPort::runPrintDialog(GObjectRef<WebKitPrintOperation> operatio
   // is held through it.
   const std::weak_ptr<BrowserTab> askingTab = tab;
   tab.reset();
-  const std::weak_ptr<bool> alive = alive_;
+  const AliveToken::Watch alive = alive_.watch();
   const auto registry = printDialogs_;
   PagePrintDialog dialog(std::move(operation), windowOf(view_.get()), offerToStop);
   printDialog_ = &dialog;
