@@ -1,7 +1,7 @@
 # Run as a build step for one layer's folder under resources/: writes the bundle's list of files
-# for glib-compile-resources and a header with one function per style sheet, script or table. A file's
-# function takes a struct with one field per {{NAME}} in the file, which has no default, so code
-# that gives a value the file does not take, or leaves one out, fails to compile. A "{{" that
+# for glib-compile-resources and a header with one function per style sheet, script or table. A
+# file's function takes a struct with one field per {{NAME}} in the file, which has no default, so
+# code that gives a value the file does not take, or leaves one out, fails to compile. A "{{" that
 # does not start a well-formed placeholder fails here.
 #   -DFOLDER=web -DSOURCE_DIR=<resources/web> -DOUTPUT_DIR=<dir> -DC_NAME=<symbol prefix>
 #   -DPREFIX=<resource path prefix>

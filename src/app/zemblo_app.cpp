@@ -103,6 +103,7 @@ int ZembloApp::handleLocalOptions(const Glib::RefPtr<Glib::VariantDict>& options
   }
   return 0;
 }
+
 // Each part goes before what it uses, whatever order the members are declared in: a member added
 // in the wrong place must not leave a window or an observer to outlive the models it reads. A
 // quit (on_shutdown) has let go of the windows, the store and the engine already; a run that
