@@ -163,7 +163,7 @@ class BrowserTab : public std::enable_shared_from_this<BrowserTab> {
   // The engine's record of the back and forward list of a tab that has no web view yet (restored
   // or reopened), as plain bytes; its first load goes back into that list.
   std::optional<std::string> pendingSessionState;
-  // Time source for the crash-reload limit and the dialog guard's window; tests replace it.
+  // Time source for the crash-reload limit; tests replace it.
   Clock now = [] { return std::chrono::steady_clock::now(); };
 
   // The web view, made by the services' factory on first use; none for a tab without services.

@@ -10,6 +10,7 @@ void PageDialogs::open(PageDialog dialog, Answer answer) {
   dialog.message = shownPageText(dialog.message, kShownCharacters, kShownLines);
   // A field shows its text on one line, whatever breaks it holds: only its length is bounded.
   dialog.defaultText = shownPageText(dialog.defaultText, kShownCharacters, kShownCharacters);
+  dialog.offersToStop = offersToStop();
   dialog.serial = ++serial_;
   answer_ = std::move(answer);
   pending.set(std::move(dialog));
@@ -18,7 +19,8 @@ void PageDialogs::open(PageDialog dialog, Answer answer) {
 void PageDialogs::answer(const PageDialogAnswer& answer) {
   if (!pending.peek()) return;
   pending.set(std::nullopt);
-  // Taken out first: the answer lets the page run on, and it may ask again at once.
+  // Counted and taken out first: the answer lets the page run on, and it may ask again at once.
+  dialogEnded(answer.stopAsking);
   if (auto done = std::exchange(answer_, {})) done(answer);
 }
 

@@ -12,23 +12,20 @@
 #include <utility>
 #include <vector>
 
-#include "model/page_dialog.h"
 #include "model/page_script_world.h"
 #include "model/web_view_port.h"
 #include "platform/alive_token.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
-#include "web/dialog_frames.h"
 #include "web/element_hiding_index.h"
 #include "web/engine_favicon_feed.h"
 #include "web/page_drop_guard.h"
-#include "web/print_dialog_registry.h"
+#include "web/webkit_page_dialogs.h"
 #include "web/webkit_page_permissions.h"
 
 namespace zemblo {
 
 class PageContextMenu;
-class PagePrintDialog;
 
 // A compiled content-rule list of WebKit with the page script that applies its every-page hiding
 // rules, installed together per web view through its user content manager.
@@ -75,13 +72,11 @@ class WebKitWebViewPort : public WebViewPort {
   Gtk::Widget& widget() const { return *widget_; }
   // The engine's print dialogs, which quitting closes all at once.
   void setPrintDialogs(std::shared_ptr<PrintDialogRegistry> registry) {
-    printDialogs_ = std::move(registry);
+    dialogs_->setPrintDialogs(std::move(registry));
   }
   // The icon cache the engine's site icons go to, as well as to the tab.
   void setFavicons(std::weak_ptr<FaviconLoader> favicons);
   bool reportsFavicons() const override;
-  // A page may open a file chooser only this soon after the user's press on it.
-  static constexpr std::chrono::seconds kFileChooserActivation{2};
 
   // A press of the user's on the page that may open the menu of saved logins: a button or a
   // touch, with where it was in the view, or the Down key; any other key typed since cancels it.
@@ -129,9 +124,6 @@ class WebKitWebViewPort : public WebViewPort {
   static constexpr const char* kUnsentInputWorld = kPageScriptWorld;
 
  private:
-  struct ScriptDialog;
-  struct FileChooser;
-
   void connectSignals();
   void publishInitialState();
   void publishBackForward();
@@ -169,12 +161,6 @@ class WebKitWebViewPort : public WebViewPort {
                                   WebKitWebViewPort* self);
   static GtkWidget* onCreate(WebKitWebView*, WebKitNavigationAction*, WebKitWebViewPort* self);
   static void onClose(WebKitWebView*, WebKitWebViewPort* self);
-  static gboolean onScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog,
-                                 WebKitWebViewPort* self);
-  static gboolean onRunFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
-                                   WebKitWebViewPort* self);
-  static gboolean onPrint(WebKitWebView*, WebKitPrintOperation* operation, WebKitWebViewPort* self);
-  static void onUnmap(GtkWidget*, WebKitWebViewPort* self);
   static gboolean onInspectorOpened(WebKitWebInspector* inspector, WebKitWebViewPort* self);
   static void onInspectorClosed(WebKitWebInspector*, WebKitWebViewPort* self);
   // Whether the engine keeps the pages left, and pictures of them for the back and forward swipes.
@@ -190,19 +176,6 @@ class WebKitWebViewPort : public WebViewPort {
   bool decideNavigationAction(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
   bool decideResponse(WebKitPolicyDecision* decision);
   bool inBackForwardList(WebKitBackForwardListItem* item) const;
-  void showScriptDialog(WebKitScriptDialog* dialog, const DialogSource& source);
-  // Answers the page's pending alert, confirm or prompt; nothing when none is pending.
-  void answerScriptDialog(const PageDialogAnswer& answer);
-  void cancelScriptDialog();
-  // Only the page on screen prints, one dialog at a time, and none once quitting has begun.
-  bool mayOpenPrintDialog() const;
-  // The tab's guard lets its page raise a dialog of its own.
-  bool pageMayRaiseDialog() const;
-  void runPrintDialog(GObjectRef<WebKitPrintOperation> operation, bool askedByPage);
-  // The user's last press on the page, if it was recent enough to open a file chooser; once.
-  bool takeFileChooserActivation();
-  void showFileChooser(WebKitFileChooserRequest* request);
-  void finishFileChooser(bool accepted);
 
   GObjectRef<WebKitWebView> view_;
   std::shared_ptr<WebProcessShare> process_;
@@ -222,8 +195,6 @@ class WebKitWebViewPort : public WebViewPort {
   std::string provisionalURI_;
   // The redirections the load under way followed.
   int redirects_ = 0;
-  std::unique_ptr<ScriptDialog> scriptDialog_;
-  std::shared_ptr<DialogFrames> dialogFrames_;
   // The certificate the last load was refused for, and the address it was refused at.
   GObjectRef<GTlsCertificate> refusedCertificate_;
   std::string refusedURI_;
@@ -233,12 +204,6 @@ class WebKitWebViewPort : public WebViewPort {
   bool browserAsked_ = false;
   // The main frame's navigation under way is one the browser asked for, not the page.
   bool navigationByBrowser_ = false;
-  std::unique_ptr<FileChooser> fileChooser_;
-  // When the user last pressed a button or a key on the page (monotonic microseconds).
-  std::optional<gint64> lastUserPress_;
-  std::shared_ptr<PrintDialogRegistry> printDialogs_ = std::make_shared<PrintDialogRegistry>();
-  // The print dialog being shown, which lives on the stack of its run.
-  PagePrintDialog* printDialog_ = nullptr;
   // The find controller answers searches in the order they were asked.
   std::deque<FindDone> pendingFinds_;
   std::optional<UserPress> userPress_;
@@ -246,6 +211,7 @@ class WebKitWebViewPort : public WebViewPort {
   bool inspectorOpen_ = false;
   SignalHandlers handlers_;
   std::unique_ptr<WebKitPagePermissions> permissions_;
+  std::unique_ptr<WebKitPageDialogs> dialogs_;
   std::unique_ptr<PageContextMenu> contextMenu_;
 };
 

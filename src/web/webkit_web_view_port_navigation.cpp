@@ -156,7 +156,6 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
     case WEBKIT_LOAD_STARTED:
       self->loadFailed_ = false;
       self->redirects_ = 0;
-      self->cancelScriptDialog();
       [[fallthrough]];
     case WEBKIT_LOAD_REDIRECTED: {
       if (event == WEBKIT_LOAD_REDIRECTED) ++self->redirects_;
@@ -169,8 +168,8 @@ void WebKitWebViewPort::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event
     }
     case WEBKIT_LOAD_COMMITTED:
       if (tab) {
-        tab->dialogs.guard.pageCommitted(parseURI(webkit_web_view_get_uri(view)),
-                                         self->navigationByBrowser_);
+        tab->dialogs.pageCommitted(parseURI(webkit_web_view_get_uri(view)),
+                                   self->navigationByBrowser_);
       }
       self->stopWatchdog();
       if (self->refuseCertificateOfAnotherPort(view)) break;

@@ -15,32 +15,37 @@ using namespace std::chrono_literals;
 
 Url at(const char* address) { return *Url::parse(address); }
 
+// The tab's dialogs keep the guard's time: an alert answered with the stop counts like any
+// other dialog's end.
 TEST(PageDialogGuardTest, AStoppedSiteStaysStoppedUntilTheUserTakesTheTabElsewhere) {
-  PageDialogGuard guard;
-  const PageDialogGuard::TimePoint start;
-  guard.pageCommitted(at("https://www.nag.example/a"), true);
-  EXPECT_FALSE(guard.offersToStop(start));
-  guard.dialogEnded(start, false);
-  EXPECT_TRUE(guard.offersToStop(start + 4s));
-  EXPECT_FALSE(guard.offersToStop(start + 5s));
-  guard.dialogEnded(start + 4s, true);
-  EXPECT_FALSE(guard.allowsDialog());
+  PageDialogGuard::TimePoint now;
+  PageDialogs dialogs([&] { return now; });
+  dialogs.pageCommitted(at("https://www.nag.example/a"), true);
+  EXPECT_FALSE(dialogs.offersToStop());
+  dialogs.dialogEnded(false);
+  now += 5s;
+  EXPECT_FALSE(dialogs.offersToStop());
+  now -= 1s;
+  dialogs.open({}, [](const PageDialogAnswer&) {});
+  EXPECT_TRUE(dialogs.pending.peek()->offersToStop);
+  dialogs.answer({.stopAsking = true});
+  EXPECT_FALSE(dialogs.allowsDialog());
 
   // The page's own moves, to its site or away and back, and the user's load of the same site.
-  guard.pageCommitted(at("https://nag.example/b"), false);
-  EXPECT_FALSE(guard.allowsDialog());
-  guard.pageCommitted(at("https://elsewhere.example/"), false);
-  EXPECT_TRUE(guard.allowsDialog());
+  dialogs.pageCommitted(at("https://nag.example/b"), false);
+  EXPECT_FALSE(dialogs.allowsDialog());
+  dialogs.pageCommitted(at("https://elsewhere.example/"), false);
+  EXPECT_TRUE(dialogs.allowsDialog());
   // Another site's first dialog makes no offer, however soon it comes.
-  EXPECT_FALSE(guard.offersToStop(start + 4s));
-  guard.pageCommitted(at("https://login.nag.example/"), false);
-  EXPECT_FALSE(guard.allowsDialog());
-  guard.pageCommitted(at("https://nag.example/"), true);
-  EXPECT_FALSE(guard.allowsDialog());
+  EXPECT_FALSE(dialogs.offersToStop());
+  dialogs.pageCommitted(at("https://login.nag.example/"), false);
+  EXPECT_FALSE(dialogs.allowsDialog());
+  dialogs.pageCommitted(at("https://nag.example/"), true);
+  EXPECT_FALSE(dialogs.allowsDialog());
 
-  guard.pageCommitted(at("https://other.example/"), true);
-  guard.pageCommitted(at("https://nag.example/"), false);
-  EXPECT_TRUE(guard.allowsDialog());
+  dialogs.pageCommitted(at("https://other.example/"), true);
+  dialogs.pageCommitted(at("https://nag.example/"), false);
+  EXPECT_TRUE(dialogs.allowsDialog());
 }
 
 // A page's texts reach the dialog cut to what it can lay out at once, saying that they go on, and

@@ -7,7 +7,6 @@
 #include <map>
 
 #include "model/history_model.h"
-#include "model/localization.h"
 #include "model/tabs_model.h"
 #include "web_harness.h"
 
@@ -39,32 +38,6 @@ class WebKitWebViewPortTest : public ::testing::Test {
                                "(window.open('/popup')) n++; } document.title = 'opened:' + "
                                "n\">open</button>");
     server.page("/popup", "<title>Popup</title>");
-    server.page("/alert",
-                "<title>Alert</title><script>setTimeout(() => { alert('Hello from the page'); "
-                "document.title = 'alerted'; }, 0);</script>");
-    // A page that asks again at once, whatever the answer; its title counts what came back.
-    server.page("/pester",
-                "<title>Pester</title><script>setTimeout(() => { let answers = 0; "
-                "for (let i = 0; i < 40; ++i) { alert(i); answers += confirm(i) ? 1 : 0; "
-                "prompt(i); } document.title = 'done:' + answers; }, 0);</script>");
-    server.page("/prompt",
-                "<title>Prompt</title><script>setTimeout(() => { document.title = 'name:' + "
-                "prompt('Name?', 'Ada'); }, 0);</script>");
-    // A frame of another origin asks in the site's name; then once more after a forged event,
-    // through the engine's alert of a frame of its own; then the site itself asks.
-    server.page("/embedding", "<title>Embedding</title><iframe src='" +
-                                  server.localhostURL("/inner") +
-                                  "'></iframe><script>addEventListener('message', () => "
-                                  "alert('from the top'));</script>");
-    server.page("/inner",
-                "<script>setTimeout(() => { alert('Enter your bank password'); const frame = "
-                "document.createElement('iframe'); document.documentElement.appendChild(frame); "
-                "document.dispatchEvent(new Event('zemblo-dialog')); "
-                "frame.contentWindow.alert('again'); parent.postMessage('done', '*'); }, "
-                "0);</script>");
-    server.page("/confirm",
-                "<title>Confirm</title><script>setTimeout(() => { document.title = 'confirm:' + "
-                "confirm('Go on?'); }, 0);</script>");
     server.route(
         "/attachment",
         {"plain text", "text/plain", {{"Content-Disposition", "ATTACHMENT; filename=x.bin"}}});
@@ -77,19 +50,6 @@ class WebKitWebViewPortTest : public ::testing::Test {
         "/framed-attachment",
         {"<p>inside</p>", "text/html", {{"Content-Disposition", "attachment; filename=f"}}});
     server.route("/slow", {.neverAnswer = true});
-    server.page("/upload", std::string("<title>Upload</title><input type=file multiple style='") +
-                               kCover +
-                               "' onchange=\"document.title = 'files:' + "
-                               "Array.from(this.files).map((file) => file.name).join(',')\" "
-                               "oncancel=\"document.title = 'cancelled'\">");
-    // Asks for files ten times a second with no click of the user's, and from the user's
-    // first click on, every 0.4 s.
-    server.page("/ask-files",
-                std::string("<title>Ask</title><input type=file style='") + kCover +
-                    "' oncancel=\"document.title = 'cancelled'\" onclick=\"if (!window.timer) "
-                    "timer = setInterval(() => { this.click(); ++reasked; }, 400)\"><script>"
-                    "window.asked = 0; window.reasked = 0; setInterval(() => { "
-                    "document.querySelector('input').click(); ++asked; }, 100);</script>");
   }
 
   static std::shared_ptr<BrowserTab> tabAfter(const WebHarness& harness, const BrowserTab& tab) {
@@ -276,196 +236,6 @@ TEST_F(WebKitWebViewPortTest, OneClickOpensOneWindowThatBecomesASelectedTabAndCa
   EXPECT_EQ(popup->storedWebView(), nullptr);
   // The engine holds no reference of its own: the view goes with its tab.
   EXPECT_TRUE(waitUntil([&] { return probe.finalized(); }));
-}
-
-// The page waits in its tab, which shows the dialog; the tab's answer reaches the page.
-TEST_F(WebKitWebViewPortTest, AlertConfirmAndPromptWaitInTheirTabForTheAnswer) {
-  WebHarness harness;
-  auto tab = harness.show(server.url("/alert"));
-  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
-  PageDialog dialog = *tab->dialogs.pending.peek();
-  EXPECT_EQ(dialog.kind, PageDialog::Kind::alert);
-  EXPECT_EQ(dialog.heading, "127.0.0.1");
-  EXPECT_EQ(dialog.message, "Hello from the page");
-  EXPECT_FALSE(dialog.offersToStop);
-  tab->dialogs.answer({.confirmed = true});
-  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "alerted"; }));
-  EXPECT_FALSE(tab->dialogs.pending.peek());
-
-  tab->load(server.address("/confirm"));
-  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
-  EXPECT_EQ(tab->dialogs.pending.peek()->kind, PageDialog::Kind::confirm);
-  tab->dialogs.answer({.confirmed = true});
-  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "confirm:true"; }));
-
-  tab->load(server.address("/prompt"));
-  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
-  EXPECT_EQ(tab->dialogs.pending.peek()->kind, PageDialog::Kind::prompt);
-  EXPECT_EQ(tab->dialogs.pending.peek()->defaultText, "Ada");
-  tab->dialogs.answer({.confirmed = true, .text = "Grace"});
-  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "name:Grace"; }));
-  tab->reload();
-  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
-  tab->dialogs.answer({.confirmed = false, .text = "ignored"});
-  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "name:null"; }));
-
-  const bool english = L10n::isEnglish();
-  L10n::setEnglish(false);
-  tab->load(server.address("/embedding"));
-  const auto answered = [&] {
-    EXPECT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
-    const auto shown = tab->dialogs.pending.peek().value_or(PageDialog{});
-    tab->dialogs.answer({.confirmed = true});
-    return shown.heading + " | " + shown.message;
-  };
-  EXPECT_EQ(
-      answered(),
-      "127.0.0.1 üzerindeki gömülü bir sayfa (localhost) diyor ki | Enter your bank password");
-  EXPECT_NE(answered(), "127.0.0.1 | again");
-  EXPECT_EQ(answered(), "127.0.0.1 | from the top");
-  L10n::setEnglish(english);
-}
-
-TEST_F(WebKitWebViewPortTest, APendingDialogIsAnsweredWhenItsTabNavigatesOrCloses) {
-  WebHarness harness;
-  auto tab = harness.show(server.url("/confirm"));
-  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
-  std::vector<std::string> titles;
-  auto recording = tab->title.signalChanged().connect([&] { titles.push_back(tab->title.peek()); });
-  tab->load(server.address("/two"));
-  EXPECT_FALSE(tab->dialogs.pending.peek());
-  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Page Two"));
-  recording.disconnect();
-  EXPECT_NE(std::find(titles.begin(), titles.end(), "confirm:false"), titles.end());
-
-  auto closing = harness.show(server.url("/confirm"));
-  ASSERT_TRUE(waitUntil([&] { return closing->dialogs.pending.peek().has_value(); }));
-  testing::FinalizationProbe probe(WebHarness::viewOf(*closing));
-  harness.store().tabs().closeTab(*closing);
-  EXPECT_FALSE(closing->dialogs.pending.peek());
-  EXPECT_TRUE(waitUntil([&] { return probe.finalized(); }));
-}
-
-// A page that raises dialog after dialog: from the second one on, the user may stop them, and
-// the page's further dialogs then return at once as cancelled, until the user takes the tab to
-// another site.
-TEST_F(WebKitWebViewPortTest, APageThatKeepsRaisingDialogsCanBeStoppedUntilTheUserLeavesTheSite) {
-  WebHarness harness;
-  auto tab = harness.show(server.url("/pester"));
-  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
-  const auto first = *tab->dialogs.pending.peek();
-  EXPECT_FALSE(first.offersToStop);
-  tab->dialogs.answer({.confirmed = true});
-  ASSERT_TRUE(waitUntil([&] {
-    const auto& shown = tab->dialogs.pending.peek();
-    return shown && shown->serial != first.serial;
-  }));
-  EXPECT_TRUE(tab->dialogs.pending.peek()->offersToStop);
-  tab->dialogs.answer({.confirmed = true, .stopAsking = true});  // the first confirm: true
-  ASSERT_TRUE(WebHarness::waitForPage(*tab, "done:1"));
-  EXPECT_FALSE(tab->dialogs.pending.peek());
-
-  // The same site stays stopped, even when the user asks for another of its pages; another site
-  // may ask.
-  tab->load(server.address("/confirm"));
-  ASSERT_TRUE(WebHarness::waitForPage(*tab, "confirm:false"));
-  tab->load(*Url::parse(server.localhostURL("/confirm")));
-  ASSERT_TRUE(waitUntil([&] { return tab->dialogs.pending.peek().has_value(); }));
-  EXPECT_EQ(tab->dialogs.pending.peek()->heading, "localhost");
-  tab->dialogs.answer({.confirmed = true});
-  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "confirm:true"; }));
-}
-
-// Without a desktop portal the native chooser is GTK's own dialog inside this process.
-GtkFileChooser* shownFileChooser() {
-  GListModel* toplevels = gtk_window_get_toplevels();
-  GtkFileChooser* found = nullptr;
-  for (guint i = 0; i < g_list_model_get_n_items(toplevels) && !found; ++i) {
-    auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
-    if (GTK_IS_FILE_CHOOSER_DIALOG(window) && gtk_widget_get_visible(window)) {
-      found = GTK_FILE_CHOOSER(window);
-    }
-    g_object_unref(window);
-  }
-  return found;
-}
-
-TEST_F(WebKitWebViewPortTest, UploadFieldsChooseFilesOnceAndGiveUpWithTheirTab) {
-  WebHarness harness;
-  const auto file = harness.home().root() / "report.txt";
-  harness.home().writeFile(file, "contents");
-  auto tab = harness.show(server.url("/upload"));
-  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Upload"));
-
-  clickWindow(harness.windowTitle());
-  ASSERT_TRUE(waitUntil([] { return shownFileChooser() != nullptr; }));
-  EXPECT_TRUE(gtk_file_chooser_get_select_multiple(shownFileChooser()));
-  gtk_dialog_response(GTK_DIALOG(shownFileChooser()), GTK_RESPONSE_CANCEL);
-  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "cancelled"; }));
-
-  clickWindow(harness.windowTitle());
-  ASSERT_TRUE(waitUntil([] { return shownFileChooser() != nullptr; }));
-  GFile* chosen = g_file_new_for_path(file.c_str());
-  gtk_file_chooser_set_file(shownFileChooser(), chosen, nullptr);
-  g_object_unref(chosen);
-  // The dialog selects the file once it has read the folder.
-  ASSERT_TRUE(waitUntil([] {
-    GListModel* files = gtk_file_chooser_get_files(shownFileChooser());
-    const bool selected = g_list_model_get_n_items(files) == 1;
-    g_object_unref(files);
-    return selected;
-  }));
-  gtk_dialog_response(GTK_DIALOG(shownFileChooser()), GTK_RESPONSE_ACCEPT);
-  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "files:report.txt"; }));
-
-  clickWindow(harness.windowTitle());
-  ASSERT_TRUE(waitUntil([] { return shownFileChooser() != nullptr; }));
-  harness.store().tabs().closeTab(*tab);
-  EXPECT_EQ(shownFileChooser(), nullptr);
-}
-
-int shownFileChoosers() {
-  GListModel* toplevels = gtk_window_get_toplevels();
-  int shown = 0;
-  for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
-    auto* window = static_cast<GtkWidget*>(g_list_model_get_item(toplevels, i));
-    if (GTK_IS_FILE_CHOOSER_DIALOG(window) && gtk_widget_get_visible(window)) ++shown;
-    g_object_unref(window);
-  }
-  return shown;
-}
-
-TEST_F(WebKitWebViewPortTest, APageOpensOneFileChooserOnlyRightAfterThePress) {
-  WebHarness harness;
-  auto tab = harness.show(server.url("/ask-files"));
-  ASSERT_TRUE(WebHarness::waitForPage(*tab, "Ask"));
-  // Waits on the page until `condition` holds in it; the engine has handled the page's requests
-  // from before by the time the page answers.
-  const auto pageWaitsFor = [&](const std::string& condition) {
-    const std::string wait = "const done = () => " + condition +
-                             "; while (!done()) await new Promise((next) => setTimeout(next, 50)); "
-                             "return true;";
-    return callJavaScript(WebHarness::viewOf(*tab), wait) == "true";
-  };
-  ASSERT_TRUE(pageWaitsFor("asked >= 5"));
-  EXPECT_EQ(shownFileChoosers(), 0);
-
-  clickWindow(harness.windowTitle());
-  ASSERT_TRUE(waitUntil([] { return shownFileChoosers() == 1; }));
-  // The chooser is modal to nothing beyond itself: the browser window keeps its keys.
-  GtkWindow* chooser = GTK_WINDOW(shownFileChooser());
-  EXPECT_EQ(gtk_window_get_transient_for(chooser), harness.window().gobj());
-  EXPECT_NE(gtk_window_get_group(chooser), gtk_window_get_group(harness.window().gobj()));
-  // The same chooser stays up while the page asks again.
-  ASSERT_TRUE(pageWaitsFor("reasked >= 3"));
-  EXPECT_EQ(shownFileChoosers(), 1);
-  EXPECT_EQ(GTK_WINDOW(shownFileChooser()), chooser);
-
-  // The press is spent: after the answer, the page's requests get nothing.
-  gtk_dialog_response(GTK_DIALOG(chooser), GTK_RESPONSE_CANCEL);
-  ASSERT_TRUE(waitUntil([&] { return tab->title.peek() == "cancelled"; }));
-  ASSERT_TRUE(pageWaitsFor("reasked >= 6"));
-  EXPECT_EQ(shownFileChoosers(), 0);
 }
 
 // Compiles rules into a content-rule list, as the content blocker does: the hiding rules of every
