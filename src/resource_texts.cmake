@@ -1,7 +1,7 @@
 # Run as a build step for one layer's folder under resources/: writes the bundle's list of files
-# for glib-compile-resources and a header with one function per style sheet or script. A file's
-# function takes a struct with one field per {{NAME}} in the file, which has no default, so code
-# that gives a value the file does not take, or leaves one out, fails to compile. A "{{" that
+# for glib-compile-resources and a header with one function per style sheet, script or table. A
+# file's function takes a struct with one field per {{NAME}} in the file, which has no default, so
+# code that gives a value the file does not take, or leaves one out, fails to compile. A "{{" that
 # does not start a well-formed placeholder fails here.
 #   -DFOLDER=web -DSOURCE_DIR=<resources/web> -DOUTPUT_DIR=<dir> -DC_NAME=<symbol prefix>
 #   -DPREFIX=<resource path prefix>
@@ -24,7 +24,7 @@ function(camel_case out text)
   set(${out} "${result}" PARENT_SCOPE)
 endfunction()
 
-file(GLOB names RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.css ${SOURCE_DIR}/*.js)
+file(GLOB names RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.css ${SOURCE_DIR}/*.js ${SOURCE_DIR}/*.jsonc)
 list(SORT names)
 
 set(xml "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gresources>\n")
@@ -52,6 +52,8 @@ foreach(name IN LISTS names)
   string(REGEX MATCH "[a-z]+$" extension "${name}")
   if(extension STREQUAL "js")
     set(kind "Script")
+  elseif(extension STREQUAL "jsonc")
+    set(kind "Json")
   else()
     set(kind "StyleSheet")
   endif()

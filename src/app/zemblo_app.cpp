@@ -103,7 +103,30 @@ int ZembloApp::handleLocalOptions(const Glib::RefPtr<Glib::VariantDict>& options
   }
   return 0;
 }
-ZembloApp::~ZembloApp() = default;
+
+// Each part goes before what it uses, whatever order the members are declared in: a member added
+// in the wrong place must not leave a window or an observer to outlive the models it reads. A
+// quit (on_shutdown) has let go of the windows, the store and the engine already; a run that
+// never started (the profile was another session's) or never shut down ends here alone.
+ZembloApp::~ZembloApp() {
+  // The start's windows, the observers of the preferences and of the window turns, and the
+  // addresses waiting for a window reach the windows and the store.
+  startWindows_.disconnect();
+  languageObserver_.reset();
+  commandsObserver_.reset();
+  openings_.reset();
+  closeEveryWindow();
+  // A copied password is cleared after its window has closed.
+  passwordClipboard_.reset();
+  colorScheme_.reset();
+  // It lets go of the store's preferences, the store of the engine it shares.
+  language_.reset();
+  store_.reset();
+  webEngine_.reset();
+  profileInUseNotice_.reset();
+  // After every save of this run: another start may take the profile from here on.
+  profileLock_.reset();
+}
 
 Glib::RefPtr<ZembloApp> ZembloApp::create() {
   return Glib::make_refptr_for_instance(new ZembloApp());
@@ -305,17 +328,22 @@ void ZembloApp::letTheEngineFinish() {
   // Every web view goes with its window and its tab, the sessions with the engine: its network
   // process then writes what the pages stored, which a quit right after a page's write would
   // otherwise lose.
+  closeEveryWindow();
+  store_.reset();
+  webEngine_.reset();
+  WebEngine::awaitNetworkProcessEnd(kSiteDataWriteLimit);
+}
+
+void ZembloApp::closeEveryWindow() {
   closingWindows_.clear();
   for (auto& open : browserWindows_) {
+    // The menu's popover, actions and shortcuts are on the window: they go first.
     open.menu.reset();
     open.window.reset();
   }
   browserWindows_.clear();
   passwordsWindow_.reset();
   settingsWindow_.reset();
-  store_.reset();
-  webEngine_.reset();
-  WebEngine::awaitNetworkProcessEnd(kSiteDataWriteLimit);
 }
 
 const SystemColorScheme& ZembloApp::colorScheme() {

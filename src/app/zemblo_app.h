@@ -90,6 +90,8 @@ class ZembloApp : public Gtk::Application {
   // Quits, first cancelling the pages' print dialogs.
   void quitApplication();
   void letTheEngineFinish();
+  // The browser windows, each menu before its window, then the passwords and settings windows.
+  void closeEveryWindow();
   void languageChanged();
   void attachBrowserCommands();
   // False when the profile is another browser's; the user has then been told.
@@ -123,24 +125,26 @@ class ZembloApp : public Gtk::Application {
     std::unique_ptr<BrowserMenu> menu;
   };
 
-  // Held until the application object goes, after every save of this run; declared first so that
-  // it is let go last.
+  // The destructor lets the members go in the order they depend on each other, not in the
+  // order they are declared.
+
+  // Held until the application object goes, after every save of this run.
   std::unique_ptr<ProfileLock> profileLock_;
   std::unique_ptr<ProfileInUseNotice> profileInUseNotice_;
-  // Declared before the store, which shares it: the application's reference outlives the store.
+  // Shared with the store: the application's reference outlives the store.
   std::shared_ptr<WebEngine> webEngine_;
   std::shared_ptr<BrowserStore> store_;
-  // Declared after the store it follows: it lets go of the store's preferences first.
+  // Lets go of the store's preferences before the store goes.
   std::unique_ptr<LanguageFollower> language_;
   // Outlives every window that observes it.
   std::unique_ptr<SystemColorScheme> colorScheme_;
   // Changes whenever a browser window is made active, shown or hidden: views that read
-  // lastUsedTabs() follow the user from window to window. Declared before the windows whose
-  // signals change it, so that it outlives them.
+  // lastUsedTabs() follow the user from window to window. Outlives the windows whose signals
+  // change it.
   Observable<unsigned> windowTurns_;
   std::vector<OpenBrowserWindow> browserWindows_;
   std::vector<BrowserWindow*> closingWindows_;
-  // Declared after the windows its requests go to: it goes first.
+  // Goes before the windows its requests go to.
   std::unique_ptr<TabOpeningQueue> openings_;
   // Outlives the passwords window: a copied password is cleared after the window has closed.
   std::unique_ptr<PasswordClipboard> passwordClipboard_;

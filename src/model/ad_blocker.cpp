@@ -33,7 +33,7 @@ std::optional<std::string_view> hostOf(const std::optional<Url>& url,
 
 // Runs `work` on the main thread's loop (the default main context), unless the blocker whose
 // liveness `alive` tells is gone by then.
-void onMainThread(std::weak_ptr<bool> alive, int priority, std::function<void()> work) {
+void onMainThread(AliveToken::Watch alive, int priority, std::function<void()> work) {
   runOnMainLoop(
       [alive = std::move(alive), work = std::move(work)] {
         if (!alive.expired()) work();
@@ -92,7 +92,7 @@ void AdBlocker::fail(std::string message) {
 void AdBlocker::startReading() {
   // Reading and digesting the large file takes tens of milliseconds at start-up, when the main
   // thread should be setting up the window and answering the first page's web process.
-  reader_ = std::jthread([file = *ruleFile_, alive = std::weak_ptr<bool>(alive_), this] {
+  reader_ = std::jthread([file = *ruleFile_, alive = alive_.watch(), this] {
     auto mapped = MappedFile::open(file);
     if (!mapped) {
       onMainThread(alive, G_PRIORITY_DEFAULT, [this] { fail(localized(kRuleFileMissing)); });
@@ -111,7 +111,7 @@ void AdBlocker::startReading() {
 
 void AdBlocker::lookUpRules(const std::string& identifier,
                             std::shared_ptr<const MappedFile> source) {
-  ruleStore_->lookUp(identifier, [this, alive = std::weak_ptr<bool>(alive_), identifier,
+  ruleStore_->lookUp(identifier, [this, alive = alive_.watch(), identifier,
                                   source](std::shared_ptr<ContentRuleList> list) {
     if (alive.expired()) return;
     if (list) {
@@ -123,7 +123,7 @@ void AdBlocker::lookUpRules(const std::string& identifier,
 }
 
 void AdBlocker::compileRules(const std::string& identifier, std::string_view bytes) {
-  auto compiled = [this, alive = std::weak_ptr<bool>(alive_),
+  auto compiled = [this, alive = alive_.watch(),
                    identifier](ContentRuleStore::CompileResult result) {
     if (alive.expired()) return;
     if (!result.list) return fail(result.error ? *result.error : localized(kCompileFailed));
@@ -141,7 +141,7 @@ void AdBlocker::finishPreparing(std::shared_ptr<ContentRuleList> list) {
 
 void AdBlocker::removeStaleRuleLists(const std::string& currentIdentifier) {
   ruleStore_->identifiers(
-      [this, alive = std::weak_ptr<bool>(alive_), currentIdentifier](std::vector<std::string> all) {
+      [this, alive = alive_.watch(), currentIdentifier](std::vector<std::string> all) {
         if (alive.expired()) return;
         for (const auto& identifier : all) {
           if (startsWith(identifier, kRuleListPrefix) && identifier != currentIdentifier) {

@@ -13,6 +13,7 @@
 #include "model/content_rule_store.h"
 #include "model/page_script_world.h"
 #include "model/web_view_port.h"
+#include "platform/alive_token.h"
 #include "platform/observable.h"
 #include "platform/url.h"
 #include "platform/user_defaults.h"
@@ -105,7 +106,7 @@ class AdBlocker {
   bool prepareStarted_ = false;
   // Lets work that finishes later (the engine's answers, the count) tell whether this blocker
   // still exists.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
   // Joined on destruction, so the reading never outlives the process's main objects.
   std::jthread reader_;
 };

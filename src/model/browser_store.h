@@ -36,13 +36,7 @@ namespace zemblo {
 class AutofillBridge;
 class BrowserEngine;
 class DownloadManager;
-class FavoritesModel;
-class HistoryModel;
-class PageServicesModel;
-class PasswordOffers;
 class PasswordStore;
-class PreferencesModel;
-class WindowModel;
 class VaultStorage;
 struct AppPreferences;
 
@@ -133,9 +127,10 @@ class BrowserStore : public std::enable_shared_from_this<BrowserStore> {
   // start page), nothing else would.
   void webViewReleased() { heapRelease_.request(); }
   static constexpr std::chrono::seconds kHeapReleaseDelay{2};
-  // Hands "session.json" and "history.json" as they are now, and preferences still waiting, to
-  // the writing thread. When either file can't be written the user is told once per run of
-  // failures, and the save is tried again later.
+  // Hands "session.json", "history.json" and each tab's back and forward list in "tab-states/"
+  // as they are now, "site-settings.json" when it changed, and preferences still waiting, to the
+  // writing thread. When the session or the history can't be written the user is told once per
+  // run of failures, and the save is tried again later.
   void saveNow();
   // Blocks until everything handed to the disk so far is written, settings included: the way
   // out. False when the last save of the session or the history failed.

@@ -87,10 +87,9 @@ void DownloadManager::chooseDestination(
   }
   const std::string name = plainDownloadName(suggestedName, defaultName());
   chooser_(folder() / name,
-           [alive = std::weak_ptr<bool>(alive_), this,
-            weak = std::weak_ptr<DownloadItem>(found->second.item), name,
-            write = std::move(write)](std::optional<std::filesystem::path> chosen) {
-             if (alive.lock()) answered(weak, name, chosen, write);
+           [alive = alive_.watch(), this, weak = std::weak_ptr<DownloadItem>(found->second.item),
+            name, write = std::move(write)](std::optional<std::filesystem::path> chosen) {
+             if (!alive.expired()) answered(weak, name, chosen, write);
            });
 }
 

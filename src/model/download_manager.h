@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/alive_token.h"
 #include "platform/observable.h"
 #include "platform/scheduler.h"
 #include "platform/url.h"
@@ -166,7 +167,7 @@ class DownloadManager {
   std::map<const DownloadItem*, Active> active_;
   DestinationChooser chooser_;
   // Answers from the chooser that come after the manager is gone find this expired.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
 };
 
 }  // namespace zemblo

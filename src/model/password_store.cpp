@@ -16,7 +16,7 @@ PasswordStore::PasswordStore(UserDefaults& defaults, std::shared_ptr<VaultStorag
   if (auto hosts = defaults.stringArray(kNeverSaveKey)) {
     neverSaveHosts.set(std::set<std::string>(hosts->begin(), hosts->end()));
   }
-  storage_->read([this, alive = std::weak_ptr<bool>(alive_)](VaultStorage::ReadResult result) {
+  storage_->read([this, alive = alive_.watch()](VaultStorage::ReadResult result) {
     if (!alive.expired()) loaded(std::move(result));
   });
 }
@@ -185,9 +185,8 @@ void PasswordStore::importCSV(std::string_view bytes, std::function<void(ImportO
   }
   credentials.set(std::move(merge.credentials));
   changed();
-  persist([this, alive = std::weak_ptr<bool>(alive_), result = merge.result,
-           added = std::move(added), updated = std::move(updated),
-           done = std::move(done)](bool written) {
+  persist([this, alive = alive_.watch(), result = merge.result, added = std::move(added),
+           updated = std::move(updated), done = std::move(done)](bool written) {
     if (alive.expired()) return;
     if (written) {
       done({std::nullopt, result});
@@ -238,8 +237,8 @@ void PasswordStore::startWrite() {
   writeAgain_ = false;
   const uint64_t revision = revision_;
   auto answered = std::exchange(waiting_, {});
-  auto finished = [this, alive = std::weak_ptr<bool>(alive_), revision,
-                   answered = std::move(answered)](bool written, const std::string& error) {
+  auto finished = [this, alive = alive_.watch(), revision, answered = std::move(answered)](
+                      bool written, const std::string& error) {
     if (alive.expired()) return;
     writing_ = false;
     if (written) {

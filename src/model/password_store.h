@@ -13,6 +13,7 @@
 #include "model/login_origin.h"
 #include "model/password_import.h"
 #include "model/vault_storage.h"
+#include "platform/alive_token.h"
 #include "platform/observable.h"
 #include "platform/user_defaults.h"
 
@@ -123,7 +124,7 @@ class PasswordStore {
   bool writing_ = false;
   bool writeAgain_ = false;
   std::vector<std::function<void(bool)>> waiting_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
 };
 
 }  // namespace zemblo

@@ -178,7 +178,7 @@ std::vector<std::shared_ptr<BrowserTab>> TabSleeper::restingTabs() {
 
 void TabSleeper::putToSleep(const std::shared_ptr<BrowserTab>& tab) {
   std::weak_ptr<BrowserTab> weakTab = tab;
-  std::weak_ptr<bool> alive = alive_;
+  const AliveToken::Watch alive = alive_.watch();
   tab->storedWebView()->findUnsentInput([this, weakTab, alive](std::optional<bool> unsent) {
     auto tab = weakTab.lock();
     // A page that could not tell may hold input too.

@@ -9,6 +9,7 @@
 
 #include <sigc++/sigc++.h>
 
+#include "platform/alive_token.h"
 #include "platform/memory_pressure.h"
 #include "platform/observable.h"
 #include "platform/scheduler.h"
@@ -75,7 +76,7 @@ class TabSleeper {
   std::unique_ptr<ScheduledTask> check_;
   sigc::connection pressure_;
   // Tells the pages' answers whether this object still exists.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
   std::unique_ptr<Observer> observer_;
 };
 

@@ -240,7 +240,7 @@ void CredentialDetail::confirmDelete() {
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
   // The dialog may answer after this view is gone; it then deletes nothing.
   struct Answer {
-    std::weak_ptr<bool> alive;
+    AliveToken::Watch alive;
     CredentialDetail* detail;
   };
   g_signal_connect_data(
@@ -249,7 +249,7 @@ void CredentialDetail::confirmDelete() {
           answer->detail->deleteConfirmed();
         }
       }),
-      std::make_unique<Answer>(Answer{alive_, this}).release(),
+      std::make_unique<Answer>(Answer{alive_.watch(), this}).release(),
       [](gpointer data, GClosure*) { std::unique_ptr<Answer>(static_cast<Answer*>(data)); },
       GConnectFlags(0));
   gtk_window_present(GTK_WINDOW(dialog));

@@ -9,6 +9,7 @@
 
 #include "model/credential.h"
 #include "passwords/leading_clamp.h"
+#include "platform/alive_token.h"
 #include "widgets/favicon_view.h"
 
 namespace zemblo {
@@ -55,7 +56,7 @@ class CredentialDetail : public Gtk::ScrolledWindow {
   // "user" or "pass" while that field's copy button shows its checkmark.
   std::optional<std::string> copied_;
   sigc::connection copiedReset_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
 
   Gtk::Box column_{Gtk::Orientation::VERTICAL, 24};
   LeadingClamp clamp_{column_, kMaximumWidth};

@@ -405,7 +405,7 @@ void ImportPasswordsSheet::importFile(const Glib::RefPtr<Gio::File>& file) {
   }
   importing_ = true;
   setUsable(guide_, false);
-  auto finish = [this, alive = std::weak_ptr<bool>(alive_), file](ImportOutcome outcome) {
+  auto finish = [this, alive = alive_.watch(), file](ImportOutcome outcome) {
     if (alive.expired()) return;
     importing_ = false;
     setUsable(guide_, true);
@@ -417,7 +417,7 @@ void ImportPasswordsSheet::importFile(const Glib::RefPtr<Gio::File>& file) {
   };
   readRegularFileInBackground(
       path, kMaximumImportFileSize,
-      [this, alive = std::weak_ptr<bool>(alive_), finish](std::optional<std::string> bytes) {
+      [this, alive = alive_.watch(), finish](std::optional<std::string> bytes) {
         if (alive.expired()) return;
         if (!bytes) {
           finish({PasswordImportError::unreadable, {}});
@@ -481,7 +481,7 @@ void ImportPasswordsSheet::stopShrinking() {
 void ImportPasswordsSheet::moveToTrash() {
   if (!imported_ || trashed_) return;
   struct Request {
-    std::weak_ptr<bool> alive;
+    AliveToken::Watch alive;
     ImportPasswordsSheet* sheet;
   };
   g_file_trash_async(
@@ -496,7 +496,7 @@ void ImportPasswordsSheet::moveToTrash() {
         }
         if (!request->alive.expired()) request->sheet->trashAnswered(moved);
       },
-      std::make_unique<Request>(Request{alive_, this}).release());
+      std::make_unique<Request>(Request{alive_.watch(), this}).release());
 }
 
 void ImportPasswordsSheet::trashAnswered(bool moved) {

@@ -11,6 +11,7 @@
 #include "passwords/gradient_tile.h"
 #include "passwords/import_source.h"
 #include "passwords/leading_clamp.h"
+#include "platform/alive_token.h"
 #include "platform/gobject_ref.h"
 #include "platform/observable.h"
 
@@ -71,7 +72,7 @@ class ImportPasswordsSheet : public Gtk::Window {
   Glib::RefPtr<Gio::File> imported_;
   Glib::RefPtr<Gtk::FileChooserNative> chooser_;
   Glib::RefPtr<Gtk::CssProvider> themeStyle_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
   GObjectRef<GdkFrameClock> shrinkClock_;
   gulong shrink_ = 0;
 

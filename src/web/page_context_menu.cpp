@@ -131,7 +131,7 @@ PageContextMenu::PageContextMenu(WebKitWebViewPort& port, std::weak_ptr<BrowserT
 }
 
 PageContextMenu::~PageContextMenu() {
-  alive_.reset();
+  alive_.end();
   handlers_.disconnectAll();
 }
 
@@ -261,8 +261,8 @@ WebKitContextMenuItem* PageContextMenu::item(const char* name, const std::string
   auto action = GObjectRef<GSimpleAction>::adopt(g_simple_action_new(name, nullptr));
   g_simple_action_set_enabled(action.get(), enabled);
   // The menu may be shown, and its item chosen, after the tab has closed.
-  Run guarded = [alive = std::weak_ptr<bool>(alive_), run = std::move(run)] {
-    if (alive.lock()) run();
+  Run guarded = [alive = alive_.watch(), run = std::move(run)] {
+    if (!alive.expired()) run();
   };
   g_signal_connect_data(
       action.get(), "activate", G_CALLBACK(runAction),
@@ -291,8 +291,8 @@ WebKitContextMenuItem* PageContextMenu::windowCommand(const char* name, const st
   const std::string command = std::string("win.") + name;
   return item(name, label, [this, command] {
     // The print dialog runs a main loop of its own: not from inside the menu's activation.
-    Glib::signal_idle().connect_once([alive = std::weak_ptr<bool>(alive_), this, command] {
-      if (!alive.lock()) return;
+    Glib::signal_idle().connect_once([alive = alive_.watch(), this, command] {
+      if (alive.expired()) return;
       if (!gtk_widget_activate_action(GTK_WIDGET(port_.webView()), command.c_str(), nullptr)) {
         g_warning("The page's menu found no command %s", command.c_str());
       }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/page_script_world.h"
+#include "platform/alive_token.h"
 #include "platform/gobject_ref.h"
 
 namespace zemblo {
@@ -56,7 +57,7 @@ class PageContextMenu {
   std::weak_ptr<BrowserTab> tab_;
   // What the page's selection was when the menu was asked for; each menu takes it once.
   std::shared_ptr<std::string> selection_ = std::make_shared<std::string>();
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
   SignalHandlers handlers_;
 };
 

@@ -54,7 +54,7 @@ WebKitPageDialogs::WebKitPageDialogs(WebKitWebView* view, std::weak_ptr<BrowserT
 }
 
 WebKitPageDialogs::~WebKitPageDialogs() {
-  alive_.reset();
+  alive_.end();
   handlers_.disconnectAll();
   cancelScriptDialog();
   finishFileChooser(false);
@@ -137,7 +137,7 @@ void WebKitPageDialogs::showScriptDialog(WebKitScriptDialog* dialog, const Dialo
   // The page waits until its tab is shown and the user answers there; the tab shows it only
   // over its own page, so it never covers another tab nor takes the window's keys.
   tab->dialogs.open(std::move(shown),
-                    [this, alive = std::weak_ptr<bool>(alive_)](const PageDialogAnswer& answer) {
+                    [this, alive = alive_.watch()](const PageDialogAnswer& answer) {
                       if (!alive.expired()) answerScriptDialog(answer);
                     });
 }
@@ -283,7 +283,7 @@ void WebKitPageDialogs::runPrintDialog(GObjectRef<WebKitPrintOperation> operatio
   // neither is held through it.
   const std::weak_ptr<BrowserTab> askingTab = tab;
   tab.reset();
-  const std::weak_ptr<bool> alive = alive_;
+  const AliveToken::Watch alive = alive_.watch();
   const auto registry = printDialogs_;
   PagePrintDialog dialog(std::move(operation), window(), offerToStop);
   printDialog_ = &dialog;

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "model/page_dialog.h"
+#include "platform/alive_token.h"
 #include "platform/gobject_ref.h"
 #include "web/dialog_frames.h"
 #include "web/print_dialog_registry.h"
@@ -83,7 +84,7 @@ class WebKitPageDialogs {
   // The print dialog being shown, which lives on the stack of its run.
   PagePrintDialog* printDialog_ = nullptr;
   // Tells the answers that come after this object whether it still exists.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
   SignalHandlers handlers_;
 };
 

@@ -90,7 +90,7 @@ WebKitPagePermissions::WebKitPagePermissions(WebKitWebView* view, std::weak_ptr<
 }
 
 WebKitPagePermissions::~WebKitPagePermissions() {
-  alive_.reset();
+  alive_.end();
   handlers_.disconnectAll();
   // A page that is gone can't be brought forward: its notifications leave the desktop.
   while (!shown_.empty()) {
@@ -180,7 +180,7 @@ void WebKitPagePermissions::showNotification(WebKitNotification* notification,
   const std::string body = text && *text ? site + "\n" + text : site;
   auto held = std::make_shared<GObjectRef<WebKitNotification>>(
       GObjectRef<WebKitNotification>::share(notification));
-  std::weak_ptr<bool> alive = alive_;
+  const AliveToken::Watch alive = alive_.watch();
   auto key = std::make_shared<DesktopNotifications::Key>(0);
   *key = notifications_->show(
       title ? title : "", body,

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/alive_token.h"
 #include "platform/desktop_notifications.h"
 #include "platform/gobject_ref.h"
 
@@ -51,7 +52,7 @@ class WebKitPagePermissions {
     gulong closedHandler = 0;
   };
   std::map<DesktopNotifications::Key, ShownNotification> shown_;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
   SignalHandlers handlers_;
 };
 

@@ -62,7 +62,7 @@ void watchInspectorWindowKeys(WebKitWebInspector* inspector, GtkWindow* browserW
 // A favicon look-up in flight. The answer is dropped once the port is gone.
 struct TextAnswerRequest {
   std::function<void(std::optional<std::string>)> done;
-  std::weak_ptr<bool> portAlive;
+  AliveToken::Watch portAlive;
 };
 
 void faviconEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
@@ -143,7 +143,7 @@ bool WebKitWebViewPort::reportsFavicons() const {
 }
 
 WebKitWebViewPort::~WebKitWebViewPort() {
-  alive_.reset();
+  alive_.end();
   contextMenu_.reset();
   permissions_.reset();
   faviconFeed_.reset();
@@ -356,7 +356,8 @@ void WebKitWebViewPort::answerFind(std::optional<unsigned> matchCount) {
 }
 
 void WebKitWebViewPort::findFaviconAddress(std::function<void(std::optional<std::string>)> done) {
-  auto request = std::make_unique<TextAnswerRequest>(TextAnswerRequest{std::move(done), alive_});
+  auto request =
+      std::make_unique<TextAnswerRequest>(TextAnswerRequest{std::move(done), alive_.watch()});
   // Document order; a touch icon first, then the first icon that is not an SVG, then the first.
   // An opaque origin ("null") has no favicon address of its own.
   webkit_web_view_evaluate_javascript(view_.get(), resources::faviconScript().c_str(), -1,
@@ -446,7 +447,8 @@ void WebKitWebViewPort::fetchPageSource(std::function<void(std::optional<std::st
     done(std::nullopt);
     return;
   }
-  auto request = std::make_unique<TextAnswerRequest>(TextAnswerRequest{std::move(done), alive_});
+  auto request =
+      std::make_unique<TextAnswerRequest>(TextAnswerRequest{std::move(done), alive_.watch()});
   webkit_web_resource_get_data(
       resource, cancellable_.get(),
       [](GObject* source, GAsyncResult* result, gpointer data) {

@@ -14,6 +14,7 @@
 
 #include "model/page_script_world.h"
 #include "model/web_view_port.h"
+#include "platform/alive_token.h"
 #include "platform/gobject_ref.h"
 #include "platform/scheduler.h"
 #include "web/element_hiding_index.h"
@@ -186,7 +187,7 @@ class WebKitWebViewPort : public WebViewPort {
   std::chrono::milliseconds requestTimeout_;
   GObjectRef<GCancellable> cancellable_;
   // Tells deferred work whether this port still exists.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
   std::vector<std::unique_ptr<ScheduledTask>> deferred_;
   std::unique_ptr<ScheduledTask> watchdog_;
   bool loadFailed_ = false;

@@ -10,7 +10,7 @@ namespace {
 
 struct UnsentInputRequest {
   std::function<void(std::optional<bool>)> done;
-  std::weak_ptr<bool> portAlive;
+  AliveToken::Watch portAlive;
 };
 
 void unsentInputFound(GObject* source, GAsyncResult* result, gpointer data) {
@@ -32,7 +32,8 @@ void unsentInputFound(GObject* source, GAsyncResult* result, gpointer data) {
 }  // namespace
 
 void WebKitWebViewPort::findUnsentInput(std::function<void(std::optional<bool>)> done) {
-  auto request = std::make_unique<UnsentInputRequest>(UnsentInputRequest{std::move(done), alive_});
+  auto request =
+      std::make_unique<UnsentInputRequest>(UnsentInputRequest{std::move(done), alive_.watch()});
   webkit_web_view_evaluate_javascript(view_.get(), resources::unsentInputScript().c_str(), -1,
                                       kUnsentInputWorld, nullptr, cancellable_.get(),
                                       &unsentInputFound, request.release());

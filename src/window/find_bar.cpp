@@ -112,11 +112,10 @@ void FindBar::find(bool backwards) {
     return;
   }
   const uint64_t search = ++latestSearch_;
-  page->findText(
-      text, backwards, kMaxMatchCount,
-      [this, alive = std::weak_ptr<bool>(alive_), search](std::optional<unsigned> count) {
-        if (!alive.expired()) answered(search, count);
-      });
+  page->findText(text, backwards, kMaxMatchCount,
+                 [this, alive = alive_.watch(), search](std::optional<unsigned> count) {
+                   if (!alive.expired()) answered(search, count);
+                 });
 }
 
 void FindBar::answered(uint64_t search, std::optional<unsigned> matchCount) {

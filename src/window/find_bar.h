@@ -7,6 +7,7 @@
 
 #include <gtkmm.h>
 
+#include "platform/alive_token.h"
 #include "platform/observable.h"
 
 typedef struct _WebKitFindController WebKitFindController;
@@ -61,7 +62,7 @@ class FindBar : public Gtk::Widget {
   Gtk::Button closeButton_;
   Observable<bool> notFound_{false};
   uint64_t latestSearch_ = 0;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
   bool focusWhenMapped_ = false;
   bool resetting_ = false;
   std::unique_ptr<Observer> observer_;

@@ -1,5 +1,6 @@
 #include "model/localization.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -14,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/localization_table.h"
 
 namespace zemblo {
 namespace {
@@ -134,6 +137,16 @@ TEST(LocalizationTable, HoldsEveryKeyOnce) {
   }
   ASSERT_EQ(keys.size(), pairs.size());
   EXPECT_EQ(localizationTableSize(), pairs.size());
+}
+
+TEST(LocalizationTable, EveryEntryOfTheFileIsTwoTexts) {
+  EXPECT_THAT(LocalizationTable::builtIn().unreadable(), ::testing::IsEmpty());
+  // What that catches: an entry short of two texts is told, and the others still read.
+  const LocalizationTable damaged(R"([["Evet", "Yes"], ["Hayır"], ["Tamam", ""], 3] // end)");
+  ASSERT_EQ(damaged.pairs().size(), 1u);
+  EXPECT_EQ(damaged.pairs()[0].english, "Yes");
+  EXPECT_THAT(damaged.unreadable(), ::testing::ElementsAre(R"(["Hayır"])", R"(["Tamam",""])", "3"));
+  EXPECT_THAT(LocalizationTable("[[").unreadable(), ::testing::SizeIs(1));
 }
 
 TEST(LocalizationTable, EnglishKeepsPlaceholdersAndTrailingBlanks) {

@@ -20,19 +20,19 @@ DefaultBrowserRow::DefaultBrowserRow()
 DefaultBrowserRow::~DefaultBrowserRow() = default;
 
 void DefaultBrowserRow::check() {
-  std::weak_ptr<bool> alive = alive_;
+  const AliveToken::Watch alive = alive_.watch();
   runInBackground<Status>([] { return default_browser::status(); },
                           [this, alive](Status status) {
-                            if (alive.lock()) show(status);
+                            if (!alive.expired()) show(status);
                           });
 }
 
 void DefaultBrowserRow::makeDefault() {
   button_.set_sensitive(false);
-  std::weak_ptr<bool> alive = alive_;
+  const AliveToken::Watch alive = alive_.watch();
   runInBackground<bool>([] { return default_browser::makeDefault(); },
                         [this, alive](bool made) {
-                          if (!alive.lock()) return;
+                          if (alive.expired()) return;
                           button_.set_sensitive(true);
                           if (made) {
                             check();

@@ -4,6 +4,7 @@
 
 #include <gtkmm.h>
 
+#include "platform/alive_token.h"
 #include "platform/default_browser.h"
 #include "settings/kit/settings_row.h"
 
@@ -25,7 +26,7 @@ class DefaultBrowserRow : public SettingsRow {
 
   Gtk::Button button_;
   // Work on another thread finds the row gone through this.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
 };
 
 }  // namespace zemblo

@@ -37,7 +37,7 @@ PrivacyPane::PrivacyPane(const SettingsContext& context)
 
 PrivacyPane::~PrivacyPane() {
   observer_.reset();
-  *alive_ = false;
+  alive_.end();
 }
 
 void PrivacyPane::buildBlocker() {
@@ -201,8 +201,8 @@ void PrivacyPane::askToClearSiteData() {
 void PrivacyPane::clearHistory() { context_.history().clear(); }
 
 void PrivacyPane::clearSiteData() {
-  context_.pageServices().clearWebsiteData([this, alive = alive_](bool cleared) {
-    if (*alive) siteDataCleared(cleared);
+  context_.pageServices().clearWebsiteData([this, alive = alive_.watch()](bool cleared) {
+    if (!alive.expired()) siteDataCleared(cleared);
   });
 }
 

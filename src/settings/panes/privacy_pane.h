@@ -8,6 +8,7 @@
 #include <gtkmm.h>
 
 #include "model/site_permissions.h"
+#include "platform/alive_token.h"
 #include "platform/observable.h"
 #include "settings/kit/pane_body.h"
 #include "settings/settings_context.h"
@@ -69,7 +70,7 @@ class PrivacyPane : public PaneBody {
   Observable<bool> dataCleared_{false};
   Observable<bool> clearFailed_{false};
   // Lets a removal that finishes after the pane is gone find that out.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  AliveToken alive_;
   std::unique_ptr<Observer> observer_;
 };
 

@@ -188,7 +188,7 @@ void StartPagePane::useWallpaper(const std::filesystem::path& picked) {
   // The copy may finish after this pane is gone, and in tests after the preferences are gone.
   PreferencesModel* preferences = &context_.preferences();
   std::weak_ptr<const void> models = context_.lifetime();
-  std::weak_ptr<void> pane = alive_;
+  const AliveToken::Watch pane = alive_.watch();
   const auto decodes = [](const std::filesystem::path& file) {
     GdkTexture* texture = WallpaperImage::decode(file, kPictureCheckSide);
     if (texture) g_object_unref(texture);

@@ -9,6 +9,7 @@
 #include <gtkmm.h>
 
 #include "model/preference_enums.h"
+#include "platform/alive_token.h"
 #include "platform/observable.h"
 #include "settings/kit/pane_body.h"
 #include "settings/previews/start_preview.h"
@@ -70,7 +71,7 @@ class StartPagePane : public PaneBody {
   SliderRow* blur_ = nullptr;
   std::optional<std::string> wallpaperProblem_;
   // Lets a picture copied after this pane closed find it gone.
-  std::shared_ptr<void> alive_ = std::make_shared<int>(0);
+  AliveToken alive_;
   Glib::RefPtr<Gtk::FileChooserNative> chooser_;
   bool showing_ = false;
   std::unique_ptr<Observer> observer_;
