@@ -34,7 +34,7 @@ WindowModel& BrowserWindows::first() const {
 
 WindowModel& BrowserWindows::holding(const BrowserTab& tab) const {
   for (WindowModel* window : all()) {
-    if (window->holds(tab)) return *window;
+    if (window->spaceContaining(tab)) return *window;
   }
   return first();
 }

@@ -43,7 +43,7 @@ bool TabOpeningQueue::place(Request& request, size_t count, bool selectLast) {
   if (!tabs) return true;
   std::shared_ptr<BrowserTab> previous = request.previous.lock();
   // A tab the user closed or moved meanwhile: the rest starts at the top of the space shown.
-  if (previous && !tabs->holds(*previous)) previous.reset();
+  if (previous && !tabs->spaceContaining(*previous)) previous.reset();
   for (; count > 0 && !request.addresses.empty(); --count) {
     auto tab = std::make_shared<BrowserTab>(Uuid::random(), std::move(request.addresses.front()));
     request.addresses.pop_front();

@@ -121,7 +121,6 @@ class WindowModel {
   // What the other windows call this one: the title of its selected tab.
   std::string windowName() const;
 
-  bool holds(const BrowserTab& tab) const { return spaceContaining(tab) != nullptr; }
   size_t tabCount() const;
   // The selected tab of the current space, if any.
   std::shared_ptr<BrowserTab> selectedTab() const;

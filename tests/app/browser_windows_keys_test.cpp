@@ -80,13 +80,13 @@ TEST(BrowserWindowsKeysTest, NewWindowsTakeTheirOwnCommandsAndTabsMoveBetweenThe
     ASSERT_TRUE(testing::waitUntil([&] { return shows(first, *moving); }));
     first.tabs().moveTabToWindow(*moving, second.tabs());
     EXPECT_TRUE(testing::waitUntil([&] { return shows(second, *moving); }));
-    EXPECT_FALSE(first.tabs().holds(*moving));
+    EXPECT_FALSE(first.tabs().spaceContaining(*moving));
     // So does a row dropped on the other window's tab list.
     const auto dragged = first.tabs().openTab(*Url::parse("data:text/html,dragged"), true);
     EXPECT_TRUE(testing::widgetNamed<TabListView>(second.sidebarView(), "TabListView")
                     .dropPayload(tabDragPayload(dragged->id), 0));
-    EXPECT_TRUE(second.tabs().holds(*dragged));
-    EXPECT_FALSE(first.tabs().holds(*dragged));
+    EXPECT_TRUE(second.tabs().spaceContaining(*dragged));
+    EXPECT_FALSE(first.tabs().spaceContaining(*dragged));
     expectWindowsAnnounced(second);
 
     // Closing that window with its key closes its tabs; Ctrl+Shift+T in the first window

@@ -49,9 +49,9 @@ TEST_F(BrowserWindowsModelTest, WindowsShareSpacesKeepTheirTabsAndOnlyNormalOnes
   EXPECT_EQ(store->history().entries.peek().front().url.str(), "https://second.example/");
   // Tabs move only between windows of one kind.
   hidden.moveTabToWindow(*secret, first);
-  EXPECT_TRUE(hidden.holds(*secret));
+  EXPECT_TRUE(hidden.spaceContaining(*secret));
   second.moveTabToWindow(*secondTab, first);
-  EXPECT_TRUE(first.holds(*secondTab));
+  EXPECT_TRUE(first.spaceContaining(*secondTab));
   EXPECT_EQ(first.selectedTab(), secondTab);
   first.moveTabToWindow(*secondTab, second);
 
