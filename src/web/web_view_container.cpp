@@ -2,6 +2,7 @@
 
 #include "model/browser_tab.h"
 #include "model/localization.h"
+#include "platform/gobject_ref.h"
 #include "web/webkit_web_view_port.h"
 
 namespace zemblo {
@@ -16,9 +17,41 @@ WebKitWebViewPort* portOf(const std::shared_ptr<BrowserTab>& tab) {
 WebViewContainer::WebViewContainer() : Gtk::Box(Gtk::Orientation::VERTICAL) {
   set_hexpand(true);
   set_vexpand(true);
+  g_weak_ref_init(&pageMenuView_, nullptr);
 }
 
-WebViewContainer::~WebViewContainer() { pressure_.disconnect(); }
+WebViewContainer::~WebViewContainer() {
+  pressure_.disconnect();
+  followPageMenus(nullptr);
+  g_weak_ref_clear(&pageMenuView_);
+}
+
+void WebViewContainer::namePageMenusWith(std::function<void(Gtk::PopoverMenu&)> name) {
+  namePageMenu_ = std::move(name);
+}
+
+void WebViewContainer::followPageMenus(GtkWidget* view) {
+  if (auto* followed = static_cast<GObject*>(g_weak_ref_get(&pageMenuView_))) {
+    g_signal_handler_disconnect(followed, pageMenuHandler_);
+    g_object_unref(followed);
+  }
+  g_weak_ref_set(&pageMenuView_, view);
+  if (!view) return;
+  // The engine has made the menu, still empty, before it asks; it fills it after.
+  const auto asked = [](GtkWidget* page, gpointer, gpointer, WebViewContainer* self) -> gboolean {
+    for (GtkWidget* child = gtk_widget_get_first_child(page); child;
+         child = gtk_widget_get_next_sibling(child)) {
+      if (!GTK_IS_POPOVER_MENU(child) || gtk_widget_get_visible(child) || !self->namePageMenu_) {
+        continue;
+      }
+      Gtk::PopoverMenu* menu = Glib::wrap(GTK_POPOVER_MENU(child));
+      menu->property_menu_model().signal_changed().connect(
+          [menu, name = self->namePageMenu_] { name(*menu); });
+    }
+    return FALSE;
+  };
+  pageMenuHandler_ = g_signal_connect(view, "context-menu", toGCallback(+asked), this);
+}
 
 void WebViewContainer::dropKeptFramesOn(MemoryPressure& pressure) {
   pressure_.disconnect();
@@ -49,6 +82,7 @@ void WebViewContainer::setTab(const std::shared_ptr<BrowserTab>& tab) {
   detachWebView(view.gobj());
   lastFrame_.reset();
   append(view);
+  followPageMenus(view.gobj());
   awaitingRepaint_ = true;
   staleDrawing_.reset();
 }
@@ -71,6 +105,7 @@ void WebViewContainer::removeShownView() {
     lastFrame_.reset();
     detachWebView(child->gobj());
   }
+  followPageMenus(nullptr);
 }
 
 void WebViewContainer::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {

@@ -2,6 +2,7 @@
 
 #include <gtkmm.h>
 
+#include <functional>
 #include <memory>
 
 #include "platform/memory_pressure.h"
@@ -29,6 +30,9 @@ class WebViewContainer : public Gtk::Box {
   void showKeptFrame(const std::shared_ptr<BrowserTab>& tab);
   // Drops the frames kept here on each of the system's memory warnings.
   void dropKeptFramesOn(MemoryPressure& pressure);
+  // Names the menu the engine opens on a page shown here, once it holds its items: the engine
+  // makes a new one for each right-click, which screen readers would read by its type.
+  void namePageMenusWith(std::function<void(Gtk::PopoverMenu&)> name);
 
  protected:
   void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
@@ -44,6 +48,7 @@ class WebViewContainer : public Gtk::Box {
   using Surface = std::unique_ptr<cairo_surface_t, SurfaceUnref>;
 
   void removeShownView();
+  void followPageMenus(GtkWidget* view);
   void appendFrame(const Glib::RefPtr<Gtk::Snapshot>& snapshot, cairo_surface_t* frame);
   // Whether `drawing`, what the view put back here drew, is still the engine's last frame from
   // before, painted at another size than the view has now.
@@ -62,6 +67,11 @@ class WebViewContainer : public Gtk::Box {
   bool awaitingRepaint_ = false;
   Node staleDrawing_;
   sigc::connection pressure_;
+  std::function<void(Gtk::PopoverMenu&)> namePageMenu_;
+  // The shown view, followed for its page menus. Its port may end it while it is still here (a
+  // tab closed or put to sleep takes its view out itself), so it is held weakly.
+  GWeakRef pageMenuView_;
+  gulong pageMenuHandler_ = 0;
 };
 
 // Takes a web view out of the widget it sits in, if any, closing the page's menu and moving the

@@ -5,6 +5,7 @@
 
 #include "model/browser_tab.h"
 #include "model/dropped_address.h"
+#include "model/localization.h"
 #include "model/preference_sizes.h"
 #include "model/preferences_model.h"
 #include "model/window_model.h"
@@ -41,6 +42,8 @@ ContentArea::ContentArea(WindowModel& tabs, const PreferencesModel& preferences,
   startPage_->set_parent(*this);
   webView_.set_name("PageViewContainer");
   webView_.dropKeptFramesOn(memoryPressure);
+  webView_.namePageMenusWith(
+      [](Gtk::PopoverMenu& menu) { nameMenus(menu, localized("Sayfa menüsü")); });
   webView_.set_parent(*this);
   errorView_.set_parent(*this);
   progress_.set_parent(*this);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "platform/paths.h"
 #include "support/file_chooser.h"
 #include "support/find_widget.h"
+#include "window/accessibility_tree.h"
 
 namespace zemblo {
 namespace {
@@ -55,6 +57,7 @@ class PageContextMenuTest : public BrowserCommandsTest {
     GtkWidget* view = shown ? GTK_WIDGET(WebHarness::viewOf(*shown)) : nullptr;
     GtkWidget* parent = view ? gtk_widget_get_parent(view) : nullptr;
     store().preferences().updatePrefs([&](AppPreferences& prefs) { prefs.language = language; });
+    menuName_ = language == AppLanguage::english ? "Page menu" : "Sayfa menüsü";
     ASSERT_TRUE(waitUntil([&] { return menusIn(language); }));
     if (view) {
       ASSERT_TRUE(waitUntil(
@@ -147,9 +150,20 @@ class PageContextMenuTest : public BrowserCommandsTest {
     return entries;
   }
 
-  // The labels of the menu the right-click at `at` opens; the menu is closed after.
+  // The labels of the menu the right-click at `at` opens; the menu is closed after. Screen readers
+  // read it by its name in the language of the moment, and nothing in it by its type.
   std::vector<std::string> labelsAt(BrowserTab& tab, Point at) {
     GtkPopoverMenu* menu = rightClick(tab, at);
+    if (menu) {
+      char* wrong = gtk_test_accessible_check_property(
+          GTK_ACCESSIBLE(menu), GTK_ACCESSIBLE_PROPERTY_LABEL, menuName_.c_str());
+      EXPECT_EQ(wrong, nullptr) << wrong;
+      g_free(wrong);
+      std::set<std::string> names;
+      std::vector<std::string> faults;
+      testing::checkWidgets(GTK_WIDGET(menu), names, faults);
+      EXPECT_TRUE(faults.empty()) << ::testing::PrintToString(faults);
+    }
     std::vector<std::string> labels;
     for (const Entry& entry : entriesOf(menu)) labels.push_back(entry.label);
     close(tab);
@@ -189,6 +203,8 @@ class PageContextMenuTest : public BrowserCommandsTest {
     ADD_FAILURE() << "no item " << label << " among" << offered;
     close(tab);
   }
+
+  std::string menuName_;
 
   // Selects the paragraph as the user does, with a triple click.
   void selectText(BrowserTab& tab) {
